@@ -1,0 +1,97 @@
+#pragma once
+// The report protocol: the 64-byte frame, the retried exchange and one
+// operation per command. Every operation returns a result code:
+//
+//    1  accepted (reads: data copied out)
+//    0  channel not connected (nothing sent), or no reply within 4 attempts
+//   -1  the write of a request failed or timed out (no retry)
+// -102  the device replied with status 0xFF
+// -103  the device replied with status 0xFE
+// -201  key block index not below 5 (nothing sent)
+//
+// Any thread may call these; each exchange holds the channel lock for its
+// whole request and reply. A failed chunked read leaves the destination
+// bytes of the failed and later chunks unchanged.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "device/device_channel.h"
+
+namespace trx {
+
+inline constexpr int kResultOk = 1;
+inline constexpr int kResultNoReply = 0;
+inline constexpr int kResultWriteFailed = -1;
+inline constexpr int kResultStatusFF = -102;
+inline constexpr int kResultStatusFE = -103;
+inline constexpr int kResultBadKeyIndex = -201;
+
+inline constexpr size_t kFrameSize = 64;
+inline constexpr size_t kFramePayload = 56;
+inline constexpr uint8_t kReportId = 4;
+inline constexpr int kExchangeAttempts = 4;
+
+// Frame byte offsets (requests and replies alike).
+inline constexpr size_t kFrameReportId = 0;
+inline constexpr size_t kFrameChecksumLo = 1;
+inline constexpr size_t kFrameChecksumHi = 2;
+inline constexpr size_t kFrameCommand = 3;
+inline constexpr size_t kFrameLength = 4;
+inline constexpr size_t kFrameAddressLo = 5;
+inline constexpr size_t kFrameAddressHi = 6;
+inline constexpr size_t kFrameStatus = 7;
+inline constexpr size_t kFrameData = 8;
+
+inline constexpr uint8_t kStatusFailure = 0xFF;
+inline constexpr uint8_t kStatusFailure2 = 0xFE;
+
+enum Command : uint8_t {
+  kCmdBeginTransfer = 0x01,
+  kCmdEndTransfer = 0x02,
+  kCmdReadDeviceInfo = 0x03,
+  kCmdReadSettings = 0x05,
+  kCmdWriteSettings = 0x06,
+  kCmdReadMainBlock = 0x07,
+  kCmdReadKeyBlock = 0x08,
+  kCmdWriteKeyBlock = 0x09,
+  kCmdResetDefaults = 0x0D,
+  kCmdWriteMacroMemory = 0x15,
+  kCmdReadRoutineMemory = 0x16,
+  kCmdWriteRoutineMemory = 0x17,
+};
+
+inline constexpr size_t kDeviceInfoSize = 33;
+inline constexpr uint16_t kKeyBlockStride = 126;  // device address step per key block index
+inline constexpr int kKeyBlockCount = 5;
+inline constexpr int kEndTransferPauseMs = 10;
+
+using Frame = std::array<uint8_t, kFrameSize>;
+
+// Sum of bytes 3..63 modulo 65536.
+uint16_t FrameChecksum(const Frame& frame);
+// Builds a single frame; payload (n bytes, n <= 56) goes to bytes 8.. .
+// The checksum is filled unless `with_checksum` is false (command 13).
+Frame BuildFrame(uint8_t command, uint8_t length, uint16_t address, const uint8_t* payload = nullptr,
+                 size_t payload_len = 0, bool with_checksum = true);
+
+// The retried exchange: 1, 0 or -1; no status interpretation.
+int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply);
+// One write and one read, no retry; 1 or 0. (Reset to defaults.)
+int ExchangeOnce(CDeviceChannel& channel, const Frame& request);
+
+int BeginTransfer(CDeviceChannel& channel);
+int EndTransfer(CDeviceChannel& channel);  // sleeps 10 ms first
+int ReadDeviceInformation(CDeviceChannel& channel, uint8_t* destination /*33 bytes*/);
+int ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destination, size_t n /*<=56*/);
+int WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n /*<=56*/);
+int ReadMainBlock(CDeviceChannel& channel, uint8_t* destination /*block_size bytes*/);
+int ReadKeyBlock(CDeviceChannel& channel, int index, uint8_t* destination /*block_size bytes*/);
+int WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source /*block_size bytes*/);
+int ResetToDefaults(CDeviceChannel& channel);
+int WriteMacroMemory(CDeviceChannel& channel, const uint8_t* source, size_t n);
+int ReadRoutineMemory(CDeviceChannel& channel, uint8_t* destination, size_t n);
+int WriteRoutineMemory(CDeviceChannel& channel, const uint8_t* source, size_t n);
+
+}  // namespace trx

@@ -1,0 +1,86 @@
+#pragma once
+// The seam between CHidDevice and the operating system's HID access.
+//
+// The real backend (HidrawBackend) lists /sys/class/hidraw and opens
+// /dev/hidrawN; the device simulator supplies an in-process backend. Both
+// speak in interface paths of the form
+//
+//     "<scheme>#vid_VVVV&pid_PPPP#<node>"
+//
+// e.g. "hid#vid_0c45&pid_652c#hidraw3". The "vid_"/"pid_" fields are
+// lower-case hexadecimal, so the detection can parse them out of the path
+// exactly as it parses Windows interface paths; <node> names the interface
+// within its backend.
+//
+// Thread safety: a backend's Enumerate/Open/Probe may be called from any
+// thread. One connection is used by one thread at a time, except
+// Interrupt-style wake-ups, which go through the stop event passed in.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace trx {
+
+class CEvent;
+
+struct HidAttributes {
+  uint16_t vendor_id = 0;
+  uint16_t product_id = 0;
+  uint16_t version = 0;
+};
+
+// Outcome of one transfer on a connection.
+enum class HidIo {
+  Ok,        // the report moved; the byte count is valid
+  Timeout,   // nothing within the time limit
+  Stopped,   // the stop event was set while waiting
+  Gone,      // the device vanished (POLLHUP, ENODEV, EIO); fail at once
+  Error,     // any other failure
+};
+
+class IHidConnection {
+ public:
+  virtual ~IHidConnection() = default;
+
+  virtual HidAttributes Attributes() const = 0;
+  // The raw HID report descriptor of this interface.
+  virtual const std::vector<uint8_t>& ReportDescriptor() const = 0;
+
+  // Reads one input report (report id first) into buf. Waits at most
+  // timeout_ms, or until stop is set. The transfer is complete or abandoned
+  // when this returns: nothing refers to buf afterwards.
+  virtual HidIo Read(uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& got) = 0;
+  // Writes one output report (report id first), same waiting rules.
+  virtual HidIo Write(const uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& put) = 0;
+  // Discards every input report already queued for this handle. Returns the
+  // number of reports dropped.
+  virtual size_t DrainInput() = 0;
+};
+
+class IHidBackend {
+ public:
+  virtual ~IHidBackend() = default;
+
+  // Lists the paths of every present HID interface. False on failure.
+  virtual bool Enumerate(std::vector<std::string>& paths) = 0;
+  // Opens an interface. Null on failure (no such path, no access, ...).
+  virtual std::unique_ptr<IHidConnection> Open(const std::string& path, bool want_read, bool want_write,
+                                               bool exclusive) = 0;
+  // The presence probe: true while the interface at path still exists
+  // (the equivalent of opening it with no access rights).
+  virtual bool Probe(const std::string& path) = 0;
+};
+
+// Builds "<scheme>#vid_VVVV&pid_PPPP#<node>".
+std::string MakeInterfacePath(const std::string& scheme, uint16_t vid, uint16_t pid, const std::string& node);
+// Parses the hexadecimal number after "vid_" / "pid_" (found ignoring
+// case); 0 when absent.
+uint16_t ParsePathVendorId(const std::string& path);
+uint16_t ParsePathProductId(const std::string& path);
+// The <node> part (after the last '#'); the whole path when there is none.
+std::string PathNode(const std::string& path);
+
+}  // namespace trx

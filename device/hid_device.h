@@ -1,0 +1,138 @@
+#pragma once
+// CHidDevice: one HID interface handle with everything learned about it:
+// attributes, top-level collection, input report length, the input element
+// tables used to decode consumer-control reports, and the read / write /
+// stop events.
+//
+// Results follow the HID layer's convention: 1 on success, 0 on failure.
+//
+// Thread safety: the record takes no lock. Its users serialise transfers
+// (the device channel's lock, or a synchronisation thread owning the record
+// alone). StopEvent().Set() may be called from any thread to make a waiting
+// ReadReport/WriteReport return 0 at once; Open and Destroy do this
+// themselves when a transfer is pending. No transfer outlives the call that
+// started it, so a buffer handed to ReadReport/WriteReport is never touched
+// after the call returns.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/hid_backend.h"
+#include "device/hid_descriptor.h"
+#include "platform/event.h"
+
+namespace trx {
+
+// One entry of the element tables used to decode input reports.
+struct HidReportElement {
+  uint8_t is_button = 0;      // 1 button element, 0 value element
+  uint16_t usage_page = 0;
+  int32_t status = 0;         // HIDP_STATUS_* of the last decode
+  uint8_t report_id = 0;
+  uint8_t updated = 0;        // set when the last decode looked at this element
+  uint16_t usage_minimum = 0; // value element: its usage
+  uint16_t usage_maximum = 0; // value element: the raw value of the last decode
+  uint32_t capacity = 0;      // button: max usage list length; value: scaled value
+  std::vector<uint16_t> usage_list;  // button elements: usages found, 0-terminated when short
+};
+
+// HIDP_STATUS_* values kept in HidReportElement::status.
+inline constexpr int32_t kHidpStatusSuccess = 0x00110000;
+inline constexpr int32_t kHidpStatusUsageNotFound = static_cast<int32_t>(0xC0110004);
+inline constexpr int32_t kHidpStatusIncompatibleReportId = static_cast<int32_t>(0xC011000A);
+inline constexpr int32_t kHidpStatusBufferTooSmall = static_cast<int32_t>(0xC0110007);
+
+struct HidCaps {
+  uint16_t usage = 0;
+  uint16_t usage_page = 0;
+  uint16_t input_report_byte_length = 0;   // includes the report id byte
+  uint16_t output_report_byte_length = 0;
+  uint16_t feature_report_byte_length = 0;
+};
+
+class CHidDevice {
+ public:
+  // A null backend means the process-wide default (HidrawBackend with the
+  // roots from the environment; see hidraw_backend.h).
+  explicit CHidDevice(std::shared_ptr<IHidBackend> backend = nullptr);
+  ~CHidDevice();  // Destroy()
+  CHidDevice(const CHidDevice&) = delete;
+  CHidDevice& operator=(const CHidDevice&) = delete;
+
+  // --- fields the callers fill or read (the scan state of the presence threads)
+  std::vector<std::string> path_list;  // result of the last enumeration
+  int32_t scan_position = 0;
+  bool want_read = false;
+  bool want_write = false;
+  bool overlapped = false;   // kept for the callers' bookkeeping; every transfer waits with a limit
+  bool exclusive = false;
+  std::string device_path;   // the interface path to open
+
+  // --- learned on Open
+  HidAttributes attributes;
+  HidCaps capabilities;
+  std::vector<uint8_t> input_report_buffer;  // InputReportByteLength bytes, zeroed on open
+  std::vector<HidReportElement> input_elements;
+  HidDescriptorInfo descriptor;             // parsed report descriptor
+
+  // Lists every present HID interface into path_list. 1 / 0.
+  int EnumerateHidPaths();
+  // Opens device_path with the flags above and reads the capabilities. 1 / 0.
+  int Open();
+  // Releases the tables, buffers and handle; the record stays usable.
+  void Close();
+  // Close, then free the path list.
+  void Destroy();
+  bool IsOpen() const { return connection_ != nullptr; }
+
+  // Reads one report, waiting at most timeout_ms or until the stop event is
+  // set. 1 when a report arrived, else 0. *bytes_read gets the count.
+  int ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read);
+  // Writes one report; waits at most 1000 ms. 1 / 0.
+  int WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written);
+  static constexpr int kWriteTimeoutMs = 1000;
+
+  // The outcome of the last ReadReport/WriteReport (Gone when the device
+  // vanished, so callers need not wait out further timeouts).
+  HidIo LastIo() const { return last_io_; }
+  // Drops input reports already queued for this handle (stale replies).
+  size_t DrainInput();
+  // True while the interface at path still exists (the presence probe).
+  bool Probe(const std::string& path);
+
+  CEvent& StopEvent() { return stop_event_; }
+  CEvent& ReadEvent() { return read_event_; }
+  CEvent& WriteEvent() { return write_event_; }
+  bool ReadPending() const { return read_pending_.load(); }
+  bool WritePending() const { return write_pending_.load(); }
+
+  IHidBackend& Backend() { return *backend_; }
+
+ private:
+  int ReadCapabilities();
+
+  std::shared_ptr<IHidBackend> backend_;
+  std::unique_ptr<IHidConnection> connection_;
+  CEvent read_event_{CEvent::Reset::Auto};
+  CEvent write_event_{CEvent::Reset::Auto};
+  CEvent stop_event_{CEvent::Reset::Auto};
+  std::atomic<bool> read_pending_{false};
+  std::atomic<bool> write_pending_{false};
+  HidIo last_io_ = HidIo::Ok;
+};
+
+// Decodes one input report into the element table (see HidReportElement).
+// Returns false when a value element can't be read.
+bool DecodeInputUsages(std::vector<HidReportElement>& elements, const uint8_t* report, size_t report_length,
+                       const HidDescriptorInfo& descriptor);
+
+// The process-wide default backend used when a CHidDevice gets none.
+std::shared_ptr<IHidBackend> DefaultHidBackend();
+// Replaces it (the simulator's --simulate mode and tests). Not thread-safe
+// against concurrent CHidDevice construction: call at start-up.
+void SetDefaultHidBackend(std::shared_ptr<IHidBackend> backend);
+
+}  // namespace trx

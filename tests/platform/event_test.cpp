@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/event.h"
+
+namespace trx {
+namespace {
+
+TEST(EventSemantics, AutoResetIsConsumedByOneWait) {
+  CEvent e(CEvent::Reset::Auto);
+  ASSERT_TRUE(e.Valid());
+  EXPECT_FALSE(e.Wait(0));
+  e.Set();
+  e.Set();  // repeated sets do not queue a second signal
+  EXPECT_TRUE(e.Wait(0));
+  EXPECT_FALSE(e.Wait(0));
+}
+
+TEST(EventSemantics, ManualResetStaysSetUntilReset) {
+  CEvent e(CEvent::Reset::Manual);
+  e.Set();
+  EXPECT_TRUE(e.Wait(0));
+  EXPECT_TRUE(e.Wait(0));
+  EXPECT_TRUE(e.IsSet());
+  e.ResetEvent();
+  EXPECT_FALSE(e.Wait(0));
+}
+
+TEST(EventSemantics, WaitWakesWhenAnotherThreadSets) {
+  CEvent e(CEvent::Reset::Manual);
+  std::thread t([&] { e.Set(); });
+  EXPECT_TRUE(e.Wait(5000));
+  t.join();
+}
+
+TEST(EventSemantics, WaitTimesOutWhenNeverSet) {
+  CEvent e;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(e.Wait(30));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(29));
+}
+
+}  // namespace
+}  // namespace trx

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test, benchmark,
+# fuzz and run. Idempotent; this is the only place that lists packages.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+  build-essential cmake ninja-build pkg-config git \
+  clang libclang-rt-14-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  libpugixml-dev \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 \
+  libgl-dev libxkbcommon-dev \
+  xvfb xauth fonts-noto-cjk fonts-dejavu-core imagemagick
