@@ -1,0 +1,144 @@
+#include "platform/single_instance.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/debug_log.h"
+
+namespace trx {
+namespace {
+
+constexpr char kWakeLine[] = "wake\n";
+
+bool FillAddress(const std::string& path, sockaddr_un& addr) {
+  std::memset(&addr, 0, sizeof addr);
+  addr.sun_family = AF_UNIX;
+  if (path.size() + 1 > sizeof addr.sun_path) return false;
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+}  // namespace
+
+std::string SingleInstance::RuntimeFolder() {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/trx770-" + std::to_string(::getuid());
+  ::mkdir(folder.c_str(), 0700);
+  return folder;
+}
+
+SingleInstance::SingleInstance(std::string lock_name, std::string socket_name, std::string folder) {
+  if (folder.empty()) folder = RuntimeFolder();
+  lock_path_ = folder + "/" + lock_name + ".lock";
+  socket_path_ = folder + "/" + socket_name + ".sock";
+}
+
+SingleInstance::~SingleInstance() { Release(); }
+
+SingleInstance::Result SingleInstance::Acquire(std::function<void()> on_wake) {
+  lock_fd_ = ::open(lock_path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lock_fd_ < 0) {
+    DebugLineF("single instance: cannot create %s: %s", lock_path_.c_str(), std::strerror(errno));
+    return Result::Failed;
+  }
+  if (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
+    ::close(lock_fd_);
+    lock_fd_ = -1;
+    return WakeOwner() ? Result::Woken : Result::NotWoken;
+  }
+  on_wake_ = std::move(on_wake);
+  if (!Listen()) DebugLineF("single instance: cannot listen on %s", socket_path_.c_str());
+  return Result::First;
+}
+
+bool SingleInstance::WakeOwner() {
+  sockaddr_un addr;
+  if (!FillAddress(socket_path_, addr)) return false;
+  // The owner may be between taking the lock and binding: retry briefly.
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+      ssize_t n = ::send(fd, kWakeLine, sizeof kWakeLine - 1, MSG_NOSIGNAL);
+      ::close(fd);
+      return n == static_cast<ssize_t>(sizeof kWakeLine - 1);
+    }
+    ::close(fd);
+    ::usleep(50 * 1000);
+  }
+  return false;
+}
+
+bool SingleInstance::Listen() {
+  sockaddr_un addr;
+  if (!FillAddress(socket_path_, addr)) return false;
+  // We hold the lock, so any socket file left here belongs to a dead copy.
+  ::unlink(socket_path_.c_str());
+  listen_fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listen_fd_ < 0) return false;
+  if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listen_fd_, 8) != 0) {
+    ::close(listen_fd_);
+    listen_fd_ = -1;
+    return false;
+  }
+  ::chmod(socket_path_.c_str(), 0600);
+  stop_fd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (stop_fd_ < 0) return false;
+  listener_ = std::thread([this] { ListenLoop(); });
+  return true;
+}
+
+void SingleInstance::ListenLoop() {
+  for (;;) {
+    pollfd fds[2] = {{listen_fd_, POLLIN, 0}, {stop_fd_, POLLIN, 0}};
+    int r = ::poll(fds, 2, -1);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (fds[1].revents) return;
+    if (!(fds[0].revents & POLLIN)) continue;
+    int client = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) continue;
+    // Read the wake-up line with a short limit so a silent client can't stall us.
+    char buf[16];
+    pollfd c{client, POLLIN, 0};
+    bool woken = false;
+    if (::poll(&c, 1, 1000) == 1) {
+      ssize_t n = ::recv(client, buf, sizeof buf, 0);
+      woken = n >= static_cast<ssize_t>(sizeof kWakeLine - 1) && std::memcmp(buf, kWakeLine, sizeof kWakeLine - 1) == 0;
+    }
+    ::close(client);
+    if (woken && on_wake_) on_wake_();
+  }
+}
+
+void SingleInstance::Release() {
+  if (listener_.joinable()) {
+    uint64_t one = 1;
+    if (::write(stop_fd_, &one, sizeof one) != sizeof one) DebugLine("single instance: cannot stop listener");
+    listener_.join();
+  }
+  if (stop_fd_ >= 0) ::close(stop_fd_);
+  stop_fd_ = -1;
+  if (listen_fd_ >= 0) {
+    ::close(listen_fd_);
+    ::unlink(socket_path_.c_str());
+  }
+  listen_fd_ = -1;
+  if (lock_fd_ >= 0) ::close(lock_fd_);  // closing drops the flock
+  lock_fd_ = -1;
+}
+
+}  // namespace trx

@@ -1,0 +1,65 @@
+#pragma once
+// One running copy per user session.
+//
+// The first copy holds an exclusive lock on "<runtime>/TARVOXDRVER.lock" and
+// listens on the local socket "<runtime>/KORVANTE_001.sock". A later copy
+// fails to take the lock, connects to the socket, writes one wake-up line and
+// returns; the first copy's listener thread then calls the wake-up callback
+// (which posts the instance message to the main window).
+//
+// <runtime> is $XDG_RUNTIME_DIR, or the temporary folder ($TMPDIR, else /tmp)
+// with a per-user subfolder. A copy that crashed leaves nothing that blocks
+// the next start: the kernel drops its lock with the process, and the new
+// owner removes a leftover socket file before binding its own.
+//
+// Thread safety: Acquire and Release on one thread (the entry point); the
+// callback runs on the listener thread.
+
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace trx {
+
+class SingleInstance {
+ public:
+  enum class Result {
+    First,      // this copy owns the lock and listens
+    Woken,      // another copy runs and was sent the wake-up
+    NotWoken,   // another copy holds the lock but could not be reached
+    Failed,     // no lock could be created at all: run as the first copy without one
+  };
+
+  // `lock_name` and `socket_name` are the bare names ("TARVOXDRVER",
+  // "KORVANTE_001"); `folder` overrides <runtime> (tests).
+  SingleInstance(std::string lock_name, std::string socket_name, std::string folder = {});
+  ~SingleInstance();  // Release()
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // Takes the lock or wakes the owner. `on_wake` runs on the listener thread
+  // each time a later copy starts (only when First).
+  Result Acquire(std::function<void()> on_wake);
+  // Stops listening, removes the socket file and drops the lock.
+  void Release();
+
+  const std::string& LockPath() const { return lock_path_; }
+  const std::string& SocketPath() const { return socket_path_; }
+
+  static std::string RuntimeFolder();
+
+ private:
+  bool WakeOwner();
+  bool Listen();
+  void ListenLoop();
+
+  std::string lock_path_;
+  std::string socket_path_;
+  int lock_fd_ = -1;
+  int listen_fd_ = -1;
+  int stop_fd_ = -1;  // eventfd ending the listener
+  std::thread listener_;
+  std::function<void()> on_wake_;
+};
+
+}  // namespace trx

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/single_instance.h"
+
+namespace trx {
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/trx770-si-XXXXXX";
+    ASSERT_NE(::mkdtemp(templ), nullptr);
+    folder_ = templ;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  static bool WaitFor(const std::atomic<int>& value, int expected) {
+    for (int i = 0; i < 500 && value.load() < expected; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return value.load() >= expected;
+  }
+
+  std::string folder_;
+};
+
+TEST_F(SingleInstanceTest, SecondCopyWakesTheFirstAndTheFirstKeepsRunning) {
+  std::atomic<int> wakes{0};
+  SingleInstance first("TARVOXDRVER", "KORVANTE_001", folder_);
+  ASSERT_EQ(first.Acquire([&] { ++wakes; }), SingleInstance::Result::First);
+
+  SingleInstance second("TARVOXDRVER", "KORVANTE_001", folder_);
+  EXPECT_EQ(second.Acquire([] { FAIL() << "a second copy never listens"; }), SingleInstance::Result::Woken);
+  EXPECT_TRUE(WaitFor(wakes, 1));
+
+  SingleInstance third("TARVOXDRVER", "KORVANTE_001", folder_);
+  EXPECT_EQ(third.Acquire(nullptr), SingleInstance::Result::Woken);
+  EXPECT_TRUE(WaitFor(wakes, 2));
+}
+
+TEST_F(SingleInstanceTest, ReleasedLockLetsTheNextCopyBeFirst) {
+  {
+    SingleInstance first("TARVOXDRVER", "KORVANTE_001", folder_);
+    ASSERT_EQ(first.Acquire(nullptr), SingleInstance::Result::First);
+  }
+  SingleInstance next("TARVOXDRVER", "KORVANTE_001", folder_);
+  EXPECT_EQ(next.Acquire(nullptr), SingleInstance::Result::First);
+}
+
+TEST_F(SingleInstanceTest, CrashedCopyLeavesNothingThatBlocksTheNextStart) {
+  // A child takes the lock and dies without cleaning up, leaving its socket file.
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto* si = new SingleInstance("TARVOXDRVER", "KORVANTE_001", folder_);
+    int code = si->Acquire(nullptr) == SingleInstance::Result::First ? 0 : 3;
+    ::_exit(code);  // no destructor: lock and socket file are left as a crash leaves them
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  struct stat st;
+  ASSERT_EQ(::stat((folder_ + "/KORVANTE_001.sock").c_str(), &st), 0) << "the dead copy's socket file stays behind";
+
+  std::atomic<int> wakes{0};
+  SingleInstance next("TARVOXDRVER", "KORVANTE_001", folder_);
+  ASSERT_EQ(next.Acquire([&] { ++wakes; }), SingleInstance::Result::First);
+  SingleInstance later("TARVOXDRVER", "KORVANTE_001", folder_);
+  EXPECT_EQ(later.Acquire(nullptr), SingleInstance::Result::Woken);
+  EXPECT_TRUE(WaitFor(wakes, 1));
+}
+
+TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
+  // Someone holds the lock but never listens (e.g. a hung copy).
+  SingleInstance holder("TARVOXDRVER", "OTHER_SOCKET", folder_);
+  ASSERT_EQ(holder.Acquire(nullptr), SingleInstance::Result::First);
+  SingleInstance second("TARVOXDRVER", "KORVANTE_001", folder_);
+  EXPECT_EQ(second.Acquire(nullptr), SingleInstance::Result::NotWoken);
+}
+
+}  // namespace
+}  // namespace trx
