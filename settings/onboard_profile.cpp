@@ -1,0 +1,65 @@
+#include "settings/onboard_profile.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "device/commands.h"
+#include "platform/debug_log.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+
+namespace trx {
+
+int SwitchOnboardProfile(CDeviceChannel& mouse, int k) {
+  if (k < 0 || k >= kOnboardProfileCount) return kSwitchBadIndex;
+  {
+    std::lock_guard<std::recursive_mutex> channel_guard(mouse.lock);
+
+    uint8_t active = 0;
+    int rc = ReadSettingsBytes(mouse, 0, &active, 1);
+    if (rc != kResultOk) {
+      DebugLineF("onboard profile switch: active index unreadable (%d), nothing changed", rc);
+      return rc;
+    }
+    if (active >= kOnboardProfileCount) {
+      DebugLineF("onboard profile switch: device reports index %u, nothing changed", active);
+      return kSwitchBadIndex;
+    }
+    if (active == k) return kSwitchAlreadyActive;
+
+    {
+      std::lock_guard<std::recursive_mutex> image_guard(ImageMutex());
+      MouseConfigImage& image = Images().mouse;
+      std::memcpy(image.settings[active], image.current, kCurrentRecordSize);
+    }
+
+    uint8_t index = static_cast<uint8_t>(k);
+    rc = WriteSettingsBytes(mouse, 0, &index, 1);
+    if (rc != kResultOk) {
+      DebugLineF("onboard profile switch: writing index %d failed (%d)", k, rc);
+      return rc;
+    }
+
+    uint8_t slot[kSettingsDeviceBytes];
+    int read_rc = ReadSettingsBytes(mouse, static_cast<uint16_t>(k * kSettingsSlotSize), slot, sizeof slot);
+    std::lock_guard<std::recursive_mutex> image_guard(ImageMutex());
+    MouseConfigImage& image = Images().mouse;
+    if (read_rc == kResultOk) std::memcpy(image.settings[k], slot, sizeof slot);
+    image.LoadCurrentRecord(k);
+  }
+  if (ISettingsHost* host = SettingsHost()) {
+    host->HideMouseFunctionPanel();
+    host->RefreshMousePages();
+  }
+  return kSwitchDone;
+}
+
+int SaveLightAndDeviceProfile() {
+  IProfileSaver* saver = ProfileSaver();
+  if (!saver) return 0;
+  int light = saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light);
+  int device = saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device);
+  return light != 0 ? light : device;
+}
+
+}  // namespace trx

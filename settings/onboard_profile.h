@@ -1,0 +1,43 @@
+#pragma once
+// Switching the mouse's active onboard profile, and the two profile saves
+// that every lighting or performance change ends with.
+//
+// Thread: the UI thread (click handlers of "ms_profile_0" ... "ms_profile_4").
+
+#include "device/device_channel.h"
+
+namespace trx {
+
+inline constexpr const char* kMouseProfileButtonPrefix = "ms_profile_";
+inline constexpr const char* kMouseFunctionPanel = "ms_tab_function";
+
+// Results of SwitchOnboardProfile besides the command codes (0, -1, -102,
+// -103) of a failed exchange:
+inline constexpr int kSwitchDone = 1;            // switched to k
+inline constexpr int kSwitchAlreadyActive = 2;   // k was active: only the 1-byte read went out
+inline constexpr int kSwitchBadIndex = -201;     // k, or the device's active index, not 0-4
+
+// Makes onboard profile k (0-4) the mouse's active one:
+//  1. read the device's active index a (1 byte at address 0);
+//  2. a == k: stop;
+//  3. store the current record into slot a;
+//  4. write k to address 0;
+//  5. read slot k (56 bytes at k * 64);
+//  6. make slot k the current record;
+//  7. hide the button-function panel and refresh the mouse pages.
+// When the active index can't be read, or is 5 or more, nothing changes
+// (the image stays as it was, nothing is written to the device) and the
+// read's code or kSwitchBadIndex comes back. A failed write of k also stops
+// before the image changes any further. A failed read of slot k leaves the
+// slot's old bytes, which then become current (as any failed read does).
+// Holds the channel lock for the whole sequence, so a presence thread's
+// cycle can't interleave with it.
+int SwitchOnboardProfile(CDeviceChannel& mouse, int k);
+
+// Saves the mouse's selected light profile and selected device profile
+// through the installed profile saver (each save copies the current record,
+// pointer speed and wheel lines into settings slot 0 first). Returns 0 when
+// both were written (or no saver is installed), else the first failure.
+int SaveLightAndDeviceProfile();
+
+}  // namespace trx

@@ -1,0 +1,44 @@
+#pragma once
+// What the settings code needs from the rest of the program, as small
+// interfaces: the main window (settings-pending flags, page refresh) and the
+// profile store (saving the selected profiles). Each is installed once at
+// start-up; until then the calls do nothing.
+//
+// Thread safety: install before the worker threads start. The calls run on
+// the calling thread; implementations marshal to the UI thread if needed.
+
+#include "device/device_channel.h"
+
+namespace trx {
+
+enum class ProfileFamily : uint8_t { Device = 0, Light = 1, Key = 2 };
+
+class ISettingsHost {
+ public:
+  virtual ~ISettingsHost() = default;
+  // Sets the device's settings-pending flag; the next tick of the apply
+  // timer sends its current record and clears the flag.
+  virtual void MarkSettingsPending(DeviceKind kind) = 0;
+  // Hides the button-function panel ("ms_tab_function").
+  virtual void HideMouseFunctionPanel() = 0;
+  // Puts the mouse's current record on the mouse pages.
+  virtual void RefreshMousePages() = 0;
+};
+
+class IProfileSaver {
+ public:
+  virtual ~IProfileSaver() = default;
+  // Writes the family's selected profile file from the image. Returns 0 when
+  // written, non-zero when the file could not be written.
+  virtual int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) = 0;
+};
+
+void SetSettingsHost(ISettingsHost* host);
+ISettingsHost* SettingsHost();
+void SetProfileSaver(IProfileSaver* saver);
+IProfileSaver* ProfileSaver();
+
+// Sets the mouse's settings-pending flag through the host.
+void MarkSettingsPending(DeviceKind kind = DeviceKind::Mouse);
+
+}  // namespace trx
