@@ -10,13 +10,17 @@
 // (the device channel's lock, or a synchronisation thread owning the record
 // alone). StopEvent().Set() may be called from any thread to make a waiting
 // ReadReport/WriteReport return 0 at once; Open and Destroy do this
-// themselves when a transfer is pending. No transfer outlives the call that
-// started it, so a buffer handed to ReadReport/WriteReport is never touched
-// after the call returns.
+// themselves when a transfer is pending, and give it up to 2 s to return.
+// Transfers are synchronous (poll, then one read() or write()), so no
+// transfer outlives the call that started it: a buffer handed to
+// ReadReport/WriteReport is never touched after the call returns, and
+// nothing needs cancelling. A transfer keeps its connection alive until it
+// returns even if another thread closes the record meanwhile.
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -41,9 +45,13 @@ struct HidReportElement {
 
 // HIDP_STATUS_* values kept in HidReportElement::status.
 inline constexpr int32_t kHidpStatusSuccess = 0x00110000;
+inline constexpr int32_t kHidpStatusNull = static_cast<int32_t>(0x80110001);
+inline constexpr int32_t kHidpStatusInvalidReportLength = static_cast<int32_t>(0xC0110003);
 inline constexpr int32_t kHidpStatusUsageNotFound = static_cast<int32_t>(0xC0110004);
-inline constexpr int32_t kHidpStatusIncompatibleReportId = static_cast<int32_t>(0xC011000A);
+inline constexpr int32_t kHidpStatusValueOutOfRange = static_cast<int32_t>(0xC0110005);
+inline constexpr int32_t kHidpStatusBadLogPhyValues = static_cast<int32_t>(0xC0110006);
 inline constexpr int32_t kHidpStatusBufferTooSmall = static_cast<int32_t>(0xC0110007);
+inline constexpr int32_t kHidpStatusIncompatibleReportId = static_cast<int32_t>(0xC011000A);
 
 struct HidCaps {
   uint16_t usage = 0;
@@ -86,7 +94,7 @@ class CHidDevice {
   void Close();
   // Close, then free the path list.
   void Destroy();
-  bool IsOpen() const { return connection_ != nullptr; }
+  bool IsOpen() const;
 
   // Reads one report, waiting at most timeout_ms or until the stop event is
   // set. 1 when a report arrived, else 0. *bytes_read gets the count.
@@ -113,9 +121,15 @@ class CHidDevice {
 
  private:
   int ReadCapabilities();
+  // Sets the stop event when a transfer is pending and waits for it to end.
+  void StopPendingTransfer();
+  std::shared_ptr<IHidConnection> Connection() const;
 
   std::shared_ptr<IHidBackend> backend_;
-  std::unique_ptr<IHidConnection> connection_;
+  // Guards the connection_ pointer only (not the tables), so that Close in
+  // one thread and a transfer in another never race on it. Innermost lock.
+  mutable std::mutex connection_mutex_;
+  std::shared_ptr<IHidConnection> connection_;
   CEvent read_event_{CEvent::Reset::Auto};
   CEvent write_event_{CEvent::Reset::Auto};
   CEvent stop_event_{CEvent::Reset::Auto};
@@ -125,7 +139,12 @@ class CHidDevice {
 };
 
 // Decodes one input report into the element table (see HidReportElement).
-// Returns false when a value element can't be read.
+// The report id is report[0]; only elements of that report id are looked at
+// (and marked updated). Button elements get the usages set in the report
+// that lie in their usage range, packed to the front, 0 after the last when
+// fewer than the capacity; value elements get the raw value (usage_maximum)
+// and the scaled value (capacity). Returns false when a value element can't
+// be read (report too short). Call from the thread that owns the table.
 bool DecodeInputUsages(std::vector<HidReportElement>& elements, const uint8_t* report, size_t report_length,
                        const HidDescriptorInfo& descriptor);
 
