@@ -1,0 +1,113 @@
+#pragma once
+// Containers: CContainerUI (children stacked over the inset area),
+// CVerticalLayoutUI, CHorizontalLayoutUI and CTabLayoutUI (one page shown).
+//
+// Layout rules (vertical; horizontal swaps the axes):
+//  - the content area is the control's rectangle minus "inset";
+//  - non-floating visible children with a fixed height get it; the rest
+//    share what is left equally (honouring min/max height);
+//  - "childpadding" is put between consecutive children, each child's
+//    "padding" around it; a child's width is its fixed width or the content
+//    width;
+//  - floating children are placed at "pos" relative to the container's
+//    top-left corner (width/height fill in a missing right/bottom).
+// A container owns its children. UI thread only.
+
+#include <vector>
+
+#include "ui/core/control.h"
+
+namespace trx::ui {
+
+class CContainerUI : public CControlUI {
+ public:
+  CContainerUI() = default;
+  ~CContainerUI() override;
+
+  std::string_view GetClass() const override;
+  void* GetInterface(std::string_view name) override;
+
+  CControlUI* GetItemAt(int index) const;
+  int GetItemIndex(const CControlUI* control) const;  // -1 when absent
+  bool SetItemIndex(CControlUI* control, int index);
+  int GetCount() const { return static_cast<int>(items_.size()); }
+  // Adds and takes ownership; false (control not taken) when null.
+  virtual bool Add(CControlUI* control);
+  virtual bool AddAt(CControlUI* control, int index);
+  // Removes and deletes the control; false when it is not a child.
+  virtual bool Remove(CControlUI* control);
+  virtual bool RemoveAt(int index);
+  virtual void RemoveAll();
+  // Removes without deleting; the caller owns the control afterwards.
+  CControlUI* Detach(CControlUI* control);
+
+  const UiRect& GetInset() const { return inset_; }
+  void SetInset(const UiRect& rc) { inset_ = rc; NeedUpdate(); }
+  int GetChildPadding() const { return childPadding_; }
+  void SetChildPadding(int p) { childPadding_ = p; NeedUpdate(); }
+
+  void SetPos(const UiRect& rc, bool needInvalidate = true) override;
+  bool SetAttribute(std::string_view name, std::string_view value) override;
+  void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
+  CControlUI* FindControl(const FindPredicate& pred, unsigned flags) override;
+  void DoPaint(IRenderer& r, const UiRect& dirty) override;
+  void SetVisible(bool visible = true) override;
+  void SetInternVisible(bool visible = true) override;
+  void SetEnabled(bool enabled = true) override;
+  void ReloadText() override;
+  void DoEvent(TEventUI& event) override;
+
+  // Vertical scrolling of the content (lists, menus): offset in pixels.
+  int GetScrollY() const { return scrollY_; }
+  void SetScrollY(int y);
+  int GetContentHeight() const { return contentHeight_; }
+
+ protected:
+  // Places the floating child at its "pos" relative to the content origin.
+  void SetFloatPos(CControlUI* child);
+  // Whether children are painted and hit-tested (combos keep their items
+  // to the drop-down).
+  virtual bool ChildrenInTree() const { return true; }
+
+  std::vector<CControlUI*> items_;
+  UiRect inset_{};
+  int childPadding_ = 0;
+  int scrollY_ = 0;
+  int contentHeight_ = 0;
+  bool scrollable_ = false;  // "vscrollbar"
+};
+
+class CVerticalLayoutUI : public CContainerUI {
+ public:
+  std::string_view GetClass() const override;
+  void* GetInterface(std::string_view name) override;
+  void SetPos(const UiRect& rc, bool needInvalidate = true) override;
+};
+
+class CHorizontalLayoutUI : public CContainerUI {
+ public:
+  std::string_view GetClass() const override;
+  void* GetInterface(std::string_view name) override;
+  void SetPos(const UiRect& rc, bool needInvalidate = true) override;
+};
+
+class CTabLayoutUI : public CContainerUI {
+ public:
+  std::string_view GetClass() const override;
+  void* GetInterface(std::string_view name) override;
+  // Shows page `index` and hides the others; false when out of range.
+  bool SelectItem(int index);
+  bool SelectItem(CControlUI* control);
+  int GetCurSel() const { return curSel_; }
+  bool Add(CControlUI* control) override;
+  bool AddAt(CControlUI* control, int index) override;
+  bool Remove(CControlUI* control) override;
+  void RemoveAll() override;
+  void SetPos(const UiRect& rc, bool needInvalidate = true) override;
+  bool SetAttribute(std::string_view name, std::string_view value) override;
+
+ private:
+  int curSel_ = -1;
+};
+
+}  // namespace trx::ui
