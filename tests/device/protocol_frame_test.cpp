@@ -1,0 +1,76 @@
+// Request frames as they go on the wire, written out by hand, and the trace
+// line format.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "device/commands.h"
+#include "device/frame_trace.h"
+
+namespace trx {
+namespace {
+
+std::vector<uint8_t> Bytes(const Frame& f) { return std::vector<uint8_t>(f.begin(), f.end()); }
+
+std::vector<uint8_t> Expected(std::initializer_list<uint8_t> head) {
+  std::vector<uint8_t> v(64, 0);
+  size_t i = 0;
+  for (uint8_t b : head) v[i++] = b;
+  return v;
+}
+
+TEST(ProtocolFrame, DeviceInformationRequestCarriesLength33AndChecksum0x24) {
+  EXPECT_EQ(Bytes(BuildFrame(kCmdReadDeviceInfo, 33, 0)), Expected({0x04, 0x24, 0x00, 0x03, 0x21}));
+}
+
+TEST(ProtocolFrame, SettingsRequestsPutAddressLittleEndianAndPayloadFromByte8) {
+  EXPECT_EQ(Bytes(BuildFrame(kCmdReadSettings, 56, 0x0100)),
+            Expected({0x04, 0x3E, 0x00, 0x05, 0x38, 0x00, 0x01, 0x00}));
+  const uint8_t payload[] = {0x01, 0x02};
+  EXPECT_EQ(Bytes(BuildFrame(kCmdWriteSettings, 2, 0x0040, payload, 2)),
+            Expected({0x04, 0x4B, 0x00, 0x06, 0x02, 0x40, 0x00, 0x00, 0x01, 0x02}));
+}
+
+TEST(ProtocolFrame, ChecksumCarriesIntoTheHighByte) {
+  // 56 payload bytes of 0xFF: 56*255 = 14280, + command 6 + length 56 = 14342 = 0x3806.
+  std::vector<uint8_t> payload(56, 0xFF);
+  Frame f = BuildFrame(kCmdWriteSettings, 56, 0, payload.data(), payload.size());
+  EXPECT_EQ(f[1], 0x06);
+  EXPECT_EQ(f[2], 0x38);
+  EXPECT_EQ(FrameChecksum(f), 0x3806);
+}
+
+TEST(ProtocolFrame, ResetRequestHasNoChecksum) {
+  EXPECT_EQ(Bytes(BuildFrame(kCmdResetDefaults, 0, 0, nullptr, 0, false)), Expected({0x04, 0x00, 0x00, 0x0D}));
+}
+
+TEST(ProtocolFrame, PayloadLongerThanOneFrameIsCutAt56Bytes) {
+  std::vector<uint8_t> payload(80, 0x11);
+  Frame f = BuildFrame(kCmdWriteSettings, 56, 0, payload.data(), payload.size());
+  EXPECT_EQ(f[63], 0x11);  // fills to the end, no overrun past the frame
+}
+
+TEST(FrameTraceLine, FormatsTimeDirectionKindAndLowerCaseHex) {
+  FrameTraceRecord r;
+  r.time_us = 1500;
+  r.direction = '<';
+  r.kind = DeviceKind::MousePad;
+  r.bytes = {0x04, 0xAB, 0x00};
+  EXPECT_EQ(FormatTraceLine(r), "1500 < pad 04ab00");
+}
+
+TEST(FrameTraceLine, ParsesWhatItFormatsAndRejectsGarbage) {
+  FrameTraceRecord r;
+  ASSERT_TRUE(ParseTraceLine("42 > keyboard 0424000321\n", r));
+  EXPECT_EQ(r.time_us, 42u);
+  EXPECT_EQ(r.direction, '>');
+  EXPECT_EQ(r.kind, DeviceKind::Keyboard);
+  EXPECT_EQ(r.bytes, (std::vector<uint8_t>{0x04, 0x24, 0x00, 0x03, 0x21}));
+  EXPECT_FALSE(ParseTraceLine("42 ? mouse 04", r));
+  EXPECT_FALSE(ParseTraceLine("42 > cat 04", r));
+  EXPECT_FALSE(ParseTraceLine("42 > mouse 0g", r));
+  EXPECT_FALSE(ParseTraceLine("42 > mouse 042", r));
+}
+
+}  // namespace
+}  // namespace trx
