@@ -1,0 +1,41 @@
+#pragma once
+// First-run initialisation of a device's profile indexes, run once when the
+// main window initialises: fills the profile combos from the INI index and,
+// for a family with no profiles yet, creates "profile1" from the default
+// file of the program folder.
+//
+// Thread: the UI thread.
+
+#include <string_view>
+
+#include "device/device_channel.h"
+
+namespace trx {
+
+// The profile combos, by control name.
+class IProfileLists {
+ public:
+  virtual ~IProfileLists() = default;
+  virtual void AddItem(std::string_view combo, std::string_view text, int height_px) = 0;
+  virtual int ItemCount(std::string_view combo) const = 0;
+};
+
+// The modal message box; takes a language text id ("message_text_8").
+class IProfileMessages {
+ public:
+  virtual ~IProfileMessages() = default;
+  virtual int ShowMessage(std::string_view text_id) = 0;
+};
+
+// For each family of the device, in the order device, light, key:
+//  - count > 0: one combo item per index 0..count-1 showing its name;
+//  - otherwise read the family's default file from the program folder
+//    (the keyboard's by its layout variant in the image): missing →
+//    message "message_text_8", bad magic → "message_text_9", and the whole
+//    initialisation stops; else write "profile1" + extension into the device
+//    folder, add the item "profile1" and write count (= the combo's items),
+//    link flag "0", name "profile1" and select "0" for index 0.
+// Returns 1 when every family was handled, 0 when it stopped.
+int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages);
+
+}  // namespace trx
