@@ -1,0 +1,140 @@
+#include "sim/hidraw_attach.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <vector>
+
+#include "device/precise_sleep.h"
+#include "platform/debug_log.h"
+#include "sim/report_descriptors.h"
+
+namespace trx::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct PendingReply {
+  Clock::time_point at;
+  SimFrame frame;
+};
+
+// Writes all of buf to fd (a pty master; short writes are unlikely but legal).
+bool WriteAll(int fd, const uint8_t* buf, size_t len) {
+  while (len > 0) {
+    const ssize_t n = ::write(fd, buf, len);
+    if (n < 0) {
+      if (errno == EINTR || errno == EAGAIN) continue;
+      return false;
+    }
+    buf += n;
+    len -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+HidrawSimAttachment::HidrawSimAttachment(FakeHidrawTree& tree, std::shared_ptr<SimFirmware> firmware)
+    : tree_(tree), firmware_(std::move(firmware)) {
+  vendor_ = tree_.AddInterface(firmware_->VendorId(), firmware_->ProductId(), VendorReportDescriptor());
+  consumer_ = tree_.AddInterface(firmware_->VendorId(), firmware_->ProductId(), ConsumerReportDescriptor());
+  if (vendor_.index < 0 || consumer_.index < 0 || !stop_.Valid()) {
+    if (vendor_.index >= 0) tree_.Unplug(vendor_.index);
+    if (consumer_.index >= 0) tree_.Unplug(consumer_.index);
+    return;
+  }
+  plugged_ = true;
+  firmware_->SetNotifier([this](uint16_t usage) {
+    const uint8_t report[3] = {kConsumerReportId, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)};
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (plugged_ && !WriteAll(consumer_.master_fd, report, sizeof report)) DebugLine("sim: notification write failed");
+  });
+  pump_ = std::thread([this] { Pump(); });
+  valid_ = true;
+}
+
+HidrawSimAttachment::~HidrawSimAttachment() {
+  firmware_->SetNotifier(nullptr);
+  stop_.Set();
+  if (pump_.joinable()) pump_.join();
+  std::lock_guard<std::mutex> guard(mutex_);
+  RemoveLocked();
+}
+
+void HidrawSimAttachment::Unplug() {
+  stop_.Set();
+  if (pump_.joinable()) pump_.join();
+  std::lock_guard<std::mutex> guard(mutex_);
+  RemoveLocked();
+}
+
+bool HidrawSimAttachment::Plugged() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return plugged_;
+}
+
+void HidrawSimAttachment::RemoveLocked() {
+  if (!plugged_) return;
+  plugged_ = false;
+  tree_.Unplug(vendor_.index);
+  tree_.Unplug(consumer_.index);
+}
+
+void HidrawSimAttachment::Pump() {
+  std::vector<uint8_t> gathered;
+  std::vector<PendingReply> pending;  // sorted by arrival time
+  const int master = vendor_.master_fd;
+  for (;;) {
+    // Send what is due; find how long to sleep until the next one.
+    const Clock::time_point now = Clock::now();
+    while (!pending.empty() && pending.front().at <= now) {
+      std::lock_guard<std::mutex> guard(mutex_);
+      if (!plugged_ || !WriteAll(master, pending.front().frame.data(), pending.front().frame.size())) return;
+      pending.erase(pending.begin());
+    }
+    int timeout_ms = -1;
+    if (!pending.empty()) {
+      const auto wait = pending.front().at - now;
+      if (wait <= kSpinMargin) {
+        SleepUntilPrecise(pending.front().at);
+        continue;
+      }
+      timeout_ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(wait - kSpinMargin).count());
+    }
+    pollfd fds[2] = {{stop_.Fd(), POLLIN, 0}, {master, POLLIN, 0}};
+    const int n = ::poll(fds, 2, timeout_ms);
+    if (n < 0 && errno != EINTR) return;
+    if ((fds[0].revents & POLLIN) != 0) return;
+    if ((fds[1].revents & (POLLERR | POLLNVAL)) != 0) return;
+    if ((fds[1].revents & POLLIN) == 0) continue;
+    uint8_t buf[256];
+    const ssize_t got = ::read(master, buf, sizeof buf);
+    if (got <= 0) {
+      if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      return;
+    }
+    gathered.insert(gathered.end(), buf, buf + got);
+    while (gathered.size() >= kSimFrameSize) {
+      const std::chrono::microseconds report_time = firmware_->ReportTime();
+      // Latency model: the request took one report time on the wire.
+      if (report_time.count() > 0) SleepForPrecise(report_time);
+      const SimResponse response = firmware_->HandleRequest(gathered.data(), kSimFrameSize);
+      gathered.erase(gathered.begin(), gathered.begin() + kSimFrameSize);
+      if (response.remove) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        RemoveLocked();
+        return;
+      }
+      if (!response.reply) continue;
+      PendingReply reply{Clock::now() + report_time + response.delay, response.frame};
+      auto pos = pending.begin();
+      while (pos != pending.end() && pos->at <= reply.at) ++pos;
+      pending.insert(pos, reply);
+    }
+  }
+}
+
+}  // namespace trx::sim
