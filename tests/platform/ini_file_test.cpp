@@ -1,0 +1,184 @@
+// Private-profile INI semantics: lookups, defaults, the read buffer limit,
+// writes that keep the rest of the file, UTF-16 files, interrupted writes.
+
+#include "platform/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/atomic_file.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx {
+namespace {
+
+using test::TempHome;
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  std::string Read(const char* section, const char* key, const char* def = "0") {
+    std::string out;
+    GetPrivateProfileString(section, key, def, out, ini_);
+    return out;
+  }
+  TempHome home_;
+  std::string ini_ = home_.Path("test.ini");
+};
+
+TEST_F(IniFileTest, SectionAndKeyNamesIgnoreCase) {
+  TempHome::WriteText(ini_, "[ProfileDeviceName]\n0=Fast\nCount = 3 \n");
+  EXPECT_EQ(Read("PROFILEDEVICENAME", "0"), "Fast");
+  EXPECT_EQ(Read("profiledevicename", "COUNT"), "3");
+}
+
+TEST_F(IniFileTest, FirstMatchingSectionAndKeyWin) {
+  TempHome::WriteText(ini_, "[A]\nk=first\nK=second\n[a]\nk=third\n");
+  EXPECT_EQ(Read("A", "k"), "first");
+}
+
+TEST_F(IniFileTest, DefaultWhenFileSectionOrKeyIsMissing) {
+  EXPECT_EQ(Read("S", "k", "dflt"), "dflt");
+  TempHome::WriteText(ini_, "[S]\nother=1\n");
+  EXPECT_EQ(Read("S", "k", "0"), "0");
+  EXPECT_EQ(Read("T", "other", "x  "), "x");  // trailing blanks of the default are dropped
+}
+
+TEST_F(IniFileTest, KeysBeforeAnySectionAndCommentsAreNotEntries) {
+  TempHome::WriteText(ini_, "k=orphan\n[S]\n;k=commented\n#k=also\nk=real\n");
+  EXPECT_EQ(Read("S", "k"), "real");
+}
+
+TEST_F(IniFileTest, QuotedValueComesBackWithoutQuotes) {
+  TempHome::WriteText(ini_, "[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n");
+  EXPECT_EQ(Read("S", "a"), "C:\\Games\\x.exe");
+  EXPECT_EQ(Read("S", "b"), "one");
+  EXPECT_EQ(Read("S", "c"), "\"open");
+}
+
+TEST_F(IniFileTest, ValueIsCutToBufferLessOneCharacter) {
+  std::string ascii(300, 'a');
+  std::string wide;
+  for (int i = 0; i < 300; ++i) wide += "鼠";  // 3 bytes each in UTF-8
+  TempHome::WriteText(ini_, "[S]\na=" + ascii + "\nw=" + wide + "\n");
+  std::string out;
+  EXPECT_EQ(GetPrivateProfileString("S", "a", "0", out, ini_), 259u);
+  EXPECT_EQ(out, std::string(259, 'a'));
+  EXPECT_EQ(GetPrivateProfileString("S", "w", "0", out, ini_), 259u);
+  EXPECT_EQ(out.size(), 259u * 3);
+  EXPECT_EQ(GetPrivateProfileString("S", "a", "0", out, ini_, 5), 4u);
+  EXPECT_EQ(out, "aaaa");
+}
+
+TEST_F(IniFileTest, NumbersConvertLikeStrtol) {
+  TempHome::WriteText(ini_, "[S]\na=12abc\nb= -3\nc=x\nd=+7\n");
+  EXPECT_EQ(GetPrivateProfileLong("S", "a", ini_), 12);
+  EXPECT_EQ(GetPrivateProfileLong("S", "b", ini_), -3);
+  EXPECT_EQ(GetPrivateProfileLong("S", "c", ini_), 0);
+  EXPECT_EQ(GetPrivateProfileLong("S", "d", ini_), 7);
+  EXPECT_EQ(GetPrivateProfileLong("S", "missing", ini_), 0);
+}
+
+TEST_F(IniFileTest, WriteCreatesFileSectionAndKey) {
+  ASSERT_TRUE(WritePrivateProfileString("PROFILECOUNT", "count", "1", ini_));
+  EXPECT_EQ(TempHome::ReadText(ini_), "[PROFILECOUNT]\ncount=1\n");
+  ASSERT_TRUE(WritePrivateProfileString("PROFILENAME", "0", "profile1", ini_));
+  EXPECT_EQ(TempHome::ReadText(ini_), "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=profile1\n");
+}
+
+TEST_F(IniFileTest, WriteKeepsEveryOtherLineAsItWas) {
+  const std::string before =
+      "; profiles of the mouse\r\n"
+      "[PROFILEDEVICENAME]\r\n"
+      "0 = profile1\r\n"
+      "garbage line\r\n"
+      "\r\n"
+      "[Other]\r\n"
+      "x=1";
+  TempHome::WriteText(ini_, before);
+  ASSERT_TRUE(WritePrivateProfileString("profiledevicename", "0", "Renamed", ini_));
+  ASSERT_TRUE(WritePrivateProfileString("PROFILEDEVICENAME", "1", "second", ini_));
+  ASSERT_TRUE(WritePrivateProfileString("OTHER", "y", "2", ini_));
+  EXPECT_EQ(TempHome::ReadText(ini_),
+            "; profiles of the mouse\r\n"
+            "[PROFILEDEVICENAME]\r\n"
+            "0=Renamed\r\n"
+            "garbage line\r\n"
+            "1=second\r\n"
+            "\r\n"
+            "[Other]\r\n"
+            "x=1\r\n"
+            "y=2\r\n");
+}
+
+TEST_F(IniFileTest, DeleteKeyAndSection) {
+  TempHome::WriteText(ini_, "[A]\nk=1\nj=2\n[B]\nz=3\n");
+  ASSERT_TRUE(DeletePrivateProfileKey("a", "K", ini_));
+  ASSERT_TRUE(DeletePrivateProfileSection("b", ini_));
+  EXPECT_EQ(TempHome::ReadText(ini_), "[A]\nj=2\n");
+  EXPECT_TRUE(DeletePrivateProfileKey("none", "k", ini_));
+}
+
+TEST_F(IniFileTest, LineBreaksInValuesOrKeysAreRefused) {
+  TempHome::WriteText(ini_, "[S]\nk=v\n");
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "a\n[EVIL]\nx=1", ini_));
+  EXPECT_FALSE(WritePrivateProfileString("S", "a=b", "1", ini_));
+  EXPECT_FALSE(WritePrivateProfileString("", "k", "1", ini_));
+  EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=v\n");
+}
+
+// "[S]\r\nname=鼠标\r\n" as UTF-16 with a byte-order mark.
+std::vector<uint8_t> Utf16Ini(bool big_endian) {
+  const uint16_t units[] = {'[', 'S', ']', '\r', '\n', 'n', 'a', 'm', 'e', '=', 0x9F20, 0x6807, '\r', '\n'};
+  std::vector<uint8_t> bytes = big_endian ? std::vector<uint8_t>{0xFE, 0xFF} : std::vector<uint8_t>{0xFF, 0xFE};
+  for (uint16_t u : units) {
+    uint8_t hi = static_cast<uint8_t>(u >> 8), lo = static_cast<uint8_t>(u & 0xFF);
+    bytes.push_back(big_endian ? hi : lo);
+    bytes.push_back(big_endian ? lo : hi);
+  }
+  return bytes;
+}
+
+TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreRead) {
+  TempHome::WriteBytes(ini_, Utf16Ini(false));
+  EXPECT_EQ(Read("s", "NAME"), "鼠标");
+  TempHome::WriteBytes(ini_, Utf16Ini(true));
+  EXPECT_EQ(Read("S", "name"), "鼠标");
+}
+
+TEST_F(IniFileTest, WriteToUtf16FileKeepsItsEncoding) {
+  TempHome::WriteBytes(ini_, Utf16Ini(false));
+  ASSERT_TRUE(WritePrivateProfileString("S", "n", "1", ini_));
+  std::vector<uint8_t> expected = Utf16Ini(false);
+  for (uint8_t b : std::vector<uint8_t>{'n', 0, '=', 0, '1', 0, '\r', 0, '\n', 0}) expected.push_back(b);
+  EXPECT_EQ(TempHome::ReadBytes(ini_), expected);
+}
+
+TEST_F(IniFileTest, Utf8ByteOrderMarkIsSkippedAndKept) {
+  TempHome::WriteText(ini_, "\xEF\xBB\xBF[S]\nk=v\n");
+  EXPECT_EQ(Read("S", "k"), "v");
+  ASSERT_TRUE(WritePrivateProfileString("S", "k", "w", ini_));
+  EXPECT_EQ(TempHome::ReadText(ini_), "\xEF\xBB\xBF[S]\nk=w\n");
+}
+
+TEST_F(IniFileTest, FileIsFoundWhateverTheCaseOfItsExtension) {
+  TempHome::WriteText(home_.Path("main.INI"), "[SKINIMAGE]\nFLAGS=1\n");
+  const std::string path = home_.Path("main.ini");
+  std::string out;
+  GetPrivateProfileString("SKINIMAGE", "FLAGS", "0", out, path);
+  EXPECT_EQ(out, "1");
+  // A write goes to the given spelling, keeps the twin's content and drops it.
+  ASSERT_TRUE(WritePrivateProfileString("SKINIMAGE", "IMAGE", "a.png", path));
+  EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"main.ini"});
+  EXPECT_EQ(TempHome::ReadText(path), "[SKINIMAGE]\nFLAGS=1\nIMAGE=a.png\n");
+}
+
+TEST_F(IniFileTest, InterruptedWriteLeavesTheOldFile) {
+  TempHome::WriteText(ini_, "[S]\nk=old\n");
+  SetAtomicWriteHookForTesting([](const std::string&) { return false; });
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "new", ini_));
+  SetAtomicWriteHookForTesting(nullptr);
+  EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=old\n");
+  EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"test.ini"});
+}
+
+}  // namespace
+}  // namespace trx
