@@ -76,8 +76,9 @@ bool ParseHex(const std::string& s, size_t begin, size_t end, uint32_t& value) {
   return true;
 }
 
+// Milliseconds left, rounded up so that a wait never ends before the deadline.
 int RemainingMs(std::chrono::steady_clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
   return left < 0 ? 0 : static_cast<int>(left);
 }
 
@@ -102,15 +103,16 @@ class HidrawConnection : public IHidConnection {
     got = 0;
     if (!can_read_ || buf == nullptr || len == 0) return HidIo::Error;
     if (prefix_report_id_ && len < 2) return HidIo::Error;
-    return Transfer(POLLIN, timeout_ms, stop, [&]() -> ssize_t {
-      if (!prefix_report_id_) return ::read(fd_, buf, len);
-      ssize_t n = ::read(fd_, buf + 1, len - 1);
-      if (n >= 0) {
-        buf[0] = 0;
-        ++n;
-      }
-      return n;
-    }, got);
+    uint8_t* dst = prefix_report_id_ ? buf + 1 : buf;
+    const size_t room = prefix_report_id_ ? len - 1 : len;
+    HidIo io = Transfer(POLLIN, timeout_ms, stop, [&]() -> ssize_t { return ::read(fd_, dst, room); }, got);
+    // hidraw never delivers an empty report; end-of-file means a hung-up node.
+    if (io == HidIo::Ok && got == 0) return HidIo::Gone;
+    if (io == HidIo::Ok && prefix_report_id_) {
+      buf[0] = 0;
+      ++got;
+    }
+    return io;
   }
 
   HidIo Write(const uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& put) override {
@@ -167,7 +169,7 @@ class HidrawConnection : public IHidConnection {
         return IsGoneErrno(errno) ? HidIo::Gone : HidIo::Error;
       }
       if (rev & (POLLHUP | POLLERR)) return HidIo::Gone;
-      if (r == 0 || RemainingMs(deadline) == 0) return HidIo::Timeout;
+      if (RemainingMs(deadline) == 0) return HidIo::Timeout;
     }
   }
 

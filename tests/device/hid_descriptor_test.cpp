@@ -1,0 +1,190 @@
+// The report-descriptor parser on descriptors as devices send them, and its
+// refusal of malformed ones.
+#include "device/hid_descriptor.h"
+
+#include <gtest/gtest.h>
+
+#include "hid_test_descriptors.h"
+
+namespace trx {
+namespace {
+
+using test::kBootMouseDescriptor;
+using test::kConsumerDescriptor;
+using test::kVendorDescriptor;
+
+TEST(HidDescriptor, VendorCollectionGivesTopLevelAndReportLengths) {
+  HidDescriptorInfo info;
+  ASSERT_EQ(ParseHidDescriptor(kVendorDescriptor, info), 1);
+  EXPECT_EQ(info.usage_page, 0xFF1C);
+  EXPECT_EQ(info.usage, 0x92);
+  EXPECT_TRUE(info.uses_report_ids);
+  EXPECT_EQ(info.input_report_byte_length, 64);
+  EXPECT_EQ(info.output_report_byte_length, 64);
+  EXPECT_EQ(info.feature_report_byte_length, 0);
+  EXPECT_TRUE(info.input_button_caps.empty());
+  // 63 fields on one usage: one value cap spanning them.
+  ASSERT_EQ(info.input_value_caps.size(), 1u);
+  const HidValueCap& v = info.input_value_caps[0];
+  EXPECT_EQ(v.usage_page, 0xFF1C);
+  EXPECT_EQ(v.usage, 1);
+  EXPECT_EQ(v.report_id, 4);
+  EXPECT_EQ(v.bit_offset, 8u);
+  EXPECT_EQ(v.report_size, 8);
+  EXPECT_EQ(v.report_count, 63);
+  EXPECT_EQ(v.logical_max, 255);  // 26 FF 00 is unsigned when the minimum is not negative
+}
+
+TEST(HidDescriptor, ConsumerArrayFieldIsOneButtonCap) {
+  HidDescriptorInfo info;
+  ASSERT_EQ(ParseHidDescriptor(kConsumerDescriptor, info), 1);
+  EXPECT_EQ(info.usage_page, 0x0C);
+  EXPECT_EQ(info.usage, 0x01);
+  EXPECT_EQ(info.input_report_byte_length, 3);
+  EXPECT_EQ(info.output_report_byte_length, 0);
+  ASSERT_EQ(info.input_button_caps.size(), 1u);
+  const HidButtonCap& b = info.input_button_caps[0];
+  EXPECT_EQ(b.usage_page, 0x0C);
+  EXPECT_EQ(b.report_id, 3);
+  EXPECT_TRUE(b.is_array);
+  EXPECT_TRUE(b.is_range);
+  EXPECT_EQ(b.usage_min, 0);
+  EXPECT_EQ(b.usage_max, 0x4FF);
+  EXPECT_EQ(b.bit_offset, 8u);
+  EXPECT_EQ(b.report_size, 16);
+  EXPECT_EQ(b.report_count, 1);
+  EXPECT_EQ(b.logical_max, 0x4FF);
+  EXPECT_TRUE(info.input_value_caps.empty());
+  EXPECT_EQ(MaxInputUsageListLength(info, 0x0C), 1u);
+  EXPECT_EQ(MaxInputUsageListLength(info, 0x09), 0u);
+}
+
+TEST(HidDescriptor, BootMouseWithoutReportIdsStillCountsTheIdByte) {
+  HidDescriptorInfo info;
+  ASSERT_EQ(ParseHidDescriptor(kBootMouseDescriptor, info), 1);
+  EXPECT_EQ(info.usage_page, 0x01);
+  EXPECT_EQ(info.usage, 0x02);
+  EXPECT_FALSE(info.uses_report_ids);
+  EXPECT_EQ(info.input_report_byte_length, 4);
+  ASSERT_EQ(info.input_button_caps.size(), 1u);  // padding makes no cap
+  const HidButtonCap& b = info.input_button_caps[0];
+  EXPECT_EQ(b.usage_page, 0x09);
+  EXPECT_FALSE(b.is_array);
+  EXPECT_EQ(b.usage_min, 1);
+  EXPECT_EQ(b.usage_max, 3);
+  EXPECT_EQ(b.bit_offset, 8u);
+  EXPECT_EQ(b.report_count, 3);
+  ASSERT_EQ(info.input_value_caps.size(), 2u);
+  EXPECT_EQ(info.input_value_caps[0].usage, 0x30);
+  EXPECT_EQ(info.input_value_caps[0].bit_offset, 16u);
+  EXPECT_EQ(info.input_value_caps[0].logical_min, -127);
+  EXPECT_EQ(info.input_value_caps[0].logical_max, 127);
+  EXPECT_EQ(info.input_value_caps[1].usage, 0x31);
+  EXPECT_EQ(info.input_value_caps[1].bit_offset, 24u);
+  EXPECT_EQ(MaxInputUsageListLength(info, 0x09), 3u);
+}
+
+TEST(HidDescriptor, SeveralTopLevelCollectionsAreListedFirstOneWins) {
+  std::vector<uint8_t> d = kConsumerDescriptor;
+  d.insert(d.end(), kVendorDescriptor.begin(), kVendorDescriptor.end());
+  HidDescriptorInfo info;
+  ASSERT_EQ(ParseHidDescriptor(d, info), 1);
+  EXPECT_EQ(info.usage_page, 0x0C);
+  ASSERT_EQ(info.top_level.size(), 2u);
+  EXPECT_EQ(info.top_level[1].usage_page, 0xFF1C);
+  EXPECT_EQ(info.top_level[1].usage, 0x92);
+  EXPECT_EQ(info.input_report_byte_length, 64);  // the longest input report
+}
+
+TEST(HidDescriptor, ExtendedUsageCarriesItsOwnPage) {
+  const std::vector<uint8_t> d = {
+      0x05, 0x01,                    // Usage Page (Generic Desktop)
+      0x0B, 0x01, 0x00, 0x0C, 0x00,  // Usage (Consumer:Consumer Control), 4-byte form
+      0xA1, 0x01, 0xC0,              // Collection (Application), End Collection
+  };
+  HidDescriptorInfo info;
+  ASSERT_EQ(ParseHidDescriptor(d, info), 1);
+  EXPECT_EQ(info.usage_page, 0x0C);
+  EXPECT_EQ(info.usage, 0x01);
+}
+
+TEST(HidDescriptor, LimitsThemselvesAreAccepted) {
+  // 32-bit fields, push depth 8 and 32 nested collections are all legal.
+  std::vector<uint8_t> d = {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0x75, 0x20, 0x95, 0x01, 0x09, 0x30, 0x81, 0x02};
+  for (int i = 0; i < 8; ++i) d.push_back(0xA4);
+  for (int i = 0; i < 8; ++i) d.push_back(0xB4);
+  for (int i = 1; i < kHidMaxCollectionDepth; ++i) d.insert(d.end(), {0xA1, 0x00});
+  for (int i = 0; i < kHidMaxCollectionDepth; ++i) d.push_back(0xC0);
+  HidDescriptorInfo info;
+  std::string reason;
+  EXPECT_EQ(ParseHidDescriptor(d, info, &reason), 1) << reason;
+  EXPECT_EQ(info.input_report_byte_length, 5);
+}
+
+struct Malformed {
+  const char* name;
+  std::vector<uint8_t> bytes;
+  const char* reason;
+};
+
+std::vector<uint8_t> Wrap(std::vector<uint8_t> body) {
+  std::vector<uint8_t> d = {0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01};
+  d.insert(d.end(), body.begin(), body.end());
+  d.push_back(0xC0);
+  return d;
+}
+
+std::vector<uint8_t> Repeat(std::vector<uint8_t> unit, int times, std::vector<uint8_t> tail = {}) {
+  std::vector<uint8_t> d;
+  for (int i = 0; i < times; ++i) d.insert(d.end(), unit.begin(), unit.end());
+  d.insert(d.end(), tail.begin(), tail.end());
+  return d;
+}
+
+TEST(HidDescriptor, MalformedDescriptorsAreRejectedWithAReason) {
+  const std::vector<Malformed> cases = {
+      {"empty", {}, "empty"},
+      {"item data cut off", {0x05}, "truncated"},
+      {"two-byte data cut off", {0x06, 0x1C, 0xFF, 0x26, 0xFF}, "truncated"},
+      {"long item", {0xFE, 0x02, 0x00, 0x01, 0x02}, "long item"},
+      {"reserved item type", {0x0C}, "reserved"},
+      {"collection left open", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01}, "unbalanced"},
+      {"end without open", {0xC0}, "without open"},
+      {"pop with empty stack", Wrap({0xB4}), "underflow"},
+      {"nine pushes", Wrap(Repeat({0xA4}, 9)), "overflow"},
+      {"report size 33", Wrap({0x75, 0x21}), "report size"},
+      {"report count 32769", Wrap({0x96, 0x01, 0x80}), "report count"},
+      {"size times count too large", Wrap({0x75, 0x20, 0x96, 0x00, 0x10, 0x81, 0x02}), "field too large"},
+      {"report over 4096 bytes", Wrap({0x75, 0x08, 0x96, 0x00, 0x0C, 0x81, 0x02, 0x81, 0x02}), "report too long"},
+      {"report id 0", Wrap({0x85, 0x00}), "report id 0"},
+      {"inverted usage range", Wrap({0x19, 0x05, 0x29, 0x01, 0x75, 0x01, 0x95, 0x01, 0x81, 0x02}), "inverted"},
+      {"usage minimum alone", Wrap({0x19, 0x05, 0x75, 0x01, 0x95, 0x01, 0x81, 0x02}), "unpaired"},
+      {"nested 33 deep", Repeat({0xA1, 0x00}, 33, Repeat({0xC0}, 33)), "too deep"},
+      {"field outside any collection", {0x75, 0x08, 0x95, 0x01, 0x81, 0x02}, "outside"},
+      {"no application collection", {0xA1, 0x00, 0xC0}, "no application"},
+      {"numbered after unnumbered", Wrap({0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0x85, 0x01}), "after unnumbered"},
+      {"unnumbered after numbered", Wrap({0xA4, 0x85, 0x01, 0xB4, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02}), "unnumbered"},
+      {"too long", std::vector<uint8_t>(kHidMaxDescriptorBytes + 1, 0x00), "too long"},
+  };
+  for (const Malformed& c : cases) {
+    HidDescriptorInfo info;
+    info.usage_page = 0x1234;
+    std::string reason;
+    EXPECT_EQ(ParseHidDescriptor(c.bytes, info, &reason), 0) << c.name;
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
+    EXPECT_EQ(info.usage_page, 0) << c.name << " left a partial result";
+    EXPECT_TRUE(info.input_button_caps.empty()) << c.name;
+  }
+}
+
+TEST(HidDescriptor, HugeFieldFanOutIsCappedNotAllocated) {
+  // One 2-byte item pair asking for 16384 value caps is refused cleanly.
+  const std::vector<uint8_t> d = Wrap({0x19, 0x01, 0x2A, 0xFF, 0xFF, 0x75, 0x02, 0x96, 0x00, 0x40, 0x81, 0x02});
+  HidDescriptorInfo info;
+  std::string reason;
+  EXPECT_EQ(ParseHidDescriptor(d, info, &reason), 0);
+  EXPECT_NE(reason.find("too many fields"), std::string::npos) << reason;
+}
+
+}  // namespace
+}  // namespace trx

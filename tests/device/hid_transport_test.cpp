@@ -1,0 +1,279 @@
+// CHidDevice over the real hidraw backend, driven through a fake hidraw tree
+// whose nodes are pseudo-terminals: listing, opening, transfers, stop and
+// removal.
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "device/hid_device.h"
+#include "device/hidraw_backend.h"
+#include "hid_test_descriptors.h"
+#include "sim/hidraw_fake_tree.h"
+
+namespace trx {
+namespace {
+
+using test::kBootMouseDescriptor;
+using test::kConsumerDescriptor;
+using test::kVendorDescriptor;
+
+constexpr uint16_t kVid = 0x0C45;
+constexpr uint16_t kMousePid = 0x652C;
+
+// Reads exactly n bytes from the device side of a node (waits up to 2 s).
+std::vector<uint8_t> DeviceReceive(int master_fd, size_t n) {
+  std::vector<uint8_t> out;
+  while (out.size() < n) {
+    pollfd p{master_fd, POLLIN, 0};
+    if (::poll(&p, 1, 2000) != 1) break;
+    uint8_t buf[256];
+    ssize_t got = ::read(master_fd, buf, std::min(sizeof buf, n - out.size()));
+    if (got <= 0) break;
+    out.insert(out.end(), buf, buf + got);
+  }
+  return out;
+}
+
+void DeviceSend(int master_fd, const std::vector<uint8_t>& report) {
+  ASSERT_EQ(::write(master_fd, report.data(), report.size()), static_cast<ssize_t>(report.size()));
+}
+
+class HidTransport : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(tree_.Valid()); }
+
+  // Opens interface `index` read+write, shared.
+  int OpenInterface(CHidDevice& dev, int index, bool exclusive = false) {
+    dev.device_path = tree_.PathOf(index);
+    dev.want_read = true;
+    dev.want_write = true;
+    dev.overlapped = true;
+    dev.exclusive = exclusive;
+    return dev.Open();
+  }
+
+  FakeHidrawTree tree_;
+  std::shared_ptr<HidrawBackend> backend_ = tree_.MakeBackend();
+};
+
+TEST_F(HidTransport, EnumerationKeepsEveryInterfaceInNodeOrder) {
+  for (int i = 0; i < 11; ++i) {
+    ASSERT_GE(tree_.AddInterface(kVid, static_cast<uint16_t>(0x6500 + i), kVendorDescriptor).index, 0);
+  }
+  CHidDevice dev(backend_);
+  ASSERT_EQ(dev.EnumerateHidPaths(), 1);
+  ASSERT_EQ(dev.path_list.size(), 11u);
+  EXPECT_EQ(dev.path_list[0], "hid#vid_0c45&pid_6500#hidraw0");
+  EXPECT_EQ(dev.path_list[2], "hid#vid_0c45&pid_6502#hidraw2");
+  EXPECT_EQ(dev.path_list[10], "hid#vid_0c45&pid_650a#hidraw10");  // numeric, not text, order
+  EXPECT_EQ(ParsePathProductId(dev.path_list[9]), 0x6509);
+
+  tree_.Unplug(3);
+  ASSERT_EQ(dev.EnumerateHidPaths(), 1);
+  EXPECT_EQ(dev.path_list.size(), 10u);
+}
+
+TEST_F(HidTransport, MissingHidrawClassMeansNoDevicesNotFailure) {
+  HidrawBackend none(tree_.Root() + "/nowhere", tree_.DevRoot());
+  std::vector<std::string> paths = {"stale"};
+  EXPECT_TRUE(none.Enumerate(paths));
+  EXPECT_TRUE(paths.empty());
+}
+
+TEST_F(HidTransport, OpenReadsAttributesAndCollectionSoCallersCanRejectTheWrongOne) {
+  const int consumer = tree_.AddInterface(kVid, kMousePid, kConsumerDescriptor).index;
+  const int vendor = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor).index;
+  CHidDevice dev(backend_);
+
+  ASSERT_EQ(OpenInterface(dev, consumer), 1);
+  EXPECT_EQ(dev.attributes.vendor_id, kVid);
+  EXPECT_EQ(dev.attributes.product_id, kMousePid);
+  EXPECT_EQ(dev.capabilities.usage_page, 0x0C);  // same device, not the configuration collection
+  EXPECT_EQ(dev.capabilities.usage, 0x01);
+
+  ASSERT_EQ(OpenInterface(dev, vendor), 1);  // Open closes the previous interface first
+  EXPECT_EQ(dev.capabilities.usage_page, 0xFF1C);
+  EXPECT_EQ(dev.capabilities.usage, 0x92);
+  EXPECT_EQ(dev.capabilities.input_report_byte_length, 64);
+  EXPECT_EQ(dev.capabilities.output_report_byte_length, 64);
+  EXPECT_EQ(dev.input_report_buffer, std::vector<uint8_t>(64, 0));
+  ASSERT_EQ(dev.input_elements.size(), 1u);  // one value element for usage 1
+  EXPECT_EQ(dev.input_elements[0].is_button, 0);
+}
+
+TEST_F(HidTransport, OpenFailsCleanly) {
+  const std::vector<uint8_t> broken = {0x05, 0x01, 0xA1, 0x01};  // collection never closed
+  const int bad = tree_.AddInterface(kVid, kMousePid, broken).index;
+  CHidDevice dev(backend_);
+  EXPECT_EQ(OpenInterface(dev, bad), 0);
+  EXPECT_FALSE(dev.IsOpen());
+  EXPECT_TRUE(dev.input_elements.empty());
+
+  dev.device_path = "hid#vid_0c45&pid_652c#hidraw77";
+  EXPECT_EQ(dev.Open(), 0);
+  dev.device_path = "hid#vid_0c45&pid_9999#hidraw0";  // node exists but is another device
+  EXPECT_EQ(dev.Open(), 0);
+  EXPECT_FALSE(dev.IsOpen());
+}
+
+TEST_F(HidTransport, SharedOpensCoexistExclusiveOpenKeepsOthersOut) {
+  const int n = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor).index;
+  CHidDevice a(backend_), b(backend_), c(backend_);
+  ASSERT_EQ(OpenInterface(a, n), 1);
+  EXPECT_EQ(OpenInterface(b, n), 1);
+  EXPECT_EQ(OpenInterface(c, n, /*exclusive=*/true), 0);
+  a.Close();
+  b.Close();
+  EXPECT_EQ(OpenInterface(c, n, /*exclusive=*/true), 1);
+  EXPECT_EQ(OpenInterface(a, n), 0);
+}
+
+TEST_F(HidTransport, WriteAndReadRoundTripWholeReports) {
+  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+
+  std::vector<uint8_t> request(64, 0);
+  request[0] = 0x04;
+  request[3] = 0x01;
+  request[63] = 0xEE;
+  size_t put = 0;
+  ASSERT_EQ(dev.WriteReport(request.data(), request.size(), &put), 1);
+  EXPECT_EQ(put, 64u);
+  EXPECT_EQ(DeviceReceive(itf.master_fd, 64), request);
+
+  std::vector<uint8_t> reply(64, 0x5A);
+  reply[0] = 0x04;
+  DeviceSend(itf.master_fd, reply);
+  std::vector<uint8_t> got(64, 0);
+  size_t n = 0;
+  ASSERT_EQ(dev.ReadReport(got.data(), got.size(), 2000, &n), 1);
+  EXPECT_EQ(n, 64u);
+  EXPECT_EQ(got, reply);
+  EXPECT_EQ(dev.LastIo(), HidIo::Ok);
+  EXPECT_FALSE(dev.ReadPending());
+}
+
+TEST_F(HidTransport, DeviceWithoutReportIdsGetsAZeroIdByteInFront) {
+  const auto itf = tree_.AddInterface(0x046D, 0xC077, kBootMouseDescriptor);
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+  DeviceSend(itf.master_fd, {0x05, 0xFF, 0x02});
+  uint8_t got[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+  size_t n = 0;
+  ASSERT_EQ(dev.ReadReport(got, sizeof got, 2000, &n), 1);
+  ASSERT_EQ(n, 4u);
+  EXPECT_EQ(got[0], 0x00);
+  EXPECT_EQ(got[1], 0x05);
+  EXPECT_EQ(got[2], 0xFF);
+  EXPECT_EQ(got[3], 0x02);
+}
+
+TEST_F(HidTransport, ReadWithNothingToReadTimesOut) {
+  const int n = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor).index;
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, n), 1);
+  uint8_t buf[64];
+  size_t got = 99;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(dev.ReadReport(buf, sizeof buf, 60, &got), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(60));
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(dev.LastIo(), HidIo::Timeout);
+}
+
+TEST_F(HidTransport, StopEventEndsAWaitingReadAndALaterReportIsNotReportedByIt) {
+  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+
+  std::vector<uint8_t> buf(64, 0);
+  size_t got = 99;
+  int result = -1;
+  std::thread reader([&] { result = dev.ReadReport(buf.data(), buf.size(), 30000, &got); });
+  while (!dev.ReadPending()) std::this_thread::yield();
+  dev.StopEvent().Set();
+  reader.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(dev.LastIo(), HidIo::Stopped);
+  EXPECT_FALSE(dev.ReadPending());
+
+  // The report sent afterwards went to nobody; the buffer is untouched and
+  // the next read, with the stop consumed, receives it.
+  std::vector<uint8_t> report(64, 0x11);
+  report[0] = 0x04;
+  DeviceSend(itf.master_fd, report);
+  EXPECT_EQ(buf, std::vector<uint8_t>(64, 0));
+  ASSERT_EQ(dev.ReadReport(buf.data(), buf.size(), 2000, &got), 1);
+  EXPECT_EQ(buf, report);
+}
+
+TEST_F(HidTransport, DrainInputDropsQueuedReports) {
+  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+  std::vector<uint8_t> stale(64, 0x22);
+  stale[0] = 0x04;
+  DeviceSend(itf.master_fd, stale);
+  // Wait until the report is readable, then drain it away.
+  uint8_t buf[64];
+  size_t got = 0;
+  for (int i = 0; i < 200 && dev.DrainInput() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(dev.ReadReport(buf, sizeof buf, 20, &got), 0);
+  EXPECT_EQ(dev.LastIo(), HidIo::Timeout);
+}
+
+TEST_F(HidTransport, UnplugIsReportedAsGoneAtOnceAndProbeFollowsPresence) {
+  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+  const std::string path = tree_.PathOf(itf.index);
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+  EXPECT_TRUE(dev.Probe(path));
+  EXPECT_FALSE(dev.Probe("hid#vid_0c45&pid_6556#hidraw0"));  // another device's path
+
+  std::vector<uint8_t> buf(64, 0);
+  size_t got = 0;
+  int result = -1;
+  std::thread reader([&] { result = dev.ReadReport(buf.data(), buf.size(), 30000, &got); });
+  while (!dev.ReadPending()) std::this_thread::yield();
+  ASSERT_TRUE(tree_.Unplug(itf.index));
+  reader.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(dev.LastIo(), HidIo::Gone);
+
+  EXPECT_EQ(dev.WriteReport(buf.data(), buf.size(), &got), 0);
+  EXPECT_EQ(dev.LastIo(), HidIo::Gone);
+  EXPECT_FALSE(dev.Probe(path));
+  std::vector<std::string> paths;
+  ASSERT_TRUE(backend_->Enumerate(paths));
+  EXPECT_TRUE(paths.empty());
+}
+
+TEST_F(HidTransport, EnvironmentRootSelectsTheDefaultBackendTree) {
+  ASSERT_EQ(::setenv(kHidRootEnv, tree_.Root().c_str(), 1), 0);
+  auto from_env = HidrawBackend::FromEnvironment();
+  ::unsetenv(kHidRootEnv);
+  EXPECT_EQ(from_env->SysRoot(), tree_.Root() + "/sys");
+  EXPECT_EQ(from_env->DevRoot(), tree_.Root() + "/dev");
+  EXPECT_EQ(HidrawBackend::FromEnvironment()->SysRoot(), "/sys");
+}
+
+TEST(HidUevent, ParsesBusVendorProduct) {
+  uint16_t vid = 0, pid = 0;
+  EXPECT_TRUE(ParseHidUevent("DRIVER=hid-generic\nHID_ID=0003:00000C45:0000652C\nHID_NAME=x\n", vid, pid));
+  EXPECT_EQ(vid, 0x0C45);
+  EXPECT_EQ(pid, 0x652C);
+  EXPECT_FALSE(ParseHidUevent("HID_NAME=x\n", vid, pid));
+  EXPECT_FALSE(ParseHidUevent("HID_ID=0003:00010C45:0000652C\n", vid, pid));  // vendor over 16 bits
+  EXPECT_FALSE(ParseHidUevent("HID_ID=0003:zz:0000652C\n", vid, pid));
+}
+
+}  // namespace
+}  // namespace trx
