@@ -1,0 +1,144 @@
+// Report protocol benchmarks against the in-process simulated mouse.
+//
+// BM_Exchange: one Read settings bytes exchange (56 bytes) with a zero-
+//   latency device. Counters: us_per_exchange, and ratio_to_raw, the same
+//   request and reply moved straight through the simulator's handle without
+//   the protocol layer (the baseline, measured at the start of the run).
+//
+// BM_MouseConnectRead: the whole mouse connect read (69 exchanges and the
+//   10 ms pause before End transfer) with the latency model at 1 ms per USB
+//   report. Counters: ratio_to_model, measured time over the modelled
+//   minimum (2 reports per exchange + 10 ms); ratio_to_sleep, measured time
+//   over the same number of precise sleeps measured in this run (what the
+//   protocol and simulator add beyond the sleeping itself).
+
+#include <benchmark/benchmark.h>
+#include <sys/prctl.h>
+
+#include <chrono>
+#include <memory>
+
+#include "device/commands.h"
+#include "device/device_channel.h"
+#include "device/precise_sleep.h"
+#include "platform/event.h"
+#include "sim/connect_read.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct SimMouse {
+  SimMouse() {
+    backend = std::make_shared<trx::sim::SimBackend>();
+    firmware = std::make_shared<trx::sim::SimFirmware>(trx::sim::SimKind::Mouse);
+    firmware->SetRecording(false);
+    id = backend->AddDevice(firmware);
+    channel = std::make_unique<trx::CDeviceChannel>(trx::DeviceKind::Mouse, backend);
+    channel->SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
+    ok = trx::sim::ConnectMatchingInterface(*channel) == 1;
+  }
+  std::shared_ptr<trx::sim::SimBackend> backend;
+  std::shared_ptr<trx::sim::SimFirmware> firmware;
+  int id = 0;
+  std::unique_ptr<trx::CDeviceChannel> channel;
+  bool ok = false;
+};
+
+// Microseconds per raw write+read on a simulator handle, no protocol layer.
+double RawExchangeMicros(int count) {
+  trx::sim::SimBackend backend;
+  auto firmware = std::make_shared<trx::sim::SimFirmware>(trx::sim::SimKind::Mouse);
+  firmware->SetRecording(false);
+  const int id = backend.AddDevice(firmware);
+  auto handle = backend.Open(backend.VendorPath(id), true, true, false);
+  trx::CEvent stop;
+  const trx::Frame request = trx::BuildFrame(trx::kCmdReadSettings, 56, 64);
+  trx::Frame reply{};
+  size_t moved = 0;
+  const auto start = Clock::now();
+  for (int i = 0; i < count; ++i) {
+    handle->Write(request.data(), request.size(), 1000, stop, moved);
+    handle->Read(reply.data(), reply.size(), 300, stop, moved);
+  }
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / count;
+}
+
+void BM_Exchange(benchmark::State& state) {
+  const double raw_us = RawExchangeMicros(20000);
+  SimMouse mouse;
+  if (!mouse.ok) {
+    state.SkipWithError("simulated mouse not found");
+    return;
+  }
+  uint8_t destination[56];
+  int failures = 0;
+  const auto start = Clock::now();
+  int64_t exchanges = 0;
+  for (auto _ : state) {
+    if (trx::ReadSettingsBytes(*mouse.channel, 64, destination, sizeof destination) != trx::kResultOk) ++failures;
+    benchmark::DoNotOptimize(destination);
+    ++exchanges;
+  }
+  const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / static_cast<double>(exchanges);
+  state.counters["us_per_exchange"] = us;
+  state.counters["raw_us"] = raw_us;
+  state.counters["ratio_to_raw"] = us / raw_us;
+  state.counters["failures"] = failures;
+}
+BENCHMARK(BM_Exchange);
+
+// Milliseconds of `sleeps` precise sleeps of 1 ms plus one of 10 ms.
+double SleepBaselineMs(int sleeps) {
+  const auto start = Clock::now();
+  for (int i = 0; i < sleeps; ++i) trx::SleepForPrecise(std::chrono::milliseconds(1));
+  trx::SleepForPrecise(std::chrono::milliseconds(10));
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void BM_MouseConnectRead(benchmark::State& state) {
+  SimMouse mouse;
+  if (!mouse.ok) {
+    state.SkipWithError("simulated mouse not found");
+    return;
+  }
+  trx::sim::SimFaults faults;
+  faults.report_time = std::chrono::milliseconds(1);
+  mouse.firmware->SetFaults(faults);
+  const int exchanges = trx::sim::MouseConnectExchanges(mouse.channel->block_size);
+  const double model_ms = 2.0 * exchanges + trx::kEndTransferPauseMs;
+  const double sleep_ms = SleepBaselineMs(2 * exchanges);
+  double total_ms = 0;
+  int failures = 0;
+  for (auto _ : state) {
+    trx::sim::MouseSnapshot snapshot;
+    const auto start = Clock::now();
+    if (trx::sim::ReadMouseSnapshot(*mouse.channel, snapshot) != trx::kResultOk) ++failures;
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    state.SetIterationTime(ms / 1000.0);
+    total_ms += ms;
+  }
+  const double mean_ms = total_ms / static_cast<double>(state.iterations());
+  state.counters["exchanges"] = exchanges;
+  state.counters["model_ms"] = model_ms;
+  state.counters["mean_ms"] = mean_ms;
+  state.counters["ratio_to_model"] = mean_ms / model_ms;
+  state.counters["ratio_to_sleep"] = mean_ms / sleep_ms;
+  state.counters["failures"] = failures;
+}
+BENCHMARK(BM_MouseConnectRead)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Sleeps end within ~1 us of their deadline instead of the default 50 us
+  // timer slack; the latency model depends on it.
+  prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
