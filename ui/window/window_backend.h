@@ -7,6 +7,7 @@
 //
 // Thread safety: everything here is UI-thread only.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@ namespace trx::ui {
 
 class CPaintManagerUI;
 class CWindowWnd;
+class IPaintHost;
 
 // The native counterpart of one library window. The library window owns it
 // and tells it every state change; the native side reports user actions
@@ -38,6 +40,8 @@ class INativeWindow {
   virtual void Invalidate() = 0;
   // The paint manager whose control tree this window shows (null detaches).
   virtual void AttachPaintManager(CPaintManagerUI* pm) = 0;
+  // The host the paint manager calls for native help (never null).
+  virtual IPaintHost* PaintHost() = 0;
 };
 
 // The tray's native icon. Created by CTrayIcon through the backend.
@@ -68,9 +72,10 @@ class IWindowBackend {
   virtual UiRect WorkArea() = 0;
   // Pointer position in screen coordinates.
   virtual UiPoint CursorPos() = 0;
-  // A tray icon that reports clicks as `message` to hwnd with the mouse
-  // message in lParam. Null when the desktop has no tray.
-  virtual std::unique_ptr<INativeTrayIcon> CreateTrayIcon(HWND hwnd, UINT message,
+  // A tray icon that reports each click on it by calling on_mouse with
+  // WM_LBUTTONUP (left click) or WM_RBUTTONUP (context click). Null when
+  // the desktop has no tray.
+  virtual std::unique_ptr<INativeTrayIcon> CreateTrayIcon(std::function<void(UINT)> on_mouse,
                                                           std::string_view icon_path,
                                                           std::string_view tooltip) = 0;
   // Runs a native file dialog; true and *path when the user confirmed.

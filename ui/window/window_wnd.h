@@ -60,6 +60,8 @@ class CWindowWnd : public IMessageTarget {
   // other way). The owner is disabled meanwhile. The object may delete
   // itself in OnFinalMessage; ShowModal touches no member after the loop.
   UINT ShowModal();
+  // True while this window's ShowModal loop runs.
+  bool IsRunningModal() const { return modal_result_ != nullptr; }
   // Posts WM_CLOSE with the result for ShowModal.
   void Close(UINT result = 1);
   // Destroys the window now (see Lifetime above).

@@ -1,0 +1,69 @@
+#pragma once
+// Shared helpers for the window-layer tests: a window that records the
+// messages it gets, and a fixture that gives each test a fresh queue bound
+// to the test thread on the controllable clock.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "ui/window/message_queue.h"
+#include "ui/window/messages.h"
+#include "ui/window/window_wnd.h"
+
+namespace trx::ui::testing {
+
+struct Received {
+  UINT msg;
+  WPARAM wparam;
+  LPARAM lparam;
+};
+
+class RecordingWindow : public CWindowWnd {
+ public:
+  std::vector<Received> log;
+  std::function<LRESULT(UINT, WPARAM, LPARAM, bool*)> on_message;  // may set handled
+  std::function<void()> on_final;
+
+  std::vector<WPARAM> TimerIds() const {
+    std::vector<WPARAM> ids;
+    for (const Received& r : log)
+      if (r.msg == WM_TIMER) ids.push_back(r.wparam);
+    return ids;
+  }
+  int Count(UINT msg) const {
+    int n = 0;
+    for (const Received& r : log) n += r.msg == msg;
+    return n;
+  }
+
+ protected:
+  const char* GetWindowClassName() const override { return "RecordingWindow"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) override {
+    log.push_back({msg, wparam, lparam});
+    if (on_message) {
+      bool handled = false;
+      const LRESULT r = on_message(msg, wparam, lparam, &handled);
+      if (handled) return r;
+    }
+    return DefWindowProc(msg, wparam, lparam);
+  }
+  void OnFinalMessage(HWND) override {
+    if (on_final) on_final();
+  }
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CMessageQueue& q = CMessageQueue::Instance();
+    q.ResetForTest();
+    q.BindToCurrentThread();
+    q.UseManualClock(0);
+  }
+  void TearDown() override { CMessageQueue::Instance().ResetForTest(); }
+  CMessageQueue& queue() { return CMessageQueue::Instance(); }
+};
+
+}  // namespace trx::ui::testing
