@@ -1,0 +1,192 @@
+// The firmware model's memory: where writes land, what reads return, the
+// status byte for bad requests, reset, the device-side buttons and the
+// fault counters. Frames are driven straight into the model.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "device/commands.h"
+#include "sim/firmware_model.h"
+
+namespace trx {
+namespace {
+
+using sim::SimFirmware;
+using sim::SimKind;
+using sim::SimResponse;
+
+SimResponse Send(SimFirmware& fw, const Frame& f) { return fw.HandleRequest(f.data(), f.size()); }
+SimResponse Send(SimFirmware& fw, uint8_t cmd, uint8_t len, uint16_t addr, const std::vector<uint8_t>& payload = {}) {
+  return Send(fw, BuildFrame(cmd, len, addr, payload.data(), payload.size()));
+}
+
+class SimMemory : public ::testing::Test {
+ protected:
+  SimFirmware mouse{SimKind::Mouse};
+};
+
+TEST_F(SimMemory, SettingsWriteLandsAtItsAddressAndReadsBack) {
+  ASSERT_EQ(Send(mouse, kCmdWriteSettings, 3, 72, {0xA1, 0xA2, 0xA3}).frame[7], sim::kStatusAccepted);
+  const auto settings = mouse.Settings();
+  EXPECT_EQ(settings[71], sim::FactorySettings(SimKind::Mouse)[71]);
+  EXPECT_EQ(settings[72], 0xA1);
+  EXPECT_EQ(settings[74], 0xA3);
+  EXPECT_EQ(settings[75], sim::FactorySettings(SimKind::Mouse)[75]);
+  const SimResponse r = Send(mouse, kCmdReadSettings, 4, 71);
+  EXPECT_EQ(r.frame[8 + 1], 0xA1);
+  EXPECT_EQ(r.frame[8 + 3], 0xA3);
+}
+
+TEST_F(SimMemory, KeyBlocksStepBy126AndOverlapTheNextProfile) {
+  std::vector<uint8_t> payload(56, 0x77);
+  Send(mouse, kCmdWriteKeyBlock, 56, 1 * 126 + 112, payload);  // index 1, third chunk
+  const auto keys = mouse.KeyMemory();
+  EXPECT_EQ(keys[237], 0x05);
+  EXPECT_EQ(keys[238], 0x77);
+  EXPECT_EQ(keys[252], 0x77);  // the start of profile 2's own bytes
+  EXPECT_EQ(keys[293], 0x77);
+  EXPECT_EQ(keys[294], sim::FactoryMainBlock(512)[42]);
+  EXPECT_EQ(keys.size(), 4u * 126 + 512);
+}
+
+TEST_F(SimMemory, FactoryContentsMatchTheDocumentedLayout) {
+  const auto info = mouse.Info();
+  ASSERT_EQ(info.size(), 33u);
+  EXPECT_EQ(info[6], 32);                 // 4096 bytes of macro memory
+  EXPECT_EQ(info[9], 0x25);               // sensor 0x3325, little-endian
+  EXPECT_EQ(info[10], 0x33);
+  EXPECT_EQ(info[11], 50);
+  EXPECT_EQ(info[13] | (info[14] << 8), 200);
+  EXPECT_EQ(mouse.MacroMemory().size(), 4096u);
+
+  const auto main = mouse.MainBlock();
+  const std::vector<uint8_t> head = {0x10, 0x01, 0x00, 0x10, 0x04, 0x00, 0x10, 0x02, 0x00,
+                                     0x10, 0x10, 0x00, 0x10, 0x08, 0x00, 0x13, 0x03, 0x00};
+  EXPECT_TRUE(std::equal(head.begin(), head.end(), main.begin()));
+  EXPECT_EQ(main[18], 0x05);
+  EXPECT_EQ(main[509], 0x05);
+  EXPECT_EQ(main[510], 0x00);
+  EXPECT_EQ(main[511], 0x00);
+
+  const auto routine = mouse.RoutineMemory();
+  ASSERT_EQ(routine.size(), 3072u);
+  EXPECT_EQ(routine[0], 0xAA);  // magic 0x55AA, total 40, 4 routines at 24, 28, 32, 36
+  EXPECT_EQ(routine[1], 0x55);
+  EXPECT_EQ(routine[2], 40);
+  EXPECT_EQ(routine[4], 4);
+  EXPECT_EQ(routine[16], 24);
+  EXPECT_EQ(routine[22], 36);
+
+  const auto s = mouse.Settings();
+  EXPECT_EQ(s[0], 0);         // active profile
+  EXPECT_EQ(s[3 * 64], 3);    // record 3 knows its index
+  EXPECT_EQ(s[64 + 15], 12);  // 800 DPI
+  EXPECT_EQ(s[64 + 18], 124); // 6400 DPI
+  EXPECT_NE(s[21] | s[22] << 8 | s[23] << 16, s[24] | s[25] << 8 | s[26] << 16);  // distinct DPI colours
+}
+
+TEST_F(SimMemory, KeyboardBlockSizeFollowsInformationByte5) {
+  SimFirmware keyboard(SimKind::Keyboard, sim::kKeyboardProductIdAlt1);
+  EXPECT_EQ(keyboard.ProductId(), 0x8611);
+  EXPECT_EQ(keyboard.Info()[5], 126);
+  EXPECT_EQ(keyboard.BlockSize(), 378u);
+  EXPECT_EQ(keyboard.MainBlock().size(), 378u);
+  EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
+  EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 56, 336).frame[7], sim::kStatusOutOfRange);  // 336 + 56 > 378
+  EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 42, 336).frame[7], sim::kStatusAccepted);
+}
+
+TEST_F(SimMemory, ResetRestoresSettingsAndKeysButNotTheMainBlock) {
+  Send(mouse, kCmdWriteSettings, 2, 0, {4, 9});
+  Send(mouse, kCmdWriteKeyBlock, 3, 0, {0x20, 0x04, 0x00});
+  const SimResponse r = Send(mouse, BuildFrame(kCmdResetDefaults, 0, 0, nullptr, 0, false));
+  ASSERT_TRUE(r.reply);
+  EXPECT_EQ(r.frame[7], sim::kStatusAccepted);
+  EXPECT_EQ(mouse.Settings(), sim::FactorySettings(SimKind::Mouse));
+  EXPECT_EQ(mouse.KeyMemory()[0], 0x10);
+  EXPECT_EQ(mouse.MainBlock(), sim::FactoryMainBlock(512));
+}
+
+TEST_F(SimMemory, BadRequestsAreAnsweredWithFailureStatusAndChangeNothing) {
+  Frame bad_sum = BuildFrame(kCmdWriteSettings, 1, 0, std::vector<uint8_t>{4}.data(), 1);
+  bad_sum[1] ^= 0x01;
+  EXPECT_EQ(Send(mouse, bad_sum).frame[7], sim::kStatusBadRequest);
+  EXPECT_EQ(mouse.Settings()[0], 0);
+  EXPECT_EQ(Send(mouse, 0x04, 0, 0).frame[7], sim::kStatusBadRequest);  // no command 4
+  Frame wrong_id = BuildFrame(kCmdBeginTransfer, 0, 0);
+  wrong_id[0] = 5;
+  EXPECT_EQ(Send(mouse, wrong_id).frame[7], sim::kStatusBadRequest);
+
+  EXPECT_EQ(Send(mouse, kCmdReadSettings, 56, 265).frame[7], sim::kStatusOutOfRange);  // 265 + 56 > 320
+  EXPECT_EQ(Send(mouse, kCmdReadSettings, 56, 264).frame[7], sim::kStatusAccepted);
+  EXPECT_EQ(Send(mouse, kCmdReadSettings, 57, 0).frame[7], sim::kStatusOutOfRange);
+  EXPECT_EQ(Send(mouse, kCmdWriteRoutineMemory, 8, 3068).frame[7], sim::kStatusOutOfRange);
+  EXPECT_EQ(Send(mouse, kCmdReadKeyBlock, 8, 1016).frame[7], sim::kStatusOutOfRange);
+  EXPECT_EQ(Send(mouse, kCmdReadKeyBlock, 8, 1008).frame[7], sim::kStatusAccepted);
+}
+
+TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
+  const SimResponse r = Send(mouse, kCmdReadSettings, 5, 0x0102);
+  ASSERT_TRUE(r.reply);
+  EXPECT_EQ(r.frame[0], 4);
+  EXPECT_EQ(r.frame[3], kCmdReadSettings);
+  EXPECT_EQ(r.frame[4], 5);
+  EXPECT_EQ(r.frame[5], 0x02);
+  EXPECT_EQ(r.frame[6], 0x01);
+  Frame copy;
+  std::copy(r.frame.begin(), r.frame.end(), copy.begin());
+  EXPECT_EQ(FrameChecksum(copy), r.frame[1] | (r.frame[2] << 8));
+}
+
+class SimDeviceButtons : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mouse.SetNotifier([this](uint16_t usage) { usages.push_back(usage); });
+  }
+  SimFirmware mouse{SimKind::Mouse};
+  std::vector<uint16_t> usages;
+};
+
+TEST_F(SimDeviceButtons, ProfileButtonCyclesTheActiveIndexAndNotifies0x401) {
+  mouse.SetSettingsByte(0, 4);
+  mouse.PressProfileButton();
+  EXPECT_EQ(mouse.Settings()[0], 0);
+  mouse.PressProfileButton();
+  EXPECT_EQ(mouse.Settings()[0], 1);
+  EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401}));
+}
+
+TEST_F(SimDeviceButtons, DpiButtonCyclesTheActiveRecordsLevelOnlyAndNotifies0x402) {
+  mouse.SetSettingsByte(0, 2);
+  mouse.SetSettingsByte(2 * 64 + 19, 3);
+  mouse.PressDpiButton();
+  const auto s = mouse.Settings();
+  EXPECT_EQ(s[2 * 64 + 19], 0);
+  EXPECT_EQ(s[1 * 64 + 19], sim::FactorySettings(SimKind::Mouse)[1 * 64 + 19]);
+  EXPECT_EQ(usages, (std::vector<uint16_t>{0x402}));
+}
+
+TEST(SimFaultCounters, EachFaultCountsDownOverTheNextRequests) {
+  SimFirmware mouse(SimKind::Mouse);
+  sim::SimFaults f;
+  f.no_reply = 1;
+  f.status_count = 1;
+  f.status = 0xFE;
+  mouse.SetFaults(f);
+  const Frame begin = BuildFrame(kCmdBeginTransfer, 0, 0);
+  EXPECT_FALSE(Send(mouse, begin).reply);
+  EXPECT_EQ(Send(mouse, begin).frame[7], 0xFE);
+  EXPECT_EQ(Send(mouse, begin).frame[7], sim::kStatusAccepted);
+
+  f = {};
+  f.remove_at_frame = 2;
+  mouse.SetFaults(f);
+  EXPECT_FALSE(Send(mouse, begin).remove);
+  const SimResponse gone = Send(mouse, begin);
+  EXPECT_TRUE(gone.remove);
+  EXPECT_FALSE(gone.reply);
+  EXPECT_EQ(mouse.RequestCount(), 5u);
+}
+
+}  // namespace
+}  // namespace trx
