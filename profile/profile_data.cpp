@@ -90,7 +90,10 @@ void ApplyProfileData(ConfigImages& images, const ProfileFamilyInfo& info, const
       break;
     }
     case DeviceKind::MousePad:
+      // The current record follows too: the next save stores it back into
+      // record 0, which would otherwise undo the load.
       std::memcpy(images.pad.lighting_records[0], data, kLightingRecordSize);
+      std::memcpy(images.pad.current_record, data, kCurrentLightingSize);
       break;
   }
 }

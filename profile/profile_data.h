@@ -27,7 +27,7 @@ std::vector<uint8_t> BuildProfileData(ConfigImages& images, const ProfileFamilyI
 //  - mouse key: key block 0;
 //  - keyboard light: lighting record 0, current record (21 bytes), lighting
 //    extra, per-key colours;  keyboard key: key block;
-//  - pad light: lighting record 0.
+//  - pad light: lighting record 0 and its current record (21 bytes).
 void ApplyProfileData(ConfigImages& images, const ProfileFamilyInfo& info, const uint8_t* data);
 
 }  // namespace trx

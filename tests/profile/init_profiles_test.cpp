@@ -1,0 +1,152 @@
+// First-run initialisation: "profile1" per family from the defaults of the
+// program folder, the INI index entries, the combos, and stopping on a
+// missing or bad default.
+
+#include "profile/init_profiles.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/ini_file.h"
+#include "profile/profile_file.h"
+#include "profile/profile_store.h"
+#include "tests/profile/profile_fixture.h"
+
+namespace trx {
+namespace {
+
+using test::ProfileTest;
+using test::TempHome;
+
+class FakeLists : public IProfileLists {
+ public:
+  void AddItem(std::string_view combo, std::string_view text, int height_px) override {
+    items[std::string(combo)].emplace_back(text);
+    heights.push_back(height_px);
+  }
+  int ItemCount(std::string_view combo) const override {
+    auto it = items.find(std::string(combo));
+    return it == items.end() ? 0 : static_cast<int>(it->second.size());
+  }
+  std::map<std::string, std::vector<std::string>> items;
+  std::vector<int> heights;
+};
+
+class FakeMessages : public IProfileMessages {
+ public:
+  int ShowMessage(std::string_view id) override {
+    shown.emplace_back(id);
+    return 1;
+  }
+  std::vector<std::string> shown;
+};
+
+class InitProfilesTest : public ProfileTest {
+ protected:
+  void Default(const std::string& name, uint8_t kind, size_t size, uint8_t fill) {
+    TempHome::WriteBytes(home_.Path("program/" + name), FileBytes(kind, std::vector<uint8_t>(size, fill)));
+  }
+  void MouseDefaults() {
+    Default("msdevicedefault.config", 2, 576, 0xD1);
+    Default("msdengdefault.Led", 2, 64, 0xD2);
+    Default("mskeydefault.pro", 2, 512, 0xD3);
+  }
+  FakeLists lists_;
+  FakeMessages messages_;
+};
+
+TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryMouseFamily) {
+  MouseDefaults();
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);
+  const std::string ms = Folder("ms");
+  EXPECT_EQ(TempHome::ReadBytes(ms + "profile1.config"), FileBytes(2, std::vector<uint8_t>(576, 0xD1)));
+  EXPECT_EQ(TempHome::ReadBytes(ms + "profile1.led"), FileBytes(2, std::vector<uint8_t>(64, 0xD2)));
+  EXPECT_EQ(TempHome::ReadBytes(ms + "profile1.pro"), FileBytes(2, std::vector<uint8_t>(512, 0xD3)));
+  EXPECT_EQ(TempHome::ReadText(ms + "msProfile.ini"),
+            "[PROFILEDEVICECOUNT]\ncount=1\n[PROFILELIKEDEVICEEXE]\n0=0\n[PROFILEDEVICENAME]\n0=profile1\n"
+            "[PROFILEDEVICESELECT]\nselect=0\n"
+            "[PROFILEDENGCOUNT]\ncount=1\n[PROFILELIKEDENGEXE]\n0=0\n[PROFILEDENGNAME]\n0=profile1\n"
+            "[PROFILEDENGSELECT]\nselect=0\n"
+            "[PROFILECOUNT]\ncount=1\n[PROFILELIKEEXE]\n0=0\n[PROFILENAME]\n0=profile1\n"
+            "[PROFILESELECT]\nselect=0\n");
+  EXPECT_EQ(lists_.items["ms_device_profile_combo"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.items["ms_deng_profile_combo"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.items["ms_key_profile_combo"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.heights, (std::vector<int>{25, 25, 25}));
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(InitProfilesTest, KeyboardUsesTheDefaultsOfItsLayoutVariant) {
+  Default("kbdengdefault.led", 1, 1958, 0x01);
+  Default("kb15dengdefault.led", 1, 1958, 0x15);
+  Default("kbkeydefault.pro", 1, 512, 0x02);
+  Default("kbkey15default.pro", 1, 512, 0x25);
+  {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    Images().keyboard.variant = KeyboardVariant::V15;
+  }
+  ASSERT_EQ(InitProfiles(DeviceKind::Keyboard, lists_, messages_), 1);
+  EXPECT_EQ(TempHome::ReadBytes(Folder("kb") + "profile1.led"), FileBytes(1, std::vector<uint8_t>(1958, 0x15)));
+  EXPECT_EQ(TempHome::ReadBytes(Folder("kb") + "profile1.pro"), FileBytes(1, std::vector<uint8_t>(512, 0x25)));
+  EXPECT_EQ(TempHome::ReadText(Folder("kb") + "kbProfile.ini"),
+            "[PROFILEDENGCOUNT]\ncount=1\n[PROFILELIKEDENGEXE]\n0=0\n[PROFILEDENGNAME]\n0=profile1\n"
+            "[PROFILEDENGSELECT]\nselect=0\n"
+            "[PROFILECOUNT]\ncount=1\n[PROFILELIKEEXE]\n0=0\n[PROFILENAME]\n0=profile1\n"
+            "[PROFILESELECT]\nselect=0\n");
+}
+
+TEST_F(InitProfilesTest, PadHasOnlyTheLightFamily) {
+  Default("mpdengdefault.led", 3, 64, 0x0F);  // shipped as ".Led", found in any case
+  ASSERT_EQ(InitProfiles(DeviceKind::MousePad, lists_, messages_), 1);
+  EXPECT_EQ(TempHome::List(Folder("mp")), (std::vector<std::string>{"mpProfile.ini", "profile1.led"}));
+  EXPECT_EQ(TempHome::ReadBytes(Folder("mp") + "profile1.led"), FileBytes(3, std::vector<uint8_t>(64, 0x0F)));
+  EXPECT_EQ(lists_.items.size(), 1u);
+  EXPECT_EQ(lists_.items["mp_deng_profile_combo"], std::vector<std::string>{"profile1"});
+}
+
+TEST_F(InitProfilesTest, ExistingIndexFillsCombosWithoutCreatingFiles) {
+  const std::string ini = Folder("ms") + "msProfile.ini";
+  TempHome::WriteText(ini,
+                      "[PROFILEDEVICECOUNT]\ncount=2\n[PROFILEDEVICENAME]\n0=Work\n1=Game\n"
+                      "[PROFILEDENGCOUNT]\ncount=1\n[PROFILEDENGNAME]\n0=Calm\n"
+                      "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=Keys\n");
+  const std::string before = TempHome::ReadText(ini);
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);  // no defaults needed
+  EXPECT_EQ(lists_.items["ms_device_profile_combo"], (std::vector<std::string>{"Work", "Game"}));
+  EXPECT_EQ(lists_.items["ms_deng_profile_combo"], std::vector<std::string>{"Calm"});
+  EXPECT_EQ(lists_.items["ms_key_profile_combo"], std::vector<std::string>{"Keys"});
+  EXPECT_EQ(TempHome::ReadText(ini), before);
+  EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
+}
+
+TEST_F(InitProfilesTest, MissingDefaultStopsTheRemainingFamilies) {
+  Default("msdevicedefault.config", 2, 576, 0xD1);  // the light default is missing
+  Default("mskeydefault.pro", 2, 512, 0xD3);
+  EXPECT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 0);
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{"message_text_8"});
+  EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"msProfile.ini", "profile1.config"}));
+  EXPECT_EQ(GetPrivateProfileLong("PROFILECOUNT", "count", Folder("ms") + "msProfile.ini"), 0);
+  EXPECT_EQ(lists_.items.count("ms_key_profile_combo"), 0u);
+}
+
+TEST_F(InitProfilesTest, DefaultWithoutMagicStopsWithItsMessage) {
+  MouseDefaults();
+  TempHome::WriteBytes(home_.Path("program/msdevicedefault.config"), std::vector<uint8_t>(592, 0));
+  EXPECT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 0);
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{"message_text_9"});
+  EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile1.config"));
+  EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile1.led"));
+}
+
+TEST_F(InitProfilesTest, FirstRunProfilesLoadBack) {
+  MouseDefaults();
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileReadOk);
+  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+  EXPECT_EQ(Images().mouse.key_blocks[0][100], 0xD1);
+  EXPECT_EQ(Images().mouse.pointer_speed, 0xD1);
+}
+
+}  // namespace
+}  // namespace trx

@@ -1,0 +1,57 @@
+#pragma once
+// A temporary home, a temporary program folder, a fresh configuration image
+// and the debug lines written during one test.
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/debug_log.h"
+#include "platform/program_folder.h"
+#include "profile/profile_families.h"
+#include "settings/config_images.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx::test {
+
+class ProfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetImagesToBuiltIn();
+    SetProgramFolderOverride(home_.Path("program"));
+    std::filesystem::create_directories(home_.Path("program"));
+    old_sink_ = SetDebugSink([this](std::string_view line) {
+      std::lock_guard<std::mutex> guard(lines_mutex_);
+      lines_.emplace_back(line);
+    });
+  }
+  void TearDown() override {
+    SetDebugSink(old_sink_);
+    SetProgramFolderOverride("");
+    ResetImagesToBuiltIn();
+  }
+
+  std::vector<std::string> DebugLines() {
+    std::lock_guard<std::mutex> guard(lines_mutex_);
+    return lines_;
+  }
+  std::string Folder(const char* device) { return home_.Path(std::string("Documents/Dirari DovevO1/") + device + "/"); }
+  static std::vector<uint8_t> Golden(const std::string& name) {
+    return TempHome::ReadBytes(std::string(TRX770_TEST_DATA_DIR) + "/profile/" + name);
+  }
+  // A profile file: 16-byte header of `kind` + data.
+  static std::vector<uint8_t> FileBytes(uint8_t kind, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> b = {0xAA, 0x55, 0, 0, kind, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+  }
+
+  TempHome home_;
+  DebugSink old_sink_;
+  std::mutex lines_mutex_;
+  std::vector<std::string> lines_;
+};
+
+}  // namespace trx::test

@@ -1,0 +1,205 @@
+// Loading profiles into the image and saving the selected ones from it.
+
+#include "profile/profile_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/atomic_file.h"
+#include "platform/ini_file.h"
+#include "profile/profile_file.h"
+#include "profile/profile_keys.h"
+#include "tests/profile/profile_fixture.h"
+
+namespace trx {
+namespace {
+
+using test::ProfileTest;
+using test::TempHome;
+
+struct GoldenCase {
+  DeviceKind kind;
+  ProfileFamily family;
+  const char* device_folder;
+  const char* golden;
+  const char* saved_name;  // file name the save writes
+};
+
+class ProfileStoreTest : public ProfileTest {
+ protected:
+  // Index 0 of the family is `name` and selected.
+  void Select(DeviceKind kind, ProfileFamily family, const std::string& name) {
+    const ProfileFamilyInfo* info = FindFamily(kind, family);
+    ASSERT_NE(info, nullptr);
+    ASSERT_TRUE(WritePrivateProfileString(info->name_section, "0", name, ProfileIniPath(kind)));
+    ASSERT_TRUE(WritePrivateProfileString(info->select_section, "select", "0", ProfileIniPath(kind)));
+  }
+  MouseConfigImage Mouse() {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    return Images().mouse;
+  }
+};
+
+TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
+  const GoldenCase cases[] = {
+      {DeviceKind::Mouse, ProfileFamily::Device, "ms", "mouse_device.config", "gold.config"},
+      {DeviceKind::Mouse, ProfileFamily::Light, "ms", "mouse_light.led", "gold.led"},
+      {DeviceKind::Mouse, ProfileFamily::Key, "ms", "mouse_key.pro", "gold.pro"},
+      {DeviceKind::Keyboard, ProfileFamily::Light, "kb", "keyboard_light.led", "gold.led"},
+      {DeviceKind::Keyboard, ProfileFamily::Key, "kb", "keyboard_key.pro", "gold.pro"},
+      {DeviceKind::MousePad, ProfileFamily::Light, "mp", "pad_light.led", "gold.led"},
+  };
+  for (const GoldenCase& c : cases) {
+    SCOPED_TRACE(c.golden);
+    ResetImagesToBuiltIn();
+    Select(c.kind, c.family, "gold");
+    const std::string saved = Folder(c.device_folder) + c.saved_name;
+    TempHome::WriteBytes(saved, Golden(c.golden));
+    ASSERT_EQ(LoadProfile(c.kind, c.family, 0), kProfileReadOk);
+    std::filesystem::remove(saved);
+    ASSERT_EQ(SaveCurrentProfile(c.kind, c.family), 0);
+    EXPECT_EQ(TempHome::ReadBytes(saved), Golden(c.golden));
+  }
+}
+
+TEST_F(ProfileStoreTest, DeviceProfileFillsKeyBlockRecordCurrentAndComputerSettings) {
+  Select(DeviceKind::Mouse, ProfileFamily::Device, "gold");
+  TempHome::WriteBytes(Folder("ms") + "gold.config", Golden("mouse_device.config"));
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileReadOk);
+  MouseConfigImage m = Mouse();
+  EXPECT_EQ(m.key_blocks[0][0], 3);    // p(512, 7, 3)
+  EXPECT_EQ(m.key_blocks[0][1], 10);
+  EXPECT_EQ(m.settings[0][0], 0x40);   // p(64, 1, 0x40)
+  EXPECT_EQ(m.settings[0][63], 0x7F);
+  EXPECT_EQ(m.current[0], 0x40);
+  EXPECT_EQ(m.current[33], 0x61);
+  EXPECT_EQ(m.pointer_speed, 0x62);
+  EXPECT_EQ(m.wheel_lines, 0x63);
+  EXPECT_EQ(m.key_blocks[1][0], 0);    // other onboard profiles untouched
+  EXPECT_EQ(m.main_block[0], 0x10);
+}
+
+TEST_F(ProfileStoreTest, ZeroPointerSpeedAndWheelLinesBecomeOne) {
+  Select(DeviceKind::Mouse, ProfileFamily::Light, "zero");
+  std::vector<uint8_t> record(64, 0);
+  record[1] = 4;  // some light mode
+  TempHome::WriteBytes(Folder("ms") + "zero.led", FileBytes(2, record));
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileReadOk);
+  MouseConfigImage m = Mouse();
+  EXPECT_EQ(m.pointer_speed, 1);
+  EXPECT_EQ(m.wheel_lines, 1);
+  EXPECT_EQ(m.current[1], 4);
+}
+
+TEST_F(ProfileStoreTest, MissingOrBadFileLeavesImageAndWritesDebugLine) {
+  Select(DeviceKind::Mouse, ProfileFamily::Device, "nothere");
+  const MouseConfigImage before = Mouse();
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileMissing);
+  std::vector<uint8_t> bad = Golden("mouse_device.config");
+  bad[0] = 0;
+  Select(DeviceKind::Mouse, ProfileFamily::Device, "bad");
+  TempHome::WriteBytes(Folder("ms") + "bad.config", bad);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileBadMagic);
+  MouseConfigImage after = Mouse();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+  EXPECT_EQ(DebugLines(), (std::vector<std::string>{"配置文件丢失", "配置文件格式错误"}));
+}
+
+TEST_F(ProfileStoreTest, AbsentNameReadsAsZero) {
+  // No index at all: the name defaults to "0", so the file looked for is "0.led".
+  TempHome::WriteBytes(Folder("mp") + "0.led", Golden("pad_light.led"));
+  EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Light, 3), kProfileReadOk);
+  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+  EXPECT_EQ(Images().pad.lighting_records[0][0], 0x90);
+  EXPECT_EQ(Images().pad.current_record[20], 0x90 + 20);
+}
+
+TEST_F(ProfileStoreTest, KeyProfileLookedUpAsUpperCaseAndSavedAsLowerCase) {
+  Select(DeviceKind::Mouse, ProfileFamily::Key, "keys");
+  // Saved by this program: lower case.
+  TempHome::WriteBytes(Folder("ms") + "keys.pro", Golden("mouse_key.pro"));
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 0), kProfileReadOk);
+  // Brought from elsewhere: upper case; the save replaces it with one lower-case file.
+  std::filesystem::rename(Folder("ms") + "keys.pro", Folder("ms") + "keys.PRO");
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 0), kProfileReadOk);
+  {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    Images().mouse.key_blocks[0][0] = 0xAB;
+  }
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Key), 0);
+  EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"keys.pro", "msProfile.ini"}));
+  std::vector<uint8_t> expected = Golden("mouse_key.pro");
+  expected[16] = 0xAB;
+  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "keys.pro"), expected);
+}
+
+TEST_F(ProfileStoreTest, SaveFoldsCurrentRecordAndComputerSettingsIntoSlotZero) {
+  Select(DeviceKind::Mouse, ProfileFamily::Light, "now");
+  {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    MouseConfigImage& m = Images().mouse;
+    std::memset(m.settings[0], 0xC0, 64);
+    for (int i = 0; i < 34; ++i) m.current[i] = static_cast<uint8_t>(i + 1);
+    m.pointer_speed = 12;
+    m.wheel_lines = 7;
+  }
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), 0);
+  std::vector<uint8_t> record(64, 0xC0);
+  for (int i = 0; i < 34; ++i) record[i] = static_cast<uint8_t>(i + 1);
+  record[34] = 12;
+  record[35] = 7;
+  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "now.led"), FileBytes(2, record));
+  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+  EXPECT_EQ(Images().mouse.settings[0][34], 12);  // the image's slot 0 was updated too
+}
+
+TEST_F(ProfileStoreTest, SaveUsesTheSelectedIndex) {
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::MousePad, ProfileFamily::Light);
+  const std::string ini = ProfileIniPath(DeviceKind::MousePad);
+  ASSERT_TRUE(WritePrivateProfileString(info->name_section, "0", "first", ini));
+  ASSERT_TRUE(WritePrivateProfileString(info->name_section, "1", "second", ini));
+  ASSERT_TRUE(WritePrivateProfileString(info->select_section, "select", "1", ini));
+  {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    std::memset(Images().pad.current_record, 0x33, 21);
+    std::memset(Images().pad.lighting_records[0], 0x44, 64);
+  }
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Light), 0);
+  std::vector<uint8_t> record(64, 0x44);
+  std::fill(record.begin(), record.begin() + 21, 0x33);
+  EXPECT_EQ(TempHome::ReadBytes(Folder("mp") + "second.led"), FileBytes(3, record));
+  EXPECT_FALSE(std::filesystem::exists(Folder("mp") + "first.led"));
+}
+
+TEST_F(ProfileStoreTest, InterruptedSaveLeavesOldProfileIntact) {
+  Select(DeviceKind::Mouse, ProfileFamily::Device, "keep");
+  TempHome::WriteBytes(Folder("ms") + "keep.config", Golden("mouse_device.config"));
+  SetAtomicWriteHookForTesting([](const std::string&) { return false; });
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device), kProfileWriteFailed);
+  SetAtomicWriteHookForTesting(nullptr);
+  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "keep.config"), Golden("mouse_device.config"));
+  EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"keep.config", "msProfile.ini"}));
+  EXPECT_EQ(DebugLines(), std::vector<std::string>{"文件打开失败"});
+}
+
+TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
+  Select(DeviceKind::Mouse, ProfileFamily::Light, "../../escape");
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), kProfileWriteFailed);
+  EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/escape.led")));
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileMissing);
+  EXPECT_FALSE(IsValidProfileName("a/b"));
+  EXPECT_FALSE(IsValidProfileName(".."));
+  EXPECT_FALSE(IsValidProfileName(""));
+  EXPECT_FALSE(IsValidProfileName("a:b"));
+  EXPECT_TRUE(IsValidProfileName("游戏 profile 2"));
+}
+
+TEST_F(ProfileStoreTest, FamiliesTheDeviceLacksAreRejected) {
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Key), -1);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Device), -1);
+  EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Device, 0), kProfileMissing);
+}
+
+}  // namespace
+}  // namespace trx
