@@ -10,8 +10,19 @@
 // -201  key block index not below 5 (nothing sent)
 //
 // Any thread may call these; each exchange holds the channel lock for its
-// whole request and reply. A failed chunked read leaves the destination
-// bytes of the failed and later chunks unchanged.
+// whole request and reply (retries included), and drops input reports
+// already queued before each request, so a late reply is never taken as the
+// answer to a later request. When the transport reports the device gone,
+// the exchange stops at once: -1 if the write failed, 0 if the device
+// vanished while the reply was awaited. A failed chunked transfer leaves the
+// destination bytes of the failed and later chunks unchanged; the connection
+// is checked again before every chunk.
+//
+// Arguments that can't be framed are refused with -1 and nothing is sent:
+// a single-frame read or write of more than 56 bytes, a null buffer with a
+// non-zero length, a chunked transfer reaching past device address 0xFFFF.
+// Every frame written and read is passed to the frame trace
+// (device/frame_trace.h).
 
 #include <array>
 #include <cstddef>
@@ -82,7 +93,7 @@ int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply);
 int ExchangeOnce(CDeviceChannel& channel, const Frame& request);
 
 int BeginTransfer(CDeviceChannel& channel);
-int EndTransfer(CDeviceChannel& channel);  // sleeps 10 ms first
+int EndTransfer(CDeviceChannel& channel);  // sleeps 10 ms first (not when disconnected)
 int ReadDeviceInformation(CDeviceChannel& channel, uint8_t* destination /*33 bytes*/);
 int ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destination, size_t n /*<=56*/);
 int WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n /*<=56*/);
