@@ -215,6 +215,29 @@ TEST_F(HidTransport, StopEventEndsAWaitingReadAndALaterReportIsNotReportedByIt) 
   EXPECT_EQ(buf, report);
 }
 
+TEST_F(HidTransport, ReopeningWhileAnotherThreadReadsEndsThatReadAtOnce) {
+  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+  CHidDevice dev(backend_);
+  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+  std::vector<uint8_t> buf(64, 0);
+  size_t got = 0;
+  int result = -1;
+  std::thread reader([&] { result = dev.ReadReport(buf.data(), buf.size(), 60000, &got); });
+  while (!dev.ReadPending()) std::this_thread::yield();
+  // Without the stop this read would sit out its whole minute.
+  EXPECT_EQ(dev.Open(), 1);
+  reader.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(dev.LastIo(), HidIo::Stopped);
+
+  // The stop was spent on that read: the reopened record reads normally.
+  std::vector<uint8_t> report(64, 0x33);
+  report[0] = 0x04;
+  DeviceSend(itf.master_fd, report);
+  ASSERT_EQ(dev.ReadReport(buf.data(), buf.size(), 2000, &got), 1);
+  EXPECT_EQ(buf, report);
+}
+
 TEST_F(HidTransport, DrainInputDropsQueuedReports) {
   const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
   CHidDevice dev(backend_);
