@@ -1,0 +1,150 @@
+// Switching the active onboard profile against the simulated mouse, and the
+// profile saves every lighting or performance change ends with.
+
+#include "settings/onboard_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "tests/device/protocol_sim_fixture.h"
+
+namespace trx {
+namespace {
+
+using test::FrameKey;
+using test::KeyOf;
+
+class RecordingHost : public ISettingsHost {
+ public:
+  void MarkSettingsPending(DeviceKind kind) override { calls.push_back(kind == DeviceKind::Mouse ? "pending ms" : "pending"); }
+  void HideMouseFunctionPanel() override { calls.push_back("hide"); }
+  void RefreshMousePages() override { calls.push_back("refresh"); }
+  std::vector<std::string> calls;
+};
+
+class OnboardSwitchTest : public test::SimChannelTest {
+ protected:
+  void SetUp() override {
+    SimChannelTest::SetUp();
+    ResetImagesToBuiltIn();
+    SetSettingsHost(&host_);
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    MouseConfigImage& m = Images().mouse;
+    for (int k = 0; k < 5; ++k) std::memset(m.settings[k], 0x10 * (k + 1), 64);
+    for (int i = 0; i < 34; ++i) m.current[i] = static_cast<uint8_t>(0xA0 + i);
+    m.current[0] = 0;
+  }
+  void TearDown() override {
+    SetSettingsHost(nullptr);
+    ResetImagesToBuiltIn();
+    SimChannelTest::TearDown();
+  }
+  MouseConfigImage Mouse() {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    return Images().mouse;
+  }
+  std::vector<FrameKey> Sent() {
+    std::vector<FrameKey> keys;
+    for (auto& f : Frames('>')) keys.push_back(KeyOf(f));
+    return keys;
+  }
+  RecordingHost host_;
+};
+
+TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
+  firmware->SetSettingsByte(0, 0);
+  for (size_t i = 0; i < 56; ++i) firmware->SetSettingsByte(3 * 64 + i, static_cast<uint8_t>(0x30 + i));
+
+  ASSERT_EQ(SwitchOnboardProfile(*channel, 3), kSwitchDone);
+
+  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}, {6, 1, 0}, {5, 56, 192}}));
+  EXPECT_EQ(firmware->Settings()[0], 3);
+  MouseConfigImage m = Mouse();
+  EXPECT_EQ(m.settings[0][1], 0xA1);  // the old current record went into slot 0
+  EXPECT_EQ(m.settings[0][33], 0xA0 + 33);
+  EXPECT_EQ(m.settings[0][34], 0x10);  // bytes past the current record untouched
+  EXPECT_EQ(m.settings[3][0], 0x30);   // slot 3 as read
+  EXPECT_EQ(m.settings[3][55], 0x30 + 55);
+  EXPECT_EQ(m.settings[3][56], 0x40);  // slot padding is not exchanged
+  EXPECT_EQ(m.ProfileIndex(), 3);
+  EXPECT_EQ(m.current[1], 0x31);
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "refresh"}));
+}
+
+TEST_F(OnboardSwitchTest, AlreadyActiveProfileSendsOnlyTheRead) {
+  firmware->SetSettingsByte(0, 2);
+  const MouseConfigImage before = Mouse();
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 2), kSwitchAlreadyActive);
+  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
+  MouseConfigImage after = Mouse();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+  EXPECT_TRUE(host_.calls.empty());
+}
+
+TEST_F(OnboardSwitchTest, UnreadableActiveIndexChangesNothing) {
+  const MouseConfigImage before = Mouse();
+  sim::SimFaults faults;
+  faults.status_count = 1;
+  faults.status = sim::kStatusBadRequest;
+  Inject(faults);
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), kResultStatusFF);
+  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
+  MouseConfigImage after = Mouse();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+  EXPECT_TRUE(host_.calls.empty());
+}
+
+TEST_F(OnboardSwitchTest, ActiveIndexOutsideTheSlotsChangesNothing) {
+  firmware->SetSettingsByte(0, 7);
+  const MouseConfigImage before = Mouse();
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), kSwitchBadIndex);
+  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
+  EXPECT_EQ(firmware->Settings()[0], 7);
+  MouseConfigImage after = Mouse();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+}
+
+TEST_F(OnboardSwitchTest, RequestedIndexOutsideTheSlotsSendsNothing) {
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 5), kSwitchBadIndex);
+  EXPECT_EQ(SwitchOnboardProfile(*channel, -1), kSwitchBadIndex);
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(OnboardSwitchTest, DisconnectedMouseChangesNothing) {
+  channel->connected = 0;
+  const MouseConfigImage before = Mouse();
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), kResultNoReply);
+  MouseConfigImage after = Mouse();
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+}
+
+class RecordingSaver : public IProfileSaver {
+ public:
+  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
+    calls.push_back({kind, family});
+    return results.empty() ? 0 : results[calls.size() - 1];
+  }
+  std::vector<std::pair<DeviceKind, ProfileFamily>> calls;
+  std::vector<int> results;
+};
+
+TEST(SaveLightAndDeviceProfileTest, SavesLightThenDeviceAndReportsTheFirstFailure) {
+  RecordingSaver saver;
+  SetProfileSaver(&saver);
+  EXPECT_EQ(SaveLightAndDeviceProfile(), 0);
+  using P = std::pair<DeviceKind, ProfileFamily>;
+  EXPECT_EQ(saver.calls, (std::vector<P>{{DeviceKind::Mouse, ProfileFamily::Light},
+                                         {DeviceKind::Mouse, ProfileFamily::Device}}));
+  saver.calls.clear();
+  saver.results = {0, 1};
+  EXPECT_EQ(SaveLightAndDeviceProfile(), 1);
+  EXPECT_EQ(saver.calls.size(), 2u);  // a failed save doesn't skip the other
+  SetProfileSaver(nullptr);
+  EXPECT_EQ(SaveLightAndDeviceProfile(), 0);
+}
+
+}  // namespace
+}  // namespace trx
