@@ -1,0 +1,119 @@
+#include "ui/qt/qt_backend.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFileDialog>
+#include <QScreen>
+
+#include "ui/qt/qt_tray_icon.h"
+#include "ui/qt/qt_window.h"
+
+namespace trx::ui::qt {
+
+QtBackend::QtBackend() {
+  timer_.setSingleShot(true);
+  QObject::connect(&timer_, &QTimer::timeout, &context_, [this] { Pump(); });
+}
+
+QtBackend::~QtBackend() { Uninstall(); }
+
+void QtBackend::Install() {
+  if (installed_) return;
+  installed_ = true;
+  // Windows hide behind the tray; the loop ends only on the quit message.
+  QApplication::setQuitOnLastWindowClosed(false);
+  SetWindowBackend(this);
+  CMessageQueue::Instance().SetDriver(this);
+  Wake();
+}
+
+void QtBackend::Uninstall() {
+  if (!installed_) return;
+  installed_ = false;
+  CMessageQueue::Instance().SetDriver(nullptr);
+  SetWindowBackend(nullptr);
+  timer_.stop();
+}
+
+std::unique_ptr<INativeWindow> QtBackend::CreateNativeWindow(CWindowWnd* window) {
+  return std::make_unique<QtNativeWindow>(window);
+}
+
+UiRect QtBackend::WorkArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {0, 0, 1920, 1040};
+  const QRect r = screen->availableGeometry();
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+UiPoint QtBackend::CursorPos() {
+  const QPoint p = QCursor::pos();
+  return {p.x(), p.y()};
+}
+
+std::unique_ptr<INativeTrayIcon> QtBackend::CreateTrayIcon(std::function<void(UINT)> on_mouse,
+                                                           std::string_view icon_path, std::string_view tooltip) {
+  return QtTrayIcon::Create(std::move(on_mouse), icon_path, tooltip);
+}
+
+bool QtBackend::RunFileDialog(const FileDialogRequest& request, std::string* path) {
+  QStringList filters;
+  for (const auto& [description, patterns] : request.filters) {
+    QString p = QString::fromStdString(patterns);
+    p.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(description), p);
+  }
+  QFileDialog dialog;
+  dialog.setWindowTitle(QString::fromStdString(request.title));
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters);
+  if (!request.default_extension.empty()) dialog.setDefaultSuffix(QString::fromStdString(request.default_extension));
+  if (!request.initial_name.empty() && request.initial_name.find('*') == std::string::npos)
+    dialog.selectFile(QString::fromStdString(request.initial_name));
+  if (!request.overwrite_prompt) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  if (path) *path = dialog.selectedFiles().front().toStdString();
+  return true;
+}
+
+void QtBackend::Wake() {
+  if (wake_pending_.exchange(true)) return;
+  QMetaObject::invokeMethod(&context_, [this] { Pump(); }, Qt::QueuedConnection);
+}
+
+void QtBackend::Pump() {
+  wake_pending_ = false;
+  CMessageQueue& queue = CMessageQueue::Instance();
+  queue.ProcessPending();
+  const std::int64_t next = queue.MillisToNextTimer();
+  if (next < 0) timer_.stop();
+  else timer_.start(static_cast<int>(std::min<std::int64_t>(next, 1 << 30)));
+  // Let every loop whose condition now holds return.
+  for (const Level& level : levels_) {
+    if (!(*level.done)()) continue;
+    if (level.loop) level.loop->quit();
+    else QCoreApplication::exit(0);
+  }
+}
+
+void QtBackend::RunUntil(const std::function<bool()>& done) {
+  Pump();
+  if (done()) return;
+  if (levels_.empty()) {
+    levels_.push_back({nullptr, &done});
+    while (!done()) {
+      QApplication::exec();
+      // Qt ended its loop by itself (e.g. the session ends): treat as quit.
+      if (!done()) CMessageQueue::Instance().PostQuit(0);
+    }
+    levels_.pop_back();
+    return;
+  }
+  QEventLoop loop;
+  levels_.push_back({&loop, &done});
+  while (!done()) loop.exec();
+  levels_.pop_back();
+}
+
+}  // namespace trx::ui::qt

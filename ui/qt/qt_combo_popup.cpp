@@ -1,0 +1,111 @@
+#include "ui/qt/qt_combo_popup.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "ui/qt/qt_renderer.h"
+
+namespace trx::ui::qt {
+namespace {
+constexpr int kDefaultMaxHeight = 300;  // pixels, when the layout sets no drop box size
+}
+
+QtComboPopup::QtComboPopup(QWidget* host, CComboUI* combo)
+    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), combo_(combo) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  const UiRect rc = combo->GetPos();
+  const UiSize box = combo->GetDropBoxSize();
+  content_height_ = std::max(1, combo->GetItemsHeight());
+  const int width = std::max(rc.Width(), box.cx);
+  const int max_height = box.cy > 0 ? box.cy : kDefaultMaxHeight;
+  const int height = std::min(content_height_, max_height);
+  QPoint at = host->mapToGlobal(QPoint(rc.left, rc.bottom));
+  if (QScreen* screen = host->screen()) {
+    // Open upwards when there is no room below.
+    const QRect avail = screen->availableGeometry();
+    if (at.y() + height > avail.bottom()) at = host->mapToGlobal(QPoint(rc.left, rc.top - height));
+  }
+  setGeometry(QRect(at, QSize(width, height)));
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+QtComboPopup::~QtComboPopup() = default;
+
+void QtComboPopup::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  if (combo_ == nullptr) return;
+  QtRenderer renderer(painter);
+  combo_->PaintDropDown(renderer, Area(), scroll_);
+  painter.setPen(QColor(0xA0, 0xA0, 0xA0));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void QtComboPopup::mouseReleaseEvent(QMouseEvent* event) {
+  if (combo_ == nullptr || event->button() != Qt::LeftButton) return;
+  const QPoint p = event->position().toPoint();
+  if (!rect().contains(p)) {
+    close();
+    return;
+  }
+  Choose(combo_->DropDownItemAt({p.x(), p.y()}, Area(), scroll_));
+}
+
+void QtComboPopup::Choose(int index) {
+  CComboUI* combo = combo_;
+  if (combo == nullptr || index < 0) return;
+  close();  // first: the selection handler may open other windows
+  combo->SelectItem(index, false, true);
+}
+
+void QtComboPopup::ScrollBy(int dy) {
+  const int max_scroll = std::max(0, content_height_ - height());
+  scroll_ = std::clamp(scroll_ + dy, 0, max_scroll);
+  update();
+}
+
+void QtComboPopup::wheelEvent(QWheelEvent* event) {
+  ScrollBy(-event->angleDelta().y() / 120 * 24);
+}
+
+void QtComboPopup::keyPressEvent(QKeyEvent* event) {
+  if (combo_ == nullptr) return;
+  const int count = combo_->GetCount();
+  int cur = combo_->GetCurSel();
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      close();
+      return;
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+      // Moves the selection while the list stays open.
+      if (count == 0) return;
+      const int next = event->key() == Qt::Key_Up ? std::max(0, cur - 1) : std::min(count - 1, cur + 1);
+      if (next != cur) combo_->SelectItem(next, false, true);
+      update();
+      return;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      close();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void QtComboPopup::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    if (combo_ != nullptr) combo_->OnDropDownClosed();
+  }
+  QWidget::closeEvent(event);
+}
+
+}  // namespace trx::ui::qt

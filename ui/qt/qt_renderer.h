@@ -1,0 +1,49 @@
+#pragma once
+// QtRenderer: IRenderer on a QPainter. Colours are ARGB; images are loaded
+// from their resolved path once and kept in a process-wide cache; tints lay
+// the tint colour over the image's opaque pixels with the tint alpha.
+// Painting happens in device-independent pixels: on a 2x screen QPainter
+// scales, so text and shapes stay crisp. UI thread only.
+
+#include <QPainter>
+
+#include "ui/core/renderer.h"
+
+namespace trx::ui::qt {
+
+class QtRenderer : public IRenderer {
+ public:
+  explicit QtRenderer(QPainter& painter);
+
+  void FillRect(const UiRect& rc, UiColor color) override;
+  void FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) override;
+  void DrawBorder(const UiRect& rc, int size, UiColor color, int rx, int ry) override;
+  void DrawLine(UiPoint from, UiPoint to, int width, UiColor color) override;
+  void FillGradient(const UiRect& rc, UiColor from, UiColor to, bool vertical) override;
+  void FillEllipse(const UiRect& rc, UiColor color) override;
+  void FillPie(const UiRect& rc, double start_deg, double sweep_deg, UiColor color) override;
+  bool DrawImage(const UiRect& dest, const TImageDesc& desc, const TImageTint& tint) override;
+  void DrawPixels(const UiRect& dest, int width, int height, const UiColor* argb) override;
+  void DrawText(const UiRect& rc, std::string_view text, UiColor color, const TFontInfo& font,
+                unsigned style) override;
+  void DrawHtmlText(const UiRect& rc, std::string_view text, UiColor color, const TFontInfo& font,
+                    unsigned style) override;
+  UiSize MeasureText(std::string_view text, const TFontInfo& font, int max_width) override;
+  void PushClip(const UiRect& rc, int rx, int ry) override;
+  void PopClip() override;
+
+  // Helpers shared with the backend and tests.
+  static QColor ToQColor(UiColor argb);
+  static QRect ToQRect(const UiRect& rc);
+  static QFont ToQFont(const TFontInfo& font);
+  // The layout's HTML-ish markup as Qt rich text.
+  static QString HtmlToRichText(std::string_view text);
+  // Drops every cached image (after a skin change on disk).
+  static void ClearImageCache();
+
+ private:
+  QPainter& p_;
+  int clip_depth_ = 0;
+};
+
+}  // namespace trx::ui::qt

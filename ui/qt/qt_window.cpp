@@ -1,0 +1,447 @@
+#include "ui/qt/qt_window.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegularExpressionValidator>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/qt/qt_combo_popup.h"
+#include "ui/qt/qt_input.h"
+#include "ui/qt/qt_renderer.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui::qt {
+namespace {
+
+QRect ToQRect(const UiRect& rc) { return QRect(rc.left, rc.top, rc.Width(), rc.Height()); }
+
+Qt::WindowFlags FlagsFor(const CWindowWnd* owner) {
+  Qt::WindowFlags flags = Qt::FramelessWindowHint;  // layouts draw their own caption
+  const DWORD ex = owner->GetExStyle();
+  // Tool windows that stay on top (menus, the skin chooser) close when the
+  // user clicks elsewhere: Qt popups.
+  if ((ex & WS_EX_TOOLWINDOW) && (ex & WS_EX_TOPMOST)) return flags | Qt::Popup;
+  flags |= (ex & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+  if (ex & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+  return flags;
+}
+
+// The layout's round corner is the size of the corner ellipse.
+QPainterPath WindowShape(QSize size, UiSize round) {
+  QPainterPath path;
+  path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), round.cx / 2.0, round.cy / 2.0);
+  return path;
+}
+
+}  // namespace
+
+QtWindow::QtWindow(CWindowWnd* owner) : QWidget(nullptr, FlagsFor(owner)), hwnd_(owner->GetHWND()) {
+  popup_ = (windowFlags() & Qt::Popup) == Qt::Popup;
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  if (CWindowWnd* parent = CWindowWnd::FromHandle(owner->GetParent())) {
+    auto* parent_native = dynamic_cast<QtNativeWindow*>(parent->Native());
+    if (parent_native && parent_native->Widget()) {
+      winId();  // creates the native window so that it can be made transient
+      parent_native->Widget()->winId();
+      windowHandle()->setTransientParent(parent_native->Widget()->windowHandle());
+    }
+  }
+}
+
+QtWindow::~QtWindow() {
+  if (popup_list_) popup_list_->close();
+}
+
+void QtWindow::Detach() {
+  if (editing_ != nullptr && editor_) editor_->hide();
+  editing_ = nullptr;
+  if (popup_list_) {
+    popup_list_->Forget();
+    popup_list_->close();
+  }
+  pm_ = nullptr;
+  hwnd_ = nullptr;
+}
+
+void QtWindow::AttachPaintManager(CPaintManagerUI* pm) {
+  if (pm == nullptr) {
+    if (popup_list_) {
+      popup_list_->Forget();
+      popup_list_->close();
+    }
+    editing_ = nullptr;
+    if (editor_) editor_->hide();
+  }
+  pm_ = pm;
+  if (pm_ != nullptr) {
+    const UiSize round = pm_->GetRoundCorner();
+    if (round.cx > 0 || round.cy > 0) setAttribute(Qt::WA_TranslucentBackground, true);
+    const QSize sz = size();
+    pm_->SetClientSize({sz.width(), sz.height()});
+  }
+  update();
+}
+
+LRESULT QtWindow::Send(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (hwnd_ == nullptr) return 0;
+  return SendMessage(hwnd_, msg, wparam, lparam);
+}
+
+QImage QtWindow::RenderTree(CPaintManagerUI* pm, QSize size, qreal device_pixel_ratio) {
+  QImage image(size * device_pixel_ratio, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(device_pixel_ratio);
+  image.fill(Qt::transparent);
+  if (pm == nullptr) return image;
+  pm->SetClientSize({size.width(), size.height()});
+  QPainter painter(&image);
+  QtRenderer renderer(painter);
+  pm->Paint(renderer, {0, 0, size.width(), size.height()});
+  return image;
+}
+
+void QtWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  if (pm_ == nullptr) return;
+  const UiSize round = pm_->GetRoundCorner();
+  if (round.cx > 0 || round.cy > 0) painter.setClipPath(WindowShape(size(), round));
+  QtRenderer renderer(painter);
+  const QRect r = event->rect();
+  pm_->Paint(renderer, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+}
+
+void QtWindow::mousePressEvent(QMouseEvent* event) {
+  if (!Alive()) return;
+  const QPoint p = event->position().toPoint();
+  const QPoint g = event->globalPosition().toPoint();
+  const auto state = KeyStateFromQt(event->buttons(), event->modifiers());
+  if (event->button() == Qt::LeftButton) {
+    if (!popup_ && Send(WM_NCHITTEST, 0, MakeLParam(g.x(), g.y())) == HTCAPTION) {
+      // Caption: let the window manager move it, or move it ourselves.
+      if (windowHandle() == nullptr || !windowHandle()->startSystemMove()) {
+        dragging_ = true;
+        drag_offset_ = g - frameGeometry().topLeft();
+      }
+      return;
+    }
+    Send(WM_LBUTTONDOWN, state, MakePointLParam(p.x(), p.y()));
+  } else if (event->button() == Qt::RightButton) {
+    Send(WM_RBUTTONDOWN, state, MakePointLParam(p.x(), p.y()));
+  }
+}
+
+void QtWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (dragging_ && event->button() == Qt::LeftButton) {
+    dragging_ = false;
+    return;
+  }
+  if (!Alive()) return;
+  const QPoint p = event->position().toPoint();
+  const auto state = KeyStateFromQt(event->buttons(), event->modifiers());
+  if (event->button() == Qt::LeftButton) Send(WM_LBUTTONUP, state, MakePointLParam(p.x(), p.y()));
+  else if (event->button() == Qt::RightButton) Send(WM_RBUTTONUP, state, MakePointLParam(p.x(), p.y()));
+}
+
+void QtWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (!Alive() || event->button() != Qt::LeftButton) return;
+  const QPoint p = event->position().toPoint();
+  Send(WM_LBUTTONDBLCLK, KeyStateFromQt(event->buttons(), event->modifiers()), MakePointLParam(p.x(), p.y()));
+}
+
+void QtWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_) {
+    move(event->globalPosition().toPoint() - drag_offset_);
+    return;
+  }
+  if (!Alive()) return;
+  const QPoint p = event->position().toPoint();
+  Send(WM_MOUSEMOVE, KeyStateFromQt(event->buttons(), event->modifiers()), MakePointLParam(p.x(), p.y()));
+}
+
+void QtWindow::wheelEvent(QWheelEvent* event) {
+  if (!Alive()) return;
+  const QPoint p = event->position().toPoint();
+  const int delta = event->angleDelta().y();
+  if (delta == 0) return;
+  const WPARAM wparam = (static_cast<WPARAM>(static_cast<std::uint16_t>(static_cast<std::int16_t>(delta))) << 16) |
+                        KeyStateFromQt(event->buttons(), event->modifiers());
+  Send(WM_MOUSEWHEEL, wparam, MakePointLParam(p.x(), p.y()));
+}
+
+void QtWindow::leaveEvent(QEvent*) {
+  if (Alive()) Send(WM_MOUSELEAVE, 0, 0);
+}
+
+void QtWindow::keyPressEvent(QKeyEvent* event) {
+  if (!Alive()) return;
+  const std::uint32_t vk = VirtualKeyFromQt(event->key());
+  if (vk == VK_TAB) {
+    pm_->SetNextTabControl(!(event->modifiers() & Qt::ShiftModifier) && event->key() != Qt::Key_Backtab);
+    return;
+  }
+  if (vk != 0) Send(WM_KEYDOWN, vk, 0);
+  if (!Alive()) return;
+  if (event->modifiers() & Qt::ControlModifier) return;
+  for (const char32_t cp : event->text().toUcs4()) {
+    if (cp < 0x20 || cp == 0x7F) continue;
+    Send(WM_CHAR, cp, 0);
+    if (!Alive()) return;
+  }
+}
+
+void QtWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (!Alive()) return;
+  if (const std::uint32_t vk = VirtualKeyFromQt(event->key()); vk != 0) Send(WM_KEYUP, vk, 0);
+}
+
+void QtWindow::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  if (!Alive()) return;
+  // Focus moving into our own edit overlay is not a loss for the window.
+  if (editor_ && QApplication::focusWidget() == editor_) return;
+  Send(WM_KILLFOCUS, 0, 0);
+}
+
+bool QtWindow::focusNextPrevChild(bool) { return false; }  // Tab belongs to the layout's tab order
+
+void QtWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && hwnd_ != nullptr) {
+    if (CWindowWnd* owner = CWindowWnd::FromHandle(hwnd_)) owner->OnNativeActivate(isActiveWindow());
+  }
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+  if (hwnd_ == nullptr) {
+    event->accept();
+    return;
+  }
+  if (popup_) {
+    // Qt closes popups on a click elsewhere; the library window follows.
+    event->accept();
+    PostMessage(hwnd_, WM_CLOSE, 0, 0);
+    return;
+  }
+  // The library decides (a window may refuse or just hide).
+  event->ignore();
+  Send(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void QtWindow::ReportGeometry() {
+  if (applying_geometry_ || hwnd_ == nullptr) return;
+  const QRect g = geometry();
+  if (CWindowWnd* owner = CWindowWnd::FromHandle(hwnd_))
+    owner->OnNativeGeometry({g.left(), g.top(), g.left() + g.width(), g.top() + g.height()});
+}
+
+void QtWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  ReportGeometry();
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ReportGeometry();
+  if (pm_ != nullptr) pm_->SetClientSize({width(), height()});
+}
+
+void QtWindow::ApplyGeometry(const QRect& rc) {
+  applying_geometry_ = true;
+  setGeometry(rc);
+  applying_geometry_ = false;
+  if (pm_ != nullptr) pm_->SetClientSize({rc.width(), rc.height()});
+}
+
+// ---- IPaintHost ----
+
+void QtWindow::Invalidate(const UiRect& rc) { update(ToQRect(rc)); }
+
+void QtWindow::SetCapture() {}  // Qt keeps delivering to the pressed widget on its own
+
+void QtWindow::ReleaseCapture() {}
+
+bool QtWindow::OpenDropDown(CComboUI* combo) {
+  if (combo == nullptr) return false;
+  if (popup_list_) popup_list_->close();
+  auto* popup = new QtComboPopup(this, combo);
+  popup_list_ = popup;
+  popup->show();
+  popup->setFocus();
+  return true;
+}
+
+bool QtWindow::BeginEdit(CEditUI* edit) {
+  if (edit == nullptr || edit->IsReadOnly()) return false;
+  if (!editor_) {
+    editor_ = new QLineEdit(this);
+    editor_->setFrame(false);
+    editor_->installEventFilter(this);
+    QObject::connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
+      if (editing_ == nullptr) return;
+      const std::string filtered = editing_->OnNativeTextChanged(text.toStdString());
+      const QString shown = QString::fromStdString(filtered);
+      if (shown != text) editor_->setText(shown);
+    });
+    QObject::connect(editor_, &QLineEdit::editingFinished, this, [this] { FinishEdit(false, false); });
+  }
+  editing_ = edit;
+  const UiRect rc = edit->GetPos();
+  editor_->setGeometry(ToQRect(rc).adjusted(2, 2, -2, -2));
+  const TFontInfo& font = pm_ ? pm_->GetDefaultFont() : TFontInfo{};
+  editor_->setFont(QtRenderer::ToQFont(font));
+  editor_->setMaxLength(edit->GetMaxChar() > 0 ? edit->GetMaxChar() : 255);
+  editor_->setEchoMode(edit->IsPasswordMode() ? QLineEdit::Password : QLineEdit::Normal);
+  editor_->setValidator(edit->IsNumberOnly()
+                            ? new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor_)
+                            : nullptr);
+  QPalette pal = editor_->palette();
+  pal.setColor(QPalette::Base, QtRenderer::ToQColor(edit->GetNativeBkColor()));
+  editor_->setPalette(pal);
+  editor_->setText(QString::fromStdString(edit->GetText()));
+  editor_->show();
+  editor_->setFocus();
+  editor_->selectAll();
+  return true;
+}
+
+void QtWindow::FinishEdit(bool move_focus_next, bool backwards) {
+  CEditUI* edit = editing_;
+  if (edit == nullptr) return;
+  editing_ = nullptr;
+  if (editor_) editor_->hide();
+  setFocus();
+  edit->OnNativeEditDone();
+  if (move_focus_next && pm_ != nullptr) pm_->SetNextTabControl(!backwards);
+}
+
+void QtWindow::EndEdit(CEditUI* edit) {
+  if (edit == nullptr || edit != editing_) return;
+  editing_ = nullptr;
+  if (editor_) editor_->hide();
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == editor_ && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      FinishEdit(true, key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier));
+      return true;
+    }
+    if (key->key() == Qt::Key_Escape) {
+      FinishEdit(false, false);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+UiPoint QtWindow::GetCursorPos() {
+  const QPoint p = mapFromGlobal(QCursor::pos());
+  return {p.x(), p.y()};
+}
+
+void QtWindow::ShowToolTip(const UiRect& control_rect, std::string_view text) {
+  QToolTip::showText(QCursor::pos(), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), this,
+                     ToQRect(control_rect));
+}
+
+void QtWindow::HideToolTip() { QToolTip::hideText(); }
+
+void QtWindow::SetCursor(CursorShape shape) {
+  switch (shape) {
+    case CursorShape::Hand: setCursor(Qt::PointingHandCursor); break;
+    case CursorShape::IBeam: setCursor(Qt::IBeamCursor); break;
+    case CursorShape::SizeWE: setCursor(Qt::SizeHorCursor); break;
+    case CursorShape::SizeNS: setCursor(Qt::SizeVerCursor); break;
+    default: unsetCursor(); break;
+  }
+}
+
+void QtWindow::OnControlRemoved(CControlUI* control) {
+  if (control != nullptr && control == static_cast<CControlUI*>(editing_)) {
+    editing_ = nullptr;
+    if (editor_) editor_->hide();
+  }
+  if (popup_list_ && static_cast<CControlUI*>(popup_list_->Combo()) == control) {
+    popup_list_->Forget();
+    popup_list_->close();
+  }
+}
+
+// ---- QtNativeWindow ----
+
+QtNativeWindow::QtNativeWindow(CWindowWnd* owner) : widget_(new QtWindow(owner)) {}
+
+QtNativeWindow::~QtNativeWindow() {
+  if (widget_) {
+    widget_->Detach();
+    widget_->hide();
+    widget_->deleteLater();
+  }
+}
+
+void QtNativeWindow::SetVisible(bool visible, bool activate) {
+  if (!widget_) return;
+  if (!visible) {
+    widget_->hide();
+    return;
+  }
+  widget_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+  widget_->show();
+  if (activate) {
+    widget_->raise();
+    widget_->activateWindow();
+  }
+}
+
+void QtNativeWindow::SetGeometry(const UiRect& rc) {
+  if (widget_) widget_->ApplyGeometry(QRect(rc.left, rc.top, rc.Width(), rc.Height()));
+}
+
+void QtNativeWindow::SetTopMost(bool top_most) {
+  if (!widget_ || (widget_->windowFlags() & Qt::Popup) == Qt::Popup) return;
+  if (widget_->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == top_most) return;
+  const bool was_visible = widget_->isVisible();
+  widget_->setWindowFlag(Qt::WindowStaysOnTopHint, top_most);  // hides the widget
+  if (was_visible) widget_->show();
+}
+
+void QtNativeWindow::SetTitle(std::string_view title) {
+  if (widget_) widget_->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void QtNativeWindow::SetEnabled(bool enabled) {
+  if (widget_) widget_->setEnabled(enabled);
+}
+
+void QtNativeWindow::SetMinimized(bool minimized) {
+  if (!widget_) return;
+  if (minimized) widget_->showMinimized();
+  else if (widget_->isMinimized()) widget_->showNormal();
+}
+
+void QtNativeWindow::Activate() {
+  if (!widget_) return;
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+void QtNativeWindow::Invalidate() {
+  if (widget_) widget_->update();
+}
+
+void QtNativeWindow::AttachPaintManager(CPaintManagerUI* pm) {
+  if (widget_) widget_->AttachPaintManager(pm);
+}
+
+}  // namespace trx::ui::qt
