@@ -50,6 +50,7 @@ class CContainerUI : public CControlUI {
   bool SetAttribute(std::string_view name, std::string_view value) override;
   void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
   CControlUI* FindControl(const FindPredicate& pred, unsigned flags) override;
+  CControlUI* FindControlAt(UiPoint pt) override;
   void DoPaint(IRenderer& r, const UiRect& dirty) override;
   void SetVisible(bool visible = true) override;
   void SetInternVisible(bool visible = true) override;

@@ -12,6 +12,7 @@
 // and the wheel move the selection / scroll. UI thread only.
 
 #include "ui/core/container.h"
+#include "ui/core/button.h"
 #include "ui/core/label.h"
 
 namespace trx::ui {

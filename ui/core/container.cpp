@@ -1,0 +1,453 @@
+#include "ui/core/container.h"
+
+#include <algorithm>
+
+#include "ui/core/paint_manager.h"
+
+namespace trx::ui {
+
+namespace {
+
+int Clamp(int v, int lo, int hi) {
+  if (hi > 0 && v > hi) v = hi;
+  if (v < lo) v = lo;
+  return v;
+}
+
+}  // namespace
+
+CContainerUI::~CContainerUI() {
+  for (CControlUI* c : items_) delete c;
+  items_.clear();
+}
+
+std::string_view CContainerUI::GetClass() const { return "Container"; }
+
+void* CContainerUI::GetInterface(std::string_view name) {
+  if (name == "Container" || name == "IContainer") return this;
+  return CControlUI::GetInterface(name);
+}
+
+CControlUI* CContainerUI::GetItemAt(int index) const {
+  if (index < 0 || index >= static_cast<int>(items_.size())) return nullptr;
+  return items_[static_cast<size_t>(index)];
+}
+
+int CContainerUI::GetItemIndex(const CControlUI* control) const {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i] == control) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
+  int from = GetItemIndex(control);
+  if (from < 0 || index < 0 || index >= static_cast<int>(items_.size())) return false;
+  items_.erase(items_.begin() + from);
+  items_.insert(items_.begin() + index, control);
+  NeedUpdate();
+  return true;
+}
+
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, static_cast<int>(items_.size())); }
+
+bool CContainerUI::AddAt(CControlUI* control, int index) {
+  if (control == nullptr || control == this) return false;
+  if (index < 0 || index > static_cast<int>(items_.size())) index = static_cast<int>(items_.size());
+  items_.insert(items_.begin() + index, control);
+  if (manager_ != nullptr) {
+    manager_->InitControls(control, this);
+  } else {
+    control->SetManager(nullptr, this, false);
+  }
+  if (!ChildrenInTree()) control->SetInternVisible(true);
+  NeedUpdate();
+  return true;
+}
+
+CControlUI* CContainerUI::Detach(CControlUI* control) {
+  int index = GetItemIndex(control);
+  if (index < 0) return nullptr;
+  items_.erase(items_.begin() + index);
+  if (manager_ != nullptr) manager_->ReapObjects(control);
+  control->SetManager(nullptr, nullptr, false);
+  NeedUpdate();
+  return control;
+}
+
+bool CContainerUI::Remove(CControlUI* control) {
+  if (Detach(control) == nullptr) return false;
+  if (manager_ != nullptr) {
+    manager_->DeleteControlLater(control);
+  } else {
+    delete control;
+  }
+  return true;
+}
+
+bool CContainerUI::RemoveAt(int index) {
+  CControlUI* c = GetItemAt(index);
+  return c != nullptr && Remove(c);
+}
+
+void CContainerUI::RemoveAll() {
+  while (!items_.empty()) Remove(items_.back());
+  scrollY_ = 0;
+  NeedUpdate();
+}
+
+void CContainerUI::SetFloatPos(CControlUI* child) {
+  const UiRect& pos = child->GetFloatPos();
+  int x = rcItem_.left + pos.left;
+  int y = rcItem_.top + pos.top;
+  int cx = child->GetFixedWidth();
+  int cy = child->GetFixedHeight();
+  child->SetPos({x, y, x + cx, y + cy});
+}
+
+void CContainerUI::SetPos(const UiRect& rc, bool needInvalidate) {
+  CControlUI::SetPos(rc, needInvalidate);
+  if (!ChildrenInTree()) return;
+  UiRect area = rcItem_.Deflate(inset_);
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      SetFloatPos(c);
+      continue;
+    }
+    UiRect r = area.Deflate(c->GetPadding());
+    UiSize sz = c->EstimateSize({r.Width(), r.Height()});
+    if (sz.cx > 0) r.right = std::min(r.right, r.left + sz.cx);
+    if (sz.cy > 0) r.bottom = std::min(r.bottom, r.top + sz.cy);
+    c->SetPos(r, false);
+  }
+}
+
+bool CContainerUI::SetAttribute(std::string_view name, std::string_view value) {
+  UiRect rc;
+  if (name == "inset") {
+    if (ParseRect(value, &rc)) SetInset(rc);
+  } else if (name == "childpadding") {
+    SetChildPadding(ParseInt(value));
+  } else if (name == "vscrollbar") {
+    scrollable_ = ParseBool(value);
+  } else if (name == "hscrollbar" || name == "mousechild" || name == "childalign" ||
+             name == "childvalign" || name == "autodestroy" || name == "delayeddestroy") {
+    // Accepted; children always take the mouse and are always owned.
+  } else {
+    return CControlUI::SetAttribute(name, value);
+  }
+  return true;
+}
+
+void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+  for (CControlUI* c : items_) c->SetManager(manager, this, init);
+  CControlUI::SetManager(manager, parent, init);
+  for (CControlUI* c : items_) c->SetInternVisible(!ChildrenInTree() || IsVisible());
+}
+
+CControlUI* CContainerUI::FindControl(const FindPredicate& pred, unsigned flags) {
+  if ((flags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
+  if ((flags & UIFIND_ENABLED) && !IsEnabled()) return nullptr;
+  if ((flags & UIFIND_ME_FIRST) && pred(this)) return this;
+  if (ChildrenInTree() || !(flags & UIFIND_VISIBLE)) {
+    if (flags & UIFIND_TOP_FIRST) {
+      for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+        if (CControlUI* found = (*it)->FindControl(pred, flags)) return found;
+      }
+    } else {
+      for (CControlUI* c : items_) {
+        if (CControlUI* found = c->FindControl(pred, flags)) return found;
+      }
+    }
+  }
+  if (!(flags & UIFIND_ME_FIRST) && pred(this)) return this;
+  return nullptr;
+}
+
+CControlUI* CContainerUI::FindControlAt(UiPoint pt) {
+  if (!IsVisible() || !rcItem_.Contains(pt)) return nullptr;
+  if (ChildrenInTree()) {
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+      if (CControlUI* found = (*it)->FindControlAt(pt)) return found;
+    }
+  }
+  return mouseEnabled_ ? this : nullptr;
+}
+
+void CContainerUI::DoPaint(IRenderer& r, const UiRect& dirty) {
+  if (!rcItem_.Intersects(dirty)) return;
+  bool round = borderRound_.cx > 0 || borderRound_.cy > 0;
+  r.PushClip(rcItem_, borderRound_.cx, borderRound_.cy);
+  PaintBkColor(r);
+  PaintBkImage(r);
+  PaintStatusImage(r);
+  PaintText(r);
+  if (ChildrenInTree()) {
+    UiRect clip = rcItem_.Intersect(dirty);
+    for (CControlUI* c : items_) {
+      if (!c->IsVisible()) continue;
+      if (!c->GetPos().Intersects(clip)) continue;
+      c->DoPaint(r, clip);
+    }
+  }
+  r.PopClip();
+  (void)round;
+  PaintBorder(r);
+}
+
+void CContainerUI::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  CControlUI::SetVisible(visible);
+  bool shown = IsVisible();
+  for (CControlUI* c : items_) c->SetInternVisible(!ChildrenInTree() || shown);
+}
+
+void CContainerUI::SetInternVisible(bool visible) {
+  CControlUI::SetInternVisible(visible);
+  bool shown = IsVisible();
+  for (CControlUI* c : items_) c->SetInternVisible(!ChildrenInTree() || shown);
+}
+
+void CContainerUI::SetEnabled(bool enabled) {
+  CControlUI::SetEnabled(enabled);
+  // Children keep their own flags; input to them is refused while an
+  // enclosing container is disabled (see CPaintManagerUI).
+}
+
+void CContainerUI::ReloadText() {
+  CControlUI::ReloadText();
+  for (CControlUI* c : items_) c->ReloadText();
+}
+
+void CContainerUI::SetScrollY(int y) {
+  int view = rcItem_.Deflate(inset_).Height();
+  int maxScroll = std::max(0, contentHeight_ - view);
+  y = std::clamp(y, 0, maxScroll);
+  if (y == scrollY_) return;
+  scrollY_ = y;
+  UiRect rc = rcItem_;
+  rcItem_ = {};  // force the children to be laid out again
+  SetPos(rc);
+  Invalidate();
+}
+
+void CContainerUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_SCROLLWHEEL && scrollable_ && contentHeight_ > rcItem_.Height()) {
+    int step = 30;
+    SetScrollY(scrollY_ + (event.wParam == 0 ? -step : step));
+    return;
+  }
+  CControlUI::DoEvent(event);
+}
+
+// ---- vertical ----
+
+std::string_view CVerticalLayoutUI::GetClass() const { return "VerticalLayout"; }
+
+void* CVerticalLayoutUI::GetInterface(std::string_view name) {
+  if (name == "VerticalLayout") return this;
+  return CContainerUI::GetInterface(name);
+}
+
+void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
+  CControlUI::SetPos(rc, needInvalidate);
+  UiRect area = rcItem_.Deflate(inset_);
+  int width = area.Width();
+  // First pass: fixed heights and the number of stretching children.
+  int fixedTotal = 0;
+  int adjustables = 0;
+  int visibleCount = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible() || c->IsFloat()) continue;
+    ++visibleCount;
+    const UiRect& pad = c->GetPadding();
+    UiSize sz = c->EstimateSize({width, area.Height()});
+    if (sz.cy == 0) {
+      ++adjustables;
+      fixedTotal += c->GetMinHeight();
+    } else {
+      fixedTotal += Clamp(sz.cy, c->GetMinHeight(), c->GetMaxHeight());
+    }
+    fixedTotal += pad.top + pad.bottom;
+  }
+  if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
+  int remain = area.Height() - fixedTotal;
+  // Stretching children share what is left (the min height is already
+  // counted in fixedTotal, so each gets min + an equal share of the rest).
+  int share = adjustables > 0 ? std::max(0, remain) / adjustables : 0;
+  int extra = adjustables > 0 ? std::max(0, remain) - share * adjustables : 0;
+
+  int y = area.top - scrollY_;
+  int placed = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      SetFloatPos(c);
+      continue;
+    }
+    const UiRect& pad = c->GetPadding();
+    UiSize sz = c->EstimateSize({width, area.Height()});
+    int cy;
+    if (sz.cy == 0) {
+      ++placed;
+      cy = c->GetMinHeight() + share + (placed == adjustables ? extra : 0);
+      cy = Clamp(cy, c->GetMinHeight(), c->GetMaxHeight());
+    } else {
+      cy = Clamp(sz.cy, c->GetMinHeight(), c->GetMaxHeight());
+    }
+    int cx = sz.cx == 0 ? width - pad.left - pad.right : sz.cx;
+    cx = Clamp(cx, c->GetMinWidth(), c->GetMaxWidth());
+    cx = std::min(cx, std::max(0, width - pad.left - pad.right));
+    y += pad.top;
+    int x = area.left + pad.left;
+    c->SetPos({x, y, x + cx, y + cy}, false);
+    y += cy + pad.bottom + childPadding_;
+  }
+  contentHeight_ = y - childPadding_ + scrollY_ - area.top;
+  if (contentHeight_ < 0) contentHeight_ = 0;
+}
+
+// ---- horizontal ----
+
+std::string_view CHorizontalLayoutUI::GetClass() const { return "HorizontalLayout"; }
+
+void* CHorizontalLayoutUI::GetInterface(std::string_view name) {
+  if (name == "HorizontalLayout") return this;
+  return CContainerUI::GetInterface(name);
+}
+
+void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
+  CControlUI::SetPos(rc, needInvalidate);
+  UiRect area = rcItem_.Deflate(inset_);
+  int height = area.Height();
+  int fixedTotal = 0;
+  int adjustables = 0;
+  int visibleCount = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible() || c->IsFloat()) continue;
+    ++visibleCount;
+    const UiRect& pad = c->GetPadding();
+    UiSize sz = c->EstimateSize({area.Width(), height});
+    if (sz.cx == 0) {
+      ++adjustables;
+      fixedTotal += c->GetMinWidth();
+    } else {
+      fixedTotal += Clamp(sz.cx, c->GetMinWidth(), c->GetMaxWidth());
+    }
+    fixedTotal += pad.left + pad.right;
+  }
+  if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
+  int remain = area.Width() - fixedTotal;
+  int share = adjustables > 0 ? std::max(0, remain) / adjustables : 0;
+  int extra = adjustables > 0 ? std::max(0, remain) - share * adjustables : 0;
+
+  int x = area.left;
+  int placed = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      SetFloatPos(c);
+      continue;
+    }
+    const UiRect& pad = c->GetPadding();
+    UiSize sz = c->EstimateSize({area.Width(), height});
+    int cx;
+    if (sz.cx == 0) {
+      ++placed;
+      cx = c->GetMinWidth() + share + (placed == adjustables ? extra : 0);
+      cx = Clamp(cx, c->GetMinWidth(), c->GetMaxWidth());
+    } else {
+      cx = Clamp(sz.cx, c->GetMinWidth(), c->GetMaxWidth());
+    }
+    int cy = sz.cy == 0 ? height - pad.top - pad.bottom : sz.cy;
+    cy = Clamp(cy, c->GetMinHeight(), c->GetMaxHeight());
+    cy = std::min(cy, std::max(0, height - pad.top - pad.bottom));
+    x += pad.left;
+    int y = area.top + pad.top;
+    c->SetPos({x, y, x + cx, y + cy}, false);
+    x += cx + pad.right + childPadding_;
+  }
+}
+
+// ---- tab ----
+
+std::string_view CTabLayoutUI::GetClass() const { return "TabLayout"; }
+
+void* CTabLayoutUI::GetInterface(std::string_view name) {
+  if (name == "TabLayout") return this;
+  return CContainerUI::GetInterface(name);
+}
+
+bool CTabLayoutUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+
+bool CTabLayoutUI::AddAt(CControlUI* control, int index) {
+  if (!CContainerUI::AddAt(control, index)) return false;
+  int at = GetItemIndex(control);
+  if (curSel_ == -1) {
+    curSel_ = at;
+    control->SetVisible(true);
+  } else {
+    if (at <= curSel_) ++curSel_;
+    control->SetVisible(false);
+  }
+  return true;
+}
+
+bool CTabLayoutUI::Remove(CControlUI* control) {
+  int index = GetItemIndex(control);
+  if (index < 0) return false;
+  bool ok = CContainerUI::Remove(control);
+  if (GetCount() == 0) {
+    curSel_ = -1;
+  } else if (index == curSel_) {
+    curSel_ = -1;
+    SelectItem(std::min(index, GetCount() - 1));
+  } else if (index < curSel_) {
+    --curSel_;
+  }
+  return ok;
+}
+
+void CTabLayoutUI::RemoveAll() {
+  curSel_ = -1;
+  CContainerUI::RemoveAll();
+}
+
+bool CTabLayoutUI::SelectItem(int index) {
+  if (index < 0 || index >= GetCount()) return false;
+  curSel_ = index;
+  for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetVisible(i == index);
+  NeedUpdate();
+  Invalidate();
+  return true;
+}
+
+bool CTabLayoutUI::SelectItem(CControlUI* control) { return SelectItem(GetItemIndex(control)); }
+
+void CTabLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
+  CControlUI::SetPos(rc, needInvalidate);
+  UiRect area = rcItem_.Deflate(inset_);
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      SetFloatPos(c);
+      continue;
+    }
+    UiRect r = area.Deflate(c->GetPadding());
+    UiSize sz = c->EstimateSize({r.Width(), r.Height()});
+    if (sz.cx > 0) r.right = std::min(r.right, r.left + sz.cx);
+    if (sz.cy > 0) r.bottom = std::min(r.bottom, r.top + sz.cy);
+    c->SetPos(r, false);
+  }
+}
+
+bool CTabLayoutUI::SetAttribute(std::string_view name, std::string_view value) {
+  if (name == "selectedid") {
+    SelectItem(ParseInt(value));
+    return true;
+  }
+  return CContainerUI::SetAttribute(name, value);
+}
+
+}  // namespace trx::ui

@@ -1,0 +1,111 @@
+#include "ui/core/option.h"
+
+#include "ui/core/paint_manager.h"
+
+namespace trx::ui {
+
+COptionUI::~COptionUI() = default;
+
+std::string_view COptionUI::GetClass() const { return "Option"; }
+
+void* COptionUI::GetInterface(std::string_view name) {
+  if (name == "Option") return this;
+  return CButtonUI::GetInterface(name);
+}
+
+void COptionUI::SetGroup(std::string_view group) { group_ = group; }
+
+void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+  CButtonUI::SetManager(manager, parent, init);
+}
+
+bool COptionUI::Activate() {
+  if (!CControlUI::Activate()) return false;
+  if (!group_.empty()) {
+    Selected(true);
+  } else {
+    Selected(!selected_);
+  }
+  return true;
+}
+
+void COptionUI::Selected(bool selected, bool notify) {
+  if (selected_ == selected) return;
+  selected_ = selected;
+  Invalidate();
+  if (manager_ == nullptr) return;
+  if (!group_.empty()) {
+    if (!selected_) return;
+    // Unselect the group mates silently, then report the new selection.
+    std::vector<CControlUI*> mates = manager_->FindControls([this](CControlUI* c) {
+      if (c == this) return false;
+      auto* o = static_cast<COptionUI*>(c->GetInterface("Option"));
+      return o != nullptr && o->GetGroup() == group_ && o->IsSelected();
+    });
+    for (CControlUI* c : mates) static_cast<COptionUI*>(c->GetInterface("Option"))->Selected(false, notify);
+    if (notify) Notify(kNotifySelectChanged, 1);
+  } else if (notify) {
+    Notify(kNotifySelectChanged, selected_ ? 1 : 0);
+  }
+}
+
+bool COptionUI::SetAttribute(std::string_view name, std::string_view value) {
+  UiColor color = 0;
+  if (name == "group") {
+    SetGroup(value);
+  } else if (name == "selected") {
+    Selected(ParseBool(value), false);
+  } else if (name == "selectedimage") {
+    SetSelectedImage(value);
+  } else if (name == "selectedhotimage") {
+    SetSelectedHotImage(value);
+  } else if (name == "selectedbkcolor") {
+    if (ParseColor(value, &color)) SetSelectedBkColor(color);
+  } else if (name == "selectedtextcolor") {
+    if (ParseColor(value, &color)) SetSelectedTextColor(color);
+  } else {
+    return CButtonUI::SetAttribute(name, value);
+  }
+  return true;
+}
+
+UiColor COptionUI::CurrentTextColor() const {
+  if (selected_ && IsEnabled() && selectedTextColor_ != 0) return selectedTextColor_;
+  return CButtonUI::CurrentTextColor();
+}
+
+void COptionUI::PaintBkColor(IRenderer& r) {
+  if (selected_ && selectedBkColor_ != 0) {
+    if (borderRound_.cx > 0 || borderRound_.cy > 0) {
+      r.FillRoundRect(rcItem_, borderRound_.cx, borderRound_.cy, selectedBkColor_);
+    } else {
+      r.FillRect(rcItem_, selectedBkColor_);
+    }
+    return;
+  }
+  CButtonUI::PaintBkColor(r);
+}
+
+void COptionUI::PaintStatusImage(IRenderer& r) {
+  if (selected_) {
+    bool drawn = false;
+    if (IsEnabled() && (buttonState_ & UISTATE_HOT) && !selectedHotImage_.empty()) {
+      drawn = DrawImage(r, selectedHotImage_);
+    }
+    if (!drawn && !selectedImage_.empty()) drawn = DrawImage(r, selectedImage_);
+    if (drawn) {
+      if (!foreImage_.empty()) DrawImage(r, foreImage_);
+      return;
+    }
+  }
+  CButtonUI::PaintStatusImage(r);
+}
+
+std::string_view CCheckBoxUI::GetClass() const { return "CheckBox"; }
+
+void* CCheckBoxUI::GetInterface(std::string_view name) {
+  if (name == "CheckBox") return this;
+  return COptionUI::GetInterface(name);
+}
+
+}  // namespace trx::ui
