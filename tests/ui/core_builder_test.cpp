@@ -1,0 +1,297 @@
+// Building control trees from layouts: nesting, attributes, the window
+// element, unknown classes through the callback and the factory, includes,
+// the resource index, malformed input, and lookup by name.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/debug_log.h"
+#include "tests/ui/core_test_support.h"
+#include "ui/core/combo.h"
+#include "ui/core/container.h"
+#include "ui/core/control_factory.h"
+#include "ui/core/edit.h"
+#include "ui/core/option.h"
+#include "ui/core/progress.h"
+#include "ui/core/resource_manager.h"
+
+namespace trx::ui {
+namespace {
+
+using test::Ui;
+
+class ScopedDebugCapture {
+ public:
+  ScopedDebugCapture() {
+    previous_ = SetDebugSink([this](std::string_view line) { lines.emplace_back(line); });
+  }
+  ~ScopedDebugCapture() { SetDebugSink(previous_); }
+  std::vector<std::string> lines;
+
+ private:
+  DebugSink previous_;
+};
+
+// A folder of layout files used as the resource path for one test.
+class SkinDir {
+ public:
+  SkinDir() {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("trx_ui_core_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+    std::filesystem::create_directories(dir_);
+    CPaintManagerUI::SetResourcePath(dir_.string());
+  }
+  ~SkinDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+    CPaintManagerUI::SetResourcePath("");
+  }
+  void Write(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path dir_;
+};
+
+TEST(BuilderTree, NestsControlsAndAppliesAttributes) {
+  Ui ui(R"(<Window size="640,480" caption="0,0,0,30" roundcorner="4,5" mininfo="300,200">
+      <VerticalLayout name="root" bkcolor="#FF102030" inset="1,2,3,4">
+        <HorizontalLayout name="row" height="40" childpadding="5">
+          <Button name="ok" text="OK" width="80" tooltip="press" normalimage="file='b.png'"/>
+          <Label name="lbl" text="hello" textcolor="0xFF00FF00" align="center"/>
+        </HorizontalLayout>
+        <Edit name="ed" numberonly="true" maxchar="3"/>
+        <Progress name="pr" min="10" max="20" value="15"/>
+      </VerticalLayout>
+    </Window>)");
+  ASSERT_NE(ui.root, nullptr);
+  EXPECT_EQ(ui.root->GetName(), "root");
+  EXPECT_EQ(ui.root->GetBkColor(), 0xFF102030u);
+  auto* root = dynamic_cast<CVerticalLayoutUI*>(ui.root);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetInset(), (UiRect{1, 2, 3, 4}));
+  ASSERT_EQ(root->GetCount(), 3);
+  auto* row = ui.Find<CHorizontalLayoutUI>("row");
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->GetParent(), ui.root);
+  EXPECT_EQ(row->GetChildPadding(), 5);
+  auto* ok = ui.Find<CButtonUI>("ok");
+  ASSERT_NE(ok, nullptr);
+  EXPECT_EQ(ok->GetText(), "OK");
+  EXPECT_EQ(ok->GetToolTip(), "press");
+  EXPECT_EQ(ok->GetNormalImage(), "file='b.png'");
+  EXPECT_EQ(ok->GetFixedWidth(), 80);
+  EXPECT_EQ(ok->GetManager(), &ui.pm);
+  auto* lbl = ui.Find<CLabelUI>("lbl");
+  EXPECT_EQ(lbl->GetTextColor(), 0xFF00FF00u);
+  EXPECT_TRUE(lbl->GetTextStyle() & DT_CENTER);
+  auto* ed = ui.Find<CEditUI>("ed");
+  EXPECT_TRUE(ed->IsNumberOnly());
+  EXPECT_EQ(ed->GetMaxChar(), 3);
+  auto* pr = ui.Find<CProgressUI>("pr");
+  EXPECT_EQ(pr->GetMinValue(), 10);
+  EXPECT_EQ(pr->GetMaxValue(), 20);
+  EXPECT_EQ(pr->GetValue(), 15);
+  // Window attributes land in the manager.
+  EXPECT_EQ(ui.pm.GetInitSize(), (UiSize{640, 480}));
+  EXPECT_EQ(ui.pm.GetCaptionRect(), (UiRect{0, 0, 0, 30}));
+  EXPECT_EQ(ui.pm.GetRoundCorner(), (UiSize{4, 5}));
+  EXPECT_EQ(ui.pm.GetMinInfo(), (UiSize{300, 200}));
+}
+
+TEST(BuilderTree, FontsDefaultsAndStylesComeFromTheWindowElement) {
+  Ui ui(R"(<Window>
+      <Font id="0" name="Noto Sans" size="14" bold="true" default="true"/>
+      <Font id="3" name="Mono" size="9"/>
+      <Default name="Button" value="textcolor=&quot;#FF112233&quot; height=&quot;22&quot;"/>
+      <Style name="item_style" value="bkcolor=&quot;#FF445566&quot; tooltip='styled'"/>
+      <VerticalLayout>
+        <Button name="b1"/>
+        <Button name="b2" textcolor="#FF000001"/>
+        <Label name="l" style="item_style"/>
+      </VerticalLayout>
+    </Window>)");
+  EXPECT_EQ(ui.pm.GetFont(3).name, "Mono");
+  EXPECT_EQ(ui.pm.GetFont(3).size, 9);
+  EXPECT_EQ(ui.pm.GetFont(-1).name, "Noto Sans");
+  EXPECT_TRUE(ui.pm.GetFont(77).bold);  // unknown ids give the default font
+  EXPECT_EQ(ui.Find<CButtonUI>("b1")->GetTextColor(), 0xFF112233u);
+  EXPECT_EQ(ui.Find<CButtonUI>("b1")->GetFixedHeight(), 22);
+  // The element's own attribute wins over the default list.
+  EXPECT_EQ(ui.Find<CButtonUI>("b2")->GetTextColor(), 0xFF000001u);
+  EXPECT_EQ(ui.Find<CLabelUI>("l")->GetBkColor(), 0xFF445566u);
+  EXPECT_EQ(ui.Find<CLabelUI>("l")->GetToolTip(), "styled");
+}
+
+class PageCallback : public IDialogBuilderCallback {
+ public:
+  std::vector<std::string> asked;
+  CControlUI* CreateControl(std::string_view cls) override {
+    asked.emplace_back(cls);
+    if (cls == "MS_Key_UI") {
+      auto* page = new CVerticalLayoutUI();
+      auto* inner = new CButtonUI();
+      inner->SetName("inner_btn");
+      page->Add(inner);
+      return page;
+    }
+    return nullptr;
+  }
+};
+
+CControlUI* NewCircle() {
+  auto* p = new CProgressUI();
+  p->SetName("made_by_factory");
+  return p;
+}
+
+TEST(BuilderUnknownClasses, CallbackFirstThenFactoryThenSkipped) {
+  ASSERT_TRUE(CControlFactory::GetInstance()->RegistControl("CCircleProgressUI", &NewCircle));
+  PageCallback cb;
+  ScopedDebugCapture debug;
+  Ui ui(R"(<Window><VerticalLayout name="root">
+        <MS_Key_UI name="page" height="50"/>
+        <CCircleProgressUI name="circle" value="30"/>
+        <NoSuchThing name="ghost"><Button name="ghost_child"/></NoSuchThing>
+        <Label name="after"/>
+      </VerticalLayout></Window>)",
+        {400, 300}, &cb);
+  ASSERT_NE(ui.root, nullptr);
+  // Built-in classes are never asked of the callback.
+  EXPECT_EQ(cb.asked, (std::vector<std::string>{"MS_Key_UI", "CCircleProgressUI", "NoSuchThing"}));
+  auto* page = ui.Find<CVerticalLayoutUI>("page");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(page->GetFixedHeight(), 50);  // element attributes apply to the callback's root
+  EXPECT_NE(ui.pm.FindControl("inner_btn"), nullptr);
+  auto* circle = ui.Find<CProgressUI>("circle");
+  ASSERT_NE(circle, nullptr);
+  EXPECT_EQ(circle->GetValue(), 30);
+  EXPECT_EQ(ui.pm.FindControl("made_by_factory"), nullptr);  // renamed by the layout
+  EXPECT_EQ(ui.pm.FindControl("ghost"), nullptr);
+  EXPECT_EQ(ui.pm.FindControl("ghost_child"), nullptr);
+  EXPECT_NE(ui.pm.FindControl("after"), nullptr);
+  bool reported = false;
+  for (const auto& l : debug.lines) reported |= l.find("NoSuchThing") != std::string::npos;
+  EXPECT_TRUE(reported);
+  CControlFactory::GetInstance()->UnregistControl("CCircleProgressUI");
+  EXPECT_EQ(CControlFactory::GetInstance()->CreateControl("CCircleProgressUI"), nullptr);
+}
+
+TEST(BuilderUnknownClasses, FactoryRefusesNullCreators) {
+  EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("X", nullptr));
+  EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("", &NewCircle));
+}
+
+TEST(BuilderMalformed, BrokenOrEmptyInputGivesNullAndADebugLine) {
+  const char* bad[] = {
+      "<Window><VerticalLayout></Window>",
+      "<Window",
+      "<",
+      "<Window></Window>",            // no control at all
+      "<Window><Font id='1'/></Window>",
+      "<?xml version='1.0'?>",
+  };
+  for (const char* xml : bad) {
+    ScopedDebugCapture debug;
+    CPaintManagerUI pm;
+    CDialogBuilder builder;
+    EXPECT_EQ(builder.Create(xml, {}, nullptr, &pm), nullptr) << xml;
+    EXPECT_FALSE(builder.GetLastErrorMessage().empty()) << xml;
+    EXPECT_FALSE(debug.lines.empty()) << xml;
+  }
+}
+
+TEST(BuilderMalformed, MissingFileGivesNull) {
+  SkinDir skin;
+  ScopedDebugCapture debug;
+  CDialogBuilder builder;
+  EXPECT_EQ(builder.Create("does_not_exist.xml"), nullptr);
+  EXPECT_FALSE(debug.lines.empty());
+}
+
+TEST(BuilderMalformed, DeepNestingIsCutOffNotCrashed) {
+  std::string xml = "<Window>";
+  for (int i = 0; i < 5000; ++i) xml += "<VerticalLayout>";
+  for (int i = 0; i < 5000; ++i) xml += "</VerticalLayout>";
+  xml += "</Window>";
+  ScopedDebugCapture debug;
+  CPaintManagerUI pm;
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create(xml, {}, nullptr, &pm);
+  ASSERT_NE(root, nullptr);
+  pm.AttachDialog(root);
+  pm.SetClientSize({100, 100});
+  EXPECT_FALSE(debug.lines.empty());
+}
+
+TEST(BuilderMalformed, ExtraTopLevelControlsAreDroppedWithoutLeaking) {
+  ScopedDebugCapture debug;
+  CDialogBuilder builder;
+  CControlUI* root = builder.Create("<Window><Label name='a'/><Label name='b'/></Window>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetName(), "a");
+  delete root;
+}
+
+TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
+  SkinDir skin;
+  skin.Write("res.xml", R"(<Res><Xml name="XML_MAIN" path="main.xml"/><Xml><Item name="XML_MSG" value="sub/msg.xml"/></Xml></Res>)");
+  skin.Write("main.xml", R"(<Window size="100,50"><VerticalLayout name="root"><Include source="part.xml" count="2"/></VerticalLayout></Window>)");
+  skin.Write("part.xml", R"(<Window><Button name="part_btn"/></Window>)");
+  skin.Write("sub/msg.xml", R"(<HorizontalLayout name="msg_root"><Label name="MessageText"/></HorizontalLayout>)");
+  skin.Write("loop.xml", R"(<Window><VerticalLayout><Include source="loop.xml"/></VerticalLayout></Window>)");
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+  EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath("XML_MAIN"), "main.xml");
+  EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath("XML_MSG"), "sub/msg.xml");
+  EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath("XML_NONE"), "");
+
+  CPaintManagerUI pm;
+  CDialogBuilder builder;
+  auto* root = dynamic_cast<CVerticalLayoutUI*>(builder.Create("XML_MAIN", {}, nullptr, &pm));
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetCount(), 2);  // included twice
+  EXPECT_EQ(pm.GetInitSize(), (UiSize{100, 50}));
+  pm.AttachDialog(root);
+
+  // A layout without <Window> whose root is the control; built into a parent.
+  auto* holder = new CVerticalLayoutUI();
+  holder->SetName("holder");
+  root->Add(holder);
+  CControlUI* msg = CDialogBuilder().Create("XML_MSG", {}, nullptr, &pm, holder);
+  ASSERT_NE(msg, nullptr);
+  EXPECT_EQ(msg->GetParent(), holder);
+  EXPECT_EQ(pm.FindControl("MessageText")->GetManager(), &pm);
+
+  // Self-inclusion stops at the include depth limit.
+  ScopedDebugCapture debug;
+  CControlUI* loop = CDialogBuilder().Create("loop.xml", {}, nullptr, &pm);
+  ASSERT_NE(loop, nullptr);
+  delete loop;
+  CResourceManager::GetInstance()->Release();
+}
+
+TEST(FindControlByName, ExactMatchFirstInTreeOrderNullWhenAbsent) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout>
+      <Label name="dup" text="second"/>
+      <Label name="hidden" visible="false"/>
+      <Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>
+    </VerticalLayout></Window>)");
+  EXPECT_EQ(ui.pm.FindControl("dup")->GetText(), "first");
+  EXPECT_EQ(ui.pm.FindControl("DUP"), nullptr);  // names are case-sensitive
+  EXPECT_EQ(ui.pm.FindControl("nope"), nullptr);
+  EXPECT_EQ(ui.pm.FindControl(""), nullptr);
+  EXPECT_NE(ui.pm.FindControl("hidden"), nullptr);  // invisible controls are found too
+  EXPECT_NE(ui.pm.FindControl("cb_item"), nullptr);  // combo items as well
+  CPaintManagerUI empty;
+  EXPECT_EQ(empty.FindControl("dup"), nullptr);
+  EXPECT_EQ(empty.FindControl(UiPoint{1, 1}), nullptr);
+}
+
+}  // namespace
+}  // namespace trx::ui

@@ -1,0 +1,139 @@
+#pragma once
+// Test doubles for the interface library core: a renderer that records
+// every call, and a notifier that records notifications.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/core/control.h"
+#include "ui/core/dialog_builder.h"
+#include "ui/core/notify.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/renderer.h"
+
+namespace trx::ui::test {
+
+struct DrawCall {
+  std::string op;        // "fill", "round", "border", "image", "text", "html", ...
+  UiRect rc{};
+  UiColor color = 0;
+  std::string text;      // text, or image file
+  TImageDesc image{};
+  TImageTint tint{};
+  unsigned style = 0;
+};
+
+class RecordingRenderer : public IRenderer {
+ public:
+  std::vector<DrawCall> calls;
+  static DrawCall Call(const char* op, const UiRect& rc, UiColor c, std::string text = {}) {
+    DrawCall d;
+    d.op = op;
+    d.rc = rc;
+    d.color = c;
+    d.text = std::move(text);
+    return d;
+  }
+  int clipDepth = 0;
+  int maxClipDepth = 0;
+
+  void FillRect(const UiRect& rc, UiColor c) override { calls.push_back(Call("fill", rc, c)); }
+  void FillRoundRect(const UiRect& rc, int, int, UiColor c) override { calls.push_back(Call("round", rc, c)); }
+  void DrawBorder(const UiRect& rc, int, UiColor c, int, int) override { calls.push_back(Call("border", rc, c)); }
+  void DrawLine(UiPoint a, UiPoint b, int, UiColor c) override { calls.push_back(Call("line", {a.x, a.y, b.x, b.y}, c)); }
+  void FillGradient(const UiRect& rc, UiColor a, UiColor, bool) override { calls.push_back(Call("gradient", rc, a)); }
+  void FillEllipse(const UiRect& rc, UiColor c) override { calls.push_back(Call("ellipse", rc, c)); }
+  void FillPie(const UiRect& rc, double, double, UiColor c) override { calls.push_back(Call("pie", rc, c)); }
+  bool DrawImage(const UiRect& dest, const TImageDesc& desc, const TImageTint& tint) override {
+    DrawCall call = Call("image", dest, 0, desc.file);
+    call.image = desc;
+    call.tint = tint;
+    calls.push_back(call);
+    return true;
+  }
+  void DrawPixels(const UiRect& dest, int, int, const UiColor* px) override {
+    calls.push_back(Call("pixels", dest, px != nullptr ? px[0] : 0));
+  }
+  void DrawText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned style) override {
+    DrawCall call = Call("text", rc, c, std::string(text));
+    call.style = style;
+    calls.push_back(call);
+  }
+  void DrawHtmlText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned style) override {
+    DrawCall call = Call("html", rc, c, std::string(text));
+    call.style = style;
+    calls.push_back(call);
+  }
+  UiSize MeasureText(std::string_view text, const TFontInfo& font, int) override {
+    return {static_cast<int>(text.size()) * font.size / 2, font.size};
+  }
+  void PushClip(const UiRect&, int, int) override {
+    ++clipDepth;
+    if (clipDepth > maxClipDepth) maxClipDepth = clipDepth;
+  }
+  void PopClip() override { --clipDepth; }
+
+  std::vector<std::string> Ops() const {
+    std::vector<std::string> out;
+    for (const auto& c : calls) out.push_back(c.op);
+    return out;
+  }
+};
+
+// Records "type:sender" for every notification.
+class NotifyRecorder : public INotifyUI {
+ public:
+  std::vector<std::string> events;
+  std::vector<TNotifyUI> records;
+  void Notify(TNotifyUI& msg) override {
+    events.push_back(msg.sType + ":" + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string("-")));
+    records.push_back(msg);
+  }
+  // Only the events of one type.
+  std::vector<std::string> Of(const std::string& type) const {
+    std::vector<std::string> out;
+    for (const auto& e : events) {
+      if (e.compare(0, type.size() + 1, type + ":") == 0) out.push_back(e);
+    }
+    return out;
+  }
+  void Clear() {
+    events.clear();
+    records.clear();
+  }
+};
+
+// A manager with a tree built from layout text, laid out at `size`.
+struct Ui {
+  CPaintManagerUI pm;
+  NotifyRecorder notes;
+  CControlUI* root = nullptr;
+
+  explicit Ui(const std::string& xml, UiSize size = {400, 300}, IDialogBuilderCallback* cb = nullptr) {
+    pm.Init(nullptr, nullptr, "test");
+    CDialogBuilder builder;
+    root = builder.Create(xml, {}, cb, &pm);
+    if (root != nullptr) pm.AttachDialog(root);
+    pm.AddNotifier(&notes);
+    pm.SetClientSize(size);
+    notes.Clear();
+  }
+  template <typename T>
+  T* Find(const std::string& name) {
+    CControlUI* c = pm.FindControl(name);
+    return c != nullptr ? dynamic_cast<T*>(c) : nullptr;
+  }
+  UiPoint Center(const std::string& name) {
+    const UiRect& rc = pm.FindControl(name)->GetPos();
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  }
+  void Click(UiPoint pt) {
+    pm.OnMouseMove(pt);
+    pm.OnButtonDown(pt);
+    pm.OnButtonUp(pt);
+  }
+  void Click(const std::string& name) { Click(Center(name)); }
+};
+
+}  // namespace trx::ui::test
