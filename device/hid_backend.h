@@ -10,7 +10,9 @@
 // e.g. "hid#vid_0c45&pid_652c#hidraw3". The "vid_"/"pid_" fields are
 // lower-case hexadecimal, so the detection can parse them out of the path
 // exactly as it parses Windows interface paths; <node> names the interface
-// within its backend.
+// within its backend. A node whose descriptor holds several top-level
+// collections is listed once per collection, as Windows lists them, with
+// "&colNN" (1-based) after the product id: "hid#vid_0c45&pid_652c&col02#hidraw3".
 //
 // Thread safety: a backend's Enumerate/Open/Probe may be called from any
 // thread. One connection is used by one thread at a time, except
@@ -48,6 +50,9 @@ class IHidConnection {
   virtual HidAttributes Attributes() const = 0;
   // The raw HID report descriptor of this interface.
   virtual const std::vector<uint8_t>& ReportDescriptor() const = 0;
+  // The top-level collection of the descriptor this connection stands for
+  // (0 for the first), or -1 when it stands for the whole descriptor.
+  virtual int TopLevelCollection() const { return -1; }
 
   // Reads one input report (report id first) into buf. Waits at most
   // timeout_ms, or until stop is set. The transfer is complete or abandoned
@@ -82,5 +87,8 @@ uint16_t ParsePathVendorId(const std::string& path);
 uint16_t ParsePathProductId(const std::string& path);
 // The <node> part (after the last '#'); the whole path when there is none.
 std::string PathNode(const std::string& path);
+// The collection index of a "&colNN" path (0 for "&col01"); -1 when the
+// path has none or a malformed one.
+int PathCollection(const std::string& path);
 
 }  // namespace trx

@@ -71,7 +71,8 @@ struct Item {
 
 class Parser {
  public:
-  Parser(const uint8_t* data, size_t size, HidDescriptorInfo& info) : data_(data), size_(size), info_(info) {}
+  Parser(const uint8_t* data, size_t size, HidDescriptorInfo& info, int collection)
+      : data_(data), size_(size), info_(info), selected_(collection) {}
 
   bool Run();
   const std::string& Reason() const { return reason_; }
@@ -108,6 +109,11 @@ class Parser {
   size_t item_offset_ = 0;
   HidDescriptorInfo& info_;
   std::string reason_;
+  // The top-level collection described (kHidWholeDescriptor: all), and the
+  // one the parser is inside: an index into info_.top_level, -1 outside any
+  // application collection.
+  const int selected_;
+  int current_top_ = -1;
 
   GlobalState global_;
   std::vector<GlobalState> stack_;
@@ -119,8 +125,10 @@ class Parser {
   int depth_ = 0;
   uint32_t main_items_ = 0;
   bool saw_unnumbered_field_ = false;
-  // Bits of each report so far: [direction][report id].
+  // Bits of each report so far, [direction][report id], and whether the
+  // report has fields of the described collection.
   std::array<std::array<uint32_t, 256>, 3> bits_{};
+  std::array<std::array<bool, 256>, 3> described_{};
 };
 
 bool Parser::NextItem(Item& item) {
@@ -164,9 +172,21 @@ bool Parser::Run() {
   item_offset_ = size_;
   if (depth_ != 0) return Fail("unbalanced collections");
   if (info_.top_level.empty()) return Fail("no application collection");
+  if (selected_ >= static_cast<int>(info_.top_level.size())) return Fail("no such collection");
+  if (selected_ >= 0) {
+    info_.usage_page = info_.top_level[static_cast<size_t>(selected_)].usage_page;
+    info_.usage = info_.top_level[static_cast<size_t>(selected_)].usage;
+  }
+  if (info_.uses_report_ids) {
+    for (size_t id = 1; id < bits_[0].size(); ++id) {
+      if (described_[0][id]) info_.input_report_ids.push_back(static_cast<uint8_t>(id));
+    }
+  }
   for (int dir = 0; dir < 3; ++dir) {
     uint32_t longest = 0;
-    for (uint32_t b : bits_[dir]) longest = std::max(longest, b);
+    for (size_t id = 0; id < bits_[dir].size(); ++id) {
+      if (described_[dir][id]) longest = std::max(longest, bits_[dir][id]);
+    }
     uint16_t bytes = longest == 0 ? 0 : static_cast<uint16_t>((longest + 7) / 8 + 1);
     if (dir == 0) info_.input_report_byte_length = bytes;
     if (dir == 1) info_.output_report_byte_length = bytes;
@@ -278,6 +298,7 @@ bool Parser::OnMain(const Item& item) {
       if (depth_ >= kHidMaxCollectionDepth) return Fail("collections nested too deep");
       std::vector<UsageEntry> usages;
       if (!ResolveUsages(usages)) return false;
+      if (depth_ == 0) current_top_ = -1;
       if (depth_ == 0 && item.value == kCollectionApplication) {
         HidCollectionId id;
         if (!usages.empty()) {
@@ -291,6 +312,7 @@ bool Parser::OnMain(const Item& item) {
           info_.usage = id.usage;
         }
         info_.top_level.push_back(id);
+        current_top_ = static_cast<int>(info_.top_level.size()) - 1;
       }
       ++depth_;
       break;
@@ -318,6 +340,9 @@ bool Parser::OnField(int direction, uint32_t flags) {
   const uint32_t start = total;
   if (start + bits > static_cast<uint64_t>(kHidMaxReportBytes) * 8) return Fail("report too long");
   total = static_cast<uint32_t>(start + bits);
+  // Fields of other collections are validated but not described.
+  if (selected_ != kHidWholeDescriptor && current_top_ != selected_) return true;
+  described_[direction][global_.report_id] = true;
   ++main_items_;
   if (direction != 0 || (flags & kFlagConstant)) return true;
   return AddCaps(flags, 8 + start);
@@ -412,13 +437,18 @@ bool Parser::AddCaps(uint32_t flags, uint32_t bit_start) {
 
 }  // namespace
 
-int ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason) {
+int ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason,
+                       int collection) {
   info = HidDescriptorInfo{};
   if (data == nullptr && size != 0) {
     if (reason) *reason = "no data";
     return 0;
   }
-  Parser parser(data, size, info);
+  if (collection < kHidWholeDescriptor) {
+    if (reason) *reason = "no such collection";
+    return 0;
+  }
+  Parser parser(data, size, info, collection);
   if (!parser.Run()) {
     if (reason) *reason = parser.Reason();
     info = HidDescriptorInfo{};

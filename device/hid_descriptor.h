@@ -80,6 +80,9 @@ struct HidDescriptorInfo {
   // the whole descriptor, which may hold several).
   std::vector<HidCollectionId> top_level;
   bool uses_report_ids = false;
+  // Report ids that carry input fields (of the selected collection); empty
+  // when the device uses no report ids.
+  std::vector<uint8_t> input_report_ids;
   uint16_t input_report_byte_length = 0;
   uint16_t output_report_byte_length = 0;
   uint16_t feature_report_byte_length = 0;
@@ -87,12 +90,20 @@ struct HidDescriptorInfo {
   std::vector<HidValueCap> input_value_caps;
 };
 
+// Which fields a parse describes: kHidWholeDescriptor for all of them (the
+// top level is then the first application collection), or the index of one
+// top-level application collection, 0 for the first, to describe it alone as
+// a separate interface would (its usage, its report lengths, its caps). The
+// whole descriptor is validated either way; a missing index is an error.
+inline constexpr int kHidWholeDescriptor = -1;
+
 // Parses a descriptor. Returns 1 and fills info, or 0 with info cleared and
 // a one-line reason in *reason (when given).
-int ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason = nullptr);
+int ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason = nullptr,
+                       int collection = kHidWholeDescriptor);
 inline int ParseHidDescriptor(const std::vector<uint8_t>& bytes, HidDescriptorInfo& info,
-                              std::string* reason = nullptr) {
-  return ParseHidDescriptor(bytes.data(), bytes.size(), info, reason);
+                              std::string* reason = nullptr, int collection = kHidWholeDescriptor) {
+  return ParseHidDescriptor(bytes.data(), bytes.size(), info, reason, collection);
 }
 
 // HidP_MaxUsageListLength for the input direction: how many usages of

@@ -75,7 +75,7 @@ int CHidDevice::ReadCapabilities() {
   std::shared_ptr<IHidConnection> conn = Connection();
   if (!conn) return 0;
   std::string reason;
-  if (ParseHidDescriptor(conn->ReportDescriptor(), descriptor, &reason) != 1) {
+  if (ParseHidDescriptor(conn->ReportDescriptor(), descriptor, &reason, conn->TopLevelCollection()) != 1) {
     DebugLineF("HID: report descriptor of %s rejected: %s", device_path.c_str(), reason.c_str());
     return 0;
   }

@@ -6,9 +6,9 @@
 //
 // Results follow the HID layer's convention: 1 on success, 0 on failure.
 //
-// Thread safety: the record takes no lock. Its users serialise transfers
-// (the device channel's lock, or a synchronisation thread owning the record
-// alone). StopEvent().Set() may be called from any thread to make a waiting
+// Thread safety: the record takes no lock around its fields and tables. Its
+// users serialise transfers (the device channel's lock, or a
+// synchronisation thread owning the record alone). StopEvent().Set() may be called from any thread to make a waiting
 // ReadReport/WriteReport return 0 at once; Open and Destroy do this
 // themselves when a transfer is pending, and give it up to 2 s to return.
 // Transfers are synchronous (poll, then one read() or write()), so no
@@ -76,6 +76,8 @@ class CHidDevice {
   bool want_read = false;
   bool want_write = false;
   bool overlapped = false;   // kept for the callers' bookkeeping; every transfer waits with a limit
+  // Set: no other handle may be open on the node at the same time (a flock
+  // held for the connection's life). Clear: other shared handles may be.
   bool exclusive = false;
   std::string device_path;   // the interface path to open
 
@@ -99,7 +101,8 @@ class CHidDevice {
   // Reads one report, waiting at most timeout_ms or until the stop event is
   // set. 1 when a report arrived, else 0. *bytes_read gets the count.
   int ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read);
-  // Writes one report; waits at most 1000 ms. 1 / 0.
+  // Writes one report; waits at most 1000 ms for the node to take it (the
+  // kernel bounds the USB transfer itself). 1 / 0.
   int WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written);
   static constexpr int kWriteTimeoutMs = 1000;
 

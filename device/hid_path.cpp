@@ -40,6 +40,26 @@ std::string MakeInterfacePath(const std::string& scheme, uint16_t vid, uint16_t 
 uint16_t ParsePathVendorId(const std::string& path) { return ParseHexAfter(path, "vid_"); }
 uint16_t ParsePathProductId(const std::string& path) { return ParseHexAfter(path, "pid_"); }
 
+int PathCollection(const std::string& path) {
+  static constexpr char kTag[] = "&col";
+  const size_t tag_len = sizeof kTag - 1;
+  for (size_t i = 0; i + tag_len <= path.size(); ++i) {
+    bool match = true;
+    for (size_t k = 0; k < tag_len && match; ++k) {
+      match = std::tolower(static_cast<unsigned char>(path[i + k])) == kTag[k];
+    }
+    if (!match) continue;
+    int n = 0;
+    size_t j = i + tag_len;
+    for (; j < path.size() && j < i + tag_len + 3 && std::isdigit(static_cast<unsigned char>(path[j])); ++j) {
+      n = n * 10 + (path[j] - '0');
+    }
+    if (j == i + tag_len || n == 0) return -1;
+    return n - 1;
+  }
+  return -1;
+}
+
 std::string PathNode(const std::string& path) {
   size_t hash = path.rfind('#');
   return hash == std::string::npos ? path : path.substr(hash + 1);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
 #include "device/hid_descriptor.h"
@@ -86,18 +87,24 @@ bool IsGoneErrno(int e) { return e == ENODEV || e == EIO || e == ENXIO; }
 
 class HidrawConnection : public IHidConnection {
  public:
+  // accepted_ids: when not empty, the input report ids of this connection's
+  // collection; reports with other ids belong to the node's other
+  // collections and are dropped.
   HidrawConnection(int fd, bool can_read, bool can_write, HidAttributes attributes, std::vector<uint8_t> descriptor,
-                   bool prefix_report_id)
+                   int collection, bool prefix_report_id, std::vector<uint8_t> accepted_ids)
       : fd_(fd),
         can_read_(can_read),
         can_write_(can_write),
         attributes_(attributes),
         descriptor_(std::move(descriptor)),
-        prefix_report_id_(prefix_report_id) {}
+        collection_(collection),
+        prefix_report_id_(prefix_report_id),
+        accepted_ids_(std::move(accepted_ids)) {}
   ~HidrawConnection() override { ::close(fd_); }  // also drops the flock
 
   HidAttributes Attributes() const override { return attributes_; }
   const std::vector<uint8_t>& ReportDescriptor() const override { return descriptor_; }
+  int TopLevelCollection() const override { return collection_; }
 
   HidIo Read(uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& got) override {
     got = 0;
@@ -105,14 +112,23 @@ class HidrawConnection : public IHidConnection {
     if (prefix_report_id_ && len < 2) return HidIo::Error;
     uint8_t* dst = prefix_report_id_ ? buf + 1 : buf;
     const size_t room = prefix_report_id_ ? len - 1 : len;
-    HidIo io = Transfer(POLLIN, timeout_ms, stop, [&]() -> ssize_t { return ::read(fd_, dst, room); }, got);
-    // hidraw never delivers an empty report; end-of-file means a hung-up node.
-    if (io == HidIo::Ok && got == 0) return HidIo::Gone;
-    if (io == HidIo::Ok && prefix_report_id_) {
-      buf[0] = 0;
-      ++got;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    for (;;) {
+      HidIo io = Transfer(POLLIN, RemainingMs(deadline), stop, [&]() -> ssize_t { return ::read(fd_, dst, room); }, got);
+      // hidraw never delivers an empty report; end-of-file means a hung-up node.
+      if (io == HidIo::Ok && got == 0) return HidIo::Gone;
+      if (io != HidIo::Ok) return io;
+      if (prefix_report_id_) {
+        buf[0] = 0;
+        ++got;
+        return io;
+      }
+      if (accepted_ids_.empty() ||
+          std::find(accepted_ids_.begin(), accepted_ids_.end(), buf[0]) != accepted_ids_.end()) {
+        return io;
+      }
+      got = 0;  // another collection's report: not ours, wait for the next
     }
-    return io;
   }
 
   HidIo Write(const uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& put) override {
@@ -178,7 +194,9 @@ class HidrawConnection : public IHidConnection {
   bool can_write_;
   HidAttributes attributes_;
   std::vector<uint8_t> descriptor_;
+  int collection_;
   bool prefix_report_id_;
+  std::vector<uint8_t> accepted_ids_;
 };
 
 }  // namespace
@@ -245,7 +263,25 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     uint16_t vid = 0, pid = 0;
     // An entry that vanished or has no ids is skipped; the rest still count.
     if (!ReadIds(ClassDir(), name, vid, pid)) continue;
-    found.emplace_back(n, MakeInterfacePath(kScheme, vid, pid, name));
+    // One path per top-level collection when there are several.
+    std::vector<uint8_t> descriptor;
+    HidDescriptorInfo info;
+    size_t collections = 1;
+    if (ReadSmallFile(ClassDir() + "/" + name + "/device/report_descriptor", kHidMaxDescriptorBytes, descriptor) &&
+        ParseHidDescriptor(descriptor, info) == 1) {
+      collections = std::max<size_t>(info.top_level.size(), 1);
+    }
+    const std::string plain = MakeInterfacePath(kScheme, vid, pid, name);
+    if (collections == 1) {
+      found.emplace_back(n, plain);
+      continue;
+    }
+    const size_t hash = plain.rfind('#');
+    for (size_t c = 0; c < collections && c < 99; ++c) {
+      char col[8];
+      std::snprintf(col, sizeof col, "&col%02zu", c + 1);
+      found.emplace_back(n, plain.substr(0, hash) + col + plain.substr(hash));
+    }
   }
   ::closedir(dir);
   std::sort(found.begin(), found.end());
@@ -269,8 +305,14 @@ std::unique_ptr<IHidConnection> HidrawBackend::Open(const std::string& path, boo
   if (!ReadSmallFile(ClassDir() + "/" + node + "/device/report_descriptor", kHidMaxDescriptorBytes, descriptor)) {
     return nullptr;
   }
+  // A "&colNN" path stands for that collection alone; it must exist.
+  const int collection = PathCollection(path);
   HidDescriptorInfo info;
-  const bool numbered = ParseHidDescriptor(descriptor, info) == 1 && info.uses_report_ids;
+  const bool parsed = ParseHidDescriptor(descriptor, info, nullptr, collection) == 1;
+  if (!parsed && collection >= 0) return nullptr;
+  const bool numbered = parsed && info.uses_report_ids;
+  std::vector<uint8_t> accepted_ids;
+  if (numbered && collection >= 0) accepted_ids = info.input_report_ids;
 
   int access = want_read && want_write ? O_RDWR : want_write ? O_WRONLY : O_RDONLY;
   const std::string dev = dev_root_ + "/" + node;
@@ -290,7 +332,8 @@ std::unique_ptr<IHidConnection> HidrawBackend::Open(const std::string& path, boo
     ::close(fd);
     return nullptr;
   }
-  return std::make_unique<HidrawConnection>(fd, want_read, want_write, attributes, std::move(descriptor), !numbered);
+  return std::make_unique<HidrawConnection>(fd, want_read, want_write, attributes, std::move(descriptor), collection,
+                                            !numbered, std::move(accepted_ids));
 }
 
 bool HidrawBackend::Probe(const std::string& path) {

@@ -120,10 +120,16 @@ FakeHidrawTree::Interface FakeHidrawTree::AddInterface(uint16_t vendor_id, uint1
   return result;
 }
 
-std::string FakeHidrawTree::PathOf(int index) const {
+std::string FakeHidrawTree::PathOf(int index, int collection) const {
   auto it = plugged_.find(index);
   if (it == plugged_.end()) return std::string();
-  return MakeInterfacePath("hid", it->second.vendor_id, it->second.product_id, NodeName(index));
+  std::string path = MakeInterfacePath("hid", it->second.vendor_id, it->second.product_id, NodeName(index));
+  if (collection >= 0) {
+    char col[16];
+    std::snprintf(col, sizeof col, "&col%02d", collection + 1);
+    path.insert(path.rfind('#'), col);
+  }
+  return path;
 }
 
 int FakeHidrawTree::MasterFd(int index) const {

@@ -58,8 +58,10 @@ class FakeHidrawTree {
   // Adds hidrawN (N counts up from 0, never reused). On failure the result
   // has index -1 and nothing is left behind.
   Interface AddInterface(uint16_t vendor_id, uint16_t product_id, const std::vector<uint8_t>& descriptor);
-  // The path HidrawBackend lists for interface N.
-  std::string PathOf(int index) const;
+  // The path HidrawBackend lists for interface N; collection >= 0 gives the
+  // "&colNN" path of that top-level collection (listed for descriptors with
+  // several collections).
+  std::string PathOf(int index, int collection = -1) const;
   // Removes hidrawN and closes its master. False when N is not plugged in.
   bool Unplug(int index);
   // Master fd of a plugged-in interface, else -1.

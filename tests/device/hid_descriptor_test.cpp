@@ -96,6 +96,35 @@ TEST(HidDescriptor, SeveralTopLevelCollectionsAreListedFirstOneWins) {
   EXPECT_EQ(info.input_report_byte_length, 64);  // the longest input report
 }
 
+TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
+  const std::vector<uint8_t> d = test::CompositeDescriptor();
+  HidDescriptorInfo whole, consumer, vendor;
+  ASSERT_EQ(ParseHidDescriptor(d, whole), 1);
+  EXPECT_EQ(whole.input_report_ids, (std::vector<uint8_t>{3, 4}));
+
+  ASSERT_EQ(ParseHidDescriptor(d, consumer, nullptr, 0), 1);
+  EXPECT_EQ(consumer.usage_page, 0x0C);
+  EXPECT_EQ(consumer.input_report_byte_length, 3);
+  EXPECT_EQ(consumer.output_report_byte_length, 0);
+  EXPECT_EQ(consumer.input_button_caps.size(), 1u);
+  EXPECT_TRUE(consumer.input_value_caps.empty());
+  EXPECT_EQ(consumer.input_report_ids, (std::vector<uint8_t>{3}));
+
+  ASSERT_EQ(ParseHidDescriptor(d, vendor, nullptr, 1), 1);
+  EXPECT_EQ(vendor.usage_page, 0xFF1C);
+  EXPECT_EQ(vendor.usage, 0x92);
+  EXPECT_EQ(vendor.input_report_byte_length, 64);
+  EXPECT_EQ(vendor.output_report_byte_length, 64);
+  EXPECT_TRUE(vendor.input_button_caps.empty());
+  ASSERT_EQ(vendor.input_value_caps.size(), 1u);
+  EXPECT_EQ(vendor.input_value_caps[0].bit_offset, 8u);
+  EXPECT_EQ(vendor.input_report_ids, (std::vector<uint8_t>{4}));
+
+  std::string reason;
+  EXPECT_EQ(ParseHidDescriptor(d, vendor, &reason, 2), 0);
+  EXPECT_NE(reason.find("no such collection"), std::string::npos);
+}
+
 TEST(HidDescriptor, ExtendedUsageCarriesItsOwnPage) {
   const std::vector<uint8_t> d = {
       0x05, 0x01,                    // Usage Page (Generic Desktop)

@@ -79,6 +79,58 @@ TEST_F(HidTransport, EnumerationKeepsEveryInterfaceInNodeOrder) {
   EXPECT_EQ(dev.path_list.size(), 10u);
 }
 
+TEST_F(HidTransport, NodeWithSeveralCollectionsIsListedOncePerCollection) {
+  tree_.AddInterface(kVid, 0x6556, kVendorDescriptor);
+  const int composite = tree_.AddInterface(kVid, kMousePid, test::CompositeDescriptor()).index;
+  CHidDevice dev(backend_);
+  ASSERT_EQ(dev.EnumerateHidPaths(), 1);
+  EXPECT_EQ(dev.path_list, (std::vector<std::string>{"hid#vid_0c45&pid_6556#hidraw0",
+                                                      "hid#vid_0c45&pid_652c&col01#hidraw1",
+                                                      "hid#vid_0c45&pid_652c&col02#hidraw1"}));
+  EXPECT_EQ(tree_.PathOf(composite, 1), dev.path_list[2]);
+  EXPECT_EQ(ParsePathProductId(dev.path_list[2]), kMousePid);
+  EXPECT_TRUE(dev.Probe(dev.path_list[2]));
+
+  dev.device_path = dev.path_list[1];
+  dev.want_read = true;
+  ASSERT_EQ(dev.Open(), 1);
+  EXPECT_EQ(dev.capabilities.usage_page, 0x0C);
+  EXPECT_EQ(dev.capabilities.input_report_byte_length, 3);
+  dev.device_path = dev.path_list[2];
+  ASSERT_EQ(dev.Open(), 1);
+  EXPECT_EQ(dev.capabilities.usage_page, 0xFF1C);
+  EXPECT_EQ(dev.capabilities.usage, 0x92);
+  dev.device_path = "hid#vid_0c45&pid_652c&col03#hidraw1";
+  EXPECT_EQ(dev.Open(), 0);
+}
+
+TEST_F(HidTransport, CollectionHandleSkipsReportsOfTheNodesOtherCollections) {
+  const auto itf = tree_.AddInterface(kVid, kMousePid, test::CompositeDescriptor());
+  CHidDevice dev(backend_);
+  dev.device_path = tree_.PathOf(itf.index, 1);  // the vendor collection
+  dev.want_read = true;
+  ASSERT_EQ(dev.Open(), 1);
+  std::vector<uint8_t> buf(64, 0);
+  size_t got = 0;
+  DeviceSend(itf.master_fd, {0x03, 0x01, 0x04});  // a consumer notification
+  EXPECT_EQ(dev.ReadReport(buf.data(), buf.size(), 100, &got), 0);
+  EXPECT_EQ(dev.LastIo(), HidIo::Timeout);
+
+  std::vector<uint8_t> frame(64, 0x44);
+  frame[0] = 0x04;
+  DeviceSend(itf.master_fd, frame);
+  ASSERT_EQ(dev.ReadReport(buf.data(), buf.size(), 2000, &got), 1);
+  EXPECT_EQ(buf, frame);
+}
+
+TEST(HidPath, CollectionSuffix) {
+  EXPECT_EQ(PathCollection("hid#vid_0c45&pid_652c&col02#hidraw3"), 1);
+  EXPECT_EQ(PathCollection("HID#VID_0C45&PID_652C&COL01#hidraw3"), 0);
+  EXPECT_EQ(PathCollection("hid#vid_0c45&pid_652c#hidraw3"), -1);
+  EXPECT_EQ(PathCollection("hid#vid_0c45&pid_652c&col00#hidraw3"), -1);
+  EXPECT_EQ(PathNode("hid#vid_0c45&pid_652c&col02#hidraw3"), "hidraw3");
+}
+
 TEST_F(HidTransport, MissingHidrawClassMeansNoDevicesNotFailure) {
   HidrawBackend none(tree_.Root() + "/nowhere", tree_.DevRoot());
   std::vector<std::string> paths = {"stale"};
