@@ -115,6 +115,11 @@ uint32_t NextCodePoint(std::string_view s, size_t& i) {
     }
     cp = (cp << 6) | (c & 0x3F);
   }
+  static const uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {  // overlong, surrogate, too big
+    ++i;
+    return 0xFFFD;
+  }
   i += len;
   return cp;
 }
@@ -148,13 +153,28 @@ bool StoreDocument(const std::string& path, const IniDocument& doc) {
   return true;
 }
 
+bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    size_t before = i;
+    if (NextCodePoint(s, i) == 0xFFFD && !(i - before == 3 && s.compare(before, 3, "\xEF\xBF\xBD") == 0))
+      return false;
+  }
+  return true;
+}
+
+// A key must read back: no '=' or line break, and not taken for a comment
+// or a section header.
 bool ValidKey(std::string_view key) {
-  return !Trim(key).empty() && key.find_first_of("=\r\n") == std::string_view::npos;
+  std::string_view k = Trim(key);
+  return !k.empty() && k.front() != ';' && k.front() != '#' && k.front() != '[' &&
+         key.find_first_of("=\r\n") == std::string_view::npos && ValidUtf8(key);
 }
 bool ValidSection(std::string_view section) {
-  return !Trim(section).empty() && section.find_first_of("]\r\n") == std::string_view::npos;
+  return !Trim(section).empty() && section.find_first_of("]\r\n") == std::string_view::npos && ValidUtf8(section);
 }
-bool ValidValue(std::string_view value) { return value.find_first_of("\r\n") == std::string_view::npos; }
+bool ValidValue(std::string_view value) {
+  return value.find_first_of("\r\n") == std::string_view::npos && ValidUtf8(value);
+}
 
 }  // namespace
 

@@ -21,8 +21,9 @@
 //   characters (Unicode code points) come back.
 // - A write creates the file, the section or the key as needed. It replaces
 //   the whole file atomically (platform/atomic_file.h): an interrupted write
-//   leaves the old file intact. Values containing line breaks, and keys
-//   containing '=' or line breaks, are refused (they would corrupt the file).
+//   leaves the old file intact. Writes that could not be read back are
+//   refused: names or values that are not valid UTF-8 or hold line breaks,
+//   keys holding '=' or starting with ';', '#' or '[', sections holding ']'.
 // - The file name is looked up whatever the case of its extension
 //   (platform/file_lookup.h); a write goes to the spelling given and removes
 //   the other spellings after it has taken over their contents.

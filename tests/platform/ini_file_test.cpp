@@ -117,11 +117,15 @@ TEST_F(IniFileTest, DeleteKeyAndSection) {
   EXPECT_TRUE(DeletePrivateProfileKey("none", "k", ini_));
 }
 
-TEST_F(IniFileTest, LineBreaksInValuesOrKeysAreRefused) {
+TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused) {
   TempHome::WriteText(ini_, "[S]\nk=v\n");
   EXPECT_FALSE(WritePrivateProfileString("S", "k", "a\n[EVIL]\nx=1", ini_));
   EXPECT_FALSE(WritePrivateProfileString("S", "a=b", "1", ini_));
   EXPECT_FALSE(WritePrivateProfileString("", "k", "1", ini_));
+  EXPECT_FALSE(WritePrivateProfileString("S", ";k", "1", ini_));    // would read as a comment
+  EXPECT_FALSE(WritePrivateProfileString("S", "[k]", "1", ini_));   // would read as a section
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "\xFF\xFE", ini_));  // not UTF-8
+  EXPECT_FALSE(WritePrivateProfileString("S", "k", "\xED\xA0\x80", ini_));  // a UTF-16 surrogate
   EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=v\n");
 }
 
