@@ -349,12 +349,10 @@ void CControlUI::DoEvent(TEventUI& event) {
       focused_ = false;
       Invalidate();
       return;
-    case UIEVENT_SCROLLWHEEL:
-    case UIEVENT_KEYDOWN:
-      // Not ours: let an enclosing list or scrolling container use it.
-      if (parent_ != nullptr) parent_->DoEvent(event);
-      return;
     default:
+      // Not ours: the enclosing control may use it (a list item holding
+      // labels, a scrolling container under the wheel).
+      if (parent_ != nullptr) parent_->DoEvent(event);
       return;
   }
 }

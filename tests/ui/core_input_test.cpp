@@ -1,0 +1,444 @@
+// Input routed through the paint manager and the notifications it raises:
+// hot/pushed/click, hover notifications, option groups, check boxes, focus
+// and Tab order, disabled containers, sliders, combos, lists, edits and the
+// colour palette.
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/core_test_support.h"
+#include "ui/core/color_palette.h"
+#include "ui/core/combo.h"
+#include "ui/core/container.h"
+#include "ui/core/edit.h"
+#include "ui/core/list.h"
+#include "ui/core/option.h"
+#include "ui/core/progress.h"
+
+namespace trx::ui {
+namespace {
+
+using test::Ui;
+using Events = std::vector<std::string>;
+
+const char* kButtons = R"(<Window><VerticalLayout name="root">
+    <Button name="a" height="40"/>
+    <Button name="b" height="40"/>
+    <Control name="gap"/>
+  </VerticalLayout></Window>)";
+
+TEST(MouseClick, PressAndReleaseInsideClicksWithHotAndPushedStates) {
+  Ui ui(kButtons);
+  auto* a = ui.Find<CButtonUI>("a");
+  UiPoint p = ui.Center("a");
+  ui.pm.OnMouseMove(p);
+  EXPECT_TRUE(a->IsHot());
+  EXPECT_EQ(ui.notes.events, (Events{"msenter:a"}));
+  ui.pm.OnButtonDown(p);
+  EXPECT_TRUE(a->IsPushed());
+  EXPECT_EQ(ui.pm.GetCapture(), a);
+  ui.pm.OnButtonUp(p);
+  EXPECT_FALSE(a->IsPushed());
+  EXPECT_EQ(ui.pm.GetCapture(), nullptr);
+  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:a"}));
+}
+
+TEST(MouseClick, ReleaseOutsideDoesNotClickAndDraggingOutLosesPushedLook) {
+  Ui ui(kButtons);
+  auto* a = ui.Find<CButtonUI>("a");
+  ui.pm.OnMouseMove(ui.Center("a"));
+  ui.pm.OnButtonDown(ui.Center("a"));
+  ui.pm.OnMouseMove(ui.Center("b"));  // captured by a
+  EXPECT_FALSE(a->IsPushed());
+  ui.pm.OnMouseMove(ui.Center("a"));
+  EXPECT_TRUE(a->IsPushed());
+  ui.pm.OnMouseMove(ui.Center("b"));
+  ui.pm.OnButtonUp(ui.Center("b"));
+  EXPECT_TRUE(ui.notes.Of("click").empty());
+  // Moving between controls reports leave before enter.
+  Events hover;
+  for (const auto& e : ui.notes.events) {
+    if (e.rfind("ms", 0) == 0) hover.push_back(e);
+  }
+  EXPECT_EQ(hover, (Events{"msenter:a", "msleave:a", "msenter:b", "msleave:b", "msenter:a",
+                                     "msleave:a", "msenter:b"}));
+}
+
+TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Button name="off" height="30" enabled="false"/>
+      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>
+    </VerticalLayout></Window>)");
+  ui.Click("off");
+  ui.Click("inner");
+  EXPECT_TRUE(ui.notes.Of("click").empty());
+  ui.Find<CContainerUI>("box")->SetEnabled(true);
+  ui.Click("inner");
+  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:inner"}));
+}
+
+TEST(MouseClick, KeyboardActivatesTheFocusedButton) {
+  Ui ui(kButtons);
+  ui.Find<CButtonUI>("b")->SetFocus();
+  ui.pm.OnKeyDown(VK_RETURN);
+  ui.pm.OnKeyDown(VK_SPACE);
+  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:b", "click:b"}));
+}
+
+TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
+  Ui ui(kButtons);
+  struct Remover : INotifyUI {
+    CPaintManagerUI* pm;
+    void Notify(TNotifyUI& msg) override {
+      if (msg.sType == kNotifyClick) {
+        static_cast<CContainerUI*>(pm->GetRoot())->Remove(msg.pSender);
+      }
+    }
+  } remover;
+  remover.pm = &ui.pm;
+  ui.pm.AddNotifier(&remover);
+  ui.Click("a");
+  EXPECT_EQ(ui.pm.FindControl("a"), nullptr);
+  EXPECT_TRUE(ui.pm.GetHot() == nullptr || ui.pm.GetHot()->GetName() != "a");
+  ui.pm.RemoveNotifier(&remover);
+  ui.pm.OnMouseMove({1, 1});  // no dangling hot control
+}
+
+const char* kOptions = R"(<Window><VerticalLayout name="root">
+    <Option name="o1" group="g" height="20" selected="true"/>
+    <Option name="o2" group="g" height="20"/>
+    <Option name="o3" group="g" height="20"/>
+    <Option name="lone" height="20"/>
+    <CheckBox name="chk" height="20"/>
+  </VerticalLayout></Window>)";
+
+TEST(OptionGroups, ClickSelectsOneAndOnlyTheNewlySelectedNotifies) {
+  Ui ui(kOptions);
+  auto* o1 = ui.Find<COptionUI>("o1");
+  auto* o2 = ui.Find<COptionUI>("o2");
+  EXPECT_TRUE(o1->IsSelected());
+  ui.Click("o2");
+  EXPECT_FALSE(o1->IsSelected());
+  EXPECT_TRUE(o2->IsSelected());
+  EXPECT_EQ(ui.notes.Of("selectchanged"), (Events{"selectchanged:o2"}));
+  // The click notification comes first, then the selection.
+  auto it = std::find(ui.notes.events.begin(), ui.notes.events.end(), "click:o2");
+  EXPECT_EQ(it, ui.notes.events.end());  // options report selection, not click
+  ui.notes.Clear();
+  ui.Click("o2");  // already selected: nothing changes
+  EXPECT_TRUE(ui.notes.Of("selectchanged").empty());
+  EXPECT_TRUE(o2->IsSelected());
+}
+
+TEST(OptionGroups, SelectedWithoutNotificationStillKeepsTheGroupExclusive) {
+  Ui ui(kOptions);
+  auto* o3 = ui.Find<COptionUI>("o3");
+  o3->Selected(true, false);
+  EXPECT_TRUE(o3->IsSelected());
+  EXPECT_FALSE(ui.Find<COptionUI>("o1")->IsSelected());
+  EXPECT_TRUE(ui.notes.events.empty());
+  o3->Selected(true);  // no change, no notification
+  EXPECT_TRUE(ui.notes.events.empty());
+}
+
+TEST(OptionGroups, UngroupedOptionsAndCheckBoxesToggleAndNotifyBothWays) {
+  Ui ui(kOptions);
+  auto* lone = ui.Find<COptionUI>("lone");
+  auto* chk = ui.Find<CCheckBoxUI>("chk");
+  ui.Click("lone");
+  ui.Click("lone");
+  EXPECT_FALSE(lone->IsSelected());
+  ASSERT_EQ(ui.notes.records.size() >= 2, true);
+  auto sel = ui.notes.Of("selectchanged");
+  EXPECT_EQ(sel, (Events{"selectchanged:lone", "selectchanged:lone"}));
+  ui.notes.Clear();
+  chk->SetCheck(true);
+  EXPECT_TRUE(chk->GetCheck());
+  chk->SetCheck(false, false);
+  EXPECT_FALSE(chk->GetCheck());
+  EXPECT_EQ(ui.notes.Of("selectchanged"), (Events{"selectchanged:chk"}));
+  EXPECT_EQ(ui.notes.records.back().wParam, 1u);
+}
+
+TEST(OptionGroups, GroupsAreSeparatePerPaintManager) {
+  Ui first(kOptions);
+  Ui second(kOptions);
+  second.Find<COptionUI>("o2")->Selected(true);
+  EXPECT_TRUE(first.Find<COptionUI>("o1")->IsSelected());
+  EXPECT_FALSE(second.Find<COptionUI>("o1")->IsSelected());
+}
+
+TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Edit name="e1" height="20"/>
+      <Label name="lbl" height="20"/>
+      <Button name="b1" height="20"/>
+      <Button name="hidden" height="20" visible="false"/>
+      <Button name="b2" height="20" keyboard="false"/>
+      <Edit name="e2" height="20"/>
+    </VerticalLayout></Window>)");
+  ui.Click("e1");
+  EXPECT_EQ(ui.pm.GetFocus(), ui.pm.FindControl("e1"));
+  ui.Click("lbl");  // labels do not take the focus
+  EXPECT_EQ(ui.pm.GetFocus(), ui.pm.FindControl("e1"));
+  ui.notes.Clear();
+  ui.pm.OnKeyDown(VK_TAB);
+  EXPECT_EQ(ui.notes.events, (Events{"killfocus:e1", "setfocus:b1"}));
+  ui.pm.OnKeyDown(VK_TAB);  // skips hidden and keyboard="false"
+  EXPECT_EQ(ui.pm.GetFocus()->GetName(), "e2");
+  ui.pm.OnKeyDown(VK_TAB);  // wraps
+  EXPECT_EQ(ui.pm.GetFocus()->GetName(), "e1");
+  ui.pm.OnKeyDown(VK_TAB, MK_SHIFT);
+  EXPECT_EQ(ui.pm.GetFocus()->GetName(), "e2");
+  EXPECT_TRUE(ui.pm.FindControl("e2")->IsFocused());
+  // Hiding the focused control drops the focus with a killfocus.
+  ui.notes.Clear();
+  ui.pm.FindControl("e2")->SetVisible(false);
+  EXPECT_EQ(ui.pm.GetFocus(), nullptr);
+  EXPECT_EQ(ui.notes.events, (Events{"killfocus:e2"}));
+}
+
+const char* kSlider = R"(<Window><VerticalLayout name="root">
+    <Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>
+  </VerticalLayout></Window>)";
+
+TEST(SliderDrag, MovesReportWhileDraggingAndReleaseReportsOnce) {
+  Ui ui(kSlider);
+  auto* s = ui.Find<CSliderUI>("s");
+  // Track: x 0..110 with a 10 px thumb, so 100 px for 100 steps.
+  ui.pm.OnMouseMove({5, 10});
+  ui.pm.OnButtonDown({5, 10});
+  EXPECT_EQ(s->GetValue(), 0);
+  EXPECT_TRUE(ui.notes.Of("movevaluechanged").empty());  // value did not change
+  ui.pm.OnMouseMove({30, 10});
+  EXPECT_EQ(s->GetValue(), 25);
+  ui.pm.OnMouseMove({30, 10});  // same value: nothing new
+  ui.pm.OnMouseMove({300, 50});  // beyond the end, still captured
+  EXPECT_EQ(s->GetValue(), 100);
+  EXPECT_EQ(ui.notes.Of("movevaluechanged").size(), 2u);
+  EXPECT_TRUE(ui.notes.Of("valuechanged").empty());
+  ui.pm.OnButtonUp({300, 50});
+  EXPECT_EQ(ui.notes.Of("valuechanged"), (Events{"valuechanged:s"}));
+  EXPECT_FALSE(s->IsDragging());
+}
+
+TEST(SliderDrag, ClickJumpsWheelAndKeysStepAndReportValueChanged) {
+  Ui ui(kSlider);
+  auto* s = ui.Find<CSliderUI>("s");
+  ui.Click(UiPoint{55, 10});
+  EXPECT_EQ(s->GetValue(), 50);
+  EXPECT_EQ(ui.notes.Of("movevaluechanged").size(), 1u);
+  EXPECT_EQ(ui.notes.Of("valuechanged").size(), 1u);
+  ui.notes.Clear();
+  ui.pm.OnMouseWheel({55, 10}, 120);
+  EXPECT_EQ(s->GetValue(), 51);
+  ui.pm.OnKeyDown(VK_LEFT);
+  ui.pm.OnKeyDown(VK_LEFT);
+  EXPECT_EQ(s->GetValue(), 49);
+  EXPECT_EQ(ui.notes.Of("valuechanged").size(), 3u);
+  EXPECT_TRUE(ui.notes.Of("movevaluechanged").empty());
+  s->SetValue(500);  // from code: clamped and silent
+  EXPECT_EQ(s->GetValue(), 100);
+  EXPECT_EQ(ui.notes.Of("valuechanged").size(), 3u);
+}
+
+TEST(SliderDrag, LosingTheWindowFocusEndsTheDrag) {
+  Ui ui(kSlider);
+  ui.pm.OnMouseMove({5, 10});
+  ui.pm.OnButtonDown({5, 10});
+  ui.pm.OnMouseMove({60, 10});
+  ui.pm.OnWindowFocusLost();
+  EXPECT_FALSE(ui.Find<CSliderUI>("s")->IsDragging());
+  EXPECT_EQ(ui.notes.Of("valuechanged").size(), 1u);
+}
+
+const char* kCombo = R"(<Window><VerticalLayout name="root">
+    <Combo name="c" height="24" itemheight="30">
+      <ListLabelElement text="zero" tooltip="tip0"/>
+      <ListLabelElement text="one" height="40"/>
+      <ListLabelElement text="two"/>
+    </Combo>
+  </VerticalLayout></Window>)";
+
+TEST(ComboSelection, SelectItemNotifiesAndSelectItem1DoesNot) {
+  Ui ui(kCombo);
+  auto* c = ui.Find<CComboUI>("c");
+  EXPECT_EQ(c->GetCount(), 3);
+  EXPECT_EQ(c->GetCurSel(), -1);
+  EXPECT_TRUE(c->SelectItem1(2, false, false));
+  EXPECT_EQ(c->GetCurSel(), 2);
+  EXPECT_EQ(c->GetText(), "two");
+  EXPECT_TRUE(ui.notes.events.empty());
+  EXPECT_TRUE(c->SelectItem(0));
+  EXPECT_EQ(ui.notes.events, (Events{"itemselect:c"}));
+  EXPECT_EQ(ui.notes.records[0].wParam, 0u);
+  EXPECT_EQ(ui.notes.records[0].lParam, 2);
+  EXPECT_TRUE(c->SelectItem(0));  // same item: no second notification
+  EXPECT_EQ(ui.notes.events.size(), 1u);
+  EXPECT_FALSE(c->SelectItem(7));
+  EXPECT_EQ(c->GetCurSel(), 0);
+  EXPECT_EQ(c->GetItemAt(0)->GetToolTip(), "tip0");
+}
+
+TEST(ComboSelection, ItemsAreNotPartOfTheWindowAndKeysStepTheSelection) {
+  Ui ui(kCombo);
+  auto* c = ui.Find<CComboUI>("c");
+  EXPECT_EQ(ui.pm.FindControl(ui.Center("c")), c);
+  ui.Click("c");  // no host: opens nothing, reports the drop-down
+  EXPECT_EQ(ui.notes.Of("dropdown"), (Events{"dropdown:c"}));
+  EXPECT_EQ(ui.pm.GetFocus(), c);
+  for (int i = 0; i < 4; ++i) ui.pm.OnKeyDown(VK_DOWN);  // stops on the last item
+  EXPECT_EQ(c->GetCurSel(), 2);
+  EXPECT_EQ(ui.notes.Of("itemselect").size(), 3u);
+  EXPECT_EQ(c->GetItemsHeight(), 30 + 40 + 30);
+  UiRect area{0, 100, 200, 300};
+  EXPECT_EQ(c->DropDownItemAt({5, 105}, area), 0);
+  EXPECT_EQ(c->DropDownItemAt({5, 135}, area), 1);
+  EXPECT_EQ(c->DropDownItemAt({5, 175}, area), 2);
+  EXPECT_EQ(c->DropDownItemAt({5, 205}, area), -1);
+  EXPECT_EQ(c->DropDownItemAt({5, 105}, area, 30), 1);
+}
+
+TEST(ComboSelection, RemovingItemsKeepsTheSelectionConsistent) {
+  Ui ui(kCombo);
+  auto* c = ui.Find<CComboUI>("c");
+  c->SelectItem1(2);
+  c->RemoveAt(0);
+  EXPECT_EQ(c->GetCurSel(), 1);
+  EXPECT_EQ(c->GetText(), "two");
+  c->RemoveAt(1);
+  EXPECT_EQ(c->GetCurSel(), -1);
+  c->RemoveAll();
+  EXPECT_EQ(c->GetCount(), 0);
+  auto* item = new CListLabelElementUI();
+  item->SetText("new");
+  c->Add(item);
+  EXPECT_TRUE(c->SelectItem1(0));
+  EXPECT_EQ(c->GetText(), "new");
+}
+
+TEST(ListItems, ClickReportsItemClickThenItemSelect) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <List name="lst" height="200" itemheight="25">
+        <ListHeader height="20"><ListHeaderItem text="A" width="50"/><ListHeaderItem text="B"/></ListHeader>
+        <ListTextElement name="row0"/>
+        <ListTextElement name="row1"/>
+        <ListContainerElement name="act" height="30"><Label name="act_lbl"/></ListContainerElement>
+      </List>
+    </VerticalLayout></Window>)");
+  auto* lst = ui.Find<CListUI>("lst");
+  ASSERT_NE(lst, nullptr);
+  EXPECT_EQ(lst->GetCount(), 3);
+  ASSERT_NE(lst->GetHeader(), nullptr);
+  EXPECT_EQ(ui.pm.FindControl("row0")->GetPos(), (UiRect{0, 20, 400, 45}));
+  ui.Click("row1");
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:row1"}));
+  EXPECT_EQ(ui.notes.Of("itemselect"), (Events{"itemselect:lst"}));
+  EXPECT_EQ(lst->GetCurSel(), 1);
+  ui.notes.Clear();
+  ui.Click("act_lbl");  // a label inside a container item clicks the item
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:act"}));
+  EXPECT_EQ(lst->GetCurSel(), 2);
+  ui.notes.Clear();
+  ui.Click("act");  // clicking the selected item again: click, no select
+  EXPECT_EQ(ui.notes.Of("itemselect").size(), 0u);
+  EXPECT_EQ(ui.notes.Of("itemclick").size(), 1u);
+  ui.pm.OnKeyDown(VK_UP);
+  EXPECT_EQ(lst->GetCurSel(), 1);
+  // Columns from the header drive the text element's cells.
+  auto* row = static_cast<CListTextElementUI*>(lst->GetItemAt(0));
+  row->SetText(1, "cell");
+  EXPECT_EQ(row->GetText(1), "cell");
+  EXPECT_EQ(row->GetText(5), "");
+  EXPECT_EQ(lst->GetListInfo().columns.size(), 2u);
+  EXPECT_EQ(lst->GetListInfo().columns[0].right, 50);
+}
+
+TEST(ListItems, RemovingItemsReindexesAndHandlersMayClearTheList) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <List name="lst"><ListLabelElement name="i0"/><ListLabelElement name="i1"/><ListLabelElement name="i2"/></List>
+    </VerticalLayout></Window>)");
+  auto* lst = ui.Find<CListUI>("lst");
+  lst->SelectItem(2, false, false);
+  lst->RemoveAt(0);
+  EXPECT_EQ(lst->GetCurSel(), 1);
+  EXPECT_EQ(lst->GetItemIndex(ui.pm.FindControl("i2")), 1);
+  struct Clearer : INotifyUI {
+    CListUI* lst;
+    void Notify(TNotifyUI& msg) override {
+      if (msg.sType == kNotifyItemClick) lst->RemoveAll();
+    }
+  } clearer;
+  clearer.lst = lst;
+  ui.pm.AddNotifier(&clearer);
+  ui.Click("i1");
+  ui.pm.RemoveNotifier(&clearer);
+  EXPECT_EQ(lst->GetCount(), 0);
+  EXPECT_EQ(lst->GetCurSel(), -1);
+}
+
+TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Edit name="num" height="20" numberonly="true" maxchar="3"/>
+      <Edit name="txt" height="20" maxchar="4"/>
+    </VerticalLayout></Window>)");
+  auto* num = ui.Find<CEditUI>("num");
+  ui.Click("num");
+  for (char ch : std::string("1a2b34")) ui.pm.OnChar(static_cast<unsigned char>(ch));
+  EXPECT_EQ(num->GetText(), "123");
+  EXPECT_EQ(ui.notes.Of("textchanged").size(), 3u);  // only real changes
+  ui.pm.OnKeyDown(VK_BACK);
+  EXPECT_EQ(num->GetText(), "12");
+  ui.notes.Clear();
+  ui.Click("txt");
+  EXPECT_EQ(ui.notes.Of("killfocus"), (Events{"killfocus:num"}));
+  auto* txt = ui.Find<CEditUI>("txt");
+  // Code points, not bytes, count toward the maximum.
+  for (char32_t ch : std::u32string(U"\u00e9\u4e2d\u6587xyz")) ui.pm.OnChar(ch);
+  EXPECT_EQ(txt->GetText(), "\xc3\xa9\xe4\xb8\xad\xe6\x96\x87x");
+  ui.pm.OnKeyDown(VK_BACK);
+  ui.pm.OnKeyDown(VK_BACK);
+  EXPECT_EQ(txt->GetText(), "\xc3\xa9\xe4\xb8\xad");
+  // Native editor path: the backend reports text, the edit filters it.
+  EXPECT_EQ(num->OnNativeTextChanged("98x765"), "987");
+  EXPECT_EQ(num->GetText(), "987");
+  // Text set by code is filtered but silent.
+  ui.notes.Clear();
+  num->SetText("4x5");
+  EXPECT_EQ(num->GetText(), "45");
+  EXPECT_TRUE(ui.notes.events.empty());
+}
+
+TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10"/>
+    </VerticalLayout></Window>)");
+  auto* pal = ui.Find<CColorPaletteUI>("pal");
+  pal->SetSelectColor(0xFF0199CB);
+  EXPECT_EQ(pal->GetSelectColor(), 0xFF0199CBu);
+  EXPECT_TRUE(ui.notes.events.empty());
+  // Top-left of the area: hue 0, full saturation -> red at the current
+  // brightness (0xCB/255).
+  pal->SetSelectColor(0xFFFFFFFF);
+  ui.Click(UiPoint{0, 0});
+  EXPECT_EQ(pal->GetSelectColor(), 0xFFFF0000u);
+  ASSERT_EQ(ui.notes.Of("colorchanged").size(), 1u);
+  EXPECT_EQ(ui.notes.records.back().wParam, 0xFFFF0000u);
+  ui.Click(UiPoint{120, 0});  // hue 120: green
+  EXPECT_EQ(pal->GetSelectColor(), 0xFF00FF00u);
+  ui.Click(UiPoint{240, 100});  // bottom row: no saturation -> white
+  EXPECT_EQ(pal->GetSelectColor(), 0xFFFFFFFFu);
+  ui.Click(UiPoint{0, 115});  // bar at the left: black
+  EXPECT_EQ(pal->GetSelectColor(), 0xFF000000u);
+  size_t before = ui.notes.Of("colorchanged").size();
+  ui.Click(UiPoint{0, 105});  // the gap between area and bar picks nothing
+  EXPECT_EQ(ui.notes.Of("colorchanged").size(), before);
+}
+
+TEST(PalettePicking, HsvRoundTripsThePresetColours) {
+  const UiColor presets[] = {0xFFFF0000, 0xFF00F6FF, 0xFF6CFF00, 0xFF7E00FF, 0xFF008AFF, 0xFFFDFDFC,
+                             0xFF000000, 0xFF1B48A3, 0xFF4776A4, 0xFFFFC480};
+  for (UiColor c : presets) EXPECT_EQ(HsvToRgb(RgbToHsv(c)), c) << std::hex << c;
+}
+
+}  // namespace
+}  // namespace trx::ui
