@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <latch>
 #include <thread>
 
 #include "protocol_sim_fixture.h"
@@ -190,8 +191,10 @@ TEST_F(ProtocolReplyPairing, TwoThreadsOnOneChannelAlwaysGetTheirOwnReplies) {
   SetFrameTraceHook(nullptr);
   std::atomic<int> wrong{0};
   std::atomic<int> failed{0};
+  std::latch start(2);
   auto reader = [&](uint16_t record) {
-    for (int i = 0; i < 300; ++i) {
+    start.arrive_and_wait();
+    for (int i = 0; i < 3000; ++i) {
       uint8_t dst[56] = {};
       if (ReadSettingsBytes(*channel, static_cast<uint16_t>(record * 64), dst, 56) != kResultOk) {
         ++failed;
