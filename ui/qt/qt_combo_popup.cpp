@@ -50,10 +50,9 @@ void QtComboPopup::paintEvent(QPaintEvent*) {
 void QtComboPopup::mouseReleaseEvent(QMouseEvent* event) {
   if (combo_ == nullptr || event->button() != Qt::LeftButton) return;
   const QPoint p = event->position().toPoint();
-  if (!rect().contains(p)) {
-    close();
-    return;
-  }
+  // The release of the press that opened the list lands here too, outside
+  // the list; a press elsewhere closes the popup by itself.
+  if (!rect().contains(p)) return;
   Choose(combo_->DropDownItemAt({p.x(), p.y()}, Area(), scroll_));
 }
 
