@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the report-descriptor parser and, when they parse,
-// decodes a report built from the same bytes against the resulting tables:
-// neither may crash, read out of bounds or hit undefined behaviour.
+// describes each top-level collection alone and decodes a report built from
+// the same bytes against the resulting tables: none of it may crash, read
+// out of bounds or hit undefined behaviour.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -44,6 +45,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   if (info.input_button_caps.size() + info.input_value_caps.size() > trx::kHidMaxCaps) __builtin_trap();
+  // Every listed collection can be described alone, and holds no more than
+  // the whole.
+  for (size_t c = 0; c < info.top_level.size() && c < 4; ++c) {
+    trx::HidDescriptorInfo one;
+    if (trx::ParseHidDescriptor(data, size, one, nullptr, static_cast<int>(c)) != 1) __builtin_trap();
+    if (one.input_button_caps.size() > info.input_button_caps.size() ||
+        one.input_value_caps.size() > info.input_value_caps.size() ||
+        one.input_report_byte_length > info.input_report_byte_length) {
+      __builtin_trap();
+    }
+  }
   std::vector<trx::HidReportElement> elements = Elements(info);
   // The report: the descriptor's own tail, cut to at most the input length,
   // starting with each report id that occurs.
