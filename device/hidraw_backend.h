@@ -8,7 +8,17 @@
 //   <sys_root>/class/hidraw/hidrawN/device/report_descriptor  raw descriptor bytes
 //   <dev_root>/hidrawN                                        the character device
 //
-// Paths are "hid#vid_0c45&pid_652c#hidrawN", sorted by N.
+// Paths are "hid#vid_0c45&pid_652c#hidrawN", sorted by N. A node whose
+// descriptor holds several top-level collections (a keyboard, consumer and
+// vendor collection on one USB interface, say) is one node on Linux but
+// several interfaces on Windows; it is listed once per collection as
+// "hid#vid_0c45&pid_652c&col02#hidrawN", and a connection opened on such a
+// path describes that collection alone and drops input reports whose id
+// belongs to the node's other collections.
+//
+// Exclusive opens keep every other handle out, readers included, which is
+// stricter than a read-sharing Windows handle; the presence probe (Probe)
+// opens nothing, so it is unaffected.
 //
 // Connections open the node O_NONBLOCK|O_CLOEXEC and take a flock on it:
 // LOCK_EX for exclusive opens, LOCK_SH otherwise, never waiting, so an
