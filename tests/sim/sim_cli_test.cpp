@@ -1,0 +1,92 @@
+// trx770-sim-cli end to end: both attach modes, the trace file (option and
+// environment) and the exit codes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "device/frame_trace.h"
+
+namespace trx {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SimCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("trx770-cli-test-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  // Runs the tool with `args` (and an environment prefix); returns its exit code.
+  int Run(const std::string& args, const std::string& env = "") {
+    const std::string cmd = env + " " + TRX770_SIM_CLI + " " + args + " >" + (dir / "out.txt").string() + " 2>" +
+                            (dir / "err.txt").string();
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Slurp(const std::string& name) {
+    std::ifstream in(dir / name);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  std::vector<FrameTraceRecord> Trace(const std::string& name) {
+    std::vector<FrameTraceRecord> records;
+    std::ifstream in(dir / name);
+    std::string line;
+    while (std::getline(in, line)) {
+      FrameTraceRecord r;
+      EXPECT_TRUE(ParseTraceLine(line, r)) << line;
+      records.push_back(r);
+    }
+    return records;
+  }
+  fs::path dir;
+};
+
+TEST_F(SimCli, ThroughHidrawPrintsTheDecodedInformationAndRecords) {
+  ASSERT_EQ(Run("--trace " + (dir / "trace.txt").string()), 0) << Slurp("err.txt");
+  const std::string out = Slurp("out.txt");
+  EXPECT_NE(out.find("mouse interface hid#vid_0c45&pid_652c#hidraw"), std::string::npos) << out;
+  EXPECT_NE(out.find("sensor id     0x3325"), std::string::npos) << out;
+  EXPECT_NE(out.find("DPI max       10000 (position 196)"), std::string::npos) << out;
+  EXPECT_NE(out.find("macro memory  4096 bytes"), std::string::npos) << out;
+  EXPECT_NE(out.find("settings record 4:"), std::string::npos) << out;
+  EXPECT_NE(out.find("DPI levels: 800 (#ff0000) 1600 (#00ff00)* 3200 (#0000ff) 6400 (#ffff00)"), std::string::npos)
+      << out;
+  const auto trace = Trace("trace.txt");
+  ASSERT_EQ(trace.size(), 138u);  // 69 exchanges
+  EXPECT_EQ(trace.front().direction, '>');
+  EXPECT_EQ(trace.front().bytes[3], 0x01);
+  EXPECT_EQ(trace.back().direction, '<');
+  EXPECT_EQ(trace.back().bytes[3], 0x02);
+}
+
+TEST_F(SimCli, InProcessHonoursTheTraceEnvironmentVariable) {
+  ASSERT_EQ(Run("--inprocess", "TRX770_TRACE=" + (dir / "env.txt").string()), 0) << Slurp("err.txt");
+  EXPECT_NE(Slurp("out.txt").find("mouse interface sim#vid_0c45&pid_652c#sim0.0"), std::string::npos);
+  EXPECT_EQ(Trace("env.txt").size(), 138u);
+}
+
+TEST_F(SimCli, BadArgumentsFailWithAMessage) {
+  EXPECT_EQ(Run("--bogus"), 1);
+  EXPECT_NE(Slurp("err.txt").find("unknown or incomplete option '--bogus'"), std::string::npos);
+  EXPECT_EQ(Run("--trace"), 1);
+  EXPECT_EQ(Run("--trace " + (dir / "no-such-dir" / "t.txt").string()), 1);
+  EXPECT_NE(Slurp("err.txt").find("cannot open trace file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trx
