@@ -338,6 +338,14 @@ size_t SimBackend::QueuedReports(int id) const {
   return total;
 }
 
+std::shared_ptr<SimBackend> SimBackend::WithStandardDevices() {
+  auto backend = std::make_shared<SimBackend>();
+  backend->AddDevice(std::make_shared<SimFirmware>(SimKind::Mouse));
+  backend->AddDevice(std::make_shared<SimFirmware>(SimKind::Keyboard));
+  backend->AddDevice(std::make_shared<SimFirmware>(SimKind::MousePad));
+  return backend;
+}
+
 bool SimBackend::Enumerate(std::vector<std::string>& paths) {
   std::lock_guard<std::mutex> guard(hub_->mutex);
   paths.clear();

@@ -54,6 +54,11 @@ class SimBackend : public IHidBackend {
                                        bool exclusive) override;
   bool Probe(const std::string& path) override;
 
+  // A backend hosting the whole family, plugged in: mouse (id 0), keyboard
+  // 0x6556 (id 1) and mouse pad (id 2). For the program's simulated mode
+  // (install it with SetDefaultHidBackend) and for tests.
+  static std::shared_ptr<SimBackend> WithStandardDevices();
+
   struct Hub;  // shared with the handles
 
  private:

@@ -125,3 +125,35 @@ TEST_F(ProtocolChunks, TransferPastTheAddressRangeIsRefusedUnsent) {
 
 }  // namespace
 }  // namespace trx
+
+namespace trx {
+namespace {
+
+TEST(ProtocolKeyboardBlock, BlockSizeFromInformationByte5GivesSixFramesOf56AndOneOf42) {
+  auto backend = std::make_shared<sim::SimBackend>();
+  auto keyboard = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
+  const int id = backend->AddDevice(keyboard);
+  CDeviceChannel channel(DeviceKind::Keyboard, backend);
+  channel.transport.want_read = true;
+  channel.transport.want_write = true;
+  channel.transport.device_path = backend->VendorPath(id);
+  ASSERT_EQ(channel.transport.Open(), 1);
+  channel.connected = 1;
+
+  uint8_t info[33] = {};
+  ASSERT_EQ(ReadDeviceInformation(channel, info), kResultOk);
+  channel.block_size = static_cast<uint16_t>(info[5] * 3);
+  EXPECT_EQ(channel.block_size, 378);
+  keyboard->ClearRequests();
+  std::vector<uint8_t> block(378, 0);
+  ASSERT_EQ(ReadMainBlock(channel, block.data()), kResultOk);
+  std::vector<test::FrameKey> sent;
+  for (auto& f : keyboard->Requests()) sent.push_back(test::KeyOf(std::vector<uint8_t>(f.begin(), f.end())));
+  EXPECT_EQ(sent, (std::vector<test::FrameKey>{
+                      {7, 56, 0}, {7, 56, 56}, {7, 56, 112}, {7, 56, 168}, {7, 56, 224}, {7, 56, 280}, {7, 42, 336}}));
+  EXPECT_EQ(block[376], 0);
+  EXPECT_EQ(block[375], 0x05);
+}
+
+}  // namespace
+}  // namespace trx

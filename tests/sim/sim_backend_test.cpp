@@ -62,6 +62,17 @@ TEST_F(SimBackendTest, EachDeviceShowsAVendorAndAConsumerInterfaceWhilePluggedIn
   EXPECT_EQ(hid.capabilities.output_report_byte_length, 64);
 }
 
+TEST(SimStandardDevices, TheFamilyIsFoundByItsIdentities) {
+  auto backend = SimBackend::WithStandardDevices();
+  std::vector<std::string> paths;
+  ASSERT_TRUE(backend->Enumerate(paths));
+  ASSERT_EQ(paths.size(), 6u);
+  EXPECT_EQ(ParsePathProductId(paths[0]), 0x652C);
+  EXPECT_EQ(ParsePathProductId(paths[2]), 0x6556);
+  EXPECT_EQ(ParsePathProductId(paths[4]), 0x6758);
+  EXPECT_EQ(backend->Firmware(1)->BlockSize(), 378u);
+}
+
 TEST_F(SimBackendTest, UnplugMakesOpenHandlesGoneAndReplugNeedsNewHandles) {
   const int m = backend->AddDevice(mouse);
   auto handle = backend->Open(backend->VendorPath(m), true, true, false);
