@@ -1,0 +1,246 @@
+// Layout and painting: rectangles computed by the containers, hit testing by
+// point, the paint order of a control, tint parameters handed to the
+// renderer, state images, and the value parsers layouts rely on.
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/core_test_support.h"
+#include "ui/core/container.h"
+#include "ui/core/option.h"
+#include "ui/core/progress.h"
+
+namespace trx::ui {
+namespace {
+
+using test::RecordingRenderer;
+using test::Ui;
+
+TEST(LayoutPositions, VerticalFixedAndStretchingChildrenWithInsetPaddingAndChildPadding) {
+  Ui ui(R"(<Window><VerticalLayout name="root" inset="10,10,10,10" childpadding="5">
+      <Control name="top" height="50"/>
+      <Control name="fill1"/>
+      <Control name="pad" height="20" width="100" padding="7,3,0,4"/>
+      <Control name="fill2"/>
+      <Control name="gone" height="80" visible="false"/>
+    </VerticalLayout></Window>)",
+        {300, 300});
+  // Content 280 high: 50 + 20 + 3 + 4 fixed, 3 gaps of 5 -> 188 shared by two.
+  EXPECT_EQ(ui.pm.FindControl("top")->GetPos(), (UiRect{10, 10, 290, 60}));
+  EXPECT_EQ(ui.pm.FindControl("fill1")->GetPos(), (UiRect{10, 65, 290, 159}));
+  EXPECT_EQ(ui.pm.FindControl("pad")->GetPos(), (UiRect{17, 167, 117, 187}));
+  EXPECT_EQ(ui.pm.FindControl("fill2")->GetPos(), (UiRect{10, 196, 290, 290}));
+  // Showing a hidden child takes space from the stretching ones: 280 - 157
+  // fixed - 4 gaps = 103, split 51 + 52 (the last one takes the rest).
+  ui.pm.FindControl("gone")->SetVisible(true);
+  ui.pm.UpdateLayout();
+  EXPECT_EQ(ui.pm.FindControl("fill1")->GetPos().Height(), 51);
+  EXPECT_EQ(ui.pm.FindControl("fill2")->GetPos().Height(), 52);
+}
+
+TEST(LayoutPositions, HorizontalMinMaxAndFloatingChildren) {
+  Ui ui(R"(<Window><HorizontalLayout name="root">
+      <Control name="a" width="100"/>
+      <Control name="b" maxwidth="50"/>
+      <Control name="c"/>
+      <Button name="f" float="true" pos="20,30,60,50"/>
+    </HorizontalLayout></Window>)",
+        {400, 100});
+  EXPECT_EQ(ui.pm.FindControl("a")->GetPos(), (UiRect{0, 0, 100, 100}));
+  EXPECT_EQ(ui.pm.FindControl("b")->GetPos(), (UiRect{100, 0, 150, 100}));
+  EXPECT_EQ(ui.pm.FindControl("c")->GetPos().left, 150);
+  EXPECT_EQ(ui.pm.FindControl("f")->GetPos(), (UiRect{20, 30, 60, 50}));
+  // Hit testing prefers the floating control drawn on top.
+  EXPECT_EQ(ui.pm.FindControl(UiPoint{25, 35})->GetName(), "f");
+  EXPECT_EQ(ui.pm.FindControl(UiPoint{10, 10})->GetName(), "a");
+  EXPECT_EQ(ui.pm.FindControl(UiPoint{500, 10}), nullptr);
+}
+
+TEST(LayoutPositions, TabLayoutShowsOnePageAndHidesTheRestFromHitTests) {
+  Ui ui(R"(<Window><TabLayout name="tabs" selectedid="1">
+      <Button name="p0"/><Button name="p1"/><Button name="p2"/>
+    </TabLayout></Window>)",
+        {100, 100});
+  auto* tabs = ui.Find<CTabLayoutUI>("tabs");
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  EXPECT_EQ(ui.pm.FindControl(UiPoint{50, 50})->GetName(), "p1");
+  EXPECT_TRUE(tabs->SelectItem(2));
+  EXPECT_FALSE(ui.pm.FindControl("p1")->IsVisible());
+  ui.pm.UpdateLayout();
+  EXPECT_EQ(ui.pm.FindControl(UiPoint{50, 50})->GetName(), "p2");
+  EXPECT_FALSE(tabs->SelectItem(3));
+  EXPECT_EQ(tabs->GetCurSel(), 2);
+  // Removing the selected page selects a neighbour.
+  tabs->Remove(ui.pm.FindControl("p2"));
+  EXPECT_EQ(tabs->GetCurSel(), 1);
+  EXPECT_TRUE(ui.pm.FindControl("p1")->IsVisible());
+}
+
+TEST(LayoutPositions, ChildrenOfHiddenContainersAreNotVisible) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <VerticalLayout name="box" visible="false"><Button name="inner"/></VerticalLayout>
+    </VerticalLayout></Window>)");
+  EXPECT_FALSE(ui.pm.FindControl("inner")->IsVisible());
+  ui.pm.FindControl("box")->SetVisible(true);
+  EXPECT_TRUE(ui.pm.FindControl("inner")->IsVisible());
+}
+
+TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
+              normalimage="file='n.png' source='0,0,10,10'" bordersize="1" bordercolor="#FF040506"/>
+    </VerticalLayout></Window>)");
+  RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  std::vector<std::string> ops;
+  for (const auto& c : r.calls) {
+    if (c.rc == ui.pm.FindControl("b")->GetPos() || c.op == "text") ops.push_back(c.op + ":" + c.text);
+  }
+  EXPECT_EQ(ops, (std::vector<std::string>{"fill:", "image:bk.png", "image:n.png", "text:Go", "border:"}));
+  EXPECT_EQ(r.clipDepth, 0);  // every clip pushed was popped
+  EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);  // only after the first paint
+}
+
+TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Label name="top" height="50" bkcolor="#FF000001"/>
+      <Label name="bottom" height="50" bkcolor="#FF000002"/>
+    </VerticalLayout></Window>)");
+  RecordingRenderer r;
+  ui.pm.Paint(r, {0, 60, 400, 70});
+  ASSERT_EQ(r.calls.size(), 1u);
+  EXPECT_EQ(r.calls[0].color, 0xFF000002u);
+}
+
+TEST(TintedImages, TintColourAndAlphaReachTheRenderer) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Button name="key" height="30" bkimage="file='ms/key_left_normal.png'"/>
+    </VerticalLayout></Window>)");
+  CControlUI* key = ui.pm.FindControl("key");
+  key->SetIsChangerColor(true);
+  key->SetChangerColor(0xFF00FF00);
+  key->SetChangerAlpha(300);  // clamped
+  EXPECT_EQ(key->GetChangerAlpha(), 255);
+  key->SetChangerAlpha(128);
+  RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  const test::DrawCall* image = nullptr;
+  for (const auto& c : r.calls) {
+    if (c.op == "image") image = &c;
+  }
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->text, "ms/key_left_normal.png");
+  EXPECT_TRUE(image->tint.enabled);
+  EXPECT_EQ(image->tint.color, 0xFF00FF00u);
+  EXPECT_EQ(image->tint.alpha, 128);
+  EXPECT_EQ(image->rc, key->GetPos());
+  // Switching tinting off leaves the image plain.
+  key->SetIsChangerColor(false);
+  r.calls.clear();
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  for (const auto& c : r.calls) {
+    if (c.op == "image") {
+      EXPECT_FALSE(c.tint.enabled);
+    }
+  }
+}
+
+TEST(TintedImages, ImagesResolveAgainstTheResourcePath) {
+  CPaintManagerUI::SetResourcePath("C:\\skin\\");
+  EXPECT_EQ(CPaintManagerUI::GetResourcePath(), "C:/skin/");
+  CPaintManagerUI::SetResourcePath("/opt/trx/skin");
+  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("ms\\a.png"), "/opt/trx/skin/ms/a.png");
+  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("/abs/b.png"), "/abs/b.png");
+  Ui ui(R"(<Window><Label name="l" bkimage="common/background.png"/></Window>)");
+  RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  ASSERT_FALSE(r.calls.empty());
+  EXPECT_EQ(r.calls[0].image.path, "/opt/trx/skin/common/background.png");
+  CPaintManagerUI::SetResourcePath("");
+}
+
+TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Option name="o" height="30" normalimage="n.png" hotimage="h.png" pushedimage="p.png"
+              selectedimage="s.png" disabledimage="d.png"/>
+      <Control/>
+    </VerticalLayout></Window>)");
+  auto imageNow = [&]() {
+    RecordingRenderer r;
+    ui.pm.Paint(r, {0, 0, 400, 300});
+    std::string last;
+    for (const auto& c : r.calls) {
+      if (c.op == "image") last = c.text;
+    }
+    return last;
+  };
+  EXPECT_EQ(imageNow(), "n.png");
+  ui.pm.OnMouseMove(ui.Center("o"));
+  EXPECT_EQ(imageNow(), "h.png");
+  ui.pm.OnButtonDown(ui.Center("o"));
+  EXPECT_EQ(imageNow(), "p.png");
+  ui.pm.OnButtonUp(ui.Center("o"));
+  EXPECT_EQ(imageNow(), "s.png");
+  ui.pm.FindControl("o")->SetEnabled(false);
+  auto* o = ui.Find<COptionUI>("o");
+  o->Selected(false, false);
+  EXPECT_EQ(imageNow(), "d.png");
+}
+
+TEST(ValueParsers, ColoursRectsAndImageDescriptions) {
+  UiColor c = 0;
+  EXPECT_TRUE(ParseColor("#FF0199CB", &c));
+  EXPECT_EQ(c, 0xFF0199CBu);
+  EXPECT_TRUE(ParseColor("0x800000FF", &c));
+  EXPECT_EQ(c, 0x800000FFu);
+  EXPECT_TRUE(ParseColor("#123456", &c));
+  EXPECT_EQ(c, 0xFF123456u);
+  c = 7;
+  EXPECT_FALSE(ParseColor("#GG0000", &c));
+  EXPECT_FALSE(ParseColor("", &c));
+  EXPECT_FALSE(ParseColor("#123456789", &c));
+  EXPECT_EQ(c, 7u);
+  UiRect rc;
+  EXPECT_TRUE(ParseRect(" 1, -2 ,3", &rc));
+  EXPECT_EQ(rc, (UiRect{1, -2, 3, 0}));
+  EXPECT_FALSE(ParseRect("x", &rc));
+  EXPECT_EQ(ParseInt("99999999999"), 2147483647);
+  EXPECT_EQ(ParseInt("-12abc"), -12);
+
+  TImageDesc d;
+  EXPECT_TRUE(ParseImageDesc("ms/key_left_normal.png", &d));
+  EXPECT_EQ(d.file, "ms/key_left_normal.png");
+  EXPECT_TRUE(ParseImageDesc(
+      "file='a b.png' source='0,0,10,20' corner='1,2,3,4' dest='5,5,15,15' mask='#FFFF00FF' fade='300' xtiled='true'",
+      &d));
+  EXPECT_EQ(d.file, "a b.png");
+  EXPECT_EQ(d.source, (UiRect{0, 0, 10, 20}));
+  EXPECT_EQ(d.corner, (UiRect{1, 2, 3, 4}));
+  EXPECT_TRUE(d.hasDest);
+  EXPECT_EQ(d.dest, (UiRect{5, 5, 15, 15}));
+  EXPECT_TRUE(d.hasMask);
+  EXPECT_EQ(d.fade, 255);
+  EXPECT_TRUE(d.xtiled);
+  EXPECT_FALSE(ParseImageDesc("file=''", &d));
+  EXPECT_FALSE(ParseImageDesc("", &d));
+  EXPECT_FALSE(ParseImageDesc("file='unterminated", &d));
+}
+
+TEST(ProgressPainting, FilledPartFollowsTheValue) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Progress name="p" height="10" width="200" min="0" max="100" value="25" forecolor="#FF00FF00"/>
+    </VerticalLayout></Window>)");
+  RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  ASSERT_EQ(r.calls.size(), 1u);
+  EXPECT_EQ(r.calls[0].rc, (UiRect{0, 0, 50, 10}));
+  auto* p = ui.Find<CProgressUI>("p");
+  p->SetMaxValue(0);  // max equal to min: nothing filled, nothing divided by 0
+  r.calls.clear();
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  EXPECT_TRUE(r.calls.empty());
+}
+
+}  // namespace
+}  // namespace trx::ui
