@@ -128,5 +128,35 @@ TEST_F(ProtocolThroughHidraw, UnplugDuringUseFailsTheNextCommandAtOnce) {
   EXPECT_EQ(firmware->RequestCount(), 1u);
 }
 
+TEST_F(ProtocolThroughHidraw, LostRepliesAreRetriedAndAVanishingDeviceIsNotWaitedFor) {
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+  sim::HidrawSimAttachment attachment(tree, firmware);
+  ASSERT_TRUE(attachment.Valid());
+  CDeviceChannel channel(DeviceKind::Mouse, tree.MakeBackend());
+  channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
+  channel.reply_timeout_ms = 100;  // short, yet long enough for a loaded machine
+  ASSERT_EQ(sim::ConnectMatchingInterface(channel), 1);
+
+  sim::SimFaults f;
+  f.no_reply = 2;
+  firmware->SetFaults(f);
+  uint8_t record[56] = {};
+  EXPECT_EQ(ReadSettingsBytes(channel, 128, record, sizeof record), kResultOk);
+  EXPECT_EQ(record[0], 2);
+  EXPECT_EQ(firmware->RequestCount(), 3u);
+
+  // The node hangs up while the host waits for the reply: one request, no
+  // retries, result 0.
+  f = {};
+  f.remove_at_frame = 1;
+  firmware->SetFaults(f);
+  firmware->ClearRequests();
+  std::vector<uint8_t> block(512, 0xEE);
+  EXPECT_EQ(ReadMainBlock(channel, block.data()), kResultNoReply);
+  EXPECT_EQ(firmware->RequestCount(), 1u);
+  EXPECT_EQ(channel.transport.LastIo(), HidIo::Gone);
+  EXPECT_EQ(block[0], 0xEE);
+}
+
 }  // namespace
 }  // namespace trx
