@@ -5,6 +5,10 @@
 //   request and reply moved straight through the simulator's handle without
 //   the protocol layer (the baseline, measured at the start of the run).
 //
+// BM_ExchangeThroughHidraw: the same exchange with the mouse behind the fake
+//   hidraw tree (pty node, pump thread). Counters: us_per_exchange and
+//   ratio_to_inprocess against the in-process exchange measured first.
+//
 // BM_MouseConnectRead: the whole mouse connect read (69 exchanges and the
 //   10 ms pause before End transfer) with the latency model at 1 ms per USB
 //   report. Counters: ratio_to_model, measured time over the modelled
@@ -23,7 +27,10 @@
 #include "device/precise_sleep.h"
 #include "platform/event.h"
 #include "sim/connect_read.h"
+#include "device/hidraw_backend.h"
 #include "sim/firmware_model.h"
+#include "sim/hidraw_attach.h"
+#include "sim/hidraw_fake_tree.h"
 #include "sim/sim_backend.h"
 
 namespace {
@@ -89,6 +96,44 @@ void BM_Exchange(benchmark::State& state) {
   state.counters["failures"] = failures;
 }
 BENCHMARK(BM_Exchange);
+
+// Microseconds per protocol exchange with the in-process simulator.
+double InProcessExchangeMicros(int count) {
+  SimMouse mouse;
+  uint8_t destination[56];
+  const auto start = Clock::now();
+  for (int i = 0; i < count; ++i) trx::ReadSettingsBytes(*mouse.channel, 64, destination, sizeof destination);
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / count;
+}
+
+void BM_ExchangeThroughHidraw(benchmark::State& state) {
+  const double inprocess_us = InProcessExchangeMicros(20000);
+  trx::FakeHidrawTree tree;
+  auto firmware = std::make_shared<trx::sim::SimFirmware>(trx::sim::SimKind::Mouse);
+  firmware->SetRecording(false);
+  trx::sim::HidrawSimAttachment attachment(tree, firmware);
+  trx::CDeviceChannel channel(trx::DeviceKind::Mouse, tree.MakeBackend());
+  channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
+  if (!attachment.Valid() || trx::sim::ConnectMatchingInterface(channel) != 1) {
+    state.SkipWithError("mouse behind the fake hidraw tree not found");
+    return;
+  }
+  uint8_t destination[56];
+  int failures = 0;
+  int64_t exchanges = 0;
+  const auto start = Clock::now();
+  for (auto _ : state) {
+    if (trx::ReadSettingsBytes(channel, 64, destination, sizeof destination) != trx::kResultOk) ++failures;
+    benchmark::DoNotOptimize(destination);
+    ++exchanges;
+  }
+  const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / static_cast<double>(exchanges);
+  state.counters["us_per_exchange"] = us;
+  state.counters["inprocess_us"] = inprocess_us;
+  state.counters["ratio_to_inprocess"] = us / inprocess_us;
+  state.counters["failures"] = failures;
+}
+BENCHMARK(BM_ExchangeThroughHidraw);
 
 // Milliseconds of `sleeps` precise sleeps of 1 ms plus one of 10 ms.
 double SleepBaselineMs(int sleeps) {

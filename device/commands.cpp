@@ -118,6 +118,9 @@ int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
   // Held for the whole exchange, retries included, so that two threads'
   // requests and replies never interleave on the handle.
   std::lock_guard<std::recursive_mutex> guard(channel.lock);
+  // The presence thread may have seen the device go while this thread
+  // waited for the lock.
+  if (!channel.connected.load()) return kResultNoReply;
   for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
     const int result = WriteThenRead(channel, send, reply);
     if (result != kResultNoReply) return result;  // 1, or -1 for a failed write

@@ -134,6 +134,8 @@ class SimFirmware {
   std::vector<uint8_t> KeyMemory() const;
   std::vector<uint8_t> MacroMemory() const;
   std::vector<uint8_t> RoutineMemory() const;
+  // Changing information byte 5 (keyboard block size) or 6 (macro memory)
+  // re-derives the memory sizes and restores the factory contents.
   void SetInfoByte(size_t offset, uint8_t value);
   void SetSettingsByte(size_t address, uint8_t value);
   // Every request frame received, in order.
