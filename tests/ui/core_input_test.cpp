@@ -376,6 +376,24 @@ TEST(ListItems, RemovingItemsReindexesAndHandlersMayClearTheList) {
   EXPECT_EQ(lst->GetCurSel(), -1);
 }
 
+TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <List name="short" height="100"><ListLabelElement name="s0"/></List>
+      <List name="long" height="50">
+        <ListLabelElement name="l0"/><ListLabelElement name="l1"/><ListLabelElement name="l2"/>
+      </List>
+    </VerticalLayout></Window>)");
+  ui.pm.OnMouseWheel(ui.Center("s0"), -120);  // nothing to scroll: must not loop
+  ui.pm.OnMouseWheel(UiPoint{5, 90}, -120);
+  auto* lst = ui.Find<CListUI>("long");
+  ui.pm.OnMouseWheel(ui.Center("l0"), -120);
+  EXPECT_EQ(lst->GetBody()->GetScrollY(), 25);  // 75 px of items in 50 px
+  ui.pm.UpdateLayout();
+  EXPECT_EQ(ui.pm.FindControl("l1")->GetPos().top, 100 + 25 - 25);
+  ui.pm.OnMouseWheel(UiPoint{5, 120}, 120);
+  EXPECT_EQ(lst->GetBody()->GetScrollY(), 0);
+}
+
 TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Edit name="num" height="20" numberonly="true" maxchar="3"/>

@@ -380,8 +380,10 @@ void CListUI::DoEvent(TEventUI& event) {
     if (count > 0 && sel != curSel_) SelectItem(sel, false, true);
     return;
   }
-  if (event.Type == UIEVENT_SCROLLWHEEL) {
-    body_->DoEvent(event);
+  if (event.Type == UIEVENT_SCROLLWHEEL && body_->GetContentHeight() > body_->GetPos().Height()) {
+    // Scrolls the body directly (the body hands unused wheel events up to
+    // the list, so asking it would bounce back here).
+    body_->SetScrollY(body_->GetScrollY() + (event.wParam == 0 ? -30 : 30));
     return;
   }
   CVerticalLayoutUI::DoEvent(event);

@@ -88,6 +88,8 @@ CPaintManagerUI::~CPaintManagerUI() {
   CControlUI* root = root_;
   root_ = nullptr;
   hot_ = focus_ = capture_ = pushed_ = nullptr;
+  // The native window may already be gone; the tree is torn down without it.
+  host_ = nullptr;
   delete root;
   for (CControlUI* c : delayedDelete_) delete c;
   delayedDelete_.clear();
