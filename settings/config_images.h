@@ -16,8 +16,9 @@
 // never take a channel lock while holding ImageMutex(). The INI mutex
 // (platform/ini_file.h) is a leaf taken after it. The mutex is recursive so
 // that a page holding it may call a save that takes it again.
-// The lighting threads read single bytes without the mutex; a byte read is
-// never torn.
+// Readers that need only a byte or two (the lighting threads) take the mutex
+// briefly as well: it is never held across device I/O or a file write by
+// this library, so the wait is short.
 
 #include <mutex>
 
