@@ -1,0 +1,141 @@
+// The Qt backend with synthetic input on the offscreen platform: clicks on
+// a button and on grouped options, keyboard focus and activation, the edit
+// overlay, the combo's drop-down list, and dragging by the caption.
+
+#include <QLineEdit>
+#include <QTest>
+
+#include "tests/ui/qt_test_support.h"
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/core/option.h"
+
+namespace trx::ui::testing {
+namespace {
+
+constexpr const char* kLayout = R"(<Window size="320,240" caption="0,0,0,30">
+  <VerticalLayout name="root" bkcolor="#FF303030">
+    <Label name="title" text="title" height="30"/>
+    <Button name="apply" text="Apply" height="30"/>
+    <HorizontalLayout height="30">
+      <Option name="opt_a" text="A" group="g" selected="true"/>
+      <Option name="opt_b" text="B" group="g"/>
+    </HorizontalLayout>
+    <Edit name="dpi" numberonly="true" maxchar="4" height="26"/>
+    <Combo name="combo" height="26">
+      <ListLabelElement text="one" height="20"/>
+      <ListLabelElement text="two" height="20"/>
+      <ListLabelElement text="three" height="20"/>
+    </Combo>
+  </VerticalLayout>
+</Window>)";
+
+class QtInputTest : public QtTest {
+ protected:
+  void Open(NotesWindow& w) {
+    ASSERT_NE(w.Create(nullptr, "t", UI_WNDSTYLE_DIALOG, 0, 100, 100, 320, 240), nullptr);
+    w.ShowWindow(true);
+    ASSERT_NE(w.Widget(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.Widget()));
+    QApplication::processEvents();
+    w.notes.clear();
+  }
+  static std::vector<std::string> Types(const NotesWindow& w, const std::string& sender) {
+    std::vector<std::string> out;
+    for (const Note& n : w.notes)
+      if (n.sender == sender) out.push_back(n.type);
+    return out;
+  }
+};
+
+TEST_F(QtInputTest, ClickOnAButtonRaisesClick) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::mouseMove(w.Widget(), w.CenterOf("apply"));
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("apply"));
+  const auto types = Types(w, "apply");
+  EXPECT_EQ(std::count(types.begin(), types.end(), "click"), 1);
+  CControlUI* apply = w.GetPaintManager().FindControl("apply");
+  EXPECT_EQ(w.GetPaintManager().GetFocus(), apply);
+}
+
+TEST_F(QtInputTest, PressInsideReleaseOutsideIsNoClick) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::mousePress(w.Widget(), Qt::LeftButton, {}, w.CenterOf("apply"));
+  QTest::mouseRelease(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
+  const auto types = Types(w, "apply");
+  EXPECT_EQ(std::count(types.begin(), types.end(), "click"), 0);
+}
+
+TEST_F(QtInputTest, ClickOnAnOptionSelectsItAndUnselectsItsGroupMate) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("opt_b"));
+  auto* a = static_cast<COptionUI*>(w.GetPaintManager().FindControl("opt_a"));
+  auto* b = static_cast<COptionUI*>(w.GetPaintManager().FindControl("opt_b"));
+  EXPECT_TRUE(b->IsSelected());
+  EXPECT_FALSE(a->IsSelected());
+  const auto types = Types(w, "opt_b");
+  EXPECT_NE(std::find(types.begin(), types.end(), "selectchanged"), types.end());
+  EXPECT_TRUE(Types(w, "opt_a").empty());  // the mate changes silently
+}
+
+TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::keyClick(w.Widget(), Qt::Key_Tab);
+  CControlUI* focus = w.GetPaintManager().GetFocus();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_EQ(focus->GetName(), "apply");
+  QTest::keyClick(w.Widget(), Qt::Key_Space);
+  EXPECT_EQ(Types(w, "apply"), (std::vector<std::string>{"setfocus", "click"}));
+}
+
+TEST_F(QtInputTest, EditTakesTypedTextThroughTheOverlayFiltered) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
+  auto* line = w.Widget()->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  ASSERT_TRUE(line->isVisible());
+  QTest::keyClicks(line, "12ab345");
+  QTest::keyClick(line, Qt::Key_Return);
+  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
+  EXPECT_EQ(edit->GetText(), "1234");  // digits only, at most four
+  EXPECT_FALSE(line->isVisible());
+  const auto types = Types(w, "dpi");
+  EXPECT_NE(std::find(types.begin(), types.end(), "textchanged"), types.end());
+}
+
+TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(10, 30));  // second item
+  auto* combo = static_cast<CComboUI*>(w.GetPaintManager().FindControl("combo"));
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  const auto types = Types(w, "combo");
+  EXPECT_NE(std::find(types.begin(), types.end(), "itemselect"), types.end());
+}
+
+TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindow) {
+  NotesWindow w(kLayout);
+  Open(w);
+  const UiRect before = w.GetWindowRect();
+  QTest::mousePress(w.Widget(), Qt::LeftButton, {}, QPoint(20, 10));
+  QMouseEvent move(QEvent::MouseMove, QPointF(60, 30), w.Widget()->mapToGlobal(QPointF(60, 30)), Qt::NoButton,
+                   Qt::LeftButton, {});
+  QApplication::sendEvent(w.Widget(), &move);
+  QTest::mouseRelease(w.Widget(), Qt::LeftButton, {}, QPoint(60, 30));
+  const UiRect after = w.GetWindowRect();
+  EXPECT_EQ(after.left - before.left, 40);
+  EXPECT_EQ(after.top - before.top, 20);
+  EXPECT_TRUE(w.notes.empty());  // the caption label raised nothing
+}
+
+}  // namespace
+}  // namespace trx::ui::testing

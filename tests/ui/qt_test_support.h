@@ -1,0 +1,83 @@
+#pragma once
+// Helpers for the Qt backend tests: a QApplication on the offscreen
+// platform shared by the test program, the backend installed for each
+// test, and a layout window that records its notifications.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/qt/qt_backend.h"
+#include "ui/qt/qt_window.h"
+#include "ui/window/message_queue.h"
+#include "ui/window/window_impl_base.h"
+
+namespace trx::ui::testing {
+
+inline QApplication& TestApp() {
+  static int argc = 1;
+  static char name[] = "ui_qt_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+struct Note {
+  std::string type;
+  std::string sender;
+  WPARAM wparam;
+};
+
+class NotesWindow : public WindowImplBase {
+ public:
+  explicit NotesWindow(std::string skin) : skin_(std::move(skin)) {}
+  std::vector<Note> notes;
+  void Notify(TNotifyUI& msg) override {
+    if (msg.sType != kNotifyWindowSize && msg.sType != kNotifyMouseEnter && msg.sType != kNotifyMouseLeave)
+      notes.push_back({msg.sType, msg.pSender ? msg.pSender->GetName() : "", msg.wParam});
+    WindowImplBase::Notify(msg);
+  }
+  qt::QtWindow* Widget() const {
+    auto* native = dynamic_cast<qt::QtNativeWindow*>(Native());
+    return native ? native->Widget() : nullptr;
+  }
+  QPoint CenterOf(const char* name) {
+    CControlUI* c = m_pm.FindControl(name);
+    if (c == nullptr) return {-1, -1};
+    const UiRect rc = c->GetPos();
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  }
+
+ protected:
+  const char* GetWindowClassName() const override { return "NotesWindow"; }
+  std::string GetSkinFile() override { return skin_; }
+
+ private:
+  std::string skin_;
+};
+
+class QtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    CMessageQueue::Instance().ResetForTest();
+    CMessageQueue::Instance().BindToCurrentThread();
+    backend_ = std::make_unique<qt::QtBackend>();
+    backend_->Install();
+  }
+  void TearDown() override {
+    QApplication::processEvents();
+    backend_.reset();
+    CMessageQueue::Instance().ResetForTest();
+  }
+  std::unique_ptr<qt::QtBackend> backend_;
+};
+
+}  // namespace trx::ui::testing
