@@ -46,11 +46,11 @@ HidrawSimAttachment::HidrawSimAttachment(FakeHidrawTree& tree, std::shared_ptr<S
     if (consumer_.index >= 0) tree_.Unplug(consumer_.index);
     return;
   }
-  plugged_ = true;
-  firmware_->SetNotifier([this](uint16_t usage) {
+  link_->plugged = true;
+  firmware_->SetNotifier([link = link_, fd = consumer_.master_fd](uint16_t usage) {
     const uint8_t report[3] = {kConsumerReportId, static_cast<uint8_t>(usage & 0xFF), static_cast<uint8_t>(usage >> 8)};
-    std::lock_guard<std::mutex> guard(mutex_);
-    if (plugged_ && !WriteAll(consumer_.master_fd, report, sizeof report)) DebugLine("sim: notification write failed");
+    std::lock_guard<std::mutex> guard(link->mutex);
+    if (link->plugged && !WriteAll(fd, report, sizeof report)) DebugLine("sim: notification write failed");
   });
   pump_ = std::thread([this] { Pump(); });
   valid_ = true;
@@ -60,25 +60,25 @@ HidrawSimAttachment::~HidrawSimAttachment() {
   firmware_->SetNotifier(nullptr);
   stop_.Set();
   if (pump_.joinable()) pump_.join();
-  std::lock_guard<std::mutex> guard(mutex_);
+  std::lock_guard<std::mutex> guard(link_->mutex);
   RemoveLocked();
 }
 
 void HidrawSimAttachment::Unplug() {
   stop_.Set();
   if (pump_.joinable()) pump_.join();
-  std::lock_guard<std::mutex> guard(mutex_);
+  std::lock_guard<std::mutex> guard(link_->mutex);
   RemoveLocked();
 }
 
 bool HidrawSimAttachment::Plugged() const {
-  std::lock_guard<std::mutex> guard(mutex_);
-  return plugged_;
+  std::lock_guard<std::mutex> guard(link_->mutex);
+  return link_->plugged;
 }
 
 void HidrawSimAttachment::RemoveLocked() {
-  if (!plugged_) return;
-  plugged_ = false;
+  if (!link_->plugged) return;
+  link_->plugged = false;
   tree_.Unplug(vendor_.index);
   tree_.Unplug(consumer_.index);
 }
@@ -91,8 +91,8 @@ void HidrawSimAttachment::Pump() {
     // Send what is due; find how long to sleep until the next one.
     const Clock::time_point now = Clock::now();
     while (!pending.empty() && pending.front().at <= now) {
-      std::lock_guard<std::mutex> guard(mutex_);
-      if (!plugged_ || !WriteAll(master, pending.front().frame.data(), pending.front().frame.size())) return;
+      std::lock_guard<std::mutex> guard(link_->mutex);
+      if (!link_->plugged || !WriteAll(master, pending.front().frame.data(), pending.front().frame.size())) return;
       pending.erase(pending.begin());
     }
     int timeout_ms = -1;
@@ -124,7 +124,7 @@ void HidrawSimAttachment::Pump() {
       const SimResponse response = firmware_->HandleRequest(gathered.data(), kSimFrameSize);
       gathered.erase(gathered.begin(), gathered.begin() + kSimFrameSize);
       if (response.remove) {
-        std::lock_guard<std::mutex> guard(mutex_);
+        std::lock_guard<std::mutex> guard(link_->mutex);
         RemoveLocked();
         return;
       }

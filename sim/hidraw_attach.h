@@ -41,7 +41,7 @@ class HidrawSimAttachment {
 
  private:
   void Pump();
-  // Removes the interfaces from the tree. Caller holds mutex_.
+  // Removes the interfaces from the tree. Caller holds link_->mutex.
   void RemoveLocked();
 
   FakeHidrawTree& tree_;
@@ -50,10 +50,15 @@ class HidrawSimAttachment {
   FakeHidrawTree::Interface consumer_;
   bool valid_ = false;
   CEvent stop_{CEvent::Reset::Manual};
-  // Guards plugged_ and the master fds' validity (the tree closes them on
-  // unplug). Taken by the pump around every write and by notifications.
-  mutable std::mutex mutex_;
-  bool plugged_ = false;
+  // Whether the interfaces exist; shared with the firmware's notifier so
+  // that a notification racing with destruction finds it unplugged.
+  struct Link {
+    // Guards `plugged` and the master fds' validity (the tree closes them
+    // on unplug). Taken by the pump around every write and by notifications.
+    std::mutex mutex;
+    bool plugged = false;
+  };
+  std::shared_ptr<Link> link_ = std::make_shared<Link>();
   std::thread pump_;
 };
 
