@@ -8,6 +8,13 @@ namespace trx::ui {
 
 namespace {
 
+// Layout positions are summed in 64 bits and clamped back into int range
+// (a layout may hold very many children).
+int ToCoord(long long v) {
+  constexpr long long kLimit = 1LL << 30;
+  return static_cast<int>(std::clamp(v, -kLimit, kLimit));
+}
+
 int Clamp(int v, int lo, int hi) {
   if (hi > 0 && v > hi) v = hi;
   if (v < lo) v = lo;
@@ -98,11 +105,9 @@ void CContainerUI::RemoveAll() {
 
 void CContainerUI::SetFloatPos(CControlUI* child) {
   const UiRect& pos = child->GetFloatPos();
-  int x = rcItem_.left + pos.left;
-  int y = rcItem_.top + pos.top;
-  int cx = child->GetFixedWidth();
-  int cy = child->GetFixedHeight();
-  child->SetPos({x, y, x + cx, y + cy});
+  long long x = static_cast<long long>(rcItem_.left) + pos.left;
+  long long y = static_cast<long long>(rcItem_.top) + pos.top;
+  child->SetPos({ToCoord(x), ToCoord(y), ToCoord(x + child->GetFixedWidth()), ToCoord(y + child->GetFixedHeight())});
 }
 
 void CContainerUI::SetPos(const UiRect& rc, bool needInvalidate) {
@@ -128,7 +133,7 @@ bool CContainerUI::SetAttribute(std::string_view name, std::string_view value) {
   if (name == "inset") {
     if (ParseRect(value, &rc)) SetInset(rc);
   } else if (name == "childpadding") {
-    SetChildPadding(ParseInt(value));
+    SetChildPadding(ParseCoord(value));
   } else if (name == "vscrollbar") {
     scrollable_ = ParseBool(value);
   } else if (name == "hscrollbar" || name == "mousechild" || name == "childalign" ||
@@ -255,7 +260,7 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   UiRect area = rcItem_.Deflate(inset_);
   int width = area.Width();
   // First pass: fixed heights and the number of stretching children.
-  int fixedTotal = 0;
+  long long fixedTotal = 0;
   int adjustables = 0;
   int visibleCount = 0;
   for (CControlUI* c : items_) {
@@ -272,13 +277,13 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
     fixedTotal += pad.top + pad.bottom;
   }
   if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
-  int remain = area.Height() - fixedTotal;
+  long long remain = area.Height() - fixedTotal;
   // Stretching children share what is left (the min height is already
   // counted in fixedTotal, so each gets min + an equal share of the rest).
-  int share = adjustables > 0 ? std::max(0, remain) / adjustables : 0;
-  int extra = adjustables > 0 ? std::max(0, remain) - share * adjustables : 0;
+  int share = adjustables > 0 ? ToCoord(std::max(0LL, remain) / adjustables) : 0;
+  int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
 
-  int y = area.top - scrollY_;
+  long long y = static_cast<long long>(area.top) - scrollY_;
   int placed = 0;
   for (CControlUI* c : items_) {
     if (!c->IsVisible()) continue;
@@ -300,11 +305,12 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
     cx = Clamp(cx, c->GetMinWidth(), c->GetMaxWidth());
     cx = std::min(cx, std::max(0, width - pad.left - pad.right));
     y += pad.top;
-    int x = area.left + pad.left;
-    c->SetPos({x, y, x + cx, y + cy}, false);
-    y += cy + pad.bottom + childPadding_;
+    int x = ToCoord(static_cast<long long>(area.left) + pad.left);
+    int top = ToCoord(y);
+    c->SetPos({x, top, ToCoord(static_cast<long long>(x) + cx), ToCoord(y + cy)}, false);
+    y += static_cast<long long>(cy) + pad.bottom + childPadding_;
   }
-  contentHeight_ = y - childPadding_ + scrollY_ - area.top;
+  contentHeight_ = ToCoord(y - childPadding_ + scrollY_ - area.top);
   if (contentHeight_ < 0) contentHeight_ = 0;
 }
 
@@ -321,7 +327,7 @@ void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   CControlUI::SetPos(rc, needInvalidate);
   UiRect area = rcItem_.Deflate(inset_);
   int height = area.Height();
-  int fixedTotal = 0;
+  long long fixedTotal = 0;
   int adjustables = 0;
   int visibleCount = 0;
   for (CControlUI* c : items_) {
@@ -338,11 +344,11 @@ void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
     fixedTotal += pad.left + pad.right;
   }
   if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
-  int remain = area.Width() - fixedTotal;
-  int share = adjustables > 0 ? std::max(0, remain) / adjustables : 0;
-  int extra = adjustables > 0 ? std::max(0, remain) - share * adjustables : 0;
+  long long remain = area.Width() - fixedTotal;
+  int share = adjustables > 0 ? ToCoord(std::max(0LL, remain) / adjustables) : 0;
+  int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
 
-  int x = area.left;
+  long long x = area.left;
   int placed = 0;
   for (CControlUI* c : items_) {
     if (!c->IsVisible()) continue;
@@ -364,9 +370,9 @@ void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
     cy = Clamp(cy, c->GetMinHeight(), c->GetMaxHeight());
     cy = std::min(cy, std::max(0, height - pad.top - pad.bottom));
     x += pad.left;
-    int y = area.top + pad.top;
-    c->SetPos({x, y, x + cx, y + cy}, false);
-    x += cx + pad.right + childPadding_;
+    int y = ToCoord(static_cast<long long>(area.top) + pad.top);
+    c->SetPos({ToCoord(x), y, ToCoord(x + cx), ToCoord(static_cast<long long>(y) + cy)}, false);
+    x += static_cast<long long>(cx) + pad.right + childPadding_;
   }
 }
 

@@ -226,17 +226,17 @@ bool CControlUI::SetAttribute(std::string_view name, std::string_view value) {
   } else if (name == "float") {
     SetFloat(ParseBool(value));
   } else if (name == "width") {
-    SetFixedWidth(ParseInt(value));
+    SetFixedWidth(ParseCoord(value));
   } else if (name == "height") {
-    SetFixedHeight(ParseInt(value));
+    SetFixedHeight(ParseCoord(value));
   } else if (name == "minwidth") {
-    SetMinWidth(ParseInt(value));
+    SetMinWidth(ParseCoord(value));
   } else if (name == "minheight") {
-    SetMinHeight(ParseInt(value));
+    SetMinHeight(ParseCoord(value));
   } else if (name == "maxwidth") {
-    SetMaxWidth(ParseInt(value));
+    SetMaxWidth(ParseCoord(value));
   } else if (name == "maxheight") {
-    SetMaxHeight(ParseInt(value));
+    SetMaxHeight(ParseCoord(value));
   } else if (name == "padding") {
     if (ParseRect(value, &rc)) SetPadding(rc);
   } else if (name == "bkcolor") {
@@ -246,7 +246,7 @@ bool CControlUI::SetAttribute(std::string_view name, std::string_view value) {
   } else if (name == "forecolor") {
     if (ParseColor(value, &color)) SetForeColor(color);
   } else if (name == "bordersize") {
-    SetBorderSize(ParseInt(value));
+    SetBorderSize(ParseCoord(value));
   } else if (name == "bordercolor") {
     if (ParseColor(value, &color)) SetBorderColor(color);
   } else if (name == "focusbordercolor") {

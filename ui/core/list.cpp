@@ -44,7 +44,7 @@ bool SetListInfoAttribute(TListInfoUI& info, std::string_view name, std::string_
   } else if (name == "itemlinecolor") {
     if (ParseColor(value, &color)) info.lineColor = color;
   } else if (name == "itemheight") {
-    info.itemHeight = std::max(0, ParseInt(value));
+    info.itemHeight = std::max(0, ParseCoord(value));
   } else if (name == "itemshowhtml") {
     info.showHtml = ParseBool(value);
   } else {

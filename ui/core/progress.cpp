@@ -1,6 +1,7 @@
 #include "ui/core/progress.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "ui/core/paint_manager.h"
 
@@ -58,8 +59,8 @@ bool CProgressUI::SetAttribute(std::string_view name, std::string_view value) {
 UiRect CProgressUI::FilledRect() const {
   UiRect rc = rcItem_;
   if (max_ <= min_) return {rc.left, rc.top, rc.left, rc.top};
-  long long span = max_ - min_;
-  long long part = value_ - min_;
+  long long span = static_cast<long long>(max_) - min_;
+  long long part = static_cast<long long>(value_) - min_;
   if (horizontal_) {
     rc.right = rc.left + static_cast<int>(rc.Width() * part / span);
   } else {
@@ -90,6 +91,16 @@ void CProgressUI::PaintForeImage(IRenderer& r) {
 
 // ---- slider ----
 
+namespace {
+
+// value + delta without leaving the int range.
+int StepFrom(int value, int delta) {
+  long long v = static_cast<long long>(value) + delta;
+  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
 CSliderUI::CSliderUI() = default;
 
 std::string_view CSliderUI::GetClass() const { return "Slider"; }
@@ -100,37 +111,37 @@ void* CSliderUI::GetInterface(std::string_view name) {
 }
 
 UiRect CSliderUI::GetThumbRect() const {
-  int span = std::max(1, max_ - min_);
+  long long span = std::max<long long>(1, static_cast<long long>(max_) - min_);
+  long long part = static_cast<long long>(value_) - min_;
   if (horizontal_) {
     int track = std::max(0, rcItem_.Width() - thumbSize_.cx);
-    int left = rcItem_.left + static_cast<int>(static_cast<long long>(track) * (value_ - min_) / span);
+    int left = rcItem_.left + static_cast<int>(track * part / span);
     int top = rcItem_.top + (rcItem_.Height() - thumbSize_.cy) / 2;
     return {left, top, left + thumbSize_.cx, top + thumbSize_.cy};
   }
   int track = std::max(0, rcItem_.Height() - thumbSize_.cy);
-  int top = rcItem_.bottom - thumbSize_.cy -
-            static_cast<int>(static_cast<long long>(track) * (value_ - min_) / span);
+  int top = rcItem_.bottom - thumbSize_.cy - static_cast<int>(track * part / span);
   int left = rcItem_.left + (rcItem_.Width() - thumbSize_.cx) / 2;
   return {left, top, left + thumbSize_.cx, top + thumbSize_.cy};
 }
 
 int CSliderUI::ValueAtPoint(UiPoint pt) const {
   if (max_ <= min_) return min_;
-  long long span = max_ - min_;
+  long long span = static_cast<long long>(max_) - min_;
   long long v;
   if (horizontal_) {
     int track = rcItem_.Width() - thumbSize_.cx;
     if (track <= 0) return min_;
-    long long off = pt.x - rcItem_.left - thumbSize_.cx / 2;
+    long long off = std::clamp<long long>(static_cast<long long>(pt.x) - rcItem_.left - thumbSize_.cx / 2, 0, track);
     v = min_ + (off * span + track / 2) / track;
   } else {
     int track = rcItem_.Height() - thumbSize_.cy;
     if (track <= 0) return min_;
-    long long off = rcItem_.bottom - pt.y - thumbSize_.cy / 2;
+    long long off = std::clamp<long long>(static_cast<long long>(rcItem_.bottom) - pt.y - thumbSize_.cy / 2, 0, track);
     v = min_ + (off * span + track / 2) / track;
   }
   // Snap to the step grid counted from min.
-  if (step_ > 1) v = min_ + ((v - min_ + step_ / 2) / step_) * step_;
+  if (step_ > 1) v = min_ + ((v - min_ + step_ / 2) / step_) * static_cast<long long>(step_);
   return static_cast<int>(std::clamp<long long>(v, min_, max_));
 }
 
@@ -196,19 +207,19 @@ void CSliderUI::DoEvent(TEventUI& event) {
     case UIEVENT_SCROLLWHEEL:
       if (IsEnabled()) {
         int before = value_;
-        SetValue(value_ + (event.wParam == 0 ? step_ : -step_));
+        SetValue(StepFrom(value_, event.wParam == 0 ? step_ : -step_));
         if (value_ != before) Notify(kNotifyValueChanged);
       }
       return;
     case UIEVENT_KEYDOWN: {
-      int delta = 0;
-      if (event.chKey == VK_LEFT || event.chKey == VK_DOWN) delta = -step_;
-      if (event.chKey == VK_RIGHT || event.chKey == VK_UP) delta = step_;
-      if (event.chKey == VK_HOME) delta = min_ - value_;
-      if (event.chKey == VK_END) delta = max_ - value_;
-      if (delta != 0) {
+      long long target = value_;
+      if (event.chKey == VK_LEFT || event.chKey == VK_DOWN) target = StepFrom(value_, -step_);
+      if (event.chKey == VK_RIGHT || event.chKey == VK_UP) target = StepFrom(value_, step_);
+      if (event.chKey == VK_HOME) target = min_;
+      if (event.chKey == VK_END) target = max_;
+      if (target != value_) {
         int before = value_;
-        SetValue(value_ + delta);
+        SetValue(static_cast<int>(target));
         if (value_ != before) Notify(kNotifyValueChanged);
         return;
       }

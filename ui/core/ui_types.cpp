@@ -93,6 +93,7 @@ bool ParseRect(std::string_view text, UiRect* out) {
     if (!s.empty() && s.front() == ',') s.remove_prefix(1);
   }
   if (n == 0) return false;
+  for (int& x : v) x = std::clamp(x, -kMaxCoord, kMaxCoord);
   *out = {v[0], v[1], v[2], v[3]};
   return true;
 }
@@ -107,6 +108,7 @@ bool ParseSize(std::string_view text, UiSize* out) {
     if (!s.empty() && s.front() == ',') s.remove_prefix(1);
   }
   if (n == 0) return false;
+  for (int& x : v) x = std::clamp(x, -kMaxCoord, kMaxCoord);
   *out = {v[0], v[1]};
   return true;
 }
@@ -121,5 +123,7 @@ int ParseInt(std::string_view text) {
   int v = 0;
   return ReadInt(s, &v) ? v : 0;
 }
+
+int ParseCoord(std::string_view text) { return std::clamp(ParseInt(text), -kMaxCoord, kMaxCoord); }
 
 }  // namespace trx::ui

@@ -71,14 +71,21 @@ using CDuiSize = UiSize;
 // "#FFRRGGBB", "0xFFRRGGBB", "#RRGGBB" (opaque) or decimal. Returns false
 // (and leaves *out alone) on anything else.
 bool ParseColor(std::string_view text, UiColor* out);
-// "l,t,r,b" (missing parts are 0). Returns false when no number is present.
+// Geometry values (rectangles, sizes, widths) are clamped to this range so
+// that layout arithmetic over any layout stays within int.
+inline constexpr int kMaxCoord = 65535;
+
+// "l,t,r,b" (missing parts are 0), each clamped to +-kMaxCoord. Returns
+// false when no number is present.
 bool ParseRect(std::string_view text, UiRect* out);
-// "cx,cy".
+// "cx,cy", clamped like ParseRect.
 bool ParseSize(std::string_view text, UiSize* out);
 // "true"/"false" (also "1"/"0"); anything else is false.
 bool ParseBool(std::string_view text);
 // Decimal integer with optional sign; non-digits stop the number; clamps
 // to the int range. Empty or non-numeric reads as 0.
 int ParseInt(std::string_view text);
+// ParseInt clamped to +-kMaxCoord (widths, heights, paddings).
+int ParseCoord(std::string_view text);
 
 }  // namespace trx::ui
