@@ -16,6 +16,8 @@
 #include "ui/window/win_api.h"
 
 int main(int argc, char** argv) {
+  // Fractional scale factors as the screen reports them (crisp at 1.25x too).
+  QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
   QApplication app(argc, argv);
   trx::ui::qt::QtBackend backend;
   backend.Install();
