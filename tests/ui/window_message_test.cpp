@@ -148,5 +148,36 @@ TEST_F(MessageTest, QueuedCallbacksRunInOrderWithPostedMessages) {
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
 }
 
+TEST_F(MessageTest, WindowOperationsFromAWorkerAreQueuedToTheUiThread) {
+  RecordingWindow w;
+  const HWND hwnd = w.Create(nullptr, "m", 0, 0, 0, 0, 100, 100);
+  std::thread worker([&] {
+    EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));
+    EXPECT_TRUE(SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+    EXPECT_FALSE(IsWindowVisible(hwnd));  // queries are for the UI thread
+  });
+  worker.join();
+  EXPECT_FALSE(w.IsWindowVisible());  // nothing happened on the worker
+  queue().ProcessPending();
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_TRUE(w.IsTopMost());
+  EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));  // UI thread: at once
+  EXPECT_FALSE(w.IsWindowVisible());
+  UiRect rc{};
+  EXPECT_TRUE(GetWindowRect(hwnd, &rc));
+  EXPECT_EQ(rc, (UiRect{0, 0, 100, 100}));
+}
+
+TEST_F(MessageTest, QueuedWindowOperationForAWindowGoneMeanwhileDoesNothing) {
+  auto* w = new RecordingWindow;
+  const HWND hwnd = w->Create(nullptr, "m", 0, 0);
+  std::thread worker([&] { EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW)); });
+  worker.join();
+  w->DestroyWindow();
+  delete w;
+  queue().ProcessPending();  // must not reach the deleted object
+  EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));
+}
+
 }  // namespace
 }  // namespace trx::ui::testing

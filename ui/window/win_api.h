@@ -30,4 +30,18 @@ UINT RegisterWindowMessage(const char* name);
 // TRUE while hwnd names a live window.
 BOOL IsWindow(HWND hwnd);
 
+// Window operations by handle (window_functions.cpp). On the UI thread they
+// act at once. From another thread they are queued to the UI thread and
+// return TRUE when queued: worker threads show and hide windows this way
+// without touching window state from their own thread.
+BOOL ShowWindow(HWND hwnd, int command);
+BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+// Repaints the whole window.
+BOOL InvalidateRect(HWND hwnd);
+// Queries: UI thread only (FALSE elsewhere or for a dead handle).
+BOOL IsWindowVisible(HWND hwnd);
+BOOL GetWindowRect(HWND hwnd, UiRect* rc);
+// Pointer position in screen coordinates.
+BOOL GetCursorPos(UiPoint* pt);
+
 }  // namespace trx::ui
