@@ -1,13 +1,16 @@
 // trx770-sim-cli: starts a simulated mouse, finds it as the detection does,
 // runs the mouse connect read and prints what the device reported.
 //
-//   trx770-sim-cli [--inprocess] [--trace FILE]
+//   trx770-sim-cli [--inprocess] [--trace FILE] [--press-profile] [--press-dpi]
 //
 // By default the mouse is attached through a fake hidraw tree, so the frames
 // go through the real hidraw backend; --inprocess uses the in-process
 // simulator backend instead. --trace appends every frame to FILE (see
-// device/frame_trace.h for the line format). Exit code 0 on success, 1 on
-// failure with a message on stderr.
+// device/frame_trace.h for the line format). --press-profile / --press-dpi
+// then press the device's onboard-profile / DPI button, wait for its
+// notification on the consumer interface (as the synchronisation thread
+// does) and read back what changed. Exit code 0 on success, 1 on failure
+// with a message on stderr.
 
 #include <cstdio>
 #include <cstring>
@@ -31,16 +34,24 @@ using trx::sim::MouseSnapshot;
 
 struct Options {
   bool inprocess = false;
+  bool press_profile = false;
+  bool press_dpi = false;
   std::string trace;
 };
 
-void Usage(FILE* out) { std::fprintf(out, "usage: trx770-sim-cli [--inprocess] [--trace FILE]\n"); }
+void Usage(FILE* out) {
+  std::fprintf(out, "usage: trx770-sim-cli [--inprocess] [--trace FILE] [--press-profile] [--press-dpi]\n");
+}
 
 // 1 parsed, 0 help shown, -1 bad arguments.
 int ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--inprocess") == 0) {
       options.inprocess = true;
+    } else if (std::strcmp(argv[i], "--press-profile") == 0) {
+      options.press_profile = true;
+    } else if (std::strcmp(argv[i], "--press-dpi") == 0) {
+      options.press_dpi = true;
     } else if (std::strcmp(argv[i], "--trace") == 0 && i + 1 < argc) {
       options.trace = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -86,6 +97,69 @@ void PrintRecords(const MouseSnapshot& s) {
     }
     std::printf("\n");
   }
+}
+
+// Opens the device's consumer interface read-only, as the synchronisation
+// thread does. 1 opened, 0 not found.
+int OpenConsumerInterface(trx::CHidDevice& hid) {
+  if (hid.EnumerateHidPaths() != 1) return 0;
+  const std::vector<std::string> paths = hid.path_list;
+  for (const std::string& path : paths) {
+    if (trx::ParsePathVendorId(path) != trx::sim::kVendorId || trx::ParsePathProductId(path) != trx::sim::kMouseProductId)
+      continue;
+    hid.want_read = true;
+    hid.want_write = false;
+    hid.exclusive = false;
+    hid.device_path = path;
+    if (hid.Open() != 1) continue;
+    if (hid.capabilities.usage_page == trx::sim::kConsumerUsagePage && hid.capabilities.usage == trx::sim::kConsumerUsage)
+      return 1;
+    hid.Close();
+  }
+  return 0;
+}
+
+// Waits for one notification and returns its usage, or -1.
+int ReadNotification(trx::CHidDevice& hid) {
+  size_t got = 0;
+  if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 1000, &got) != 1) return -1;
+  if (!trx::DecodeInputUsages(hid.input_elements, hid.input_report_buffer.data(), got, hid.descriptor)) return -1;
+  if (hid.input_elements.empty() || hid.input_elements[0].usage_list.empty()) return -1;
+  return hid.input_elements[0].usage_list[0];
+}
+
+// Presses a device button, reports the notification and reads back the
+// changed byte. True on success.
+bool PressButton(trx::CDeviceChannel& channel, trx::CHidDevice& consumer, trx::sim::SimFirmware& firmware,
+                 bool profile_button) {
+  if (profile_button) {
+    firmware.PressProfileButton();
+  } else {
+    firmware.PressDpiButton();
+  }
+  const int usage = ReadNotification(consumer);
+  const int expected = profile_button ? trx::sim::kUsageProfileChanged : trx::sim::kUsageSettingsChanged;
+  if (usage != expected) {
+    std::fprintf(stderr, "trx770-sim-cli: expected notification 0x%03x, got %d\n", expected, usage);
+    return false;
+  }
+  uint8_t active = 0;
+  if (trx::ReadSettingsBytes(channel, 0, &active, 1) != trx::kResultOk) {
+    std::fprintf(stderr, "trx770-sim-cli: re-reading the active onboard profile failed\n");
+    return false;
+  }
+  if (profile_button) {
+    std::printf("notification 0x%03x: onboard profile changed, active onboard profile %u\n", usage, active);
+    return true;
+  }
+  uint8_t level = 0;
+  const uint16_t address = static_cast<uint16_t>(active * 64 + trx::sim::kRecordCurrentDpi);
+  if (trx::ReadSettingsBytes(channel, address, &level, 1) != trx::kResultOk) {
+    std::fprintf(stderr, "trx770-sim-cli: re-reading the current DPI level failed\n");
+    return false;
+  }
+  std::printf("notification 0x%03x: settings changed, current DPI level of profile %u is %u\n", usage, active, level);
+  return true;
 }
 
 }  // namespace
@@ -139,6 +213,15 @@ int main(int argc, char** argv) {
       } else {
         PrintInformation(snapshot);
         PrintRecords(snapshot);
+      }
+      if (status == 0 && (options.press_profile || options.press_dpi)) {
+        trx::CHidDevice consumer(backend);
+        if (OpenConsumerInterface(consumer) != 1) {
+          std::fprintf(stderr, "trx770-sim-cli: no consumer-control interface 0c45:652c found\n");
+          status = 1;
+        }
+        if (status == 0 && options.press_profile && !PressButton(channel, consumer, *firmware, true)) status = 1;
+        if (status == 0 && options.press_dpi && !PressButton(channel, consumer, *firmware, false)) status = 1;
       }
     }
   }

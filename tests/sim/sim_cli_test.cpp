@@ -80,6 +80,18 @@ TEST_F(SimCli, InProcessHonoursTheTraceEnvironmentVariable) {
   EXPECT_EQ(Trace("env.txt").size(), 138u);
 }
 
+TEST_F(SimCli, DeviceButtonsAreNotifiedAndReadBackInBothModes) {
+  for (const std::string mode : {"", "--inprocess"}) {
+    ASSERT_EQ(Run(mode + " --press-profile --press-dpi"), 0) << mode << Slurp("err.txt");
+    const std::string out = Slurp("out.txt");
+    EXPECT_NE(out.find("notification 0x401: onboard profile changed, active onboard profile 1"), std::string::npos)
+        << mode << out;
+    // Factory level 1 of record 1 steps to 2.
+    EXPECT_NE(out.find("notification 0x402: settings changed, current DPI level of profile 1 is 2"), std::string::npos)
+        << mode << out;
+  }
+}
+
 TEST_F(SimCli, BadArgumentsFailWithAMessage) {
   EXPECT_EQ(Run("--bogus"), 1);
   EXPECT_NE(Slurp("err.txt").find("unknown or incomplete option '--bogus'"), std::string::npos);
