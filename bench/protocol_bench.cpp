@@ -15,6 +15,10 @@
 //   minimum (2 reports per exchange + 10 ms); ratio_to_sleep, measured time
 //   over the same number of precise sleeps measured in this run (what the
 //   protocol and simulator add beyond the sleeping itself).
+//
+// BM_MouseConnectReadThroughHidraw: the same with the mouse behind the fake
+//   hidraw tree, the pump thread applying the latency model. Counter:
+//   ratio_to_model.
 
 #include <benchmark/benchmark.h>
 #include <sys/prctl.h>
@@ -174,6 +178,40 @@ void BM_MouseConnectRead(benchmark::State& state) {
   state.counters["failures"] = failures;
 }
 BENCHMARK(BM_MouseConnectRead)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+void BM_MouseConnectReadThroughHidraw(benchmark::State& state) {
+  trx::FakeHidrawTree tree;
+  auto firmware = std::make_shared<trx::sim::SimFirmware>(trx::sim::SimKind::Mouse);
+  firmware->SetRecording(false);
+  trx::sim::HidrawSimAttachment attachment(tree, firmware);
+  trx::CDeviceChannel channel(trx::DeviceKind::Mouse, tree.MakeBackend());
+  channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
+  if (!attachment.Valid() || trx::sim::ConnectMatchingInterface(channel) != 1) {
+    state.SkipWithError("mouse behind the fake hidraw tree not found");
+    return;
+  }
+  trx::sim::SimFaults faults;
+  faults.report_time = std::chrono::milliseconds(1);
+  firmware->SetFaults(faults);
+  const int exchanges = trx::sim::MouseConnectExchanges(channel.block_size);
+  const double model_ms = 2.0 * exchanges + trx::kEndTransferPauseMs;
+  double total_ms = 0;
+  int failures = 0;
+  for (auto _ : state) {
+    trx::sim::MouseSnapshot snapshot;
+    const auto start = Clock::now();
+    if (trx::sim::ReadMouseSnapshot(channel, snapshot) != trx::kResultOk) ++failures;
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    state.SetIterationTime(ms / 1000.0);
+    total_ms += ms;
+  }
+  const double mean_ms = total_ms / static_cast<double>(state.iterations());
+  state.counters["model_ms"] = model_ms;
+  state.counters["mean_ms"] = mean_ms;
+  state.counters["ratio_to_model"] = mean_ms / model_ms;
+  state.counters["failures"] = failures;
+}
+BENCHMARK(BM_MouseConnectReadThroughHidraw)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
