@@ -189,9 +189,11 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     pm_->SetNextTabControl(!(event->modifiers() & Qt::ShiftModifier) && event->key() != Qt::Key_Backtab);
     return;
   }
-  if (vk != 0) Send(WM_KEYDOWN, vk, 0);
+  // With Alt held the key is a system key, as the desktop reports it.
+  const bool alt = (event->modifiers() & Qt::AltModifier) != 0;
+  if (vk != 0) Send(alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 0);
   if (!Alive()) return;
-  if (event->modifiers() & Qt::ControlModifier) return;
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return;
   for (const char32_t cp : event->text().toUcs4()) {
     if (cp < 0x20 || cp == 0x7F) continue;
     Send(WM_CHAR, cp, 0);

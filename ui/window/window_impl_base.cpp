@@ -7,6 +7,8 @@
 
 namespace trx::ui {
 
+WindowImplBase::~WindowImplBase() { AttachPaintManager(nullptr); }
+
 void WindowImplBase::Notify(TNotifyUI& msg) {
   if (msg.sType == kNotifyClick && msg.pSender != nullptr) OnClick(msg);
 }

@@ -34,7 +34,8 @@ inline constexpr const char* kDebugSkinLoadFailed = "加载资源文件失败";
 class WindowImplBase : public CWindowWnd, public INotifyUI, public IDialogBuilderCallback {
  public:
   WindowImplBase() = default;
-  ~WindowImplBase() override = default;
+  // Detaches the native window from the paint manager before it goes.
+  ~WindowImplBase() override;
 
   CPaintManagerUI& GetPaintManager() { return m_pm; }
 
