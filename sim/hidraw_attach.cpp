@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <vector>
@@ -95,17 +96,21 @@ void HidrawSimAttachment::Pump() {
       if (!link_->plugged || !WriteAll(master, pending.front().frame.data(), pending.front().frame.size())) return;
       pending.erase(pending.begin());
     }
-    int timeout_ms = -1;
+    timespec timeout{};
+    const timespec* limit = nullptr;  // none: wait for a request or the stop
     if (!pending.empty()) {
       const auto wait = pending.front().at - now;
       if (wait <= kSpinMargin) {
         SleepUntilPrecise(pending.front().at);
         continue;
       }
-      timeout_ms = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(wait - kSpinMargin).count());
+      const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait - kSpinMargin).count();
+      timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+      timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+      limit = &timeout;
     }
     pollfd fds[2] = {{stop_.Fd(), POLLIN, 0}, {master, POLLIN, 0}};
-    const int n = ::poll(fds, 2, timeout_ms);
+    const int n = ::ppoll(fds, 2, limit, nullptr);
     if (n < 0 && errno != EINTR) return;
     if ((fds[0].revents & POLLIN) != 0) return;
     if ((fds[1].revents & (POLLERR | POLLNVAL)) != 0) return;
@@ -118,9 +123,11 @@ void HidrawSimAttachment::Pump() {
     }
     gathered.insert(gathered.end(), buf, buf + got);
     while (gathered.size() >= kSimFrameSize) {
+      const Clock::time_point begin = Clock::now();
       const std::chrono::microseconds report_time = firmware_->ReportTime();
-      // Latency model: the request took one report time on the wire.
-      if (report_time.count() > 0) SleepForPrecise(report_time);
+      // Latency model: the request took one report time on the wire, the
+      // reply takes another, both counted from the request's arrival.
+      if (report_time.count() > 0) SleepUntilPrecise(begin + report_time);
       const SimResponse response = firmware_->HandleRequest(gathered.data(), kSimFrameSize);
       gathered.erase(gathered.begin(), gathered.begin() + kSimFrameSize);
       if (response.remove) {
@@ -129,7 +136,7 @@ void HidrawSimAttachment::Pump() {
         return;
       }
       if (!response.reply) continue;
-      PendingReply reply{Clock::now() + report_time + response.delay, response.frame};
+      PendingReply reply{std::max(Clock::now(), begin + 2 * report_time + response.delay), response.frame};
       auto pos = pending.begin();
       while (pos != pending.end() && pos->at <= reply.at) ++pos;
       pending.insert(pos, reply);

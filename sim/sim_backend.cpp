@@ -215,8 +215,11 @@ class SimConnection : public IHidConnection {
     if (stop.TryConsume()) return HidIo::Stopped;
     // Latency model: the request takes one report time on the wire, and
     // the reply one more.
+    // Both times count from the start of the write, so that an overshoot
+    // of the first sleep does not add to the reply's arrival.
+    const Clock::time_point begin = Clock::now();
     const std::chrono::microseconds report_time = firmware_->ReportTime();
-    if (report_time.count() > 0) SleepForPrecise(report_time);
+    if (report_time.count() > 0) SleepUntilPrecise(begin + report_time);
     const SimResponse response = firmware_->HandleRequest(buf, len);
     put = len;
     if (response.remove) {
@@ -224,7 +227,7 @@ class SimConnection : public IHidConnection {
       return HidIo::Ok;
     }
     if (response.reply) {
-      const Clock::time_point at = Clock::now() + report_time + response.delay;
+      const Clock::time_point at = std::max(Clock::now(), begin + 2 * report_time + response.delay);
       hub_->Broadcast(id_, Which::Vendor, at, response.frame.data(), response.frame.size());
     }
     return HidIo::Ok;
