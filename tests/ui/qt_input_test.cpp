@@ -9,6 +9,7 @@
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/core/option.h"
+#include "ui/window/win_api.h"
 
 namespace trx::ui::testing {
 namespace {
@@ -135,6 +136,26 @@ TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindow) {
   EXPECT_EQ(after.left - before.left, 40);
   EXPECT_EQ(after.top - before.top, 20);
   EXPECT_TRUE(w.notes.empty());  // the caption label raised nothing
+}
+
+TEST_F(QtInputTest, MinimiseFollowsTheDesktopBothWays) {
+  NotesWindow w(kLayout);
+  Open(w);
+  w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(w.Widget()->isMinimized());
+  w.Widget()->showNormal();  // restored from the taskbar
+  QApplication::processEvents();
+  EXPECT_FALSE(w.IsMinimized());
+  EXPECT_TRUE(w.IsWindowVisible());
+}
+
+TEST_F(QtInputTest, DesktopCloseRequestGoesThroughTheLibraryWindow) {
+  NotesWindow w(kLayout);
+  Open(w);
+  const HWND hwnd = w.GetHWND();
+  w.Widget()->close();  // what Alt+F4 does
+  QApplication::processEvents();
+  EXPECT_FALSE(IsWindow(hwnd));
 }
 
 }  // namespace

@@ -218,8 +218,14 @@ bool QtWindow::focusNextPrevChild(bool) { return false; }  // Tab belongs to the
 
 void QtWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && hwnd_ != nullptr) {
-    if (CWindowWnd* owner = CWindowWnd::FromHandle(hwnd_)) owner->OnNativeActivate(isActiveWindow());
+  if (hwnd_ == nullptr) return;
+  CWindowWnd* owner = CWindowWnd::FromHandle(hwnd_);
+  if (owner == nullptr) return;
+  if (event->type() == QEvent::ActivationChange) {
+    owner->OnNativeActivate(isActiveWindow());
+  } else if (event->type() == QEvent::WindowStateChange && isMinimized() != owner->IsMinimized()) {
+    // Minimised or restored by the desktop (taskbar, window menu).
+    owner->OnNativeMinimized(isMinimized());
   }
 }
 
@@ -299,8 +305,7 @@ bool QtWindow::BeginEdit(CEditUI* edit) {
   editing_ = edit;
   const UiRect rc = edit->GetPos();
   editor_->setGeometry(ToQRect(rc).adjusted(2, 2, -2, -2));
-  const TFontInfo& font = pm_ ? pm_->GetDefaultFont() : TFontInfo{};
-  editor_->setFont(QtRenderer::ToQFont(font));
+  if (pm_ != nullptr) editor_->setFont(QtRenderer::ToQFont(pm_->GetFont(edit->GetFont())));
   editor_->setMaxLength(edit->GetMaxChar() > 0 ? edit->GetMaxChar() : 255);
   editor_->setEchoMode(edit->IsPasswordMode() ? QLineEdit::Password : QLineEdit::Normal);
   editor_->setValidator(edit->IsNumberOnly()

@@ -250,6 +250,13 @@ void CWindowWnd::OnNativeActivate(bool active) {
   if (m_hWnd) WindowProc(WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0);
 }
 
+void CWindowWnd::OnNativeMinimized(bool minimized) {
+  if (m_hWnd == nullptr || minimized_ == minimized) return;
+  minimized_ = minimized;
+  WindowProc(WM_SIZE, minimized ? SIZE_MINIMIZED : SIZE_RESTORED,
+             minimized ? 0 : MakeLParam(rect_.Width(), rect_.Height()));
+}
+
 void CWindowWnd::CenterWindow() {
   if (m_hWnd == nullptr) return;
   UiRect area = CurrentWorkArea();

@@ -98,6 +98,7 @@ class CWindowWnd : public IMessageTarget {
   // WM_ACTIVATE sent, without echoing the change back to the native side.
   void OnNativeGeometry(const UiRect& rc);
   void OnNativeActivate(bool active);
+  void OnNativeMinimized(bool minimized);
 
   // The live library window behind a handle, or null. UI thread only.
   static CWindowWnd* FromHandle(HWND hwnd);
