@@ -71,8 +71,9 @@ double RawExchangeMicros(int count) {
   size_t moved = 0;
   const auto start = Clock::now();
   for (int i = 0; i < count; ++i) {
-    handle->Write(request.data(), request.size(), 1000, stop, moved);
-    handle->Read(reply.data(), reply.size(), 300, stop, moved);
+    if (handle->Write(request.data(), request.size(), 1000, stop, moved) != trx::HidIo::Ok ||
+        handle->Read(reply.data(), reply.size(), 300, stop, moved) != trx::HidIo::Ok)
+      return -1;
   }
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / count;
 }
@@ -80,7 +81,7 @@ double RawExchangeMicros(int count) {
 void BM_Exchange(benchmark::State& state) {
   const double raw_us = RawExchangeMicros(20000);
   SimMouse mouse;
-  if (!mouse.ok) {
+  if (!mouse.ok || raw_us < 0) {
     state.SkipWithError("simulated mouse not found");
     return;
   }
