@@ -76,11 +76,11 @@ bool CComboUI::SelectItem(int index, bool takeFocus, bool notify) {
   if (index == curSel_) return true;
   if (index >= GetCount() || index < -1) return false;
   int old = curSel_;
+  IListItemUI* item = AsItem(GetItemAt(index));
+  if (index >= 0 && item == nullptr) return false;  // selection unchanged
   if (IListItemUI* prev = AsItem(GetItemAt(curSel_))) prev->SetSelectedState(false);
   curSel_ = -1;
   if (index >= 0) {
-    IListItemUI* item = AsItem(GetItemAt(index));
-    if (item == nullptr) return false;
     item->SetSelectedState(true);
     curSel_ = index;
   }

@@ -60,6 +60,10 @@ bool IListItemUI::HandleItemEvent(CControlUI* self, TEventUI& event) {
     case UIEVENT_BUTTONDOWN:
     case UIEVENT_DBLCLICK:
       if (!self->IsEnabled()) return true;
+      if (event.Type == UIEVENT_DBLCLICK) {
+        if (CPaintManagerUI* pm = self->GetManager()) pm->SendNotify(self, kNotifyItemActivate);
+        return true;
+      }
       if (CPaintManagerUI* pm = self->GetManager()) pm->SendNotify(self, kNotifyItemClick);
       // The click handler may have removed the item (it is then detached).
       if (owner_ != nullptr && self->GetManager() != nullptr) {
@@ -313,15 +317,16 @@ bool CListUI::SelectItem(int index, bool takeFocus, bool notify) {
   if (index == curSel_) return true;
   int old = curSel_;
   if (index >= GetCount()) return false;
+  CControlUI* c = GetItemAt(index);
+  IListItemUI* item = AsItem(c);
+  // An item that cannot be chosen leaves the selection as it is.
+  if (index >= 0 && (item == nullptr || !c->IsVisible() || !c->IsEnabled())) return false;
   if (IListItemUI* prev = AsItem(GetItemAt(curSel_))) prev->SetSelectedState(false);
   curSel_ = -1;
   if (index < 0) {
     if (notify && manager_ != nullptr) manager_->SendNotify(this, kNotifyItemSelect, static_cast<WPARAM>(-1), old);
     return true;
   }
-  CControlUI* c = GetItemAt(index);
-  IListItemUI* item = AsItem(c);
-  if (item == nullptr || !c->IsVisible() || !c->IsEnabled()) return false;
   item->SetSelectedState(true);
   curSel_ = index;
   EnsureVisible(index);

@@ -8,8 +8,9 @@
 //    (CListHeaderUI of CListHeaderItemUI columns) and a scrolling body.
 // Input: button down on an item raises "itemclick" (sender: the item) and
 // then selects it, which raises "itemselect" on the owner (wParam: the new
-// index, lParam: the previous one) when the selection changed. Up/Down keys
-// and the wheel move the selection / scroll. UI thread only.
+// index, lParam: the previous one) when the selection changed; a double
+// click raises "itemactivate" (sender: the item). Up/Down keys and the wheel
+// move the selection / scroll. UI thread only.
 
 #include "ui/core/container.h"
 #include "ui/core/button.h"

@@ -92,4 +92,13 @@ UiSize CMenuUI::EstimateMenuSize() const {
   return {width, height};
 }
 
+void CMenuUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_KEYDOWN && (event.chKey == VK_RETURN || event.chKey == VK_SPACE)) {
+    CControlUI* item = GetItemAt(curSel_);
+    if (item != nullptr && item->IsEnabled() && manager_ != nullptr) manager_->SendNotify(item, kNotifyItemClick);
+    return;
+  }
+  CListUI::DoEvent(event);
+}
+
 }  // namespace trx::ui

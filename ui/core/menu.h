@@ -4,7 +4,9 @@
 // <MenuElement name= text= userdata= .../>). The menu window (ui/window)
 // listens for "itemclick" from an element, builds a MenuCmd with
 // MakeCommand and posts it to its owner with the menu-click message; the
-// owner releases it with CPaintManagerUI::DeletePtr. UI thread only.
+// owner releases it with CPaintManagerUI::DeletePtr. Keyboard: with the
+// focus on the menu, Up/Down move the selection and Enter/Space raise
+// "itemclick" for the selected element. UI thread only.
 
 #include <string>
 
@@ -46,6 +48,7 @@ class CMenuUI : public CListUI {
   // The size the menu window needs: the menu's fixed width (default 160)
   // and the sum of the visible items' heights plus insets and borders.
   UiSize EstimateMenuSize() const;
+  void DoEvent(TEventUI& event) override;
 };
 
 }  // namespace trx::ui

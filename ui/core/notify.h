@@ -17,6 +17,7 @@ inline constexpr const char* kNotifyValueChanged = "valuechanged";
 inline constexpr const char* kNotifyMoveValueChanged = "movevaluechanged";
 inline constexpr const char* kNotifyItemSelect = "itemselect";
 inline constexpr const char* kNotifyItemClick = "itemclick";
+inline constexpr const char* kNotifyItemActivate = "itemactivate";
 inline constexpr const char* kNotifyKillFocus = "killfocus";
 inline constexpr const char* kNotifySetFocus = "setfocus";
 inline constexpr const char* kNotifyTextChanged = "textchanged";
