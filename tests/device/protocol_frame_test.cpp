@@ -2,6 +2,12 @@
 // line format.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "device/commands.h"
@@ -70,6 +76,51 @@ TEST(FrameTraceLine, ParsesWhatItFormatsAndRejectsGarbage) {
   EXPECT_FALSE(ParseTraceLine("42 > cat 04", r));
   EXPECT_FALSE(ParseTraceLine("42 > mouse 0g", r));
   EXPECT_FALSE(ParseTraceLine("42 > mouse 042", r));
+}
+
+TEST(FrameTraceFile, LinesFromTwoThreadsNeverInterleave) {
+  const std::string path = "/tmp/trx770-trace-test-" + std::to_string(getpid()) + ".txt";
+  std::remove(path.c_str());
+  ASSERT_TRUE(SetFrameTraceFile(path));
+  auto writer = [](DeviceKind kind, uint8_t fill) {
+    Frame f{};
+    f.fill(fill);
+    for (int i = 0; i < 500; ++i) TraceFrame(kind, '>', f.data(), f.size());
+  };
+  std::thread a(writer, DeviceKind::Keyboard, 0xAA);
+  std::thread b(writer, DeviceKind::MousePad, 0x55);
+  a.join();
+  b.join();
+  ASSERT_TRUE(SetFrameTraceFile(""));
+  std::ifstream in(path);
+  std::string line;
+  int keyboard = 0;
+  int pad = 0;
+  while (std::getline(in, line)) {
+    FrameTraceRecord r;
+    ASSERT_TRUE(ParseTraceLine(line, r)) << line;
+    ASSERT_EQ(r.bytes.size(), 64u);
+    const uint8_t expected = r.kind == DeviceKind::Keyboard ? 0xAA : 0x55;
+    for (uint8_t byte : r.bytes) ASSERT_EQ(byte, expected) << line;
+    (r.kind == DeviceKind::Keyboard ? keyboard : pad)++;
+  }
+  EXPECT_EQ(keyboard, 500);
+  EXPECT_EQ(pad, 500);
+  std::remove(path.c_str());
+}
+
+TEST(FrameTraceFile, NothingIsRecordedOnceTheFileIsClosedAndNoHookIsSet) {
+  const std::string path = "/tmp/trx770-trace-test-closed-" + std::to_string(getpid()) + ".txt";
+  std::remove(path.c_str());
+  ASSERT_TRUE(SetFrameTraceFile(path));
+  ASSERT_TRUE(SetFrameTraceFile(""));
+  Frame f{};
+  TraceFrame(DeviceKind::Mouse, '<', f.data(), f.size());
+  std::ifstream in(path);
+  std::string line;
+  EXPECT_FALSE(static_cast<bool>(std::getline(in, line)));
+  EXPECT_FALSE(SetFrameTraceFile("/nonexistent-dir/trace.txt"));
+  std::remove(path.c_str());
 }
 
 }  // namespace
