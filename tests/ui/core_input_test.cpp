@@ -376,6 +376,32 @@ TEST(ListItems, RemovingItemsReindexesAndHandlersMayClearTheList) {
   EXPECT_EQ(lst->GetCurSel(), -1);
 }
 
+TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <List name="lst">
+        <ListContainerElement name="a"><Label name="a_delay" text="10"/></ListContainerElement>
+        <ListContainerElement name="b"><Label name="b_delay" text="20"/></ListContainerElement>
+        <ListContainerElement name="c"/>
+      </List>
+    </VerticalLayout></Window>)");
+  auto* lst = ui.Find<CListUI>("lst");
+  lst->SelectItem(0, false, false);
+  CContainerUI* asContainer = lst;  // works through the base class too
+  ASSERT_TRUE(asContainer->SetItemIndex(ui.pm.FindControl("a"), 2));
+  EXPECT_EQ(lst->GetItemAt(0)->GetName(), "b");
+  EXPECT_EQ(lst->GetCurSel(), 2);
+  EXPECT_EQ(asContainer->GetCount(), 3);
+  EXPECT_FALSE(lst->SetItemIndex(ui.pm.FindControl("a"), 3));
+  // Clicking the moved item selects it by its new index.
+  ui.pm.UpdateLayout();
+  ui.Click("b");
+  EXPECT_EQ(lst->GetCurSel(), 0);
+  auto* item = static_cast<CContainerUI*>(lst->GetItemAt(0));
+  EXPECT_EQ(item->FindSubControl("b_delay")->GetText(), "20");
+  EXPECT_EQ(item->FindSubControl("a_delay"), nullptr);
+  EXPECT_EQ(item->FindSubControl("b"), nullptr);  // not the container itself
+}
+
 TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <List name="short" height="100"><ListLabelElement name="s0"/></List>

@@ -71,6 +71,14 @@ void CComboUI::RemoveAll() {
   Invalidate();
 }
 
+bool CComboUI::SetItemIndex(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
+  if (!CContainerUI::SetItemIndex(control, index)) return false;
+  Reindex();
+  curSel_ = selected != nullptr ? GetItemIndex(selected) : -1;
+  return true;
+}
+
 bool CComboUI::SelectItem(int index, bool takeFocus, bool notify) {
   if (takeFocus && manager_ != nullptr) manager_->SetFocus(this);
   if (index == curSel_) return true;

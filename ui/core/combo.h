@@ -25,6 +25,8 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   bool Remove(CControlUI* control) override;
   bool RemoveAt(int index) override;
   void RemoveAll() override;
+  // Moves an item; the selection stays on the same item.
+  bool SetItemIndex(CControlUI* control, int index) override;
 
   const TListInfoUI& GetListInfo() const override { return info_; }
   TListInfoUI& ListInfo() { return info_; }

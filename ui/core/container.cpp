@@ -56,6 +56,16 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
   return true;
 }
 
+CControlUI* CContainerUI::FindSubControl(std::string_view name) {
+  if (name.empty()) return nullptr;
+  for (CControlUI* c : items_) {
+    if (CControlUI* found = c->FindControl([name](CControlUI* x) { return x->GetName() == name; }, UIFIND_ME_FIRST)) {
+      return found;
+    }
+  }
+  return nullptr;
+}
+
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, static_cast<int>(items_.size())); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {

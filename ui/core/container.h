@@ -27,10 +27,15 @@ class CContainerUI : public CControlUI {
   std::string_view GetClass() const override;
   void* GetInterface(std::string_view name) override;
 
-  CControlUI* GetItemAt(int index) const;
-  int GetItemIndex(const CControlUI* control) const;  // -1 when absent
-  bool SetItemIndex(CControlUI* control, int index);
-  int GetCount() const { return static_cast<int>(items_.size()); }
+  virtual CControlUI* GetItemAt(int index) const;
+  virtual int GetItemIndex(const CControlUI* control) const;  // -1 when absent
+  // Moves a child to position index; false when it is not a child or the
+  // index is out of range.
+  virtual bool SetItemIndex(CControlUI* control, int index);
+  virtual int GetCount() const { return static_cast<int>(items_.size()); }
+  // First control named `name` inside this container (not itself); null
+  // when absent.
+  CControlUI* FindSubControl(std::string_view name);
   // Adds and takes ownership; false (control not taken) when null.
   virtual bool Add(CControlUI* control);
   virtual bool AddAt(CControlUI* control, int index);

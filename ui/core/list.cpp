@@ -265,6 +265,14 @@ int CListUI::GetItemIndex(const CControlUI* control) const { return body_->GetIt
 
 int CListUI::GetCount() const { return body_->GetCount(); }
 
+bool CListUI::SetItemIndex(CControlUI* control, int index) {
+  CControlUI* selected = GetItemAt(curSel_);
+  if (!body_->SetItemIndex(control, index)) return false;
+  Reindex(0);
+  curSel_ = selected != nullptr ? GetItemIndex(selected) : -1;
+  return true;
+}
+
 void CListUI::Reindex(int from) {
   for (int i = std::max(0, from); i < body_->GetCount(); ++i) {
     if (IListItemUI* item = AsItem(body_->GetItemAt(i))) item->SetIndex(i);

@@ -131,9 +131,11 @@ class CListUI : public CVerticalLayoutUI, public IListOwnerUI {
   bool IsFocusable() const override { return true; }
 
   // Items (the header is not counted).
-  CControlUI* GetItemAt(int index) const;
-  int GetItemIndex(const CControlUI* control) const;
-  int GetCount() const;
+  CControlUI* GetItemAt(int index) const override;
+  int GetItemIndex(const CControlUI* control) const override;
+  int GetCount() const override;
+  // Moves an item; the selection stays on the same item.
+  bool SetItemIndex(CControlUI* control, int index) override;
   bool Add(CControlUI* control) override;
   bool AddAt(CControlUI* control, int index) override;
   bool Remove(CControlUI* control) override;
