@@ -33,6 +33,7 @@ QtComboPopup::QtComboPopup(QWidget* host, CComboUI* combo)
   }
   setGeometry(QRect(at, QSize(width, height)));
   setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
 }
 
 QtComboPopup::~QtComboPopup() = default;
@@ -41,6 +42,18 @@ void QtComboPopup::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   if (combo_ == nullptr) return;
+  if (hover_ >= 0) {
+    // The hovered item's rows, found through the combo's own hit test.
+    int top = -1, bottom = -1;
+    for (int y = 0; y < height(); ++y) {
+      if (combo_->DropDownItemAt({width() / 2, y}, Area(), scroll_) != hover_) continue;
+      if (top < 0) top = y;
+      bottom = y + 1;
+    }
+    // Drawn first: the items paint their text over it.
+    const QColor hot = QtRenderer::ToQColor(combo_->GetListInfo().hotBkColor);
+    if (top >= 0) painter.fillRect(QRect(1, top, width() - 2, bottom - top), hot);
+  }
   QtRenderer renderer(painter);
   combo_->PaintDropDown(renderer, Area(), scroll_);
   painter.setPen(QColor(0xA0, 0xA0, 0xA0));
@@ -54,6 +67,21 @@ void QtComboPopup::mouseReleaseEvent(QMouseEvent* event) {
   // the list; a press elsewhere closes the popup by itself.
   if (!rect().contains(p)) return;
   Choose(combo_->DropDownItemAt({p.x(), p.y()}, Area(), scroll_));
+}
+
+void QtComboPopup::mouseMoveEvent(QMouseEvent* event) {
+  if (combo_ == nullptr) return;
+  const QPoint p = event->position().toPoint();
+  const int index = rect().contains(p) ? combo_->DropDownItemAt({p.x(), p.y()}, Area(), scroll_) : -1;
+  if (index != hover_) {
+    hover_ = index;
+    update();
+  }
+}
+
+void QtComboPopup::leaveEvent(QEvent*) {
+  hover_ = -1;
+  update();
 }
 
 void QtComboPopup::Choose(int index) {

@@ -1,6 +1,7 @@
 #pragma once
 // QtComboPopup: the drop-down list of a combo, a Qt popup window below the
-// combo that paints the combo's items (CComboUI::PaintDropDown), scrolls
+// combo that paints the combo's items (CComboUI::PaintDropDown) with the
+// item under the pointer in the list's hot colour, scrolls
 // with the wheel and the arrow keys, and selects the clicked item with
 // notification (SelectItem(index, false, true)) before closing. Clicking
 // outside or Escape closes it without a change. UI thread only.
@@ -23,6 +24,8 @@ class QtComboPopup : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -33,6 +36,7 @@ class QtComboPopup : public QWidget {
   void Choose(int index);
 
   CComboUI* combo_;
+  int hover_ = -1;  // item under the pointer, highlighted
   int scroll_ = 0;
   int content_height_ = 0;
   bool closed_ = false;
