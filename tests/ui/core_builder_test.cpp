@@ -275,6 +275,23 @@ TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
   CResourceManager::GetInstance()->Release();
 }
 
+TEST(BuilderTree, ClassNamesCarryTheUISuffixAndInterfacesTheElementName) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>
+    </VerticalLayout></Window>)");
+  EXPECT_EQ(ui.pm.FindControl("b")->GetClass(), "ButtonUI");
+  EXPECT_EQ(ui.pm.FindControl("o")->GetClass(), "OptionUI");
+  EXPECT_EQ(ui.pm.FindControl("t")->GetClass(), "TextUI");
+  EXPECT_EQ(ui.pm.FindControl("l")->GetClass(), "LabelUI");
+  EXPECT_EQ(ui.root->GetClass(), "VerticalLayoutUI");
+  // A check box is an option and a button; a label is neither.
+  CControlUI* c = ui.pm.FindControl("c");
+  EXPECT_EQ(c->GetInterface("Option"), c);
+  EXPECT_EQ(c->GetInterface("Button"), c);
+  EXPECT_EQ(ui.pm.FindControl("l")->GetInterface("Button"), nullptr);
+  EXPECT_NE(ui.root->GetInterface("Container"), nullptr);
+}
+
 TEST(FindControlByName, ExactMatchFirstInTreeOrderNullWhenAbsent) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout>

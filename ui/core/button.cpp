@@ -4,7 +4,7 @@
 
 namespace trx::ui {
 
-std::string_view CButtonUI::GetClass() const { return "Button"; }
+std::string_view CButtonUI::GetClass() const { return "ButtonUI"; }
 
 void* CButtonUI::GetInterface(std::string_view name) {
   if (name == "Button") return this;

@@ -50,7 +50,7 @@ UiColor HsvToRgb(const HsvColor& hsv) {
   return 0xFF000000u | (to8(r) << 16) | (to8(g) << 8) | to8(b);
 }
 
-std::string_view CColorPaletteUI::GetClass() const { return "ColorPalette"; }
+std::string_view CColorPaletteUI::GetClass() const { return "ColorPaletteUI"; }
 
 void* CColorPaletteUI::GetInterface(std::string_view name) {
   if (name == "ColorPalette") return this;

@@ -22,7 +22,7 @@ int ItemHeight(CControlUI* c, const TListInfoUI& info) {
 
 CComboUI::CComboUI() { textPadding_ = {4, 0, 4, 0}; }
 
-std::string_view CComboUI::GetClass() const { return "Combo"; }
+std::string_view CComboUI::GetClass() const { return "ComboUI"; }
 
 void* CComboUI::GetInterface(std::string_view name) {
   if (name == "Combo") return this;

@@ -28,7 +28,7 @@ CContainerUI::~CContainerUI() {
   items_.clear();
 }
 
-std::string_view CContainerUI::GetClass() const { return "Container"; }
+std::string_view CContainerUI::GetClass() const { return "ContainerUI"; }
 
 void* CContainerUI::GetInterface(std::string_view name) {
   if (name == "Container" || name == "IContainer") return this;
@@ -258,7 +258,7 @@ void CContainerUI::DoEvent(TEventUI& event) {
 
 // ---- vertical ----
 
-std::string_view CVerticalLayoutUI::GetClass() const { return "VerticalLayout"; }
+std::string_view CVerticalLayoutUI::GetClass() const { return "VerticalLayoutUI"; }
 
 void* CVerticalLayoutUI::GetInterface(std::string_view name) {
   if (name == "VerticalLayout") return this;
@@ -326,7 +326,7 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
 
 // ---- horizontal ----
 
-std::string_view CHorizontalLayoutUI::GetClass() const { return "HorizontalLayout"; }
+std::string_view CHorizontalLayoutUI::GetClass() const { return "HorizontalLayoutUI"; }
 
 void* CHorizontalLayoutUI::GetInterface(std::string_view name) {
   if (name == "HorizontalLayout") return this;
@@ -388,7 +388,7 @@ void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
 
 // ---- tab ----
 
-std::string_view CTabLayoutUI::GetClass() const { return "TabLayout"; }
+std::string_view CTabLayoutUI::GetClass() const { return "TabLayoutUI"; }
 
 void* CTabLayoutUI::GetInterface(std::string_view name) {
   if (name == "TabLayout") return this;

@@ -26,7 +26,7 @@ CControlUI::~CControlUI() {
   if (manager_ != nullptr) manager_->ReapObjects(this);
 }
 
-std::string_view CControlUI::GetClass() const { return "Control"; }
+std::string_view CControlUI::GetClass() const { return "ControlUI"; }
 
 void* CControlUI::GetInterface(std::string_view name) {
   if (name == "Control") return this;

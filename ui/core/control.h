@@ -59,10 +59,13 @@ class CControlUI {
   CControlUI(const CControlUI&) = delete;
   CControlUI& operator=(const CControlUI&) = delete;
 
-  // Class name as in layouts without the "UI" suffix ("Control", "Button").
+  // Class name: the layout element name with "UI" appended ("ControlUI",
+  // "ButtonUI", "OptionUI", "TextUI"); the program's own controls return
+  // their own names.
   virtual std::string_view GetClass() const;
-  // Interface query by class name ("Button", "Option", "Container"...);
-  // returns this when the control is of that kind, else null.
+  // Interface query by layout element name ("Button", "Option",
+  // "Container"...); returns this when the control is of that kind, else
+  // null.
   virtual void* GetInterface(std::string_view name);
 
   // ---- identity and text ----

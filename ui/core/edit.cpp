@@ -60,7 +60,7 @@ CEditUI::CEditUI() {
   textPadding_ = {4, 3, 4, 3};
 }
 
-std::string_view CEditUI::GetClass() const { return "Edit"; }
+std::string_view CEditUI::GetClass() const { return "EditUI"; }
 
 void* CEditUI::GetInterface(std::string_view name) {
   if (name == "Edit") return this;

@@ -24,7 +24,7 @@ unsigned ApplyAlign(unsigned style, std::string_view value, bool vertical) {
 
 CLabelUI::CLabelUI() = default;
 
-std::string_view CLabelUI::GetClass() const { return "Label"; }
+std::string_view CLabelUI::GetClass() const { return "LabelUI"; }
 
 void* CLabelUI::GetInterface(std::string_view name) {
   if (name == "Label") return this;
@@ -94,7 +94,7 @@ void CLabelUI::PaintText(IRenderer& r) {
 
 CTextUI::CTextUI() { textStyle_ = DT_WORDBREAK; }
 
-std::string_view CTextUI::GetClass() const { return "Text"; }
+std::string_view CTextUI::GetClass() const { return "TextUI"; }
 
 void* CTextUI::GetInterface(std::string_view name) {
   if (name == "Text") return this;

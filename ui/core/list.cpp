@@ -105,7 +105,7 @@ void IListItemUI::PaintItemBk(CControlUI* self, IRenderer& r) {
 
 CListLabelElementUI::CListLabelElementUI() { textPadding_ = {4, 0, 4, 0}; }
 
-std::string_view CListLabelElementUI::GetClass() const { return "ListLabelElement"; }
+std::string_view CListLabelElementUI::GetClass() const { return "ListLabelElementUI"; }
 
 void* CListLabelElementUI::GetInterface(std::string_view name) {
   if (name == "ListItem") return static_cast<IListItemUI*>(this);
@@ -158,7 +158,7 @@ void CListLabelElementUI::PaintText(IRenderer& r) {
 
 // ---- text element (columns) ----
 
-std::string_view CListTextElementUI::GetClass() const { return "ListTextElement"; }
+std::string_view CListTextElementUI::GetClass() const { return "ListTextElementUI"; }
 
 void* CListTextElementUI::GetInterface(std::string_view name) {
   if (name == "ListTextElement") return this;
@@ -204,7 +204,7 @@ void CListTextElementUI::PaintText(IRenderer& r) {
 
 CListContainerElementUI::CListContainerElementUI() = default;
 
-std::string_view CListContainerElementUI::GetClass() const { return "ListContainerElement"; }
+std::string_view CListContainerElementUI::GetClass() const { return "ListContainerElementUI"; }
 
 void* CListContainerElementUI::GetInterface(std::string_view name) {
   if (name == "ListItem") return static_cast<IListItemUI*>(this);
@@ -230,14 +230,14 @@ CControlUI* CListContainerElementUI::FindControl(const FindPredicate& pred, unsi
 
 // ---- header ----
 
-std::string_view CListHeaderItemUI::GetClass() const { return "ListHeaderItem"; }
+std::string_view CListHeaderItemUI::GetClass() const { return "ListHeaderItemUI"; }
 
 void* CListHeaderItemUI::GetInterface(std::string_view name) {
   if (name == "ListHeaderItem") return this;
   return CButtonUI::GetInterface(name);
 }
 
-std::string_view CListHeaderUI::GetClass() const { return "ListHeader"; }
+std::string_view CListHeaderUI::GetClass() const { return "ListHeaderUI"; }
 
 void* CListHeaderUI::GetInterface(std::string_view name) {
   if (name == "ListHeader") return this;
@@ -251,7 +251,7 @@ CListUI::CListUI() {
   CVerticalLayoutUI::AddAt(body_, 0);
 }
 
-std::string_view CListUI::GetClass() const { return "List"; }
+std::string_view CListUI::GetClass() const { return "ListUI"; }
 
 void* CListUI::GetInterface(std::string_view name) {
   if (name == "List" || name == "IList") return this;
@@ -402,7 +402,7 @@ void CListUI::DoEvent(TEventUI& event) {
   CVerticalLayoutUI::DoEvent(event);
 }
 
-std::string_view CListExUI::GetClass() const { return "ListEx"; }
+std::string_view CListExUI::GetClass() const { return "ListExUI"; }
 
 void* CListExUI::GetInterface(std::string_view name) {
   if (name == "ListEx") return this;

@@ -6,7 +6,7 @@ namespace trx::ui {
 
 CMenuElementUI::CMenuElementUI() { fixedSize_.cy = 0; }
 
-std::string_view CMenuElementUI::GetClass() const { return "MenuElement"; }
+std::string_view CMenuElementUI::GetClass() const { return "MenuElementUI"; }
 
 void* CMenuElementUI::GetInterface(std::string_view name) {
   if (name == "MenuElement") return this;
@@ -72,7 +72,7 @@ CMenuUI::CMenuUI() {
   info_.selectedBkColor = 0;
 }
 
-std::string_view CMenuUI::GetClass() const { return "Menu"; }
+std::string_view CMenuUI::GetClass() const { return "MenuUI"; }
 
 void* CMenuUI::GetInterface(std::string_view name) {
   if (name == "Menu") return this;

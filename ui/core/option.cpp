@@ -6,7 +6,7 @@ namespace trx::ui {
 
 COptionUI::~COptionUI() = default;
 
-std::string_view COptionUI::GetClass() const { return "Option"; }
+std::string_view COptionUI::GetClass() const { return "OptionUI"; }
 
 void* COptionUI::GetInterface(std::string_view name) {
   if (name == "Option") return this;
@@ -101,7 +101,7 @@ void COptionUI::PaintStatusImage(IRenderer& r) {
   CButtonUI::PaintStatusImage(r);
 }
 
-std::string_view CCheckBoxUI::GetClass() const { return "CheckBox"; }
+std::string_view CCheckBoxUI::GetClass() const { return "CheckBoxUI"; }
 
 void* CCheckBoxUI::GetInterface(std::string_view name) {
   if (name == "CheckBox") return this;

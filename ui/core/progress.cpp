@@ -9,7 +9,7 @@ namespace trx::ui {
 
 // ---- progress ----
 
-std::string_view CProgressUI::GetClass() const { return "Progress"; }
+std::string_view CProgressUI::GetClass() const { return "ProgressUI"; }
 
 void* CProgressUI::GetInterface(std::string_view name) {
   if (name == "Progress") return this;
@@ -103,7 +103,7 @@ int StepFrom(int value, int delta) {
 
 CSliderUI::CSliderUI() = default;
 
-std::string_view CSliderUI::GetClass() const { return "Slider"; }
+std::string_view CSliderUI::GetClass() const { return "SliderUI"; }
 
 void* CSliderUI::GetInterface(std::string_view name) {
   if (name == "Slider") return this;

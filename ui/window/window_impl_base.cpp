@@ -135,7 +135,7 @@ LRESULT WindowImplBase::CaptionHitTest(UiPoint pt) {
     CControlUI* control = m_pm.FindControl(pt);
     if (control != nullptr) {
       const std::string_view cls = control->GetClass();
-      if (cls != "Button" && cls != "Option" && cls != "Text") return HTCAPTION;
+      if (cls != "ButtonUI" && cls != "OptionUI" && cls != "TextUI") return HTCAPTION;
     }
   }
   return HTCLIENT;
