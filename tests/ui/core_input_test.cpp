@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "platform/debug_log.h"
+
 #include "tests/ui/core_test_support.h"
 #include "ui/core/color_palette.h"
 #include "ui/core/combo.h"
@@ -101,6 +105,22 @@ TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
   EXPECT_TRUE(ui.pm.GetHot() == nullptr || ui.pm.GetHot()->GetName() != "a");
   ui.pm.RemoveNotifier(&remover);
   ui.pm.OnMouseMove({1, 1});  // no dangling hot control
+}
+
+TEST(MouseClick, NotificationsFromAWorkerThreadAreFlagged) {
+  Ui ui(kButtons);
+  std::vector<std::string> lines;
+  DebugSink previous = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
+  EXPECT_TRUE(ui.pm.IsUiThread());
+  std::thread worker([&] {
+    EXPECT_FALSE(ui.pm.IsUiThread());
+    ui.pm.SendNotify(ui.root, kNotifyClick);
+  });
+  worker.join();
+  SetDebugSink(previous);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("click"), std::string::npos);
+  EXPECT_EQ(ui.notes.Of("click").size(), 1u);  // still delivered
 }
 
 const char* kOptions = R"(<Window><VerticalLayout name="root">

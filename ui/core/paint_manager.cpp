@@ -97,6 +97,7 @@ CPaintManagerUI::~CPaintManagerUI() {
 
 void CPaintManagerUI::Init(HWND wnd, IPaintHost* host, std::string_view name) {
   wnd_ = wnd;
+  uiThread_ = std::this_thread::get_id();
   host_ = host;
   name_ = name;
 }
@@ -223,6 +224,9 @@ void CPaintManagerUI::SendNotify(CControlUI* control, std::string_view type, WPA
 }
 
 void CPaintManagerUI::SendNotify(TNotifyUI& msg) {
+  if (!IsUiThread()) {
+    DebugLineF("notification \"%s\" raised outside the UI thread", msg.sType.c_str());
+  }
   msg.ptMouse = mousePos_;
   msg.dwTimestamp = NowMs();
   BeginDispatch();

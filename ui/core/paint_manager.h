@@ -22,6 +22,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "ui/core/control.h"
@@ -72,6 +73,11 @@ class CPaintManagerUI {
   // Binds the manager to its window; host may be null (headless).
   void Init(HWND wnd, IPaintHost* host = nullptr, std::string_view name = {});
   HWND GetPaintWindow() const { return wnd_; }
+  // Whether the caller runs on the thread that called Init (the UI thread).
+  // Control trees must only be touched there; a notification raised from
+  // another thread is still delivered but writes a debug line, so that
+  // worker code touching controls directly shows up.
+  bool IsUiThread() const { return std::this_thread::get_id() == uiThread_; }
   IPaintHost* GetHost() const { return host_; }
   void SetHost(IPaintHost* host) { host_ = host; }
 
@@ -221,6 +227,7 @@ class CPaintManagerUI {
   TEventUI MakeEvent(int type, UiPoint pt, std::uint16_t keyState) const;
 
   HWND wnd_ = nullptr;
+  std::thread::id uiThread_ = std::this_thread::get_id();
   IPaintHost* host_ = nullptr;
   std::string name_;
   CControlUI* root_ = nullptr;
