@@ -53,7 +53,7 @@ void CControlUI::SetResourceText(bool resource) {
 }
 
 std::string CControlUI::GetToolTip() const {
-  if (!resourceText_ || tooltip_.empty()) return tooltip_;
+  if (!(resourceText_ || tooltipIsId_) || tooltip_.empty()) return tooltip_;
   return CResourceManager::GetInstance()->GetText(tooltip_);
 }
 
@@ -202,7 +202,9 @@ bool CControlUI::SetAttribute(std::string_view name, std::string_view value) {
       SetText(value);
     }
   } else if (name == "tooltip") {
-    SetToolTip(value);
+    std::string_view id;
+    tooltipIsId_ = SplitResourceId(value, &id);
+    SetToolTip(tooltipIsId_ ? id : value);
   } else if (name == "resourcetext") {
     SetResourceText(ParseBool(value));
   } else if (name == "userdata") {

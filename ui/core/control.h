@@ -12,7 +12,8 @@
 // Resource text: when IsResourceText() the stored text is a language text id
 // and GetText() returns the text of the loaded language for that id (the id
 // itself when missing), so ReloadText updates every such control in place.
-// In layouts, resourcetext="true" or a text written as "%[id]" mark it.
+// In layouts, resourcetext="true" or a text written as "%[id]" mark it; a
+// tooltip written "%[id]" is resolved the same way on its own.
 
 #include <cstdint>
 #include <functional>
@@ -219,6 +220,7 @@ class CControlUI {
   std::string userData_;
   std::uintptr_t tag_ = 0;
   bool resourceText_ = false;
+  bool tooltipIsId_ = false;
   bool visible_ = true;
   bool internVisible_ = true;
   bool enabled_ = true;

@@ -1,0 +1,165 @@
+// What the core asks of the native window (IPaintHost): repaint requests,
+// mouse capture, native line editing for edits, combo drop-downs, tooltips
+// and cursors, and being told when a control goes away.
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/core_test_support.h"
+#include "ui/core/combo.h"
+#include "ui/core/container.h"
+#include "ui/core/edit.h"
+
+namespace trx::ui {
+namespace {
+
+using test::Ui;
+using Events = std::vector<std::string>;
+
+class RecordingHost : public IPaintHost {
+ public:
+  std::vector<std::string> calls;
+  std::vector<UiRect> invalidated;
+  bool allowEdit = true;
+  bool allowDrop = true;
+  CEditUI* editing = nullptr;
+  CComboUI* dropped = nullptr;
+
+  void Invalidate(const UiRect& rc) override { invalidated.push_back(rc); }
+  void SetCapture() override { calls.push_back("capture"); }
+  void ReleaseCapture() override { calls.push_back("release"); }
+  bool OpenDropDown(CComboUI* combo) override {
+    calls.push_back("dropdown:" + combo->GetName());
+    if (allowDrop) dropped = combo;
+    return allowDrop;
+  }
+  bool BeginEdit(CEditUI* edit) override {
+    calls.push_back("begin:" + edit->GetName());
+    if (allowEdit) editing = edit;
+    return allowEdit;
+  }
+  void EndEdit(CEditUI* edit) override {
+    calls.push_back("end:" + edit->GetName());
+    if (editing == edit) editing = nullptr;
+  }
+  UiPoint GetCursorPos() override { return {}; }
+  void ShowToolTip(const UiRect&, std::string_view text) override { calls.push_back("tip:" + std::string(text)); }
+  void HideToolTip() override { calls.push_back("hidetip"); }
+  void SetCursor(CursorShape shape) override { cursor = shape; }
+  void OnControlRemoved(CControlUI* control) override { calls.push_back("removed:" + control->GetName()); }
+  CursorShape cursor = CursorShape::Arrow;
+
+  std::vector<std::string> Only(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const auto& c : calls) {
+      if (c.rfind(prefix, 0) == 0) out.push_back(c);
+    }
+    return out;
+  }
+};
+
+const char* kLayout = R"(<Window><VerticalLayout name="root">
+    <Edit name="e" height="20" numberonly="true"/>
+    <Button name="b" height="20" tooltip="%[tip_id]"/>
+    <Combo name="c" height="20"><ListLabelElement text="zero"/><ListLabelElement text="one"/></Combo>
+    <Edit name="e2" height="20" readonly="true"/>
+  </VerticalLayout></Window>)";
+
+struct HostedUi : Ui {
+  RecordingHost host;
+  HostedUi() : Ui(kLayout) { pm.SetHost(&host); }
+};
+
+TEST(NativeEditing, FocusStartsAndEndsTheNativeEditorAndItsTextIsFiltered) {
+  HostedUi ui;
+  auto* e = ui.Find<CEditUI>("e");
+  ui.Click("e");
+  EXPECT_EQ(ui.host.Only("begin"), (Events{"begin:e"}));
+  EXPECT_TRUE(e->IsEditing());
+  // While the native editor runs, typed keys are its business.
+  ui.pm.OnChar('5');
+  EXPECT_EQ(e->GetText(), "");
+  EXPECT_EQ(e->OnNativeTextChanged("4a2"), "42");
+  EXPECT_EQ(ui.notes.Of("textchanged"), (Events{"textchanged:e"}));
+  ui.Click("b");
+  EXPECT_EQ(ui.host.Only("end"), (Events{"end:e"}));
+  EXPECT_FALSE(e->IsEditing());
+  EXPECT_EQ(ui.notes.Of("killfocus"), (Events{"killfocus:e"}));
+  // Read-only edits never open the native editor.
+  ui.Click("e2");
+  EXPECT_EQ(ui.host.Only("begin").size(), 1u);
+}
+
+TEST(NativeEditing, WithoutANativeEditorTheEditTypesForItself) {
+  HostedUi ui;
+  ui.host.allowEdit = false;
+  ui.Click("e");
+  EXPECT_FALSE(ui.Find<CEditUI>("e")->IsEditing());
+  ui.pm.OnChar('7');
+  EXPECT_EQ(ui.Find<CEditUI>("e")->GetText(), "7");
+}
+
+TEST(HostRequests, ComboOpensThePopupWhichSelectsWithNotification) {
+  HostedUi ui;
+  auto* c = ui.Find<CComboUI>("c");
+  ui.Click("c");
+  EXPECT_EQ(ui.host.Only("dropdown"), (Events{"dropdown:c"}));
+  EXPECT_TRUE(c->IsDroppedDown());
+  // The popup paints the items into its own area and picks by point.
+  test::RecordingRenderer r;
+  c->PaintDropDown(r, {0, 0, 100, 50});
+  bool paintedOne = false;
+  for (const auto& call : r.calls) paintedOne |= call.op == "text" && call.text == "one";
+  EXPECT_TRUE(paintedOne);
+  EXPECT_EQ(r.clipDepth, 0);
+  int index = c->DropDownItemAt({10, 30}, {0, 0, 100, 50});
+  EXPECT_EQ(index, 1);
+  c->SelectItem(index, false, true);
+  c->OnDropDownClosed();
+  EXPECT_FALSE(c->IsDroppedDown());
+  EXPECT_EQ(ui.notes.Of("itemselect"), (Events{"itemselect:c"}));
+  EXPECT_EQ(c->GetText(), "one");
+  // An empty combo opens nothing.
+  c->RemoveAll();
+  ui.Click("c");
+  EXPECT_EQ(ui.host.Only("dropdown").size(), 1u);
+}
+
+TEST(HostRequests, CaptureFollowsTheButtonAndTooltipsTheHover) {
+  HostedUi ui;
+  ui.pm.OnMouseMove(ui.Center("b"));
+  EXPECT_EQ(ui.host.Only("tip"), (Events{"tip:tip_id"}));  // resource tooltip, no language loaded
+  ui.pm.OnButtonDown(ui.Center("b"));
+  ui.pm.OnButtonUp(ui.Center("b"));
+  EXPECT_EQ(ui.host.Only("capture").size(), 1u);
+  EXPECT_EQ(ui.host.Only("release").size(), 1u);
+  ui.pm.OnMouseMove(ui.Center("e"));
+  EXPECT_EQ(ui.host.cursor, CursorShape::IBeam);
+  EXPECT_FALSE(ui.host.Only("hidetip").empty());
+}
+
+TEST(HostRequests, ChangesAskForARepaintOfTheControlsRectangle) {
+  HostedUi ui;
+  ui.host.invalidated.clear();
+  CControlUI* b = ui.pm.FindControl("b");
+  b->SetBkColor(0xFF123456);
+  ASSERT_FALSE(ui.host.invalidated.empty());
+  EXPECT_EQ(ui.host.invalidated.back(), b->GetPos());
+  ui.host.invalidated.clear();
+  b->SetBkColor(0xFF123456);  // no change, no repaint
+  EXPECT_TRUE(ui.host.invalidated.empty());
+  b->SetVisible(false);  // hidden: the whole window is laid out again
+  EXPECT_EQ(ui.host.invalidated.back(), (UiRect{0, 0, 400, 300}));
+}
+
+TEST(HostRequests, TheHostIsToldWhenAControlGoesAway) {
+  HostedUi ui;
+  ui.Click("e");
+  auto* root = static_cast<CContainerUI*>(ui.root);
+  root->Remove(ui.pm.FindControl("e"));
+  EXPECT_EQ(ui.host.Only("removed"), (Events{"removed:e"}));
+  EXPECT_EQ(ui.pm.GetFocus(), nullptr);
+  EXPECT_EQ(ui.pm.FindControl("e"), nullptr);
+}
+
+}  // namespace
+}  // namespace trx::ui
