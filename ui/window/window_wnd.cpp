@@ -80,7 +80,10 @@ void CWindowWnd::ApplyVisible(bool visible, bool activate) {
   if (m_hWnd == nullptr || visible_ == visible) return;
   visible_ = visible;
   if (visible) style_ |= WS_VISIBLE; else style_ &= ~WS_VISIBLE;
-  if (native_) native_->SetVisible(visible && !minimized_, activate);
+  if (native_) {
+    if (visible && minimized_) native_->SetMinimized(true);  // shown as a taskbar entry
+    else native_->SetVisible(visible, activate);
+  }
   WindowProc(WM_SHOWWINDOW, visible ? 1 : 0, 0);
 }
 
