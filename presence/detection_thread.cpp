@@ -1,0 +1,174 @@
+// The three detection threads: one routine parameterised by device kind.
+
+#include <mutex>
+#include <string>
+
+#include "platform/debug_log.h"
+#include "presence/connect_sequences.h"
+#include "presence/presence_controls.h"
+#include "presence/presence_threads.h"
+
+namespace trx {
+namespace {
+
+// Serialises the removal rules of the three threads (see presence_threads.h).
+std::mutex& RemovalMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+bool IsConnected(IPresenceHost& host, DeviceKind kind) { return host.Channel(kind).connected.load() != 0; }
+
+// Another device of the lighting group is connected.
+bool AnyOtherConnected(IPresenceHost& host, DeviceKind kind) {
+  for (DeviceKind other : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad}) {
+    if (other != kind && IsConnected(host, other)) return true;
+  }
+  return false;
+}
+
+bool Matches(const CDeviceChannel& channel, const CHidDevice& hid) {
+  const bool product = channel.kind == DeviceKind::Keyboard ? IsKeyboardProductId(hid.attributes.product_id)
+                                                            : hid.attributes.product_id == channel.product_id;
+  return hid.attributes.vendor_id == channel.vendor_id && product &&
+         hid.capabilities.usage_page == channel.usage_page && hid.capabilities.usage == channel.usage;
+}
+
+// The device went: flags cleared, then which tab takes over or whether the
+// window goes, decided together with the other threads' removals.
+void ApplyRemoval(IPresenceHost& host, DeviceKind kind) {
+  std::lock_guard<std::mutex> serial(RemovalMutex());
+  CDeviceChannel& channel = host.Channel(kind);
+  channel.connected = 0;
+  channel.follows_synchronised_lighting = 0;
+  const bool mouse = IsConnected(host, DeviceKind::Mouse);
+  const bool keyboard = IsConnected(host, DeviceKind::Keyboard);
+  const bool pad = IsConnected(host, DeviceKind::MousePad);
+  host.ShowControl(ControlsOf(kind).tab, false);
+  switch (kind) {
+    case DeviceKind::Mouse:
+      if (keyboard) {
+        host.SelectTab(kKeyboardControls.tab);
+        host.ShowControl(kKeyboardControls.tab, true);
+      } else if (pad) {
+        host.SelectTab(kPadControls.tab);
+      } else {
+        host.PostAllDevicesGone();
+      }
+      break;
+    case DeviceKind::Keyboard:
+      if (mouse) host.SelectTab(kMouseControls.tab);
+      else if (!pad) host.HideMainWindow();
+      else host.SelectTab(kPadControls.tab);
+      break;
+    case DeviceKind::MousePad:
+      if (keyboard) host.SelectTab(kKeyboardControls.tab);
+      else if (!mouse) host.HideMainWindow();
+      else host.SelectTab(kMouseControls.tab);
+      break;
+  }
+}
+
+const char* ExitLine(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::Keyboard: return kExitKeyboardDetection;
+    case DeviceKind::MousePad: return kExitPadDetection;
+    case DeviceKind::Mouse: break;
+  }
+  return kExitMouseDetection;
+}
+
+// What one cycle found, acted on once the channel lock is released.
+struct Cycle {
+  bool list_failed = false;
+  bool scanned = false;
+  bool gone = false;
+  bool present = false;
+  bool same_mode = false;
+  bool connected_now = false;
+  ConnectResult connect;
+};
+
+Cycle RunLockedCycle(IPresenceHost& host, DeviceKind kind, CEvent& stop) {
+  CDeviceChannel& channel = host.Channel(kind);
+  CHidDevice& hid = channel.transport;
+  Cycle cycle;
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  if (channel.connected.load() != 0) {
+    if (hid.Probe(hid.device_path)) {
+      cycle.present = true;
+      cycle.same_mode = AnyOtherConnected(host, kind);
+    } else {
+      cycle.gone = true;
+    }
+    return cycle;
+  }
+  hid.scan_position = 0;
+  if (hid.EnumerateHidPaths() != 1) {
+    cycle.list_failed = true;
+    return cycle;
+  }
+  cycle.scanned = true;
+  const std::vector<std::string> paths = hid.path_list;
+  for (const std::string& path : paths) {
+    if (ParsePathVendorId(path) != channel.vendor_id) continue;
+    hid.want_read = true;
+    hid.want_write = true;
+    hid.overlapped = true;
+    hid.exclusive = false;
+    hid.device_path = path;
+    const bool opened = hid.Open() == 1;
+    if (opened && Matches(channel, hid)) {
+      channel.connected = 1;
+      cycle.connect = ConnectDevice(host, kind, stop);
+      cycle.connected_now = true;
+      break;
+    }
+    if (opened) hid.Close();
+  }
+  hid.path_list.clear();
+  return cycle;
+}
+
+int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
+  IPresenceHost& host = *param.host;
+  CEvent& stop = *param.stop;
+  bool first_scan_done = false;
+  int same_mode_shown = -1;  // -1: not known; the option is set when it changes
+  while (!stop.Wait(kPresenceCycleWaitMs)) {
+    const Cycle cycle = RunLockedCycle(host, kind, stop);
+    if (cycle.list_failed) {
+      DebugLine("hid: interface listing failed, device detection ends");
+      break;
+    }
+    if (cycle.gone) {
+      ApplyRemoval(host, kind);
+      same_mode_shown = -1;
+    } else if (cycle.present && same_mode_shown != static_cast<int>(cycle.same_mode)) {
+      host.ShowControl(ControlsOf(kind).same_mode, cycle.same_mode);
+      same_mode_shown = static_cast<int>(cycle.same_mode);
+    }
+    if (cycle.connected_now) {
+      ShowConnectedDevice(host, kind, cycle.connect);
+      same_mode_shown = -1;
+      if (!first_scan_done) host.PostInstanceMessage();
+      else host.ShowMainWindow();
+    }
+    if (cycle.scanned) first_scan_done = true;
+    stop.Wait(host.Channel(kind).connected.load() != 0 ? kPresenceConnectedSleepMs : kPresenceAbsentSleepMs);
+  }
+  DebugLine(ExitLine(kind));
+  return 0;
+}
+
+}  // namespace
+
+bool IsKeyboardProductId(uint16_t product_id) {
+  return product_id == 0x8611 || product_id == 0x6556 || product_id == 0x7200;
+}
+
+int KeyboardDetectionThread(PresenceThreadParam param) { return RunDetection(DeviceKind::Keyboard, param); }
+int MouseDetectionThread(PresenceThreadParam param) { return RunDetection(DeviceKind::Mouse, param); }
+int MousePadDetectionThread(PresenceThreadParam param) { return RunDetection(DeviceKind::MousePad, param); }
+
+}  // namespace trx

@@ -1,0 +1,275 @@
+#include "presence/device_reads.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "device/commands.h"
+#include "platform/debug_log.h"
+#include "platform/program_folder.h"
+#include "profile/profile_families.h"
+#include "profile/profile_file.h"
+#include "presence/presence_messages.h"
+#include "profile/profile_store.h"
+#include "settings/config_images.h"
+
+namespace trx {
+namespace {
+
+constexpr uint16_t kRecordStride = 64;
+constexpr uint16_t kActiveProfileAddress = 0;
+
+// Tracks whether every command of a routine succeeded.
+class CommandLog {
+ public:
+  bool Ok(int result) {
+    if (result != kResultOk) all_ok_ = false;
+    return result == kResultOk;
+  }
+  bool AllOk() const { return all_ok_; }
+
+ private:
+  bool all_ok_ = true;
+};
+
+std::vector<uint8_t> BlockBuffer(const CDeviceChannel& channel) { return std::vector<uint8_t>(channel.block_size, 0); }
+
+// Copies a block read from the device into a 512-byte image block.
+void CopyBlock(uint8_t (&to)[kKeyBlockSize], const std::vector<uint8_t>& from) {
+  std::memcpy(to, from.data(), std::min(from.size(), sizeof to));
+}
+
+// Saves the listed families' selected profiles when the reads were whole.
+ReadOutcome Finish(const CommandLog& log, DeviceKind kind, std::initializer_list<ProfileFamily> families,
+                   const char* what) {
+  if (!log.AllOk()) {
+    DebugLineF("%s: device read incomplete, profile files left as they were", what);
+    return ReadOutcome::kReadIncomplete;
+  }
+  ReadOutcome outcome = ReadOutcome::kReadComplete;
+  for (ProfileFamily family : families) {
+    if (SaveCurrentProfile(kind, family) != 0) {
+      DebugLineF("%s: profile file not written", what);
+      outcome = ReadOutcome::kReadSaveFailed;
+    }
+  }
+  return outcome;
+}
+
+// The active onboard profile index: read from the device, 0-4, or -1.
+int ReadActiveProfile(CDeviceChannel& channel, CommandLog& log) {
+  uint8_t p = 0;
+  if (!log.Ok(ReadSettingsBytes(channel, kActiveProfileAddress, &p, 1))) return -1;
+  if (p >= kOnboardProfileCount) {
+    DebugLineF("device reports onboard profile %u, out of range", p);
+    return -1;
+  }
+  return p;
+}
+
+// Re-read of the active lighting record of the keyboard or the pad: the
+// current record goes back into its slot, then record p is read and made
+// current. `records`/`current` point into the image.
+template <size_t CurrentSize>
+void ResyncLightingRecord(CDeviceChannel& channel, CommandLog& log, uint8_t (&records)[kLightingRecordCount][kLightingRecordSize],
+                          uint8_t (&current)[CurrentSize]) {
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    const uint8_t slot = current[0];
+    if (slot < kLightingRecordCount) std::memcpy(records[slot], current, CurrentSize);
+  }
+  const int p = ReadActiveProfile(channel, log);
+  if (p < 0) {
+    log.Ok(kResultNoReply);
+    return;
+  }
+  std::array<uint8_t, kSettingsDeviceBytes> record{};
+  if (!log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(p * kRecordStride), record.data(), record.size()))) return;
+  record[0] = static_cast<uint8_t>(p);
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  std::memcpy(records[p], record.data(), record.size());
+  std::memcpy(current, record.data(), CurrentSize);
+}
+
+}  // namespace
+
+ReadOutcome ReadMouseDevice(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::Mouse);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  log.Ok(BeginTransfer(channel));
+
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  if (log.Ok(ReadDeviceInformation(channel, info.data()))) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    std::memcpy(Images().mouse.device_info, info.data(), info.size());
+  }
+  std::vector<uint8_t> block = BlockBuffer(channel);
+  if (log.Ok(ReadMainBlock(channel, block.data()))) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    CopyBlock(Images().mouse.main_block, block);
+  }
+  for (int k = 0; k < kOnboardProfileCount; ++k) {
+    std::array<uint8_t, kSettingsDeviceBytes> record{};
+    if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      std::memcpy(Images().mouse.settings[k], record.data(), record.size());
+    }
+    std::fill(block.begin(), block.end(), 0);
+    if (log.Ok(ReadKeyBlock(channel, k, block.data()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      CopyBlock(Images().mouse.key_blocks[k], block);
+    }
+  }
+  const int p = ReadActiveProfile(channel, log);
+  if (p >= 0) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    Images().mouse.LoadCurrentRecord(p);
+  } else {
+    log.Ok(kResultNoReply);
+  }
+  log.Ok(EndTransfer(channel));
+  return Finish(log, DeviceKind::Mouse, {ProfileFamily::Device}, "mouse");
+}
+
+ReadOutcome ResyncMouseRecord(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::Mouse);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    Images().mouse.StoreCurrentRecord();
+  }
+  const int p = ReadActiveProfile(channel, log);
+  std::array<uint8_t, kSettingsDeviceBytes> record{};
+  if (p < 0) {
+    log.Ok(kResultNoReply);
+  } else if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(p * kRecordStride), record.data(), record.size()))) {
+    record[0] = static_cast<uint8_t>(p);
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    std::memcpy(Images().mouse.settings[p], record.data(), record.size());
+    Images().mouse.LoadCurrentRecord(p);
+  }
+  return Finish(log, DeviceKind::Mouse, {ProfileFamily::Light, ProfileFamily::Device}, "mouse");
+}
+
+ReadOutcome ReadMousePadDevice(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::MousePad);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  log.Ok(BeginTransfer(channel));
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  if (log.Ok(ReadDeviceInformation(channel, info.data()))) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    std::memcpy(Images().pad.device_info, info.data(), info.size());
+  }
+  for (int k = 0; k < kLightingRecordCount; ++k) {
+    std::array<uint8_t, kSettingsDeviceBytes> record{};
+    if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      std::memcpy(Images().pad.lighting_records[k], record.data(), record.size());
+    }
+  }
+  const int p = ReadActiveProfile(channel, log);
+  if (p >= 0) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    MousePadImage& pad = Images().pad;
+    std::memcpy(pad.current_record, pad.lighting_records[p], kCurrentLightingSize);
+    pad.current_record[0] = static_cast<uint8_t>(p);
+  } else {
+    log.Ok(kResultNoReply);
+  }
+  log.Ok(EndTransfer(channel));
+  return Finish(log, DeviceKind::MousePad, {ProfileFamily::Light}, "pad");
+}
+
+ReadOutcome ResyncMousePadRecord(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::MousePad);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  MousePadImage& pad = Images().pad;  // members only touched under ImageMutex()
+  ResyncLightingRecord(channel, log, pad.lighting_records, pad.current_record);
+  return Finish(log, DeviceKind::MousePad, {ProfileFamily::Light}, "pad");
+}
+
+ReadOutcome ReadKeyboardDevice(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::Keyboard);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  log.Ok(BeginTransfer(channel));
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  int block_units = 0;
+  {
+    const bool read = log.Ok(ReadDeviceInformation(channel, info.data()));
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    if (read) std::memcpy(Images().keyboard.device_info, info.data(), info.size());
+    block_units = Images().keyboard.device_info[kKeyboardInfoKeyCount];
+  }
+  const int block_size = block_units * kKeyboardBlockUnit;
+  if (block_size > kKeyboardMaxBlockSize) {
+    // The device is left in a clean state; its blocks are not read.
+    if (EndTransfer(channel) != kResultOk) DebugLine("keyboard: end of transfer not acknowledged");
+    DebugLineF("keyboard: key block of %d bytes refused", block_size);
+    return ReadOutcome::kReadKeyboardBlockTooLarge;
+  }
+  channel.block_size = static_cast<uint16_t>(block_size);
+  std::vector<uint8_t> block = BlockBuffer(channel);
+  if (log.Ok(ReadMainBlock(channel, block.data()))) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    CopyBlock(Images().keyboard.main_block, block);
+  }
+  std::fill(block.begin(), block.end(), 0);
+  if (log.Ok(ReadKeyBlock(channel, 0, block.data()))) {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    CopyBlock(Images().keyboard.key_block, block);
+  }
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    KeyboardImage& kb = Images().keyboard;
+    std::memcpy(kb.current_record, kb.lighting_records[0], kCurrentLightingSize);
+    kb.current_record[0] = 0;
+  }
+  log.Ok(EndTransfer(channel));
+  return Finish(log, DeviceKind::Keyboard, {ProfileFamily::Key}, "keyboard");
+}
+
+ReadOutcome ResyncKeyboardRecord(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::Keyboard);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  KeyboardImage& kb = Images().keyboard;  // members only touched under ImageMutex()
+  ResyncLightingRecord(channel, log, kb.lighting_records, kb.current_record);
+  return Finish(log, DeviceKind::Keyboard, {ProfileFamily::Light}, "keyboard");
+}
+
+ReadOutcome CaptureKeyboardKeyBlock(IPresenceHost& host) {
+  CDeviceChannel& channel = host.Channel(DeviceKind::Keyboard);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  std::vector<uint8_t> block = BlockBuffer(channel);
+  if (ReadMainBlock(channel, block.data()) != kResultOk) {
+    DebugLine("keyboard: main block not read, default key file left as it was");
+    return ReadOutcome::kReadIncomplete;
+  }
+  std::array<uint8_t, kKeyBlockSize> data{};
+  int variant = 0;
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    CopyBlock(Images().keyboard.main_block, block);
+    std::memcpy(data.data(), Images().keyboard.main_block, data.size());
+    variant = static_cast<int>(Images().keyboard.variant);
+  }
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::Keyboard, ProfileFamily::Key);
+  const std::string path = ProgramFolder() + DefaultProfileFileName(*info, variant);
+  if (WriteProfileFile(path, DeviceKind::Keyboard, data.size(), data.data()) != kProfileWriteOk) {
+    return ReadOutcome::kReadSaveFailed;
+  }
+  return ReadOutcome::kReadComplete;
+}
+
+void ShowReadOutcome(IPresenceHost& host, ReadOutcome outcome) {
+  if (outcome == ReadOutcome::kReadKeyboardBlockTooLarge) host.ShowMessage(kMessageKeyboardBlockTooLarge);
+}
+
+}  // namespace trx

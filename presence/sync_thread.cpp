@@ -1,0 +1,109 @@
+// The two synchronisation threads: one routine parameterised by device.
+
+#include <string>
+#include <vector>
+
+#include "device/hid_device.h"
+#include "platform/debug_log.h"
+#include "presence/presence_controls.h"
+#include "presence/presence_messages.h"
+#include "presence/presence_threads.h"
+
+namespace trx {
+namespace {
+
+constexpr uint16_t kSyncVendorId = 0x0C45;
+constexpr uint16_t kConsumerPage = 0x0C;
+constexpr uint16_t kConsumerControl = 0x01;
+
+struct SyncRules {
+  uint16_t product_id;
+  uint32_t profile_changed_message;  // usage 0x401
+  uint32_t read_all_message;         // usage 0x402
+  bool lighting_refresh;             // usage 0x403 handled
+  const char* exit_line;
+};
+
+constexpr SyncRules kMouseSync{0x652C, kMsgMouseProfileChanged, kMsgMouseReadAll, true, kExitMouseSync};
+constexpr SyncRules kKeyboardSync{0x6556, kMsgKeyboardProfileChanged, kMsgKeyboardReadAll, false, kExitKeyboardSync};
+
+// The first usage of the first input element of a decoded report, 0 when
+// there is none.
+uint16_t FirstUsage(const std::vector<HidReportElement>& elements) {
+  if (elements.empty()) return 0;
+  const HidReportElement& first = elements.front();
+  if (!first.is_button || first.usage_list.empty()) return 0;
+  return first.usage_list.front();
+}
+
+void Dispatch(IPresenceHost& host, const SyncRules& rules, uint16_t usage) {
+  if (usage == kUsageOnboardProfileChanged) host.SendReadMessage(rules.profile_changed_message);
+  else if (usage == kUsageDeviceSettingsChanged) host.SendReadMessage(rules.read_all_message);
+  else if (usage == kUsageLightingChanged && rules.lighting_refresh) host.RequestLightingRefresh();
+}
+
+enum class ListenEnd { kStopped, kLost };
+
+// Reads notifications until the stop event is set or the device goes.
+ListenEnd Listen(IPresenceHost& host, const SyncRules& rules, CHidDevice& hid, CEvent& stop) {
+  for (;;) {
+    if (stop.IsSet()) {
+      DebugLine(rules.exit_line);
+      return ListenEnd::kStopped;
+    }
+    size_t got = 0;
+    if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), kSyncReadTimeoutMs, &got) != 1) {
+      // A timeout only means the user did nothing; anything else (the node
+      // hung up, a read error) ends this connection so that it is reopened.
+      const HidIo io = hid.LastIo();
+      if ((io == HidIo::Timeout || io == HidIo::Stopped) && hid.Probe(hid.device_path)) continue;
+      return ListenEnd::kLost;
+    }
+    if (!DecodeInputUsages(hid.input_elements, hid.input_report_buffer.data(), got, hid.descriptor)) continue;
+    Dispatch(host, rules, FirstUsage(hid.input_elements));
+  }
+}
+
+int RunSync(const SyncRules& rules, const PresenceThreadParam& param) {
+  IPresenceHost& host = *param.host;
+  CEvent& stop = *param.stop;
+  CHidDevice hid(param.backend);
+  while (!stop.Wait(kPresenceCycleWaitMs)) {
+    hid.scan_position = 0;
+    if (hid.EnumerateHidPaths() != 1) {
+      DebugLine("hid: interface listing failed, device synchronisation ends");
+      break;
+    }
+    bool lost = false;
+    const std::vector<std::string> paths = hid.path_list;
+    for (const std::string& path : paths) {
+      if (ParsePathVendorId(path) != kSyncVendorId || ParsePathProductId(path) != rules.product_id) continue;
+      hid.want_read = true;
+      hid.want_write = false;
+      hid.overlapped = true;
+      hid.exclusive = false;
+      hid.device_path = path;
+      if (hid.Open() != 1) continue;
+      const bool match = hid.attributes.vendor_id == kSyncVendorId && hid.attributes.product_id == rules.product_id &&
+                         hid.capabilities.usage_page == kConsumerPage && hid.capabilities.usage == kConsumerControl;
+      if (!match) {
+        hid.Close();
+        continue;
+      }
+      lost = Listen(host, rules, hid, stop) == ListenEnd::kLost;
+      hid.Close();
+      break;
+    }
+    hid.path_list.clear();
+    stop.Wait(lost ? kSyncGoneSleepMs : kPresenceAbsentSleepMs);
+  }
+  DebugLine(rules.exit_line);
+  return 0;
+}
+
+}  // namespace
+
+int MouseSyncThread(PresenceThreadParam param) { return RunSync(kMouseSync, param); }
+int KeyboardSyncThread(PresenceThreadParam param) { return RunSync(kKeyboardSync, param); }
+
+}  // namespace trx
