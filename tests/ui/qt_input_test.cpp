@@ -9,6 +9,7 @@
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/core/option.h"
+#include "ui/window/menu_wnd.h"
 #include "ui/window/win_api.h"
 
 namespace trx::ui::testing {
@@ -156,6 +157,44 @@ TEST_F(QtInputTest, DesktopCloseRequestGoesThroughTheLibraryWindow) {
   w.Widget()->close();  // what Alt+F4 does
   QApplication::processEvents();
   EXPECT_FALSE(IsWindow(hwnd));
+}
+
+class MenuOwner : public NotesWindow {
+ public:
+  MenuOwner() : NotesWindow(kLayout) {}
+  std::vector<std::string> commands;
+
+ protected:
+  LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM, bool& handled) override {
+    handled = msg == WM_MENUCLICK;
+    if (handled) {
+      auto* cmd = reinterpret_cast<MenuCmd*>(wparam);
+      commands.push_back(cmd->szName);
+      m_pm.DeletePtr(cmd);
+    }
+    return 0;
+  }
+};
+
+TEST_F(QtInputTest, MenuIsAPopupAndItsClickReachesTheOwner) {
+  MenuOwner owner;
+  Open(owner);
+  CMenuWnd menu;
+  const QPoint at = owner.Widget()->mapToGlobal(QPoint(20, 20));
+  menu.Init(nullptr,
+            R"(<Window><Menu width="120"><MenuElement name="lan_cn" text="cn" height="24"/>
+               <MenuElement name="exit" text="exit" height="24"/></Menu></Window>)",
+            {at.x(), at.y()}, &owner.GetPaintManager());
+  auto* native = dynamic_cast<qt::QtNativeWindow*>(menu.Native());
+  ASSERT_NE(native, nullptr);
+  QWidget* popup = native->Widget();
+  ASSERT_TRUE(popup->windowFlags().testFlag(Qt::Popup));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+  QTest::mouseMove(popup, QPoint(40, 36));
+  QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(40, 36));  // second item
+  QApplication::processEvents();
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  EXPECT_EQ(owner.commands, (std::vector<std::string>{"exit"}));
 }
 
 }  // namespace
