@@ -1,0 +1,128 @@
+#include "sim/demo_devices.h"
+
+#include "device/hid_device.h"
+#include "device/hidraw_backend.h"
+
+namespace trx::sim {
+namespace {
+
+constexpr SimKind kAllKinds[] = {SimKind::Mouse, SimKind::Keyboard, SimKind::MousePad};
+
+bool* Flag(SimulateSelection& selection, std::string_view name) {
+  if (name == "mouse") return &selection.mouse;
+  if (name == "keyboard") return &selection.keyboard;
+  if (name == "pad") return &selection.pad;
+  return nullptr;
+}
+
+}  // namespace
+
+bool SimulateSelection::Has(SimKind kind) const {
+  switch (kind) {
+    case SimKind::Mouse: return mouse;
+    case SimKind::Keyboard: return keyboard;
+    case SimKind::MousePad: return pad;
+  }
+  return false;
+}
+
+const char* SimKindName(SimKind kind) {
+  switch (kind) {
+    case SimKind::Keyboard: return "keyboard";
+    case SimKind::MousePad: return "pad";
+    case SimKind::Mouse: break;
+  }
+  return "mouse";
+}
+
+bool ParseSimulateList(std::string_view value, SimulateSelection& selection, std::string& error) {
+  SimulateSelection parsed;
+  if (value.empty()) {
+    selection = {true, true, true};
+    return true;
+  }
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = value.find(',', start);
+    const std::string_view name = value.substr(start, comma == std::string_view::npos ? value.npos : comma - start);
+    bool* flag = Flag(parsed, name);
+    if (name.empty()) {
+      error = "--simulate: empty device name in \"" + std::string(value) + "\"";
+      return false;
+    }
+    if (flag == nullptr) {
+      error = "--simulate: unknown device \"" + std::string(name) + "\" (use mouse, keyboard, pad)";
+      return false;
+    }
+    if (*flag) {
+      error = "--simulate: \"" + std::string(name) + "\" given twice";
+      return false;
+    }
+    *flag = true;
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  selection = parsed;
+  return true;
+}
+
+SimulatedDevices::SimulatedDevices(const SimulateSelection& selection) : selection_(selection) {
+  if (!tree_.Valid()) return;
+  backend_ = tree_.MakeBackend();
+  valid_ = true;
+  for (SimKind kind : kAllKinds) {
+    if (!selection_.Has(kind)) continue;
+    firmware_[Slot(kind)] = std::make_shared<SimFirmware>(kind);
+    if (!Plug(kind)) valid_ = false;
+  }
+}
+
+SimulatedDevices::~SimulatedDevices() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  for (auto& attachment : attachments_) attachment.reset();
+}
+
+void SimulatedDevices::Install() { SetDefaultHidBackend(backend_); }
+
+bool SimulatedDevices::Plug(SimKind kind) {
+  if (!selection_.Has(kind) || !tree_.Valid()) return false;
+  std::lock_guard<std::mutex> guard(mutex_);
+  auto& attachment = attachments_[Slot(kind)];
+  if (attachment && attachment->Plugged()) return false;
+  attachment.reset();
+  auto fresh = std::make_unique<HidrawSimAttachment>(tree_, firmware_[Slot(kind)]);
+  if (!fresh->Valid()) return false;
+  attachment = std::move(fresh);
+  return true;
+}
+
+bool SimulatedDevices::Unplug(SimKind kind) {
+  if (!selection_.Has(kind)) return false;
+  std::lock_guard<std::mutex> guard(mutex_);
+  auto& attachment = attachments_[Slot(kind)];
+  if (!attachment || !attachment->Plugged()) return false;
+  attachment->Unplug();
+  return true;
+}
+
+bool SimulatedDevices::IsPlugged(SimKind kind) const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  const auto& attachment = attachments_[Slot(kind)];
+  return attachment && attachment->Plugged();
+}
+
+bool SimulatedDevices::PressProfileButton(SimKind kind) {
+  if (!IsPlugged(kind)) return false;
+  firmware_[Slot(kind)]->PressProfileButton();
+  return true;
+}
+
+bool SimulatedDevices::PressDpiButton(SimKind kind) {
+  if (!IsPlugged(kind)) return false;
+  firmware_[Slot(kind)]->PressDpiButton();
+  return true;
+}
+
+std::shared_ptr<SimFirmware> SimulatedDevices::Firmware(SimKind kind) const { return firmware_[Slot(kind)]; }
+
+}  // namespace trx::sim
