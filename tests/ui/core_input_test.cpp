@@ -440,6 +440,34 @@ TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
   EXPECT_EQ(lst->GetBody()->GetScrollY(), 0);
 }
 
+TEST(ListItems, ScrollBarThumbDragsAndTheStripPages) {
+  std::string xml = R"(<Window><VerticalLayout name="root"><List name="lst" height="100">)";
+  for (int i = 0; i < 10; ++i) xml += "<ListLabelElement name=\"i" + std::to_string(i) + "\"/>";
+  xml += "</List><Control/></VerticalLayout></Window>";
+  Ui ui(xml, {200, 300});
+  auto* body = ui.Find<CListUI>("lst")->GetBody();
+  // 250 px of items in 100 px: thumb 100 * 100 / 250 = 40 px, travel 60 px
+  // for 150 px of content.
+  EXPECT_EQ(body->GetScrollBarRect(), (UiRect{192, 0, 200, 100}));
+  EXPECT_EQ(body->GetScrollThumbRect(), (UiRect{192, 0, 200, 40}));
+  EXPECT_EQ(ui.pm.FindControl(UiPoint{195, 10}), body);  // the bar, not the item under it
+  ui.pm.OnMouseMove({195, 10});
+  ui.pm.OnButtonDown({195, 10});
+  ui.pm.OnMouseMove({195, 40});
+  EXPECT_EQ(body->GetScrollY(), 75);
+  ui.pm.OnMouseMove({195, 500});  // clamped at the end
+  EXPECT_EQ(body->GetScrollY(), 150);
+  ui.pm.OnButtonUp({195, 500});
+  EXPECT_TRUE(ui.notes.Of("itemclick").empty());
+  ui.Click(UiPoint{195, 5});  // above the thumb: one page up (100 - 20)
+  EXPECT_EQ(body->GetScrollY(), 70);
+  // A short list shows no bar.
+  while (ui.Find<CListUI>("lst")->GetCount() > 2) ui.Find<CListUI>("lst")->RemoveAt(0);
+  ui.pm.UpdateLayout();
+  EXPECT_TRUE(body->GetScrollBarRect().IsEmpty());
+  EXPECT_EQ(body->GetScrollY(), 0);
+}
+
 TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Edit name="num" height="20" numberonly="true" maxchar="3"/>

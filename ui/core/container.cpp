@@ -180,8 +180,32 @@ CControlUI* CContainerUI::FindControl(const FindPredicate& pred, unsigned flags)
   return nullptr;
 }
 
+namespace {
+constexpr int kScrollBarWidth = 8;
+constexpr int kMinThumb = 16;
+}  // namespace
+
+UiRect CContainerUI::GetScrollBarRect() const {
+  UiRect view = rcItem_.Deflate(inset_);
+  if (!scrollable_ || contentHeight_ <= view.Height() || view.Width() <= kScrollBarWidth) return {};
+  return {view.right - kScrollBarWidth, view.top, view.right, view.bottom};
+}
+
+UiRect CContainerUI::GetScrollThumbRect() const {
+  UiRect bar = GetScrollBarRect();
+  if (bar.IsEmpty()) return {};
+  long long track = bar.Height();
+  long long thumb = std::max<long long>(kMinThumb, track * track / std::max(1, contentHeight_));
+  thumb = std::min(thumb, track);
+  long long range = std::max(1, contentHeight_ - bar.Height());
+  long long top = bar.top + (track - thumb) * scrollY_ / range;
+  return {bar.left, static_cast<int>(top), bar.right, static_cast<int>(top + thumb)};
+}
+
 CControlUI* CContainerUI::FindControlAt(UiPoint pt) {
   if (!IsVisible() || !rcItem_.Contains(pt)) return nullptr;
+  // The scroll bar lies over the children's right edge.
+  if (GetScrollBarRect().Contains(pt)) return this;
   if (ChildrenInTree()) {
     for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
       if (CControlUI* found = (*it)->FindControlAt(pt)) return found;
@@ -205,6 +229,11 @@ void CContainerUI::DoPaint(IRenderer& r, const UiRect& dirty) {
       if (!c->GetPos().Intersects(clip)) continue;
       c->DoPaint(r, clip);
     }
+  }
+  UiRect thumb = GetScrollThumbRect();
+  if (!thumb.IsEmpty()) {
+    r.FillRoundRect(GetScrollBarRect(), 4, 4, 0x20000000);
+    r.FillRoundRect(thumb, 4, 4, thumbDragging_ ? 0xC0606060 : 0x90606060);
   }
   r.PopClip();
   (void)round;
@@ -248,7 +277,45 @@ void CContainerUI::SetScrollY(int y) {
 }
 
 void CContainerUI::DoEvent(TEventUI& event) {
-  if (event.Type == UIEVENT_SCROLLWHEEL && scrollable_ && contentHeight_ > rcItem_.Height()) {
+  switch (event.Type) {
+    case UIEVENT_BUTTONDOWN:
+    case UIEVENT_DBLCLICK: {
+      UiRect bar = GetScrollBarRect();
+      if (!bar.Contains(event.ptMouse)) break;
+      UiRect thumb = GetScrollThumbRect();
+      if (!thumb.Contains(event.ptMouse)) {
+        // A click on the strip pages towards the pointer.
+        int page = std::max(1, bar.Height() - 20);
+        SetScrollY(scrollY_ + (event.ptMouse.y < thumb.top ? -page : page));
+        thumb = GetScrollThumbRect();
+      }
+      thumbDragging_ = thumb.Contains(event.ptMouse);
+      dragStartY_ = event.ptMouse.y;
+      dragStartScroll_ = scrollY_;
+      return;
+    }
+    case UIEVENT_MOUSEMOVE:
+      if (thumbDragging_) {
+        UiRect bar = GetScrollBarRect();
+        UiRect thumb = GetScrollThumbRect();
+        long long track = bar.Height() - thumb.Height();
+        if (track > 0) {
+          long long range = contentHeight_ - bar.Height();
+          SetScrollY(dragStartScroll_ + static_cast<int>((event.ptMouse.y - dragStartY_) * range / track));
+        }
+        return;
+      }
+      break;
+    case UIEVENT_BUTTONUP:
+      if (thumbDragging_) {
+        thumbDragging_ = false;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  if (event.Type == UIEVENT_SCROLLWHEEL && scrollable_ && contentHeight_ > rcItem_.Deflate(inset_).Height()) {
     int step = 30;
     SetScrollY(scrollY_ + (event.wParam == 0 ? -step : step));
     return;
@@ -322,6 +389,12 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   }
   contentHeight_ = ToCoord(y - childPadding_ + scrollY_ - area.top);
   if (contentHeight_ < 0) contentHeight_ = 0;
+  // Content that shrank (items removed) must not stay scrolled past its end.
+  int maxScroll = std::max(0, contentHeight_ - area.Height());
+  if (scrollY_ > maxScroll) {
+    scrollY_ = maxScroll;
+    SetPos(rc, false);
+  }
 }
 
 // ---- horizontal ----

@@ -67,6 +67,11 @@ class CContainerUI : public CControlUI {
   int GetScrollY() const { return scrollY_; }
   void SetScrollY(int y);
   int GetContentHeight() const { return contentHeight_; }
+  // The vertical scroll bar shown at the right edge while the content is
+  // taller than the view (scrollable containers only): the strip, and the
+  // thumb inside it. Both empty when there is nothing to scroll.
+  UiRect GetScrollBarRect() const;
+  UiRect GetScrollThumbRect() const;
 
  protected:
   // Places the floating child at its "pos" relative to the content origin.
@@ -81,6 +86,9 @@ class CContainerUI : public CControlUI {
   int scrollY_ = 0;
   int contentHeight_ = 0;
   bool scrollable_ = false;  // "vscrollbar"
+  bool thumbDragging_ = false;
+  int dragStartY_ = 0;       // pointer y where the thumb drag began
+  int dragStartScroll_ = 0;  // scroll offset at that moment
 };
 
 class CVerticalLayoutUI : public CContainerUI {
