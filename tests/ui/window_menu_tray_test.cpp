@@ -79,6 +79,24 @@ TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
   EXPECT_EQ(owner.commands[0].szText, "English");
 }
 
+TEST_F(MenuTest, ArrowKeysAndEnterChooseAnItem) {
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CMenuWnd menu;
+  menu.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager());
+  menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);  // nothing highlighted yet: nothing happens
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
+  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // first item
+  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // second
+  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // wraps to the first
+  menu.SendMessage(WM_KEYDOWN, VK_UP, 0);    // back to the second
+  menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  queue().ProcessPending();
+  ASSERT_EQ(owner.commands.size(), 1u);
+  EXPECT_EQ(owner.commands[0].szName, "exit");
+}
+
 TEST_F(MenuTest, MenuIsPlacedByAlignmentAndKeptOnTheScreen) {
   SetHeadlessWorkArea({0, 0, 1280, 800});
   OwnerWindow owner;

@@ -85,6 +85,28 @@ LRESULT CMenuWnd::HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM, bool& han
       (msg == WM_KEYDOWN && wparam == VK_ESCAPE)) {
     Close(0);
     handled = true;
+  } else if (msg == WM_KEYDOWN && menu_ != nullptr && (wparam == VK_UP || wparam == VK_DOWN)) {
+    // Arrow keys move the highlight over the visible, enabled items.
+    const int count = menu_->GetCount();
+    int index = menu_->GetCurSel();
+    for (int step = 0; step < count; ++step) {
+      index = wparam == VK_DOWN ? (index + 1 + count) % count : (index - 1 + count) % count;
+      CControlUI* item = menu_->GetItemAt(index);
+      if (item && item->IsVisible() && item->IsEnabled() && item->GetInterface("MenuElement")) {
+        menu_->SelectItem(index, false, false);
+        break;
+      }
+    }
+    handled = true;
+  } else if (msg == WM_KEYDOWN && menu_ != nullptr && wparam == VK_RETURN) {
+    // Enter chooses the highlighted item as a click would.
+    handled = true;
+    if (CControlUI* item = menu_->GetItemAt(menu_->GetCurSel())) {
+      TNotifyUI click;
+      click.sType = kNotifyItemClick;
+      click.pSender = item;
+      Notify(click);  // may destroy this window
+    }
   } else if (msg == WM_DESTROY) {
     std::erase(OpenMenus(), this);
   }

@@ -4,7 +4,8 @@
 // (WM_MENUCLICK, 0x0479) to the window of the paint manager given to Init,
 // with a heap MenuCmd {name, user data, text} in wParam that the receiver
 // releases with CPaintManagerUI::DeletePtr; then every open menu closes.
-// A menu also closes when it loses activation or on Escape.
+// A menu also closes when it loses activation or on Escape; Up and Down
+// move the highlight and Enter chooses the highlighted item.
 //
 // Ownership: the menu window never deletes itself; whoever created the
 // object deletes it (after DestroyMenu, or once its window is gone).
