@@ -20,6 +20,14 @@
 
 namespace trx::ui {
 
+// What WM_GETMINMAXINFO points to in lParam (the fields this program uses).
+struct MinMaxInfo {
+  UiPoint ptMaxSize{};      // maximised size
+  UiPoint ptMaxPosition{};  // maximised position, relative to the monitor
+  UiPoint ptMinTrackSize{};
+  UiPoint ptMaxTrackSize{};
+};
+
 class CFramelessDialog : public WindowImplBase {
  public:
   // Hit test on a client point (what WM_NCHITTEST answers).

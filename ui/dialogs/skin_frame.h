@@ -58,6 +58,8 @@ class CSkinFrame : public WindowImplBase {
 
   // Click handling by sender name (see the header comment).
   void OnClick(TNotifyUI& msg) override;
+  // "click" → OnClick; the page switches also answer "selectchanged".
+  void Notify(TNotifyUI& msg) override;
 
  protected:
   const char* GetWindowClassName() const override { return kSkinFrameClassName; }

@@ -1,0 +1,90 @@
+#include "ui/dialogs/msg_wnd.h"
+
+#include <strings.h>
+
+#include "ui/dialogs/dialog_hook.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui {
+namespace {
+
+bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+// Creates, fills and runs one box; the box deletes itself when its window
+// is gone.
+int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
+  auto* box = new CMsgWnd;
+  const HWND hwnd = box->Create(owner, kMsgWndTitle, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
+  if (hwnd == nullptr) return kMsgResultCancel;  // the failed window deleted itself
+  box->CenterWindow();
+  box->SetMessage(text, is_id);
+  if (self_closing) box->StartSelfClosing();
+  RunDialogHook(*box, kMsgWndClassName);
+  const UINT result = box->ShowModal();
+  // A quit request ends the loop with the box still open: close it now.
+  if (CWindowWnd* still = CWindowWnd::FromHandle(hwnd)) still->DestroyWindow();
+  return result == static_cast<UINT>(kMsgResultConfirm) ? kMsgResultConfirm : kMsgResultCancel;
+}
+
+}  // namespace
+
+int ShowMessage(HWND owner, std::string_view text, bool is_id) {
+  return RunBox(owner, text, is_id, false);
+}
+
+void ShowSelfClosingNotice(HWND owner) { RunBox(owner, kSelfClosingNoticeTextId, true, true); }
+
+void CMsgWnd::SetMessage(std::string_view text, bool is_id) {
+  if (text.empty()) return;
+  CControlUI* control = m_pm.FindControl(kMsgTextName);
+  if (control == nullptr) return;  // the layout is shown as it is
+  control->SetResourceText(is_id);
+  control->SetText(text);
+}
+
+void CMsgWnd::StartSelfClosing() { SetTimer(m_hWnd, kSelfClosingTimerId, kSelfClosingDelayMs); }
+
+std::string CMsgWnd::GetMessageText() {
+  CControlUI* control = m_pm.FindControl(kMsgTextName);
+  return control ? control->GetRawText() : std::string();
+}
+
+void CMsgWnd::InitWindow() { close_btn_ = m_pm.FindControl(kMsgCloseName); }
+
+void CMsgWnd::OnClick(TNotifyUI& msg) {
+  const std::string& name = msg.pSender->GetName();
+  if (msg.pSender == close_btn_ || SameName(name, kMsgCloseName)) {
+    Close(kMsgResultCancel);
+  } else if (SameName(name, kMsgConfirmName)) {
+    Close(kMsgResultConfirm);
+  } else if (SameName(name, kMsgCancelName)) {
+    Close(kMsgResultCancel);
+  }
+}
+
+void CMsgWnd::OnFinalMessage(HWND hwnd) {
+  WindowImplBase::OnFinalMessage(hwnd);
+  delete this;
+}
+
+LRESULT CMsgWnd::OnSysCommand(UINT, WPARAM, LPARAM, bool& handled) {
+  handled = false;  // the default handling runs (SC_CLOSE closes with 0)
+  return 0;
+}
+
+LRESULT CMsgWnd::HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM, bool& handled) {
+  if (msg == WM_TIMER) OnTimer(static_cast<UINT_PTR>(wparam));
+  handled = false;
+  return 0;
+}
+
+void CMsgWnd::OnTimer(UINT_PTR id) {
+  if (id != kSelfClosingTimerId) return;
+  ++ticks_;
+  if (ticks_ >= 1) {
+    KillTimer(m_hWnd, kSelfClosingTimerId);
+    Close(kMsgResultCancel);
+  }
+}
+
+}  // namespace trx::ui

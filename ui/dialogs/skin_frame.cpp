@@ -1,0 +1,125 @@
+#include "ui/dialogs/skin_frame.h"
+
+#include "platform/debug_log.h"
+#include "platform/ini_file.h"
+#include "platform/user_folders.h"
+#include "ui/core/container.h"
+#include "ui/dialogs/dialog_hook.h"
+#include "ui/window/file_dialog.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui {
+namespace {
+
+void WriteSkinKey(const char* key, const std::string& value) {
+  if (!WritePrivateProfileString(kSkinIniSection, key, value, MainIniPath()))
+    DebugLineF("main.ini: %s not written", key);
+}
+
+// Remembers the background for the next start: flags 1 = a listed image.
+void RememberSkin(int flags, const std::string& image) {
+  WriteSkinKey(kSkinIniFlags, std::to_string(flags));
+  WriteSkinKey(kSkinIniImage, image);
+}
+
+void BroadcastSkin(const SkinChangedParam& param) { SkinObserver().Broadcast(param); }
+
+}  // namespace
+
+bool ReadStoredSkinImage(std::string* image) {
+  const std::string path = MainIniPath();
+  if (GetPrivateProfileLong(kSkinIniSection, kSkinIniFlags, path) != 1) return false;
+  std::string value;
+  GetPrivateProfileString(kSkinIniSection, kSkinIniImage, "", value, path);
+  if (value.empty()) return false;  // nothing to show: keep the default
+  if (image) *image = value;
+  return true;
+}
+
+CSkinFrame::CSkinFrame(HWND main_wnd, CControlUI* skin_button)
+    : main_wnd_(main_wnd), skin_button_(skin_button) {}
+
+CSkinFrame* CSkinFrame::Open(HWND main_wnd, CControlUI* skin_button) {
+  auto* frame = new CSkinFrame(main_wnd, skin_button);
+  const HWND hwnd = frame->Create(nullptr, kSkinFrameTitle, kSkinFrameStyle, kSkinFrameExStyle);
+  if (hwnd == nullptr) return nullptr;  // deleted itself on the way out
+  RunDialogHook(*frame, kSkinFrameClassName);
+  return frame;
+}
+
+void CSkinFrame::InitWindow() {
+  // Drop down from the skin button: the chooser's top-right corner at the
+  // button's bottom-right corner, in screen coordinates.
+  const UiSize size = m_pm.GetInitSize();
+  UiRect main_rect{};
+  if (skin_button_ != nullptr && ::trx::ui::GetWindowRect(main_wnd_, &main_rect)) {
+    const UiRect button = skin_button_->GetPos();
+    const int right = main_rect.left + button.right;
+    const int top = main_rect.top + button.bottom;
+    SetWindowPos(nullptr, right - size.cx, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    ResizeClient(size.cx, size.cy);
+  }
+}
+
+void CSkinFrame::OnFinalMessage(HWND hwnd) {
+  WindowImplBase::OnFinalMessage(hwnd);
+  delete this;
+}
+
+LRESULT CSkinFrame::OnNcActivate(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
+  return WindowImplBase::OnNcActivate(msg, wparam, lparam, handled);
+}
+
+LRESULT CSkinFrame::HandleCustomMessage(UINT msg, WPARAM, LPARAM, bool& handled) {
+  handled = false;
+  if (msg == WM_KILLFOCUS) PostMessage(WM_CLOSE, 0, 0);  // closes when it loses the focus
+  return 0;
+}
+
+void CSkinFrame::Broadcast(const SkinChangedParam& param) { BroadcastSkin(param); }
+
+void CSkinFrame::SelectPage(int page) {
+  if (CControlUI* control = m_pm.FindControl(kSkinTabName)) {
+    if (auto* tab = static_cast<CTabLayoutUI*>(control->GetInterface("TabLayout"))) tab->SelectItem(page);
+  }
+}
+
+void CSkinFrame::Notify(TNotifyUI& msg) {
+  // The page switches may be options of one group: their selection counts
+  // like a click.
+  if (msg.sType == kNotifySelectChanged && msg.pSender != nullptr && msg.wParam == 1) {
+    const std::string& name = msg.pSender->GetName();
+    if (name == kSkinColorPageName) SelectPage(1);
+    if (name == kSkinImagePageName) SelectPage(0);
+    return;
+  }
+  WindowImplBase::Notify(msg);
+}
+
+void CSkinFrame::OnClick(TNotifyUI& msg) {
+  const std::string& name = msg.pSender->GetName();
+  if (name == kSkinImageBtnName) {
+    const std::string image = msg.pSender->GetUserData();
+    if (image.empty()) return;  // an item without an image name changes nothing
+    Broadcast({false, 0, image});
+    RememberSkin(1, image);
+  } else if (name == kSkinColorBtnName) {
+    Broadcast({true, msg.pSender->GetBkColor(), {}});
+  } else if (name == kSkinColorPageName) {
+    SelectPage(1);
+  } else if (name == kSkinImagePageName) {
+    SelectPage(0);
+  } else if (name == kSkinResetName) {
+    Broadcast({false, 0, kDefaultBackgroundImage});
+    RememberSkin(0, kDefaultBackgroundImage);
+  } else if (name == kSkinCustomName) {
+    // The dialog runs its own loop, in which the chooser may lose the focus
+    // and go away: nothing of this object is used after it returns.
+    std::string path;
+    if (ShowOpenFileDialog(m_hWnd, kSkinCustomFilter, "png", "*.png", &path) && !path.empty())
+      BroadcastSkin({false, 0, path});
+  }
+}
+
+}  // namespace trx::ui
