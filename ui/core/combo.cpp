@@ -262,10 +262,4 @@ void CComboUI::PaintText(IRenderer& r) {
   r.DrawText(rcItem_.Deflate(textPadding_), text, color, f, DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
 }
 
-CControlUI* CComboUI::FindControl(const FindPredicate& pred, unsigned flags) {
-  return CContainerUI::FindControl(pred, flags);
-}
-
-void CComboUI::DoPaint(IRenderer& r, const UiRect& dirty) { CContainerUI::DoPaint(r, dirty); }
-
 }  // namespace trx::ui

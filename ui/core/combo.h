@@ -57,8 +57,6 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   bool Activate() override;
   void PaintStatusImage(IRenderer& r) override;
   void PaintText(IRenderer& r) override;
-  CControlUI* FindControl(const FindPredicate& pred, unsigned flags) override;
-  void DoPaint(IRenderer& r, const UiRect& dirty) override;
 
  protected:
   bool ChildrenInTree() const override { return false; }

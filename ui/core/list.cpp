@@ -224,10 +224,6 @@ void CListContainerElementUI::SetSelectedState(bool selected) {
 
 void CListContainerElementUI::PaintBkColor(IRenderer& r) { PaintItemBk(this, r); }
 
-CControlUI* CListContainerElementUI::FindControl(const FindPredicate& pred, unsigned flags) {
-  return CHorizontalLayoutUI::FindControl(pred, flags);
-}
-
 // ---- header ----
 
 std::string_view CListHeaderItemUI::GetClass() const { return "ListHeaderItemUI"; }

@@ -106,8 +106,6 @@ class CListContainerElementUI : public CHorizontalLayoutUI, public IListItemUI {
   void DoEvent(TEventUI& event) override;
   void PaintBkColor(IRenderer& r) override;
   void SetSelectedState(bool selected) override;
-  // Clicks on child labels count as clicks on the item.
-  CControlUI* FindControl(const FindPredicate& pred, unsigned flags) override;
 };
 
 class CListHeaderItemUI : public CButtonUI {

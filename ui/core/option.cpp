@@ -4,8 +4,6 @@
 
 namespace trx::ui {
 
-COptionUI::~COptionUI() = default;
-
 std::string_view COptionUI::GetClass() const { return "OptionUI"; }
 
 void* COptionUI::GetInterface(std::string_view name) {
@@ -14,10 +12,6 @@ void* COptionUI::GetInterface(std::string_view name) {
 }
 
 void COptionUI::SetGroup(std::string_view group) { group_ = group; }
-
-void COptionUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-  CButtonUI::SetManager(manager, parent, init);
-}
 
 bool COptionUI::Activate() {
   if (!CControlUI::Activate()) return false;

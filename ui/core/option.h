@@ -14,7 +14,6 @@ namespace trx::ui {
 
 class COptionUI : public CButtonUI {
  public:
-  ~COptionUI() override;
   std::string_view GetClass() const override;
   void* GetInterface(std::string_view name) override;
   bool Activate() override;
@@ -38,7 +37,6 @@ class COptionUI : public CButtonUI {
   bool SetAttribute(std::string_view name, std::string_view value) override;
   void PaintBkColor(IRenderer& r) override;
   void PaintStatusImage(IRenderer& r) override;
-  void SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init = true) override;
 
  protected:
   UiColor CurrentTextColor() const override;
