@@ -1,0 +1,121 @@
+// The simulated devices of the demo: the --simulate list, and the detection
+// threads finding, losing and finding again the simulated devices through
+// the process's default HID backend.
+
+#include <gtest/gtest.h>
+
+#include "device/hid_device.h"
+#include "sim/demo_devices.h"
+#include "tests/presence/presence_fixture.h"
+
+namespace trx {
+namespace {
+
+using sim::SimKind;
+using sim::SimulatedDevices;
+using sim::SimulateSelection;
+using test::PresenceTest;
+using test::RecordingHost;
+using test::ThreadRunner;
+
+TEST(SimulateList, NoListMeansAllThreeDevices) {
+  SimulateSelection s;
+  std::string error;
+  ASSERT_TRUE(sim::ParseSimulateList("", s, error));
+  EXPECT_TRUE(s.mouse && s.keyboard && s.pad);
+}
+
+TEST(SimulateList, ListedDevicesOnlyInAnyOrder) {
+  SimulateSelection s;
+  std::string error;
+  ASSERT_TRUE(sim::ParseSimulateList("pad,mouse", s, error));
+  EXPECT_TRUE(s.mouse);
+  EXPECT_FALSE(s.keyboard);
+  EXPECT_TRUE(s.pad);
+  ASSERT_TRUE(sim::ParseSimulateList("keyboard", s, error));
+  EXPECT_FALSE(s.mouse);
+  EXPECT_TRUE(s.keyboard);
+  EXPECT_FALSE(s.pad);
+}
+
+TEST(SimulateList, BadListsAreRefusedWithAMessageAndLeaveTheSelection) {
+  for (const char* bad : {"tablet", "mouse,", ",mouse", "mouse,,pad", "Mouse", "mouse,mouse", "mouse pad"}) {
+    SimulateSelection s{true, false, false};
+    std::string error;
+    EXPECT_FALSE(sim::ParseSimulateList(bad, s, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << bad;
+    EXPECT_TRUE(s.mouse && !s.keyboard && !s.pad) << bad;
+  }
+  SimulateSelection s;
+  std::string error;
+  sim::ParseSimulateList("mouse,tablet", s, error);
+  EXPECT_NE(error.find("tablet"), std::string::npos);
+}
+
+class DemoDevicesTest : public PresenceTest {
+ protected:
+  void TearDown() override {
+    SetDefaultHidBackend(nullptr);
+    PresenceTest::TearDown();
+  }
+};
+
+TEST_F(DemoDevicesTest, OnlySelectedDevicesExistAndPlugStateIsTracked) {
+  SimulatedDevices devices({true, false, true});
+  ASSERT_TRUE(devices.Valid());
+  EXPECT_TRUE(devices.IsPlugged(SimKind::Mouse));
+  EXPECT_FALSE(devices.IsPlugged(SimKind::Keyboard));
+  EXPECT_TRUE(devices.IsPlugged(SimKind::MousePad));
+  EXPECT_FALSE(devices.Plug(SimKind::Keyboard));  // not simulated
+  EXPECT_FALSE(devices.Plug(SimKind::Mouse));     // already in
+  EXPECT_EQ(devices.Firmware(SimKind::Keyboard), nullptr);
+
+  ASSERT_TRUE(devices.Unplug(SimKind::Mouse));
+  EXPECT_FALSE(devices.IsPlugged(SimKind::Mouse));
+  EXPECT_FALSE(devices.Unplug(SimKind::Mouse));
+  EXPECT_FALSE(devices.PressProfileButton(SimKind::Mouse));  // unplugged: nothing happens
+  EXPECT_EQ(devices.Firmware(SimKind::Mouse)->Settings()[0], 0);
+
+  std::vector<std::string> paths;
+  ASSERT_TRUE(devices.Backend()->Enumerate(paths));
+  EXPECT_EQ(paths.size(), 2u);  // the pad's vendor and consumer interfaces
+}
+
+TEST_F(DemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefaultBackend) {
+  SimulatedDevices devices({true, true, true});
+  ASSERT_TRUE(devices.Valid());
+  devices.Install();
+  RecordingHost host(nullptr);  // channels on the default backend, as the main window's
+  ThreadRunner kb(KeyboardDetectionThread, host);
+  ThreadRunner ms(MouseDetectionThread, host);
+  ThreadRunner mp(MousePadDetectionThread, host);
+  ThreadRunner ms_sync(MouseSyncThread, host);
+  ASSERT_TRUE(host.WaitFor("post instance", 3));
+
+  // The device's buttons change its memory and the program follows.
+  ASSERT_TRUE(devices.PressProfileButton(SimKind::Mouse));
+  ASSERT_TRUE(host.WaitFor("send 0x0902"));
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().mouse.current[0], 1);
+  }
+
+  // Unplugging all three: the window goes once the last one has gone.
+  ASSERT_TRUE(devices.Unplug(SimKind::Keyboard));
+  ASSERT_TRUE(host.WaitFor("hide kb_tab"));
+  ASSERT_TRUE(devices.Unplug(SimKind::MousePad));
+  ASSERT_TRUE(host.WaitFor("hide mp_tab"));
+  ASSERT_TRUE(devices.Unplug(SimKind::Mouse));
+  ASSERT_TRUE(host.WaitFor("post 0x0C05"));
+  EXPECT_EQ(host.Count("hide window"), 0u);
+
+  // Plugging one back brings the window up again, with the memory it kept.
+  ASSERT_TRUE(devices.Plug(SimKind::MousePad));
+  ASSERT_TRUE(host.WaitFor("show window"));
+  EXPECT_EQ(host.Channel(DeviceKind::MousePad).connected.load(), 1);
+  EXPECT_EQ(host.Count("post instance"), 3u);
+}
+
+}  // namespace
+}  // namespace trx

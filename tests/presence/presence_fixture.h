@@ -1,0 +1,235 @@
+#pragma once
+// The presence threads against simulated devices behind a fake hidraw tree:
+// a recording stand-in for the main window, the three channels with the
+// main window's identities, thread runners, the frames the channels moved
+// and the debug lines written. Every wait is on a condition with a generous
+// limit; nothing asserts on elapsed time.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/commands.h"
+#include "device/frame_trace.h"
+#include "device/hidraw_backend.h"
+#include "platform/debug_log.h"
+#include "platform/program_folder.h"
+#include "presence/presence_handlers.h"
+#include "presence/presence_host.h"
+#include "presence/presence_threads.h"
+#include "settings/config_images.h"
+#include "sim/firmware_model.h"
+#include "sim/hidraw_attach.h"
+#include "sim/hidraw_fake_tree.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx::test {
+
+inline constexpr auto kWaitLimit = std::chrono::seconds(20);
+
+// Stands in for the main window: records every call as one line, runs the
+// sent read messages at once on the calling thread (as the UI thread would
+// while the sender waits).
+class RecordingHost : public IPresenceHost {
+ public:
+  explicit RecordingHost(std::shared_ptr<IHidBackend> backend)
+      : keyboard_(DeviceKind::Keyboard, backend), mouse_(DeviceKind::Mouse, backend), pad_(DeviceKind::MousePad, backend) {
+    keyboard_.SetIdentity(0x0C45, 0x6556, 0xFF1C, 0x92);
+    mouse_.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
+    pad_.SetIdentity(0x0C45, 0x6758, 0xFF1C, 0x92);
+  }
+
+  CDeviceChannel& Channel(DeviceKind kind) override {
+    switch (kind) {
+      case DeviceKind::Keyboard: return keyboard_;
+      case DeviceKind::MousePad: return pad_;
+      case DeviceKind::Mouse: break;
+    }
+    return mouse_;
+  }
+  void ShowControl(const char* name, bool visible) override {
+    Record(std::string(visible ? "show " : "hide ") + name);
+  }
+  void SelectTab(const char* name) override { Record(std::string("select ") + name); }
+  void SelectComboItem(const char* combo, int index) override {
+    Record(std::string("combo ") + combo + " " + std::to_string(index));
+  }
+  void HideMainWindow() override { Record("hide window"); }
+  void ShowMainWindow() override { Record("show window"); }
+  int ShowMessage(const char* text_id) override {
+    Record(std::string("message ") + text_id);
+    return 1;
+  }
+  void PostInstanceMessage() override { Record("post instance"); }
+  void PostAllDevicesGone() override { Record("post 0x0C05"); }
+  void StartTimer(int id, int period_ms) override {
+    Record("timer " + std::to_string(id) + " " + std::to_string(period_ms));
+  }
+  void SendReadMessage(uint32_t message) override {
+    char line[32];
+    std::snprintf(line, sizeof line, "send 0x%04X", message);
+    const bool handled = HandlePresenceMessage(*this, message);
+    Record(std::string(line) + (handled ? "" : " unhandled"));
+  }
+  void RequestLightingRefresh() override { Record("lighting refresh"); }
+  void RefreshPages(DeviceKind kind) override { Record(std::string("refresh ") + DeviceKindName(kind)); }
+  void RefreshButtonLabels(int key_block) override { Record("labels " + std::to_string(key_block)); }
+  void ReadMouseRoutines() override { Record("routines"); }
+
+  std::vector<std::string> Events() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return events_;
+  }
+  size_t Count(const std::string& line) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return static_cast<size_t>(std::count(events_.begin(), events_.end(), line));
+  }
+  // Waits until `line` has been recorded `times` times in all.
+  bool WaitFor(const std::string& line, size_t times = 1) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, kWaitLimit, [&] {
+      return static_cast<size_t>(std::count(events_.begin(), events_.end(), line)) >= times;
+    });
+  }
+  // The events recorded from position `from` on.
+  std::vector<std::string> EventsFrom(size_t from) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (from >= events_.size()) return {};
+    return std::vector<std::string>(events_.begin() + static_cast<long>(from), events_.end());
+  }
+  size_t Size() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return events_.size();
+  }
+
+ private:
+  void Record(std::string line) {
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      events_.push_back(std::move(line));
+    }
+    changed_.notify_all();
+  }
+
+  CDeviceChannel keyboard_;
+  CDeviceChannel mouse_;
+  CDeviceChannel pad_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> events_;
+};
+
+// One presence thread with its own stop event; stopped and joined when the
+// runner goes.
+class ThreadRunner {
+ public:
+  ThreadRunner(int (*routine)(PresenceThreadParam), IPresenceHost& host,
+               std::shared_ptr<IHidBackend> backend = nullptr) {
+    PresenceThreadParam param;
+    param.host = &host;
+    param.stop = &stop_;
+    param.backend = std::move(backend);
+    thread_ = std::thread([routine, param] { routine(param); });
+  }
+  ~ThreadRunner() { Stop(); }
+  void Stop() {
+    stop_.Set();
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  CEvent stop_{CEvent::Reset::Manual};
+  std::thread thread_;
+};
+
+// "command length address" of a request frame.
+struct Request {
+  int command, length, address;
+  bool operator==(const Request&) const = default;
+};
+inline void PrintTo(const Request& r, std::ostream* os) {
+  *os << "{cmd " << r.command << ", len " << r.length << ", addr " << r.address << "}";
+}
+
+// Temporary home and program folder, fresh image, frames and debug lines.
+class PresenceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tree.Valid());
+    ResetImagesToBuiltIn();
+    SetProgramFolderOverride(home.Path("program"));
+    std::filesystem::create_directories(home.Path("program"));
+    old_sink_ = SetDebugSink([this](std::string_view line) {
+      std::lock_guard<std::mutex> guard(lines_mutex_);
+      lines_.emplace_back(line);
+    });
+    SetFrameTraceHook([this](const FrameTraceRecord& r) {
+      std::lock_guard<std::mutex> guard(trace_mutex_);
+      trace_.push_back(r);
+    });
+  }
+  void TearDown() override {
+    SetFrameTraceHook(nullptr);
+    SetDebugSink(old_sink_);
+    SetProgramFolderOverride("");
+    ResetImagesToBuiltIn();
+  }
+
+  // Attaches a simulated device (vendor and consumer interface).
+  std::unique_ptr<sim::HidrawSimAttachment> Attach(const std::shared_ptr<sim::SimFirmware>& firmware) {
+    auto attachment = std::make_unique<sim::HidrawSimAttachment>(tree, firmware);
+    EXPECT_TRUE(attachment->Valid());
+    return attachment;
+  }
+
+  // "command length address" of every request frame written to `kind`.
+  std::vector<Request> Requests(DeviceKind kind) {
+    std::lock_guard<std::mutex> guard(trace_mutex_);
+    std::vector<Request> out;
+    for (const auto& r : trace_) {
+      if (r.direction == '>' && r.kind == kind) out.push_back({r.bytes[3], r.bytes[4], r.bytes[5] | (r.bytes[6] << 8)});
+    }
+    return out;
+  }
+  void ClearTrace() {
+    std::lock_guard<std::mutex> guard(trace_mutex_);
+    trace_.clear();
+  }
+  bool HasLine(const std::string& line) {
+    std::lock_guard<std::mutex> guard(lines_mutex_);
+    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+  }
+
+  // Polls `condition` (state that has no event of its own) up to the limit.
+  static bool Eventually(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + kWaitLimit;
+    while (std::chrono::steady_clock::now() < end) {
+      if (condition()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+  }
+
+  TempHome home;
+  FakeHidrawTree tree;
+  std::shared_ptr<IHidBackend> backend = tree.MakeBackend();
+
+ private:
+  DebugSink old_sink_;
+  std::mutex lines_mutex_;
+  std::vector<std::string> lines_;
+  std::mutex trace_mutex_;
+  std::vector<FrameTraceRecord> trace_;
+};
+
+}  // namespace trx::test

@@ -1,0 +1,192 @@
+// The synchronisation threads: the device's own notifications lead to the
+// re-reads through the main window, and nothing else does.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "presence/presence_messages.h"
+#include "sim/report_descriptors.h"
+#include "tests/presence/presence_fixture.h"
+
+namespace trx {
+namespace {
+
+using test::PresenceTest;
+using test::RecordingHost;
+using test::Request;
+using test::ThreadRunner;
+
+class SyncTest : public PresenceTest {
+ protected:
+  // Connects the device through its detection thread, then starts its
+  // synchronisation thread.
+  void Start(sim::SimKind kind) {
+    firmware = std::make_shared<sim::SimFirmware>(kind);
+    attachment = Attach(firmware);
+    host = std::make_unique<RecordingHost>(backend);
+    const bool mouse = kind == sim::SimKind::Mouse;
+    detection = std::make_unique<ThreadRunner>(mouse ? MouseDetectionThread : KeyboardDetectionThread, *host);
+    ASSERT_TRUE(host->WaitFor("post instance"));
+    sync = std::make_unique<ThreadRunner>(mouse ? MouseSyncThread : KeyboardSyncThread, *host, backend);
+  }
+  void TearDown() override {
+    sync.reset();
+    detection.reset();
+    attachment.reset();
+    PresenceTest::TearDown();
+  }
+  std::shared_ptr<sim::SimFirmware> firmware;
+  std::unique_ptr<sim::HidrawSimAttachment> attachment;
+  std::unique_ptr<RecordingHost> host;
+  std::unique_ptr<ThreadRunner> detection;
+  std::unique_ptr<ThreadRunner> sync;
+};
+
+TEST_F(SyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
+  Start(sim::SimKind::Mouse);
+  firmware->SetSettingsByte(2 * 64 + 2, 77);  // brightness of record 2
+  ClearTrace();
+  firmware->PressProfileButton();  // 0 -> 1, usage 0x401
+  ASSERT_TRUE(host->WaitFor("send 0x0902"));
+  firmware->PressProfileButton();  // 1 -> 2
+  ASSERT_TRUE(host->WaitFor("send 0x0902", 2));
+
+  const std::vector<Request> one_resync = {{5, 1, 0}, {5, 56, 128}};
+  const std::vector<Request> both = {{5, 1, 0}, {5, 56, 64}, {5, 1, 0}, {5, 56, 128}};
+  EXPECT_EQ(Requests(DeviceKind::Mouse), both);
+  EXPECT_EQ(host->Count("refresh mouse"), 3u);  // connect + two re-reads
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  EXPECT_EQ(Images().mouse.current[0], 2);
+  EXPECT_EQ(Images().mouse.current[2], 77);
+  EXPECT_EQ(Images().mouse.settings[2][2], 77);
+}
+
+TEST_F(SyncTest, MouseDpiButtonReadsTheWholeDevice) {
+  Start(sim::SimKind::Mouse);
+  ClearTrace();
+  const uint8_t level_before = firmware->Settings()[19];
+  firmware->PressDpiButton();  // usage 0x402
+  ASSERT_TRUE(host->WaitFor("send 0x0901"));
+  const std::vector<Request> sent = Requests(DeviceKind::Mouse);
+  ASSERT_EQ(sent.size(), 69u);  // the whole connect read again
+  EXPECT_EQ(sent.front(), (Request{1, 0, 0}));
+  EXPECT_EQ(sent.back(), (Request{2, 0, 0}));
+  const std::vector<uint8_t> settings = firmware->Settings();
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  EXPECT_EQ(Images().mouse.current[19], settings[19]);
+  EXPECT_EQ(Images().mouse.current[19], (level_before + 1) % 4);
+}
+
+TEST_F(SyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
+  Start(sim::SimKind::Mouse);
+  const size_t mark = host->Size();
+  firmware->Notify(0x404);
+  firmware->Notify(0x400);
+  firmware->Notify(0x403);
+  firmware->Notify(0x401);  // a known one after the unknown ones
+  ASSERT_TRUE(host->WaitFor("send 0x0902"));
+  std::vector<std::string> sync_events;
+  for (const auto& e : host->EventsFrom(mark))
+    if (e.rfind("send", 0) == 0 || e == "lighting refresh") sync_events.push_back(e);
+  const std::vector<std::string> expected = {"lighting refresh", "send 0x0902"};
+  EXPECT_EQ(sync_events, expected);
+}
+
+TEST_F(SyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
+  Start(sim::SimKind::Keyboard);
+  const size_t mark = host->Size();
+  firmware->Notify(0x403);  // the keyboard thread has no lighting action
+  firmware->PressProfileButton();
+  ASSERT_TRUE(host->WaitFor("send 0x0B02"));
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().keyboard.current_record[0], 1);
+  }
+  firmware->PressDpiButton();
+  ASSERT_TRUE(host->WaitFor("send 0x0B01"));
+  std::vector<std::string> sync_events;
+  for (const auto& e : host->EventsFrom(mark))
+    if (e.rfind("send", 0) == 0 || e == "lighting refresh") sync_events.push_back(e);
+  const std::vector<std::string> expected = {"send 0x0B02", "send 0x0B01"};
+  EXPECT_EQ(sync_events, expected);
+}
+
+TEST_F(SyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
+  Start(sim::SimKind::Mouse);
+  attachment->Unplug();
+  ASSERT_TRUE(host->WaitFor("post 0x0C05"));
+  attachment.reset();  // the old attachment lets go of the firmware first
+  attachment = Attach(firmware);
+  ASSERT_TRUE(host->WaitFor("show window"));
+  firmware->PressProfileButton();
+  ASSERT_TRUE(host->WaitFor("send 0x0902"));
+}
+
+// The read messages handled directly, as the main window does on its own
+// thread.
+using ReadMessageTest = PresenceTest;
+
+TEST_F(ReadMessageTest, UnknownMessagesAreNotHandled) {
+  RecordingHost host(backend);
+  EXPECT_FALSE(HandlePresenceMessage(host, 0x0C05));
+  EXPECT_FALSE(HandlePresenceMessage(host, 0x0903));
+  EXPECT_TRUE(host.Events().empty());
+}
+
+TEST_F(ReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
+  firmware->SetSettingsByte(0, 4);
+  firmware->SetSettingsByte(4 * 64 + 6, 0xC8);  // colour red of record 4
+  auto pad = Attach(firmware);
+  RecordingHost host(backend);
+  {
+    ThreadRunner detection(MousePadDetectionThread, host);
+    ASSERT_TRUE(host.WaitFor("post instance"));
+  }
+  std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
+  for (int k = 0; k < 5; ++k) expected.push_back({5, 56, k * 64});
+  expected.push_back({5, 1, 0});
+  expected.push_back({2, 0, 0});
+  EXPECT_EQ(Requests(DeviceKind::MousePad), expected);
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().pad.current_record[0], 4);
+    EXPECT_EQ(Images().pad.current_record[6], 0xC8);
+  }
+
+  ClearTrace();
+  firmware->SetSettingsByte(0, 1);
+  ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadProfileChanged));
+  EXPECT_EQ(Requests(DeviceKind::MousePad), (std::vector<Request>{{5, 1, 0}, {5, 56, 64}}));
+  EXPECT_EQ(host.Count("refresh pad"), 2u);
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  EXPECT_EQ(Images().pad.current_record[0], 1);
+  EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
+}
+
+TEST_F(ReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);  // 0x6556: variant 1
+  auto keyboard = Attach(firmware);
+  RecordingHost host(backend);
+  ThreadRunner detection(KeyboardDetectionThread, host);
+  ASSERT_TRUE(host.WaitFor("post instance"));
+
+  ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));
+  const std::vector<uint8_t> file = test::TempHome::ReadBytes(home.Path("program/kbkey15default.pro"));
+  ASSERT_EQ(file.size(), 16u + 512u);
+  EXPECT_EQ(file[0], 0xAA);
+  EXPECT_EQ(file[4], 1);  // keyboard
+  const std::vector<uint8_t> main_block = firmware->MainBlock();  // 378 bytes
+  EXPECT_TRUE(std::equal(main_block.begin(), main_block.end(), file.begin() + 16));
+}
+
+TEST_F(ReadMessageTest, KeyCaptureFromAGoneKeyboardWritesNothing) {
+  RecordingHost host(backend);  // never connected
+  ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));
+  EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkey15default.pro")));
+  EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkeydefault.pro")));
+}
+
+}  // namespace
+}  // namespace trx
