@@ -109,6 +109,17 @@ TEST_F(ModalTest, DestroyingAnOwnerDestroysTheWindowsItOwnsFirst) {
   EXPECT_FALSE(IsWindow(owned.GetHWND()));
 }
 
+TEST_F(ModalTest, DeletingALiveWindowObjectWithdrawsItsHandle) {
+  auto* w = new RecordingWindow;
+  const HWND hwnd = w->Create(nullptr, "w", 0, 0);
+  PostMessage(hwnd, WM_USER, 0, 0);
+  SetTimer(hwnd, 1, 10);
+  delete w;  // no DestroyWindow first
+  EXPECT_FALSE(IsWindow(hwnd));
+  queue().AdvanceTime(100);  // neither the message nor the timer may reach it
+  EXPECT_EQ(queue().MillisToNextTimer(), -1);
+}
+
 TEST_F(ModalTest, ShowStateFollowsShowCommandsAndSystemCommands) {
   RecordingWindow w;
   w.Create(nullptr, "w", 0, 0, 0, 0, 800, 572);
