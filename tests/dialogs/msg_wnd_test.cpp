@@ -1,0 +1,208 @@
+// The message box: what each way of answering returns, the text it shows,
+// the self-closing notice, and a skin without the box's layout.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/dialogs/dialog_test_support.h"
+#include "ui/core/button.h"
+#include "ui/dialogs/msg_wnd.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui::testing {
+namespace {
+
+class MsgWndTest : public DialogTest {
+ protected:
+  // Answers every box by clicking `control` with the mouse; records texts.
+  void AnswerWith(std::string control) {
+    SetDialogHook([this, control](WindowImplBase& dialog, std::string_view cls) {
+      classes_.emplace_back(cls);
+      auto& box = dynamic_cast<CMsgWnd&>(dialog);
+      texts_.push_back(box.GetMessageText());
+      CControlUI* text = box.GetPaintManager().FindControl(kMsgTextName);
+      resource_flags_.push_back(text != nullptr && text->IsResourceText());
+      QueueMouseClick(dialog, control);
+    });
+  }
+  std::vector<std::string> classes_;
+  std::vector<std::string> texts_;
+  std::vector<bool> resource_flags_;
+};
+
+// ---- results ----
+
+TEST_F(MsgWndTest, ConfirmReturnsOne) {
+  AnswerWith(kMsgConfirmName);
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_1", true), 1);
+  EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"});
+}
+
+TEST_F(MsgWndTest, CancelAndTheCloseButtonReturnZero) {
+  AnswerWith(kMsgCancelName);
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), 0);
+  AnswerWith(kMsgCloseName);
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), 0);
+}
+
+TEST_F(MsgWndTest, ClosingFromTheDesktopOrEscapeReturnsZero) {
+  SetDialogHook([](WindowImplBase& dialog, std::string_view) {
+    const HWND hwnd = dialog.GetHWND();
+    CMessageQueue::Instance().PostCallback([hwnd] { SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); });
+  });
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_3", true), 0);
+  SetDialogHook([](WindowImplBase& dialog, std::string_view) {
+    const HWND hwnd = dialog.GetHWND();
+    CMessageQueue::Instance().PostCallback([hwnd] { SendMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0); });
+  });
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_3", true), 0);
+}
+
+TEST_F(MsgWndTest, ButtonNamesAreComparedWithoutRegardToCase) {
+  auto* box = new CMsgWnd;  // deletes itself when its window is gone
+  const HWND hwnd = box->Create(nullptr, kMsgWndTitle, WS_POPUP, WS_EX_TOOLWINDOW);
+  ASSERT_NE(hwnd, nullptr);
+  CButtonUI upper;
+  upper.SetName("CONFIRM_BTN");
+  queue().PostCallback([box, &upper] {
+    TNotifyUI msg;
+    msg.sType = kNotifyClick;
+    msg.pSender = &upper;
+    box->OnClick(msg);
+  });
+  EXPECT_EQ(box->ShowModal(), 1u);
+  EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(MsgWndTest, OtherClicksLeaveTheBoxOpen) {
+  SetDialogHook([](WindowImplBase& dialog, std::string_view) {
+    ClickDialogControl(dialog, kMsgTitleName);  // not a button: nothing
+    QueueMouseClick(dialog, kMsgConfirmName);
+  });
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_4", true), 1);
+}
+
+TEST_F(MsgWndTest, OwnerIsDisabledWhileTheBoxRunsAndEnabledAfter) {
+  auto* owner = new CMsgWnd;
+  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 0, 0, 800, 572);
+  ASSERT_NE(owner_hwnd, nullptr);
+  bool disabled_meanwhile = false;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    const HWND box = dialog.GetHWND();
+    queue().PostCallback([&, box] {
+      disabled_meanwhile = !owner->IsEnabled();
+      SendMessage(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+  });
+  EXPECT_EQ(ShowMessage(owner_hwnd, "message_text_5", true), 0);
+  EXPECT_TRUE(disabled_meanwhile);
+  EXPECT_TRUE(owner->IsEnabled());
+  owner->DestroyWindow();
+}
+
+// ---- text ----
+
+TEST_F(MsgWndTest, TextIdIsShownAsALanguageText) {
+  AnswerWith(kMsgConfirmName);
+  ShowMessage(nullptr, "message_text_8", true);
+  ASSERT_EQ(texts_.size(), 1u);
+  EXPECT_EQ(texts_[0], "message_text_8");
+  EXPECT_TRUE(resource_flags_[0]);
+}
+
+TEST_F(MsgWndTest, LiteralTextIsShownAsItIs) {
+  AnswerWith(kMsgConfirmName);
+  ShowMessage(nullptr, "Saved.", false);
+  ASSERT_EQ(texts_.size(), 1u);
+  EXPECT_EQ(texts_[0], "Saved.");
+  EXPECT_FALSE(resource_flags_[0]);
+}
+
+TEST_F(MsgWndTest, EmptyTextKeepsTheLayoutText) {
+  AnswerWith(kMsgConfirmName);
+  ShowMessage(nullptr, "", true);
+  ASSERT_EQ(texts_.size(), 1u);
+  EXPECT_EQ(texts_[0], "");
+  EXPECT_FALSE(resource_flags_[0]);
+}
+
+TEST_F(MsgWndTest, BoxIsCentredOnItsVisibleOwner) {
+  auto* owner = new CMsgWnd;
+  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 100, 50, 800, 572);
+  owner->ShowWindow(true);
+  UiRect box_rect{};
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    box_rect = dialog.GetWindowRect();
+    QueueMouseClick(dialog, kMsgCancelName);
+  });
+  ShowMessage(owner_hwnd, "message_text_6", true);
+  const UiRect owner_rect = owner->GetWindowRect();
+  EXPECT_GT(box_rect.Width(), 0);
+  EXPECT_NEAR((box_rect.left + box_rect.right) / 2, (owner_rect.left + owner_rect.right) / 2, 1);
+  EXPECT_NEAR((box_rect.top + box_rect.bottom) / 2, (owner_rect.top + owner_rect.bottom) / 2, 1);
+  owner->DestroyWindow();
+}
+
+// ---- self-closing notice ----
+
+TEST_F(MsgWndTest, SelfClosingNoticeClosesAfterOneTickWithoutAnyClick) {
+  std::string text;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    text = dynamic_cast<CMsgWnd&>(dialog).GetMessageText();
+  });
+  queue().SetAutoAdvance(true);  // nobody clicks: time runs on
+  ShowSelfClosingNotice(nullptr);
+  EXPECT_EQ(queue().Now(), 500);
+  EXPECT_EQ(text, "message_text_20");
+}
+
+TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickThenStopsItsTimer) {
+  CMsgWnd* box = nullptr;
+  std::uint32_t ticks_at_close = 0;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    box = &dynamic_cast<CMsgWnd&>(dialog);
+    const HWND hwnd = dialog.GetHWND();
+    queue().PostCallback([&, hwnd] {
+      queue().AdvanceTime(499);
+      EXPECT_TRUE(IsWindow(hwnd)) << "closed before 500 ms";
+      EXPECT_EQ(box->GetTickCount(), 0u);
+      queue().AdvanceTime(1);
+      ticks_at_close = box->GetTickCount();
+      EXPECT_FALSE(KillTimer(hwnd, kSelfClosingTimerId)) << "timer still running";
+    });
+  });
+  ShowSelfClosingNotice(nullptr);
+  EXPECT_EQ(ticks_at_close, 1u);
+}
+
+TEST_F(MsgWndTest, ClickingConfirmOnTheNoticeBeforeItsTickStillReturns) {
+  SetDialogHook([](WindowImplBase& dialog, std::string_view) { QueueMouseClick(dialog, kMsgConfirmName); });
+  ShowSelfClosingNotice(nullptr);  // returns at once, the timer never fires
+  EXPECT_EQ(queue().Now(), 0);
+}
+
+// ---- failures ----
+
+TEST_F(MsgWndTest, SkinWithoutTheBoxLayoutReturnsZeroWithoutRunning) {
+  CResourceManager::GetInstance()->Release();
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource(TRX770_TEST_DATA_DIR "/dialogs/res_without_msg.xml"));
+  bool hook_called = false;
+  SetDialogHook([&](WindowImplBase&, std::string_view) { hook_called = true; });
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_1", true), 0);
+  EXPECT_FALSE(hook_called);
+}
+
+TEST_F(MsgWndTest, QuitWhileTheBoxIsOpenClosesItWithZero) {
+  HWND box = nullptr;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    box = dialog.GetHWND();
+    queue().PostCallback([] { PostQuitMessage(0); });
+  });
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_9", true), 0);
+  EXPECT_FALSE(IsWindow(box));
+}
+
+}  // namespace
+}  // namespace trx::ui::testing

@@ -1,0 +1,301 @@
+// The colour palette dialog: what OK, cancel and close return, when the
+// caller's colour changes, the presets, the palette, layouts lacking parts,
+// and the frameless window behaviour (dragging by the caption only).
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/debug_log.h"
+#include "tests/dialogs/dialog_test_support.h"
+#include "ui/dialogs/pallet_dialog.h"
+#include "ui/dialogs/preset_colors.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui::testing {
+namespace {
+
+// A palette dialog built from layout text instead of the skin file.
+class InlinePalletDialog : public CPalletDialog {
+ public:
+  InlinePalletDialog(UiColor color, std::string xml) : CPalletDialog(color), xml_(std::move(xml)) {}
+
+ protected:
+  std::string GetSkinFile() override { return xml_; }
+
+ private:
+  std::string xml_;
+};
+
+class PalletTest : public DialogTest {
+ protected:
+  // Creates the dialog as the colour buttons do and runs it; `answer`
+  // queues the user's actions.
+  UINT Run(CPalletDialog& dialog, const std::function<void(CPalletDialog&)>& answer) {
+    const HWND hwnd = dialog.Create(nullptr, kPalletDialogTitle, kPalletDialogStyle, kPalletDialogExStyle, 0, 0, 800,
+                                    572);
+    EXPECT_NE(hwnd, nullptr);
+    if (hwnd == nullptr) return 99;
+    answer(dialog);
+    return dialog.ShowModal();
+  }
+  static void ClickPreset(CPalletDialog& dialog, int index) {
+    QueueMouseClick(dialog, "ms_dpi_color_png_" + std::to_string(index));
+  }
+};
+
+// ---- OK, cancel, close ----
+
+TEST_F(PalletTest, CancelAfterClickingAPresetLeavesTheCallersColour) {
+  CPalletDialog dialog(0xFF112233);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    ClickPreset(d, 2);
+    QueueMouseClick(d, kPalletBtnCancelName);
+  });
+  EXPECT_EQ(result, kPalletResultClosed);
+  EXPECT_EQ(dialog.GetColor(), 0xFF112233u);
+}
+
+TEST_F(PalletTest, CloseButtonAfterAPresetReturnsTwoAndKeepsTheColour) {
+  CPalletDialog dialog(0xFF112233);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    ClickPreset(d, 7);
+    QueueMouseClick(d, kPalletCloseName);
+  });
+  EXPECT_EQ(result, kPalletResultClosed);
+  EXPECT_EQ(dialog.GetColor(), 0xFF112233u);
+}
+
+TEST_F(PalletTest, OkReturnsTheColourOfTheLastPresetClicked) {
+  CPalletDialog dialog(0xFF112233);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    ClickPreset(d, 3);
+    ClickPreset(d, 16);
+    QueueMouseClick(d, kPalletOkName);
+  });
+  EXPECT_EQ(result, kPalletResultOk);
+  EXPECT_EQ(dialog.GetColor(), 0xFF48B1FAu);
+}
+
+TEST_F(PalletTest, OkWithoutChangesReturnsTheInitialColour) {
+  CPalletDialog dialog(0xFF804020);
+  EXPECT_EQ(Run(dialog, [](CPalletDialog& d) { QueueMouseClick(d, kPalletOkName); }), kPalletResultOk);
+  EXPECT_EQ(dialog.GetColor(), 0xFF804020u);
+}
+
+TEST_F(PalletTest, EscapeDoesNotCountAsOk) {
+  CPalletDialog dialog(0xFF112233);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    ClickPreset(d, 5);
+    const HWND hwnd = d.GetHWND();
+    CMessageQueue::Instance().PostCallback([hwnd] { SendMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0); });
+  });
+  EXPECT_NE(result, kPalletResultOk);
+  EXPECT_EQ(dialog.GetColor(), 0xFF112233u);
+}
+
+TEST_F(PalletTest, DesktopCloseSendsCloseAndDoesNotCountAsOk) {
+  CPalletDialog dialog(0xFF112233);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    const HWND hwnd = d.GetHWND();
+    CMessageQueue::Instance().PostCallback([hwnd] { EXPECT_EQ(SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0), 0); });
+  });
+  EXPECT_NE(result, kPalletResultOk);
+}
+
+// ---- presets and palette ----
+
+TEST_F(PalletTest, PresetClickShowsTheColourInPreviewAndPaletteAndWritesTheDebugLine) {
+  std::vector<std::string> lines;
+  const DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  CPalletDialog dialog(0xFF000000);
+  Run(dialog, [](CPalletDialog& d) {
+    ClickPreset(d, 29);
+    CMessageQueue::Instance().PostCallback([&d] {
+      EXPECT_EQ(d.GetShownColor(), 0xFF4776A4u);
+      auto* pallet = static_cast<CColorPaletteUI*>(d.GetPaintManager().FindControl(kPalletName));
+      ASSERT_NE(pallet, nullptr);
+      EXPECT_EQ(pallet->GetSelectColor() & 0xFFF0F0F0u, 0xFF4776A4u & 0xFFF0F0F0u);  // HSV round trip
+      EXPECT_EQ(d.GetColor(), 0xFF000000u) << "member changed before OK";
+    });
+    QueueMouseClick(d, kPalletCloseName);
+  });
+  SetDebugSink(old);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "hongse"), lines.end());
+}
+
+TEST_F(PalletTest, PickingInThePaletteShowsThatColourAndOkReturnsIt) {
+  CPalletDialog dialog(0xFF000000);
+  UiColor picked = 0;
+  const UINT result = Run(dialog, [&picked](CPalletDialog& d) {
+    const HWND hwnd = d.GetHWND();
+    CMessageQueue::Instance().PostCallback([&picked, &d] {
+      CPaintManagerUI& pm = d.GetPaintManager();
+      pm.UpdateLayout();
+      auto* pallet = static_cast<CColorPaletteUI*>(pm.FindControl(kPalletName));
+      ASSERT_NE(pallet, nullptr);
+      const UiRect area = pallet->GetPalletRect();
+      const UiPoint pt{area.left + area.Width() / 3, area.top + area.Height() / 4};
+      pm.OnButtonDown(pt);
+      pm.OnButtonUp(pt);
+      picked = pallet->GetSelectColor();
+      EXPECT_EQ(d.GetShownColor(), picked);
+    });
+    (void)hwnd;
+    QueueMouseClick(d, kPalletOkName);
+  });
+  EXPECT_EQ(result, kPalletResultOk);
+  EXPECT_NE(picked, 0xFF000000u);
+  EXPECT_EQ(dialog.GetColor(), picked);
+}
+
+TEST_F(PalletTest, PresetTableHoldsThirtyColoursAndRefusesOtherIndexes) {
+  UiColor c = 0;
+  ASSERT_TRUE(GetPresetColor(0, &c));
+  EXPECT_EQ(c, 0xFFFF0000u);
+  ASSERT_TRUE(GetPresetColor(18, &c));
+  EXPECT_EQ(c, 0xFFFDFDFCu);
+  ASSERT_TRUE(GetPresetColor(21, &c));
+  EXPECT_EQ(c, 0xFF000000u);
+  ASSERT_TRUE(GetPresetColor(29, &c));
+  EXPECT_EQ(c, 0xFF4776A4u);
+  c = 0x12345678;
+  EXPECT_FALSE(GetPresetColor(30, &c));
+  EXPECT_FALSE(GetPresetColor(-1, &c));
+  EXPECT_EQ(c, 0x12345678u);
+}
+
+TEST_F(PalletTest, PresetButtonsOfTheLayoutShowTheirTableColours) {
+  CPalletDialog dialog(0xFF000000);
+  Run(dialog, [](CPalletDialog& d) {
+    for (int i = 0; i < kPresetColorCount; ++i) {
+      CControlUI* b = d.GetPaintManager().FindControl("ms_dpi_color_png_" + std::to_string(i));
+      ASSERT_NE(b, nullptr) << i;
+      EXPECT_EQ(b->GetBkColor(), kPresetColors[static_cast<size_t>(i)]) << i;
+    }
+    QueueMouseClick(d, kPalletCloseName);
+  });
+}
+
+TEST_F(PalletTest, MalformedPresetNamesChangeNothing) {
+  constexpr const char* kXml =
+      "<Window size=\"300,200\"><VerticalLayout>"
+      "<ColorPalette name=\"Pallet\" height=\"100\"/><Button name=\"color_show_btn\" height=\"20\"/>"
+      "<Button name=\"ms_dpi_color_png_30\" height=\"10\"/><Button name=\"ms_dpi_color_png_x\" height=\"10\"/>"
+      "<Button name=\"ms_dpi_color_png_\" height=\"10\"/><Button name=\"ms_dpi_color_png_-1\" height=\"10\"/>"
+      "<Button name=\"okbtn\" height=\"10\"/></VerticalLayout></Window>";
+  InlinePalletDialog dialog(0xFF123456, kXml);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    for (const char* n : {"ms_dpi_color_png_30", "ms_dpi_color_png_x", "ms_dpi_color_png_", "ms_dpi_color_png_-1"})
+      ClickDialogControl(d, n);
+    ClickDialogControl(d, kPalletOkName);
+  });
+  EXPECT_EQ(result, kPalletResultOk);
+  EXPECT_EQ(dialog.GetColor(), 0xFF123456u);
+}
+
+// ---- layouts lacking parts ----
+
+TEST_F(PalletTest, WithoutThePaletteOkReturnsTwoAndTheCallerKeepsItsColour) {
+  constexpr const char* kXml =
+      "<Window size=\"300,200\"><VerticalLayout><Button name=\"color_show_btn\" height=\"20\"/>"
+      "<Button name=\"ms_dpi_color_png_4\" height=\"20\"/><Button name=\"okbtn\" height=\"20\"/>"
+      "</VerticalLayout></Window>";
+  InlinePalletDialog dialog(0xFF123456, kXml);
+  const UINT result = Run(dialog, [](CPalletDialog& d) {
+    ClickDialogControl(d, "ms_dpi_color_png_4");
+    ClickDialogControl(d, kPalletOkName);
+  });
+  EXPECT_EQ(result, kPalletResultClosed);
+  EXPECT_EQ(dialog.GetColor(), 0xFF123456u);
+}
+
+TEST_F(PalletTest, WithoutThePreviewOkReturnsColourZero) {
+  constexpr const char* kXml =
+      "<Window size=\"300,200\"><VerticalLayout><ColorPalette name=\"Pallet\" height=\"100\"/>"
+      "<Button name=\"okbtn\" height=\"20\"/></VerticalLayout></Window>";
+  InlinePalletDialog dialog(0xFF123456, kXml);
+  EXPECT_EQ(Run(dialog, [](CPalletDialog& d) { ClickDialogControl(d, kPalletOkName); }), kPalletResultOk);
+  EXPECT_EQ(dialog.GetColor(), 0u);
+}
+
+// ---- frameless behaviour ----
+
+TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnly) {
+  CPalletDialog dialog(0xFF000000);
+  Run(dialog, [](CPalletDialog& d) {
+    CMessageQueue::Instance().PostCallback([&d] {
+      CPaintManagerUI& pm = d.GetPaintManager();
+      pm.UpdateLayout();
+      const UiRect close = pm.FindControl(kPalletCloseName)->GetPos();
+      const UiRect title = pm.FindControl("pallet_title")->GetPos();
+      const UiRect preset = pm.FindControl("ms_dpi_color_png_0")->GetPos();
+      const UiRect ok = pm.FindControl(kPalletOkName)->GetPos();
+      // The title label and the caption bar around it drag the window.
+      EXPECT_EQ(d.HitTestClient({title.left + 5, title.top + 5}), HTCAPTION);
+      EXPECT_EQ(d.HitTestClient({4, 4}), HTCAPTION);
+      // Buttons in the caption do not; below the caption nothing does.
+      EXPECT_EQ(d.HitTestClient({(close.left + close.right) / 2, (close.top + close.bottom) / 2}), HTCLIENT);
+      EXPECT_EQ(d.HitTestClient({preset.left + 2, preset.top + 2}), HTCLIENT);
+      EXPECT_EQ(d.HitTestClient({ok.left + 2, ok.top + 2}), HTCLIENT);
+      EXPECT_EQ(d.HitTestClient({20, d.GetClientRect().bottom - 4}), HTCLIENT);
+      // WM_NCHITTEST takes a screen point.
+      const UiRect wnd = d.GetWindowRect();
+      EXPECT_EQ(d.SendMessage(WM_NCHITTEST, 0, MakeLParam(wnd.left + 4, wnd.top + 4)), HTCAPTION);
+      EXPECT_EQ(d.SendMessage(WM_NCHITTEST, 0,
+                              MakeLParam(wnd.left + (close.left + close.right) / 2, wnd.top + close.top + 3)),
+                HTCLIENT);
+    });
+    QueueMouseClick(d, kPalletCloseName);
+  });
+}
+
+TEST_F(PalletTest, FrameMessagesAnswerAsAFramelessWindow) {
+  CPalletDialog dialog(0xFF000000);
+  Run(dialog, [](CPalletDialog& d) {
+    CMessageQueue::Instance().PostCallback([&d] {
+      EXPECT_EQ(d.SendMessage(WM_NCCALCSIZE, 0, 0), 0);
+      EXPECT_EQ(d.SendMessage(WM_NCPAINT, 0, 0), 0);
+      EXPECT_EQ(d.SendMessage(WM_NCACTIVATE, 0, 0), TRUE);
+      EXPECT_EQ(d.SendMessage(WM_NCACTIVATE, 1, 0), FALSE);
+      d.SendMessage(WM_SIZE, SIZE_RESTORED, MakeLParam(420, 482));
+      EXPECT_EQ(d.GetRegionRect(), (UiRect{0, 0, 421, 483}));
+      EXPECT_EQ(d.GetRegionRound(), (UiSize{8, 8}));
+      MinMaxInfo info;
+      d.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+      EXPECT_EQ(info.ptMaxSize.x, 1920);
+      EXPECT_EQ(info.ptMaxSize.y, 1040);
+    });
+    QueueMouseClick(d, kPalletCloseName);
+  });
+}
+
+TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
+  UiRect placed{};
+  SetDialogHook([&placed](WindowImplBase& d, std::string_view cls) {
+    EXPECT_EQ(cls, "UIPalletDialog");
+    const HWND hwnd = d.GetHWND();
+    CMessageQueue::Instance().PostCallback([hwnd, &placed] { GetWindowRect(hwnd, &placed); });
+    QueueMouseClick(d, "ms_dpi_color_png_1");
+    QueueMouseClick(d, kPalletOkName);
+  });
+  UiColor color = 0xFF000000;
+  EXPECT_EQ(RunPalletDialog(nullptr, 0xFF000000, {500, 300}, &color), 1);
+  EXPECT_EQ(color, 0xFF00F6FFu);
+  EXPECT_EQ(placed.left, 480);
+  EXPECT_EQ(placed.top, 320);
+  EXPECT_EQ(placed.Width(), 420);  // the layout's own size
+  EXPECT_EQ(placed.Height(), 482);
+
+  SetDialogHook([](WindowImplBase& d, std::string_view) {
+    QueueMouseClick(d, "ms_dpi_color_png_1");
+    QueueMouseClick(d, kPalletCloseName);
+  });
+  color = 0xFF000000;
+  EXPECT_EQ(RunPalletDialog(nullptr, 0xFF000000, {500, 300}, &color), 2);
+  EXPECT_EQ(color, 0xFF000000u);
+}
+
+}  // namespace
+}  // namespace trx::ui::testing

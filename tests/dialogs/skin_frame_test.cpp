@@ -1,0 +1,219 @@
+// The skin chooser: what each click broadcasts, what it remembers in
+// "main.ini" (and so what survives a restart), the custom-image dialog, the
+// page switches, where it drops down, and closing when it loses the focus.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/ini_file.h"
+#include "platform/user_folders.h"
+#include "tests/dialogs/dialog_test_support.h"
+#include "ui/core/container.h"
+#include "ui/dialogs/skin_frame.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui::testing {
+namespace {
+
+class RecordingReceiver : public SkinChangedReceiver {
+ public:
+  int Receive(SkinChangedParam param) override {
+    received.push_back(param);
+    return 1;
+  }
+  std::vector<SkinChangedParam> received;
+};
+
+// A main window stand-in holding the skin button.
+class MainStandIn : public WindowImplBase {
+ protected:
+  const char* GetWindowClassName() const override { return "MainStandIn"; }
+  std::string GetSkinFile() override {
+    return "<Window size=\"800,572\"><VerticalLayout name=\"root\"><HorizontalLayout height=\"40\">"
+           "<Control/><Button name=\"skinbtn\" width=\"30\" height=\"30\"/><Control width=\"100\"/>"
+           "</HorizontalLayout><Control/></VerticalLayout></Window>";
+  }
+};
+
+class SkinFrameTest : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    SkinObserver().AddReceiver(&receiver_);
+    main_.Create(nullptr, "TRX770", WS_POPUP, 0, 200, 100, 800, 572);
+    main_.GetPaintManager().UpdateLayout();
+    frame_ = CSkinFrame::Open(main_.GetHWND(), main_.GetPaintManager().FindControl("skinbtn"));
+    ASSERT_NE(frame_, nullptr);
+    frame_hwnd_ = frame_->GetHWND();
+  }
+  void TearDown() override {
+    if (IsWindow(frame_hwnd_)) frame_->DestroyWindow();
+    main_.DestroyWindow();
+    SkinObserver().RemoveReceiver(&receiver_);
+    DialogTest::TearDown();
+  }
+  // Clicks the n-th control of that name with the mouse.
+  void Click(const std::string& name, int nth = 0) {
+    CPaintManagerUI& pm = frame_->GetPaintManager();
+    pm.UpdateLayout();
+    std::vector<CControlUI*> all = pm.FindControls([&](CControlUI* c) { return c->GetName() == name; });
+    ASSERT_LT(static_cast<size_t>(nth), all.size()) << name;
+    CControlUI* control = all[static_cast<size_t>(nth)];
+    const UiRect rc = control->GetPos();
+    const UiPoint centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ASSERT_EQ(pm.FindControl(centre), control) << name << " not clickable";
+    pm.OnButtonDown(centre);
+    pm.OnButtonUp(centre);
+  }
+  CControlUI* Nth(const std::string& name, int nth) {
+    auto all = frame_->GetPaintManager().FindControls([&](CControlUI* c) { return c->GetName() == name; });
+    return static_cast<size_t>(nth) < all.size() ? all[static_cast<size_t>(nth)] : nullptr;
+  }
+  void ShowColourPage() { Click(kSkinColorPageName); }
+  static std::string Ini(const char* key) {
+    std::string value;
+    GetPrivateProfileString(kSkinIniSection, key, "<missing>", value, MainIniPath());
+    return value;
+  }
+
+  static std::string TempHomeIni() { return test::TempHome::ReadText(MainIniPath()); }
+
+  RecordingReceiver receiver_;
+  MainStandIn main_;
+  CSkinFrame* frame_ = nullptr;
+  HWND frame_hwnd_ = nullptr;
+};
+
+// ---- broadcasts and what is remembered ----
+
+TEST_F(SkinFrameTest, ListedImageIsBroadcastAndRemembered) {
+  const std::string image = Nth(kSkinImageBtnName, 1)->GetUserData();
+  ASSERT_FALSE(image.empty());
+  Click(kSkinImageBtnName, 1);
+  ASSERT_EQ(receiver_.received.size(), 1u);
+  EXPECT_FALSE(receiver_.received[0].bColor);
+  EXPECT_EQ(receiver_.received[0].bkcolor, 0u);
+  EXPECT_EQ(receiver_.received[0].bgimage, image);
+  EXPECT_EQ(Ini(kSkinIniFlags), "1");
+  EXPECT_EQ(Ini(kSkinIniImage), image);
+  std::string stored;
+  EXPECT_TRUE(ReadStoredSkinImage(&stored));  // what the next start shows
+  EXPECT_EQ(stored, image);
+}
+
+TEST_F(SkinFrameTest, ColourIsBroadcastButNotRemembered) {
+  Click(kSkinImageBtnName, 0);  // a listed image first: it stays remembered
+  const std::string listed = Ini(kSkinIniImage);
+  ShowColourPage();
+  const UiColor colour = Nth(kSkinColorBtnName, 3)->GetBkColor();
+  Click(kSkinColorBtnName, 3);
+  ASSERT_EQ(receiver_.received.size(), 2u);
+  EXPECT_TRUE(receiver_.received[1].bColor);
+  EXPECT_EQ(receiver_.received[1].bkcolor, colour);
+  EXPECT_EQ(receiver_.received[1].bgimage, "");
+  EXPECT_EQ(Ini(kSkinIniFlags), "1");
+  EXPECT_EQ(Ini(kSkinIniImage), listed);
+}
+
+TEST_F(SkinFrameTest, ColourAloneLeavesMainIniUntouched) {
+  ShowColourPage();
+  Click(kSkinColorBtnName, 0);
+  EXPECT_EQ(receiver_.received.size(), 1u);
+  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
+  EXPECT_FALSE(ReadStoredSkinImage(nullptr));
+}
+
+TEST_F(SkinFrameTest, ResetBroadcastsTheDefaultAndRemembersIt) {
+  Click(kSkinImageBtnName, 2);
+  Click(kSkinResetName);
+  ASSERT_EQ(receiver_.received.size(), 2u);
+  EXPECT_FALSE(receiver_.received[1].bColor);
+  EXPECT_EQ(receiver_.received[1].bgimage, "common/background.png");
+  EXPECT_EQ(Ini(kSkinIniFlags), "0");
+  EXPECT_EQ(Ini(kSkinIniImage), "common/background.png");
+  EXPECT_FALSE(ReadStoredSkinImage(nullptr));
+}
+
+TEST_F(SkinFrameTest, CustomImageIsBroadcastWithTheChosenPathButNotRemembered) {
+  std::vector<FileDialogRequest> asked;
+  SetFileDialogHandler([&](const FileDialogRequest& request, std::string* path) {
+    asked.push_back(request);
+    *path = "/home/user/Pictures/wall.png";
+    return true;
+  });
+  Click(kSkinCustomName);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_FALSE(asked[0].save);
+  EXPECT_EQ(asked[0].default_extension, "png");
+  EXPECT_EQ(asked[0].initial_name, "*.png");
+  using Filters = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(asked[0].filters, (Filters{{"(*.png)", "*.png"}, {"(*.*)", "*.*"}}));
+  ASSERT_EQ(receiver_.received.size(), 1u);
+  EXPECT_FALSE(receiver_.received[0].bColor);
+  EXPECT_EQ(receiver_.received[0].bgimage, "/home/user/Pictures/wall.png");
+  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
+}
+
+TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
+  Click(kSkinImageBtnName, 0);
+  const std::string before = TempHomeIni();
+  SetFileDialogHandler([](const FileDialogRequest&, std::string*) { return false; });
+  Click(kSkinCustomName);
+  EXPECT_EQ(receiver_.received.size(), 1u);
+  EXPECT_EQ(TempHomeIni(), before);
+}
+
+// ---- pages, placement, closing ----
+
+TEST_F(SkinFrameTest, PageSwitchesSelectTheTabPages) {
+  auto* tab = static_cast<CTabLayoutUI*>(frame_->GetPaintManager().FindControl(kSkinTabName));
+  ASSERT_NE(tab, nullptr);
+  EXPECT_EQ(tab->GetCurSel(), 0);
+  Click(kSkinColorPageName);
+  EXPECT_EQ(tab->GetCurSel(), 1);
+  Click(kSkinImagePageName);
+  EXPECT_EQ(tab->GetCurSel(), 0);
+  EXPECT_TRUE(receiver_.received.empty());
+}
+
+TEST_F(SkinFrameTest, DropsDownWithItsTopRightCornerAtTheButtonsBottomRight) {
+  const UiRect button = main_.GetPaintManager().FindControl("skinbtn")->GetPos();
+  const UiRect frame = frame_->GetWindowRect();
+  const UiSize size = frame_->GetPaintManager().GetInitSize();
+  EXPECT_EQ(frame.right, 200 + button.right);
+  EXPECT_EQ(frame.top, 100 + button.bottom);
+  EXPECT_EQ(frame.Width(), size.cx);
+  EXPECT_EQ(frame.Height(), size.cy);
+  EXPECT_TRUE(frame_->IsWindowVisible());
+  EXPECT_TRUE(frame_->IsTopMost());
+  EXPECT_EQ(frame_->GetExStyle(), 0x08000088u);
+}
+
+TEST_F(SkinFrameTest, LosingTheFocusClosesTheChooser) {
+  SendMessage(frame_hwnd_, WM_KILLFOCUS, 0, 0);
+  queue().ProcessPending();
+  EXPECT_FALSE(IsWindow(frame_hwnd_));  // and the object deleted itself (ASan pass)
+}
+
+TEST_F(SkinFrameTest, ItemWithoutAnImageNameChangesNothing) {
+  Nth(kSkinImageBtnName, 0)->SetUserData("");
+  Click(kSkinImageBtnName, 0);
+  EXPECT_TRUE(receiver_.received.empty());
+  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
+}
+
+TEST_F(SkinFrameTest, EveryListedImageNamesAFileOfTheSkin) {
+  auto all = frame_->GetPaintManager().FindControls(
+      [](CControlUI* c) { return c->GetName() == kSkinImageBtnName; });
+  EXPECT_GE(all.size(), 3u);
+  for (CControlUI* c : all) {
+    const std::string path = CPaintManagerUI::ResolveResourceFile(c->GetUserData());
+    EXPECT_TRUE(std::filesystem::exists(path)) << path;
+  }
+}
+
+}  // namespace
+}  // namespace trx::ui::testing

@@ -1,0 +1,158 @@
+// The observer and receiver classes: order of delivery, removal from either
+// side, receivers that go away, and the process-wide skin observer.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/dialogs/skin_observer.h"
+
+namespace trx::ui {
+namespace {
+
+class Recorder : public SkinChangedReceiver {
+ public:
+  Recorder(std::vector<std::string>* log, std::string name) : log_(log), name_(std::move(name)) {}
+  int Receive(SkinChangedParam param) override {
+    log_->push_back(name_ + ":" + param.bgimage);
+    param.bgimage = "changed by " + name_;  // its own copy
+    if (on_receive) on_receive();
+    return 1;
+  }
+  int Respond(SkinChangedParam param, ObserverImplBase<int, SkinChangedParam>* from) override {
+    log_->push_back(name_ + " responds to " + param.bgimage);
+    last_observer = from;
+    return 1;
+  }
+  std::function<void()> on_receive;
+  ObserverImplBase<int, SkinChangedParam>* last_observer = nullptr;
+
+ private:
+  std::vector<std::string>* log_;
+  std::string name_;
+};
+
+SkinChangedParam Image(const std::string& name) { return {false, 0, name}; }
+
+TEST(SkinObserverTest, BroadcastReachesReceiversInTheOrderTheyWereAddedEachWithItsOwnCopy) {
+  std::vector<std::string> log;
+  SkinChangedObserver observer;
+  Recorder a(&log, "a"), b(&log, "b"), c(&log, "c");
+  observer.AddReceiver(&b);
+  observer.AddReceiver(&a);
+  observer.AddReceiver(&c);
+  EXPECT_EQ(observer.Broadcast(Image("x.png")), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"b:x.png", "a:x.png", "c:x.png"}));
+}
+
+TEST(SkinObserverTest, AddingTellsTheReceiverAndAddingTwiceDeliversOnce) {
+  std::vector<std::string> log;
+  SkinChangedObserver observer;
+  Recorder a(&log, "a");
+  observer.AddReceiver(&a);
+  observer.AddReceiver(&a);
+  EXPECT_EQ(a.ObserverCount(), 1u);
+  observer.Broadcast(Image("x"));
+  EXPECT_EQ(log.size(), 1u);
+}
+
+TEST(SkinObserverTest, RemovedReceiverGetsNothingAndAReaddedOneComesLast) {
+  std::vector<std::string> log;
+  SkinChangedObserver observer;
+  Recorder a(&log, "a"), b(&log, "b");
+  observer.AddReceiver(&a);
+  observer.AddReceiver(&b);
+  observer.RemoveReceiver(&a);
+  EXPECT_EQ(a.ObserverCount(), 0u);
+  observer.Broadcast(Image("1"));
+  observer.AddReceiver(&a);  // gets the next running number
+  observer.Broadcast(Image("2"));
+  EXPECT_EQ(log, (std::vector<std::string>{"b:1", "b:2", "a:2"}));
+}
+
+TEST(SkinObserverTest, ReceiverRemovingItsObserversLeavesEveryOneOfThem) {
+  std::vector<std::string> log;
+  SkinChangedObserver first, second;
+  Recorder a(&log, "a");
+  first.AddReceiver(&a);
+  second.AddReceiver(&a);
+  EXPECT_EQ(a.ObserverCount(), 2u);
+  a.RemoveObserver();
+  EXPECT_EQ(first.ReceiverCount(), 0u);
+  EXPECT_EQ(second.ReceiverCount(), 0u);
+  first.Broadcast(Image("x"));
+  second.Broadcast(Image("y"));
+  EXPECT_TRUE(log.empty());
+}
+
+TEST(SkinObserverTest, DestroyedReceiverIsNeverCalled) {
+  std::vector<std::string> log;
+  SkinChangedObserver observer;
+  Recorder keep(&log, "keep");
+  {
+    Recorder gone(&log, "gone");
+    observer.AddReceiver(&gone);
+    observer.AddReceiver(&keep);
+  }
+  EXPECT_EQ(observer.ReceiverCount(), 1u);
+  observer.Broadcast(Image("x"));  // ASan pass: no call into the dead one
+  EXPECT_EQ(log, std::vector<std::string>{"keep:x"});
+}
+
+TEST(SkinObserverTest, DestroyedObserverIsForgottenByItsReceivers) {
+  std::vector<std::string> log;
+  Recorder a(&log, "a");
+  {
+    SkinChangedObserver observer;
+    observer.AddReceiver(&a);
+  }
+  EXPECT_EQ(a.ObserverCount(), 0u);
+  a.RemoveObserver();  // must not reach the dead observer
+}
+
+TEST(SkinObserverTest, ReceiverMayRemoveItselfOrALaterOneDuringABroadcast) {
+  std::vector<std::string> log;
+  SkinChangedObserver observer;
+  Recorder a(&log, "a"), b(&log, "b"), c(&log, "c");
+  observer.AddReceiver(&a);
+  observer.AddReceiver(&b);
+  observer.AddReceiver(&c);
+  a.on_receive = [&] {
+    observer.RemoveReceiver(&a);
+    observer.RemoveReceiver(&b);
+  };
+  observer.Broadcast(Image("1"));
+  observer.Broadcast(Image("2"));
+  EXPECT_EQ(log, (std::vector<std::string>{"a:1", "c:1", "c:2"}));
+}
+
+TEST(SkinObserverTest, NotifyAsksEachReceiverToRespondWithTheObserver) {
+  std::vector<std::string> log;
+  SkinChangedObserver observer;
+  Recorder a(&log, "a"), b(&log, "b");
+  observer.AddReceiver(&a);
+  observer.AddReceiver(&b);
+  EXPECT_EQ(observer.Notify(Image("q")), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"a responds to q", "b responds to q"}));
+  EXPECT_EQ(a.last_observer, &observer);
+}
+
+TEST(SkinObserverTest, DefaultReceiverAnswersZero) {
+  SkinChangedReceiver plain;
+  EXPECT_EQ(plain.Receive(Image("x")), 0);
+  EXPECT_EQ(plain.Respond(Image("x"), nullptr), 0);
+}
+
+TEST(SkinObserverTest, ProcessWideObserverIsOneObject) {
+  std::vector<std::string> log;
+  Recorder a(&log, "a");
+  EXPECT_EQ(&SkinObserver(), &SkinObserver());
+  SkinObserver().AddReceiver(&a);
+  SkinObserver().Broadcast({true, 0xFF102030, ""});
+  EXPECT_EQ(log, std::vector<std::string>{"a:"});
+  // `a` unregisters itself when it goes away.
+}
+
+}  // namespace
+}  // namespace trx::ui
