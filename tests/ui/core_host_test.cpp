@@ -8,6 +8,7 @@
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/edit.h"
+#include "ui/core/resource_manager.h"
 
 namespace trx::ui {
 namespace {
@@ -159,6 +160,36 @@ TEST(HostRequests, TheHostIsToldWhenAControlGoesAway) {
   EXPECT_EQ(ui.host.Only("removed"), (Events{"removed:e"}));
   EXPECT_EQ(ui.pm.GetFocus(), nullptr);
   EXPECT_EQ(ui.pm.FindControl("e"), nullptr);
+}
+
+TEST(HostRequests, AttachingANewTreeDropsEveryReferenceToTheOldOne) {
+  HostedUi ui;
+  ui.Click("e");
+  ui.pm.OnMouseMove(ui.Center("b"));
+  ASSERT_NE(ui.pm.GetHot(), nullptr);
+  CControlUI* next = CDialogBuilder().Create("<Window><Button name='other'/></Window>", {}, nullptr, &ui.pm);
+  ASSERT_TRUE(ui.pm.AttachDialog(next));
+  EXPECT_EQ(ui.pm.GetHot(), nullptr);
+  EXPECT_EQ(ui.pm.GetFocus(), nullptr);
+  EXPECT_EQ(ui.pm.FindControl("b"), nullptr);
+  EXPECT_NE(ui.pm.FindControl("other"), nullptr);
+  EXPECT_FALSE(ui.host.Only("removed:root").empty());
+  EXPECT_FALSE(ui.pm.AttachDialog(nullptr));
+  EXPECT_EQ(ui.pm.GetRoot(), next);
+  // The new tree gets its own "windowinit" with its first paint.
+  test::RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
+}
+
+TEST(HostRequests, ReloadingTextsRepaintsEveryWindow) {
+  HostedUi first;
+  HostedUi second;
+  first.host.invalidated.clear();
+  second.host.invalidated.clear();
+  CResourceManager::GetInstance()->ReloadText();
+  EXPECT_FALSE(first.host.invalidated.empty());
+  EXPECT_FALSE(second.host.invalidated.empty());
 }
 
 }  // namespace
