@@ -49,13 +49,20 @@ QtWindow::QtWindow(CWindowWnd* owner) : QWidget(nullptr, FlagsFor(owner)), hwnd_
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
-  if (CWindowWnd* parent = CWindowWnd::FromHandle(owner->GetParent())) {
-    auto* parent_native = dynamic_cast<QtNativeWindow*>(parent->Native());
-    if (parent_native && parent_native->Widget()) {
-      winId();  // creates the native window so that it can be made transient
-      parent_native->Widget()->winId();
-      windowHandle()->setTransientParent(parent_native->Widget()->windowHandle());
-    }
+  owner_parent_ = owner->GetParent();
+}
+
+void QtWindow::PrepareFirstShow() {
+  if (prepared_) return;
+  prepared_ = true;
+  // Done at the first show, after the layout set translucency: creating the
+  // native window earlier would fix its format without the alpha channel.
+  CWindowWnd* parent = CWindowWnd::FromHandle(owner_parent_);
+  auto* parent_native = parent ? dynamic_cast<QtNativeWindow*>(parent->Native()) : nullptr;
+  if (parent_native && parent_native->Widget()) {
+    winId();
+    parent_native->Widget()->winId();
+    windowHandle()->setTransientParent(parent_native->Widget()->windowHandle());
   }
 }
 
@@ -403,6 +410,7 @@ void QtNativeWindow::SetVisible(bool visible, bool activate) {
     widget_->hide();
     return;
   }
+  widget_->PrepareFirstShow();
   widget_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
   widget_->show();
   if (activate) {
@@ -433,7 +441,10 @@ void QtNativeWindow::SetEnabled(bool enabled) {
 
 void QtNativeWindow::SetMinimized(bool minimized) {
   if (!widget_) return;
-  if (minimized) widget_->showMinimized();
+  if (minimized) {
+    widget_->PrepareFirstShow();
+    widget_->showMinimized();
+  }
   else if (widget_->isMinimized()) widget_->showNormal();
 }
 

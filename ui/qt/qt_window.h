@@ -61,6 +61,9 @@ class QtWindow : public QWidget, public IPaintHost {
 
   // Geometry set by the library (not echoed back as a user move).
   void ApplyGeometry(const QRect& rc);
+  // Makes the window transient for its owner's window; once, before the
+  // first show.
+  void PrepareFirstShow();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -87,6 +90,8 @@ class QtWindow : public QWidget, public IPaintHost {
   void ReportGeometry();
 
   HWND hwnd_ = nullptr;
+  HWND owner_parent_ = nullptr;
+  bool prepared_ = false;
   bool popup_ = false;
   CPaintManagerUI* pm_ = nullptr;
   bool applying_geometry_ = false;
