@@ -444,8 +444,9 @@ void QtNativeWindow::SetMinimized(bool minimized) {
   if (minimized) {
     widget_->PrepareFirstShow();
     widget_->showMinimized();
+  } else if (widget_->isMinimized()) {
+    widget_->showNormal();
   }
-  else if (widget_->isMinimized()) widget_->showNormal();
 }
 
 void QtNativeWindow::Activate() {
