@@ -55,6 +55,24 @@ TEST(LayoutPositions, HorizontalMinMaxAndFloatingChildren) {
   EXPECT_EQ(ui.pm.FindControl(UiPoint{500, 10}), nullptr);
 }
 
+TEST(LayoutPositions, ChildAlignmentCentresChildrenSmallerThanTheArea) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <HorizontalLayout name="row" height="30" childvalign="vcenter" childalign="center">
+        <Label name="a" width="40" height="10"/>
+        <Label name="b" width="60" height="20"/>
+      </HorizontalLayout>
+      <VerticalLayout name="col" height="100" childalign="right" childvalign="bottom">
+        <Label name="c" width="50" height="30"/>
+      </VerticalLayout>
+    </VerticalLayout></Window>)",
+        {300, 200});
+  // Row: 100 px of children centred in 300 px; each centred in 30 px.
+  EXPECT_EQ(ui.pm.FindControl("a")->GetPos(), (UiRect{100, 10, 140, 20}));
+  EXPECT_EQ(ui.pm.FindControl("b")->GetPos(), (UiRect{140, 5, 200, 25}));
+  // Column: at the right and at the bottom of its 100 px.
+  EXPECT_EQ(ui.pm.FindControl("c")->GetPos(), (UiRect{250, 100, 300, 130}));
+}
+
 TEST(LayoutPositions, TabLayoutShowsOnePageAndHidesTheRestFromHitTests) {
   Ui ui(R"(<Window><TabLayout name="tabs" selectedid="1">
       <Button name="p0"/><Button name="p1"/><Button name="p2"/>

@@ -146,8 +146,15 @@ bool CContainerUI::SetAttribute(std::string_view name, std::string_view value) {
     SetChildPadding(ParseCoord(value));
   } else if (name == "vscrollbar") {
     scrollable_ = ParseBool(value);
-  } else if (name == "hscrollbar" || name == "mousechild" || name == "childalign" ||
-             name == "childvalign" || name == "autodestroy" || name == "delayeddestroy") {
+  } else if (name == "childalign") {
+    childAlign_ = value == "center" ? Align::Center : (value == "right" ? Align::End : Align::Start);
+    NeedUpdate();
+  } else if (name == "childvalign") {
+    childVAlign_ = (value == "vcenter" || value == "center") ? Align::Center
+                   : (value == "bottom")                     ? Align::End
+                                                             : Align::Start;
+    NeedUpdate();
+  } else if (name == "hscrollbar" || name == "mousechild" || name == "autodestroy" || name == "delayeddestroy") {
     // Accepted; children always take the mouse and are always owned.
   } else {
     return CControlUI::SetAttribute(name, value);
@@ -361,6 +368,9 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
 
   long long y = static_cast<long long>(area.top) - scrollY_;
+  if (adjustables == 0 && remain > 0 && childVAlign_ != Align::Start) {
+    y += childVAlign_ == Align::Center ? remain / 2 : remain;
+  }
   int placed = 0;
   for (CControlUI* c : items_) {
     if (!c->IsVisible()) continue;
@@ -382,7 +392,9 @@ void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
     cx = Clamp(cx, c->GetMinWidth(), c->GetMaxWidth());
     cx = std::min(cx, std::max(0, width - pad.left - pad.right));
     y += pad.top;
-    int x = ToCoord(static_cast<long long>(area.left) + pad.left);
+    long long freeX = std::max(0, width - pad.left - pad.right - cx);
+    long long offX = childAlign_ == Align::Center ? freeX / 2 : (childAlign_ == Align::End ? freeX : 0);
+    int x = ToCoord(static_cast<long long>(area.left) + pad.left + offX);
     int top = ToCoord(y);
     c->SetPos({x, top, ToCoord(static_cast<long long>(x) + cx), ToCoord(y + cy)}, false);
     y += static_cast<long long>(cy) + pad.bottom + childPadding_;
@@ -432,6 +444,9 @@ void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
 
   long long x = area.left;
+  if (adjustables == 0 && remain > 0 && childAlign_ != Align::Start) {
+    x += childAlign_ == Align::Center ? remain / 2 : remain;
+  }
   int placed = 0;
   for (CControlUI* c : items_) {
     if (!c->IsVisible()) continue;
@@ -453,7 +468,9 @@ void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
     cy = Clamp(cy, c->GetMinHeight(), c->GetMaxHeight());
     cy = std::min(cy, std::max(0, height - pad.top - pad.bottom));
     x += pad.left;
-    int y = ToCoord(static_cast<long long>(area.top) + pad.top);
+    long long freeY = std::max(0, height - pad.top - pad.bottom - cy);
+    long long offY = childVAlign_ == Align::Center ? freeY / 2 : (childVAlign_ == Align::End ? freeY : 0);
+    int y = ToCoord(static_cast<long long>(area.top) + pad.top + offY);
     c->SetPos({ToCoord(x), y, ToCoord(x + cx), ToCoord(static_cast<long long>(y) + cy)}, false);
     x += static_cast<long long>(cx) + pad.right + childPadding_;
   }

@@ -10,7 +10,8 @@
 //    "padding" around it; a child's width is its fixed width or the content
 //    width;
 //  - floating children are placed at "pos" relative to the container's
-//    top-left corner (width/height fill in a missing right/bottom).
+//    top-left corner (width/height fill in a missing right/bottom);
+//  - "childalign"/"childvalign" place children smaller than the area.
 // A container owns its children. UI thread only.
 
 #include <vector>
@@ -86,6 +87,13 @@ class CContainerUI : public CControlUI {
   int scrollY_ = 0;
   int contentHeight_ = 0;
   bool scrollable_ = false;  // "vscrollbar"
+  // Placement of children that do not fill the content area: "childalign"
+  // (left, center, right) and "childvalign" (top, vcenter, bottom). Across
+  // the layout direction it applies to each child; along it, to the whole
+  // run of children when none of them stretches.
+  enum class Align { Start, Center, End };
+  Align childAlign_ = Align::Start;
+  Align childVAlign_ = Align::Start;
   bool thumbDragging_ = false;
   int dragStartY_ = 0;       // pointer y where the thumb drag began
   int dragStartScroll_ = 0;  // scroll offset at that moment
