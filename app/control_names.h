@@ -1,0 +1,151 @@
+#pragma once
+// The control names the main window's code looks up, defined once. The
+// layouts of the skin package must contain every one of them (a test reads
+// the layouts and checks kLookedUpNames and the numbered families), so a
+// renamed control fails the tests instead of leaving a page dead.
+
+#include <array>
+#include <string_view>
+
+namespace trx::app::names {
+
+// ---- main window frame
+inline constexpr const char* kRoot = "root";
+inline constexpr const char* kCloseBtn = "closebtn";
+inline constexpr const char* kMaxBtn = "maxbtn";
+inline constexpr const char* kRestoreBtn = "restorebtn";
+inline constexpr const char* kMinBtn = "minbtn";
+inline constexpr const char* kSkinBtn = "skinbtn";
+inline constexpr const char* kSettingProgress = "setting_progress";
+
+// ---- device tabs over the tab layout "tab_switch" (page = position)
+inline constexpr const char* kTabSwitch = "tab_switch";
+inline constexpr const char* kKbTab = "kb_tab";
+inline constexpr const char* kMsTab = "ms_tab";
+inline constexpr const char* kMpTab = "mp_tab";
+inline constexpr const char* kAniTab = "ani_tab";
+inline constexpr const char* kSplitTab = "split_tab";
+
+// ---- lighting palettes preselected at start
+inline constexpr const char* kMsDengColorPallet = "ms_deng_Color_Pallet";
+inline constexpr const char* kMpDengColorPallet = "mp_deng_Color_Pallet";
+inline constexpr const char* kKbDengColorPallet = "kb_deng_Color_Pallet";
+
+// ---- key-light controls: prefix + decimal index 0 .. count-1
+inline constexpr const char* kMsDkeyPrefix = "ms_dkey_";
+inline constexpr int kMsDkeyCount = 20;
+inline constexpr const char* kMpDkeyPrefix = "mp_dkey_";
+inline constexpr int kMpDkeyCount = 15;
+inline constexpr const char* kKbDkeyPrefix = "kb_dkey_";
+inline constexpr int kKbDkeyCount = 126;
+
+// ---- keyboard pages, tab layout "kb_tab_switch"
+inline constexpr const char* kKbTabSwitch = "kb_tab_switch";
+inline constexpr const char* kKbDengOpTab = "kb_deng_Op_tab";
+inline constexpr const char* kKbMacroOpTab = "kb_macro_Op_tab";
+inline constexpr const char* kKbKeyOpTab = "kb_key_Op_tab";
+inline constexpr const char* kKbCursorOpTab = "kb_cursor_Op_tab";
+inline constexpr const char* kKbTabFunction = "kb_tab_function";
+inline constexpr const char* kKbProfileSelectTab = "kb_profile_select_tab";
+inline constexpr const char* kKbProfileFunSpeadTab = "kb_profile_fun_spead_tab";
+inline constexpr const char* kKbProfileFunSpreadBtn = "kb_profile_fun_spread_btn";
+inline constexpr const char* kKbKeyProfileEdit = "kb_key_profile_edit";
+inline constexpr const char* kKbDengProfileEdit = "kb_deng_profile_edit";
+inline constexpr const char* kKbMacroTabSaveOrCancel = "kb_macro_tab_saveorcancel";
+
+// ---- mouse pages, tab layout "ms_tab_switch"
+inline constexpr const char* kMsTabSwitch = "ms_tab_switch";
+inline constexpr const char* kMsDengOpTab = "ms_deng_Op_tab";
+inline constexpr const char* kMsMacroOpTab = "ms_macro_Op_tab";
+inline constexpr const char* kMsKeyOpTab = "ms_key_Op_tab";
+inline constexpr const char* kMsRichOpTab = "ms_rich_Op_tab";
+inline constexpr const char* kMsCursorOpTab = "ms_cursor_Op_tab";
+inline constexpr const char* kMsTabFunction = "ms_tab_function";
+inline constexpr const char* kMsProfileFunSpeadTab = "ms_profile_fun_spead_tab";
+inline constexpr const char* kMsProfileFunSpreadBtn = "ms_profile_fun_spread_btn";
+inline constexpr const char* kMsMacroTabSaveOrCancel = "ms_macro_tab_saveorcancel";
+
+// ---- mouse pad
+inline constexpr const char* kMpProfileFunSpeadTab = "mp_profile_fun_spead_tab";
+inline constexpr const char* kMpProfileFunSpreadBtn = "mp_profile_fun_spread_btn";
+
+// ---- rename-edit toggles: button, the edit it shows or hides
+struct EditToggle {
+  const char* button;
+  const char* edit;
+};
+inline constexpr std::array<EditToggle, 5> kRenameEditToggles{{
+    {"kb_pro_deng_edit_btn", "kb_deng_profile_edit"},
+    {"kb_pro_key_edit_btn", "kb_key_profile_edit"},
+    {"mp_pro_deng_edit_btn", "mp_deng_profile_edit"},
+    {"ms_pro_deng_edit_btn", "ms_deng_profile_edit"},
+    {"ms_pro_key_edit_btn", "ms_key_profile_edit"},
+}};
+
+// ---- profile function panel toggles: button, the panel it shows or hides
+inline constexpr std::array<EditToggle, 3> kSpreadToggles{{
+    {kKbProfileFunSpreadBtn, kKbProfileFunSpeadTab},
+    {kMpProfileFunSpreadBtn, kMpProfileFunSpeadTab},
+    {kMsProfileFunSpreadBtn, kMsProfileFunSpeadTab},
+}};
+
+// ---- routine editor: insert buttons and key panels, each name with both
+// prefixes ("ms_macro_inset_", "kb_macro_inset_")
+inline constexpr std::array<const char*, 2> kRoutinePrefixes{"ms_macro_inset_", "kb_macro_inset_"};
+// Insert button suffix and the key panel (suffix) it belongs to; null for
+// the pointer moves, which have no key panel: they leave every panel hidden.
+struct RoutineInsert {
+  const char* button;
+  const char* panel;
+};
+inline constexpr std::array<RoutineInsert, 19> kRoutineInserts{{
+    {"leftkey_btn", "leftkey_tab"},          {"rightkey_btn", "rightkey_tab"},
+    {"moudlekey_btn", "moudlekey_tab"},      {"forwardkey_btn", "forwardkey_tab"},
+    {"backkey_btn", "backkey_tab"},          {"leftkeydown_btn", "leftkey_tab"},
+    {"rightkeydown_btn", "rightkey_tab"},    {"moudlekeydown_btn", "moudlekey_tab"},
+    {"forwardkeydown_btn", "forwardkey_tab"}, {"backkeydown_btn", "backkey_tab"},
+    {"leftkeyup_btn", "leftkey_tab"},        {"rightkeyup_btn", "rightkey_tab"},
+    {"moudlekeyup_btn", "moudlekey_tab"},    {"forwardkeyup_btn", "forwardkey_tab"},
+    {"backkeyup_btn", "backkey_tab"},        {"moveleftkey_btn", nullptr},
+    {"moverightkey_btn", nullptr},           {"moveupkey_btn", nullptr},
+    {"movedownkey_btn", nullptr},
+}};
+inline constexpr std::array<const char*, 5> kRoutinePanels{"leftkey_tab", "moudlekey_tab", "rightkey_tab",
+                                                           "forwardkey_tab", "backkey_tab"};
+
+// ---- macro recording options (read when recording starts)
+inline constexpr std::array<const char*, 5> kMacroRecordOptions{
+    "ms_macro_check_time", "ms_macro_keyboard_event", "ms_macro_mouse_click", "ms_macro_mouse_roller",
+    "ms_macro_mouse_move"};
+
+// ---- tray menu items
+inline constexpr const char* kMenuLanEn = "lan_en";
+inline constexpr const char* kMenuLanCn = "lan_cn";
+inline constexpr const char* kMenuAbout = "About_setting";
+inline constexpr const char* kMenuQianting = "qianting";
+inline constexpr const char* kMenuExit = "exit";
+inline constexpr const char* kMenuImport = "Menu_Import";
+inline constexpr const char* kMenuExport = "Menu_Export";
+// The simulated-device section added to the menu under --simulate.
+inline constexpr const char* kMenuSimPrefix = "sim_";
+
+// Every single name above that the main layout (with its sub-layouts) must
+// hold. The families, toggles and routine names are checked from their
+// tables. Menu items are checked against the menu layout separately.
+inline constexpr std::array<const char*, 43> kLookedUpNames{
+    kRoot, kCloseBtn, kMaxBtn, kRestoreBtn, kMinBtn, kSkinBtn, kSettingProgress,
+    kTabSwitch, kKbTab, kMsTab, kMpTab, kAniTab, kSplitTab,
+    kMsDengColorPallet, kMpDengColorPallet, kKbDengColorPallet,
+    kKbTabSwitch, kKbDengOpTab, kKbMacroOpTab, kKbKeyOpTab, kKbCursorOpTab, kKbTabFunction,
+    kKbProfileSelectTab, kKbProfileFunSpeadTab, kKbProfileFunSpreadBtn, kKbKeyProfileEdit,
+    kKbDengProfileEdit, kKbMacroTabSaveOrCancel,
+    kMsTabSwitch, kMsDengOpTab, kMsMacroOpTab, kMsKeyOpTab, kMsRichOpTab, kMsCursorOpTab,
+    kMsTabFunction, kMsProfileFunSpeadTab, kMsProfileFunSpreadBtn, kMsMacroTabSaveOrCancel,
+    kMpProfileFunSpeadTab, kMpProfileFunSpreadBtn,
+    "ms_tab_panel", "ms_deng_same_mode", "kb_deng_same_mode",
+};
+
+// Items the tray menu layout must hold.
+inline constexpr std::array<const char*, 3> kMenuLayoutItems{kMenuLanCn, kMenuLanEn, kMenuAbout};
+
+}  // namespace trx::app::names

@@ -1,0 +1,197 @@
+// trx770: the TRX770 configuration utility.
+//
+//   trx770 [--simulate[=mouse,keyboard,pad]] [--help] [--version]
+//
+// One copy runs per user session: a second start wakes the first (which
+// comes forward, or says that no device is connected) and exits with 0.
+// The window appears while a device is connected and otherwise waits behind
+// its tray icon. --simulate runs on simulated devices (all three, or the
+// listed ones), which the tray menu can unplug, plug in and press buttons on.
+//
+// Start-up and shutdown order: instance message, single-instance lock,
+// simulated devices, Qt and the window backend, skin folder and resource
+// index, main window (created centred) and message loop; afterwards the
+// window object, the resources and the lock go, in that order.
+// (Windows' COM and OLE set-up has no counterpart here.)
+
+#include <QApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/app_messages.h"
+#include "app/main_wnd.h"
+#include "platform/debug_log.h"
+#include "platform/program_folder.h"
+#include "platform/single_instance.h"
+#include "profile/profile_store.h"
+#include "settings/settings_host.h"
+#include "sim/demo_devices.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+#include "ui/qt/qt_backend.h"
+#include "ui/window/tray_icon.h"
+#include "ui/window/win_api.h"
+
+#ifndef TRX770_VERSION
+#define TRX770_VERSION "0"
+#endif
+
+namespace {
+
+using namespace trx;
+
+struct Options {
+  bool simulate = false;
+  std::string simulate_list;
+};
+
+void Usage(FILE* out) {
+  std::fprintf(out,
+               "usage: trx770 [--simulate[=mouse,keyboard,pad]] [--help] [--version]\n"
+               "  --simulate   run on simulated devices (all three, or the listed ones)\n");
+}
+
+// 1 run, 0 exit with 0 (help, version), -1 bad arguments.
+int ParseOptions(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+      Usage(stdout);
+      return 0;
+    }
+    if (std::strcmp(arg, "--version") == 0) {
+      std::printf("trx770 %s\n", TRX770_VERSION);
+      return 0;
+    }
+    if (std::strcmp(arg, "--simulate") == 0) {
+      options.simulate = true;
+      continue;
+    }
+    if (std::strncmp(arg, "--simulate=", 11) == 0) {
+      options.simulate = true;
+      options.simulate_list = arg + 11;
+      if (options.simulate_list.empty()) {
+        std::fprintf(stderr, "trx770: --simulate= needs a device list\n");
+        return -1;
+      }
+      continue;
+    }
+    // Qt's own options (-platform, -display ...) are left to QApplication.
+    if (arg[0] == '-' && arg[1] == '-') {
+      std::fprintf(stderr, "trx770: unknown option %s\n", arg);
+      Usage(stderr);
+      return -1;
+    }
+  }
+  return 1;
+}
+
+// SIGINT and SIGTERM close the main window, so the workers stop and the
+// files are left complete. The signals are blocked in every thread and
+// taken by one waiting thread, which posts the close (any thread may post).
+class TerminationWatch {
+ public:
+  TerminationWatch() {
+    sigemptyset(&set_);
+    sigaddset(&set_, SIGINT);
+    sigaddset(&set_, SIGTERM);
+    sigaddset(&set_, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &set_, nullptr);
+    thread_ = std::thread([this] {
+      for (;;) {
+        int sig = 0;
+        if (sigwait(&set_, &sig) != 0) return;
+        if (sig == SIGUSR1) return;  // our own wake-up at exit
+        ui::PostMessage(app::MainWindowHandle(), ui::WM_CLOSE);
+      }
+    });
+  }
+  ~TerminationWatch() {
+    pthread_kill(thread_.native_handle(), SIGUSR1);
+    thread_.join();
+  }
+
+ private:
+  sigset_t set_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  const int parsed = ParseOptions(argc, argv, options);
+  if (parsed <= 0) return parsed == 0 ? 0 : 2;
+
+  sim::SimulateSelection selection;
+  if (options.simulate) {
+    std::string error;
+    if (!sim::ParseSimulateList(options.simulate_list, selection, error)) {
+      std::fprintf(stderr, "trx770: %s\n", error.c_str());
+      return 2;
+    }
+  }
+
+  const ui::UINT instance_message = app::RegisterInstanceMessage();
+  DebugLineF(app::kDebugInstanceId, instance_message);
+  if (instance_message < ui::kRegisteredMessageFirst || instance_message > ui::kRegisteredMessageLast) return 0;
+
+  TerminationWatch termination;
+  SingleInstance instance(app::kInstanceLockName, app::kInstanceMessageName);
+  const SingleInstance::Result claim = instance.Acquire([] {
+    // A later copy started: the same message a device arrival posts.
+    ui::PostMessage(app::MainWindowHandle(), app::InstanceMessage());
+  });
+  if (claim == SingleInstance::Result::Woken || claim == SingleInstance::Result::NotWoken) return 0;
+  if (claim == SingleInstance::Result::Failed) DebugLine("no single-instance lock; running without one");
+
+  // Simulated devices replace the hidraw tree before any channel exists.
+  std::unique_ptr<sim::SimulatedDevices> simulated;
+  if (options.simulate) {
+    simulated = std::make_unique<sim::SimulatedDevices>(selection);
+    if (!simulated->Valid()) {
+      std::fprintf(stderr, "trx770: the simulated devices could not be created\n");
+      return 1;
+    }
+    simulated->Install();
+  }
+
+  QApplication application(argc, argv);
+  ui::qt::QtBackend backend;
+  backend.Install();
+
+  ui::CPaintManagerUI::SetInstance(ProgramFolder());
+  ui::CPaintManagerUI::SetResourceType(1);
+  ui::CPaintManagerUI::SetResourcePath(ProgramFolder() + "skin/");
+  ui::CResourceManager::GetInstance()->LoadResource("res.xml");
+  ui::CTrayIcon::RegisterIconFile(app::kTrayIconId, "common/tray_icon.png");
+  InstallProfileSaver();
+
+  app::MainWndOptions window_options;
+  window_options.simulated = simulated.get();
+  auto* window = new app::CMainWnd(window_options);
+  SetSettingsHost(window);
+  constexpr ui::DWORD kMainStyle = 0x96CA0000;  // popup, visible, clip, caption, system menu, minimise box
+  if (window->Create(nullptr, app::kProgramTitle, kMainStyle, 0, 0, 0, app::kMainWidth, app::kMainHeight) ==
+      nullptr) {
+    std::fprintf(stderr, "trx770: the main window could not be created (skin folder %s)\n",
+                 ui::CPaintManagerUI::GetResourcePath().c_str());
+    SetSettingsHost(nullptr);
+    delete window;
+    return 1;
+  }
+  window->CenterWindow();
+  ui::CPaintManagerUI::MessageLoop();
+
+  SetSettingsHost(nullptr);
+  delete window;
+  ui::CResourceManager::GetInstance()->Release();
+  backend.Uninstall();
+  instance.Release();
+  return 0;
+}

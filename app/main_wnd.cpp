@@ -1,0 +1,565 @@
+#include "app/main_wnd.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/app_messages.h"
+#include "app/control_names.h"
+#include "app/language.h"
+#include "app/routing.h"
+#include "app/sub_layouts.h"
+#include "platform/debug_log.h"
+#include "platform/ini_file.h"
+#include "platform/user_folders.h"
+#include "presence/presence_handlers.h"
+#include "presence/presence_messages.h"
+#include "presence/presence_threads.h"
+#include "sim/demo_devices.h"
+#include "ui/core/color_palette.h"
+#include "ui/core/combo.h"
+#include "ui/core/list.h"
+#include "ui/core/menu.h"
+#include "ui/core/option.h"
+#include "ui/dialogs/msg_wnd.h"
+#include "ui/dialogs/skin_frame.h"
+#include "ui/window/message_queue.h"
+#include "ui/window/win_api.h"
+
+namespace trx::app {
+namespace {
+
+std::atomic<ui::UINT> g_instance_message{0};
+std::atomic<ui::HWND> g_main_hwnd{nullptr};
+// Keep a second "message_text_1" box from opening while one is open: one
+// guard for the instance-message path, one for the tray path.
+bool g_instance_box_open = false;
+bool g_tray_box_open = false;
+
+constexpr uint16_t kVendorId = 0x0C45;
+constexpr uint16_t kUsagePage = 0xFF1C;
+constexpr uint16_t kUsage = 0x0092;
+
+const char* HookMessageName(ui::UINT msg) {
+  switch (msg) {
+    case WM_HOOK_KEY_SINGLEKEY: return "WM_HOOK_KEY_SINGLEKEY";
+    case WM_HOOK_KEY_KBHITKEY: return "WM_HOOK_KEY_KBHITKEY";
+    case WM_HOOK_KEY_MACRO: return "WM_HOOK_KEY_MACRO";
+    case WM_HOOK_MOU_SINGLEKEY: return "WM_HOOK_MOU_SINGLEKEY";
+    case WM_HOOK_MOU_HitKEY: return "WM_HOOK_MOU_HitKEY";
+    case WM_HOOK_MOU_MACRO: return "WM_HOOK_MOU_MACRO";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+ui::UINT InstanceMessage() { return g_instance_message.load(); }
+
+ui::UINT RegisterInstanceMessage() {
+  const ui::UINT msg = ui::RegisterWindowMessage(kInstanceMessageName);
+  g_instance_message.store(msg);
+  return msg;
+}
+
+ui::HWND MainWindowHandle() { return g_main_hwnd.load(); }
+
+CMainWnd::CMainWnd(MainWndOptions options)
+    : options_(std::move(options)),
+      keyboard_(DeviceKind::Keyboard, options_.backend),
+      mouse_(DeviceKind::Mouse, options_.backend),
+      pad_(DeviceKind::MousePad, options_.backend) {
+  if (options_.presence_threads) SetPresenceBodies();
+}
+
+CMainWnd::~CMainWnd() {
+  ui::CMenuWnd::DestroyMenu();
+  delete tray_menu_;
+  tray_menu_ = nullptr;
+  RemoveInputHooks();
+  // Workers still running (a window never destroyed) stop before the
+  // channels they use go.
+  stopping_ = true;
+  workers_.StopAll(options_.stop_timeout_ms);
+  pad_.Reset();
+  mouse_.Reset();
+  keyboard_.Reset();
+  tray_.DeleteTrayIcon();
+  RemoveObserver();
+  if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
+  if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
+}
+
+void CMainWnd::SetPresenceBodies() {
+  auto body = [this](int (*routine)(PresenceThreadParam)) {
+    return [this, routine](CEvent& stop) {
+      PresenceThreadParam param;
+      param.host = this;
+      param.stop = &stop;
+      param.backend = options_.backend;
+      routine(param);
+    };
+  };
+  workers_.SetBody(kWorkerMousePresence, body(&MouseDetectionThread));
+  workers_.SetBody(kWorkerKeyboardPresence, body(&KeyboardDetectionThread));
+  workers_.SetBody(kWorkerPadPresence, body(&MousePadDetectionThread));
+  workers_.SetBody(kWorkerMouseSync, body(&MouseSyncThread));
+  workers_.SetBody(kWorkerKeyboardSync, body(&KeyboardSyncThread));
+}
+
+// ---------------------------------------------------------------- layout
+
+ui::CControlUI* CMainWnd::CreateControl(std::string_view class_name) {
+  const char* file = SubLayoutFile(class_name);
+  if (file == nullptr) return nullptr;
+  ui::CDialogBuilder builder;
+  ui::CControlUI* root = builder.Create(file, {}, nullptr, &m_pm, nullptr);
+  if (root == nullptr) DebugLineF("sub-layout %s could not be built", file);
+  return root;
+}
+
+void CMainWnd::InitWindow() {
+  DebugLine(kDebugInitWindow);
+  ui::CResourceManager* rm = ui::CResourceManager::GetInstance();
+  rm->SetTextQueryInterface(this);
+  LoadLanguage(StartupLanguage(MainIniPath(), DesktopLocale()));
+  ui::SkinObserver().AddReceiver(this);
+
+  close_btn_ = Find(names::kCloseBtn);
+  max_btn_ = Find(names::kMaxBtn);
+  restore_btn_ = Find(names::kRestoreBtn);
+  min_btn_ = Find(names::kMinBtn);
+  skin_btn_ = Find(names::kSkinBtn);
+
+  auto find_lights = [this](const char* prefix, ui::CControlUI** out, int count) {
+    for (int i = 0; i < count; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "%s%d", prefix, i);
+      out[i] = Find(name);
+      // A missing control leaves a null entry (checked by every user).
+      if (out[i] == nullptr) continue;
+      out[i]->SetIsChangerColor(true);
+      out[i]->SetChangerAlpha(0);
+    }
+  };
+  find_lights(names::kMsDkeyPrefix, ms_dkey_, names::kMsDkeyCount);
+  find_lights(names::kMpDkeyPrefix, mp_dkey_, names::kMpDkeyCount);
+  find_lights(names::kKbDkeyPrefix, kb_dkey_, names::kKbDkeyCount);
+
+  g_main_hwnd.store(m_hWnd);
+  for (const char* palette : {names::kMsDengColorPallet, names::kMpDengColorPallet, names::kKbDengColorPallet})
+    if (auto* p = dynamic_cast<ui::CColorPaletteUI*>(Find(palette))) p->SetSelectColor(kInitialPaletteColour);
+
+  tray_.CreateTrayIcon(m_hWnd, kTrayIconId, kProgramTitle);
+  m_pm.GetDPIObj()->SetDPIAwareness(ui::PROCESS_SYSTEM_DPI_AWARE);
+}
+
+void OnWindowInitNotify(CMainWnd& wnd) { wnd.OnWindowInit(); }
+
+void CMainWnd::OnWindowInit() {
+  if (window_init_done_) return;
+  window_init_done_ = true;
+  const std::string main_ini = MainIniPath();
+  std::string image;
+  if (ui::ReadStoredSkinImage(&image)) {
+    if (ui::CControlUI* root = Find(names::kRoot)) {
+      root->SetBkColor(0);
+      root->SetBkImage(image);
+    }
+  }
+  // Stored data: the profile indexes fill the profile combos. (Macros and
+  // cursor routines load with their own pages.)
+  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+    if (InitProfiles(kind, *this, *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
+
+  keyboard_.SetIdentity(kVendorId, 0x6556, kUsagePage, kUsage);
+  mouse_.SetIdentity(kVendorId, 0x652C, kUsagePage, kUsage);
+  pad_.SetIdentity(kVendorId, 0x6758, kUsagePage, kUsage);
+  keyboard_.connected = 0;
+  mouse_.connected = 0;
+  pad_.connected = 0;
+
+  CopyMachineLanguageToIni(main_ini);
+  ShowWindow(false);
+  StartWorkers();
+  LoadLanguage(StartupLanguage(main_ini, DesktopLocale()));
+  ui::CResourceManager::GetInstance()->ReloadText();
+}
+
+void CMainWnd::StartWorkers() {
+  for (int index : kStartOrderBeforeTimer) workers_.Start(index);
+  ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
+  for (int index : kStartOrderAfterTimer) workers_.Start(index);
+}
+
+// ---------------------------------------------------------------- messages
+
+ui::LRESULT CMainWnd::OnDestroy(ui::UINT, ui::WPARAM, ui::LPARAM, bool& handled) {
+  tray_.DeleteTrayIcon();
+  ui::PostQuitMessage(0);
+  handled = false;  // HandleCustomMessage stops the workers
+  return 0;
+}
+
+ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) {
+  if (msg == ui::WM_ACTIVATE) {
+    if (ui::LoWord(wparam) == ui::WA_INACTIVE) RemoveInputHooks();
+    handled = false;
+    return 0;
+  }
+  if (msg == kMsgAllDevicesGone) {
+    OnAllDevicesGone();
+    handled = true;
+    return 0;
+  }
+  if (msg != 0 && msg == InstanceMessage()) {
+    DebugLineF(kDebugInstanceMessage, msg, static_cast<unsigned>(wparam), static_cast<unsigned>(lparam));
+    BringForwardOnInstance();
+    handled = true;
+    return 0;
+  }
+  switch (msg) {
+    case ui::WM_DESTROY:
+      ShutdownWorkers();
+      handled = true;
+      return 0;
+    case ui::WM_TIMER:
+      OnTimer(wparam);
+      handled = false;  // the library's own timers still run
+      return 0;
+    case ui::WM_DPICHANGED:
+      OnDpiChanged(wparam, lparam);
+      handled = true;
+      return 0;
+    case ui::UIMSG_TRAYICON:
+      if (lparam == ui::WM_LBUTTONUP) BringForwardFromTray();
+      if (lparam == ui::WM_RBUTTONUP) OpenTrayMenu();
+      handled = true;
+      return 0;
+    case ui::WM_MENUCLICK: {
+      handled = true;
+      auto* cmd = reinterpret_cast<ui::MenuCmd*>(wparam);
+      if (cmd == nullptr) return 0;
+      const std::string name = cmd->szName;
+      const std::string text = cmd->szText;
+      m_pm.DeletePtr(cmd);
+      RunMenuCommand(name, text);
+      return 0;
+    }
+    case WM_SETTING_DONE:
+      ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
+      handled = true;
+      return 0;
+    case WM_APP_RUN_CALL: {
+      auto* fn = reinterpret_cast<const std::function<void()>*>(wparam);
+      if (fn != nullptr) (*fn)();
+      handled = true;
+      return 1;
+    }
+    default:
+      break;
+  }
+  if (const char* hook = HookMessageName(msg)) {
+    // The hooks' handlers come with the input capture; only the line now.
+    DebugLine(hook);
+    return 0;
+  }
+  if (HandlePresenceMessage(*this, msg)) {
+    handled = true;
+    return 0;
+  }
+  return 0;
+}
+
+void CMainWnd::OnTimer(ui::UINT_PTR id) {
+  switch (id) {
+    case kTimerSettingDone:
+      ui::KillTimer(m_hWnd, kTimerSettingDone);
+      if (ui::CControlUI* progress = Find(names::kSettingProgress)) progress->SetVisible(false);
+      break;
+    case kTimerSendSettings:
+      SendPendingSettings(pending_, keyboard_, mouse_, pad_);
+      break;
+    case kTimerRepaint:
+      Invalidate();
+      m_pm.Invalidate();
+      ui::KillTimer(m_hWnd, kTimerRepaint);
+      DebugLine(kDebugRepaint);
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainWnd::OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam) {
+  m_pm.SetDPI(static_cast<int>(ui::LoWord(wparam)));
+  m_pm.ResetDPIAssets();
+  const auto* rc = reinterpret_cast<const ui::UiRect*>(lparam);
+  if (rc != nullptr)
+    SetWindowPos(nullptr, rc->left, rc->top, rc->Width(), rc->Height(), ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+  if (ui::CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
+}
+
+void CMainWnd::OnAllDevicesGone() {
+  if (ui::CControlUI* tab = Find(names::kMsDengOpTab)) tab->SetFocus();
+  ui::ShowSelfClosingNotice(m_hWnd);
+  ShowWindow(false);
+}
+
+void CMainWnd::ShutdownWorkers() {
+  DebugLine(kDebugShutdown);
+  stopping_ = true;
+  ShowWindow(false);
+  const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
+  DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
+  ui::KillTimer(m_hWnd, kTimerSendSettings);
+  ui::PostQuitMessage(0);
+}
+
+// ---------------------------------------------------------------- visibility
+
+bool CMainWnd::AnyDeviceConnected() {
+  return mouse_.connected.load() != 0 || pad_.connected.load() != 0 || keyboard_.connected.load() != 0;
+}
+
+void CMainWnd::FlashTopMost() {
+  using ui::SWP_NOMOVE;
+  using ui::SWP_NOSIZE;
+  SetWindowPos(ui::HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  SetWindowPos(ui::HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CMainWnd::BringForwardOnInstance() {
+  if (AnyDeviceConnected()) {
+    SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
+    FlashTopMost();
+    return;
+  }
+  ShowWindow(false);
+  if (g_instance_box_open) return;
+  g_instance_box_open = true;
+  ShowMessageBox(kTextNoDevice);
+  g_instance_box_open = false;
+}
+
+void CMainWnd::BringForwardFromTray() {
+  if (AnyDeviceConnected()) {
+    ShowWindowCmd(ui::SW_SHOW);
+    SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
+    FlashTopMost();
+    Invalidate();
+    m_pm.Invalidate();
+    ui::SetTimer(m_hWnd, kTimerRepaint, kRepaintAfterTrayShowMs);
+    return;
+  }
+  ShowWindow(false);
+  if (g_tray_box_open) return;
+  g_tray_box_open = true;
+  ShowMessageBox(kTextNoDevice);
+  g_tray_box_open = false;
+}
+
+int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(m_hWnd, text_id, true); }
+
+void CMainWnd::RemoveInputHooks() { ++hook_removals_; }
+
+void CMainWnd::HideMouseFunctionPanel() {
+  RunOnUi([this] {
+    if (ui::CControlUI* panel = Find(names::kMsTabFunction)) panel->SetVisible(false);
+  });
+}
+
+// ---------------------------------------------------------------- tray menu
+
+void CMainWnd::OpenTrayMenu() {
+  ui::UiPoint pt{};
+  ui::GetCursorPos(&pt);
+  pt.y -= 50;
+  // The previous menu object is freed here once its window is gone (menus
+  // never free themselves).
+  if (tray_menu_ != nullptr) {
+    if (ui::IsWindow(tray_menu_->GetHWND())) ui::CMenuWnd::DestroyMenu();
+    delete tray_menu_;
+    tray_menu_ = nullptr;
+  }
+  tray_menu_ = new ui::CMenuWnd();
+  tray_menu_->Init(nullptr, "menu1.xml", pt, &m_pm, nullptr, ui::eMenuAlignment_Left | ui::eMenuAlignment_Top);
+  ui::CMenuUI* body = tray_menu_->GetMenuUI();
+  if (body == nullptr) return;
+  const long language = GetPrivateProfileLong(kSkinSection, kLanguageKey, MainIniPath());
+  auto* exit_item = new ui::CMenuElementUI();
+  exit_item->SetName(names::kMenuExit);
+  if (language == 1) exit_item->SetText("关闭");
+  if (language == 0) exit_item->SetText("Exit");
+  body->AddAt(exit_item, 0);
+  AddSimulatedMenuItems();
+  tray_menu_->ResizeMenu();
+}
+
+void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) {
+  if (SameName(name, names::kMenuLanEn) || SameName(name, names::kMenuLanCn)) {
+    SwitchLanguage(SameName(name, names::kMenuLanEn) ? Language::English : Language::Chinese, MainIniPath());
+    Invalidate();
+    m_pm.Invalidate();
+    return;
+  }
+  if (SameName(name, names::kMenuAbout)) {
+    // The about window arrives with the custom controls.
+    DebugLine("about window not available");
+    return;
+  }
+  if (SameName(name, names::kMenuExit)) {
+    Close(0);
+    return;
+  }
+  if (SameName(name, names::kMenuQianting) || SameName(name, names::kMenuImport) ||
+      SameName(name, names::kMenuExport))
+    return;
+  if (RunSimulatedCommand(name)) return;
+  ShowMessageBox(text);
+}
+
+// Simulated devices: "sim_plug_<kind>", "sim_unplug_<kind>",
+// "sim_profile_<kind>", "sim_dpi_<kind>".
+void CMainWnd::AddSimulatedMenuItems() {
+  if (options_.simulated == nullptr || tray_menu_ == nullptr || tray_menu_->GetMenuUI() == nullptr) return;
+  ui::CMenuUI* body = tray_menu_->GetMenuUI();
+  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard, sim::SimKind::MousePad}) {
+    if (!options_.simulated->Selection().Has(kind)) continue;
+    const std::string k = sim::SimKindName(kind);
+    const bool plugged = options_.simulated->IsPlugged(kind);
+    auto add = [&](const std::string& action, const std::string& text) {
+      auto* item = new ui::CMenuElementUI();
+      item->SetName(std::string(names::kMenuSimPrefix) + action + "_" + k);
+      item->SetText(text);
+      body->Add(item);
+    };
+    add(plugged ? "unplug" : "plug", (plugged ? "Unplug simulated " : "Plug in simulated ") + k);
+    if (plugged) {
+      add("profile", "Press " + k + " profile button");
+      if (kind == sim::SimKind::Mouse) add("dpi", "Press " + k + " DPI button");
+    }
+  }
+}
+
+bool CMainWnd::RunSimulatedCommand(const std::string& name) {
+  if (options_.simulated == nullptr || !HasPrefix(name, names::kMenuSimPrefix)) return false;
+  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard, sim::SimKind::MousePad}) {
+    const std::string k = std::string("_") + sim::SimKindName(kind);
+    if (name.size() < k.size() || name.compare(name.size() - k.size(), k.size(), k) != 0) continue;
+    const std::string action = name.substr(4, name.size() - 4 - k.size());
+    bool ok = false;
+    if (action == "plug") ok = options_.simulated->Plug(kind);
+    if (action == "unplug") ok = options_.simulated->Unplug(kind);
+    if (action == "profile") ok = options_.simulated->PressProfileButton(kind);
+    if (action == "dpi") ok = options_.simulated->PressDpiButton(kind);
+    if (!ok) DebugLineF("simulated %s: %s refused", sim::SimKindName(kind), action.c_str());
+    return true;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- routing, skin, texts
+
+void CMainWnd::Notify(ui::TNotifyUI& msg) { RouteNotify(*this, msg); }
+
+int CMainWnd::Receive(ui::SkinChangedParam param) {
+  ui::CControlUI* root = Find(names::kRoot);
+  if (root == nullptr) return 1;
+  if (param.bColor) {
+    root->SetBkColor(param.bkcolor);
+    root->SetBkImage("");
+  } else {
+    root->SetBkColor(0);
+    root->SetBkImage(param.bgimage);
+  }
+  return 1;
+}
+
+std::string CMainWnd::QueryControlText(std::string_view, std::string_view) { return {}; }
+
+// ---------------------------------------------------------------- presence host
+
+bool CMainWnd::RunOnUi(const std::function<void()>& fn) {
+  if (ui::CMessageQueue::Instance().IsUiThread()) {
+    fn();
+    return true;
+  }
+  if (stopping_.load()) return false;
+  return ui::SendMessage(m_hWnd, WM_APP_RUN_CALL, reinterpret_cast<ui::WPARAM>(&fn), 0) == 1;
+}
+
+CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
+  return kind == DeviceKind::Keyboard ? keyboard_ : kind == DeviceKind::Mouse ? mouse_ : pad_;
+}
+
+void CMainWnd::ShowControl(const char* name, bool visible) {
+  RunOnUi([&] {
+    if (ui::CControlUI* c = Find(name)) c->SetVisible(visible);
+  });
+}
+
+void CMainWnd::SelectTab(const char* name) {
+  RunOnUi([&] {
+    if (auto* option = dynamic_cast<ui::COptionUI*>(Find(name))) option->Selected(true, true);
+  });
+}
+
+void CMainWnd::SelectComboItem(const char* combo, int index) {
+  RunOnUi([&] {
+    if (auto* c = dynamic_cast<ui::CComboUI*>(Find(combo))) c->SelectItem(index);
+  });
+}
+
+void CMainWnd::HideMainWindow() {
+  RunOnUi([&] { ShowWindow(false); });
+}
+
+void CMainWnd::ShowMainWindow() {
+  RunOnUi([&] { BringForwardOnInstance(); });
+}
+
+int CMainWnd::ShowMessage(const char* text_id) {
+  int result = 0;
+  RunOnUi([&] { result = ShowMessageBox(text_id); });
+  return result;
+}
+
+void CMainWnd::PostInstanceMessage() { ui::PostMessage(m_hWnd, InstanceMessage()); }
+
+void CMainWnd::PostAllDevicesGone() { ui::PostMessage(m_hWnd, kMsgAllDevicesGone); }
+
+void CMainWnd::StartTimer(int id, int period_ms) {
+  ui::SetTimer(m_hWnd, static_cast<ui::UINT_PTR>(id), static_cast<ui::UINT>(period_ms));
+}
+
+void CMainWnd::SendReadMessage(uint32_t message) {
+  if (stopping_.load()) return;
+  if (ui::CMessageQueue::Instance().IsUiThread()) {
+    HandlePresenceMessage(*this, message);
+    return;
+  }
+  ui::SendMessage(m_hWnd, message);
+}
+
+// ---------------------------------------------------------------- profile combos
+
+void CMainWnd::AddItem(std::string_view combo, std::string_view text, int height_px) {
+  auto* c = dynamic_cast<ui::CComboUI*>(Find(combo));
+  if (c == nullptr) {
+    DebugLineF("profile list %.*s missing", static_cast<int>(combo.size()), combo.data());
+    return;
+  }
+  auto* item = new ui::CListLabelElementUI();
+  item->SetText(text);
+  item->SetFixedHeight(height_px);
+  c->Add(item);
+}
+
+int CMainWnd::ItemCount(std::string_view combo) const {
+  auto* c = dynamic_cast<ui::CComboUI*>(m_pm.FindControl(combo));
+  return c != nullptr ? c->GetCount() : 0;
+}
+
+}  // namespace trx::app

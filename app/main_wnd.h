@@ -1,0 +1,192 @@
+#pragma once
+// CMainWnd: the program's one top-level window and the owner of what lives
+// for the whole run: the layout, the tray icon and its menu, the three
+// device channels, the fourteen worker threads with their stop events, the
+// settings-pending flags and the timers.
+//
+// Visibility: the window exists from start to exit but is shown only while
+// a device is connected; otherwise it waits behind its tray icon. The first
+// paint delivers "windowinit", which loads the stored data, starts the
+// workers and timer 2, and hides the window.
+//
+// Threads. Everything runs on the UI thread except the IPresenceHost calls,
+// which workers make: their control changes reach the UI thread as a SENT
+// window message (WM_APP_RUN_CALL) and return once done; after shutdown has
+// begun they return at once without waiting. Channel(), the post calls,
+// StartTimer and MarkSettingsPending never wait and may be called from any
+// thread.
+//
+// Shutdown (WM_DESTROY): the tray icon goes, the quit message is posted
+// (which releases workers blocked in a send), every stop event is set and
+// the workers are waited for together, at most StopTimeoutMs() (10 s).
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/settings_sender.h"
+#include "app/worker_threads.h"
+#include "device/device_channel.h"
+#include "presence/presence_host.h"
+#include "profile/init_profiles.h"
+#include "settings/settings_host.h"
+#include "ui/core/resource_manager.h"
+#include "ui/dialogs/skin_observer.h"
+#include "ui/window/menu_wnd.h"
+#include "ui/window/tray_icon.h"
+#include "ui/window/window_impl_base.h"
+
+namespace trx::sim {
+class SimulatedDevices;
+}
+
+namespace trx::app {
+
+struct MainWndOptions {
+  // Backend of the device channels; null: the process-wide default.
+  std::shared_ptr<IHidBackend> backend;
+  // Start the presence threads at "windowinit" (tests of other behaviour
+  // switch them off and fill the worker slots themselves).
+  bool presence_threads = true;
+  // How long WM_DESTROY waits for the workers.
+  int stop_timeout_ms = kWorkerStopTimeoutMs;
+  // Simulated devices (--simulate): adds their section to the tray menu.
+  sim::SimulatedDevices* simulated = nullptr;
+};
+
+// The registered instance message ("KORVANTE_001"); 0 until registered.
+ui::UINT InstanceMessage();
+// Registers it (once; later calls return the same number).
+ui::UINT RegisterInstanceMessage();
+// The main window's handle for workers; null when there is none.
+ui::HWND MainWindowHandle();
+
+class CMainWnd : public ui::WindowImplBase,
+                 public ui::SkinChangedReceiver,
+                 public ui::IQueryControlText,
+                 public ISettingsHost,
+                 public IPresenceHost,
+                 public IProfileLists,
+                 public IProfileMessages {
+ public:
+  explicit CMainWnd(MainWndOptions options = {});
+  ~CMainWnd() override;
+
+  // --- for the routing handlers (UI thread)
+  ui::CControlUI* Find(std::string_view name) { return m_pm.FindControl(name); }
+  ui::CControlUI* CloseButton() const { return close_btn_; }
+  ui::CControlUI* MaxButton() const { return max_btn_; }
+  ui::CControlUI* RestoreButton() const { return restore_btn_; }
+  ui::CControlUI* MinButton() const { return min_btn_; }
+  ui::CControlUI* SkinButton() const { return skin_btn_; }
+  // Removes the input hooks and stops a macro recording (the hooks arrive
+  // with their own code; until then there is nothing to remove). Counts the
+  // calls so the routing can be checked.
+  void RemoveInputHooks();
+  int HookRemovals() const { return hook_removals_; }
+  // The modal message box with a language text id; 1 on confirm.
+  int ShowMessageBox(std::string_view text_id);
+  // The fire-key option and routine last selected.
+  int selected_fire_option = 0;
+  int selected_routine = 0;
+
+  // --- state
+  WorkerThreads& Workers() { return workers_; }
+  PendingSettings& Pending() { return pending_; }
+  bool AnyDeviceConnected();
+  ui::CTrayIcon& Tray() { return tray_; }
+  ui::CMenuWnd* TrayMenu() const { return tray_menu_; }
+  int StopTimeoutMs() const { return options_.stop_timeout_ms; }
+
+  // --- window operations the tray, the instance message and tests use
+  void BringForwardOnInstance();
+  void BringForwardFromTray();
+  void OpenTrayMenu();
+  // Runs a tray-menu command by item name (text: the item's text).
+  void RunMenuCommand(const std::string& name, const std::string& text);
+
+  // ui::INotifyUI: the routing of every notification (routing.h).
+  void Notify(ui::TNotifyUI& msg) override;
+  // The library's own handling of a notification (after the routing).
+  void LibraryNotify(ui::TNotifyUI& msg) { WindowImplBase::Notify(msg); }
+  // Builds the sub-layouts named in the main layout.
+  ui::CControlUI* CreateControl(std::string_view class_name) override;
+  // The skin chooser's change: colour or background image of "root".
+  int Receive(ui::SkinChangedParam param) override;
+  std::string QueryControlText(std::string_view id, std::string_view type) override;
+
+  // ISettingsHost
+  void MarkSettingsPending(DeviceKind kind) override { pending_.Mark(kind); }
+  void HideMouseFunctionPanel() override;
+  void RefreshMousePages() override {}
+
+  // IPresenceHost
+  CDeviceChannel& Channel(DeviceKind kind) override;
+  void ShowControl(const char* name, bool visible) override;
+  void SelectTab(const char* name) override;
+  void SelectComboItem(const char* combo, int index) override;
+  void HideMainWindow() override;
+  void ShowMainWindow() override;
+  int ShowMessage(const char* text_id) override;
+  void PostInstanceMessage() override;
+  void PostAllDevicesGone() override;
+  void StartTimer(int id, int period_ms) override;
+  void SendReadMessage(uint32_t message) override;
+  void RequestLightingRefresh() override {}
+  void RefreshPages(DeviceKind) override {}
+  void RefreshButtonLabels(int) override {}
+  void ReadMouseRoutines() override {}
+
+  // IProfileLists, IProfileMessages (the profile combos at start-up)
+  void AddItem(std::string_view combo, std::string_view text, int height_px) override;
+  int ItemCount(std::string_view combo) const override;
+  int ShowMessage(std::string_view text_id) override { return ShowMessageBox(text_id); }
+
+ protected:
+  const char* GetWindowClassName() const override { return "MainWnd"; }
+  ui::UINT GetClassStyle() const override { return ui::CS_DBLCLKS; }
+  std::string GetSkinFile() override { return "XML_MAIN"; }
+  void InitWindow() override;
+  ui::LRESULT OnDestroy(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
+  ui::LRESULT OnGetMinMaxInfo(ui::UINT, ui::WPARAM, ui::LPARAM, bool&) override { return 0; }
+  ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
+
+ private:
+  friend void OnWindowInitNotify(CMainWnd& wnd);
+  void OnWindowInit();
+  void OnTimer(ui::UINT_PTR id);
+  void OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam);
+  void OnAllDevicesGone();
+  void ShutdownWorkers();
+  void StartWorkers();
+  void SetPresenceBodies();
+  void FlashTopMost();
+  // Runs fn on the UI thread: directly there, else through a sent message;
+  // false when it could not run (window gone, shutdown begun).
+  bool RunOnUi(const std::function<void()>& fn);
+  void AddSimulatedMenuItems();
+  bool RunSimulatedCommand(const std::string& name);
+
+  MainWndOptions options_;
+  WorkerThreads workers_;
+  ui::CControlUI* close_btn_ = nullptr;
+  ui::CControlUI* max_btn_ = nullptr;
+  ui::CControlUI* restore_btn_ = nullptr;
+  ui::CControlUI* min_btn_ = nullptr;
+  ui::CControlUI* skin_btn_ = nullptr;
+  ui::CControlUI* ms_dkey_[20] = {};
+  ui::CControlUI* mp_dkey_[15] = {};
+  ui::CControlUI* kb_dkey_[126] = {};
+  ui::CMenuWnd* tray_menu_ = nullptr;
+  ui::CTrayIcon tray_;
+  CDeviceChannel keyboard_;
+  CDeviceChannel mouse_;
+  CDeviceChannel pad_;
+  PendingSettings pending_;
+  std::atomic<bool> stopping_{false};
+  int hook_removals_ = 0;
+  bool window_init_done_ = false;
+};
+
+}  // namespace trx::app

@@ -1,0 +1,13 @@
+#include "app/sub_layouts.h"
+
+#include "app/name_split.h"
+
+namespace trx::app {
+
+const char* SubLayoutFile(std::string_view element_class) {
+  for (const SubLayout& s : kSubLayouts)
+    if (SameName(element_class, s.element_class)) return s.file;
+  return nullptr;
+}
+
+}  // namespace trx::app

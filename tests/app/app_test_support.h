@@ -1,0 +1,87 @@
+#pragma once
+// Shared set-up for the main-window tests: a fresh message queue on the
+// controllable clock, the test skin (tests/data/app/skin) as resource path,
+// a temporary home (so "main.ini" lands there), a machine-wide store file
+// in it, an empty program folder, and a dialog hook that answers every
+// message box with the button the test chooses and records its text id.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_wnd.h"
+#include "platform/machine_store.h"
+#include "platform/program_folder.h"
+#include "platform/user_folders.h"
+#include "tests/platform/temp_home.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+#include "ui/dialogs/dialog_hook.h"
+#include "ui/dialogs/msg_wnd.h"
+#include "ui/window/message_queue.h"
+#include "ui/window/window_backend.h"
+
+namespace trx::app::testing {
+
+using namespace trx::ui;
+
+class MainWndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CMessageQueue& q = CMessageQueue::Instance();
+    q.ResetForTest();
+    q.BindToCurrentThread();
+    q.UseManualClock(0);
+    SetHeadlessWorkArea({0, 0, 1920, 1040});
+    CPaintManagerUI::SetResourcePath(TRX770_TEST_DATA_DIR "/app/skin/");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    SetMachineStorePath(home_.Path("machine.ini"));
+    SetProgramFolderOverride(home_.Path("program/"));
+    RegisterInstanceMessage();
+    SetDialogHook([this](WindowImplBase& dialog, std::string_view cls) {
+      auto* box = dynamic_cast<CMsgWnd*>(&dialog);
+      if (box != nullptr) boxes.push_back(box->GetMessageText());
+      if (on_box) on_box();
+      ClickDialogControl(dialog, box != nullptr ? answer : "closebtn");
+      (void)cls;
+    });
+  }
+  void TearDown() override {
+    SetDialogHook({});
+    window.reset();
+    SetMachineStorePath("");
+    SetProgramFolderOverride("");
+    CMessageQueue::Instance().ResetForTest();
+  }
+
+  // Creates the main window (no presence threads unless asked) and runs
+  // its first paint, which delivers "windowinit".
+  void CreateWindow(MainWndOptions options = {}, bool presence = false) {
+    options.presence_threads = presence;
+    window = std::make_unique<CMainWnd>(options);
+    ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
+    CMessageQueue::Instance().ProcessPending();
+  }
+  CControlUI* Find(const char* name) { return window->GetPaintManager().FindControl(name); }
+  void Notify(const char* name, const char* type, WPARAM wparam = 0) {
+    CControlUI* c = Find(name);
+    ASSERT_NE(c, nullptr) << name;
+    window->GetPaintManager().SendNotify(c, type, wparam);
+  }
+  CMessageQueue& queue() { return CMessageQueue::Instance(); }
+  // Runs the queue until nothing is left (messages posted by handlers too).
+  void Pump() {
+    for (int i = 0; i < 100 && queue().ProcessPending() > 0; ++i) {
+    }
+  }
+
+  test::TempHome home_;
+  std::unique_ptr<CMainWnd> window;
+  std::vector<std::string> boxes;  // text ids of the message boxes shown
+  std::string answer = "confirm_btn";
+  std::function<void()> on_box;
+};
+
+}  // namespace trx::app::testing

@@ -1,0 +1,131 @@
+// Every control name the main window's code looks up exists in the skin
+// package's layouts: the constants table, the numbered key-light families,
+// the rows of every routing table and the tray menu items. A renamed
+// control fails here instead of leaving a page dead.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/control_names.h"
+#include "app/name_split.h"
+#include "app/routing.h"
+#include "app/sub_layouts.h"
+#include "ui/core/dialog_builder.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+
+namespace trx::app {
+namespace {
+
+using namespace trx::ui;
+
+// Builds the sub-layouts the way the main window does.
+class SubLayoutBuilder : public IDialogBuilderCallback {
+ public:
+  explicit SubLayoutBuilder(CPaintManagerUI* pm) : pm_(pm) {}
+  CControlUI* CreateControl(std::string_view class_name) override {
+    const char* file = SubLayoutFile(class_name);
+    if (file == nullptr) return nullptr;
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(file, {}, nullptr, pm_, nullptr);
+    if (root == nullptr) missing.push_back(file);
+    return root;
+  }
+  std::vector<std::string> missing;
+
+ private:
+  CPaintManagerUI* pm_;
+};
+
+class LayoutNamesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    SubLayoutBuilder callback(&pm);
+    CDialogBuilder builder;
+    root.reset(builder.Create("XML_MAIN", {}, &callback, &pm));
+    ASSERT_NE(root, nullptr) << "the main layout does not build";
+    EXPECT_TRUE(callback.missing.empty()) << callback.missing.front();
+    pm.AttachDialog(root.release());
+  }
+  bool Has(std::string_view name) { return pm.FindControl(name) != nullptr; }
+  // Some control's name splits to this prefix.
+  bool HasFamily(std::string_view prefix) {
+    return !pm.FindControls([&](CControlUI* c) {
+                 NameSplit s;
+                 return SplitName(c->GetName(), s) && SameName(s.prefix, prefix);
+               }).empty();
+  }
+
+  CPaintManagerUI pm;
+  std::unique_ptr<CControlUI> root;
+};
+
+TEST_F(LayoutNamesTest, EveryLookedUpNameExists) {
+  for (const char* name : names::kLookedUpNames) EXPECT_TRUE(Has(name)) << name;
+  for (const auto& t : names::kSpreadToggles) {
+    EXPECT_TRUE(Has(t.button)) << t.button;
+    EXPECT_TRUE(Has(t.edit)) << t.edit;
+  }
+  for (const auto& t : names::kRenameEditToggles) {
+    EXPECT_TRUE(Has(t.button)) << t.button;
+    EXPECT_TRUE(Has(t.edit)) << t.edit;
+  }
+  for (const char* prefix : names::kRoutinePrefixes) {
+    for (const auto& insert : names::kRoutineInserts)
+      EXPECT_TRUE(Has(std::string(prefix) + insert.button)) << prefix << insert.button;
+    for (const char* panel : names::kRoutinePanels) EXPECT_TRUE(Has(std::string(prefix) + panel)) << prefix << panel;
+  }
+  for (const char* option : names::kMacroRecordOptions) EXPECT_TRUE(Has(option)) << option;
+}
+
+TEST_F(LayoutNamesTest, EveryKeyLightOfTheThreeFamiliesExists) {
+  struct Family {
+    const char* prefix;
+    int count;
+  };
+  for (const Family& f : {Family{names::kMsDkeyPrefix, names::kMsDkeyCount},
+                          Family{names::kMpDkeyPrefix, names::kMpDkeyCount},
+                          Family{names::kKbDkeyPrefix, names::kKbDkeyCount}}) {
+    for (int i = 0; i < f.count; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "%s%d", f.prefix, i);
+      EXPECT_TRUE(Has(name)) << name;
+    }
+  }
+}
+
+TEST_F(LayoutNamesTest, EveryRoutingRowNamesAControlOfTheLayouts) {
+  const std::vector<const std::vector<Route>*> tables{
+      &ClickRoutes(),        &SelectBeforeGuardRoutes(), &SelectAfterGuardRoutes(), &ItemSelectRoutes(),
+      &ValueChangedRoutes(), &MoveValueChangedRoutes(),  &TextChangedRoutes(),      &KillFocusRoutes(),
+      &SetFocusRoutes(),     &ItemClickRoutes(),         &ColorChangedRoutes()};
+  for (const auto* table : tables) {
+    for (const Route& row : *table) {
+      if (row.match == Match::Exact) {
+        EXPECT_TRUE(Has(row.name)) << row.name;
+      } else {
+        EXPECT_TRUE(HasFamily(row.name)) << row.name;
+      }
+    }
+  }
+  // The prefixes the click handler checks before its table.
+  EXPECT_TRUE(HasFamily("kb_key_"));
+  EXPECT_TRUE(HasFamily(names::kKbDkeyPrefix));
+}
+
+TEST_F(LayoutNamesTest, TrayMenuHoldsItsItems) {
+  CPaintManagerUI menu_pm;
+  CDialogBuilder builder;
+  std::unique_ptr<CControlUI> menu(builder.Create("menu1.xml", {}, nullptr, &menu_pm));
+  ASSERT_NE(menu, nullptr);
+  menu_pm.AttachDialog(menu.release());
+  for (const char* item : names::kMenuLayoutItems) EXPECT_NE(menu_pm.FindControl(item), nullptr) << item;
+}
+
+}  // namespace
+}  // namespace trx::app

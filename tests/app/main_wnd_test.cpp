@@ -1,0 +1,291 @@
+// The main window: what "windowinit" starts, the show/hide rules with the
+// guards against a second "message_text_1" box, the tray menu and its
+// commands, the timers, the skin receiver and the shutdown of the workers.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/app_messages.h"
+#include "app/language.h"
+#include "platform/debug_log.h"
+#include "platform/ini_file.h"
+#include "presence/presence_messages.h"
+#include "tests/app/app_test_support.h"
+#include "ui/core/menu.h"
+#include "ui/window/win_api.h"
+
+namespace trx::app::testing {
+namespace {
+
+class MainWindowTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    CreateWindow();
+    boxes.clear();
+  }
+  void Tray(UINT mouse_message) {
+    PostMessage(window->GetHWND(), UIMSG_TRAYICON, kTrayIconId, mouse_message);
+    Pump();
+  }
+};
+
+TEST_F(MainWindowTest, WindowInitHidesTheWindowAndStartsTheSendTimerAndTray) {
+  EXPECT_FALSE(window->IsWindowVisible());
+  EXPECT_TRUE(window->Tray().IsCreated());
+  EXPECT_EQ(window->Tray().GetTooltipText(), "TRX770");
+  EXPECT_EQ(MainWindowHandle(), window->GetHWND());
+  // Channels carry their identities, none connected.
+  EXPECT_EQ(window->Channel(DeviceKind::Mouse).product_id, 0x652C);
+  EXPECT_EQ(window->Channel(DeviceKind::Keyboard).product_id, 0x6556);
+  EXPECT_EQ(window->Channel(DeviceKind::MousePad).product_id, 0x6758);
+  EXPECT_EQ(window->Channel(DeviceKind::Mouse).usage_page, 0xFF1C);
+  EXPECT_FALSE(window->AnyDeviceConnected());
+  // Key lights are tinted, alpha 0; the palettes show the start colour.
+  EXPECT_NE(Find("ms_dkey_0"), nullptr);
+}
+
+TEST_F(MainWindowTest, TrayClickWithoutDeviceShowsOneBoxAndKeepsTheWindowHidden) {
+  int nested = 0;
+  on_box = [&] {
+    // A second click while the box is open opens no second box.
+    if (nested++ == 0) window->BringForwardFromTray();
+  };
+  Tray(WM_LBUTTONUP);
+  EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_1"}));
+  EXPECT_FALSE(window->IsWindowVisible());
+  // Once closed, the next click may open it again.
+  on_box = nullptr;
+  Tray(WM_LBUTTONUP);
+  EXPECT_EQ(boxes.size(), 2u);
+}
+
+TEST_F(MainWindowTest, InstanceMessageWithoutDeviceHasItsOwnGuard) {
+  int nested = 0;
+  on_box = [&] {
+    if (nested++ > 0) return;
+    window->BringForwardOnInstance();  // same path: refused
+    window->BringForwardFromTray();    // the tray path has its own guard
+  };
+  PostMessage(window->GetHWND(), InstanceMessage());
+  Pump();
+  EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_1", "message_text_1"}));
+  EXPECT_FALSE(window->IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, ConnectedDeviceBringsTheWindowForwardAndRepaintsOnce) {
+  window->Channel(DeviceKind::MousePad).connected = 1;
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  Tray(WM_LBUTTONUP);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(window->IsWindowVisible());
+  EXPECT_FALSE(window->IsTopMost());
+  queue().AdvanceTime(10);  // timer 7
+  SetDebugSink(old);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "1234567890"), 1);
+  window->ShowWindow(false);
+  PostMessage(window->GetHWND(), InstanceMessage());
+  Pump();
+  EXPECT_TRUE(window->IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, LastDeviceGoneShowsTheSelfClosingNoticeThenHides) {
+  window->Channel(DeviceKind::Mouse).connected = 1;
+  Tray(WM_LBUTTONUP);
+  ASSERT_TRUE(window->IsWindowVisible());
+  window->Channel(DeviceKind::Mouse).connected = 0;
+  answer = "";  // let the notice close itself
+  SetDialogHook([this](WindowImplBase& dialog, std::string_view) {
+    boxes.push_back(dynamic_cast<CMsgWnd&>(dialog).GetMessageText());
+  });
+  queue().SetAutoAdvance(true);
+  PostMessage(window->GetHWND(), kMsgAllDevicesGone);
+  Pump();
+  queue().SetAutoAdvance(false);
+  EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_20"}));
+  EXPECT_FALSE(window->IsWindowVisible());
+}
+
+TEST_F(MainWindowTest, SettingDoneShowsTheProgressForOneSecond) {
+  Find("setting_progress")->SetVisible(true);
+  PostMessage(window->GetHWND(), WM_SETTING_DONE);
+  Pump();
+  queue().AdvanceTime(999);
+  EXPECT_TRUE(Find("setting_progress")->IsVisible());
+  queue().AdvanceTime(1);
+  EXPECT_FALSE(Find("setting_progress")->IsVisible());
+}
+
+TEST_F(MainWindowTest, TrayMenuInsertsExitFirstAndItsCommandsRun) {
+  WritePrivateProfileString("SKINIMAGE", "LANGUAGE", "1", MainIniPath());
+  Tray(WM_RBUTTONUP);
+  ASSERT_NE(window->TrayMenu(), nullptr);
+  CMenuUI* body = window->TrayMenu()->GetMenuUI();
+  ASSERT_NE(body, nullptr);
+  ASSERT_GE(body->GetCount(), 4);
+  EXPECT_EQ(body->GetItemAt(0)->GetName(), "exit");
+  EXPECT_EQ(body->GetItemAt(0)->GetText(), "关闭");
+  // A second menu replaces the first without leaking or double-freeing it.
+  Tray(WM_RBUTTONUP);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
+
+  // Commands arrive as heap records the window releases.
+  auto post = [&](const char* name, const char* text) {
+    auto* cmd = new MenuCmd{name, "", text, false};
+    PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
+    Pump();
+  };
+  post("qianting", "x");
+  post("Menu_Import", "x");
+  EXPECT_TRUE(boxes.empty());
+  post("unknown_item", "message_text_5");  // any other item: its text as a text id
+  EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_5"}));
+  PostMessage(window->GetHWND(), WM_MENUCLICK, 0);  // null record ignored
+  Pump();
+  post("exit", "");
+  EXPECT_FALSE(IsWindow(window->GetHWND()));
+}
+
+TEST_F(MainWindowTest, ExitItemTextFollowsTheStoredLanguage) {
+  for (const auto& [value, text] : std::vector<std::pair<const char*, const char*>>{
+           {"0", "Exit"}, {"1", "关闭"}, {"7", ""}}) {
+    WritePrivateProfileString("SKINIMAGE", "LANGUAGE", value, MainIniPath());
+    Tray(WM_RBUTTONUP);
+    EXPECT_EQ(window->TrayMenu()->GetMenuUI()->GetItemAt(0)->GetText(), text) << value;
+  }
+}
+
+TEST_F(MainWindowTest, SkinChangesReachTheRoot) {
+  ui::SkinObserver().Broadcast({true, 0xFF112233, ""});
+  EXPECT_EQ(Find("root")->GetBkColor(), 0xFF112233u);
+  ui::SkinObserver().Broadcast({false, 0, "bg/dusk.png"});
+  EXPECT_EQ(Find("root")->GetBkColor(), 0u);
+  EXPECT_EQ(Find("root")->GetBkImage(), "bg/dusk.png");
+}
+
+TEST_F(MainWindowTest, DpiChangeMovesTheWindowToTheSuggestedRectangle) {
+  UiRect suggested{100, 50, 1300, 908};
+  SendMessage(window->GetHWND(), WM_DPICHANGED, 144 | (144 << 16), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(window->GetPaintManager().GetDPIObj()->GetDPI(), 144);
+  const UiRect rc = window->GetWindowRect();
+  EXPECT_EQ(rc.left, 100);
+  EXPECT_EQ(rc.top, 50);
+  EXPECT_EQ(rc.Width(), 1200);
+  EXPECT_EQ(rc.Height(), 858);
+}
+
+// ---- languages
+
+TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) {
+  ASSERT_TRUE(CreateMachineKey(kMachineKeyPath));
+  std::string value;
+  auto run = [&](const char* item) {
+    auto* cmd = new MenuCmd{item, "", "", false};
+    PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
+    Pump();
+  };
+  run("lan_en");
+  run("lan_cn");
+  EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 1);
+  ASSERT_TRUE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
+  EXPECT_EQ(value, "2020");
+  EXPECT_EQ(CResourceManager::GetInstance()->GetLanguage(), "cn_zh");
+  EXPECT_EQ(CResourceManager::GetInstance()->GetText("message_text_1"), "未检测到设备");
+  run("lan_cn");
+  run("lan_en");
+  EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 0);
+  ASSERT_TRUE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
+  EXPECT_EQ(value, "1010");
+  EXPECT_EQ(CResourceManager::GetInstance()->GetText("message_text_1"), "No device found");
+}
+
+TEST_F(MainWindowTest, LanguageSwitchWithoutMachineKeyStillSwitchesAndStoresInMainIni) {
+  auto* cmd = new MenuCmd{"lan_en", "", "", false};
+  PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
+  Pump();
+  std::string value;
+  EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));  // key not created
+  EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 0);
+  EXPECT_EQ(CResourceManager::GetInstance()->GetLanguage(), "en");
+}
+
+}  // namespace
+
+// Start-up language: the stored choice, else the locale; the machine value
+// is copied into main.ini first when it can be read.
+TEST_F(MainWndTest, StartupLanguageHonoursTheStoredChoiceElseTheLocale) {
+  const std::string ini = MainIniPath();
+  EXPECT_EQ(StartupLanguage(ini, "zh_CN.UTF-8"), Language::Chinese);
+  EXPECT_EQ(StartupLanguage(ini, "de_DE.UTF-8"), Language::English);
+  EXPECT_EQ(StartupLanguage(ini, ""), Language::English);
+  EXPECT_FALSE(CopyMachineLanguageToIni(ini));  // no machine value: main.ini untouched
+  EXPECT_EQ(StartupLanguage(ini, "zh_TW"), Language::Chinese);
+  ASSERT_TRUE(CreateMachineKey(kMachineKeyPath));
+  ASSERT_TRUE(WriteMachineValue(kMachineKeyPath, kMachineLanguageValue, "1010"));
+  EXPECT_TRUE(CopyMachineLanguageToIni(ini));
+  EXPECT_EQ(StartupLanguage(ini, "zh_CN"), Language::English);
+  ASSERT_TRUE(WriteMachineValue(kMachineKeyPath, kMachineLanguageValue, "2020"));
+  EXPECT_TRUE(CopyMachineLanguageToIni(ini));
+  EXPECT_EQ(StartupLanguage(ini, "en_US"), Language::Chinese);
+}
+
+TEST_F(MainWndTest, MachineStoreWriteFailsWithoutRightsAndLeavesNothing) {
+  SetMachineStorePath("/proc/trx770-no-such-dir/machine.ini");
+  EXPECT_FALSE(CreateMachineKey(kMachineKeyPath));
+  EXPECT_FALSE(WriteMachineValue(kMachineKeyPath, kMachineLanguageValue, "1010"));
+  std::string value;
+  EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
+}
+
+// ---- shutdown
+
+TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
+  MainWndOptions options;
+  options.stop_timeout_ms = 50;
+  auto release = std::make_shared<std::atomic<bool>>(false);
+  auto polite_ended = std::make_shared<std::atomic<bool>>(false);
+  window = std::make_unique<CMainWnd>(options);
+  window->Workers().SetBody(kWorkerLightSync, [release](CEvent&) {
+    while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  window->Workers().SetBody(kWorkerMsKeyLink, [polite_ended](CEvent& stop) {
+    stop.Wait(-1);
+    polite_ended->store(true);
+  });
+  ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
+  Pump();
+  EXPECT_TRUE(window->Workers().IsStarted(kWorkerLightSync));
+  EXPECT_TRUE(window->Workers().IsStarted(kWorkerMsKeyLink));
+  EXPECT_FALSE(window->Workers().IsStarted(kWorkerMouseLight));  // no body: the slot stays empty
+
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  window->DestroyWindow();
+  SetDebugSink(old);
+  EXPECT_TRUE(polite_ended->load());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugShutdown), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugTimedOut), lines.end());
+  EXPECT_TRUE(queue().QuitRequested());
+  release->store(true);  // the stuck worker ends on its own references
+  window.reset();
+}
+
+TEST_F(MainWndTest, ShutdownWithPoliteWorkersReportsAllEnded) {
+  window = std::make_unique<CMainWnd>(MainWndOptions{nullptr, false, 5000, nullptr});
+  for (int i = 0; i < kWorkerCount; ++i) window->Workers().SetBody(i, [](CEvent& stop) { stop.Wait(-1); });
+  ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
+  Pump();
+  EXPECT_EQ(window->Workers().RunningCount(), kWorkerCount);
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  window->DestroyWindow();
+  SetDebugSink(old);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugAllEnded), lines.end());
+  EXPECT_EQ(window->Workers().RunningCount(), 0);
+}
+
+}  // namespace trx::app::testing

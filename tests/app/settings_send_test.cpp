@@ -1,0 +1,147 @@
+// Timer 2: any number of changes within one 100 ms tick give one send per
+// device, with the exact frames below (written out by hand: report id 4,
+// checksum of bytes 3-63 little-endian in bytes 1-2, command 6 "Write
+// settings bytes", length, address little-endian, payload from byte 8).
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "app/app_messages.h"
+#include "device/frame_trace.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "sim/sim_backend.h"
+#include "tests/app/app_test_support.h"
+
+namespace trx::app::testing {
+namespace {
+
+std::vector<uint8_t> Frame(std::initializer_list<uint8_t> head, std::vector<std::pair<int, uint8_t>> bytes = {}) {
+  std::vector<uint8_t> f(64, 0);
+  size_t i = 0;
+  for (uint8_t b : head) f[i++] = b;
+  for (auto [at, b] : bytes) f[at] = b;
+  return f;
+}
+
+class SettingsSendTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    ResetImagesToBuiltIn();
+    backend = sim::SimBackend::WithStandardDevices();
+    MainWndOptions options;
+    options.backend = backend;
+    CreateWindow(options);
+    // Open the three channels on the simulated devices as a detection
+    // thread would (ids: mouse 0, keyboard 1, pad 2).
+    Open(DeviceKind::Mouse, 0);
+    Open(DeviceKind::Keyboard, 1);
+    Open(DeviceKind::MousePad, 2);
+    SetFrameTraceHook([this](const FrameTraceRecord& r) {
+      std::lock_guard<std::mutex> guard(mutex);
+      if (r.direction == '>') written.push_back({r.kind, r.bytes});
+    });
+  }
+  void TearDown() override {
+    SetFrameTraceHook(nullptr);
+    SetSettingsHost(nullptr);
+    MainWndTest::TearDown();
+    ResetImagesToBuiltIn();
+  }
+  void Open(DeviceKind kind, int id) {
+    CDeviceChannel& c = window->Channel(kind);
+    c.transport.want_read = true;
+    c.transport.want_write = true;
+    c.transport.device_path = backend->VendorPath(id);
+    ASSERT_EQ(c.transport.Open(), 1);
+    c.connected = 1;
+  }
+  std::vector<std::vector<uint8_t>> Written(DeviceKind kind) {
+    std::lock_guard<std::mutex> guard(mutex);
+    std::vector<std::vector<uint8_t>> out;
+    for (auto& [k, bytes] : written)
+      if (k == kind) out.push_back(bytes);
+    return out;
+  }
+  size_t WrittenCount() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return written.size();
+  }
+
+  std::shared_ptr<sim::SimBackend> backend;
+  std::mutex mutex;  // guards written
+  std::vector<std::pair<DeviceKind, std::vector<uint8_t>>> written;
+};
+
+TEST_F(SettingsSendTest, MouseRecordGoesOutInThreeFramesSkippingBytes14And19) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    uint8_t* rec = Images().mouse.CurrentRecord();
+    for (size_t i = 0; i < kCurrentRecordSize; ++i) rec[i] = 0;
+    rec[2] = 0x05;                                             // brightness
+    rec[14] = 0x09;                                            // report rate: never sent here
+    rec[15] = 1, rec[16] = 2, rec[17] = 3, rec[18] = 4;        // DPI levels
+    rec[19] = 0x05;                                            // active level: never sent here
+    rec[21] = 0x10, rec[22] = 0x20, rec[23] = 0x30;            // DPI colour 1
+  }
+  SetSettingsHost(window.get());
+  for (int i = 0; i < 25; ++i) MarkSettingsPending(DeviceKind::Mouse);  // a slider dragged through 25 steps
+  queue().AdvanceTime(99);
+  EXPECT_EQ(WrittenCount(), 0u);
+  queue().AdvanceTime(1);
+  const auto frames = Written(DeviceKind::Mouse);
+  ASSERT_EQ(frames.size(), 3u);
+  // 6 + 14 + 0 + 5 = 25 = 0x19
+  EXPECT_EQ(frames[0], Frame({0x04, 0x19, 0x00, 0x06, 0x0E, 0x00, 0x00, 0x00}, {{10, 0x05}}));
+  // 6 + 4 + 15 + (1+2+3+4) = 35 = 0x23
+  EXPECT_EQ(frames[1], Frame({0x04, 0x23, 0x00, 0x06, 0x04, 0x0F, 0x00, 0x00, 1, 2, 3, 4}));
+  // 6 + 36 + 20 + 0x10+0x20+0x30 = 158 = 0x9E; byte 21 of the record is payload byte 1
+  EXPECT_EQ(frames[2], Frame({0x04, 0x9E, 0x00, 0x06, 0x24, 0x14, 0x00, 0x00, 0x00, 0x10, 0x20, 0x30}));
+  EXPECT_TRUE(Written(DeviceKind::Keyboard).empty());
+  EXPECT_TRUE(Written(DeviceKind::MousePad).empty());
+  // Nothing pending: the next ticks send nothing.
+  queue().AdvanceTime(300);
+  EXPECT_EQ(WrittenCount(), 3u);
+}
+
+TEST_F(SettingsSendTest, KeyboardAndPadSendTheirWholeRecordInOneFrameEach) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    for (size_t i = 0; i < kCurrentLightingSize; ++i) {
+      Images().keyboard.current_record[i] = 0;
+      Images().pad.current_record[i] = 0;
+    }
+    Images().keyboard.current_record[1] = 0x03;  // mode
+    Images().keyboard.current_record[20] = 0x40; // last byte of the record
+    Images().pad.current_record[6] = 0xFF;       // red
+  }
+  window->MarkSettingsPending(DeviceKind::MousePad);
+  window->MarkSettingsPending(DeviceKind::Keyboard);
+  window->MarkSettingsPending(DeviceKind::Keyboard);
+  queue().AdvanceTime(100);
+  // 6 + 56 (0x38) + 3 + 0x40 = 129 = 0x81
+  EXPECT_EQ(Written(DeviceKind::Keyboard),
+            (std::vector<std::vector<uint8_t>>{Frame({0x04, 0x81, 0x00, 0x06, 0x38, 0x00, 0x00, 0x00, 0x00, 0x03},
+                                                     {{28, 0x40}})}));
+  // 6 + 56 + 0xFF = 317 = 0x013D
+  EXPECT_EQ(Written(DeviceKind::MousePad),
+            (std::vector<std::vector<uint8_t>>{Frame({0x04, 0x3D, 0x01, 0x06, 0x38, 0x00, 0x00, 0x00}, {{14, 0xFF}})}));
+  // Keyboard first, then the pad.
+  std::lock_guard<std::mutex> guard(mutex);
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0].first, DeviceKind::Keyboard);
+  EXPECT_EQ(written[1].first, DeviceKind::MousePad);
+}
+
+TEST_F(SettingsSendTest, ADeviceThatIsGoneClearsItsFlagWithoutAnyFrame) {
+  window->Channel(DeviceKind::Mouse).connected = 0;
+  window->MarkSettingsPending(DeviceKind::Mouse);
+  queue().AdvanceTime(100);
+  EXPECT_EQ(WrittenCount(), 0u);
+  EXPECT_FALSE(window->Pending().IsPending(DeviceKind::Mouse));
+}
+
+}  // namespace
+}  // namespace trx::app::testing

@@ -1,0 +1,101 @@
+// The real program, twice: a second start exits with 0 and the first copy
+// receives the instance message (it logs the message line and, with no
+// device connected, opens the "no device" box); a stale socket file left by
+// a crashed copy does not stop the start; SIGTERM ends the first copy
+// cleanly. Runs on Qt's offscreen platform with an empty hidraw tree.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "tests/platform/temp_home.h"
+
+extern char** environ;
+
+namespace trx {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+pid_t Spawn(const std::string& stderr_path) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  char* argv[] = {const_cast<char*>(TRX770_PROGRAM), nullptr};
+  pid_t pid = -1;
+  if (posix_spawn(&pid, TRX770_PROGRAM, &actions, nullptr, argv, environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+// Waits (up to 30 s: the machine may be busy) for the file to contain text.
+bool WaitForText(const std::string& path, const std::string& text) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (ReadFile(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// Exit status of the process, or -1 when it did not end within 30 s.
+int WaitForExit(pid_t pid) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  return -1;
+}
+
+TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
+  test::TempHome home;
+  const std::string runtime = home.Path("run");
+  const std::string hid = home.Path("hid");
+  test::TempHome::WriteText(hid + "/sys/class/hidraw/.keep", "");
+  test::TempHome::WriteText(hid + "/dev/.keep", "");
+  test::TempHome::WriteText(runtime + "/KORVANTE_001.sock", "left by a crashed copy");
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  setenv("TRX770_HID_ROOT", hid.c_str(), 1);
+  setenv("TRX770_MACHINE_STORE", home.Path("machine.ini").c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  setenv("TRX770_DEBUG", "1", 1);
+
+  const std::string first_err = home.Path("first.err");
+  const pid_t first = Spawn(first_err);
+  ASSERT_GT(first, 0);
+  ASSERT_TRUE(WaitForText(first_err, "InitWindow")) << ReadFile(first_err);
+
+  const pid_t second = Spawn(home.Path("second.err"));
+  ASSERT_GT(second, 0);
+  EXPECT_EQ(WaitForExit(second), 0);
+  // The second copy never got as far as a window.
+  EXPECT_EQ(ReadFile(home.Path("second.err")).find("InitWindow"), std::string::npos);
+  // The first received the instance message ("软件标示 <n>，...").
+  EXPECT_TRUE(WaitForText(first_err, "软件标示 ")) << ReadFile(first_err);
+
+  kill(first, SIGTERM);
+  EXPECT_EQ(WaitForExit(first), 0);
+  EXPECT_NE(ReadFile(first_err).find("退出测试"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trx
