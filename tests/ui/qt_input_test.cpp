@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "tests/ui/qt_test_support.h"
 #include "ui/core/combo.h"
@@ -195,6 +196,56 @@ TEST_F(QtInputTest, MenuIsAPopupAndItsClickReachesTheOwner) {
   QApplication::processEvents();
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
   EXPECT_EQ(owner.commands, (std::vector<std::string>{"exit"}));
+}
+
+// A self-deleting box like the program's message box.
+class Box : public NotesWindow {
+ public:
+  Box()
+      : NotesWindow(R"(<Window size="200,100" roundcorner="8,8"><VerticalLayout bkcolor="#FF404040">
+          <Button name="confirm_btn" text="OK" height="40"/><Button name="cancel_btn" text="Cancel" height="40"/>
+        </VerticalLayout></Window>)") {}
+  void OnClick(TNotifyUI& msg) override {
+    if (msg.pSender->GetName() == "confirm_btn") Close(1);
+    else if (msg.pSender->GetName() == "cancel_btn") Close(0);
+  }
+
+ protected:
+  void OnFinalMessage(HWND) override { delete this; }
+};
+
+class BoxOpener : public NotesWindow {
+ public:
+  BoxOpener() : NotesWindow(kLayout) {}
+  Box* box = nullptr;
+  int result = -1;
+  void OnClick(TNotifyUI& msg) override {
+    if (msg.pSender->GetName() != "apply") return;
+    box = new Box;
+    box->Create(GetHWND(), "msgwnd", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
+    box->CenterWindow();
+    result = static_cast<int>(box->ShowModal());
+    box = nullptr;
+  }
+};
+
+TEST_F(QtInputTest, ModalBoxRunsANestedLoopAndReturnsTheClickedButton) {
+  BoxOpener main_wnd;
+  Open(main_wnd);
+  bool owner_was_disabled = false;
+  QTimer::singleShot(0, [&] {
+    // Runs inside the box's modal loop.
+    ASSERT_NE(main_wnd.box, nullptr);
+    owner_was_disabled = !main_wnd.IsEnabled();
+    QWidget* box_widget = main_wnd.box->Widget();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box_widget));
+    QTest::mouseClick(box_widget, Qt::LeftButton, {}, main_wnd.box->CenterOf("confirm_btn"));
+  });
+  QTest::mouseClick(main_wnd.Widget(), Qt::LeftButton, {}, main_wnd.CenterOf("apply"));
+  EXPECT_EQ(main_wnd.result, 1);
+  EXPECT_TRUE(owner_was_disabled);
+  EXPECT_TRUE(main_wnd.IsEnabled());
+  EXPECT_EQ(main_wnd.box, nullptr);
 }
 
 }  // namespace
