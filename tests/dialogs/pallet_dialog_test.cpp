@@ -261,7 +261,8 @@ TEST_F(PalletTest, FrameMessagesAnswerAsAFramelessWindow) {
       EXPECT_EQ(d.SendMessage(WM_NCACTIVATE, 1, 0), FALSE);
       d.SendMessage(WM_SIZE, SIZE_RESTORED, MakeLParam(420, 482));
       EXPECT_EQ(d.GetRegionRect(), (UiRect{0, 0, 421, 483}));
-      EXPECT_EQ(d.GetRegionRound(), (UiSize{8, 8}));
+      EXPECT_EQ(d.GetRegionRound(), d.GetPaintManager().GetRoundCorner());
+      EXPECT_GT(d.GetRegionRound().cx, 0);
       MinMaxInfo info;
       d.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
       EXPECT_EQ(info.ptMaxSize.x, 1920);
