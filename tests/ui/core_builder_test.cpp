@@ -275,6 +275,15 @@ TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
   CResourceManager::GetInstance()->Release();
 }
 
+TEST(BuilderTree, ElementNamesAreMatchedWithoutRegardToCase) {
+  Ui ui(R"(<window size="10,20"><verticallayout name="root"><BUTTON name="b"/><font id="1" name="X"/></verticallayout></window>)");
+  ASSERT_NE(ui.root, nullptr);
+  EXPECT_EQ(ui.root->GetClass(), "VerticalLayoutUI");
+  EXPECT_EQ(ui.pm.FindControl("b")->GetClass(), "ButtonUI");
+  EXPECT_EQ(ui.pm.GetInitSize(), (UiSize{10, 20}));
+  EXPECT_EQ(ui.pm.GetFont(1).name, "X");
+}
+
 TEST(BuilderTree, ClassNamesCarryTheUISuffixAndInterfacesTheElementName) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>

@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -28,13 +29,40 @@ constexpr int kMaxDepth = 128;
 constexpr int kMaxIncludeDepth = 8;
 constexpr int kMaxIncludeCount = 1000;
 
+// Element names are compared without regard to case, as layouts written
+// for the library spell them freely ("VerticalLayout", "verticallayout").
+bool Is(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+struct NoCaseLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+      char x = a[i], y = b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+  }
+};
+
 template <typename T>
 CControlUI* Make() {
   return new T();
 }
 
 CControlUI* CreateBuiltin(std::string_view cls) {
-  static const std::map<std::string_view, CControlUI* (*)()> kBuiltins = {
+  static const std::map<std::string_view, CControlUI* (*)(), NoCaseLess> kBuiltins = {
       {"Control", &Make<CControlUI>},
       {"Container", &Make<CContainerUI>},
       {"VerticalLayout", &Make<CVerticalLayoutUI>},
@@ -78,7 +106,7 @@ class Parser {
   // Returns true when the element was a declaration (not a control).
   bool ParseDeclaration(pugi::xml_node node) {
     std::string_view tag = node.name();
-    if (tag == "Font") {
+    if (Is(tag, "Font")) {
       if (manager_ != nullptr) {
         TFontInfo f;
         f.name = node.attribute("name").value();
@@ -92,17 +120,17 @@ class Parser {
       }
       return true;
     }
-    if (tag == "Default") {
+    if (Is(tag, "Default")) {
       if (manager_ != nullptr) {
         manager_->AddDefaultAttributeList(node.attribute("name").value(), node.attribute("value").value());
       }
       return true;
     }
-    if (tag == "Style") {
+    if (Is(tag, "Style")) {
       if (manager_ != nullptr) manager_->AddStyle(node.attribute("name").value(), node.attribute("value").value());
       return true;
     }
-    if (tag == "Image" || tag == "Script" || tag == "MultiLanguage") return true;
+    if (Is(tag, "Image") || Is(tag, "Script") || Is(tag, "MultiLanguage")) return true;
     return false;
   }
 
@@ -115,7 +143,7 @@ class Parser {
       if (child.type() != pugi::node_element) continue;
       if (ParseDeclaration(child)) continue;
       std::string_view tag = child.name();
-      if (tag == "Include") {
+      if (Is(tag, "Include")) {
         CControlUI* c = ParseInclude(child, parent, topLevel);
         if (first == nullptr) first = c;
         continue;
@@ -230,7 +258,7 @@ CControlUI* BuildDocument(pugi::xml_document& doc, IDialogBuilderCallback* callb
   std::vector<CControlUI*> topLevel;
   CControlUI* first = nullptr;
   std::string_view rootName = root.name();
-  if (rootName == "Window") {
+  if (Is(rootName, "Window")) {
     parser.ParseWindow(root);
     first = parser.ParseChildren(root, parent, 1, &topLevel);
   } else {
