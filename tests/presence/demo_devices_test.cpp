@@ -18,14 +18,14 @@ using test::PresenceTest;
 using test::RecordingHost;
 using test::ThreadRunner;
 
-TEST(SimulateList, NoListMeansAllThreeDevices) {
+TEST(PresenceSimulateList, NoListMeansAllThreeDevices) {
   SimulateSelection s;
   std::string error;
   ASSERT_TRUE(sim::ParseSimulateList("", s, error));
   EXPECT_TRUE(s.mouse && s.keyboard && s.pad);
 }
 
-TEST(SimulateList, ListedDevicesOnlyInAnyOrder) {
+TEST(PresenceSimulateList, ListedDevicesOnlyInAnyOrder) {
   SimulateSelection s;
   std::string error;
   ASSERT_TRUE(sim::ParseSimulateList("pad,mouse", s, error));
@@ -38,7 +38,7 @@ TEST(SimulateList, ListedDevicesOnlyInAnyOrder) {
   EXPECT_FALSE(s.pad);
 }
 
-TEST(SimulateList, BadListsAreRefusedWithAMessageAndLeaveTheSelection) {
+TEST(PresenceSimulateList, BadListsAreRefusedWithAMessageAndLeaveTheSelection) {
   for (const char* bad : {"tablet", "mouse,", ",mouse", "mouse,,pad", "Mouse", "mouse,mouse", "mouse pad"}) {
     SimulateSelection s{true, false, false};
     std::string error;
@@ -53,7 +53,7 @@ TEST(SimulateList, BadListsAreRefusedWithAMessageAndLeaveTheSelection) {
   EXPECT_NE(error.find("tablet"), std::string::npos);
 }
 
-class DemoDevicesTest : public PresenceTest {
+class PresenceDemoDevicesTest : public PresenceTest {
  protected:
   void TearDown() override {
     SetDefaultHidBackend(nullptr);
@@ -61,7 +61,7 @@ class DemoDevicesTest : public PresenceTest {
   }
 };
 
-TEST_F(DemoDevicesTest, OnlySelectedDevicesExistAndPlugStateIsTracked) {
+TEST_F(PresenceDemoDevicesTest, OnlySelectedDevicesExistAndPlugStateIsTracked) {
   SimulatedDevices devices({true, false, true});
   ASSERT_TRUE(devices.Valid());
   EXPECT_TRUE(devices.IsPlugged(SimKind::Mouse));
@@ -82,7 +82,7 @@ TEST_F(DemoDevicesTest, OnlySelectedDevicesExistAndPlugStateIsTracked) {
   EXPECT_EQ(paths.size(), 2u);  // the pad's vendor and consumer interfaces
 }
 
-TEST_F(DemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefaultBackend) {
+TEST_F(PresenceDemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefaultBackend) {
   SimulatedDevices devices({true, true, true});
   ASSERT_TRUE(devices.Valid());
   devices.Install();

@@ -25,9 +25,9 @@ void AddBlock(std::vector<Request>& seq, int command, int base) {
   seq.push_back({command, 8, base + 504});
 }
 
-using DetectionTest = PresenceTest;
+using PresenceDetectionTest = PresenceTest;
 
-TEST_F(DetectionTest, MousePresentAtStartIsFoundOnTheFirstScanAndPostsTheInstanceMessageOnce) {
+TEST_F(PresenceDetectionTest, MousePresentAtStartIsFoundOnTheFirstScanAndPostsTheInstanceMessageOnce) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   auto mouse = Attach(firmware);
   RecordingHost host(backend);
@@ -50,7 +50,7 @@ TEST_F(DetectionTest, MousePresentAtStartIsFoundOnTheFirstScanAndPostsTheInstanc
   EXPECT_EQ(host.Count("post instance"), 1u);
 }
 
-TEST_F(DetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFrame) {
+TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFrame) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   firmware->SetSettingsByte(0, 3);  // onboard profile 3 active
   auto mouse = Attach(firmware);
@@ -79,7 +79,7 @@ TEST_F(DetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFrame) {
   EXPECT_EQ(0, std::memcmp(m.current + 1, settings.data() + 3 * 64 + 1, 33));
 }
 
-TEST_F(DetectionTest, CompleteConnectReadSavesTheDeviceProfileFile) {
+TEST_F(PresenceDetectionTest, CompleteConnectReadSavesTheDeviceProfileFile) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   auto mouse = Attach(firmware);
   RecordingHost host(backend);
@@ -97,7 +97,7 @@ TEST_F(DetectionTest, CompleteConnectReadSavesTheDeviceProfileFile) {
   EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 512, file.begin() + 16));
 }
 
-TEST_F(DetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileFileAsItWas) {
+TEST_F(PresenceDetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileFileAsItWas) {
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true);
   std::vector<uint8_t> before = {0xAA, 0x55, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   before.resize(16 + 576, 0x3C);
@@ -119,7 +119,7 @@ TEST_F(DetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileFileAsItW
   EXPECT_LT(Requests(DeviceKind::Mouse).size(), 69u);
 }
 
-TEST_F(DetectionTest, MouseGoneWithTheKeyboardPresentSelectsTheKeyboardTab) {
+TEST_F(PresenceDetectionTest, MouseGoneWithTheKeyboardPresentSelectsTheKeyboardTab) {
   auto mouse_fw = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   auto keyboard_fw = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
   auto mouse = Attach(mouse_fw);
@@ -148,7 +148,7 @@ TEST_F(DetectionTest, MouseGoneWithTheKeyboardPresentSelectsTheKeyboardTab) {
   EXPECT_EQ(host.Count("post 0x0C05"), 0u);
 }
 
-TEST_F(DetectionTest, LastDeviceGoneFollowsEachThreadsRule) {
+TEST_F(PresenceDetectionTest, LastDeviceGoneFollowsEachThreadsRule) {
   auto mouse_fw = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   auto pad_fw = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
   auto mouse = Attach(mouse_fw);
@@ -223,7 +223,7 @@ class CountingBackend : public IHidBackend {
   std::map<std::string, int> closed;
 };
 
-TEST_F(DetectionTest, InterfaceWithTheVendorIdButAnotherCollectionIsOpenedRejectedAndClosed) {
+TEST_F(PresenceDetectionTest, InterfaceWithTheVendorIdButAnotherCollectionIsOpenedRejectedAndClosed) {
   // Listed first: the mouse's ids, but the consumer collection.
   const int decoy = tree.AddInterface(0x0C45, 0x652C, sim::ConsumerReportDescriptor()).index;
   ASSERT_GE(decoy, 0);
@@ -239,7 +239,7 @@ TEST_F(DetectionTest, InterfaceWithTheVendorIdButAnotherCollectionIsOpenedReject
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).transport.device_path, tree.PathOf(mouse->VendorIndex()));
 }
 
-TEST_F(DetectionTest, OtherVendorsAreNeitherOpenedNorTaken) {
+TEST_F(PresenceDetectionTest, OtherVendorsAreNeitherOpenedNorTaken) {
   const int other = tree.AddInterface(0x046D, 0x652C, sim::VendorReportDescriptor()).index;
   ASSERT_GE(other, 0);
   auto counting = std::make_shared<CountingBackend>(backend);
@@ -255,7 +255,7 @@ TEST_F(DetectionTest, OtherVendorsAreNeitherOpenedNorTaken) {
   EXPECT_EQ(counting->Opened(tree.PathOf(other)), 0);
 }
 
-TEST_F(DetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAndNoBlockReads) {
+TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAndNoBlockReads) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
   firmware->SetInfoByte(5, 171);  // 513 bytes
   auto keyboard = Attach(firmware);
@@ -271,7 +271,7 @@ TEST_F(DetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAndNoBlockR
   EXPECT_EQ(host.Count("show kb_tab"), 1u);
 }
 
-TEST_F(DetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {
+TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, 0x8611);
   firmware->SetInfoByte(5, 170);  // 510 bytes
   auto keyboard = Attach(firmware);
@@ -292,7 +292,7 @@ TEST_F(DetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {
   EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
 }
 
-TEST_F(DetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
+TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
   RecordingHost host(backend);
   {
     ThreadRunner kb(KeyboardDetectionThread, host);

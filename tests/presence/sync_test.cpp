@@ -17,7 +17,7 @@ using test::RecordingHost;
 using test::Request;
 using test::ThreadRunner;
 
-class SyncTest : public PresenceTest {
+class PresenceSyncTest : public PresenceTest {
  protected:
   // Connects the device through its detection thread, then starts its
   // synchronisation thread.
@@ -43,7 +43,7 @@ class SyncTest : public PresenceTest {
   std::unique_ptr<ThreadRunner> sync;
 };
 
-TEST_F(SyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
+TEST_F(PresenceSyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
   Start(sim::SimKind::Mouse);
   firmware->SetSettingsByte(2 * 64 + 2, 77);  // brightness of record 2
   ClearTrace();
@@ -62,7 +62,7 @@ TEST_F(SyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
   EXPECT_EQ(Images().mouse.settings[2][2], 77);
 }
 
-TEST_F(SyncTest, MouseDpiButtonReadsTheWholeDevice) {
+TEST_F(PresenceSyncTest, MouseDpiButtonReadsTheWholeDevice) {
   Start(sim::SimKind::Mouse);
   ClearTrace();
   const uint8_t level_before = firmware->Settings()[19];
@@ -78,7 +78,7 @@ TEST_F(SyncTest, MouseDpiButtonReadsTheWholeDevice) {
   EXPECT_EQ(Images().mouse.current[19], (level_before + 1) % 4);
 }
 
-TEST_F(SyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
+TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
   Start(sim::SimKind::Mouse);
   const size_t mark = host->Size();
   firmware->Notify(0x404);
@@ -93,7 +93,7 @@ TEST_F(SyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
   EXPECT_EQ(sync_events, expected);
 }
 
-TEST_F(SyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
+TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
   Start(sim::SimKind::Keyboard);
   const size_t mark = host->Size();
   firmware->Notify(0x403);  // the keyboard thread has no lighting action
@@ -112,7 +112,7 @@ TEST_F(SyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
   EXPECT_EQ(sync_events, expected);
 }
 
-TEST_F(SyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
+TEST_F(PresenceSyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
   Start(sim::SimKind::Mouse);
   attachment->Unplug();
   ASSERT_TRUE(host->WaitFor("post 0x0C05"));
@@ -125,16 +125,16 @@ TEST_F(SyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
 
 // The read messages handled directly, as the main window does on its own
 // thread.
-using ReadMessageTest = PresenceTest;
+using PresenceReadMessageTest = PresenceTest;
 
-TEST_F(ReadMessageTest, UnknownMessagesAreNotHandled) {
+TEST_F(PresenceReadMessageTest, UnknownMessagesAreNotHandled) {
   RecordingHost host(backend);
   EXPECT_FALSE(HandlePresenceMessage(host, 0x0C05));
   EXPECT_FALSE(HandlePresenceMessage(host, 0x0903));
   EXPECT_TRUE(host.Events().empty());
 }
 
-TEST_F(ReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
+TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
   firmware->SetSettingsByte(0, 4);
   firmware->SetSettingsByte(4 * 64 + 6, 0xC8);  // colour red of record 4
@@ -165,7 +165,7 @@ TEST_F(ReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
 }
 
-TEST_F(ReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
+TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);  // 0x6556: variant 1
   auto keyboard = Attach(firmware);
   RecordingHost host(backend);
@@ -181,7 +181,7 @@ TEST_F(ReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   EXPECT_TRUE(std::equal(main_block.begin(), main_block.end(), file.begin() + 16));
 }
 
-TEST_F(ReadMessageTest, KeyCaptureFromAGoneKeyboardWritesNothing) {
+TEST_F(PresenceReadMessageTest, KeyCaptureFromAGoneKeyboardWritesNothing) {
   RecordingHost host(backend);  // never connected
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));
   EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkey15default.pro")));
