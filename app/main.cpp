@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   ui::CPaintManagerUI::SetResourceType(1);
   ui::CPaintManagerUI::SetResourcePath(ProgramFolder() + "skin/");
   ui::CResourceManager::GetInstance()->LoadResource("res.xml");
-  ui::CTrayIcon::RegisterIconFile(app::kTrayIconId, "common/tray_icon.png");
+  ui::CTrayIcon::RegisterIconFile(app::kTrayIconId, "common/logo.png");
   InstallProfileSaver();
 
   app::MainWndOptions window_options;
