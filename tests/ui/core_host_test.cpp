@@ -38,6 +38,7 @@ class RecordingHost : public IPaintHost {
     if (allowEdit) editing = edit;
     return allowEdit;
   }
+  void OnEditTextSet(CEditUI* edit) override { calls.push_back("settext:" + edit->GetText()); }
   void EndEdit(CEditUI* edit) override {
     calls.push_back("end:" + edit->GetName());
     if (editing == edit) editing = nullptr;
@@ -85,9 +86,15 @@ TEST(NativeEditing, FocusStartsAndEndsTheNativeEditorAndItsTextIsFiltered) {
   EXPECT_EQ(ui.host.Only("end"), (Events{"end:e"}));
   EXPECT_FALSE(e->IsEditing());
   EXPECT_EQ(ui.notes.Of("killfocus"), (Events{"killfocus:e"}));
+  // Code changing the text while the native editor is open tells the host
+  // (the user's own changes do not echo back).
+  ui.Click("e");
+  e->SetText("77");
+  e->SetText("77");
+  EXPECT_EQ(ui.host.Only("settext"), (Events{"settext:77"}));
   // Read-only edits never open the native editor.
   ui.Click("e2");
-  EXPECT_EQ(ui.host.Only("begin").size(), 1u);
+  EXPECT_EQ(ui.host.Only("begin").size(), 2u);
 }
 
 TEST(NativeEditing, WithoutANativeEditorTheEditTypesForItself) {

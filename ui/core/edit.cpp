@@ -82,7 +82,13 @@ std::string CEditUI::Filter(std::string_view text) const {
   return std::string(FirstCodePoints(out, static_cast<size_t>(maxChar_)));
 }
 
-void CEditUI::SetText(std::string_view text) { CLabelUI::SetText(Filter(text)); }
+void CEditUI::SetText(std::string_view text) {
+  std::string before = text_;
+  CLabelUI::SetText(Filter(text));
+  if (nativeEditing_ && text_ != before && manager_ != nullptr && manager_->GetHost() != nullptr) {
+    manager_->GetHost()->OnEditTextSet(this);
+  }
+}
 
 void CEditUI::SetMaxChar(int n) {
   maxChar_ = n > 0 ? n : 255;

@@ -37,6 +37,9 @@ class IPaintHost {
   // when no native editor is available (the edit then takes keys itself).
   virtual bool BeginEdit(CEditUI* edit) = 0;
   virtual void EndEdit(CEditUI* edit) = 0;
+  // Code changed the text of the edit being edited natively; the native
+  // editor should show edit->GetText(). Default: nothing.
+  virtual void OnEditTextSet(CEditUI* /*edit*/) {}
   // Pointer position in client coordinates.
   virtual UiPoint GetCursorPos() = 0;
   virtual void ShowToolTip(const UiRect& controlRect, std::string_view text) = 0;
