@@ -1,0 +1,147 @@
+// The dialogs' layouts in the skin folder: every control the dialogs look
+// up exists with the expected kind, the resource index names the message
+// box layout, and every language text the layouts show exists in both
+// language files (a missing id would show up as the raw id on screen).
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/core/container.h"
+#include "ui/core/dialog_builder.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+#include "ui/dialogs/msg_wnd.h"
+#include "ui/dialogs/pallet_dialog.h"
+#include "ui/dialogs/preset_colors.h"
+#include "ui/dialogs/skin_frame.h"
+
+namespace trx::ui {
+namespace {
+
+class DialogLayoutTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+    CResourceManager::GetInstance()->Release();
+  }
+  void TearDown() override { CResourceManager::GetInstance()->Release(); }
+
+  // Builds a layout into pm_; fails the test when it cannot be built.
+  CPaintManagerUI& Build(const std::string& layout) {
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(layout, {}, nullptr, &pm_);
+    EXPECT_NE(root, nullptr) << layout << ": " << builder.GetLastErrorMessage();
+    if (root) pm_.AttachDialog(root);
+    return pm_;
+  }
+  CControlUI* Find(const char* name, const char* kind) {
+    CControlUI* c = pm_.FindControl(name);
+    EXPECT_NE(c, nullptr) << name;
+    if (c && kind) {
+      EXPECT_NE(c->GetInterface(kind), nullptr) << name << " is not a " << kind;
+    }
+    return c;
+  }
+  std::vector<CControlUI*> All(const char* name) {
+    return pm_.FindControls([name](CControlUI* c) { return c->GetName() == name; });
+  }
+  // Language ids of every resource text in the built tree.
+  std::vector<std::string> TextIds() {
+    std::vector<std::string> ids;
+    for (CControlUI* c : pm_.FindControls([](CControlUI* c) { return c->IsResourceText(); }))
+      ids.push_back(c->GetRawText());
+    return ids;
+  }
+  void ExpectTextsInBothLanguages(const std::string& layout) {
+    Build(layout);
+    const std::vector<std::string> ids = TextIds();
+    EXPECT_FALSE(ids.empty()) << layout;
+    for (const char* file : {"lan_en.xml", "lan_cn.xml"}) {
+      ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(file)) << file;
+      for (const std::string& id : ids)
+        EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << layout << ": " << id << " missing in " << file;
+    }
+  }
+
+  CPaintManagerUI pm_;
+};
+
+TEST_F(DialogLayoutTest, ResourceIndexNamesTheMessageBoxLayoutWithItsControls) {
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+  EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath(kMsgWndSkin), "MsgWnd.xml");
+  Build(kMsgWndSkin);
+  Find(kMsgTitleName, nullptr);
+  Find(kMsgTextName, "Label");
+  Find(kMsgConfirmName, "Button");
+  Find(kMsgCancelName, "Button");
+  Find(kMsgCloseName, "Button");
+  EXPECT_GT(pm_.GetCaptionRect().bottom, 0) << "no caption to drag the box by";
+}
+
+TEST_F(DialogLayoutTest, PaletteDialogLayoutHasThePaletteThePreviewTheButtonsAndThirtyPresets) {
+  Build(kPalletDialogSkin);
+  Find(kPalletName, "ColorPalette");
+  Find(kPalletShowName, nullptr);
+  Find(kPalletOkName, "Button");
+  Find(kPalletCloseName, "Button");
+  Find(kPalletBtnOkName, "Button");
+  Find(kPalletBtnCancelName, "Button");
+  for (int i = 0; i < kPresetColorCount; ++i) {
+    const std::string name = std::string(kPalletPresetPrefix) + "_" + std::to_string(i);
+    EXPECT_EQ(All(name.c_str()).size(), 1u) << name;
+  }
+  EXPECT_TRUE(All("ms_dpi_color_png_30").empty());
+  EXPECT_GT(pm_.GetCaptionRect().bottom, 0) << "no caption to drag the dialog by";
+  EXPECT_GT(pm_.GetRoundCorner().cx, 0);
+}
+
+TEST_F(DialogLayoutTest, SkinChooserLayoutHasImagesOnPageZeroAndColoursOnPageOne) {
+  Build(kSkinFrameSkin);
+  auto* tab = static_cast<CTabLayoutUI*>(Find(kSkinTabName, "TabLayout"));
+  ASSERT_NE(tab, nullptr);
+  ASSERT_GE(tab->GetCount(), 2);
+  Find(kSkinImagePageName, nullptr);
+  Find(kSkinColorPageName, nullptr);
+  Find(kSkinResetName, "Button");
+  Find(kSkinCustomName, "Button");
+  const auto on_page = [tab](CControlUI* c, int page) {
+    for (CControlUI* p = c; p != nullptr; p = p->GetParent())
+      if (p->GetParent() == tab) return p == tab->GetItemAt(page);
+    return false;
+  };
+  const auto images = All(kSkinImageBtnName);
+  const auto colours = All(kSkinColorBtnName);
+  EXPECT_GE(images.size(), 3u);
+  EXPECT_GE(colours.size(), 3u);
+  for (CControlUI* c : images) {
+    EXPECT_FALSE(c->GetUserData().empty());
+    EXPECT_TRUE(on_page(c, 0));
+  }
+  for (CControlUI* c : colours) {
+    EXPECT_NE(c->GetBkColor() >> 24, 0u) << "transparent colour item";
+    EXPECT_TRUE(on_page(c, 1));
+  }
+  EXPECT_GT(pm_.GetInitSize().cx, 0);
+}
+
+TEST_F(DialogLayoutTest, EveryTextOfTheDialogsExistsInBothLanguages) {
+  ExpectTextsInBothLanguages("MsgWnd.xml");
+  ExpectTextsInBothLanguages(kPalletDialogSkin);
+  ExpectTextsInBothLanguages(kSkinFrameSkin);
+}
+
+TEST_F(DialogLayoutTest, MessageTextIdsTheProgramUsesExistInBothLanguages) {
+  std::vector<std::string> ids;
+  for (int i = 1; i <= 20; ++i)
+    if (i != 10) ids.push_back("message_text_" + std::to_string(i));
+  for (const char* file : {"lan_en.xml", "lan_cn.xml"}) {
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(file)) << file;
+    for (const std::string& id : ids) EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << id << " in " << file;
+  }
+}
+
+}  // namespace
+}  // namespace trx::ui
