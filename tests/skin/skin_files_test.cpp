@@ -1,0 +1,200 @@
+// The skin package as files: the resource index points at layouts that
+// exist, both language files carry the same texts, every text a layout asks
+// for is defined, and every image a layout names is in the package.
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSkin = fs::path(TRX770_SOURCE_DIR) / "skin";
+
+std::vector<fs::path> Layouts() {
+  std::vector<fs::path> out;
+  for (const auto& entry : fs::directory_iterator(kSkin)) {
+    const fs::path& p = entry.path();
+    if (p.extension() != ".xml") continue;
+    const std::string name = p.filename().string();
+    if (name == "res.xml" || name.rfind("lan_", 0) == 0) continue;
+    out.push_back(p);
+  }
+  return out;
+}
+
+// id -> text of a language file; fails the test when it does not parse.
+std::map<std::string, std::string> LoadTexts(const std::string& file, std::string* language) {
+  pugi::xml_document doc;
+  const pugi::xml_parse_result r = doc.load_file((kSkin / file).c_str());
+  EXPECT_TRUE(r) << file << ": " << r.description();
+  std::map<std::string, std::string> texts;
+  pugi::xml_node root = doc.child("Language");
+  if (language != nullptr) *language = root.attribute("name").value();
+  for (pugi::xml_node t : root.children("Text")) {
+    const std::string id = t.attribute("id").value();
+    EXPECT_EQ(texts.count(id), 0u) << file << " defines " << id << " twice";
+    texts[id] = t.attribute("value").value();
+  }
+  return texts;
+}
+
+// Every attribute value of every element of a layout file.
+std::vector<std::string> AttributeValues(const fs::path& file) {
+  pugi::xml_document doc;
+  EXPECT_TRUE(doc.load_file(file.c_str())) << file;
+  std::vector<std::string> values;
+  for (pugi::xpath_node n : doc.select_nodes("//*")) {
+    for (pugi::xml_attribute a : n.node().attributes()) values.emplace_back(a.value());
+  }
+  return values;
+}
+
+// Number of printf conversions ("%d", "%s"...) in a text.
+int Conversions(const std::string& text) {
+  int n = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '%') continue;
+    if (text[i + 1] == '%') {
+      ++i;
+      continue;
+    }
+    ++n;
+  }
+  return n;
+}
+
+bool HasCjk(const std::string& utf8) {
+  // Any three-byte UTF-8 sequence in the CJK ideograph block U+4E00..U+9FFF.
+  for (size_t i = 0; i + 2 < utf8.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c >= 0xE4 && c <= 0xE9) return true;
+  }
+  return false;
+}
+
+TEST(SkinIndex, NamesTheMainLayoutAndTheMessageBoxLayout) {
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_file((kSkin / "res.xml").c_str()));
+  std::map<std::string, std::string> keys;
+  for (pugi::xml_node x : doc.child("Res").children("Xml")) keys[x.attribute("name").value()] = x.attribute("path").value();
+  EXPECT_EQ(keys["XML_MAIN"], "main.xml");
+  EXPECT_EQ(keys["XML_MSG"], "MsgWnd.xml");
+  for (const auto& [key, path] : keys) EXPECT_TRUE(fs::exists(kSkin / path)) << key << " -> " << path;
+}
+
+TEST(SkinIndex, MainWindowIsFramelessAt800By572WithACaptionStrip) {
+  pugi::xml_document doc;
+  ASSERT_TRUE(doc.load_file((kSkin / "main.xml").c_str()));
+  pugi::xml_node window = doc.child("Window");
+  EXPECT_STREQ(window.attribute("size").value(), "800,572");
+  EXPECT_STRNE(window.attribute("caption").value(), "");
+}
+
+TEST(SkinIndex, EveryLayoutFileParses) {
+  for (const fs::path& p : Layouts()) {
+    pugi::xml_document doc;
+    const pugi::xml_parse_result r = doc.load_file(p.c_str());
+    EXPECT_TRUE(r) << p.filename() << ": " << r.description() << " at " << r.offset;
+  }
+}
+
+TEST(SkinLanguages, BothFilesDefineTheSameTextsUnderTheirLanguageNames) {
+  std::string en_name, cn_name;
+  const auto en = LoadTexts("lan_en.xml", &en_name);
+  const auto cn = LoadTexts("lan_cn.xml", &cn_name);
+  EXPECT_EQ(en_name, "en");
+  EXPECT_EQ(cn_name, "cn_zh");
+  for (const auto& [id, text] : en) EXPECT_EQ(cn.count(id), 1u) << id << " is missing from lan_cn.xml";
+  for (const auto& [id, text] : cn) EXPECT_EQ(en.count(id), 1u) << id << " is missing from lan_en.xml";
+}
+
+TEST(SkinLanguages, MessagesOneToTwentyAreWordedInBothLanguages) {
+  const auto en = LoadTexts("lan_en.xml", nullptr);
+  const auto cn = LoadTexts("lan_cn.xml", nullptr);
+  for (int i = 1; i <= 20; ++i) {
+    const std::string id = "message_text_" + std::to_string(i);
+    ASSERT_EQ(en.count(id), 1u) << id;
+    ASSERT_EQ(cn.count(id), 1u) << id;
+    EXPECT_GT(en.at(id).size(), 8u) << id;
+    EXPECT_FALSE(HasCjk(en.at(id))) << id << " of lan_en.xml is not English";
+    EXPECT_TRUE(HasCjk(cn.at(id))) << id << " of lan_cn.xml is not Chinese";
+  }
+}
+
+TEST(SkinLanguages, FormatTextsTakeTheSameConversionsInBothLanguages) {
+  // message_text_16 and _17 are used as printf formats with one number; a
+  // translation with a different conversion would read a missing argument.
+  const auto en = LoadTexts("lan_en.xml", nullptr);
+  const auto cn = LoadTexts("lan_cn.xml", nullptr);
+  EXPECT_EQ(Conversions(en.at("message_text_16")), 1);
+  EXPECT_EQ(Conversions(en.at("message_text_17")), 1);
+  for (const auto& [id, text] : en) {
+    if (cn.count(id) == 0) continue;
+    EXPECT_EQ(Conversions(text), Conversions(cn.at(id))) << id;
+  }
+}
+
+TEST(SkinLanguages, EveryTextALayoutAsksForIsDefinedInBothFiles) {
+  const auto en = LoadTexts("lan_en.xml", nullptr);
+  const auto cn = LoadTexts("lan_cn.xml", nullptr);
+  for (const fs::path& p : Layouts()) {
+    for (const std::string& v : AttributeValues(p)) {
+      // A resource text is the whole value: "%[id]" (ids may contain ']').
+      if (v.size() < 3 || v.compare(0, 2, "%[") != 0 || v.back() != ']') continue;
+      const std::string id = v.substr(2, v.size() - 3);
+      EXPECT_EQ(en.count(id), 1u) << p.filename() << " uses " << id << ", missing from lan_en.xml";
+      EXPECT_EQ(cn.count(id), 1u) << p.filename() << " uses " << id << ", missing from lan_cn.xml";
+    }
+  }
+}
+
+TEST(SkinLanguages, FunctionAndKeyNamesThePagesShowAreDefined) {
+  // Names the button, macro and routine pages put on labels at run time.
+  const auto en = LoadTexts("lan_en.xml", nullptr);
+  const std::vector<std::string> ids = {
+      "close_text", "mouse_key_left", "mouse_key_right", "mouse_key_middle", "mouse_key_forward", "mouse_key_back",
+      "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_up_Swing", "mouse_key_down_Swing",
+      "mouse_key_DPI_add", "mouse_key_DPI_sub", "mouse_key_DPI_loop", "mouse_key_fire_key", "GUN_1", "GUN_4",
+      "media_text", "media_mail", "web_refresh", "wed_favorite", "system_power", "system_wake_up",
+      "keyboard_key_LCtrl", "keyboard_key_A", "keyboard_key_<", "keyboard_key_xiegang", "keyboard_key_Num Enter",
+      "keyboard_key_Launch App2", "keyboard_key_Browaer Home", "keyboard_key_Launch Media Select",
+      "keyboard_key_Power", "keyboard_key_Wakeup", "mouse_move_to_left_text", "mouse_move_to_down_text",
+      "mouse_cursor_text", "macro_btn_star_redio_text", "macro_btn_stop_redio_text", "Deng_FXL_text",
+      "Deng_FXR_text", "Deng_FXU_text", "Deng_FXD_text", "Deng_FXJ_text", "Deng_FXK_text"};
+  for (const std::string& id : ids) EXPECT_EQ(en.count(id), 1u) << id;
+}
+
+TEST(SkinImages, EveryImageALayoutNamesIsInThePackage) {
+  const std::regex file_re("file='([^']+)'");
+  int checked = 0;
+  for (const fs::path& p : Layouts()) {
+    for (const std::string& v : AttributeValues(p)) {
+      for (std::sregex_iterator it(v.begin(), v.end(), file_re), end; it != end; ++it) {
+        const std::string image = (*it)[1].str();
+        EXPECT_TRUE(fs::exists(kSkin / image)) << p.filename() << " names " << image;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100);
+}
+
+TEST(SkinImages, ImagesThePagesSetAtRunTimeAndTheDefaultBackgroundExist) {
+  const std::vector<std::string> images = {
+      "common/background.png",  "common/unuse.png",        "common/up_top_over.png", "ms/key_left_normal.png",
+      "ms/key_wheel_normal.png", "ms/key_right_normal.png", "ms/key_forward_normal.png", "ms/key_back_normal.png",
+      "ms/key_dpi_normal.png",  "ms/key_dpi1_normal.png",  "ms/key_left_down.png",    "ms/key_wheel_down.png",
+      "ms/key_right_down.png",  "ms/key_forward_down.png", "ms/key_back_down.png",    "ms/key_dpi_down.png",
+      "ms/key_dpi1_down.png"};
+  for (const std::string& image : images) EXPECT_TRUE(fs::exists(kSkin / image)) << image;
+}
+
+}  // namespace

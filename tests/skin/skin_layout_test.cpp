@@ -1,0 +1,226 @@
+// The skin package as the interface library builds it: the main layout with
+// its nine page layouts, the tray menu, the styles the pages apply at run
+// time, unique and complete control names, and every page fitting the
+// 800 x 572 window (a control sticking out of its parent is cut off).
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/debug_log.h"
+#include "ui/core/container.h"
+#include "ui/core/control.h"
+#include "ui/core/dialog_builder.h"
+#include "ui/core/menu.h"
+#include "ui/core/option.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+
+namespace {
+
+using namespace trx::ui;
+
+// The page elements of the main layout and their files, as the main window
+// resolves them.
+const std::map<std::string, std::string> kPages = {
+    {"kb_Key_UI", "keyboard_key.xml"},   {"kb_Deng_UI", "keyboard_deng.xml"}, {"kb_Macro_UI", "keyboard_macro.xml"},
+    {"MS_Deng_UI", "Mouse_deng.xml"},    {"MS_Macro_UI", "Mouse_macro.xml"},  {"MS_Key_UI", "Mouse_key.xml"},
+    {"MP_deng_UI", "MousePad_deng.xml"}, {"MS_DPI_UI", "Mouse_DPI.xml"},      {"MS_CURSOR_UI", "Mouse_cursor.xml"},
+};
+
+class PageBuilder : public IDialogBuilderCallback {
+ public:
+  explicit PageBuilder(CPaintManagerUI* pm) : pm_(pm) {}
+  CControlUI* CreateControl(std::string_view cls) override {
+    auto it = kPages.find(std::string(cls));
+    if (it == kPages.end()) return nullptr;
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(it->second, {}, nullptr, pm_, nullptr);
+    built[it->first] = root != nullptr;
+    return root;
+  }
+  std::map<std::string, bool> built;
+
+ private:
+  CPaintManagerUI* pm_;
+};
+
+class SkinLayout : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = trx::SetDebugSink([this](std::string_view line) { lines_.emplace_back(line); });
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    pages_ = std::make_unique<PageBuilder>(&pm_);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create("XML_MAIN", {}, pages_.get(), &pm_);
+    ASSERT_NE(root, nullptr) << builder.GetLastErrorMessage();
+    ASSERT_TRUE(pm_.AttachDialog(root));
+  }
+  void TearDown() override { trx::SetDebugSink(previous_); }
+
+  CControlUI* Find(std::string_view name) { return pm_.FindControl(name); }
+  void SelectPage(std::string_view tab, int index) {
+    auto* t = static_cast<CTabLayoutUI*>(Find(tab)->GetInterface("TabLayout"));
+    ASSERT_NE(t, nullptr) << tab;
+    t->SelectItem(index);
+  }
+  // Visible controls whose rectangle leaves their parent's rectangle.
+  std::vector<std::string> Overflowing() {
+    pm_.SetClientSize({800, 572});
+    pm_.UpdateLayout();
+    std::vector<std::string> out;
+    Walk(pm_.GetRoot(), &out);
+    return out;
+  }
+
+  CPaintManagerUI pm_;
+  std::unique_ptr<PageBuilder> pages_;
+  std::vector<std::string> lines_;
+
+ private:
+  void Walk(CControlUI* c, std::vector<std::string>* out) {
+    auto* box = static_cast<CContainerUI*>(c->GetInterface("Container"));
+    // Combo items are never laid out in place and list bodies scroll.
+    if (box == nullptr || c->GetInterface("Combo") != nullptr || c->GetInterface("List") != nullptr) return;
+    const UiRect& outer = c->GetPos();
+    for (int i = 0; i < box->GetCount(); ++i) {
+      CControlUI* child = box->GetItemAt(i);
+      if (!child->IsVisible()) continue;
+      const UiRect& r = child->GetPos();
+      if (r.left < outer.left || r.top < outer.top || r.right > outer.right || r.bottom > outer.bottom) {
+        std::string name = child->GetName().empty() ? "<" + std::string(child->GetClass()) + ">" : child->GetName();
+        out->push_back(name + " in " + (c->GetName().empty() ? std::string(c->GetClass()) : c->GetName()));
+      }
+      Walk(child, out);
+    }
+  }
+  trx::DebugSink previous_;
+};
+
+TEST_F(SkinLayout, EveryPageLayoutBuildsWithoutUnknownElements) {
+  ASSERT_EQ(pages_->built.size(), kPages.size());
+  for (const auto& [element, ok] : pages_->built) EXPECT_TRUE(ok) << element << " did not build";
+  for (const std::string& line : lines_) {
+    EXPECT_EQ(line.find("unknown control class"), std::string::npos) << line;
+    EXPECT_EQ(line.find("cannot hold children"), std::string::npos) << line;
+    EXPECT_EQ(line.find("top-level controls"), std::string::npos) << line;
+  }
+}
+
+TEST_F(SkinLayout, PagesKeepTheMainWindowSize) {
+  // A page file with <Window> attributes would resize the main window.
+  EXPECT_EQ(pm_.GetInitSize().cx, 800);
+  EXPECT_EQ(pm_.GetInitSize().cy, 572);
+}
+
+TEST_F(SkinLayout, NamedControlsAreUnique) {
+  std::map<std::string, int> count;
+  for (CControlUI* c : pm_.FindControls([](CControlUI* c) { return !c->GetName().empty(); })) ++count[c->GetName()];
+  for (const auto& [name, n] : count) EXPECT_EQ(n, 1) << name << " appears " << n << " times";
+}
+
+TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
+  const std::vector<std::pair<std::string, int>> families = {
+      {"ms_dkey_", 20},          {"mp_dkey_", 15},           {"kb_dkey_", 126},          {"kb_key_", 126},
+      {"ms_Deng_color_btn_", 30}, {"mp_Deng_color_btn_", 30}, {"kb_Deng_color_btn_", 30}, {"ms_bullet_op_", 30},
+      {"ms_gun_op_", 4},         {"ms_key_", 7},             {"ms_profile_", 5},         {"ms_tab_function_", 11},
+      {"kb_tab_function_", 11},
+  };
+  for (const auto& [prefix, n] : families)
+    for (int i = 0; i < n; ++i) EXPECT_NE(Find(prefix + std::to_string(i)), nullptr) << prefix << i;
+  for (int i = 0; i < 7; ++i) EXPECT_NE(Find("ms_key_" + std::to_string(i) + "_0"), nullptr) << "picture " << i;
+  for (int n = 1; n <= 6; ++n) {
+    const std::string d = "ms_DPI" + std::to_string(n);
+    for (const char* part : {"_slider", "_label_value", "_label_rank", "_min", "_max"})
+      EXPECT_NE(Find(d + part), nullptr) << d << part;
+    EXPECT_NE(Find("ms_DPIcolor_btn_" + std::to_string(n)), nullptr) << n;
+  }
+  for (const char* group : {"kb_pro_deng_", "kb_pro_key_", "mp_pro_deng_", "ms_pro_deng_", "ms_pro_device_",
+                            "ms_pro_key_"})
+    for (const char* b : {"add_btn", "sub_btn", "import_btn", "export_btn", "copy_btn", "reset_btn"})
+      EXPECT_NE(Find(std::string(group) + b), nullptr) << group << b;
+}
+
+TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTab) {
+  auto pages = [&](std::string_view name) {
+    auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
+    return t == nullptr ? -1 : t->GetCount();
+  };
+  EXPECT_EQ(pages("tab_switch"), 5);     // kb, ms, mp, ani, split
+  EXPECT_EQ(pages("ms_tab_switch"), 5);  // light, macro, key, performance, routine
+  EXPECT_EQ(pages("kb_tab_switch"), 4);  // light, macro, key, (routine)
+  EXPECT_EQ(pages("kb_profile_select_tab"), 2);
+  EXPECT_EQ(pages("kb_profile_fun_spead_tab"), 2);
+  EXPECT_EQ(pages("ms_deng_mode_switch"), 3);
+  EXPECT_EQ(pages("ms_tab_macro_edit"), 3);
+  EXPECT_EQ(pages("kb_tab_macro_edit"), 3);
+}
+
+TEST_F(SkinLayout, ControlsTheProgramShowsLaterStartHidden) {
+  for (const char* name : {"setting_progress", "restorebtn", "ms_tab_function", "kb_tab_function",
+                           "ms_macro_tab_saveorcancel", "kb_macro_tab_saveorcancel", "ms_profile_fun_spead_tab",
+                           "kb_profile_fun_spead_tab", "mp_profile_fun_spead_tab", "ms_MacroMouseEvent",
+                           "ms_deng_same_mode", "mp_deng_same_mode", "kb_deng_same_mode"}) {
+    ASSERT_NE(Find(name), nullptr) << name;
+    EXPECT_FALSE(Find(name)->IsVisible()) << name;
+  }
+}
+
+TEST_F(SkinLayout, StylesThePagesApplyAtRunTimeExist) {
+  for (const char* style : {"listex_item_style", "macro_label_mouse_style", "macro_label_keyboard_style",
+                            "macro_label_text_style", "macro_label_down_style", "macro_label_up_style"})
+    EXPECT_FALSE(pm_.GetStyle(style).empty()) << style;
+}
+
+TEST_F(SkinLayout, EveryPageFitsTheWindow) {
+  struct View {
+    const char* what;
+    std::vector<std::pair<const char*, int>> pages;
+  };
+  const std::vector<View> views = {
+      {"mouse lighting", {{"tab_switch", 1}, {"ms_tab_switch", 0}}},
+      {"mouse macros", {{"tab_switch", 1}, {"ms_tab_switch", 1}}},
+      {"mouse buttons", {{"tab_switch", 1}, {"ms_tab_switch", 2}}},
+      {"mouse performance", {{"tab_switch", 1}, {"ms_tab_switch", 3}}},
+      {"mouse routines", {{"tab_switch", 1}, {"ms_tab_switch", 4}}},
+      {"keyboard lighting", {{"tab_switch", 0}, {"kb_tab_switch", 0}}},
+      {"keyboard macros", {{"tab_switch", 0}, {"kb_tab_switch", 1}}},
+      {"keyboard keys", {{"tab_switch", 0}, {"kb_tab_switch", 2}, {"kb_profile_select_tab", 1}}},
+      {"mouse pad", {{"tab_switch", 2}}},
+  };
+  // Panels the program shows on some pages: they must fit too.
+  for (const char* name : {"ms_tab_function", "kb_tab_function", "ms_profile_fun_spead_tab",
+                           "kb_profile_fun_spead_tab", "mp_profile_fun_spead_tab", "ms_macro_tab_saveorcancel",
+                           "kb_macro_tab_saveorcancel", "setting_progress", "ms_deng_same_mode", "kb_deng_same_mode",
+                           "mp_deng_same_mode", "kb_tab", "mp_tab"})
+    Find(name)->SetVisible(true);
+  for (const View& v : views) {
+    for (const auto& [tab, index] : v.pages) SelectPage(tab, index);
+    std::string list;
+    for (const std::string& o : Overflowing()) list += "\n  " + o;
+    EXPECT_TRUE(list.empty()) << v.what << ", controls sticking out:" << list;
+  }
+}
+
+TEST(SkinMenu, TrayMenuOffersTheLanguagesAndAbout) {
+  CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+  CPaintManagerUI pm;
+  CDialogBuilder builder;
+  std::unique_ptr<CControlUI> root(builder.Create("menu1.xml", {}, nullptr, &pm));
+  ASSERT_NE(root, nullptr) << builder.GetLastErrorMessage();
+  ASSERT_NE(root->GetInterface("Menu"), nullptr);
+  std::vector<std::string> items;
+  auto* menu = static_cast<CContainerUI*>(root->GetInterface("Container"));
+  ASSERT_NE(menu, nullptr);
+  for (int i = 0; i < menu->GetCount(); ++i)
+    if (menu->GetItemAt(i)->GetInterface("MenuElement") != nullptr) items.push_back(menu->GetItemAt(i)->GetName());
+  EXPECT_EQ(items, (std::vector<std::string>{"lan_cn", "lan_en", "About_setting"}));
+}
+
+}  // namespace
