@@ -422,6 +422,20 @@ TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
   EXPECT_EQ(item->FindSubControl("b"), nullptr);  // not the container itself
 }
 
+TEST(ListItems, ANewHeaderReplacesTheOldOne) {
+  Ui ui(R"(<Window><List name="lst"><ListHeader name="h1"/><ListLabelElement name="i0"/></List></Window>)");
+  auto* lst = ui.Find<CListUI>("lst");
+  auto* h2 = new CListHeaderUI();
+  h2->SetName("h2");
+  ASSERT_TRUE(lst->Add(h2));
+  EXPECT_EQ(lst->GetHeader(), h2);
+  EXPECT_EQ(ui.pm.FindControl("h1"), nullptr);
+  EXPECT_EQ(lst->GetCount(), 1);
+  EXPECT_TRUE(lst->Remove(h2));
+  EXPECT_EQ(lst->GetHeader(), nullptr);
+  EXPECT_EQ(lst->GetCount(), 1);
+}
+
 TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <List name="short" height="100"><ListLabelElement name="s0"/></List>

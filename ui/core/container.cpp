@@ -47,8 +47,19 @@ int CContainerUI::GetItemIndex(const CControlUI* control) const {
   return -1;
 }
 
+namespace {
+
+// Position among a container's own children (lists and combos override
+// GetItemIndex to count items only, so the container's bookkeeping uses this).
+int IndexIn(const std::vector<CControlUI*>& items, const CControlUI* control) {
+  auto it = std::find(items.begin(), items.end(), control);
+  return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+}
+
+}  // namespace
+
 bool CContainerUI::SetItemIndex(CControlUI* control, int index) {
-  int from = GetItemIndex(control);
+  int from = IndexIn(items_, control);
   if (from < 0 || index < 0 || index >= static_cast<int>(items_.size())) return false;
   items_.erase(items_.begin() + from);
   items_.insert(items_.begin() + index, control);
@@ -83,7 +94,7 @@ bool CContainerUI::AddAt(CControlUI* control, int index) {
 }
 
 CControlUI* CContainerUI::Detach(CControlUI* control) {
-  int index = GetItemIndex(control);
+  int index = IndexIn(items_, control);
   if (index < 0) return nullptr;
   items_.erase(items_.begin() + index);
   if (manager_ != nullptr) manager_->ReapObjects(control);
