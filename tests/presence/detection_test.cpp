@@ -173,6 +173,53 @@ TEST_F(PresenceDetectionTest, LastDeviceGoneFollowsEachThreadsRule) {
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 0);
 }
 
+TEST_F(PresenceDetectionTest, TwoDevicesGoingAtOnceLeaveExactlyOneLastDeviceAction) {
+  auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
+  auto keyboard = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard));
+  RecordingHost host(backend);
+  ThreadRunner kb_thread(KeyboardDetectionThread, host);
+  ThreadRunner ms_thread(MouseDetectionThread, host);
+  ASSERT_TRUE(host.WaitFor("post instance", 2));
+
+  keyboard->Unplug();
+  mouse->Unplug();
+  ASSERT_TRUE(host.WaitFor("hide ms_tab"));
+  ASSERT_TRUE(host.WaitFor("hide kb_tab"));
+  // Whichever thread decides second sees no device left; the first one
+  // hands over to the other's tab.
+  ASSERT_TRUE(Eventually([&] { return host.Count("post 0x0C05") + host.Count("hide window") >= 1; }));
+  EXPECT_EQ(host.Count("post 0x0C05") + host.Count("hide window"), 1u);
+}
+
+TEST_F(PresenceDetectionTest, WindowChangesAreMadeWithoutTheChannelLockHeld) {
+  auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
+  RecordingHost host(backend);
+  // The UI thread takes channel locks itself: a window change made while
+  // the detection thread held one could never be carried out.
+  std::mutex held_mutex;
+  std::vector<std::string> held;
+  host.on_event = [&](const std::string& event) {
+    if (event == "routines") return;  // device I/O, run under the lock by design
+    bool free = false;
+    std::thread ui([&] {
+      std::recursive_mutex& lock = host.Channel(DeviceKind::Mouse).lock;
+      free = lock.try_lock();
+      if (free) lock.unlock();
+    });
+    ui.join();
+    if (!free) {
+      std::lock_guard<std::mutex> guard(held_mutex);
+      held.push_back(event);
+    }
+  };
+  ThreadRunner thread(MouseDetectionThread, host);
+  ASSERT_TRUE(host.WaitFor("post instance"));
+  mouse->Unplug();
+  ASSERT_TRUE(host.WaitFor("post 0x0C05"));
+  std::lock_guard<std::mutex> guard(held_mutex);
+  EXPECT_TRUE(held.empty()) << held.front();
+}
+
 // Counts opens and closes of each path on top of the real backend.
 class CountingBackend : public IHidBackend {
  public:

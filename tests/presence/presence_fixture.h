@@ -111,9 +111,13 @@ class RecordingHost : public IPresenceHost {
     std::lock_guard<std::mutex> guard(mutex_);
     return events_.size();
   }
+  // Called with each event before it is recorded, on the calling thread
+  // (set before the threads start).
+  std::function<void(const std::string&)> on_event;
 
  private:
   void Record(std::string line) {
+    if (on_event) on_event(line);
     {
       std::lock_guard<std::mutex> guard(mutex_);
       events_.push_back(std::move(line));
