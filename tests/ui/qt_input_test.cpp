@@ -111,6 +111,21 @@ TEST_F(QtInputTest, EditTakesTypedTextThroughTheOverlayFiltered) {
   EXPECT_NE(std::find(types.begin(), types.end(), "textchanged"), types.end());
 }
 
+TEST_F(QtInputTest, TextSetByCodeWhileEditingShowsInTheOverlay) {
+  NotesWindow w(kLayout);
+  Open(w);
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
+  auto* line = w.Widget()->findChild<QLineEdit*>();
+  ASSERT_NE(line, nullptr);
+  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
+  edit->SetText("800");
+  EXPECT_EQ(line->text().toStdString(), "800");
+  QTest::keyClick(line, Qt::Key_End);
+  QTest::keyClicks(line, "1");
+  QTest::keyClick(line, Qt::Key_Return);
+  EXPECT_EQ(edit->GetText(), "8001");
+}
+
 TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
   NotesWindow w(kLayout);
   Open(w);

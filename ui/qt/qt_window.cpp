@@ -344,6 +344,12 @@ void QtWindow::EndEdit(CEditUI* edit) {
   if (editor_) editor_->hide();
 }
 
+void QtWindow::OnEditTextSet(CEditUI* edit) {
+  if (edit == nullptr || edit != editing_ || !editor_) return;
+  const QString text = QString::fromStdString(edit->GetText());
+  if (editor_->text() != text) editor_->setText(text);  // setText does not raise textEdited
+}
+
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == editor_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);

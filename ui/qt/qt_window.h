@@ -53,6 +53,7 @@ class QtWindow : public QWidget, public IPaintHost {
   bool OpenDropDown(CComboUI* combo) override;
   bool BeginEdit(CEditUI* edit) override;
   void EndEdit(CEditUI* edit) override;
+  void OnEditTextSet(CEditUI* edit) override;
   UiPoint GetCursorPos() override;
   void ShowToolTip(const UiRect& control_rect, std::string_view text) override;
   void HideToolTip() override;
