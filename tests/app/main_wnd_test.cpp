@@ -13,6 +13,7 @@
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "presence/presence_messages.h"
+#include "sim/demo_devices.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/menu.h"
 #include "ui/window/win_api.h"
@@ -176,6 +177,56 @@ TEST_F(MainWindowTest, DpiChangeMovesTheWindowToTheSuggestedRectangle) {
   EXPECT_EQ(rc.top, 50);
   EXPECT_EQ(rc.Width(), 1200);
   EXPECT_EQ(rc.Height(), 858);
+}
+
+TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
+  sim::SimulateSelection selection;
+  selection.mouse = true;
+  sim::SimulatedDevices simulated(selection);
+  ASSERT_TRUE(simulated.Valid());
+  MainWndOptions options;
+  options.simulated = &simulated;
+  CreateWindow(options);
+  boxes.clear();
+  auto names = [&] {
+    std::vector<std::string> out;
+    CMenuUI* body = window->TrayMenu()->GetMenuUI();
+    for (int i = 0; i < body->GetCount(); ++i) out.push_back(body->GetItemAt(i)->GetName());
+    return out;
+  };
+  window->OpenTrayMenu();
+  std::vector<std::string> items = names();
+  EXPECT_NE(std::find(items.begin(), items.end(), "sim_unplug_mouse"), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
+  EXPECT_NE(std::find(items.begin(), items.end(), "sim_dpi_mouse"), items.end());
+  EXPECT_EQ(std::find(items.begin(), items.end(), "sim_unplug_keyboard"), items.end());  // not simulated
+
+  window->RunMenuCommand("sim_unplug_mouse", "Unplug simulated mouse");
+  EXPECT_FALSE(simulated.IsPlugged(sim::SimKind::Mouse));
+  window->OpenTrayMenu();
+  items = names();
+  EXPECT_NE(std::find(items.begin(), items.end(), "sim_plug_mouse"), items.end());
+  EXPECT_EQ(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
+  window->RunMenuCommand("sim_plug_mouse", "Plug in simulated mouse");
+  EXPECT_TRUE(simulated.IsPlugged(sim::SimKind::Mouse));
+  EXPECT_TRUE(boxes.empty());  // simulator commands never reach the message box
+  window->DestroyWindow();
+}
+
+TEST_F(MainWndTest, StoredListedImageIsTheBackgroundAtStart) {
+  WritePrivateProfileString("SKINIMAGE", "FLAGS", "1", MainIniPath());
+  WritePrivateProfileString("SKINIMAGE", "IMAGE", "bg/bg_2.png", MainIniPath());
+  CreateWindow();
+  EXPECT_EQ(Find("root")->GetBkImage(), "bg/bg_2.png");
+  EXPECT_EQ(Find("root")->GetBkColor(), 0u);
+}
+
+TEST_F(MainWndTest, WithoutStoredImageTheLayoutBackgroundStays) {
+  WritePrivateProfileString("SKINIMAGE", "FLAGS", "0", MainIniPath());
+  WritePrivateProfileString("SKINIMAGE", "IMAGE", "bg/bg_2.png", MainIniPath());
+  CreateWindow();
+  EXPECT_EQ(Find("root")->GetBkImage(), "");
+  EXPECT_EQ(Find("root")->GetBkColor(), 0xFF101418u);
 }
 
 // ---- languages
