@@ -158,23 +158,21 @@ TEST_F(MsgWndTest, SelfClosingNoticeClosesAfterOneTickWithoutAnyClick) {
   EXPECT_EQ(text, "message_text_20");
 }
 
-TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickThenStopsItsTimer) {
-  CMsgWnd* box = nullptr;
-  std::uint32_t ticks_at_close = 0;
-  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
-    box = &dynamic_cast<CMsgWnd&>(dialog);
-    const HWND hwnd = dialog.GetHWND();
-    queue().PostCallback([&, hwnd] {
-      queue().AdvanceTime(499);
-      EXPECT_TRUE(IsWindow(hwnd)) << "closed before 500 ms";
-      EXPECT_EQ(box->GetTickCount(), 0u);
-      queue().AdvanceTime(1);
-      ticks_at_close = box->GetTickCount();
-      EXPECT_FALSE(KillTimer(hwnd, kSelfClosingTimerId)) << "timer still running";
-    });
-  });
-  ShowSelfClosingNotice(nullptr);
-  EXPECT_EQ(ticks_at_close, 1u);
+TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickOfTimerOneThenStopsItsTimer) {
+  auto* box = new CMsgWnd;  // deletes itself when its window is gone
+  const HWND hwnd = box->Create(nullptr, kMsgWndTitle, WS_POPUP, WS_EX_TOOLWINDOW);
+  ASSERT_NE(hwnd, nullptr);
+  box->StartSelfClosing();
+  queue().AdvanceTime(499);
+  EXPECT_TRUE(IsWindow(hwnd)) << "closed before 500 ms";
+  EXPECT_EQ(box->GetTickCount(), 0u);
+  SendMessage(hwnd, WM_TIMER, 2, 0);  // another timer does not count
+  EXPECT_EQ(box->GetTickCount(), 0u);
+  SendMessage(hwnd, WM_TIMER, kSelfClosingTimerId, 0);
+  EXPECT_EQ(box->GetTickCount(), 1u);
+  EXPECT_FALSE(KillTimer(hwnd, kSelfClosingTimerId)) << "timer still running";
+  queue().ProcessPending();  // the close it posted
+  EXPECT_FALSE(IsWindow(hwnd));
 }
 
 TEST_F(MsgWndTest, ClickingConfirmOnTheNoticeBeforeItsTickStillReturns) {
