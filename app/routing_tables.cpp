@@ -9,7 +9,11 @@
 #include "platform/debug_log.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
 #include "ui/core/container.h"
+#include "ui/dialogs/pallet_dialog.h"
+#include "ui/window/win_api.h"
 
 namespace trx::app {
 namespace {
@@ -136,6 +140,32 @@ void MouseProfileButton(CMainWnd& wnd, TNotifyUI&, const NameSplit& split) {
     DebugLineF("onboard profile %d could not be made active: %d", split.index, rc);
 }
 
+// DPI colour buttons "ms_DPIcolor_btn_1" ... "_4": the palette dialog opens
+// on the button's colour; on OK the button shows the colour, it becomes the
+// colour of DPI level k (record bytes 21 + 3 (k - 1), r g b), the mouse's
+// settings go out with the next send and the device profile is saved.
+void DpiColourButton(CMainWnd& wnd, TNotifyUI& msg, const NameSplit& split) {
+  const int level = split.index;
+  if (msg.pSender == nullptr || level < 1 || level > 4) return;
+  ui::UiPoint cursor{};
+  ui::GetCursorPos(&cursor);
+  ui::UiColor colour = 0;
+  if (ui::RunPalletDialog(wnd.GetHWND(), msg.pSender->GetBkColor(), cursor, &colour) != ui::kPalletResultOk) return;
+  msg.pSender->SetBkColor(colour);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    uint8_t* rgb = Images().mouse.CurrentRecord() + kRecDpiColours + 3 * (level - 1);
+    rgb[0] = static_cast<uint8_t>(colour >> 16);
+    rgb[1] = static_cast<uint8_t>(colour >> 8);
+    rgb[2] = static_cast<uint8_t>(colour);
+  }
+  wnd.MarkSettingsPending(DeviceKind::Mouse);
+  if (IProfileSaver* saver = ProfileSaver()) {
+    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != 0)
+      DebugLine("device profile could not be saved after a DPI colour change");
+  }
+}
+
 // Focus on a mouse page tab folds the profile function panel away.
 void FoldMouseProfilePanel(CMainWnd& wnd, TNotifyUI&, const NameSplit&) {
   SetVisible(wnd, names::kMsProfileFunSpeadTab, false);
@@ -143,6 +173,8 @@ void FoldMouseProfilePanel(CMainWnd& wnd, TNotifyUI&, const NameSplit&) {
 
 std::vector<Route> BuildClickRoutes() {
   std::vector<Route> rows;
+  for (const char* name : {"ms_DPIcolor_btn_1", "ms_DPIcolor_btn_2", "ms_DPIcolor_btn_3", "ms_DPIcolor_btn_4"})
+    rows.push_back({name, Match::Exact, &DpiColourButton});
   rows.push_back({"ms_profile_", Match::Prefix, &MouseProfileButton});
   rows.push_back({names::kSpreadToggles[0].button, Match::Exact, &SpreadToggle<0>});
   rows.push_back({names::kSpreadToggles[1].button, Match::Exact, &SpreadToggle<1>});

@@ -6,6 +6,7 @@
 
 #include "app/name_split.h"
 #include "app/routing.h"
+#include "settings/config_images.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/container.h"
 #include "ui/core/option.h"
@@ -193,6 +194,31 @@ TEST_F(RoutingTest, AcceptedSelectionsRemoveTheHooksRecordingOptionsDoNot) {
   EXPECT_EQ(window->HookRemovals(), before + 1);
   Notify("ms_macro_check_time", "selectchanged");
   EXPECT_EQ(window->HookRemovals(), before + 1);
+}
+
+TEST_F(RoutingTest, DpiColourButtonTakesThePaletteColourOnlyOnOk) {
+  CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");  // the palette dialog's layout
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    std::fill_n(Images().mouse.CurrentRecord() + 21, 12, uint8_t{0x11});
+  }
+  bool ok = false;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view cls) {
+    ASSERT_EQ(cls, "UIPalletDialog");
+    ClickDialogControl(dialog, "ms_dpi_color_png_0");  // preset 0: 0xFFFF0000
+    ClickDialogControl(dialog, ok ? "okbtn" : "closebtn");
+  });
+  Notify("ms_DPIcolor_btn_2", "click");  // closed: nothing changes
+  EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFF00FF00u);
+  EXPECT_FALSE(window->Pending().IsPending(DeviceKind::Mouse));
+  ok = true;
+  Notify("ms_DPIcolor_btn_2", "click");
+  EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFFFF0000u);
+  EXPECT_TRUE(window->Pending().IsPending(DeviceKind::Mouse));
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  const uint8_t* rec = Images().mouse.CurrentRecord();
+  EXPECT_EQ(std::vector<uint8_t>(rec + 21, rec + 33),
+            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x00, 0x00, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}));
 }
 
 TEST_F(RoutingTest, SubLayoutsAreBuiltIntoTheMainTree) {
