@@ -179,6 +179,25 @@ TEST(OptionGroups, UngroupedOptionsAndCheckBoxesToggleAndNotifyBothWays) {
   EXPECT_EQ(ui.notes.records.back().wParam, 1u);
 }
 
+TEST(OptionGroups, ArrowKeysStepThroughTheGroupSkippingUnusableOptions) {
+  Ui ui(kOptions);
+  ui.Find<COptionUI>("o2")->SetEnabled(false);
+  ui.Find<COptionUI>("o1")->SetFocus();
+  ui.notes.Clear();
+  ui.pm.OnKeyDown(VK_RIGHT);  // o2 is disabled: to o3
+  EXPECT_TRUE(ui.Find<COptionUI>("o3")->IsSelected());
+  EXPECT_EQ(ui.pm.GetFocus()->GetName(), "o3");
+  EXPECT_EQ(ui.notes.Of("selectchanged"), (Events{"selectchanged:o3"}));
+  ui.pm.OnKeyDown(VK_DOWN);  // wraps to o1
+  EXPECT_TRUE(ui.Find<COptionUI>("o1")->IsSelected());
+  ui.pm.OnKeyDown(VK_LEFT);  // backwards, wrapping, skipping o2
+  EXPECT_TRUE(ui.Find<COptionUI>("o3")->IsSelected());
+  // Ungrouped options leave arrows alone.
+  ui.Find<COptionUI>("lone")->SetFocus();
+  ui.pm.OnKeyDown(VK_RIGHT);
+  EXPECT_EQ(ui.pm.GetFocus()->GetName(), "lone");
+}
+
 TEST(OptionGroups, GroupsAreSeparatePerPaintManager) {
   Ui first(kOptions);
   Ui second(kOptions);

@@ -1,5 +1,7 @@
 #include "ui/core/option.h"
 
+#include <algorithm>
+
 #include "ui/core/paint_manager.h"
 
 namespace trx::ui {
@@ -41,6 +43,36 @@ void COptionUI::Selected(bool selected, bool notify) {
   } else if (notify) {
     Notify(kNotifySelectChanged, selected_ ? 1 : 0);
   }
+}
+
+void COptionUI::DoEvent(TEventUI& event) {
+  if (event.Type == UIEVENT_KEYDOWN && !group_.empty() && manager_ != nullptr &&
+      (event.chKey == VK_LEFT || event.chKey == VK_UP || event.chKey == VK_RIGHT || event.chKey == VK_DOWN)) {
+    bool forward = event.chKey == VK_RIGHT || event.chKey == VK_DOWN;
+    std::vector<CControlUI*> group = manager_->FindControls([this](CControlUI* c) {
+      auto* o = static_cast<COptionUI*>(c->GetInterface("Option"));
+      return o != nullptr && o->GetGroup() == group_;
+    });
+    auto usable = [](CControlUI* c) {
+      for (CControlUI* p = c; p != nullptr; p = p->GetParent()) {
+        if (!p->IsVisible() || !p->IsEnabled()) return false;
+      }
+      return true;
+    };
+    auto it = std::find(group.begin(), group.end(), this);
+    if (it == group.end()) return;
+    size_t at = static_cast<size_t>(it - group.begin());
+    for (size_t step = 1; step < group.size(); ++step) {
+      size_t i = forward ? (at + step) % group.size() : (at + group.size() - step) % group.size();
+      if (!usable(group[i])) continue;
+      auto* next = static_cast<COptionUI*>(group[i]->GetInterface("Option"));
+      next->SetFocus();
+      next->Selected(true);
+      return;
+    }
+    return;
+  }
+  CButtonUI::DoEvent(event);
 }
 
 bool COptionUI::SetAttribute(std::string_view name, std::string_view value) {

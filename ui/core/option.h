@@ -5,7 +5,7 @@
 // the group mates are unselected silently, then the newly selected option
 // raises "selectchanged" (wParam 1). Only ungrouped options also notify when
 // they become unselected (wParam 0). Selecting an already selected option
-// changes nothing and notifies nothing.
+// changes nothing and notifies nothing. Arrow keys step through a group.
 // CCheckBoxUI: an ungrouped option with SetCheck/GetCheck. UI thread only.
 
 #include "ui/core/button.h"
@@ -35,6 +35,9 @@ class COptionUI : public CButtonUI {
   void SetSelectedTextColor(UiColor c) { selectedTextColor_ = c; Invalidate(); }
 
   bool SetAttribute(std::string_view name, std::string_view value) override;
+  // Arrow keys on a focused grouped option move focus and selection to the
+  // previous/next usable option of the group, like radio buttons.
+  void DoEvent(TEventUI& event) override;
   void PaintBkColor(IRenderer& r) override;
   void PaintStatusImage(IRenderer& r) override;
 
