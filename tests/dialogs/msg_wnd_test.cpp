@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/dialogs/dialog_test_support.h"
@@ -190,6 +191,17 @@ TEST_F(MsgWndTest, SkinWithoutTheBoxLayoutReturnsZeroWithoutRunning) {
   SetDialogHook([&](WindowImplBase&, std::string_view) { hook_called = true; });
   EXPECT_EQ(ShowMessage(nullptr, "message_text_1", true), 0);
   EXPECT_FALSE(hook_called);
+}
+
+TEST_F(MsgWndTest, BoxAskedForOnAWorkerThreadAnswersZeroAndLeavesTheUiThreadAlone) {
+  bool hook_called = false;
+  SetDialogHook([&](WindowImplBase&, std::string_view) { hook_called = true; });
+  int result = -1;
+  std::thread worker([&] { result = ShowMessage(nullptr, "message_text_1", true); });
+  worker.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(hook_called);
+  EXPECT_TRUE(queue().IsUiThread());
 }
 
 TEST_F(MsgWndTest, QuitWhileTheBoxIsOpenClosesItWithZero) {

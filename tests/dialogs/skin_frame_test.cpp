@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ini_file.h"
@@ -145,7 +146,11 @@ TEST_F(SkinFrameTest, CustomImageIsBroadcastWithTheChosenPathButNotRemembered) {
     return true;
   });
   Click(kSkinCustomName);
+  EXPECT_TRUE(asked.empty()) << "the dialog runs after the click, from the queue";
+  queue().ProcessPending();
+  EXPECT_FALSE(IsWindow(frame_hwnd_)) << "the chooser closes for the dialog";
   ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].owner, main_.GetHWND());
   EXPECT_FALSE(asked[0].save);
   EXPECT_EQ(asked[0].default_extension, "png");
   EXPECT_EQ(asked[0].initial_name, "*.png");
@@ -162,6 +167,7 @@ TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
   const std::string before = TempHomeIni();
   SetFileDialogHandler([](const FileDialogRequest&, std::string*) { return false; });
   Click(kSkinCustomName);
+  queue().ProcessPending();
   EXPECT_EQ(receiver_.received.size(), 1u);
   EXPECT_EQ(TempHomeIni(), before);
 }
@@ -196,6 +202,14 @@ TEST_F(SkinFrameTest, LosingTheFocusClosesTheChooser) {
   SendMessage(frame_hwnd_, WM_KILLFOCUS, 0, 0);
   queue().ProcessPending();
   EXPECT_FALSE(IsWindow(frame_hwnd_));  // and the object deleted itself (ASan pass)
+}
+
+TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
+  CSkinFrame* opened = reinterpret_cast<CSkinFrame*>(1);
+  std::thread worker([&] { opened = CSkinFrame::Open(main_.GetHWND(), nullptr); });
+  worker.join();
+  EXPECT_EQ(opened, nullptr);
+  EXPECT_TRUE(queue().IsUiThread()) << "the worker took over the UI thread";
 }
 
 TEST_F(SkinFrameTest, ItemWithoutAnImageNameChangesNothing) {

@@ -2,7 +2,9 @@
 
 #include <strings.h>
 
+#include "platform/debug_log.h"
 #include "ui/dialogs/dialog_hook.h"
+#include "ui/window/message_queue.h"
 #include "ui/window/win_api.h"
 
 namespace trx::ui {
@@ -13,6 +15,12 @@ bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str()
 // Creates, fills and runs one box; the box deletes itself when its window
 // is gone.
 int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
+  // Windows belong to the UI thread; creating one elsewhere would make the
+  // calling thread the queue's UI thread.
+  if (!CMessageQueue::Instance().IsUiThread()) {
+    DebugLine("message box: not on the UI thread, answered 0");
+    return kMsgResultCancel;
+  }
   auto* box = new CMsgWnd;
   const HWND hwnd = box->Create(owner, kMsgWndTitle, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
   if (hwnd == nullptr) return kMsgResultCancel;  // the failed window deleted itself

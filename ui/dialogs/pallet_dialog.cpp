@@ -6,6 +6,7 @@
 #include "platform/debug_log.h"
 #include "ui/dialogs/dialog_hook.h"
 #include "ui/dialogs/preset_colors.h"
+#include "ui/window/message_queue.h"
 
 namespace trx::ui {
 namespace {
@@ -83,6 +84,10 @@ void CPalletDialog::Notify(TNotifyUI& msg) {
 }
 
 int RunPalletDialog(HWND owner, UiColor initial_color, UiPoint cursor, UiColor* color) {
+  if (!CMessageQueue::Instance().IsUiThread()) {
+    DebugLine("palette dialog: not on the UI thread, not opened");
+    return -1;
+  }
   auto* dialog = new CPalletDialog(initial_color);
   const HWND hwnd = dialog->Create(owner, kPalletDialogTitle, kPalletDialogStyle, kPalletDialogExStyle, 0, 0,
                                    800, 572);

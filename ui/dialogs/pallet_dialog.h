@@ -69,7 +69,8 @@ class CPalletDialog : public CFramelessDialog {
 // "Dazudi调色板", placed 20 px left of and 20 px below the cursor point
 // (screen coordinates) at the layout's size, run modally, destroyed.
 // Returns 1 with *color set on OK; otherwise the result (2 or 0) and
-// *color untouched. -1 when the window cannot be created.
+// *color untouched. -1 when the window cannot be created or the caller is
+// not on the UI thread.
 int RunPalletDialog(HWND owner, UiColor initial_color, UiPoint cursor, UiColor* color);
 
 }  // namespace trx::ui

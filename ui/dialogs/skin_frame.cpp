@@ -6,6 +6,7 @@
 #include "ui/core/container.h"
 #include "ui/dialogs/dialog_hook.h"
 #include "ui/window/file_dialog.h"
+#include "ui/window/message_queue.h"
 #include "ui/window/win_api.h"
 
 namespace trx::ui {
@@ -40,6 +41,10 @@ CSkinFrame::CSkinFrame(HWND main_wnd, CControlUI* skin_button)
     : main_wnd_(main_wnd), skin_button_(skin_button) {}
 
 CSkinFrame* CSkinFrame::Open(HWND main_wnd, CControlUI* skin_button) {
+  if (!CMessageQueue::Instance().IsUiThread()) {
+    DebugLine("skin chooser: not on the UI thread, not opened");
+    return nullptr;
+  }
   auto* frame = new CSkinFrame(main_wnd, skin_button);
   const HWND hwnd = frame->Create(nullptr, kSkinFrameTitle, kSkinFrameStyle, kSkinFrameExStyle);
   if (hwnd == nullptr) return nullptr;  // deleted itself on the way out
@@ -114,11 +119,17 @@ void CSkinFrame::OnClick(TNotifyUI& msg) {
     Broadcast({false, 0, kDefaultBackgroundImage});
     RememberSkin(0, kDefaultBackgroundImage);
   } else if (name == kSkinCustomName) {
-    // The dialog runs its own loop, in which the chooser may lose the focus
-    // and go away: nothing of this object is used after it returns.
-    std::string path;
-    if (ShowOpenFileDialog(m_hWnd, kSkinCustomFilter, "png", "*.png", &path) && !path.empty())
-      BroadcastSkin({false, 0, path});
+    // The chooser closes first and the file dialog runs from the queue,
+    // owned by the main window: a dialog run inside this click would run
+    // its own loop while this window's paint manager is still dispatching,
+    // and the chooser may be destroyed in that loop.
+    const HWND main_wnd = main_wnd_;
+    Close(0);
+    CMessageQueue::Instance().PostCallback([main_wnd] {
+      std::string path;
+      if (ShowOpenFileDialog(main_wnd, kSkinCustomFilter, "png", "*.png", &path) && !path.empty())
+        BroadcastSkin({false, 0, path});
+    });
   }
 }
 

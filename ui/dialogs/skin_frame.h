@@ -10,6 +10,8 @@
 // What survives a restart ("main.ini", section "SKINIMAGE"): a listed image
 // ("FLAGS" = 1, "IMAGE" = its name) and reset ("FLAGS" = 0, "IMAGE" =
 // "common/background.png"). Colours and custom images are for this run only.
+// "skin_Custom" closes the chooser and then runs the open-file dialog from
+// the message queue, owned by the main window.
 //
 // Lifetime: CSkinFrame::Open creates and shows a chooser; it closes when it
 // loses the focus and deletes itself. UI thread only.
@@ -53,7 +55,7 @@ class CSkinFrame : public WindowImplBase {
 
   // Creates the chooser under the skin button and shows it without
   // activating; the object deletes itself when closed. Null when the
-  // layout cannot be built.
+  // layout cannot be built or the caller is not on the UI thread.
   static CSkinFrame* Open(HWND main_wnd, CControlUI* skin_button);
 
   // Click handling by sender name (see the header comment).
