@@ -20,6 +20,9 @@ inline constexpr trx::ui::UINT WM_HOOK_MOU_SINGLEKEY = 0x0810;
 inline constexpr trx::ui::UINT WM_HOOK_MOU_HitKEY = 0x0811;
 inline constexpr trx::ui::UINT WM_HOOK_MOU_MACRO = 0x0812;
 inline constexpr trx::ui::UINT WM_HOOK_MOU_MOUSE_MACRO = 0x0813;
+// Tint of mouse-pad key-light control number wParam: colour / alpha in lParam.
+inline constexpr trx::ui::UINT WM_MP_KEY_COLOR = 0x0A03;
+inline constexpr trx::ui::UINT WM_MP_KEY_ALPHA = 0x0A04;
 // A click handler finished a device write: show the progress for a second.
 inline constexpr trx::ui::UINT WM_SETTING_DONE = 0x0C01;
 // Private: a worker asks the UI thread to run a queued call (presence host).

@@ -1,6 +1,7 @@
 #include "app/main_wnd.h"
 
 #include <chrono>
+#include <iterator>
 #include <cstdio>
 #include <thread>
 
@@ -246,6 +247,16 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       RunMenuCommand(name, text);
       return 0;
     }
+    case WM_MP_KEY_COLOR:
+    case WM_MP_KEY_ALPHA:
+      // A number outside the 15 controls (or a control the layout lacks)
+      // is ignored rather than indexing past the table.
+      if (wparam < std::size(mp_dkey_) && mp_dkey_[wparam] != nullptr) {
+        if (msg == WM_MP_KEY_COLOR) mp_dkey_[wparam]->SetChangerColor(static_cast<ui::UiColor>(lparam));
+        else mp_dkey_[wparam]->SetChangerAlpha(static_cast<int>(lparam));
+      }
+      handled = true;
+      return 0;
     case WM_SETTING_DONE:
       ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
       handled = true;

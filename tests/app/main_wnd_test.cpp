@@ -111,6 +111,21 @@ TEST_F(MainWindowTest, LastDeviceGoneShowsTheSelfClosingNoticeThenHides) {
   EXPECT_FALSE(window->IsWindowVisible());
 }
 
+TEST_F(MainWindowTest, PadKeyLightMessagesTintTheirControlAndIgnoreOtherNumbers) {
+  CControlUI* light = Find("mp_dkey_3");
+  ASSERT_NE(light, nullptr);
+  EXPECT_TRUE(light->IsChangerColor());  // tinting on from the start, alpha 0
+  EXPECT_EQ(light->GetChangerAlpha(), 0);
+  SendMessage(window->GetHWND(), WM_MP_KEY_COLOR, 3, 0xFF00FF00);
+  SendMessage(window->GetHWND(), WM_MP_KEY_ALPHA, 3, 200);
+  EXPECT_EQ(light->GetChangerColor(), 0xFF00FF00u);
+  EXPECT_EQ(light->GetChangerAlpha(), 200);
+  // Numbers without a control (absent from the layout, or past the 15).
+  SendMessage(window->GetHWND(), WM_MP_KEY_COLOR, 2, 0xFF0000FF);
+  SendMessage(window->GetHWND(), WM_MP_KEY_ALPHA, 1000000, 255);
+  EXPECT_EQ(light->GetChangerAlpha(), 200);
+}
+
 TEST_F(MainWindowTest, SettingDoneShowsTheProgressForOneSecond) {
   Find("setting_progress")->SetVisible(true);
   PostMessage(window->GetHWND(), WM_SETTING_DONE);
