@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "presence/presence_messages.h"
+#include "profile/profile_families.h"
 #include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
 
@@ -163,6 +164,31 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   std::lock_guard<std::recursive_mutex> image(ImageMutex());
   EXPECT_EQ(Images().pad.current_record[0], 1);
   EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
+}
+
+TEST_F(PresenceReadMessageTest, ARefusedCommandKeepsTheRestOfTheReadButSavesNoFile) {
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
+  auto pad = Attach(firmware);
+  RecordingHost host(backend);
+  {
+    ThreadRunner detection(MousePadDetectionThread, host);
+    ASSERT_TRUE(host.WaitFor("post instance"));
+  }
+  const std::string path = ProfileFilePath(*FindFamily(DeviceKind::MousePad, ProfileFamily::Light), "0", true);
+  std::vector<uint8_t> marker = {0xAA, 0x55, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  marker.resize(16 + 64, 0x5A);
+  test::TempHome::WriteBytes(path, marker);
+
+  firmware->SetSettingsByte(3 * 64 + 7, 0x21);  // record 3 changed on the device
+  sim::SimFaults faults;
+  faults.status_count = 1;  // the first command (Begin transfer) is refused
+  faults.status = sim::kStatusOutOfRange;
+  firmware->SetFaults(faults);
+  ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadReadAll));
+
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  EXPECT_EQ(Images().pad.lighting_records[3][7], 0x21);  // the rest of the read landed
+  EXPECT_EQ(test::TempHome::ReadBytes(path), marker);    // but no file from a partial read
 }
 
 TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
