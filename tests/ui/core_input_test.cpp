@@ -107,6 +107,34 @@ TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
   ui.pm.OnMouseMove({1, 1});  // no dangling hot control
 }
 
+TEST(MouseClick, WindowMessagesDriveTheSameInput) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Button name="a" height="40"/>
+      <Slider name="s" height="20" min="0" max="10" value="5"/>
+      <Edit name="e" height="20"/>
+    </VerticalLayout></Window>)");
+  LRESULT result = 0;
+  UiPoint a = ui.Center("a");
+  EXPECT_TRUE(ui.pm.MessageHandler(WM_MOUSEMOVE, 0, MakePointLParam(a.x, a.y), result));
+  EXPECT_TRUE(ui.pm.MessageHandler(WM_LBUTTONDOWN, MK_LBUTTON, MakePointLParam(a.x, a.y), result));
+  EXPECT_TRUE(ui.pm.MessageHandler(WM_LBUTTONUP, 0, MakePointLParam(a.x, a.y), result));
+  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:a"}));
+  // Wheel: the signed delta is in the high word of wParam.
+  UiPoint s = ui.Center("s");
+  WPARAM down = static_cast<WPARAM>(static_cast<std::uint16_t>(-120)) << 16;
+  EXPECT_TRUE(ui.pm.MessageHandler(WM_MOUSEWHEEL, down, MakePointLParam(s.x, s.y), result));
+  EXPECT_EQ(ui.Find<CSliderUI>("s")->GetValue(), 4);
+  // Keys go to the focused control.
+  ui.Find<CEditUI>("e")->SetFocus();
+  EXPECT_TRUE(ui.pm.MessageHandler(WM_CHAR, '8', 0, result));
+  EXPECT_EQ(ui.Find<CEditUI>("e")->GetText(), "8");
+  // A size change relays out and is left for the window layer too.
+  EXPECT_FALSE(ui.pm.MessageHandler(WM_SIZE, 0, MakePointLParam(200, 100), result));
+  EXPECT_EQ(ui.pm.GetClientSize(), (UiSize{200, 100}));
+  EXPECT_EQ(ui.root->GetPos(), (UiRect{0, 0, 200, 100}));
+  EXPECT_FALSE(ui.pm.MessageHandler(0x0113, 0, 0, result));  // not an input message
+}
+
 TEST(MouseClick, NotificationsFromAWorkerThreadAreFlagged) {
   Ui ui(kButtons);
   std::vector<std::string> lines;
