@@ -2,7 +2,7 @@
 // dialog and the skin chooser (both pages) in one language, drawn by the Qt
 // backend in real windows, for looking at the dialogs under Xvfb.
 //   trx770-dialog-shots <skin folder> <en|cn> <output folder> [scale]
-// Writes msgwnd_<lang>.png, pallet_<lang>.png, skin_images_<lang>.png and
+// Writes msgwnd_<lang>_<text id>.png (a short and a long message), pallet_<lang>.png, skin_images_<lang>.png and
 // skin_colors_<lang>.png.
 
 #include <QApplication>
@@ -62,15 +62,18 @@ int main(int argc, char** argv) {
   const std::string out = std::string(argv[3]) + "/";
   int failures = 0;
 
-  auto* box = new CMsgWnd;
-  if (box->Create(nullptr, kMsgWndTitle, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW) != nullptr) {
+  // A short message and the longest one.
+  for (const char* id : {"message_text_8", "message_text_6"}) {
+    auto* box = new CMsgWnd;  // deletes itself when destroyed
+    if (box->Create(nullptr, kMsgWndTitle, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW) == nullptr) {
+      ++failures;
+      continue;
+    }
     box->CenterWindow();
-    box->SetMessage("message_text_8", true);
+    box->SetMessage(id, true);
     box->ShowWindow(true);
-    failures += !Grab(*box, out + "msgwnd_" + lang + ".png");
+    failures += !Grab(*box, out + "msgwnd_" + lang + "_" + id + ".png");
     box->DestroyWindow();
-  } else {
-    ++failures;
   }
 
   CPalletDialog pallet(0xFFE8453C);
