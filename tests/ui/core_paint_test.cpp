@@ -8,6 +8,7 @@
 #include "ui/core/container.h"
 #include "ui/core/option.h"
 #include "ui/core/progress.h"
+#include "ui/core/render_engine.h"
 
 namespace trx::ui {
 namespace {
@@ -258,6 +259,22 @@ TEST(ProgressPainting, FilledPartFollowsTheValue) {
   r.calls.clear();
   ui.pm.Paint(r, {0, 0, 400, 300});
   EXPECT_TRUE(r.calls.empty());
+}
+
+TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
+  Ui ui(R"(<Window><Font id="2" name="Mono" size="9"/><Label name="l"/></Window>)");
+  CPaintManagerUI::SetResourcePath("/skin");
+  RecordingRenderer r;
+  CRenderEngine::DrawText(r, &ui.pm, {0, 0, 50, 20}, "legend", 0xFF112233, 2, DT_SINGLELINE);
+  CRenderEngine::DrawText(r, &ui.pm, {0, 0, 50, 20}, "", 0xFF112233, 2, DT_SINGLELINE);  // nothing
+  TImageTint tint{true, 0xFFFF0000, 64};
+  EXPECT_TRUE(CRenderEngine::DrawImageString(r, &ui.pm, {1, 2, 3, 4}, "file='chart\\pillar.png'", tint));
+  EXPECT_FALSE(CRenderEngine::DrawImageString(r, &ui.pm, {1, 2, 3, 4}, "", tint));
+  ASSERT_EQ(r.calls.size(), 2u);
+  EXPECT_EQ(r.calls[0].text, "legend");
+  EXPECT_EQ(r.calls[1].image.path, "/skin/chart/pillar.png");
+  EXPECT_EQ(r.calls[1].tint.alpha, 64);
+  CPaintManagerUI::SetResourcePath("");
 }
 
 }  // namespace
