@@ -399,8 +399,11 @@ void CMainWnd::OpenTrayMenu() {
   ui::CMenuUI* body = tray_menu_->GetMenuUI();
   if (body == nullptr) return;
   const long language = GetPrivateProfileLong(kSkinSection, kLanguageKey, MainIniPath());
+  // Items the program adds take the height of the layout's first item.
+  const int item_height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
   auto* exit_item = new ui::CMenuElementUI();
   exit_item->SetName(names::kMenuExit);
+  if (item_height > 0) exit_item->SetFixedHeight(item_height);
   if (language == 1) exit_item->SetText("关闭");
   if (language == 0) exit_item->SetText("Exit");
   body->AddAt(exit_item, 0);
@@ -444,6 +447,7 @@ void CMainWnd::AddSimulatedMenuItems() {
       auto* item = new ui::CMenuElementUI();
       item->SetName(std::string(names::kMenuSimPrefix) + action + "_" + k);
       item->SetText(text);
+      if (body->GetCount() > 0) item->SetFixedHeight(body->GetItemAt(0)->GetFixedHeight());
       body->Add(item);
     };
     add(plugged ? "unplug" : "plug", (plugged ? "Unplug simulated " : "Plug in simulated ") + k);

@@ -145,6 +145,7 @@ TEST_F(MainWindowTest, TrayMenuInsertsExitFirstAndItsCommandsRun) {
   ASSERT_GE(body->GetCount(), 4);
   EXPECT_EQ(body->GetItemAt(0)->GetName(), "exit");
   EXPECT_EQ(body->GetItemAt(0)->GetText(), "关闭");
+  EXPECT_EQ(body->GetItemAt(0)->GetFixedHeight(), 24);  // as the layout's items
   // A second menu replaces the first without leaking or double-freeing it.
   Tray(WM_RBUTTONUP);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
