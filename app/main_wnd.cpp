@@ -123,7 +123,7 @@ void CMainWnd::InitWindow() {
   DebugLine(kDebugInitWindow);
   ui::CResourceManager* rm = ui::CResourceManager::GetInstance();
   rm->SetTextQueryInterface(this);
-  LoadLanguage(StartupLanguage(MainIniPath(), DesktopLocale()));
+  if (!LoadLanguage(StartupLanguage(MainIniPath(), DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::SkinObserver().AddReceiver(this);
 
   close_btn_ = Find(names::kCloseBtn);
@@ -183,7 +183,7 @@ void CMainWnd::OnWindowInit() {
   CopyMachineLanguageToIni(main_ini);
   ShowWindow(false);
   StartWorkers();
-  LoadLanguage(StartupLanguage(main_ini, DesktopLocale()));
+  if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::CResourceManager::GetInstance()->ReloadText();
 }
 
@@ -541,9 +541,14 @@ int CMainWnd::ShowMessage(const char* text_id) {
   return result;
 }
 
-void CMainWnd::PostInstanceMessage() { ui::PostMessage(m_hWnd, InstanceMessage()); }
+// A post fails only when the window is gone (shutdown): nothing to do then.
+void CMainWnd::PostInstanceMessage() {
+  if (!ui::PostMessage(m_hWnd, InstanceMessage())) DebugLine("instance message not posted: window gone");
+}
 
-void CMainWnd::PostAllDevicesGone() { ui::PostMessage(m_hWnd, kMsgAllDevicesGone); }
+void CMainWnd::PostAllDevicesGone() {
+  if (!ui::PostMessage(m_hWnd, kMsgAllDevicesGone)) DebugLine("device-gone message not posted: window gone");
+}
 
 void CMainWnd::StartTimer(int id, int period_ms) {
   ui::SetTimer(m_hWnd, static_cast<ui::UINT_PTR>(id), static_cast<ui::UINT>(period_ms));
