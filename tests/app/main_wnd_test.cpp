@@ -15,6 +15,7 @@
 #include "presence/presence_messages.h"
 #include "sim/demo_devices.h"
 #include "tests/app/app_test_support.h"
+#include "ui/core/container.h"
 #include "ui/core/menu.h"
 #include "ui/window/win_api.h"
 
@@ -245,6 +246,27 @@ TEST_F(MainWndTest, WithoutStoredImageTheLayoutBackgroundStays) {
   EXPECT_EQ(Find("root")->GetBkColor(), 0xFF101418u);
 }
 
+TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
+  // Mouse and pad defaults in the program folder; the keyboard's missing.
+  const std::string data = TRX770_TEST_DATA_DIR "/profile/";
+  const std::string program = home_.Path("program/");
+  test::TempHome::WriteBytes(program + "msdevicedefault.config", test::TempHome::ReadBytes(data + "mouse_device.config"));
+  test::TempHome::WriteBytes(program + "msdengdefault.Led", test::TempHome::ReadBytes(data + "mouse_light.led"));
+  test::TempHome::WriteBytes(program + "mskeydefault.pro", test::TempHome::ReadBytes(data + "mouse_key.pro"));
+  test::TempHome::WriteBytes(program + "mpdengdefault.Led", test::TempHome::ReadBytes(data + "pad_light.led"));
+  CreateWindow();
+  // Keyboard first: its missing default stops its families with one box.
+  EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_8"}));
+  for (const char* combo : {"ms_device_profile_combo", "ms_deng_profile_combo", "ms_key_profile_combo",
+                            "mp_deng_profile_combo"}) {
+    EXPECT_EQ(window->ItemCount(combo), 1) << combo;
+    auto* c = dynamic_cast<CContainerUI*>(Find(combo));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetItemAt(0)->GetText(), "profile1") << combo;
+  }
+  EXPECT_EQ(window->ItemCount("kb_deng_profile_combo"), 0);
+}
+
 // ---- languages
 
 TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) {
@@ -268,6 +290,9 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) 
   ASSERT_TRUE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
   EXPECT_EQ(value, "1010");
   EXPECT_EQ(CResourceManager::GetInstance()->GetText("message_text_1"), "No device found");
+  EXPECT_EQ(Find("status_text")->GetText(), "No device found");  // visible texts follow at once
+  run("lan_cn");
+  EXPECT_EQ(Find("status_text")->GetText(), "未检测到设备");
 }
 
 TEST_F(MainWindowTest, LanguageSwitchWithoutMachineKeyStillSwitchesAndStoresInMainIni) {
