@@ -5,6 +5,7 @@
 
 #include "platform/debug_log.h"
 #include "presence/connect_sequences.h"
+#include "presence/hotplug_wake.h"
 #include "presence/presence_controls.h"
 #include "presence/presence_threads.h"
 
@@ -135,6 +136,7 @@ int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
   CEvent& stop = *param.stop;
   bool first_scan_done = false;
   int same_mode_shown = -1;  // -1: not known; the option is set when it changes
+  HotplugWake wake;
   while (!stop.Wait(kPresenceCycleWaitMs)) {
     const Cycle cycle = RunLockedCycle(host, kind, stop);
     if (cycle.list_failed) {
@@ -155,7 +157,8 @@ int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
       else host.ShowMainWindow();
     }
     if (cycle.scanned) first_scan_done = true;
-    stop.Wait(host.Channel(kind).connected.load() != 0 ? kPresenceConnectedSleepMs : kPresenceAbsentSleepMs);
+    if (host.Channel(kind).connected.load() != 0) stop.Wait(kPresenceConnectedSleepMs);
+    else wake.Wait(stop, kPresenceAbsentSleepMs);
   }
   DebugLine(ExitLine(kind));
   return 0;

@@ -23,7 +23,8 @@
 //   4. after the first scan only, a connected device posts the instance
 //      message (at most once per thread); a device arriving later asks the
 //      host to show the window instead;
-//   5. release the lock; sleep 100 ms while connected, 1000 ms otherwise.
+//   5. release the lock; sleep 100 ms while connected, 1000 ms otherwise
+//      (cut short when udev announces a new hidraw node, hotplug_wake.h).
 // An enumeration failure ends the thread.
 //
 // Control changes wait for the UI thread (IPresenceHost), which may itself
@@ -39,8 +40,9 @@
 // collection (usage page 0x0C, usage 1); then read reports (500 ms each)
 // until the stop event is set or the device goes. Usage 0x401 sends the
 // profile-changed message, 0x402 the read-all message, 0x403 (mouse only)
-// requests a lighting refresh; any other usage is ignored. Sleep 100 ms
-// while listening, 1000 ms otherwise.
+// requests a lighting refresh; any other usage is ignored. After losing the
+// device sleep 1000 ms; when it was not found, 1000 ms or until udev
+// announces a new hidraw node.
 
 #include <memory>
 

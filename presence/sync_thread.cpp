@@ -5,6 +5,7 @@
 
 #include "device/hid_device.h"
 #include "platform/debug_log.h"
+#include "presence/hotplug_wake.h"
 #include "presence/presence_controls.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
@@ -68,6 +69,7 @@ int RunSync(const SyncRules& rules, const PresenceThreadParam& param) {
   IPresenceHost& host = *param.host;
   CEvent& stop = *param.stop;
   CHidDevice hid(param.backend);
+  HotplugWake wake;
   while (!stop.Wait(kPresenceCycleWaitMs)) {
     hid.scan_position = 0;
     if (hid.EnumerateHidPaths() != 1) {
@@ -95,7 +97,8 @@ int RunSync(const SyncRules& rules, const PresenceThreadParam& param) {
       break;
     }
     hid.path_list.clear();
-    stop.Wait(lost ? kSyncGoneSleepMs : kPresenceAbsentSleepMs);
+    if (lost) stop.Wait(kSyncGoneSleepMs);
+    else wake.Wait(stop, kPresenceAbsentSleepMs);
   }
   DebugLine(rules.exit_line);
   return 0;
