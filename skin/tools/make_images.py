@@ -201,6 +201,11 @@ for w_units, h_units in key_sizes():
                                         f'fill="#242830" stroke="#3A414D" stroke-width="1"/>'
                                         f'<rect x="2" y="1.5" width="{w - 4}" height="{h - 5}" rx="2.2" '
                                         f'fill="#2C313A"/>')
+    # Hovered key of the key page: the same cap with an accent rim.
+    IMAGES[f"kb/key_{tag}_hot"] = svg(w, h, f'<rect x="0.6" y="0.6" width="{w - 1.2}" height="{h - 1.2}" rx="3" '
+                                            f'fill="#2A2226" stroke="{ACCENT}" stroke-width="1.2"/>'
+                                            f'<rect x="2" y="1.5" width="{w - 4}" height="{h - 5}" rx="2.2" '
+                                            f'fill="#33282C"/>')
 
 
 # ---- backgrounds (1x, full window) ---------------------------------------------
