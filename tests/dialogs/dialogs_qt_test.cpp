@@ -107,6 +107,11 @@ TEST_F(DialogsQtTest, SkinChooserColourClickReachesTheReceiver) {
   ASSERT_EQ(receiver.got.size(), 1u);
   EXPECT_TRUE(receiver.got[0].bColor);
   EXPECT_EQ(receiver.got[0].bkcolor, first);
+  ASSERT_TRUE(IsWindow(hwnd));
+  // A press outside the drop-down (which a popup receives) closes it.
+  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(-30, -30));
+  for (int i = 0; i < 20 && IsWindow(hwnd); ++i) QApplication::processEvents();
+  EXPECT_FALSE(IsWindow(hwnd));
   if (IsWindow(hwnd)) frame->DestroyWindow();
   SkinObserver().RemoveReceiver(&receiver);
 }

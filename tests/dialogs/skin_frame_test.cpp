@@ -204,6 +204,27 @@ TEST_F(SkinFrameTest, LosingTheFocusClosesTheChooser) {
   EXPECT_FALSE(IsWindow(frame_hwnd_));  // and the object deleted itself (ASan pass)
 }
 
+TEST_F(SkinFrameTest, PressOutsideClosesTheChooserAndPressInsideDoesNot) {
+  const UiRect client = frame_->GetClientRect();
+  SendMessage(frame_hwnd_, WM_LBUTTONDOWN, 0, MakePointLParam(client.right / 2, client.bottom - 2));
+  SendMessage(frame_hwnd_, WM_LBUTTONUP, 0, MakePointLParam(client.right / 2, client.bottom - 2));
+  queue().ProcessPending();
+  ASSERT_TRUE(IsWindow(frame_hwnd_));
+  SendMessage(frame_hwnd_, WM_LBUTTONDOWN, 0, MakePointLParam(-40, 10));
+  queue().ProcessPending();
+  EXPECT_FALSE(IsWindow(frame_hwnd_));
+  EXPECT_TRUE(receiver_.received.empty());
+}
+
+TEST_F(SkinFrameTest, DeactivationClosesTheChooser) {
+  SendMessage(frame_hwnd_, WM_ACTIVATE, WA_ACTIVE, 0);
+  queue().ProcessPending();
+  ASSERT_TRUE(IsWindow(frame_hwnd_));
+  SendMessage(frame_hwnd_, WM_ACTIVATE, WA_INACTIVE, 0);
+  queue().ProcessPending();
+  EXPECT_FALSE(IsWindow(frame_hwnd_));
+}
+
 TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
   CSkinFrame* opened = reinterpret_cast<CSkinFrame*>(1);
   std::thread worker([&] { opened = CSkinFrame::Open(main_.GetHWND(), nullptr); });

@@ -76,9 +76,20 @@ LRESULT CSkinFrame::OnNcActivate(UINT msg, WPARAM wparam, LPARAM lparam, bool& h
   return WindowImplBase::OnNcActivate(msg, wparam, lparam, handled);
 }
 
-LRESULT CSkinFrame::HandleCustomMessage(UINT msg, WPARAM, LPARAM, bool& handled) {
+LRESULT CSkinFrame::HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
   handled = false;
-  if (msg == WM_KILLFOCUS) PostMessage(WM_CLOSE, 0, 0);  // closes when it loses the focus
+  if (msg == WM_KILLFOCUS || (msg == WM_ACTIVATE && wparam == WA_INACTIVE)) {
+    PostMessage(WM_CLOSE, 0, 0);  // closes when it loses the focus
+  } else if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+    // A drop-down sees the presses anywhere on the screen while it is open:
+    // one outside it is a click elsewhere, which closes it too.
+    const int x = static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(lparam)));
+    const int y = static_cast<std::int16_t>(HiWord(static_cast<std::uintptr_t>(lparam)));
+    if (!GetClientRect().Contains({x, y})) {
+      PostMessage(WM_CLOSE, 0, 0);
+      handled = true;
+    }
+  }
   return 0;
 }
 

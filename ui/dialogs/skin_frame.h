@@ -14,7 +14,8 @@
 // the message queue, owned by the main window.
 //
 // Lifetime: CSkinFrame::Open creates and shows a chooser; it closes when it
-// loses the focus and deletes itself. UI thread only.
+// loses the focus, is deactivated or sees a mouse press outside itself, and
+// deletes itself. UI thread only.
 
 #include <string>
 
