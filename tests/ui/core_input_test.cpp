@@ -168,9 +168,12 @@ TEST(OptionGroups, ClickSelectsOneAndOnlyTheNewlySelectedNotifies) {
   EXPECT_FALSE(o1->IsSelected());
   EXPECT_TRUE(o2->IsSelected());
   EXPECT_EQ(ui.notes.Of("selectchanged"), (Events{"selectchanged:o2"}));
-  // The click notification comes first, then the selection.
-  auto it = std::find(ui.notes.events.begin(), ui.notes.events.end(), "click:o2");
-  EXPECT_EQ(it, ui.notes.events.end());  // options report selection, not click
+  // The click notification comes first, then the selection, so a click
+  // handler sees the state before the click.
+  auto click = std::find(ui.notes.events.begin(), ui.notes.events.end(), "click:o2");
+  auto select = std::find(ui.notes.events.begin(), ui.notes.events.end(), "selectchanged:o2");
+  ASSERT_NE(click, ui.notes.events.end());
+  EXPECT_LT(click - ui.notes.events.begin(), select - ui.notes.events.begin());
   ui.notes.Clear();
   ui.Click("o2");  // already selected: nothing changes
   EXPECT_TRUE(ui.notes.Of("selectchanged").empty());

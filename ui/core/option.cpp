@@ -16,7 +16,9 @@ void* COptionUI::GetInterface(std::string_view name) {
 void COptionUI::SetGroup(std::string_view group) { group_ = group; }
 
 bool COptionUI::Activate() {
-  if (!CControlUI::Activate()) return false;
+  // Like a button, an option reports the click first; its selection change
+  // follows, so click handlers see the state before the click.
+  if (!CButtonUI::Activate()) return false;
   if (!group_.empty()) {
     Selected(true);
   } else {

@@ -1,7 +1,8 @@
 #pragma once
 // COptionUI: a button that stays selected. Options with the same "group"
 // in one paint manager are exclusive: selecting one unselects the others.
-// A click selects (grouped) or toggles (ungrouped). Notification order:
+// A click raises "click" first, then selects (grouped) or toggles
+// (ungrouped). Selection notification order:
 // the group mates are unselected silently, then the newly selected option
 // raises "selectchanged" (wParam 1). Only ungrouped options also notify when
 // they become unselected (wParam 0). Selecting an already selected option
