@@ -94,6 +94,19 @@ TEST_F(RoutingTest, CloseButtonNeverReachesTheLibraryClickHandlingOtherClicksDo)
   EXPECT_FALSE(IsWindow(window->GetHWND()));
 }
 
+TEST_F(RoutingTest, SkinButtonOpensTheChooserAndTheClickGoesOn) {
+  CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");  // the chooser's layout
+  std::vector<std::string> opened;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view cls) {
+    opened.emplace_back(cls);
+    dialog.Close(0);
+  });
+  Notify("skinbtn", "click");
+  Pump();
+  EXPECT_EQ(opened, (std::vector<std::string>{"UISkinFrame"}));
+  EXPECT_EQ(recording->library_clicks, (std::vector<std::string>{"skinbtn"}));
+}
+
 TEST_F(RoutingTest, KeyboardKeyNamesGoByTheirPrefixWhateverTheNumericTail) {
   EXPECT_FALSE(Find("kb_tab_function")->IsVisible());
   Select("kb_tab");
