@@ -155,8 +155,6 @@ void CMainWnd::InitWindow() {
   m_pm.GetDPIObj()->SetDPIAwareness(ui::PROCESS_SYSTEM_DPI_AWARE);
 }
 
-void OnWindowInitNotify(CMainWnd& wnd) { wnd.OnWindowInit(); }
-
 void CMainWnd::OnWindowInit() {
   if (window_init_done_) return;
   window_init_done_ = true;
@@ -472,6 +470,7 @@ bool CMainWnd::RunSimulatedCommand(const std::string& name) {
     if (!ok) DebugLineF("simulated %s: %s refused", sim::SimKindName(kind), action.c_str());
     return true;
   }
+  DebugLineF("unknown simulator menu item %s", name.c_str());
   return true;
 }
 

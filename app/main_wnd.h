@@ -99,6 +99,10 @@ class CMainWnd : public ui::WindowImplBase,
   ui::CMenuWnd* TrayMenu() const { return tray_menu_; }
   int StopTimeoutMs() const { return options_.stop_timeout_ms; }
 
+  // "windowinit" (first paint): background, stored profiles, channel
+  // identities, language, hide, workers and timer 2. Runs once.
+  void OnWindowInit();
+
   // --- window operations the tray, the instance message and tests use
   void BringForwardOnInstance();
   void BringForwardFromTray();
@@ -153,8 +157,6 @@ class CMainWnd : public ui::WindowImplBase,
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
 
  private:
-  friend void OnWindowInitNotify(CMainWnd& wnd);
-  void OnWindowInit();
   void OnTimer(ui::UINT_PTR id);
   void OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam);
   void OnAllDevicesGone();

@@ -9,8 +9,6 @@
 
 namespace trx::app {
 
-void OnWindowInitNotify(CMainWnd& wnd);
-
 namespace {
 
 // The four title-bar buttons that act on the window; true when the click
@@ -138,7 +136,7 @@ void RouteNotify(CMainWnd& wnd, ui::TNotifyUI& msg) {
   DebugLine(name);
   const std::string& type = msg.sType;
   if (type == ui::kNotifyWindowInit) {
-    OnWindowInitNotify(wnd);
+    wnd.OnWindowInit();
   } else if (type == ui::kNotifyWindowSize) {
     // the library's own handling only
   } else if (type == ui::kNotifyColorChanged) {
