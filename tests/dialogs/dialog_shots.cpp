@@ -2,7 +2,8 @@
 // dialog and the skin chooser (both pages) in one language, drawn by the Qt
 // backend in real windows, for looking at the dialogs under Xvfb.
 //   trx770-dialog-shots <skin folder> <en|cn> <output folder> [scale]
-// Writes msgwnd_<lang>_<text id>.png (a short and a long message), pallet_<lang>.png, skin_images_<lang>.png and
+// Writes msgwnd_<lang>_<text id>.png (a short and a long message),
+// skin_images_hover_<lang>.png (the pointer over a picture), pallet_<lang>.png, skin_images_<lang>.png and
 // skin_colors_<lang>.png.
 
 #include <QApplication>
@@ -89,6 +90,12 @@ int main(int argc, char** argv) {
   if (CSkinFrame* frame = CSkinFrame::Open(nullptr, nullptr)) {
     frame->CenterWindow();
     failures += !Grab(*frame, out + "skin_images_" + lang + ".png");
+    // The pointer over the first picture.
+    if (CControlUI* item = frame->GetPaintManager().FindControl(kSkinImageBtnName)) {
+      const UiRect rc = item->GetPos();
+      frame->GetPaintManager().OnMouseMove({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+      failures += !Grab(*frame, out + "skin_images_hover_" + lang + ".png");
+    }
     if (auto* page = static_cast<COptionUI*>(frame->GetPaintManager().FindControl(kSkinColorPageName)))
       page->Selected(true, true);
     failures += !Grab(*frame, out + "skin_colors_" + lang + ".png");
