@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ui/core/button.h"
 #include "ui/core/container.h"
+#include "ui/core/image_desc.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
@@ -131,6 +134,34 @@ TEST_F(DialogLayoutTest, EveryTextOfTheDialogsExistsInBothLanguages) {
   ExpectTextsInBothLanguages("MsgWnd.xml");
   ExpectTextsInBothLanguages(kPalletDialogSkin);
   ExpectTextsInBothLanguages(kSkinFrameSkin);
+}
+
+TEST_F(DialogLayoutTest, EveryImageTheDialogsDrawIsAFileOfTheSkin) {
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+  for (const char* layout : {kMsgWndSkin, kPalletDialogSkin, kSkinFrameSkin}) {
+    CPaintManagerUI pm;
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(layout, {}, nullptr, &pm);
+    ASSERT_NE(root, nullptr) << layout;
+    pm.AttachDialog(root);
+    int images = 0;
+    for (CControlUI* c : pm.FindControls([](CControlUI*) { return true; })) {
+      std::vector<std::string> descs = {c->GetBkImage()};
+      if (auto* b = static_cast<CButtonUI*>(c->GetInterface("Button"))) {
+        descs.insert(descs.end(), {b->GetNormalImage(), b->GetHotImage(), b->GetPushedImage(), b->GetForeImage(),
+                                   b->GetHotForeImage()});
+      }
+      for (const std::string& d : descs) {
+        if (d.empty()) continue;
+        TImageDesc desc;
+        ASSERT_TRUE(ParseImageDesc(d, &desc)) << layout << " " << c->GetName() << ": " << d;
+        const std::string path = CPaintManagerUI::ResolveResourceFile(desc.file);
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << layout << " " << c->GetName() << ": " << path;
+        ++images;
+      }
+    }
+    EXPECT_GT(images, 0) << layout;
+  }
 }
 
 TEST_F(DialogLayoutTest, MessageTextIdsTheProgramUsesExistInBothLanguages) {
