@@ -103,6 +103,30 @@ TEST_F(MsgWndTest, OwnerIsDisabledWhileTheBoxRunsAndEnabledAfter) {
   owner->DestroyWindow();
 }
 
+TEST_F(MsgWndTest, OwnersControlUnderThePointerLosesItsHoverWhenTheBoxOpens) {
+  auto* owner = new CMsgWnd;  // any layout window will do as owner
+  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 0, 0, 420, 224);
+  ASSERT_NE(owner_hwnd, nullptr);
+  CPaintManagerUI& pm = owner->GetPaintManager();
+  pm.UpdateLayout();
+  CControlUI* button = pm.FindControl(kMsgConfirmName);
+  const UiRect rc = button->GetPos();
+  pm.OnMouseMove({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+  ASSERT_EQ(pm.GetHot(), button);
+  CControlUI* hot_during_box = button;
+  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    const HWND box = dialog.GetHWND();
+    queue().PostCallback([&, box] {
+      hot_during_box = pm.GetHot();
+      SendMessage(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+  });
+  ShowMessage(owner_hwnd, "message_text_5", true);
+  EXPECT_EQ(hot_during_box, nullptr);
+  EXPECT_EQ(pm.GetHot(), nullptr);
+  owner->DestroyWindow();
+}
+
 // ---- text ----
 
 TEST_F(MsgWndTest, TextIdIsShownAsALanguageText) {

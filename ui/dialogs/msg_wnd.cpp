@@ -4,6 +4,7 @@
 
 #include "platform/debug_log.h"
 #include "ui/dialogs/dialog_hook.h"
+#include "ui/dialogs/modal_owner.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/win_api.h"
 
@@ -28,6 +29,7 @@ int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
   box->SetMessage(text, is_id);
   if (self_closing) box->StartSelfClosing();
   RunDialogHook(*box, kMsgWndClassName);
+  LeaveOwnerHover(owner);
   const UINT result = box->ShowModal();
   // A quit request ends the loop with the box still open: close it now.
   if (CWindowWnd* still = CWindowWnd::FromHandle(hwnd)) still->DestroyWindow();

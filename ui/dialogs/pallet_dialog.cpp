@@ -5,6 +5,7 @@
 
 #include "platform/debug_log.h"
 #include "ui/dialogs/dialog_hook.h"
+#include "ui/dialogs/modal_owner.h"
 #include "ui/dialogs/preset_colors.h"
 #include "ui/window/message_queue.h"
 
@@ -96,6 +97,7 @@ int RunPalletDialog(HWND owner, UiColor initial_color, UiPoint cursor, UiColor* 
     return -1;
   }
   dialog->SetWindowPos(nullptr, cursor.x - 20, cursor.y + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  LeaveOwnerHover(owner);
   const UINT result = dialog->ShowModal();
   if (CWindowWnd::FromHandle(hwnd) != nullptr) dialog->DestroyWindow();
   if (result == kPalletResultOk && color != nullptr) *color = dialog->GetColor();

@@ -1,0 +1,12 @@
+#include "ui/dialogs/modal_owner.h"
+
+#include "ui/window/window_impl_base.h"
+
+namespace trx::ui {
+
+void LeaveOwnerHover(HWND owner) {
+  if (auto* window = dynamic_cast<WindowImplBase*>(CWindowWnd::FromHandle(owner)))
+    window->GetPaintManager().OnMouseLeaveWindow();
+}
+
+}  // namespace trx::ui
