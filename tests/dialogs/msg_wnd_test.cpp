@@ -127,6 +127,35 @@ TEST_F(MsgWndTest, OwnersControlUnderThePointerLosesItsHoverWhenTheBoxOpens) {
   owner->DestroyWindow();
 }
 
+// A window whose button opens a box from its click handler.
+class OpenerWindow : public WindowImplBase {
+ public:
+  void OnClick(TNotifyUI& msg) override {
+    if (msg.pSender->GetName() == "open") ShowMessage(m_hWnd, "message_text_5", true);
+  }
+
+ protected:
+  const char* GetWindowClassName() const override { return "OpenerWindow"; }
+  std::string GetSkinFile() override {
+    return "<Window size=\"300,200\"><VerticalLayout><Button name=\"open\" height=\"40\"/><Control/>"
+           "</VerticalLayout></Window>";
+  }
+};
+
+TEST_F(MsgWndTest, ButtonThatOpenedTheBoxIsNotLeftHoveredAfterIt) {
+  OpenerWindow owner;
+  ASSERT_NE(owner.Create(nullptr, "owner", WS_POPUP, 0, 0, 0, 300, 200), nullptr);
+  CPaintManagerUI& pm = owner.GetPaintManager();
+  pm.UpdateLayout();
+  SetDialogHook([](WindowImplBase& dialog, std::string_view) { QueueMouseClick(dialog, kMsgCancelName); });
+  pm.OnMouseMove({150, 20});
+  pm.OnButtonDown({150, 20});
+  pm.OnButtonUp({150, 20});  // runs the box to its end
+  queue().ProcessPending();
+  EXPECT_EQ(pm.GetHot(), nullptr);
+  owner.DestroyWindow();
+}
+
 // ---- text ----
 
 TEST_F(MsgWndTest, TextIdIsShownAsALanguageText) {

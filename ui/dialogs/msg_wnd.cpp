@@ -31,6 +31,7 @@ int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
   RunDialogHook(*box, kMsgWndClassName);
   LeaveOwnerHover(owner);
   const UINT result = box->ShowModal();
+  LeaveOwnerHoverLater(owner);
   // A quit request ends the loop with the box still open: close it now.
   if (CWindowWnd* still = CWindowWnd::FromHandle(hwnd)) still->DestroyWindow();
   return result == static_cast<UINT>(kMsgResultConfirm) ? kMsgResultConfirm : kMsgResultCancel;

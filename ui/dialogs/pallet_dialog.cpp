@@ -99,6 +99,7 @@ int RunPalletDialog(HWND owner, UiColor initial_color, UiPoint cursor, UiColor* 
   dialog->SetWindowPos(nullptr, cursor.x - 20, cursor.y + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   LeaveOwnerHover(owner);
   const UINT result = dialog->ShowModal();
+  LeaveOwnerHoverLater(owner);
   if (CWindowWnd::FromHandle(hwnd) != nullptr) dialog->DestroyWindow();
   if (result == kPalletResultOk && color != nullptr) *color = dialog->GetColor();
   delete dialog;
