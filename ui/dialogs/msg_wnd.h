@@ -8,8 +8,9 @@
 // "message_text_20" and closes itself with 0 after one 500 ms tick of
 // timer 1.
 //
-// UI thread only: called on another thread, ShowMessage and the notice
-// return 0 at once with a debug line. The box is modal and deletes itself
+// UI thread only (the thread of the first window or of the message loop):
+// called on another thread, ShowMessage and the notice return 0 at once
+// with a debug line. The box is modal and deletes itself
 // when its window is gone. Tests answer it through SetDialogHook
 // (dialog_hook.h).
 

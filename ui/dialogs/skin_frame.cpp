@@ -72,10 +72,6 @@ void CSkinFrame::OnFinalMessage(HWND hwnd) {
   delete this;
 }
 
-LRESULT CSkinFrame::OnNcActivate(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
-  return WindowImplBase::OnNcActivate(msg, wparam, lparam, handled);
-}
-
 LRESULT CSkinFrame::HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) {
   handled = false;
   if (msg == WM_KILLFOCUS || (msg == WM_ACTIVATE && wparam == WA_INACTIVE)) {
@@ -92,8 +88,6 @@ LRESULT CSkinFrame::HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, 
   }
   return 0;
 }
-
-void CSkinFrame::Broadcast(const SkinChangedParam& param) { BroadcastSkin(param); }
 
 void CSkinFrame::SelectPage(int page) {
   if (CControlUI* control = m_pm.FindControl(kSkinTabName)) {
@@ -118,16 +112,16 @@ void CSkinFrame::OnClick(TNotifyUI& msg) {
   if (name == kSkinImageBtnName) {
     const std::string image = msg.pSender->GetUserData();
     if (image.empty()) return;  // an item without an image name changes nothing
-    Broadcast({false, 0, image});
+    BroadcastSkin({false, 0, image});
     RememberSkin(1, image);
   } else if (name == kSkinColorBtnName) {
-    Broadcast({true, msg.pSender->GetBkColor(), {}});
+    BroadcastSkin({true, msg.pSender->GetBkColor(), {}});
   } else if (name == kSkinColorPageName) {
     SelectPage(1);
   } else if (name == kSkinImagePageName) {
     SelectPage(0);
   } else if (name == kSkinResetName) {
-    Broadcast({false, 0, kDefaultBackgroundImage});
+    BroadcastSkin({false, 0, kDefaultBackgroundImage});
     RememberSkin(0, kDefaultBackgroundImage);
   } else if (name == kSkinCustomName) {
     // The chooser closes first and the file dialog runs from the queue,

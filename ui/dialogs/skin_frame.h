@@ -69,11 +69,9 @@ class CSkinFrame : public WindowImplBase {
   std::string GetSkinFile() override { return kSkinFrameSkin; }
   void InitWindow() override;
   void OnFinalMessage(HWND hwnd) override;
-  LRESULT OnNcActivate(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
   LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
 
  private:
-  void Broadcast(const SkinChangedParam& param);
   void SelectPage(int page);
 
   HWND main_wnd_ = nullptr;
