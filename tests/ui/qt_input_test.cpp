@@ -213,6 +213,25 @@ TEST_F(QtInputTest, MenuIsAPopupAndItsClickReachesTheOwner) {
   EXPECT_EQ(owner.commands, (std::vector<std::string>{"exit"}));
 }
 
+TEST_F(QtInputTest, PressOutsideAMenuClosesItWithoutACommand) {
+  MenuOwner owner;
+  Open(owner);
+  CMenuWnd menu;
+  const QPoint at = owner.Widget()->mapToGlobal(QPoint(20, 20));
+  menu.Init(nullptr, R"(<Window><Menu width="120"><MenuElement name="exit" text="exit" height="24"/></Menu></Window>)",
+            {at.x(), at.y()}, &owner.GetPaintManager());
+  auto* native = dynamic_cast<qt::QtNativeWindow*>(menu.Native());
+  ASSERT_NE(native, nullptr);
+  QWidget* popup = native->Widget();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+  ASSERT_EQ(CMenuWnd::OpenMenuCount(), 1);
+  // Popups receive presses anywhere on the screen; this one lies outside.
+  QTest::mousePress(popup, Qt::LeftButton, {}, QPoint(popup->width() + 40, popup->height() + 40));
+  for (int i = 0; i < 20 && CMenuWnd::OpenMenuCount() != 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  EXPECT_TRUE(owner.commands.empty());
+}
+
 // A self-deleting box like the program's message box.
 class Box : public NotesWindow {
  public:

@@ -128,8 +128,14 @@ void QtWindow::paintEvent(QPaintEvent* event) {
 }
 
 void QtWindow::mousePressEvent(QMouseEvent* event) {
-  if (!Alive()) return;
   const QPoint p = event->position().toPoint();
+  if (popup_ && !rect().contains(p)) {
+    // A press outside a popup (menu, drop-down, chooser) closes it, as
+    // Qt's own popups do; the press is not a click inside the window.
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  if (!Alive()) return;
   const QPoint g = event->globalPosition().toPoint();
   const auto state = KeyStateFromQt(event->buttons(), event->modifiers());
   if (event->button() == Qt::LeftButton) {
