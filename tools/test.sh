@@ -2,13 +2,15 @@
 # Installs what the project needs, builds everything and runs every test.
 #   tools/test.sh                 plain build in build/
 #   BUILD_DIR=build-asan CMAKE_ARGS=-DTRX770_SANITIZE=ON tools/test.sh
+# BUILD_TARGET builds one target instead of everything (e.g. threaded_tests);
+# CTEST_ARGS adds ctest options (e.g. "-L threaded").
 # Set TRX770_SKIP_DEPS=1 to skip the package step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${TRX770_SKIP_DEPS:-}" ]; then tools/install-deps.sh; fi
 dir=${BUILD_DIR:-build}
 cmake -S . -B "$dir" -G Ninja ${CMAKE_ARGS:-}
-cmake --build "$dir" -j"$(nproc)"
+cmake --build "$dir" -j"$(nproc)" --target "${BUILD_TARGET:-all}"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp:print_suppressions=0}
 ctest --test-dir "$dir" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
