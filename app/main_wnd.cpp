@@ -437,6 +437,9 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
 void CMainWnd::AddSimulatedMenuItems() {
   if (options_.simulated == nullptr || tray_menu_ == nullptr || tray_menu_->GetMenuUI() == nullptr) return;
   ui::CMenuUI* body = tray_menu_->GetMenuUI();
+  // The simulator's item texts are longer than the layout's menu is wide.
+  constexpr int kSimulatedMenuWidth = 250;
+  if (body->GetFixedWidth() < kSimulatedMenuWidth) body->SetFixedWidth(kSimulatedMenuWidth);
   for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard, sim::SimKind::MousePad}) {
     if (!options_.simulated->Selection().Has(kind)) continue;
     const std::string k = sim::SimKindName(kind);
