@@ -396,7 +396,13 @@ void CMainWnd::OpenTrayMenu() {
   tray_menu_->Init(nullptr, "menu1.xml", pt, &m_pm, nullptr, ui::eMenuAlignment_Left | ui::eMenuAlignment_Top);
   ui::CMenuUI* body = tray_menu_->GetMenuUI();
   if (body == nullptr) return;
-  const long language = GetPrivateProfileLong(kSkinSection, kLanguageKey, MainIniPath());
+  long language = GetPrivateProfileLong(kSkinSection, kLanguageKey, MainIniPath());
+  std::string stored;
+  if (GetPrivateProfileString(kSkinSection, kLanguageKey, "", stored, MainIniPath()) == 0) {
+    // Nothing chosen yet (the texts follow the desktop's locale): "exit"
+    // follows the language in use.
+    language = ui::CResourceManager::GetInstance()->GetLanguage() == InfoOf(Language::Chinese).resource_name ? 1 : 0;
+  }
   // Items the program adds take the height of the layout's first item.
   const int item_height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
   auto* exit_item = new ui::CMenuElementUI();
@@ -444,17 +450,19 @@ void CMainWnd::AddSimulatedMenuItems() {
     if (!options_.simulated->Selection().Has(kind)) continue;
     const std::string k = sim::SimKindName(kind);
     const bool plugged = options_.simulated->IsPlugged(kind);
-    auto add = [&](const std::string& action, const std::string& text) {
+    // Item "sim_<action>_<kind>" shows the language text "menu_sim_<action>_<kind>".
+    auto add = [&](const std::string& action) {
       auto* item = new ui::CMenuElementUI();
       item->SetName(std::string(names::kMenuSimPrefix) + action + "_" + k);
-      item->SetText(text);
+      item->SetResourceText(true);
+      item->SetText("menu_sim_" + action + "_" + k);
       if (body->GetCount() > 0) item->SetFixedHeight(body->GetItemAt(0)->GetFixedHeight());
       body->Add(item);
     };
-    add(plugged ? "unplug" : "plug", (plugged ? "Unplug simulated " : "Plug in simulated ") + k);
+    add(plugged ? "unplug" : "plug");
     if (plugged) {
-      add("profile", "Press " + k + " profile button");
-      if (kind == sim::SimKind::Mouse) add("dpi", "Press " + k + " DPI button");
+      add("profile");
+      if (kind == sim::SimKind::Mouse) add("dpi");
     }
   }
 }

@@ -127,5 +127,18 @@ TEST_F(LayoutNamesTest, TrayMenuHoldsItsItems) {
   for (const char* item : names::kMenuLayoutItems) EXPECT_NE(menu_pm.FindControl(item), nullptr) << item;
 }
 
+// The simulator's tray items show "menu_sim_<action>_<kind>"; both languages
+// must have every one of them, or the item would show its bare id.
+TEST_F(LayoutNamesTest, SimulatedDeviceMenuTextsExistInBothLanguages) {
+  const char* ids[] = {"menu_sim_unplug_mouse",    "menu_sim_plug_mouse",      "menu_sim_profile_mouse",
+                       "menu_sim_dpi_mouse",       "menu_sim_unplug_keyboard", "menu_sim_plug_keyboard",
+                       "menu_sim_profile_keyboard", "menu_sim_unplug_pad",     "menu_sim_plug_pad",
+                       "menu_sim_profile_pad"};
+  for (const char* file : {"lan_en.xml", "lan_cn.xml"}) {
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(file)) << file;
+    for (const char* id : ids) EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << file << ": " << id;
+  }
+}
+
 }  // namespace
 }  // namespace trx::app

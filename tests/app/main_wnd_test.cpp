@@ -177,6 +177,16 @@ TEST_F(MainWindowTest, ExitItemTextFollowsTheStoredLanguage) {
   }
 }
 
+TEST_F(MainWindowTest, ExitItemFollowsTheLanguageInUseWhileNoneIsStored) {
+  ASSERT_TRUE(DeletePrivateProfileKey("SKINIMAGE", "LANGUAGE", MainIniPath()));
+  for (const auto& [language, text] : std::vector<std::pair<Language, const char*>>{
+           {Language::Chinese, "关闭"}, {Language::English, "Exit"}}) {
+    ASSERT_TRUE(LoadLanguage(language));
+    Tray(WM_RBUTTONUP);
+    EXPECT_EQ(window->TrayMenu()->GetMenuUI()->GetItemAt(0)->GetText(), text) << text;
+  }
+}
+
 TEST_F(MainWindowTest, SkinChangesReachTheRoot) {
   ui::SkinObserver().Broadcast({true, 0xFF112233, ""});
   EXPECT_EQ(Find("root")->GetBkColor(), 0xFF112233u);
