@@ -46,7 +46,6 @@ inline constexpr unsigned kInitialPaletteColour = 0xFF0199CB;
 
 // Language text ids the main window shows.
 inline constexpr const char* kTextNoDevice = "message_text_1";
-inline constexpr const char* kTextMacroEditing = "message_text_3";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
 
 // Debug lines.

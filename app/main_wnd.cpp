@@ -6,10 +6,11 @@
 #include <thread>
 
 #include "app/app_messages.h"
-#include "app/control_names.h"
 #include "app/language.h"
-#include "app/routing.h"
-#include "app/sub_layouts.h"
+#include "pages/control_names.h"
+#include "pages/name_split.h"
+#include "pages/sub_layouts.h"
+#include "device/device_ids.h"
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "platform/user_folders.h"
@@ -23,11 +24,16 @@
 #include "ui/core/menu.h"
 #include "ui/core/option.h"
 #include "ui/dialogs/msg_wnd.h"
+#include "ui/dialogs/pallet_dialog.h"
 #include "ui/dialogs/skin_frame.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/win_api.h"
 
 namespace trx::app {
+namespace names = pages::names;
+using pages::HasPrefix;
+using pages::SameName;
+
 namespace {
 
 std::atomic<ui::UINT> g_instance_message{0};
@@ -37,9 +43,6 @@ std::atomic<ui::HWND> g_main_hwnd{nullptr};
 bool g_instance_box_open = false;
 bool g_tray_box_open = false;
 
-constexpr uint16_t kVendorId = 0x0C45;
-constexpr uint16_t kUsagePage = 0xFF1C;
-constexpr uint16_t kUsage = 0x0092;
 
 const char* HookMessageName(ui::UINT msg) {
   switch (msg) {
@@ -70,6 +73,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
       keyboard_(DeviceKind::Keyboard, options_.backend),
       mouse_(DeviceKind::Mouse, options_.backend),
       pad_(DeviceKind::MousePad, options_.backend) {
+  pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   if (options_.presence_threads) SetPresenceBodies();
 }
 
@@ -111,7 +115,7 @@ void CMainWnd::SetPresenceBodies() {
 // ---------------------------------------------------------------- layout
 
 ui::CControlUI* CMainWnd::CreateControl(std::string_view class_name) {
-  const char* file = SubLayoutFile(class_name);
+  const char* file = pages::SubLayoutFile(class_name);
   if (file == nullptr) return nullptr;
   ui::CDialogBuilder builder;
   ui::CControlUI* root = builder.Create(file, {}, nullptr, &m_pm, nullptr);
@@ -126,11 +130,7 @@ void CMainWnd::InitWindow() {
   if (!LoadLanguage(StartupLanguage(MainIniPath(), DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::SkinObserver().AddReceiver(this);
 
-  close_btn_ = Find(names::kCloseBtn);
-  max_btn_ = Find(names::kMaxBtn);
-  restore_btn_ = Find(names::kRestoreBtn);
-  min_btn_ = Find(names::kMinBtn);
-  skin_btn_ = Find(names::kSkinBtn);
+  pages_->OnWindowInit();
 
   auto find_lights = [this](const char* prefix, ui::CControlUI** out, int count) {
     for (int i = 0; i < count; ++i) {
@@ -169,11 +169,11 @@ void CMainWnd::OnWindowInit() {
   // Stored data: the profile indexes fill the profile combos. (Macros and
   // cursor routines load with their own pages.)
   for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-    if (InitProfiles(kind, *this, *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
+    if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
 
-  keyboard_.SetIdentity(kVendorId, 0x6556, kUsagePage, kUsage);
-  mouse_.SetIdentity(kVendorId, 0x652C, kUsagePage, kUsage);
-  pad_.SetIdentity(kVendorId, 0x6758, kUsagePage, kUsage);
+  ApplyIdentity(keyboard_);
+  ApplyIdentity(mouse_);
+  ApplyIdentity(pad_);
   keyboard_.connected = 0;
   mouse_.connected = 0;
   pad_.connected = 0;
@@ -374,9 +374,20 @@ int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(
 void CMainWnd::RemoveInputHooks() { ++hook_removals_; }
 
 void CMainWnd::HideMouseFunctionPanel() {
-  RunOnUi([this] {
-    if (ui::CControlUI* panel = Find(names::kMsTabFunction)) panel->SetVisible(false);
-  });
+  RunOnUi([this] { pages_->HideMouseFunctionPanel(); });
+}
+bool CMainWnd::PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) {
+  return ui::RunPalletDialog(m_hWnd, initial, at, chosen) == ui::kPalletResultOk;
+}
+void CMainWnd::SysCommand(unsigned command) { SendMessage(ui::WM_SYSCOMMAND, command, 0); }
+void CMainWnd::OpenSkinChooser(ui::CControlUI* anchor) {
+  if (ui::CSkinFrame::Open(m_hWnd, anchor) == nullptr) DebugLine("skin chooser could not be opened");
+}
+void CMainWnd::KillTimer(int id) { ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id)); }
+ui::UiPoint CMainWnd::CursorPos() {
+  ui::UiPoint cursor{};
+  ui::GetCursorPos(&cursor);
+  return cursor;
 }
 
 // ---------------------------------------------------------------- tray menu
@@ -487,7 +498,7 @@ bool CMainWnd::RunSimulatedCommand(const std::string& name) {
 
 // ---------------------------------------------------------------- routing, skin, texts
 
-void CMainWnd::Notify(ui::TNotifyUI& msg) { RouteNotify(*this, msg); }
+void CMainWnd::Notify(ui::TNotifyUI& msg) { pages_->Router().Notify(msg); }
 
 int CMainWnd::Receive(ui::SkinChangedParam param) {
   ui::CControlUI* root = Find(names::kRoot);
@@ -519,28 +530,24 @@ CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
   return kind == DeviceKind::Keyboard ? keyboard_ : kind == DeviceKind::Mouse ? mouse_ : pad_;
 }
 
-void CMainWnd::ShowControl(const char* name, bool visible) {
+void CMainWnd::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
+  RunOnUi([&] { pages_->OnDeviceConnected(kind, result); });
+}
+void CMainWnd::OnDeviceLeft(const RemovalPlan& plan) {
   RunOnUi([&] {
-    if (ui::CControlUI* c = Find(name)) c->SetVisible(visible);
+    pages_->OnDeviceLeft(plan);
+    if (plan.hide_window) ShowWindow(false);
   });
+  // The notice's handler hides the window once the notice has closed.
+  if (plan.all_gone_notice && !ui::PostMessage(m_hWnd, kMsgAllDevicesGone))
+    DebugLine("device-gone message not posted: window gone");
 }
-
-void CMainWnd::SelectTab(const char* name) {
-  RunOnUi([&] {
-    if (auto* option = dynamic_cast<ui::COptionUI*>(Find(name))) option->Selected(true, true);
-  });
+void CMainWnd::OnSameModeChanged(DeviceKind kind, bool follows) {
+  RunOnUi([&] { pages_->OnSameModeChanged(kind, follows); });
 }
-
-void CMainWnd::SelectComboItem(const char* combo, int index) {
-  RunOnUi([&] {
-    if (auto* c = dynamic_cast<ui::CComboUI*>(Find(combo))) c->SelectItem(index);
-  });
+void CMainWnd::OnDeviceRead(DeviceKind kind) {
+  RunOnUi([&] { pages_->Refresh(kind); });
 }
-
-void CMainWnd::HideMainWindow() {
-  RunOnUi([&] { ShowWindow(false); });
-}
-
 void CMainWnd::ShowMainWindow() {
   RunOnUi([&] { BringForwardOnInstance(); });
 }
@@ -556,9 +563,6 @@ void CMainWnd::PostInstanceMessage() {
   if (!ui::PostMessage(m_hWnd, InstanceMessage())) DebugLine("instance message not posted: window gone");
 }
 
-void CMainWnd::PostAllDevicesGone() {
-  if (!ui::PostMessage(m_hWnd, kMsgAllDevicesGone)) DebugLine("device-gone message not posted: window gone");
-}
 
 void CMainWnd::StartTimer(int id, int period_ms) {
   ui::SetTimer(m_hWnd, static_cast<ui::UINT_PTR>(id), static_cast<ui::UINT>(period_ms));
@@ -571,25 +575,6 @@ void CMainWnd::SendReadMessage(uint32_t message) {
     return;
   }
   ui::SendMessage(m_hWnd, message);
-}
-
-// ---------------------------------------------------------------- profile combos
-
-void CMainWnd::AddItem(std::string_view combo, std::string_view text, int height_px) {
-  auto* c = dynamic_cast<ui::CComboUI*>(Find(combo));
-  if (c == nullptr) {
-    DebugLineF("profile list %.*s missing", static_cast<int>(combo.size()), combo.data());
-    return;
-  }
-  auto* item = new ui::CListLabelElementUI();
-  item->SetText(text);
-  item->SetFixedHeight(height_px);
-  c->Add(item);
-}
-
-int CMainWnd::ItemCount(std::string_view combo) const {
-  auto* c = dynamic_cast<ui::CComboUI*>(m_pm.FindControl(combo));
-  return c != nullptr ? c->GetCount() : 0;
 }
 
 }  // namespace trx::app

@@ -28,6 +28,8 @@
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
+#include "pages/page_context.h"
+#include "pages/page_set.h"
 #include "presence/presence_host.h"
 #include "profile/init_profiles.h"
 #include "settings/settings_host.h"
@@ -67,29 +69,24 @@ class CMainWnd : public ui::WindowImplBase,
                  public ui::IQueryControlText,
                  public ISettingsHost,
                  public IPresenceHost,
-                 public IProfileLists,
-                 public IProfileMessages {
+                 public IProfileMessages,
+                 public pages::IDialogs,
+                 public pages::IDevices,
+                 public pages::IWindow {
  public:
   explicit CMainWnd(MainWndOptions options = {});
   ~CMainWnd() override;
 
-  // --- for the routing handlers (UI thread)
+  // --- for tests and the window's own code (UI thread)
   ui::CControlUI* Find(std::string_view name) { return m_pm.FindControl(name); }
-  ui::CControlUI* CloseButton() const { return close_btn_; }
-  ui::CControlUI* MaxButton() const { return max_btn_; }
-  ui::CControlUI* RestoreButton() const { return restore_btn_; }
-  ui::CControlUI* MinButton() const { return min_btn_; }
-  ui::CControlUI* SkinButton() const { return skin_btn_; }
+  pages::CPageSet& Pages() { return *pages_; }
   // Removes the input hooks and stops a macro recording (the hooks arrive
   // with their own code; until then there is nothing to remove). Counts the
   // calls so the routing can be checked.
-  void RemoveInputHooks();
+  void RemoveInputHooks() override;
   int HookRemovals() const { return hook_removals_; }
   // The modal message box with a language text id; 1 on confirm.
   int ShowMessageBox(std::string_view text_id);
-  // The fire-key option and routine last selected.
-  int selected_fire_option = 0;
-  int selected_routine = 0;
 
   // --- state
   WorkerThreads& Workers() { return workers_; }
@@ -110,42 +107,46 @@ class CMainWnd : public ui::WindowImplBase,
   // Runs a tray-menu command by item name (text: the item's text).
   void RunMenuCommand(const std::string& name, const std::string& text);
 
-  // ui::INotifyUI: the routing of every notification (routing.h).
+  // ui::INotifyUI: the routing of every notification (pages/router.h).
   void Notify(ui::TNotifyUI& msg) override;
-  // The library's own handling of a notification (after the routing).
-  void LibraryNotify(ui::TNotifyUI& msg) { WindowImplBase::Notify(msg); }
   // Builds the sub-layouts named in the main layout.
   ui::CControlUI* CreateControl(std::string_view class_name) override;
   // The skin chooser's change: colour or background image of "root".
   int Receive(ui::SkinChangedParam param) override;
   std::string QueryControlText(std::string_view id, std::string_view type) override;
 
-  // ISettingsHost
+  // ISettingsHost, pages::IDevices
   void MarkSettingsPending(DeviceKind kind) override { pending_.Mark(kind); }
   void HideMouseFunctionPanel() override;
   void RefreshMousePages() override {}
 
   // IPresenceHost
   CDeviceChannel& Channel(DeviceKind kind) override;
-  void ShowControl(const char* name, bool visible) override;
-  void SelectTab(const char* name) override;
-  void SelectComboItem(const char* combo, int index) override;
-  void HideMainWindow() override;
+  void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
+  void OnDeviceLeft(const RemovalPlan& plan) override;
+  void OnSameModeChanged(DeviceKind kind, bool follows) override;
+  void OnDeviceRead(DeviceKind kind) override;
   void ShowMainWindow() override;
   int ShowMessage(const char* text_id) override;
   void PostInstanceMessage() override;
-  void PostAllDevicesGone() override;
   void StartTimer(int id, int period_ms) override;
   void SendReadMessage(uint32_t message) override;
   void RequestLightingRefresh() override {}
-  void RefreshPages(DeviceKind) override {}
-  void RefreshButtonLabels(int) override {}
   void ReadMouseRoutines() override {}
 
-  // IProfileLists, IProfileMessages (the profile combos at start-up)
-  void AddItem(std::string_view combo, std::string_view text, int height_px) override;
-  int ItemCount(std::string_view combo) const override;
+  // IProfileMessages (the profile index at start-up), pages::IDialogs
   int ShowMessage(std::string_view text_id) override { return ShowMessageBox(text_id); }
+  bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override;
+
+  // pages::IWindow
+  void DestroyWindow() override { WindowImplBase::DestroyWindow(); }
+  void SysCommand(unsigned command) override;
+  void OpenSkinChooser(ui::CControlUI* anchor) override;
+  void WindowInit() override { OnWindowInit(); }
+  void LibraryNotify(ui::TNotifyUI& msg) override { WindowImplBase::Notify(msg); }
+  void SetTimer(int id, int period_ms) override { StartTimer(id, period_ms); }
+  void KillTimer(int id) override;
+  ui::UiPoint CursorPos() override;
 
  protected:
   const char* GetWindowClassName() const override { return "MainWnd"; }
@@ -172,11 +173,7 @@ class CMainWnd : public ui::WindowImplBase,
 
   MainWndOptions options_;
   WorkerThreads workers_;
-  ui::CControlUI* close_btn_ = nullptr;
-  ui::CControlUI* max_btn_ = nullptr;
-  ui::CControlUI* restore_btn_ = nullptr;
-  ui::CControlUI* min_btn_ = nullptr;
-  ui::CControlUI* skin_btn_ = nullptr;
+  std::unique_ptr<pages::CPageSet> pages_;
   ui::CControlUI* ms_dkey_[20] = {};
   ui::CControlUI* mp_dkey_[15] = {};
   ui::CControlUI* kb_dkey_[126] = {};

@@ -7,6 +7,18 @@
 #include "device/precise_sleep.h"
 
 namespace trx {
+
+const char* CommandResultName(int result) {
+  switch (static_cast<CommandResult>(result)) {
+    case CommandResult::Ok: return "accepted";
+    case CommandResult::NoReply: return "no reply (device not connected or not answering)";
+    case CommandResult::WriteFailed: return "the request could not be written";
+    case CommandResult::StatusFF: return "the device refused the request (status 0xFF)";
+    case CommandResult::StatusFE: return "the device refused the request (status 0xFE)";
+    case CommandResult::BadKeyIndex: return "key block index out of range";
+  }
+  return "unknown result";
+}
 namespace {
 
 // Request frame, 64 bytes, little-endian:

@@ -32,12 +32,28 @@
 
 namespace trx {
 
-inline constexpr int kResultOk = 1;
-inline constexpr int kResultNoReply = 0;
-inline constexpr int kResultWriteFailed = -1;
-inline constexpr int kResultStatusFF = -102;
-inline constexpr int kResultStatusFE = -103;
-inline constexpr int kResultBadKeyIndex = -201;
+// The command results by name. The operations return them as int (the
+// values above are part of the device protocol's contract and are compared
+// and logged as numbers); CommandResultOf/CommandResultName name one.
+enum class CommandResult : int {
+  Ok = 1,
+  NoReply = 0,
+  WriteFailed = -1,
+  StatusFF = -102,
+  StatusFE = -103,
+  BadKeyIndex = -201,
+};
+
+inline constexpr int kResultOk = static_cast<int>(CommandResult::Ok);
+inline constexpr int kResultNoReply = static_cast<int>(CommandResult::NoReply);
+inline constexpr int kResultWriteFailed = static_cast<int>(CommandResult::WriteFailed);
+inline constexpr int kResultStatusFF = static_cast<int>(CommandResult::StatusFF);
+inline constexpr int kResultStatusFE = static_cast<int>(CommandResult::StatusFE);
+inline constexpr int kResultBadKeyIndex = static_cast<int>(CommandResult::BadKeyIndex);
+
+// A short English description of a command result ("no reply", ...), for
+// logs and the command-line tool; "unknown result" for other values.
+const char* CommandResultName(int result);
 
 inline constexpr size_t kFrameSize = 64;
 inline constexpr size_t kFramePayload = 56;

@@ -79,6 +79,14 @@ class IHidBackend {
   virtual bool Probe(const std::string& path) = 0;
 };
 
+// Why the calling thread's last failed Open failed, as an errno value
+// (EACCES/EPERM: no access to the node; EWOULDBLOCK: another program holds
+// it open exclusively or holds a lock that excludes ours; ENOENT: gone);
+// 0 when the last Open succeeded or failed for another reason (an
+// identity or descriptor mismatch). Backends set it; any thread.
+int LastHidOpenError();
+void SetLastHidOpenError(int error);
+
 // Builds "<scheme>#vid_VVVV&pid_PPPP#<node>".
 std::string MakeInterfacePath(const std::string& scheme, uint16_t vid, uint16_t pid, const std::string& node);
 // Parses the hexadecimal number after "vid_" / "pid_" (found ignoring

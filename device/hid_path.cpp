@@ -31,6 +31,13 @@ uint16_t ParseHexAfter(const std::string& path, const char* tag) {
 
 }  // namespace
 
+namespace {
+thread_local int t_last_open_error = 0;
+}  // namespace
+
+int LastHidOpenError() { return t_last_open_error; }
+void SetLastHidOpenError(int error) { t_last_open_error = error; }
+
 std::string MakeInterfacePath(const std::string& scheme, uint16_t vid, uint16_t pid, const std::string& node) {
   char ids[32];
   std::snprintf(ids, sizeof ids, "vid_%04x&pid_%04x", vid, pid);

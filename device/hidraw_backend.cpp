@@ -292,6 +292,7 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
 
 std::unique_ptr<IHidConnection> HidrawBackend::Open(const std::string& path, bool want_read, bool want_write,
                                                     bool exclusive) {
+  SetLastHidOpenError(0);
   const std::string node = PathNode(path);
   if (NodeNumber(node) < 0) return nullptr;
   HidAttributes attributes;
@@ -321,7 +322,9 @@ std::unique_ptr<IHidConnection> HidrawBackend::Open(const std::string& path, boo
     fd = ::open(dev.c_str(), access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
-    DebugLineF("hidraw: cannot open %s: %s", dev.c_str(), std::strerror(errno));
+    const int error = errno;
+    DebugLineF("hidraw: cannot open %s: %s", dev.c_str(), std::strerror(error));
+    SetLastHidOpenError(error);
     return nullptr;
   }
   int r;
@@ -329,7 +332,9 @@ std::unique_ptr<IHidConnection> HidrawBackend::Open(const std::string& path, boo
     r = ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
   } while (r < 0 && errno == EINTR);
   if (r < 0) {
+    const int error = errno;
     ::close(fd);
+    SetLastHidOpenError(error);
     return nullptr;
   }
   return std::make_unique<HidrawConnection>(fd, want_read, want_write, attributes, std::move(descriptor), collection,

@@ -2,10 +2,8 @@
 
 #include <mutex>
 
-#include "presence/presence_controls.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
-#include "profile/profile_keys.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
 
@@ -55,34 +53,10 @@ ConnectResult ConnectDevice(IPresenceHost& host, DeviceKind kind, CEvent& stop) 
 }
 
 void ShowConnectedDevice(IPresenceHost& host, DeviceKind kind, const ConnectResult& result) {
-  const PresenceControls& controls = ControlsOf(kind);
-  switch (kind) {
-    case DeviceKind::Mouse:
-      host.SelectComboItem(kMouseDeviceCombo, result.device_profile);
-      host.RefreshPages(kind);
-      host.RefreshButtonLabels(0);
-      host.ShowControl(controls.tab, true);
-      host.SelectTab(controls.tab);
-      host.StartTimer(kRepaintTimerId, kRepaintTimerAfterConnectMs);
-      host.ShowControl(kMouseTabPanel, true);
-      break;
-    case DeviceKind::Keyboard:
-      host.ShowControl(controls.tab, true);
-      host.SelectTab(controls.tab);
-      ShowReadOutcome(host, result.read);
-      host.SelectComboItem(kKeyboardLightCombo, result.light_profile);
-      host.SelectComboItem(kKeyboardKeyCombo, result.key_profile);
-      host.RefreshPages(kind);
-      host.StartTimer(kRepaintTimerId, kRepaintTimerAfterConnectMs);
-      break;
-    case DeviceKind::MousePad:
-      host.ShowControl(controls.tab, true);
-      host.SelectTab(controls.tab);
-      host.SelectComboItem(kPadLightCombo, result.light_profile);
-      host.RefreshPages(kind);
-      host.StartTimer(kRepaintTimerId, kRepaintTimerAfterConnectMs);
-      break;
-  }
+  host.OnDeviceConnected(kind, result);
+  // (Only the keyboard's read has an outcome the user must see.)
+  ShowReadOutcome(host, result.read);
+  host.StartTimer(kRepaintTimerId, kRepaintTimerAfterConnectMs);
 }
 
 }  // namespace trx

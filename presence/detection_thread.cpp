@@ -6,8 +6,9 @@
 #include "platform/debug_log.h"
 #include "presence/connect_sequences.h"
 #include "presence/hotplug_wake.h"
-#include "presence/presence_controls.h"
+#include "presence/exit_lines.h"
 #include "presence/presence_threads.h"
+#include "device/device_ids.h"
 
 namespace trx {
 namespace {
@@ -45,29 +46,7 @@ void ApplyRemoval(IPresenceHost& host, DeviceKind kind) {
   const bool mouse = IsConnected(host, DeviceKind::Mouse);
   const bool keyboard = IsConnected(host, DeviceKind::Keyboard);
   const bool pad = IsConnected(host, DeviceKind::MousePad);
-  host.ShowControl(ControlsOf(kind).tab, false);
-  switch (kind) {
-    case DeviceKind::Mouse:
-      if (keyboard) {
-        host.SelectTab(kKeyboardControls.tab);
-        host.ShowControl(kKeyboardControls.tab, true);
-      } else if (pad) {
-        host.SelectTab(kPadControls.tab);
-      } else {
-        host.PostAllDevicesGone();
-      }
-      break;
-    case DeviceKind::Keyboard:
-      if (mouse) host.SelectTab(kMouseControls.tab);
-      else if (!pad) host.HideMainWindow();
-      else host.SelectTab(kPadControls.tab);
-      break;
-    case DeviceKind::MousePad:
-      if (keyboard) host.SelectTab(kKeyboardControls.tab);
-      else if (!mouse) host.HideMainWindow();
-      else host.SelectTab(kMouseControls.tab);
-      break;
-  }
+  host.OnDeviceLeft(PlanRemoval(kind, mouse, keyboard, pad));
 }
 
 const char* ExitLine(DeviceKind kind) {
@@ -147,7 +126,7 @@ int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
       ApplyRemoval(host, kind);
       same_mode_shown = -1;
     } else if (cycle.present && same_mode_shown != static_cast<int>(cycle.same_mode)) {
-      host.ShowControl(ControlsOf(kind).same_mode, cycle.same_mode);
+      host.OnSameModeChanged(kind, cycle.same_mode);
       same_mode_shown = static_cast<int>(cycle.same_mode);
     }
     if (cycle.connected_now) {
@@ -167,7 +146,7 @@ int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
 }  // namespace
 
 bool IsKeyboardProductId(uint16_t product_id) {
-  return product_id == 0x8611 || product_id == 0x6556 || product_id == 0x7200;
+  return IdentityOf(DeviceKind::Keyboard).AcceptsProduct(product_id);
 }
 
 int KeyboardDetectionThread(PresenceThreadParam param) { return RunDetection(DeviceKind::Keyboard, param); }

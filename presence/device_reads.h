@@ -27,12 +27,7 @@
 
 namespace trx {
 
-enum class ReadOutcome {
-  kReadComplete,
-  kReadIncomplete,
-  kReadSaveFailed,
-  kReadKeyboardBlockTooLarge,
-};
+// (ReadOutcome is declared in presence/presence_events.h.)
 
 // Largest keyboard key block: device information byte 5 times 3.
 inline constexpr int kKeyboardMaxBlockSize = 512;

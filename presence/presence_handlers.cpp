@@ -34,7 +34,7 @@ bool HandlePresenceMessage(IPresenceHost& host, uint32_t message) {
       return false;
   }
   ShowReadOutcome(host, outcome);
-  host.RefreshPages(refresh);
+  host.OnDeviceRead(refresh);
   return true;
 }
 

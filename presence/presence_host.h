@@ -5,22 +5,24 @@
 //
 // Threads. Every method may be called from a worker thread (a detection or
 // synchronisation thread) and, through HandlePresenceMessage, from the UI
-// thread itself. From a worker, each method that touches controls or the
-// window must reach the UI thread through a SENT window message and return
+// thread itself. The host turns the device events into control changes (the
+// presence layer names no control). From a worker, each method that touches
+// controls or the window must reach the UI thread through a SENT window message and return
 // only once the UI thread has done it; called on the UI thread it acts
 // directly. Once shutdown has begun (the stop events are set) a sent call
 // must return without waiting, or the window's wait for its workers could
 // never end.
 //
 // Locks. No caller holds a device channel lock or ImageMutex() while calling
-// a method that waits for the UI thread (the control changes, the sent read
-// messages, ShowMessage, the page hooks): the UI thread takes those locks
+// a method that waits for the UI thread (the device events, the sent read
+// messages, ShowMessage): the UI thread takes those locks
 // itself, so waiting for it while holding one could deadlock. Channel() and
 // the post calls never wait.
 
 #include <cstdint>
 
 #include "device/device_channel.h"
+#include "presence/presence_events.h"
 
 namespace trx {
 
@@ -31,16 +33,19 @@ class IPresenceHost {
   // The device channel of a kind; it lives for the whole run. Any thread.
   virtual CDeviceChannel& Channel(DeviceKind kind) = 0;
 
-  // --- control changes (sent to the UI thread; waits)
-  // Shows or hides the named control ("ms_tab", "ms_deng_same_mode", ...).
-  virtual void ShowControl(const char* name, bool visible) = 0;
-  // Selects the named tab option (and so its page).
-  virtual void SelectTab(const char* name) = 0;
-  // Selects item `index` of the named combo. Changing the selection runs the
-  // combo's own handler (the profile Select operation) on the UI thread.
-  virtual void SelectComboItem(const char* combo, int index) = 0;
-  // Hides the main window (the last device went).
-  virtual void HideMainWindow() = 0;
+  // --- device events (sent to the UI thread; wait). The host decides what
+  // the window shows for them: tabs, combos, pages.
+  // A device was found, opened and read; `result` says what the read found
+  // and which stored profiles are selected.
+  virtual void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) = 0;
+  // A device went; `plan` says which device's tab takes over, and whether
+  // the window hides or the "all devices gone" notice follows.
+  virtual void OnDeviceLeft(const RemovalPlan& plan) = 0;
+  // Whether a connected device now follows the synchronised lighting
+  // (another device of the group is connected). Sent only on a change.
+  virtual void OnSameModeChanged(DeviceKind kind, bool follows) = 0;
+  // The image of `kind` was read again (a read message): its pages show it.
+  virtual void OnDeviceRead(DeviceKind kind) = 0;
   // Shows the main window and brings it forward, as the instance message
   // does (a device arrived after the first scan).
   virtual void ShowMainWindow() = 0;
@@ -50,8 +55,6 @@ class IPresenceHost {
   // --- messages (posted: return at once)
   // Posts the registered instance message to the main window.
   virtual void PostInstanceMessage() = 0;
-  // Posts kMsgAllDevicesGone (0x0C05).
-  virtual void PostAllDevicesGone() = 0;
   // Starts timer `id` on the main window with the period in milliseconds.
   virtual void StartTimer(int id, int period_ms) = 0;
 
@@ -64,11 +67,6 @@ class IPresenceHost {
   // Sets the lighting engine's two refresh request flags (usage 0x403).
   // Called on the mouse synchronisation thread; must not wait for the UI.
   virtual void RequestLightingRefresh() = 0;
-  // Puts the image of `kind` on its pages (mouse: the performance, DPI and
-  // lighting pages; keyboard and pad: their lighting page).
-  virtual void RefreshPages(DeviceKind kind) = 0;
-  // Rewrites the button labels of mouse key block `key_block`.
-  virtual void RefreshButtonLabels(int key_block) = 0;
   // Reads the mouse's routine memory into the routine library. Unlike the
   // page hooks this runs device I/O on the calling thread (the mouse
   // detection thread, holding the mouse channel lock) and must not wait for

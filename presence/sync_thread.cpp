@@ -6,15 +6,16 @@
 #include "device/hid_device.h"
 #include "platform/debug_log.h"
 #include "presence/hotplug_wake.h"
-#include "presence/presence_controls.h"
+#include "presence/exit_lines.h"
+#include "device/device_ids.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
 
 namespace trx {
 namespace {
 
-constexpr uint16_t kSyncVendorId = 0x0C45;
-constexpr uint16_t kConsumerPage = 0x0C;
+constexpr uint16_t kSyncVendorId = kFamilyVendorId;
+constexpr uint16_t kConsumerPage = kConsumerUsagePage;
 constexpr uint16_t kConsumerControl = 0x01;
 
 struct SyncRules {
@@ -25,8 +26,8 @@ struct SyncRules {
   const char* exit_line;
 };
 
-constexpr SyncRules kMouseSync{0x652C, kMsgMouseProfileChanged, kMsgMouseReadAll, true, kExitMouseSync};
-constexpr SyncRules kKeyboardSync{0x6556, kMsgKeyboardProfileChanged, kMsgKeyboardReadAll, false, kExitKeyboardSync};
+constexpr SyncRules kMouseSync{kMouseProductId, kMsgMouseProfileChanged, kMsgMouseReadAll, true, kExitMouseSync};
+constexpr SyncRules kKeyboardSync{kKeyboardProductId, kMsgKeyboardProfileChanged, kMsgKeyboardReadAll, false, kExitKeyboardSync};
 
 // The first usage of the first input element of a decoded report, 0 when
 // there is none.

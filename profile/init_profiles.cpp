@@ -37,9 +37,9 @@ int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPro
   std::string path = ProfileFilePath(info, kFirstProfileName, true);
   WriteProfileFile(path, info.kind, data.size(), data.data());  // reports its own failure
 
-  lists.AddItem(info.combo, kFirstProfileName, kProfileComboItemHeight);
+  lists.AddItem(info.kind, info.family, kFirstProfileName, kProfileComboItemHeight);
   std::string ini = ProfileIniPath(info.kind);
-  bool ok = WritePrivateProfileString(info.count_section, kIniKeyCount, std::to_string(lists.ItemCount(info.combo)), ini);
+  bool ok = WritePrivateProfileString(info.count_section, kIniKeyCount, std::to_string(lists.ItemCount(info.kind, info.family)), ini);
   ok = WritePrivateProfileString(info.link_section, "0", "0", ini) && ok;
   ok = WritePrivateProfileString(info.name_section, "0", kFirstProfileName, ini) && ok;
   ok = WritePrivateProfileString(info.select_section, kIniKeySelect, "0", ini) && ok;
@@ -54,7 +54,7 @@ int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messag
     long count = GetPrivateProfileLong(info->count_section, kIniKeyCount, ProfileIniPath(kind));
     if (count > 0) {
       for (long i = 0; i < count; ++i)
-        lists.AddItem(info->combo, ProfileNameAt(*info, static_cast<int>(i)), kProfileComboItemHeight);
+        lists.AddItem(info->kind, info->family, ProfileNameAt(*info, static_cast<int>(i)), kProfileComboItemHeight);
     } else if (!CreateFirstProfile(*info, lists, messages)) {
       return 0;
     }

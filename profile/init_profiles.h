@@ -9,15 +9,17 @@
 #include <string_view>
 
 #include "device/device_channel.h"
+#include "settings/settings_host.h"
 
 namespace trx {
 
-// The profile combos, by control name.
+// The lists that show a family's profiles (the page layer's profile
+// combos), by device and family.
 class IProfileLists {
  public:
   virtual ~IProfileLists() = default;
-  virtual void AddItem(std::string_view combo, std::string_view text, int height_px) = 0;
-  virtual int ItemCount(std::string_view combo) const = 0;
+  virtual void AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) = 0;
+  virtual int ItemCount(DeviceKind kind, ProfileFamily family) const = 0;
 };
 
 // The modal message box; takes a language text id ("message_text_8").

@@ -8,17 +8,17 @@ namespace {
 
 constexpr ProfileFamilyInfo kFamilies[] = {
     {DeviceKind::Mouse, ProfileFamily::Device, kSecDeviceCount, kSecDeviceName, kSecDeviceSelect, kSecDeviceLink,
-     kSecDeviceProcess, ".config", ".config", kMouseDeviceDataSize, kMouseDeviceCombo},
+     kSecDeviceProcess, ".config", ".config", kMouseDeviceDataSize},
     {DeviceKind::Mouse, ProfileFamily::Light, kSecLightCount, kSecLightName, kSecLightSelect, kSecLightLink,
-     kSecLightProcess, ".led", ".led", kMouseLightDataSize, kMouseLightCombo},
+     kSecLightProcess, ".led", ".led", kMouseLightDataSize},
     {DeviceKind::Mouse, ProfileFamily::Key, kSecKeyCount, kSecKeyName, kSecKeySelect, kSecKeyLink, kSecKeyProcess,
-     ".PRO", ".pro", kKeyDataSize, kMouseKeyCombo},
+     ".PRO", ".pro", kKeyDataSize},
     {DeviceKind::Keyboard, ProfileFamily::Light, kSecLightCount, kSecLightName, kSecLightSelect, kSecLightLink,
-     kSecLightProcess, ".led", ".led", kKeyboardLightDataSize, kKeyboardLightCombo},
+     kSecLightProcess, ".led", ".led", kKeyboardLightDataSize},
     {DeviceKind::Keyboard, ProfileFamily::Key, kSecKeyCount, kSecKeyName, kSecKeySelect, kSecKeyLink,
-     kSecKeyProcess, ".PRO", ".pro", kKeyDataSize, kKeyboardKeyCombo},
+     kSecKeyProcess, ".PRO", ".pro", kKeyDataSize},
     {DeviceKind::MousePad, ProfileFamily::Light, kSecLightCount, kSecLightName, kSecLightSelect, kSecLightLink,
-     kSecLightProcess, ".led", ".led", kPadLightDataSize, kPadLightCombo},
+     kSecLightProcess, ".led", ".led", kPadLightDataSize},
 };
 
 const char* FolderName(DeviceKind kind) {

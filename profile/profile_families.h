@@ -1,7 +1,6 @@
 #pragma once
 // The profile families of each device: where their index entries are, the
-// file type and its data size, the combo that lists them and the default
-// file of the program folder.
+// file type and its data size and the default file of the program folder.
 //
 //   device    family  read ext  write ext  data bytes  data
 //   mouse     device  .config   .config    576   key block 0 (512), settings record 0 (64)
@@ -35,7 +34,6 @@ struct ProfileFamilyInfo {
   const char* read_extension;
   const char* write_extension;
   size_t data_size;
-  const char* combo;
 };
 
 inline constexpr size_t kMouseDeviceDataSize = 576;

@@ -26,12 +26,20 @@ inline constexpr size_t kProfileHeaderSize = 16;
 inline constexpr uint16_t kProfileMagic = 0x55AA;
 
 // ReadProfileFile results.
-inline constexpr int kProfileReadOk = 0;
-inline constexpr int kProfileMissing = 1;     // missing or can't be opened
-inline constexpr int kProfileBadMagic = -1;   // no 0x55AA at the start
+enum class ProfileReadResult : int {
+  Ok = 0,
+  Missing = 1,    // missing or can't be opened
+  BadMagic = -1,  // no 0x55AA at the start
+};
 // WriteProfileFile results.
-inline constexpr int kProfileWriteOk = 0;
-inline constexpr int kProfileWriteFailed = 1;
+enum class ProfileWriteResult : int { Ok = 0, Failed = 1 };
+
+inline constexpr int kProfileReadOk = static_cast<int>(ProfileReadResult::Ok);
+inline constexpr int kProfileMissing = static_cast<int>(ProfileReadResult::Missing);
+inline constexpr int kProfileBadMagic = static_cast<int>(ProfileReadResult::BadMagic);
+// WriteProfileFile results.
+inline constexpr int kProfileWriteOk = static_cast<int>(ProfileWriteResult::Ok);
+inline constexpr int kProfileWriteFailed = static_cast<int>(ProfileWriteResult::Failed);
 
 // Debug lines of the profile code.
 inline constexpr const char* kDebugFileOpenFailed = "文件打开失败";

@@ -43,12 +43,6 @@ inline constexpr const char* kMouseFolder = "ms";
 inline constexpr const char* kKeyboardFolder = "kb";
 inline constexpr const char* kPadFolder = "mp";
 
-inline constexpr const char* kMouseDeviceCombo = "ms_device_profile_combo";
-inline constexpr const char* kMouseLightCombo = "ms_deng_profile_combo";
-inline constexpr const char* kMouseKeyCombo = "ms_key_profile_combo";
-inline constexpr const char* kKeyboardLightCombo = "kb_deng_profile_combo";
-inline constexpr const char* kKeyboardKeyCombo = "kb_key_profile_combo";
-inline constexpr const char* kPadLightCombo = "mp_deng_profile_combo";
 inline constexpr int kProfileComboItemHeight = 25;  // pixels
 
 inline constexpr const char* kFirstProfileName = "profile1";

@@ -10,6 +10,17 @@
 
 namespace trx {
 
+const char* OnboardSwitchResultName(int result) {
+  switch (static_cast<OnboardSwitchResult>(result)) {
+    case OnboardSwitchResult::Done: return "switched";
+    case OnboardSwitchResult::AlreadyActive: return "already active";
+    case OnboardSwitchResult::RequestOutOfRange: return "onboard profile number out of range";
+    case OnboardSwitchResult::DeviceIndexInvalid: return "the device reports an invalid active profile";
+    default: break;
+  }
+  return CommandResultName(result);
+}
+
 int SwitchOnboardProfile(CDeviceChannel& mouse, int k) {
   if (k < 0 || k >= kOnboardProfileCount) return kSwitchBadIndex;
   {
@@ -23,7 +34,7 @@ int SwitchOnboardProfile(CDeviceChannel& mouse, int k) {
     }
     if (active >= kOnboardProfileCount) {
       DebugLineF("onboard profile switch: device reports index %u, nothing changed", active);
-      return kSwitchBadIndex;
+      return kSwitchDeviceIndexInvalid;
     }
     if (active == k) return kSwitchAlreadyActive;
 

@@ -2,20 +2,33 @@
 // Switching the mouse's active onboard profile, and the two profile saves
 // that every lighting or performance change ends with.
 //
-// Thread: the UI thread (click handlers of "ms_profile_0" ... "ms_profile_4").
+// Thread: any thread that may use the mouse channel (the UI thread for the
+// onboard profile buttons, the command-line tool's main thread).
 
 #include "device/device_channel.h"
 
 namespace trx {
 
-inline constexpr const char* kMouseProfileButtonPrefix = "ms_profile_";
-inline constexpr const char* kMouseFunctionPanel = "ms_tab_function";
+// Results of SwitchOnboardProfile. A failed exchange passes its command
+// result through (0, -1, -102, -103: see device/commands.h).
+enum class OnboardSwitchResult : int {
+  Done = 1,                 // switched to k
+  AlreadyActive = 2,        // k was active: only the 1-byte read went out
+  NoReply = 0,
+  WriteFailed = -1,
+  StatusFF = -102,
+  StatusFE = -103,
+  RequestOutOfRange = -201, // k not 0-4: nothing sent
+  DeviceIndexInvalid = -202 // the device reports an active index of 5 or more
+};
+inline constexpr int kSwitchDone = static_cast<int>(OnboardSwitchResult::Done);
+inline constexpr int kSwitchAlreadyActive = static_cast<int>(OnboardSwitchResult::AlreadyActive);
+inline constexpr int kSwitchBadIndex = static_cast<int>(OnboardSwitchResult::RequestOutOfRange);
+inline constexpr int kSwitchDeviceIndexInvalid = static_cast<int>(OnboardSwitchResult::DeviceIndexInvalid);
 
-// Results of SwitchOnboardProfile besides the command codes (0, -1, -102,
-// -103) of a failed exchange:
-inline constexpr int kSwitchDone = 1;            // switched to k
-inline constexpr int kSwitchAlreadyActive = 2;   // k was active: only the 1-byte read went out
-inline constexpr int kSwitchBadIndex = -201;     // k, or the device's active index, not 0-4
+// A short English description of a switch result, for logs and the
+// command-line tool.
+const char* OnboardSwitchResultName(int result);
 
 // Makes onboard profile k (0-4) the mouse's active one:
 //  1. read the device's active index a (1 byte at address 0);
@@ -27,7 +40,7 @@ inline constexpr int kSwitchBadIndex = -201;     // k, or the device's active in
 //  7. hide the button-function panel and refresh the mouse pages.
 // When the active index can't be read, or is 5 or more, nothing changes
 // (the image stays as it was, nothing is written to the device) and the
-// read's code or kSwitchBadIndex comes back. A failed write of k also stops
+// read's code or kSwitchDeviceIndexInvalid comes back. A failed write of k also stops
 // before the image changes any further. A failed read of slot k leaves the
 // slot's old bytes, which then become current (as any failed read does).
 // Holds the channel lock for the whole sequence, so a presence thread's

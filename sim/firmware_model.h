@@ -32,14 +32,16 @@
 #include <mutex>
 #include <vector>
 
+#include "device/device_ids.h"
+
 namespace trx::sim {
 
-inline constexpr uint16_t kVendorId = 0x0C45;
-inline constexpr uint16_t kMouseProductId = 0x652C;
-inline constexpr uint16_t kKeyboardProductId = 0x6556;
-inline constexpr uint16_t kKeyboardProductIdAlt1 = 0x8611;
-inline constexpr uint16_t kKeyboardProductIdAlt2 = 0x7200;
-inline constexpr uint16_t kMousePadProductId = 0x6758;
+inline constexpr uint16_t kVendorId = trx::kFamilyVendorId;
+inline constexpr uint16_t kMouseProductId = trx::kMouseProductId;
+inline constexpr uint16_t kKeyboardProductId = trx::kKeyboardProductId;
+inline constexpr uint16_t kKeyboardProductIdAlt1 = trx::kKeyboardProductIdFull;
+inline constexpr uint16_t kKeyboardProductIdAlt2 = trx::kKeyboardProductIdV16;
+inline constexpr uint16_t kMousePadProductId = trx::kMousePadProductId;
 
 inline constexpr uint8_t kStatusAccepted = 0x01;
 inline constexpr uint8_t kStatusBadRequest = 0xFF;

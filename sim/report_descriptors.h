@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "device/device_ids.h"
+
 namespace trx::sim {
 
-inline constexpr uint16_t kVendorUsagePage = 0xFF1C;
-inline constexpr uint16_t kVendorUsage = 0x92;
-inline constexpr uint16_t kConsumerUsagePage = 0x0C;
+inline constexpr uint16_t kVendorUsagePage = trx::kVendorUsagePage;
+inline constexpr uint16_t kVendorUsage = trx::kVendorUsage;
+inline constexpr uint16_t kConsumerUsagePage = trx::kConsumerUsagePage;
 inline constexpr uint16_t kConsumerUsage = 0x01;
 inline constexpr uint8_t kConsumerReportId = 3;
 

@@ -269,12 +269,12 @@ TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
   EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_8"}));
   for (const char* combo : {"ms_device_profile_combo", "ms_deng_profile_combo", "ms_key_profile_combo",
                             "mp_deng_profile_combo"}) {
-    EXPECT_EQ(window->ItemCount(combo), 1) << combo;
     auto* c = dynamic_cast<CContainerUI*>(Find(combo));
     ASSERT_NE(c, nullptr);
+    ASSERT_EQ(c->GetCount(), 1) << combo;
     EXPECT_EQ(c->GetItemAt(0)->GetText(), "profile1") << combo;
   }
-  EXPECT_EQ(window->ItemCount("kb_deng_profile_combo"), 0);
+  EXPECT_EQ(dynamic_cast<CContainerUI*>(Find("kb_deng_profile_combo"))->GetCount(), 0);
 }
 
 // ---- languages

@@ -103,9 +103,9 @@ TEST_F(PresenceDemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefau
 
   // Unplugging all three: the window goes once the last one has gone.
   ASSERT_TRUE(devices.Unplug(SimKind::Keyboard));
-  ASSERT_TRUE(host.WaitFor("hide kb_tab"));
+  ASSERT_TRUE(host.WaitFor("left keyboard"));
   ASSERT_TRUE(devices.Unplug(SimKind::MousePad));
-  ASSERT_TRUE(host.WaitFor("hide mp_tab"));
+  ASSERT_TRUE(host.WaitFor("left pad"));
   ASSERT_TRUE(devices.Unplug(SimKind::Mouse));
   ASSERT_TRUE(host.WaitFor("post 0x0C05"));
   EXPECT_EQ(host.Count("hide window"), 0u);

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "presence/presence_controls.h"
+#include "presence/exit_lines.h"
 #include "profile/profile_families.h"
 #include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
@@ -35,9 +35,8 @@ TEST_F(PresenceDetectionTest, MousePresentAtStartIsFoundOnTheFirstScanAndPostsTh
 
   ASSERT_TRUE(host.WaitFor("post instance"));
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 1);
-  const std::vector<std::string> expected = {
-      "routines",    "combo ms_device_profile_combo 0", "refresh mouse", "labels 0",           "show ms_tab",
-      "select ms_tab", "timer 7 100",                   "show ms_tab_panel", "post instance"};
+  const std::vector<std::string> expected = {"routines", "connected mouse device 0 light 0 key 0 read 0",
+                                             "timer 7 100", "post instance"};
   EXPECT_EQ(host.Events(), expected);
 
   // Gone and back: the window is asked to show, the instance message is not
@@ -131,13 +130,12 @@ TEST_F(PresenceDetectionTest, MouseGoneWithTheKeyboardPresentSelectsTheKeyboardT
 
   const size_t mark = host.Size();
   mouse->Unplug();
-  ASSERT_TRUE(host.WaitFor("hide ms_tab"));
-  ASSERT_TRUE(host.WaitFor("show kb_tab", 2));
+  ASSERT_TRUE(host.WaitFor("select keyboard shown"));
   const std::vector<std::string> after = host.EventsFrom(mark);
-  const std::vector<std::string> expected = {"hide ms_tab", "select kb_tab", "show kb_tab"};
+  const std::vector<std::string> expected = {"left mouse", "select keyboard shown"};
   std::vector<std::string> removal;
   for (const auto& e : after)
-    if (e.find("kb_deng_same_mode") == std::string::npos) removal.push_back(e);
+    if (e.find("same mode") == std::string::npos) removal.push_back(e);
   EXPECT_EQ(removal, expected);
   EXPECT_EQ(host.Count("post 0x0C05"), 0u);
   EXPECT_EQ(host.Count("hide window"), 0u);
@@ -158,13 +156,13 @@ TEST_F(PresenceDetectionTest, LastDeviceGoneFollowsEachThreadsRule) {
   ThreadRunner mp_thread(MousePadDetectionThread, host);
   ASSERT_TRUE(host.WaitFor("post instance", 2));
   // Each device shows its "same mode" option while the other is there.
-  ASSERT_TRUE(host.WaitFor("show ms_deng_same_mode"));
-  ASSERT_TRUE(host.WaitFor("show mp_deng_same_mode"));
+  ASSERT_TRUE(host.WaitFor("same mode mouse on"));
+  ASSERT_TRUE(host.WaitFor("same mode pad on"));
 
   pad->Unplug();  // the mouse stays: its tab is selected
-  ASSERT_TRUE(host.WaitFor("hide mp_tab"));
-  ASSERT_TRUE(host.WaitFor("select ms_tab", 2));
-  ASSERT_TRUE(host.WaitFor("hide ms_deng_same_mode"));
+  ASSERT_TRUE(host.WaitFor("left pad"));
+  ASSERT_TRUE(host.WaitFor("select mouse"));
+  ASSERT_TRUE(host.WaitFor("same mode mouse off"));
   EXPECT_EQ(host.Count("hide window"), 0u);
 
   mouse->Unplug();  // the last one: the notice and the hide go through 0x0C05
@@ -183,8 +181,8 @@ TEST_F(PresenceDetectionTest, TwoDevicesGoingAtOnceLeaveExactlyOneLastDeviceActi
 
   keyboard->Unplug();
   mouse->Unplug();
-  ASSERT_TRUE(host.WaitFor("hide ms_tab"));
-  ASSERT_TRUE(host.WaitFor("hide kb_tab"));
+  ASSERT_TRUE(host.WaitFor("left mouse"));
+  ASSERT_TRUE(host.WaitFor("left keyboard"));
   // Whichever thread decides second sees no device left; the first one
   // hands over to the other's tab.
   ASSERT_TRUE(Eventually([&] { return host.Count("post 0x0C05") + host.Count("hide window") >= 1; }));
@@ -315,7 +313,7 @@ TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAnd
   EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
   // Still connected, with its tab shown.
   EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);
-  EXPECT_EQ(host.Count("show kb_tab"), 1u);
+  EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), 1u);
 }
 
 TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {

@@ -41,19 +41,16 @@ class IdleHost : public IPresenceHost {
   CDeviceChannel& Channel(DeviceKind kind) override {
     return kind == DeviceKind::Keyboard ? keyboard_ : kind == DeviceKind::MousePad ? pad_ : mouse_;
   }
-  void ShowControl(const char*, bool) override {}
-  void SelectTab(const char*) override {}
-  void SelectComboItem(const char*, int) override {}
-  void HideMainWindow() override {}
+  void OnDeviceConnected(DeviceKind, const ConnectResult&) override {}
+  void OnDeviceLeft(const RemovalPlan&) override {}
+  void OnSameModeChanged(DeviceKind, bool) override {}
+  void OnDeviceRead(DeviceKind) override {}
   void ShowMainWindow() override {}
   int ShowMessage(const char*) override { return 1; }
   void PostInstanceMessage() override {}
-  void PostAllDevicesGone() override {}
   void StartTimer(int, int) override {}
   void SendReadMessage(uint32_t) override {}
   void RequestLightingRefresh() override {}
-  void RefreshPages(DeviceKind) override {}
-  void RefreshButtonLabels(int) override {}
   void ReadMouseRoutines() override {}
 
  private:

@@ -57,21 +57,30 @@ class RecordingHost : public IPresenceHost {
     }
     return mouse_;
   }
-  void ShowControl(const char* name, bool visible) override {
-    Record(std::string(visible ? "show " : "hide ") + name);
+  // "connected mouse device 0 light 0 key 0 read 0"
+  void OnDeviceConnected(DeviceKind kind, const ConnectResult& r) override {
+    Record(std::string("connected ") + DeviceKindName(kind) + " device " + std::to_string(r.device_profile) +
+           " light " + std::to_string(r.light_profile) + " key " + std::to_string(r.key_profile) + " read " +
+           std::to_string(static_cast<int>(r.read)));
   }
-  void SelectTab(const char* name) override { Record(std::string("select ") + name); }
-  void SelectComboItem(const char* combo, int index) override {
-    Record(std::string("combo ") + combo + " " + std::to_string(index));
+  // "left mouse" then what the removal rules decided: "select keyboard"
+  // (+ " shown"), "post 0x0C05" or "hide window".
+  void OnDeviceLeft(const RemovalPlan& plan) override {
+    Record(std::string("left ") + DeviceKindName(plan.gone));
+    if (plan.select) Record(std::string("select ") + DeviceKindName(*plan.select) + (plan.show_selected ? " shown" : ""));
+    if (plan.all_gone_notice) Record("post 0x0C05");
+    if (plan.hide_window) Record("hide window");
   }
-  void HideMainWindow() override { Record("hide window"); }
+  void OnSameModeChanged(DeviceKind kind, bool follows) override {
+    Record(std::string("same mode ") + DeviceKindName(kind) + (follows ? " on" : " off"));
+  }
+  void OnDeviceRead(DeviceKind kind) override { Record(std::string("refresh ") + DeviceKindName(kind)); }
   void ShowMainWindow() override { Record("show window"); }
   int ShowMessage(const char* text_id) override {
     Record(std::string("message ") + text_id);
     return 1;
   }
   void PostInstanceMessage() override { Record("post instance"); }
-  void PostAllDevicesGone() override { Record("post 0x0C05"); }
   void StartTimer(int id, int period_ms) override {
     Record("timer " + std::to_string(id) + " " + std::to_string(period_ms));
   }
@@ -82,8 +91,6 @@ class RecordingHost : public IPresenceHost {
     Record(std::string(line) + (handled ? "" : " unhandled"));
   }
   void RequestLightingRefresh() override { Record("lighting refresh"); }
-  void RefreshPages(DeviceKind kind) override { Record(std::string("refresh ") + DeviceKindName(kind)); }
-  void RefreshButtonLabels(int key_block) override { Record("labels " + std::to_string(key_block)); }
   void ReadMouseRoutines() override { Record("routines"); }
 
   std::vector<std::string> Events() {

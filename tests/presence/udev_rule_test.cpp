@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <string>
+
+#include "device/device_ids.h"
 
 namespace {
 
@@ -40,6 +43,17 @@ TEST(PresenceUdevRule, GrantsTheSeatUserExactlyTheFamilysHidrawNodes) {
     EXPECT_TRUE(products.insert(id).second) << "listed twice: " << id;
   }
   EXPECT_EQ(products, (std::set<std::string>{"652c", "6556", "8611", "7200", "6758"}));
+  // The rule and the program's identity table name the same devices.
+  std::set<std::string> table;
+  for (const trx::DeviceIdentity& id : trx::kDeviceIdentities) {
+    EXPECT_EQ(id.vendor_id, 0x0C45);
+    for (uint16_t pid : id.Products()) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "%04x", pid);
+      table.insert(hex);
+    }
+  }
+  EXPECT_EQ(products, table);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ using test::TempHome;
 
 class NullLists : public IProfileLists {
  public:
-  void AddItem(std::string_view, std::string_view, int) override { ++count; }
-  int ItemCount(std::string_view) const override { return 1; }
+  void AddItem(DeviceKind, ProfileFamily, std::string_view, int) override { ++count; }
+  int ItemCount(DeviceKind, ProfileFamily) const override { return 1; }
   int count = 0;
 };
 class NullMessages : public IProfileMessages {

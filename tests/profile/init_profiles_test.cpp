@@ -21,12 +21,17 @@ using test::TempHome;
 
 class FakeLists : public IProfileLists {
  public:
-  void AddItem(std::string_view combo, std::string_view text, int height_px) override {
-    items[std::string(combo)].emplace_back(text);
+  // Lists are keyed "<device> <family>" ("mouse light").
+  static std::string Key(DeviceKind kind, ProfileFamily family) {
+    static const char* const kFamilies[] = {"device", "light", "key"};
+    return std::string(DeviceKindName(kind)) + " " + kFamilies[static_cast<int>(family)];
+  }
+  void AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) override {
+    items[Key(kind, family)].emplace_back(text);
     heights.push_back(height_px);
   }
-  int ItemCount(std::string_view combo) const override {
-    auto it = items.find(std::string(combo));
+  int ItemCount(DeviceKind kind, ProfileFamily family) const override {
+    auto it = items.find(Key(kind, family));
     return it == items.end() ? 0 : static_cast<int>(it->second.size());
   }
   std::map<std::string, std::vector<std::string>> items;
@@ -70,9 +75,9 @@ TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryMouseFamily) {
             "[PROFILEDENGSELECT]\nselect=0\n"
             "[PROFILECOUNT]\ncount=1\n[PROFILELIKEEXE]\n0=0\n[PROFILENAME]\n0=profile1\n"
             "[PROFILESELECT]\nselect=0\n");
-  EXPECT_EQ(lists_.items["ms_device_profile_combo"], std::vector<std::string>{"profile1"});
-  EXPECT_EQ(lists_.items["ms_deng_profile_combo"], std::vector<std::string>{"profile1"});
-  EXPECT_EQ(lists_.items["ms_key_profile_combo"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.items["mouse device"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.items["mouse light"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.items["mouse key"], std::vector<std::string>{"profile1"});
   EXPECT_EQ(lists_.heights, (std::vector<int>{25, 25, 25}));
   EXPECT_TRUE(messages_.shown.empty());
 }
@@ -102,7 +107,7 @@ TEST_F(InitProfilesTest, PadHasOnlyTheLightFamily) {
   EXPECT_EQ(TempHome::List(Folder("mp")), (std::vector<std::string>{"mpProfile.ini", "profile1.led"}));
   EXPECT_EQ(TempHome::ReadBytes(Folder("mp") + "profile1.led"), FileBytes(3, std::vector<uint8_t>(64, 0x0F)));
   EXPECT_EQ(lists_.items.size(), 1u);
-  EXPECT_EQ(lists_.items["mp_deng_profile_combo"], std::vector<std::string>{"profile1"});
+  EXPECT_EQ(lists_.items["pad light"], std::vector<std::string>{"profile1"});
 }
 
 TEST_F(InitProfilesTest, ExistingIndexFillsCombosWithoutCreatingFiles) {
@@ -113,9 +118,9 @@ TEST_F(InitProfilesTest, ExistingIndexFillsCombosWithoutCreatingFiles) {
                       "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=Keys\n");
   const std::string before = TempHome::ReadText(ini);
   ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);  // no defaults needed
-  EXPECT_EQ(lists_.items["ms_device_profile_combo"], (std::vector<std::string>{"Work", "Game"}));
-  EXPECT_EQ(lists_.items["ms_deng_profile_combo"], std::vector<std::string>{"Calm"});
-  EXPECT_EQ(lists_.items["ms_key_profile_combo"], std::vector<std::string>{"Keys"});
+  EXPECT_EQ(lists_.items["mouse device"], (std::vector<std::string>{"Work", "Game"}));
+  EXPECT_EQ(lists_.items["mouse light"], std::vector<std::string>{"Calm"});
+  EXPECT_EQ(lists_.items["mouse key"], std::vector<std::string>{"Keys"});
   EXPECT_EQ(TempHome::ReadText(ini), before);
   EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
 }
@@ -127,7 +132,7 @@ TEST_F(InitProfilesTest, MissingDefaultStopsTheRemainingFamilies) {
   EXPECT_EQ(messages_.shown, std::vector<std::string>{"message_text_8"});
   EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"msProfile.ini", "profile1.config"}));
   EXPECT_EQ(GetPrivateProfileLong("PROFILECOUNT", "count", Folder("ms") + "msProfile.ini"), 0);
-  EXPECT_EQ(lists_.items.count("ms_key_profile_combo"), 0u);
+  EXPECT_EQ(lists_.items.count("mouse key"), 0u);
 }
 
 TEST_F(InitProfilesTest, DefaultWithoutMagicStopsWithItsMessage) {

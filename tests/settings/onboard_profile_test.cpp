@@ -100,7 +100,7 @@ TEST_F(OnboardSwitchTest, UnreadableActiveIndexChangesNothing) {
 TEST_F(OnboardSwitchTest, ActiveIndexOutsideTheSlotsChangesNothing) {
   firmware->SetSettingsByte(0, 7);
   const MouseConfigImage before = Mouse();
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), kSwitchBadIndex);
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), -202);  // distinct from a bad request
   EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
   EXPECT_EQ(firmware->Settings()[0], 7);
   MouseConfigImage after = Mouse();
@@ -108,8 +108,8 @@ TEST_F(OnboardSwitchTest, ActiveIndexOutsideTheSlotsChangesNothing) {
 }
 
 TEST_F(OnboardSwitchTest, RequestedIndexOutsideTheSlotsSendsNothing) {
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 5), kSwitchBadIndex);
-  EXPECT_EQ(SwitchOnboardProfile(*channel, -1), kSwitchBadIndex);
+  EXPECT_EQ(SwitchOnboardProfile(*channel, 5), -201);
+  EXPECT_EQ(SwitchOnboardProfile(*channel, -1), -201);
   EXPECT_TRUE(Sent().empty());
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The control names the main window's code looks up, defined once. The
+// The control names the page layer and the main window look up, defined once. The
 // layouts of the skin package must contain every one of them (a test reads
 // the layouts and checks kLookedUpNames and the numbered families), so a
 // renamed control fails the tests instead of leaving a page dead.
@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-namespace trx::app::names {
+namespace trx::pages::names {
 
 // ---- main window frame
 inline constexpr const char* kRoot = "root";
@@ -68,6 +68,38 @@ inline constexpr const char* kMsMacroTabSaveOrCancel = "ms_macro_tab_saveorcance
 // ---- mouse pad
 inline constexpr const char* kMpProfileFunSpeadTab = "mp_profile_fun_spead_tab";
 inline constexpr const char* kMpProfileFunSpreadBtn = "mp_profile_fun_spread_btn";
+
+// ---- shown, hidden or selected when devices come and go
+inline constexpr const char* kMsTabPanel = "ms_tab_panel";
+inline constexpr const char* kMsDengSameMode = "ms_deng_same_mode";
+inline constexpr const char* kKbDengSameMode = "kb_deng_same_mode";
+inline constexpr const char* kMpDengSameMode = "mp_deng_same_mode";
+
+// ---- profile combos, one per device and profile family
+inline constexpr const char* kMsDeviceProfileCombo = "ms_device_profile_combo";
+inline constexpr const char* kMsDengProfileCombo = "ms_deng_profile_combo";
+inline constexpr const char* kMsKeyProfileCombo = "ms_key_profile_combo";
+inline constexpr const char* kKbDengProfileCombo = "kb_deng_profile_combo";
+inline constexpr const char* kKbKeyProfileCombo = "kb_key_profile_combo";
+inline constexpr const char* kMpDengProfileCombo = "mp_deng_profile_combo";
+
+// ---- mouse onboard profile buttons: prefix + 0 .. 4
+inline constexpr const char* kMsProfilePrefix = "ms_profile_";
+// ---- DPI colour buttons: prefix + 1 .. 4
+inline constexpr const char* kMsDpiColorBtnPrefix = "ms_DPIcolor_btn_";
+inline constexpr int kDpiColourButtonCount = 4;
+
+// ---- key selections: a keyboard key picked (click), a mouse button
+// selected (selection); prefix + index
+inline constexpr const char* kKbKeyPrefix = "kb_key_";
+inline constexpr const char* kMsKeyPrefix = "ms_key_";
+// ---- macro editor: the mouse-event box of each family
+inline constexpr const char* kMsMacroBtnShubiao = "ms_macro_btn_shubiao";
+inline constexpr const char* kKbMacroBtnShubiao = "kb_macro_btn_shubiao";
+inline constexpr const char* kKbMacroAction = "kb_macro_action";
+
+// ---- language text ids the page layer shows
+inline constexpr const char* kTextMacroEditing = "message_text_3";
 
 // ---- rename-edit toggles: button, the edit it shows or hides
 struct EditToggle {
@@ -132,7 +164,7 @@ inline constexpr const char* kMenuSimPrefix = "sim_";
 // Every single name above that the main layout (with its sub-layouts) must
 // hold. The families, toggles and routine names are checked from their
 // tables. Menu items are checked against the menu layout separately.
-inline constexpr std::array<const char*, 43> kLookedUpNames{
+inline constexpr std::array<const char*, 53> kLookedUpNames{
     kRoot, kCloseBtn, kMaxBtn, kRestoreBtn, kMinBtn, kSkinBtn, kSettingProgress,
     kTabSwitch, kKbTab, kMsTab, kMpTab, kAniTab, kSplitTab,
     kMsDengColorPallet, kMpDengColorPallet, kKbDengColorPallet,
@@ -142,10 +174,12 @@ inline constexpr std::array<const char*, 43> kLookedUpNames{
     kMsTabSwitch, kMsDengOpTab, kMsMacroOpTab, kMsKeyOpTab, kMsRichOpTab, kMsCursorOpTab,
     kMsTabFunction, kMsProfileFunSpeadTab, kMsProfileFunSpreadBtn, kMsMacroTabSaveOrCancel,
     kMpProfileFunSpeadTab, kMpProfileFunSpreadBtn,
-    "ms_tab_panel", "ms_deng_same_mode", "kb_deng_same_mode",
+    kMsTabPanel, kMsDengSameMode, kKbDengSameMode, kMpDengSameMode,
+    kMsDeviceProfileCombo, kMsDengProfileCombo, kMsKeyProfileCombo, kKbDengProfileCombo, kKbKeyProfileCombo,
+    kMpDengProfileCombo, kMsMacroBtnShubiao, kKbMacroBtnShubiao, kKbMacroAction,
 };
 
 // Items the tray menu layout must hold.
 inline constexpr std::array<const char*, 3> kMenuLayoutItems{kMenuLanCn, kMenuLanEn, kMenuAbout};
 
-}  // namespace trx::app::names
+}  // namespace trx::pages::names

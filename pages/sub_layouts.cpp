@@ -1,8 +1,8 @@
-#include "app/sub_layouts.h"
+#include "pages/sub_layouts.h"
 
-#include "app/name_split.h"
+#include "pages/name_split.h"
 
-namespace trx::app {
+namespace trx::pages {
 
 const char* SubLayoutFile(std::string_view element_class) {
   for (const SubLayout& s : kSubLayouts)
@@ -10,4 +10,4 @@ const char* SubLayoutFile(std::string_view element_class) {
   return nullptr;
 }
 
-}  // namespace trx::app
+}  // namespace trx::pages

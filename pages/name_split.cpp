@@ -1,8 +1,8 @@
-#include "app/name_split.h"
+#include "pages/name_split.h"
 
 #include <climits>
 
-namespace trx::app {
+namespace trx::pages {
 namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -43,4 +43,4 @@ bool HasPrefix(std::string_view name, std::string_view prefix) {
   return name.size() >= prefix.size() && SameName(name.substr(0, prefix.size()), prefix);
 }
 
-}  // namespace trx::app
+}  // namespace trx::pages

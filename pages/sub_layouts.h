@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-namespace trx::app {
+namespace trx::pages {
 
 struct SubLayout {
   const char* element_class;
@@ -27,4 +27,4 @@ inline constexpr std::array<SubLayout, 9> kSubLayouts{{
 // The file for an element class, or null.
 const char* SubLayoutFile(std::string_view element_class);
 
-}  // namespace trx::app
+}  // namespace trx::pages

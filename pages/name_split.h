@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace trx::app {
+namespace trx::pages {
 
 struct NameSplit {
   std::string prefix;
@@ -21,4 +21,4 @@ bool SplitName(std::string_view name, NameSplit& out);
 bool SameName(std::string_view a, std::string_view b);
 bool HasPrefix(std::string_view name, std::string_view prefix);
 
-}  // namespace trx::app
+}  // namespace trx::pages

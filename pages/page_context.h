@@ -1,0 +1,71 @@
+#pragma once
+// What a page may use, as narrow interfaces: the controls, the dialogs,
+// the devices with their settings-pending flags, and the window. The main
+// window implements the interfaces; page tests use small fakes. The
+// configuration image is process-wide (settings/config_images.h, under
+// ImageMutex()) and the profile store is reached through
+// settings/settings_host.h's ProfileSaver().
+//
+// UI thread only, unless a method says otherwise.
+
+#include <string_view>
+
+#include "device/device_channel.h"
+#include "pages/controls.h"
+#include "ui/core/notify.h"
+#include "ui/core/ui_types.h"
+
+namespace trx::pages {
+
+// The modal dialogs. Each runs on the UI thread and returns when closed.
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // The message box with a language text id; 1 on confirm, else 0.
+  virtual int ShowMessage(std::string_view text_id) = 0;
+  // The palette dialog on `initial`, placed by the cursor position `at`.
+  // True (and *chosen set) when the user confirmed a colour.
+  virtual bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) = 0;
+};
+
+// The three device channels and their settings-pending flags.
+class IDevices {
+ public:
+  virtual ~IDevices() = default;
+  // Lives for the whole run. Any thread.
+  virtual CDeviceChannel& Channel(DeviceKind kind) = 0;
+  // The current settings record of `kind` goes out with the next send
+  // (timer 2). Any thread.
+  virtual void MarkSettingsPending(DeviceKind kind) = 0;
+};
+
+// The window the pages live in.
+class IWindow {
+ public:
+  virtual ~IWindow() = default;
+  virtual void DestroyWindow() = 0;
+  // WM_SYSCOMMAND with SC_MAXIMIZE, SC_RESTORE or SC_MINIMIZE.
+  virtual void SysCommand(unsigned command) = 0;
+  // The skin chooser, dropped under `anchor`.
+  virtual void OpenSkinChooser(ui::CControlUI* anchor) = 0;
+  // "windowinit": the window's first paint.
+  virtual void WindowInit() = 0;
+  // Ends a key capture or a macro recording in progress.
+  virtual void RemoveInputHooks() = 0;
+  // Hands a notification to the interface library's own handling.
+  virtual void LibraryNotify(ui::TNotifyUI& msg) = 0;
+  // Window timers (WM_TIMER on the window).
+  virtual void SetTimer(int id, int period_ms) = 0;
+  virtual void KillTimer(int id) = 0;
+  // The screen position of the pointer (the palette opens beside it).
+  virtual ui::UiPoint CursorPos() = 0;
+};
+
+struct PageContext {
+  Controls& controls;
+  IDialogs& dialogs;
+  IDevices& devices;
+  IWindow& window;
+};
+
+}  // namespace trx::pages

@@ -1,0 +1,55 @@
+#include "pages/page_set.h"
+
+#include "pages/device_tabs_page.h"
+#include "pages/key_pages.h"
+#include "pages/macro_editor_page.h"
+#include "pages/mouse_performance_page.h"
+#include "pages/onboard_strip.h"
+#include "pages/profile_bar.h"
+
+namespace trx::pages {
+
+CPageSet::CPageSet(ui::CPaintManagerUI& pm, IDialogs& dialogs, IDevices& devices, IWindow& window)
+    : controls_(pm), context_{controls_, dialogs, devices, window}, router_(controls_, dialogs, window) {
+  RegisterPages();
+  for (const auto& page : pages_) page->Bind(router_);
+}
+
+CPageSet::~CPageSet() = default;
+
+// Registration order is the order the pages' rows are tried and the order
+// the device events reach the pages.
+void CPageSet::RegisterPages() {
+  Add<CKeyboardKeyPage>();
+  Add<CKeyboardLightingPage>();
+  mouse_buttons_ = Add<CMouseButtonsPage>();
+  Add<CMacroEditorPage>("ms_");
+  Add<CMacroEditorPage>("kb_");
+  Add<CMousePerformancePage>();
+  Add<COnboardStrip>();
+  profile_bar_ = Add<CProfileBar>();
+  Add<CDeviceTabsPage>();
+}
+
+IProfileLists& CPageSet::ProfileLists() { return *profile_bar_; }
+
+void CPageSet::OnWindowInit() {
+  router_.BindTitleBar();
+  for (const auto& page : pages_) page->OnWindowInit();
+}
+void CPageSet::Refresh(DeviceKind kind) {
+  for (const auto& page : pages_) page->Refresh(kind);
+}
+void CPageSet::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
+  for (const auto& page : pages_) page->OnDeviceConnected(kind, result);
+  Refresh(kind);
+}
+void CPageSet::OnDeviceLeft(const RemovalPlan& plan) {
+  for (const auto& page : pages_) page->OnDeviceLeft(plan);
+}
+void CPageSet::OnSameModeChanged(DeviceKind kind, bool follows) {
+  for (const auto& page : pages_) page->OnSameModeChanged(kind, follows);
+}
+void CPageSet::HideMouseFunctionPanel() { mouse_buttons_->HideFunctionPanel(); }
+
+}  // namespace trx::pages

@@ -1,0 +1,59 @@
+#pragma once
+// CPageSet: every page of the window, their router, and the fan-out of the
+// device events to them. The main window creates one, passing itself as
+// the dialogs, devices and window; a new page is one line in
+// RegisterPages() (page_set.cpp).
+//
+// UI thread only.
+
+#include <memory>
+#include <vector>
+
+#include "pages/page.h"
+#include "pages/router.h"
+#include "profile/init_profiles.h"
+
+namespace trx::pages {
+
+class CProfileBar;
+class CMouseButtonsPage;
+
+class CPageSet {
+ public:
+  CPageSet(ui::CPaintManagerUI& pm, IDialogs& dialogs, IDevices& devices, IWindow& window);
+  ~CPageSet();
+
+  CRouter& Router() { return router_; }
+  Controls& GetControls() { return controls_; }
+  PageContext& Context() { return context_; }
+  // The list the profile index fills at start.
+  IProfileLists& ProfileLists();
+
+  // The layout is built: title-bar pointers and the pages' own start.
+  void OnWindowInit();
+  void Refresh(DeviceKind kind);
+  void OnDeviceConnected(DeviceKind kind, const ConnectResult& result);
+  void OnDeviceLeft(const RemovalPlan& plan);
+  void OnSameModeChanged(DeviceKind kind, bool follows);
+  // After an onboard profile switch: the mouse's button-function panel.
+  void HideMouseFunctionPanel();
+
+ private:
+  void RegisterPages();
+  template <typename T, typename... Args>
+  T* Add(Args&&... args) {
+    auto page = std::make_unique<T>(context_, std::forward<Args>(args)...);
+    T* raw = page.get();
+    pages_.push_back(std::move(page));
+    return raw;
+  }
+
+  Controls controls_;
+  PageContext context_;
+  CRouter router_;
+  std::vector<std::unique_ptr<CPage>> pages_;
+  CProfileBar* profile_bar_ = nullptr;
+  CMouseButtonsPage* mouse_buttons_ = nullptr;
+};
+
+}  // namespace trx::pages

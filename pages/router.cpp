@@ -1,0 +1,150 @@
+#include "pages/router.h"
+
+#include "pages/control_names.h"
+#include "platform/debug_log.h"
+#include "ui/window/messages.h"
+
+namespace trx::pages {
+
+namespace {
+
+std::string SenderName(const ui::TNotifyUI& msg) {
+  return msg.pSender != nullptr ? msg.pSender->GetName() : std::string();
+}
+
+}  // namespace
+
+const Route* FindRoute(const std::vector<Route>& table, std::string_view name, const NameSplit* split) {
+  for (const Route& route : table) {
+    if (route.match == Match::Exact) {
+      if (SameName(name, route.name)) return &route;
+    } else if (split != nullptr && SameName(split->prefix, route.name)) {
+      return &route;
+    }
+  }
+  return nullptr;
+}
+
+CRouter::CRouter(Controls& controls, IDialogs& dialogs, IWindow& window)
+    : controls_(controls), dialogs_(dialogs), window_(window) {}
+
+void CRouter::Add(Table table, Route route) { tables_[static_cast<size_t>(table)].push_back(std::move(route)); }
+
+void CRouter::BindTitleBar() {
+  max_btn_ = controls_.Find(names::kMaxBtn);
+  restore_btn_ = controls_.Find(names::kRestoreBtn);
+  min_btn_ = controls_.Find(names::kMinBtn);
+  skin_btn_ = controls_.Find(names::kSkinBtn);
+}
+
+// The four title-bar buttons that act on the window; true when the click
+// was one of them and must not go on. The skin button opens the chooser
+// and lets the click go on.
+bool CRouter::RouteTitleBar(ui::TNotifyUI& msg) {
+  ui::CControlUI* sender = msg.pSender;
+  if (sender == nullptr) return false;
+  if (SameName(sender->GetName(), names::kCloseBtn)) {
+    window_.DestroyWindow();
+    return true;
+  }
+  if (sender == max_btn_) {
+    window_.SysCommand(ui::SC_MAXIMIZE);
+    return true;
+  }
+  if (sender == restore_btn_) {
+    window_.SysCommand(ui::SC_RESTORE);
+    return true;
+  }
+  if (sender == min_btn_) {
+    window_.SysCommand(ui::SC_MINIMIZE);
+    return true;
+  }
+  if (sender == skin_btn_) window_.OpenSkinChooser(sender);
+  return false;
+}
+
+bool CRouter::RouteByTable(ui::TNotifyUI& msg, Table table) {
+  const std::string name = SenderName(msg);
+  NameSplit split;
+  const bool has_split = SplitName(name, split);
+  const Route* route = FindRoute(Rows(table), name, has_split ? &split : nullptr);
+  if (route == nullptr) return false;
+  if (route->handler) route->handler(msg, split);
+  return true;
+}
+
+void CRouter::RouteClick(ui::TNotifyUI& msg) { RouteByTable(msg, Table::Click); }
+
+bool CRouter::MacroEditGuard(std::string_view sender) {
+  struct Family {
+    const char* bar;
+    const char* macro_tab;
+    const char* device_tab;
+    bool show_device_tab;
+  };
+  static constexpr Family kFamilies[] = {
+      {names::kMsMacroTabSaveOrCancel, names::kMsMacroOpTab, names::kMsTab, false},
+      {names::kKbMacroTabSaveOrCancel, names::kKbMacroOpTab, names::kKbTab, true},
+  };
+  for (const Family& f : kFamilies) {
+    if (!controls_.IsVisible(f.bar)) continue;
+    if (SameName(sender, f.macro_tab) || SameName(sender, f.device_tab)) continue;
+    controls_.SelectOption(f.macro_tab);
+    if (f.show_device_tab) controls_.Show(f.device_tab, true);
+    controls_.SelectOption(f.device_tab);
+    dialogs_.ShowMessage(names::kTextMacroEditing);
+    return true;
+  }
+  return false;
+}
+
+void CRouter::RouteSelectChanged(ui::TNotifyUI& msg) {
+  const std::string name = SenderName(msg);
+  NameSplit split;
+  const bool has_split = SplitName(name, split);
+  if (const Route* before = FindRoute(Rows(Table::SelectBeforeGuard), name, has_split ? &split : nullptr)) {
+    if (before->handler) before->handler(msg, split);
+    if (before->then == Then::End) return;
+  }
+  if (MacroEditGuard(name)) return;
+  // Any accepted selection ends a key capture or a recording in progress.
+  window_.RemoveInputHooks();
+  RouteByTable(msg, Table::SelectAfterGuard);
+}
+
+void CRouter::Notify(ui::TNotifyUI& msg) {
+  DebugLine(msg.sType);
+  DebugLine(SenderName(msg));
+  const std::string& type = msg.sType;
+  if (type == ui::kNotifyWindowInit) {
+    window_.WindowInit();
+  } else if (type == ui::kNotifyWindowSize) {
+    // the library's own handling only
+  } else if (type == ui::kNotifyColorChanged) {
+    RouteByTable(msg, Table::ColorChanged);
+  } else if (type == ui::kNotifyClick) {
+    if (RouteTitleBar(msg)) return;
+    RouteClick(msg);
+  } else if (type == ui::kNotifyMouseLeave || type == ui::kNotifyMouseEnter) {
+    // button hover images belong to the mouse button page
+  } else if (type == ui::kNotifySelectChanged) {
+    RouteSelectChanged(msg);
+  } else if (type == ui::kNotifyValueChanged) {
+    RouteByTable(msg, Table::ValueChanged);
+  } else if (type == ui::kNotifyMoveValueChanged) {
+    RouteByTable(msg, Table::MoveValueChanged);
+  } else if (type == ui::kNotifyItemSelect) {
+    RouteByTable(msg, Table::ItemSelect);
+  } else if (type == ui::kNotifyItemClick) {
+    RouteByTable(msg, Table::ItemClick);
+  } else if (type == ui::kNotifyKillFocus) {
+    RouteByTable(msg, Table::KillFocus);
+  } else if (type == ui::kNotifySetFocus) {
+    RouteByTable(msg, Table::SetFocus);
+  } else if (type == ui::kNotifyTextChanged) {
+    RouteByTable(msg, Table::TextChanged);
+  }
+  window_.LibraryNotify(msg);
+}
+
+}  // namespace trx::pages

@@ -1,0 +1,74 @@
+#pragma once
+// Fakes of the page layer's narrow interfaces: dialogs that answer as the
+// test says and record what they showed, devices backed by channels the
+// test owns, and a window that records what it was asked to do.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/device_channel.h"
+#include "device/device_ids.h"
+#include "pages/page_context.h"
+
+namespace trx::pages::testing {
+
+class FakeDialogs : public IDialogs {
+ public:
+  int ShowMessage(std::string_view text_id) override {
+    messages.emplace_back(text_id);
+    return message_answer;
+  }
+  bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override {
+    palette_initial.push_back(initial);
+    palette_at = at;
+    if (!colour_answer) return false;
+    *chosen = *colour_answer;
+    return true;
+  }
+  std::vector<std::string> messages;
+  int message_answer = 1;
+  std::vector<ui::UiColor> palette_initial;
+  ui::UiPoint palette_at{};
+  std::optional<ui::UiColor> colour_answer;
+};
+
+class FakeDevices : public IDevices {
+ public:
+  explicit FakeDevices(std::shared_ptr<IHidBackend> backend = nullptr)
+      : keyboard(DeviceKind::Keyboard, backend), mouse(DeviceKind::Mouse, backend), pad(DeviceKind::MousePad, backend) {
+    ApplyIdentity(keyboard);
+    ApplyIdentity(mouse);
+    ApplyIdentity(pad);
+  }
+  CDeviceChannel& Channel(DeviceKind kind) override {
+    return kind == DeviceKind::Keyboard ? keyboard : kind == DeviceKind::Mouse ? mouse : pad;
+  }
+  void MarkSettingsPending(DeviceKind kind) override { pending.push_back(kind); }
+  CDeviceChannel keyboard, mouse, pad;
+  std::vector<DeviceKind> pending;
+};
+
+class FakeWindow : public IWindow {
+ public:
+  void DestroyWindow() override { calls.push_back("destroy"); }
+  void SysCommand(unsigned command) override { calls.push_back("syscommand " + std::to_string(command)); }
+  void OpenSkinChooser(ui::CControlUI*) override { calls.push_back("skin chooser"); }
+  void WindowInit() override { calls.push_back("windowinit"); }
+  void RemoveInputHooks() override { ++hook_removals; }
+  void LibraryNotify(ui::TNotifyUI& msg) override {
+    library.push_back(msg.sType + " " + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string()));
+  }
+  void SetTimer(int id, int period_ms) override {
+    calls.push_back("timer " + std::to_string(id) + " " + std::to_string(period_ms));
+  }
+  void KillTimer(int id) override { calls.push_back("kill timer " + std::to_string(id)); }
+  ui::UiPoint CursorPos() override { return cursor; }
+  std::vector<std::string> calls;
+  std::vector<std::string> library;
+  int hook_removals = 0;
+  ui::UiPoint cursor{300, 200};
+};
+
+}  // namespace trx::pages::testing

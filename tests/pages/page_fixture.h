@@ -1,0 +1,105 @@
+#pragma once
+// Page tests: the skin's real layouts built into a bare paint manager (the
+// main layout with its sub-layouts, or one sub-layout alone), the page set
+// over them with fake dialogs, devices and window, and notifications raised
+// through the router as the window would raise them.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "pages/sub_layouts.h"
+#include "pages/page_set.h"
+#include "tests/pages/page_fakes.h"
+#include "ui/core/container.h"
+#include "ui/core/dialog_builder.h"
+#include "ui/core/option.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+
+namespace trx::pages::testing {
+
+using namespace trx::ui;
+
+// Builds the sub-layout elements of the main layout from their files.
+class SubLayoutBuilder : public IDialogBuilderCallback {
+ public:
+  explicit SubLayoutBuilder(CPaintManagerUI* pm) : pm_(pm) {}
+  CControlUI* CreateControl(std::string_view class_name) override {
+    const char* file = SubLayoutFile(class_name);
+    if (file == nullptr) return nullptr;
+    CDialogBuilder builder;
+    return builder.Create(file, {}, nullptr, pm_, nullptr);
+  }
+
+ private:
+  CPaintManagerUI* pm_;
+};
+
+class PageTest : public ::testing::Test {
+ protected:
+  // Builds `layout` ("XML_MAIN" for the whole window, or a sub-layout file
+  // such as "Mouse_DPI.xml") and the page set over it.
+  void Build(const char* layout = "XML_MAIN") {
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    SubLayoutBuilder callback(&pm);
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(layout, {}, &callback, &pm);
+    ASSERT_NE(root, nullptr) << layout;
+    pm.AttachDialog(root);
+    pages = std::make_unique<CPageSet>(pm, dialogs, devices, window);
+    pages->OnWindowInit();
+  }
+
+  CControlUI* Find(std::string_view name) {
+    CControlUI* c = pm.FindControl(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+  }
+  bool Visible(std::string_view name) { return Find(name) != nullptr && Find(name)->IsVisible(); }
+  int Page(std::string_view layout) { return dynamic_cast<CTabLayoutUI*>(Find(layout))->GetCurSel(); }
+  bool Selected(std::string_view option) { return dynamic_cast<COptionUI*>(Find(option))->IsSelected(); }
+  // Raises a notification through the router, as the window does.
+  void Notify(std::string_view name, const char* type) {
+    TNotifyUI msg;
+    msg.sType = type;
+    msg.pSender = Find(name);
+    ASSERT_NE(msg.pSender, nullptr) << name;
+    pages->Router().Notify(msg);
+  }
+  // Selects an option the way a click does: its own notification reaches
+  // the router through the paint manager's notifier.
+  void Select(std::string_view option) {
+    auto* o = dynamic_cast<COptionUI*>(Find(option));
+    ASSERT_NE(o, nullptr) << option;
+    o->Selected(true, true);
+  }
+
+  class RouterNotifier : public INotifyUI {
+   public:
+    explicit RouterNotifier(PageTest& test) : test_(test) {}
+    void Notify(TNotifyUI& msg) override {
+      if (test_.pages) test_.pages->Router().Notify(msg);
+    }
+
+   private:
+    PageTest& test_;
+  };
+
+  void SetUp() override { pm.AddNotifier(&notifier); }
+  void TearDown() override {
+    pages.reset();
+    pm.RemoveNotifier(&notifier);
+  }
+
+  CPaintManagerUI pm;
+  RouterNotifier notifier{*this};
+  FakeDialogs dialogs;
+  FakeDevices devices;
+  FakeWindow window;
+  std::unique_ptr<CPageSet> pages;
+};
+
+}  // namespace trx::pages::testing

@@ -1,0 +1,174 @@
+// The pages built so far over their real layouts: the DPI colour buttons
+// (image bytes, pending flag, profile save), the onboard profile buttons
+// (simulator memory through the router), the device tabs and the profile
+// combos as devices come and go.
+
+#include <mutex>
+
+#include "device/commands.h"
+#include "pages/control_names.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "ui/core/combo.h"
+#include "ui/core/list.h"
+
+namespace trx::pages::testing {
+namespace {
+
+class RecordingSaver : public IProfileSaver {
+ public:
+  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
+    saves.push_back(std::string(DeviceKindName(kind)) + " " + std::to_string(static_cast<int>(family)));
+    return 0;
+  }
+  std::vector<std::string> saves;
+};
+
+class DpiColourPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    ResetImagesToBuiltIn();
+    SetProfileSaver(&saver);
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    std::fill_n(Images().mouse.CurrentRecord() + 21, 12, uint8_t{0x11});
+  }
+  void TearDown() override {
+    SetProfileSaver(nullptr);
+    ResetImagesToBuiltIn();
+    PageTest::TearDown();
+  }
+  std::vector<uint8_t> DpiColours() {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const uint8_t* rec = Images().mouse.CurrentRecord();
+    return std::vector<uint8_t>(rec + 21, rec + 33);
+  }
+  RecordingSaver saver;
+};
+
+TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {
+  Build("Mouse_DPI.xml");
+  Find("ms_DPIcolor_btn_2")->SetBkColor(0xFF00FF00);
+  Notify("ms_DPIcolor_btn_2", "click");  // cancelled: nothing changes
+  EXPECT_EQ(dialogs.palette_initial, (std::vector<UiColor>{0xFF00FF00u}));
+  EXPECT_EQ(dialogs.palette_at, (UiPoint{300, 200}));
+  EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFF00FF00u);
+  EXPECT_TRUE(devices.pending.empty());
+  EXPECT_TRUE(saver.saves.empty());
+
+  dialogs.colour_answer = 0xFFFF8001u;
+  Notify("ms_DPIcolor_btn_2", "click");
+  EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFFFF8001u);
+  EXPECT_EQ(DpiColours(),
+            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}));
+  EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));  // the device profile
+
+  Notify("ms_DPIcolor_btn_4", "click");
+  EXPECT_EQ(DpiColours(),
+            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0xFF, 0x80, 0x01}));
+}
+
+class OnboardStripTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    ResetImagesToBuiltIn();
+    auto backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+    const int id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& mouse = sim_devices->mouse;
+    mouse.transport.want_read = true;
+    mouse.transport.want_write = true;
+    mouse.transport.device_path = backend->VendorPath(id);
+    ASSERT_EQ(mouse.transport.Open(), 1);
+    mouse.connected = 1;
+  }
+  void TearDown() override {
+    PageTest::TearDown();
+    ResetImagesToBuiltIn();
+  }
+  void BuildWithSimulator() {
+    Build();
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  }
+  std::shared_ptr<sim::SimFirmware> firmware;
+  std::unique_ptr<FakeDevices> sim_devices;
+};
+
+TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
+  BuildWithSimulator();
+  firmware->SetSettingsByte(3 * 64 + 15, 0x42);  // slot 3's first DPI level
+  Notify("ms_profile_3", "click");
+  EXPECT_EQ(firmware->Settings()[0], 3);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().mouse.current[0], 3);
+    EXPECT_EQ(Images().mouse.current[15], 0x42);
+  }
+  // Indices outside 0 … 4 send nothing.
+  firmware->ClearRequests();
+  Find("ms_profile_4")->SetName("ms_profile_5");
+  Notify("ms_profile_5", "click");
+  EXPECT_EQ(firmware->RequestCount(), 0u);
+}
+
+class DeviceTabsPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    Build();
+    for (const char* tab : {"kb_tab", "ms_tab", "mp_tab", "ms_tab_panel"}) Find(tab)->SetVisible(false);
+  }
+  int ComboSel(const char* name) { return dynamic_cast<CComboUI*>(Find(name))->GetCurSel(); }
+};
+
+TEST_F(DeviceTabsPageTest, ConnectedDeviceShowsAndSelectsItsTabAndItsStoredProfiles) {
+  IProfileLists& lists = pages->ProfileLists();
+  for (int i = 0; i < 3; ++i) {
+    lists.AddItem(DeviceKind::Mouse, ProfileFamily::Device, "p" + std::to_string(i), 25);
+    lists.AddItem(DeviceKind::Keyboard, ProfileFamily::Key, "k" + std::to_string(i), 25);
+  }
+  EXPECT_EQ(lists.ItemCount(DeviceKind::Mouse, ProfileFamily::Device), 3);
+  EXPECT_EQ(lists.ItemCount(DeviceKind::MousePad, ProfileFamily::Key), 0);  // no such family
+
+  ConnectResult mouse;
+  mouse.device_profile = 2;
+  pages->OnDeviceConnected(DeviceKind::Mouse, mouse);
+  EXPECT_TRUE(Visible("ms_tab"));
+  EXPECT_TRUE(Selected("ms_tab"));
+  EXPECT_TRUE(Visible("ms_tab_panel"));
+  EXPECT_EQ(Page("tab_switch"), 1);
+  EXPECT_EQ(ComboSel("ms_device_profile_combo"), 2);
+
+  ConnectResult keyboard;
+  keyboard.key_profile = 1;
+  pages->OnDeviceConnected(DeviceKind::Keyboard, keyboard);
+  EXPECT_TRUE(Selected("kb_tab"));
+  EXPECT_EQ(ComboSel("kb_key_profile_combo"), 1);
+  EXPECT_FALSE(Visible("ms_tab_panel") && Page("tab_switch") != 0);
+}
+
+TEST_F(DeviceTabsPageTest, DeviceLeavingHidesItsTabAndHandsOverAsPlanned) {
+  pages->OnDeviceConnected(DeviceKind::Mouse, {});
+  pages->OnDeviceConnected(DeviceKind::Keyboard, {});
+  Find("kb_tab")->SetVisible(false);
+  pages->OnDeviceLeft(PlanRemoval(DeviceKind::Mouse, false, true, false));
+  EXPECT_FALSE(Visible("ms_tab"));
+  EXPECT_TRUE(Visible("kb_tab"));  // shown again, as the plan says
+  EXPECT_TRUE(Selected("kb_tab"));
+  EXPECT_EQ(Page("tab_switch"), 0);
+
+  pages->OnDeviceConnected(DeviceKind::MousePad, {});
+  pages->OnSameModeChanged(DeviceKind::MousePad, true);
+  EXPECT_TRUE(Visible("mp_deng_same_mode"));
+  pages->OnSameModeChanged(DeviceKind::MousePad, false);
+  EXPECT_FALSE(Visible("mp_deng_same_mode"));
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
