@@ -13,6 +13,7 @@
 #include "app/name_split.h"
 #include "app/routing.h"
 #include "app/sub_layouts.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
@@ -27,6 +28,7 @@ class SubLayoutBuilder : public IDialogBuilderCallback {
  public:
   explicit SubLayoutBuilder(CPaintManagerUI* pm) : pm_(pm) {}
   CControlUI* CreateControl(std::string_view class_name) override {
+    if (SameName(class_name, kCircleProgressElement)) return new CCircleProgressUI();  // as the main window
     const char* file = SubLayoutFile(class_name);
     if (file == nullptr) return nullptr;
     CDialogBuilder builder;
