@@ -34,6 +34,8 @@
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/qt/qt_backend.h"
+#include "ui/qt/qt_url_opener.h"
+#include "ui/window/custom_controls.h"
 #include "ui/window/tray_icon.h"
 #include "ui/window/win_api.h"
 
@@ -169,6 +171,9 @@ int main(int argc, char** argv) {
   ui::CPaintManagerUI::SetResourceType(1);
   ui::CPaintManagerUI::SetResourcePath(ProgramFolder() + "skin/");
   ui::CResourceManager::GetInstance()->LoadResource("res.xml");
+  if (!ui::RegisterCustomControls()) DebugLine("custom controls not registered");
+  ui::qt::QtUrlOpener url_opener;
+  ui::SetUrlOpener(&url_opener);
   ui::CTrayIcon::RegisterIconFile(app::kTrayIconId, "common/logo.png");
   InstallProfileSaver();
 
@@ -191,6 +196,7 @@ int main(int argc, char** argv) {
   SetSettingsHost(nullptr);
   delete window;
   ui::CResourceManager::GetInstance()->Release();
+  ui::SetUrlOpener(nullptr);
   backend.Uninstall();
   instance.Release();
   return 0;

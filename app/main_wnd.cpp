@@ -18,11 +18,13 @@
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
 #include "sim/demo_devices.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/color_palette.h"
 #include "ui/core/combo.h"
 #include "ui/core/list.h"
 #include "ui/core/menu.h"
 #include "ui/core/option.h"
+#include "ui/dialogs/copyright_wnd.h"
 #include "ui/dialogs/msg_wnd.h"
 #include "ui/dialogs/pallet_dialog.h"
 #include "ui/dialogs/skin_frame.h"
@@ -85,6 +87,7 @@ CMainWnd::~CMainWnd() {
   // Workers still running (a window never destroyed) stop before the
   // channels they use go.
   stopping_ = true;
+  if (operations_) operations_->Stop();
   workers_.StopAll(options_.stop_timeout_ms);
   pad_.Reset();
   mouse_.Reset();
@@ -115,6 +118,7 @@ void CMainWnd::SetPresenceBodies() {
 // ---------------------------------------------------------------- layout
 
 ui::CControlUI* CMainWnd::CreateControl(std::string_view class_name) {
+  if (SameName(class_name, pages::kCircleProgressElement)) return new ui::CCircleProgressUI();
   const char* file = pages::SubLayoutFile(class_name);
   if (file == nullptr) return nullptr;
   ui::CDialogBuilder builder;
@@ -259,6 +263,14 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
       handled = true;
       return 0;
+    case WM_DEVICE_PROGRESS:
+      OnDeviceProgress(static_cast<int>(wparam), static_cast<int>(lparam));
+      handled = true;
+      return 0;
+    case WM_DEVICE_OPERATION_DONE:
+      OnDeviceOperationDone(static_cast<int>(static_cast<std::intptr_t>(wparam)));
+      handled = true;
+      return 0;
     case WM_APP_RUN_CALL: {
       auto* fn = reinterpret_cast<const std::function<void()>*>(wparam);
       if (fn != nullptr) (*fn)();
@@ -319,6 +331,7 @@ void CMainWnd::ShutdownWorkers() {
   DebugLine(kDebugShutdown);
   stopping_ = true;
   ShowWindow(false);
+  if (operations_) operations_->Stop();
   const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
   ui::KillTimer(m_hWnd, kTimerSendSettings);
@@ -434,8 +447,7 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
     return;
   }
   if (SameName(name, names::kMenuAbout)) {
-    // The about window arrives with the custom controls.
-    DebugLine("about window not available");
+    if (ui::OpenAboutWindow(m_hWnd) == nullptr) DebugLine("about window could not be opened");
     return;
   }
   if (SameName(name, names::kMenuExit)) {
@@ -473,7 +485,10 @@ void CMainWnd::AddSimulatedMenuItems() {
     add(plugged ? "unplug" : "plug");
     if (plugged) {
       add("profile");
-      if (kind == sim::SimKind::Mouse) add("dpi");
+      if (kind == sim::SimKind::Mouse) {
+        add("dpi");
+        add("save");
+      }
     }
   }
 }
@@ -489,6 +504,7 @@ bool CMainWnd::RunSimulatedCommand(const std::string& name) {
     if (action == "unplug") ok = options_.simulated->Unplug(kind);
     if (action == "profile") ok = options_.simulated->PressProfileButton(kind);
     if (action == "dpi") ok = options_.simulated->PressDpiButton(kind);
+    if (action == "save" && kind == sim::SimKind::Mouse) ok = StartSimulatedSave();
     if (!ok) DebugLineF("simulated %s: %s refused", sim::SimKindName(kind), action.c_str());
     return true;
   }

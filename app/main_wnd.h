@@ -36,6 +36,7 @@
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/skin_observer.h"
 #include "ui/window/menu_wnd.h"
+#include "ui/window/operation_runner.h"
 #include "ui/window/tray_icon.h"
 #include "ui/window/window_impl_base.h"
 
@@ -87,6 +88,12 @@ class CMainWnd : public ui::WindowImplBase,
   int HookRemovals() const { return hook_removals_; }
   // The modal message box with a language text id; 1 on confirm.
   int ShowMessageBox(std::string_view text_id);
+  // Long device operations (saves, uploads): run one after another on the
+  // operation worker while "setting_progress" shows how far they are; the
+  // ring appears at once, follows the progress and hides one second after
+  // the end. False when not run (shutdown begun). UI thread.
+  bool RunDeviceOperation(ui::DeviceOperation operation);
+  bool DeviceOperationBusy() const { return operations_pending_ > 0; }
 
   // --- state
   WorkerThreads& Workers() { return workers_; }
@@ -170,6 +177,9 @@ class CMainWnd : public ui::WindowImplBase,
   bool RunOnUi(const std::function<void()>& fn);
   void AddSimulatedMenuItems();
   bool RunSimulatedCommand(const std::string& name);
+  bool StartSimulatedSave();
+  void OnDeviceProgress(int done, int total);
+  void OnDeviceOperationDone(int result);
 
   MainWndOptions options_;
   WorkerThreads workers_;
@@ -186,6 +196,9 @@ class CMainWnd : public ui::WindowImplBase,
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
   bool window_init_done_ = false;
+  // Created with the first operation; stopped before the channels go.
+  std::unique_ptr<ui::COperationRunner> operations_;
+  int operations_pending_ = 0;  // queued or running, counted on the UI thread
 };
 
 }  // namespace trx::app

@@ -24,6 +24,9 @@ inline constexpr std::array<SubLayout, 9> kSubLayouts{{
     {"MS_CURSOR_UI", "Mouse_cursor.xml"},
 }};
 
+// The element the main window's creation hook makes a circle progress.
+inline constexpr const char* kCircleProgressElement = "CircleProgress";
+
 // The file for an element class, or null.
 const char* SubLayoutFile(std::string_view element_class);
 

@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/core/circle_progress.h"
 #include "ui/core/container.h"
 #include "ui/core/control.h"
 #include "ui/core/dialog_builder.h"
@@ -81,6 +82,7 @@ class PageBuilder : public trx::ui::IDialogBuilderCallback {
  public:
   explicit PageBuilder(CPaintManagerUI* pm) : pm_(pm) {}
   CControlUI* CreateControl(std::string_view cls) override {
+    if (SameNoCase(cls, "CircleProgress")) return new trx::ui::CCircleProgressUI();
     for (const SubLayout& s : kSubLayouts) {
       if (!SameNoCase(cls, s.element)) continue;
       CDialogBuilder builder;

@@ -18,6 +18,7 @@
 #include "pages/router.h"
 #include "pages/sub_layouts.h"
 #include "tests/pages/page_fakes.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
@@ -32,6 +33,7 @@ class SubLayoutBuilder : public IDialogBuilderCallback {
  public:
   explicit SubLayoutBuilder(CPaintManagerUI* pm) : pm_(pm) {}
   CControlUI* CreateControl(std::string_view class_name) override {
+    if (SameName(class_name, kCircleProgressElement)) return new CCircleProgressUI();  // as the main window
     const char* file = SubLayoutFile(class_name);
     if (file == nullptr) return nullptr;
     CDialogBuilder builder;

@@ -15,6 +15,7 @@
 #include "platform/debug_log.h"
 #include "ui/core/container.h"
 #include "ui/core/control.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/menu.h"
 #include "ui/core/option.h"
@@ -37,6 +38,7 @@ class PageBuilder : public IDialogBuilderCallback {
  public:
   explicit PageBuilder(CPaintManagerUI* pm) : pm_(pm) {}
   CControlUI* CreateControl(std::string_view cls) override {
+    if (cls == "CircleProgress") return new CCircleProgressUI();  // the main window's hook makes it too
     auto it = kPages.find(std::string(cls));
     if (it == kPages.end()) return nullptr;
     CDialogBuilder builder;

@@ -22,6 +22,7 @@ struct DrawCall {
   TImageDesc image{};
   TImageTint tint{};
   unsigned style = 0;
+  double start = 0, sweep = 0;  // pies: degrees
 };
 
 class RecordingRenderer : public IRenderer {
@@ -44,7 +45,12 @@ class RecordingRenderer : public IRenderer {
   void DrawLine(UiPoint a, UiPoint b, int, UiColor c) override { calls.push_back(Call("line", {a.x, a.y, b.x, b.y}, c)); }
   void FillGradient(const UiRect& rc, UiColor a, UiColor, bool) override { calls.push_back(Call("gradient", rc, a)); }
   void FillEllipse(const UiRect& rc, UiColor c) override { calls.push_back(Call("ellipse", rc, c)); }
-  void FillPie(const UiRect& rc, double, double, UiColor c) override { calls.push_back(Call("pie", rc, c)); }
+  void FillPie(const UiRect& rc, double start, double sweep, UiColor c) override {
+    DrawCall call = Call("pie", rc, c);
+    call.start = start;
+    call.sweep = sweep;
+    calls.push_back(call);
+  }
   bool DrawImage(const UiRect& dest, const TImageDesc& desc, const TImageTint& tint) override {
     DrawCall call = Call("image", dest, 0, desc.file);
     call.image = desc;

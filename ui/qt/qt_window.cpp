@@ -24,7 +24,18 @@ namespace {
 
 QRect ToQRect(const UiRect& rc) { return QRect(rc.left, rc.top, rc.Width(), rc.Height()); }
 
+// The widget of a WS_CHILD window's parent, or null for top-level windows.
+QWidget* ParentWidgetFor(const CWindowWnd* owner) {
+  if ((owner->GetStyle() & WS_CHILD) == 0) return nullptr;
+  CWindowWnd* parent = CWindowWnd::FromHandle(owner->GetParent());
+  auto* native = parent ? dynamic_cast<QtNativeWindow*>(parent->Native()) : nullptr;
+  return native ? native->Widget() : nullptr;
+}
+
 Qt::WindowFlags FlagsFor(const CWindowWnd* owner) {
+  // A child window is a plain widget inside its parent's window (hosted by
+  // a CWndUI); its geometry is in the parent's client coordinates.
+  if (ParentWidgetFor(owner) != nullptr) return Qt::Widget;
   Qt::WindowFlags flags = Qt::FramelessWindowHint;  // layouts draw their own caption
   const DWORD ex = owner->GetExStyle();
   // Tool windows that stay on top (menus, the skin chooser) close when the
@@ -44,7 +55,8 @@ QPainterPath WindowShape(QSize size, UiSize round) {
 
 }  // namespace
 
-QtWindow::QtWindow(CWindowWnd* owner) : QWidget(nullptr, FlagsFor(owner)), hwnd_(owner->GetHWND()) {
+QtWindow::QtWindow(CWindowWnd* owner)
+    : QWidget(ParentWidgetFor(owner), FlagsFor(owner)), hwnd_(owner->GetHWND()) {
   popup_ = (windowFlags() & Qt::Popup) == Qt::Popup;
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -55,6 +67,7 @@ QtWindow::QtWindow(CWindowWnd* owner) : QWidget(nullptr, FlagsFor(owner)), hwnd_
 void QtWindow::PrepareFirstShow() {
   if (prepared_) return;
   prepared_ = true;
+  if (!isWindow()) return;  // a child lives inside its parent's window
   // Done at the first show, after the layout set translucency: creating the
   // native window earlier would fix its format without the alpha channel.
   CWindowWnd* parent = CWindowWnd::FromHandle(owner_parent_);

@@ -1,0 +1,132 @@
+// The progress ring during a save to a simulated mouse: it appears at 0 at
+// once, follows every step of the upload (each step checked against the
+// device's memory), shows 100 % at the end and hides one second later on
+// the controllable clock. A save that fails hides it without completing.
+
+#include <gtest/gtest.h>
+
+#include <semaphore>
+
+#include "settings/config_images.h"
+#include "settings/key_block_upload.h"
+#include "sim/sim_backend.h"
+#include "tests/app/app_test_support.h"
+#include "ui/core/circle_progress.h"
+
+namespace trx::app::testing {
+namespace {
+
+// Forwards to the window's reporter, then waits until the test has looked
+// at the ring, so every step can be seen on the UI thread.
+class SteppedReporter : public IProgressReporter {
+ public:
+  SteppedReporter(IProgressReporter& inner, std::counting_semaphore<>& go) : inner_(inner), go_(go) {}
+  void Begin(int total) override {
+    inner_.Begin(total);
+    go_.acquire();
+  }
+  void Advance(int done) override {
+    inner_.Advance(done);
+    go_.acquire();
+  }
+  bool StopRequested() const override { return inner_.StopRequested(); }
+
+ private:
+  IProgressReporter& inner_;
+  std::counting_semaphore<>& go_;
+};
+
+class DeviceProgressTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    ResetImagesToBuiltIn();
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      for (int k = 0; k < kOnboardProfileCount; ++k)
+        for (size_t i = 0; i < kKeyBlockSize; ++i) Images().mouse.key_blocks[k][i] = static_cast<uint8_t>(k * 40 + i);
+    }
+    backend = sim::SimBackend::WithStandardDevices();
+    MainWndOptions options;
+    options.backend = backend;
+    CreateWindow(options);
+    CDeviceChannel& c = window->Channel(DeviceKind::Mouse);
+    c.transport.want_read = true;
+    c.transport.want_write = true;
+    c.transport.device_path = backend->VendorPath(0);
+    ASSERT_EQ(c.transport.Open(), 1);
+    c.connected = 1;
+    ring = dynamic_cast<ui::CCircleProgressUI*>(Find("setting_progress"));
+    ASSERT_NE(ring, nullptr);  // made by the window's creation hook
+  }
+  void TearDown() override {
+    go.release(100);  // never leave the worker waiting
+    MainWndTest::TearDown();
+    ResetImagesToBuiltIn();
+  }
+  bool BlockOnDevice(int k) {
+    const std::vector<uint8_t> memory = backend->Firmware(0)->KeyMemory();
+    for (size_t i = 0; i < kKeyBlockSize; ++i)
+      if (memory.at(k * 126 + i) != static_cast<uint8_t>(k * 40 + i)) return false;
+    return true;
+  }
+
+  std::shared_ptr<sim::SimBackend> backend;
+  ui::CCircleProgressUI* ring = nullptr;
+  std::counting_semaphore<> go{0};
+};
+
+TEST_F(DeviceProgressTest, SaveStartsAdvancesAndEnds) {
+  EXPECT_FALSE(ring->IsVisible());
+  ASSERT_TRUE(window->RunDeviceOperation([this](IProgressReporter& progress) {
+    SteppedReporter stepped(progress, go);
+    return UploadMouseKeyBlocks(window->Channel(DeviceKind::Mouse), stepped);
+  }));
+  // Starts: shown at 0 before the worker has reported anything.
+  EXPECT_TRUE(ring->IsVisible());
+  EXPECT_EQ(ring->GetValue(), 0);
+  EXPECT_EQ(ring->GetText(), "0%");
+  EXPECT_TRUE(window->DeviceOperationBusy());
+
+  // Advances: Begin, Begin transfer, the five key blocks, End transfer.
+  const char* texts[] = {"0%", "14%", "28%", "42%", "57%", "71%", "85%", "100%"};
+  for (int step = 0; step <= kKeyBlockUploadSteps; ++step) {
+    queue().RunUntil([&] { return ring->GetMaxValue() == kKeyBlockUploadSteps && ring->GetValue() == step; });
+    SCOPED_TRACE(step);
+    EXPECT_TRUE(ring->IsVisible());
+    EXPECT_EQ(ring->GetText(), texts[step]);
+    EXPECT_EQ(ring->SweepDegrees(), step * 360 / kKeyBlockUploadSteps);
+    // Key block k is on the device once step k + 2 is shown.
+    if (step >= 2 && step <= 6) {
+      EXPECT_TRUE(BlockOnDevice(step - 2));
+    }
+    if (step >= 1 && step <= 5) {
+      EXPECT_FALSE(BlockOnDevice(step - 1));
+    }
+    go.release();
+  }
+
+  // Ends: full ring until the one-second hide.
+  queue().RunUntil([&] { return !window->DeviceOperationBusy(); });
+  EXPECT_EQ(ring->GetValue(), ring->GetMaxValue());
+  queue().AdvanceTime(999);
+  EXPECT_TRUE(ring->IsVisible());
+  queue().AdvanceTime(1);
+  EXPECT_FALSE(ring->IsVisible());
+}
+
+TEST_F(DeviceProgressTest, FailedSaveHidesTheRingWithoutCompletingIt) {
+  window->Channel(DeviceKind::Mouse).connected = 0;  // nothing is sent: result 0
+  go.release(100);
+  ASSERT_TRUE(window->RunDeviceOperation([this](IProgressReporter& progress) {
+    return UploadMouseKeyBlocks(window->Channel(DeviceKind::Mouse), progress);
+  }));
+  queue().RunUntil([&] { return !window->DeviceOperationBusy(); });
+  EXPECT_TRUE(ring->IsVisible());
+  EXPECT_LT(ring->GetValue(), ring->GetMaxValue());
+  queue().AdvanceTime(1000);
+  EXPECT_FALSE(ring->IsVisible());
+}
+
+}  // namespace
+}  // namespace trx::app::testing

@@ -1,0 +1,152 @@
+// The about window headless: its layout and texts, the close button, the
+// placement beside the main window (kept on the screen), dragging by the
+// caption only, and the web link, which reaches nothing but the URL opener
+// and only with the program's fixed https address.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/dialogs/dialog_test_support.h"
+#include "ui/dialogs/copyright_wnd.h"
+#include "ui/dialogs/url_opener.h"
+#include "ui/window/win_api.h"
+
+namespace trx::ui::testing {
+namespace {
+
+class RecordingOpener : public IUrlOpener {
+ public:
+  std::vector<std::string> urls;
+  bool OpenUrl(std::string_view url) override {
+    urls.emplace_back(url);
+    return true;
+  }
+};
+
+class Owner : public CWindowWnd {
+ protected:
+  const char* GetWindowClassName() const override { return "Owner"; }
+};
+
+class CopyrightTest : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    CResourceManager::GetInstance()->LoadLanguage("lan_en.xml");
+    SetUrlOpener(&opener_);
+    ASSERT_NE(owner_.Create(nullptr, "main", WS_VISIBLE, 0, 560, 234, 800, 572), nullptr);
+  }
+  void TearDown() override {
+    SetUrlOpener(nullptr);
+    DialogTest::TearDown();
+  }
+  Ccopyright* Open() {
+    const HWND hwnd = OpenAboutWindow(owner_.GetHWND());
+    auto* about = dynamic_cast<Ccopyright*>(CWindowWnd::FromHandle(hwnd));
+    if (about != nullptr) about->GetPaintManager().UpdateLayout();
+    return about;
+  }
+  RecordingOpener opener_;
+  Owner owner_;
+};
+
+TEST_F(CopyrightTest, ShowsVersionAndLicencesBesideTheMainWindowAndClosesWithItsButton) {
+  Ccopyright* about = Open();
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(about->IsWindowVisible());
+  EXPECT_EQ(about->GetWindowText(), "关于");
+  // x = 2 × 560, y = 806 / 2 − 80, at the layout's size.
+  EXPECT_EQ(about->GetWindowRect(), (UiRect{1120, 323, 1560, 643}));
+  CPaintManagerUI& pm = about->GetPaintManager();
+  EXPECT_EQ(pm.FindControl(kCopyrightVersionName)->GetText(), ProgramVersion());
+  std::string texts;
+  pm.GetRoot()->FindControl(
+      [&](CControlUI* c) {
+        texts += c->GetText() + "|";
+        return false;
+      },
+      UIFIND_ALL);
+  for (const char* part : {"Qt 6 — GNU LGPL version 3", "pugixml — MIT licence", "Version"})
+    EXPECT_NE(texts.find(part), std::string::npos) << part;
+
+  const HWND hwnd = about->GetHWND();
+  QueueMouseClick(*about, kCopyrightCloseName);
+  queue().ProcessPending();
+  queue().ProcessPending();
+  EXPECT_FALSE(IsWindow(hwnd));  // closed; the object freed itself
+}
+
+TEST_F(CopyrightTest, EveryRequestOpensAnotherWindowKeptOnTheScreen) {
+  owner_.SetWindowPos(nullptr, 1500, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Ccopyright* first = Open();
+  Ccopyright* second = Open();
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(first, second);
+  // 2 × 1500 lies past the 1920-wide work area: moved back onto it.
+  EXPECT_EQ(second->GetWindowRect().right, 1920);
+  // Both go with their owner.
+  owner_.DestroyWindow();
+  EXPECT_EQ(CWindowWnd::FromHandle(second->GetHWND()), nullptr);
+}
+
+TEST_F(CopyrightTest, DraggedByCaptionSpaceButNotByItsButtonOrLink) {
+  Ccopyright* about = Open();
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->HitTestClient({200, 20}), HTCAPTION);
+  const UiRect close = about->GetPaintManager().FindControl(kCopyrightCloseName)->GetPos();
+  EXPECT_EQ(about->HitTestClient({close.left + 5, close.top + 5}), HTCLIENT);
+  const UiRect link = about->GetPaintManager().FindControl(kCopyrightLinkName)->GetPos();
+  EXPECT_EQ(about->HitTestClient({link.left + 5, link.top + 5}), HTCLIENT);
+  EXPECT_EQ(about->HitTestClient({200, 200}), HTCLIENT);  // below the caption
+}
+
+TEST_F(CopyrightTest, LinkOpensOnlyTheFixedHttpsPageThroughTheOpener) {
+  Ccopyright* about = Open();
+  ASSERT_NE(about, nullptr);
+  QueueMouseClick(*about, kCopyrightLinkName);
+  queue().ProcessPending();
+  EXPECT_EQ(opener_.urls, (std::vector<std::string>{kProjectWebPage}));
+  EXPECT_TRUE(IsPlainHttpsUrl(kProjectWebPage));
+
+  // Without an opener nothing is opened, and nothing else is tried.
+  SetUrlOpener(nullptr);
+  QueueMouseClick(*about, kCopyrightLinkName);
+  queue().ProcessPending();
+  EXPECT_EQ(opener_.urls.size(), 1u);
+}
+
+TEST(UrlOpenerTest, OnlyPlainHttpsUrlsArePassedOn) {
+  RecordingOpener opener;
+  SetUrlOpener(&opener);
+  const struct {
+    const char* url;
+    bool passed;
+  } cases[] = {
+      {"https://example.org/trx770", true},
+      {"https://example.org/a?b=c&d=e", true},
+      {"http://example.org/", false},
+      {"file:///etc/passwd", false},
+      {"HTTPS://example.org/", false},
+      {"https://", false},
+      {"https:///path", false},
+      {"https://example.org/ x", false},
+      {"https://example.org/;rm -rf ~", false},
+      {"https://example.org/$(id)'", false},
+      {"https://example.org/\"quoted\"", false},
+      {"https://example.org/`id`", false},
+      {"https://example.org/\n", false},
+      {" https://example.org/", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OpenHttpsUrl(c.url), c.passed) << c.url;
+  std::vector<std::string> passed;
+  for (const auto& c : cases)
+    if (c.passed) passed.emplace_back(c.url);
+  EXPECT_EQ(opener.urls, passed);
+  SetUrlOpener(nullptr);
+}
+
+}  // namespace
+}  // namespace trx::ui::testing
