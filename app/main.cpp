@@ -50,12 +50,14 @@ using namespace trx;
 struct Options {
   bool simulate = false;
   std::string simulate_list;
+  std::string sim_state;  // --sim-state DIR: the simulated devices' memory
 };
 
 void Usage(FILE* out) {
   std::fprintf(out,
-               "usage: trx770 [--simulate[=mouse,keyboard,pad]] [--help] [--version]\n"
-               "  --simulate   run on simulated devices (all three, or the listed ones)\n");
+               "usage: trx770 [--simulate[=mouse,keyboard,pad] [--sim-state DIR]] [--help] [--version]\n"
+               "  --simulate        run on simulated devices (all three, or the listed ones)\n"
+               "  --sim-state DIR   the simulated devices remember their memory in DIR\n");
 }
 
 // 1 run, 0 exit with 0 (help, version), -1 bad arguments.
@@ -83,12 +85,25 @@ int ParseOptions(int argc, char** argv, Options& options) {
       }
       continue;
     }
+    if (std::strcmp(arg, "--sim-state") == 0 || std::strncmp(arg, "--sim-state=", 12) == 0) {
+      if (arg[11] == '=') options.sim_state = arg + 12;
+      else if (i + 1 < argc) options.sim_state = argv[++i];
+      if (options.sim_state.empty()) {
+        std::fprintf(stderr, "trx770: --sim-state needs a folder\n");
+        return -1;
+      }
+      continue;
+    }
     // Qt's own options (-platform, -display ...) are left to QApplication.
     if (arg[0] == '-' && arg[1] == '-') {
       std::fprintf(stderr, "trx770: unknown option %s\n", arg);
       Usage(stderr);
       return -1;
     }
+  }
+  if (!options.sim_state.empty() && !options.simulate) {
+    std::fprintf(stderr, "trx770: --sim-state needs --simulate\n");
+    return -1;
   }
   return 1;
 }
@@ -155,7 +170,9 @@ int main(int argc, char** argv) {
   // Simulated devices replace the hidraw tree before any channel exists.
   std::unique_ptr<sim::SimulatedDevices> simulated;
   if (options.simulate) {
-    simulated = std::make_unique<sim::SimulatedDevices>(selection);
+    simulated = std::make_unique<sim::SimulatedDevices>(selection, options.sim_state);
+    if (!simulated->StateWarning().empty())
+      std::fprintf(stderr, "trx770: warning: %s\n", simulated->StateWarning().c_str());
     if (!simulated->Valid()) {
       std::fprintf(stderr, "trx770: the simulated devices could not be created\n");
       return 1;

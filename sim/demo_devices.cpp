@@ -1,5 +1,12 @@
 #include "sim/demo_devices.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/atomic_file.h"
+#include "platform/debug_log.h"
+
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
 
@@ -66,20 +73,59 @@ bool ParseSimulateList(std::string_view value, SimulateSelection& selection, std
   return true;
 }
 
-SimulatedDevices::SimulatedDevices(const SimulateSelection& selection) : selection_(selection) {
+SimulatedDevices::SimulatedDevices(const SimulateSelection& selection, std::string state_folder)
+    : selection_(selection), state_folder_(std::move(state_folder)) {
   if (!tree_.Valid()) return;
   backend_ = tree_.MakeBackend();
   valid_ = true;
   for (SimKind kind : kAllKinds) {
-    if (!selection_.Has(kind)) continue;
-    firmware_[Slot(kind)] = std::make_shared<SimFirmware>(kind);
-    if (!Plug(kind)) valid_ = false;
+    if (selection_.Has(kind)) firmware_[Slot(kind)] = std::make_shared<SimFirmware>(kind);
+  }
+  LoadState();
+  for (SimKind kind : kAllKinds) {
+    if (selection_.Has(kind) && !Plug(kind)) valid_ = false;
   }
 }
 
 SimulatedDevices::~SimulatedDevices() {
-  std::lock_guard<std::mutex> guard(mutex_);
-  for (auto& attachment : attachments_) attachment.reset();
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (auto& attachment : attachments_) attachment.reset();
+  }
+  if (!SaveState()) DebugLine("simulated devices: state not saved");
+}
+
+std::string SimulatedDevices::StatePath(SimKind kind) const {
+  return state_folder_ + "/" + SimKindName(kind) + ".mem";
+}
+
+void SimulatedDevices::LoadState() {
+  if (state_folder_.empty()) return;
+  std::error_code ec;
+  std::filesystem::create_directories(state_folder_, ec);
+  if (ec) state_warning_ = "cannot create the state folder " + state_folder_ + ": " + ec.message();
+  for (SimKind kind : kAllKinds) {
+    if (!firmware_[Slot(kind)]) continue;
+    std::ifstream in(StatePath(kind), std::ios::binary);
+    if (!in) continue;  // a first run: factory memory
+    std::vector<uint8_t> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!firmware_[Slot(kind)]->LoadMemory(image)) {
+      state_warning_ = StatePath(kind) + " is not a memory image of the simulated " + SimKindName(kind) +
+                       "; starting from factory memory";
+      DebugLine(state_warning_);
+    }
+  }
+}
+
+bool SimulatedDevices::SaveState() {
+  if (state_folder_.empty()) return true;
+  bool ok = true;
+  for (SimKind kind : kAllKinds) {
+    if (!firmware_[Slot(kind)]) continue;
+    const std::vector<uint8_t> image = firmware_[Slot(kind)]->SaveMemory();
+    if (!WriteFileAtomic(StatePath(kind), image.data(), image.size())) ok = false;
+  }
+  return ok;
 }
 
 void SimulatedDevices::Install() { SetDefaultHidBackend(backend_); }

@@ -53,7 +53,13 @@ class SimulatedDevices {
  public:
   // Creates the tree and plugs in every selected device. Valid() is false
   // when the tree or an attachment could not be created.
-  explicit SimulatedDevices(const SimulateSelection& selection);
+  //
+  // With a state folder, each device's memory is read from
+  // "<folder>/<kind>.mem" when that file exists (a file that is no memory
+  // image of that device is ignored with a warning) and written back
+  // atomically by SaveState and when the devices go, so a simulated device
+  // remembers what was written to it between runs, as a real one does.
+  explicit SimulatedDevices(const SimulateSelection& selection, std::string state_folder = {});
   ~SimulatedDevices();
   SimulatedDevices(const SimulatedDevices&) = delete;
   SimulatedDevices& operator=(const SimulatedDevices&) = delete;
@@ -74,13 +80,23 @@ class SimulatedDevices {
   // The device's buttons; false (nothing happens) when it is not plugged in.
   bool PressProfileButton(SimKind kind);
   bool PressDpiButton(SimKind kind);
+  // Writes every selected device's memory into the state folder. True when
+  // there is no folder or every file was written.
+  bool SaveState();
+  // What went wrong reading the state folder ("" when nothing did).
+  const std::string& StateWarning() const { return state_warning_; }
   // The firmware model of a selected device (null otherwise).
   std::shared_ptr<SimFirmware> Firmware(SimKind kind) const;
 
  private:
   static size_t Slot(SimKind kind) { return static_cast<size_t>(kind); }
 
+  std::string StatePath(SimKind kind) const;
+  void LoadState();
+
   SimulateSelection selection_;
+  std::string state_folder_;
+  std::string state_warning_;
   bool valid_ = false;
   FakeHidrawTree tree_;
   std::shared_ptr<IHidBackend> backend_;

@@ -377,6 +377,61 @@ void SimFirmware::SetInfoByte(size_t offset, uint8_t value) {
   }
 }
 
+namespace {
+constexpr char kMemoryMagic[8] = {'T', 'R', 'X', 'S', 'I', 'M', '0', '1'};
+constexpr size_t kMemoryHeader = 11;
+}  // namespace
+
+std::vector<uint8_t> SimFirmware::SaveMemory() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  std::vector<uint8_t> out(kMemoryMagic, kMemoryMagic + 8);
+  out.push_back(static_cast<uint8_t>(kind_));
+  out.push_back(static_cast<uint8_t>(product_id_));
+  out.push_back(static_cast<uint8_t>(product_id_ >> 8));
+  for (const std::vector<uint8_t>* section : {&info_, &settings_, &main_block_, &keys_, &macro_, &routine_}) {
+    const uint32_t n = static_cast<uint32_t>(section->size());
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(n >> (8 * i)));
+    out.insert(out.end(), section->begin(), section->end());
+  }
+  return out;
+}
+
+bool SimFirmware::LoadMemory(const std::vector<uint8_t>& image) {
+  if (image.size() < kMemoryHeader || !std::equal(kMemoryMagic, kMemoryMagic + 8, image.begin())) return false;
+  if (image[8] != static_cast<uint8_t>(kind_) || (image[9] | (image[10] << 8)) != product_id_) return false;
+  std::vector<std::vector<uint8_t>> sections;
+  size_t at = kMemoryHeader;
+  for (int s = 0; s < 6; ++s) {
+    if (image.size() - at < 4) return false;
+    const size_t n = image[at] | (image[at + 1] << 8) | (image[at + 2] << 16) | (static_cast<size_t>(image[at + 3]) << 24);
+    at += 4;
+    if (image.size() - at < n) return false;
+    sections.emplace_back(image.begin() + static_cast<long>(at), image.begin() + static_cast<long>(at + n));
+    at += n;
+  }
+  if (at != image.size()) return false;
+  std::lock_guard<std::mutex> guard(mutex_);
+  // The sizes must be the ones the stored information gives for this
+  // device: anything else would make the firmware read or write past its
+  // memory.
+  const std::vector<uint8_t>& info = sections[0];
+  if (info.size() != info_.size()) return false;
+  const size_t block = kind_ == SimKind::Keyboard ? static_cast<size_t>(info[kInfoKeyBlockThirds]) * 3 : block_size_;
+  const bool sizes_fit = sections[1].size() == settings_.size() && sections[2].size() == block &&
+                         sections[3].size() == (kSettingsRecords - 1) * kKeyStride + block &&
+                         sections[4].size() == static_cast<size_t>(info[kInfoMacroUnits]) * 128 &&
+                         sections[5].size() == routine_.size();
+  if (!sizes_fit) return false;
+  block_size_ = block;
+  info_ = std::move(sections[0]);
+  settings_ = std::move(sections[1]);
+  main_block_ = std::move(sections[2]);
+  keys_ = std::move(sections[3]);
+  macro_ = std::move(sections[4]);
+  routine_ = std::move(sections[5]);
+  return true;
+}
+
 void SimFirmware::SetSettingsByte(size_t address, uint8_t value) {
   std::lock_guard<std::mutex> guard(mutex_);
   if (address < settings_.size()) settings_[address] = value;

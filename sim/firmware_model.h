@@ -140,6 +140,21 @@ class SimFirmware {
   // re-derives the memory sizes and restores the factory contents.
   void SetInfoByte(size_t offset, uint8_t value);
   void SetSettingsByte(size_t address, uint8_t value);
+  // --- the memory as one byte image, so a simulated device can remember
+  // what was written to it between runs (--sim-state):
+  //
+  //   offset  size  field
+  //   0       8     "TRXSIM01"
+  //   8       1     kind (0 mouse, 1 keyboard, 2 mouse pad)
+  //   9       2     product id, little endian
+  //   11      ...   six sections, each a 4-byte little-endian length and
+  //                 its bytes: information, settings, main block, key
+  //                 memory, macro memory, routine memory
+  std::vector<uint8_t> SaveMemory() const;
+  // Restores an image SaveMemory made for this kind and product. False
+  // (memory unchanged) for anything else: another kind, a cut or padded
+  // image, section sizes that do not fit this device.
+  bool LoadMemory(const std::vector<uint8_t>& image);
   // Every request frame received, in order.
   std::vector<SimFrame> Requests() const;
   size_t RequestCount() const;

@@ -96,6 +96,37 @@ TEST_F(SimMemory, KeyboardBlockSizeFollowsInformationByte5) {
   EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 42, 336).frame[7], sim::kStatusAccepted);
 }
 
+TEST_F(SimMemory, MemoryImageRestoresEverySectionAndRefusesForeignOrDamagedImages) {
+  mouse.SetSettingsByte(0, 3);
+  ASSERT_EQ(Send(mouse, kCmdWriteKeyBlock, 2, 126 * 4, {0xAB, 0xCD}).frame[7], sim::kStatusAccepted);
+  const std::vector<uint8_t> image = mouse.SaveMemory();
+  EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 11),
+            (std::vector<uint8_t>{'T', 'R', 'X', 'S', 'I', 'M', '0', '1', 0x00, 0x2C, 0x65}));
+  SimFirmware fresh(SimKind::Mouse);
+  ASSERT_TRUE(fresh.LoadMemory(image));
+  EXPECT_EQ(fresh.Settings(), mouse.Settings());
+  EXPECT_EQ(fresh.KeyMemory(), mouse.KeyMemory());
+  EXPECT_EQ(fresh.SaveMemory(), image);
+
+  // Another device, a cut image, a padded one, a section of another size:
+  // refused, memory unchanged.
+  SimFirmware pad(SimKind::MousePad);
+  const std::vector<uint8_t> pad_before = pad.SaveMemory();
+  std::vector<uint8_t> cut(image.begin(), image.end() - 1);
+  std::vector<uint8_t> padded = image;
+  padded.push_back(0);
+  std::vector<uint8_t> resized = image;
+  resized[11] = 34;  // information section claims 34 bytes
+  EXPECT_FALSE(pad.LoadMemory(image));
+  for (const auto& bad : {cut, padded, resized, std::vector<uint8_t>{}}) {
+    SimFirmware target(SimKind::Mouse);
+    const std::vector<uint8_t> before = target.SaveMemory();
+    EXPECT_FALSE(target.LoadMemory(bad));
+    EXPECT_EQ(target.SaveMemory(), before);
+  }
+  EXPECT_EQ(pad.SaveMemory(), pad_before);
+}
+
 TEST_F(SimMemory, ResetRestoresSettingsAndKeysButNotTheMainBlock) {
   Send(mouse, kCmdWriteSettings, 2, 0, {4, 9});
   Send(mouse, kCmdWriteKeyBlock, 3, 0, {0x20, 0x04, 0x00});

@@ -1,0 +1,354 @@
+#include "ctl/ctl_app.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "ctl/json_writer.h"
+#include "device/commands.h"
+#include "device/device_ids.h"
+#include "device/hid_device.h"
+#include "services/device_session.h"
+#include "services/device_snapshot.h"
+#include "settings/onboard_profile.h"
+#include "sim/demo_devices.h"
+
+#ifndef TRX770_VERSION
+#define TRX770_VERSION "0"
+#endif
+
+namespace trx::ctl {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: trx770ctl [--simulate[=mouse,keyboard,pad]] [--sim-state DIR] [--json] COMMAND [ARGS]\n"
+    "       trx770ctl --help | --version\n"
+    "commands:\n"
+    "  devices            list the connected devices\n"
+    "  dump [DEVICE]      device information, onboard settings records and active profile\n"
+    "  onboard DEVICE N   make onboard profile N (1-5) the active one (mouse)\n"
+    "DEVICE is mouse, keyboard or pad.\n"
+    "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use\n";
+
+constexpr DeviceKind kKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
+
+struct Options {
+  bool simulate = false;
+  std::string simulate_list;
+  std::string sim_state;
+  bool json = false;
+  std::vector<std::string> words;  // command and its arguments
+};
+
+std::string Hex(const uint8_t* data, size_t n) {
+  std::string s;
+  char b[4];
+  for (size_t i = 0; i < n; ++i) {
+    std::snprintf(b, sizeof b, "%02x", data[i]);
+    s += b;
+  }
+  return s;
+}
+
+std::string Colour(const std::array<uint8_t, 3>& rgb) { return "#" + Hex(rgb.data(), 3); }
+
+const char* KindWord(DeviceKind kind) { return kind == DeviceKind::MousePad ? "pad" : DeviceKindName(kind); }
+
+ExitCode ExitOf(OpenResult r) {
+  switch (r) {
+    case OpenResult::Opened: return ExitCode::Ok;
+    case OpenResult::NotPresent: return ExitCode::NoDevice;
+    case OpenResult::NoAccess: return ExitCode::NoAccess;
+    case OpenResult::InUse: return ExitCode::Busy;
+    case OpenResult::Failed: break;
+  }
+  return ExitCode::DeviceError;
+}
+
+// One invocation's devices: the backend (real or simulated) and a channel
+// per kind opened on demand.
+class Session {
+ public:
+  Session(std::shared_ptr<IHidBackend> backend) : backend_(std::move(backend)) {}
+  std::shared_ptr<IHidBackend> Backend() const { return backend_; }
+  // Opens the kind's device; null with `report` saying why.
+  CDeviceChannel* Open(DeviceKind kind, OpenReport& report) {
+    auto channel = std::make_unique<CDeviceChannel>(kind, backend_);
+    report = OpenDevice(*channel);
+    if (report.result != OpenResult::Opened) return nullptr;
+    channels_.push_back(std::move(channel));
+    return channels_.back().get();
+  }
+
+ private:
+  std::shared_ptr<IHidBackend> backend_;
+  std::vector<std::unique_ptr<CDeviceChannel>> channels_;
+};
+
+void PrintInfoJson(JsonWriter& j, const DeviceSnapshot& s) {
+  j.String("information", Hex(s.info.data(), s.info.size()));
+  j.Int("block_size", s.block_size);
+}
+
+ExitCode Devices(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+  JsonWriter j(out);
+  if (o.json) j.BeginArray();
+  int found = 0;
+  ExitCode worst = ExitCode::NoDevice;
+  for (DeviceKind kind : kKinds) {
+    OpenReport report;
+    CDeviceChannel* channel = session.Open(kind, report);
+    if (channel == nullptr) {
+      if (report.result != OpenResult::NotPresent) {
+        err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
+        worst = ExitOf(report.result);
+      }
+      continue;
+    }
+    DeviceSnapshot snap;
+    const int rc = ReadDeviceSnapshot(*channel, snap);
+    ++found;
+    if (o.json) {
+      j.BeginObject().String("kind", KindWord(kind)).String("path", report.path);
+      if (rc == kResultOk) PrintInfoJson(j, snap);
+      else j.String("error", CommandResultName(rc));
+      j.EndObject();
+    } else {
+      out << KindWord(kind) << "\t" << report.path << "\t";
+      if (rc == kResultOk) out << "info " << Hex(snap.info.data(), snap.info.size()) << "\tblock " << snap.block_size;
+      else out << "error: " << CommandResultName(rc);
+      out << "\n";
+    }
+  }
+  if (o.json) {
+    j.EndArray();
+    j.Finish();
+  }
+  if (found > 0) return ExitCode::Ok;
+  if (worst == ExitCode::NoDevice) err << "trx770ctl: no TRX770 device is connected\n";
+  return worst;
+}
+
+ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+  if (o.words.size() > 2) {
+    err << "trx770ctl: dump takes at most one device\n";
+    return ExitCode::Usage;
+  }
+  std::vector<DeviceKind> candidates(std::begin(kKinds), std::end(kKinds));
+  if (o.words.size() == 2) {
+    auto kind = ParseDeviceKind(o.words[1]);
+    if (!kind) {
+      err << "trx770ctl: unknown device '" << o.words[1] << "' (mouse, keyboard or pad)\n";
+      return ExitCode::Usage;
+    }
+    candidates = {*kind};
+  }
+  OpenReport report;
+  CDeviceChannel* channel = nullptr;
+  DeviceKind kind = candidates.front();
+  std::optional<std::pair<DeviceKind, OpenReport>> refusal;
+  for (DeviceKind k : candidates) {
+    channel = session.Open(k, report);
+    if (channel != nullptr) {
+      kind = k;
+      break;
+    }
+    if (report.result != OpenResult::NotPresent && !refusal) refusal = {{k, report}};
+  }
+  if (channel == nullptr) {
+    if (refusal) {
+      err << "trx770ctl: " << DescribeOpenFailure(refusal->first, refusal->second) << "\n";
+      return ExitOf(refusal->second.result);
+    }
+    if (candidates.size() > 1) err << "trx770ctl: no TRX770 device is connected\n";
+    else err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
+    return ExitCode::NoDevice;
+  }
+  DeviceSnapshot snap;
+  const int rc = ReadDeviceSnapshot(*channel, snap);
+  if (rc != kResultOk) {
+    err << "trx770ctl: reading the " << KindWord(kind) << " failed: " << CommandResultName(rc) << "\n";
+    return ExitCode::DeviceError;
+  }
+  JsonWriter j(out);
+  if (o.json) {
+    j.BeginObject().String("kind", KindWord(kind)).String("path", report.path);
+    PrintInfoJson(j, snap);
+    j.Int("onboard_profile", snap.active_profile + 1);
+    j.BeginArray("records");
+  } else {
+    out << "device: " << KindWord(kind) << " (" << report.path << ")\n"
+        << "information: " << Hex(snap.info.data(), snap.info.size()) << "\n"
+        << "block size: " << snap.block_size << "\n"
+        << "onboard profile: " << snap.active_profile + 1 << "\n";
+  }
+  for (int k = 0; k < 5; ++k) {
+    const uint8_t* rec = snap.records[k].data();
+    if (o.json) j.BeginObject().Int("profile", k + 1).String("bytes", Hex(rec, kSnapshotRecordBytes));
+    else out << "profile " << k + 1 << (k == snap.active_profile ? " (active)" : "") << ":\n";
+    if (kind == DeviceKind::Mouse) {
+      const MouseRecordView v = DecodeMouseRecord(snap.info.data(), rec);
+      if (o.json) {
+        j.Ints("dpi", {v.dpi.begin(), v.dpi.end()});
+        j.BeginArray("dpi_colours");
+        for (const auto& c : v.dpi_colours) j.String({}, Colour(c));
+        j.EndArray();
+        j.Int("dpi_level", v.current_dpi_level).Int("report_rate_hz", v.report_rate_hz);
+        j.BeginObject("lighting")
+            .Int("mode", v.light_mode)
+            .Int("brightness", v.brightness)
+            .Int("speed", v.speed)
+            .Int("direction", v.direction)
+            .Bool("colour_cycle", v.colour_cycle)
+            .String("colour", Colour(v.light_colour))
+            .EndObject();
+      } else {
+        out << "  dpi:";
+        for (int level = 0; level < 4; ++level) out << " " << v.dpi[level] << " " << Colour(v.dpi_colours[level]);
+        out << "  (level " << v.current_dpi_level << ")\n"
+            << "  report rate: " << v.report_rate_hz << " Hz\n"
+            << "  lighting: mode " << v.light_mode << ", brightness " << v.brightness << ", speed " << v.speed
+            << ", direction " << v.direction << ", colour " << Colour(v.light_colour)
+            << (v.colour_cycle ? ", colour cycle" : "") << "\n";
+      }
+    } else if (!o.json) {
+      out << "  " << Hex(rec, kSnapshotRecordBytes) << "\n";
+    }
+    if (o.json) j.EndObject();
+  }
+  if (o.json) {
+    j.EndArray().EndObject();
+    j.Finish();
+  }
+  return ExitCode::Ok;
+}
+
+ExitCode Onboard(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+  if (o.words.size() != 3) {
+    err << "trx770ctl: usage: onboard DEVICE N (N = 1-5)\n";
+    return ExitCode::Usage;
+  }
+  auto kind = ParseDeviceKind(o.words[1]);
+  if (!kind) {
+    err << "trx770ctl: unknown device '" << o.words[1] << "' (mouse, keyboard or pad)\n";
+    return ExitCode::Usage;
+  }
+  const std::string& n = o.words[2];
+  if (n.size() != 1 || n[0] < '1' || n[0] > '5') {
+    err << "trx770ctl: onboard profile must be 1-5, not '" << n << "'\n";
+    return ExitCode::Usage;
+  }
+  if (*kind != DeviceKind::Mouse) {
+    err << "trx770ctl: onboard profiles are switched on the mouse only\n";
+    return ExitCode::Usage;
+  }
+  OpenReport report;
+  CDeviceChannel* channel = session.Open(*kind, report);
+  if (channel == nullptr) {
+    err << "trx770ctl: " << DescribeOpenFailure(*kind, report) << "\n";
+    return ExitOf(report.result);
+  }
+  const int rc = SwitchOnboardProfile(*channel, n[0] - '1');
+  if (rc != kSwitchDone && rc != kSwitchAlreadyActive) {
+    err << "trx770ctl: onboard profile " << n << " could not be made active: " << OnboardSwitchResultName(rc)
+        << "\n";
+    return ExitCode::DeviceError;
+  }
+  if (o.json) {
+    JsonWriter j(out);
+    j.BeginObject().String("kind", KindWord(*kind)).Int("onboard_profile", n[0] - '0');
+    j.Bool("changed", rc == kSwitchDone).EndObject();
+    j.Finish();
+  } else {
+    out << "mouse: onboard profile " << n << (rc == kSwitchDone ? " is now active" : " was already active") << "\n";
+  }
+  return ExitCode::Ok;
+}
+
+}  // namespace
+
+ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  Options o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (!o.words.empty()) {
+      o.words.push_back(a);
+    } else if (a == "--help" || a == "-h") {
+      out << kUsage;
+      return ExitCode::Ok;
+    } else if (a == "--version") {
+      out << "trx770ctl " << TRX770_VERSION << "\n";
+      return ExitCode::Ok;
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (a == "--simulate" || a.rfind("--simulate=", 0) == 0) {
+      o.simulate = true;
+      o.simulate_list = a.size() > 10 ? a.substr(11) : "";
+    } else if (a == "--sim-state" || a.rfind("--sim-state=", 0) == 0) {
+      if (a.size() > 11) {
+        o.sim_state = a.substr(12);
+      } else if (i + 1 < args.size()) {
+        o.sim_state = args[++i];
+      }
+      if (o.sim_state.empty()) {
+        err << "trx770ctl: --sim-state needs a folder\n";
+        return ExitCode::Usage;
+      }
+    } else if (!a.empty() && a[0] == '-') {
+      err << "trx770ctl: unknown option '" << a << "' (see --help)\n";
+      return ExitCode::Usage;
+    } else {
+      o.words.push_back(a);
+    }
+  }
+  if (o.words.empty()) {
+    err << "trx770ctl: no command (see --help)\n";
+    return ExitCode::Usage;
+  }
+  if (!o.sim_state.empty() && !o.simulate) {
+    err << "trx770ctl: --sim-state needs --simulate\n";
+    return ExitCode::Usage;
+  }
+  const std::string& command = o.words[0];
+  if (command != "devices" && command != "dump" && command != "onboard") {
+    err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
+    return ExitCode::Usage;
+  }
+  if (command == "devices" && o.words.size() > 1) {
+    err << "trx770ctl: devices takes no arguments\n";
+    return ExitCode::Usage;
+  }
+
+  std::unique_ptr<sim::SimulatedDevices> simulated;
+  std::shared_ptr<IHidBackend> backend = DefaultHidBackend();
+  if (o.simulate) {
+    sim::SimulateSelection selection;
+    std::string error;
+    if (!sim::ParseSimulateList(o.simulate_list, selection, error)) {
+      err << "trx770ctl: " << error << "\n";
+      return ExitCode::Usage;
+    }
+    simulated = std::make_unique<sim::SimulatedDevices>(selection, o.sim_state);
+    if (!simulated->Valid()) {
+      err << "trx770ctl: the simulated devices could not be created\n";
+      return ExitCode::DeviceError;
+    }
+    if (!simulated->StateWarning().empty()) err << "trx770ctl: warning: " << simulated->StateWarning() << "\n";
+    backend = simulated->Backend();
+  }
+  ExitCode code = ExitCode::Ok;
+  {
+    Session session(backend);
+    if (command == "devices") code = Devices(session, o, out, err);
+    else if (command == "dump") code = Dump(session, o, out, err);
+    else code = Onboard(session, o, out, err);
+  }
+  if (simulated && !simulated->SaveState()) {
+    err << "trx770ctl: the simulated devices' state could not be saved in " << o.sim_state << "\n";
+    if (code == ExitCode::Ok) code = ExitCode::DeviceError;
+  }
+  return code;
+}
+
+}  // namespace trx::ctl

@@ -1,0 +1,42 @@
+#pragma once
+// trx770ctl: the device operations of the window's pages, from a shell.
+//
+//   trx770ctl [--simulate[=mouse,keyboard,pad]] [--sim-state DIR] [--json]
+//             COMMAND [ARGS]
+//   trx770ctl --help | --version
+//
+//   devices             the connected devices: kind, interface, device
+//                       information, key block size
+//   dump [DEVICE]       device information, the five onboard settings
+//                       records decoded and the active onboard profile
+//                       (DEVICE: mouse, keyboard, pad; default: the first
+//                       connected, in that order)
+//   onboard DEVICE N    makes onboard profile N (1-5) the active one
+//
+// It runs on the real hidraw devices, or with --simulate on simulated ones
+// behind a fake hidraw tree (the same enumeration and transport);
+// --sim-state DIR keeps the simulated devices' memory in DIR between runs.
+// Devices are opened exclusively: one the window holds is refused.
+//
+// Exit status (ExitCode): 0 success; otherwise a one-line reason on stderr.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace trx::ctl {
+
+enum class ExitCode : int {
+  Ok = 0,
+  DeviceError = 1,   // a device command failed
+  Usage = 2,         // a bad option, command or argument
+  NoDevice = 3,      // no device of the family (or of the one named)
+  NoAccess = 4,      // present, but its node can't be opened (udev rule)
+  Busy = 5,          // present, but another program (trx770) holds it
+};
+
+// Runs one invocation; args excludes the program name. Output goes to
+// `out`, the one-line reasons to `err`.
+ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace trx::ctl

@@ -1,0 +1,178 @@
+// trx770ctl against simulated devices behind the fake hidraw tree: each
+// command, the frames of the onboard switch, the simulated memory kept
+// between runs, and the exit status with its one-line reason for bad
+// arguments, no device, a device another program holds and one that can't
+// be opened.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <mutex>
+#include <sstream>
+
+#include "ctl/ctl_app.h"
+#include "device/frame_trace.h"
+#include "device/hid_device.h"
+#include "device/hidraw_backend.h"
+#include "sim/demo_devices.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx::ctl {
+namespace {
+
+struct CtlRun {
+  ExitCode code;
+  std::string out;
+  std::string err;
+};
+
+CtlRun Ctl(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const ExitCode code = RunCtl(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+class CtlTest : public ::testing::Test {
+ protected:
+  std::string State() { return home_.Path("state"); }
+  test::TempHome home_;
+};
+
+TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
+  std::vector<std::vector<uint8_t>> written;
+  std::mutex mutex;
+  SetFrameTraceHook([&](const FrameTraceRecord& r) {
+    std::lock_guard<std::mutex> guard(mutex);
+    if (r.direction == '>') written.push_back(r.bytes);
+  });
+  CtlRun r = Ctl({"--simulate=mouse", "--sim-state", State(), "onboard", "mouse", "3"});
+  SetFrameTraceHook(nullptr);
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_EQ(r.out, "mouse: onboard profile 3 is now active\n");
+  // Exactly the switch: read the active index, write 2, read slot 2.
+  ASSERT_EQ(written.size(), 3u);
+  const std::vector<uint8_t> expected_heads[] = {
+      {0x04, 0x06, 0x00, 0x05, 0x01, 0x00, 0x00, 0x00},
+      {0x04, 0x09, 0x00, 0x06, 0x01, 0x00, 0x00, 0x00, 0x02},
+      {0x04, 0xBD, 0x00, 0x05, 0x38, 0x80, 0x00, 0x00},
+  };
+  for (size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(std::vector<uint8_t>(written[i].begin(), written[i].begin() + expected_heads[i].size()),
+              expected_heads[i])
+        << "frame " << i;
+
+  r = Ctl({"--simulate=mouse", "--sim-state", State(), "--json", "dump", "mouse"});
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_NE(r.out.find("\"onboard_profile\": 3,"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"dpi\": [800, 1600, 3200, 6400]"), std::string::npos) << r.out;
+
+  // Without the state folder the simulated mouse starts from the factory.
+  r = Ctl({"--simulate=mouse", "dump"});
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_NE(r.out.find("onboard profile: 1\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CtlTest, DevicesListsEverySimulatedDeviceWithItsBlockSize) {
+  CtlRun r = Ctl({"--simulate", "devices"});
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_NE(r.out.find("mouse\thid#vid_0c45&pid_652c#"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\tblock 512\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("keyboard\thid#vid_0c45&pid_6556#"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\tblock 378\n"), std::string::npos) << r.out;  // 0x7E x 3
+  EXPECT_NE(r.out.find("pad\thid#vid_0c45&pid_6758#"), std::string::npos) << r.out;
+  r = Ctl({"--simulate=pad", "--json", "devices"});
+  EXPECT_EQ(r.code, ExitCode::Ok);
+  EXPECT_EQ(r.out.front(), '[');
+  EXPECT_NE(r.out.find("\"kind\": \"pad\""), std::string::npos);
+}
+
+TEST_F(CtlTest, BadArgumentsExitTwoWithOneLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"--bogus", "devices"},
+      {"explode"},
+      {"--simulate=trackball", "devices"},
+      {"--simulate", "onboard", "mouse", "6"},
+      {"--simulate", "onboard", "mouse", "0"},
+      {"--simulate", "onboard", "mouse"},
+      {"--simulate", "onboard", "keyboard", "2"},
+      {"--simulate", "dump", "toaster"},
+      {"--simulate", "devices", "extra"},
+      {"--sim-state", "/tmp/x", "devices"},
+      {"--simulate", "--sim-state"},
+  };
+  for (const auto& args : cases) {
+    CtlRun r = Ctl(args);
+    std::string joined;
+    for (const auto& a : args) joined += a + " ";
+    EXPECT_EQ(r.code, ExitCode::Usage) << joined;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << ": " << r.err;
+    EXPECT_EQ(r.err.rfind("trx770ctl: ", 0), 0u) << r.err;
+  }
+}
+
+class CtlBackendTest : public CtlTest {
+ protected:
+  void TearDown() override { SetDefaultHidBackend(nullptr); }
+};
+
+TEST_F(CtlBackendTest, NoDeviceExitsThree) {
+  std::filesystem::create_directories(home_.Path("hid/sys/class/hidraw"));
+  std::filesystem::create_directories(home_.Path("hid/dev"));
+  SetDefaultHidBackend(std::make_shared<HidrawBackend>(home_.Path("hid/sys"), home_.Path("hid/dev")));
+  for (const char* command : {"devices", "dump"}) {
+    CtlRun r = Ctl({command});
+    EXPECT_EQ(r.code, ExitCode::NoDevice) << command;
+    EXPECT_EQ(r.err, "trx770ctl: no TRX770 device is connected\n");
+  }
+}
+
+TEST_F(CtlBackendTest, DeviceTheWindowHoldsIsRefusedAsBusy) {
+  sim::SimulateSelection mouse_only;
+  mouse_only.mouse = true;
+  sim::SimulatedDevices devices(mouse_only);
+  ASSERT_TRUE(devices.Valid());
+  SetDefaultHidBackend(devices.Backend());
+  // The window's channel: a shared open, as the presence threads make.
+  CDeviceChannel window_channel(DeviceKind::Mouse, devices.Backend());
+  ASSERT_EQ(window_channel.transport.EnumerateHidPaths(), 1);
+  for (const std::string& path : window_channel.transport.path_list) {
+    window_channel.transport.device_path = path;
+    window_channel.transport.want_read = window_channel.transport.want_write = true;
+    if (window_channel.transport.Open() == 1 && window_channel.transport.capabilities.usage_page == 0xFF1C) break;
+  }
+  CtlRun r = Ctl({"onboard", "mouse", "2"});
+  EXPECT_EQ(r.code, ExitCode::Busy);
+  EXPECT_NE(r.err.find("in use by another program (is trx770 running?)"), std::string::npos) << r.err;
+  EXPECT_EQ(devices.Firmware(sim::SimKind::Mouse)->Settings()[0], 0);  // nothing sent
+}
+
+// A backend whose family device refuses to open for lack of access.
+class NoAccessBackend : public IHidBackend {
+ public:
+  bool Enumerate(std::vector<std::string>& paths) override {
+    paths = {"hid#vid_0c45&pid_652c#hidraw7"};
+    return true;
+  }
+  std::unique_ptr<IHidConnection> Open(const std::string&, bool, bool, bool) override {
+    SetLastHidOpenError(EACCES);
+    return nullptr;
+  }
+  bool Probe(const std::string&) override { return true; }
+};
+
+TEST_F(CtlBackendTest, DeviceThatCannotBeOpenedExitsFourAndNamesTheUdevRule) {
+  SetDefaultHidBackend(std::make_shared<NoAccessBackend>());
+  for (const char* command : {"devices", "dump"}) {
+    CtlRun r = Ctl({command});
+    EXPECT_EQ(r.code, ExitCode::NoAccess) << command;
+    EXPECT_NE(r.err.find("the mouse is connected (hid#vid_0c45&pid_652c#hidraw7) but cannot be opened"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("udev rule"), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace trx::ctl
