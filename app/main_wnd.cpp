@@ -67,9 +67,11 @@ ui::HWND MainWindowHandle() { return g_main_hwnd.load(); }
 
 CMainWnd::CMainWnd(MainWndOptions options)
     : options_(std::move(options)),
-      keyboard_(DeviceKind::Keyboard, options_.backend),
-      mouse_(DeviceKind::Mouse, options_.backend),
-      pad_(DeviceKind::MousePad, options_.backend) {
+      keyboard_(std::make_shared<CDeviceChannel>(DeviceKind::Keyboard, options_.backend)),
+      mouse_(std::make_shared<CDeviceChannel>(DeviceKind::Mouse, options_.backend)),
+      pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
+      presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
+  presence_->Attach(this);
   if (options_.presence_threads) SetPresenceBodies();
 }
 
@@ -78,13 +80,19 @@ CMainWnd::~CMainWnd() {
   delete tray_menu_;
   tray_menu_ = nullptr;
   RemoveInputHooks();
-  // Workers still running (a window never destroyed) stop before the
-  // channels they use go.
+  // A window still alive shuts its workers down the usual way first; once
+  // it is gone, sent calls from workers return at once.
+  if (ui::IsWindow(m_hWnd)) DestroyWindow();
   stopping_ = true;
   workers_.StopAll(options_.stop_timeout_ms);
-  pad_.Reset();
-  mouse_.Reset();
-  keyboard_.Reset();
+  // Workers let go keep the proxy and the channels; from here on their
+  // calls toward this window do nothing.
+  presence_->Detach();
+  if (workers_.RunningCount() == 0) {
+    pad_->Reset();
+    mouse_->Reset();
+    keyboard_->Reset();
+  }
   tray_.DeleteTrayIcon();
   RemoveObserver();
   if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
@@ -92,12 +100,13 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::SetPresenceBodies() {
+  // The bodies hold the proxy and the backend, never the window.
   auto body = [this](int (*routine)(PresenceThreadParam)) {
-    return [this, routine](CEvent& stop) {
+    return [host = presence_, backend = options_.backend, routine](CEvent& stop) {
       PresenceThreadParam param;
-      param.host = this;
+      param.host = host.get();
       param.stop = &stop;
-      param.backend = options_.backend;
+      param.backend = backend;
       routine(param);
     };
   };
@@ -168,15 +177,20 @@ void CMainWnd::OnWindowInit() {
   }
   // Stored data: the profile indexes fill the profile combos. (Macros and
   // cursor routines load with their own pages.)
+  // A name lookup walks the whole control tree, combo items included, so
+  // the combos are looked up once for the whole fill, not once per item.
+  filling_profiles_ = true;
   for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
     if (InitProfiles(kind, *this, *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
+  filling_profiles_ = false;
+  profile_combos_.clear();
 
-  keyboard_.SetIdentity(kVendorId, 0x6556, kUsagePage, kUsage);
-  mouse_.SetIdentity(kVendorId, 0x652C, kUsagePage, kUsage);
-  pad_.SetIdentity(kVendorId, 0x6758, kUsagePage, kUsage);
-  keyboard_.connected = 0;
-  mouse_.connected = 0;
-  pad_.connected = 0;
+  keyboard_->SetIdentity(kVendorId, 0x6556, kUsagePage, kUsage);
+  mouse_->SetIdentity(kVendorId, 0x652C, kUsagePage, kUsage);
+  pad_->SetIdentity(kVendorId, 0x6758, kUsagePage, kUsage);
+  keyboard_->connected = 0;
+  mouse_->connected = 0;
+  pad_->connected = 0;
 
   CopyMachineLanguageToIni(main_ini);
   ShowWindow(false);
@@ -287,7 +301,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       if (ui::CControlUI* progress = Find(names::kSettingProgress)) progress->SetVisible(false);
       break;
     case kTimerSendSettings:
-      SendPendingSettings(pending_, keyboard_, mouse_, pad_);
+      SendPendingSettings(pending_, *keyboard_, *mouse_, *pad_);
       break;
     case kTimerRepaint:
       Invalidate();
@@ -328,7 +342,7 @@ void CMainWnd::ShutdownWorkers() {
 // ---------------------------------------------------------------- visibility
 
 bool CMainWnd::AnyDeviceConnected() {
-  return mouse_.connected.load() != 0 || pad_.connected.load() != 0 || keyboard_.connected.load() != 0;
+  return mouse_->connected.load() != 0 || pad_->connected.load() != 0 || keyboard_->connected.load() != 0;
 }
 
 void CMainWnd::FlashTopMost() {
@@ -516,7 +530,7 @@ bool CMainWnd::RunOnUi(const std::function<void()>& fn) {
 }
 
 CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
-  return kind == DeviceKind::Keyboard ? keyboard_ : kind == DeviceKind::Mouse ? mouse_ : pad_;
+  return presence_->Channel(kind);
 }
 
 void CMainWnd::ShowControl(const char* name, bool visible) {
@@ -576,7 +590,14 @@ void CMainWnd::SendReadMessage(uint32_t message) {
 // ---------------------------------------------------------------- profile combos
 
 void CMainWnd::AddItem(std::string_view combo, std::string_view text, int height_px) {
-  auto* c = dynamic_cast<ui::CComboUI*>(Find(combo));
+  ui::CComboUI* c = nullptr;
+  if (filling_profiles_) {
+    auto [it, added] = profile_combos_.try_emplace(std::string(combo), nullptr);
+    if (added) it->second = dynamic_cast<ui::CComboUI*>(Find(combo));
+    c = it->second;
+  } else {
+    c = dynamic_cast<ui::CComboUI*>(Find(combo));
+  }
   if (c == nullptr) {
     DebugLineF("profile list %.*s missing", static_cast<int>(combo.size()), combo.data());
     return;
