@@ -54,12 +54,12 @@ bool CMainWnd::StartSimulatedSave() {
   if (options_.simulated == nullptr || !options_.simulated->IsPlugged(sim::SimKind::Mouse)) return false;
   std::shared_ptr<sim::SimFirmware> firmware = options_.simulated->Firmware(sim::SimKind::Mouse);
   if (firmware == nullptr) return false;
-  return RunDeviceOperation([this, firmware](IProgressReporter& progress) {
+  return RunDeviceOperation([channel = mouse_, firmware](IProgressReporter& progress) {
     const sim::SimFaults before = firmware->Faults();
     sim::SimFaults slow = before;
     slow.report_time = kSimulatedSaveReportTime;
     firmware->SetFaults(slow);
-    const int result = UploadMouseKeyBlocks(mouse_, progress);
+    const int result = UploadMouseKeyBlocks(*channel, progress);
     firmware->SetFaults(before);
     return result;
   });

@@ -4,6 +4,11 @@
 //
 // One copy runs per user session: a second start wakes the first (which
 // comes forward, or says that no device is connected) and exits with 0.
+//
+// Exit status: 0 on every path of the program itself (a second copy, a
+// window that could not be created, the normal end). Only the command line
+// gives others: 2 for an unknown or malformed option, 1 when the simulated
+// devices asked for could not be created.
 // The window appears while a device is connected and otherwise waits behind
 // its tray icon. --simulate runs on simulated devices (all three, or the
 // listed ones), which the tray menu can unplug, plug in and press buttons on.
@@ -205,7 +210,7 @@ int main(int argc, char** argv) {
                  ui::CPaintManagerUI::GetResourcePath().c_str());
     SetSettingsHost(nullptr);
     delete window;
-    return 1;
+    return 0;  // as on every path of the program itself; the reason is on stderr
   }
   window->CenterWindow();
   ui::CPaintManagerUI::MessageLoop();

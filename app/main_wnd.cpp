@@ -72,9 +72,11 @@ ui::HWND MainWindowHandle() { return g_main_hwnd.load(); }
 
 CMainWnd::CMainWnd(MainWndOptions options)
     : options_(std::move(options)),
-      keyboard_(DeviceKind::Keyboard, options_.backend),
-      mouse_(DeviceKind::Mouse, options_.backend),
-      pad_(DeviceKind::MousePad, options_.backend) {
+      keyboard_(std::make_shared<CDeviceChannel>(DeviceKind::Keyboard, options_.backend)),
+      mouse_(std::make_shared<CDeviceChannel>(DeviceKind::Mouse, options_.backend)),
+      pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
+      presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
+  presence_->Attach(this);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   if (options_.presence_threads) SetPresenceBodies();
 }
@@ -84,14 +86,20 @@ CMainWnd::~CMainWnd() {
   delete tray_menu_;
   tray_menu_ = nullptr;
   RemoveInputHooks();
-  // Workers still running (a window never destroyed) stop before the
-  // channels they use go.
+  // A window still alive shuts its workers down the usual way first; once
+  // it is gone, sent calls from workers return at once.
+  if (ui::IsWindow(m_hWnd)) DestroyWindow();
   stopping_ = true;
   if (operations_) operations_->Stop();
   workers_.StopAll(options_.stop_timeout_ms);
-  pad_.Reset();
-  mouse_.Reset();
-  keyboard_.Reset();
+  // Workers let go keep the proxy and the channels; from here on their
+  // calls toward this window do nothing.
+  presence_->Detach();
+  if (workers_.RunningCount() == 0) {
+    pad_->Reset();
+    mouse_->Reset();
+    keyboard_->Reset();
+  }
   tray_.DeleteTrayIcon();
   RemoveObserver();
   if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
@@ -99,12 +107,13 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::SetPresenceBodies() {
+  // The bodies hold the proxy and the backend, never the window.
   auto body = [this](int (*routine)(PresenceThreadParam)) {
-    return [this, routine](CEvent& stop) {
+    return [host = presence_, backend = options_.backend, routine](CEvent& stop) {
       PresenceThreadParam param;
-      param.host = this;
+      param.host = host.get();
       param.stop = &stop;
-      param.backend = options_.backend;
+      param.backend = backend;
       routine(param);
     };
   };
@@ -175,12 +184,12 @@ void CMainWnd::OnWindowInit() {
   for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
     if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
 
-  ApplyIdentity(keyboard_);
-  ApplyIdentity(mouse_);
-  ApplyIdentity(pad_);
-  keyboard_.connected = 0;
-  mouse_.connected = 0;
-  pad_.connected = 0;
+  ApplyIdentity(*keyboard_);
+  ApplyIdentity(*mouse_);
+  ApplyIdentity(*pad_);
+  keyboard_->connected = 0;
+  mouse_->connected = 0;
+  pad_->connected = 0;
 
   CopyMachineLanguageToIni(main_ini);
   ShowWindow(false);
@@ -299,7 +308,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       if (ui::CControlUI* progress = Find(names::kSettingProgress)) progress->SetVisible(false);
       break;
     case kTimerSendSettings:
-      SendPendingSettings(pending_, keyboard_, mouse_, pad_);
+      SendPendingSettings(pending_, *keyboard_, *mouse_, *pad_);
       break;
     case kTimerRepaint:
       Invalidate();
@@ -341,7 +350,7 @@ void CMainWnd::ShutdownWorkers() {
 // ---------------------------------------------------------------- visibility
 
 bool CMainWnd::AnyDeviceConnected() {
-  return mouse_.connected.load() != 0 || pad_.connected.load() != 0 || keyboard_.connected.load() != 0;
+  return mouse_->connected.load() != 0 || pad_->connected.load() != 0 || keyboard_->connected.load() != 0;
 }
 
 void CMainWnd::FlashTopMost() {
@@ -543,7 +552,7 @@ bool CMainWnd::RunOnUi(const std::function<void()>& fn) {
 }
 
 CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
-  return kind == DeviceKind::Keyboard ? keyboard_ : kind == DeviceKind::Mouse ? mouse_ : pad_;
+  return presence_->Channel(kind);
 }
 
 void CMainWnd::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {

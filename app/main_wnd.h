@@ -18,13 +18,20 @@
 //
 // Shutdown (WM_DESTROY): the tray icon goes, the quit message is posted
 // (which releases workers blocked in a send), every stop event is set and
-// the workers are waited for together, at most StopTimeoutMs() (10 s).
+// the workers are waited for together, at most StopTimeoutMs() (10 s); the
+// device sequences of a worker end between two exchanges once its stop
+// event is set. A worker still running after that is let go: it holds the
+// presence proxy (presence_host_proxy.h) with the channels, not the window,
+// so destroying the window frees nothing it can reach, and the destructor
+// does not wait for it again.
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
+#include "app/presence_host_proxy.h"
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
@@ -42,6 +49,9 @@
 
 namespace trx::sim {
 class SimulatedDevices;
+}
+namespace trx::ui {
+class CComboUI;
 }
 
 namespace trx::app {
@@ -189,9 +199,13 @@ class CMainWnd : public ui::WindowImplBase,
   ui::CControlUI* kb_dkey_[126] = {};
   ui::CMenuWnd* tray_menu_ = nullptr;
   ui::CTrayIcon tray_;
-  CDeviceChannel keyboard_;
-  CDeviceChannel mouse_;
-  CDeviceChannel pad_;
+  // Shared with the workers through presence_: a worker let go at shutdown
+  // keeps them alive until it ends.
+  std::shared_ptr<CDeviceChannel> keyboard_;
+  std::shared_ptr<CDeviceChannel> mouse_;
+  std::shared_ptr<CDeviceChannel> pad_;
+  // What the presence threads hold instead of this window.
+  std::shared_ptr<PresenceHostProxy> presence_;
   PendingSettings pending_;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;

@@ -1,22 +1,18 @@
 #include "app/settings_sender.h"
 
-#include <cstring>
-#include <mutex>
-
 #include "app/app_messages.h"
 #include "device/commands.h"
 #include "platform/debug_log.h"
-#include "settings/config_images.h"
+#include "settings/record_apply.h"
 
 namespace trx::app {
 namespace {
 
-using Block = uint8_t[kFramePayload];
-
-void Write(CDeviceChannel& channel, uint16_t address, const uint8_t* bytes, size_t n) {
-  const int rc = WriteSettingsBytes(channel, address, bytes, n);
-  if (rc != kResultOk)
-    DebugLineF("settings send to the %s failed at address %u: %d", DeviceKindName(channel.kind), address, rc);
+// The record send itself lives with the configuration image
+// (settings/record_apply.h); here only the failure is reported.
+void Send(CDeviceChannel& channel) {
+  const int rc = SendCurrentRecord(channel);
+  if (rc != kResultOk) DebugLineF("settings send to the %s failed: %d", DeviceKindName(channel.kind), rc);
 }
 
 }  // namespace
@@ -25,33 +21,16 @@ int SendPendingSettings(PendingSettings& pending, CDeviceChannel& keyboard, CDev
                         CDeviceChannel& pad) {
   int sent = 0;
   if (pending.Take(DeviceKind::Keyboard)) {
-    Block block = {};
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      std::memcpy(block, Images().keyboard.current_record, kCurrentLightingSize);
-    }
-    Write(keyboard, 0, block, kFramePayload);
+    Send(keyboard);
     ++sent;
   }
   if (pending.Take(DeviceKind::Mouse)) {
     DebugLine(kDebugMouseSend);
-    Block block = {};
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      std::memcpy(block, Images().mouse.CurrentRecord(), kCurrentRecordSize);
-    }
-    Write(mouse, 0, block, 14);        // bytes 0-13
-    Write(mouse, 15, block + 15, 4);   // bytes 15-18
-    Write(mouse, 20, block + 20, 36);  // bytes 20-55
+    Send(mouse);
     ++sent;
   }
   if (pending.Take(DeviceKind::MousePad)) {
-    Block block = {};
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      std::memcpy(block, Images().pad.current_record, kCurrentLightingSize);
-    }
-    Write(pad, 0, block, kFramePayload);
+    Send(pad);
     ++sent;
   }
   return sent;

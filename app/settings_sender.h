@@ -15,9 +15,9 @@
 // Order: keyboard, mouse, pad. A flag is cleared before its record is
 // copied, so a change made while a send runs gets the next tick.
 //
+// The frames themselves are SendCurrentRecord's (settings/record_apply.h).
+//
 // Threads: flags may be set from any thread; Send runs on the UI thread.
-// The record is copied under ImageMutex() and the frames go out after it is
-// released (lock order: never a channel lock under the image mutex).
 
 #include <atomic>
 

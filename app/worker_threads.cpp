@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "device/exchange_stop.h"
+
 namespace trx::app {
 
 WorkerThreads::WorkerThreads() = default;
@@ -36,7 +38,11 @@ bool WorkerThreads::Start(int index) {
   // thread let go after a timed-out stop never touches freed memory of
   // this object.
   slot.thread = std::thread([body = slot.body, stop = slot.stop, shared = shared_, done] {
-    body(*stop);
+    {
+      // Device sequences on this thread end between exchanges once stopped.
+      ScopedExchangeStop exchange_stop(*stop);
+      body(*stop);
+    }
     std::lock_guard<std::mutex> lock(shared->mutex);
     *done = true;
     --shared->running;
@@ -53,11 +59,18 @@ CEvent& WorkerThreads::StopEvent(int index) { return *slots_[index].stop; }
 
 StopResult WorkerThreads::StopAll(int timeout_ms) {
   for (Slot& slot : slots_) slot.stop->Set();
+  // Only the threads still owned here are waited for: one let go by an
+  // earlier stop is not waited for again.
+  auto owned_ended = [&] {
+    for (const Slot& slot : slots_) {
+      if (slot.thread.joinable() && !(slot.done && *slot.done)) return false;
+    }
+    return true;
+  };
   bool all_ended;
   {
     std::unique_lock<std::mutex> lock(shared_->mutex);
-    all_ended = shared_->ended.wait_for(lock, std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms),
-                                        [&] { return shared_->running == 0; });
+    all_ended = shared_->ended.wait_for(lock, std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms), owned_ended);
   }
   for (Slot& slot : slots_) {
     if (!slot.thread.joinable()) continue;

@@ -15,7 +15,9 @@
 // A slot whose body is not given stays empty: nothing is started for it.
 //
 // Threads: Start and StopAll on the UI thread. The bodies run on their own
-// threads and must return once their stop event is set.
+// threads and must return once their stop event is set; each body runs with
+// its stop event named for the report protocol (device/exchange_stop.h), so
+// device sequences end between two exchanges at shutdown.
 
 #include <array>
 #include <condition_variable>
@@ -76,8 +78,10 @@ class WorkerThreads {
 
   // Sets every stop event, then waits for every started thread together,
   // at most timeout_ms in all. Threads that ended are joined; the others
-  // are let go (detached) so the process can still exit.
+  // are let go (detached) so the process can still exit. A thread let go
+  // is not waited for by a later call (the destructor's returns at once).
   StopResult StopAll(int timeout_ms = kWorkerStopTimeoutMs);
+  // Threads still running, those let go included.
   int RunningCount() const;
 
  private:

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "device/exchange_stop.h"
 #include "device/frame_trace.h"
 #include "device/precise_sleep.h"
 
@@ -134,6 +135,8 @@ int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
   // waited for the lock.
   if (!channel.connected.load()) return kResultNoReply;
   for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
+    // Shutdown: the sequence this exchange belongs to ends here.
+    if (ExchangeStopRequested()) return kResultNoReply;
     const int result = WriteThenRead(channel, send, reply);
     if (result != kResultNoReply) return result;  // 1, or -1 for a failed write
     // A vanished device will not answer a repeated request either.
@@ -143,7 +146,7 @@ int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
 }
 
 int ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
-  if (!channel.connected.load()) return kResultNoReply;
+  if (!channel.connected.load() || ExchangeStopRequested()) return kResultNoReply;
   std::lock_guard<std::recursive_mutex> guard(channel.lock);
   Frame copy = request;
   CHidDevice& hid = channel.transport;

@@ -31,7 +31,10 @@ class CDeviceChannel {
   CDeviceChannel& operator=(const CDeviceChannel&) = delete;
 
   DeviceKind kind;
-  uint16_t block_size = 512;  // bytes moved by commands 7, 8 and 9
+  // Bytes moved by commands 7, 8 and 9. Written by the keyboard's connect
+  // read (under the lock), read by commands on any thread: atomic, and each
+  // transfer reads it once.
+  std::atomic<uint16_t> block_size{512};
   uint16_t vendor_id = 0;
   uint16_t product_id = 0;
   uint16_t usage = 0;

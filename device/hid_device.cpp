@@ -1,5 +1,9 @@
 #include "device/hid_device.h"
 
+#include <poll.h>
+
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -17,7 +21,58 @@ std::shared_ptr<IHidBackend> g_default_backend;
 // stays alive until that transfer returns; see connection_mutex_).
 constexpr int kPendingDrainMs = 2000;
 
+// Waits until `done` or `stop` is set, at most timeout_ms. The stop event
+// wins when both are set (and is consumed, as an auto-reset event).
+enum class WaitEnd { Done, Stopped, TimedOut };
+WaitEnd WaitDoneOrStop(CEvent& done, CEvent& stop, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {done.Fd(), POLLIN, 0}};
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    const int r = ::poll(fds, 2, left < 0 ? 0 : static_cast<int>(left));
+    if (r > 0 && (fds[0].revents & POLLIN) && stop.TryConsume()) return WaitEnd::Stopped;
+    if (r > 0 && (fds[1].revents & POLLIN) && done.TryConsume()) return WaitEnd::Done;
+    if (r == 0 || std::chrono::steady_clock::now() >= deadline) return WaitEnd::TimedOut;
+  }
+}
+
 }  // namespace
+
+// The writer thread's state. One write at a time: `busy` from the moment a
+// write is handed over until the connection's Write returns.
+struct CHidDevice::Writer {
+  std::mutex mutex;  // guards everything below except the events
+  std::condition_variable wake;
+  std::shared_ptr<IHidConnection> conn;
+  std::vector<uint8_t> data;
+  bool has_job = false;
+  bool busy = false;
+  bool quit = false;
+  HidIo result = HidIo::Ok;
+  size_t put = 0;
+  CEvent done{CEvent::Reset::Auto};    // the last write handed over returned
+  CEvent cancel{CEvent::Reset::Manual};  // ends a write waiting in the connection (destruction)
+
+  static void Run(const std::shared_ptr<Writer>& self) {
+    std::unique_lock<std::mutex> lock(self->mutex);
+    for (;;) {
+      self->wake.wait(lock, [&] { return self->has_job || self->quit; });
+      if (!self->has_job) return;
+      self->has_job = false;
+      std::shared_ptr<IHidConnection> conn = std::move(self->conn);
+      std::vector<uint8_t> data = std::move(self->data);
+      lock.unlock();
+      size_t put = 0;
+      const HidIo io = conn->Write(data.data(), data.size(), kWriteTimeoutMs, self->cancel, put);
+      conn.reset();
+      lock.lock();
+      self->result = io;
+      self->put = put;
+      self->busy = false;
+      self->done.Set();
+    }
+  }
+};
 
 std::shared_ptr<IHidBackend> DefaultHidBackend() {
   std::lock_guard<std::mutex> lock(g_default_backend_mutex);
@@ -33,7 +88,33 @@ void SetDefaultHidBackend(std::shared_ptr<IHidBackend> backend) {
 CHidDevice::CHidDevice(std::shared_ptr<IHidBackend> backend)
     : backend_(backend ? std::move(backend) : DefaultHidBackend()) {}
 
-CHidDevice::~CHidDevice() { Destroy(); }
+CHidDevice::~CHidDevice() {
+  Destroy();
+  StopWriter();
+}
+
+void CHidDevice::StopWriter() {
+  if (!writer_) return;
+  bool blocked;
+  {
+    std::lock_guard<std::mutex> lock(writer_->mutex);
+    writer_->quit = true;
+    blocked = writer_->busy;
+    writer_->wake.notify_all();
+  }
+  writer_->cancel.Set();
+  if (!writer_thread_.joinable()) return;
+  // A write stuck in the driver keeps the thread for up to its 5 s; it
+  // holds its own references, so it is let go rather than waited for.
+  if (blocked) writer_thread_.detach();
+  else writer_thread_.join();
+}
+
+bool CHidDevice::WriteBlocked() const {
+  if (!writer_) return false;
+  std::lock_guard<std::mutex> lock(writer_->mutex);
+  return writer_->busy;
+}
 
 int CHidDevice::EnumerateHidPaths() {
   std::vector<std::string> paths;
@@ -164,8 +245,45 @@ int CHidDevice::WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_
   write_pending_.store(true);
   if (bytes_written) *bytes_written = 0;
   size_t put = 0;
+  HidIo io = HidIo::Error;
   std::shared_ptr<IHidConnection> conn = Connection();
-  HidIo io = conn ? conn->Write(buffer, length, kWriteTimeoutMs, stop_event_, put) : HidIo::Error;
+  if (conn && buffer != nullptr && length > 0) {
+    if (!writer_) writer_ = std::make_shared<Writer>();
+    bool handed_over = false;
+    {
+      std::lock_guard<std::mutex> lock(writer_->mutex);
+      if (!writer_->busy && !writer_->quit) {
+        if (!writer_thread_.joinable()) writer_thread_ = std::thread(&Writer::Run, writer_);
+        writer_->conn = std::move(conn);
+        writer_->data.assign(buffer, buffer + length);
+        writer_->has_job = true;
+        writer_->busy = true;
+        writer_->done.ResetEvent();
+        writer_->wake.notify_one();
+        handed_over = true;
+      }
+    }
+    if (!handed_over) {
+      io = HidIo::Timeout;  // the last write has not come back: not responding
+    } else {
+      switch (WaitDoneOrStop(writer_->done, stop_event_, kWriteTimeoutMs)) {
+        case WaitEnd::Done: {
+          std::lock_guard<std::mutex> lock(writer_->mutex);
+          io = writer_->result;
+          put = writer_->put;
+          break;
+        }
+        case WaitEnd::Stopped:
+          io = HidIo::Stopped;
+          break;
+        case WaitEnd::TimedOut:
+          DebugLineF("hid: write to %s not done within %d ms; device not responding", device_path.c_str(),
+                     kWriteTimeoutMs);
+          io = HidIo::Timeout;
+          break;
+      }
+    }
+  }
   last_io_ = io;
   if (io == HidIo::Ok && bytes_written) *bytes_written = put;
   write_pending_.store(false);

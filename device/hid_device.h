@@ -11,17 +11,27 @@
 // synchronisation thread owning the record alone). StopEvent().Set() may be called from any thread to make a waiting
 // ReadReport/WriteReport return 0 at once; Open and Destroy do this
 // themselves when a transfer is pending, and give it up to 2 s to return.
-// Transfers are synchronous (poll, then one read() or write()), so no
-// transfer outlives the call that started it: a buffer handed to
-// ReadReport/WriteReport is never touched after the call returns, and
-// nothing needs cancelling. A transfer keeps its connection alive until it
-// returns even if another thread closes the record meanwhile.
+// Reads are synchronous (poll, then one read()), so no read outlives the
+// call that started it. Writes run on the record's writer thread (started
+// with the first write): a hidraw write() is synchronous in the driver,
+// which allows 5000 ms for an output report, and hidraw always polls
+// writable, so only a second thread can bound the caller's wait. WriteReport
+// copies the report, hands it to the writer and waits at most 1000 ms (or
+// until the stop event is set); a write not done by then reports 0 with
+// LastIo() Timeout, and the device counts as not responding
+// (WriteBlocked()) until that write returns in the writer: every write
+// asked for meanwhile fails at once. A buffer handed to ReadReport or
+// WriteReport is never touched after the call returns. A transfer keeps its
+// connection alive until it returns even if another thread closes the
+// record meanwhile, and a writer still blocked when the record is destroyed
+// is let go with its own references.
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/hid_backend.h"
@@ -101,10 +111,15 @@ class CHidDevice {
   // Reads one report, waiting at most timeout_ms or until the stop event is
   // set. 1 when a report arrived, else 0. *bytes_read gets the count.
   int ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read);
-  // Writes one report; waits at most 1000 ms for the node to take it (the
-  // kernel bounds the USB transfer itself). 1 / 0.
+  // Writes one report through the writer thread; the caller waits at most
+  // kWriteTimeoutMs (or until the stop event is set). 1 / 0; 0 at once
+  // while an earlier write is still blocked (WriteBlocked()).
   int WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written);
   static constexpr int kWriteTimeoutMs = 1000;
+  // True while a write is under way in the writer thread, in particular one
+  // whose caller gave up after kWriteTimeoutMs (the device is not
+  // responding). Any thread.
+  bool WriteBlocked() const;
 
   // The outcome of the last ReadReport/WriteReport (Gone when the device
   // vanished, so callers need not wait out further timeouts).
@@ -127,6 +142,12 @@ class CHidDevice {
   // Sets the stop event when a transfer is pending and waits for it to end.
   void StopPendingTransfer();
   std::shared_ptr<IHidConnection> Connection() const;
+  // Ends the writer thread (joined when idle, let go while blocked).
+  void StopWriter();
+
+  struct Writer;  // shared with the writer thread
+  std::shared_ptr<Writer> writer_;
+  std::thread writer_thread_;  // started by the first write, under Writer::mutex
 
   std::shared_ptr<IHidBackend> backend_;
   // Guards the connection_ pointer only (not the tables), so that Close in

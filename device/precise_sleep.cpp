@@ -1,8 +1,16 @@
 #include "device/precise_sleep.h"
 
+#include <atomic>
 #include <thread>
 
 namespace trx {
+namespace {
+
+std::atomic<SleepObserver> g_sleep_observer{nullptr};
+
+}  // namespace
+
+void SetSleepObserver(SleepObserver observer) { g_sleep_observer.store(observer); }
 
 void SleepUntilPrecise(SteadyTime deadline) {
   auto now = std::chrono::steady_clock::now();
@@ -11,6 +19,7 @@ void SleepUntilPrecise(SteadyTime deadline) {
 }
 
 void SleepForPrecise(std::chrono::microseconds duration) {
+  if (SleepObserver observer = g_sleep_observer.load()) observer(duration);
   SleepUntilPrecise(std::chrono::steady_clock::now() + duration);
 }
 

@@ -22,4 +22,9 @@ void SleepUntilPrecise(SteadyTime deadline);
 // Returns at or just after now + duration.
 void SleepForPrecise(std::chrono::microseconds duration);
 
+// Tests: called on the sleeping thread with every duration SleepForPrecise
+// is asked for, before it sleeps (null: none). Any thread.
+using SleepObserver = void (*)(std::chrono::microseconds duration);
+void SetSleepObserver(SleepObserver observer);
+
 }  // namespace trx

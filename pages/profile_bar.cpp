@@ -54,9 +54,17 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
   }
 }
 
+ui::CComboUI* CProfileBar::Combo(DeviceKind kind, ProfileFamily family) const {
+  ui::CComboUI*& cached = combos_[static_cast<int>(kind)][static_cast<int>(family)];
+  if (cached == nullptr) {
+    const char* name = ComboOf(kind, family);
+    if (name != nullptr) cached = controls().As<ui::CComboUI>(name);
+  }
+  return cached;
+}
+
 void CProfileBar::AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) {
-  const char* name = ComboOf(kind, family);
-  auto* combo = name != nullptr ? controls().As<ui::CComboUI>(name) : nullptr;
+  ui::CComboUI* combo = Combo(kind, family);
   if (combo == nullptr) {
     DebugLineF("profile list of the %s missing", DeviceKindName(kind));
     return;
@@ -68,8 +76,7 @@ void CProfileBar::AddItem(DeviceKind kind, ProfileFamily family, std::string_vie
 }
 
 int CProfileBar::ItemCount(DeviceKind kind, ProfileFamily family) const {
-  const char* name = ComboOf(kind, family);
-  auto* combo = name != nullptr ? controls().As<ui::CComboUI>(name) : nullptr;
+  ui::CComboUI* combo = Combo(kind, family);
   return combo != nullptr ? combo->GetCount() : 0;
 }
 

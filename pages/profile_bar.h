@@ -9,6 +9,7 @@
 
 #include "pages/page.h"
 #include "profile/init_profiles.h"
+#include "ui/core/combo.h"
 
 namespace trx::pages {
 
@@ -25,6 +26,13 @@ class CProfileBar : public CPage, public IProfileLists {
   // IProfileLists
   void AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) override;
   int ItemCount(DeviceKind kind, ProfileFamily family) const override;
+
+ private:
+  // A name lookup walks the whole control tree, combo items included, so
+  // each combo is looked up once (the layout's controls live for the run);
+  // filling an index of thousands of profiles would otherwise be quadratic.
+  ui::CComboUI* Combo(DeviceKind kind, ProfileFamily family) const;
+  mutable ui::CComboUI* combos_[4][3] = {};
 };
 
 }  // namespace trx::pages

@@ -1,6 +1,8 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
 #include <mutex>
+#include <unordered_set>
 
 #include "platform/atomic_file.h"
 #include "platform/file_lookup.h"
@@ -202,6 +204,7 @@ IniDocument IniDocument::Parse(const uint8_t* data, size_t size) {
   } else {
     text.assign(reinterpret_cast<const char*>(data), size);
   }
+  doc.lines_.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find_first_of("\r\n", pos);
@@ -280,6 +283,22 @@ bool IniDocument::Get(std::string_view section, std::string_view key, std::strin
   return false;
 }
 
+std::vector<std::pair<std::string, std::string>> IniDocument::Entries(std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  size_t begin, end;
+  if (!FindSection(section, begin, end)) return out;
+  std::unordered_set<std::string> seen;  // keys in lower case
+  for (size_t i = begin + 1; i < end; ++i) {
+    std::string_view k, v;
+    if (!KeyValue(lines_[i].text, k, v)) continue;
+    std::string lower(k);
+    for (char& c : lower) c = AsciiLower(c);
+    if (!seen.insert(std::move(lower)).second) continue;
+    out.emplace_back(std::string(k), Unquote(v));
+  }
+  return out;
+}
+
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   if (!ValidSection(section) || !ValidKey(key) || !ValidValue(value)) return false;
   std::string_view want_key = Trim(key);
@@ -353,6 +372,20 @@ size_t GetPrivateProfileString(std::string_view section, std::string_view key, s
   size_t chars = 0;
   for (size_t i = 0; i < out.size(); ++chars) NextCodePoint(out, i);
   return chars;
+}
+
+std::vector<std::pair<std::string, std::string>> GetPrivateProfileSection(std::string_view section,
+                                                                          const std::string& path,
+                                                                          size_t buffer_chars) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  {
+    std::lock_guard<std::mutex> guard(g_ini_mutex);
+    IniDocument doc;
+    if (LoadDocument(path, doc)) entries = doc.Entries(section);
+  }
+  for (auto& entry : entries)
+    entry.second = buffer_chars == 0 ? std::string() : CutToChars(entry.second, buffer_chars - 1);
+  return entries;
 }
 
 long GetPrivateProfileLong(std::string_view section, std::string_view key, const std::string& path) {

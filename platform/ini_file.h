@@ -36,6 +36,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace trx {
@@ -52,6 +53,16 @@ size_t GetPrivateProfileString(std::string_view section, std::string_view key, s
 // blanks and sign, decimal digits, stopping at the first other character;
 // 0 when no digits.
 long GetPrivateProfileLong(std::string_view section, std::string_view key, const std::string& path);
+
+// Reads every key of `section` with its value in one pass over the file
+// (for long lists, where one read per key would re-read the file each
+// time): keys trimmed as written, values as GetPrivateProfileString gives
+// them (unquoted, cut to buffer_chars - 1 characters); a key present twice
+// counts once, with its first value. Empty when the file or section is
+// missing.
+std::vector<std::pair<std::string, std::string>> GetPrivateProfileSection(std::string_view section,
+                                                                          const std::string& path,
+                                                                          size_t buffer_chars = kIniBufferChars);
 
 // Sets `key` in `section` to `value`. True when the file was written.
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
@@ -71,6 +82,8 @@ class IniDocument {
 
   // False when absent; the value is unquoted and trimmed, not cut.
   bool Get(std::string_view section, std::string_view key, std::string& value) const;
+  // Every key of the section once (first spelling and value), in file order.
+  std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
   bool Set(std::string_view section, std::string_view key, std::string_view value);
   bool RemoveKey(std::string_view section, std::string_view key);
   bool RemoveSection(std::string_view section);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -30,16 +31,57 @@ bool FillAddress(const std::string& path, sockaddr_un& addr) {
 
 }  // namespace
 
+namespace {
+
+// True when folder is a real folder (not a link) of this user that no one
+// else may enter; else the reason, as the end of a sentence.
+bool IsPrivateFolder(const std::string& folder, std::string* reason) {
+  struct stat st;
+  if (::lstat(folder.c_str(), &st) != 0) {
+    *reason = std::string("cannot be examined: ") + std::strerror(errno);
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    *reason = "is not a folder";
+    return false;
+  }
+  if (st.st_uid != ::getuid()) {
+    *reason = "belongs to user " + std::to_string(st.st_uid) + ", not to this user";
+    return false;
+  }
+  if ((st.st_mode & 077) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%03o", static_cast<unsigned>(st.st_mode & 0777));
+    *reason = std::string("is open to other users (mode ") + mode + ")";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string SingleInstance::RuntimeFolder() {
   if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) return runtime;
   const char* tmp = std::getenv("TMPDIR");
   std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/trx770-" + std::to_string(::getuid());
-  ::mkdir(folder.c_str(), 0700);
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    std::fprintf(stderr, "trx770: cannot create %s: %s\n", folder.c_str(), std::strerror(errno));
+    return {};
+  }
+  // Anyone may create this name in a shared temporary folder first: only a
+  // folder of our own that nobody else can enter is used.
+  std::string reason;
+  if (!IsPrivateFolder(folder, &reason)) {
+    std::fprintf(stderr, "trx770: not using %s for the single-instance lock: it %s\n", folder.c_str(),
+                 reason.c_str());
+    return {};
+  }
   return folder;
 }
 
 SingleInstance::SingleInstance(std::string lock_name, std::string socket_name, std::string folder) {
   if (folder.empty()) folder = RuntimeFolder();
+  if (folder.empty()) return;  // no usable folder: Acquire reports Failed
   lock_path_ = folder + "/" + lock_name + ".lock";
   socket_path_ = folder + "/" + socket_name + ".sock";
 }
@@ -47,6 +89,7 @@ SingleInstance::SingleInstance(std::string lock_name, std::string socket_name, s
 SingleInstance::~SingleInstance() { Release(); }
 
 SingleInstance::Result SingleInstance::Acquire(std::function<void()> on_wake) {
+  if (lock_path_.empty()) return Result::Failed;
   lock_fd_ = ::open(lock_path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lock_fd_ < 0) {
     DebugLineF("single instance: cannot create %s: %s", lock_path_.c_str(), std::strerror(errno));

@@ -8,7 +8,12 @@
 // (which posts the instance message to the main window).
 //
 // <runtime> is $XDG_RUNTIME_DIR, or the temporary folder ($TMPDIR, else /tmp)
-// with a per-user subfolder. A copy that crashed leaves nothing that blocks
+// with a per-user subfolder "trx770-<uid>", created with mode 0700. Since
+// anyone can create that name first, it is used only when it is a real
+// folder owned by this user with no group or other access; otherwise the
+// reason goes to stderr and Acquire reports Failed (the program then runs
+// without single-instance protection rather than believing a stranger's
+// lock). A copy that crashed leaves nothing that blocks
 // the next start: the kernel drops its lock with the process, and the new
 // owner removes a leftover socket file before binding its own.
 //
@@ -46,6 +51,8 @@ class SingleInstance {
   const std::string& LockPath() const { return lock_path_; }
   const std::string& SocketPath() const { return socket_path_; }
 
+  // The folder for the lock and socket; empty (after a line on stderr) when
+  // the fallback folder is not private to this user.
   static std::string RuntimeFolder();
 
  private:

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <string>
 
+#include "device/exchange_stop.h"
 #include "platform/debug_log.h"
 #include "presence/connect_sequences.h"
 #include "presence/hotplug_wake.h"
@@ -113,6 +114,8 @@ Cycle RunLockedCycle(IPresenceHost& host, DeviceKind kind, CEvent& stop) {
 int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
   IPresenceHost& host = *param.host;
   CEvent& stop = *param.stop;
+  // The connect read ends between two exchanges once the stop event is set.
+  ScopedExchangeStop exchange_stop(stop);
   bool first_scan_done = false;
   int same_mode_shown = -1;  // -1: not known; the option is set when it changes
   HotplugWake wake;

@@ -49,10 +49,8 @@ enum class ListenEnd { kStopped, kLost };
 // Reads notifications until the stop event is set or the device goes.
 ListenEnd Listen(IPresenceHost& host, const SyncRules& rules, CHidDevice& hid, CEvent& stop) {
   for (;;) {
-    if (stop.IsSet()) {
-      DebugLine(rules.exit_line);
-      return ListenEnd::kStopped;
-    }
+    // The thread's exit line is written once, when the routine ends.
+    if (stop.IsSet()) return ListenEnd::kStopped;
     size_t got = 0;
     if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), kSyncReadTimeoutMs, &got) != 1) {
       // A timeout only means the user did nothing; anything else (the node

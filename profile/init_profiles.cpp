@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/debug_log.h"
@@ -47,14 +48,36 @@ int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPro
   return 1;
 }
 
+// Fills the family's combo from its index: one item per index below
+// `count`, showing its name ("0" where the name is missing). A count above
+// kProfileCountLimit or above the number of names present is not believed:
+// the items then go only as far as the names do (up to the first missing
+// index). The names are read in one pass over the file.
+void FillCombo(const ProfileFamilyInfo& info, long count, IProfileLists& lists) {
+  const std::string ini = ProfileIniPath(info.kind);
+  std::unordered_map<std::string, std::string> names;
+  for (auto& [key, value] : GetPrivateProfileSection(info.name_section, ini)) names.emplace(key, std::move(value));
+  long items = count;
+  if (count > kProfileCountLimit || count > static_cast<long>(names.size())) {
+    items = 0;
+    while (items < count && names.count(std::to_string(items)) != 0) ++items;
+    DebugLineF("profile index %s [%s]: count %ld but %zu names; %ld read", ini.c_str(), info.count_section, count,
+               names.size(), items);
+  }
+  for (long i = 0; i < items; ++i) {
+    auto it = names.find(std::to_string(i));
+    lists.AddItem(info.kind, info.family, it != names.end() ? std::string_view(it->second) : std::string_view(kIniDefault),
+                  kProfileComboItemHeight);
+  }
+}
+
 }  // namespace
 
 int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages) {
   for (const ProfileFamilyInfo* info : FamiliesOf(kind)) {
     long count = GetPrivateProfileLong(info->count_section, kIniKeyCount, ProfileIniPath(kind));
     if (count > 0) {
-      for (long i = 0; i < count; ++i)
-        lists.AddItem(info->kind, info->family, ProfileNameAt(*info, static_cast<int>(i)), kProfileComboItemHeight);
+      FillCombo(*info, count, lists);
     } else if (!CreateFirstProfile(*info, lists, messages)) {
       return 0;
     }

@@ -29,8 +29,15 @@ class IProfileMessages {
   virtual int ShowMessage(std::string_view text_id) = 0;
 };
 
+// A count above this (or above the number of names present) is not
+// believed: the combo is filled only as far as the names go.
+inline constexpr long kProfileCountLimit = 10000;
+
 // For each family of the device, in the order device, light, key:
-//  - count > 0: one combo item per index 0..count-1 showing its name;
+//  - count > 0: one combo item per index 0..count-1 showing its name ("0"
+//    when missing); an absurd count (above kProfileCountLimit or above the
+//    number of names present) gives items only up to the first missing
+//    name, with a debug line;
 //  - otherwise read the family's default file from the program folder
 //    (the keyboard's by its layout variant in the image): missing →
 //    message "message_text_8", bad magic → "message_text_9", and the whole

@@ -376,6 +376,23 @@ TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   window.reset();
 }
 
+TEST(WorkerThreadsTest, AThreadLetGoIsNotWaitedForAgain) {
+  auto release = std::make_shared<std::atomic<bool>>(false);
+  WorkerThreads workers;
+  workers.SetBody(kWorkerLightSync, [release](CEvent&) {
+    while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  workers.SetBody(kWorkerMsKeyLink, [](CEvent& stop) { stop.Wait(-1); });
+  ASSERT_TRUE(workers.Start(kWorkerLightSync));
+  ASSERT_TRUE(workers.Start(kWorkerMsKeyLink));
+  EXPECT_EQ(workers.StopAll(20), StopResult::TimedOut);  // the stuck one is let go
+  EXPECT_FALSE(workers.IsStarted(kWorkerLightSync));
+  // A later wait (the window's destructor) has no thread of its own left.
+  EXPECT_EQ(workers.StopAll(300), StopResult::AllEnded);
+  EXPECT_EQ(workers.RunningCount(), 1);  // still running on its own references
+  release->store(true);
+}
+
 TEST_F(MainWndTest, ShutdownWithPoliteWorkersReportsAllEnded) {
   window = std::make_unique<CMainWnd>(MainWndOptions{nullptr, false, 5000, nullptr});
   for (int i = 0; i < kWorkerCount; ++i) window->Workers().SetBody(i, [](CEvent& stop) { stop.Wait(-1); });

@@ -2,13 +2,19 @@
 // are plugged in bring the window up through the instance message and
 // select their tabs through sent calls on the UI thread; unplugging every
 // device shows the notice and hides the window; closing the window stops
-// the threads, also while one of them waits in a sent call.
+// the threads, also while one of them waits in a sent call, ends a connect
+// read from a silent device between two exchanges, and frees nothing a
+// worker stuck inside a device transfer can still reach.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
+#include "app/app_messages.h"
+#include "platform/debug_log.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/container.h"
@@ -72,6 +78,119 @@ TEST_F(PresenceWiringTest, ClosingWhileDevicesConnectStopsEveryThread) {
   window->DestroyWindow();
   EXPECT_EQ(window->Workers().RunningCount(), 0);
   EXPECT_FALSE(IsWindow(window->GetHWND()));
+}
+
+TEST_F(PresenceWiringTest, ClosingWhileASilentDeviceIsReadEndsBetweenExchangesWithinTheBound) {
+  // The mouse takes every request and never answers: its connect read
+  // alone would cost about 20 s (17 exchanges x 4 attempts x 300 ms).
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+  sim::SimFaults faults;
+  faults.no_reply = 1000000;
+  firmware->SetFaults(faults);
+  backend->AddDevice(firmware);
+  MainWndOptions options;
+  options.backend = backend;
+  CreateWindow(options, /*presence=*/true);
+  ASSERT_TRUE(PumpUntil([&] { return firmware->RequestCount() >= 2; }));  // the read is under way
+
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  window->DestroyWindow();
+  SetDebugSink(old);
+  // Every worker ended inside the 10 s bound: none was let go.
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugAllEnded), lines.end());
+  EXPECT_EQ(window->Workers().RunningCount(), 0);
+}
+
+// Wraps the simulator: a read on a writable (vendor) handle blocks,
+// ignoring its time limit and the stop event, until released, as a
+// transfer stuck in a driver would. Records when a handle whose read was
+// held is closed.
+class StuckReadBackend : public IHidBackend {
+ public:
+  struct Gate {
+    std::mutex mutex;  // guards entered, released
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    std::atomic<bool> handle_closed{false};
+  };
+
+  explicit StuckReadBackend(std::shared_ptr<sim::SimBackend> inner) : inner_(std::move(inner)) {}
+  bool Enumerate(std::vector<std::string>& paths) override { return inner_->Enumerate(paths); }
+  bool Probe(const std::string& path) override { return inner_->Probe(path); }
+  std::unique_ptr<IHidConnection> Open(const std::string& path, bool want_read, bool want_write,
+                                       bool exclusive) override {
+    auto conn = inner_->Open(path, want_read, want_write, exclusive);
+    if (!conn || !want_write) return conn;
+    return std::make_unique<Connection>(std::move(conn), gate);
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(gate->mutex);
+    gate->released = true;
+    gate->changed.notify_all();
+  }
+  bool Entered() {
+    std::lock_guard<std::mutex> lock(gate->mutex);
+    return gate->entered;
+  }
+
+  std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+
+ private:
+  class Connection : public IHidConnection {
+   public:
+    Connection(std::unique_ptr<IHidConnection> inner, std::shared_ptr<Gate> gate)
+        : inner_(std::move(inner)), gate_(std::move(gate)) {}
+    ~Connection() override {
+      if (read_) gate_->handle_closed = true;
+    }
+    HidAttributes Attributes() const override { return inner_->Attributes(); }
+    const std::vector<uint8_t>& ReportDescriptor() const override { return inner_->ReportDescriptor(); }
+    int TopLevelCollection() const override { return inner_->TopLevelCollection(); }
+    HidIo Read(uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& got) override {
+      read_ = true;
+      {
+        std::unique_lock<std::mutex> lock(gate_->mutex);
+        gate_->entered = true;
+        gate_->changed.notify_all();
+        gate_->changed.wait(lock, [&] { return gate_->released; });
+      }
+      return inner_->Read(buf, len, timeout_ms, stop, got);
+    }
+    HidIo Write(const uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& put) override {
+      return inner_->Write(buf, len, timeout_ms, stop, put);
+    }
+    size_t DrainInput() override { return inner_->DrainInput(); }
+
+   private:
+    std::unique_ptr<IHidConnection> inner_;
+    std::shared_ptr<Gate> gate_;
+    std::atomic<bool> read_{false};  // this handle's reads were held
+  };
+  std::shared_ptr<sim::SimBackend> inner_;
+};
+
+TEST_F(PresenceWiringTest, WindowDestroyedWhileAWorkerIsStuckInsideATransferFreesNothingItUses) {
+  backend->AddDevice(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
+  auto stuck = std::make_shared<StuckReadBackend>(backend);
+  MainWndOptions options;
+  options.backend = stuck;
+  options.stop_timeout_ms = 100;
+  CreateWindow(options, /*presence=*/true);
+  ASSERT_TRUE(PumpUntil([&] { return stuck->Entered(); }));  // the mouse thread waits inside an exchange
+
+  window->DestroyWindow();
+  EXPECT_GE(window->Workers().RunningCount(), 1);  // the stuck one is let go after the bounded wait
+  window.reset();                                  // the window and what it owns alone go now
+
+  // The worker comes back into its exchange, finishes its connect read and
+  // leaves; its channel (with lock and transport) must still be there.
+  stuck->Release();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!stuck->gate->handle_closed.load() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(stuck->gate->handle_closed.load());  // released with the worker's last reference
 }
 
 }  // namespace

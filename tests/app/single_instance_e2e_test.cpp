@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,12 +32,12 @@ std::string ReadFile(const std::string& path) {
   return ss.str();
 }
 
-pid_t Spawn(const std::string& stderr_path) {
+pid_t Spawn(const std::string& stderr_path, const char* option = nullptr) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, stderr_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  char* argv[] = {const_cast<char*>(TRX770_PROGRAM), nullptr};
+  char* argv[] = {const_cast<char*>(TRX770_PROGRAM), const_cast<char*>(option), nullptr};
   pid_t pid = -1;
   if (posix_spawn(&pid, TRX770_PROGRAM, &actions, nullptr, argv, environ) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
@@ -95,6 +96,36 @@ TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
   kill(first, SIGTERM);
   EXPECT_EQ(WaitForExit(first), 0);
   EXPECT_NE(ReadFile(first_err).find("退出测试"), std::string::npos);
+}
+
+// Exit status: 0 on the program's own paths, a window that can't be
+// created (no skin beside the program) included; non-zero only for a bad
+// command-line option.
+TEST(ProgramExitStatusTest, ZeroWithoutASkinAndNonZeroForABadOption) {
+  test::TempHome home;
+  const std::string hid = home.Path("hid");
+  test::TempHome::WriteText(hid + "/sys/class/hidraw/.keep", "");
+  test::TempHome::WriteText(hid + "/dev/.keep", "");
+  test::TempHome::WriteText(home.Path("program/.keep"), "");  // a program folder without "skin/"
+  setenv("XDG_RUNTIME_DIR", home.Path("run").c_str(), 1);
+  setenv("TRX770_HID_ROOT", hid.c_str(), 1);
+  setenv("TRX770_MACHINE_STORE", home.Path("machine.ini").c_str(), 1);
+  setenv("TRX770_PROGRAM_DIR", home.Path("program").c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  ::mkdir(home.Path("run").c_str(), 0700);
+
+  const std::string no_skin_err = home.Path("no_skin.err");
+  const pid_t no_skin = Spawn(no_skin_err);
+  ASSERT_GT(no_skin, 0);
+  EXPECT_EQ(WaitForExit(no_skin), 0);
+  EXPECT_NE(ReadFile(no_skin_err).find("could not be created"), std::string::npos) << ReadFile(no_skin_err);
+
+  const std::string bad_err = home.Path("bad.err");
+  const pid_t bad = Spawn(bad_err, "--no-such-option");
+  ASSERT_GT(bad, 0);
+  EXPECT_EQ(WaitForExit(bad), 2);
+  EXPECT_NE(ReadFile(bad_err).find("unknown option"), std::string::npos);
+  unsetenv("TRX770_PROGRAM_DIR");
 }
 
 }  // namespace

@@ -215,5 +215,27 @@ TEST_F(ProtocolReplyPairing, TwoThreadsOnOneChannelAlwaysGetTheirOwnReplies) {
   EXPECT_EQ(failed.load(), 0);
 }
 
+// The keyboard's connect read sets the block size under the channel lock
+// while another thread's block command reads it (the ThreadSanitizer run
+// checks the pair); each transfer uses one value for all its frames.
+TEST_F(ProtocolReplyPairing, BlockSizeSetByAConnectReadIsReadSafelyByAnotherThread) {
+  std::atomic<bool> done{false};
+  std::thread connect_read([&] {
+    for (uint16_t size : {512, 200, 512, 56, 512}) {
+      std::lock_guard<std::recursive_mutex> hold(channel->lock);
+      channel->block_size = size;
+    }
+    done = true;
+  });
+  std::vector<uint8_t> block(512, 0);
+  int transfers = 0;
+  while (!done.load() || transfers == 0) {
+    EXPECT_EQ(ReadMainBlock(*channel, block.data()), 1);
+    ++transfers;
+  }
+  connect_read.join();
+  EXPECT_EQ(channel->block_size.load(), 512);
+}
+
 }  // namespace
 }  // namespace trx

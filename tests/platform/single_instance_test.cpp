@@ -7,6 +7,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "platform/single_instance.h"
@@ -84,6 +87,87 @@ TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
   ASSERT_EQ(holder.Acquire(nullptr), SingleInstance::Result::First);
   SingleInstance second("TARVOXDRVER", "KORVANTE_001", folder_);
   EXPECT_EQ(second.Acquire(nullptr), SingleInstance::Result::NotWoken);
+}
+
+// The fallback runtime folder (no XDG_RUNTIME_DIR) under a temporary
+// folder anyone may write to.
+class RuntimeFallbackTest : public SingleInstanceTest {
+ protected:
+  void SetUp() override {
+    SingleInstanceTest::SetUp();
+    if (const char* v = std::getenv("XDG_RUNTIME_DIR")) saved_runtime_ = v;
+    if (const char* v = std::getenv("TMPDIR")) saved_tmp_ = v;
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::setenv("TMPDIR", folder_.c_str(), 1);
+    runtime_ = folder_ + "/trx770-" + std::to_string(::getuid());
+  }
+  void TearDown() override {
+    if (saved_runtime_) ::setenv("XDG_RUNTIME_DIR", saved_runtime_->c_str(), 1);
+    if (saved_tmp_) ::setenv("TMPDIR", saved_tmp_->c_str(), 1);
+    else ::unsetenv("TMPDIR");
+    SingleInstanceTest::TearDown();
+  }
+  // Acquire by a copy using the fallback folder, with what it said on stderr.
+  SingleInstance::Result AcquireWithFallback(std::string* said) {
+    ::testing::internal::CaptureStderr();
+    SingleInstance si("TARVOXDRVER", "KORVANTE_001");
+    const SingleInstance::Result result = si.Acquire(nullptr);
+    *said = ::testing::internal::GetCapturedStderr();
+    return result;
+  }
+
+  std::string runtime_;
+  std::optional<std::string> saved_runtime_, saved_tmp_;
+};
+
+TEST_F(RuntimeFallbackTest, FolderIsCreatedPrivateAndUsed) {
+  const mode_t old_mask = ::umask(0);  // the folder's mode must not depend on the umask
+  std::string said;
+  EXPECT_EQ(AcquireWithFallback(&said), SingleInstance::Result::First);
+  ::umask(old_mask);
+  struct stat st;
+  ASSERT_EQ(::lstat(runtime_.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(said, "");
+}
+
+TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheReason) {
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;
+    const char* reason;
+  };
+  const std::string runtime = runtime_;
+  const Case cases[] = {
+      {"open to others", [runtime] { ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0); ::chmod(runtime.c_str(), 0777); },
+       "open to other users (mode 777)"},
+      {"group may enter", [runtime] { ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0); ::chmod(runtime.c_str(), 0710); },
+       "open to other users (mode 710)"},
+      {"a link to another user's folder", [runtime] { ASSERT_EQ(::symlink("/", runtime.c_str()), 0); },
+       "is not a folder"},
+      {"another user's folder",
+       [runtime] {
+         ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+         // As root the folder is given away; otherwise a user can't, so
+         // this case needs root.
+         if (::getuid() == 0) {
+           ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
+         }
+       },
+       ::getuid() == 0 ? "belongs to user 65534" : nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(runtime_);
+    c.prepare();
+    if (c.reason == nullptr) continue;
+    std::string said;
+    EXPECT_EQ(AcquireWithFallback(&said), SingleInstance::Result::Failed);
+    EXPECT_NE(said.find(runtime_), std::string::npos) << said;
+    EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists(runtime_ + "/TARVOXDRVER.lock"));
+  }
 }
 
 }  // namespace

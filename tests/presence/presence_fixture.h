@@ -216,9 +216,10 @@ class PresenceTest : public ::testing::Test {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     trace_.clear();
   }
-  bool HasLine(const std::string& line) {
+  bool HasLine(const std::string& line) { return LineCount(line) > 0; }
+  size_t LineCount(const std::string& line) {
     std::lock_guard<std::mutex> guard(lines_mutex_);
-    return std::find(lines_.begin(), lines_.end(), line) != lines_.end();
+    return static_cast<size_t>(std::count(lines_.begin(), lines_.end(), line));
   }
 
   // Polls `condition` (state that has no event of its own) up to the limit.

@@ -124,6 +124,21 @@ TEST_F(PresenceSyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
   ASSERT_TRUE(host->WaitFor("send 0x0902"));
 }
 
+TEST_F(PresenceSyncTest, ASyncThreadStoppedWhileListeningWritesItsExitLineOnce) {
+  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard}) {
+    const bool mouse = kind == sim::SimKind::Mouse;
+    SCOPED_TRACE(mouse ? "mouse" : "keyboard");
+    Start(kind);
+    firmware->PressProfileButton();  // answered: the thread is listening
+    ASSERT_TRUE(host->WaitFor(mouse ? "send 0x0902" : "send 0x0B02"));
+    sync->Stop();
+    EXPECT_EQ(LineCount(mouse ? "鼠标同步线程设定测试退出" : "键盘同步线程设定退出"), 1u);
+    sync.reset();
+    detection.reset();
+    attachment.reset();
+  }
+}
+
 // The read messages handled directly, as the main window does on its own
 // thread.
 using PresenceReadMessageTest = PresenceTest;

@@ -8,6 +8,7 @@
 
 #include <map>
 
+#include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "profile/profile_file.h"
 #include "profile/profile_store.h"
@@ -123,6 +124,32 @@ TEST_F(InitProfilesTest, ExistingIndexFillsCombosWithoutCreatingFiles) {
   EXPECT_EQ(lists_.items["mouse key"], std::vector<std::string>{"Keys"});
   EXPECT_EQ(TempHome::ReadText(ini), before);
   EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
+}
+
+TEST_F(InitProfilesTest, AnAbsurdCountIsReadOnlyAsFarAsTheNamesGo) {
+  const std::string ini = Folder("ms") + "msProfile.ini";
+  // Device family: a count far above the names present; light family: a
+  // few names fewer than the count; key family: a count above the limit
+  // whose names are all there (read whole).
+  std::string text =
+      "[PROFILEDEVICECOUNT]\ncount=50000\n[PROFILEDEVICENAME]\n0=Work\n1=Game\n"
+      "[PROFILEDENGCOUNT]\ncount=5\n[PROFILEDENGNAME]\n0=Calm\n1=Wave\n3=Far\n"
+      "[PROFILECOUNT]\ncount=10002\n[PROFILENAME]\n";
+  for (int i = 0; i < 10002; ++i) text += std::to_string(i) + "=k" + std::to_string(i) + "\n";
+  TempHome::WriteText(ini, text);
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  const int result = InitProfiles(DeviceKind::Mouse, lists_, messages_);
+  SetDebugSink(old);
+  ASSERT_EQ(result, 1);
+  EXPECT_EQ(lists_.items["mouse device"], (std::vector<std::string>{"Work", "Game"}));
+  EXPECT_EQ(lists_.items["mouse light"], (std::vector<std::string>{"Calm", "Wave"}));
+  const auto& keys = lists_.items["mouse key"];
+  ASSERT_EQ(keys.size(), 10002u);
+  EXPECT_EQ(keys.back(), "k10001");
+  ASSERT_EQ(lines.size(), 3u);  // one line per family whose count was not believed
+  EXPECT_NE(lines[0].find("count 50000 but 2 names; 2 read"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("count 5 but 3 names; 2 read"), std::string::npos) << lines[1];
 }
 
 TEST_F(InitProfilesTest, MissingDefaultStopsTheRemainingFamilies) {

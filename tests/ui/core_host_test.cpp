@@ -201,3 +201,43 @@ TEST(HostRequests, ReloadingTextsRepaintsEveryWindow) {
 
 }  // namespace
 }  // namespace trx::ui
+
+namespace trx::ui {
+namespace {
+
+// A list item that counts how often the combo looks at it as a list item.
+class CountedItem : public CListLabelElementUI {
+ public:
+  explicit CountedItem(long* looks) : looks_(looks) {}
+  void* GetInterface(std::string_view name) override {
+    if (name == "ListItem") ++*looks_;
+    return CListLabelElementUI::GetInterface(name);
+  }
+
+ private:
+  long* looks_;
+};
+
+TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
+  CComboUI combo;
+  long looks = 0;
+  constexpr int kItems = 3000;
+  for (int i = 0; i < kItems; ++i) ASSERT_TRUE(combo.Add(new CountedItem(&looks)));
+  // A constant number of looks per item, not one per item already there
+  // (which made 40,000 profiles take seconds).
+  EXPECT_LE(looks, 2L * kItems);
+
+  ASSERT_TRUE(combo.SelectItem(kItems - 1, false, false));
+  auto* first = new CountedItem(&looks);
+  ASSERT_TRUE(combo.AddAt(first, 0));
+  ASSERT_TRUE(combo.RemoveAt(1));
+  for (int i : {0, 1, kItems / 2, kItems - 1}) {
+    auto* item = static_cast<IListItemUI*>(combo.GetItemAt(i)->GetInterface("ListItem"));
+    EXPECT_EQ(item->GetIndex(), i);
+  }
+  EXPECT_EQ(combo.GetCurSel(), kItems - 1);  // the selection followed its item
+  EXPECT_EQ(combo.GetItemAt(0), first);
+}
+
+}  // namespace
+}  // namespace trx::ui

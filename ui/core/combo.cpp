@@ -30,8 +30,8 @@ void* CComboUI::GetInterface(std::string_view name) {
   return CContainerUI::GetInterface(name);
 }
 
-void CComboUI::Reindex() {
-  for (int i = 0; i < GetCount(); ++i) {
+void CComboUI::Reindex(int from) {
+  for (int i = from < 0 ? 0 : from; i < GetCount(); ++i) {
     if (IListItemUI* item = AsItem(GetItemAt(i))) item->SetIndex(i);
   }
 }
@@ -43,7 +43,8 @@ bool CComboUI::AddAt(CControlUI* control, int index) {
   if (index < 0 || index > GetCount()) index = GetCount();
   if (IListItemUI* item = AsItem(control)) item->SetOwner(this);
   if (!CContainerUI::AddAt(control, index)) return false;
-  Reindex();
+  // Only the items from the new one on move: appending costs O(1).
+  Reindex(index);
   if (curSel_ >= index) ++curSel_;
   return true;
 }
@@ -53,7 +54,7 @@ bool CComboUI::Remove(CControlUI* control) {
   if (index < 0) return false;
   if (IListItemUI* item = AsItem(control)) item->SetOwner(nullptr);
   CContainerUI::Remove(control);
-  Reindex();
+  Reindex(index);
   if (curSel_ == index) curSel_ = -1;
   else if (curSel_ > index) --curSel_;
   Invalidate();
@@ -74,7 +75,7 @@ void CComboUI::RemoveAll() {
 bool CComboUI::SetItemIndex(CControlUI* control, int index) {
   CControlUI* selected = GetItemAt(curSel_);
   if (!CContainerUI::SetItemIndex(control, index)) return false;
-  Reindex();
+  Reindex(0);
   curSel_ = selected != nullptr ? GetItemIndex(selected) : -1;
   return true;
 }

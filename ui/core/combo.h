@@ -6,7 +6,8 @@
 // SelectItem(index, takeFocus, notify=true) raises "itemselect" (wParam new
 // index, lParam previous) when the selection changes; SelectItem1 changes it
 // silently (used when filling pages from stored settings). The combo shows
-// the selected item's text. UI thread only.
+// the selected item's text. Adding an item at the end costs O(1) (only the
+// items after an insertion point are renumbered). UI thread only.
 
 #include "ui/core/container.h"
 #include "ui/core/list.h"
@@ -62,7 +63,8 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   bool ChildrenInTree() const override { return false; }
 
  private:
-  void Reindex();
+  // Gives the items from `from` on their position as index.
+  void Reindex(int from);
   TListInfoUI info_;
   int curSel_ = -1;
   UiSize dropBoxSize_{0, 150};
