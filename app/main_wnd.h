@@ -25,6 +25,7 @@
 #include <memory>
 #include <string>
 
+#include "app/access_help.h"
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
@@ -53,6 +54,9 @@ struct MainWndOptions {
   int stop_timeout_ms = kWorkerStopTimeoutMs;
   // Simulated devices (--simulate): adds their section to the tray menu.
   sim::SimulatedDevices* simulated = nullptr;
+  // Look every 2 s for devices present but not accessible and offer help
+  // (with the presence threads).
+  bool access_help = true;
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
@@ -168,6 +172,9 @@ class CMainWnd : public ui::WindowImplBase,
   // false when it could not run (window gone, shutdown begun).
   bool RunOnUi(const std::function<void()>& fn);
   void AddSimulatedMenuItems();
+  // Timer 8: tells about devices that can't be opened, once per plug-in,
+  // and about the end of a rule installation it started.
+  void CheckDeviceAccess();
   bool RunSimulatedCommand(const std::string& name);
 
   MainWndOptions options_;
@@ -189,6 +196,8 @@ class CMainWnd : public ui::WindowImplBase,
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
   bool window_init_done_ = false;
+  AccessHelp access_help_;
+  bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
 };
 
 }  // namespace trx::app
