@@ -2,9 +2,11 @@
 # Start-up time: starts `trx770 --simulate` under Xvfb with a throw-away
 # home that already holds the profiles of an earlier run, and measures the
 # time from exec to the main window being mapped (polled with xdotool every
-# 5 ms). Prints the median of N runs for the program under test and, when a
-# baseline program is given, for the baseline in the same run, and their
-# ratio.
+# 5 ms), and the CPU time the process had used by then (user + system, from
+# /proc, 10 ms ticks; less affected by other work on the machine). Prints
+# the medians of N runs for the program under test and, when a baseline
+# program is given, for the baseline, runs of the two interleaved, and the
+# ratios.
 #
 #   bench/startup_bench.sh [-n RUNS] [-b BASELINE_BIN_DIR] [BIN_DIR]
 #
@@ -38,10 +40,13 @@ for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sle
 
 now_ms() { date +%s%N | cut -b1-13; }
 
-# One start: ms from exec to the mapped window, then the program is ended.
+TICK_MS=$((1000 / $(getconf CLK_TCK)))
+
+# One start: "<ms from exec to the mapped window> <CPU ms by then>", then
+# the program is ended.
 one_start() {
   local bin=$1 home=$2
-  local t0 t1 pid
+  local t0 t1 pid cpu
   t0=$(now_ms)
   HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/run "$bin/trx770" --simulate >/dev/null 2>&1 &
   pid=$!
@@ -50,25 +55,34 @@ one_start() {
     sleep 0.005
   done
   t1=$(now_ms)
+  cpu=$(awk -v t=$TICK_MS '{print ($14 + $15) * t}' /proc/$pid/stat)
   kill -TERM $pid; wait $pid 2>/dev/null || true
-  echo $((t1 - t0))
+  echo "$((t1 - t0)) $cpu"
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-measure() {
-  local bin=$1 name=$2 home="$WORK/$2"
+prepare() {
+  local home="$WORK/$2"
   mkdir -p "$home/run" && chmod 700 "$home/run"
-  one_start "$bin" "$home" >/dev/null  # first run creates the profiles
-  local times=()
-  for _ in $(seq "$RUNS"); do times+=("$(one_start "$bin" "$home")"); done
-  printf '%s\n' "${times[@]}" | median
+  one_start "$1" "$home" >/dev/null  # the first run creates the profiles
 }
 
-cur=$(measure "$BIN" current)
-echo "start to window, median of $RUNS: $cur ms ($BIN)"
+prepare "$BIN" current
+[ -z "$BASE" ] || prepare "$BASE" baseline
+: >"$WORK/current.txt"
+: >"$WORK/baseline.txt"
+for _ in $(seq "$RUNS"); do
+  one_start "$BIN" "$WORK/current" >>"$WORK/current.txt" || true
+  [ -z "$BASE" ] || one_start "$BASE" "$WORK/baseline" >>"$WORK/baseline.txt" || true
+done
+cur=$(awk '{print $1}' "$WORK/current.txt" | median)
+cur_cpu=$(awk '{print $2}' "$WORK/current.txt" | median)
+echo "start to window, median of $(wc -l <"$WORK/current.txt"): $cur ms wall, $cur_cpu ms CPU ($BIN)"
 if [ -n "$BASE" ]; then
-  base=$(measure "$BASE" baseline)
-  echo "baseline: $base ms ($BASE)"
-  awk -v c="$cur" -v b="$base" 'BEGIN { printf "ratio current/baseline: %.2f\n", c / b }'
+  base=$(awk '{print $1}' "$WORK/baseline.txt" | median)
+  base_cpu=$(awk '{print $2}' "$WORK/baseline.txt" | median)
+  echo "baseline, median of $(wc -l <"$WORK/baseline.txt"): $base ms wall, $base_cpu ms CPU ($BASE)"
+  awk -v c="$cur" -v b="$base" -v cc="$cur_cpu" -v bc="$base_cpu" \
+    'BEGIN { printf "ratio current/baseline: %.2f wall, %.2f CPU\n", c / b, (bc > 0 ? cc / bc : 0) }'
 fi

@@ -9,12 +9,11 @@ set(CPACK_PACKAGE_NAME trx770)
 set(CPACK_PACKAGE_VENDOR "TRX770")
 set(CPACK_PACKAGE_CONTACT "TRX770 developers <trx770@example.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration utility for the TRX770 mouse, keyboard and mouse pad")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "configuration utility for the TRX770 mouse, keyboard and mouse pad
- Sets up what the TRX770 USB gaming mouse, keyboard and lighted mouse pad
- store (button functions, DPI levels, report rate, lighting, macros and the
- five onboard profiles) and keeps named profiles on the computer that can
- follow the program in the foreground. Includes the udev rule that gives
- the user at the seat access to the devices.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Sets up what the TRX770 USB gaming mouse, keyboard and lighted mouse pad
+store (button functions, DPI levels, report rate, lighting, macros and the
+five onboard profiles) and keeps named profiles on the computer that can
+follow the program in the foreground. Includes the udev rule that gives
+the user at the seat access to the devices.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
