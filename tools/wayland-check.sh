@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the program natively on Wayland under a headless weston and checks:
-#  - it starts on Qt's Wayland platform and paints its window;
-#  - with no tray (weston has none), starting it again shows the window,
-#    the later copy passing its activation token and exiting at once;
-#  - a screenshot of the desktop is written (weston-screenshooter).
+#  - it starts on Qt's Wayland platform and paints its window (simulated
+#    devices: the window stays up); a later copy passes its activation
+#    token and exits at once; screenshot.png shows the desktop;
+#  - with no device and no tray (weston has none) the window hides after
+#    its first paint, and starting the program again shows it:
+#    notray-before.png and notray-after.png must differ.
 #   tools/wayland-check.sh [BIN_DIR] [OUT_DIR]
 # Needs weston and qt6-wayland (not in tools/install-deps.sh: CI does not
 # run this check).
@@ -52,4 +54,20 @@ kill -0 $PROGRAM || { echo "wayland-check: the program ended"; cat "$OUT/trx770.
 if grep -E "qt.qpa.wayland|Wayland.*(error|failed)|could not be created" "$OUT/trx770.log"; then
   echo "wayland-check: Wayland errors above"; exit 1
 fi
-echo "wayland-check: ok (log: $OUT/trx770.log)"
+kill -TERM $PROGRAM; wait $PROGRAM 2>/dev/null || true
+PROGRAM=""
+
+# No device, no tray: the second start is the way back to the window.
+shoot() { (cd "$OUT" && rm -f wayland-screenshot-*.png && weston-screenshooter >/dev/null 2>&1) && mv "$(ls -t "$OUT"/wayland-screenshot-*.png | head -1)" "$OUT/$1"; }
+TRX770_HID_ROOT=$WORK/no-devices TRX770_DEBUG=1 "$BIN/trx770" >"$OUT/trx770-notray.log" 2>&1 &
+PROGRAM=$!
+for _ in $(seq 100); do grep -q windowinit "$OUT/trx770-notray.log" && break; sleep 0.05; done
+sleep 1.5
+shoot notray-before.png
+"$BIN/trx770" || { echo "wayland-check: the second start failed"; exit 1; }
+sleep 1.5
+shoot notray-after.png
+if cmp -s "$OUT/notray-before.png" "$OUT/notray-after.png"; then
+  echo "wayland-check: the window did not come up on the second start without a tray"; exit 1
+fi
+echo "wayland-check: ok (logs and pictures: $OUT)"
