@@ -486,7 +486,7 @@ void CMainWnd::CheckDeviceAccess() {
                std::strerror(problem.error));
     const bool have_rule = ::access(rule.c_str(), R_OK) == 0;
     const std::string text = FillAccessText(texts->GetText(have_rule ? kTextAccessMissing : kTextAccessNoRule),
-                                            texts->GetText(DeviceNameTextId(problem.product_id)), problem.dev_path,
+                                            texts->GetText(DeviceNameTextId(problem.product_id)), problem.node,
                                             command);
     if (ui::ShowMessage(m_hWnd, text, false) == ui::kMsgResultConfirm && have_rule &&
         !access_help_.StartRuleInstall(rule)) {
