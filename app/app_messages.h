@@ -36,9 +36,11 @@ inline constexpr trx::ui::UINT WM_APP_RUN_CALL = 0x8001;
 inline constexpr trx::ui::UINT_PTR kTimerSettingDone = 1;   // 1000 ms, hides "setting_progress"
 inline constexpr trx::ui::UINT_PTR kTimerSendSettings = 2;  // 100 ms, repeating
 inline constexpr trx::ui::UINT_PTR kTimerRepaint = 7;       // one repaint
+inline constexpr trx::ui::UINT_PTR kTimerAccessCheck = 8;   // 2000 ms, repeating: devices present but not accessible
 inline constexpr trx::ui::UINT kSettingDonePeriodMs = 1000;
 inline constexpr trx::ui::UINT kSendSettingsPeriodMs = 100;
 inline constexpr trx::ui::UINT kRepaintAfterTrayShowMs = 10;
+inline constexpr trx::ui::UINT kAccessCheckPeriodMs = 2000;
 
 // The tray icon's resource number and tooltip; the window's title.
 inline constexpr trx::ui::UINT kTrayIconId = 107;

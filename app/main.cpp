@@ -186,6 +186,9 @@ int main(int argc, char** argv) {
   }
 
   QApplication application(argc, argv);
+  // Names the desktop entry (trx770.desktop): on Wayland it is the window's
+  // application id, which the shell uses for the icon and the window list.
+  QGuiApplication::setDesktopFileName(QStringLiteral("trx770"));
   ui::qt::QtBackend backend;
   backend.Install();
 

@@ -1,6 +1,9 @@
 #include "app/main_wnd.h"
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstring>
 #include <iterator>
 #include <cstdio>
 #include <thread>
@@ -11,6 +14,8 @@
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "device/device_ids.h"
+#include "device/hidraw_access.h"
+#include "platform/autostart.h"
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "platform/user_folders.h"
@@ -202,6 +207,7 @@ void CMainWnd::StartWorkers() {
   for (int index : kStartOrderBeforeTimer) workers_.Start(index);
   ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
   for (int index : kStartOrderAfterTimer) workers_.Start(index);
+  if (options_.presence_threads && options_.access_help) ui::SetTimer(m_hWnd, kTimerAccessCheck, kAccessCheckPeriodMs);
 }
 
 // ---------------------------------------------------------------- messages
@@ -310,6 +316,9 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
     case kTimerSendSettings:
       SendPendingSettings(pending_, *keyboard_, *mouse_, *pad_);
       break;
+    case kTimerAccessCheck:
+      CheckDeviceAccess();
+      break;
     case kTimerRepaint:
       Invalidate();
       m_pm.Invalidate();
@@ -362,6 +371,14 @@ void CMainWnd::FlashTopMost() {
 }
 
 void CMainWnd::BringForwardOnInstance() {
+  if (!AnyDeviceConnected() && tray_.NoSystemTray()) {
+    // Without a tray, starting the program again is the only way back to
+    // its window: show it even with no device connected.
+    ShowWindowCmd(ui::SW_SHOW);
+    SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
+    FlashTopMost();
+    return;
+  }
   if (AnyDeviceConnected()) {
     SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
     FlashTopMost();
@@ -444,6 +461,8 @@ void CMainWnd::OpenTrayMenu() {
   if (language == 1) exit_item->SetText("关闭");
   if (language == 0) exit_item->SetText("Exit");
   body->AddAt(exit_item, 0);
+  if (auto* autostart = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuAutostart)))
+    autostart->SetChecked(IsAutostartEnabled());
   AddSimulatedMenuItems();
   tray_menu_->ResizeMenu();
 }
@@ -463,11 +482,50 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
     Close(0);
     return;
   }
+  if (SameName(name, names::kMenuAutostart)) {
+    const bool enable = !IsAutostartEnabled();
+    if (!SetAutostartEnabled(enable, CurrentExecutable()))
+      DebugLineF("autostart entry %s could not be %s", AutostartEntryPath().c_str(), enable ? "written" : "removed");
+    return;
+  }
   if (SameName(name, names::kMenuQianting) || SameName(name, names::kMenuImport) ||
       SameName(name, names::kMenuExport))
     return;
   if (RunSimulatedCommand(name)) return;
   ShowMessageBox(text);
+}
+
+// ---------------------------------------------------------------- device access
+
+void CMainWnd::CheckDeviceAccess() {
+  if (access_box_open_) return;  // the timer keeps running under a modal box
+  access_box_open_ = true;
+  ui::CResourceManager* texts = ui::CResourceManager::GetInstance();
+  const std::string rule = PackagedUdevRulePath();
+  const std::string command = ManualRuleCommand(rule);
+  switch (access_help_.PollInstall()) {
+    case AccessHelp::InstallState::Succeeded:
+      ui::ShowMessage(m_hWnd, kTextRuleInstalled, true);
+      break;
+    case AccessHelp::InstallState::Failed:
+      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false);
+      break;
+    default:
+      break;
+  }
+  for (const HidrawAccessProblem& problem : access_help_.NewProblems(FindHidrawAccessProblems())) {
+    DebugLineF("no access to %s (%04x:%04x): %s", problem.dev_path.c_str(), problem.vendor_id, problem.product_id,
+               std::strerror(problem.error));
+    const bool have_rule = ::access(rule.c_str(), R_OK) == 0;
+    const std::string text = FillAccessText(texts->GetText(have_rule ? kTextAccessMissing : kTextAccessNoRule),
+                                            texts->GetText(DeviceNameTextId(problem.product_id)), problem.node,
+                                            command);
+    if (ui::ShowMessage(m_hWnd, text, false) == ui::kMsgResultConfirm && have_rule &&
+        !access_help_.StartRuleInstall(rule)) {
+      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false);
+    }
+  }
+  access_box_open_ = false;
 }
 
 // Simulated devices: "sim_plug_<kind>", "sim_unplug_<kind>",

@@ -32,6 +32,7 @@
 #include <unordered_map>
 
 #include "app/presence_host_proxy.h"
+#include "app/access_help.h"
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
@@ -66,6 +67,9 @@ struct MainWndOptions {
   int stop_timeout_ms = kWorkerStopTimeoutMs;
   // Simulated devices (--simulate): adds their section to the tray menu.
   sim::SimulatedDevices* simulated = nullptr;
+  // Look every 2 s for devices present but not accessible and offer help
+  // (with the presence threads).
+  bool access_help = true;
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
@@ -186,6 +190,9 @@ class CMainWnd : public ui::WindowImplBase,
   // false when it could not run (window gone, shutdown begun).
   bool RunOnUi(const std::function<void()>& fn);
   void AddSimulatedMenuItems();
+  // Timer 8: tells about devices that can't be opened, once per plug-in,
+  // and about the end of a rule installation it started.
+  void CheckDeviceAccess();
   bool RunSimulatedCommand(const std::string& name);
   bool StartSimulatedSave();
   void OnDeviceProgress(int done, int total);
@@ -213,6 +220,8 @@ class CMainWnd : public ui::WindowImplBase,
   // Created with the first operation; stopped before the channels go.
   std::unique_ptr<ui::COperationRunner> operations_;
   int operations_pending_ = 0;  // queued or running, counted on the UI thread
+  AccessHelp access_help_;
+  bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
 };
 
 }  // namespace trx::app

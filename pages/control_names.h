@@ -154,6 +154,7 @@ inline constexpr std::array<const char*, 5> kMacroRecordOptions{
 inline constexpr const char* kMenuLanEn = "lan_en";
 inline constexpr const char* kMenuLanCn = "lan_cn";
 inline constexpr const char* kMenuAbout = "About_setting";
+inline constexpr const char* kMenuAutostart = "autostart";  // check item: start with the session
 inline constexpr const char* kMenuQianting = "qianting";
 inline constexpr const char* kMenuExit = "exit";
 inline constexpr const char* kMenuImport = "Menu_Import";
@@ -180,6 +181,6 @@ inline constexpr std::array<const char*, 53> kLookedUpNames{
 };
 
 // Items the tray menu layout must hold.
-inline constexpr std::array<const char*, 3> kMenuLayoutItems{kMenuLanCn, kMenuLanEn, kMenuAbout};
+inline constexpr std::array<const char*, 4> kMenuLayoutItems{kMenuLanCn, kMenuLanEn, kMenuAutostart, kMenuAbout};
 
 }  // namespace trx::pages::names

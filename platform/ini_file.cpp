@@ -148,11 +148,26 @@ bool LoadDocument(const std::string& path, IniDocument& doc) {
   return true;
 }
 
+// The file at exactly `path` (not another spelling of its extension) and
+// its bytes; false when there is none.
+bool LoadExactDocument(const std::string& path, IniDocument& doc, std::vector<uint8_t>& bytes) {
+  const std::string found = ResolveExtensionCase(path);
+  if (!ReadWholeFile(found, bytes)) return false;
+  doc = IniDocument::Parse(bytes.data(), bytes.size());
+  return found == path;
+}
+
 bool StoreDocument(const std::string& path, const IniDocument& doc) {
   std::vector<uint8_t> bytes = doc.Serialize();
   if (!WriteFileAtomic(path, bytes.data(), bytes.size())) return false;
   RemoveExtensionCaseTwins(path);
   return true;
+}
+
+// Stores the document unless the file at `path` already holds its bytes.
+bool StoreIfChanged(const std::string& path, const IniDocument& doc, bool exact, const std::vector<uint8_t>& before) {
+  if (exact && doc.Serialize() == before) return true;
+  return StoreDocument(path, doc);
 }
 
 bool ValidUtf8(std::string_view s) {
@@ -407,10 +422,17 @@ long GetPrivateProfileLong(std::string_view section, std::string_view key, const
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                const std::string& path) {
+  return WritePrivateProfileStrings({{section, key, value}}, path);
+}
+
+bool WritePrivateProfileStrings(const std::vector<IniEntry>& entries, const std::string& path) {
   std::lock_guard<std::mutex> guard(g_ini_mutex);
   IniDocument doc;
-  LoadDocument(path, doc);  // a missing file starts empty
-  return doc.Set(section, key, value) && StoreDocument(path, doc);
+  std::vector<uint8_t> before;
+  const bool exact = LoadExactDocument(path, doc, before);  // a missing file starts empty
+  for (const IniEntry& e : entries)
+    if (!doc.Set(e.section, e.key, e.value)) return false;
+  return StoreIfChanged(path, doc, exact, before);
 }
 
 bool DeletePrivateProfileKey(std::string_view section, std::string_view key, const std::string& path) {

@@ -24,6 +24,9 @@
 //   leaves the old file intact. Writes that could not be read back are
 //   refused: names or values that are not valid UTF-8 or hold line breaks,
 //   keys holding '=' or starting with ';', '#' or '[', sections holding ']'.
+// - A write that leaves the file's bytes as they are (the value is already
+//   stored) writes nothing: no temporary file, no flush, the file keeps its
+//   inode and modification time.
 // - The file name is looked up whatever the case of its extension
 //   (platform/file_lookup.h); a write goes to the spelling given and removes
 //   the other spellings after it has taken over their contents.
@@ -67,6 +70,15 @@ std::vector<std::pair<std::string, std::string>> GetPrivateProfileSection(std::s
 // Sets `key` in `section` to `value`. True when the file was written.
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                const std::string& path);
+// Several keys of one file in one read-modify-write (one file replacement,
+// or none when nothing changes). All or nothing: false, with the file
+// untouched, when any entry is refused or the write fails.
+struct IniEntry {
+  std::string_view section;
+  std::string_view key;
+  std::string_view value;
+};
+bool WritePrivateProfileStrings(const std::vector<IniEntry>& entries, const std::string& path);
 // Removes one key / a whole section (header and lines). True when the file
 // is as asked afterwards (also when there was nothing to remove).
 bool DeletePrivateProfileKey(std::string_view section, std::string_view key, const std::string& path);

@@ -13,6 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <utility>
 
 #include "platform/debug_log.h"
 
@@ -20,6 +23,27 @@ namespace trx {
 namespace {
 
 constexpr char kWakeLine[] = "wake\n";
+constexpr char kTokenKey[] = "token=";
+constexpr size_t kMaxTokenChars = 256;
+
+std::mutex g_token_mutex;  // guards g_token
+std::string g_token;
+
+// Tokens are opaque printable strings; anything else is not passed on.
+bool ValidToken(const std::string& token) {
+  if (token.empty() || token.size() > kMaxTokenChars) return false;
+  for (char c : token)
+    if (c <= ' ' || c > '~') return false;
+  return true;
+}
+
+std::string OwnActivationToken() {
+  for (const char* name : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+    const char* v = std::getenv(name);
+    if (v != nullptr && ValidToken(v)) return v;
+  }
+  return {};
+}
 
 bool FillAddress(const std::string& path, sockaddr_un& addr) {
   std::memset(&addr, 0, sizeof addr);
@@ -113,9 +137,11 @@ bool SingleInstance::WakeOwner() {
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-      ssize_t n = ::send(fd, kWakeLine, sizeof kWakeLine - 1, MSG_NOSIGNAL);
+      std::string message = kWakeLine;
+      if (const std::string token = OwnActivationToken(); !token.empty()) message += kTokenKey + token + "\n";
+      ssize_t n = ::send(fd, message.data(), message.size(), MSG_NOSIGNAL);
       ::close(fd);
-      return n == static_cast<ssize_t>(sizeof kWakeLine - 1);
+      return n == static_cast<ssize_t>(message.size());
     }
     ::close(fd);
     ::usleep(50 * 1000);
@@ -155,16 +181,36 @@ void SingleInstance::ListenLoop() {
     int client = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
     // Read the wake-up line with a short limit so a silent client can't stall us.
-    char buf[16];
+    // The whole message is at most the line and a token; read until the
+    // writer closes or the limit.
+    char buf[sizeof kWakeLine + sizeof kTokenKey + kMaxTokenChars + 1];
+    size_t got = 0;
     pollfd c{client, POLLIN, 0};
-    bool woken = false;
-    if (::poll(&c, 1, 1000) == 1) {
-      ssize_t n = ::recv(client, buf, sizeof buf, 0);
-      woken = n >= static_cast<ssize_t>(sizeof kWakeLine - 1) && std::memcmp(buf, kWakeLine, sizeof kWakeLine - 1) == 0;
+    while (got < sizeof buf && ::poll(&c, 1, 1000) == 1) {
+      ssize_t n = ::recv(client, buf + got, sizeof buf - got, 0);
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
     }
     ::close(client);
+    const std::string message(buf, got);
+    const bool woken = message.compare(0, sizeof kWakeLine - 1, kWakeLine) == 0;
+    if (woken) {
+      std::string token;
+      const size_t at = sizeof kWakeLine - 1;
+      if (message.compare(at, sizeof kTokenKey - 1, kTokenKey) == 0) {
+        const size_t end = message.find('\n', at);
+        if (end != std::string::npos) token = message.substr(at + sizeof kTokenKey - 1, end - at - (sizeof kTokenKey - 1));
+      }
+      std::lock_guard<std::mutex> guard(g_token_mutex);
+      g_token = ValidToken(token) ? token : std::string();
+    }
     if (woken && on_wake_) on_wake_();
   }
+}
+
+std::string TakeActivationToken() {
+  std::lock_guard<std::mutex> guard(g_token_mutex);
+  return std::exchange(g_token, std::string());
 }
 
 void SingleInstance::Release() {

@@ -7,6 +7,11 @@
 // returns; the first copy's listener thread then calls the wake-up callback
 // (which posts the instance message to the main window).
 //
+// The wake-up line may be followed by "token=<t>\n": the later copy's
+// activation token (XDG_ACTIVATION_TOKEN, else DESKTOP_STARTUP_ID, given
+// by the launcher), which lets the first copy raise its window on a
+// Wayland session; it is kept for TakeActivationToken.
+//
 // <runtime> is $XDG_RUNTIME_DIR, or the temporary folder ($TMPDIR, else /tmp)
 // with a per-user subfolder "trx770-<uid>", created with mode 0700. Since
 // anyone can create that name first, it is used only when it is a real
@@ -25,6 +30,10 @@
 #include <thread>
 
 namespace trx {
+
+// The activation token of the last wake-up ("" when none or taken).
+// Any thread.
+std::string TakeActivationToken();
 
 class SingleInstance {
  public:

@@ -22,8 +22,15 @@ int KeyboardVariantNow() {
   return static_cast<int>(Images().keyboard.variant);
 }
 
-// Creates "profile1" from the default file. 1 done, 0 stop.
-int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IProfileMessages& messages) {
+// Index keys a first-run creation stores; written together per INI file.
+struct PendingKey {
+  std::string section, key, value;
+};
+
+// Creates "profile1" from the default file and queues its index keys.
+// 1 done, 0 stop.
+int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IProfileMessages& messages,
+                       std::vector<PendingKey>& keys) {
   std::string default_path = ProgramFolder() + DefaultProfileFileName(info, KeyboardVariantNow());
   std::vector<uint8_t> data(info.data_size, 0);
   int rc = ReadProfileFile(default_path, data.size(), data.data());
@@ -39,13 +46,19 @@ int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPro
   WriteProfileFile(path, info.kind, data.size(), data.data());  // reports its own failure
 
   lists.AddItem(info.kind, info.family, kFirstProfileName, kProfileComboItemHeight);
-  std::string ini = ProfileIniPath(info.kind);
-  bool ok = WritePrivateProfileString(info.count_section, kIniKeyCount, std::to_string(lists.ItemCount(info.kind, info.family)), ini);
-  ok = WritePrivateProfileString(info.link_section, "0", "0", ini) && ok;
-  ok = WritePrivateProfileString(info.name_section, "0", kFirstProfileName, ini) && ok;
-  ok = WritePrivateProfileString(info.select_section, kIniKeySelect, "0", ini) && ok;
-  if (!ok) DebugLine(kDebugFileOpenFailed);
+  keys.push_back({info.count_section, kIniKeyCount, std::to_string(lists.ItemCount(info.kind, info.family))});
+  keys.push_back({info.link_section, "0", "0"});
+  keys.push_back({info.name_section, "0", kFirstProfileName});
+  keys.push_back({info.select_section, kIniKeySelect, "0"});
   return 1;
+}
+
+// One read-modify-write of the device's INI index for all queued keys.
+void StoreKeys(DeviceKind kind, const std::vector<PendingKey>& keys) {
+  if (keys.empty()) return;
+  std::vector<IniEntry> entries;
+  for (const PendingKey& k : keys) entries.push_back({k.section, k.key, k.value});
+  if (!WritePrivateProfileStrings(entries, ProfileIniPath(kind))) DebugLine(kDebugFileOpenFailed);
 }
 
 // Fills the family's combo from its index: one item per index below
@@ -74,14 +87,17 @@ void FillCombo(const ProfileFamilyInfo& info, long count, IProfileLists& lists) 
 }  // namespace
 
 int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages) {
+  std::vector<PendingKey> keys;
   for (const ProfileFamilyInfo* info : FamiliesOf(kind)) {
     long count = GetPrivateProfileLong(info->count_section, kIniKeyCount, ProfileIniPath(kind));
     if (count > 0) {
       FillCombo(*info, count, lists);
-    } else if (!CreateFirstProfile(*info, lists, messages)) {
+    } else if (!CreateFirstProfile(*info, lists, messages, keys)) {
+      StoreKeys(kind, keys);  // the families handled before the stop keep their profile
       return 0;
     }
   }
+  StoreKeys(kind, keys);
   return 1;
 }
 

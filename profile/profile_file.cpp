@@ -36,6 +36,12 @@ int WriteProfileFile(const std::string& path, DeviceKind kind, size_t size, cons
   bytes[1] = kProfileMagic >> 8;
   bytes[4] = static_cast<uint8_t>(kind);
   if (size > 0) std::memcpy(bytes.data() + kProfileHeaderSize, data, size);
+  // A file that already holds these bytes is left alone (no rewrite, no flush).
+  std::vector<uint8_t> stored;
+  if (ReadWholeFile(path, stored) && stored == bytes) {
+    RemoveExtensionCaseTwins(path);
+    return kProfileWriteOk;
+  }
   if (!WriteFileAtomic(path, bytes.data(), bytes.size())) {
     DebugLine(kDebugFileOpenFailed);
     return kProfileWriteFailed;

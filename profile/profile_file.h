@@ -53,7 +53,8 @@ inline constexpr const char* kDebugProfileBadFormat = "配置文件格式错误"
 int ReadProfileFile(const std::string& path, size_t size, uint8_t* data);
 
 // Writes the header with `kind` and `size` bytes of `data`, replacing the
-// file atomically (a failure leaves the old file whole), then removes any
+// file atomically (a failure leaves the old file whole; a file that already
+// holds exactly these bytes is not rewritten), then removes any
 // twin of the file whose extension differs only in case. On failure writes
 // the debug line "文件打开失败" and returns kProfileWriteFailed.
 int WriteProfileFile(const std::string& path, DeviceKind kind, size_t size, const uint8_t* data);

@@ -10,6 +10,7 @@
 
 #include "app/app_messages.h"
 #include "app/language.h"
+#include "platform/autostart.h"
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "presence/presence_messages.h"
@@ -166,6 +167,25 @@ TEST_F(MainWindowTest, TrayMenuInsertsExitFirstAndItsCommandsRun) {
   Pump();
   post("exit", "");
   EXPECT_FALSE(IsWindow(window->GetHWND()));
+}
+
+// "Start with the session" shows the autostart entry's state and switches it.
+TEST_F(MainWindowTest, AutostartItemIsCheckedWhileTheEntryExistsAndTogglesIt) {
+  auto item = [&] {
+    Tray(WM_RBUTTONUP);
+    return dynamic_cast<CMenuElementUI*>(window->TrayMenu()->GetMenuUI()->FindSubControl("autostart"));
+  };
+  ASSERT_NE(item(), nullptr);
+  EXPECT_FALSE(item()->IsChecked());
+  window->RunMenuCommand("autostart", "");
+  EXPECT_TRUE(IsAutostartEnabled());
+  EXPECT_NE(test::TempHome::ReadText(AutostartEntryPath()).find("Exec=" + CurrentExecutable() + "\n"),
+            std::string::npos);
+  EXPECT_TRUE(item()->IsChecked());
+  window->RunMenuCommand("autostart", "");
+  EXPECT_FALSE(IsAutostartEnabled());
+  EXPECT_FALSE(item()->IsChecked());
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(MainWindowTest, ExitItemTextFollowsTheStoredLanguage) {

@@ -1,9 +1,11 @@
 // Private-profile INI semantics: lookups, defaults, the read buffer limit,
-// writes that keep the rest of the file, UTF-16 files, interrupted writes.
+// writes that keep the rest of the file, UTF-16 files, interrupted writes,
+// writes of stored values that leave the file alone, batched writes.
 
 #include "platform/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/atomic_file.h"
 #include "tests/platform/temp_home.h"
@@ -182,6 +184,53 @@ TEST_F(IniFileTest, InterruptedWriteLeavesTheOldFile) {
   SetAtomicWriteHookForTesting(nullptr);
   EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=old\n");
   EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"test.ini"});
+}
+
+// A write of a value already stored (also through the file's own spelling
+// of the key, or quoted the same way) replaces nothing: same inode, same
+// modification time, and no temporary file is written.
+TEST_F(IniFileTest, WriteOfStoredValueLeavesTheFileAlone) {
+  TempHome::WriteText(ini_, "[S]\nCount=3\nname=profile1\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(ini_.c_str(), &before), 0);
+  int writes = 0;
+  SetAtomicWriteHookForTesting([&](const std::string&) { ++writes; return true; });
+  EXPECT_TRUE(WritePrivateProfileString("S", "COUNT", "3", ini_));
+  EXPECT_TRUE(WritePrivateProfileStrings({{"s", "count", "3"}, {"S", "name", "profile1"}}, ini_));
+  EXPECT_EQ(writes, 0);
+  EXPECT_TRUE(WritePrivateProfileString("S", "name", "profile2", ini_));  // a change is written
+  SetAtomicWriteHookForTesting(nullptr);
+  EXPECT_EQ(writes, 1);
+  struct stat after {};
+  ASSERT_EQ(::stat(ini_.c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+
+  struct stat again {};
+  ASSERT_TRUE(WritePrivateProfileString("S", "name", "profile2", ini_));
+  ASSERT_EQ(::stat(ini_.c_str(), &again), 0);
+  EXPECT_EQ(again.st_ino, after.st_ino);
+  EXPECT_EQ(again.st_mtim.tv_sec, after.st_mtim.tv_sec);
+  EXPECT_EQ(again.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+}
+
+// The other spelling of the extension is still taken over by an unchanged
+// write, since the file at the given spelling does not exist yet.
+TEST_F(IniFileTest, UnchangedWriteStillMovesAnExtensionTwin) {
+  TempHome::WriteText(home_.Path("test.INI"), "[S]\nk=1\n");
+  ASSERT_TRUE(WritePrivateProfileString("S", "k", "1", ini_));
+  EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"test.ini"});
+  EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=1\n");
+}
+
+// Several keys in one replacement; a refused entry leaves the file as it was.
+TEST_F(IniFileTest, BatchedWriteIsOneReplacementAndAllOrNothing) {
+  int writes = 0;
+  SetAtomicWriteHookForTesting([&](const std::string&) { ++writes; return true; });
+  EXPECT_TRUE(WritePrivateProfileStrings({{"A", "COUNT", "1"}, {"B", "0", "profile1"}, {"A", "SELECT", "0"}}, ini_));
+  EXPECT_FALSE(WritePrivateProfileStrings({{"A", "COUNT", "2"}, {"B", "bad=key", "x"}}, ini_));
+  SetAtomicWriteHookForTesting(nullptr);
+  EXPECT_EQ(writes, 1);
+  EXPECT_EQ(TempHome::ReadText(ini_), "[A]\nCOUNT=1\nSELECT=0\n[B]\n0=profile1\n");
 }
 
 }  // namespace

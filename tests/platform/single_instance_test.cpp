@@ -170,5 +170,30 @@ TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheRea
   }
 }
 
+// The later copy's activation token reaches the first copy with the
+// wake-up (for raising the window on Wayland); a malformed one does not.
+TEST_F(SingleInstanceTest, WakeUpCarriesTheActivationToken) {
+  std::atomic<int> wakes{0};
+  SingleInstance first("TARVOXDRVER", "KORVANTE_001", folder_);
+  ASSERT_EQ(first.Acquire([&] { ++wakes; }), SingleInstance::Result::First);
+  TakeActivationToken();
+  struct Case {
+    const char* token;
+    const char* expected;
+  } cases[] = {{"gnome-shell/TRX770/1234-5-host_TIME42", "gnome-shell/TRX770/1234-5-host_TIME42"},
+               {"two words", ""},
+               {"", ""}};
+  int expected_wakes = 0;
+  for (const Case& c : cases) {
+    ::setenv("XDG_ACTIVATION_TOKEN", c.token, 1);
+    SingleInstance later("TARVOXDRVER", "KORVANTE_001", folder_);
+    EXPECT_EQ(later.Acquire(nullptr), SingleInstance::Result::Woken);
+    EXPECT_TRUE(WaitFor(wakes, ++expected_wakes));
+    EXPECT_EQ(TakeActivationToken(), c.expected) << c.token;
+    EXPECT_EQ(TakeActivationToken(), "");  // taken once
+  }
+  ::unsetenv("XDG_ACTIVATION_TOKEN");
+}
+
 }  // namespace
 }  // namespace trx

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -32,6 +33,11 @@ QtComboPopup::QtComboPopup(QWidget* host, CComboUI* combo)
     if (at.y() + height > avail.bottom()) at = host->mapToGlobal(QPoint(rc.left, rc.top - height));
   }
   setGeometry(QRect(at, QSize(width, height)));
+  // Wayland places a popup relative to its parent surface: name it.
+  if (host->window()->windowHandle() != nullptr) {
+    winId();
+    windowHandle()->setTransientParent(host->window()->windowHandle());
+  }
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
 }

@@ -17,6 +17,7 @@
 #include "ui/qt/qt_combo_popup.h"
 #include "ui/qt/qt_input.h"
 #include "ui/qt/qt_renderer.h"
+#include "platform/single_instance.h"
 #include "ui/window/win_api.h"
 
 namespace trx::ui::qt {
@@ -44,6 +45,18 @@ Qt::WindowFlags FlagsFor(const CWindowWnd* owner) {
   flags |= (ex & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
   if (ex & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
   return flags;
+}
+
+// Raises and activates a window. On Wayland a client may only take the
+// focus with an activation token: the one a later copy of the program
+// passed on (single_instance.h) is handed to Qt, which reads it from
+// XDG_ACTIVATION_TOKEN when the window asks for activation.
+void RaiseAndActivate(QWidget* widget) {
+  const std::string token = TakeActivationToken();
+  if (!token.empty() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(token));
+  widget->raise();
+  widget->activateWindow();
 }
 
 // The layout's round corner is the size of the corner ellipse.
@@ -76,6 +89,11 @@ void QtWindow::PrepareFirstShow() {
     winId();
     parent_native->Widget()->winId();
     windowHandle()->setTransientParent(parent_native->Widget()->windowHandle());
+  } else if (popup_ && QGuiApplication::focusWindow() != nullptr) {
+    // A popup without an owner (the tray menu) opens against the window in
+    // use: Wayland places popups relative to a parent surface only.
+    winId();
+    windowHandle()->setTransientParent(QGuiApplication::focusWindow());
   }
 }
 
@@ -438,10 +456,7 @@ void QtNativeWindow::SetVisible(bool visible, bool activate) {
   widget_->PrepareFirstShow();
   widget_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
   widget_->show();
-  if (activate) {
-    widget_->raise();
-    widget_->activateWindow();
-  }
+  if (activate) RaiseAndActivate(widget_);
 }
 
 void QtNativeWindow::SetGeometry(const UiRect& rc) {
@@ -475,9 +490,7 @@ void QtNativeWindow::SetMinimized(bool minimized) {
 }
 
 void QtNativeWindow::Activate() {
-  if (!widget_) return;
-  widget_->raise();
-  widget_->activateWindow();
+  if (widget_) RaiseAndActivate(widget_);
 }
 
 void QtNativeWindow::Invalidate() {

@@ -29,11 +29,13 @@ void CTrayIcon::CreateTrayIcon(HWND hwnd, UINT icon_id, const char* tooltip, UIN
     native_ = backend->CreateTrayIcon([this](UINT mouse) { OnIconMouse(mouse); },
                                       file.empty() ? file : CPaintManagerUI::ResolveResourceFile(file),
                                       tooltip_);
+    no_system_tray_ = native_ == nullptr;
   }
 }
 
 void CTrayIcon::DeleteTrayIcon() {
   native_.reset();
+  no_system_tray_ = false;
   hwnd_ = nullptr;
 }
 

@@ -31,6 +31,10 @@ class CTrayIcon {
   // Removes the icon; safe to call when there is none.
   void DeleteTrayIcon();
   bool IsCreated() const { return hwnd_ != nullptr; }
+  // True when a window backend is installed but the desktop has no tray to
+  // show the icon in (plain GNOME): the program is then only reachable by
+  // starting it again.
+  bool NoSystemTray() const { return no_system_tray_; }
   void SetTooltipText(const char* tooltip);
   const std::string& GetTooltipText() const { return tooltip_; }
   UINT GetMessage() const { return message_; }
@@ -50,6 +54,7 @@ class CTrayIcon {
   UINT message_ = UIMSG_TRAYICON;
   std::string tooltip_;
   std::unique_ptr<INativeTrayIcon> native_;
+  bool no_system_tray_ = false;
 };
 
 }  // namespace trx::ui

@@ -1,0 +1,77 @@
+// Help for devices that can't be opened: told once per plug-in, one
+// message per device, the texts filled in, and the rule installed by a
+// program run from an argument vector whose end is polled.
+
+#include "app/access_help.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+namespace trx::app {
+namespace {
+
+HidrawAccessProblem Problem(const char* node, uint16_t pid, int error = EACCES) {
+  return {node, std::string("/dev/") + node, 0x0C45, pid, error};
+}
+
+std::vector<std::string> Nodes(const std::vector<HidrawAccessProblem>& problems) {
+  std::vector<std::string> out;
+  for (const auto& p : problems) out.push_back(p.node);
+  return out;
+}
+
+TEST(AccessHelpTest, ToldOncePerPlugInAndOncePerDevice) {
+  AccessHelp help;
+  using V = std::vector<std::string>;
+  // The mouse's three nodes give one message; a busy node is not an access problem.
+  EXPECT_EQ(Nodes(help.NewProblems({Problem("hidraw1", 0x652C), Problem("hidraw2", 0x652C),
+                                    Problem("hidraw3", 0x652C), Problem("hidraw4", 0x6758, EBUSY)})),
+            V{"hidraw1"});
+  // Every scan while it stays plugged in: nothing new.
+  EXPECT_TRUE(help.NewProblems({Problem("hidraw1", 0x652C), Problem("hidraw2", 0x652C)}).empty());
+  // The keyboard arrives: told about; the mouse still not again.
+  EXPECT_EQ(Nodes(help.NewProblems({Problem("hidraw1", 0x652C), Problem("hidraw7", 0x8611)})), V{"hidraw7"});
+  // Both unplugged, then the mouse plugged in again: told again.
+  EXPECT_TRUE(help.NewProblems({}).empty());
+  EXPECT_EQ(Nodes(help.NewProblems({Problem("hidraw1", 0x652C)})), V{"hidraw1"});
+}
+
+TEST(AccessHelpTest, TextsAndArguments) {
+  EXPECT_EQ(FillAccessText("The TRX770 {device} ({node}): {command}. {other}", "mouse", "/dev/hidraw3", "sudo cp a b"),
+            "The TRX770 mouse (/dev/hidraw3): sudo cp a b. {other}");
+  EXPECT_EQ(ManualRuleCommand("/usr/share/trx770/70-trx770.rules"),
+            "sudo cp /usr/share/trx770/70-trx770.rules /etc/udev/rules.d/");
+  EXPECT_EQ(RuleInstallArguments("/opt/trx770/share/trx770/70-trx770.rules"),
+            (std::vector<std::string>{"/usr/bin/install", "-m", "0644", "-T", "--",
+                                      "/opt/trx770/share/trx770/70-trx770.rules", "/etc/udev/rules.d/70-trx770.rules"}));
+  EXPECT_STREQ(DeviceNameTextId(0x652C), "device_name_mouse");
+  EXPECT_STREQ(DeviceNameTextId(0x7200), "device_name_keyboard");
+  EXPECT_STREQ(DeviceNameTextId(0x6758), "device_name_pad");
+}
+
+AccessHelp::InstallState WaitForEnd(AccessHelp& help) {
+  for (;;) {
+    AccessHelp::InstallState state = help.PollInstall();
+    if (state != AccessHelp::InstallState::Running) return state;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+TEST(AccessHelpTest, InstallerExitStatusIsReportedOnce) {
+  AccessHelp help;
+  EXPECT_EQ(help.PollInstall(), AccessHelp::InstallState::Idle);
+  ASSERT_TRUE(help.StartRuleInstall("/r", "true"));
+  EXPECT_FALSE(help.StartRuleInstall("/r", "true"));  // one at a time
+  EXPECT_EQ(WaitForEnd(help), AccessHelp::InstallState::Succeeded);
+  EXPECT_EQ(help.PollInstall(), AccessHelp::InstallState::Idle);
+  ASSERT_TRUE(help.StartRuleInstall("/r", "false"));  // pkexec refused or dismissed
+  EXPECT_EQ(WaitForEnd(help), AccessHelp::InstallState::Failed);
+  EXPECT_FALSE(help.StartRuleInstall("/r", "/nonexistent/pkexec"));
+}
+
+}  // namespace
+}  // namespace trx::app
