@@ -5,6 +5,8 @@
 #include "pages/control_names.h"
 #include "pages/lighting_preview.h"
 #include "pages/router.h"
+#include "platform/debug_log.h"
+#include "profile/profile_store.h"
 #include "settings/config_images.h"
 #include "ui/core/combo.h"
 #include "ui/core/option.h"
@@ -43,6 +45,24 @@ void CKeyboardLightingPage::Bind(CRouter& router) {
                                            auto* check = dynamic_cast<ui::CCheckBoxUI*>(msg.pSender);
                                            if (check != nullptr && check->GetCheck()) AllLights(bright);
                                          }});
+}
+
+void CKeyboardLightingPage::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
+  if (kind != DeviceKind::Keyboard) return;
+  uint8_t current[kCurrentLightingSize];
+  uint8_t slot0[kLightingRecordSize];
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    std::copy_n(Images().keyboard.current_record, kCurrentLightingSize, current);
+    std::copy_n(Images().keyboard.lighting_records[0], kLightingRecordSize, slot0);
+  }
+  // The file is read without the image mutex held; the load copies the
+  // whole light record in, so the device's lighting is put back after it.
+  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, result.light_profile) != 0)
+    DebugLine("keyboard: light profile not loaded, per-key colours unchanged");
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  std::copy_n(current, kCurrentLightingSize, Images().keyboard.current_record);
+  std::copy_n(slot0, kLightingRecordSize, Images().keyboard.lighting_records[0]);
 }
 
 bool CKeyboardLightingPage::InCustomMode() const { return ReadLighting(DeviceKind::Keyboard).mode == kKeyboardCustomMode; }

@@ -39,6 +39,9 @@ class CKeyboardLightingPage : public CLightingPage {
   CKeyboardLightingPage(PageContext& context, LightingGroup& group, const CKeyLights& lights);
   void Bind(CRouter& router) override;
   void ApplyLightColour(ui::UiColor colour, bool store) override;
+  // The per-key colours live only in the light profile: the selected one's
+  // block is taken into the image (the lighting the keyboard reported stays).
+  void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
 
   bool KeySelected(int index) const { return index >= 0 && index < kKeyboardKeyLights && selected_[index]; }
   ui::UiColor CustomColour() const { return custom_colour_; }
