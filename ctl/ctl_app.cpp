@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ctl/json_writer.h"
+#include "ctl/light_command.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
 #include "device/hid_device.h"
@@ -28,6 +29,10 @@ constexpr const char* kUsage =
     "  devices            list the connected devices\n"
     "  dump [DEVICE]      device information, onboard settings records and active profile\n"
     "  onboard DEVICE N   make onboard profile N (1-5) the active one (mouse)\n"
+    "  light show DEVICE  the lighting: mode, brightness, speed, direction, colour cycle, colour\n"
+    "  light set DEVICE [--mode NAME|N] [--brightness N] [--speed N] [--direction left|right]\n"
+    "                   [--cycle on|off] [--colour RRGGBB]   change the lighting (sliders 0-14)\n"
+    "  light copy-to-all DEVICE   give the other connected devices this device's lighting\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use\n";
 
@@ -266,6 +271,19 @@ ExitCode Onboard(Session& session, const Options& o, std::ostream& out, std::ost
   return ExitCode::Ok;
 }
 
+ExitCode Light(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+  auto open = [&](DeviceKind kind, bool quiet_absent, ExitCode* code) -> CDeviceChannel* {
+    OpenReport report;
+    CDeviceChannel* channel = session.Open(kind, report);
+    if (channel != nullptr) return channel;
+    *code = ExitOf(report.result);
+    if (!(quiet_absent && report.result == OpenResult::NotPresent))
+      err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
+    return nullptr;
+  };
+  return RunLight(o.words, o.json, open, out, err);
+}
+
 }  // namespace
 
 ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -311,7 +329,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     return ExitCode::Usage;
   }
   const std::string& command = o.words[0];
-  if (command != "devices" && command != "dump" && command != "onboard") {
+  if (command != "devices" && command != "dump" && command != "onboard" && command != "light") {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
   }
@@ -342,6 +360,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     Session session(backend);
     if (command == "devices") code = Devices(session, o, out, err);
     else if (command == "dump") code = Dump(session, o, out, err);
+    else if (command == "light") code = Light(session, o, out, err);
     else code = Onboard(session, o, out, err);
   }
   if (simulated && !simulated->SaveState()) {

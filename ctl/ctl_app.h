@@ -12,6 +12,8 @@
 //                       (DEVICE: mouse, keyboard, pad; default: the first
 //                       connected, in that order)
 //   onboard DEVICE N    makes onboard profile N (1-5) the active one
+//   light show|set|copy-to-all DEVICE ...   the lighting bytes
+//                       (light_command.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);
