@@ -415,6 +415,9 @@ void CMainWnd::RemoveInputHooks() { ++hook_removals_; }
 void CMainWnd::HideMouseFunctionPanel() {
   RunOnUi([this] { pages_->HideMouseFunctionPanel(); });
 }
+void CMainWnd::RefreshMousePages() {
+  RunOnUi([this] { pages_->Refresh(DeviceKind::Mouse); });
+}
 bool CMainWnd::PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) {
   return ui::RunPalletDialog(m_hWnd, initial, at, chosen) == ui::kPalletResultOk;
 }

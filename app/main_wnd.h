@@ -139,7 +139,7 @@ class CMainWnd : public ui::WindowImplBase,
   // ISettingsHost, pages::IDevices
   void MarkSettingsPending(DeviceKind kind) override { pending_.Mark(kind); }
   void HideMouseFunctionPanel() override;
-  void RefreshMousePages() override {}
+  void RefreshMousePages() override;
 
   // IPresenceHost
   CDeviceChannel& Channel(DeviceKind kind) override;
