@@ -106,8 +106,13 @@ void CMousePerformancePage::ShowAvailability() {
   controls().Enable(kMsPointSpeedSlider, speed);
   controls().Show(kMsPointSpeedRange, speed);
   controls().Show(kMsPointSpeedNote, !speed);
+  // Without the setting the wheel row is disabled and its note takes the
+  // place of the edit and its buttons (the row has no room for both).
   const bool lines = desktop.HasWheelLines();
-  for (const char* name : {kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn}) controls().Enable(name, lines);
+  for (const char* name : {kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn}) {
+    controls().Enable(name, lines);
+    controls().Show(name, lines);
+  }
   controls().Show(kMsGunlunSpeedNote, !lines);
   DebugLineF("desktop pointer settings: %s (pointer speed %s, wheel lines %s)", desktop.Name(),
              speed ? "available" : "not available", lines ? "available" : "not available");
@@ -157,6 +162,16 @@ void CMousePerformancePage::RefreshDpi() {
     const uint8_t* rgb = record + kRecDpiColours + 3 * (level - 1);
     if (ui::CControlUI* button = controls().Find(kMsDpiColorBtnPrefix + std::to_string(level)))
       button->SetBkColor(0xFF000000u | uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2]);
+  }
+  // Levels 5 and 6 store nothing, but their range and label follow the
+  // device too.
+  for (int level = kDpiStoredLevelCount + 1; level <= kDpiLevelCount; ++level) {
+    if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix))) {
+      slider->SetMinValue(0);
+      slider->SetMaxValue(info[kInfoDpiMaxPosition]);
+      controls().SetText(DpiName(level, kDpiValueSuffix),
+                         std::to_string(DpiOfPosition(info, static_cast<uint8_t>(std::clamp(slider->GetValue(), 0, 255)))));
+    }
   }
   HighlightActiveLevel(record[kRecCurrentDpiLevel]);
 }

@@ -178,6 +178,8 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
     EXPECT_EQ(Images().mouse.DpiBase(), c.base);
   }
   EXPECT_EQ(Slider("ms_DPI4_slider")->GetMaxValue(), 60);
+  EXPECT_EQ(Slider("ms_DPI6_slider")->GetMaxValue(), 60);  // 119 in the layout, clamped to the device's
+  EXPECT_EQ(Text("ms_DPI6_label_value"), "3050");          // 50 + 60 x 50
   EXPECT_EQ(Slider("ms_DPI4_slider")->GetValue(), 60);
   EXPECT_EQ(Find("ms_DPIcolor_btn_1")->GetBkColor(), 0xFFFF0000u);
   EXPECT_EQ(Find("ms_DPIcolor_btn_4")->GetBkColor(), 0xFF123456u);
@@ -301,6 +303,7 @@ TEST_F(PerformancePageTest, SettingsTheDesktopLacksAreDisabledAndSaySo) {
   EXPECT_FALSE(Visible("ms_point_speed_note"));
   EXPECT_FALSE(Find("ms_gunlun_speed_edit")->IsEnabled());
   EXPECT_FALSE(Find("ms_gunlun_speed_up_btn")->IsEnabled());
+  EXPECT_FALSE(Visible("ms_gunlun_speed_edit"));
   EXPECT_TRUE(Visible("ms_gunlun_speed_note"));
 
   fake_desktop.has_speed = false;
