@@ -31,6 +31,7 @@
 #include "app/app_messages.h"
 #include "app/main_wnd.h"
 #include "platform/debug_log.h"
+#include "platform/desktop_pointer/kde_pointer.h"
 #include "platform/desktop_pointer/session.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
@@ -205,7 +206,7 @@ int main(int argc, char** argv) {
   // The session's pointer-speed and wheel-lines backend; it outlives the
   // window, whose performance page applies through it.
   std::unique_ptr<desktop::IDesktopPointer> desktop_pointer =
-      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment());
+      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
   desktop::SetDesktopPointer(desktop_pointer.get());
 
   app::MainWndOptions window_options;

@@ -12,6 +12,9 @@
 #include "services/device_snapshot.h"
 #include "services/mouse_record_edit.h"
 #include "platform/desktop_pointer/session.h"
+#ifdef TRX770_KDE_POINTER
+#include "platform/desktop_pointer/kde_pointer.h"
+#endif
 #include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
@@ -429,7 +432,12 @@ ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) 
     err << "trx770ctl: usage: " << o.words[0] << " N (N = 1-" << hi << ")\n";
     return ExitCode::Usage;
   }
+#ifdef TRX770_KDE_POINTER
+  auto pointer =
+      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
+#else
   auto pointer = desktop::OpenDesktopPointer(desktop::SessionFromEnvironment());
+#endif
   const desktop::DesktopResult r = speed ? pointer->SetPointerSpeed(*n) : pointer->SetWheelLines(*n);
   const char* what = speed ? "pointer speed" : "wheel scroll lines";
   if (r == desktop::DesktopResult::NotAvailable) {
