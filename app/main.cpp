@@ -31,6 +31,8 @@
 #include "app/app_messages.h"
 #include "app/main_wnd.h"
 #include "platform/debug_log.h"
+#include "platform/desktop_pointer/kde_pointer.h"
+#include "platform/desktop_pointer/session.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 #include "profile/profile_store.h"
@@ -201,6 +203,11 @@ int main(int argc, char** argv) {
   ui::SetUrlOpener(&url_opener);
   ui::CTrayIcon::RegisterIconFile(app::kTrayIconId, "common/logo.png");
   InstallProfileSaver();
+  // The session's pointer-speed and wheel-lines backend; it outlives the
+  // window, whose performance page applies through it.
+  std::unique_ptr<desktop::IDesktopPointer> desktop_pointer =
+      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
+  desktop::SetDesktopPointer(desktop_pointer.get());
 
   app::MainWndOptions window_options;
   window_options.simulated = simulated.get();
@@ -213,6 +220,7 @@ int main(int argc, char** argv) {
                  ui::CPaintManagerUI::GetResourcePath().c_str());
     SetSettingsHost(nullptr);
     delete window;
+    desktop::SetDesktopPointer(nullptr);
     return 0;  // as on every path of the program itself; the reason is on stderr
   }
   window->CenterWindow();
@@ -220,6 +228,7 @@ int main(int argc, char** argv) {
 
   SetSettingsHost(nullptr);
   delete window;
+  desktop::SetDesktopPointer(nullptr);
   ui::CResourceManager::GetInstance()->Release();
   ui::SetUrlOpener(nullptr);
   backend.Uninstall();

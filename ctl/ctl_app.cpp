@@ -11,6 +11,13 @@
 #include "device/hid_device.h"
 #include "services/device_session.h"
 #include "services/device_snapshot.h"
+#include "services/mouse_record_edit.h"
+#include "platform/desktop_pointer/session.h"
+#ifdef TRX770_KDE_POINTER
+#include "platform/desktop_pointer/kde_pointer.h"
+#endif
+#include "settings/dpi_range.h"
+#include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
 #include "sim/demo_devices.h"
 
@@ -33,8 +40,14 @@ constexpr const char* kUsage =
     "  light set DEVICE [--mode NAME|N] [--brightness N] [--speed N] [--direction left|right]\n"
     "                   [--cycle on|off] [--colour RRGGBB]   change the lighting (sliders 0-14)\n"
     "  light copy-to-all DEVICE   give the other connected devices this device's lighting\n"
+    "  dpi DEVICE LEVEL VALUE         DPI level LEVEL (1-4) of the active onboard profile, in DPI (mouse)\n"
+    "  dpi-colour DEVICE LEVEL RRGGBB indicator colour of DPI level LEVEL (mouse)\n"
+    "  rate DEVICE HZ     report rate: 125, 250, 500 or 1000 (mouse)\n"
+    "  pointer-speed N    this desktop's pointer speed, 1-20 (10: the desktop's default)\n"
+    "  wheel-lines N      this desktop's wheel scroll lines, 1-100\n"
     "DEVICE is mouse, keyboard or pad.\n"
-    "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use\n";
+    "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
+    "             6 not available on this desktop\n";
 
 constexpr DeviceKind kKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
 
@@ -284,6 +297,185 @@ ExitCode Light(Session& session, const Options& o, std::ostream& out, std::ostre
   return RunLight(o.words, o.json, open, out, err);
 }
 
+// The mouse named by `word` opened for a record edit; null with `code` set.
+CDeviceChannel* OpenMouse(Session& session, const std::string& word, const char* command, std::ostream& err,
+                          ExitCode& code) {
+  auto kind = ParseDeviceKind(word);
+  if (!kind) {
+    err << "trx770ctl: unknown device '" << word << "' (mouse, keyboard or pad)\n";
+    code = ExitCode::Usage;
+    return nullptr;
+  }
+  if (*kind != DeviceKind::Mouse) {
+    err << "trx770ctl: " << command << " is a setting of the mouse only\n";
+    code = ExitCode::Usage;
+    return nullptr;
+  }
+  OpenReport report;
+  CDeviceChannel* channel = session.Open(*kind, report);
+  if (channel == nullptr) {
+    err << "trx770ctl: " << DescribeOpenFailure(*kind, report) << "\n";
+    code = ExitOf(report.result);
+  }
+  return channel;
+}
+
+// A whole decimal number in [lo, hi].
+std::optional<int> ParseInt(const std::string& s, int lo, int hi) {
+  if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+  const int v = std::stoi(s);
+  if (v < lo || v > hi) return std::nullopt;
+  return v;
+}
+
+ExitCode ReportEdit(const RecordEditOutcome& r, const char* what, std::ostream& err) {
+  switch (r.result) {
+    case RecordEditResult::Done: return ExitCode::Ok;
+    case RecordEditResult::ReadFailed:
+      err << "trx770ctl: reading the mouse failed: " << CommandResultName(r.detail) << "\n";
+      return ExitCode::DeviceError;
+    case RecordEditResult::NoActiveRecord:
+      err << "trx770ctl: the mouse reports onboard profile " << r.active + 1 << ", which does not exist\n";
+      return ExitCode::DeviceError;
+    case RecordEditResult::Refused:
+      err << "trx770ctl: " << r.reason << "; nothing was sent\n";
+      return ExitCode::Usage;
+    case RecordEditResult::WriteFailed:
+      err << "trx770ctl: writing the " << what << " failed: " << CommandResultName(r.detail) << "\n";
+      return ExitCode::DeviceError;
+  }
+  return ExitCode::DeviceError;
+}
+
+// dpi mouse LEVEL VALUE / dpi-colour mouse LEVEL RRGGBB / rate mouse HZ
+ExitCode MouseSetting(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+  const std::string& command = o.words[0];
+  const bool rate = command == "rate";
+  if (o.words.size() != (rate ? 3u : 4u)) {
+    err << "trx770ctl: usage: "
+        << (rate ? "rate DEVICE HZ" : command == "dpi" ? "dpi DEVICE LEVEL VALUE (LEVEL 1-4, VALUE in DPI)"
+                                                       : "dpi-colour DEVICE LEVEL RRGGBB (LEVEL 1-4)")
+        << "\n";
+    return ExitCode::Usage;
+  }
+  int level = 0;
+  if (!rate) {
+    auto l = ParseInt(o.words[2], 1, 4);
+    if (!l) {
+      err << "trx770ctl: DPI level must be 1-4, not '" << o.words[2] << "'\n";
+      return ExitCode::Usage;
+    }
+    level = *l;
+  }
+  int number = 0;  // DPI, colour or rate index
+  if (command == "dpi") {
+    auto v = ParseInt(o.words[3], 0, 999999);
+    if (!v) {
+      err << "trx770ctl: DPI must be a whole number, not '" << o.words[3] << "'\n";
+      return ExitCode::Usage;
+    }
+    number = *v;
+  } else if (command == "dpi-colour") {
+    const std::string& c = o.words[3];
+    if (c.size() != 6 || c.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      err << "trx770ctl: colour must be six hex digits RRGGBB, not '" << c << "'\n";
+      return ExitCode::Usage;
+    }
+    number = static_cast<int>(std::stoul(c, nullptr, 16));
+  } else {
+    auto hz = ParseInt(o.words[2], 1, 100000);
+    number = -1;
+    for (size_t i = 0; hz && i < std::size(kReportRatesHz); ++i)
+      if (kReportRatesHz[i] == *hz) number = static_cast<int>(i);
+    if (number < 0) {
+      err << "trx770ctl: report rate must be 125, 250, 500 or 1000 Hz, not '" << o.words[2] << "'\n";
+      return ExitCode::Usage;
+    }
+  }
+  ExitCode code = ExitCode::Ok;
+  CDeviceChannel* mouse = OpenMouse(session, o.words[1], command.c_str(), err, code);
+  if (mouse == nullptr) return code;
+
+  int shown = number;
+  auto edit = [&](const uint8_t* info, uint8_t* record, std::string& reason) {
+    if (command == "dpi") {
+      auto position = PositionOfDpi(info, number);
+      if (!position) {
+        reason = std::to_string(number) + " DPI is not reachable by this sensor: " + std::to_string(DpiBase(info)) +
+                 "-" + std::to_string(DpiMax(info)) + " DPI in steps of " + std::to_string(info[kInfoDpiStep]);
+        return false;
+      }
+      record[kRecDpiLevels + level - 1] = *position;
+    } else if (command == "dpi-colour") {
+      uint8_t* rgb = record + kRecDpiColours + 3 * (level - 1);
+      rgb[0] = static_cast<uint8_t>(number >> 16);
+      rgb[1] = static_cast<uint8_t>(number >> 8);
+      rgb[2] = static_cast<uint8_t>(number);
+    } else {
+      record[kRecReportRate] = static_cast<uint8_t>(number);
+      shown = kReportRatesHz[number];
+    }
+    return true;
+  };
+  // The report rate reaches the mouse only with a whole record.
+  const RecordEditOutcome r =
+      EditActiveMouseRecord(*mouse, rate ? RecordSend::WholeRecord : RecordSend::Frames3, edit);
+  code = ReportEdit(r, command == "dpi" ? "DPI level" : command == "rate" ? "report rate" : "DPI colour", err);
+  if (code != ExitCode::Ok) return code;
+  if (o.json) {
+    JsonWriter j(out);
+    j.BeginObject().String("kind", "mouse").Int("onboard_profile", r.active + 1);
+    if (command == "dpi") j.Int("level", level).Int("dpi", number);
+    else if (command == "dpi-colour") j.Int("level", level).String("colour", "#" + o.words[3]);
+    else j.Int("report_rate_hz", shown);
+    j.EndObject();
+    j.Finish();
+  } else if (command == "dpi") {
+    out << "mouse: onboard profile " << r.active + 1 << ", DPI level " << level << " is now " << number << " DPI\n";
+  } else if (command == "dpi-colour") {
+    out << "mouse: onboard profile " << r.active + 1 << ", DPI level " << level << " colour is now #" << o.words[3]
+        << "\n";
+  } else {
+    out << "mouse: onboard profile " << r.active + 1 << ", report rate is now " << shown << " Hz\n";
+  }
+  return ExitCode::Ok;
+}
+
+// pointer-speed N / wheel-lines N: the running desktop's settings.
+ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) {
+  const bool speed = o.words[0] == "pointer-speed";
+  const int hi = speed ? desktop::kPointerSpeedMax : desktop::kWheelLinesMax;
+  auto n = o.words.size() == 2 ? ParseInt(o.words[1], 1, hi) : std::nullopt;
+  if (!n) {
+    err << "trx770ctl: usage: " << o.words[0] << " N (N = 1-" << hi << ")\n";
+    return ExitCode::Usage;
+  }
+#ifdef TRX770_KDE_POINTER
+  auto pointer =
+      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
+#else
+  auto pointer = desktop::OpenDesktopPointer(desktop::SessionFromEnvironment());
+#endif
+  const desktop::DesktopResult r = speed ? pointer->SetPointerSpeed(*n) : pointer->SetWheelLines(*n);
+  const char* what = speed ? "pointer speed" : "wheel scroll lines";
+  if (r == desktop::DesktopResult::NotAvailable) {
+    err << "trx770ctl: " << what << " is not available on this desktop (" << pointer->Name() << ")\n";
+    return ExitCode::NotAvailable;
+  }
+  if (r != desktop::DesktopResult::Ok) {
+    err << "trx770ctl: the " << what << " could not be set on this desktop (" << pointer->Name() << ")\n";
+    return ExitCode::DeviceError;
+  }
+  if (o.json) {
+    JsonWriter j(out);
+    j.BeginObject().String("desktop", pointer->Name()).Int(speed ? "pointer_speed" : "wheel_lines", *n).EndObject();
+    j.Finish();
+  } else {
+    out << what << " is now " << *n << " (" << pointer->Name() << ")\n";
+  }
+  return ExitCode::Ok;
+}
+
 }  // namespace
 
 ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -329,7 +521,9 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     return ExitCode::Usage;
   }
   const std::string& command = o.words[0];
-  if (command != "devices" && command != "dump" && command != "onboard" && command != "light") {
+  const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
+  if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
+  if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
   }
@@ -361,6 +555,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     if (command == "devices") code = Devices(session, o, out, err);
     else if (command == "dump") code = Dump(session, o, out, err);
     else if (command == "light") code = Light(session, o, out, err);
+    else if (mouse_setting) code = MouseSetting(session, o, out, err);
     else code = Onboard(session, o, out, err);
   }
   if (simulated && !simulated->SaveState()) {

@@ -14,6 +14,14 @@
 //   onboard DEVICE N    makes onboard profile N (1-5) the active one
 //   light show|set|copy-to-all DEVICE ...   the lighting bytes
 //                       (light_command.h)
+//   dpi DEVICE LEVEL VALUE, dpi-colour DEVICE LEVEL RRGGBB, rate DEVICE HZ
+//                       edit the mouse's active onboard record (DPI in
+//                       DPI, refused when the sensor's base and step can't
+//                       reach it; DPI and colour go out as the window's
+//                       three frames, the rate as one whole-record frame)
+//   pointer-speed N, wheel-lines N
+//                       the running desktop's settings (NotAvailable where
+//                       the desktop has none)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);
@@ -35,6 +43,7 @@ enum class ExitCode : int {
   NoDevice = 3,      // no device of the family (or of the one named)
   NoAccess = 4,      // present, but its node can't be opened (udev rule)
   Busy = 5,          // present, but another program (trx770) holds it
+  NotAvailable = 6,  // the running desktop has no such setting
 };
 
 // Runs one invocation; args excludes the program name. Output goes to

@@ -88,6 +88,31 @@ inline constexpr const char* kMsProfilePrefix = "ms_profile_";
 // ---- DPI colour buttons: prefix + 1 .. 4
 inline constexpr const char* kMsDpiColorBtnPrefix = "ms_DPIcolor_btn_";
 inline constexpr int kDpiColourButtonCount = 4;
+// ---- performance page ("Mouse_DPI.xml"): DPI level n (1 .. 6) is
+// "ms_DPI" + n + one of the suffixes; levels 1-4 are stored, 5-6 shown only
+inline constexpr const char* kMsDpiPrefix = "ms_DPI";
+inline constexpr const char* kDpiSliderSuffix = "_slider";
+inline constexpr const char* kDpiValueSuffix = "_label_value";
+inline constexpr const char* kDpiRankSuffix = "_label_rank";
+inline constexpr const char* kDpiMinSuffix = "_min";
+inline constexpr const char* kDpiMaxSuffix = "_max";
+inline constexpr int kDpiLevelCount = 6;
+inline constexpr int kDpiStoredLevelCount = 4;
+inline constexpr const char* kMsReportFctCombo = "ms_report_fct_combo";
+inline constexpr const char* kMsReportRateNote = "ms_report_rate_note";
+inline constexpr const char* kMsSensorHeightBox = "ms_sensor_height_box";
+inline constexpr const char* kMsPointSpeedSlider = "ms_point_speed_slider";
+inline constexpr const char* kMsPointSpeedRange = "ms_point_speed_range";
+inline constexpr const char* kMsPointSpeedNote = "ms_point_speed_note";
+inline constexpr const char* kMsGunlunSpeedEdit = "ms_gunlun_speed_edit";
+inline constexpr const char* kMsGunlunSpeedUpBtn = "ms_gunlun_speed_up_btn";
+inline constexpr const char* kMsGunlunSpeedDownBtn = "ms_gunlun_speed_down_btn";
+inline constexpr const char* kMsGunlunSpeedNote = "ms_gunlun_speed_note";
+inline constexpr const char* kMsOneProfileDefault = "ms_one_profile_default";
+inline constexpr std::array<const char*, 13> kPerformanceNames{
+    kMsReportFctCombo, kMsReportRateNote, kMsSensorHeightBox, kMsPointSpeedSlider, kMsPointSpeedRange,
+    kMsPointSpeedNote, kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn, kMsGunlunSpeedNote,
+    kMsOneProfileDefault, "ms_sensor_height_slider", "ms_DPI6_label_value"};
 
 // ---- key selections: a keyboard key picked (click), a mouse button
 // selected (selection); prefix + index

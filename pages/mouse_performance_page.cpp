@@ -1,25 +1,221 @@
 #include "pages/mouse_performance_page.h"
 
+#include <algorithm>
+#include <charconv>
 #include <mutex>
 #include <string>
 
+#include "device/commands.h"
 #include "pages/control_names.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
 #include "settings/config_images.h"
+#include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
+#include "settings/onboard_profile.h"
 #include "settings/settings_host.h"
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/core/label.h"
+#include "ui/core/progress.h"
 
 namespace trx::pages {
 
+namespace {
+
+using namespace names;
+
+constexpr ui::UiColor kActiveLevelColour = 0xFFFF0000;
+constexpr ui::UiColor kOtherLevelColour = 0xFFFFFFFF;
+constexpr int kPointerSliderMax = 9;  // positions 0 .. 9: speeds 2 .. 20
+
+std::string DpiName(int level, const char* suffix) { return kMsDpiPrefix + std::to_string(level) + suffix; }
+
+// Slider position -> speed and back.
+int SpeedOfPosition(int position) { return (std::max(position, 0) + 1) * 2; }
+int PositionOfSpeed(int speed) { return std::clamp(speed / 2 - 1, 0, kPointerSliderMax); }
+
+// The edit's number; `fallback` when it holds none.
+int EditNumber(const std::string& text, int fallback) {
+  int v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec == std::errc::result_out_of_range) return text.empty() || text[0] == '-' ? INT32_MIN : INT32_MAX;
+  return ec == std::errc() && end != text.data() ? v : fallback;
+}
+
+void SaveBoth(const char* what) {
+  if (SaveLightAndDeviceProfile() != 0) DebugLineF("profiles could not be saved after a %s change", what);
+}
+void SaveDevice(const char* what) {
+  if (IProfileSaver* saver = ProfileSaver())
+    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != 0)
+      DebugLineF("device profile could not be saved after a %s change", what);
+}
+void SaveLight(const char* what) {
+  if (IProfileSaver* saver = ProfileSaver())
+    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light) != 0)
+      DebugLineF("light profile could not be saved after a %s change", what);
+}
+
+}  // namespace
+
+CMousePerformancePage::CMousePerformancePage(PageContext& context) : CPage(context) {}
+CMousePerformancePage::~CMousePerformancePage() = default;
+
 void CMousePerformancePage::Bind(CRouter& router) {
-  for (int level = 1; level <= names::kDpiColourButtonCount; ++level)
-    router.Add(Table::Click, {names::kMsDpiColorBtnPrefix + std::to_string(level), Match::Exact,
+  for (int level = 1; level <= kDpiColourButtonCount; ++level)
+    router.Add(Table::Click, {kMsDpiColorBtnPrefix + std::to_string(level), Match::Exact,
                               [this, level](ui::TNotifyUI& msg, const NameSplit&) { PickDpiColour(msg.pSender, level); }});
+  for (int level = 1; level <= kDpiLevelCount; ++level) {
+    const std::string slider = DpiName(level, kDpiSliderSuffix);
+    router.Add(Table::MoveValueChanged,
+               {slider, Match::Exact, [this, level](ui::TNotifyUI&, const NameSplit&) { DpiSliderMoved(level); }});
+    // Levels 5 and 6 store nothing; their label still follows a keyboard or
+    // wheel change, which raises no move.
+    router.Add(Table::ValueChanged, {slider, Match::Exact, [this, level](ui::TNotifyUI&, const NameSplit&) {
+                                       if (level <= kDpiStoredLevelCount) DpiSliderReleased(level);
+                                       else DpiSliderMoved(level);
+                                     }});
+  }
+  auto row = [this](Table table, const char* name, void (CMousePerformancePage::*fn)()) {
+    return std::pair<Table, Route>{table, {name, Match::Exact, [this, fn](ui::TNotifyUI&, const NameSplit&) { (this->*fn)(); }}};
+  };
+  for (auto [table, route] : {row(Table::ItemSelect, kMsReportFctCombo, &CMousePerformancePage::ReportRateSelected),
+                              row(Table::ValueChanged, kMsPointSpeedSlider, &CMousePerformancePage::PointerSpeedReleased),
+                              row(Table::TextChanged, kMsGunlunSpeedEdit, &CMousePerformancePage::WheelLinesTyped),
+                              row(Table::KillFocus, kMsGunlunSpeedEdit, &CMousePerformancePage::WheelLinesCommitted),
+                              row(Table::Click, kMsOneProfileDefault, &CMousePerformancePage::RestoreMouseDefaults)})
+    router.Add(table, std::move(route));
+  router.Add(Table::Click, {kMsGunlunSpeedUpBtn, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { WheelLinesStep(true); }});
+  router.Add(Table::Click, {kMsGunlunSpeedDownBtn, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { WheelLinesStep(false); }});
+}
+
+void CMousePerformancePage::OnWindowInit() {
+  ShowAvailability();
+  int speed = 0;
+  if (desktop::DesktopPointer().GetPointerSpeed(&speed) == desktop::DesktopResult::Ok) ShowPointerSpeed(speed);
+  int lines = 0;
+  if (desktop::DesktopPointer().GetWheelLines(&lines) == desktop::DesktopResult::Ok)
+    controls().SetText(kMsGunlunSpeedEdit, std::to_string(lines));
+}
+
+void CMousePerformancePage::ShowAvailability() {
+  desktop::IDesktopPointer& desktop = desktop::DesktopPointer();
+  const bool speed = desktop.HasPointerSpeed();
+  controls().Enable(kMsPointSpeedSlider, speed);
+  controls().Show(kMsPointSpeedRange, speed);
+  controls().Show(kMsPointSpeedNote, !speed);
+  // Without the setting the wheel row is disabled and its note takes the
+  // place of the edit and its buttons (the row has no room for both).
+  const bool lines = desktop.HasWheelLines();
+  for (const char* name : {kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn}) {
+    controls().Enable(name, lines);
+    controls().Show(name, lines);
+  }
+  controls().Show(kMsGunlunSpeedNote, !lines);
+  DebugLineF("desktop pointer settings: %s (pointer speed %s, wheel lines %s)", desktop.Name(),
+             speed ? "available" : "not available", lines ? "available" : "not available");
+}
+
+// ---------------------------------------------------------------- refresh
+
+void CMousePerformancePage::Refresh(DeviceKind kind) {
+  if (kind != DeviceKind::Mouse) return;
+  int rate = 0;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    rate = Images().mouse.CurrentRecord()[kRecReportRate];
+  }
+  if (auto* combo = controls().As<ui::CComboUI>(kMsReportFctCombo)) {
+    if (!combo->SelectItem(rate, false, false)) DebugLineF("report rate index %d is not in the list", rate);
+  }
+  controls().Show(kMsReportRateNote, false);  // the combo shows the mouse's own rate again
+  RefreshDpi();
+}
+
+void CMousePerformancePage::RefreshDpi() {
+  uint8_t info[sizeof(MouseConfigImage::device_info)];
+  uint8_t record[kCurrentRecordSize];
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    MouseConfigImage& image = Images().mouse;
+    if (auto range = RangeOfSensor(image.SensorId())) image.SetDpiBase(static_cast<uint16_t>(range->dpi_base));
+    std::copy(std::begin(image.device_info), std::end(image.device_info), info);
+    std::copy(image.current, image.current + kCurrentRecordSize, record);
+  }
+  const uint16_t sensor = static_cast<uint16_t>(info[kInfoSensorId] | info[kInfoSensorId + 1] << 8);
+  if (auto range = RangeOfSensor(sensor)) {
+    for (int level = 1; level <= kDpiLevelCount; ++level) {
+      controls().SetText(DpiName(level, kDpiMinSuffix), std::to_string(range->dpi_min));
+      controls().SetText(DpiName(level, kDpiMaxSuffix), std::to_string(range->dpi_max));
+    }
+  }
+  for (int level = 1; level <= kDpiStoredLevelCount; ++level) {
+    const uint8_t position = record[kRecDpiLevels + level - 1];
+    if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix))) {
+      slider->SetMinValue(0);
+      slider->SetMaxValue(info[kInfoDpiMaxPosition]);
+      slider->SetValue(position);
+    }
+    controls().SetText(DpiName(level, kDpiValueSuffix), std::to_string(DpiOfPosition(info, position)));
+    const uint8_t* rgb = record + kRecDpiColours + 3 * (level - 1);
+    if (ui::CControlUI* button = controls().Find(kMsDpiColorBtnPrefix + std::to_string(level)))
+      button->SetBkColor(0xFF000000u | uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2]);
+  }
+  // Levels 5 and 6 store nothing, but their range and label follow the
+  // device too.
+  for (int level = kDpiStoredLevelCount + 1; level <= kDpiLevelCount; ++level) {
+    if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix))) {
+      slider->SetMinValue(0);
+      slider->SetMaxValue(info[kInfoDpiMaxPosition]);
+      controls().SetText(DpiName(level, kDpiValueSuffix),
+                         std::to_string(DpiOfPosition(info, static_cast<uint8_t>(std::clamp(slider->GetValue(), 0, 255)))));
+    }
+  }
+  HighlightActiveLevel(record[kRecCurrentDpiLevel]);
+}
+
+void CMousePerformancePage::HighlightActiveLevel(int active) {
+  if (active > kDpiLevelCount - 1) active = 0;  // an unknown level shows level 1
+  for (int level = 1; level <= kDpiLevelCount; ++level) {
+    const ui::UiColor colour = level == active + 1 ? kActiveLevelColour : kOtherLevelColour;
+    for (const char* suffix : {kDpiRankSuffix, kDpiValueSuffix})
+      if (auto* label = controls().As<ui::CLabelUI>(DpiName(level, suffix))) label->SetTextColor(colour);
+  }
+}
+
+// ---------------------------------------------------------------- DPI
+
+void CMousePerformancePage::ShowDpiLabel(int level, int position) {
+  int dpi = 0;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    dpi = DpiOfPosition(Images().mouse.device_info, static_cast<uint8_t>(position));
+  }
+  controls().SetText(DpiName(level, kDpiValueSuffix), std::to_string(dpi));
+}
+
+void CMousePerformancePage::DpiSliderMoved(int level) {
+  if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix)))
+    ShowDpiLabel(level, slider->GetValue());
+}
+
+void CMousePerformancePage::DpiSliderReleased(int level) {
+  auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix));
+  if (slider == nullptr) return;
+  const int position = std::clamp(slider->GetValue(), 0, 255);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.CurrentRecord()[kRecDpiLevels + level - 1] = static_cast<uint8_t>(position);
+  }
+  ShowDpiLabel(level, position);
+  ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
+  SaveBoth("DPI level");
 }
 
 void CMousePerformancePage::PickDpiColour(ui::CControlUI* button, int level) {
-  if (button == nullptr || level < 1 || level > names::kDpiColourButtonCount) return;
+  if (button == nullptr || level < 1 || level > kDpiColourButtonCount) return;
   ui::UiColor colour = 0;
   if (!ctx_.dialogs.PickColour(button->GetBkColor(), ctx_.window.CursorPos(), &colour)) return;
   button->SetBkColor(colour);
@@ -31,10 +227,107 @@ void CMousePerformancePage::PickDpiColour(ui::CControlUI* button, int level) {
     rgb[2] = static_cast<uint8_t>(colour);
   }
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
-  if (IProfileSaver* saver = ProfileSaver()) {
-    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != 0)
-      DebugLine("device profile could not be saved after a DPI colour change");
+  SaveDevice("DPI colour");
+}
+
+// ---------------------------------------------------------------- report rate
+
+void CMousePerformancePage::ReportRateSelected() {
+  auto* combo = controls().As<ui::CComboUI>(kMsReportFctCombo);
+  if (combo == nullptr || combo->GetCurSel() < 0) return;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.CurrentRecord()[kRecReportRate] = static_cast<uint8_t>(combo->GetCurSel());
   }
+  ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
+  SaveLight("report rate");
+  controls().Show(kMsReportRateNote, true);
+}
+
+// ---------------------------------------------------------------- computer settings
+
+desktop::CDesktopApplier& CMousePerformancePage::Applier() {
+  if (!applier_) applier_ = std::make_unique<desktop::CDesktopApplier>(desktop::DesktopPointer());
+  return *applier_;
+}
+
+void CMousePerformancePage::ShowPointerSpeed(int speed) {
+  if (auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider)) slider->SetValue(PositionOfSpeed(speed));
+}
+
+void CMousePerformancePage::PointerSpeedReleased() {
+  auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider);
+  if (slider == nullptr) return;
+  const int speed = std::clamp(SpeedOfPosition(slider->GetValue()), desktop::kPointerSpeedMin, desktop::kPointerSpeedMax);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.pointer_speed = static_cast<uint8_t>(speed);
+  }
+  Applier().ApplyPointerSpeed(speed);
+  SaveBoth("pointer speed");
+}
+
+void CMousePerformancePage::SetWheelLines(int lines, bool save_light_too) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.wheel_lines = static_cast<uint8_t>(lines);
+  }
+  Applier().ApplyWheelLines(lines);
+  if (save_light_too) SaveBoth("wheel lines");
+  else SaveDevice("wheel lines");
+}
+
+void CMousePerformancePage::WheelLinesStep(bool up) {
+  auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
+  if (edit == nullptr) return;
+  int v = EditNumber(edit->GetText(), desktop::kWheelLinesMin);
+  if (up) v = std::min(std::max(v, desktop::kWheelLinesMin) + 1, desktop::kWheelLinesMax);
+  else v = std::max(std::min(v, desktop::kWheelLinesMax) - 1, desktop::kWheelLinesMin);
+  edit->SetText(std::to_string(v));
+  SetWheelLines(v, true);
+}
+
+void CMousePerformancePage::WheelLinesTyped() {
+  auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
+  if (edit == nullptr) return;
+  const std::string text = edit->GetText();
+  if (text.empty()) return;  // being retyped: the commit decides
+  const int v = EditNumber(text, desktop::kWheelLinesMin);
+  if (v > desktop::kWheelLinesMax) edit->SetText(std::to_string(desktop::kWheelLinesMax));
+  else if (v < desktop::kWheelLinesMin) edit->SetText(std::to_string(desktop::kWheelLinesMin));
+}
+
+void CMousePerformancePage::WheelLinesCommitted() {
+  auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
+  if (edit == nullptr || !edit->IsEnabled()) return;
+  int stored = desktop::kWheelLinesDefault;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    if (Images().mouse.wheel_lines != 0) stored = Images().mouse.wheel_lines;
+  }
+  // An emptied edit keeps the stored value.
+  const int v = std::clamp(EditNumber(edit->GetText(), stored), desktop::kWheelLinesMin, desktop::kWheelLinesMax);
+  edit->SetText(std::to_string(v));
+  SetWheelLines(v, false);
+}
+
+// ---------------------------------------------------------------- defaults
+
+void CMousePerformancePage::RestoreMouseDefaults() {
+  ShowPointerSpeed(desktop::kPointerSpeedDefault);
+  controls().SetText(kMsGunlunSpeedEdit, std::to_string(desktop::kWheelLinesDefault));
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.pointer_speed = desktop::kPointerSpeedDefault;
+    Images().mouse.wheel_lines = desktop::kWheelLinesDefault;
+  }
+  Applier().ApplyPointerSpeed(desktop::kPointerSpeedDefault);
+  Applier().ApplyWheelLines(desktop::kWheelLinesDefault);
+  SaveBoth("restore defaults");
+  CDeviceChannel& mouse = ctx_.devices.Channel(DeviceKind::Mouse);
+  if (!mouse.connected) return;
+  const int rc = ResetToDefaults(mouse);
+  if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
 }
 
 }  // namespace trx::pages

@@ -1,21 +1,74 @@
 #pragma once
-// The mouse's performance page ("Mouse_DPI.xml"): the DPI level colours.
-// A DPI colour button opens the palette on its colour; on OK the button
-// shows the colour, it becomes the colour of DPI level k (current record
-// bytes 21 + 3 (k - 1): r, g, b), the mouse's settings go out with the next
-// send and the device profile is saved.
+// The mouse's performance page ("Mouse_DPI.xml"): DPI levels and their
+// colours, the report rate, and the computer's pointer speed and wheel
+// lines.
+//
+// Refresh(Mouse) puts the current record on the page: the report rate
+// (record byte 14), the DPI range of the sensor (the DPI base is written
+// into the device information), the four stored DPI levels (bytes 15-18,
+// slider 0 .. information byte 12, label base + position x step), their
+// colours (bytes 21-32) and the active level in red (byte 19; above 5
+// counts as level 1).
+//
+// Edits: a DPI slider released stores its position, marks the mouse's
+// settings pending (the 100 ms send) and saves the light and device
+// profiles; while it is dragged only its label follows. A DPI colour comes
+// from the palette (device profile saved). The report rate is stored and
+// saved in the light profile; the timed send never writes it, so the page
+// says that the mouse takes it with the next device profile selection
+// (the note clears at the next refresh, which shows the mouse's own rate).
+//
+// Pointer speed (1-20, slider position p gives (max(p, 0) + 1) x 2) and
+// wheel lines (1-100) belong to the desktop: they are stored in the image
+// (saved with the profiles) and applied by a worker off the UI thread
+// (platform/desktop_pointer). Where the desktop has no such setting the
+// control is disabled and says so. At start the slider shows the desktop's
+// own speed.
+//
+// Restore defaults: pointer speed 10 (slider 4) and 3 wheel lines, in the
+// image and the saved profiles as on screen and on the desktop; then Reset
+// to defaults (command 13) to the mouse.
+//
+// The sensor height slider has no stored value and no device meaning: the
+// layout keeps it hidden. Levels 5 and 6 have no stored value: their
+// labels follow their sliders only.
+//
+// UI thread only.
+
+#include <memory>
 
 #include "pages/page.h"
+#include "platform/desktop_pointer/desktop_applier.h"
 
 namespace trx::pages {
 
 class CMousePerformancePage : public CPage {
  public:
-  using CPage::CPage;
+  explicit CMousePerformancePage(PageContext& context);
+  ~CMousePerformancePage() override;
   void Bind(CRouter& router) override;
+  void OnWindowInit() override;
+  void Refresh(DeviceKind kind) override;
 
  private:
+  void RefreshDpi();
+  void ShowDpiLabel(int level, int position);
+  void HighlightActiveLevel(int active);
+  void DpiSliderReleased(int level);
+  void DpiSliderMoved(int level);
   void PickDpiColour(ui::CControlUI* button, int level);
+  void ReportRateSelected();
+  void PointerSpeedReleased();
+  void WheelLinesStep(bool up);
+  void WheelLinesTyped();
+  void WheelLinesCommitted();
+  void RestoreMouseDefaults();
+  void ShowPointerSpeed(int speed);
+  void ShowAvailability();
+  void SetWheelLines(int lines, bool save_light_too);
+  desktop::CDesktopApplier& Applier();
+
+  std::unique_ptr<desktop::CDesktopApplier> applier_;  // created on the first apply
 };
 
 }  // namespace trx::pages

@@ -18,4 +18,15 @@ int DpiBase(const uint8_t* info) {
 
 int DpiOfPosition(const uint8_t* info, uint8_t position) { return DpiBase(info) + position * info[kInfoDpiStep]; }
 
+int DpiMax(const uint8_t* info) { return DpiOfPosition(info, info[kInfoDpiMaxPosition]); }
+
+std::optional<uint8_t> PositionOfDpi(const uint8_t* info, int dpi) {
+  const int base = DpiBase(info);
+  const int step = info[kInfoDpiStep];
+  if (dpi < base || dpi > DpiMax(info)) return std::nullopt;
+  if (step == 0) return dpi == base ? std::optional<uint8_t>(0) : std::nullopt;
+  if ((dpi - base) % step != 0) return std::nullopt;
+  return static_cast<uint8_t>((dpi - base) / step);
+}
+
 }  // namespace trx

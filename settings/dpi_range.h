@@ -36,5 +36,10 @@ std::optional<SensorRange> RangeOfSensor(uint16_t sensor_id);
 int DpiBase(const uint8_t* info);
 // DPI of a slider position: base + position x step (byte 11).
 int DpiOfPosition(const uint8_t* info, uint8_t position);
+// The highest DPI: the position of byte 12.
+int DpiMax(const uint8_t* info);
+// The slider position showing `dpi`, or nothing when base and step can't
+// reach it (below the base, above DpiMax, or between two steps).
+std::optional<uint8_t> PositionOfDpi(const uint8_t* info, int dpi);
 
 }  // namespace trx

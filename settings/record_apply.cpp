@@ -37,10 +37,16 @@ int SendCurrentRecord(CDeviceChannel& channel) {
     }
   }
   if (channel.kind != DeviceKind::Mouse) return WriteSettingsBytes(channel, 0, buffer, sizeof buffer);
+  return SendMouseRecord(channel, buffer);
+}
 
+int SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record) {
+  std::lock_guard<std::recursive_mutex> channel_guard(mouse.lock);
+  uint8_t buffer[kSettingsDeviceBytes] = {};
+  std::memcpy(buffer, record, kCurrentRecordSize);
   int result = kResultOk;
   for (const Span& span : kMouseSpans) {
-    int rc = WriteSettingsBytes(channel, span.address, buffer + span.address, span.length);
+    int rc = WriteSettingsBytes(mouse, span.address, buffer + span.address, span.length);
     if (result == kResultOk && rc != kResultOk) result = rc;
   }
   return result;

@@ -20,4 +20,8 @@ namespace trx {
 // accepted, else the first failure's command result.
 int SendCurrentRecord(CDeviceChannel& channel);
 
+// The mouse's three frames above for a given 34-byte record (the
+// command-line tool edits the device's record without the image).
+int SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record /*34 bytes*/);
+
 }  // namespace trx

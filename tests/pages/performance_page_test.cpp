@@ -1,0 +1,335 @@
+// The performance page over its real layout with a simulated mouse and a
+// stand-in desktop: what a refresh shows for each sensor, the DPI sliders,
+// the report rate (stored, not sent by the timed apply), pointer speed and
+// wheel lines with their clamps, the not-available state, and restore
+// defaults.
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+
+#include "device/commands.h"
+#include "pages/control_names.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
+#include "settings/config_images.h"
+#include "settings/record_apply.h"
+#include "settings/settings_host.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/core/label.h"
+#include "ui/core/progress.h"
+
+namespace trx::pages::testing {
+namespace {
+
+using desktop::DesktopResult;
+
+class FakeDesktop : public desktop::IDesktopPointer {
+ public:
+  const char* Name() const override { return "fake"; }
+  bool HasPointerSpeed() override { return has_speed; }
+  bool HasWheelLines() override { return has_lines; }
+  DesktopResult SetPointerSpeed(int speed) override { return Record("speed " + std::to_string(speed), has_speed); }
+  DesktopResult GetPointerSpeed(int* speed) override {
+    *speed = desktop_speed;
+    return has_speed ? DesktopResult::Ok : DesktopResult::NotAvailable;
+  }
+  DesktopResult SetWheelLines(int lines) override { return Record("lines " + std::to_string(lines), has_lines); }
+  DesktopResult GetWheelLines(int* lines) override {
+    *lines = 7;
+    return has_lines ? DesktopResult::Ok : DesktopResult::NotAvailable;
+  }
+  // The applier's worker applies the newest request of each setting (older
+  // waiting ones are dropped): waits until `call` is the last one made and
+  // returns the calls so far (the wait's bound is a safety net, not a timing).
+  std::vector<std::string> WaitLast(const std::string& call) {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait_for(lock, std::chrono::seconds(20), [&] { return !calls.empty() && calls.back() == call; });
+    return calls;
+  }
+  // Waits until both calls were made, in any order.
+  bool WaitBoth(const std::string& a, const std::string& b) {
+    std::unique_lock<std::mutex> lock(mutex);
+    auto has = [&](const std::string& c) { return std::find(calls.begin(), calls.end(), c) != calls.end(); };
+    return changed.wait_for(lock, std::chrono::seconds(20), [&] { return has(a) && has(b); });
+  }
+  bool has_speed = true;
+  bool has_lines = true;
+  int desktop_speed = 14;
+
+ private:
+  DesktopResult Record(std::string call, bool available) {
+    std::lock_guard<std::mutex> lock(mutex);
+    calls.push_back(std::move(call));
+    changed.notify_all();
+    return available ? DesktopResult::Ok : DesktopResult::NotAvailable;
+  }
+  std::mutex mutex;  // guards calls
+  std::condition_variable changed;
+  std::vector<std::string> calls;
+};
+
+class RecordingSaver : public IProfileSaver {
+ public:
+  int SaveCurrentProfile(DeviceKind, ProfileFamily family) override {
+    saves.push_back(family == ProfileFamily::Light ? "led" : family == ProfileFamily::Device ? "config" : "pro");
+    return 0;
+  }
+  std::vector<std::string> saves;
+};
+
+class PerformancePageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    ResetImagesToBuiltIn();
+    SetProfileSaver(&saver);
+    desktop::SetDesktopPointer(&fake_desktop);
+    auto backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& mouse = sim_devices->mouse;
+    mouse.transport.want_read = true;
+    mouse.transport.want_write = true;
+    mouse.transport.device_path = backend->VendorPath(backend->AddDevice(firmware));
+    ASSERT_EQ(mouse.transport.Open(), 1);
+    mouse.connected = 1;
+    SetImage(0x3360, 100, 119, {15, 7, 0, 119});
+  }
+  void TearDown() override {
+    PageTest::TearDown();  // the page (and its applier) goes first
+    desktop::SetDesktopPointer(nullptr);
+    SetProfileSaver(nullptr);
+    ResetImagesToBuiltIn();
+  }
+  void SetImage(uint16_t sensor, uint8_t step, uint8_t max_position, std::array<uint8_t, 4> levels) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    MouseConfigImage& m = Images().mouse;
+    m.device_info[kInfoSensorId] = sensor & 0xFF;
+    m.device_info[kInfoSensorId + 1] = sensor >> 8;
+    m.device_info[kInfoDpiStep] = step;
+    m.device_info[kInfoDpiMaxPosition] = max_position;
+    std::copy(levels.begin(), levels.end(), m.current + kRecDpiLevels);
+    const uint8_t colours[12] = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0x12, 0x34, 0x56};
+    std::copy(std::begin(colours), std::end(colours), m.current + kRecDpiColours);
+  }
+  void BuildPage() {
+    Build("Mouse_DPI.xml");
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    pages->OnWindowInit();
+    saver.saves.clear();
+  }
+  uint8_t Record(size_t i) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    return Images().mouse.current[i];
+  }
+  std::string Text(const std::string& name) { return Find(name)->GetText(); }
+  UiColor TextColour(const std::string& name) { return dynamic_cast<CLabelUI*>(Find(name))->GetTextColor(); }
+  CSliderUI* Slider(const char* name) { return dynamic_cast<CSliderUI*>(Find(name)); }
+  CEditUI* WheelEdit() { return dynamic_cast<CEditUI*>(Find("ms_gunlun_speed_edit")); }
+
+  FakeDesktop fake_desktop;
+  RecordingSaver saver;
+  std::shared_ptr<sim::SimFirmware> firmware;
+  std::unique_ptr<FakeDevices> sim_devices;
+};
+
+TEST_F(PerformancePageTest, LayoutHoldsEveryControlThePageUses) {
+  Build("Mouse_DPI.xml");
+  for (const char* name : names::kPerformanceNames) Find(name);
+  // The sensor height has no stored value and no device meaning: hidden.
+  EXPECT_FALSE(Visible("ms_sensor_height_box"));
+}
+
+TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
+  struct Case {
+    uint16_t sensor;
+    uint8_t step;
+    const char* min;
+    const char* max;
+    uint16_t base;  // written into the device information
+    const char* level1;
+  };
+  const Case cases[] = {
+      {0x1234, 10, "100", "12000", 400, "550"},  // unknown: layout texts and the device's base kept
+      {0x3360, 100, "100", "12000", 100, "1600"},  // position 15
+      {0x3325, 50, "200", "5000", 200, "950"},
+      {0x3050, 50, "250", "4000", 250, "1000"},
+      {0x3310, 50, "50", "5000", 50, "800"},
+  };
+  BuildPage();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sensor);
+    SetImage(c.sensor, c.step, 60, {15, 7, 0, 60});
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      Images().mouse.SetDpiBase(400);
+    }
+    pages->Refresh(DeviceKind::Mouse);
+    EXPECT_EQ(Text("ms_DPI1_label_value"), c.level1);
+    for (int n = 1; n <= 6; ++n) {
+      EXPECT_EQ(Text("ms_DPI" + std::to_string(n) + "_min"), c.min);
+      EXPECT_EQ(Text("ms_DPI" + std::to_string(n) + "_max"), c.max);
+    }
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().mouse.DpiBase(), c.base);
+  }
+  EXPECT_EQ(Slider("ms_DPI4_slider")->GetMaxValue(), 60);
+  EXPECT_EQ(Slider("ms_DPI6_slider")->GetMaxValue(), 60);  // 119 in the layout, clamped to the device's
+  EXPECT_EQ(Text("ms_DPI6_label_value"), "3050");          // 50 + 60 x 50
+  EXPECT_EQ(Slider("ms_DPI4_slider")->GetValue(), 60);
+  EXPECT_EQ(Find("ms_DPIcolor_btn_1")->GetBkColor(), 0xFFFF0000u);
+  EXPECT_EQ(Find("ms_DPIcolor_btn_4")->GetBkColor(), 0xFF123456u);
+  // A keyboard refresh leaves the page alone.
+  SetImage(0x3360, 100, 119, {1, 1, 1, 1});
+  pages->Refresh(DeviceKind::Keyboard);
+  EXPECT_EQ(Text("ms_DPI1_label_value"), "800");
+}
+
+TEST_F(PerformancePageTest, ActiveLevelIsRedAndAnUnknownLevelShowsLevelOne) {
+  BuildPage();
+  for (auto [byte19, red] : {std::pair{2, 3}, {5, 6}, {0, 1}, {7, 1}}) {
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      Images().mouse.current[kRecCurrentDpiLevel] = static_cast<uint8_t>(byte19);
+    }
+    pages->Refresh(DeviceKind::Mouse);
+    for (int n = 1; n <= 6; ++n) {
+      const UiColor want = n == red ? 0xFFFF0000u : 0xFFFFFFFFu;
+      EXPECT_EQ(TextColour("ms_DPI" + std::to_string(n) + "_label_rank"), want) << byte19 << " " << n;
+      EXPECT_EQ(TextColour("ms_DPI" + std::to_string(n) + "_label_value"), want) << byte19 << " " << n;
+    }
+  }
+}
+
+TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
+  BuildPage();
+  pages->Refresh(DeviceKind::Mouse);
+  Slider("ms_DPI2_slider")->SetValue(20);
+  Notify("ms_DPI2_slider", "movevaluechanged");
+  EXPECT_EQ(Text("ms_DPI2_label_value"), "2100");
+  EXPECT_EQ(Record(16), 7);
+  EXPECT_TRUE(sim_devices->pending.empty());
+
+  Notify("ms_DPI2_slider", "valuechanged");
+  EXPECT_EQ(Record(16), 20);
+  EXPECT_EQ(sim_devices->pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
+
+  // Level 6 stores nothing; its label follows.
+  Slider("ms_DPI6_slider")->SetValue(9);
+  Notify("ms_DPI6_slider", "valuechanged");
+  EXPECT_EQ(Text("ms_DPI6_label_value"), "1000");
+  EXPECT_EQ(sim_devices->pending.size(), 1u);
+}
+
+TEST_F(PerformancePageTest, ReportRateIsStoredButNotSentByTheTimedApply) {
+  firmware->SetSettingsByte(14, 3);
+  BuildPage();
+  pages->Refresh(DeviceKind::Mouse);
+  EXPECT_FALSE(Visible("ms_report_rate_note"));
+  dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"))->SelectItem(1);  // raises "itemselect"
+  EXPECT_EQ(Record(kRecReportRate), 1);
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led"}));
+  EXPECT_TRUE(Visible("ms_report_rate_note"));
+
+  Slider("ms_DPI1_slider")->SetValue(30);
+  Notify("ms_DPI1_slider", "valuechanged");
+  ASSERT_EQ(SendCurrentRecord(sim_devices->mouse), kResultOk);
+  EXPECT_EQ(firmware->Settings()[15], 30);
+  EXPECT_EQ(firmware->Settings()[14], 3);  // the mouse keeps its rate
+
+  pages->Refresh(DeviceKind::Mouse);  // a device read or profile selection
+  EXPECT_FALSE(Visible("ms_report_rate_note"));
+}
+
+TEST_F(PerformancePageTest, PointerSpeedOfSliderPositionGoesToTheDesktop) {
+  BuildPage();
+  EXPECT_EQ(Slider("ms_point_speed_slider")->GetValue(), 6);  // desktop speed 14 shown at start
+  EXPECT_EQ(Text("ms_gunlun_speed_edit"), "7");
+  for (auto [position, call] : {std::pair{9, "speed 20"}, {0, "speed 2"}}) {
+    Slider("ms_point_speed_slider")->SetValue(position);
+    Notify("ms_point_speed_slider", "valuechanged");
+    EXPECT_EQ(fake_desktop.WaitLast(call).back(), call);
+  }
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  EXPECT_EQ(Images().mouse.pointer_speed, 2);
+}
+
+TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
+  BuildPage();
+  struct Case {
+    const char* text;
+    const char* button;
+    const char* shown;
+  };
+  const Case steps[] = {
+      {"100", "ms_gunlun_speed_up_btn", "100"}, {"1", "ms_gunlun_speed_down_btn", "1"},
+      {"150", "ms_gunlun_speed_down_btn", "99"}, {"0", "ms_gunlun_speed_up_btn", "2"},
+      {"3", "ms_gunlun_speed_up_btn", "4"},
+  };
+  for (const Case& c : steps) {
+    WheelEdit()->SetText(c.text);
+    Notify(c.button, "click");
+    EXPECT_EQ(Text("ms_gunlun_speed_edit"), c.shown) << c.text << " " << c.button;
+  }
+  EXPECT_EQ(fake_desktop.WaitLast("lines 4").back(), "lines 4");
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().mouse.wheel_lines, 4);
+  }
+  // Typing clamps the text and stores nothing; leaving the edit stores it.
+  for (auto [typed, shown] : {std::pair{"250", "100"}, {"0", "1"}, {"", ""}, {"42", "42"}}) {
+    WheelEdit()->SetText(typed);
+    Notify("ms_gunlun_speed_edit", "textchanged");
+    EXPECT_EQ(Text("ms_gunlun_speed_edit"), shown) << typed;
+  }
+  saver.saves.clear();
+  Notify("ms_gunlun_speed_edit", "killfocus");
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"config"}));
+  WheelEdit()->SetText("");
+  Notify("ms_gunlun_speed_edit", "killfocus");  // emptied: the stored value comes back
+  EXPECT_EQ(Text("ms_gunlun_speed_edit"), "42");
+  EXPECT_EQ(fake_desktop.WaitLast("lines 42").back(), "lines 42");
+}
+
+TEST_F(PerformancePageTest, SettingsTheDesktopLacksAreDisabledAndSaySo) {
+  fake_desktop.has_lines = false;
+  BuildPage();
+  EXPECT_TRUE(Find("ms_point_speed_slider")->IsEnabled());
+  EXPECT_FALSE(Visible("ms_point_speed_note"));
+  EXPECT_FALSE(Find("ms_gunlun_speed_edit")->IsEnabled());
+  EXPECT_FALSE(Find("ms_gunlun_speed_up_btn")->IsEnabled());
+  EXPECT_FALSE(Visible("ms_gunlun_speed_edit"));
+  EXPECT_TRUE(Visible("ms_gunlun_speed_note"));
+
+  fake_desktop.has_speed = false;
+  BuildPage();
+  EXPECT_FALSE(Find("ms_point_speed_slider")->IsEnabled());
+  EXPECT_TRUE(Visible("ms_point_speed_note"));
+  EXPECT_FALSE(Visible("ms_point_speed_range"));
+}
+
+TEST_F(PerformancePageTest, RestoreDefaultsShowsStoresAndAppliesTenAndThreeThenResetsTheMouse) {
+  BuildPage();
+  firmware->ClearRequests();
+  Notify("ms_one_profile_default", "click");
+  EXPECT_EQ(Slider("ms_point_speed_slider")->GetValue(), 4);  // (4 + 1) x 2 = 10
+  EXPECT_EQ(Text("ms_gunlun_speed_edit"), "3");
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().mouse.pointer_speed, 10);
+    EXPECT_EQ(Images().mouse.wheel_lines, 3);
+  }
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
+  EXPECT_TRUE(fake_desktop.WaitBoth("speed 10", "lines 3"));
+  bool reset_sent = false;
+  for (const auto& frame : firmware->Requests()) reset_sent |= frame[3] == kCmdResetDefaults;
+  EXPECT_TRUE(reset_sent);
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
