@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "  light set DEVICE [--mode NAME|N] [--brightness N] [--speed N] [--direction left|right]\n"
     "                   [--cycle on|off] [--colour RRGGBB]   change the lighting (sliders 0-14)\n"
     "  light copy-to-all DEVICE   give the other connected devices this device's lighting\n"
+    "  light key-colours keyboard FILE   per-key colours (lines \"KEY RRGGBB\") into the light profile\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use\n";
 
