@@ -45,6 +45,7 @@ constexpr const char* kUsage =
     "  rate DEVICE HZ     report rate: 125, 250, 500 or 1000 (mouse)\n"
     "  pointer-speed N    this desktop's pointer speed, 1-20 (10: the desktop's default)\n"
     "  wheel-lines N      this desktop's wheel scroll lines, 1-100\n"
+    "  light key-colours keyboard FILE   per-key colours (lines \"KEY RRGGBB\") into the light profile\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop\n";

@@ -2,10 +2,13 @@
 
 #include <array>
 #include <charconv>
+#include <fstream>
+#include <sstream>
 #include <cstdio>
 #include <optional>
 
 #include "ctl/json_writer.h"
+#include "ctl/key_colours.h"
 #include "device/commands.h"
 #include "services/device_session.h"
 #include "settings/lighting_bytes.h"
@@ -143,13 +146,41 @@ bool ApplyOptions(DeviceKind kind, const std::vector<std::string>& words, Lighti
   return true;
 }
 
+ExitCode KeyColours(const std::vector<std::string>& words, std::ostream& out, std::ostream& err) {
+  if (words.size() != 4 || words[2] != "keyboard") {
+    err << "trx770ctl: usage: light key-colours keyboard FILE\n";
+    return ExitCode::Usage;
+  }
+  std::ifstream file(words[3]);
+  if (!file) {
+    err << "trx770ctl: '" << words[3] << "' could not be read\n";
+    return ExitCode::Usage;
+  }
+  std::stringstream text;
+  text << file.rdbuf();
+  std::vector<KeyColour> colours;
+  std::string error;
+  if (!ParseKeyColours(text.str(), colours, error)) {
+    err << "trx770ctl: " << words[3] << ": " << error << "\n";
+    return ExitCode::Usage;
+  }
+  if (StoreKeyColours(colours, error) != 0) {
+    err << "trx770ctl: " << error << "\n";
+    return ExitCode::DeviceError;
+  }
+  out << "keyboard: " << colours.size() << " key colour" << (colours.size() == 1 ? "" : "s")
+      << " stored in the selected light profile\n";
+  return ExitCode::Ok;
+}
+
 }  // namespace
 
 ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDeviceFn& open, std::ostream& out,
                   std::ostream& err) {
   const std::string sub = words.size() > 1 ? words[1] : "";
+  if (sub == "key-colours") return KeyColours(words, out, err);
   if (sub != "show" && sub != "set" && sub != "copy-to-all") {
-    err << "trx770ctl: usage: light show|set|copy-to-all DEVICE [OPTIONS]\n";
+    err << "trx770ctl: usage: light show|set|copy-to-all|key-colours DEVICE [OPTIONS]\n";
     return ExitCode::Usage;
   }
   if (words.size() < 3) {

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <sstream>
 
@@ -15,6 +16,8 @@
 #include "device/frame_trace.h"
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
+#include "profile/profile_store.h"
+#include "settings/config_images.h"
 #include "sim/demo_devices.h"
 #include "tests/platform/temp_home.h"
 
@@ -155,6 +158,38 @@ TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
   r = Ctl({"--simulate=mouse", "light", "copy-to-all", "mouse"});
   EXPECT_EQ(r.code, ExitCode::NoDevice);
   EXPECT_EQ(r.err, "trx770ctl: no other device is connected to copy the lighting to\n");
+}
+
+TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWithTheirLines) {
+  ResetImagesToBuiltIn();
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light), 0);  // the selected profile exists
+  const std::string file = home_.Path("keys.txt");
+  {
+    std::ofstream f(file);
+    f << "# WASD\nW ff0000\n\nesc 00ff00\nkey125 #0000ff\nUp 102030\n";
+  }
+  CtlRun r = Ctl({"light", "key-colours", "keyboard", file});
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_EQ(r.out, "keyboard: 4 key colours stored in the selected light profile\n");
+  ResetImagesToBuiltIn();
+  ASSERT_EQ(LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, 0), 0);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const uint8_t* k = Images().keyboard.key_colours;
+    EXPECT_EQ(std::vector<uint8_t>(k, k + 3), (std::vector<uint8_t>{0x00, 0xFF, 0x00}));            // Esc, light 0
+    EXPECT_EQ(std::vector<uint8_t>(k + 3 * 44, k + 3 * 45), (std::vector<uint8_t>{0xFF, 0x00, 0x00}));  // W, light 44
+    EXPECT_EQ(std::vector<uint8_t>(k + 3 * 96, k + 3 * 97), (std::vector<uint8_t>{0x10, 0x20, 0x30}));  // Up, light 96
+    EXPECT_EQ(k[3 * 125 + 2], 0xFF);
+  }
+  ResetImagesToBuiltIn();
+  {
+    std::ofstream f(file);
+    f << "Q 112233\nFoo 112233\nW 12\nBar 000000\n";
+  }
+  r = Ctl({"light", "key-colours", "keyboard", file});
+  EXPECT_EQ(r.code, ExitCode::Usage);
+  EXPECT_EQ(r.err, "trx770ctl: " + file +
+                       ": line 2: unknown key 'Foo'; line 3: colour '12' is not RRGGBB; line 4: unknown key 'Bar'\n");
 }
 
 class CtlBackendTest : public CtlTest {

@@ -1,0 +1,123 @@
+#include "ctl/key_colours.h"
+
+#include <charconv>
+#include <mutex>
+#include <sstream>
+
+#include "profile/profile_families.h"
+#include "profile/profile_store.h"
+#include "settings/config_images.h"
+
+namespace trx::ctl {
+
+namespace {
+
+// The captions of the keyboard picture, by light number ("" for lights
+// the picture does not show).
+constexpr std::array<const char*, kKeyLightCount> kKeyNames{
+    "Esc", "F1", "F2", "F3", "F4", "F5", "F6", "F7",
+    "F8", "F9", "F10", "F11", "F12", "Prt", "Scr", "Pau",
+    "", "", "", "", "", "`", "1", "2",
+    "3", "4", "5", "6", "7", "8", "9", "0",
+    "-", "=", "Bksp", "Ins", "Hm", "PU", "NL", "Num/",
+    "Num*", "Num-", "Tab", "Q", "W", "E", "R", "T",
+    "Y", "U", "I", "O", "P", "[", "]", "\\",
+    "Del", "End", "PD", "Num7", "Num8", "Num9", "Num+", "Caps",
+    "A", "S", "D", "F", "G", "H", "J", "K",
+    "L", ";", "'", "Enter", "Num4", "Num5", "Num6", "",
+    "", "", "", "", "LShift", "Z", "X", "C",
+    "V", "B", "N", "M", ",", ".", "/", "RShift",
+    "↑", "Num1", "Num2", "Num3", "NumEnt", "", "", "",
+    "", "LCtrl", "Win", "LAlt", "Space", "RAlt", "Fn", "☰",
+    "RCtrl", "←", "↓", "→", "Num0", "Num.", "", "",
+    "", "", "", "", "", "",
+};
+
+struct Alias {
+  const char* name;
+  const char* caption;
+};
+constexpr Alias kAliases[] = {{"Up", "↑"},       {"Down", "↓"},      {"Left", "←"},     {"Right", "→"},
+                              {"Menu", "☰"},     {"Backspace", "Bksp"}, {"Escape", "Esc"}, {"Insert", "Ins"},
+                              {"Home", "Hm"},    {"PageUp", "PU"},   {"PageDown", "PD"}, {"Delete", "Del"},
+                              {"CapsLock", "Caps"}, {"NumLock", "NL"}, {"Print", "Prt"}, {"ScrollLock", "Scr"},
+                              {"Pause", "Pau"}};
+
+bool SameAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<int> KeyLightOfName(std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  for (const Alias& a : kAliases)
+    if (SameAscii(name, a.name)) name = a.caption;
+  for (int i = 0; i < kKeyLightCount; ++i)
+    if (*kKeyNames[static_cast<size_t>(i)] != '\0' && SameAscii(name, kKeyNames[static_cast<size_t>(i)])) return i;
+  if (name.size() > 3 && SameAscii(name.substr(0, 3), "key")) {
+    int n = -1;
+    const auto [end, ec] = std::from_chars(name.data() + 3, name.data() + name.size(), n);
+    if (ec == std::errc() && end == name.data() + name.size() && n >= 0 && n < kKeyLightCount) return n;
+  }
+  return std::nullopt;
+}
+
+bool ParseKeyColours(std::string_view text, std::vector<KeyColour>& out, std::string& error) {
+  std::istringstream lines{std::string(text)};
+  std::string line;
+  int number = 0;
+  error.clear();
+  auto fail = [&](const std::string& what) { error += (error.empty() ? "" : "; ") + ("line " + std::to_string(number) + ": " + what); };
+  while (std::getline(lines, line)) {
+    ++number;
+    std::istringstream words(line);
+    std::string key, colour, extra;
+    if (!(words >> key) || key[0] == '#') continue;
+    words >> colour >> extra;
+    const auto light = KeyLightOfName(key);
+    if (!light) {
+      fail("unknown key '" + key + "'");
+      continue;
+    }
+    const std::string hex = !colour.empty() && colour[0] == '#' ? colour.substr(1) : colour;
+    unsigned rgb = 0;
+    const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), rgb, 16);
+    if (hex.size() != 6 || ec != std::errc() || end != hex.data() + hex.size() || !extra.empty()) {
+      fail("colour '" + colour + "' is not RRGGBB");
+      continue;
+    }
+    out.push_back({*light, {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb)}});
+  }
+  return error.empty();
+}
+
+int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::Keyboard, ProfileFamily::Light);
+  const int index = info != nullptr ? SelectedProfileIndex(*info) : 0;
+  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index) != 0) {
+    error = "the keyboard's selected light profile '" + (info ? ProfileNameAt(*info, index) : std::string("?")) +
+            "' could not be read (start trx770 once with the keyboard connected)";
+    return 1;
+  }
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    uint8_t* block = Images().keyboard.key_colours;
+    for (const KeyColour& c : colours)
+      for (int i = 0; i < 3; ++i) block[3 * c.key + i] = c.rgb[i];
+  }
+  if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != 0) {
+    error = "the keyboard's light profile could not be written";
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace trx::ctl
