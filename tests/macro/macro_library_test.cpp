@@ -68,7 +68,8 @@ TEST_F(MacroLibraryTest, RenameCaseRulesAndRefusalsLeaveTheIndex) {
   EXPECT_EQ(RenameMacro(store, 0, "Name_2", {}), MacroResult::DuplicateName);
   std::ofstream(store.folder + "stray.mac") << "x";
   EXPECT_EQ(RenameMacro(store, 0, "stray", {}), MacroResult::FileExists);
-  for (const char* bad : {"", "a/b", "..", "a\\b", "tab\there", " lead", "q?", std::string(252, 'x').c_str()})
+  for (const std::string& bad :
+       std::vector<std::string>{"", "a/b", "..", "a\\b", "tab\there", " lead", "q?", std::string(252, 'x')})
     EXPECT_EQ(RenameMacro(store, 0, bad, {}), MacroResult::BadName) << bad;
   EXPECT_EQ(LoadMacroNames(store), (std::vector<std::string>{"name_1", "name_2"}));
 
