@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "ctl/ctl_macro.h"
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
@@ -28,8 +29,11 @@ constexpr const char* kUsage =
     "  devices            list the connected devices\n"
     "  dump [DEVICE]      device information, onboard settings records and active profile\n"
     "  onboard DEVICE N   make onboard profile N (1-5) the active one (mouse)\n"
+    "  macro list|show|new|import|export|delete|upload DEVICE ...\n"
+    "                     the macro library of the mouse or keyboard (see the manual)\n"
     "DEVICE is mouse, keyboard or pad.\n"
-    "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use\n";
+    "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
+    "             6 refused by the macro library, 7 file error\n";
 
 constexpr DeviceKind kKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
 
@@ -311,7 +315,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     return ExitCode::Usage;
   }
   const std::string& command = o.words[0];
-  if (command != "devices" && command != "dump" && command != "onboard") {
+  if (command != "devices" && command != "dump" && command != "onboard" && command != "macro") {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
   }
@@ -342,6 +346,9 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     Session session(backend);
     if (command == "devices") code = Devices(session, o, out, err);
     else if (command == "dump") code = Dump(session, o, out, err);
+    else if (command == "macro")
+      code = RunMacroCommand(
+          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
     else code = Onboard(session, o, out, err);
   }
   if (simulated && !simulated->SaveState()) {

@@ -12,6 +12,7 @@
 //                       (DEVICE: mouse, keyboard, pad; default: the first
 //                       connected, in that order)
 //   onboard DEVICE N    makes onboard profile N (1-5) the active one
+//   macro SUB DEVICE .. the macro library (ctl/ctl_macro.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);
@@ -33,6 +34,8 @@ enum class ExitCode : int {
   NoDevice = 3,      // no device of the family (or of the one named)
   NoAccess = 4,      // present, but its node can't be opened (udev rule)
   Busy = 5,          // present, but another program (trx770) holds it
+  Refused = 6,       // macro library: the 50 limit, capacity, a bad or unknown name
+  FileError = 7,     // macro library: a file could not be read or written
 };
 
 // Runs one invocation; args excludes the program name. Output goes to
