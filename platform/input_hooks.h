@@ -84,6 +84,18 @@ class IHookTarget {
   virtual void PostHookMouse(uint32_t message, uint32_t wparam) = 0;
 };
 
+// A page listening to the hooks (a macro page recording, a key page
+// capturing a key), told by the main window on the UI thread.
+class IHookListener {
+ public:
+  virtual ~IHookListener() = default;
+  virtual void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) = 0;
+  virtual void OnHookMouse(uint32_t message, uint32_t wparam) = 0;
+  // The hooks were removed (the program lost the focus, a page changed,
+  // the capture ended): a recording in progress stops.
+  virtual void OnHooksRemoved() {}
+};
+
 class CDeviceHook;
 
 // Where events come from (the Qt backend's event filter; a fake in tests).
