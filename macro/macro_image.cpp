@@ -62,17 +62,24 @@ bool DecodeMacroImage(const uint8_t* data, size_t size, std::vector<ImageMacro>&
   if (Get16(data, 0) != kMacroImageMagic) return false;
   const size_t total = Get16(data, 2);
   const size_t n = Get16(data, 4);
-  if (total > size || total < kMacroImageHeaderSize || n > kMaxMacros) return false;
-  if (kMacroImageHeaderSize + 2 * n > total) return false;
+  if (total > size || n > kMaxMacros) return false;
+  // Records lie back to back in index order, the last one ending the image.
+  size_t record = kMacroImageHeaderSize + 2 * n;
+  if (record > total) return false;
   for (size_t i = 0; i < n; ++i) {
-    const size_t record = Get16(data, kMacroImageHeaderSize + 2 * i);
-    if (record < kMacroImageHeaderSize + 2 * n || record + kMacroRecordHeaderSize > total) return false;
+    if (Get16(data, kMacroImageHeaderSize + 2 * i) != record || record + kMacroRecordHeaderSize > total) return false;
     const size_t m = Get16(data, record);
-    if (record + kMacroRecordHeaderSize + kMacroImageActionSize * m > total) return false;
+    const size_t end = record + kMacroRecordHeaderSize + kMacroImageActionSize * m;
+    if (end > total) return false;
     ImageMacro macro(m);
     const uint8_t* a = data + record + kMacroRecordHeaderSize;
     for (size_t k = 0; k < m; ++k, a += kMacroImageActionSize) macro[k] = {a[0], a[1], a[2], a[3]};
     macros.push_back(std::move(macro));
+    record = end;
+  }
+  if (record != total) {
+    macros.clear();
+    return false;
   }
   return true;
 }

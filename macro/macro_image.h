@@ -59,9 +59,10 @@ uint64_t SurplusActions(uint64_t total, size_t capacity);
 // than 65535 bytes or more than kMaxMacros macros).
 std::vector<uint8_t> BuildMacroImage(const std::vector<ImageMacro>& macros);
 
-// Reads an image back (the simulator, tests, fuzzing). False for a bad
-// magic, a size field larger than `size`, an offset table or a record
-// reaching past the size field, or more than kMaxMacros macros.
+// Reads an image back and checks its layout (the simulator, tests,
+// fuzzing). False for a bad magic, a size field larger than `size`, more
+// than kMaxMacros macros, or records that are not back to back in index
+// order from 16 + 2n up to exactly the size field.
 bool DecodeMacroImage(const uint8_t* data, size_t size, std::vector<ImageMacro>& macros);
 
 }  // namespace trx::macro
