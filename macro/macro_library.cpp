@@ -300,6 +300,15 @@ MacroResult DeleteMacro(const MacroStore& store, int index) {
   return MacroResult::Ok;
 }
 
+std::string FormatCountMessage(std::string_view format, uint64_t number) {
+  for (std::string_view spec : {"%d", "%u", "%ld", "%lu"}) {
+    const size_t at = format.find(spec);
+    if (at == std::string_view::npos) continue;
+    return std::string(format.substr(0, at)) + std::to_string(number) + std::string(format.substr(at + spec.size()));
+  }
+  return std::string(format);
+}
+
 MacroResult ImportMacro(const MacroStore& store, const std::string& source, std::string& new_name) {
   const std::vector<std::string> names = LoadMacroNames(store);
   if (names.size() >= kMaxMacros) return MacroResult::LimitReached;

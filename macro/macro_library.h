@@ -29,6 +29,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/device_channel.h"
@@ -123,6 +124,12 @@ std::vector<ButtonReset> RenumberAfterDelete(AssignmentBlocks& blocks, int index
 // scratch (MACROCOUNT, the cursor entries on the mouse, MACRONAME 0 ..
 // count-1). The assignments are the caller's (RenumberAfterDelete).
 MacroResult DeleteMacro(const MacroStore& store, int index);
+
+// The language texts "message_text_17" (the limit) and "message_text_16"
+// (the surplus actions) are formats taking one number. The number replaces
+// the first "%d" (or "%u", "%ld"); any other '%' is copied as it is, so a
+// language file can't make the formatting read arguments that aren't there.
+std::string FormatCountMessage(std::string_view format, uint64_t number);
 
 // Import: creates a macro as CreateMacro does and copies `source` into its
 // file byte for byte (the copy is made before the index entry, so a failed

@@ -148,5 +148,12 @@ TEST_F(MacroLibraryTest, ImportAndExportCopyBytesUnchanged) {
   EXPECT_EQ(LoadMacroNames(store).size(), 1u);
 }
 
+TEST(MacroMessages, CountFormatsTakeOneNumberAndNothingElse) {
+  EXPECT_EQ(FormatCountMessage("At most %d macros.", 50), "At most 50 macros.");
+  EXPECT_EQ(FormatCountMessage("Remove %d actions (100%)", 3), "Remove 3 actions (100%)");
+  EXPECT_EQ(FormatCountMessage("%s%s%n no number", 3), "%s%s%n no number");
+  EXPECT_EQ(FormatCountMessage("%d and %d", 7), "7 and %d");
+}
+
 }  // namespace
 }  // namespace trx::macro
