@@ -9,6 +9,7 @@
 #include "macro/macro_image.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
+#include "platform/file_lookup.h"
 #include "platform/ini_file.h"
 #include "profile/profile_families.h"
 
@@ -34,9 +35,10 @@ std::string Number(long n) { return std::to_string(n); }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Whatever the case of the extension ("x.MAC" from another system is x's file).
 bool FileExists(const std::string& path) {
   struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  return ::lstat(ResolveExtensionCase(path).c_str(), &st) == 0;
 }
 
 long Count(const std::string& section, const std::string& path) {
@@ -295,7 +297,7 @@ MacroResult DeleteMacro(const MacroStore& store, int index) {
   // The index first: a macro whose file is left over is harmless, a listed
   // macro without its file would shift every later number.
   if (!WriteIndex(store, names)) return MacroResult::FileError;
-  if (!path.empty() && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+  if (!path.empty() && ::unlink(ResolveExtensionCase(path).c_str()) != 0 && errno != ENOENT)
     DebugLineF("macro file %s could not be removed: errno %d", path.c_str(), errno);
   return MacroResult::Ok;
 }
@@ -336,7 +338,7 @@ MacroResult ExportMacro(const MacroStore& store, const std::string& name, const 
   const std::string path = MacroFilePath(store, listed);
   if (path.empty()) return MacroResult::BadName;
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) return MacroResult::FileError;
+  if (!ReadWholeFile(ResolveExtensionCase(path), bytes)) return MacroResult::FileError;
   return WriteFileAtomic(destination, bytes.data(), bytes.size()) ? MacroResult::Ok : MacroResult::FileError;
 }
 

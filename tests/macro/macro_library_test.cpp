@@ -120,6 +120,18 @@ TEST_F(MacroLibraryTest, DeleteRenumbersAllFiveBlocksAndRewritesTheIndex) {
   EXPECT_EQ(ReadText(kb.index_path), "[MACROCOUNT]\ncount=0\n");  // no cursor keys on the keyboard
 }
 
+TEST_F(MacroLibraryTest, FilesWithAnUpperCaseExtensionAreTheMacrosFiles) {
+  WriteIndex("[MACROCOUNT]\ncount=2\n[MACRONAME]\n0=win\n1=other\n");
+  std::ofstream(store.folder + "win.MAC") << "[MACROACTIONCOUNT]\ncount=1\n[MACROACTION]\n0=1,0,10,4,0,keyboard_key_A\n";
+  std::ofstream(store.folder + "TAKEN.Mac") << "x";
+  EXPECT_EQ(LoadMacroLines(store, "win").size(), 1u);
+  ASSERT_EQ(ExportMacro(store, "win", home.Path("out.mac")), MacroResult::Ok);
+  EXPECT_EQ(ReadText(home.Path("out.mac")), ReadText(store.folder + "win.MAC"));
+  EXPECT_EQ(RenameMacro(store, 1, "TAKEN", {}), MacroResult::FileExists);
+  ASSERT_EQ(DeleteMacro(store, 0), MacroResult::Ok);
+  EXPECT_FALSE(std::filesystem::exists(store.folder + "win.MAC"));
+}
+
 TEST_F(MacroLibraryTest, FirstStartCursorEntries) {
   WriteIndex("[MACROCOUNT]\ncount=0\n[CURSORCOUNT]\ncount=0\n");
   ASSERT_TRUE(EnsureCursorEntries(store));
