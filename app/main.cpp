@@ -41,6 +41,7 @@
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/qt/qt_backend.h"
+#include "ui/qt/qt_input_capture.h"
 #include "ui/qt/qt_url_opener.h"
 #include "ui/window/custom_controls.h"
 #include "ui/window/tray_icon.h"
@@ -209,8 +210,10 @@ int main(int argc, char** argv) {
       desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
   desktop::SetDesktopPointer(desktop_pointer.get());
 
+  ui::qt::QtInputCapture input_capture;
   app::MainWndOptions window_options;
   window_options.simulated = simulated.get();
+  window_options.input_source = &input_capture;
   auto* window = new app::CMainWnd(window_options);
   SetSettingsHost(window);
   constexpr ui::DWORD kMainStyle = 0x96CA0000;  // popup, visible, clip, caption, system menu, minimise box

@@ -51,6 +51,14 @@ bool g_instance_box_open = false;
 bool g_tray_box_open = false;
 
 
+// Used when no capture backend is given (tests, a build without Qt): every
+// installation fails, as a refused hook would.
+class NoInputSource : public IInputSource {
+ public:
+  bool Start(CDeviceHook&, bool, bool) override { return false; }
+  void Stop() override {}
+};
+
 const char* HookMessageName(ui::UINT msg) {
   switch (msg) {
     case WM_HOOK_KEY_SINGLEKEY: return "WM_HOOK_KEY_SINGLEKEY";
@@ -82,6 +90,11 @@ CMainWnd::CMainWnd(MainWndOptions options)
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
   presence_->Attach(this);
+  if (options_.input_source == nullptr) {
+    no_input_ = std::make_unique<NoInputSource>();
+    options_.input_source = no_input_.get();
+  }
+  hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   if (options_.presence_threads) SetPresenceBodies();
 }
@@ -281,8 +294,19 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       break;
   }
   if (const char* hook = HookMessageName(msg)) {
-    // The hooks' handlers come with the input capture; only the line now.
+    // Keyboard events: sent, lParam points at the event record for the
+    // duration of the call.
     DebugLine(hook);
+    const auto* record = reinterpret_cast<const KeyEventRecord*>(lparam);
+    if (hook_listener_ != nullptr && record != nullptr)
+      hook_listener_->OnHookKeyboard(msg, static_cast<uint32_t>(wparam), *record);
+    handled = true;
+    return 0;
+  }
+  if (msg == WM_HOOK_KEY_MOUSE_MACRO || msg == WM_HOOK_MOU_MOUSE_MACRO) {
+    // Mouse events: posted, wParam only.
+    if (hook_listener_ != nullptr) hook_listener_->OnHookMouse(msg, static_cast<uint32_t>(wparam));
+    handled = true;
     return 0;
   }
   if (HandlePresenceMessage(*this, msg)) {
@@ -400,7 +424,21 @@ void CMainWnd::BringForwardFromTray() {
 
 int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(m_hWnd, text_id, true); }
 
-void CMainWnd::RemoveInputHooks() { ++hook_removals_; }
+void CMainWnd::RemoveInputHooks() {
+  ++hook_removals_;
+  if (hook_) hook_->RemoveHooks();
+  if (hook_listener_ != nullptr) hook_listener_->OnHooksRemoved();
+}
+
+int CMainWnd::InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) {
+  return hook_->InstallHooks(mode, this, keyboard, mouse);
+}
+
+void CMainWnd::SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) {
+  ui::SendMessage(m_hWnd, message, wparam, reinterpret_cast<ui::LPARAM>(&record));
+}
+
+void CMainWnd::PostHookMouse(uint32_t message, uint32_t wparam) { ui::PostMessage(m_hWnd, message, wparam, 0); }
 
 void CMainWnd::RefreshMousePages() {
   RunOnUi([this] { pages_->Refresh(DeviceKind::Mouse); });

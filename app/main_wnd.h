@@ -37,6 +37,7 @@
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
 #include "pages/page_context.h"
+#include "platform/input_hooks.h"
 #include "pages/page_set.h"
 #include "presence/presence_host.h"
 #include "profile/init_profiles.h"
@@ -70,6 +71,9 @@ struct MainWndOptions {
   // Look every 2 s for devices present but not accessible and offer help
   // (with the presence threads).
   bool access_help = true;
+  // Where input is captured while a page listens (the Qt backend's event
+  // filter); null: no capture (installing the hooks fails).
+  IInputSource* input_source = nullptr;
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
@@ -87,7 +91,8 @@ class CMainWnd : public ui::WindowImplBase,
                  public IProfileMessages,
                  public pages::IDialogs,
                  public pages::IDevices,
-                 public pages::IWindow {
+                 public pages::IWindow,
+                 public IHookTarget {
  public:
   explicit CMainWnd(MainWndOptions options = {});
   ~CMainWnd() override;
@@ -100,6 +105,15 @@ class CMainWnd : public ui::WindowImplBase,
   // calls so the routing can be checked.
   void RemoveInputHooks() override;
   int HookRemovals() const { return hook_removals_; }
+  // Installs the hooks for `mode` (platform/input_hooks.h); their messages
+  // go to the listener set with SetHookListener. 1 on success, 0 when the
+  // input can't be captured. UI thread.
+  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse);
+  void SetHookListener(IHookListener* listener) { hook_listener_ = listener; }
+  CDeviceHook& Hook() { return *hook_; }
+  // IHookTarget: the hook owner's events as the WM_HOOK_* messages.
+  void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
+  void PostHookMouse(uint32_t message, uint32_t wparam) override;
   // The modal message box with a language text id; 1 on confirm.
   int ShowMessageBox(std::string_view text_id);
   // Long device operations (saves, uploads): run one after another on the
@@ -213,6 +227,9 @@ class CMainWnd : public ui::WindowImplBase,
   PendingSettings pending_;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
+  std::unique_ptr<IInputSource> no_input_;  // used when the options name no source
+  std::unique_ptr<CDeviceHook> hook_;
+  IHookListener* hook_listener_ = nullptr;
   bool window_init_done_ = false;
   // Created with the first operation; stopped before the channels go.
   std::unique_ptr<ui::COperationRunner> operations_;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "ctl/ctl_macro.h"
 #include "ctl/json_writer.h"
 #include "ctl/light_command.h"
 #include "device/commands.h"
@@ -46,9 +47,11 @@ constexpr const char* kUsage =
     "  pointer-speed N    this desktop's pointer speed, 1-20 (10: the desktop's default)\n"
     "  wheel-lines N      this desktop's wheel scroll lines, 1-100\n"
     "  light key-colours keyboard FILE   per-key colours (lines \"KEY RRGGBB\") into the light profile\n"
+    "  macro list|show|new|import|export|delete|upload DEVICE ...\n"
+    "                     the macro library of the mouse or keyboard (see the manual)\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
-    "             6 not available on this desktop\n";
+    "             6 not available on this desktop, 7 refused by the macro library, 8 file error\n";
 
 constexpr DeviceKind kKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
 
@@ -524,7 +527,8 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   const std::string& command = o.words[0];
   const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
-  if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && !mouse_setting) {
+  if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && command != "macro" &&
+      !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
   }
@@ -557,6 +561,9 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     else if (command == "dump") code = Dump(session, o, out, err);
     else if (command == "light") code = Light(session, o, out, err);
     else if (mouse_setting) code = MouseSetting(session, o, out, err);
+    else if (command == "macro")
+      code = RunMacroCommand(
+          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
     else code = Onboard(session, o, out, err);
   }
   if (simulated && !simulated->SaveState()) {

@@ -1,0 +1,109 @@
+// The main window as the hooks' target: the WM_HOOK_* messages reach the
+// listening page (keyboard sent with the record, mouse posted), the
+// recorder turns them into action lines, and removing the hooks (the
+// window deactivating, an accepted selection) ends the capture.
+
+#include <gtest/gtest.h>
+
+#include "macro/macro_recorder.h"
+#include "tests/app/app_test_support.h"
+#include "ui/window/win_api.h"
+
+namespace trx::app::testing {
+namespace {
+
+struct FakeSource : IInputSource {
+  bool Start(CDeviceHook& h, bool, bool) override {
+    hook = &h;
+    return true;
+  }
+  void Stop() override { hook = nullptr; }
+  CDeviceHook* hook = nullptr;
+};
+
+struct FakeClock : ITickClock {
+  uint32_t NowMs() const override { return now; }
+  uint32_t now = 0;
+};
+
+// What the macro page will do with the messages.
+struct RecordingPage : IHookListener {
+  explicit RecordingPage(const ITickClock& clock) : recorder(clock) {}
+  void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& r) override {
+    messages.push_back(message);
+    if (auto step = recorder.OnKey(wparam, r, list.size())) macro::ApplyStep(list, *step);
+  }
+  void OnHookMouse(uint32_t message, uint32_t wparam) override {
+    messages.push_back(message);
+    if (auto step = recorder.OnMouse(wparam, true, list.size())) macro::ApplyStep(list, *step);
+  }
+  void OnHooksRemoved() override {
+    recorder.Stop();
+    ++removed;
+  }
+  macro::CMacroRecorder recorder;
+  std::vector<macro::MacroAction> list;
+  std::vector<uint32_t> messages;
+  int removed = 0;
+};
+
+class InputHooksTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    MainWndOptions options;
+    options.input_source = &source;
+    CreateWindow(options);
+    window->SetHookListener(&page);
+  }
+  void TearDown() override {
+    window->SetHookListener(nullptr);
+    MainWndTest::TearDown();
+  }
+  bool Key(uint32_t at, uint32_t vk, bool down) {
+    clock.now = at;
+    return source.hook->OnKeyboardEvent(down ? kWmKeyDown : kWmKeyUp, {vk, 0, down ? 0u : kKeyFlagUp, at, 0});
+  }
+  FakeSource source;
+  FakeClock clock;
+  RecordingPage page{clock};
+};
+
+TEST_F(InputHooksTest, RecordingThroughTheWindowMessages) {
+  ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  page.recorder.Start(false);
+  EXPECT_TRUE(Key(0, 'A', true));
+  Key(90, 'A', false);
+  source.hook->OnMouseEvent(kWmRButtonDown);
+  EXPECT_EQ(page.messages, (std::vector<uint32_t>{0x812, 0x812}));  // the mouse message is posted
+  clock.now = 1090;
+  Pump();
+  Key(1200, 'B', true);
+  EXPECT_FALSE(Key(1300, 0x14, true));  // Caps Lock passes on
+  std::vector<std::string> lines;
+  for (const auto& a : page.list) lines.push_back(macro::FormatActionLine(a));
+  EXPECT_EQ(lines, (std::vector<std::string>{"9,0,138,4,1,keyboard_key_A", "100,0,10,4,0,keyboard_key_A",
+                                             "11,0,129,2,1,mouse_key_right", "10,0,138,5,1,keyboard_key_B",
+                                             "0,0,138,57,1,keyboard_key_Caplk"}));
+}
+
+TEST_F(InputHooksTest, DeactivationRemovesTheHooksAndStopsTheRecording) {
+  ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  page.recorder.Start(false);
+  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
+  EXPECT_EQ(source.hook, nullptr);
+  EXPECT_FALSE(window->Hook().KeyboardHooked());
+  EXPECT_FALSE(page.recorder.Recording());
+  EXPECT_GE(page.removed, 1);
+}
+
+using InputHooksDefault = MainWndTest;
+
+TEST_F(InputHooksDefault, WithoutASourceInstallingFails) {
+  CreateWindow();
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, false), 0);
+  window->RemoveInputHooks();  // nothing installed: harmless
+}
+
+}  // namespace
+}  // namespace trx::app::testing
