@@ -11,6 +11,7 @@
 #include "device/device_channel.h"
 #include "device/device_ids.h"
 #include "pages/page_context.h"
+#include "settings/settings_host.h"
 
 namespace trx::pages::testing {
 
@@ -48,6 +49,16 @@ class FakeDevices : public IDevices {
   void MarkSettingsPending(DeviceKind kind) override { pending.push_back(kind); }
   CDeviceChannel keyboard, mouse, pad;
   std::vector<DeviceKind> pending;
+};
+
+// Records each profile save as "<device> <family number>".
+class RecordingSaver : public IProfileSaver {
+ public:
+  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
+    saves.push_back(std::string(DeviceKindName(kind)) + " " + std::to_string(static_cast<int>(family)));
+    return 0;
+  }
+  std::vector<std::string> saves;
 };
 
 class FakeWindow : public IWindow {

@@ -18,15 +18,6 @@
 namespace trx::pages::testing {
 namespace {
 
-class RecordingSaver : public IProfileSaver {
- public:
-  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
-    saves.push_back(std::string(DeviceKindName(kind)) + " " + std::to_string(static_cast<int>(family)));
-    return 0;
-  }
-  std::vector<std::string> saves;
-};
-
 class DpiColourPageTest : public PageTest {
  protected:
   void SetUp() override {

@@ -72,7 +72,7 @@ class FakeDesktop : public desktop::IDesktopPointer {
   std::vector<std::string> calls;
 };
 
-class RecordingSaver : public IProfileSaver {
+class FileKindSaver : public IProfileSaver {
  public:
   int SaveCurrentProfile(DeviceKind, ProfileFamily family) override {
     saves.push_back(family == ProfileFamily::Light ? "led" : family == ProfileFamily::Device ? "config" : "pro");
@@ -132,7 +132,7 @@ class PerformancePageTest : public PageTest {
   CEditUI* WheelEdit() { return dynamic_cast<CEditUI*>(Find("ms_gunlun_speed_edit")); }
 
   FakeDesktop fake_desktop;
-  RecordingSaver saver;
+  FileKindSaver saver;
   std::shared_ptr<sim::SimFirmware> firmware;
   std::unique_ptr<FakeDevices> sim_devices;
 };
