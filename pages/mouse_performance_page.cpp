@@ -10,6 +10,7 @@
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "platform/desktop_pointer/desktop_pointer.h"
+#include "presence/presence_messages.h"
 #include "settings/config_images.h"
 #include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
@@ -19,6 +20,7 @@
 #include "ui/core/edit.h"
 #include "ui/core/label.h"
 #include "ui/core/progress.h"
+#include "ui/window/win_api.h"
 
 namespace trx::pages {
 
@@ -328,6 +330,12 @@ void CMousePerformancePage::RestoreMouseDefaults() {
   if (!mouse.connected) return;
   const int rc = ResetToDefaults(mouse);
   if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
+  // The mouse now holds its defaults and the image its old values, which
+  // the next timed send would write back: read the whole mouse again (the
+  // window's read message; the pages refresh when it is done).
+  if (ui::HWND window = controls().PaintManager().GetPaintWindow()) {
+    if (!ui::PostMessage(window, kMsgMouseReadAll)) DebugLine("mouse read after reset not posted: window gone");
+  }
 }
 
 }  // namespace trx::pages

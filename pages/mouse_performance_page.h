@@ -27,7 +27,9 @@
 //
 // Restore defaults: pointer speed 10 (slider 4) and 3 wheel lines, in the
 // image and the saved profiles as on screen and on the desktop; then Reset
-// to defaults (command 13) to the mouse.
+// to defaults (command 13) to the mouse, and the whole mouse is read again
+// (the window's read message), so the page shows the defaults and no later
+// send writes the old record back.
 //
 // The sensor height slider has no stored value and no device meaning: the
 // layout keeps it hidden. Levels 5 and 6 have no stored value: their
