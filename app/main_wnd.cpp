@@ -150,20 +150,7 @@ void CMainWnd::InitWindow() {
 
   pages_->OnWindowInit();
 
-  auto find_lights = [this](const char* prefix, ui::CControlUI** out, int count) {
-    for (int i = 0; i < count; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "%s%d", prefix, i);
-      out[i] = Find(name);
-      // A missing control leaves a null entry (checked by every user).
-      if (out[i] == nullptr) continue;
-      out[i]->SetIsChangerColor(true);
-      out[i]->SetChangerAlpha(0);
-    }
-  };
-  find_lights(names::kMsDkeyPrefix, ms_dkey_, names::kMsDkeyCount);
-  find_lights(names::kMpDkeyPrefix, mp_dkey_, names::kMpDkeyCount);
-  find_lights(names::kKbDkeyPrefix, kb_dkey_, names::kKbDkeyCount);
+  // (the key-light controls are looked up by the page set, above)
 
   g_main_hwnd.store(m_hWnd);
   for (const char* palette : {names::kMsDengColorPallet, names::kMpDengColorPallet, names::kKbDengColorPallet})
@@ -266,12 +253,10 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     }
     case WM_MP_KEY_COLOR:
     case WM_MP_KEY_ALPHA:
-      // A number outside the 15 controls (or a control the layout lacks)
-      // is ignored rather than indexing past the table.
-      if (wparam < std::size(mp_dkey_) && mp_dkey_[wparam] != nullptr) {
-        if (msg == WM_MP_KEY_COLOR) mp_dkey_[wparam]->SetChangerColor(static_cast<ui::UiColor>(lparam));
-        else mp_dkey_[wparam]->SetChangerAlpha(static_cast<int>(lparam));
-      }
+      // The pad's key lights; a number outside the 15 controls (or a
+      // control the layout lacks) is ignored there.
+      if (msg == WM_MP_KEY_COLOR) pages_->KeyLights().SetColour(DeviceKind::MousePad, wparam, static_cast<ui::UiColor>(lparam));
+      else pages_->KeyLights().SetAlpha(DeviceKind::MousePad, wparam, static_cast<int>(lparam));
       handled = true;
       return 0;
     case WM_SETTING_DONE:
@@ -318,6 +303,11 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       break;
     case kTimerAccessCheck:
       CheckDeviceAccess();
+      break;
+    case pages::kTimerPadReadAll:
+      // The pad's defaults were restored a second ago: read it back.
+      ui::KillTimer(m_hWnd, pages::kTimerPadReadAll);
+      SendReadMessage(kMsgPadReadAll);
       break;
     case kTimerRepaint:
       Invalidate();
@@ -412,11 +402,12 @@ int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(
 
 void CMainWnd::RemoveInputHooks() { ++hook_removals_; }
 
-void CMainWnd::HideMouseFunctionPanel() {
-  RunOnUi([this] { pages_->HideMouseFunctionPanel(); });
-}
 void CMainWnd::RefreshMousePages() {
   RunOnUi([this] { pages_->Refresh(DeviceKind::Mouse); });
+}
+
+void CMainWnd::HideMouseFunctionPanel() {
+  RunOnUi([this] { pages_->HideMouseFunctionPanel(); });
 }
 bool CMainWnd::PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) {
   return ui::RunPalletDialog(m_hWnd, initial, at, chosen) == ui::kPalletResultOk;

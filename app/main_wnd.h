@@ -201,9 +201,6 @@ class CMainWnd : public ui::WindowImplBase,
   MainWndOptions options_;
   WorkerThreads workers_;
   std::unique_ptr<pages::CPageSet> pages_;
-  ui::CControlUI* ms_dkey_[20] = {};
-  ui::CControlUI* mp_dkey_[15] = {};
-  ui::CControlUI* kb_dkey_[126] = {};
   ui::CMenuWnd* tray_menu_ = nullptr;
   ui::CTrayIcon tray_;
   // Shared with the workers through presence_: a worker let go at shutdown

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ctl/json_writer.h"
+#include "ctl/light_command.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
 #include "device/hid_device.h"
@@ -40,6 +41,10 @@ constexpr const char* kUsage =
     "  rate DEVICE HZ     report rate: 125, 250, 500 or 1000 (mouse)\n"
     "  pointer-speed N    this desktop's pointer speed, 1-20 (10: the desktop's default)\n"
     "  wheel-lines N      this desktop's wheel scroll lines, 1-100\n"
+    "  light show DEVICE  the lighting: mode, brightness, speed, direction, colour cycle, colour\n"
+    "  light set DEVICE [--mode NAME|N] [--brightness N] [--speed N] [--direction left|right]\n"
+    "                   [--cycle on|off] [--colour RRGGBB]   change the lighting (sliders 0-14)\n"
+    "  light copy-to-all DEVICE   give the other connected devices this device's lighting\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop\n";
@@ -458,6 +463,19 @@ ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) 
   return ExitCode::Ok;
 }
 
+ExitCode Light(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+  auto open = [&](DeviceKind kind, bool quiet_absent, ExitCode* code) -> CDeviceChannel* {
+    OpenReport report;
+    CDeviceChannel* channel = session.Open(kind, report);
+    if (channel != nullptr) return channel;
+    *code = ExitOf(report.result);
+    if (!(quiet_absent && report.result == OpenResult::NotPresent))
+      err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
+    return nullptr;
+  };
+  return RunLight(o.words, o.json, open, out, err);
+}
+
 }  // namespace
 
 ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -505,7 +523,8 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   const std::string& command = o.words[0];
   const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
-  if (command != "devices" && command != "dump" && command != "onboard" && !mouse_setting) {
+  if (command != "devices" && command != "dump" && command != "onboard" && command != "light" &&
+      !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
   }
@@ -537,6 +556,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     if (command == "devices") code = Devices(session, o, out, err);
     else if (command == "dump") code = Dump(session, o, out, err);
     else if (mouse_setting) code = MouseSetting(session, o, out, err);
+    else if (command == "light") code = Light(session, o, out, err);
     else code = Onboard(session, o, out, err);
   }
   if (simulated && !simulated->SaveState()) {

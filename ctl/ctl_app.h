@@ -20,6 +20,8 @@
 //   pointer-speed N, wheel-lines N
 //                       the running desktop's settings (NotAvailable where
 //                       the desktop has none)
+//   light show|set|copy-to-all DEVICE ...   the lighting bytes
+//                       (light_command.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);

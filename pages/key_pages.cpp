@@ -15,10 +15,6 @@ void CKeyboardKeyPage::Bind(CRouter& router) {
                             }});
 }
 
-void CKeyboardLightingPage::Bind(CRouter& router) {
-  router.Add(Table::Click, {names::kKbDkeyPrefix, Match::Prefix, nullptr});
-}
-
 void CMouseButtonsPage::Bind(CRouter& router) {
   router.Add(Table::SelectBeforeGuard, {names::kMsKeyPrefix, Match::Prefix, nullptr, Then::End});
 }

@@ -2,8 +2,7 @@
 // The button and key pages' routing rows built so far:
 //  - keyboard key page: a key picked ("kb_key_" + index) brings the
 //    function panel "kb_tab_function" back when it is hidden;
-//  - keyboard lighting page: a key light picked ("kb_dkey_" + index) ends
-//    the click handler (the key-light pick);
+//  (the keyboard lighting page is keyboard_lighting_page.h)
 //  - mouse button page: a button selected ("ms_key_" + index) ends the
 //    selection handler before the macro-edit guard and before the input
 //    hooks are removed (the button's key capture needs them).
@@ -13,12 +12,6 @@
 namespace trx::pages {
 
 class CKeyboardKeyPage : public CPage {
- public:
-  using CPage::CPage;
-  void Bind(CRouter& router) override;
-};
-
-class CKeyboardLightingPage : public CPage {
  public:
   using CPage::CPage;
   void Bind(CRouter& router) override;

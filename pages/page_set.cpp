@@ -2,6 +2,8 @@
 
 #include "pages/device_tabs_page.h"
 #include "pages/key_pages.h"
+#include "pages/keyboard_lighting_page.h"
+#include "pages/lighting_page.h"
 #include "pages/macro_editor_page.h"
 #include "pages/mouse_performance_page.h"
 #include "pages/onboard_strip.h"
@@ -21,7 +23,9 @@ CPageSet::~CPageSet() = default;
 // the device events reach the pages.
 void CPageSet::RegisterPages() {
   Add<CKeyboardKeyPage>();
-  Add<CKeyboardLightingPage>();
+  Add<CKeyboardLightingPage>(lighting_, key_lights_);
+  Add<CLightingPage>(DeviceKind::Mouse, lighting_);
+  Add<CLightingPage>(DeviceKind::MousePad, lighting_);
   mouse_buttons_ = Add<CMouseButtonsPage>();
   Add<CMacroEditorPage>("ms_");
   Add<CMacroEditorPage>("kb_");
@@ -35,6 +39,7 @@ IProfileLists& CPageSet::ProfileLists() { return *profile_bar_; }
 
 void CPageSet::OnWindowInit() {
   router_.BindTitleBar();
+  key_lights_.Bind(controls_);
   for (const auto& page : pages_) page->OnWindowInit();
 }
 void CPageSet::Refresh(DeviceKind kind) {

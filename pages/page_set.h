@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "pages/key_lights.h"
+#include "pages/lighting_page.h"
 #include "pages/page.h"
 #include "pages/router.h"
 #include "profile/init_profiles.h"
@@ -28,6 +30,8 @@ class CPageSet {
   PageContext& Context() { return context_; }
   // The list the profile index fills at start.
   IProfileLists& ProfileLists();
+  // The lighting previews' key-light controls (bound at OnWindowInit).
+  const CKeyLights& KeyLights() const { return key_lights_; }
 
   // The layout is built: title-bar pointers and the pages' own start.
   void OnWindowInit();
@@ -51,6 +55,9 @@ class CPageSet {
   Controls controls_;
   PageContext context_;
   CRouter router_;
+  // Before pages_: the lighting pages refer to them.
+  CKeyLights key_lights_;
+  LightingGroup lighting_;
   std::vector<std::unique_ptr<CPage>> pages_;
   CProfileBar* profile_bar_ = nullptr;
   CMouseButtonsPage* mouse_buttons_ = nullptr;

@@ -225,11 +225,22 @@ ReadOutcome ReadKeyboardDevice(IPresenceHost& host) {
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
     CopyBlock(Images().keyboard.key_block, block);
   }
+  // The lighting the keyboard holds, as for the pad: its five slots and the
+  // active one, so the lighting page shows the device's own state.
+  for (int k = 0; k < kLightingRecordCount; ++k) {
+    std::array<uint8_t, kSettingsDeviceBytes> record{};
+    if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      std::memcpy(Images().keyboard.lighting_records[k], record.data(), record.size());
+    }
+  }
+  const int active = ReadActiveProfile(channel, log);
   {
+    const int p = active >= 0 ? active : 0;
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
     KeyboardImage& kb = Images().keyboard;
-    std::memcpy(kb.current_record, kb.lighting_records[0], kCurrentLightingSize);
-    kb.current_record[0] = 0;
+    std::memcpy(kb.current_record, kb.lighting_records[p], kCurrentLightingSize);
+    kb.current_record[0] = static_cast<uint8_t>(p);
   }
   log.Ok(EndTransfer(channel));
   return Finish(log, DeviceKind::Keyboard, {ProfileFamily::Key}, "keyboard");

@@ -101,6 +101,14 @@ TEST_F(CtlTest, BadArgumentsExitTwoWithOneLine) {
       {"--simulate", "devices", "extra"},
       {"--sim-state", "/tmp/x", "devices"},
       {"--simulate", "--sim-state"},
+      {"--simulate", "light", "show"},
+      {"--simulate", "light", "blink", "mouse"},
+      {"--simulate", "light", "set", "mouse", "--mode", "99"},
+      {"--simulate", "light", "set", "pad", "--brightness", "15"},
+      {"--simulate", "light", "set", "keyboard", "--colour", "12345"},
+      {"--simulate", "light", "set", "mouse", "--direction", "up"},
+      {"--simulate", "light", "set", "mouse", "--speed"},
+      {"--simulate", "light", "copy-to-all", "mouse", "extra"},
   };
   for (const auto& args : cases) {
     CtlRun r = Ctl(args);
@@ -110,6 +118,43 @@ TEST_F(CtlTest, BadArgumentsExitTwoWithOneLine) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << ": " << r.err;
     EXPECT_EQ(r.err.rfind("trx770ctl: ", 0), 0u) << r.err;
   }
+}
+
+TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
+  std::vector<std::vector<uint8_t>> written;
+  std::mutex mutex;
+  SetFrameTraceHook([&](const FrameTraceRecord& r) {
+    std::lock_guard<std::mutex> guard(mutex);
+    if (r.direction == '>' && r.bytes.size() > 3 && r.bytes[3] == 0x06) written.push_back(r.bytes);
+  });
+  CtlRun r = Ctl({"--simulate=pad", "--sim-state", State(), "light", "set", "pad", "--mode", "sparkle", "--brightness",
+                  "9", "--speed", "3", "--direction", "left", "--cycle", "on", "--colour", "10a0ff"});
+  SetFrameTraceHook(nullptr);
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_EQ(r.out, "pad: mode 7 (sparkle), brightness 9, speed 3, direction left, colour #10a0ff\n");
+  // One frame: 8 bytes at address 1; the colour cleared the colour cycle.
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(std::vector<uint8_t>(written[0].begin() + 3, written[0].begin() + 16),
+            (std::vector<uint8_t>{0x06, 0x08, 0x01, 0x00, 0x00, 7, 9, 11, 1, 0, 0x10, 0xA0, 0xFF}));
+  r = Ctl({"--simulate=pad", "--sim-state", State(), "--json", "light", "show", "pad"});
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_NE(r.out.find("\"mode_name\": \"sparkle\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"colour\": \"#10a0ff\""), std::string::npos) << r.out;
+}
+
+TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
+  ASSERT_EQ(Ctl({"--simulate", "--sim-state", State(), "light", "set", "keyboard", "--mode", "13", "--colour", "abcdef"}).code,
+            ExitCode::Ok);
+  CtlRun r = Ctl({"--simulate", "--sim-state", State(), "light", "copy-to-all", "keyboard"});
+  ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  EXPECT_EQ(r.out, "mouse: lighting copied from the keyboard\npad: lighting copied from the keyboard\n");
+  r = Ctl({"--simulate", "--sim-state", State(), "light", "show", "mouse"});
+  EXPECT_EQ(r.out.substr(0, 15), "mouse: mode 13 ");  // outside the mouse's list: stored as is
+  EXPECT_NE(r.out.find("#abcdef"), std::string::npos) << r.out;
+  // Alone, there is no one to copy to.
+  r = Ctl({"--simulate=mouse", "light", "copy-to-all", "mouse"});
+  EXPECT_EQ(r.code, ExitCode::NoDevice);
+  EXPECT_EQ(r.err, "trx770ctl: no other device is connected to copy the lighting to\n");
 }
 
 class CtlBackendTest : public CtlTest {

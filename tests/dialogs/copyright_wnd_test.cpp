@@ -87,9 +87,12 @@ TEST_F(CopyrightTest, EveryRequestOpensAnotherWindowKeptOnTheScreen) {
   EXPECT_NE(first, second);
   // 2 × 1500 lies past the 1920-wide work area: moved back onto it.
   EXPECT_EQ(second->GetWindowRect().right, 1920);
-  // Both go with their owner.
+  // Both go with their owner (and free themselves: keep only the handles).
+  const HWND first_hwnd = first->GetHWND();
+  const HWND second_hwnd = second->GetHWND();
   owner_.DestroyWindow();
-  EXPECT_EQ(CWindowWnd::FromHandle(second->GetHWND()), nullptr);
+  EXPECT_FALSE(IsWindow(first_hwnd));
+  EXPECT_FALSE(IsWindow(second_hwnd));
 }
 
 TEST_F(CopyrightTest, DraggedByCaptionSpaceButNotByItsButtonOrLink) {

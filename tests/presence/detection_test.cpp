@@ -329,6 +329,9 @@ TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) 
   expected.push_back({7, 6, 504});
   for (int i = 0; i < 9; ++i) expected.push_back({8, 56, 56 * i});
   expected.push_back({8, 6, 504});
+  // Then the keyboard's five lighting slots and its active one.
+  for (int k = 0; k < 5; ++k) expected.push_back({5, 56, 64 * k});
+  expected.push_back({5, 1, 0});
   expected.push_back({2, 0, 0});
   EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
   EXPECT_EQ(host.Count("message message_text_11"), 0u);

@@ -1,0 +1,225 @@
+#include "ctl/light_command.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+#include "ctl/json_writer.h"
+#include "device/commands.h"
+#include "services/device_session.h"
+#include "settings/lighting_bytes.h"
+
+namespace trx::ctl {
+
+namespace {
+
+// The modes' names: the English list texts, lower case, words joined by "-".
+constexpr std::array<const char*, 7> kMouseModes{"spectrum-cycle", "three-colour-breathing", "reactive-flash",
+                                                 "breathing", "static", "rolling", "reactive-wave"};
+constexpr std::array<const char*, 10> kPadModes{"wave", "spectrum-cycle", "breathing", "static", "filling-bar",
+                                                "rotating", "column-wave", "sparkle", "flicker", "follow-the-device"};
+constexpr std::array<const char*, 16> kKeyboardModes{
+    "wave",           "spectrum-cycle", "breathing", "static", "per-key-spectrum", "reactive-fade",
+    "light-show",     "snake-wave",     "custom-colours", "twinkle", "row-bands", "flashes",
+    "snake",          "ripple",         "pattern",   "reactive-trail"};
+
+std::vector<const char*> ModesOf(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::Keyboard: return {kKeyboardModes.begin(), kKeyboardModes.end()};
+    case DeviceKind::MousePad: return {kPadModes.begin(), kPadModes.end()};
+    case DeviceKind::Mouse: break;
+  }
+  return {kMouseModes.begin(), kMouseModes.end()};
+}
+
+const char* KindWord(DeviceKind kind) { return kind == DeviceKind::MousePad ? "pad" : DeviceKindName(kind); }
+
+std::optional<DeviceKind> ParseKind(const std::string& word) {
+  if (word == "mouse") return DeviceKind::Mouse;
+  if (word == "keyboard") return DeviceKind::Keyboard;
+  if (word == "pad") return DeviceKind::MousePad;
+  return std::nullopt;
+}
+
+std::optional<int> ParseInt(const std::string& s, int lo, int hi) {
+  int v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size() || v < lo || v > hi) return std::nullopt;
+  return v;
+}
+
+std::string ModeName(DeviceKind kind, int mode) {
+  const auto names = ModesOf(kind);
+  return mode < static_cast<int>(names.size()) ? names[static_cast<size_t>(mode)] : "mode " + std::to_string(mode);
+}
+
+int ReadBytes(CDeviceChannel& channel, LightingBytes& b) {
+  uint8_t rec[9] = {};
+  const int rc = ReadSettingsBytes(channel, 0, rec, sizeof rec);
+  if (rc != kResultOk) return rc;
+  b = {rec[1], rec[2], rec[3], rec[4], rec[5], rec[6], rec[7], rec[8]};
+  return rc;
+}
+
+int WriteBytes(CDeviceChannel& channel, const LightingBytes& b) {
+  const uint8_t bytes[8] = {b.mode, b.brightness, b.speed, b.direction, b.colour_cycle, b.red, b.green, b.blue};
+  return WriteSettingsBytes(channel, 1, bytes, sizeof bytes);
+}
+
+void Print(DeviceKind kind, const LightingBytes& b, bool json, std::ostream& out) {
+  char colour[8];
+  std::snprintf(colour, sizeof colour, "#%02x%02x%02x", b.red, b.green, b.blue);
+  if (json) {
+    JsonWriter j(out);
+    j.BeginObject().String("kind", KindWord(kind)).Int("mode", b.mode).String("mode_name", ModeName(kind, b.mode));
+    j.Int("brightness", b.brightness).Int("speed", LightingBytes::SliderFromSpeed(b.speed));
+    j.String("direction", b.direction == 1 ? "left" : "right").Bool("colour_cycle", b.colour_cycle != 0);
+    j.String("colour", colour).EndObject();
+    j.Finish();
+    return;
+  }
+  out << KindWord(kind) << ": mode " << int{b.mode} << " (" << ModeName(kind, b.mode) << "), brightness "
+      << int{b.brightness} << ", speed " << LightingBytes::SliderFromSpeed(b.speed) << ", direction "
+      << (b.direction == 1 ? "left" : "right") << ", colour " << colour << (b.colour_cycle ? ", colour cycle" : "")
+      << "\n";
+}
+
+// Applies the set options to `b`; false with the reason on `err`.
+bool ApplyOptions(DeviceKind kind, const std::vector<std::string>& words, LightingBytes& b, std::ostream& err) {
+  for (size_t i = 3; i < words.size(); i += 2) {
+    const std::string& opt = words[i];
+    if (i + 1 >= words.size()) {
+      err << "trx770ctl: " << opt << " needs a value\n";
+      return false;
+    }
+    const std::string& v = words[i + 1];
+    if (opt == "--mode") {
+      const auto names = ModesOf(kind);
+      std::optional<int> mode = ParseInt(v, 0, static_cast<int>(names.size()) - 1);
+      for (size_t m = 0; !mode && m < names.size(); ++m)
+        if (v == names[m]) mode = static_cast<int>(m);
+      if (!mode) {
+        err << "trx770ctl: unknown " << KindWord(kind) << " light mode '" << v << "' (0-" << names.size() - 1
+            << " or a name: " << names[0] << ", ...)\n";
+        return false;
+      }
+      b.mode = static_cast<uint8_t>(*mode);
+    } else if (opt == "--brightness" || opt == "--speed") {
+      const auto n = ParseInt(v, 0, kLightSliderMax);
+      if (!n) {
+        err << "trx770ctl: " << opt << " must be 0-14, not '" << v << "'\n";
+        return false;
+      }
+      if (opt == "--speed") b.speed = LightingBytes::SpeedFromSlider(*n);
+      else b.brightness = static_cast<uint8_t>(*n);
+    } else if (opt == "--direction") {
+      if (v != "left" && v != "right") {
+        err << "trx770ctl: --direction must be left or right, not '" << v << "'\n";
+        return false;
+      }
+      b.direction = v == "left" ? 1 : 0;
+    } else if (opt == "--cycle") {
+      if (v != "on" && v != "off") {
+        err << "trx770ctl: --cycle must be on or off, not '" << v << "'\n";
+        return false;
+      }
+      b.colour_cycle = v == "on" ? 1 : 0;
+    } else if (opt == "--colour" || opt == "--color") {
+      const std::string hex = !v.empty() && v[0] == '#' ? v.substr(1) : v;
+      unsigned rgb = 0;
+      const auto [end, ec] = std::from_chars(hex.data(), hex.data() + hex.size(), rgb, 16);
+      if (hex.size() != 6 || ec != std::errc() || end != hex.data() + hex.size()) {
+        err << "trx770ctl: --colour must be RRGGBB, not '" << v << "'\n";
+        return false;
+      }
+      b.SetColour(rgb);
+      b.colour_cycle = 0;
+    } else {
+      err << "trx770ctl: unknown light option '" << opt << "'\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDeviceFn& open, std::ostream& out,
+                  std::ostream& err) {
+  const std::string sub = words.size() > 1 ? words[1] : "";
+  if (sub != "show" && sub != "set" && sub != "copy-to-all") {
+    err << "trx770ctl: usage: light show|set|copy-to-all DEVICE [OPTIONS]\n";
+    return ExitCode::Usage;
+  }
+  if (words.size() < 3) {
+    err << "trx770ctl: light " << sub << " needs a device (mouse, keyboard or pad)\n";
+    return ExitCode::Usage;
+  }
+  const auto kind = ParseKind(words[2]);
+  if (!kind) {
+    err << "trx770ctl: unknown device '" << words[2] << "' (mouse, keyboard or pad)\n";
+    return ExitCode::Usage;
+  }
+  if (sub != "set" && words.size() > 3) {
+    err << "trx770ctl: light " << sub << " takes one device\n";
+    return ExitCode::Usage;
+  }
+  LightingBytes probe;
+  if (sub == "set" && !ApplyOptions(*kind, words, probe, err)) return ExitCode::Usage;
+
+  ExitCode code = ExitCode::Ok;
+  CDeviceChannel* channel = open(*kind, false, &code);
+  if (channel == nullptr) return code;
+  LightingBytes b;
+  int rc = ReadBytes(*channel, b);
+  if (rc != kResultOk) {
+    err << "trx770ctl: reading the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
+    return ExitCode::DeviceError;
+  }
+  if (sub == "show") {
+    Print(*kind, b, json, out);
+    return ExitCode::Ok;
+  }
+  if (sub == "set") {
+    ApplyOptions(*kind, words, b, err);
+    rc = WriteBytes(*channel, b);
+    if (rc != kResultOk) {
+      err << "trx770ctl: writing the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
+      return ExitCode::DeviceError;
+    }
+    Print(*kind, b, json, out);
+    return ExitCode::Ok;
+  }
+  // copy-to-all: every other connected device takes bytes 1-8.
+  int copied = 0;
+  for (DeviceKind target : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad}) {
+    if (target == *kind) continue;
+    ExitCode open_code = ExitCode::Ok;
+    CDeviceChannel* other = open(target, true, &open_code);
+    if (other == nullptr) {
+      if (open_code != ExitCode::NoDevice) code = open_code;
+      continue;
+    }
+    rc = WriteBytes(*other, b);
+    if (rc != kResultOk) {
+      err << "trx770ctl: writing the " << KindWord(target) << "'s lighting failed: " << CommandResultName(rc) << "\n";
+      code = ExitCode::DeviceError;
+      continue;
+    }
+    ++copied;
+    if (!json) out << KindWord(target) << ": lighting copied from the " << KindWord(*kind) << "\n";
+  }
+  if (json) {
+    JsonWriter j(out);
+    j.BeginObject().String("from", KindWord(*kind)).Int("copied", copied).EndObject();
+    j.Finish();
+  }
+  if (copied == 0 && code == ExitCode::Ok) {
+    err << "trx770ctl: no other device is connected to copy the lighting to\n";
+    return ExitCode::NoDevice;
+  }
+  return code;
+}
+
+}  // namespace trx::ctl

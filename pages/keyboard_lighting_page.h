@@ -1,0 +1,69 @@
+#pragma once
+// The keyboard's lighting page ("keyboard_deng.xml"): the lighting page
+// (lighting_page.h) over the keyboard's 21-byte current lighting record and
+// its 16-mode list "kb_deng_combo_modeSelect", plus what a keyboard with
+// per-key lighting adds (docs/keyboard-lighting.md):
+//
+//  - the keyboard picture: each key "kb_dkey_" + index (0-125) is a light.
+//    A click picks the key; in the custom-colour mode (8) picked keys are
+//    selected (click again to drop one), "kb_deng_custom_select_all" and
+//    "kb_deng_custom_select_none" select all or none;
+//  - custom colours: in mode 8 a palette, preset or typed colour becomes the
+//    custom colour ("kb_deng_custom_colour_btn") and paints the selected
+//    keys: key i's red, green, blue are bytes 3i, 3i+1, 3i+2 of the
+//    keyboard's per-key colour block, saved with its light profile;
+//  - "kb_Deng_all_bright_check" / "kb_Deng_all_kill_check": in mode 8 every
+//    key takes the custom colour / goes dark; in the other modes the
+//    brightness becomes 14 / 0;
+//  - the one-colour list "kb_deng_onecolor_combo_modeSelect" stores its item
+//    as the mode byte.
+//
+// UI thread only.
+
+#include <array>
+
+#include "pages/key_lights.h"
+#include "pages/lighting_page.h"
+
+namespace trx::pages {
+
+inline constexpr int kKeyboardKeyLights = names::kKbDkeyCount;
+inline constexpr const char* kKbCustomSelectAll = "kb_deng_custom_select_all";
+inline constexpr const char* kKbCustomSelectNone = "kb_deng_custom_select_none";
+inline constexpr const char* kKbCustomColourBtn = "kb_deng_custom_colour_btn";
+inline constexpr const char* kKbAllBrightCheck = "kb_Deng_all_bright_check";
+inline constexpr const char* kKbAllKillCheck = "kb_Deng_all_kill_check";
+
+class CKeyboardLightingPage : public CLightingPage {
+ public:
+  CKeyboardLightingPage(PageContext& context, LightingGroup& group, const CKeyLights& lights);
+  void Bind(CRouter& router) override;
+  void ApplyLightColour(ui::UiColor colour, bool store) override;
+  // The per-key colours live only in the light profile: the selected one's
+  // block is taken into the image (the lighting the keyboard reported stays).
+  void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
+
+  bool KeySelected(int index) const { return index >= 0 && index < kKeyboardKeyLights && selected_[index]; }
+  ui::UiColor CustomColour() const { return custom_colour_; }
+
+ protected:
+  void ModeSelected(int variant, int item) override;
+  void ShowLighting(const LightingBytes& bytes) override;
+  std::span<const ModeLayout> Layouts(int variant) const override;
+
+ private:
+  bool InCustomMode() const;
+  void KeyPicked(int index);
+  void SelectAll(bool on);
+  void ShowKeySelection(int index);
+  void ShowKeyColours(bool custom);
+  void PaintKeys(const std::array<bool, kKeyboardKeyLights>& which, ui::UiColor colour);
+  void AllLights(bool bright);
+  void ShowModeControls(const ModeLayout* layout);
+
+  const CKeyLights& lights_;
+  std::array<bool, kKeyboardKeyLights> selected_{};
+  ui::UiColor custom_colour_ = 0xFFFFFFFF;
+};
+
+}  // namespace trx::pages

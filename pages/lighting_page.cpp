@@ -1,0 +1,305 @@
+#include "pages/lighting_page.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "device/commands.h"
+#include "pages/lighting_preview.h"
+#include "pages/router.h"
+#include "platform/debug_log.h"
+#include "presence/presence_messages.h"
+#include "settings/onboard_profile.h"
+#include "settings/pad_onboard_profile.h"
+#include "settings/settings_host.h"
+#include "ui/core/color_palette.h"
+#include "ui/core/combo.h"
+#include "ui/core/option.h"
+#include "ui/core/progress.h"
+#include "ui/dialogs/preset_colors.h"
+
+namespace trx::pages {
+
+namespace {
+
+const char* PrefixOf(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::Keyboard: return "kb_";
+    case DeviceKind::MousePad: return "mp_";
+    case DeviceKind::Mouse: break;
+  }
+  return "ms_";
+}
+
+constexpr const char* kEditSuffixes[3] = {"Deng_edit_R", "Deng_edit_G", "Deng_edit_B"};
+
+void SetSwitch(const Controls& c, const std::string& name, const LayoutSwitch& s) {
+  if (s.enabled != Tri::Keep) c.Enable(name, s.enabled == Tri::On);
+  if (s.visible != Tri::Keep) c.Show(name, s.visible == Tri::On);
+}
+
+}  // namespace
+
+CLightingPage::CLightingPage(PageContext& context, DeviceKind kind, LightingGroup& group)
+    : CPage(context), kind_(kind), prefix_(PrefixOf(kind)), group_(group) {
+  group_.pages[static_cast<size_t>(kind) - 1] = this;
+}
+
+std::string CLightingPage::ModeListName(int variant) const {
+  if (kind_ == DeviceKind::Mouse) return Name("deng_combo_modeSelect") + std::to_string(variant);
+  return Name("deng_combo_modeSelect");
+}
+
+std::span<const ModeLayout> CLightingPage::Layouts(int variant) const {
+  return kind_ == DeviceKind::Mouse ? MouseModeLayouts(variant) : PadModeLayouts();
+}
+
+void CLightingPage::Bind(CRouter& router) {
+  auto add = [&](Table table, const std::string& name, auto fn, Match match = Match::Exact, Then then = Then::End) {
+    router.Add(table, {name, match, [this, fn](ui::TNotifyUI& msg, const NameSplit& split) { fn(msg, split); }, then});
+  };
+  const int variants = kind_ == DeviceKind::Mouse ? kMouseModeVariants : 1;
+  for (int v = 0; v < variants; ++v)
+    add(Table::ItemSelect, ModeListName(v), [this, v](ui::TNotifyUI& msg, const NameSplit&) {
+      auto* combo = dynamic_cast<ui::CComboUI*>(msg.pSender);
+      if (combo != nullptr) ModeSelected(v, combo->GetCurSel());
+    });
+  add(Table::ValueChanged, Name("deng_light_slider"), [this](ui::TNotifyUI&, const NameSplit&) { SliderReleased(false); });
+  add(Table::ValueChanged, Name("deng_speed_slider"), [this](ui::TNotifyUI&, const NameSplit&) { SliderReleased(true); });
+  for (int c = 0; c < 3; ++c)
+    add(Table::TextChanged, Name(kEditSuffixes[c]), [this, c](ui::TNotifyUI&, const NameSplit&) { ColourTyped(c); });
+  // The colour-cycle check and the direction options: before the
+  // macro-edit guard, which then runs as for any selection.
+  add(Table::SelectBeforeGuard, Name("Deng_7color_check"), [this](ui::TNotifyUI&, const NameSplit&) { ColourCycleChanged(); },
+      Match::Exact, Then::Guard);
+  add(Table::SelectBeforeGuard, Name("Deng_FXL_check"), [this](ui::TNotifyUI& msg, const NameSplit&) {
+        auto* o = dynamic_cast<ui::COptionUI*>(msg.pSender);
+        if (o != nullptr && o->IsSelected()) DirectionChosen(true);
+      }, Match::Exact, Then::Guard);
+  add(Table::SelectBeforeGuard, Name("Deng_FXR_check"), [this](ui::TNotifyUI& msg, const NameSplit&) {
+        auto* o = dynamic_cast<ui::COptionUI*>(msg.pSender);
+        if (o != nullptr && o->IsSelected()) DirectionChosen(false);
+      }, Match::Exact, Then::Guard);
+  add(Table::ColorChanged, Name("deng_Color_Pallet"), [this](ui::TNotifyUI&, const NameSplit&) { PaletteChanged(); });
+  add(Table::Click, Name("Deng_color_btn_"), [this](ui::TNotifyUI&, const NameSplit& split) { PresetClicked(split.index); }, Match::Prefix);
+  add(Table::Click, Name("deng_same_mode"), [this](ui::TNotifyUI&, const NameSplit&) { CopyLightingToOthers(); });
+  if (kind_ == DeviceKind::Mouse) {
+    add(Table::Click, Name("Deng_FXL_btn"), [this](ui::TNotifyUI&, const NameSplit&) { DirectionChosen(true); });
+    add(Table::Click, Name("Deng_FXR_btn"), [this](ui::TNotifyUI&, const NameSplit&) { DirectionChosen(false); });
+  }
+  if (kind_ == DeviceKind::MousePad) {
+    add(Table::ItemSelect, "mp_deng_combo_profile", [this](ui::TNotifyUI&, const NameSplit&) { PadOnboardSelected(); });
+    add(Table::Click, "mp_one_profile_default", [this](ui::TNotifyUI&, const NameSplit&) { PadDefaults(); });
+  }
+}
+
+void CLightingPage::Save() {
+  if (kind_ == DeviceKind::Mouse) {
+    if (SaveLightAndDeviceProfile() != 0) DebugLine("mouse light or device profile could not be saved");
+    return;
+  }
+  if (IProfileSaver* saver = ProfileSaver()) {
+    if (saver->SaveCurrentProfile(kind_, ProfileFamily::Light) != 0)
+      DebugLineF("%s light profile could not be saved", DeviceKindName(kind_));
+  }
+}
+
+void CLightingPage::Stored() {
+  ctx_.devices.MarkSettingsPending(kind_);
+  Save();
+}
+
+void CLightingPage::ApplyLayout(const ModeLayout& layout) {
+  const Controls& c = controls();
+  SetSwitch(c, Name("deng_fx_layout"), layout.direction);
+  SetSwitch(c, Name("deng_color_layout"), layout.colour);
+  SetSwitch(c, Name("deng_7colorselect_layout"), layout.cycle);
+  SetSwitch(c, Name("deng_speed_layout"), layout.speed);
+  if (layout.palette != Tri::Keep) c.Show(Name("deng_Color_Pallet"), layout.palette == Tri::On);
+  if (layout.same_mode != Tri::Keep) c.Enable(Name("deng_same_mode"), layout.same_mode == Tri::On);
+}
+
+void CLightingPage::RestartPreview(bool from_end, uint8_t direction) {
+  ILightingPreview* preview = LightingPreview();
+  if (preview == nullptr) return;
+  PreviewStart start = PreviewStart::Beginning;
+  if (from_end) {
+    if (kind_ == DeviceKind::MousePad) start = PreviewStart::FirstGroup;
+    else start = direction == 1 ? PreviewStart::LeftEnd : PreviewStart::RightEnd;
+  }
+  preview->RestartPreview(kind_, start);
+}
+
+void CLightingPage::ModeSelected(int variant, int item) {
+  if (item < 0) return;
+  variant_ = variant;
+  const LightingBytes b = UpdateLighting(kind_, [item](LightingBytes& l) { l.mode = static_cast<uint8_t>(item); });
+  const ModeLayout* layout = LayoutOf(Layouts(variant), item);
+  if (layout != nullptr) {
+    ApplyLayout(*layout);
+    RestartPreview(layout->preview_from_end, b.direction);
+  }
+  Stored();
+}
+
+void CLightingPage::SliderReleased(bool speed) {
+  auto* slider = controls().As<ui::CSliderUI>(Name(speed ? "deng_speed_slider" : "deng_light_slider"));
+  if (slider == nullptr) return;
+  const int value = slider->GetValue();
+  UpdateLighting(kind_, [&](LightingBytes& l) {
+    if (speed) l.speed = LightingBytes::SpeedFromSlider(value);
+    else l.brightness = static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+  });
+  Stored();
+}
+
+void CLightingPage::ShowColourControls(ui::UiColor colour) {
+  if (ui::CControlUI* button = controls().Find(Name("Deng_colordp_btn"))) {
+    button->SetBkColor(colour | 0xFF000000u);
+    button->SetBkImage("");
+  }
+  const int parts[3] = {static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                        static_cast<int>(colour & 0xFF)};
+  for (int c = 0; c < 3; ++c) controls().SetText(Name(kEditSuffixes[c]), std::to_string(parts[c]));
+}
+
+void CLightingPage::ApplyLightColour(ui::UiColor colour, bool store) {
+  ShowColourControls(colour);
+  if (!store) return;
+  if (auto* cycle = controls().As<ui::CCheckBoxUI>(Name("Deng_7color_check"))) cycle->SetCheck(false, false);
+  UpdateLighting(kind_, [colour](LightingBytes& l) {
+    l.SetColour(colour);
+    l.colour_cycle = 0;
+  });
+  Stored();
+}
+
+void CLightingPage::ColourTyped(int component) {
+  ui::CControlUI* edit = controls().Find(Name(kEditSuffixes[component]));
+  if (edit == nullptr) return;
+  const std::string text = edit->GetText();
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  // An emptied edit (the user is about to type) stores nothing.
+  if (text.empty() || ec != std::errc() || value < 0) return;
+  if (value > 255) {
+    value = 255;
+    edit->SetText("255");
+  }
+  const int shift = 16 - 8 * component;
+  ui::UiColor colour = 0xFF000000u;
+  if (ui::CControlUI* button = controls().Find(Name("Deng_colordp_btn"))) colour = button->GetBkColor() | 0xFF000000u;
+  colour = (colour & ~(0xFFu << shift)) | (static_cast<ui::UiColor>(value) << shift);
+  if (ui::CControlUI* button = controls().Find(Name("Deng_colordp_btn"))) {
+    button->SetBkColor(colour);
+    button->SetBkImage("");
+  }
+  if (auto* palette = controls().As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"))) palette->SetSelectColor(colour);
+  if (auto* cycle = controls().As<ui::CCheckBoxUI>(Name("Deng_7color_check"))) cycle->SetCheck(false, false);
+  UpdateLighting(kind_, [&](LightingBytes& l) {
+    (component == 0 ? l.red : component == 1 ? l.green : l.blue) = static_cast<uint8_t>(value);
+    l.colour_cycle = 0;
+  });
+  Stored();
+}
+
+void CLightingPage::ColourCycleChanged() {
+  auto* cycle = controls().As<ui::CCheckBoxUI>(Name("Deng_7color_check"));
+  if (cycle == nullptr) return;
+  const bool on = cycle->GetCheck();
+  UpdateLighting(kind_, [on](LightingBytes& l) { l.colour_cycle = on ? 1 : 0; });
+  Stored();
+}
+
+void CLightingPage::DirectionChosen(bool left) {
+  controls().SelectOption(Name(left ? "Deng_FXL_check" : "Deng_FXR_check"), false);
+  if (auto* other = controls().As<ui::COptionUI>(Name(left ? "Deng_FXR_check" : "Deng_FXL_check")))
+    other->Selected(false, false);
+  UpdateLighting(kind_, [left](LightingBytes& l) { l.direction = left ? 1 : 0; });
+  Stored();
+  if (kind_ == DeviceKind::Mouse) RestartPreview(true, left ? 1 : 0);
+}
+
+void CLightingPage::PresetClicked(int index) {
+  // The table is constant data in the header; a malformed name's index
+  // outside 0-29 selects nothing.
+  if (index < 0 || index >= ui::kPresetColorCount) return;
+  const ui::UiColor colour = ui::kPresetColors[static_cast<size_t>(index)];
+  if (auto* palette = controls().As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"))) palette->SetSelectColor(colour);
+  ApplyLightColour(colour, true);
+}
+
+void CLightingPage::PaletteChanged() {
+  auto* palette = controls().As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"));
+  if (palette != nullptr) ApplyLightColour(palette->GetSelectColor(), true);
+}
+
+void CLightingPage::CopyLightingToOthers() {
+  const LightingBytes source = ReadLighting(kind_);
+  WriteSyncLighting(source);
+  for (DeviceKind target : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad}) {
+    if (target == kind_) continue;
+    WriteLighting(target, source);
+    if (CLightingPage* page = group_.Of(target)) {
+      page->Refresh(target);
+      page->Save();
+    }
+  }
+  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+    ctx_.devices.Channel(kind).follows_synchronised_lighting = 1;
+}
+
+void CLightingPage::ShowLighting(const LightingBytes& b) {
+  const Controls& c = controls();
+  int variant = 0;
+  if (kind_ == DeviceKind::Mouse) {
+    variant = kMouseRefreshVariant;
+    variant_ = variant;
+    c.SelectPage(Name("deng_mode_switch"), variant);
+  }
+  if (auto* combo = c.As<ui::CComboUI>(ModeListName(variant))) combo->SelectItem(b.mode, false, false);
+  if (const ModeLayout* layout = LayoutOf(Layouts(variant), b.mode)) ApplyLayout(*layout);
+  if (auto* s = c.As<ui::CSliderUI>(Name("deng_light_slider"))) s->SetValue(b.brightness);
+  if (auto* s = c.As<ui::CSliderUI>(Name("deng_speed_slider"))) s->SetValue(LightingBytes::SliderFromSpeed(b.speed));
+  if (auto* palette = c.As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"))) palette->SetSelectColor(b.Argb());
+  ShowColourControls(b.Argb());
+  if (auto* cycle = c.As<ui::CCheckBoxUI>(Name("Deng_7color_check"))) cycle->SetCheck(b.colour_cycle != 0, false);
+  c.SelectOption(Name(b.direction == 1 ? "Deng_FXL_check" : "Deng_FXR_check"), false);
+}
+
+void CLightingPage::Refresh(DeviceKind kind) {
+  if (kind != kind_) return;
+  ShowLighting(ReadLighting(kind_));
+  if (kind_ == DeviceKind::MousePad) {
+    uint8_t active = 0;
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      active = Images().pad.current_record[0];
+    }
+    if (auto* combo = controls().As<ui::CComboUI>("mp_deng_combo_profile"))
+      if (active < kLightingRecordCount) combo->SelectItem(active, false, false);
+  }
+}
+
+void CLightingPage::PadOnboardSelected() {
+  auto* combo = controls().As<ui::CComboUI>("mp_deng_combo_profile");
+  if (combo == nullptr || combo->GetCurSel() < 0) return;
+  const int rc = SwitchPadOnboardProfile(ctx_.devices.Channel(DeviceKind::MousePad), combo->GetCurSel());
+  if (rc == kSwitchDone) {
+    Refresh(DeviceKind::MousePad);
+  } else if (rc != kSwitchAlreadyActive) {
+    DebugLineF("pad onboard profile %d not selected: %s", combo->GetCurSel(), OnboardSwitchResultName(rc));
+  }
+}
+
+void CLightingPage::PadDefaults() {
+  const int rc = ResetToDefaults(ctx_.devices.Channel(DeviceKind::MousePad));
+  if (rc != kResultOk) {
+    DebugLineF("pad defaults not restored: %s", CommandResultName(rc));
+    return;
+  }
+  // The device needs a moment before it answers again; the timer sends the
+  // read-all message without holding the UI thread.
+  ctx_.window.SetTimer(kTimerPadReadAll, kPadDefaultsWaitMs);
+}
+
+}  // namespace trx::pages

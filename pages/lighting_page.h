@@ -1,0 +1,100 @@
+#pragma once
+// The lighting pages of the mouse ("Mouse_deng.xml", prefix "ms_"), the
+// mouse pad ("MousePad_deng.xml", "mp_") and the keyboard
+// ("keyboard_deng.xml", "kb_"; its own additions in
+// keyboard_lighting_page.h). Each page edits the lighting bytes 1-8 of its
+// device's current record (settings/lighting_bytes.h):
+//
+//   mode list        byte 1 := item; the mode's layout (lighting_modes.h)
+//   brightness       byte 2 := slider value
+//   speed            byte 3 := 14 - slider value, never below 0
+//   direction        byte 4 := 1 left ("FXL"), 0 right ("FXR")
+//   colour cycle     byte 5 := 1 checked, 0 cleared
+//   colour           bytes 6-8 from the palette, a preset colour or the
+//                    typed red, green, blue (above 255 becomes 255); a
+//                    colour choice clears the colour cycle (byte 5 := 0)
+//
+// Every change marks the device's record pending (the apply timer sends
+// it) and saves: the mouse its light and device profiles, the pad and the
+// keyboard their light profile. The same-mode button copies bytes 1-8 to
+// the other two devices and to the synchronised-lighting settings, shows
+// them on their pages, saves them and sets every channel's "follows
+// synchronised lighting" flag.
+//
+// The pad page also switches the pad's onboard profile
+// ("mp_deng_combo_profile") and restores its defaults
+// ("mp_one_profile_default": Reset to defaults, then, 1 s later on timer
+// kTimerPadReadAll, the read-all message; the UI thread never waits).
+//
+// Refresh(kind) puts the device's record on its page without storing.
+//
+// UI thread only.
+
+#include <array>
+#include <string>
+
+#include "pages/lighting_modes.h"
+#include "pages/page.h"
+#include "settings/lighting_bytes.h"
+
+namespace trx::pages {
+
+// The window timer after which the pad's defaults are read back.
+inline constexpr int kTimerPadReadAll = 21;
+inline constexpr int kPadDefaultsWaitMs = 1000;
+
+class CLightingPage;
+
+// The three lighting pages, for the copy between devices. Owned by the
+// page set; each page registers itself when constructed.
+struct LightingGroup {
+  std::array<CLightingPage*, 3> pages{};  // keyboard, mouse, pad (DeviceKind 1-3)
+  CLightingPage* Of(DeviceKind kind) const { return pages[static_cast<size_t>(kind) - 1]; }
+};
+
+class CLightingPage : public CPage {
+ public:
+  CLightingPage(PageContext& context, DeviceKind kind, LightingGroup& group);
+  void Bind(CRouter& router) override;
+  void Refresh(DeviceKind kind) override;
+
+  DeviceKind Kind() const { return kind_; }
+  // Shows `colour` on the colour button and the three edits; with `store`
+  // also clears the colour cycle, writes bytes 6-8, byte 5 := 0, marks the
+  // record pending and saves.
+  virtual void ApplyLightColour(ui::UiColor colour, bool store);
+  // Copies this device's bytes 1-8 to the other two (see above).
+  void CopyLightingToOthers();
+
+ protected:
+  std::string Name(const char* suffix) const { return prefix_ + suffix; }
+  // Marks the record pending and saves the device's profiles.
+  void Stored();
+  void Save();
+  // The mode list item chosen (variant: the mouse's list 0-2, else 0).
+  virtual void ModeSelected(int variant, int item);
+  void ApplyLayout(const ModeLayout& layout);
+  // Shows bytes 1-8 (mode list, sliders, direction, cycle, colour).
+  virtual void ShowLighting(const LightingBytes& bytes);
+  void ShowColourControls(ui::UiColor colour);
+  virtual std::span<const ModeLayout> Layouts(int variant) const;
+  std::string ModeListName(int variant) const;
+
+ private:
+  void SliderReleased(bool speed);
+  void ColourTyped(int component);
+  void ColourCycleChanged();
+  void DirectionChosen(bool left);
+  void PresetClicked(int index);
+  void PaletteChanged();
+  void RestartPreview(bool from_end, uint8_t direction);
+  void PadOnboardSelected();
+  void PadDefaults();
+
+  DeviceKind kind_;
+  std::string prefix_;
+  LightingGroup& group_;
+  int variant_ = kMouseRefreshVariant;  // the mouse list in use
+};
+
+}  // namespace trx::pages

@@ -1,0 +1,400 @@
+// The three lighting pages over the real layout: every mode of every list
+// against the layout tables (expected states written out by hand), the
+// colour paths, the copy between devices, the pad's onboard switch and
+// defaults (simulator memory and frames), the keyboard's per-key colours,
+// and the refresh from the device records.
+
+#include <cstdio>
+#include <mutex>
+
+#include "device/commands.h"
+#include "pages/keyboard_lighting_page.h"
+#include "pages/lighting_preview.h"
+#include "settings/config_images.h"
+#include "settings/lighting_bytes.h"
+#include "settings/settings_host.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "ui/core/color_palette.h"
+#include "ui/core/combo.h"
+#include "ui/core/progress.h"
+
+namespace trx::pages::testing {
+namespace {
+
+class RecordingSaver : public IProfileSaver {
+ public:
+  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
+    saves.push_back(std::string(DeviceKindName(kind)) + " " + std::to_string(static_cast<int>(family)));
+    return 0;
+  }
+  std::vector<std::string> saves;
+};
+
+class RecordingPreview : public ILightingPreview {
+ public:
+  void RestartPreview(DeviceKind kind, PreviewStart start) override {
+    calls.push_back(std::string(DeviceKindName(kind)) + " " + std::to_string(static_cast<int>(start)));
+  }
+  void ResetKeyboardPreview(int mode) override { calls.push_back("kb reset " + std::to_string(mode)); }
+  std::vector<std::string> calls;
+};
+
+class LightingPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    ResetImagesToBuiltIn();
+    WriteSyncLighting({});
+    SetProfileSaver(&saver);
+    SetLightingPreview(&preview);
+    Build();
+  }
+  void TearDown() override {
+    SetLightingPreview(nullptr);
+    SetProfileSaver(nullptr);
+    ResetImagesToBuiltIn();
+    PageTest::TearDown();
+  }
+  void ChooseMode(const std::string& list, int item) {
+    auto* combo = dynamic_cast<CComboUI*>(Find(list));
+    ASSERT_NE(combo, nullptr) << list;
+    combo->SelectItem(item, false, false);
+    Notify(list, "itemselect");
+  }
+  // Every layout back to enabled and visible, so "unchanged" reads as 1.
+  void ResetLayouts(const std::string& p) {
+    for (const char* s : {"deng_fx_layout", "deng_color_layout", "deng_7colorselect_layout", "deng_speed_layout",
+                          "deng_Color_Pallet", "deng_same_mode"}) {
+      Find(p + s)->SetVisible(true);
+      Find(p + s)->SetEnabled(true);
+    }
+  }
+  // "DCYS" as 0/1: direction, colour, colour cycle, speed layouts.
+  std::string Flags(const std::string& p, bool visible) {
+    std::string out;
+    for (const char* s : {"deng_fx_layout", "deng_color_layout", "deng_7colorselect_layout", "deng_speed_layout"}) {
+      CControlUI* c = Find(p + s);
+      out += (visible ? c->IsVisible() : c->IsEnabled()) ? '1' : '0';
+    }
+    return out;
+  }
+  // Brings a device's lighting page forward (hidden pages read as hidden).
+  void ShowDevicePage(int page) {
+    dynamic_cast<CTabLayoutUI*>(Find("tab_switch"))->SelectItem(page);
+    if (page == 0) dynamic_cast<CTabLayoutUI*>(Find("kb_tab_switch"))->SelectItem(0);
+    if (page == 1) dynamic_cast<CTabLayoutUI*>(Find("ms_tab_switch"))->SelectItem(0);
+  }
+  void SetSlider(const char* name, int value) { dynamic_cast<CSliderUI*>(Find(name))->SetValue(value); }
+  std::string EditText(const char* name) { return Find(name)->GetText(); }
+
+  RecordingSaver saver;
+  RecordingPreview preview;
+};
+
+struct ModeRow {
+  int mode;
+  const char* enabled;
+  const char* visible;  // null: not checked
+  int palette;          // -1: not checked
+};
+
+TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
+  const std::vector<ModeRow> v2 = {{0, "0001", "0001", 0}, {1, "0001", "0001", 0}, {2, "0111", "0111", 1},
+                                   {3, "0101", "0101", 1}, {4, "0100", "0100", 1}, {5, "1111", "1111", 1},
+                                   {6, "0111", "1111", 1}};
+  const std::vector<ModeRow> v0 = {{0, "0001", "1111", 1}, {1, "0111", "1111", 1}, {2, "0111", "1111", 1},
+                                   {3, "0100", "1111", 1}, {4, "1111", "1111", 1}, {5, "1111", "1111", 1}};
+  const std::vector<ModeRow> v1 = {{0, "1111", "1111", 1}, {1, "0111", "0111", 1}, {2, "0100", "0110", 1},
+                                   {3, "0100", "1111", 1}, {4, "1111", "1111", 1}, {5, "1111", "1111", 1}};
+  const std::vector<ModeRow>* variants[3] = {&v0, &v1, &v2};
+  ShowDevicePage(1);
+  for (int v = 0; v < 3; ++v) {
+    for (const ModeRow& row : *variants[v]) {
+      SCOPED_TRACE("variant " + std::to_string(v) + " mode " + std::to_string(row.mode));
+      ResetLayouts("ms_");
+      devices.pending.clear();
+      ChooseMode("ms_deng_combo_modeSelect" + std::to_string(v), row.mode);
+      EXPECT_EQ(Flags("ms_", false), row.enabled);
+      EXPECT_EQ(Flags("ms_", true), row.visible);
+      EXPECT_EQ(Visible("ms_deng_Color_Pallet"), row.palette == 1);
+      EXPECT_FALSE(Find("ms_deng_same_mode")->IsEnabled());
+      EXPECT_EQ(ReadLighting(DeviceKind::Mouse).mode, row.mode);
+      EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
+    }
+  }
+  // Mode 5 restarts the preview from the end the direction names (byte 4 = 1: left).
+  preview.calls.clear();
+  UpdateLighting(DeviceKind::Mouse, [](LightingBytes& l) { l.direction = 1; });
+  ChooseMode("ms_deng_combo_modeSelect2", 5);
+  ChooseMode("ms_deng_combo_modeSelect2", 4);
+  EXPECT_EQ(preview.calls, (std::vector<std::string>{"mouse 1", "mouse 0"}));
+  // Each choice saved the light and the device profile.
+  EXPECT_EQ(saver.saves.back(), "mouse 0");
+  EXPECT_EQ(saver.saves[saver.saves.size() - 2], "mouse 1");
+}
+
+TEST_F(LightingPageTest, PadModesFollowTheirTable) {
+  const char* enabled[10] = {"1111", "0001", "0111", "0100", "1111", "1111", "1001", "0111", "0110", "0111"};
+  const bool same[10] = {true, true, true, true, false, false, false, false, false, false};
+  ShowDevicePage(2);
+  for (int mode = 0; mode < 10; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    ResetLayouts("mp_");
+    saver.saves.clear();
+    ChooseMode("mp_deng_combo_modeSelect", mode);
+    EXPECT_EQ(Flags("mp_", false), enabled[mode]);
+    EXPECT_EQ(Flags("mp_", true), "1111");
+    EXPECT_EQ(Find("mp_deng_same_mode")->IsEnabled(), same[mode]);
+    EXPECT_EQ(ReadLighting(DeviceKind::MousePad).mode, mode);
+    EXPECT_EQ(saver.saves, (std::vector<std::string>{"pad 1"}));
+  }
+}
+
+TEST_F(LightingPageTest, KeyboardModesFollowTheirTableWithTheirDirectionLabels) {
+  struct Row {
+    const char* enabled;
+    const char* left;
+  };
+  const Row rows[16] = {{"1111", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
+                        {"0100", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
+                        {"0111", "Deng_FXL_text"}, {"1111", "Deng_FXL_text"}, {"0110", nullptr},
+                        {"0111", "Deng_FXL_text"}, {"1001", "Deng_FXU_text"}, {"0111", "Deng_FXL_text"},
+                        {"0111", "Deng_FXL_text"}, {"1001", "Deng_FXJ_text"}, {"1111", "Deng_FXL_text"},
+                        {"0111", "Deng_FXL_text"}};
+  const char* right_of[] = {"Deng_FXR_text", "Deng_FXD_text", "Deng_FXK_text"};
+  ShowDevicePage(0);
+  for (int mode = 0; mode < 16; ++mode) {
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    ResetLayouts("kb_");
+    Find("kb_Deng_label_FXL")->SetAttribute("text", "%[none]");
+    ChooseMode("kb_deng_combo_modeSelect", mode);
+    EXPECT_EQ(Flags("kb_", false), rows[mode].enabled);
+    EXPECT_FALSE(Find("kb_deng_same_mode")->IsEnabled());
+    const bool custom = mode == 8;
+    for (const char* shown : {"kb_deng_fx_layout", "kb_deng_7colorselect_layout", "kb_deng_color_display_layout"})
+      EXPECT_EQ(Visible(shown), !custom) << shown;
+    for (const char* shown : {"kb_deng_custom_tool_layout", "kb_deng_custom_select_layout", "kb_deng_custom_color_layout"})
+      EXPECT_EQ(Visible(shown), custom) << shown;
+    const std::string left = rows[mode].left ? rows[mode].left : "none";
+    EXPECT_EQ(Find("kb_Deng_label_FXL")->GetText(), left);  // no language loaded: the id
+    if (rows[mode].left != nullptr) {
+      const int pair = left == "Deng_FXU_text" ? 1 : left == "Deng_FXJ_text" ? 2 : 0;
+      EXPECT_EQ(Find("kb_Deng_label_FXR")->GetText(), right_of[pair]);
+    }
+    EXPECT_EQ(ReadLighting(DeviceKind::Keyboard).mode, mode);
+  }
+  // Modes 4, 5, 11, 15 reset the keyboard preview.
+  int resets = 0;
+  for (const std::string& call : preview.calls) resets += call.rfind("kb reset", 0) == 0;
+  EXPECT_EQ(resets, 4);
+}
+
+TEST_F(LightingPageTest, TypingThreeHundredGivesTwoFiftyFiveAndClearsTheColourCycle) {
+  for (const char* p : {"ms_", "mp_", "kb_"}) {
+    SCOPED_TRACE(p);
+    const DeviceKind kind = p[0] == 'm' && p[1] == 's' ? DeviceKind::Mouse : p[1] == 'p' ? DeviceKind::MousePad : DeviceKind::Keyboard;
+    UpdateLighting(kind, [](LightingBytes& l) { l.colour_cycle = 1; l.red = 1; l.green = 2; l.blue = 3; });
+    pages->Refresh(kind);
+    EXPECT_TRUE(Selected(std::string(p) + "Deng_7color_check"));
+    devices.pending.clear();
+    Find(std::string(p) + "Deng_edit_G")->SetText("300");
+    Notify(std::string(p) + "Deng_edit_G", "textchanged");
+    EXPECT_EQ(EditText((std::string(p) + "Deng_edit_G").c_str()), "255");
+    EXPECT_FALSE(Selected(std::string(p) + "Deng_7color_check"));
+    EXPECT_EQ(ReadLighting(kind), (LightingBytes{0, 0, 0, 0, 0, 1, 255, 3}));
+    EXPECT_EQ(Find(std::string(p) + "Deng_colordp_btn")->GetBkColor(), 0xFF01FF03u);
+    EXPECT_EQ(dynamic_cast<CColorPaletteUI*>(Find(std::string(p) + "deng_Color_Pallet"))->GetSelectColor() & 0xFFFFFF,
+              0x01FF03u);
+    EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{kind}));
+  }
+  // An emptied edit stores nothing.
+  devices.pending.clear();
+  Find("ms_Deng_edit_R")->SetText("");
+  Notify("ms_Deng_edit_R", "textchanged");
+  EXPECT_TRUE(devices.pending.empty());
+}
+
+TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) {
+  SetSlider("mp_deng_light_slider", 9);
+  Notify("mp_deng_light_slider", "valuechanged");
+  SetSlider("mp_deng_speed_slider", 3);
+  Notify("mp_deng_speed_slider", "valuechanged");
+  Select("mp_Deng_FXR_check");
+  Notify("mp_Deng_7color_check", "selectchanged");  // unchanged (not checked): byte 5 := 0
+  Find("mp_Deng_7color_check")->SetEnabled(true);
+  dynamic_cast<CCheckBoxUI*>(Find("mp_Deng_7color_check"))->SetCheck(true);
+  EXPECT_EQ(ReadLighting(DeviceKind::MousePad), (LightingBytes{0, 9, 11, 0, 1, 0, 0, 0}));
+  Select("mp_Deng_FXL_check");
+  EXPECT_EQ(ReadLighting(DeviceKind::MousePad).direction, 1);
+  EXPECT_FALSE(Selected("mp_Deng_FXR_check"));
+
+  Notify("ms_Deng_color_btn_16", "click");  // preset 16: 0x48B1FA
+  EXPECT_EQ(ReadLighting(DeviceKind::Mouse), (LightingBytes{0, 0, 0, 0, 0, 0x48, 0xB1, 0xFA}));
+  EXPECT_EQ(EditText("ms_Deng_edit_B"), "250");
+  Find("kb_deng_Color_Pallet");
+  dynamic_cast<CColorPaletteUI*>(Find("kb_deng_Color_Pallet"))->SetSelectColor(0xFF102030);
+  Notify("kb_deng_Color_Pallet", "colorchanged");
+  const LightingBytes kb = ReadLighting(DeviceKind::Keyboard);
+  EXPECT_EQ(kb.Argb() & 0xFFFFFF, dynamic_cast<CColorPaletteUI*>(Find("kb_deng_Color_Pallet"))->GetSelectColor() & 0xFFFFFF);
+  // The mouse's direction buttons act as the options.
+  Notify("ms_Deng_FXL_btn", "click");
+  EXPECT_EQ(ReadLighting(DeviceKind::Mouse).direction, 1);
+  EXPECT_TRUE(Selected("ms_Deng_FXL_check"));
+  Notify("ms_Deng_FXR_btn", "click");
+  EXPECT_EQ(ReadLighting(DeviceKind::Mouse).direction, 0);
+  EXPECT_TRUE(Selected("ms_Deng_FXR_check"));
+}
+
+TEST_F(LightingPageTest, CopyFromThePadWithModeNineReachesTheOthersAndTheSyncSettings) {
+  const LightingBytes pad{9, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC};
+  WriteLighting(DeviceKind::MousePad, pad);
+  devices.pending.clear();
+  Notify("mp_deng_same_mode", "click");
+  EXPECT_EQ(ReadLighting(DeviceKind::Mouse), pad);  // mode 9: outside the mouse's list
+  EXPECT_EQ(ReadLighting(DeviceKind::Keyboard), pad);
+  EXPECT_EQ(ReadSyncLighting(), pad);
+  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+    EXPECT_EQ(devices.Channel(kind).follows_synchronised_lighting.load(), 1);
+  // The targets' pages show it; their profiles are saved; nothing is sent
+  // (a send would end the synchronised lighting).
+  EXPECT_EQ(EditText("kb_Deng_edit_R"), "170");
+  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_light_slider"))->GetValue(), 12);
+  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("kb_deng_speed_slider"))->GetValue(), 10);
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 1", "mouse 1", "mouse 0"}));
+  EXPECT_TRUE(devices.pending.empty());
+}
+
+TEST_F(LightingPageTest, RefreshShowsTheRecordAndNoPlaceholders) {
+  ShowDevicePage(1);
+  for (const char* edit : {"ms_Deng_edit_R", "mp_Deng_edit_G", "kb_Deng_edit_B"}) EXPECT_EQ(EditText(edit), "") << edit;
+  WriteLighting(DeviceKind::Mouse, {3, 5, 2, 0, 0, 0x10, 0x20, 0x30});
+  Find("ms_deng_mode_switch");
+  pages->Refresh(DeviceKind::Mouse);
+  EXPECT_EQ(Page("ms_deng_mode_switch"), 2);
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_deng_combo_modeSelect2"))->GetCurSel(), 3);
+  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_light_slider"))->GetValue(), 5);
+  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_speed_slider"))->GetValue(), 12);
+  EXPECT_TRUE(Selected("ms_Deng_FXR_check"));
+  EXPECT_EQ(EditText("ms_Deng_edit_G"), "32");
+  EXPECT_EQ(Find("ms_Deng_colordp_btn")->GetBkColor(), 0xFF102030u);
+  EXPECT_FALSE(Visible("ms_deng_7colorselect_layout"));  // mode 3's layout
+  EXPECT_TRUE(devices.pending.empty());  // showing stores nothing
+  EXPECT_TRUE(saver.saves.empty());
+}
+
+TEST_F(LightingPageTest, PaintedKeySelectionFillsThePerKeyColourBlock) {
+  ChooseMode("kb_deng_combo_modeSelect", 8);
+  Notify("kb_dkey_0", "click");
+  Notify("kb_dkey_5", "click");
+  Notify("kb_dkey_7", "click");
+  Notify("kb_dkey_5", "click");  // picked again: dropped
+  auto* page_key = Find("kb_dkey_7");
+  EXPECT_GT(page_key->GetBorderSize(), 0);
+  saver.saves.clear();
+  Notify("kb_Deng_color_btn_7", "click");  // preset 7: 0xFE5400
+  std::vector<uint8_t> block;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    block.assign(Images().keyboard.key_colours, Images().keyboard.key_colours + 27);
+  }
+  EXPECT_EQ(block, (std::vector<uint8_t>{0xFE, 0x54, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                         0,    0,    0,    0, 0, 0, 0xFE, 0x54, 0x00, 0, 0, 0}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 1"}));
+  // The record's own colour stays: the palette edits the custom colour here.
+  EXPECT_EQ(ReadLighting(DeviceKind::Keyboard).Argb() & 0xFFFFFF, 0u);
+  EXPECT_EQ(Find("kb_deng_custom_colour_btn")->GetBkColor(), 0xFFFE5400u);
+  // All off darkens every key; all bright gives every visible key the colour.
+  Select("kb_Deng_all_kill_check");
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().keyboard.key_colours[0], 0);
+    EXPECT_EQ(Images().keyboard.key_colours[21], 0);
+  }
+  Select("kb_Deng_all_bright_check");
+  EXPECT_FALSE(Selected("kb_Deng_all_kill_check"));
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().keyboard.key_colours[3 * 125 + 1], 0x54);
+  }
+  // Outside mode 8 a key pick selects nothing, and all off is brightness 0.
+  ChooseMode("kb_deng_combo_modeSelect", 0);
+  Notify("kb_dkey_9", "click");
+  EXPECT_EQ(Find("kb_dkey_9")->GetBorderSize(), 0);
+  dynamic_cast<CCheckBoxUI*>(Find("kb_Deng_all_bright_check"))->SetCheck(false, false);
+  UpdateLighting(DeviceKind::Keyboard, [](LightingBytes& l) { l.brightness = 7; });
+  Select("kb_Deng_all_kill_check");
+  EXPECT_EQ(ReadLighting(DeviceKind::Keyboard).brightness, 0);
+}
+
+TEST_F(LightingPageTest, PadKeyLightMessagesIgnoreIndicesOutsideTheTable) {
+  const CKeyLights& lights = pages->KeyLights();
+  EXPECT_TRUE(lights.SetColour(DeviceKind::MousePad, 14, 0xFF112233));
+  EXPECT_FALSE(lights.SetColour(DeviceKind::MousePad, 15, 0xFF112233));
+  EXPECT_FALSE(lights.SetAlpha(DeviceKind::MousePad, ~0ull, 10));
+  EXPECT_EQ(lights.Light(DeviceKind::Keyboard, 126), nullptr);
+  EXPECT_NE(lights.Light(DeviceKind::Mouse, 19), nullptr);
+}
+
+class PadSimulatorTest : public LightingPageTest {
+ protected:
+  void SetUp() override {
+    LightingPageTest::SetUp();
+    auto backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
+    const int id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& pad = sim_devices->pad;
+    pad.transport.want_read = true;
+    pad.transport.want_write = true;
+    pad.transport.device_path = backend->VendorPath(id);
+    ASSERT_EQ(pad.transport.Open(), 1);
+    pad.connected = 1;
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    pages->OnWindowInit();
+  }
+  // (command, length, address) of each request.
+  std::vector<std::string> Frames() {
+    std::vector<std::string> out;
+    for (const sim::SimFrame& f : firmware->Requests()) {
+      char line[32];
+      std::snprintf(line, sizeof line, "%u %u %u", f[3], f[4], f[5] | f[6] << 8);
+      out.emplace_back(line);
+    }
+    return out;
+  }
+  std::shared_ptr<sim::SimFirmware> firmware;
+  std::unique_ptr<FakeDevices> sim_devices;
+};
+
+TEST_F(PadSimulatorTest, OnboardSwitchStoresTheOldSlotAndLoadsTheNewOne) {
+  firmware->SetSettingsByte(2 * 64 + 1, 6);  // slot 2: mode 6, brightness 11
+  firmware->SetSettingsByte(2 * 64 + 2, 11);
+  WriteLighting(DeviceKind::MousePad, {4, 3, 0, 0, 0, 1, 2, 3});
+  firmware->ClearRequests();
+  ChooseMode("mp_deng_combo_profile", 2);
+  EXPECT_EQ(Frames(), (std::vector<std::string>{"5 1 0", "6 1 0", "5 56 128"}));
+  EXPECT_EQ(firmware->Settings()[0], 2);
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  EXPECT_EQ(Images().pad.lighting_records[0][1], 4);  // the old current record kept in slot 0
+  EXPECT_EQ(Images().pad.current_record[0], 2);
+  EXPECT_EQ(Images().pad.current_record[1], 6);
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("mp_deng_combo_modeSelect"))->GetCurSel(), 6);
+  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("mp_deng_light_slider"))->GetValue(), 11);
+}
+
+TEST_F(PadSimulatorTest, SameProfileSendsOnlyTheIndexReadAndDefaultsWaitOnATimer) {
+  firmware->ClearRequests();
+  ChooseMode("mp_deng_combo_profile", 0);
+  EXPECT_EQ(Frames(), (std::vector<std::string>{"5 1 0"}));
+  firmware->ClearRequests();
+  window.calls.clear();
+  Notify("mp_one_profile_default", "click");
+  ASSERT_EQ(Frames().size(), 1u);
+  EXPECT_EQ(Frames()[0].substr(0, 3), "13 ");
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"timer 21 1000"}));
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
