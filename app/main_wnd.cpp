@@ -83,7 +83,11 @@ CMainWnd::CMainWnd(MainWndOptions options)
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
   presence_->Attach(this);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
-  if (options_.presence_threads) SetPresenceBodies();
+  lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
+  if (options_.presence_threads) {
+    SetPresenceBodies();
+    lighting_->SetBodies(workers_);
+  }
 }
 
 CMainWnd::~CMainWnd() {
@@ -110,6 +114,8 @@ CMainWnd::~CMainWnd() {
   if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
   if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
 }
+
+void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
 
 void CMainWnd::SetPresenceBodies() {
   // The bodies hold the proxy and the backend, never the window.
@@ -194,6 +200,7 @@ void CMainWnd::StartWorkers() {
   for (int index : kStartOrderBeforeTimer) workers_.Start(index);
   ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
   for (int index : kStartOrderAfterTimer) workers_.Start(index);
+  if (options_.presence_threads) ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
   if (options_.presence_threads && options_.access_help) ui::SetTimer(m_hWnd, kTimerAccessCheck, kAccessCheckPeriodMs);
 }
 
@@ -308,6 +315,9 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       // The pad's defaults were restored a second ago: read it back.
       ui::KillTimer(m_hWnd, pages::kTimerPadReadAll);
       SendReadMessage(kMsgPadReadAll);
+      break;
+    case kTimerPreviewFrame:
+      lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible());
       break;
     case kTimerRepaint:
       Invalidate();

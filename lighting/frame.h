@@ -22,9 +22,9 @@ inline constexpr uint32_t TintColour(const Rgb& c) {
 }
 
 struct Frame {
-  std::array<Tint, kSlotCount> slots{};
-  void Set(int slot, const Rgb& colour, uint8_t alpha) { slots[static_cast<size_t>(slot)] = {TintColour(colour), alpha}; }
-  void SetRaw(int slot, uint32_t colour, uint8_t alpha) { slots[static_cast<size_t>(slot)] = {colour, alpha}; }
+  std::array<Tint, kSlotCount> tints{};
+  void Set(int slot, const Rgb& colour, uint8_t alpha) { tints[static_cast<size_t>(slot)] = {TintColour(colour), alpha}; }
+  void SetRaw(int slot, uint32_t colour, uint8_t alpha) { tints[static_cast<size_t>(slot)] = {colour, alpha}; }
 };
 
 // The settings an engine reads each cycle (the lighting bytes 1-8 of a

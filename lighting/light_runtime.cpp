@@ -15,6 +15,10 @@ constexpr int kEventWaitMs = 1;
 constexpr int kMouseCycleMs = 20;
 constexpr int kAbsentMs = 100;
 constexpr int kSyncAllAbsentMs = 1000;
+// No family follows synchronised lighting: look again after this long
+// rather than every cycle (a speed of 0 would wake the thread 1000 times a
+// second to find nothing to do).
+constexpr int kSyncNoneFollowsMs = 100;
 
 EffectSettings FromBytes(const LightingBytes& b) {
   EffectSettings s;
@@ -76,7 +80,7 @@ uint64_t LightingRuntime::Generation() const {
 
 void LightingRuntime::Publish(const Frame& local, int first, int count) {
   std::lock_guard<std::mutex> lock(frame_mutex_);
-  for (int i = first; i < first + count; ++i) frame_.slots[static_cast<size_t>(i)] = local.slots[static_cast<size_t>(i)];
+  for (int i = first; i < first + count; ++i) frame_.tints[static_cast<size_t>(i)] = local.tints[static_cast<size_t>(i)];
   ++generation_;
 }
 
@@ -195,7 +199,10 @@ void LightingRuntime::RunSync(CEvent& stop) {
       continue;
     }
     const SyncFamilies follow{Follows(keyboard_), Follows(mouse_), Follows(pad_)};
-    if (!follow.Any()) continue;
+    if (!follow.Any()) {
+      if (Sleep(stop, kSyncNoneFollowsMs)) break;
+      continue;
+    }
     const int extra = engine.Cycle(s, follow, local);
     if (follow.mouse) Publish(local, kMouseFirstSlot, kMouseSlots);
     if (follow.pad) Publish(local, kPadFirstSlot, kPadSlots);

@@ -10,7 +10,7 @@
 namespace trx::lighting {
 namespace {
 
-Tint At(const Frame& f, int slot) { return f.slots[static_cast<size_t>(slot)]; }
+Tint At(const Frame& f, int slot) { return f.tints[static_cast<size_t>(slot)]; }
 
 TEST(LightingTables, KnownEntries) {
   EXPECT_EQ(kWheel[0], (Rgb{255, 1, 0}));

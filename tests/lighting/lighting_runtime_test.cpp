@@ -44,8 +44,8 @@ TEST_F(LightingRuntimeTest, HiddenPreviewComputesNothingThenShownOneDoes) {
   Frame f;
   uint64_t seen = 0;
   ASSERT_TRUE(rt.TakeFrame(f, seen));
-  EXPECT_EQ(f.slots[35 + 51], (Tint{0x112233, 255}));
-  EXPECT_EQ(f.slots[0], (Tint{}));  // the mouse is not drawn by this thread
+  EXPECT_EQ(f.tints[35 + 51], (Tint{0x112233, 255}));
+  EXPECT_EQ(f.tints[0], (Tint{}));  // the mouse is not drawn by this thread
   stop.Set();
   worker.join();
 }
@@ -78,9 +78,9 @@ TEST_F(LightingRuntimeTest, SyncWaveReachesFollowingMouseOnly) {
   Frame f;
   uint64_t seen = 0;
   ASSERT_TRUE(rt.TakeFrame(f, seen));
-  EXPECT_EQ(f.slots[19], (Tint{0x0000FF, 255}));
-  EXPECT_EQ(f.slots[20], (Tint{}));       // pad does not follow
-  EXPECT_EQ(f.slots[35 + 51], (Tint{}));  // nor the keyboard
+  EXPECT_EQ(f.tints[19], (Tint{0x0000FF, 255}));
+  EXPECT_EQ(f.tints[20], (Tint{}));       // pad does not follow
+  EXPECT_EQ(f.tints[35 + 51], (Tint{}));  // nor the keyboard
 }
 
 }  // namespace
