@@ -43,18 +43,18 @@ void LightingPreviewHost::SetBodies(WorkerThreads& workers) const {
   workers.SetBody(kWorkerKeyboardLight, body(&lighting::LightingRuntime::RunKeyboard));
 }
 
-void LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool window_shown) {
+int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool window_shown) {
   bool on_screen = false;
   for (const Range& r : kRanges) on_screen = on_screen || PreviewOnScreen(lights, r);
   runtime_->SetShown(window_shown && on_screen);
-  if (!window_shown || !on_screen) return;
+  if (!window_shown || !on_screen) return kPreviewPausedPeriodMs;
 
   uint32_t visible = 0;
   for (int i = 0; i < lighting::kMouseSlots; ++i)
     if (ui::CControlUI* c = lights.Light(DeviceKind::Mouse, i); c != nullptr && c->IsVisible()) visible |= 1u << i;
   runtime_->SetMouseVisible(visible);
 
-  if (!runtime_->TakeFrame(newest_, generation_)) return;
+  if (!runtime_->TakeFrame(newest_, generation_)) return kPreviewFramePeriodMs;
   // Only changed tints reach the controls: an unchanged LED costs nothing.
   for (const Range& r : kRanges)
     for (int i = 0; i < r.count; ++i) {
@@ -69,6 +69,7 @@ void LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool win
       was = t;
     }
   applied_once_ = true;
+  return kPreviewFramePeriodMs;
 }
 
 void LightingPreviewHost::RestartPreview(DeviceKind kind, pages::PreviewStart start) {

@@ -20,6 +20,8 @@ namespace trx::app {
 // images on the UI thread, the preview's main cost).
 inline constexpr int kTimerPreviewFrame = 22;
 inline constexpr int kPreviewFramePeriodMs = 50;
+// While the preview is paused the timer only looks whether it is back.
+inline constexpr int kPreviewPausedPeriodMs = 250;
 
 class LightingPreviewHost : public pages::ILightingPreview {
  public:
@@ -33,7 +35,8 @@ class LightingPreviewHost : public pages::ILightingPreview {
   void SetBodies(WorkerThreads& workers) const;
   // Frame timer: pauses the threads unless the window is shown and a
   // preview is on screen, else applies the newest frame's changed tints.
-  void OnFrameTimer(const pages::CKeyLights& lights, bool window_shown);
+  // Returns the timer period to use from now on (ms).
+  int OnFrameTimer(const pages::CKeyLights& lights, bool window_shown);
   // The mouse's usage 0x403 (any thread).
   void TriggerMouseFlash() { runtime_->TriggerMouseFlash(); }
   // A key press for the keyboard's reactive modes (any thread).

@@ -317,7 +317,10 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       SendReadMessage(kMsgPadReadAll);
       break;
     case kTimerPreviewFrame:
-      lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible());
+      if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
+        preview_period_ms_ = period;
+        ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
+      }
       break;
     case kTimerRepaint:
       Invalidate();

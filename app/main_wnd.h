@@ -213,6 +213,7 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<PresenceHostProxy> presence_;
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
+  int preview_period_ms_ = kPreviewFramePeriodMs;
   PendingSettings pending_;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;

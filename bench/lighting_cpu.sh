@@ -2,8 +2,8 @@
 # CPU cost of the animated lighting preview: starts `trx770 --simulate`
 # (all three simulated devices) under Xvfb, lets the keyboard page animate
 # its effect, and reads the whole program's user+sys time from
-# /proc/PID/stat over a window of DURATION seconds; then minimises the
-# window and measures the same again. Prints the share of one core for both.
+# /proc/PID/stat over a window of DURATION seconds; then the same on a page
+# without a preview and with the window hidden. Prints the share of one core.
 # With SHOTS=dir it also saves three frames of each preview in dir.
 #
 # usage: bench/lighting_cpu.sh [build/bin] (DURATION=30 SHOTS=dir)
@@ -56,7 +56,13 @@ if [ -n "${SHOTS:-}" ]; then
   done
 fi
 shown=$(measure)
-xdotool windowminimize "$WIN"
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+xdotool mousemove $((X + 75)) $((Y + 155)) click 1  # the keyboard's macro page: no preview
+sleep 1
+no_preview=$(measure)
+xdotool mousemove $((X + 75)) $((Y + 111)) click 1  # back to the lighting page
+sleep 1
+xdotool mousemove $((X + 708)) $((Y + 24)) click 1  # the window's own minimise button
 sleep 1
 hidden=$(measure)
-echo "keyboard page animating: ${shown} % of one core; window minimised: ${hidden} % (over ${DURATION} s each)"
+echo "keyboard page animating: ${shown} %; page without preview: ${no_preview} %; window hidden: ${hidden} % of one core (${DURATION} s each)"
