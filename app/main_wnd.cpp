@@ -96,7 +96,11 @@ CMainWnd::CMainWnd(MainWndOptions options)
   }
   hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
-  if (options_.presence_threads) SetPresenceBodies();
+  lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
+  if (options_.presence_threads) {
+    SetPresenceBodies();
+    lighting_->SetBodies(workers_);
+  }
 }
 
 CMainWnd::~CMainWnd() {
@@ -123,6 +127,8 @@ CMainWnd::~CMainWnd() {
   if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
   if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
 }
+
+void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
 
 void CMainWnd::SetPresenceBodies() {
   // The bodies hold the proxy and the backend, never the window.
@@ -207,6 +213,7 @@ void CMainWnd::StartWorkers() {
   for (int index : kStartOrderBeforeTimer) workers_.Start(index);
   ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
   for (int index : kStartOrderAfterTimer) workers_.Start(index);
+  if (options_.presence_threads) ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
   if (options_.presence_threads && options_.access_help) ui::SetTimer(m_hWnd, kTimerAccessCheck, kAccessCheckPeriodMs);
 }
 
@@ -332,6 +339,12 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       // The pad's defaults were restored a second ago: read it back.
       ui::KillTimer(m_hWnd, pages::kTimerPadReadAll);
       SendReadMessage(kMsgPadReadAll);
+      break;
+    case kTimerPreviewFrame:
+      if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
+        preview_period_ms_ = period;
+        ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
+      }
       break;
     case kTimerRepaint:
       Invalidate();

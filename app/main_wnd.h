@@ -33,6 +33,7 @@
 
 #include "app/presence_host_proxy.h"
 #include "app/access_help.h"
+#include "app/lighting_preview_host.h"
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
@@ -166,7 +167,7 @@ class CMainWnd : public ui::WindowImplBase,
   void PostInstanceMessage() override;
   void StartTimer(int id, int period_ms) override;
   void SendReadMessage(uint32_t message) override;
-  void RequestLightingRefresh() override {}
+  void RequestLightingRefresh() override;
   void ReadMouseRoutines() override {}
 
   // IProfileMessages (the profile index at start-up), pages::IDialogs
@@ -224,6 +225,9 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<CDeviceChannel> pad_;
   // What the presence threads hold instead of this window.
   std::shared_ptr<PresenceHostProxy> presence_;
+  // The lighting threads' state and the preview's frame timer.
+  std::unique_ptr<LightingPreviewHost> lighting_;
+  int preview_period_ms_ = kPreviewFramePeriodMs;
   PendingSettings pending_;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;

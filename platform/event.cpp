@@ -60,7 +60,8 @@ bool CEvent::Wait(int timeout_ms) {
   for (;;) {
     int wait = -1;
     if (timeout_ms >= 0) {
-      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+      // Rounded up: a 1 ms wait must not become a poll of 0 ms.
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
       wait = left < 0 ? 0 : static_cast<int>(left);
     }
     pollfd p{fd_, POLLIN, 0};

@@ -382,7 +382,7 @@ TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   Pump();
   EXPECT_TRUE(window->Workers().IsStarted(kWorkerLightSync));
   EXPECT_TRUE(window->Workers().IsStarted(kWorkerMsKeyLink));
-  EXPECT_FALSE(window->Workers().IsStarted(kWorkerMouseLight));  // no body: the slot stays empty
+  EXPECT_FALSE(window->Workers().IsStarted(kWorkerMpLightLink));  // no body: the slot stays empty
 
   std::vector<std::string> lines;
   DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });

@@ -49,7 +49,9 @@ TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHide
   CreateWindow(options, /*presence=*/true);
   EXPECT_TRUE(window->Workers().IsStarted(kWorkerMousePresence));
   EXPECT_TRUE(window->Workers().IsStarted(kWorkerKeyboardSync));
-  EXPECT_FALSE(window->Workers().IsStarted(kWorkerMouseLight));  // lighting threads: no body yet
+  EXPECT_TRUE(window->Workers().IsStarted(kWorkerMouseLight));
+  EXPECT_TRUE(window->Workers().IsStarted(kWorkerLightSync));
+  EXPECT_FALSE(window->Workers().IsStarted(kWorkerMpLightLink));  // program links: no body yet
 
   ASSERT_TRUE(PumpUntil([&] { return window->IsWindowVisible(); }));
   EXPECT_EQ(window->Channel(DeviceKind::Mouse).connected.load(), 1);

@@ -41,5 +41,14 @@ TEST(EventSemantics, WaitTimesOutWhenNeverSet) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(29));
 }
 
+// A 1 ms wait is a real wait, not a poll that returns at once (a loop of
+// 1 ms waits would otherwise spin a core).
+TEST(EventSemantics, ShortWaitsLastAtLeastTheirTimeout) {
+  CEvent e;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 20; ++i) EXPECT_FALSE(e.Wait(1));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+}
+
 }  // namespace
 }  // namespace trx

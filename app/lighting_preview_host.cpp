@@ -1,0 +1,81 @@
+#include "app/lighting_preview_host.h"
+
+namespace trx::app {
+
+namespace {
+// Slot range of each preview.
+struct Range {
+  DeviceKind kind;
+  int first, count;
+};
+constexpr Range kRanges[] = {{DeviceKind::Mouse, lighting::kMouseFirstSlot, lighting::kMouseSlots},
+                             {DeviceKind::MousePad, lighting::kPadFirstSlot, lighting::kPadSlots},
+                             {DeviceKind::Keyboard, lighting::kKeyboardFirstSlot, lighting::kKeyboardSlots}};
+
+bool PreviewOnScreen(const pages::CKeyLights& lights, const Range& r) {
+  for (int i = 0; i < r.count; ++i)
+    if (ui::CControlUI* c = lights.Light(r.kind, i)) return c->IsVisible();
+  return false;
+}
+}  // namespace
+
+LightingPreviewHost::LightingPreviewHost(std::shared_ptr<CDeviceChannel> mouse, std::shared_ptr<CDeviceChannel> pad,
+                                         std::shared_ptr<CDeviceChannel> keyboard)
+    : mouse_(std::move(mouse)),
+      pad_(std::move(pad)),
+      keyboard_(std::move(keyboard)),
+      runtime_(std::make_shared<lighting::LightingRuntime>(*mouse_, *pad_, *keyboard_)) {
+  pages::SetLightingPreview(this);
+}
+
+LightingPreviewHost::~LightingPreviewHost() {
+  if (pages::LightingPreview() == this) pages::SetLightingPreview(nullptr);
+}
+
+void LightingPreviewHost::SetBodies(WorkerThreads& workers) const {
+  using Run = void (lighting::LightingRuntime::*)(CEvent&);
+  auto body = [this](Run run) {
+    return [rt = runtime_, m = mouse_, p = pad_, k = keyboard_, run](CEvent& stop) { ((*rt).*run)(stop); };
+  };
+  workers.SetBody(kWorkerLightSync, body(&lighting::LightingRuntime::RunSync));
+  workers.SetBody(kWorkerMouseLight, body(&lighting::LightingRuntime::RunMouse));
+  workers.SetBody(kWorkerPadLight, body(&lighting::LightingRuntime::RunPad));
+  workers.SetBody(kWorkerKeyboardLight, body(&lighting::LightingRuntime::RunKeyboard));
+}
+
+int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool window_shown) {
+  bool on_screen = false;
+  for (const Range& r : kRanges) on_screen = on_screen || PreviewOnScreen(lights, r);
+  runtime_->SetShown(window_shown && on_screen);
+  if (!window_shown || !on_screen) return kPreviewPausedPeriodMs;
+
+  uint32_t visible = 0;
+  for (int i = 0; i < lighting::kMouseSlots; ++i)
+    if (ui::CControlUI* c = lights.Light(DeviceKind::Mouse, i); c != nullptr && c->IsVisible()) visible |= 1u << i;
+  runtime_->SetMouseVisible(visible);
+
+  if (!runtime_->TakeFrame(newest_, generation_)) return kPreviewFramePeriodMs;
+  // Only changed tints reach the controls: an unchanged LED costs nothing.
+  for (const Range& r : kRanges)
+    for (int i = 0; i < r.count; ++i) {
+      const auto slot = static_cast<size_t>(r.first + i);
+      const lighting::Tint& t = newest_.tints[slot];
+      lighting::Tint& was = shown_.tints[slot];
+      if (applied_once_ && t == was) continue;
+      if (!applied_once_ || t.colour != was.colour)
+        (void)lights.SetColour(r.kind, static_cast<unsigned long long>(i), t.colour);  // absent control: nothing to tint
+      if (!applied_once_ || t.alpha != was.alpha)
+        (void)lights.SetAlpha(r.kind, static_cast<unsigned long long>(i), t.alpha);
+      was = t;
+    }
+  applied_once_ = true;
+  return kPreviewFramePeriodMs;
+}
+
+void LightingPreviewHost::RestartPreview(DeviceKind kind, pages::PreviewStart start) {
+  runtime_->RestartFamily(kind, 0, start == pages::PreviewStart::FirstGroup);
+}
+
+void LightingPreviewHost::ResetKeyboardPreview(int mode) { runtime_->ResetKeyboard(mode); }
+
+}  // namespace trx::app

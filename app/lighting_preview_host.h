@@ -1,0 +1,57 @@
+#pragma once
+// LightingPreviewHost: the main window's side of the lighting preview. It
+// owns the lighting runtime (the four lighting threads' state), installs
+// their bodies in the worker table, installs itself as the pages' preview
+// hook, and on the frame timer tints the preview controls with the newest
+// frame (one timer tick per frame, never a message per LED).
+//
+// UI thread, except the runtime's thread bodies.
+
+#include <memory>
+
+#include "app/worker_threads.h"
+#include "lighting/light_runtime.h"
+#include "pages/key_lights.h"
+#include "pages/lighting_preview.h"
+
+namespace trx::app {
+
+// Frame timer: 20 frames a second (each frame repaints up to 161 tinted
+// images on the UI thread, the preview's main cost).
+inline constexpr int kTimerPreviewFrame = 22;
+inline constexpr int kPreviewFramePeriodMs = 50;
+// While the preview is paused the timer only looks whether it is back.
+inline constexpr int kPreviewPausedPeriodMs = 250;
+
+class LightingPreviewHost : public pages::ILightingPreview {
+ public:
+  LightingPreviewHost(std::shared_ptr<CDeviceChannel> mouse, std::shared_ptr<CDeviceChannel> pad,
+                      std::shared_ptr<CDeviceChannel> keyboard);
+  // Removes the preview hook.
+  ~LightingPreviewHost() override;
+
+  // Puts the four thread bodies in their slots; a body holds the runtime
+  // and the channels, never the window.
+  void SetBodies(WorkerThreads& workers) const;
+  // Frame timer: pauses the threads unless the window is shown and a
+  // preview is on screen, else applies the newest frame's changed tints.
+  // Returns the timer period to use from now on (ms).
+  int OnFrameTimer(const pages::CKeyLights& lights, bool window_shown);
+  // The mouse's usage 0x403 (any thread).
+  void TriggerMouseFlash() { runtime_->TriggerMouseFlash(); }
+  // A key press for the keyboard's reactive modes (any thread).
+  void MarkKey(int led) { runtime_->MarkKey(led); }
+
+  void RestartPreview(DeviceKind kind, pages::PreviewStart start) override;
+  void ResetKeyboardPreview(int mode) override;
+
+ private:
+  std::shared_ptr<CDeviceChannel> mouse_, pad_, keyboard_;
+  std::shared_ptr<lighting::LightingRuntime> runtime_;
+  lighting::Frame shown_{};   // what the controls show now
+  lighting::Frame newest_{};  // scratch for the taken frame
+  uint64_t generation_ = 0;
+  bool applied_once_ = false;
+};
+
+}  // namespace trx::app

@@ -1,0 +1,215 @@
+#include "lighting/light_runtime.h"
+
+#include <poll.h>
+
+#include <chrono>
+
+#include "platform/debug_log.h"
+#include "settings/config_images.h"
+#include "settings/lighting_bytes.h"
+
+namespace trx::lighting {
+
+namespace {
+constexpr int kEventWaitMs = 1;
+constexpr int kMouseCycleMs = 20;
+constexpr int kAbsentMs = 100;
+constexpr int kSyncAllAbsentMs = 1000;
+// No family follows synchronised lighting: look again after this long
+// rather than every cycle (a speed of 0 would wake the thread 1000 times a
+// second to find nothing to do).
+constexpr int kSyncNoneFollowsMs = 100;
+
+EffectSettings FromBytes(const LightingBytes& b) {
+  EffectSettings s;
+  s.mode = b.mode;
+  s.brightness = b.brightness;
+  s.speed = b.speed > kLightSliderMax ? kLightSliderMax : b.speed;
+  s.direction = b.direction;
+  s.colour_cycle = b.colour_cycle;
+  s.colour = {b.red, b.green, b.blue};
+  return s;
+}
+
+uint8_t KeyboardVariantNow() {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  return static_cast<uint8_t>(Images().keyboard.variant);
+}
+
+bool Present(const CDeviceChannel& c) { return c.connected.load() != 0; }
+bool Follows(const CDeviceChannel& c) { return c.follows_synchronised_lighting.load() != 0; }
+// A sleep that ends early when the stop event is set; true when stopped.
+bool Sleep(CEvent& stop, int ms) { return ms > 0 && stop.Wait(ms); }
+}  // namespace
+
+LightingRuntime::LightingRuntime(CDeviceChannel& mouse, CDeviceChannel& pad, CDeviceChannel& keyboard,
+                                 int first_delay_ms)
+    : mouse_(mouse), pad_(pad), keyboard_(keyboard), first_delay_ms_(first_delay_ms) {}
+
+int64_t LightingRuntime::NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void LightingRuntime::SetShown(bool shown) {
+  if (shown) shown_.Set();
+  else shown_.ResetEvent();
+}
+
+bool LightingRuntime::WaitShown(CEvent& stop) {
+  while (!shown_.IsSet()) {
+    pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {shown_.Fd(), POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) continue;  // interrupted: look again
+    if (stop.IsSet()) return false;
+  }
+  return !stop.IsSet();
+}
+
+bool LightingRuntime::TakeFrame(Frame& out, uint64_t& generation) const {
+  std::lock_guard<std::mutex> lock(frame_mutex_);
+  if (generation_ == generation) return false;
+  out = frame_;
+  generation = generation_;
+  return true;
+}
+
+uint64_t LightingRuntime::Generation() const {
+  std::lock_guard<std::mutex> lock(frame_mutex_);
+  return generation_;
+}
+
+void LightingRuntime::Publish(const Frame& local, int first, int count) {
+  std::lock_guard<std::mutex> lock(frame_mutex_);
+  for (int i = first; i < first + count; ++i) frame_.tints[static_cast<size_t>(i)] = local.tints[static_cast<size_t>(i)];
+  ++generation_;
+}
+
+void LightingRuntime::MarkKey(int led) {
+  if (led < 0 || led >= kKeyboardSlots) return;
+  std::lock_guard<std::mutex> lock(marks_mutex_);
+  marks_.set(static_cast<size_t>(led));
+}
+
+void LightingRuntime::RestartFamily(DeviceKind kind, int position, bool first_group) {
+  switch (kind) {
+    case DeviceKind::Mouse: mouse_restart_.store(position + 1); break;
+    case DeviceKind::MousePad:
+      pad_first_group_.store(first_group);
+      pad_restart_.store(position + 1);
+      break;
+    case DeviceKind::Keyboard: keyboard_restart_.store(position + 1); break;
+  }
+}
+
+void LightingRuntime::ResetKeyboard(int mode) { keyboard_reset_mode_.store(mode); }
+
+void LightingRuntime::RunMouse(CEvent& stop) {
+  MouseEngine engine;
+  Frame local;
+  bool reported_unknown = false;
+  if (!Sleep(stop, first_delay_ms_)) {
+    while (!stop.Wait(kEventWaitMs)) {
+      if (!WaitShown(stop) || Sleep(stop, kMouseCycleMs)) break;
+      if (!Present(mouse_)) {
+        if (Sleep(stop, kAbsentMs)) break;
+        continue;
+      }
+      if (Follows(mouse_)) continue;
+      if (int r = mouse_restart_.exchange(0); r != 0) engine.Restart(r - 1);
+      CycleInput in;
+      in.now_ms = NowMs();
+      in.mouse_visible = mouse_visible_.load(std::memory_order_relaxed);
+      in.mouse_trigger = mouse_trigger_.exchange(false);
+      bool unknown = false;
+      const int extra = engine.Cycle(FromBytes(ReadLighting(DeviceKind::Mouse)), in, local, &unknown);
+      // Reported once per stretch of unknown mode, not every 20 ms.
+      if (unknown && !reported_unknown) DebugLine("鼠标灯光线程设定2");
+      reported_unknown = unknown;
+      if (!unknown) Publish(local, kMouseFirstSlot, kMouseSlots);
+      if (Sleep(stop, extra)) break;
+    }
+  }
+  DebugLine("鼠标灯光线程设定退出");
+}
+
+void LightingRuntime::RunPad(CEvent& stop) {
+  PadEngine engine;
+  Frame local;
+  if (!Sleep(stop, first_delay_ms_)) {
+    while (!stop.Wait(kEventWaitMs)) {
+      if (!WaitShown(stop)) break;
+      EffectSettings s = FromBytes(ReadLighting(DeviceKind::MousePad));
+      if (Sleep(stop, PeriodMs(Family::Pad, s.mode, s.speed))) break;
+      if (!Present(pad_)) {
+        if (Sleep(stop, kAbsentMs)) break;
+        continue;
+      }
+      if (Follows(pad_)) continue;
+      if (int r = pad_restart_.exchange(0); r != 0) engine.Restart(r - 1, pad_first_group_.load());
+      if (Sleep(stop, PadEngine::PreSleepMs(s))) break;
+      s = FromBytes(ReadLighting(DeviceKind::MousePad));
+      CycleInput in;
+      in.now_ms = NowMs();
+      engine.Cycle(s, in, local);
+      Publish(local, kPadFirstSlot, kPadSlots);
+    }
+  }
+  DebugLine("鼠标垫灯光线程设定退出");
+}
+
+void LightingRuntime::RunKeyboard(CEvent& stop) {
+  KeyboardEngine engine;
+  Frame local;
+  if (!Sleep(stop, first_delay_ms_)) {
+    while (!stop.Wait(kEventWaitMs)) {
+      if (!WaitShown(stop)) break;
+      EffectSettings s = FromBytes(ReadLighting(DeviceKind::Keyboard));
+      if (Sleep(stop, PeriodMs(Family::Keyboard, s.mode, s.speed))) break;
+      if (!Present(keyboard_) || Follows(keyboard_)) continue;
+      if (int r = keyboard_restart_.exchange(0); r != 0) {
+        engine.Reset(-1);
+        engine.position = static_cast<uint8_t>(r - 1);
+      }
+      if (int m = keyboard_reset_mode_.exchange(-2); m != -2) engine.Reset(m);
+      s.variant = KeyboardVariantNow();
+      if (Sleep(stop, KeyboardEngine::PreSleepMs(s))) break;
+      CycleInput in;
+      in.now_ms = NowMs();
+      {
+        std::lock_guard<std::mutex> lock(marks_mutex_);
+        in.marks = marks_;
+        marks_.reset();
+      }
+      engine.Cycle(s, in, local);
+      Publish(local, kKeyboardFirstSlot, kKeyboardSlots);
+    }
+  }
+  DebugLine("键盘灯光线程设定退出");
+}
+
+void LightingRuntime::RunSync(CEvent& stop) {
+  SyncEngine engine;
+  Frame local;
+  while (!stop.Wait(kEventWaitMs)) {
+    if (!WaitShown(stop)) break;
+    const EffectSettings s = FromBytes(ReadSyncLighting());
+    if (Sleep(stop, SyncEngine::PeriodMs(s))) break;
+    if (!Present(mouse_) && !Present(pad_) && !Present(keyboard_)) {
+      if (Sleep(stop, kSyncAllAbsentMs)) break;
+      continue;
+    }
+    const SyncFamilies follow{Follows(keyboard_), Follows(mouse_), Follows(pad_)};
+    if (!follow.Any()) {
+      if (Sleep(stop, kSyncNoneFollowsMs)) break;
+      continue;
+    }
+    const int extra = engine.Cycle(s, follow, local);
+    if (follow.mouse) Publish(local, kMouseFirstSlot, kMouseSlots);
+    if (follow.pad) Publish(local, kPadFirstSlot, kPadSlots);
+    if (follow.keyboard) Publish(local, kKeyboardFirstSlot, kKeyboardSlots);
+    if (Sleep(stop, extra)) break;
+  }
+  DebugLine("同步灯光线程设定退出");
+}
+
+}  // namespace trx::lighting

@@ -1,0 +1,87 @@
+// The lighting threads: no frames while the preview is hidden, frames of
+// the current settings once shown, and prompt exit on the stop event in
+// either state.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "lighting/light_runtime.h"
+#include "settings/config_images.h"
+#include "settings/lighting_bytes.h"
+
+namespace trx::lighting {
+namespace {
+
+bool WaitForFrame(const LightingRuntime& rt) {
+  for (int i = 0; i < 500 && rt.Generation() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return rt.Generation() != 0;
+}
+
+class LightingRuntimeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetImagesToBuiltIn();
+    LightingBytes b;
+    b.mode = 3;  // static
+    b.red = 0x11;
+    b.green = 0x22;
+    b.blue = 0x33;
+    WriteLighting(DeviceKind::Keyboard, b);
+    keyboard.connected.store(1);
+  }
+  CDeviceChannel mouse{DeviceKind::Mouse}, pad{DeviceKind::MousePad}, keyboard{DeviceKind::Keyboard};
+  LightingRuntime rt{mouse, pad, keyboard, 0};
+  CEvent stop{CEvent::Reset::Manual};
+};
+
+TEST_F(LightingRuntimeTest, HiddenPreviewComputesNothingThenShownOneDoes) {
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(rt.Generation(), 0u);  // hidden: the thread waits
+  rt.SetShown(true);
+  ASSERT_TRUE(WaitForFrame(rt));
+  Frame f;
+  uint64_t seen = 0;
+  ASSERT_TRUE(rt.TakeFrame(f, seen));
+  EXPECT_EQ(f.tints[35 + 51], (Tint{0x112233, 255}));
+  EXPECT_EQ(f.tints[0], (Tint{}));  // the mouse is not drawn by this thread
+  stop.Set();
+  worker.join();
+}
+
+TEST_F(LightingRuntimeTest, AllThreadsStopWhileHidden) {
+  std::thread a([this] { rt.RunSync(stop); });
+  std::thread b([this] { rt.RunMouse(stop); });
+  std::thread c([this] { rt.RunPad(stop); });
+  std::thread d([this] { rt.RunKeyboard(stop); });
+  stop.Set();
+  a.join();
+  b.join();
+  c.join();
+  d.join();
+  EXPECT_EQ(rt.Generation(), 0u);
+}
+
+TEST_F(LightingRuntimeTest, SyncWaveReachesFollowingMouseOnly) {
+  LightingBytes s;
+  s.mode = 3;  // static
+  s.blue = 0xFF;
+  WriteSyncLighting(s);
+  mouse.connected.store(1);
+  mouse.follows_synchronised_lighting.store(1);
+  rt.SetShown(true);
+  std::thread worker([this] { rt.RunSync(stop); });
+  ASSERT_TRUE(WaitForFrame(rt));
+  stop.Set();
+  worker.join();
+  Frame f;
+  uint64_t seen = 0;
+  ASSERT_TRUE(rt.TakeFrame(f, seen));
+  EXPECT_EQ(f.tints[19], (Tint{0x0000FF, 255}));
+  EXPECT_EQ(f.tints[20], (Tint{}));       // pad does not follow
+  EXPECT_EQ(f.tints[35 + 51], (Tint{}));  // nor the keyboard
+}
+
+}  // namespace
+}  // namespace trx::lighting
