@@ -166,7 +166,10 @@ Label LabelOf(KeyAssignment a, const std::vector<std::string>& macro_names) {
     case kTypeSystem: return table_name(SystemTable);
     case kTypeMedia: case kTypeLegacyMedia: return table_name(MediaTable);
     case kTypeKey: case kTypeLegacyKey: {
-      const auto row = FindKeyRow(kTypeKey, a.param1, a.param2);
+      // A key with modifiers has no row of its own: it is named by its key,
+      // so the label never keeps the name of the button's former function.
+      auto row = FindKeyRow(kTypeKey, a.param1, a.param2);
+      if (!row && a.param2 != 0) row = FindKeyRow(kTypeKey, 0, a.param2);
       return from(row ? KeyTable()[*row].name : nullptr);
     }
     case kTypeHorizontalSwing:

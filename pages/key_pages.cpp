@@ -15,10 +15,4 @@ void CKeyboardKeyPage::Bind(CRouter& router) {
                             }});
 }
 
-void CMouseButtonsPage::Bind(CRouter& router) {
-  router.Add(Table::SelectBeforeGuard, {names::kMsKeyPrefix, Match::Prefix, nullptr, Then::End});
-}
-
-void CMouseButtonsPage::HideFunctionPanel() { controls().Show(names::kMsTabFunction, false); }
-
 }  // namespace trx::pages

@@ -3,9 +3,7 @@
 //  - keyboard key page: a key picked ("kb_key_" + index) brings the
 //    function panel "kb_tab_function" back when it is hidden;
 //  (the keyboard lighting page is keyboard_lighting_page.h)
-//  - mouse button page: a button selected ("ms_key_" + index) ends the
-//    selection handler before the macro-edit guard and before the input
-//    hooks are removed (the button's key capture needs them).
+//  (the mouse button page is mouse_key_page.h)
 
 #include "pages/page.h"
 
@@ -17,12 +15,5 @@ class CKeyboardKeyPage : public CPage {
   void Bind(CRouter& router) override;
 };
 
-class CMouseButtonsPage : public CPage {
- public:
-  using CPage::CPage;
-  void Bind(CRouter& router) override;
-  // After an onboard switch the button-function panel closes.
-  void HideFunctionPanel();
-};
 
 }  // namespace trx::pages

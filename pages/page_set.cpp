@@ -5,6 +5,7 @@
 #include "pages/keyboard_lighting_page.h"
 #include "pages/lighting_page.h"
 #include "pages/macro_editor_page.h"
+#include "pages/mouse_key_page.h"
 #include "pages/mouse_performance_page.h"
 #include "pages/onboard_strip.h"
 #include "pages/profile_bar.h"

@@ -115,6 +115,8 @@ TEST(Labels, EveryType) {
       {{0x14, 1, 2}, Label::LanguageKey, "mouse_key_fire_key"},
       {{0x20, 0x00, 0x04}, Label::LanguageKey, "keyboard_key_A"},
       {{0x00, 0x00, 0x28}, Label::LanguageKey, "keyboard_key_Enter"},
+      {{0x20, 0x03, 0x06}, Label::LanguageKey, "keyboard_key_C"},  // Ctrl+Shift+C: by its key
+      {{0x20, 0x01, 0x00}, Label::LanguageKey, "keyboard_key_LCtrl"},
       {{0x30, 0xCD, 0x00}, Label::LanguageKey, "media_play"},
       {{0x21, 0x83, 0x01}, Label::LanguageKey, "media_text"},
       {{0x40, 0x04, 0}, Label::LanguageKey, "system_wake_up"},

@@ -1,0 +1,371 @@
+#include "pages/mouse_key_page.h"
+
+#include <cstdlib>
+#include <mutex>
+
+#include "keys/key_upload.h"
+#include "macro/macro_library.h"
+#include "pages/control_names.h"
+#include "pages/router.h"
+#include "platform/debug_log.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/core/list.h"
+#include "ui/core/option.h"
+
+namespace trx::pages {
+
+namespace {
+
+constexpr const char* kCategoryCombo = "ms_key_fct_combo";
+constexpr const char* kPanelPrefix = "ms_tab_function_";
+constexpr const char* kButtonCombo = "ms_key_fct_combo_11";
+constexpr const char* kHDirectionCombo = "ms_key_fct_combo_12";
+constexpr const char* kVDirectionCombo = "ms_key_fct_combo_13";
+constexpr const char* kDpiCombo = "ms_key_fct_combo_14";
+constexpr const char* kMediaCombo = "ms_key_fct_combo_21";
+constexpr const char* kSystemCombo = "ms_key_fct_combo_22";
+constexpr const char* kMacroCombo = "ms_key_fct_combo_23";
+constexpr const char* kRepeatCombo = "ms_key_fct_combo_24";
+constexpr const char* kRoutineCombo = "ms_key_fct_combo_25";
+constexpr const char* kModifierCombo = "ms_key_fct_combo_31";
+constexpr const char* kKeyNameEdit = "ms_key_fct_edit_21";
+constexpr const char* kEditPrefix = "ms_key_fct_edit_";
+constexpr const char* kKeySave = "ms_key_butt_keysave";
+constexpr const char* kProfileSave = "ms_key_butt_prosave";
+constexpr const char* kKeyDefault = "ms_key_butt_keydefalut";
+constexpr const char* kLeftGuardMessage = "message_text_6";
+constexpr const char* kDeviceErrorMessage = "message_text_10";
+constexpr const char* kTooLargeMessage = "message_text_16";
+constexpr const char* kFileErrorMessage = "message_text_8";
+// The edits whose values build a function, by number.
+constexpr int kValueEdits[] = {11, 12, 15, 16, 17, 18, 19, 20, 25};
+// The lists whose choice builds a function.
+constexpr const char* kValueCombos[] = {kButtonCombo, kHDirectionCombo, kVDirectionCombo, kDpiCombo,    kMediaCombo,
+                                        kSystemCombo, kMacroCombo,      kRepeatCombo,     kRoutineCombo, kModifierCombo};
+// The left button function, which at least one button must keep.
+constexpr KeyAssignment kLeftClick{keys::kTypeMouseButton, 0x01, 0x00};
+constexpr int kGuardedEntries = 9;
+// Button pictures (entries 0-6), "_normal" or "_down" appended.
+constexpr const char* kPictureStems[kMouseButtonCount] = {"ms/key_left", "ms/key_wheel", "ms/key_right",
+                                                          "ms/key_forward", "ms/key_back", "ms/key_dpi",
+                                                          "ms/key_dpi1"};
+constexpr const char* kDpiColourPrefix = "ms_DPIcolor_btn_";
+constexpr int kDpiColourButtons = 6;
+constexpr ui::UiColor kHoverBorderColour = 0xFFFFFFFF;
+constexpr int kHoverBorderSize = 2;
+// What the upload's operation returns to the UI thread.
+constexpr int kUploadOk = 1;
+constexpr int kUploadTooLarge = -2;
+constexpr int kUploadFileError = -3;
+constexpr int kUploadDeviceError = -1;
+
+std::string EditName(int n) { return kEditPrefix + std::to_string(n); }
+std::string ButtonName(int i) { return names::kMsKeyPrefix + std::to_string(i); }
+
+}  // namespace
+
+void CMouseButtonsPage::Bind(CRouter& router) {
+  // A button selected: its assignment (before the guard: removing the hooks
+  // would end the key capture this may install).
+  router.Add(Table::SelectBeforeGuard,
+             {names::kMsKeyPrefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& split) {
+                auto* option = dynamic_cast<ui::COptionUI*>(msg.pSender);
+                if (option == nullptr || option->IsSelected()) ShowAssignment(split.index);
+              }, Then::End});
+  router.Add(Table::ItemSelect, {kCategoryCombo, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
+                                   SelectCategory();
+                                 }});
+  for (const char* combo : kValueCombos)
+    router.Add(Table::ItemSelect, {combo, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+  for (int edit : kValueEdits)
+    router.Add(Table::TextChanged,
+               {EditName(edit), Match::Exact, [this, edit](ui::TNotifyUI&, const NameSplit&) { EditChanged(edit); }});
+  router.Add(Table::Click, {kKeySave, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+  router.Add(Table::Click,
+             {kKeyDefault, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { RestoreDefaultAssignment(); }});
+  router.Add(Table::Click,
+             {kProfileSave, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { UploadKeyAssignments(); }});
+}
+
+void CMouseButtonsPage::Refresh(DeviceKind kind) {
+  if (kind != DeviceKind::Mouse) return;
+  FillMacroList();
+  RefreshButtonLabels();
+}
+
+void CMouseButtonsPage::HideFunctionPanel() { controls().Show(names::kMsTabFunction, false); }
+
+int CMouseButtonsPage::ComboItem(const char* name) const {
+  auto* combo = controls().As<ui::CComboUI>(name);
+  return combo != nullptr ? combo->GetCurSel() : -1;
+}
+
+void CMouseButtonsPage::SelectSilently(const std::string& name, int item) const {
+  if (auto* combo = controls().As<ui::CComboUI>(name)) combo->SelectItem1(item);
+}
+
+std::vector<std::string> CMouseButtonsPage::MacroNames() const {
+  return macro::LoadMacroNames(macro::MacroStoreFor(DeviceKind::Mouse));
+}
+
+void CMouseButtonsPage::FillMacroList() {
+  auto* combo = controls().As<ui::CComboUI>(kMacroCombo);
+  if (combo == nullptr) return;
+  const int selected = combo->GetCurSel();
+  combo->RemoveAll();
+  for (const std::string& name : MacroNames()) {
+    auto* item = new ui::CListLabelElementUI();
+    item->SetText(name);
+    combo->Add(item);
+  }
+  if (selected < combo->GetCount()) combo->SelectItem1(selected);
+}
+
+keys::CategoryValues CMouseButtonsPage::ReadValues() const {
+  auto number = [this](int edit) {
+    ui::CControlUI* c = controls().Find(EditName(edit));
+    return c != nullptr ? std::atoi(c->GetText().c_str()) : 0;
+  };
+  keys::CategoryValues v;
+  v.button_item = ComboItem(kButtonCombo);
+  v.h_direction_item = ComboItem(kHDirectionCombo);
+  v.h_count = number(15), v.h_high = number(17), v.h_low = number(20);
+  v.v_direction_item = ComboItem(kVDirectionCombo);
+  v.v_count = number(16), v.v_high = number(18), v.v_low = number(19);
+  v.dpi_item = ComboItem(kDpiCombo);
+  v.fire_a = number(11), v.fire_b = number(12);
+  ui::CControlUI* key_name = controls().Find(kKeyNameEdit);
+  v.key_captured = key_captured_ && key_name != nullptr && !key_name->GetText().empty();
+  v.captured = captured_;
+  v.modifier_item = ComboItem(kModifierCombo);
+  v.media_item = ComboItem(kMediaCombo);
+  v.system_item = ComboItem(kSystemCombo);
+  v.macro_item = ComboItem(kMacroCombo);
+  v.repeat_item = ComboItem(kRepeatCombo);
+  v.repeat_count = number(25);
+  v.routine_item = ComboItem(kRoutineCombo);
+  return v;
+}
+
+void CMouseButtonsPage::PutValues(const keys::ShownFunction& shown) {
+  const keys::CategoryValues& v = shown.values;
+  auto set_number = [this](int edit, int value) { controls().SetText(EditName(edit), std::to_string(value)); };
+  switch (shown.category.value_or(-1)) {
+    case keys::kCategoryMouseButton: SelectSilently(kButtonCombo, v.button_item); break;
+    case keys::kCategoryHorizontalSwing:
+      SelectSilently(kHDirectionCombo, v.h_direction_item);
+      set_number(15, v.h_count), set_number(17, v.h_high), set_number(20, v.h_low);
+      break;
+    case keys::kCategoryVerticalSwing:
+      SelectSilently(kVDirectionCombo, v.v_direction_item);
+      set_number(16, v.v_count), set_number(18, v.v_high), set_number(19, v.v_low);
+      break;
+    case keys::kCategoryDpi: SelectSilently(kDpiCombo, v.dpi_item); break;
+    case keys::kCategoryFireKey: set_number(11, v.fire_a), set_number(12, v.fire_b); break;
+    case keys::kCategoryKey:
+      if (ui::CControlUI* edit = controls().Find(kKeyNameEdit)) {
+        edit->SetResourceText(true);
+        edit->SetText(shown.key_name != nullptr ? shown.key_name : "");
+      }
+      SelectSilently(kModifierCombo, v.modifier_item);
+      captured_ = v.captured;
+      key_captured_ = v.key_captured;
+      break;
+    case keys::kCategoryMedia: SelectSilently(kMediaCombo, v.media_item); break;
+    case keys::kCategorySystem: SelectSilently(kSystemCombo, v.system_item); break;
+    case keys::kCategoryMacro:
+      SelectSilently(kMacroCombo, v.macro_item);
+      SelectSilently(kRepeatCombo, v.repeat_item);
+      if (v.repeat_item == keys::kRepeatCountItem) set_number(25, v.repeat_count);
+      break;
+    case keys::kCategoryRoutine: SelectSilently(kRoutineCombo, v.routine_item); break;
+    default: break;
+  }
+}
+
+void CMouseButtonsPage::ShowAssignment(int button) {
+  if (button < 0 || button >= static_cast<int>(kMouseButtonCount)) return;
+  KeyAssignment entry, factory;
+  bool other_left = false;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const MouseConfigImage& image = Images().mouse;
+    const int p = image.ProfileIndex();
+    entry = image.Assignment(p, button);
+    factory = image.DefaultAssignment(button);
+    for (int i = 0; i < kGuardedEntries; ++i)
+      if (i != button && image.Assignment(p, i) == kLeftClick) other_left = true;
+  }
+  pending_ = entry;
+  selected_ = button;
+  if (entry == kLeftClick && !other_left) {
+    ctx_.dialogs.ShowMessage(kLeftGuardMessage);
+    controls().Enable(names::kMsTabFunction, false);
+    return;
+  }
+  controls().Enable(names::kMsTabFunction, true);
+  controls().ShowIfHidden(names::kMsTabFunction);
+  FillMacroList();
+  auto* macros = controls().As<ui::CComboUI>(kMacroCombo);
+  keys::ShownFunction shown = keys::ShowValues(entry, macros != nullptr ? static_cast<size_t>(macros->GetCount()) : 0);
+  if (entry == factory) shown.category = keys::kCategoryDefault;
+  if (!shown.category) return;  // a function only the device makes: the page stays as it is
+  PutValues(shown);
+  category_item_ = *shown.category;
+  SelectSilently(kCategoryCombo, category_item_);
+  for (int n = 0; n < static_cast<int>(keys::kCategoryCount); ++n)
+    controls().Show(kPanelPrefix + std::to_string(n), n == category_item_);
+  if (entry.type == keys::kTypeKey) InstallKeyCapture();
+}
+
+void CMouseButtonsPage::InstallKeyCapture() {
+  ctx_.window.RemoveInputHooks();
+  if (!ctx_.window.InstallKeyCapture(kHookModeMouseSingleKey, this))
+    DebugLine("button page: the key capture could not be installed");
+}
+
+void CMouseButtonsPage::SelectCategory() {
+  ctx_.window.RemoveInputHooks();
+  auto* combo = controls().As<ui::CComboUI>(kCategoryCombo);
+  const int count = combo != nullptr ? combo->GetCount() : 0;
+  category_item_ = combo != nullptr ? combo->GetCurSel() : -1;
+  for (int n = 0; n < count; ++n) controls().Show(kPanelPrefix + std::to_string(n), n == category_item_);
+  if (category_item_ == keys::kCategoryKey) InstallKeyCapture();
+  CommitAssignment();
+}
+
+void CMouseButtonsPage::CommitAssignment() {
+  const int item = ComboItem(kCategoryCombo);
+  KeyAssignment factory;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    factory = Images().mouse.DefaultAssignment(selected_);
+  }
+  const keys::CategoryValues values = ReadValues();
+  const std::optional<KeyAssignment> built = keys::BuildAssignment(item, values, factory);
+  if (!built) {
+    // A macro category without a macro: open the macro list to choose one.
+    if (item == keys::kCategoryMacro && values.macro_item < 0)
+      if (auto* combo = controls().As<ui::CComboUI>(kMacroCombo)) combo->Activate();
+    return;
+  }
+  pending_ = *built;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    MouseConfigImage& image = Images().mouse;
+    image.SetAssignment(image.ProfileIndex(), selected_, built->type, built->param1, built->param2);
+  }
+  RefreshButtonLabels();
+}
+
+void CMouseButtonsPage::EditChanged(int edit_number) {
+  ui::CControlUI* edit = controls().Find(EditName(edit_number));
+  if (edit == nullptr) return;
+  const std::optional<int> corrected = keys::ClampEditValue(edit_number, std::atoi(edit->GetText().c_str()));
+  if (corrected) edit->SetText(std::to_string(*corrected));
+  CommitAssignment();
+}
+
+void CMouseButtonsPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord& record) {
+  const std::optional<size_t> row = keys::CaptureRow(record.vk_code, record.flags);
+  if (!row) return;
+  const int modifier = ComboItem(kModifierCombo);
+  captured_ = keys::CapturedAssignment(*row, modifier >= 1 ? modifier : -1);
+  key_captured_ = true;
+  if (ui::CControlUI* edit = controls().Find(kKeyNameEdit)) {
+    edit->SetResourceText(true);
+    edit->SetText(keys::KeyTable()[*row].name);
+  }
+  CommitAssignment();
+}
+
+void CMouseButtonsPage::RestoreDefaultAssignment() {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    MouseConfigImage& image = Images().mouse;
+    pending_ = image.DefaultAssignment(selected_);
+    image.SetAssignment(image.ProfileIndex(), selected_, pending_.type, pending_.param1, pending_.param2);
+  }
+  RefreshButtonLabels();
+  ShowAssignment(selected_);
+}
+
+void CMouseButtonsPage::RefreshButtonLabels() {
+  KeyAssignment entries[kMouseButtonCount];
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const MouseConfigImage& image = Images().mouse;
+    for (size_t i = 0; i < kMouseButtonCount; ++i) entries[i] = image.Assignment(image.ProfileIndex(), static_cast<int>(i));
+  }
+  std::vector<std::string> macro_names;
+  bool macro_names_loaded = false;
+  for (size_t i = 0; i < kMouseButtonCount; ++i) {
+    const uint8_t type = entries[i].type;
+    if ((type == keys::kTypeMacroMode || type == keys::kTypeMacroCount) && !macro_names_loaded) {
+      macro_names = MacroNames();
+      macro_names_loaded = true;
+    }
+    const keys::Label label = keys::LabelOf(entries[i], macro_names);
+    ui::CControlUI* option = controls().Find(ButtonName(static_cast<int>(i)));
+    if (option == nullptr || label.kind == keys::Label::Keep) continue;
+    const bool language = label.kind == keys::Label::LanguageKey;
+    option->SetResourceText(language);
+    option->SetText(label.text);
+    option->SetToolTip(language ? "%[" + label.text + "]" : label.text);
+  }
+}
+
+void CMouseButtonsPage::UploadKeyAssignments() {
+  if (uploading_) return;
+  auto operation = [store = macro::MacroStoreFor(DeviceKind::Mouse),
+                    &channel = ctx_.devices.Channel(DeviceKind::Mouse)](IProgressReporter& progress) {
+    const macro::MacroUploadReport report = keys::UploadKeyAssignments(channel, store, progress);
+    if (report.result == macro::MacroResult::Ok) return kUploadOk;
+    DebugLine("button save: " + macro::DescribeUpload(report));
+    if (report.image.result == macro::MacroResult::TooLarge) return kUploadTooLarge;
+    if (report.result == macro::MacroResult::FileError) return kUploadFileError;
+    return kUploadDeviceError;
+  };
+  uploading_ = true;
+  controls().Enable(kProfileSave, false);  // busy until the device answered
+  if (!ctx_.window.RunDeviceOperation(operation, [this](int result) { UploadDone(result); })) {
+    uploading_ = false;
+    controls().Enable(kProfileSave, true);
+  }
+}
+
+void CMouseButtonsPage::UploadDone(int result) {
+  uploading_ = false;
+  controls().Enable(kProfileSave, true);
+  switch (result) {
+    case kUploadOk:
+      // Only a complete upload is recorded as the device's state.
+      if (IProfileSaver* saver = ProfileSaver();
+          saver != nullptr && saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != 0)
+        ctx_.dialogs.ShowMessage(kFileErrorMessage);
+      break;
+    case kUploadTooLarge: ctx_.dialogs.ShowMessage(kTooLargeMessage); break;
+    case kUploadFileError: ctx_.dialogs.ShowMessage(kFileErrorMessage); break;
+    default: ctx_.dialogs.ShowMessage(kDeviceErrorMessage); break;
+  }
+}
+
+void CMouseButtonsPage::Hover(std::string_view name, bool entered) {
+  NameSplit split;
+  if (!SplitName(name, split)) return;
+  if (SameName(split.prefix, names::kMsKeyPrefix) && split.index >= 0 &&
+      split.index < static_cast<int>(kMouseButtonCount)) {
+    const std::string image = std::string("file='") + kPictureStems[split.index] + (entered ? "_down" : "_normal") + ".png'";
+    if (ui::CControlUI* picture = controls().Find(ButtonName(split.index) + "_0")) picture->SetBkImage(image);
+  } else if (SameName(split.prefix, kDpiColourPrefix) && split.index >= 1 && split.index <= kDpiColourButtons) {
+    if (ui::CControlUI* button = controls().Find(name)) {
+      if (entered) button->SetBorderColor(kHoverBorderColour);
+      button->SetBorderSize(entered ? kHoverBorderSize : 0);
+    }
+  }
+}
+
+}  // namespace trx::pages

@@ -1,0 +1,212 @@
+// The mouse key page over its real layout: the category builds of every
+// family through the controls, the edit limits, the key capture, the
+// left-button guard, restore default, the labels, and the save through a
+// simulated mouse (complete, and with the mouse removed midway).
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "pages/mouse_key_page.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "ui/core/combo.h"
+
+namespace trx::pages::testing {
+namespace {
+
+class MouseKeyPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    // The macro library lives under the user's documents: a fresh folder.
+    home = std::filesystem::temp_directory_path() / ("trx770-keypage-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    ResetImagesToBuiltIn();
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      MouseConfigImage& image = Images().mouse;
+      for (auto& block : image.key_blocks) std::memcpy(block, image.main_block, kKeyBlockSize);
+    }
+    backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+    sim_id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& mouse = sim_devices->mouse;
+    mouse.transport.want_read = true;
+    mouse.transport.want_write = true;
+    mouse.transport.device_path = backend->VendorPath(sim_id);
+    ASSERT_EQ(mouse.transport.Open(), 1);
+    mouse.connected = 1;
+    SetProfileSaver(&saver);
+    Build("Mouse_key.xml");
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  }
+  void TearDown() override {
+    SetProfileSaver(nullptr);
+    PageTest::TearDown();
+    ResetImagesToBuiltIn();
+    std::filesystem::remove_all(home);
+  }
+  KeyAssignment Entry(int i) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
+  }
+  void Choose(const char* combo, int item) { dynamic_cast<CComboUI*>(Find(combo))->SelectItem(item); }
+  void Type(const std::string& edit, const std::string& text) {
+    Find(edit)->SetText(text);
+    Notify(edit, "textchanged");
+  }
+  std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
+  void Press(uint32_t vk, uint32_t flags = 0) {
+    ASSERT_NE(window.key_listener, nullptr);
+    KeyEventRecord record;
+    record.vk_code = vk;
+    record.flags = flags;
+    window.key_listener->OnHookKeyboard(0x0810, 0x100, record);
+  }
+
+  std::filesystem::path home;
+  std::shared_ptr<sim::SimBackend> backend;
+  std::shared_ptr<sim::SimFirmware> firmware;
+  int sim_id = 0;
+  std::unique_ptr<FakeDevices> sim_devices;
+  RecordingSaver saver;
+};
+
+TEST_F(MouseKeyPageTest, CategoriesBuildTheirFunctionsFromTheControls) {
+  Select("ms_key_1");
+  Choose("ms_key_fct_combo", 2);
+  Choose("ms_key_fct_combo_12", 1);
+  Type("ms_key_fct_edit_15", "5");
+  Type("ms_key_fct_edit_17", "3");
+  Type("ms_key_fct_edit_20", "4");
+  EXPECT_EQ(Entry(1), (KeyAssignment{0x11, 0x34, 0x85}));
+  EXPECT_TRUE(Visible("ms_tab_function_2"));
+  EXPECT_FALSE(Visible("ms_tab_function_0"));
+  EXPECT_TRUE(Find("ms_key_1")->IsResourceText());
+
+  Select("ms_key_3");
+  Choose("ms_key_fct_combo", 4);
+  Choose("ms_key_fct_combo_14", 2);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x13, 0x03, 0x00}));
+
+  Choose("ms_key_fct_combo", 5);
+  Type("ms_key_fct_edit_11", "300");
+  EXPECT_EQ(Find("ms_key_fct_edit_11")->GetText(), "255");
+  Type("ms_key_fct_edit_12", "9");
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x14, 0xFF, 0x09}));
+
+  Choose("ms_key_fct_combo", 7);
+  Choose("ms_key_fct_combo_21", 17);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x30, 0x8A, 0x01}));
+  Choose("ms_key_fct_combo", 8);
+  Choose("ms_key_fct_combo_22", 1);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x40, 0x02, 0x00}));
+  Choose("ms_key_fct_combo", 10);
+  Choose("ms_key_fct_combo_25", 2);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x72, 0x02, 0x00}));
+  Choose("ms_key_fct_combo", 1);
+  Choose("ms_key_fct_combo_11", 4);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x10, 0x08, 0x00}));
+
+  // A macro category with no macro selected stores nothing.
+  Choose("ms_key_fct_combo", 9);
+  Choose("ms_key_fct_combo_24", 4);
+  Type("ms_key_fct_edit_25", "0");
+  EXPECT_EQ(Find("ms_key_fct_edit_25")->GetText(), "1");
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x10, 0x08, 0x00}));
+}
+
+TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
+  Select("ms_key_2");
+  Choose("ms_key_fct_combo", 6);
+  EXPECT_EQ(window.calls.back(), "key capture 16");
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x10, 0x02, 0x00}));  // nothing captured yet
+  Press(0x0D, 0x01);
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x58}));
+  Press(0x0D, 0x00);
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
+  Press(0xAF);  // volume up: a media key, ignored
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
+  dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->SelectItem1(2);
+  Press('A');
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x02, 0x04}));
+  EXPECT_EQ(Label(2), CResourceManager::GetInstance()->GetText("keyboard_key_A"));
+  // Showing it again puts the key and its modifier back on the page.
+  Select("ms_key_4");
+  Select("ms_key_2");
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 6);
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 2);
+}
+
+TEST_F(MouseKeyPageTest, TheLastLeftButtonCannotBeReassigned) {
+  Select("ms_key_0");
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_6"}));
+  EXPECT_FALSE(Find("ms_tab_function")->IsEnabled());
+  EXPECT_EQ(Entry(0), (KeyAssignment{0x10, 0x01, 0x00}));
+  // With a second left button either may change.
+  Select("ms_key_4");
+  Choose("ms_key_fct_combo", 1);
+  Choose("ms_key_fct_combo_11", 0);
+  Select("ms_key_0");
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_TRUE(Find("ms_tab_function")->IsEnabled());
+}
+
+TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
+  Select("ms_key_5");
+  Choose("ms_key_fct_combo", 8);
+  Choose("ms_key_fct_combo_22", 0);
+  EXPECT_EQ(Entry(5), (KeyAssignment{0x40, 0x01, 0x00}));
+  Notify("ms_key_butt_keydefalut", "click");
+  EXPECT_EQ(Entry(5), (KeyAssignment{0x13, 0x03, 0x00}));
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 0);
+  EXPECT_EQ(Label(5), CResourceManager::GetInstance()->GetText("mouse_key_DPI_loop"));
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
+    Images().mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00);
+  }
+  const std::string back_label = Label(4);
+  pages->Refresh(DeviceKind::Mouse);
+  EXPECT_EQ(Label(6), CResourceManager::GetInstance()->GetText("close_text"));
+  EXPECT_TRUE(Find("ms_key_6")->IsResourceText());
+  EXPECT_EQ(Label(4), back_label);  // type 0x15 leaves the label as it was
+}
+
+TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
+  Select("ms_key_3");
+  Choose("ms_key_fct_combo", 4);
+  Choose("ms_key_fct_combo_14", 2);
+  firmware->ClearRequests();
+  Notify("ms_key_butt_prosave", "click");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));
+  const std::vector<uint8_t> memory = firmware->KeyMemory();
+  // Onboard profile 0's entries 0-6 at device address 0.
+  const std::vector<uint8_t> expected = {0x10, 0x01, 0x00, 0x10, 0x04, 0x00, 0x10, 0x02, 0x00, 0x13,
+                                         0x03, 0x00, 0x10, 0x08, 0x00, 0x13, 0x03, 0x00, 0x05, 0x05, 0x05};
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 21), expected);
+  EXPECT_TRUE(Find("ms_key_butt_prosave")->IsEnabled());
+}
+
+TEST_F(MouseKeyPageTest, SaveWithTheMouseRemovedMidwayTellsTheUserAndWritesNoFile) {
+  sim::SimFaults faults;
+  faults.remove_at_frame = 2;
+  firmware->SetFaults(faults);
+  Notify("ms_key_butt_prosave", "click");
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_10"}));
+  EXPECT_TRUE(saver.saves.empty());
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
