@@ -75,6 +75,10 @@ void CMouseButtonsPage::Bind(CRouter& router) {
                 auto* option = dynamic_cast<ui::COptionUI*>(msg.pSender);
                 if (option == nullptr || option->IsSelected()) ShowAssignment(split.index);
               }, Then::End});
+  for (const char* prefix : {names::kMsKeyPrefix, kDpiColourPrefix})
+    router.Add(Table::Hover, {prefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                if (msg.pSender != nullptr) Hover(msg.pSender->GetName(), msg.sType == ui::kNotifyMouseEnter);
+                              }});
   router.Add(Table::ItemSelect, {kCategoryCombo, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
                                    SelectCategory();
                                  }});

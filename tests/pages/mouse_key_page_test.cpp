@@ -183,6 +183,13 @@ TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
   EXPECT_EQ(Label(4), back_label);  // type 0x15 leaves the label as it was
 }
 
+TEST_F(MouseKeyPageTest, HoverSwapsTheButtonPicture) {
+  Notify("ms_key_3", "msenter");
+  EXPECT_EQ(Find("ms_key_3_0")->GetBkImage(), "file='ms/key_forward_down.png'");
+  Notify("ms_key_3", "msleave");
+  EXPECT_EQ(Find("ms_key_3_0")->GetBkImage(), "file='ms/key_forward_normal.png'");
+}
+
 TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
   Select("ms_key_3");
   Choose("ms_key_fct_combo", 4);
