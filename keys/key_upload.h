@@ -20,7 +20,9 @@ namespace trx::keys {
 
 inline constexpr const char* kRoutineUploadSkipped = "button save: routine upload skipped (no routines yet)";
 
-macro::MacroUploadReport UploadKeyAssignments(CDeviceChannel& channel, const macro::MacroStore& store,
+// `kind`: the mouse (its active onboard profile's block) or the keyboard
+// (its one block, index 0).
+macro::MacroUploadReport UploadKeyAssignments(DeviceKind kind, CDeviceChannel& channel, const macro::MacroStore& store,
                                               IProgressReporter& progress);
 
 }  // namespace trx::keys

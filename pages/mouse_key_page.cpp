@@ -19,23 +19,23 @@ namespace trx::pages {
 
 namespace {
 
-constexpr const char* kCategoryCombo = "ms_key_fct_combo";
-constexpr const char* kPanelPrefix = "ms_tab_function_";
-constexpr const char* kButtonCombo = "ms_key_fct_combo_11";
-constexpr const char* kHDirectionCombo = "ms_key_fct_combo_12";
-constexpr const char* kVDirectionCombo = "ms_key_fct_combo_13";
-constexpr const char* kDpiCombo = "ms_key_fct_combo_14";
-constexpr const char* kMediaCombo = "ms_key_fct_combo_21";
-constexpr const char* kSystemCombo = "ms_key_fct_combo_22";
-constexpr const char* kMacroCombo = "ms_key_fct_combo_23";
-constexpr const char* kRepeatCombo = "ms_key_fct_combo_24";
-constexpr const char* kRoutineCombo = "ms_key_fct_combo_25";
-constexpr const char* kModifierCombo = "ms_key_fct_combo_31";
-constexpr const char* kKeyNameEdit = "ms_key_fct_edit_21";
-constexpr const char* kEditPrefix = "ms_key_fct_edit_";
-constexpr const char* kKeySave = "ms_key_butt_keysave";
-constexpr const char* kProfileSave = "ms_key_butt_prosave";
-constexpr const char* kKeyDefault = "ms_key_butt_keydefalut";
+constexpr const char* kCategoryCombo = "key_fct_combo";
+constexpr const char* kPanelPrefix = "tab_function_";
+constexpr const char* kButtonCombo = "key_fct_combo_11";
+constexpr const char* kHDirectionCombo = "key_fct_combo_12";
+constexpr const char* kVDirectionCombo = "key_fct_combo_13";
+constexpr const char* kDpiCombo = "key_fct_combo_14";
+constexpr const char* kMediaCombo = "key_fct_combo_21";
+constexpr const char* kSystemCombo = "key_fct_combo_22";
+constexpr const char* kMacroCombo = "key_fct_combo_23";
+constexpr const char* kRepeatCombo = "key_fct_combo_24";
+constexpr const char* kRoutineCombo = "key_fct_combo_25";
+constexpr const char* kModifierCombo = "key_fct_combo_31";
+constexpr const char* kKeyNameEdit = "key_fct_edit_21";
+constexpr const char* kEditPrefix = "key_fct_edit_";
+constexpr const char* kKeySave = "key_butt_keysave";
+constexpr const char* kProfileSave = "key_butt_prosave";
+constexpr const char* kKeyDefault = "key_butt_keydefalut";
 constexpr const char* kLeftGuardMessage = "message_text_6";
 constexpr const char* kDeviceErrorMessage = "message_text_10";
 constexpr const char* kTooLargeMessage = "message_text_16";
@@ -62,61 +62,104 @@ constexpr int kUploadTooLarge = -2;
 constexpr int kUploadFileError = -3;
 constexpr int kUploadDeviceError = -1;
 
-std::string EditName(int n) { return kEditPrefix + std::to_string(n); }
-std::string ButtonName(int i) { return names::kMsKeyPrefix + std::to_string(i); }
+constexpr const char* kKeyPrefix = "key_";
+constexpr const char* kFunctionPanel = "tab_function";
+constexpr int kKeyboardKeys = 126;  // "kb_key_0" ... "kb_key_125"
 
 }  // namespace
 
-void CMouseButtonsPage::Bind(CRouter& router) {
+CKeyAssignmentPage::CKeyAssignmentPage(PageContext& context, DeviceKind kind)
+    : CPage(context), kind_(kind), prefix_(kind == DeviceKind::Mouse ? "ms_" : "kb_") {}
+
+std::string CKeyAssignmentPage::EditName(int n) const { return N(kEditPrefix) + std::to_string(n); }
+std::string CKeyAssignmentPage::ButtonName(int i) const { return N(kKeyPrefix) + std::to_string(i); }
+int CKeyAssignmentPage::EntryCount() const {
+  return kind_ == DeviceKind::Mouse ? static_cast<int>(kMouseButtonCount) : kKeyboardKeys;
+}
+
+KeyAssignment CKeyAssignmentPage::Entry(int i) const {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  if (kind_ == DeviceKind::Mouse) return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
+  const uint8_t* e = Images().keyboard.key_block + i * kKeyAssignmentSize;
+  return {e[0], e[1], e[2]};
+}
+
+KeyAssignment CKeyAssignmentPage::Factory(int i) const {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  if (kind_ == DeviceKind::Mouse) return Images().mouse.DefaultAssignment(i);
+  const uint8_t* e = Images().keyboard.main_block + i * kKeyAssignmentSize;
+  return {e[0], e[1], e[2]};
+}
+
+void CKeyAssignmentPage::Store(int i, KeyAssignment a) {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  if (kind_ == DeviceKind::Mouse) {
+    MouseConfigImage& image = Images().mouse;
+    image.SetAssignment(image.ProfileIndex(), i, a.type, a.param1, a.param2);
+    return;
+  }
+  uint8_t* e = Images().keyboard.key_block + i * kKeyAssignmentSize;
+  e[0] = a.type, e[1] = a.param1, e[2] = a.param2;
+}
+
+void CKeyAssignmentPage::Bind(CRouter& router) {
   // A button selected: its assignment (before the guard: removing the hooks
   // would end the key capture this may install).
-  router.Add(Table::SelectBeforeGuard,
-             {names::kMsKeyPrefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& split) {
-                auto* option = dynamic_cast<ui::COptionUI*>(msg.pSender);
-                if (option == nullptr || option->IsSelected()) ShowAssignment(split.index);
-              }, Then::End});
-  for (const char* prefix : {names::kMsKeyPrefix, kDpiColourPrefix})
-    router.Add(Table::Hover, {prefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit&) {
+  if (kind_ == DeviceKind::Keyboard) {
+    router.Add(Table::Click, {N(kKeyPrefix), Match::Prefix, [this](ui::TNotifyUI&, const NameSplit& split) {
+                                ShowAssignment(split.index);
+                              }});
+  } else {
+    router.Add(Table::SelectBeforeGuard,
+               {N(kKeyPrefix), Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& split) {
+                  auto* option = dynamic_cast<ui::COptionUI*>(msg.pSender);
+                  if (option == nullptr || option->IsSelected()) ShowAssignment(split.index);
+                }, Then::End});
+  }
+  if (kind_ == DeviceKind::Mouse)
+    for (const char* prefix : {names::kMsKeyPrefix, kDpiColourPrefix})
+      router.Add(Table::Hover, {prefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit&) {
                                 if (msg.pSender != nullptr) Hover(msg.pSender->GetName(), msg.sType == ui::kNotifyMouseEnter);
                               }});
-  router.Add(Table::ItemSelect, {kCategoryCombo, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
+  router.Add(Table::ItemSelect, {N(kCategoryCombo), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
                                    SelectCategory();
                                  }});
   for (const char* combo : kValueCombos)
-    router.Add(Table::ItemSelect, {combo, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+    router.Add(Table::ItemSelect, {N(combo), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
   for (int edit : kValueEdits)
     router.Add(Table::TextChanged,
                {EditName(edit), Match::Exact, [this, edit](ui::TNotifyUI&, const NameSplit&) { EditChanged(edit); }});
-  router.Add(Table::Click, {kKeySave, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+  router.Add(Table::Click, {N(kKeySave), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
   router.Add(Table::Click,
-             {kKeyDefault, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { RestoreDefaultAssignment(); }});
+             {N(kKeyDefault), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { RestoreDefaultAssignment(); }});
   router.Add(Table::Click,
-             {kProfileSave, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { UploadKeyAssignments(); }});
+             {N(kProfileSave), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { UploadKeyAssignments(); }});
 }
 
-void CMouseButtonsPage::Refresh(DeviceKind kind) {
-  if (kind != DeviceKind::Mouse) return;
+void CKeyAssignmentPage::Refresh(DeviceKind kind) {
+  if (kind != kind_) return;
   FillMacroList();
   RefreshButtonLabels();
 }
 
-void CMouseButtonsPage::HideFunctionPanel() { controls().Show(names::kMsTabFunction, false); }
+void CKeyAssignmentPage::HideFunctionPanel() { controls().Show(N(kFunctionPanel), false); }
 
-int CMouseButtonsPage::ComboItem(const char* name) const {
-  auto* combo = controls().As<ui::CComboUI>(name);
+int CKeyAssignmentPage::ComboItem(const char* name) const {
+  // `name` is the control's name without the page's prefix.
+  auto* combo = controls().As<ui::CComboUI>(N(name));
   return combo != nullptr ? combo->GetCurSel() : -1;
 }
 
-void CMouseButtonsPage::SelectSilently(const std::string& name, int item) const {
-  if (auto* combo = controls().As<ui::CComboUI>(name)) combo->SelectItem1(item);
+void CKeyAssignmentPage::SelectSilently(const char* name, int item) const {
+  if (auto* combo = controls().As<ui::CComboUI>(N(name))) combo->SelectItem1(item);
 }
 
-std::vector<std::string> CMouseButtonsPage::MacroNames() const {
-  return macro::LoadMacroNames(macro::MacroStoreFor(DeviceKind::Mouse));
+std::vector<std::string> CKeyAssignmentPage::MacroNames() const {
+  return macro::LoadMacroNames(macro::MacroStoreFor(kind_));
 }
 
-void CMouseButtonsPage::FillMacroList() {
-  auto* combo = controls().As<ui::CComboUI>(kMacroCombo);
+void CKeyAssignmentPage::FillMacroList() {
+  auto* combo = controls().As<ui::CComboUI>(N(kMacroCombo));
   if (combo == nullptr) return;
   const int selected = combo->GetCurSel();
   combo->RemoveAll();
@@ -128,7 +171,7 @@ void CMouseButtonsPage::FillMacroList() {
   if (selected < combo->GetCount()) combo->SelectItem1(selected);
 }
 
-keys::CategoryValues CMouseButtonsPage::ReadValues() const {
+keys::CategoryValues CKeyAssignmentPage::ReadValues() const {
   auto number = [this](int edit) {
     ui::CControlUI* c = controls().Find(EditName(edit));
     return c != nullptr ? std::atoi(c->GetText().c_str()) : 0;
@@ -141,7 +184,7 @@ keys::CategoryValues CMouseButtonsPage::ReadValues() const {
   v.v_count = number(16), v.v_high = number(18), v.v_low = number(19);
   v.dpi_item = ComboItem(kDpiCombo);
   v.fire_a = number(11), v.fire_b = number(12);
-  ui::CControlUI* key_name = controls().Find(kKeyNameEdit);
+  ui::CControlUI* key_name = controls().Find(N(kKeyNameEdit));
   v.key_captured = key_captured_ && key_name != nullptr && !key_name->GetText().empty();
   v.captured = captured_;
   v.modifier_item = ComboItem(kModifierCombo);
@@ -154,7 +197,7 @@ keys::CategoryValues CMouseButtonsPage::ReadValues() const {
   return v;
 }
 
-void CMouseButtonsPage::PutValues(const keys::ShownFunction& shown) {
+void CKeyAssignmentPage::PutValues(const keys::ShownFunction& shown) {
   const keys::CategoryValues& v = shown.values;
   auto set_number = [this](int edit, int value) { controls().SetText(EditName(edit), std::to_string(value)); };
   switch (shown.category.value_or(-1)) {
@@ -170,7 +213,7 @@ void CMouseButtonsPage::PutValues(const keys::ShownFunction& shown) {
     case keys::kCategoryDpi: SelectSilently(kDpiCombo, v.dpi_item); break;
     case keys::kCategoryFireKey: set_number(11, v.fire_a), set_number(12, v.fire_b); break;
     case keys::kCategoryKey:
-      if (ui::CControlUI* edit = controls().Find(kKeyNameEdit)) {
+      if (ui::CControlUI* edit = controls().Find(N(kKeyNameEdit))) {
         edit->SetResourceText(true);
         edit->SetText(shown.key_name != nullptr ? shown.key_name : "");
       }
@@ -190,30 +233,24 @@ void CMouseButtonsPage::PutValues(const keys::ShownFunction& shown) {
   }
 }
 
-void CMouseButtonsPage::ShowAssignment(int button) {
-  if (button < 0 || button >= static_cast<int>(kMouseButtonCount)) return;
-  KeyAssignment entry, factory;
-  bool other_left = false;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const MouseConfigImage& image = Images().mouse;
-    const int p = image.ProfileIndex();
-    entry = image.Assignment(p, button);
-    factory = image.DefaultAssignment(button);
-    for (int i = 0; i < kGuardedEntries; ++i)
-      if (i != button && image.Assignment(p, i) == kLeftClick) other_left = true;
-  }
+void CKeyAssignmentPage::ShowAssignment(int button) {
+  if (button < 0 || button >= EntryCount()) return;
+  const KeyAssignment entry = Entry(button);
+  const KeyAssignment factory = Factory(button);
+  bool other_left = kind_ != DeviceKind::Mouse;  // the guard is the mouse's
+  for (int i = 0; i < kGuardedEntries && !other_left; ++i)
+    if (i != button && Entry(i) == kLeftClick) other_left = true;
   pending_ = entry;
   selected_ = button;
   if (entry == kLeftClick && !other_left) {
     ctx_.dialogs.ShowMessage(kLeftGuardMessage);
-    controls().Enable(names::kMsTabFunction, false);
+    controls().Enable(N(kFunctionPanel), false);
     return;
   }
-  controls().Enable(names::kMsTabFunction, true);
-  controls().ShowIfHidden(names::kMsTabFunction);
+  controls().Enable(N(kFunctionPanel), true);
+  controls().ShowIfHidden(N(kFunctionPanel));
   FillMacroList();
-  auto* macros = controls().As<ui::CComboUI>(kMacroCombo);
+  auto* macros = controls().As<ui::CComboUI>(N(kMacroCombo));
   keys::ShownFunction shown = keys::ShowValues(entry, macros != nullptr ? static_cast<size_t>(macros->GetCount()) : 0);
   if (entry == factory) shown.category = keys::kCategoryDefault;
   if (!shown.category) return;  // a function only the device makes: the page stays as it is
@@ -221,51 +258,42 @@ void CMouseButtonsPage::ShowAssignment(int button) {
   category_item_ = *shown.category;
   SelectSilently(kCategoryCombo, category_item_);
   for (int n = 0; n < static_cast<int>(keys::kCategoryCount); ++n)
-    controls().Show(kPanelPrefix + std::to_string(n), n == category_item_);
+    controls().Show(N(kPanelPrefix) + std::to_string(n), n == category_item_);
   if (entry.type == keys::kTypeKey) InstallKeyCapture();
 }
 
-void CMouseButtonsPage::InstallKeyCapture() {
+void CKeyAssignmentPage::InstallKeyCapture() {
   ctx_.window.RemoveInputHooks();
   if (!ctx_.window.InstallKeyCapture(kHookModeMouseSingleKey, this))
     DebugLine("button page: the key capture could not be installed");
 }
 
-void CMouseButtonsPage::SelectCategory() {
+void CKeyAssignmentPage::SelectCategory() {
   ctx_.window.RemoveInputHooks();
-  auto* combo = controls().As<ui::CComboUI>(kCategoryCombo);
+  auto* combo = controls().As<ui::CComboUI>(N(kCategoryCombo));
   const int count = combo != nullptr ? combo->GetCount() : 0;
   category_item_ = combo != nullptr ? combo->GetCurSel() : -1;
-  for (int n = 0; n < count; ++n) controls().Show(kPanelPrefix + std::to_string(n), n == category_item_);
+  for (int n = 0; n < count; ++n) controls().Show(N(kPanelPrefix) + std::to_string(n), n == category_item_);
   if (category_item_ == keys::kCategoryKey) InstallKeyCapture();
   CommitAssignment();
 }
 
-void CMouseButtonsPage::CommitAssignment() {
+void CKeyAssignmentPage::CommitAssignment() {
   const int item = ComboItem(kCategoryCombo);
-  KeyAssignment factory;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    factory = Images().mouse.DefaultAssignment(selected_);
-  }
   const keys::CategoryValues values = ReadValues();
-  const std::optional<KeyAssignment> built = keys::BuildAssignment(item, values, factory);
+  const std::optional<KeyAssignment> built = keys::BuildAssignment(item, values, Factory(selected_));
   if (!built) {
     // A macro category without a macro: open the macro list to choose one.
     if (item == keys::kCategoryMacro && values.macro_item < 0)
-      if (auto* combo = controls().As<ui::CComboUI>(kMacroCombo)) combo->Activate();
+      if (auto* combo = controls().As<ui::CComboUI>(N(kMacroCombo))) combo->Activate();
     return;
   }
   pending_ = *built;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    MouseConfigImage& image = Images().mouse;
-    image.SetAssignment(image.ProfileIndex(), selected_, built->type, built->param1, built->param2);
-  }
+  Store(selected_, *built);
   RefreshButtonLabels();
 }
 
-void CMouseButtonsPage::EditChanged(int edit_number) {
+void CKeyAssignmentPage::EditChanged(int edit_number) {
   ui::CControlUI* edit = controls().Find(EditName(edit_number));
   if (edit == nullptr) return;
   const std::optional<int> corrected = keys::ClampEditValue(edit_number, std::atoi(edit->GetText().c_str()));
@@ -273,60 +301,53 @@ void CMouseButtonsPage::EditChanged(int edit_number) {
   CommitAssignment();
 }
 
-void CMouseButtonsPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord& record) {
+void CKeyAssignmentPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord& record) {
   const std::optional<size_t> row = keys::CaptureRow(record.vk_code, record.flags);
   if (!row) return;
   const int modifier = ComboItem(kModifierCombo);
   captured_ = keys::CapturedAssignment(*row, modifier >= 1 ? modifier : -1);
   key_captured_ = true;
-  if (ui::CControlUI* edit = controls().Find(kKeyNameEdit)) {
+  if (ui::CControlUI* edit = controls().Find(N(kKeyNameEdit))) {
     edit->SetResourceText(true);
     edit->SetText(keys::KeyTable()[*row].name);
   }
   CommitAssignment();
 }
 
-void CMouseButtonsPage::RestoreDefaultAssignment() {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    MouseConfigImage& image = Images().mouse;
-    pending_ = image.DefaultAssignment(selected_);
-    image.SetAssignment(image.ProfileIndex(), selected_, pending_.type, pending_.param1, pending_.param2);
-  }
+void CKeyAssignmentPage::RestoreDefaultAssignment() {
+  pending_ = Factory(selected_);
+  Store(selected_, pending_);
   RefreshButtonLabels();
   ShowAssignment(selected_);
 }
 
-void CMouseButtonsPage::RefreshButtonLabels() {
-  KeyAssignment entries[kMouseButtonCount];
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const MouseConfigImage& image = Images().mouse;
-    for (size_t i = 0; i < kMouseButtonCount; ++i) entries[i] = image.Assignment(image.ProfileIndex(), static_cast<int>(i));
-  }
+void CKeyAssignmentPage::RefreshButtonLabels() {
+  std::vector<KeyAssignment> entries;
+  for (int i = 0; i < EntryCount(); ++i) entries.push_back(Entry(i));
   std::vector<std::string> macro_names;
   bool macro_names_loaded = false;
-  for (size_t i = 0; i < kMouseButtonCount; ++i) {
+  for (int i = 0; i < EntryCount(); ++i) {
     const uint8_t type = entries[i].type;
     if ((type == keys::kTypeMacroMode || type == keys::kTypeMacroCount) && !macro_names_loaded) {
       macro_names = MacroNames();
       macro_names_loaded = true;
     }
     const keys::Label label = keys::LabelOf(entries[i], macro_names);
-    ui::CControlUI* option = controls().Find(ButtonName(static_cast<int>(i)));
-    if (option == nullptr || label.kind == keys::Label::Keep) continue;
+    ui::CControlUI* button = controls().Find(ButtonName(i));
+    if (button == nullptr || label.kind == keys::Label::Keep) continue;
     const bool language = label.kind == keys::Label::LanguageKey;
-    option->SetResourceText(language);
-    option->SetText(label.text);
-    option->SetToolTip(language ? "%[" + label.text + "]" : label.text);
+    button->SetAttribute("tooltip", language ? "%[" + label.text + "]" : label.text);
+    if (kind_ != DeviceKind::Mouse) continue;  // a keycap keeps its legend
+    button->SetResourceText(language);
+    button->SetText(label.text);
   }
 }
 
-void CMouseButtonsPage::UploadKeyAssignments() {
+void CKeyAssignmentPage::UploadKeyAssignments() {
   if (uploading_) return;
-  auto operation = [store = macro::MacroStoreFor(DeviceKind::Mouse),
-                    &channel = ctx_.devices.Channel(DeviceKind::Mouse)](IProgressReporter& progress) {
-    const macro::MacroUploadReport report = keys::UploadKeyAssignments(channel, store, progress);
+  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_),
+                    &channel = ctx_.devices.Channel(kind_)](IProgressReporter& progress) {
+    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress);
     if (report.result == macro::MacroResult::Ok) return kUploadOk;
     DebugLine("button save: " + macro::DescribeUpload(report));
     if (report.image.result == macro::MacroResult::TooLarge) return kUploadTooLarge;
@@ -334,21 +355,21 @@ void CMouseButtonsPage::UploadKeyAssignments() {
     return kUploadDeviceError;
   };
   uploading_ = true;
-  controls().Enable(kProfileSave, false);  // busy until the device answered
+  controls().Enable(N(kProfileSave), false);  // busy until the device answered
   if (!ctx_.window.RunDeviceOperation(operation, [this](int result) { UploadDone(result); })) {
     uploading_ = false;
-    controls().Enable(kProfileSave, true);
+    controls().Enable(N(kProfileSave), true);
   }
 }
 
-void CMouseButtonsPage::UploadDone(int result) {
+void CKeyAssignmentPage::UploadDone(int result) {
   uploading_ = false;
-  controls().Enable(kProfileSave, true);
+  controls().Enable(N(kProfileSave), true);
   switch (result) {
     case kUploadOk:
       // Only a complete upload is recorded as the device's state.
       if (IProfileSaver* saver = ProfileSaver();
-          saver != nullptr && saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != 0)
+          saver != nullptr && saver->SaveCurrentProfile(kind_, kind_ == DeviceKind::Mouse ? ProfileFamily::Device : ProfileFamily::Key) != 0)
         ctx_.dialogs.ShowMessage(kFileErrorMessage);
       break;
     case kUploadTooLarge: ctx_.dialogs.ShowMessage(kTooLargeMessage); break;
@@ -357,10 +378,11 @@ void CMouseButtonsPage::UploadDone(int result) {
   }
 }
 
-void CMouseButtonsPage::Hover(std::string_view name, bool entered) {
+void CKeyAssignmentPage::Hover(std::string_view name, bool entered) {
   NameSplit split;
   if (!SplitName(name, split)) return;
-  if (SameName(split.prefix, names::kMsKeyPrefix) && split.index >= 0 &&
+  if (kind_ != DeviceKind::Mouse) return;
+  if (SameName(split.prefix, N(kKeyPrefix)) && split.index >= 0 &&
       split.index < static_cast<int>(kMouseButtonCount)) {
     const std::string image = std::string("file='") + kPictureStems[split.index] + (entered ? "_down" : "_normal") + ".png'";
     if (ui::CControlUI* picture = controls().Find(ButtonName(split.index) + "_0")) picture->SetBkImage(image);

@@ -37,17 +37,18 @@ class MouseKeyPageTest : public PageTest {
       for (auto& block : image.key_blocks) std::memcpy(block, image.main_block, kKeyBlockSize);
     }
     backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+    firmware = std::make_shared<sim::SimFirmware>(sim_kind);
     sim_id = backend->AddDevice(firmware);
     sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& mouse = sim_devices->mouse;
+    CDeviceChannel& mouse = sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard;
     mouse.transport.want_read = true;
     mouse.transport.want_write = true;
     mouse.transport.device_path = backend->VendorPath(sim_id);
     ASSERT_EQ(mouse.transport.Open(), 1);
     mouse.connected = 1;
+    mouse.block_size = static_cast<int>(firmware->BlockSize());
     SetProfileSaver(&saver);
-    Build("Mouse_key.xml");
+    Build(layout);
     pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
   }
   void TearDown() override {
@@ -74,6 +75,8 @@ class MouseKeyPageTest : public PageTest {
     window.key_listener->OnHookKeyboard(0x0810, 0x100, record);
   }
 
+  const char* layout = "Mouse_key.xml";
+  sim::SimKind sim_kind = sim::SimKind::Mouse;
   std::filesystem::path home;
   std::shared_ptr<sim::SimBackend> backend;
   std::shared_ptr<sim::SimFirmware> firmware;
@@ -171,6 +174,7 @@ TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
   EXPECT_EQ(Entry(5), (KeyAssignment{0x13, 0x03, 0x00}));
   EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 0);
   EXPECT_EQ(Label(5), CResourceManager::GetInstance()->GetText("mouse_key_DPI_loop"));
+  EXPECT_EQ(Find("ms_key_5")->GetToolTip(), Label(5));
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     Images().mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
@@ -213,6 +217,35 @@ TEST_F(MouseKeyPageTest, SaveWithTheMouseRemovedMidwayTellsTheUserAndWritesNoFil
   Notify("ms_key_butt_prosave", "click");
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_10"}));
   EXPECT_TRUE(saver.saves.empty());
+}
+
+class KeyboardKeyPageTest : public MouseKeyPageTest {
+ protected:
+  KeyboardKeyPageTest() {
+    layout = "keyboard_key.xml";
+    sim_kind = sim::SimKind::Keyboard;
+  }
+  KeyAssignment KeyEntry(int i) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const uint8_t* e = Images().keyboard.key_block + i * 3;
+    return {e[0], e[1], e[2]};
+  }
+};
+
+TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboardBlock) {
+  Find("kb_tab_function")->SetVisible(false);
+  Notify("kb_key_10", "click");
+  EXPECT_TRUE(Visible("kb_tab_function"));
+  Choose("kb_key_fct_combo", 7);
+  Choose("kb_key_fct_combo_21", 6);
+  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x30, 0xE9, 0x00}));
+  EXPECT_EQ(Find("kb_key_10")->GetToolTip(), CResourceManager::GetInstance()->GetText("media_vol_add"));
+  EXPECT_NE(Find("kb_key_10")->GetText(), Find("kb_key_10")->GetToolTip());  // the keycap keeps its legend
+  Notify("kb_key_butt_prosave", "click");
+  EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 2"}));
+  const std::vector<uint8_t> memory = firmware->KeyMemory();
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
 }
 
 }  // namespace
