@@ -129,7 +129,9 @@ void CKeyAssignmentPage::Bind(CRouter& router) {
   for (int edit : kValueEdits)
     router.Add(Table::TextChanged,
                {EditName(edit), Match::Exact, [this, edit](ui::TNotifyUI&, const NameSplit&) { EditChanged(edit); }});
-  router.Add(Table::Click, {N(kKeySave), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+  // Only the mouse page has the explicit "apply" button.
+  if (kind_ == DeviceKind::Mouse)
+    router.Add(Table::Click, {N(kKeySave), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
   router.Add(Table::Click,
              {N(kKeyDefault), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { RestoreDefaultAssignment(); }});
   router.Add(Table::Click,
