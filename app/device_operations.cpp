@@ -21,12 +21,15 @@ constexpr std::chrono::microseconds kSimulatedSaveReportTime{40000};
 
 }  // namespace
 
-bool CMainWnd::RunDeviceOperation(ui::DeviceOperation operation) {
+bool CMainWnd::RunDeviceOperation(ui::DeviceOperation operation) { return RunDeviceOperation(std::move(operation), {}); }
+
+bool CMainWnd::RunDeviceOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done) {
   if (stopping_.load()) return false;
   if (!operations_)
     operations_ = std::make_unique<ui::COperationRunner>(m_hWnd, WM_DEVICE_PROGRESS, WM_DEVICE_OPERATION_DONE);
   if (!operations_->Run(std::move(operation))) return false;
   ++operations_pending_;
+  operation_done_.push_back(std::move(done));
   OnDeviceProgress(0, 1);  // busy from the click on, before the worker reports
   return true;
 }
@@ -40,12 +43,22 @@ void CMainWnd::OnDeviceProgress(int done, int total) {
 void CMainWnd::OnDeviceOperationDone(int result) {
   if (operations_pending_ > 0) --operations_pending_;
   if (result != 1) DebugLineF("device operation ended with %d", result);
+  if (!operation_done_.empty()) {
+    std::function<void(int)> done = std::move(operation_done_.front());
+    operation_done_.pop_front();
+    if (done) done(result);
+  }
   auto* ring = dynamic_cast<ui::CProgressUI*>(Find(names::kSettingProgress));
   // Another queued operation goes on: its own progress follows.
   if (DeviceOperationBusy()) return;
   if (ring != nullptr && result == 1) ui::ShowOperationProgress(ring, ring->GetMaxValue(), ring->GetMaxValue());
   // Hidden one second later, as after any setting that is done.
   ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
+}
+
+bool CMainWnd::InstallKeyCapture(uint32_t mode, IHookListener* listener) {
+  SetHookListener(listener);
+  return InstallInputHooks(mode, true, false) == 1;
 }
 
 // Simulated mode: the five key blocks of the image go to the simulated

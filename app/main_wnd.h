@@ -1,4 +1,6 @@
 #pragma once
+#include <deque>
+#include <functional>
 // CMainWnd: the program's one top-level window and the owner of what lives
 // for the whole run: the layout, the tray icon and its menu, the three
 // device channels, the fourteen worker threads with their stop events, the
@@ -122,6 +124,11 @@ class CMainWnd : public ui::WindowImplBase,
   // ring appears at once, follows the progress and hides one second after
   // the end. False when not run (shutdown begun). UI thread.
   bool RunDeviceOperation(ui::DeviceOperation operation);
+  // IWindow: the same, with `done` run on the UI thread after it ended.
+  bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation,
+                          std::function<void(int)> done) override;
+  // IWindow: the keyboard hook in `mode`, its events to `listener`.
+  bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
   bool DeviceOperationBusy() const { return operations_pending_ > 0; }
 
   // --- state
@@ -238,6 +245,9 @@ class CMainWnd : public ui::WindowImplBase,
   // Created with the first operation; stopped before the channels go.
   std::unique_ptr<ui::COperationRunner> operations_;
   int operations_pending_ = 0;  // queued or running, counted on the UI thread
+  // The callers' completions of the queued operations, in queue order (the
+  // worker runs them one after another). UI thread.
+  std::deque<std::function<void(int)>> operation_done_;
   AccessHelp access_help_;
   bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
 };

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "ctl/ctl_button.h"
 #include "ctl/ctl_macro.h"
 #include "ctl/json_writer.h"
 #include "ctl/light_command.h"
@@ -489,11 +490,13 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!o.words.empty()) {
       o.words.push_back(a);
     } else if (a == "--help" || a == "-h") {
-      out << kUsage;
+      out << kUsage << kButtonHelp;
       return ExitCode::Ok;
     } else if (a == "--version") {
       out << "trx770ctl " << TRX770_VERSION << "\n";
       return ExitCode::Ok;
+    } else if (a == "--onboard" && !o.words.empty() && o.words[0] == "button") {
+      o.words.push_back(a);  // button list's own option
     } else if (a == "--json") {
       o.json = true;
     } else if (a == "--simulate" || a.rfind("--simulate=", 0) == 0) {
@@ -528,6 +531,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
   if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && command != "macro" &&
+      command != "button" &&
       !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
@@ -561,6 +565,9 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     else if (command == "dump") code = Dump(session, o, out, err);
     else if (command == "light") code = Light(session, o, out, err);
     else if (mouse_setting) code = MouseSetting(session, o, out, err);
+    else if (command == "button")
+      code = RunButtonCommand(
+          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
     else if (command == "macro")
       code = RunMacroCommand(
           o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);

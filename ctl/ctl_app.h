@@ -23,6 +23,7 @@
 //                       the running desktop's settings (NotAvailable where
 //                       the desktop has none)
 //   macro SUB DEVICE .. the macro library (ctl/ctl_macro.h)
+//   button SUB mouse .. the button assignments (ctl/ctl_button.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);
@@ -45,7 +46,8 @@ enum class ExitCode : int {
   NoAccess = 4,      // present, but its node can't be opened (udev rule)
   Busy = 5,          // present, but another program (trx770) holds it
   NotAvailable = 6,  // the running desktop has no such setting
-  Refused = 7,       // macro library: the 50 limit, capacity, a bad or unknown name
+  Refused = 7,       // macro library: the 50 limit, capacity, a bad or unknown name;
+                     // button: the only left-click button, an unknown macro
   FileError = 8,     // macro library: a file could not be read or written
 };
 

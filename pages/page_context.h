@@ -8,10 +8,14 @@
 //
 // UI thread only, unless a method says otherwise.
 
+#include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "device/device_channel.h"
 #include "pages/controls.h"
+#include "platform/input_hooks.h"
+#include "platform/progress_reporter.h"
 #include "ui/core/notify.h"
 #include "ui/core/ui_types.h"
 
@@ -59,6 +63,14 @@ class IWindow {
   virtual void KillTimer(int id) = 0;
   // The screen position of the pointer (the palette opens beside it).
   virtual ui::UiPoint CursorPos() = 0;
+  // Runs `operation` on the device-operation worker (one after another,
+  // the progress ring showing them); `done` then runs on the UI thread with
+  // the operation's result. False, and `done` never runs, when not started.
+  virtual bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation,
+                                  std::function<void(int)> done) = 0;
+  // Installs the keyboard hook in `mode`; its events reach `listener` until
+  // the hooks are removed. False when the input can't be captured.
+  virtual bool InstallKeyCapture(uint32_t mode, IHookListener* listener) = 0;
 };
 
 struct PageContext {

@@ -1,10 +1,10 @@
 #include "pages/page_set.h"
 
 #include "pages/device_tabs_page.h"
-#include "pages/key_pages.h"
 #include "pages/keyboard_lighting_page.h"
 #include "pages/lighting_page.h"
 #include "pages/macro_editor_page.h"
+#include "pages/mouse_key_page.h"
 #include "pages/mouse_performance_page.h"
 #include "pages/onboard_strip.h"
 #include "pages/profile_bar.h"
@@ -22,7 +22,7 @@ CPageSet::~CPageSet() = default;
 // Registration order is the order the pages' rows are tried and the order
 // the device events reach the pages.
 void CPageSet::RegisterPages() {
-  Add<CKeyboardKeyPage>();
+  Add<CKeyboardKeysPage>();
   Add<CKeyboardLightingPage>(lighting_, key_lights_);
   Add<CLightingPage>(DeviceKind::Mouse, lighting_);
   Add<CLightingPage>(DeviceKind::MousePad, lighting_);

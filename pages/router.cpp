@@ -126,7 +126,7 @@ void CRouter::Notify(ui::TNotifyUI& msg) {
     if (RouteTitleBar(msg)) return;
     RouteClick(msg);
   } else if (type == ui::kNotifyMouseLeave || type == ui::kNotifyMouseEnter) {
-    // button hover images belong to the mouse button page
+    RouteByTable(msg, Table::Hover);
   } else if (type == ui::kNotifySelectChanged) {
     RouteSelectChanged(msg);
   } else if (type == ui::kNotifyValueChanged) {

@@ -7,7 +7,7 @@
 //   "windowsize"        nothing
 //   "colorchanged"      colour table
 //   "click"             title-bar buttons, then the click table
-//   "msleave"/"msenter" hover (nothing yet)
+//   "msleave"/"msenter" the hover table
 //   "selectchanged"     the selection handler
 //   "valuechanged", "movevaluechanged", "itemselect", "itemclick",
 //   "killfocus", "setfocus", "textchanged"   their tables
@@ -69,8 +69,9 @@ enum class Table {
   SetFocus,
   ColorChanged,
   ItemClick,
+  Hover,  // "msenter" and "msleave"
 };
-inline constexpr size_t kTableCount = 11;
+inline constexpr size_t kTableCount = 12;
 
 // The first row of `table` matching the name, or null.
 const Route* FindRoute(const std::vector<Route>& table, std::string_view name, const NameSplit* split);

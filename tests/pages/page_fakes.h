@@ -76,6 +76,19 @@ class FakeWindow : public IWindow {
   }
   void KillTimer(int id) override { calls.push_back("kill timer " + std::to_string(id)); }
   ui::UiPoint CursorPos() override { return cursor; }
+  // Runs the operation at once on the calling thread.
+  bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done) override {
+    NullProgress progress;
+    const int result = operation(progress);
+    if (done) done(result);
+    return true;
+  }
+  bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override {
+    calls.push_back("key capture " + std::to_string(mode));
+    key_listener = listener;
+    return true;
+  }
+  IHookListener* key_listener = nullptr;
   std::vector<std::string> calls;
   std::vector<std::string> library;
   int hook_removals = 0;

@@ -1,0 +1,399 @@
+#include "pages/mouse_key_page.h"
+
+#include <cstdlib>
+#include <mutex>
+
+#include "keys/key_upload.h"
+#include "macro/macro_library.h"
+#include "pages/control_names.h"
+#include "pages/router.h"
+#include "platform/debug_log.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/core/list.h"
+#include "ui/core/option.h"
+
+namespace trx::pages {
+
+namespace {
+
+constexpr const char* kCategoryCombo = "key_fct_combo";
+constexpr const char* kPanelPrefix = "tab_function_";
+constexpr const char* kButtonCombo = "key_fct_combo_11";
+constexpr const char* kHDirectionCombo = "key_fct_combo_12";
+constexpr const char* kVDirectionCombo = "key_fct_combo_13";
+constexpr const char* kDpiCombo = "key_fct_combo_14";
+constexpr const char* kMediaCombo = "key_fct_combo_21";
+constexpr const char* kSystemCombo = "key_fct_combo_22";
+constexpr const char* kMacroCombo = "key_fct_combo_23";
+constexpr const char* kRepeatCombo = "key_fct_combo_24";
+constexpr const char* kRoutineCombo = "key_fct_combo_25";
+constexpr const char* kModifierCombo = "key_fct_combo_31";
+constexpr const char* kKeyNameEdit = "key_fct_edit_21";
+constexpr const char* kEditPrefix = "key_fct_edit_";
+constexpr const char* kKeySave = "key_butt_keysave";
+constexpr const char* kProfileSave = "key_butt_prosave";
+constexpr const char* kKeyDefault = "key_butt_keydefalut";
+constexpr const char* kLeftGuardMessage = "message_text_6";
+constexpr const char* kDeviceErrorMessage = "message_text_10";
+constexpr const char* kTooLargeMessage = "message_text_16";
+constexpr const char* kFileErrorMessage = "message_text_8";
+// The edits whose values build a function, by number.
+constexpr int kValueEdits[] = {11, 12, 15, 16, 17, 18, 19, 20, 25};
+// The lists whose choice builds a function.
+constexpr const char* kValueCombos[] = {kButtonCombo, kHDirectionCombo, kVDirectionCombo, kDpiCombo,    kMediaCombo,
+                                        kSystemCombo, kMacroCombo,      kRepeatCombo,     kRoutineCombo, kModifierCombo};
+// The left button function, which at least one button must keep.
+constexpr KeyAssignment kLeftClick{keys::kTypeMouseButton, 0x01, 0x00};
+constexpr int kGuardedEntries = 9;
+// Button pictures (entries 0-6), "_normal" or "_down" appended.
+constexpr const char* kPictureStems[kMouseButtonCount] = {"ms/key_left", "ms/key_wheel", "ms/key_right",
+                                                          "ms/key_forward", "ms/key_back", "ms/key_dpi",
+                                                          "ms/key_dpi1"};
+constexpr const char* kDpiColourPrefix = "ms_DPIcolor_btn_";
+constexpr int kDpiColourButtons = 6;
+constexpr ui::UiColor kHoverBorderColour = 0xFFFFFFFF;
+constexpr int kHoverBorderSize = 2;
+// What the upload's operation returns to the UI thread.
+constexpr int kUploadOk = 1;
+constexpr int kUploadTooLarge = -2;
+constexpr int kUploadFileError = -3;
+constexpr int kUploadDeviceError = -1;
+
+constexpr const char* kKeyPrefix = "key_";
+constexpr const char* kFunctionPanel = "tab_function";
+constexpr int kKeyboardKeys = 126;  // "kb_key_0" ... "kb_key_125"
+
+}  // namespace
+
+CKeyAssignmentPage::CKeyAssignmentPage(PageContext& context, DeviceKind kind)
+    : CPage(context), kind_(kind), prefix_(kind == DeviceKind::Mouse ? "ms_" : "kb_") {}
+
+std::string CKeyAssignmentPage::EditName(int n) const { return N(kEditPrefix) + std::to_string(n); }
+std::string CKeyAssignmentPage::ButtonName(int i) const { return N(kKeyPrefix) + std::to_string(i); }
+int CKeyAssignmentPage::EntryCount() const {
+  return kind_ == DeviceKind::Mouse ? static_cast<int>(kMouseButtonCount) : kKeyboardKeys;
+}
+
+KeyAssignment CKeyAssignmentPage::Entry(int i) const {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  if (kind_ == DeviceKind::Mouse) return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
+  const uint8_t* e = Images().keyboard.key_block + i * kKeyAssignmentSize;
+  return {e[0], e[1], e[2]};
+}
+
+KeyAssignment CKeyAssignmentPage::Factory(int i) const {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  if (kind_ == DeviceKind::Mouse) return Images().mouse.DefaultAssignment(i);
+  const uint8_t* e = Images().keyboard.main_block + i * kKeyAssignmentSize;
+  return {e[0], e[1], e[2]};
+}
+
+void CKeyAssignmentPage::Store(int i, KeyAssignment a) {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  if (kind_ == DeviceKind::Mouse) {
+    MouseConfigImage& image = Images().mouse;
+    image.SetAssignment(image.ProfileIndex(), i, a.type, a.param1, a.param2);
+    return;
+  }
+  uint8_t* e = Images().keyboard.key_block + i * kKeyAssignmentSize;
+  e[0] = a.type, e[1] = a.param1, e[2] = a.param2;
+}
+
+void CKeyAssignmentPage::Bind(CRouter& router) {
+  // A button selected: its assignment (before the guard: removing the hooks
+  // would end the key capture this may install).
+  if (kind_ == DeviceKind::Keyboard) {
+    router.Add(Table::Click, {N(kKeyPrefix), Match::Prefix, [this](ui::TNotifyUI&, const NameSplit& split) {
+                                ShowAssignment(split.index);
+                              }});
+  } else {
+    router.Add(Table::SelectBeforeGuard,
+               {N(kKeyPrefix), Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& split) {
+                  auto* option = dynamic_cast<ui::COptionUI*>(msg.pSender);
+                  if (option == nullptr || option->IsSelected()) ShowAssignment(split.index);
+                }, Then::End});
+  }
+  if (kind_ == DeviceKind::Mouse)
+    for (const char* prefix : {names::kMsKeyPrefix, kDpiColourPrefix})
+      router.Add(Table::Hover, {prefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                if (msg.pSender != nullptr) Hover(msg.pSender->GetName(), msg.sType == ui::kNotifyMouseEnter);
+                              }});
+  router.Add(Table::ItemSelect, {N(kCategoryCombo), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
+                                   SelectCategory();
+                                 }});
+  for (const char* combo : kValueCombos)
+    router.Add(Table::ItemSelect, {N(combo), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+  for (int edit : kValueEdits)
+    router.Add(Table::TextChanged,
+               {EditName(edit), Match::Exact, [this, edit](ui::TNotifyUI&, const NameSplit&) { EditChanged(edit); }});
+  // Only the mouse page has the explicit "apply" button.
+  if (kind_ == DeviceKind::Mouse)
+    router.Add(Table::Click, {N(kKeySave), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { CommitAssignment(); }});
+  router.Add(Table::Click,
+             {N(kKeyDefault), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { RestoreDefaultAssignment(); }});
+  router.Add(Table::Click,
+             {N(kProfileSave), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { UploadKeyAssignments(); }});
+}
+
+void CKeyAssignmentPage::Refresh(DeviceKind kind) {
+  if (kind != kind_) return;
+  FillMacroList();
+  RefreshButtonLabels();
+}
+
+void CKeyAssignmentPage::HideFunctionPanel() { controls().Show(N(kFunctionPanel), false); }
+
+int CKeyAssignmentPage::ComboItem(const char* name) const {
+  // `name` is the control's name without the page's prefix.
+  auto* combo = controls().As<ui::CComboUI>(N(name));
+  return combo != nullptr ? combo->GetCurSel() : -1;
+}
+
+void CKeyAssignmentPage::SelectSilently(const char* name, int item) const {
+  if (auto* combo = controls().As<ui::CComboUI>(N(name))) combo->SelectItem1(item);
+}
+
+std::vector<std::string> CKeyAssignmentPage::MacroNames() const {
+  return macro::LoadMacroNames(macro::MacroStoreFor(kind_));
+}
+
+void CKeyAssignmentPage::FillMacroList() {
+  auto* combo = controls().As<ui::CComboUI>(N(kMacroCombo));
+  if (combo == nullptr) return;
+  const int selected = combo->GetCurSel();
+  combo->RemoveAll();
+  for (const std::string& name : MacroNames()) {
+    auto* item = new ui::CListLabelElementUI();
+    item->SetText(name);
+    combo->Add(item);
+  }
+  if (selected < combo->GetCount()) combo->SelectItem1(selected);
+}
+
+keys::CategoryValues CKeyAssignmentPage::ReadValues() const {
+  auto number = [this](int edit) {
+    ui::CControlUI* c = controls().Find(EditName(edit));
+    return c != nullptr ? std::atoi(c->GetText().c_str()) : 0;
+  };
+  keys::CategoryValues v;
+  v.button_item = ComboItem(kButtonCombo);
+  v.h_direction_item = ComboItem(kHDirectionCombo);
+  v.h_count = number(15), v.h_high = number(17), v.h_low = number(20);
+  v.v_direction_item = ComboItem(kVDirectionCombo);
+  v.v_count = number(16), v.v_high = number(18), v.v_low = number(19);
+  v.dpi_item = ComboItem(kDpiCombo);
+  v.fire_a = number(11), v.fire_b = number(12);
+  ui::CControlUI* key_name = controls().Find(N(kKeyNameEdit));
+  v.key_captured = key_captured_ && key_name != nullptr && !key_name->GetText().empty();
+  v.captured = captured_;
+  v.modifier_item = ComboItem(kModifierCombo);
+  v.media_item = ComboItem(kMediaCombo);
+  v.system_item = ComboItem(kSystemCombo);
+  v.macro_item = ComboItem(kMacroCombo);
+  v.repeat_item = ComboItem(kRepeatCombo);
+  v.repeat_count = number(25);
+  v.routine_item = ComboItem(kRoutineCombo);
+  return v;
+}
+
+void CKeyAssignmentPage::PutValues(const keys::ShownFunction& shown) {
+  const keys::CategoryValues& v = shown.values;
+  auto set_number = [this](int edit, int value) { controls().SetText(EditName(edit), std::to_string(value)); };
+  switch (shown.category.value_or(-1)) {
+    case keys::kCategoryMouseButton: SelectSilently(kButtonCombo, v.button_item); break;
+    case keys::kCategoryHorizontalSwing:
+      SelectSilently(kHDirectionCombo, v.h_direction_item);
+      set_number(15, v.h_count), set_number(17, v.h_high), set_number(20, v.h_low);
+      break;
+    case keys::kCategoryVerticalSwing:
+      SelectSilently(kVDirectionCombo, v.v_direction_item);
+      set_number(16, v.v_count), set_number(18, v.v_high), set_number(19, v.v_low);
+      break;
+    case keys::kCategoryDpi: SelectSilently(kDpiCombo, v.dpi_item); break;
+    case keys::kCategoryFireKey: set_number(11, v.fire_a), set_number(12, v.fire_b); break;
+    case keys::kCategoryKey:
+      if (ui::CControlUI* edit = controls().Find(N(kKeyNameEdit))) {
+        edit->SetResourceText(true);
+        edit->SetText(shown.key_name != nullptr ? shown.key_name : "");
+      }
+      SelectSilently(kModifierCombo, v.modifier_item);
+      captured_ = v.captured;
+      key_captured_ = v.key_captured;
+      break;
+    case keys::kCategoryMedia: SelectSilently(kMediaCombo, v.media_item); break;
+    case keys::kCategorySystem: SelectSilently(kSystemCombo, v.system_item); break;
+    case keys::kCategoryMacro:
+      SelectSilently(kMacroCombo, v.macro_item);
+      SelectSilently(kRepeatCombo, v.repeat_item);
+      if (v.repeat_item == keys::kRepeatCountItem) set_number(25, v.repeat_count);
+      break;
+    case keys::kCategoryRoutine: SelectSilently(kRoutineCombo, v.routine_item); break;
+    default: break;
+  }
+}
+
+void CKeyAssignmentPage::ShowAssignment(int button) {
+  if (button < 0 || button >= EntryCount()) return;
+  const KeyAssignment entry = Entry(button);
+  const KeyAssignment factory = Factory(button);
+  bool other_left = kind_ != DeviceKind::Mouse;  // the guard is the mouse's
+  for (int i = 0; i < kGuardedEntries && !other_left; ++i)
+    if (i != button && Entry(i) == kLeftClick) other_left = true;
+  pending_ = entry;
+  selected_ = button;
+  if (entry == kLeftClick && !other_left) {
+    ctx_.dialogs.ShowMessage(kLeftGuardMessage);
+    controls().Enable(N(kFunctionPanel), false);
+    return;
+  }
+  controls().Enable(N(kFunctionPanel), true);
+  controls().ShowIfHidden(N(kFunctionPanel));
+  FillMacroList();
+  auto* macros = controls().As<ui::CComboUI>(N(kMacroCombo));
+  keys::ShownFunction shown = keys::ShowValues(entry, macros != nullptr ? static_cast<size_t>(macros->GetCount()) : 0);
+  if (entry == factory) shown.category = keys::kCategoryDefault;
+  if (!shown.category) return;  // a function only the device makes: the page stays as it is
+  PutValues(shown);
+  category_item_ = *shown.category;
+  SelectSilently(kCategoryCombo, category_item_);
+  for (int n = 0; n < static_cast<int>(keys::kCategoryCount); ++n)
+    controls().Show(N(kPanelPrefix) + std::to_string(n), n == category_item_);
+  if (entry.type == keys::kTypeKey) InstallKeyCapture();
+}
+
+void CKeyAssignmentPage::InstallKeyCapture() {
+  ctx_.window.RemoveInputHooks();
+  if (!ctx_.window.InstallKeyCapture(kHookModeMouseSingleKey, this))
+    DebugLine("button page: the key capture could not be installed");
+}
+
+void CKeyAssignmentPage::SelectCategory() {
+  ctx_.window.RemoveInputHooks();
+  auto* combo = controls().As<ui::CComboUI>(N(kCategoryCombo));
+  const int count = combo != nullptr ? combo->GetCount() : 0;
+  category_item_ = combo != nullptr ? combo->GetCurSel() : -1;
+  for (int n = 0; n < count; ++n) controls().Show(N(kPanelPrefix) + std::to_string(n), n == category_item_);
+  if (category_item_ == keys::kCategoryKey) InstallKeyCapture();
+  CommitAssignment();
+}
+
+void CKeyAssignmentPage::CommitAssignment() {
+  const int item = ComboItem(kCategoryCombo);
+  const keys::CategoryValues values = ReadValues();
+  const std::optional<KeyAssignment> built = keys::BuildAssignment(item, values, Factory(selected_));
+  if (!built) {
+    // A macro category without a macro: open the macro list to choose one.
+    if (item == keys::kCategoryMacro && values.macro_item < 0)
+      if (auto* combo = controls().As<ui::CComboUI>(N(kMacroCombo))) combo->Activate();
+    return;
+  }
+  pending_ = *built;
+  Store(selected_, *built);
+  RefreshButtonLabels();
+}
+
+void CKeyAssignmentPage::EditChanged(int edit_number) {
+  ui::CControlUI* edit = controls().Find(EditName(edit_number));
+  if (edit == nullptr) return;
+  const std::optional<int> corrected = keys::ClampEditValue(edit_number, std::atoi(edit->GetText().c_str()));
+  if (corrected) edit->SetText(std::to_string(*corrected));
+  CommitAssignment();
+}
+
+void CKeyAssignmentPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord& record) {
+  const std::optional<size_t> row = keys::CaptureRow(record.vk_code, record.flags);
+  if (!row) return;
+  const int modifier = ComboItem(kModifierCombo);
+  captured_ = keys::CapturedAssignment(*row, modifier >= 1 ? modifier : -1);
+  key_captured_ = true;
+  if (ui::CControlUI* edit = controls().Find(N(kKeyNameEdit))) {
+    edit->SetResourceText(true);
+    edit->SetText(keys::KeyTable()[*row].name);
+  }
+  CommitAssignment();
+}
+
+void CKeyAssignmentPage::RestoreDefaultAssignment() {
+  pending_ = Factory(selected_);
+  Store(selected_, pending_);
+  RefreshButtonLabels();
+  ShowAssignment(selected_);
+}
+
+void CKeyAssignmentPage::RefreshButtonLabels() {
+  std::vector<KeyAssignment> entries;
+  for (int i = 0; i < EntryCount(); ++i) entries.push_back(Entry(i));
+  std::vector<std::string> macro_names;
+  bool macro_names_loaded = false;
+  for (int i = 0; i < EntryCount(); ++i) {
+    const uint8_t type = entries[i].type;
+    if ((type == keys::kTypeMacroMode || type == keys::kTypeMacroCount) && !macro_names_loaded) {
+      macro_names = MacroNames();
+      macro_names_loaded = true;
+    }
+    const keys::Label label = keys::LabelOf(entries[i], macro_names);
+    ui::CControlUI* button = controls().Find(ButtonName(i));
+    if (button == nullptr || label.kind == keys::Label::Keep) continue;
+    const bool language = label.kind == keys::Label::LanguageKey;
+    button->SetAttribute("tooltip", language ? "%[" + label.text + "]" : label.text);
+    if (kind_ != DeviceKind::Mouse) continue;  // a keycap keeps its legend
+    button->SetResourceText(language);
+    button->SetText(label.text);
+  }
+}
+
+void CKeyAssignmentPage::UploadKeyAssignments() {
+  if (uploading_) return;
+  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_),
+                    &channel = ctx_.devices.Channel(kind_)](IProgressReporter& progress) {
+    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress);
+    if (report.result == macro::MacroResult::Ok) return kUploadOk;
+    DebugLine("button save: " + macro::DescribeUpload(report));
+    if (report.image.result == macro::MacroResult::TooLarge) return kUploadTooLarge;
+    if (report.result == macro::MacroResult::FileError) return kUploadFileError;
+    return kUploadDeviceError;
+  };
+  uploading_ = true;
+  controls().Enable(N(kProfileSave), false);  // busy until the device answered
+  if (!ctx_.window.RunDeviceOperation(operation, [this](int result) { UploadDone(result); })) {
+    uploading_ = false;
+    controls().Enable(N(kProfileSave), true);
+  }
+}
+
+void CKeyAssignmentPage::UploadDone(int result) {
+  uploading_ = false;
+  controls().Enable(N(kProfileSave), true);
+  switch (result) {
+    case kUploadOk:
+      // Only a complete upload is recorded as the device's state.
+      if (IProfileSaver* saver = ProfileSaver();
+          saver != nullptr && saver->SaveCurrentProfile(kind_, kind_ == DeviceKind::Mouse ? ProfileFamily::Device : ProfileFamily::Key) != 0)
+        ctx_.dialogs.ShowMessage(kFileErrorMessage);
+      break;
+    case kUploadTooLarge: ctx_.dialogs.ShowMessage(kTooLargeMessage); break;
+    case kUploadFileError: ctx_.dialogs.ShowMessage(kFileErrorMessage); break;
+    default: ctx_.dialogs.ShowMessage(kDeviceErrorMessage); break;
+  }
+}
+
+void CKeyAssignmentPage::Hover(std::string_view name, bool entered) {
+  NameSplit split;
+  if (!SplitName(name, split)) return;
+  if (kind_ != DeviceKind::Mouse) return;
+  if (SameName(split.prefix, N(kKeyPrefix)) && split.index >= 0 &&
+      split.index < static_cast<int>(kMouseButtonCount)) {
+    const std::string image = std::string("file='") + kPictureStems[split.index] + (entered ? "_down" : "_normal") + ".png'";
+    if (ui::CControlUI* picture = controls().Find(ButtonName(split.index) + "_0")) picture->SetBkImage(image);
+  } else if (SameName(split.prefix, kDpiColourPrefix) && split.index >= 1 && split.index <= kDpiColourButtons) {
+    if (ui::CControlUI* button = controls().Find(name)) {
+      if (entered) button->SetBorderColor(kHoverBorderColour);
+      button->SetBorderSize(entered ? kHoverBorderSize : 0);
+    }
+  }
+}
+
+}  // namespace trx::pages

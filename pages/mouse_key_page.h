@@ -1,0 +1,104 @@
+#pragma once
+// CKeyAssignmentPage: the key page of the mouse ("Mouse_key.xml", controls
+// "ms_…") or of the keyboard ("keyboard_key.xml", the same controls named
+// "kb_…"). On the mouse the user picks
+// one of the seven buttons ("ms_key_0" … "ms_key_6"), chooses a function
+// family in "ms_key_fct_combo" and its values on the family's panel
+// "ms_tab_function_N"; every change builds the function (keys/) and stores
+// it as the button's entry of the active onboard profile's key block. Each
+// button's label names its function. "ms_key_butt_prosave" sends the
+// macros and the key block to the mouse on the device-operation worker and
+// then writes the device profile file; "ms_key_butt_keydefalut" puts the
+// factory function back.
+//
+// The keyboard page mirrors it: a key picked on the keyboard picture
+// ("kb_key_N", a click) is entry N of the keyboard's one key block; its
+// tooltip (not its keycap legend) names the function; there is no
+// left-button guard and no hover; save sends the keyboard's macro library
+// and key block (the channel's block size) and writes the ".pro" file.
+//
+// The keyboard category captures a key through the window's keyboard hook
+// (mode kHookModeMouseSingleKey): every key event reaches OnHookKeyboard
+// and the last one wins.
+//
+// UI thread only (the upload's work runs on the worker and comes back
+// through the window).
+
+#include <string>
+#include <vector>
+
+#include "keys/function_build.h"
+#include "pages/page.h"
+#include "platform/input_hooks.h"
+
+namespace trx::pages {
+
+class CKeyAssignmentPage : public CPage, public IHookListener {
+ public:
+  CKeyAssignmentPage(PageContext& context, DeviceKind kind);
+  void Bind(CRouter& router) override;
+  void Refresh(DeviceKind kind) override;
+
+  // After an onboard switch the button-function panel closes.
+  void HideFunctionPanel();
+
+  // The page's actions (the router's rows call them; tests may too).
+  void ShowAssignment(int button);
+  void SelectCategory();
+  void CommitAssignment();
+  void RestoreDefaultAssignment();
+  void RefreshButtonLabels();
+  void UploadKeyAssignments();
+  void Hover(std::string_view name, bool entered);
+
+  // IHookListener: the key capture.
+  void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
+  void OnHookMouse(uint32_t, uint32_t) override {}
+
+  int SelectedButton() const { return selected_; }
+  KeyAssignment Pending() const { return pending_; }
+  bool Uploading() const { return uploading_; }
+
+ private:
+  // The name of a control of this page: "ms_" or "kb_" + suffix.
+  std::string N(const char* suffix) const { return prefix_ + suffix; }
+  std::string EditName(int n) const;
+  std::string ButtonName(int i) const;
+  int EntryCount() const;
+  // Entries of the edited key block (the mouse's active onboard profile's,
+  // the keyboard's one) and of the main block. Take ImageMutex() inside.
+  KeyAssignment Entry(int i) const;
+  KeyAssignment Factory(int i) const;
+  void Store(int i, KeyAssignment a);
+  keys::CategoryValues ReadValues() const;
+  void PutValues(const keys::ShownFunction& shown);
+  void EditChanged(int edit_number);
+  void InstallKeyCapture();
+  void FillMacroList();
+  std::vector<std::string> MacroNames() const;
+  int ComboItem(const char* suffix) const;
+  void SelectSilently(const char* suffix, int item) const;
+  void UploadDone(int result);
+
+  const DeviceKind kind_;
+  const std::string prefix_;
+  int selected_ = 0;
+  KeyAssignment pending_{};
+  int category_item_ = 0;
+  bool uploading_ = false;
+  // The key the capture took last: a key table row's function.
+  KeyAssignment captured_{};
+  bool key_captured_ = false;
+};
+
+class CMouseButtonsPage : public CKeyAssignmentPage {
+ public:
+  explicit CMouseButtonsPage(PageContext& context) : CKeyAssignmentPage(context, DeviceKind::Mouse) {}
+};
+
+class CKeyboardKeysPage : public CKeyAssignmentPage {
+ public:
+  explicit CKeyboardKeysPage(PageContext& context) : CKeyAssignmentPage(context, DeviceKind::Keyboard) {}
+};
+
+}  // namespace trx::pages

@@ -1,0 +1,252 @@
+// The mouse key page over its real layout: the category builds of every
+// family through the controls, the edit limits, the key capture, the
+// left-button guard, restore default, the labels, and the save through a
+// simulated mouse (complete, and with the mouse removed midway).
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "pages/mouse_key_page.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "ui/core/combo.h"
+
+namespace trx::pages::testing {
+namespace {
+
+class MouseKeyPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    // The macro library lives under the user's documents: a fresh folder.
+    home = std::filesystem::temp_directory_path() / ("trx770-keypage-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(home);
+    std::filesystem::create_directories(home);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    ResetImagesToBuiltIn();
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      MouseConfigImage& image = Images().mouse;
+      for (auto& block : image.key_blocks) std::memcpy(block, image.main_block, kKeyBlockSize);
+    }
+    backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim_kind);
+    sim_id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& mouse = sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard;
+    mouse.transport.want_read = true;
+    mouse.transport.want_write = true;
+    mouse.transport.device_path = backend->VendorPath(sim_id);
+    ASSERT_EQ(mouse.transport.Open(), 1);
+    mouse.connected = 1;
+    mouse.block_size = static_cast<int>(firmware->BlockSize());
+    SetProfileSaver(&saver);
+    Build(layout);
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  }
+  void TearDown() override {
+    SetProfileSaver(nullptr);
+    PageTest::TearDown();
+    ResetImagesToBuiltIn();
+    std::filesystem::remove_all(home);
+  }
+  KeyAssignment Entry(int i) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
+  }
+  void Choose(const char* combo, int item) { dynamic_cast<CComboUI*>(Find(combo))->SelectItem(item); }
+  void Type(const std::string& edit, const std::string& text) {
+    Find(edit)->SetText(text);
+    Notify(edit, "textchanged");
+  }
+  std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
+  void Press(uint32_t vk, uint32_t flags = 0) {
+    ASSERT_NE(window.key_listener, nullptr);
+    KeyEventRecord record;
+    record.vk_code = vk;
+    record.flags = flags;
+    window.key_listener->OnHookKeyboard(0x0810, 0x100, record);
+  }
+
+  const char* layout = "Mouse_key.xml";
+  sim::SimKind sim_kind = sim::SimKind::Mouse;
+  std::filesystem::path home;
+  std::shared_ptr<sim::SimBackend> backend;
+  std::shared_ptr<sim::SimFirmware> firmware;
+  int sim_id = 0;
+  std::unique_ptr<FakeDevices> sim_devices;
+  RecordingSaver saver;
+};
+
+TEST_F(MouseKeyPageTest, CategoriesBuildTheirFunctionsFromTheControls) {
+  Select("ms_key_1");
+  Choose("ms_key_fct_combo", 2);
+  Choose("ms_key_fct_combo_12", 1);
+  Type("ms_key_fct_edit_15", "5");
+  Type("ms_key_fct_edit_17", "3");
+  Type("ms_key_fct_edit_20", "4");
+  EXPECT_EQ(Entry(1), (KeyAssignment{0x11, 0x34, 0x85}));
+  EXPECT_TRUE(Visible("ms_tab_function_2"));
+  EXPECT_FALSE(Visible("ms_tab_function_0"));
+  EXPECT_TRUE(Find("ms_key_1")->IsResourceText());
+
+  Select("ms_key_3");
+  Choose("ms_key_fct_combo", 4);
+  Choose("ms_key_fct_combo_14", 2);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x13, 0x03, 0x00}));
+
+  Choose("ms_key_fct_combo", 5);
+  Type("ms_key_fct_edit_11", "300");
+  EXPECT_EQ(Find("ms_key_fct_edit_11")->GetText(), "255");
+  Type("ms_key_fct_edit_12", "9");
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x14, 0xFF, 0x09}));
+
+  Choose("ms_key_fct_combo", 7);
+  Choose("ms_key_fct_combo_21", 17);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x30, 0x8A, 0x01}));
+  Choose("ms_key_fct_combo", 8);
+  Choose("ms_key_fct_combo_22", 1);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x40, 0x02, 0x00}));
+  Choose("ms_key_fct_combo", 10);
+  Choose("ms_key_fct_combo_25", 2);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x72, 0x02, 0x00}));
+  Choose("ms_key_fct_combo", 1);
+  Choose("ms_key_fct_combo_11", 4);
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x10, 0x08, 0x00}));
+
+  // A macro category with no macro selected stores nothing.
+  Choose("ms_key_fct_combo", 9);
+  Choose("ms_key_fct_combo_24", 4);
+  Type("ms_key_fct_edit_25", "0");
+  EXPECT_EQ(Find("ms_key_fct_edit_25")->GetText(), "1");
+  EXPECT_EQ(Entry(3), (KeyAssignment{0x10, 0x08, 0x00}));
+}
+
+TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
+  Select("ms_key_2");
+  Choose("ms_key_fct_combo", 6);
+  EXPECT_EQ(window.calls.back(), "key capture 16");
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x10, 0x02, 0x00}));  // nothing captured yet
+  Press(0x0D, 0x01);
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x58}));
+  Press(0x0D, 0x00);
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
+  Press(0xAF);  // volume up: a media key, ignored
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
+  dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->SelectItem1(2);
+  Press('A');
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x02, 0x04}));
+  EXPECT_EQ(Label(2), CResourceManager::GetInstance()->GetText("keyboard_key_A"));
+  // Showing it again puts the key and its modifier back on the page.
+  Select("ms_key_4");
+  Select("ms_key_2");
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 6);
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 2);
+}
+
+TEST_F(MouseKeyPageTest, TheLastLeftButtonCannotBeReassigned) {
+  Select("ms_key_0");
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_6"}));
+  EXPECT_FALSE(Find("ms_tab_function")->IsEnabled());
+  EXPECT_EQ(Entry(0), (KeyAssignment{0x10, 0x01, 0x00}));
+  // With a second left button either may change.
+  Select("ms_key_4");
+  Choose("ms_key_fct_combo", 1);
+  Choose("ms_key_fct_combo_11", 0);
+  Select("ms_key_0");
+  EXPECT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_TRUE(Find("ms_tab_function")->IsEnabled());
+}
+
+TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
+  Select("ms_key_5");
+  Choose("ms_key_fct_combo", 8);
+  Choose("ms_key_fct_combo_22", 0);
+  EXPECT_EQ(Entry(5), (KeyAssignment{0x40, 0x01, 0x00}));
+  Notify("ms_key_butt_keydefalut", "click");
+  EXPECT_EQ(Entry(5), (KeyAssignment{0x13, 0x03, 0x00}));
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 0);
+  EXPECT_EQ(Label(5), CResourceManager::GetInstance()->GetText("mouse_key_DPI_loop"));
+  EXPECT_EQ(Find("ms_key_5")->GetToolTip(), Label(5));
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
+    Images().mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00);
+  }
+  const std::string back_label = Label(4);
+  pages->Refresh(DeviceKind::Mouse);
+  EXPECT_EQ(Label(6), CResourceManager::GetInstance()->GetText("close_text"));
+  EXPECT_TRUE(Find("ms_key_6")->IsResourceText());
+  EXPECT_EQ(Label(4), back_label);  // type 0x15 leaves the label as it was
+}
+
+TEST_F(MouseKeyPageTest, HoverSwapsTheButtonPicture) {
+  Notify("ms_key_3", "msenter");
+  EXPECT_EQ(Find("ms_key_3_0")->GetBkImage(), "file='ms/key_forward_down.png'");
+  Notify("ms_key_3", "msleave");
+  EXPECT_EQ(Find("ms_key_3_0")->GetBkImage(), "file='ms/key_forward_normal.png'");
+}
+
+TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
+  Select("ms_key_3");
+  Choose("ms_key_fct_combo", 4);
+  Choose("ms_key_fct_combo_14", 2);
+  firmware->ClearRequests();
+  Notify("ms_key_butt_prosave", "click");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));
+  const std::vector<uint8_t> memory = firmware->KeyMemory();
+  // Onboard profile 0's entries 0-6 at device address 0.
+  const std::vector<uint8_t> expected = {0x10, 0x01, 0x00, 0x10, 0x04, 0x00, 0x10, 0x02, 0x00, 0x13,
+                                         0x03, 0x00, 0x10, 0x08, 0x00, 0x13, 0x03, 0x00, 0x05, 0x05, 0x05};
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 21), expected);
+  EXPECT_TRUE(Find("ms_key_butt_prosave")->IsEnabled());
+}
+
+TEST_F(MouseKeyPageTest, SaveWithTheMouseRemovedMidwayTellsTheUserAndWritesNoFile) {
+  sim::SimFaults faults;
+  faults.remove_at_frame = 2;
+  firmware->SetFaults(faults);
+  Notify("ms_key_butt_prosave", "click");
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_10"}));
+  EXPECT_TRUE(saver.saves.empty());
+}
+
+class KeyboardKeyPageTest : public MouseKeyPageTest {
+ protected:
+  KeyboardKeyPageTest() {
+    layout = "keyboard_key.xml";
+    sim_kind = sim::SimKind::Keyboard;
+  }
+  KeyAssignment KeyEntry(int i) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const uint8_t* e = Images().keyboard.key_block + i * 3;
+    return {e[0], e[1], e[2]};
+  }
+};
+
+TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboardBlock) {
+  Find("kb_tab_function")->SetVisible(false);
+  Notify("kb_key_10", "click");
+  EXPECT_TRUE(Visible("kb_tab_function"));
+  Choose("kb_key_fct_combo", 7);
+  Choose("kb_key_fct_combo_21", 6);
+  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x30, 0xE9, 0x00}));
+  EXPECT_EQ(Find("kb_key_10")->GetToolTip(), CResourceManager::GetInstance()->GetText("media_vol_add"));
+  EXPECT_NE(Find("kb_key_10")->GetText(), Find("kb_key_10")->GetToolTip());  // the keycap keeps its legend
+  Notify("kb_key_butt_prosave", "click");
+  EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 2"}));
+  const std::vector<uint8_t> memory = firmware->KeyMemory();
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
