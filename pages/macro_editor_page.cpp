@@ -9,6 +9,7 @@
 #include "pages/router.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
+#include "ui/core/option.h"
 
 namespace trx::pages {
 
@@ -20,6 +21,8 @@ constexpr const char* kTextNameTaken = "message_text_5";
 constexpr const char* kTextMacroLimit = "message_text_17";
 constexpr const char* kImageTopDisabled = "file='common/unuse.png'";
 constexpr const char* kImageTop = "file='common/up_top_over.png'";
+constexpr const char* kTextRecordStart = "macro_btn_star_redio_text";
+constexpr const char* kTextRecordStop = "macro_btn_stop_redio_text";
 constexpr uint32_t kMaxDelayUnits = 65535;
 constexpr uint32_t kMaxDistance = 255;
 constexpr uint16_t kInsertedDelay = 5;  // 50 ms
@@ -79,7 +82,8 @@ uint32_t ReadClamped(const std::string& text, uint32_t limit, bool* clamped) {
 CMacroEditorPage::CMacroEditorPage(PageContext& context, std::string family)
     : CPage(context),
       family_(std::move(family)),
-      store_(macro::MacroStoreFor(family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard)) {}
+      store_(macro::MacroStoreFor(family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard)),
+      hook_mode_(family_ == "ms_" ? kHookModeMouseMacro : kHookModeKeyboardMacro) {}
 
 void CMacroEditorPage::Bind(CRouter& router) {
   if (family_ == "ms_") {
@@ -108,6 +112,7 @@ void CMacroEditorPage::Bind(CRouter& router) {
   router.Add(Table::Click, {N("macro_btn_delete"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { Delete(false); }});
   router.Add(Table::Click,
              {N("macro_btn_deleteall"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { Delete(true); }});
+  click("macro_btn_redio", &CMacroEditorPage::ToggleRecording);
   click("macro_btn_save", &CMacroEditorPage::Save);
   click("macro_btn_cancel", &CMacroEditorPage::Cancel);
   click("macro_btn_name_add", &CMacroEditorPage::Create);
@@ -250,6 +255,7 @@ bool CMacroEditorPage::Selected(macro::MacroAction& action, ui::CControlUI** ite
 }
 
 void CMacroEditorPage::OpenAction(int index) {
+  if (Recording()) return;  // the list belongs to the recording
   if (actions_->GetCurSel() != index) actions_->SelectItem(index, false, false);
   EnterEditing();
   macro::MacroAction a;
@@ -361,6 +367,7 @@ void CMacroEditorPage::DistanceEdited() {
 }
 
 void CMacroEditorPage::Insert(const std::string& button) {
+  if (Recording()) return;  // the list belongs to the recording
   ui::CListUI* names = NameList();
   if (actions_ == nullptr || names == nullptr || names->GetCount() == 0 || names->GetCurSel() < 0) return;
   const InsertButton* insert = nullptr;
@@ -383,6 +390,7 @@ void CMacroEditorPage::Insert(const std::string& button) {
 }
 
 void CMacroEditorPage::Move(int how) {
+  if (Recording()) return;  // the list belongs to the recording
   if (actions_ == nullptr) return;
   const int from = actions_->GetCurSel();
   const int last = actions_->GetCount() - 1;
@@ -406,6 +414,7 @@ void CMacroEditorPage::Move(int how) {
 }
 
 void CMacroEditorPage::Delete(bool all) {
+  if (Recording()) return;  // the list belongs to the recording
   if (actions_ == nullptr) return;
   if (all) {
     if (actions_->GetCount() == 0) return;
@@ -426,6 +435,7 @@ void CMacroEditorPage::Delete(bool all) {
 }
 
 void CMacroEditorPage::Save() {
+  if (Recording()) return;  // the list belongs to the recording
   const int index = SelectedMacro();
   if (index < 0) return;
   const macro::MacroResult r = macro::SaveMacro(store_, index, Lines());
@@ -440,6 +450,7 @@ void CMacroEditorPage::Save() {
 }
 
 void CMacroEditorPage::Cancel() {
+  if (Recording()) return;  // the list belongs to the recording
   LeaveEditing();
   LoadMacro();
 }
@@ -496,6 +507,91 @@ void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
     if (SameName(button, family_ + kInsertInfix + insert.button)) panel = insert.panel;
   for (const char* p : names::kRoutinePanels)
     controls().Show(family_ + kInsertInfix + p, panel != nullptr && SameName(p, panel));
+}
+
+static bool OptionSelected(const Controls& controls, const std::string& name) {
+  auto* o = controls.As<ui::COptionUI>(name);
+  return o != nullptr && o->IsSelected();
+}
+
+void CMacroEditorPage::ToggleRecording() {
+  ui::CListUI* names = NameList();
+  if (names == nullptr || names->GetCount() == 0) return;
+  ShowBar();
+  EnterEditing();
+  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+  if (Recording()) {
+    ctx_.window.RemoveInputHooks();  // OnHooksRemoved restores the controls
+    return;
+  }
+  StartRecording();
+}
+
+void CMacroEditorPage::StartRecording() {
+  IInputHooks* hooks = ctx_.window.InputHooks();
+  if (hooks == nullptr) return;
+  const bool keyboard = OptionSelected(controls(), N("macro_keyboard_event"));
+  record_clicks_ = OptionSelected(controls(), N("macro_mouse_click"));
+  const bool mouse = record_clicks_ || OptionSelected(controls(), N("macro_mouse_roller")) ||
+                     OptionSelected(controls(), N("macro_mouse_move"));
+  hooks->SetHookListener(this);
+  if (hooks->InstallInputHooks(hook_mode_, keyboard, mouse) == 0) {
+    hooks->SetHookListener(nullptr);
+    return;  // nothing can be captured: the page stays as it was
+  }
+  recorder_.Start(OptionSelected(controls(), N("macro_check_time")));
+  ShowRecordingState(true);
+}
+
+void CMacroEditorPage::OnHooksRemoved() {
+  if (!Recording()) return;
+  recorder_.Stop();
+  if (IInputHooks* hooks = ctx_.window.InputHooks()) hooks->SetHookListener(nullptr);
+  ShowRecordingState(false);
+}
+
+// Recording: the lists refuse input and only the record button (and the
+// top button, shown unusable) stay; stopping gives everything back.
+void CMacroEditorPage::ShowRecordingState(bool recording) {
+  for (const char* o : kCaptureOptions) controls().Enable(N(o), !recording);
+  for (const char* b : kListButtons) controls().Enable(N(b), !recording);
+  controls().Enable(N("macro_btn_uptop"), !recording);
+  if (ui::CControlUI* top = controls().Find(N("macro_btn_uptop"))) top->SetBkImage(recording ? kImageTopDisabled : kImageTop);
+  if (actions_ != nullptr) {
+    actions_->SetMouseEnabled(!recording);
+    actions_->SetKeyboardEnabled(!recording);
+  }
+  if (recording) {
+    if (ui::CListUI* names = NameList()) {
+      names->SetMouseEnabled(false);
+      names->SetKeyboardEnabled(false);
+    }
+  }
+  controls().SetText(N("macro_btn_redio"), recording ? kTextRecordStop : kTextRecordStart);
+}
+
+void CMacroEditorPage::OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) {
+  if (!Recording() || actions_ == nullptr || message != HookKeyboardMessage(hook_mode_)) return;
+  if (auto step = recorder_.OnKey(wparam, record, static_cast<size_t>(actions_->GetCount()))) Append(*step);
+}
+
+void CMacroEditorPage::OnHookMouse(uint32_t message, uint32_t wparam) {
+  if (!Recording() || actions_ == nullptr || message != HookMouseMessage(hook_mode_)) return;
+  if (auto step = recorder_.OnMouse(wparam, record_clicks_, static_cast<size_t>(actions_->GetCount())))
+    Append(*step);
+}
+
+void CMacroEditorPage::Append(const macro::RecordStep& step) {
+  if (step.sets_previous_delay && actions_->GetCount() > 0) {
+    ui::CControlUI* last = actions_->GetItemAt(actions_->GetCount() - 1);
+    macro::MacroAction previous;
+    if (ItemAction(last, previous)) {
+      previous.delay = step.previous_delay;
+      ShowAction(last, previous);
+    }
+  }
+  actions_->Add(MakeActionItem(family_, step.action));
+  actions_->EnsureVisible(actions_->GetCount() - 1);
 }
 
 }  // namespace trx::pages

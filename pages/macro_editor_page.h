@@ -11,6 +11,13 @@
 // "message_text_4"); the router's macro-edit guard keeps other tabs away.
 // The action lines in the items are the only copy of an unsaved edit.
 //
+// Recording (the record button): the window's input hooks of the page's
+// mode forward every key and mouse event here; the recorder turns them into
+// actions appended to the list (the list is not cleared). While it lasts
+// the two lists take no input and the list-changing buttons are disabled;
+// any removal of the hooks (the button, another selection, the focus
+// leaving the program) ends it.
+//
 // After a move the moved action stays selected, so repeated clicks of
 // up/down walk one action through the list.
 //
@@ -29,12 +36,15 @@
 
 #include "macro/macro_action.h"
 #include "macro/macro_library.h"
+#include "macro/macro_recorder.h"
+#include "platform/input_hooks.h"
+#include "platform/tick_clock.h"
 #include "pages/page.h"
 #include "ui/core/list.h"
 
 namespace trx::pages {
 
-class CMacroEditorPage : public CPage {
+class CMacroEditorPage : public CPage, public IHookListener {
  public:
   // family: "ms_" or "kb_".
   CMacroEditorPage(PageContext& context, std::string family);
@@ -45,6 +55,12 @@ class CMacroEditorPage : public CPage {
   bool Editing() const;
   // The action lines of the list, top to bottom.
   std::vector<std::string> Lines() const;
+  bool Recording() const { return recorder_.Recording(); }
+
+  // IHookListener: the captured input while recording.
+  void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
+  void OnHookMouse(uint32_t message, uint32_t wparam) override;
+  void OnHooksRemoved() override;
 
  private:
   std::string N(const char* suffix) const { return family_ + suffix; }
@@ -76,11 +92,19 @@ class CMacroEditorPage : public CPage {
   void Remove();
   void Rename();
   void ShowInsertPanel(const std::string& button);
+  void ToggleRecording();
+  void StartRecording();
+  void ShowRecordingState(bool recording);
+  void Append(const macro::RecordStep& step);
 
   std::string family_;
   macro::MacroStore store_;
   ui::CListUI* actions_ = nullptr;
-  bool editing_ = false;  // the save/cancel bar is shown (its page may be hidden)
+  bool editing_ = false;
+  uint32_t hook_mode_;
+  SteadyTickClock clock_;
+  macro::CMacroRecorder recorder_{clock_};
+  bool record_clicks_ = false;  // the "mouse click" option at the start  // the save/cancel bar is shown (its page may be hidden)
 };
 
 }  // namespace trx::pages

@@ -233,3 +233,46 @@ TEST_F(MacroEditorTest, AnEmptyLibraryDisablesTheEditorUntilAMacroIsCreated) {
 
 }  // namespace
 }  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
+  Library(1, {"7,0,129,1,1,mouse_key_left"});
+  Select("ms_macro_check_time");  // every gap counts 50 ms
+  Notify("ms_macro_btn_redio", "click");
+  ASSERT_EQ(window.hooks.installs.size(), 1u);
+  EXPECT_EQ(window.hooks.installs[0], (FakeInputHooks::Install{0x40, true, true}));
+  ASSERT_NE(window.hooks.listener, nullptr);
+  EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_stop_redio_text");  // no language loaded: the id
+  for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_btn_delete", "ms_macro_check_time",
+                        "ms_macro_keyboard_event"})
+    EXPECT_FALSE(Find(c)->IsEnabled()) << c;
+  EXPECT_EQ(Find("ms_macro_btn_uptop")->GetBkImage(), "file='common/unuse.png'");
+  EXPECT_FALSE(Actions()->IsMouseEnabled());
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
+
+  KeyEventRecord a;
+  a.vk_code = 0x41;
+  window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);
+  window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);  // auto-repeat
+  a.flags = kKeyFlagUp;
+  window.hooks.listener->OnHookKeyboard(0x812, kWmKeyUp, a);
+  window.hooks.listener->OnHookMouse(0x813, kWmRButtonDown);
+  window.hooks.listener->OnHookMouse(0x803, kWmLButtonDown);  // the keyboard page's message
+  EXPECT_EQ(Items(), (Lines{"5,0,129,1,1,mouse_key_left", "5,0,138,4,1,keyboard_key_A",
+                            "5,0,10,4,0,keyboard_key_A", "0,0,129,2,1,mouse_key_right"}));
+  EXPECT_EQ(Label(0, 2)->GetText(), "50");
+
+  Notify("ms_macro_btn_redio", "click");  // stop
+  EXPECT_EQ(window.hooks.listener, nullptr);
+  EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_star_redio_text");
+  for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_check_time"})
+    EXPECT_TRUE(Find(c)->IsEnabled()) << c;
+  EXPECT_EQ(Find("ms_macro_btn_uptop")->GetBkImage(), "file='common/up_top_over.png'");
+  EXPECT_TRUE(Actions()->IsMouseEnabled());
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));  // still an unsaved edit
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
