@@ -89,6 +89,10 @@ void CMacroEditorPage::Bind(CRouter& router) {
   if (family_ == "ms_") {
     for (const char* option : names::kMacroRecordOptions)
       router.Add(Table::SelectBeforeGuard, {option, Match::Exact, nullptr, Then::End});
+  } else {
+    // The keyboard page's twins of the recording options, read the same way.
+    for (const char* option : kCaptureOptions)
+      router.Add(Table::SelectBeforeGuard, {N(option), Match::Exact, nullptr, Then::End});
   }
   router.Add(Table::SelectBeforeGuard,
              {family_ == "ms_" ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact, nullptr, Then::End});

@@ -276,3 +276,45 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
 
 }  // namespace
 }  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+// The keyboard twin: its own library file, its list named like its items,
+// its hook mode, and its recording options passing the editing guard.
+TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
+  store = macro::MacroStoreFor(DeviceKind::Keyboard);
+  std::string name;
+  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  ASSERT_EQ(macro::SaveMacro(store, 0, {"12,0,138,4,1,keyboard_key_A"}), macro::MacroResult::Ok);
+  EXPECT_EQ(store.index_path.substr(store.index_path.size() - 11), "kbMacro.ini");
+  Build();
+  Select("kb_tab");
+  Select("kb_macro_Op_tab");
+  auto* names = dynamic_cast<CListUI*>(Find("kb_MacroName_list"));
+  names->SelectItem(0);
+  auto* list = dynamic_cast<CListUI*>(Find("kb_macro_action"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->GetCount(), 1);
+  list->SelectItem(0, false, false);
+  TNotifyUI msg;
+  msg.sType = "itemclick";
+  msg.pSender = list->GetItemAt(0);
+  pages->Router().Notify(msg);
+  EXPECT_TRUE(Visible("kb_macro_tab_saveorcancel"));
+  EXPECT_EQ(Page("kb_tab_macro_edit"), 1);
+  Find("kb__macro_edit_ActionDelay")->SetText("9");
+  Notify("kb__macro_edit_ActionDelay", "textchanged");
+  Select("kb_macro_check_time");  // no refusal while editing
+  EXPECT_TRUE(dialogs.messages.empty());
+  Notify("kb_macro_btn_redio", "click");
+  ASSERT_EQ(window.hooks.installs.size(), 1u);
+  EXPECT_EQ(window.hooks.installs[0].mode, 0x04u);
+  Notify("kb_macro_btn_redio", "click");
+  Notify("kb_macro_btn_save", "click");
+  EXPECT_EQ(macro::LoadMacroLines(store, "name_1"), Lines{"9,0,138,4,1,keyboard_key_A"});
+  EXPECT_TRUE(macro::LoadMacroLines(macro::MacroStoreFor(DeviceKind::Mouse), "name_1").empty());
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
