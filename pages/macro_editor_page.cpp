@@ -77,6 +77,10 @@ uint32_t ReadClamped(const std::string& text, uint32_t limit, bool* clamped) {
   if (value < 0) return 0;
   return *clamped ? limit : static_cast<uint32_t>(value);
 }
+bool OptionSelected(const Controls& controls, const std::string& name) {
+  auto* o = controls.As<ui::COptionUI>(name);
+  return o != nullptr && o->IsSelected();
+}
 }  // namespace
 
 CMacroEditorPage::CMacroEditorPage(PageContext& context, std::string family)
@@ -95,7 +99,14 @@ void CMacroEditorPage::Bind(CRouter& router) {
       router.Add(Table::SelectBeforeGuard, {N(option), Match::Exact, nullptr, Then::End});
   }
   router.Add(Table::SelectBeforeGuard,
-             {family_ == "ms_" ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact, nullptr, Then::End});
+             {family_ == "ms_" ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact,
+              [this](ui::TNotifyUI&, const NameSplit&) {
+                // Ticked: the mouse-event panel stands where the names were.
+                const bool mouse = OptionSelected(controls(), N("macro_btn_shubiao"));
+                controls().Show(N("MacroMouseEvent"), mouse);
+                controls().Show(N("MacroName"), !mouse);
+              },
+              Then::End});
   for (const names::RoutineInsert& insert : names::kRoutineInserts) {
     const std::string button = family_ + kInsertInfix + insert.button;
     router.Add(Table::Click, {button, Match::Exact, [this, button](ui::TNotifyUI&, const NameSplit&) {
@@ -513,10 +524,6 @@ void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
     controls().Show(family_ + kInsertInfix + p, panel != nullptr && SameName(p, panel));
 }
 
-static bool OptionSelected(const Controls& controls, const std::string& name) {
-  auto* o = controls.As<ui::COptionUI>(name);
-  return o != nullptr && o->IsSelected();
-}
 
 void CMacroEditorPage::ToggleRecording() {
   ui::CListUI* names = NameList();
@@ -525,6 +532,15 @@ void CMacroEditorPage::ToggleRecording() {
   EnterEditing();
   controls().SelectPage(N("tab_macro_edit"), kPanelNone);
   if (Recording()) {
+    // The press on this very button was captured before its click arrived:
+    // left in, the macro would end holding the left button down.
+    if (actions_ != nullptr && actions_->GetCount() > recording_from_) {
+      macro::MacroAction last;
+      const macro::MacroMouseRow& left_press = macro::MacroMouseTable[0];
+      if (ItemAction(actions_->GetItemAt(actions_->GetCount() - 1), last) && last.type == left_press.type &&
+          last.code == left_press.code)
+        actions_->RemoveAt(actions_->GetCount() - 1);
+    }
     ctx_.window.RemoveInputHooks();  // OnHooksRemoved restores the controls
     return;
   }
@@ -544,6 +560,7 @@ void CMacroEditorPage::StartRecording() {
     return;  // nothing can be captured: the page stays as it was
   }
   recorder_.Start(OptionSelected(controls(), N("macro_check_time")));
+  recording_from_ = actions_ != nullptr ? actions_->GetCount() : 0;
   ShowRecordingState(true);
 }
 

@@ -16,7 +16,8 @@
 // actions appended to the list (the list is not cleared). While it lasts
 // the two lists take no input and the list-changing buttons are disabled;
 // any removal of the hooks (the button, another selection, the focus
-// leaving the program) ends it.
+// leaving the program) ends it. Stopping with the record button drops the
+// left press of that click, which the hooks recorded before it arrived.
 //
 // After a move the moved action stays selected, so repeated clicks of
 // up/down walk one action through the list.
@@ -104,7 +105,8 @@ class CMacroEditorPage : public CPage, public IHookListener {
   uint32_t hook_mode_;
   SteadyTickClock clock_;
   macro::CMacroRecorder recorder_{clock_};
-  bool record_clicks_ = false;  // the "mouse click" option at the start  // the save/cancel bar is shown (its page may be hidden)
+  bool record_clicks_ = false;  // the "mouse click" option at the start
+  int recording_from_ = 0;      // actions in the list when the recording started  // the save/cancel bar is shown (its page may be hidden)
 };
 
 }  // namespace trx::pages

@@ -264,7 +264,8 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
                             "5,0,10,4,0,keyboard_key_A", "0,0,129,2,1,mouse_key_right"}));
   EXPECT_EQ(Label(0, 2)->GetText(), "50");
 
-  Notify("ms_macro_btn_redio", "click");  // stop
+  window.hooks.listener->OnHookMouse(0x813, kWmLButtonDown);  // pressing the stop button
+  Notify("ms_macro_btn_redio", "click");  // stop: that press is not kept
   EXPECT_EQ(window.hooks.listener, nullptr);
   EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_star_redio_text");
   for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_check_time"})
@@ -306,6 +307,9 @@ TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   Find("kb__macro_edit_ActionDelay")->SetText("9");
   Notify("kb__macro_edit_ActionDelay", "textchanged");
   Select("kb_macro_check_time");  // no refusal while editing
+  Select("kb_macro_btn_shubiao");
+  EXPECT_TRUE(Visible("kb_MacroMouseEvent"));
+  EXPECT_FALSE(Visible("kb_MacroName"));
   EXPECT_TRUE(dialogs.messages.empty());
   Notify("kb_macro_btn_redio", "click");
   ASSERT_EQ(window.hooks.installs.size(), 1u);
