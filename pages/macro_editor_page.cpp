@@ -153,7 +153,12 @@ void CMacroEditorPage::Bind(CRouter& router) {
               [this](ui::TNotifyUI&, const NameSplit&) { DelayEdited("_macro_edit_mou_action_delay"); }});
   router.Add(Table::TextChanged, {N("macro_edit_mou_pointer_skewing"), Match::Exact,
                                   [this](ui::TNotifyUI&, const NameSplit&) { DistanceEdited(); }});
-  router.Add(Table::ItemClick, {N("macro_action"), Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
+  // The action items are made at run time, so the row names their family
+  // ("ms_macro_" of "ms_macro_action"); the keyboard's list carries the
+  // items' name itself. Only items of this page's action list count.
+  router.Add(Table::ItemClick, {family_ == "ms_" ? N("macro_") : N("macro_action"),
+                                family_ == "ms_" ? Match::Prefix : Match::Exact,
+                                [this](ui::TNotifyUI& msg, const NameSplit&) {
                                   if (actions_ == nullptr || msg.pSender == nullptr) return;
                                   const int index = actions_->GetItemIndex(msg.pSender);
                                   if (index < 0) return;  // the list itself, or another list's item
