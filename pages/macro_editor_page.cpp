@@ -467,6 +467,7 @@ void CMacroEditorPage::Save() {
   LeaveEditing();
   controls().Show(N("MacroName"), true);
   controls().Show(N("MacroMouseEvent"), false);
+  if (auto* box = controls().As<ui::COptionUI>(N("macro_btn_shubiao"))) box->Selected(false, false);  // matches the panel
 }
 
 void CMacroEditorPage::Cancel() {
