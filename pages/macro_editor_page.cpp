@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 #include "macro/macro_tables.h"
 #include "pages/control_names.h"
 #include "pages/macro_items.h"
 #include "pages/router.h"
+#include "settings/config_images.h"
+#include "settings/key_assignment.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/core/option.h"
@@ -17,6 +20,7 @@ namespace {
 constexpr const char* kInsertInfix = "macro_inset_";
 constexpr const char* kTextMacroLoadRefused = "message_text_4";
 constexpr const char* kTextDeleteMacro = "message_text_4";
+constexpr const char* kTextMacroAssigned = "message_text_2";
 constexpr const char* kTextNameTaken = "message_text_5";
 constexpr const char* kTextMacroLimit = "message_text_17";
 constexpr const char* kImageTopDisabled = "file='common/unuse.png'";
@@ -82,6 +86,22 @@ bool OptionSelected(const Controls& controls, const std::string& name) {
   return o != nullptr && o->IsSelected();
 }
 }  // namespace
+
+// The key-assignment blocks of the page's device in the image (under
+// ImageMutex()): the mouse's five onboard profiles, the keyboard's one.
+macro::AssignmentBlocks CMacroEditorPage::AssignmentsOf(ConfigImages& images) const {
+  macro::AssignmentBlocks b;
+  if (family_ == "ms_") {
+    for (size_t k = 0; k < b.blocks.size(); ++k) b.blocks[k] = images.mouse.key_blocks[k];
+    b.defaults = images.mouse.main_block;
+    b.entries = kMouseButtonCount;
+  } else {
+    b.blocks[0] = images.keyboard.key_block;
+    b.defaults = images.keyboard.main_block;
+    b.entries = kKeyAssignmentsPerBlock;
+  }
+  return b;
+}
 
 CMacroEditorPage::CMacroEditorPage(PageContext& context, std::string family)
     : CPage(context),
@@ -496,7 +516,15 @@ void CMacroEditorPage::Remove() {
     ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
     return;
   }
-  if (index < 0 || ctx_.dialogs.ShowMessage(kTextDeleteMacro) != 1) return;
+  if (index < 0) return;
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  macro::AssignmentBlocks blocks = AssignmentsOf(Images());
+  if (macro::MacroIsAssigned(blocks, index) && ctx_.dialogs.ShowMessage(kTextMacroAssigned) != 1) return;
+  if (ctx_.dialogs.ShowMessage(kTextDeleteMacro) != 1) return;
+  // Buttons running the macro go back to their defaults and later macro
+  // numbers close the gap, so no button runs another macro afterwards; the
+  // key page's save writes the blocks to the device.
+  macro::RenumberAfterDelete(blocks, index);
   const macro::MacroResult r = macro::DeleteMacro(store_, index);
   if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
   LoadNames(index - 1);

@@ -40,6 +40,7 @@
 #include "macro/macro_recorder.h"
 #include "platform/input_hooks.h"
 #include "platform/tick_clock.h"
+#include "settings/config_images.h"
 #include "pages/page.h"
 #include "ui/core/list.h"
 
@@ -93,6 +94,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void Remove();
   void Rename();
   void ShowInsertPanel(const std::string& button);
+  macro::AssignmentBlocks AssignmentsOf(ConfigImages& images) const;
   void ToggleRecording();
   void StartRecording();
   void ShowRecordingState(bool recording);

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <mutex>
+
 #include "macro/macro_library.h"
+#include "settings/config_images.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/combo.h"
@@ -318,6 +322,43 @@ TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   Notify("kb_macro_btn_save", "click");
   EXPECT_EQ(macro::LoadMacroLines(store, "name_1"), Lines{"9,0,138,4,1,keyboard_key_A"});
   EXPECT_TRUE(macro::LoadMacroLines(macro::MacroStoreFor(DeviceKind::Mouse), "name_1").empty());
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+// Deleting a macro: a button running it gets its default back (after the
+// extra question), a button running a later macro follows its new number.
+TEST_F(MacroEditorTest, DeleteRenumbersTheButtonsOfEveryOnboardProfile) {
+  uint8_t saved[kOnboardProfileCount][kKeyBlockSize];
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    std::memcpy(saved, Images().mouse.key_blocks, sizeof saved);
+    uint8_t* p1 = Images().mouse.key_blocks[1];
+    p1[0] = 0x70, p1[1] = 0;      // button 0 runs macro 0
+    p1[3] = 0x71, p1[4] = 1;      // button 1 runs macro 1 (repeat)
+  }
+  Library(2, kRecorded);
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_4"}));
+  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_2"});
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  const uint8_t* p1 = Images().mouse.key_blocks[1];
+  EXPECT_TRUE(std::equal(p1, p1 + 3, Images().mouse.main_block));
+  EXPECT_EQ(p1[3], 0x71);
+  EXPECT_EQ(p1[4], 0);
+  std::memcpy(Images().mouse.key_blocks, saved, sizeof saved);
+}
+
+TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
+  Library(1, kRecorded);
+  dialogs.message_answer = 0;
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_1"});
+  EXPECT_EQ(Items(), kRecorded);
 }
 
 }  // namespace
