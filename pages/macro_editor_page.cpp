@@ -408,8 +408,7 @@ void CMacroEditorPage::DistanceEdited() {
 
 void CMacroEditorPage::Insert(const std::string& button) {
   if (Recording()) return;  // the list belongs to the recording
-  ui::CListUI* names = NameList();
-  if (actions_ == nullptr || names == nullptr || names->GetCount() == 0 || names->GetCurSel() < 0) return;
+  if (actions_ == nullptr || !EnsureMacroSelected()) return;
   const InsertButton* insert = nullptr;
   for (const InsertButton& b : kInsertButtons)
     if (SameName(button, family_ + kInsertInfix + b.button)) insert = &b;
@@ -559,9 +558,18 @@ void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
 }
 
 
-void CMacroEditorPage::ToggleRecording() {
+// The first macro can't be selected while the page is hidden at start-up:
+// when the user acts on the page with none selected, the first one loads,
+// so recorded or inserted actions always belong to a macro that Save writes.
+bool CMacroEditorPage::EnsureMacroSelected() {
   ui::CListUI* names = NameList();
-  if (names == nullptr || names->GetCount() == 0) return;
+  if (names == nullptr || names->GetCount() == 0) return false;
+  if (names->GetCurSel() < 0 && !Editing()) names->SelectItem(0, false, true);
+  return names->GetCurSel() >= 0;
+}
+
+void CMacroEditorPage::ToggleRecording() {
+  if (!Recording() && !EnsureMacroSelected()) return;
   ShowBar();
   EnterEditing();
   controls().SelectPage(N("tab_macro_edit"), kPanelNone);

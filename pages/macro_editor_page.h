@@ -95,6 +95,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void Rename();
   void ShowInsertPanel(const std::string& button);
   macro::AssignmentBlocks AssignmentsOf(ConfigImages& images) const;
+  bool EnsureMacroSelected();
   void ToggleRecording();
   void StartRecording();
   void ShowRecordingState(bool recording);

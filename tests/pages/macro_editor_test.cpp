@@ -363,3 +363,24 @@ TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
 
 }  // namespace
 }  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
+  store = macro::MacroStoreFor(DeviceKind::Mouse);
+  std::string name;
+  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  ASSERT_EQ(macro::SaveMacro(store, 0, kRecorded), macro::MacroResult::Ok);
+  Build();  // the page is hidden at start-up: nothing can be selected yet
+  Select("ms_tab");
+  Select("ms_macro_Op_tab");
+  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCurSel(), -1);
+  Notify("ms_macro_inset_leftkeyup_btn", "click");
+  EXPECT_EQ(Items().size(), kRecorded.size() + 1);  // loaded, then inserted at the top
+  Notify("ms_macro_btn_save", "click");
+  EXPECT_EQ(macro::LoadMacroLines(store, "name_1").front(), "5,0,1,1,0,mouse_key_left");
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
