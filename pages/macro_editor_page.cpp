@@ -69,6 +69,12 @@ constexpr const char* kListButtons[] = {"macro_btn_save",   "macro_btn_up",     
 constexpr const char* kCaptureOptions[] = {"macro_keyboard_event", "macro_mouse_click", "macro_mouse_roller",
                                            "macro_mouse_move", "macro_check_time"};
 
+// "leftkey_tab" → "leftkey_btn": the button that opens a key's panel.
+std::string ButtonOfPanel(const char* panel) {
+  std::string name(panel);
+  return name.substr(0, name.size() - 3) + "btn";
+}
+
 bool IsMove(const macro::MacroAction& a) {
   return a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveX) ||
          a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveY);
@@ -553,6 +559,9 @@ void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
   const char* panel = nullptr;
   for (const names::RoutineInsert& insert : names::kRoutineInserts)
     if (SameName(button, family_ + kInsertInfix + insert.button)) panel = insert.panel;
+  // A second click on a key's own button closes its open panel.
+  const bool own_button = panel != nullptr && SameName(button, family_ + kInsertInfix + ButtonOfPanel(panel));
+  if (own_button && controls().IsVisible(family_ + kInsertInfix + panel)) panel = nullptr;
   for (const char* p : names::kRoutinePanels)
     controls().Show(family_ + kInsertInfix + p, panel != nullptr && SameName(p, panel));
 }

@@ -134,6 +134,11 @@ TEST_F(MacroEditorTest, OpeningAndChangingActions) {
 
 TEST_F(MacroEditorTest, InsertsBeforeTheSelectionAndIntoAnEmptyList) {
   Library(1, {});
+  Select("ms_macro_btn_shubiao");
+  Notify("ms_macro_inset_rightkey_btn", "click");
+  EXPECT_TRUE(Visible("ms_macro_inset_rightkey_tab"));
+  Notify("ms_macro_inset_rightkey_btn", "click");  // a second click closes it
+  EXPECT_FALSE(Visible("ms_macro_inset_rightkey_tab"));
   Notify("ms_macro_inset_rightkeydown_btn", "click");
   ASSERT_EQ(Items(), Lines{"5,0,129,2,1,mouse_key_right"});
   EXPECT_EQ(Label(0, 2)->GetText(), "50");
