@@ -95,6 +95,7 @@ class CMainWnd : public ui::WindowImplBase,
                  public pages::IDialogs,
                  public pages::IDevices,
                  public pages::IWindow,
+                 public pages::IInputHooks,
                  public IHookTarget {
  public:
   explicit CMainWnd(MainWndOptions options = {});
@@ -111,8 +112,9 @@ class CMainWnd : public ui::WindowImplBase,
   // Installs the hooks for `mode` (platform/input_hooks.h); their messages
   // go to the listener set with SetHookListener. 1 on success, 0 when the
   // input can't be captured. UI thread.
-  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse);
-  void SetHookListener(IHookListener* listener) { hook_listener_ = listener; }
+  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override;
+  void SetHookListener(IHookListener* listener) override { hook_listener_ = listener; }
+  pages::IInputHooks* InputHooks() override { return this; }
   CDeviceHook& Hook() { return *hook_; }
   // IHookTarget: the hook owner's events as the WM_HOOK_* messages.
   void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;

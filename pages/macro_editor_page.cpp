@@ -1,35 +1,669 @@
 #include "pages/macro_editor_page.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+
+#include "macro/macro_tables.h"
 #include "pages/control_names.h"
+#include "pages/macro_items.h"
 #include "pages/router.h"
+#include "settings/config_images.h"
+#include "settings/key_assignment.h"
+#include "ui/core/combo.h"
+#include "ui/core/edit.h"
+#include "ui/core/option.h"
 
 namespace trx::pages {
 
 namespace {
 constexpr const char* kInsertInfix = "macro_inset_";
+constexpr const char* kTextMacroLoadRefused = "message_text_4";
+constexpr const char* kTextDeleteMacro = "message_text_4";
+constexpr const char* kTextMacroAssigned = "message_text_2";
+constexpr const char* kTextNameTaken = "message_text_5";
+constexpr const char* kTextMacroLimit = "message_text_17";
+constexpr const char* kImageTopDisabled = "file='common/unuse.png'";
+constexpr const char* kImageTop = "file='common/up_top_over.png'";
+constexpr const char* kTextRecordStart = "macro_btn_star_redio_text";
+constexpr const char* kTextRecordStop = "macro_btn_stop_redio_text";
+constexpr uint32_t kMaxDelayUnits = 65535;
+constexpr uint32_t kMaxDistance = 255;
+constexpr uint16_t kInsertedDelay = 5;  // 50 ms
+// Edit panel pages.
+constexpr int kPanelNone = 0;
+constexpr int kPanelKey = 1;
+constexpr int kPanelMouse = 2;
+// Mouse combo rows of the four pointer moves.
+constexpr int kRowMoveLeft = 10;
+constexpr int kRowMoveRight = 11;
+constexpr int kRowMoveUp = 12;
+constexpr int kRowMoveDown = 13;
+constexpr int kFirstMoveRow = kRowMoveLeft;
+
+// Insert buttons: the button's name after the infix, the mouse table row,
+// and for moves the edit holding the distance (after the family).
+struct InsertButton {
+  const char* button;
+  int row;
+  const char* distance_edit;
+};
+constexpr InsertButton kInsertButtons[] = {
+    {"leftkeydown_btn", 0, nullptr},      {"leftkeyup_btn", 1, nullptr},
+    {"rightkeydown_btn", 2, nullptr},     {"rightkeyup_btn", 3, nullptr},
+    {"moudlekeydown_btn", 4, nullptr},    {"moudlekeyup_btn", 5, nullptr},
+    {"forwardkeydown_btn", 6, nullptr},   {"forwardkeyup_btn", 7, nullptr},
+    {"backkeydown_btn", 8, nullptr},      {"backkeyup_btn", 9, nullptr},
+    {"moveleftkey_btn", kRowMoveLeft, "mouse_x_left_edit"},
+    {"moverightkey_btn", kRowMoveRight, "mouse_x_right_edit"},
+    {"moveupkey_btn", kRowMoveUp, "mouse_y_up_edit"},
+    {"movedownkey_btn", kRowMoveDown, "mouse_y_down_edit"},
+};
+
+enum MoveHow { kUp, kDown, kTop, kBottom };
+
+// The buttons a recording or an empty library disables.
+constexpr const char* kListButtons[] = {"macro_btn_save",   "macro_btn_up",        "macro_btn_down",
+                                        "macro_btn_downbottom", "macro_btn_delete", "macro_btn_deleteall",
+                                        "macro_btn_cancel"};
+constexpr const char* kCaptureOptions[] = {"macro_keyboard_event", "macro_mouse_click", "macro_mouse_roller",
+                                           "macro_mouse_move", "macro_check_time"};
+
+// "leftkey_tab" → "leftkey_btn": the button that opens a key's panel.
+std::string ButtonOfPanel(const char* panel) {
+  std::string name(panel);
+  return name.substr(0, name.size() - 3) + "btn";
+}
+
+bool IsMove(const macro::MacroAction& a) {
+  return a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveX) ||
+         a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveY);
+}
+
+// The text read as strtol reads a decimal number, clamped to 0..limit.
+uint32_t ReadClamped(const std::string& text, uint32_t limit, bool* clamped) {
+  const long value = std::strtol(text.c_str(), nullptr, 10);
+  *clamped = value > static_cast<long>(limit);
+  if (value < 0) return 0;
+  return *clamped ? limit : static_cast<uint32_t>(value);
+}
+bool OptionSelected(const Controls& controls, const std::string& name) {
+  auto* o = controls.As<ui::COptionUI>(name);
+  return o != nullptr && o->IsSelected();
+}
 }  // namespace
+
+// The key-assignment blocks of the page's device in the image (under
+// ImageMutex()): the mouse's five onboard profiles, the keyboard's one.
+macro::AssignmentBlocks CMacroEditorPage::AssignmentsOf(ConfigImages& images) const {
+  macro::AssignmentBlocks b;
+  if (family_ == "ms_") {
+    for (size_t k = 0; k < b.blocks.size(); ++k) b.blocks[k] = images.mouse.key_blocks[k];
+    b.defaults = images.mouse.main_block;
+    b.entries = kMouseButtonCount;
+  } else {
+    b.blocks[0] = images.keyboard.key_block;
+    b.defaults = images.keyboard.main_block;
+    b.entries = kKeyAssignmentsPerBlock;
+  }
+  return b;
+}
+
+CMacroEditorPage::CMacroEditorPage(PageContext& context, std::string family)
+    : CPage(context),
+      family_(std::move(family)),
+      store_(macro::MacroStoreFor(family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard)),
+      hook_mode_(family_ == "ms_" ? kHookModeMouseMacro : kHookModeKeyboardMacro) {}
 
 void CMacroEditorPage::Bind(CRouter& router) {
   if (family_ == "ms_") {
     for (const char* option : names::kMacroRecordOptions)
       router.Add(Table::SelectBeforeGuard, {option, Match::Exact, nullptr, Then::End});
+  } else {
+    // The keyboard page's twins of the recording options, read the same way.
+    for (const char* option : kCaptureOptions)
+      router.Add(Table::SelectBeforeGuard, {N(option), Match::Exact, nullptr, Then::End});
   }
   router.Add(Table::SelectBeforeGuard,
-             {family_ == "ms_" ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact, nullptr, Then::End});
+             {family_ == "ms_" ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact,
+              [this](ui::TNotifyUI&, const NameSplit&) {
+                // Ticked: the mouse-event panel stands where the names were.
+                const bool mouse = OptionSelected(controls(), N("macro_btn_shubiao"));
+                controls().Show(N("MacroMouseEvent"), mouse);
+                controls().Show(N("MacroName"), !mouse);
+              },
+              Then::End});
   for (const names::RoutineInsert& insert : names::kRoutineInserts) {
     const std::string button = family_ + kInsertInfix + insert.button;
     router.Add(Table::Click, {button, Match::Exact, [this, button](ui::TNotifyUI&, const NameSplit&) {
                                 ShowInsertPanel(button);
+                                Insert(button);  // nothing for the panel buttons
                               }});
   }
+  auto click = [&](const char* suffix, void (CMacroEditorPage::*fn)()) {
+    router.Add(Table::Click, {N(suffix), Match::Exact, [this, fn](ui::TNotifyUI&, const NameSplit&) { (this->*fn)(); }});
+  };
+  auto move = [&](const char* suffix, int how) {
+    router.Add(Table::Click, {N(suffix), Match::Exact, [this, how](ui::TNotifyUI&, const NameSplit&) { Move(how); }});
+  };
+  move("macro_btn_up", kUp);
+  move("macro_btn_down", kDown);
+  move("macro_btn_uptop", kTop);
+  move("macro_btn_downbottom", kBottom);
+  router.Add(Table::Click, {N("macro_btn_delete"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { Delete(false); }});
+  router.Add(Table::Click,
+             {N("macro_btn_deleteall"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { Delete(true); }});
+  click("macro_btn_redio", &CMacroEditorPage::ToggleRecording);
+  click("macro_btn_save", &CMacroEditorPage::Save);
+  click("macro_btn_cancel", &CMacroEditorPage::Cancel);
+  click("macro_btn_name_add", &CMacroEditorPage::Create);
+  click("macro_btn_name_sub", &CMacroEditorPage::Remove);
+  click("macro_btn_savemacroname", &CMacroEditorPage::Rename);
+  router.Add(Table::KillFocus,
+             {N("macro_edit_macroname"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { Rename(); }});
+
+  router.Add(Table::ItemSelect, {N("MacroName_list"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
+                                   LoadMacro();
+                                 }});
+  router.Add(Table::ItemSelect,
+             {N("macro_combo_keyselect"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { KeyChosen(); }});
+  router.Add(Table::ItemSelect,
+             {N("macro_combo_upordown"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { PressChosen(); }});
+  router.Add(Table::ItemSelect,
+             {N("macro_combo_mouselect"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { MouseChosen(); }});
+  router.Add(Table::TextChanged, {N("_macro_edit_ActionDelay"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
+                                    DelayEdited("_macro_edit_ActionDelay");
+                                  }});
+  router.Add(Table::TextChanged,
+             {N("_macro_edit_mou_action_delay"), Match::Exact,
+              [this](ui::TNotifyUI&, const NameSplit&) { DelayEdited("_macro_edit_mou_action_delay"); }});
+  router.Add(Table::TextChanged, {N("macro_edit_mou_pointer_skewing"), Match::Exact,
+                                  [this](ui::TNotifyUI&, const NameSplit&) { DistanceEdited(); }});
+  // The action items are made at run time, so the row names their family
+  // ("ms_macro_" of "ms_macro_action"); the keyboard's list carries the
+  // items' name itself. Only items of this page's action list count.
+  router.Add(Table::ItemClick, {family_ == "ms_" ? N("macro_") : N("macro_action"),
+                                family_ == "ms_" ? Match::Prefix : Match::Exact,
+                                [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                  if (actions_ == nullptr || msg.pSender == nullptr) return;
+                                  const int index = actions_->GetItemIndex(msg.pSender);
+                                  if (index < 0) return;  // the list itself, or another list's item
+                                  OpenAction(index);
+                                }});
+}
+
+void CMacroEditorPage::OnWindowInit() {
+  // The keyboard page's action list carries the name its items carry too.
+  actions_ = controls().As<ui::CListUI>(family_ == "ms_" ? "ms_Macro_list" : "kb_macro_action");
+  LoadNames(0);
+}
+
+ui::CListUI* CMacroEditorPage::NameList() const { return controls().As<ui::CListUI>(N("MacroName_list")); }
+
+int CMacroEditorPage::SelectedMacro() const {
+  ui::CListUI* names = NameList();
+  return names != nullptr ? names->GetCurSel() : -1;
+}
+
+bool CMacroEditorPage::Editing() const { return editing_; }
+
+std::vector<std::string> CMacroEditorPage::Lines() const {
+  std::vector<std::string> lines;
+  if (actions_ == nullptr) return lines;
+  for (int i = 0; i < actions_->GetCount(); ++i) lines.push_back(actions_->GetItemAt(i)->GetUserData());
+  return lines;
+}
+
+void CMacroEditorPage::LoadNames(int select) {
+  ui::CListUI* list = NameList();
+  if (list == nullptr) return;
+  list->RemoveAll();
+  for (const std::string& name : macro::LoadMacroNames(store_)) {
+    auto* item = new ui::CListLabelElementUI();
+    item->SetText(name);
+    item->SetUserData(name);
+    list->Add(item);
+  }
+  const bool have = list->GetCount() > 0;
+  ShowNoMacroState(have);
+  if (have) {
+    list->SelectItem(std::clamp(select, 0, list->GetCount() - 1), false, false);
+    LoadMacro();
+  } else {
+    FillActions({});
+    controls().SetText(N("macro_edit_macroname"), "");
+  }
+}
+
+// Controls without a macro: nothing to record into, move or save.
+void CMacroEditorPage::ShowNoMacroState(bool have_macro) {
+  for (const char* b : kListButtons) controls().Enable(N(b), have_macro);
+  for (const char* o : kCaptureOptions) controls().Enable(N(o), have_macro);
+  controls().Enable(N("macro_btn_redio"), have_macro);
+  controls().Enable(N("macro_btn_name_sub"), have_macro);
+  if (ui::CControlUI* top = controls().Find(N("macro_btn_uptop"))) top->SetBkImage(have_macro ? kImageTop : kImageTopDisabled);
+}
+
+void CMacroEditorPage::LoadMacro() {
+  ui::CListUI* names = NameList();
+  if (names == nullptr) return;
+  if (Editing()) {
+    ctx_.dialogs.ShowMessage(kTextMacroLoadRefused);
+    return;
+  }
+  const int index = names->GetCurSel();
+  if (index < 0) return;
+  const std::string name = names->GetItemAt(index)->GetUserData();
+  FillActions(macro::LoadMacroLines(store_, name));
+  controls().SetText(N("macro_edit_macroname"), name);
+  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+}
+
+void CMacroEditorPage::FillActions(const std::vector<std::string>& lines) {
+  if (actions_ == nullptr) return;
+  actions_->RemoveAll();
+  for (const std::string& line : lines) {
+    macro::MacroAction action;
+    if (!macro::ParseActionLine(line, action)) continue;  // a malformed line is not an action
+    actions_->Add(MakeActionItem(family_, action));
+  }
+  actions_->SelectItem(-1, false, false);
+}
+
+void CMacroEditorPage::EnterEditing() {
+  if (ui::CListUI* names = NameList()) {
+    names->SetMouseEnabled(false);
+    names->SetKeyboardEnabled(false);
+  }
+  if (actions_ != nullptr && actions_->GetCount() > 0) ShowBar();
+}
+
+void CMacroEditorPage::ShowBar() {
+  controls().Show(N("macro_tab_saveorcancel"), true);
+  editing_ = true;
+}
+
+void CMacroEditorPage::LeaveEditing() {
+  controls().Show(N("macro_tab_saveorcancel"), false);
+  editing_ = false;
+  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+  controls().Enable(N("macro_btn_name_sub"), true);
+  if (ui::CListUI* names = NameList()) {
+    names->SetMouseEnabled(true);
+    names->SetKeyboardEnabled(true);
+  }
+}
+
+bool CMacroEditorPage::Selected(macro::MacroAction& action, ui::CControlUI** item) const {
+  if (actions_ == nullptr || actions_->GetCurSel() < 0) return false;
+  *item = actions_->GetItemAt(actions_->GetCurSel());
+  return ItemAction(*item, action);
+}
+
+void CMacroEditorPage::OpenAction(int index) {
+  if (Recording()) return;  // the list belongs to the recording
+  if (actions_->GetCurSel() != index) actions_->SelectItem(index, false, false);
+  EnterEditing();
+  macro::MacroAction a;
+  ui::CControlUI* item = nullptr;
+  if (!Selected(a, &item)) return;
+  const std::string delay = std::to_string(a.delay);
+  // The combos are set without notifying: opening changes nothing.
+  auto select = [&](const char* combo, int row) {
+    if (auto* c = controls().As<ui::CComboUI>(N(combo))) c->SelectItem(row, false, false);
+  };
+  if (!a.IsKeyboard()) {
+    controls().SelectPage(N("tab_macro_edit"), kPanelMouse);
+    int row = -1;
+    if (a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveX)) {
+      row = (a.type & macro::kTypePressedBit) ? kRowMoveLeft : kRowMoveRight;
+    } else if (a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveY)) {
+      row = (a.type & macro::kTypePressedBit) ? kRowMoveUp : kRowMoveDown;
+    } else {
+      for (int r = 0; r < kFirstMoveRow; ++r)
+        if (macro::MacroMouseTable[r].code == a.code && macro::MacroMouseTable[r].type == a.type) row = r;
+    }
+    select("macro_combo_mouselect", row);
+    controls().Show(N("macro_tab_mou_pointer_skewing"), IsMove(a));
+    if (IsMove(a)) controls().SetText(N("macro_edit_mou_pointer_skewing"), std::to_string(a.code));
+    controls().SetText(N("_macro_edit_mou_action_delay"), delay);
+    return;
+  }
+  controls().SelectPage(N("tab_macro_edit"), kPanelKey);
+  int row = -1;
+  for (size_t r = 0; r < macro::kMacroKeyRows; ++r) {
+    const macro::MacroKeyRow& k = macro::MacroKeyTable[r];
+    const bool key = a.Kind() == static_cast<uint8_t>(macro::MacroKind::Key);
+    if ((key && k.usage != 0 && k.usage == a.code) || (!key && k.usage == 0 && k.modifier_bit == a.code))
+      row = static_cast<int>(r);
+  }
+  select("macro_combo_keyselect", row);
+  select("macro_combo_upordown", a.pressed != 0 ? 1 : 0);
+  controls().SetText(N("_macro_edit_ActionDelay"), delay);
+}
+
+void CMacroEditorPage::KeyChosen() {
+  macro::MacroAction a;
+  ui::CControlUI* item = nullptr;
+  auto* combo = controls().As<ui::CComboUI>(N("macro_combo_keyselect"));
+  if (combo == nullptr || !Selected(a, &item)) return;
+  const int row = combo->GetCurSel();
+  if (row < 0 || row >= static_cast<int>(macro::kMacroKeyRows)) return;
+  macro::MacroAction changed = macro::KeyAction(macro::MacroKeyTable[row], a.pressed != 0);
+  changed.delay = a.delay;
+  changed.pressed = a.pressed;
+  ShowAction(item, changed);
+}
+
+void CMacroEditorPage::PressChosen() {
+  macro::MacroAction a;
+  ui::CControlUI* item = nullptr;
+  auto* combo = controls().As<ui::CComboUI>(N("macro_combo_upordown"));
+  if (combo == nullptr || !Selected(a, &item) || combo->GetCurSel() < 0) return;
+  const bool pressed = combo->GetCurSel() == 1;
+  a.pressed = pressed ? 1 : 0;
+  a.type = static_cast<uint8_t>((a.type & macro::kTypeKindMask) | (pressed ? macro::kTypePressedBit : 0));
+  ShowAction(item, a);
+}
+
+void CMacroEditorPage::MouseChosen() {
+  macro::MacroAction a;
+  ui::CControlUI* item = nullptr;
+  auto* combo = controls().As<ui::CComboUI>(N("macro_combo_mouselect"));
+  if (combo == nullptr || !Selected(a, &item)) return;
+  const int row = combo->GetCurSel();
+  if (row < 0 || row > kRowMoveDown) return;
+  const macro::MacroMouseRow& r = macro::MacroMouseTable[row];
+  if (row >= kFirstMoveRow) {
+    a.code = IsMove(a) ? a.code : 0;
+    a.type = r.type;
+    controls().Show(N("macro_tab_mou_pointer_skewing"), true);
+    controls().SetText(N("macro_edit_mou_pointer_skewing"), std::to_string(a.code));
+  } else {
+    a.type = r.type;
+    a.code = r.code;
+    a.pressed = (r.type & macro::kTypePressedBit) ? 1 : 0;
+    controls().Show(N("macro_tab_mou_pointer_skewing"), false);
+  }
+  a.name = r.name;
+  ShowAction(item, a);
+}
+
+void CMacroEditorPage::DelayEdited(const char* edit) {
+  macro::MacroAction a;
+  ui::CControlUI* item = nullptr;
+  if (!Selected(a, &item)) return;
+  bool clamped = false;
+  const uint32_t value = ReadClamped(controls().Find(N(edit))->GetText(), kMaxDelayUnits, &clamped);
+  if (clamped) controls().SetText(N(edit), std::to_string(value));
+  a.delay = static_cast<uint16_t>(value);
+  ShowAction(item, a);
+}
+
+void CMacroEditorPage::DistanceEdited() {
+  macro::MacroAction a;
+  ui::CControlUI* item = nullptr;
+  if (!Selected(a, &item)) return;
+  bool clamped = false;
+  const uint32_t value =
+      ReadClamped(controls().Find(N("macro_edit_mou_pointer_skewing"))->GetText(), kMaxDistance, &clamped);
+  if (clamped) controls().SetText(N("macro_edit_mou_pointer_skewing"), std::to_string(value));
+  a.code = static_cast<uint8_t>(value);
+  ShowAction(item, a);
+}
+
+void CMacroEditorPage::Insert(const std::string& button) {
+  if (Recording()) return;  // the list belongs to the recording
+  if (actions_ == nullptr || !EnsureMacroSelected()) return;
+  const InsertButton* insert = nullptr;
+  for (const InsertButton& b : kInsertButtons)
+    if (SameName(button, family_ + kInsertInfix + b.button)) insert = &b;
+  if (insert == nullptr) return;
+  macro::MacroAction a = macro::MouseAction(macro::MacroMouseTable[insert->row]);
+  if (insert->distance_edit != nullptr) {
+    bool clamped = false;
+    ui::CControlUI* edit = controls().Find(N(insert->distance_edit));
+    a.code = static_cast<uint8_t>(ReadClamped(edit != nullptr ? edit->GetText() : "", kMaxDistance, &clamped));
+  }
+  a.delay = kInsertedDelay;
+  const int at = std::max(actions_->GetCurSel(), 0);
+  actions_->AddAt(MakeActionItem(family_, a), at);
+  EnterEditing();
+  // The new action stands before the one that was selected, which stays
+  // selected (so further inserts follow in order); alone, it is selected.
+  actions_->SelectItem(actions_->GetCount() == 1 ? 0 : at + 1, false, false);
+}
+
+void CMacroEditorPage::Move(int how) {
+  if (Recording()) return;  // the list belongs to the recording
+  if (actions_ == nullptr) return;
+  const int from = actions_->GetCurSel();
+  const int last = actions_->GetCount() - 1;
+  if (from < 0) return;
+  int to = from;
+  switch (how) {
+    case kUp: to = from - 1; break;
+    case kDown: to = from + 1; break;
+    case kTop: to = 0; break;
+    case kBottom: to = last; break;
+    default: return;
+  }
+  if (to < 0 || to > last || to == from) return;
+  macro::MacroAction a;
+  const bool ok = ItemAction(actions_->GetItemAt(from), a);
+  if (!ok) return;
+  actions_->RemoveAt(from);
+  actions_->AddAt(MakeActionItem(family_, a), to);
+  actions_->SelectItem(to, false, false);  // the moved action stays selected
+  EnterEditing();
+}
+
+void CMacroEditorPage::Delete(bool all) {
+  if (Recording()) return;  // the list belongs to the recording
+  if (actions_ == nullptr) return;
+  if (all) {
+    if (actions_->GetCount() == 0) return;
+    // The bar is shown first: an emptied list must still be saved or cancelled.
+    ShowBar();
+    EnterEditing();
+    actions_->RemoveAll();
+    actions_->SelectItem(-1, false, false);
+  } else {
+    const int at = actions_->GetCurSel();
+    if (at < 0) return;
+    ShowBar();
+    EnterEditing();
+    actions_->RemoveAt(at);
+    actions_->SelectItem(std::min(at, actions_->GetCount() - 1), false, false);
+  }
+  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+}
+
+void CMacroEditorPage::Save() {
+  if (Recording()) return;  // the list belongs to the recording
+  const int index = SelectedMacro();
+  if (index < 0) return;
+  const macro::MacroResult r = macro::SaveMacro(store_, index, Lines());
+  if (r != macro::MacroResult::Ok) {
+    // The edit stays in the list so it can be saved again.
+    ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+    return;
+  }
+  LeaveEditing();
+  controls().Show(N("MacroName"), true);
+  controls().Show(N("MacroMouseEvent"), false);
+  if (auto* box = controls().As<ui::COptionUI>(N("macro_btn_shubiao"))) box->Selected(false, false);  // matches the panel
+}
+
+void CMacroEditorPage::Cancel() {
+  if (Recording()) return;  // the list belongs to the recording
+  LeaveEditing();
+  LoadMacro();
+}
+
+void CMacroEditorPage::Create() {
+  if (Editing()) {
+    ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
+    return;
+  }
+  std::string name;
+  const macro::MacroResult r = macro::CreateMacro(store_, name);
+  if (r != macro::MacroResult::Ok) {
+    ctx_.dialogs.ShowMessage(r == macro::MacroResult::LimitReached ? kTextMacroLimit : macro::MacroResultName(r));
+    return;
+  }
+  LoadNames(static_cast<int>(macro::LoadMacroNames(store_).size()) - 1);
+}
+
+void CMacroEditorPage::Remove() {
+  const int index = SelectedMacro();
+  if (Editing()) {
+    ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
+    return;
+  }
+  if (index < 0) return;
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  macro::AssignmentBlocks blocks = AssignmentsOf(Images());
+  if (macro::MacroIsAssigned(blocks, index) && ctx_.dialogs.ShowMessage(kTextMacroAssigned) != 1) return;
+  if (ctx_.dialogs.ShowMessage(kTextDeleteMacro) != 1) return;
+  // Buttons running the macro go back to their defaults and later macro
+  // numbers close the gap, so no button runs another macro afterwards; the
+  // key page's save writes the blocks to the device.
+  macro::RenumberAfterDelete(blocks, index);
+  const macro::MacroResult r = macro::DeleteMacro(store_, index);
+  if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+  LoadNames(index - 1);
+}
+
+void CMacroEditorPage::Rename() {
+  const int index = SelectedMacro();
+  ui::CControlUI* edit = controls().Find(N("macro_edit_macroname"));
+  ui::CListUI* names = NameList();
+  if (index < 0 || edit == nullptr || names == nullptr) return;
+  const macro::MacroResult r = macro::RenameMacro(store_, index, edit->GetText(), Lines());
+  if (r == macro::MacroResult::NameUnchanged) return;
+  if (r != macro::MacroResult::Ok) {
+    ctx_.dialogs.ShowMessage(r == macro::MacroResult::DuplicateName || r == macro::MacroResult::FileExists ||
+                                  r == macro::MacroResult::BadName
+                              ? kTextNameTaken
+                              : macro::MacroResultName(r));
+    edit->SetText(names->GetItemAt(index)->GetUserData());  // the name stays what the file says
+    return;
+  }
+  ui::CControlUI* item = names->GetItemAt(index);
+  item->SetText(edit->GetText());
+  item->SetUserData(edit->GetText());
 }
 
 void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
   const char* panel = nullptr;
   for (const names::RoutineInsert& insert : names::kRoutineInserts)
     if (SameName(button, family_ + kInsertInfix + insert.button)) panel = insert.panel;
+  // A second click on a key's own button closes its open panel.
+  const bool own_button = panel != nullptr && SameName(button, family_ + kInsertInfix + ButtonOfPanel(panel));
+  if (own_button && controls().IsVisible(family_ + kInsertInfix + panel)) panel = nullptr;
   for (const char* p : names::kRoutinePanels)
     controls().Show(family_ + kInsertInfix + p, panel != nullptr && SameName(p, panel));
+}
+
+
+// The first macro can't be selected while the page is hidden at start-up:
+// when the user acts on the page with none selected, the first one loads,
+// so recorded or inserted actions always belong to a macro that Save writes.
+bool CMacroEditorPage::EnsureMacroSelected() {
+  ui::CListUI* names = NameList();
+  if (names == nullptr || names->GetCount() == 0) return false;
+  if (names->GetCurSel() < 0 && !Editing()) names->SelectItem(0, false, true);
+  return names->GetCurSel() >= 0;
+}
+
+void CMacroEditorPage::ToggleRecording() {
+  if (!Recording() && !EnsureMacroSelected()) return;
+  ShowBar();
+  EnterEditing();
+  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+  if (Recording()) {
+    // The press on this very button was captured before its click arrived:
+    // left in, the macro would end holding the left button down.
+    if (actions_ != nullptr && actions_->GetCount() > recording_from_) {
+      macro::MacroAction last;
+      const macro::MacroMouseRow& left_press = macro::MacroMouseTable[0];
+      if (ItemAction(actions_->GetItemAt(actions_->GetCount() - 1), last) && last.type == left_press.type &&
+          last.code == left_press.code)
+        actions_->RemoveAt(actions_->GetCount() - 1);
+    }
+    ctx_.window.RemoveInputHooks();  // OnHooksRemoved restores the controls
+    return;
+  }
+  StartRecording();
+}
+
+void CMacroEditorPage::StartRecording() {
+  IInputHooks* hooks = ctx_.window.InputHooks();
+  if (hooks == nullptr) return;
+  const bool keyboard = OptionSelected(controls(), N("macro_keyboard_event"));
+  record_clicks_ = OptionSelected(controls(), N("macro_mouse_click"));
+  const bool mouse = record_clicks_ || OptionSelected(controls(), N("macro_mouse_roller")) ||
+                     OptionSelected(controls(), N("macro_mouse_move"));
+  hooks->SetHookListener(this);
+  if (hooks->InstallInputHooks(hook_mode_, keyboard, mouse) == 0) {
+    hooks->SetHookListener(nullptr);
+    return;  // nothing can be captured: the page stays as it was
+  }
+  recorder_.Start(OptionSelected(controls(), N("macro_check_time")));
+  recording_from_ = actions_ != nullptr ? actions_->GetCount() : 0;
+  ShowRecordingState(true);
+}
+
+void CMacroEditorPage::OnHooksRemoved() {
+  if (!Recording()) return;
+  recorder_.Stop();
+  if (IInputHooks* hooks = ctx_.window.InputHooks()) hooks->SetHookListener(nullptr);
+  ShowRecordingState(false);
+}
+
+// Recording: the lists refuse input and only the record button (and the
+// top button, shown unusable) stay; stopping gives everything back.
+void CMacroEditorPage::ShowRecordingState(bool recording) {
+  for (const char* o : kCaptureOptions) controls().Enable(N(o), !recording);
+  for (const char* b : kListButtons) controls().Enable(N(b), !recording);
+  controls().Enable(N("macro_btn_uptop"), !recording);
+  if (ui::CControlUI* top = controls().Find(N("macro_btn_uptop"))) top->SetBkImage(recording ? kImageTopDisabled : kImageTop);
+  if (actions_ != nullptr) {
+    actions_->SetMouseEnabled(!recording);
+    actions_->SetKeyboardEnabled(!recording);
+  }
+  if (recording) {
+    if (ui::CListUI* names = NameList()) {
+      names->SetMouseEnabled(false);
+      names->SetKeyboardEnabled(false);
+    }
+  }
+  controls().SetText(N("macro_btn_redio"), recording ? kTextRecordStop : kTextRecordStart);
+}
+
+void CMacroEditorPage::OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) {
+  if (!Recording() || actions_ == nullptr || message != HookKeyboardMessage(hook_mode_)) return;
+  if (auto step = recorder_.OnKey(wparam, record, static_cast<size_t>(actions_->GetCount()))) Append(*step);
+}
+
+void CMacroEditorPage::OnHookMouse(uint32_t message, uint32_t wparam) {
+  if (!Recording() || actions_ == nullptr || message != HookMouseMessage(hook_mode_)) return;
+  if (auto step = recorder_.OnMouse(wparam, record_clicks_, static_cast<size_t>(actions_->GetCount())))
+    Append(*step);
+}
+
+void CMacroEditorPage::Append(const macro::RecordStep& step) {
+  if (step.sets_previous_delay && actions_->GetCount() > 0) {
+    ui::CControlUI* last = actions_->GetItemAt(actions_->GetCount() - 1);
+    macro::MacroAction previous;
+    if (ItemAction(last, previous)) {
+      previous.delay = step.previous_delay;
+      ShowAction(last, previous);
+    }
+  }
+  actions_->Add(MakeActionItem(family_, step.action));
+  actions_->EnsureVisible(actions_->GetCount() - 1);
 }
 
 }  // namespace trx::pages

@@ -1,28 +1,115 @@
 #pragma once
-// The macro editor pages (mouse "ms_", keyboard "kb_"): the routing rows
-// built so far.
+// The macro editor pages (mouse "ms_", keyboard "kb_"): the library's
+// names, the actions of one macro as list items (pages/macro_items.h),
+// the action edit panel, inserting, moving and deleting actions, and
+// saving or discarding the edit.
+//
+// Editing state: the save/cancel bar is visible. It is entered by an action
+// click, an insert, a move, a delete or a recording start, and left by save
+// or cancel. While in it the name list takes no input, and creating,
+// deleting or loading another macro is refused ("message_text_3",
+// "message_text_4"); the router's macro-edit guard keeps other tabs away.
+// The action lines in the items are the only copy of an unsaved edit.
+//
+// Recording (the record button): the window's input hooks of the page's
+// mode forward every key and mouse event here; the recorder turns them into
+// actions appended to the list (the list is not cleared). While it lasts
+// the two lists take no input and the list-changing buttons are disabled;
+// any removal of the hooks (the button, another selection, the focus
+// leaving the program) ends it. Stopping with the record button drops the
+// left press of that click, which the hooks recorded before it arrived.
+//
+// After a move the moved action stays selected, so repeated clicks of
+// up/down walk one action through the list.
+//
+// The routing rows kept from the start:
 //  - The recording options (mouse page) are read when a recording starts:
 //    selecting one ends the selection handler.
 //  - The mouse-event box ("…_macro_btn_shubiao") ends the selection handler
 //    before the macro-edit guard, so ticking it while editing is no refusal.
-//  - The insert buttons ("…_macro_inset_…_btn") leave only their key's
-//    panel visible (the pointer moves have none).
+//  - The insert-panel buttons ("…_macro_inset_…key_btn") leave only their
+//    key's panel visible.
+//
+// UI thread only.
 
 #include <string>
+#include <vector>
 
+#include "macro/macro_action.h"
+#include "macro/macro_library.h"
+#include "macro/macro_recorder.h"
+#include "platform/input_hooks.h"
+#include "platform/tick_clock.h"
+#include "settings/config_images.h"
 #include "pages/page.h"
+#include "ui/core/list.h"
 
 namespace trx::pages {
 
-class CMacroEditorPage : public CPage {
+class CMacroEditorPage : public CPage, public IHookListener {
  public:
   // family: "ms_" or "kb_".
-  CMacroEditorPage(PageContext& context, std::string family) : CPage(context), family_(std::move(family)) {}
+  CMacroEditorPage(PageContext& context, std::string family);
   void Bind(CRouter& router) override;
+  void OnWindowInit() override;
+
+  // The macro being edited is unsaved (its save/cancel bar is visible).
+  bool Editing() const;
+  // The action lines of the list, top to bottom.
+  std::vector<std::string> Lines() const;
+  bool Recording() const { return recorder_.Recording(); }
+
+  // IHookListener: the captured input while recording.
+  void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
+  void OnHookMouse(uint32_t message, uint32_t wparam) override;
+  void OnHooksRemoved() override;
 
  private:
+  std::string N(const char* suffix) const { return family_ + suffix; }
+  ui::CListUI* ActionList() const { return actions_; }
+  ui::CListUI* NameList() const;
+  int SelectedMacro() const;
+  void LoadNames(int select);
+  void LoadMacro();
+  void FillActions(const std::vector<std::string>& lines);
+  void EnterEditing();
+  void LeaveEditing();
+  void ShowBar();
+  void ShowNoMacroState(bool have_macro);
+
+  // Action edits (each does nothing without a selected action).
+  bool Selected(macro::MacroAction& action, ui::CControlUI** item) const;
+  void OpenAction(int index);
+  void KeyChosen();
+  void PressChosen();
+  void MouseChosen();
+  void DelayEdited(const char* edit);
+  void DistanceEdited();
+  void Insert(const std::string& button);
+  void Move(int how);
+  void Delete(bool all);
+  void Save();
+  void Cancel();
+  void Create();
+  void Remove();
+  void Rename();
   void ShowInsertPanel(const std::string& button);
+  macro::AssignmentBlocks AssignmentsOf(ConfigImages& images) const;
+  bool EnsureMacroSelected();
+  void ToggleRecording();
+  void StartRecording();
+  void ShowRecordingState(bool recording);
+  void Append(const macro::RecordStep& step);
+
   std::string family_;
+  macro::MacroStore store_;
+  ui::CListUI* actions_ = nullptr;
+  bool editing_ = false;
+  uint32_t hook_mode_;
+  SteadyTickClock clock_;
+  macro::CMacroRecorder recorder_{clock_};
+  bool record_clicks_ = false;  // the "mouse click" option at the start
+  int recording_from_ = 0;      // actions in the list when the recording started  // the save/cancel bar is shown (its page may be hidden)
 };
 
 }  // namespace trx::pages

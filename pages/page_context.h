@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "device/device_channel.h"
+#include "platform/input_hooks.h"
 #include "pages/controls.h"
 #include "platform/input_hooks.h"
 #include "platform/progress_reporter.h"
@@ -43,6 +44,18 @@ class IDevices {
   virtual void MarkSettingsPending(DeviceKind kind) = 0;
 };
 
+// The window's input capture (a macro recording). RemoveInputHooks is the
+// window's (IWindow): it tells the listener OnHooksRemoved.
+class IInputHooks {
+ public:
+  virtual ~IInputHooks() = default;
+  // Installs the hooks of `mode` (platform/input_hooks.h); 1 on success, 0
+  // when the input can't be captured.
+  virtual int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) = 0;
+  // Where the captured events go (null: nowhere).
+  virtual void SetHookListener(IHookListener* listener) = 0;
+};
+
 // The window the pages live in.
 class IWindow {
  public:
@@ -56,6 +69,8 @@ class IWindow {
   virtual void WindowInit() = 0;
   // Ends a key capture or a macro recording in progress.
   virtual void RemoveInputHooks() = 0;
+  // The input capture; null where the window has none.
+  virtual IInputHooks* InputHooks() { return nullptr; }
   // Hands a notification to the interface library's own handling.
   virtual void LibraryNotify(ui::TNotifyUI& msg) = 0;
   // Window timers (WM_TIMER on the window).

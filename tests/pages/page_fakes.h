@@ -61,13 +61,37 @@ class RecordingSaver : public IProfileSaver {
   std::vector<std::string> saves;
 };
 
+// Input capture: records the installs; the test raises the events.
+class FakeInputHooks : public IInputHooks {
+ public:
+  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override {
+    installs.push_back({mode, keyboard, mouse});
+    return install_result;
+  }
+  void SetHookListener(IHookListener* l) override { listener = l; }
+  struct Install {
+    uint32_t mode;
+    bool keyboard;
+    bool mouse;
+    bool operator==(const Install&) const = default;
+  };
+  std::vector<Install> installs;
+  int install_result = 1;
+  IHookListener* listener = nullptr;
+};
+
 class FakeWindow : public IWindow {
  public:
   void DestroyWindow() override { calls.push_back("destroy"); }
   void SysCommand(unsigned command) override { calls.push_back("syscommand " + std::to_string(command)); }
   void OpenSkinChooser(ui::CControlUI*) override { calls.push_back("skin chooser"); }
   void WindowInit() override { calls.push_back("windowinit"); }
-  void RemoveInputHooks() override { ++hook_removals; }
+  void RemoveInputHooks() override {
+    ++hook_removals;
+    if (hooks.listener != nullptr) hooks.listener->OnHooksRemoved();
+  }
+  IInputHooks* InputHooks() override { return &hooks; }
+  FakeInputHooks hooks;
   void LibraryNotify(ui::TNotifyUI& msg) override {
     library.push_back(msg.sType + " " + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string()));
   }

@@ -1,0 +1,391 @@
+// The macro editor page over the real layout: loading, the action items'
+// three-label form, opening and changing an action, inserting, moving,
+// deleting, save, cancel and the refusals of the editing state.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <mutex>
+
+#include "macro/macro_library.h"
+#include "settings/config_images.h"
+#include "tests/pages/page_fixture.h"
+#include "tests/platform/temp_home.h"
+#include "ui/core/combo.h"
+#include "ui/core/list.h"
+
+namespace trx::pages::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines kRecorded = {"12,0,138,4,1,keyboard_key_A", "0,1,129,2,1,mouse_key_right",
+                         "3,0,132,30,0,mouse_move_to_left_text", "0,0,10,4,0,keyboard_key_A"};
+
+class MacroEditorTest : public PageTest {
+ protected:
+  // A library of `macros` macros; the first holds `first`.
+  void Library(int macros, const Lines& first) {
+    store = macro::MacroStoreFor(DeviceKind::Mouse);
+    for (int i = 0; i < macros; ++i) {
+      std::string name;
+      ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+    }
+    if (macros > 0) {
+      ASSERT_EQ(macro::SaveMacro(store, 0, first), macro::MacroResult::Ok);
+    }
+    Build();
+    Show();
+  }
+  // The mouse's macro tab on screen, as the user opens it; the first macro loads.
+  void Show() {
+    Select("ms_tab");
+    Select("ms_macro_Op_tab");
+    dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(0);
+  }
+  CListUI* Actions() { return dynamic_cast<CListUI*>(Find("ms_Macro_list")); }
+  Lines Items() {
+    Lines lines;
+    for (int i = 0; i < Actions()->GetCount(); ++i) lines.push_back(Actions()->GetItemAt(i)->GetUserData());
+    return lines;
+  }
+  // Label `label` (0 name, 1 state, 2 delay) of action item `item`.
+  CControlUI* Label(int item, int label) {
+    return dynamic_cast<CContainerUI*>(Actions()->GetItemAt(item))->GetItemAt(label);
+  }
+  void ClickAction(int index) {
+    Actions()->SelectItem(index, false, false);
+    TNotifyUI msg;
+    msg.sType = "itemclick";
+    msg.pSender = Actions()->GetItemAt(index);
+    pages->Router().Notify(msg);
+  }
+  void Type(const char* edit, const char* text) {
+    Find(edit)->SetText(text);
+    Notify(edit, "textchanged");
+  }
+  void Choose(const char* combo, int row) { dynamic_cast<CComboUI*>(Find(combo))->SelectItem(row); }
+  int ComboRow(const char* combo) { return dynamic_cast<CComboUI*>(Find(combo))->GetCurSel(); }
+
+  test::TempHome home;
+  macro::MacroStore store;
+};
+
+TEST_F(MacroEditorTest, LoadsTheFirstMacroAsThreeLabelItems) {
+  Library(2, kRecorded);
+  ASSERT_EQ(Items(), kRecorded);
+  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCount(), 2);
+  EXPECT_EQ(Find("ms_macro_edit_macroname")->GetText(), "name_1");
+  EXPECT_EQ(Actions()->GetItemAt(0)->GetName(), "ms_macro_action");
+  EXPECT_EQ(Actions()->GetItemAt(0)->GetFixedHeight(), 30);
+  // name, state, delay
+  EXPECT_EQ(Label(0, 2)->GetText(), "120");
+  EXPECT_NE(Label(0, 1)->GetBkImage().find("state_down"), std::string::npos);
+  EXPECT_EQ(Label(1, 2)->GetText(), "2560");  // high byte 1: 256 units
+  EXPECT_EQ(Label(2, 1)->GetText(), "30");     // a move shows its distance
+  EXPECT_EQ(Label(2, 1)->GetBkImage(), "");
+  EXPECT_NE(Label(3, 1)->GetBkImage().find("state_up"), std::string::npos);
+  EXPECT_FALSE(Visible("ms_macro_tab_saveorcancel"));
+}
+
+TEST_F(MacroEditorTest, OpeningAndChangingActions) {
+  Library(1, kRecorded);
+  ClickAction(0);
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
+  EXPECT_FALSE(Find("ms_MacroName_list")->IsMouseEnabled());
+  EXPECT_EQ(Page("ms_tab_macro_edit"), 1);
+  EXPECT_EQ(ComboRow("ms_macro_combo_keyselect"), 8);
+  EXPECT_EQ(ComboRow("ms_macro_combo_upordown"), 1);
+  EXPECT_EQ(Find("ms__macro_edit_ActionDelay")->GetText(), "12");
+
+  Choose("ms_macro_combo_keyselect", 1);  // LShift keeps the press state
+  EXPECT_EQ(Items()[0], "12,0,137,2,1,keyboard_key_LShift");
+  Choose("ms_macro_combo_upordown", 0);
+  EXPECT_EQ(Items()[0], "12,0,9,2,0,keyboard_key_LShift");
+  Type("ms__macro_edit_ActionDelay", "70000");
+  EXPECT_EQ(Find("ms__macro_edit_ActionDelay")->GetText(), "65535");
+  EXPECT_EQ(Items()[0], "255,255,9,2,0,keyboard_key_LShift");
+  EXPECT_EQ(Label(0, 2)->GetText(), "655350");
+
+  ClickAction(3);  // release of A: type 0x0A
+  Choose("ms_macro_combo_upordown", 1);
+  Choose("ms_macro_combo_upordown", 0);
+  EXPECT_EQ(Items()[3], "0,0,10,4,0,keyboard_key_A");
+
+  ClickAction(2);  // a move to the left, distance 30
+  EXPECT_EQ(Page("ms_tab_macro_edit"), 2);
+  EXPECT_EQ(ComboRow("ms_macro_combo_mouselect"), 10);
+  EXPECT_TRUE(Visible("ms_macro_tab_mou_pointer_skewing"));
+  EXPECT_EQ(Find("ms_macro_edit_mou_pointer_skewing")->GetText(), "30");
+  Type("ms_macro_edit_mou_pointer_skewing", "300");
+  EXPECT_EQ(Find("ms_macro_edit_mou_pointer_skewing")->GetText(), "255");
+  Choose("ms_macro_combo_mouselect", 13);  // a move keeps its distance
+  EXPECT_EQ(Items()[2], "3,0,5,255,0,mouse_move_to_down_text");
+  Choose("ms_macro_combo_mouselect", 8);  // back press
+  EXPECT_EQ(Items()[2], "3,0,129,8,1,mouse_key_back");
+  EXPECT_FALSE(Visible("ms_macro_tab_mou_pointer_skewing"));
+  Type("ms__macro_edit_mou_action_delay", "7");
+  EXPECT_EQ(Label(2, 2)->GetText(), "70");
+
+  ClickAction(1);
+  EXPECT_EQ(ComboRow("ms_macro_combo_mouselect"), 2);
+  EXPECT_EQ(Find("ms__macro_edit_mou_action_delay")->GetText(), "256");
+}
+
+TEST_F(MacroEditorTest, InsertsBeforeTheSelectionAndIntoAnEmptyList) {
+  Library(1, {});
+  Select("ms_macro_btn_shubiao");
+  Notify("ms_macro_inset_rightkey_btn", "click");
+  EXPECT_TRUE(Visible("ms_macro_inset_rightkey_tab"));
+  Notify("ms_macro_inset_rightkey_btn", "click");  // a second click closes it
+  EXPECT_FALSE(Visible("ms_macro_inset_rightkey_tab"));
+  Notify("ms_macro_inset_rightkeydown_btn", "click");
+  ASSERT_EQ(Items(), Lines{"5,0,129,2,1,mouse_key_right"});
+  EXPECT_EQ(Label(0, 2)->GetText(), "50");
+  EXPECT_EQ(Actions()->GetCurSel(), 0);
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
+  Find("ms_mouse_x_left_edit")->SetText("17");
+  Notify("ms_macro_inset_moveleftkey_btn", "click");
+  Notify("ms_macro_inset_backkeyup_btn", "click");
+  EXPECT_EQ(Items(), (Lines{"5,0,132,17,1,mouse_move_to_left_text", "5,0,1,8,0,mouse_key_back",
+                            "5,0,129,2,1,mouse_key_right"}));
+  EXPECT_EQ(Actions()->GetCurSel(), 2);
+  EXPECT_EQ(Label(0, 1)->GetText(), "17");
+}
+
+TEST_F(MacroEditorTest, MovesKeepTheMovedActionSelectedAndStopAtTheEnds) {
+  Library(1, {"1,0,129,1,1,mouse_key_left", "2,0,1,1,0,mouse_key_left", "3,0,138,4,1,keyboard_key_A"});
+  const Lines start = Items();
+  Notify("ms_macro_btn_up", "click");  // nothing selected
+  EXPECT_EQ(Items(), start);
+  EXPECT_FALSE(Visible("ms_macro_tab_saveorcancel"));
+  Actions()->SelectItem(0, false, false);
+  Notify("ms_macro_btn_up", "click");
+  Notify("ms_macro_btn_uptop", "click");
+  EXPECT_EQ(Items(), start);
+  Notify("ms_macro_btn_down", "click");
+  EXPECT_EQ(Items(), (Lines{start[1], start[0], start[2]}));
+  EXPECT_EQ(Actions()->GetCurSel(), 1);
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
+  Notify("ms_macro_btn_downbottom", "click");
+  EXPECT_EQ(Items(), (Lines{start[1], start[2], start[0]}));
+  EXPECT_EQ(Actions()->GetCurSel(), 2);
+  Notify("ms_macro_btn_down", "click");
+  Notify("ms_macro_btn_downbottom", "click");
+  EXPECT_EQ(Items(), (Lines{start[1], start[2], start[0]}));
+  Notify("ms_macro_btn_uptop", "click");
+  EXPECT_EQ(Items(), (Lines{start[0], start[1], start[2]}));
+  EXPECT_EQ(Actions()->GetCurSel(), 0);
+  EXPECT_EQ(Label(0, 2)->GetText(), "10");  // rebuilt from the line
+
+  Notify("ms_macro_btn_delete", "click");
+  EXPECT_EQ(Items(), (Lines{start[1], start[2]}));
+  Notify("ms_macro_btn_deleteall", "click");
+  EXPECT_TRUE(Items().empty());
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));  // an emptied macro still needs save or cancel
+}
+
+TEST_F(MacroEditorTest, CancelRestoresTheFileAndSaveRoundTripsEveryKind) {
+  Library(2, kRecorded);
+  ClickAction(0);
+  Type("ms__macro_edit_ActionDelay", "3");
+  Notify("ms_macro_btn_deleteall", "click");
+  Notify("ms_macro_btn_cancel", "click");
+  EXPECT_EQ(Items(), kRecorded);
+  EXPECT_FALSE(Visible("ms_macro_tab_saveorcancel"));
+  EXPECT_TRUE(Find("ms_MacroName_list")->IsMouseEnabled());
+  EXPECT_EQ(Page("ms_tab_macro_edit"), 0);
+
+  Actions()->SelectItem(3, false, false);
+  Notify("ms_macro_btn_uptop", "click");
+  Notify("ms_macro_inset_forwardkeydown_btn", "click");
+  const Lines edited = Items();
+  Notify("ms_macro_btn_save", "click");
+  EXPECT_FALSE(Visible("ms_macro_tab_saveorcancel"));
+  EXPECT_EQ(macro::LoadMacroLines(store, "name_1"), edited);
+  pages.reset();
+  Build();  // a new start reads the same actions, byte for byte
+  Show();
+  EXPECT_EQ(Items(), edited);
+}
+
+TEST_F(MacroEditorTest, EditingRefusesOtherMacrosAndLibraryChanges) {
+  Library(2, kRecorded);
+  ClickAction(1);
+  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(1);
+  Notify("ms_macro_btn_name_add", "click");
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(dialogs.messages, (Lines{"message_text_4", "message_text_3", "message_text_3"}));
+  EXPECT_EQ(Items(), kRecorded);
+  EXPECT_EQ(macro::LoadMacroNames(store).size(), 2u);
+  Notify("ms_deng_Op_tab", "selectchanged");  // the router's guard
+  EXPECT_EQ(dialogs.messages.back(), "message_text_3");
+}
+
+TEST_F(MacroEditorTest, AnEmptyLibraryDisablesTheEditorUntilAMacroIsCreated) {
+  Library(0, {});
+  for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_delete", "ms_macro_btn_redio", "ms_macro_check_time",
+                        "ms_macro_mouse_move", "ms_macro_btn_name_sub"})
+    EXPECT_FALSE(Find(c)->IsEnabled()) << c;
+  EXPECT_EQ(Find("ms_macro_btn_uptop")->GetBkImage(), "file='common/unuse.png'");
+  Notify("ms_macro_inset_leftkeydown_btn", "click");
+  EXPECT_TRUE(Items().empty());
+  Notify("ms_macro_btn_name_add", "click");
+  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_1"});
+  for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_delete", "ms_macro_btn_redio", "ms_macro_btn_name_sub"})
+    EXPECT_TRUE(Find(c)->IsEnabled()) << c;
+  EXPECT_EQ(Find("ms_macro_btn_uptop")->GetBkImage(), "file='common/up_top_over.png'");
+  Notify("ms_macro_btn_name_sub", "click");  // confirmed by the fake box
+  EXPECT_TRUE(macro::LoadMacroNames(store).empty());
+  EXPECT_FALSE(Find("ms_macro_btn_save")->IsEnabled());
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
+  Library(1, {"7,0,129,1,1,mouse_key_left"});
+  Select("ms_macro_check_time");  // every gap counts 50 ms
+  Notify("ms_macro_btn_redio", "click");
+  ASSERT_EQ(window.hooks.installs.size(), 1u);
+  EXPECT_EQ(window.hooks.installs[0], (FakeInputHooks::Install{0x40, true, true}));
+  ASSERT_NE(window.hooks.listener, nullptr);
+  EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_stop_redio_text");  // no language loaded: the id
+  for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_btn_delete", "ms_macro_check_time",
+                        "ms_macro_keyboard_event"})
+    EXPECT_FALSE(Find(c)->IsEnabled()) << c;
+  EXPECT_EQ(Find("ms_macro_btn_uptop")->GetBkImage(), "file='common/unuse.png'");
+  EXPECT_FALSE(Actions()->IsMouseEnabled());
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
+
+  KeyEventRecord a;
+  a.vk_code = 0x41;
+  window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);
+  window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);  // auto-repeat
+  a.flags = kKeyFlagUp;
+  window.hooks.listener->OnHookKeyboard(0x812, kWmKeyUp, a);
+  window.hooks.listener->OnHookMouse(0x813, kWmRButtonDown);
+  window.hooks.listener->OnHookMouse(0x803, kWmLButtonDown);  // the keyboard page's message
+  EXPECT_EQ(Items(), (Lines{"5,0,129,1,1,mouse_key_left", "5,0,138,4,1,keyboard_key_A",
+                            "5,0,10,4,0,keyboard_key_A", "0,0,129,2,1,mouse_key_right"}));
+  EXPECT_EQ(Label(0, 2)->GetText(), "50");
+
+  window.hooks.listener->OnHookMouse(0x813, kWmLButtonDown);  // pressing the stop button
+  Notify("ms_macro_btn_redio", "click");  // stop: that press is not kept
+  EXPECT_EQ(window.hooks.listener, nullptr);
+  EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_star_redio_text");
+  for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_check_time"})
+    EXPECT_TRUE(Find(c)->IsEnabled()) << c;
+  EXPECT_EQ(Find("ms_macro_btn_uptop")->GetBkImage(), "file='common/up_top_over.png'");
+  EXPECT_TRUE(Actions()->IsMouseEnabled());
+  EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));  // still an unsaved edit
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+// The keyboard twin: its own library file, its list named like its items,
+// its hook mode, and its recording options passing the editing guard.
+TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
+  store = macro::MacroStoreFor(DeviceKind::Keyboard);
+  std::string name;
+  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  ASSERT_EQ(macro::SaveMacro(store, 0, {"12,0,138,4,1,keyboard_key_A"}), macro::MacroResult::Ok);
+  EXPECT_EQ(store.index_path.substr(store.index_path.size() - 11), "kbMacro.ini");
+  Build();
+  Select("kb_tab");
+  Select("kb_macro_Op_tab");
+  auto* names = dynamic_cast<CListUI*>(Find("kb_MacroName_list"));
+  names->SelectItem(0);
+  auto* list = dynamic_cast<CListUI*>(Find("kb_macro_action"));
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->GetCount(), 1);
+  list->SelectItem(0, false, false);
+  TNotifyUI msg;
+  msg.sType = "itemclick";
+  msg.pSender = list->GetItemAt(0);
+  pages->Router().Notify(msg);
+  EXPECT_TRUE(Visible("kb_macro_tab_saveorcancel"));
+  EXPECT_EQ(Page("kb_tab_macro_edit"), 1);
+  Find("kb__macro_edit_ActionDelay")->SetText("9");
+  Notify("kb__macro_edit_ActionDelay", "textchanged");
+  Select("kb_macro_check_time");  // no refusal while editing
+  Select("kb_macro_btn_shubiao");
+  EXPECT_TRUE(Visible("kb_MacroMouseEvent"));
+  EXPECT_FALSE(Visible("kb_MacroName"));
+  EXPECT_TRUE(dialogs.messages.empty());
+  Notify("kb_macro_btn_redio", "click");
+  ASSERT_EQ(window.hooks.installs.size(), 1u);
+  EXPECT_EQ(window.hooks.installs[0].mode, 0x04u);
+  Notify("kb_macro_btn_redio", "click");
+  Notify("kb_macro_btn_save", "click");
+  EXPECT_EQ(macro::LoadMacroLines(store, "name_1"), Lines{"9,0,138,4,1,keyboard_key_A"});
+  EXPECT_TRUE(macro::LoadMacroLines(macro::MacroStoreFor(DeviceKind::Mouse), "name_1").empty());
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+// Deleting a macro: a button running it gets its default back (after the
+// extra question), a button running a later macro follows its new number.
+TEST_F(MacroEditorTest, DeleteRenumbersTheButtonsOfEveryOnboardProfile) {
+  uint8_t saved[kOnboardProfileCount][kKeyBlockSize];
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    std::memcpy(saved, Images().mouse.key_blocks, sizeof saved);
+    uint8_t* p1 = Images().mouse.key_blocks[1];
+    p1[0] = 0x70, p1[1] = 0;      // button 0 runs macro 0
+    p1[3] = 0x71, p1[4] = 1;      // button 1 runs macro 1 (repeat)
+  }
+  Library(2, kRecorded);
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_4"}));
+  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_2"});
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  const uint8_t* p1 = Images().mouse.key_blocks[1];
+  EXPECT_TRUE(std::equal(p1, p1 + 3, Images().mouse.main_block));
+  EXPECT_EQ(p1[3], 0x71);
+  EXPECT_EQ(p1[4], 0);
+  std::memcpy(Images().mouse.key_blocks, saved, sizeof saved);
+}
+
+TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
+  Library(1, kRecorded);
+  dialogs.message_answer = 0;
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_1"});
+  EXPECT_EQ(Items(), kRecorded);
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
+  store = macro::MacroStoreFor(DeviceKind::Mouse);
+  std::string name;
+  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  ASSERT_EQ(macro::SaveMacro(store, 0, kRecorded), macro::MacroResult::Ok);
+  Build();  // the page is hidden at start-up: nothing can be selected yet
+  Select("ms_tab");
+  Select("ms_macro_Op_tab");
+  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCurSel(), -1);
+  Notify("ms_macro_inset_leftkeyup_btn", "click");
+  EXPECT_EQ(Items().size(), kRecorded.size() + 1);  // loaded, then inserted at the top
+  Notify("ms_macro_btn_save", "click");
+  EXPECT_EQ(macro::LoadMacroLines(store, "name_1").front(), "5,0,1,1,0,mouse_key_left");
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
