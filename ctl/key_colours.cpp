@@ -7,6 +7,7 @@
 #include "profile/profile_families.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
+#include "settings/key_colour_sets.h"
 
 namespace trx::ctl {
 
@@ -109,9 +110,11 @@ int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
   }
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    uint8_t* block = Images().keyboard.key_colours;
+    // Into the colour set the profile has chosen (the one the page shows).
+    KeyboardImage& kb = Images().keyboard;
+    const int set = ActiveKeyColourSet(kb);
     for (const KeyColour& c : colours)
-      for (int i = 0; i < 3; ++i) block[3 * c.key + i] = c.rgb[i];
+      SetKeyColour(kb, set, c.key, uint32_t{c.rgb[0]} << 16 | uint32_t{c.rgb[1]} << 8 | c.rgb[2]);
   }
   if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != 0) {
     error = "the keyboard's light profile could not be written";

@@ -67,6 +67,8 @@ class PadEngine {
 
 class KeyboardEngine {
  public:
+  // The mode that shows CycleInput::custom (variants 0 and 2).
+  static constexpr uint8_t kCustomColourMode = 8;
   KeyboardEngine() { Reset(-1); }
   static int PreSleepMs(const EffectSettings& s);
   void Cycle(const EffectSettings& s, const CycleInput& in, Frame& f);

@@ -2,10 +2,12 @@
 
 #include <poll.h>
 
+#include <array>
 #include <chrono>
 
 #include "platform/debug_log.h"
 #include "settings/config_images.h"
+#include "settings/key_colour_sets.h"
 #include "settings/lighting_bytes.h"
 
 namespace trx::lighting {
@@ -34,6 +36,18 @@ EffectSettings FromBytes(const LightingBytes& b) {
 uint8_t KeyboardVariantNow() {
   std::lock_guard<std::recursive_mutex> lock(ImageMutex());
   return static_cast<uint8_t>(Images().keyboard.variant);
+}
+
+// The custom-colour mode's colours: the chosen colour set of the per-key
+// colour block, copied under the image mutex.
+void ReadCustomColours(std::array<Rgb, kKeyColourKeys>& out) {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  const KeyboardImage& kb = Images().keyboard;
+  const int set = ActiveKeyColourSet(kb);
+  for (int k = 0; k < kKeyColourKeys; ++k) {
+    const uint32_t rgb = KeyColour(kb, set, k);
+    out[static_cast<size_t>(k)] = {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb)};
+  }
 }
 
 bool Present(const CDeviceChannel& c) { return c.connected.load() != 0; }
@@ -160,6 +174,7 @@ void LightingRuntime::RunPad(CEvent& stop) {
 void LightingRuntime::RunKeyboard(CEvent& stop) {
   KeyboardEngine engine;
   Frame local;
+  std::array<Rgb, kKeyColourKeys> custom{};
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
       if (!WaitShown(stop)) break;
@@ -179,6 +194,10 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
         std::lock_guard<std::mutex> lock(marks_mutex_);
         in.marks = marks_;
         marks_.reset();
+      }
+      if (s.mode == KeyboardEngine::kCustomColourMode) {
+        ReadCustomColours(custom);
+        in.custom = custom.data();
       }
       engine.Cycle(s, in, local);
       Publish(local, kKeyboardFirstSlot, kKeyboardSlots);

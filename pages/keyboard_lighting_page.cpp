@@ -1,15 +1,19 @@
 #include "pages/keyboard_lighting_page.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "pages/control_names.h"
+#include "pages/keyboard_layouts.h"
 #include "pages/lighting_preview.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
+#include "settings/key_colour_sets.h"
 #include "ui/core/combo.h"
 #include "ui/core/option.h"
+#include "ui/core/paint_manager.h"
 #include "ui/core/progress.h"
 
 namespace trx::pages {
@@ -30,6 +34,12 @@ void CKeyboardLightingPage::Bind(CRouter& router) {
   router.Add(Table::Click, {names::kKbDkeyPrefix, Match::Prefix,
                             [this](ui::TNotifyUI&, const NameSplit& split) { KeyPicked(split.index); }});
   CLightingPage::Bind(router);
+  router.Add(Table::Drag, {names::kKbDkeyPrefix, Match::Prefix,
+                           [this](ui::TNotifyUI& msg, const NameSplit& split) { KeyDragged(msg, split.index); }});
+  router.Add(Table::ItemSelect, {kKbColourSetList, Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                   auto* combo = dynamic_cast<ui::CComboUI*>(msg.pSender);
+                                   if (combo != nullptr) ColourSetChosen(combo->GetCurSel());
+                                 }});
   router.Add(Table::Click, {kKbCustomSelectAll, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { SelectAll(true); }});
   router.Add(Table::Click, {kKbCustomSelectNone, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { SelectAll(false); }});
   router.Add(Table::ItemSelect, {"kb_deng_onecolor_combo_modeSelect", Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
@@ -45,6 +55,12 @@ void CKeyboardLightingPage::Bind(CRouter& router) {
                                            auto* check = dynamic_cast<ui::CCheckBoxUI*>(msg.pSender);
                                            if (check != nullptr && check->GetCheck()) AllLights(bright);
                                          }});
+}
+
+void CKeyboardLightingPage::OnWindowInit() {
+  // The keys raise drag notifications, so a press can sweep over several.
+  for (int i = 0; i < kKeyboardKeyLights; ++i)
+    if (ui::CControlUI* key = lights_.Light(DeviceKind::Keyboard, i)) key->SetDragNotify(true);
 }
 
 void CKeyboardLightingPage::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
@@ -76,29 +92,90 @@ void CKeyboardLightingPage::ShowKeySelection(int index) {
 
 void CKeyboardLightingPage::KeyPicked(int index) {
   if (index < 0 || index >= kKeyboardKeyLights || !InCustomMode()) return;
+  if (drag_.active && drag_.swept) return;  // the release of a sweep: the drag decided
   selected_[static_cast<size_t>(index)] = !selected_[static_cast<size_t>(index)];
   ShowKeySelection(index);
 }
 
+void CKeyboardLightingPage::KeyDragged(const ui::TNotifyUI& msg, int index) {
+  if (msg.sType == ui::kNotifyDragBegin) {
+    drag_ = {};
+    if (index < 0 || index >= kKeyboardKeyLights || !InCustomMode()) return;
+    drag_.active = true;
+    drag_.anchor = index;
+    drag_.adding = !selected_[static_cast<size_t>(index)];
+    drag_.start = ui::PointFromLParam(msg.lParam);
+    drag_.before = selected_;
+    return;
+  }
+  if (!drag_.active) return;
+  if (msg.sType == ui::kNotifyDragEnd) {
+    drag_.active = false;
+    return;
+  }
+  // Within the pressed key the press is still a click.
+  ui::CControlUI* anchor = lights_.Light(DeviceKind::Keyboard, drag_.anchor);
+  if (!drag_.swept && anchor != nullptr && anchor->GetPos().Contains(msg.ptMouse)) return;
+  drag_.swept = true;
+  const ui::UiRect band{std::min(drag_.start.x, msg.ptMouse.x), std::min(drag_.start.y, msg.ptMouse.y),
+                        std::max(drag_.start.x, msg.ptMouse.x) + 1, std::max(drag_.start.y, msg.ptMouse.y) + 1};
+  for (int i = 0; i < kKeyboardKeyLights; ++i) {
+    ui::CControlUI* key = lights_.Light(DeviceKind::Keyboard, i);
+    if (key == nullptr || !KeyPresent(i)) continue;
+    const size_t k = static_cast<size_t>(i);
+    const bool want = key->GetPos().Intersects(band) ? drag_.adding : drag_.before[k];
+    if (want == selected_[k]) continue;
+    selected_[k] = want;
+    ShowKeySelection(i);
+  }
+}
+
+bool CKeyboardLightingPage::KeyPresent(int index) const { return KeyboardLayoutHasLight(variant_, index); }
+
+void CKeyboardLightingPage::ShowLayoutVariant() {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    variant_ = Images().keyboard.variant;
+  }
+  for (int i = 0; i < kKeyboardKeyLights; ++i) {
+    ui::CControlUI* key = lights_.Light(DeviceKind::Keyboard, i);
+    if (key == nullptr) continue;
+    const bool present = KeyPresent(i);
+    if (key->IsVisible() != present) key->SetVisible(present);
+    if (!present && selected_[static_cast<size_t>(i)]) {
+      selected_[static_cast<size_t>(i)] = false;
+      ShowKeySelection(i);
+    }
+  }
+}
+
+void CKeyboardLightingPage::ColourSetChosen(int set) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    if (!SetActiveKeyColourSet(Images().keyboard, set)) return;
+  }
+  if (InCustomMode()) ShowKeyColours(true);
+  Save();
+}
+
 void CKeyboardLightingPage::SelectAll(bool on) {
   for (int i = 0; i < kKeyboardKeyLights; ++i) {
-    // Keys the layout variant hides are never selected.
-    ui::CControlUI* key = lights_.Light(DeviceKind::Keyboard, i);
-    selected_[static_cast<size_t>(i)] = on && key != nullptr && key->IsVisible();
+    // Keys the layout variant lacks are never selected.
+    selected_[static_cast<size_t>(i)] = on && KeyPresent(i);
     ShowKeySelection(i);
   }
 }
 
 void CKeyboardLightingPage::ShowKeyColours(bool custom) {
-  std::array<uint8_t, 3 * kKeyboardKeyLights> colours{};
+  std::array<uint32_t, kKeyboardKeyLights> colours{};
   if (custom) {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    std::copy_n(Images().keyboard.key_colours, colours.size(), colours.begin());
+    const KeyboardImage& kb = Images().keyboard;
+    const int set = ActiveKeyColourSet(kb);
+    for (int i = 0; i < kKeyboardKeyLights; ++i) colours[static_cast<size_t>(i)] = KeyColour(kb, set, i);
   }
   for (int i = 0; i < kKeyboardKeyLights; ++i) {
-    const uint8_t* rgb = colours.data() + 3 * i;
-    lights_.SetColour(DeviceKind::Keyboard, static_cast<unsigned>(i),
-                      0xFF000000u | uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2]);
+    lights_.SetColour(DeviceKind::Keyboard, static_cast<unsigned>(i), 0xFF000000u | colours[static_cast<size_t>(i)]);
     lights_.SetAlpha(DeviceKind::Keyboard, static_cast<unsigned>(i), custom ? kKeyTintAlpha : 0);
     if (!custom) selected_[static_cast<size_t>(i)] = false;
     ShowKeySelection(i);
@@ -108,13 +185,10 @@ void CKeyboardLightingPage::ShowKeyColours(bool custom) {
 void CKeyboardLightingPage::PaintKeys(const std::array<bool, kKeyboardKeyLights>& which, ui::UiColor colour) {
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    uint8_t* block = Images().keyboard.key_colours;
-    for (size_t i = 0; i < which.size(); ++i) {
-      if (!which[i]) continue;
-      block[3 * i] = static_cast<uint8_t>(colour >> 16);
-      block[3 * i + 1] = static_cast<uint8_t>(colour >> 8);
-      block[3 * i + 2] = static_cast<uint8_t>(colour);
-    }
+    KeyboardImage& kb = Images().keyboard;
+    const int set = ActiveKeyColourSet(kb);
+    for (size_t i = 0; i < which.size(); ++i)
+      if (which[i]) SetKeyColour(kb, set, static_cast<int>(i), colour);
   }
   ShowKeyColours(true);
   Save();
@@ -177,6 +251,13 @@ void CKeyboardLightingPage::ModeSelected(int, int item) {
 }
 
 void CKeyboardLightingPage::ShowLighting(const LightingBytes& b) {
+  ShowLayoutVariant();
+  int set = 0;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    set = ActiveKeyColourSet(Images().keyboard);
+  }
+  if (auto* combo = controls().As<ui::CComboUI>(kKbColourSetList)) combo->SelectItem(set, false, false);
   CLightingPage::ShowLighting(b);
   const ModeLayout* layout = LayoutOf(KeyboardModeLayouts(), b.mode);
   ShowModeControls(layout);

@@ -4,14 +4,20 @@
 // its 16-mode list "kb_deng_combo_modeSelect", plus what a keyboard with
 // per-key lighting adds (docs/keyboard-lighting.md):
 //
-//  - the keyboard picture: each key "kb_dkey_" + index (0-125) is a light.
-//    A click picks the key; in the custom-colour mode (8) picked keys are
-//    selected (click again to drop one), "kb_deng_custom_select_all" and
+//  - the keyboard picture: each key "kb_dkey_" + index (0-125) is a light;
+//    the keys the keyboard's layout variant lacks are hidden
+//    (keyboard_layouts.h). A click picks the key; in the custom-colour mode
+//    (8) picked keys are selected (click again to drop one). Pressing on a
+//    key and dragging sweeps a rectangle from the press point to the
+//    pointer: the keys it touches are added to the selection, or dropped
+//    from it when the press was on a selected key; the selection follows
+//    the pointer until the release. "kb_deng_custom_select_all" and
 //    "kb_deng_custom_select_none" select all or none;
 //  - custom colours: in mode 8 a palette, preset or typed colour becomes the
 //    custom colour ("kb_deng_custom_colour_btn") and paints the selected
-//    keys: key i's red, green, blue are bytes 3i, 3i+1, 3i+2 of the
-//    keyboard's per-key colour block, saved with its light profile;
+//    keys in the chosen colour set ("kb_deng_combo_curtom_count", five
+//    sets of 126 colours in the keyboard's per-key colour block,
+//    settings/key_colour_sets.h), saved with its light profile;
 //  - "kb_Deng_all_bright_check" / "kb_Deng_all_kill_check": in mode 8 every
 //    key takes the custom colour / goes dark; in the other modes the
 //    brightness becomes 14 / 0;
@@ -33,11 +39,13 @@ inline constexpr const char* kKbCustomSelectNone = "kb_deng_custom_select_none";
 inline constexpr const char* kKbCustomColourBtn = "kb_deng_custom_colour_btn";
 inline constexpr const char* kKbAllBrightCheck = "kb_Deng_all_bright_check";
 inline constexpr const char* kKbAllKillCheck = "kb_Deng_all_kill_check";
+inline constexpr const char* kKbColourSetList = "kb_deng_combo_curtom_count";
 
 class CKeyboardLightingPage : public CLightingPage {
  public:
   CKeyboardLightingPage(PageContext& context, LightingGroup& group, const CKeyLights& lights);
   void Bind(CRouter& router) override;
+  void OnWindowInit() override;
   void ApplyLightColour(ui::UiColor colour, bool store) override;
   // The per-key colours live only in the light profile: the selected one's
   // block is taken into the image (the lighting the keyboard reported stays).
@@ -54,6 +62,11 @@ class CKeyboardLightingPage : public CLightingPage {
  private:
   bool InCustomMode() const;
   void KeyPicked(int index);
+  void KeyDragged(const ui::TNotifyUI& msg, int index);
+  void ColourSetChosen(int set);
+  // Shows the keys of the keyboard's layout variant, hides the others.
+  void ShowLayoutVariant();
+  bool KeyPresent(int index) const;
   void SelectAll(bool on);
   void ShowKeySelection(int index);
   void ShowKeyColours(bool custom);
@@ -63,6 +76,17 @@ class CKeyboardLightingPage : public CLightingPage {
 
   const CKeyLights& lights_;
   std::array<bool, kKeyboardKeyLights> selected_{};
+  // A drag over the picture: from the press point on key `anchor`; the
+  // selection before it, restored for keys the rectangle leaves again.
+  struct KeyDrag {
+    bool active = false;
+    bool swept = false;  // the pointer has left the pressed key
+    bool adding = true;
+    int anchor = -1;
+    ui::UiPoint start{};
+    std::array<bool, kKeyboardKeyLights> before{};
+  } drag_;
+  KeyboardVariant variant_ = KeyboardVariant::Full;
   ui::UiColor custom_colour_ = 0xFFFFFFFF;
 };
 

@@ -143,6 +143,8 @@ void CRouter::Notify(ui::TNotifyUI& msg) {
     RouteByTable(msg, Table::SetFocus);
   } else if (type == ui::kNotifyTextChanged) {
     RouteByTable(msg, Table::TextChanged);
+  } else if (type == ui::kNotifyDragBegin || type == ui::kNotifyDragMove || type == ui::kNotifyDragEnd) {
+    RouteByTable(msg, Table::Drag);
   }
   window_.LibraryNotify(msg);
 }

@@ -11,6 +11,7 @@
 //   "selectchanged"     the selection handler
 //   "valuechanged", "movevaluechanged", "itemselect", "itemclick",
 //   "killfocus", "setfocus", "textchanged"   their tables
+//   "dragbegin", "dragmove", "dragend"       the drag table
 //
 // then hands the notification to the library's own handling, except for
 // the four title-bar buttons that act on the window ("closebtn", maximise,
@@ -70,8 +71,9 @@ enum class Table {
   ColorChanged,
   ItemClick,
   Hover,  // "msenter" and "msleave"
+  Drag,   // "dragbegin", "dragmove" and "dragend" (the handler reads sType)
 };
-inline constexpr size_t kTableCount = 12;
+inline constexpr size_t kTableCount = 13;
 
 // The first row of `table` matching the name, or null.
 const Route* FindRoute(const std::vector<Route>& table, std::string_view name, const NameSplit* split);

@@ -1,5 +1,6 @@
 #include "sim/demo_devices.h"
 
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -51,7 +52,20 @@ bool ParseSimulateList(std::string_view value, SimulateSelection& selection, std
   size_t start = 0;
   for (;;) {
     const size_t comma = value.find(',', start);
-    const std::string_view name = value.substr(start, comma == std::string_view::npos ? value.npos : comma - start);
+    std::string_view name = value.substr(start, comma == std::string_view::npos ? value.npos : comma - start);
+    constexpr std::string_view kKeyboardWithId = "keyboard:";
+    if (name.substr(0, kKeyboardWithId.size()) == kKeyboardWithId) {
+      const std::string_view id = name.substr(kKeyboardWithId.size());
+      unsigned value_id = 0;
+      const auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), value_id, 16);
+      if (ec != std::errc() || end != id.data() + id.size() ||
+          (value_id != kKeyboardProductId && value_id != kKeyboardProductIdFull && value_id != kKeyboardProductIdV16)) {
+        error = "--simulate: unknown keyboard product id \"" + std::string(id) + "\" (use 6556, 8611 or 7200)";
+        return false;
+      }
+      parsed.keyboard_product_id = static_cast<uint16_t>(value_id);
+      name = name.substr(0, kKeyboardWithId.size() - 1);
+    }
     bool* flag = Flag(parsed, name);
     if (name.empty()) {
       error = "--simulate: empty device name in \"" + std::string(value) + "\"";
@@ -79,7 +93,9 @@ SimulatedDevices::SimulatedDevices(const SimulateSelection& selection, std::stri
   backend_ = tree_.MakeBackend();
   valid_ = true;
   for (SimKind kind : kAllKinds) {
-    if (selection_.Has(kind)) firmware_[Slot(kind)] = std::make_shared<SimFirmware>(kind);
+    if (selection_.Has(kind))
+      firmware_[Slot(kind)] =
+          std::make_shared<SimFirmware>(kind, kind == SimKind::Keyboard ? selection_.keyboard_product_id : uint16_t{0});
   }
   LoadState();
   for (SimKind kind : kAllKinds) {

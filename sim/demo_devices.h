@@ -37,12 +37,14 @@ struct SimulateSelection {
   bool mouse = false;
   bool keyboard = false;
   bool pad = false;
+  uint16_t keyboard_product_id = 0;  // 0: the keyboard's default product id
   bool Has(SimKind kind) const;
 };
 
 // Parses the value of --simulate: empty (no "=list") gives all three;
 // otherwise a comma-separated list of "mouse", "keyboard", "pad" (each at
-// most once, no empty items). False with a one-line message in `error` for
+// most once, no empty items). "keyboard:8611" (or 6556, 7200: the
+// keyboard's product ids in hex) simulates that keyboard layout variant. False with a one-line message in `error` for
 // anything else.
 bool ParseSimulateList(std::string_view value, SimulateSelection& selection, std::string& error);
 

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include "lighting/light_runtime.h"
 #include "settings/config_images.h"
+#include "settings/key_colour_sets.h"
 #include "settings/lighting_bytes.h"
 
 namespace trx::lighting {
@@ -46,6 +48,26 @@ TEST_F(LightingRuntimeTest, HiddenPreviewComputesNothingThenShownOneDoes) {
   ASSERT_TRUE(rt.TakeFrame(f, seen));
   EXPECT_EQ(f.tints[35 + 51], (Tint{0x112233, 255}));
   EXPECT_EQ(f.tints[0], (Tint{}));  // the mouse is not drawn by this thread
+  stop.Set();
+  worker.join();
+}
+
+TEST_F(LightingRuntimeTest, CustomColourModeShowsTheChosenColourSet) {
+  UpdateLighting(DeviceKind::Keyboard, [](LightingBytes& l) { l.mode = KeyboardEngine::kCustomColourMode; });
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    SetKeyColour(Images().keyboard, 0, 51, 0x445566);  // another set: not shown
+    SetKeyColour(Images().keyboard, 3, 51, 0xA0B0C0);
+    SetActiveKeyColourSet(Images().keyboard, 3);
+  }
+  rt.SetShown(true);
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  ASSERT_TRUE(WaitForFrame(rt));
+  Frame f;
+  uint64_t seen = 0;
+  ASSERT_TRUE(rt.TakeFrame(f, seen));
+  EXPECT_EQ(f.tints[35 + 51].colour, 0xA0B0C0u);
+  EXPECT_EQ(f.tints[35 + 50].colour, 0u);
   stop.Set();
   worker.join();
 }

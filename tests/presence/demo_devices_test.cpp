@@ -36,10 +36,15 @@ TEST(PresenceSimulateList, ListedDevicesOnlyInAnyOrder) {
   EXPECT_FALSE(s.mouse);
   EXPECT_TRUE(s.keyboard);
   EXPECT_FALSE(s.pad);
+  EXPECT_EQ(s.keyboard_product_id, 0);
+  ASSERT_TRUE(sim::ParseSimulateList("mouse,keyboard:8611", s, error));
+  EXPECT_TRUE(s.mouse && s.keyboard && !s.pad);
+  EXPECT_EQ(s.keyboard_product_id, 0x8611);
 }
 
 TEST(PresenceSimulateList, BadListsAreRefusedWithAMessageAndLeaveTheSelection) {
-  for (const char* bad : {"tablet", "mouse,", ",mouse", "mouse,,pad", "Mouse", "mouse,mouse", "mouse pad"}) {
+  for (const char* bad : {"tablet", "mouse,", ",mouse", "mouse,,pad", "Mouse", "mouse,mouse", "mouse pad", "keyboard:1234",
+                          "keyboard:", "keyboard:8611x", "mouse:8611", "keyboard,keyboard:7200"}) {
     SimulateSelection s{true, false, false};
     std::string error;
     EXPECT_FALSE(sim::ParseSimulateList(bad, s, error)) << bad;

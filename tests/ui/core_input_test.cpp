@@ -1,6 +1,6 @@
 // Input routed through the paint manager and the notifications it raises:
 // hot/pushed/click, hover notifications, option groups, check boxes, focus
-// and Tab order, disabled containers, sliders, combos, lists, edits and the
+// and Tab order, disabled containers, sliders, drag notifications, combos, lists, edits and the
 // colour palette.
 
 #include <gtest/gtest.h>
@@ -319,6 +319,75 @@ TEST(SliderDrag, LosingTheWindowFocusEndsTheDrag) {
   ui.pm.OnWindowFocusLost();
   EXPECT_FALSE(ui.Find<CSliderUI>("s")->IsDragging());
   EXPECT_EQ(ui.notes.Of("valuechanged").size(), 1u);
+}
+
+const char* kDragKeys = R"(<Window><HorizontalLayout name="root">
+    <Button name="k0" width="40" dragnotify="true"/>
+    <Button name="k1" width="40" dragnotify="true"/>
+    <Button name="plain" width="40"/>
+  </HorizontalLayout></Window>)";
+
+// Drag notifications with their pointer, press point and key state.
+std::vector<std::string> DragNotes(const test::NotifyRecorder& notes) {
+  std::vector<std::string> out;
+  for (const TNotifyUI& m : notes.records) {
+    if (m.sType.rfind("drag", 0) != 0 && m.sType != kNotifyClick) continue;
+    const UiPoint start = PointFromLParam(m.lParam);
+    out.push_back(m.sType + ":" + m.pSender->GetName() + " " + std::to_string(m.ptMouse.x) + "," +
+                  std::to_string(m.ptMouse.y) + " from " + std::to_string(start.x) + "," + std::to_string(start.y) +
+                  " keys " + std::to_string(m.wParam));
+  }
+  return out;
+}
+
+TEST(DragNotify, PressMoveReleaseReportFromThePressedControlAndClickComesBeforeTheEnd) {
+  struct Case {
+    const char* name;
+    UiPoint release;
+    std::uint16_t keys;
+    Events expected;
+  };
+  const Case cases[] = {
+      {"swept to k1 with Ctrl", {60, 20}, MK_LBUTTON | MK_CONTROL,
+       {"dragbegin:k0 20,20 from 20,20 keys 9", "dragmove:k0 30,25 from 20,20 keys 9",
+        "dragmove:k0 60,20 from 20,20 keys 9", "dragend:k0 60,20 from 20,20 keys 9"}},
+      {"back on k0: the click, then the end", {20, 20}, MK_LBUTTON,
+       {"dragbegin:k0 20,20 from 20,20 keys 1", "dragmove:k0 30,25 from 20,20 keys 1",
+        "dragmove:k0 20,20 from 20,20 keys 1", "click:k0 20,20 from 0,0 keys 0",
+        "dragend:k0 20,20 from 20,20 keys 1"}},
+  };
+  for (const Case& c : cases) {
+    Ui ui(kDragKeys);
+    ui.pm.OnMouseMove({20, 20});
+    ui.pm.OnButtonDown({20, 20}, c.keys);
+    ui.pm.OnMouseMove({30, 25}, c.keys);
+    ui.pm.OnMouseMove(c.release, c.keys);
+    ui.pm.OnButtonUp(c.release, c.keys);
+    ui.pm.OnMouseMove({70, 20});  // after the release: no drag
+    EXPECT_EQ(DragNotes(ui.notes), c.expected) << c.name;
+  }
+}
+
+TEST(DragNotify, OnlyControlsThatAskRaiseThemAndFocusLossEndsTheDrag) {
+  Ui ui(kDragKeys);
+  ui.pm.OnButtonDown(ui.Center("plain"));
+  ui.pm.OnMouseMove(ui.Center("k0"), MK_LBUTTON);
+  ui.pm.OnButtonUp(ui.Center("k0"));
+  EXPECT_TRUE(DragNotes(ui.notes).empty());
+  ui.pm.OnMouseMove({20, 20});  // hover without a press: no drag either
+  ui.pm.OnButtonDown({60, 20});
+  ui.pm.OnWindowFocusLost();
+  ui.pm.OnMouseMove({20, 20});
+  EXPECT_EQ(DragNotes(ui.notes), (Events{"dragbegin:k1 60,20 from 60,20 keys 1", "click:k1 60,20 from 0,0 keys 0",
+                                         "dragend:k1 60,20 from 60,20 keys 0"}));
+  // A control removed while dragged just stops the drag.
+  ui.notes.Clear();
+  ui.pm.OnButtonDown({20, 20});
+  auto* root = ui.Find<CContainerUI>("root");
+  root->Remove(ui.pm.FindControl("k0"));
+  ui.pm.OnMouseMove({60, 20}, MK_LBUTTON);
+  ui.pm.OnButtonUp({60, 20});
+  EXPECT_EQ(DragNotes(ui.notes), (Events{"dragbegin:k0 20,20 from 20,20 keys 1"}));
 }
 
 const char* kCombo = R"(<Window><VerticalLayout name="root">

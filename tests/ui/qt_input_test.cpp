@@ -1,6 +1,7 @@
 // The Qt backend with synthetic input on the offscreen platform: clicks on
-// a button and on grouped options, keyboard focus and activation, the edit
-// overlay, the combo's drop-down list, and dragging by the caption.
+// a button and on grouped options, dragging from a button, keyboard focus
+// and activation, the edit overlay, the combo's drop-down list, and
+// dragging by the caption.
 
 #include <QLineEdit>
 #include <QTest>
@@ -60,6 +61,23 @@ TEST_F(QtInputTest, ClickOnAButtonRaisesClick) {
   EXPECT_EQ(std::count(types.begin(), types.end(), "click"), 1);
   CControlUI* apply = w.GetPaintManager().FindControl("apply");
   EXPECT_EQ(w.GetPaintManager().GetFocus(), apply);
+}
+
+TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) {
+  NotesWindow w(R"(<Window size="320,240"><HorizontalLayout name="root">
+      <Button name="k0" width="60" dragnotify="true"/><Button name="k1" width="60" dragnotify="true"/>
+    </HorizontalLayout></Window>)");
+  Open(w);
+  QTest::mousePress(w.Widget(), Qt::LeftButton, Qt::ControlModifier, w.CenterOf("k0"));
+  QTest::mouseMove(w.Widget(), w.CenterOf("k1"));
+  QTest::mouseRelease(w.Widget(), Qt::LeftButton, Qt::ControlModifier, w.CenterOf("k1"));
+  EXPECT_EQ(Types(w, "k0"), (std::vector<std::string>{"setfocus", "dragbegin", "dragmove", "dragend"}));
+  EXPECT_TRUE(Types(w, "k1").empty());
+  ASSERT_EQ(w.notes.size(), 4u);
+  EXPECT_EQ(w.notes[1].wparam, WPARAM{MK_LBUTTON | MK_CONTROL});  // the press: button and Ctrl
+  EXPECT_TRUE(w.notes[2].wparam & MK_LBUTTON);                    // the move with the button held
+  const QPoint end = w.CenterOf("k1");
+  EXPECT_EQ(w.GetPaintManager().GetMousePos(), (UiPoint{end.x(), end.y()}));
 }
 
 TEST_F(QtInputTest, PressInsideReleaseOutsideIsNoClick) {

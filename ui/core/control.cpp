@@ -219,6 +219,8 @@ bool CControlUI::SetAttribute(std::string_view name, std::string_view value) {
     SetMouseEnabled(ParseBool(value));
   } else if (name == "keyboard") {
     SetKeyboardEnabled(ParseBool(value));
+  } else if (name == "dragnotify") {
+    SetDragNotify(ParseBool(value));
   } else if (name == "pos") {
     if (ParseRect(value, &rc)) {
       floatPos_ = rc;

@@ -99,6 +99,11 @@ class CControlUI {
   void SetMouseEnabled(bool enabled) { mouseEnabled_ = enabled; }
   bool IsKeyboardEnabled() const { return keyboardEnabled_; }
   void SetKeyboardEnabled(bool enabled) { keyboardEnabled_ = enabled; }
+  // Whether a press on this control raises the drag notifications
+  // ("dragbegin", "dragmove", "dragend", notify.h); layout attribute
+  // dragnotify="true".
+  bool IsDragNotify() const { return dragNotify_; }
+  void SetDragNotify(bool on) { dragNotify_ = on; }
   virtual bool IsFocused() const { return focused_; }
   virtual void SetFocus();
   // Whether Tab and clicks can give this control the focus.
@@ -226,6 +231,7 @@ class CControlUI {
   bool enabled_ = true;
   bool mouseEnabled_ = true;
   bool keyboardEnabled_ = true;
+  bool dragNotify_ = false;
   bool focused_ = false;
   bool float_ = false;
   bool updateNeeded_ = true;

@@ -29,6 +29,17 @@ inline constexpr const char* kNotifyWindowSize = "windowsize";
 inline constexpr const char* kNotifyDropDown = "dropdown";
 inline constexpr const char* kNotifyReturn = "return";
 inline constexpr const char* kNotifyMenu = "menu";
+// Dragging from a control that asked for it (CControlUI::SetDragNotify):
+// "dragbegin" after the left button went down on it, "dragmove" for every
+// pointer move while the button is held, "dragend" after the release (after
+// any "click" the release raised) or when the window loses the pointer.
+// ptMouse is the pointer, lParam the press point (MakePointLParam packing),
+// wParam the KeyState bits at the time. The sender is the pressed control
+// throughout; the control under the pointer is the manager's
+// FindControl(ptMouse).
+inline constexpr const char* kNotifyDragBegin = "dragbegin";
+inline constexpr const char* kNotifyDragMove = "dragmove";
+inline constexpr const char* kNotifyDragEnd = "dragend";
 
 struct TNotifyUI {
   std::string sType;

@@ -67,10 +67,6 @@ bool InputEnabled(const CControlUI* control) {
   return true;
 }
 
-UiPoint PointFromLParam(LPARAM l) {
-  return {static_cast<std::int16_t>(l & 0xFFFF), static_cast<std::int16_t>((l >> 16) & 0xFFFF)};
-}
-
 }  // namespace
 
 CPaintManagerUI::CPaintManagerUI() {
@@ -143,6 +139,7 @@ void CPaintManagerUI::ReapObjects(CControlUI* control) {
     if (host_ != nullptr) host_->ReleaseCapture();
   }
   if (inside(pushed_)) pushed_ = nullptr;
+  if (inside(drag_)) drag_ = nullptr;  // a drag from a removed control just stops
   if (host_ != nullptr) host_->OnControlRemoved(control);
   if (control == root_) root_ = nullptr;
 }
@@ -307,6 +304,30 @@ void CPaintManagerUI::DispatchEvent(CControlUI* target, TEventUI& ev) {
   target->Event(ev);
 }
 
+void CPaintManagerUI::BeginDrag(CControlUI* control, UiPoint pt, std::uint16_t keyState) {
+  // The button-down handler may have removed the control or moved the capture.
+  if (!control->IsDragNotify() || pushed_ != control) return;
+  drag_ = control;
+  dragStart_ = pt;
+  SendDrag(control, kNotifyDragBegin, keyState);
+}
+
+void CPaintManagerUI::SendDrag(CControlUI* control, const char* type, std::uint16_t keyState) {
+  TNotifyUI msg;
+  msg.sType = type;
+  msg.pSender = control;
+  msg.wParam = keyState;
+  msg.lParam = MakePointLParam(dragStart_.x, dragStart_.y);
+  SendNotify(msg);
+}
+
+void CPaintManagerUI::EndDrag(std::uint16_t keyState) {
+  if (drag_ == nullptr) return;
+  CControlUI* control = drag_;
+  drag_ = nullptr;
+  SendDrag(control, kNotifyDragEnd, keyState);
+}
+
 void CPaintManagerUI::SetHot(CControlUI* control, UiPoint pt) {
   if (control == hot_) return;
   CControlUI* old = hot_;
@@ -341,6 +362,7 @@ void CPaintManagerUI::OnMouseMove(UiPoint pt, std::uint16_t keyState) {
     TEventUI ev = MakeEvent(UIEVENT_MOUSEMOVE, pt, keyState);
     DispatchEvent(target, ev);
   }
+  if (drag_ != nullptr) SendDrag(drag_, kNotifyDragMove, keyState);
   if (host_ != nullptr && hot_ != nullptr) {
     host_->SetCursor(hot_->GetInterface("Edit") != nullptr ? CursorShape::IBeam : CursorShape::Arrow);
   }
@@ -367,6 +389,7 @@ void CPaintManagerUI::OnButtonDown(UiPoint pt, std::uint16_t keyState) {
       SetCapture(target);
       TEventUI ev = MakeEvent(UIEVENT_BUTTONDOWN, pt, keyState);
       DispatchEvent(target, ev);
+      BeginDrag(target, pt, keyState);
     }
   }
   EndDispatch();
@@ -398,6 +421,7 @@ void CPaintManagerUI::OnButtonUp(UiPoint pt, std::uint16_t keyState) {
     TEventUI ev = MakeEvent(UIEVENT_BUTTONUP, pt, keyState);
     DispatchEvent(target, ev);
   }
+  EndDrag(keyState);
   // The control under the pointer may have changed while captured.
   SetHot(FindControl(pt), pt);
   EndDispatch();
@@ -486,6 +510,7 @@ void CPaintManagerUI::OnWindowFocusLost() {
     DispatchEvent(target, ev);
   }
   pushed_ = nullptr;
+  EndDrag(0);
   EndDispatch();
 }
 

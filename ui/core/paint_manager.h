@@ -63,6 +63,10 @@ inline LPARAM MakePointLParam(int x, int y) {
                              (static_cast<std::uint32_t>(static_cast<std::uint16_t>(y)) << 16));
 }
 
+inline UiPoint PointFromLParam(LPARAM l) {
+  return {static_cast<std::int16_t>(l & 0xFFFF), static_cast<std::int16_t>((l >> 16) & 0xFFFF)};
+}
+
 class CPaintManagerUI {
  public:
   CPaintManagerUI();
@@ -225,6 +229,10 @@ class CPaintManagerUI {
   void BeginDispatch() { ++dispatchDepth_; }
   void EndDispatch();
   TEventUI MakeEvent(int type, UiPoint pt, std::uint16_t keyState) const;
+  // Drag notifications (notify.h) for a pressed control that asked for them.
+  void BeginDrag(CControlUI* control, UiPoint pt, std::uint16_t keyState);
+  void SendDrag(CControlUI* control, const char* type, std::uint16_t keyState);
+  void EndDrag(std::uint16_t keyState);
 
   HWND wnd_ = nullptr;
   std::thread::id uiThread_ = std::this_thread::get_id();
@@ -236,6 +244,8 @@ class CPaintManagerUI {
   CControlUI* focus_ = nullptr;
   CControlUI* capture_ = nullptr;
   CControlUI* pushed_ = nullptr;   // control that got the button down
+  CControlUI* drag_ = nullptr;     // pressed control raising drag notifications
+  UiPoint dragStart_{};
   UiPoint mousePos_{};
   UiSize clientSize_{};
   bool updateNeeded_ = true;
