@@ -32,6 +32,7 @@
 //
 // UI thread only.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ class CMacroEditorPage : public CPage, public IHookListener {
   // The action lines of the list, top to bottom.
   std::vector<std::string> Lines() const;
   bool Recording() const { return recorder_.Recording(); }
+  // Runs after the library's names changed here (create, rename, delete,
+  // import): the key page shows the same names in its macro list.
+  void SetLibraryChanged(std::function<void()> changed) { library_changed_ = std::move(changed); }
 
   // IHookListener: the captured input while recording.
   void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
@@ -93,6 +97,11 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void Create();
   void Remove();
   void Rename();
+  void Import();
+  void Export();
+  void FollowSelection();
+  void ShowLibraryRefusal(macro::MacroResult r);
+  void LibraryChanged();
   void ShowInsertPanel(const std::string& button);
   macro::AssignmentBlocks AssignmentsOf(ConfigImages& images) const;
   bool EnsureMacroSelected();
@@ -109,7 +118,8 @@ class CMacroEditorPage : public CPage, public IHookListener {
   SteadyTickClock clock_;
   macro::CMacroRecorder recorder_{clock_};
   bool record_clicks_ = false;  // the "mouse click" option at the start
-  int recording_from_ = 0;      // actions in the list when the recording started  // the save/cancel bar is shown (its page may be hidden)
+  int recording_from_ = 0;      // actions in the list when the recording started
+  std::function<void()> library_changed_;
 };
 
 }  // namespace trx::pages

@@ -143,6 +143,8 @@ void CRouter::Notify(ui::TNotifyUI& msg) {
     RouteByTable(msg, Table::SetFocus);
   } else if (type == ui::kNotifyTextChanged) {
     RouteByTable(msg, Table::TextChanged);
+  } else if (type == ui::kNotifyKeyDown) {
+    RouteByTable(msg, Table::KeyDown);
   }
   window_.LibraryNotify(msg);
 }

@@ -70,8 +70,9 @@ enum class Table {
   ColorChanged,
   ItemClick,
   Hover,  // "msenter" and "msleave"
+  KeyDown,  // "keydown" of a list (wParam: the virtual key)
 };
-inline constexpr size_t kTableCount = 12;
+inline constexpr size_t kTableCount = 13;
 
 // The first row of `table` matching the name, or null.
 const Route* FindRoute(const std::vector<Route>& table, std::string_view name, const NameSplit* split);

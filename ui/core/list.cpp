@@ -383,6 +383,8 @@ void CListUI::DoEvent(TEventUI& event) {
     else if (event.chKey == VK_HOME) sel = 0;
     else if (event.chKey == VK_END) sel = count - 1;
     else {
+      // The page decides what other keys mean (Delete in an action list).
+      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyKeyDown, event.chKey);
       CVerticalLayoutUI::DoEvent(event);
       return;
     }

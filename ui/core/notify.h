@@ -29,6 +29,9 @@ inline constexpr const char* kNotifyWindowSize = "windowsize";
 inline constexpr const char* kNotifyDropDown = "dropdown";
 inline constexpr const char* kNotifyReturn = "return";
 inline constexpr const char* kNotifyMenu = "menu";
+// A key the focused control does not use itself (a list: every key but the
+// arrows, Home and End); wParam = the virtual key.
+inline constexpr const char* kNotifyKeyDown = "keydown";
 
 struct TNotifyUI {
   std::string sType;
