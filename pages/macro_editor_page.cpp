@@ -666,8 +666,18 @@ void CMacroEditorPage::ToggleRecording() {
       macro::MacroAction last;
       const macro::MacroMouseRow& left_press = macro::MacroMouseTable[0];
       if (ItemAction(actions_->GetItemAt(actions_->GetCount() - 1), last) && last.type == left_press.type &&
-          last.code == left_press.code)
+          last.code == left_press.code) {
         actions_->RemoveAt(actions_->GetCount() - 1);
+        // Its arrival gave the action before it the wait until this click;
+        // that action gets back the delay it had, so the macro doesn't end
+        // waiting for the user's reach to the button.
+        macro::MacroAction previous;
+        ui::CControlUI* item = actions_->GetCount() > 0 ? actions_->GetItemAt(actions_->GetCount() - 1) : nullptr;
+        if (replaced_delay_ && item != nullptr && ItemAction(item, previous)) {
+          previous.delay = *replaced_delay_;
+          ShowAction(item, previous);
+        }
+      }
     }
     ctx_.window.RemoveInputHooks();  // OnHooksRemoved restores the controls
     return;
@@ -689,6 +699,7 @@ void CMacroEditorPage::StartRecording() {
   }
   recorder_.Start(OptionSelected(controls(), N("macro_check_time")));
   recording_from_ = actions_ != nullptr ? actions_->GetCount() : 0;
+  replaced_delay_.reset();
   ShowRecordingState(true);
 }
 
@@ -731,10 +742,12 @@ void CMacroEditorPage::OnHookMouse(uint32_t message, uint32_t wparam) {
 }
 
 void CMacroEditorPage::Append(const macro::RecordStep& step) {
+  replaced_delay_.reset();
   if (step.sets_previous_delay && actions_->GetCount() > 0) {
     ui::CControlUI* last = actions_->GetItemAt(actions_->GetCount() - 1);
     macro::MacroAction previous;
     if (ItemAction(last, previous)) {
+      replaced_delay_ = previous.delay;
       previous.delay = step.previous_delay;
       ShowAction(last, previous);
     }

@@ -33,6 +33,7 @@
 // UI thread only.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,9 @@ class CMacroEditorPage : public CPage, public IHookListener {
   bool record_clicks_ = false;  // the "mouse click" option at the start
   int recording_from_ = 0;      // actions in the list when the recording started
   std::function<void()> library_changed_;
+  // The delay the newest recorded action's arrival replaced on the action
+  // before it (none: it replaced nothing).
+  std::optional<uint16_t> replaced_delay_;
 };
 
 }  // namespace trx::pages

@@ -279,6 +279,7 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
 
   window.hooks.listener->OnHookMouse(0x813, kWmLButtonDown);  // pressing the stop button
   Notify("ms_macro_btn_redio", "click");  // stop: that press is not kept
+  EXPECT_EQ(Items().back(), "0,0,129,2,1,mouse_key_right");  // nor the wait for it
   EXPECT_EQ(window.hooks.listener, nullptr);
   EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_star_redio_text");
   for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_check_time"})
