@@ -318,7 +318,11 @@ void CListUI::RemoveAll() {
 }
 
 bool CListUI::SelectItem(int index, bool takeFocus, bool notify) {
-  if (index == curSel_) return true;
+  if (index == curSel_) {
+    // A click on the selected item still gives the list the keyboard.
+    if (takeFocus && manager_ != nullptr && index >= 0) manager_->SetFocus(this);
+    return true;
+  }
   int old = curSel_;
   if (index >= GetCount()) return false;
   CControlUI* c = GetItemAt(index);
