@@ -22,6 +22,17 @@
 // After a move the moved action stays selected, so repeated clicks of
 // up/down walk one action through the list.
 //
+// By keyboard (the action list holding the focus): Up, Down, Home and End
+// move the selection, and an action open in the edit panel follows it, so
+// the panel always edits the action it shows; Delete removes the selected
+// action as the delete button does.
+//
+// Import copies a chosen ".mac" file into a new macro ("name_N"; refused
+// while editing and at the 50 limit, whose message names the number) and
+// loads it; export copies the selected macro's file as last saved. After
+// create, rename, delete and import the page set's callback
+// (SetLibraryChanged) refreshes the key page's macro list and labels.
+//
 // The routing rows kept from the start:
 //  - The recording options (mouse page) are read when a recording starts:
 //    selecting one ends the selection handler.
