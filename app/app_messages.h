@@ -52,6 +52,8 @@ inline constexpr unsigned kInitialPaletteColour = 0xFF0199CB;
 
 // Language text ids the main window shows.
 inline constexpr const char* kTextNoDevice = "message_text_1";
+// Asked before quitting while a macro holds unsaved edits.
+inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
 
 // Debug lines.

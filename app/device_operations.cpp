@@ -46,7 +46,9 @@ void CMainWnd::OnDeviceOperationDone(int result) {
   if (!operation_done_.empty()) {
     std::function<void(int)> done = std::move(operation_done_.front());
     operation_done_.pop_front();
-    if (done) done(result);
+    // Once shutdown has begun an operation ends stopped, not failed: its
+    // page is not asked to tell the user (no box while the program quits).
+    if (done && !stopping_.load()) done(result);
   }
   auto* ring = dynamic_cast<ui::CProgressUI*>(Find(names::kSettingProgress));
   // Another queued operation goes on: its own progress follows.

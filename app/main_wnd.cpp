@@ -15,6 +15,7 @@
 #include "pages/sub_layouts.h"
 #include "device/device_ids.h"
 #include "device/hidraw_access.h"
+#include "macro/macro_library.h"
 #include "platform/autostart.h"
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
@@ -110,9 +111,11 @@ CMainWnd::~CMainWnd() {
   RemoveInputHooks();
   // A window still alive shuts its workers down the usual way first; once
   // it is gone, sent calls from workers return at once.
-  if (ui::IsWindow(m_hWnd)) DestroyWindow();
+  if (ui::IsWindow(m_hWnd)) WindowImplBase::DestroyWindow();  // nobody is asked any more
   stopping_ = true;
   if (operations_) operations_->Stop();
+  // The pages' completions refer to pages: none may run from here on.
+  operation_done_.clear();
   workers_.StopAll(options_.stop_timeout_ms);
   // Workers let go keep the proxy and the channels; from here on their
   // calls toward this window do nothing.
@@ -228,7 +231,8 @@ ui::LRESULT CMainWnd::OnDestroy(ui::UINT, ui::WPARAM, ui::LPARAM, bool& handled)
 
 ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) {
   if (msg == ui::WM_ACTIVATE) {
-    if (ui::LoWord(wparam) == ui::WA_INACTIVE) RemoveInputHooks();
+    inactive_ = ui::LoWord(wparam) == ui::WA_INACTIVE;
+    if (inactive_) RemoveInputHooks();
     handled = false;
     return 0;
   }
@@ -437,6 +441,21 @@ void CMainWnd::BringForwardFromTray() {
 
 int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(m_hWnd, text_id, true); }
 
+bool CMainWnd::ConfirmDiscardEdits() {
+  if (!pages_ || !pages_->UnsavedMacroEdit()) return true;
+  return ShowMessageBox(kTextDiscardMacroEdit) == ui::kMsgResultConfirm;
+}
+
+ui::LRESULT CMainWnd::OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) {
+  if ((wparam & 0xFFF0) == ui::SC_CLOSE && !ConfirmDiscardEdits()) return 0;
+  return WindowImplBase::OnSysCommand(msg, wparam, lparam, handled);
+}
+
+int CMainWnd::ShowCountMessage(std::string_view text_id, uint64_t number) {
+  const std::string format = ui::CResourceManager::GetInstance()->GetText(text_id);
+  return ui::ShowMessage(m_hWnd, macro::FormatCountMessage(format, number), false);
+}
+
 void CMainWnd::RemoveInputHooks() {
   ++hook_removals_;
   if (hook_) hook_->RemoveHooks();
@@ -444,6 +463,12 @@ void CMainWnd::RemoveInputHooks() {
 }
 
 int CMainWnd::InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) {
+  // Input goes to another window: nothing of it would be seen, and the
+  // hooks would stay until the next deactivation removed them.
+  if (inactive_) {
+    DebugLine("input hooks refused: the program is not active");
+    return 0;
+  }
   return hook_->InstallHooks(mode, this, keyboard, mouse);
 }
 
@@ -524,7 +549,7 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
     return;
   }
   if (SameName(name, names::kMenuExit)) {
-    Close(0);
+    if (ConfirmDiscardEdits()) Close(0);
     return;
   }
   if (SameName(name, names::kMenuAutostart)) {

@@ -111,7 +111,8 @@ class CMainWnd : public ui::WindowImplBase,
   int HookRemovals() const { return hook_removals_; }
   // Installs the hooks for `mode` (platform/input_hooks.h); their messages
   // go to the listener set with SetHookListener. 1 on success, 0 when the
-  // input can't be captured. UI thread.
+  // input can't be captured or the program is not active (its last
+  // WM_ACTIVATE was WA_INACTIVE). UI thread.
   int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override;
   void SetHookListener(IHookListener* listener) override { hook_listener_ = listener; }
   pages::IInputHooks* InputHooks() override { return this; }
@@ -181,10 +182,21 @@ class CMainWnd : public ui::WindowImplBase,
 
   // IProfileMessages (the profile index at start-up), pages::IDialogs
   int ShowMessage(std::string_view text_id) override { return ShowMessageBox(text_id); }
+  // The language text of `text_id` with its "%d" filled by `number`.
+  int ShowCountMessage(std::string_view text_id, uint64_t number) override;
   bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override;
 
   // pages::IWindow
-  void DestroyWindow() override { WindowImplBase::DestroyWindow(); }
+  // The title bar's close button: quits, after asking when a macro holds
+  // unsaved edits (ConfirmDiscardEdits).
+  void DestroyWindow() override {
+    if (ConfirmDiscardEdits()) WindowImplBase::DestroyWindow();
+  }
+  // True when quitting may go on: no macro page holds an unsaved edit, or
+  // the user agreed to discard it ("message_macro_unsaved"). The close
+  // button, the desktop's close and the tray's exit ask; a termination
+  // signal does not (the session is ending and nobody may answer).
+  bool ConfirmDiscardEdits();
   void SysCommand(unsigned command) override;
   void OpenSkinChooser(ui::CControlUI* anchor) override;
   void WindowInit() override { OnWindowInit(); }
@@ -200,6 +212,8 @@ class CMainWnd : public ui::WindowImplBase,
   void InitWindow() override;
   ui::LRESULT OnDestroy(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
   ui::LRESULT OnGetMinMaxInfo(ui::UINT, ui::WPARAM, ui::LPARAM, bool&) override { return 0; }
+  // SC_CLOSE (the desktop's close) asks ConfirmDiscardEdits first.
+  ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
 
  private:
@@ -240,6 +254,7 @@ class CMainWnd : public ui::WindowImplBase,
   PendingSettings pending_;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
+  bool inactive_ = false;  // the last WM_ACTIVATE was WA_INACTIVE
   std::unique_ptr<IInputSource> no_input_;  // used when the options name no source
   std::unique_ptr<CDeviceHook> hook_;
   IHookListener* hook_listener_ = nullptr;

@@ -4,12 +4,15 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "macro/macro_image.h"
 #include "macro/macro_tables.h"
 #include "pages/control_names.h"
 #include "pages/macro_items.h"
 #include "pages/router.h"
 #include "settings/config_images.h"
 #include "settings/key_assignment.h"
+#include "ui/core/event.h"
+#include "ui/window/file_dialog.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/core/option.h"
@@ -23,6 +26,10 @@ constexpr const char* kTextDeleteMacro = "message_text_4";
 constexpr const char* kTextMacroAssigned = "message_text_2";
 constexpr const char* kTextNameTaken = "message_text_5";
 constexpr const char* kTextMacroLimit = "message_text_17";
+// Import and export: the file dialogs' filter, extension and first name.
+constexpr const char* kMacroFileFilter = "(*.mac) | *.mac ||";
+constexpr const char* kMacroFileExtension = "mac";
+constexpr const char* kMacroFileInitialName = "*.mac";
 constexpr const char* kImageTopDisabled = "file='common/unuse.png'";
 constexpr const char* kImageTop = "file='common/up_top_over.png'";
 constexpr const char* kTextRecordStart = "macro_btn_star_redio_text";
@@ -159,6 +166,18 @@ void CMacroEditorPage::Bind(CRouter& router) {
   click("macro_btn_name_add", &CMacroEditorPage::Create);
   click("macro_btn_name_sub", &CMacroEditorPage::Remove);
   click("macro_btn_savemacroname", &CMacroEditorPage::Rename);
+  click("macro_btn_import", &CMacroEditorPage::Import);
+  click("macro_btn_export", &CMacroEditorPage::Export);
+  // The action list by keyboard: Delete removes the selected action; the
+  // arrows (the list's own) move the selection, and an open action follows.
+  const std::string list = family_ == "ms_" ? "ms_Macro_list" : "kb_macro_action";
+  router.Add(Table::KeyDown, {list, Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                if (msg.wParam == ui::VK_DELETE) Delete(false);
+                              }});
+  router.Add(Table::ItemSelect, {list, Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                   if (msg.pSender != actions_ || actions_ == nullptr) return;
+                                   FollowSelection();
+                                 }});
   router.Add(Table::KillFocus,
              {N("macro_edit_macroname"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { Rename(); }});
 
@@ -509,10 +528,22 @@ void CMacroEditorPage::Create() {
   std::string name;
   const macro::MacroResult r = macro::CreateMacro(store_, name);
   if (r != macro::MacroResult::Ok) {
-    ctx_.dialogs.ShowMessage(r == macro::MacroResult::LimitReached ? kTextMacroLimit : macro::MacroResultName(r));
+    ShowLibraryRefusal(r);
     return;
   }
   LoadNames(static_cast<int>(macro::LoadMacroNames(store_).size()) - 1);
+  LibraryChanged();
+}
+
+void CMacroEditorPage::ShowLibraryRefusal(macro::MacroResult r) {
+  if (r == macro::MacroResult::LimitReached)
+    ctx_.dialogs.ShowCountMessage(kTextMacroLimit, macro::kMaxMacros);
+  else
+    ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+}
+
+void CMacroEditorPage::LibraryChanged() {
+  if (library_changed_) library_changed_();
 }
 
 void CMacroEditorPage::Remove() {
@@ -533,6 +564,7 @@ void CMacroEditorPage::Remove() {
   const macro::MacroResult r = macro::DeleteMacro(store_, index);
   if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
   LoadNames(index - 1);
+  LibraryChanged();  // the key page's macro list and button labels
 }
 
 void CMacroEditorPage::Rename() {
@@ -553,6 +585,51 @@ void CMacroEditorPage::Rename() {
   ui::CControlUI* item = names->GetItemAt(index);
   item->SetText(edit->GetText());
   item->SetUserData(edit->GetText());
+  LibraryChanged();
+}
+
+// Import: a new macro ("name_N", with the limit and the editing refusal of
+// Create) whose file is a byte copy of the chosen one; it is then loaded.
+void CMacroEditorPage::Import() {
+  if (Recording()) return;
+  if (Editing()) {
+    ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
+    return;
+  }
+  std::string source;
+  if (!ui::ShowOpenFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &source)) return;
+  std::string name;
+  const macro::MacroResult r = macro::ImportMacro(store_, source, name);
+  if (r != macro::MacroResult::Ok) {
+    ShowLibraryRefusal(r);
+    return;
+  }
+  LoadNames(static_cast<int>(macro::LoadMacroNames(store_).size()) - 1);
+  LibraryChanged();
+}
+
+// Export: the selected macro's file, copied byte for byte (what was last
+// saved; an unsaved edit is not part of it).
+void CMacroEditorPage::Export() {
+  const int index = SelectedMacro();
+  ui::CListUI* names = NameList();
+  if (index < 0 || names == nullptr) return;
+  std::string destination;
+  if (!ui::ShowSaveFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &destination))
+    return;
+  const macro::MacroResult r = macro::ExportMacro(store_, names->GetItemAt(index)->GetUserData(), destination);
+  if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+}
+
+// The selection moved by keyboard: an action open in the edit panel is
+// replaced by the newly selected one, so the panel never edits an action
+// other than the one it shows.
+void CMacroEditorPage::FollowSelection() {
+  if (Recording()) return;
+  const int index = actions_->GetCurSel();
+  const int panel = controls().CurrentPage(N("tab_macro_edit"));
+  if (index < 0 || panel < 0 || panel == kPanelNone) return;
+  OpenAction(index);
 }
 
 void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
@@ -589,8 +666,18 @@ void CMacroEditorPage::ToggleRecording() {
       macro::MacroAction last;
       const macro::MacroMouseRow& left_press = macro::MacroMouseTable[0];
       if (ItemAction(actions_->GetItemAt(actions_->GetCount() - 1), last) && last.type == left_press.type &&
-          last.code == left_press.code)
+          last.code == left_press.code) {
         actions_->RemoveAt(actions_->GetCount() - 1);
+        // Its arrival gave the action before it the wait until this click;
+        // that action gets back the delay it had, so the macro doesn't end
+        // waiting for the user's reach to the button.
+        macro::MacroAction previous;
+        ui::CControlUI* item = actions_->GetCount() > 0 ? actions_->GetItemAt(actions_->GetCount() - 1) : nullptr;
+        if (replaced_delay_ && item != nullptr && ItemAction(item, previous)) {
+          previous.delay = *replaced_delay_;
+          ShowAction(item, previous);
+        }
+      }
     }
     ctx_.window.RemoveInputHooks();  // OnHooksRemoved restores the controls
     return;
@@ -612,6 +699,7 @@ void CMacroEditorPage::StartRecording() {
   }
   recorder_.Start(OptionSelected(controls(), N("macro_check_time")));
   recording_from_ = actions_ != nullptr ? actions_->GetCount() : 0;
+  replaced_delay_.reset();
   ShowRecordingState(true);
 }
 
@@ -654,10 +742,12 @@ void CMacroEditorPage::OnHookMouse(uint32_t message, uint32_t wparam) {
 }
 
 void CMacroEditorPage::Append(const macro::RecordStep& step) {
+  replaced_delay_.reset();
   if (step.sets_previous_delay && actions_->GetCount() > 0) {
     ui::CControlUI* last = actions_->GetItemAt(actions_->GetCount() - 1);
     macro::MacroAction previous;
     if (ItemAction(last, previous)) {
+      replaced_delay_ = previous.delay;
       previous.delay = step.previous_delay;
       ShowAction(last, previous);
     }

@@ -22,6 +22,17 @@
 // After a move the moved action stays selected, so repeated clicks of
 // up/down walk one action through the list.
 //
+// By keyboard (the action list holding the focus): Up, Down, Home and End
+// move the selection, and an action open in the edit panel follows it, so
+// the panel always edits the action it shows; Delete removes the selected
+// action as the delete button does.
+//
+// Import copies a chosen ".mac" file into a new macro ("name_N"; refused
+// while editing and at the 50 limit, whose message names the number) and
+// loads it; export copies the selected macro's file as last saved. After
+// create, rename, delete and import the page set's callback
+// (SetLibraryChanged) refreshes the key page's macro list and labels.
+//
 // The routing rows kept from the start:
 //  - The recording options (mouse page) are read when a recording starts:
 //    selecting one ends the selection handler.
@@ -32,6 +43,8 @@
 //
 // UI thread only.
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +71,9 @@ class CMacroEditorPage : public CPage, public IHookListener {
   // The action lines of the list, top to bottom.
   std::vector<std::string> Lines() const;
   bool Recording() const { return recorder_.Recording(); }
+  // Runs after the library's names changed here (create, rename, delete,
+  // import): the key page shows the same names in its macro list.
+  void SetLibraryChanged(std::function<void()> changed) { library_changed_ = std::move(changed); }
 
   // IHookListener: the captured input while recording.
   void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
@@ -93,6 +109,11 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void Create();
   void Remove();
   void Rename();
+  void Import();
+  void Export();
+  void FollowSelection();
+  void ShowLibraryRefusal(macro::MacroResult r);
+  void LibraryChanged();
   void ShowInsertPanel(const std::string& button);
   macro::AssignmentBlocks AssignmentsOf(ConfigImages& images) const;
   bool EnsureMacroSelected();
@@ -109,7 +130,11 @@ class CMacroEditorPage : public CPage, public IHookListener {
   SteadyTickClock clock_;
   macro::CMacroRecorder recorder_{clock_};
   bool record_clicks_ = false;  // the "mouse click" option at the start
-  int recording_from_ = 0;      // actions in the list when the recording started  // the save/cancel bar is shown (its page may be hidden)
+  int recording_from_ = 0;      // actions in the list when the recording started
+  std::function<void()> library_changed_;
+  // The delay the newest recorded action's arrival replaced on the action
+  // before it (none: it replaced nothing).
+  std::optional<uint16_t> replaced_delay_;
 };
 
 }  // namespace trx::pages

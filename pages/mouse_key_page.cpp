@@ -1,6 +1,7 @@
 #include "pages/mouse_key_page.h"
 
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
 #include "keys/key_upload.h"
@@ -266,7 +267,8 @@ void CKeyAssignmentPage::ShowAssignment(int button) {
 
 void CKeyAssignmentPage::InstallKeyCapture() {
   ctx_.window.RemoveInputHooks();
-  if (!ctx_.window.InstallKeyCapture(kHookModeMouseSingleKey, this))
+  const uint32_t mode = kind_ == DeviceKind::Mouse ? kHookModeMouseSingleKey : kHookModeKeyboardSingleKey;
+  if (!ctx_.window.InstallKeyCapture(mode, this))
     DebugLine("button page: the key capture could not be installed");
 }
 
@@ -347,24 +349,28 @@ void CKeyAssignmentPage::RefreshButtonLabels() {
 
 void CKeyAssignmentPage::UploadKeyAssignments() {
   if (uploading_) return;
-  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_),
+  // How many actions must go when the macros don't fit: written by the
+  // worker before its result is posted, read by UploadDone after it.
+  auto surplus = std::make_shared<uint64_t>(0);
+  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus,
                     &channel = ctx_.devices.Channel(kind_)](IProgressReporter& progress) {
     const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress);
     if (report.result == macro::MacroResult::Ok) return kUploadOk;
     DebugLine("button save: " + macro::DescribeUpload(report));
+    *surplus = report.image.surplus;
     if (report.image.result == macro::MacroResult::TooLarge) return kUploadTooLarge;
     if (report.result == macro::MacroResult::FileError) return kUploadFileError;
     return kUploadDeviceError;
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
-  if (!ctx_.window.RunDeviceOperation(operation, [this](int result) { UploadDone(result); })) {
+  if (!ctx_.window.RunDeviceOperation(operation, [this, surplus](int result) { UploadDone(result, *surplus); })) {
     uploading_ = false;
     controls().Enable(N(kProfileSave), true);
   }
 }
 
-void CKeyAssignmentPage::UploadDone(int result) {
+void CKeyAssignmentPage::UploadDone(int result, uint64_t surplus) {
   uploading_ = false;
   controls().Enable(N(kProfileSave), true);
   switch (result) {
@@ -374,7 +380,7 @@ void CKeyAssignmentPage::UploadDone(int result) {
           saver != nullptr && saver->SaveCurrentProfile(kind_, kind_ == DeviceKind::Mouse ? ProfileFamily::Device : ProfileFamily::Key) != 0)
         ctx_.dialogs.ShowMessage(kFileErrorMessage);
       break;
-    case kUploadTooLarge: ctx_.dialogs.ShowMessage(kTooLargeMessage); break;
+    case kUploadTooLarge: ctx_.dialogs.ShowCountMessage(kTooLargeMessage, surplus); break;
     case kUploadFileError: ctx_.dialogs.ShowMessage(kFileErrorMessage); break;
     default: ctx_.dialogs.ShowMessage(kDeviceErrorMessage); break;
   }

@@ -18,8 +18,9 @@
 // and key block (the channel's block size) and writes the ".pro" file.
 //
 // The keyboard category captures a key through the window's keyboard hook
-// (mode kHookModeMouseSingleKey): every key event reaches OnHookKeyboard
-// and the last one wins.
+// (mode kHookModeMouseSingleKey on the mouse page, kHookModeKeyboardSingleKey
+// on the keyboard's): every key event reaches OnHookKeyboard and the last
+// one wins.
 //
 // UI thread only (the upload's work runs on the worker and comes back
 // through the window).
@@ -78,7 +79,8 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   std::vector<std::string> MacroNames() const;
   int ComboItem(const char* suffix) const;
   void SelectSilently(const char* suffix, int item) const;
-  void UploadDone(int result);
+  // `surplus`: the actions that must go when the macros did not fit.
+  void UploadDone(int result, uint64_t surplus);
 
   const DeviceKind kind_;
   const std::string prefix_;

@@ -28,6 +28,9 @@ class IDialogs {
   virtual ~IDialogs() = default;
   // The message box with a language text id; 1 on confirm, else 0.
   virtual int ShowMessage(std::string_view text_id) = 0;
+  // The same box for a text that is a format taking one number ("%d" in
+  // "message_text_17" and "message_text_16"): the number fills it.
+  virtual int ShowCountMessage(std::string_view text_id, uint64_t number) = 0;
   // The palette dialog on `initial`, placed by the cursor position `at`.
   // True (and *chosen set) when the user confirmed a colour.
   virtual bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) = 0;

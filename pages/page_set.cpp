@@ -22,13 +22,16 @@ CPageSet::~CPageSet() = default;
 // Registration order is the order the pages' rows are tried and the order
 // the device events reach the pages.
 void CPageSet::RegisterPages() {
-  Add<CKeyboardKeysPage>();
+  CKeyboardKeysPage* keyboard_keys = Add<CKeyboardKeysPage>();
   Add<CKeyboardLightingPage>(lighting_, key_lights_);
   Add<CLightingPage>(DeviceKind::Mouse, lighting_);
   Add<CLightingPage>(DeviceKind::MousePad, lighting_);
   mouse_buttons_ = Add<CMouseButtonsPage>();
-  Add<CMacroEditorPage>("ms_");
-  Add<CMacroEditorPage>("kb_");
+  macro_pages_[0] = Add<CMacroEditorPage>("ms_");
+  macro_pages_[1] = Add<CMacroEditorPage>("kb_");
+  // The key pages list the macros by name: a change shows there at once.
+  macro_pages_[0]->SetLibraryChanged([this] { mouse_buttons_->Refresh(DeviceKind::Mouse); });
+  macro_pages_[1]->SetLibraryChanged([keyboard_keys] { keyboard_keys->Refresh(DeviceKind::Keyboard); });
   Add<CMousePerformancePage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
@@ -56,5 +59,10 @@ void CPageSet::OnSameModeChanged(DeviceKind kind, bool follows) {
   for (const auto& page : pages_) page->OnSameModeChanged(kind, follows);
 }
 void CPageSet::HideMouseFunctionPanel() { mouse_buttons_->HideFunctionPanel(); }
+bool CPageSet::UnsavedMacroEdit() const {
+  for (const CMacroEditorPage* page : macro_pages_)
+    if (page != nullptr && page->Editing()) return true;
+  return false;
+}
 
 }  // namespace trx::pages

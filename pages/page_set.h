@@ -19,6 +19,7 @@ namespace trx::pages {
 
 class CProfileBar;
 class CMouseButtonsPage;
+class CMacroEditorPage;
 
 class CPageSet {
  public:
@@ -41,6 +42,8 @@ class CPageSet {
   void OnSameModeChanged(DeviceKind kind, bool follows);
   // After an onboard profile switch: the mouse's button-function panel.
   void HideMouseFunctionPanel();
+  // A macro page holds an edit not yet saved (its save/cancel bar is up).
+  bool UnsavedMacroEdit() const;
 
  private:
   void RegisterPages();
@@ -61,6 +64,7 @@ class CPageSet {
   std::vector<std::unique_ptr<CPage>> pages_;
   CProfileBar* profile_bar_ = nullptr;
   CMouseButtonsPage* mouse_buttons_ = nullptr;
+  CMacroEditorPage* macro_pages_[2] = {};  // mouse, keyboard
 };
 
 }  // namespace trx::pages

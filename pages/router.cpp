@@ -145,6 +145,8 @@ void CRouter::Notify(ui::TNotifyUI& msg) {
     RouteByTable(msg, Table::TextChanged);
   } else if (type == ui::kNotifyDragBegin || type == ui::kNotifyDragMove || type == ui::kNotifyDragEnd) {
     RouteByTable(msg, Table::Drag);
+  } else if (type == ui::kNotifyKeyDown) {
+    RouteByTable(msg, Table::KeyDown);
   }
   window_.LibraryNotify(msg);
 }

@@ -72,8 +72,9 @@ enum class Table {
   ItemClick,
   Hover,  // "msenter" and "msleave"
   Drag,   // "dragbegin", "dragmove" and "dragend" (the handler reads sType)
+  KeyDown,  // "keydown" of a list (wParam: the virtual key)
 };
-inline constexpr size_t kTableCount = 13;
+inline constexpr size_t kTableCount = 14;
 
 // The first row of `table` matching the name, or null.
 const Route* FindRoute(const std::vector<Route>& table, std::string_view name, const NameSplit* split);

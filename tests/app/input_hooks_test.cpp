@@ -107,3 +107,20 @@ TEST_F(InputHooksDefault, WithoutASourceInstallingFails) {
 
 }  // namespace
 }  // namespace trx::app::testing
+
+namespace trx::app::testing {
+namespace {
+
+// Input meant for another program is never captured: while the window is
+// inactive the hooks are refused, and accepted again once it is active.
+TEST_F(InputHooksTest, RefusedWhileTheProgramIsInactive) {
+  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 0);
+  EXPECT_EQ(source.hook, nullptr);
+  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_ACTIVE, 0);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  EXPECT_NE(source.hook, nullptr);
+}
+
+}  // namespace
+}  // namespace trx::app::testing

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "macro/macro_library.h"
 #include "settings/config_images.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/container.h"
@@ -88,6 +89,51 @@ TEST_F(RoutingTest, SubLayoutsAreBuiltIntoTheMainTree) {
   EXPECT_NE(page, nullptr);
   delete page;
   EXPECT_EQ(window->CreateControl("NoSuchClass"), nullptr);
+}
+
+}  // namespace
+}  // namespace trx::app::testing
+
+namespace trx::app::testing {
+namespace {
+
+// Quitting while a macro holds unsaved edits asks first, whichever way the
+// user quits: the close button, the desktop's close, the tray's exit.
+class QuitWithUnsavedMacroTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");  // the real macro page
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    std::string name;
+    ASSERT_EQ(macro::CreateMacro(macro::MacroStoreFor(DeviceKind::Mouse), name), macro::MacroResult::Ok);
+    CreateWindow();
+    boxes.clear();
+  }
+};
+
+TEST_F(QuitWithUnsavedMacroTest, WithoutAnEditNothingIsAsked) {
+  Notify("closebtn", "click");  // nothing unsaved: closes without a question
+  ASSERT_FALSE(IsWindow(window->GetHWND()));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(QuitWithUnsavedMacroTest, DeclinedQuitsKeepTheEditConfirmedOneQuits) {
+  for (const char* tab : {"ms_tab", "ms_macro_Op_tab"}) dynamic_cast<COptionUI*>(Find(tab))->Selected(true, true);
+  Notify("ms_macro_inset_leftkeydown_btn", "click");  // the first macro loads, an action is inserted
+  ASSERT_TRUE(window->Pages().UnsavedMacroEdit());
+  answer = "cancel_btn";
+  Notify("closebtn", "click");
+  SendMessage(window->GetHWND(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  window->RunMenuCommand("exit", "");
+  Pump();
+  EXPECT_TRUE(IsWindow(window->GetHWND()));
+  EXPECT_EQ(boxes, (std::vector<std::string>(3, "message_macro_unsaved")));
+  EXPECT_TRUE(window->Pages().UnsavedMacroEdit());
+  answer = "confirm_btn";
+  window->RunMenuCommand("exit", "");
+  Pump();
+  EXPECT_FALSE(IsWindow(window->GetHWND()));
 }
 
 }  // namespace

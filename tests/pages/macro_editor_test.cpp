@@ -5,14 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 
+#include "macro/macro_image.h"
 #include "macro/macro_library.h"
 #include "settings/config_images.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/combo.h"
 #include "ui/core/list.h"
+#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -275,6 +279,7 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
 
   window.hooks.listener->OnHookMouse(0x813, kWmLButtonDown);  // pressing the stop button
   Notify("ms_macro_btn_redio", "click");  // stop: that press is not kept
+  EXPECT_EQ(Items().back(), "0,0,129,2,1,mouse_key_right");  // nor the wait for it
   EXPECT_EQ(window.hooks.listener, nullptr);
   EXPECT_EQ(Find("ms_macro_btn_redio")->GetText(), "macro_btn_star_redio_text");
   for (const char* c : {"ms_macro_btn_save", "ms_macro_btn_cancel", "ms_macro_check_time"})
@@ -385,6 +390,114 @@ TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
   EXPECT_EQ(Items().size(), kRecorded.size() + 1);  // loaded, then inserted at the top
   Notify("ms_macro_btn_save", "click");
   EXPECT_EQ(macro::LoadMacroLines(store, "name_1").front(), "5,0,1,1,0,mouse_key_left");
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+// The library's messages with their number, and the key page's macro list
+// and button labels following every change of the names.
+TEST_F(MacroEditorTest, LibraryChangesReachTheKeyPageAndTheLimitNamesItsNumber) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    MouseConfigImage& image = Images().mouse;
+    image.SetAssignment(image.ProfileIndex(), 3, 0x70, 1, 0);  // button 3 runs macro 1
+  }
+  Library(2, kRecorded);
+  auto* combo = dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_23"));
+  Notify("ms_macro_btn_name_add", "click");
+  ASSERT_EQ(combo->GetCount(), 3);
+  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(1);
+  Find("ms_macro_edit_macroname")->SetText("Jump");
+  Notify("ms_macro_btn_savemacroname", "click");
+  EXPECT_EQ(combo->GetItemAt(1)->GetText(), "Jump");
+  EXPECT_EQ(Find("ms_key_3")->GetText(), "Jump");
+  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(0);
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(combo->GetCount(), 2);
+  EXPECT_EQ(combo->GetItemAt(0)->GetText(), "Jump");
+  EXPECT_EQ(Find("ms_key_3")->GetText(), "Jump");  // now macro 0
+
+  for (size_t i = macro::LoadMacroNames(store).size(); i < macro::kMaxMacros; ++i) {
+    std::string name;
+    ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  }
+  dialogs.messages.clear();
+  Notify("ms_macro_btn_name_add", "click");
+  EXPECT_EQ(dialogs.messages, Lines{"message_text_17 50"});
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  ResetImagesToBuiltIn();
+}
+
+TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
+  Library(1, kRecorded);
+  const std::string source = home.Path("given.mac");
+  const std::string bytes = "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=10,0,138,5,1,keyboard_key_B\n"
+                            "1=0,0,10,5,0,keyboard_key_B\n[MACROSELECTNAME]\nname=given\n";
+  { std::ofstream(source, std::ios::binary) << bytes; }
+  std::vector<ui::FileDialogRequest> asked;
+  std::string answer;
+  ui::FileDialogHandler old = ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
+    asked.push_back(r);
+    *path = answer;
+    return !answer.empty();
+  });
+  Notify("ms_macro_btn_import", "click");  // cancelled: nothing changes
+  EXPECT_EQ(macro::LoadMacroNames(store).size(), 1u);
+  answer = source;
+  Notify("ms_macro_btn_import", "click");
+  EXPECT_EQ(macro::LoadMacroNames(store), (Lines{"name_1", "name_2"}));
+  EXPECT_EQ(Items(), (Lines{"10,0,138,5,1,keyboard_key_B", "0,0,10,5,0,keyboard_key_B"}));
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_23"))->GetCount(), 2);
+  answer = home.Path("out.mac");
+  Notify("ms_macro_btn_export", "click");
+  std::ifstream out(answer, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), {}), bytes);
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_FALSE(asked[1].save);
+  EXPECT_TRUE(asked[2].save);
+  EXPECT_EQ(asked[2].default_extension, "mac");
+  EXPECT_EQ(asked[2].initial_name, "*.mac");
+  ClickAction(0);  // editing: import is refused before any dialog
+  Notify("ms_macro_btn_import", "click");
+  EXPECT_EQ(asked.size(), 3u);
+  EXPECT_EQ(dialogs.messages, Lines{"message_text_3"});
+  ui::SetFileDialogHandler(old);
+}
+
+// The action list by keyboard: the arrows move the selection and the open
+// action follows it; Delete removes the selected action. The page set
+// knows an edit is unsaved until it is saved.
+TEST_F(MacroEditorTest, ArrowsAndDeleteInTheActionList) {
+  Library(1, kRecorded);
+  EXPECT_FALSE(pages->UnsavedMacroEdit());
+  ClickAction(0);
+  EXPECT_TRUE(pages->UnsavedMacroEdit());
+  auto key = [&](uint32_t vk) {
+    TEventUI event;
+    event.Type = UIEVENT_KEYDOWN;
+    event.chKey = vk;
+    Actions()->DoEvent(event);
+  };
+  key(VK_DOWN);
+  EXPECT_EQ(Actions()->GetCurSel(), 1);
+  EXPECT_EQ(Page("ms_tab_macro_edit"), 2);  // the right press is open now
+  EXPECT_EQ(ComboRow("ms_macro_combo_mouselect"), 2);
+  Type("ms__macro_edit_mou_action_delay", "4");
+  EXPECT_EQ(Items()[1], "4,0,129,2,1,mouse_key_right");
+  EXPECT_EQ(Items()[0], kRecorded[0]);
+  key(VK_DELETE);
+  EXPECT_EQ(Items(), (Lines{kRecorded[0], kRecorded[2], kRecorded[3]}));
+  EXPECT_EQ(Actions()->GetCurSel(), 1);
+  key(VK_UP);
+  EXPECT_EQ(Page("ms_tab_macro_edit"), 0);  // after a delete no action is open
+  EXPECT_EQ(Actions()->GetCurSel(), 0);
+  Notify("ms_macro_btn_save", "click");
+  EXPECT_FALSE(pages->UnsavedMacroEdit());
+  EXPECT_EQ(macro::LoadMacroLines(store, "name_1"), (Lines{kRecorded[0], kRecorded[2], kRecorded[3]}));
 }
 
 }  // namespace

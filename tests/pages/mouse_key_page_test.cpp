@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "macro/macro_library.h"
 #include "pages/mouse_key_page.h"
 #include "settings/config_images.h"
 #include "settings/settings_host.h"
@@ -219,6 +220,21 @@ TEST_F(MouseKeyPageTest, SaveWithTheMouseRemovedMidwayTellsTheUserAndWritesNoFil
   EXPECT_TRUE(saver.saves.empty());
 }
 
+TEST_F(MouseKeyPageTest, MacrosTooLargeForTheDeviceNameHowManyActionsMustGo) {
+  const macro::MacroStore store = macro::MacroStoreFor(DeviceKind::Mouse);
+  std::string name;
+  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  ASSERT_EQ(macro::SaveMacro(store, 0, std::vector<std::string>(29, "0,0,129,1,1,mouse_key_left")),
+            macro::MacroResult::Ok);  // 16 + 6 + 116 = 138 bytes
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.device_info[6] = 1;  // 128 bytes of macro memory
+  }
+  Notify("ms_key_butt_prosave", "click");
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_16 3"}));
+  EXPECT_TRUE(saver.saves.empty());
+}
+
 class KeyboardKeyPageTest : public MouseKeyPageTest {
  protected:
   KeyboardKeyPageTest() {
@@ -246,6 +262,18 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 2"}));
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
+}
+
+
+// The keyboard's "keyboard key" category captures in the keyboard page's
+// own hook mode.
+TEST_F(KeyboardKeyPageTest, TheKeyCategoryCapturesAKey) {
+  Notify("kb_key_10", "click");
+  Choose("kb_key_fct_combo", 6);
+  EXPECT_EQ(window.calls.back(), "key capture 1");
+  Press('B');
+  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x20, 0x00, 0x05}));
+  EXPECT_EQ(Find("kb_key_fct_edit_21")->GetText(), "keyboard_key_B");
 }
 
 }  // namespace

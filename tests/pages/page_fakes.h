@@ -21,6 +21,10 @@ class FakeDialogs : public IDialogs {
     messages.emplace_back(text_id);
     return message_answer;
   }
+  // Recorded as "<id> <number>".
+  int ShowCountMessage(std::string_view text_id, uint64_t number) override {
+    return ShowMessage(std::string(text_id) + " " + std::to_string(number));
+  }
   bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override {
     palette_initial.push_back(initial);
     palette_at = at;

@@ -483,6 +483,15 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(ui.notes.Of("itemclick").size(), 1u);
   ui.pm.OnKeyDown(VK_UP);
   EXPECT_EQ(lst->GetCurSel(), 1);
+  ui.pm.OnKeyDown(VK_DELETE);  // a key the list does not use is the page's
+  EXPECT_EQ(ui.notes.Of("keydown"), (Events{"keydown:lst"}));
+  // A click on the item already selected (here by a handler, silently)
+  // still gives the list the keyboard.
+  ui.pm.SetFocus(nullptr);
+  lst->SelectItem(2, false, false);
+  ui.Click("act");
+  ui.pm.OnKeyDown(VK_UP);
+  EXPECT_EQ(lst->GetCurSel(), 1);
   // Columns from the header drive the text element's cells.
   auto* row = static_cast<CListTextElementUI*>(lst->GetItemAt(0));
   row->SetText(1, "cell");

@@ -318,7 +318,11 @@ void CListUI::RemoveAll() {
 }
 
 bool CListUI::SelectItem(int index, bool takeFocus, bool notify) {
-  if (index == curSel_) return true;
+  if (index == curSel_) {
+    // A click on the selected item still gives the list the keyboard.
+    if (takeFocus && manager_ != nullptr && index >= 0) manager_->SetFocus(this);
+    return true;
+  }
   int old = curSel_;
   if (index >= GetCount()) return false;
   CControlUI* c = GetItemAt(index);
@@ -383,6 +387,8 @@ void CListUI::DoEvent(TEventUI& event) {
     else if (event.chKey == VK_HOME) sel = 0;
     else if (event.chKey == VK_END) sel = count - 1;
     else {
+      // The page decides what other keys mean (Delete in an action list).
+      if (manager_ != nullptr) manager_->SendNotify(this, kNotifyKeyDown, event.chKey);
       CVerticalLayoutUI::DoEvent(event);
       return;
     }

@@ -40,6 +40,9 @@ inline constexpr const char* kNotifyMenu = "menu";
 inline constexpr const char* kNotifyDragBegin = "dragbegin";
 inline constexpr const char* kNotifyDragMove = "dragmove";
 inline constexpr const char* kNotifyDragEnd = "dragend";
+// A key the focused control does not use itself (a list: every key but the
+// arrows, Home and End); wParam = the virtual key.
+inline constexpr const char* kNotifyKeyDown = "keydown";
 
 struct TNotifyUI {
   std::string sType;
