@@ -22,6 +22,7 @@
 #include "presence/presence_handlers.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
+#include "routine/routine_device.h"
 #include "sim/demo_devices.h"
 #include "ui/core/circle_progress.h"
 #include "ui/core/color_palette.h"
@@ -129,6 +130,14 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
+
+// On the mouse detection thread with the mouse channel lock held: device
+// I/O and files only; the cursor page shows the result when the connected
+// event reaches it.
+void CMainWnd::ReadMouseRoutines() {
+  const routine::RoutineReadReport r = routine::ReadRoutinesFromMouse(Channel(DeviceKind::Mouse), routine::RoutineStoreFor());
+  if (r.result != routine::RoutineResult::Ok) DebugLineF("routine read: %s", routine::RoutineResultName(r.result));
+}
 
 void CMainWnd::SetPresenceBodies() {
   // The bodies hold the proxy and the backend, never the window.

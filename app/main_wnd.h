@@ -177,7 +177,7 @@ class CMainWnd : public ui::WindowImplBase,
   void StartTimer(int id, int period_ms) override;
   void SendReadMessage(uint32_t message) override;
   void RequestLightingRefresh() override;
-  void ReadMouseRoutines() override {}
+  void ReadMouseRoutines() override;
 
   // IProfileMessages (the profile index at start-up), pages::IDialogs
   int ShowMessage(std::string_view text_id) override { return ShowMessageBox(text_id); }

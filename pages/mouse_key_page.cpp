@@ -1,11 +1,13 @@
 #include "pages/mouse_key_page.h"
 
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
 #include "keys/key_upload.h"
 #include "macro/macro_library.h"
 #include "pages/control_names.h"
+#include "pages/cursor_page.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "settings/config_images.h"
@@ -347,9 +349,11 @@ void CKeyAssignmentPage::RefreshButtonLabels() {
 
 void CKeyAssignmentPage::UploadKeyAssignments() {
   if (uploading_) return;
-  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_),
+  // The routines' report, filled on the worker, read when done runs.
+  auto routines = std::make_shared<routine::RoutineUploadReport>();
+  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), routines,
                     &channel = ctx_.devices.Channel(kind_)](IProgressReporter& progress) {
-    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress);
+    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress, routines.get());
     if (report.result == macro::MacroResult::Ok) return kUploadOk;
     DebugLine("button save: " + macro::DescribeUpload(report));
     if (report.image.result == macro::MacroResult::TooLarge) return kUploadTooLarge;
@@ -358,7 +362,12 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
-  if (!ctx_.window.RunDeviceOperation(operation, [this](int result) { UploadDone(result); })) {
+  if (!ctx_.window.RunDeviceOperation(operation, [this, routines](int result) {
+        UploadDone(result);
+        // The buttons went out; routines too large for the mouse did not.
+        if (result == kUploadOk && routines->result == routine::RoutineResult::TooLarge)
+          ctx_.dialogs.ShowMessage(RoutineTooLargeMessage(routines->image));
+      })) {
     uploading_ = false;
     controls().Enable(N(kProfileSave), true);
   }

@@ -1,5 +1,6 @@
 #include "pages/page_set.h"
 
+#include "pages/cursor_page.h"
 #include "pages/device_tabs_page.h"
 #include "pages/keyboard_lighting_page.h"
 #include "pages/lighting_page.h"
@@ -30,6 +31,7 @@ void CPageSet::RegisterPages() {
   Add<CMacroEditorPage>("ms_");
   Add<CMacroEditorPage>("kb_");
   Add<CMousePerformancePage>();
+  Add<CCursorPage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
   Add<CDeviceTabsPage>();
