@@ -156,6 +156,7 @@ void CCursorPage::SelectStepOption(int k) {
     StepChosen(k);  // a layout without the options still shows the step
     return;
   }
+  toggle_off_ = -1;
   // Cleared first, so the step is shown even when it was selected.
   option->Selected(false, true);
   option->Selected(true, true);
@@ -177,8 +178,15 @@ void CCursorPage::StepChosen(int k) {
 }
 
 void CCursorPage::StepClicked(int k) {
-  // Click notifications come before the selection change.
-  toggle_off_ = IsSelected(controls().Find(StepOption(k))) ? k : -1;
+  // Click notifications come before the selection change. A click on the
+  // selected step clears it and ends editing; should the click's own
+  // selection follow, StepChosen clears it again.
+  toggle_off_ = -1;
+  auto* option = controls().As<ui::COptionUI>(StepOption(k));
+  if (option == nullptr || !option->IsSelected()) return;
+  toggle_off_ = k;
+  option->Selected(false, false);
+  controls().Enable(kEditLayout, false);
 }
 
 void CCursorPage::StepPrevious() {
