@@ -176,6 +176,9 @@ void CMainWnd::InitWindow() {
   if (!LoadLanguage(StartupLanguage(MainIniPath(), DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::SkinObserver().AddReceiver(this);
 
+  // The cursor routines' index and files, before the cursor page shows one.
+  if (!routine::InitRoutineIndex(routine::RoutineStoreFor()))
+    DebugLine("cursor routines: the index or a default routine file is missing");
   pages_->OnWindowInit();
 
   // (the key-light controls are looked up by the page set, above)
@@ -199,8 +202,8 @@ void CMainWnd::OnWindowInit() {
       root->SetBkImage(image);
     }
   }
-  // Stored data: the profile indexes fill the profile combos. (Macros and
-  // cursor routines load with their own pages.)
+  // Stored data: the profile indexes fill the profile combos. (Macros load
+  // with their own page, the cursor routines before the pages start.)
   for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
     if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
 

@@ -130,18 +130,17 @@ void CCursorPage::Bind(CRouter& router) {
 }
 
 void CCursorPage::OnWindowInit() {
-  if (!routine::InitRoutineIndex(store_)) DebugLine("cursor routines: the index or a default routine file is missing");
-  RoutineChosen(0);
+  // Step 0 of routine 0, selected quietly: nothing was chosen yet. (The
+  // index and the files were set up by the start-up data load.)
+  routine_ = 0;
+  SelectStepOption(0);
 }
 
 void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
   if (kind != DeviceKind::Mouse) return;
-  // The connect read rewrote the files from the mouse: show them again.
-  if (auto* option = controls().As<ui::COptionUI>(std::string(kRoutinePrefix) + "0")) {
-    option->Selected(false, true);
-    option->Selected(true, true);
-  }
-  if (routine_ != 0 || !IsSelected(controls().Find(std::string(kRoutinePrefix) + "0"))) RoutineChosen(0);
+  // The connect read rewrote the files from the mouse: routine 0 again.
+  if (auto* option = controls().As<ui::COptionUI>(std::string(kRoutinePrefix) + "0")) option->Selected(true, false);
+  RoutineChosen(0);
 }
 
 void CCursorPage::RoutineChosen(int r) {
@@ -150,16 +149,12 @@ void CCursorPage::RoutineChosen(int r) {
   SelectStepOption(0);
 }
 
+// Programmatic choices select quietly and show the step themselves (even
+// when it was selected already), so they never meet the macro-edit guard.
 void CCursorPage::SelectStepOption(int k) {
-  auto* option = controls().As<ui::COptionUI>(StepOption(k));
-  if (option == nullptr) {
-    StepChosen(k);  // a layout without the options still shows the step
-    return;
-  }
   toggle_off_ = -1;
-  // Cleared first, so the step is shown even when it was selected.
-  option->Selected(false, true);
-  option->Selected(true, true);
+  if (auto* option = controls().As<ui::COptionUI>(StepOption(k))) option->Selected(true, false);
+  StepChosen(k);
 }
 
 void CCursorPage::StepChosen(int k) {

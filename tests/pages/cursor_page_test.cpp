@@ -32,6 +32,7 @@ class CursorPageTest : public PageTest {
                            routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
     SetProgramFolderOverride(program);
     store = routine::RoutineStoreFor();
+    ASSERT_TRUE(routine::InitRoutineIndex(store));  // the window's start-up data load
     backend = std::make_shared<sim::SimBackend>();
     firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
     const int id = backend->AddDevice(firmware);
@@ -117,6 +118,22 @@ TEST_F(CursorPageTest, PreviousAndNextStopAtTheEndsAndAClickOnTheSelectedStepEnd
   EXPECT_FALSE(Find("cursor_edit_layout")->IsEnabled());
   ClickOption("ms_bullet_op_3");
   EXPECT_TRUE(Find("cursor_edit_layout")->IsEnabled());
+}
+
+TEST_F(CursorPageTest, AMouseConnectShowsRoutineOneFromItsRewrittenFileQuietly) {
+  ClickOption("ms_gun_op_1");
+  ClickOption("ms_bullet_op_4");
+  ASSERT_EQ(routine::WriteRoutineLines(store, 0, routine::StepLines({40, 3, false, 8, true})),
+            routine::RoutineResult::Ok);  // as the connect read writes it
+  window.library.clear();
+  pages->OnDeviceConnected(DeviceKind::Mouse, ConnectResult{});
+  EXPECT_TRUE(Selected("ms_gun_op_0"));
+  EXPECT_TRUE(Selected("ms_bullet_op_0"));
+  EXPECT_EQ(Text("bullet_select_index"), "1");
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "40");
+  EXPECT_EQ(Find("ms_cursor_y_check")->GetText(), "mouse_move_to_up_text");
+  EXPECT_TRUE(window.library.empty());  // no notification raised
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(CursorPageTest, PreviewDrawsThirtyStepsTheStartAndTheSelectedStep) {
