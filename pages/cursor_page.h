@@ -36,8 +36,6 @@ class CCursorPage : public CPage {
 
   int SelectedRoutine() const { return routine_; }
   int SelectedStep() const { return step_; }
-  // The files the page works on (tests point them at a temporary folder).
-  void SetStore(const routine::RoutineStore& store) { store_ = store; }
 
   void RoutineChosen(int r);
   void StepChosen(int k);
