@@ -23,6 +23,7 @@
 #include "presence/presence_handlers.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
+#include "routine/routine_device.h"
 #include "sim/demo_devices.h"
 #include "ui/core/circle_progress.h"
 #include "ui/core/color_palette.h"
@@ -133,6 +134,14 @@ CMainWnd::~CMainWnd() {
 
 void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
 
+// On the mouse detection thread with the mouse channel lock held: device
+// I/O and files only; the cursor page shows the result when the connected
+// event reaches it.
+void CMainWnd::ReadMouseRoutines() {
+  const routine::RoutineReadReport r = routine::ReadRoutinesFromMouse(Channel(DeviceKind::Mouse), routine::RoutineStoreFor());
+  if (r.result != routine::RoutineResult::Ok) DebugLineF("routine read: %s", routine::RoutineResultName(r.result));
+}
+
 void CMainWnd::SetPresenceBodies() {
   // The bodies hold the proxy and the backend, never the window.
   auto body = [this](int (*routine)(PresenceThreadParam)) {
@@ -170,6 +179,9 @@ void CMainWnd::InitWindow() {
   if (!LoadLanguage(StartupLanguage(MainIniPath(), DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::SkinObserver().AddReceiver(this);
 
+  // The cursor routines' index and files, before the cursor page shows one.
+  if (!routine::InitRoutineIndex(routine::RoutineStoreFor()))
+    DebugLine("cursor routines: the index or a default routine file is missing");
   pages_->OnWindowInit();
 
   // (the key-light controls are looked up by the page set, above)
@@ -193,8 +205,8 @@ void CMainWnd::OnWindowInit() {
       root->SetBkImage(image);
     }
   }
-  // Stored data: the profile indexes fill the profile combos. (Macros and
-  // cursor routines load with their own pages.)
+  // Stored data: the profile indexes fill the profile combos. (Macros load
+  // with their own page, the cursor routines before the pages start.)
   for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
     if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
 
@@ -450,6 +462,8 @@ ui::LRESULT CMainWnd::OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM l
   if ((wparam & 0xFFF0) == ui::SC_CLOSE && !ConfirmDiscardEdits()) return 0;
   return WindowImplBase::OnSysCommand(msg, wparam, lparam, handled);
 }
+
+int CMainWnd::ShowText(std::string_view text) { return ui::ShowMessage(m_hWnd, text, false); }
 
 int CMainWnd::ShowCountMessage(std::string_view text_id, uint64_t number) {
   const std::string format = ui::CResourceManager::GetInstance()->GetText(text_id);

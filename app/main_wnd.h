@@ -178,12 +178,13 @@ class CMainWnd : public ui::WindowImplBase,
   void StartTimer(int id, int period_ms) override;
   void SendReadMessage(uint32_t message) override;
   void RequestLightingRefresh() override;
-  void ReadMouseRoutines() override {}
+  void ReadMouseRoutines() override;
 
   // IProfileMessages (the profile index at start-up), pages::IDialogs
   int ShowMessage(std::string_view text_id) override { return ShowMessageBox(text_id); }
   // The language text of `text_id` with its "%d" filled by `number`.
   int ShowCountMessage(std::string_view text_id, uint64_t number) override;
+  int ShowText(std::string_view text) override;
   bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override;
 
   // pages::IWindow

@@ -6,6 +6,7 @@
 
 #include "ctl/ctl_button.h"
 #include "ctl/ctl_macro.h"
+#include "ctl/ctl_routine.h"
 #include "ctl/json_writer.h"
 #include "ctl/light_command.h"
 #include "device/commands.h"
@@ -50,6 +51,8 @@ constexpr const char* kUsage =
     "  light key-colours keyboard FILE   per-key colours (lines \"KEY RRGGBB\") into the light profile\n"
     "  macro list|show|new|import|export|delete|upload DEVICE ...\n"
     "                     the macro library of the mouse or keyboard (see the manual)\n"
+    "  routine show|import|export|reset N ..., routine upload|read\n"
+    "                     the mouse's four fire-key routines (see the manual)\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop, 7 refused by the macro library, 8 file error\n";
@@ -531,7 +534,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
   if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && command != "macro" &&
-      command != "button" &&
+      command != "button" && command != "routine" &&
       !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
@@ -567,6 +570,9 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     else if (mouse_setting) code = MouseSetting(session, o, out, err);
     else if (command == "button")
       code = RunButtonCommand(
+          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
+    else if (command == "routine")
+      code = RunRoutineCommand(
           o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
     else if (command == "macro")
       code = RunMacroCommand(

@@ -24,6 +24,7 @@
 //                       the desktop has none)
 //   macro SUB DEVICE .. the macro library (ctl/ctl_macro.h)
 //   button SUB mouse .. the button assignments (ctl/ctl_button.h)
+//   routine SUB ..      the fire-key routines (ctl/ctl_routine.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);

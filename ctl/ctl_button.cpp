@@ -12,6 +12,7 @@
 #include "macro/macro_upload.h"
 #include "platform/debug_log.h"
 #include "platform/progress_reporter.h"
+#include "routine/routine_device.h"
 #include "services/device_session.h"
 #include "services/device_snapshot.h"
 #include "settings/key_assignment.h"
@@ -155,7 +156,10 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   block[*button * kKeyAssignmentSize] = a.type;
   block[*button * kKeyAssignmentSize + 1] = a.param1;
   block[*button * kKeyAssignmentSize + 2] = a.param2;
-  DebugLine(keys::kRoutineUploadSkipped);
+  // The same save as the key page's: the routines first.
+  const routine::RoutineUploadReport routines = routine::UploadRoutines(*channel, routine::RoutineStoreFor());
+  if (routines.result != routine::RoutineResult::Ok)
+    err << "trx770ctl: warning: " << routine::DescribeRoutineUpload(routines) << "\n";
   NullProgress progress;
   const macro::MacroUploadReport r = macro::UploadMacroLibrary(*channel, store, snap.info.data(), profile, block, progress);
   if (r.result != macro::MacroResult::Ok) {

@@ -8,8 +8,11 @@
 namespace trx::keys {
 
 macro::MacroUploadReport UploadKeyAssignments(DeviceKind kind, CDeviceChannel& channel, const macro::MacroStore& store,
-                                              IProgressReporter& progress) {
-  DebugLine(kRoutineUploadSkipped);
+                                              IProgressReporter& progress, routine::RoutineUploadReport* routines) {
+  if (kind == DeviceKind::Mouse && !progress.StopRequested()) {
+    const routine::RoutineUploadReport sent = routine::UploadRoutines(channel, routine::RoutineStoreFor());
+    if (routines != nullptr) *routines = sent;
+  }
   static_assert(sizeof(MouseConfigImage::device_info) == sizeof(KeyboardImage::device_info));
   uint8_t info[sizeof(MouseConfigImage::device_info)];
   uint8_t block[kKeyBlockSize];

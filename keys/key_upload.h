@@ -1,7 +1,7 @@
 #pragma once
-// Saving the button assignments to the mouse: the fire-key routines (not
-// sent yet: they arrive with the routines; a debug line says so), then the
-// macro library and the active onboard profile's key block
+// Saving the button assignments to the mouse: the fire-key routines
+// (routine/routine_device.h; the mouse only), then the macro library and
+// the active onboard profile's key block
 // (macro/macro_upload.h: Write key block, index = ProfileIndex). The
 // profile's key block and the device information are copied under
 // ImageMutex() first; the device is written after releasing it.
@@ -15,14 +15,16 @@
 #include "device/device_channel.h"
 #include "macro/macro_upload.h"
 #include "platform/progress_reporter.h"
+#include "routine/routine_device.h"
 
 namespace trx::keys {
 
-inline constexpr const char* kRoutineUploadSkipped = "button save: routine upload skipped (no routines yet)";
-
 // `kind`: the mouse (its active onboard profile's block) or the keyboard
-// (its one block, index 0).
+// (its one block, index 0). For the mouse the routines go first; a routine
+// upload that fails (too large, refused) does not hold back the buttons:
+// its report lands in *routines (when given) for the caller to show.
 macro::MacroUploadReport UploadKeyAssignments(DeviceKind kind, CDeviceChannel& channel, const macro::MacroStore& store,
-                                              IProgressReporter& progress);
+                                              IProgressReporter& progress,
+                                              routine::RoutineUploadReport* routines = nullptr);
 
 }  // namespace trx::keys

@@ -7,6 +7,7 @@
 #include "keys/key_upload.h"
 #include "macro/macro_library.h"
 #include "pages/control_names.h"
+#include "pages/cursor_page.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "settings/config_images.h"
@@ -349,12 +350,14 @@ void CKeyAssignmentPage::RefreshButtonLabels() {
 
 void CKeyAssignmentPage::UploadKeyAssignments() {
   if (uploading_) return;
-  // How many actions must go when the macros don't fit: written by the
-  // worker before its result is posted, read by UploadDone after it.
+  // How many actions must go when the macros don't fit, and the routines'
+  // report: written by the worker before its result is posted, read when
+  // done runs.
   auto surplus = std::make_shared<uint64_t>(0);
-  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus,
+  auto routines = std::make_shared<routine::RoutineUploadReport>();
+  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus, routines,
                     &channel = ctx_.devices.Channel(kind_)](IProgressReporter& progress) {
-    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress);
+    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress, routines.get());
     if (report.result == macro::MacroResult::Ok) return kUploadOk;
     DebugLine("button save: " + macro::DescribeUpload(report));
     *surplus = report.image.surplus;
@@ -364,7 +367,12 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
-  if (!ctx_.window.RunDeviceOperation(operation, [this, surplus](int result) { UploadDone(result, *surplus); })) {
+  if (!ctx_.window.RunDeviceOperation(operation, [this, surplus, routines](int result) {
+        UploadDone(result, *surplus);
+        // The buttons went out; routines too large for the mouse did not.
+        if (result == kUploadOk && routines->result == routine::RoutineResult::TooLarge)
+          ctx_.dialogs.ShowText(RoutineTooLargeMessage(routines->image));
+      })) {
     uploading_ = false;
     controls().Enable(N(kProfileSave), true);
   }

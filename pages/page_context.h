@@ -31,6 +31,8 @@ class IDialogs {
   // The same box for a text that is a format taking one number ("%d" in
   // "message_text_17" and "message_text_16"): the number fills it.
   virtual int ShowCountMessage(std::string_view text_id, uint64_t number) = 0;
+  // The same box for a text already formatted in the current language.
+  virtual int ShowText(std::string_view text) = 0;
   // The palette dialog on `initial`, placed by the cursor position `at`.
   // True (and *chosen set) when the user confirmed a colour.
   virtual bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) = 0;

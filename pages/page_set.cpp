@@ -1,5 +1,6 @@
 #include "pages/page_set.h"
 
+#include "pages/cursor_page.h"
 #include "pages/device_tabs_page.h"
 #include "pages/keyboard_lighting_page.h"
 #include "pages/lighting_page.h"
@@ -33,6 +34,7 @@ void CPageSet::RegisterPages() {
   macro_pages_[0]->SetLibraryChanged([this] { mouse_buttons_->Refresh(DeviceKind::Mouse); });
   macro_pages_[1]->SetLibraryChanged([keyboard_keys] { keyboard_keys->Refresh(DeviceKind::Keyboard); });
   Add<CMousePerformancePage>();
+  Add<CCursorPage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
   Add<CDeviceTabsPage>();

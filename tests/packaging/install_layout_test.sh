@@ -15,6 +15,7 @@ for f in \
   bin/trx770 \
   share/trx770/skin/res.xml share/trx770/skin/main.xml share/trx770/skin/lan_cn.xml share/trx770/skin/lan_en.xml \
   share/trx770/msdevicedefault.config share/trx770/kbkeydefault.pro share/trx770/70-trx770.rules \
+  share/trx770/name_1.cur share/trx770/name_4.cur \
   share/applications/trx770.desktop share/metainfo/org.trx770.trx770.metainfo.xml \
   share/icons/hicolor/scalable/apps/trx770.svg share/icons/hicolor/48x48/apps/trx770.png \
   share/icons/hicolor/256x256/apps/trx770.png \

@@ -25,6 +25,8 @@ class FakeDialogs : public IDialogs {
   int ShowCountMessage(std::string_view text_id, uint64_t number) override {
     return ShowMessage(std::string(text_id) + " " + std::to_string(number));
   }
+  // Recorded as the text itself.
+  int ShowText(std::string_view text) override { return ShowMessage(text); }
   bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override {
     palette_initial.push_back(initial);
     palette_at = at;

@@ -1,0 +1,346 @@
+#include "pages/cursor_page.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "pages/router.h"
+#include "pages/routine_path.h"
+#include "platform/debug_log.h"
+#include "routine/routine_device.h"
+#include "ui/core/container.h"
+#include "ui/core/option.h"
+#include "ui/core/resource_manager.h"
+#include "ui/window/file_dialog.h"
+
+namespace trx::pages {
+
+namespace {
+
+constexpr const char* kRoutinePrefix = "ms_gun_op_";
+constexpr const char* kStepPrefix = "ms_bullet_op_";
+constexpr const char* kStepOptionFormat = "ms_bullet_op_%d";
+constexpr const char* kStepIndex = "bullet_select_index";
+constexpr const char* kPrevious = "bullet_selected_prev";
+constexpr const char* kNext = "bullet_selected_next";
+constexpr const char* kEditLayout = "cursor_edit_layout";
+constexpr const char* kDelayEdit = "ms_cursor_delay_eidt";
+constexpr const char* kXEdit = "ms_cursor_x_eidt";
+constexpr const char* kYEdit = "ms_cursor_y_eidt";
+constexpr const char* kXCheck = "ms_cursor_x_check";
+constexpr const char* kYCheck = "ms_cursor_y_check";
+constexpr const char* kSave = "ms_bulletdate_save_btn";
+constexpr const char* kReset = "ms_bulletdate_reset_btn";
+constexpr const char* kImport = "ms_bulletdate_import_btn";
+constexpr const char* kExport = "ms_bulletdate_export_btn";
+constexpr const char* kPath = "ms_cursor_path";
+
+constexpr const char* kFilter = "(*.cur) | *.cur ||";
+constexpr const char* kExtension = "cur";
+constexpr const char* kInitialName = "*.cur";
+
+constexpr const char* kFileErrorMessage = "message_text_8";
+constexpr const char* kDeviceErrorMessage = "message_text_10";
+constexpr const char* kTooManyActionsMessage = "message_text_18";
+// "%d" twice: the bytes the routines need, the bytes the mouse holds.
+constexpr const char* kTooLargeText = "routine_too_large_text";
+
+// The path preview's drawing.
+constexpr int kPathMargin = 8;
+constexpr int kDotSize = 4;
+constexpr int kMarkSize = 8;
+constexpr int kLineDots = 3;  // between two step positions
+constexpr const char* kDotColour = "#FFE6E9EE";
+constexpr const char* kLineColour = "#809AA3B0";
+constexpr const char* kStartColour = "#FF3F96F5";
+constexpr const char* kMarkColour = "#FFE8453C";
+
+// What the upload returns to the UI thread.
+constexpr int kUploadOk = 1;
+constexpr int kUploadTooLarge = 2;
+constexpr int kUploadDeviceError = 3;
+
+std::string StepOption(int k) {
+  char name[32];
+  std::snprintf(name, sizeof name, kStepOptionFormat, k);
+  return name;
+}
+
+bool IsSelected(ui::CControlUI* control) {
+  auto* option = control != nullptr ? static_cast<ui::COptionUI*>(control->GetInterface("Option")) : nullptr;
+  return option != nullptr && option->IsSelected();
+}
+
+// The language text with its first two "%d" replaced by a and b.
+std::string FormatTwoNumbers(std::string text, uint64_t a, uint64_t b) {
+  for (uint64_t n : {a, b}) {
+    const size_t at = text.find("%d");
+    if (at == std::string::npos) break;
+    text.replace(at, 2, std::to_string(n));
+  }
+  return text;
+}
+
+// A dot of the preview at (x, y) (its centre), `size` pixels wide.
+ui::CControlUI* Dot(int x, int y, int size, const char* colour) {
+  auto* dot = new ui::CControlUI();
+  const int half = size / 2;
+  const std::string pos = std::to_string(x - half) + "," + std::to_string(y - half) + "," +
+                          std::to_string(x - half + size) + "," + std::to_string(y - half + size);
+  dot->SetAttribute("float", "true");
+  dot->SetAttribute("pos", pos);
+  dot->SetAttribute("bkcolor", colour);
+  const std::string round = std::to_string(half) + "," + std::to_string(half);
+  dot->SetAttribute("borderround", round);
+  dot->SetMouseEnabled(false);
+  return dot;
+}
+
+}  // namespace
+
+std::string RoutineTooLargeMessage(const routine::RoutineImageReport& image) {
+  return FormatTwoNumbers(ui::CResourceManager::GetInstance()->GetText(kTooLargeText), image.total_size, image.limit);
+}
+
+CCursorPage::CCursorPage(PageContext& context) : CPage(context), store_(routine::RoutineStoreFor()) {}
+
+void CCursorPage::Bind(CRouter& router) {
+  router.Add(Table::SelectAfterGuard, {kRoutinePrefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& s) {
+                                         if (IsSelected(msg.pSender)) RoutineChosen(s.index);
+                                       }});
+  router.Add(Table::SelectAfterGuard, {kStepPrefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& s) {
+                                         if (IsSelected(msg.pSender)) StepChosen(s.index);
+                                       }});
+  router.Add(Table::SelectAfterGuard, {kXCheck, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { StoreStep(); }});
+  router.Add(Table::SelectAfterGuard, {kYCheck, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { StoreStep(); }});
+  router.Add(Table::Click, {kStepPrefix, Match::Prefix,
+                            [this](ui::TNotifyUI&, const NameSplit& s) { StepClicked(s.index); }});
+  auto click = [&](const char* name, void (CCursorPage::*fn)()) {
+    router.Add(Table::Click, {name, Match::Exact, [this, fn](ui::TNotifyUI&, const NameSplit&) { (this->*fn)(); }});
+  };
+  click(kPrevious, &CCursorPage::StepPrevious);
+  click(kNext, &CCursorPage::StepNext);
+  click(kSave, &CCursorPage::UploadRoutines);
+  click(kReset, &CCursorPage::ResetRoutine);
+  click(kImport, &CCursorPage::ImportRoutine);
+  click(kExport, &CCursorPage::ExportRoutine);
+  for (const char* edit : {kDelayEdit, kXEdit, kYEdit})
+    router.Add(Table::TextChanged, {edit, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { StoreStep(); }});
+}
+
+void CCursorPage::OnWindowInit() {
+  // Step 0 of routine 0, selected quietly: nothing was chosen yet. (The
+  // index and the files were set up by the start-up data load.)
+  routine_ = 0;
+  SelectStepOption(0);
+}
+
+void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
+  if (kind != DeviceKind::Mouse) return;
+  // The connect read rewrote the files from the mouse: routine 0 again.
+  if (auto* option = controls().As<ui::COptionUI>(std::string(kRoutinePrefix) + "0")) option->Selected(true, false);
+  RoutineChosen(0);
+}
+
+void CCursorPage::RoutineChosen(int r) {
+  if (r < 0 || r >= routine::kRoutineCount) return;
+  routine_ = r;
+  SelectStepOption(0);
+}
+
+// Programmatic choices select quietly and show the step themselves (even
+// when it was selected already), so they never meet the macro-edit guard.
+void CCursorPage::SelectStepOption(int k) {
+  toggle_off_ = -1;
+  if (auto* option = controls().As<ui::COptionUI>(StepOption(k))) option->Selected(true, false);
+  StepChosen(k);
+}
+
+void CCursorPage::StepChosen(int k) {
+  if (k < 0 || k >= routine::kStepCount) return;
+  step_ = k;
+  if (toggle_off_ == k) {
+    // The click was on the step already selected: editing ends.
+    toggle_off_ = -1;
+    if (auto* option = controls().As<ui::COptionUI>(StepOption(k))) option->Selected(false, false);
+    controls().Enable(kEditLayout, false);
+    return;
+  }
+  ShowStep();
+  controls().Enable(kEditLayout, true);
+  controls().SetText(kStepIndex, std::to_string(k + 1));
+}
+
+void CCursorPage::StepClicked(int k) {
+  // Click notifications come before the selection change. A click on the
+  // selected step clears it and ends editing; should the click's own
+  // selection follow, StepChosen clears it again.
+  toggle_off_ = -1;
+  auto* option = controls().As<ui::COptionUI>(StepOption(k));
+  if (option == nullptr || !option->IsSelected()) return;
+  toggle_off_ = k;
+  option->Selected(false, false);
+  controls().Enable(kEditLayout, false);
+}
+
+void CCursorPage::StepPrevious() {
+  if (step_ > 0) SelectStepOption(step_ - 1);
+}
+
+void CCursorPage::StepNext() {
+  if (step_ < routine::kStepCount - 1) SelectStepOption(step_ + 1);
+}
+
+void CCursorPage::SetCheck(const char* check, bool selected, const char* selected_name, const char* clear_name) {
+  auto* option = controls().As<ui::COptionUI>(check);
+  if (option == nullptr) return;
+  option->Selected(selected, false);
+  option->SetResourceText(true);
+  option->SetText(selected ? selected_name : clear_name);
+}
+
+void CCursorPage::ShowStep() {
+  const routine::RoutineStep step = routine::ReadStep(store_, routine_, step_);
+  showing_ = true;
+  controls().SetText(kDelayEdit, std::to_string(step.pause_ms));
+  controls().SetText(kXEdit, std::to_string(step.x));
+  controls().SetText(kYEdit, std::to_string(step.y));
+  SetCheck(kXCheck, step.left, routine::kNameLeft, routine::kNameRight);
+  SetCheck(kYCheck, step.up, routine::kNameUp, routine::kNameDown);
+  showing_ = false;
+  ShowPath();
+}
+
+uint32_t CCursorPage::LimitedEditValue(const char* edit, uint32_t limit) {
+  ui::CControlUI* control = controls().Find(edit);
+  if (control == nullptr) return 0;
+  const std::string text = control->GetText();
+  const unsigned long value = std::strtoul(text.c_str(), nullptr, 10);
+  if (value > limit || text.size() > 10) {
+    control->SetText(std::to_string(limit));
+    return limit;
+  }
+  return static_cast<uint32_t>(value);
+}
+
+void CCursorPage::StoreStep() {
+  if (showing_) return;
+  routine::RoutineStep step;
+  step.pause_ms = LimitedEditValue(kDelayEdit, routine::kMaxPauseMs);
+  step.x = LimitedEditValue(kXEdit, routine::kMaxDistance);
+  step.y = LimitedEditValue(kYEdit, routine::kMaxDistance);
+  step.left = IsSelected(controls().Find(kXCheck));
+  step.up = IsSelected(controls().Find(kYCheck));
+  // The checks read as the direction they stand for.
+  SetCheck(kXCheck, step.left, routine::kNameLeft, routine::kNameRight);
+  SetCheck(kYCheck, step.up, routine::kNameUp, routine::kNameDown);
+  const routine::RoutineResult r = routine::StoreStep(store_, routine_, step_, step);
+  if (r != routine::RoutineResult::Ok) {
+    DebugLineF("cursor routine %d step %d not stored: %s", routine_ + 1, step_ + 1, routine::RoutineResultName(r));
+    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    return;
+  }
+  ShowPath();
+}
+
+void CCursorPage::ShowPath() {
+  auto* path = controls().As<ui::CContainerUI>(kPath);
+  if (path == nullptr) return;
+  path->RemoveAll();
+  const ui::UiRect box = path->GetPos();
+  int width = box.Width() > 0 ? box.Width() : path->GetFixedWidth();
+  int height = box.Height() > 0 ? box.Height() : path->GetFixedHeight();
+  if (width <= 0 || height <= 0) return;
+  const std::vector<PathPixel> pixels =
+      LayOutPath(routine::RoutineTrack(routine::LoadRoutineLines(store_, routine_)), width, height, kPathMargin);
+  // Faint dots between the steps make the line, then the steps, the start
+  // and the selected step on top.
+  for (size_t i = 1; i < pixels.size(); ++i)
+    for (int d = 1; d <= kLineDots; ++d) {
+      const int x = pixels[i - 1].x + (pixels[i].x - pixels[i - 1].x) * d / (kLineDots + 1);
+      const int y = pixels[i - 1].y + (pixels[i].y - pixels[i - 1].y) * d / (kLineDots + 1);
+      path->Add(Dot(x, y, 2, kLineColour));
+    }
+  for (size_t i = 1; i < pixels.size(); ++i) path->Add(Dot(pixels[i].x, pixels[i].y, kDotSize, kDotColour));
+  path->Add(Dot(pixels[0].x, pixels[0].y, kMarkSize - 2, kStartColour));
+  const PathPixel& mark = pixels[static_cast<size_t>(step_) + 1];
+  path->Add(Dot(mark.x, mark.y, kMarkSize, kMarkColour));
+  path->NeedUpdate();
+}
+
+void CCursorPage::UploadRoutines() {
+  if (uploading_) return;
+  // The worker fills the report; the UI thread reads it once done runs.
+  auto report = std::make_shared<routine::RoutineUploadReport>();
+  auto operation = [report, store = store_, &channel = ctx_.devices.Channel(DeviceKind::Mouse)](
+                       IProgressReporter& progress) {
+    *report = routine::UploadRoutines(channel, store, &progress);
+    if (report->result == routine::RoutineResult::Ok) return kUploadOk;
+    return report->result == routine::RoutineResult::TooLarge ? kUploadTooLarge : kUploadDeviceError;
+  };
+  uploading_ = true;
+  controls().Enable(kSave, false);  // busy until the mouse answered
+  if (!ctx_.window.RunDeviceOperation(operation, [this, report](int result) {
+        last_upload_ = *report;
+        UploadDone(result);
+      })) {
+    uploading_ = false;
+    controls().Enable(kSave, true);
+  }
+}
+
+void CCursorPage::UploadDone(int result) {
+  uploading_ = false;
+  controls().Enable(kSave, true);
+  if (result == kUploadOk) return;
+  if (result == kUploadTooLarge) {
+    // The size and the limit, so the user knows how much must go.
+    ctx_.dialogs.ShowText(RoutineTooLargeMessage(last_upload_.image));
+    return;
+  }
+  ctx_.dialogs.ShowMessage(kDeviceErrorMessage);
+}
+
+void CCursorPage::ResetRoutine() {
+  const routine::RoutineResult r = routine::ResetRoutine(store_, routine_);
+  if (r != routine::RoutineResult::Ok) {
+    DebugLineF("cursor routine %d not reset: %s", routine_ + 1, routine::RoutineResultName(r));
+    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+  }
+  SelectStepOption(0);
+}
+
+void CCursorPage::ImportRoutine() {
+  std::string path;
+  if (!ui::ShowOpenFileDialog(controls().PaintManager().GetPaintWindow(), kFilter, kExtension, kInitialName, &path) ||
+      path.empty())
+    return;
+  const routine::RoutineResult r = routine::ImportRoutine(store_, routine_, path);
+  if (r == routine::RoutineResult::TooManyActions) {
+    ctx_.dialogs.ShowMessage(kTooManyActionsMessage);
+    return;
+  }
+  if (r != routine::RoutineResult::Ok) {
+    DebugLineF("cursor routine import from %s: %s", path.c_str(), routine::RoutineResultName(r));
+    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    return;
+  }
+  ShowStep();
+}
+
+void CCursorPage::ExportRoutine() {
+  std::string path;
+  if (!ui::ShowSaveFileDialog(controls().PaintManager().GetPaintWindow(), kFilter, kExtension, kInitialName, &path) ||
+      path.empty())
+    return;
+  // The save dialog asks before it returns an existing file (its overwrite
+  // prompt), so a confirmed path is replaced.
+  const routine::RoutineResult r = routine::ExportRoutine(store_, routine_, path, true);
+  if (r != routine::RoutineResult::Ok) {
+    DebugLineF("cursor routine export to %s: %s", path.c_str(), routine::RoutineResultName(r));
+    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+  }
+}
+
+}  // namespace trx::pages

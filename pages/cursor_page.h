@@ -1,0 +1,69 @@
+#pragma once
+// CCursorPage: the mouse's fire-key routine page ("Mouse_cursor.xml").
+// The four routine options choose a routine, the 30 step options a step;
+// the step editor shows the step's pause and moves and writes the step
+// back to the routine file on every edit (limits: pause 65535 ms in 10 ms
+// units, distances 255). Save sends the four routines to the mouse; reset,
+// import and export work on the selected routine's file. The path preview
+// ("ms_cursor_path") draws the pointer's track over the 30 steps, the
+// selected step marked.
+//
+// State: the selected routine (0-3) and step (0-29); the files are the
+// routines' only store (routine/).
+//
+// UI thread only.
+
+#include <string>
+
+#include "pages/page.h"
+#include "routine/routine_device.h"
+#include "routine/routine_files.h"
+#include "routine/routine_steps.h"
+
+namespace trx::pages {
+
+// The message telling the user the routines' size and the mouse's limit
+// (the language text "routine_too_large_text" with both numbers).
+std::string RoutineTooLargeMessage(const routine::RoutineImageReport& image);
+
+class CCursorPage : public CPage {
+ public:
+  explicit CCursorPage(PageContext& context);
+
+  void Bind(CRouter& router) override;
+  void OnWindowInit() override;
+  void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
+
+  int SelectedRoutine() const { return routine_; }
+  int SelectedStep() const { return step_; }
+
+  void RoutineChosen(int r);
+  void StepChosen(int k);
+  void StepClicked(int k);
+  void StepPrevious();
+  void StepNext();
+  void ShowStep();
+  void StoreStep();
+  void UploadRoutines();
+  void ResetRoutine();
+  void ImportRoutine();
+  void ExportRoutine();
+
+ private:
+  // Puts the edit's number back within `limit`; the value it holds.
+  uint32_t LimitedEditValue(const char* edit, uint32_t limit);
+  void SetCheck(const char* check, bool selected, const char* selected_name, const char* clear_name);
+  void SelectStepOption(int k);
+  void ShowPath();
+  void UploadDone(int result);
+
+  routine::RoutineStore store_;
+  int routine_ = 0;
+  int step_ = 0;
+  bool showing_ = false;   // ShowStep is filling the editor: no StoreStep
+  int toggle_off_ = -1;    // a click on the selected step: its reselection ends editing
+  bool uploading_ = false;
+  routine::RoutineUploadReport last_upload_;
+};
+
+}  // namespace trx::pages

@@ -1,0 +1,200 @@
+// The cursor page over its real layout: choosing routines and steps, the
+// edits written to the routine file with their limits, previous and next
+// at the ends, the path preview, import and export through the file
+// dialog, and save through a simulated mouse (complete, and too large).
+
+#include <filesystem>
+
+#include "pages/cursor_page.h"
+#include "platform/program_folder.h"
+#include "routine/default_routines.h"
+#include "routine/routine_device.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "tests/platform/temp_home.h"
+#include "ui/core/edit.h"
+#include "ui/window/file_dialog.h"
+
+namespace trx::pages::testing {
+namespace {
+
+using trx::test::TempHome;
+
+class CursorPageTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    const std::string program = home.Path("program/");
+    std::filesystem::create_directories(program);
+    for (int r = 0; r < routine::kRoutineCount; ++r)
+      TempHome::WriteBytes(program + "name_" + std::to_string(r + 1) + ".cur",
+                           routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
+    SetProgramFolderOverride(program);
+    store = routine::RoutineStoreFor();
+    ASSERT_TRUE(routine::InitRoutineIndex(store));  // the window's start-up data load
+    backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+    const int id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& mouse = sim_devices->mouse;
+    mouse.transport.want_read = mouse.transport.want_write = true;
+    mouse.transport.device_path = backend->VendorPath(id);
+    ASSERT_EQ(mouse.transport.Open(), 1);
+    mouse.connected = 1;
+    Build("Mouse_cursor.xml");
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    pages->OnWindowInit();
+  }
+  void TearDown() override {
+    ui::SetFileDialogHandler({});
+    PageTest::TearDown();
+    SetProgramFolderOverride("");
+  }
+  void Type(const char* edit, const std::string& text) {
+    dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
+  }
+  std::string Text(const char* name) { return Find(name)->GetText(); }
+  void Click(const char* name) { Notify(name, "click"); }
+  // A click on an option: the click first, then the selection.
+  void ClickOption(const char* name) {
+    Click(name);
+    Select(name);
+  }
+  // The dialog answers with `path` (empty: cancelled).
+  void AnswerDialog(const std::string& path) {
+    ui::SetFileDialogHandler([path](const ui::FileDialogRequest&, std::string* out) {
+      *out = path;
+      return !path.empty();
+    });
+  }
+
+  TempHome home;
+  routine::RoutineStore store;
+  std::shared_ptr<sim::SimBackend> backend;
+  std::shared_ptr<sim::SimFirmware> firmware;
+  std::unique_ptr<FakeDevices> sim_devices;
+};
+
+TEST_F(CursorPageTest, EditsOfStepFiveOfRoutineTwoReachItsFileWithinTheLimits) {
+  EXPECT_TRUE(Find("cursor_edit_layout")->IsEnabled());
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "30");
+  EXPECT_EQ(Text("ms_cursor_y_eidt"), "2");
+  ClickOption("ms_gun_op_1");
+  ClickOption("ms_bullet_op_4");
+  EXPECT_EQ(Text("bullet_select_index"), "5");
+  EXPECT_EQ(Text("ms_cursor_y_eidt"), "6");
+  struct Case {
+    const char* edit;
+    const char* typed;
+    const char* after;  // the edit's text after its limit
+  };
+  for (const Case& c : {Case{"ms_cursor_delay_eidt", "1005", "1005"}, Case{"ms_cursor_delay_eidt", "70000", "65535"},
+                        Case{"ms_cursor_x_eidt", "300", "255"}, Case{"ms_cursor_y_eidt", "17", "17"},
+                        Case{"ms_cursor_delay_eidt", "1005", "1005"}}) {
+    Type(c.edit, c.typed);
+    EXPECT_EQ(Text(c.edit), c.after) << c.edit << " " << c.typed;
+  }
+  Select("ms_cursor_x_check");
+  EXPECT_EQ(Find("ms_cursor_x_check")->GetText(), "mouse_move_to_left_text");
+  EXPECT_EQ(routine::ReadStep(store, 1, 4), (routine::RoutineStep{1000, 255, true, 17, false}));
+  // Shown again: the pause as stored.
+  ClickOption("ms_bullet_op_5");
+  ClickOption("ms_bullet_op_4");
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "1000");
+  EXPECT_EQ(routine::ReadStep(store, 0, 4), routine::DefaultRoutineSteps(0)[4]);  // routine 1 untouched
+}
+
+TEST_F(CursorPageTest, PreviousAndNextStopAtTheEndsAndAClickOnTheSelectedStepEndsEditing) {
+  Click("bullet_selected_prev");
+  EXPECT_EQ(Text("bullet_select_index"), "1");
+  Click("bullet_selected_next");
+  EXPECT_EQ(Text("bullet_select_index"), "2");
+  ClickOption("ms_bullet_op_29");
+  Click("bullet_selected_next");
+  EXPECT_EQ(Text("bullet_select_index"), "30");
+  EXPECT_TRUE(Selected("ms_bullet_op_29"));
+  ClickOption("ms_bullet_op_29");
+  EXPECT_FALSE(Find("cursor_edit_layout")->IsEnabled());
+  ClickOption("ms_bullet_op_3");
+  EXPECT_TRUE(Find("cursor_edit_layout")->IsEnabled());
+}
+
+TEST_F(CursorPageTest, AMouseConnectShowsRoutineOneFromItsRewrittenFileQuietly) {
+  ClickOption("ms_gun_op_1");
+  ClickOption("ms_bullet_op_4");
+  ASSERT_EQ(routine::WriteRoutineLines(store, 0, routine::StepLines({40, 3, false, 8, true})),
+            routine::RoutineResult::Ok);  // as the connect read writes it
+  window.library.clear();
+  pages->OnDeviceConnected(DeviceKind::Mouse, ConnectResult{});
+  EXPECT_TRUE(Selected("ms_gun_op_0"));
+  EXPECT_TRUE(Selected("ms_bullet_op_0"));
+  EXPECT_EQ(Text("bullet_select_index"), "1");
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "40");
+  EXPECT_EQ(Find("ms_cursor_y_check")->GetText(), "mouse_move_to_up_text");
+  EXPECT_TRUE(window.library.empty());  // no notification raised
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(CursorPageTest, PreviewDrawsThirtyStepsTheStartAndTheSelectedStep) {
+  auto* path = dynamic_cast<ui::CContainerUI*>(Find("ms_cursor_path"));
+  ASSERT_NE(path, nullptr);
+  // 30 segments of 3 line dots, 30 step dots, the start, the mark.
+  EXPECT_EQ(path->GetCount(), 30 * 3 + 30 + 2);
+  ClickOption("ms_gun_op_3");  // the zero routine: everything at the start
+  const ui::UiRect first = path->GetItemAt(0)->GetFloatPos();
+  const ui::UiRect mark = path->GetItemAt(path->GetCount() - 1)->GetFloatPos();
+  EXPECT_EQ(first.left + 1, mark.left + 4);  // same centre, 2 px against 8 px
+}
+
+TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
+  const std::string file = routine::RoutineFilePath(store, 0);
+  const std::string before = TempHome::ReadText(file);
+  TempHome::WriteText(home.Path("big.cur"), "[MACROACTIONCOUNT]\ncount=181\n");
+  AnswerDialog(home.Path("big.cur"));
+  Click("ms_bulletdate_import_btn");
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"message_text_18"});
+  EXPECT_EQ(TempHome::ReadText(file), before);
+
+  AnswerDialog("");  // cancelled
+  Click("ms_bulletdate_import_btn");
+  EXPECT_EQ(TempHome::ReadText(file), before);
+
+  TempHome::WriteText(home.Path("small.cur"), "[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=50,0,0,0,0,\n"
+                                               "1=0,0,4,9,0,mouse_move_to_right_text\n2=0,0,5,1,0,mouse_move_to_down_text\n");
+  AnswerDialog(home.Path("small.cur"));
+  Click("ms_bulletdate_import_btn");
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "500");
+  EXPECT_EQ(Text("ms_cursor_x_eidt"), "9");
+
+  // The save dialog asked before returning an existing file: it is replaced.
+  TempHome::WriteText(home.Path("out.cur"), "old");
+  AnswerDialog(home.Path("out.cur"));
+  Click("ms_bulletdate_export_btn");
+  EXPECT_EQ(TempHome::ReadText(home.Path("out.cur")), TempHome::ReadText(file));
+
+  Click("ms_bulletdate_reset_btn");
+  EXPECT_EQ(TempHome::ReadText(file), before);
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "30");
+}
+
+TEST_F(CursorPageTest, SaveSendsTheImageOrTellsTheSizeAndTheLimit) {
+  Click("ms_bulletdate_save_btn");
+  EXPECT_TRUE(dialogs.messages.empty());
+  std::vector<uint8_t> image;
+  ASSERT_EQ(routine::BuildRoutineImage(store, image).result, routine::RoutineResult::Ok);
+  const std::vector<uint8_t> memory = firmware->RoutineMemory();
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + image.size()), image);
+
+  ASSERT_EQ(routine::WriteRoutineLines(store, 2, std::vector<std::string>(500, "0,0,0,0,0,")),
+            routine::RoutineResult::Ok);
+  ASSERT_TRUE(ui::CResourceManager::GetInstance()->LoadLanguage(TRX770_SOURCE_DIR "/skin/lan_en.xml"));
+  Click("ms_bulletdate_save_btn");
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"The routines need 3120 bytes, but the mouse holds only 3072. "
+                                                       "Remove some steps and try again."});
+  const std::vector<uint8_t> kept = firmware->RoutineMemory();  // nothing was sent
+  EXPECT_EQ(std::vector<uint8_t>(kept.begin(), kept.begin() + image.size()), image);
+}
+
+}  // namespace
+}  // namespace trx::pages::testing

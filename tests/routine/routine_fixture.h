@@ -1,0 +1,26 @@
+#pragma once
+// A routine store in a temporary folder: the index with the four cursor
+// names, the default files in a "program" folder beside it.
+
+#include <filesystem>
+#include <string>
+
+#include "routine/default_routines.h"
+#include "routine/routine_files.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx::routine::test {
+
+inline RoutineStore MakeStore(const trx::test::TempHome& home, bool with_index = true) {
+  RoutineStore store{home.Path("ms/"), home.Path("ms/msMacro.ini"), home.Path("program/")};
+  std::filesystem::create_directories(store.folder);
+  std::filesystem::create_directories(store.defaults_folder);
+  for (int r = 0; r < kRoutineCount; ++r) {
+    const auto bytes = RoutineFileBytes(DefaultRoutineLines(r));
+    trx::test::TempHome::WriteBytes(DefaultRoutinePath(store, r), bytes);
+  }
+  if (with_index) InitRoutineIndex(store);
+  return store;
+}
+
+}  // namespace trx::routine::test

@@ -1,0 +1,141 @@
+// Routine files and steps: the step's three actions, the limits, the
+// index initialisation, import, export, reset and the image size.
+
+#include <gtest/gtest.h>
+
+#include "routine/routine_device.h"
+#include "routine/routine_steps.h"
+#include "tests/routine/routine_fixture.h"
+
+namespace trx::routine {
+namespace {
+
+using trx::test::TempHome;
+
+TEST(RoutineSteps, StoredAndShownWithinTheLimits) {
+  struct Case {
+    RoutineStep in;
+    RoutineStep shown;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {{1000, 5, true, 7, false}, {1000, 5, true, 7, false},
+       {"100,0,0,0,0,", "0,0,132,5,1,mouse_move_to_left_text", "0,0,5,7,0,mouse_move_to_down_text"}},
+      {{1005, 0, false, 255, true}, {1000, 0, false, 255, true},
+       {"100,0,0,0,0,", "0,0,4,0,0,mouse_move_to_right_text", "0,0,133,255,1,mouse_move_to_up_text"}},
+      {{65535, 256, false, 999, false}, {65530, 255, false, 255, false},
+       {"153,25,0,0,0,", "0,0,4,255,0,mouse_move_to_right_text", "0,0,5,255,0,mouse_move_to_down_text"}},
+      {{70000, 0, false, 0, false}, {65530, 0, false, 0, false},
+       {"153,25,0,0,0,", "0,0,4,0,0,mouse_move_to_right_text", "0,0,5,0,0,mouse_move_to_down_text"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> lines;
+    StoreStepInLines(lines, 0, c.in);
+    EXPECT_EQ(lines, c.lines);
+    EXPECT_EQ(StepFromLines(lines, 0), c.shown);
+  }
+}
+
+TEST(RoutineSteps, PauseActionKeepsItsOtherFieldsAndShortFilesGrow) {
+  std::vector<std::string> lines = {"7,0,9,4,1,keyboard_key_A", "x", "y"};
+  StoreStepInLines(lines, 0, {20, 1, false, 2, false});
+  EXPECT_EQ(lines[0], "2,0,9,4,1,keyboard_key_A");
+  StoreStepInLines(lines, 2, {30, 0, false, 0, false});
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[3], "0,0,0,0,0,");
+  EXPECT_EQ(lines[6], "3,0,0,0,0,");
+  // Steps outside 0-29 change nothing.
+  StoreStepInLines(lines, 30, {30, 1, false, 1, false});
+  StoreStepInLines(lines, -1, {30, 1, false, 1, false});
+  EXPECT_EQ(lines.size(), 9u);
+}
+
+TEST(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
+  TempHome home;
+  const RoutineStore store = test::MakeStore(home);
+  EXPECT_EQ(RoutineFilePath(store, 1), store.folder + "name_2.cur");
+  ASSERT_EQ(StoreStep(store, 1, 4, {1230, 12, true, 34, true}), RoutineResult::Ok);
+  EXPECT_EQ(ReadStep(store, 1, 4), (RoutineStep{1230, 12, true, 34, true}));
+  EXPECT_EQ(ReadStep(store, 1, 3), DefaultRoutineSteps(1)[3]);
+  EXPECT_EQ(RoutineActionCount(store, 1), 90);
+  EXPECT_EQ(StoreStep(store, 4, 0, {}), RoutineResult::NoSuchRoutine);
+}
+
+TEST(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
+  TempHome home;
+  RoutineStore store = test::MakeStore(home, false);
+  TempHome::WriteText(store.folder + "name_3.cur", "[MACROACTIONCOUNT]\ncount=0\n");
+  ASSERT_TRUE(InitRoutineIndex(store));
+  EXPECT_EQ(TempHome::ReadText(store.index_path).find("[CURSORCOUNT]") != std::string::npos, true);
+  EXPECT_EQ(LoadRoutineLines(store, 0), DefaultRoutineLines(0));
+  EXPECT_EQ(RoutineActionCount(store, 2), 0);  // the user's file stays
+  // A later start with the index written changes nothing.
+  TempHome::WriteText(store.folder + "name_1.cur", "[MACROACTIONCOUNT]\ncount=0\n");
+  ASSERT_TRUE(InitRoutineIndex(store));
+  EXPECT_EQ(RoutineActionCount(store, 0), 0);
+}
+
+TEST(RoutineFiles, ImportLimitExportPromptAndReset) {
+  TempHome home;
+  const RoutineStore store = test::MakeStore(home);
+  const std::string before = TempHome::ReadText(RoutineFilePath(store, 0));
+  struct Case {
+    long count;
+    RoutineResult expected;
+  };
+  for (const Case& c : {Case{181, RoutineResult::TooManyActions}, Case{180, RoutineResult::Ok}}) {
+    const std::string source = home.Path("in.cur");
+    TempHome::WriteText(source, "[MACROACTIONCOUNT]\ncount=" + std::to_string(c.count) + "\n");
+    long actions = 0;
+    EXPECT_EQ(ImportRoutine(store, 0, source, &actions), c.expected);
+    EXPECT_EQ(actions, c.count);
+    EXPECT_EQ(TempHome::ReadText(RoutineFilePath(store, 0)),
+              c.expected == RoutineResult::Ok ? TempHome::ReadText(source) : before);
+  }
+  EXPECT_EQ(ImportRoutine(store, 0, home.Path("missing.cur")), RoutineResult::FileError);
+
+  const std::string target = home.Path("out.cur");
+  TempHome::WriteText(target, "keep");
+  EXPECT_EQ(ExportRoutine(store, 1, target, false), RoutineResult::TargetExists);
+  EXPECT_EQ(TempHome::ReadText(target), "keep");
+  EXPECT_EQ(ExportRoutine(store, 1, target, true), RoutineResult::Ok);
+  EXPECT_EQ(TempHome::ReadText(target), TempHome::ReadText(RoutineFilePath(store, 1)));
+
+  ASSERT_EQ(ResetRoutine(store, 0), RoutineResult::Ok);
+  EXPECT_EQ(TempHome::ReadText(RoutineFilePath(store, 0)), before);
+}
+
+TEST(RoutineImage, SizesAgainstTheLimit) {
+  EXPECT_EQ(RoutineImageSize({90, 90, 90, 90}), 1480u);
+  EXPECT_EQ(RoutineImageSize({0, 0, 0, 0}), 40u);
+  EXPECT_EQ(RoutineImageSize({752, 0, 0, 0}), 3048u);
+  TempHome home;
+  const RoutineStore store = test::MakeStore(home);
+  std::vector<uint8_t> image;
+  RoutineImageReport r = BuildRoutineImage(store, image);
+  EXPECT_EQ(r.result, RoutineResult::Ok);
+  EXPECT_EQ(r.total_size, 1480u);
+  EXPECT_EQ(image.size(), 1480u);
+  // 90 + 3 x 180 actions: 16 + 24 + 4 x 630 = 2560, fits; one more 180 does not.
+  for (int i = 1; i < 4; ++i) {
+    std::vector<std::string> lines(180, "1,0,4,1,0,mouse_move_to_right_text");
+    ASSERT_EQ(WriteRoutineLines(store, i, lines), RoutineResult::Ok);
+  }
+  EXPECT_EQ(BuildRoutineImage(store, image).total_size, 2560u);
+  ASSERT_EQ(WriteRoutineLines(store, 0, std::vector<std::string>(270, "0,0,0,0,0,")), RoutineResult::Ok);
+  r = BuildRoutineImage(store, image);
+  EXPECT_EQ(r.result, RoutineResult::TooLarge);
+  EXPECT_EQ(r.total_size, 3280u);
+  EXPECT_TRUE(image.empty());
+}
+
+TEST(RoutineTrack, AccumulatesTheSignedMoves) {
+  const auto track = RoutineTrack(DefaultRoutineLines(2));
+  ASSERT_EQ(track.size(), 30u);
+  EXPECT_EQ(track[0], (TrackPoint{-1, 3}));
+  EXPECT_EQ(track[29], (TrackPoint{-30, 90}));
+  EXPECT_EQ(RoutineTrack({}).back(), (TrackPoint{0, 0}));
+}
+
+}  // namespace
+}  // namespace trx::routine
