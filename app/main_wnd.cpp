@@ -20,6 +20,7 @@
 #include "platform/ini_file.h"
 #include "platform/user_folders.h"
 #include "presence/presence_handlers.h"
+#include "pages/profile_bar.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
 #include "sim/demo_devices.h"
@@ -230,6 +231,11 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
   if (msg == ui::WM_ACTIVATE) {
     if (ui::LoWord(wparam) == ui::WA_INACTIVE) RemoveInputHooks();
     handled = false;
+    return 0;
+  }
+  if (msg == pages::kMsgProfileSelected) {
+    if (pages_) pages_->ApplyProfileSelections();
+    handled = true;
     return 0;
   }
   if (msg == kMsgAllDevicesGone) {

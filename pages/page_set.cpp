@@ -29,13 +29,17 @@ void CPageSet::RegisterPages() {
   mouse_buttons_ = Add<CMouseButtonsPage>();
   Add<CMacroEditorPage>("ms_");
   Add<CMacroEditorPage>("kb_");
-  Add<CMousePerformancePage>();
+  auto* performance = Add<CMousePerformancePage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
+  profile_bar_->refresh_pages = [this](DeviceKind kind) { Refresh(kind); };
+  profile_bar_->apply_pointer = [performance](int speed, int lines) { performance->ShowAndApplyPointer(speed, lines); };
   Add<CDeviceTabsPage>();
 }
 
 IProfileLists& CPageSet::ProfileLists() { return *profile_bar_; }
+IProfileSelectTarget& CPageSet::ProfileSelectTarget() { return profile_bar_->SelectTarget(); }
+void CPageSet::ApplyProfileSelections() { profile_bar_->ApplySelections(); }
 
 void CPageSet::OnWindowInit() {
   router_.BindTitleBar();
