@@ -172,7 +172,8 @@ class IProfileSelectTarget {
 //     the file reaches the desktop as 1) and the link of the profile.
 ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target);
 
-// Restore default of the selected profile: reads the family's default file
+// Restore default of the selected profile (NoSuchProfile when "select"
+// names no profile of the list): reads the family's default file
 // (FileMissing/FileBad: nothing changes), loads it into the image as a
 // select does (mouse device: bytes 14 and 19 kept), saves it as the
 // selected profile (mouse light: the device profile too), then marks the

@@ -145,6 +145,8 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
 ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IProfileSelectTarget& target) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return ProfileOpResult::NoSuchFamily;
+  const int selected = SelectedProfileIndex(*info);
+  if (selected < 0 || selected >= static_cast<int>(ProfileNames(*info).size())) return ProfileOpResult::NoSuchProfile;
   int variant = 0;
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -173,7 +175,6 @@ ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IPr
                CommandResultName(sent));
     if (result == ProfileOpResult::Ok) result = ProfileOpResult::DeviceFailed;
   }
-  const int selected = SelectedProfileIndex(*info);
   target.ProfileSelected(SelectionOf(*info, selected, true));
   return result;
 }
