@@ -97,6 +97,14 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
   switch (kind) {
     case DeviceKind::Mouse:
       controls().SelectComboItem(names::kMsDeviceProfileCombo, result.device_profile);
+      // The light and key combos show the stored choice; it is applied when
+      // the user picks (the device profile already carries the mouse's data).
+      for (ProfileFamily family : {ProfileFamily::Light, ProfileFamily::Key}) {
+        const ProfileFamilyControls* f = ControlsOf(kind, family);
+        ui::CComboUI* combo = Combo(kind, family);
+        if (combo != nullptr && combo->GetCurSel() < 0 && SelectedIndex(*f) >= 0)
+          combo->SelectItem(SelectedIndex(*f), false, false);
+      }
       break;
     case DeviceKind::Keyboard:
       controls().SelectComboItem(names::kKbDengProfileCombo, result.light_profile);
@@ -209,6 +217,12 @@ void CProfileBar::Apply(const ProfileSelection& s) {
     }
   } else if (auto* check = controls().As<ui::CCheckBoxUI>(f->link_check)) {
     check->SetCheck(false, false);
+  }
+  // The device family's name edit has no toggle: it always shows the name.
+  if (f->rename_panel == nullptr) {
+    ui::CComboUI* combo = Combo(s.kind, s.family);
+    ui::CControlUI* item = combo != nullptr ? combo->GetItemAt(s.index) : nullptr;
+    if (item != nullptr) controls().SetText(f->name_edit, item->GetText());
   }
   if (s.pointer_speed > 0 && apply_pointer) apply_pointer(s.pointer_speed, s.wheel_lines);
   if (refresh_pages) refresh_pages(s.kind);
