@@ -21,6 +21,7 @@
 #include "platform/ini_file.h"
 #include "platform/user_folders.h"
 #include "presence/presence_handlers.h"
+#include "pages/profile_bar.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
 #include "routine/routine_device.h"
@@ -246,6 +247,11 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     inactive_ = ui::LoWord(wparam) == ui::WA_INACTIVE;
     if (inactive_) RemoveInputHooks();
     handled = false;
+    return 0;
+  }
+  if (msg == pages::kMsgProfileSelected) {
+    if (pages_) pages_->ApplyProfileSelections();
+    handled = true;
     return 0;
   }
   if (msg == kMsgAllDevicesGone) {

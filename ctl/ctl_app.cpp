@@ -7,6 +7,8 @@
 #include "ctl/ctl_button.h"
 #include "ctl/ctl_macro.h"
 #include "ctl/ctl_routine.h"
+#include "ctl/ctl_profile.h"
+#include "platform/debug_log.h"
 #include "ctl/json_writer.h"
 #include "ctl/light_command.h"
 #include "device/commands.h"
@@ -53,9 +55,11 @@ constexpr const char* kUsage =
     "                     the macro library of the mouse or keyboard (see the manual)\n"
     "  routine show|import|export|reset N ..., routine upload|read\n"
     "                     the mouse's four fire-key routines (see the manual)\n"
+    "  profile list|select|add|copy|rename|delete|import|export|reset DEVICE [FAMILY] ...\n"
+    "                     the profiles on this computer; FAMILY: device, light or key (see the manual)\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
-    "             6 not available on this desktop, 7 refused by the macro library, 8 file error\n";
+    "             6 not available on this desktop, 7 refused (macro library, profiles), 8 file error\n";
 
 constexpr DeviceKind kKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
 
@@ -450,6 +454,21 @@ ExitCode MouseSetting(Session& session, const Options& o, std::ostream& out, std
 }
 
 // pointer-speed N / wheel-lines N: the running desktop's settings.
+// A selected profile's pointer speed and wheel lines, to this desktop
+// (where it has them; the profile is selected either way).
+void ApplyProfilePointer(int speed, int lines) {
+#ifdef TRX770_KDE_POINTER
+  auto pointer =
+      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
+#else
+  auto pointer = desktop::OpenDesktopPointer(desktop::SessionFromEnvironment());
+#endif
+  if (pointer->HasPointerSpeed() && pointer->SetPointerSpeed(speed) != desktop::DesktopResult::Ok)
+    DebugLineF("profile pointer speed %d not applied (%s)", speed, pointer->Name());
+  if (pointer->HasWheelLines() && pointer->SetWheelLines(lines) != desktop::DesktopResult::Ok)
+    DebugLineF("profile wheel lines %d not applied (%s)", lines, pointer->Name());
+}
+
 ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) {
   const bool speed = o.words[0] == "pointer-speed";
   const int hi = speed ? desktop::kPointerSpeedMax : desktop::kWheelLinesMax;
@@ -534,7 +553,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
   if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && command != "macro" &&
-      command != "button" && command != "routine" &&
+      command != "button" && command != "routine" && command != "profile" &&
       !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
@@ -574,6 +593,10 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     else if (command == "routine")
       code = RunRoutineCommand(
           o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
+    else if (command == "profile")
+      code = RunProfileCommand(
+          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); },
+          ApplyProfilePointer, out, err);
     else if (command == "macro")
       code = RunMacroCommand(
           o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);

@@ -25,6 +25,7 @@
 //   macro SUB DEVICE .. the macro library (ctl/ctl_macro.h)
 //   button SUB mouse .. the button assignments (ctl/ctl_button.h)
 //   routine SUB ..      the fire-key routines (ctl/ctl_routine.h)
+//   profile SUB DEVICE ..  the profiles on the computer (ctl/ctl_profile.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);
@@ -48,8 +49,10 @@ enum class ExitCode : int {
   Busy = 5,          // present, but another program (trx770) holds it
   NotAvailable = 6,  // the running desktop has no such setting
   Refused = 7,       // macro library: the 50 limit, capacity, a bad or unknown name;
-                     // button: the only left-click button, an unknown macro
-  FileError = 8,     // macro library: a file could not be read or written
+                     // button: the only left-click button, an unknown macro;
+                     // profile: a bad, taken or unknown name, the last profile,
+                     // a file to import with a wrong header, kind or size
+  FileError = 8,     // macro library, profiles: a file could not be read or written
 };
 
 // Runs one invocation; args excludes the program name. Output goes to

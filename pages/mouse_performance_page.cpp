@@ -257,6 +257,15 @@ void CMousePerformancePage::ShowPointerSpeed(int speed) {
   if (auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider)) slider->SetValue(PositionOfSpeed(speed));
 }
 
+void CMousePerformancePage::ShowAndApplyPointer(int speed, int lines) {
+  speed = std::clamp(speed, desktop::kPointerSpeedMin, desktop::kPointerSpeedMax);
+  lines = std::clamp(lines, desktop::kWheelLinesMin, desktop::kWheelLinesMax);
+  ShowPointerSpeed(speed);
+  controls().SetText(kMsGunlunSpeedEdit, std::to_string(lines));
+  Applier().ApplyPointerSpeed(speed);
+  Applier().ApplyWheelLines(lines);
+}
+
 void CMousePerformancePage::PointerSpeedReleased() {
   auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider);
   if (slider == nullptr) return;

@@ -51,6 +51,9 @@ class CMousePerformancePage : public CPage {
   void Bind(CRouter& router) override;
   void OnWindowInit() override;
   void Refresh(DeviceKind kind) override;
+  // A selected or restored profile's pointer speed (1-20) and wheel lines
+  // (1-100): shown on the page and applied to the desktop.
+  void ShowAndApplyPointer(int speed, int lines);
 
  private:
   void RefreshDpi();

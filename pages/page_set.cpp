@@ -33,14 +33,18 @@ void CPageSet::RegisterPages() {
   // The key pages list the macros by name: a change shows there at once.
   macro_pages_[0]->SetLibraryChanged([this] { mouse_buttons_->Refresh(DeviceKind::Mouse); });
   macro_pages_[1]->SetLibraryChanged([keyboard_keys] { keyboard_keys->Refresh(DeviceKind::Keyboard); });
-  Add<CMousePerformancePage>();
+  auto* performance = Add<CMousePerformancePage>();
   Add<CCursorPage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
+  profile_bar_->refresh_pages = [this](DeviceKind kind) { Refresh(kind); };
+  profile_bar_->apply_pointer = [performance](int speed, int lines) { performance->ShowAndApplyPointer(speed, lines); };
   Add<CDeviceTabsPage>();
 }
 
 IProfileLists& CPageSet::ProfileLists() { return *profile_bar_; }
+IProfileSelectTarget& CPageSet::ProfileSelectTarget() { return profile_bar_->SelectTarget(); }
+void CPageSet::ApplyProfileSelections() { profile_bar_->ApplySelections(); }
 
 void CPageSet::OnWindowInit() {
   router_.BindTitleBar();

@@ -14,6 +14,7 @@
 #include "pages/page.h"
 #include "pages/router.h"
 #include "profile/init_profiles.h"
+#include "profile/profile_operations.h"
 
 namespace trx::pages {
 
@@ -40,6 +41,10 @@ class CPageSet {
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result);
   void OnDeviceLeft(const RemovalPlan& plan);
   void OnSameModeChanged(DeviceKind kind, bool follows);
+  // Profile selects made on any thread report here (profile/profile_operations.h).
+  IProfileSelectTarget& ProfileSelectTarget();
+  // kMsgProfileSelected: puts the queued select results on the controls.
+  void ApplyProfileSelections();
   // After an onboard profile switch: the mouse's button-function panel.
   void HideMouseFunctionPanel();
   // A macro page holds an edit not yet saved (its save/cancel bar is up).

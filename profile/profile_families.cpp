@@ -2,6 +2,7 @@
 
 #include "platform/user_folders.h"
 #include "profile/profile_keys.h"
+#include "profile/profile_names.h"
 
 namespace trx {
 namespace {
@@ -62,20 +63,7 @@ std::string ProfileFolder(DeviceKind kind) {
 
 std::string ProfileIniPath(DeviceKind kind) { return ProfileFolder(kind) + IniName(kind); }
 
-bool IsValidProfileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (char c : name) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) return false;
-    switch (c) {
-      case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
-        return false;
-      default:
-        break;
-    }
-  }
-  return true;
-}
+bool IsValidProfileName(const std::string& name) { return ProfileNameProblem(name).empty(); }
 
 std::string ProfileFilePath(const ProfileFamilyInfo& info, const std::string& name, bool for_write) {
   if (!IsValidProfileName(name)) return {};

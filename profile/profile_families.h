@@ -53,9 +53,8 @@ std::string ProfileFolder(DeviceKind kind);
 // The device's INI index in its folder.
 std::string ProfileIniPath(DeviceKind kind);
 
-// A profile name is used as a file name: it must not be empty, "." or "..",
-// nor contain a control character or any of / \ : * ? " < > | (which would
-// leave the folder or not survive a move to another system).
+// A profile name is used as a file name: ProfileNameProblem
+// (profile/profile_names.h) says nothing against it.
 bool IsValidProfileName(const std::string& name);
 
 // Folder + name + extension; empty when the name is not valid.

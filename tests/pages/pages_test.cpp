@@ -12,6 +12,7 @@
 #include "sim/firmware_model.h"
 #include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
+#include "tests/platform/temp_home.h"
 #include "ui/core/combo.h"
 #include "ui/core/list.h"
 
@@ -116,6 +117,7 @@ class DeviceTabsPageTest : public PageTest {
     for (const char* tab : {"kb_tab", "ms_tab", "mp_tab", "ms_tab_panel"}) Find(tab)->SetVisible(false);
   }
   int ComboSel(const char* name) { return dynamic_cast<CComboUI*>(Find(name))->GetCurSel(); }
+  test::TempHome home;  // the combos' select reads the profile index
 };
 
 TEST_F(DeviceTabsPageTest, ConnectedDeviceShowsAndSelectsItsTabAndItsStoredProfiles) {

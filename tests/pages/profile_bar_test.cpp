@@ -1,0 +1,167 @@
+// The profile strip over the main layout: the Manage buttons, the rename
+// edit, import and export through the file dialog, and the combo's select
+// reaching the simulated mouse.
+
+#include <filesystem>
+#include <mutex>
+
+#include "pages/profile_bar.h"
+#include "platform/program_folder.h"
+#include "profile/profile_operations.h"
+#include "settings/config_images.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
+#include "tests/pages/page_fixture.h"
+#include "tests/platform/temp_home.h"
+#include "ui/core/combo.h"
+#include "ui/window/file_dialog.h"
+
+namespace trx::pages::testing {
+namespace {
+
+std::vector<uint8_t> FileBytes(uint8_t kind, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> b(16 + data.size(), 0);  // sized once (GCC 12 warns on a growing insert)
+  b[0] = 0xAA;
+  b[1] = 0x55;
+  b[4] = kind;
+  std::copy(data.begin(), data.end(), b.begin() + 16);
+  return b;
+}
+
+class Messages : public IProfileMessages {
+ public:
+  explicit Messages(FakeDialogs& dialogs) : dialogs_(dialogs) {}
+  int ShowMessage(std::string_view id) override { return dialogs_.ShowMessage(id); }
+
+ private:
+  FakeDialogs& dialogs_;
+};
+
+class ProfileBarTest : public PageTest {
+ protected:
+  void SetUp() override {
+    PageTest::SetUp();
+    ResetImagesToBuiltIn();
+    SetProgramFolderOverride(home.Path("program"));
+    std::vector<uint8_t> keys(512, 0);
+    keys[0] = 0x01;
+    keys[1] = 0xF0;
+    std::vector<uint8_t> config(576, 0);
+    config[0] = 0x01;
+    config[1] = 0xF0;
+    config[512 + 34] = 10;
+    config[512 + 35] = 3;
+    test::TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), FileBytes(2, config));
+    test::TempHome::WriteBytes(home.Path("program/msdengdefault.Led"), FileBytes(2, std::vector<uint8_t>(64, 4)));
+    test::TempHome::WriteBytes(home.Path("program/mskeydefault.pro"), FileBytes(2, keys));
+    auto backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+    const int id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& mouse = sim_devices->mouse;
+    mouse.transport.want_read = true;
+    mouse.transport.want_write = true;
+    mouse.transport.device_path = backend->VendorPath(id);
+    ASSERT_EQ(mouse.transport.Open(), 1);
+    mouse.connected = 1;
+    Build();
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
+  }
+  void TearDown() override {
+    ui::SetFileDialogHandler(nullptr);
+    PageTest::TearDown();
+    SetProgramFolderOverride("");
+    ResetImagesToBuiltIn();
+  }
+  CComboUI* Combo(const char* name) { return dynamic_cast<CComboUI*>(Find(name)); }
+  std::vector<std::string> Items(const char* name) {
+    std::vector<std::string> out;
+    for (int i = 0; i < Combo(name)->GetCount(); ++i) out.push_back(Combo(name)->GetItemAt(i)->GetText());
+    return out;
+  }
+  std::string MsFile(const std::string& name) { return home.Path("Documents/Dirari DovevO1/ms/") + name; }
+  void AnswerFileDialog(const std::string& path) {
+    ui::SetFileDialogHandler([path](const ui::FileDialogRequest&, std::string* out) {
+      *out = path;
+      return true;
+    });
+  }
+
+  test::TempHome home;
+  Messages messages{dialogs};
+  std::shared_ptr<sim::SimFirmware> firmware;
+  std::unique_ptr<FakeDevices> sim_devices;
+};
+
+TEST_F(ProfileBarTest, AddRenameDeleteKeepComboAndIndexTogether) {
+  const char* combo = "ms_deng_profile_combo";
+  Notify("ms_pro_deng_add_btn", "click");
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile2"}));
+  EXPECT_EQ(Combo(combo)->GetCurSel(), 1);
+  EXPECT_EQ(sim_devices->pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));  // light select
+
+  Notify("ms_profile_fun_spread_btn", "click");  // the Manage panel
+  Notify("ms_pro_deng_edit_btn", "click");
+  EXPECT_TRUE(Visible("ms_deng_profile_edit"));
+  EXPECT_EQ(Find("ms_deng_profile_name_edit")->GetText(), "profile2");
+  Find("ms_deng_profile_name_edit")->SetText("PROFILE2");
+  Notify("ms_deng_profile_edit_save_btn", "click");
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_15"}));
+  Find("ms_deng_profile_name_edit")->SetText("../escape");
+  Notify("ms_deng_profile_edit_save_btn", "click");
+  EXPECT_EQ(dialogs.messages.back(), "'../escape': the name holds a path separator");
+  Find("ms_deng_profile_name_edit")->SetText("racing");
+  Notify("ms_deng_profile_edit_save_btn", "click");
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "racing"}));
+  EXPECT_FALSE(Visible("ms_deng_profile_edit"));
+  EXPECT_TRUE(std::filesystem::exists(MsFile("racing.led")));
+
+  dialogs.message_answer = 0;  // the confirmation declined: nothing goes
+  Notify("ms_pro_deng_sub_btn", "click");
+  EXPECT_EQ(Items(combo).size(), 2u);
+  dialogs.message_answer = 1;
+  Notify("ms_pro_deng_sub_btn", "click");
+  EXPECT_EQ(dialogs.messages.back(), "message_text_12");
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1"}));
+  Notify("ms_pro_deng_sub_btn", "click");
+  EXPECT_EQ(dialogs.messages.back(), "message_text_11");
+}
+
+TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
+  const char* combo = "ms_key_profile_combo";
+  Notify("ms_pro_key_copy_btn", "click");
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy"}));
+  const std::string exported = home.Path("out.pro");
+  AnswerFileDialog(exported);
+  Notify("ms_pro_key_export_btn", "click");
+  EXPECT_EQ(test::TempHome::ReadBytes(exported), test::TempHome::ReadBytes(MsFile("profile1 copy.pro")));
+
+  const std::string bad = home.Path("bad.pro");
+  test::TempHome::WriteBytes(bad, FileBytes(3, std::vector<uint8_t>(512, 0)));
+  AnswerFileDialog(bad);
+  Notify("ms_pro_key_import_btn", "click");
+  EXPECT_NE(dialogs.messages.back().find("wrong kind"), std::string::npos) << dialogs.messages.back();
+  EXPECT_EQ(Items(combo).size(), 3u);  // added first, keeps the default
+
+  AnswerFileDialog(exported);
+  firmware->ClearRequests();
+  Notify("ms_pro_key_import_btn", "click");
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy", "profile2", "profile3"}));
+  EXPECT_EQ(Combo(combo)->GetCurSel(), 3);
+  EXPECT_EQ(firmware->RequestCount(), 10u);  // key block 0 in ten frames
+  EXPECT_EQ(firmware->KeyMemory()[1], 0xF0);
+}
+
+TEST_F(ProfileBarTest, ProfilesAddedElsewhereShowAtTheNextStart) {
+  ASSERT_EQ(AddProfile(DeviceKind::Mouse, ProfileFamily::Device).result, ProfileOpResult::Ok);
+  EXPECT_EQ(Items("ms_device_profile_combo").size(), 1u);
+  pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  Build();
+  pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
+  EXPECT_EQ(Items("ms_device_profile_combo"), (std::vector<std::string>{"profile1", "profile2"}));
+}
+
+}  // namespace
+}  // namespace trx::pages::testing

@@ -1,0 +1,325 @@
+// The profile operations on files and the INI index: names, add, delete,
+// copy, rename, import, export, and what a select does without a device.
+
+#include "profile/profile_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "platform/ini_file.h"
+#include "profile/profile_keys.h"
+#include "profile/profile_names.h"
+#include "tests/profile/profile_fixture.h"
+
+namespace trx {
+namespace {
+
+using test::ProfileTest;
+using test::TempHome;
+
+struct FamilyCase {
+  DeviceKind kind;
+  ProfileFamily family;
+  const char* folder;
+  const char* default_file;
+  const char* ext;
+  uint8_t kind_byte;
+  size_t size;
+};
+const FamilyCase kFamilies[] = {
+    {DeviceKind::Mouse, ProfileFamily::Device, "ms", "msdevicedefault.config", ".config", 2, 576},
+    {DeviceKind::Mouse, ProfileFamily::Light, "ms", "msdengdefault.Led", ".led", 2, 64},
+    {DeviceKind::Mouse, ProfileFamily::Key, "ms", "mskeydefault.pro", ".pro", 2, 512},
+    {DeviceKind::Keyboard, ProfileFamily::Light, "kb", "kbdengdefault.led", ".led", 1, 1958},
+    {DeviceKind::Keyboard, ProfileFamily::Key, "kb", "kbkeydefault.pro", ".pro", 1, 512},
+    {DeviceKind::MousePad, ProfileFamily::Light, "mp", "mpdengdefault.Led", ".led", 3, 64},
+};
+
+class NoDeviceTarget : public IProfileSelectTarget {
+ public:
+  CDeviceChannel* Channel(DeviceKind) override { return nullptr; }
+  void MarkSettingsPending(DeviceKind) override { ++pending; }
+  void ProfileSelected(const ProfileSelection& s) override { selections.push_back(s); }
+  int pending = 0;
+  std::vector<ProfileSelection> selections;
+};
+
+class ProfileOperationsTest : public ProfileTest {
+ protected:
+  const ProfileFamilyInfo& Info(DeviceKind kind, ProfileFamily family) { return *FindFamily(kind, family); }
+  std::string Ini(const ProfileFamilyInfo& info, const char* section, const std::string& key) {
+    std::string v;
+    GetPrivateProfileString(section, key, "-", v, ProfileIniPath(info.kind));
+    return v;
+  }
+  // The family lists `names`, index `select` selected, each file holding
+  // data filled with its index + 1.
+  void Make(const FamilyCase& c, const std::vector<std::string>& names, int select = 0) {
+    const ProfileFamilyInfo& info = Info(c.kind, c.family);
+    const std::string ini = ProfileIniPath(c.kind);
+    ASSERT_TRUE(WritePrivateProfileString(info.count_section, "count", std::to_string(names.size()), ini));
+    ASSERT_TRUE(WritePrivateProfileString(info.select_section, "select", std::to_string(select), ini));
+    for (size_t i = 0; i < names.size(); ++i) {
+      ASSERT_TRUE(WritePrivateProfileString(info.name_section, std::to_string(i), names[i], ini));
+      TempHome::WriteBytes(Folder(c.folder) + names[i] + c.ext,
+                           FileBytes(c.kind_byte, std::vector<uint8_t>(c.size, static_cast<uint8_t>(i + 1))));
+    }
+  }
+  void WriteDefault(const FamilyCase& c, uint8_t fill) {
+    TempHome::WriteBytes(home_.Path("program/") + c.default_file,
+                         FileBytes(c.kind_byte, std::vector<uint8_t>(c.size, fill)));
+  }
+  // Every file under the home, by path.
+  std::map<std::string, std::vector<uint8_t>> AllFiles() {
+    std::map<std::string, std::vector<uint8_t>> out;
+    for (auto& e : std::filesystem::recursive_directory_iterator(home_.Path("")))
+      if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadBytes(e.path().string());
+    return out;
+  }
+};
+
+TEST(ProfileNamesTest, NewAndCopyNamesCompareIgnoringCase) {
+  struct Case {
+    std::vector<std::string> names;
+    const char* source;  // null: a new profile's name
+    const char* expected;
+  };
+  const Case cases[] = {
+      {{}, nullptr, "profile1"},
+      {{"profile1", "PROFILE2"}, nullptr, "profile3"},
+      {{"Profile1", "x"}, nullptr, "profile2"},
+      {{"game"}, "game", "game copy"},
+      {{"game", "GAME Copy"}, "game", "game copy copy"},
+      {{"game", "game copy", "game copy copy"}, "game", "game copy copy copy"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.expected);
+    EXPECT_EQ(c.source ? CopyProfileName(c.names, c.source) : NextProfileName(c.names), c.expected);
+  }
+}
+
+TEST(ProfileNamesTest, NamesThatCantBeFileNamesAreRefused) {
+  const std::pair<std::string, bool> cases[] = {
+      {"", false},        {"../x", false},      {"a/b", false},  {"a\\b", false},
+      {"..", false},      {"a\x01", false},     {" lead", false}, {"trail ", false},
+      {"a:b", false},     {std::string(249, 'x'), false},        {std::string(248, 'x'), true},
+      {"游戏 profile 2", true}, {"x.y", true},
+  };
+  for (const auto& [name, ok] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ProfileNameProblem(name).empty(), ok);
+  }
+}
+
+TEST_F(ProfileOperationsTest, AddWritesTheDefaultUnderTheNextNameForEveryFamily) {
+  for (const FamilyCase& c : kFamilies) {
+    SCOPED_TRACE(c.default_file);
+    Make(c, {"profile1", "PROFILE2"});
+    WriteDefault(c, 0x5A);
+    ProfileOpOutcome o = AddProfile(c.kind, c.family);
+    ASSERT_EQ(o.result, ProfileOpResult::Ok) << o.detail;
+    EXPECT_EQ(o.name, "profile3");
+    EXPECT_EQ(o.index, 2);
+    const ProfileFamilyInfo& info = Info(c.kind, c.family);
+    EXPECT_EQ(Ini(info, info.count_section, "count"), "3");
+    EXPECT_EQ(Ini(info, info.name_section, "2"), "profile3");
+    EXPECT_EQ(Ini(info, info.link_section, "2"), "0");
+    EXPECT_EQ(TempHome::ReadBytes(Folder(c.folder) + "profile3" + c.ext),
+              FileBytes(c.kind_byte, std::vector<uint8_t>(c.size, 0x5A)));
+  }
+}
+
+TEST_F(ProfileOperationsTest, AddWithoutDefaultKeepsTheEntryAndWritesNoFile) {
+  const FamilyCase& c = kFamilies[0];
+  Make(c, {"profile1"});
+  ProfileOpOutcome o = AddProfile(c.kind, c.family);
+  EXPECT_EQ(o.result, ProfileOpResult::FileMissing);
+  EXPECT_STREQ(ProfileOpMessageId(o.result), "message_text_8");
+  EXPECT_EQ(ProfileNames(Info(c.kind, c.family)), (std::vector<std::string>{"profile1", "profile2"}));
+  EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile2.config"));
+}
+
+TEST_F(ProfileOperationsTest, DeleteMovesNamesAndLinksDownAndSelectsTheLast) {
+  const FamilyCase& c = kFamilies[2];  // mouse key
+  Make(c, {"a", "b", "c"}, 1);
+  const ProfileFamilyInfo& info = Info(c.kind, c.family);
+  const std::string ini = ProfileIniPath(c.kind);
+  for (auto [i, flag, program] : {std::tuple{0, "1", "/usr/bin/zero"}, {1, "0", " "}, {2, "1", "/usr/bin/two"}}) {
+    WritePrivateProfileString(info.link_section, std::to_string(i), flag, ini);
+    WritePrivateProfileString(info.process_section, std::to_string(i), program, ini);
+  }
+  ProfileOpOutcome o = DeleteProfile(c.kind, c.family, 1);
+  ASSERT_EQ(o.result, ProfileOpResult::Ok);
+  EXPECT_EQ(o.index, 1);
+  EXPECT_EQ(o.name, "c");
+  EXPECT_EQ(ProfileNames(info), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(Ini(info, info.link_section, "0"), "1");
+  EXPECT_EQ(Ini(info, info.process_section, "0"), "/usr/bin/zero");
+  EXPECT_EQ(Ini(info, info.link_section, "1"), "1");
+  EXPECT_EQ(Ini(info, info.process_section, "1"), "/usr/bin/two");
+  EXPECT_EQ(Ini(info, info.link_section, "2"), "1");  // past the count: left in the file
+  EXPECT_EQ(Ini(info, info.select_section, "select"), "1");
+  EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "b.pro"));
+  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+  EXPECT_EQ(Images().mouse.key_blocks[0][0], 3);  // "c" (filled with 3) is in the image
+}
+
+TEST_F(ProfileOperationsTest, DeleteRefusesTheOnlyProfile) {
+  const FamilyCase& c = kFamilies[5];
+  Make(c, {"only"});
+  auto before = AllFiles();
+  EXPECT_EQ(DeleteProfile(c.kind, c.family, 0).result, ProfileOpResult::OnlyOneProfile);
+  EXPECT_EQ(AllFiles(), before);
+}
+
+TEST_F(ProfileOperationsTest, CopyNeverInheritsAStaleLink) {
+  const FamilyCase& c = kFamilies[0];
+  Make(c, {"game", "game copy"});
+  const ProfileFamilyInfo& info = Info(c.kind, c.family);
+  // Left past the count by an earlier delete.
+  WritePrivateProfileString(info.link_section, "2", "1", ProfileIniPath(c.kind));
+  WritePrivateProfileString(info.process_section, "2", "/usr/bin/gone", ProfileIniPath(c.kind));
+  ProfileOpOutcome o = CopyProfile(c.kind, c.family, 0);
+  ASSERT_EQ(o.result, ProfileOpResult::Ok);
+  EXPECT_EQ(o.name, "game copy copy");
+  EXPECT_EQ(Ini(info, info.link_section, "2"), "0");
+  EXPECT_EQ(Ini(info, info.process_section, "2"), "");  // " ": unlinked
+  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "game copy copy.config"), TempHome::ReadBytes(Folder("ms") + "game.config"));
+}
+
+TEST_F(ProfileOperationsTest, RenameRefusalsChangeNothing) {
+  const FamilyCase& c = kFamilies[3];  // keyboard light
+  Make(c, {"Main", "other"});
+  const std::pair<std::string, ProfileOpResult> cases[] = {
+      {"", ProfileOpResult::EmptyName},          {"MAIN", ProfileOpResult::DuplicateName},
+      {"main", ProfileOpResult::DuplicateName},  {"OTHER", ProfileOpResult::DuplicateName},
+      {"../x", ProfileOpResult::BadName},        {"a\tb", ProfileOpResult::BadName},
+  };
+  auto before = AllFiles();
+  for (const auto& [name, expected] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(RenameProfile(c.kind, c.family, 0, name).result, expected);
+  }
+  EXPECT_EQ(AllFiles(), before);
+  EXPECT_FALSE(std::filesystem::exists(Folder("") + "x.led"));
+}
+
+TEST_F(ProfileOperationsTest, RenameMovesTheFileAndTheName) {
+  const FamilyCase& c = kFamilies[4];  // keyboard key
+  Make(c, {"a", "b"});
+  const auto bytes = TempHome::ReadBytes(Folder("kb") + "b.pro");
+  ASSERT_EQ(RenameProfile(c.kind, c.family, 1, "racing").result, ProfileOpResult::Ok);
+  EXPECT_EQ(ProfileNames(Info(c.kind, c.family)), (std::vector<std::string>{"a", "racing"}));
+  EXPECT_EQ(TempHome::ReadBytes(Folder("kb") + "racing.pro"), bytes);
+  EXPECT_FALSE(std::filesystem::exists(Folder("kb") + "b.pro"));
+}
+
+TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
+  const FamilyCase& c = kFamilies[0];
+  const std::vector<uint8_t> good = FileBytes(2, std::vector<uint8_t>(576, 7));
+  std::vector<uint8_t> wrong_header = good;
+  wrong_header[0] = 0x55;
+  wrong_header[1] = 0xAA;
+  std::vector<uint8_t> short_file(good.begin(), good.end() - 1);
+  struct Case {
+    std::vector<uint8_t> bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {wrong_header, "wrong header"},
+      {FileBytes(1, std::vector<uint8_t>(576, 7)), "wrong kind"},
+      {short_file, "wrong size"},
+  };
+  for (bool add_first : {false, true}) {
+    for (const Case& bad : cases) {
+      SCOPED_TRACE(std::string(bad.reason) + (add_first ? " (window)" : " (tool)"));
+      Make(c, {"profile1"});
+      std::filesystem::remove(Folder("ms") + "profile2.config");
+      WriteDefault(c, 0x5A);
+      const std::string path = home_.Path("bad.config");
+      TempHome::WriteBytes(path, bad.bytes);
+      auto before = AllFiles();
+      ProfileOpOutcome o = ImportProfile(c.kind, c.family, path, add_first);
+      EXPECT_EQ(o.result, ProfileOpResult::ImportRefused);
+      EXPECT_NE(o.detail.find(path), std::string::npos) << o.detail;
+      EXPECT_NE(o.detail.find(bad.reason), std::string::npos) << o.detail;
+      EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile1.config"), before[Folder("ms") + "profile1.config"]);
+      if (add_first) {  // the window's order: the new profile keeps the default
+        EXPECT_EQ(ProfileNames(Info(c.kind, c.family)).size(), 2u);
+        EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile2.config"), FileBytes(2, std::vector<uint8_t>(576, 0x5A)));
+      } else {
+        EXPECT_EQ(AllFiles(), before);
+      }
+    }
+  }
+}
+
+TEST_F(ProfileOperationsTest, ImportThenExportCarriesTheDataWithAFreshHeader) {
+  const FamilyCase& c = kFamilies[1];  // mouse light
+  Make(c, {"profile1"});
+  WriteDefault(c, 0x5A);
+  const std::string in = home_.Path("in.led");
+  TempHome::WriteBytes(in, FileBytes(2, std::vector<uint8_t>(64, 9)));
+  ProfileOpOutcome o = ImportProfile(c.kind, c.family, in, true);
+  ASSERT_EQ(o.result, ProfileOpResult::Ok) << o.detail;
+  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile2.led"), TempHome::ReadBytes(in));
+  // A stored file whose kind field is off still exports with the mouse's kind.
+  TempHome::WriteBytes(Folder("ms") + "profile1.led", FileBytes(3, std::vector<uint8_t>(64, 4)));
+  const std::string out = home_.Path("out.led");
+  ASSERT_EQ(ExportProfile(c.kind, c.family, 0, out).result, ProfileOpResult::Ok);
+  EXPECT_EQ(TempHome::ReadBytes(out), FileBytes(2, std::vector<uint8_t>(64, 4)));
+}
+
+TEST_F(ProfileOperationsTest, SelectWithoutDeviceLoadsKeepsRateAndLevelAndPointerZeroBecomesOne) {
+  const FamilyCase& c = kFamilies[0];
+  Make(c, {"a", "b"});
+  std::vector<uint8_t> data(576, 0);
+  data[512 + 1] = 6;    // light mode
+  data[512 + 14] = 3;   // report rate in the file
+  data[512 + 19] = 4;   // DPI level in the file
+  data[512 + 34] = 0;   // pointer speed 0
+  data[512 + 35] = 12;  // wheel lines
+  TempHome::WriteBytes(Folder("ms") + "b.config", FileBytes(2, data));
+  const ProfileFamilyInfo& info = Info(c.kind, c.family);
+  WritePrivateProfileString(info.link_section, "1", "1", ProfileIniPath(c.kind));
+  WritePrivateProfileString(info.process_section, "1", "/opt/game/run", ProfileIniPath(c.kind));
+  {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    Images().mouse.current[14] = 1;
+    Images().mouse.current[19] = 2;
+  }
+  NoDeviceTarget target;
+  ASSERT_EQ(SelectProfile(c.kind, c.family, 1, target), ProfileOpResult::Ok);
+  ASSERT_EQ(target.selections.size(), 1u);
+  const ProfileSelection& s = target.selections[0];
+  EXPECT_EQ(s.pointer_speed, 1);
+  EXPECT_EQ(s.wheel_lines, 12);
+  EXPECT_TRUE(s.linked);
+  EXPECT_EQ(s.linked_program, "/opt/game/run");
+  EXPECT_EQ(target.pending, 1);
+  EXPECT_EQ(Ini(info, info.select_section, "select"), "1");
+  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+  EXPECT_EQ(Images().mouse.current[1], 6);
+  EXPECT_EQ(Images().mouse.current[14], 1);
+  EXPECT_EQ(Images().mouse.current[19], 2);
+  EXPECT_EQ(Images().mouse.settings[0][14], 3);
+}
+
+TEST_F(ProfileOperationsTest, SelectOfAMissingOrBadFileChangesNothing) {
+  const FamilyCase& c = kFamilies[5];
+  Make(c, {"a", "b"});
+  TempHome::WriteBytes(Folder("mp") + "b.led", {0x00, 0x00});
+  std::filesystem::remove(Folder("mp") + "a.led");
+  NoDeviceTarget target;
+  auto before = AllFiles();
+  EXPECT_EQ(SelectProfile(c.kind, c.family, 1, target), ProfileOpResult::FileBad);
+  EXPECT_EQ(SelectProfile(c.kind, c.family, 0, target), ProfileOpResult::FileMissing);
+  EXPECT_EQ(SelectProfile(c.kind, c.family, 2, target), ProfileOpResult::NoSuchProfile);
+  EXPECT_EQ(AllFiles(), before);
+  EXPECT_TRUE(target.selections.empty());
+}
+
+}  // namespace
+}  // namespace trx
