@@ -249,6 +249,14 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     handled = false;
     return 0;
   }
+  if (msg == ui::WM_LBUTTONDOWN) {
+    // A press on the window means the user is working in it, even where
+    // no window manager gave the activation back (say, after a native
+    // edit closed): input capture may start again.
+    inactive_ = false;
+    handled = false;
+    return 0;
+  }
   if (msg == pages::kMsgProfileSelected) {
     if (pages_) pages_->ApplyProfileSelections();
     handled = true;

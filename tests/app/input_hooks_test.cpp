@@ -122,5 +122,14 @@ TEST_F(InputHooksTest, RefusedWhileTheProgramIsInactive) {
   EXPECT_NE(source.hook, nullptr);
 }
 
+// Without a window manager nothing hands the activation back after a
+// native edit closed; a press on the window counts as the user being there.
+TEST_F(InputHooksTest, APressOnTheWindowMakesItActiveAgain) {
+  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
+  ui::SendMessage(window->GetHWND(), ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(10, 10));
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  EXPECT_NE(source.hook, nullptr);
+}
+
 }  // namespace
 }  // namespace trx::app::testing
