@@ -37,7 +37,13 @@ void CPageSet::RegisterPages() {
   Add<CCursorPage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
-  profile_bar_->refresh_pages = [this](DeviceKind kind) { Refresh(kind); };
+  profile_bar_->refresh_pages = [this, keyboard_keys](DeviceKind kind) {
+    // Another profile's functions are loaded: an open function panel would
+    // still show the previous profile's function of its button.
+    if (kind == DeviceKind::Mouse) mouse_buttons_->HideFunctionPanel();
+    if (kind == DeviceKind::Keyboard) keyboard_keys->HideFunctionPanel();
+    Refresh(kind);
+  };
   profile_bar_->apply_pointer = [performance](int speed, int lines) { performance->ShowAndApplyPointer(speed, lines); };
   Add<CDeviceTabsPage>();
 }
