@@ -8,6 +8,7 @@
 #include "pages/mouse_performance_page.h"
 #include "pages/onboard_strip.h"
 #include "pages/profile_bar.h"
+#include "pages/profile_link_page.h"
 
 namespace trx::pages {
 
@@ -32,6 +33,7 @@ void CPageSet::RegisterPages() {
   Add<CMousePerformancePage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();
+  profile_links_ = Add<CProfileLinkPage>();
   Add<CDeviceTabsPage>();
 }
 

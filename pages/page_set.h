@@ -19,6 +19,7 @@ namespace trx::pages {
 
 class CProfileBar;
 class CMouseButtonsPage;
+class CProfileLinkPage;
 
 class CPageSet {
  public:
@@ -30,6 +31,8 @@ class CPageSet {
   PageContext& Context() { return context_; }
   // The list the profile index fills at start.
   IProfileLists& ProfileLists();
+  // The program-link controls of the profile families.
+  CProfileLinkPage& ProfileLinks() { return *profile_links_; }
   // The lighting previews' key-light controls (bound at OnWindowInit).
   const CKeyLights& KeyLights() const { return key_lights_; }
 
@@ -61,6 +64,7 @@ class CPageSet {
   std::vector<std::unique_ptr<CPage>> pages_;
   CProfileBar* profile_bar_ = nullptr;
   CMouseButtonsPage* mouse_buttons_ = nullptr;
+  CProfileLinkPage* profile_links_ = nullptr;
 };
 
 }  // namespace trx::pages
