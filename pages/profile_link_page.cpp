@@ -50,15 +50,22 @@ void CProfileLinkPage::SetCheck(const names::LinkControlNames& link, bool ticked
   if (auto* check = controls().As<ui::COptionUI>(link.check)) check->Selected(ticked, false);
 }
 
+void CProfileLinkPage::SetEditText(const names::LinkControlNames& link, std::string_view text) {
+  if (ui::CControlUI* edit = controls().Find(link.edit)) {
+    edit->SetResourceText(false);
+    edit->SetText(text);
+  }
+}
+
 void CProfileLinkPage::ShowLinked(const names::LinkControlNames& link, const std::string& path) {
-  controls().SetText(link.edit, LinkedProgramName(path));
+  SetEditText(link, LinkedProgramName(path));
   SetCheck(link, true);
   controls().Show(link.container, true);
 }
 
 void CProfileLinkPage::ShowUnlinked(const names::LinkControlNames& link, bool hide_container) {
   SetCheck(link, false);
-  controls().SetText(link.edit, kUnlinkedProgram);
+  SetEditText(link, kUnlinkedProgram);
   if (hide_container) controls().Show(link.container, false);
 }
 
@@ -81,8 +88,9 @@ void CProfileLinkPage::LinkCheckChanged(const names::LinkControlNames& link) {
   auto* check = controls().As<ui::COptionUI>(link.check);
   if (info == nullptr || check == nullptr) return;
   const int s = SelectedProfile(link.kind, link.family);
+  if (!available_) return;
   if (!check->IsSelected()) {
-    controls().SetText(link.edit, kUnlinkedProgram);
+    SetEditText(link, kUnlinkedProgram);
     controls().Show(link.container, false);
     if (s >= 0 && !ClearProgramLink(*info, s)) DebugLine("program link not written");
     return;
@@ -140,21 +148,25 @@ void CProfileLinkPage::Unlink(DeviceKind kind, ProfileFamily family) {
   const names::LinkControlNames* link = LinkOf(kind, family);
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   const int s = SelectedProfile(kind, family);
-  if (link == nullptr || info == nullptr || s < 0) return;
+  if (link == nullptr || info == nullptr || s < 0 || !available_) return;
   if (!ClearProgramLink(*info, s)) DebugLine("program link not written");
   ShowUnlinked(*link, true);
 }
 
 void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
   available_ = false;
-  const std::string reason = std::string("%[") + reason_text_id + "]";
   for (const names::LinkControlNames& link : names::kLinkControls) {
     SetCheck(link, false);
     controls().Enable(link.check, false);
     controls().Enable(link.button, false);
-    controls().SetText(link.edit, reason);
+    // The reason follows the language: the edit shows the text of its id.
+    if (ui::CControlUI* edit = controls().Find(link.edit)) {
+      edit->SetText(reason_text_id);
+      edit->SetResourceText(true);
+      edit->SetToolTip(reason_text_id);
+    }
     controls().Show(link.container, true);
-    if (ui::CControlUI* check = controls().Find(link.check)) check->SetToolTip(reason);
+    if (ui::CControlUI* check = controls().Find(link.check)) check->SetToolTip(reason_text_id);
   }
   for (const names::UnlinkButton& unlink : names::kUnlinkButtons) controls().Enable(unlink.button, false);
 }

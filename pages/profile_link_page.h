@@ -21,6 +21,7 @@
 // UI thread only.
 
 #include <string>
+#include <string_view>
 
 #include "pages/control_names.h"
 #include "pages/page.h"
@@ -51,6 +52,8 @@ class CProfileLinkPage : public CPage {
   // The chooser; true and *path when the user confirmed.
   bool ChooseProgram(std::string* path);
   void SetCheck(const names::LinkControlNames& link, bool ticked);
+  // A file name (not a language text id).
+  void SetEditText(const names::LinkControlNames& link, std::string_view text);
   void ShowLinked(const names::LinkControlNames& link, const std::string& path);
   void ShowUnlinked(const names::LinkControlNames& link, bool hide_container);
 
