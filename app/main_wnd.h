@@ -83,7 +83,7 @@ struct MainWndOptions {
   // front comes from `foreground`, or when null from the backend of the
   // session (platform/foreground/foreground_choice.h).
   bool link_monitors = true;
-  std::shared_ptr<foreground::IForegroundSource> foreground;
+  std::shared_ptr<foreground::IForegroundSource> foreground = nullptr;
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
