@@ -39,6 +39,7 @@ LinkSelectResult SelectOnUiThread(pages::CPageSet& pages, pages::IDevices& devic
   // nothing, as selecting a missing item does nothing.
   if (combo->GetCurSel() == index || index < 0 || index >= combo->GetCount()) return LinkSelectResult::AlreadySelected;
   combo->SelectItem(index, false, false);
+  DebugLineF("program link: %s profile %d selected", combo->GetName().c_str(), index);
   ApplyLinkedSelection(pages, devices, family, index);
   return LinkSelectResult::Selected;
 }

@@ -148,7 +148,17 @@ bool CDbusForegroundReceiver::Start(std::string* error) {
 void CDbusForegroundReceiver::Stop() {
   if (!g_) return;
   if (loop_thread_.joinable()) {
-    g_main_loop_quit(g_->loop);
+    // Quit from inside the loop: a quit made before the thread has entered
+    // g_main_loop_run would be lost and the join would never return.
+    GSource* quit = g_idle_source_new();
+    g_source_set_callback(
+        quit, [](gpointer loop) -> gboolean {
+          g_main_loop_quit(static_cast<GMainLoop*>(loop));
+          return G_SOURCE_REMOVE;
+        },
+        g_->loop, nullptr);
+    g_source_attach(quit, g_->context);
+    g_source_unref(quit);
     loop_thread_.join();
   }
   if (g_->registration != 0) g_dbus_connection_unregister_object(g_->bus, g_->registration);
