@@ -13,6 +13,8 @@ namespace {
 
 // Any file; the choice is checked with IsLinkableProgram.
 constexpr const char* kProgramFilter = "(*) | *||";
+// Room for the one-line reason beside the check box.
+constexpr int kReasonWidthPx = 240;
 
 const names::LinkControlNames* LinkOf(DeviceKind kind, ProfileFamily family) {
   for (const names::LinkControlNames& link : names::kLinkControls)
@@ -165,10 +167,14 @@ void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
       edit->SetResourceText(true);
       edit->SetToolTip(reason_text_id);
     }
-    controls().Show(link.container, true);
+    if (ui::CControlUI* container = controls().Find(link.container)) {
+      container->SetFixedWidth(kReasonWidthPx);
+      container->SetVisible(true);
+    }
     if (ui::CControlUI* check = controls().Find(link.check)) check->SetToolTip(reason_text_id);
   }
-  for (const names::UnlinkButton& unlink : names::kUnlinkButtons) controls().Enable(unlink.button, false);
+  // The reason takes the unlink buttons' room.
+  for (const names::UnlinkButton& unlink : names::kUnlinkButtons) controls().Show(unlink.button, false);
 }
 
 }  // namespace trx::pages
