@@ -226,6 +226,7 @@ void CMainWnd::StartProgramLinks() {
     return;
   }
   DebugLineF("program in front from the %s backend", foreground_->Name());
+  pages_->ProfileLinks().SetForegroundSource(foreground_.get());
   link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
     LinkSelectResult result = LinkSelectResult::Gone;
     if (!RunOnUi([&] { result = SelectOnUiThread(*pages_, *this, family, index); })) return LinkSelectResult::Gone;
@@ -381,6 +382,9 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
         preview_period_ms_ = period;
         ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
       }
+      break;
+    case pages::kTimerLinkPick:
+      pages_->ProfileLinks().OnPickTimer();
       break;
     case kTimerRepaint:
       Invalidate();

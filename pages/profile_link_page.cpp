@@ -1,5 +1,7 @@
 #include "pages/profile_link_page.h"
 
+#include <unistd.h>
+
 #include "pages/profile_bar.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
@@ -30,6 +32,7 @@ void CProfileLinkPage::Bind(CRouter& router) {
     router.Add(Table::Click, {link.button, Match::Exact, [this, l](ui::TNotifyUI&, const NameSplit&) { LinkButtonClicked(*l); }});
     router.Add(Table::SelectAfterGuard,
                {link.check, Match::Exact, [this, l](ui::TNotifyUI&, const NameSplit&) { LinkCheckChanged(*l); }});
+    router.Add(Table::Click, {link.pick, Match::Exact, [this, l](ui::TNotifyUI&, const NameSplit&) { StartWindowPick(*l); }});
   }
   for (const names::UnlinkButton& unlink : names::kUnlinkButtons) {
     const names::UnlinkButton* u = &unlink;
@@ -126,12 +129,16 @@ void CProfileLinkPage::LinkCheckChanged(const names::LinkControlNames& link) {
 }
 
 void CProfileLinkPage::LinkButtonClicked(const names::LinkControlNames& link) {
-  const ProfileFamilyInfo* info = FindFamily(link.kind, link.family);
-  if (info == nullptr || !available_) return;
+  if (FindFamily(link.kind, link.family) == nullptr || !available_) return;
   std::string path;
   if (!ChooseProgram(&path)) return;
   const int s = SelectedProfile(link.kind, link.family);
   if (s < 0 || LinkedProgramName(path).empty() || !IsLinkableProgram(path)) return;
+  LinkProgram(link, s, path);
+}
+
+void CProfileLinkPage::LinkProgram(const names::LinkControlNames& link, int s, const std::string& path) {
+  const ProfileFamilyInfo* info = FindFamily(link.kind, link.family);
   // A program linked to another profile too would never select this one
   // (the first link wins): refused as the check box refuses it.
   const int other = FindLinkedProfile(ReadProgramLinks(*info, ProfileCount(*info)), path);
@@ -144,6 +151,54 @@ void CProfileLinkPage::LinkButtonClicked(const names::LinkControlNames& link) {
     return;
   }
   ShowLinked(link, path);
+}
+
+void CProfileLinkPage::StartWindowPick(const names::LinkControlNames& link) {
+  const int s = SelectedProfile(link.kind, link.family);
+  if (!available_ || source_ == nullptr || s < 0) return;
+  if (picking_ != nullptr) EndWindowPick();
+  picking_ = &link;
+  pick_profile_ = s;
+  pick_ticks_ = 0;
+  if (ui::CControlUI* edit = controls().Find(link.edit)) {
+    edit->SetText("profile_link_picking_text");
+    edit->SetResourceText(true);
+  }
+  controls().Show(link.container, true);
+  ctx_.window.SetTimer(kTimerLinkPick, kLinkPickPeriodMs);
+}
+
+void CProfileLinkPage::EndWindowPick() {
+  ctx_.window.KillTimer(kTimerLinkPick);
+  const names::LinkControlNames* link = picking_;
+  picking_ = nullptr;
+  if (link == nullptr) return;
+  // Back to what the profile holds.
+  SetEditText(*link, kUnlinkedProgram);
+  const ProgramLink stored = ReadProgramLink(*FindFamily(link->kind, link->family), pick_profile_);
+  if (stored.linked && !LinkedProgramName(stored.program).empty()) {
+    ShowLinked(*link, stored.program);
+  } else {
+    ShowUnlinked(*link, true);
+  }
+}
+
+void CProfileLinkPage::OnPickTimer() {
+  if (picking_ == nullptr || source_ == nullptr) {
+    ctx_.window.KillTimer(kTimerLinkPick);
+    return;
+  }
+  const foreground::ForegroundResult front = source_->Current();
+  // This program is in front while the user clicks: wait for another.
+  if (front.status == foreground::ForegroundStatus::Program && front.program.pid != getpid() &&
+      !LinkedProgramName(front.program.path).empty()) {
+    const names::LinkControlNames* link = picking_;
+    const int s = pick_profile_;
+    EndWindowPick();
+    LinkProgram(*link, s, front.program.path);
+    return;
+  }
+  if (++pick_ticks_ >= kLinkPickTicks) EndWindowPick();
 }
 
 void CProfileLinkPage::Unlink(DeviceKind kind, ProfileFamily family) {
@@ -161,6 +216,7 @@ void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
     SetCheck(link, false);
     controls().Enable(link.check, false);
     controls().Enable(link.button, false);
+    controls().Enable(link.pick, false);
     // The reason follows the language: the edit shows the text of its id.
     if (ui::CControlUI* edit = controls().Find(link.edit)) {
       edit->SetText(reason_text_id);

@@ -11,6 +11,10 @@
 //   check cleared    the selected profile is unlinked
 //   chooser button   links the selected profile to the chosen program
 //   unlink button    the selected profile is unlinked
+//   pick button      the next program other than this one to come to the
+//                    front within 10 s is linked to the selected profile
+//                    (for games whose executable the user can't find; a
+//                    Wine game is linked by its Windows executable)
 //
 // The chooser accepts any executable file and Windows programs (".exe",
 // for Wine and Proton). Paths are split at '/' for the name shown.
@@ -25,8 +29,14 @@
 
 #include "pages/control_names.h"
 #include "pages/page.h"
+#include "platform/foreground/foreground_source.h"
 
 namespace trx::pages {
+
+// The window timer of a window pick, and its cadence.
+inline constexpr int kTimerLinkPick = 23;
+inline constexpr int kLinkPickPeriodMs = 250;
+inline constexpr int kLinkPickTicks = 40;  // 10 s
 
 class CProfileLinkPage : public CPage {
  public:
@@ -40,6 +50,14 @@ class CProfileLinkPage : public CPage {
   // language text id) in each family's name edit.
   void SetLinkingUnavailable(const char* reason_text_id);
   bool LinkingAvailable() const { return available_; }
+  // Where a window pick learns the program in front (null: no pick). The
+  // source outlives the page.
+  void SetForegroundSource(foreground::IForegroundSource* source) { source_ = source; }
+  // Starts a window pick for the family's selected profile.
+  void StartWindowPick(const names::LinkControlNames& link);
+  // kTimerLinkPick: looks at the program in front once.
+  void OnPickTimer();
+  bool Picking() const { return picking_ != nullptr; }
 
   void LinkCheckChanged(const names::LinkControlNames& link);
   void LinkButtonClicked(const names::LinkControlNames& link);
@@ -57,7 +75,15 @@ class CProfileLinkPage : public CPage {
   void ShowLinked(const names::LinkControlNames& link, const std::string& path);
   void ShowUnlinked(const names::LinkControlNames& link, bool hide_container);
 
+  // Links profile s to `path` unless another profile has it (message_text_13).
+  void LinkProgram(const names::LinkControlNames& link, int s, const std::string& path);
+  void EndWindowPick();
+
   bool available_ = true;
+  foreground::IForegroundSource* source_ = nullptr;
+  const names::LinkControlNames* picking_ = nullptr;
+  int pick_profile_ = -1;
+  int pick_ticks_ = 0;
 };
 
 }  // namespace trx::pages

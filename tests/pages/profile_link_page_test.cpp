@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "pages/profile_bar.h"
@@ -161,6 +163,7 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
   for (const names::LinkControlNames& link : names::kLinkControls) {
     EXPECT_FALSE(Find(link.check)->IsEnabled()) << link.check;
     EXPECT_FALSE(Find(link.button)->IsEnabled()) << link.button;
+    EXPECT_FALSE(Find(link.pick)->IsEnabled()) << link.pick;
     if (link.kind == DeviceKind::Mouse) {
       EXPECT_TRUE(Visible(link.container)) << link.container;
     }
@@ -176,8 +179,61 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
 
 TEST_F(ProfileLinkPageTest, EveryLinkControlIsInTheLayout) {
   for (const names::LinkControlNames& link : names::kLinkControls)
-    for (const char* name : {link.button, link.check, link.edit, link.container}) EXPECT_NE(pm.FindControl(name), nullptr) << name;
+    for (const char* name : {link.button, link.check, link.edit, link.container, link.pick}) EXPECT_NE(pm.FindControl(name), nullptr) << name;
   for (const names::UnlinkButton& unlink : names::kUnlinkButtons) EXPECT_NE(pm.FindControl(unlink.button), nullptr);
+}
+
+}  // namespace
+}  // namespace trx::pages::testing
+
+namespace trx::pages::testing {
+namespace {
+
+class FrontSource : public foreground::IForegroundSource {
+ public:
+  const char* Name() const override { return "test"; }
+  bool Start(foreground::ForegroundUnavailable*) override { return true; }
+  void Stop() override {}
+  foreground::ForegroundResult Current() override { return front; }
+  foreground::ForegroundResult front;
+};
+
+TEST_F(ProfileLinkPageTest, PickingAWindowLinksTheNextOtherProgramInFront) {
+  FrontSource source;
+  pages->ProfileLinks().SetForegroundSource(&source);
+  Combo()->SelectItem(1, false, false);
+  Notify("ms_device_profile_link_pick_btn", "click");
+  EXPECT_TRUE(pages->ProfileLinks().Picking());
+  EXPECT_EQ(window.calls.back(), "timer " + std::to_string(kTimerLinkPick) + " " + std::to_string(kLinkPickPeriodMs));
+  // This program itself, then nothing in front: still waiting.
+  source.front = {foreground::ForegroundStatus::Program, {getpid(), "/usr/bin/trx770", "trx770"}, {}};
+  pages->ProfileLinks().OnPickTimer();
+  source.front = {foreground::ForegroundStatus::None, {}, {}};
+  pages->ProfileLinks().OnPickTimer();
+  EXPECT_FALSE(Link(1).linked);
+  // A Wine game comes to the front: linked by its Windows executable.
+  source.front = {foreground::ForegroundStatus::Program, {getpid() + 1, "/games/pfx/drive_c/Race/race.exe", "race.exe"}, {}};
+  pages->ProfileLinks().OnPickTimer();
+  EXPECT_FALSE(pages->ProfileLinks().Picking());
+  EXPECT_EQ(window.calls.back(), "kill timer " + std::to_string(kTimerLinkPick));
+  EXPECT_TRUE(Link(1).linked);
+  EXPECT_EQ(Link(1).program, "/games/pfx/drive_c/Race/race.exe");
+  EXPECT_EQ(Edit(), "race.exe");
+
+  // A pick that sees no other program ends after 10 s, the link unchanged;
+  // one that sees a program linked elsewhere is refused.
+  Combo()->SelectItem(2, false, false);
+  Notify("ms_device_profile_link_pick_btn", "click");
+  source.front = {foreground::ForegroundStatus::None, {}, {}};
+  for (int i = 0; i < kLinkPickTicks; ++i) pages->ProfileLinks().OnPickTimer();
+  EXPECT_FALSE(pages->ProfileLinks().Picking());
+  EXPECT_FALSE(Link(2).linked);
+  EXPECT_FALSE(Visible("ms_device_profile_link_name_hor"));
+  Notify("ms_device_profile_link_pick_btn", "click");
+  source.front = {foreground::ForegroundStatus::Program, {getpid() + 1, "/games/pfx/drive_c/Race/race.exe", "race.exe"}, {}};
+  pages->ProfileLinks().OnPickTimer();
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{kMessageProgramLinked}));
+  EXPECT_FALSE(Link(2).linked);
 }
 
 }  // namespace
