@@ -15,8 +15,10 @@ namespace {
 
 // Any file; the choice is checked with IsLinkableProgram.
 constexpr const char* kProgramFilter = "(*) | *||";
-// Room for the one-line reason beside the check box.
+// Room for the one-line reason beside the check box, and for the linked
+// program's name (the whole path is its tool tip).
 constexpr int kReasonWidthPx = 240;
+constexpr int kNameWidthPx = 90;
 
 const names::LinkControlNames* LinkOf(DeviceKind kind, ProfileFamily family) {
   for (const names::LinkControlNames& link : names::kLinkControls)
@@ -64,13 +66,18 @@ void CProfileLinkPage::SetEditText(const names::LinkControlNames& link, std::str
 
 void CProfileLinkPage::ShowLinked(const names::LinkControlNames& link, const std::string& path) {
   SetEditText(link, LinkedProgramName(path));
+  if (ui::CControlUI* edit = controls().Find(link.edit)) edit->SetToolTip(path);
   SetCheck(link, true);
-  controls().Show(link.container, true);
+  if (ui::CControlUI* container = controls().Find(link.container)) {
+    container->SetFixedWidth(kNameWidthPx);
+    container->SetVisible(true);
+  }
 }
 
 void CProfileLinkPage::ShowUnlinked(const names::LinkControlNames& link, bool hide_container) {
   SetCheck(link, false);
   SetEditText(link, kUnlinkedProgram);
+  if (ui::CControlUI* edit = controls().Find(link.edit)) edit->SetToolTip("");
   if (hide_container) controls().Show(link.container, false);
 }
 
@@ -216,7 +223,7 @@ void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
     SetCheck(link, false);
     controls().Enable(link.check, false);
     controls().Enable(link.button, false);
-    controls().Enable(link.pick, false);
+    controls().Show(link.pick, false);
     // The reason follows the language: the edit shows the text of its id.
     if (ui::CControlUI* edit = controls().Find(link.edit)) {
       edit->SetText(reason_text_id);
