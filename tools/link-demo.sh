@@ -18,7 +18,10 @@ rm -rf "$OUT" && mkdir -p "$OUT/home"
 export HOME="$OUT/home" XDG_CONFIG_HOME="$OUT/home/.config" XDG_DATA_HOME="$OUT/home/.local/share"
 unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP SWAYSOCK
 export LANG=${DEMO_LANG:-en_US.UTF-8}
-export DISPLAY=:${DEMO_DISPLAY:-77}
+# A display number nobody uses (others may run Xvfb on this machine too).
+for n in $(seq 300 399); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { export DISPLAY=":$n"; break; }
+done
 
 cc -O2 -o "$OUT/alpha" "$HERE/link-demo-window.c" -lxcb
 cp "$OUT/alpha" "$OUT/beta"
@@ -89,9 +92,19 @@ sleep 1
 selected() { grep -a "program link: ms_device" "$OUT/debug.txt" | tail -1 || true; }
 seen=$(grep -ac " > mouse" "$OUT/trace.txt" || true)
 for w in alpha beta gamma alpha; do
+  before=$(grep -ac "program link: ms_device" "$OUT/debug.txt" || true)
   xdotool search --name "^$w\$" windowactivate --sync 2>/dev/null || xdotool search --name "^$w\$" windowactivate
-  sleep 2.3  # one 2 s cycle and the 100 ms pause
-  echo "front: $w -> $(selected); INI $(grep -A1 '^\[PROFILEDEVICESELECT\]' "$INI" | tail -1)"
+  start=$(date +%s%N)
+  waited="no selection within 3000 ms"
+  for _ in $(seq 60); do  # one cycle is 2000 ms + 100 ms + the selection itself
+    if [ "$(grep -ac "program link: ms_device" "$OUT/debug.txt" || true)" != "$before" ]; then
+      waited="selected after $(( ($(date +%s%N) - start) / 1000000 )) ms"
+      break
+    fi
+    sleep 0.05
+  done
+  sleep 0.3  # timer 2 sends the record within 100 ms
+  echo "front: $w -> $(selected) ($waited); INI $(grep -A1 '^\[PROFILEDEVICESELECT\]' "$INI" | tail -1)"
   # The settings frame that starts at record byte 0 carries the light colour (bytes 6-8).
   grep -a " > mouse" "$OUT/trace.txt" | awk -v after="$seen" '{f=$4; if (NR > after && substr(f,7,2)=="06" && substr(f,11,4)=="0000") print "  simulated mouse took Write settings bytes at 0, light colour " substr(f,29,6)}'
   seen=$(grep -ac " > mouse" "$OUT/trace.txt" || true)
