@@ -11,6 +11,8 @@
 #include "app/app_messages.h"
 #include "app/language.h"
 #include "pages/control_names.h"
+#include "pages/profile_link_page.h"
+#include "platform/foreground/foreground_choice.h"
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "device/device_ids.h"
@@ -122,6 +124,8 @@ CMainWnd::~CMainWnd() {
   // Workers let go keep the proxy and the channels; from here on their
   // calls toward this window do nothing.
   presence_->Detach();
+  link_selector_->Detach();
+  if (foreground_ && workers_.RunningCount() == 0) foreground_->Stop();
   if (workers_.RunningCount() == 0) {
     pad_->Reset();
     mouse_->Reset();
@@ -220,9 +224,42 @@ void CMainWnd::OnWindowInit() {
 
   CopyMachineLanguageToIni(main_ini);
   ShowWindow(false);
+  StartProgramLinks();
   StartWorkers();
   if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::CResourceManager::GetInstance()->ReloadText();
+}
+
+void CMainWnd::StartProgramLinks() {
+  if (!(options_.presence_threads && options_.link_monitors) && !options_.foreground) return;
+  foreground_ = options_.foreground ? options_.foreground
+                                    : std::shared_ptr<foreground::IForegroundSource>(
+                                          foreground::CreateForegroundSource(foreground::ForegroundSessionFromEnvironment()));
+  foreground::ForegroundUnavailable why;
+  if (!foreground_->Start(&why)) {
+    DebugLineF("program links off (%s): %s", foreground_->Name(), why.detail.c_str());
+    pages_->ProfileLinks().SetLinkingUnavailable(why.text_id);
+    return;
+  }
+  DebugLineF("program in front from the %s backend", foreground_->Name());
+  pages_->ProfileLinks().SetForegroundSource(foreground_.get());
+  link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
+    LinkSelectResult result = LinkSelectResult::Gone;
+    if (!RunOnUi([&] { result = SelectOnUiThread(*pages_, *this, family, index); })) return LinkSelectResult::Gone;
+    return result;
+  });
+  constexpr int kSlots[kLinkMonitorCount] = {kWorkerKbLightLink, kWorkerKbKeyLink, kWorkerMsDeviceLink, kWorkerMsKeyLink,
+                                             kWorkerMpLightLink};
+  for (int i = 0; i < kLinkMonitorCount; ++i) {
+    workers_.SetBody(kSlots[i], [family = &LinkMonitorFamily(i), source = foreground_, selector = link_selector_](CEvent& stop) {
+      LinkMonitorParam param;
+      param.family = family;
+      param.source = source.get();
+      param.selector = selector.get();
+      param.stop = &stop;
+      LinkMonitorThread(param);
+    });
+  }
 }
 
 void CMainWnd::StartWorkers() {
@@ -375,6 +412,9 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
         preview_period_ms_ = period;
         ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
       }
+      break;
+    case pages::kTimerLinkPick:
+      pages_->ProfileLinks().OnPickTimer();
       break;
     case kTimerRepaint:
       Invalidate();

@@ -35,12 +35,14 @@
 
 #include "app/presence_host_proxy.h"
 #include "app/access_help.h"
+#include "app/link_selector.h"
 #include "app/lighting_preview_host.h"
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
 #include "pages/page_context.h"
 #include "platform/input_hooks.h"
+#include "platform/foreground/foreground_source.h"
 #include "pages/page_set.h"
 #include "presence/presence_host.h"
 #include "profile/init_profiles.h"
@@ -77,6 +79,11 @@ struct MainWndOptions {
   // Where input is captured while a page listens (the Qt backend's event
   // filter); null: no capture (installing the hooks fails).
   IInputSource* input_source = nullptr;
+  // The program-link monitors (with the presence threads): the program in
+  // front comes from `foreground`, or when null from the backend of the
+  // session (platform/foreground/foreground_choice.h).
+  bool link_monitors = true;
+  std::shared_ptr<foreground::IForegroundSource> foreground = nullptr;
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
@@ -224,6 +231,9 @@ class CMainWnd : public ui::WindowImplBase,
   void ShutdownWorkers();
   void StartWorkers();
   void SetPresenceBodies();
+  // Starts the foreground source and installs the five program-link
+  // monitors; without a backend the link controls show why they are off.
+  void StartProgramLinks();
   void FlashTopMost();
   // Runs fn on the UI thread: directly there, else through a sent message;
   // false when it could not run (window gone, shutdown begun).
@@ -249,6 +259,10 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<CDeviceChannel> pad_;
   // What the presence threads hold instead of this window.
   std::shared_ptr<PresenceHostProxy> presence_;
+  // What the program-link monitors hold instead of this window, and the
+  // source of the program in front (shared: a monitor let go keeps it).
+  std::shared_ptr<LinkSelectProxy> link_selector_ = std::make_shared<LinkSelectProxy>();
+  std::shared_ptr<foreground::IForegroundSource> foreground_;
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
   int preview_period_ms_ = kPreviewFramePeriodMs;

@@ -7,6 +7,9 @@
 #include <array>
 #include <string_view>
 
+#include "device/device_channel.h"
+#include "settings/settings_host.h"
+
 namespace trx::pages::names {
 
 // ---- main window frame
@@ -186,6 +189,42 @@ inline constexpr const char* kMenuImport = "Menu_Import";
 inline constexpr const char* kMenuExport = "Menu_Export";
 // The simulated-device section added to the menu under --simulate.
 inline constexpr const char* kMenuSimPrefix = "sim_";
+
+// The program-link controls of each profile family (chooser button, check
+// box, name edit, the container shown while linked, the window-pick button)
+// and the two unlink buttons.
+struct LinkControlNames {
+  DeviceKind kind;
+  ProfileFamily family;
+  const char* button;
+  const char* check;
+  const char* edit;
+  const char* container;
+  const char* pick;
+};
+inline constexpr std::array<LinkControlNames, 6> kLinkControls{{
+    {DeviceKind::Mouse, ProfileFamily::Device, "ms_device_profile_link_btn", "ms_device_profile_link_check",
+     "ms_device_profile_link_edit", "ms_device_profile_link_name_hor", "ms_device_profile_link_pick_btn"},
+    {DeviceKind::Mouse, ProfileFamily::Light, "ms_deng_profile_link_btn", "ms_deng_profile_link_check",
+     "ms_deng_profile_link_edit", "ms_deng_profile_link_name_hor", "ms_deng_profile_link_pick_btn"},
+    {DeviceKind::Mouse, ProfileFamily::Key, "ms_key_profile_link_btn", "ms_key_profile_link_check",
+     "ms_key_profile_link_edit", "ms_key_profile_link_name_hor", "ms_key_profile_link_pick_btn"},
+    {DeviceKind::Keyboard, ProfileFamily::Light, "kb_deng_profile_link_btn", "kb_deng_profile_link_check",
+     "kb_deng_profile_link_edit", "kb_deng_profile_link_name_hor", "kb_deng_profile_link_pick_btn"},
+    {DeviceKind::Keyboard, ProfileFamily::Key, "kb_key_profile_link_btn", "kb_key_profile_link_check",
+     "kb_key_profile_link_edit", "kb_key_profile_link_name_hor", "kb_key_profile_link_pick_btn"},
+    {DeviceKind::MousePad, ProfileFamily::Light, "mp_deng_profile_link_btn", "mp_deng_profile_link_check",
+     "mp_deng_profile_link_edit", "mp_deng_profile_link_name_hor", "mp_deng_profile_link_pick_btn"},
+}};
+struct UnlinkButton {
+  const char* button;
+  DeviceKind kind;
+  ProfileFamily family;
+};
+inline constexpr std::array<UnlinkButton, 2> kUnlinkButtons{{
+    {"ms_device_cancle_link_btn", DeviceKind::Mouse, ProfileFamily::Device},
+    {"kb_deng_cancle_link_btn", DeviceKind::Keyboard, ProfileFamily::Light},
+}};
 
 // Every single name above that the main layout (with its sub-layouts) must
 // hold. The families, toggles and routine names are checked from their

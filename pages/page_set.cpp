@@ -9,6 +9,7 @@
 #include "pages/mouse_performance_page.h"
 #include "pages/onboard_strip.h"
 #include "pages/profile_bar.h"
+#include "pages/profile_link_page.h"
 
 namespace trx::pages {
 
@@ -45,6 +46,7 @@ void CPageSet::RegisterPages() {
     Refresh(kind);
   };
   profile_bar_->apply_pointer = [performance](int speed, int lines) { performance->ShowAndApplyPointer(speed, lines); };
+  profile_links_ = Add<CProfileLinkPage>();
   Add<CDeviceTabsPage>();
 }
 

@@ -21,6 +21,7 @@ namespace trx::pages {
 class CProfileBar;
 class CMouseButtonsPage;
 class CMacroEditorPage;
+class CProfileLinkPage;
 
 class CPageSet {
  public:
@@ -32,6 +33,8 @@ class CPageSet {
   PageContext& Context() { return context_; }
   // The list the profile index fills at start.
   IProfileLists& ProfileLists();
+  // The program-link controls of the profile families.
+  CProfileLinkPage& ProfileLinks() { return *profile_links_; }
   // The lighting previews' key-light controls (bound at OnWindowInit).
   const CKeyLights& KeyLights() const { return key_lights_; }
 
@@ -70,6 +73,7 @@ class CPageSet {
   CProfileBar* profile_bar_ = nullptr;
   CMouseButtonsPage* mouse_buttons_ = nullptr;
   CMacroEditorPage* macro_pages_[2] = {};  // mouse, keyboard
+  CProfileLinkPage* profile_links_ = nullptr;
 };
 
 }  // namespace trx::pages

@@ -20,6 +20,7 @@ for f in \
   share/icons/hicolor/scalable/apps/trx770.svg share/icons/hicolor/48x48/apps/trx770.png \
   share/icons/hicolor/256x256/apps/trx770.png \
   share/man/man1/trx770.1.gz share/man/man1/trx770ctl.1.gz share/doc/trx770/copyright \
+  share/gnome-shell/extensions/trx770-foreground@trx770.org/extension.js \
   lib/udev/rules.d/70-trx770.rules; do
   [ -f "$PREFIX/$f" ] || fail "$f is not installed"
 done

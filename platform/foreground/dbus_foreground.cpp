@@ -1,0 +1,284 @@
+#include "platform/foreground/dbus_foreground.h"
+
+#include <gio/gio.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/atomic_file.h"
+#include "platform/debug_log.h"
+#include "platform/foreground/kwin_script_text.h"
+
+namespace trx::foreground {
+namespace {
+
+constexpr const char* kIntrospection =
+    "<node><interface name='org.trx770.Foreground'>"
+    "<method name='ActiveProcess'><arg type='s' name='pid' direction='in'/></method>"
+    "</interface></node>";
+constexpr int kCallTimeoutMs = 2000;
+constexpr guint32 kRequestNameDoNotQueue = 4;
+constexpr guint32 kRequestNamePrimaryOwner = 1;
+
+void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* method, GVariant* parameters,
+                  GDBusMethodInvocation* invocation, gpointer user_data) {
+  auto* receiver = static_cast<CDbusForegroundReceiver*>(user_data);
+  if (g_strcmp0(method, "ActiveProcess") != 0) {
+    g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.UnknownMethod", "unknown method");
+    return;
+  }
+  const gchar* text = nullptr;
+  g_variant_get(parameters, "(&s)", &text);
+  const std::string_view value(text);
+  int pid = 0;
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), pid);
+  if (ec != std::errc() || end != value.data() + value.size() || pid < 0) {
+    g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.InvalidArgs", "not a pid");
+    return;
+  }
+  receiver->Report(pid);
+  g_dbus_method_invocation_return_value(invocation, nullptr);
+}
+
+const GDBusInterfaceVTable kVTable = {OnMethodCall, nullptr, nullptr, {}};
+
+std::string TakeError(GError* error) {
+  std::string text = error != nullptr ? error->message : "unknown error";
+  if (error != nullptr) g_error_free(error);
+  return text;
+}
+
+// A synchronous call; the reply (to be unreffed) or null with *error.
+GVariant* Call(GDBusConnection* bus, const char* name, const char* path, const char* interface, const char* method,
+               GVariant* args, const char* reply_type, std::string* error) {
+  GError* e = nullptr;
+  GVariant* reply = g_dbus_connection_call_sync(bus, name, path, interface, method, args,
+                                                reply_type != nullptr ? G_VARIANT_TYPE(reply_type) : nullptr,
+                                                G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, &e);
+  if (reply == nullptr && error != nullptr) *error = TakeError(e);
+  else if (e != nullptr) g_error_free(e);
+  return reply;
+}
+
+}  // namespace
+
+struct CDbusForegroundReceiver::GState {
+  GMainContext* context = nullptr;
+  GMainLoop* loop = nullptr;
+  GDBusConnection* bus = nullptr;
+  GDBusNodeInfo* node = nullptr;
+  guint registration = 0;
+};
+
+CDbusForegroundReceiver::CDbusForegroundReceiver(std::string bus_address) : address_(std::move(bus_address)) {}
+
+CDbusForegroundReceiver::~CDbusForegroundReceiver() { Stop(); }
+
+void* CDbusForegroundReceiver::Connection() const { return g_ ? g_->bus : nullptr; }
+
+void CDbusForegroundReceiver::Report(int pid) {
+  pid_ = pid;
+  ++reports_;
+}
+
+bool CDbusForegroundReceiver::Start(std::string* error) {
+  if (g_) return true;
+  std::string address = address_;
+  if (address.empty()) {
+    GError* e = nullptr;
+    gchar* session = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &e);
+    if (session == nullptr) {
+      if (error != nullptr) *error = TakeError(e);
+      return false;
+    }
+    address = session;
+    g_free(session);
+  }
+  auto g = std::make_unique<GState>();
+  GError* e = nullptr;
+  g->bus = g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, &e);
+  if (g->bus == nullptr) {
+    if (error != nullptr) *error = TakeError(e);
+    return false;
+  }
+  g_dbus_connection_set_exit_on_close(g->bus, FALSE);
+  g->node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
+  g->context = g_main_context_new();
+  g->loop = g_main_loop_new(g->context, FALSE);
+  // Method calls are dispatched in the context current when registering:
+  // the loop thread's own.
+  g_main_context_push_thread_default(g->context);
+  g->registration = g_dbus_connection_register_object(g->bus, kForegroundObjectPath, g->node->interfaces[0], &kVTable,
+                                                      this, nullptr, &e);
+  g_main_context_pop_thread_default(g->context);
+  g_ = std::move(g);
+  if (g_->registration == 0) {
+    if (error != nullptr) *error = TakeError(e);
+    Stop();
+    return false;
+  }
+  std::string call_error;
+  GVariant* reply = Call(g_->bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+                         g_variant_new("(su)", kForegroundBusName, kRequestNameDoNotQueue), "(u)", &call_error);
+  guint32 answer = 0;
+  if (reply != nullptr) {
+    g_variant_get(reply, "(u)", &answer);
+    g_variant_unref(reply);
+  }
+  if (answer != kRequestNamePrimaryOwner) {
+    if (error != nullptr) *error = reply != nullptr ? "another process has the bus name" : call_error;
+    Stop();
+    return false;
+  }
+  GMainLoop* loop = g_->loop;
+  GMainContext* context = g_->context;
+  loop_thread_ = std::thread([loop, context] {
+    g_main_context_push_thread_default(context);
+    g_main_loop_run(loop);
+    g_main_context_pop_thread_default(context);
+  });
+  return true;
+}
+
+void CDbusForegroundReceiver::Stop() {
+  if (!g_) return;
+  if (loop_thread_.joinable()) {
+    // Quit from inside the loop: a quit made before the thread has entered
+    // g_main_loop_run would be lost and the join would never return.
+    GSource* quit = g_idle_source_new();
+    g_source_set_callback(
+        quit, [](gpointer loop) -> gboolean {
+          g_main_loop_quit(static_cast<GMainLoop*>(loop));
+          return G_SOURCE_REMOVE;
+        },
+        g_->loop, nullptr);
+    g_source_attach(quit, g_->context);
+    g_source_unref(quit);
+    loop_thread_.join();
+  }
+  if (g_->registration != 0) g_dbus_connection_unregister_object(g_->bus, g_->registration);
+  g_dbus_connection_close_sync(g_->bus, nullptr, nullptr);
+  g_object_unref(g_->bus);
+  // Calls already queued for the context hold references; let them go.
+  while (g_main_context_iteration(g_->context, FALSE)) {
+  }
+  g_main_loop_unref(g_->loop);
+  g_main_context_unref(g_->context);
+  g_dbus_node_info_unref(g_->node);
+  g_.reset();
+  pid_ = -1;
+}
+
+// ---------------------------------------------------------------- sources
+
+std::string InstallKWinScript(const std::string& data_home) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::path(data_home) / "kwin" / "scripts" / kKWinScriptName;
+  std::error_code ec;
+  fs::create_directories(folder / "contents" / "code", ec);
+  if (ec) return {};
+  const std::string main_js = (folder / "contents" / "code" / "main.js").string();
+  auto write = [](const std::string& path, std::string_view text) { return WriteFileAtomic(path, text.data(), text.size()); };
+  if (!write((folder / "metadata.json").string(), kKWinScriptMetadata) || !write(main_js, kKWinScriptMain)) return {};
+  return main_js;
+}
+
+CDbusForegroundSource::CDbusForegroundSource(ReportingDesktop desktop, std::string bus_address, std::string proc_root)
+    : desktop_(desktop), proc_root_(std::move(proc_root)), receiver_(std::move(bus_address)) {}
+
+CDbusForegroundSource::~CDbusForegroundSource() { Stop(); }
+
+bool CDbusForegroundSource::Start(ForegroundUnavailable* why) {
+  if (started_) return true;
+  std::string error;
+  if (!receiver_.Start(&error)) {
+    if (why != nullptr) *why = {kReasonBus, error};
+    return false;
+  }
+  const bool ready = desktop_ == ReportingDesktop::KWin ? LoadKWinScript(&error) : GnomeExtensionEnabled(&error);
+  if (!ready) {
+    receiver_.Stop();
+    if (why != nullptr) *why = {desktop_ == ReportingDesktop::KWin ? kReasonKWin : kReasonGnome, error};
+    return false;
+  }
+  started_ = true;
+  return true;
+}
+
+void CDbusForegroundSource::Stop() {
+  if (!started_) return;
+  if (desktop_ == ReportingDesktop::KWin) UnloadKWinScript();
+  receiver_.Stop();
+  started_ = false;
+}
+
+ForegroundResult CDbusForegroundSource::Current() {
+  if (!started_) return {ForegroundStatus::Unknown, {}, "not started"};
+  const int pid = receiver_.ReportedPid();
+  if (pid < 0) return {ForegroundStatus::Unknown, {}, "no report from the desktop yet"};
+  if (pid == 0) return {ForegroundStatus::None, {}, {}};
+  return ResultForPid(pid, proc_root_);
+}
+
+bool CDbusForegroundSource::LoadKWinScript(std::string* error) {
+  auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string base = data_home != nullptr && *data_home != '\0' ? data_home
+                                                                      : std::string(home != nullptr ? home : "") + "/.local/share";
+  const std::string main_js = InstallKWinScript(base);
+  if (main_js.empty()) {
+    *error = "the KWin script could not be written under " + base;
+    return false;
+  }
+  // A copy left loaded by an earlier run would report twice (or an older
+  // version): load afresh.
+  UnloadKWinScript();
+  GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript",
+                         g_variant_new("(ss)", main_js.c_str(), kKWinScriptName), "(i)", error);
+  if (reply == nullptr) return false;
+  gint32 id = -1;
+  g_variant_get(reply, "(i)", &id);
+  g_variant_unref(reply);
+  if (id < 0) {
+    *error = "KWin refused the script";
+    return false;
+  }
+  reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "start", nullptr, nullptr, error);
+  if (reply == nullptr) return false;
+  g_variant_unref(reply);
+  return true;
+}
+
+void CDbusForegroundSource::UnloadKWinScript() {
+  auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
+  if (bus == nullptr) return;
+  if (GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
+                             g_variant_new("(s)", kKWinScriptName), nullptr, nullptr))
+    g_variant_unref(reply);
+}
+
+bool CDbusForegroundSource::GnomeExtensionEnabled(std::string* error) {
+  auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
+  GVariant* reply = Call(bus, "org.gnome.Shell.Extensions", "/org/gnome/Shell/Extensions", "org.gnome.Shell.Extensions",
+                         "GetExtensionInfo", g_variant_new("(s)", kGnomeExtensionUuid), "(a{sv})", error);
+  if (reply == nullptr) return false;
+  GVariant* info = g_variant_get_child_value(reply, 0);
+  double state = 0;
+  const bool found = g_variant_lookup(info, "state", "d", &state);
+  g_variant_unref(info);
+  g_variant_unref(reply);
+  // ExtensionState: 1 ENABLED (GNOME 45+ also calls it ACTIVE).
+  if (!found || state != 1.0) {
+    *error = std::string("the GNOME Shell extension ") + kGnomeExtensionUuid + (found ? " is not enabled" : " is not installed");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace trx::foreground

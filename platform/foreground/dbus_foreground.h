@@ -1,0 +1,98 @@
+#pragma once
+// The program in front on the Wayland desktops that don't let a client ask:
+// a script running inside the compositor reports the active window's pid
+// to this program over the session bus.
+//
+//   bus name, object, interface  org.trx770.Foreground, /org/trx770/Foreground,
+//                                org.trx770.Foreground
+//   method                       ActiveProcess(s pid)  the pid in decimal,
+//                                                      "0": no window active
+//
+// KDE Plasma: a KWin script (packaging/kwin/trx770-foreground), which Start
+// writes to the user's KWin scripts folder and loads through KWin's
+// Scripting interface; Stop unloads it. GNOME: the Shell extension
+// trx770-foreground@trx770.org (packaging/gnome-shell/), which the user
+// installs and enables once; Start checks that it is enabled.
+//
+// CDbusForegroundReceiver is the receiving end alone (tests talk to it on a
+// private bus). It owns its bus connection and a thread running a GLib main
+// context of its own, where the method calls are handled.
+//
+// Threads: Start/Stop on one thread; the readers on any.
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "platform/foreground/foreground_source.h"
+#include "platform/foreground/process_identity.h"
+
+namespace trx::foreground {
+
+inline constexpr const char* kForegroundBusName = "org.trx770.Foreground";
+inline constexpr const char* kForegroundObjectPath = "/org/trx770/Foreground";
+inline constexpr const char* kForegroundInterface = "org.trx770.Foreground";
+inline constexpr const char* kKWinScriptName = "trx770-foreground";
+inline constexpr const char* kGnomeExtensionUuid = "trx770-foreground@trx770.org";
+
+class CDbusForegroundReceiver {
+ public:
+  // bus_address empty: the session bus.
+  explicit CDbusForegroundReceiver(std::string bus_address = {});
+  ~CDbusForegroundReceiver();
+  CDbusForegroundReceiver(const CDbusForegroundReceiver&) = delete;
+  CDbusForegroundReceiver& operator=(const CDbusForegroundReceiver&) = delete;
+
+  // Connects, serves the object and takes the bus name. False (and *error)
+  // when the bus can't be reached or another process has the name.
+  bool Start(std::string* error);
+  void Stop();
+  // The last pid reported: -1 none yet, 0 no window active.
+  int ReportedPid() const { return pid_.load(); }
+  int Reports() const { return reports_.load(); }
+  // The connection (GDBusConnection*), for calls to the compositor; null
+  // when not started.
+  void* Connection() const;
+  // Records a report (the bus thread's method handler).
+  void Report(int pid);
+
+ private:
+  struct GState;
+  std::string address_;
+  std::unique_ptr<GState> g_;
+  std::thread loop_thread_;
+  std::atomic<int> pid_{-1};
+  std::atomic<int> reports_{0};
+};
+
+enum class ReportingDesktop { KWin, Gnome };
+
+class CDbusForegroundSource : public IForegroundSource {
+ public:
+  explicit CDbusForegroundSource(ReportingDesktop desktop, std::string bus_address = {},
+                                 std::string proc_root = kProcRoot);
+  ~CDbusForegroundSource() override;
+
+  const char* Name() const override { return desktop_ == ReportingDesktop::KWin ? "kwin" : "gnome"; }
+  bool Start(ForegroundUnavailable* why) override;
+  void Stop() override;
+  ForegroundResult Current() override;
+
+ private:
+  bool LoadKWinScript(std::string* error);
+  void UnloadKWinScript();
+  bool GnomeExtensionEnabled(std::string* error);
+
+  ReportingDesktop desktop_;
+  std::string proc_root_;
+  CDbusForegroundReceiver receiver_;
+  bool started_ = false;
+};
+
+// Writes the KWin script's files under `data_home`/kwin/scripts/ (the
+// user's $XDG_DATA_HOME, ~/.local/share by default); the path of its
+// main.js, or empty when it could not be written.
+std::string InstallKWinScript(const std::string& data_home);
+
+}  // namespace trx::foreground

@@ -1,0 +1,87 @@
+#pragma once
+// The program whose window is in front, on the Linux desktops.
+//
+// One backend per kind of session, chosen at run time (foreground_choice.h):
+//   X11             _NET_ACTIVE_WINDOW and its _NET_WM_PID, followed through
+//                   PropertyNotify on the root window (x11_foreground.h)
+//   KDE Wayland     a KWin script reports the active window's pid over D-Bus
+//   GNOME Wayland   a GNOME Shell extension does the same (dbus_foreground.h)
+//   sway, wlroots   the sway IPC socket: get_tree, the focused node's pid
+// A pid becomes a program through /proc (process_identity.h): the
+// executable's path, or for a Wine or Proton process the Windows program it
+// runs.
+//
+// Threads: Start and Stop on one thread (the UI thread at start-up and
+// shutdown); Current on any thread, also concurrently with itself.
+
+#include <string>
+#include <utility>
+
+namespace trx::foreground {
+
+// Language text ids of the one-line reasons a session can't be followed.
+inline constexpr const char* kReasonNoSession = "link_reason_no_session";
+inline constexpr const char* kReasonWayland = "link_reason_wayland";
+inline constexpr const char* kReasonX11 = "link_reason_x11";
+inline constexpr const char* kReasonKWin = "link_reason_kwin";
+inline constexpr const char* kReasonGnome = "link_reason_gnome";
+inline constexpr const char* kReasonSway = "link_reason_sway";
+inline constexpr const char* kReasonBus = "link_reason_bus";
+
+struct ForegroundProgram {
+  int pid = 0;
+  std::string path;          // the executable ("/usr/bin/foo", a Wine program's ".exe")
+  std::string display_name;  // its file name
+};
+
+enum class ForegroundStatus {
+  Program,    // `program` is in front
+  None,       // nothing is in front (the desktop, an empty workspace)
+  Unknown,    // something is in front but can't be inspected (`detail` says why)
+};
+
+struct ForegroundResult {
+  ForegroundStatus status = ForegroundStatus::Unknown;
+  ForegroundProgram program;
+  std::string detail;
+};
+
+// Why Start failed: a language text id (kReason...) and a detail for the
+// debug output.
+struct ForegroundUnavailable {
+  const char* text_id = kReasonNoSession;
+  std::string detail;
+};
+
+class IForegroundSource {
+ public:
+  virtual ~IForegroundSource() = default;
+  // "x11", "kwin", "gnome", "sway", "none".
+  virtual const char* Name() const = 0;
+  // Connects and starts following the session. False (and *why) when this
+  // session can't tell which program is in front.
+  virtual bool Start(ForegroundUnavailable* why) = 0;
+  // Stops following; Current then answers Unknown. Idempotent.
+  virtual void Stop() = 0;
+  // The program in front now. Never blocks for long (at most one local
+  // socket round trip).
+  virtual ForegroundResult Current() = 0;
+};
+
+// A session no backend can follow: Start fails with the reason given.
+class CNoForegroundSource : public IForegroundSource {
+ public:
+  explicit CNoForegroundSource(ForegroundUnavailable why) : why_(std::move(why)) {}
+  const char* Name() const override { return "none"; }
+  bool Start(ForegroundUnavailable* why) override {
+    if (why != nullptr) *why = why_;
+    return false;
+  }
+  void Stop() override {}
+  ForegroundResult Current() override { return {ForegroundStatus::Unknown, {}, why_.detail}; }
+
+ private:
+  ForegroundUnavailable why_;
+};
+
+}  // namespace trx::foreground

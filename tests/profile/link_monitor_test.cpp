@@ -1,0 +1,201 @@
+// The program-link monitors over a fake foreground source and a selector
+// that records what it is asked (and writes "select" as Select does).
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/debug_log.h"
+#include "platform/ini_file.h"
+#include "profile/link_monitor.h"
+#include "profile/profile_keys.h"
+#include "profile/profile_store.h"
+#include "profile/program_links.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx {
+namespace {
+
+using foreground::ForegroundResult;
+using foreground::ForegroundStatus;
+
+class FakeSource : public foreground::IForegroundSource {
+ public:
+  const char* Name() const override { return "fake"; }
+  bool Start(foreground::ForegroundUnavailable*) override { return true; }
+  void Stop() override {}
+  ForegroundResult Current() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    return front;
+  }
+  void Set(ForegroundStatus status, std::string path = {}) {
+    std::lock_guard<std::mutex> lock(mutex);
+    front = {status, {42, path, LinkedProgramName(path)}, {}};
+  }
+  std::mutex mutex;  // guards front
+  ForegroundResult front{ForegroundStatus::None, {}, {}};
+};
+
+// Selects as the combo would: only a different item, "select" written.
+class FakeSelector : public IProfileSelector {
+ public:
+  LinkSelectResult SelectLinkedProfile(const ProfileFamilyInfo& family, int index) override {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (gone) return LinkSelectResult::Gone;
+    if (index == shown) return LinkSelectResult::AlreadySelected;
+    shown = index;
+    selections.push_back(index);
+    WritePrivateProfileString(family.select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(family.kind));
+    if (user_picks_during >= 0)  // the user picks another profile meanwhile
+      WritePrivateProfileString(family.select_section, kIniKeySelect, std::to_string(user_picks_during),
+                                ProfileIniPath(family.kind));
+    return LinkSelectResult::Selected;
+  }
+  std::mutex mutex;  // guards the members
+  int shown = 0;
+  bool gone = false;
+  int user_picks_during = -1;
+  std::vector<int> selections;
+};
+
+class LinkMonitorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
+    const std::string ini = ProfileIniPath(DeviceKind::Mouse);
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"},
+                                            {info->select_section, kIniKeySelect, "0"}},
+                                           ini));
+    ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
+    ASSERT_TRUE(WriteProgramLink(*info, 2, "/games/pfx/drive_c/Race/race.exe"));
+    param.family = info;
+    param.source = &source;
+    param.selector = &selector;
+    param.stop = &stop;
+  }
+  int SelectInIni() { return SelectedProfileIndex(*info); }
+
+  test::TempHome home;
+  const ProfileFamilyInfo* info = nullptr;
+  FakeSource source;
+  FakeSelector selector;
+  CEvent stop{CEvent::Reset::Manual};
+  LinkMonitorParam param;
+};
+
+TEST_F(LinkMonitorTest, EachLinkedProgramSelectsItsProfileAndAnyOtherRestoresTheUsersChoice) {
+  struct Step {
+    ForegroundStatus status;
+    const char* path;
+    int expected_index;
+    bool linked;
+  };
+  const Step steps[] = {
+      {ForegroundStatus::Program, "/usr/bin/shooter", 1, true},
+      {ForegroundStatus::Program, "/GAMES/pfx/drive_c/Race/RACE.EXE", 2, true},  // case ignored
+      {ForegroundStatus::Program, "/usr/bin/editor", 0, false},
+      {ForegroundStatus::None, "", 0, false},
+      {ForegroundStatus::Program, "/usr/bin/shooter", 1, true},
+      {ForegroundStatus::Program, "/usr/bin/shooter-2", 0, false},  // only equal paths match
+  };
+  for (const Step& step : steps) {
+    source.Set(step.status, step.path);
+    const LinkCycleResult r = RunLinkCycle(param);
+    EXPECT_EQ(r.index, step.expected_index) << step.path;
+    EXPECT_EQ(r.linked, step.linked) << step.path;
+    EXPECT_EQ(selector.shown, step.expected_index) << step.path;
+    EXPECT_EQ(SelectInIni(), 0) << "select names the user's choice after " << step.path;
+  }
+  EXPECT_EQ(selector.selections, (std::vector<int>{1, 2, 0, 1, 0}));
+}
+
+TEST_F(LinkMonitorTest, TheFirstLinkWinsAndUnlinkedOrStaleEntriesNeverMatch) {
+  // Profile 0 was linked and unlinked: its old path stays in the file with flag 0.
+  ASSERT_TRUE(WritePrivateProfileStrings({{info->link_section, "0", "0"}, {info->process_section, "0", "/usr/bin/old"}},
+                                         ProfileIniPath(DeviceKind::Mouse)));
+  // Entries past the count (left behind by a delete) don't count either.
+  ASSERT_TRUE(WriteProgramLink(*info, 3, "/usr/bin/old"));
+  source.Set(ForegroundStatus::Program, "/usr/bin/old");
+  EXPECT_FALSE(RunLinkCycle(param).linked);
+  ASSERT_TRUE(WriteProgramLink(*info, 0, "/usr/bin/shooter"));
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  EXPECT_EQ(RunLinkCycle(param).index, 0);
+}
+
+TEST_F(LinkMonitorTest, AProgramThatCantBeInspectedCountsAsNoLinkedProgramWithTheDebugLine) {
+  std::vector<std::string> lines;
+  std::mutex lines_mutex;
+  DebugSink old = SetDebugSink([&](std::string_view line) {
+    std::lock_guard<std::mutex> lock(lines_mutex);
+    lines.emplace_back(line);
+  });
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  RunLinkCycle(param);
+  source.Set(ForegroundStatus::Unknown);  // never compared with the path of the cycle before
+  const LinkCycleResult r = RunLinkCycle(param);
+  SetDebugSink(old);
+  EXPECT_EQ(r.index, 0);
+  EXPECT_FALSE(r.linked);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), kDebugForegroundUnreadable), 1);
+}
+
+TEST_F(LinkMonitorTest, AChoiceTheUserMakesDuringACycleIsKept) {
+  selector.user_picks_during = 2;
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  RunLinkCycle(param);
+  EXPECT_EQ(SelectInIni(), 2);
+}
+
+TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
+  EXPECT_FALSE(HasLinkMonitor(DeviceKind::Mouse, ProfileFamily::Light));
+  EXPECT_EQ(LinkMonitorExitLine(DeviceKind::Mouse, ProfileFamily::Light), nullptr);
+  int monitored = 0;
+  for (const ProfileFamilyInfo* f : FamiliesOf(DeviceKind::Mouse)) monitored += HasLinkMonitor(f->kind, f->family);
+  EXPECT_EQ(monitored, 2);
+  EXPECT_STREQ(LinkMonitorExitLine(DeviceKind::Mouse, ProfileFamily::Device), "鼠标灯光进程侦测线程设定退出");
+  EXPECT_STREQ(LinkMonitorExitLine(DeviceKind::MousePad, ProfileFamily::Light), "鼠标垫灯光进程侦测线程设定退出");
+}
+
+TEST_F(LinkMonitorTest, TheThreadSwitchesWithinOneCycleAndStopsWellUnderFiftyMilliseconds) {
+  std::vector<std::string> lines;
+  std::mutex lines_mutex;
+  DebugSink old = SetDebugSink([&](std::string_view line) {
+    std::lock_guard<std::mutex> lock(lines_mutex);
+    lines.emplace_back(line);
+  });
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  std::thread monitor([this] { LinkMonitorThread(param); });
+  // The first cycle runs at once; the thread is then in its 2 s wait.
+  for (int i = 0; i < 200; ++i) {
+    {
+      std::lock_guard<std::mutex> lock(selector.mutex);
+      if (selector.shown == 1) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // past the 100 ms pause after the selection
+  const auto before = std::chrono::steady_clock::now();
+  stop.Set();
+  monitor.join();
+  const auto took = std::chrono::steady_clock::now() - before;
+  SetDebugSink(old);
+  EXPECT_EQ(selector.shown, 1);
+  EXPECT_LT(took, std::chrono::milliseconds(50));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
+  EXPECT_EQ(SelectInIni(), 0);
+}
+
+TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
+  selector.gone = true;
+  std::thread monitor([this] { LinkMonitorThread(param); });
+  monitor.join();  // returns without the stop event
+  SUCCEED();
+}
+
+}  // namespace
+}  // namespace trx
