@@ -1,5 +1,9 @@
 #include "app/lighting_preview_host.h"
 
+#include <iterator>
+
+#include "lighting/key_leds.h"
+
 namespace trx::app {
 
 namespace {
@@ -44,10 +48,15 @@ void LightingPreviewHost::SetBodies(WorkerThreads& workers) const {
 }
 
 int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool window_shown) {
+  // Only the families whose preview is on screen compute frames.
+  bool shown[std::size(kRanges)] = {};
   bool on_screen = false;
-  for (const Range& r : kRanges) on_screen = on_screen || PreviewOnScreen(lights, r);
-  runtime_->SetShown(window_shown && on_screen);
-  if (!window_shown || !on_screen) return kPreviewPausedPeriodMs;
+  for (size_t i = 0; i < std::size(kRanges); ++i) {
+    shown[i] = window_shown && PreviewOnScreen(lights, kRanges[i]);
+    on_screen = on_screen || shown[i];
+  }
+  runtime_->SetFamiliesShown(shown[0], shown[1], shown[2]);
+  if (!on_screen) return kPreviewPausedPeriodMs;
 
   uint32_t visible = 0;
   for (int i = 0; i < lighting::kMouseSlots; ++i)
@@ -70,6 +79,11 @@ int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool wind
     }
   applied_once_ = true;
   return kPreviewFramePeriodMs;
+}
+
+void LightingPreviewHost::OnKeyPressed(const KeyEventRecord& record) {
+  const int led = lighting::KeyLedOfVirtualKey(record.vk_code, (record.flags & kKeyFlagExtended) != 0);
+  if (led >= 0) runtime_->MarkKey(led);
 }
 
 void LightingPreviewHost::RestartPreview(DeviceKind kind, pages::PreviewStart start) {

@@ -11,6 +11,7 @@
 
 #include "app/worker_threads.h"
 #include "lighting/light_runtime.h"
+#include "platform/input_hooks.h"
 #include "pages/key_lights.h"
 #include "pages/lighting_preview.h"
 
@@ -23,7 +24,7 @@ inline constexpr int kPreviewFramePeriodMs = 50;
 // While the preview is paused the timer only looks whether it is back.
 inline constexpr int kPreviewPausedPeriodMs = 250;
 
-class LightingPreviewHost : public pages::ILightingPreview {
+class LightingPreviewHost : public pages::ILightingPreview, public IKeyObserver {
  public:
   LightingPreviewHost(std::shared_ptr<CDeviceChannel> mouse, std::shared_ptr<CDeviceChannel> pad,
                       std::shared_ptr<CDeviceChannel> keyboard);
@@ -41,6 +42,10 @@ class LightingPreviewHost : public pages::ILightingPreview {
   void TriggerMouseFlash() { runtime_->TriggerMouseFlash(); }
   // A key press for the keyboard's reactive modes (any thread).
   void MarkKey(int led) { runtime_->MarkKey(led); }
+  // A key pressed in one of the program's windows (the input source's key
+  // observer, UI thread): marks its LED.
+  void OnKeyPressed(const KeyEventRecord& record) override;
+  const lighting::LightingRuntime& Runtime() const { return *runtime_; }
 
   void RestartPreview(DeviceKind kind, pages::PreviewStart start) override;
   void ResetKeyboardPreview(int mode) override;

@@ -97,6 +97,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
   hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
+  options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
   if (options_.presence_threads) {
     SetPresenceBodies();
     lighting_->SetBodies(workers_);
@@ -107,6 +108,7 @@ CMainWnd::~CMainWnd() {
   ui::CMenuWnd::DestroyMenu();
   delete tray_menu_;
   tray_menu_ = nullptr;
+  options_.input_source->SetKeyObserver(nullptr);
   RemoveInputHooks();
   // A window still alive shuts its workers down the usual way first; once
   // it is gone, sent calls from workers return at once.

@@ -36,6 +36,9 @@ uint8_t KeyboardVariantNow() {
   return static_cast<uint8_t>(Images().keyboard.variant);
 }
 
+// The keyboard mode showing each key's own colour (variants 0 and 2).
+constexpr uint8_t kKeyboardCustomMode = 8;
+
 bool Present(const CDeviceChannel& c) { return c.connected.load() != 0; }
 bool Follows(const CDeviceChannel& c) { return c.follows_synchronised_lighting.load() != 0; }
 // A sleep that ends early when the stop event is set; true when stopped.
@@ -51,14 +54,36 @@ int64_t LightingRuntime::NowMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void LightingRuntime::SetShown(bool shown) {
-  if (shown) shown_.Set();
+void LightingRuntime::SetShown(bool shown) { SetFamiliesShown(shown, shown, shown); }
+
+void LightingRuntime::SetFamiliesShown(bool mouse, bool pad, bool keyboard) {
+  // Family events first, so a thread released by `shown_` sees its own.
+  for (auto [event, on] : {std::pair{&mouse_shown_, mouse}, {&pad_shown_, pad}, {&keyboard_shown_, keyboard}}) {
+    if (on) event->Set();
+    else event->ResetEvent();
+  }
+  if (mouse || pad || keyboard) shown_.Set();
   else shown_.ResetEvent();
 }
 
-bool LightingRuntime::WaitShown(CEvent& stop) {
-  while (!shown_.IsSet()) {
-    pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {shown_.Fd(), POLLIN, 0}};
+const CEvent& LightingRuntime::FamilyEvent(DeviceKind kind) const {
+  switch (kind) {
+    case DeviceKind::Mouse: return mouse_shown_;
+    case DeviceKind::MousePad: return pad_shown_;
+    case DeviceKind::Keyboard: break;
+  }
+  return keyboard_shown_;
+}
+
+void LightingRuntime::ReadCustomColours(std::array<Rgb, kKeyboardSlots>& out) {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  const uint8_t* c = Images().keyboard.key_colours;
+  for (size_t k = 0; k < out.size(); ++k) out[k] = {c[3 * k], c[3 * k + 1], c[3 * k + 2]};
+}
+
+bool LightingRuntime::WaitShown(CEvent& stop, const CEvent& shown) {
+  while (!shown.IsSet()) {
+    pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {shown.Fd(), POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) continue;  // interrupted: look again
     if (stop.IsSet()) return false;
   }
@@ -109,7 +134,7 @@ void LightingRuntime::RunMouse(CEvent& stop) {
   bool reported_unknown = false;
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop) || Sleep(stop, kMouseCycleMs)) break;
+      if (!WaitShown(stop, mouse_shown_) || Sleep(stop, kMouseCycleMs)) break;
       if (!Present(mouse_)) {
         if (Sleep(stop, kAbsentMs)) break;
         continue;
@@ -137,7 +162,7 @@ void LightingRuntime::RunPad(CEvent& stop) {
   Frame local;
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop)) break;
+      if (!WaitShown(stop, pad_shown_)) break;
       EffectSettings s = FromBytes(ReadLighting(DeviceKind::MousePad));
       if (Sleep(stop, PeriodMs(Family::Pad, s.mode, s.speed))) break;
       if (!Present(pad_)) {
@@ -160,9 +185,10 @@ void LightingRuntime::RunPad(CEvent& stop) {
 void LightingRuntime::RunKeyboard(CEvent& stop) {
   KeyboardEngine engine;
   Frame local;
+  std::array<Rgb, kKeyboardSlots> custom{};
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop)) break;
+      if (!WaitShown(stop, keyboard_shown_)) break;
       EffectSettings s = FromBytes(ReadLighting(DeviceKind::Keyboard));
       if (Sleep(stop, PeriodMs(Family::Keyboard, s.mode, s.speed))) break;
       if (!Present(keyboard_) || Follows(keyboard_)) continue;
@@ -179,6 +205,10 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
         std::lock_guard<std::mutex> lock(marks_mutex_);
         in.marks = marks_;
         marks_.reset();
+      }
+      if (s.mode == kKeyboardCustomMode && s.variant != 1) {
+        ReadCustomColours(custom);
+        in.custom = custom.data();
       }
       engine.Cycle(s, in, local);
       Publish(local, kKeyboardFirstSlot, kKeyboardSlots);

@@ -204,6 +204,8 @@ class CPaintManagerUI {
   // added).
   static void SetResourcePath(std::string_view path);
   static std::string GetResourcePath();
+  // Changes whenever SetResourcePath is called (any thread, lock-free).
+  static uint64_t GetResourcePathGeneration();
   static void SetResourceType(int type);
   static int GetResourceType();
   // Resolves a file named by a layout: absolute paths stay, others are

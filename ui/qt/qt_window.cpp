@@ -66,6 +66,14 @@ QPainterPath WindowShape(QSize size, UiSize round) {
   return path;
 }
 
+// Whether r reaches into one of the window's rounded corners.
+bool TouchesCorner(const QRect& r, QSize size, UiSize round) {
+  const int rx = (round.cx + 1) / 2, ry = (round.cy + 1) / 2;
+  const bool middle_rows = r.top() >= ry && r.bottom() < size.height() - ry;
+  const bool middle_columns = r.left() >= rx && r.right() < size.width() - rx;
+  return !middle_rows && !middle_columns;
+}
+
 }  // namespace
 
 QtWindow::QtWindow(CWindowWnd* owner)
@@ -149,13 +157,49 @@ QImage QtWindow::RenderTree(CPaintManagerUI* pm, QSize size, qreal device_pixel_
 }
 
 void QtWindow::paintEvent(QPaintEvent* event) {
+  if (pm_ == nullptr) {
+    QPainter painter(this);
+    return;
+  }
+  // The tree is painted into a back buffer and the changed part copied to
+  // the window. Painting into a plain image keeps every clip a simple
+  // rectangle; painting straight into the window would intersect each clip
+  // with the update's (possibly many-rectangle) region.
+  const qreal dpr = devicePixelRatioF();
+  const QSize device_size = size() * dpr;
+  if (buffer_.size() != device_size || buffer_.devicePixelRatio() != dpr) {
+    buffer_ = QImage(device_size, QImage::Format_ARGB32_Premultiplied);
+    buffer_.setDevicePixelRatio(dpr);
+  }
+  // Scattered small updates (the keys of an animated preview) are painted
+  // rectangle by rectangle, so only the changed controls and what lies
+  // under them are drawn, not everything inside their bounding box.
+  const QRegion& region = event->region();
+  const QRegion painted = region.rectCount() <= kMaxPaintRects ? region : QRegion(region.boundingRect());
+  {
+    QPainter painter(&buffer_);
+    for (const QRect& r : painted) {
+      if (pm_ == nullptr) return;  // a handler of the first paint let the window go
+      painter.save();
+      painter.setClipRect(r);
+      painter.setCompositionMode(QPainter::CompositionMode_Source);
+      painter.fillRect(r, Qt::transparent);
+      painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      // Only updates reaching into a rounded window corner need the
+      // (expensive) shaped clip.
+      const UiSize round = pm_->GetRoundCorner();
+      if ((round.cx > 0 || round.cy > 0) && TouchesCorner(r, size(), round))
+        painter.setClipPath(WindowShape(size(), round), Qt::IntersectClip);
+      const UiRect dirty{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+      QtRenderer renderer(painter, dirty);
+      pm_->Paint(renderer, dirty);
+      painter.restore();
+    }
+  }
   QPainter painter(this);
-  if (pm_ == nullptr) return;
-  const UiSize round = pm_->GetRoundCorner();
-  if (round.cx > 0 || round.cy > 0) painter.setClipPath(WindowShape(size(), round));
-  QtRenderer renderer(painter);
-  const QRect r = event->rect();
-  pm_->Paint(renderer, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  for (const QRect& r : painted)
+    painter.drawImage(QRectF(r), buffer_, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
 }
 
 void QtWindow::mousePressEvent(QMouseEvent* event) {

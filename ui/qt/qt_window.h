@@ -67,6 +67,10 @@ class QtWindow : public QWidget, public IPaintHost {
   void PrepareFirstShow();
 
  protected:
+  // More rectangles than this in one update are painted as their bounding
+  // rectangle (each rectangle walks the control tree once).
+  static constexpr int kMaxPaintRects = 256;
+
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -101,6 +105,7 @@ class QtWindow : public QWidget, public IPaintHost {
   QPointer<QLineEdit> editor_;
   CEditUI* editing_ = nullptr;
   QPointer<QtComboPopup> popup_list_;
+  QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
 };
 
 // The INativeWindow a library window owns; forwards to the widget and
