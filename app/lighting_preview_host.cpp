@@ -24,11 +24,11 @@ bool PreviewOnScreen(const pages::CKeyLights& lights, const Range& r) {
 }  // namespace
 
 LightingPreviewHost::LightingPreviewHost(std::shared_ptr<CDeviceChannel> mouse, std::shared_ptr<CDeviceChannel> pad,
-                                         std::shared_ptr<CDeviceChannel> keyboard)
+                                         std::shared_ptr<CDeviceChannel> keyboard, int first_delay_ms)
     : mouse_(std::move(mouse)),
       pad_(std::move(pad)),
       keyboard_(std::move(keyboard)),
-      runtime_(std::make_shared<lighting::LightingRuntime>(*mouse_, *pad_, *keyboard_)) {
+      runtime_(std::make_shared<lighting::LightingRuntime>(*mouse_, *pad_, *keyboard_, first_delay_ms)) {
   pages::SetLightingPreview(this);
 }
 
@@ -56,6 +56,7 @@ int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool wind
     on_screen = on_screen || shown[i];
   }
   runtime_->SetFamiliesShown(shown[0], shown[1], shown[2]);
+  if (!window_shown) return kPreviewHiddenPeriodMs;
   if (!on_screen) return kPreviewPausedPeriodMs;
 
   uint32_t visible = 0;

@@ -234,6 +234,13 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     handled = false;
     return 0;
   }
+  if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads &&
+      preview_period_ms_ != kPreviewFramePeriodMs) {
+    // Shown or restored: the preview looks at once instead of at the end
+    // of its slow hidden-window period.
+    preview_period_ms_ = kPreviewFramePeriodMs;
+    ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
+  }
   if (msg == kMsgAllDevicesGone) {
     OnAllDevicesGone();
     handled = true;

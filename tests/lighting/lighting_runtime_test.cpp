@@ -50,6 +50,43 @@ TEST_F(LightingRuntimeTest, HiddenPreviewComputesNothingThenShownOneDoes) {
   worker.join();
 }
 
+TEST_F(LightingRuntimeTest, OnlyFamiliesWhosePreviewIsShownCompute) {
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  rt.SetFamiliesShown(true, true, false);  // the mouse and pad pages, not the keyboard's
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(rt.Generation(), 0u);
+  EXPECT_TRUE(rt.Shown());
+  EXPECT_FALSE(rt.FamilyShown(DeviceKind::Keyboard));
+  rt.SetFamiliesShown(false, false, true);
+  ASSERT_TRUE(WaitForFrame(rt));
+  stop.Set();
+  worker.join();
+}
+
+TEST_F(LightingRuntimeTest, CustomModeShowsEachKeysOwnColour) {
+  LightingBytes b;
+  b.mode = 8;
+  b.red = 0x11;
+  WriteLighting(DeviceKind::Keyboard, b);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    uint8_t* c = Images().keyboard.key_colours;
+    c[3 * 51] = 0x0A, c[3 * 51 + 1] = 0x0B, c[3 * 51 + 2] = 0x0C;
+    c[3 * 125 + 2] = 0xFF;
+  }
+  rt.SetShown(true);
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  ASSERT_TRUE(WaitForFrame(rt));
+  stop.Set();
+  worker.join();
+  Frame f;
+  uint64_t seen = 0;
+  ASSERT_TRUE(rt.TakeFrame(f, seen));
+  EXPECT_EQ(f.tints[35 + 51], (Tint{0x0A0B0C, 255}));
+  EXPECT_EQ(f.tints[35 + 125], (Tint{0x0000FF, 255}));
+  EXPECT_EQ(f.tints[35 + 0], (Tint{0x000000, 255}));  // a key without a colour, not the setting colour
+}
+
 TEST_F(LightingRuntimeTest, AllThreadsStopWhileHidden) {
   std::thread a([this] { rt.RunSync(stop); });
   std::thread b([this] { rt.RunMouse(stop); });
