@@ -12,6 +12,9 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/qt/qt_combo_popup.h"
@@ -64,6 +67,35 @@ QPainterPath WindowShape(QSize size, UiSize round) {
   QPainterPath path;
   path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), round.cx / 2.0, round.cy / 2.0);
   return path;
+}
+
+// Rectangles of one band (a row of keys) this far apart are repainted as
+// one: the gap costs less than another walk of the tree.
+constexpr int kMaxJoinGap = 16;
+
+// The rectangles to repaint for an update region: its own rectangles, with
+// neighbours of one band (same top and bottom, a small gap apart: a row of
+// keys) joined, since every rectangle costs a walk of the control tree and
+// a paint of everything under it; one bounding rectangle when there are
+// very many.
+std::vector<QRect> PaintRects(const QRegion& region) {
+  constexpr int kMaxRects = 256;
+  std::vector<QRect> rects;
+  if (region.rectCount() > kMaxRects) {
+    rects.push_back(region.boundingRect());
+    return rects;
+  }
+  for (const QRect& r : region) {  // y-x sorted bands
+    if (!rects.empty()) {
+      QRect& last = rects.back();
+      if (last.top() == r.top() && last.bottom() == r.bottom() && r.left() - last.right() - 1 <= kMaxJoinGap) {
+        last.setRight(r.right());
+        continue;
+      }
+    }
+    rects.push_back(r);
+  }
+  return rects;
 }
 
 // Whether r reaches into one of the window's rounded corners.
@@ -174,8 +206,7 @@ void QtWindow::paintEvent(QPaintEvent* event) {
   // Scattered small updates (the keys of an animated preview) are painted
   // rectangle by rectangle, so only the changed controls and what lies
   // under them are drawn, not everything inside their bounding box.
-  const QRegion& region = event->region();
-  const QRegion painted = region.rectCount() <= kMaxPaintRects ? region : QRegion(region.boundingRect());
+  const std::vector<QRect> painted = PaintRects(event->region());
   {
     QPainter painter(&buffer_);
     for (const QRect& r : painted) {
@@ -196,10 +227,22 @@ void QtWindow::paintEvent(QPaintEvent* event) {
       painter.restore();
     }
   }
+  // Qt has cleared the update region to transparent; drawn over it, the
+  // buffer's pixels land unchanged.
   QPainter painter(this);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  for (const QRect& r : painted)
-    painter.drawImage(QRectF(r), buffer_, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+  const QRect device_rect = buffer_.rect();
+  for (const QRect& r : painted) {
+    // The part as an image of its own over the buffer's pixels (no copy):
+    // drawing a part of the whole buffer would make Qt prepare all of it.
+    const QRect d = QRect(QPoint(qRound(r.x() * dpr), qRound(r.y() * dpr)),
+                          QSize(qRound(r.width() * dpr), qRound(r.height() * dpr)))
+                        .intersected(device_rect);
+    if (d.isEmpty()) continue;
+    QImage part(buffer_.constScanLine(d.y()) + static_cast<qsizetype>(d.x()) * 4, d.width(), d.height(),
+                buffer_.bytesPerLine(), buffer_.format());
+    part.setDevicePixelRatio(dpr);
+    painter.drawImage(QPointF(d.x() / dpr, d.y() / dpr), part);
+  }
 }
 
 void QtWindow::mousePressEvent(QMouseEvent* event) {
@@ -360,7 +403,40 @@ void QtWindow::ApplyGeometry(const QRect& rc) {
 
 // ---- IPaintHost ----
 
-void QtWindow::Invalidate(const UiRect& rc) { update(ToQRect(rc)); }
+void QtWindow::Invalidate(const UiRect& rc) {
+  // Collected and joined before Qt sees them: an animated preview
+  // invalidates a hundred small keys per frame, and Qt would keep them as a
+  // hundred-rectangle region, making every later drawing step clip against
+  // all of them.
+  if (rc.IsEmpty()) return;
+  pending_updates_.push_back(ToQRect(rc));
+  if (pending_updates_.size() > 1) return;
+  QMetaObject::invokeMethod(this, [this] { FlushUpdates(); }, Qt::QueuedConnection);
+}
+
+void QtWindow::FlushUpdates() {
+  std::vector<QRect> rects;
+  rects.swap(pending_updates_);
+  if (rects.size() == 1) {
+    update(rects.front());
+    return;
+  }
+  std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+    return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+  });
+  QRegion region;
+  QRect run;
+  for (const QRect& r : rects) {
+    if (!run.isNull() && run.top() == r.top() && run.bottom() == r.bottom() && r.left() - run.right() - 1 <= kMaxJoinGap) {
+      run.setRight(std::max(run.right(), r.right()));
+      continue;
+    }
+    if (!run.isNull()) region += run;
+    run = r;
+  }
+  region += run;
+  update(region);
+}
 
 void QtWindow::SetCapture() {}  // Qt keeps delivering to the pressed widget on its own
 

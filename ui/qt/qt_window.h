@@ -22,6 +22,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <vector>
+
 #include "ui/core/paint_host.h"
 #include "ui/core/paint_manager.h"
 #include "ui/window/window_backend.h"
@@ -67,10 +69,6 @@ class QtWindow : public QWidget, public IPaintHost {
   void PrepareFirstShow();
 
  protected:
-  // More rectangles than this in one update are painted as their bounding
-  // rectangle (each rectangle walks the control tree once).
-  static constexpr int kMaxPaintRects = 256;
-
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -93,6 +91,7 @@ class QtWindow : public QWidget, public IPaintHost {
   bool Alive() const { return hwnd_ != nullptr && pm_ != nullptr; }
   void FinishEdit(bool move_focus_next, bool backwards);
   void ReportGeometry();
+  void FlushUpdates();  // hands the collected invalidations to Qt, joined
 
   HWND hwnd_ = nullptr;
   HWND owner_parent_ = nullptr;
@@ -105,6 +104,7 @@ class QtWindow : public QWidget, public IPaintHost {
   QPointer<QLineEdit> editor_;
   CEditUI* editing_ = nullptr;
   QPointer<QtComboPopup> popup_list_;
+  std::vector<QRect> pending_updates_;
   QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
 };
 
