@@ -39,6 +39,14 @@ uint8_t KeyboardVariantNow() {
 // The keyboard mode showing each key's own colour (variants 0 and 2).
 constexpr uint8_t kKeyboardCustomMode = 8;
 
+// The debug line variant 2 writes in its twinkle (9) and snake (12) modes.
+const char* VariantTwoModeLine(const EffectSettings& s) {
+  if (s.variant != 2) return nullptr;
+  if (s.mode == 9) return "星星";
+  if (s.mode == 12) return "蛇";
+  return nullptr;
+}
+
 bool Present(const CDeviceChannel& c) { return c.connected.load() != 0; }
 bool Follows(const CDeviceChannel& c) { return c.follows_synchronised_lighting.load() != 0; }
 // A sleep that ends early when the stop event is set; true when stopped.
@@ -186,6 +194,7 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
   KeyboardEngine engine;
   Frame local;
   std::array<Rgb, kKeyboardSlots> custom{};
+  const char* reported_line = nullptr;
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
       if (!WaitShown(stop, keyboard_shown_)) break;
@@ -198,6 +207,11 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
       }
       if (int m = keyboard_reset_mode_.exchange(-2); m != -2) engine.Reset(m);
       s.variant = KeyboardVariantNow();
+      // Variant 2 names its twinkle and snake modes, once per stretch of
+      // the mode rather than every few milliseconds.
+      const char* line = VariantTwoModeLine(s);
+      if (line != nullptr && line != reported_line) DebugLine(line);
+      reported_line = line;
       if (Sleep(stop, KeyboardEngine::PreSleepMs(s))) break;
       CycleInput in;
       in.now_ms = NowMs();
