@@ -227,13 +227,14 @@ void QtWindow::paintEvent(QPaintEvent* event) {
       painter.restore();
     }
   }
-  // Qt has cleared the update region to transparent; drawn over it, the
-  // buffer's pixels land unchanged.
+  // Drawn over what the window holds, as the tree would have been: a
+  // translucent window's update region has been cleared by Qt, so its
+  // pixels land unchanged.
   QPainter painter(this);
   const QRect device_rect = buffer_.rect();
   for (const QRect& r : painted) {
-    // The part as an image of its own over the buffer's pixels (no copy):
-    // drawing a part of the whole buffer would make Qt prepare all of it.
+    // The part as an image of its own over the buffer's pixels (no copy),
+    // drawn at its place: a plain blit.
     const QRect d = QRect(QPoint(qRound(r.x() * dpr), qRound(r.y() * dpr)),
                           QSize(qRound(r.width() * dpr), qRound(r.height() * dpr)))
                         .intersected(device_rect);
