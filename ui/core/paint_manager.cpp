@@ -292,10 +292,13 @@ void CPaintManagerUI::Paint(IRenderer& r, const UiRect& dirty) {
   BeginDispatch();
   root_->DoPaint(r, dirty);
   EndDispatch();
-  if (!windowInitSent_) {
-    windowInitSent_ = true;
-    SendNotify(root_, kNotifyWindowInit);
-  }
+  if (!windowInitByHost_) SendWindowInit();
+}
+
+void CPaintManagerUI::SendWindowInit() {
+  if (windowInitSent_ || root_ == nullptr) return;
+  windowInitSent_ = true;
+  SendNotify(root_, kNotifyWindowInit);
 }
 
 // ---- input ----

@@ -163,6 +163,7 @@ void QtWindow::AttachPaintManager(CPaintManagerUI* pm) {
   }
   pm_ = pm;
   if (pm_ != nullptr) {
+    pm_->SetWindowInitByHost(true);  // sent after the first paint event (paintEvent)
     const UiSize round = pm_->GetRoundCorner();
     if (round.cx > 0 || round.cy > 0) setAttribute(Qt::WA_TranslucentBackground, true);
     const QSize sz = size();
@@ -210,7 +211,7 @@ void QtWindow::paintEvent(QPaintEvent* event) {
   {
     QPainter painter(&buffer_);
     for (const QRect& r : painted) {
-      if (pm_ == nullptr) return;  // a handler of the first paint let the window go
+      if (pm_ == nullptr) return;  // the window was let go
       painter.save();
       painter.setClipRect(r);
       painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -226,6 +227,19 @@ void QtWindow::paintEvent(QPaintEvent* event) {
       pm_->Paint(renderer, dirty);
       painter.restore();
     }
+  }
+  if (!pm_->IsWindowInitSent() && !window_init_posted_) {
+    // After this paint event, not inside it: a handler may open a modal
+    // dialog, whose loop inside a paint event kept Qt repainting at full
+    // speed until the dialog closed.
+    window_init_posted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          window_init_posted_ = false;
+          if (pm_ != nullptr) pm_->SendWindowInit();
+        },
+        Qt::QueuedConnection);
   }
   // Drawn over what the window holds, as the tree would have been: a
   // translucent window's update region has been cleared by Qt, so its

@@ -105,6 +105,7 @@ class QtWindow : public QWidget, public IPaintHost {
   CEditUI* editing_ = nullptr;
   QPointer<QtComboPopup> popup_list_;
   std::vector<QRect> pending_updates_;
+  bool window_init_posted_ = false;
   QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
 };
 
