@@ -120,10 +120,25 @@ const QImage& TintedPart(const QImage& img, const QRect& src, const TImageTint& 
 // Fonts by description (building a QFont resolves its families each
 // time), each with its laid-out single-line texts: a repaint of a label
 // neither builds a font nor shapes its text again.
+// A laid-out line with its pictures: drawn once per colour, position
+// fraction and pixel ratio into an image, then copied (one blit instead of
+// blending every glyph, for the captions an animated preview repaints).
+struct RenderedText {
+  UiColor color;
+  int fx, fy;  // position fraction, 1/64 pixel
+  qreal dpr;
+  QImage image;
+};
+struct TextEntry {
+  QStaticText laid_out;
+  std::vector<RenderedText> images;
+};
+constexpr size_t kMaxImagesPerText = 8;
+constexpr int kTextImageMargin = 2;  // glyphs may reach past the layout box
 struct FontEntry {
   TFontInfo info;
   QFont font;
-  std::unordered_map<std::string, QStaticText, TransparentHash, std::equal_to<>> texts;
+  std::unordered_map<std::string, TextEntry, TransparentHash, std::equal_to<>> texts;
 };
 constexpr size_t kMaxFonts = 64;
 constexpr size_t kMaxTextsPerFont = 2048;
@@ -139,7 +154,7 @@ FontEntry& CachedFontEntry(const TFontInfo& font) {
 
 const QFont& CachedFont(const TFontInfo& font) { return CachedFontEntry(font).font; }
 
-const QStaticText& CachedText(FontEntry& entry, std::string_view text) {
+TextEntry& CachedText(FontEntry& entry, std::string_view text) {
   auto it = entry.texts.find(text);
   if (it != entry.texts.end()) return it->second;
   if (entry.texts.size() >= kMaxTextsPerFont) entry.texts.clear();
@@ -147,7 +162,31 @@ const QStaticText& CachedText(FontEntry& entry, std::string_view text) {
   laid_out.setTextFormat(Qt::PlainText);
   laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
   laid_out.prepare(QTransform(), entry.font);
-  return entry.texts.emplace(std::string(text), std::move(laid_out)).first->second;
+  return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), {}}).first->second;
+}
+
+// The line drawn at fraction (fx, fy) of a pixel inside a transparent image
+// with a margin, at the pixel ratio.
+const QImage& RenderedTextImage(const FontEntry& font, TextEntry& text, UiColor color, qreal fx, qreal fy, qreal dpr) {
+  const int qx = static_cast<int>(fx * 64), qy = static_cast<int>(fy * 64);
+  for (const RenderedText& r : text.images)
+    if (r.color == color && r.fx == qx && r.fy == qy && r.dpr == dpr) return r.image;
+  if (text.images.size() >= kMaxImagesPerText) text.images.clear();
+  const QSizeF size = text.laid_out.size();
+  const QSize logical(static_cast<int>(std::ceil(size.width())) + 2 * kTextImageMargin + 1,
+                      static_cast<int>(std::ceil(size.height())) + 2 * kTextImageMargin + 1);
+  QImage image(logical * dpr, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(dpr);
+  image.fill(Qt::transparent);
+  {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setFont(font.font);
+    p.setPen(QtRenderer::ToQColor(color));
+    p.drawStaticText(QPointF(kTextImageMargin + qx / 64.0, kTextImageMargin + qy / 64.0), text.laid_out);
+  }
+  text.images.push_back({color, qx, qy, dpr, std::move(image)});
+  return text.images.back().image;
 }
 
 // Whether the point lies inside the rounded rectangle rc (radii rx, ry).
@@ -486,9 +525,9 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
   const int flags = QtAlignment(style);
   if ((flags & Qt::TextSingleLine) && !(style & DT_END_ELLIPSIS) && text.find('\n') == std::string_view::npos) {
     // A single line is laid out once and placed by its size; text that
-    // fits needs no clip. Font and pen stay set: every drawing call sets
-    // what it uses.
-    const QStaticText& laid_out = CachedText(entry, text);
+    // fits needs no clip and is copied from its rendered picture.
+    TextEntry& cached = CachedText(entry, text);
+    const QStaticText& laid_out = cached.laid_out;
     const QSizeF size = laid_out.size();
     qreal x = r.left(), y = r.top();
     if (flags & Qt::AlignHCenter) x += (r.width() - size.width()) / 2;
@@ -499,14 +538,18 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
     const UiRect box{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)),
                      static_cast<int>(std::ceil(x + size.width())), static_cast<int>(std::ceil(y + size.height()))};
     if (!InsidePendingClip(fits ? box : rc)) ApplyPendingClip();
-    if (!fits) {
-      p_.save();
-      p_.setClipRect(r, Qt::IntersectClip);
+    if (fits) {
+      const qreal left = std::floor(x), top = std::floor(y);
+      p_.drawImage(QPointF(left - kTextImageMargin, top - kTextImageMargin),
+                   RenderedTextImage(entry, cached, color, x - left, y - top, DevicePixelRatio()));
+      return;
     }
+    p_.save();
+    p_.setClipRect(r, Qt::IntersectClip);
     p_.setFont(f);
     p_.setPen(ToQColor(color));
     p_.drawStaticText(QPointF(x, y), laid_out);
-    if (!fits) p_.restore();
+    p_.restore();
     return;
   }
   ApplyPendingClip();
