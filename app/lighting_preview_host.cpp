@@ -1,5 +1,9 @@
 #include "app/lighting_preview_host.h"
 
+#include <iterator>
+
+#include "lighting/key_leds.h"
+
 namespace trx::app {
 
 namespace {
@@ -20,11 +24,11 @@ bool PreviewOnScreen(const pages::CKeyLights& lights, const Range& r) {
 }  // namespace
 
 LightingPreviewHost::LightingPreviewHost(std::shared_ptr<CDeviceChannel> mouse, std::shared_ptr<CDeviceChannel> pad,
-                                         std::shared_ptr<CDeviceChannel> keyboard)
+                                         std::shared_ptr<CDeviceChannel> keyboard, int first_delay_ms)
     : mouse_(std::move(mouse)),
       pad_(std::move(pad)),
       keyboard_(std::move(keyboard)),
-      runtime_(std::make_shared<lighting::LightingRuntime>(*mouse_, *pad_, *keyboard_)) {
+      runtime_(std::make_shared<lighting::LightingRuntime>(*mouse_, *pad_, *keyboard_, first_delay_ms)) {
   pages::SetLightingPreview(this);
 }
 
@@ -44,10 +48,16 @@ void LightingPreviewHost::SetBodies(WorkerThreads& workers) const {
 }
 
 int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool window_shown) {
+  // Only the families whose preview is on screen compute frames.
+  bool shown[std::size(kRanges)] = {};
   bool on_screen = false;
-  for (const Range& r : kRanges) on_screen = on_screen || PreviewOnScreen(lights, r);
-  runtime_->SetShown(window_shown && on_screen);
-  if (!window_shown || !on_screen) return kPreviewPausedPeriodMs;
+  for (size_t i = 0; i < std::size(kRanges); ++i) {
+    shown[i] = window_shown && PreviewOnScreen(lights, kRanges[i]);
+    on_screen = on_screen || shown[i];
+  }
+  runtime_->SetFamiliesShown(shown[0], shown[1], shown[2]);
+  if (!window_shown) return kPreviewHiddenPeriodMs;
+  if (!on_screen) return kPreviewPausedPeriodMs;
 
   uint32_t visible = 0;
   for (int i = 0; i < lighting::kMouseSlots; ++i)
@@ -70,6 +80,11 @@ int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool wind
     }
   applied_once_ = true;
   return kPreviewFramePeriodMs;
+}
+
+void LightingPreviewHost::OnKeyPressed(const KeyEventRecord& record) {
+  const int led = lighting::KeyLedOfVirtualKey(record.vk_code, (record.flags & kKeyFlagExtended) != 0);
+  if (led >= 0) runtime_->MarkKey(led);
 }
 
 void LightingPreviewHost::RestartPreview(DeviceKind kind, pages::PreviewStart start) {

@@ -11,6 +11,7 @@
 
 #include "app/worker_threads.h"
 #include "lighting/light_runtime.h"
+#include "platform/input_hooks.h"
 #include "pages/key_lights.h"
 #include "pages/lighting_preview.h"
 
@@ -20,27 +21,36 @@ namespace trx::app {
 // images on the UI thread, the preview's main cost).
 inline constexpr int kTimerPreviewFrame = 22;
 inline constexpr int kPreviewFramePeriodMs = 50;
-// While the preview is paused the timer only looks whether it is back.
+// While no preview is on screen the timer only looks whether one is back;
+// while the window is hidden or minimised it looks rarely (the window asks
+// for a look at once when it is shown again).
 inline constexpr int kPreviewPausedPeriodMs = 250;
+inline constexpr int kPreviewHiddenPeriodMs = 2000;
 
-class LightingPreviewHost : public pages::ILightingPreview {
+class LightingPreviewHost : public pages::ILightingPreview, public IKeyObserver {
  public:
+  // first_delay_ms: the family threads' wait before their first cycle.
   LightingPreviewHost(std::shared_ptr<CDeviceChannel> mouse, std::shared_ptr<CDeviceChannel> pad,
-                      std::shared_ptr<CDeviceChannel> keyboard);
+                      std::shared_ptr<CDeviceChannel> keyboard, int first_delay_ms = lighting::kFirstCycleDelayMs);
   // Removes the preview hook.
   ~LightingPreviewHost() override;
 
   // Puts the four thread bodies in their slots; a body holds the runtime
   // and the channels, never the window.
   void SetBodies(WorkerThreads& workers) const;
-  // Frame timer: pauses the threads unless the window is shown and a
-  // preview is on screen, else applies the newest frame's changed tints.
+  // Frame timer: pauses the threads of the families whose preview is not
+  // on screen (all while the window is hidden or minimised), and applies
+  // the newest frame's changed tints.
   // Returns the timer period to use from now on (ms).
   int OnFrameTimer(const pages::CKeyLights& lights, bool window_shown);
   // The mouse's usage 0x403 (any thread).
   void TriggerMouseFlash() { runtime_->TriggerMouseFlash(); }
   // A key press for the keyboard's reactive modes (any thread).
   void MarkKey(int led) { runtime_->MarkKey(led); }
+  // A key pressed in one of the program's windows (the input source's key
+  // observer, UI thread): marks its LED.
+  void OnKeyPressed(const KeyEventRecord& record) override;
+  const lighting::LightingRuntime& Runtime() const { return *runtime_; }
 
   void RestartPreview(DeviceKind kind, pages::PreviewStart start) override;
   void ResetKeyboardPreview(int mode) override;

@@ -102,6 +102,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
   hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
+  options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
   if (options_.presence_threads) {
     SetPresenceBodies();
     lighting_->SetBodies(workers_);
@@ -112,6 +113,7 @@ CMainWnd::~CMainWnd() {
   ui::CMenuWnd::DestroyMenu();
   delete tray_menu_;
   tray_menu_ = nullptr;
+  options_.input_source->SetKeyObserver(nullptr);
   RemoveInputHooks();
   // A window still alive shuts its workers down the usual way first; once
   // it is gone, sent calls from workers return at once.
@@ -298,6 +300,13 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     if (pages_) pages_->ApplyProfileSelections();
     handled = true;
     return 0;
+  }
+  if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads &&
+      preview_period_ms_ != kPreviewFramePeriodMs) {
+    // Shown or restored: the preview looks at once instead of at the end
+    // of its slow hidden-window period.
+    preview_period_ms_ = kPreviewFramePeriodMs;
+    ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
   }
   if (msg == kMsgAllDevicesGone) {
     OnAllDevicesGone();

@@ -50,6 +50,14 @@ void ReadCustomColours(std::array<Rgb, kKeyColourKeys>& out) {
   }
 }
 
+// The debug line variant 2 writes in its twinkle (9) and snake (12) modes.
+const char* VariantTwoModeLine(const EffectSettings& s) {
+  if (s.variant != 2) return nullptr;
+  if (s.mode == 9) return "星星";
+  if (s.mode == 12) return "蛇";
+  return nullptr;
+}
+
 bool Present(const CDeviceChannel& c) { return c.connected.load() != 0; }
 bool Follows(const CDeviceChannel& c) { return c.follows_synchronised_lighting.load() != 0; }
 // A sleep that ends early when the stop event is set; true when stopped.
@@ -65,14 +73,30 @@ int64_t LightingRuntime::NowMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void LightingRuntime::SetShown(bool shown) {
-  if (shown) shown_.Set();
+void LightingRuntime::SetShown(bool shown) { SetFamiliesShown(shown, shown, shown); }
+
+void LightingRuntime::SetFamiliesShown(bool mouse, bool pad, bool keyboard) {
+  // Family events first, so a thread released by `shown_` sees its own.
+  for (auto [event, on] : {std::pair{&mouse_shown_, mouse}, {&pad_shown_, pad}, {&keyboard_shown_, keyboard}}) {
+    if (on) event->Set();
+    else event->ResetEvent();
+  }
+  if (mouse || pad || keyboard) shown_.Set();
   else shown_.ResetEvent();
 }
 
-bool LightingRuntime::WaitShown(CEvent& stop) {
-  while (!shown_.IsSet()) {
-    pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {shown_.Fd(), POLLIN, 0}};
+const CEvent& LightingRuntime::FamilyEvent(DeviceKind kind) const {
+  switch (kind) {
+    case DeviceKind::Mouse: return mouse_shown_;
+    case DeviceKind::MousePad: return pad_shown_;
+    case DeviceKind::Keyboard: break;
+  }
+  return keyboard_shown_;
+}
+
+bool LightingRuntime::WaitShown(CEvent& stop, const CEvent& shown) {
+  while (!shown.IsSet()) {
+    pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {shown.Fd(), POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) continue;  // interrupted: look again
     if (stop.IsSet()) return false;
   }
@@ -123,7 +147,7 @@ void LightingRuntime::RunMouse(CEvent& stop) {
   bool reported_unknown = false;
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop) || Sleep(stop, kMouseCycleMs)) break;
+      if (!WaitShown(stop, mouse_shown_) || Sleep(stop, kMouseCycleMs)) break;
       if (!Present(mouse_)) {
         if (Sleep(stop, kAbsentMs)) break;
         continue;
@@ -151,7 +175,7 @@ void LightingRuntime::RunPad(CEvent& stop) {
   Frame local;
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop)) break;
+      if (!WaitShown(stop, pad_shown_)) break;
       EffectSettings s = FromBytes(ReadLighting(DeviceKind::MousePad));
       if (Sleep(stop, PeriodMs(Family::Pad, s.mode, s.speed))) break;
       if (!Present(pad_)) {
@@ -175,9 +199,10 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
   KeyboardEngine engine;
   Frame local;
   std::array<Rgb, kKeyColourKeys> custom{};
+  const char* reported_line = nullptr;
   if (!Sleep(stop, first_delay_ms_)) {
     while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop)) break;
+      if (!WaitShown(stop, keyboard_shown_)) break;
       EffectSettings s = FromBytes(ReadLighting(DeviceKind::Keyboard));
       if (Sleep(stop, PeriodMs(Family::Keyboard, s.mode, s.speed))) break;
       if (!Present(keyboard_) || Follows(keyboard_)) continue;
@@ -187,6 +212,11 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
       }
       if (int m = keyboard_reset_mode_.exchange(-2); m != -2) engine.Reset(m);
       s.variant = KeyboardVariantNow();
+      // Variant 2 names its twinkle and snake modes, once per stretch of
+      // the mode rather than every few milliseconds.
+      const char* line = VariantTwoModeLine(s);
+      if (line != nullptr && line != reported_line) DebugLine(line);
+      reported_line = line;
       if (Sleep(stop, KeyboardEngine::PreSleepMs(s))) break;
       CycleInput in;
       in.now_ms = NowMs();
@@ -195,7 +225,7 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
         in.marks = marks_;
         marks_.reset();
       }
-      if (s.mode == KeyboardEngine::kCustomColourMode) {
+      if (s.mode == KeyboardEngine::kCustomColourMode && s.variant != 1) {
         ReadCustomColours(custom);
         in.custom = custom.data();
       }

@@ -11,12 +11,15 @@
 //
 // Nothing is computed while the preview is not shown (window hidden or
 // minimised, or no lighting page on screen): the threads wait on the shown
-// event, their stop event ending that wait too. Every sleep is a wait on
-// the stop event.
+// event, their stop event ending that wait too. A family thread also waits
+// while its own family's preview is off screen (another device's page is
+// shown); the synchronised thread runs while any preview is shown. Every
+// sleep is a wait on the stop event.
 //
 // Threads: the Run* bodies each on their own worker thread (one thread per
 // body). Everything else: any thread (the UI thread in the program).
 
+#include <array>
 #include <atomic>
 #include <bitset>
 #include <cstdint>
@@ -43,8 +46,13 @@ class LightingRuntime {
   void RunPad(CEvent& stop);
   void RunKeyboard(CEvent& stop);
 
-  // Whether anyone sees the preview; false pauses all four threads.
+  // Whether anyone sees the preview; false pauses all four threads, true
+  // runs them all.
   void SetShown(bool shown);
+  // Which families' previews are on screen: the family threads of the
+  // others wait; the synchronised thread runs while any is.
+  void SetFamiliesShown(bool mouse, bool pad, bool keyboard);
+  bool FamilyShown(DeviceKind kind) const { return FamilyEvent(kind).IsSet(); }
   bool Shown() const { return shown_.IsSet(); }
   // Copies the newest frame into `out` when it changed since `generation`
   // (updated); false when there is nothing new.
@@ -63,15 +71,19 @@ class LightingRuntime {
 
  private:
   void Publish(const Frame& local, int first, int count);
-  // Waits until shown; false when the stop event was set.
-  bool WaitShown(CEvent& stop);
+  // Waits until `shown` is set; false when the stop event was set.
+  static bool WaitShown(CEvent& stop, const CEvent& shown);
+  bool WaitShown(CEvent& stop) { return WaitShown(stop, shown_); }
+  const CEvent& FamilyEvent(DeviceKind kind) const;
   static int64_t NowMs();
 
   CDeviceChannel& mouse_;
   CDeviceChannel& pad_;
   CDeviceChannel& keyboard_;
   const int first_delay_ms_;
-  CEvent shown_{CEvent::Reset::Manual};
+  CEvent shown_{CEvent::Reset::Manual};  // any preview shown
+  CEvent mouse_shown_{CEvent::Reset::Manual}, pad_shown_{CEvent::Reset::Manual},
+      keyboard_shown_{CEvent::Reset::Manual};
 
   mutable std::mutex frame_mutex_;  // guards frame_, generation_; a leaf lock
   Frame frame_;

@@ -98,6 +98,17 @@ class IHookListener {
 
 class CDeviceHook;
 
+// Watches the key presses delivered to the program's windows (the lighting
+// preview's reactive modes) without taking part in the capture: it sees
+// each press before the hooks do, whether or not they swallow it, and can
+// neither swallow nor change one. Auto-repeated presses are not reported.
+class IKeyObserver {
+ public:
+  virtual ~IKeyObserver() = default;
+  // `record` is valid during the call only (flags carry the extended bit).
+  virtual void OnKeyPressed(const KeyEventRecord& record) = 0;
+};
+
 // Where events come from (the Qt backend's event filter; a fake in tests).
 class IInputSource {
  public:
@@ -106,6 +117,9 @@ class IInputSource {
   // that is not possible.
   virtual bool Start(CDeviceHook& hook, bool keyboard, bool mouse) = 0;
   virtual void Stop() = 0;
+  // Sets the key observer (null removes it); it stays through Start and
+  // Stop. A source that can't observe ignores it.
+  virtual void SetKeyObserver(IKeyObserver* /*observer*/) {}
 };
 
 class CDeviceHook {

@@ -5,9 +5,12 @@
 
 #include <chrono>
 #include <mutex>
+#include <string>
+#include <vector>
 #include <thread>
 
 #include "lighting/light_runtime.h"
+#include "platform/debug_log.h"
 #include "settings/config_images.h"
 #include "settings/key_colour_sets.h"
 #include "settings/lighting_bytes.h"
@@ -70,6 +73,75 @@ TEST_F(LightingRuntimeTest, CustomColourModeShowsTheChosenColourSet) {
   EXPECT_EQ(f.tints[35 + 50].colour, 0u);
   stop.Set();
   worker.join();
+}
+
+TEST_F(LightingRuntimeTest, OnlyFamiliesWhosePreviewIsShownCompute) {
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  rt.SetFamiliesShown(true, true, false);  // the mouse and pad pages, not the keyboard's
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(rt.Generation(), 0u);
+  EXPECT_TRUE(rt.Shown());
+  EXPECT_FALSE(rt.FamilyShown(DeviceKind::Keyboard));
+  rt.SetFamiliesShown(false, false, true);
+  ASSERT_TRUE(WaitForFrame(rt));
+  stop.Set();
+  worker.join();
+}
+
+TEST_F(LightingRuntimeTest, CustomModeShowsEachKeysOwnColour) {
+  LightingBytes b;
+  b.mode = 8;
+  b.red = 0x11;
+  WriteLighting(DeviceKind::Keyboard, b);
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    uint8_t* c = Images().keyboard.key_colours;
+    c[3 * 51] = 0x0A, c[3 * 51 + 1] = 0x0B, c[3 * 51 + 2] = 0x0C;
+    c[3 * 125 + 2] = 0xFF;
+  }
+  rt.SetShown(true);
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  ASSERT_TRUE(WaitForFrame(rt));
+  stop.Set();
+  worker.join();
+  Frame f;
+  uint64_t seen = 0;
+  ASSERT_TRUE(rt.TakeFrame(f, seen));
+  EXPECT_EQ(f.tints[35 + 51], (Tint{0x0A0B0C, 255}));
+  EXPECT_EQ(f.tints[35 + 125], (Tint{0x0000FF, 255}));
+  EXPECT_EQ(f.tints[35 + 0], (Tint{0x000000, 255}));  // a key without a colour, not the setting colour
+}
+
+TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
+  std::vector<std::string> lines;
+  std::mutex lines_mutex;
+  const DebugSink previous = SetDebugSink([&](std::string_view line) {
+    std::lock_guard<std::mutex> lock(lines_mutex);
+    lines.emplace_back(line);
+  });
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().keyboard.variant = KeyboardVariant::V16;
+  }
+  LightingBytes b;
+  b.mode = 9;  // twinkle
+  WriteLighting(DeviceKind::Keyboard, b);
+  rt.SetShown(true);
+  std::thread worker([this] { rt.RunKeyboard(stop); });
+  ASSERT_TRUE(WaitForFrame(rt));
+  const uint64_t seen = rt.Generation();
+  for (int i = 0; i < 1000 && rt.Generation() < seen + 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  b.mode = 12;  // snake
+  WriteLighting(DeviceKind::Keyboard, b);
+  const uint64_t later = rt.Generation();
+  for (int i = 0; i < 1000 && rt.Generation() < later + 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  stop.Set();
+  worker.join();
+  SetDebugSink(previous);
+  std::vector<std::string> named;
+  for (const std::string& l : lines)
+    if (l == "星星" || l == "蛇") named.push_back(l);
+  EXPECT_EQ(named, (std::vector<std::string>{"星星", "蛇"}));
 }
 
 TEST_F(LightingRuntimeTest, AllThreadsStopWhileHidden) {

@@ -121,6 +121,19 @@ TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
   EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);  // only after the first paint
 }
 
+TEST(PaintOrder, AHostSendsWindowInitItselfOnceAfterPainting) {
+  Ui ui(R"(<Window><VerticalLayout name="root"/></Window>)");
+  ui.pm.SetWindowInitByHost(true);
+  RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  EXPECT_TRUE(ui.notes.Of("windowinit").empty());  // not from inside the paint
+  ui.pm.SendWindowInit();
+  ui.pm.SendWindowInit();
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
+  EXPECT_TRUE(ui.pm.IsWindowInitSent());
+}
+
 TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Label name="top" height="50" bkcolor="#FF000001"/>

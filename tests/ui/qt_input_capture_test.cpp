@@ -83,5 +83,26 @@ TEST_F(QtInputCaptureTest, KeysBecomeHookRecordsAndAreSwallowed) {
   EXPECT_EQ(owned->presses, 2);
 }
 
+struct Observer : IKeyObserver {
+  void OnKeyPressed(const KeyEventRecord& r) override { keys.push_back({r.vk_code, r.flags}); }
+  std::vector<std::vector<uint32_t>> keys;
+};
+
+TEST_F(QtInputCaptureTest, KeyObserverSeesPressesWithAndWithoutTheHooksAndTakesNothing) {
+  Observer observer;
+  capture.SetKeyObserver(&observer);
+  SendKey(QEvent::KeyPress, Qt::Key_A, 38);     // no hooks: the widget gets it too
+  SendKey(QEvent::KeyRelease, Qt::Key_A, 38);   // releases are not reported
+  ASSERT_EQ(hook.InstallHooks(kHookModeKeyboardMacro, &target, true, false), 1);
+  SendKey(QEvent::KeyPress, Qt::Key_Enter, 104);  // recording: swallowed, still observed
+  hook.RemoveHooks();                             // the filter stays for the observer
+  SendKey(QEvent::KeyPress, Qt::Key_B, 56);
+  capture.SetKeyObserver(nullptr);
+  SendKey(QEvent::KeyPress, Qt::Key_C, 54);
+  EXPECT_EQ(observer.keys, (std::vector<std::vector<uint32_t>>{{'A', 0}, {0x0D, kKeyFlagExtended}, {'B', 0}}));
+  EXPECT_EQ(target.keys.size(), 1u);  // the recorder got its key
+  EXPECT_EQ(owned->presses, 3);       // A, B and C reached the widget; Enter went to the recorder only
+}
+
 }  // namespace
 }  // namespace trx::ui::qt

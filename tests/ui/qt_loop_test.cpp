@@ -1,6 +1,7 @@
 // The message queue driven by Qt's event loop: sends from a worker thread,
 // timers, nested modal loops and quit.
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -54,6 +55,18 @@ TEST_F(QtLoopTest, ModalLoopNestsInQtAndReturnsTheCloseResult) {
   CMessageQueue::Instance().PostCallback([&] { box.Close(1); });
   EXPECT_EQ(box.ShowModal(), 1u);
   EXPECT_TRUE(owner.IsEnabled());
+}
+
+TEST_F(QtLoopTest, WindowInitFollowsTheFirstPaintEventOnce) {
+  NotesWindow w(R"(<Window size="80,40"><VerticalLayout name="root" bkcolor="#FF102030"/></Window>)");
+  w.Create(nullptr, "w", 0, 0);
+  w.ShowWindow(true);
+  auto inits = [&] { return std::count_if(w.notes.begin(), w.notes.end(), [](const Note& n) { return n.type == "windowinit"; }); };
+  for (int i = 0; i < 50 && inits() == 0; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(inits(), 1);
+  w.Widget()->repaint();  // later paints send nothing
+  QApplication::processEvents();
+  EXPECT_EQ(inits(), 1);
 }
 
 }  // namespace

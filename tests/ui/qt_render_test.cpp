@@ -3,6 +3,7 @@
 // image has pixels) and the same tree at twice the pixel density.
 
 #include <QImage>
+#include <QPainter>
 
 #include "tests/ui/qt_test_support.h"
 #include "ui/core/paint_manager.h"
@@ -70,6 +71,77 @@ TEST_F(QtRenderTest, DoubleDensityKeepsTheLayoutAndDoublesThePixels) {
   // The two-pixel border is four device pixels wide and sharp.
   ExpectNear(img.pixel(3, 60), 0xFF, 0x00, 0x00);
   ExpectNear(img.pixel(4, 60), 0x00, 0xFF, 0x00);
+}
+
+// A key of a preview: rounded corners (radius 6) over a tinted image that
+// fills it, and a centred caption.
+constexpr const char* kKeyLayout = R"(<Window size="60,40">
+  <VerticalLayout name="root" bkcolor="#FF204080" inset="10,10,10,10">
+    <Label name="key" width="40" height="20" borderround="6,6" bkcolor="#FF000000" bkimage="file='tint_block.png' dest='0,0,40,20'"
+           text="Esc" align="center" textcolor="#FF00FF00"/>
+  </VerticalLayout>
+</Window>)";
+
+class QtKeyRenderTest : public QtRenderTest {
+ protected:
+  QImage Render(QSize size = {60, 40}) { return qt::QtWindow::RenderTree(&key_window_.GetPaintManager(), size); }
+  CControlUI* Key() { return key_window_.GetPaintManager().FindControl("key"); }
+  NotesWindow key_window_{kKeyLayout};
+  void SetUp() override {
+    QtRenderTest::SetUp();
+    ASSERT_NE(key_window_.Create(nullptr, "k", 0, 0), nullptr);
+    Key()->SetIsChangerColor(true);
+    Key()->SetChangerColor(0xFFFF0000);
+    Key()->SetChangerAlpha(255);
+  }
+};
+
+TEST_F(QtKeyRenderTest, RoundedCornersClipTheTintedImageEveryFrame) {
+  struct Case {
+    int alpha;
+    int r, g, b;  // the key's straight edge and inside, under the tint
+  };
+  // The same key painted again with another tint must not reuse a stale
+  // picture (the tinted and rounded images are cached).
+  for (const Case c : {Case{255, 0xFF, 0x00, 0x00}, Case{0, 0xFF, 0xFF, 0xFF}, Case{255, 0xFF, 0x00, 0x00}}) {
+    SCOPED_TRACE(c.alpha);
+    Key()->SetChangerAlpha(c.alpha);
+    const QImage img = Render();
+    ExpectNear(img.pixel(10, 10), 0x20, 0x40, 0x80);  // the key's corner: cut off, background shows
+    ExpectNear(img.pixel(49, 29), 0x20, 0x40, 0x80);  // the opposite corner
+    ExpectNear(img.pixel(30, 10), c.r, c.g, c.b);     // top edge, middle: not cut
+    ExpectNear(img.pixel(10, 20), c.r, c.g, c.b);     // left edge, middle: not cut
+    ExpectNear(img.pixel(44, 27), c.r, c.g, c.b);     // just inside the rounded corner
+  }
+}
+
+TEST_F(QtKeyRenderTest, CaptionIsCentredAsQtCentresIt) {
+  Key()->SetChangerAlpha(0);
+  Key()->SetBkImage("");
+  const QImage img = Render();
+  // The reference: Qt's own centred text in the same rectangle.
+  QImage ref(60, 40, QImage::Format_ARGB32_Premultiplied);
+  ref.fill(Qt::black);
+  {
+    QPainter p(&ref);
+    p.setFont(qt::QtRenderer::ToQFont(key_window_.GetPaintManager().GetFont(-1)));
+    p.setPen(QColor(0, 255, 0));
+    p.drawText(QRect(10, 10, 40, 20), Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("Esc"));
+  }
+  // Compare where the caption's green ink lies.
+  auto ink = [](const QImage& im) {
+    QRect box;
+    for (int y = 10; y < 30; ++y)
+      for (int x = 10; x < 50; ++x)
+        if (qGreen(im.pixel(x, y)) > 128 && qRed(im.pixel(x, y)) < 64) box |= QRect(x, y, 1, 1);
+    return box;
+  };
+  const QRect got = ink(img), want = ink(ref);
+  ASSERT_FALSE(want.isEmpty());
+  EXPECT_NEAR(got.left(), want.left(), 1);
+  EXPECT_NEAR(got.right(), want.right(), 1);
+  EXPECT_NEAR(got.top(), want.top(), 1);
+  EXPECT_NEAR(got.bottom(), want.bottom(), 1);
 }
 
 TEST(QtRichText, LayoutMarkupBecomesQtRichText) {

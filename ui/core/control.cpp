@@ -1,6 +1,8 @@
 #include "ui/core/control.h"
 
 #include <algorithm>
+#include <optional>
+#include <unordered_map>
 
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
@@ -16,6 +18,42 @@ bool SplitResourceId(std::string_view value, std::string_view* id) {
     return true;
   }
   return false;
+}
+
+// Image descriptions parsed once and resolved against the resource path of
+// the generation they were resolved in: painting reuses them, so a repaint
+// parses and allocates nothing. One cache per thread (controls are touched
+// by their UI thread only; tests may run several).
+struct TransparentHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+struct ParsedImages {
+  uint64_t generation = 0;
+  std::unordered_map<std::string, std::optional<TImageDesc>, TransparentHash, std::equal_to<>> map;
+};
+// Layouts name a few hundred images at most; a runaway producer of image
+// strings only costs a rebuild.
+constexpr size_t kMaxParsedImages = 4096;
+
+const TImageDesc* ParsedImage(std::string_view image) {
+  thread_local ParsedImages cache;
+  const uint64_t generation = CPaintManagerUI::GetResourcePathGeneration();
+  if (generation != cache.generation || cache.map.size() >= kMaxParsedImages) {
+    cache.map.clear();
+    cache.generation = generation;
+  }
+  auto it = cache.map.find(image);
+  if (it == cache.map.end()) {
+    std::optional<TImageDesc> parsed;
+    TImageDesc desc;
+    if (ParseImageDesc(image, &desc)) {
+      desc.path = CPaintManagerUI::ResolveResourceFile(desc.file);
+      parsed = std::move(desc);
+    }
+    it = cache.map.emplace(std::string(image), std::move(parsed)).first;
+  }
+  return it->second ? &*it->second : nullptr;
 }
 
 }  // namespace
@@ -398,10 +436,9 @@ void CControlUI::PaintBorder(IRenderer& r) {
 }
 
 bool CControlUI::DrawImage(IRenderer& r, std::string_view image, const UiRect* rc) {
-  TImageDesc desc;
-  if (!ParseImageDesc(image, &desc)) return false;
-  desc.path = CPaintManagerUI::ResolveResourceFile(desc.file);
-  return r.DrawImage(rc != nullptr ? *rc : rcItem_, desc, tint_);
+  const TImageDesc* desc = ParsedImage(image);
+  if (desc == nullptr) return false;
+  return r.DrawImage(rc != nullptr ? *rc : rcItem_, *desc, tint_);
 }
 
 void CControlUI::Notify(const char* type, WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 
@@ -24,6 +25,13 @@ struct ResourceSettings {
 ResourceSettings& Settings() {
   static ResourceSettings s;
   return s;
+}
+
+// Counts resource path changes, so caches of resolved paths can tell they
+// are stale without taking the settings mutex.
+std::atomic<uint64_t>& ResourceGeneration() {
+  static std::atomic<uint64_t> generation{0};
+  return generation;
 }
 
 struct ManagerList {
@@ -281,10 +289,13 @@ void CPaintManagerUI::Paint(IRenderer& r, const UiRect& dirty) {
   BeginDispatch();
   root_->DoPaint(r, dirty);
   EndDispatch();
-  if (!windowInitSent_) {
-    windowInitSent_ = true;
-    SendNotify(root_, kNotifyWindowInit);
-  }
+  if (!windowInitByHost_) SendWindowInit();
+}
+
+void CPaintManagerUI::SendWindowInit() {
+  if (windowInitSent_ || root_ == nullptr) return;
+  windowInitSent_ = true;
+  SendNotify(root_, kNotifyWindowInit);
 }
 
 // ---- input ----
@@ -705,6 +716,11 @@ void CPaintManagerUI::SetResourcePath(std::string_view path) {
   auto& s = Settings();
   std::lock_guard<std::mutex> lock(s.mutex);
   s.resourcePath = NormalizeFolder(path);
+  ResourceGeneration().fetch_add(1, std::memory_order_relaxed);
+}
+
+uint64_t CPaintManagerUI::GetResourcePathGeneration() {
+  return ResourceGeneration().load(std::memory_order_relaxed);
 }
 
 std::string CPaintManagerUI::GetResourcePath() {

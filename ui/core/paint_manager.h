@@ -126,6 +126,11 @@ class CPaintManagerUI {
   // call sends "windowinit" (after that paint).
   void Paint(IRenderer& r, const UiRect& dirty);
   bool IsWindowInitSent() const { return windowInitSent_; }
+  // A native window's host sends "windowinit" itself once its first paint
+  // event has ended (SendWindowInit), so that a handler opening a modal
+  // dialog does not run it inside the paint; Paint then leaves it out.
+  void SetWindowInitByHost(bool byHost) { windowInitByHost_ = byHost; }
+  void SendWindowInit();  // "windowinit" to the root, once
 
   // ---- input (client coordinates) ----
   void OnMouseMove(UiPoint pt, std::uint16_t keyState = 0);
@@ -208,6 +213,8 @@ class CPaintManagerUI {
   // added).
   static void SetResourcePath(std::string_view path);
   static std::string GetResourcePath();
+  // Changes whenever SetResourcePath is called (any thread, lock-free).
+  static uint64_t GetResourcePathGeneration();
   static void SetResourceType(int type);
   static int GetResourceType();
   // Resolves a file named by a layout: absolute paths stay, others are
@@ -250,6 +257,7 @@ class CPaintManagerUI {
   UiSize clientSize_{};
   bool updateNeeded_ = true;
   bool windowInitSent_ = false;
+  bool windowInitByHost_ = false;
   int dispatchDepth_ = 0;
   std::vector<CControlUI*> delayedDelete_;
   UiSize initSize_{};

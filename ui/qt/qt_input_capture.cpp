@@ -12,20 +12,30 @@ namespace trx::ui::qt {
 QtInputCapture::~QtInputCapture() { Stop(); }
 
 bool QtInputCapture::Start(CDeviceHook& hook, bool keyboard, bool mouse) {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (app == nullptr) return false;
+  if (QCoreApplication::instance() == nullptr) return false;
   hook_ = &hook;
   keyboard_ = keyboard;
   mouse_ = mouse;
-  if (!installed_) app->installEventFilter(this);
-  installed_ = true;
+  UpdateFilter();
   return true;
 }
 
 void QtInputCapture::Stop() {
-  if (installed_ && QCoreApplication::instance() != nullptr) QCoreApplication::instance()->removeEventFilter(this);
-  installed_ = false;
   hook_ = nullptr;
+  UpdateFilter();
+}
+
+void QtInputCapture::SetKeyObserver(IKeyObserver* observer) {
+  observer_ = observer;
+  UpdateFilter();
+}
+
+void QtInputCapture::UpdateFilter() {
+  QCoreApplication* app = QCoreApplication::instance();
+  const bool wanted = app != nullptr && (hook_ != nullptr || observer_ != nullptr);
+  if (wanted && !installed_) app->installEventFilter(this);
+  if (!wanted && installed_ && app != nullptr) app->removeEventFilter(this);
+  installed_ = wanted;
 }
 
 bool QtInputCapture::RecordFromKeyEvent(const QKeyEvent& e, uint32_t& wparam, KeyEventRecord& r) {
@@ -66,7 +76,14 @@ uint32_t QtInputCapture::MessageFromMouseEvent(const QEvent& event) {
 
 bool QtInputCapture::eventFilter(QObject* watched, QEvent* event) {
   // The native window sees each event first; the widgets get it after.
-  if (hook_ == nullptr || watched == nullptr || !watched->isWindowType()) return false;
+  if (watched == nullptr || !watched->isWindowType()) return false;
+  if (observer_ != nullptr && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    uint32_t wparam = 0;
+    KeyEventRecord record;
+    if (!key->isAutoRepeat() && RecordFromKeyEvent(*key, wparam, record)) observer_->OnKeyPressed(record);
+  }
+  if (hook_ == nullptr) return false;
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

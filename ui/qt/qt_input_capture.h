@@ -15,6 +15,8 @@
 //   as their window messages; they always pass on. A double click arrives
 //   as its second press (Qt's extra double-click event is not forwarded).
 // Each event is taken once, at the native window that receives it first.
+// A key observer (SetKeyObserver) is told of every key press first, while
+// the filter is installed for it alone or for the hooks as well.
 //
 // Thread: the UI thread.
 
@@ -34,6 +36,7 @@ class QtInputCapture : public QObject, public IInputSource {
 
   bool Start(CDeviceHook& hook, bool keyboard, bool mouse) override;
   void Stop() override;
+  void SetKeyObserver(IKeyObserver* observer) override;
 
   // The translation, for tests: false when the key is not in the table.
   static bool RecordFromKeyEvent(const QKeyEvent& event, uint32_t& wparam, KeyEventRecord& record);
@@ -44,7 +47,10 @@ class QtInputCapture : public QObject, public IInputSource {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void UpdateFilter();  // installed while the hooks or the observer need it
+
   CDeviceHook* hook_ = nullptr;
+  IKeyObserver* observer_ = nullptr;
   bool keyboard_ = false;
   bool mouse_ = false;
   bool installed_ = false;

@@ -5,42 +5,66 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainterPath>
+#include <QStaticText>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <tuple>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace trx::ui::qt {
 namespace {
 
 QString ToQString(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// Loaded images by path (and mask colour), shared by every window.
-QHash<QString, QImage>& ImageCache() {
-  static QHash<QString, QImage> cache;
+struct TransparentHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// Loaded images by path, the masked variants by mask colour; shared by
+// every window. Looking an image up allocates nothing.
+struct LoadedImage {
+  QImage plain;
+  std::unordered_map<UiColor, QImage> masked;
+};
+std::unordered_map<std::string, LoadedImage, TransparentHash, std::equal_to<>>& ImageCache() {
+  static std::unordered_map<std::string, LoadedImage, TransparentHash, std::equal_to<>> cache;
   return cache;
 }
 
-const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
-  const QString key = ToQString(path) + (has_mask ? QStringLiteral("|%1").arg(mask, 8, 16) : QString());
-  auto it = ImageCache().find(key);
-  if (it != ImageCache().end()) return it->isNull() ? nullptr : &*it;
-  QImage img(ToQString(path));
-  if (!img.isNull()) {
-    img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (has_mask) {
-      // Pixels of the mask colour (ignoring alpha) become transparent.
-      img = img.convertToFormat(QImage::Format_ARGB32);
-      const QRgb key_rgb = mask & 0x00FFFFFFu;
-      for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-          if ((line[x] & 0x00FFFFFFu) == key_rgb) line[x] = 0;
-      }
-      img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    }
+QImage Masked(QImage img, UiColor mask) {
+  // Pixels of the mask colour (ignoring alpha) become transparent.
+  img = img.convertToFormat(QImage::Format_ARGB32);
+  const QRgb key_rgb = mask & 0x00FFFFFFu;
+  for (int y = 0; y < img.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = 0; x < img.width(); ++x)
+      if ((line[x] & 0x00FFFFFFu) == key_rgb) line[x] = 0;
   }
-  auto inserted = ImageCache().insert(key, img);
-  return inserted->isNull() ? nullptr : &*inserted;
+  return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
+  auto it = ImageCache().find(path);
+  if (it == ImageCache().end()) {
+    QImage img(ToQString(path));
+    if (!img.isNull()) img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    it = ImageCache().emplace(path, LoadedImage{std::move(img), {}}).first;
+  }
+  LoadedImage& loaded = it->second;
+  if (loaded.plain.isNull()) return nullptr;
+  if (!has_mask) return &loaded.plain;
+  auto m = loaded.masked.find(mask);
+  if (m == loaded.masked.end()) m = loaded.masked.emplace(mask, Masked(loaded.plain, mask)).first;
+  return &m->second;
 }
 
 QImage Tinted(const QImage& src, const TImageTint& tint) {
@@ -51,6 +75,217 @@ QImage Tinted(const QImage& src, const TImageTint& tint) {
   c.setAlpha(std::clamp(tint.alpha, 0, 255));
   p.fillRect(out.rect(), c);
   return out;
+}
+
+// Tinted parts of images by image, part, colour and alpha. An animated
+// preview shows few distinct tints per frame (one colour for all keys while
+// breathing, one per column in a wave), so most keys reuse an image made
+// for another key or an earlier frame instead of allocating and painting a
+// new one.
+struct TintKey {
+  qint64 image;
+  int x, y, w, h;
+  UiColor color;
+  int alpha;
+  friend bool operator==(const TintKey&, const TintKey&) = default;
+};
+struct TintKeyHash {
+  size_t operator()(const TintKey& k) const {
+    size_t h = std::hash<qint64>{}(k.image);
+    for (const uint64_t v : {static_cast<uint64_t>(static_cast<uint32_t>(k.x)) << 32 | static_cast<uint32_t>(k.y),
+                             static_cast<uint64_t>(static_cast<uint32_t>(k.w)) << 32 | static_cast<uint32_t>(k.h),
+                             static_cast<uint64_t>(k.color) << 32 | static_cast<uint32_t>(k.alpha)})
+      h = (h ^ std::hash<uint64_t>{}(v)) * 0x9E3779B97F4A7C15ull;
+    return h;
+  }
+};
+// A full keyboard of distinct tints fits a few times over; past that the
+// cache starts again rather than growing with every colour ever shown.
+constexpr size_t kMaxTintedImages = 1024;
+std::unordered_map<TintKey, QImage, TintKeyHash>& TintCache() {
+  static std::unordered_map<TintKey, QImage, TintKeyHash> cache;
+  return cache;
+}
+
+const QImage& TintedPart(const QImage& img, const QRect& src, const TImageTint& tint) {
+  const TintKey key{img.cacheKey(), src.x(), src.y(), src.width(), src.height(), tint.color & 0x00FFFFFFu,
+                    std::clamp(tint.alpha, 0, 255)};
+  auto& cache = TintCache();
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  if (cache.size() >= kMaxTintedImages) cache.clear();
+  return cache.emplace(key, Tinted(img.copy(src), tint)).first->second;
+}
+
+// Fonts by description (building a QFont resolves its families each
+// time), each with its laid-out single-line texts: a repaint of a label
+// neither builds a font nor shapes its text again.
+// A laid-out line with its pictures: drawn once per colour, position
+// fraction and pixel ratio into an image, then copied (one blit instead of
+// blending every glyph, for the captions an animated preview repaints).
+struct RenderedText {
+  UiColor color;
+  int fx, fy;  // position fraction, 1/64 pixel
+  qreal dpr;
+  QImage image;
+};
+struct TextEntry {
+  QStaticText laid_out;
+  std::vector<RenderedText> images;
+};
+constexpr size_t kMaxImagesPerText = 8;
+constexpr int kTextImageMargin = 2;  // glyphs may reach past the layout box
+struct FontEntry {
+  TFontInfo info;
+  QFont font;
+  std::unordered_map<std::string, TextEntry, TransparentHash, std::equal_to<>> texts;
+};
+constexpr size_t kMaxFonts = 64;
+constexpr size_t kMaxTextsPerFont = 2048;
+
+FontEntry& CachedFontEntry(const TFontInfo& font) {
+  static std::vector<std::unique_ptr<FontEntry>> fonts;
+  for (const auto& entry : fonts)
+    if (entry->info == font) return *entry;
+  if (fonts.size() >= kMaxFonts) fonts.clear();
+  fonts.push_back(std::make_unique<FontEntry>(FontEntry{font, QtRenderer::ToQFont(font), {}}));
+  return *fonts.back();
+}
+
+const QFont& CachedFont(const TFontInfo& font) { return CachedFontEntry(font).font; }
+
+TextEntry& CachedText(FontEntry& entry, std::string_view text) {
+  auto it = entry.texts.find(text);
+  if (it != entry.texts.end()) return it->second;
+  if (entry.texts.size() >= kMaxTextsPerFont) entry.texts.clear();
+  QStaticText laid_out(ToQString(text));
+  laid_out.setTextFormat(Qt::PlainText);
+  laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
+  laid_out.prepare(QTransform(), entry.font);
+  return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), {}}).first->second;
+}
+
+// The line drawn at fraction (fx, fy) of a pixel inside a transparent image
+// with a margin, at the pixel ratio.
+const QImage& RenderedTextImage(const FontEntry& font, TextEntry& text, UiColor color, qreal fx, qreal fy, qreal dpr) {
+  const int qx = static_cast<int>(fx * 64), qy = static_cast<int>(fy * 64);
+  for (const RenderedText& r : text.images)
+    if (r.color == color && r.fx == qx && r.fy == qy && r.dpr == dpr) return r.image;
+  if (text.images.size() >= kMaxImagesPerText) text.images.clear();
+  const QSizeF size = text.laid_out.size();
+  const QSize logical(static_cast<int>(std::ceil(size.width())) + 2 * kTextImageMargin + 1,
+                      static_cast<int>(std::ceil(size.height())) + 2 * kTextImageMargin + 1);
+  QImage image(logical * dpr, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(dpr);
+  image.fill(Qt::transparent);
+  {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setFont(font.font);
+    p.setPen(QtRenderer::ToQColor(color));
+    p.drawStaticText(QPointF(kTextImageMargin + qx / 64.0, kTextImageMargin + qy / 64.0), text.laid_out);
+  }
+  text.images.push_back({color, qx, qy, dpr, std::move(image)});
+  return text.images.back().image;
+}
+
+// Whether the point lies inside the rounded rectangle rc (radii rx, ry).
+bool PointInRounded(double x, double y, const UiRect& rc, int rx, int ry) {
+  if (x < rc.left || x > rc.right || y < rc.top || y > rc.bottom) return false;
+  if (rx <= 0 || ry <= 0) return true;
+  const double cx = x < rc.left + rx ? rc.left + rx : x > rc.right - rx ? rc.right - rx : x;
+  const double cy = y < rc.top + ry ? rc.top + ry : y > rc.bottom - ry ? rc.bottom - ry : y;
+  const double dx = (x - cx) / rx, dy = (y - cy) / ry;
+  return dx * dx + dy * dy <= 1.0;
+}
+
+// Whether `inner` lies wholly inside the rounded rectangle: the shape is
+// convex, so its four corners decide.
+bool InsideRounded(const UiRect& inner, const UiRect& rc, int rx, int ry) {
+  return PointInRounded(inner.left, inner.top, rc, rx, ry) && PointInRounded(inner.right, inner.top, rc, rx, ry) &&
+         PointInRounded(inner.left, inner.bottom, rc, rx, ry) && PointInRounded(inner.right, inner.bottom, rc, rx, ry);
+}
+
+// A rounded rectangle filled in one colour, drawn once at the device pixel
+// ratio and reused: keys and buttons repaint often with the same shape.
+const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal dpr) {
+  struct Key {
+    int w, h, rx, ry;
+    UiColor color;
+    qreal dpr;
+    bool operator<(const Key& o) const {
+      return std::tie(w, h, rx, ry, color, dpr) < std::tie(o.w, o.h, o.rx, o.ry, o.color, o.dpr);
+    }
+  };
+  static std::map<Key, QImage> cache;
+  const Key key{w, h, rx, ry, color, dpr};
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  if (cache.size() >= 256) cache.clear();
+  QImage img(QSize(w, h) * dpr, QImage::Format_ARGB32_Premultiplied);
+  img.setDevicePixelRatio(dpr);
+  img.fill(Qt::transparent);
+  {
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QtRenderer::ToQColor(color));
+    p.drawRoundedRect(QRectF(0, 0, w, h), rx, ry);
+  }
+  return cache.emplace(key, std::move(img)).first->second;
+}
+
+// Rounded shapes up to this area (keys, buttons) come from cached images.
+constexpr int kMaxCachedShapeArea = 160 * 48;
+bool Cacheable(const UiRect& rc) { return rc.Width() * rc.Height() <= kMaxCachedShapeArea; }
+
+// Part `src` of img scaled into `target` (relative to a rounded rectangle of
+// w x h, radii rx, ry) and cut to that rounded shape with antialiased
+// edges: what the image looks like under the rounded clip, made once.
+struct MaskKey {
+  qint64 image;
+  int sx, sy, sw, sh;
+  int tx, ty, tw, th;
+  int w, h, rx, ry;
+  qreal dpr;
+  auto Tie() const { return std::tie(image, sx, sy, sw, sh, tx, ty, tw, th, w, h, rx, ry, dpr); }
+  bool operator<(const MaskKey& o) const { return Tie() < o.Tie(); }
+};
+constexpr size_t kMaxMaskedImages = 2048;
+
+const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal dpr);
+
+const QImage& MaskedImage(const QImage& img, const QRect& src, const UiRect& target, const UiRect& shape, int rx,
+                          int ry, qreal dpr) {
+  static std::map<MaskKey, QImage> cache;
+  const MaskKey key{img.cacheKey(), src.x(), src.y(), src.width(), src.height(),
+                    target.left - shape.left, target.top - shape.top, target.Width(), target.Height(),
+                    shape.Width(), shape.Height(), rx, ry, dpr};
+  auto it = cache.find(key);
+  if (it != cache.end()) return it->second;
+  if (cache.size() >= kMaxMaskedImages) cache.clear();
+  QImage out(QSize(shape.Width(), shape.Height()) * dpr, QImage::Format_ARGB32_Premultiplied);
+  out.setDevicePixelRatio(dpr);
+  out.fill(Qt::transparent);
+  {
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(QRectF(key.tx, key.ty, key.tw, key.th), img, src);
+    p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    p.drawImage(QPointF(0, 0), RoundRectImage(shape.Width(), shape.Height(), rx, ry, 0xFF000000u, dpr));
+  }
+  return cache.emplace(key, std::move(out)).first->second;
+}
+
+// True when `clip` stays clear of the four rounded corners of rc (radii rx,
+// ry): then the rounded shape and the plain rectangle cover the same pixels
+// inside the clip, and the cheap rectangle can be used.
+bool ClearOfCorners(const UiRect& clip, const UiRect& rc, int rx, int ry) {
+  const UiRect inner = clip.Intersect(rc);
+  if (inner.IsEmpty()) return true;
+  const bool in_middle_rows = inner.top >= rc.top + ry && inner.bottom <= rc.bottom - ry;
+  const bool in_middle_columns = inner.left >= rc.left + rx && inner.right <= rc.right - rx;
+  return in_middle_rows || in_middle_columns;
 }
 
 // Draws part `src` of img into `dst`, stretched or tiled.
@@ -86,7 +321,10 @@ int QtAlignment(unsigned style) {
 
 }  // namespace
 
-QtRenderer::QtRenderer(QPainter& painter) : p_(painter) {
+QtRenderer::QtRenderer(QPainter& painter) : QtRenderer(painter, kUnknownClip) {}
+
+QtRenderer::QtRenderer(QPainter& painter, const UiRect& clip) : p_(painter) {
+  clips_.push_back(clip);
   p_.setRenderHint(QPainter::Antialiasing, true);
   p_.setRenderHint(QPainter::SmoothPixmapTransform, true);
   p_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -106,13 +344,46 @@ QFont QtRenderer::ToQFont(const TFontInfo& font) {
   return f;
 }
 
+qreal QtRenderer::DevicePixelRatio() const { return p_.device() != nullptr ? p_.device()->devicePixelRatio() : 1.0; }
+
+bool QtRenderer::InsidePendingClip(const UiRect& rc) const {
+  if (!pending_.active) return true;
+  return InsideRounded(rc, pending_.rc, pending_.rx, pending_.ry);
+}
+
+void QtRenderer::ApplyPendingClip() {
+  if (!pending_.active) return;
+  pending_.active = false;
+  p_.save();
+  saved_.back() = true;
+  QPainterPath path;
+  path.addRoundedRect(QRectF(ToQRect(pending_.rc)), pending_.rx, pending_.ry);
+  p_.setClipPath(path, Qt::IntersectClip);
+}
+
 void QtRenderer::FillRect(const UiRect& rc, UiColor color) {
   if (rc.IsEmpty() || (color >> 24) == 0) return;
+  if (pending_.active && rc == pending_.rc) {
+    // The rounded clip's own background: the rounded shape itself.
+    FillRoundRect(rc, pending_.rx, pending_.ry, color);
+    return;
+  }
+  if (!InsidePendingClip(rc)) ApplyPendingClip();
   p_.fillRect(ToQRect(rc), ToQColor(color));
 }
 
 void QtRenderer::FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) {
   if (rc.IsEmpty() || (color >> 24) == 0) return;
+  const bool same_shape = pending_.active && rc == pending_.rc && rx == pending_.rx && ry == pending_.ry;
+  if (!same_shape && !InsidePendingClip(rc)) ApplyPendingClip();
+  if (ClearOfCorners(clips_.back(), rc, rx, ry)) {
+    p_.fillRect(ToQRect(rc), ToQColor(color));
+    return;
+  }
+  if (Cacheable(rc)) {
+    p_.drawImage(QPointF(rc.left, rc.top), RoundRectImage(rc.Width(), rc.Height(), rx, ry, color, DevicePixelRatio()));
+    return;
+  }
   p_.save();
   p_.setPen(Qt::NoPen);
   p_.setBrush(ToQColor(color));
@@ -121,7 +392,13 @@ void QtRenderer::FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) 
 }
 
 void QtRenderer::DrawBorder(const UiRect& rc, int size, UiColor color, int rx, int ry) {
+  ApplyPendingClip();
   if (rc.IsEmpty() || size <= 0 || (color >> 24) == 0) return;
+  // Nothing of the border shows when the painted area lies inside it,
+  // clear of the (possibly rounded) corners.
+  const UiRect inner = clips_.back().Intersect(rc);
+  const UiRect inside{rc.left + size, rc.top + size, rc.right - size, rc.bottom - size};
+  if (inner.IsEmpty() || (inner.Intersect(inside) == inner && ClearOfCorners(inner, rc, rx, ry))) return;
   p_.save();
   QPen pen(ToQColor(color));
   pen.setWidth(size);
@@ -137,6 +414,7 @@ void QtRenderer::DrawBorder(const UiRect& rc, int size, UiColor color, int rx, i
 }
 
 void QtRenderer::DrawLine(UiPoint from, UiPoint to, int width, UiColor color) {
+  ApplyPendingClip();
   p_.save();
   QPen pen(ToQColor(color));
   pen.setWidth(std::max(1, width));
@@ -146,6 +424,7 @@ void QtRenderer::DrawLine(UiPoint from, UiPoint to, int width, UiColor color) {
 }
 
 void QtRenderer::FillGradient(const UiRect& rc, UiColor from, UiColor to, bool vertical) {
+  ApplyPendingClip();
   if (rc.IsEmpty()) return;
   const QRect r = ToQRect(rc);
   QLinearGradient g(r.topLeft(), vertical ? r.bottomLeft() : r.topRight());
@@ -155,6 +434,7 @@ void QtRenderer::FillGradient(const UiRect& rc, UiColor from, UiColor to, bool v
 }
 
 void QtRenderer::FillEllipse(const UiRect& rc, UiColor color) {
+  ApplyPendingClip();
   p_.save();
   p_.setPen(Qt::NoPen);
   p_.setBrush(ToQColor(color));
@@ -163,6 +443,7 @@ void QtRenderer::FillEllipse(const UiRect& rc, UiColor color) {
 }
 
 void QtRenderer::FillPie(const UiRect& rc, double start_deg, double sweep_deg, UiColor color) {
+  ApplyPendingClip();
   p_.save();
   p_.setPen(Qt::NoPen);
   p_.setBrush(ToQColor(color));
@@ -176,10 +457,10 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
   if (loaded == nullptr) return false;
   QRect src = desc.source.IsEmpty() ? loaded->rect() : ToQRect(desc.source).intersected(loaded->rect());
   if (src.isEmpty()) return false;
-  QImage img = *loaded;
+  const QImage* img = loaded;
   if (tint.enabled) {
-    img = Tinted(loaded->copy(src), tint);
-    src = img.rect();
+    img = &TintedPart(*loaded, src, tint);
+    src = img->rect();
   }
   UiRect target = dest;
   if (desc.hasDest) {
@@ -187,12 +468,26 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
               dest.top + desc.dest.bottom};
   }
   if (target.IsEmpty()) return true;
-  p_.save();
-  p_.setOpacity(p_.opacity() * std::clamp(desc.fade, 0, 255) / 255.0);
-  const QRectF d(target.left, target.top, target.Width(), target.Height());
   const UiRect& c = desc.corner;
+  const bool plain = c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0 && !desc.xtiled && !desc.ytiled;
+  if (!InsidePendingClip(target)) {
+    if (plain && desc.fade >= 255 && target.Intersect(pending_.rc) == target && Cacheable(pending_.rc)) {
+      // An image under a rounded clip (a key of a preview): the clipped
+      // picture is cached, so no clip path is rasterised per paint.
+      p_.drawImage(QPointF(pending_.rc.left, pending_.rc.top),
+                   MaskedImage(*img, src, target, pending_.rc, pending_.rx, pending_.ry, DevicePixelRatio()));
+      return true;
+    }
+    ApplyPendingClip();
+  }
+  const bool faded = desc.fade < 255;
+  if (faded) {
+    p_.save();
+    p_.setOpacity(p_.opacity() * std::clamp(desc.fade, 0, 255) / 255.0);
+  }
+  const QRectF d(target.left, target.top, target.Width(), target.Height());
   if (c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0) {
-    DrawPart(p_, d, img, src, desc.xtiled, desc.ytiled);
+    DrawPart(p_, d, *img, src, desc.xtiled, desc.ytiled);
   } else {
     // Nine-patch: corners keep their size, edges and centre stretch.
     const int sl = src.left(), st = src.top(), sr = src.right() + 1, sb = src.bottom() + 1;
@@ -206,15 +501,16 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
         if (row == 1 && col == 1 && desc.hole) continue;
         const QRect s(xs[col], ys[row], xs[col + 1] - xs[col], ys[row + 1] - ys[row]);
         const QRectF t(xd[col], yd[row], xd[col + 1] - xd[col], yd[row + 1] - yd[row]);
-        DrawPart(p_, t, img, s, desc.xtiled && row == 1 && col == 1, desc.ytiled && row == 1 && col == 1);
+        DrawPart(p_, t, *img, s, desc.xtiled && row == 1 && col == 1, desc.ytiled && row == 1 && col == 1);
       }
     }
   }
-  p_.restore();
+  if (faded) p_.restore();
   return true;
 }
 
 void QtRenderer::DrawPixels(const UiRect& dest, int width, int height, const UiColor* argb) {
+  ApplyPendingClip();
   if (argb == nullptr || width <= 0 || height <= 0 || dest.IsEmpty()) return;
   const QImage img(reinterpret_cast<const uchar*>(argb), width, height, width * 4, QImage::Format_ARGB32);
   p_.drawImage(QRectF(ToQRect(dest)), img, img.rect());
@@ -223,13 +519,44 @@ void QtRenderer::DrawPixels(const UiRect& dest, int width, int height, const UiC
 void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color, const TFontInfo& font,
                           unsigned style) {
   if (rc.IsEmpty() || text.empty()) return;
+  FontEntry& entry = CachedFontEntry(font);
+  const QFont& f = entry.font;
+  const QRect r = ToQRect(rc);
+  const int flags = QtAlignment(style);
+  if ((flags & Qt::TextSingleLine) && !(style & DT_END_ELLIPSIS) && text.find('\n') == std::string_view::npos) {
+    // A single line is laid out once and placed by its size; text that
+    // fits needs no clip and is copied from its rendered picture.
+    TextEntry& cached = CachedText(entry, text);
+    const QStaticText& laid_out = cached.laid_out;
+    const QSizeF size = laid_out.size();
+    qreal x = r.left(), y = r.top();
+    if (flags & Qt::AlignHCenter) x += (r.width() - size.width()) / 2;
+    else if (flags & Qt::AlignRight) x += r.width() - size.width();
+    if (flags & Qt::AlignVCenter) y += (r.height() - size.height()) / 2;
+    else if (flags & Qt::AlignBottom) y += r.height() - size.height();
+    const bool fits = size.width() <= r.width() && size.height() <= r.height();
+    const UiRect box{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)),
+                     static_cast<int>(std::ceil(x + size.width())), static_cast<int>(std::ceil(y + size.height()))};
+    if (!InsidePendingClip(fits ? box : rc)) ApplyPendingClip();
+    if (fits) {
+      const qreal left = std::floor(x), top = std::floor(y);
+      p_.drawImage(QPointF(left - kTextImageMargin, top - kTextImageMargin),
+                   RenderedTextImage(entry, cached, color, x - left, y - top, DevicePixelRatio()));
+      return;
+    }
+    p_.save();
+    p_.setClipRect(r, Qt::IntersectClip);
+    p_.setFont(f);
+    p_.setPen(ToQColor(color));
+    p_.drawStaticText(QPointF(x, y), laid_out);
+    p_.restore();
+    return;
+  }
+  ApplyPendingClip();
   p_.save();
-  const QFont f = ToQFont(font);
   p_.setFont(f);
   p_.setPen(ToQColor(color));
   QString s = ToQString(text);
-  const QRect r = ToQRect(rc);
-  const int flags = QtAlignment(style);
   if ((style & DT_END_ELLIPSIS) && (flags & Qt::TextSingleLine))
     s = QFontMetrics(f).elidedText(s, Qt::ElideRight, r.width());
   p_.setClipRect(r, Qt::IntersectClip);
@@ -283,8 +610,9 @@ QString QtRenderer::HtmlToRichText(std::string_view text) {
 void QtRenderer::DrawHtmlText(const UiRect& rc, std::string_view text, UiColor color, const TFontInfo& font,
                               unsigned style) {
   if (rc.IsEmpty() || text.empty()) return;
+  ApplyPendingClip();
   QTextDocument doc;
-  doc.setDefaultFont(ToQFont(font));
+  doc.setDefaultFont(CachedFont(font));
   doc.setDocumentMargin(0);
   const QColor c = ToQColor(color);
   const char* align = (style & DT_CENTER) ? "center" : (style & DT_RIGHT) ? "right" : "left";
@@ -304,7 +632,7 @@ void QtRenderer::DrawHtmlText(const UiRect& rc, std::string_view text, UiColor c
 }
 
 UiSize QtRenderer::MeasureText(std::string_view text, const TFontInfo& font, int max_width) {
-  const QFontMetrics fm(ToQFont(font));
+  const QFontMetrics fm(CachedFont(font));
   const QString s = ToQString(text);
   if (max_width > 0) {
     const QRect r = fm.boundingRect(QRect(0, 0, max_width, 100000), Qt::TextWordWrap, s);
@@ -314,23 +642,38 @@ UiSize QtRenderer::MeasureText(std::string_view text, const TFontInfo& font, int
 }
 
 void QtRenderer::PushClip(const UiRect& rc, int rx, int ry) {
-  p_.save();
+  ApplyPendingClip();  // a nested clip needs the outer one in the painter
   ++clip_depth_;
-  if (rx > 0 || ry > 0) {
-    QPainterPath path;
-    path.addRoundedRect(QRectF(ToQRect(rc)), rx, ry);
-    p_.setClipPath(path, Qt::IntersectClip);
-  } else {
-    p_.setClipRect(ToQRect(rc), Qt::IntersectClip);
+  const UiRect outer = clips_.back();
+  const UiRect inner = outer.Intersect(rc);
+  clips_.push_back(inner);
+  saved_.push_back(false);
+  if ((rx > 0 || ry > 0) && !ClearOfCorners(outer, rc, rx, ry)) {
+    // Given to the painter only when something drawn needs it: fills of
+    // the shape itself, text clear of the corners and images (cut to the
+    // shape once, cached) draw the same without a rasterised clip path.
+    pending_ = {true, rc, rx, ry};
+    return;
   }
+  if (inner == outer) return;  // cuts nothing off the area already clipped
+  p_.save();
+  saved_.back() = true;
+  p_.setClipRect(ToQRect(rc), Qt::IntersectClip);
 }
 
 void QtRenderer::PopClip() {
   if (clip_depth_ == 0) return;
   --clip_depth_;
-  p_.restore();
+  pending_.active = false;  // only ever the innermost clip
+  clips_.pop_back();
+  const bool saved = saved_.back();
+  saved_.pop_back();
+  if (saved) p_.restore();
 }
 
-void QtRenderer::ClearImageCache() { ImageCache().clear(); }
+void QtRenderer::ClearImageCache() {
+  TintCache().clear();
+  ImageCache().clear();
+}
 
 }  // namespace trx::ui::qt

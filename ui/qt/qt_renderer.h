@@ -1,11 +1,17 @@
 #pragma once
 // QtRenderer: IRenderer on a QPainter. Colours are ARGB; images are loaded
 // from their resolved path once and kept in a process-wide cache; tints lay
-// the tint colour over the image's opaque pixels with the tint alpha.
+// the tint colour over the image's opaque pixels with the tint alpha (the
+// tinted images are cached too, so an animated preview allocates nothing
+// for a tint it has shown before). Given the area being painted, rounded
+// fills and clips that stay clear of their corners inside it are done as
+// plain rectangles, which the raster engine draws far faster.
 // Painting happens in device-independent pixels: on a 2x screen QPainter
 // scales, so text and shapes stay crisp. UI thread only.
 
 #include <QPainter>
+
+#include <vector>
 
 #include "ui/core/renderer.h"
 
@@ -14,6 +20,9 @@ namespace trx::ui::qt {
 class QtRenderer : public IRenderer {
  public:
   explicit QtRenderer(QPainter& painter);
+  // `clip`: the area being painted (client coordinates); nothing outside it
+  // shows.
+  QtRenderer(QPainter& painter, const UiRect& clip);
 
   void FillRect(const UiRect& rc, UiColor color) override;
   void FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) override;
@@ -42,8 +51,23 @@ class QtRenderer : public IRenderer {
   static void ClearImageCache();
 
  private:
+  // A rounded clip not yet given to the painter; only ever the innermost.
+  struct PendingClip {
+    bool active = false;
+    UiRect rc{};
+    int rx = 0, ry = 0;
+  };
+  bool InsidePendingClip(const UiRect& rc) const;  // drawing rc needs no pending clip
+  void ApplyPendingClip();
+  qreal DevicePixelRatio() const;
+
+  static constexpr UiRect kUnknownClip{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28};
+
   QPainter& p_;
   int clip_depth_ = 0;
+  std::vector<UiRect> clips_;
+  std::vector<bool> saved_;    // per pushed clip: whether it saved the painter's state
+  PendingClip pending_;  // the area painted, then each pushed clip intersected with it
 };
 
 }  // namespace trx::ui::qt

@@ -12,6 +12,9 @@
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/qt/qt_combo_popup.h"
@@ -64,6 +67,43 @@ QPainterPath WindowShape(QSize size, UiSize round) {
   QPainterPath path;
   path.addRoundedRect(QRectF(0, 0, size.width(), size.height()), round.cx / 2.0, round.cy / 2.0);
   return path;
+}
+
+// Rectangles of one band (a row of keys) this far apart are repainted as
+// one: the gap costs less than another walk of the tree.
+constexpr int kMaxJoinGap = 16;
+
+// The rectangles to repaint for an update region: its own rectangles, with
+// neighbours of one band (same top and bottom, a small gap apart: a row of
+// keys) joined, since every rectangle costs a walk of the control tree and
+// a paint of everything under it; one bounding rectangle when there are
+// very many.
+std::vector<QRect> PaintRects(const QRegion& region) {
+  constexpr int kMaxRects = 256;
+  std::vector<QRect> rects;
+  if (region.rectCount() > kMaxRects) {
+    rects.push_back(region.boundingRect());
+    return rects;
+  }
+  for (const QRect& r : region) {  // y-x sorted bands
+    if (!rects.empty()) {
+      QRect& last = rects.back();
+      if (last.top() == r.top() && last.bottom() == r.bottom() && r.left() - last.right() - 1 <= kMaxJoinGap) {
+        last.setRight(r.right());
+        continue;
+      }
+    }
+    rects.push_back(r);
+  }
+  return rects;
+}
+
+// Whether r reaches into one of the window's rounded corners.
+bool TouchesCorner(const QRect& r, QSize size, UiSize round) {
+  const int rx = (round.cx + 1) / 2, ry = (round.cy + 1) / 2;
+  const bool middle_rows = r.top() >= ry && r.bottom() < size.height() - ry;
+  const bool middle_columns = r.left() >= rx && r.right() < size.width() - rx;
+  return !middle_rows && !middle_columns;
 }
 
 }  // namespace
@@ -123,6 +163,7 @@ void QtWindow::AttachPaintManager(CPaintManagerUI* pm) {
   }
   pm_ = pm;
   if (pm_ != nullptr) {
+    pm_->SetWindowInitByHost(true);  // sent after the first paint event (paintEvent)
     const UiSize round = pm_->GetRoundCorner();
     if (round.cx > 0 || round.cy > 0) setAttribute(Qt::WA_TranslucentBackground, true);
     const QSize sz = size();
@@ -149,13 +190,74 @@ QImage QtWindow::RenderTree(CPaintManagerUI* pm, QSize size, qreal device_pixel_
 }
 
 void QtWindow::paintEvent(QPaintEvent* event) {
+  if (pm_ == nullptr) {
+    QPainter painter(this);
+    return;
+  }
+  // The tree is painted into a back buffer and the changed part copied to
+  // the window. Painting into a plain image keeps every clip a simple
+  // rectangle; painting straight into the window would intersect each clip
+  // with the update's (possibly many-rectangle) region.
+  const qreal dpr = devicePixelRatioF();
+  const QSize device_size = size() * dpr;
+  if (buffer_.size() != device_size || buffer_.devicePixelRatio() != dpr) {
+    buffer_ = QImage(device_size, QImage::Format_ARGB32_Premultiplied);
+    buffer_.setDevicePixelRatio(dpr);
+  }
+  // Scattered small updates (the keys of an animated preview) are painted
+  // rectangle by rectangle, so only the changed controls and what lies
+  // under them are drawn, not everything inside their bounding box.
+  const std::vector<QRect> painted = PaintRects(event->region());
+  {
+    QPainter painter(&buffer_);
+    for (const QRect& r : painted) {
+      if (pm_ == nullptr) return;  // the window was let go
+      painter.save();
+      painter.setClipRect(r);
+      painter.setCompositionMode(QPainter::CompositionMode_Source);
+      painter.fillRect(r, Qt::transparent);
+      painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      // Only updates reaching into a rounded window corner need the
+      // (expensive) shaped clip.
+      const UiSize round = pm_->GetRoundCorner();
+      if ((round.cx > 0 || round.cy > 0) && TouchesCorner(r, size(), round))
+        painter.setClipPath(WindowShape(size(), round), Qt::IntersectClip);
+      const UiRect dirty{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+      QtRenderer renderer(painter, dirty);
+      pm_->Paint(renderer, dirty);
+      painter.restore();
+    }
+  }
+  if (!pm_->IsWindowInitSent() && !window_init_posted_) {
+    // After this paint event, not inside it: a handler may open a modal
+    // dialog, whose loop inside a paint event kept Qt repainting at full
+    // speed until the dialog closed.
+    window_init_posted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          window_init_posted_ = false;
+          if (pm_ != nullptr) pm_->SendWindowInit();
+        },
+        Qt::QueuedConnection);
+  }
+  // Drawn over what the window holds, as the tree would have been: a
+  // translucent window's update region has been cleared by Qt, so its
+  // pixels land unchanged.
   QPainter painter(this);
-  if (pm_ == nullptr) return;
-  const UiSize round = pm_->GetRoundCorner();
-  if (round.cx > 0 || round.cy > 0) painter.setClipPath(WindowShape(size(), round));
-  QtRenderer renderer(painter);
-  const QRect r = event->rect();
-  pm_->Paint(renderer, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  const QRect device_rect = buffer_.rect();
+  for (const QRect& r : painted) {
+    // The part as an image of its own over the buffer's pixels (no copy),
+    // drawn at its place: a plain blit.
+    const QRect d = QRect(QPoint(qRound(r.x() * dpr), qRound(r.y() * dpr)),
+                          QSize(qRound(r.width() * dpr), qRound(r.height() * dpr)))
+                        .intersected(device_rect);
+    if (d.isEmpty()) continue;
+    QImage part(buffer_.constScanLine(d.y()) + static_cast<qsizetype>(d.x()) * 4, d.width(), d.height(),
+                buffer_.bytesPerLine(), buffer_.format());
+    part.setDevicePixelRatio(dpr);
+    painter.drawImage(QPointF(d.x() / dpr, d.y() / dpr), part);
+  }
 }
 
 void QtWindow::mousePressEvent(QMouseEvent* event) {
@@ -316,7 +418,40 @@ void QtWindow::ApplyGeometry(const QRect& rc) {
 
 // ---- IPaintHost ----
 
-void QtWindow::Invalidate(const UiRect& rc) { update(ToQRect(rc)); }
+void QtWindow::Invalidate(const UiRect& rc) {
+  // Collected and joined before Qt sees them: an animated preview
+  // invalidates a hundred small keys per frame, and Qt would keep them as a
+  // hundred-rectangle region, making every later drawing step clip against
+  // all of them.
+  if (rc.IsEmpty()) return;
+  pending_updates_.push_back(ToQRect(rc));
+  if (pending_updates_.size() > 1) return;
+  QMetaObject::invokeMethod(this, [this] { FlushUpdates(); }, Qt::QueuedConnection);
+}
+
+void QtWindow::FlushUpdates() {
+  std::vector<QRect> rects;
+  rects.swap(pending_updates_);
+  if (rects.size() == 1) {
+    update(rects.front());
+    return;
+  }
+  std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+    return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+  });
+  QRegion region;
+  QRect run;
+  for (const QRect& r : rects) {
+    if (!run.isNull() && run.top() == r.top() && run.bottom() == r.bottom() && r.left() - run.right() - 1 <= kMaxJoinGap) {
+      run.setRight(std::max(run.right(), r.right()));
+      continue;
+    }
+    if (!run.isNull()) region += run;
+    run = r;
+  }
+  region += run;
+  update(region);
+}
 
 void QtWindow::SetCapture() {}  // Qt keeps delivering to the pressed widget on its own
 

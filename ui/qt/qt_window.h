@@ -22,6 +22,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <vector>
+
 #include "ui/core/paint_host.h"
 #include "ui/core/paint_manager.h"
 #include "ui/window/window_backend.h"
@@ -89,6 +91,7 @@ class QtWindow : public QWidget, public IPaintHost {
   bool Alive() const { return hwnd_ != nullptr && pm_ != nullptr; }
   void FinishEdit(bool move_focus_next, bool backwards);
   void ReportGeometry();
+  void FlushUpdates();  // hands the collected invalidations to Qt, joined
 
   HWND hwnd_ = nullptr;
   HWND owner_parent_ = nullptr;
@@ -101,6 +104,9 @@ class QtWindow : public QWidget, public IPaintHost {
   QPointer<QLineEdit> editor_;
   CEditUI* editing_ = nullptr;
   QPointer<QtComboPopup> popup_list_;
+  std::vector<QRect> pending_updates_;
+  bool window_init_posted_ = false;
+  QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
 };
 
 // The INativeWindow a library window owns; forwards to the widget and
