@@ -345,10 +345,36 @@ bool HidrawBackend::Probe(const std::string& path) {
   const std::string node = PathNode(path);
   if (NodeNumber(node) < 0) return false;
   struct stat st;
-  if (::stat((dev_root_ + "/" + node).c_str(), &st) != 0) return false;
+  if (::stat((dev_root_ + "/" + node).c_str(), &st) != 0) {
+    std::lock_guard<std::mutex> lock(probe_mutex_);
+    probed_.erase(path);
+    return false;
+  }
+  // The node file itself (not what a symbolic link points at) tells a
+  // recreated node apart.
+  struct stat link;
+  if (::lstat((dev_root_ + "/" + node).c_str(), &link) != 0) link = st;
+  const NodeStamp stamp{link.st_ino, st.st_rdev, link.st_ctim};
+  const auto same = [&stamp](const NodeStamp& s) {
+    return s.inode == stamp.inode && s.device == stamp.device && s.changed.tv_sec == stamp.changed.tv_sec &&
+           s.changed.tv_nsec == stamp.changed.tv_nsec;
+  };
+  {
+    // Presence probes every connected device ten times a second: the same
+    // node needs no sysfs read.
+    std::lock_guard<std::mutex> lock(probe_mutex_);
+    auto it = probed_.find(path);
+    if (it != probed_.end() && same(it->second)) return true;
+  }
   uint16_t vid = 0, pid = 0;
-  if (!ReadIds(ClassDir(), node, vid, pid)) return false;
-  return vid == ParsePathVendorId(path) && pid == ParsePathProductId(path);
+  const bool ours = ReadIds(ClassDir(), node, vid, pid) && vid == ParsePathVendorId(path) &&
+                    pid == ParsePathProductId(path);
+  std::lock_guard<std::mutex> lock(probe_mutex_);
+  if (ours)
+    probed_[path] = stamp;
+  else
+    probed_.erase(path);
+  return ours;
 }
 
 }  // namespace trx

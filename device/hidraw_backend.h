@@ -33,7 +33,12 @@
 // connection is used by one thread at a time; the stop event may be set from
 // any thread.
 
+#include <sys/types.h>
+
+#include <ctime>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -61,8 +66,19 @@ class HidrawBackend : public IHidBackend {
  private:
   std::string ClassDir() const { return sys_root_ + "/class/hidraw"; }
 
+  // The device node a probe last confirmed for a path: while the node is
+  // the same file (inode, device number and change time), the ids in sysfs
+  // are not read again. A replugged device gets a new node.
+  struct NodeStamp {
+    ino_t inode = 0;
+    dev_t device = 0;
+    timespec changed{};
+  };
+
   std::string sys_root_;
   std::string dev_root_;
+  std::mutex probe_mutex_;  // guards probed_; a leaf lock, held for a map lookup or store only
+  std::map<std::string, NodeStamp> probed_;
 };
 
 // Parses the HID_ID line of a hidraw uevent file ("HID_ID=bus:vendor:product",

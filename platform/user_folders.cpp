@@ -64,6 +64,10 @@ std::string HomeFolder() {
 
 bool EnsureFolder(const std::string& path) {
   if (path.empty()) return false;
+  // Almost always there already (the monitor threads ask every cycle): one
+  // stat instead of a mkdir per path element.
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
   std::string partial;
   size_t pos = 0;
   while (pos != std::string::npos) {
@@ -74,7 +78,6 @@ bool EnsureFolder(const std::string& path) {
     }
     pos = next;
   }
-  struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "device/hid_device.h"
@@ -329,6 +331,26 @@ TEST_F(HidTransport, UnplugIsReportedAsGoneAtOnceAndProbeFollowsPresence) {
   std::vector<std::string> paths;
   ASSERT_TRUE(backend_->Enumerate(paths));
   EXPECT_TRUE(paths.empty());
+}
+
+// A probe remembers the node it confirmed and reads sysfs again once the
+// node is another file (a replug recreates it; here: renamed away and back,
+// which changes its change time, after its ids became a keyboard's).
+TEST_F(HidTransport, ProbeReadsTheIdsAgainForAChangedNode) {
+  const auto mouse = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+  const std::string path = tree_.PathOf(mouse.index);
+  const std::string node = path.substr(path.rfind('#') + 1);
+  EXPECT_TRUE(backend_->Probe(path));
+  {
+    std::ofstream uevent(tree_.Root() + "/sys/class/hidraw/" + node + "/device/uevent", std::ios::trunc);
+    uevent << "HID_ID=0003:00000C45:00006556\n";
+  }
+  const std::string dev = tree_.Root() + "/dev/" + node;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a change time the rename can differ from
+  ASSERT_EQ(std::rename(dev.c_str(), (dev + ".away").c_str()), 0);
+  ASSERT_EQ(std::rename((dev + ".away").c_str(), dev.c_str()), 0);
+  EXPECT_FALSE(backend_->Probe(path));
+  EXPECT_TRUE(backend_->Probe("hid#vid_0c45&pid_6556#" + node));
 }
 
 TEST_F(HidTransport, EnvironmentRootSelectsTheDefaultBackendTree) {
