@@ -10,6 +10,7 @@
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/file_lookup.h"
+#include "platform/file_names.h"
 #include "platform/ini_file.h"
 #include "profile/profile_families.h"
 
@@ -33,7 +34,6 @@ constexpr size_t kMaxImportBytes = 4u << 20;
 
 std::string Number(long n) { return std::to_string(n); }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whatever the case of the extension ("x.MAC" from another system is x's file).
 bool FileExists(const std::string& path) {
@@ -110,35 +110,14 @@ MacroStore MacroStoreFor(DeviceKind kind) {
   return store;
 }
 
-std::string MacroNameProblem(const std::string& name) {
-  if (name.empty()) return "the name is empty";
-  if (name == "." || name == "..") return "the name \"" + name + "\" is reserved";
-  if (name.size() > kMaxNameBytes) return "the name is longer than a file name may be";
-  if (name.front() == ' ' || name.back() == ' ' || name.front() == '\t' || name.back() == '\t')
-    return "the name starts or ends with a blank";
-  for (char c : name) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\') return "the name holds a path separator";
-    if (u < 0x20 || u == 0x7F) return "the name holds a control character";
-    if (c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|')
-      return std::string("the name holds the character '") + c + "', which file names can't hold";
-  }
-  if (name.size() >= kIniBufferChars) return "the name is longer than 259 characters";
-  if (CutToChars(name, kIniBufferChars - 1) != name) return "the name is longer than 259 characters";
-  return {};
-}
+std::string MacroNameProblem(const std::string& name) { return FileNameProblem(name, kMaxNameBytes); }
 
 std::string MacroFilePath(const MacroStore& store, const std::string& name) {
   if (store.folder.empty() || !MacroNameProblem(name).empty()) return {};
   return store.folder + name + kMacroFileExtension;
 }
 
-bool SameMacroName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
+bool SameMacroName(const std::string& a, const std::string& b) { return SameNameIgnoringCase(a, b); }
 
 std::vector<std::string> LoadMacroNames(const MacroStore& store) {
   std::vector<std::string> names;
