@@ -382,12 +382,18 @@ void CKeyAssignmentPage::UploadDone(int result, uint64_t surplus) {
   uploading_ = false;
   controls().Enable(N(kProfileSave), true);
   switch (result) {
-    case kUploadOk:
-      // Only a complete upload is recorded as the device's state.
-      if (IProfileSaver* saver = ProfileSaver();
-          saver != nullptr && saver->SaveCurrentProfile(kind_, kind_ == DeviceKind::Mouse ? ProfileFamily::Device : ProfileFamily::Key) != 0)
-        ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    case kUploadOk: {
+      // Only a complete upload is recorded as the device's state: the
+      // mouse's device profile and, so that the button profile the user
+      // picked keeps its buttons (exported, selected again), its key
+      // profile too; the keyboard's key profile.
+      IProfileSaver* saver = ProfileSaver();
+      if (saver == nullptr) break;
+      bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == 0;
+      saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == 0;
+      if (!saved) ctx_.dialogs.ShowMessage(kFileErrorMessage);
       break;
+    }
     case kUploadTooLarge: ctx_.dialogs.ShowCountMessage(kTooLargeMessage, surplus); break;
     case kUploadFileError: ctx_.dialogs.ShowMessage(kFileErrorMessage); break;
     default: ctx_.dialogs.ShowMessage(kDeviceErrorMessage); break;

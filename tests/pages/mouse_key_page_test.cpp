@@ -202,7 +202,7 @@ TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
   firmware->ClearRequests();
   Notify("ms_key_butt_prosave", "click");
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0", "mouse 2"}));  // device profile, then key profile
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   // Onboard profile 0's entries 0-6 at device address 0.
   const std::vector<uint8_t> expected = {0x10, 0x01, 0x00, 0x10, 0x04, 0x00, 0x10, 0x02, 0x00, 0x13,
