@@ -7,7 +7,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
-  build-essential cmake ninja-build pkg-config git lld \
+  build-essential cmake ninja-build pkg-config git lld ccache \
   clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libpugixml-dev \
