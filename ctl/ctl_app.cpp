@@ -509,7 +509,12 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   Options o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (!o.words.empty()) {
+    // The program's own options count before and after the command
+    // ("trx770ctl devices --json"); any other option after the command is
+    // the command's own ("--force", "--mode", "--onboard").
+    const bool global = a == "--json" || a == "--simulate" || a.rfind("--simulate=", 0) == 0 || a == "--sim-state" ||
+                        a.rfind("--sim-state=", 0) == 0;
+    if (!o.words.empty() && !global) {
       o.words.push_back(a);
     } else if (a == "--help" || a == "-h") {
       out << kUsage << kButtonHelp;

@@ -133,9 +133,18 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     const auto names = macro::LoadMacroNames(store);
     if (json) j.BeginArray();
     for (size_t i = 0; i < names.size(); ++i) {
-      const size_t count = macro::LoadMacroLines(store, names[i]).size();
-      if (json) j.BeginObject().Int("number", static_cast<int>(i)).String("name", names[i]).Int("actions", static_cast<int>(count)).EndObject();
-      else out << i << "\t" << names[i] << "\t" << count << (count == 1 ? " action" : " actions") << "\n";
+      MacroResult loaded = MacroResult::Ok;
+      const size_t count = macro::LoadMacroLines(store, names[i], &loaded).size();
+      const bool damaged = loaded != MacroResult::Ok;
+      if (json) {
+        j.BeginObject().Int("number", static_cast<int>(i)).String("name", names[i]).Int("actions", static_cast<int>(count));
+        if (damaged) j.Bool("damaged", true);
+        j.EndObject();
+      } else if (damaged) {
+        out << i << "\t" << names[i] << "\tdamaged (more actions than a macro can hold)\n";
+      } else {
+        out << i << "\t" << names[i] << "\t" << count << (count == 1 ? " action" : " actions") << "\n";
+      }
     }
     if (json) {
       j.EndArray();
@@ -147,7 +156,13 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     const auto index = FindMacro(store, w[3], err);
     if (!index) return ExitCode::Refused;
     const auto names = macro::LoadMacroNames(store);
-    const auto lines = macro::LoadMacroLines(store, names[static_cast<size_t>(*index)]);
+    MacroResult loaded = MacroResult::Ok;
+    const auto lines = macro::LoadMacroLines(store, names[static_cast<size_t>(*index)], &loaded);
+    if (loaded != MacroResult::Ok) {
+      err << "trx770ctl: the file of '" << names[static_cast<size_t>(*index)]
+          << "' is damaged: it counts more actions than a macro can hold\n";
+      return ExitCode::FileError;
+    }
     if (json) j.BeginArray();
     for (size_t i = 0; i < lines.size(); ++i) {
       macro::MacroAction a;
@@ -175,12 +190,11 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     return ExitCode::Ok;
   }
   if (sub == "new" || sub == "import") {
-    std::string name;
-    const MacroResult r = sub == "new" ? macro::CreateMacro(store, name) : macro::ImportMacro(store, w[3], name);
+    std::string name, problem;
+    const MacroResult r =
+        sub == "new" ? macro::CreateMacro(store, name) : macro::ImportMacro(store, w[3], name, &problem);
     if (r != MacroResult::Ok) {
-      err << "trx770ctl: " << (sub == "import" && r == MacroResult::FileError ? "'" + w[3] + "' could not be read"
-                                                                                : std::string(MacroResultName(r)))
-          << "\n";
+      err << "trx770ctl: " << (problem.empty() ? std::string(MacroResultName(r)) : problem) << "\n";
       return ExitOfMacro(r);
     }
     out << name << "\n";

@@ -109,7 +109,7 @@ class ProfileCommand {
     if (sub == "copy" && n == 5) return WithName(a, w_[4], [&](int i) { return Made(a, CopyProfile(a.kind, a.family, i), "copied to"); });
     if (sub == "rename" && n == 6) return WithName(a, w_[4], [&](int i) { return Rename(a, i, w_[5]); });
     if (sub == "delete" && n == 5) return WithName(a, w_[4], [&](int i) { return Delete(a, i); });
-    if (sub == "import" && n == 5) return Made(a, ImportProfile(a.kind, a.family, w_[4], /*add_first=*/false), "imported as");
+    if (sub == "import" && n == 5) return Made(a, ImportProfile(a.kind, a.family, w_[4]), "imported as");
     if (sub == "export" && n == 6) return WithName(a, w_[4], [&](int i) { return Export(a, i, w_[5]); });
     if (sub == "reset" && n == 4) return Reset(a);
     return Usage();

@@ -99,17 +99,28 @@ ExitCode RunRoutineCommand(const std::vector<std::string>& w, bool json, const O
     return ExitCode::Usage;
   }
   const routine::RoutineStore store = routine::RoutineStoreFor();
+  // Show only reads: it sets nothing up, so it writes no file.
+  if (sub == "show") {
+    if (routine::RoutineFilePath(store, r).empty()) {
+      err << "trx770ctl: the routine index names no file for routine " << r + 1
+          << " yet (any other routine command, or trx770, sets the routines up)\n";
+      return ExitCode::FileError;
+    }
+    return Show(store, r, json, out);
+  }
   if (!routine::InitRoutineIndex(store)) err << "trx770ctl: warning: the routine index or a default file is missing\n";
 
-  if (sub == "show") return Show(store, r, json, out);
   if (sub == "import" || sub == "export" || sub == "reset") {
     long actions = 0;
-    const RoutineResult result = sub == "import"   ? routine::ImportRoutine(store, r, w[3], &actions)
+    std::string problem;
+    const RoutineResult result = sub == "import"   ? routine::ImportRoutine(store, r, w[3], &actions, &problem)
                                  : sub == "export" ? routine::ExportRoutine(store, r, w[3], force)
                                                    : routine::ResetRoutine(store, r);
     if (result == RoutineResult::TooManyActions)
       err << "trx770ctl: '" << w[3] << "' holds " << actions << " actions, more than 180; routine " << r + 1
           << " is unchanged\n";
+    else if (!problem.empty())
+      err << "trx770ctl: " << problem << "; routine " << r + 1 << " is unchanged\n";
     else if (result == RoutineResult::TargetExists)
       err << "trx770ctl: '" << w[3] << "' exists already; add --force to replace it\n";
     else if (result != RoutineResult::Ok)

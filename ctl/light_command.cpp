@@ -9,6 +9,7 @@
 
 #include "ctl/json_writer.h"
 #include "ctl/key_colours.h"
+#include "platform/file_read.h"
 #include "device/commands.h"
 #include "services/device_session.h"
 #include "settings/lighting_bytes.h"
@@ -151,18 +152,18 @@ ExitCode KeyColours(const std::vector<std::string>& words, std::ostream& out, st
     err << "trx770ctl: usage: light key-colours keyboard FILE\n";
     return ExitCode::Usage;
   }
-  std::ifstream file(words[3]);
-  if (!file) {
-    err << "trx770ctl: '" << words[3] << "' could not be read\n";
-    return ExitCode::Usage;
+  // One line per key: a few kilobytes; anything far larger is no key-colour file.
+  constexpr size_t kMaxKeyColourFileBytes = 256u << 10;
+  std::vector<uint8_t> bytes;
+  if (const FileReadResult read = ReadRegularFile(words[3], bytes, kMaxKeyColourFileBytes); read != FileReadResult::Ok) {
+    err << "trx770ctl: " << DescribeFileRead(read, words[3], kMaxKeyColourFileBytes) << "\n";
+    return ExitCode::FileError;
   }
-  std::stringstream text;
-  text << file.rdbuf();
   std::vector<KeyColour> colours;
   std::string error;
-  if (!ParseKeyColours(text.str(), colours, error)) {
+  if (!ParseKeyColours(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), colours, error)) {
     err << "trx770ctl: " << words[3] << ": " << error << "\n";
-    return ExitCode::Usage;
+    return ExitCode::Refused;
   }
   if (StoreKeyColours(colours, error) != 0) {
     err << "trx770ctl: " << error << "\n";

@@ -5,11 +5,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "macro/macro_image.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/file_lookup.h"
+#include "platform/file_read.h"
 #include "platform/file_names.h"
 #include "platform/ini_file.h"
 #include "profile/profile_families.h"
@@ -29,8 +31,6 @@ constexpr const char* kKeyCount = "count";
 constexpr const char* kKeyName = "name";
 // A file name holds at most 255 bytes; the name gets ".mac".
 constexpr size_t kMaxNameBytes = 255 - 4;
-// Imported files larger than this are not macro files.
-constexpr size_t kMaxImportBytes = 4u << 20;
 
 std::string Number(long n) { return std::to_string(n); }
 
@@ -97,6 +97,7 @@ const char* MacroResultName(MacroResult result) {
     case MacroResult::NoSuchMacro: return "no such macro";
     case MacroResult::TooLarge: return "the macros don't fit the device's macro memory";
     case MacroResult::DeviceError: return "the device did not take the upload";
+    case MacroResult::BadFile: return "the file is not a macro file or is damaged";
   }
   return "unknown result";
 }
@@ -162,28 +163,56 @@ MacroResult CreateMacro(const MacroStore& store, std::string& new_name) {
   return AppendToIndex(store, names.size(), new_name) ? MacroResult::Ok : MacroResult::FileError;
 }
 
-std::vector<std::string> LoadMacroLines(const MacroStore& store, const std::string& name) {
+std::vector<std::string> LoadMacroLines(const MacroStore& store, const std::string& name, MacroResult* result) {
   std::vector<std::string> lines;
+  if (result != nullptr) *result = MacroResult::Ok;
   const std::string path = MacroFilePath(store, name);
   if (path.empty()) return lines;
   const long count = Count(kSecActionCount, path);
+  if (count > kMaxMacroActions) {
+    DebugLineF("macro file %s: count %ld is above %ld; not read", path.c_str(), count, kMaxMacroActions);
+    if (result != nullptr) *result = MacroResult::BadFile;
+    return lines;
+  }
   const auto entries = GetPrivateProfileSection(kSecAction, path);
   // Keys missing from the file read as "0", as single reads would; the
   // section lookup keeps the cost one file read per macro.
-  std::vector<const std::string*> by_index;
+  std::vector<const std::string*> by_index(static_cast<size_t>(count), nullptr);
   for (const auto& [k, v] : entries) {
     char* end = nullptr;
     const long i = std::strtol(k.c_str(), &end, 10);
     if (end == k.c_str() || *end != '\0' || i < 0 || i >= count) continue;
-    if (by_index.size() <= static_cast<size_t>(i)) by_index.resize(static_cast<size_t>(i) + 1, nullptr);
     if (by_index[static_cast<size_t>(i)] == nullptr) by_index[static_cast<size_t>(i)] = &v;
   }
   lines.reserve(static_cast<size_t>(count));
-  for (long i = 0; i < count; ++i) {
-    const std::string* v = static_cast<size_t>(i) < by_index.size() ? by_index[static_cast<size_t>(i)] : nullptr;
-    lines.push_back(v != nullptr ? *v : "0");
-  }
+  for (const std::string* v : by_index) lines.push_back(v != nullptr ? *v : "0");
   return lines;
+}
+
+std::string MacroFileProblem(const std::vector<uint8_t>& bytes, long max_actions, long* actions) {
+  const IniDocument doc = IniDocument::Parse(bytes.data(), bytes.size());
+  std::string text;
+  if (!doc.Get(kSecActionCount, kKeyCount, text)) return "it has no [MACROACTIONCOUNT] count";
+  char* end = nullptr;
+  errno = 0;
+  const long count = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0' || errno == ERANGE || count < 0)
+    return "its action count '" + text + "' is not a number of actions";
+  if (actions != nullptr) *actions = count;
+  if (count > max_actions)
+    return "it has " + text + " actions, more than the " + std::to_string(max_actions) + " it may hold";
+  std::vector<bool> seen(static_cast<size_t>(count), false);
+  for (const auto& [k, v] : doc.Entries(kSecAction)) {
+    const long i = std::strtol(k.c_str(), &end, 10);
+    if (end == k.c_str() || *end != '\0' || i < 0 || i >= count) continue;
+    MacroAction a;
+    if (!ParseActionLine(CutToChars(v, kIniBufferChars - 1), a))
+      return "action " + k + " ('" + CutToChars(v, 40) + "') is not an action line";
+    seen[static_cast<size_t>(i)] = true;
+  }
+  for (size_t i = 0; i < seen.size(); ++i)
+    if (!seen[i]) return "action " + std::to_string(i) + " is missing";
+  return {};
 }
 
 namespace {
@@ -290,14 +319,19 @@ std::string FormatCountMessage(std::string_view format, uint64_t number) {
   return std::string(format);
 }
 
-MacroResult ImportMacro(const MacroStore& store, const std::string& source, std::string& new_name) {
+MacroResult ImportMacro(const MacroStore& store, const std::string& source, std::string& new_name,
+                        std::string* problem) {
   const std::vector<std::string> names = LoadMacroNames(store);
   if (names.size() >= kMaxMacros) return MacroResult::LimitReached;
   std::vector<uint8_t> bytes;
-  struct stat st;
-  if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) > kMaxImportBytes ||
-      !ReadWholeFile(source, bytes))
+  if (const FileReadResult read = ReadRegularFile(source, bytes, kMaxMacroFileBytes); read != FileReadResult::Ok) {
+    if (problem != nullptr) *problem = DescribeFileRead(read, source, kMaxMacroFileBytes);
     return MacroResult::FileError;
+  }
+  if (std::string why = MacroFileProblem(bytes, kMaxMacroActions); !why.empty()) {
+    if (problem != nullptr) *problem = "'" + source + "' is not a macro file: " + why;
+    return MacroResult::BadFile;
+  }
   new_name = NextName(names);
   const std::string path = MacroFilePath(store, new_name);
   if (path.empty()) return MacroResult::BadName;

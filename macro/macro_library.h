@@ -48,6 +48,7 @@ enum class MacroResult : int {
   NoSuchMacro = 7,    // index or name not in the library
   TooLarge = 8,       // the image does not fit the device's macro memory
   DeviceError = 9,    // a device command failed
+  BadFile = 10,       // not a macro file, or a damaged one (MacroFileProblem says why)
 };
 const char* MacroResultName(MacroResult result);
 
@@ -83,9 +84,25 @@ bool EnsureCursorEntries(const MacroStore& store);
 // case) to the index. LimitReached at kMaxMacros; no macro file is made.
 MacroResult CreateMacro(const MacroStore& store, std::string& new_name);
 
+// The most actions one macro can hold: the largest macro memory a device can
+// report (255 x 128 bytes) less the image header and one record header, in
+// 4-byte actions. A larger count is a damaged file, never allocated.
+inline constexpr long kMaxMacroActions = (255 * 128 - 16 - 6) / 4;
+// Macro files larger than this are not macro files (kMaxMacroActions lines
+// take well under a megabyte).
+inline constexpr size_t kMaxMacroFileBytes = 4u << 20;
+
 // The action lines of a macro file (MACROACTION 0 .. count-1; a missing
-// file has none).
-std::vector<std::string> LoadMacroLines(const MacroStore& store, const std::string& name);
+// file has none). A count above kMaxMacroActions is not believed: no lines,
+// and `result` (when given) says BadFile; otherwise it says Ok.
+std::vector<std::string> LoadMacroLines(const MacroStore& store, const std::string& name,
+                                        MacroResult* result = nullptr);
+
+// Why `bytes` can't be a macro file (or a routine file, which has the same
+// form, with `max_actions` of its own): no MACROACTIONCOUNT, a count below
+// 0 or above `max_actions`, or an action 0 .. count-1 missing or not an
+// action line. Empty when it can be one; `actions` gets the count.
+std::string MacroFileProblem(const std::vector<uint8_t>& bytes, long max_actions, long* actions = nullptr);
 // Writes the lines to macro `index`'s file (name read from the index):
 // MACROACTIONCOUNT, MACROSELECTNAME and MACROACTION 0 .. n-1; keys of a
 // longer earlier version stay but are ignored.
@@ -131,10 +148,14 @@ MacroResult DeleteMacro(const MacroStore& store, int index);
 // language file can't make the formatting read arguments that aren't there.
 std::string FormatCountMessage(std::string_view format, uint64_t number);
 
-// Import: creates a macro as CreateMacro does and copies `source` into its
-// file byte for byte (the copy is made before the index entry, so a failed
-// copy leaves the library as it was). Export copies the macro's file.
-MacroResult ImportMacro(const MacroStore& store, const std::string& source, std::string& new_name);
+// Import: checks `source` (a regular file of at most kMaxMacroFileBytes
+// that MacroFileProblem accepts; else FileError or BadFile with the reason
+// in `problem`, nothing changed), then creates a macro as CreateMacro does
+// and copies `source` into its file byte for byte (the copy is made before
+// the index entry, so a failed copy leaves the library as it was). Export
+// copies the macro's file.
+MacroResult ImportMacro(const MacroStore& store, const std::string& source, std::string& new_name,
+                        std::string* problem = nullptr);
 MacroResult ExportMacro(const MacroStore& store, const std::string& name, const std::string& destination);
 
 }  // namespace trx::macro

@@ -316,9 +316,15 @@ void CCursorPage::ImportRoutine() {
   if (!ui::ShowOpenFileDialog(controls().PaintManager().GetPaintWindow(), kFilter, kExtension, kInitialName, &path) ||
       path.empty())
     return;
-  const routine::RoutineResult r = routine::ImportRoutine(store_, routine_, path);
+  std::string problem;
+  const routine::RoutineResult r = routine::ImportRoutine(store_, routine_, path, nullptr, &problem);
   if (r == routine::RoutineResult::TooManyActions) {
     ctx_.dialogs.ShowMessage(kTooManyActionsMessage);
+    return;
+  }
+  if (!problem.empty()) {  // not a routine file: the routine stays as it was
+    DebugLine("cursor routine import: " + problem);
+    ctx_.dialogs.ShowText(problem);
     return;
   }
   if (r != routine::RoutineResult::Ok) {

@@ -9,6 +9,7 @@
 #include "pages/control_names.h"
 #include "pages/macro_items.h"
 #include "pages/router.h"
+#include "platform/debug_log.h"
 #include "settings/config_images.h"
 #include "settings/key_assignment.h"
 #include "ui/core/event.h"
@@ -596,12 +597,19 @@ void CMacroEditorPage::Import() {
     ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
     return;
   }
+  // With macros listed, one must be selected (as for export).
+  if (ui::CListUI* names = NameList(); names != nullptr && names->GetCount() > 0 && names->GetCurSel() < 0) return;
   std::string source;
   if (!ui::ShowOpenFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &source)) return;
-  std::string name;
-  const macro::MacroResult r = macro::ImportMacro(store_, source, name);
+  std::string name, problem;
+  const macro::MacroResult r = macro::ImportMacro(store_, source, name, &problem);
   if (r != macro::MacroResult::Ok) {
-    ShowLibraryRefusal(r);
+    if (!problem.empty()) {
+      DebugLine("macro import: " + problem);
+      ctx_.dialogs.ShowText(problem);  // the file and what is wrong with it
+    } else {
+      ShowLibraryRefusal(r);
+    }
     return;
   }
   LoadNames(static_cast<int>(macro::LoadMacroNames(store_).size()) - 1);

@@ -317,12 +317,12 @@ void CProfileBar::Import(const ProfileFamilyControls& f) {
   if (!ui::ShowOpenFileDialog(controls().PaintManager().GetPaintWindow(), Filter(f.dialog_ext), f.dialog_ext,
                               std::string("*.") + f.dialog_ext, &path))
     return;
-  ProfileOpOutcome o = ImportProfile(f.kind, f.family, path, /*add_first=*/true);
-  Refill(f);
+  // The file is checked before anything is added: a refused file changes
+  // no profile, no index and nothing on the device.
+  ProfileOpOutcome o = ImportProfile(f.kind, f.family, path);
+  if (o.index >= 0) Refill(f);
   ShowResult(o.result, o.detail);
-  // Selected also when the file was refused: the new profile then holds
-  // the default, as an added one does.
-  if (o.index >= 0) RunSelect(f, o.index);
+  if (o.index >= 0 && o.result == ProfileOpResult::Ok) RunSelect(f, o.index);
 }
 
 void CProfileBar::Export(const ProfileFamilyControls& f) {

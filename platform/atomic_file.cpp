@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_read.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,15 +85,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-  out.clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  uint8_t buf[8192];
-  size_t got;
-  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + got);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+  return ReadRegularFile(path, out, kMaxReadBytes) == FileReadResult::Ok;
 }
 
 }  // namespace trx

@@ -21,7 +21,8 @@ namespace trx {
 // True when the file now holds exactly `size` bytes of `data`.
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size);
 
-// Reads a whole file. False when it can't be opened or read.
+// Reads a whole regular file of at most kMaxReadBytes (platform/file_read.h).
+// False when it can't be opened or read, is no regular file or is larger.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 
 // Test hook: called after the temporary file is written and flushed and

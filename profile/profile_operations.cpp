@@ -7,6 +7,7 @@
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/file_lookup.h"
+#include "platform/file_read.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 #include "profile/init_profiles.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr const char* kCopySuffix = " copy";
 constexpr const char* kUnlinkedProgram = " ";
-constexpr const char* kLinkedFlag = "1";
 
 // Index keys written together in one read-modify-write of the INI file.
 class IniBatch {
@@ -294,9 +294,11 @@ ProfileOpOutcome RenameProfile(DeviceKind kind, ProfileFamily family, int index,
 ProfileOpResult CheckImportFile(const ProfileFamilyInfo& info, const std::string& path, std::vector<uint8_t>& data,
                                 std::string& detail) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    detail = "'" + path + "' is missing or can't be opened";
-    return ProfileOpResult::FileMissing;
+  // Larger than any profile of any family: refused before it is read whole.
+  constexpr size_t kMaxProfileFileBytes = 64u << 10;
+  if (const FileReadResult read = ReadRegularFile(path, bytes, kMaxProfileFileBytes); read != FileReadResult::Ok) {
+    detail = DescribeFileRead(read, path, kMaxProfileFileBytes);
+    return read == FileReadResult::TooLarge ? ProfileOpResult::ImportRefused : ProfileOpResult::FileMissing;
   }
   const size_t want = kProfileHeaderSize + info.data_size;
   if (bytes.size() < 2 || (bytes[0] | bytes[1] << 8) != kProfileMagic) {
@@ -319,26 +321,15 @@ ProfileOpResult CheckImportFile(const ProfileFamilyInfo& info, const std::string
   return ProfileOpResult::Ok;
 }
 
-ProfileOpOutcome ImportProfile(DeviceKind kind, ProfileFamily family, const std::string& path, bool add_first) {
+ProfileOpOutcome ImportProfile(DeviceKind kind, ProfileFamily family, const std::string& path) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return Fail(ProfileOpResult::NoSuchFamily);
   std::vector<uint8_t> data;
   std::string detail;
-  ProfileOpResult checked = ProfileOpResult::Ok;
-  if (!add_first) {
-    checked = CheckImportFile(*info, path, data, detail);
-    if (checked != ProfileOpResult::Ok) return Fail(checked, detail);
-  }
+  const ProfileOpResult checked = CheckImportFile(*info, path, data, detail);
+  if (checked != ProfileOpResult::Ok) return Fail(checked, detail);
   ProfileOpOutcome o = AddProfile(kind, family);
   if (o.index < 0) return o;  // nothing added
-  if (add_first) {
-    checked = CheckImportFile(*info, path, data, detail);
-    if (checked != ProfileOpResult::Ok) {
-      o.result = checked;
-      o.detail = detail;
-      return o;  // the new profile keeps the default data
-    }
-  }
   if (!WriteNamed(*info, o.name, data)) {
     o.result = ProfileOpResult::WriteFailed;
     o.detail = "the file of '" + o.name + "' could not be written";

@@ -107,18 +107,17 @@ ProfileOpOutcome RenameProfile(DeviceKind kind, ProfileFamily family, int index,
 
 // The checks of a file to import: magic 0x55AA, the family's device kind in
 // the header and exactly the family's size (16 + data). Ok with the data
-// in `data`; FileMissing when it can't be read; ImportRefused with the
+// in `data`; FileMissing when it can't be read (also a FIFO, a device or a
+// file larger than any profile: nothing blocks); ImportRefused with the
 // reason in `detail` otherwise.
 ProfileOpResult CheckImportFile(const ProfileFamilyInfo& info, const std::string& path, std::vector<uint8_t>& data,
                                 std::string& detail);
 
-// Import `path`. With add_first (the window's order), a new profile is
-// added from the default first and then the file is checked: a refused
-// file leaves the new profile with the default data and reports the
-// reason. Without it (trx770ctl) the file is checked first and a refused
-// file adds nothing. The file's bytes reach only the new profile's file;
-// select outcome.index next to load it.
-ProfileOpOutcome ImportProfile(DeviceKind kind, ProfileFamily family, const std::string& path, bool add_first);
+// Import `path`: the file is checked first (CheckImportFile), and a refused
+// file adds and changes nothing; the window and trx770ctl alike. Then a new
+// profile is added and given the file's data. The file's bytes reach only
+// the new profile's file; select outcome.index next to load it.
+ProfileOpOutcome ImportProfile(DeviceKind kind, ProfileFamily family, const std::string& path);
 
 // Export profile `index`: reads its file (FileMissing/FileBad) and writes
 // its data to `path` with a fresh header of the device's kind.

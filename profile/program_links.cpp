@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/ini_file.h"
+#include "profile/init_profiles.h"
 #include "profile/profile_keys.h"
 
 namespace trx {
@@ -18,12 +19,14 @@ long AsLong(const std::string& value) { return std::strtol(value.c_str(), nullpt
 }  // namespace
 
 int ProfileCount(const ProfileFamilyInfo& info) {
-  return static_cast<int>(GetPrivateProfileLong(info.count_section, kIniKeyCount, ProfileIniPath(info.kind)));
+  const long count = GetPrivateProfileLong(info.count_section, kIniKeyCount, ProfileIniPath(info.kind));
+  return static_cast<int>(std::clamp(count, 0L, kProfileCountLimit));
 }
 
 std::vector<ProgramLink> ReadProgramLinks(const ProfileFamilyInfo& info, int count) {
   const std::string ini = ProfileIniPath(info.kind);
-  std::vector<ProgramLink> links(static_cast<size_t>(std::max(count, 0)));
+  count = static_cast<int>(std::clamp(static_cast<long>(count), 0L, kProfileCountLimit));
+  std::vector<ProgramLink> links(static_cast<size_t>(count));
   auto index_of = [&](const std::string& key) {
     char* end = nullptr;
     const long i = std::strtol(key.c_str(), &end, 10);

@@ -30,9 +30,12 @@ struct ProgramLink {
   std::string program;  // meaningful only when linked
 };
 
-// The family's profile count ("count" of its count section).
+// The family's profile count ("count" of its count section), within 0 ..
+// kProfileCountLimit (profile/init_profiles.h): a damaged index never sizes
+// anything beyond that.
 int ProfileCount(const ProfileFamilyInfo& info);
-// Links of profiles 0 .. count-1, read in one pass per section.
+// Links of profiles 0 .. count-1 (count cut to kProfileCountLimit), read in
+// one pass per section.
 std::vector<ProgramLink> ReadProgramLinks(const ProfileFamilyInfo& info, int count);
 ProgramLink ReadProgramLink(const ProfileFamilyInfo& info, int index);
 // Flag "1" and the program / flag "0" and " ". True when written.

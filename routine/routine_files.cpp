@@ -8,6 +8,7 @@
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/file_lookup.h"
+#include "platform/file_read.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 
@@ -19,23 +20,15 @@ constexpr const char* kSecCursorName = "CURSORNAME";
 constexpr const char* kSecActionCount = "MACROACTIONCOUNT";
 constexpr const char* kSecAction = "MACROACTION";
 constexpr const char* kKeyCount = "count";
-// Files larger than this are not routine files (30 steps of 3 lines are a
-// few kilobytes).
-constexpr size_t kMaxRoutineFileBytes = 1u << 20;
-// A count larger than any routine file can hold is not believed.
-constexpr long kMaxLoadedActions = 20000;
 
 bool Exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// Reads a regular file of bounded size.
+// Reads a regular file of bounded size (never blocks on a FIFO or device).
 bool ReadSmallFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || static_cast<size_t>(st.st_size) > kMaxRoutineFileBytes)
-    return false;
-  return ReadWholeFile(path, bytes);
+  return ReadRegularFile(path, bytes, kMaxRoutineFileBytes) == FileReadResult::Ok;
 }
 
 bool InRange(int r) { return r >= 0 && r < kRoutineCount; }
@@ -52,6 +45,7 @@ const char* RoutineResultName(RoutineResult result) {
     case RoutineResult::TooLarge: return "the routines don't fit the mouse's routine memory";
     case RoutineResult::DeviceError: return "the mouse did not answer as expected";
     case RoutineResult::BadMemory: return "the mouse's routine memory holds no routines; the files were kept";
+    case RoutineResult::BadFile: return "the file is not a routine file; nothing was imported";
   }
   return "unknown result";
 }
@@ -114,7 +108,7 @@ std::vector<std::string> LoadRoutineLines(const RoutineStore& store, int r) {
   if (path.empty()) return lines;
   const long count = RoutineActionCount(store, r);
   const auto entries = GetPrivateProfileSection(kSecAction, path);
-  lines.assign(static_cast<size_t>(count > kMaxLoadedActions ? kMaxLoadedActions : count), "0");
+  lines.assign(static_cast<size_t>(count > kMaxRoutineActions ? kMaxRoutineActions : count), "0");
   std::vector<bool> seen(lines.size(), false);
   for (const auto& [k, v] : entries) {
     char* end = nullptr;
@@ -149,17 +143,23 @@ RoutineResult ResetRoutine(const RoutineStore& store, int r) {
   return WriteFileAtomic(path, bytes.data(), bytes.size()) ? RoutineResult::Ok : RoutineResult::FileError;
 }
 
-RoutineResult ImportRoutine(const RoutineStore& store, int r, const std::string& source, long* actions) {
+RoutineResult ImportRoutine(const RoutineStore& store, int r, const std::string& source, long* actions,
+                            std::string* problem) {
   const std::string path = RoutineFilePath(store, r);
   if (path.empty()) return RoutineResult::NoSuchRoutine;
   std::vector<uint8_t> bytes;
-  if (!ReadSmallFile(source, bytes)) return RoutineResult::FileError;
-  const IniDocument doc = IniDocument::Parse(bytes.data(), bytes.size());
-  std::string count_text = "0";
-  doc.Get(kSecActionCount, kKeyCount, count_text);
-  const long count = std::strtol(count_text.c_str(), nullptr, 10);
+  if (const FileReadResult read = ReadRegularFile(source, bytes, kMaxRoutineFileBytes); read != FileReadResult::Ok) {
+    if (problem != nullptr) *problem = DescribeFileRead(read, source, kMaxRoutineFileBytes);
+    return RoutineResult::FileError;
+  }
+  long count = 0;
+  std::string why = macro::MacroFileProblem(bytes, kMaxImportActions, &count);
   if (actions != nullptr) *actions = count;
-  if (count > kMaxImportActions) return RoutineResult::TooManyActions;
+  if (why.empty() && count == 0) why = "it has no actions";
+  if (!why.empty()) {
+    if (problem != nullptr) *problem = "'" + source + "' is not a routine file: " + why;
+    return count > kMaxImportActions ? RoutineResult::TooManyActions : RoutineResult::BadFile;
+  }
   return WriteFileAtomic(path, bytes.data(), bytes.size()) ? RoutineResult::Ok : RoutineResult::FileError;
 }
 

@@ -37,6 +37,7 @@ enum class RoutineResult : int {
   TooLarge = 5,        // the image does not fit the routine memory: nothing sent
   DeviceError = 6,     // a device command failed
   BadMemory = 7,       // the mouse's routine memory holds no valid image: files kept
+  BadFile = 8,         // an import that is not a routine file: nothing changed
 };
 const char* RoutineResultName(RoutineResult result);
 
@@ -64,7 +65,9 @@ std::string DefaultRoutinePath(const RoutineStore& store, int r);
 bool InitRoutineIndex(const RoutineStore& store);
 
 // The action lines of routine r (MACROACTION 0 .. count-1; missing keys
-// read as "0"; a missing file has none).
+// read as "0"; a missing file has none). A count above what the routine
+// memory can hold for one routine (kMaxRoutineActions) is cut there.
+inline constexpr long kMaxRoutineActions = (3072 - 16 - 6 * kRoutineCount) / 4;
 std::vector<std::string> LoadRoutineLines(const RoutineStore& store, int r);
 // MACROACTIONCOUNT of routine r's file (0 when missing or negative).
 long RoutineActionCount(const RoutineStore& store, int r);
@@ -75,10 +78,15 @@ std::vector<uint8_t> RoutineFileBytes(const std::vector<std::string>& lines);
 
 // Copies the default file over routine r's file.
 RoutineResult ResetRoutine(const RoutineStore& store, int r);
-// Replaces routine r's file with `source`, byte for byte, unless source's
-// MACROACTIONCOUNT is above kMaxImportActions (TooManyActions, nothing
-// changed). `actions` gets that count.
-RoutineResult ImportRoutine(const RoutineStore& store, int r, const std::string& source, long* actions = nullptr);
+// Replaces routine r's file with `source`, byte for byte, once it is known
+// to be a routine file: a regular file of at most kMaxRoutineFileBytes
+// (else FileError), in the macro file form with 1 to kMaxImportActions
+// actions, each present and an action line (above the limit TooManyActions,
+// otherwise BadFile). Refused, nothing changes and `problem` says why.
+// `actions` gets the file's count.
+inline constexpr size_t kMaxRoutineFileBytes = 1u << 20;
+RoutineResult ImportRoutine(const RoutineStore& store, int r, const std::string& source, long* actions = nullptr,
+                            std::string* problem = nullptr);
 // Copies routine r's file to `destination`. An existing destination is
 // replaced only with `overwrite` (else TargetExists, nothing written).
 RoutineResult ExportRoutine(const RoutineStore& store, int r, const std::string& destination, bool overwrite);

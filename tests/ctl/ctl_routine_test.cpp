@@ -53,7 +53,7 @@ TEST_F(CtlRoutineTest, RefusalsAndTheirExitCodes) {
       {{"routine", "show", "5"}, ExitCode::Usage, "numbered 1-4"},
       {{"routine", "upload", "1"}, ExitCode::Usage, "wrong number of arguments"},
       {{"routine", "import", "1", home.Path("big.cur")}, ExitCode::Refused, "holds 181 actions"},
-      {{"routine", "import", "1", home.Path("none.cur")}, ExitCode::FileError, "could not be read"},
+      {{"routine", "import", "1", home.Path("none.cur")}, ExitCode::FileError, "is missing"},
       {{"routine", "export", "1", home.Path("taken.cur")}, ExitCode::Refused, "add --force"},
   };
   for (const Case& c : cases) {

@@ -84,8 +84,8 @@ TEST_F(CtlTest, DevicesListsEverySimulatedDeviceWithItsBlockSize) {
   EXPECT_NE(r.out.find("keyboard\thid#vid_0c45&pid_6556#"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\tblock 378\n"), std::string::npos) << r.out;  // 0x7E x 3
   EXPECT_NE(r.out.find("pad\thid#vid_0c45&pid_6758#"), std::string::npos) << r.out;
-  r = Ctl({"--simulate=pad", "--json", "devices"});
-  EXPECT_EQ(r.code, ExitCode::Ok);
+  r = Ctl({"--simulate=pad", "devices", "--json"});  // the program's options also after the command
+  EXPECT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out.front(), '[');
   EXPECT_NE(r.out.find("\"kind\": \"pad\""), std::string::npos);
 }
@@ -187,7 +187,7 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
     f << "Q 112233\nFoo 112233\nW 12\nBar 000000\n";
   }
   r = Ctl({"light", "key-colours", "keyboard", file});
-  EXPECT_EQ(r.code, ExitCode::Usage);
+  EXPECT_EQ(r.code, ExitCode::Refused);
   EXPECT_EQ(r.err, "trx770ctl: " + file +
                        ": line 2: unknown key 'Foo'; line 3: colour '12' is not RRGGBB; line 4: unknown key 'Bar'\n");
 }

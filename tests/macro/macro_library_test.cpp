@@ -2,7 +2,9 @@
 // name checks, 260-character cuts, import and export byte for byte.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -158,6 +160,53 @@ TEST_F(MacroLibraryTest, ImportAndExportCopyBytesUnchanged) {
   EXPECT_EQ(ImportMacro(store, home.Path("missing.mac"), name), MacroResult::FileError);
   EXPECT_EQ(ImportMacro(store, home.root(), name), MacroResult::FileError);  // a folder
   EXPECT_EQ(LoadMacroNames(store).size(), 1u);
+}
+
+// Hostile files are refused before anything is added, quickly and with the
+// reason; a damaged count already in the library is never allocated.
+TEST_F(MacroLibraryTest, ImportRefusesDamagedFilesAndLoadNeverBelievesAHugeCount) {
+  std::string noise(300, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+  const std::string fifo = home.Path("pipe.mac");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string text;  // empty: the path itself is the case
+    std::string path;
+    MacroResult result;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"[MACROACTIONCOUNT]\ncount=2147483647\n", "", MacroResult::BadFile, "more than the 8154"},
+      {"[MACROACTIONCOUNT]\ncount=100000000\n", "", MacroResult::BadFile, "more than the 8154"},
+      {noise, "", MacroResult::BadFile, "no [MACROACTIONCOUNT]"},
+      {"[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=5,0,129,2,1,mouse_key_right\n", "", MacroResult::BadFile,
+       "action 1 is missing"},
+      {"[MACROACTIONCOUNT]\ncount=1\n[MACROACTION]\n0=garbage\n", "", MacroResult::BadFile, "not an action line"},
+      {"", fifo, MacroResult::FileError, "not a regular file"},
+      {"", "/dev/zero", MacroResult::FileError, "not a regular file"},
+  };
+  const std::string index_before = ReadText(store.index_path);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    std::string path = c.path;
+    if (path.empty()) {
+      path = home.Path("in.mac");
+      std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
+    }
+    std::string name, problem;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ImportMacro(store, path, name, &problem), c.result);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_NE(problem.find(c.reason), std::string::npos) << problem;
+    EXPECT_EQ(ReadText(store.index_path), index_before);
+    EXPECT_FALSE(std::filesystem::exists(store.folder + "name_1.mac"));
+  }
+  // A file damaged in the library itself: no lines, and the caller hears why.
+  WriteIndex("[MACROCOUNT]\ncount=1\n[MACRONAME]\n0=big\n");
+  std::ofstream(store.folder + "big.mac") << "[MACROACTIONCOUNT]\ncount=2147483647\n[MACROACTION]\n0=1,0,1,1,1,x\n";
+  MacroResult r = MacroResult::Ok;
+  EXPECT_TRUE(LoadMacroLines(store, "big", &r).empty());
+  EXPECT_EQ(r, MacroResult::BadFile);
 }
 
 TEST(MacroMessages, CountFormatsTakeOneNumberAndNothingElse) {

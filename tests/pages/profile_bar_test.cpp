@@ -140,15 +140,23 @@ TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
   const std::string bad = home.Path("bad.pro");
   test::TempHome::WriteBytes(bad, FileBytes(3, std::vector<uint8_t>(512, 0)));
   AnswerFileDialog(bad);
+  const int selected = Combo(combo)->GetCurSel();
+  const auto key_block = firmware->KeyMemory();
+  firmware->ClearRequests();
   Notify("ms_pro_key_import_btn", "click");
+  // Refused before anything is added: no profile, no selection, nothing sent.
   EXPECT_NE(dialogs.messages.back().find("wrong kind"), std::string::npos) << dialogs.messages.back();
-  EXPECT_EQ(Items(combo).size(), 3u);  // added first, keeps the default
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy"}));
+  EXPECT_EQ(Combo(combo)->GetCurSel(), selected);
+  EXPECT_FALSE(std::filesystem::exists(MsFile("profile2.pro")));
+  EXPECT_EQ(firmware->RequestCount(), 0u);
+  EXPECT_EQ(firmware->KeyMemory(), key_block);
 
   AnswerFileDialog(exported);
   firmware->ClearRequests();
   Notify("ms_pro_key_import_btn", "click");
-  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy", "profile2", "profile3"}));
-  EXPECT_EQ(Combo(combo)->GetCurSel(), 3);
+  EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy", "profile2"}));
+  EXPECT_EQ(Combo(combo)->GetCurSel(), 2);
   EXPECT_EQ(firmware->RequestCount(), 10u);  // key block 0 in ten frames
   EXPECT_EQ(firmware->KeyMemory()[1], 0xF0);
 }

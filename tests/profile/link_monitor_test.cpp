@@ -11,6 +11,7 @@
 
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
+#include "profile/init_profiles.h"
 #include "profile/link_monitor.h"
 #include "profile/profile_keys.h"
 #include "profile/profile_store.h"
@@ -192,9 +193,37 @@ TEST_F(LinkMonitorTest, TheThreadSwitchesWithinOneCycleAndStopsWellUnderFiftyMil
 
 TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   selector.gone = true;
-  std::thread monitor([this] { LinkMonitorThread(param); });
-  monitor.join();  // returns without the stop event
-  SUCCEED();
+  std::vector<std::string> lines;
+  std::mutex lines_mutex;
+  DebugSink old = SetDebugSink([&](std::string_view line) {
+    std::lock_guard<std::mutex> lock(lines_mutex);
+    lines.emplace_back(line);
+  });
+  std::atomic<bool> ended{false};
+  std::thread monitor([this, &ended] {
+    LinkMonitorThread(param);
+    ended = true;
+  });
+  // Without the stop event it must end on its own, well within one cycle.
+  for (int i = 0; i < 100 && !ended; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const bool ended_alone = ended;
+  stop.Set();  // so that a thread that kept running can be joined
+  monitor.join();
+  SetDebugSink(old);
+  EXPECT_TRUE(ended_alone);
+  EXPECT_EQ(selector.selections, std::vector<int>{});
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
+}
+
+// A damaged index whose count is absurd sizes nothing by it: the cycle
+// reads the links as far as the limit and selects as usual.
+TEST_F(LinkMonitorTest, AnAbsurdCountInTheIndexIsCutToTheLimit) {
+  ASSERT_TRUE(WritePrivateProfileString(info->count_section, kIniKeyCount, "2000000000", ProfileIniPath(DeviceKind::Mouse)));
+  EXPECT_EQ(ProfileCount(*info), kProfileCountLimit);
+  EXPECT_EQ(ReadProgramLinks(*info, 2000000000).size(), static_cast<size_t>(kProfileCountLimit));
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  EXPECT_EQ(RunLinkCycle(param).index, 1);
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 
 #include "profile/profile_operations.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 
@@ -232,27 +235,42 @@ TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
       {FileBytes(1, std::vector<uint8_t>(576, 7)), "wrong kind"},
       {short_file, "wrong size"},
   };
-  for (bool add_first : {false, true}) {
-    for (const Case& bad : cases) {
-      SCOPED_TRACE(std::string(bad.reason) + (add_first ? " (window)" : " (tool)"));
-      Make(c, {"profile1"});
-      std::filesystem::remove(Folder("ms") + "profile2.config");
-      WriteDefault(c, 0x5A);
-      const std::string path = home_.Path("bad.config");
-      TempHome::WriteBytes(path, bad.bytes);
-      auto before = AllFiles();
-      ProfileOpOutcome o = ImportProfile(c.kind, c.family, path, add_first);
-      EXPECT_EQ(o.result, ProfileOpResult::ImportRefused);
-      EXPECT_NE(o.detail.find(path), std::string::npos) << o.detail;
-      EXPECT_NE(o.detail.find(bad.reason), std::string::npos) << o.detail;
-      EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile1.config"), before[Folder("ms") + "profile1.config"]);
-      if (add_first) {  // the window's order: the new profile keeps the default
-        EXPECT_EQ(ProfileNames(Info(c.kind, c.family)).size(), 2u);
-        EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile2.config"), FileBytes(2, std::vector<uint8_t>(576, 0x5A)));
-      } else {
-        EXPECT_EQ(AllFiles(), before);
-      }
-    }
+  // The window and the tool alike: a refused file adds and changes nothing.
+  for (const Case& bad : cases) {
+    SCOPED_TRACE(bad.reason);
+    Make(c, {"profile1"});
+    std::filesystem::remove(Folder("ms") + "profile2.config");
+    WriteDefault(c, 0x5A);
+    const std::string path = home_.Path("bad.config");
+    TempHome::WriteBytes(path, bad.bytes);
+    auto before = AllFiles();
+    ProfileOpOutcome o = ImportProfile(c.kind, c.family, path);
+    EXPECT_EQ(o.result, ProfileOpResult::ImportRefused);
+    EXPECT_EQ(o.index, -1);
+    EXPECT_NE(o.detail.find(path), std::string::npos) << o.detail;
+    EXPECT_NE(o.detail.find(bad.reason), std::string::npos) << o.detail;
+    EXPECT_EQ(AllFiles(), before);
+  }
+}
+
+// A FIFO without a writer, a device node and a folder are refused at once
+// (nothing blocks on them) and change nothing.
+TEST_F(ProfileOperationsTest, ImportOfAFifoADeviceOrAFolderReturnsAtOnceAndChangesNothing) {
+  const FamilyCase& c = kFamilies[0];
+  Make(c, {"profile1"});
+  WriteDefault(c, 0x5A);
+  const std::string fifo = home_.Path("pipe.config");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const auto before = AllFiles();
+  for (const std::string& path : {fifo, std::string("/dev/zero"), home_.Path("")}) {
+    SCOPED_TRACE(path);
+    const auto start = std::chrono::steady_clock::now();
+    ProfileOpOutcome o = ImportProfile(c.kind, c.family, path);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(o.result, ProfileOpResult::FileMissing);
+    EXPECT_EQ(o.index, -1);
+    EXPECT_NE(o.detail.find("not a regular file"), std::string::npos) << o.detail;
+    EXPECT_EQ(AllFiles(), before);
   }
 }
 
@@ -262,7 +280,7 @@ TEST_F(ProfileOperationsTest, ImportThenExportCarriesTheDataWithAFreshHeader) {
   WriteDefault(c, 0x5A);
   const std::string in = home_.Path("in.led");
   TempHome::WriteBytes(in, FileBytes(2, std::vector<uint8_t>(64, 9)));
-  ProfileOpOutcome o = ImportProfile(c.kind, c.family, in, true);
+  ProfileOpOutcome o = ImportProfile(c.kind, c.family, in);
   ASSERT_EQ(o.result, ProfileOpResult::Ok) << o.detail;
   EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile2.led"), TempHome::ReadBytes(in));
   // A stored file whose kind field is off still exports with the mouse's kind.

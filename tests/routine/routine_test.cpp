@@ -2,6 +2,7 @@
 // index initialisation, import, export, reset and the image size.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "routine/routine_device.h"
 #include "routine/routine_steps.h"
@@ -85,7 +86,9 @@ TEST(RoutineFiles, ImportLimitExportPromptAndReset) {
   };
   for (const Case& c : {Case{181, RoutineResult::TooManyActions}, Case{180, RoutineResult::Ok}}) {
     const std::string source = home.Path("in.cur");
-    TempHome::WriteText(source, "[MACROACTIONCOUNT]\ncount=" + std::to_string(c.count) + "\n");
+    std::string text = "[MACROACTIONCOUNT]\ncount=" + std::to_string(c.count) + "\n[MACROACTION]\n";
+    for (long i = 0; i < c.count; ++i) text += std::to_string(i) + "=10,0,4,3,0,mouse_move_to_right_text\n";
+    TempHome::WriteText(source, text);
     long actions = 0;
     EXPECT_EQ(ImportRoutine(store, 0, source, &actions), c.expected);
     EXPECT_EQ(actions, c.count);
@@ -103,6 +106,43 @@ TEST(RoutineFiles, ImportLimitExportPromptAndReset) {
 
   ASSERT_EQ(ResetRoutine(store, 0), RoutineResult::Ok);
   EXPECT_EQ(TempHome::ReadText(RoutineFilePath(store, 0)), before);
+}
+
+// What is not a routine file is refused with the reason, at once, and the
+// routine stays as it was.
+TEST(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
+  TempHome home;
+  const RoutineStore store = test::MakeStore(home);
+  const std::string before = TempHome::ReadText(RoutineFilePath(store, 0));
+  std::string noise(300, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 31 + 7) % 256);
+  const std::string fifo = home.Path("pipe.cur");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string text;  // written to a file unless `path` is given
+    std::string path;
+    RoutineResult expected;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {noise, "", RoutineResult::BadFile, "no [MACROACTIONCOUNT]"},
+      {"[MACROACTIONCOUNT]\ncount=0\n", "", RoutineResult::BadFile, "no actions"},
+      {"[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=1,0,4,3,0,x\n", "", RoutineResult::BadFile, "action 1 is missing"},
+      {"[MACROACTIONCOUNT]\ncount=2147483647\n", "", RoutineResult::TooManyActions, "more than the 180"},
+      {"", fifo, RoutineResult::FileError, "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    std::string source = c.path;
+    if (source.empty()) {
+      source = home.Path("in.cur");
+      TempHome::WriteText(source, c.text);
+    }
+    std::string problem;
+    EXPECT_EQ(ImportRoutine(store, 0, source, nullptr, &problem), c.expected);
+    EXPECT_NE(problem.find(c.reason), std::string::npos) << problem;
+    EXPECT_EQ(TempHome::ReadText(RoutineFilePath(store, 0)), before);
+  }
 }
 
 TEST(RoutineImage, SizesAgainstTheLimit) {

@@ -645,6 +645,17 @@ TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
   EXPECT_TRUE(ui.notes.events.empty());
 }
 
+// Heights from a layout are kept within the coordinate range, so the
+// palette's arithmetic never overflows (UndefinedBehaviorSanitizer checks).
+TEST(PalettePicking, HugeLayoutHeightsAreCutToTheCoordinateRange) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <ColorPalette name="pal" width="361" height="120" palletheight="2147483647" barheight="2147483647"/>
+    </VerticalLayout></Window>)");
+  auto* pal = ui.Find<CColorPaletteUI>("pal");
+  EXPECT_EQ(pal->GetBarRect().top, pal->GetPos().top + kMaxCoord);
+  ui.Click(UiPoint{10, 10});
+}
+
 TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10"/>

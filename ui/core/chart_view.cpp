@@ -46,11 +46,11 @@ bool CChartViewUI::SetAttribute(std::string_view name, std::string_view value) {
   } else if (name == "shadowimage") {
     shadowImage_ = value;
   } else if (name == "shadowimageheight") {
-    shadowImageHeight_ = ParseInt(value);
+    shadowImageHeight_ = ParseCoord(value);
   } else if (name == "pillarimage") {
     pillarImage_ = value;
   } else if (name == "pillarimagewidth") {
-    pillarImageWidth_ = ParseInt(value);
+    pillarImageWidth_ = ParseCoord(value);
   } else if (name == "showhtml") {
     showHtml_ = value == "true";
   } else if (name == "showtext") {

@@ -93,10 +93,10 @@ bool CColorPaletteUI::PickAt(UiPoint pt) {
 
 bool CColorPaletteUI::SetAttribute(std::string_view name, std::string_view value) {
   if (name == "palletheight") {
-    palletHeight_ = std::max(0, ParseInt(value));
+    palletHeight_ = std::max(0, ParseCoord(value));
     Invalidate();
   } else if (name == "barheight") {
-    barHeight_ = std::max(0, ParseInt(value));
+    barHeight_ = std::max(0, ParseCoord(value));
     Invalidate();
   } else if (name == "thumbimage") {
     thumbImage_ = value;

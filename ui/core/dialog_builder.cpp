@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/debug_log.h"
+#include "platform/file_read.h"
 #include "ui/core/color_palette.h"
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
@@ -238,7 +239,12 @@ bool LoadDocument(std::string_view xml, pugi::xml_document* doc, std::string* er
     std::string file = CResourceManager::GetInstance()->GetXmlPath(xml);
     if (file.empty()) file = std::string(xml);
     where = CPaintManagerUI::ResolveResourceFile(file);
-    result = doc->load_file(where.c_str());
+    std::vector<uint8_t> bytes;
+    if (const FileReadResult read = ReadRegularFile(where, bytes, kMaxSkinFileBytes); read != FileReadResult::Ok) {
+      *error = DescribeFileRead(read, where, kMaxSkinFileBytes);
+      return false;
+    }
+    result = doc->load_buffer(bytes.data(), bytes.size());
   }
   if (!result) {
     *error = where + ": " + result.description() + " at offset " + std::to_string(result.offset);

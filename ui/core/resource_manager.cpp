@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include "platform/debug_log.h"
+#include "platform/file_read.h"
 #include "ui/core/paint_manager.h"
 
 namespace trx::ui {
@@ -16,7 +17,14 @@ namespace {
 
 bool LoadXmlFile(std::string_view file, pugi::xml_document* doc, std::string* path) {
   *path = CPaintManagerUI::ResolveResourceFile(file);
-  pugi::xml_parse_result result = doc->load_file(path->c_str());
+  // Only a regular file of bounded size: a FIFO or device must not hang the
+  // start, nor a huge file exhaust memory.
+  std::vector<uint8_t> bytes;
+  if (const FileReadResult read = ReadRegularFile(*path, bytes, kMaxSkinFileBytes); read != FileReadResult::Ok) {
+    DebugLine("resource file: " + DescribeFileRead(read, *path, kMaxSkinFileBytes));
+    return false;
+  }
+  pugi::xml_parse_result result = doc->load_buffer(bytes.data(), bytes.size());
   if (!result) {
     DebugLineF("resource file %s: %s at offset %lld", path->c_str(), result.description(),
                static_cast<long long>(result.offset));

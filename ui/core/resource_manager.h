@@ -17,12 +17,18 @@
 // Threading: loading and ReloadText on the UI thread; GetText may be called
 // from any thread (the tables are guarded by mutex_).
 
+#include <cstddef>
 #include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 namespace trx::ui {
+
+// Layouts, the resource index and language files are read only when they
+// are regular files of at most this size (the largest layout is well under
+// 200 KB); anything else is refused with a debug line.
+inline constexpr size_t kMaxSkinFileBytes = 4u << 20;
 
 class IQueryControlText {
  public:

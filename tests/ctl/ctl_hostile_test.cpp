@@ -1,0 +1,122 @@
+// trx770ctl with hostile files: each is refused in one line with its exit
+// status, at once, and leaves every file as it was; "routine show" only
+// reads.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "ctl/ctl_app.h"
+#include "platform/program_folder.h"
+#include "routine/default_routines.h"
+#include "routine/routine_files.h"
+#include "tests/platform/temp_home.h"
+
+namespace trx::ctl {
+namespace {
+
+using trx::test::TempHome;
+
+struct CtlRun {
+  ExitCode code;
+  std::string out;
+  std::string err;
+};
+
+class CtlHostileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int r = 0; r < routine::kRoutineCount; ++r)
+      TempHome::WriteBytes(home.Path("program/name_" + std::to_string(r + 1) + ".cur"),
+                           routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
+    std::vector<uint8_t> config(16 + 576, 0);
+    config[0] = 0xAA;
+    config[1] = 0x55;
+    config[4] = 2;
+    TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), config);
+    SetProgramFolderOverride(home.Path("program/"));
+  }
+  void TearDown() override { SetProgramFolderOverride(""); }
+  CtlRun Ctl(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const ExitCode code = RunCtl(args, out, err);
+    return {code, out.str(), err.str()};
+  }
+  // Every regular file under the home folder (the user's files).
+  std::map<std::string, std::string> Files() {
+    std::map<std::string, std::string> out;
+    for (auto& e : std::filesystem::recursive_directory_iterator(home.Path("Documents")))
+      if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadText(e.path().string());
+    return out;
+  }
+  TempHome home;
+};
+
+TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
+  ASSERT_EQ(Ctl({"routine", "reset", "1"}).code, ExitCode::Ok);  // the routine files exist
+  Ctl({"profile", "list", "mouse"});
+  const std::string fifo = home.Path("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string noise(300, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 131 + 17) % 256);
+  TempHome::WriteText(home.Path("noise.cur"), noise);
+  TempHome::WriteText(home.Path("huge.mac"), "[MACROACTIONCOUNT]\ncount=2147483647\n");
+  struct Case {
+    std::vector<std::string> args;
+    ExitCode code;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{"macro", "import", "mouse", home.Path("huge.mac")}, ExitCode::Refused, "more than the 8154"},
+      {{"macro", "import", "mouse", fifo}, ExitCode::FileError, "not a regular file"},
+      {{"profile", "import", "mouse", "device", "/dev/zero"}, ExitCode::FileError, "not a regular file"},
+      {{"profile", "import", "mouse", "device", fifo}, ExitCode::FileError, "not a regular file"},
+      {{"routine", "import", "1", home.Path("noise.cur")}, ExitCode::Refused, "not a routine file"},
+      {{"routine", "import", "1", fifo}, ExitCode::FileError, "not a regular file"},
+      {{"light", "key-colours", "keyboard", fifo}, ExitCode::FileError, "not a regular file"},
+      {{"light", "key-colours", "keyboard", home.Path("none.txt")}, ExitCode::FileError, "is missing"},
+  };
+  const auto before = Files();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args.back());
+    const auto start = std::chrono::steady_clock::now();
+    const CtlRun r = Ctl(c.args);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    EXPECT_EQ(Files(), before);
+  }
+}
+
+// A macro already in the library whose count is absurd is reported, never
+// allocated.
+TEST_F(CtlHostileTest, ADamagedMacroInTheLibraryIsReportedNotLoaded) {
+  ASSERT_EQ(Ctl({"macro", "new", "mouse"}).code, ExitCode::Ok);
+  const std::string folder = home.Path("Documents/Dirari DovevO1/ms/");
+  TempHome::WriteText(folder + "name_1.mac", "[MACROACTIONCOUNT]\ncount=2147483647\n");
+  CtlRun r = Ctl({"macro", "list", "mouse"});
+  EXPECT_EQ(r.code, ExitCode::Ok);
+  EXPECT_EQ(r.out, "0\tname_1\tdamaged (more actions than a macro can hold)\n");
+  r = Ctl({"macro", "show", "mouse", "name_1"});
+  EXPECT_EQ(r.code, ExitCode::FileError);
+  EXPECT_NE(r.err.find("damaged"), std::string::npos) << r.err;
+}
+
+TEST_F(CtlHostileTest, RoutineShowWritesNoFile) {
+  const CtlRun r = Ctl({"routine", "show", "1"});
+  EXPECT_EQ(r.code, ExitCode::FileError);
+  EXPECT_FALSE(std::filesystem::exists(home.Path("Documents/Dirari DovevO1/ms/msMacro.ini")));
+  EXPECT_FALSE(std::filesystem::exists(home.Path("Documents/Dirari DovevO1/ms/name_1.cur")));
+  ASSERT_EQ(Ctl({"routine", "reset", "1"}).code, ExitCode::Ok);
+  const auto before = Files();
+  EXPECT_EQ(Ctl({"routine", "show", "1", "--json"}).code, ExitCode::Ok);
+  EXPECT_EQ(Files(), before);
+}
+
+}  // namespace
+}  // namespace trx::ctl
