@@ -6,6 +6,7 @@
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
+#include "macro/macro_delete.h"
 #include "macro/macro_library.h"
 #include "macro/macro_tables.h"
 #include "macro/macro_upload.h"
@@ -216,46 +217,29 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
   }
   DeviceState s;
   if (ExitCode e = OpenAndRead(*kind, open, s, err); e != ExitCode::Ok) return e;
-  uint8_t blocks[kKeyBlockCount][kKeyBlockSize] = {};
-  uint8_t defaults[kKeyBlockSize] = {};
+  if (sub == "delete") {
+    // The library first, then all five onboard blocks, then the stored
+    // profiles; a failure puts back what it can and names what is left, so
+    // running the command again never renumbers twice.
+    const macro::MacroDeleteReport d = macro::DeleteMacroEverywhere(store, *kind, *index, s.channel, nullptr);
+    if (d.result != MacroResult::Ok) {
+      err << "trx770ctl: " << macro::DescribeMacroDelete(d) << "\n";
+      return ExitOfMacro(d.result);
+    }
+    for (const macro::ButtonReset& b : d.resets)
+      out << "profile " << b.profile + 1 << " button " << b.button + 1 << " is back to its default\n";
+    if (!d.left_to_do.empty()) err << "trx770ctl: warning: " << d.left_to_do << "\n";
+    out << "deleted '" << w[3] << "'\n";
+  }
+  uint8_t block[kKeyBlockSize] = {};
   int rc = BeginTransfer(*s.channel);
-  for (int k = 0; k < kKeyBlockCount && rc == kResultOk; ++k) rc = ReadKeyBlock(*s.channel, k, blocks[k]);
-  if (rc == kResultOk && sub == "delete") rc = ReadMainBlock(*s.channel, defaults);
+  if (rc == kResultOk) rc = ReadKeyBlock(*s.channel, s.snap.active_profile, block);
   if (const int end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
-    err << "trx770ctl: reading the key blocks failed: " << CommandResultName(rc) << "\n";
+    err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;
   }
-  if (sub == "upload") return Upload(store, s, blocks[s.snap.active_profile], out, err);
-
-  // Delete: renumber on the device first; only when every block went
-  // through are the files changed.
-  macro::AssignmentBlocks ab;
-  for (int k = 0; k < kKeyBlockCount; ++k) ab.blocks[static_cast<size_t>(k)] = blocks[k];
-  ab.defaults = defaults;
-  ab.entries = *kind == DeviceKind::Mouse ? kMouseButtonCount : static_cast<size_t>(s.snap.block_size) / kKeyAssignmentSize;
-  uint8_t before[kKeyBlockCount][kKeyBlockSize];
-  std::copy(&blocks[0][0], &blocks[0][0] + sizeof blocks, &before[0][0]);
-  const std::vector<macro::ButtonReset> resets = macro::RenumberAfterDelete(ab, *index);
-  rc = BeginTransfer(*s.channel);
-  for (int k = 0; k < kKeyBlockCount && rc == kResultOk; ++k)
-    if (!std::equal(blocks[k], blocks[k] + kKeyBlockSize, before[k])) rc = WriteKeyBlock(*s.channel, k, blocks[k]);
-  if (const int end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
-  if (rc != kResultOk) {
-    err << "trx770ctl: the button assignments could not be renumbered (" << CommandResultName(rc)
-        << "); the macro was not deleted, run the command again\n";
-    return ExitCode::DeviceError;
-  }
-  const MacroResult r = macro::DeleteMacro(store, *index);
-  if (r != MacroResult::Ok) {
-    err << "trx770ctl: the macro index could not be rewritten; the device's buttons are renumbered already: "
-        << MacroResultName(r) << "\n";
-    return ExitOfMacro(r);
-  }
-  for (const macro::ButtonReset& b : resets)
-    out << "profile " << b.profile + 1 << " button " << b.button + 1 << " is back to its default\n";
-  out << "deleted '" << w[3] << "'\n";
-  return Upload(store, s, blocks[s.snap.active_profile], out, err);
+  return Upload(store, s, block, out, err);
 }
 
 }  // namespace trx::ctl

@@ -1,9 +1,12 @@
 #include "pages/macro_editor_page.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
+#include "macro/macro_delete.h"
 #include "macro/macro_image.h"
 #include "macro/macro_tables.h"
 #include "pages/control_names.h"
@@ -549,22 +552,59 @@ void CMacroEditorPage::LibraryChanged() {
 
 void CMacroEditorPage::Remove() {
   const int index = SelectedMacro();
+  if (index < 0 || removing_) return;
+  // The questions come first, with no lock held (a dialog never waits
+  // under the image mutex): whether a button runs the macro is read from a
+  // copy.
+  bool assigned = false;
+  std::array<uint8_t, kKeyBlockSize> defaults{};
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    const macro::AssignmentBlocks blocks = AssignmentsOf(Images());
+    assigned = macro::MacroIsAssigned(blocks, index);
+    std::copy(blocks.defaults, blocks.defaults + kKeyBlockSize, defaults.begin());
+  }
+  if (assigned && ctx_.dialogs.ShowMessage(kTextMacroAssigned) != 1) return;
   if (Editing()) {
     ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
     return;
   }
-  if (index < 0) return;
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  macro::AssignmentBlocks blocks = AssignmentsOf(Images());
-  if (macro::MacroIsAssigned(blocks, index) && ctx_.dialogs.ShowMessage(kTextMacroAssigned) != 1) return;
   if (ctx_.dialogs.ShowMessage(kTextDeleteMacro) != 1) return;
-  // Buttons running the macro go back to their defaults and later macro
-  // numbers close the gap, so no button runs another macro afterwards; the
-  // key page's save writes the blocks to the device.
-  macro::RenumberAfterDelete(blocks, index);
-  const macro::MacroResult r = macro::DeleteMacro(store_, index);
-  if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+  // The library, the five onboard blocks on the device (when connected) and
+  // the stored key profiles, on the device-operation worker; the image
+  // follows only once the library changed.
+  const DeviceKind kind = family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard;
+  CDeviceChannel& channel = ctx_.devices.Channel(kind);
+  auto report = std::make_shared<macro::MacroDeleteReport>();
+  removing_ = true;
+  const bool started = ctx_.window.RunDeviceOperation(
+      [store = store_, kind, index, &channel, defaults, report](IProgressReporter&) {
+        *report = macro::DeleteMacroEverywhere(store, kind, index, channel.connected ? &channel : nullptr,
+                                               defaults.data());
+        return static_cast<int>(report->result);
+      },
+      [this, index, report](int) { RemoveDone(index, *report); });
+  if (!started) removing_ = false;
+}
+
+void CMacroEditorPage::RemoveDone(int index, const macro::MacroDeleteReport& report) {
+  removing_ = false;
+  if (report.result == macro::MacroResult::Ok) {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    macro::AssignmentBlocks blocks = AssignmentsOf(Images());
+    macro::RenumberAfterDelete(blocks, index);
+  }
+  if (report.result != macro::MacroResult::Ok || !report.left_to_do.empty()) {
+    DebugLine("macro delete: " + macro::DescribeMacroDelete(report));
+    ctx_.dialogs.ShowText(macro::DescribeMacroDelete(report));
+  }
+  if (report.result != macro::MacroResult::Ok) return;
   LoadNames(index - 1);
+  // Nothing is selected afterwards: no macro, no action.
+  if (ui::CListUI* names = NameList()) names->SelectItem(-1, false, false);
+  FillActions({});
+  if (actions_ != nullptr) actions_->SelectItem(-1, false, false);
+  controls().SetText(N("macro_edit_macroname"), "");
   LibraryChanged();  // the key page's macro list and button labels
 }
 

@@ -32,6 +32,12 @@
 // loads it; export copies the selected macro's file as last saved. After
 // create, rename, delete and import the page set's callback
 // (SetLibraryChanged) refreshes the key page's macro list and labels.
+// Deleting a macro asks "message_text_2" when a button runs it, then
+// refuses while editing, then asks "message_text_4"; the delete itself
+// (macro/macro_delete.h: library, the device's five onboard blocks, the
+// stored key profiles) runs on the device-operation worker, and only once
+// the library changed is the image renumbered; afterwards no macro and no
+// action is selected.
 //
 // The routing rows kept from the start:
 //  - The recording options (mouse page) are read when a recording starts:
@@ -49,6 +55,7 @@
 #include <vector>
 
 #include "macro/macro_action.h"
+#include "macro/macro_delete.h"
 #include "macro/macro_library.h"
 #include "macro/macro_recorder.h"
 #include "platform/input_hooks.h"
@@ -108,6 +115,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void Cancel();
   void Create();
   void Remove();
+  void RemoveDone(int index, const macro::MacroDeleteReport& report);
   void Rename();
   void Import();
   void Export();
@@ -126,6 +134,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   macro::MacroStore store_;
   ui::CListUI* actions_ = nullptr;
   bool editing_ = false;
+  bool removing_ = false;  // a delete is running on the device-operation worker
   uint32_t hook_mode_;
   SteadyTickClock clock_;
   macro::CMacroRecorder recorder_{clock_};

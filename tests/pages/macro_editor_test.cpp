@@ -11,6 +11,10 @@
 
 #include "macro/macro_image.h"
 #include "macro/macro_library.h"
+#include "platform/ini_file.h"
+#include "profile/profile_families.h"
+#include "profile/profile_file.h"
+#include "profile/profile_keys.h"
 #include "settings/config_images.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
@@ -361,6 +365,42 @@ TEST_F(MacroEditorTest, DeleteRenumbersTheButtonsOfEveryOnboardProfile) {
   EXPECT_EQ(p1[3], 0x71);
   EXPECT_EQ(p1[4], 0);
   std::memcpy(Images().mouse.key_blocks, saved, sizeof saved);
+}
+
+// The assignment question comes before the editing refusal; a delete
+// leaves no macro and no action selected, the action list empty, and the
+// stored key profiles renumbered with the library.
+TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections) {
+  uint8_t saved[kKeyBlockSize];
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    std::memcpy(saved, Images().mouse.key_blocks[0], sizeof saved);
+    Images().mouse.key_blocks[0][0] = 0x70, Images().mouse.key_blocks[0][1] = 0;
+  }
+  const ProfileFamilyInfo& key = *FindFamily(DeviceKind::Mouse, ProfileFamily::Key);
+  ASSERT_TRUE(WritePrivateProfileStrings({{key.count_section, "count", "1"}, {key.name_section, "0", "mine"}},
+                                         ProfileIniPath(DeviceKind::Mouse)));
+  std::vector<uint8_t> stored(kKeyBlockSize, 0);
+  stored[0] = 0x70, stored[1] = 1;  // button 1 runs the second macro
+  ASSERT_EQ(WriteProfileFile(ProfileFilePath(key, "mine", true), DeviceKind::Mouse, stored.size(), stored.data()), 0);
+  Library(2, kRecorded);
+  ClickAction(0);  // editing
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_3"}));
+  EXPECT_EQ(macro::LoadMacroNames(store).size(), 2u);
+  Notify("ms_macro_btn_cancel", "click");
+  dialogs.messages.clear();
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_4"}));
+  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_2"});
+  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCurSel(), -1);
+  EXPECT_EQ(Actions()->GetCount(), 0);
+  std::vector<uint8_t> now(kKeyBlockSize, 0);
+  ASSERT_EQ(ReadProfileFile(ProfileFilePath(key, "mine", false), now.size(), now.data()), 0);
+  EXPECT_EQ(now[1], 0);  // the second macro is the first now
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  EXPECT_TRUE(std::equal(Images().mouse.key_blocks[0], Images().mouse.key_blocks[0] + 3, Images().mouse.main_block));
+  std::memcpy(Images().mouse.key_blocks[0], saved, sizeof saved);
 }
 
 TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
