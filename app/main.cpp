@@ -30,6 +30,7 @@
 
 #include "app/app_messages.h"
 #include "app/main_wnd.h"
+#include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/desktop_pointer/kde_pointer.h"
 #include "platform/desktop_pointer/session.h"
@@ -149,6 +150,7 @@ class TerminationWatch {
 }  // namespace
 
 int main(int argc, char** argv) {
+  trx::ProcessUmask();  // read once, before any thread writes a file
   Options options;
   const int parsed = ParseOptions(argc, argv, options);
   if (parsed <= 0) return parsed == 0 ? 0 : 2;

@@ -43,6 +43,26 @@ bool HookAllows(const std::string& path) {
 
 }  // namespace
 
+mode_t ProcessUmask() {
+  // Read once. The kernel reports it (Linux 4.7 and later) without the
+  // process changing it; only where it does not is it set and set back,
+  // once, here.
+  static const mode_t mask = [] {
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+      char line[256];
+      unsigned value = 0;
+      bool found = false;
+      while (!found && std::fgets(line, sizeof line, f) != nullptr) found = std::sscanf(line, "Umask: %o", &value) == 1;
+      std::fclose(f);
+      if (found) return static_cast<mode_t>(value & 0777);
+    }
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+  }();
+  return mask;
+}
+
 AtomicWriteHook SetAtomicWriteHookForTesting(AtomicWriteHook hook) {
   std::lock_guard<std::mutex> guard(g_hook_mutex);
   AtomicWriteHook old = std::move(g_hook);
@@ -62,9 +82,7 @@ bool WriteFileAtomic(const std::string& path, const void* data, size_t size) {
   if (::stat(path.c_str(), &old_stat) == 0) {
     mode = old_stat.st_mode & 07777;
   } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+    mode = 0666 & ~ProcessUmask();
   }
 
   bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, static_cast<const uint8_t*>(data), size) && ::fsync(fd) == 0;

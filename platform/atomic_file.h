@@ -10,6 +10,8 @@
 // Thread safety: any thread. Two writers of the same path at once each
 // produce a whole file; the last rename wins.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,6 +22,11 @@ namespace trx {
 
 // True when the file now holds exactly `size` bytes of `data`.
 bool WriteFileAtomic(const std::string& path, const void* data, size_t size);
+
+// The process's file mode mask, read once (call it at start, before any
+// thread). Never changed afterwards: toggling it from several threads could
+// leave it at 0 and make new folders world-writable.
+mode_t ProcessUmask();
 
 // Reads a whole regular file of at most kMaxReadBytes (platform/file_read.h).
 // False when it can't be opened or read, is no regular file or is larger.

@@ -3,6 +3,7 @@
 // either state.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -145,16 +146,24 @@ TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
 }
 
 TEST_F(LightingRuntimeTest, AllThreadsStopWhileHidden) {
-  std::thread a([this] { rt.RunSync(stop); });
-  std::thread b([this] { rt.RunMouse(stop); });
-  std::thread c([this] { rt.RunPad(stop); });
-  std::thread d([this] { rt.RunKeyboard(stop); });
+  std::atomic<int> ended{0};
+  auto run = [&](void (LightingRuntime::*routine)(CEvent&)) {
+    return std::thread([this, &ended, routine] {
+      (rt.*routine)(stop);
+      ++ended;
+    });
+  };
+  std::thread threads[] = {run(&LightingRuntime::RunSync), run(&LightingRuntime::RunMouse),
+                           run(&LightingRuntime::RunPad), run(&LightingRuntime::RunKeyboard)};
+  // Long enough for every thread to reach its wait for a preview.
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(ended, 0);
   stop.Set();
-  a.join();
-  b.join();
-  c.join();
-  d.join();
+  for (int i = 0; i < 100 && ended < 4; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(ended, 4) << "a hidden thread did not end on the stop event";
   EXPECT_EQ(rt.Generation(), 0u);
+  rt.SetShown(true);  // lets a thread that missed the stop reach its loop's check, so the joins end
+  for (std::thread& t : threads) t.join();
 }
 
 TEST_F(LightingRuntimeTest, SyncWaveReachesFollowingMouseOnly) {

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "platform/atomic_file.h"
 #include "platform/file_lookup.h"
 #include "tests/platform/temp_home.h"
@@ -57,6 +61,37 @@ TEST(AtomicFileTest, MissingFolderFails) {
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(ReadWholeFile(home.Path("no/such/x"), bytes));
   EXPECT_FALSE(ReadWholeFile(home.root(), bytes));  // a folder is not a file
+}
+
+// New files follow the umask without the process ever changing it: threads
+// writing new files at once never let another thread see a mask of 0.
+TEST(AtomicFileTest, NewFilesNeverToggleTheUmask) {
+  test::TempHome home;
+  const mode_t old = ::umask(022);
+  std::atomic<bool> done{false};
+  std::atomic<int> zero_seen{0};
+  std::thread watcher([&] {
+    while (!done) {
+      const mode_t m = ::umask(022);  // reads it (and puts back what it must be)
+      if (m != 022) ++zero_seen;
+    }
+  });
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 3; ++t)
+    writers.emplace_back([&, t] {
+      for (int i = 0; i < 200; ++i) {
+        const std::string path = home.Path("f" + std::to_string(t) + "_" + std::to_string(i));
+        EXPECT_TRUE(WriteFileAtomic(path, "x", 1));
+      }
+    });
+  for (std::thread& w : writers) w.join();
+  done = true;
+  watcher.join();
+  struct stat st {};
+  ASSERT_EQ(::stat(home.Path("f0_0").c_str(), &st), 0);
+  ::umask(old);
+  EXPECT_EQ(zero_seen, 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST(FileLookupTest, ExactNameComesFirst) {
