@@ -54,6 +54,8 @@ inline constexpr unsigned kInitialPaletteColour = 0xFF0199CB;
 inline constexpr const char* kTextNoDevice = "message_text_1";
 // Asked before quitting while a macro holds unsaved edits.
 inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
+// Asked the same way when the fire-key routines hold edits not on the mouse.
+inline constexpr const char* kTextDiscardRoutineEdit = "routine_unsaved_quit_question";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
 
 // Debug lines.

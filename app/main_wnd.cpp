@@ -145,6 +145,12 @@ void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
 // I/O and files only; the cursor page shows the result when the connected
 // event reaches it.
 void CMainWnd::ReadMouseRoutines() {
+  // Routine edits not yet on the mouse are not overwritten here: the
+  // cursor page asks first when the connected event reaches it.
+  if (routine::RoutineEditsUnsaved()) {
+    DebugLine("routine read skipped: the routine files hold edits not yet on the mouse");
+    return;
+  }
   const routine::RoutineReadReport r = routine::ReadRoutinesFromMouse(Channel(DeviceKind::Mouse), routine::RoutineStoreFor());
   if (r.result != routine::RoutineResult::Ok) DebugLineF("routine read: %s", routine::RoutineResultName(r.result));
 }
@@ -517,8 +523,10 @@ void CMainWnd::BringForwardFromTray() {
 int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(m_hWnd, text_id, true); }
 
 bool CMainWnd::ConfirmDiscardEdits() {
-  if (!pages_ || !pages_->UnsavedMacroEdit()) return true;
-  return ShowMessageBox(kTextDiscardMacroEdit) == ui::kMsgResultConfirm;
+  if (!pages_) return true;
+  if (pages_->UnsavedMacroEdit()) return ShowMessageBox(kTextDiscardMacroEdit) == ui::kMsgResultConfirm;
+  if (pages_->UnsavedRoutineEdit()) return ShowMessageBox(kTextDiscardRoutineEdit) == ui::kMsgResultConfirm;
+  return true;
 }
 
 ui::LRESULT CMainWnd::OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) {

@@ -43,6 +43,9 @@ constexpr const char* kInitialName = "*.cur";
 constexpr const char* kFileErrorMessage = "message_text_8";
 constexpr const char* kDeviceErrorMessage = "message_text_10";
 constexpr const char* kTooManyActionsMessage = "message_text_18";
+// Questions before the routine files are replaced.
+constexpr const char* kResetQuestion = "routine_reset_question";
+constexpr const char* kReplaceQuestion = "routine_replace_unsaved_question";
 // "%d" twice: the bytes the routines need, the bytes the mouse holds.
 constexpr const char* kTooLargeText = "routine_too_large_text";
 
@@ -138,7 +141,24 @@ void CCursorPage::OnWindowInit() {
 
 void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
   if (kind != DeviceKind::Mouse) return;
+  if (routine::RoutineEditsUnsaved()) {
+    // The connect read left the files alone: they hold edits the mouse
+    // has not got. Replaced only when the user says so.
+    if (ctx_.dialogs.ShowMessage(kReplaceQuestion) != 1) return;
+    auto operation = [store = store_, &channel = ctx_.devices.Channel(DeviceKind::Mouse)](IProgressReporter&) {
+      return routine::ReadRoutinesFromMouse(channel, store).result == routine::RoutineResult::Ok ? 1 : 0;
+    };
+    ctx_.window.RunDeviceOperation(operation, [this](int read) {
+      if (read == 1) routine::SetRoutineEditsUnsaved(false);
+      ShowRoutineZero();
+    });
+    return;
+  }
   // The connect read rewrote the files from the mouse: routine 0 again.
+  ShowRoutineZero();
+}
+
+void CCursorPage::ShowRoutineZero() {
   if (auto* option = controls().As<ui::COptionUI>(std::string(kRoutinePrefix) + "0")) option->Selected(true, false);
   RoutineChosen(0);
 }
@@ -241,6 +261,7 @@ void CCursorPage::StoreStep() {
     ctx_.dialogs.ShowMessage(kFileErrorMessage);
     return;
   }
+  routine::SetRoutineEditsUnsaved(true);
   ShowPath();
 }
 
@@ -293,7 +314,10 @@ void CCursorPage::UploadRoutines() {
 void CCursorPage::UploadDone(int result) {
   uploading_ = false;
   controls().Enable(kSave, true);
-  if (result == kUploadOk) return;
+  if (result == kUploadOk) {
+    routine::SetRoutineEditsUnsaved(false);
+    return;
+  }
   if (result == kUploadTooLarge) {
     // The size and the limit, so the user knows how much must go.
     ctx_.dialogs.ShowText(RoutineTooLargeMessage(last_upload_.image));
@@ -303,10 +327,13 @@ void CCursorPage::UploadDone(int result) {
 }
 
 void CCursorPage::ResetRoutine() {
+  if (ctx_.dialogs.ShowMessage(kResetQuestion) != 1) return;
   const routine::RoutineResult r = routine::ResetRoutine(store_, routine_);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d not reset: %s", routine_ + 1, routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(kFileErrorMessage);
+  } else {
+    routine::SetRoutineEditsUnsaved(true);
   }
   SelectStepOption(0);
 }
@@ -327,6 +354,7 @@ void CCursorPage::ImportRoutine() {
     ctx_.dialogs.ShowText(problem);
     return;
   }
+  if (r == routine::RoutineResult::Ok) routine::SetRoutineEditsUnsaved(true);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine import from %s: %s", path.c_str(), routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(kFileErrorMessage);

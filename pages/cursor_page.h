@@ -9,7 +9,11 @@
 // selected step marked.
 //
 // State: the selected routine (0-3) and step (0-29); the files are the
-// routines' only store (routine/).
+// routines' only store (routine/). An edit, reset or import not yet sent to
+// the mouse marks the routines unsaved (routine::RoutineEditsUnsaved): the
+// window then asks before closing, and a connect read that would replace
+// the files asks first ("routine_replace_unsaved_question"). Reset asks
+// ("routine_reset_question") before it replaces the routine.
 //
 // UI thread only.
 
@@ -56,6 +60,7 @@ class CCursorPage : public CPage {
   void SelectStepOption(int k);
   void ShowPath();
   void UploadDone(int result);
+  void ShowRoutineZero();
 
   routine::RoutineStore store_;
   int routine_ = 0;

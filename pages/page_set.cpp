@@ -10,6 +10,7 @@
 #include "pages/onboard_strip.h"
 #include "pages/profile_bar.h"
 #include "pages/profile_link_page.h"
+#include "routine/routine_files.h"
 
 namespace trx::pages {
 
@@ -78,5 +79,6 @@ bool CPageSet::UnsavedMacroEdit() const {
     if (page != nullptr && page->Editing()) return true;
   return false;
 }
+bool CPageSet::UnsavedRoutineEdit() const { return routine::RoutineEditsUnsaved(); }
 
 }  // namespace trx::pages

@@ -52,6 +52,8 @@ class CPageSet {
   void HideMouseFunctionPanel();
   // A macro page holds an edit not yet saved (its save/cancel bar is up).
   bool UnsavedMacroEdit() const;
+  // The fire-key routines hold edits not yet on the mouse.
+  bool UnsavedRoutineEdit() const;
 
  private:
   void RegisterPages();

@@ -178,6 +178,47 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
   EXPECT_EQ(Text("ms_cursor_delay_eidt"), "30");
 }
 
+// Edits not on the mouse: known as unsaved until a save; a connect read
+// asks before replacing them; reset asks before replacing the routine.
+TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
+  routine::SetRoutineEditsUnsaved(false);
+  Type("ms_cursor_x_eidt", "77");
+  EXPECT_TRUE(pages->UnsavedRoutineEdit());
+  const std::string edited = TempHome::ReadText(routine::RoutineFilePath(store, 0));
+
+  dialogs.message_answer = 0;  // the connect read's question declined: files kept
+  pages->OnDeviceConnected(DeviceKind::Mouse, ConnectResult{});
+  EXPECT_EQ(dialogs.messages, std::vector<std::string>{"routine_replace_unsaved_question"});
+  EXPECT_EQ(TempHome::ReadText(routine::RoutineFilePath(store, 0)), edited);
+  Click("ms_bulletdate_reset_btn");  // declined too: the routine stays
+  EXPECT_EQ(dialogs.messages.back(), "routine_reset_question");
+  EXPECT_EQ(TempHome::ReadText(routine::RoutineFilePath(store, 0)), edited);
+
+  dialogs.message_answer = 1;
+  Click("ms_bulletdate_save_btn");
+  EXPECT_FALSE(pages->UnsavedRoutineEdit());
+  Type("ms_cursor_x_eidt", "5");
+  pages->OnDeviceConnected(DeviceKind::Mouse, ConnectResult{});  // replaced by what the mouse holds
+  EXPECT_FALSE(pages->UnsavedRoutineEdit());
+  EXPECT_EQ(routine::ReadStep(store, 0, 0).x, 77u);
+}
+
+// The first pause typed into a routine with no actions is kept.
+TEST_F(CursorPageTest, TheFirstPauseOfAnEmptyRoutineIsKept) {
+  for (bool file : {true, false}) {
+    SCOPED_TRACE(file ? "no actions" : "no file");
+    if (file) ASSERT_EQ(routine::WriteRoutineLines(store, 3, {}), routine::RoutineResult::Ok);
+    else std::filesystem::remove(routine::RoutineFilePath(store, 3));
+    ClickOption("ms_gun_op_2");
+    ClickOption("ms_gun_op_3");
+    Type("ms_cursor_delay_eidt", "500");
+    EXPECT_EQ(routine::ReadStep(store, 3, 0).pause_ms, 500u);
+    ClickOption("ms_bullet_op_1");
+    ClickOption("ms_bullet_op_0");
+    EXPECT_EQ(Text("ms_cursor_delay_eidt"), "500");
+  }
+}
+
 TEST_F(CursorPageTest, SaveSendsTheImageOrTellsTheSizeAndTheLimit) {
   Click("ms_bulletdate_save_btn");
   EXPECT_TRUE(dialogs.messages.empty());
