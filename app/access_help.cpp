@@ -1,5 +1,7 @@
 #include "app/access_help.h"
 
+#include <sys/stat.h>
+
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -18,8 +20,24 @@ const char* DeviceNameTextId(uint16_t product_id) {
   }
 }
 
+std::string ShellQuoted(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
 std::string ManualRuleCommand(const std::string& rule_path) {
-  return "sudo cp " + rule_path + " /etc/udev/rules.d/";
+  return "sudo cp " + ShellQuoted(rule_path) + " " + ShellQuoted("/etc/udev/rules.d/");
+}
+
+std::string InstalledUdevRule(const std::vector<std::string>& folders) {
+  const std::string name = "70-trx770.rules";
+  for (const std::string& folder : folders) {
+    const std::string path = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return path;
+  }
+  return {};
 }
 
 std::vector<std::string> RuleInstallArguments(const std::string& rule_path) {

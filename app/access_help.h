@@ -29,12 +29,22 @@ inline constexpr const char* kTextAccessMissing = "message_access_1";   // offer
 inline constexpr const char* kTextAccessNoRule = "message_access_2";    // no packaged rule to offer
 inline constexpr const char* kTextRuleInstalled = "message_access_3";
 inline constexpr const char* kTextRuleNotInstalled = "message_access_4";
+// The rule is installed, yet the node can't be opened ("{command}" is the
+// installed rule's path): access is missing for another reason.
+inline constexpr const char* kTextAccessOtherReason = "message_access_5";
 // "device_name_mouse", "device_name_keyboard", "device_name_pad".
 const char* DeviceNameTextId(uint16_t product_id);
 
 // The command a user types to install the rule by hand (udev reads new
-// rules by itself; the device is then plugged in again).
+// rules by itself; the device is then plugged in again); the paths are
+// quoted for the shell.
 std::string ManualRuleCommand(const std::string& rule_path);
+// `text` in single quotes for a POSIX shell.
+std::string ShellQuoted(std::string_view text);
+// The path of the rule where udev reads it, when installed there (the
+// package's folder or the administrator's); empty when it is in neither.
+std::string InstalledUdevRule(const std::vector<std::string>& folders = {"/usr/lib/udev/rules.d/",
+                                                                         "/etc/udev/rules.d/"});
 // The program and arguments run to install the rule as root.
 std::vector<std::string> RuleInstallArguments(const std::string& rule_path);
 // Replaces the "{name}" fields of a language text.

@@ -671,10 +671,16 @@ void CMainWnd::CheckDeviceAccess() {
   for (const HidrawAccessProblem& problem : access_help_.NewProblems(FindHidrawAccessProblems())) {
     DebugLineF("no access to %s (%04x:%04x): %s", problem.dev_path.c_str(), problem.vendor_id, problem.product_id,
                std::strerror(problem.error));
+    const std::string device = texts->GetText(DeviceNameTextId(problem.product_id));
+    // The rule is there already: offering it again would not help.
+    if (const std::string installed = InstalledUdevRule(); !installed.empty()) {
+      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextAccessOtherReason), device, problem.node, installed),
+                      false);
+      continue;
+    }
     const bool have_rule = ::access(rule.c_str(), R_OK) == 0;
     const std::string text = FillAccessText(texts->GetText(have_rule ? kTextAccessMissing : kTextAccessNoRule),
-                                            texts->GetText(DeviceNameTextId(problem.product_id)), problem.node,
-                                            command);
+                                            device, problem.node, command);
     if (ui::ShowMessage(m_hWnd, text, false) == ui::kMsgResultConfirm && have_rule &&
         !access_help_.StartRuleInstall(rule)) {
       ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false);

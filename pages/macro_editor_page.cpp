@@ -521,6 +521,10 @@ void CMacroEditorPage::Save() {
 void CMacroEditorPage::Cancel() {
   if (Recording()) return;  // the list belongs to the recording
   LeaveEditing();
+  // The index changed behind the page (another program, trx770ctl): the
+  // names shown no longer say which file is which, so nothing is reloaded.
+  ui::CListUI* names = NameList();
+  if (names == nullptr || static_cast<int>(macro::LoadMacroNames(store_).size()) != names->GetCount()) return;
   LoadMacro();
 }
 
@@ -616,10 +620,12 @@ void CMacroEditorPage::Rename() {
   const macro::MacroResult r = macro::RenameMacro(store_, index, edit->GetText(), Lines());
   if (r == macro::MacroResult::NameUnchanged) return;
   if (r != macro::MacroResult::Ok) {
-    ctx_.dialogs.ShowMessage(r == macro::MacroResult::DuplicateName || r == macro::MacroResult::FileExists ||
-                                  r == macro::MacroResult::BadName
-                              ? kTextNameTaken
-                              : macro::MacroResultName(r));
+    if (r == macro::MacroResult::BadName)  // why the name can't be a file name
+      ctx_.dialogs.ShowText("'" + edit->GetText() + "': " + macro::MacroNameProblem(edit->GetText()));
+    else
+      ctx_.dialogs.ShowMessage(r == macro::MacroResult::DuplicateName || r == macro::MacroResult::FileExists
+                                   ? kTextNameTaken
+                                   : macro::MacroResultName(r));
     edit->SetText(names->GetItemAt(index)->GetUserData());  // the name stays what the file says
     return;
   }
@@ -798,6 +804,10 @@ void CMacroEditorPage::Append(const macro::RecordStep& step) {
       replaced_delay_ = previous.delay;
       previous.delay = step.previous_delay;
       ShowAction(last, previous);
+      // While recording, the label shows the time that really passed (the
+      // stored delay keeps its 10 ms units).
+      if (auto* labels = dynamic_cast<ui::CContainerUI*>(last); labels != nullptr && labels->GetCount() > 2)
+        labels->GetItemAt(2)->SetText(std::to_string(step.previous_delay_ms));
     }
   }
   actions_->Add(MakeActionItem(family_, step.action));

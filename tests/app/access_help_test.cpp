@@ -9,7 +9,11 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
+
+#include "tests/platform/temp_home.h"
 
 namespace trx::app {
 namespace {
@@ -44,13 +48,29 @@ TEST(AccessHelpTest, TextsAndArguments) {
   EXPECT_EQ(FillAccessText("The TRX770 {device} ({node}): {command}. {other}", "mouse", "/dev/hidraw3", "sudo cp a b"),
             "The TRX770 mouse (/dev/hidraw3): sudo cp a b. {other}");
   EXPECT_EQ(ManualRuleCommand("/usr/share/trx770/70-trx770.rules"),
-            "sudo cp /usr/share/trx770/70-trx770.rules /etc/udev/rules.d/");
+            "sudo cp '/usr/share/trx770/70-trx770.rules' '/etc/udev/rules.d/'");
+  EXPECT_EQ(ManualRuleCommand("/home/a b/it's/70-trx770.rules"),
+            "sudo cp '/home/a b/it'\\''s/70-trx770.rules' '/etc/udev/rules.d/'");
   EXPECT_EQ(RuleInstallArguments("/opt/trx770/share/trx770/70-trx770.rules"),
             (std::vector<std::string>{"/usr/bin/install", "-m", "0644", "-T", "--",
                                       "/opt/trx770/share/trx770/70-trx770.rules", "/etc/udev/rules.d/70-trx770.rules"}));
   EXPECT_STREQ(DeviceNameTextId(0x652C), "device_name_mouse");
   EXPECT_STREQ(DeviceNameTextId(0x7200), "device_name_keyboard");
   EXPECT_STREQ(DeviceNameTextId(0x6758), "device_name_pad");
+}
+
+// An installed rule is found in either folder udev reads, so it is not
+// offered again.
+TEST(AccessHelpTest, AnInstalledRuleIsFoundWhereUdevReadsIt) {
+  test::TempHome home;
+  const std::string lib = home.Path("lib/"), etc = home.Path("etc/");
+  std::filesystem::create_directories(lib);
+  std::filesystem::create_directories(etc);
+  EXPECT_EQ(InstalledUdevRule({lib, etc}), "");
+  std::ofstream(etc + "70-trx770.rules") << "x";
+  EXPECT_EQ(InstalledUdevRule({lib, etc}), etc + "70-trx770.rules");
+  std::ofstream(lib + "70-trx770.rules") << "x";
+  EXPECT_EQ(InstalledUdevRule({lib, etc}), lib + "70-trx770.rules");
 }
 
 AccessHelp::InstallState WaitForEnd(AccessHelp& help) {

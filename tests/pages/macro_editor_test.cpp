@@ -403,6 +403,35 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   std::memcpy(Images().mouse.key_blocks[0], saved, sizeof saved);
 }
 
+// A name that can't be a file name is refused with the reason; Import
+// with macros listed and none selected does nothing; Cancel reloads
+// nothing once the index no longer matches the names shown.
+TEST_F(MacroEditorTest, RenameSaysWhyImportNeedsASelectionCancelChecksTheCount) {
+  Library(2, kRecorded);
+  Find("ms_macro_edit_macroname")->SetText("a/b");
+  Notify("ms_macro_btn_savemacroname", "click");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], "'a/b': " + macro::MacroNameProblem("a/b"));
+
+  bool asked = false;
+  ui::SetFileDialogHandler([&](const ui::FileDialogRequest&, std::string*) {
+    asked = true;
+    return false;
+  });
+  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(-1, false, false);
+  Notify("ms_macro_btn_import", "click");
+  EXPECT_FALSE(asked);
+  ui::SetFileDialogHandler(nullptr);
+
+  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(0);
+  ClickAction(0);
+  Notify("ms_macro_btn_delete", "click");  // an edit: one action fewer
+  std::string name;
+  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);  // the index changed elsewhere
+  Notify("ms_macro_btn_cancel", "click");
+  EXPECT_EQ(Items().size(), kRecorded.size() - 1);  // not reloaded
+}
+
 TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
   Library(1, kRecorded);
   dialogs.message_answer = 0;
