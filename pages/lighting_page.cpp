@@ -293,12 +293,11 @@ void CLightingPage::PadOnboardSelected() {
 
 void CLightingPage::PadDefaults() {
   const int rc = ResetToDefaults(ctx_.devices.Channel(DeviceKind::MousePad));
-  if (rc != kResultOk) {
-    DebugLineF("pad defaults not restored: %s", CommandResultName(rc));
-    return;
-  }
+  if (rc != kResultOk) DebugLineF("pad defaults: no reply to the reset (%s); the pad is read again all the same",
+                                  CommandResultName(rc));
   // The device needs a moment before it answers again; the timer sends the
-  // read-all message without holding the UI thread.
+  // read-all message without holding the UI thread. Also without a reply:
+  // the reset may have been done, and the page then shows what the pad holds.
   ctx_.window.SetTimer(kTimerPadReadAll, kPadDefaultsWaitMs);
 }
 

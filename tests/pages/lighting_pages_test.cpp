@@ -385,6 +385,12 @@ TEST_F(PadSimulatorTest, SameProfileSendsOnlyTheIndexReadAndDefaultsWaitOnATimer
   ASSERT_EQ(Frames().size(), 1u);
   EXPECT_EQ(Frames()[0].substr(0, 3), "13 ");
   EXPECT_EQ(window.calls, (std::vector<std::string>{"timer 21 1000"}));
+  // No reply to the reset: the pad is read again all the same.
+  firmware->SetFaults({.no_reply = 8});
+  window.calls.clear();
+  Notify("mp_one_profile_default", "click");
+  EXPECT_EQ(window.calls, (std::vector<std::string>{"timer 21 1000"}));
+  firmware->SetFaults({});
 }
 
 }  // namespace
