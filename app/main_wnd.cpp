@@ -10,6 +10,7 @@
 
 #include "app/app_messages.h"
 #include "app/language.h"
+#include "backup/backup_store.h"
 #include "pages/control_names.h"
 #include "pages/profile_link_page.h"
 #include "platform/foreground/foreground_choice.h"
@@ -95,6 +96,9 @@ CMainWnd::CMainWnd(MainWndOptions options)
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
   presence_->Attach(this);
+  // A device never backed up on this computer is backed up before the
+  // first write of its connection, whoever writes.
+  for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) backup::InstallAutomaticBackup(*channel);
   if (options_.input_source == nullptr) {
     no_input_ = std::make_unique<NoInputSource>();
     options_.input_source = no_input_.get();

@@ -3,7 +3,6 @@
 // write, over a channel attached to the in-process simulator.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 
@@ -27,9 +26,6 @@ bool IsWrite(uint8_t command) {
 
 class BackupTest : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("XDG_STATE_HOME", home.Path("state").c_str(), 1); }
-  void TearDown() override { ::unsetenv("XDG_STATE_HOME"); }
-
   // A channel open on a new simulated device of `kind`.
   CDeviceChannel& Attach(sim::SimKind kind, uint16_t product_id = 0) {
     firmware = std::make_shared<sim::SimFirmware>(kind, product_id);

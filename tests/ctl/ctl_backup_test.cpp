@@ -4,7 +4,6 @@
 // exactly one automatic backup.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <sstream>
@@ -36,12 +35,8 @@ class CtlBackupTest : public ::testing::Test {
       TempHome::WriteBytes(home.Path("program/name_" + std::to_string(r + 1) + ".cur"),
                            routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
     SetProgramFolderOverride(home.Path("program/"));
-    ::setenv("XDG_STATE_HOME", home.Path("state").c_str(), 1);
   }
-  void TearDown() override {
-    SetProgramFolderOverride("");
-    ::unsetenv("XDG_STATE_HOME");
-  }
+  void TearDown() override { SetProgramFolderOverride(""); }
   CtlRun Sim(const std::string& kind, std::vector<std::string> args) {
     args.insert(args.begin(), {"--simulate=" + kind, "--sim-state", home.Path("sim")});
     std::ostringstream out, err;
@@ -152,7 +147,7 @@ TEST_F(CtlBackupTest, AFreshDeviceGetsExactlyOneAutomaticBackup) {
   ASSERT_EQ(Sim("mouse", {"rate", "mouse", "250"}).code, ExitCode::Ok);
   const std::vector<backup::StoredBackup> stored = backup::ListStoredBackups();
   ASSERT_EQ(stored.size(), 1u);
-  EXPECT_EQ(stored[0].path.rfind(home.Path("state/trx770/backups/mouse-652c-"), 0), 0u) << stored[0].path;
+  EXPECT_EQ(stored[0].path.rfind(home.Path(".local/state/trx770/backups/mouse-652c-"), 0), 0u) << stored[0].path;
 
   const CtlRun list = Sim("mouse", {"--json", "backup", "--list", "mouse"});
   EXPECT_NE(list.out.find("\"path\": \"" + stored[0].path + "\""), std::string::npos) << list.out;
