@@ -614,6 +614,7 @@ void CMainWnd::OpenTrayMenu() {
   body->AddAt(exit_item, 0);
   if (auto* autostart = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuAutostart)))
     autostart->SetChecked(IsAutostartEnabled());
+  AddBackupMenuItems();
   AddSimulatedMenuItems();
   tray_menu_->ResizeMenu();
 }
@@ -642,6 +643,7 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
   if (SameName(name, names::kMenuQianting) || SameName(name, names::kMenuImport) ||
       SameName(name, names::kMenuExport))
     return;
+  if (RunBackupMenuCommand(name)) return;
   if (RunSimulatedCommand(name)) return;
   ShowMessageBox(text);
 }
