@@ -127,10 +127,9 @@ void CMainWnd::StartDeviceBackup(DeviceKind kind) {
     }
     return backup::SaveBackupFile(path, image) ? 1 : -1;
   };
-  const bool started = RunDeviceOperation(operation, [this, path](int result) {
+  RunBackupOperation(operation, [this, path](int result) {
     ui::ShowMessage(m_hWnd, Fill(result == 1 ? "message_backup_saved" : "message_backup_failed", {path}), false);
   });
-  if (!started) DebugLine("device operation not started (the program is stopping)");
 }
 
 void CMainWnd::StartDeviceRestore(DeviceKind kind) {
@@ -168,7 +167,7 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
     *report = backup::RestoreDeviceBackup(*channel, *image, &progress);
     return report->result == backup::RestoreResult::Ok ? 1 : 0;
   };
-  const bool started = RunDeviceOperation(operation, [this, report, file, kind](int) {
+  RunBackupOperation(operation, [this, report, file, kind](int) {
     using backup::RestoreResult;
     std::string text;
     switch (report->result) {
@@ -190,7 +189,13 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
     if (!report->written.empty()) SendReadMessage(ReadAllMessage(kind));
     ui::ShowMessage(m_hWnd, text, false);
   });
-  if (!started) DebugLine("device operation not started (the program is stopping)");
+}
+
+// The one place backup and restore reach the device-operation worker: each
+// is a single operation holding its channel from start to end.
+void CMainWnd::RunBackupOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done) {
+  if (!RunDeviceOperation(std::move(operation), std::move(done)))
+    DebugLine("device operation not started (the program is stopping)");
 }
 
 }  // namespace trx::app

@@ -250,6 +250,7 @@ class CMainWnd : public ui::WindowImplBase,
   bool RunBackupMenuCommand(const std::string& name);
   void StartDeviceBackup(DeviceKind kind);
   void StartDeviceRestore(DeviceKind kind);
+  void RunBackupOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done);
   void OnDeviceProgress(int done, int total);
   void OnDeviceOperationDone(int result);
 
