@@ -10,6 +10,7 @@
 
 #include "app/app_messages.h"
 #include "app/language.h"
+#include "backup/backup_store.h"
 #include "pages/control_names.h"
 #include "pages/profile_link_page.h"
 #include "platform/foreground/foreground_choice.h"
@@ -95,6 +96,9 @@ CMainWnd::CMainWnd(MainWndOptions options)
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
   presence_->Attach(this);
+  // A device never backed up on this computer is backed up before the
+  // first write of its connection, whoever writes.
+  for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) backup::InstallAutomaticBackup(*channel);
   if (options_.input_source == nullptr) {
     no_input_ = std::make_unique<NoInputSource>();
     options_.input_source = no_input_.get();
@@ -618,6 +622,7 @@ void CMainWnd::OpenTrayMenu() {
   body->AddAt(exit_item, 0);
   if (auto* autostart = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuAutostart)))
     autostart->SetChecked(IsAutostartEnabled());
+  AddBackupMenuItems();
   AddSimulatedMenuItems();
   tray_menu_->ResizeMenu();
 }
@@ -646,6 +651,7 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
   if (SameName(name, names::kMenuQianting) || SameName(name, names::kMenuImport) ||
       SameName(name, names::kMenuExport))
     return;
+  if (RunBackupMenuCommand(name)) return;
   if (RunSimulatedCommand(name)) return;
   ShowMessageBox(text);
 }

@@ -244,6 +244,13 @@ class CMainWnd : public ui::WindowImplBase,
   void CheckDeviceAccess();
   bool RunSimulatedCommand(const std::string& name);
   bool StartSimulatedSave();
+  // The tray menu's "Back up device memory..." and "Restore device
+  // memory..." under each connected device (app/device_backup_menu.cpp).
+  void AddBackupMenuItems();
+  bool RunBackupMenuCommand(const std::string& name);
+  void StartDeviceBackup(DeviceKind kind);
+  void StartDeviceRestore(DeviceKind kind);
+  void RunBackupOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done);
   void OnDeviceProgress(int done, int total);
   void OnDeviceOperationDone(int result);
 

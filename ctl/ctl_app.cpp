@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 
+#include "backup/backup_store.h"
+#include "ctl/ctl_backup.h"
 #include "ctl/ctl_button.h"
 #include "ctl/ctl_macro.h"
 #include "ctl/ctl_routine.h"
@@ -57,6 +59,9 @@ constexpr const char* kUsage =
     "                     the mouse's four fire-key routines (see the manual)\n"
     "  profile list|select|add|copy|rename|delete|import|export|reset DEVICE [FAMILY] ...\n"
     "                     the profiles on this computer; FAMILY: device, light or key (see the manual)\n"
+    "  backup DEVICE FILE [--force]   everything the device holds, to FILE\n"
+    "  backup --list [DEVICE]         the automatic backups kept on this computer\n"
+    "  restore DEVICE FILE            FILE checked, written back and read back to compare\n"
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop, 7 refused (macro library, profiles), 8 file error\n";
@@ -105,6 +110,8 @@ class Session {
   // Opens the kind's device; null with `report` saying why.
   CDeviceChannel* Open(DeviceKind kind, OpenReport& report) {
     auto channel = std::make_unique<CDeviceChannel>(kind, backend_);
+    // A device never backed up on this computer is before its first write.
+    backup::InstallAutomaticBackup(*channel);
     report = OpenDevice(*channel);
     if (report.result != OpenResult::Opened) return nullptr;
     channels_.push_back(std::move(channel));
@@ -558,7 +565,8 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
   if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && command != "macro" &&
-      command != "button" && command != "routine" && command != "profile" &&
+      command != "button" && command != "routine" && command != "profile" && command != "backup" &&
+      command != "restore" &&
       !mouse_setting) {
     err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
     return ExitCode::Usage;
@@ -602,6 +610,9 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
       code = RunProfileCommand(
           o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); },
           ApplyProfilePointer, out, err);
+    else if (command == "backup" || command == "restore")
+      code = RunBackupCommand(
+          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
     else if (command == "macro")
       code = RunMacroCommand(
           o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);

@@ -26,6 +26,8 @@
 //   button SUB mouse .. the button assignments (ctl/ctl_button.h)
 //   routine SUB ..      the fire-key routines (ctl/ctl_routine.h)
 //   profile SUB DEVICE ..  the profiles on the computer (ctl/ctl_profile.h)
+//   backup DEVICE FILE, backup --list, restore DEVICE FILE
+//                       everything a device holds (ctl/ctl_backup.h)
 //
 // It runs on the real hidraw devices, or with --simulate on simulated ones
 // behind a fake hidraw tree (the same enumeration and transport);
@@ -51,7 +53,8 @@ enum class ExitCode : int {
   Refused = 7,       // macro library: the 50 limit, capacity, a bad or unknown name;
                      // button: the only left-click button, an unknown macro;
                      // profile: a bad, taken or unknown name, the last profile,
-                     // a file to import with a wrong header, kind or size
+                     // a file to import with a wrong header, kind or size;
+                     // backup: a damaged file, another device's, FILE exists
   FileError = 8,     // macro library, profiles: a file could not be read or written
 };
 

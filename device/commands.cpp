@@ -163,13 +163,16 @@ int ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
 }
 
 int BeginTransfer(CDeviceChannel& channel) {
-  return SingleFrameCommand(channel, BuildFrame(kCmdBeginTransfer, 0, 0), nullptr, 0);
+  const int result = SingleFrameCommand(channel, BuildFrame(kCmdBeginTransfer, 0, 0), nullptr, 0);
+  if (result == kResultOk) channel.transfer_open = true;
+  return result;
 }
 
 int EndTransfer(CDeviceChannel& channel) {
   if (!channel.connected.load()) return kResultNoReply;
   // The device needs a moment after the last data frame of a sequence.
   SleepForPrecise(std::chrono::milliseconds(kEndTransferPauseMs));
+  channel.transfer_open = false;
   return SingleFrameCommand(channel, BuildFrame(kCmdEndTransfer, 0, 0), nullptr, 0);
 }
 
@@ -187,6 +190,7 @@ int ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destin
 
 int WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n) {
   if (n > kFramePayload || (source == nullptr && n > 0)) return kResultWriteFailed;
+  channel.BeforeWrite();
   channel.follows_synchronised_lighting = 0;
   return SingleFrameCommand(channel, BuildFrame(kCmdWriteSettings, static_cast<uint8_t>(n), address, source, n),
                             nullptr, 0);
@@ -207,16 +211,19 @@ int ReadKeyBlock(CDeviceChannel& channel, int index, uint8_t* destination) {
 int WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source) {
   if (!ValidKeyIndex(index)) return kResultBadKeyIndex;
   if (source == nullptr) return kResultWriteFailed;
+  channel.BeforeWrite();
   return ChunkedTransfer(channel, kCmdWriteKeyBlock, static_cast<uint16_t>(index * kKeyBlockStride), channel.block_size,
                          source, nullptr);
 }
 
 int ResetToDefaults(CDeviceChannel& channel) {
+  channel.BeforeWrite();
   return ExchangeOnce(channel, BuildFrame(kCmdResetDefaults, 0, 0, nullptr, 0, /*with_checksum=*/false));
 }
 
 int WriteMacroMemory(CDeviceChannel& channel, const uint8_t* source, size_t n) {
   if (source == nullptr && n > 0) return kResultWriteFailed;
+  if (n > 0) channel.BeforeWrite();
   return ChunkedTransfer(channel, kCmdWriteMacroMemory, 0, n, source, nullptr);
 }
 
@@ -227,6 +234,7 @@ int ReadRoutineMemory(CDeviceChannel& channel, uint8_t* destination, size_t n) {
 
 int WriteRoutineMemory(CDeviceChannel& channel, const uint8_t* source, size_t n) {
   if (source == nullptr && n > 0) return kResultWriteFailed;
+  if (n > 0) channel.BeforeWrite();
   return ChunkedTransfer(channel, kCmdWriteRoutineMemory, 0, n, source, nullptr);
 }
 

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -52,6 +53,27 @@ class CDeviceChannel {
 
   // How long one exchange waits for its reply; 300 ms. Tests may shorten it.
   int reply_timeout_ms = 300;
+
+  // --- the hook before the first write of a connection
+  // Every command that changes the device (write settings bytes, write key
+  // block, reset to defaults, write macro or routine memory) calls
+  // BeforeWrite first (device/commands.cpp). The first such call after each
+  // open of the transport runs the hook once, on the writing thread, with
+  // the channel lock held; a Begin ... End sequence the writer had open is
+  // closed around it and opened again, so the hook may run a whole
+  // sequence of its own. The hook's own commands are reads; a write from
+  // inside it runs no hook again. The automatic backup
+  // (backup/auto_backup.h) is the hook in the program and trx770ctl.
+  using WriteHook = std::function<void(CDeviceChannel&)>;
+  // Set before any thread writes through the channel (not synchronised).
+  void SetBeforeFirstWrite(WriteHook hook) { before_first_write_ = std::move(hook); }
+  void BeforeWrite();
+  // Set by an accepted Begin transfer, cleared by End transfer.
+  std::atomic<bool> transfer_open{false};
+
+ private:
+  WriteHook before_first_write_;
+  std::atomic<uint32_t> hooked_open_{0};  // OpenSerial() the hook last ran for
 };
 
 }  // namespace trx

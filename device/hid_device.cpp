@@ -149,6 +149,7 @@ int CHidDevice::Open() {
     Close();
     return 0;
   }
+  ++open_serial_;
   return 1;
 }
 

@@ -107,6 +107,9 @@ class CHidDevice {
   // Close, then free the path list.
   void Destroy();
   bool IsOpen() const;
+  // Counts the successful opens (0 before the first): a new value means a
+  // new connection, possibly of another device. Any thread.
+  uint32_t OpenSerial() const { return open_serial_.load(); }
 
   // Reads one report, waiting at most timeout_ms or until the stop event is
   // set. 1 when a report arrived, else 0. *bytes_read gets the count.
@@ -159,6 +162,7 @@ class CHidDevice {
   CEvent stop_event_{CEvent::Reset::Auto};
   std::atomic<bool> read_pending_{false};
   std::atomic<bool> write_pending_{false};
+  std::atomic<uint32_t> open_serial_{0};
   HidIo last_io_ = HidIo::Ok;
 };
 

@@ -10,7 +10,7 @@ $SUDO apt-get install -y --no-install-recommends \
   build-essential cmake ninja-build pkg-config git lld ccache \
   clang libclang-rt-14-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  libpugixml-dev \
+  libpugixml-dev zlib1g-dev \
   libglib2.0-dev gsettings-desktop-schemas libxi-dev libx11-dev libxcb1-dev nlohmann-json3-dev dbus-daemon \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-wayland \
   libgl-dev libxkbcommon-dev \

@@ -57,6 +57,7 @@ class SettingsSendTest : public MainWndTest {
     c.transport.device_path = backend->VendorPath(id);
     ASSERT_EQ(c.transport.Open(), 1);
     c.connected = 1;
+    c.SetBeforeFirstWrite({});  // the frames checked are the send's own, no automatic backup
   }
   std::vector<std::vector<uint8_t>> Written(DeviceKind kind) {
     std::lock_guard<std::mutex> guard(mutex);

@@ -53,8 +53,12 @@ TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
   SetFrameTraceHook(nullptr);
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "mouse: onboard profile 3 is now active\n");
-  // Exactly the switch: read the active index, write 2, read slot 2.
-  ASSERT_EQ(written.size(), 3u);
+  // Exactly the switch: read the active index, write 2, read slot 2; the
+  // fresh device's automatic backup (reads only) comes before the write.
+  ASSERT_GT(written.size(), 3u);
+  for (size_t i = 1; i + 2 < written.size(); ++i)
+    EXPECT_TRUE(written[i][3] != 0x06 && written[i][3] != 0x09) << "frame " << i;
+  written.erase(written.begin() + 1, written.end() - 2);
   const std::vector<uint8_t> expected_heads[] = {
       {0x04, 0x06, 0x00, 0x05, 0x01, 0x00, 0x00, 0x00},
       {0x04, 0x09, 0x00, 0x06, 0x01, 0x00, 0x00, 0x00, 0x02},

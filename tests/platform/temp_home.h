@@ -1,7 +1,8 @@
 #pragma once
 // A temporary folder that stands in for the user's home for one test:
-// HOME and XDG_CONFIG_HOME point into it while the object lives, and it is
-// removed afterwards.
+// HOME, XDG_CONFIG_HOME and XDG_STATE_HOME point into it while the object
+// lives (so no test leaves device backups in the real state folder), and it
+// is removed afterwards.
 
 #include <stdlib.h>
 
@@ -20,8 +21,10 @@ class TempHome {
     root_ = ::mkdtemp(pattern);
     SaveEnv("HOME");
     SaveEnv("XDG_CONFIG_HOME");
+    SaveEnv("XDG_STATE_HOME");
     ::setenv("HOME", root_.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (root_ + "/.config").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (root_ + "/.local/state").c_str(), 1);
   }
   ~TempHome() {
     for (auto& [name, value, had] : saved_) {

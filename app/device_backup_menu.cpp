@@ -1,0 +1,201 @@
+// CMainWnd: the tray menu's "Back up device memory..." and "Restore device
+// memory..." (one pair under each connected device). The work runs as one
+// device operation (the progress ring follows it); the file dialogs, the
+// confirmation naming the file and its date, and the outcome's message box
+// stay on the UI thread.
+
+#include <ctime>
+#include <memory>
+
+#include "app/main_wnd.h"
+#include "backup/backup_store.h"
+#include "backup/device_backup.h"
+#include "device/commands.h"
+#include "platform/debug_log.h"
+#include "presence/presence_messages.h"
+#include "ui/core/menu.h"
+#include "ui/core/resource_manager.h"
+#include "ui/dialogs/msg_wnd.h"
+#include "ui/window/file_dialog.h"
+
+namespace trx::app {
+namespace {
+
+constexpr const char* kBackupItemPrefix = "devbackup_";
+constexpr const char* kRestoreItemPrefix = "devrestore_";
+constexpr const char* kBackupFilter = "(*.trxbak) | *.trxbak ||";
+constexpr const char* kBackupDefaultExtension = "trxbak";
+constexpr DeviceKind kMenuKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
+
+std::string Text(std::string_view id) { return ui::CResourceManager::GetInstance()->GetText(id); }
+
+// The language text `id` with each "%s" replaced by the next argument.
+std::string Fill(std::string_view id, std::initializer_list<std::string> args) {
+  std::string text = Text(id);
+  size_t at = 0;
+  for (const std::string& a : args) {
+    at = text.find("%s", at);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, a);
+    at += a.size();
+  }
+  return text;
+}
+
+std::string FileName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+uint32_t ReadAllMessage(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::Mouse: return kMsgMouseReadAll;
+    case DeviceKind::Keyboard: return kMsgKeyboardReadAll;
+    case DeviceKind::MousePad: return kMsgPadReadAll;
+  }
+  return 0;
+}
+
+const char* DeviceNameId(DeviceKind kind) {
+  return kind == DeviceKind::Mouse ? "device_name_mouse" : kind == DeviceKind::MousePad ? "device_name_pad"
+                                                                                         : "device_name_keyboard";
+}
+
+std::string DefaultFileName(DeviceKind kind) {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char date[16];
+  std::strftime(date, sizeof date, "%Y%m%d", &tm);
+  return std::string(DeviceKindName(kind)) + "-" + date + ".trxbak";
+}
+
+}  // namespace
+
+void CMainWnd::AddBackupMenuItems() {
+  if (tray_menu_ == nullptr || tray_menu_->GetMenuUI() == nullptr) return;
+  ui::CMenuUI* body = tray_menu_->GetMenuUI();
+  const int height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
+  auto add = [&](const std::string& name, std::string_view text_id, bool enabled) {
+    auto* item = new ui::CMenuElementUI();
+    item->SetName(name);
+    item->SetResourceText(true);
+    item->SetText(std::string(text_id));
+    item->SetEnabled(enabled);
+    if (height > 0) item->SetFixedHeight(height);
+    body->Add(item);
+  };
+  for (DeviceKind kind : kMenuKinds) {
+    if (!Channel(kind).connected.load()) continue;
+    const std::string k = DeviceKindName(kind);
+    add("devname_" + k, DeviceNameId(kind), false);  // the device the two items below act on
+    add(kBackupItemPrefix + k, "menu_backup_device", true);
+    add(kRestoreItemPrefix + k, "menu_restore_device", true);
+  }
+}
+
+bool CMainWnd::RunBackupMenuCommand(const std::string& name) {
+  const bool backup = name.rfind(kBackupItemPrefix, 0) == 0;
+  if (!backup && name.rfind(kRestoreItemPrefix, 0) != 0) return false;
+  const std::string k = name.substr(std::string(backup ? kBackupItemPrefix : kRestoreItemPrefix).size());
+  for (DeviceKind kind : kMenuKinds) {
+    if (k != DeviceKindName(kind)) continue;
+    if (backup) StartDeviceBackup(kind);
+    else StartDeviceRestore(kind);
+  }
+  return true;
+}
+
+void CMainWnd::StartDeviceBackup(DeviceKind kind) {
+  std::string path;
+  if (!ui::ShowSaveFileDialog(m_hWnd, kBackupFilter, kBackupDefaultExtension, DefaultFileName(kind), &path)) return;
+  std::shared_ptr<CDeviceChannel> channel = kind == DeviceKind::Mouse      ? mouse_
+                                            : kind == DeviceKind::Keyboard ? keyboard_
+                                                                           : pad_;
+  // The whole backup is one device operation: it holds the channel from the
+  // first read to the file.
+  auto operation = [channel, path](IProgressReporter& progress) {
+    std::array<uint8_t, backup::kBackupInfoSize> info{};
+    if (ReadDeviceInformation(*channel, info.data()) != kResultOk) return 0;
+    backup::BackupImage image;
+    const backup::DeviceBackupReport r =
+        backup::ReadDeviceBackup(*channel, backup::LibraryMacroMemory(channel->kind, info.data()), image, &progress);
+    if (r.result != backup::DeviceBackupResult::Ok) {
+      DebugLineF("backup of the %s failed at %s (%s)", DeviceKindName(channel->kind), r.region.c_str(),
+                 CommandResultName(r.device_result));
+      return 0;
+    }
+    return backup::SaveBackupFile(path, image) ? 1 : -1;
+  };
+  RunBackupOperation(operation, [this, path](int result) {
+    ui::ShowMessage(m_hWnd, Fill(result == 1 ? "message_backup_saved" : "message_backup_failed", {path}), false);
+  });
+}
+
+void CMainWnd::StartDeviceRestore(DeviceKind kind) {
+  std::string path;
+  if (!ui::ShowOpenFileDialog(m_hWnd, kBackupFilter, kBackupDefaultExtension, "*.trxbak", &path)) return;
+  auto image = std::make_shared<backup::BackupImage>();
+  backup::BackupReadResult why = backup::BackupReadResult::Ok;
+  const std::string file = FileName(path);
+  // The file is checked before the user is asked and before anything is
+  // written; the device's own checks follow inside the operation.
+  switch (backup::LoadBackupFile(path, *image, why)) {
+    case backup::LoadResult::Ok: break;
+    case backup::LoadResult::Refused:
+      ui::ShowMessage(m_hWnd,
+                      Fill(why == backup::BackupReadResult::NewerVersion ? "message_backup_newer" : "message_backup_damaged",
+                           {file}),
+                      false);
+      return;
+    default:
+      ui::ShowMessage(m_hWnd, Fill("message_backup_damaged", {file}), false);
+      return;
+  }
+  if (image->kind != kind) {
+    ui::ShowMessage(m_hWnd, Fill("message_backup_other_device", {file}), false);
+    return;
+  }
+  if (ui::ShowMessage(m_hWnd, Fill("message_restore_confirm", {file, backup::FormatBackupTime(image->created)}),
+                      false) != ui::kMsgResultConfirm)
+    return;
+  std::shared_ptr<CDeviceChannel> channel = kind == DeviceKind::Mouse      ? mouse_
+                                            : kind == DeviceKind::Keyboard ? keyboard_
+                                                                           : pad_;
+  auto report = std::make_shared<backup::RestoreReport>();
+  auto operation = [channel, image, report](IProgressReporter& progress) {
+    *report = backup::RestoreDeviceBackup(*channel, *image, &progress);
+    return report->result == backup::RestoreResult::Ok ? 1 : 0;
+  };
+  RunBackupOperation(operation, [this, report, file, kind](int) {
+    using backup::RestoreResult;
+    std::string text;
+    switch (report->result) {
+      case RestoreResult::Ok: text = Fill("message_restore_done", {file}); break;
+      case RestoreResult::OtherKind:
+      case RestoreResult::OtherProduct:
+      case RestoreResult::OtherSizes: text = Fill("message_backup_other_device", {file}); break;
+      case RestoreResult::Differs: {
+        std::string regions;
+        for (const std::string& r : report->differing) regions += (regions.empty() ? "" : ", ") + r;
+        text = Fill("message_restore_differs", {regions});
+        break;
+      }
+      default:
+        text = Fill("message_restore_failed", {report->region.empty() ? std::string("-") : report->region});
+        break;
+    }
+    // Whatever was written, the pages show the device as it is now.
+    if (!report->written.empty()) SendReadMessage(ReadAllMessage(kind));
+    ui::ShowMessage(m_hWnd, text, false);
+  });
+}
+
+// The one place backup and restore reach the device-operation worker: each
+// is a single operation holding its channel from start to end.
+void CMainWnd::RunBackupOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done) {
+  if (!RunDeviceOperation(std::move(operation), std::move(done)))
+    DebugLine("device operation not started (the program is stopping)");
+}
+
+}  // namespace trx::app
