@@ -55,6 +55,8 @@ inline constexpr const char* kTextNoDevice = "message_text_1";
 // Asked before quitting while a macro holds unsaved edits.
 inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
+// The OpenRGB SDK server's port is taken ("%d": the port).
+inline constexpr const char* kTextOpenRgbPortInUse = "message_openrgb_port_in_use";
 
 // Debug lines.
 inline constexpr const char* kDebugInstanceId = "软件标示：%u";
