@@ -28,6 +28,8 @@ constexpr uint8_t kPadStatic = 3;
 constexpr uint8_t kKeyboardStatic = 3;
 constexpr int kKeyboardUpDownMode = 10;  // its direction labels read up / down
 constexpr int kMouseLeds = 7;
+constexpr int kKeyRows = 6;
+constexpr int kKeyColumns = 21;
 
 std::span<const char* const> ModeNames(DeviceKind kind) {
   switch (kind) {
@@ -146,14 +148,13 @@ ControllerDescription DescribeController(const DeviceState& state) {
       const std::vector<int> lights = KeyLights(state.variant);
       zone.name = "Keyboard";
       zone.type = ZoneType::Matrix;
-      zone.matrix_height = lighting::kMatrixRows;
-      zone.matrix_width = lighting::kMatrixColumns;
-      for (int row = 0; row < lighting::kMatrixRows; ++row)
-        for (int col = 0; col < lighting::kMatrixColumns; ++col) {
-          const int light = lighting::kKeyMatrix[static_cast<size_t>(col)][static_cast<size_t>(row)];
-          const auto at = std::find(lights.begin(), lights.end(), light);
-          zone.matrix.push_back(at == lights.end() ? kNoLed : static_cast<uint32_t>(at - lights.begin()));
-        }
+      // Light numbers are row x 21 + column on the keyboard's picture.
+      zone.matrix_height = kKeyRows;
+      zone.matrix_width = kKeyColumns;
+      for (int light = 0; light < kKeyRows * kKeyColumns; ++light) {
+        const auto at = std::find(lights.begin(), lights.end(), light);
+        zone.matrix.push_back(at == lights.end() ? kNoLed : static_cast<uint32_t>(at - lights.begin()));
+      }
       const bool custom = b.mode == pages::kKeyboardCustomMode;
       for (int light : lights) {
         c.leds.push_back(std::string("Key: ") + lighting::KeyLedCaption(light));

@@ -5,7 +5,7 @@
 // One controller per connected device:
 //
 //   device    type       modes                     zones (LEDs)
-//   keyboard  Keyboard   the 16 of the mode list   "Keyboard": matrix 6 x 23, one
+//   keyboard  Keyboard   the 16 of the mode list   "Keyboard": matrix 6 x 21, one
 //                                                  LED per key of the layout variant,
 //                                                  named "Key: " + the picture's caption
 //   mouse     Mouse      the 7 of the mode list    "Mouse": 7 LEDs, the light groups
