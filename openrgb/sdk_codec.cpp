@@ -62,6 +62,10 @@ class Reader {
   bool Str(std::string* s) {
     uint16_t n = 0;
     if (!U16(&n) || Left() < n) return false;
+    if (n == 0) {
+      s->clear();
+      return true;
+    }
     const auto* p = reinterpret_cast<const char*>(bytes_.data() + at_);
     s->assign(p, strnlen(p, n));
     at_ += n;
@@ -132,13 +136,21 @@ void WriteZone(Writer& w, const ZoneDescription& z, uint32_t v) {
 HeaderResult ParseHeader(std::span<const uint8_t> bytes, PacketHeader* out) {
   // A wrong magic is told as soon as its bytes are in, not after 16.
   const size_t have = std::min(bytes.size(), sizeof kMagic);
-  if (std::memcmp(bytes.data(), kMagic, have) != 0) return HeaderResult::BadMagic;
+  if (have > 0 && std::memcmp(bytes.data(), kMagic, have) != 0) return HeaderResult::BadMagic;
   if (bytes.size() < kHeaderSize) return HeaderResult::NeedMore;
   Reader r(bytes.subspan(4, 12));
   r.U32(&out->device);
   r.U32(&out->id);
   r.U32(&out->size);
   return out->size > kMaxPayload ? HeaderResult::TooLarge : HeaderResult::Ok;
+}
+
+HeaderResult NextPacket(std::span<const uint8_t> bytes, PacketHeader* header, std::span<const uint8_t>* payload) {
+  const HeaderResult r = ParseHeader(bytes, header);
+  if (r != HeaderResult::Ok) return r;
+  if (bytes.size() - kHeaderSize < header->size) return HeaderResult::NeedMore;
+  *payload = bytes.subspan(kHeaderSize, header->size);
+  return HeaderResult::Ok;
 }
 
 const char* HeaderResultName(HeaderResult r) {
@@ -218,8 +230,10 @@ DecodeResult DecodeRequest(const PacketHeader& header, std::span<const uint8_t> 
     case PacketId::RequestSaveProfile:
     case PacketId::RequestLoadProfile:
     case PacketId::RequestDeleteProfile: {
-      const auto* p = reinterpret_cast<const char*>(payload.data());
-      out->text.assign(p, strnlen(p, payload.size()));
+      if (!payload.empty()) {
+        const auto* p = reinterpret_cast<const char*>(payload.data());
+        out->text.assign(p, strnlen(p, payload.size()));
+      }
       return out->id == PacketId::SetClientName ? DecodeResult::Ok : DecodeResult::Ignored;
     }
     case PacketId::ResizeZone:

@@ -120,6 +120,9 @@ enum class HeaderResult { Ok, NeedMore, BadMagic, TooLarge };
 // Reads a header from the first bytes of `bytes`.
 HeaderResult ParseHeader(std::span<const uint8_t> bytes, PacketHeader* out);
 const char* HeaderResultName(HeaderResult r);
+// The first whole packet of a byte stream: Ok with its header and payload;
+// NeedMore while the header or the payload is incomplete.
+HeaderResult NextPacket(std::span<const uint8_t> bytes, PacketHeader* header, std::span<const uint8_t>* payload);
 
 // A whole packet: header and payload.
 std::vector<uint8_t> EncodePacket(uint32_t device, PacketId id, std::span<const uint8_t> payload);

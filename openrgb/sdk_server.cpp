@@ -146,17 +146,16 @@ const char* Consume(Client& c, Session& session) {
   size_t at = 0;
   const char* fault = nullptr;
   while (fault == nullptr && at < c.in.size()) {
-    std::span<const uint8_t> rest(c.in.data() + at, c.in.size() - at);
     PacketHeader header;
-    const HeaderResult h = ParseHeader(rest, &header);
+    std::span<const uint8_t> payload;
+    const HeaderResult h = NextPacket(std::span<const uint8_t>(c.in).subspan(at), &header, &payload);
     if (h == HeaderResult::NeedMore) break;
     if (h != HeaderResult::Ok) {
       fault = HeaderResultName(h);
       break;
     }
-    if (rest.size() < kHeaderSize + header.size) break;
     Request request;
-    const DecodeResult d = DecodeRequest(header, rest.subspan(kHeaderSize, header.size), c.version, &request);
+    const DecodeResult d = DecodeRequest(header, payload, c.version, &request);
     if (d == DecodeResult::Ok) session.Handle(c, request);
     else if (d != DecodeResult::Ignored) fault = DecodeResultName(d);
     at += kHeaderSize + header.size;
