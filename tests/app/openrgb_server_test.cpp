@@ -11,6 +11,7 @@
 
 #include "ctl/light_command.h"
 #include "device/frame_trace.h"
+#include "pages/control_names.h"
 #include "settings/config_images.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
@@ -250,6 +251,34 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
   const std::vector<uint8_t>& final_frame = pad_writes.back().bytes;
   EXPECT_EQ(Sdk(uint32_t{final_frame[14]} << 16 | uint32_t{final_frame[15]} << 8 | final_frame[16]), last);
   EXPECT_EQ(Memory(2)[1], 3);  // Static
+}
+
+TEST_F(OpenRgbServerTest, TheTrayItemKeepsTheChoiceAndAPortInUseIsReported) {
+  window->OpenRgb().Stop();
+  const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(::listen(holder, 1), 0);
+  ::getsockname(holder, reinterpret_cast<sockaddr*>(&a), &len);
+  const uint16_t busy = ntohs(a.sin_port);
+  ASSERT_TRUE(StoreOpenRgbChoice({false, busy}, MainIniPath()));
+
+  window->RunMenuCommand(pages::names::kMenuOpenRgb, "");
+  EXPECT_FALSE(window->OpenRgb().Running());
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("port " + std::to_string(busy) + " on 127.0.0.1 is in use"), std::string::npos) << boxes[0];
+  EXPECT_TRUE(ReadOpenRgbChoice(MainIniPath()).on);  // the next start tries again
+
+  ::close(holder);
+  window->RunMenuCommand(pages::names::kMenuOpenRgb, "");
+  EXPECT_TRUE(window->OpenRgb().Running());
+  EXPECT_EQ(window->OpenRgb().Server().Port(), busy);
+  window->RunMenuCommand(pages::names::kMenuOpenRgb, "");
+  EXPECT_FALSE(window->OpenRgb().Running());
+  EXPECT_FALSE(ReadOpenRgbChoice(MainIniPath()).on);
 }
 
 }  // namespace
