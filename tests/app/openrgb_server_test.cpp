@@ -253,6 +253,21 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
   EXPECT_EQ(Memory(2)[1], 3);  // Static
 }
 
+TEST_F(OpenRgbServerTest, UnpluggingADeviceTellsTheClientsTheListChanged) {
+  SdkClient client;
+  ASSERT_TRUE(client.Connect(port));
+  ASSERT_EQ(client.Negotiate(4), 4u);
+  ASSERT_EQ(client.AskU32(0, kCount), 3u);
+  window->Channel(DeviceKind::Mouse).connected = 0;
+  uint32_t device = 0, id = 0;
+  std::vector<uint8_t> payload;
+  ASSERT_TRUE(client.Receive(&device, &id, &payload));
+  EXPECT_EQ(id, static_cast<uint32_t>(kListUpdated));
+  EXPECT_TRUE(payload.empty());
+  ASSERT_EQ(client.AskU32(0, kCount), 2u);
+  EXPECT_EQ(client.Controller(1)->name, "TRX770 Mouse Pad");
+}
+
 TEST_F(OpenRgbServerTest, TheTrayItemKeepsTheChoiceAndAPortInUseIsReported) {
   window->OpenRgb().Stop();
   const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -266,6 +281,7 @@ TEST_F(OpenRgbServerTest, TheTrayItemKeepsTheChoiceAndAPortInUseIsReported) {
   const uint16_t busy = ntohs(a.sin_port);
   ASSERT_TRUE(StoreOpenRgbChoice({false, busy}, MainIniPath()));
 
+  boxes.clear();  // the start-up's own
   window->RunMenuCommand(pages::names::kMenuOpenRgb, "");
   EXPECT_FALSE(window->OpenRgb().Running());
   ASSERT_EQ(boxes.size(), 1u);
