@@ -57,6 +57,8 @@ inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
 // Asked the same way when the fire-key routines hold edits not on the mouse.
 inline constexpr const char* kTextDiscardRoutineEdit = "routine_unsaved_quit_question";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
+// The OpenRGB SDK server's port is taken ("%d": the port).
+inline constexpr const char* kTextOpenRgbPortInUse = "message_openrgb_port_in_use";
 
 // Debug lines.
 inline constexpr const char* kDebugInstanceId = "软件标示：%u";

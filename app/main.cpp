@@ -1,6 +1,6 @@
 // trx770: the TRX770 configuration utility.
 //
-//   trx770 [--simulate[=mouse,keyboard,pad]] [--help] [--version]
+//   trx770 [--simulate[=mouse,keyboard,pad]] [--openrgb-server[=PORT]] [--help] [--version]
 //
 // One copy runs per user session: a second start wakes the first (which
 // comes forward, or says that no device is connected) and exits with 0.
@@ -22,6 +22,7 @@
 #include <QApplication>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -36,6 +37,7 @@
 #include "platform/desktop_pointer/session.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
+#include "platform/user_folders.h"
 #include "profile/profile_store.h"
 #include "settings/settings_host.h"
 #include "sim/demo_devices.h"
@@ -60,13 +62,17 @@ struct Options {
   bool simulate = false;
   std::string simulate_list;
   std::string sim_state;  // --sim-state DIR: the simulated devices' memory
+  int openrgb_port = -1;  // --openrgb-server[=PORT]; -1: not given
 };
 
 void Usage(FILE* out) {
   std::fprintf(out,
-               "usage: trx770 [--simulate[=mouse,keyboard,pad] [--sim-state DIR]] [--help] [--version]\n"
+               "usage: trx770 [--simulate[=mouse,keyboard,pad] [--sim-state DIR]] [--openrgb-server[=PORT]]\n"
+               "              [--help] [--version]\n"
                "  --simulate        run on simulated devices (all three, or the listed ones)\n"
-               "  --sim-state DIR   the simulated devices remember their memory in DIR\n");
+               "  --sim-state DIR   the simulated devices remember their memory in DIR\n"
+               "  --openrgb-server  serve the OpenRGB SDK protocol on 127.0.0.1 (port 6743 or PORT);\n"
+               "                    the choice is kept (the tray menu turns it off)\n");
 }
 
 // 1 run, 0 exit with 0 (help, version), -1 bad arguments.
@@ -101,6 +107,20 @@ int ParseOptions(int argc, char** argv, Options& options) {
         std::fprintf(stderr, "trx770: --sim-state needs a folder\n");
         return -1;
       }
+      continue;
+    }
+    if (std::strcmp(arg, "--openrgb-server") == 0) {
+      options.openrgb_port = openrgb::kDefaultPort;
+      continue;
+    }
+    if (std::strncmp(arg, "--openrgb-server=", 17) == 0) {
+      char* end = nullptr;
+      const long port = std::strtol(arg + 17, &end, 10);
+      if (end == arg + 17 || *end != '\0' || port < 1 || port > 65535) {
+        std::fprintf(stderr, "trx770: --openrgb-server= needs a port 1-65535\n");
+        return -1;
+      }
+      options.openrgb_port = static_cast<int>(port);
       continue;
     }
     // Qt's own options (-platform, -display ...) are left to QApplication.
@@ -176,6 +196,10 @@ int main(int argc, char** argv) {
   });
   if (claim == SingleInstance::Result::Woken || claim == SingleInstance::Result::NotWoken) return 0;
   if (claim == SingleInstance::Result::Failed) DebugLine("no single-instance lock; running without one");
+  // The window starts the server at its first paint from the stored choice.
+  if (options.openrgb_port > 0 &&
+      !app::StoreOpenRgbChoice({true, static_cast<uint16_t>(options.openrgb_port)}, MainIniPath()))
+    std::fprintf(stderr, "trx770: warning: the OpenRGB server choice could not be stored\n");
 
   // Simulated devices replace the hidraw tree before any channel exists.
   std::unique_ptr<sim::SimulatedDevices> simulated;

@@ -106,6 +106,10 @@ CMainWnd::CMainWnd(MainWndOptions options)
   hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
+  openrgb_ = std::make_unique<COpenRgbBridge>([keyboard = keyboard_, mouse = mouse_, pad = pad_](DeviceKind kind) {
+    const CDeviceChannel& c = kind == DeviceKind::Keyboard ? *keyboard : kind == DeviceKind::Mouse ? *mouse : *pad;
+    return c.connected.load() != 0;
+  });
   options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
   if (options_.presence_threads) {
     SetPresenceBodies();
@@ -123,6 +127,7 @@ CMainWnd::~CMainWnd() {
   // it is gone, sent calls from workers return at once.
   if (ui::IsWindow(m_hWnd)) WindowImplBase::DestroyWindow();  // nobody is asked any more
   stopping_ = true;
+  openrgb_->Stop();
   if (operations_) operations_->Stop();
   // The pages' completions refer to pages: none may run from here on.
   operation_done_.clear();
@@ -238,6 +243,7 @@ void CMainWnd::OnWindowInit() {
   ShowWindow(false);
   StartProgramLinks();
   StartWorkers();
+  if (ReadOpenRgbChoice(main_ini).on) StartOpenRgbServer();
   if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::CResourceManager::GetInstance()->ReloadText();
 }
@@ -416,6 +422,8 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       if (ui::CControlUI* progress = Find(names::kSettingProgress)) progress->SetVisible(false);
       break;
     case kTimerSendSettings:
+      // Changes from OpenRGB clients first, so this tick sends them.
+      openrgb_->ApplyDue(*pages_, ui::CMessageQueue::Instance().Now());
       SendPendingSettings(pending_, *keyboard_, *mouse_, *pad_);
       break;
     case kTimerAccessCheck:
@@ -464,6 +472,7 @@ void CMainWnd::OnAllDevicesGone() {
 void CMainWnd::ShutdownWorkers() {
   DebugLine(kDebugShutdown);
   stopping_ = true;
+  openrgb_->Stop();
   ShowWindow(false);
   if (operations_) operations_->Stop();
   const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
@@ -622,6 +631,8 @@ void CMainWnd::OpenTrayMenu() {
   body->AddAt(exit_item, 0);
   if (auto* autostart = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuAutostart)))
     autostart->SetChecked(IsAutostartEnabled());
+  if (auto* openrgb = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuOpenRgb)))
+    openrgb->SetChecked(openrgb_->Running());
   AddBackupMenuItems();
   AddSimulatedMenuItems();
   tray_menu_->ResizeMenu();
@@ -648,12 +659,42 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
       DebugLineF("autostart entry %s could not be %s", AutostartEntryPath().c_str(), enable ? "written" : "removed");
     return;
   }
+  if (SameName(name, names::kMenuOpenRgb)) {
+    SetOpenRgbServer(!openrgb_->Running());
+    return;
+  }
   if (SameName(name, names::kMenuQianting) || SameName(name, names::kMenuImport) ||
       SameName(name, names::kMenuExport))
     return;
   if (RunBackupMenuCommand(name)) return;
   if (RunSimulatedCommand(name)) return;
   ShowMessageBox(text);
+}
+
+// ---------------------------------------------------------------- OpenRGB SDK server
+
+bool CMainWnd::StartOpenRgbServer() {
+  const OpenRgbChoice choice = ReadOpenRgbChoice(MainIniPath());
+  openrgb::ServerOptions options;
+  options.port = choice.port;
+  std::string error;
+  const openrgb::StartResult r = openrgb_->Start(options, &error);
+  if (r == openrgb::StartResult::Ok) return true;
+  std::fprintf(stderr, "trx770: the OpenRGB SDK server could not listen on 127.0.0.1:%u: %s\n",
+               static_cast<unsigned>(choice.port), r == openrgb::StartResult::PortInUse ? "the port is in use" : error.c_str());
+  if (r == openrgb::StartResult::PortInUse) ShowCountMessage(kTextOpenRgbPortInUse, choice.port);
+  return false;
+}
+
+bool CMainWnd::SetOpenRgbServer(bool on) {
+  OpenRgbChoice choice = ReadOpenRgbChoice(MainIniPath());
+  choice.on = on;
+  if (!StoreOpenRgbChoice(choice, MainIniPath())) DebugLine("OpenRGB server choice not stored");
+  if (!on) {
+    openrgb_->Stop();
+    return true;
+  }
+  return openrgb_->Running() || StartOpenRgbServer();
 }
 
 // ---------------------------------------------------------------- device access

@@ -36,6 +36,7 @@
 #include "app/presence_host_proxy.h"
 #include "app/access_help.h"
 #include "app/link_selector.h"
+#include "app/openrgb_bridge.h"
 #include "app/lighting_preview_host.h"
 #include "app/settings_sender.h"
 #include "app/worker_threads.h"
@@ -140,6 +141,15 @@ class CMainWnd : public ui::WindowImplBase,
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
   bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
   bool DeviceOperationBusy() const { return operations_pending_ > 0; }
+
+  // --- the OpenRGB SDK server (app/openrgb_bridge.h)
+  COpenRgbBridge& OpenRgb() { return *openrgb_; }
+  // Turns the server on (listening on the stored port) or off and stores
+  // the choice. A port in use or another failure is shown in a message
+  // box ("message_openrgb_port_in_use") and on stderr; the choice stays
+  // stored, so the next start tries again. True when the server runs as
+  // asked. UI thread.
+  bool SetOpenRgbServer(bool on);
 
   // --- state
   WorkerThreads& Workers() { return workers_; }
@@ -270,6 +280,10 @@ class CMainWnd : public ui::WindowImplBase,
   // source of the program in front (shared: a monitor let go keeps it).
   std::shared_ptr<LinkSelectProxy> link_selector_ = std::make_shared<LinkSelectProxy>();
   std::shared_ptr<foreground::IForegroundSource> foreground_;
+  // The OpenRGB SDK server; stopped before the channels go.
+  std::unique_ptr<COpenRgbBridge> openrgb_;
+  // Starts the server on the stored port; reports a failure. UI thread.
+  bool StartOpenRgbServer();
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
   int preview_period_ms_ = kPreviewFramePeriodMs;

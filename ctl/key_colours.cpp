@@ -4,6 +4,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "lighting/key_leds.h"
 #include "profile/profile_families.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
@@ -12,27 +13,6 @@
 namespace trx::ctl {
 
 namespace {
-
-// The captions of the keyboard picture, by light number ("" for lights
-// the picture does not show).
-constexpr std::array<const char*, kKeyLightCount> kKeyNames{
-    "Esc", "F1", "F2", "F3", "F4", "F5", "F6", "F7",
-    "F8", "F9", "F10", "F11", "F12", "Prt", "Scr", "Pau",
-    "", "", "", "", "", "`", "1", "2",
-    "3", "4", "5", "6", "7", "8", "9", "0",
-    "-", "=", "Bksp", "Ins", "Hm", "PU", "NL", "Num/",
-    "Num*", "Num-", "Tab", "Q", "W", "E", "R", "T",
-    "Y", "U", "I", "O", "P", "[", "]", "\\",
-    "Del", "End", "PD", "Num7", "Num8", "Num9", "Num+", "Caps",
-    "A", "S", "D", "F", "G", "H", "J", "K",
-    "L", ";", "'", "Enter", "Num4", "Num5", "Num6", "",
-    "", "", "", "", "LShift", "Z", "X", "C",
-    "V", "B", "N", "M", ",", ".", "/", "RShift",
-    "↑", "Num1", "Num2", "Num3", "NumEnt", "", "", "",
-    "", "LCtrl", "Win", "LAlt", "Space", "RAlt", "Fn", "☰",
-    "RCtrl", "←", "↓", "→", "Num0", "Num.", "", "",
-    "", "", "", "", "", "",
-};
 
 struct Alias {
   const char* name;
@@ -62,7 +42,7 @@ std::optional<int> KeyLightOfName(std::string_view name) {
   for (const Alias& a : kAliases)
     if (SameAscii(name, a.name)) name = a.caption;
   for (int i = 0; i < kKeyLightCount; ++i)
-    if (*kKeyNames[static_cast<size_t>(i)] != '\0' && SameAscii(name, kKeyNames[static_cast<size_t>(i)])) return i;
+    if (*lighting::KeyLedCaption(i) != '\0' && SameAscii(name, lighting::KeyLedCaption(i))) return i;
   if (name.size() > 3 && SameAscii(name.substr(0, 3), "key")) {
     int n = -1;
     const auto [end, ec] = std::from_chars(name.data() + 3, name.data() + name.size(), n);

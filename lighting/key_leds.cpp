@@ -46,7 +46,30 @@ constexpr KeyLed kKeyLeds[] = {
     {0x60, false, 116}, {0x6E, false, 117},
 };
 
+// The captions of the keyboard picture, by light number ("" for lights
+// the picture does not show).
+constexpr const char* kCaptions[126] = {
+    "Esc", "F1", "F2", "F3", "F4", "F5", "F6", "F7",
+    "F8", "F9", "F10", "F11", "F12", "Prt", "Scr", "Pau",
+    "", "", "", "", "", "`", "1", "2",
+    "3", "4", "5", "6", "7", "8", "9", "0",
+    "-", "=", "Bksp", "Ins", "Hm", "PU", "NL", "Num/",
+    "Num*", "Num-", "Tab", "Q", "W", "E", "R", "T",
+    "Y", "U", "I", "O", "P", "[", "]", "\\",
+    "Del", "End", "PD", "Num7", "Num8", "Num9", "Num+", "Caps",
+    "A", "S", "D", "F", "G", "H", "J", "K",
+    "L", ";", "'", "Enter", "Num4", "Num5", "Num6", "",
+    "", "", "", "", "LShift", "Z", "X", "C",
+    "V", "B", "N", "M", ",", ".", "/", "RShift",
+    "↑", "Num1", "Num2", "Num3", "NumEnt", "", "", "",
+    "", "LCtrl", "Win", "LAlt", "Space", "RAlt", "Fn", "☰",
+    "RCtrl", "←", "↓", "→", "Num0", "Num.", "", "",
+    "", "", "", "", "", "",
+};
+
 }  // namespace
+
+const char* KeyLedCaption(int led) { return led >= 0 && led < 126 ? kCaptions[led] : ""; }
 
 int KeyLedOfVirtualKey(uint32_t vk_code, bool extended) {
   // Only Enter is told apart by its extended flag; every other key ignores it.

@@ -5,6 +5,8 @@
 // LED under that key on the keyboard's picture. Left and right modifiers,
 // the keypad Enter (extended 0x0D) and the navigation block are distinct.
 //
+// Also the captions of the keys on the keyboard's picture, by LED number.
+//
 // Constant data; any thread.
 
 #include <cstdint>
@@ -13,5 +15,10 @@ namespace trx::lighting {
 
 // -1 for keys the keyboard has no LED for (or unknown keys).
 int KeyLedOfVirtualKey(uint32_t vk_code, bool extended);
+
+// The caption of key LED `led` on the keyboard's picture ("Esc", "F1",
+// "LShift", "Num7", "↑" ...); "" for LED numbers the picture has no key for
+// and numbers outside 0-125.
+const char* KeyLedCaption(int led);
 
 }  // namespace trx::lighting

@@ -183,6 +183,7 @@ inline constexpr const char* kMenuLanEn = "lan_en";
 inline constexpr const char* kMenuLanCn = "lan_cn";
 inline constexpr const char* kMenuAbout = "About_setting";
 inline constexpr const char* kMenuAutostart = "autostart";  // check item: start with the session
+inline constexpr const char* kMenuOpenRgb = "openrgb_server";  // check item: the OpenRGB SDK server
 inline constexpr const char* kMenuQianting = "qianting";
 inline constexpr const char* kMenuExit = "exit";
 inline constexpr const char* kMenuImport = "Menu_Import";
@@ -245,6 +246,7 @@ inline constexpr std::array<const char*, 53> kLookedUpNames{
 };
 
 // Items the tray menu layout must hold.
-inline constexpr std::array<const char*, 4> kMenuLayoutItems{kMenuLanCn, kMenuLanEn, kMenuAutostart, kMenuAbout};
+inline constexpr std::array<const char*, 5> kMenuLayoutItems{kMenuLanCn, kMenuLanEn, kMenuAutostart, kMenuOpenRgb,
+                                                             kMenuAbout};
 
 }  // namespace trx::pages::names

@@ -194,6 +194,13 @@ void CKeyboardLightingPage::PaintKeys(const std::array<bool, kKeyboardKeyLights>
   Save();
 }
 
+void CKeyboardLightingPage::SetKeyColours(const std::array<uint32_t, kKeyboardKeyLights>& colours) {
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  KeyboardImage& kb = Images().keyboard;
+  const int set = ActiveKeyColourSet(kb);
+  for (int i = 0; i < kKeyboardKeyLights; ++i) SetKeyColour(kb, set, i, colours[static_cast<size_t>(i)]);
+}
+
 void CKeyboardLightingPage::ApplyLightColour(ui::UiColor colour, bool store) {
   if (!InCustomMode()) {
     CLightingPage::ApplyLightColour(colour, store);

@@ -51,6 +51,11 @@ class CKeyboardLightingPage : public CLightingPage {
   // block is taken into the image (the lighting the keyboard reported stays).
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
 
+  // Per-key colours from outside the window (the OpenRGB server): every
+  // key's 0xRRGGBB into the active colour set. Shown and saved with the
+  // next ApplyLighting.
+  void SetKeyColours(const std::array<uint32_t, kKeyboardKeyLights>& colours);
+
   bool KeySelected(int index) const { return index >= 0 && index < kKeyboardKeyLights && selected_[index]; }
   ui::UiColor CustomColour() const { return custom_colour_; }
 

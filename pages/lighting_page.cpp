@@ -248,6 +248,17 @@ void CLightingPage::CopyLightingToOthers() {
     ctx_.devices.Channel(kind).follows_synchronised_lighting = 1;
 }
 
+void CLightingPage::ApplyLighting(const LightingBytes& bytes) {
+  const LightingBytes before = ReadLighting(kind_);
+  WriteLighting(kind_, bytes);
+  ShowLighting(bytes);
+  if (bytes.mode != before.mode) {
+    const ModeLayout* layout = LayoutOf(Layouts(variant_), bytes.mode);
+    RestartPreview(layout != nullptr && layout->preview_from_end, bytes.direction);
+  }
+  Stored();
+}
+
 void CLightingPage::ShowLighting(const LightingBytes& b) {
   const Controls& c = controls();
   int variant = 0;

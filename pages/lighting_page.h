@@ -65,6 +65,11 @@ class CLightingPage : public CPage {
   virtual void ApplyLightColour(ui::UiColor colour, bool store);
   // Copies this device's bytes 1-8 to the other two (see above).
   void CopyLightingToOthers();
+  // A change made outside the window (the OpenRGB server): bytes 1-8 are
+  // stored and shown, the preview restarts when the mode changed, the
+  // record is marked pending and the profiles saved, as a choice on the
+  // page would.
+  void ApplyLighting(const LightingBytes& bytes);
 
  protected:
   std::string Name(const char* suffix) const { return prefix_ + suffix; }

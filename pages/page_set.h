@@ -37,6 +37,9 @@ class CPageSet {
   CProfileLinkPage& ProfileLinks() { return *profile_links_; }
   // The lighting previews' key-light controls (bound at OnWindowInit).
   const CKeyLights& KeyLights() const { return key_lights_; }
+  // The lighting page of a device (the keyboard's is a
+  // CKeyboardLightingPage); null before the pages are registered.
+  CLightingPage* LightingPage(DeviceKind kind) const { return lighting_.Of(kind); }
 
   // The layout is built: title-bar pointers and the pages' own start.
   void OnWindowInit();

@@ -222,7 +222,7 @@ TEST(SkinMenu, TrayMenuOffersTheLanguagesAndAbout) {
   ASSERT_NE(menu, nullptr);
   for (int i = 0; i < menu->GetCount(); ++i)
     if (menu->GetItemAt(i)->GetInterface("MenuElement") != nullptr) items.push_back(menu->GetItemAt(i)->GetName());
-  EXPECT_EQ(items, (std::vector<std::string>{"lan_cn", "lan_en", "autostart", "About_setting"}));
+  EXPECT_EQ(items, (std::vector<std::string>{"lan_cn", "lan_en", "autostart", "openrgb_server", "About_setting"}));
 }
 
 }  // namespace
