@@ -62,6 +62,7 @@ class OpenRgbServerTest : public MainWndTest {
     c.transport.device_path = backend->VendorPath(id);
     ASSERT_EQ(c.transport.Open(), 1);
     c.connected = 1;
+    c.SetBeforeFirstWrite({});  // the frames counted are the lighting's own, no automatic backup
   }
   // The client's earlier packets are handled once an answer to a later one
   // arrives; then one settings tick applies them.
