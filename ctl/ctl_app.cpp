@@ -56,7 +56,10 @@ constexpr const char* kUsage =
     "  routine show|import|export|reset N ..., routine upload|read\n"
     "                     the mouse's four fire-key routines (see the manual)\n"
     "  profile list|select|add|copy|rename|delete|import|export|reset DEVICE [FAMILY] ...\n"
-    "                     the profiles on this computer; FAMILY: device, light or key (see the manual)\n"
+    "                     the profiles on this computer; FAMILY: device, light or key (see the manual)\n";
+
+// After the commands (the button commands' help comes between).
+constexpr const char* kUsageTail =
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop, 7 refused (macro library, profiles), 8 file error\n";
@@ -512,7 +515,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!o.words.empty()) {
       o.words.push_back(a);
     } else if (a == "--help" || a == "-h") {
-      out << kUsage << kButtonHelp;
+      out << kUsage << kButtonHelp << kUsageTail;
       return ExitCode::Ok;
     } else if (a == "--version") {
       out << "trx770ctl " << TRX770_VERSION << "\n";
