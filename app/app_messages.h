@@ -46,6 +46,8 @@ inline constexpr trx::ui::UINT kAccessCheckPeriodMs = 2000;
 inline constexpr trx::ui::UINT kTrayIconId = 107;
 inline constexpr const char* kProgramTitle = "TRX770";
 inline constexpr int kMainWidth = 800;
+// The height of a separator the program adds to the tray menu.
+inline constexpr int kMenuSeparatorHeight = 9;
 inline constexpr int kMainHeight = 572;
 // The colour the three lighting palettes show at start.
 inline constexpr unsigned kInitialPaletteColour = 0xFF0199CB;
@@ -55,6 +57,10 @@ inline constexpr const char* kTextNoDevice = "message_text_1";
 // Asked before quitting while a macro holds unsaved edits.
 inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
+
+// The messages that ask (a confirm and a cancel button); every other
+// message only informs and has one OK button.
+inline constexpr const char* kQuestionTextIds[] = {"message_text_2", "message_text_4", "message_text_12"};
 
 // Debug lines.
 inline constexpr const char* kDebugInstanceId = "软件标示：%u";

@@ -226,6 +226,11 @@ int CMacroEditorPage::SelectedMacro() const {
 
 bool CMacroEditorPage::Editing() const { return editing_; }
 
+bool CMacroEditorPage::SaveEdit() {
+  if (editing_) Save();
+  return !editing_;
+}
+
 std::vector<std::string> CMacroEditorPage::Lines() const {
   std::vector<std::string> lines;
   if (actions_ == nullptr) return lines;
@@ -597,7 +602,7 @@ void CMacroEditorPage::Import() {
     return;
   }
   std::string source;
-  if (!ui::ShowOpenFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &source)) return;
+  if (!ui::ShowOpenFileDialog(controls().PaintManager().GetPaintWindow(), kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &source)) return;
   std::string name;
   const macro::MacroResult r = macro::ImportMacro(store_, source, name);
   if (r != macro::MacroResult::Ok) {
@@ -615,10 +620,15 @@ void CMacroEditorPage::Export() {
   ui::CListUI* names = NameList();
   if (index < 0 || names == nullptr) return;
   std::string destination;
-  if (!ui::ShowSaveFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &destination))
+  const std::string name = names->GetItemAt(index)->GetUserData();
+  const ui::HWND owner = controls().PaintManager().GetPaintWindow();
+  if (!ui::ShowSaveFileDialog(owner, kMacroFileFilter, kMacroFileExtension,
+                              name.empty() ? std::string(kMacroFileInitialName) : name + "." + kMacroFileExtension,
+                              &destination))
     return;
   const macro::MacroResult r = macro::ExportMacro(store_, names->GetItemAt(index)->GetUserData(), destination);
   if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+  else ctx_.dialogs.ShowNamedMessage(names::kTextExported, destination);
 }
 
 // The selection moved by keyboard: an action open in the edit panel is

@@ -79,4 +79,11 @@ bool CPageSet::UnsavedMacroEdit() const {
   return false;
 }
 
+bool CPageSet::SaveMacroEdits() {
+  bool all_saved = true;
+  for (CMacroEditorPage* page : macro_pages_)
+    if (page != nullptr && !page->SaveEdit()) all_saved = false;
+  return all_saved;
+}
+
 }  // namespace trx::pages

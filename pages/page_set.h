@@ -52,6 +52,8 @@ class CPageSet {
   void HideMouseFunctionPanel();
   // A macro page holds an edit not yet saved (its save/cancel bar is up).
   bool UnsavedMacroEdit() const;
+  // Saves every unsaved macro edit; true when none is left unsaved.
+  bool SaveMacroEdits();
 
  private:
   void RegisterPages();
