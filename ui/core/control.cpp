@@ -91,7 +91,10 @@ void CControlUI::SetResourceText(bool resource) {
 }
 
 std::string CControlUI::GetToolTip() const {
-  if (!enabled_ && !disabledTooltip_.empty()) return CResourceManager::GetInstance()->GetText(disabledTooltip_);
+  // Disabled itself or inside a disabled container: the first disabled
+  // tooltip on the way up says why.
+  for (const CControlUI* c = this; c != nullptr; c = c->parent_)
+    if (!c->enabled_ && !c->disabledTooltip_.empty()) return CResourceManager::GetInstance()->GetText(c->disabledTooltip_);
   if (!(resourceText_ || tooltipIsId_) || tooltip_.empty()) return tooltip_;
   return CResourceManager::GetInstance()->GetText(tooltip_);
 }

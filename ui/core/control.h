@@ -79,8 +79,9 @@ class CControlUI {
   virtual void SetText(std::string_view text);
   bool IsResourceText() const { return resourceText_; }
   void SetResourceText(bool resource);
-  // The tooltip; while the control is disabled, the disabled tooltip
-  // ("disabledtooltip": why it can't be used) when it has one.
+  // The tooltip; while the control (or a container it lies in) is
+  // disabled, that one's disabled tooltip ("disabledtooltip": why it can't
+  // be used) when it has one.
   virtual std::string GetToolTip() const;
   void SetToolTip(std::string_view tip) { tooltip_ = tip; }
   void SetDisabledToolTip(std::string_view tip) { disabledTooltip_ = tip; }
