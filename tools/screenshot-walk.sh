@@ -101,7 +101,8 @@ for size in $sizes; do
     done
     # An open drop-down on the lighting page.
     click "$ms" ms_deng_Op_tab
-    click "$ms" ms_deng_combo_modeSelect0 && shot combo_open && key Escape
+    mode=$(grep -o -m1 '^ms_deng_combo_modeSelect[0-9]' "$ms")
+    click "$ms" "$mode" && shot combo_open && key Escape
     # The palette from the performance page's first DPI colour.
     click "$ms" ms_rich_Op_tab
     rects "$lang" "$work/rich.txt" --page tab_switch=1 --page ms_tab_switch=3
