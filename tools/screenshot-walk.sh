@@ -113,14 +113,14 @@ for size in $sizes; do
     click "$panel" ms_pro_deng_sub_btn && shot message_box && key Escape
     click "$panel" ms_pro_deng_export_btn && sleep 1 && shot file_dialog && key Escape
     click "$ms" ms_profile_fun_spread_btn
-    # The skin chooser.
-    click "$ms" skinbtn && shot skin_chooser && key Escape
     # Keyboard and mouse pad.
     click "$kb" kb_tab
     for page in kb_deng_Op_tab kb_macro_Op_tab kb_key_Op_tab; do
       click "$kb" "$page" && shot "$page"
     done
     click "$mp" mp_tab && shot mp_deng
+    # The skin chooser last: it closes on the next click anywhere.
+    click "$ms" skinbtn && shot skin_chooser && key Escape
     stop_session
   done
 done
