@@ -46,6 +46,8 @@ inline constexpr trx::ui::UINT kAccessCheckPeriodMs = 2000;
 inline constexpr trx::ui::UINT kTrayIconId = 107;
 inline constexpr const char* kProgramTitle = "TRX770";
 inline constexpr int kMainWidth = 800;
+// The height of a separator the program adds to the tray menu.
+inline constexpr int kMenuSeparatorHeight = 9;
 inline constexpr int kMainHeight = 572;
 // The colour the three lighting palettes show at start.
 inline constexpr unsigned kInitialPaletteColour = 0xFF0199CB;
@@ -59,6 +61,10 @@ inline constexpr const char* kTextDiscardRoutineEdit = "routine_unsaved_quit_que
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
 // The OpenRGB SDK server's port is taken ("%d": the port).
 inline constexpr const char* kTextOpenRgbPortInUse = "message_openrgb_port_in_use";
+
+// The messages that ask (a confirm and a cancel button); every other
+// message only informs and has one OK button.
+inline constexpr const char* kQuestionTextIds[] = {"message_text_2", "message_text_4", "message_text_12"};
 
 // Debug lines.
 inline constexpr const char* kDebugInstanceId = "软件标示：%u";

@@ -220,11 +220,11 @@ void CMainWnd::OnWindowInit() {
   if (window_init_done_) return;
   window_init_done_ = true;
   const std::string main_ini = MainIniPath();
-  std::string image;
-  if (ui::ReadStoredSkinImage(&image)) {
+  ui::SkinChangedParam skin;
+  if (ui::ReadStoredSkin(&skin)) {
     if (ui::CControlUI* root = Find(names::kRoot)) {
-      root->SetBkColor(0);
-      root->SetBkImage(image);
+      root->SetBkColor(skin.bColor ? skin.bkcolor : 0);
+      root->SetBkImage(skin.bColor ? std::string() : skin.bgimage);
     }
   }
   // Stored data: the profile indexes fill the profile combos. (Macros load
@@ -465,7 +465,10 @@ void CMainWnd::OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam) {
 
 void CMainWnd::OnAllDevicesGone() {
   if (ui::CControlUI* tab = Find(names::kMsDengOpTab)) tab->SetFocus();
-  ui::ShowSelfClosingNotice(m_hWnd);
+  // A desktop notification says why the window goes; without a
+  // notification service the short self-closing box does.
+  const std::string text = ui::CResourceManager::GetInstance()->GetText(kTextAllDevicesGone);
+  if (!tray_.ShowNotification(kProgramTitle, text)) ui::ShowSelfClosingNotice(m_hWnd);
   ShowWindow(false);
 }
 
@@ -533,11 +536,35 @@ void CMainWnd::BringForwardFromTray() {
   g_tray_box_open = false;
 }
 
-int CMainWnd::ShowMessageBox(std::string_view text_id) { return ui::ShowMessage(m_hWnd, text_id, true); }
+namespace {
+
+ui::MsgButtons MessageButtons(std::string_view text_id) {
+  for (const char* question : kQuestionTextIds)
+    if (text_id == question) return ui::MsgButtons::Question;
+  return ui::MsgButtons::Notice;
+}
+
+}  // namespace
+
+int CMainWnd::ShowMessageBox(std::string_view text_id) {
+  return ui::ShowMessage(m_hWnd, text_id, true, MessageButtons(text_id));
+}
+
+int CMainWnd::ShowNamedMessage(std::string_view text_id, std::string_view name) {
+  std::string text = ui::CResourceManager::GetInstance()->GetText(text_id);
+  if (const auto at = text.find("{name}"); at != std::string::npos) text.replace(at, 6, name);
+  return ui::ShowMessage(m_hWnd, text, false, MessageButtons(text_id));
+}
 
 bool CMainWnd::ConfirmDiscardEdits() {
   if (!pages_) return true;
-  if (pages_->UnsavedMacroEdit()) return ShowMessageBox(kTextDiscardMacroEdit) == ui::kMsgResultConfirm;
+  if (pages_->UnsavedMacroEdit()) {
+    switch (ui::ShowMessage(m_hWnd, kTextDiscardMacroEdit, true, ui::MsgButtons::SaveQuestion)) {
+      case ui::kMsgResultConfirm: break;                                        // discard
+      case ui::kMsgResultSave: if (!pages_->SaveMacroEdits()) return false; break;  // quit only when saved
+      default: return false;
+    }
+  }
   if (pages_->UnsavedRoutineEdit()) return ShowMessageBox(kTextDiscardRoutineEdit) == ui::kMsgResultConfirm;
   return true;
 }
@@ -547,11 +574,13 @@ ui::LRESULT CMainWnd::OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM l
   return WindowImplBase::OnSysCommand(msg, wparam, lparam, handled);
 }
 
-int CMainWnd::ShowText(std::string_view text) { return ui::ShowMessage(m_hWnd, text, false); }
+int CMainWnd::ShowText(std::string_view text) {
+  return ui::ShowMessage(m_hWnd, text, false, ui::MsgButtons::Notice);
+}
 
 int CMainWnd::ShowCountMessage(std::string_view text_id, uint64_t number) {
   const std::string format = ui::CResourceManager::GetInstance()->GetText(text_id);
-  return ui::ShowMessage(m_hWnd, macro::FormatCountMessage(format, number), false);
+  return ui::ShowMessage(m_hWnd, macro::FormatCountMessage(format, number), false, MessageButtons(text_id));
 }
 
 void CMainWnd::RemoveInputHooks() {
@@ -623,18 +652,27 @@ void CMainWnd::OpenTrayMenu() {
   }
   // Items the program adds take the height of the layout's first item.
   const int item_height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
+  auto check = [&](const char* name, bool checked) {
+    if (auto* item = dynamic_cast<ui::CMenuElementUI*>(body->FindSubControl(name))) item->SetChecked(checked);
+  };
+  const bool chinese = ui::CResourceManager::GetInstance()->GetLanguage() == InfoOf(Language::Chinese).resource_name;
+  check(names::kMenuLanCn, chinese);
+  check(names::kMenuLanEn, !chinese);
+  check(names::kMenuAutostart, IsAutostartEnabled());
+  check(names::kMenuOpenRgb, openrgb_->Running());
+  AddBackupMenuItems();
+  AddSimulatedMenuItems();
+  // Exit comes last, after a separator, where desktop menus keep it.
+  auto* separator = new ui::CMenuElementUI();
+  separator->SetSeparator(true);
+  separator->SetFixedHeight(kMenuSeparatorHeight);
+  body->Add(separator);
   auto* exit_item = new ui::CMenuElementUI();
   exit_item->SetName(names::kMenuExit);
   if (item_height > 0) exit_item->SetFixedHeight(item_height);
   if (language == 1) exit_item->SetText("关闭");
   if (language == 0) exit_item->SetText("Exit");
-  body->AddAt(exit_item, 0);
-  if (auto* autostart = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuAutostart)))
-    autostart->SetChecked(IsAutostartEnabled());
-  if (auto* openrgb = dynamic_cast<ui::CMenuElementUI*>(tray_menu_->GetMenuUI()->FindSubControl(names::kMenuOpenRgb)))
-    openrgb->SetChecked(openrgb_->Running());
-  AddBackupMenuItems();
-  AddSimulatedMenuItems();
+  body->Add(exit_item);
   tray_menu_->ResizeMenu();
 }
 
@@ -707,10 +745,11 @@ void CMainWnd::CheckDeviceAccess() {
   const std::string command = ManualRuleCommand(rule);
   switch (access_help_.PollInstall()) {
     case AccessHelp::InstallState::Succeeded:
-      ui::ShowMessage(m_hWnd, kTextRuleInstalled, true);
+      ui::ShowMessage(m_hWnd, kTextRuleInstalled, true, ui::MsgButtons::Notice);
       break;
     case AccessHelp::InstallState::Failed:
-      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false);
+      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false,
+                      ui::MsgButtons::Notice);
       break;
     default:
       break;
@@ -722,15 +761,18 @@ void CMainWnd::CheckDeviceAccess() {
     // The rule is there already: offering it again would not help.
     if (const std::string installed = InstalledUdevRule(); !installed.empty()) {
       ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextAccessOtherReason), device, problem.node, installed),
-                      false);
+                      false, ui::MsgButtons::Notice);
       continue;
     }
     const bool have_rule = ::access(rule.c_str(), R_OK) == 0;
     const std::string text = FillAccessText(texts->GetText(have_rule ? kTextAccessMissing : kTextAccessNoRule),
                                             device, problem.node, command);
-    if (ui::ShowMessage(m_hWnd, text, false) == ui::kMsgResultConfirm && have_rule &&
+    if (ui::ShowMessage(m_hWnd, text, false, have_rule ? ui::MsgButtons::Question : ui::MsgButtons::Notice) ==
+            ui::kMsgResultConfirm &&
+        have_rule &&
         !access_help_.StartRuleInstall(rule)) {
-      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false);
+      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false,
+                      ui::MsgButtons::Notice);
     }
   }
   access_box_open_ = false;
@@ -744,6 +786,10 @@ void CMainWnd::AddSimulatedMenuItems() {
   // The simulator's item texts are longer than the layout's menu is wide.
   constexpr int kSimulatedMenuWidth = 250;
   if (body->GetFixedWidth() < kSimulatedMenuWidth) body->SetFixedWidth(kSimulatedMenuWidth);
+  auto* separator = new ui::CMenuElementUI();
+  separator->SetSeparator(true);
+  separator->SetFixedHeight(kMenuSeparatorHeight);
+  body->Add(separator);
   for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard, sim::SimKind::MousePad}) {
     if (!options_.simulated->Selection().Has(kind)) continue;
     const std::string k = sim::SimKindName(kind);

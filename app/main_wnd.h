@@ -128,7 +128,8 @@ class CMainWnd : public ui::WindowImplBase,
   // IHookTarget: the hook owner's events as the WM_HOOK_* messages.
   void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
   void PostHookMouse(uint32_t message, uint32_t wparam) override;
-  // The modal message box with a language text id; 1 on confirm.
+  // The modal message box with a language text id; 1 on confirm. The
+  // buttons are those the message needs (MessageButtons in app_messages.h).
   int ShowMessageBox(std::string_view text_id);
   // Long device operations (saves, uploads): run one after another on the
   // operation worker while "setting_progress" shows how far they are; the
@@ -202,6 +203,8 @@ class CMainWnd : public ui::WindowImplBase,
   // The language text of `text_id` with its "%d" filled by `number`.
   int ShowCountMessage(std::string_view text_id, uint64_t number) override;
   int ShowText(std::string_view text) override;
+  // The language text of `text_id` with its "{name}" filled by `name`.
+  int ShowNamedMessage(std::string_view text_id, std::string_view name) override;
   bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override;
 
   // pages::IWindow
@@ -211,7 +214,8 @@ class CMainWnd : public ui::WindowImplBase,
     if (ConfirmDiscardEdits()) WindowImplBase::DestroyWindow();
   }
   // True when quitting may go on: no macro page holds an unsaved edit, or
-  // the user agreed to discard it ("message_macro_unsaved"). The close
+  // the user chose to save it (and it saved) or to discard it
+  // ("message_macro_unsaved": Save, Discard, Cancel). The close
   // button, the desktop's close and the tray's exit ask; a termination
   // signal does not (the session is ending and nobody may answer).
   bool ConfirmDiscardEdits();

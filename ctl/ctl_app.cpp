@@ -61,7 +61,10 @@ constexpr const char* kUsage =
     "                     the profiles on this computer; FAMILY: device, light or key (see the manual)\n"
     "  backup DEVICE FILE [--force]   everything the device holds, to FILE\n"
     "  backup --list [DEVICE]         the automatic backups kept on this computer\n"
-    "  restore DEVICE FILE            FILE checked, written back and read back to compare\n"
+    "  restore DEVICE FILE            FILE checked, written back and read back to compare\n";
+
+// After the commands (the button commands' help comes between).
+constexpr const char* kUsageTail =
     "DEVICE is mouse, keyboard or pad.\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop, 7 refused (macro library, profiles), 8 file error\n";
@@ -524,7 +527,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!o.words.empty() && !global) {
       o.words.push_back(a);
     } else if (a == "--help" || a == "-h") {
-      out << kUsage << kButtonHelp;
+      out << kUsage << kButtonHelp << kUsageTail;
       return ExitCode::Ok;
     } else if (a == "--version") {
       out << "trx770ctl " << TRX770_VERSION << "\n";

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "ctl/action_names.h"
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
@@ -171,13 +172,18 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
       const unsigned ms = a.delay * macro::kDelayUnitMs;
       if (json) {
         j.BeginObject().String("line", lines[i]).Bool("valid", ok);
-        if (ok) j.String("name", a.name).String("action", Describe(a)).Int("delay_ms", static_cast<int>(ms));
+        if (ok)
+          j.String("name", a.name)
+              .String("label", ReadableActionName(a.name))
+              .String("action", Describe(a))
+              .Int("delay_ms", static_cast<int>(ms));
         j.EndObject();
         continue;
       }
       char row[96];
       if (ok) {
-        std::snprintf(row, sizeof row, "%3zu  %-12s %-28s then %u ms", i, Describe(a).c_str(), a.name.c_str(), ms);
+        std::snprintf(row, sizeof row, "%3zu  %-12s %-28s then %u ms", i, Describe(a).c_str(),
+                      ReadableActionName(a.name).c_str(), ms);
         out << row << "\n";
       } else {
         std::snprintf(row, sizeof row, "%3zu  (malformed line) ", i);

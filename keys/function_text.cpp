@@ -220,6 +220,7 @@ std::string DescribeFunction(KeyAssignment a, const std::vector<std::string>& ma
       break;
     }
     case kTypeRoutine: text = "routine:" + std::to_string(a.param1 + 1); break;
+    case kKeyTypeNone: text = "Disabled"; break;  // as the key page names it
     default: break;
   }
   if (!text.empty()) return text;

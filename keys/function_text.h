@@ -37,8 +37,9 @@ struct ParsedFunction {
 };
 ParsedFunction ParseFunction(const std::string& text, const std::vector<std::string>& macro_names);
 
-// The readable form of a stored function ("unknown 0x05 0x05 0x05" for
-// functions the page does not build).
+// The readable form of a stored function: "Disabled" for the filler type
+// 0x05 (no function, as the key page says), "unknown 0x09 0x01 0x02" for
+// functions the page does not build.
 std::string DescribeFunction(KeyAssignment a, const std::vector<std::string>& macro_names);
 
 // The mouse's buttons: 1-7 or left, wheel, right, forward, back, dpi,

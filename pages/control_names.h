@@ -128,6 +128,8 @@ inline constexpr const char* kKbMacroAction = "kb_macro_action";
 
 // ---- language text ids the page layer shows
 inline constexpr const char* kTextMacroEditing = "message_text_3";
+// After an export: "{name}" is the written file's path.
+inline constexpr const char* kTextExported = "message_exported";
 
 // ---- rename-edit toggles: button, the edit it shows or hides
 struct EditToggle {

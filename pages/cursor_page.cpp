@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "pages/control_names.h"
 #include "pages/router.h"
 #include "pages/routine_path.h"
 #include "platform/debug_log.h"
@@ -374,7 +375,9 @@ void CCursorPage::ExportRoutine() {
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine export to %s: %s", path.c_str(), routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    return;
   }
+  ctx_.dialogs.ShowNamedMessage(names::kTextExported, path);
 }
 
 }  // namespace trx::pages

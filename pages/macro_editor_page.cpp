@@ -230,6 +230,11 @@ int CMacroEditorPage::SelectedMacro() const {
 
 bool CMacroEditorPage::Editing() const { return editing_; }
 
+bool CMacroEditorPage::SaveEdit() {
+  if (editing_) Save();
+  return !editing_;
+}
+
 std::vector<std::string> CMacroEditorPage::Lines() const {
   std::vector<std::string> lines;
   if (actions_ == nullptr) return lines;
@@ -646,7 +651,7 @@ void CMacroEditorPage::Import() {
   // With macros listed, one must be selected (as for export).
   if (ui::CListUI* names = NameList(); names != nullptr && names->GetCount() > 0 && names->GetCurSel() < 0) return;
   std::string source;
-  if (!ui::ShowOpenFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &source)) return;
+  if (!ui::ShowOpenFileDialog(controls().PaintManager().GetPaintWindow(), kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &source)) return;
   std::string name, problem;
   const macro::MacroResult r = macro::ImportMacro(store_, source, name, &problem);
   if (r != macro::MacroResult::Ok) {
@@ -669,10 +674,15 @@ void CMacroEditorPage::Export() {
   ui::CListUI* names = NameList();
   if (index < 0 || names == nullptr) return;
   std::string destination;
-  if (!ui::ShowSaveFileDialog(nullptr, kMacroFileFilter, kMacroFileExtension, kMacroFileInitialName, &destination))
+  const std::string name = names->GetItemAt(index)->GetUserData();
+  const ui::HWND owner = controls().PaintManager().GetPaintWindow();
+  if (!ui::ShowSaveFileDialog(owner, kMacroFileFilter, kMacroFileExtension,
+                              name.empty() ? std::string(kMacroFileInitialName) : name + "." + kMacroFileExtension,
+                              &destination))
     return;
   const macro::MacroResult r = macro::ExportMacro(store_, names->GetItemAt(index)->GetUserData(), destination);
   if (r != macro::MacroResult::Ok) ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
+  else ctx_.dialogs.ShowNamedMessage(names::kTextExported, destination);
 }
 
 // The selection moved by keyboard: an action open in the edit panel is

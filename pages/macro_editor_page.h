@@ -75,6 +75,9 @@ class CMacroEditorPage : public CPage, public IHookListener {
 
   // The macro being edited is unsaved (its save/cancel bar is visible).
   bool Editing() const;
+  // Saves the edit as the bar's Save does; true when nothing is left
+  // unsaved afterwards (a recording in progress or a refused save: false).
+  bool SaveEdit();
   // The action lines of the list, top to bottom.
   std::vector<std::string> Lines() const;
   bool Recording() const { return recorder_.Recording(); }

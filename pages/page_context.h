@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "device/device_channel.h"
@@ -33,6 +34,11 @@ class IDialogs {
   virtual int ShowCountMessage(std::string_view text_id, uint64_t number) = 0;
   // The same box for a text already formatted in the current language.
   virtual int ShowText(std::string_view text) = 0;
+  // The box for a language text with a "{name}" slot (a profile's name, a
+  // file's path) filled by `name`; 1 on confirm, else 0.
+  virtual int ShowNamedMessage(std::string_view text_id, std::string_view name) {
+    return ShowMessage(std::string(text_id) + " " + std::string(name));
+  }
   // The palette dialog on `initial`, placed by the cursor position `at`.
   // True (and *chosen set) when the user confirmed a colour.
   virtual bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) = 0;

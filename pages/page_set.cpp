@@ -81,4 +81,11 @@ bool CPageSet::UnsavedMacroEdit() const {
 }
 bool CPageSet::UnsavedRoutineEdit() const { return routine::RoutineEditsUnsaved(); }
 
+bool CPageSet::SaveMacroEdits() {
+  bool all_saved = true;
+  for (CMacroEditorPage* page : macro_pages_)
+    if (page != nullptr && !page->SaveEdit()) all_saved = false;
+  return all_saved;
+}
+
 }  // namespace trx::pages

@@ -57,6 +57,8 @@ class CPageSet {
   bool UnsavedMacroEdit() const;
   // The fire-key routines hold edits not yet on the mouse.
   bool UnsavedRoutineEdit() const;
+  // Saves every unsaved macro edit; true when none is left unsaved.
+  bool SaveMacroEdits();
 
  private:
   void RegisterPages();

@@ -273,7 +273,7 @@ void CProfileBar::Delete(const ProfileFamilyControls& f) {
     return;
   }
   const int index = SelectedIndex(f);
-  if (index < 0 || ctx_.dialogs.ShowMessage(kTextConfirmDelete) != 1) return;
+  if (index < 0 || ctx_.dialogs.ShowNamedMessage(kTextConfirmDelete, ItemName(f, index)) != 1) return;
   ProfileOpOutcome o = DeleteProfile(f.kind, f.family, index);
   Refill(f, o.result == ProfileOpResult::Ok ? o.index : -1);
   ShowResult(o.result, o.detail);
@@ -285,6 +285,12 @@ void CProfileBar::Copy(const ProfileFamilyControls& f) {
   Refill(f);
   ShowResult(o.result, o.detail);
   if (o.result == ProfileOpResult::Ok) RunSelect(f, o.index);
+}
+
+std::string CProfileBar::ItemName(const ProfileFamilyControls& f, int index) {
+  ui::CComboUI* combo = Combo(f.kind, f.family);
+  ui::CControlUI* item = combo != nullptr && index >= 0 ? combo->GetItemAt(index) : nullptr;
+  return item != nullptr ? item->GetText() : std::string();
 }
 
 void CProfileBar::ToggleRename(const char* panel) {
@@ -329,11 +335,14 @@ void CProfileBar::Export(const ProfileFamilyControls& f) {
   const int index = SelectedIndex(f);
   if (index < 0) return;
   std::string path;
+  const std::string suggested = ItemName(f, index);
   if (!ui::ShowSaveFileDialog(controls().PaintManager().GetPaintWindow(), Filter(f.dialog_ext), f.dialog_ext,
-                              std::string("*.") + f.dialog_ext, &path))
+                              suggested.empty() ? std::string("*.") + f.dialog_ext : suggested + "." + f.dialog_ext,
+                              &path))
     return;
   ProfileOpOutcome o = ExportProfile(f.kind, f.family, index, path);
   ShowResult(o.result, o.detail);
+  if (o.result == ProfileOpResult::Ok) ctx_.dialogs.ShowNamedMessage(names::kTextExported, path);
 }
 
 void CProfileBar::Restore(const ProfileFamilyControls& f) {

@@ -95,6 +95,8 @@ class CProfileBar : public CPage, public IProfileLists {
   int SelectedIndex(const ProfileFamilyControls& f) const;
   void RunSelect(const ProfileFamilyControls& f, int index);
   void ShowResult(ProfileOpResult result, const std::string& detail);
+  // The name the family's combo shows for profile `index` ("" without one).
+  std::string ItemName(const ProfileFamilyControls& f, int index);
   void Apply(const ProfileSelection& s);
 
   void ComboSelected(const ProfileFamilyControls& f);

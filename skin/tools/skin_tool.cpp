@@ -20,6 +20,9 @@
 //       --text <name>=<text>   set a control's text
 //       --tint <name>=<#AARRGGBB>  tint a control's images fully (key lights)
 //       --tint-all <prefix>=<#AARRGGBB>  tint every control named prefix + number
+//       --rects <file>         also write "name left top right bottom" of every
+//                              named visible control (client pixels; the
+//                              screenshot walk clicks with them)
 //   Run it with QT_QPA_PLATFORM=offscreen when no display is available.
 //
 // Exit codes: 0 success, 1 bad arguments, 2 a file could not be read or built,
@@ -150,7 +153,7 @@ void Tint(CControlUI* c, trx::ui::UiColor color) {
 }
 
 int Shot(int argc, char** argv) {
-  std::string skin, out, layout = "XML_MAIN", lang = "cn";
+  std::string skin, out, layout = "XML_MAIN", lang = "cn", rects;
   double scale = 1.0;
   int width = 0, height = 0;
   std::vector<std::pair<std::string, std::string>> actions;
@@ -167,6 +170,7 @@ int Shot(int argc, char** argv) {
     else if (opt == "--lang") lang = val;
     else if (opt == "--scale") scale = std::atof(val.c_str());
     else if (opt == "--size") std::sscanf(val.c_str(), "%d,%d", &width, &height);
+    else if (opt == "--rects") rects = val;
     else actions.emplace_back(opt, val);
   }
   if (skin.empty() || out.empty() || scale <= 0) {
@@ -228,6 +232,15 @@ int Shot(int argc, char** argv) {
   if (!image.save(QString::fromStdString(out))) {
     std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 3;
+  }
+  if (!rects.empty()) {
+    std::FILE* f = std::fopen(rects.c_str(), "w");
+    if (f == nullptr) return 3;
+    for (CControlUI* c : pm.FindControls([](CControlUI* c) { return !c->GetName().empty() && c->IsVisible(); })) {
+      const trx::ui::UiRect r = c->GetPos();
+      std::fprintf(f, "%s %d %d %d %d\n", c->GetName().c_str(), r.left, r.top, r.right, r.bottom);
+    }
+    std::fclose(f);
   }
   return 0;
 }

@@ -138,16 +138,27 @@ TEST_F(MainWindowTest, SettingDoneShowsTheProgressForOneSecond) {
   EXPECT_FALSE(Find("setting_progress")->IsVisible());
 }
 
-TEST_F(MainWindowTest, TrayMenuInsertsExitFirstAndItsCommandsRun) {
+TEST_F(MainWindowTest, TrayMenuAddsExitLastAfterASeparatorTicksTheLanguageAndItsCommandsRun) {
   WritePrivateProfileString("SKINIMAGE", "LANGUAGE", "1", MainIniPath());
+  ASSERT_TRUE(LoadLanguage(Language::Chinese));
   Tray(WM_RBUTTONUP);
   ASSERT_NE(window->TrayMenu(), nullptr);
   CMenuUI* body = window->TrayMenu()->GetMenuUI();
   ASSERT_NE(body, nullptr);
-  ASSERT_GE(body->GetCount(), 4);
-  EXPECT_EQ(body->GetItemAt(0)->GetName(), "exit");
-  EXPECT_EQ(body->GetItemAt(0)->GetText(), "关闭");
-  EXPECT_EQ(body->GetItemAt(0)->GetFixedHeight(), 24);  // as the layout's items
+  ASSERT_GE(body->GetCount(), 5);
+  CControlUI* exit_item = body->GetItemAt(body->GetCount() - 1);
+  EXPECT_EQ(exit_item->GetName(), "exit");
+  EXPECT_EQ(exit_item->GetText(), "关闭");
+  EXPECT_EQ(exit_item->GetFixedHeight(), 24);  // as the layout's items
+  auto* separator = dynamic_cast<CMenuElementUI*>(body->GetItemAt(body->GetCount() - 2));
+  ASSERT_NE(separator, nullptr);
+  EXPECT_TRUE(separator->IsSeparator());
+  auto checked = [&](const char* name) {
+    auto* item = dynamic_cast<CMenuElementUI*>(body->FindSubControl(name));
+    return item != nullptr && item->IsChecked();
+  };
+  EXPECT_TRUE(checked("lan_cn"));
+  EXPECT_FALSE(checked("lan_en"));
   // A second menu replaces the first without leaking or double-freeing it.
   Tray(WM_RBUTTONUP);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
@@ -193,7 +204,8 @@ TEST_F(MainWindowTest, ExitItemTextFollowsTheStoredLanguage) {
            {"0", "Exit"}, {"1", "关闭"}, {"7", ""}}) {
     WritePrivateProfileString("SKINIMAGE", "LANGUAGE", value, MainIniPath());
     Tray(WM_RBUTTONUP);
-    EXPECT_EQ(window->TrayMenu()->GetMenuUI()->GetItemAt(0)->GetText(), text) << value;
+    CMenuUI* body = window->TrayMenu()->GetMenuUI();
+    EXPECT_EQ(body->GetItemAt(body->GetCount() - 1)->GetText(), text) << value;
   }
 }
 
@@ -203,7 +215,8 @@ TEST_F(MainWindowTest, ExitItemFollowsTheLanguageInUseWhileNoneIsStored) {
            {Language::Chinese, "关闭"}, {Language::English, "Exit"}}) {
     ASSERT_TRUE(LoadLanguage(language));
     Tray(WM_RBUTTONUP);
-    EXPECT_EQ(window->TrayMenu()->GetMenuUI()->GetItemAt(0)->GetText(), text) << text;
+    CMenuUI* body = window->TrayMenu()->GetMenuUI();
+    EXPECT_EQ(body->GetItemAt(body->GetCount() - 1)->GetText(), text) << text;
   }
 }
 

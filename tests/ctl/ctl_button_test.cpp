@@ -56,7 +56,7 @@ TEST_F(CtlButtonTest, SetWritesTheActiveKeyBlockWithOnlyThatEntryChanged) {
   r = Sim({"button", "list", "mouse"});
   EXPECT_EQ(r.out,
             "1 left: left\n2 wheel: middle\n3 right: right\n4 forward: dpi-loop\n5 back: back\n"
-            "6 dpi: dpi-loop\n7 dpi-2: unknown 0x05 0x05 0x05\n");
+            "6 dpi: dpi-loop\n7 dpi-2: Disabled\n");
   ASSERT_EQ(Sim({"button", "set", "mouse", "back", "key:Ctrl+C"}).code, ExitCode::Ok);
   ASSERT_EQ(Sim({"button", "default", "mouse", "forward"}).code, ExitCode::Ok);
   r = Sim({"button", "list", "mouse", "--onboard", "1"});

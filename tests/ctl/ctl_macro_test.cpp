@@ -56,9 +56,9 @@ TEST_F(CtlMacroTest, ImportedFilesUploadAsTheHandWrittenImageThenTheKeyBlock) {
   EXPECT_EQ(r.out, "0\tname_1\t3 actions\n1\tname_2\t5 actions\n");
   r = Sim({"macro", "show", "mouse", "NAME_1"});
   EXPECT_EQ(r.out,
-            "  0  press        keyboard_key_A               then 100 ms\n"
-            "  1  release      keyboard_key_A               then 1000 ms\n"
-            "  2  press        keyboard_key_LShift          then 0 ms\n");
+            "  0  press        A                            then 100 ms\n"
+            "  1  release      A                            then 1000 ms\n"
+            "  2  press        Left Shift                   then 0 ms\n");
 
   std::vector<std::vector<uint8_t>> written;
   std::mutex mutex;

@@ -56,7 +56,7 @@ TEST_F(CopyrightTest, ShowsVersionAndLicencesBesideTheMainWindowAndClosesWithIts
   Ccopyright* about = Open();
   ASSERT_NE(about, nullptr);
   EXPECT_TRUE(about->IsWindowVisible());
-  EXPECT_EQ(about->GetWindowText(), "关于");
+  EXPECT_EQ(about->GetWindowText(), "About") << "titled from the language file";
   // x = 2 × 560, y = 806 / 2 − 80, at the layout's size.
   EXPECT_EQ(about->GetWindowRect(), (UiRect{1120, 323, 1560, 643}));
   CPaintManagerUI& pm = about->GetPaintManager();

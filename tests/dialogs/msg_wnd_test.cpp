@@ -61,6 +61,45 @@ TEST_F(MsgWndTest, ClosingFromTheDesktopOrEscapeReturnsZero) {
   EXPECT_EQ(ShowMessage(nullptr, "message_text_3", true), 0);
 }
 
+// Each message shows the buttons it needs; Enter clicks the first of Save
+// and confirm that shows; the window is titled from the language.
+TEST_F(MsgWndTest, EachKindShowsItsButtonsAndEnterClicksTheDefault) {
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
+  struct Row {
+    MsgButtons kind;
+    bool save, cancel;
+    const char* confirm_text;
+    int enter;
+  };
+  const Row rows[] = {
+      {MsgButtons::Question, false, true, "OK", kMsgResultConfirm},
+      {MsgButtons::Notice, false, false, "OK", kMsgResultConfirm},
+      {MsgButtons::SaveQuestion, true, true, "Discard", kMsgResultSave},
+  };
+  for (const Row& row : rows) {
+    bool save = false, cancel = false;
+    std::string confirm, title;
+    SetDialogHook([&](WindowImplBase& d, std::string_view) {
+      CPaintManagerUI& pm = d.GetPaintManager();
+      save = pm.FindControl(kMsgSaveName)->IsVisible();
+      cancel = pm.FindControl(kMsgCancelName)->IsVisible();
+      confirm = pm.FindControl(kMsgConfirmName)->GetText();
+      title = d.GetWindowText();
+      const HWND hwnd = d.GetHWND();
+      queue().PostCallback([hwnd] { SendMessage(hwnd, WM_KEYDOWN, VK_RETURN, 0); });
+    });
+    EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true, row.kind), row.enter);
+    EXPECT_EQ(save, row.save);
+    EXPECT_EQ(cancel, row.cancel);
+    EXPECT_EQ(confirm, row.confirm_text);
+    EXPECT_EQ(title, "TRX770");
+  }
+  AnswerWith(kMsgConfirmName);  // Discard
+  EXPECT_EQ(ShowMessage(nullptr, "message_macro_unsaved", true, MsgButtons::SaveQuestion), kMsgResultConfirm);
+  AnswerWith(kMsgCancelName);
+  EXPECT_EQ(ShowMessage(nullptr, "message_macro_unsaved", true, MsgButtons::SaveQuestion), kMsgResultCancel);
+}
+
 TEST_F(MsgWndTest, ButtonNamesAreComparedWithoutRegardToCase) {
   auto* box = new CMsgWnd;  // deletes itself when its window is gone
   const HWND hwnd = box->Create(nullptr, kMsgWndTitle, WS_POPUP, WS_EX_TOOLWINDOW);

@@ -10,6 +10,7 @@
 #include "platform/debug_log.h"
 #include "tests/dialogs/dialog_test_support.h"
 #include "ui/dialogs/pallet_dialog.h"
+#include "ui/window/screen_placement.h"
 #include "ui/dialogs/preset_colors.h"
 #include "ui/window/win_api.h"
 
@@ -296,6 +297,34 @@ TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
   color = 0xFF000000;
   EXPECT_EQ(RunPalletDialog(nullptr, 0xFF000000, {500, 300}, &color), 2);
   EXPECT_EQ(color, 0xFF000000u);
+}
+
+}  // namespace
+}  // namespace trx::ui::testing
+
+namespace trx::ui::testing {
+namespace {
+
+TEST_F(PalletTest, NearTheScreenEdgeItMovesOntoTheWorkAreaIsTitledAndEnterConfirms) {
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
+  SetHeadlessWorkArea({0, 0, 1280, 800});
+  UiRect placed{};
+  std::string title;
+  SetDialogHook([&](WindowImplBase& d, std::string_view) {
+    title = d.GetWindowText();
+    const HWND hwnd = d.GetHWND();
+    queue().PostCallback([hwnd, &placed] {
+      GetWindowRect(hwnd, &placed);
+      SendMessage(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    });
+  });
+  UiColor color = 0xFF000000;
+  EXPECT_EQ(RunPalletDialog(nullptr, 0xFF123456, {1270, 790}, &color), 1);
+  EXPECT_EQ(color, 0xFF123456u) << "Enter confirms the colour shown";
+  EXPECT_TRUE(LiesOnWorkArea(placed));
+  EXPECT_EQ(placed.right, 1280);
+  EXPECT_EQ(placed.bottom, 800);
+  EXPECT_EQ(title, "Choose a colour");
 }
 
 }  // namespace

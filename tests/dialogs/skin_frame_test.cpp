@@ -105,9 +105,8 @@ TEST_F(SkinFrameTest, ListedImageIsBroadcastAndRemembered) {
   EXPECT_EQ(stored, image);
 }
 
-TEST_F(SkinFrameTest, ColourIsBroadcastButNotRemembered) {
-  Click(kSkinImageBtnName, 0);  // a listed image first: it stays remembered
-  const std::string listed = Ini(kSkinIniImage);
+TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAgain) {
+  Click(kSkinImageBtnName, 0);
   ShowColourPage();
   const UiColor colour = Nth(kSkinColorBtnName, 3)->GetBkColor();
   Click(kSkinColorBtnName, 3);
@@ -115,16 +114,20 @@ TEST_F(SkinFrameTest, ColourIsBroadcastButNotRemembered) {
   EXPECT_TRUE(receiver_.received[1].bColor);
   EXPECT_EQ(receiver_.received[1].bkcolor, colour);
   EXPECT_EQ(receiver_.received[1].bgimage, "");
-  EXPECT_EQ(Ini(kSkinIniFlags), "1");
-  EXPECT_EQ(Ini(kSkinIniImage), listed);
-}
+  EXPECT_EQ(Ini(kSkinIniFlags), "2");
+  SkinChangedParam stored;
+  ASSERT_TRUE(ReadStoredSkin(&stored));
+  EXPECT_TRUE(stored.bColor);
+  EXPECT_EQ(stored.bkcolor, colour);
+  EXPECT_FALSE(ReadStoredSkinImage(nullptr)) << "no listed image is in force";
 
-TEST_F(SkinFrameTest, ColourAloneLeavesMainIniUntouched) {
-  ShowColourPage();
-  Click(kSkinColorBtnName, 0);
-  EXPECT_EQ(receiver_.received.size(), 1u);
-  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
-  EXPECT_FALSE(ReadStoredSkinImage(nullptr));
+  frame_->DestroyWindow();
+  frame_ = CSkinFrame::Open(main_.GetHWND(), main_.GetPaintManager().FindControl("skinbtn"));
+  ASSERT_NE(frame_, nullptr);
+  frame_hwnd_ = frame_->GetHWND();
+  EXPECT_EQ(Nth(kSkinColorBtnName, 3)->GetBorderSize(), 2) << "the colour in force is marked";
+  EXPECT_NE(Nth(kSkinColorBtnName, 2)->GetBorderSize(), 2);
+  EXPECT_NE(Nth(kSkinImageBtnName, 0)->GetBorderSize(), 2);
 }
 
 TEST_F(SkinFrameTest, ResetBroadcastsTheDefaultAndRemembersIt) {
@@ -155,7 +158,8 @@ TEST_F(SkinFrameTest, CustomImageIsBroadcastWithTheChosenPathButNotRemembered) {
   EXPECT_EQ(asked[0].default_extension, "png");
   EXPECT_EQ(asked[0].initial_name, "*.png");
   using Filters = std::vector<std::pair<std::string, std::string>>;
-  EXPECT_EQ(asked[0].filters, (Filters{{"(*.png)", "*.png"}, {"(*.*)", "*.*"}}));
+  // No language is loaded here: the filters are described by their patterns.
+  EXPECT_EQ(asked[0].filters, (Filters{{"", "*.png"}, {"", "*.*"}}));
   ASSERT_EQ(receiver_.received.size(), 1u);
   EXPECT_FALSE(receiver_.received[0].bColor);
   EXPECT_EQ(receiver_.received[0].bgimage, "/home/user/Pictures/wall.png");

@@ -40,7 +40,8 @@ TEST(FunctionText, EveryFamilyParsesToItsBytesAndBack) {
     EXPECT_EQ(DescribeFunction(c.bytes, kMacros), c.described);
   }
   EXPECT_TRUE(ParseFunction("default", kMacros).is_default);
-  EXPECT_EQ(DescribeFunction({0x05, 0x05, 0x05}, kMacros), "unknown 0x05 0x05 0x05");
+  EXPECT_EQ(DescribeFunction({0x05, 0x05, 0x05}, kMacros), "Disabled");
+  EXPECT_EQ(DescribeFunction({0x09, 0x01, 0x02}, kMacros), "unknown 0x09 0x01 0x02");
 }
 
 TEST(FunctionText, BadFunctionsAreRefusedWithAReason) {

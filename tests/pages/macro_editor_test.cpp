@@ -529,11 +529,11 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   EXPECT_FALSE(asked[1].save);
   EXPECT_TRUE(asked[2].save);
   EXPECT_EQ(asked[2].default_extension, "mac");
-  EXPECT_EQ(asked[2].initial_name, "*.mac");
+  EXPECT_EQ(asked[2].initial_name, "name_2.mac") << "the macro's name is suggested";
   ClickAction(0);  // editing: import is refused before any dialog
   Notify("ms_macro_btn_import", "click");
   EXPECT_EQ(asked.size(), 3u);
-  EXPECT_EQ(dialogs.messages, Lines{"message_text_3"});
+  EXPECT_EQ(dialogs.messages, (Lines{"message_exported " + answer, "message_text_3"}));
   ui::SetFileDialogHandler(old);
 }
 

@@ -122,7 +122,7 @@ TEST_F(ProfileBarTest, AddRenameDeleteKeepComboAndIndexTogether) {
   EXPECT_EQ(Items(combo).size(), 2u);
   dialogs.message_answer = 1;
   Notify("ms_pro_deng_sub_btn", "click");
-  EXPECT_EQ(dialogs.messages.back(), "message_text_12");
+  EXPECT_EQ(dialogs.messages.back(), "message_text_12 racing") << "the question names the profile";
   EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1"}));
   Notify("ms_pro_deng_sub_btn", "click");
   EXPECT_EQ(dialogs.messages.back(), "message_text_11");

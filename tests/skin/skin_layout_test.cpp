@@ -221,8 +221,9 @@ TEST(SkinMenu, TrayMenuOffersTheLanguagesAndAbout) {
   auto* menu = static_cast<CContainerUI*>(root->GetInterface("Container"));
   ASSERT_NE(menu, nullptr);
   for (int i = 0; i < menu->GetCount(); ++i)
-    if (menu->GetItemAt(i)->GetInterface("MenuElement") != nullptr) items.push_back(menu->GetItemAt(i)->GetName());
-  EXPECT_EQ(items, (std::vector<std::string>{"lan_cn", "lan_en", "autostart", "openrgb_server", "About_setting"}));
+    if (auto* item = static_cast<CMenuElementUI*>(menu->GetItemAt(i)->GetInterface("MenuElement")))
+      items.push_back(item->IsSeparator() ? "---" : item->GetName());
+  EXPECT_EQ(items, (std::vector<std::string>{"lan_cn", "lan_en", "---", "autostart", "openrgb_server", "About_setting"}));
 }
 
 }  // namespace

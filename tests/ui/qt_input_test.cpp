@@ -4,6 +4,7 @@
 // dragging by the caption.
 
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -142,6 +143,33 @@ TEST_F(QtInputTest, TextSetByCodeWhileEditingShowsInTheOverlay) {
   QTest::keyClicks(line, "1");
   QTest::keyClick(line, Qt::Key_Return);
   EXPECT_EQ(edit->GetText(), "8001");
+}
+
+// A combo near the screen's corner: its list lies inside the work area, is
+// wide enough for its longest item, and the combo's tooltip is its text.
+TEST_F(QtInputTest, ComboListStaysInsideTheWorkAreaAndFitsItsItems) {
+  constexpr const char* kCornerLayout = R"(<Window size="200,120">
+    <VerticalLayout name="root" bkcolor="#FF303030"><Control/>
+      <Combo name="combo" width="60" height="26" itemtextpadding="10,0,0,0" dropboxsize="0,300">
+        <ListLabelElement text="Three-colour breathing" height="40"/><ListLabelElement text="b" height="40"/>
+        <ListLabelElement text="c" height="40"/><ListLabelElement text="d" height="40"/>
+      </Combo></VerticalLayout></Window>)";
+  NotesWindow w(kCornerLayout);
+  const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+  ASSERT_NE(w.Create(nullptr, "t", UI_WNDSTYLE_DIALOG, 0, avail.right() - 200, avail.bottom() - 120, 200, 120),
+            nullptr);
+  w.ShowWindow(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.Widget()));
+  QApplication::processEvents();
+  auto* combo = static_cast<CComboUI*>(w.GetPaintManager().FindControl("combo"));
+  combo->SelectItem(0, false, false);
+  EXPECT_EQ(combo->GetToolTip(), "Three-colour breathing");
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_TRUE(avail.contains(popup->geometry())) << "list at " << popup->geometry().x() << "," << popup->geometry().y();
+  EXPECT_GT(popup->width(), 100) << "wider than the 60-pixel combo, for its longest item";
+  popup->close();
 }
 
 TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {

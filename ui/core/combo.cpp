@@ -253,6 +253,11 @@ void CComboUI::PaintStatusImage(IRenderer& r) {
   if (!drawn && !normalImage_.empty()) DrawImage(r, normalImage_);
 }
 
+std::string CComboUI::GetToolTip() const {
+  std::string tip = CControlUI::GetToolTip();
+  return tip.empty() ? GetText() : tip;
+}
+
 void CComboUI::PaintText(IRenderer& r) {
   std::string text = GetText();
   if (text.empty()) return;

@@ -38,6 +38,9 @@ class CComboUI : public CContainerUI, public IListOwnerUI {
   }
   // Shown text: the selected item's text, else the combo's own text.
   std::string GetText() const override;
+  // The layout's tooltip, else the chosen item's whole text (the closed
+  // combo cuts a long one with an ellipsis).
+  std::string GetToolTip() const override;
 
   UiSize GetDropBoxSize() const { return dropBoxSize_; }
   void SetDropBoxSize(UiSize sz) { dropBoxSize_ = sz; }

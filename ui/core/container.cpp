@@ -256,6 +256,7 @@ void CContainerUI::DoPaint(IRenderer& r, const UiRect& dirty) {
   r.PopClip();
   (void)round;
   PaintBorder(r);
+  PaintDisabledVeil(r);
 }
 
 void CContainerUI::SetVisible(bool visible) {

@@ -91,6 +91,10 @@ void CControlUI::SetResourceText(bool resource) {
 }
 
 std::string CControlUI::GetToolTip() const {
+  // Disabled itself or inside a disabled container: the first disabled
+  // tooltip on the way up says why.
+  for (const CControlUI* c = this; c != nullptr; c = c->parent_)
+    if (!c->enabled_ && !c->disabledTooltip_.empty()) return CResourceManager::GetInstance()->GetText(c->disabledTooltip_);
   if (!(resourceText_ || tooltipIsId_) || tooltip_.empty()) return tooltip_;
   return CResourceManager::GetInstance()->GetText(tooltip_);
 }
@@ -243,6 +247,9 @@ bool CControlUI::SetAttribute(std::string_view name, std::string_view value) {
     std::string_view id;
     tooltipIsId_ = SplitResourceId(value, &id);
     SetToolTip(tooltipIsId_ ? id : value);
+  } else if (name == "disabledtooltip") {
+    std::string_view id;
+    SetDisabledToolTip(SplitResourceId(value, &id) ? id : value);
   } else if (name == "resourcetext") {
     SetResourceText(ParseBool(value));
   } else if (name == "userdata") {
@@ -409,6 +416,16 @@ void CControlUI::DoPaint(IRenderer& r, const UiRect& dirty) {
   PaintText(r);
   if (round) r.PopClip();
   PaintBorder(r);
+  PaintDisabledVeil(r);
+}
+
+void CControlUI::PaintDisabledVeil(IRenderer& r) {
+  if (enabled_ || manager_ == nullptr || manager_->GetDisabledVeil() == 0) return;
+  for (const CControlUI* p = parent_; p != nullptr; p = p->GetParent())
+    if (!p->enabled_) return;  // the disabled container veils it already
+  const UiColor veil = manager_->GetDisabledVeil();
+  if (borderRound_.cx > 0 || borderRound_.cy > 0) r.FillRoundRect(rcItem_, borderRound_.cx, borderRound_.cy, veil);
+  else r.FillRect(rcItem_, veil);
 }
 
 void CControlUI::PaintBkColor(IRenderer& r) {

@@ -79,8 +79,12 @@ class CControlUI {
   virtual void SetText(std::string_view text);
   bool IsResourceText() const { return resourceText_; }
   void SetResourceText(bool resource);
-  std::string GetToolTip() const;
+  // The tooltip; while the control (or a container it lies in) is
+  // disabled, that one's disabled tooltip ("disabledtooltip": why it can't
+  // be used) when it has one.
+  virtual std::string GetToolTip() const;
   void SetToolTip(std::string_view tip) { tooltip_ = tip; }
+  void SetDisabledToolTip(std::string_view tip) { disabledTooltip_ = tip; }
   const std::string& GetUserData() const { return userData_; }
   void SetUserData(std::string_view data) { userData_ = data; }
   std::uintptr_t GetTag() const { return tag_; }
@@ -205,6 +209,9 @@ class CControlUI {
   virtual void PaintStatusImage(IRenderer& r);
   virtual void PaintText(IRenderer& r);
   virtual void PaintBorder(IRenderer& r);
+  // The paint manager's disabled veil over a control that is disabled
+  // itself (not merely inside a disabled container, which has its own).
+  void PaintDisabledVeil(IRenderer& r);
   // Draws an image description over rc (whole control when rc is null),
   // resolving the file against the resource path and applying the tint.
   // Returns false when nothing was drawn.
@@ -222,6 +229,7 @@ class CControlUI {
   std::string name_;
   std::string text_;
   std::string tooltip_;
+  std::string disabledTooltip_;  // a language text id or the text
   std::string userData_;
   std::uintptr_t tag_ = 0;
   bool resourceText_ = false;

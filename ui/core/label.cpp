@@ -88,8 +88,25 @@ void CLabelUI::DrawTextIn(IRenderer& r, const UiRect& rc, const std::string& tex
   }
 }
 
+namespace {
+
+// Over a strong tint (a lit key of the keyboard picture) the layout's text
+// colour may vanish: the caption then takes black or white, whichever
+// reads on the tint laid over the key's dark face.
+UiColor CaptionOverTint(UiColor tint, int alpha, UiColor text) {
+  if (alpha < 96) return text;
+  constexpr int kFace = 0x30;  // the key image's face, about #303030
+  auto channel = [&](int shift) { return (((tint >> shift) & 0xFF) * alpha + kFace * (255 - alpha)) / 255; };
+  const int luma = (299 * channel(16) + 587 * channel(8) + 114 * channel(0)) / 1000;
+  return luma > 140 ? 0xFF101317 : 0xFFFFFFFF;
+}
+
+}  // namespace
+
 void CLabelUI::PaintText(IRenderer& r) {
-  DrawTextIn(r, rcItem_.Deflate(textPadding_), GetText(), CurrentTextColor());
+  UiColor color = CurrentTextColor();
+  if (IsChangerColor()) color = CaptionOverTint(GetChangerColor(), GetChangerAlpha(), color);
+  DrawTextIn(r, rcItem_.Deflate(textPadding_), GetText(), color);
 }
 
 CTextUI::CTextUI() { textStyle_ = DT_WORDBREAK; }

@@ -25,6 +25,8 @@ MenuCmd* CMenuElementUI::MakeCommand() const {
 bool CMenuElementUI::SetAttribute(std::string_view name, std::string_view value) {
   if (name == "checked") {
     SetChecked(ParseBool(value));
+  } else if (name == "separator") {
+    SetSeparator(ParseBool(value));
   } else if (name == "icon") {
     icon_ = value;
   } else if (name == "checkitem" || name == "shortcut" || name == "linetype" || name == "expand") {
@@ -35,7 +37,20 @@ bool CMenuElementUI::SetAttribute(std::string_view name, std::string_view value)
   return true;
 }
 
+void CMenuElementUI::DoEvent(TEventUI& event) {
+  // A separator takes no pointer or key input: it is never hot or chosen.
+  if (separator_ && event.Type != UIEVENT_SETFOCUS && event.Type != UIEVENT_KILLFOCUS) return;
+  CListContainerElementUI::DoEvent(event);
+}
+
 void CMenuElementUI::PaintStatusImage(IRenderer& r) {
+  if (separator_) {
+    const TListInfoUI* info = owner_ != nullptr ? &owner_->GetListInfo() : nullptr;
+    const UiColor line = info != nullptr && info->lineColor != 0 ? info->lineColor : 0xFF3A414D;
+    const int cy = (rcItem_.top + rcItem_.bottom) / 2;
+    r.FillRect({rcItem_.left + 8, cy, rcItem_.right - 8, cy + 1}, line);
+    return;
+  }
   if (!icon_.empty()) {
     int size = std::min(16, rcItem_.Height());
     int top = rcItem_.top + (rcItem_.Height() - size) / 2;
@@ -43,15 +58,18 @@ void CMenuElementUI::PaintStatusImage(IRenderer& r) {
     DrawImage(r, icon_, &rc);
   }
   if (checked_) {
+    // The tick in the item's text colour: black would vanish on a dark menu.
+    const TListInfoUI* info = owner_ != nullptr ? &owner_->GetListInfo() : nullptr;
+    const UiColor tick = info != nullptr ? (hotItem_ ? info->hotTextColor : info->textColor) : 0xFF000000;
     int cy = (rcItem_.top + rcItem_.bottom) / 2;
-    r.DrawLine({rcItem_.left + 8, cy}, {rcItem_.left + 11, cy + 3}, 2, 0xFF000000);
-    r.DrawLine({rcItem_.left + 11, cy + 3}, {rcItem_.left + 17, cy - 4}, 2, 0xFF000000);
+    r.DrawLine({rcItem_.left + 8, cy}, {rcItem_.left + 11, cy + 3}, 2, tick);
+    r.DrawLine({rcItem_.left + 11, cy + 3}, {rcItem_.left + 17, cy - 4}, 2, tick);
   }
 }
 
 void CMenuElementUI::PaintText(IRenderer& r) {
   std::string text = GetText();
-  if (text.empty()) return;
+  if (text.empty() || separator_) return;
   const TListInfoUI* info = owner_ != nullptr ? &owner_->GetListInfo() : nullptr;
   UiColor color = 0xFF000000;
   int font = -1;

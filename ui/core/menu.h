@@ -6,7 +6,8 @@
 // MakeCommand and posts it to its owner with the menu-click message; the
 // owner releases it with CPaintManagerUI::DeletePtr. Keyboard: with the
 // focus on the menu, Up/Down move the selection and Enter/Space raise
-// "itemclick" for the selected element. UI thread only.
+// "itemclick" for the selected element. A checked element shows a tick in
+// its text colour. UI thread only.
 
 #include <string>
 
@@ -34,9 +35,15 @@ class CMenuElementUI : public CListContainerElementUI {
   bool SetAttribute(std::string_view name, std::string_view value) override;
   void PaintText(IRenderer& r) override;
   void PaintStatusImage(IRenderer& r) override;
+  void DoEvent(TEventUI& event) override;
+  // A separator ("separator" attribute): a line between groups of items,
+  // never hot and never chosen.
+  bool IsSeparator() const { return separator_; }
+  void SetSeparator(bool separator) { separator_ = separator; Invalidate(); }
 
  private:
   bool checked_ = false;
+  bool separator_ = false;
   std::string icon_;
 };
 

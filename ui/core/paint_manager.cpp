@@ -643,6 +643,9 @@ bool CPaintManagerUI::SetWindowAttribute(std::string_view name, std::string_view
     if (ParseRect(value, &rc)) SetCaptionRect(rc);
   } else if (name == "roundcorner") {
     if (ParseSize(value, &sz)) SetRoundCorner(sz.cx, sz.cy);
+  } else if (name == "disabledveil") {
+    UiColor color = 0;
+    if (ParseColor(value, &color)) SetDisabledVeil(color);
   } else if (name == "sizebox") {
     if (ParseRect(value, &rc)) SetSizeBox(rc);
   } else if (name == "mininfo") {

@@ -169,6 +169,10 @@ class CPaintManagerUI {
   void SetInitSize(int cx, int cy) { initSize_ = {cx, cy}; }
   UiSize GetRoundCorner() const { return roundCorner_; }
   void SetRoundCorner(int cx, int cy) { roundCorner_ = {cx, cy}; }
+  // The colour laid over a disabled control (ARGB; 0: none), so that every
+  // control kind looks disabled; "disabledveil" in the layout.
+  UiColor GetDisabledVeil() const { return disabledVeil_; }
+  void SetDisabledVeil(UiColor color) { disabledVeil_ = color; }
   // Caption area: left/right are margins from the sides, top/bottom are
   // offsets from the top of the client area.
   const UiRect& GetCaptionRect() const { return caption_; }
@@ -262,6 +266,7 @@ class CPaintManagerUI {
   std::vector<CControlUI*> delayedDelete_;
   UiSize initSize_{};
   UiSize roundCorner_{};
+  UiColor disabledVeil_ = 0x99101317;
   UiRect caption_{};
   UiRect sizeBox_{};
   UiSize minInfo_{};

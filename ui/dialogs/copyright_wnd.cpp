@@ -4,6 +4,7 @@
 
 #include "platform/debug_log.h"
 #include "ui/dialogs/dialog_hook.h"
+#include "ui/dialogs/msg_wnd.h"
 #include "ui/dialogs/url_opener.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/win_api.h"
@@ -43,7 +44,8 @@ HWND OpenAboutWindow(HWND owner) {
     return nullptr;
   }
   auto* about = new Ccopyright();
-  const HWND hwnd = about->Create(owner, kCopyrightTitle, kCopyrightStyle, kCopyrightExStyle, 0, 0, 800, 572);
+  const std::string title = DialogTitle(kCopyrightTitleTextId);
+  const HWND hwnd = about->Create(owner, title.c_str(), kCopyrightStyle, kCopyrightExStyle, 0, 0, 800, 572);
   if (hwnd == nullptr) return nullptr;  // a failed creation already deleted the object
   UiRect owner_rc{};
   GetWindowRect(owner, &owner_rc);

@@ -31,6 +31,8 @@ inline constexpr const char* kProjectWebPage = "https://example.org/trx770";
 
 // How the main window creates it.
 inline constexpr const char* kCopyrightTitle = "关于";
+// The language text the window is titled with.
+inline constexpr const char* kCopyrightTitleTextId = "about_title";
 inline constexpr DWORD kCopyrightStyle = 0x96C80000;
 inline constexpr DWORD kCopyrightExStyle = WS_EX_WINDOWEDGE;
 

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "platform/debug_log.h"
+#include "ui/core/resource_manager.h"
 #include "ui/dialogs/dialog_hook.h"
 #include "ui/dialogs/modal_owner.h"
 #include "ui/window/message_queue.h"
@@ -15,7 +16,7 @@ bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str()
 
 // Creates, fills and runs one box; the box deletes itself when its window
 // is gone.
-int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
+int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing, MsgButtons buttons) {
   // Windows belong to the UI thread; creating one elsewhere would make the
   // calling thread the queue's UI thread.
   if (!CMessageQueue::Instance().IsUiThread()) {
@@ -23,10 +24,12 @@ int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
     return kMsgResultCancel;
   }
   auto* box = new CMsgWnd;
-  const HWND hwnd = box->Create(owner, kMsgWndTitle, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
+  const std::string title = DialogTitle(kMsgTitleTextId);
+  const HWND hwnd = box->Create(owner, title.c_str(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
   if (hwnd == nullptr) return kMsgResultCancel;  // the failed window deleted itself
   box->CenterWindow();
   box->SetMessage(text, is_id);
+  box->SetButtons(buttons);
   if (self_closing) box->StartSelfClosing();
   RunDialogHook(*box, kMsgWndClassName);
   LeaveOwnerHover(owner);
@@ -34,16 +37,49 @@ int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing) {
   LeaveOwnerHoverLater(owner);
   // A quit request ends the loop with the box still open: close it now.
   if (CWindowWnd* still = CWindowWnd::FromHandle(hwnd)) still->DestroyWindow();
-  return result == static_cast<UINT>(kMsgResultConfirm) ? kMsgResultConfirm : kMsgResultCancel;
+  if (result == static_cast<UINT>(kMsgResultConfirm)) return kMsgResultConfirm;
+  if (result == static_cast<UINT>(kMsgResultSave) && buttons == MsgButtons::SaveQuestion) return kMsgResultSave;
+  return kMsgResultCancel;
 }
 
 }  // namespace
 
-int ShowMessage(HWND owner, std::string_view text, bool is_id) {
-  return RunBox(owner, text, is_id, false);
+std::string DialogTitle(std::string_view text_id) {
+  std::string title = CResourceManager::GetInstance()->GetText(text_id);
+  return title.empty() || title == text_id ? std::string("TRX770") : title;
 }
 
-void ShowSelfClosingNotice(HWND owner) { RunBox(owner, kSelfClosingNoticeTextId, true, true); }
+int ShowMessage(HWND owner, std::string_view text, bool is_id, MsgButtons buttons) {
+  return RunBox(owner, text, is_id, false, buttons);
+}
+
+void ShowSelfClosingNotice(HWND owner) {
+  RunBox(owner, kSelfClosingNoticeTextId, true, true, MsgButtons::Notice);
+}
+
+void CMsgWnd::SetButtons(MsgButtons buttons) {
+  struct Shown {
+    const char* name;
+    bool visible;
+    const char* text_id;  // null: the layout's text
+  };
+  const bool save = buttons == MsgButtons::SaveQuestion;
+  const Shown table[] = {
+      {kMsgSaveName, save, "dlg_save"},
+      {kMsgCancelName, buttons != MsgButtons::Notice, nullptr},
+      {kMsgConfirmName, true, save ? "dlg_discard" : buttons == MsgButtons::Notice ? "dlg_ok" : "dlg_confirm"},
+  };
+  for (const Shown& s : table) {
+    CControlUI* control = m_pm.FindControl(s.name);
+    if (control == nullptr) continue;
+    control->SetVisible(s.visible);
+    if (s.text_id != nullptr) {
+      control->SetResourceText(true);
+      control->SetText(s.text_id);
+    }
+  }
+  default_button_ = save && m_pm.FindControl(kMsgSaveName) != nullptr ? kMsgSaveName : kMsgConfirmName;
+}
 
 void CMsgWnd::SetMessage(std::string_view text, bool is_id) {
   if (text.empty()) return;
@@ -70,6 +106,8 @@ void CMsgWnd::OnClick(TNotifyUI& msg) {
     Close(kMsgResultConfirm);
   } else if (SameName(name, kMsgCancelName)) {
     Close(kMsgResultCancel);
+  } else if (SameName(name, kMsgSaveName)) {
+    Close(kMsgResultSave);
   }
 }
 

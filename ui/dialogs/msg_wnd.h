@@ -4,7 +4,12 @@
 // "MessageText", "confirm_btn", "cancel_btn", "closebtn").
 //
 // Results: 1 for "confirm_btn"; 0 for "cancel_btn", "closebtn", Escape or
-// any other way of closing. The self-closing notice shows
+// any other way of closing; 2 for "save_btn". Which buttons show depends on
+// what the message needs (MsgButtons): a notice has only its confirm button
+// (titled OK), a question confirm and cancel, the question about unsaved
+// changes Save, Discard (the confirm button) and Cancel. Enter clicks the
+// first of Save and confirm that shows. The window's title is the
+// language text "dlg_msg_title". The self-closing notice shows
 // "message_text_20" and closes itself with 0 after one 500 ms tick of
 // timer 1.
 //
@@ -30,19 +35,32 @@ inline constexpr const char* kMsgTextName = "MessageText";
 inline constexpr const char* kMsgConfirmName = "confirm_btn";
 inline constexpr const char* kMsgCancelName = "cancel_btn";
 inline constexpr const char* kMsgCloseName = "closebtn";
+inline constexpr const char* kMsgSaveName = "save_btn";
+inline constexpr const char* kMsgTitleTextId = "dlg_msg_title";
 inline constexpr const char* kSelfClosingNoticeTextId = "message_text_20";
 inline constexpr UINT kSelfClosingTimerId = 1;
 inline constexpr UINT kSelfClosingDelayMs = 500;
 
 inline constexpr int kMsgResultConfirm = 1;
 inline constexpr int kMsgResultCancel = 0;
+inline constexpr int kMsgResultSave = 2;
+
+// The buttons a message needs.
+enum class MsgButtons {
+  Question,      // confirm ("dlg_confirm") and cancel
+  Notice,        // confirm only, titled "dlg_ok"
+  SaveQuestion,  // save ("dlg_save"), confirm titled "dlg_discard", cancel
+};
+
+// The title of a dialog window: the language text `text_id`, else "TRX770".
+std::string DialogTitle(std::string_view text_id);
 
 // Shows the box owned by `owner` (may be null), centred, and runs it
 // modally. `text` is a language text id when is_id is true (every caller
 // passes one, e.g. "message_text_1"), else literal text; an empty text
 // leaves the layout's text. Returns 1 (confirm) or 0 (anything else,
-// including a layout that cannot be built).
-int ShowMessage(HWND owner, std::string_view text, bool is_id = true);
+// including a layout that cannot be built); 2 (save) with SaveQuestion.
+int ShowMessage(HWND owner, std::string_view text, bool is_id = true, MsgButtons buttons = MsgButtons::Question);
 
 // Shows "message_text_20" and closes it by itself after 500 ms (result 0).
 void ShowSelfClosingNotice(HWND owner);
@@ -56,6 +74,8 @@ class CMsgWnd : public WindowImplBase {
   void SetMessage(std::string_view text, bool is_id);
   // Starts the self-closing timer (timer 1, 500 ms). Call after Create.
   void StartSelfClosing();
+  // Shows the buttons `buttons` needs and titles them. Call after Create.
+  void SetButtons(MsgButtons buttons);
   // The raw text of "MessageText" (the id for language texts), "" without it.
   std::string GetMessageText();
   std::uint32_t GetTickCount() const { return ticks_; }
@@ -73,10 +93,12 @@ class CMsgWnd : public WindowImplBase {
   LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override;
   // Timer 1 counts ticks; at one tick it stops and closes the box with 0.
   void OnTimer(UINT_PTR id);
+  const char* DefaultButtonName() const override { return default_button_; }
 
  private:
   CControlUI* close_btn_ = nullptr;
   std::uint32_t ticks_ = 0;
+  const char* default_button_ = kMsgConfirmName;
 };
 
 }  // namespace trx::ui

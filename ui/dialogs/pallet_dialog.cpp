@@ -6,7 +6,9 @@
 #include "platform/debug_log.h"
 #include "ui/dialogs/dialog_hook.h"
 #include "ui/dialogs/modal_owner.h"
+#include "ui/dialogs/msg_wnd.h"
 #include "ui/dialogs/preset_colors.h"
+#include "ui/window/screen_placement.h"
 #include "ui/window/message_queue.h"
 
 namespace trx::ui {
@@ -90,13 +92,16 @@ int RunPalletDialog(HWND owner, UiColor initial_color, UiPoint cursor, UiColor* 
     return -1;
   }
   auto* dialog = new CPalletDialog(initial_color);
-  const HWND hwnd = dialog->Create(owner, kPalletDialogTitle, kPalletDialogStyle, kPalletDialogExStyle, 0, 0,
+  const std::string title = DialogTitle(kPalletTitleTextId);
+  const HWND hwnd = dialog->Create(owner, title.c_str(), kPalletDialogStyle, kPalletDialogExStyle, 0, 0,
                                    800, 572);
   if (hwnd == nullptr) {
     delete dialog;  // OnFinalMessage does not delete the palette dialog
     return -1;
   }
-  dialog->SetWindowPos(nullptr, cursor.x - 20, cursor.y + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const UiRect own = dialog->GetWindowRect();
+  const UiPoint at = KeepOnWorkArea({cursor.x - 20, cursor.y + 20}, own.Width(), own.Height());
+  dialog->SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   LeaveOwnerHover(owner);
   const UINT result = dialog->ShowModal();
   LeaveOwnerHoverLater(owner);

@@ -35,6 +35,8 @@ inline constexpr UINT kPalletResultClosed = 2;
 
 // How the main window opens it from a colour button.
 inline constexpr const char* kPalletDialogTitle = "Dazudi调色板";
+// The language text the window is titled with.
+inline constexpr const char* kPalletTitleTextId = "dlg_pallet_title";
 inline constexpr DWORD kPalletDialogStyle = 0x96C80000;
 inline constexpr DWORD kPalletDialogExStyle = WS_EX_WINDOWEDGE;
 
@@ -54,6 +56,8 @@ class CPalletDialog : public CFramelessDialog {
   std::string GetSkinFile() override { return m_skin_file; }
   void InitWindow() override;
   void OnFinalMessage(HWND) override {}
+  // Enter confirms the colour.
+  const char* DefaultButtonName() const override { return kPalletOkName; }
 
  private:
   void ShowColor(UiColor color);
@@ -66,8 +70,9 @@ class CPalletDialog : public CFramelessDialog {
 };
 
 // Opens the dialog the way the colour buttons do: owned by `owner`, titled
-// "Dazudi调色板", placed 20 px left of and 20 px below the cursor point
-// (screen coordinates) at the layout's size, run modally, destroyed.
+// with the language text "dlg_pallet_title", placed 20 px left of and 20 px
+// below the cursor point (screen coordinates) at the layout's size, moved
+// onto the work area where that would leave it, run modally, destroyed.
 // Returns 1 with *color set on OK; otherwise the result (2 or 0) and
 // *color untouched. -1 when the window cannot be created or the caller is
 // not on the UI thread.

@@ -1,5 +1,8 @@
 #include "ui/dialogs/skin_frame.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "platform/user_folders.h"
@@ -25,6 +28,14 @@ void RememberSkin(int flags, const std::string& image) {
 
 void BroadcastSkin(const SkinChangedParam& param) { SkinObserver().Broadcast(param); }
 
+constexpr UiColor kChosenRing = 0xFFE8453C;
+
+std::string ColorText(UiColor color) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", color);
+  return text;
+}
+
 }  // namespace
 
 bool ReadStoredSkinImage(std::string* image) {
@@ -34,6 +45,25 @@ bool ReadStoredSkinImage(std::string* image) {
   GetPrivateProfileString(kSkinIniSection, kSkinIniImage, "", value, path);
   if (value.empty()) return false;  // nothing to show: keep the default
   if (image) *image = value;
+  return true;
+}
+
+bool ReadStoredSkin(SkinChangedParam* skin) {
+  const std::string path = MainIniPath();
+  const long flags = GetPrivateProfileLong(kSkinIniSection, kSkinIniFlags, path);
+  if (flags == 1) {
+    std::string image;
+    if (!ReadStoredSkinImage(&image)) return false;
+    if (skin) *skin = {false, 0, image};
+    return true;
+  }
+  if (flags != 2) return false;
+  std::string value;
+  GetPrivateProfileString(kSkinIniSection, kSkinIniColor, "", value, path);
+  char* end = nullptr;
+  const unsigned long color = std::strtoul(value.c_str(), &end, 16);
+  if (value.empty() || end == nullptr || *end != '\0' || (color >> 24) == 0) return false;
+  if (skin) *skin = {true, static_cast<UiColor>(color), {}};
   return true;
 }
 
@@ -65,6 +95,23 @@ void CSkinFrame::InitWindow() {
   } else {
     ResizeClient(size.cx, size.cy);
   }
+  MarkChosen();
+}
+
+void CSkinFrame::MarkChosen() {
+  SkinChangedParam stored;
+  if (!ReadStoredSkin(&stored) || m_pm.GetRoot() == nullptr) return;
+  m_pm.GetRoot()->FindControl(
+      [&](CControlUI* c) {
+        const bool chosen = stored.bColor ? c->GetName() == kSkinColorBtnName && c->GetBkColor() == stored.bkcolor
+                                          : c->GetName() == kSkinImageBtnName && c->GetUserData() == stored.bgimage;
+        if (chosen) {
+          c->SetBorderColor(kChosenRing);
+          c->SetBorderSize(2);
+        }
+        return false;  // visits every control
+      },
+      UIFIND_ALL);
 }
 
 void CSkinFrame::OnFinalMessage(HWND hwnd) {
@@ -116,6 +163,9 @@ void CSkinFrame::OnClick(TNotifyUI& msg) {
     RememberSkin(1, image);
   } else if (name == kSkinColorBtnName) {
     BroadcastSkin({true, msg.pSender->GetBkColor(), {}});
+    // Remembered too: a colour the user picked is as much a choice as an image.
+    RememberSkin(2, "");
+    WriteSkinKey(kSkinIniColor, ColorText(msg.pSender->GetBkColor()));
   } else if (name == kSkinColorPageName) {
     SelectPage(1);
   } else if (name == kSkinImagePageName) {

@@ -42,12 +42,18 @@ inline constexpr DWORD kSkinFrameExStyle = WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW |
 inline constexpr const char* kSkinIniSection = "SKINIMAGE";
 inline constexpr const char* kSkinIniFlags = "FLAGS";
 inline constexpr const char* kSkinIniImage = "IMAGE";
+inline constexpr const char* kSkinIniColor = "COLOR";  // "AARRGGBB" in hex, with "FLAGS" = 2
 inline constexpr const char* kDefaultBackgroundImage = "common/background.png";
 
 // The background image remembered in "main.ini": true and *image when
 // "FLAGS" reads 1 (a listed image is in force), false otherwise.
 bool ReadStoredSkinImage(std::string* image);
+// The background remembered in "main.ini": a listed image ("FLAGS" 1) or a
+// colour of the chooser ("FLAGS" 2, "COLOR"); false for the default.
+bool ReadStoredSkin(SkinChangedParam* skin);
 
+// The chooser marks the background in force (a ring around its swatch);
+// a colour it offers is remembered like a listed image.
 class CSkinFrame : public WindowImplBase {
  public:
   // main_wnd: the main window; skin_button: the button the chooser drops
@@ -73,6 +79,7 @@ class CSkinFrame : public WindowImplBase {
 
  private:
   void SelectPage(int page);
+  void MarkChosen();  // the ring around the background in force
 
   HWND main_wnd_ = nullptr;
   CControlUI* skin_button_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QScreen>
 
 #include "ui/qt/qt_tray_icon.h"
@@ -56,15 +57,29 @@ std::unique_ptr<INativeTrayIcon> QtBackend::CreateTrayIcon(std::function<void(UI
   return QtTrayIcon::Create(std::move(on_mouse), icon_path, tooltip);
 }
 
+namespace {
+
+// The widget of a library window, for parenting a native dialog (null:
+// none, the dialog is centred on the screen).
+QWidget* OwnerWidget(HWND owner) {
+  CWindowWnd* window = owner != nullptr ? CWindowWnd::FromHandle(owner) : nullptr;
+  auto* native = window != nullptr ? dynamic_cast<QtNativeWindow*>(window->Native()) : nullptr;
+  return native != nullptr ? native->Widget() : nullptr;
+}
+
+}  // namespace
+
 bool QtBackend::RunFileDialog(const FileDialogRequest& request, std::string* path) {
   QStringList filters;
   for (const auto& [description, patterns] : request.filters) {
     QString p = QString::fromStdString(patterns);
     p.replace(QLatin1Char(';'), QLatin1Char(' '));
-    filters << QStringLiteral("%1 (%2)").arg(QString::fromStdString(description), p);
+    filters << (description.empty() ? p : QStringLiteral("%1 (%2)").arg(QString::fromStdString(description), p));
   }
-  QFileDialog dialog;
+  UseLanguage(request.language);
+  QFileDialog dialog(OwnerWidget(request.owner));
   dialog.setWindowTitle(QString::fromStdString(request.title));
+  if (!request.initial_folder.empty()) dialog.setDirectory(QString::fromStdString(request.initial_folder));
   dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters(filters);
@@ -75,6 +90,21 @@ bool QtBackend::RunFileDialog(const FileDialogRequest& request, std::string* pat
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   if (path) *path = dialog.selectedFiles().front().toStdString();
   return true;
+}
+
+void QtBackend::UseLanguage(const std::string& language) {
+  if (language == translator_language_) return;
+  translator_language_ = language;
+  if (translator_) {
+    QCoreApplication::removeTranslator(translator_.get());
+    translator_.reset();
+  }
+  // "cn_zh" is the Chinese interface; English needs no translation.
+  if (language.rfind("cn", 0) != 0 && language.rfind("zh", 0) != 0) return;
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return;
+  QCoreApplication::installTranslator(translator.get());
+  translator_ = std::move(translator);
 }
 
 void QtBackend::Wake() {

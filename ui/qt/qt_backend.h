@@ -14,9 +14,12 @@
 #include <QEventLoop>
 #include <QObject>
 #include <QTimer>
+#include <QTranslator>
 
 #include <atomic>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/window/message_queue.h"
@@ -50,6 +53,8 @@ class QtBackend : public IWindowBackend, public ILoopDriver {
 
  private:
   void Pump();
+  // Qt's own texts (file dialog buttons) in the interface's language.
+  void UseLanguage(const std::string& language);
 
   QObject context_;        // queued calls and the timer live on the UI thread
   QTimer timer_;
@@ -60,6 +65,8 @@ class QtBackend : public IWindowBackend, public ILoopDriver {
   };
   std::vector<Level> levels_;
   bool installed_ = false;
+  std::unique_ptr<QTranslator> translator_;
+  std::string translator_language_;
 };
 
 }  // namespace trx::ui::qt

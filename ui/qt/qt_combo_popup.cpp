@@ -1,6 +1,7 @@
 #include "ui/qt/qt_combo_popup.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,12 +11,29 @@
 
 #include <algorithm>
 
+#include "ui/core/paint_manager.h"
 #include "ui/qt/qt_renderer.h"
 
 namespace trx::ui::qt {
 namespace {
 constexpr int kDefaultMaxHeight = 300;  // pixels, when the layout sets no drop box size
+
+// The width the widest item's text needs, with the list's padding.
+int WidestItem(CComboUI* combo) {
+  CPaintManagerUI* pm = combo->GetManager();
+  if (pm == nullptr) return 0;
+  const TListInfoUI& info = combo->GetListInfo();
+  const QFontMetrics metrics(QtRenderer::ToQFont(pm->GetFont(info.font)));
+  int widest = 0;
+  for (int i = 0; i < combo->GetCount(); ++i) {
+    if (CControlUI* item = combo->GetItemAt(i))
+      widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(item->GetText())));
+  }
+  // Text padding on both sides, a little air and room for a scroll bar.
+  return widest + info.textPadding.left + std::max(info.textPadding.right, info.textPadding.left) + 16;
 }
+
+}  // namespace
 
 QtComboPopup::QtComboPopup(QWidget* host, CComboUI* combo)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), combo_(combo) {
@@ -23,14 +41,26 @@ QtComboPopup::QtComboPopup(QWidget* host, CComboUI* combo)
   const UiRect rc = combo->GetPos();
   const UiSize box = combo->GetDropBoxSize();
   content_height_ = std::max(1, combo->GetItemsHeight());
-  const int width = std::max(rc.Width(), box.cx);
+  int width = std::max({rc.Width(), box.cx, WidestItem(combo)});
   const int max_height = box.cy > 0 ? box.cy : kDefaultMaxHeight;
-  const int height = std::min(content_height_, max_height);
+  int height = std::min(content_height_, max_height);
   QPoint at = host->mapToGlobal(QPoint(rc.left, rc.bottom));
   if (QScreen* screen = host->screen()) {
-    // Open upwards when there is no room below.
+    // Kept inside the work area: opens upwards when there is more room
+    // above, gets shorter (and scrolls) when neither side has room, and
+    // moves left at the right edge.
     const QRect avail = screen->availableGeometry();
-    if (at.y() + height > avail.bottom()) at = host->mapToGlobal(QPoint(rc.left, rc.top - height));
+    const QPoint top = host->mapToGlobal(QPoint(rc.left, rc.top));
+    const int below = avail.bottom() + 1 - at.y();
+    const int above = top.y() - avail.top();
+    if (height > below && above > below) {
+      height = std::min(height, above);
+      at.setY(top.y() - height);
+    } else {
+      height = std::max(1, std::min(height, below));
+    }
+    width = std::min(width, avail.width());
+    at.setX(std::clamp(at.x(), avail.left(), avail.right() + 1 - width));
   }
   setGeometry(QRect(at, QSize(width, height)));
   // Wayland places a popup relative to its parent surface: name it.
@@ -46,8 +76,14 @@ QtComboPopup::~QtComboPopup() = default;
 
 void QtComboPopup::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
-  if (combo_ == nullptr) return;
+  if (combo_ == nullptr) {
+    painter.fillRect(rect(), Qt::white);
+    return;
+  }
+  // The list's own background under the items (a translucent selection
+  // colour then mixes with it, not with white); white when it has none.
+  const UiColor list_bk = combo_->GetListInfo().bkColor;
+  painter.fillRect(rect(), (list_bk >> 24) != 0 ? QtRenderer::ToQColor(list_bk | 0xFF000000) : QColor(Qt::white));
   if (hover_ >= 0) {
     // The hovered item's rows, found through the combo's own hit test.
     int top = -1, bottom = -1;

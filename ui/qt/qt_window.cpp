@@ -10,6 +10,8 @@
 #include <QRegularExpressionValidator>
 #include <QToolTip>
 #include <QWheelEvent>
+
+#include <cstdlib>
 #include <QWindow>
 
 #include <algorithm>
@@ -467,6 +469,28 @@ bool QtWindow::OpenDropDown(CComboUI* combo) {
   return true;
 }
 
+namespace {
+
+// The overlay's colours follow the edit: its background (the native one
+// when the layout names it), its text colour, and a selection that reads
+// on both; a text colour too close to the background becomes black or white.
+QPalette EditPalette(QPalette pal, CEditUI& edit) {
+  UiColor bk = edit.GetNativeBkColor();
+  if ((bk >> 24) == 0) bk = edit.GetBkColor();
+  const QColor base = (bk >> 24) != 0 ? QtRenderer::ToQColor(bk | 0xFF000000) : QColor(Qt::white);
+  QColor text = (edit.GetTextColor() >> 24) != 0 ? QtRenderer::ToQColor(edit.GetTextColor()) : QColor(Qt::black);
+  if (std::abs(text.lightness() - base.lightness()) < 96) text = base.lightness() < 128 ? Qt::white : Qt::black;
+  pal.setColor(QPalette::Base, base);
+  pal.setColor(QPalette::Window, base);
+  pal.setColor(QPalette::Text, text);
+  pal.setColor(QPalette::WindowText, text);
+  pal.setColor(QPalette::Highlight, base.lightness() < 128 ? QColor(0xE8, 0x45, 0x3C) : QColor(0x30, 0x78, 0xD8));
+  pal.setColor(QPalette::HighlightedText, Qt::white);
+  return pal;
+}
+
+}  // namespace
+
 bool QtWindow::BeginEdit(CEditUI* edit) {
   if (edit == nullptr || edit->IsReadOnly()) return false;
   if (!editor_) {
@@ -490,9 +514,7 @@ bool QtWindow::BeginEdit(CEditUI* edit) {
   editor_->setValidator(edit->IsNumberOnly()
                             ? new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), editor_)
                             : nullptr);
-  QPalette pal = editor_->palette();
-  pal.setColor(QPalette::Base, QtRenderer::ToQColor(edit->GetNativeBkColor()));
-  editor_->setPalette(pal);
+  editor_->setPalette(EditPalette(editor_->palette(), *edit));
   editor_->setText(QString::fromStdString(edit->GetText()));
   editor_->show();
   editor_->setFocus();

@@ -33,6 +33,12 @@ void CTrayIcon::CreateTrayIcon(HWND hwnd, UINT icon_id, const char* tooltip, UIN
   }
 }
 
+bool CTrayIcon::NoSystemTray() const { return no_system_tray_ || (native_ != nullptr && !native_->Available()); }
+
+bool CTrayIcon::ShowNotification(std::string_view title, std::string_view text) {
+  return native_ != nullptr && native_->Notify(title, text);
+}
+
 void CTrayIcon::DeleteTrayIcon() {
   native_.reset();
   no_system_tray_ = false;

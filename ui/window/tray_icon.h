@@ -34,7 +34,13 @@ class CTrayIcon {
   // True when a window backend is installed but the desktop has no tray to
   // show the icon in (plain GNOME): the program is then only reachable by
   // starting it again.
-  bool NoSystemTray() const { return no_system_tray_; }
+  // The icon appears by itself when a tray starts later; this then turns
+  // false.
+  bool NoSystemTray() const;
+  // A desktop notification from the program (title, one line of text);
+  // false when the desktop showed none (no backend, no notification
+  // service), so the caller can tell the user another way.
+  bool ShowNotification(std::string_view title, std::string_view text);
   void SetTooltipText(const char* tooltip);
   const std::string& GetTooltipText() const { return tooltip_; }
   UINT GetMessage() const { return message_; }

@@ -50,14 +50,23 @@ class INativeTrayIcon {
   virtual ~INativeTrayIcon() = default;
   virtual void SetToolTip(std::string_view tip) = 0;
   virtual void SetVisible(bool visible) = 0;
+  // False while the desktop has no tray to show the icon in (the icon
+  // appears by itself when a tray starts later).
+  virtual bool Available() const { return true; }
+  // A desktop notification (title and one line); false when none could be
+  // shown.
+  virtual bool Notify(std::string_view /*title*/, std::string_view /*text*/) { return false; }
 };
 
 // What the file dialog asks (file_dialog.h has the service itself).
 struct FileDialogRequest {
   bool save = false;
   HWND owner = nullptr;
-  std::string title;
-  std::string initial_name;       // e.g. "*.png"
+  std::string title;               // in the interface's language
+  std::string language;            // the interface's language name ("en", "cn_zh")
+  std::string initial_folder;      // where the dialog opens (existing)
+  std::string initial_name;       // e.g. "*.png", or a suggested name
+  // Descriptions are in the interface's language; empty: patterns only.
   std::string default_extension;  // without the dot, e.g. "png"
   // (description, patterns) pairs parsed from the "|"-separated filter.
   std::vector<std::pair<std::string, std::string>> filters;

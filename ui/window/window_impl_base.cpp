@@ -167,6 +167,16 @@ LRESULT WindowImplBase::OnKeyDown(UINT, WPARAM wparam, LPARAM, bool& handled) {
     Close(0);
     return 0;
   }
+  if (wparam == VK_RETURN && IsRunningModal() && DefaultButtonName() != nullptr) {
+    CControlUI* focus = m_pm.GetFocus();
+    const bool focus_takes_enter = focus != nullptr && focus->IsEnabled() &&
+                                   (focus->GetClass() == "ButtonUI" || focus->GetClass() == "OptionUI");
+    CControlUI* button = m_pm.FindControl(DefaultButtonName());
+    if (!focus_takes_enter && button != nullptr && button->IsVisible() && button->IsEnabled()) {
+      m_pm.SendNotify(button, kNotifyClick);
+      return 0;
+    }
+  }
   handled = false;
   return 0;
 }

@@ -69,8 +69,12 @@ class WindowImplBase : public CWindowWnd, public INotifyUI, public IDialogBuilde
   virtual LRESULT OnGetMinMaxInfo(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled);
   virtual LRESULT OnSize(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled);
   virtual LRESULT OnSysCommand(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled);
-  // Escape closes a window that runs modally with 0 (cancel).
+  // Escape closes a window that runs modally with 0 (cancel). Enter in a
+  // modal window clicks its default button (DefaultButtonName) unless the
+  // focus is on another button, which then takes the key itself.
   virtual LRESULT OnKeyDown(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled);
+  // The control Enter clicks in a modal window; null (the default): none.
+  virtual const char* DefaultButtonName() const { return nullptr; }
 
   // The caption test of OnNcHitTest on a client point.
   LRESULT CaptionHitTest(UiPoint client_point);

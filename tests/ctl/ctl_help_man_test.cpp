@@ -1,0 +1,140 @@
+// The manual page documents every command --help lists: both are parsed
+// (the help's command lines, the manual's COMMANDS entries), so a command
+// added to one and not the other fails here. Also: the help lists every
+// command before the DEVICE and exit-status lines, and trx770(1) documents
+// --sim-state.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "ctl/ctl_app.h"
+
+namespace trx::ctl {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Help() {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCtl({"--help"}, out, err), ExitCode::Ok);
+  return out.str();
+}
+
+bool IsWord(const std::string& w) { return std::regex_match(w, std::regex("[a-z][a-z0-9-]*")); }
+
+// "macro list|show DEVICE ..., routine upload|read" → {"macro list",
+// "macro show", "routine upload", "routine read"}; "dpi DEVICE ..." → {"dpi"}.
+void AddCommands(const std::string& spec, std::set<std::string>& out) {
+  std::stringstream parts(spec);
+  std::string part;
+  while (std::getline(parts, part, ',')) {
+    std::stringstream words(part);
+    std::string command, sub;
+    words >> command >> sub;
+    if (!IsWord(command)) continue;
+    std::stringstream subs(sub);
+    std::string one;
+    bool any = false;
+    while (std::getline(subs, one, '|')) {
+      if (!IsWord(one)) break;
+      out.insert(command + " " + one);
+      any = true;
+    }
+    if (!any) out.insert(command);
+  }
+}
+
+// The command lines of --help: those between "commands:" and the first
+// line that does not start with two spaces (deeper indented lines continue
+// the line above); a line's commands come before its first two spaces.
+std::set<std::string> HelpCommands(const std::string& help, std::string* after) {
+  std::set<std::string> commands;
+  std::stringstream in(help);
+  std::string line;
+  bool in_list = false;
+  while (std::getline(in, line)) {
+    if (line == "commands:") {
+      in_list = true;
+      continue;
+    }
+    if (!in_list) continue;
+    if (line.rfind("  ", 0) != 0) {
+      *after += line + "\n";
+      in_list = false;
+      continue;
+    }
+    if (line.rfind("   ", 0) == 0) continue;  // the description of the line above
+    const std::string spec = line.substr(2, line.find("  ", 2) - 2);
+    AddCommands(spec, commands);
+  }
+  return commands;
+}
+
+// The manual's entries under COMMANDS: the line after each ".TP", with the
+// font requests, quotes and escapes dropped.
+std::set<std::string> ManCommands(const std::string& man) {
+  std::set<std::string> commands;
+  std::stringstream in(man);
+  std::string line;
+  bool in_commands = false, tagged = false;
+  while (std::getline(in, line)) {
+    if (line.rfind(".SH", 0) == 0) in_commands = line == ".SH COMMANDS";
+    if (!in_commands) continue;
+    if (line == ".TP") {
+      tagged = true;
+      continue;
+    }
+    if (!tagged) continue;
+    tagged = false;
+    line = std::regex_replace(line, std::regex("^\\.B[IR]? "), "");
+    line = std::regex_replace(line, std::regex("\\\\f[BIRP]"), "");
+    line = std::regex_replace(line, std::regex("\\\\-"), "-");
+    line = std::regex_replace(line, std::regex("\""), "");
+    std::stringstream words(line);
+    std::string command, sub;
+    words >> command >> sub;
+    commands.insert(command);
+    if (IsWord(sub)) commands.insert(command + " " + sub);
+  }
+  return commands;
+}
+
+TEST(CtlHelpManTest, ManualDocumentsEveryCommandTheHelpLists) {
+  std::string after;
+  const std::set<std::string> help = HelpCommands(Help(), &after);
+  const std::set<std::string> man = ManCommands(ReadFile(TRX770_SOURCE_DIR "/packaging/man/trx770ctl.1"));
+  // The parsers see what they should: a plain command, a subcommand list
+  // and the button commands.
+  for (const char* expected : {"devices", "dpi-colour", "macro upload", "routine read", "profile list", "button list"})
+    EXPECT_TRUE(help.count(expected)) << expected;
+  for (const std::string& command : help) EXPECT_TRUE(man.count(command)) << "not in trx770ctl(1): " << command;
+}
+
+TEST(CtlHelpManTest, HelpListsEveryCommandBeforeTheExitStatus) {
+  const std::string help = Help();
+  const auto exit_status = help.find("exit status:");
+  ASSERT_NE(exit_status, std::string::npos);
+  EXPECT_LT(help.find("  button list"), exit_status);
+  EXPECT_LT(help.find("DEVICE is mouse"), exit_status);
+  EXPECT_GT(help.find("DEVICE is mouse"), help.find("  button default"));
+}
+
+TEST(CtlHelpManTest, ProgramManualDocumentsSimState) {
+  const std::string man = ReadFile(TRX770_SOURCE_DIR "/packaging/man/trx770.1");
+  EXPECT_NE(man.find(".SH SYNOPSIS"), std::string::npos);
+  const std::string options = man.substr(man.find(".SH OPTIONS"));
+  EXPECT_NE(options.find("sim\\-state"), std::string::npos);
+  EXPECT_NE(man.substr(0, man.find(".SH DESCRIPTION")).find("sim\\-state"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace trx::ctl
