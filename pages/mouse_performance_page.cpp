@@ -15,6 +15,7 @@
 #include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
+#include "settings/record_apply.h"
 #include "settings/settings_host.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
@@ -243,7 +244,23 @@ void CMousePerformancePage::ReportRateSelected() {
   }
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
   SaveLight("report rate");
-  controls().Show(kMsReportRateNote, true);
+  controls().Show(kMsReportRateNote, false);
+  SendReportRate();
+}
+
+// The timed send never writes the rate: the whole record goes out at once
+// on the device-operation worker, as a device profile selection sends it.
+void CMousePerformancePage::SendReportRate() {
+  CDeviceChannel& mouse = ctx_.devices.Channel(DeviceKind::Mouse);
+  if (!mouse.connected) return;  // stored; the profile carries it
+  const bool started = ctx_.window.RunDeviceOperation(
+      [&mouse](IProgressReporter&) { return SendMouseRecordWhole(mouse); },
+      [this](int rc) {
+        if (rc == kResultOk) return;
+        DebugLineF("report rate: the mouse answered %d", rc);
+        controls().Show(kMsReportRateNote, true);
+      });
+  if (!started) DebugLine("report rate not sent: the window is closing");
 }
 
 // ---------------------------------------------------------------- computer settings

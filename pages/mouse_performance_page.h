@@ -13,9 +13,10 @@
 // Edits: a DPI slider released stores its position, marks the mouse's
 // settings pending (the 100 ms send) and saves the light and device
 // profiles; while it is dragged only its label follows. A DPI colour comes
-// from the palette (device profile saved). The report rate is stored and
-// saved in the light profile; the timed send never writes it, so the page
-// says that the mouse takes it with the next device profile selection
+// from the palette (device profile saved). The report rate is stored, saved
+// in the light profile and sent at once on the device-operation worker (the
+// whole record in one frame, as a profile selection sends it; the timed
+// send never writes it). When the mouse does not take it the page says so
 // (the note clears at the next refresh, which shows the mouse's own rate).
 //
 // Pointer speed (1-20, slider position p gives (max(p, 0) + 1) x 2) and
@@ -63,6 +64,7 @@ class CMousePerformancePage : public CPage {
   void DpiSliderMoved(int level);
   void PickDpiColour(ui::CControlUI* button, int level);
   void ReportRateSelected();
+  void SendReportRate();
   void PointerSpeedReleased();
   void WheelLinesStep(bool up);
   void WheelLinesTyped();

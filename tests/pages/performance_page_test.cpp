@@ -226,22 +226,30 @@ TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
   EXPECT_EQ(sim_devices->pending.size(), 1u);
 }
 
-TEST_F(PerformancePageTest, ReportRateIsStoredButNotSentByTheTimedApply) {
+// The rate reaches the mouse at once (the whole record in one frame); the
+// note appears only when the mouse does not take it.
+TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   firmware->SetSettingsByte(14, 3);
   BuildPage();
   pages->Refresh(DeviceKind::Mouse);
-  EXPECT_FALSE(Visible("ms_report_rate_note"));
-  dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"))->SelectItem(1);  // raises "itemselect"
+  Slider("ms_DPI1_slider")->SetValue(30);
+  Notify("ms_DPI1_slider", "valuechanged");  // waiting for the timed send
+  saver.saves.clear();
+  auto* combo = dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"));
+  combo->SelectItem(1);  // raises "itemselect"
   EXPECT_EQ(Record(kRecReportRate), 1);
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"led"}));
+  EXPECT_EQ(firmware->Settings()[14], 1);
+  EXPECT_EQ(firmware->Settings()[15], 30);  // the pending edit went with it
+  EXPECT_FALSE(Visible("ms_report_rate_note"));
+
+  sim::SimFaults refusing;
+  refusing.status_count = 100;  // every request answered "bad request"
+  firmware->SetFaults(refusing);
+  combo->SelectItem(2);
+  EXPECT_EQ(Record(kRecReportRate), 2);
   EXPECT_TRUE(Visible("ms_report_rate_note"));
-
-  Slider("ms_DPI1_slider")->SetValue(30);
-  Notify("ms_DPI1_slider", "valuechanged");
-  ASSERT_EQ(SendCurrentRecord(sim_devices->mouse), kResultOk);
-  EXPECT_EQ(firmware->Settings()[15], 30);
-  EXPECT_EQ(firmware->Settings()[14], 3);  // the mouse keeps its rate
-
+  firmware->SetFaults({});
   pages->Refresh(DeviceKind::Mouse);  // a device read or profile selection
   EXPECT_FALSE(Visible("ms_report_rate_note"));
 }
