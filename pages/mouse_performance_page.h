@@ -12,7 +12,11 @@
 //
 // Edits: a DPI slider released stores its position, marks the mouse's
 // settings pending (the 100 ms send) and saves the light and device
-// profiles; while it is dragged only its label follows. A DPI colour comes
+// profiles; while it is dragged only its label follows. The value of levels
+// 1-4 can be typed: leaving the field takes the nearest position the mouse
+// has and stores it as a release does. The scale beside every slider shows
+// the DPI base and the DPI of the highest position the mouse reports (what
+// the slider reaches). A DPI colour comes
 // from the palette (device profile saved). The report rate is stored, saved
 // in the light profile and sent at once on the device-operation worker (the
 // whole record in one frame, as a profile selection sends it; the timed
@@ -33,8 +37,9 @@
 // send writes the old record back.
 //
 // The sensor height slider has no stored value and no device meaning: the
-// layout keeps it hidden. Levels 5 and 6 have no stored value: their
-// labels follow their sliders only.
+// layout keeps it hidden. Levels 5 and 6 have no stored value (the mouse
+// keeps four levels): the layout hides their rows; their labels still
+// follow their sliders.
 //
 // UI thread only.
 
@@ -62,6 +67,7 @@ class CMousePerformancePage : public CPage {
   void HighlightActiveLevel(int active);
   void DpiSliderReleased(int level);
   void DpiSliderMoved(int level);
+  void DpiTyped(int level);
   void PickDpiColour(ui::CControlUI* button, int level);
   void ReportRateSelected();
   void SendReportRate();

@@ -154,11 +154,12 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
     const char* level1;
   };
   const Case cases[] = {
-      {0x1234, 10, "100", "12000", 400, "550"},  // unknown: layout texts and the device's base kept
-      {0x3360, 100, "100", "12000", 100, "1600"},  // position 15
-      {0x3325, 50, "200", "5000", 200, "950"},
-      {0x3050, 50, "250", "4000", 250, "1000"},
-      {0x3310, 50, "50", "5000", 50, "800"},
+      // The scale: the base and what the slider reaches (position 60).
+      {0x1234, 10, "400", "1000", 400, "550"},  // unknown: the device's base kept
+      {0x3360, 100, "100", "6100", 100, "1600"},  // position 15
+      {0x3325, 50, "200", "3200", 200, "950"},
+      {0x3050, 50, "250", "3250", 250, "1000"},
+      {0x3310, 50, "50", "3050", 50, "800"},
   };
   BuildPage();
   for (const Case& c : cases) {
@@ -187,6 +188,31 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   SetImage(0x3360, 100, 119, {1, 1, 1, 1});
   pages->Refresh(DeviceKind::Keyboard);
   EXPECT_EQ(Text("ms_DPI1_label_value"), "800");
+}
+
+// The mouse keeps four levels: only those are shown, and their values can
+// be typed (the nearest position the mouse has is taken and stored).
+TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition) {
+  BuildPage();
+  pages->Refresh(DeviceKind::Mouse);  // sensor 0x3360: base 100, step 100, top 119
+  for (int n = 1; n <= 6; ++n)
+    EXPECT_EQ(Find("ms_DPI" + std::to_string(n) + "_slider")->IsVisible(), n <= 4) << n;
+  struct Case {
+    const char* typed;
+    const char* shown;
+    uint8_t position;
+  };
+  const Case cases[] = {{"1649", "1600", 15}, {"1650", "1700", 16}, {"50", "100", 0}, {"99999", "12000", 119}, {"", "12000", 119}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    sim_devices->pending.clear();
+    Find("ms_DPI3_label_value")->SetText(c.typed);
+    Notify("ms_DPI3_label_value", "killfocus");
+    EXPECT_EQ(Text("ms_DPI3_label_value"), c.shown);
+    EXPECT_EQ(Slider("ms_DPI3_slider")->GetValue(), c.position);
+    EXPECT_EQ(Record(kRecDpiLevels + 2), c.position);
+    EXPECT_EQ(sim_devices->pending.size(), c.typed[0] != 0 ? 1u : 0u);
+  }
 }
 
 TEST_F(PerformancePageTest, ActiveLevelIsRedAndAnUnknownLevelShowsLevelOne) {
