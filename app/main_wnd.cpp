@@ -868,6 +868,7 @@ CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
 }
 
 void CMainWnd::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
+  DebugLineF("device connected: %s", DeviceKindName(kind));
   RunOnUi([&] { pages_->OnDeviceConnected(kind, result); });
 }
 void CMainWnd::OnDeviceLeft(const RemovalPlan& plan) {

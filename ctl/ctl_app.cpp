@@ -216,12 +216,22 @@ ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostrea
     j.BeginObject().String("kind", KindWord(kind)).String("path", report.path);
     PrintInfoJson(j, snap);
     j.Int("onboard_profile", snap.active_profile + 1);
+    if (kind == DeviceKind::Mouse)
+      j.BeginObject("dpi_range")
+          .Int("min", DpiBase(snap.info.data()))
+          .Int("max", DpiMax(snap.info.data()))
+          .Int("step", snap.info[kInfoDpiStep])
+          .EndObject();
     j.BeginArray("records");
   } else {
     out << "device: " << KindWord(kind) << " (" << report.path << ")\n"
         << "information: " << Hex(snap.info.data(), snap.info.size()) << "\n"
         << "block size: " << snap.block_size << "\n"
         << "onboard profile: " << snap.active_profile + 1 << "\n";
+    // The range the window's DPI scales show.
+    if (kind == DeviceKind::Mouse)
+      out << "DPI range: " << DpiBase(snap.info.data()) << "-" << DpiMax(snap.info.data()) << " in steps of "
+          << int{snap.info[kInfoDpiStep]} << "\n";
   }
   for (int k = 0; k < 5; ++k) {
     const uint8_t* rec = snap.records[k].data();
@@ -234,7 +244,8 @@ ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostrea
         j.BeginArray("dpi_colours");
         for (const auto& c : v.dpi_colours) j.String({}, Colour(c));
         j.EndArray();
-        j.Int("dpi_level", v.current_dpi_level).Int("report_rate_hz", v.report_rate_hz);
+        // The level in use numbered 1-4 as the window shows it (byte 19 + 1).
+        j.Int("dpi_level", v.current_dpi_level + 1).Int("report_rate_hz", v.report_rate_hz);
         j.BeginObject("lighting")
             .Int("mode", v.light_mode)
             .Int("brightness", v.brightness)
@@ -246,7 +257,7 @@ ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostrea
       } else {
         out << "  dpi:";
         for (int level = 0; level < 4; ++level) out << " " << v.dpi[level] << " " << Colour(v.dpi_colours[level]);
-        out << "  (level " << v.current_dpi_level << ")\n"
+        out << "  (level in use " << v.current_dpi_level + 1 << ")\n"
             << "  report rate: " << v.report_rate_hz << " Hz\n"
             << "  lighting: mode " << v.light_mode << ", brightness " << v.brightness << ", speed " << v.speed
             << ", direction " << v.direction << ", colour " << Colour(v.light_colour)

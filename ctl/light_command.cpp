@@ -13,6 +13,7 @@
 #include "device/commands.h"
 #include "services/device_session.h"
 #include "settings/lighting_bytes.h"
+#include "settings/lighting_effects.h"
 
 namespace trx::ctl {
 
@@ -223,8 +224,11 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
     Print(*kind, b, json, out);
     return ExitCode::Ok;
   }
-  // copy-to-all: every other connected device takes bytes 1-8.
+  // copy-to-all: every other connected device takes bytes 1-8, the mode as
+  // its own number for the same effect; one with no equal effect is left
+  // as it is (and named).
   int copied = 0;
+  int connected = 0;
   for (DeviceKind target : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad}) {
     if (target == *kind) continue;
     ExitCode open_code = ExitCode::Ok;
@@ -233,7 +237,15 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
       if (open_code != ExitCode::NoDevice) code = open_code;
       continue;
     }
-    rc = WriteBytes(*other, b);
+    ++connected;
+    const std::optional<uint8_t> mode = EqualMode(*kind, b.mode, target);
+    if (!mode) {
+      if (!json) out << KindWord(target) << ": left as it is (no equal lighting effect)\n";
+      continue;
+    }
+    LightingBytes copy = b;
+    copy.mode = *mode;
+    rc = WriteBytes(*other, copy);
     if (rc != kResultOk) {
       err << "trx770ctl: writing the " << KindWord(target) << "'s lighting failed: " << CommandResultName(rc) << "\n";
       code = ExitCode::DeviceError;
@@ -247,7 +259,7 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
     j.BeginObject().String("from", KindWord(*kind)).Int("copied", copied).EndObject();
     j.Finish();
   }
-  if (copied == 0 && code == ExitCode::Ok) {
+  if (connected == 0 && code == ExitCode::Ok) {
     err << "trx770ctl: no other device is connected to copy the lighting to\n";
     return ExitCode::NoDevice;
   }

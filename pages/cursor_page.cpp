@@ -31,6 +31,10 @@ constexpr const char* kXEdit = "ms_cursor_x_eidt";
 constexpr const char* kYEdit = "ms_cursor_y_eidt";
 constexpr const char* kXCheck = "ms_cursor_x_check";
 constexpr const char* kYCheck = "ms_cursor_y_check";
+// Each direction is a pair of options: left or right, up or down. The
+// first of each pair ("_check") is selected for left and up.
+constexpr const char* kXRight = "ms_cursor_x_right";
+constexpr const char* kYDown = "ms_cursor_y_down";
 constexpr const char* kSave = "ms_bulletdate_save_btn";
 constexpr const char* kReset = "ms_bulletdate_reset_btn";
 constexpr const char* kImport = "ms_bulletdate_import_btn";
@@ -116,8 +120,11 @@ void CCursorPage::Bind(CRouter& router) {
   router.Add(Table::SelectAfterGuard, {kStepPrefix, Match::Prefix, [this](ui::TNotifyUI& msg, const NameSplit& s) {
                                          if (IsSelected(msg.pSender)) StepChosen(s.index);
                                        }});
-  router.Add(Table::SelectAfterGuard, {kXCheck, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { StoreStep(); }});
-  router.Add(Table::SelectAfterGuard, {kYCheck, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { StoreStep(); }});
+  // A choice in a pair clears its mate: only the newly selected one stores.
+  for (const char* option : {kXCheck, kXRight, kYCheck, kYDown})
+    router.Add(Table::SelectAfterGuard, {option, Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
+                                           if (IsSelected(msg.pSender)) StoreStep();
+                                         }});
   router.Add(Table::Click, {kStepPrefix, Match::Prefix,
                             [this](ui::TNotifyUI&, const NameSplit& s) { StepClicked(s.index); }});
   auto click = [&](const char* name, void (CCursorPage::*fn)()) {
@@ -213,12 +220,9 @@ void CCursorPage::StepNext() {
   if (step_ < routine::kStepCount - 1) SelectStepOption(step_ + 1);
 }
 
-void CCursorPage::SetCheck(const char* check, bool selected, const char* selected_name, const char* clear_name) {
-  auto* option = controls().As<ui::COptionUI>(check);
-  if (option == nullptr) return;
-  option->Selected(selected, false);
-  option->SetResourceText(true);
-  option->SetText(selected ? selected_name : clear_name);
+void CCursorPage::SetCheck(const char* first, const char* second, bool first_selected) {
+  auto* option = controls().As<ui::COptionUI>(first_selected ? first : second);
+  if (option != nullptr) option->Selected(true, false);
 }
 
 void CCursorPage::ShowStep() {
@@ -227,8 +231,8 @@ void CCursorPage::ShowStep() {
   controls().SetText(kDelayEdit, std::to_string(step.pause_ms));
   controls().SetText(kXEdit, std::to_string(step.x));
   controls().SetText(kYEdit, std::to_string(step.y));
-  SetCheck(kXCheck, step.left, routine::kNameLeft, routine::kNameRight);
-  SetCheck(kYCheck, step.up, routine::kNameUp, routine::kNameDown);
+  SetCheck(kXCheck, kXRight, step.left);
+  SetCheck(kYCheck, kYDown, step.up);
   showing_ = false;
   ShowPath();
 }
@@ -253,9 +257,6 @@ void CCursorPage::StoreStep() {
   step.y = LimitedEditValue(kYEdit, routine::kMaxDistance);
   step.left = IsSelected(controls().Find(kXCheck));
   step.up = IsSelected(controls().Find(kYCheck));
-  // The checks read as the direction they stand for.
-  SetCheck(kXCheck, step.left, routine::kNameLeft, routine::kNameRight);
-  SetCheck(kYCheck, step.up, routine::kNameUp, routine::kNameDown);
   const routine::RoutineResult r = routine::StoreStep(store_, routine_, step_, step);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d step %d not stored: %s", routine_ + 1, step_ + 1, routine::RoutineResultName(r));

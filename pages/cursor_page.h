@@ -56,7 +56,8 @@ class CCursorPage : public CPage {
  private:
   // Puts the edit's number back within `limit`; the value it holds.
   uint32_t LimitedEditValue(const char* edit, uint32_t limit);
-  void SetCheck(const char* check, bool selected, const char* selected_name, const char* clear_name);
+  // Selects `first` or `second` of a direction pair, without notifying.
+  void SetCheck(const char* first, const char* second, bool first_selected);
   void SelectStepOption(int k);
   void ShowPath();
   void UploadDone(int result);

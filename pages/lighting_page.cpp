@@ -2,12 +2,15 @@
 
 #include <charconv>
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "device/commands.h"
 #include "pages/lighting_preview.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "presence/presence_messages.h"
+#include "settings/lighting_effects.h"
 #include "settings/onboard_profile.h"
 #include "settings/pad_onboard_profile.h"
 #include "settings/settings_host.h"
@@ -15,6 +18,7 @@
 #include "ui/core/combo.h"
 #include "ui/core/option.h"
 #include "ui/core/progress.h"
+#include "ui/core/resource_manager.h"
 #include "ui/dialogs/preset_colors.h"
 
 namespace trx::pages {
@@ -29,6 +33,13 @@ const char* PrefixOf(DeviceKind kind) {
   }
   return "ms_";
 }
+
+// Language texts of the note on devices a copy left alone.
+constexpr const char* kSameModeLeftText = "same_mode_left_text";
+constexpr const char* kListSeparatorText = "list_separator_text";
+constexpr const char* kTabKeyboardText = "tab_keyboard_text";
+constexpr const char* kTabMouseText = "tab_mouse_text";
+constexpr const char* kTabMousePadText = "tab_mousepad_text";
 
 constexpr const char* kEditSuffixes[3] = {"Deng_edit_R", "Deng_edit_G", "Deng_edit_B"};
 
@@ -236,16 +247,45 @@ void CLightingPage::PaletteChanged() {
 void CLightingPage::CopyLightingToOthers() {
   const LightingBytes source = ReadLighting(kind_);
   WriteSyncLighting(source);
+  std::vector<DeviceKind> left_alone;
+  ctx_.devices.Channel(kind_).follows_synchronised_lighting = 1;
   for (DeviceKind target : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad}) {
     if (target == kind_) continue;
-    WriteLighting(target, source);
+    // Mode numbers differ between the devices: the target takes its own
+    // mode of the same effect, or keeps its lighting where it has none.
+    const std::optional<uint8_t> mode = EqualMode(kind_, source.mode, target);
+    if (!mode) {
+      left_alone.push_back(target);
+      continue;
+    }
+    LightingBytes copy = source;
+    copy.mode = *mode;
+    WriteLighting(target, copy);
     if (CLightingPage* page = group_.Of(target)) {
       page->Refresh(target);
       page->Save();
     }
+    SendCopiedLighting(target);
+    ctx_.devices.Channel(target).follows_synchronised_lighting = 1;
   }
-  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-    ctx_.devices.Channel(kind).follows_synchronised_lighting = 1;
+  if (!left_alone.empty()) TellLeftAlone(left_alone);
+}
+
+// The copied record goes to the device with the next settings send.
+void CLightingPage::SendCopiedLighting(DeviceKind target) { ctx_.devices.MarkSettingsPending(target); }
+
+void CLightingPage::TellLeftAlone(const std::vector<DeviceKind>& kinds) {
+  ui::CResourceManager* rm = ui::CResourceManager::GetInstance();
+  std::string names;
+  for (DeviceKind kind : kinds) {
+    if (!names.empty()) names += rm->GetText(kListSeparatorText);
+    names += rm->GetText(kind == DeviceKind::Keyboard ? kTabKeyboardText
+                         : kind == DeviceKind::Mouse  ? kTabMouseText
+                                                      : kTabMousePadText);
+  }
+  std::string text = rm->GetText(kSameModeLeftText);
+  if (const size_t at = text.find("%s"); at != std::string::npos) text.replace(at, 2, names);
+  ctx_.dialogs.ShowText(text);
 }
 
 void CLightingPage::ApplyLighting(const LightingBytes& bytes) {

@@ -16,10 +16,15 @@
 //
 // Every change marks the device's record pending (the apply timer sends
 // it) and saves: the mouse its light and device profiles, the pad and the
-// keyboard their light profile. The same-mode button copies bytes 1-8 to
-// the other two devices and to the synchronised-lighting settings, shows
-// them on their pages, saves them and sets every channel's "follows
-// synchronised lighting" flag.
+// keyboard their light profile. The same-mode button ("Apply to all
+// devices") copies bytes 1-8 to the synchronised-lighting settings and to
+// each other device that has a mode of the same effect
+// (settings/lighting_effects.h: the mode byte is that device's own number
+// for it), shows them on its page, saves them, marks its record pending so
+// the settings send takes it to the device, and sets the "follows
+// synchronised lighting" flag of the source and of each device that took
+// it. A device with no equal effect keeps its lighting, and a message box
+// names it ("same_mode_left_text").
 //
 // The pad page also switches the pad's onboard profile
 // ("mp_deng_combo_profile") and restores its defaults
@@ -32,6 +37,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "pages/lighting_modes.h"
 #include "pages/page.h"
@@ -95,6 +101,8 @@ class CLightingPage : public CPage {
   void RestartPreview(bool from_end, uint8_t direction);
   void PadOnboardSelected();
   void PadDefaults();
+  void SendCopiedLighting(DeviceKind target);
+  void TellLeftAlone(const std::vector<DeviceKind>& kinds);
 
   DeviceKind kind_;
   std::string prefix_;

@@ -15,6 +15,7 @@
 #include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
+#include "settings/record_apply.h"
 #include "settings/settings_host.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
@@ -79,6 +80,9 @@ void CMousePerformancePage::Bind(CRouter& router) {
                                        if (level <= kDpiStoredLevelCount) DpiSliderReleased(level);
                                        else DpiSliderMoved(level);
                                      }});
+    if (level <= kDpiStoredLevelCount)
+      router.Add(Table::KillFocus, {DpiName(level, kDpiValueSuffix), Match::Exact,
+                                    [this, level](ui::TNotifyUI&, const NameSplit&) { DpiTyped(level); }});
   }
   auto row = [this](Table table, const char* name, void (CMousePerformancePage::*fn)()) {
     return std::pair<Table, Route>{table, {name, Match::Exact, [this, fn](ui::TNotifyUI&, const NameSplit&) { (this->*fn)(); }}};
@@ -146,12 +150,11 @@ void CMousePerformancePage::RefreshDpi() {
     std::copy(std::begin(image.device_info), std::end(image.device_info), info);
     std::copy(image.current, image.current + kCurrentRecordSize, record);
   }
-  const uint16_t sensor = static_cast<uint16_t>(info[kInfoSensorId] | info[kInfoSensorId + 1] << 8);
-  if (auto range = RangeOfSensor(sensor)) {
-    for (int level = 1; level <= kDpiLevelCount; ++level) {
-      controls().SetText(DpiName(level, kDpiMinSuffix), std::to_string(range->dpi_min));
-      controls().SetText(DpiName(level, kDpiMaxSuffix), std::to_string(range->dpi_max));
-    }
+  // The scale shows what the sliders reach: the DPI base and the DPI of the
+  // highest position the mouse reports (as `trx770ctl dpi` accepts them).
+  for (int level = 1; level <= kDpiLevelCount; ++level) {
+    controls().SetText(DpiName(level, kDpiMinSuffix), std::to_string(DpiBase(info)));
+    controls().SetText(DpiName(level, kDpiMaxSuffix), std::to_string(DpiMax(info)));
   }
   for (int level = 1; level <= kDpiStoredLevelCount; ++level) {
     const uint8_t position = record[kRecDpiLevels + level - 1];
@@ -216,6 +219,27 @@ void CMousePerformancePage::DpiSliderReleased(int level) {
   SaveBoth("DPI level");
 }
 
+// A typed DPI value takes the nearest position the mouse has (within its
+// range) and is stored as a released slider is; an empty or unreadable
+// entry shows the stored value again.
+void CMousePerformancePage::DpiTyped(int level) {
+  auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix));
+  auto* edit = controls().As<ui::CEditUI>(DpiName(level, kDpiValueSuffix));
+  if (slider == nullptr || edit == nullptr) return;
+  const int typed = EditNumber(edit->GetText(), -1);
+  if (typed < 0) {
+    ShowDpiLabel(level, slider->GetValue());
+    return;
+  }
+  int position = 0;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    position = NearestPositionOfDpi(Images().mouse.device_info, typed);
+  }
+  slider->SetValue(position);
+  DpiSliderReleased(level);
+}
+
 void CMousePerformancePage::PickDpiColour(ui::CControlUI* button, int level) {
   if (button == nullptr || level < 1 || level > kDpiColourButtonCount) return;
   ui::UiColor colour = 0;
@@ -243,7 +267,23 @@ void CMousePerformancePage::ReportRateSelected() {
   }
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
   SaveLight("report rate");
-  controls().Show(kMsReportRateNote, true);
+  controls().Show(kMsReportRateNote, false);
+  SendReportRate();
+}
+
+// The timed send never writes the rate: the whole record goes out at once
+// on the device-operation worker, as a device profile selection sends it.
+void CMousePerformancePage::SendReportRate() {
+  CDeviceChannel& mouse = ctx_.devices.Channel(DeviceKind::Mouse);
+  if (!mouse.connected) return;  // stored; the profile carries it
+  const bool started = ctx_.window.RunDeviceOperation(
+      [&mouse](IProgressReporter&) { return SendMouseRecordWhole(mouse); },
+      [this](int rc) {
+        if (rc == kResultOk) return;
+        DebugLineF("report rate: the mouse answered %d", rc);
+        controls().Show(kMsReportRateNote, true);
+      });
+  if (!started) DebugLine("report rate not sent: the window is closing");
 }
 
 // ---------------------------------------------------------------- computer settings

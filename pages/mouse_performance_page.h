@@ -12,10 +12,15 @@
 //
 // Edits: a DPI slider released stores its position, marks the mouse's
 // settings pending (the 100 ms send) and saves the light and device
-// profiles; while it is dragged only its label follows. A DPI colour comes
-// from the palette (device profile saved). The report rate is stored and
-// saved in the light profile; the timed send never writes it, so the page
-// says that the mouse takes it with the next device profile selection
+// profiles; while it is dragged only its label follows. The value of levels
+// 1-4 can be typed: leaving the field takes the nearest position the mouse
+// has and stores it as a release does. The scale beside every slider shows
+// the DPI base and the DPI of the highest position the mouse reports (what
+// the slider reaches). A DPI colour comes
+// from the palette (device profile saved). The report rate is stored, saved
+// in the light profile and sent at once on the device-operation worker (the
+// whole record in one frame, as a profile selection sends it; the timed
+// send never writes it). When the mouse does not take it the page says so
 // (the note clears at the next refresh, which shows the mouse's own rate).
 //
 // Pointer speed (1-20, slider position p gives (max(p, 0) + 1) x 2) and
@@ -32,8 +37,9 @@
 // send writes the old record back.
 //
 // The sensor height slider has no stored value and no device meaning: the
-// layout keeps it hidden. Levels 5 and 6 have no stored value: their
-// labels follow their sliders only.
+// layout keeps it hidden. Levels 5 and 6 have no stored value (the mouse
+// keeps four levels): the layout hides their rows; their labels still
+// follow their sliders.
 //
 // UI thread only.
 
@@ -61,8 +67,10 @@ class CMousePerformancePage : public CPage {
   void HighlightActiveLevel(int active);
   void DpiSliderReleased(int level);
   void DpiSliderMoved(int level);
+  void DpiTyped(int level);
   void PickDpiColour(ui::CControlUI* button, int level);
   void ReportRateSelected();
+  void SendReportRate();
   void PointerSpeedReleased();
   void WheelLinesStep(bool up);
   void WheelLinesTyped();

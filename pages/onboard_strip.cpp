@@ -1,10 +1,15 @@
 #include "pages/onboard_strip.h"
 
+#include <mutex>
+#include <string>
+
 #include "pages/control_names.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
+#include "settings/config_images.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
+#include "ui/core/button.h"
 
 namespace trx::pages {
 
@@ -15,7 +20,28 @@ void COnboardStrip::Bind(CRouter& router) {
                               if (rc != kSwitchDone && rc != kSwitchAlreadyActive)
                                 DebugLineF("onboard profile %d could not be made active: %s (%d)", split.index,
                                            OnboardSwitchResultName(rc), rc);
+                              ShowActive();
                             }});
+}
+
+void COnboardStrip::Refresh(DeviceKind kind) {
+  if (kind == DeviceKind::Mouse) ShowActive();
+}
+
+void COnboardStrip::ShowActive() {
+  constexpr ui::UiColor kActiveBack = 0xFFE8453C, kActiveText = 0xFFFFFFFF;
+  constexpr ui::UiColor kOtherBack = 0xFF0F1115, kOtherText = 0xFF9AA3B0;
+  int active = -1;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    active = Images().mouse.ProfileIndex();
+  }
+  for (int k = 0; k < kOnboardProfileCount; ++k) {
+    auto* button = controls().As<ui::CButtonUI>(names::kMsProfilePrefix + std::to_string(k));
+    if (button == nullptr) continue;
+    button->SetBkColor(k == active ? kActiveBack : kOtherBack);
+    button->SetTextColor(k == active ? kActiveText : kOtherText);
+  }
 }
 
 }  // namespace trx::pages

@@ -1,7 +1,9 @@
 #pragma once
 // The mouse's onboard profile buttons "ms_profile_0" … "ms_profile_4": a
 // click makes that onboard profile the mouse's active one (indices outside
-// 0 … 4 are ignored).
+// 0 … 4 are ignored). The button of the active profile (the current
+// record's byte 0) is marked (accent background, white text) after every
+// mouse refresh and every switch, as the pad's list shows its own.
 
 #include "pages/page.h"
 
@@ -11,6 +13,10 @@ class COnboardStrip : public CPage {
  public:
   using CPage::CPage;
   void Bind(CRouter& router) override;
+  void Refresh(DeviceKind kind) override;
+
+ private:
+  void ShowActive();
 };
 
 }  // namespace trx::pages

@@ -24,6 +24,20 @@ void TakeMouseRecord(MouseConfigImage& m, const uint8_t* record) {
   m.wheel_lines = AtLeastOne(m.settings[0][kRecWheelLines]);
 }
 
+// A light profile is the lighting part only: its bytes 1-8 (mode to blue)
+// and the computer's pointer speed and wheel lines it carries. The DPI
+// levels, their colours, the report rate and the rest of the record stay
+// as they are (a light profile file holds the whole record of when it was
+// saved, which is not what choosing a lighting means).
+void TakeMouseLighting(MouseConfigImage& m, const uint8_t* record) {
+  constexpr size_t first = kRecLightMode;
+  constexpr size_t count = kRecLightColour + 3 - kRecLightMode;
+  std::memcpy(m.settings[0] + first, record + first, count);
+  std::memcpy(m.current + first, record + first, count);
+  m.pointer_speed = AtLeastOne(record[kRecPointerSpeed]);
+  m.wheel_lines = AtLeastOne(record[kRecWheelLines]);
+}
+
 }  // namespace
 
 std::vector<uint8_t> BuildProfileData(ConfigImages& images, const ProfileFamilyInfo& info) {
@@ -71,7 +85,7 @@ void ApplyProfileData(ConfigImages& images, const ProfileFamilyInfo& info, const
         std::memcpy(m.key_blocks[0], data, kKeyBlockSize);
         TakeMouseRecord(m, data + kKeyBlockSize);
       } else if (info.family == ProfileFamily::Light) {
-        TakeMouseRecord(m, data);
+        TakeMouseLighting(m, data);
       } else {
         std::memcpy(m.key_blocks[0], data, kKeyBlockSize);
       }

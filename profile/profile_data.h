@@ -23,7 +23,9 @@ std::vector<uint8_t> BuildProfileData(ConfigImages& images, const ProfileFamilyI
 // Copies loaded data (info.data_size bytes) into the image:
 //  - mouse device: key block 0, settings slot 0, current record, pointer
 //    speed and wheel lines (0 becomes 1);
-//  - mouse light: settings slot 0, current record, pointer speed, wheel lines;
+//  - mouse light: the lighting bytes 1-8 of settings slot 0 and of the
+//    current record, pointer speed and wheel lines (0 becomes 1); DPI,
+//    report rate and the rest of the record are left alone;
 //  - mouse key: key block 0;
 //  - keyboard light: lighting record 0, current record (21 bytes), lighting
 //    extra, per-key colours;  keyboard key: key block;

@@ -42,7 +42,7 @@ struct MouseRecordView {
   int report_rate_hz = 0;  // 0: an index the mouse does not offer
   std::array<int, 4> dpi_positions{};
   std::array<int, 4> dpi{};  // base + position x step
-  int current_dpi_level = 0; // record byte 19 as stored (1-4 on the devices seen)
+  int current_dpi_level = 0; // record byte 19 as stored: 0 for level 1 (the window shows byte + 1)
   std::array<std::array<uint8_t, 3>, 4> dpi_colours{};
 };
 

@@ -29,4 +29,13 @@ std::optional<uint8_t> PositionOfDpi(const uint8_t* info, int dpi) {
   return static_cast<uint8_t>((dpi - base) / step);
 }
 
+uint8_t NearestPositionOfDpi(const uint8_t* info, int dpi) {
+  const int base = DpiBase(info);
+  const int step = info[kInfoDpiStep];
+  const int highest = info[kInfoDpiMaxPosition];
+  if (step == 0 || dpi <= base) return 0;
+  const int position = (dpi - base + step / 2) / step;
+  return static_cast<uint8_t>(position > highest ? highest : position);
+}
+
 }  // namespace trx

@@ -41,5 +41,7 @@ int DpiMax(const uint8_t* info);
 // The slider position showing `dpi`, or nothing when base and step can't
 // reach it (below the base, above DpiMax, or between two steps).
 std::optional<uint8_t> PositionOfDpi(const uint8_t* info, int dpi);
+// The position whose DPI is nearest to `dpi`, within 0 .. byte 12.
+uint8_t NearestPositionOfDpi(const uint8_t* info, int dpi);
 
 }  // namespace trx

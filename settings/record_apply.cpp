@@ -40,6 +40,16 @@ int SendCurrentRecord(CDeviceChannel& channel) {
   return SendMouseRecord(channel, buffer);
 }
 
+int SendMouseRecordWhole(CDeviceChannel& mouse) {
+  std::lock_guard<std::recursive_mutex> channel_guard(mouse.lock);
+  uint8_t record[kCurrentRecordSize];
+  {
+    std::lock_guard<std::recursive_mutex> image_guard(ImageMutex());
+    std::memcpy(record, Images().mouse.current, kCurrentRecordSize);
+  }
+  return WriteSettingsBytes(mouse, 0, record, kCurrentRecordSize);
+}
+
 int SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record) {
   std::lock_guard<std::recursive_mutex> channel_guard(mouse.lock);
   uint8_t buffer[kSettingsDeviceBytes] = {};

@@ -20,6 +20,13 @@ namespace trx {
 // accepted, else the first failure's command result.
 int SendCurrentRecord(CDeviceChannel& channel);
 
+// The mouse's whole current record, bytes 0-33, in one Write settings bytes
+// frame at address 0, as a device profile selection sends it: the way a
+// report rate (byte 14) reaches the mouse at once. The record is copied
+// under the image mutex, so edits still waiting for the timed send go out
+// with it. Returns the command result.
+int SendMouseRecordWhole(CDeviceChannel& mouse);
+
 // The mouse's three frames above for a given 34-byte record (the
 // command-line tool edits the device's record without the image).
 int SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record /*34 bytes*/);

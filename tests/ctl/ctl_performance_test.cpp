@@ -71,6 +71,9 @@ TEST_F(CtlPerformanceTest, DpiIsWrittenAsPositionWithTheThreeFramesOfTheTimedApp
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   r = Ctl({"dump", "mouse"});
   EXPECT_NE(r.out.find("dpi: 800 #ff0000 250 #00ff00"), std::string::npos) << r.out;
+  // The range and the level in use as the window shows them (byte 19 = 1: level 2).
+  EXPECT_NE(r.out.find("DPI range: 200-10000 in steps of 50\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(level in use 2)"), std::string::npos) << r.out;
 }
 
 TEST_F(CtlPerformanceTest, UnreachableDpiIsRefusedWithTheRangeAndNothingIsSent) {

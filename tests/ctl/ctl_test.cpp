@@ -150,14 +150,21 @@ TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
 }
 
 TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
-  ASSERT_EQ(Ctl({"--simulate", "--sim-state", State(), "light", "set", "keyboard", "--mode", "13", "--colour", "abcdef"}).code,
+  // Keyboard breathing (2) is the mouse's 3 and the pad's 2.
+  ASSERT_EQ(Ctl({"--simulate", "--sim-state", State(), "light", "set", "keyboard", "--mode", "2", "--colour", "abcdef"}).code,
             ExitCode::Ok);
   CtlRun r = Ctl({"--simulate", "--sim-state", State(), "light", "copy-to-all", "keyboard"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "mouse: lighting copied from the keyboard\npad: lighting copied from the keyboard\n");
   r = Ctl({"--simulate", "--sim-state", State(), "light", "show", "mouse"});
-  EXPECT_EQ(r.out.substr(0, 15), "mouse: mode 13 ");  // outside the mouse's list: stored as is
+  EXPECT_EQ(r.out.substr(0, 14), "mouse: mode 3 ") << r.out;
   EXPECT_NE(r.out.find("#abcdef"), std::string::npos) << r.out;
+  // Ripple (13) has no equal on the mouse or the pad: both are left alone.
+  ASSERT_EQ(Ctl({"--simulate", "--sim-state", State(), "light", "set", "keyboard", "--mode", "13"}).code, ExitCode::Ok);
+  r = Ctl({"--simulate", "--sim-state", State(), "light", "copy-to-all", "keyboard"});
+  EXPECT_EQ(r.out, "mouse: left as it is (no equal lighting effect)\npad: left as it is (no equal lighting effect)\n");
+  r = Ctl({"--simulate", "--sim-state", State(), "light", "show", "mouse"});
+  EXPECT_EQ(r.out.substr(0, 14), "mouse: mode 3 ") << r.out;
   // Alone, there is no one to copy to.
   r = Ctl({"--simulate=mouse", "light", "copy-to-all", "mouse"});
   EXPECT_EQ(r.code, ExitCode::NoDevice);

@@ -95,9 +95,18 @@ TEST_F(CursorPageTest, EditsOfStepFiveOfRoutineTwoReachItsFileWithinTheLimits) {
     Type(c.edit, c.typed);
     EXPECT_EQ(Text(c.edit), c.after) << c.edit << " " << c.typed;
   }
+  // Each direction is one choice of two fixed labels: left or right.
+  const std::string left_label = Find("ms_cursor_x_check")->GetText();
   Select("ms_cursor_x_check");
-  EXPECT_EQ(Find("ms_cursor_x_check")->GetText(), "mouse_move_to_left_text");
+  EXPECT_EQ(Find("ms_cursor_x_check")->GetText(), left_label);
+  EXPECT_FALSE(Selected("ms_cursor_x_right"));
   EXPECT_EQ(routine::ReadStep(store, 1, 4), (routine::RoutineStep{1000, 255, true, 17, false}));
+  Select("ms_cursor_x_right");
+  EXPECT_FALSE(Selected("ms_cursor_x_check"));
+  EXPECT_EQ(routine::ReadStep(store, 1, 4), (routine::RoutineStep{1000, 255, false, 17, false}));
+  Select("ms_cursor_y_check");
+  EXPECT_EQ(routine::ReadStep(store, 1, 4), (routine::RoutineStep{1000, 255, false, 17, true}));
+  Select("ms_cursor_x_check");
   // Shown again: the pause as stored.
   ClickOption("ms_bullet_op_5");
   ClickOption("ms_bullet_op_4");
@@ -131,7 +140,8 @@ TEST_F(CursorPageTest, AMouseConnectShowsRoutineOneFromItsRewrittenFileQuietly) 
   EXPECT_TRUE(Selected("ms_bullet_op_0"));
   EXPECT_EQ(Text("bullet_select_index"), "1");
   EXPECT_EQ(Text("ms_cursor_delay_eidt"), "40");
-  EXPECT_EQ(Find("ms_cursor_y_check")->GetText(), "mouse_move_to_up_text");
+  EXPECT_TRUE(Selected("ms_cursor_y_check"));  // up
+  EXPECT_FALSE(Selected("ms_cursor_y_down"));
   EXPECT_TRUE(window.library.empty());  // no notification raised
   EXPECT_TRUE(dialogs.messages.empty());
 }

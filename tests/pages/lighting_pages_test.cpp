@@ -4,6 +4,7 @@
 // defaults (simulator memory and frames), the keyboard's per-key colours,
 // and the refresh from the device records.
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 
@@ -238,23 +239,63 @@ TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) 
   EXPECT_TRUE(Selected("ms_Deng_FXR_check"));
 }
 
-TEST_F(LightingPageTest, CopyFromThePadWithModeNineReachesTheOthersAndTheSyncSettings) {
-  const LightingBytes pad{9, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC};
-  WriteLighting(DeviceKind::MousePad, pad);
-  devices.pending.clear();
+// "Apply to all devices" maps the mode by effect (the three devices number
+// their modes differently), leaves a device with no equal effect alone and
+// says so, and marks each changed device for the settings send.
+TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
+  struct Case {
+    uint8_t pad_mode;
+    int mouse_mode;     // -1: left alone
+    int keyboard_mode;  // -1: left alone
+  };
+  const Case cases[] = {{0, -1, 0}, {1, 0, 1}, {2, 3, 2}, {3, 4, 3}, {9, -1, -1}};
+  const LightingBytes mouse_before{6, 1, 1, 0, 0, 1, 2, 3};
+  const LightingBytes keyboard_before{13, 2, 2, 0, 0, 4, 5, 6};
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pad_mode);
+    const LightingBytes pad{c.pad_mode, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC};
+    WriteLighting(DeviceKind::MousePad, pad);
+    WriteLighting(DeviceKind::Mouse, mouse_before);
+    WriteLighting(DeviceKind::Keyboard, keyboard_before);
+    devices.pending.clear();
+    dialogs.messages.clear();
+    Notify("mp_deng_same_mode", "click");
+    EXPECT_EQ(ReadSyncLighting(), pad);
+    auto expect = [&](DeviceKind kind, int mode, const LightingBytes& before) {
+      LightingBytes want = pad;
+      want.mode = static_cast<uint8_t>(mode);
+      EXPECT_EQ(ReadLighting(kind), mode < 0 ? before : want) << DeviceKindName(kind);
+      EXPECT_EQ(std::count(devices.pending.begin(), devices.pending.end(), kind), mode < 0 ? 0 : 1);
+    };
+    expect(DeviceKind::Mouse, c.mouse_mode, mouse_before);
+    expect(DeviceKind::Keyboard, c.keyboard_mode, keyboard_before);
+    const std::string left = c.mouse_mode < 0 && c.keyboard_mode < 0 ? "Keyboard, Mouse"
+                             : c.mouse_mode < 0                      ? "Mouse"
+                                                                     : "";
+    if (left.empty()) {
+      EXPECT_TRUE(dialogs.messages.empty());
+    } else {
+      ASSERT_EQ(dialogs.messages.size(), 1u);
+      EXPECT_NE(dialogs.messages[0].find("Not applied to " + left + ":"), std::string::npos) << dialogs.messages[0];
+    }
+  }
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_cn.xml"));
+  dialogs.messages.clear();
   Notify("mp_deng_same_mode", "click");
-  EXPECT_EQ(ReadLighting(DeviceKind::Mouse), pad);  // mode 9: outside the mouse's list
-  EXPECT_EQ(ReadLighting(DeviceKind::Keyboard), pad);
-  EXPECT_EQ(ReadSyncLighting(), pad);
-  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-    EXPECT_EQ(devices.Channel(kind).follows_synchronised_lighting.load(), 1);
-  // The targets' pages show it; their profiles are saved; nothing is sent
-  // (a send would end the synchronised lighting).
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].rfind("未应用到键盘、鼠标：", 0), 0u) << dialogs.messages[0];
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
+
+  // The targets' pages show what they took.
+  WriteLighting(DeviceKind::MousePad, {2, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC});
+  saver.saves.clear();
+  Notify("mp_deng_same_mode", "click");
   EXPECT_EQ(EditText("kb_Deng_edit_R"), "170");
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_deng_combo_modeSelect2"))->GetCurSel(), 3);
   EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_light_slider"))->GetValue(), 12);
   EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("kb_deng_speed_slider"))->GetValue(), 10);
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 1", "mouse 1", "mouse 0"}));
-  EXPECT_TRUE(devices.pending.empty());
 }
 
 TEST_F(LightingPageTest, RefreshShowsTheRecordAndNoPlaceholders) {

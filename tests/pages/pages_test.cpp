@@ -102,6 +102,20 @@ TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
     EXPECT_EQ(Images().mouse.current[0], 3);
     EXPECT_EQ(Images().mouse.current[15], 0x42);
   }
+  // The active profile's button is marked, after a switch and a refresh.
+  auto marked = [&] {
+    std::vector<int> m;
+    for (int k = 0; k < 5; ++k)
+      if (Find("ms_profile_" + std::to_string(k))->GetBkColor() == 0xFFE8453Cu) m.push_back(k);
+    return m;
+  };
+  EXPECT_EQ(marked(), std::vector<int>{3});
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.current[0] = 1;  // the mouse's own button, read back
+  }
+  pages->Refresh(DeviceKind::Mouse);
+  EXPECT_EQ(marked(), std::vector<int>{1});
   // Indices outside 0 … 4 send nothing.
   firmware->ClearRequests();
   Find("ms_profile_4")->SetName("ms_profile_5");

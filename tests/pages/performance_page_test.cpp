@@ -154,11 +154,12 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
     const char* level1;
   };
   const Case cases[] = {
-      {0x1234, 10, "100", "12000", 400, "550"},  // unknown: layout texts and the device's base kept
-      {0x3360, 100, "100", "12000", 100, "1600"},  // position 15
-      {0x3325, 50, "200", "5000", 200, "950"},
-      {0x3050, 50, "250", "4000", 250, "1000"},
-      {0x3310, 50, "50", "5000", 50, "800"},
+      // The scale: the base and what the slider reaches (position 60).
+      {0x1234, 10, "400", "1000", 400, "550"},  // unknown: the device's base kept
+      {0x3360, 100, "100", "6100", 100, "1600"},  // position 15
+      {0x3325, 50, "200", "3200", 200, "950"},
+      {0x3050, 50, "250", "3250", 250, "1000"},
+      {0x3310, 50, "50", "3050", 50, "800"},
   };
   BuildPage();
   for (const Case& c : cases) {
@@ -187,6 +188,31 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   SetImage(0x3360, 100, 119, {1, 1, 1, 1});
   pages->Refresh(DeviceKind::Keyboard);
   EXPECT_EQ(Text("ms_DPI1_label_value"), "800");
+}
+
+// The mouse keeps four levels: only those are shown, and their values can
+// be typed (the nearest position the mouse has is taken and stored).
+TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition) {
+  BuildPage();
+  pages->Refresh(DeviceKind::Mouse);  // sensor 0x3360: base 100, step 100, top 119
+  for (int n = 1; n <= 6; ++n)
+    EXPECT_EQ(Find("ms_DPI" + std::to_string(n) + "_slider")->IsVisible(), n <= 4) << n;
+  struct Case {
+    const char* typed;
+    const char* shown;
+    uint8_t position;
+  };
+  const Case cases[] = {{"1649", "1600", 15}, {"1650", "1700", 16}, {"50", "100", 0}, {"99999", "12000", 119}, {"", "12000", 119}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    sim_devices->pending.clear();
+    Find("ms_DPI3_label_value")->SetText(c.typed);
+    Notify("ms_DPI3_label_value", "killfocus");
+    EXPECT_EQ(Text("ms_DPI3_label_value"), c.shown);
+    EXPECT_EQ(Slider("ms_DPI3_slider")->GetValue(), c.position);
+    EXPECT_EQ(Record(kRecDpiLevels + 2), c.position);
+    EXPECT_EQ(sim_devices->pending.size(), c.typed[0] != 0 ? 1u : 0u);
+  }
 }
 
 TEST_F(PerformancePageTest, ActiveLevelIsRedAndAnUnknownLevelShowsLevelOne) {
@@ -226,22 +252,30 @@ TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
   EXPECT_EQ(sim_devices->pending.size(), 1u);
 }
 
-TEST_F(PerformancePageTest, ReportRateIsStoredButNotSentByTheTimedApply) {
+// The rate reaches the mouse at once (the whole record in one frame); the
+// note appears only when the mouse does not take it.
+TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   firmware->SetSettingsByte(14, 3);
   BuildPage();
   pages->Refresh(DeviceKind::Mouse);
-  EXPECT_FALSE(Visible("ms_report_rate_note"));
-  dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"))->SelectItem(1);  // raises "itemselect"
+  Slider("ms_DPI1_slider")->SetValue(30);
+  Notify("ms_DPI1_slider", "valuechanged");  // waiting for the timed send
+  saver.saves.clear();
+  auto* combo = dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"));
+  combo->SelectItem(1);  // raises "itemselect"
   EXPECT_EQ(Record(kRecReportRate), 1);
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"led"}));
+  EXPECT_EQ(firmware->Settings()[14], 1);
+  EXPECT_EQ(firmware->Settings()[15], 30);  // the pending edit went with it
+  EXPECT_FALSE(Visible("ms_report_rate_note"));
+
+  sim::SimFaults refusing;
+  refusing.status_count = 100;  // every request answered "bad request"
+  firmware->SetFaults(refusing);
+  combo->SelectItem(2);
+  EXPECT_EQ(Record(kRecReportRate), 2);
   EXPECT_TRUE(Visible("ms_report_rate_note"));
-
-  Slider("ms_DPI1_slider")->SetValue(30);
-  Notify("ms_DPI1_slider", "valuechanged");
-  ASSERT_EQ(SendCurrentRecord(sim_devices->mouse), kResultOk);
-  EXPECT_EQ(firmware->Settings()[15], 30);
-  EXPECT_EQ(firmware->Settings()[14], 3);  // the mouse keeps its rate
-
+  firmware->SetFaults({});
   pages->Refresh(DeviceKind::Mouse);  // a device read or profile selection
   EXPECT_FALSE(Visible("ms_report_rate_note"));
 }

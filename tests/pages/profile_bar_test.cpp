@@ -128,6 +128,29 @@ TEST_F(ProfileBarTest, AddRenameDeleteKeepComboAndIndexTogether) {
   EXPECT_EQ(dialogs.messages.back(), "message_text_11");
 }
 
+// A light profile is the lighting only: adding one (made from the default
+// light file, whose DPI and rate bytes are 4) and selecting it changes the
+// light mode but not the DPI levels or the report rate on the page.
+TEST_F(ProfileBarTest, AddingAndSelectingALightProfileKeepsDpiAndReportRate) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    Images().mouse.current[kRecDpiLevels] = 20;
+    Images().mouse.current[kRecReportRate] = 2;
+    Images().mouse.current[kRecLightMode] = 0;
+  }
+  pages->Refresh(DeviceKind::Mouse);
+  const std::string dpi_before = Find("ms_DPI1_label_value")->GetText();
+  Notify("ms_pro_deng_add_btn", "click");
+  Combo("ms_deng_profile_combo")->SelectItem(1);
+  pages->Refresh(DeviceKind::Mouse);
+  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  EXPECT_EQ(Images().mouse.current[kRecLightMode], 4);  // the file's lighting
+  EXPECT_EQ(Images().mouse.current[kRecDpiLevels], 20);
+  EXPECT_EQ(Images().mouse.current[kRecReportRate], 2);
+  EXPECT_EQ(Find("ms_DPI1_label_value")->GetText(), dpi_before);
+  EXPECT_EQ(Combo("ms_report_fct_combo")->GetCurSel(), 2);
+}
+
 TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
   const char* combo = "ms_key_profile_combo";
   Notify("ms_pro_key_copy_btn", "click");

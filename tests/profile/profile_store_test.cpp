@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/atomic_file.h"
@@ -56,6 +57,14 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
     Select(c.kind, c.family, "gold");
     const std::string saved = Folder(c.device_folder) + c.saved_name;
     TempHome::WriteBytes(saved, Golden(c.golden));
+    if (c.kind == DeviceKind::Mouse && c.family == ProfileFamily::Light) {
+      // A light profile loads the lighting only: the rest of the record
+      // saved with it is the mouse's own, here the same as the file's.
+      const std::vector<uint8_t> file = Golden(c.golden);
+      std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+      std::copy_n(file.begin() + 16, kSettingsSlotSize, Images().mouse.settings[0]);
+      std::copy_n(file.begin() + 16, kCurrentRecordSize, Images().mouse.current);
+    }
     ASSERT_EQ(LoadProfile(c.kind, c.family, 0), kProfileReadOk);
     std::filesystem::remove(saved);
     ASSERT_EQ(SaveCurrentProfile(c.kind, c.family), 0);
@@ -80,16 +89,28 @@ TEST_F(ProfileStoreTest, DeviceProfileFillsKeyBlockRecordCurrentAndComputerSetti
   EXPECT_EQ(m.main_block[0], 0x10);
 }
 
-TEST_F(ProfileStoreTest, ZeroPointerSpeedAndWheelLinesBecomeOne) {
+// A light profile is the lighting only: bytes 1-8, and the computer's
+// pointer speed and wheel lines (0 counting as 1); DPI, report rate and the
+// rest of the record stay.
+TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
+  {
+    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+    MouseConfigImage& m = Images().mouse;
+    for (size_t i = 0; i < kCurrentRecordSize; ++i) m.current[i] = m.settings[0][i] = static_cast<uint8_t>(0xA0 + i);
+  }
   Select(DeviceKind::Mouse, ProfileFamily::Light, "zero");
   std::vector<uint8_t> record(64, 0);
-  record[1] = 4;  // some light mode
+  for (size_t i = 0; i < 34; ++i) record[i] = static_cast<uint8_t>(i);
   TempHome::WriteBytes(Folder("ms") + "zero.led", FileBytes(2, record));
   ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileReadOk);
   MouseConfigImage m = Mouse();
   EXPECT_EQ(m.pointer_speed, 1);
   EXPECT_EQ(m.wheel_lines, 1);
-  EXPECT_EQ(m.current[1], 4);
+  for (size_t i = 0; i < kCurrentRecordSize; ++i) {
+    const uint8_t want = i >= kRecLightMode && i <= kRecLightColour + 2 ? static_cast<uint8_t>(i) : 0xA0 + i;
+    EXPECT_EQ(m.current[i], want) << i;
+    EXPECT_EQ(m.settings[0][i], want) << i;
+  }
 }
 
 TEST_F(ProfileStoreTest, MissingOrBadFileLeavesImageAndWritesDebugLine) {

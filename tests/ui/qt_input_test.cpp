@@ -201,6 +201,24 @@ TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindow) {
   EXPECT_TRUE(w.notes.empty());  // the caption label raised nothing
 }
 
+// On Wayland the desktop's global positions do not match the window's
+// rectangle: a press on the button below the caption must stay a click
+// (the global point here would put it inside the caption).
+TEST_F(QtInputTest, PressBelowTheCaptionIsAClickWhateverTheGlobalPosition) {
+  NotesWindow w(kLayout);
+  Open(w);
+  const UiRect before = w.GetWindowRect();
+  const QPointF local(20, 45);  // the "apply" button, 15 px below the caption
+  const QPointF global(before.left + 20, before.top + 25);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, {});
+  QApplication::sendEvent(w.Widget(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(w.Widget(), &release);
+  const auto types = Types(w, "apply");
+  EXPECT_EQ(std::count(types.begin(), types.end(), "click"), 1);
+  EXPECT_EQ(w.GetWindowRect().left, before.left);
+}
+
 TEST_F(QtInputTest, MinimiseFollowsTheDesktopBothWays) {
   NotesWindow w(kLayout);
   Open(w);

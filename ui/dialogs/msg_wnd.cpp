@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <string>
+
 #include "platform/debug_log.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/dialog_hook.h"
@@ -23,6 +25,9 @@ int RunBox(HWND owner, std::string_view text, bool is_id, bool self_closing, Msg
     DebugLine("message box: not on the UI thread, answered 0");
     return kMsgResultCancel;
   }
+  // Said in the debug output too, so a run without a screen (the start
+  // check of tools/check-program-start.sh) sees what the user would.
+  DebugLine(std::string("message box: ") + std::string(text));
   auto* box = new CMsgWnd;
   const std::string title = DialogTitle(kMsgTitleTextId);
   const HWND hwnd = box->Create(owner, title.c_str(), WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);

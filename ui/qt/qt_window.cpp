@@ -262,6 +262,17 @@ void QtWindow::paintEvent(QPaintEvent* event) {
   }
 }
 
+// The hit test takes screen coordinates as the library counts them: its
+// window rectangle's corner plus the point in the window. The desktop's
+// global position is not used: on Wayland a window does not know where it
+// is, so global positions do not match the library's rectangle and a press
+// on a control below the caption could test as the caption.
+LPARAM QtWindow::LibraryScreenPoint(const QPoint& local) const {
+  UiRect rc{};
+  if (CWindowWnd* owner = CWindowWnd::FromHandle(hwnd_)) rc = owner->GetWindowRect();
+  return MakeLParam(rc.left + local.x(), rc.top + local.y());
+}
+
 void QtWindow::mousePressEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   if (popup_ && !rect().contains(p)) {
@@ -274,7 +285,7 @@ void QtWindow::mousePressEvent(QMouseEvent* event) {
   const QPoint g = event->globalPosition().toPoint();
   const auto state = KeyStateFromQt(event->buttons(), event->modifiers());
   if (event->button() == Qt::LeftButton) {
-    if (!popup_ && Send(WM_NCHITTEST, 0, MakeLParam(g.x(), g.y())) == HTCAPTION) {
+    if (!popup_ && Send(WM_NCHITTEST, 0, LibraryScreenPoint(p)) == HTCAPTION) {
       // Caption: let the window manager move it, or move it ourselves.
       if (windowHandle() == nullptr || !windowHandle()->startSystemMove()) {
         dragging_ = true;

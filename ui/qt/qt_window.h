@@ -91,6 +91,8 @@ class QtWindow : public QWidget, public IPaintHost {
   bool Alive() const { return hwnd_ != nullptr && pm_ != nullptr; }
   void FinishEdit(bool move_focus_next, bool backwards);
   void ReportGeometry();
+  // A point in the window as a screen point of the library's rectangle.
+  LPARAM LibraryScreenPoint(const QPoint& local) const;
   void FlushUpdates();  // hands the collected invalidations to Qt, joined
 
   HWND hwnd_ = nullptr;

@@ -132,10 +132,15 @@ LRESULT WindowImplBase::CaptionHitTest(UiPoint pt) {
   const UiRect& caption = m_pm.GetCaptionRect();
   if (pt.x >= client.left + caption.left && pt.x < client.right - caption.right &&
       pt.y >= caption.top && pt.y < caption.bottom) {
+    // Only the caption's own surface drags: labels, plain controls and the
+    // layouts. Any control placed on top of it (buttons, options, texts,
+    // edits, lists, sliders ...) is a click.
     CControlUI* control = m_pm.FindControl(pt);
     if (control != nullptr) {
       const std::string_view cls = control->GetClass();
-      if (cls != "ButtonUI" && cls != "OptionUI" && cls != "TextUI") return HTCAPTION;
+      for (std::string_view passive : {"LabelUI", "ControlUI", "ContainerUI", "VerticalLayoutUI", "HorizontalLayoutUI",
+                                       "TabLayoutUI"})
+        if (cls == passive) return HTCAPTION;
     }
   }
   return HTCLIENT;
