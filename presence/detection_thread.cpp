@@ -145,6 +145,9 @@ int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
       else host.ShowMainWindow();
     }
     if (cycle.scanned) first_scan_done = true;
+    // A device just connected is looked at once more at once, which shows
+    // the "same mode" option as the other devices' presence says.
+    if (cycle.connected_now) continue;
     const PresenceWake woke = host.Channel(kind).connected.load() != 0
                                   ? wait.WhileConnected(stop, host.Channel(kind).transport)
                                   : wait.WhileAbsent(stop, kPresenceAbsentSleepMs);
