@@ -26,6 +26,7 @@
 
 #include "device/commands.h"
 #include "device/device_channel.h"
+#include "device/hidraw_backend.h"
 #include "device/precise_sleep.h"
 #include "platform/event.h"
 #include "platform/ini_file.h"
@@ -54,7 +55,7 @@ struct ProfileHome {
     ok = trx::WritePrivateProfileString(info.count_section, "count", "1", ini) &&
          trx::WritePrivateProfileString(info.name_section, "0", "bench", ini) &&
          trx::WritePrivateProfileString(info.select_section, "select", "0", ini) &&
-         trx::SaveCurrentProfile(trx::DeviceKind::Mouse, trx::ProfileFamily::Device) == 1;
+         trx::SaveCurrentProfile(trx::DeviceKind::Mouse, trx::ProfileFamily::Device) == 0;
   }
   std::string root;
   bool ok = false;
