@@ -71,12 +71,14 @@ bool SpinUntil(Ready ready, int64_t limit_ns) {
 // write is done when `finished` reaches its number.
 //
 // The hand-off does not sleep while frames follow each other closely: the
-// writer spins for the next job for up to kWriterSpinNs after a write, and
-// the caller spins for the result for up to kCallerSpinNs, each only while
-// the last gap (or write) was that short. Past that, the writer sleeps on
-// `wake` (a futex) and the caller on the `done` event with the stop event
-// and its time limit. A device that answers in milliseconds therefore costs
-// a wake-up per frame and no spinning; a fast one (the simulator, a frame
+// writer spins for the next job for up to kWriterSpinNs after a write while
+// the last gap between jobs was that short, and the caller spins for the
+// result for up to kCallerSpinNs while the writer is spinning (it takes the
+// job at once) and the last write returned within that time. Otherwise the
+// writer sleeps on `wake` (a futex) and the caller at once on the `done`
+// event with the stop event and its time limit, which leaves its processor
+// to the writer. A device that answers in milliseconds therefore costs a
+// wake-up per frame and no spinning; a fast one (the simulator, a frame
 // train through the protocol) costs neither.
 struct CHidDevice::Writer {
   // The job slot: filled by the caller while no write is in flight, taken
