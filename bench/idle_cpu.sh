@@ -31,7 +31,7 @@ done
 shift $((OPTIND - 1))
 BIN=${1:-build/bin}
 DURATION=${DURATION:-60}
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool openbox; do
   command -v $tool >/dev/null || { echo "idle_cpu: $tool is missing (tools/install-deps.sh)"; exit 2; }
 done
 WORK=$(mktemp -d /tmp/trx770-idle-XXXXXX)
@@ -51,6 +51,9 @@ start() {
   PIDS+=($!)
   echo $display >"$home/display"
   for _ in $(seq 100); do DISPLAY=:$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+  # A window manager, so that minimising takes the window off the screen.
+  DISPLAY=:$display openbox >/dev/null 2>&1 &
+  PIDS+=($!)
   local args=() env=(HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/run DISPLAY=:$display
                      QT_QPA_PLATFORM=xcb)
   if [ "$mode" = devices ]; then args=(--simulate); else env+=(TRX770_HID_ROOT=$home/hid); fi
@@ -59,18 +62,31 @@ start() {
   echo $! >"$home/pid"
 }
 
+# window: the id of the program's visible main window on $DISPLAY (one whose
+# geometry can be read: the search may list windows already gone).
+window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '^TRX770$' 2>/dev/null); do
+    xdotool getwindowgeometry "$w" >/dev/null 2>&1 && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
 # minimise NAME: waits for the window and clicks its own minimise button.
 minimise() {
   local home="$WORK/$1" win=""
   export DISPLAY=:$(cat "$home/display")
   for _ in $(seq 200); do
-    win=$(xdotool search --onlyvisible --name '^TRX770$' 2>/dev/null | head -1) && [ -n "$win" ] && break
+    win=$(window) && break
     sleep 0.05
   done
   [ -n "$win" ] || { echo "idle_cpu: $1: no window" >&2; return 1; }
   sleep 3  # the connect reads and the first paint
+  win=$(window)
   eval "$(xdotool getwindowgeometry --shell "$win")"
   xdotool mousemove $((X + 708)) $((Y + 24)) click 1
+  sleep 1
+  if window >/dev/null; then echo "idle_cpu: $1: the window did not minimise" >&2; fi
 }
 
 # sample NAME: appends "TID NS" for every thread of the program to NAME/samples.
