@@ -76,7 +76,7 @@ window() {
 minimise() {
   local home="$WORK/$1" win=""
   export DISPLAY=:$(cat "$home/display")
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     win=$(window) && break
     sleep 0.05
   done
