@@ -51,9 +51,12 @@ start() {
   PIDS+=($!)
   echo $display >"$home/display"
   for _ in $(seq 100); do DISPLAY=:$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
-  # A window manager, so that minimising takes the window off the screen.
-  DISPLAY=:$display openbox >/dev/null 2>&1 &
-  PIDS+=($!)
+  # A window manager, so that minimising takes the window off the screen
+  # (only there: with no device the window stays hidden on its own).
+  if [ "$mode" = devices ]; then
+    DISPLAY=:$display openbox >/dev/null 2>&1 &
+    PIDS+=($!)
+  fi
   local args=() env=(HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/run DISPLAY=:$display
                      QT_QPA_PLATFORM=xcb)
   if [ "$mode" = devices ]; then args=(--simulate); else env+=(TRX770_HID_ROOT=$home/hid); fi
