@@ -63,6 +63,26 @@ class IHidConnection {
   // Discards every input report already queued for this handle. Returns the
   // number of reports dropped.
   virtual size_t DrainInput() = 0;
+  // A descriptor that polls POLLHUP or POLLERR once the device behind this
+  // connection is gone (poll it asking for no events, so reports are left
+  // to the reader); -1 when the connection can't tell. Valid while the
+  // connection lives; any thread may poll it.
+  virtual int HangUpFd() const { return -1; }
+};
+
+// Interfaces appearing, going or changing, for waiting on instead of
+// listing them on a timer. One object per waiting thread.
+class IHidChangeWatch {
+ public:
+  virtual ~IHidChangeWatch() = default;
+  // Polls readable (POLLIN) when something may have changed.
+  virtual int Fd() const = 0;
+  // Reads what is queued; true when it concerns HID interfaces. Messages are
+  // hints: list the interfaces again to learn what changed.
+  virtual bool Drain() = 0;
+  // True once the watch can report nothing more (its folder went away);
+  // callers then list on a timer.
+  virtual bool Broken() const { return false; }
 };
 
 class IHidBackend {
@@ -77,6 +97,9 @@ class IHidBackend {
   // The presence probe: true while the interface at path still exists
   // (the equivalent of opening it with no access rights).
   virtual bool Probe(const std::string& path) = 0;
+  // A new watch on this backend's interfaces; null when the backend can't
+  // report changes (its users then list and probe on a timer).
+  virtual std::unique_ptr<IHidChangeWatch> WatchChanges() { return nullptr; }
 };
 
 // Why the calling thread's last failed Open failed, as an errno value

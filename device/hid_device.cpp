@@ -2,8 +2,8 @@
 
 #include <poll.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -36,40 +36,108 @@ WaitEnd WaitDoneOrStop(CEvent& done, CEvent& stop, int timeout_ms) {
   }
 }
 
+// Spin limits of the write hand-off (see CHidDevice::Writer).
+constexpr int64_t kWriterSpinNs = 50'000;
+constexpr int64_t kCallerSpinNs = 50'000;
+
+int64_t SteadyNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#elif defined(__aarch64__)
+  asm volatile("yield");
+#endif
+}
+
+// Spins until `ready` or limit_ns have passed; true when ready.
+template <typename Ready>
+bool SpinUntil(Ready ready, int64_t limit_ns) {
+  const int64_t end = SteadyNs() + limit_ns;
+  for (int i = 0;; ++i) {
+    if (ready()) return true;
+    CpuRelax();
+    if ((i & 15) == 15 && SteadyNs() >= end) return ready();
+  }
+}
+
 }  // namespace
 
-// The writer thread's state. One write at a time: `busy` from the moment a
-// write is handed over until the connection's Write returns.
+// The writer thread's state. One write in flight at a time: the caller
+// posts write number `posted` once `finished` has caught up with it, and the
+// write is done when `finished` reaches its number.
+//
+// The hand-off does not sleep while frames follow each other closely: the
+// writer spins for the next job for up to kWriterSpinNs after a write while
+// the last gap between jobs was that short, and the caller spins for the
+// result for up to kCallerSpinNs while the writer is spinning (it takes the
+// job at once) and the last write returned within that time. Otherwise the
+// writer sleeps on `wake` (a futex) and the caller at once on the `done`
+// event with the stop event and its time limit, which leaves its processor
+// to the writer. A device that answers in milliseconds therefore costs a
+// wake-up per frame and no spinning; a fast one (the simulator, a frame
+// train through the protocol) costs neither.
 struct CHidDevice::Writer {
-  std::mutex mutex;  // guards everything below except the events
-  std::condition_variable wake;
+  // The job slot: filled by the caller while no write is in flight, taken
+  // by the writer after it sees `posted` change (release / acquire).
   std::shared_ptr<IHidConnection> conn;
   std::vector<uint8_t> data;
-  bool has_job = false;
-  bool busy = false;
-  bool quit = false;
+  // The outcome of write number `finished`, stored before it is published.
   HidIo result = HidIo::Ok;
   size_t put = 0;
-  CEvent done{CEvent::Reset::Auto};    // the last write handed over returned
-  CEvent cancel{CEvent::Reset::Manual};  // ends a write waiting in the connection (destruction)
+
+  std::atomic<uint64_t> posted{0};
+  std::atomic<uint64_t> finished{0};
+  std::atomic<uint32_t> wake{0};           // bumped with every post and at quit; the idle writer sleeps on it
+  std::atomic<bool> quit{false};
+  std::atomic<bool> caller_asleep{false};  // the caller waits on `done` instead of spinning
+  std::atomic<bool> spinning{false};       // the writer spins for the next job (takes it at once)
+  CEvent done{CEvent::Reset::Auto};        // set for a sleeping caller when its write returned
+  CEvent cancel{CEvent::Reset::Manual};    // ends a write waiting in the connection (destruction)
+
+  // Caller side only (callers are serialised): how long the last write took.
+  int64_t last_write_ns = 0;
+
+  bool InFlight() const { return finished.load(std::memory_order_acquire) != posted.load(std::memory_order_acquire); }
 
   static void Run(const std::shared_ptr<Writer>& self) {
-    std::unique_lock<std::mutex> lock(self->mutex);
+    Writer& w = *self;
+    uint64_t done_number = 0;
+    bool spin = true;  // the last job came within the spin window
     for (;;) {
-      self->wake.wait(lock, [&] { return self->has_job || self->quit; });
-      if (!self->has_job) return;
-      self->has_job = false;
-      std::shared_ptr<IHidConnection> conn = std::move(self->conn);
-      std::vector<uint8_t> data = std::move(self->data);
-      lock.unlock();
+      uint32_t woken = w.wake.load(std::memory_order_acquire);
+      const auto idle_since = SteadyNs();
+      const auto job_posted = [&] {
+        return w.posted.load(std::memory_order_acquire) != done_number || w.quit.load(std::memory_order_acquire);
+      };
+      bool taken = false;
+      if (spin) {
+        w.spinning.store(true, std::memory_order_release);
+        taken = SpinUntil(job_posted, kWriterSpinNs);
+        w.spinning.store(false, std::memory_order_release);
+      }
+      if (!taken) {
+        while (!job_posted()) {
+          w.wake.wait(woken, std::memory_order_acquire);
+          woken = w.wake.load(std::memory_order_acquire);
+        }
+      }
+      if (w.quit.load(std::memory_order_acquire) && w.posted.load(std::memory_order_acquire) == done_number) return;
+      spin = SteadyNs() - idle_since <= kWriterSpinNs;
+      const uint64_t number = w.posted.load(std::memory_order_acquire);
+      std::shared_ptr<IHidConnection> conn = std::move(w.conn);
       size_t put = 0;
-      const HidIo io = conn->Write(data.data(), data.size(), kWriteTimeoutMs, self->cancel, put);
+      const HidIo io = conn->Write(w.data.data(), w.data.size(), kWriteTimeoutMs, w.cancel, put);
       conn.reset();
-      lock.lock();
-      self->result = io;
-      self->put = put;
-      self->busy = false;
-      self->done.Set();
+      w.result = io;
+      w.put = put;
+      done_number = number;
+      w.finished.store(number, std::memory_order_seq_cst);
+      if (w.caller_asleep.exchange(false, std::memory_order_seq_cst)) w.done.Set();
+      if (w.quit.load(std::memory_order_acquire)) return;
     }
   }
 };
@@ -95,13 +163,10 @@ CHidDevice::~CHidDevice() {
 
 void CHidDevice::StopWriter() {
   if (!writer_) return;
-  bool blocked;
-  {
-    std::lock_guard<std::mutex> lock(writer_->mutex);
-    writer_->quit = true;
-    blocked = writer_->busy;
-    writer_->wake.notify_all();
-  }
+  const bool blocked = writer_->InFlight();
+  writer_->quit.store(true, std::memory_order_release);
+  writer_->wake.fetch_add(1, std::memory_order_release);
+  writer_->wake.notify_all();
   writer_->cancel.Set();
   if (!writer_thread_.joinable()) return;
   // A write stuck in the driver keeps the thread for up to its 5 s; it
@@ -110,11 +175,7 @@ void CHidDevice::StopWriter() {
   else writer_thread_.join();
 }
 
-bool CHidDevice::WriteBlocked() const {
-  if (!writer_) return false;
-  std::lock_guard<std::mutex> lock(writer_->mutex);
-  return writer_->busy;
-}
+bool CHidDevice::WriteBlocked() const { return writer_ && writer_->InFlight(); }
 
 int CHidDevice::EnumerateHidPaths() {
   std::vector<std::string> paths;
@@ -250,38 +311,59 @@ int CHidDevice::WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_
   std::shared_ptr<IHidConnection> conn = Connection();
   if (conn && buffer != nullptr && length > 0) {
     if (!writer_) writer_ = std::make_shared<Writer>();
-    bool handed_over = false;
-    {
-      std::lock_guard<std::mutex> lock(writer_->mutex);
-      if (!writer_->busy && !writer_->quit) {
-        if (!writer_thread_.joinable()) writer_thread_ = std::thread(&Writer::Run, writer_);
-        writer_->conn = std::move(conn);
-        writer_->data.assign(buffer, buffer + length);
-        writer_->has_job = true;
-        writer_->busy = true;
-        writer_->done.ResetEvent();
-        writer_->wake.notify_one();
-        handed_over = true;
-      }
-    }
-    if (!handed_over) {
+    Writer& w = *writer_;
+    if (w.InFlight() || w.quit.load(std::memory_order_acquire)) {
       io = HidIo::Timeout;  // the last write has not come back: not responding
     } else {
-      switch (WaitDoneOrStop(writer_->done, stop_event_, kWriteTimeoutMs)) {
-        case WaitEnd::Done: {
-          std::lock_guard<std::mutex> lock(writer_->mutex);
-          io = writer_->result;
-          put = writer_->put;
+      if (!writer_thread_.joinable()) writer_thread_ = std::thread(&Writer::Run, writer_);
+      const int64_t start = SteadyNs();
+      // A spinning writer takes the job at once and a fast device returns
+      // it within microseconds: then spin for the result too. Otherwise
+      // sleep at once, which lets the writer run on this processor.
+      const bool spin = w.spinning.load(std::memory_order_acquire) && w.last_write_ns <= kCallerSpinNs;
+      const uint64_t number = w.posted.load(std::memory_order_relaxed) + 1;
+      w.conn = std::move(conn);
+      w.data.assign(buffer, buffer + length);
+      w.posted.store(number, std::memory_order_release);
+      w.wake.fetch_add(1, std::memory_order_release);
+      w.wake.notify_one();
+      const auto returned = [&] { return w.finished.load(std::memory_order_acquire) == number; };
+      bool done = spin && SpinUntil(returned, kCallerSpinNs);
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs) -
+                            std::chrono::nanoseconds(SteadyNs() - start);
+      io = HidIo::Timeout;
+      while (!done) {
+        w.caller_asleep.store(true, std::memory_order_seq_cst);
+        if (w.finished.load(std::memory_order_seq_cst) == number) {
+          w.caller_asleep.store(false, std::memory_order_relaxed);
+          done = true;
           break;
         }
-        case WaitEnd::Stopped:
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        const WaitEnd end = WaitDoneOrStop(w.done, stop_event_, left < 0 ? 0 : static_cast<int>(left));
+        if (end == WaitEnd::Stopped) {
           io = HidIo::Stopped;
           break;
-        case WaitEnd::TimedOut:
-          DebugLineF("hid: write to %s not done within %d ms; device not responding", device_path.c_str(),
-                     kWriteTimeoutMs);
-          io = HidIo::Timeout;
+        }
+        if (end == WaitEnd::TimedOut) {
+          done = returned();
+          if (!done) {
+            DebugLineF("hid: write to %s not done within %d ms; device not responding", device_path.c_str(),
+                       kWriteTimeoutMs);
+          }
           break;
+        }
+        // Done: possibly a wake-up meant for an earlier, abandoned write.
+        done = returned();
+      }
+      w.caller_asleep.store(false, std::memory_order_relaxed);
+      if (done) {
+        io = w.result;
+        put = w.put;
+        w.last_write_ns = SteadyNs() - start;
+      } else {
+        w.last_write_ns = int64_t{kWriteTimeoutMs} * 1'000'000;
       }
     }
   }

@@ -17,7 +17,10 @@
 // which allows 5000 ms for an output report, and hidraw always polls
 // writable, so only a second thread can bound the caller's wait. WriteReport
 // copies the report, hands it to the writer and waits at most 1000 ms (or
-// until the stop event is set); a write not done by then reports 0 with
+// until the stop event is set). While frames follow each other within
+// 0.1 ms the hand-off spins instead of sleeping (a few microseconds per
+// frame, no wake-up); slower devices cost one wake-up per frame and no
+// spinning. A write not done by then reports 0 with
 // LastIo() Timeout, and the device counts as not responding
 // (WriteBlocked()) until that write returns in the writer: every write
 // asked for meanwhile fails at once. A buffer handed to ReadReport or
@@ -131,6 +134,10 @@ class CHidDevice {
   size_t DrainInput();
   // True while the interface at path still exists (the presence probe).
   bool Probe(const std::string& path);
+  // The open connection, for waiting on its hang-up (IHidConnection::
+  // HangUpFd) without the users' lock. Holding it keeps the node open even
+  // after Close, so hold it for a wait only. Null when closed. Any thread.
+  std::shared_ptr<IHidConnection> SharedConnection() const { return Connection(); }
 
   CEvent& StopEvent() { return stop_event_; }
   CEvent& ReadEvent() { return read_event_; }

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "device/hid_descriptor.h"
+#include "device/hidraw_watch.h"
 #include "platform/debug_log.h"
 #include "platform/event.h"
 
@@ -139,6 +140,8 @@ class HidrawConnection : public IHidConnection {
     if (io == HidIo::Ok && put != len) return HidIo::Error;  // hidraw writes whole reports or nothing
     return io;
   }
+
+  int HangUpFd() const override { return fd_; }
 
   size_t DrainInput() override {
     if (!can_read_) return 0;
@@ -376,5 +379,7 @@ bool HidrawBackend::Probe(const std::string& path) {
     probed_.erase(path);
   return ours;
 }
+
+std::unique_ptr<IHidChangeWatch> HidrawBackend::WatchChanges() { return HidrawWatch::Create(dev_root_); }
 
 }  // namespace trx

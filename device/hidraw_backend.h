@@ -24,7 +24,9 @@
 // LOCK_EX for exclusive opens, LOCK_SH otherwise, never waiting, so an
 // exclusive holder keeps shared openers out and the other way round.
 // Read/Write poll the node together with the stop event; POLLHUP, POLLERR,
-// ENODEV and EIO report HidIo::Gone at once. Each read() takes one whole
+// ENODEV and EIO report HidIo::Gone at once; the node's descriptor is the
+// connection's HangUpFd (hidraw reports POLLHUP|POLLERR once the device is
+// disconnected). Each read() takes one whole
 // report (hidraw never splits or joins reports). For devices without report
 // ids hidraw omits the id byte, so the connection puts a 0 in front, giving
 // callers the same "report id first" layout for every device.
@@ -59,6 +61,8 @@ class HidrawBackend : public IHidBackend {
   std::unique_ptr<IHidConnection> Open(const std::string& path, bool want_read, bool want_write,
                                        bool exclusive) override;
   bool Probe(const std::string& path) override;
+  // inotify on the device folder (hidraw_watch.h).
+  std::unique_ptr<IHidChangeWatch> WatchChanges() override;
 
   const std::string& SysRoot() const { return sys_root_; }
   const std::string& DevRoot() const { return dev_root_; }

@@ -6,9 +6,9 @@
 #include "device/exchange_stop.h"
 #include "platform/debug_log.h"
 #include "presence/connect_sequences.h"
-#include "presence/hotplug_wake.h"
 #include "presence/exit_lines.h"
 #include "presence/presence_threads.h"
+#include "presence/presence_wait.h"
 #include "device/device_ids.h"
 
 namespace trx {
@@ -70,13 +70,15 @@ struct Cycle {
   ConnectResult connect;
 };
 
-Cycle RunLockedCycle(IPresenceHost& host, DeviceKind kind, CEvent& stop) {
+// hung_up: the open node reported the device's removal while the thread
+// waited; it is gone even if a new node took its name meanwhile.
+Cycle RunLockedCycle(IPresenceHost& host, DeviceKind kind, CEvent& stop, bool hung_up) {
   CDeviceChannel& channel = host.Channel(kind);
   CHidDevice& hid = channel.transport;
   Cycle cycle;
   std::lock_guard<std::recursive_mutex> hold(channel.lock);
   if (channel.connected.load() != 0) {
-    if (hid.Probe(hid.device_path)) {
+    if (!hung_up && hid.Probe(hid.device_path)) {
       cycle.present = true;
       cycle.same_mode = AnyOtherConnected(host, kind);
     } else {
@@ -118,29 +120,38 @@ int RunDetection(DeviceKind kind, const PresenceThreadParam& param) {
   ScopedExchangeStop exchange_stop(stop);
   bool first_scan_done = false;
   int same_mode_shown = -1;  // -1: not known; the option is set when it changes
-  HotplugWake wake;
+  PresenceWait wait(host.Channel(kind).transport.Backend());
+  bool hung_up = false;
   while (!stop.Wait(kPresenceCycleWaitMs)) {
-    const Cycle cycle = RunLockedCycle(host, kind, stop);
+    const Cycle cycle = RunLockedCycle(host, kind, stop, hung_up);
+    hung_up = false;
     if (cycle.list_failed) {
       DebugLine("hid: interface listing failed, device detection ends");
       break;
     }
     if (cycle.gone) {
       ApplyRemoval(host, kind);
+      wait.NotifyOthers();
       same_mode_shown = -1;
     } else if (cycle.present && same_mode_shown != static_cast<int>(cycle.same_mode)) {
       host.OnSameModeChanged(kind, cycle.same_mode);
       same_mode_shown = static_cast<int>(cycle.same_mode);
     }
     if (cycle.connected_now) {
+      wait.NotifyOthers();
       ShowConnectedDevice(host, kind, cycle.connect);
       same_mode_shown = -1;
       if (!first_scan_done) host.PostInstanceMessage();
       else host.ShowMainWindow();
     }
     if (cycle.scanned) first_scan_done = true;
-    if (host.Channel(kind).connected.load() != 0) stop.Wait(kPresenceConnectedSleepMs);
-    else wake.Wait(stop, kPresenceAbsentSleepMs);
+    // A device just connected is looked at once more at once, which shows
+    // the "same mode" option as the other devices' presence says.
+    if (cycle.connected_now) continue;
+    const PresenceWake woke = host.Channel(kind).connected.load() != 0
+                                  ? wait.WhileConnected(stop, host.Channel(kind).transport)
+                                  : wait.WhileAbsent(stop, kPresenceAbsentSleepMs);
+    hung_up = woke == PresenceWake::kHungUp;
   }
   DebugLine(ExitLine(kind));
   return 0;

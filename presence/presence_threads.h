@@ -12,7 +12,8 @@
 // Detection cycle (per device), repeated after a 1 ms wait on the stop
 // event:
 //   1. take the channel lock for the device work of the cycle;
-//   2. connected: probe the device path; gone → clear `connected` and
+//   2. connected: probe the device path (or take the device as gone when
+//      its open node reported the removal); gone → clear `connected` and
 //      `follows_synchronised_lighting`, apply the removal rule; present →
 //      the "same mode" option shown exactly when another device of the
 //      lighting group is connected;
@@ -23,8 +24,12 @@
 //   4. after the first scan only, a connected device posts the instance
 //      message (at most once per thread); a device arriving later asks the
 //      host to show the window instead;
-//   5. release the lock; sleep 100 ms while connected, 1000 ms otherwise
-//      (cut short when udev announces a new hidraw node, hotplug_wake.h).
+//   5. release the lock and wait (presence_wait.h): where the backend
+//      reports changes, until a hidraw node appears, goes or changes its
+//      access, another thread connects or loses a device, or the open node
+//      hangs up; a removal is thus acted on as soon as the kernel reports
+//      it, and nothing runs while nothing changes. Without such reports:
+//      100 ms while connected, 1000 ms otherwise.
 // An enumeration failure ends the thread.
 //
 // Control changes wait for the UI thread (IPresenceHost), which may itself
@@ -37,12 +42,14 @@
 //
 // Synchronisation cycle: enumerate; open (read only, shared) the first path
 // with the device's vendor and product id in the path and the consumer
-// collection (usage page 0x0C, usage 1); then read reports (500 ms each)
-// until the stop event is set or the device goes. Usage 0x401 sends the
-// profile-changed message, 0x402 the read-all message, 0x403 (mouse only)
-// requests a lighting refresh; any other usage is ignored. After losing the
-// device sleep 1000 ms; when it was not found, 1000 ms or until udev
-// announces a new hidraw node.
+// collection (usage page 0x0C, usage 1); then read reports until the stop
+// event is set or the device goes: a read that reports nothing within
+// 500 ms probes the path, or, where the node reports its own hang-up, the
+// read waits up to a minute. Usage 0x401 sends the profile-changed message,
+// 0x402 the read-all message, 0x403 (mouse only) requests a lighting
+// refresh; any other usage is ignored. After losing the device sleep
+// 1000 ms; when it was not found, wait as a detection thread does while
+// absent.
 
 #include <memory>
 
@@ -65,6 +72,7 @@ inline constexpr int kPresenceCycleWaitMs = 1;
 inline constexpr int kPresenceConnectedSleepMs = 100;
 inline constexpr int kPresenceAbsentSleepMs = 1000;
 inline constexpr int kSyncReadTimeoutMs = 500;
+inline constexpr int kSyncHangUpReadTimeoutMs = 60000;
 inline constexpr int kSyncGoneSleepMs = 1000;
 inline constexpr int kKeyboardConnectPauseMs = 100;
 

@@ -5,11 +5,11 @@
 
 #include "device/hid_device.h"
 #include "platform/debug_log.h"
-#include "presence/hotplug_wake.h"
 #include "presence/exit_lines.h"
 #include "device/device_ids.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
+#include "presence/presence_wait.h"
 
 namespace trx {
 namespace {
@@ -47,15 +47,22 @@ void Dispatch(IPresenceHost& host, const SyncRules& rules, uint16_t usage) {
 enum class ListenEnd { kStopped, kLost };
 
 // Reads notifications until the stop event is set or the device goes.
-ListenEnd Listen(IPresenceHost& host, const SyncRules& rules, CHidDevice& hid, CEvent& stop) {
+// read_timeout_ms: how long a read waits before the path is probed; a node
+// that reports its own hang-up needs no probing between reports.
+ListenEnd Listen(IPresenceHost& host, const SyncRules& rules, CHidDevice& hid, CEvent& stop, int read_timeout_ms) {
+  // The thread owns the record alone; reading on its connection with the
+  // thread's own stop event ends a long read at once when stopping.
+  const std::shared_ptr<IHidConnection> connection = hid.SharedConnection();
+  if (!connection) return ListenEnd::kLost;
   for (;;) {
     // The thread's exit line is written once, when the routine ends.
     if (stop.IsSet()) return ListenEnd::kStopped;
     size_t got = 0;
-    if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), kSyncReadTimeoutMs, &got) != 1) {
+    const HidIo io =
+        connection->Read(hid.input_report_buffer.data(), hid.input_report_buffer.size(), read_timeout_ms, stop, got);
+    if (io != HidIo::Ok) {
       // A timeout only means the user did nothing; anything else (the node
       // hung up, a read error) ends this connection so that it is reopened.
-      const HidIo io = hid.LastIo();
       if ((io == HidIo::Timeout || io == HidIo::Stopped) && hid.Probe(hid.device_path)) continue;
       return ListenEnd::kLost;
     }
@@ -68,7 +75,7 @@ int RunSync(const SyncRules& rules, const PresenceThreadParam& param) {
   IPresenceHost& host = *param.host;
   CEvent& stop = *param.stop;
   CHidDevice hid(param.backend);
-  HotplugWake wake;
+  PresenceWait wait(hid.Backend());
   while (!stop.Wait(kPresenceCycleWaitMs)) {
     hid.scan_position = 0;
     if (hid.EnumerateHidPaths() != 1) {
@@ -91,13 +98,16 @@ int RunSync(const SyncRules& rules, const PresenceThreadParam& param) {
         hid.Close();
         continue;
       }
-      lost = Listen(host, rules, hid, stop) == ListenEnd::kLost;
+      const std::shared_ptr<IHidConnection> connection = hid.SharedConnection();
+      const bool reports_hang_up = wait.EventDriven() && connection && connection->HangUpFd() >= 0;
+      lost = Listen(host, rules, hid, stop, reports_hang_up ? kSyncHangUpReadTimeoutMs : kSyncReadTimeoutMs) ==
+             ListenEnd::kLost;
       hid.Close();
       break;
     }
     hid.path_list.clear();
     if (lost) stop.Wait(kSyncGoneSleepMs);
-    else wake.Wait(stop, kPresenceAbsentSleepMs);
+    else wait.WhileAbsent(stop, kPresenceAbsentSleepMs);
   }
   DebugLine(rules.exit_line);
   return 0;
