@@ -98,17 +98,20 @@ class Context final : public OperationContext {
   int total_ = 1;
 };
 
+// The UI side's call is posted before a waiter is woken, so a caller of
+// RunAndWait finds it queued on the UI thread when it returns.
 void Finish(CDeviceQueue::State& s, Item& item, const OperationOutcome& outcome) {
-  if (item.waiter) item.waiter->End(outcome);
   if (outcome.status != OperationStatus::Ran || !outcome.Ok())
     DebugLineF("%s operation \"%s\": %s, result %d", DeviceKindName(outcome.kind), outcome.name,
                OperationStatusName(outcome.status), outcome.result);
-  if (s.ui == nullptr) return;
-  IOperationObserver* observer = s.observer;
-  s.ui->Post([done = std::move(item.op.done), observer, outcome] {
-    if (done) done(outcome);
-    if (observer != nullptr) observer->OnOperationFinished(outcome);
-  });
+  if (s.ui != nullptr) {
+    IOperationObserver* observer = s.observer;
+    s.ui->Post([done = std::move(item.op.done), observer, outcome] {
+      if (done) done(outcome);
+      if (observer != nullptr) observer->OnOperationFinished(outcome);
+    });
+  }
+  if (item.waiter) item.waiter->End(outcome);
 }
 
 void WorkerLoop(const std::shared_ptr<CDeviceQueue::State>& state) {
