@@ -6,6 +6,7 @@
 #include "app/app_messages.h"
 #include "pages/control_names.h"
 #include "app/main_wnd.h"
+#include "pages/profile_bar.h"
 #include "pages/profile_link_page.h"
 #include "platform/debug_log.h"
 #include "profile/effective_profile.h"
@@ -122,7 +123,8 @@ LinkSelectResult CMainWnd::SelectLinked(const ProfileFamilyInfo& family, int ind
   if (outcome.status == OperationStatus::NotReady) return LinkSelectResult::NotReady;
   if (outcome.result == 2) return LinkSelectResult::AlreadySelected;
   if (outcome.result != 1) return LinkSelectResult::Failed;
-  DebugLineF("program link: %s profile %d selected", DeviceKindName(kind), index);
+  const char* combo = pages::CProfileBar::ComboOf(kind, fam);
+  DebugLineF("program link: %s profile %d selected", combo != nullptr ? combo : DeviceKindName(kind), index);
   return LinkSelectResult::Selected;
 }
 
