@@ -127,7 +127,7 @@ void CMainWnd::StartDeviceBackup(DeviceKind kind) {
     }
     return backup::SaveBackupFile(path, image) ? 1 : -1;
   };
-  RunBackupOperation(operation, [this, path](int result) {
+  RunBackupOperation(kind, "device backup", operation, [this, path](int result) {
     ui::ShowMessage(m_hWnd, Fill(result == 1 ? "message_backup_saved" : "message_backup_failed", {path}), false);
   });
 }
@@ -167,7 +167,7 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
     *report = backup::RestoreDeviceBackup(*channel, *image, &progress);
     return report->result == backup::RestoreResult::Ok ? 1 : 0;
   };
-  RunBackupOperation(operation, [this, report, file, kind](int) {
+  RunBackupOperation(kind, "device restore", operation, [this, report, file, kind](int) {
     using backup::RestoreResult;
     std::string text;
     switch (report->result) {
@@ -191,11 +191,19 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
   });
 }
 
-// The one place backup and restore reach the device-operation worker: each
-// is a single operation holding its channel from start to end.
-void CMainWnd::RunBackupOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done) {
-  if (!RunDeviceOperation(std::move(operation), std::move(done)))
-    DebugLine("device operation not started (the program is stopping)");
+// The one place backup and restore reach the device's queue: each is a
+// single operation holding its channel from start to end, with the ring.
+// `done` gets 0 when the device was not read yet and nothing ran.
+void CMainWnd::RunBackupOperation(DeviceKind kind, const char* name, std::function<int(IProgressReporter&)> operation,
+                                  std::function<void(int)> done) {
+  const bool started = Submit(
+      kind, Operation(
+                name, [operation = std::move(operation)](OperationContext& op) { return operation(op); },
+                [done = std::move(done)](const OperationOutcome& o) {
+                  if (done) done(o.status == OperationStatus::Ran ? o.result : 0);
+                },
+                true));
+  if (!started) DebugLine("device operation not started (the program is stopping)");
 }
 
 }  // namespace trx::app

@@ -17,6 +17,7 @@
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "device/device_ids.h"
+#include "device/exchange_guard.h"
 #include "device/hidraw_access.h"
 #include "macro/macro_library.h"
 #include "platform/autostart.h"
@@ -96,6 +97,9 @@ CMainWnd::CMainWnd(MainWndOptions options)
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
   presence_->Attach(this);
+  queues_[0] = std::make_unique<CDeviceQueue>(keyboard_, ui_post_, this);
+  queues_[1] = std::make_unique<CDeviceQueue>(mouse_, ui_post_, this);
+  queues_[2] = std::make_unique<CDeviceQueue>(pad_, ui_post_, this);
   // A device never backed up on this computer is backed up before the
   // first write of its connection, whoever writes.
   for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) backup::InstallAutomaticBackup(*channel);
@@ -128,9 +132,8 @@ CMainWnd::~CMainWnd() {
   if (ui::IsWindow(m_hWnd)) WindowImplBase::DestroyWindow();  // nobody is asked any more
   stopping_ = true;
   openrgb_->Stop();
-  if (operations_) operations_->Stop();
   // The pages' completions refer to pages: none may run from here on.
-  operation_done_.clear();
+  StopQueues();
   workers_.StopAll(options_.stop_timeout_ms);
   // Workers let go keep the proxy and the channels; from here on their
   // calls toward this window do nothing.
@@ -145,6 +148,7 @@ CMainWnd::~CMainWnd() {
   tray_.DeleteTrayIcon();
   RemoveObserver();
   if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
+  ForbidDeviceExchangesOnThisThread(false);
   if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
 }
 
@@ -209,6 +213,10 @@ void CMainWnd::InitWindow() {
   // (the key-light controls are looked up by the page set, above)
 
   g_main_hwnd.store(m_hWnd);
+  ui_post_->SetWindow(m_hWnd);
+  // From here on every device exchange goes through a queue; one started
+  // on this thread is a mistake (caught in test builds).
+  ForbidDeviceExchangesOnThisThread();
   for (const char* palette : {names::kMsDengColorPallet, names::kMpDengColorPallet, names::kKbDengColorPallet})
     if (auto* p = dynamic_cast<ui::CColorPaletteUI*>(Find(palette))) p->SetSelectColor(kInitialPaletteColour);
 
@@ -261,11 +269,7 @@ void CMainWnd::StartProgramLinks() {
   }
   DebugLineF("program in front from the %s backend", foreground_->Name());
   pages_->ProfileLinks().SetForegroundSource(foreground_.get());
-  link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
-    LinkSelectResult result = LinkSelectResult::Gone;
-    if (!RunOnUi([&] { result = SelectOnUiThread(*pages_, *this, family, index); })) return LinkSelectResult::Gone;
-    return result;
-  });
+  link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) { return SelectLinked(family, index); });
   constexpr int kSlots[kLinkMonitorCount] = {kWorkerKbLightLink, kWorkerKbKeyLink, kWorkerMsDeviceLink, kWorkerMsKeyLink,
                                              kWorkerMpLightLink};
   for (int i = 0; i < kLinkMonitorCount; ++i) {
@@ -310,6 +314,11 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     // edit closed): input capture may start again.
     inactive_ = false;
     handled = false;
+    return 0;
+  }
+  if (msg == kMsgRunPosted) {
+    if (!stopping_.load()) ui_post_->RunPosted();
+    handled = true;
     return 0;
   }
   if (msg == pages::kMsgProfileSelected) {
@@ -375,14 +384,6 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
       handled = true;
       return 0;
-    case WM_DEVICE_PROGRESS:
-      OnDeviceProgress(static_cast<int>(wparam), static_cast<int>(lparam));
-      handled = true;
-      return 0;
-    case WM_DEVICE_OPERATION_DONE:
-      OnDeviceOperationDone(static_cast<int>(static_cast<std::intptr_t>(wparam)));
-      handled = true;
-      return 0;
     case WM_APP_RUN_CALL: {
       auto* fn = reinterpret_cast<const std::function<void()>*>(wparam);
       if (fn != nullptr) (*fn)();
@@ -408,7 +409,7 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     handled = true;
     return 0;
   }
-  if (HandlePresenceMessage(*this, msg)) {
+  if (!stopping_.load() && SubmitPresenceRead(msg)) {
     handled = true;
     return 0;
   }
@@ -424,7 +425,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
     case kTimerSendSettings:
       // Changes from OpenRGB clients first, so this tick sends them.
       openrgb_->ApplyDue(*pages_, ui::CMessageQueue::Instance().Now());
-      SendPendingSettings(pending_, *keyboard_, *mouse_, *pad_);
+      QueuePendingSends();
       break;
     case kTimerAccessCheck:
       CheckDeviceAccess();
@@ -477,7 +478,7 @@ void CMainWnd::ShutdownWorkers() {
   stopping_ = true;
   openrgb_->Stop();
   ShowWindow(false);
-  if (operations_) operations_->Stop();
+  StopQueues();
   const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
   ui::KillTimer(m_hWnd, kTimerSendSettings);
@@ -908,11 +909,23 @@ void CMainWnd::StartTimer(int id, int period_ms) {
 
 void CMainWnd::SendReadMessage(uint32_t message) {
   if (stopping_.load()) return;
-  if (ui::CMessageQueue::Instance().IsUiThread()) {
-    HandlePresenceMessage(*this, message);
-    return;
-  }
-  ui::SendMessage(m_hWnd, message);
+  SubmitPresenceRead(message);
+}
+
+bool CMainWnd::SubmitPresenceRead(uint32_t message) {
+  DeviceKind kind = DeviceKind::Mouse;
+  if (!PresenceMessageDevice(message, &kind)) return false;
+  auto outcome = std::make_shared<ReadOutcome>(ReadOutcome::kReadComplete);
+  Submit(kind, Operation(
+                   "device read",
+                   [host = presence_, message, outcome](OperationContext&) {
+                     *outcome = RunPresenceRead(*host, message);
+                     return 1;
+                   },
+                   [this, message, outcome](const OperationOutcome& o) {
+                     if (o.status == OperationStatus::Ran) ShowPresenceRead(*this, message, *outcome);
+                   }));
+  return true;
 }
 
 }  // namespace trx::app

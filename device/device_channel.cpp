@@ -45,6 +45,7 @@ void CDeviceChannel::BeforeWrite() {
 
 void CDeviceChannel::Reset() {
   connected = 0;
+  ready = false;
   follows_synchronised_lighting = 0;
   vendor_id = 0;
   product_id = 0;

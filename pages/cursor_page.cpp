@@ -153,13 +153,20 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
     // The connect read left the files alone: they hold edits the mouse
     // has not got. Replaced only when the user says so.
     if (ctx_.dialogs.ShowMessage(kReplaceQuestion) != 1) return;
-    auto operation = [store = store_, &channel = ctx_.devices.Channel(DeviceKind::Mouse)](IProgressReporter&) {
-      return routine::ReadRoutinesFromMouse(channel, store).result == routine::RoutineResult::Ok ? 1 : 0;
-    };
-    ctx_.window.RunDeviceOperation(operation, [this](int read) {
-      if (read == 1) routine::SetRoutineEditsUnsaved(false);
-      ShowRoutineZero();
-    });
+    ctx_.devices.Submit(DeviceKind::Mouse,
+                        Operation(
+                            "routine read",
+                            [store = store_](OperationContext& op) {
+                              return routine::ReadRoutinesFromMouse(op.Channel(), store).result ==
+                                             routine::RoutineResult::Ok
+                                         ? 1
+                                         : 0;
+                            },
+                            [this](const OperationOutcome& o) {
+                              if (o.Ok()) routine::SetRoutineEditsUnsaved(false);
+                              ShowRoutineZero();
+                            },
+                            true));
     return;
   }
   // The connect read rewrote the files from the mouse: routine 0 again.
@@ -296,18 +303,18 @@ void CCursorPage::UploadRoutines() {
   if (uploading_) return;
   // The worker fills the report; the UI thread reads it once done runs.
   auto report = std::make_shared<routine::RoutineUploadReport>();
-  auto operation = [report, store = store_, &channel = ctx_.devices.Channel(DeviceKind::Mouse)](
-                       IProgressReporter& progress) {
-    *report = routine::UploadRoutines(channel, store, &progress);
+  auto operation = [report, store = store_](OperationContext& op) {
+    *report = routine::UploadRoutines(op.Channel(), store, &op);
     if (report->result == routine::RoutineResult::Ok) return kUploadOk;
     return report->result == routine::RoutineResult::TooLarge ? kUploadTooLarge : kUploadDeviceError;
   };
   uploading_ = true;
   controls().Enable(kSave, false);  // busy until the mouse answered
-  if (!ctx_.window.RunDeviceOperation(operation, [this, report](int result) {
-        last_upload_ = *report;
-        UploadDone(result);
-      })) {
+  auto done = [this, report](const OperationOutcome& o) {
+    last_upload_ = *report;
+    UploadDone(o.status == OperationStatus::Ran ? o.result : kUploadDeviceError);
+  };
+  if (!ctx_.devices.Submit(DeviceKind::Mouse, Operation("routine upload", operation, done, true))) {
     uploading_ = false;
     controls().Enable(kSave, true);
   }

@@ -583,16 +583,27 @@ void CMacroEditorPage::Remove() {
   // the stored key profiles, on the device-operation worker; the image
   // follows only once the library changed.
   const DeviceKind kind = family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard;
-  CDeviceChannel& channel = ctx_.devices.Channel(kind);
   auto report = std::make_shared<macro::MacroDeleteReport>();
   removing_ = true;
-  const bool started = ctx_.window.RunDeviceOperation(
-      [store = store_, kind, index, &channel, defaults, report](IProgressReporter&) {
-        *report = macro::DeleteMacroEverywhere(store, kind, index, channel.connected ? &channel : nullptr,
-                                               defaults.data());
-        return static_cast<int>(report->result);
-      },
-      [this, index, report](int) { RemoveDone(index, *report); });
+  const bool started = ctx_.devices.Submit(
+      kind, Operation(
+                "macro delete",
+                [store = store_, kind, index, defaults, report](OperationContext& op) {
+                  CDeviceChannel& channel = op.Channel();
+                  *report = macro::DeleteMacroEverywhere(store, kind, index, channel.connected ? &channel : nullptr,
+                                                         defaults.data());
+                  return report->result == macro::MacroResult::Ok ? 1 : 0;
+                },
+                [this, index, report](const OperationOutcome& o) {
+                  if (o.status != OperationStatus::Ran) {
+                    // The device is still being read: nothing was deleted.
+                    removing_ = false;
+                    DebugLineF("macro delete not run: %s", OperationStatusName(o.status));
+                    return;
+                  }
+                  RemoveDone(index, *report);
+                },
+                true));
   if (!started) removing_ = false;
 }
 

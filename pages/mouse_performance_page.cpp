@@ -272,17 +272,18 @@ void CMousePerformancePage::ReportRateSelected() {
 }
 
 // The timed send never writes the rate: the whole record goes out at once
-// on the device-operation worker, as a device profile selection sends it.
+// on the mouse's queue, as a device profile selection sends it.
 void CMousePerformancePage::SendReportRate() {
-  CDeviceChannel& mouse = ctx_.devices.Channel(DeviceKind::Mouse);
-  if (!mouse.connected) return;  // stored; the profile carries it
-  const bool started = ctx_.window.RunDeviceOperation(
-      [&mouse](IProgressReporter&) { return SendMouseRecordWhole(mouse); },
-      [this](int rc) {
-        if (rc == kResultOk) return;
-        DebugLineF("report rate: the mouse answered %d", rc);
-        controls().Show(kMsReportRateNote, true);
-      });
+  if (!ctx_.devices.Channel(DeviceKind::Mouse).connected) return;  // stored; the profile carries it
+  const bool started = ctx_.devices.Submit(
+      DeviceKind::Mouse, Operation(
+                             "report rate", [](OperationContext& op) { return SendMouseRecordWhole(op.Channel()); },
+                             [this](const OperationOutcome& o) {
+                               if (o.Ok()) return;
+                               DebugLineF("report rate: the mouse answered %d (%s)", o.result,
+                                          OperationStatusName(o.status));
+                               controls().Show(kMsReportRateNote, true);
+                             }));
   if (!started) DebugLine("report rate not sent: the window is closing");
 }
 
@@ -375,16 +376,25 @@ void CMousePerformancePage::RestoreMouseDefaults() {
   Applier().ApplyPointerSpeed(desktop::kPointerSpeedDefault);
   Applier().ApplyWheelLines(desktop::kWheelLinesDefault);
   SaveBoth("restore defaults");
-  CDeviceChannel& mouse = ctx_.devices.Channel(DeviceKind::Mouse);
-  if (!mouse.connected) return;
-  const int rc = ResetToDefaults(mouse);
-  if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
-  // The mouse now holds its defaults and the image its old values, which
-  // the next timed send would write back: read the whole mouse again (the
-  // window's read message; the pages refresh when it is done).
-  if (ui::HWND window = controls().PaintManager().GetPaintWindow()) {
-    if (!ui::PostMessage(window, kMsgMouseReadAll)) DebugLine("mouse read after reset not posted: window gone");
-  }
+  if (!ctx_.devices.Channel(DeviceKind::Mouse).connected) return;
+  ctx_.devices.Submit(
+      DeviceKind::Mouse,
+      Operation(
+          "mouse defaults",
+          [](OperationContext& op) {
+            const int rc = ResetToDefaults(op.Channel());
+            if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
+            return rc;
+          },
+          [this](const OperationOutcome&) {
+            // The mouse now holds its defaults and the image its old values,
+            // which the next timed send would write back: read the whole
+            // mouse again (the window's read message; the pages refresh
+            // when it is done).
+            if (ui::HWND window = controls().PaintManager().GetPaintWindow()) {
+              if (!ui::PostMessage(window, kMsgMouseReadAll)) DebugLine("mouse read after reset not posted: window gone");
+            }
+          }));
 }
 
 }  // namespace trx::pages

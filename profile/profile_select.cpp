@@ -10,6 +10,7 @@
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
+#include "profile/effective_profile.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
@@ -90,9 +91,10 @@ ProfileSelection SelectionOf(const ProfileFamilyInfo& info, int index, bool rest
   s.index = index;
   s.restored = restored;
   if (HasPointerSettings(info)) {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    s.pointer_speed = Images().mouse.pointer_speed;
-    s.wheel_lines = Images().mouse.wheel_lines;
+    WithImage([&s](ConfigImages& images) {
+      s.pointer_speed = images.mouse.pointer_speed;
+      s.wheel_lines = images.mouse.wheel_lines;
+    });
   }
   const std::string ini = ProfileIniPath(info.kind);
   s.linked = GetPrivateProfileLong(info.link_section, std::to_string(index), ini) == 1;
@@ -102,7 +104,8 @@ ProfileSelection SelectionOf(const ProfileFamilyInfo& info, int index, bool rest
 
 }  // namespace
 
-ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target) {
+ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target,
+                              SelectBy by) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return ProfileOpResult::NoSuchFamily;
   const std::vector<std::string> names = ProfileNames(*info);
@@ -118,24 +121,20 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
   // The device first, from a copy: a device that fails (or goes) here
   // leaves the image, the index and every file as they were.
   auto writes = std::make_unique<DeviceWrites>();
-  {
-    auto copy = std::make_unique<ConfigImages>();
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    *copy = Images();
-    Load(*copy, *info, data);
-    *writes = WritesOf(*copy, *info);
-  }
+  auto copy = std::make_unique<ConfigImages>();
+  WithImage([&copy](ConfigImages& images) { *copy = images; });
+  Load(*copy, *info, data);
+  *writes = WritesOf(*copy, *info);
   const int sent = Send(*writes, target.Channel(kind));
   if (sent != kResultOk) {
     DebugLineF("profile select (%s %d): the %s answered %s; nothing changed", DeviceKindName(kind), index,
                DeviceKindName(kind), CommandResultName(sent));
     return ProfileOpResult::DeviceFailed;
   }
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Load(Images(), *info, data);
-  }
-  if (!WritePrivateProfileString(info->select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(kind)))
+  WithImage([&](ConfigImages& images) { Load(images, *info, data); });
+  SetEffectiveProfile(*info, index);
+  if (by == SelectBy::User &&
+      !WritePrivateProfileString(info->select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(kind)))
     DebugLine(kDebugFileOpenFailed);
   if (MarksPending(*info)) target.MarkSettingsPending(kind);
   target.ProfileSelected(SelectionOf(*info, index, false));
@@ -145,13 +144,9 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
 ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IProfileSelectTarget& target) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return ProfileOpResult::NoSuchFamily;
-  const int selected = SelectedProfileIndex(*info);
+  const int selected = EffectiveProfileIndex(*info);
   if (selected < 0 || selected >= static_cast<int>(ProfileNames(*info).size())) return ProfileOpResult::NoSuchProfile;
-  int variant = 0;
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    variant = static_cast<int>(Images().keyboard.variant);
-  }
+  const int variant = WithImage([](ConfigImages& images) { return static_cast<int>(images.keyboard.variant); });
   std::vector<uint8_t> data(info->data_size, 0);
   const int rc = ReadProfileFile(ProgramFolder() + DefaultProfileFileName(*info, variant), data.size(), data.data());
   if (rc != kProfileReadOk) return rc == kProfileBadMagic ? ProfileOpResult::FileBad : ProfileOpResult::FileMissing;

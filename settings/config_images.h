@@ -38,6 +38,16 @@ std::recursive_mutex& ImageMutex();
 // The process-wide instance; hold ImageMutex() while using it.
 ConfigImages& Images();
 
+// Runs fn(Images()) with ImageMutex() held for exactly the call and returns
+// what fn returns: the way to reach the image, so the lock's scope is
+// visible at every use. fn must not talk to a device, write a file or wait
+// for another thread (see the lock order above).
+template <typename Fn>
+decltype(auto) WithImage(Fn&& fn) {
+  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+  return fn(Images());
+}
+
 // Restores the built-in state (tests, and a fresh start).
 void ResetImagesToBuiltIn();
 

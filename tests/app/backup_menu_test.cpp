@@ -25,6 +25,7 @@ class BackupMenuTest : public MainWndTest {
     c.transport.device_path = backend->VendorPath(0);
     ASSERT_EQ(c.transport.Open(), 1);
     c.connected = 1;
+    c.ready = true;  // its connect read is done
     ui::SetFileDialogHandler([this](const ui::FileDialogRequest&, std::string* path) {
       *path = chosen;
       return true;

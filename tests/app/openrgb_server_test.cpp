@@ -63,18 +63,26 @@ class OpenRgbServerTest : public MainWndTest {
     ASSERT_EQ(c.transport.Open(), 1);
     c.connected = 1;
     c.SetBeforeFirstWrite({});  // the frames counted are the lighting's own, no automatic backup
+    c.ready = true;              // its connect read is done
   }
   // The client's earlier packets are handled once an answer to a later one
   // arrives; then one settings tick applies them.
   void Settle(SdkClient& client) {
     ASSERT_TRUE(client.AskU32(0, kCount).has_value());
     queue().AdvanceTime(100);
+    // The sends run on the devices' queues.
+    for (DeviceKind k : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+      while (window->Queue(k).Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   std::vector<uint8_t> Memory(int id) { return backend->Firmware(id)->Settings(); }
   std::string LightShow(const char* device) {
     std::ostringstream out, err;
-    ctl::RunLight({"light", "show", device}, false,
-                  [this](DeviceKind kind, bool, ctl::ExitCode*) { return &window->Channel(kind); }, out, err);
+    // As the tool would, off the window's thread.
+    std::thread reader([&] {
+      ctl::RunLight({"light", "show", device}, false,
+                    [this](DeviceKind kind, bool, ctl::ExitCode*) { return &window->Channel(kind); }, out, err);
+    });
+    reader.join();
     return out.str() + err.str();
   }
   int ComboItem(const char* name) {
@@ -234,6 +242,9 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
     for (size_t l = 0; l < pad->leds.size(); ++l) leds.u32(last);
     ASSERT_TRUE(client.Send(2, kUpdateLeds, leds.b));
     queue().AdvanceTime(1);  // one millisecond per update on the window's clock
+    // A tick's send is written before the clock moves on, so the trace's
+    // times are the ticks'.
+    while (window->Queue(DeviceKind::MousePad).Busy()) std::this_thread::sleep_for(std::chrono::microseconds(100));
     if (i % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));  // let the server read
   }
   Settle(client);

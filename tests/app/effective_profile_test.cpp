@@ -1,0 +1,133 @@
+// Program links with a real window, presence threads and a simulated mouse:
+// while a linked profile is in effect every save (a read-all after the DPI
+// button, a reconnect) writes the linked profile's file, the user's own file
+// stays byte for byte as it was, and the user's choice comes back untouched
+// when another program is in front.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <thread>
+
+#include "platform/ini_file.h"
+#include "presence/presence_messages.h"
+#include "profile/profile_data.h"
+#include "profile/profile_file.h"
+#include "profile/profile_keys.h"
+#include "settings/config_images.h"
+#include "profile/effective_profile.h"
+#include "profile/profile_operations.h"
+#include "profile/profile_store.h"
+#include "profile/program_links.h"
+#include "sim/sim_backend.h"
+#include "tests/app/app_test_support.h"
+#include "ui/core/combo.h"
+
+namespace trx::app::testing {
+namespace {
+
+class FrontProgram : public foreground::IForegroundSource {
+ public:
+  const char* Name() const override { return "test"; }
+  bool Start(foreground::ForegroundUnavailable*) override { return true; }
+  void Stop() override {}
+  foreground::ForegroundResult Current() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    return {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
+  }
+  void Set(const std::string& p) {
+    std::lock_guard<std::mutex> lock(mutex);
+    path = p;
+  }
+  std::mutex mutex;  // guards path
+  std::string path = "/usr/bin/editor";
+};
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class EffectiveProfileTest : public MainWndTest {
+ protected:
+  bool PumpUntil(const std::function<bool()>& pred, int seconds = 20) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      queue().ProcessPending();
+      if (pred()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+  }
+  bool Ready() { return window->Channel(DeviceKind::Mouse).ready.load(); }
+  std::string FileOf(int index) { return ProfileFilePath(*info, ProfileNameAt(*info, index), false); }
+
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
+  std::shared_ptr<sim::SimBackend> backend = std::make_shared<sim::SimBackend>();
+  std::shared_ptr<sim::SimFirmware> mouse = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+  std::shared_ptr<FrontProgram> front = std::make_shared<FrontProgram>();
+};
+
+TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUsersFile) {
+  // Two mouse device profiles: "profile1" the user's choice, "profile2"
+  // ("L") linked to the shooter, both holding the built-in record.
+  ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "2"},
+                                          {info->select_section, kIniKeySelect, "0"},
+                                          {info->name_section, "0", "profile1"},
+                                          {info->name_section, "1", "profile2"}},
+                                         ProfileIniPath(DeviceKind::Mouse)));
+  ResetImagesToBuiltIn();
+  std::vector<uint8_t> data;
+  {
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    data = BuildProfileData(Images(), *info);
+  }
+  for (const char* name : {"profile1", "profile2"})
+    ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, name, true), DeviceKind::Mouse, data.size(), data.data()), 0);
+  ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
+  const int id = backend->AddDevice(mouse);
+  MainWndOptions options;
+  options.backend = backend;
+  options.foreground = front;
+  CreateWindow(options, /*presence=*/true);
+  ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
+  struct {
+    int index = 1;
+  } added;
+  const std::string user_file = Bytes(FileOf(0));
+  const std::string linked_before = Bytes(FileOf(added.index));
+  ASSERT_FALSE(user_file.empty());
+
+  front->Set("/usr/bin/shooter");
+  ASSERT_TRUE(PumpUntil([&] { return EffectiveProfileIndex(*info) == added.index; }));
+  auto* combo = dynamic_cast<ui::CComboUI*>(Find("ms_device_profile_combo"));
+  ASSERT_NE(combo, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return combo->GetCurSel() == added.index; }));
+
+  // The DPI button, then the read-all it asks for: saved as the profile in effect.
+  mouse->PressDpiButton();
+  window->SendReadMessage(kMsgMouseReadAll);
+  ASSERT_TRUE(PumpUntil([&] { return !window->Queue(DeviceKind::Mouse).Busy(); }));
+  // Unplugged and plugged again: the connect read loads and saves the linked profile.
+  backend->Unplug(id);
+  ASSERT_TRUE(PumpUntil([&] { return window->Channel(DeviceKind::Mouse).connected.load() == 0; }));
+  backend->Plug(id);
+  ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
+  EXPECT_EQ(EffectiveProfileIndex(*info), added.index);
+  EXPECT_EQ(SelectedProfileIndex(*info), 0);
+  EXPECT_NE(Bytes(FileOf(added.index)), linked_before);
+  EXPECT_EQ(Bytes(FileOf(0)), user_file);
+
+  front->Set("/usr/bin/editor");
+  ASSERT_TRUE(PumpUntil([&] { return EffectiveProfileIndex(*info) == 0 && combo->GetCurSel() == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return !window->Queue(DeviceKind::Mouse).Busy(); }));
+  EXPECT_EQ(Bytes(FileOf(0)), user_file);
+  EXPECT_EQ(SelectedProfileIndex(*info), 0);
+  window->DestroyWindow();
+}
+
+}  // namespace
+}  // namespace trx::app::testing
