@@ -10,6 +10,7 @@
 
 #include "app/app_messages.h"
 #include "app/language.h"
+#include "bus/bus_names.h"
 #include "pages/control_names.h"
 #include "pages/profile_link_page.h"
 #include "platform/foreground/foreground_choice.h"
@@ -26,6 +27,8 @@
 #include "pages/profile_bar.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
+#include "profile/profile_operations.h"
+#include "settings/config_images.h"
 #include "routine/routine_device.h"
 #include "sim/demo_devices.h"
 #include "ui/core/circle_progress.h"
@@ -227,6 +230,7 @@ void CMainWnd::OnWindowInit() {
   CopyMachineLanguageToIni(main_ini);
   ShowWindow(false);
   StartProgramLinks();
+  StartSessionBus();
   StartWorkers();
   if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
   ui::CResourceManager::GetInstance()->ReloadText();
@@ -248,6 +252,15 @@ void CMainWnd::StartProgramLinks() {
   link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
     LinkSelectResult result = LinkSelectResult::Gone;
     if (!RunOnUi([&] { result = SelectOnUiThread(*pages_, *this, family, index); })) return LinkSelectResult::Gone;
+    if (result == LinkSelectResult::Selected && bus_) {
+      const std::vector<std::string> names = ProfileNames(family);
+      bus_->ProfileInEffect(family.kind,
+                            family.family == ProfileFamily::Device  ? "device"
+                            : family.family == ProfileFamily::Light ? "light"
+                                                                    : "key",
+                            index >= 0 && static_cast<size_t>(index) < names.size() ? names[static_cast<size_t>(index)] : "",
+                            bus::kReasonProgramLink);
+    }
     return result;
   });
   constexpr int kSlots[kLinkMonitorCount] = {kWorkerKbLightLink, kWorkerKbKeyLink, kWorkerMsDeviceLink, kWorkerMsKeyLink,
@@ -262,6 +275,27 @@ void CMainWnd::StartProgramLinks() {
       LinkMonitorThread(param);
     });
   }
+}
+
+void CMainWnd::StartSessionBus() {
+  if (!options_.session_bus) return;
+  ProgramBusHost host;
+  host.channel = [presence = presence_](DeviceKind kind) -> CDeviceChannel& { return presence->Channel(kind); };
+  host.reread = [this](DeviceKind kind) {
+    const uint32_t message = kind == DeviceKind::Mouse      ? kMsgMouseReadAll
+                             : kind == DeviceKind::Keyboard ? kMsgKeyboardReadAll
+                                                            : kMsgPadReadAll;
+    if (!ui::PostMessage(m_hWnd, message)) DebugLine("read-all after a bus command not posted: window gone");
+  };
+  host.select_target = &pages_->ProfileSelectTarget();
+  bus_ = std::make_unique<CProgramBus>(std::move(host), options_.bus_address);
+  std::string error;
+  if (!bus_->Start(&error)) {
+    DebugLineF("session-bus API off: %s", error.c_str());
+    bus_.reset();
+    return;
+  }
+  DebugLineF("session-bus API on as %s", bus::kBusName);
 }
 
 void CMainWnd::StartWorkers() {
@@ -393,6 +427,14 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     return 0;
   }
   if (HandlePresenceMessage(*this, msg)) {
+    if (msg == kMsgMouseProfileChanged && bus_) {
+      int onboard = 0;
+      {
+        std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+        onboard = Images().mouse.ProfileIndex() + 1;
+      }
+      bus_->ProfileInEffect(DeviceKind::Mouse, "onboard", std::to_string(onboard), bus::kReasonDeviceButton);
+    }
     handled = true;
     return 0;
   }
@@ -458,6 +500,8 @@ void CMainWnd::ShutdownWorkers() {
   if (operations_) operations_->Stop();
   const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
+  // A worker let go may still report: the service stays, only stopped.
+  if (bus_) bus_->Stop();
   ui::KillTimer(m_hWnd, kTimerSendSettings);
   ui::PostQuitMessage(0);
 }
@@ -762,8 +806,10 @@ CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
 
 void CMainWnd::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
   RunOnUi([&] { pages_->OnDeviceConnected(kind, result); });
+  if (bus_) bus_->DeviceConnected(kind);
 }
 void CMainWnd::OnDeviceLeft(const RemovalPlan& plan) {
+  if (bus_) bus_->DeviceLeft(plan.gone);
   RunOnUi([&] {
     pages_->OnDeviceLeft(plan);
     if (plan.hide_window) ShowWindow(false);

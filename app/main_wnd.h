@@ -34,6 +34,7 @@
 #include <unordered_map>
 
 #include "app/presence_host_proxy.h"
+#include "app/program_bus.h"
 #include "app/access_help.h"
 #include "app/link_selector.h"
 #include "app/lighting_preview_host.h"
@@ -84,6 +85,10 @@ struct MainWndOptions {
   // session (platform/foreground/foreground_choice.h).
   bool link_monitors = true;
   std::shared_ptr<foreground::IForegroundSource> foreground = nullptr;
+  // Serve the API on the session bus (app/program_bus.h) from "windowinit"
+  // to WM_DESTROY; bus_address empty: the session bus.
+  bool session_bus = false;
+  std::string bus_address;
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
@@ -281,6 +286,10 @@ class CMainWnd : public ui::WindowImplBase,
   // worker runs them one after another). UI thread.
   std::deque<std::function<void(int)>> operation_done_;
   AccessHelp access_help_;
+  // The session-bus API; created before the workers start and stopped
+  // after they ended, so their notifications always find it.
+  std::unique_ptr<CProgramBus> bus_;
+  void StartSessionBus();
   bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
 };
 

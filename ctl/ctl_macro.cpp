@@ -131,7 +131,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
 
   if (sub == "list") {
     const auto names = macro::LoadMacroNames(store);
-    if (json) j.BeginArray();
+    if (json) j.BeginArray("macros");
     for (size_t i = 0; i < names.size(); ++i) {
       const size_t count = macro::LoadMacroLines(store, names[i]).size();
       if (json) j.BeginObject().Int("number", static_cast<int>(i)).String("name", names[i]).Int("actions", static_cast<int>(count)).EndObject();
@@ -148,7 +148,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     if (!index) return ExitCode::Refused;
     const auto names = macro::LoadMacroNames(store);
     const auto lines = macro::LoadMacroLines(store, names[static_cast<size_t>(*index)]);
-    if (json) j.BeginArray();
+    if (json) j.BeginArray("actions");
     for (size_t i = 0; i < lines.size(); ++i) {
       macro::MacroAction a;
       const bool ok = macro::ParseActionLine(lines[i], a);
