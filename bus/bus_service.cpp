@@ -400,23 +400,32 @@ void CBusService::Stop() {
     Post([loop = g_->loop] { g_main_loop_quit(loop); });
     loop_thread_.join();
   }
-  for (auto& o : g_->devices) {
-    if (o.device != 0) g_dbus_connection_unregister_object(g_->bus, o.device);
-    if (o.profiles != 0) g_dbus_connection_unregister_object(g_->bus, o.profiles);
+  std::unique_ptr<GState> g;
+  {
+    std::lock_guard<std::mutex> guard(state_mutex_);
+    g.swap(g_);
   }
-  if (g_->manager != 0) g_dbus_connection_unregister_object(g_->bus, g_->manager);
-  g_dbus_connection_close_sync(g_->bus, nullptr, nullptr);
-  g_object_unref(g_->bus);
+  Release(std::move(g));
+}
+
+void CBusService::Release(std::unique_ptr<GState> g) {
+  for (auto& o : g->devices) {
+    if (o.device != 0) g_dbus_connection_unregister_object(g->bus, o.device);
+    if (o.profiles != 0) g_dbus_connection_unregister_object(g->bus, o.profiles);
+  }
+  if (g->manager != 0) g_dbus_connection_unregister_object(g->bus, g->manager);
+  g_dbus_connection_close_sync(g->bus, nullptr, nullptr);
+  g_object_unref(g->bus);
   // Calls already queued for the context hold references; let them go.
-  while (g_main_context_iteration(g_->context, FALSE)) {
+  while (g_main_context_iteration(g->context, FALSE)) {
   }
-  g_main_loop_unref(g_->loop);
-  g_main_context_unref(g_->context);
-  g_dbus_node_info_unref(g_->node);
-  g_.reset();
+  g_main_loop_unref(g->loop);
+  g_main_context_unref(g->context);
+  g_dbus_node_info_unref(g->node);
 }
 
 void CBusService::Post(std::function<void()> fn) {
+  std::lock_guard<std::mutex> guard(state_mutex_);
   if (!g_) return;
   // Always through a source: g_main_context_invoke would run it on the
   // caller's thread whenever the bus thread is not inside its loop.
@@ -433,21 +442,27 @@ void CBusService::Post(std::function<void()> fn) {
 }
 
 void CBusService::DeviceAdded(DeviceKind kind) {
-  Post([this, kind] { g_->AddDevice(kind); });
+  Post([this, kind] {
+    if (g_) g_->AddDevice(kind);
+  });
 }
 
 void CBusService::DeviceRemoved(DeviceKind kind) {
-  Post([this, kind] { g_->RemoveDevice(kind); });
+  Post([this, kind] {
+    if (g_) g_->RemoveDevice(kind);
+  });
 }
 
 void CBusService::SettingsChanged(DeviceKind kind) {
-  Post([this, kind] { g_->Emit("SettingsChanged", g_variant_new("(s)", KindWord(kind))); });
+  Post([this, kind] {
+    if (g_) g_->Emit("SettingsChanged", g_variant_new("(s)", KindWord(kind)));
+  });
 }
 
 void CBusService::ProfileChanged(DeviceKind kind, const std::string& family, const std::string& name,
                                  const std::string& reason) {
   Post([this, kind, family, name, reason] {
-    g_->Emit("ProfileChanged", g_variant_new("(ssss)", KindWord(kind), family.c_str(), name.c_str(), reason.c_str()));
+    if (g_) g_->Emit("ProfileChanged", g_variant_new("(ssss)", KindWord(kind), family.c_str(), name.c_str(), reason.c_str()));
   });
 }
 

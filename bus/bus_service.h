@@ -87,9 +87,13 @@ class CBusService {
   void Enqueue(Job job);
   void CommandLoop();
   void Post(std::function<void()> fn);  // to the bus thread
+  static void Release(std::unique_ptr<GState> g);  // after both threads ended
 
   RunCommandFn run_;
   std::string address_;
+  // Guards g_ against a notification racing Stop (a worker let go at
+  // shutdown may still report). A leaf: only GLib's source calls under it.
+  std::mutex state_mutex_;
   std::unique_ptr<GState> g_;
   std::thread loop_thread_;
   std::thread command_thread_;

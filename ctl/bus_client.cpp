@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "bus/bus_names.h"
 
@@ -13,7 +14,30 @@ namespace {
 constexpr int kLookupTimeoutMs = 1000;
 constexpr int kCommandTimeoutMs = 10 * 60 * 1000;  // a macro or routine upload takes seconds, not minutes
 
+// The index of the FILE argument of a command line, or 0.
+size_t FileArgument(const std::vector<std::string>& w) {
+  if (w.size() < 2) return 0;
+  const std::string& c = w[0];
+  const std::string& sub = w[1];
+  if ((c == "macro" || c == "routine") && sub == "import") return 3;
+  if (c == "macro" && sub == "export") return 4;
+  if (c == "routine" && sub == "export") return 3;
+  if (c == "profile" && sub == "import") return 4;
+  if (c == "profile" && sub == "export") return 5;
+  if (c == "light" && sub == "key-colours") return 3;
+  return 0;
+}
+
 }  // namespace
+
+std::vector<std::string> WithAbsoluteFile(std::vector<std::string> words) {
+  const size_t at = FileArgument(words);
+  if (at == 0 || at >= words.size() || words[at].empty()) return words;
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(words[at], ec);
+  if (!ec) words[at] = absolute.string();
+  return words;
+}
 
 std::string SessionBusAddress() {
   if (const char* off = std::getenv("TRX770_NO_BUS"); off != nullptr && *off != '\0') return {};
@@ -68,7 +92,7 @@ ExitCode CBusClient::Run(const std::vector<std::string>& words, bool json, std::
   auto* bus = static_cast<GDBusConnection*>(bus_);
   GVariantBuilder list;
   g_variant_builder_init(&list, G_VARIANT_TYPE("as"));
-  for (const std::string& w : words) g_variant_builder_add(&list, "s", w.c_str());
+  for (const std::string& w : WithAbsoluteFile(words)) g_variant_builder_add(&list, "s", w.c_str());
   GVariantBuilder options;
   g_variant_builder_init(&options, G_VARIANT_TYPE("a{sv}"));
   g_variant_builder_add(&options, "{sv}", "json", g_variant_new_boolean(json ? TRUE : FALSE));

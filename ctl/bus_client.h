@@ -18,6 +18,11 @@
 
 namespace trx::ctl {
 
+// A file named relative to the tool's folder would be looked for in the
+// program's: the FILE argument of a command line (import, export,
+// key-colours) made absolute. The output then names the absolute path.
+std::vector<std::string> WithAbsoluteFile(std::vector<std::string> words);
+
 // The session bus address to use, or empty when there is none (see above).
 std::string SessionBusAddress();
 

@@ -11,12 +11,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <thread>
 
 #include "bus/bus_names.h"
+#include "ctl/bus_client.h"
 #include "ctl/ctl_app.h"
 #include "ctl/ctl_watch.h"
 #include "sim/sim_backend.h"
@@ -167,6 +169,22 @@ TEST_F(ProgramBusTest, EveryRefusalComesBackWithTheSameExitCodeAndReason) {
     const std::string reason(bus::ReasonOfLine(b.err));
     EXPECT_NE(reply.find(std::string(c.error) + ": " + reason), std::string::npos) << reply << "\nwanted " << reason;
   }
+}
+
+TEST(ProgramBusPaths, TheToolSendsItsFileArgumentsAsAbsolutePaths) {
+  const std::string here = std::filesystem::current_path().string() + "/";
+  const std::vector<std::pair<std::vector<std::string>, size_t>> cases = {
+      {{"macro", "import", "mouse", "m.mac"}, 3},          {{"macro", "export", "mouse", "a", "m.mac"}, 4},
+      {{"routine", "import", "1", "r.cur"}, 3},            {{"routine", "export", "1", "r.cur", "--force"}, 3},
+      {{"profile", "import", "mouse", "device", "p"}, 4},  {{"profile", "export", "pad", "light", "n", "p"}, 5},
+      {{"light", "key-colours", "keyboard", "k.txt"}, 3},  {{"profile", "select", "mouse", "device", "p"}, 0},
+  };
+  for (const auto& [words, at] : cases) {
+    const std::vector<std::string> sent = ctl::WithAbsoluteFile(words);
+    for (size_t i = 0; i < words.size(); ++i)
+      EXPECT_EQ(sent[i], i == at && at != 0 ? here + words[i] : words[i]) << words[0] << " " << words[1] << " " << i;
+  }
+  EXPECT_EQ(ctl::WithAbsoluteFile({"profile", "import", "mouse", "device", "/tmp/p"})[4], "/tmp/p");
 }
 
 TEST_F(ProgramBusTest, GdbusCallsTheTypedMethodsAndSeesTheDocumentedInterfaces) {
