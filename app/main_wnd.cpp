@@ -288,6 +288,10 @@ void CMainWnd::StartSessionBus() {
     if (!ui::PostMessage(m_hWnd, message)) DebugLine("read-all after a bus command not posted: window gone");
   };
   host.select_target = &pages_->ProfileSelectTarget();
+  host.profiles_changed = [this](DeviceKind kind) {
+    if (!ui::PostMessage(m_hWnd, WM_BUS_PROFILES_CHANGED, static_cast<ui::WPARAM>(kind)))
+      DebugLine("profile lists after a bus command not reloaded: window gone");
+  };
   bus_ = std::make_unique<CProgramBus>(std::move(host), options_.bus_address);
   std::string error;
   if (!bus_->Start(&error)) {
@@ -328,6 +332,11 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     // edit closed): input capture may start again.
     inactive_ = false;
     handled = false;
+    return 0;
+  }
+  if (msg == WM_BUS_PROFILES_CHANGED) {
+    if (pages_) pages_->ReloadProfileLists(static_cast<DeviceKind>(wparam));
+    handled = true;
     return 0;
   }
   if (msg == pages::kMsgProfileSelected) {

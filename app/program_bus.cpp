@@ -76,6 +76,7 @@ bus::CommandOutput CProgramBus::Run(const std::vector<std::string>& words, bool 
   bus::CommandOutput r{static_cast<int>(code), out.str(), err.str()};
   if (code != ctl::ExitCode::Ok) return r;
   for (DeviceKind kind : ChangedKinds(words)) {
+    if (words[0] == "profile" && host_.profiles_changed) host_.profiles_changed(kind);
     if (!host_.channel(kind).connected) continue;
     if (host_.reread) host_.reread(kind);
     service_.SettingsChanged(kind);

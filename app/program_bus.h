@@ -39,6 +39,9 @@ struct ProgramBusHost {
   std::function<void(DeviceKind)> reread;
   // The program's profile select target (posts to the UI thread).
   IProfileSelectTarget* select_target = nullptr;
+  // Asks the window to show the device's profile lists again (a profile
+  // was added, copied, renamed, deleted, imported or reset); must not wait.
+  std::function<void(DeviceKind)> profiles_changed;
 };
 
 class CProgramBus {

@@ -24,6 +24,7 @@
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/platform/private_bus.h"
+#include "ui/core/combo.h"
 
 namespace trx::app::testing {
 namespace {
@@ -61,6 +62,8 @@ class ProgramBusTest : public MainWndTest {
  protected:
   void SetUp() override {
     MainWndTest::SetUp();
+    // The build tree's default profiles, as trx770ctl's tests use them.
+    SetProgramFolderOverride("");
     // The real layouts: the performance page shows the DPI levels.
     CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
@@ -169,6 +172,17 @@ TEST_F(ProgramBusTest, EveryRefusalComesBackWithTheSameExitCodeAndReason) {
     const std::string reason(bus::ReasonOfLine(b.err));
     EXPECT_NE(reply.find(std::string(c.error) + ": " + reason), std::string::npos) << reply << "\nwanted " << reason;
   }
+}
+
+TEST_F(ProgramBusTest, ProfilesAddedOverTheBusShowInTheWindowsCombo) {
+  const CtlRun add = Ctl({"profile", "add", "mouse", "device"});
+  ASSERT_EQ(add.code, ctl::ExitCode::Ok) << add.err;
+  auto* combo = dynamic_cast<CComboUI*>(Find("ms_device_profile_combo"));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return combo->GetCount() == 2 && combo->GetCurSel() == 1; }))
+      << combo->GetCount() << " items, item " << combo->GetCurSel() << " selected";
+  ASSERT_EQ(Ctl({"profile", "rename", "mouse", "device", "profile2", "game"}).code, ctl::ExitCode::Ok);
+  EXPECT_TRUE(PumpUntil([&] { return combo->GetCount() == 2 && combo->GetItemAt(1)->GetText() == "game"; }));
 }
 
 TEST(ProgramBusPaths, TheToolSendsItsFileArgumentsAsAbsolutePaths) {
