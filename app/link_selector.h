@@ -1,23 +1,18 @@
 #pragma once
 // What the program-link monitors hold to select a profile: a proxy that
 // forwards to the main window while attached (like PresenceHostProxy), so a
-// monitor let go at shutdown reaches nothing freed, and the selection the
-// main window runs on the UI thread.
+// monitor let go at shutdown reaches nothing freed. The window's select
+// (CMainWnd::SelectLinked) runs the family's Select on the device's queue
+// and waits for it on the monitor thread; the combo and the link controls
+// follow on the UI thread when it succeeded.
 //
-// ApplyLinkedSelection is the selection itself: the link controls follow,
-// then the profile operations' SelectProfile writes the device from a copy
-// of the image (bytes 14 and 19 of the mouse record kept), loads the image,
-// writes "select", and hands the result to the page set's select target.
-//
-// Threads: the proxy's SelectLinkedProfile on the monitor threads; Attach
-// and Detach on the UI thread (Detach waits for a call inside the window,
-// so call it when sent calls no longer wait: after quit was posted).
-// ApplyLinkedSelection on the UI thread.
+// Threads: SelectLinkedProfile on the monitor threads; Attach and Detach on
+// the UI thread (Detach waits for a call inside the window, so call it once
+// the queues are stopped: a waiting select then returns at once).
 
 #include <functional>
 #include <mutex>
 
-#include "pages/page_set.h"
 #include "profile/link_monitor.h"
 
 namespace trx::app {
@@ -34,12 +29,5 @@ class LinkSelectProxy final : public IProfileSelector {
   std::mutex mutex_;  // guards select_; held across a forwarded call
   Select select_;
 };
-
-// UI thread. Selects item `index` of the family's combo (when it is not
-// the selected one) and applies it; Gone when the combo is missing.
-LinkSelectResult SelectOnUiThread(pages::CPageSet& pages, pages::IDevices& devices, const ProfileFamilyInfo& family,
-                                  int index);
-// The selection's effects (see above). UI thread.
-void ApplyLinkedSelection(pages::CPageSet& pages, pages::IDevices& devices, const ProfileFamilyInfo& family, int index);
 
 }  // namespace trx::app

@@ -17,6 +17,7 @@
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "device/device_ids.h"
+#include "device/exchange_guard.h"
 #include "device/hidraw_access.h"
 #include "macro/macro_library.h"
 #include "platform/autostart.h"
@@ -98,6 +99,9 @@ CMainWnd::CMainWnd(MainWndOptions options)
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
   presence_->Attach(this);
+  queues_[0] = std::make_unique<CDeviceQueue>(keyboard_, ui_post_, this);
+  queues_[1] = std::make_unique<CDeviceQueue>(mouse_, ui_post_, this);
+  queues_[2] = std::make_unique<CDeviceQueue>(pad_, ui_post_, this);
   if (options_.input_source == nullptr) {
     no_input_ = std::make_unique<NoInputSource>();
     options_.input_source = no_input_.get();
@@ -122,9 +126,8 @@ CMainWnd::~CMainWnd() {
   // it is gone, sent calls from workers return at once.
   if (ui::IsWindow(m_hWnd)) WindowImplBase::DestroyWindow();  // nobody is asked any more
   stopping_ = true;
-  if (operations_) operations_->Stop();
   // The pages' completions refer to pages: none may run from here on.
-  operation_done_.clear();
+  StopQueues();
   workers_.StopAll(options_.stop_timeout_ms);
   // Workers let go keep the proxy and the channels; from here on their
   // calls toward this window do nothing.
@@ -139,6 +142,7 @@ CMainWnd::~CMainWnd() {
   tray_.DeleteTrayIcon();
   RemoveObserver();
   if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
+  ForbidDeviceExchangesOnThisThread(false);
   if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
 }
 
@@ -197,6 +201,10 @@ void CMainWnd::InitWindow() {
   // (the key-light controls are looked up by the page set, above)
 
   g_main_hwnd.store(m_hWnd);
+  ui_post_->SetWindow(m_hWnd);
+  // From here on every device exchange goes through a queue; one started
+  // on this thread is a mistake (caught in test builds).
+  ForbidDeviceExchangesOnThisThread();
   for (const char* palette : {names::kMsDengColorPallet, names::kMpDengColorPallet, names::kKbDengColorPallet})
     if (auto* p = dynamic_cast<ui::CColorPaletteUI*>(Find(palette))) p->SetSelectColor(kInitialPaletteColour);
 
@@ -250,8 +258,7 @@ void CMainWnd::StartProgramLinks() {
   DebugLineF("program in front from the %s backend", foreground_->Name());
   pages_->ProfileLinks().SetForegroundSource(foreground_.get());
   link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
-    LinkSelectResult result = LinkSelectResult::Gone;
-    if (!RunOnUi([&] { result = SelectOnUiThread(*pages_, *this, family, index); })) return LinkSelectResult::Gone;
+    const LinkSelectResult result = SelectLinked(family, index);
     if (result == LinkSelectResult::Selected && bus_) {
       const std::vector<std::string> names = ProfileNames(family);
       bus_->ProfileInEffect(family.kind,
@@ -288,6 +295,15 @@ void CMainWnd::StartSessionBus() {
     if (!ui::PostMessage(m_hWnd, message)) DebugLine("read-all after a bus command not posted: window gone");
   };
   host.select_target = &pages_->ProfileSelectTarget();
+  host.on_queue = [this](DeviceKind kind, const std::function<void()>& fn) {
+    const OperationOutcome o = Queue(kind).RunAndWait(Operation("bus command",
+                                                                [&fn](OperationContext&) {
+                                                                  fn();
+                                                                  return 1;
+                                                                }),
+                                                      nullptr);
+    return o.status;
+  };
   host.profiles_changed = [this](DeviceKind kind) {
     if (!ui::PostMessage(m_hWnd, WM_BUS_PROFILES_CHANGED, static_cast<ui::WPARAM>(kind)))
       DebugLine("profile lists after a bus command not reloaded: window gone");
@@ -336,6 +352,11 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
   }
   if (msg == WM_BUS_PROFILES_CHANGED) {
     if (pages_) pages_->ReloadProfileLists(static_cast<DeviceKind>(wparam));
+    handled = true;
+    return 0;
+  }
+  if (msg == kMsgRunPosted) {
+    if (!stopping_.load()) ui_post_->RunPosted();
     handled = true;
     return 0;
   }
@@ -402,14 +423,6 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
       handled = true;
       return 0;
-    case WM_DEVICE_PROGRESS:
-      OnDeviceProgress(static_cast<int>(wparam), static_cast<int>(lparam));
-      handled = true;
-      return 0;
-    case WM_DEVICE_OPERATION_DONE:
-      OnDeviceOperationDone(static_cast<int>(static_cast<std::intptr_t>(wparam)));
-      handled = true;
-      return 0;
     case WM_APP_RUN_CALL: {
       auto* fn = reinterpret_cast<const std::function<void()>*>(wparam);
       if (fn != nullptr) (*fn)();
@@ -435,15 +448,7 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     handled = true;
     return 0;
   }
-  if (HandlePresenceMessage(*this, msg)) {
-    if (msg == kMsgMouseProfileChanged && bus_) {
-      int onboard = 0;
-      {
-        std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-        onboard = Images().mouse.ProfileIndex() + 1;
-      }
-      bus_->ProfileInEffect(DeviceKind::Mouse, "onboard", std::to_string(onboard), bus::kReasonDeviceButton);
-    }
+  if (!stopping_.load() && SubmitPresenceRead(msg)) {
     handled = true;
     return 0;
   }
@@ -457,7 +462,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       if (ui::CControlUI* progress = Find(names::kSettingProgress)) progress->SetVisible(false);
       break;
     case kTimerSendSettings:
-      SendPendingSettings(pending_, *keyboard_, *mouse_, *pad_);
+      QueuePendingSends();
       break;
     case kTimerAccessCheck:
       CheckDeviceAccess();
@@ -506,7 +511,7 @@ void CMainWnd::ShutdownWorkers() {
   DebugLine(kDebugShutdown);
   stopping_ = true;
   ShowWindow(false);
-  if (operations_) operations_->Stop();
+  StopQueues();
   const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
   // A worker let go may still report: the service stays, only stopped.
@@ -855,11 +860,34 @@ void CMainWnd::StartTimer(int id, int period_ms) {
 
 void CMainWnd::SendReadMessage(uint32_t message) {
   if (stopping_.load()) return;
-  if (ui::CMessageQueue::Instance().IsUiThread()) {
-    HandlePresenceMessage(*this, message);
-    return;
-  }
-  ui::SendMessage(m_hWnd, message);
+  SubmitPresenceRead(message);
+}
+
+bool CMainWnd::SubmitPresenceRead(uint32_t message) {
+  DeviceKind kind = DeviceKind::Mouse;
+  if (!PresenceMessageDevice(message, &kind)) return false;
+  auto outcome = std::make_shared<ReadOutcome>(ReadOutcome::kReadComplete);
+  Submit(kind, Operation(
+                   "device read",
+                   [host = presence_, message, outcome](OperationContext&) {
+                     *outcome = RunPresenceRead(*host, message);
+                     return 1;
+                   },
+                   [this, message, outcome](const OperationOutcome& o) {
+                     if (o.status != OperationStatus::Ran) return;
+                     ShowPresenceRead(*this, message, *outcome);
+                     // The mouse's profile button: the onboard slot in effect.
+                     if (message == kMsgMouseProfileChanged && bus_) {
+                       int onboard = 0;
+                       {
+                         std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+                         onboard = Images().mouse.ProfileIndex() + 1;
+                       }
+                       bus_->ProfileInEffect(DeviceKind::Mouse, "onboard", std::to_string(onboard),
+                                             bus::kReasonDeviceButton);
+                     }
+                   }));
+  return true;
 }
 
 }  // namespace trx::app

@@ -39,6 +39,8 @@
 #include "app/link_selector.h"
 #include "app/lighting_preview_host.h"
 #include "app/settings_sender.h"
+#include "app/window_ui_post.h"
+#include "device/device_queue.h"
 #include "app/worker_threads.h"
 #include "device/device_channel.h"
 #include "pages/page_context.h"
@@ -108,6 +110,7 @@ class CMainWnd : public ui::WindowImplBase,
                  public pages::IDevices,
                  public pages::IWindow,
                  public pages::IInputHooks,
+                 public IOperationObserver,
                  public IHookTarget {
  public:
   explicit CMainWnd(MainWndOptions options = {});
@@ -134,21 +137,28 @@ class CMainWnd : public ui::WindowImplBase,
   void PostHookMouse(uint32_t message, uint32_t wparam) override;
   // The modal message box with a language text id; 1 on confirm.
   int ShowMessageBox(std::string_view text_id);
-  // Long device operations (saves, uploads): run one after another on the
-  // operation worker while "setting_progress" shows how far they are; the
-  // ring appears at once, follows the progress and hides one second after
-  // the end. False when not run (shutdown begun). UI thread.
+  // A long operation on the mouse's queue with the progress ring (the
+  // simulated save, tests): Submit with `progress`. UI thread.
   bool RunDeviceOperation(ui::DeviceOperation operation);
-  // IWindow: the same, with `done` run on the UI thread after it ended.
-  bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation,
-                          std::function<void(int)> done) override;
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
   bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
+  // Operations showing the ring are queued or running.
   bool DeviceOperationBusy() const { return operations_pending_ > 0; }
+  // The device's queue: everything that talks to the device goes there
+  // (device/device_queue.h). Lives as long as the window. Any thread.
+  CDeviceQueue& Queue(DeviceKind kind);
+  // IDevices: queues on Queue(kind); an operation with `progress` shows
+  // "setting_progress" at once, following its progress, hidden one second
+  // after the last such operation ended. False once shutdown has begun.
+  // UI thread.
+  bool Submit(DeviceKind kind, DeviceOperation operation) override;
+  // IOperationObserver: the ring (UI thread).
+  void OnOperationProgress(const OperationProgress& progress) override;
+  void OnOperationFinished(const OperationOutcome& outcome) override;
 
   // --- state
   WorkerThreads& Workers() { return workers_; }
-  PendingSettings& Pending() { return pending_; }
+  PendingSettings& Pending() { return *pending_; }
   bool AnyDeviceConnected();
   ui::CTrayIcon& Tray() { return tray_; }
   ui::CMenuWnd* TrayMenu() const { return tray_menu_; }
@@ -174,7 +184,7 @@ class CMainWnd : public ui::WindowImplBase,
   std::string QueryControlText(std::string_view id, std::string_view type) override;
 
   // ISettingsHost, pages::IDevices
-  void MarkSettingsPending(DeviceKind kind) override { pending_.Mark(kind); }
+  void MarkSettingsPending(DeviceKind kind) override { pending_->Mark(kind); }
   void HideMouseFunctionPanel() override;
   void RefreshMousePages() override;
 
@@ -250,7 +260,17 @@ class CMainWnd : public ui::WindowImplBase,
   bool RunSimulatedCommand(const std::string& name);
   bool StartSimulatedSave();
   void OnDeviceProgress(int done, int total);
-  void OnDeviceOperationDone(int result);
+  // Timer 2: queues the settings send of each device with its flag set.
+  void QueuePendingSends();
+  // The program links' select, on a monitor thread: through the device's
+  // queue, waiting for it.
+  LinkSelectResult SelectLinked(const ProfileFamilyInfo& family, int index);
+  // Stops the three queues (shutdown).
+  void StopQueues();
+  // A read message (presence_handlers.h): the read on the device's queue,
+  // what the user sees on the UI thread once done. False for other
+  // messages. Any thread.
+  bool SubmitPresenceRead(uint32_t message);
 
   MainWndOptions options_;
   WorkerThreads workers_;
@@ -271,7 +291,9 @@ class CMainWnd : public ui::WindowImplBase,
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
   int preview_period_ms_ = kPreviewFramePeriodMs;
-  PendingSettings pending_;
+  // Shared with the queued sends, which may outlive a window whose stop
+  // timed out.
+  std::shared_ptr<PendingSettings> pending_ = std::make_shared<PendingSettings>();
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
   bool inactive_ = false;  // the last WM_ACTIVATE was WA_INACTIVE
@@ -279,12 +301,11 @@ class CMainWnd : public ui::WindowImplBase,
   std::unique_ptr<CDeviceHook> hook_;
   IHookListener* hook_listener_ = nullptr;
   bool window_init_done_ = false;
-  // Created with the first operation; stopped before the channels go.
-  std::unique_ptr<ui::COperationRunner> operations_;
-  int operations_pending_ = 0;  // queued or running, counted on the UI thread
-  // The callers' completions of the queued operations, in queue order (the
-  // worker runs them one after another). UI thread.
-  std::deque<std::function<void(int)>> operation_done_;
+  // The queues' way to the UI thread, and the three queues (keyboard,
+  // mouse, pad), stopped before the workers at shutdown.
+  std::shared_ptr<CWindowUiPost> ui_post_ = std::make_shared<CWindowUiPost>();
+  std::unique_ptr<CDeviceQueue> queues_[3];
+  int operations_pending_ = 0;  // ring operations queued or running; UI thread
   AccessHelp access_help_;
   // The session-bus API; created before the workers start and stopped
   // after they ended, so their notifications always find it.

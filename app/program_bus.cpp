@@ -58,6 +58,17 @@ std::vector<DeviceKind> CProgramBus::ChangedKinds(const std::vector<std::string>
   return {*kind};
 }
 
+std::optional<DeviceKind> CProgramBus::DeviceOf(const std::vector<std::string>& w) {
+  if (w.empty()) return std::nullopt;
+  const std::string& c = w[0];
+  if (c == "routine") return DeviceKind::Mouse;
+  if (c == "light" && w.size() > 1 && w[1] == "copy-to-all") return std::nullopt;
+  const bool word_after_sub = c == "light" || c == "macro" || c == "button" || c == "profile";
+  const size_t at = word_after_sub ? 2 : 1;
+  if (c == "devices" || w.size() <= at) return std::nullopt;
+  return ParseDeviceKind(w[at]);
+}
+
 bus::CommandOutput CProgramBus::Run(const std::vector<std::string>& words, bool json) {
   SelectForwarder forwarder(host_.select_target);
   ctl::CommandDevices devices;
@@ -72,7 +83,22 @@ bus::CommandOutput CProgramBus::Run(const std::vector<std::string>& words, bool 
   };
   devices.profile_hooks.program = &forwarder;
   std::ostringstream out, err;
-  const ctl::ExitCode code = ctl::RunCommand(words, json, devices, out, err);
+  ctl::ExitCode code = ctl::ExitCode::Ok;
+  auto run = [&] { code = ctl::RunCommand(words, json, devices, out, err); };
+  const std::optional<DeviceKind> device = DeviceOf(words);
+  if (device && host_.on_queue) {
+    const OperationStatus status = host_.on_queue(*device, run);
+    if (status == OperationStatus::NotReady) {
+      err << "trx770ctl: the " << DeviceKindName(*device) << " is still being read by trx770; try again in a moment\n";
+      return {static_cast<int>(ctl::ExitCode::Busy), {}, err.str()};
+    }
+    if (status != OperationStatus::Ran) {
+      err << "trx770ctl: trx770 is quitting; nothing was sent\n";
+      return {static_cast<int>(ctl::ExitCode::DeviceError), {}, err.str()};
+    }
+  } else {
+    run();
+  }
   bus::CommandOutput r{static_cast<int>(code), out.str(), err.str()};
   if (code != ctl::ExitCode::Ok) return r;
   for (DeviceKind kind : ChangedKinds(words)) {

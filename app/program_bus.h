@@ -7,6 +7,10 @@
 //
 // - A device is "open" for a command when the program's channel for it is
 //   connected; the path is the one the presence thread opened.
+// - A command on one device runs as one operation on that device's queue;
+//   one that spans devices (devices, dump without a device, light
+//   copy-to-all) runs on the command thread, each exchange under the
+//   channel lock.
 // - After a command that changed a device (or the data folder), the
 //   device's read-all message is posted to the window (the same read and
 //   page refresh as the device's own read-all button), so the pages show
@@ -22,11 +26,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bus/bus_service.h"
 #include "device/device_channel.h"
+#include "device/device_queue.h"
 #include "profile/profile_operations.h"
 
 namespace trx::app {
@@ -39,6 +45,12 @@ struct ProgramBusHost {
   std::function<void(DeviceKind)> reread;
   // The program's profile select target (posts to the UI thread).
   IProfileSelectTarget* select_target = nullptr;
+  // Runs `fn` as one operation on the device's queue (device/device_queue.h:
+  // the channel held from its first exchange to its last, in order with
+  // the program's own operations) and waits for it: Ran, NotReady (the
+  // device's connect read not done yet) or Stopped (shutdown). Empty:
+  // commands run on the command thread with per-exchange locking.
+  std::function<OperationStatus(DeviceKind, const std::function<void()>&)> on_queue;
   // Asks the window to show the device's profile lists again (a profile
   // was added, copied, renamed, deleted, imported or reset); must not wait.
   std::function<void(DeviceKind)> profiles_changed;
@@ -68,6 +80,9 @@ class CProgramBus {
   // The kinds a successful command changed, by its words (none for the
   // commands that only read). Public for tests.
   static std::vector<DeviceKind> ChangedKinds(const std::vector<std::string>& words);
+  // The one device a command works on, or none (devices, dump without a
+  // device, light copy-to-all, a bad device word).
+  static std::optional<DeviceKind> DeviceOf(const std::vector<std::string>& words);
 
  private:
   ProgramBusHost host_;

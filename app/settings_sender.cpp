@@ -6,34 +6,16 @@
 #include "settings/record_apply.h"
 
 namespace trx::app {
-namespace {
 
-// The record send itself lives with the configuration image
-// (settings/record_apply.h); here only the failure is reported.
-void Send(CDeviceChannel& channel) {
+int SendPendingRecord(PendingSettings& pending, CDeviceChannel& channel) {
+  pending.ClearQueued(channel.kind);
+  if (!pending.Take(channel.kind)) return kResultOk;
+  if (channel.kind == DeviceKind::Mouse) DebugLine(kDebugMouseSend);
+  // The record send itself lives with the configuration image
+  // (settings/record_apply.h); here only the failure is reported.
   const int rc = SendCurrentRecord(channel);
   if (rc != kResultOk) DebugLineF("settings send to the %s failed: %d", DeviceKindName(channel.kind), rc);
-}
-
-}  // namespace
-
-int SendPendingSettings(PendingSettings& pending, CDeviceChannel& keyboard, CDeviceChannel& mouse,
-                        CDeviceChannel& pad) {
-  int sent = 0;
-  if (pending.Take(DeviceKind::Keyboard)) {
-    Send(keyboard);
-    ++sent;
-  }
-  if (pending.Take(DeviceKind::Mouse)) {
-    DebugLine(kDebugMouseSend);
-    Send(mouse);
-    ++sent;
-  }
-  if (pending.Take(DeviceKind::MousePad)) {
-    Send(pad);
-    ++sent;
-  }
-  return sent;
+  return rc;
 }
 
 }  // namespace trx::app

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "device/exchange_guard.h"
 #include "device/exchange_stop.h"
 #include "device/frame_trace.h"
 #include "device/precise_sleep.h"
@@ -126,6 +127,7 @@ Frame BuildFrame(uint8_t command, uint8_t length, uint16_t address, const uint8_
 }
 
 int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
+  CheckExchangeThread();
   if (!channel.connected.load()) return kResultNoReply;
   const Frame send = request;
   // Held for the whole exchange, retries included, so that two threads'
@@ -146,6 +148,7 @@ int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
 }
 
 int ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
+  CheckExchangeThread();
   if (!channel.connected.load() || ExchangeStopRequested()) return kResultNoReply;
   std::lock_guard<std::recursive_mutex> guard(channel.lock);
   Frame copy = request;

@@ -28,6 +28,7 @@ void CDeviceChannel::SetIdentity(uint16_t vid, uint16_t pid, uint16_t page, uint
 
 void CDeviceChannel::Reset() {
   connected = 0;
+  ready = false;
   follows_synchronised_lighting = 0;
   vendor_id = 0;
   product_id = 0;

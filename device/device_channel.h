@@ -3,7 +3,7 @@
 // device's transport and the lock that serialises transfers on it, and
 // carries the identities the presence threads match against.
 //
-// Thread safety: `connected` and `follows_synchronised_lighting` are atomics
+// Thread safety: `connected`, `ready` and `follows_synchronised_lighting` are atomics
 // read without the lock. Every exchange takes `lock` for the whole
 // request-and-reply, so replies are never paired with another thread's
 // request. The lock is recursive: the presence threads hold it for a whole
@@ -40,6 +40,10 @@ class CDeviceChannel {
   uint16_t usage = 0;
   uint16_t usage_page = 0;
   std::atomic<int> connected{0};
+  // Connected and its connect read has finished, the values it read stored
+  // in the image. Set by the presence thread with `lock` held, cleared when
+  // the device goes. Nothing selects, sends or saves for the device before.
+  std::atomic<bool> ready{false};
   std::atomic<int> follows_synchronised_lighting{0};
   CHidDevice transport;
   // Guards every transfer on `transport` (one whole exchange at a time).

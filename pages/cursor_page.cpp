@@ -273,18 +273,18 @@ void CCursorPage::UploadRoutines() {
   if (uploading_) return;
   // The worker fills the report; the UI thread reads it once done runs.
   auto report = std::make_shared<routine::RoutineUploadReport>();
-  auto operation = [report, store = store_, &channel = ctx_.devices.Channel(DeviceKind::Mouse)](
-                       IProgressReporter& progress) {
-    *report = routine::UploadRoutines(channel, store, &progress);
+  auto operation = [report, store = store_](OperationContext& op) {
+    *report = routine::UploadRoutines(op.Channel(), store, &op);
     if (report->result == routine::RoutineResult::Ok) return kUploadOk;
     return report->result == routine::RoutineResult::TooLarge ? kUploadTooLarge : kUploadDeviceError;
   };
   uploading_ = true;
   controls().Enable(kSave, false);  // busy until the mouse answered
-  if (!ctx_.window.RunDeviceOperation(operation, [this, report](int result) {
-        last_upload_ = *report;
-        UploadDone(result);
-      })) {
+  auto done = [this, report](const OperationOutcome& o) {
+    last_upload_ = *report;
+    UploadDone(o.status == OperationStatus::Ran ? o.result : kUploadDeviceError);
+  };
+  if (!ctx_.devices.Submit(DeviceKind::Mouse, Operation("routine upload", operation, done, true))) {
     uploading_ = false;
     controls().Enable(kSave, true);
   }

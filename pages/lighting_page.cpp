@@ -283,23 +283,32 @@ void CLightingPage::Refresh(DeviceKind kind) {
 void CLightingPage::PadOnboardSelected() {
   auto* combo = controls().As<ui::CComboUI>("mp_deng_combo_profile");
   if (combo == nullptr || combo->GetCurSel() < 0) return;
-  const int rc = SwitchPadOnboardProfile(ctx_.devices.Channel(DeviceKind::MousePad), combo->GetCurSel());
-  if (rc == kSwitchDone) {
-    Refresh(DeviceKind::MousePad);
-  } else if (rc != kSwitchAlreadyActive) {
-    DebugLineF("pad onboard profile %d not selected: %s", combo->GetCurSel(), OnboardSwitchResultName(rc));
-  }
+  const int n = combo->GetCurSel();
+  ctx_.devices.Submit(DeviceKind::MousePad,
+                      Operation(
+                          "pad onboard switch",
+                          [n](OperationContext& op) { return SwitchPadOnboardProfile(op.Channel(), n); },
+                          [this, n](const OperationOutcome& o) {
+                            if (o.status != OperationStatus::Ran) return;
+                            if (o.result == kSwitchDone) Refresh(DeviceKind::MousePad);
+                            else if (o.result != kSwitchAlreadyActive)
+                              DebugLineF("pad onboard profile %d not selected: %s", n, OnboardSwitchResultName(o.result));
+                          }));
 }
 
 void CLightingPage::PadDefaults() {
-  const int rc = ResetToDefaults(ctx_.devices.Channel(DeviceKind::MousePad));
-  if (rc != kResultOk) {
-    DebugLineF("pad defaults not restored: %s", CommandResultName(rc));
-    return;
-  }
-  // The device needs a moment before it answers again; the timer sends the
-  // read-all message without holding the UI thread.
-  ctx_.window.SetTimer(kTimerPadReadAll, kPadDefaultsWaitMs);
+  ctx_.devices.Submit(DeviceKind::MousePad,
+                      Operation(
+                          "pad defaults", [](OperationContext& op) { return ResetToDefaults(op.Channel()); },
+                          [this](const OperationOutcome& o) {
+                            if (!o.Ok()) {
+                              DebugLineF("pad defaults not restored: %s", CommandResultName(o.result));
+                              return;
+                            }
+                            // The device needs a moment before it answers again; the timer
+                            // sends the read-all message without holding the UI thread.
+                            ctx_.window.SetTimer(kTimerPadReadAll, kPadDefaultsWaitMs);
+                          }));
 }
 
 }  // namespace trx::pages

@@ -355,9 +355,8 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   // done runs.
   auto surplus = std::make_shared<uint64_t>(0);
   auto routines = std::make_shared<routine::RoutineUploadReport>();
-  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus, routines,
-                    &channel = ctx_.devices.Channel(kind_)](IProgressReporter& progress) {
-    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, channel, store, progress, routines.get());
+  auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus, routines](OperationContext& op) {
+    const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, op.Channel(), store, op, routines.get());
     if (report.result == macro::MacroResult::Ok) return kUploadOk;
     DebugLine("button save: " + macro::DescribeUpload(report));
     *surplus = report.image.surplus;
@@ -367,12 +366,14 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
-  if (!ctx_.window.RunDeviceOperation(operation, [this, surplus, routines](int result) {
-        UploadDone(result, *surplus);
-        // The buttons went out; routines too large for the mouse did not.
-        if (result == kUploadOk && routines->result == routine::RoutineResult::TooLarge)
-          ctx_.dialogs.ShowText(RoutineTooLargeMessage(routines->image));
-      })) {
+  auto done = [this, surplus, routines](const OperationOutcome& o) {
+    const int result = o.status == OperationStatus::Ran ? o.result : kUploadDeviceError;
+    UploadDone(result, *surplus);
+    // The buttons went out; routines too large for the mouse did not.
+    if (result == kUploadOk && routines->result == routine::RoutineResult::TooLarge)
+      ctx_.dialogs.ShowText(RoutineTooLargeMessage(routines->image));
+  };
+  if (!ctx_.devices.Submit(kind_, Operation("button save", operation, done, true))) {
     uploading_ = false;
     controls().Enable(N(kProfileSave), true);
   }

@@ -335,16 +335,25 @@ void CMousePerformancePage::RestoreMouseDefaults() {
   Applier().ApplyPointerSpeed(desktop::kPointerSpeedDefault);
   Applier().ApplyWheelLines(desktop::kWheelLinesDefault);
   SaveBoth("restore defaults");
-  CDeviceChannel& mouse = ctx_.devices.Channel(DeviceKind::Mouse);
-  if (!mouse.connected) return;
-  const int rc = ResetToDefaults(mouse);
-  if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
-  // The mouse now holds its defaults and the image its old values, which
-  // the next timed send would write back: read the whole mouse again (the
-  // window's read message; the pages refresh when it is done).
-  if (ui::HWND window = controls().PaintManager().GetPaintWindow()) {
-    if (!ui::PostMessage(window, kMsgMouseReadAll)) DebugLine("mouse read after reset not posted: window gone");
-  }
+  if (!ctx_.devices.Channel(DeviceKind::Mouse).connected) return;
+  ctx_.devices.Submit(
+      DeviceKind::Mouse,
+      Operation(
+          "mouse defaults",
+          [](OperationContext& op) {
+            const int rc = ResetToDefaults(op.Channel());
+            if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
+            return rc;
+          },
+          [this](const OperationOutcome&) {
+            // The mouse now holds its defaults and the image its old values,
+            // which the next timed send would write back: read the whole
+            // mouse again (the window's read message; the pages refresh
+            // when it is done).
+            if (ui::HWND window = controls().PaintManager().GetPaintWindow()) {
+              if (!ui::PostMessage(window, kMsgMouseReadAll)) DebugLine("mouse read after reset not posted: window gone");
+            }
+          }));
 }
 
 }  // namespace trx::pages

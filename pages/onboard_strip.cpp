@@ -11,10 +11,14 @@ namespace trx::pages {
 void COnboardStrip::Bind(CRouter& router) {
   router.Add(Table::Click, {names::kMsProfilePrefix, Match::Prefix, [this](ui::TNotifyUI&, const NameSplit& split) {
                               if (split.index < 0 || split.index >= kOnboardProfileCount) return;
-                              const int rc = SwitchOnboardProfile(ctx_.devices.Channel(DeviceKind::Mouse), split.index);
-                              if (rc != kSwitchDone && rc != kSwitchAlreadyActive)
-                                DebugLineF("onboard profile %d could not be made active: %s (%d)", split.index,
-                                           OnboardSwitchResultName(rc), rc);
+                              const int n = split.index;
+                              ctx_.devices.Submit(DeviceKind::Mouse, Operation("onboard switch", [n](OperationContext& op) {
+                                const int rc = SwitchOnboardProfile(op.Channel(), n);
+                                if (rc != kSwitchDone && rc != kSwitchAlreadyActive)
+                                  DebugLineF("onboard profile %d could not be made active: %s (%d)", n,
+                                             OnboardSwitchResultName(rc), rc);
+                                return rc == kSwitchDone || rc == kSwitchAlreadyActive ? 1 : rc;
+                              }));
                             }});
 }
 

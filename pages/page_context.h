@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "device/device_channel.h"
+#include "device/device_queue.h"
 #include "platform/input_hooks.h"
 #include "pages/controls.h"
 #include "platform/input_hooks.h"
@@ -47,6 +48,11 @@ class IDevices {
   // The current settings record of `kind` goes out with the next send
   // (timer 2). Any thread.
   virtual void MarkSettingsPending(DeviceKind kind) = 0;
+  // Every conversation with a device: the operation goes to the device's
+  // own queue (device/device_queue.h), runs there with the channel held,
+  // and its `done` comes back on the UI thread. An operation with
+  // `progress` shows the ring. False when refused (shutdown). UI thread.
+  virtual bool Submit(DeviceKind kind, DeviceOperation operation) = 0;
 };
 
 // The window's input capture (a macro recording). RemoveInputHooks is the
@@ -83,11 +89,6 @@ class IWindow {
   virtual void KillTimer(int id) = 0;
   // The screen position of the pointer (the palette opens beside it).
   virtual ui::UiPoint CursorPos() = 0;
-  // Runs `operation` on the device-operation worker (one after another,
-  // the progress ring showing them); `done` then runs on the UI thread with
-  // the operation's result. False, and `done` never runs, when not started.
-  virtual bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation,
-                                  std::function<void(int)> done) = 0;
   // Installs the keyboard hook in `mode`; its events reach `listener` until
   // the hooks are removed. False when the input can't be captured.
   virtual bool InstallKeyCapture(uint32_t mode, IHookListener* listener) = 0;

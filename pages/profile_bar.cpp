@@ -1,5 +1,7 @@
 #include "pages/profile_bar.h"
 
+#include "profile/effective_profile.h"
+
 #include <memory>
 
 #include "pages/control_names.h"
@@ -94,6 +96,11 @@ void CProfileBar::Bind(CRouter& router) {
 void CProfileBar::OnWindowInit() { window_ = controls().PaintManager().GetPaintWindow(); }
 
 void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
+  arriving_ = true;
+  struct EndArrival {
+    bool& flag;
+    ~EndArrival() { flag = false; }
+  } end{arriving_};
   switch (kind) {
     case DeviceKind::Mouse:
       controls().SelectComboItem(names::kMsDeviceProfileCombo, result.device_profile);
@@ -152,7 +159,7 @@ void CProfileBar::Refill(const ProfileFamilyControls& f, int index) {
   if (combo == nullptr || info == nullptr) return;
   while (combo->GetCount() > 0) combo->RemoveAt(combo->GetCount() - 1);
   for (const std::string& name : ProfileNames(*info)) AddItem(f.kind, f.family, name, kProfileComboItemHeight);
-  if (index < 0) index = SelectedProfileIndex(*info);
+  if (index < 0) index = EffectiveProfileIndex(*info);
   if (index < combo->GetCount()) combo->SelectItem(index, false, false);
 }
 
@@ -168,7 +175,7 @@ int CProfileBar::SelectedIndex(const ProfileFamilyControls& f) const {
   // Nothing picked yet in this run (only the device's arrival selects, and
   // not every family): the index's own choice.
   const ProfileFamilyInfo* info = FindFamily(f.kind, f.family);
-  const int selected = info != nullptr ? SelectedProfileIndex(*info) : -1;
+  const int selected = info != nullptr ? EffectiveProfileIndex(*info) : -1;
   return selected >= 0 && selected < combo->GetCount() ? selected : -1;
 }
 
@@ -239,25 +246,32 @@ void CProfileBar::RunSelect(const ProfileFamilyControls& f, int index) {
   const DeviceKind kind = f.kind;
   const ProfileFamily family = f.family;
   const ProfileFamilyControls* fp = &f;
-  const bool started = ctx_.window.RunDeviceOperation(
-      [this, kind, family, index, result](IProgressReporter&) {
-        *result = SelectProfile(kind, family, index, target_);
-        return *result == ProfileOpResult::Ok ? 1 : 0;
-      },
-      [this, fp, result](int) {
-        ApplySelections();
-        // Ok, or an index the list does not have: the combo stays as it is.
-        if (*result == ProfileOpResult::Ok || *result == ProfileOpResult::NoSuchProfile) return;
-        // The combo shows the profile that is still selected.
-        if (ui::CComboUI* combo = Combo(fp->kind, fp->family)) {
-          const ProfileFamilyInfo* info = FindFamily(fp->kind, fp->family);
-          const int selected = info != nullptr ? SelectedProfileIndex(*info) : -1;
-          if (selected >= 0 && selected < combo->GetCount()) combo->SelectItem(selected, false, false);
-        }
-        // A profile file that can't be read is only a debug line, as at
-        // every load; a device that failed is told.
-        if (*result == ProfileOpResult::DeviceFailed) ShowResult(*result, {});
-      });
+  // A device's arrival puts back the profile in effect; only the user's
+  // own pick changes the user's choice.
+  const SelectBy by = arriving_ ? SelectBy::Link : SelectBy::User;
+  const bool started = ctx_.devices.Submit(
+      kind, Operation(
+                "profile select",
+                [this, kind, family, index, result, by](OperationContext&) {
+                  *result = SelectProfile(kind, family, index, target_, by);
+                  return *result == ProfileOpResult::Ok ? 1 : 0;
+                },
+                [this, fp, result](const OperationOutcome& o) {
+                  ApplySelections();
+                  if (o.status != OperationStatus::Ran) *result = ProfileOpResult::DeviceFailed;
+                  // Ok, or an index the list does not have: the combo stays as it is.
+                  if (*result == ProfileOpResult::Ok || *result == ProfileOpResult::NoSuchProfile) return;
+                  // The combo shows the profile that is still in effect.
+                  if (ui::CComboUI* combo = Combo(fp->kind, fp->family)) {
+                    const ProfileFamilyInfo* info = FindFamily(fp->kind, fp->family);
+                    const int selected = info != nullptr ? EffectiveProfileIndex(*info) : -1;
+                    if (selected >= 0 && selected < combo->GetCount()) combo->SelectItem(selected, false, false);
+                  }
+                  // A profile file that can't be read is only a debug line, as at
+                  // every load; a device that failed is told.
+                  if (*result == ProfileOpResult::DeviceFailed) ShowResult(*result, {});
+                },
+                true));
   if (!started) DebugLine("profile select not started: the window is closing");
 }
 
@@ -345,15 +359,19 @@ void CProfileBar::Restore(const ProfileFamilyControls& f) {
   auto result = std::make_shared<ProfileOpResult>(ProfileOpResult::Ok);
   const DeviceKind kind = f.kind;
   const ProfileFamily family = f.family;
-  const bool started = ctx_.window.RunDeviceOperation(
-      [this, kind, family, result](IProgressReporter&) {
-        *result = RestoreDefaultProfile(kind, family, target_);
-        return *result == ProfileOpResult::Ok ? 1 : 0;
-      },
-      [this, result](int) {
-        ApplySelections();
-        ShowResult(*result, {});
-      });
+  const bool started = ctx_.devices.Submit(kind, Operation(
+                                                     "profile restore",
+                                                     [this, kind, family, result](OperationContext&) {
+                                                       *result = RestoreDefaultProfile(kind, family, target_);
+                                                       return *result == ProfileOpResult::Ok ? 1 : 0;
+                                                     },
+                                                     [this, result](const OperationOutcome& o) {
+                                                       ApplySelections();
+                                                       if (o.status != OperationStatus::Ran)
+                                                         *result = ProfileOpResult::DeviceFailed;
+                                                       ShowResult(*result, {});
+                                                     },
+                                                     true));
   if (!started) DebugLine("profile restore not started: the window is closing");
 }
 

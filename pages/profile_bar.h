@@ -8,8 +8,8 @@
 //
 // The operations themselves are profile/profile_operations.h; the strip
 // asks, shows the messages and refills the combo from the index after each
-// one. Select (and restore default) run on the device-operation worker
-// through IWindow::RunDeviceOperation; what they changed comes back to the
+// one. Select (and restore default) run on the device's queue through
+// IDevices::Submit; what they changed comes back to the
 // UI thread as a ProfileSelection and is put on the controls there.
 //
 // UI thread only, except SelectTarget(), whose object any thread may use
@@ -115,6 +115,7 @@ class CProfileBar : public CPage, public IProfileLists {
   // filling an index of thousands of profiles would otherwise be quadratic.
   mutable ui::CComboUI* combos_[4][3] = {};
   Target target_{*this};
+  bool arriving_ = false;  // OnDeviceConnected is selecting the stored profiles
   std::atomic<ui::HWND> window_{nullptr};
   std::mutex selections_mutex_;  // guards selections_; a leaf lock
   std::vector<ProfileSelection> selections_;

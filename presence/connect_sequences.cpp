@@ -4,6 +4,7 @@
 
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
+#include "profile/effective_profile.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 int Selected(DeviceKind kind, ProfileFamily family) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
-  return info != nullptr ? SelectedProfileIndex(*info) : 0;
+  return info != nullptr ? EffectiveProfileIndex(*info) : 0;  // the linked one while its program is in front
 }
 
 }  // namespace

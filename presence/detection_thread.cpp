@@ -42,6 +42,7 @@ bool Matches(const CDeviceChannel& channel, const CHidDevice& hid) {
 void ApplyRemoval(IPresenceHost& host, DeviceKind kind) {
   std::lock_guard<std::mutex> serial(RemovalMutex());
   CDeviceChannel& channel = host.Channel(kind);
+  channel.ready = false;
   channel.connected = 0;
   channel.follows_synchronised_lighting = 0;
   const bool mouse = IsConnected(host, DeviceKind::Mouse);
@@ -100,8 +101,12 @@ Cycle RunLockedCycle(IPresenceHost& host, DeviceKind kind, CEvent& stop) {
     hid.device_path = path;
     const bool opened = hid.Open() == 1;
     if (opened && Matches(channel, hid)) {
+      channel.ready = false;
       channel.connected = 1;
       cycle.connect = ConnectDevice(host, kind, stop);
+      // The read values are stored: from here on the device's queue runs
+      // operations for it (they waited for this lock meanwhile).
+      channel.ready = true;
       cycle.connected_now = true;
       break;
     }

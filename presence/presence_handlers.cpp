@@ -1,40 +1,47 @@
 #include "presence/presence_handlers.h"
 
-#include "presence/device_reads.h"
 #include "presence/presence_messages.h"
 
 namespace trx {
 
-bool HandlePresenceMessage(IPresenceHost& host, uint32_t message) {
-  ReadOutcome outcome = ReadOutcome::kReadComplete;
-  DeviceKind refresh = DeviceKind::Mouse;
+bool PresenceMessageDevice(uint32_t message, DeviceKind* kind) {
   switch (message) {
-    case kMsgMouseReadAll: outcome = ReadMouseDevice(host); break;
-    case kMsgMouseProfileChanged: outcome = ResyncMouseRecord(host); break;
+    case kMsgMouseReadAll:
+    case kMsgMouseProfileChanged: *kind = DeviceKind::Mouse; return true;
     case kMsgPadReadAll:
-      outcome = ReadMousePadDevice(host);
-      refresh = DeviceKind::MousePad;
-      break;
-    case kMsgPadProfileChanged:
-      outcome = ResyncMousePadRecord(host);
-      refresh = DeviceKind::MousePad;
-      break;
+    case kMsgPadProfileChanged: *kind = DeviceKind::MousePad; return true;
     case kMsgKeyboardReadAll:
-      outcome = ReadKeyboardDevice(host);
-      refresh = DeviceKind::Keyboard;
-      break;
     case kMsgKeyboardProfileChanged:
-      outcome = ResyncKeyboardRecord(host);
-      refresh = DeviceKind::Keyboard;
-      break;
-    case kMsgKeyboardCaptureKeys:
-      CaptureKeyboardKeyBlock(host);
-      return true;
-    default:
-      return false;
+    case kMsgKeyboardCaptureKeys: *kind = DeviceKind::Keyboard; return true;
+    default: return false;
   }
+}
+
+ReadOutcome RunPresenceRead(IPresenceHost& host, uint32_t message) {
+  switch (message) {
+    case kMsgMouseReadAll: return ReadMouseDevice(host);
+    case kMsgMouseProfileChanged: return ResyncMouseRecord(host);
+    case kMsgPadReadAll: return ReadMousePadDevice(host);
+    case kMsgPadProfileChanged: return ResyncMousePadRecord(host);
+    case kMsgKeyboardReadAll: return ReadKeyboardDevice(host);
+    case kMsgKeyboardProfileChanged: return ResyncKeyboardRecord(host);
+    case kMsgKeyboardCaptureKeys: CaptureKeyboardKeyBlock(host); break;
+    default: break;
+  }
+  return ReadOutcome::kReadComplete;
+}
+
+void ShowPresenceRead(IPresenceHost& host, uint32_t message, ReadOutcome outcome) {
+  DeviceKind kind = DeviceKind::Mouse;
+  if (message == kMsgKeyboardCaptureKeys || !PresenceMessageDevice(message, &kind)) return;
   ShowReadOutcome(host, outcome);
-  host.OnDeviceRead(refresh);
+  host.OnDeviceRead(kind);
+}
+
+bool HandlePresenceMessage(IPresenceHost& host, uint32_t message) {
+  DeviceKind kind = DeviceKind::Mouse;
+  if (!PresenceMessageDevice(message, &kind)) return false;
+  ShowPresenceRead(host, message, RunPresenceRead(host, message));
   return true;
 }
 

@@ -48,28 +48,36 @@ LinkCycleResult RunLinkCycle(const LinkMonitorParam& param) {
 
   LinkCycleResult result;
   result.index = user_choice;
+  std::string in_front;
   if (front.status == foreground::ForegroundStatus::Program) {
+    in_front = front.program.path;
     const int linked = FindLinkedProfile(ReadProgramLinks(info, count), front.program.path);
     if (linked >= 0) {
       result.index = linked;
       result.linked = true;
     }
   }
+  LinkMonitorState once;
+  LinkMonitorState& state = param.state != nullptr ? *param.state : once;
+  if (!state.seen || state.front != in_front) {
+    state.seen = true;
+    state.front = in_front;
+    state.pending = true;
+  }
+  if (!state.pending) return result;
+  result.acted = true;
   result.select = param.selector->SelectLinkedProfile(info, result.index);
   if (result.select == LinkSelectResult::Gone) return result;
+  // Not connected and read yet, or refused: the next cycle asks again.
+  state.pending = result.select == LinkSelectResult::NotReady || result.select == LinkSelectResult::Failed;
   if (result.select == LinkSelectResult::Selected) param.stop->Wait(kLinkSettleMs);
-
-  // Keep the user's choice in the file. A third value means the user chose
-  // another profile during this cycle: that is the choice now.
-  const int now = SelectedProfileIndex(info);
-  if (now != user_choice && now == result.index &&
-      !WritePrivateProfileString(info.select_section, kIniKeySelect, std::to_string(user_choice), ProfileIniPath(info.kind)))
-    DebugLine("profile choice not written back");
   return result;
 }
 
 int LinkMonitorThread(LinkMonitorParam param) {
   const char* exit_line = LinkMonitorExitLine(param.family->kind, param.family->family);
+  LinkMonitorState state;
+  if (param.state == nullptr) param.state = &state;
   while (!param.stop->IsSet()) {
     if (RunLinkCycle(param).select == LinkSelectResult::Gone) break;
     if (param.stop->Wait(kLinkCycleMs)) break;

@@ -9,14 +9,17 @@
 //      "文件名字访问失败" and counts as no linked program in front: the cycle
 //      never compares with a path it did not read itself.
 //   2. u = "select" of the family (the user's choice), 0 when absent.
-//   3. The first profile i < n linked to the program in front is selected;
-//      with none, u is selected again. The selector selects only when the
-//      item differs from the one shown; a selection is followed by a 100 ms
-//      pause.
-//   4. "select" is written back as u, so the INI file names the user's
-//      choice whatever the thread selected, unless the user chose another
-//      profile meanwhile (then "select" names neither u nor the item the
-//      thread selected, and is left alone).
+//   3. Only when the program in front changed since the last cycle (the
+//      first cycle counts as a change), or the last attempt did not get
+//      through (the device not connected and read yet, or its Select
+//      failed): the first profile i < n linked to the program in front is
+//      selected; with none, u. The selector selects only when that differs
+//      from the profile in effect (profile/effective_profile.h), so a start
+//      never selects again what the user has; a selection is followed by a
+//      100 ms pause.
+//   4. A program link's select never writes "select": the INI file keeps
+//      naming the user's choice, and a choice the user makes while a linked
+//      program is in front stays until the program in front changes.
 // The thread ends, writing the family's exit line, when its stop event is
 // set (every pause is a wait on it) or the selector reports the window or
 // the combo gone.
@@ -24,6 +27,8 @@
 // Thread: the routine runs on its own worker thread; the stop event is
 // reset by whoever starts it (app/worker_threads.h), never by the routine,
 // so a stop set before it ran is not lost.
+
+#include <string>
 
 #include "platform/event.h"
 #include "platform/foreground/foreground_source.h"
@@ -36,14 +41,17 @@ inline constexpr int kLinkSettleMs = 100;
 inline constexpr const char* kDebugForegroundUnreadable = "文件名字访问失败";
 
 enum class LinkSelectResult : int {
-  Selected = 1,         // the item was selected (the family's Select ran)
-  AlreadySelected = 0,  // it was the selected item: nothing done
+  Selected = 1,         // the profile was selected (the family's Select ran and succeeded)
+  AlreadySelected = 0,  // it is the profile in effect: nothing done
   Gone = -1,            // the window or the family's combo is gone
+  NotReady = 2,         // the device is not connected and read: asked again next cycle
+  Failed = 3,           // the device refused the Select: asked again next cycle
 };
 
-// Selects a profile of a family as an item selection in its combo does
-// (the family's Select: INI "select", link controls, profile load, device
-// writes), only when it is not the selected item already.
+// Selects a profile of a family for a program link (the family's Select
+// through the device's queue, without writing "select"; the combo and the
+// link controls follow on success), only when it is not the profile in
+// effect already.
 // Thread: called on the monitor threads; implementations make it safe there.
 class IProfileSelector {
  public:
@@ -60,8 +68,17 @@ bool HasLinkMonitor(DeviceKind kind, ProfileFamily family);
 // The exit debug line of a family's monitor; null for a family without one.
 const char* LinkMonitorExitLine(DeviceKind kind, ProfileFamily family);
 
+// What a monitor remembers between cycles.
+struct LinkMonitorState {
+  bool seen = false;      // a cycle has run
+  std::string front;      // the program in front then ("" for none)
+  bool pending = false;   // its selection has not got through yet
+};
+
 struct LinkMonitorParam {
   const ProfileFamilyInfo* family = nullptr;
+  // Null: every cycle counts as a change of the program in front.
+  LinkMonitorState* state = nullptr;
   foreground::IForegroundSource* source = nullptr;
   IProfileSelector* selector = nullptr;
   CEvent* stop = nullptr;  // manual-reset
@@ -73,6 +90,7 @@ struct LinkCycleResult {
   int index = 0;
   bool linked = false;  // a linked program was in front
   LinkSelectResult select = LinkSelectResult::AlreadySelected;
+  bool acted = false;  // step 3 ran (a change, or a retry)
 };
 
 // One cycle, steps 1-4 (without the 2000 ms pause; the 100 ms pause after a

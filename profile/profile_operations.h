@@ -166,11 +166,17 @@ class IProfileSelectTarget {
 //  3. the profile into the image (ProfileData's load) under ImageMutex();
 //     mouse device profiles keep the current record's bytes 14 (report rate)
 //     and 19 (active DPI level) as they were;
-//  4. "select" := index in the INI index; the settings-pending flag of the
+//  4. "select" := index in the INI index (see SelectBy); the settings-pending flag of the
 //     device for the mouse device and light and every light family;
 //  5. target.ProfileSelected with the pointer speed and wheel lines (0 in
 //     the file reaches the desktop as 1) and the link of the profile.
-ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target);
+//  Who selects decides step 4: a user's select (the combo, trx770ctl) writes
+//  "select" and makes the profile the one in effect; a program link's, or
+//  a device's arrival putting back the profile in effect, only makes it
+//  the profile in effect (the user's choice stays).
+enum class SelectBy { User, Link };
+ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target,
+                              SelectBy by = SelectBy::User);
 
 // Restore default of the selected profile (NoSuchProfile when "select"
 // names no profile of the list): reads the family's default file

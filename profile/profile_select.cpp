@@ -10,6 +10,7 @@
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
+#include "profile/effective_profile.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
@@ -102,7 +103,8 @@ ProfileSelection SelectionOf(const ProfileFamilyInfo& info, int index, bool rest
 
 }  // namespace
 
-ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target) {
+ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, IProfileSelectTarget& target,
+                              SelectBy by) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return ProfileOpResult::NoSuchFamily;
   const std::vector<std::string> names = ProfileNames(*info);
@@ -135,7 +137,9 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     Load(Images(), *info, data);
   }
-  if (!WritePrivateProfileString(info->select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(kind)))
+  SetEffectiveProfile(*info, index);
+  if (by == SelectBy::User &&
+      !WritePrivateProfileString(info->select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(kind)))
     DebugLine(kDebugFileOpenFailed);
   if (MarksPending(*info)) target.MarkSettingsPending(kind);
   target.ProfileSelected(SelectionOf(*info, index, false));
@@ -145,7 +149,7 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
 ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IProfileSelectTarget& target) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return ProfileOpResult::NoSuchFamily;
-  const int selected = SelectedProfileIndex(*info);
+  const int selected = EffectiveProfileIndex(*info);
   if (selected < 0 || selected >= static_cast<int>(ProfileNames(*info).size())) return ProfileOpResult::NoSuchProfile;
   int variant = 0;
   {

@@ -5,6 +5,7 @@
 
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
+#include "profile/effective_profile.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
@@ -44,7 +45,7 @@ int LoadProfile(DeviceKind kind, ProfileFamily family, int index) {
 int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) return -1;
-  std::string path = ProfileFilePath(*info, ProfileNameAt(*info, SelectedProfileIndex(*info)), true);
+  std::string path = ProfileFilePath(*info, ProfileNameAt(*info, EffectiveProfileIndex(*info)), true);
   if (path.empty()) {
     DebugLine(kDebugFileOpenFailed);
     return kProfileWriteFailed;

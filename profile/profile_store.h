@@ -18,8 +18,9 @@ namespace trx {
 // unless 0. A name that is not valid as a file name counts as missing.
 int LoadProfile(DeviceKind kind, ProfileFamily family, int index);
 
-// Writes the family's selected profile ("select" of its selected section,
-// then that index's name) from a snapshot of the image taken under the
+// Writes the family's profile in effect (profile/effective_profile.h: the
+// linked one while its program is in front, else "select"; then that
+// index's name) from a snapshot of the image taken under the
 // image mutex. Returns 0 when written, 1 when the file could not be written
 // (debug line "文件打开失败"; the old file stays whole) or the name is not
 // valid as a file name; -1 when the device has no such family.

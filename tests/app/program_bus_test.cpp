@@ -30,7 +30,7 @@ namespace trx::app::testing {
 namespace {
 
 struct CtlRun {
-  ctl::ExitCode code;
+  ctl::ExitCode code = ctl::ExitCode::Ok;
   std::string out;
   std::string err;
 };
@@ -102,7 +102,11 @@ class ProgramBusTest : public MainWndTest {
   // The direct path on a fresh simulated mouse with its own memory.
   CtlRun Direct(std::vector<std::string> args) {
     args.insert(args.begin(), {"--simulate=mouse", "--sim-state", home_.Path("direct")});
-    return Ctl(args);
+    // Not on this thread: the window made it the UI thread, which never
+    // talks to a device.
+    CtlRun r;
+    std::thread([&] { r = Ctl(args); }).join();
+    return r;
   }
   std::string Label(const char* name) {
     ui::CControlUI* c = Find(name);

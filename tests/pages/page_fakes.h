@@ -53,7 +53,28 @@ class FakeDevices : public IDevices {
     return kind == DeviceKind::Keyboard ? keyboard : kind == DeviceKind::Mouse ? mouse : pad;
   }
   void MarkSettingsPending(DeviceKind kind) override { pending.push_back(kind); }
+  // Runs the operation at once on the calling thread.
+  bool Submit(DeviceKind kind, DeviceOperation operation) override {
+    class Context : public OperationContext {
+     public:
+      explicit Context(CDeviceChannel& c) : channel_(c) {}
+      CDeviceChannel& Channel() override { return channel_; }
+      void Begin(int) override {}
+      void Advance(int) override {}
+
+     private:
+      CDeviceChannel& channel_;
+    } context(Channel(kind));
+    OperationOutcome outcome;
+    outcome.kind = kind;
+    outcome.name = operation.name;
+    outcome.result = operation.run(context);
+    submitted.push_back(operation.name);
+    if (operation.done) operation.done(outcome);
+    return true;
+  }
   CDeviceChannel keyboard, mouse, pad;
+  std::vector<std::string> submitted;
   std::vector<DeviceKind> pending;
 };
 
@@ -106,13 +127,6 @@ class FakeWindow : public IWindow {
   }
   void KillTimer(int id) override { calls.push_back("kill timer " + std::to_string(id)); }
   ui::UiPoint CursorPos() override { return cursor; }
-  // Runs the operation at once on the calling thread.
-  bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation, std::function<void(int)> done) override {
-    NullProgress progress;
-    const int result = operation(progress);
-    if (done) done(result);
-    return true;
-  }
   bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override {
     calls.push_back("key capture " + std::to_string(mode));
     key_listener = listener;
