@@ -90,7 +90,7 @@ struct MainWndOptions {
   // Serve the API on the session bus (app/program_bus.h) from "windowinit"
   // to WM_DESTROY; bus_address empty: the session bus.
   bool session_bus = false;
-  std::string bus_address;
+  std::string bus_address = {};
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.

@@ -102,6 +102,7 @@ void* CDbusForegroundReceiver::Connection() const { return g_ ? g_->bus : nullpt
 void CDbusForegroundReceiver::Report(int pid) {
   pid_ = pid;
   ++reports_;
+  changes_.Changed();
 }
 
 bool CDbusForegroundReceiver::Start(std::string* error) {

@@ -66,6 +66,8 @@ class CDbusForegroundReceiver {
   // True when `sender` (a unique name) owns the reporter's name now. Bus thread.
   bool FromReporter(const char* sender) const;
   int Refused() const { return refused_.load(); }
+  // Waits for the next report (IForegroundSource::WaitForChange).
+  bool WaitForReport(CEvent& stop, int timeout_ms) { return changes_.Wait(stop, timeout_ms); }
   void CountRefusal() { ++refused_; }
 
  private:
@@ -77,6 +79,7 @@ class CDbusForegroundReceiver {
   std::atomic<int> pid_{-1};
   std::atomic<int> reports_{0};
   std::atomic<int> refused_{0};
+  CForegroundChanges changes_;
 };
 
 enum class ReportingDesktop { KWin, Gnome };
@@ -91,6 +94,7 @@ class CDbusForegroundSource : public IForegroundSource {
   bool Start(ForegroundUnavailable* why) override;
   void Stop() override;
   ForegroundResult Current() override;
+  bool WaitForChange(CEvent& stop, int timeout_ms) override { return receiver_.WaitForReport(stop, timeout_ms); }
 
  private:
   bool LoadKWinScript(std::string* error);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -21,6 +22,8 @@
 #include "ctl/bus_client.h"
 #include "ctl/ctl_app.h"
 #include "ctl/ctl_watch.h"
+#include "platform/foreground/foreground_source.h"
+#include "profile/program_links.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/platform/private_bus.h"
@@ -58,6 +61,29 @@ std::string Shell(const std::string& command) {
   return text;
 }
 
+// The program in front, set by the test; a change wakes the link monitors.
+class FakeFront : public foreground::IForegroundSource {
+ public:
+  const char* Name() const override { return "fake"; }
+  bool Start(foreground::ForegroundUnavailable*) override { return true; }
+  void Stop() override {}
+  foreground::ForegroundResult Current() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    return front;
+  }
+  bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes.Wait(stop, timeout_ms); }
+  void Set(const std::string& path) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      front = {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
+    }
+    changes.Changed();
+  }
+  std::mutex mutex;  // guards front
+  foreground::ForegroundResult front{foreground::ForegroundStatus::None, {}, {}};
+  foreground::CForegroundChanges changes;
+};
+
 class ProgramBusTest : public MainWndTest {
  protected:
   void SetUp() override {
@@ -75,7 +101,7 @@ class ProgramBusTest : public MainWndTest {
     options.backend = backend;
     options.session_bus = true;
     options.bus_address = bus.Address();
-    options.link_monitors = false;
+    options.foreground = front;
     CreateWindow(options, /*presence=*/true);
     ASSERT_TRUE(PumpUntil([&] { return window->Channel(DeviceKind::Mouse).connected.load() == 1; }));
     // The device object is served once the connect has been signalled.
@@ -114,6 +140,7 @@ class ProgramBusTest : public MainWndTest {
   }
 
   test::PrivateBus bus;
+  std::shared_ptr<FakeFront> front = std::make_shared<FakeFront>();
   std::shared_ptr<sim::SimBackend> backend = std::make_shared<sim::SimBackend>();
   int mouse = -1;
 };
@@ -187,6 +214,36 @@ TEST_F(ProgramBusTest, ProfilesAddedOverTheBusShowInTheWindowsCombo) {
       << combo->GetCount() << " items, item " << combo->GetCurSel() << " selected";
   ASSERT_EQ(Ctl({"profile", "rename", "mouse", "device", "profile2", "game"}).code, ctl::ExitCode::Ok);
   EXPECT_TRUE(PumpUntil([&] { return combo->GetCount() == 2 && combo->GetItemAt(1)->GetText() == "game"; }));
+}
+
+TEST_F(ProgramBusTest, WatchPrintsALinkedProgramComingToTheFrontWithin200Ms) {
+  ASSERT_EQ(Ctl({"profile", "add", "mouse", "device"}).code, ctl::ExitCode::Ok);
+  ASSERT_EQ(Ctl({"profile", "select", "mouse", "device", "profile1"}).code, ctl::ExitCode::Ok);
+  ASSERT_TRUE(WriteProgramLink(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), 1, "/usr/bin/shooter"));
+  Pump();
+  std::ostringstream out, err;
+  std::atomic<bool> subscribed{false};
+  std::atomic<bool> done{false};
+  std::chrono::steady_clock::time_point printed;
+  ctl::WatchOptions options;
+  options.bus_address = bus.Address();
+  options.max_events = 1;
+  options.timeout_ms = 10000;
+  options.subscribed = [&] { subscribed = true; };
+  std::thread watcher([&] {
+    ctl::RunWatch(false, options, out, err);
+    printed = std::chrono::steady_clock::now();
+    done = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return subscribed.load(); }));
+  const auto in_front = std::chrono::steady_clock::now();
+  front->Set("/usr/bin/shooter");
+  PumpUntil([&] { return done.load(); }, 12);
+  watcher.join();
+  EXPECT_EQ(out.str(), "profile in effect: mouse device 'profile2' (program-link)\n");
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(printed - in_front).count();
+  EXPECT_LT(ms, 200) << "watch printed " << ms << " ms after the program came to the front";
+  std::printf("program in front to watch line: %lld ms\n", static_cast<long long>(ms));
 }
 
 TEST(ProgramBusPaths, TheToolSendsItsFileArgumentsAsAbsolutePaths) {
