@@ -56,6 +56,7 @@ class DeviceProgressTest : public MainWndTest {
     c.transport.device_path = backend->VendorPath(0);
     ASSERT_EQ(c.transport.Open(), 1);
     c.connected = 1;
+    c.ready = true;
     ring = dynamic_cast<ui::CCircleProgressUI*>(Find("setting_progress"));
     ASSERT_NE(ring, nullptr);  // made by the window's creation hook
   }

@@ -40,16 +40,22 @@ class FakeSource : public foreground::IForegroundSource {
   ForegroundResult front{ForegroundStatus::None, {}, {}};
 };
 
-// Selects as the combo would: only a different item, "select" written.
+// Selects as the window does: only a profile not in effect (`shown`), and
+// without writing "select"; `refuse` answers of its own come first.
 class FakeSelector : public IProfileSelector {
  public:
   LinkSelectResult SelectLinkedProfile(const ProfileFamilyInfo& family, int index) override {
     std::lock_guard<std::mutex> lock(mutex);
+    ++asked;
     if (gone) return LinkSelectResult::Gone;
+    if (!refuse.empty()) {
+      const LinkSelectResult r = refuse.front();
+      refuse.erase(refuse.begin());
+      return r;
+    }
     if (index == shown) return LinkSelectResult::AlreadySelected;
     shown = index;
     selections.push_back(index);
-    WritePrivateProfileString(family.select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(family.kind));
     if (user_picks_during >= 0)  // the user picks another profile meanwhile
       WritePrivateProfileString(family.select_section, kIniKeySelect, std::to_string(user_picks_during),
                                 ProfileIniPath(family.kind));
@@ -60,6 +66,8 @@ class FakeSelector : public IProfileSelector {
   bool gone = false;
   int user_picks_during = -1;
   std::vector<int> selections;
+  std::vector<LinkSelectResult> refuse;
+  int asked = 0;
 };
 
 class LinkMonitorTest : public ::testing::Test {
@@ -148,6 +156,30 @@ TEST_F(LinkMonitorTest, AChoiceTheUserMakesDuringACycleIsKept) {
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   RunLinkCycle(param);
   EXPECT_EQ(SelectInIni(), 2);
+}
+
+// Across cycles (the thread's state): nothing is asked while the program
+// in front stays; a device not read yet, or a Select that failed, is asked
+// again on the next cycle; the user's own pick while a linked program is in
+// front stays.
+TEST_F(LinkMonitorTest, ActsOnlyWhenTheProgramInFrontChangesAndRetriesWhatDidNotGetThrough) {
+  LinkMonitorState state;
+  param.state = &state;
+  EXPECT_EQ(RunLinkCycle(param).select, LinkSelectResult::AlreadySelected);  // start: the user's profile is in effect
+  EXPECT_FALSE(RunLinkCycle(param).acted);
+  selector.refuse = {LinkSelectResult::NotReady, LinkSelectResult::Failed};
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  EXPECT_EQ(RunLinkCycle(param).select, LinkSelectResult::NotReady);
+  EXPECT_EQ(RunLinkCycle(param).select, LinkSelectResult::Failed);
+  EXPECT_EQ(RunLinkCycle(param).select, LinkSelectResult::Selected);
+  EXPECT_EQ(selector.shown, 1);
+  selector.shown = 0;  // the user picks profile 0 in the combo
+  EXPECT_FALSE(RunLinkCycle(param).acted);
+  EXPECT_EQ(selector.shown, 0);
+  source.Set(ForegroundStatus::Program, "/usr/bin/editor");
+  EXPECT_EQ(RunLinkCycle(param).select, LinkSelectResult::AlreadySelected);
+  EXPECT_EQ(selector.asked, 5);
+  EXPECT_EQ(SelectInIni(), 0);
 }
 
 TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
