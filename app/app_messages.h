@@ -31,6 +31,8 @@ inline constexpr trx::ui::UINT WM_DEVICE_PROGRESS = 0x0C10;
 inline constexpr trx::ui::UINT WM_DEVICE_OPERATION_DONE = 0x0C11;
 // Private: a worker asks the UI thread to run a queued call (presence host).
 inline constexpr trx::ui::UINT WM_APP_RUN_CALL = 0x8001;
+// The session-bus API changed a device's profile files; wParam: the DeviceKind.
+inline constexpr trx::ui::UINT WM_BUS_PROFILES_CHANGED = 0x8002;
 
 // Timers of the main window.
 inline constexpr trx::ui::UINT_PTR kTimerSettingDone = 1;   // 1000 ms, hides "setting_progress"

@@ -240,6 +240,7 @@ int main(int argc, char** argv) {
   app::MainWndOptions window_options;
   window_options.simulated = simulated.get();
   window_options.input_source = &input_capture;
+  window_options.session_bus = true;
   auto* window = new app::CMainWnd(window_options);
   SetSettingsHost(window);
   constexpr ui::DWORD kMainStyle = 0x96CA0000;  // popup, visible, clip, caption, system menu, minimise box

@@ -11,6 +11,7 @@
 #include "app/app_messages.h"
 #include "app/language.h"
 #include "backup/backup_store.h"
+#include "bus/bus_names.h"
 #include "pages/control_names.h"
 #include "pages/profile_link_page.h"
 #include "platform/foreground/foreground_choice.h"
@@ -28,6 +29,8 @@
 #include "pages/profile_bar.h"
 #include "presence/presence_messages.h"
 #include "presence/presence_threads.h"
+#include "profile/profile_operations.h"
+#include "settings/config_images.h"
 #include "routine/routine_device.h"
 #include "sim/demo_devices.h"
 #include "ui/core/circle_progress.h"
@@ -250,6 +253,7 @@ void CMainWnd::OnWindowInit() {
   CopyMachineLanguageToIni(main_ini);
   ShowWindow(false);
   StartProgramLinks();
+  StartSessionBus();
   StartWorkers();
   if (ReadOpenRgbChoice(main_ini).on) StartOpenRgbServer();
   if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
@@ -269,7 +273,19 @@ void CMainWnd::StartProgramLinks() {
   }
   DebugLineF("program in front from the %s backend", foreground_->Name());
   pages_->ProfileLinks().SetForegroundSource(foreground_.get());
-  link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) { return SelectLinked(family, index); });
+  link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
+    const LinkSelectResult result = SelectLinked(family, index);
+    if (result == LinkSelectResult::Selected && bus_) {
+      const std::vector<std::string> names = ProfileNames(family);
+      bus_->ProfileInEffect(family.kind,
+                            family.family == ProfileFamily::Device  ? "device"
+                            : family.family == ProfileFamily::Light ? "light"
+                                                                    : "key",
+                            index >= 0 && static_cast<size_t>(index) < names.size() ? names[static_cast<size_t>(index)] : "",
+                            bus::kReasonProgramLink);
+    }
+    return result;
+  });
   constexpr int kSlots[kLinkMonitorCount] = {kWorkerKbLightLink, kWorkerKbKeyLink, kWorkerMsDeviceLink, kWorkerMsKeyLink,
                                              kWorkerMpLightLink};
   for (int i = 0; i < kLinkMonitorCount; ++i) {
@@ -282,6 +298,40 @@ void CMainWnd::StartProgramLinks() {
       LinkMonitorThread(param);
     });
   }
+}
+
+void CMainWnd::StartSessionBus() {
+  if (!options_.session_bus) return;
+  ProgramBusHost host;
+  host.channel = [presence = presence_](DeviceKind kind) -> CDeviceChannel& { return presence->Channel(kind); };
+  host.reread = [this](DeviceKind kind) {
+    const uint32_t message = kind == DeviceKind::Mouse      ? kMsgMouseReadAll
+                             : kind == DeviceKind::Keyboard ? kMsgKeyboardReadAll
+                                                            : kMsgPadReadAll;
+    if (!ui::PostMessage(m_hWnd, message)) DebugLine("read-all after a bus command not posted: window gone");
+  };
+  host.select_target = &pages_->ProfileSelectTarget();
+  host.on_queue = [this](DeviceKind kind, const std::function<void()>& fn) {
+    const OperationOutcome o = Queue(kind).RunAndWait(Operation("bus command",
+                                                                [&fn](OperationContext&) {
+                                                                  fn();
+                                                                  return 1;
+                                                                }),
+                                                      nullptr);
+    return o.status;
+  };
+  host.profiles_changed = [this](DeviceKind kind) {
+    if (!ui::PostMessage(m_hWnd, WM_BUS_PROFILES_CHANGED, static_cast<ui::WPARAM>(kind)))
+      DebugLine("profile lists after a bus command not reloaded: window gone");
+  };
+  bus_ = std::make_unique<CProgramBus>(std::move(host), options_.bus_address);
+  std::string error;
+  if (!bus_->Start(&error)) {
+    DebugLineF("session-bus API off: %s", error.c_str());
+    bus_.reset();
+    return;
+  }
+  DebugLineF("session-bus API on as %s", bus::kBusName);
 }
 
 void CMainWnd::StartWorkers() {
@@ -314,6 +364,11 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     // edit closed): input capture may start again.
     inactive_ = false;
     handled = false;
+    return 0;
+  }
+  if (msg == WM_BUS_PROFILES_CHANGED) {
+    if (pages_) pages_->ReloadProfileLists(static_cast<DeviceKind>(wparam));
+    handled = true;
     return 0;
   }
   if (msg == kMsgRunPosted) {
@@ -481,6 +536,8 @@ void CMainWnd::ShutdownWorkers() {
   StopQueues();
   const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
+  // A worker let go may still report: the service stays, only stopped.
+  if (bus_) bus_->Stop();
   ui::KillTimer(m_hWnd, kTimerSendSettings);
   ui::PostQuitMessage(0);
 }
@@ -871,8 +928,10 @@ CDeviceChannel& CMainWnd::Channel(DeviceKind kind) {
 void CMainWnd::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
   DebugLineF("device connected: %s", DeviceKindName(kind));
   RunOnUi([&] { pages_->OnDeviceConnected(kind, result); });
+  if (bus_) bus_->DeviceConnected(kind);
 }
 void CMainWnd::OnDeviceLeft(const RemovalPlan& plan) {
+  if (bus_) bus_->DeviceLeft(plan.gone);
   RunOnUi([&] {
     pages_->OnDeviceLeft(plan);
     if (plan.hide_window) ShowWindow(false);
@@ -923,7 +982,18 @@ bool CMainWnd::SubmitPresenceRead(uint32_t message) {
                      return 1;
                    },
                    [this, message, outcome](const OperationOutcome& o) {
-                     if (o.status == OperationStatus::Ran) ShowPresenceRead(*this, message, *outcome);
+                     if (o.status != OperationStatus::Ran) return;
+                     ShowPresenceRead(*this, message, *outcome);
+                     // The mouse's profile button: the onboard slot in effect.
+                     if (message == kMsgMouseProfileChanged && bus_) {
+                       int onboard = 0;
+                       {
+                         std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+                         onboard = Images().mouse.ProfileIndex() + 1;
+                       }
+                       bus_->ProfileInEffect(DeviceKind::Mouse, "onboard", std::to_string(onboard),
+                                             bus::kReasonDeviceButton);
+                     }
                    }));
   return true;
 }

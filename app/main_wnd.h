@@ -34,6 +34,7 @@
 #include <unordered_map>
 
 #include "app/presence_host_proxy.h"
+#include "app/program_bus.h"
 #include "app/access_help.h"
 #include "app/link_selector.h"
 #include "app/openrgb_bridge.h"
@@ -87,6 +88,10 @@ struct MainWndOptions {
   // session (platform/foreground/foreground_choice.h).
   bool link_monitors = true;
   std::shared_ptr<foreground::IForegroundSource> foreground = nullptr;
+  // Serve the API on the session bus (app/program_bus.h) from "windowinit"
+  // to WM_DESTROY; bus_address empty: the session bus.
+  bool session_bus = false;
+  std::string bus_address = {};
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.
@@ -328,6 +333,10 @@ class CMainWnd : public ui::WindowImplBase,
   std::unique_ptr<CDeviceQueue> queues_[3];
   int operations_pending_ = 0;  // ring operations queued or running; UI thread
   AccessHelp access_help_;
+  // The session-bus API; created before the workers start and stopped
+  // after they ended, so their notifications always find it.
+  std::unique_ptr<CProgramBus> bus_;
+  void StartSessionBus();
   bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
 };
 

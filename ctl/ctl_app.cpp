@@ -3,14 +3,20 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "backup/backup_store.h"
 #include "ctl/ctl_backup.h"
+#include "ctl/bus_client.h"
 #include "ctl/ctl_button.h"
+#include "ctl/ctl_watch.h"
+#include "ctl/ctl_command.h"
 #include "ctl/ctl_macro.h"
 #include "ctl/ctl_routine.h"
 #include "ctl/ctl_profile.h"
 #include "platform/debug_log.h"
+#include "platform/folder_lock.h"
+#include "platform/user_folders.h"
 #include "ctl/json_writer.h"
 #include "ctl/light_command.h"
 #include "device/commands.h"
@@ -37,7 +43,7 @@ namespace trx::ctl {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: trx770ctl [--simulate[=mouse,keyboard,pad]] [--sim-state DIR] [--json] COMMAND [ARGS]\n"
+    "usage: trx770ctl [--simulate[=mouse,keyboard,pad]] [--sim-state DIR] [--json] [--verbose] COMMAND [ARGS]\n"
     "       trx770ctl --help | --version\n"
     "commands:\n"
     "  devices            list the connected devices\n"
@@ -59,6 +65,8 @@ constexpr const char* kUsage =
     "                     the mouse's four fire-key routines (see the manual)\n"
     "  profile list|select|add|copy|rename|delete|import|export|reset DEVICE [FAMILY] ...\n"
     "                     the profiles on this computer; FAMILY: device, light or key (see the manual)\n"
+    "  watch              one line per event of the running trx770 until interrupted: device added or\n"
+    "                     removed, settings changed, profile in effect changed and why\n"
     "  backup DEVICE FILE [--force]   everything the device holds, to FILE\n"
     "  backup --list [DEVICE]         the automatic backups kept on this computer\n"
     "  restore DEVICE FILE            FILE checked, written back and read back to compare\n";
@@ -66,6 +74,9 @@ constexpr const char* kUsage =
 // After the commands (the button commands' help comes between).
 constexpr const char* kUsageTail =
     "DEVICE is mouse, keyboard or pad.\n"
+    "While trx770 runs, device and profile commands go to it over the session bus (same output and\n"
+    "exit status); otherwise the tool opens the devices itself. --verbose says which path was taken.\n"
+    "--json prints one document whose first member is \"schema_version\".\n"
     "exit status: 0 ok, 1 device error, 2 usage, 3 no device, 4 no access, 5 in use,\n"
     "             6 not available on this desktop, 7 refused (macro library, profiles), 8 file error\n";
 
@@ -76,6 +87,7 @@ struct Options {
   std::string simulate_list;
   std::string sim_state;
   bool json = false;
+  bool verbose = false;            // say which path a command takes
   std::vector<std::string> words;  // command and its arguments
 };
 
@@ -104,41 +116,19 @@ ExitCode ExitOf(OpenResult r) {
   return ExitCode::DeviceError;
 }
 
-// One invocation's devices: the backend (real or simulated) and a channel
-// per kind opened on demand.
-class Session {
- public:
-  Session(std::shared_ptr<IHidBackend> backend) : backend_(std::move(backend)) {}
-  std::shared_ptr<IHidBackend> Backend() const { return backend_; }
-  // Opens the kind's device; null with `report` saying why.
-  CDeviceChannel* Open(DeviceKind kind, OpenReport& report) {
-    auto channel = std::make_unique<CDeviceChannel>(kind, backend_);
-    // A device never backed up on this computer is before its first write.
-    backup::InstallAutomaticBackup(*channel);
-    report = OpenDevice(*channel);
-    if (report.result != OpenResult::Opened) return nullptr;
-    channels_.push_back(std::move(channel));
-    return channels_.back().get();
-  }
-
- private:
-  std::shared_ptr<IHidBackend> backend_;
-  std::vector<std::unique_ptr<CDeviceChannel>> channels_;
-};
-
 void PrintInfoJson(JsonWriter& j, const DeviceSnapshot& s) {
   j.String("information", Hex(s.info.data(), s.info.size()));
   j.Int("block_size", s.block_size);
 }
 
-ExitCode Devices(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+ExitCode Devices(const OpenChannel& open, const Options& o, std::ostream& out, std::ostream& err) {
   JsonWriter j(out);
-  if (o.json) j.BeginArray();
+  if (o.json) j.BeginArray("devices");
   int found = 0;
   ExitCode worst = ExitCode::NoDevice;
   for (DeviceKind kind : kKinds) {
     OpenReport report;
-    CDeviceChannel* channel = session.Open(kind, report);
+    CDeviceChannel* channel = open(kind, report);
     if (channel == nullptr) {
       if (report.result != OpenResult::NotPresent) {
         err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
@@ -170,7 +160,7 @@ ExitCode Devices(Session& session, const Options& o, std::ostream& out, std::ost
   return worst;
 }
 
-ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+ExitCode Dump(const OpenChannel& open, const Options& o, std::ostream& out, std::ostream& err) {
   if (o.words.size() > 2) {
     err << "trx770ctl: dump takes at most one device\n";
     return ExitCode::Usage;
@@ -189,7 +179,7 @@ ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostrea
   DeviceKind kind = candidates.front();
   std::optional<std::pair<DeviceKind, OpenReport>> refusal;
   for (DeviceKind k : candidates) {
-    channel = session.Open(k, report);
+    channel = open(k, report);
     if (channel != nullptr) {
       kind = k;
       break;
@@ -275,7 +265,7 @@ ExitCode Dump(Session& session, const Options& o, std::ostream& out, std::ostrea
   return ExitCode::Ok;
 }
 
-ExitCode Onboard(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+ExitCode Onboard(const OpenChannel& open, const Options& o, std::ostream& out, std::ostream& err) {
   if (o.words.size() != 3) {
     err << "trx770ctl: usage: onboard DEVICE N (N = 1-5)\n";
     return ExitCode::Usage;
@@ -295,7 +285,7 @@ ExitCode Onboard(Session& session, const Options& o, std::ostream& out, std::ost
     return ExitCode::Usage;
   }
   OpenReport report;
-  CDeviceChannel* channel = session.Open(*kind, report);
+  CDeviceChannel* channel = open(*kind, report);
   if (channel == nullptr) {
     err << "trx770ctl: " << DescribeOpenFailure(*kind, report) << "\n";
     return ExitOf(report.result);
@@ -317,21 +307,21 @@ ExitCode Onboard(Session& session, const Options& o, std::ostream& out, std::ost
   return ExitCode::Ok;
 }
 
-ExitCode Light(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
-  auto open = [&](DeviceKind kind, bool quiet_absent, ExitCode* code) -> CDeviceChannel* {
+ExitCode Light(const OpenChannel& open, const Options& o, std::ostream& out, std::ostream& err) {
+  auto open_reporting = [&](DeviceKind kind, bool quiet_absent, ExitCode* code) -> CDeviceChannel* {
     OpenReport report;
-    CDeviceChannel* channel = session.Open(kind, report);
+    CDeviceChannel* channel = open(kind, report);
     if (channel != nullptr) return channel;
     *code = ExitOf(report.result);
     if (!(quiet_absent && report.result == OpenResult::NotPresent))
       err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
     return nullptr;
   };
-  return RunLight(o.words, o.json, open, out, err);
+  return RunLight(o.words, o.json, open_reporting, out, err);
 }
 
 // The mouse named by `word` opened for a record edit; null with `code` set.
-CDeviceChannel* OpenMouse(Session& session, const std::string& word, const char* command, std::ostream& err,
+CDeviceChannel* OpenMouse(const OpenChannel& open, const std::string& word, const char* command, std::ostream& err,
                           ExitCode& code) {
   auto kind = ParseDeviceKind(word);
   if (!kind) {
@@ -345,7 +335,7 @@ CDeviceChannel* OpenMouse(Session& session, const std::string& word, const char*
     return nullptr;
   }
   OpenReport report;
-  CDeviceChannel* channel = session.Open(*kind, report);
+  CDeviceChannel* channel = open(*kind, report);
   if (channel == nullptr) {
     err << "trx770ctl: " << DescribeOpenFailure(*kind, report) << "\n";
     code = ExitOf(report.result);
@@ -381,7 +371,7 @@ ExitCode ReportEdit(const RecordEditOutcome& r, const char* what, std::ostream& 
 }
 
 // dpi mouse LEVEL VALUE / dpi-colour mouse LEVEL RRGGBB / rate mouse HZ
-ExitCode MouseSetting(Session& session, const Options& o, std::ostream& out, std::ostream& err) {
+ExitCode MouseSetting(const OpenChannel& open, const Options& o, std::ostream& out, std::ostream& err) {
   const std::string& command = o.words[0];
   const bool rate = command == "rate";
   if (o.words.size() != (rate ? 3u : 4u)) {
@@ -426,7 +416,7 @@ ExitCode MouseSetting(Session& session, const Options& o, std::ostream& out, std
     }
   }
   ExitCode code = ExitCode::Ok;
-  CDeviceChannel* mouse = OpenMouse(session, o.words[1], command.c_str(), err, code);
+  CDeviceChannel* mouse = OpenMouse(open, o.words[1], command.c_str(), err, code);
   if (mouse == nullptr) return code;
 
   int shown = number;
@@ -524,6 +514,107 @@ ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) 
   return ExitCode::Ok;
 }
 
+// Checks the command word and the arguments every path checks the same
+// way; false with the one-line reason.
+ExitCode CheckCommand(const std::vector<std::string>& words, std::ostream& err) {
+  if (words.empty()) {
+    err << "trx770ctl: no command (see --help)\n";
+    return ExitCode::Usage;
+  }
+  if (!IsServedCommand(words[0]) && words[0] != "pointer-speed" && words[0] != "wheel-lines" && words[0] != "watch") {
+    err << "trx770ctl: unknown command '" << words[0] << "' (see --help)\n";
+    return ExitCode::Usage;
+  }
+  const bool watch_json = words[0] == "watch" && words.size() == 2 && words[1] == "--json";
+  if ((words[0] == "devices" || words[0] == "watch") && words.size() > 1 && !watch_json) {
+    err << "trx770ctl: " << words[0] << " takes no arguments\n";
+    return ExitCode::Usage;
+  }
+  return ExitCode::Ok;
+}
+
+}  // namespace
+
+bool IsServedCommand(const std::string& command) {
+  static constexpr const char* kServed[] = {"devices", "dump",    "onboard", "light",   "dpi",    "dpi-colour", "rate",
+                                            "macro",   "button",  "routine", "profile", "backup", "restore"};
+  for (const char* c : kServed)
+    if (command == c) return true;
+  return false;
+}
+
+namespace {
+
+ExitCode RunServed(const std::vector<std::string>& words, bool json, const CommandDevices& devices,
+                   std::ostream& out, std::ostream& err);
+
+}  // namespace
+
+bool IsReadOnlyCommand(const std::vector<std::string>& w) {
+  if (w.empty()) return true;
+  const std::string& c = w[0];
+  const std::string sub = w.size() > 1 ? w[1] : "";
+  if (c == "devices" || c == "dump" || c == "backup") return true;  // a backup writes only its own file
+  if (c == "light") return sub == "show";
+  if (c == "macro") return sub == "list" || sub == "show" || sub == "export";
+  if (c == "button") return sub == "list";
+  if (c == "routine") return sub == "show" || sub == "export";
+  if (c == "profile") return sub == "list" || sub == "export";
+  return false;
+}
+
+ExitCode RunCommand(const std::vector<std::string>& words, bool json, const CommandDevices& devices,
+                    std::ostream& out, std::ostream& err) {
+  if (!json) return RunServed(words, json, devices, out, err);
+  // Commands without a document of their own (a save, an upload, a select)
+  // print their text lines; --json gives them as one document too.
+  std::ostringstream text;
+  const ExitCode code = RunServed(words, json, devices, text, err);
+  const std::string printed = text.str();
+  if (printed.empty() || printed[0] == '{') {
+    out << printed;
+    return code;
+  }
+  JsonWriter j(out);
+  j.BeginArray("messages");
+  size_t begin = 0;
+  while (begin < printed.size()) {
+    size_t end = printed.find('\n', begin);
+    if (end == std::string::npos) end = printed.size();
+    j.String({}, std::string_view(printed).substr(begin, end - begin));
+    begin = end + 1;
+  }
+  j.EndArray();
+  j.Finish();
+  return code;
+}
+
+namespace {
+
+ExitCode RunServed(const std::vector<std::string>& words, bool json, const CommandDevices& devices,
+                   std::ostream& out, std::ostream& err) {
+  if (ExitCode check = CheckCommand(words, err); check != ExitCode::Ok) return check;
+  const std::string& command = words[0];
+  if (!IsServedCommand(command)) {
+    err << "trx770ctl: " << command << " is not a device command\n";
+    return ExitCode::Usage;
+  }
+  Options o;
+  o.words = words;
+  o.json = json;
+  const OpenChannel& open = devices.open;
+  if (command == "devices") return Devices(open, o, out, err);
+  if (command == "dump") return Dump(open, o, out, err);
+  if (command == "light") return Light(open, o, out, err);
+  if (command == "dpi" || command == "dpi-colour" || command == "rate") return MouseSetting(open, o, out, err);
+  if (command == "button") return RunButtonCommand(words, json, open, out, err);
+  if (command == "routine") return RunRoutineCommand(words, json, open, out, err);
+  if (command == "profile") return RunProfileCommand(words, json, open, devices.profile_hooks, out, err);
+  if (command == "macro") return RunMacroCommand(words, json, open, out, err);
+  if (command == "backup" || command == "restore") return RunBackupCommand(words, json, open, out, err);
+  return Onboard(open, o, out, err);
+}
+
 }  // namespace
 
 ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -533,7 +624,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     // The program's own options count before and after the command
     // ("trx770ctl devices --json"); any other option after the command is
     // the command's own ("--force", "--mode", "--onboard").
-    const bool global = a == "--json" || a == "--simulate" || a.rfind("--simulate=", 0) == 0 || a == "--sim-state" ||
+    const bool global = a == "--json" || a == "--verbose" || a == "-v" || a == "--simulate" || a.rfind("--simulate=", 0) == 0 || a == "--sim-state" ||
                         a.rfind("--sim-state=", 0) == 0;
     if (!o.words.empty() && !global) {
       o.words.push_back(a);
@@ -547,6 +638,8 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
       o.words.push_back(a);  // button list's own option
     } else if (a == "--json") {
       o.json = true;
+    } else if (a == "--verbose" || a == "-v") {
+      o.verbose = true;
     } else if (a == "--simulate" || a.rfind("--simulate=", 0) == 0) {
       o.simulate = true;
       o.simulate_list = a.size() > 10 ? a.substr(11) : "";
@@ -567,28 +660,25 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
       o.words.push_back(a);
     }
   }
-  if (o.words.empty()) {
-    err << "trx770ctl: no command (see --help)\n";
-    return ExitCode::Usage;
-  }
+  if (ExitCode check = CheckCommand(o.words, err); check != ExitCode::Ok) return check;
   if (!o.sim_state.empty() && !o.simulate) {
     err << "trx770ctl: --sim-state needs --simulate\n";
     return ExitCode::Usage;
   }
   const std::string& command = o.words[0];
-  const bool mouse_setting = command == "dpi" || command == "dpi-colour" || command == "rate";
   if (command == "pointer-speed" || command == "wheel-lines") return DesktopSetting(o, out, err);
-  if (command != "devices" && command != "dump" && command != "onboard" && command != "light" && command != "macro" &&
-      command != "button" && command != "routine" && command != "profile" && command != "backup" &&
-      command != "restore" &&
-      !mouse_setting) {
-    err << "trx770ctl: unknown command '" << command << "' (see --help)\n";
-    return ExitCode::Usage;
+  if (command == "watch") return RunWatch(o.json || o.words.size() == 2, {}, out, err);
+
+  // The running program holds the devices: it runs the command itself.
+  // Simulated devices are the tool's own, never the program's.
+  if (!o.simulate) {
+    CBusClient bus;
+    if (bus.Connect()) {
+      if (o.verbose) err << "trx770ctl: sending the command to the running trx770 (session bus)\n";
+      return bus.Run(o.words, o.json, out, err);
+    }
   }
-  if (command == "devices" && o.words.size() > 1) {
-    err << "trx770ctl: devices takes no arguments\n";
-    return ExitCode::Usage;
-  }
+  if (o.verbose) err << "trx770ctl: no trx770 on the session bus; opening the devices directly\n";
 
   std::unique_ptr<sim::SimulatedDevices> simulated;
   std::shared_ptr<IHidBackend> backend = DefaultHidBackend();
@@ -609,28 +699,24 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   ExitCode code = ExitCode::Ok;
   {
-    Session session(backend);
-    if (command == "devices") code = Devices(session, o, out, err);
-    else if (command == "dump") code = Dump(session, o, out, err);
-    else if (command == "light") code = Light(session, o, out, err);
-    else if (mouse_setting) code = MouseSetting(session, o, out, err);
-    else if (command == "button")
-      code = RunButtonCommand(
-          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
-    else if (command == "routine")
-      code = RunRoutineCommand(
-          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
-    else if (command == "profile")
-      code = RunProfileCommand(
-          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); },
-          ApplyProfilePointer, out, err);
-    else if (command == "backup" || command == "restore")
-      code = RunBackupCommand(
-          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
-    else if (command == "macro")
-      code = RunMacroCommand(
-          o.words, o.json, [&](DeviceKind kind, OpenReport& report) { return session.Open(kind, report); }, out, err);
-    else code = Onboard(session, o, out, err);
+    // The tool's own exclusive opens, one channel per kind asked for.
+    std::vector<std::unique_ptr<CDeviceChannel>> channels;
+    CommandDevices devices;
+    devices.open = [&](DeviceKind kind, OpenReport& report) -> CDeviceChannel* {
+      auto channel = std::make_unique<CDeviceChannel>(kind, backend);
+      // A device never backed up on this computer is, before its first write.
+      backup::InstallAutomaticBackup(*channel);
+      report = OpenDevice(*channel);
+      if (report.result != OpenResult::Opened) return nullptr;
+      channels.push_back(std::move(channel));
+      return channels.back().get();
+    };
+    devices.profile_hooks.apply_pointer = ApplyProfilePointer;
+    // Another trx770ctl may be editing the same files: one read-modify-write
+    // at a time.
+    std::optional<CFolderLock> folder_lock;
+    if (!IsReadOnlyCommand(o.words)) folder_lock.emplace(UserDataFolder());
+    code = RunCommand(o.words, o.json, devices, out, err);
   }
   if (simulated && !simulated->SaveState()) {
     err << "trx770ctl: the simulated devices' state could not be saved in " << o.sim_state << "\n";

@@ -133,7 +133,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
 
   if (sub == "list") {
     const auto names = macro::LoadMacroNames(store);
-    if (json) j.BeginArray();
+    if (json) j.BeginArray("macros");
     for (size_t i = 0; i < names.size(); ++i) {
       MacroResult loaded = MacroResult::Ok;
       const size_t count = macro::LoadMacroLines(store, names[i], &loaded).size();
@@ -165,7 +165,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
           << "' is damaged: it counts more actions than a macro can hold\n";
       return ExitCode::FileError;
     }
-    if (json) j.BeginArray();
+    if (json) j.BeginArray("actions");
     for (size_t i = 0; i < lines.size(); ++i) {
       macro::MacroAction a;
       const bool ok = macro::ParseActionLine(lines[i], a);

@@ -51,23 +51,27 @@ ExitCode Refuse(ProfileOpResult r, const std::string& detail, std::ostream& err)
 // settings-pending flag as an immediate send, the pointer to the desktop.
 class CtlTarget : public IProfileSelectTarget {
  public:
-  CtlTarget(CDeviceChannel* channel, const ApplyPointer& apply) : channel_(channel), apply_(apply) {}
+  CtlTarget(CDeviceChannel* channel, const ProfileSelectHooks& hooks) : channel_(channel), hooks_(hooks) {}
   CDeviceChannel* Channel(DeviceKind) override { return channel_; }
   void MarkSettingsPending(DeviceKind) override { pending_ = true; }
-  void ProfileSelected(const ProfileSelection& s) override { selection = s; }
+  void ProfileSelected(const ProfileSelection& s) override {
+    selection = s;
+    if (hooks_.program != nullptr) hooks_.program->ProfileSelected(s);
+  }
   // The record the window's timer would send.
   int SendPending() {
     if (!pending_ || channel_ == nullptr || !channel_->connected) return kResultOk;
     return SendCurrentRecord(*channel_);
   }
   void ApplyPointerSettings() {
-    if (selection.pointer_speed > 0 && apply_) apply_(selection.pointer_speed, selection.wheel_lines);
+    if (selection.pointer_speed > 0 && hooks_.apply_pointer)
+      hooks_.apply_pointer(selection.pointer_speed, selection.wheel_lines);
   }
   ProfileSelection selection;
 
  private:
   CDeviceChannel* channel_;
-  const ApplyPointer& apply_;
+  const ProfileSelectHooks& hooks_;
   bool pending_ = false;
 };
 
@@ -79,9 +83,9 @@ struct Args {
 
 class ProfileCommand {
  public:
-  ProfileCommand(const std::vector<std::string>& w, bool json, const OpenChannel& open, const ApplyPointer& apply,
-                 std::ostream& out, std::ostream& err)
-      : w_(w), json_(json), open_(open), apply_(apply), out_(out), err_(err) {}
+  ProfileCommand(const std::vector<std::string>& w, bool json, const OpenChannel& open,
+                 const ProfileSelectHooks& hooks, std::ostream& out, std::ostream& err)
+      : w_(w), json_(json), open_(open), hooks_(hooks), out_(out), err_(err) {}
 
   ExitCode Run() {
     if (w_.size() < 3) return Usage();
@@ -104,6 +108,13 @@ class ProfileCommand {
     }
     const Args a{*kind, *family, info};
     const size_t n = w_.size();
+    // Whatever ends in a select needs the device, if it is there: ask
+    // first, so a device another program holds is refused before any file
+    // changes, not after.
+    if (sub == "select" || sub == "add" || sub == "copy" || sub == "delete" || sub == "import" || sub == "reset") {
+      ExitCode code = ExitCode::Ok;
+      if (!OpenFor(a.kind, &channel_, &code)) return code;
+    }
     if (sub == "select" && n == 5) return SelectNamed(a, w_[4]);
     if (sub == "add" && n == 4) return Made(a, AddProfile(a.kind, a.family), "added");
     if (sub == "copy" && n == 5) return WithName(a, w_[4], [&](int i) { return Made(a, CopyProfile(a.kind, a.family, i), "copied to"); });
@@ -142,7 +153,7 @@ class ProfileCommand {
       families = FamiliesOf(kind);
     }
     JsonWriter j(out_);
-    if (json_) j.BeginArray();
+    if (json_) j.BeginArray("profiles");
     for (const ProfileFamilyInfo* info : families) {
       const std::vector<std::string> names = ProfileNames(*info);
       const int selected = SelectedProfileIndex(*info);
@@ -185,18 +196,16 @@ class ProfileCommand {
 
   // The image starts from the selected device profile, as the window's
   // does at a connect (a device profile select keeps its bytes 14 and 19).
-  static void PrimeImage(const Args& a) {
-    if (a.kind != DeviceKind::Mouse) return;
+  void PrimeImage(const Args& a) const {
+    if (a.kind != DeviceKind::Mouse || hooks_.program != nullptr) return;
     const ProfileFamilyInfo* device = FindFamily(a.kind, ProfileFamily::Device);
     LoadProfile(a.kind, ProfileFamily::Device, SelectedProfileIndex(*device));
   }
 
   ExitCode Select(const Args& a, int index, const std::string& what) {
-    CDeviceChannel* channel = nullptr;
-    ExitCode code = ExitCode::Ok;
-    if (!OpenFor(a.kind, &channel, &code)) return code;
+    CDeviceChannel* channel = channel_;
     PrimeImage(a);
-    CtlTarget target(channel, apply_);
+    CtlTarget target(channel, hooks_);
     const ProfileOpResult r = SelectProfile(a.kind, a.family, index, target);
     if (r != ProfileOpResult::Ok) return Refuse(r, "selecting '" + what + "'", err_);
     const int sent = target.SendPending();
@@ -245,11 +254,9 @@ class ProfileCommand {
   }
 
   ExitCode Reset(const Args& a) {
-    CDeviceChannel* channel = nullptr;
-    ExitCode code = ExitCode::Ok;
-    if (!OpenFor(a.kind, &channel, &code)) return code;
+    CDeviceChannel* channel = channel_;
     PrimeImage(a);
-    CtlTarget target(channel, apply_);
+    CtlTarget target(channel, hooks_);
     const ProfileOpResult r = RestoreDefaultProfile(a.kind, a.family, target);
     if (r != ProfileOpResult::Ok) return Refuse(r, "restoring the default", err_);
     const int sent = target.SendPending();
@@ -264,9 +271,10 @@ class ProfileCommand {
   }
 
   const std::vector<std::string>& w_;
+  CDeviceChannel* channel_ = nullptr;  // opened before any file changes; null: not connected
   bool json_;
   const OpenChannel& open_;
-  const ApplyPointer& apply_;
+  const ProfileSelectHooks& hooks_;
   std::ostream& out_;
   std::ostream& err_;
 };
@@ -274,8 +282,8 @@ class ProfileCommand {
 }  // namespace
 
 ExitCode RunProfileCommand(const std::vector<std::string>& words, bool json, const OpenChannel& open,
-                           const ApplyPointer& apply_pointer, std::ostream& out, std::ostream& err) {
-  return ProfileCommand(words, json, open, apply_pointer, out, err).Run();
+                           const ProfileSelectHooks& hooks, std::ostream& out, std::ostream& err) {
+  return ProfileCommand(words, json, open, hooks, out, err).Run();
 }
 
 }  // namespace trx::ctl

@@ -30,14 +30,26 @@
 
 #include "ctl/ctl_app.h"
 #include "ctl/ctl_macro.h"
+#include "profile/profile_operations.h"
 
 namespace trx::ctl {
 
 // Applies a selected profile's pointer speed and wheel lines to the desktop.
 using ApplyPointer = std::function<void(int speed, int lines)>;
 
+// Where a completed select or reset goes besides the device and the files.
+struct ProfileSelectHooks {
+  // The tool on its own: the profile's pointer settings to the desktop.
+  ApplyPointer apply_pointer;
+  // The running program (its bus service): the image already holds what
+  // the device holds, so it is not first loaded from the selected device
+  // profile, and each selection also reaches the program's own target
+  // (its controls, its desktop settings). Called on the command's thread.
+  IProfileSelectTarget* program = nullptr;
+};
+
 // `words` = "profile" and its arguments.
 ExitCode RunProfileCommand(const std::vector<std::string>& words, bool json, const OpenChannel& open,
-                           const ApplyPointer& apply_pointer, std::ostream& out, std::ostream& err);
+                           const ProfileSelectHooks& hooks, std::ostream& out, std::ostream& err);
 
 }  // namespace trx::ctl

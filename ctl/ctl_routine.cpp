@@ -48,7 +48,7 @@ int Signed(uint32_t distance, bool negative) {
 ExitCode Show(const routine::RoutineStore& store, int r, bool json, std::ostream& out) {
   const std::vector<std::string> lines = routine::LoadRoutineLines(store, r);
   JsonWriter j(out);
-  if (json) j.BeginArray();
+  if (json) j.BeginArray("steps");
   else out << "step  pause ms  horizontal  vertical\n";
   for (int k = 0; k < routine::kStepCount; ++k) {
     const routine::RoutineStep s = routine::StepFromLines(lines, k);

@@ -35,7 +35,17 @@ void JsonWriter::Key(std::string_view key) {
   if (!key.empty()) out_ << Escape(key) << ": ";
 }
 
+void JsonWriter::OpenDocument() {
+  out_ << "{";
+  first_.push_back(true);
+  Int("schema_version", kJsonSchemaVersion);
+}
+
 JsonWriter& JsonWriter::BeginObject(std::string_view key) {
+  if (first_.empty()) {
+    OpenDocument();
+    return *this;
+  }
   Key(key);
   out_ << "{";
   first_.push_back(true);
@@ -49,6 +59,11 @@ JsonWriter& JsonWriter::EndObject() {
   return *this;
 }
 JsonWriter& JsonWriter::BeginArray(std::string_view key) {
+  if (first_.empty()) {
+    OpenDocument();
+    wrapped_ = true;
+    if (key.empty()) key = "items";
+  }
   Key(key);
   out_ << "[";
   first_.push_back(true);
@@ -59,6 +74,10 @@ JsonWriter& JsonWriter::EndArray() {
   first_.pop_back();
   if (!empty) out_ << "\n" << std::string(2 * first_.size(), ' ');
   out_ << "]";
+  if (wrapped_ && first_.size() == 1) {
+    wrapped_ = false;
+    EndObject();
+  }
   return *this;
 }
 JsonWriter& JsonWriter::String(std::string_view key, std::string_view value) {

@@ -3,6 +3,11 @@
 // objects, arrays, strings (escaped), integers and booleans, with commas
 // placed by the writer. Not a general JSON library: keys and structure come
 // from the program, never from input.
+//
+// Every document is an object whose first member is "schema_version"
+// (kJsonSchemaVersion; docs/dbus-api.md lists the shapes of each version).
+// A document that is a list opens with BeginArray(key): the writer wraps it
+// as {"schema_version": N, key: [...]} and EndArray closes both.
 
 #include <cstdint>
 #include <ostream>
@@ -11,6 +16,10 @@
 #include <vector>
 
 namespace trx::ctl {
+
+// Shapes only grow within a version: members may be added, never renamed,
+// removed or retyped.
+inline constexpr int kJsonSchemaVersion = 1;
 
 class JsonWriter {
  public:
@@ -32,7 +41,9 @@ class JsonWriter {
  private:
   void Key(std::string_view key);
   std::ostream& out_;
+  void OpenDocument();
   std::vector<bool> first_;  // per open level: no member written yet
+  bool wrapped_ = false;     // a top-level list inside its document object
 };
 
 }  // namespace trx::ctl

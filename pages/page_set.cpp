@@ -53,6 +53,10 @@ void CPageSet::RegisterPages() {
 
 IProfileLists& CPageSet::ProfileLists() { return *profile_bar_; }
 IProfileSelectTarget& CPageSet::ProfileSelectTarget() { return profile_bar_->SelectTarget(); }
+void CPageSet::ReloadProfileLists(DeviceKind kind) {
+  if (profile_bar_ != nullptr) profile_bar_->RefillAll(kind);
+}
+
 void CPageSet::ApplyProfileSelections() { profile_bar_->ApplySelections(); }
 
 void CPageSet::OnWindowInit() {

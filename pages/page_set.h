@@ -51,6 +51,9 @@ class CPageSet {
   IProfileSelectTarget& ProfileSelectTarget();
   // kMsgProfileSelected: puts the queued select results on the controls.
   void ApplyProfileSelections();
+  // The profile index files of a device changed outside the window: the
+  // combos show them again.
+  void ReloadProfileLists(DeviceKind kind);
   // After an onboard profile switch: the mouse's button-function panel.
   void HideMouseFunctionPanel();
   // A macro page holds an edit not yet saved (its save/cancel bar is up).

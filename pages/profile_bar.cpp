@@ -163,6 +163,11 @@ void CProfileBar::Refill(const ProfileFamilyControls& f, int index) {
   if (index < combo->GetCount()) combo->SelectItem(index, false, false);
 }
 
+void CProfileBar::RefillAll(DeviceKind kind) {
+  for (const ProfileFamilyControls& f : kFamilyControls)
+    if (f.kind == kind) Refill(f);
+}
+
 int CProfileBar::SelectedIndex(const ProfileFamilyControls& f) const {
   ui::CComboUI* combo = Combo(f.kind, f.family);
   if (combo == nullptr) return -1;

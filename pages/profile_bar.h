@@ -70,6 +70,9 @@ class CProfileBar : public CPage, public IProfileLists {
   IProfileSelectTarget& SelectTarget() { return target_; }
   // Puts the queued select results on the controls.
   void ApplySelections();
+  // Refills the device's combos from the index files (another program
+  // changed them: the session-bus API), each with the index's "select".
+  void RefillAll(DeviceKind kind);
 
   // Set by the page set: refresh the device's pages; show and apply a
   // profile's pointer speed and wheel lines (the performance page).

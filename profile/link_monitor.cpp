@@ -80,7 +80,7 @@ int LinkMonitorThread(LinkMonitorParam param) {
   if (param.state == nullptr) param.state = &state;
   while (!param.stop->IsSet()) {
     if (RunLinkCycle(param).select == LinkSelectResult::Gone) break;
-    if (param.stop->Wait(kLinkCycleMs)) break;
+    if (param.source->WaitForChange(*param.stop, kLinkCycleMs)) break;
   }
   DebugLine(exit_line != nullptr ? exit_line : "program link thread ended");
   return 0;

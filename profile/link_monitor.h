@@ -36,6 +36,8 @@
 
 namespace trx {
 
+// A cycle ends early when the source hears of a change
+// (IForegroundSource::WaitForChange: X11, the desktop scripts' reports).
 inline constexpr int kLinkCycleMs = 2000;
 inline constexpr int kLinkSettleMs = 100;
 inline constexpr const char* kDebugForegroundUnreadable = "文件名字访问失败";

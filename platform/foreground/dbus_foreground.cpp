@@ -28,6 +28,12 @@ void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, co
     g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.UnknownMethod", "unknown method");
     return;
   }
+  if (!receiver->FromReporter(g_dbus_method_invocation_get_sender(invocation))) {
+    receiver->CountRefusal();
+    g_dbus_method_invocation_return_dbus_error(invocation, "org.freedesktop.DBus.Error.AccessDenied",
+                                               "only the desktop's own script reports the program in front");
+    return;
+  }
   const gchar* text = nullptr;
   g_variant_get(parameters, "(&s)", &text);
   const std::string_view value(text);
@@ -71,7 +77,23 @@ struct CDbusForegroundReceiver::GState {
   guint registration = 0;
 };
 
-CDbusForegroundReceiver::CDbusForegroundReceiver(std::string bus_address) : address_(std::move(bus_address)) {}
+CDbusForegroundReceiver::CDbusForegroundReceiver(std::string reporter, std::string bus_address)
+    : reporter_(std::move(reporter)), address_(std::move(bus_address)) {}
+
+bool CDbusForegroundReceiver::FromReporter(const char* sender) const {
+  if (sender == nullptr || !g_) return false;
+  // Asked at each report (they come at focus changes only), so a new
+  // owner after a compositor restart is followed and a name that was
+  // given up is no longer trusted.
+  GVariant* reply = Call(g_->bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                         "GetNameOwner", g_variant_new("(s)", reporter_.c_str()), "(s)", nullptr);
+  if (reply == nullptr) return false;
+  const gchar* owner = nullptr;
+  g_variant_get(reply, "(&s)", &owner);
+  const bool same = g_strcmp0(owner, sender) == 0;
+  g_variant_unref(reply);
+  return same;
+}
 
 CDbusForegroundReceiver::~CDbusForegroundReceiver() { Stop(); }
 
@@ -80,6 +102,7 @@ void* CDbusForegroundReceiver::Connection() const { return g_ ? g_->bus : nullpt
 void CDbusForegroundReceiver::Report(int pid) {
   pid_ = pid;
   ++reports_;
+  changes_.Changed();
 }
 
 bool CDbusForegroundReceiver::Start(std::string* error) {
@@ -189,7 +212,9 @@ std::string InstallKWinScript(const std::string& data_home) {
 }
 
 CDbusForegroundSource::CDbusForegroundSource(ReportingDesktop desktop, std::string bus_address, std::string proc_root)
-    : desktop_(desktop), proc_root_(std::move(proc_root)), receiver_(std::move(bus_address)) {}
+    : desktop_(desktop),
+      proc_root_(std::move(proc_root)),
+      receiver_(desktop == ReportingDesktop::KWin ? kKWinBusName : kGnomeShellBusName, std::move(bus_address)) {}
 
 CDbusForegroundSource::~CDbusForegroundSource() { Stop(); }
 

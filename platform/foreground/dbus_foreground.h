@@ -16,7 +16,11 @@
 //
 // CDbusForegroundReceiver is the receiving end alone (tests talk to it on a
 // private bus). It owns its bus connection and a thread running a GLib main
-// context of its own, where the method calls are handled.
+// context of its own, where the method calls are handled. It takes a report
+// only from the current owner of the bus name it expects (KWin's
+// "org.kde.KWin", GNOME Shell's "org.gnome.Shell"): any other program on
+// the session bus gets org.freedesktop.DBus.Error.AccessDenied, so it can't
+// make the program select a linked profile.
 //
 // Threads: Start/Stop on one thread; the readers on any.
 
@@ -35,11 +39,14 @@ inline constexpr const char* kForegroundObjectPath = "/org/trx770/Foreground";
 inline constexpr const char* kForegroundInterface = "org.trx770.Foreground";
 inline constexpr const char* kKWinScriptName = "trx770-foreground";
 inline constexpr const char* kGnomeExtensionUuid = "trx770-foreground@trx770.org";
+inline constexpr const char* kKWinBusName = "org.kde.KWin";
+inline constexpr const char* kGnomeShellBusName = "org.gnome.Shell";
 
 class CDbusForegroundReceiver {
  public:
-  // bus_address empty: the session bus.
-  explicit CDbusForegroundReceiver(std::string bus_address = {});
+  // reporter: the bus name whose owner may report; bus_address empty: the
+  // session bus.
+  explicit CDbusForegroundReceiver(std::string reporter, std::string bus_address = {});
   ~CDbusForegroundReceiver();
   CDbusForegroundReceiver(const CDbusForegroundReceiver&) = delete;
   CDbusForegroundReceiver& operator=(const CDbusForegroundReceiver&) = delete;
@@ -56,14 +63,23 @@ class CDbusForegroundReceiver {
   void* Connection() const;
   // Records a report (the bus thread's method handler).
   void Report(int pid);
+  // True when `sender` (a unique name) owns the reporter's name now. Bus thread.
+  bool FromReporter(const char* sender) const;
+  int Refused() const { return refused_.load(); }
+  // Waits for the next report (IForegroundSource::WaitForChange).
+  bool WaitForReport(CEvent& stop, int timeout_ms) { return changes_.Wait(stop, timeout_ms); }
+  void CountRefusal() { ++refused_; }
 
  private:
   struct GState;
+  std::string reporter_;
   std::string address_;
   std::unique_ptr<GState> g_;
   std::thread loop_thread_;
   std::atomic<int> pid_{-1};
   std::atomic<int> reports_{0};
+  std::atomic<int> refused_{0};
+  CForegroundChanges changes_;
 };
 
 enum class ReportingDesktop { KWin, Gnome };
@@ -78,6 +94,7 @@ class CDbusForegroundSource : public IForegroundSource {
   bool Start(ForegroundUnavailable* why) override;
   void Stop() override;
   ForegroundResult Current() override;
+  bool WaitForChange(CEvent& stop, int timeout_ms) override { return receiver_.WaitForReport(stop, timeout_ms); }
 
  private:
   bool LoadKWinScript(std::string* error);

@@ -14,8 +14,15 @@
 // Threads: Start and Stop on one thread (the UI thread at start-up and
 // shutdown); Current on any thread, also concurrently with itself.
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <string>
 #include <utility>
+
+#include "platform/event.h"
 
 namespace trx::foreground {
 
@@ -66,6 +73,42 @@ class IForegroundSource {
   // The program in front now. Never blocks for long (at most one local
   // socket round trip).
   virtual ForegroundResult Current() = 0;
+  // Waits at most timeout_ms for the program in front to change (or
+  // `stop`); true when `stop` is set. A source that hears of changes
+  // (the desktop scripts' reports) returns early at one, so the program
+  // links follow within a few milliseconds; the others only wait.
+  // Any thread; several may wait at once.
+  virtual bool WaitForChange(CEvent& stop, int timeout_ms) { return stop.Wait(timeout_ms); }
+};
+
+// What a source that hears of changes uses for WaitForChange: Changed()
+// wakes every waiter. The stop event is looked at every 50 ms.
+class CForegroundChanges {
+ public:
+  void Changed() {
+    {
+      std::lock_guard<std::mutex> guard(mutex_);
+      ++generation_;
+    }
+    changed_.notify_all();
+  }
+  bool Wait(CEvent& stop, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    std::unique_lock<std::mutex> lock(mutex_);
+    const uint64_t seen = generation_;
+    while (!stop.IsSet()) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= deadline) return false;
+      const auto slice = std::min<std::chrono::steady_clock::duration>(deadline - now, std::chrono::milliseconds(50));
+      if (changed_.wait_for(lock, slice, [&] { return generation_ != seen; })) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::mutex mutex_;  // guards generation_; a leaf
+  std::condition_variable changed_;
+  uint64_t generation_ = 0;
 };
 
 // A session no backend can follow: Start fails with the reason given.

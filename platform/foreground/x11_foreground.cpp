@@ -126,6 +126,7 @@ void CX11ForegroundSource::Watch() {
     }
     if (reread) {
       ReadActive();
+      changes_.Changed();
       continue;  // events that arrived with the replies are queued already
     }
     fds[0].revents = fds[1].revents = 0;

@@ -37,6 +37,7 @@ class CX11ForegroundSource : public IForegroundSource {
   bool Start(ForegroundUnavailable* why) override;
   void Stop() override;
   ForegroundResult Current() override;
+  bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes_.Wait(stop, timeout_ms); }
 
   // How many times the watcher read the active window (tests: no polling).
   int Reads() const { return reads_.load(); }
@@ -55,6 +56,7 @@ class CX11ForegroundSource : public IForegroundSource {
   std::atomic<int> pid_{0};
   std::atomic<bool> running_{false};
   std::atomic<int> reads_{0};
+  CForegroundChanges changes_;
 };
 
 }  // namespace trx::foreground

@@ -46,10 +46,19 @@ class DbusReceiver : public ::testing::Test {
     if (client != nullptr) g_object_unref(client);
     if (daemon_pid > 0) kill(daemon_pid, SIGTERM);
   }
+  // The test's connection takes the compositor's name, as KWin's has it.
+  void ActAsKWin() {
+    GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                  "org.freedesktop.DBus", "RequestName",
+                                                  g_variant_new("(su)", kKWinBusName, 4u), nullptr,
+                                                  G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    ASSERT_NE(reply, nullptr);
+    g_variant_unref(reply);
+  }
   // What the KWin script and the GNOME extension send; true on a reply.
-  bool Report(const char* pid) {
+  bool Report(const char* pid, GDBusConnection* from = nullptr) {
     GError* error = nullptr;
-    GVariant* reply = g_dbus_connection_call_sync(client, kForegroundBusName, kForegroundObjectPath,
+    GVariant* reply = g_dbus_connection_call_sync(from != nullptr ? from : client, kForegroundBusName, kForegroundObjectPath,
                                                   kForegroundInterface, "ActiveProcess", g_variant_new("(s)", pid),
                                                   nullptr, G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, &error);
     if (error != nullptr) g_error_free(error);
@@ -63,7 +72,8 @@ class DbusReceiver : public ::testing::Test {
 };
 
 TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
-  CDbusForegroundReceiver receiver(address);
+  ActAsKWin();
+  CDbusForegroundReceiver receiver(kKWinBusName, address);
   std::string error;
   ASSERT_TRUE(receiver.Start(&error)) << error;
   EXPECT_EQ(receiver.ReportedPid(), -1);
@@ -81,7 +91,7 @@ TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
   EXPECT_EQ(receiver.Reports(), 3);
 
   // One program owns the name: a second receiver is refused.
-  CDbusForegroundReceiver second(address);
+  CDbusForegroundReceiver second(kKWinBusName, address);
   EXPECT_FALSE(second.Start(&error));
   receiver.Stop();
   EXPECT_FALSE(Report("9"));
@@ -89,6 +99,27 @@ TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
   EXPECT_TRUE(second.Start(&error)) << error;
   EXPECT_TRUE(Report("9"));
   EXPECT_EQ(second.ReportedPid(), 9);
+}
+
+TEST_F(DbusReceiver, RefusesAReportFromAnyoneButTheCompositorsNameOwner) {
+  CDbusForegroundReceiver receiver(kKWinBusName, address);
+  std::string error;
+  ASSERT_TRUE(receiver.Start(&error)) << error;
+  // Nobody owns the name yet: refused.
+  EXPECT_FALSE(Report("1234"));
+  ActAsKWin();
+  GDBusConnection* other = g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  EXPECT_FALSE(Report("4321", other));
+  EXPECT_EQ(receiver.ReportedPid(), -1);
+  EXPECT_EQ(receiver.Refused(), 2);
+  EXPECT_TRUE(Report("77"));
+  EXPECT_EQ(receiver.ReportedPid(), 77);
+  g_object_unref(other);
 }
 
 TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
