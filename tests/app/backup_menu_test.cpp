@@ -3,6 +3,7 @@
 // only, a backup through the save dialog, a restore only after the
 // confirmation, a damaged file refused before the device is touched.
 
+#include <thread>
 #include <gtest/gtest.h>
 
 #include "sim/sim_backend.h"
@@ -47,6 +48,9 @@ class BackupMenuTest : public MainWndTest {
   void Run(const char* item) {
     window->RunMenuCommand(item, "");
     queue().RunUntil([&] { return !window->DeviceOperationBusy(); });
+    Pump();
+    // The read-all a restore asks for runs on the queue too.
+    while (window->Queue(DeviceKind::Mouse).Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     Pump();
   }
 
