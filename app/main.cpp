@@ -33,6 +33,7 @@
 #include "app/main_wnd.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
+#include "platform/desktop_pointer/deferred_pointer.h"
 #include "platform/desktop_pointer/kde_pointer.h"
 #include "platform/desktop_pointer/session.h"
 #include "platform/program_folder.h"
@@ -231,9 +232,11 @@ int main(int argc, char** argv) {
   ui::CTrayIcon::RegisterIconFile(app::kTrayIconId, "common/logo.png");
   InstallProfileSaver();
   // The session's pointer-speed and wheel-lines backend; it outlives the
-  // window, whose performance page applies through it.
-  std::unique_ptr<desktop::IDesktopPointer> desktop_pointer =
-      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
+  // window, whose performance page applies through it. Opened on its first
+  // use (the window's start-up read, on a worker): the KDE one asks KWin.
+  auto desktop_pointer = std::make_unique<desktop::CDeferredDesktopPointer>([session = desktop::SessionFromEnvironment()] {
+    return desktop::OpenDesktopPointer(session, [] { return desktop::CKdePointer::Open(); });
+  });
   desktop::SetDesktopPointer(desktop_pointer.get());
 
   ui::qt::QtInputCapture input_capture;

@@ -14,6 +14,7 @@
 #include "bus/bus_names.h"
 #include "pages/control_names.h"
 #include "pages/profile_link_page.h"
+#include "pages/mouse_performance_page.h"
 #include "platform/foreground/foreground_choice.h"
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
@@ -142,6 +143,8 @@ CMainWnd::~CMainWnd() {
   // calls toward this window do nothing.
   presence_->Detach();
   link_selector_->Detach();
+  // A start still waiting on the desktop ends within its calls' timeouts.
+  if (foreground_start_.joinable()) foreground_start_.join();
   if (foreground_ && workers_.RunningCount() == 0) foreground_->Stop();
   if (workers_.RunningCount() == 0) {
     pad_->Reset();
@@ -212,6 +215,9 @@ void CMainWnd::InitWindow() {
   if (!routine::InitRoutineIndex(routine::RoutineStoreFor()))
     DebugLine("cursor routines: the index or a default routine file is missing");
   pages_->OnWindowInit();
+  // The desktop's pointer settings are read on the performance page's
+  // worker (the KDE backend asks KWin); the page shows them when they come.
+  pages_->MousePerformance().ReadDesktopPointer([post = ui_post_](std::function<void()> call) { return post->Post(std::move(call)); });
 
   // (the key-light controls are looked up by the page set, above)
 
@@ -265,14 +271,25 @@ void CMainWnd::StartProgramLinks() {
   foreground_ = options_.foreground ? options_.foreground
                                     : std::shared_ptr<foreground::IForegroundSource>(
                                           foreground::CreateForegroundSource(foreground::ForegroundSessionFromEnvironment()));
-  foreground::ForegroundUnavailable why;
-  if (!foreground_->Start(&why)) {
+  pages_->ProfileLinks().SetLinkingPending();
+  foreground_start_ = std::thread([this, source = foreground_, post = ui_post_] {
+    foreground::ForegroundUnavailable why;
+    const bool started = source->Start(&why);
+    if (!post->Post([this, started, why] { ProgramLinksAnswered(started, why); }))
+      DebugLine("program links: the window closed before the desktop answered");
+  });
+}
+
+void CMainWnd::ProgramLinksAnswered(bool started, const foreground::ForegroundUnavailable& why) {
+  if (stopping_.load()) return;
+  if (!started) {
     DebugLineF("program links off (%s): %s", foreground_->Name(), why.detail.c_str());
     pages_->ProfileLinks().SetLinkingUnavailable(why.text_id);
     return;
   }
   DebugLineF("program in front from the %s backend", foreground_->Name());
   pages_->ProfileLinks().SetForegroundSource(foreground_.get());
+  pages_->ProfileLinks().SetLinkingAvailable();
   link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
     const LinkSelectResult result = SelectLinked(family, index);
     if (result == LinkSelectResult::Selected && bus_) {
@@ -297,6 +314,8 @@ void CMainWnd::StartProgramLinks() {
       param.stop = &stop;
       LinkMonitorThread(param);
     });
+    // Before StartWorkers ran, it starts them in their place in the order.
+    if (workers_started_) workers_.Start(kSlots[i]);
   }
 }
 
@@ -335,6 +354,7 @@ void CMainWnd::StartSessionBus() {
 }
 
 void CMainWnd::StartWorkers() {
+  workers_started_ = true;
   for (int index : kStartOrderBeforeTimer) workers_.Start(index);
   ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
   for (int index : kStartOrderAfterTimer) workers_.Start(index);

@@ -31,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <unordered_map>
 
 #include "app/presence_host_proxy.h"
@@ -260,9 +261,13 @@ class CMainWnd : public ui::WindowImplBase,
   void ShutdownWorkers();
   void StartWorkers();
   void SetPresenceBodies();
-  // Starts the foreground source and installs the five program-link
-  // monitors; without a backend the link controls show why they are off.
+  // Starts the foreground source on a one-shot thread (loading the KWin
+  // script or asking GNOME Shell waits on the session bus); the link
+  // controls stay disabled until ProgramLinksAnswered, posted back.
   void StartProgramLinks();
+  // UI thread: installs and starts the five program-link monitors, or
+  // shows why the links are off.
+  void ProgramLinksAnswered(bool started, const foreground::ForegroundUnavailable& why);
   void FlashTopMost();
   // Runs fn on the UI thread: directly there, else through a sent message;
   // false when it could not run (window gone, shutdown begun).
@@ -310,6 +315,9 @@ class CMainWnd : public ui::WindowImplBase,
   // source of the program in front (shared: a monitor let go keeps it).
   std::shared_ptr<LinkSelectProxy> link_selector_ = std::make_shared<LinkSelectProxy>();
   std::shared_ptr<foreground::IForegroundSource> foreground_;
+  // Runs foreground_->Start; joined before foreground_->Stop.
+  std::thread foreground_start_;
+  bool workers_started_ = false;  // StartWorkers ran; UI thread
   // The OpenRGB SDK server; stopped before the channels go.
   std::unique_ptr<COpenRgbBridge> openrgb_;
   // Starts the server on the stored port; reports a failure. UI thread.

@@ -97,30 +97,42 @@ void CMousePerformancePage::Bind(CRouter& router) {
   router.Add(Table::Click, {kMsGunlunSpeedDownBtn, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { WheelLinesStep(false); }});
 }
 
-void CMousePerformancePage::OnWindowInit() {
-  ShowAvailability();
-  int speed = 0;
-  if (desktop::DesktopPointer().GetPointerSpeed(&speed) == desktop::DesktopResult::Ok) ShowPointerSpeed(speed);
-  int lines = 0;
-  if (desktop::DesktopPointer().GetWheelLines(&lines) == desktop::DesktopResult::Ok)
-    controls().SetText(kMsGunlunSpeedEdit, std::to_string(lines));
+void CMousePerformancePage::OnWindowInit() { ShowPointerPending(); }
+
+void CMousePerformancePage::ShowPointerPending() {
+  for (const char* name : {kMsPointSpeedSlider, kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn})
+    controls().Enable(name, false);
+  controls().Show(kMsPointSpeedNote, false);
+  controls().Show(kMsGunlunSpeedNote, false);
 }
 
-void CMousePerformancePage::ShowAvailability() {
-  desktop::IDesktopPointer& desktop = desktop::DesktopPointer();
-  const bool speed = desktop.HasPointerSpeed();
+void CMousePerformancePage::ReadDesktopPointer(std::function<bool(std::function<void()>)> post) {
+  Applier().ReadState([this, post = std::move(post)](const desktop::DesktopPointerState& state) {
+    // The page outlives its applier's worker; the window drops posts once
+    // it is closing.
+    if (!post([this, state] { ShowDesktopPointer(state); })) DebugLine("desktop pointer settings: the window is closing");
+  });
+}
+
+void CMousePerformancePage::ShowDesktopPointer(const desktop::DesktopPointerState& state) {
+  pointer_known_ = true;
+  const bool speed = state.has_speed;
   controls().Enable(kMsPointSpeedSlider, speed);
   controls().Show(kMsPointSpeedRange, speed);
   controls().Show(kMsPointSpeedNote, !speed);
   // Without the setting the wheel row is disabled and its note takes the
   // place of the edit and its buttons (the row has no room for both).
-  const bool lines = desktop.HasWheelLines();
+  const bool lines = state.has_lines;
   for (const char* name : {kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn}) {
     controls().Enable(name, lines);
     controls().Show(name, lines);
   }
   controls().Show(kMsGunlunSpeedNote, !lines);
-  DebugLineF("desktop pointer settings: %s (pointer speed %s, wheel lines %s)", desktop.Name(),
+  // Values applied since the read (a profile selected meanwhile) are what
+  // the desktop has now: the read ones don't replace them.
+  if (state.speed_read && !applied_since_start_) ShowPointerSpeed(state.speed);
+  if (state.lines_read && !applied_since_start_) controls().SetText(kMsGunlunSpeedEdit, std::to_string(state.lines));
+  DebugLineF("desktop pointer settings: %s (pointer speed %s, wheel lines %s)", state.name.c_str(),
              speed ? "available" : "not available", lines ? "available" : "not available");
 }
 
@@ -299,6 +311,7 @@ void CMousePerformancePage::ShowPointerSpeed(int speed) {
 }
 
 void CMousePerformancePage::ShowAndApplyPointer(int speed, int lines) {
+  applied_since_start_ = true;
   speed = std::clamp(speed, desktop::kPointerSpeedMin, desktop::kPointerSpeedMax);
   lines = std::clamp(lines, desktop::kWheelLinesMin, desktop::kWheelLinesMax);
   ShowPointerSpeed(speed);
@@ -366,6 +379,7 @@ void CMousePerformancePage::WheelLinesCommitted() {
 // ---------------------------------------------------------------- defaults
 
 void CMousePerformancePage::RestoreMouseDefaults() {
+  applied_since_start_ = true;
   ShowPointerSpeed(desktop::kPointerSpeedDefault);
   controls().SetText(kMsGunlunSpeedEdit, std::to_string(desktop::kWheelLinesDefault));
   {

@@ -27,8 +27,10 @@
 // wheel lines (1-100) belong to the desktop: they are stored in the image
 // (saved with the profiles) and applied by a worker off the UI thread
 // (platform/desktop_pointer). Where the desktop has no such setting the
-// control is disabled and says so. At start the slider shows the desktop's
-// own speed.
+// control is disabled and says so. At start both controls stay disabled
+// (neither note shown: not yet known) until the desktop's answer, read on
+// the applier's worker, comes back; then the slider shows the desktop's
+// own speed and the edit its wheel lines.
 //
 // Restore defaults: pointer speed 10 (slider 4) and 3 wheel lines, in the
 // image and the saved profiles as on screen and on the desktop; then Reset
@@ -43,6 +45,7 @@
 //
 // UI thread only.
 
+#include <functional>
 #include <memory>
 
 #include "pages/page.h"
@@ -60,6 +63,14 @@ class CMousePerformancePage : public CPage {
   // A selected or restored profile's pointer speed (1-20) and wheel lines
   // (1-100): shown on the page and applied to the desktop.
   void ShowAndApplyPointer(int speed, int lines);
+  // Asks the desktop, on the applier's worker, what it has and its current
+  // values; `post` takes the call that shows the answer to the UI thread
+  // (false: dropped, the window is closing).
+  void ReadDesktopPointer(std::function<bool(std::function<void()>)> post);
+  // The desktop's answer on the controls.
+  void ShowDesktopPointer(const desktop::DesktopPointerState& state);
+  // The desktop's answer has been shown.
+  bool PointerSettingsKnown() const { return pointer_known_; }
 
  private:
   void RefreshDpi();
@@ -77,11 +88,13 @@ class CMousePerformancePage : public CPage {
   void WheelLinesCommitted();
   void RestoreMouseDefaults();
   void ShowPointerSpeed(int speed);
-  void ShowAvailability();
+  void ShowPointerPending();
   void SetWheelLines(int lines, bool save_light_too);
   desktop::CDesktopApplier& Applier();
 
-  std::unique_ptr<desktop::CDesktopApplier> applier_;  // created on the first apply
+  std::unique_ptr<desktop::CDesktopApplier> applier_;  // created on the first use
+  bool pointer_known_ = false;
+  bool applied_since_start_ = false;  // a profile's or the default values went to the desktop
 };
 
 }  // namespace trx::pages

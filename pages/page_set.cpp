@@ -35,7 +35,7 @@ void CPageSet::RegisterPages() {
   // The key pages list the macros by name: a change shows there at once.
   macro_pages_[0]->SetLibraryChanged([this] { mouse_buttons_->Refresh(DeviceKind::Mouse); });
   macro_pages_[1]->SetLibraryChanged([keyboard_keys] { keyboard_keys->Refresh(DeviceKind::Keyboard); });
-  auto* performance = Add<CMousePerformancePage>();
+  auto* performance = performance_ = Add<CMousePerformancePage>();
   Add<CCursorPage>();
   Add<COnboardStrip>();
   profile_bar_ = Add<CProfileBar>();

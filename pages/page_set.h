@@ -22,6 +22,7 @@ class CProfileBar;
 class CMouseButtonsPage;
 class CMacroEditorPage;
 class CProfileLinkPage;
+class CMousePerformancePage;
 
 class CPageSet {
  public:
@@ -35,6 +36,8 @@ class CPageSet {
   IProfileLists& ProfileLists();
   // The program-link controls of the profile families.
   CProfileLinkPage& ProfileLinks() { return *profile_links_; }
+  // The mouse performance page (the desktop's pointer settings).
+  CMousePerformancePage& MousePerformance() { return *performance_; }
   // The lighting previews' key-light controls (bound at OnWindowInit).
   const CKeyLights& KeyLights() const { return key_lights_; }
   // The lighting page of a device (the keyboard's is a
@@ -84,6 +87,7 @@ class CPageSet {
   CMouseButtonsPage* mouse_buttons_ = nullptr;
   CMacroEditorPage* macro_pages_[2] = {};  // mouse, keyboard
   CProfileLinkPage* profile_links_ = nullptr;
+  CMousePerformancePage* performance_ = nullptr;
 };
 
 }  // namespace trx::pages

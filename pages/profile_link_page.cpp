@@ -217,8 +217,24 @@ void CProfileLinkPage::Unlink(DeviceKind kind, ProfileFamily family) {
   ShowUnlinked(*link, true);
 }
 
+void CProfileLinkPage::SetLinkingPending() {
+  pending_ = true;
+  EnableLinkControls(false);
+}
+
+void CProfileLinkPage::SetLinkingAvailable() {
+  pending_ = false;
+  if (available_) EnableLinkControls(true);
+}
+
+void CProfileLinkPage::EnableLinkControls(bool enable) {
+  for (const names::LinkControlNames& link : names::kLinkControls)
+    for (const char* name : {link.check, link.button, link.pick}) controls().Enable(name, enable);
+}
+
 void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
   available_ = false;
+  pending_ = false;
   for (const names::LinkControlNames& link : names::kLinkControls) {
     SetCheck(link, false);
     controls().Enable(link.check, false);

@@ -49,7 +49,14 @@ class CProfileLinkPage : public CPage {
   // No backend: disables the link controls, showing the reason (a
   // language text id) in each family's name edit.
   void SetLinkingUnavailable(const char* reason_text_id);
+  // Not yet known (the desktop has not answered): the check boxes, chooser
+  // and pick buttons are disabled; the stored links still show.
+  void SetLinkingPending();
+  // The desktop answered: the controls are enabled again.
+  void SetLinkingAvailable();
   bool LinkingAvailable() const { return available_; }
+  // False between SetLinkingPending and the desktop's answer.
+  bool LinkingKnown() const { return !pending_; }
   // Where a window pick learns the program in front (null: no pick). The
   // source outlives the page.
   void SetForegroundSource(foreground::IForegroundSource* source) { source_ = source; }
@@ -78,8 +85,10 @@ class CProfileLinkPage : public CPage {
   // Links profile s to `path` unless another profile has it (message_text_13).
   void LinkProgram(const names::LinkControlNames& link, int s, const std::string& path);
   void EndWindowPick();
+  void EnableLinkControls(bool enable);
 
   bool available_ = true;
+  bool pending_ = false;
   foreground::IForegroundSource* source_ = nullptr;
   const names::LinkControlNames* picking_ = nullptr;
   int pick_profile_ = -1;

@@ -32,15 +32,35 @@ void CDesktopApplier::ApplyWheelLines(int lines) {
   wake_.notify_all();
 }
 
+void CDesktopApplier::ReadState(std::function<void(const DesktopPointerState&)> done) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    read_ = std::move(done);
+  }
+  wake_.notify_all();
+}
+
 void CDesktopApplier::Drain() {
   std::unique_lock<std::mutex> lock(mutex_);
-  idle_.wait(lock, [this] { return !busy_ && !speed_ && !lines_; });
+  idle_.wait(lock, [this] { return !busy_ && !speed_ && !lines_ && !read_; });
 }
 
 void CDesktopApplier::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return stop_ || speed_ || lines_; });
+    wake_.wait(lock, [this] { return stop_ || speed_ || lines_ || read_; });
+    if (read_) {
+      auto done = std::move(read_);
+      read_ = nullptr;
+      busy_ = true;
+      lock.unlock();
+      const DesktopPointerState state = ReadDesktopPointerState(pointer_);
+      if (done) done(state);
+      lock.lock();
+      busy_ = false;
+      idle_.notify_all();
+      continue;
+    }
     if (!speed_ && !lines_) break;  // stopping, nothing left to apply
     const bool is_speed = speed_.has_value();
     const int value = is_speed ? *speed_ : *lines_;

@@ -8,6 +8,10 @@
 // The result of each apply is logged; `on_result`, when given, is called
 // on the worker thread with the setting and its result.
 //
+// ReadState asks the desktop what it has and its current values on the
+// same worker (before any apply waiting then), so a backend that opens a
+// connection on its first use opens, reads and applies on one thread.
+//
 // Thread safety: Apply* and the destructor from any one owner thread. The
 // destructor applies what is still waiting (at most one value of each
 // setting, so a release just before exit is not lost), then joins.
@@ -34,6 +38,9 @@ class CDesktopApplier {
 
   void ApplyPointerSpeed(int speed);  // 1 .. 20
   void ApplyWheelLines(int lines);    // 1 .. 100
+  // `done` runs on the worker with the state read. A second request while
+  // one waits replaces it.
+  void ReadState(std::function<void(const DesktopPointerState&)> done);
   // Blocks until no request is waiting or running (tests, shutdown of ctl).
   void Drain();
 
@@ -47,6 +54,7 @@ class CDesktopApplier {
   std::condition_variable idle_;
   std::optional<int> speed_;
   std::optional<int> lines_;
+  std::function<void(const DesktopPointerState&)> read_;
   bool busy_ = false;
   bool stop_ = false;
   std::thread worker_;  // last: started once the fields above exist

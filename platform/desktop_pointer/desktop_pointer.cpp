@@ -21,6 +21,16 @@ int SpeedFromUnit(double unit) {
   return std::clamp(speed, kPointerSpeedMin, kPointerSpeedMax);
 }
 
+DesktopPointerState ReadDesktopPointerState(IDesktopPointer& pointer) {
+  DesktopPointerState s;
+  s.has_speed = pointer.HasPointerSpeed();
+  s.has_lines = pointer.HasWheelLines();
+  s.speed_read = s.has_speed && pointer.GetPointerSpeed(&s.speed) == DesktopResult::Ok;
+  s.lines_read = s.has_lines && pointer.GetWheelLines(&s.lines) == DesktopResult::Ok;
+  s.name = pointer.Name();
+  return s;
+}
+
 namespace {
 CNoDesktopPointer g_none;
 std::atomic<IDesktopPointer*> g_pointer{nullptr};

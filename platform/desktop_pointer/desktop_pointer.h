@@ -23,10 +23,13 @@
 //
 // Thread safety: every backend method may be called from any thread; each
 // backend serialises its own calls. A call may wait on the desktop (an X
-// round trip, a settings write), so the UI thread calls only the Has*
-// queries and reads at start; applies go through CDesktopApplier.
+// round trip, a settings write, a D-Bus reply), so the UI thread calls
+// none of them: the window reads the availability and the current values
+// once on a worker (ReadDesktopPointerState) and applies go through
+// CDesktopApplier.
 
 #include <memory>
+#include <string>
 
 namespace trx::desktop {
 
@@ -73,6 +76,19 @@ class CNoDesktopPointer : public IDesktopPointer {
   DesktopResult SetWheelLines(int) override { return DesktopResult::NotAvailable; }
   DesktopResult GetWheelLines(int*) override { return DesktopResult::NotAvailable; }
 };
+
+// What the desktop has and its current values, read once at start.
+struct DesktopPointerState {
+  std::string name;           // the backend's Name()
+  bool has_speed = false;
+  bool has_lines = false;
+  bool speed_read = false;    // `speed` holds the desktop's own (1 .. 20)
+  int speed = kPointerSpeedDefault;
+  bool lines_read = false;    // `lines` holds the desktop's own (1 .. 100)
+  int lines = kWheelLinesDefault;
+};
+// Asks the backend (may wait on the desktop: not on the UI thread).
+DesktopPointerState ReadDesktopPointerState(IDesktopPointer& pointer);
 
 // The process-wide backend the pages use: installed once at start-up
 // (before the window exists); until then, and after SetDesktopPointer

@@ -11,8 +11,10 @@
 // executable's path, or for a Wine or Proton process the Windows program it
 // runs.
 //
-// Threads: Start and Stop on one thread (the UI thread at start-up and
-// shutdown); Current on any thread, also concurrently with itself.
+// Threads: Start on any one thread (it may wait on the desktop: the window
+// runs it on a one-shot thread), Stop only after Start returned (the window
+// joins that thread first, then stops on the UI thread); Current on any
+// thread, also concurrently with itself.
 
 #include <algorithm>
 #include <chrono>

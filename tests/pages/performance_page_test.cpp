@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 #include "device/commands.h"
 #include "pages/control_names.h"
+#include "pages/mouse_performance_page.h"
 #include "platform/desktop_pointer/desktop_pointer.h"
 #include "settings/config_images.h"
 #include "settings/record_apply.h"
@@ -120,6 +122,22 @@ class PerformancePageTest : public PageTest {
     Build("Mouse_DPI.xml");
     pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
     pages->OnWindowInit();
+    // The desktop's answer comes from the applier's worker; shown here.
+    std::mutex m;
+    std::condition_variable posted_cv;
+    std::function<void()> posted;
+    pages->MousePerformance().ReadDesktopPointer([&](std::function<void()> call) {
+      std::lock_guard<std::mutex> lock(m);
+      posted = std::move(call);
+      posted_cv.notify_all();
+      return true;
+    });
+    {
+      std::unique_lock<std::mutex> lock(m);
+      ASSERT_TRUE(posted_cv.wait_for(lock, std::chrono::seconds(20), [&] { return posted != nullptr; }));
+    }
+    EXPECT_FALSE(Find("ms_point_speed_slider")->IsEnabled());  // not yet known
+    posted();
     saver.saves.clear();
   }
   uint8_t Record(size_t i) {

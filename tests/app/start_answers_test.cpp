@@ -1,0 +1,109 @@
+// The window's start asks the desktop nothing on the UI thread: the
+// foreground source's Start and the desktop pointer reads wait on the
+// session bus (KWin, GNOME Shell). Here both block until released; the
+// window is created meanwhile, its link and pointer controls wait for the
+// answer, and show it once posted.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "pages/mouse_performance_page.h"
+#include "pages/profile_link_page.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
+#include "tests/app/app_test_support.h"
+
+namespace trx::app::testing {
+namespace {
+
+// Held shut until Open (or 2 s, so a start that waits on it fails instead
+// of hanging); records the threads that waited.
+class Gate {
+ public:
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    threads_.push_back(std::this_thread::get_id());
+    open_cv_.wait_for(lock, std::chrono::seconds(2), [this] { return open_; });
+  }
+  void Open() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      open_ = true;
+    }
+    open_cv_.notify_all();
+  }
+  std::vector<std::thread::id> Threads() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return threads_;
+  }
+
+ private:
+  std::mutex mutex_;  // guards open_, threads_; a leaf
+  std::condition_variable open_cv_;
+  bool open_ = false;
+  std::vector<std::thread::id> threads_;
+};
+
+class SlowFront : public foreground::IForegroundSource {
+ public:
+  explicit SlowFront(Gate& gate) : gate_(gate) {}
+  const char* Name() const override { return "slow"; }
+  bool Start(foreground::ForegroundUnavailable*) override {
+    gate_.Wait();
+    return true;
+  }
+  void Stop() override {}
+  foreground::ForegroundResult Current() override { return {foreground::ForegroundStatus::None, {}, {}}; }
+
+ private:
+  Gate& gate_;
+};
+
+class SlowDesktop : public desktop::CNoDesktopPointer {
+ public:
+  explicit SlowDesktop(Gate& gate) : gate_(gate) {}
+  bool HasPointerSpeed() override {
+    gate_.Wait();
+    return true;
+  }
+
+ private:
+  Gate& gate_;
+};
+
+class StartAnswersTest : public MainWndTest {};
+
+TEST_F(StartAnswersTest, WindowStartsBeforeTheDesktopAnswersAndShowsTheAnswerOnceItComes) {
+  Gate gate;
+  SlowDesktop desktop(gate);
+  desktop::SetDesktopPointer(&desktop);
+  MainWndOptions options;
+  options.foreground = std::make_shared<SlowFront>(gate);
+  CreateWindow(options);
+  pages::CPageSet& pages = window->Pages();
+  EXPECT_FALSE(pages.ProfileLinks().LinkingKnown());
+  EXPECT_FALSE(pages.MousePerformance().PointerSettingsKnown());
+
+  gate.Open();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!(pages.ProfileLinks().LinkingKnown() && pages.MousePerformance().PointerSettingsKnown()) &&
+         std::chrono::steady_clock::now() < deadline) {
+    queue().ProcessPending();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_TRUE(pages.ProfileLinks().LinkingKnown());
+  EXPECT_TRUE(pages.ProfileLinks().LinkingAvailable());
+  EXPECT_TRUE(pages.MousePerformance().PointerSettingsKnown());
+  const std::vector<std::thread::id> threads = gate.Threads();
+  EXPECT_EQ(threads.size(), 2u);
+  for (std::thread::id id : threads) EXPECT_NE(id, std::this_thread::get_id());
+  window->DestroyWindow();
+  window.reset();
+  desktop::SetDesktopPointer(nullptr);
+}
+
+}  // namespace
+}  // namespace trx::app::testing
