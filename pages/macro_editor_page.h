@@ -35,7 +35,7 @@
 // Deleting a macro asks "message_text_2" when a button runs it, then
 // refuses while editing, then asks "message_text_4"; the delete itself
 // (macro/macro_delete.h: library, the device's five onboard blocks, the
-// stored key profiles) runs on the device-operation worker, and only once
+// stored key profiles) runs on the device's queue, and only once
 // the library changed is the image renumbered; afterwards no macro and no
 // action is selected.
 //
@@ -137,7 +137,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   macro::MacroStore store_;
   ui::CListUI* actions_ = nullptr;
   bool editing_ = false;
-  bool removing_ = false;  // a delete is running on the device-operation worker
+  bool removing_ = false;  // a delete is running on the device's queue
   uint32_t hook_mode_;
   SteadyTickClock clock_;
   macro::CMacroRecorder recorder_{clock_};

@@ -7,7 +7,7 @@
 // "ms_tab_function_N"; every change builds the function (keys/) and stores
 // it as the button's entry of the active onboard profile's key block. Each
 // button's label names its function. "ms_key_butt_prosave" sends the
-// macros and the key block to the mouse on the device-operation worker and
+// macros and the key block to the mouse on the device's queue and
 // then writes the device profile file; "ms_key_butt_keydefalut" puts the
 // factory function back.
 //

@@ -18,7 +18,7 @@
 // the DPI base and the DPI of the highest position the mouse reports (what
 // the slider reaches). A DPI colour comes
 // from the palette (device profile saved). The report rate is stored, saved
-// in the light profile and sent at once on the device-operation worker (the
+// in the light profile and sent at once on the device's queue (the
 // whole record in one frame, as a profile selection sends it; the timed
 // send never writes it). When the mouse does not take it the page says so
 // (the note clears at the next refresh, which shows the mouse's own rate).
