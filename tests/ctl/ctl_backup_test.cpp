@@ -13,6 +13,7 @@
 #include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_steps.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
@@ -20,33 +21,19 @@ namespace {
 
 using trx::test::TempHome;
 
-struct CtlRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using testing::CtlRun;
 
 std::string Data(const char* name) { return std::string(TRX770_TEST_DATA_DIR) + "/macro/" + name; }
 
-class CtlBackupTest : public ::testing::Test {
+class CtlBackupTest : public testing::CtlProgramFolderTest {
  protected:
-  void SetUp() override {
-    for (int r = 0; r < routine::kRoutineCount; ++r)
-      TempHome::WriteBytes(home.Path("program/name_" + std::to_string(r + 1) + ".cur"),
-                           routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
-    SetProgramFolderOverride(home.Path("program/"));
-  }
-  void TearDown() override { SetProgramFolderOverride(""); }
   CtlRun Sim(const std::string& kind, std::vector<std::string> args) {
     args.insert(args.begin(), {"--simulate=" + kind, "--sim-state", home.Path("sim")});
-    std::ostringstream out, err;
-    const ExitCode code = RunCtl(args, out, err);
-    return {code, out.str(), err.str()};
+    return Run(args);
   }
   std::vector<uint8_t> Memory(const std::string& kind) {
     return TempHome::ReadBytes(home.Path("sim/" + kind + ".mem"));
   }
-  TempHome home;
 };
 
 struct Device {

@@ -14,6 +14,7 @@
 #include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_files.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
@@ -21,31 +22,19 @@ namespace {
 
 using trx::test::TempHome;
 
-struct CtlRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using testing::CtlRun;
 
-class CtlHostileTest : public ::testing::Test {
+class CtlHostileTest : public testing::CtlProgramFolderTest {
  protected:
   void SetUp() override {
-    for (int r = 0; r < routine::kRoutineCount; ++r)
-      TempHome::WriteBytes(home.Path("program/name_" + std::to_string(r + 1) + ".cur"),
-                           routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
+    CtlProgramFolderTest::SetUp();
     std::vector<uint8_t> config(16 + 576, 0);
     config[0] = 0xAA;
     config[1] = 0x55;
     config[4] = 2;
     TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), config);
-    SetProgramFolderOverride(home.Path("program/"));
   }
-  void TearDown() override { SetProgramFolderOverride(""); }
-  CtlRun Ctl(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const ExitCode code = RunCtl(args, out, err);
-    return {code, out.str(), err.str()};
-  }
+  CtlRun Ctl(const std::vector<std::string>& args) { return Run(args); }
   // Every regular file under the home folder (the user's files).
   std::map<std::string, std::string> Files() {
     std::map<std::string, std::string> out;
@@ -53,7 +42,6 @@ class CtlHostileTest : public ::testing::Test {
       if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadText(e.path().string());
     return out;
   }
-  TempHome home;
 };
 
 TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {

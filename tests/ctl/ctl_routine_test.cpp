@@ -9,6 +9,7 @@
 #include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_steps.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
@@ -16,28 +17,14 @@ namespace {
 
 using trx::test::TempHome;
 
-struct CtlRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using testing::CtlRun;
 
-class CtlRoutineTest : public ::testing::Test {
+class CtlRoutineTest : public testing::CtlProgramFolderTest {
  protected:
-  void SetUp() override {
-    for (int r = 0; r < routine::kRoutineCount; ++r)
-      TempHome::WriteBytes(home.Path("program/name_" + std::to_string(r + 1) + ".cur"),
-                           routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
-    SetProgramFolderOverride(home.Path("program/"));
-  }
-  void TearDown() override { SetProgramFolderOverride(""); }
   CtlRun Sim(std::vector<std::string> args) {
     args.insert(args.begin(), {"--simulate=mouse", "--sim-state", home.Path("state")});
-    std::ostringstream out, err;
-    const ExitCode code = RunCtl(args, out, err);
-    return {code, out.str(), err.str()};
+    return Run(args);
   }
-  TempHome home;
 };
 
 TEST_F(CtlRoutineTest, RefusalsAndTheirExitCodes) {
