@@ -17,6 +17,7 @@
 #include "platform/debug_log.h"
 #include "platform/folder_lock.h"
 #include "platform/user_folders.h"
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "ctl/light_command.h"
 #include "device/commands.h"
@@ -105,16 +106,6 @@ std::string Colour(const std::array<uint8_t, 3>& rgb) { return "#" + Hex(rgb.dat
 
 const char* KindWord(DeviceKind kind) { return kind == DeviceKind::MousePad ? "pad" : DeviceKindName(kind); }
 
-ExitCode ExitOf(OpenResult r) {
-  switch (r) {
-    case OpenResult::Opened: return ExitCode::Ok;
-    case OpenResult::NotPresent: return ExitCode::NoDevice;
-    case OpenResult::NoAccess: return ExitCode::NoAccess;
-    case OpenResult::InUse: return ExitCode::Busy;
-    case OpenResult::Failed: break;
-  }
-  return ExitCode::DeviceError;
-}
 
 void PrintInfoJson(JsonWriter& j, const DeviceSnapshot& s) {
   j.String("information", Hex(s.info.data(), s.info.size()));
@@ -286,10 +277,7 @@ ExitCode Onboard(const OpenChannel& open, const Options& o, std::ostream& out, s
   }
   OpenReport report;
   CDeviceChannel* channel = open(*kind, report);
-  if (channel == nullptr) {
-    err << "trx770ctl: " << DescribeOpenFailure(*kind, report) << "\n";
-    return ExitOf(report.result);
-  }
+  if (channel == nullptr) return RefuseOpen(*kind, report, err);
   const int rc = SwitchOnboardProfile(*channel, n[0] - '1');
   if (rc != kSwitchDone && rc != kSwitchAlreadyActive) {
     err << "trx770ctl: onboard profile " << n << " could not be made active: " << OnboardSwitchResultName(rc)

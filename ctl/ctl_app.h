@@ -34,29 +34,15 @@
 // --sim-state DIR keeps the simulated devices' memory in DIR between runs.
 // Devices are opened exclusively: one the window holds is refused.
 //
-// Exit status (ExitCode): 0 success; otherwise a one-line reason on stderr.
+// Exit status (ExitCode, ctl/exit_codes.h): 0 success; otherwise a one-line reason on stderr.
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-namespace trx::ctl {
+#include "ctl/exit_codes.h"
 
-enum class ExitCode : int {
-  Ok = 0,
-  DeviceError = 1,   // a device command failed
-  Usage = 2,         // a bad option, command or argument
-  NoDevice = 3,      // no device of the family (or of the one named)
-  NoAccess = 4,      // present, but its node can't be opened (udev rule)
-  Busy = 5,          // present, but another program (trx770) holds it
-  NotAvailable = 6,  // the running desktop has no such setting
-  Refused = 7,       // macro library: the 50 limit, capacity, a bad or unknown name;
-                     // button: the only left-click button, an unknown macro;
-                     // profile: a bad, taken or unknown name, the last profile,
-                     // a file to import with a wrong header, kind or size;
-                     // backup: a damaged file, another device's, FILE exists
-  FileError = 8,     // macro library, profiles: a file could not be read or written
-};
+namespace trx::ctl {
 
 // Runs one invocation; args excludes the program name. Output goes to
 // `out`, the one-line reasons to `err`.

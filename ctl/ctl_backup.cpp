@@ -4,6 +4,7 @@
 
 #include "backup/backup_store.h"
 #include "backup/device_backup.h"
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
@@ -17,16 +18,6 @@ constexpr const char* kBackupUsage =
 
 const char* KindWord(DeviceKind kind) { return DeviceKindName(kind); }
 
-ExitCode ExitOfOpen(OpenResult r) {
-  switch (r) {
-    case OpenResult::Opened: return ExitCode::Ok;
-    case OpenResult::NotPresent: return ExitCode::NoDevice;
-    case OpenResult::NoAccess: return ExitCode::NoAccess;
-    case OpenResult::InUse: return ExitCode::Busy;
-    case OpenResult::Failed: break;
-  }
-  return ExitCode::DeviceError;
-}
 
 void RegionsJson(JsonWriter& j, const char* key, const std::vector<std::string>& names) {
   j.BeginArray(key);
@@ -84,10 +75,7 @@ ExitCode Backup(DeviceKind kind, const std::string& file, bool force, bool json,
   }
   OpenReport report;
   CDeviceChannel* channel = open(kind, report);
-  if (channel == nullptr) {
-    err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
-    return ExitOfOpen(report.result);
-  }
+  if (channel == nullptr) return RefuseOpen(kind, report, err);
   std::array<uint8_t, backup::kBackupInfoSize> info{};
   const int rc = ReadDeviceInformation(*channel, info.data());
   if (rc != kResultOk) {
@@ -156,10 +144,7 @@ ExitCode Restore(DeviceKind kind, const std::string& file, bool json, const Open
   }
   OpenReport report;
   CDeviceChannel* channel = open(kind, report);
-  if (channel == nullptr) {
-    err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
-    return ExitOfOpen(report.result);
-  }
+  if (channel == nullptr) return RefuseOpen(kind, report, err);
   const backup::RestoreReport r = backup::RestoreDeviceBackup(*channel, image);
   using backup::RestoreResult;
   const bool refused = r.result == RestoreResult::OtherKind || r.result == RestoreResult::OtherProduct ||

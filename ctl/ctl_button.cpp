@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
@@ -40,14 +41,6 @@ KeyAssignment EntryOf(const uint8_t* block, int i) {
   return {block[i * kKeyAssignmentSize], block[i * kKeyAssignmentSize + 1], block[i * kKeyAssignmentSize + 2]};
 }
 
-ExitCode ExitOfOpen(OpenResult r) {
-  switch (r) {
-    case OpenResult::NotPresent: return ExitCode::NoDevice;
-    case OpenResult::NoAccess: return ExitCode::NoAccess;
-    case OpenResult::InUse: return ExitCode::Busy;
-    default: return ExitCode::DeviceError;
-  }
-}
 
 }  // namespace
 
@@ -98,10 +91,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
 
   OpenReport report;
   CDeviceChannel* channel = open(DeviceKind::Mouse, report);
-  if (channel == nullptr) {
-    err << "trx770ctl: " << DescribeOpenFailure(DeviceKind::Mouse, report) << "\n";
-    return ExitOfOpen(report.result);
-  }
+  if (channel == nullptr) return RefuseOpen(DeviceKind::Mouse, report, err);
   DeviceSnapshot snap;
   int rc = ReadDeviceSnapshot(*channel, snap);
   if (rc != kResultOk) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ctl/action_names.h"
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
@@ -24,23 +25,7 @@ using macro::MacroResult;
 constexpr const char* kMacroUsage =
     " (macro list|new|upload DEVICE, show|delete DEVICE NAME, import DEVICE FILE, export DEVICE NAME FILE)\n";
 
-ExitCode ExitOfMacro(MacroResult r) {
-  switch (r) {
-    case MacroResult::Ok: return ExitCode::Ok;
-    case MacroResult::FileError: return ExitCode::FileError;
-    case MacroResult::DeviceError: return ExitCode::DeviceError;
-    default: return ExitCode::Refused;
-  }
-}
 
-ExitCode ExitOfOpen(OpenResult r) {
-  switch (r) {
-    case OpenResult::NotPresent: return ExitCode::NoDevice;
-    case OpenResult::NoAccess: return ExitCode::NoAccess;
-    case OpenResult::InUse: return ExitCode::Busy;
-    default: return ExitCode::DeviceError;
-  }
-}
 
 // Index of `name` (any case) in the library; nullopt with a message.
 std::optional<int> FindMacro(const macro::MacroStore& store, const std::string& name, std::ostream& err) {
@@ -71,10 +56,7 @@ struct DeviceState {
 ExitCode OpenAndRead(DeviceKind kind, const OpenChannel& open, DeviceState& s, std::ostream& err) {
   OpenReport report;
   s.channel = open(kind, report);
-  if (s.channel == nullptr) {
-    err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
-    return ExitOfOpen(report.result);
-  }
+  if (s.channel == nullptr) return RefuseOpen(kind, report, err);
   const int rc = ReadDeviceSnapshot(*s.channel, s.snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << DeviceKindName(kind) << " failed: " << CommandResultName(rc) << "\n";
@@ -96,7 +78,7 @@ ExitCode Upload(const macro::MacroStore& store, DeviceState& s, const uint8_t* k
                                                                s.snap.active_profile, key_block, progress);
   if (r.result != MacroResult::Ok) {
     err << "trx770ctl: " << macro::DescribeUpload(r) << "\n";
-    return ExitOfMacro(r.result);
+    return ExitOf(r.result);
   }
   out << macro::DescribeUpload(r) << "\n";
   return ExitCode::Ok;
@@ -202,7 +184,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
         sub == "new" ? macro::CreateMacro(store, name) : macro::ImportMacro(store, w[3], name, &problem);
     if (r != MacroResult::Ok) {
       err << "trx770ctl: " << (problem.empty() ? std::string(MacroResultName(r)) : problem) << "\n";
-      return ExitOfMacro(r);
+      return ExitOf(r);
     }
     out << name << "\n";
     return ExitCode::Ok;
@@ -212,7 +194,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     if (r == MacroResult::NoSuchMacro) err << "trx770ctl: no macro named '" << w[3] << "'\n";
     else if (r != MacroResult::Ok)
       err << "trx770ctl: the macro could not be copied to '" << w[4] << "' (a macro never saved has no file)\n";
-    return ExitOfMacro(r);
+    return ExitOf(r);
   }
 
   // delete and upload need the device.
@@ -230,7 +212,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     const macro::MacroDeleteReport d = macro::DeleteMacroEverywhere(store, *kind, *index, s.channel, nullptr);
     if (d.result != MacroResult::Ok) {
       err << "trx770ctl: " << macro::DescribeMacroDelete(d) << "\n";
-      return ExitOfMacro(d.result);
+      return ExitOf(d.result);
     }
     for (const macro::ButtonReset& b : d.resets)
       out << "profile " << b.profile + 1 << " button " << b.button + 1 << " is back to its default\n";

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "device/commands.h"
 #include "device/device_ids.h"
@@ -28,17 +29,6 @@ std::optional<ProfileFamily> ParseFamily(const std::string& word) {
   return std::nullopt;
 }
 
-ExitCode ExitOf(ProfileOpResult r) {
-  switch (r) {
-    case ProfileOpResult::Ok: return ExitCode::Ok;
-    case ProfileOpResult::FileMissing:
-    case ProfileOpResult::FileBad:
-    case ProfileOpResult::WriteFailed: return ExitCode::FileError;
-    case ProfileOpResult::DeviceFailed: return ExitCode::DeviceError;
-    case ProfileOpResult::NoSuchFamily: return ExitCode::Usage;
-    default: return ExitCode::Refused;
-  }
-}
 
 ExitCode Refuse(ProfileOpResult r, const std::string& detail, std::ostream& err) {
   err << "trx770ctl: " << ProfileOpResultName(r);

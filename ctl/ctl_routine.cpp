@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "routine/routine_device.h"
 #include "routine/routine_steps.h"
@@ -16,24 +17,7 @@ using routine::RoutineResult;
 constexpr const char* kRoutineUsage =
     " (routine show|reset N, import N FILE, export N FILE [--force], upload, read)\n";
 
-ExitCode ExitOfRoutine(RoutineResult r) {
-  switch (r) {
-    case RoutineResult::Ok: return ExitCode::Ok;
-    case RoutineResult::FileError: return ExitCode::FileError;
-    case RoutineResult::DeviceError: return ExitCode::DeviceError;
-    case RoutineResult::BadMemory: return ExitCode::DeviceError;
-    default: return ExitCode::Refused;
-  }
-}
 
-ExitCode ExitOfOpen(OpenResult r) {
-  switch (r) {
-    case OpenResult::NotPresent: return ExitCode::NoDevice;
-    case OpenResult::NoAccess: return ExitCode::NoAccess;
-    case OpenResult::InUse: return ExitCode::Busy;
-    default: return ExitCode::DeviceError;
-  }
-}
 
 // Routine number 1-4 of the word, as 0-3; -1 when it is none.
 int RoutineNumber(const std::string& word) {
@@ -125,26 +109,23 @@ ExitCode RunRoutineCommand(const std::vector<std::string>& w, bool json, const O
       err << "trx770ctl: '" << w[3] << "' exists already; add --force to replace it\n";
     else if (result != RoutineResult::Ok)
       err << "trx770ctl: " << routine::RoutineResultName(result) << "\n";
-    return ExitOfRoutine(result);
+    return ExitOf(result);
   }
 
   // upload and read need the mouse.
   OpenReport report;
   CDeviceChannel* channel = open(DeviceKind::Mouse, report);
-  if (channel == nullptr) {
-    err << "trx770ctl: " << DescribeOpenFailure(DeviceKind::Mouse, report) << "\n";
-    return ExitOfOpen(report.result);
-  }
+  if (channel == nullptr) return RefuseOpen(DeviceKind::Mouse, report, err);
   if (sub == "upload") {
     const routine::RoutineUploadReport u = routine::UploadRoutines(*channel, store);
     (u.result == RoutineResult::Ok ? out : err) << (u.result == RoutineResult::Ok ? "" : "trx770ctl: ")
                                                << routine::DescribeRoutineUpload(u) << "\n";
-    return ExitOfRoutine(u.result);
+    return ExitOf(u.result);
   }
   const routine::RoutineReadReport read = routine::ReadRoutinesFromMouse(*channel, store);
   if (read.result != RoutineResult::Ok) {
     err << "trx770ctl: " << routine::RoutineResultName(read.result) << "\n";
-    return ExitOfRoutine(read.result);
+    return ExitOf(read.result);
   }
   out << "read " << read.image_size << " bytes; rewrote " << read.files_written << " routine files\n";
   return ExitCode::Ok;

@@ -1,0 +1,54 @@
+#include "ctl/exit_codes.h"
+
+namespace trx::ctl {
+
+ExitCode ExitOf(OpenResult r) {
+  switch (r) {
+    case OpenResult::Opened: return ExitCode::Ok;
+    case OpenResult::NotPresent: return ExitCode::NoDevice;
+    case OpenResult::NoAccess: return ExitCode::NoAccess;
+    case OpenResult::InUse: return ExitCode::Busy;
+    case OpenResult::Failed: break;
+  }
+  return ExitCode::DeviceError;
+}
+
+ExitCode ExitOf(macro::MacroResult r) {
+  using macro::MacroResult;
+  switch (r) {
+    case MacroResult::Ok: return ExitCode::Ok;
+    case MacroResult::FileError: return ExitCode::FileError;
+    case MacroResult::DeviceError: return ExitCode::DeviceError;
+    default: return ExitCode::Refused;
+  }
+}
+
+ExitCode ExitOf(routine::RoutineResult r) {
+  using routine::RoutineResult;
+  switch (r) {
+    case RoutineResult::Ok: return ExitCode::Ok;
+    case RoutineResult::FileError: return ExitCode::FileError;
+    case RoutineResult::DeviceError:
+    case RoutineResult::BadMemory: return ExitCode::DeviceError;
+    default: return ExitCode::Refused;
+  }
+}
+
+ExitCode ExitOf(ProfileOpResult r) {
+  switch (r) {
+    case ProfileOpResult::Ok: return ExitCode::Ok;
+    case ProfileOpResult::FileMissing:
+    case ProfileOpResult::FileBad:
+    case ProfileOpResult::WriteFailed: return ExitCode::FileError;
+    case ProfileOpResult::DeviceFailed: return ExitCode::DeviceError;
+    case ProfileOpResult::NoSuchFamily: return ExitCode::Usage;
+    default: return ExitCode::Refused;
+  }
+}
+
+ExitCode RefuseOpen(DeviceKind kind, const OpenReport& report, std::ostream& err) {
+  err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
+  return ExitOf(report.result);
+}
+
+}  // namespace trx::ctl
