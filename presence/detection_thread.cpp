@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device/exchange_stop.h"
+#include "device/open_matching.h"
 #include "platform/debug_log.h"
 #include "presence/connect_sequences.h"
 #include "presence/exit_lines.h"
@@ -88,33 +89,24 @@ Cycle RunLockedCycle(IPresenceHost& host, DeviceKind kind, CEvent& stop, bool hu
     return cycle;
   }
   hid.scan_position = 0;
-  if (hid.EnumerateHidPaths() != 1) {
+  InterfaceWanted wanted;
+  wanted.listed = [&channel](const std::string& path) { return ParsePathVendorId(path) == channel.vendor_id; };
+  wanted.matches = [&channel](const CHidDevice& h) { return Matches(channel, h); };
+  const OpenMatch opened = OpenMatchingInterface(hid, wanted);
+  if (opened == OpenMatch::ListFailed) {
     cycle.list_failed = true;
     return cycle;
   }
   cycle.scanned = true;
-  const std::vector<std::string> paths = hid.path_list;
-  for (const std::string& path : paths) {
-    if (ParsePathVendorId(path) != channel.vendor_id) continue;
-    hid.want_read = true;
-    hid.want_write = true;
-    hid.overlapped = true;
-    hid.exclusive = false;
-    hid.device_path = path;
-    const bool opened = hid.Open() == 1;
-    if (opened && Matches(channel, hid)) {
-      channel.ready = false;
-      channel.connected = 1;
-      cycle.connect = ConnectDevice(host, kind, stop);
-      // The read values are stored: from here on the device's queue runs
-      // operations for it (they waited for this lock meanwhile).
-      channel.ready = true;
-      cycle.connected_now = true;
-      break;
-    }
-    if (opened) hid.Close();
+  if (opened == OpenMatch::Opened) {
+    channel.ready = false;
+    channel.connected = 1;
+    cycle.connect = ConnectDevice(host, kind, stop);
+    // The read values are stored: from here on the device's queue runs
+    // operations for it (they waited for this lock meanwhile).
+    channel.ready = true;
+    cycle.connected_now = true;
   }
-  hid.path_list.clear();
   return cycle;
 }
 

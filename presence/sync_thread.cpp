@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "device/hid_device.h"
+#include "device/open_matching.h"
 #include "platform/debug_log.h"
 #include "presence/exit_lines.h"
 #include "device/device_ids.h"
@@ -78,34 +79,28 @@ int RunSync(const SyncRules& rules, const PresenceThreadParam& param) {
   PresenceWait wait(hid.Backend());
   while (!stop.Wait(kPresenceCycleWaitMs)) {
     hid.scan_position = 0;
-    if (hid.EnumerateHidPaths() != 1) {
+    InterfaceWanted wanted;
+    wanted.listed = [&rules](const std::string& path) {
+      return ParsePathVendorId(path) == kSyncVendorId && ParsePathProductId(path) == rules.product_id;
+    };
+    wanted.matches = [&rules](const CHidDevice& h) {
+      return h.attributes.vendor_id == kSyncVendorId && h.attributes.product_id == rules.product_id &&
+             h.capabilities.usage_page == kConsumerPage && h.capabilities.usage == kConsumerControl;
+    };
+    wanted.want_write = false;
+    const OpenMatch opened = OpenMatchingInterface(hid, wanted);
+    if (opened == OpenMatch::ListFailed) {
       DebugLine("hid: interface listing failed, device synchronisation ends");
       break;
     }
     bool lost = false;
-    const std::vector<std::string> paths = hid.path_list;
-    for (const std::string& path : paths) {
-      if (ParsePathVendorId(path) != kSyncVendorId || ParsePathProductId(path) != rules.product_id) continue;
-      hid.want_read = true;
-      hid.want_write = false;
-      hid.overlapped = true;
-      hid.exclusive = false;
-      hid.device_path = path;
-      if (hid.Open() != 1) continue;
-      const bool match = hid.attributes.vendor_id == kSyncVendorId && hid.attributes.product_id == rules.product_id &&
-                         hid.capabilities.usage_page == kConsumerPage && hid.capabilities.usage == kConsumerControl;
-      if (!match) {
-        hid.Close();
-        continue;
-      }
+    if (opened == OpenMatch::Opened) {
       const std::shared_ptr<IHidConnection> connection = hid.SharedConnection();
       const bool reports_hang_up = wait.EventDriven() && connection && connection->HangUpFd() >= 0;
       lost = Listen(host, rules, hid, stop, reports_hang_up ? kSyncHangUpReadTimeoutMs : kSyncReadTimeoutMs) ==
              ListenEnd::kLost;
       hid.Close();
-      break;
     }
-    hid.path_list.clear();
     if (lost) stop.Wait(kSyncGoneSleepMs);
     else wait.WhileAbsent(stop, kPresenceAbsentSleepMs);
   }

@@ -5,6 +5,7 @@
 
 #include "device/device_ids.h"
 #include "device/hid_device.h"
+#include "device/open_matching.h"
 
 namespace trx {
 
@@ -31,36 +32,33 @@ OpenReport OpenDevice(CDeviceChannel& channel) {
   const DeviceIdentity& id = IdentityOf(channel.kind);
   CHidDevice& hid = channel.transport;
   OpenReport report;
-  if (hid.EnumerateHidPaths() != 1) {
-    report.result = OpenResult::Failed;
-    return report;
-  }
-  const std::vector<std::string> paths = hid.path_list;
-  bool listed = false;
-  for (const std::string& path : paths) {
-    if (!Listed(path, id)) continue;
-    listed = true;
-    hid.want_read = true;
-    hid.want_write = true;
-    hid.exclusive = true;
-    hid.device_path = path;
-    if (hid.Open() != 1) {
-      const int error = LastHidOpenError();
-      if (error == EWOULDBLOCK) {
-        report = {OpenResult::InUse, path, error};
-      } else if ((error == EACCES || error == EPERM) && report.result != OpenResult::InUse) {
-        report = {OpenResult::NoAccess, path, error};
-      }
-      continue;
+  InterfaceWanted wanted;
+  wanted.listed = [&id](const std::string& path) { return Listed(path, id); };
+  wanted.matches = [&id](const CHidDevice& h) {
+    return h.capabilities.usage_page == id.usage_page && h.capabilities.usage == id.usage;
+  };
+  wanted.exclusive = true;
+  wanted.refused = [&report](const std::string& path, int error) {
+    if (error == EWOULDBLOCK) {
+      report = {OpenResult::InUse, path, error};
+    } else if ((error == EACCES || error == EPERM) && report.result != OpenResult::InUse) {
+      report = {OpenResult::NoAccess, path, error};
     }
-    if (hid.capabilities.usage_page == id.usage_page && hid.capabilities.usage == id.usage) {
+  };
+  switch (OpenMatchingInterface(hid, wanted)) {
+    case OpenMatch::Opened:
       channel.connected = 1;
-      return {OpenResult::Opened, path, 0};
-    }
-    hid.Close();
+      return {OpenResult::Opened, hid.device_path, 0};
+    case OpenMatch::ListFailed:
+      report.result = OpenResult::Failed;
+      return report;
+    case OpenMatch::NotListed:
+      report.result = OpenResult::NotPresent;
+      return report;
+    case OpenMatch::NoneMatched: break;
   }
   if (report.result == OpenResult::InUse || report.result == OpenResult::NoAccess) return report;
-  report.result = listed ? OpenResult::Failed : OpenResult::NotPresent;
+  report.result = OpenResult::Failed;
   return report;
 }
 

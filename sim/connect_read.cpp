@@ -1,29 +1,20 @@
 #include "sim/connect_read.h"
 
 #include "device/commands.h"
+#include "device/open_matching.h"
 
 namespace trx::sim {
 
 int ConnectMatchingInterface(CDeviceChannel& channel) {
-  CHidDevice& hid = channel.transport;
-  if (hid.EnumerateHidPaths() != 1) return 0;
-  const std::vector<std::string> paths = hid.path_list;
-  for (const std::string& path : paths) {
-    if (ParsePathVendorId(path) != channel.vendor_id) continue;
-    hid.want_read = true;
-    hid.want_write = true;
-    hid.overlapped = true;
-    hid.exclusive = false;
-    hid.device_path = path;
-    if (hid.Open() != 1) continue;
-    if (hid.attributes.vendor_id == channel.vendor_id && hid.attributes.product_id == channel.product_id &&
-        hid.capabilities.usage_page == channel.usage_page && hid.capabilities.usage == channel.usage) {
-      channel.connected = 1;
-      return 1;
-    }
-    hid.Close();
-  }
-  return 0;
+  InterfaceWanted wanted;
+  wanted.listed = [&channel](const std::string& path) { return ParsePathVendorId(path) == channel.vendor_id; };
+  wanted.matches = [&channel](const CHidDevice& h) {
+    return h.attributes.vendor_id == channel.vendor_id && h.attributes.product_id == channel.product_id &&
+           h.capabilities.usage_page == channel.usage_page && h.capabilities.usage == channel.usage;
+  };
+  if (OpenMatchingInterface(channel.transport, wanted) != OpenMatch::Opened) return 0;
+  channel.connected = 1;
+  return 1;
 }
 
 int ReadMouseSnapshot(CDeviceChannel& channel, MouseSnapshot& snapshot) {

@@ -21,6 +21,7 @@
 #include "device/device_channel.h"
 #include "device/frame_trace.h"
 #include "device/hidraw_backend.h"
+#include "device/open_matching.h"
 #include "sim/connect_read.h"
 #include "sim/firmware_model.h"
 #include "sim/hidraw_attach.h"
@@ -102,21 +103,17 @@ void PrintRecords(const MouseSnapshot& s) {
 // Opens the device's consumer interface read-only, as the synchronisation
 // thread does. 1 opened, 0 not found.
 int OpenConsumerInterface(trx::CHidDevice& hid) {
-  if (hid.EnumerateHidPaths() != 1) return 0;
-  const std::vector<std::string> paths = hid.path_list;
-  for (const std::string& path : paths) {
-    if (trx::ParsePathVendorId(path) != trx::sim::kVendorId || trx::ParsePathProductId(path) != trx::sim::kMouseProductId)
-      continue;
-    hid.want_read = true;
-    hid.want_write = false;
-    hid.exclusive = false;
-    hid.device_path = path;
-    if (hid.Open() != 1) continue;
-    if (hid.capabilities.usage_page == trx::sim::kConsumerUsagePage && hid.capabilities.usage == trx::sim::kConsumerUsage)
-      return 1;
-    hid.Close();
-  }
-  return 0;
+  trx::InterfaceWanted wanted;
+  wanted.listed = [](const std::string& path) {
+    return trx::ParsePathVendorId(path) == trx::sim::kVendorId &&
+           trx::ParsePathProductId(path) == trx::sim::kMouseProductId;
+  };
+  wanted.matches = [](const trx::CHidDevice& h) {
+    return h.capabilities.usage_page == trx::sim::kConsumerUsagePage &&
+           h.capabilities.usage == trx::sim::kConsumerUsage;
+  };
+  wanted.want_write = false;
+  return trx::OpenMatchingInterface(hid, wanted) == trx::OpenMatch::Opened ? 1 : 0;
 }
 
 // Waits for one notification and returns its usage, or -1.
