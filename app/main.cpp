@@ -28,20 +28,21 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/app_messages.h"
 #include "app/main_wnd.h"
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
 #include "platform/desktop_pointer/deferred_pointer.h"
-#include "platform/desktop_pointer/kde_pointer.h"
-#include "platform/desktop_pointer/session.h"
+#include "platform/desktop_pointer/session_pointer.h"
 #include "platform/program_folder.h"
 #include "platform/single_instance.h"
 #include "platform/user_folders.h"
 #include "profile/profile_store.h"
 #include "settings/settings_host.h"
 #include "sim/demo_devices.h"
+#include "sim/sim_options.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/qt/qt_backend.h"
@@ -59,10 +60,7 @@ namespace {
 
 using namespace trx;
 
-struct Options {
-  bool simulate = false;
-  std::string simulate_list;
-  std::string sim_state;  // --sim-state DIR: the simulated devices' memory
+struct Options : sim::SimOptions {
   int openrgb_port = -1;  // --openrgb-server[=PORT]; -1: not given
 };
 
@@ -78,8 +76,9 @@ void Usage(FILE* out) {
 
 // 1 run, 0 exit with 0 (help, version), -1 bad arguments.
 int ParseOptions(int argc, char** argv, Options& options) {
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  for (size_t i = 0; i < args.size(); ++i) {
+    const char* arg = args[i].c_str();
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
       Usage(stdout);
       return 0;
@@ -88,24 +87,10 @@ int ParseOptions(int argc, char** argv, Options& options) {
       std::printf("trx770 %s\n", TRX770_VERSION);
       return 0;
     }
-    if (std::strcmp(arg, "--simulate") == 0) {
-      options.simulate = true;
-      continue;
-    }
-    if (std::strncmp(arg, "--simulate=", 11) == 0) {
-      options.simulate = true;
-      options.simulate_list = arg + 11;
-      if (options.simulate_list.empty()) {
-        std::fprintf(stderr, "trx770: --simulate= needs a device list\n");
-        return -1;
-      }
-      continue;
-    }
-    if (std::strcmp(arg, "--sim-state") == 0 || std::strncmp(arg, "--sim-state=", 12) == 0) {
-      if (arg[11] == '=') options.sim_state = arg + 12;
-      else if (i + 1 < argc) options.sim_state = argv[++i];
-      if (options.sim_state.empty()) {
-        std::fprintf(stderr, "trx770: --sim-state needs a folder\n");
+    if (sim::IsSimOption(arg)) {
+      std::string error;
+      if (sim::TakeSimOption(args, i, options, error) == sim::SimOptionResult::Bad) {
+        std::fprintf(stderr, "trx770: %s\n", error.c_str());
         return -1;
       }
       continue;
@@ -131,8 +116,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
       return -1;
     }
   }
-  if (!options.sim_state.empty() && !options.simulate) {
-    std::fprintf(stderr, "trx770: --sim-state needs --simulate\n");
+  if (std::string error; !sim::CheckSimOptions(options, error)) {
+    std::fprintf(stderr, "trx770: %s\n", error.c_str());
     return -1;
   }
   return 1;
@@ -235,7 +220,7 @@ int main(int argc, char** argv) {
   // window, whose performance page applies through it. Opened on its first
   // use (the window's start-up read, on a worker): the KDE one asks KWin.
   auto desktop_pointer = std::make_unique<desktop::CDeferredDesktopPointer>([session = desktop::SessionFromEnvironment()] {
-    return desktop::OpenDesktopPointer(session, [] { return desktop::CKdePointer::Open(); });
+    return desktop::OpenSessionDesktopPointer(session);
   });
   desktop::SetDesktopPointer(desktop_pointer.get());
 

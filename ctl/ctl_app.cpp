@@ -26,14 +26,12 @@
 #include "services/device_session.h"
 #include "services/device_snapshot.h"
 #include "services/mouse_record_edit.h"
-#include "platform/desktop_pointer/session.h"
-#ifdef TRX770_KDE_POINTER
-#include "platform/desktop_pointer/kde_pointer.h"
-#endif
+#include "platform/desktop_pointer/session_pointer.h"
 #include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
 #include "sim/demo_devices.h"
+#include "sim/sim_options.h"
 
 #ifndef TRX770_VERSION
 #define TRX770_VERSION "0"
@@ -83,10 +81,7 @@ constexpr const char* kUsageTail =
 
 constexpr DeviceKind kKinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};
 
-struct Options {
-  bool simulate = false;
-  std::string simulate_list;
-  std::string sim_state;
+struct Options : sim::SimOptions {
   bool json = false;
   bool verbose = false;            // say which path a command takes
   std::vector<std::string> words;  // command and its arguments
@@ -456,12 +451,7 @@ ExitCode MouseSetting(const OpenChannel& open, const Options& o, std::ostream& o
 // A selected profile's pointer speed and wheel lines, to this desktop
 // (where it has them; the profile is selected either way).
 void ApplyProfilePointer(int speed, int lines) {
-#ifdef TRX770_KDE_POINTER
-  auto pointer =
-      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
-#else
-  auto pointer = desktop::OpenDesktopPointer(desktop::SessionFromEnvironment());
-#endif
+  auto pointer = desktop::OpenSessionDesktopPointer();
   if (pointer->HasPointerSpeed() && pointer->SetPointerSpeed(speed) != desktop::DesktopResult::Ok)
     DebugLineF("profile pointer speed %d not applied (%s)", speed, pointer->Name());
   if (pointer->HasWheelLines() && pointer->SetWheelLines(lines) != desktop::DesktopResult::Ok)
@@ -476,12 +466,7 @@ ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) 
     err << "trx770ctl: usage: " << o.words[0] << " N (N = 1-" << hi << ")\n";
     return ExitCode::Usage;
   }
-#ifdef TRX770_KDE_POINTER
-  auto pointer =
-      desktop::OpenDesktopPointer(desktop::SessionFromEnvironment(), [] { return desktop::CKdePointer::Open(); });
-#else
-  auto pointer = desktop::OpenDesktopPointer(desktop::SessionFromEnvironment());
-#endif
+  auto pointer = desktop::OpenSessionDesktopPointer();
   const desktop::DesktopResult r = speed ? pointer->SetPointerSpeed(*n) : pointer->SetWheelLines(*n);
   const char* what = speed ? "pointer speed" : "wheel scroll lines";
   if (r == desktop::DesktopResult::NotAvailable) {
@@ -612,8 +597,7 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     // The program's own options count before and after the command
     // ("trx770ctl devices --json"); any other option after the command is
     // the command's own ("--force", "--mode", "--onboard").
-    const bool global = a == "--json" || a == "--verbose" || a == "-v" || a == "--simulate" || a.rfind("--simulate=", 0) == 0 || a == "--sim-state" ||
-                        a.rfind("--sim-state=", 0) == 0;
+    const bool global = a == "--json" || a == "--verbose" || a == "-v" || sim::IsSimOption(a);
     if (!o.words.empty() && !global) {
       o.words.push_back(a);
     } else if (a == "--help" || a == "-h") {
@@ -628,17 +612,10 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
       o.json = true;
     } else if (a == "--verbose" || a == "-v") {
       o.verbose = true;
-    } else if (a == "--simulate" || a.rfind("--simulate=", 0) == 0) {
-      o.simulate = true;
-      o.simulate_list = a.size() > 10 ? a.substr(11) : "";
-    } else if (a == "--sim-state" || a.rfind("--sim-state=", 0) == 0) {
-      if (a.size() > 11) {
-        o.sim_state = a.substr(12);
-      } else if (i + 1 < args.size()) {
-        o.sim_state = args[++i];
-      }
-      if (o.sim_state.empty()) {
-        err << "trx770ctl: --sim-state needs a folder\n";
+    } else if (sim::IsSimOption(a)) {
+      std::string error;
+      if (sim::TakeSimOption(args, i, o, error) == sim::SimOptionResult::Bad) {
+        err << "trx770ctl: " << error << "\n";
         return ExitCode::Usage;
       }
     } else if (!a.empty() && a[0] == '-') {
@@ -649,8 +626,8 @@ ExitCode RunCtl(const std::vector<std::string>& args, std::ostream& out, std::os
     }
   }
   if (ExitCode check = CheckCommand(o.words, err); check != ExitCode::Ok) return check;
-  if (!o.sim_state.empty() && !o.simulate) {
-    err << "trx770ctl: --sim-state needs --simulate\n";
+  if (std::string error; !sim::CheckSimOptions(o, error)) {
+    err << "trx770ctl: " << error << "\n";
     return ExitCode::Usage;
   }
   const std::string& command = o.words[0];

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "device/hid_device.h"
 #include "sim/demo_devices.h"
+#include "sim/sim_options.h"
 #include "tests/presence/presence_fixture.h"
 
 namespace trx {
@@ -40,6 +44,46 @@ TEST(PresenceSimulateList, ListedDevicesOnlyInAnyOrder) {
   ASSERT_TRUE(sim::ParseSimulateList("mouse,keyboard:8611", s, error));
   EXPECT_TRUE(s.mouse && s.keyboard && !s.pad);
   EXPECT_EQ(s.keyboard_product_id, 0x8611);
+}
+
+// The program and the tool read the simulator options through one parser.
+TEST(PresenceSimulateList, SimOptionsReadAsTheProgramAndTheToolDo) {
+  struct Row {
+    std::vector<std::string> args;
+    bool ok;
+    bool simulate;
+    const char* list;
+    const char* state;
+  } rows[] = {
+      {{"--simulate"}, true, true, "", ""},
+      {{"--simulate=pad,mouse"}, true, true, "pad,mouse", ""},
+      {{"--simulate="}, false, true, "", ""},
+      {{"--simulate", "--sim-state", "/d"}, true, true, "", "/d"},
+      {{"--sim-state=/d", "--simulate=mouse"}, true, true, "mouse", "/d"},
+      {{"--simulate", "--sim-state"}, false, true, "", ""},
+      {{"--simulate", "--sim-state="}, false, true, "", ""},
+      {{"--sim-state", "/d"}, false, false, "", "/d"},
+  };
+  for (const Row& row : rows) {
+    sim::SimOptions o;
+    std::string error;
+    bool ok = true;
+    for (size_t i = 0; i < row.args.size() && ok; ++i) {
+      ASSERT_TRUE(sim::IsSimOption(row.args[i])) << row.args[i];
+      ok = sim::TakeSimOption(row.args, i, o, error) == sim::SimOptionResult::Taken;
+    }
+    ok = ok && sim::CheckSimOptions(o, error);
+    EXPECT_EQ(ok, row.ok) << row.args[0];
+    EXPECT_EQ(ok, error.empty()) << row.args[0] << ": " << error;
+    EXPECT_EQ(o.simulate, row.simulate) << row.args[0];
+    EXPECT_EQ(o.simulate_list, row.list) << row.args[0];
+    EXPECT_EQ(o.sim_state, row.state) << row.args[0];
+  }
+  size_t i = 0;
+  sim::SimOptions o;
+  std::string error;
+  EXPECT_FALSE(sim::IsSimOption("--simulated"));
+  EXPECT_EQ(sim::TakeSimOption({"--json"}, i, o, error), sim::SimOptionResult::NotOurs);
 }
 
 TEST(PresenceSimulateList, BadListsAreRefusedWithAMessageAndLeaveTheSelection) {
