@@ -93,6 +93,41 @@ void ResyncLightingRecord(CDeviceChannel& channel, CommandLog& log, uint8_t (&re
   std::memcpy(current, record.data(), CurrentSize);
 }
 
+// Reads the device information into its image field; true when it came.
+bool ReadInformationInto(CDeviceChannel& channel, CommandLog& log, uint8_t (&to)[kDeviceInfoBytes]) {
+  std::array<uint8_t, kDeviceInfoSize> info{};
+  if (!log.Ok(ReadDeviceInformation(channel, info.data()))) return false;
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  std::memcpy(to, info.data(), info.size());
+  return true;
+}
+
+// What a lighting read does when the device names no valid active slot.
+enum class UnknownActive { Incomplete, FirstSlot };
+
+// The lighting a keyboard or a pad holds: its five slots, then the active
+// one made current. `records`/`current` point into the image.
+void ReadLightingSlots(CDeviceChannel& channel, CommandLog& log,
+                       uint8_t (&records)[kLightingRecordCount][kLightingRecordSize],
+                       uint8_t (&current)[kCurrentLightingSize], UnknownActive unknown) {
+  for (int k = 0; k < kLightingRecordCount; ++k) {
+    std::array<uint8_t, kSettingsDeviceBytes> record{};
+    if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      std::memcpy(records[k], record.data(), record.size());
+    }
+  }
+  int p = ReadActiveProfile(channel, log);
+  if (p < 0 && unknown == UnknownActive::Incomplete) {
+    log.Ok(kResultNoReply);
+    return;
+  }
+  if (p < 0) p = 0;
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  std::memcpy(current, records[p], kCurrentLightingSize);
+  current[0] = static_cast<uint8_t>(p);
+}
+
 }  // namespace
 
 ReadOutcome ReadMouseDevice(IPresenceHost& host) {
@@ -101,11 +136,7 @@ ReadOutcome ReadMouseDevice(IPresenceHost& host) {
   CommandLog log;
   log.Ok(BeginTransfer(channel));
 
-  std::array<uint8_t, kDeviceInfoSize> info{};
-  if (log.Ok(ReadDeviceInformation(channel, info.data()))) {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    std::memcpy(Images().mouse.device_info, info.data(), info.size());
-  }
+  ReadInformationInto(channel, log, Images().mouse.device_info);
   std::vector<uint8_t> block = BlockBuffer(channel);
   if (log.Ok(ReadMainBlock(channel, block.data()))) {
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
@@ -160,27 +191,9 @@ ReadOutcome ReadMousePadDevice(IPresenceHost& host) {
   std::lock_guard<std::recursive_mutex> hold(channel.lock);
   CommandLog log;
   log.Ok(BeginTransfer(channel));
-  std::array<uint8_t, kDeviceInfoSize> info{};
-  if (log.Ok(ReadDeviceInformation(channel, info.data()))) {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    std::memcpy(Images().pad.device_info, info.data(), info.size());
-  }
-  for (int k = 0; k < kLightingRecordCount; ++k) {
-    std::array<uint8_t, kSettingsDeviceBytes> record{};
-    if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
-      std::lock_guard<std::recursive_mutex> image(ImageMutex());
-      std::memcpy(Images().pad.lighting_records[k], record.data(), record.size());
-    }
-  }
-  const int p = ReadActiveProfile(channel, log);
-  if (p >= 0) {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    MousePadImage& pad = Images().pad;
-    std::memcpy(pad.current_record, pad.lighting_records[p], kCurrentLightingSize);
-    pad.current_record[0] = static_cast<uint8_t>(p);
-  } else {
-    log.Ok(kResultNoReply);
-  }
+  MousePadImage& pad = Images().pad;  // members only touched under ImageMutex()
+  ReadInformationInto(channel, log, pad.device_info);
+  ReadLightingSlots(channel, log, pad.lighting_records, pad.current_record, UnknownActive::Incomplete);
   log.Ok(EndTransfer(channel));
   return Finish(log, DeviceKind::MousePad, {ProfileFamily::Light}, "pad");
 }
@@ -199,13 +212,12 @@ ReadOutcome ReadKeyboardDevice(IPresenceHost& host) {
   std::lock_guard<std::recursive_mutex> hold(channel.lock);
   CommandLog log;
   log.Ok(BeginTransfer(channel));
-  std::array<uint8_t, kDeviceInfoSize> info{};
+  KeyboardImage& kb = Images().keyboard;  // members only touched under ImageMutex()
+  ReadInformationInto(channel, log, kb.device_info);
   int block_units = 0;
   {
-    const bool read = log.Ok(ReadDeviceInformation(channel, info.data()));
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    if (read) std::memcpy(Images().keyboard.device_info, info.data(), info.size());
-    block_units = Images().keyboard.device_info[kKeyboardInfoKeyCount];
+    block_units = kb.device_info[kKeyboardInfoKeyCount];
   }
   const int block_size = block_units * kKeyboardBlockUnit;
   if (block_size > kKeyboardMaxBlockSize) {
@@ -218,30 +230,16 @@ ReadOutcome ReadKeyboardDevice(IPresenceHost& host) {
   std::vector<uint8_t> block = BlockBuffer(channel);
   if (log.Ok(ReadMainBlock(channel, block.data()))) {
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    CopyBlock(Images().keyboard.main_block, block);
+    CopyBlock(kb.main_block, block);
   }
   std::fill(block.begin(), block.end(), 0);
   if (log.Ok(ReadKeyBlock(channel, 0, block.data()))) {
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    CopyBlock(Images().keyboard.key_block, block);
+    CopyBlock(kb.key_block, block);
   }
-  // The lighting the keyboard holds, as for the pad: its five slots and the
-  // active one, so the lighting page shows the device's own state.
-  for (int k = 0; k < kLightingRecordCount; ++k) {
-    std::array<uint8_t, kSettingsDeviceBytes> record{};
-    if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
-      std::lock_guard<std::recursive_mutex> image(ImageMutex());
-      std::memcpy(Images().keyboard.lighting_records[k], record.data(), record.size());
-    }
-  }
-  const int active = ReadActiveProfile(channel, log);
-  {
-    const int p = active >= 0 ? active : 0;
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    KeyboardImage& kb = Images().keyboard;
-    std::memcpy(kb.current_record, kb.lighting_records[p], kCurrentLightingSize);
-    kb.current_record[0] = static_cast<uint8_t>(p);
-  }
+  // The lighting the keyboard holds, as for the pad, so the lighting page
+  // shows the device's own state.
+  ReadLightingSlots(channel, log, kb.lighting_records, kb.current_record, UnknownActive::FirstSlot);
   log.Ok(EndTransfer(channel));
   return Finish(log, DeviceKind::Keyboard, {ProfileFamily::Key}, "keyboard");
 }
