@@ -342,6 +342,99 @@ void CContainerUI::DoEvent(TEventUI& event) {
   CControlUI::DoEvent(event);
 }
 
+// ---- the box layouts: one routine along either axis ----
+
+namespace {
+
+// One axis of a box layout. `vertical`: children stack along y (the
+// vertical layout); otherwise along x. "Main" is along the stack, "cross"
+// across it.
+struct Axis {
+  bool vertical;
+  int Main(UiSize s) const { return vertical ? s.cy : s.cx; }
+  int Cross(UiSize s) const { return vertical ? s.cx : s.cy; }
+  int MainLength(const UiRect& r) const { return vertical ? r.Height() : r.Width(); }
+  int CrossLength(const UiRect& r) const { return vertical ? r.Width() : r.Height(); }
+  int MainStart(const UiRect& r) const { return vertical ? r.top : r.left; }
+  int CrossStart(const UiRect& r) const { return vertical ? r.left : r.top; }
+  int MainEnd(const UiRect& r) const { return vertical ? r.bottom : r.right; }
+  int CrossEnd(const UiRect& r) const { return vertical ? r.right : r.bottom; }
+  int MinMain(const CControlUI* c) const { return vertical ? c->GetMinHeight() : c->GetMinWidth(); }
+  int MaxMain(const CControlUI* c) const { return vertical ? c->GetMaxHeight() : c->GetMaxWidth(); }
+  int MinCross(const CControlUI* c) const { return vertical ? c->GetMinWidth() : c->GetMinHeight(); }
+  int MaxCross(const CControlUI* c) const { return vertical ? c->GetMaxWidth() : c->GetMaxHeight(); }
+  UiRect Rect(int main0, int main1, int cross0, int cross1) const {
+    return vertical ? UiRect{cross0, main0, cross1, main1} : UiRect{main0, cross0, main1, cross1};
+  }
+};
+
+}  // namespace
+
+long long CContainerUI::StackChildren(bool vertical, const UiRect& area, long long start) {
+  const Axis axis{vertical};
+  const Align along = vertical ? childVAlign_ : childAlign_;
+  const Align across = vertical ? childAlign_ : childVAlign_;
+  const int crossLength = axis.CrossLength(area);
+  const UiSize available{area.Width(), area.Height()};
+  // First pass: fixed lengths and the number of stretching children.
+  long long fixedTotal = 0;
+  int adjustables = 0;
+  int visibleCount = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible() || c->IsFloat()) continue;
+    ++visibleCount;
+    const UiRect& pad = c->GetPadding();
+    const int main = axis.Main(c->EstimateSize(available));
+    if (main == 0) {
+      ++adjustables;
+      fixedTotal += axis.MinMain(c);
+    } else {
+      fixedTotal += Clamp(main, axis.MinMain(c), axis.MaxMain(c));
+    }
+    fixedTotal += axis.MainStart(pad) + axis.MainEnd(pad);
+  }
+  if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
+  long long remain = axis.MainLength(area) - fixedTotal;
+  // Stretching children share what is left (the minimum is already counted
+  // in fixedTotal, so each gets its minimum and an equal share of the rest).
+  int share = adjustables > 0 ? ToCoord(std::max(0LL, remain) / adjustables) : 0;
+  int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
+
+  long long pos = start;
+  if (adjustables == 0 && remain > 0 && along != Align::Start) {
+    pos += along == Align::Center ? remain / 2 : remain;
+  }
+  int placed = 0;
+  for (CControlUI* c : items_) {
+    if (!c->IsVisible()) continue;
+    if (c->IsFloat()) {
+      SetFloatPos(c);
+      continue;
+    }
+    const UiRect& pad = c->GetPadding();
+    const UiSize sz = c->EstimateSize(available);
+    int cm;
+    if (axis.Main(sz) == 0) {
+      ++placed;
+      cm = axis.MinMain(c) + share + (placed == adjustables ? extra : 0);
+      cm = Clamp(cm, axis.MinMain(c), axis.MaxMain(c));
+    } else {
+      cm = Clamp(axis.Main(sz), axis.MinMain(c), axis.MaxMain(c));
+    }
+    const int crossPad = axis.CrossStart(pad) + axis.CrossEnd(pad);
+    int cc = axis.Cross(sz) == 0 ? crossLength - crossPad : axis.Cross(sz);
+    cc = Clamp(cc, axis.MinCross(c), axis.MaxCross(c));
+    cc = std::min(cc, std::max(0, crossLength - crossPad));
+    pos += axis.MainStart(pad);
+    long long freeCross = std::max(0, crossLength - crossPad - cc);
+    long long offCross = across == Align::Center ? freeCross / 2 : (across == Align::End ? freeCross : 0);
+    int cross = ToCoord(static_cast<long long>(axis.CrossStart(area)) + axis.CrossStart(pad) + offCross);
+    c->SetPos(axis.Rect(ToCoord(pos), ToCoord(pos + cm), cross, ToCoord(static_cast<long long>(cross) + cc)), false);
+    pos += static_cast<long long>(cm) + axis.MainEnd(pad) + childPadding_;
+  }
+  return pos;
+}
+
 // ---- vertical ----
 
 std::string_view CVerticalLayoutUI::GetClass() const { return "VerticalLayoutUI"; }
@@ -354,64 +447,8 @@ void* CVerticalLayoutUI::GetInterface(std::string_view name) {
 void CVerticalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   CControlUI::SetPos(rc, needInvalidate);
   UiRect area = rcItem_.Deflate(inset_);
-  int width = area.Width();
-  // First pass: fixed heights and the number of stretching children.
-  long long fixedTotal = 0;
-  int adjustables = 0;
-  int visibleCount = 0;
-  for (CControlUI* c : items_) {
-    if (!c->IsVisible() || c->IsFloat()) continue;
-    ++visibleCount;
-    const UiRect& pad = c->GetPadding();
-    UiSize sz = c->EstimateSize({width, area.Height()});
-    if (sz.cy == 0) {
-      ++adjustables;
-      fixedTotal += c->GetMinHeight();
-    } else {
-      fixedTotal += Clamp(sz.cy, c->GetMinHeight(), c->GetMaxHeight());
-    }
-    fixedTotal += pad.top + pad.bottom;
-  }
-  if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
-  long long remain = area.Height() - fixedTotal;
-  // Stretching children share what is left (the min height is already
-  // counted in fixedTotal, so each gets min + an equal share of the rest).
-  int share = adjustables > 0 ? ToCoord(std::max(0LL, remain) / adjustables) : 0;
-  int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
-
-  long long y = static_cast<long long>(area.top) - scrollY_;
-  if (adjustables == 0 && remain > 0 && childVAlign_ != Align::Start) {
-    y += childVAlign_ == Align::Center ? remain / 2 : remain;
-  }
-  int placed = 0;
-  for (CControlUI* c : items_) {
-    if (!c->IsVisible()) continue;
-    if (c->IsFloat()) {
-      SetFloatPos(c);
-      continue;
-    }
-    const UiRect& pad = c->GetPadding();
-    UiSize sz = c->EstimateSize({width, area.Height()});
-    int cy;
-    if (sz.cy == 0) {
-      ++placed;
-      cy = c->GetMinHeight() + share + (placed == adjustables ? extra : 0);
-      cy = Clamp(cy, c->GetMinHeight(), c->GetMaxHeight());
-    } else {
-      cy = Clamp(sz.cy, c->GetMinHeight(), c->GetMaxHeight());
-    }
-    int cx = sz.cx == 0 ? width - pad.left - pad.right : sz.cx;
-    cx = Clamp(cx, c->GetMinWidth(), c->GetMaxWidth());
-    cx = std::min(cx, std::max(0, width - pad.left - pad.right));
-    y += pad.top;
-    long long freeX = std::max(0, width - pad.left - pad.right - cx);
-    long long offX = childAlign_ == Align::Center ? freeX / 2 : (childAlign_ == Align::End ? freeX : 0);
-    int x = ToCoord(static_cast<long long>(area.left) + pad.left + offX);
-    int top = ToCoord(y);
-    c->SetPos({x, top, ToCoord(static_cast<long long>(x) + cx), ToCoord(y + cy)}, false);
-    y += static_cast<long long>(cy) + pad.bottom + childPadding_;
-  }
-  contentHeight_ = ToCoord(y - childPadding_ + scrollY_ - area.top);
+  const long long end = StackChildren(true, area, static_cast<long long>(area.top) - scrollY_);
+  contentHeight_ = ToCoord(end - childPadding_ + scrollY_ - area.top);
   if (contentHeight_ < 0) contentHeight_ = 0;
   // Content that shrank (items removed) must not stay scrolled past its end.
   int maxScroll = std::max(0, contentHeight_ - area.Height());
@@ -433,59 +470,7 @@ void* CHorizontalLayoutUI::GetInterface(std::string_view name) {
 void CHorizontalLayoutUI::SetPos(const UiRect& rc, bool needInvalidate) {
   CControlUI::SetPos(rc, needInvalidate);
   UiRect area = rcItem_.Deflate(inset_);
-  int height = area.Height();
-  long long fixedTotal = 0;
-  int adjustables = 0;
-  int visibleCount = 0;
-  for (CControlUI* c : items_) {
-    if (!c->IsVisible() || c->IsFloat()) continue;
-    ++visibleCount;
-    const UiRect& pad = c->GetPadding();
-    UiSize sz = c->EstimateSize({area.Width(), height});
-    if (sz.cx == 0) {
-      ++adjustables;
-      fixedTotal += c->GetMinWidth();
-    } else {
-      fixedTotal += Clamp(sz.cx, c->GetMinWidth(), c->GetMaxWidth());
-    }
-    fixedTotal += pad.left + pad.right;
-  }
-  if (visibleCount > 1) fixedTotal += childPadding_ * (visibleCount - 1);
-  long long remain = area.Width() - fixedTotal;
-  int share = adjustables > 0 ? ToCoord(std::max(0LL, remain) / adjustables) : 0;
-  int extra = adjustables > 0 ? ToCoord(std::max(0LL, remain) - static_cast<long long>(share) * adjustables) : 0;
-
-  long long x = area.left;
-  if (adjustables == 0 && remain > 0 && childAlign_ != Align::Start) {
-    x += childAlign_ == Align::Center ? remain / 2 : remain;
-  }
-  int placed = 0;
-  for (CControlUI* c : items_) {
-    if (!c->IsVisible()) continue;
-    if (c->IsFloat()) {
-      SetFloatPos(c);
-      continue;
-    }
-    const UiRect& pad = c->GetPadding();
-    UiSize sz = c->EstimateSize({area.Width(), height});
-    int cx;
-    if (sz.cx == 0) {
-      ++placed;
-      cx = c->GetMinWidth() + share + (placed == adjustables ? extra : 0);
-      cx = Clamp(cx, c->GetMinWidth(), c->GetMaxWidth());
-    } else {
-      cx = Clamp(sz.cx, c->GetMinWidth(), c->GetMaxWidth());
-    }
-    int cy = sz.cy == 0 ? height - pad.top - pad.bottom : sz.cy;
-    cy = Clamp(cy, c->GetMinHeight(), c->GetMaxHeight());
-    cy = std::min(cy, std::max(0, height - pad.top - pad.bottom));
-    x += pad.left;
-    long long freeY = std::max(0, height - pad.top - pad.bottom - cy);
-    long long offY = childVAlign_ == Align::Center ? freeY / 2 : (childVAlign_ == Align::End ? freeY : 0);
-    int y = ToCoord(static_cast<long long>(area.top) + pad.top + offY);
-    c->SetPos({ToCoord(x), y, ToCoord(x + cx), ToCoord(static_cast<long long>(y) + cy)}, false);
-    x += static_cast<long long>(cx) + pad.right + childPadding_;
-  }
+  StackChildren(false, area, area.left);
 }
 
 // ---- tab ----

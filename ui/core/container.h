@@ -77,6 +77,11 @@ class CContainerUI : public CControlUI {
  protected:
   // Places the floating child at its "pos" relative to the content origin.
   void SetFloatPos(CControlUI* child);
+  // Places the visible, non-floating children one after the other along y
+  // (`vertical`) or x inside `area`, the first at `start`; stretching
+  // children share the rest. Returns the position after the last child and
+  // its child padding.
+  long long StackChildren(bool vertical, const UiRect& area, long long start);
   // Whether children are painted and hit-tested (combos keep their items
   // to the drop-down).
   virtual bool ChildrenInTree() const { return true; }
