@@ -8,12 +8,11 @@
 
 #include "bus/bus_names.h"
 #include "platform/debug_log.h"
+#include "platform/gdbus_link.h"
 
 namespace trx::bus {
 namespace {
 
-constexpr guint32 kRequestNameDoNotQueue = 4;
-constexpr guint32 kRequestNamePrimaryOwner = 1;
 constexpr int kCallTimeoutMs = 2000;
 
 const char* KindWord(DeviceKind kind) { return kind == DeviceKind::MousePad ? "pad" : DeviceKindName(kind); }
@@ -151,12 +150,6 @@ std::string IntrospectionXml() {
          InterfaceXml(false) + InterfaceXml(true) + "</node>";
 }
 
-std::string TakeError(GError* error) {
-  std::string text = error != nullptr ? error->message : "unknown error";
-  if (error != nullptr) g_error_free(error);
-  return text;
-}
-
 // The last non-empty line of the reasons, without the tool's name.
 std::string ReasonOf(const std::string& err) {
   size_t end = err.find_last_not_of("\r\n");
@@ -170,8 +163,7 @@ std::string ReasonOf(const std::string& err) {
 
 struct CBusService::GState {
   CBusService* service = nullptr;
-  GMainContext* context = nullptr;
-  GMainLoop* loop = nullptr;
+  gdbus::Loop main;
   GDBusConnection* bus = nullptr;
   GDBusNodeInfo* node = nullptr;
   guint manager = 0;
@@ -255,7 +247,7 @@ struct CBusService::GState {
   void Emit(const char* signal, GVariant* args) {
     GError* e = nullptr;
     if (!g_dbus_connection_emit_signal(bus, nullptr, kManagerPath, kManagerInterface, signal, args, &e))
-      DebugLineF("bus signal %s not sent: %s", signal, TakeError(e).c_str());
+      DebugLineF("bus signal %s not sent: %s", signal, gdbus::TakeError(e).c_str());
   }
 
   void DevicesChanged() {
@@ -278,7 +270,7 @@ struct CBusService::GState {
       GError* e = nullptr;
       o.device = g_dbus_connection_register_object(bus, path.c_str(), node->interfaces[1], &kDeviceVTable, &o,
                                                    nullptr, &e);
-      if (o.device == 0) DebugLineF("bus object %s not served: %s", path.c_str(), TakeError(e).c_str());
+      if (o.device == 0) DebugLineF("bus object %s not served: %s", path.c_str(), gdbus::TakeError(e).c_str());
       o.profiles = g_dbus_connection_register_object(bus, path.c_str(), node->interfaces[2], &kDeviceVTable, &o,
                                                      nullptr, &e);
       if (o.profiles == 0) g_clear_error(&e);
@@ -308,66 +300,38 @@ CBusService::~CBusService() { Stop(); }
 
 bool CBusService::Start(std::string* error) {
   if (g_) return true;
-  std::string address = address_;
-  GError* e = nullptr;
-  if (address.empty()) {
-    gchar* session = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &e);
-    if (session == nullptr) {
-      if (error != nullptr) *error = TakeError(e);
-      return false;
-    }
-    address = session;
-    g_free(session);
-  }
   auto g = std::make_unique<GState>();
   g->service = this;
   for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
     g->Of(kind) = {this, kind, 0, 0};
-  g->bus = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &e);
-  if (g->bus == nullptr) {
-    if (error != nullptr) *error = TakeError(e);
-    return false;
-  }
-  g_dbus_connection_set_exit_on_close(g->bus, FALSE);
+  g->bus = gdbus::OpenBusConnection(address_, error);
+  if (g->bus == nullptr) return false;
+  GError* e = nullptr;
   g->node = g_dbus_node_info_new_for_xml(IntrospectionXml().c_str(), &e);
   if (g->node == nullptr) {
-    if (error != nullptr) *error = TakeError(e);
+    if (error != nullptr) *error = gdbus::TakeError(e);
     g_object_unref(g->bus);
     return false;
   }
-  g->context = g_main_context_new();
-  g->loop = g_main_loop_new(g->context, FALSE);
+  g->main = gdbus::NewLoop();
   static const GDBusInterfaceVTable kManagerVTable = {GState::OnManagerCall, GState::GetManagerProperty, nullptr, {}};
   // Calls are dispatched in the context current when an object is
   // registered: the bus thread's own.
-  g_main_context_push_thread_default(g->context);
-  g->manager = g_dbus_connection_register_object(g->bus, kManagerPath, g->node->interfaces[0], &kManagerVTable,
-                                                 g.get(), nullptr, &e);
-  g_main_context_pop_thread_default(g->context);
+  g->manager = gdbus::WithLoopContext(g->main, [&] {
+    return g_dbus_connection_register_object(g->bus, kManagerPath, g->node->interfaces[0], &kManagerVTable, g.get(),
+                                             nullptr, &e);
+  });
   g_ = std::move(g);
   if (g_->manager == 0) {
-    if (error != nullptr) *error = TakeError(e);
+    if (error != nullptr) *error = gdbus::TakeError(e);
     Stop();
     return false;
   }
-  GVariant* reply = g_dbus_connection_call_sync(
-      g_->bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-      g_variant_new("(su)", kBusName, kRequestNameDoNotQueue), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE,
-      kCallTimeoutMs, nullptr, &e);
-  guint32 answer = 0;
   std::string call_error;
-  if (reply != nullptr) {
-    g_variant_get(reply, "(u)", &answer);
-    g_variant_unref(reply);
-  } else {
-    call_error = TakeError(e);
-  }
-  if (answer != kRequestNamePrimaryOwner) {
-    if (error != nullptr) *error = reply != nullptr ? std::string("another process owns ") + kBusName : call_error;
+  const gdbus::NameRequest name = gdbus::RequestName(g_->bus, kBusName, kCallTimeoutMs, &call_error);
+  if (name != gdbus::NameRequest::Owned) {
+    if (error != nullptr)
+      *error = name == gdbus::NameRequest::Taken ? std::string("another process owns ") + kBusName : call_error;
     Stop();
     return false;
   }
@@ -376,13 +340,7 @@ bool CBusService::Start(std::string* error) {
     stopping_ = false;
   }
   command_thread_ = std::thread([this] { CommandLoop(); });
-  GMainLoop* loop = g_->loop;
-  GMainContext* context = g_->context;
-  loop_thread_ = std::thread([loop, context] {
-    g_main_context_push_thread_default(context);
-    g_main_loop_run(loop);
-    g_main_context_pop_thread_default(context);
-  });
+  loop_thread_ = gdbus::RunLoop(g_->main);
   return true;
 }
 
@@ -395,9 +353,7 @@ void CBusService::Stop() {
   jobs_cv_.notify_all();
   if (command_thread_.joinable()) command_thread_.join();
   if (loop_thread_.joinable()) {
-    // Quit from inside the loop: a quit made before the thread has entered
-    // g_main_loop_run would be lost.
-    Post([loop = g_->loop] { g_main_loop_quit(loop); });
+    gdbus::QuitLoop(g_->main);
     loop_thread_.join();
   }
   std::unique_ptr<GState> g;
@@ -416,11 +372,8 @@ void CBusService::Release(std::unique_ptr<GState> g) {
   if (g->manager != 0) g_dbus_connection_unregister_object(g->bus, g->manager);
   g_dbus_connection_close_sync(g->bus, nullptr, nullptr);
   g_object_unref(g->bus);
-  // Calls already queued for the context hold references; let them go.
-  while (g_main_context_iteration(g->context, FALSE)) {
-  }
-  g_main_loop_unref(g->loop);
-  g_main_context_unref(g->context);
+  // Calls already queued for the context hold references; FreeLoop lets them go.
+  gdbus::FreeLoop(g->main);
   g_dbus_node_info_unref(g->node);
 }
 
@@ -437,7 +390,7 @@ void CBusService::Post(std::function<void()> fn) {
         return G_SOURCE_REMOVE;
       },
       new std::function<void()>(std::move(fn)), [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
-  g_source_attach(source, g_->context);
+  g_source_attach(source, g_->main.context);
   g_source_unref(source);
 }
 

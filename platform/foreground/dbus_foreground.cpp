@@ -8,6 +8,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
+#include "platform/gdbus_link.h"
 #include "platform/foreground/kwin_script_text.h"
 
 namespace trx::foreground {
@@ -18,8 +19,6 @@ constexpr const char* kIntrospection =
     "<method name='ActiveProcess'><arg type='s' name='pid' direction='in'/></method>"
     "</interface></node>";
 constexpr int kCallTimeoutMs = 2000;
-constexpr guint32 kRequestNameDoNotQueue = 4;
-constexpr guint32 kRequestNamePrimaryOwner = 1;
 
 void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* method, GVariant* parameters,
                   GDBusMethodInvocation* invocation, gpointer user_data) {
@@ -49,12 +48,6 @@ void OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, co
 
 const GDBusInterfaceVTable kVTable = {OnMethodCall, nullptr, nullptr, {}};
 
-std::string TakeError(GError* error) {
-  std::string text = error != nullptr ? error->message : "unknown error";
-  if (error != nullptr) g_error_free(error);
-  return text;
-}
-
 // A synchronous call; the reply (to be unreffed) or null with *error.
 GVariant* Call(GDBusConnection* bus, const char* name, const char* path, const char* interface, const char* method,
                GVariant* args, const char* reply_type, std::string* error) {
@@ -62,7 +55,7 @@ GVariant* Call(GDBusConnection* bus, const char* name, const char* path, const c
   GVariant* reply = g_dbus_connection_call_sync(bus, name, path, interface, method, args,
                                                 reply_type != nullptr ? G_VARIANT_TYPE(reply_type) : nullptr,
                                                 G_DBUS_CALL_FLAGS_NO_AUTO_START, kCallTimeoutMs, nullptr, &e);
-  if (reply == nullptr && error != nullptr) *error = TakeError(e);
+  if (reply == nullptr && error != nullptr) *error = gdbus::TakeError(e);
   else if (e != nullptr) g_error_free(e);
   return reply;
 }
@@ -70,8 +63,7 @@ GVariant* Call(GDBusConnection* bus, const char* name, const char* path, const c
 }  // namespace
 
 struct CDbusForegroundReceiver::GState {
-  GMainContext* context = nullptr;
-  GMainLoop* loop = nullptr;
+  gdbus::Loop main;
   GDBusConnection* bus = nullptr;
   GDBusNodeInfo* node = nullptr;
   guint registration = 0;
@@ -107,91 +99,44 @@ void CDbusForegroundReceiver::Report(int pid) {
 
 bool CDbusForegroundReceiver::Start(std::string* error) {
   if (g_) return true;
-  std::string address = address_;
-  if (address.empty()) {
-    GError* e = nullptr;
-    gchar* session = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &e);
-    if (session == nullptr) {
-      if (error != nullptr) *error = TakeError(e);
-      return false;
-    }
-    address = session;
-    g_free(session);
-  }
   auto g = std::make_unique<GState>();
-  GError* e = nullptr;
-  g->bus = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &e);
-  if (g->bus == nullptr) {
-    if (error != nullptr) *error = TakeError(e);
-    return false;
-  }
-  g_dbus_connection_set_exit_on_close(g->bus, FALSE);
+  g->bus = gdbus::OpenBusConnection(address_, error);
+  if (g->bus == nullptr) return false;
   g->node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-  g->context = g_main_context_new();
-  g->loop = g_main_loop_new(g->context, FALSE);
-  // Method calls are dispatched in the context current when registering:
-  // the loop thread's own.
-  g_main_context_push_thread_default(g->context);
-  g->registration = g_dbus_connection_register_object(g->bus, kForegroundObjectPath, g->node->interfaces[0], &kVTable,
-                                                      this, nullptr, &e);
-  g_main_context_pop_thread_default(g->context);
+  g->main = gdbus::NewLoop();
+  GError* e = nullptr;
+  g->registration = gdbus::WithLoopContext(g->main, [&] {
+    return g_dbus_connection_register_object(g->bus, kForegroundObjectPath, g->node->interfaces[0], &kVTable, this,
+                                             nullptr, &e);
+  });
   g_ = std::move(g);
   if (g_->registration == 0) {
-    if (error != nullptr) *error = TakeError(e);
+    if (error != nullptr) *error = gdbus::TakeError(e);
     Stop();
     return false;
   }
   std::string call_error;
-  GVariant* reply = Call(g_->bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-                         g_variant_new("(su)", kForegroundBusName, kRequestNameDoNotQueue), "(u)", &call_error);
-  guint32 answer = 0;
-  if (reply != nullptr) {
-    g_variant_get(reply, "(u)", &answer);
-    g_variant_unref(reply);
-  }
-  if (answer != kRequestNamePrimaryOwner) {
-    if (error != nullptr) *error = reply != nullptr ? "another process has the bus name" : call_error;
+  const gdbus::NameRequest name = gdbus::RequestName(g_->bus, kForegroundBusName, kCallTimeoutMs, &call_error);
+  if (name != gdbus::NameRequest::Owned) {
+    if (error != nullptr) *error = name == gdbus::NameRequest::Taken ? "another process has the bus name" : call_error;
     Stop();
     return false;
   }
-  GMainLoop* loop = g_->loop;
-  GMainContext* context = g_->context;
-  loop_thread_ = std::thread([loop, context] {
-    g_main_context_push_thread_default(context);
-    g_main_loop_run(loop);
-    g_main_context_pop_thread_default(context);
-  });
+  loop_thread_ = gdbus::RunLoop(g_->main);
   return true;
 }
 
 void CDbusForegroundReceiver::Stop() {
   if (!g_) return;
   if (loop_thread_.joinable()) {
-    // Quit from inside the loop: a quit made before the thread has entered
-    // g_main_loop_run would be lost and the join would never return.
-    GSource* quit = g_idle_source_new();
-    g_source_set_callback(
-        quit, [](gpointer loop) -> gboolean {
-          g_main_loop_quit(static_cast<GMainLoop*>(loop));
-          return G_SOURCE_REMOVE;
-        },
-        g_->loop, nullptr);
-    g_source_attach(quit, g_->context);
-    g_source_unref(quit);
+    gdbus::QuitLoop(g_->main);
     loop_thread_.join();
   }
   if (g_->registration != 0) g_dbus_connection_unregister_object(g_->bus, g_->registration);
   g_dbus_connection_close_sync(g_->bus, nullptr, nullptr);
   g_object_unref(g_->bus);
-  // Calls already queued for the context hold references; let them go.
-  while (g_main_context_iteration(g_->context, FALSE)) {
-  }
-  g_main_loop_unref(g_->loop);
-  g_main_context_unref(g_->context);
+  // Calls already queued for the context hold references; FreeLoop lets them go.
+  gdbus::FreeLoop(g_->main);
   g_dbus_node_info_unref(g_->node);
   g_.reset();
   pid_ = -1;
