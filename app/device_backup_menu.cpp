@@ -72,9 +72,8 @@ std::string DefaultFileName(DeviceKind kind) {
 
 }  // namespace
 
-void CMainWnd::AddBackupMenuItems() {
-  if (tray_menu_ == nullptr || tray_menu_->GetMenuUI() == nullptr) return;
-  ui::CMenuUI* body = tray_menu_->GetMenuUI();
+void CMainWnd::AddBackupMenuItems(ui::CMenuUI& menu) {
+  ui::CMenuUI* body = &menu;
   const int height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
   auto add = [&](const std::string& name, std::string_view text_id, bool enabled) {
     auto* item = new ui::CMenuElementUI();

@@ -9,6 +9,10 @@
 #include <thread>
 
 #include "app/app_messages.h"
+#include "app/simulator_menu.h"
+#include "app/tray_menu.h"
+#include "app/bring_forward.h"
+#include "app/access_prompt.h"
 #include "app/language.h"
 #include "backup/backup_store.h"
 #include "bus/bus_names.h"
@@ -56,10 +60,6 @@ namespace {
 
 std::atomic<ui::UINT> g_instance_message{0};
 std::atomic<ui::HWND> g_main_hwnd{nullptr};
-// Keep a second "message_text_1" box from opening while one is open: one
-// guard for the instance-message path, one for the tray path.
-bool g_instance_box_open = false;
-bool g_tray_box_open = false;
 
 
 // Used when no capture backend is given (tests, a build without Qt): every
@@ -99,7 +99,9 @@ CMainWnd::CMainWnd(MainWndOptions options)
       keyboard_(std::make_shared<CDeviceChannel>(DeviceKind::Keyboard, options_.backend)),
       mouse_(std::make_shared<CDeviceChannel>(DeviceKind::Mouse, options_.backend)),
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
-      presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)) {
+      presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)),
+      sim_menu_(options_.simulated, [this] { return StartSimulatedSave(); }),
+      bring_forward_(BringForwardWindow()) {
   presence_->Attach(this);
   queues_[0] = std::make_unique<CDeviceQueue>(keyboard_, ui_post_, this);
   queues_[1] = std::make_unique<CDeviceQueue>(mouse_, ui_post_, this);
@@ -119,6 +121,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
     return c.connected.load() != 0;
   });
   options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
+  CreateTrayMenu();
   if (options_.presence_threads) {
     SetPresenceBodies();
     lighting_->SetBodies(workers_);
@@ -126,9 +129,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
 }
 
 CMainWnd::~CMainWnd() {
-  ui::CMenuWnd::DestroyMenu();
-  delete tray_menu_;
-  tray_menu_ = nullptr;
+  tray_menu_.reset();
   options_.input_source->SetKeyObserver(nullptr);
   RemoveInputHooks();
   // A window still alive shuts its workers down the usual way first; once
@@ -503,7 +504,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       QueuePendingSends();
       break;
     case kTimerAccessCheck:
-      CheckDeviceAccess();
+      access_prompt_.Check(m_hWnd);
       break;
     case pages::kTimerPadReadAll:
       // The pad's defaults were restored a second ago: read it back.
@@ -576,42 +577,26 @@ void CMainWnd::FlashTopMost() {
   SetWindowPos(ui::HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void CMainWnd::BringForwardOnInstance() {
-  if (!AnyDeviceConnected() && tray_.NoSystemTray()) {
-    // Without a tray, starting the program again is the only way back to
-    // its window: show it even with no device connected.
-    ShowWindowCmd(ui::SW_SHOW);
-    SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
-    FlashTopMost();
-    return;
-  }
-  if (AnyDeviceConnected()) {
-    SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
-    FlashTopMost();
-    return;
-  }
-  ShowWindow(false);
-  if (g_instance_box_open) return;
-  g_instance_box_open = true;
-  ShowMessageBox(kTextNoDevice);
-  g_instance_box_open = false;
-}
+void CMainWnd::BringForwardOnInstance() { bring_forward_.OnInstance(); }
+void CMainWnd::BringForwardFromTray() { bring_forward_.FromTray(); }
 
-void CMainWnd::BringForwardFromTray() {
-  if (AnyDeviceConnected()) {
-    ShowWindowCmd(ui::SW_SHOW);
+CBringForward::Window CMainWnd::BringForwardWindow() {
+  CBringForward::Window w;
+  w.any_device = [this] { return AnyDeviceConnected(); };
+  w.no_tray = [this] { return tray_.NoSystemTray(); };
+  w.show = [this] { ShowWindowCmd(ui::SW_SHOW); };
+  w.raise = [this] {
     SendMessage(ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
     FlashTopMost();
+  };
+  w.repaint_soon = [this] {
     Invalidate();
     m_pm.Invalidate();
     ui::SetTimer(m_hWnd, kTimerRepaint, kRepaintAfterTrayShowMs);
-    return;
-  }
-  ShowWindow(false);
-  if (g_tray_box_open) return;
-  g_tray_box_open = true;
-  ShowMessageBox(kTextNoDevice);
-  g_tray_box_open = false;
+  };
+  w.hide = [this] { ShowWindow(false); };
+  w.tell_no_device = [this] { ShowMessageBox(kTextNoDevice); };
+  return w;
 }
 
 namespace {
@@ -710,81 +695,33 @@ void CMainWnd::OpenTrayMenu() {
   ui::UiPoint pt{};
   ui::GetCursorPos(&pt);
   pt.y -= 50;
-  // The previous menu object is freed here once its window is gone (menus
-  // never free themselves).
-  if (tray_menu_ != nullptr) {
-    if (ui::IsWindow(tray_menu_->GetHWND())) ui::CMenuWnd::DestroyMenu();
-    delete tray_menu_;
-    tray_menu_ = nullptr;
-  }
-  tray_menu_ = new ui::CMenuWnd();
-  tray_menu_->Init(nullptr, "menu1.xml", pt, &m_pm, nullptr, ui::eMenuAlignment_Left | ui::eMenuAlignment_Top);
-  ui::CMenuUI* body = tray_menu_->GetMenuUI();
-  if (body == nullptr) return;
-  long language = GetPrivateProfileLong(kSkinSection, kLanguageKey, MainIniPath());
-  std::string stored;
-  if (GetPrivateProfileString(kSkinSection, kLanguageKey, "", stored, MainIniPath()) == 0) {
-    // Nothing chosen yet (the texts follow the desktop's locale): "exit"
-    // follows the language in use.
-    language = ui::CResourceManager::GetInstance()->GetLanguage() == InfoOf(Language::Chinese).resource_name ? 1 : 0;
-  }
-  // Items the program adds take the height of the layout's first item.
-  const int item_height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
-  auto check = [&](const char* name, bool checked) {
-    if (auto* item = dynamic_cast<ui::CMenuElementUI*>(body->FindSubControl(name))) item->SetChecked(checked);
-  };
-  const bool chinese = ui::CResourceManager::GetInstance()->GetLanguage() == InfoOf(Language::Chinese).resource_name;
-  check(names::kMenuLanCn, chinese);
-  check(names::kMenuLanEn, !chinese);
-  check(names::kMenuAutostart, IsAutostartEnabled());
-  check(names::kMenuOpenRgb, openrgb_->Running());
-  AddBackupMenuItems();
-  AddSimulatedMenuItems();
-  // Exit comes last, after a separator, where desktop menus keep it.
-  auto* separator = new ui::CMenuElementUI();
-  separator->SetSeparator(true);
-  separator->SetFixedHeight(kMenuSeparatorHeight);
-  body->Add(separator);
-  auto* exit_item = new ui::CMenuElementUI();
-  exit_item->SetName(names::kMenuExit);
-  if (item_height > 0) exit_item->SetFixedHeight(item_height);
-  if (language == 1) exit_item->SetText("关闭");
-  if (language == 0) exit_item->SetText("Exit");
-  body->Add(exit_item);
-  tray_menu_->ResizeMenu();
+  if (tray_menu_) tray_menu_->Open(pt);
 }
 
 void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) {
-  if (SameName(name, names::kMenuLanEn) || SameName(name, names::kMenuLanCn)) {
-    SwitchLanguage(SameName(name, names::kMenuLanEn) ? Language::English : Language::Chinese, MainIniPath());
+  if (tray_menu_) tray_menu_->Run(name, text);
+}
+
+void CMainWnd::CreateTrayMenu() {
+  CTrayMenu::Actions actions;
+  actions.openrgb_running = [this] { return openrgb_->Running(); };
+  actions.toggle_openrgb = [this] { SetOpenRgbServer(!openrgb_->Running()); };
+  actions.language_switched = [this] {
     Invalidate();
     m_pm.Invalidate();
-    return;
-  }
-  if (SameName(name, names::kMenuAbout)) {
+  };
+  actions.about = [this] {
     if (ui::OpenAboutWindow(m_hWnd) == nullptr) DebugLine("about window could not be opened");
-    return;
-  }
-  if (SameName(name, names::kMenuExit)) {
+  };
+  actions.exit = [this] {
     if (ConfirmDiscardEdits()) Close(0);
-    return;
-  }
-  if (SameName(name, names::kMenuAutostart)) {
-    const bool enable = !IsAutostartEnabled();
-    if (!SetAutostartEnabled(enable, CurrentExecutable()))
-      DebugLineF("autostart entry %s could not be %s", AutostartEntryPath().c_str(), enable ? "written" : "removed");
-    return;
-  }
-  if (SameName(name, names::kMenuOpenRgb)) {
-    SetOpenRgbServer(!openrgb_->Running());
-    return;
-  }
-  if (SameName(name, names::kMenuQianting) || SameName(name, names::kMenuImport) ||
-      SameName(name, names::kMenuExport))
-    return;
-  if (RunBackupMenuCommand(name)) return;
-  if (RunSimulatedCommand(name)) return;
-  ShowMessageBox(text);
+  };
+  actions.show_text = [this](const std::string& text_id) { ShowMessageBox(text_id); };
+  tray_menu_ = std::make_unique<CTrayMenu>(m_pm, std::move(actions));
+  tray_menu_->AddSection({[this](ui::CMenuUI& body) { AddBackupMenuItems(body); },
+                          [this](const std::string& name) { return RunBackupMenuCommand(name); }});
+  tray_menu_->AddSection({[this](ui::CMenuUI& body) { sim_menu_.AddItems(body); },
+                          [this](const std::string& name) { return sim_menu_.Run(name); }});
 }
 
 // ---------------------------------------------------------------- OpenRGB SDK server
@@ -811,104 +748,6 @@ bool CMainWnd::SetOpenRgbServer(bool on) {
     return true;
   }
   return openrgb_->Running() || StartOpenRgbServer();
-}
-
-// ---------------------------------------------------------------- device access
-
-void CMainWnd::CheckDeviceAccess() {
-  if (access_box_open_) return;  // the timer keeps running under a modal box
-  access_box_open_ = true;
-  ui::CResourceManager* texts = ui::CResourceManager::GetInstance();
-  const std::string rule = PackagedUdevRulePath();
-  const std::string command = ManualRuleCommand(rule);
-  switch (access_help_.PollInstall()) {
-    case AccessHelp::InstallState::Succeeded:
-      ui::ShowMessage(m_hWnd, kTextRuleInstalled, true, ui::MsgButtons::Notice);
-      break;
-    case AccessHelp::InstallState::Failed:
-      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false,
-                      ui::MsgButtons::Notice);
-      break;
-    default:
-      break;
-  }
-  for (const HidrawAccessProblem& problem : access_help_.NewProblems(FindHidrawAccessProblems())) {
-    DebugLineF("no access to %s (%04x:%04x): %s", problem.dev_path.c_str(), problem.vendor_id, problem.product_id,
-               std::strerror(problem.error));
-    const std::string device = texts->GetText(DeviceNameTextId(problem.product_id));
-    // The rule is there already: offering it again would not help.
-    if (const std::string installed = InstalledUdevRule(); !installed.empty()) {
-      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextAccessOtherReason), device, problem.node, installed),
-                      false, ui::MsgButtons::Notice);
-      continue;
-    }
-    const bool have_rule = ::access(rule.c_str(), R_OK) == 0;
-    const std::string text = FillAccessText(texts->GetText(have_rule ? kTextAccessMissing : kTextAccessNoRule),
-                                            device, problem.node, command);
-    if (ui::ShowMessage(m_hWnd, text, false, have_rule ? ui::MsgButtons::Question : ui::MsgButtons::Notice) ==
-            ui::kMsgResultConfirm &&
-        have_rule &&
-        !access_help_.StartRuleInstall(rule)) {
-      ui::ShowMessage(m_hWnd, FillAccessText(texts->GetText(kTextRuleNotInstalled), "", "", command), false,
-                      ui::MsgButtons::Notice);
-    }
-  }
-  access_box_open_ = false;
-}
-
-// Simulated devices: "sim_plug_<kind>", "sim_unplug_<kind>",
-// "sim_profile_<kind>", "sim_dpi_<kind>".
-void CMainWnd::AddSimulatedMenuItems() {
-  if (options_.simulated == nullptr || tray_menu_ == nullptr || tray_menu_->GetMenuUI() == nullptr) return;
-  ui::CMenuUI* body = tray_menu_->GetMenuUI();
-  // The simulator's item texts are longer than the layout's menu is wide.
-  constexpr int kSimulatedMenuWidth = 250;
-  if (body->GetFixedWidth() < kSimulatedMenuWidth) body->SetFixedWidth(kSimulatedMenuWidth);
-  auto* separator = new ui::CMenuElementUI();
-  separator->SetSeparator(true);
-  separator->SetFixedHeight(kMenuSeparatorHeight);
-  body->Add(separator);
-  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard, sim::SimKind::MousePad}) {
-    if (!options_.simulated->Selection().Has(kind)) continue;
-    const std::string k = sim::SimKindName(kind);
-    const bool plugged = options_.simulated->IsPlugged(kind);
-    // Item "sim_<action>_<kind>" shows the language text "menu_sim_<action>_<kind>".
-    auto add = [&](const std::string& action) {
-      auto* item = new ui::CMenuElementUI();
-      item->SetName(std::string(names::kMenuSimPrefix) + action + "_" + k);
-      item->SetResourceText(true);
-      item->SetText("menu_sim_" + action + "_" + k);
-      if (body->GetCount() > 0) item->SetFixedHeight(body->GetItemAt(0)->GetFixedHeight());
-      body->Add(item);
-    };
-    add(plugged ? "unplug" : "plug");
-    if (plugged) {
-      add("profile");
-      if (kind == sim::SimKind::Mouse) {
-        add("dpi");
-        add("save");
-      }
-    }
-  }
-}
-
-bool CMainWnd::RunSimulatedCommand(const std::string& name) {
-  if (options_.simulated == nullptr || !HasPrefix(name, names::kMenuSimPrefix)) return false;
-  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard, sim::SimKind::MousePad}) {
-    const std::string k = std::string("_") + sim::SimKindName(kind);
-    if (name.size() < k.size() || name.compare(name.size() - k.size(), k.size(), k) != 0) continue;
-    const std::string action = name.substr(4, name.size() - 4 - k.size());
-    bool ok = false;
-    if (action == "plug") ok = options_.simulated->Plug(kind);
-    if (action == "unplug") ok = options_.simulated->Unplug(kind);
-    if (action == "profile") ok = options_.simulated->PressProfileButton(kind);
-    if (action == "dpi") ok = options_.simulated->PressDpiButton(kind);
-    if (action == "save" && kind == sim::SimKind::Mouse) ok = StartSimulatedSave();
-    if (!ok) DebugLineF("simulated %s: %s refused", sim::SimKindName(kind), action.c_str());
-    return true;
-  }
-  DebugLineF("unknown simulator menu item %s", name.c_str());
-  return true;
 }
 
 // ---------------------------------------------------------------- routing, skin, texts

@@ -36,11 +36,14 @@
 
 #include "app/presence_host_proxy.h"
 #include "app/program_bus.h"
-#include "app/access_help.h"
+#include "app/access_prompt.h"
 #include "app/link_selector.h"
 #include "app/openrgb_bridge.h"
 #include "app/lighting_preview_host.h"
 #include "app/settings_sender.h"
+#include "app/simulator_menu.h"
+#include "app/tray_menu.h"
+#include "app/bring_forward.h"
 #include "app/window_ui_post.h"
 #include "device/device_queue.h"
 #include "app/worker_threads.h"
@@ -64,6 +67,7 @@ class SimulatedDevices;
 }
 namespace trx::ui {
 class CComboUI;
+class CMenuUI;
 }
 
 namespace trx::app {
@@ -173,7 +177,7 @@ class CMainWnd : public ui::WindowImplBase,
   PendingSettings& Pending() { return *pending_; }
   bool AnyDeviceConnected();
   ui::CTrayIcon& Tray() { return tray_; }
-  ui::CMenuWnd* TrayMenu() const { return tray_menu_; }
+  ui::CMenuWnd* TrayMenu() const { return tray_menu_ ? tray_menu_->Menu() : nullptr; }
   int StopTimeoutMs() const { return options_.stop_timeout_ms; }
 
   // "windowinit" (first paint): background, stored profiles, channel
@@ -272,15 +276,10 @@ class CMainWnd : public ui::WindowImplBase,
   // Runs fn on the UI thread: directly there, else through a sent message;
   // false when it could not run (window gone, shutdown begun).
   bool RunOnUi(const std::function<void()>& fn);
-  void AddSimulatedMenuItems();
-  // Timer 8: tells about devices that can't be opened, once per plug-in,
-  // and about the end of a rule installation it started.
-  void CheckDeviceAccess();
-  bool RunSimulatedCommand(const std::string& name);
   bool StartSimulatedSave();
   // The tray menu's "Back up device memory..." and "Restore device
   // memory..." under each connected device (app/device_backup_menu.cpp).
-  void AddBackupMenuItems();
+  void AddBackupMenuItems(ui::CMenuUI& body);
   bool RunBackupMenuCommand(const std::string& name);
   void StartDeviceBackup(DeviceKind kind);
   void StartDeviceRestore(DeviceKind kind);
@@ -302,7 +301,8 @@ class CMainWnd : public ui::WindowImplBase,
   MainWndOptions options_;
   WorkerThreads workers_;
   std::unique_ptr<pages::CPageSet> pages_;
-  ui::CMenuWnd* tray_menu_ = nullptr;
+  std::unique_ptr<CTrayMenu> tray_menu_;
+  void CreateTrayMenu();
   ui::CTrayIcon tray_;
   // Shared with the workers through presence_: a worker let go at shutdown
   // keeps them alive until it ends.
@@ -311,6 +311,9 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<CDeviceChannel> pad_;
   // What the presence threads hold instead of this window.
   std::shared_ptr<PresenceHostProxy> presence_;
+  CSimulatorMenu sim_menu_;
+  CBringForward bring_forward_;
+  CBringForward::Window BringForwardWindow();
   // What the program-link monitors hold instead of this window, and the
   // source of the program in front (shared: a monitor let go keeps it).
   std::shared_ptr<LinkSelectProxy> link_selector_ = std::make_shared<LinkSelectProxy>();
@@ -340,12 +343,11 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<CWindowUiPost> ui_post_ = std::make_shared<CWindowUiPost>();
   std::unique_ptr<CDeviceQueue> queues_[3];
   int operations_pending_ = 0;  // ring operations queued or running; UI thread
-  AccessHelp access_help_;
+  CAccessPrompt access_prompt_;  // timer 8
   // The session-bus API; created before the workers start and stopped
   // after they ended, so their notifications always find it.
   std::unique_ptr<CProgramBus> bus_;
   void StartSessionBus();
-  bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
 };
 
 }  // namespace trx::app

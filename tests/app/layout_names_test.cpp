@@ -152,7 +152,7 @@ TEST_F(LayoutNamesTest, SimulatedDeviceMenuTextsExistInBothLanguages) {
   const char* ids[] = {"menu_sim_unplug_mouse",    "menu_sim_plug_mouse",      "menu_sim_profile_mouse",
                        "menu_sim_dpi_mouse",       "menu_sim_unplug_keyboard", "menu_sim_plug_keyboard",
                        "menu_sim_profile_keyboard", "menu_sim_unplug_pad",     "menu_sim_plug_pad",
-                       "menu_sim_profile_pad"};
+                       "menu_sim_profile_pad",     "menu_exit"};
   for (const char* file : {"lan_en.xml", "lan_cn.xml"}) {
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(file)) << file;
     for (const char* id : ids) EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << file << ": " << id;

@@ -81,6 +81,15 @@ bool CResourceManager::LoadLanguage(std::string_view file) {
   return true;
 }
 
+std::string CResourceManager::GetTextIn(std::string_view file, std::string_view id) const {
+  pugi::xml_document doc;
+  std::string path;
+  if (!LoadXmlFile(file, &doc, &path)) return {};
+  for (pugi::xml_node node : doc.document_element().children("Text"))
+    if (id == node.attribute("id").value()) return node.attribute("value").value();
+  return {};
+}
+
 void CResourceManager::SetLanguage(std::string_view name) {
   std::lock_guard<std::mutex> lock(mutex_);
   language_ = name;

@@ -54,6 +54,9 @@ class CResourceManager {
   std::string GetLanguage() const;
   void SetTextQueryInterface(IQueryControlText* query);
   std::string GetText(std::string_view id, std::string_view type = {}) const;
+  // The text of `id` in another language file without loading it; "" when
+  // the file can't be read or has no such text. UI thread.
+  std::string GetTextIn(std::string_view file, std::string_view id) const;
   void ReloadText();
   // Drops the index, the texts and the query interface.
   void Release();
