@@ -1,3 +1,4 @@
+#include "pages/text_ids.h"
 #include "pages/cursor_page.h"
 
 #include <cstdio>
@@ -45,9 +46,6 @@ constexpr const char* kFilter = "(*.cur) | *.cur ||";
 constexpr const char* kExtension = "cur";
 constexpr const char* kInitialName = "*.cur";
 
-constexpr const char* kFileErrorMessage = "message_text_8";
-constexpr const char* kDeviceErrorMessage = "message_text_10";
-constexpr const char* kTooManyActionsMessage = "message_text_18";
 // Questions before the routine files are replaced.
 constexpr const char* kResetQuestion = "routine_reset_question";
 constexpr const char* kReplaceQuestion = "routine_replace_unsaved_question";
@@ -65,9 +63,6 @@ constexpr const char* kStartColour = "#FF3F96F5";
 constexpr const char* kMarkColour = "#FFE8453C";
 
 // What the upload returns to the UI thread.
-constexpr int kUploadOk = 1;
-constexpr int kUploadTooLarge = 2;
-constexpr int kUploadDeviceError = 3;
 
 std::string StepOption(int k) {
   char name[32];
@@ -267,7 +262,7 @@ void CCursorPage::StoreStep() {
   const routine::RoutineResult r = routine::StoreStep(store_, routine_, step_, step);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d step %d not stored: %s", routine_ + 1, step_ + 1, routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
     return;
   }
   routine::SetRoutineEditsUnsaved(true);
@@ -305,14 +300,15 @@ void CCursorPage::UploadRoutines() {
   auto report = std::make_shared<routine::RoutineUploadReport>();
   auto operation = [report, store = store_](OperationContext& op) {
     *report = routine::UploadRoutines(op.Channel(), store, &op);
-    if (report->result == routine::RoutineResult::Ok) return kUploadOk;
-    return report->result == routine::RoutineResult::TooLarge ? kUploadTooLarge : kUploadDeviceError;
+    if (report->result == routine::RoutineResult::Ok) return OperationResultOf(UploadResult::Ok);
+    return OperationResultOf(report->result == routine::RoutineResult::TooLarge ? UploadResult::TooLarge
+                                                                               : UploadResult::DeviceError);
   };
   uploading_ = true;
   controls().Enable(kSave, false);  // busy until the mouse answered
   auto done = [this, report](const OperationOutcome& o) {
     last_upload_ = *report;
-    UploadDone(o.status == OperationStatus::Ran ? o.result : kUploadDeviceError);
+    UploadDone(UploadResultOf(o));
   };
   if (!ctx_.devices.Submit(DeviceKind::Mouse, Operation("routine upload", operation, done, true))) {
     uploading_ = false;
@@ -320,19 +316,19 @@ void CCursorPage::UploadRoutines() {
   }
 }
 
-void CCursorPage::UploadDone(int result) {
+void CCursorPage::UploadDone(UploadResult result) {
   uploading_ = false;
   controls().Enable(kSave, true);
-  if (result == kUploadOk) {
+  if (result == UploadResult::Ok) {
     routine::SetRoutineEditsUnsaved(false);
     return;
   }
-  if (result == kUploadTooLarge) {
+  if (result == UploadResult::TooLarge) {
     // The size and the limit, so the user knows how much must go.
     ctx_.dialogs.ShowText(RoutineTooLargeMessage(last_upload_.image));
     return;
   }
-  ctx_.dialogs.ShowMessage(kDeviceErrorMessage);
+  ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer);
 }
 
 void CCursorPage::ResetRoutine() {
@@ -340,7 +336,7 @@ void CCursorPage::ResetRoutine() {
   const routine::RoutineResult r = routine::ResetRoutine(store_, routine_);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d not reset: %s", routine_ + 1, routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
   } else {
     routine::SetRoutineEditsUnsaved(true);
   }
@@ -355,7 +351,7 @@ void CCursorPage::ImportRoutine() {
   std::string problem;
   const routine::RoutineResult r = routine::ImportRoutine(store_, routine_, path, nullptr, &problem);
   if (r == routine::RoutineResult::TooManyActions) {
-    ctx_.dialogs.ShowMessage(kTooManyActionsMessage);
+    ctx_.dialogs.ShowMessage(text::kRoutineTooManyActions);
     return;
   }
   if (!problem.empty()) {  // not a routine file: the routine stays as it was
@@ -366,7 +362,7 @@ void CCursorPage::ImportRoutine() {
   if (r == routine::RoutineResult::Ok) routine::SetRoutineEditsUnsaved(true);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine import from %s: %s", path.c_str(), routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
     return;
   }
   ShowStep();
@@ -382,7 +378,7 @@ void CCursorPage::ExportRoutine() {
   const routine::RoutineResult r = routine::ExportRoutine(store_, routine_, path, true);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine export to %s: %s", path.c_str(), routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(kFileErrorMessage);
+    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
     return;
   }
   ctx_.dialogs.ShowNamedMessage(names::kTextExported, path);

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "pages/page.h"
+#include "pages/upload_result.h"
 #include "routine/routine_device.h"
 #include "routine/routine_files.h"
 #include "routine/routine_steps.h"
@@ -60,7 +61,7 @@ class CCursorPage : public CPage {
   void SetCheck(const char* first, const char* second, bool first_selected);
   void SelectStepOption(int k);
   void ShowPath();
-  void UploadDone(int result);
+  void UploadDone(UploadResult result);
   void ShowRoutineZero();
 
   routine::RoutineStore store_;

@@ -1,3 +1,4 @@
+#include "pages/text_ids.h"
 #include "pages/mouse_key_page.h"
 
 #include <cstdlib>
@@ -38,10 +39,6 @@ constexpr const char* kEditPrefix = "key_fct_edit_";
 constexpr const char* kKeySave = "key_butt_keysave";
 constexpr const char* kProfileSave = "key_butt_prosave";
 constexpr const char* kKeyDefault = "key_butt_keydefalut";
-constexpr const char* kLeftGuardMessage = "message_text_6";
-constexpr const char* kDeviceErrorMessage = "message_text_10";
-constexpr const char* kTooLargeMessage = "message_text_16";
-constexpr const char* kFileErrorMessage = "message_text_8";
 // The edits whose values build a function, by number.
 constexpr int kValueEdits[] = {11, 12, 15, 16, 17, 18, 19, 20, 25};
 // The lists whose choice builds a function.
@@ -59,10 +56,6 @@ constexpr int kDpiColourButtons = 6;
 constexpr ui::UiColor kHoverBorderColour = 0xFFFFFFFF;
 constexpr int kHoverBorderSize = 2;
 // What the upload's operation returns to the UI thread.
-constexpr int kUploadOk = 1;
-constexpr int kUploadTooLarge = -2;
-constexpr int kUploadFileError = -3;
-constexpr int kUploadDeviceError = -1;
 
 constexpr const char* kKeyPrefix = "key_";
 constexpr const char* kFunctionPanel = "tab_function";
@@ -247,7 +240,7 @@ void CKeyAssignmentPage::ShowAssignment(int button) {
   pending_ = entry;
   selected_ = button;
   if (entry == kLeftClick && !other_left) {
-    ctx_.dialogs.ShowMessage(kLeftGuardMessage);
+    ctx_.dialogs.ShowMessage(text::kOnlyLeftClick);
     controls().Enable(N(kFunctionPanel), false);
     return;
   }
@@ -357,20 +350,20 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   auto routines = std::make_shared<routine::RoutineUploadReport>();
   auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus, routines](OperationContext& op) {
     const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, op.Channel(), store, op, routines.get());
-    if (report.result == macro::MacroResult::Ok) return kUploadOk;
+    if (report.result == macro::MacroResult::Ok) return OperationResultOf(UploadResult::Ok);
     DebugLine("button save: " + macro::DescribeUpload(report));
     *surplus = report.image.surplus;
-    if (report.image.result == macro::MacroResult::TooLarge) return kUploadTooLarge;
-    if (report.result == macro::MacroResult::FileError) return kUploadFileError;
-    return kUploadDeviceError;
+    if (report.image.result == macro::MacroResult::TooLarge) return OperationResultOf(UploadResult::TooLarge);
+    if (report.result == macro::MacroResult::FileError) return OperationResultOf(UploadResult::FileError);
+    return OperationResultOf(UploadResult::DeviceError);
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
   auto done = [this, surplus, routines](const OperationOutcome& o) {
-    const int result = o.status == OperationStatus::Ran ? o.result : kUploadDeviceError;
+    const UploadResult result = UploadResultOf(o);
     UploadDone(result, *surplus);
     // The buttons went out; routines too large for the mouse did not.
-    if (result == kUploadOk && routines->result == routine::RoutineResult::TooLarge)
+    if (result == UploadResult::Ok && routines->result == routine::RoutineResult::TooLarge)
       ctx_.dialogs.ShowText(RoutineTooLargeMessage(routines->image));
   };
   if (!ctx_.devices.Submit(kind_, Operation("button save", operation, done, true))) {
@@ -379,11 +372,11 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   }
 }
 
-void CKeyAssignmentPage::UploadDone(int result, uint64_t surplus) {
+void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
   uploading_ = false;
   controls().Enable(N(kProfileSave), true);
   switch (result) {
-    case kUploadOk: {
+    case UploadResult::Ok: {
       // Only a complete upload is recorded as the device's state: the
       // mouse's device profile and, so that the button profile the user
       // picked keeps its buttons (exported, selected again), its key
@@ -392,12 +385,12 @@ void CKeyAssignmentPage::UploadDone(int result, uint64_t surplus) {
       if (saver == nullptr) break;
       bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == 0;
       saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == 0;
-      if (!saved) ctx_.dialogs.ShowMessage(kFileErrorMessage);
+      if (!saved) ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
       break;
     }
-    case kUploadTooLarge: ctx_.dialogs.ShowCountMessage(kTooLargeMessage, surplus); break;
-    case kUploadFileError: ctx_.dialogs.ShowMessage(kFileErrorMessage); break;
-    default: ctx_.dialogs.ShowMessage(kDeviceErrorMessage); break;
+    case UploadResult::TooLarge: ctx_.dialogs.ShowCountMessage(text::kMacrosTooLarge, surplus); break;
+    case UploadResult::FileError: ctx_.dialogs.ShowMessage(text::kProfileFileMissing); break;
+    default: ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer); break;
   }
 }
 

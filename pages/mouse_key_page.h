@@ -30,6 +30,7 @@
 
 #include "keys/function_build.h"
 #include "pages/page.h"
+#include "pages/upload_result.h"
 #include "platform/input_hooks.h"
 
 namespace trx::pages {
@@ -80,7 +81,7 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   int ComboItem(const char* suffix) const;
   void SelectSilently(const char* suffix, int item) const;
   // `surplus`: the actions that must go when the macros did not fit.
-  void UploadDone(int result, uint64_t surplus);
+  void UploadDone(UploadResult result, uint64_t surplus);
 
   const DeviceKind kind_;
   const std::string prefix_;
