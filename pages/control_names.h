@@ -10,6 +10,8 @@
 #include "device/device_channel.h"
 #include "settings/settings_host.h"
 
+#include "pages/text_ids.h"
+
 namespace trx::pages::names {
 
 // ---- main window frame
@@ -126,10 +128,9 @@ inline constexpr const char* kMsMacroBtnShubiao = "ms_macro_btn_shubiao";
 inline constexpr const char* kKbMacroBtnShubiao = "kb_macro_btn_shubiao";
 inline constexpr const char* kKbMacroAction = "kb_macro_action";
 
-// ---- language text ids the page layer shows
-inline constexpr const char* kTextMacroEditing = "message_text_3";
-// After an export: "{name}" is the written file's path.
-inline constexpr const char* kTextExported = "message_exported";
+// ---- language text ids the page layer shows: pages/text_ids.h
+inline constexpr const char* kTextMacroEditing = text::kMacroEditing;
+inline constexpr const char* kTextExported = text::kExported;
 
 // ---- rename-edit toggles: button, the edit it shows or hides
 struct EditToggle {

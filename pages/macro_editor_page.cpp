@@ -1,3 +1,4 @@
+#include "pages/text_ids.h"
 #include "pages/macro_editor_page.h"
 
 #include <algorithm>
@@ -25,11 +26,6 @@ namespace trx::pages {
 
 namespace {
 constexpr const char* kInsertInfix = "macro_inset_";
-constexpr const char* kTextMacroLoadRefused = "message_text_4";
-constexpr const char* kTextDeleteMacro = "message_text_4";
-constexpr const char* kTextMacroAssigned = "message_text_2";
-constexpr const char* kTextNameTaken = "message_text_5";
-constexpr const char* kTextMacroLimit = "message_text_17";
 // Import and export: the file dialogs' filter, extension and first name.
 constexpr const char* kMacroFileFilter = "(*.mac) | *.mac ||";
 constexpr const char* kMacroFileExtension = "mac";
@@ -108,7 +104,7 @@ bool OptionSelected(const Controls& controls, const std::string& name) {
 // ImageMutex()): the mouse's five onboard profiles, the keyboard's one.
 macro::AssignmentBlocks CMacroEditorPage::AssignmentsOf(ConfigImages& images) const {
   macro::AssignmentBlocks b;
-  if (family_ == "ms_") {
+  if (ForMouse()) {
     for (size_t k = 0; k < b.blocks.size(); ++k) b.blocks[k] = images.mouse.key_blocks[k];
     b.defaults = images.mouse.main_block;
     b.entries = kMouseButtonCount;
@@ -123,11 +119,12 @@ macro::AssignmentBlocks CMacroEditorPage::AssignmentsOf(ConfigImages& images) co
 CMacroEditorPage::CMacroEditorPage(PageContext& context, std::string family)
     : CPage(context),
       family_(std::move(family)),
-      store_(macro::MacroStoreFor(family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard)),
-      hook_mode_(family_ == "ms_" ? kHookModeMouseMacro : kHookModeKeyboardMacro) {}
+      kind_(family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard),
+      store_(macro::MacroStoreFor(kind_)),
+      hook_mode_(ForMouse() ? kHookModeMouseMacro : kHookModeKeyboardMacro) {}
 
 void CMacroEditorPage::Bind(CRouter& router) {
-  if (family_ == "ms_") {
+  if (ForMouse()) {
     for (const char* option : names::kMacroRecordOptions)
       router.Add(Table::SelectBeforeGuard, {option, Match::Exact, nullptr, Then::End});
   } else {
@@ -136,7 +133,7 @@ void CMacroEditorPage::Bind(CRouter& router) {
       router.Add(Table::SelectBeforeGuard, {N(option), Match::Exact, nullptr, Then::End});
   }
   router.Add(Table::SelectBeforeGuard,
-             {family_ == "ms_" ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact,
+             {ForMouse() ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact,
               [this](ui::TNotifyUI&, const NameSplit&) {
                 // Ticked: the mouse-event panel stands where the names were.
                 const bool mouse = OptionSelected(controls(), N("macro_btn_shubiao"));
@@ -174,7 +171,7 @@ void CMacroEditorPage::Bind(CRouter& router) {
   click("macro_btn_export", &CMacroEditorPage::Export);
   // The action list by keyboard: Delete removes the selected action; the
   // arrows (the list's own) move the selection, and an open action follows.
-  const std::string list = family_ == "ms_" ? "ms_Macro_list" : "kb_macro_action";
+  const std::string list = ForMouse() ? "ms_Macro_list" : "kb_macro_action";
   router.Add(Table::KeyDown, {list, Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
                                 if (msg.wParam == ui::VK_DELETE) Delete(false);
                               }});
@@ -205,8 +202,8 @@ void CMacroEditorPage::Bind(CRouter& router) {
   // The action items are made at run time, so the row names their family
   // ("ms_macro_" of "ms_macro_action"); the keyboard's list carries the
   // items' name itself. Only items of this page's action list count.
-  router.Add(Table::ItemClick, {family_ == "ms_" ? N("macro_") : N("macro_action"),
-                                family_ == "ms_" ? Match::Prefix : Match::Exact,
+  router.Add(Table::ItemClick, {ForMouse() ? N("macro_") : N("macro_action"),
+                                ForMouse() ? Match::Prefix : Match::Exact,
                                 [this](ui::TNotifyUI& msg, const NameSplit&) {
                                   if (actions_ == nullptr || msg.pSender == nullptr) return;
                                   const int index = actions_->GetItemIndex(msg.pSender);
@@ -217,7 +214,7 @@ void CMacroEditorPage::Bind(CRouter& router) {
 
 void CMacroEditorPage::OnWindowInit() {
   // The keyboard page's action list carries the name its items carry too.
-  actions_ = controls().As<ui::CListUI>(family_ == "ms_" ? "ms_Macro_list" : "kb_macro_action");
+  actions_ = controls().As<ui::CListUI>(ForMouse() ? "ms_Macro_list" : "kb_macro_action");
   LoadNames(0);
 }
 
@@ -276,7 +273,7 @@ void CMacroEditorPage::LoadMacro() {
   ui::CListUI* names = NameList();
   if (names == nullptr) return;
   if (Editing()) {
-    ctx_.dialogs.ShowMessage(kTextMacroLoadRefused);
+    ctx_.dialogs.ShowMessage(text::kConfirmMacroDelete);
     return;
   }
   const int index = names->GetCurSel();
@@ -550,7 +547,7 @@ void CMacroEditorPage::Create() {
 
 void CMacroEditorPage::ShowLibraryRefusal(macro::MacroResult r) {
   if (r == macro::MacroResult::LimitReached)
-    ctx_.dialogs.ShowCountMessage(kTextMacroLimit, macro::kMaxMacros);
+    ctx_.dialogs.ShowCountMessage(text::kMacroLimit, macro::kMaxMacros);
   else
     ctx_.dialogs.ShowMessage(macro::MacroResultName(r));
 }
@@ -573,16 +570,16 @@ void CMacroEditorPage::Remove() {
     assigned = macro::MacroIsAssigned(blocks, index);
     std::copy(blocks.defaults, blocks.defaults + kKeyBlockSize, defaults.begin());
   }
-  if (assigned && ctx_.dialogs.ShowMessage(kTextMacroAssigned) != 1) return;
+  if (assigned && ctx_.dialogs.ShowMessage(text::kMacroAssigned) != 1) return;
   if (Editing()) {
     ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
     return;
   }
-  if (ctx_.dialogs.ShowMessage(kTextDeleteMacro) != 1) return;
+  if (ctx_.dialogs.ShowMessage(text::kConfirmMacroDelete) != 1) return;
   // The library, the five onboard blocks on the device (when connected) and
   // the stored key profiles, on the device-operation worker; the image
   // follows only once the library changed.
-  const DeviceKind kind = family_ == "ms_" ? DeviceKind::Mouse : DeviceKind::Keyboard;
+  const DeviceKind kind = kind_;
   auto report = std::make_shared<macro::MacroDeleteReport>();
   removing_ = true;
   const bool started = ctx_.devices.Submit(
@@ -640,7 +637,7 @@ void CMacroEditorPage::Rename() {
       ctx_.dialogs.ShowText("'" + edit->GetText() + "': " + macro::MacroNameProblem(edit->GetText()));
     else
       ctx_.dialogs.ShowMessage(r == macro::MacroResult::DuplicateName || r == macro::MacroResult::FileExists
-                                   ? kTextNameTaken
+                                   ? text::kMacroNameTaken
                                    : macro::MacroResultName(r));
     edit->SetText(names->GetItemAt(index)->GetUserData());  // the name stays what the file says
     return;

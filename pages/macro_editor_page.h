@@ -133,7 +133,9 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void ShowRecordingState(bool recording);
   void Append(const macro::RecordStep& step);
 
-  std::string family_;
+  std::string family_;  // the controls' prefix: "ms_" or "kb_"
+  DeviceKind kind_;     // the device the family's macros are for
+  bool ForMouse() const { return kind_ == DeviceKind::Mouse; }
   macro::MacroStore store_;
   ui::CListUI* actions_ = nullptr;
   bool editing_ = false;

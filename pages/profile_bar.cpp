@@ -1,3 +1,4 @@
+#include "pages/text_ids.h"
 #include "pages/profile_bar.h"
 
 #include "profile/effective_profile.h"
@@ -18,8 +19,6 @@
 namespace trx::pages {
 namespace {
 
-constexpr const char* kTextConfirmDelete = "message_text_12";
-constexpr const char* kTextDeviceNoAnswer = "message_text_10";
 constexpr const char* kItemStyle = "listex_item_style";
 
 const ProfileFamilyControls kFamilyControls[] = {
@@ -185,7 +184,7 @@ void CProfileBar::ShowResult(ProfileOpResult result, const std::string& detail) 
   if (const char* id = ProfileOpMessageId(result)) {
     ctx_.dialogs.ShowMessage(id);
   } else if (result == ProfileOpResult::DeviceFailed) {
-    ctx_.dialogs.ShowMessage(kTextDeviceNoAnswer);
+    ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer);
   } else if (!detail.empty()) {
     ctx_.dialogs.ShowMessage(detail);  // names the file or the name and why
   }
@@ -292,7 +291,7 @@ void CProfileBar::Delete(const ProfileFamilyControls& f) {
     return;
   }
   const int index = SelectedIndex(f);
-  if (index < 0 || ctx_.dialogs.ShowNamedMessage(kTextConfirmDelete, ItemName(f, index)) != 1) return;
+  if (index < 0 || ctx_.dialogs.ShowNamedMessage(text::kConfirmProfileDelete, ItemName(f, index)) != 1) return;
   ProfileOpOutcome o = DeleteProfile(f.kind, f.family, index);
   Refill(f, o.result == ProfileOpResult::Ok ? o.index : -1);
   ShowResult(o.result, o.detail);
