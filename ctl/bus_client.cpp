@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/gdbus_link.h"
 #include "bus/bus_names.h"
 
 namespace trx::ctl {
@@ -63,17 +64,9 @@ CBusClient::~CBusClient() {
 bool CBusClient::Connect(const std::string& address_in) {
   const std::string address = address_in.empty() ? SessionBusAddress() : address_in;
   if (address.empty()) return false;
+  GDBusConnection* bus = gdbus::OpenBusConnection(address, nullptr);
+  if (bus == nullptr) return false;
   GError* e = nullptr;
-  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &e);
-  if (bus == nullptr) {
-    g_clear_error(&e);
-    return false;
-  }
-  g_dbus_connection_set_exit_on_close(bus, FALSE);
   bus_ = bus;
   GVariant* reply = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                 "org.freedesktop.DBus", "NameHasOwner",

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <string_view>
 
+#include "platform/gdbus_link.h"
 #include "bus/bus_names.h"
 #include "ctl/bus_client.h"
 #include "ctl/json_writer.h"
@@ -82,20 +83,14 @@ ExitCode RunWatch(bool json, const WatchOptions& options, std::ostream& out, std
   }
   GMainContext* context = g_main_context_new();
   g_main_context_push_thread_default(context);
-  GError* e = nullptr;
-  GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, &e);
+  std::string error;
+  GDBusConnection* bus = gdbus::OpenBusConnection(address, &error);
   if (bus == nullptr) {
-    err << "trx770ctl: the session bus could not be reached: " << (e != nullptr ? e->message : "") << "\n";
-    g_clear_error(&e);
+    err << "trx770ctl: the session bus could not be reached: " << error << "\n";
     g_main_context_pop_thread_default(context);
     g_main_context_unref(context);
     return ExitCode::NoDevice;
   }
-  g_dbus_connection_set_exit_on_close(bus, FALSE);
   WatchState w;
   w.json = json;
   w.out = &out;
