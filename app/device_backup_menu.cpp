@@ -12,6 +12,7 @@
 #include "backup/device_backup.h"
 #include "device/commands.h"
 #include "platform/debug_log.h"
+#include "presence/presence_handlers.h"
 #include "presence/presence_messages.h"
 #include "ui/core/menu.h"
 #include "ui/core/resource_manager.h"
@@ -45,15 +46,6 @@ std::string Fill(std::string_view id, std::initializer_list<std::string> args) {
 std::string FileName(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-uint32_t ReadAllMessage(DeviceKind kind) {
-  switch (kind) {
-    case DeviceKind::Mouse: return kMsgMouseReadAll;
-    case DeviceKind::Keyboard: return kMsgKeyboardReadAll;
-    case DeviceKind::MousePad: return kMsgPadReadAll;
-  }
-  return 0;
 }
 
 const char* DeviceNameId(DeviceKind kind) {
@@ -185,7 +177,7 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
         break;
     }
     // Whatever was written, the pages show the device as it is now.
-    if (!report->written.empty()) SendReadMessage(ReadAllMessage(kind));
+    if (!report->written.empty()) SendReadMessage(ReadAllMessageOf(kind));
     ui::ShowMessage(m_hWnd, text, false);
   });
 }

@@ -325,10 +325,7 @@ void CMainWnd::StartSessionBus() {
   ProgramBusHost host;
   host.channel = [presence = presence_](DeviceKind kind) -> CDeviceChannel& { return presence->Channel(kind); };
   host.reread = [this](DeviceKind kind) {
-    const uint32_t message = kind == DeviceKind::Mouse      ? kMsgMouseReadAll
-                             : kind == DeviceKind::Keyboard ? kMsgKeyboardReadAll
-                                                            : kMsgPadReadAll;
-    if (!ui::PostMessage(m_hWnd, message)) DebugLine("read-all after a bus command not posted: window gone");
+    if (!ui::PostMessage(m_hWnd, ReadAllMessageOf(kind))) DebugLine("read-all after a bus command not posted: window gone");
   };
   host.select_target = &pages_->ProfileSelectTarget();
   host.on_queue = [this](DeviceKind kind, const std::function<void()>& fn) {
@@ -506,19 +503,11 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
     case kTimerAccessCheck:
       access_prompt_.Check(m_hWnd);
       break;
-    case pages::kTimerPadReadAll:
-      // The pad's defaults were restored a second ago: read it back.
-      ui::KillTimer(m_hWnd, pages::kTimerPadReadAll);
-      SendReadMessage(kMsgPadReadAll);
-      break;
     case kTimerPreviewFrame:
       if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
         preview_period_ms_ = period;
         ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
       }
-      break;
-    case pages::kTimerLinkPick:
-      pages_->ProfileLinks().OnPickTimer();
       break;
     case kTimerRepaint:
       Invalidate();
@@ -527,6 +516,10 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       DebugLine(kDebugRepaint);
       break;
     default:
+      if (const auto timer = page_timers_.find(static_cast<int>(id)); timer != page_timers_.end()) {
+        const std::function<void()> on_tick = timer->second;  // it may kill its own timer
+        on_tick();
+      }
       break;
   }
 }
@@ -682,7 +675,15 @@ void CMainWnd::SysCommand(unsigned command) { SendMessage(ui::WM_SYSCOMMAND, com
 void CMainWnd::OpenSkinChooser(ui::CControlUI* anchor) {
   if (ui::CSkinFrame::Open(m_hWnd, anchor) == nullptr) DebugLine("skin chooser could not be opened");
 }
-void CMainWnd::KillTimer(int id) { ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id)); }
+void CMainWnd::StartTimer(int id, int period_ms, std::function<void()> on_tick) {
+  page_timers_[id] = std::move(on_tick);
+  StartTimer(id, period_ms);
+}
+void CMainWnd::KillTimer(int id) {
+  page_timers_.erase(id);
+  ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id));
+}
+void CMainWnd::ReadAgain(DeviceKind kind) { SendReadMessage(ReadAllMessageOf(kind)); }
 ui::UiPoint CMainWnd::CursorPos() {
   ui::UiPoint cursor{};
   ui::GetCursorPos(&cursor);

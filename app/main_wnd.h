@@ -201,6 +201,7 @@ class CMainWnd : public ui::WindowImplBase,
 
   // ISettingsHost, pages::IDevices
   void MarkSettingsPending(DeviceKind kind) override { pending_->Mark(kind); }
+  void ReadAgain(DeviceKind kind) override;
   void HideMouseFunctionPanel() override;
   void RefreshMousePages() override;
 
@@ -243,7 +244,7 @@ class CMainWnd : public ui::WindowImplBase,
   void OpenSkinChooser(ui::CControlUI* anchor) override;
   void WindowInit() override { OnWindowInit(); }
   void LibraryNotify(ui::TNotifyUI& msg) override { WindowImplBase::Notify(msg); }
-  void SetTimer(int id, int period_ms) override { StartTimer(id, period_ms); }
+  void StartTimer(int id, int period_ms, std::function<void()> on_tick) override;
   void KillTimer(int id) override;
   ui::UiPoint CursorPos() override;
 
@@ -342,7 +343,8 @@ class CMainWnd : public ui::WindowImplBase,
   // mouse, pad), stopped before the workers at shutdown.
   std::shared_ptr<CWindowUiPost> ui_post_ = std::make_shared<CWindowUiPost>();
   std::unique_ptr<CDeviceQueue> queues_[3];
-  int operations_pending_ = 0;  // ring operations queued or running; UI thread
+  int operations_pending_ = 0;
+  std::unordered_map<int, std::function<void()>> page_timers_;  // by timer id; UI thread  // ring operations queued or running; UI thread
   CAccessPrompt access_prompt_;  // timer 8
   // The session-bus API; created before the workers start and stopped
   // after they ended, so their notifications always find it.

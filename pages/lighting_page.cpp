@@ -359,7 +359,10 @@ void CLightingPage::PadDefaults() {
                             // sends the read-all message without holding the UI thread. Also
                             // without a reply: the reset may have been done, and the page then
                             // shows what the pad holds.
-                            ctx_.window.SetTimer(kTimerPadReadAll, kPadDefaultsWaitMs);
+                            ctx_.window.StartTimer(kTimerPadReadAll, kPadDefaultsWaitMs, [this] {
+                              ctx_.window.KillTimer(kTimerPadReadAll);
+                              ctx_.devices.ReadAgain(DeviceKind::MousePad);
+                            });
                           }));
 }
 

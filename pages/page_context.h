@@ -59,6 +59,9 @@ class IDevices {
   // and its `done` comes back on the UI thread. An operation with
   // `progress` shows the ring. False when refused (shutdown). UI thread.
   virtual bool Submit(DeviceKind kind, DeviceOperation operation) = 0;
+  // Reads everything the device holds again, on its queue; the pages show
+  // it once read. UI thread.
+  virtual void ReadAgain(DeviceKind kind) = 0;
 };
 
 // The window's input capture (a macro recording). RemoveInputHooks is the
@@ -90,8 +93,11 @@ class IWindow {
   virtual IInputHooks* InputHooks() { return nullptr; }
   // Hands a notification to the interface library's own handling.
   virtual void LibraryNotify(ui::TNotifyUI& msg) = 0;
-  // Window timers (WM_TIMER on the window).
-  virtual void SetTimer(int id, int period_ms) = 0;
+  // A timer the page owns: `on_tick` runs on the UI thread every
+  // `period_ms` until KillTimer(id) (a later StartTimer with the same id
+  // replaces it). Ids are the page's own (pages/*.h), distinct from the
+  // window's. UI thread.
+  virtual void StartTimer(int id, int period_ms, std::function<void()> on_tick) = 0;
   virtual void KillTimer(int id) = 0;
   // The screen position of the pointer (the palette opens beside it).
   virtual ui::UiPoint CursorPos() = 0;

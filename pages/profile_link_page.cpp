@@ -172,7 +172,7 @@ void CProfileLinkPage::StartWindowPick(const names::LinkControlNames& link) {
     edit->SetResourceText(true);
   }
   controls().Show(link.container, true);
-  ctx_.window.SetTimer(kTimerLinkPick, kLinkPickPeriodMs);
+  ctx_.window.StartTimer(kTimerLinkPick, kLinkPickPeriodMs, [this] { OnPickTimer(); });
 }
 
 void CProfileLinkPage::EndWindowPick() {

@@ -17,6 +17,15 @@ bool PresenceMessageDevice(uint32_t message, DeviceKind* kind) {
   }
 }
 
+uint32_t ReadAllMessageOf(DeviceKind kind) {
+  switch (kind) {
+    case DeviceKind::Mouse: return kMsgMouseReadAll;
+    case DeviceKind::Keyboard: return kMsgKeyboardReadAll;
+    case DeviceKind::MousePad: break;
+  }
+  return kMsgPadReadAll;
+}
+
 ReadOutcome RunPresenceRead(IPresenceHost& host, uint32_t message) {
   switch (message) {
     case kMsgMouseReadAll: return ReadMouseDevice(host);

@@ -17,6 +17,8 @@ namespace trx {
 
 // The device a read message reads; false for any other message.
 bool PresenceMessageDevice(uint32_t message, DeviceKind* kind);
+// The message that reads everything `kind` holds again.
+uint32_t ReadAllMessageOf(DeviceKind kind);
 // The read of `message` (one of the seven). Device I/O only: the caller's
 // thread talks to the device.
 ReadOutcome RunPresenceRead(IPresenceHost& host, uint32_t message);

@@ -426,6 +426,9 @@ TEST_F(PadSimulatorTest, SameProfileSendsOnlyTheIndexReadAndDefaultsWaitOnATimer
   ASSERT_EQ(Frames().size(), 1u);
   EXPECT_EQ(Frames()[0].substr(0, 3), "13 ");
   EXPECT_EQ(window.calls, (std::vector<std::string>{"timer 21 1000"}));
+  window.ticks[21]();  // a second later: the page stops its timer and reads the pad again
+  EXPECT_EQ(window.calls.back(), "kill timer 21");
+  EXPECT_EQ(sim_devices->reads, (std::vector<DeviceKind>{DeviceKind::MousePad}));
   // No reply to the reset: the pad is read again all the same.
   firmware->SetFaults({.no_reply = 8});
   window.calls.clear();

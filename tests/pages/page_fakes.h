@@ -3,6 +3,8 @@
 // test says and record what they showed, devices backed by channels the
 // test owns, and a window that records what it was asked to do.
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +55,8 @@ class FakeDevices : public IDevices {
     return kind == DeviceKind::Keyboard ? keyboard : kind == DeviceKind::Mouse ? mouse : pad;
   }
   void MarkSettingsPending(DeviceKind kind) override { pending.push_back(kind); }
+  void ReadAgain(DeviceKind kind) override { reads.push_back(kind); }
+  std::vector<DeviceKind> reads;
   // Runs the operation at once on the calling thread.
   bool Submit(DeviceKind kind, DeviceOperation operation) override {
     class Context : public OperationContext {
@@ -122,9 +126,11 @@ class FakeWindow : public IWindow {
   void LibraryNotify(ui::TNotifyUI& msg) override {
     library.push_back(msg.sType + " " + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string()));
   }
-  void SetTimer(int id, int period_ms) override {
+  void StartTimer(int id, int period_ms, std::function<void()> on_tick) override {
     calls.push_back("timer " + std::to_string(id) + " " + std::to_string(period_ms));
+    ticks[id] = std::move(on_tick);
   }
+  std::map<int, std::function<void()>> ticks;  // the pages' timer callbacks by id
   void KillTimer(int id) override { calls.push_back("kill timer " + std::to_string(id)); }
   ui::UiPoint CursorPos() override { return cursor; }
   bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override {
