@@ -39,6 +39,7 @@ class CursorPageTest : public SimPageTest {
     ui::SetFileDialogHandler({});
     PageTest::TearDown();
     SetProgramFolderOverride("");
+    routine::SetRoutineEditsUnsaved(false);  // process-wide: the next case starts saved
   }
   void Type(const char* edit, const std::string& text) {
     dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
