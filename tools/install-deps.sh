@@ -15,4 +15,5 @@ $SUDO apt-get install -y --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-wayland qt6-translations-l10n \
   libgl-dev libxkbcommon-dev \
   xvfb xauth xdotool fonts-noto-cjk fonts-dejavu-core imagemagick \
-  desktop-file-utils appstream dpkg-dev file lintian
+  desktop-file-utils appstream dpkg-dev file lintian \
+  gcovr cloc

@@ -64,6 +64,18 @@ class MainWndTest : public ::testing::Test {
     ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
     CMessageQueue::Instance().ProcessPending();
   }
+  // Opens the window's `kind` channel on the interface at `path` as the
+  // detection thread does, its connect read done; `backup` false leaves out
+  // the automatic backup before the first write.
+  void OpenChannel(DeviceKind kind, const std::string& path, bool backup = true) {
+    CDeviceChannel& c = window->Channel(kind);
+    c.transport.want_read = c.transport.want_write = true;
+    c.transport.device_path = path;
+    ASSERT_EQ(c.transport.Open(), 1);
+    c.connected = 1;
+    if (!backup) c.SetBeforeFirstWrite({});
+    c.ready = true;
+  }
   CControlUI* Find(const char* name) { return window->GetPaintManager().FindControl(name); }
   void Notify(const char* name, const char* type, WPARAM wparam = 0) {
     CControlUI* c = Find(name);

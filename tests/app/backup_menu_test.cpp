@@ -21,12 +21,7 @@ class BackupMenuTest : public MainWndTest {
     MainWndOptions options;
     options.backend = backend;
     CreateWindow(options);
-    CDeviceChannel& c = window->Channel(DeviceKind::Mouse);
-    c.transport.want_read = c.transport.want_write = true;
-    c.transport.device_path = backend->VendorPath(0);
-    ASSERT_EQ(c.transport.Open(), 1);
-    c.connected = 1;
-    c.ready = true;  // its connect read is done
+    OpenChannel(DeviceKind::Mouse, backend->VendorPath(0));
     ui::SetFileDialogHandler([this](const ui::FileDialogRequest&, std::string* path) {
       *path = chosen;
       return true;

@@ -50,13 +50,7 @@ class DeviceProgressTest : public MainWndTest {
     MainWndOptions options;
     options.backend = backend;
     CreateWindow(options);
-    CDeviceChannel& c = window->Channel(DeviceKind::Mouse);
-    c.transport.want_read = true;
-    c.transport.want_write = true;
-    c.transport.device_path = backend->VendorPath(0);
-    ASSERT_EQ(c.transport.Open(), 1);
-    c.connected = 1;
-    c.ready = true;
+    OpenChannel(DeviceKind::Mouse, backend->VendorPath(0));
     ring = dynamic_cast<ui::CCircleProgressUI*>(Find("setting_progress"));
     ASSERT_NE(ring, nullptr);  // made by the window's creation hook
   }

@@ -55,16 +55,8 @@ class OpenRgbServerTest : public MainWndTest {
     MainWndTest::TearDown();
     ResetImagesToBuiltIn();
   }
-  void Open(DeviceKind kind, int id) {
-    CDeviceChannel& c = window->Channel(kind);
-    c.transport.want_read = true;
-    c.transport.want_write = true;
-    c.transport.device_path = backend->VendorPath(id);
-    ASSERT_EQ(c.transport.Open(), 1);
-    c.connected = 1;
-    c.SetBeforeFirstWrite({});  // the frames counted are the lighting's own, no automatic backup
-    c.ready = true;              // its connect read is done
-  }
+  // The frames counted are the lighting's own: no automatic backup.
+  void Open(DeviceKind kind, int id) { OpenChannel(kind, backend->VendorPath(id), false); }
   // The client's earlier packets are handled once an answer to a later one
   // arrives; then one settings tick applies them.
   void Settle(SdkClient& client) {

@@ -139,6 +139,31 @@ class ProgramBusTest : public MainWndTest {
     return c != nullptr ? c->GetText() : "";
   }
 
+  // Runs `watch` (JSON or text) for one event, which `cause` brings about;
+  // the line printed and the milliseconds from the cause to it.
+  std::pair<std::string, long long> WatchOneEvent(bool json, const std::function<void()>& cause) {
+    std::ostringstream out, err;
+    std::atomic<bool> subscribed{false};
+    std::atomic<bool> done{false};
+    std::chrono::steady_clock::time_point printed;
+    ctl::WatchOptions options;
+    options.bus_address = bus.Address();
+    options.max_events = 1;
+    options.timeout_ms = 10000;
+    options.subscribed = [&] { subscribed = true; };
+    std::thread watcher([&] {
+      ctl::RunWatch(json, options, out, err);
+      printed = std::chrono::steady_clock::now();
+      done = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return subscribed.load(); }));
+    const auto caused = std::chrono::steady_clock::now();
+    cause();
+    PumpUntil([&] { return done.load(); }, 12);
+    watcher.join();
+    return {out.str(), std::chrono::duration_cast<std::chrono::milliseconds>(printed - caused).count()};
+  }
+
   test::PrivateBus bus;
   std::shared_ptr<FakeFront> front = std::make_shared<FakeFront>();
   std::shared_ptr<sim::SimBackend> backend = std::make_shared<sim::SimBackend>();
@@ -221,29 +246,10 @@ TEST_F(ProgramBusTest, WatchPrintsALinkedProgramComingToTheFrontWithin200Ms) {
   ASSERT_EQ(Ctl({"profile", "select", "mouse", "device", "profile1"}).code, ctl::ExitCode::Ok);
   ASSERT_TRUE(WriteProgramLink(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), 1, "/usr/bin/shooter"));
   Pump();
-  std::ostringstream out, err;
-  std::atomic<bool> subscribed{false};
-  std::atomic<bool> done{false};
-  std::chrono::steady_clock::time_point printed;
-  ctl::WatchOptions options;
-  options.bus_address = bus.Address();
-  options.max_events = 1;
-  options.timeout_ms = 10000;
-  options.subscribed = [&] { subscribed = true; };
-  std::thread watcher([&] {
-    ctl::RunWatch(false, options, out, err);
-    printed = std::chrono::steady_clock::now();
-    done = true;
-  });
-  ASSERT_TRUE(PumpUntil([&] { return subscribed.load(); }));
-  const auto in_front = std::chrono::steady_clock::now();
-  front->Set("/usr/bin/shooter");
-  PumpUntil([&] { return done.load(); }, 12);
-  watcher.join();
-  EXPECT_EQ(out.str(), "profile in effect: mouse device 'profile2' (program-link)\n");
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(printed - in_front).count();
+  const auto [line, ms] = WatchOneEvent(false, [&] { front->Set("/usr/bin/shooter"); });
+  EXPECT_EQ(line, "profile in effect: mouse device 'profile2' (program-link)\n");
   EXPECT_LT(ms, 200) << "watch printed " << ms << " ms after the program came to the front";
-  std::printf("program in front to watch line: %lld ms\n", static_cast<long long>(ms));
+  std::printf("program in front to watch line: %lld ms\n", ms);
 }
 
 TEST(ProgramBusPaths, TheToolSendsItsFileArgumentsAsAbsolutePaths) {
@@ -280,29 +286,10 @@ TEST_F(ProgramBusTest, GdbusCallsTheTypedMethodsAndSeesTheDocumentedInterfaces) 
 }
 
 TEST_F(ProgramBusTest, WatchPrintsAnUnplugWithin200Ms) {
-  std::ostringstream out, err;
-  std::atomic<bool> subscribed{false};
-  std::atomic<bool> done{false};
-  std::chrono::steady_clock::time_point printed;
-  ctl::WatchOptions options;
-  options.bus_address = bus.Address();
-  options.max_events = 1;
-  options.timeout_ms = 10000;
-  options.subscribed = [&] { subscribed = true; };
-  std::thread watcher([&] {
-    ctl::RunWatch(true, options, out, err);
-    printed = std::chrono::steady_clock::now();
-    done = true;
-  });
-  ASSERT_TRUE(PumpUntil([&] { return subscribed.load(); }));
-  const auto unplugged = std::chrono::steady_clock::now();
-  backend->Unplug(mouse);
-  PumpUntil([&] { return done.load(); }, 12);
-  watcher.join();
-  EXPECT_EQ(out.str(), "{\"schema_version\": 1, \"event\": \"device-removed\", \"kind\": \"mouse\"}\n");
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(printed - unplugged).count();
+  const auto [line, ms] = WatchOneEvent(true, [&] { backend->Unplug(mouse); });
+  EXPECT_EQ(line, "{\"schema_version\": 1, \"event\": \"device-removed\", \"kind\": \"mouse\"}\n");
   EXPECT_LT(ms, 200) << "watch printed " << ms << " ms after the unplug";
-  std::printf("unplug to watch line: %lld ms\n", static_cast<long long>(ms));
+  std::printf("unplug to watch line: %lld ms\n", ms);
 }
 
 }  // namespace

@@ -52,16 +52,8 @@ class SettingsSendTest : public MainWndTest {
     MainWndTest::TearDown();
     ResetImagesToBuiltIn();
   }
-  void Open(DeviceKind kind, int id) {
-    CDeviceChannel& c = window->Channel(kind);
-    c.transport.want_read = true;
-    c.transport.want_write = true;
-    c.transport.device_path = backend->VendorPath(id);
-    ASSERT_EQ(c.transport.Open(), 1);
-    c.connected = 1;
-    c.SetBeforeFirstWrite({});  // the frames checked are the send's own, no automatic backup
-    c.ready = true;  // its connect read is done
-  }
+  // The frames checked are the send's own: no automatic backup.
+  void Open(DeviceKind kind, int id) { OpenChannel(kind, backend->VendorPath(id), false); }
   // The sends run on the devices' queues: waits until they are idle.
   void Settle() {
     for (DeviceKind k : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})

@@ -9,25 +9,16 @@
 
 #include "ctl/ctl_app.h"
 #include "device/frame_trace.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
 
-struct ButtonRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using ButtonRun = testing::CtlRun;
 
-class CtlButtonTest : public ::testing::Test {
+class CtlButtonTest : public testing::CtlSimTest {
  protected:
-  ButtonRun Sim(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--simulate=mouse", "--sim-state", home_.Path("state")});
-    std::ostringstream out, err;
-    const ExitCode code = RunCtl(args, out, err);
-    return {code, out.str(), err.str()};
-  }
   // The data of the Write key block frames (command 0x09) a run sends.
   ButtonRun SimWrites(std::vector<std::string> args, std::vector<uint8_t>& key_block) {
     std::mutex mutex;
@@ -40,7 +31,6 @@ class CtlButtonTest : public ::testing::Test {
     SetFrameTraceHook(nullptr);
     return r;
   }
-  test::TempHome home_;
 };
 
 TEST_F(CtlButtonTest, SetWritesTheActiveKeyBlockWithOnlyThatEntryChanged) {

@@ -1,7 +1,8 @@
 #pragma once
-// Shared set-up of the trx770ctl tests that need a program folder: a
-// temporary home whose "program/" holds the four default routine files,
-// and a runner that returns the exit status with what was printed.
+// Shared set-up of the trx770ctl tests: a runner that returns the exit
+// status with what was printed, a temporary home with the simulated mouse's
+// memory in "state/", and one whose "program/" holds the four default
+// routine files.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,23 @@ struct CtlRun {
   std::string err;
 };
 
+inline CtlRun RunTool(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const ExitCode code = RunCtl(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+class CtlSimTest : public ::testing::Test {
+ protected:
+  std::string State() { return home_.Path("state"); }
+  // The tool on the simulated mouse whose memory lives in State().
+  CtlRun Sim(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--simulate=mouse", "--sim-state", State()});
+    return RunTool(args);
+  }
+  test::TempHome home_;
+};
+
 class CtlProgramFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,11 +50,7 @@ class CtlProgramFolderTest : public ::testing::Test {
     SetProgramFolderOverride(home.Path("program/"));
   }
   void TearDown() override { SetProgramFolderOverride(""); }
-  CtlRun Run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const ExitCode code = RunCtl(args, out, err);
-    return {code, out.str(), err.str()};
-  }
+  CtlRun Run(const std::vector<std::string>& args) { return RunTool(args); }
   test::TempHome home;
 };
 

@@ -12,22 +12,15 @@
 
 #include "ctl/ctl_app.h"
 #include "device/frame_trace.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
 
-struct MacroRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using MacroRun = testing::CtlRun;
 
-MacroRun Ctl(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const ExitCode code = RunCtl(args, out, err);
-  return {code, out.str(), err.str()};
-}
+MacroRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args); }
 
 std::string Data(const char* name) { return std::string(TRX770_TEST_DATA_DIR) + "/macro/" + name; }
 
@@ -36,15 +29,7 @@ std::vector<uint8_t> Bytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-class CtlMacroTest : public ::testing::Test {
- protected:
-  std::string State() { return home_.Path("state"); }
-  MacroRun Sim(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--simulate=mouse", "--sim-state", State()});
-    return Ctl(args);
-  }
-  test::TempHome home_;
-};
+using CtlMacroTest = testing::CtlSimTest;
 
 TEST_F(CtlMacroTest, ImportedFilesUploadAsTheHandWrittenImageThenTheKeyBlock) {
   MacroRun r = Sim({"macro", "import", "mouse", Data("first.mac")});

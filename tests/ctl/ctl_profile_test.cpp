@@ -9,27 +9,15 @@
 
 #include "ctl/ctl_app.h"
 #include "profile/profile_operations.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
 
-struct CtlRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using testing::CtlRun;
 
-class CtlProfileTest : public ::testing::Test {
- protected:
-  CtlRun Sim(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--simulate=mouse", "--sim-state", home_.Path("state")});
-    std::ostringstream out, err;
-    const ExitCode code = RunCtl(args, out, err);
-    return {code, out.str(), err.str()};
-  }
-  test::TempHome home_;
-};
+using CtlProfileTest = testing::CtlSimTest;
 
 TEST_F(CtlProfileTest, ABadImportIsRefusedBeforeAnythingIsAdded) {
   const std::string bad = home_.Path("bad.config");

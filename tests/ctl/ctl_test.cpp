@@ -19,28 +19,17 @@
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
 #include "sim/demo_devices.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
 
-struct CtlRun {
-  ExitCode code;
-  std::string out;
-  std::string err;
-};
+using testing::CtlRun;
 
-CtlRun Ctl(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const ExitCode code = RunCtl(args, out, err);
-  return {code, out.str(), err.str()};
-}
+CtlRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args); }
 
-class CtlTest : public ::testing::Test {
- protected:
-  std::string State() { return home_.Path("state"); }
-  test::TempHome home_;
-};
+using CtlTest = testing::CtlSimTest;
 
 TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
   std::vector<std::vector<uint8_t>> written;

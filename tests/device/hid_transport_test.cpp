@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "device/hid_device.h"
@@ -242,54 +243,39 @@ TEST_F(HidTransport, ReadWithNothingToReadTimesOut) {
   EXPECT_EQ(dev.LastIo(), HidIo::Timeout);
 }
 
-TEST_F(HidTransport, StopEventEndsAWaitingReadAndALaterReportIsNotReportedByIt) {
-  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
-  CHidDevice dev(backend_);
-  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+// The stop event, and reopening the record from another thread, end a
+// waiting read at once; the stop is spent on that read, so a report sent
+// afterwards went to nobody and the next read receives it.
+TEST_F(HidTransport, StopOrReopenEndsAWaitingReadAndTheNextReadGetsTheLaterReport) {
+  const std::pair<const char*, std::function<void(CHidDevice&)>> interrupts[] = {
+      {"stop event", [](CHidDevice& dev) { dev.StopEvent().Set(); }},
+      {"reopen", [](CHidDevice& dev) { EXPECT_EQ(dev.Open(), 1); }},
+  };
+  for (const auto& [how, interrupt] : interrupts) {
+    SCOPED_TRACE(how);
+    const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
+    CHidDevice dev(backend_);
+    ASSERT_EQ(OpenInterface(dev, itf.index), 1);
+    std::vector<uint8_t> buf(64, 0);
+    size_t got = 99;
+    int result = -1;
+    // Without the interruption this read would sit out its whole minute.
+    std::thread reader([&] { result = dev.ReadReport(buf.data(), buf.size(), 60000, &got); });
+    while (!dev.ReadPending()) std::this_thread::yield();
+    interrupt(dev);
+    reader.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(dev.LastIo(), HidIo::Stopped);
+    EXPECT_FALSE(dev.ReadPending());
 
-  std::vector<uint8_t> buf(64, 0);
-  size_t got = 99;
-  int result = -1;
-  std::thread reader([&] { result = dev.ReadReport(buf.data(), buf.size(), 30000, &got); });
-  while (!dev.ReadPending()) std::this_thread::yield();
-  dev.StopEvent().Set();
-  reader.join();
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(got, 0u);
-  EXPECT_EQ(dev.LastIo(), HidIo::Stopped);
-  EXPECT_FALSE(dev.ReadPending());
-
-  // The report sent afterwards went to nobody; the buffer is untouched and
-  // the next read, with the stop consumed, receives it.
-  std::vector<uint8_t> report(64, 0x11);
-  report[0] = 0x04;
-  DeviceSend(itf.master_fd, report);
-  EXPECT_EQ(buf, std::vector<uint8_t>(64, 0));
-  ASSERT_EQ(dev.ReadReport(buf.data(), buf.size(), 2000, &got), 1);
-  EXPECT_EQ(buf, report);
-}
-
-TEST_F(HidTransport, ReopeningWhileAnotherThreadReadsEndsThatReadAtOnce) {
-  const auto itf = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
-  CHidDevice dev(backend_);
-  ASSERT_EQ(OpenInterface(dev, itf.index), 1);
-  std::vector<uint8_t> buf(64, 0);
-  size_t got = 0;
-  int result = -1;
-  std::thread reader([&] { result = dev.ReadReport(buf.data(), buf.size(), 60000, &got); });
-  while (!dev.ReadPending()) std::this_thread::yield();
-  // Without the stop this read would sit out its whole minute.
-  EXPECT_EQ(dev.Open(), 1);
-  reader.join();
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(dev.LastIo(), HidIo::Stopped);
-
-  // The stop was spent on that read: the reopened record reads normally.
-  std::vector<uint8_t> report(64, 0x33);
-  report[0] = 0x04;
-  DeviceSend(itf.master_fd, report);
-  ASSERT_EQ(dev.ReadReport(buf.data(), buf.size(), 2000, &got), 1);
-  EXPECT_EQ(buf, report);
+    std::vector<uint8_t> report(64, 0x11);
+    report[0] = 0x04;
+    DeviceSend(itf.master_fd, report);
+    EXPECT_EQ(buf, std::vector<uint8_t>(64, 0));
+    ASSERT_EQ(dev.ReadReport(buf.data(), buf.size(), 2000, &got), 1);
+    EXPECT_EQ(buf, report);
+  }
 }
 
 TEST_F(HidTransport, DrainInputDropsQueuedReports) {

@@ -123,12 +123,6 @@ TEST_F(ProtocolChunks, TransferPastTheAddressRangeIsRefusedUnsent) {
   EXPECT_EQ(Written(), 0u);
 }
 
-}  // namespace
-}  // namespace trx
-
-namespace trx {
-namespace {
-
 TEST(ProtocolKeyboardBlock, BlockSizeFromInformationByte5GivesSixFramesOf56AndOneOf42) {
   auto backend = std::make_shared<sim::SimBackend>();
   auto keyboard = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);

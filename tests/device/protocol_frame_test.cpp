@@ -25,16 +25,30 @@ std::vector<uint8_t> Expected(std::initializer_list<uint8_t> head) {
   return v;
 }
 
-TEST(ProtocolFrame, DeviceInformationRequestCarriesLength33AndChecksum0x24) {
-  EXPECT_EQ(Bytes(BuildFrame(kCmdReadDeviceInfo, 33, 0)), Expected({0x04, 0x24, 0x00, 0x03, 0x21}));
-}
-
-TEST(ProtocolFrame, SettingsRequestsPutAddressLittleEndianAndPayloadFromByte8) {
-  EXPECT_EQ(Bytes(BuildFrame(kCmdReadSettings, 56, 0x0100)),
-            Expected({0x04, 0x3E, 0x00, 0x05, 0x38, 0x00, 0x01, 0x00}));
-  const uint8_t payload[] = {0x01, 0x02};
-  EXPECT_EQ(Bytes(BuildFrame(kCmdWriteSettings, 2, 0x0040, payload, 2)),
-            Expected({0x04, 0x4B, 0x00, 0x06, 0x02, 0x40, 0x00, 0x00, 0x01, 0x02}));
+// Report id 4, checksum (little-endian, none for the reset), command,
+// length, address (little-endian), payload from byte 8.
+TEST(ProtocolFrame, RequestsAsTheyGoOnTheWire) {
+  const uint8_t two[] = {0x01, 0x02};
+  struct Row {
+    uint8_t command, length;
+    uint16_t address;
+    const uint8_t* payload;
+    size_t size;
+    bool checksum;
+    std::vector<uint8_t> expected;
+  };
+  const Row rows[] = {
+      {kCmdReadDeviceInfo, 33, 0, nullptr, 0, true, Expected({0x04, 0x24, 0x00, 0x03, 0x21})},
+      {kCmdReadSettings, 56, 0x0100, nullptr, 0, true, Expected({0x04, 0x3E, 0x00, 0x05, 0x38, 0x00, 0x01, 0x00})},
+      {kCmdWriteSettings, 2, 0x0040, two, 2, true,
+       Expected({0x04, 0x4B, 0x00, 0x06, 0x02, 0x40, 0x00, 0x00, 0x01, 0x02})},
+      {kCmdResetDefaults, 0, 0, nullptr, 0, false, Expected({0x04, 0x00, 0x00, 0x0D})},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Bytes(BuildFrame(row.command, row.length, row.address, row.payload, row.size, row.checksum)),
+              row.expected)
+        << int(row.command);
+  }
 }
 
 TEST(ProtocolFrame, ChecksumCarriesIntoTheHighByte) {
@@ -44,10 +58,6 @@ TEST(ProtocolFrame, ChecksumCarriesIntoTheHighByte) {
   EXPECT_EQ(f[1], 0x06);
   EXPECT_EQ(f[2], 0x38);
   EXPECT_EQ(FrameChecksum(f), 0x3806);
-}
-
-TEST(ProtocolFrame, ResetRequestHasNoChecksum) {
-  EXPECT_EQ(Bytes(BuildFrame(kCmdResetDefaults, 0, 0, nullptr, 0, false)), Expected({0x04, 0x00, 0x00, 0x0D}));
 }
 
 TEST(ProtocolFrame, PayloadLongerThanOneFrameIsCutAt56Bytes) {

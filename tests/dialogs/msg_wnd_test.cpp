@@ -35,30 +35,41 @@ class MsgWndTest : public DialogTest {
 
 // ---- results ----
 
-TEST_F(MsgWndTest, ConfirmReturnsOne) {
-  AnswerWith(kMsgConfirmName);
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_1", true), 1);
-  EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"});
-}
-
-TEST_F(MsgWndTest, CancelAndTheCloseButtonReturnZero) {
-  AnswerWith(kMsgCancelName);
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), 0);
-  AnswerWith(kMsgCloseName);
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), 0);
-}
-
-TEST_F(MsgWndTest, ClosingFromTheDesktopOrEscapeReturnsZero) {
-  SetDialogHook([](WindowImplBase& dialog, std::string_view) {
-    const HWND hwnd = dialog.GetHWND();
-    CMessageQueue::Instance().PostCallback([hwnd] { SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); });
-  });
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_3", true), 0);
-  SetDialogHook([](WindowImplBase& dialog, std::string_view) {
-    const HWND hwnd = dialog.GetHWND();
-    CMessageQueue::Instance().PostCallback([hwnd] { SendMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0); });
-  });
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_3", true), 0);
+// Every way of answering and what it returns.
+TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
+  const auto send = [](UINT msg, WPARAM wparam) {
+    return [msg, wparam](WindowImplBase& dialog, std::string_view) {
+      const HWND hwnd = dialog.GetHWND();
+      CMessageQueue::Instance().PostCallback([hwnd, msg, wparam] { SendMessage(hwnd, msg, wparam, 0); });
+    };
+  };
+  struct Row {
+    const char* how;
+    std::string control;  // clicked with the mouse, or empty: `message` is sent
+    UINT message;
+    WPARAM wparam;
+    int result;
+  };
+  const Row rows[] = {
+      {"confirm", kMsgConfirmName, 0, 0, 1},
+      {"cancel", kMsgCancelName, 0, 0, 0},
+      {"close button", kMsgCloseName, 0, 0, 0},
+      {"closed from the desktop", "", WM_SYSCOMMAND, SC_CLOSE, 0},
+      {"Escape", "", WM_KEYDOWN, VK_ESCAPE, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.how);
+    classes_.clear();
+    if (!row.control.empty()) {
+      AnswerWith(row.control);
+    } else {
+      SetDialogHook(send(row.message, row.wparam));
+    }
+    EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), row.result);
+    if (!row.control.empty()) {
+      EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"});
+    }
+  }
 }
 
 // Each message shows the buttons it needs; Enter clicks the first of Save
@@ -197,28 +208,22 @@ TEST_F(MsgWndTest, ButtonThatOpenedTheBoxIsNotLeftHoveredAfterIt) {
 
 // ---- text ----
 
-TEST_F(MsgWndTest, TextIdIsShownAsALanguageText) {
+// A text id is shown as a language text, literal text as it is, and an
+// empty text keeps the layout's.
+TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
+  struct Row {
+    const char* text;
+    bool is_id;
+    bool resource_text;
+  };
+  const Row rows[] = {{"message_text_8", true, true}, {"Saved.", false, false}, {"", true, false}};
   AnswerWith(kMsgConfirmName);
-  ShowMessage(nullptr, "message_text_8", true);
-  ASSERT_EQ(texts_.size(), 1u);
-  EXPECT_EQ(texts_[0], "message_text_8");
-  EXPECT_TRUE(resource_flags_[0]);
-}
-
-TEST_F(MsgWndTest, LiteralTextIsShownAsItIs) {
-  AnswerWith(kMsgConfirmName);
-  ShowMessage(nullptr, "Saved.", false);
-  ASSERT_EQ(texts_.size(), 1u);
-  EXPECT_EQ(texts_[0], "Saved.");
-  EXPECT_FALSE(resource_flags_[0]);
-}
-
-TEST_F(MsgWndTest, EmptyTextKeepsTheLayoutText) {
-  AnswerWith(kMsgConfirmName);
-  ShowMessage(nullptr, "", true);
-  ASSERT_EQ(texts_.size(), 1u);
-  EXPECT_EQ(texts_[0], "");
-  EXPECT_FALSE(resource_flags_[0]);
+  for (const Row& row : rows) ShowMessage(nullptr, row.text, row.is_id);
+  ASSERT_EQ(texts_.size(), std::size(rows));
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(texts_[i], rows[i].text);
+    EXPECT_EQ(resource_flags_[i], rows[i].resource_text) << rows[i].text;
+  }
 }
 
 TEST_F(MsgWndTest, BoxIsCentredOnItsVisibleOwner) {

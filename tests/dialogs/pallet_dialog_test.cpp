@@ -48,61 +48,53 @@ class PalletTest : public DialogTest {
 
 // ---- OK, cancel, close ----
 
-TEST_F(PalletTest, CancelAfterClickingAPresetLeavesTheCallersColour) {
-  CPalletDialog dialog(0xFF112233);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    ClickPreset(d, 2);
-    QueueMouseClick(d, kPalletBtnCancelName);
-  });
-  EXPECT_EQ(result, kPalletResultClosed);
-  EXPECT_EQ(dialog.GetColor(), 0xFF112233u);
-}
-
-TEST_F(PalletTest, CloseButtonAfterAPresetReturnsTwoAndKeepsTheColour) {
-  CPalletDialog dialog(0xFF112233);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    ClickPreset(d, 7);
-    QueueMouseClick(d, kPalletCloseName);
-  });
-  EXPECT_EQ(result, kPalletResultClosed);
-  EXPECT_EQ(dialog.GetColor(), 0xFF112233u);
-}
-
-TEST_F(PalletTest, OkReturnsTheColourOfTheLastPresetClicked) {
-  CPalletDialog dialog(0xFF112233);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    ClickPreset(d, 3);
-    ClickPreset(d, 16);
-    QueueMouseClick(d, kPalletOkName);
-  });
-  EXPECT_EQ(result, kPalletResultOk);
-  EXPECT_EQ(dialog.GetColor(), 0xFF48B1FAu);
-}
-
-TEST_F(PalletTest, OkWithoutChangesReturnsTheInitialColour) {
-  CPalletDialog dialog(0xFF804020);
-  EXPECT_EQ(Run(dialog, [](CPalletDialog& d) { QueueMouseClick(d, kPalletOkName); }), kPalletResultOk);
-  EXPECT_EQ(dialog.GetColor(), 0xFF804020u);
-}
-
-TEST_F(PalletTest, EscapeDoesNotCountAsOk) {
-  CPalletDialog dialog(0xFF112233);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    ClickPreset(d, 5);
-    const HWND hwnd = d.GetHWND();
-    CMessageQueue::Instance().PostCallback([hwnd] { SendMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0); });
-  });
-  EXPECT_NE(result, kPalletResultOk);
-  EXPECT_EQ(dialog.GetColor(), 0xFF112233u);
-}
-
-TEST_F(PalletTest, DesktopCloseSendsCloseAndDoesNotCountAsOk) {
-  CPalletDialog dialog(0xFF112233);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    const HWND hwnd = d.GetHWND();
-    CMessageQueue::Instance().PostCallback([hwnd] { EXPECT_EQ(SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0), 0); });
-  });
-  EXPECT_NE(result, kPalletResultOk);
+// Only OK hands the colour shown to the caller; cancel and the close button
+// return "closed", Escape and a close from the desktop are not OK either.
+TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
+  struct Row {
+    const char* how;
+    UiColor initial;
+    std::vector<int> presets;  // clicked first, in order
+    const char* click;         // then this control, or nullptr: `message` is sent
+    UINT message;
+    WPARAM wparam;
+    bool ok;
+    UiColor color;  // the dialog's colour after it ran
+  };
+  const Row rows[] = {
+      {"cancel after a preset", 0xFF112233, {2}, kPalletBtnCancelName, 0, 0, false, 0xFF112233},
+      {"close button after a preset", 0xFF112233, {7}, kPalletCloseName, 0, 0, false, 0xFF112233},
+      {"OK after two presets: the last", 0xFF112233, {3, 16}, kPalletOkName, 0, 0, true, 0xFF48B1FA},
+      {"OK without changes", 0xFF804020, {}, kPalletOkName, 0, 0, true, 0xFF804020},
+      {"Escape after a preset", 0xFF112233, {5}, nullptr, WM_KEYDOWN, VK_ESCAPE, false, 0xFF112233},
+      {"closed from the desktop", 0xFF112233, {}, nullptr, WM_SYSCOMMAND, SC_CLOSE, false, 0xFF112233},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.how);
+    CPalletDialog dialog(row.initial);
+    const UINT result = Run(dialog, [&row](CPalletDialog& d) {
+      for (int preset : row.presets) ClickPreset(d, preset);
+      if (row.click != nullptr) {
+        QueueMouseClick(d, row.click);
+        return;
+      }
+      const HWND hwnd = d.GetHWND();
+      CMessageQueue::Instance().PostCallback([hwnd, &row] {
+        const LRESULT answer = SendMessage(hwnd, row.message, row.wparam, 0);
+        if (row.message == WM_SYSCOMMAND) {
+          EXPECT_EQ(answer, 0);
+        }
+      });
+    });
+    if (row.ok) {
+      EXPECT_EQ(result, kPalletResultOk);
+    } else if (row.click != nullptr) {
+      EXPECT_EQ(result, kPalletResultClosed);
+    } else {
+      EXPECT_NE(result, kPalletResultOk);
+    }
+    EXPECT_EQ(dialog.GetColor(), row.color);
+  }
 }
 
 // ---- presets and palette ----
@@ -152,15 +144,12 @@ TEST_F(PalletTest, PickingInThePaletteShowsThatColourAndOkReturnsIt) {
 }
 
 TEST_F(PalletTest, PresetTableHoldsThirtyColoursAndRefusesOtherIndexes) {
+  const std::pair<int, UiColor> known[] = {{0, 0xFFFF0000}, {18, 0xFFFDFDFC}, {21, 0xFF000000}, {29, 0xFF4776A4}};
   UiColor c = 0;
-  ASSERT_TRUE(GetPresetColor(0, &c));
-  EXPECT_EQ(c, 0xFFFF0000u);
-  ASSERT_TRUE(GetPresetColor(18, &c));
-  EXPECT_EQ(c, 0xFFFDFDFCu);
-  ASSERT_TRUE(GetPresetColor(21, &c));
-  EXPECT_EQ(c, 0xFF000000u);
-  ASSERT_TRUE(GetPresetColor(29, &c));
-  EXPECT_EQ(c, 0xFF4776A4u);
+  for (const auto& [index, colour] : known) {
+    ASSERT_TRUE(GetPresetColor(index, &c));
+    EXPECT_EQ(c, colour) << index;
+  }
   c = 0x12345678;
   EXPECT_FALSE(GetPresetColor(30, &c));
   EXPECT_FALSE(GetPresetColor(-1, &c));
@@ -298,12 +287,6 @@ TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
   EXPECT_EQ(RunPalletDialog(nullptr, 0xFF000000, {500, 300}, &color), 2);
   EXPECT_EQ(color, 0xFF000000u);
 }
-
-}  // namespace
-}  // namespace trx::ui::testing
-
-namespace trx::ui::testing {
-namespace {
 
 TEST_F(PalletTest, NearTheScreenEdgeItMovesOntoTheWorkAreaIsTitledAndEnterConfirms) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));

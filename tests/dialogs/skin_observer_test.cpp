@@ -35,10 +35,15 @@ class Recorder : public SkinChangedReceiver {
 
 SkinChangedParam Image(const std::string& name) { return {false, 0, name}; }
 
-TEST(SkinObserverTest, BroadcastReachesReceiversInTheOrderTheyWereAddedEachWithItsOwnCopy) {
+// Three receivers recording into one log, added to `observer` by each test.
+class SkinObserverTest : public ::testing::Test {
+ protected:
   std::vector<std::string> log;
   SkinChangedObserver observer;
-  Recorder a(&log, "a"), b(&log, "b"), c(&log, "c");
+  Recorder a{&log, "a"}, b{&log, "b"}, c{&log, "c"};
+};
+
+TEST_F(SkinObserverTest, BroadcastReachesReceiversInTheOrderTheyWereAddedEachWithItsOwnCopy) {
   observer.AddReceiver(&b);
   observer.AddReceiver(&a);
   observer.AddReceiver(&c);
@@ -46,10 +51,7 @@ TEST(SkinObserverTest, BroadcastReachesReceiversInTheOrderTheyWereAddedEachWithI
   EXPECT_EQ(log, (std::vector<std::string>{"b:x.png", "a:x.png", "c:x.png"}));
 }
 
-TEST(SkinObserverTest, AddingTellsTheReceiverAndAddingTwiceDeliversOnce) {
-  std::vector<std::string> log;
-  SkinChangedObserver observer;
-  Recorder a(&log, "a");
+TEST_F(SkinObserverTest, AddingTellsTheReceiverAndAddingTwiceDeliversOnce) {
   observer.AddReceiver(&a);
   observer.AddReceiver(&a);
   EXPECT_EQ(a.ObserverCount(), 1u);
@@ -57,10 +59,7 @@ TEST(SkinObserverTest, AddingTellsTheReceiverAndAddingTwiceDeliversOnce) {
   EXPECT_EQ(log.size(), 1u);
 }
 
-TEST(SkinObserverTest, RemovedReceiverGetsNothingAndAReaddedOneComesLast) {
-  std::vector<std::string> log;
-  SkinChangedObserver observer;
-  Recorder a(&log, "a"), b(&log, "b");
+TEST_F(SkinObserverTest, RemovedReceiverGetsNothingAndAReaddedOneComesLast) {
   observer.AddReceiver(&a);
   observer.AddReceiver(&b);
   observer.RemoveReceiver(&a);
@@ -71,10 +70,8 @@ TEST(SkinObserverTest, RemovedReceiverGetsNothingAndAReaddedOneComesLast) {
   EXPECT_EQ(log, (std::vector<std::string>{"b:1", "b:2", "a:2"}));
 }
 
-TEST(SkinObserverTest, ReceiverRemovingItsObserversLeavesEveryOneOfThem) {
-  std::vector<std::string> log;
+TEST_F(SkinObserverTest, ReceiverRemovingItsObserversLeavesEveryOneOfThem) {
   SkinChangedObserver first, second;
-  Recorder a(&log, "a");
   first.AddReceiver(&a);
   second.AddReceiver(&a);
   EXPECT_EQ(a.ObserverCount(), 2u);
@@ -86,9 +83,7 @@ TEST(SkinObserverTest, ReceiverRemovingItsObserversLeavesEveryOneOfThem) {
   EXPECT_TRUE(log.empty());
 }
 
-TEST(SkinObserverTest, DestroyedReceiverIsNeverCalled) {
-  std::vector<std::string> log;
-  SkinChangedObserver observer;
+TEST_F(SkinObserverTest, DestroyedReceiverIsNeverCalled) {
   Recorder keep(&log, "keep");
   {
     Recorder gone(&log, "gone");
@@ -100,21 +95,16 @@ TEST(SkinObserverTest, DestroyedReceiverIsNeverCalled) {
   EXPECT_EQ(log, std::vector<std::string>{"keep:x"});
 }
 
-TEST(SkinObserverTest, DestroyedObserverIsForgottenByItsReceivers) {
-  std::vector<std::string> log;
-  Recorder a(&log, "a");
+TEST_F(SkinObserverTest, DestroyedObserverIsForgottenByItsReceivers) {
   {
-    SkinChangedObserver observer;
-    observer.AddReceiver(&a);
+    SkinChangedObserver brief;
+    brief.AddReceiver(&a);
   }
   EXPECT_EQ(a.ObserverCount(), 0u);
   a.RemoveObserver();  // must not reach the dead observer
 }
 
-TEST(SkinObserverTest, ReceiverMayRemoveItselfOrALaterOneDuringABroadcast) {
-  std::vector<std::string> log;
-  SkinChangedObserver observer;
-  Recorder a(&log, "a"), b(&log, "b"), c(&log, "c");
+TEST_F(SkinObserverTest, ReceiverMayRemoveItselfOrALaterOneDuringABroadcast) {
   observer.AddReceiver(&a);
   observer.AddReceiver(&b);
   observer.AddReceiver(&c);
@@ -127,10 +117,7 @@ TEST(SkinObserverTest, ReceiverMayRemoveItselfOrALaterOneDuringABroadcast) {
   EXPECT_EQ(log, (std::vector<std::string>{"a:1", "c:1", "c:2"}));
 }
 
-TEST(SkinObserverTest, NotifyAsksEachReceiverToRespondWithTheObserver) {
-  std::vector<std::string> log;
-  SkinChangedObserver observer;
-  Recorder a(&log, "a"), b(&log, "b");
+TEST_F(SkinObserverTest, NotifyAsksEachReceiverToRespondWithTheObserver) {
   observer.AddReceiver(&a);
   observer.AddReceiver(&b);
   EXPECT_EQ(observer.Notify(Image("q")), 0);
@@ -138,15 +125,13 @@ TEST(SkinObserverTest, NotifyAsksEachReceiverToRespondWithTheObserver) {
   EXPECT_EQ(a.last_observer, &observer);
 }
 
-TEST(SkinObserverTest, DefaultReceiverAnswersZero) {
+TEST_F(SkinObserverTest, DefaultReceiverAnswersZero) {
   SkinChangedReceiver plain;
   EXPECT_EQ(plain.Receive(Image("x")), 0);
   EXPECT_EQ(plain.Respond(Image("x"), nullptr), 0);
 }
 
-TEST(SkinObserverTest, ProcessWideObserverIsOneObject) {
-  std::vector<std::string> log;
-  Recorder a(&log, "a");
+TEST_F(SkinObserverTest, ProcessWideObserverIsOneObject) {
   EXPECT_EQ(&SkinObserver(), &SkinObserver());
   SkinObserver().AddReceiver(&a);
   SkinObserver().Broadcast({true, 0xFF102030, ""});

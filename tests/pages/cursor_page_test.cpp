@@ -9,8 +9,6 @@
 #include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_device.h"
-#include "sim/firmware_model.h"
-#include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/edit.h"
@@ -21,7 +19,7 @@ namespace {
 
 using trx::test::TempHome;
 
-class CursorPageTest : public PageTest {
+class CursorPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
@@ -33,23 +31,15 @@ class CursorPageTest : public PageTest {
     SetProgramFolderOverride(program);
     store = routine::RoutineStoreFor();
     ASSERT_TRUE(routine::InitRoutineIndex(store));  // the window's start-up data load
-    backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-    const int id = backend->AddDevice(firmware);
-    sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& mouse = sim_devices->mouse;
-    mouse.transport.want_read = mouse.transport.want_write = true;
-    mouse.transport.device_path = backend->VendorPath(id);
-    ASSERT_EQ(mouse.transport.Open(), 1);
-    mouse.connected = 1;
+    AttachSimulator();
     Build("Mouse_cursor.xml");
-    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
-    pages->OnWindowInit();
+    UseSimulatedDevices();
   }
   void TearDown() override {
     ui::SetFileDialogHandler({});
     PageTest::TearDown();
     SetProgramFolderOverride("");
+    routine::SetRoutineEditsUnsaved(false);  // process-wide: the next case starts saved
   }
   void Type(const char* edit, const std::string& text) {
     dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
@@ -71,9 +61,6 @@ class CursorPageTest : public PageTest {
 
   TempHome home;
   routine::RoutineStore store;
-  std::shared_ptr<sim::SimBackend> backend;
-  std::shared_ptr<sim::SimFirmware> firmware;
-  std::unique_ptr<FakeDevices> sim_devices;
 };
 
 TEST_F(CursorPageTest, EditsOfStepFiveOfRoutineTwoReachItsFileWithinTheLimits) {

@@ -14,8 +14,6 @@
 #include "settings/config_images.h"
 #include "settings/lighting_bytes.h"
 #include "settings/settings_host.h"
-#include "sim/firmware_model.h"
-#include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
 #include "ui/core/color_palette.h"
 #include "ui/core/combo.h"
@@ -33,7 +31,7 @@ class RecordingPreview : public ILightingPreview {
   std::vector<std::string> calls;
 };
 
-class LightingPageTest : public PageTest {
+class LightingPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
@@ -373,18 +371,8 @@ class PadSimulatorTest : public LightingPageTest {
  protected:
   void SetUp() override {
     LightingPageTest::SetUp();
-    auto backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
-    const int id = backend->AddDevice(firmware);
-    sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& pad = sim_devices->pad;
-    pad.transport.want_read = true;
-    pad.transport.want_write = true;
-    pad.transport.device_path = backend->VendorPath(id);
-    ASSERT_EQ(pad.transport.Open(), 1);
-    pad.connected = 1;
-    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
-    pages->OnWindowInit();
+    AttachSimulator(sim::SimKind::MousePad);
+    UseSimulatedDevices();
   }
   // (command, length, address) of each request.
   std::vector<std::string> Frames() {
@@ -396,8 +384,6 @@ class PadSimulatorTest : public LightingPageTest {
     }
     return out;
   }
-  std::shared_ptr<sim::SimFirmware> firmware;
-  std::unique_ptr<FakeDevices> sim_devices;
 };
 
 TEST_F(PadSimulatorTest, OnboardSwitchStoresTheOldSlotAndLoadsTheNewOne) {

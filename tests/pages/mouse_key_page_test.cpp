@@ -13,15 +13,13 @@
 #include "pages/mouse_key_page.h"
 #include "settings/config_images.h"
 #include "settings/settings_host.h"
-#include "sim/firmware_model.h"
-#include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
 #include "ui/core/combo.h"
 
 namespace trx::pages::testing {
 namespace {
 
-class MouseKeyPageTest : public PageTest {
+class MouseKeyPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
@@ -37,20 +35,12 @@ class MouseKeyPageTest : public PageTest {
       MouseConfigImage& image = Images().mouse;
       for (auto& block : image.key_blocks) std::memcpy(block, image.main_block, kKeyBlockSize);
     }
-    backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim_kind);
-    sim_id = backend->AddDevice(firmware);
-    sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& mouse = sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard;
-    mouse.transport.want_read = true;
-    mouse.transport.want_write = true;
-    mouse.transport.device_path = backend->VendorPath(sim_id);
-    ASSERT_EQ(mouse.transport.Open(), 1);
-    mouse.connected = 1;
-    mouse.block_size = static_cast<int>(firmware->BlockSize());
+    AttachSimulator(sim_kind);
+    (sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard).block_size =
+        static_cast<int>(firmware->BlockSize());
     SetProfileSaver(&saver);
     Build(layout);
-    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    UseSimulatedDevices(false);
   }
   void TearDown() override {
     SetProfileSaver(nullptr);
@@ -79,10 +69,6 @@ class MouseKeyPageTest : public PageTest {
   const char* layout = "Mouse_key.xml";
   sim::SimKind sim_kind = sim::SimKind::Mouse;
   std::filesystem::path home;
-  std::shared_ptr<sim::SimBackend> backend;
-  std::shared_ptr<sim::SimFirmware> firmware;
-  int sim_id = 0;
-  std::unique_ptr<FakeDevices> sim_devices;
   RecordingSaver saver;
 };
 

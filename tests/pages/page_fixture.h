@@ -11,6 +11,8 @@
 
 #include "pages/sub_layouts.h"
 #include "pages/page_set.h"
+#include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
 #include "tests/pages/page_fakes.h"
 #include "ui/core/container.h"
 #include "ui/core/dialog_builder.h"
@@ -100,6 +102,36 @@ class PageTest : public ::testing::Test {
   FakeDevices devices;
   FakeWindow window;
   std::unique_ptr<CPageSet> pages;
+};
+
+// Page tests against a simulated device (the test links trx_sim).
+class SimPageTest : public PageTest {
+ protected:
+  // A simulated device of `kind` on its channel of `sim_devices`, opened
+  // and connected.
+  void AttachSimulator(sim::SimKind kind = sim::SimKind::Mouse) {
+    backend = std::make_shared<sim::SimBackend>();
+    firmware = std::make_shared<sim::SimFirmware>(kind);
+    sim_id = backend->AddDevice(firmware);
+    sim_devices = std::make_unique<FakeDevices>(backend);
+    CDeviceChannel& channel = sim_devices->Channel(kind == sim::SimKind::Mouse      ? DeviceKind::Mouse
+                                                   : kind == sim::SimKind::Keyboard ? DeviceKind::Keyboard
+                                                                                    : DeviceKind::MousePad);
+    channel.transport.want_read = channel.transport.want_write = true;
+    channel.transport.device_path = backend->VendorPath(sim_id);
+    ASSERT_EQ(channel.transport.Open(), 1);
+    channel.connected = 1;
+  }
+  // The page set again, over the simulated devices.
+  void UseSimulatedDevices(bool init = true) {
+    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    if (init) pages->OnWindowInit();
+  }
+
+  std::shared_ptr<sim::SimBackend> backend;
+  std::shared_ptr<sim::SimFirmware> firmware;
+  int sim_id = -1;
+  std::unique_ptr<FakeDevices> sim_devices;
 };
 
 }  // namespace trx::pages::testing

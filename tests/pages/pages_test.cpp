@@ -9,8 +9,6 @@
 #include "pages/control_names.h"
 #include "settings/config_images.h"
 #include "settings/settings_host.h"
-#include "sim/firmware_model.h"
-#include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/combo.h"
@@ -64,36 +62,22 @@ TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {
             (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0xFF, 0x80, 0x01}));
 }
 
-class OnboardStripTest : public PageTest {
+class OnboardStripTest : public SimPageTest {
  protected:
   void SetUp() override {
-    PageTest::SetUp();
+    SimPageTest::SetUp();
     ResetImagesToBuiltIn();
-    auto backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-    const int id = backend->AddDevice(firmware);
-    sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& mouse = sim_devices->mouse;
-    mouse.transport.want_read = true;
-    mouse.transport.want_write = true;
-    mouse.transport.device_path = backend->VendorPath(id);
-    ASSERT_EQ(mouse.transport.Open(), 1);
-    mouse.connected = 1;
+    AttachSimulator();
+    Build();
+    UseSimulatedDevices(false);
   }
   void TearDown() override {
-    PageTest::TearDown();
+    SimPageTest::TearDown();
     ResetImagesToBuiltIn();
   }
-  void BuildWithSimulator() {
-    Build();
-    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
-  }
-  std::shared_ptr<sim::SimFirmware> firmware;
-  std::unique_ptr<FakeDevices> sim_devices;
 };
 
 TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
-  BuildWithSimulator();
   firmware->SetSettingsByte(3 * 64 + 15, 0x42);  // slot 3's first DPI level
   Notify("ms_profile_3", "click");
   EXPECT_EQ(firmware->Settings()[0], 3);

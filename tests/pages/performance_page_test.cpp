@@ -16,8 +16,6 @@
 #include "settings/config_images.h"
 #include "settings/record_apply.h"
 #include "settings/settings_host.h"
-#include "sim/firmware_model.h"
-#include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
@@ -83,22 +81,14 @@ class FileKindSaver : public IProfileSaver {
   std::vector<std::string> saves;
 };
 
-class PerformancePageTest : public PageTest {
+class PerformancePageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
     ResetImagesToBuiltIn();
     SetProfileSaver(&saver);
     desktop::SetDesktopPointer(&fake_desktop);
-    auto backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-    sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& mouse = sim_devices->mouse;
-    mouse.transport.want_read = true;
-    mouse.transport.want_write = true;
-    mouse.transport.device_path = backend->VendorPath(backend->AddDevice(firmware));
-    ASSERT_EQ(mouse.transport.Open(), 1);
-    mouse.connected = 1;
+    AttachSimulator();
     SetImage(0x3360, 100, 119, {15, 7, 0, 119});
   }
   void TearDown() override {
@@ -120,7 +110,7 @@ class PerformancePageTest : public PageTest {
   }
   void BuildPage() {
     Build("Mouse_DPI.xml");
-    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    UseSimulatedDevices(false);
     pages->OnWindowInit();
     // The desktop's answer comes from the applier's worker; shown here.
     std::mutex m;
@@ -151,8 +141,6 @@ class PerformancePageTest : public PageTest {
 
   FakeDesktop fake_desktop;
   FileKindSaver saver;
-  std::shared_ptr<sim::SimFirmware> firmware;
-  std::unique_ptr<FakeDevices> sim_devices;
 };
 
 TEST_F(PerformancePageTest, LayoutHoldsEveryControlThePageUses) {

@@ -9,8 +9,6 @@
 #include "platform/program_folder.h"
 #include "profile/profile_operations.h"
 #include "settings/config_images.h"
-#include "sim/firmware_model.h"
-#include "sim/sim_backend.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/combo.h"
@@ -37,10 +35,10 @@ class Messages : public IProfileMessages {
   FakeDialogs& dialogs_;
 };
 
-class ProfileBarTest : public PageTest {
+class ProfileBarTest : public SimPageTest {
  protected:
   void SetUp() override {
-    PageTest::SetUp();
+    SimPageTest::SetUp();
     ResetImagesToBuiltIn();
     SetProgramFolderOverride(home.Path("program"));
     std::vector<uint8_t> keys(512, 0);
@@ -54,23 +52,14 @@ class ProfileBarTest : public PageTest {
     test::TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), FileBytes(2, config));
     test::TempHome::WriteBytes(home.Path("program/msdengdefault.Led"), FileBytes(2, std::vector<uint8_t>(64, 4)));
     test::TempHome::WriteBytes(home.Path("program/mskeydefault.pro"), FileBytes(2, keys));
-    auto backend = std::make_shared<sim::SimBackend>();
-    firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-    const int id = backend->AddDevice(firmware);
-    sim_devices = std::make_unique<FakeDevices>(backend);
-    CDeviceChannel& mouse = sim_devices->mouse;
-    mouse.transport.want_read = true;
-    mouse.transport.want_write = true;
-    mouse.transport.device_path = backend->VendorPath(id);
-    ASSERT_EQ(mouse.transport.Open(), 1);
-    mouse.connected = 1;
+    AttachSimulator();
     Build();
-    pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+    UseSimulatedDevices(false);
     ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
   }
   void TearDown() override {
     ui::SetFileDialogHandler(nullptr);
-    PageTest::TearDown();
+    SimPageTest::TearDown();
     SetProgramFolderOverride("");
     ResetImagesToBuiltIn();
   }
@@ -90,8 +79,6 @@ class ProfileBarTest : public PageTest {
 
   test::TempHome home;
   Messages messages{dialogs};
-  std::shared_ptr<sim::SimFirmware> firmware;
-  std::unique_ptr<FakeDevices> sim_devices;
 };
 
 TEST_F(ProfileBarTest, AddRenameDeleteKeepComboAndIndexTogether) {
@@ -187,9 +174,9 @@ TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
 TEST_F(ProfileBarTest, ProfilesAddedElsewhereShowAtTheNextStart) {
   ASSERT_EQ(AddProfile(DeviceKind::Mouse, ProfileFamily::Device).result, ProfileOpResult::Ok);
   EXPECT_EQ(Items("ms_device_profile_combo").size(), 1u);
-  pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  UseSimulatedDevices(false);
   Build();
-  pages = std::make_unique<CPageSet>(pm, dialogs, *sim_devices, window);
+  UseSimulatedDevices(false);
   ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
   EXPECT_EQ(Items("ms_device_profile_combo"), (std::vector<std::string>{"profile1", "profile2"}));
 }

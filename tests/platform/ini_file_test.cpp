@@ -26,34 +26,35 @@ class IniFileTest : public ::testing::Test {
   std::string ini_ = home_.Path("test.ini");
 };
 
-TEST_F(IniFileTest, SectionAndKeyNamesIgnoreCase) {
-  TempHome::WriteText(ini_, "[ProfileDeviceName]\n0=Fast\nCount = 3 \n");
-  EXPECT_EQ(Read("PROFILEDEVICENAME", "0"), "Fast");
-  EXPECT_EQ(Read("profiledevicename", "COUNT"), "3");
-}
-
-TEST_F(IniFileTest, FirstMatchingSectionAndKeyWin) {
-  TempHome::WriteText(ini_, "[A]\nk=first\nK=second\n[a]\nk=third\n");
-  EXPECT_EQ(Read("A", "k"), "first");
-}
-
-TEST_F(IniFileTest, DefaultWhenFileSectionOrKeyIsMissing) {
-  EXPECT_EQ(Read("S", "k", "dflt"), "dflt");
-  TempHome::WriteText(ini_, "[S]\nother=1\n");
-  EXPECT_EQ(Read("S", "k", "0"), "0");
-  EXPECT_EQ(Read("T", "other", "x  "), "x");  // trailing blanks of the default are dropped
-}
-
-TEST_F(IniFileTest, KeysBeforeAnySectionAndCommentsAreNotEntries) {
-  TempHome::WriteText(ini_, "k=orphan\n[S]\n;k=commented\n#k=also\nk=real\n");
-  EXPECT_EQ(Read("S", "k"), "real");
-}
-
-TEST_F(IniFileTest, QuotedValueComesBackWithoutQuotes) {
-  TempHome::WriteText(ini_, "[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n");
-  EXPECT_EQ(Read("S", "a"), "C:\\Games\\x.exe");
-  EXPECT_EQ(Read("S", "b"), "one");
-  EXPECT_EQ(Read("S", "c"), "\"open");
+// Lookups: names ignore case, the first matching section and key win, the
+// default (without its trailing blanks) when the file, section or key is
+// missing; keys before any section and comments are no entries; a quoted
+// value comes back without its quotes.
+TEST_F(IniFileTest, LookupsFindTheFirstMatchOrTheDefault) {
+  struct Row {
+    const char* file;  // nullptr: the first row, no file yet
+    const char* section;
+    const char* key;
+    const char* def;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {nullptr, "S", "k", "dflt", "dflt"},
+      {"[ProfileDeviceName]\n0=Fast\nCount = 3 \n", "PROFILEDEVICENAME", "0", "0", "Fast"},
+      {"[ProfileDeviceName]\n0=Fast\nCount = 3 \n", "profiledevicename", "COUNT", "0", "3"},
+      {"[A]\nk=first\nK=second\n[a]\nk=third\n", "A", "k", "0", "first"},
+      {"[S]\nother=1\n", "S", "k", "0", "0"},
+      {"[S]\nother=1\n", "T", "other", "x  ", "x"},
+      {"k=orphan\n[S]\n;k=commented\n#k=also\nk=real\n", "S", "k", "0", "real"},
+      {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "a", "0", "C:\\Games\\x.exe"},
+      {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "b", "0", "one"},
+      {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "c", "0", "\"open"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.section) + "/" + row.key);
+    if (row.file != nullptr) TempHome::WriteText(ini_, row.file);
+    EXPECT_EQ(Read(row.section, row.key, row.def), row.expected);
+  }
 }
 
 TEST_F(IniFileTest, ValueIsCutToBufferLessOneCharacter) {
