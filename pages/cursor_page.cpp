@@ -149,7 +149,7 @@ void CCursorPage::OnWindowInit() {
 
 void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
   if (kind != DeviceKind::Mouse) return;
-  if (routine::RoutineEditsUnsaved()) {
+  if (ctx_.devices.RoutineEdits().Unsaved()) {
     // The connect read left the files alone: they hold edits the mouse
     // has not got. Replaced only when the user says so.
     if (ctx_.dialogs.ShowMessage(kReplaceQuestion) != 1) return;
@@ -163,7 +163,7 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
                                          : 0;
                             },
                             [this](const OperationOutcome& o) {
-                              if (o.Ok()) routine::SetRoutineEditsUnsaved(false);
+                              if (o.Ok()) ctx_.devices.RoutineEdits().MarkSaved();
                               ShowRoutineZero();
                             },
                             true));
@@ -270,7 +270,7 @@ void CCursorPage::StoreStep() {
     ctx_.dialogs.ShowMessage(kFileErrorMessage);
     return;
   }
-  routine::SetRoutineEditsUnsaved(true);
+  ctx_.devices.RoutineEdits().MarkUnsaved();
   ShowPath();
 }
 
@@ -324,7 +324,7 @@ void CCursorPage::UploadDone(int result) {
   uploading_ = false;
   controls().Enable(kSave, true);
   if (result == kUploadOk) {
-    routine::SetRoutineEditsUnsaved(false);
+    ctx_.devices.RoutineEdits().MarkSaved();
     return;
   }
   if (result == kUploadTooLarge) {
@@ -342,7 +342,7 @@ void CCursorPage::ResetRoutine() {
     DebugLineF("cursor routine %d not reset: %s", routine_ + 1, routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(kFileErrorMessage);
   } else {
-    routine::SetRoutineEditsUnsaved(true);
+    ctx_.devices.RoutineEdits().MarkUnsaved();
   }
   SelectStepOption(0);
 }
@@ -363,7 +363,7 @@ void CCursorPage::ImportRoutine() {
     ctx_.dialogs.ShowText(problem);
     return;
   }
-  if (r == routine::RoutineResult::Ok) routine::SetRoutineEditsUnsaved(true);
+  if (r == routine::RoutineResult::Ok) ctx_.devices.RoutineEdits().MarkUnsaved();
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine import from %s: %s", path.c_str(), routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(kFileErrorMessage);

@@ -191,7 +191,7 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
 // Edits not on the mouse: known as unsaved until a save; a connect read
 // asks before replacing them; reset asks before replacing the routine.
 TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
-  routine::SetRoutineEditsUnsaved(false);
+  EXPECT_FALSE(pages->UnsavedRoutineEdit());  // every window starts with none
   Type("ms_cursor_x_eidt", "77");
   EXPECT_TRUE(pages->UnsavedRoutineEdit());
   const std::string edited = TempHome::ReadText(routine::RoutineFilePath(store, 0));
