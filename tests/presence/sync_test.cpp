@@ -62,7 +62,6 @@ TEST_F(PresenceSyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
   firmware->PressProfileButton();  // 1 -> 2
   ASSERT_TRUE(host->WaitFor("send 0x0902", 2));
 
-  const std::vector<Request> one_resync = {{5, 1, 0}, {5, 56, 128}};
   const std::vector<Request> both = {{5, 1, 0}, {5, 56, 64}, {5, 1, 0}, {5, 56, 128}};
   EXPECT_EQ(Requests(DeviceKind::Mouse), both);
   EXPECT_EQ(host->Count("refresh mouse"), 2u);  // the two re-reads (the connect has its own event)
