@@ -291,50 +291,44 @@ TEST_F(PresenceDetectionTest, OtherVendorsAreNeitherOpenedNorTaken) {
   EXPECT_EQ(counting->Opened(tree.PathOf(other)), 0);
 }
 
-// A keyboard's block size comes from information byte 5 (x 3): up to 510
-// bytes the blocks are read with it; above, the message and no block read,
-// the keyboard still connected with its tab.
-TEST_F(PresenceDetectionTest, KeyboardBlocksAreReadWithTheReportedSizeUpToTheLargest) {
-  struct Case {
-    uint8_t info5;
-    uint16_t product;
-    bool refused;
-  };
-  for (const Case& c : {Case{171, 0, true}, Case{170, 0x8611, false}}) {
-    SCOPED_TRACE(c.info5);
-    ClearTrace();
-    auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, c.product);
-    firmware->SetInfoByte(5, c.info5);
-    auto keyboard = Attach(firmware);
-    RecordingHost host(backend);
-    ThreadRunner thread(KeyboardDetectionThread, host);
-    if (c.refused) {
-      ASSERT_TRUE(host.WaitFor("message message_text_11"));
-    }
-    ASSERT_TRUE(host.WaitFor("post instance"));
+TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAndNoBlockReads) {
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
+  firmware->SetInfoByte(5, 171);  // 513 bytes
+  auto keyboard = Attach(firmware);
+  RecordingHost host(backend);
+  ThreadRunner thread(KeyboardDetectionThread, host);
 
-    std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-    if (!c.refused) {
-      for (int command : {7, 8}) {
-        for (int i = 0; i < 9; ++i) expected.push_back({command, 56, 56 * i});
-        expected.push_back({command, 6, 504});
-      }
-      // Then the keyboard's five lighting slots and its active one.
-      for (int k = 0; k < 5; ++k) expected.push_back({5, 56, 64 * k});
-      expected.push_back({5, 1, 0});
-    }
-    expected.push_back({2, 0, 0});
-    EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
-    EXPECT_EQ(host.Count("message message_text_11"), c.refused ? 1u : 0u);
-    EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);
-    if (c.refused) {
-      EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), 1u);
-      continue;
-    }
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
-    EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
-  }
+  ASSERT_TRUE(host.WaitFor("message message_text_11"));
+  ASSERT_TRUE(host.WaitFor("post instance"));
+  const std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}, {2, 0, 0}};
+  EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
+  // Still connected, with its tab shown.
+  EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);
+  EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), 1u);
+}
+
+TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, 0x8611);
+  firmware->SetInfoByte(5, 170);  // 510 bytes
+  auto keyboard = Attach(firmware);
+  RecordingHost host(backend);
+  ThreadRunner thread(KeyboardDetectionThread, host);
+  ASSERT_TRUE(host.WaitFor("post instance"));
+
+  std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
+  for (int i = 0; i < 9; ++i) expected.push_back({7, 56, 56 * i});
+  expected.push_back({7, 6, 504});
+  for (int i = 0; i < 9; ++i) expected.push_back({8, 56, 56 * i});
+  expected.push_back({8, 6, 504});
+  // Then the keyboard's five lighting slots and its active one.
+  for (int k = 0; k < 5; ++k) expected.push_back({5, 56, 64 * k});
+  expected.push_back({5, 1, 0});
+  expected.push_back({2, 0, 0});
+  EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
+  EXPECT_EQ(host.Count("message message_text_11"), 0u);
+  std::lock_guard<std::recursive_mutex> image(ImageMutex());
+  EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
+  EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
 }
 
 TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
