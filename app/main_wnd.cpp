@@ -167,7 +167,7 @@ void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
 void CMainWnd::ReadMouseRoutines() {
   // Routine edits not yet on the mouse are not overwritten here: the
   // cursor page asks first when the connected event reaches it.
-  if (routine::RoutineEditsUnsaved()) {
+  if (routine_edits_.Unsaved()) {
     DebugLine("routine read skipped: the routine files hold edits not yet on the mouse");
     return;
   }

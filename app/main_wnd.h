@@ -159,6 +159,7 @@ class CMainWnd : public ui::WindowImplBase,
   // after the last such operation ended. False once shutdown has begun.
   // UI thread.
   bool Submit(DeviceKind kind, DeviceOperation operation) override;
+  routine::RoutineEdits& RoutineEdits() override { return routine_edits_; }
   // IOperationObserver: the ring (UI thread).
   void OnOperationProgress(const OperationProgress& progress) override;
   void OnOperationFinished(const OperationOutcome& outcome) override;
@@ -332,6 +333,8 @@ class CMainWnd : public ui::WindowImplBase,
   // Shared with the queued sends, which may outlive a window whose stop
   // timed out.
   std::shared_ptr<PendingSettings> pending_ = std::make_shared<PendingSettings>();
+  // Read by the mouse's connect read on its detection thread (atomic).
+  routine::RoutineEdits routine_edits_;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
   bool inactive_ = false;  // the last WM_ACTIVATE was WA_INACTIVE

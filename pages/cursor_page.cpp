@@ -144,7 +144,7 @@ void CCursorPage::OnWindowInit() {
 
 void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
   if (kind != DeviceKind::Mouse) return;
-  if (routine::RoutineEditsUnsaved()) {
+  if (ctx_.devices.RoutineEdits().Unsaved()) {
     // The connect read left the files alone: they hold edits the mouse
     // has not got. Replaced only when the user says so.
     if (ctx_.dialogs.ShowMessage(kReplaceQuestion) != 1) return;
@@ -158,7 +158,7 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
                                          : 0;
                             },
                             [this](const OperationOutcome& o) {
-                              if (o.Ok()) routine::SetRoutineEditsUnsaved(false);
+                              if (o.Ok()) ctx_.devices.RoutineEdits().MarkSaved();
                               ShowRoutineZero();
                             },
                             true));
@@ -265,7 +265,7 @@ void CCursorPage::StoreStep() {
     ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
     return;
   }
-  routine::SetRoutineEditsUnsaved(true);
+  ctx_.devices.RoutineEdits().MarkUnsaved();
   ShowPath();
 }
 
@@ -320,7 +320,7 @@ void CCursorPage::UploadDone(UploadResult result) {
   uploading_ = false;
   controls().Enable(kSave, true);
   if (result == UploadResult::Ok) {
-    routine::SetRoutineEditsUnsaved(false);
+    ctx_.devices.RoutineEdits().MarkSaved();
     return;
   }
   if (result == UploadResult::TooLarge) {
@@ -338,7 +338,7 @@ void CCursorPage::ResetRoutine() {
     DebugLineF("cursor routine %d not reset: %s", routine_ + 1, routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
   } else {
-    routine::SetRoutineEditsUnsaved(true);
+    ctx_.devices.RoutineEdits().MarkUnsaved();
   }
   SelectStepOption(0);
 }
@@ -359,7 +359,7 @@ void CCursorPage::ImportRoutine() {
     ctx_.dialogs.ShowText(problem);
     return;
   }
-  if (r == routine::RoutineResult::Ok) routine::SetRoutineEditsUnsaved(true);
+  if (r == routine::RoutineResult::Ok) ctx_.devices.RoutineEdits().MarkUnsaved();
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine import from %s: %s", path.c_str(), routine::RoutineResultName(r));
     ctx_.dialogs.ShowMessage(text::kProfileFileMissing);

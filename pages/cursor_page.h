@@ -10,7 +10,7 @@
 //
 // State: the selected routine (0-3) and step (0-29); the files are the
 // routines' only store (routine/). An edit, reset or import not yet sent to
-// the mouse marks the routines unsaved (routine::RoutineEditsUnsaved): the
+// the mouse marks the routines unsaved (IDevices::RoutineEdits): the
 // window then asks before closing, and a connect read that would replace
 // the files asks first ("routine_replace_unsaved_question"). Reset asks
 // ("routine_reset_question") before it replaces the routine.

@@ -59,7 +59,6 @@
 #include "macro/macro_library.h"
 #include "macro/macro_recorder.h"
 #include "platform/input_hooks.h"
-#include "platform/tick_clock.h"
 #include "settings/config_images.h"
 #include "pages/page.h"
 #include "ui/core/list.h"
@@ -141,8 +140,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   bool editing_ = false;
   bool removing_ = false;  // a delete is running on the device's queue
   uint32_t hook_mode_;
-  SteadyTickClock clock_;
-  macro::CMacroRecorder recorder_{clock_};
+  macro::CMacroRecorder recorder_{ctx_.window.Clock()};
   bool record_clicks_ = false;  // the "mouse click" option at the start
   int recording_from_ = 0;      // actions in the list when the recording started
   std::function<void()> library_changed_;

@@ -362,6 +362,11 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   auto done = [this, surplus, routines](const OperationOutcome& o) {
     const UploadResult result = UploadResultOf(o);
     UploadDone(result, *surplus);
+    // The mouse's save sends the routines first: once they went out, the
+    // files and the mouse agree (a report never filled: none were sent).
+    if (o.status == OperationStatus::Ran && routines->result == routine::RoutineResult::Ok &&
+        routines->image.total_size > 0)
+      ctx_.devices.RoutineEdits().MarkSaved();
     // The buttons went out; routines too large for the mouse did not.
     if (result == UploadResult::Ok && routines->result == routine::RoutineResult::TooLarge)
       ctx_.dialogs.ShowText(RoutineTooLargeMessage(routines->image));

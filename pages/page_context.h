@@ -17,8 +17,9 @@
 #include "device/device_queue.h"
 #include "platform/input_hooks.h"
 #include "pages/controls.h"
-#include "platform/input_hooks.h"
 #include "platform/progress_reporter.h"
+#include "platform/tick_clock.h"
+#include "routine/routine_edits.h"
 #include "ui/core/notify.h"
 #include "ui/core/ui_types.h"
 
@@ -62,6 +63,9 @@ class IDevices {
   // Reads everything the device holds again, on its queue; the pages show
   // it once read. UI thread.
   virtual void ReadAgain(DeviceKind kind) = 0;
+  // Whether the mouse's routine files hold edits it has not got. Lives as
+  // long as the devices. Any thread.
+  virtual routine::RoutineEdits& RoutineEdits() = 0;
 };
 
 // The window's input capture (a macro recording). RemoveInputHooks is the
@@ -104,6 +108,12 @@ class IWindow {
   // Installs the keyboard hook in `mode`; its events reach `listener` until
   // the hooks are removed. False when the input can't be captured.
   virtual bool InstallKeyCapture(uint32_t mode, IHookListener* listener) = 0;
+  // The millisecond clock pages time things with (a recording's gaps);
+  // the monotonic clock unless a test gives its own. Any thread.
+  virtual const ITickClock& Clock() {
+    static const SteadyTickClock steady;
+    return steady;
+  }
 };
 
 struct PageContext {

@@ -10,7 +10,6 @@
 #include "pages/onboard_strip.h"
 #include "pages/profile_bar.h"
 #include "pages/profile_link_page.h"
-#include "routine/routine_files.h"
 
 namespace trx::pages {
 
@@ -83,7 +82,7 @@ bool CPageSet::UnsavedMacroEdit() const {
     if (page != nullptr && page->Editing()) return true;
   return false;
 }
-bool CPageSet::UnsavedRoutineEdit() const { return routine::RoutineEditsUnsaved(); }
+bool CPageSet::UnsavedRoutineEdit() const { return context_.devices.RoutineEdits().Unsaved(); }
 
 bool CPageSet::SaveMacroEdits() {
   bool all_saved = true;

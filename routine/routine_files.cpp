@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cstdio>
 
 #include "macro/macro_library.h"
@@ -33,8 +32,6 @@ bool ReadSmallFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 bool InRange(int r) { return r >= 0 && r < kRoutineCount; }
-
-std::atomic<bool> g_edits_unsaved{false};
 
 }  // namespace
 
@@ -165,9 +162,6 @@ RoutineResult ImportRoutine(const RoutineStore& store, int r, const std::string&
   }
   return WriteFileAtomic(path, bytes.data(), bytes.size()) ? RoutineResult::Ok : RoutineResult::FileError;
 }
-
-void SetRoutineEditsUnsaved(bool unsaved) { g_edits_unsaved = unsaved; }
-bool RoutineEditsUnsaved() { return g_edits_unsaved; }
 
 RoutineResult ExportRoutine(const RoutineStore& store, int r, const std::string& destination, bool overwrite) {
   const std::string path = RoutineFilePath(store, r);

@@ -87,13 +87,6 @@ RoutineResult ResetRoutine(const RoutineStore& store, int r);
 inline constexpr size_t kMaxRoutineFileBytes = 1u << 20;
 RoutineResult ImportRoutine(const RoutineStore& store, int r, const std::string& source, long* actions = nullptr,
                             std::string* problem = nullptr);
-// Whether the routine files hold edits not yet written to the mouse (set by
-// the cursor page, cleared by a complete upload or a read from the mouse).
-// Process-wide and atomic: the mouse's connect read, on its detection
-// thread, leaves the files alone while it is set.
-void SetRoutineEditsUnsaved(bool unsaved);
-bool RoutineEditsUnsaved();
-
 // Copies routine r's file to `destination`. An existing destination is
 // replaced only with `overwrite` (else TargetExists, nothing written).
 RoutineResult ExportRoutine(const RoutineStore& store, int r, const std::string& destination, bool overwrite);

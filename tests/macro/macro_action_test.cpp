@@ -45,16 +45,15 @@ TEST(MacroActionLine, ParsesFromTheRightKeepingLowBits) {
   }
 }
 
-TEST(MacroActionLine, DelayBytesAndFormat) {
-  MacroAction a{100, 0x8A, 4, 1, "keyboard_key_A"};
-  EXPECT_EQ(FormatActionLine(a), "100,0,138,4,1,keyboard_key_A");  // 1000 ms
-  a.delay = 300;                                                    // 3000 ms
-  EXPECT_EQ(FormatActionLine(a), "44,1,138,4,1,keyboard_key_A");
-  a.delay = 65535;
-  EXPECT_EQ(FormatActionLine(a), "255,255,138,4,1,keyboard_key_A");
-  MacroAction back;
-  ASSERT_TRUE(ParseActionLine(FormatActionLine(a), back));
-  EXPECT_EQ(back, a);
+TEST(MacroActionLine, DelayBytesAndFormatRoundTrip) {
+  for (const auto& [delay, line] : {std::pair<uint16_t, const char*>{100, "100,0,138,4,1,keyboard_key_A"},
+                                    {300, "44,1,138,4,1,keyboard_key_A"}, {65535, "255,255,138,4,1,keyboard_key_A"}}) {
+    const MacroAction a{delay, 0x8A, 4, 1, "keyboard_key_A"};
+    EXPECT_EQ(FormatActionLine(a), line);
+    MacroAction back;
+    ASSERT_TRUE(ParseActionLine(line, back));
+    EXPECT_EQ(back, a);
+  }
 }
 
 TEST(MacroTables, KeyRowsAreConsistent) {

@@ -16,10 +16,7 @@
 namespace trx::macro {
 namespace {
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::TempHome;
 
 class MacroLibraryTest : public ::testing::Test {
  protected:
@@ -38,10 +35,10 @@ TEST_F(MacroLibraryTest, CreateNamesNextFreeNumberAndStopsAtFifty) {
   EXPECT_EQ(LoadMacroNames(store), (std::vector<std::string>{"NAME_3", "other", "name_4"}));
   EXPECT_FALSE(std::filesystem::exists(store.folder + "name_4.mac"));  // the first save makes it
   for (int i = 3; i < 50; ++i) ASSERT_EQ(CreateMacro(store, name), MacroResult::Ok) << i;
-  const std::string before = ReadText(store.index_path);
+  const std::string before = TempHome::ReadText(store.index_path);
   EXPECT_EQ(CreateMacro(store, name), MacroResult::LimitReached);
   EXPECT_EQ(ImportMacro(store, store.index_path, name), MacroResult::LimitReached);
-  EXPECT_EQ(ReadText(store.index_path), before);
+  EXPECT_EQ(TempHome::ReadText(store.index_path), before);
 }
 
 TEST_F(MacroLibraryTest, SaveLoadAndTheCutTo259Characters) {
@@ -49,7 +46,7 @@ TEST_F(MacroLibraryTest, SaveLoadAndTheCutTo259Characters) {
   ASSERT_EQ(CreateMacro(store, name), MacroResult::Ok);
   const std::string long_line = "0,0,138,4,1," + std::string(300, 'k');
   ASSERT_EQ(SaveMacro(store, 0, {"10,0,138,4,1,keyboard_key_A", long_line}), MacroResult::Ok);
-  EXPECT_EQ(ReadText(store.folder + "name_1.mac"),
+  EXPECT_EQ(TempHome::ReadText(store.folder + "name_1.mac"),
             "[MACROACTIONCOUNT]\ncount=2\n[MACROSELECTNAME]\nname=name_1\n[MACROACTION]\n"
             "0=10,0,138,4,1,keyboard_key_A\n1=" + long_line + "\n");
   const auto lines = LoadMacroLines(store, "name_1");
@@ -111,7 +108,7 @@ TEST_F(MacroLibraryTest, DeleteRenumbersAllFiveBlocksAndRewritesTheIndex) {
 
   ASSERT_EQ(DeleteMacro(store, 1), MacroResult::Ok);
   EXPECT_FALSE(std::filesystem::exists(store.folder + "b.mac"));
-  EXPECT_EQ(ReadText(store.index_path),
+  EXPECT_EQ(TempHome::ReadText(store.index_path),
             "[MACROCOUNT]\ncount=2\n[CURSORCOUNT]\ncount=4\n[CURSORNAME]\n0=name_1\n1=name_2\n2=name_3\n3=name_4\n"
             "[MACRONAME]\n0=a\n1=c\n");
   EXPECT_EQ(DeleteMacro(store, 2), MacroResult::NoSuchMacro);
@@ -119,7 +116,7 @@ TEST_F(MacroLibraryTest, DeleteRenumbersAllFiveBlocksAndRewritesTheIndex) {
   MacroStore kb = MacroStoreFor(DeviceKind::Keyboard);
   std::ofstream(kb.index_path) << "[MACROCOUNT]\ncount=1\n[MACRONAME]\n0=z\n";
   ASSERT_EQ(DeleteMacro(kb, 0), MacroResult::Ok);
-  EXPECT_EQ(ReadText(kb.index_path), "[MACROCOUNT]\ncount=0\n");  // no cursor keys on the keyboard
+  EXPECT_EQ(TempHome::ReadText(kb.index_path), "[MACROCOUNT]\ncount=0\n");  // no cursor keys on the keyboard
 }
 
 TEST_F(MacroLibraryTest, FilesWithAnUpperCaseExtensionAreTheMacrosFiles) {
@@ -128,7 +125,7 @@ TEST_F(MacroLibraryTest, FilesWithAnUpperCaseExtensionAreTheMacrosFiles) {
   std::ofstream(store.folder + "TAKEN.Mac") << "x";
   EXPECT_EQ(LoadMacroLines(store, "win").size(), 1u);
   ASSERT_EQ(ExportMacro(store, "win", home.Path("out.mac")), MacroResult::Ok);
-  EXPECT_EQ(ReadText(home.Path("out.mac")), ReadText(store.folder + "win.MAC"));
+  EXPECT_EQ(TempHome::ReadText(home.Path("out.mac")), TempHome::ReadText(store.folder + "win.MAC"));
   EXPECT_EQ(RenameMacro(store, 1, "TAKEN", {}), MacroResult::FileExists);
   ASSERT_EQ(DeleteMacro(store, 0), MacroResult::Ok);
   EXPECT_FALSE(std::filesystem::exists(store.folder + "win.MAC"));
@@ -151,11 +148,11 @@ TEST_F(MacroLibraryTest, ImportAndExportCopyBytesUnchanged) {
   std::string name;
   ASSERT_EQ(ImportMacro(store, source, name), MacroResult::Ok);
   EXPECT_EQ(name, "name_1");
-  EXPECT_EQ(ReadText(store.folder + "name_1.mac"), bytes);
+  EXPECT_EQ(TempHome::ReadText(store.folder + "name_1.mac"), bytes);
   EXPECT_EQ(LoadMacroLines(store, "name_1"), std::vector<std::string>{"5,0,129,2,1,mouse_key_right"});
   const std::string out = home.Path("out.mac");
   ASSERT_EQ(ExportMacro(store, "NAME_1", out), MacroResult::Ok);
-  EXPECT_EQ(ReadText(out), bytes);
+  EXPECT_EQ(TempHome::ReadText(out), bytes);
   EXPECT_EQ(ExportMacro(store, "nope", out), MacroResult::NoSuchMacro);
   EXPECT_EQ(ImportMacro(store, home.Path("missing.mac"), name), MacroResult::FileError);
   EXPECT_EQ(ImportMacro(store, home.root(), name), MacroResult::FileError);  // a folder
@@ -185,7 +182,7 @@ TEST_F(MacroLibraryTest, ImportRefusesDamagedFilesAndLoadNeverBelievesAHugeCount
       {"", fifo, MacroResult::FileError, "not a regular file"},
       {"", "/dev/zero", MacroResult::FileError, "not a regular file"},
   };
-  const std::string index_before = ReadText(store.index_path);
+  const std::string index_before = TempHome::ReadText(store.index_path);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
     std::string path = c.path;
@@ -198,7 +195,7 @@ TEST_F(MacroLibraryTest, ImportRefusesDamagedFilesAndLoadNeverBelievesAHugeCount
     EXPECT_EQ(ImportMacro(store, path, name, &problem), c.result);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_NE(problem.find(c.reason), std::string::npos) << problem;
-    EXPECT_EQ(ReadText(store.index_path), index_before);
+    EXPECT_EQ(TempHome::ReadText(store.index_path), index_before);
     EXPECT_FALSE(std::filesystem::exists(store.folder + "name_1.mac"));
   }
   // A file damaged in the library itself: no lines, and the caller hears why.

@@ -15,11 +15,6 @@
 namespace trx::macro {
 namespace {
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class MacroUploadTest : public test::SimChannelTest {
  protected:
   void SetUp() override {
@@ -35,7 +30,8 @@ class MacroUploadTest : public test::SimChannelTest {
     return UploadMacroLibrary(*channel, store, info.data(), 2, key_block.data(), progress);
   }
   std::string Snapshot() {
-    return ReadText(store.index_path) + ReadText(store.folder + "first.mac") + ReadText(store.folder + "second.mac");
+    return test::TempHome::ReadText(store.index_path) + test::TempHome::ReadText(store.folder + "first.mac") +
+           test::TempHome::ReadText(store.folder + "second.mac");
   }
   struct Progress : IProgressReporter {
     void Begin(int total) override { this->total = total; }

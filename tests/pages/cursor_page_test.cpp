@@ -39,7 +39,6 @@ class CursorPageTest : public SimPageTest {
     ui::SetFileDialogHandler({});
     PageTest::TearDown();
     SetProgramFolderOverride("");
-    routine::SetRoutineEditsUnsaved(false);  // process-wide: the next case starts saved
   }
   void Type(const char* edit, const std::string& text) {
     dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
@@ -178,7 +177,7 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
 // Edits not on the mouse: known as unsaved until a save; a connect read
 // asks before replacing them; reset asks before replacing the routine.
 TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
-  routine::SetRoutineEditsUnsaved(false);
+  EXPECT_FALSE(pages->UnsavedRoutineEdit());  // every window starts with none
   Type("ms_cursor_x_eidt", "77");
   EXPECT_TRUE(pages->UnsavedRoutineEdit());
   const std::string edited = TempHome::ReadText(routine::RoutineFilePath(store, 0));
@@ -200,12 +199,20 @@ TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
   EXPECT_EQ(routine::ReadStep(store, 0, 0).x, 77u);
 }
 
-// The first pause typed into a routine with no actions is kept.
+// The first pause typed into a routine with no actions is kept: in the
+// file, shown again, and through the mouse (a factory mouse's routines are
+// empty: saved, read back at the next connect, shown).
 TEST_F(CursorPageTest, TheFirstPauseOfAnEmptyRoutineIsKept) {
-  for (bool file : {true, false}) {
-    SCOPED_TRACE(file ? "no actions" : "no file");
-    if (file) ASSERT_EQ(routine::WriteRoutineLines(store, 3, {}), routine::RoutineResult::Ok);
-    else std::filesystem::remove(routine::RoutineFilePath(store, 3));
+  enum Empty { NoActions, NoFile, FactoryMouse };
+  for (Empty empty : {NoActions, NoFile, FactoryMouse}) {
+    SCOPED_TRACE(empty);
+    if (empty == NoActions) {
+      ASSERT_EQ(routine::WriteRoutineLines(store, 3, {}), routine::RoutineResult::Ok);
+    } else if (empty == NoFile) {
+      std::filesystem::remove(routine::RoutineFilePath(store, 3));
+    } else {
+      ASSERT_EQ(routine::ReadRoutinesFromMouse(sim_devices->mouse, store).result, routine::RoutineResult::Ok);
+    }
     ClickOption("ms_gun_op_2");
     ClickOption("ms_gun_op_3");
     Type("ms_cursor_delay_eidt", "500");
@@ -214,6 +221,11 @@ TEST_F(CursorPageTest, TheFirstPauseOfAnEmptyRoutineIsKept) {
     ClickOption("ms_bullet_op_0");
     EXPECT_EQ(Text("ms_cursor_delay_eidt"), "500");
   }
+  Click("ms_bulletdate_save_btn");
+  ASSERT_EQ(routine::WriteRoutineLines(store, 3, {}), routine::RoutineResult::Ok);
+  ASSERT_EQ(routine::ReadRoutinesFromMouse(sim_devices->mouse, store).result, routine::RoutineResult::Ok);
+  ClickOption("ms_gun_op_3");
+  EXPECT_EQ(Text("ms_cursor_delay_eidt"), "500");
 }
 
 TEST_F(CursorPageTest, SaveSendsTheImageOrTellsTheSizeAndTheLimit) {

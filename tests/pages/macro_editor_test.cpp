@@ -293,6 +293,22 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
   EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));  // still an unsaved edit
 }
 
+// Without fixed delays the label of the action before shows the gap in
+// milliseconds, the stored delay its 10 ms units; the tick count may wrap.
+TEST_F(MacroEditorTest, RecordingLabelsTheRealGapAndStoresItsUnits) {
+  Library(1, {"7,0,129,1,1,mouse_key_left"});
+  window.clock.now = 0xFFFFFF9Cu;  // 100 ms before the wrap
+  Notify("ms_macro_btn_redio", "click");
+  window.clock.now += 1234;
+  window.hooks.listener->OnHookMouse(0x813, kWmRButtonDown);
+  window.clock.now += 5;
+  window.hooks.listener->OnHookMouse(0x813, kWmMButtonDown);
+  EXPECT_EQ(Label(0, 2)->GetText(), "1234");
+  EXPECT_EQ(Label(1, 2)->GetText(), "5");
+  EXPECT_EQ(Items()[0], "123,0,129,1,1,mouse_key_left");
+  EXPECT_EQ(Items()[1].substr(0, 4), "0,0,");
+}
+
 }  // namespace
 }  // namespace trx::pages::testing
 

@@ -186,8 +186,10 @@ TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
   Choose("ms_key_fct_combo", 4);
   Choose("ms_key_fct_combo_14", 2);
   firmware->ClearRequests();
+  sim_devices->routine_edits.MarkUnsaved();
   Notify("ms_key_butt_prosave", "click");
   EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_FALSE(sim_devices->routine_edits.Unsaved());  // the routines went out first
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0", "mouse 2"}));  // device profile, then key profile
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   // Onboard profile 0's entries 0-6 at device address 0.
@@ -201,9 +203,11 @@ TEST_F(MouseKeyPageTest, SaveWithTheMouseRemovedMidwayTellsTheUserAndWritesNoFil
   sim::SimFaults faults;
   faults.remove_at_frame = 2;
   firmware->SetFaults(faults);
+  sim_devices->routine_edits.MarkUnsaved();
   Notify("ms_key_butt_prosave", "click");
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_10"}));
   EXPECT_TRUE(saver.saves.empty());
+  EXPECT_TRUE(sim_devices->routine_edits.Unsaved());
 }
 
 TEST_F(MouseKeyPageTest, MacrosTooLargeForTheDeviceNameHowManyActionsMustGo) {

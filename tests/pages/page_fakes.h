@@ -77,7 +77,9 @@ class FakeDevices : public IDevices {
     if (operation.done) operation.done(outcome);
     return true;
   }
+  routine::RoutineEdits& RoutineEdits() override { return routine_edits; }
   CDeviceChannel keyboard, mouse, pad;
+  routine::RoutineEdits routine_edits;
   std::vector<std::string> submitted;
   std::vector<DeviceKind> pending;
 };
@@ -138,6 +140,12 @@ class FakeWindow : public IWindow {
     key_listener = listener;
     return true;
   }
+  // Time stands still until the test moves `clock.now`.
+  struct FakeClock : ITickClock {
+    uint32_t NowMs() const override { return now; }
+    uint32_t now = 0;
+  } clock;
+  const ITickClock& Clock() override { return clock; }
   IHookListener* key_listener = nullptr;
   std::vector<std::string> calls;
   std::vector<std::string> library;

@@ -22,28 +22,23 @@ using test::PresenceTest;
 using test::RecordingHost;
 using test::ThreadRunner;
 
-TEST(PresenceSimulateList, NoListMeansAllThreeDevices) {
+// No list means all three; a list names exactly its devices, in any order
+// (parsed into one selection, so each parse replaces the last).
+TEST(PresenceSimulateList, AListChoosesExactlyItsDevices) {
+  struct Case {
+    const char* list;
+    bool mouse, keyboard, pad;
+    int keyboard_product_id;
+  };
   SimulateSelection s;
-  std::string error;
-  ASSERT_TRUE(sim::ParseSimulateList("", s, error));
-  EXPECT_TRUE(s.mouse && s.keyboard && s.pad);
-}
-
-TEST(PresenceSimulateList, ListedDevicesOnlyInAnyOrder) {
-  SimulateSelection s;
-  std::string error;
-  ASSERT_TRUE(sim::ParseSimulateList("pad,mouse", s, error));
-  EXPECT_TRUE(s.mouse);
-  EXPECT_FALSE(s.keyboard);
-  EXPECT_TRUE(s.pad);
-  ASSERT_TRUE(sim::ParseSimulateList("keyboard", s, error));
-  EXPECT_FALSE(s.mouse);
-  EXPECT_TRUE(s.keyboard);
-  EXPECT_FALSE(s.pad);
-  EXPECT_EQ(s.keyboard_product_id, 0);
-  ASSERT_TRUE(sim::ParseSimulateList("mouse,keyboard:8611", s, error));
-  EXPECT_TRUE(s.mouse && s.keyboard && !s.pad);
-  EXPECT_EQ(s.keyboard_product_id, 0x8611);
+  for (const Case& c : {Case{"", true, true, true, 0}, Case{"pad,mouse", true, false, true, 0},
+                        Case{"keyboard", false, true, false, 0}, Case{"mouse,keyboard:8611", true, true, false, 0x8611}}) {
+    std::string error;
+    ASSERT_TRUE(sim::ParseSimulateList(c.list, s, error)) << c.list;
+    EXPECT_EQ((std::vector<int>{s.mouse, s.keyboard, s.pad, s.keyboard_product_id}),
+              (std::vector<int>{c.mouse, c.keyboard, c.pad, c.keyboard_product_id}))
+        << c.list;
+  }
 }
 
 // The program and the tool read the simulator options through one parser.

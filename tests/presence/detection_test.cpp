@@ -27,7 +27,7 @@ void AddBlock(std::vector<Request>& seq, int command, int base) {
 
 using PresenceDetectionTest = PresenceTest;
 
-TEST_F(PresenceDetectionTest, MousePresentAtStartIsFoundOnTheFirstScanAndPostsTheInstanceMessageOnce) {
+TEST_F(PresenceDetectionTest, MousePresentAtStartIsFoundReadAndSavedAndPostsTheInstanceMessageOnce) {
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   auto mouse = Attach(firmware);
   RecordingHost host(backend);
@@ -38,6 +38,15 @@ TEST_F(PresenceDetectionTest, MousePresentAtStartIsFoundOnTheFirstScanAndPostsTh
   const std::vector<std::string> expected = {"routines", "connected mouse device 0 light 0 key 0 read 0",
                                              "timer 7 100", "post instance"};
   EXPECT_EQ(host.Events(), expected);
+  // The complete read saved the device profile (no index yet: named "0").
+  const std::string path = ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true);
+  const std::vector<uint8_t> file = test::TempHome::ReadBytes(path);
+  ASSERT_EQ(file.size(), 16u + 576u);
+  EXPECT_EQ(file[0], 0xAA);
+  EXPECT_EQ(file[1], 0x55);
+  EXPECT_EQ(file[4], 2);  // mouse
+  const std::vector<uint8_t> keys = firmware->KeyMemory();
+  EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 512, file.begin() + 16));
 
   // Gone and back: the window is asked to show, the instance message is not
   // posted again.
@@ -76,24 +85,6 @@ TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFram
   EXPECT_EQ(0, std::memcmp(m.key_blocks[4], firmware->KeyMemory().data() + 504, 512));
   EXPECT_EQ(m.current[0], 3);
   EXPECT_EQ(0, std::memcmp(m.current + 1, settings.data() + 3 * 64 + 1, 33));
-}
-
-TEST_F(PresenceDetectionTest, CompleteConnectReadSavesTheDeviceProfileFile) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-  auto mouse = Attach(firmware);
-  RecordingHost host(backend);
-  ThreadRunner thread(MouseDetectionThread, host);
-  ASSERT_TRUE(host.WaitFor("post instance"));
-
-  // No index yet: profile 0 is named "0".
-  const std::string path = ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true);
-  const std::vector<uint8_t> file = test::TempHome::ReadBytes(path);
-  ASSERT_EQ(file.size(), 16u + 576u);
-  EXPECT_EQ(file[0], 0xAA);
-  EXPECT_EQ(file[1], 0x55);
-  EXPECT_EQ(file[4], 2);  // mouse
-  const std::vector<uint8_t> keys = firmware->KeyMemory();
-  EXPECT_TRUE(std::equal(keys.begin(), keys.begin() + 512, file.begin() + 16));
 }
 
 TEST_F(PresenceDetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileFileAsItWas) {

@@ -42,6 +42,15 @@ class PresenceSyncTest : public PresenceTest {
   std::unique_ptr<RecordingHost> host;
   std::unique_ptr<ThreadRunner> detection;
   std::unique_ptr<ThreadRunner> sync;
+
+  // The window messages and lighting refreshes the sync thread asked for
+  // since event `mark`.
+  std::vector<std::string> SyncEvents(size_t mark) {
+    std::vector<std::string> events;
+    for (const auto& e : host->EventsFrom(mark))
+      if (e.rfind("send", 0) == 0 || e == "lighting refresh") events.push_back(e);
+    return events;
+  }
 };
 
 TEST_F(PresenceSyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
@@ -53,7 +62,6 @@ TEST_F(PresenceSyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
   firmware->PressProfileButton();  // 1 -> 2
   ASSERT_TRUE(host->WaitFor("send 0x0902", 2));
 
-  const std::vector<Request> one_resync = {{5, 1, 0}, {5, 56, 128}};
   const std::vector<Request> both = {{5, 1, 0}, {5, 56, 64}, {5, 1, 0}, {5, 56, 128}};
   EXPECT_EQ(Requests(DeviceKind::Mouse), both);
   EXPECT_EQ(host->Count("refresh mouse"), 2u);  // the two re-reads (the connect has its own event)
@@ -87,11 +95,7 @@ TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing
   firmware->Notify(0x403);
   firmware->Notify(0x401);  // a known one after the unknown ones
   ASSERT_TRUE(host->WaitFor("send 0x0902"));
-  std::vector<std::string> sync_events;
-  for (const auto& e : host->EventsFrom(mark))
-    if (e.rfind("send", 0) == 0 || e == "lighting refresh") sync_events.push_back(e);
-  const std::vector<std::string> expected = {"lighting refresh", "send 0x0902"};
-  EXPECT_EQ(sync_events, expected);
+  EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"lighting refresh", "send 0x0902"}));
 }
 
 TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
@@ -106,11 +110,7 @@ TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
   }
   firmware->PressDpiButton();
   ASSERT_TRUE(host->WaitFor("send 0x0B01"));
-  std::vector<std::string> sync_events;
-  for (const auto& e : host->EventsFrom(mark))
-    if (e.rfind("send", 0) == 0 || e == "lighting refresh") sync_events.push_back(e);
-  const std::vector<std::string> expected = {"send 0x0B02", "send 0x0B01"};
-  EXPECT_EQ(sync_events, expected);
+  EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"send 0x0B02", "send 0x0B01"}));
 }
 
 TEST_F(PresenceSyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
@@ -206,10 +206,16 @@ TEST_F(PresenceReadMessageTest, ARefusedCommandKeepsTheRestOfTheReadButSavesNoFi
   EXPECT_EQ(test::TempHome::ReadBytes(path), marker);    // but no file from a partial read
 }
 
+// The key capture writes the default key file of the keyboard's layout;
+// from a keyboard not (or no longer) there, nothing.
 TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
+  RecordingHost host(backend);
+  ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));  // never connected
+  EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkey15default.pro")));
+  EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkeydefault.pro")));
+
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);  // 0x6556: variant 1
   auto keyboard = Attach(firmware);
-  RecordingHost host(backend);
   ThreadRunner detection(KeyboardDetectionThread, host);
   ASSERT_TRUE(host.WaitFor("post instance"));
 
@@ -220,13 +226,6 @@ TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   EXPECT_EQ(file[4], 1);  // keyboard
   const std::vector<uint8_t> main_block = firmware->MainBlock();  // 378 bytes
   EXPECT_TRUE(std::equal(main_block.begin(), main_block.end(), file.begin() + 16));
-}
-
-TEST_F(PresenceReadMessageTest, KeyCaptureFromAGoneKeyboardWritesNothing) {
-  RecordingHost host(backend);  // never connected
-  ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));
-  EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkey15default.pro")));
-  EXPECT_FALSE(std::filesystem::exists(home.Path("program/kbkeydefault.pro")));
 }
 
 }  // namespace

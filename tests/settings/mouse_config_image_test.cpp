@@ -15,13 +15,9 @@ namespace {
 
 TEST(MouseImageBuiltInTest, MainBlockBeforeAnyDeviceOrProfile) {
   MouseConfigImage m = MouseConfigImage::BuiltIn();
-  EXPECT_EQ(m.DefaultAssignment(0), (KeyAssignment{0x10, 0x01, 0x00}));
-  EXPECT_EQ(m.DefaultAssignment(1), (KeyAssignment{0x10, 0x04, 0x00}));
-  EXPECT_EQ(m.DefaultAssignment(2), (KeyAssignment{0x10, 0x02, 0x00}));
-  EXPECT_EQ(m.DefaultAssignment(3), (KeyAssignment{0x10, 0x10, 0x00}));
-  EXPECT_EQ(m.DefaultAssignment(4), (KeyAssignment{0x10, 0x08, 0x00}));
-  EXPECT_EQ(m.DefaultAssignment(5), (KeyAssignment{0x13, 0x03, 0x00}));
-  EXPECT_EQ(m.DefaultAssignment(6), (KeyAssignment{0x05, 0x05, 0x05}));
+  const KeyAssignment buttons[] = {{0x10, 0x01, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x10, 0x00},
+                                   {0x10, 0x08, 0x00}, {0x13, 0x03, 0x00}, {0x05, 0x05, 0x05}};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(m.DefaultAssignment(i), buttons[i]) << i;
   for (int i = 18; i < 510; ++i) ASSERT_EQ(m.main_block[i], 0x05) << i;
   EXPECT_EQ(m.main_block[510], 0);
   EXPECT_EQ(m.main_block[511], 0);

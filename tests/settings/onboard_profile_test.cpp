@@ -74,51 +74,43 @@ TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "refresh"}));
 }
 
-TEST_F(OnboardSwitchTest, AlreadyActiveProfileSendsOnlyTheRead) {
-  firmware->SetSettingsByte(0, 2);
-  const MouseConfigImage before = Mouse();
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 2), kSwitchAlreadyActive);
-  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
-  MouseConfigImage after = Mouse();
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
-  EXPECT_TRUE(host_.calls.empty());
-}
-
-TEST_F(OnboardSwitchTest, UnreadableActiveIndexChangesNothing) {
-  const MouseConfigImage before = Mouse();
-  sim::SimFaults faults;
-  faults.status_count = 1;
-  faults.status = sim::kStatusBadRequest;
-  Inject(faults);
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), kResultStatusFF);
-  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
-  MouseConfigImage after = Mouse();
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
-  EXPECT_TRUE(host_.calls.empty());
-}
-
-TEST_F(OnboardSwitchTest, ActiveIndexOutsideTheSlotsChangesNothing) {
-  firmware->SetSettingsByte(0, 7);
-  const MouseConfigImage before = Mouse();
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), -202);  // distinct from a bad request
-  EXPECT_EQ(Sent(), (std::vector<FrameKey>{{5, 1, 0}}));
-  EXPECT_EQ(firmware->Settings()[0], 7);
-  MouseConfigImage after = Mouse();
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
-}
-
-TEST_F(OnboardSwitchTest, RequestedIndexOutsideTheSlotsSendsNothing) {
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 5), -201);
-  EXPECT_EQ(SwitchOnboardProfile(*channel, -1), -201);
-  EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(OnboardSwitchTest, DisconnectedMouseChangesNothing) {
-  channel->connected = 0;
-  const MouseConfigImage before = Mouse();
-  EXPECT_EQ(SwitchOnboardProfile(*channel, 1), kResultNoReply);
-  MouseConfigImage after = Mouse();
-  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+// Every switch that does not happen leaves the image, the device and the
+// pages alone; at most the active index was read.
+TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
+  struct Case {
+    const char* what;
+    int device_index;  // active index on the device; -1: the read is refused
+    bool connected;
+    int k;
+    int result;
+    size_t frames;
+  };
+  const Case cases[] = {
+      {"already active", 2, true, 2, kSwitchAlreadyActive, 1},
+      {"index unreadable", -1, true, 1, kResultStatusFF, 1},
+      {"device index outside the slots", 7, true, 1, kSwitchDeviceIndexInvalid, 1},
+      {"requested above the slots", 0, true, 5, kSwitchBadIndex, 0},
+      {"requested below the slots", 0, true, -1, kSwitchBadIndex, 0},
+      {"mouse disconnected", 0, false, 1, kResultNoReply, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    trace.clear();
+    firmware->SetSettingsByte(0, static_cast<uint8_t>(c.device_index < 0 ? 0 : c.device_index));
+    sim::SimFaults refused;
+    refused.status_count = c.device_index < 0 ? 1 : 0;
+    Inject(refused);
+    channel->connected = c.connected ? 1 : 0;
+    const MouseConfigImage before = Mouse();
+    EXPECT_EQ(SwitchOnboardProfile(*channel, c.k), c.result);
+    EXPECT_EQ(Sent(), std::vector<FrameKey>(c.frames, FrameKey{5, 1, 0}));
+    EXPECT_EQ(firmware->Settings()[0], c.device_index < 0 ? 0 : c.device_index);
+    const MouseConfigImage after = Mouse();
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+    EXPECT_TRUE(host_.calls.empty());
+  }
 }
 
 class RecordingSaver : public IProfileSaver {

@@ -178,23 +178,20 @@ class SimDeviceButtons : public ::testing::Test {
   std::vector<uint16_t> usages;
 };
 
-TEST_F(SimDeviceButtons, ProfileButtonCyclesTheActiveIndexAndNotifies0x401) {
+// The profile button cycles the active index (0x401), the DPI button the
+// active record's level only (0x402).
+TEST_F(SimDeviceButtons, ProfileAndDpiButtonsCycleAndNotify) {
   mouse.SetSettingsByte(0, 4);
   mouse.PressProfileButton();
   EXPECT_EQ(mouse.Settings()[0], 0);
   mouse.PressProfileButton();
   EXPECT_EQ(mouse.Settings()[0], 1);
-  EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401}));
-}
-
-TEST_F(SimDeviceButtons, DpiButtonCyclesTheActiveRecordsLevelOnlyAndNotifies0x402) {
-  mouse.SetSettingsByte(0, 2);
-  mouse.SetSettingsByte(2 * 64 + 19, 3);
+  mouse.SetSettingsByte(64 + 19, 3);
   mouse.PressDpiButton();
   const auto s = mouse.Settings();
-  EXPECT_EQ(s[2 * 64 + 19], 0);
-  EXPECT_EQ(s[1 * 64 + 19], sim::FactorySettings(SimKind::Mouse)[1 * 64 + 19]);
-  EXPECT_EQ(usages, (std::vector<uint16_t>{0x402}));
+  EXPECT_EQ(s[64 + 19], 0);
+  EXPECT_EQ(s[2 * 64 + 19], sim::FactorySettings(SimKind::Mouse)[2 * 64 + 19]);
+  EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401, 0x402}));
 }
 
 TEST(SimFaultCounters, EachFaultCountsDownOverTheNextRequests) {
