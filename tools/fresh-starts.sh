@@ -34,12 +34,12 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${FRESH_HEADLESS:-}" ] && command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
-  for n in $(seq 400 499); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-  done
-  Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  # The server picks a free display itself and names it once it listens.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$OUT/display" >/dev/null 2>&1 &
   XVFB=$!
-  sleep 1
+  for _ in $(seq 100); do [ -s "$OUT/display" ] && break; sleep 0.1; done
+  [ -s "$OUT/display" ] || { echo "Xvfb did not start" >&2; exit 2; }
+  display=":$(head -n1 "$OUT/display")"
   DISPLAY="$display" openbox >/dev/null 2>&1 &
   WM=$!
   sleep 1
