@@ -25,10 +25,6 @@ inline constexpr trx::ui::UINT WM_MP_KEY_COLOR = 0x0A03;
 inline constexpr trx::ui::UINT WM_MP_KEY_ALPHA = 0x0A04;
 // A click handler finished a device write: show the progress for a second.
 inline constexpr trx::ui::UINT WM_SETTING_DONE = 0x0C01;
-// A long device operation (COperationRunner) reports to the main window:
-// steps done (wParam) of the total (lParam), then its result code (wParam).
-inline constexpr trx::ui::UINT WM_DEVICE_PROGRESS = 0x0C10;
-inline constexpr trx::ui::UINT WM_DEVICE_OPERATION_DONE = 0x0C11;
 // Private: a worker asks the UI thread to run a queued call (presence host).
 inline constexpr trx::ui::UINT WM_APP_RUN_CALL = 0x8001;
 // The session-bus API changed a device's profile files; wParam: the DeviceKind.

@@ -42,7 +42,7 @@ bool CMainWnd::Submit(DeviceKind kind, DeviceOperation operation) {
   return true;
 }
 
-bool CMainWnd::RunDeviceOperation(ui::DeviceOperation operation) {
+bool CMainWnd::RunDeviceOperation(std::function<int(IProgressReporter&)> operation) {
   return Submit(DeviceKind::Mouse,
                 Operation("long operation", [operation = std::move(operation)](OperationContext& op) { return operation(op); },
                           {}, true));

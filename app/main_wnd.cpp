@@ -846,11 +846,7 @@ bool CMainWnd::SubmitPresenceRead(uint32_t message) {
                      ShowPresenceRead(*this, message, *outcome);
                      // The mouse's profile button: the onboard slot in effect.
                      if (message == kMsgMouseProfileChanged && bus_) {
-                       int onboard = 0;
-                       {
-                         std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-                         onboard = Images().mouse.ProfileIndex() + 1;
-                       }
+                       const int onboard = WithImage([](ConfigImages& images) { return images.mouse.ProfileIndex() + 1; });
                        bus_->ProfileInEffect(DeviceKind::Mouse, "onboard", std::to_string(onboard),
                                              bus::kReasonDeviceButton);
                      }

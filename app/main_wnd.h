@@ -58,7 +58,7 @@
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/skin_observer.h"
 #include "ui/window/menu_wnd.h"
-#include "ui/window/operation_runner.h"
+#include "platform/progress_reporter.h"
 #include "ui/window/tray_icon.h"
 #include "ui/window/window_impl_base.h"
 
@@ -146,7 +146,7 @@ class CMainWnd : public ui::WindowImplBase,
   int ShowMessageBox(std::string_view text_id);
   // A long operation on the mouse's queue with the progress ring (the
   // simulated save, tests): Submit with `progress`. UI thread.
-  bool RunDeviceOperation(ui::DeviceOperation operation);
+  bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation);
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
   bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
   // Operations showing the ring are queued or running.

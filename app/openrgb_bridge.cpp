@@ -1,6 +1,5 @@
 #include "app/openrgb_bridge.h"
 
-#include <mutex>
 
 #include "pages/keyboard_lighting_page.h"
 #include "pages/page_set.h"
@@ -45,14 +44,15 @@ std::vector<openrgb::DeviceState> COpenRgbBridge::Devices() {
     openrgb::DeviceState s;
     s.kind = kind;
     s.location = std::string("trx770:") + DeviceKindName(kind);
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    s.lighting = ReadLighting(kind);
-    if (kind == DeviceKind::Keyboard) {
-      const KeyboardImage& kb = Images().keyboard;
+    // One consistent view: the lighting bytes and the key colours together.
+    WithImage([&s, kind](ConfigImages& images) {
+      s.lighting = ReadLighting(kind);
+      if (kind != DeviceKind::Keyboard) return;
+      const KeyboardImage& kb = images.keyboard;
       const int set = ActiveKeyColourSet(kb);
       for (int i = 0; i < openrgb::kKeyLights; ++i) s.key_colours[static_cast<size_t>(i)] = KeyColour(kb, set, i);
       s.variant = kb.variant;
-    }
+    });
     out.push_back(s);
   }
   return out;

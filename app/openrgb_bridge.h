@@ -17,7 +17,7 @@
 // 0 off) and "port" (default 6743). Off by default.
 //
 // Threads: Devices() on the server thread (reads the channels' connected
-// flags and the image under ImageMutex()); everything else on the UI thread.
+// flags and the image under its lock, WithImage); everything else on the UI thread.
 
 #include <cstdint>
 #include <functional>

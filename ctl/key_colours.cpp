@@ -1,7 +1,6 @@
 #include "ctl/key_colours.h"
 
 #include <charconv>
-#include <mutex>
 #include <sstream>
 
 #include "lighting/key_leds.h"
@@ -88,14 +87,13 @@ int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
             "' could not be read (start trx770 once with the keyboard connected)";
     return 1;
   }
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  WithImage([&colours](ConfigImages& images) {
     // Into the colour set the profile has chosen (the one the page shows).
-    KeyboardImage& kb = Images().keyboard;
+    KeyboardImage& kb = images.keyboard;
     const int set = ActiveKeyColourSet(kb);
     for (const KeyColour& c : colours)
       SetKeyColour(kb, set, c.key, uint32_t{c.rgb[0]} << 16 | uint32_t{c.rgb[1]} << 8 | c.rgb[2]);
-  }
+  });
   if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != 0) {
     error = "the keyboard's light profile could not be written";
     return 2;

@@ -16,24 +16,25 @@ macro::MacroUploadReport UploadKeyAssignments(DeviceKind kind, CDeviceChannel& c
   static_assert(sizeof(MouseConfigImage::device_info) == sizeof(KeyboardImage::device_info));
   uint8_t info[sizeof(MouseConfigImage::device_info)];
   uint8_t block[kKeyBlockSize];
-  int profile = 0;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+  // The onboard profile whose block is sent; -1: the image names none.
+  const int profile = WithImage([&](ConfigImages& images) {
     if (kind == DeviceKind::Mouse) {
-      const MouseConfigImage& image = Images().mouse;
-      profile = image.ProfileIndex();
-      if (profile < 0 || profile >= kOnboardProfileCount) {
-        macro::MacroUploadReport refused;
-        refused.result = macro::MacroResult::DeviceError;
-        return refused;
-      }
+      const MouseConfigImage& image = images.mouse;
+      const int k = image.ProfileIndex();
+      if (k < 0 || k >= kOnboardProfileCount) return -1;
       std::memcpy(info, image.device_info, sizeof info);
-      std::memcpy(block, image.key_blocks[profile], sizeof block);
-    } else {
-      const KeyboardImage& image = Images().keyboard;
-      std::memcpy(info, image.device_info, sizeof info);
-      std::memcpy(block, image.key_block, sizeof block);
+      std::memcpy(block, image.key_blocks[k], sizeof block);
+      return k;
     }
+    const KeyboardImage& image = images.keyboard;
+    std::memcpy(info, image.device_info, sizeof info);
+    std::memcpy(block, image.key_block, sizeof block);
+    return 0;
+  });
+  if (profile < 0) {
+    macro::MacroUploadReport refused;
+    refused.result = macro::MacroResult::DeviceError;
+    return refused;
   }
   return macro::UploadMacroLibrary(channel, store, info, profile, block, progress);
 }

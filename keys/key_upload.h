@@ -4,7 +4,7 @@
 // the active onboard profile's key block
 // (macro/macro_upload.h: Write key block, index = ProfileIndex). The
 // profile's key block and the device information are copied under
-// ImageMutex() first; the device is written after releasing it.
+// the image lock first (WithImage); the device is written after releasing it.
 //
 // Writing the device profile file afterwards is the caller's, and only
 // when this returns Ok: a half-sent upload must not be recorded as the

@@ -34,20 +34,20 @@ EffectSettings FromBytes(const LightingBytes& b) {
 }
 
 uint8_t KeyboardVariantNow() {
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  return static_cast<uint8_t>(Images().keyboard.variant);
+  return WithImage([](ConfigImages& images) { return static_cast<uint8_t>(images.keyboard.variant); });
 }
 
 // The custom-colour mode's colours: the chosen colour set of the per-key
 // colour block, copied under the image mutex.
 void ReadCustomColours(std::array<Rgb, kKeyColourKeys>& out) {
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  const KeyboardImage& kb = Images().keyboard;
-  const int set = ActiveKeyColourSet(kb);
-  for (int k = 0; k < kKeyColourKeys; ++k) {
-    const uint32_t rgb = KeyColour(kb, set, k);
-    out[static_cast<size_t>(k)] = {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb)};
-  }
+  WithImage([&out](ConfigImages& images) {
+    const KeyboardImage& kb = images.keyboard;
+    const int set = ActiveKeyColourSet(kb);
+    for (int k = 0; k < kKeyColourKeys; ++k) {
+      const uint32_t rgb = KeyColour(kb, set, k);
+      out[static_cast<size_t>(k)] = {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb)};
+    }
+  });
 }
 
 // The debug line variant 2 writes in its twinkle (9) and snake (12) modes.

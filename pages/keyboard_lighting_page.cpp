@@ -1,7 +1,6 @@
 #include "pages/keyboard_lighting_page.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "pages/control_names.h"
 #include "pages/keyboard_layouts.h"
@@ -9,7 +8,6 @@
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "profile/profile_store.h"
-#include "settings/config_images.h"
 #include "settings/key_colour_sets.h"
 #include "ui/core/combo.h"
 #include "ui/core/option.h"
@@ -67,18 +65,18 @@ void CKeyboardLightingPage::OnDeviceConnected(DeviceKind kind, const ConnectResu
   if (kind != DeviceKind::Keyboard) return;
   uint8_t current[kCurrentLightingSize];
   uint8_t slot0[kLightingRecordSize];
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    std::copy_n(Images().keyboard.current_record, kCurrentLightingSize, current);
-    std::copy_n(Images().keyboard.lighting_records[0], kLightingRecordSize, slot0);
-  }
+  image().Keyboard([&](KeyboardImage& kb) {
+    std::copy_n(kb.current_record, kCurrentLightingSize, current);
+    std::copy_n(kb.lighting_records[0], kLightingRecordSize, slot0);
+  });
   // The file is read without the image mutex held; the load copies the
   // whole light record in, so the device's lighting is put back after it.
   if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, result.light_profile) != 0)
     DebugLine("keyboard: light profile not loaded, per-key colours unchanged");
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  std::copy_n(current, kCurrentLightingSize, Images().keyboard.current_record);
-  std::copy_n(slot0, kLightingRecordSize, Images().keyboard.lighting_records[0]);
+  image().Keyboard([&](KeyboardImage& kb) {
+    std::copy_n(current, kCurrentLightingSize, kb.current_record);
+    std::copy_n(slot0, kLightingRecordSize, kb.lighting_records[0]);
+  });
 }
 
 bool CKeyboardLightingPage::InCustomMode() const { return ReadLighting(DeviceKind::Keyboard).mode == kKeyboardCustomMode; }
@@ -133,10 +131,7 @@ void CKeyboardLightingPage::KeyDragged(const ui::TNotifyUI& msg, int index) {
 bool CKeyboardLightingPage::KeyPresent(int index) const { return KeyboardLayoutHasLight(variant_, index); }
 
 void CKeyboardLightingPage::ShowLayoutVariant() {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    variant_ = Images().keyboard.variant;
-  }
+  variant_ = image().Keyboard([](KeyboardImage& kb) { return kb.variant; });
   for (int i = 0; i < kKeyboardKeyLights; ++i) {
     ui::CControlUI* key = lights_.Light(DeviceKind::Keyboard, i);
     if (key == nullptr) continue;
@@ -150,10 +145,7 @@ void CKeyboardLightingPage::ShowLayoutVariant() {
 }
 
 void CKeyboardLightingPage::ColourSetChosen(int set) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    if (!SetActiveKeyColourSet(Images().keyboard, set)) return;
-  }
+  if (!image().Keyboard([set](KeyboardImage& kb) { return SetActiveKeyColourSet(kb, set); })) return;
   if (InCustomMode()) ShowKeyColours(true);
   Save();
 }
@@ -169,10 +161,10 @@ void CKeyboardLightingPage::SelectAll(bool on) {
 void CKeyboardLightingPage::ShowKeyColours(bool custom) {
   std::array<uint32_t, kKeyboardKeyLights> colours{};
   if (custom) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const KeyboardImage& kb = Images().keyboard;
-    const int set = ActiveKeyColourSet(kb);
-    for (int i = 0; i < kKeyboardKeyLights; ++i) colours[static_cast<size_t>(i)] = KeyColour(kb, set, i);
+    image().Keyboard([&colours](KeyboardImage& kb) {
+      const int set = ActiveKeyColourSet(kb);
+      for (int i = 0; i < kKeyboardKeyLights; ++i) colours[static_cast<size_t>(i)] = KeyColour(kb, set, i);
+    });
   }
   for (int i = 0; i < kKeyboardKeyLights; ++i) {
     lights_.SetColour(DeviceKind::Keyboard, static_cast<unsigned>(i), 0xFF000000u | colours[static_cast<size_t>(i)]);
@@ -183,22 +175,20 @@ void CKeyboardLightingPage::ShowKeyColours(bool custom) {
 }
 
 void CKeyboardLightingPage::PaintKeys(const std::array<bool, kKeyboardKeyLights>& which, ui::UiColor colour) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    KeyboardImage& kb = Images().keyboard;
+  image().Keyboard([&](KeyboardImage& kb) {
     const int set = ActiveKeyColourSet(kb);
     for (size_t i = 0; i < which.size(); ++i)
       if (which[i]) SetKeyColour(kb, set, static_cast<int>(i), colour);
-  }
+  });
   ShowKeyColours(true);
   Save();
 }
 
 void CKeyboardLightingPage::SetKeyColours(const std::array<uint32_t, kKeyboardKeyLights>& colours) {
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  KeyboardImage& kb = Images().keyboard;
-  const int set = ActiveKeyColourSet(kb);
-  for (int i = 0; i < kKeyboardKeyLights; ++i) SetKeyColour(kb, set, i, colours[static_cast<size_t>(i)]);
+  image().Keyboard([&colours](KeyboardImage& kb) {
+    const int set = ActiveKeyColourSet(kb);
+    for (int i = 0; i < kKeyboardKeyLights; ++i) SetKeyColour(kb, set, i, colours[static_cast<size_t>(i)]);
+  });
 }
 
 void CKeyboardLightingPage::ApplyLightColour(ui::UiColor colour, bool store) {
@@ -259,11 +249,7 @@ void CKeyboardLightingPage::ModeSelected(int, int item) {
 
 void CKeyboardLightingPage::ShowLighting(const LightingBytes& b) {
   ShowLayoutVariant();
-  int set = 0;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    set = ActiveKeyColourSet(Images().keyboard);
-  }
+  const int set = image().Keyboard([](KeyboardImage& kb) { return ActiveKeyColourSet(kb); });
   if (auto* combo = controls().As<ui::CComboUI>(kKbColourSetList)) combo->SelectItem(set, false, false);
   CLightingPage::ShowLighting(b);
   const ModeLayout* layout = LayoutOf(KeyboardModeLayouts(), b.mode);

@@ -321,11 +321,7 @@ void CLightingPage::Refresh(DeviceKind kind) {
   if (kind != kind_) return;
   ShowLighting(ReadLighting(kind_));
   if (kind_ == DeviceKind::MousePad) {
-    uint8_t active = 0;
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      active = Images().pad.current_record[0];
-    }
+    const uint8_t active = image().Pad([](MousePadImage& pad) { return pad.current_record[0]; });
     if (auto* combo = controls().As<ui::CComboUI>("mp_deng_combo_profile"))
       if (active < kLightingRecordCount) combo->SelectItem(active, false, false);
   }

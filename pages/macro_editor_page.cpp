@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 
 #include "macro/macro_delete.h"
 #include "macro/macro_image.h"
@@ -14,7 +13,6 @@
 #include "pages/macro_items.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
-#include "settings/config_images.h"
 #include "settings/key_assignment.h"
 #include "ui/core/event.h"
 #include "ui/window/file_dialog.h"
@@ -100,8 +98,9 @@ bool OptionSelected(const Controls& controls, const std::string& name) {
 }
 }  // namespace
 
-// The key-assignment blocks of the page's device in the image (under
-// ImageMutex()): the mouse's five onboard profiles, the keyboard's one.
+// The key-assignment blocks of the page's device in the image (used under
+// the image lock, image().All): the mouse's five onboard profiles, the
+// keyboard's one.
 macro::AssignmentBlocks CMacroEditorPage::AssignmentsOf(ConfigImages& images) const {
   macro::AssignmentBlocks b;
   if (ForMouse()) {
@@ -564,12 +563,11 @@ void CMacroEditorPage::Remove() {
   // copy.
   bool assigned = false;
   std::array<uint8_t, kKeyBlockSize> defaults{};
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const macro::AssignmentBlocks blocks = AssignmentsOf(Images());
+  image().All([&](ConfigImages& images) {
+    const macro::AssignmentBlocks blocks = AssignmentsOf(images);
     assigned = macro::MacroIsAssigned(blocks, index);
     std::copy(blocks.defaults, blocks.defaults + kKeyBlockSize, defaults.begin());
-  }
+  });
   if (assigned && ctx_.dialogs.ShowMessage(text::kMacroAssigned) != 1) return;
   if (Editing()) {
     ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
@@ -607,9 +605,10 @@ void CMacroEditorPage::Remove() {
 void CMacroEditorPage::RemoveDone(int index, const macro::MacroDeleteReport& report) {
   removing_ = false;
   if (report.result == macro::MacroResult::Ok) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    macro::AssignmentBlocks blocks = AssignmentsOf(Images());
-    macro::RenumberAfterDelete(blocks, index);
+    image().All([&](ConfigImages& images) {
+      macro::AssignmentBlocks blocks = AssignmentsOf(images);
+      macro::RenumberAfterDelete(blocks, index);
+    });
   }
   if (report.result != macro::MacroResult::Ok || !report.left_to_do.empty()) {
     DebugLine("macro delete: " + macro::DescribeMacroDelete(report));

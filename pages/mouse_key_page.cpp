@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 
 #include "keys/key_upload.h"
 #include "macro/macro_library.h"
@@ -11,7 +10,6 @@
 #include "pages/cursor_page.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
-#include "settings/config_images.h"
 #include "settings/settings_host.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
@@ -73,28 +71,30 @@ int CKeyAssignmentPage::EntryCount() const {
 }
 
 KeyAssignment CKeyAssignmentPage::Entry(int i) const {
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  if (kind_ == DeviceKind::Mouse) return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
-  const uint8_t* e = Images().keyboard.key_block + i * kKeyAssignmentSize;
-  return {e[0], e[1], e[2]};
+  if (kind_ == DeviceKind::Mouse) return image().Mouse([i](MouseConfigImage& m) { return m.Assignment(m.ProfileIndex(), i); });
+  return image().Keyboard([i](KeyboardImage& kb) {
+    const uint8_t* e = kb.key_block + i * kKeyAssignmentSize;
+    return KeyAssignment{e[0], e[1], e[2]};
+  });
 }
 
 KeyAssignment CKeyAssignmentPage::Factory(int i) const {
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  if (kind_ == DeviceKind::Mouse) return Images().mouse.DefaultAssignment(i);
-  const uint8_t* e = Images().keyboard.main_block + i * kKeyAssignmentSize;
-  return {e[0], e[1], e[2]};
+  if (kind_ == DeviceKind::Mouse) return image().Mouse([i](MouseConfigImage& m) { return m.DefaultAssignment(i); });
+  return image().Keyboard([i](KeyboardImage& kb) {
+    const uint8_t* e = kb.main_block + i * kKeyAssignmentSize;
+    return KeyAssignment{e[0], e[1], e[2]};
+  });
 }
 
 void CKeyAssignmentPage::Store(int i, KeyAssignment a) {
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
   if (kind_ == DeviceKind::Mouse) {
-    MouseConfigImage& image = Images().mouse;
-    image.SetAssignment(image.ProfileIndex(), i, a.type, a.param1, a.param2);
+    image().Mouse([i, a](MouseConfigImage& m) { m.SetAssignment(m.ProfileIndex(), i, a.type, a.param1, a.param2); });
     return;
   }
-  uint8_t* e = Images().keyboard.key_block + i * kKeyAssignmentSize;
-  e[0] = a.type, e[1] = a.param1, e[2] = a.param2;
+  image().Keyboard([i, a](KeyboardImage& kb) {
+    uint8_t* e = kb.key_block + i * kKeyAssignmentSize;
+    e[0] = a.type, e[1] = a.param1, e[2] = a.param2;
+  });
 }
 
 void CKeyAssignmentPage::Bind(CRouter& router) {

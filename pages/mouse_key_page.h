@@ -68,7 +68,7 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   std::string ButtonName(int i) const;
   int EntryCount() const;
   // Entries of the edited key block (the mouse's active onboard profile's,
-  // the keyboard's one) and of the main block. Take ImageMutex() inside.
+  // the keyboard's one) and of the main block, each under the image lock.
   KeyAssignment Entry(int i) const;
   KeyAssignment Factory(int i) const;
   void Store(int i, KeyAssignment a);

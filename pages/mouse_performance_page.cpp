@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <mutex>
 #include <string>
 
 #include "device/commands.h"
@@ -11,7 +10,6 @@
 #include "platform/debug_log.h"
 #include "platform/desktop_pointer/desktop_pointer.h"
 #include "presence/presence_messages.h"
-#include "settings/config_images.h"
 #include "settings/dpi_range.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
@@ -140,11 +138,7 @@ void CMousePerformancePage::ShowDesktopPointer(const desktop::DesktopPointerStat
 
 void CMousePerformancePage::Refresh(DeviceKind kind) {
   if (kind != DeviceKind::Mouse) return;
-  int rate = 0;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    rate = Images().mouse.CurrentRecord()[kRecReportRate];
-  }
+  const int rate = image().Mouse([](MouseConfigImage& m) { return m.CurrentRecord()[kRecReportRate]; });
   if (auto* combo = controls().As<ui::CComboUI>(kMsReportFctCombo)) {
     if (!combo->SelectItem(rate, false, false)) DebugLineF("report rate index %d is not in the list", rate);
   }
@@ -155,13 +149,11 @@ void CMousePerformancePage::Refresh(DeviceKind kind) {
 void CMousePerformancePage::RefreshDpi() {
   uint8_t info[sizeof(MouseConfigImage::device_info)];
   uint8_t record[kCurrentRecordSize];
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    MouseConfigImage& image = Images().mouse;
-    if (auto range = RangeOfSensor(image.SensorId())) image.SetDpiBase(static_cast<uint16_t>(range->dpi_base));
-    std::copy(std::begin(image.device_info), std::end(image.device_info), info);
-    std::copy(image.current, image.current + kCurrentRecordSize, record);
-  }
+  image().Mouse([&](MouseConfigImage& m) {
+    if (auto range = RangeOfSensor(m.SensorId())) m.SetDpiBase(static_cast<uint16_t>(range->dpi_base));
+    std::copy(std::begin(m.device_info), std::end(m.device_info), info);
+    std::copy(m.current, m.current + kCurrentRecordSize, record);
+  });
   // The scale shows what the sliders reach: the DPI base and the DPI of the
   // highest position the mouse reports (as `trx770ctl dpi` accepts them).
   for (int level = 1; level <= kDpiLevelCount; ++level) {
@@ -205,11 +197,8 @@ void CMousePerformancePage::HighlightActiveLevel(int active) {
 // ---------------------------------------------------------------- DPI
 
 void CMousePerformancePage::ShowDpiLabel(int level, int position) {
-  int dpi = 0;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    dpi = DpiOfPosition(Images().mouse.device_info, static_cast<uint8_t>(position));
-  }
+  const int dpi =
+      image().Mouse([position](MouseConfigImage& m) { return DpiOfPosition(m.device_info, static_cast<uint8_t>(position)); });
   controls().SetText(DpiName(level, kDpiValueSuffix), std::to_string(dpi));
 }
 
@@ -222,10 +211,7 @@ void CMousePerformancePage::DpiSliderReleased(int level) {
   auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix));
   if (slider == nullptr) return;
   const int position = std::clamp(slider->GetValue(), 0, 255);
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.CurrentRecord()[kRecDpiLevels + level - 1] = static_cast<uint8_t>(position);
-  }
+  image().Mouse([&](MouseConfigImage& m) { m.CurrentRecord()[kRecDpiLevels + level - 1] = static_cast<uint8_t>(position); });
   ShowDpiLabel(level, position);
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
   SaveBoth("DPI level");
@@ -243,11 +229,7 @@ void CMousePerformancePage::DpiTyped(int level) {
     ShowDpiLabel(level, slider->GetValue());
     return;
   }
-  int position = 0;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    position = NearestPositionOfDpi(Images().mouse.device_info, typed);
-  }
+  const int position = image().Mouse([typed](MouseConfigImage& m) { return NearestPositionOfDpi(m.device_info, typed); });
   slider->SetValue(position);
   DpiSliderReleased(level);
 }
@@ -257,13 +239,12 @@ void CMousePerformancePage::PickDpiColour(ui::CControlUI* button, int level) {
   ui::UiColor colour = 0;
   if (!ctx_.dialogs.PickColour(button->GetBkColor(), ctx_.window.CursorPos(), &colour)) return;
   button->SetBkColor(colour);
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    uint8_t* rgb = Images().mouse.CurrentRecord() + kRecDpiColours + 3 * (level - 1);
+  image().Mouse([&](MouseConfigImage& m) {
+    uint8_t* rgb = m.CurrentRecord() + kRecDpiColours + 3 * (level - 1);
     rgb[0] = static_cast<uint8_t>(colour >> 16);
     rgb[1] = static_cast<uint8_t>(colour >> 8);
     rgb[2] = static_cast<uint8_t>(colour);
-  }
+  });
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
   SaveDevice("DPI colour");
 }
@@ -273,10 +254,8 @@ void CMousePerformancePage::PickDpiColour(ui::CControlUI* button, int level) {
 void CMousePerformancePage::ReportRateSelected() {
   auto* combo = controls().As<ui::CComboUI>(kMsReportFctCombo);
   if (combo == nullptr || combo->GetCurSel() < 0) return;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.CurrentRecord()[kRecReportRate] = static_cast<uint8_t>(combo->GetCurSel());
-  }
+  const auto rate = static_cast<uint8_t>(combo->GetCurSel());
+  image().Mouse([rate](MouseConfigImage& m) { m.CurrentRecord()[kRecReportRate] = rate; });
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
   SaveLight("report rate");
   controls().Show(kMsReportRateNote, false);
@@ -324,19 +303,13 @@ void CMousePerformancePage::PointerSpeedReleased() {
   auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider);
   if (slider == nullptr) return;
   const int speed = std::clamp(SpeedOfPosition(slider->GetValue()), desktop::kPointerSpeedMin, desktop::kPointerSpeedMax);
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.pointer_speed = static_cast<uint8_t>(speed);
-  }
+  image().Mouse([speed](MouseConfigImage& m) { m.pointer_speed = static_cast<uint8_t>(speed); });
   Applier().ApplyPointerSpeed(speed);
   SaveBoth("pointer speed");
 }
 
 void CMousePerformancePage::SetWheelLines(int lines, bool save_light_too) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.wheel_lines = static_cast<uint8_t>(lines);
-  }
+  image().Mouse([lines](MouseConfigImage& m) { m.wheel_lines = static_cast<uint8_t>(lines); });
   Applier().ApplyWheelLines(lines);
   if (save_light_too) SaveBoth("wheel lines");
   else SaveDevice("wheel lines");
@@ -365,11 +338,9 @@ void CMousePerformancePage::WheelLinesTyped() {
 void CMousePerformancePage::WheelLinesCommitted() {
   auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
   if (edit == nullptr || !edit->IsEnabled()) return;
-  int stored = desktop::kWheelLinesDefault;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    if (Images().mouse.wheel_lines != 0) stored = Images().mouse.wheel_lines;
-  }
+  const int stored = image().Mouse([](MouseConfigImage& m) {
+    return m.wheel_lines != 0 ? int{m.wheel_lines} : desktop::kWheelLinesDefault;
+  });
   // An emptied edit keeps the stored value.
   const int v = std::clamp(EditNumber(edit->GetText(), stored), desktop::kWheelLinesMin, desktop::kWheelLinesMax);
   edit->SetText(std::to_string(v));
@@ -382,11 +353,10 @@ void CMousePerformancePage::RestoreMouseDefaults() {
   applied_since_start_ = true;
   ShowPointerSpeed(desktop::kPointerSpeedDefault);
   controls().SetText(kMsGunlunSpeedEdit, std::to_string(desktop::kWheelLinesDefault));
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.pointer_speed = desktop::kPointerSpeedDefault;
-    Images().mouse.wheel_lines = desktop::kWheelLinesDefault;
-  }
+  image().Mouse([](MouseConfigImage& m) {
+    m.pointer_speed = desktop::kPointerSpeedDefault;
+    m.wheel_lines = desktop::kWheelLinesDefault;
+  });
   Applier().ApplyPointerSpeed(desktop::kPointerSpeedDefault);
   Applier().ApplyWheelLines(desktop::kWheelLinesDefault);
   SaveBoth("restore defaults");

@@ -1,12 +1,10 @@
 #include "pages/onboard_strip.h"
 
-#include <mutex>
 #include <string>
 
 #include "pages/control_names.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
-#include "settings/config_images.h"
 #include "settings/mouse_config_image.h"
 #include "settings/onboard_profile.h"
 #include "ui/core/button.h"
@@ -34,11 +32,7 @@ void COnboardStrip::Refresh(DeviceKind kind) {
 void COnboardStrip::ShowActive() {
   constexpr ui::UiColor kActiveBack = 0xFFE8453C, kActiveText = 0xFFFFFFFF;
   constexpr ui::UiColor kOtherBack = 0xFF0F1115, kOtherText = 0xFF9AA3B0;
-  int active = -1;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    active = Images().mouse.ProfileIndex();
-  }
+  const int active = image().Mouse([](MouseConfigImage& m) { return m.ProfileIndex(); });
   for (int k = 0; k < kOnboardProfileCount; ++k) {
     auto* button = controls().As<ui::CButtonUI>(names::kMsProfilePrefix + std::to_string(k));
     if (button == nullptr) continue;

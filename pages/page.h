@@ -38,6 +38,7 @@ class CPage {
 
  protected:
   Controls& controls() const { return ctx_.controls; }
+  const ImageAccess& image() const { return ctx_.image; }
   PageContext& ctx_;
 };
 

@@ -2,8 +2,9 @@
 // What a page may use, as narrow interfaces: the controls, the dialogs,
 // the devices with their settings-pending flags, and the window. The main
 // window implements the interfaces; page tests use small fakes. The
-// configuration image is process-wide (settings/config_images.h, under
-// ImageMutex()) and the profile store is reached through
+// configuration image's records are reached through `image`
+// (pages/image_access.h: the lock held for one call, never across a dialog
+// or a device exchange) and the profile store through
 // settings/settings_host.h's ProfileSaver().
 //
 // UI thread only, unless a method says otherwise.
@@ -15,8 +16,9 @@
 
 #include "device/device_channel.h"
 #include "device/device_queue.h"
-#include "platform/input_hooks.h"
 #include "pages/controls.h"
+#include "pages/image_access.h"
+#include "platform/input_hooks.h"
 #include "platform/progress_reporter.h"
 #include "platform/tick_clock.h"
 #include "routine/routine_edits.h"
@@ -121,6 +123,8 @@ struct PageContext {
   IDialogs& dialogs;
   IDevices& devices;
   IWindow& window;
+  // The configuration image's records.
+  ImageAccess image{};
 };
 
 }  // namespace trx::pages

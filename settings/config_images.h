@@ -39,11 +39,13 @@ std::recursive_mutex& ImageMutex();
 ConfigImages& Images();
 
 // Runs fn(Images()) with ImageMutex() held for exactly the call and returns
-// what fn returns: the way to reach the image, so the lock's scope is
-// visible at every use. fn must not talk to a device, write a file or wait
-// for another thread (see the lock order above).
+// what fn returns, by value (no reference into the image outlives the
+// lock): the way to reach the image, so the lock's scope is visible at
+// every use. fn must not show a dialog, talk to a device, write a file or
+// wait for another thread (see the lock order above). Pages reach it
+// through their context (pages/image_access.h).
 template <typename Fn>
-decltype(auto) WithImage(Fn&& fn) {
+auto WithImage(Fn&& fn) {
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
   return fn(Images());
 }

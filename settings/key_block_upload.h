@@ -4,7 +4,7 @@
 // transfer — seven steps, each reported after it is done. The blocks are
 // copied under ImageMutex() first and written after releasing it.
 //
-// Any thread (normally a COperationRunner worker). Returns 1 when every
+// Any thread (normally an operation on the mouse's queue). Returns 1 when every
 // command succeeded, else the first failing command's result code (the
 // later blocks are not written; End transfer is still sent after a Begin
 // that succeeded); -1 without sending anything when the channel's block

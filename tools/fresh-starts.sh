@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Fresh starts in a row, as a new user's first start: a fresh home, a fresh
 # simulator state, Xvfb with openbox (so the program-link monitors run), no
-# input. Each start runs the program on a simulated mouse for a few seconds
-# and ends it with SIGTERM; the mouse's memory it leaves (--sim-state) must
-# equal the memory of a factory-new simulated mouse byte for byte.
+# input. Each start runs the program on a simulated mouse until the mouse is
+# connected and SETTLE seconds more (at most SECONDS_PER_START in all), then
+# ends it with SIGTERM; the mouse's memory it leaves (--sim-state) must equal
+# the memory of a factory-new simulated mouse byte for byte, and the tool's
+# dump of it must show the factory DPI levels 800/1600/3200/6400 at 1000 Hz.
 #
 #   tools/fresh-starts.sh [BUILD_DIR] [STARTS] [SECONDS_PER_START]
+#
+# Without Xvfb or openbox (or with FRESH_HEADLESS=1) the starts run without
+# a screen (QT_QPA_PLATFORM=offscreen): the same check, with the program
+# links idle. The test suite runs three starts this way or the other
+# (app_fresh_starts); the full run is 30.
 #
 # Prints one line per start and "fresh starts: K of N left the mouse as the
 # factory made it"; exit status 1 when any start changed it (its debug
@@ -13,48 +20,85 @@
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
 STARTS=${2:-30}
-SECONDS_PER_START=${3:-4}
+SECONDS_PER_START=${3:-20}
+SETTLE=${SETTLE:-3}
 OUT=${OUT_DIR:-/tmp/trx770-fresh-starts}
 rm -rf "$OUT" && mkdir -p "$OUT"
-unset WAYLAND_DISPLAY XDG_CURRENT_DESKTOP SWAYSOCK
-export LANG=${LANG:-en_US.UTF-8}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
-for n in $(seq 400 499); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { export DISPLAY=":$n"; break; }
-done
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB=$!
-WM=
+
+screen=()
+XVFB= WM=
 cleanup() {
   [ -n "$WM" ] && kill "$WM" 2>/dev/null || true
-  kill "$XVFB" 2>/dev/null || true
+  [ -n "$XVFB" ] && kill "$XVFB" 2>/dev/null || true
 }
 trap cleanup EXIT
-sleep 1
-openbox >/dev/null 2>&1 &
-WM=$!
-sleep 1
+if [ -z "${FRESH_HEADLESS:-}" ] && command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
+  # The server picks a free display itself and names it once it listens.
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$OUT/display" >/dev/null 2>&1 &
+  XVFB=$!
+  for _ in $(seq 100); do [ -s "$OUT/display" ] && break; sleep 0.1; done
+  [ -s "$OUT/display" ] || { echo "Xvfb did not start" >&2; exit 2; }
+  display=":$(head -n1 "$OUT/display")"
+  DISPLAY="$display" openbox >/dev/null 2>&1 &
+  WM=$!
+  sleep 1
+  screen=(DISPLAY="$display")
+  echo "fresh starts on $display with openbox (program links active)"
+else
+  screen=(QT_QPA_PLATFORM=offscreen)
+  echo "fresh starts without a screen (program links idle)"
+fi
+
+# A clean environment per start: nothing of the caller's desktop, session
+# bus or settings reaches the program.
+run_clean() {
+  local home=$1
+  shift
+  env -i PATH="$PATH" LANG="${LANG:-C.UTF-8}" HOME="$home" XDG_RUNTIME_DIR="$home/run" \
+    XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_STATE_HOME="$home/.local/state" \
+    TRX770_MACHINE_STORE="$home/machine" TRX770_DEBUG=1 ASAN_OPTIONS="$ASAN_OPTIONS" "${screen[@]}" "$@"
+}
 
 # The factory: a simulated mouse nobody talked to but the tool's listing.
-HOME="$OUT/factory-home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$OUT/factory" devices >/dev/null
+mkdir -p -m 700 "$OUT/factory-home/run"
+run_clean "$OUT/factory-home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$OUT/factory" devices >/dev/null
 [ -f "$OUT/factory/mouse.mem" ] || { echo "no factory memory written" >&2; exit 2; }
+
+# What the tool shows of a mouse as the factory made it (active profile).
+factory_dump() {
+  grep -q '^  dpi: 800 #[0-9a-f]* 1600 #[0-9a-f]* 3200 #[0-9a-f]* 6400 ' "$1" && grep -q '^  report rate: 1000 Hz' "$1"
+}
 
 kept=0
 for i in $(seq "$STARTS"); do
   run="$OUT/start-$i"
-  mkdir -p "$run/home"
-  HOME="$run/home" XDG_CONFIG_HOME="$run/home/.config" XDG_DATA_HOME="$run/home/.local/share" TRX770_DEBUG=1 \
-    "$BUILD/bin/trx770" --simulate=mouse --sim-state "$run/sim" >"$run/debug.txt" 2>&1 &
+  mkdir -p -m 700 "$run/home/run"
+  run_clean "$run/home" "$BUILD/bin/trx770" --simulate=mouse --sim-state "$run/sim" >"$run/debug.txt" 2>&1 &
   program=$!
-  sleep "$SECONDS_PER_START"
+  # Connected, then a few seconds for what follows a connect (links, sends).
+  end=$((SECONDS + SECONDS_PER_START))
+  while [ "$SECONDS" -lt "$end" ] && kill -0 "$program" 2>/dev/null; do
+    if grep -q "device connected: mouse" "$run/debug.txt" 2>/dev/null; then
+      end=$((SECONDS + SETTLE < end ? SECONDS + SETTLE : end))
+      break
+    fi
+    sleep 0.2
+  done
+  while [ "$SECONDS" -lt "$end" ] && kill -0 "$program" 2>/dev/null; do sleep 0.2; done
   kill "$program" 2>/dev/null || true
   wait "$program" || true
-  if cmp -s "$OUT/factory/mouse.mem" "$run/sim/mouse.mem"; then
+  connected=yes
+  grep -q "device connected: mouse" "$run/debug.txt" || connected=no
+  run_clean "$run/home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$run/sim" dump mouse >"$run/dump.txt" 2>&1 || true
+  if [ "$connected" = yes ] && cmp -s "$OUT/factory/mouse.mem" "$run/sim/mouse.mem" && factory_dump "$run/dump.txt"; then
     kept=$((kept + 1))
     echo "start $i: mouse as the factory made it"
     rm -rf "$run"
+  elif [ "$connected" = no ]; then
+    echo "start $i: the mouse never connected (kept in $run)"
   else
-    echo "start $i: mouse CHANGED (kept in $run)"
+    echo "start $i: mouse CHANGED (kept in $run): $(grep -m2 -E '^  (dpi|report rate):' "$run/dump.txt" | tr -s ' ' | tr '\n' ';')"
   fi
 done
 echo "fresh starts: $kept of $STARTS left the mouse as the factory made it"

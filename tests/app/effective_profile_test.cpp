@@ -1,8 +1,8 @@
 // Program links with a real window, presence threads and a simulated mouse:
 // while a linked profile is in effect every save (a read-all after the DPI
-// button, a reconnect) writes the linked profile's file, the user's own file
-// stays byte for byte as it was, and the user's choice comes back untouched
-// when another program is in front.
+// button, a reconnect, the button page's save) writes the linked profile's
+// file, the user's own file stays byte for byte as it was, and the user's
+// choice comes back untouched when another program is in front.
 
 #include <gtest/gtest.h>
 
@@ -79,6 +79,12 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
                                           {info->name_section, "0", "profile1"},
                                           {info->name_section, "1", "profile2"}},
                                          ProfileIniPath(DeviceKind::Mouse)));
+  // The button save writes the key profile in effect too.
+  const ProfileFamilyInfo* keys = FindFamily(DeviceKind::Mouse, ProfileFamily::Key);
+  ASSERT_TRUE(WritePrivateProfileStrings({{keys->count_section, kIniKeyCount, "1"},
+                                          {keys->select_section, kIniKeySelect, "0"},
+                                          {keys->name_section, "0", "profile1"}},
+                                         ProfileIniPath(DeviceKind::Mouse)));
   ResetImagesToBuiltIn();
   std::vector<uint8_t> data;
   {
@@ -88,6 +94,7 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   for (const char* name : {"profile1", "profile2"})
     ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, name, true), DeviceKind::Mouse, data.size(), data.data()), 0);
   ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
+  InstallProfileSaver();  // the button page saves through it, as in the program
   const int id = backend->AddDevice(mouse);
   MainWndOptions options;
   options.backend = backend;
@@ -119,6 +126,21 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   EXPECT_EQ(EffectiveProfileIndex(*info), added.index);
   EXPECT_EQ(SelectedProfileIndex(*info), 0);
   EXPECT_NE(Bytes(FileOf(added.index)), linked_before);
+  EXPECT_EQ(Bytes(FileOf(0)), user_file);
+  // A button edited (as the button page stores it) and saved: sent to the
+  // mouse, then written into the linked profile's file only.
+  const KeyAssignment edited{0x01, 0x10, 0x00};  // wheel button: the forward button's function
+  WithImage([&](ConfigImages& images) {
+    images.mouse.SetAssignment(images.mouse.ProfileIndex(), 1, edited.type, edited.param1, edited.param2);
+  });
+  const size_t boxes_before = boxes.size();
+  Notify("ms_key_butt_prosave", "click");
+  ASSERT_TRUE(PumpUntil([&] { return !window->Queue(DeviceKind::Mouse).Busy() && Find("ms_key_butt_prosave")->IsEnabled(); }));
+  EXPECT_EQ(boxes.size(), boxes_before);  // no error reported
+  const std::string linked_saved = Bytes(FileOf(added.index));
+  ASSERT_GE(linked_saved.size(), kProfileHeaderSize + kKeyBlockSize);
+  const std::string key_entry = linked_saved.substr(kProfileHeaderSize + kKeyAssignmentSize, kKeyAssignmentSize);
+  EXPECT_EQ(key_entry, std::string({char(edited.type), char(edited.param1), char(edited.param2)}));
   EXPECT_EQ(Bytes(FileOf(0)), user_file);
 
   front->Set("/usr/bin/editor");

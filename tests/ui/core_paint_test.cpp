@@ -274,6 +274,22 @@ TEST(ProgressPainting, FilledPartFollowsTheValue) {
   EXPECT_TRUE(r.calls.empty());
 }
 
+TEST(ProgressPainting, ShowOperationProgressSetsRangeValueTextAndShows) {
+  CProgressUI bar;
+  bar.SetVisible(false);
+  ShowOperationProgress(&bar, 2, 7);
+  EXPECT_TRUE(bar.IsVisible());
+  EXPECT_EQ(bar.GetMaxValue(), 7);
+  EXPECT_EQ(bar.GetValue(), 2);
+  EXPECT_EQ(bar.GetText(), "28%");
+  ShowOperationProgress(&bar, 9, 7);
+  EXPECT_EQ(bar.GetValue(), 7);
+  EXPECT_EQ(bar.GetText(), "100%");
+  ShowOperationProgress(nullptr, 1, 2);  // no control: nothing happens
+  ShowOperationProgress(&bar, 1, 0);     // no steps: left alone
+  EXPECT_EQ(bar.GetText(), "100%");
+}
+
 TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
   Ui ui(R"(<Window><Font id="2" name="Mono" size="9"/><Label name="l"/></Window>)");
   CPaintManagerUI::SetResourcePath("/skin");

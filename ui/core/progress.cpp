@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
 
 #include "ui/core/paint_manager.h"
 
@@ -87,6 +88,17 @@ void CProgressUI::PaintForeImage(IRenderer& r) {
   r.PushClip(rc, 0, 0);
   DrawImage(r, foreImage_);
   r.PopClip();
+}
+
+void ShowOperationProgress(CProgressUI* control, int done, int total) {
+  if (control == nullptr || total < 1) return;
+  done = std::clamp(done, 0, total);
+  control->SetMinValue(0);
+  control->SetMaxValue(total);
+  control->SetValue(done);
+  const long long percent = static_cast<long long>(done) * 100 / total;
+  control->SetText(std::to_string(percent) + "%");
+  control->SetVisible(true);
 }
 
 // ---- slider ----

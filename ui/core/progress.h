@@ -45,6 +45,11 @@ class CProgressUI : public CLabelUI {
   std::string foreImage_;
 };
 
+// Shows `done` of `total` on a progress control (made visible, range
+// 0 ... total, text "NN%"): a long operation's progress. A null control or
+// total < 1 does nothing.
+void ShowOperationProgress(CProgressUI* control, int done, int total);
+
 class CSliderUI : public CProgressUI {
  public:
   CSliderUI();
