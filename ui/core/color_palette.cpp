@@ -164,14 +164,21 @@ void CColorPaletteUI::PaintStatusImage(IRenderer& r) {
     // Marker on the chosen hue/saturation.
     int mx = area.left + static_cast<int>(hsv_.h / 360.0 * (area.Width() - 1));
     int my = area.top + static_cast<int>((1.0 - hsv_.s) * (area.Height() - 1));
+    // The marker is cut at the area's edges: whatever it drew outside the
+    // control would stay on screen after it moves, since only the
+    // control's own rectangle is repainted.
     UiRect marker{mx - 5, my - 5, mx + 5, my + 5};
+    r.PushClip(area, 0, 0);
     if (!thumbImage_.empty()) DrawImage(r, thumbImage_, &marker);
     else r.DrawBorder(marker, 2, 0xFFFFFFFF, 5, 5);
+    r.PopClip();
   }
   if (!bar.IsEmpty()) {
     r.FillGradient(bar, 0xFF000000, HsvToRgb({hsv_.h, hsv_.s, 1.0}), false);
     int bx = bar.left + static_cast<int>(hsv_.v * (bar.Width() - 1));
+    r.PushClip(bar, 0, 0);
     r.FillRect({bx - 1, bar.top, bx + 2, bar.bottom}, 0xFFFFFFFF);
+    r.PopClip();
   }
 }
 
