@@ -144,6 +144,9 @@ for size in $sizes; do
     click "$mp" mp_tab && shot mp_deng
     # The skin chooser last: it closes on the next click anywhere.
     click "$ms" skinbtn && shot skin_chooser && key Escape
+    # The chooser takes no keys: a click on the caption closes it.
+    xdotool mousemove $((win_x + 560)) $((win_y + 24)) click 1
+    sleep 0.8
     # The tray menu (right click on the icon at the tray's right end) and,
     # from it, the about window: "About" is the fifth row, 578 pixels above
     # the menu's foot at the screen's bottom while three devices are there.
