@@ -60,57 +60,54 @@ class PopupPlacementTest : public DialogTest {
 };
 
 TEST_F(PopupPlacementTest, EveryPopupLiesOnTheWorkAreaWhereverTheMainWindowIs) {
-  const std::vector<UiPoint> main_at{{0, 0}, {480, 228}, {-300, -200}, {900, 600}, {-500, 500}, {1100, -100}};
-  struct Popup {
-    const char* what;
-    std::function<UiRect(Main&)> open;  // opens it and returns its place
+  auto destroy = [](HWND hwnd) {
+    if (CWindowWnd* w = CWindowWnd::FromHandle(hwnd)) w->DestroyWindow();
   };
-  const std::vector<Popup> popups{
-      {"skin chooser", [](Main& m) {
+  // Each opens its popup over `main` (anchored at its foot's right end
+  // where a pointer is involved) and returns where it lies.
+  const std::vector<std::pair<const char*, std::function<UiRect(Main&, UiPoint)>>> popups{
+      {"skin chooser", [&](Main& m, UiPoint) {
          m.GetPaintManager().UpdateLayout();
          CSkinFrame* frame = CSkinFrame::Open(m.GetHWND(), m.GetPaintManager().FindControl("skinbtn"));
          const UiRect rc = frame != nullptr ? frame->GetWindowRect() : UiRect{};
-         if (frame != nullptr) frame->DestroyWindow();
+         if (frame != nullptr) destroy(frame->GetHWND());
          return rc;
        }},
-      {"menu at the pointer", [](Main& m) {
-         const UiRect main = m.GetWindowRect();
+      {"menu", [](Main& m, UiPoint at) {
          CMenuWnd menu;
          menu.Init(nullptr, "<Window><Menu name=\"menu\" width=\"220\"><MenuElement name=\"a\" text=\"An item\" "
                             "height=\"30\"/><MenuElement name=\"b\" text=\"Another\" height=\"30\"/></Menu></Window>",
-                   {main.right - 5, main.bottom - 5}, &m.GetPaintManager());
-         const UiRect rc = menu.GetWindowRect();
-         CMenuWnd::DestroyMenu();
-         return rc;
+                   at, &m.GetPaintManager());
+         return menu.GetWindowRect();
        }},
-      {"message box", [this](Main& m) {
+      {"message box", [this](Main& m, UiPoint) {
          UiRect rc{};
          RecordModalPlace(&rc);
          ShowMessage(m.GetHWND(), "message_text_12");
          return rc;
        }},
-      {"colour palette at the pointer", [this](Main& m) {
+      {"palette", [this](Main& m, UiPoint at) {
          UiRect rc{};
          RecordModalPlace(&rc);
-         const UiRect main = m.GetWindowRect();
          UiColor colour = 0;
-         RunPalletDialog(m.GetHWND(), 0xFF00FF00, {main.right - 10, main.bottom - 10}, &colour);
+         RunPalletDialog(m.GetHWND(), 0xFF00FF00, at, &colour);
          return rc;
        }},
-      {"about window", [](Main& m) {
+      {"about window", [&](Main& m, UiPoint) {
          const HWND about = OpenAboutWindow(m.GetHWND());
          UiRect rc{};
          GetWindowRect(about, &rc);
-         if (CWindowWnd* w = CWindowWnd::FromHandle(about)) w->DestroyWindow();
+         destroy(about);
          return rc;
        }},
   };
-  for (const UiPoint at : main_at) {
+  for (const UiPoint at : {UiPoint{0, 0}, UiPoint{480, 228}, UiPoint{-300, -200}, UiPoint{900, 600},
+                           UiPoint{-500, 500}, UiPoint{1100, -100}}) {
     main_.MoveWindow(at.x, at.y, 800, 572);
-    for (const Popup& popup : popups) {
-      const UiRect rc = popup.open(main_);
-      EXPECT_FALSE(rc.IsEmpty()) << popup.what;
-      EXPECT_TRUE(LiesOnWorkArea(rc)) << popup.what << " at " << rc.left << "," << rc.top << " " << rc.Width() << "x"
+    for (const auto& [what, open] : popups) {
+      const UiRect rc = open(main_, {at.x + 795, at.y + 567});
+      EXPECT_FALSE(rc.IsEmpty()) << what;
+      EXPECT_TRUE(LiesOnWorkArea(rc)) << what << " at " << rc.left << "," << rc.top << " " << rc.Width() << "x"
                                       << rc.Height() << " with the main window at " << at.x << "," << at.y;
     }
   }
