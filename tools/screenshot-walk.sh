@@ -102,7 +102,10 @@ for size in $sizes; do
     printf '[SKINIMAGE]\r\nLANGUAGE=%s\r\n' "$([ "$lang" = cn ] && echo 1 || echo 0)" \
       >"$home/Documents/Dirari DovevO1/main.ini"
     locale=$([ "$lang" = cn ] && echo zh_CN.UTF-8 || echo en_US.UTF-8)
-    HOME=$home XDG_CONFIG_HOME=$home/.config LANG=$locale QT_QPA_PLATFORM=xcb \
+    # A runtime folder of its own: a copy of the program running elsewhere
+    # (its single-instance lock lives there) would take this one's start.
+    mkdir -p -m 700 "$home/runtime"
+    HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/runtime LANG=$locale QT_QPA_PLATFORM=xcb \
       "$bin/trx770" --simulate --sim-state "$home/state" >"$work/app_${size}_${lang}.log" 2>&1 &
     app_pid=$!
     sleep 2
