@@ -79,7 +79,8 @@ void CMainWnd::AddBackupMenuItems(ui::CMenuUI& menu) {
   for (DeviceKind kind : kMenuKinds) {
     if (!Channel(kind).connected.load()) continue;
     const std::string k = DeviceKindName(kind);
-    add("devname_" + k, DeviceNameId(kind), false);  // the device the two items below act on
+    // The device the two items below act on, as a heading.
+    add("devname_" + k, std::string("menu_") + DeviceNameId(kind), false);
     add(kBackupItemPrefix + k, "menu_backup_device", true);
     add(kRestoreItemPrefix + k, "menu_restore_device", true);
   }

@@ -65,20 +65,19 @@ int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool wind
   runtime_->SetMouseVisible(visible);
 
   if (!runtime_->TakeFrame(newest_, generation_)) return kPreviewFramePeriodMs;
-  // Only changed tints reach the controls: an unchanged LED costs nothing.
+  // Only tints that differ from what a control shows reach it: an unchanged
+  // LED costs nothing. Compared with the control rather than the last frame,
+  // since a page paints the keys itself too (custom colours, and their
+  // removal when the mode changes), and the next frame puts them right.
   for (const Range& r : kRanges)
     for (int i = 0; i < r.count; ++i) {
-      const auto slot = static_cast<size_t>(r.first + i);
-      const lighting::Tint& t = newest_.tints[slot];
-      lighting::Tint& was = shown_.tints[slot];
-      if (applied_once_ && t == was) continue;
-      if (!applied_once_ || t.colour != was.colour)
-        (void)lights.SetColour(r.kind, static_cast<unsigned long long>(i), t.colour);  // absent control: nothing to tint
-      if (!applied_once_ || t.alpha != was.alpha)
-        (void)lights.SetAlpha(r.kind, static_cast<unsigned long long>(i), t.alpha);
-      was = t;
+      const lighting::Tint& t = newest_.tints[static_cast<size_t>(r.first + i)];
+      const ui::CControlUI* c = lights.Light(r.kind, i);
+      if (c == nullptr) continue;  // absent control: nothing to tint
+      if ((c->GetChangerColor() & 0xFFFFFFu) != (t.colour & 0xFFFFFFu))
+        (void)lights.SetColour(r.kind, static_cast<unsigned long long>(i), t.colour);
+      if (c->GetChangerAlpha() != t.alpha) (void)lights.SetAlpha(r.kind, static_cast<unsigned long long>(i), t.alpha);
     }
-  applied_once_ = true;
   return kPreviewFramePeriodMs;
 }
 

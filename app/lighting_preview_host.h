@@ -58,10 +58,8 @@ class LightingPreviewHost : public pages::ILightingPreview, public IKeyObserver 
  private:
   std::shared_ptr<CDeviceChannel> mouse_, pad_, keyboard_;
   std::shared_ptr<lighting::LightingRuntime> runtime_;
-  lighting::Frame shown_{};   // what the controls show now
   lighting::Frame newest_{};  // scratch for the taken frame
   uint64_t generation_ = 0;
-  bool applied_once_ = false;
 };
 
 }  // namespace trx::app

@@ -370,7 +370,10 @@ void CCursorPage::ImportRoutine() {
 
 void CCursorPage::ExportRoutine() {
   std::string path;
-  if (!ui::ShowSaveFileDialog(controls().PaintManager().GetPaintWindow(), kFilter, kExtension, kInitialName, &path) ||
+  // The routine's own name is the suggested file name.
+  const std::string name = routine::RoutineName(store_, routine_);
+  const std::string suggested = name.empty() ? std::string(kInitialName) : name + "." + kExtension;
+  if (!ui::ShowSaveFileDialog(controls().PaintManager().GetPaintWindow(), kFilter, kExtension, suggested, &path) ||
       path.empty())
     return;
   // The save dialog asks before it returns an existing file (its overwrite

@@ -70,6 +70,13 @@ void CDeviceTabsPage::EnableKeyboardProfileControls(bool enabled) {
   for (const char* name : kKbProfileControls) controls().Enable(name, enabled);
 }
 
+void CDeviceTabsPage::CloseRenameEdits() {
+  // A page opens with its profile's name shown, not an empty rename field:
+  // the field is opened by its pencil button only.
+  controls().HideIfShown(names::kKbDengProfileEdit);
+  controls().HideIfShown(names::kKbKeyProfileEdit);
+}
+
 void CDeviceTabsPage::KeyboardLightingTab() {
   const Controls& c = controls();
   c.SelectPage(names::kKbTabSwitch, 0);
@@ -78,8 +85,7 @@ void CDeviceTabsPage::KeyboardLightingTab() {
   c.SelectPage(names::kKbProfileFunSpeadTab, 0);
   c.Show(names::kKbProfileFunSpeadTab, false);
   c.Show(names::kKbProfileFunSpreadBtn, true);
-  c.HideIfShown(names::kKbKeyProfileEdit);
-  c.ShowIfHidden(names::kKbDengProfileEdit);
+  CloseRenameEdits();
   EnableKeyboardProfileControls(true);
 }
 
@@ -99,8 +105,7 @@ void CDeviceTabsPage::KeyboardKeyTab() {
   c.Show(names::kKbProfileSelectTab, true);
   c.SelectPage(names::kKbProfileFunSpeadTab, 1);
   c.Show(names::kKbProfileFunSpeadTab, false);
-  c.HideIfShown(names::kKbDengProfileEdit);
-  c.ShowIfHidden(names::kKbKeyProfileEdit);
+  CloseRenameEdits();
   c.Show(names::kKbProfileFunSpreadBtn, true);
   EnableKeyboardProfileControls(true);
 }

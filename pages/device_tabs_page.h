@@ -23,6 +23,7 @@ class CDeviceTabsPage : public CPage {
   static const char* TabOf(DeviceKind kind);
 
  private:
+  void CloseRenameEdits();
   void KeyboardLightingTab();
   void KeyboardMacroTab();
   void KeyboardKeyTab();

@@ -25,7 +25,16 @@ constexpr int kKeyTintAlpha = 200;
 CKeyboardLightingPage::CKeyboardLightingPage(PageContext& context, LightingGroup& group, const CKeyLights& lights)
     : CLightingPage(context, DeviceKind::Keyboard, group), lights_(lights) {}
 
-std::span<const ModeLayout> CKeyboardLightingPage::Layouts(int) const { return KeyboardModeLayouts(); }
+namespace {
+constexpr const char* kFullColourList = "kb_deng_combo_modeSelect";
+constexpr const char* kOneColourList = "kb_deng_onecolor_combo_modeSelect";
+}  // namespace
+
+bool CKeyboardLightingPage::OneColour() const { return variant_ == KeyboardVariant::V15; }
+
+std::span<const ModeLayout> CKeyboardLightingPage::Layouts(int) const {
+  return OneColour() ? KeyboardOneColourModeLayouts() : KeyboardModeLayouts();
+}
 
 void CKeyboardLightingPage::Bind(CRouter& router) {
   // First of the click rows: a key light picked ends the click handler.
@@ -40,12 +49,9 @@ void CKeyboardLightingPage::Bind(CRouter& router) {
                                  }});
   router.Add(Table::Click, {kKbCustomSelectAll, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { SelectAll(true); }});
   router.Add(Table::Click, {kKbCustomSelectNone, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { SelectAll(false); }});
-  router.Add(Table::ItemSelect, {"kb_deng_onecolor_combo_modeSelect", Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
+  router.Add(Table::ItemSelect, {kOneColourList, Match::Exact, [this](ui::TNotifyUI& msg, const NameSplit&) {
                                    auto* combo = dynamic_cast<ui::CComboUI*>(msg.pSender);
-                                   if (combo == nullptr || combo->GetCurSel() < 0) return;
-                                   const int item = combo->GetCurSel();
-                                   UpdateLighting(DeviceKind::Keyboard, [item](LightingBytes& l) { l.mode = static_cast<uint8_t>(item); });
-                                   Stored();
+                                   if (combo != nullptr) ModeSelected(0, combo->GetCurSel());
                                  }});
   for (bool bright : {true, false})
     router.Add(Table::SelectAfterGuard, {bright ? kKbAllBrightCheck : kKbAllKillCheck, Match::Exact,
@@ -79,7 +85,9 @@ void CKeyboardLightingPage::OnDeviceConnected(DeviceKind kind, const ConnectResu
   });
 }
 
-bool CKeyboardLightingPage::InCustomMode() const { return ReadLighting(DeviceKind::Keyboard).mode == kKeyboardCustomMode; }
+bool CKeyboardLightingPage::InCustomMode() const {
+  return !OneColour() && ReadLighting(DeviceKind::Keyboard).mode == kKeyboardCustomMode;
+}
 
 void CKeyboardLightingPage::ShowKeySelection(int index) {
   ui::CControlUI* key = lights_.Light(DeviceKind::Keyboard, index);
@@ -237,7 +245,7 @@ void CKeyboardLightingPage::ShowModeControls(const ModeLayout* layout) {
 void CKeyboardLightingPage::ModeSelected(int, int item) {
   if (item < 0) return;
   const LightingBytes b = UpdateLighting(DeviceKind::Keyboard, [item](LightingBytes& l) { l.mode = static_cast<uint8_t>(item); });
-  const ModeLayout* layout = LayoutOf(KeyboardModeLayouts(), item);
+  const ModeLayout* layout = LayoutOf(Layouts(0), item);
   ShowModeControls(layout);
   ShowColourControls(layout != nullptr && layout->custom_colours ? custom_colour_ : b.Argb());
   Stored();
@@ -252,7 +260,15 @@ void CKeyboardLightingPage::ShowLighting(const LightingBytes& b) {
   const int set = image().Keyboard([](KeyboardImage& kb) { return ActiveKeyColourSet(kb); });
   if (auto* combo = controls().As<ui::CComboUI>(kKbColourSetList)) combo->SelectItem(set, false, false);
   CLightingPage::ShowLighting(b);
-  const ModeLayout* layout = LayoutOf(KeyboardModeLayouts(), b.mode);
+  // The single-colour keyboard has its own mode list in the same place.
+  const Controls& c = controls();
+  for (const char* list : {kFullColourList, kOneColourList})
+    if (auto* combo = c.As<ui::CComboUI>(list)) {
+      const bool shown = (list == kOneColourList) == OneColour();
+      if (ui::CControlUI* row = combo->GetParent(); row != nullptr && row->IsVisible() != shown) row->SetVisible(shown);
+      if (shown) combo->SelectItem(b.mode, false, false);
+    }
+  const ModeLayout* layout = LayoutOf(Layouts(0), b.mode);
   ShowModeControls(layout);
   if (layout != nullptr && layout->custom_colours) ShowColourControls(custom_colour_);
 }

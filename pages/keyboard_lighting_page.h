@@ -21,8 +21,11 @@
 //  - "kb_Deng_all_bright_check" / "kb_Deng_all_kill_check": in mode 8 every
 //    key takes the custom colour / goes dark; in the other modes the
 //    brightness becomes 14 / 0;
-//  - the one-colour list "kb_deng_onecolor_combo_modeSelect" stores its item
-//    as the mode byte.
+//  - the single-colour keyboard (layout variant 1) shows the one-colour
+//    list "kb_deng_onecolor_combo_modeSelect" (its eleven effects, which
+//    the preview plays in the keyboard's one colour) in place of the
+//    sixteen-mode list; the colour controls stay disabled and there is no
+//    custom-colour mode.
 //
 // UI thread only.
 
@@ -71,6 +74,7 @@ class CKeyboardLightingPage : public CLightingPage {
   void ColourSetChosen(int set);
   // Shows the keys of the keyboard's layout variant, hides the others.
   void ShowLayoutVariant();
+  bool OneColour() const;  // the single-colour keyboard
   bool KeyPresent(int index) const;
   void SelectAll(bool on);
   void ShowKeySelection(int index);

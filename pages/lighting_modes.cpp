@@ -93,6 +93,22 @@ constexpr std::array<ModeLayout, 16> kKeyboard{{
     Kb(false, true, true, true, kFxL, kFxR, true),                // 15
 }};
 
+// The single-colour effects: direction where the light moves along a line,
+// speed everywhere but the steady light.
+constexpr std::array<ModeLayout, 11> kKeyboardOneColour{{
+    Kb(true, false, false, true),                                     // 0 wave across the columns
+    Kb(false, false, false, true),                                    // 1 breathing
+    Kb(false, false, false, false),                                   // 2 steady
+    Kb(false, false, false, true),                                    // 3 reactive
+    Kb(true, false, false, true, "Deng_FXJ_text", "Deng_FXK_text"),  // 4 ripple
+    Kb(false, false, false, true),                                    // 5 twinkle
+    Kb(true, false, false, true, "Deng_FXU_text", "Deng_FXD_text"),  // 6 row bands
+    Kb(false, false, false, true),                                    // 7 snake
+    Kb(false, false, false, true),                                    // 8 sparkle
+    Kb(false, false, false, true),                                    // 9 flashes
+    Kb(true, false, false, true),                                     // 10 sweeping bar
+}};
+
 }  // namespace
 
 std::span<const ModeLayout> MouseModeLayouts(int variant) {
@@ -105,6 +121,7 @@ std::span<const ModeLayout> MouseModeLayouts(int variant) {
 }
 std::span<const ModeLayout> PadModeLayouts() { return kPad; }
 std::span<const ModeLayout> KeyboardModeLayouts() { return kKeyboard; }
+std::span<const ModeLayout> KeyboardOneColourModeLayouts() { return kKeyboardOneColour; }
 
 const ModeLayout* LayoutOf(std::span<const ModeLayout> table, int mode) {
   if (mode < 0 || static_cast<size_t>(mode) >= table.size()) return nullptr;

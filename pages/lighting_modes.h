@@ -44,6 +44,10 @@ std::span<const ModeLayout> PadModeLayouts();
 // "kb_deng_combo_modeSelect", modes 0-15.
 std::span<const ModeLayout> KeyboardModeLayouts();
 inline constexpr int kKeyboardCustomMode = 8;
+// "kb_deng_onecolor_combo_modeSelect", modes 0-10: the single-colour
+// keyboard (layout variant 1), whose lights take one fixed colour, so the
+// colour controls are never in use.
+std::span<const ModeLayout> KeyboardOneColourModeLayouts();
 
 // The layout of `mode` in `table`, or null beyond it (such a mode only
 // stores its byte).

@@ -14,6 +14,6 @@ $SUDO apt-get install -y --no-install-recommends \
   libglib2.0-dev gsettings-desktop-schemas libxi-dev libx11-dev libxcb1-dev nlohmann-json3-dev dbus-daemon \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-wayland qt6-translations-l10n \
   libgl-dev libxkbcommon-dev \
-  xvfb xauth xdotool openbox fonts-noto-cjk fonts-dejavu-core imagemagick \
+  xvfb xauth xdotool openbox trayer fonts-noto-cjk fonts-dejavu-core imagemagick \
   desktop-file-utils appstream dpkg-dev file lintian \
   gcovr cloc

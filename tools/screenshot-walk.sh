@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A screenshot walk through the program as a user sees it: every page of
 # the three devices, an open drop-down, the profile panel, a message box,
-# a file dialog, the colour palette and the skin chooser, in English and
-# Chinese, on a 1280x800 and a 1920x1080 screen. Each run is a short Xvfb
+# a file dialog, the colour palette, the skin chooser, and (with a tray
+# host) the tray menu and the about window, in English and Chinese, on a 1280x800 and a 1920x1080 screen. Each run is a short Xvfb
 # session with openbox and the program on simulated devices; the clicks
 # use the control rectangles trx770-skin-tool computes from the layout.
 #
@@ -10,8 +10,9 @@
 #       (defaults: build-asan, /tmp/trx770-walk)
 #   SIZES="1280x800" LANGS="en" tools/screenshot-walk.sh   # a part of it
 #
-# Needs Xvfb, openbox, xdotool and ImageMagick's import (all in
-# tools/install-deps.sh). Writes <size>_<lang>_<step>.png and lists them.
+# Needs Xvfb, openbox, xdotool and ImageMagick's import, and trayer for the
+# tray menu (all in tools/install-deps.sh; without trayer those two
+# pictures are left out). Writes <size>_<lang>_<step>.png and lists them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-asan}
@@ -31,10 +32,11 @@ work=$(mktemp -d)
 xvfb_pid=""
 wm_pid=""
 app_pid=""
+tray_pid=""
 stop_session() {
-  for pid in $app_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
-  for pid in $app_pid $wm_pid $xvfb_pid; do wait "$pid" 2>/dev/null; done
-  app_pid="" wm_pid="" xvfb_pid=""
+  for pid in $app_pid $tray_pid $wm_pid $xvfb_pid; do kill "$pid" 2>/dev/null; done
+  for pid in $app_pid $tray_pid $wm_pid $xvfb_pid; do wait "$pid" 2>/dev/null; done
+  app_pid="" tray_pid="" wm_pid="" xvfb_pid=""
 }
 trap 'stop_session; rm -rf "$work"' EXIT
 
@@ -62,6 +64,23 @@ shot() {  # <step>
 
 key() { xdotool key "$1"; sleep 0.6; }
 
+# The main window and its place (win_x, win_y). A window of that name can
+# come and go while the program starts, so the search is repeated until
+# one answers.
+find_window() {
+  local try w geo
+  for try in $(seq 1 40); do
+    for w in $(xdotool search --onlyvisible --name '^TRX770$' 2>/dev/null); do
+      if geo=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null); then
+        eval "$(echo "$geo" | sed -n 's/^X=/win_x=/p;s/^Y=/win_y=/p')"
+        return 0
+      fi
+    done
+    sleep 0.5
+  done
+  return 1
+}
+
 for size in $sizes; do
   for lang in $langs; do
     echo "== $size $lang"
@@ -72,22 +91,29 @@ for size in $sizes; do
     export DISPLAY=$display
     openbox >/dev/null 2>&1 &
     wm_pid=$!
+    if command -v trayer >/dev/null; then
+      sleep 0.5
+      trayer --edge bottom --align right --widthtype request --height 28 --SetDockType true \
+        --transparent false --tint 0x303030 >/dev/null 2>&1 &
+      tray_pid=$!
+    fi
     home="$work/home_${size}_$lang"
     mkdir -p "$home/Documents/Dirari DovevO1"
     printf '[SKINIMAGE]\r\nLANGUAGE=%s\r\n' "$([ "$lang" = cn ] && echo 1 || echo 0)" \
       >"$home/Documents/Dirari DovevO1/main.ini"
     locale=$([ "$lang" = cn ] && echo zh_CN.UTF-8 || echo en_US.UTF-8)
-    HOME=$home XDG_CONFIG_HOME=$home/.config LANG=$locale QT_QPA_PLATFORM=xcb \
+    # A runtime folder of its own: a copy of the program running elsewhere
+    # (its single-instance lock lives there) would take this one's start.
+    mkdir -p -m 700 "$home/runtime"
+    HOME=$home XDG_CONFIG_HOME=$home/.config XDG_RUNTIME_DIR=$home/runtime LANG=$locale QT_QPA_PLATFORM=xcb \
       "$bin/trx770" --simulate --sim-state "$home/state" >"$work/app_${size}_${lang}.log" 2>&1 &
     app_pid=$!
-    win=$(timeout 20 xdotool search --sync --onlyvisible --name '^TRX770$' | head -1)
-    if [ -z "$win" ]; then
+    sleep 2
+    if ! find_window; then
       echo "  the window did not appear"
       stop_session
       continue
     fi
-    sleep 2
-    eval "$(xdotool getwindowgeometry --shell "$win" | sed 's/^X=/win_x=/;s/^Y=/win_y=/')"
 
     ms="$work/ms.txt" kb="$work/kb.txt" mp="$work/mp.txt" panel="$work/panel.txt"
     rects "$lang" "$ms" --page tab_switch=1
@@ -121,6 +147,22 @@ for size in $sizes; do
     click "$mp" mp_tab && shot mp_deng
     # The skin chooser last: it closes on the next click anywhere.
     click "$ms" skinbtn && shot skin_chooser && key Escape
+    # The chooser takes no keys: a click on the caption closes it.
+    xdotool mousemove $((win_x + 560)) $((win_y + 24)) click 1
+    sleep 0.8
+    # The tray menu (right click on the icon at the tray's right end) and,
+    # from it, the about window: "About" is the fifth row, 578 pixels above
+    # the menu's foot at the screen's bottom while three devices are there.
+    if [ -n "$tray_pid" ]; then
+      sw=${size%x*} sh=${size#*x}
+      xdotool mousemove $((sw - 13)) $((sh - 14)) click 3
+      sleep 1.2
+      shot tray_menu
+      xdotool mousemove $((sw - 200)) $((sh - 578)) click 1
+      sleep 1.5
+      shot about
+      key Escape
+    fi
     stop_session
   done
 done

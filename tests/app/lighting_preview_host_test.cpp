@@ -94,7 +94,7 @@ TEST_F(LightingPreviewHostTest, PeriodsAndComputingFamiliesFollowWhatIsOnScreen)
   }
 }
 
-TEST_F(LightingPreviewHostTest, OnlyChangedTintsReachTheControls) {
+TEST_F(LightingPreviewHostTest, TintsReachTheControlsThatShowOthers) {
   LightingBytes b;
   b.mode = 3;  // static: the same tint every frame
   b.red = 0x12, b.green = 0x34, b.blue = 0x56;
@@ -104,12 +104,11 @@ TEST_F(LightingPreviewHostTest, OnlyChangedTintsReachTheControls) {
   ASSERT_TRUE(TickUntil([&] { return Key(51)->GetChangerAlpha() == 255; }));
   EXPECT_EQ(Key(51)->GetChangerColor(), 0x123456u);
   EXPECT_EQ(Key(0)->GetChangerColor(), 0x123456u);
-  // Later frames carry the same tints: the controls are not touched again.
-  Key(51)->SetChangerColor(0xABCDEF);
-  const uint64_t seen = host.Runtime().Generation();
-  ASSERT_TRUE(TickUntil([&] { return host.Runtime().Generation() > seen + 2; }));
-  (void)host.OnFrameTimer(lights, true);
-  EXPECT_EQ(Key(51)->GetChangerColor(), 0xABCDEFu);
+  // A key a page painted itself (a mode change clears the custom colours)
+  // is put right by the next frame, though the frame did not change.
+  Key(51)->SetChangerColor(0xFF000000);
+  Key(52)->SetChangerAlpha(0);
+  ASSERT_TRUE(TickUntil([&] { return Key(51)->GetChangerColor() == 0x123456u && Key(52)->GetChangerAlpha() == 255; }));
   // A changed setting reaches every key.
   b.green = 0x00;
   WriteLighting(DeviceKind::Keyboard, b);

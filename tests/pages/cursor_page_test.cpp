@@ -52,12 +52,14 @@ class CursorPageTest : public SimPageTest {
   }
   // The dialog answers with `path` (empty: cancelled).
   void AnswerDialog(const std::string& path) {
-    ui::SetFileDialogHandler([path](const ui::FileDialogRequest&, std::string* out) {
+    ui::SetFileDialogHandler([this, path](const ui::FileDialogRequest& request, std::string* out) {
+      suggested = request.initial_name;
       *out = path;
       return !path.empty();
     });
   }
 
+  std::string suggested;  // the name the last file dialog suggested
   TempHome home;
   routine::RoutineStore store;
 };
@@ -168,6 +170,8 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
   AnswerDialog(home.Path("out.cur"));
   Click("ms_bulletdate_export_btn");
   EXPECT_EQ(TempHome::ReadText(home.Path("out.cur")), TempHome::ReadText(file));
+  EXPECT_EQ(suggested, routine::RoutineName(store, 0) + ".cur");  // the routine's name, not "*.cur"
+  EXPECT_NE(suggested, ".cur");
 
   Click("ms_bulletdate_reset_btn");
   EXPECT_EQ(TempHome::ReadText(file), before);

@@ -122,6 +122,26 @@ TEST_F(KeyboardPictureTest, EachLayoutVariantShowsAndSelectsOnlyItsKeys) {
   }
 }
 
+// The single-colour keyboard offers its own effects; the colour controls
+// stay disabled and the full-colour list comes back for the others.
+TEST_F(KeyboardPictureTest, TheSingleColourKeyboardShowsItsOwnModeList) {
+  auto row_of = [this](const char* list) { return Find(list)->GetParent()->IsVisible(); };
+  for (KeyboardVariant variant : {KeyboardVariant::V15, KeyboardVariant::Full}) {
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      Images().keyboard.variant = variant;
+    }
+    pages->Refresh(DeviceKind::Keyboard);
+    const bool one = variant == KeyboardVariant::V15;
+    EXPECT_EQ(row_of("kb_deng_onecolor_combo_modeSelect"), one);
+    EXPECT_EQ(row_of("kb_deng_combo_modeSelect"), !one);
+    Choose(one ? "kb_deng_onecolor_combo_modeSelect" : "kb_deng_combo_modeSelect", 2);
+    EXPECT_EQ(ReadLighting(DeviceKind::Keyboard).mode, 2);
+    EXPECT_NE(Find("kb_deng_color_layout")->IsEnabled(), one);  // steady one colour / breathing in a colour
+    EXPECT_NE(Find("kb_deng_speed_layout")->IsEnabled(), one);
+  }
+}
+
 TEST_F(KeyboardPictureTest, EachColourSetKeepsItsOwnColoursAndTheChoiceIsSaved) {
   Notify("kb_dkey_0", "click");
   Notify("kb_Deng_color_btn_0", "click");  // set 0: Esc red

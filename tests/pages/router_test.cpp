@@ -93,15 +93,18 @@ TEST_F(RouterTest, DeviceAndPageTabsSelectTheirPages) {
   Select("kb_key_Op_tab");
   EXPECT_EQ(Page("kb_tab_switch"), 2);
   EXPECT_EQ(Page("kb_profile_select_tab"), 1);
-  EXPECT_TRUE(Visible("kb_key_profile_edit"));
+  // A page opens with no rename field, even one left open on another page.
+  EXPECT_FALSE(Visible("kb_key_profile_edit"));
   EXPECT_FALSE(Visible("kb_deng_profile_edit"));
+  Notify("kb_pro_key_edit_btn", "click");
+  ASSERT_TRUE(Visible("kb_key_profile_edit"));
   Select("kb_macro_Op_tab");
   EXPECT_EQ(Page("kb_tab_switch"), 1);
   EXPECT_FALSE(Find("kb_profile_fun_spread_btn")->IsEnabled());
   Select("kb_deng_Op_tab");
   EXPECT_EQ(Page("kb_tab_switch"), 0);
   EXPECT_EQ(Page("kb_profile_select_tab"), 0);
-  EXPECT_TRUE(Visible("kb_deng_profile_edit"));
+  EXPECT_FALSE(Visible("kb_deng_profile_edit"));
   EXPECT_FALSE(Visible("kb_key_profile_edit"));
   EXPECT_TRUE(Find("kb_profile_fun_spread_btn")->IsEnabled());
 }
@@ -115,12 +118,12 @@ TEST_F(RouterTest, PanelTogglesAndTabFocusFoldTheProfilePanel) {
   EXPECT_FALSE(Visible("ms_profile_fun_spead_tab"));
   Select("kb_tab");
   Select("kb_macro_Op_tab");
-  Select("kb_deng_Op_tab");  // shows the lighting profile's rename edit
-  ASSERT_TRUE(Visible("kb_deng_profile_edit"));
-  Notify("kb_pro_deng_edit_btn", "click");
-  EXPECT_FALSE(Visible("kb_deng_profile_edit"));
+  Select("kb_deng_Op_tab");
+  ASSERT_FALSE(Visible("kb_deng_profile_edit"));
   Notify("kb_pro_deng_edit_btn", "click");
   EXPECT_TRUE(Visible("kb_deng_profile_edit"));
+  Notify("kb_pro_deng_edit_btn", "click");
+  EXPECT_FALSE(Visible("kb_deng_profile_edit"));
 }
 
 TEST_F(RouterTest, MacroInsertButtonsLeaveOnlyTheirKeyPanelVisible) {

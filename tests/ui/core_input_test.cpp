@@ -682,6 +682,27 @@ TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
   EXPECT_EQ(ui.notes.Of("colorchanged").size(), before);
 }
 
+// Only the control's rectangle is repainted when the choice moves, so the
+// markers must never draw outside it (a stale marker stays behind).
+TEST(PalettePicking, MarkersStayInsideTheControlAtEveryEdge) {
+  Ui ui(R"(<Window><VerticalLayout name="root" inset="20,20,20,20">
+      <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10" thumbimage="t.png"/>
+    </VerticalLayout></Window>)");
+  auto* pal = ui.Find<CColorPaletteUI>("pal");
+  const UiRect pos = pal->GetPos();
+  for (UiPoint at : {UiPoint{pos.left, pos.top}, UiPoint{pos.right - 1, pos.top}, UiPoint{pos.left, pos.top + 100},
+                     UiPoint{pos.right - 1, pos.top + 100}, UiPoint{pos.left, pos.bottom - 1},
+                     UiPoint{pos.right - 1, pos.bottom - 1}}) {
+    ASSERT_TRUE(pal->PickAt(at));
+    test::RecordingRenderer r;
+    pal->PaintStatusImage(r);
+    for (const test::DrawCall& call : r.calls) {
+      const UiRect seen = call.Visible();
+      EXPECT_TRUE(seen.IsEmpty() || seen.Intersect(pos) == seen) << call.op << " at " << at.x << "," << at.y;
+    }
+  }
+}
+
 TEST(PalettePicking, HsvRoundTripsThePresetColours) {
   const UiColor presets[] = {0xFFFF0000, 0xFF00F6FF, 0xFF6CFF00, 0xFF7E00FF, 0xFF008AFF, 0xFFFDFDFC,
                              0xFF000000, 0xFF1B48A3, 0xFF4776A4, 0xFFFFC480};

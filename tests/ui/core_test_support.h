@@ -23,13 +23,17 @@ struct DrawCall {
   TImageTint tint{};
   unsigned style = 0;
   double start = 0, sweep = 0;  // pies: degrees
+  UiRect clip{-1000000, -1000000, 1000000, 1000000};  // the clip in force
+  UiRect Visible() const { return rc.Intersect(clip); }
 };
 
 class RecordingRenderer : public IRenderer {
  public:
   std::vector<DrawCall> calls;
-  static DrawCall Call(const char* op, const UiRect& rc, UiColor c, std::string text = {}) {
+  std::vector<UiRect> clips;  // the clip stack, innermost last
+  DrawCall Call(const char* op, const UiRect& rc, UiColor c, std::string text = {}) const {
     DrawCall d;
+    if (!clips.empty()) d.clip = clips.back();
     d.op = op;
     d.rc = rc;
     d.color = c;
@@ -74,11 +78,15 @@ class RecordingRenderer : public IRenderer {
   UiSize MeasureText(std::string_view text, const TFontInfo& font, int) override {
     return {static_cast<int>(text.size()) * font.size / 2, font.size};
   }
-  void PushClip(const UiRect&, int, int) override {
+  void PushClip(const UiRect& rc, int, int) override {
+    clips.push_back(clips.empty() ? rc : clips.back().Intersect(rc));
     ++clipDepth;
     if (clipDepth > maxClipDepth) maxClipDepth = clipDepth;
   }
-  void PopClip() override { --clipDepth; }
+  void PopClip() override {
+    if (!clips.empty()) clips.pop_back();
+    --clipDepth;
+  }
 
   std::vector<std::string> Ops() const {
     std::vector<std::string> out;

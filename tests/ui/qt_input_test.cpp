@@ -182,6 +182,21 @@ TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
   const auto types = Types(w, "combo");
   EXPECT_NE(std::find(types.begin(), types.end(), "itemselect"), types.end());
+  // From the keyboard: the arrows move the highlight only, Enter chooses.
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
+  popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  const size_t before = Types(w, "combo").size();
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Down);
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  QTest::keyClick(popup, Qt::Key_Up);
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Return);
+  EXPECT_EQ(combo->GetCurSel(), 2);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  const auto after = Types(w, "combo");
+  EXPECT_EQ(std::count(after.begin() + static_cast<std::ptrdiff_t>(before), after.end(), "itemselect"), 1);
 }
 
 TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindow) {

@@ -161,17 +161,28 @@ void CColorPaletteUI::PaintStatusImage(IRenderer& r) {
   if (!area.IsEmpty()) {
     RebuildPixels();
     r.DrawPixels(area, pixelsW_, pixelsH_, palletPixels_.data());
-    // Marker on the chosen hue/saturation.
+    // Marker on the chosen hue/saturation, kept whole inside the area where
+    // it fits (at an edge or a corner it would be mostly cut away), and cut
+    // at the area's edges: whatever it drew outside the control would stay
+    // on screen after it moves, since only the control's own rectangle is
+    // repainted.
     int mx = area.left + static_cast<int>(hsv_.h / 360.0 * (area.Width() - 1));
     int my = area.top + static_cast<int>((1.0 - hsv_.s) * (area.Height() - 1));
+    if (area.Width() > 10) mx = std::clamp(mx, area.left + 5, area.right - 5);
+    if (area.Height() > 10) my = std::clamp(my, area.top + 5, area.bottom - 5);
     UiRect marker{mx - 5, my - 5, mx + 5, my + 5};
+    r.PushClip(area, 0, 0);
     if (!thumbImage_.empty()) DrawImage(r, thumbImage_, &marker);
     else r.DrawBorder(marker, 2, 0xFFFFFFFF, 5, 5);
+    r.PopClip();
   }
   if (!bar.IsEmpty()) {
     r.FillGradient(bar, 0xFF000000, HsvToRgb({hsv_.h, hsv_.s, 1.0}), false);
     int bx = bar.left + static_cast<int>(hsv_.v * (bar.Width() - 1));
+    if (bar.Width() > 3) bx = std::clamp(bx, bar.left + 1, bar.right - 2);
+    r.PushClip(bar, 0, 0);
     r.FillRect({bx - 1, bar.top, bx + 2, bar.bottom}, 0xFFFFFFFF);
+    r.PopClip();
   }
 }
 

@@ -10,6 +10,7 @@
 #include "ui/dialogs/dialog_hook.h"
 #include "ui/window/file_dialog.h"
 #include "ui/window/message_queue.h"
+#include "ui/window/screen_placement.h"
 #include "ui/window/win_api.h"
 
 namespace trx::ui {
@@ -91,7 +92,9 @@ void CSkinFrame::InitWindow() {
     const UiRect button = skin_button_->GetPos();
     const int right = main_rect.left + button.right;
     const int top = main_rect.top + button.bottom;
-    SetWindowPos(nullptr, right - size.cx, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Moved onto the work area when the main window lies partly past an edge.
+    const UiPoint at = KeepOnWorkArea({right - size.cx, top}, size.cx, size.cy);
+    SetWindowPos(nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   } else {
     ResizeClient(size.cx, size.cy);
   }

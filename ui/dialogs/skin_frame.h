@@ -1,5 +1,6 @@
 #pragma once
 // The skin chooser that drops down from the title-bar button "skinbtn"
+// (kept on the work area when the main window lies past an edge)
 // ("skin.xml"): listed background images ("skin_image_btn", the image name
 // in the user data), plain colours ("skin_color_btn", the colour is the
 // button's background colour), page switches "skin_image" / "skin_color"

@@ -87,6 +87,11 @@ bool QtBackend::RunFileDialog(const FileDialogRequest& request, std::string* pat
   if (!request.initial_name.empty() && request.initial_name.find('*') == std::string::npos)
     dialog.selectFile(QString::fromStdString(request.initial_name));
   if (!request.overwrite_prompt) dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // Qt's own dialog (where the desktop offers none) opens too small to show
+  // the files: a working size, within the screen (centred on the owner).
+  QSize size = dialog.sizeHint().expandedTo(QSize(720, 460));
+  if (QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size());
+  dialog.resize(size);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   if (path) *path = dialog.selectedFiles().front().toStdString();
   return true;

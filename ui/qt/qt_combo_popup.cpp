@@ -70,6 +70,8 @@ QtComboPopup::QtComboPopup(QWidget* host, CComboUI* combo)
   }
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
+  hover_ = combo->GetCurSel();  // the keys move on from the current item
+  if (hover_ >= 0) ScrollTo(hover_);
 }
 
 QtComboPopup::~QtComboPopup() = default;
@@ -141,28 +143,48 @@ void QtComboPopup::ScrollBy(int dy) {
 
 void QtComboPopup::wheelEvent(QWheelEvent* event) {
   ScrollBy(-event->angleDelta().y() / 120 * 24);
+  // The item now under the pointer is the highlighted one.
+  const QPoint p = event->position().toPoint();
+  if (combo_ != nullptr && rect().contains(p)) hover_ = combo_->DropDownItemAt({p.x(), p.y()}, Area(), scroll_);
+}
+
+void QtComboPopup::ScrollTo(int index) {
+  // The item's rows in the whole list, found through the combo's hit test.
+  const UiRect all{0, 0, width(), content_height_};
+  int top = -1, bottom = -1;
+  for (int y = 0; y < content_height_; ++y) {
+    if (combo_->DropDownItemAt({width() / 2, y}, all, 0) != index) continue;
+    if (top < 0) top = y;
+    bottom = y + 1;
+  }
+  if (top < 0) return;
+  if (top < scroll_) ScrollBy(top - scroll_);
+  else if (bottom > scroll_ + height()) ScrollBy(bottom - scroll_ - height());
 }
 
 void QtComboPopup::keyPressEvent(QKeyEvent* event) {
   if (combo_ == nullptr) return;
   const int count = combo_->GetCount();
-  int cur = combo_->GetCurSel();
   switch (event->key()) {
     case Qt::Key_Escape:
       close();
       return;
     case Qt::Key_Up:
     case Qt::Key_Down: {
-      // Moves the selection while the list stays open.
+      // Moves the highlight only: the combo changes (and its page acts)
+      // once an item is chosen, as a click would.
       if (count == 0) return;
-      const int next = event->key() == Qt::Key_Up ? std::max(0, cur - 1) : std::min(count - 1, cur + 1);
-      if (next != cur) combo_->SelectItem(next, false, true);
+      const int from = hover_ >= 0 ? hover_ : combo_->GetCurSel();
+      hover_ = event->key() == Qt::Key_Up ? std::max(0, from - 1) : std::clamp(from + 1, 0, count - 1);
+      ScrollTo(hover_);
       update();
       return;
     }
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      close();
+    case Qt::Key_Space:
+      if (hover_ >= 0 && hover_ != combo_->GetCurSel()) Choose(hover_);
+      else close();
       return;
     default:
       QWidget::keyPressEvent(event);

@@ -1,10 +1,12 @@
 #pragma once
 // QtComboPopup: the drop-down list of a combo, a Qt popup window below the
 // combo that paints the combo's items (CComboUI::PaintDropDown) with the
-// item under the pointer in the list's hot colour, scrolls
-// with the wheel and the arrow keys, and selects the clicked item with
-// notification (SelectItem(index, false, true)) before closing. Clicking
-// outside or Escape closes it without a change. UI thread only.
+// highlighted item (under the pointer, or moved by the arrow keys, at
+// first the current one) in the list's hot colour, scrolls with the wheel
+// and to keep the highlight in view, and selects the clicked item, or the
+// highlighted one on Enter or Space, with notification (SelectItem(index,
+// false, true)) after closing. Clicking outside or Escape closes it
+// without a change. UI thread only.
 
 #include <QWidget>
 
@@ -33,10 +35,11 @@ class QtComboPopup : public QWidget {
  private:
   UiRect Area() const { return {0, 0, width(), height()}; }
   void ScrollBy(int dy);
+  void ScrollTo(int index);  // scrolls the least that shows the item whole
   void Choose(int index);
 
   CComboUI* combo_;
-  int hover_ = -1;  // item under the pointer, highlighted
+  int hover_ = -1;  // the highlighted item: under the pointer or moved to by the keys
   int scroll_ = 0;
   int content_height_ = 0;
   bool closed_ = false;
