@@ -151,9 +151,12 @@ bool CDbusForegroundReceiver::Start(std::string* error) {
                                                       "NameOwnerChanged", "/org/freedesktop/DBus", reporter_.c_str(),
                                                       G_DBUS_SIGNAL_FLAGS_NONE, changed, this, nullptr);
   if (reporter_ == kGnomeShellBusName)
-    g->extension_watch = g_dbus_connection_signal_subscribe(g->bus, reporter_.c_str(), "org.gnome.Shell.Extensions",
-                                                            "ExtensionStateChanged", "/org/gnome/Shell", nullptr,
-                                                            G_DBUS_SIGNAL_FLAGS_NONE, changed, this, nullptr);
+    // Any sender: a shell started again has a new unique name, and a
+    // signal from anyone else only makes the state be asked again.
+    g->extension_watch = g_dbus_connection_signal_subscribe(g->bus, nullptr, "org.gnome.Shell.Extensions",
+                                                            "ExtensionStateChanged", "/org/gnome/Shell",
+                                                            kGnomeExtensionUuid, G_DBUS_SIGNAL_FLAGS_NONE, changed, this,
+                                                            nullptr);
   g_main_context_pop_thread_default(g->context);
   g_ = std::move(g);
   if (g_->registration == 0) {
@@ -260,7 +263,9 @@ bool CDbusForegroundSource::StartWhenAvailable(CEvent& stop,
   if (started_) return true;
   if (!watching_) return false;
   std::string last;
-  while (!receiver_.WaitForDesktop(desktop_seen_, stop, kDesktopRecheckMs)) {
+  // A shell that has just taken its name answers a moment later.
+  auto recheck_ms = [&] { return last == kReasonGnomeShell ? kDesktopStartingRecheckMs : kDesktopRecheckMs; };
+  while (!receiver_.WaitForDesktop(desktop_seen_, stop, recheck_ms())) {
     desktop_seen_ = receiver_.DesktopGeneration();
     ForegroundUnavailable off;
     if (DesktopReady(&off)) {

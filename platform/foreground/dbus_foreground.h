@@ -21,7 +21,8 @@
 // keeps running and the source watches the bus (CanStartLater): the
 // compositor's name getting an owner, GNOME Shell's ExtensionStateChanged
 // and a first report each make StartWhenAvailable look again, as does a
-// quiet minute (kDesktopRecheckMs).
+// quiet minute (kDesktopRecheckMs; 2 s while GNOME Shell does not answer,
+// as while it starts).
 //
 // CDbusForegroundReceiver is the receiving end alone (tests talk to it on a
 // private bus). It owns its bus connection and a thread running a GLib main
@@ -99,6 +100,7 @@ class CDbusForegroundReceiver {
 
 enum class ReportingDesktop { KWin, Gnome };
 inline constexpr int kDesktopRecheckMs = 60000;
+inline constexpr int kDesktopStartingRecheckMs = 2000;  // while GNOME Shell does not answer
 
 class CDbusForegroundSource : public IForegroundSource {
  public:

@@ -62,12 +62,6 @@ struct RuntimeText {
 };
 constexpr RuntimeText kRuntimeTexts[] = {
     {"_profile_link_edit", "profile_link_picking_text"},
-    {"_profile_link_edit", "link_reason_gnome_shell"},
-    {"_profile_link_edit", "link_reason_gnome_missing"},
-    {"_profile_link_edit", "link_reason_gnome_login"},
-    {"_profile_link_edit", "link_reason_gnome_needs_45"},
-    {"_profile_link_edit", "link_reason_gnome_out_of_date"},
-    {"_profile_link_edit", "link_reason_gnome_failed"},
 };
 
 std::string NameOf(CControlUI* c) {
