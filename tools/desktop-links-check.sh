@@ -144,6 +144,9 @@ gnome_inner() {
   sleep 2  # the shell's start settles
   echo "  EnableExtension: $(gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
     -m org.gnome.Shell.Extensions.EnableExtension trx770-foreground@trx770.org 2>&1)"
+  sleep 1
+  echo "  the shell says: $(gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
+    -m org.gnome.Shell.Extensions.GetExtensionInfo trx770-foreground@trx770.org | grep -o "'state': <[0-9.]*>\|'error': <[^>]*>" | tr '\n' ' ')"
   check "enabled while the program runs: the links come on without a restart" "program in front from the gnome backend" 20
   front alpha 1
   front beta 2
@@ -181,7 +184,8 @@ kwin_inner() {
 # ---------------------------------------------------------------- driver
 if [ "${1:-}" = "--inner" ]; then  # inside the private session bus
   FN=$2 W=$3 DEBUG=$4 BUILD=$5
-  export HOME=$W/home XDG_DATA_HOME=$W/home/.local/share XDG_CONFIG_HOME=$W/home/.config XDG_RUNTIME_DIR=$W/run
+  export HOME=$W/home XDG_DATA_HOME=$W/home/.local/share XDG_CONFIG_HOME=$W/home/.config XDG_RUNTIME_DIR=$W/run \
+    TRX770_MACHINE_STORE=$W/machine
   KWIN_DISPLAY=${DISPLAY:-}
   unset DISPLAY SWAYSOCK
   "$FN"
