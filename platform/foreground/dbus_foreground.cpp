@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -263,10 +264,16 @@ bool CDbusForegroundSource::StartWhenAvailable(CEvent& stop,
   if (started_) return true;
   if (!watching_) return false;
   std::string last;
-  // A shell that has just taken its name answers a moment later.
-  auto recheck_ms = [&] { return last == kReasonGnomeShell ? kDesktopStartingRecheckMs : kDesktopRecheckMs; };
-  while (!receiver_.WaitForDesktop(desktop_seen_, stop, recheck_ms())) {
+  // A compositor that has just taken its name serves its objects a moment
+  // later (KWin's /Scripting, GNOME Shell's extension interface): after a
+  // change, look again soon a few times before the slow cadence.
+  int quick = 0;
+  auto recheck_ms = [&] { return quick > 0 ? kDesktopStartingRecheckMs : kDesktopRecheckMs; };
+  while (true) {
+    const uint64_t before = desktop_seen_;
+    if (receiver_.WaitForDesktop(desktop_seen_, stop, recheck_ms())) return false;
     desktop_seen_ = receiver_.DesktopGeneration();
+    quick = desktop_seen_ != before ? kDesktopStartingRechecks : std::max(quick - 1, 0);
     ForegroundUnavailable off;
     if (DesktopReady(&off)) {
       DebugLineF("program links: the %s script answers now", Name());
@@ -277,7 +284,6 @@ bool CDbusForegroundSource::StartWhenAvailable(CEvent& stop,
     if (off.text_id != last && still_off) still_off(off);
     last = off.text_id;
   }
-  return false;
 }
 
 void CDbusForegroundSource::Stop() {
@@ -315,7 +321,7 @@ bool CDbusForegroundSource::LoadKWinScript(std::string* error) {
   // version): load afresh.
   UnloadKWinScript();
   GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                         g_variant_new("(ss)", main_js.c_str(), kKWinScriptName), "(i)", error);
+                         g_variant_new("(ss)", main_js.c_str(), kKWinLoadedName), "(i)", error);
   if (reply == nullptr) return false;
   gint32 id = -1;
   g_variant_get(reply, "(i)", &id);
@@ -333,9 +339,11 @@ bool CDbusForegroundSource::LoadKWinScript(std::string* error) {
 void CDbusForegroundSource::UnloadKWinScript() {
   auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
   if (bus == nullptr) return;
-  if (GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                             g_variant_new("(s)", kKWinScriptName), nullptr, nullptr))
-    g_variant_unref(reply);
+  // Also the package's own id, under which earlier versions loaded it.
+  for (const char* name : {kKWinLoadedName, kKWinScriptName})
+    if (GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
+                               g_variant_new("(s)", name), nullptr, nullptr))
+      g_variant_unref(reply);
 }
 
 bool CDbusForegroundSource::GnomeExtensionRuns(ForegroundUnavailable* off) {

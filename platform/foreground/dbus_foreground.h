@@ -21,8 +21,8 @@
 // keeps running and the source watches the bus (CanStartLater): the
 // compositor's name getting an owner, GNOME Shell's ExtensionStateChanged
 // and a first report each make StartWhenAvailable look again, as does a
-// quiet minute (kDesktopRecheckMs; 2 s while GNOME Shell does not answer,
-// as while it starts).
+// quiet minute (kDesktopRecheckMs; every 2 s for 30 s after a change, as
+// while a compositor starts).
 //
 // CDbusForegroundReceiver is the receiving end alone (tests talk to it on a
 // private bus). It owns its bus connection and a thread running a GLib main
@@ -48,6 +48,10 @@ inline constexpr const char* kForegroundBusName = "org.trx770.Foreground";
 inline constexpr const char* kForegroundObjectPath = "/org/trx770/Foreground";
 inline constexpr const char* kForegroundInterface = "org.trx770.Foreground";
 inline constexpr const char* kKWinScriptName = "trx770-foreground";
+// The name the script is loaded under: not its package's id, which KWin
+// unloads whenever it (re)starts its scripts and finds the package not
+// enabled in kwinrc.
+inline constexpr const char* kKWinLoadedName = "trx770-foreground-running";
 inline constexpr const char* kGnomeExtensionUuid = "trx770-foreground@trx770.org";
 inline constexpr const char* kKWinBusName = "org.kde.KWin";
 inline constexpr const char* kGnomeShellBusName = "org.gnome.Shell";
@@ -100,7 +104,10 @@ class CDbusForegroundReceiver {
 
 enum class ReportingDesktop { KWin, Gnome };
 inline constexpr int kDesktopRecheckMs = 60000;
-inline constexpr int kDesktopStartingRecheckMs = 2000;  // while GNOME Shell does not answer
+// After a change on the bus, up to kDesktopStartingRechecks looks at this
+// cadence (a compositor serves its objects a moment after taking its name).
+inline constexpr int kDesktopStartingRecheckMs = 2000;
+inline constexpr int kDesktopStartingRechecks = 15;
 
 class CDbusForegroundSource : public IForegroundSource {
  public:
