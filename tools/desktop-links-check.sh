@@ -141,12 +141,21 @@ gnome_inner() {
   rm -f "$XDG_RUNTIME_DIR/gnome-shell-disable-extensions"
   start_shell
   check "after the login the reason says the extension is not enabled" "program links off (gnome):.*extension state [26] " 20
-  sleep 2  # the shell's start settles
-  echo "  EnableExtension: $(gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
-    -m org.gnome.Shell.Extensions.EnableExtension trx770-foreground@trx770.org 2>&1)"
-  sleep 1
-  echo "  the shell says: $(gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
-    -m org.gnome.Shell.Extensions.GetExtensionInfo trx770-foreground@trx770.org | grep -o "'state': <[0-9.]*>\|'error': <[^>]*>" | tr '\n' ' ')"
+  # The shell enables extensions once its start is complete: ask until it
+  # reports the extension running (up to 30 s).
+  local state=""
+  for _ in $(seq 30); do
+    gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell -m org.gnome.Shell.Extensions.EnableExtension \
+      trx770-foreground@trx770.org >/dev/null 2>&1
+    state=$(gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell \
+      -m org.gnome.Shell.Extensions.GetExtensionInfo trx770-foreground@trx770.org | grep -o "'state': <[0-9.]*>")
+    [ "$state" = "'state': <1.0>" ] && break
+    sleep 1
+  done
+  echo "  enabled through the shell's own interface; the shell says $state"
+  # The overview comes up when the start completes: hide it again.
+  gdbus call --session -d org.gnome.Shell -o /org/gnome/Shell -m org.freedesktop.DBus.Properties.Set \
+    org.gnome.Shell OverviewActive '<false>' >/dev/null
   check "enabled while the program runs: the links come on without a restart" "program in front from the gnome backend" 20
   front alpha 1
   front beta 2
