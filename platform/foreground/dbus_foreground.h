@@ -82,6 +82,8 @@ class CDbusForegroundReceiver {
   int Refused() const { return refused_.load(); }
   // Waits for the next report (IForegroundSource::WaitForChange).
   bool WaitForReport(CEvent& stop, int timeout_ms) { return changes_.Wait(stop, timeout_ms); }
+  uint64_t ReportGeneration() { return changes_.Generation(); }
+  bool WaitForReportSince(uint64_t seen, CEvent& stop, int timeout_ms) { return changes_.WaitSince(seen, stop, timeout_ms); }
   void CountRefusal() { ++refused_; }
   // From Start on, the reporter's name getting a new owner and, for GNOME
   // Shell, its ExtensionStateChanged (and each report) wake WaitForDesktop.
@@ -120,6 +122,10 @@ class CDbusForegroundSource : public IForegroundSource {
   void Stop() override;
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return receiver_.WaitForReport(stop, timeout_ms); }
+  uint64_t ChangesHeard() override { return receiver_.ReportGeneration(); }
+  bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
+    return receiver_.WaitForReportSince(seen, stop, timeout_ms);
+  }
   bool CanStartLater() const override { return watching_; }
   bool StartWhenAvailable(CEvent& stop, const std::function<void(const ForegroundUnavailable&)>& still_off) override;
 

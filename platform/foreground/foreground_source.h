@@ -88,6 +88,14 @@ class IForegroundSource {
   // links follow within a few milliseconds; the others only wait.
   // Any thread; several may wait at once.
   virtual bool WaitForChange(CEvent& stop, int timeout_ms) { return stop.Wait(timeout_ms); }
+  // The changes heard so far (0 for a source that hears none), and a wait
+  // that a change heard since that count ends at once: a caller that takes
+  // the count before reading Current() misses no change made meanwhile.
+  virtual uint64_t ChangesHeard() { return 0; }
+  virtual bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) {
+    (void)seen;
+    return WaitForChange(stop, timeout_ms);
+  }
   // After a failed Start: true when this session may still come to tell
   // (the desktop's script enabled, or its compositor started, later).
   // Ask on the thread that called Start.
