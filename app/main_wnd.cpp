@@ -144,7 +144,9 @@ CMainWnd::~CMainWnd() {
   // calls toward this window do nothing.
   presence_->Detach();
   link_selector_->Detach();
-  // A start still waiting on the desktop ends within its calls' timeouts.
+  // A start still waiting on the desktop ends within its calls' timeouts;
+  // a watch for the desktop's script at once.
+  foreground_stop_.Set();
   if (foreground_start_.joinable()) foreground_start_.join();
   if (foreground_ && workers_.RunningCount() == 0) foreground_->Stop();
   if (workers_.RunningCount() == 0) {
@@ -276,8 +278,17 @@ void CMainWnd::StartProgramLinks() {
   foreground_start_ = std::thread([this, source = foreground_, post = ui_post_] {
     foreground::ForegroundUnavailable why;
     const bool started = source->Start(&why);
-    if (!post->Post([this, started, why] { ProgramLinksAnswered(started, why); }))
+    if (!post->Post([this, started, why] { ProgramLinksAnswered(started, why); })) {
       DebugLine("program links: the window closed before the desktop answered");
+      return;
+    }
+    if (started || !source->CanStartLater()) return;
+    // The extension enabled or the KWin script loadable later: follow it
+    // instead of waiting for a restart.
+    const bool later = source->StartWhenAvailable(foreground_stop_, [this, post](const foreground::ForegroundUnavailable& off) {
+      post->Post([this, off] { ProgramLinksAnswered(false, off); });
+    });
+    if (later) post->Post([this] { ProgramLinksAnswered(true, {}); });
   });
 }
 

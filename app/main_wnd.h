@@ -269,7 +269,9 @@ class CMainWnd : public ui::WindowImplBase,
   void SetPresenceBodies();
   // Starts the foreground source on a one-shot thread (loading the KWin
   // script or asking GNOME Shell waits on the session bus); the link
-  // controls stay disabled until ProgramLinksAnswered, posted back.
+  // controls stay disabled until ProgramLinksAnswered, posted back. When
+  // the desktop's script is missing, the thread goes on watching for it
+  // and posts each new reason, then the start.
   void StartProgramLinks();
   // UI thread: installs and starts the five program-link monitors, or
   // shows why the links are off.
@@ -322,6 +324,8 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<foreground::IForegroundSource> foreground_;
   // Runs foreground_->Start; joined before foreground_->Stop.
   std::thread foreground_start_;
+  // Ends foreground_start_'s watch (manual reset; set at shutdown).
+  CEvent foreground_stop_{CEvent::Reset::Manual};
   bool workers_started_ = false;  // StartWorkers ran; UI thread
   // The OpenRGB SDK server; stopped before the channels go.
   std::unique_ptr<COpenRgbBridge> openrgb_;

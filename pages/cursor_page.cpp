@@ -37,6 +37,8 @@ constexpr const char* kYCheck = "ms_cursor_y_check";
 constexpr const char* kXRight = "ms_cursor_x_right";
 constexpr const char* kYDown = "ms_cursor_y_down";
 constexpr const char* kSave = "ms_bulletdate_save_btn";
+constexpr const char* kEmptyOffer = "ms_cursor_empty_hor";
+constexpr const char* kLoadDefaults = "ms_cursor_defaults_btn";
 constexpr const char* kReset = "ms_bulletdate_reset_btn";
 constexpr const char* kImport = "ms_bulletdate_import_btn";
 constexpr const char* kExport = "ms_bulletdate_export_btn";
@@ -131,6 +133,7 @@ void CCursorPage::Bind(CRouter& router) {
   click(kReset, &CCursorPage::ResetRoutine);
   click(kImport, &CCursorPage::ImportRoutine);
   click(kExport, &CCursorPage::ExportRoutine);
+  click(kLoadDefaults, &CCursorPage::LoadReadyMadeRoutines);
   for (const char* edit : {kDelayEdit, kXEdit, kYEdit})
     router.Add(Table::TextChanged, {edit, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { StoreStep(); }});
 }
@@ -171,6 +174,37 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
 void CCursorPage::ShowRoutineZero() {
   if (auto* option = controls().As<ui::COptionUI>(std::string(kRoutinePrefix) + "0")) option->Selected(true, false);
   RoutineChosen(0);
+  ShowEmptyOffer();
+}
+
+bool CCursorPage::AllRoutinesEmpty() const {
+  for (int r = 0; r < routine::kRoutineCount; ++r)
+    if (routine::RoutineActionCount(store_, r) > 0) return false;
+  return true;
+}
+
+void CCursorPage::ShowEmptyOffer() {
+  const bool empty = AllRoutinesEmpty();
+  ui::CControlUI* offer = controls().Find(kEmptyOffer);
+  if (offer == nullptr) return;
+  if (empty && !offer->IsVisible()) DebugLine("cursor routines: all four are empty; the ready-made ones are offered");
+  offer->SetVisible(empty);
+}
+
+void CCursorPage::LoadReadyMadeRoutines() {
+  for (int r = 0; r < routine::kRoutineCount; ++r) {
+    const routine::RoutineResult result = routine::ResetRoutine(store_, r);
+    if (result != routine::RoutineResult::Ok) {
+      DebugLineF("cursor routine %d: the ready-made one could not be loaded: %s", r + 1, routine::RoutineResultName(result));
+      ctx_.dialogs.ShowMessage(kFileErrorMessage);
+      ShowRoutineZero();
+      return;
+    }
+  }
+  routine::SetRoutineEditsUnsaved(true);
+  ShowRoutineZero();
+  // What the button offers: the routines on the mouse.
+  UploadRoutines();
 }
 
 void CCursorPage::RoutineChosen(int r) {
@@ -267,6 +301,7 @@ void CCursorPage::StoreStep() {
   }
   ctx_.devices.RoutineEdits().MarkUnsaved();
   ShowPath();
+  ShowEmptyOffer();
 }
 
 void CCursorPage::ShowPath() {
@@ -341,6 +376,7 @@ void CCursorPage::ResetRoutine() {
     ctx_.devices.RoutineEdits().MarkUnsaved();
   }
   SelectStepOption(0);
+  ShowEmptyOffer();
 }
 
 void CCursorPage::ImportRoutine() {
@@ -366,6 +402,7 @@ void CCursorPage::ImportRoutine() {
     return;
   }
   ShowStep();
+  ShowEmptyOffer();
 }
 
 void CCursorPage::ExportRoutine() {

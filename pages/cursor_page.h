@@ -13,7 +13,10 @@
 // the mouse marks the routines unsaved (IDevices::RoutineEdits): the
 // window then asks before closing, and a connect read that would replace
 // the files asks first ("routine_replace_unsaved_question"). Reset asks
-// ("routine_reset_question") before it replaces the routine.
+// ("routine_reset_question") before it replaces the routine. While all four
+// routines are empty (a mouse with factory memory leaves them so after its
+// connect read) a notice above the buttons says so and offers the
+// ready-made routines ("routine_empty_text", "routine_defaults_text").
 //
 // UI thread only.
 
@@ -53,6 +56,12 @@ class CCursorPage : public CPage {
   void ResetRoutine();
   void ImportRoutine();
   void ExportRoutine();
+  // "ms_cursor_defaults_btn": the four default routine files replace the
+  // routines, which are then sent to the mouse.
+  void LoadReadyMadeRoutines();
+  // True when none of the four routine files holds an action (a mouse with
+  // factory memory after its connect read).
+  bool AllRoutinesEmpty() const;
 
  private:
   // Puts the edit's number back within `limit`; the value it holds.
@@ -63,6 +72,9 @@ class CCursorPage : public CPage {
   void ShowPath();
   void UploadDone(UploadResult result);
   void ShowRoutineZero();
+  // "ms_cursor_empty_hor" (the notice and the offer) shown while every
+  // routine is empty.
+  void ShowEmptyOffer();
 
   routine::RoutineStore store_;
   int routine_ = 0;

@@ -224,7 +224,18 @@ void CProfileLinkPage::SetLinkingPending() {
 
 void CProfileLinkPage::SetLinkingAvailable() {
   pending_ = false;
-  if (available_) EnableLinkControls(true);
+  if (!available_) {
+    // The desktop's script came later: the reason gives way to the links.
+    available_ = true;
+    for (const names::LinkControlNames& link : names::kLinkControls) {
+      controls().Show(link.pick, true);
+      if (ui::CControlUI* check = controls().Find(link.check)) check->SetToolTip("");
+      ShowUnlinked(link, true);
+      ShowLinkOfProfile(link.kind, link.family, SelectedProfile(link.kind, link.family));
+    }
+    for (const names::UnlinkButton& unlink : names::kUnlinkButtons) controls().Show(unlink.button, true);
+  }
+  EnableLinkControls(true);
 }
 
 void CProfileLinkPage::EnableLinkControls(bool enable) {

@@ -52,7 +52,9 @@ class CProfileLinkPage : public CPage {
   // Not yet known (the desktop has not answered): the check boxes, chooser
   // and pick buttons are disabled; the stored links still show.
   void SetLinkingPending();
-  // The desktop answered: the controls are enabled again.
+  // The desktop answered: the controls are enabled again; after
+  // SetLinkingUnavailable (the desktop's script came later) the reason
+  // gives way to each family's stored link.
   void SetLinkingAvailable();
   bool LinkingAvailable() const { return available_; }
   // False between SetLinkingPending and the desktop's answer.

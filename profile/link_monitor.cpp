@@ -79,8 +79,11 @@ int LinkMonitorThread(LinkMonitorParam param) {
   LinkMonitorState state;
   if (param.state == nullptr) param.state = &state;
   while (!param.stop->IsSet()) {
+    // Counted before the cycle reads the program in front: a change while
+    // it selects ends the wait at once instead of a cycle later.
+    const uint64_t seen = param.source->ChangesHeard();
     if (RunLinkCycle(param).select == LinkSelectResult::Gone) break;
-    if (param.source->WaitForChange(*param.stop, kLinkCycleMs)) break;
+    if (param.source->WaitForChangeSince(seen, *param.stop, kLinkCycleMs)) break;
   }
   DebugLine(exit_line != nullptr ? exit_line : "program link thread ended");
   return 0;

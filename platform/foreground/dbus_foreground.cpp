@@ -2,12 +2,14 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/atomic_file.h"
 #include "platform/debug_log.h"
+#include "platform/foreground/gnome_extension.h"
 #include "platform/gdbus_link.h"
 #include "platform/foreground/kwin_script_text.h"
 
@@ -67,6 +69,8 @@ struct CDbusForegroundReceiver::GState {
   GDBusConnection* bus = nullptr;
   GDBusNodeInfo* node = nullptr;
   guint registration = 0;
+  guint owner_watch = 0;
+  guint extension_watch = 0;
 };
 
 CDbusForegroundReceiver::CDbusForegroundReceiver(std::string reporter, std::string bus_address)
@@ -95,6 +99,7 @@ void CDbusForegroundReceiver::Report(int pid) {
   pid_ = pid;
   ++reports_;
   changes_.Changed();
+  desktop_changes_.Changed();
 }
 
 bool CDbusForegroundReceiver::Start(std::string* error) {
@@ -105,7 +110,24 @@ bool CDbusForegroundReceiver::Start(std::string* error) {
   g->node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
   g->main = gdbus::NewLoop();
   GError* e = nullptr;
+  // Method calls and signals are dispatched in the context current when
+  // registering and subscribing: the loop thread's own.
   g->registration = gdbus::WithLoopContext(g->main, [&] {
+    // The desktop's script appearing later: a new owner of the reporter's
+    // name, GNOME Shell's extension state.
+    auto changed = [](GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant*, gpointer self) {
+      static_cast<CDbusForegroundReceiver*>(self)->DesktopChanged();
+    };
+    g->owner_watch = g_dbus_connection_signal_subscribe(g->bus, "org.freedesktop.DBus", "org.freedesktop.DBus",
+                                                        "NameOwnerChanged", "/org/freedesktop/DBus", reporter_.c_str(),
+                                                        G_DBUS_SIGNAL_FLAGS_NONE, changed, this, nullptr);
+    if (reporter_ == kGnomeShellBusName)
+      // Any sender: a shell started again has a new unique name, and a
+      // signal from anyone else only makes the state be asked again.
+      g->extension_watch = g_dbus_connection_signal_subscribe(g->bus, nullptr, "org.gnome.Shell.Extensions",
+                                                              "ExtensionStateChanged", "/org/gnome/Shell",
+                                                              kGnomeExtensionUuid, G_DBUS_SIGNAL_FLAGS_NONE, changed,
+                                                              this, nullptr);
     return g_dbus_connection_register_object(g->bus, kForegroundObjectPath, g->node->interfaces[0], &kVTable, this,
                                              nullptr, &e);
   });
@@ -133,6 +155,8 @@ void CDbusForegroundReceiver::Stop() {
     loop_thread_.join();
   }
   if (g_->registration != 0) g_dbus_connection_unregister_object(g_->bus, g_->registration);
+  if (g_->owner_watch != 0) g_dbus_connection_signal_unsubscribe(g_->bus, g_->owner_watch);
+  if (g_->extension_watch != 0) g_dbus_connection_signal_unsubscribe(g_->bus, g_->extension_watch);
   g_dbus_connection_close_sync(g_->bus, nullptr, nullptr);
   g_object_unref(g_->bus);
   // Calls already queued for the context hold references; FreeLoop lets them go.
@@ -170,21 +194,58 @@ bool CDbusForegroundSource::Start(ForegroundUnavailable* why) {
     if (why != nullptr) *why = {kReasonBus, error};
     return false;
   }
-  const bool ready = desktop_ == ReportingDesktop::KWin ? LoadKWinScript(&error) : GnomeExtensionEnabled(&error);
-  if (!ready) {
-    receiver_.Stop();
-    if (why != nullptr) *why = {desktop_ == ReportingDesktop::KWin ? kReasonKWin : kReasonGnome, error};
+  desktop_seen_ = receiver_.DesktopGeneration();
+  ForegroundUnavailable off;
+  if (!DesktopReady(&off)) {
+    // The receiver stays: the script may be enabled or loaded later.
+    watching_ = true;
+    if (why != nullptr) *why = off;
     return false;
   }
   started_ = true;
   return true;
 }
 
+bool CDbusForegroundSource::StartWhenAvailable(CEvent& stop,
+                                               const std::function<void(const ForegroundUnavailable&)>& still_off) {
+  if (started_) return true;
+  if (!watching_) return false;
+  std::string last;
+  // A compositor that has just taken its name serves its objects a moment
+  // later (KWin's /Scripting, GNOME Shell's extension interface): after a
+  // change, look again soon a few times before the slow cadence.
+  int quick = 0;
+  auto recheck_ms = [&] { return quick > 0 ? kDesktopStartingRecheckMs : kDesktopRecheckMs; };
+  while (true) {
+    const uint64_t before = desktop_seen_;
+    if (receiver_.WaitForDesktop(desktop_seen_, stop, recheck_ms())) return false;
+    desktop_seen_ = receiver_.DesktopGeneration();
+    quick = desktop_seen_ != before ? kDesktopStartingRechecks : std::max(quick - 1, 0);
+    ForegroundUnavailable off;
+    if (DesktopReady(&off)) {
+      DebugLineF("program links: the %s script answers now", Name());
+      watching_ = false;
+      started_ = true;
+      return true;
+    }
+    if (off.text_id != last && still_off) still_off(off);
+    last = off.text_id;
+  }
+}
+
 void CDbusForegroundSource::Stop() {
-  if (!started_) return;
-  if (desktop_ == ReportingDesktop::KWin) UnloadKWinScript();
+  if (started_ && desktop_ == ReportingDesktop::KWin) UnloadKWinScript();
   receiver_.Stop();
   started_ = false;
+  watching_ = false;
+}
+
+bool CDbusForegroundSource::DesktopReady(ForegroundUnavailable* off) {
+  if (desktop_ == ReportingDesktop::Gnome) return GnomeExtensionRuns(off);
+  std::string error;
+  if (LoadKWinScript(&error)) return true;
+  *off = {kReasonKWin, error};
+  return false;
 }
 
 ForegroundResult CDbusForegroundSource::Current() {
@@ -197,10 +258,7 @@ ForegroundResult CDbusForegroundSource::Current() {
 
 bool CDbusForegroundSource::LoadKWinScript(std::string* error) {
   auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
-  const char* data_home = std::getenv("XDG_DATA_HOME");
-  const char* home = std::getenv("HOME");
-  const std::string base = data_home != nullptr && *data_home != '\0' ? data_home
-                                                                      : std::string(home != nullptr ? home : "") + "/.local/share";
+  const std::string base = UserDataHome();
   const std::string main_js = InstallKWinScript(base);
   if (main_js.empty()) {
     *error = "the KWin script could not be written under " + base;
@@ -210,7 +268,7 @@ bool CDbusForegroundSource::LoadKWinScript(std::string* error) {
   // version): load afresh.
   UnloadKWinScript();
   GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                         g_variant_new("(ss)", main_js.c_str(), kKWinScriptName), "(i)", error);
+                         g_variant_new("(ss)", main_js.c_str(), kKWinLoadedName), "(i)", error);
   if (reply == nullptr) return false;
   gint32 id = -1;
   g_variant_get(reply, "(i)", &id);
@@ -228,27 +286,70 @@ bool CDbusForegroundSource::LoadKWinScript(std::string* error) {
 void CDbusForegroundSource::UnloadKWinScript() {
   auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
   if (bus == nullptr) return;
-  if (GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
-                             g_variant_new("(s)", kKWinScriptName), nullptr, nullptr))
-    g_variant_unref(reply);
+  // Also the package's own id, under which earlier versions loaded it.
+  for (const char* name : {kKWinLoadedName, kKWinScriptName})
+    if (GVariant* reply = Call(bus, "org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "unloadScript",
+                               g_variant_new("(s)", name), nullptr, nullptr))
+      g_variant_unref(reply);
 }
 
-bool CDbusForegroundSource::GnomeExtensionEnabled(std::string* error) {
+bool CDbusForegroundSource::GnomeExtensionRuns(ForegroundUnavailable* off) {
   auto* bus = static_cast<GDBusConnection*>(receiver_.Connection());
-  GVariant* reply = Call(bus, "org.gnome.Shell.Extensions", "/org/gnome/Shell/Extensions", "org.gnome.Shell.Extensions",
-                         "GetExtensionInfo", g_variant_new("(s)", kGnomeExtensionUuid), "(a{sv})", error);
-  if (reply == nullptr) return false;
-  GVariant* info = g_variant_get_child_value(reply, 0);
-  double state = 0;
-  const bool found = g_variant_lookup(info, "state", "d", &state);
-  g_variant_unref(info);
-  g_variant_unref(reply);
-  // ExtensionState: 1 ENABLED (GNOME 45+ also calls it ACTIVE).
-  if (!found || state != 1.0) {
-    *error = std::string("the GNOME Shell extension ") + kGnomeExtensionUuid + (found ? " is not enabled" : " is not installed");
+  // The shell itself, not "org.gnome.Shell.Extensions" (the Extensions
+  // app, which runs only while it is open).
+  std::string error;
+  GVariant* reply = Call(bus, kGnomeShellBusName, "/org/gnome/Shell", "org.freedesktop.DBus.Properties", "Get",
+                         g_variant_new("(ss)", "org.gnome.Shell.Extensions", "ShellVersion"), "(v)", &error);
+  if (reply == nullptr) {
+    *off = {kReasonGnomeShell, error};
     return false;
   }
-  return true;
+  GVariant* boxed = nullptr;
+  g_variant_get(reply, "(v)", &boxed);
+  const std::string version = g_variant_is_of_type(boxed, G_VARIANT_TYPE_STRING) ? g_variant_get_string(boxed, nullptr) : "";
+  g_variant_unref(boxed);
+  g_variant_unref(reply);
+
+  reply = Call(bus, kGnomeShellBusName, "/org/gnome/Shell", "org.gnome.Shell.Extensions", "GetExtensionInfo",
+               g_variant_new("(s)", kGnomeExtensionUuid), "(a{sv})", &error);
+  if (reply == nullptr) {
+    *off = {kReasonGnomeShell, error};
+    return false;
+  }
+  GnomeExtensionSeen seen;
+  seen.shell_major = GnomeShellMajor(version);
+  GVariant* info = g_variant_get_child_value(reply, 0);
+  double state = 0;
+  seen.known = g_variant_lookup(info, "state", "d", &state);
+  seen.state = static_cast<int>(state);
+  const gchar* path = nullptr;
+  const gchar* failure = nullptr;
+  std::string loaded_from = g_variant_lookup(info, "path", "&s", &path) ? path : "";
+  std::string shell_error = g_variant_lookup(info, "error", "&s", &failure) ? failure : "";
+  g_variant_unref(info);
+  g_variant_unref(reply);
+  if (GnomeExtensionReason(seen) == nullptr) return true;
+
+  // Not running: put the form this shell loads in the user's folder.
+  const std::string data_home = UserDataHome();
+  const GnomeInstallResult install = InstallGnomeExtension(data_home, GnomeExtensionFormFor(seen.shell_major));
+  const bool on_disk = install == GnomeInstallResult::Written || install == GnomeInstallResult::Unchanged;
+  const bool ours_loaded = seen.known && loaded_from == GnomeExtensionFolder(data_home);
+  seen.copy_waiting = on_disk && (ours_loaded ? install == GnomeInstallResult::Written
+                                              : !seen.known || seen.state == static_cast<int>(GnomeExtensionState::OutOfDate));
+  off->text_id = GnomeExtensionReason(seen);
+  off->detail = "GNOME Shell " + version + ", extension " + (seen.known ? "state " + std::to_string(seen.state) : "unknown") +
+                (loaded_from.empty() ? "" : " in " + loaded_from) + (shell_error.empty() ? "" : ": " + shell_error) +
+                (install == GnomeInstallResult::Written  ? "; the form for this shell was written to the user's folder"
+                 : install == GnomeInstallResult::Failed ? "; the user's extension folder could not be written"
+                                                         : "");
+  return false;
+}
+
+std::string UserDataHome() {
+  const char* data_home = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  return data_home != nullptr && *data_home != '\0' ? data_home : std::string(home != nullptr ? home : "") + "/.local/share";
 }
 
 }  // namespace trx::foreground

@@ -11,8 +11,18 @@
 // KDE Plasma: a KWin script (packaging/kwin/trx770-foreground), which Start
 // writes to the user's KWin scripts folder and loads through KWin's
 // Scripting interface; Stop unloads it. GNOME: the Shell extension
-// trx770-foreground@trx770.org (packaging/gnome-shell/), which the user
-// installs and enables once; Start checks that it is enabled.
+// trx770-foreground@trx770.org (gnome_extension.h), which the user enables
+// once; Start asks GNOME Shell for its version and the extension's state,
+// writes the form that shell loads to the user's folder when the shell
+// does not run it, and names the state when it is not running
+// (kReasonGnome...).
+//
+// When Start fails only because the desktop's part is missing, the receiver
+// keeps running and the source watches the bus (CanStartLater): the
+// compositor's name getting an owner, GNOME Shell's ExtensionStateChanged
+// and a first report each make StartWhenAvailable look again, as does a
+// quiet minute (kDesktopRecheckMs; every 2 s for 30 s after a change, as
+// while a compositor starts).
 //
 // CDbusForegroundReceiver is the receiving end alone (tests talk to it on a
 // private bus). It owns its bus connection and a thread running a GLib main
@@ -38,6 +48,10 @@ inline constexpr const char* kForegroundBusName = "org.trx770.Foreground";
 inline constexpr const char* kForegroundObjectPath = "/org/trx770/Foreground";
 inline constexpr const char* kForegroundInterface = "org.trx770.Foreground";
 inline constexpr const char* kKWinScriptName = "trx770-foreground";
+// The name the script is loaded under: not its package's id, which KWin
+// unloads whenever it (re)starts its scripts and finds the package not
+// enabled in kwinrc.
+inline constexpr const char* kKWinLoadedName = "trx770-foreground-running";
 inline constexpr const char* kGnomeExtensionUuid = "trx770-foreground@trx770.org";
 inline constexpr const char* kKWinBusName = "org.kde.KWin";
 inline constexpr const char* kGnomeShellBusName = "org.gnome.Shell";
@@ -68,7 +82,14 @@ class CDbusForegroundReceiver {
   int Refused() const { return refused_.load(); }
   // Waits for the next report (IForegroundSource::WaitForChange).
   bool WaitForReport(CEvent& stop, int timeout_ms) { return changes_.Wait(stop, timeout_ms); }
+  uint64_t ReportGeneration() { return changes_.Generation(); }
+  bool WaitForReportSince(uint64_t seen, CEvent& stop, int timeout_ms) { return changes_.WaitSince(seen, stop, timeout_ms); }
   void CountRefusal() { ++refused_; }
+  // From Start on, the reporter's name getting a new owner and, for GNOME
+  // Shell, its ExtensionStateChanged (and each report) wake WaitForDesktop.
+  void DesktopChanged() { desktop_changes_.Changed(); }
+  uint64_t DesktopGeneration() { return desktop_changes_.Generation(); }
+  bool WaitForDesktop(uint64_t seen, CEvent& stop, int timeout_ms) { return desktop_changes_.WaitSince(seen, stop, timeout_ms); }
 
  private:
   struct GState;
@@ -80,9 +101,15 @@ class CDbusForegroundReceiver {
   std::atomic<int> reports_{0};
   std::atomic<int> refused_{0};
   CForegroundChanges changes_;
+  CForegroundChanges desktop_changes_;
 };
 
 enum class ReportingDesktop { KWin, Gnome };
+inline constexpr int kDesktopRecheckMs = 60000;
+// After a change on the bus, up to kDesktopStartingRechecks looks at this
+// cadence (a compositor serves its objects a moment after taking its name).
+inline constexpr int kDesktopStartingRecheckMs = 2000;
+inline constexpr int kDesktopStartingRechecks = 15;
 
 class CDbusForegroundSource : public IForegroundSource {
  public:
@@ -95,17 +122,30 @@ class CDbusForegroundSource : public IForegroundSource {
   void Stop() override;
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return receiver_.WaitForReport(stop, timeout_ms); }
+  uint64_t ChangesHeard() override { return receiver_.ReportGeneration(); }
+  bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
+    return receiver_.WaitForReportSince(seen, stop, timeout_ms);
+  }
+  bool CanStartLater() const override { return watching_; }
+  bool StartWhenAvailable(CEvent& stop, const std::function<void(const ForegroundUnavailable&)>& still_off) override;
 
  private:
+  // True when the desktop's part runs; else *off says why.
+  bool DesktopReady(ForegroundUnavailable* off);
   bool LoadKWinScript(std::string* error);
   void UnloadKWinScript();
-  bool GnomeExtensionEnabled(std::string* error);
+  bool GnomeExtensionRuns(ForegroundUnavailable* off);
 
   ReportingDesktop desktop_;
   std::string proc_root_;
   CDbusForegroundReceiver receiver_;
-  bool started_ = false;
+  std::atomic<bool> started_{false};
+  bool watching_ = false;  // the receiver runs, the desktop's part not yet
+  uint64_t desktop_seen_ = 0;  // the receiver's desktop changes looked at
 };
+
+// $XDG_DATA_HOME, else $HOME/.local/share.
+std::string UserDataHome();
 
 // Writes the KWin script's files under `data_home`/kwin/scripts/ (the
 // user's $XDG_DATA_HOME, ~/.local/share by default); the path of its

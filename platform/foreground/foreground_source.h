@@ -20,6 +20,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -33,7 +34,13 @@ inline constexpr const char* kReasonNoSession = "link_reason_no_session";
 inline constexpr const char* kReasonWayland = "link_reason_wayland";
 inline constexpr const char* kReasonX11 = "link_reason_x11";
 inline constexpr const char* kReasonKWin = "link_reason_kwin";
-inline constexpr const char* kReasonGnome = "link_reason_gnome";
+inline constexpr const char* kReasonGnome = "link_reason_gnome";  // installed, not enabled
+inline constexpr const char* kReasonGnomeShell = "link_reason_gnome_shell";  // GNOME Shell does not answer
+inline constexpr const char* kReasonGnomeMissing = "link_reason_gnome_missing";
+inline constexpr const char* kReasonGnomeLogin = "link_reason_gnome_login";
+inline constexpr const char* kReasonGnomeNeeds45 = "link_reason_gnome_needs_45";
+inline constexpr const char* kReasonGnomeOutOfDate = "link_reason_gnome_out_of_date";
+inline constexpr const char* kReasonGnomeFailed = "link_reason_gnome_failed";
 inline constexpr const char* kReasonSway = "link_reason_sway";
 inline constexpr const char* kReasonBus = "link_reason_bus";
 
@@ -81,6 +88,26 @@ class IForegroundSource {
   // links follow within a few milliseconds; the others only wait.
   // Any thread; several may wait at once.
   virtual bool WaitForChange(CEvent& stop, int timeout_ms) { return stop.Wait(timeout_ms); }
+  // The changes heard so far (0 for a source that hears none), and a wait
+  // that a change heard since that count ends at once: a caller that takes
+  // the count before reading Current() misses no change made meanwhile.
+  virtual uint64_t ChangesHeard() { return 0; }
+  virtual bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) {
+    (void)seen;
+    return WaitForChange(stop, timeout_ms);
+  }
+  // After a failed Start: true when this session may still come to tell
+  // (the desktop's script enabled, or its compositor started, later).
+  // Ask on the thread that called Start.
+  virtual bool CanStartLater() const { return false; }
+  // Only when CanStartLater: watches the desktop until the source has
+  // started (true) or `stop` is set (false). `still_off` gets each new
+  // reason meanwhile, on this thread. Stop must not run until it returned.
+  virtual bool StartWhenAvailable(CEvent& stop, const std::function<void(const ForegroundUnavailable&)>& still_off) {
+    (void)stop;
+    (void)still_off;
+    return false;
+  }
 };
 
 // What a source that hears of changes uses for WaitForChange: Changed()
@@ -94,10 +121,17 @@ class CForegroundChanges {
     }
     changed_.notify_all();
   }
-  bool Wait(CEvent& stop, int timeout_ms) {
+  bool Wait(CEvent& stop, int timeout_ms) { return WaitSince(Generation(), stop, timeout_ms); }
+  // The count of changes so far.
+  uint64_t Generation() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return generation_;
+  }
+  // As Wait, but a change since Generation() returned `seen` ends it at
+  // once: none made in between is missed.
+  bool WaitSince(uint64_t seen, CEvent& stop, int timeout_ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     std::unique_lock<std::mutex> lock(mutex_);
-    const uint64_t seen = generation_;
     while (!stop.IsSet()) {
       const auto now = std::chrono::steady_clock::now();
       if (now >= deadline) return false;

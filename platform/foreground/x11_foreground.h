@@ -38,6 +38,10 @@ class CX11ForegroundSource : public IForegroundSource {
   void Stop() override;
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes_.Wait(stop, timeout_ms); }
+  uint64_t ChangesHeard() override { return changes_.Generation(); }
+  bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
+    return changes_.WaitSince(seen, stop, timeout_ms);
+  }
 
   // How many times the watcher read the active window (tests: no polling).
   int Reads() const { return reads_.load(); }

@@ -203,6 +203,24 @@ TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
   EXPECT_EQ(routine::ReadStep(store, 0, 0).x, 77u);
 }
 
+TEST_F(CursorPageTest, AFactoryMouseLeavingEveryRoutineEmptyIsToldAndOfferedTheReadyMadeOnes) {
+  // The connect read of a mouse as it leaves the factory.
+  ASSERT_EQ(routine::ReadRoutinesFromMouse(sim_devices->mouse, store).result, routine::RoutineResult::Ok);
+  pages->OnDeviceConnected(DeviceKind::Mouse, ConnectResult{});
+  EXPECT_TRUE(Visible("ms_cursor_empty_hor"));
+  EXPECT_TRUE(dialogs.messages.empty());  // a notice on the page, no box
+
+  Click("ms_cursor_defaults_btn");
+  for (int r = 0; r < routine::kRoutineCount; ++r)
+    EXPECT_EQ(routine::LoadRoutineLines(store, r), routine::DefaultRoutineLines(r)) << r;
+  EXPECT_FALSE(Visible("ms_cursor_empty_hor"));
+  EXPECT_FALSE(pages->UnsavedRoutineEdit());  // and on the mouse
+  std::vector<uint8_t> image;
+  ASSERT_EQ(routine::BuildRoutineImage(store, image).result, routine::RoutineResult::Ok);
+  const std::vector<uint8_t> memory = firmware->RoutineMemory();
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + image.size()), image);
+}
+
 // The first pause typed into a routine with no actions is kept: in the
 // file, shown again, and through the mouse (a factory mouse's routines are
 // empty: saved, read back at the next connect, shown).

@@ -175,6 +175,21 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
   Tick(true);
   EXPECT_FALSE(Link(0).linked);
   for (const names::UnlinkButton& unlink : names::kUnlinkButtons) EXPECT_FALSE(Visible(unlink.button));
+
+  // The desktop's script answers later: the stored links come back, usable.
+  ASSERT_TRUE(WriteProgramLink(*info, 0, race));
+  pages->ProfileLinks().SetLinkingAvailable();
+  for (const names::LinkControlNames& link : names::kLinkControls) {
+    EXPECT_TRUE(Find(link.check)->IsEnabled()) << link.check;
+    if (link.kind == DeviceKind::Mouse) {
+      EXPECT_TRUE(Find(link.pick)->IsVisible()) << link.pick;  // on screen
+    }
+  }
+  EXPECT_TRUE(Visible("ms_device_cancle_link_btn"));
+  EXPECT_EQ(Edit(), "race.exe");
+  EXPECT_TRUE(Check()->IsSelected());
+  Tick(false);
+  EXPECT_FALSE(Link(0).linked);
 }
 
 TEST_F(ProfileLinkPageTest, EveryLinkControlIsInTheLayout) {

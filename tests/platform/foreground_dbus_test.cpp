@@ -11,11 +11,20 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/foreground/dbus_foreground.h"
+#include "platform/foreground/gnome_extension.h"
 
 namespace trx::foreground {
 namespace {
@@ -126,7 +135,7 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   // No KWin and no GNOME Shell answer on this bus.
   ForegroundUnavailable why;
   EXPECT_FALSE(CDbusForegroundSource(ReportingDesktop::Gnome, address).Start(&why));
-  EXPECT_STREQ(why.text_id, kReasonGnome);
+  EXPECT_STREQ(why.text_id, kReasonGnomeShell);
   char pattern[] = "/tmp/trx770-kwin-XXXXXX";
   const std::string data_home = ::mkdtemp(pattern);
   ::setenv("XDG_DATA_HOME", data_home.c_str(), 1);
@@ -135,6 +144,193 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   // The script was written for the user all the same.
   EXPECT_TRUE(fs::exists(data_home + "/kwin/scripts/trx770-foreground/contents/code/main.js"));
   EXPECT_TRUE(fs::exists(data_home + "/kwin/scripts/trx770-foreground/metadata.json"));
+  ::unsetenv("XDG_DATA_HOME");
+  fs::remove_all(data_home);
+}
+
+// ---------------------------------------------------------------- GNOME
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
+  const std::pair<const char*, GnomeExtensionForm> forms[] = {
+      {"42.9", GnomeExtensionForm::None},      {"43.9", GnomeExtensionForm::Script43},
+      {"44.1", GnomeExtensionForm::Script43},  {"45.beta", GnomeExtensionForm::Module45},
+      {"49.0", GnomeExtensionForm::Module45},  {"", GnomeExtensionForm::None},
+      {"x", GnomeExtensionForm::None}};
+  for (const auto& [version, form] : forms) EXPECT_EQ(GnomeExtensionFormFor(GnomeShellMajor(version)), form) << version;
+
+  struct Case {
+    GnomeExtensionSeen seen;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{43, true, 1, false}, nullptr},                  // enabled
+      {{43, true, 2, false}, kReasonGnome},             // installed, not enabled
+      {{46, true, 6, false}, kReasonGnome},             // initialized
+      {{43, true, 3, false}, kReasonGnomeFailed},
+      {{43, true, 4, false}, kReasonGnomeNeeds45},      // only the 45 form, none for 43 written
+      {{50, true, 4, false}, kReasonGnomeOutOfDate},
+      {{43, true, 4, true}, kReasonGnomeLogin},         // the 43 form waits for the next login
+      {{43, false, 0, true}, kReasonGnomeLogin},
+      {{43, false, 0, false}, kReasonGnomeMissing},
+      {{43, true, 99, false}, kReasonGnomeMissing},
+  };
+  for (const Case& c : cases) {
+    const char* reason = GnomeExtensionReason(c.seen);
+    EXPECT_STREQ(reason != nullptr ? reason : "runs", c.reason != nullptr ? c.reason : "runs")
+        << c.seen.shell_major << " " << c.seen.known << " " << c.seen.state << " " << c.seen.copy_waiting;
+  }
+
+  // Each form written once; the other form replaces it.
+  char pattern[] = "/tmp/trx770-gnome-XXXXXX";
+  const std::string data_home = ::mkdtemp(pattern);
+  const std::string script = GnomeExtensionFolder(data_home) + "/extension.js";
+  EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::None), GnomeInstallResult::NoForm);
+  EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Script43), GnomeInstallResult::Written);
+  EXPECT_NE(ReadAll(script).find("function init()"), std::string::npos);
+  EXPECT_NE(ReadAll(GnomeExtensionFolder(data_home) + "/metadata.json").find("\"43\""), std::string::npos);
+  EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Script43), GnomeInstallResult::Unchanged);
+  EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Module45), GnomeInstallResult::Written);
+  EXPECT_NE(ReadAll(script).find("export default class"), std::string::npos);
+  fs::remove_all(data_home);
+}
+
+// GNOME Shell's extension interface, served on the test's connection from
+// a thread of its own.
+class FakeGnomeShell {
+ public:
+  FakeGnomeShell(GDBusConnection* bus, const char* version) : bus_(bus), version_(version) {
+    node_ = g_dbus_node_info_new_for_xml(
+        "<node><interface name='org.gnome.Shell.Extensions'>"
+        "<method name='GetExtensionInfo'><arg type='s' direction='in'/><arg type='a{sv}' direction='out'/></method>"
+        "<property name='ShellVersion' type='s' access='read'/>"
+        "<signal name='ExtensionStateChanged'><arg type='s'/><arg type='a{sv}'/></signal>"
+        "</interface></node>",
+        nullptr);
+    context_ = g_main_context_new();
+    loop_ = g_main_loop_new(context_, FALSE);
+    g_main_context_push_thread_default(context_);
+    registration_ = g_dbus_connection_register_object(bus_, "/org/gnome/Shell", node_->interfaces[0], &kVTable, this,
+                                                      nullptr, nullptr);
+    g_main_context_pop_thread_default(context_);
+    thread_ = std::thread([this] {
+      g_main_context_push_thread_default(context_);
+      g_main_loop_run(loop_);
+      g_main_context_pop_thread_default(context_);
+    });
+  }
+  ~FakeGnomeShell() {
+    GSource* quit = g_idle_source_new();
+    g_source_set_callback(quit, [](gpointer loop) -> gboolean { g_main_loop_quit(static_cast<GMainLoop*>(loop)); return G_SOURCE_REMOVE; },
+                          loop_, nullptr);
+    g_source_attach(quit, context_);
+    g_source_unref(quit);
+    thread_.join();
+    g_dbus_connection_unregister_object(bus_, registration_);
+    while (g_main_context_iteration(context_, FALSE)) {
+    }
+    g_main_loop_unref(loop_);
+    g_main_context_unref(context_);
+    g_dbus_node_info_unref(node_);
+  }
+  // state 0: the shell does not know the extension.
+  void SetState(int state, const std::string& path) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      state_ = state;
+      path_ = path;
+    }
+    g_dbus_connection_emit_signal(bus_, nullptr, "/org/gnome/Shell", "org.gnome.Shell.Extensions", "ExtensionStateChanged",
+                                  g_variant_new("(s@a{sv})", kGnomeExtensionUuid, Info()), nullptr);
+  }
+
+ private:
+  GVariant* Info() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    GVariantBuilder b;
+    g_variant_builder_init(&b, G_VARIANT_TYPE("a{sv}"));
+    if (state_ != 0) {
+      g_variant_builder_add(&b, "{sv}", "state", g_variant_new_double(state_));
+      g_variant_builder_add(&b, "{sv}", "path", g_variant_new_string(path_.c_str()));
+    }
+    return g_variant_builder_end(&b);
+  }
+  static void OnCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant*,
+                     GDBusMethodInvocation* invocation, gpointer self) {
+    g_dbus_method_invocation_return_value(invocation, g_variant_new("(@a{sv})", static_cast<FakeGnomeShell*>(self)->Info()));
+  }
+  static GVariant* OnGet(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GError**, gpointer self) {
+    return g_variant_new_string(static_cast<FakeGnomeShell*>(self)->version_.c_str());
+  }
+  static constexpr GDBusInterfaceVTable kVTable = {OnCall, OnGet, nullptr, {}};
+
+  GDBusConnection* bus_;
+  std::string version_;
+  GDBusNodeInfo* node_ = nullptr;
+  GMainContext* context_ = nullptr;
+  GMainLoop* loop_ = nullptr;
+  guint registration_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;  // guards state_, path_; a leaf
+  int state_ = 0;
+  std::string path_;
+};
+
+TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsFollowed) {
+  GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                                "RequestName", g_variant_new("(su)", kGnomeShellBusName, 4u), nullptr,
+                                                G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+  ASSERT_NE(reply, nullptr);
+  g_variant_unref(reply);
+  FakeGnomeShell shell(client, "43.9");
+  char pattern[] = "/tmp/trx770-gnome-XXXXXX";
+  const std::string data_home = ::mkdtemp(pattern);
+  ::setenv("XDG_DATA_HOME", data_home.c_str(), 1);
+  const std::string folder = GnomeExtensionFolder(data_home);
+
+  CDbusForegroundSource source(ReportingDesktop::Gnome, address);
+  ForegroundUnavailable why;
+  ASSERT_FALSE(source.Start(&why));
+  // The shell has not seen the extension: the form for 43 waits for a login.
+  EXPECT_STREQ(why.text_id, kReasonGnomeLogin) << why.detail;
+  EXPECT_NE(ReadAll(folder + "/extension.js").find("function init()"), std::string::npos);
+  ASSERT_TRUE(source.CanStartLater());
+
+  CEvent stop(CEvent::Reset::Manual);
+  std::mutex mutex;  // guards reasons; a leaf
+  std::vector<std::string> reasons;
+  std::atomic<int> started{-1};
+  std::thread watch([&] {
+    started = source.StartWhenAvailable(stop, [&](const ForegroundUnavailable& off) {
+      std::lock_guard<std::mutex> lock(mutex);
+      reasons.push_back(off.text_id);
+    }) ? 1 : 0;
+  });
+  auto wait_for = [](const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+  };
+  // After the login: loaded, not enabled; then the user enables it.
+  shell.SetState(static_cast<int>(GnomeExtensionState::Disabled), folder);
+  EXPECT_TRUE(wait_for([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return !reasons.empty();
+  }));
+  shell.SetState(static_cast<int>(GnomeExtensionState::Enabled), folder);
+  EXPECT_TRUE(wait_for([&] { return started.load() >= 0; }));
+  stop.Set();
+  watch.join();
+  EXPECT_EQ(started.load(), 1);
+  ASSERT_EQ(reasons.size(), 1u);
+  EXPECT_EQ(reasons[0], kReasonGnome);
+  // Reports from the shell now count.
+  EXPECT_TRUE(Report("0"));
+  EXPECT_EQ(source.Current().status, ForegroundStatus::None);
+  source.Stop();
   ::unsetenv("XDG_DATA_HOME");
   fs::remove_all(data_home);
 }

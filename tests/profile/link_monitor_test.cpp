@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -37,8 +38,13 @@ class FakeSource : public foreground::IForegroundSource {
     std::lock_guard<std::mutex> lock(mutex);
     front = {status, {42, path, LinkedProgramName(path)}, {}};
   }
+  uint64_t ChangesHeard() override { return changes.Generation(); }
+  bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
+    return changes.WaitSince(seen, stop, timeout_ms);
+  }
   std::mutex mutex;  // guards front
   ForegroundResult front{ForegroundStatus::None, {}, {}};
+  foreground::CForegroundChanges changes;
 };
 
 // Selects as the window does: only a profile not in effect (`shown`), and
@@ -57,6 +63,7 @@ class FakeSelector : public IProfileSelector {
     if (index == shown) return LinkSelectResult::AlreadySelected;
     shown = index;
     selections.push_back(index);
+    if (during_first_select && selections.size() == 1) during_first_select();
     if (user_picks_during >= 0)  // the user picks another profile meanwhile
       WritePrivateProfileString(family.select_section, kIniKeySelect, std::to_string(user_picks_during),
                                 ProfileIniPath(family.kind));
@@ -69,6 +76,7 @@ class FakeSelector : public IProfileSelector {
   std::vector<int> selections;
   std::vector<LinkSelectResult> refuse;
   int asked = 0;
+  std::function<void()> during_first_select;
 };
 
 class LinkMonitorTest : public ::testing::Test {
@@ -221,6 +229,28 @@ TEST_F(LinkMonitorTest, TheThreadSwitchesWithinOneCycleAndStopsWellUnderFiftyMil
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
   EXPECT_EQ(SelectInIni(), 0);
+}
+
+TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnceNotACycleLater) {
+  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
+  selector.during_first_select = [this] {
+    source.Set(ForegroundStatus::Program, "/games/pfx/drive_c/Race/race.exe");
+    source.changes.Changed();
+  };
+  const auto start = std::chrono::steady_clock::now();
+  std::thread monitor([this] { LinkMonitorThread(param); });
+  for (int i = 0; i < 300; ++i) {
+    {
+      std::lock_guard<std::mutex> lock(selector.mutex);
+      if (selector.shown == 2) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  const auto took = std::chrono::steady_clock::now() - start;
+  stop.Set();
+  monitor.join();
+  EXPECT_EQ(selector.selections, (std::vector<int>{1, 2}));
+  EXPECT_LT(took, std::chrono::milliseconds(1000));  // a cycle is 2000 ms
 }
 
 TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
