@@ -7,6 +7,7 @@
 #include <iterator>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 #include "app/app_messages.h"
 #include "app/language.h"
@@ -21,6 +22,7 @@
 #include "device/device_ids.h"
 #include "device/exchange_guard.h"
 #include "device/hidraw_access.h"
+#include "device/hidraw_backend.h"
 #include "macro/macro_library.h"
 #include "platform/autostart.h"
 #include "platform/debug_log.h"
@@ -114,10 +116,12 @@ CMainWnd::CMainWnd(MainWndOptions options)
   hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
-  openrgb_ = std::make_unique<COpenRgbBridge>([keyboard = keyboard_, mouse = mouse_, pad = pad_](DeviceKind kind) {
-    const CDeviceChannel& c = kind == DeviceKind::Keyboard ? *keyboard : kind == DeviceKind::Mouse ? *mouse : *pad;
-    return c.connected.load() != 0;
-  });
+  openrgb_ = std::make_unique<COpenRgbBridge>(
+      [keyboard = keyboard_, mouse = mouse_, pad = pad_](DeviceKind kind) {
+        const CDeviceChannel& c = kind == DeviceKind::Keyboard ? *keyboard : kind == DeviceKind::Mouse ? *mouse : *pad;
+        return c.connected.load() != 0;
+      },
+      [timer = send_timer_] { timer->Arm(); });
   options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
   if (options_.presence_threads) {
     SetPresenceBodies();
@@ -356,10 +360,22 @@ void CMainWnd::StartSessionBus() {
 void CMainWnd::StartWorkers() {
   workers_started_ = true;
   for (int index : kStartOrderBeforeTimer) workers_.Start(index);
-  ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
+  send_timer_->Open(m_hWnd, SendsWaiting());
   for (int index : kStartOrderAfterTimer) workers_.Start(index);
   if (options_.presence_threads) ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
-  if (options_.presence_threads && options_.access_help) ui::SetTimer(m_hWnd, kTimerAccessCheck, kAccessCheckPeriodMs);
+  if (options_.presence_threads && options_.access_help) StartAccessCheck();
+}
+
+void CMainWnd::StartAccessCheck() {
+  ui::SetTimer(m_hWnd, kTimerAccessCheck, kAccessCheckPeriodMs);  // the first look
+  // Then a look only after hidraw nodes came, went or changed their access,
+  // once the udev rules had their turn; without a watch, every period.
+  const ui::HWND hwnd = m_hWnd;
+  access_watch_ = CDeviceFolderWatch::Create(HidrawBackend::FromEnvironment()->WatchChanges(),
+                                             [hwnd, changed = access_changed_] {
+                                               changed->store(true);
+                                               ui::SetTimer(hwnd, kTimerAccessCheck, kAccessCheckPeriodMs);
+                                             });
 }
 
 // ---------------------------------------------------------------- messages
@@ -501,6 +517,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       // Changes from OpenRGB clients first, so this tick sends them.
       openrgb_->ApplyDue(*pages_, ui::CMessageQueue::Instance().Now());
       QueuePendingSends();
+      send_timer_->StopIfIdle([this] { return SendsWaiting(); });
       break;
     case kTimerAccessCheck:
       CheckDeviceAccess();
@@ -513,7 +530,8 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
     case kTimerPreviewFrame:
       if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
         preview_period_ms_ = period;
-        ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
+        if (period > 0) ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
+        else ui::KillTimer(m_hWnd, kTimerPreviewFrame);  // hidden: shown or restored starts it again
       }
       break;
     case pages::kTimerLinkPick:
@@ -558,7 +576,9 @@ void CMainWnd::ShutdownWorkers() {
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
   // A worker let go may still report: the service stays, only stopped.
   if (bus_) bus_->Stop();
-  ui::KillTimer(m_hWnd, kTimerSendSettings);
+  send_timer_->Close();
+  access_watch_.reset();
+  ui::KillTimer(m_hWnd, kTimerAccessCheck);
   ui::PostQuitMessage(0);
 }
 
@@ -816,8 +836,12 @@ bool CMainWnd::SetOpenRgbServer(bool on) {
 // ---------------------------------------------------------------- device access
 
 void CMainWnd::CheckDeviceAccess() {
-  if (access_box_open_) return;  // the timer keeps running under a modal box
+  if (access_box_open_) {
+    access_recheck_ = true;  // the box's check began before this tick: look again after it
+    return;
+  }
   access_box_open_ = true;
+  access_changed_->store(false);  // the scan below sees every change so far
   ui::CResourceManager* texts = ui::CResourceManager::GetInstance();
   const std::string rule = PackagedUdevRulePath();
   const std::string command = ManualRuleCommand(rule);
@@ -854,6 +878,9 @@ void CMainWnd::CheckDeviceAccess() {
     }
   }
   access_box_open_ = false;
+  const bool again = access_watch_ == nullptr || access_watch_->Broken() || access_help_.InstallRunning() ||
+                     std::exchange(access_recheck_, false) || access_changed_->load();
+  if (!again) ui::KillTimer(m_hWnd, kTimerAccessCheck);
 }
 
 // Simulated devices: "sim_plug_<kind>", "sim_unplug_<kind>",

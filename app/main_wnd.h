@@ -37,6 +37,9 @@
 #include "app/presence_host_proxy.h"
 #include "app/program_bus.h"
 #include "app/access_help.h"
+#include "app/app_messages.h"
+#include "app/device_folder_watch.h"
+#include "app/on_demand_timer.h"
 #include "app/link_selector.h"
 #include "app/openrgb_bridge.h"
 #include "app/lighting_preview_host.h"
@@ -196,7 +199,10 @@ class CMainWnd : public ui::WindowImplBase,
   std::string QueryControlText(std::string_view id, std::string_view type) override;
 
   // ISettingsHost, pages::IDevices
-  void MarkSettingsPending(DeviceKind kind) override { pending_->Mark(kind); }
+  void MarkSettingsPending(DeviceKind kind) override {
+    pending_->Mark(kind);
+    send_timer_->Arm();
+  }
   void HideMouseFunctionPanel() override;
   void RefreshMousePages() override;
 
@@ -328,6 +334,11 @@ class CMainWnd : public ui::WindowImplBase,
   // Shared with the queued sends, which may outlive a window whose stop
   // timed out.
   std::shared_ptr<PendingSettings> pending_ = std::make_shared<PendingSettings>();
+  // Timer 2 runs only while a flag is set or an OpenRGB change waits
+  // (shared with the OpenRGB server thread, which arms it).
+  std::shared_ptr<COnDemandTimer> send_timer_ =
+      std::make_shared<COnDemandTimer>(kTimerSendSettings, kSendSettingsPeriodMs);
+  bool SendsWaiting() const;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
   bool inactive_ = false;  // the last WM_ACTIVATE was WA_INACTIVE
@@ -346,6 +357,12 @@ class CMainWnd : public ui::WindowImplBase,
   std::unique_ptr<CProgramBus> bus_;
   void StartSessionBus();
   bool access_box_open_ = false;  // a message box of CheckDeviceAccess is up (timers run under it)
+  bool access_recheck_ = false;   // a tick came while the box was up; UI thread
+  // Timer 8 runs only after the device folder changed (and while an install
+  // runs, or without a watch); set by the watch thread.
+  std::shared_ptr<std::atomic<bool>> access_changed_ = std::make_shared<std::atomic<bool>>(false);
+  std::unique_ptr<CDeviceFolderWatch> access_watch_;
+  void StartAccessCheck();
 };
 
 }  // namespace trx::app

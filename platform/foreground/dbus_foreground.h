@@ -95,6 +95,7 @@ class CDbusForegroundSource : public IForegroundSource {
   void Stop() override;
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return receiver_.WaitForReport(stop, timeout_ms); }
+  bool HearsChanges() const override { return true; }
 
  private:
   bool LoadKWinScript(std::string* error);

@@ -38,6 +38,7 @@ class CX11ForegroundSource : public IForegroundSource {
   void Stop() override;
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes_.Wait(stop, timeout_ms); }
+  bool HearsChanges() const override { return true; }
 
   // How many times the watcher read the active window (tests: no polling).
   int Reads() const { return reads_.load(); }
