@@ -71,6 +71,8 @@ class AccessHelp {
   // Running while the program runs; Succeeded / Failed once, when it has
   // ended (exit status 0 / anything else); then Idle.
   InstallState PollInstall();
+  // The install started has not been seen ending by PollInstall yet.
+  bool InstallRunning() const { return child_ > 0; }
 
  private:
   std::set<std::string> told_;  // nodes told about, while present

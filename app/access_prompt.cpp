@@ -3,17 +3,38 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <utility>
 
 #include "app/app_messages.h"
+#include "device/hidraw_backend.h"
 #include "platform/debug_log.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/msg_wnd.h"
 
 namespace trx::app {
 
+void CAccessPrompt::Start(ui::HWND owner) {
+  ui::SetTimer(owner, kTimerAccessCheck, kAccessCheckPeriodMs);  // the first look
+  // Then a look only after hidraw nodes came, went or changed their access,
+  // once the udev rules had their turn; without a watch, every period.
+  watch_ = CDeviceFolderWatch::Create(HidrawBackend::FromEnvironment()->WatchChanges(), [owner, changed = changed_] {
+    changed->store(true);
+    ui::SetTimer(owner, kTimerAccessCheck, kAccessCheckPeriodMs);
+  });
+}
+
+void CAccessPrompt::Stop(ui::HWND owner) {
+  watch_.reset();
+  ui::KillTimer(owner, kTimerAccessCheck);
+}
+
 void CAccessPrompt::Check(ui::HWND owner) {
-  if (box_open_) return;  // the timer keeps running under a modal box
+  if (box_open_) {
+    recheck_ = true;  // the box's check began before this tick: look again after it
+    return;
+  }
   box_open_ = true;
+  changed_->store(false);  // the scan below sees every change so far
   ui::CResourceManager* texts = ui::CResourceManager::GetInstance();
   const std::string rule = PackagedUdevRulePath();
   const std::string command = ManualRuleCommand(rule);
@@ -50,6 +71,9 @@ void CAccessPrompt::Check(ui::HWND owner) {
     }
   }
   box_open_ = false;
+  const bool again = watch_ == nullptr || watch_->Broken() || help_.InstallRunning() ||
+                     std::exchange(recheck_, false) || changed_->load();
+  if (!again) ui::KillTimer(owner, kTimerAccessCheck);
 }
 
 }  // namespace trx::app

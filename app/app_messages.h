@@ -32,9 +32,9 @@ inline constexpr trx::ui::UINT WM_BUS_PROFILES_CHANGED = 0x8002;
 
 // Timers of the main window.
 inline constexpr trx::ui::UINT_PTR kTimerSettingDone = 1;   // 1000 ms, hides "setting_progress"
-inline constexpr trx::ui::UINT_PTR kTimerSendSettings = 2;  // 100 ms, repeating
+inline constexpr trx::ui::UINT_PTR kTimerSendSettings = 2;  // 100 ms, repeating while a send waits
 inline constexpr trx::ui::UINT_PTR kTimerRepaint = 7;       // one repaint
-inline constexpr trx::ui::UINT_PTR kTimerAccessCheck = 8;   // 2000 ms, repeating: devices present but not accessible
+inline constexpr trx::ui::UINT_PTR kTimerAccessCheck = 8;   // 2000 ms after a device folder change: devices present but not accessible
 inline constexpr trx::ui::UINT kSettingDonePeriodMs = 1000;
 inline constexpr trx::ui::UINT kSendSettingsPeriodMs = 100;
 inline constexpr trx::ui::UINT kRepaintAfterTrayShowMs = 10;

@@ -91,6 +91,12 @@ void CMainWnd::QueuePendingSends() {
   }
 }
 
+bool CMainWnd::SendsWaiting() const {
+  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+    if (pending_->IsPending(kind)) return true;
+  return openrgb_ != nullptr && openrgb_->ChangesWaiting();
+}
+
 LinkSelectResult CMainWnd::SelectLinked(const ProfileFamilyInfo& family, int index) {
   if (stopping_.load()) return LinkSelectResult::Gone;
   CDeviceChannel& channel = Channel(family.kind);

@@ -22,10 +22,10 @@ namespace trx::app {
 inline constexpr int kTimerPreviewFrame = 22;
 inline constexpr int kPreviewFramePeriodMs = 50;
 // While no preview is on screen the timer only looks whether one is back;
-// while the window is hidden or minimised it looks rarely (the window asks
-// for a look at once when it is shown again).
+// while the window is hidden or minimised it stops (period 0: the window
+// starts it again when it is shown or restored).
 inline constexpr int kPreviewPausedPeriodMs = 250;
-inline constexpr int kPreviewHiddenPeriodMs = 2000;
+inline constexpr int kPreviewHiddenPeriodMs = 0;
 
 class LightingPreviewHost : public pages::ILightingPreview, public IKeyObserver {
  public:
@@ -41,7 +41,7 @@ class LightingPreviewHost : public pages::ILightingPreview, public IKeyObserver 
   // Frame timer: pauses the threads of the families whose preview is not
   // on screen (all while the window is hidden or minimised), and applies
   // the newest frame's changed tints.
-  // Returns the timer period to use from now on (ms).
+  // Returns the timer period to use from now on (ms); 0: stop the timer.
   int OnFrameTimer(const pages::CKeyLights& lights, bool window_shown);
   // The mouse's usage 0x403 (any thread).
   void TriggerMouseFlash() { runtime_->TriggerMouseFlash(); }

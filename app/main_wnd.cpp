@@ -7,6 +7,7 @@
 #include <iterator>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 #include "app/app_messages.h"
 #include "app/simulator_menu.h"
@@ -25,6 +26,7 @@
 #include "device/device_ids.h"
 #include "device/exchange_guard.h"
 #include "device/hidraw_access.h"
+#include "device/hidraw_backend.h"
 #include "macro/macro_library.h"
 #include "platform/autostart.h"
 #include "platform/debug_log.h"
@@ -116,10 +118,12 @@ CMainWnd::CMainWnd(MainWndOptions options)
   hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
-  openrgb_ = std::make_unique<COpenRgbBridge>([keyboard = keyboard_, mouse = mouse_, pad = pad_](DeviceKind kind) {
-    const CDeviceChannel& c = kind == DeviceKind::Keyboard ? *keyboard : kind == DeviceKind::Mouse ? *mouse : *pad;
-    return c.connected.load() != 0;
-  });
+  openrgb_ = std::make_unique<COpenRgbBridge>(
+      [keyboard = keyboard_, mouse = mouse_, pad = pad_](DeviceKind kind) {
+        const CDeviceChannel& c = kind == DeviceKind::Keyboard ? *keyboard : kind == DeviceKind::Mouse ? *mouse : *pad;
+        return c.connected.load() != 0;
+      },
+      [timer = send_timer_] { timer->Arm(); });
   options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
   CreateTrayMenu();
   if (options_.presence_threads) {
@@ -365,10 +369,10 @@ void CMainWnd::StartSessionBus() {
 void CMainWnd::StartWorkers() {
   workers_started_ = true;
   for (int index : kStartOrderBeforeTimer) workers_.Start(index);
-  ui::SetTimer(m_hWnd, kTimerSendSettings, kSendSettingsPeriodMs);
+  send_timer_->Open(m_hWnd, SendsWaiting());
   for (int index : kStartOrderAfterTimer) workers_.Start(index);
   if (options_.presence_threads) ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
-  if (options_.presence_threads && options_.access_help) ui::SetTimer(m_hWnd, kTimerAccessCheck, kAccessCheckPeriodMs);
+  if (options_.presence_threads && options_.access_help) access_prompt_.Start(m_hWnd);
 }
 
 // ---------------------------------------------------------------- messages
@@ -510,6 +514,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       // Changes from OpenRGB clients first, so this tick sends them.
       openrgb_->ApplyDue(*pages_, ui::CMessageQueue::Instance().Now());
       QueuePendingSends();
+      send_timer_->StopIfIdle([this] { return SendsWaiting(); });
       break;
     case kTimerAccessCheck:
       access_prompt_.Check(m_hWnd);
@@ -517,7 +522,8 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
     case kTimerPreviewFrame:
       if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
         preview_period_ms_ = period;
-        ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
+        if (period > 0) ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
+        else ui::KillTimer(m_hWnd, kTimerPreviewFrame);  // hidden: shown or restored starts it again
       }
       break;
     case kTimerRepaint:
@@ -563,7 +569,8 @@ void CMainWnd::ShutdownWorkers() {
   DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
   // A worker let go may still report: the service stays, only stopped.
   if (bus_) bus_->Stop();
-  ui::KillTimer(m_hWnd, kTimerSendSettings);
+  send_timer_->Close();
+  access_prompt_.Stop(m_hWnd);
   ui::PostQuitMessage(0);
 }
 

@@ -37,6 +37,8 @@
 #include "app/presence_host_proxy.h"
 #include "app/program_bus.h"
 #include "app/access_prompt.h"
+#include "app/app_messages.h"
+#include "app/on_demand_timer.h"
 #include "app/link_selector.h"
 #include "app/openrgb_bridge.h"
 #include "app/lighting_preview_host.h"
@@ -201,7 +203,10 @@ class CMainWnd : public ui::WindowImplBase,
   std::string QueryControlText(std::string_view id, std::string_view type) override;
 
   // ISettingsHost, pages::IDevices
-  void MarkSettingsPending(DeviceKind kind) override { pending_->Mark(kind); }
+  void MarkSettingsPending(DeviceKind kind) override {
+    pending_->Mark(kind);
+    send_timer_->Arm();
+  }
   void ReadAgain(DeviceKind kind) override;
   void HideMouseFunctionPanel() override;
   void RefreshMousePages() override;
@@ -339,6 +344,11 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<PendingSettings> pending_ = std::make_shared<PendingSettings>();
   // Read by the mouse's connect read on its detection thread (atomic).
   routine::RoutineEdits routine_edits_;
+  // Timer 2 runs only while a flag is set or an OpenRGB change waits
+  // (shared with the OpenRGB server thread, which arms it).
+  std::shared_ptr<COnDemandTimer> send_timer_ =
+      std::make_shared<COnDemandTimer>(kTimerSendSettings, kSendSettingsPeriodMs);
+  bool SendsWaiting() const;
   std::atomic<bool> stopping_{false};
   int hook_removals_ = 0;
   bool inactive_ = false;  // the last WM_ACTIVATE was WA_INACTIVE

@@ -28,8 +28,14 @@ bool StoreOpenRgbChoice(const OpenRgbChoice& choice, const std::string& ini_path
                                     ini_path);
 }
 
-COpenRgbBridge::COpenRgbBridge(std::function<bool(DeviceKind)> connected)
-    : connected_(std::move(connected)), server_(*this, mailbox_) {}
+COpenRgbBridge::COpenRgbBridge(std::function<bool(DeviceKind)> connected, std::function<void()> on_change)
+    : connected_(std::move(connected)), mailbox_(openrgb::kMinApplyIntervalMs, std::move(on_change)), server_(*this, mailbox_) {}
+
+bool COpenRgbBridge::ChangesWaiting() const {
+  for (DeviceKind kind : kOrder)
+    if (mailbox_.Peek(kind)) return true;
+  return false;
+}
 
 COpenRgbBridge::~COpenRgbBridge() { server_.Stop(); }
 

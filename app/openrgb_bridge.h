@@ -10,6 +10,9 @@
 //   (image bytes, page shown, preview, settings-pending flag, light profile
 //   saved) ─► the timed send writes the device
 //
+// A change put in the mailbox calls `on_change` (server thread), which arms
+// the settings timer; the timer runs on while ChangesWaiting().
+//
 // ApplyDue is the one place a client's change turns into a device write;
 // when devices get an operation queue of their own, this is what moves.
 //
@@ -49,7 +52,8 @@ bool StoreOpenRgbChoice(const OpenRgbChoice& choice, const std::string& ini_path
 class COpenRgbBridge : public openrgb::IDeviceSource {
  public:
   // `connected`: whether a device is connected now; any thread.
-  explicit COpenRgbBridge(std::function<bool(DeviceKind)> connected);
+  // `on_change`: a client's change waits in the mailbox; server thread.
+  explicit COpenRgbBridge(std::function<bool(DeviceKind)> connected, std::function<void()> on_change = {});
   ~COpenRgbBridge() override;
 
   openrgb::StartResult Start(const openrgb::ServerOptions& options, std::string* error = nullptr);
@@ -61,6 +65,8 @@ class COpenRgbBridge : public openrgb::IDeviceSource {
   // queue's clock) through the lighting pages. A change for a device no
   // longer connected is dropped. Returns the number of devices changed.
   int ApplyDue(pages::CPageSet& pages, int64_t now_ms);
+  // A change waits in the mailbox (due or not). Any thread.
+  bool ChangesWaiting() const;
 
   std::vector<openrgb::DeviceState> Devices() override;
 

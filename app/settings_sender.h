@@ -1,5 +1,6 @@
 #pragma once
-// The settings send of the main window's 100 ms timer: every device whose
+// The settings send of the main window's 100 ms timer (running only while a
+// flag is set or an OpenRGB change waits): every device whose
 // settings-pending flag is set gets its current settings record written
 // with Write settings bytes, so that any number of changes within one tick
 // give one send per device.

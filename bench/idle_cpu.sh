@@ -45,12 +45,17 @@ trap cleanup EXIT
 
 # start NAME BIN MODE: a display, a home and the program; prints its pid.
 start() {
-  local name=$1 bin=$2 mode=$3 home="$WORK/$1" display=$((100 + RANDOM % 400))
+  local name=$1 bin=$2 mode=$3 home="$WORK/$1" display=""
   mkdir -p "$home/run" "$home/hid/sys/class/hidraw" "$home/hid/dev" && chmod 700 "$home/run"
-  Xvfb :$display -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display and writes its number once it listens (a
+  # display number of our own choosing may be another Xvfb's on a shared
+  # machine, and the program would then run on that one).
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
   PIDS+=($!)
-  echo $display >"$home/display"
-  for _ in $(seq 100); do DISPLAY=:$display xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+  for _ in $(seq 400); do [ -s "$home/display" ] && break; sleep 0.05; done
+  display=$(head -1 "$home/display")
+  [ -n "$display" ] || { echo "idle_cpu: $name: Xvfb did not start" >&2; exit 1; }
+  echo "$display" >"$home/display"
   # A window manager, so that minimising takes the window off the screen
   # (only there: with no device the window stays hidden on its own).
   if [ "$mode" = devices ]; then
@@ -122,7 +127,7 @@ fi
 for name in "${names[@]}"; do
   case $name in *-devices) minimise "$name" || echo "idle_cpu: $name is measured as it is" >&2 ;; esac
 done
-sleep 5  # settle: start-up work, the lighting threads' first waits
+sleep 10  # settle: start-up work (threads started late would count from zero), the lighting threads' first waits
 declare -A tick0
 for name in "${names[@]}"; do
   : >"$WORK/$name/samples"

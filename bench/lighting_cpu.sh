@@ -14,9 +14,12 @@ for tool in Xvfb xdotool; do
   command -v $tool >/dev/null || { echo "lighting_cpu: $tool is missing (tools/install-deps.sh)"; exit 2; }
 done
 WORK=$(mktemp -d /tmp/trx770-lighting-XXXXXX)
-DISPLAY_NUM=$((90 + RANDOM % 100))
-Xvfb :$DISPLAY_NUM -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display (a number of our choosing may be another
+# Xvfb's on a shared machine) and writes it once it listens.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
 XVFB=$!
+for _ in $(seq 400); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+DISPLAY_NUM=$(head -1 "$WORK/display")
 PID=
 cleanup() { [ -z "$PID" ] || kill $PID 2>/dev/null || true; kill $XVFB 2>/dev/null || true; rm -rf "$WORK"; }
 trap cleanup EXIT

@@ -30,13 +30,16 @@ for tool in Xvfb xdotool; do
 done
 
 WORK=$(mktemp -d /tmp/trx770-startup-XXXXXX)
-DISPLAY_NUM=$((90 + RANDOM % 100))
-Xvfb :$DISPLAY_NUM -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display (a number of our choosing may be another
+# Xvfb's on a shared machine) and writes it once it listens.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
 XVFB=$!
 cleanup() { kill $XVFB 2>/dev/null || true; rm -rf "$WORK"; }
 trap cleanup EXIT
+for _ in $(seq 400); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+DISPLAY_NUM=$(head -1 "$WORK/display")
+[ -n "$DISPLAY_NUM" ] || { echo "startup_bench: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$DISPLAY_NUM QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
 
 now_ms() { date +%s%N | cut -b1-13; }
 

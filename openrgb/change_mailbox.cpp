@@ -3,8 +3,11 @@
 namespace trx::openrgb {
 
 void ChangeMailbox::Put(DeviceKind kind, const LightingChange& change) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  Of(kind).waiting = change;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Of(kind).waiting = change;
+  }
+  if (on_put_) on_put_();
 }
 
 std::optional<LightingChange> ChangeMailbox::TakeDue(DeviceKind kind, int64_t now_ms) {

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -26,7 +27,10 @@ inline constexpr int64_t kMinApplyIntervalMs = 100;
 
 class ChangeMailbox {
  public:
-  explicit ChangeMailbox(int64_t min_interval_ms = kMinApplyIntervalMs) : interval_ms_(min_interval_ms) {}
+  // `on_put` runs after every Put, on Put's thread, outside the lock (it
+  // wakes whoever takes the changes).
+  explicit ChangeMailbox(int64_t min_interval_ms = kMinApplyIntervalMs, std::function<void()> on_put = {})
+      : interval_ms_(min_interval_ms), on_put_(std::move(on_put)) {}
 
   // Replaces whatever change of `kind` is waiting.
   void Put(DeviceKind kind, const LightingChange& change);
@@ -48,6 +52,7 @@ class ChangeMailbox {
   const Slot& Of(DeviceKind kind) const { return slots_[static_cast<size_t>(kind) - 1]; }
 
   const int64_t interval_ms_;
+  const std::function<void()> on_put_;
   mutable std::mutex mutex_;  // guards slots_; leaf
   std::array<Slot, 3> slots_;
 };

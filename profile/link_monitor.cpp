@@ -40,23 +40,10 @@ const char* LinkMonitorExitLine(DeviceKind kind, ProfileFamily family) {
 }
 
 LinkCycleResult RunLinkCycle(const LinkMonitorParam& param) {
-  const ProfileFamilyInfo& info = *param.family;
-  const int count = ProfileCount(info);
   const foreground::ForegroundResult front = param.source->Current();
   if (front.status == foreground::ForegroundStatus::Unknown) DebugLine(kDebugForegroundUnreadable);
-  const int user_choice = SelectedProfileIndex(info);
-
-  LinkCycleResult result;
-  result.index = user_choice;
-  std::string in_front;
-  if (front.status == foreground::ForegroundStatus::Program) {
-    in_front = front.program.path;
-    const int linked = FindLinkedProfile(ReadProgramLinks(info, count), front.program.path);
-    if (linked >= 0) {
-      result.index = linked;
-      result.linked = true;
-    }
-  }
+  const bool program = front.status == foreground::ForegroundStatus::Program;
+  const std::string in_front = program ? front.program.path : std::string();
   LinkMonitorState once;
   LinkMonitorState& state = param.state != nullptr ? *param.state : once;
   if (!state.seen || state.front != in_front) {
@@ -64,7 +51,18 @@ LinkCycleResult RunLinkCycle(const LinkMonitorParam& param) {
     state.front = in_front;
     state.pending = true;
   }
-  if (!state.pending) return result;
+  LinkCycleResult result;
+  if (!state.pending) return result;  // nothing read while the program in front stays
+
+  const ProfileFamilyInfo& info = *param.family;
+  result.index = SelectedProfileIndex(info);
+  if (program) {
+    const int linked = FindLinkedProfile(ReadProgramLinks(info, ProfileCount(info)), in_front);
+    if (linked >= 0) {
+      result.index = linked;
+      result.linked = true;
+    }
+  }
   result.acted = true;
   result.select = param.selector->SelectLinkedProfile(info, result.index);
   if (result.select == LinkSelectResult::Gone) return result;
@@ -83,7 +81,8 @@ int LinkMonitorThread(LinkMonitorParam param) {
     // it selects ends the wait at once instead of a cycle later.
     const uint64_t seen = param.source->ChangesHeard();
     if (RunLinkCycle(param).select == LinkSelectResult::Gone) break;
-    if (param.source->WaitForChangeSince(seen, *param.stop, kLinkCycleMs)) break;
+    const int cycle_ms = param.source->HearsChanges() && !param.state->pending ? kLinkQuietCycleMs : kLinkCycleMs;
+    if (param.source->WaitForChangeSince(seen, *param.stop, cycle_ms)) break;
   }
   DebugLine(exit_line != nullptr ? exit_line : "program link thread ended");
   return 0;

@@ -3,16 +3,19 @@
 // on (mouse device, mouse key, keyboard light, keyboard key, mouse-pad
 // light; the mouse light family's links are stored but never acted on).
 //
-// Cycle, every 2000 ms (plus 100 ms after a selection):
-//   1. n = the family's profile count; the program in front from the
-//      foreground source. One that can't be inspected writes the debug line
-//      "文件名字访问失败" and counts as no linked program in front: the cycle
-//      never compares with a path it did not read itself.
-//   2. u = "select" of the family (the user's choice), 0 when absent.
-//   3. Only when the program in front changed since the last cycle (the
+// Cycle, every 2000 ms (plus 100 ms after a selection); with a source that
+// hears of every change and nothing to retry, at each change and otherwise
+// once a minute:
+//   1. The program in front from the foreground source. One that can't be
+//      inspected writes the debug line "文件名字访问失败" and counts as no
+//      linked program in front: the cycle never compares with a path it did
+//      not read itself.
+//   2. Only when the program in front changed since the last cycle (the
 //      first cycle counts as a change), or the last attempt did not get
 //      through (the device not connected and read yet, or its Select
-//      failed): the first profile i < n linked to the program in front is
+//      failed), the family's files are read: n = its profile count, u =
+//      "select" (the user's choice, 0 when absent).
+//   3. Then the first profile i < n linked to the program in front is
 //      selected; with none, u. The selector selects only when that differs
 //      from the profile in effect (profile/effective_profile.h), so a start
 //      never selects again what the user has; a selection is followed by a
@@ -39,6 +42,7 @@ namespace trx {
 // A cycle ends early when the source hears of a change
 // (IForegroundSource::WaitForChange: X11, the desktop scripts' reports).
 inline constexpr int kLinkCycleMs = 2000;
+inline constexpr int kLinkQuietCycleMs = 60000;  // a source that hears of changes, nothing to retry
 inline constexpr int kLinkSettleMs = 100;
 inline constexpr const char* kDebugForegroundUnreadable = "文件名字访问失败";
 
@@ -87,7 +91,7 @@ struct LinkMonitorParam {
 };
 
 // What one cycle chose: the profile index it asked for (the linked one or
-// u) and the selector's answer.
+// u) and the selector's answer; index and linked only when it acted.
 struct LinkCycleResult {
   int index = 0;
   bool linked = false;  // a linked program was in front
@@ -95,7 +99,7 @@ struct LinkCycleResult {
   bool acted = false;  // step 3 ran (a change, or a retry)
 };
 
-// One cycle, steps 1-4 (without the 2000 ms pause; the 100 ms pause after a
+// One cycle, steps 1-4 (without the pause between cycles; the 100 ms pause after a
 // selection included). Any thread.
 LinkCycleResult RunLinkCycle(const LinkMonitorParam& param);
 // The thread routine; returns 0.

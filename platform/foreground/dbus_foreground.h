@@ -128,6 +128,7 @@ class CDbusForegroundSource : public IForegroundSource {
   }
   bool CanStartLater() const override { return watching_; }
   bool StartWhenAvailable(CEvent& stop, const std::function<void(const ForegroundUnavailable&)>& still_off) override;
+  bool HearsChanges() const override { return true; }
 
  private:
   // True when the desktop's part runs; else *off says why.

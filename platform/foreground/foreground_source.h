@@ -24,6 +24,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/event.h"
 
@@ -108,43 +109,28 @@ class IForegroundSource {
     (void)still_off;
     return false;
   }
+  // True when WaitForChange returns at every change of the program in front
+  // (its waiters then need no short cycle of their own).
+  virtual bool HearsChanges() const { return false; }
 };
 
 // What a source that hears of changes uses for WaitForChange: Changed()
-// wakes every waiter. The stop event is looked at every 50 ms.
+// wakes every waiter. A waiter sleeps in one poll() on the stop event and
+// an event of its own that Changed() sets, so it wakes for nothing else.
 class CForegroundChanges {
  public:
-  void Changed() {
-    {
-      std::lock_guard<std::mutex> guard(mutex_);
-      ++generation_;
-    }
-    changed_.notify_all();
-  }
+  void Changed();
   bool Wait(CEvent& stop, int timeout_ms) { return WaitSince(Generation(), stop, timeout_ms); }
   // The count of changes so far.
-  uint64_t Generation() {
-    std::lock_guard<std::mutex> guard(mutex_);
-    return generation_;
-  }
+  uint64_t Generation();
   // As Wait, but a change since Generation() returned `seen` ends it at
   // once: none made in between is missed.
-  bool WaitSince(uint64_t seen, CEvent& stop, int timeout_ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!stop.IsSet()) {
-      const auto now = std::chrono::steady_clock::now();
-      if (now >= deadline) return false;
-      const auto slice = std::min<std::chrono::steady_clock::duration>(deadline - now, std::chrono::milliseconds(50));
-      if (changed_.wait_for(lock, slice, [&] { return generation_ != seen; })) return false;
-    }
-    return true;
-  }
+  bool WaitSince(uint64_t seen, CEvent& stop, int timeout_ms);
 
  private:
-  std::mutex mutex_;  // guards generation_; a leaf
-  std::condition_variable changed_;
+  std::mutex mutex_;  // guards generation_ and waiters_; a leaf
   uint64_t generation_ = 0;
+  std::vector<CEvent*> waiters_;
 };
 
 // A session no backend can follow: Start fails with the reason given.

@@ -122,6 +122,7 @@ void CX11ForegroundSource::Watch() {
     if (xcb_connection_has_error(x.connection) != 0) {
       DebugLine("X connection lost: the program in front is no longer followed");
       pid_ = 0;
+      changes_.Changed();  // the waiters look at once
       break;
     }
     if (reread) {

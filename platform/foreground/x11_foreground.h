@@ -42,6 +42,7 @@ class CX11ForegroundSource : public IForegroundSource {
   bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
     return changes_.WaitSince(seen, stop, timeout_ms);
   }
+  bool HearsChanges() const override { return true; }
 
   // How many times the watcher read the active window (tests: no polling).
   int Reads() const { return reads_.load(); }

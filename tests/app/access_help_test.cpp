@@ -3,10 +3,13 @@
 // program run from an argument vector whose end is polled.
 
 #include "app/access_help.h"
+#include "app/device_folder_watch.h"
+#include "device/hidraw_watch.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -91,6 +94,32 @@ TEST(AccessHelpTest, InstallerExitStatusIsReportedOnce) {
   ASSERT_TRUE(help.StartRuleInstall("/r", "false"));  // pkexec refused or dismissed
   EXPECT_EQ(WaitForEnd(help), AccessHelp::InstallState::Failed);
   EXPECT_FALSE(help.StartRuleInstall("/r", "/nonexistent/pkexec"));
+}
+
+// The access check's wake-up: a hidraw node appearing or going calls back
+// on the watch's thread; a device folder that goes breaks the watch, so the
+// check falls back on its timer.
+TEST(AccessHelpTest, DeviceFolderChangesCallBackAndAVanishedFolderBreaksTheWatch) {
+  test::TempHome home;
+  const std::string dev = home.Path("dev");
+  std::filesystem::create_directories(dev);
+  std::atomic<int> calls{0};
+  auto watch = CDeviceFolderWatch::Create(HidrawWatch::Create(dev), [&calls] { ++calls; });
+  ASSERT_NE(watch, nullptr);
+  auto settle = [&](auto done) {
+    for (int i = 0; i < 400 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  };
+  for (const char* step : {"create", "remove"}) {
+    const int before = calls.load();
+    if (std::string(step) == "create") test::TempHome::WriteText(dev + "/hidraw3", "");
+    else std::filesystem::remove(dev + "/hidraw3");
+    settle([&] { return calls.load() > before; });
+    EXPECT_GT(calls.load(), before) << step;
+  }
+  EXPECT_FALSE(watch->Broken());
+  std::filesystem::remove_all(dev);
+  settle([&] { return watch->Broken(); });
+  EXPECT_TRUE(watch->Broken());
 }
 
 }  // namespace

@@ -104,10 +104,11 @@ TEST_F(SettingsSendTest, MouseRecordGoesOutInThreeFramesSkippingBytes14And19) {
   EXPECT_EQ(frames[2], Frame({0x04, 0x9E, 0x00, 0x06, 0x24, 0x14, 0x00, 0x00, 0x00, 0x10, 0x20, 0x30}));
   EXPECT_TRUE(Written(DeviceKind::Keyboard).empty());
   EXPECT_TRUE(Written(DeviceKind::MousePad).empty());
-  // Nothing pending: the next ticks send nothing.
+  // Nothing pending: the next ticks send nothing, and the timer has stopped.
   queue().AdvanceTime(300);
   Settle();
   EXPECT_EQ(WrittenCount(), 3u);
+  EXPECT_FALSE(KillTimer(window->GetHWND(), kTimerSendSettings));
 }
 
 TEST_F(SettingsSendTest, KeyboardAndPadSendTheirWholeRecordInOneFrameEach) {
