@@ -196,12 +196,12 @@ void CCursorPage::LoadReadyMadeRoutines() {
     const routine::RoutineResult result = routine::ResetRoutine(store_, r);
     if (result != routine::RoutineResult::Ok) {
       DebugLineF("cursor routine %d: the ready-made one could not be loaded: %s", r + 1, routine::RoutineResultName(result));
-      ctx_.dialogs.ShowMessage(kFileErrorMessage);
+      ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
       ShowRoutineZero();
       return;
     }
   }
-  routine::SetRoutineEditsUnsaved(true);
+  ctx_.devices.RoutineEdits().MarkUnsaved();
   ShowRoutineZero();
   // What the button offers: the routines on the mouse.
   UploadRoutines();
