@@ -36,12 +36,12 @@ CInputHookGate::CInputHookGate(IInputSource* source) : source_(source) {
 
 CInputHookGate::~CInputHookGate() = default;
 
-int CInputHookGate::Install(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse) {
+HookInstallResult CInputHookGate::Install(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse) {
   // Input goes to another window: nothing of it would be seen, and the
   // hooks would stay until the next deactivation removed them.
   if (inactive_) {
     DebugLine("input hooks refused: the program is not active");
-    return 0;
+    return HookInstallResult::Inactive;
   }
   return hook_->InstallHooks(mode, target, keyboard, mouse);
 }

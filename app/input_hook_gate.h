@@ -30,10 +30,10 @@ class CInputHookGate {
   IInputSource& Source() { return *source_; }
   CDeviceHook& Hook() { return *hook_; }
 
-  // Installs the hooks for `mode` with their messages to `target`. 1 on
-  // success, 0 when the input can't be captured or the program is not
-  // active.
-  int Install(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse);
+  // Installs the hooks for `mode` with their messages to `target`:
+  // Installed, Unavailable (no capture) or Inactive (the program is not
+  // active).
+  HookInstallResult Install(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse);
   // Removes the hooks and tells the listener; counted (Removals()).
   void Remove();
   int Removals() const { return removals_; }

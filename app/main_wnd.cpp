@@ -553,7 +553,7 @@ int CMainWnd::ShowCountMessage(std::string_view text_id, uint64_t number) {
 
 void CMainWnd::RemoveInputHooks() { hooks_.Remove(); }
 
-int CMainWnd::InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) {
+HookInstallResult CMainWnd::InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) {
   return hooks_.Install(mode, this, keyboard, mouse);
 }
 

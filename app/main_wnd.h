@@ -9,7 +9,7 @@
 // Visibility: the window exists from start to exit but is shown only while
 // a device is connected; otherwise it waits behind its tray icon. The first
 // paint delivers "windowinit", which loads the stored data, starts the
-// workers and timer 2, and hides the window.
+// workers and timer 2, and hides the window (app/start_order.h).
 //
 // Threads. Everything runs on the UI thread except the IPresenceHost calls,
 // which workers make: their control changes reach the UI thread as a SENT
@@ -18,9 +18,10 @@
 // StartTimer and MarkSettingsPending never wait and may be called from any
 // thread.
 //
-// Shutdown (WM_DESTROY): the tray icon goes, the quit message is posted
-// (which releases workers blocked in a send), every stop event is set and
-// the workers are waited for together, at most StopTimeoutMs() (10 s); the
+// Shutdown (WM_DESTROY, in the order of app/shutdown_order.h): the tray
+// icon goes, the quit message is posted (which releases workers blocked in
+// a send), every stop event is set and the workers are waited for
+// together, at most StopTimeoutMs() (10 s); the
 // device sequences of a worker end between two exchanges once its stop
 // event is set. A worker still running after that is let go: it holds the
 // presence proxy (presence_host_proxy.h) with the channels, not the window,
@@ -134,10 +135,10 @@ class CMainWnd : public ui::WindowImplBase,
   void RemoveInputHooks() override;
   int HookRemovals() const { return hooks_.Removals(); }
   // Installs the hooks for `mode` (platform/input_hooks.h); their messages
-  // go to the listener set with SetHookListener. 1 on success, 0 when the
-  // input can't be captured or the program is not active (its last
-  // WM_ACTIVATE was WA_INACTIVE). UI thread.
-  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override;
+  // go to the listener set with SetHookListener. Installed, Unavailable
+  // when the input can't be captured, Inactive when the program is not
+  // active (app/input_hook_gate.h). UI thread.
+  HookInstallResult InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override;
   void SetHookListener(IHookListener* listener) override { hooks_.SetListener(listener); }
   pages::IInputHooks* InputHooks() override { return this; }
   CDeviceHook& Hook() { return hooks_.Hook(); }
@@ -151,7 +152,7 @@ class CMainWnd : public ui::WindowImplBase,
   // simulated save, tests): Submit with `progress`. UI thread.
   bool RunDeviceOperation(ui::DeviceOperation operation);
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
-  bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
+  HookInstallResult InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
   // Operations showing the ring are queued or running.
   bool DeviceOperationBusy() const { return operations_pending_ > 0; }
   // The device's queue: everything that talks to the device goes there
@@ -314,7 +315,7 @@ class CMainWnd : public ui::WindowImplBase,
   CBringForward bring_forward_;
   CBringForward::Window BringForwardWindow();
   CProgramLinks program_links_;
-  bool workers_started_ = false;  // StartWorkers ran; UI thread
+  bool workers_started_ = false;  // the start order started the workers; UI thread
   // The OpenRGB SDK server; stopped before the channels go.
   std::unique_ptr<COpenRgbBridge> openrgb_;
   // Starts the server on the stored port; reports a failure. UI thread.
