@@ -85,6 +85,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)),
       sim_menu_(options_.simulated, [this] { return StartSimulatedSave(); }),
       bring_forward_(BringForwardWindow()),
+      preview_timer_([this](int period_ms) { ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period_ms)); }),
       hooks_(options_.input_source),
       page_timers_([this](int id, int period_ms) { StartTimer(id, period_ms); },
                    [this](int id) { ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id)); }) {
@@ -337,13 +338,8 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     handled = true;
     return 0;
   }
-  if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads &&
-      preview_period_ms_ != kPreviewFramePeriodMs) {
-    // Shown or restored: the preview looks at once instead of at the end
-    // of its slow hidden-window period.
-    preview_period_ms_ = kPreviewFramePeriodMs;
-    ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
-  }
+  if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads)
+    preview_timer_.OnShown();
   if (msg == kMsgAllDevicesGone) {
     OnAllDevicesGone();
     handled = true;
@@ -418,10 +414,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       access_prompt_.Check(m_hWnd);
       break;
     case kTimerPreviewFrame:
-      if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
-        preview_period_ms_ = period;
-        ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
-      }
+      preview_timer_.AfterFrame(lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()));
       break;
     case kTimerRepaint:
       Invalidate();

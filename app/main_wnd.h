@@ -40,6 +40,7 @@
 #include "app/access_prompt.h"
 #include "app/link_selector.h"
 #include "app/page_timers.h"
+#include "app/preview_frame_timer.h"
 #include "app/program_links.h"
 #include "app/openrgb_bridge.h"
 #include "app/lighting_preview_host.h"
@@ -322,7 +323,7 @@ class CMainWnd : public ui::WindowImplBase,
   bool StartOpenRgbServer();
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
-  int preview_period_ms_ = kPreviewFramePeriodMs;
+  CPreviewFrameTimer preview_timer_;
   // Shared with the queued sends, which may outlive a window whose stop
   // timed out.
   std::shared_ptr<PendingSettings> pending_ = std::make_shared<PendingSettings>();
