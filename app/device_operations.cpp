@@ -134,9 +134,9 @@ LinkSelectResult CMainWnd::SelectLinked(const ProfileFamilyInfo& family, int ind
   return LinkSelectResult::Selected;
 }
 
-bool CMainWnd::InstallKeyCapture(uint32_t mode, IHookListener* listener) {
+HookInstallResult CMainWnd::InstallKeyCapture(uint32_t mode, IHookListener* listener) {
   SetHookListener(listener);
-  return InstallInputHooks(mode, true, false) == 1;
+  return InstallInputHooks(mode, true, false);
 }
 
 // Simulated mode: the five key blocks of the image go to the simulated

@@ -10,17 +10,20 @@
 #include <utility>
 
 #include "app/app_messages.h"
+#include "app/shutdown_order.h"
 #include "app/simulator_menu.h"
+#include "app/start_order.h"
 #include "app/tray_menu.h"
 #include "app/bring_forward.h"
 #include "app/access_prompt.h"
 #include "app/language.h"
+#include "app/mouse_routine_read.h"
+#include "app/pad_key_light_messages.h"
 #include "backup/backup_store.h"
 #include "bus/bus_names.h"
 #include "pages/control_names.h"
 #include "pages/profile_link_page.h"
 #include "pages/mouse_performance_page.h"
-#include "platform/foreground/foreground_choice.h"
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "device/device_ids.h"
@@ -64,26 +67,6 @@ std::atomic<ui::UINT> g_instance_message{0};
 std::atomic<ui::HWND> g_main_hwnd{nullptr};
 
 
-// Used when no capture backend is given (tests, a build without Qt): every
-// installation fails, as a refused hook would.
-class NoInputSource : public IInputSource {
- public:
-  bool Start(CDeviceHook&, bool, bool) override { return false; }
-  void Stop() override {}
-};
-
-const char* HookMessageName(ui::UINT msg) {
-  switch (msg) {
-    case WM_HOOK_KEY_SINGLEKEY: return "WM_HOOK_KEY_SINGLEKEY";
-    case WM_HOOK_KEY_KBHITKEY: return "WM_HOOK_KEY_KBHITKEY";
-    case WM_HOOK_KEY_MACRO: return "WM_HOOK_KEY_MACRO";
-    case WM_HOOK_MOU_SINGLEKEY: return "WM_HOOK_MOU_SINGLEKEY";
-    case WM_HOOK_MOU_HitKEY: return "WM_HOOK_MOU_HitKEY";
-    case WM_HOOK_MOU_MACRO: return "WM_HOOK_MOU_MACRO";
-    default: return nullptr;
-  }
-}
-
 }  // namespace
 
 ui::UINT InstanceMessage() { return g_instance_message.load(); }
@@ -103,7 +86,14 @@ CMainWnd::CMainWnd(MainWndOptions options)
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)),
       sim_menu_(options_.simulated, [this] { return StartSimulatedSave(); }),
-      bring_forward_(BringForwardWindow()) {
+      bring_forward_(BringForwardWindow()),
+      preview_timer_([this](int period_ms) {
+        if (period_ms > 0) ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period_ms));
+        else ui::KillTimer(m_hWnd, kTimerPreviewFrame);  // hidden: shown or restored starts it again
+      }),
+      hooks_(options_.input_source),
+      page_timers_([this](int id, int period_ms) { StartTimer(id, period_ms); },
+                   [this](int id) { ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id)); }) {
   presence_->Attach(this);
   queues_[0] = std::make_unique<CDeviceQueue>(keyboard_, ui_post_, this);
   queues_[1] = std::make_unique<CDeviceQueue>(mouse_, ui_post_, this);
@@ -111,11 +101,6 @@ CMainWnd::CMainWnd(MainWndOptions options)
   // A device never backed up on this computer is backed up before the
   // first write of its connection, whoever writes.
   for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) backup::InstallAutomaticBackup(*channel);
-  if (options_.input_source == nullptr) {
-    no_input_ = std::make_unique<NoInputSource>();
-    options_.input_source = no_input_.get();
-  }
-  hook_ = std::make_unique<CDeviceHook>(*options_.input_source);
   pages_ = std::make_unique<pages::CPageSet>(m_pm, *this, *this, *this);
   lighting_ = std::make_unique<LightingPreviewHost>(mouse_, pad_, keyboard_);
   openrgb_ = std::make_unique<COpenRgbBridge>(
@@ -124,7 +109,7 @@ CMainWnd::CMainWnd(MainWndOptions options)
         return c.connected.load() != 0;
       },
       [timer = send_timer_] { timer->Arm(); });
-  options_.input_source->SetKeyObserver(lighting_.get());  // key presses light the reactive previews
+  hooks_.Source().SetKeyObserver(lighting_.get());  // key presses light the reactive previews
   CreateTrayMenu();
   if (options_.presence_threads) {
     SetPresenceBodies();
@@ -133,53 +118,40 @@ CMainWnd::CMainWnd(MainWndOptions options)
 }
 
 CMainWnd::~CMainWnd() {
-  tray_menu_.reset();
-  options_.input_source->SetKeyObserver(nullptr);
-  RemoveInputHooks();
-  // A window still alive shuts its workers down the usual way first; once
-  // it is gone, sent calls from workers return at once.
-  if (ui::IsWindow(m_hWnd)) WindowImplBase::DestroyWindow();  // nobody is asked any more
-  stopping_ = true;
-  openrgb_->Stop();
-  // The pages' completions refer to pages: none may run from here on.
-  StopQueues();
-  workers_.StopAll(options_.stop_timeout_ms);
-  // Workers let go keep the proxy and the channels; from here on their
-  // calls toward this window do nothing.
-  presence_->Detach();
-  link_selector_->Detach();
-  // A start still waiting on the desktop ends within its calls' timeouts;
-  // a watch for the desktop's script at once.
-  foreground_stop_.Set();
-  if (foreground_start_.joinable()) foreground_start_.join();
-  if (foreground_ && workers_.RunningCount() == 0) foreground_->Stop();
-  if (workers_.RunningCount() == 0) {
+  TeardownSteps steps;
+  steps.drop_tray_menu = [this] { tray_menu_.reset(); };
+  steps.remove_input = [this] {
+    hooks_.Source().SetKeyObserver(nullptr);
+    RemoveInputHooks();
+  };
+  steps.destroy_window_if_alive = [this] {
+    if (ui::IsWindow(m_hWnd)) WindowImplBase::DestroyWindow();
+  };
+  steps.mark_stopping = [this] { stopping_ = true; };
+  steps.stop_openrgb = [this] { openrgb_->Stop(); };
+  steps.stop_queues = [this] { StopQueues(); };
+  steps.stop_workers = [this] { workers_.StopAll(options_.stop_timeout_ms); };
+  steps.detach_workers = [this] { presence_->Detach(); };
+  steps.running_workers = [this] { return workers_.RunningCount(); };
+  steps.stop_program_links = [this](bool no_worker_running) { program_links_.Stop(no_worker_running); };
+  steps.reset_channels = [this] {
     pad_->Reset();
     mouse_->Reset();
     keyboard_->Reset();
-  }
-  tray_.DeleteTrayIcon();
-  RemoveObserver();
-  if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
-  ForbidDeviceExchangesOnThisThread(false);
-  if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
+  };
+  steps.unregister = [this] {
+    tray_.DeleteTrayIcon();
+    RemoveObserver();
+    if (g_main_hwnd.load() == m_hWnd) g_main_hwnd.store(nullptr);
+    ForbidDeviceExchangesOnThisThread(false);
+    if (ui::CResourceManager::GetInstance() != nullptr) ui::CResourceManager::GetInstance()->SetTextQueryInterface(nullptr);
+  };
+  RunTeardownOrder(steps);
 }
 
 void CMainWnd::RequestLightingRefresh() { lighting_->TriggerMouseFlash(); }
 
-// On the mouse detection thread with the mouse channel lock held: device
-// I/O and files only; the cursor page shows the result when the connected
-// event reaches it.
-void CMainWnd::ReadMouseRoutines() {
-  // Routine edits not yet on the mouse are not overwritten here: the
-  // cursor page asks first when the connected event reaches it.
-  if (routine_edits_.Unsaved()) {
-    DebugLine("routine read skipped: the routine files hold edits not yet on the mouse");
-    return;
-  }
-  const routine::RoutineReadReport r = routine::ReadRoutinesFromMouse(Channel(DeviceKind::Mouse), routine::RoutineStoreFor());
-  if (r.result != routine::RoutineResult::Ok) DebugLineF("routine read: %s", routine::RoutineResultName(r.result));
-}
+void CMainWnd::ReadMouseRoutines() { ReadMouseRoutinesOnConnect(Channel(DeviceKind::Mouse), routine_edits_); }
 
 void CMainWnd::SetPresenceBodies() {
   // The bodies hold the proxy and the backend, never the window.
@@ -244,69 +216,56 @@ void CMainWnd::OnWindowInit() {
   if (window_init_done_) return;
   window_init_done_ = true;
   const std::string main_ini = MainIniPath();
-  ui::SkinChangedParam skin;
-  if (ui::ReadStoredSkin(&skin)) {
-    if (ui::CControlUI* root = Find(names::kRoot)) {
-      root->SetBkColor(skin.bColor ? skin.bkcolor : 0);
-      root->SetBkImage(skin.bColor ? std::string() : skin.bgimage);
+  StartSteps steps;
+  steps.apply_stored_skin = [this] {
+    ui::SkinChangedParam skin;
+    if (ui::ReadStoredSkin(&skin)) {
+      if (ui::CControlUI* root = Find(names::kRoot)) {
+        root->SetBkColor(skin.bColor ? skin.bkcolor : 0);
+        root->SetBkImage(skin.bColor ? std::string() : skin.bgimage);
+      }
     }
-  }
-  // Stored data: the profile indexes fill the profile combos. (Macros load
-  // with their own page, the cursor routines before the pages start.)
-  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-    if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
-
-  ApplyIdentity(*keyboard_);
-  ApplyIdentity(*mouse_);
-  ApplyIdentity(*pad_);
-  keyboard_->connected = 0;
-  mouse_->connected = 0;
-  pad_->connected = 0;
-
-  CopyMachineLanguageToIni(main_ini);
-  ShowWindow(false);
-  StartProgramLinks();
-  StartSessionBus();
-  StartWorkers();
-  if (ReadOpenRgbChoice(main_ini).on) StartOpenRgbServer();
-  if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
-  ui::CResourceManager::GetInstance()->ReloadText();
+  };
+  // The profile indexes fill the profile combos. (Macros load with their
+  // own page, the cursor routines before the pages start.)
+  steps.load_profiles = [this] {
+    for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+      if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
+  };
+  steps.reset_channels = [this] {
+    for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) ApplyIdentity(*channel);
+    for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) channel->connected = 0;
+  };
+  steps.store_machine_language = [main_ini] { CopyMachineLanguageToIni(main_ini); };
+  steps.hide = [this] { ShowWindow(false); };
+  steps.start_program_links = [this] { StartProgramLinks(); };
+  steps.start_session_bus = [this] { StartSessionBus(); };
+  steps.start_worker = [this](int slot) {
+    workers_started_ = true;
+    workers_.Start(slot);
+  };
+  steps.set_timer = [this](ui::UINT_PTR timer, ui::UINT period_ms) { ui::SetTimer(m_hWnd, timer, period_ms); };
+  steps.open_send_timer = [this] { send_timer_->Open(m_hWnd, SendsWaiting()); };
+  steps.start_access_check = [this] { access_prompt_.Start(m_hWnd); };
+  steps.openrgb_stored_on = [main_ini] { return ReadOpenRgbChoice(main_ini).on; };
+  steps.start_openrgb = [this] { StartOpenRgbServer(); };
+  steps.reload_language = [main_ini] {
+    if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
+    ui::CResourceManager::GetInstance()->ReloadText();
+  };
+  steps.presence_threads = options_.presence_threads;
+  steps.access_help = options_.access_help;
+  RunStartOrder(steps);
 }
 
 void CMainWnd::StartProgramLinks() {
-  if (!(options_.presence_threads && options_.link_monitors) && !options_.foreground) return;
-  foreground_ = options_.foreground ? options_.foreground
-                                    : std::shared_ptr<foreground::IForegroundSource>(
-                                          foreground::CreateForegroundSource(foreground::ForegroundSessionFromEnvironment()));
-  pages_->ProfileLinks().SetLinkingPending();
-  foreground_start_ = std::thread([this, source = foreground_, post = ui_post_] {
-    foreground::ForegroundUnavailable why;
-    const bool started = source->Start(&why);
-    if (!post->Post([this, started, why] { ProgramLinksAnswered(started, why); })) {
-      DebugLine("program links: the window closed before the desktop answered");
-      return;
-    }
-    if (started || !source->CanStartLater()) return;
-    // The extension enabled or the KWin script loadable later: follow it
-    // instead of waiting for a restart.
-    const bool later = source->StartWhenAvailable(foreground_stop_, [this, post](const foreground::ForegroundUnavailable& off) {
-      post->Post([this, off] { ProgramLinksAnswered(false, off); });
-    });
-    if (later) post->Post([this] { ProgramLinksAnswered(true, {}); });
-  });
-}
-
-void CMainWnd::ProgramLinksAnswered(bool started, const foreground::ForegroundUnavailable& why) {
-  if (stopping_.load()) return;
-  if (!started) {
-    DebugLineF("program links off (%s): %s", foreground_->Name(), why.detail.c_str());
-    pages_->ProfileLinks().SetLinkingUnavailable(why.text_id);
-    return;
-  }
-  DebugLineF("program in front from the %s backend", foreground_->Name());
-  pages_->ProfileLinks().SetForegroundSource(foreground_.get());
-  pages_->ProfileLinks().SetLinkingAvailable();
-  link_selector_->Attach([this](const ProfileFamilyInfo& family, int index) {
+  CProgramLinks::Wiring w;
+  w.workers = &workers_;
+  w.page = &pages_->ProfileLinks();
+  w.post = ui_post_;
+  w.stopping = [this] { return stopping_.load(); };
+  w.workers_started = [this] { return workers_started_; };
+  w.select = [this](const ProfileFamilyInfo& family, int index) {
     const LinkSelectResult result = SelectLinked(family, index);
     if (result == LinkSelectResult::Selected && bus_) {
       const std::vector<std::string> names = ProfileNames(family);
@@ -318,21 +277,8 @@ void CMainWnd::ProgramLinksAnswered(bool started, const foreground::ForegroundUn
                             bus::kReasonProgramLink);
     }
     return result;
-  });
-  constexpr int kSlots[kLinkMonitorCount] = {kWorkerKbLightLink, kWorkerKbKeyLink, kWorkerMsDeviceLink, kWorkerMsKeyLink,
-                                             kWorkerMpLightLink};
-  for (int i = 0; i < kLinkMonitorCount; ++i) {
-    workers_.SetBody(kSlots[i], [family = &LinkMonitorFamily(i), source = foreground_, selector = link_selector_](CEvent& stop) {
-      LinkMonitorParam param;
-      param.family = family;
-      param.source = source.get();
-      param.selector = selector.get();
-      param.stop = &stop;
-      LinkMonitorThread(param);
-    });
-    // Before StartWorkers ran, it starts them in their place in the order.
-    if (workers_started_) workers_.Start(kSlots[i]);
-  }
+  };
+  program_links_.Start(options_.presence_threads && options_.link_monitors, options_.foreground, std::move(w));
 }
 
 void CMainWnd::StartSessionBus() {
@@ -366,15 +312,6 @@ void CMainWnd::StartSessionBus() {
   DebugLineF("session-bus API on as %s", bus::kBusName);
 }
 
-void CMainWnd::StartWorkers() {
-  workers_started_ = true;
-  for (int index : kStartOrderBeforeTimer) workers_.Start(index);
-  send_timer_->Open(m_hWnd, SendsWaiting());
-  for (int index : kStartOrderAfterTimer) workers_.Start(index);
-  if (options_.presence_threads) ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
-  if (options_.presence_threads && options_.access_help) access_prompt_.Start(m_hWnd);
-}
-
 // ---------------------------------------------------------------- messages
 
 ui::LRESULT CMainWnd::OnDestroy(ui::UINT, ui::WPARAM, ui::LPARAM, bool& handled) {
@@ -386,16 +323,12 @@ ui::LRESULT CMainWnd::OnDestroy(ui::UINT, ui::WPARAM, ui::LPARAM, bool& handled)
 
 ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) {
   if (msg == ui::WM_ACTIVATE) {
-    inactive_ = ui::LoWord(wparam) == ui::WA_INACTIVE;
-    if (inactive_) RemoveInputHooks();
+    hooks_.OnActivate(ui::LoWord(wparam) == ui::WA_INACTIVE);
     handled = false;
     return 0;
   }
   if (msg == ui::WM_LBUTTONDOWN) {
-    // A press on the window means the user is working in it, even where
-    // no window manager gave the activation back (say, after a native
-    // edit closed): input capture may start again.
-    inactive_ = false;
+    hooks_.OnPress();
     handled = false;
     return 0;
   }
@@ -414,13 +347,8 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     handled = true;
     return 0;
   }
-  if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads &&
-      preview_period_ms_ != kPreviewFramePeriodMs) {
-    // Shown or restored: the preview looks at once instead of at the end
-    // of its slow hidden-window period.
-    preview_period_ms_ = kPreviewFramePeriodMs;
-    ui::SetTimer(m_hWnd, kTimerPreviewFrame, kPreviewFramePeriodMs);
-  }
+  if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads)
+    preview_timer_.OnShown();
   if (msg == kMsgAllDevicesGone) {
     OnAllDevicesGone();
     handled = true;
@@ -452,22 +380,10 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       return 0;
     case ui::WM_MENUCLICK: {
       handled = true;
-      auto* cmd = reinterpret_cast<ui::MenuCmd*>(wparam);
-      if (cmd == nullptr) return 0;
-      const std::string name = cmd->szName;
-      const std::string text = cmd->szText;
-      m_pm.DeletePtr(cmd);
-      RunMenuCommand(name, text);
+      if (tray_menu_) tray_menu_->OnMenuClick(reinterpret_cast<ui::MenuCmd*>(wparam));
+      else m_pm.DeletePtr(reinterpret_cast<ui::MenuCmd*>(wparam));
       return 0;
     }
-    case WM_MP_KEY_COLOR:
-    case WM_MP_KEY_ALPHA:
-      // The pad's key lights; a number outside the 15 controls (or a
-      // control the layout lacks) is ignored there.
-      if (msg == WM_MP_KEY_COLOR) pages_->KeyLights().SetColour(DeviceKind::MousePad, wparam, static_cast<ui::UiColor>(lparam));
-      else pages_->KeyLights().SetAlpha(DeviceKind::MousePad, wparam, static_cast<int>(lparam));
-      handled = true;
-      return 0;
     case WM_SETTING_DONE:
       ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
       handled = true;
@@ -481,19 +397,7 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
     default:
       break;
   }
-  if (const char* hook = HookMessageName(msg)) {
-    // Keyboard events: sent, lParam points at the event record for the
-    // duration of the call.
-    DebugLine(hook);
-    const auto* record = reinterpret_cast<const KeyEventRecord*>(lparam);
-    if (hook_listener_ != nullptr && record != nullptr)
-      hook_listener_->OnHookKeyboard(msg, static_cast<uint32_t>(wparam), *record);
-    handled = true;
-    return 0;
-  }
-  if (msg == WM_HOOK_KEY_MOUSE_MACRO || msg == WM_HOOK_MOU_MOUSE_MACRO) {
-    // Mouse events: posted, wParam only.
-    if (hook_listener_ != nullptr) hook_listener_->OnHookMouse(msg, static_cast<uint32_t>(wparam));
+  if (hooks_.Dispatch(msg, wparam, lparam) || ApplyPadKeyLightMessage(pages_->KeyLights(), msg, wparam, lparam)) {
     handled = true;
     return 0;
   }
@@ -520,11 +424,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       access_prompt_.Check(m_hWnd);
       break;
     case kTimerPreviewFrame:
-      if (const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()); period != preview_period_ms_) {
-        preview_period_ms_ = period;
-        if (period > 0) ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period));
-        else ui::KillTimer(m_hWnd, kTimerPreviewFrame);  // hidden: shown or restored starts it again
-      }
+      preview_timer_.AfterFrame(lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()));
       break;
     case kTimerRepaint:
       Invalidate();
@@ -533,10 +433,7 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       DebugLine(kDebugRepaint);
       break;
     default:
-      if (const auto timer = page_timers_.find(static_cast<int>(id)); timer != page_timers_.end()) {
-        const std::function<void()> on_tick = timer->second;  // it may kill its own timer
-        on_tick();
-      }
+      page_timers_.Tick(static_cast<int>(id));
       break;
   }
 }
@@ -560,18 +457,21 @@ void CMainWnd::OnAllDevicesGone() {
 }
 
 void CMainWnd::ShutdownWorkers() {
-  DebugLine(kDebugShutdown);
-  stopping_ = true;
-  openrgb_->Stop();
-  ShowWindow(false);
-  StopQueues();
-  const StopResult result = workers_.StopAll(options_.stop_timeout_ms);
-  DebugLine(result == StopResult::AllEnded ? kDebugAllEnded : kDebugTimedOut);
-  // A worker let go may still report: the service stays, only stopped.
-  if (bus_) bus_->Stop();
-  send_timer_->Close();
-  access_prompt_.Stop(m_hWnd);
-  ui::PostQuitMessage(0);
+  ShutdownSteps steps;
+  steps.mark_stopping = [this] { stopping_ = true; };
+  steps.stop_openrgb = [this] { openrgb_->Stop(); };
+  steps.hide = [this] { ShowWindow(false); };
+  steps.stop_queues = [this] { StopQueues(); };
+  steps.stop_workers = [this] { return workers_.StopAll(options_.stop_timeout_ms); };
+  steps.stop_session_bus = [this] {
+    if (bus_) bus_->Stop();
+  };
+  steps.stop_timers = [this] {
+    send_timer_->Close();
+    access_prompt_.Stop(m_hWnd);
+  };
+  steps.post_quit = [] { ui::PostQuitMessage(0); };
+  RunShutdownOrder(steps);
 }
 
 // ---------------------------------------------------------------- visibility
@@ -657,20 +557,10 @@ int CMainWnd::ShowCountMessage(std::string_view text_id, uint64_t number) {
   return ui::ShowMessage(m_hWnd, macro::FormatCountMessage(format, number), false, MessageButtons(text_id));
 }
 
-void CMainWnd::RemoveInputHooks() {
-  ++hook_removals_;
-  if (hook_) hook_->RemoveHooks();
-  if (hook_listener_ != nullptr) hook_listener_->OnHooksRemoved();
-}
+void CMainWnd::RemoveInputHooks() { hooks_.Remove(); }
 
-int CMainWnd::InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) {
-  // Input goes to another window: nothing of it would be seen, and the
-  // hooks would stay until the next deactivation removed them.
-  if (inactive_) {
-    DebugLine("input hooks refused: the program is not active");
-    return 0;
-  }
-  return hook_->InstallHooks(mode, this, keyboard, mouse);
+HookInstallResult CMainWnd::InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) {
+  return hooks_.Install(mode, this, keyboard, mouse);
 }
 
 void CMainWnd::SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) {
@@ -694,13 +584,9 @@ void CMainWnd::OpenSkinChooser(ui::CControlUI* anchor) {
   if (ui::CSkinFrame::Open(m_hWnd, anchor) == nullptr) DebugLine("skin chooser could not be opened");
 }
 void CMainWnd::StartTimer(int id, int period_ms, std::function<void()> on_tick) {
-  page_timers_[id] = std::move(on_tick);
-  StartTimer(id, period_ms);
+  page_timers_.Start(id, period_ms, std::move(on_tick));
 }
-void CMainWnd::KillTimer(int id) {
-  page_timers_.erase(id);
-  ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id));
-}
+void CMainWnd::KillTimer(int id) { page_timers_.Kill(id); }
 void CMainWnd::ReadAgain(DeviceKind kind) { SendReadMessage(ReadAllMessageOf(kind)); }
 ui::UiPoint CMainWnd::CursorPos() {
   ui::UiPoint cursor{};
@@ -711,10 +597,7 @@ ui::UiPoint CMainWnd::CursorPos() {
 // ---------------------------------------------------------------- tray menu
 
 void CMainWnd::OpenTrayMenu() {
-  ui::UiPoint pt{};
-  ui::GetCursorPos(&pt);
-  pt.y -= 50;
-  if (tray_menu_) tray_menu_->Open(pt);
+  if (tray_menu_) tray_menu_->OpenAtCursor();
 }
 
 void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) {

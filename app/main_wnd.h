@@ -9,7 +9,7 @@
 // Visibility: the window exists from start to exit but is shown only while
 // a device is connected; otherwise it waits behind its tray icon. The first
 // paint delivers "windowinit", which loads the stored data, starts the
-// workers and timer 2, and hides the window.
+// workers and timer 2, and hides the window (app/start_order.h).
 //
 // Threads. Everything runs on the UI thread except the IPresenceHost calls,
 // which workers make: their control changes reach the UI thread as a SENT
@@ -18,9 +18,10 @@
 // StartTimer and MarkSettingsPending never wait and may be called from any
 // thread.
 //
-// Shutdown (WM_DESTROY): the tray icon goes, the quit message is posted
-// (which releases workers blocked in a send), every stop event is set and
-// the workers are waited for together, at most StopTimeoutMs() (10 s); the
+// Shutdown (WM_DESTROY, in the order of app/shutdown_order.h): the tray
+// icon goes, the quit message is posted (which releases workers blocked in
+// a send), every stop event is set and the workers are waited for
+// together, at most StopTimeoutMs() (10 s); the
 // device sequences of a worker end between two exchanges once its stop
 // event is set. A worker still running after that is let go: it holds the
 // presence proxy (presence_host_proxy.h) with the channels, not the window,
@@ -40,12 +41,16 @@
 #include "app/app_messages.h"
 #include "app/on_demand_timer.h"
 #include "app/link_selector.h"
+#include "app/page_timers.h"
+#include "app/preview_frame_timer.h"
+#include "app/program_links.h"
 #include "app/openrgb_bridge.h"
 #include "app/lighting_preview_host.h"
 #include "app/settings_sender.h"
 #include "app/simulator_menu.h"
 #include "app/tray_menu.h"
 #include "app/bring_forward.h"
+#include "app/input_hook_gate.h"
 #include "app/window_ui_post.h"
 #include "device/device_queue.h"
 #include "app/worker_threads.h"
@@ -131,15 +136,15 @@ class CMainWnd : public ui::WindowImplBase,
   // with their own code; until then there is nothing to remove). Counts the
   // calls so the routing can be checked.
   void RemoveInputHooks() override;
-  int HookRemovals() const { return hook_removals_; }
+  int HookRemovals() const { return hooks_.Removals(); }
   // Installs the hooks for `mode` (platform/input_hooks.h); their messages
-  // go to the listener set with SetHookListener. 1 on success, 0 when the
-  // input can't be captured or the program is not active (its last
-  // WM_ACTIVATE was WA_INACTIVE). UI thread.
-  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override;
-  void SetHookListener(IHookListener* listener) override { hook_listener_ = listener; }
+  // go to the listener set with SetHookListener. Installed, Unavailable
+  // when the input can't be captured, Inactive when the program is not
+  // active (app/input_hook_gate.h). UI thread.
+  HookInstallResult InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override;
+  void SetHookListener(IHookListener* listener) override { hooks_.SetListener(listener); }
   pages::IInputHooks* InputHooks() override { return this; }
-  CDeviceHook& Hook() { return *hook_; }
+  CDeviceHook& Hook() { return hooks_.Hook(); }
   // IHookTarget: the hook owner's events as the WM_HOOK_* messages.
   void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
   void PostHookMouse(uint32_t message, uint32_t wparam) override;
@@ -150,7 +155,7 @@ class CMainWnd : public ui::WindowImplBase,
   // simulated save, tests): Submit with `progress`. UI thread.
   bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation);
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
-  bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
+  HookInstallResult InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
   // Operations showing the ring are queued or running.
   bool DeviceOperationBusy() const { return operations_pending_ > 0; }
   // The device's queue: everything that talks to the device goes there
@@ -183,8 +188,8 @@ class CMainWnd : public ui::WindowImplBase,
   ui::CMenuWnd* TrayMenu() const { return tray_menu_ ? tray_menu_->Menu() : nullptr; }
   int StopTimeoutMs() const { return options_.stop_timeout_ms; }
 
-  // "windowinit" (first paint): background, stored profiles, channel
-  // identities, language, hide, workers and timer 2. Runs once.
+  // "windowinit" (first paint): the start steps in their order
+  // (app/start_order.h). Runs once.
   void OnWindowInit();
 
   // --- window operations the tray, the instance message and tests use
@@ -270,17 +275,10 @@ class CMainWnd : public ui::WindowImplBase,
   void OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam);
   void OnAllDevicesGone();
   void ShutdownWorkers();
-  void StartWorkers();
   void SetPresenceBodies();
-  // Starts the foreground source on a one-shot thread (loading the KWin
-  // script or asking GNOME Shell waits on the session bus); the link
-  // controls stay disabled until ProgramLinksAnswered, posted back. When
-  // the desktop's script is missing, the thread goes on watching for it
-  // and posts each new reason, then the start.
+  // The program links (app/program_links.h) wired to the links page, the
+  // workers and the select on the device's queue.
   void StartProgramLinks();
-  // UI thread: installs and starts the five program-link monitors, or
-  // shows why the links are off.
-  void ProgramLinksAnswered(bool started, const foreground::ForegroundUnavailable& why);
   void FlashTopMost();
   // Runs fn on the UI thread: directly there, else through a sent message;
   // false when it could not run (window gone, shutdown begun).
@@ -323,22 +321,15 @@ class CMainWnd : public ui::WindowImplBase,
   CSimulatorMenu sim_menu_;
   CBringForward bring_forward_;
   CBringForward::Window BringForwardWindow();
-  // What the program-link monitors hold instead of this window, and the
-  // source of the program in front (shared: a monitor let go keeps it).
-  std::shared_ptr<LinkSelectProxy> link_selector_ = std::make_shared<LinkSelectProxy>();
-  std::shared_ptr<foreground::IForegroundSource> foreground_;
-  // Runs foreground_->Start; joined before foreground_->Stop.
-  std::thread foreground_start_;
-  // Ends foreground_start_'s watch (manual reset; set at shutdown).
-  CEvent foreground_stop_{CEvent::Reset::Manual};
-  bool workers_started_ = false;  // StartWorkers ran; UI thread
+  CProgramLinks program_links_;
+  bool workers_started_ = false;  // the start order started the workers; UI thread
   // The OpenRGB SDK server; stopped before the channels go.
   std::unique_ptr<COpenRgbBridge> openrgb_;
   // Starts the server on the stored port; reports a failure. UI thread.
   bool StartOpenRgbServer();
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
-  int preview_period_ms_ = kPreviewFramePeriodMs;
+  CPreviewFrameTimer preview_timer_;
   // Shared with the queued sends, which may outlive a window whose stop
   // timed out.
   std::shared_ptr<PendingSettings> pending_ = std::make_shared<PendingSettings>();
@@ -350,18 +341,14 @@ class CMainWnd : public ui::WindowImplBase,
       std::make_shared<COnDemandTimer>(kTimerSendSettings, kSendSettingsPeriodMs);
   bool SendsWaiting() const;
   std::atomic<bool> stopping_{false};
-  int hook_removals_ = 0;
-  bool inactive_ = false;  // the last WM_ACTIVATE was WA_INACTIVE
-  std::unique_ptr<IInputSource> no_input_;  // used when the options name no source
-  std::unique_ptr<CDeviceHook> hook_;
-  IHookListener* hook_listener_ = nullptr;
+  CInputHookGate hooks_;
   bool window_init_done_ = false;
   // The queues' way to the UI thread, and the three queues (keyboard,
   // mouse, pad), stopped before the workers at shutdown.
   std::shared_ptr<CWindowUiPost> ui_post_ = std::make_shared<CWindowUiPost>();
   std::unique_ptr<CDeviceQueue> queues_[3];
-  int operations_pending_ = 0;
-  std::unordered_map<int, std::function<void()>> page_timers_;  // by timer id; UI thread  // ring operations queued or running; UI thread
+  int operations_pending_ = 0;  // ring operations queued or running; UI thread
+  CPageTimers page_timers_;
   CAccessPrompt access_prompt_;  // timer 8
   // The session-bus API; created before the workers start and stopped
   // after they ended, so their notifications always find it.

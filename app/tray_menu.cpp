@@ -41,6 +41,21 @@ CTrayMenu::~CTrayMenu() {
   delete menu_;
 }
 
+void CTrayMenu::OpenAtCursor() {
+  ui::UiPoint at{};
+  ui::GetCursorPos(&at);
+  at.y -= 50;
+  Open(at);
+}
+
+void CTrayMenu::OnMenuClick(ui::MenuCmd* cmd) {
+  if (cmd == nullptr) return;
+  const std::string name = cmd->szName;
+  const std::string text = cmd->szText;
+  pm_.DeletePtr(cmd);
+  Run(name, text);
+}
+
 void CTrayMenu::Open(ui::UiPoint at) {
   if (menu_ != nullptr) {
     if (ui::IsWindow(menu_->GetHWND())) ui::CMenuWnd::DestroyMenu();

@@ -19,6 +19,7 @@
 
 namespace trx::ui {
 class CMenuUI;
+struct MenuCmd;
 class CMenuWnd;
 class CPaintManagerUI;
 }
@@ -49,10 +50,14 @@ class CTrayMenu {
   void AddSection(Section section) { sections_.push_back(std::move(section)); }
   // Opens a new menu at `at` (the previous one is freed).
   void Open(ui::UiPoint at);
+  // Opens it a little above the cursor (the right click on the icon).
+  void OpenAtCursor();
   // The menu last opened; null before.
   ui::CMenuWnd* Menu() const { return menu_; }
   // Runs an item by name (text: the item's text).
   void Run(const std::string& name, const std::string& text);
+  // WM_MENUCLICK: runs the record's item and frees the record (null: nothing).
+  void OnMenuClick(ui::MenuCmd* cmd);
 
  private:
   ui::CPaintManagerUI& pm_;

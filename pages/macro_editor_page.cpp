@@ -764,7 +764,7 @@ void CMacroEditorPage::StartRecording() {
   const bool mouse = record_clicks_ || OptionSelected(controls(), N("macro_mouse_roller")) ||
                      OptionSelected(controls(), N("macro_mouse_move"));
   hooks->SetHookListener(this);
-  if (hooks->InstallInputHooks(hook_mode_, keyboard, mouse) == 0) {
+  if (hooks->InstallInputHooks(hook_mode_, keyboard, mouse) != HookInstallResult::Installed) {
     hooks->SetHookListener(nullptr);
     return;  // nothing can be captured: the page stays as it was
   }

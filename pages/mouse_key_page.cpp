@@ -262,7 +262,7 @@ void CKeyAssignmentPage::ShowAssignment(int button) {
 void CKeyAssignmentPage::InstallKeyCapture() {
   ctx_.window.RemoveInputHooks();
   const uint32_t mode = kind_ == DeviceKind::Mouse ? kHookModeMouseSingleKey : kHookModeKeyboardSingleKey;
-  if (!ctx_.window.InstallKeyCapture(mode, this))
+  if (ctx_.window.InstallKeyCapture(mode, this) != HookInstallResult::Installed)
     DebugLine("button page: the key capture could not be installed");
 }
 

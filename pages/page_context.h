@@ -75,9 +75,9 @@ class IDevices {
 class IInputHooks {
  public:
   virtual ~IInputHooks() = default;
-  // Installs the hooks of `mode` (platform/input_hooks.h); 1 on success, 0
-  // when the input can't be captured.
-  virtual int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) = 0;
+  // Installs the hooks of `mode` (platform/input_hooks.h): Installed, or
+  // why not.
+  virtual HookInstallResult InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) = 0;
   // Where the captured events go (null: nowhere).
   virtual void SetHookListener(IHookListener* listener) = 0;
 };
@@ -108,8 +108,8 @@ class IWindow {
   // The screen position of the pointer (the palette opens beside it).
   virtual ui::UiPoint CursorPos() = 0;
   // Installs the keyboard hook in `mode`; its events reach `listener` until
-  // the hooks are removed. False when the input can't be captured.
-  virtual bool InstallKeyCapture(uint32_t mode, IHookListener* listener) = 0;
+  // the hooks are removed; Installed, or why not.
+  virtual HookInstallResult InstallKeyCapture(uint32_t mode, IHookListener* listener) = 0;
   // The millisecond clock pages time things with (a recording's gaps);
   // the monotonic clock unless a test gives its own. Any thread.
   virtual const ITickClock& Clock() {

@@ -24,15 +24,15 @@ uint32_t HookMouseMessage(uint32_t mode) {
 
 bool KeyPassesHook(uint32_t vk) { return vk == kVkNumLock || vk == kVkCapsLock || vk == kVkScrollLock; }
 
-int CDeviceHook::InstallHooks(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse) {
+HookInstallResult CDeviceHook::InstallHooks(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse) {
   RemoveHooks();
-  if ((keyboard || mouse) && !source_.Start(*this, keyboard, mouse)) return 0;
+  if ((keyboard || mouse) && !source_.Start(*this, keyboard, mouse)) return HookInstallResult::Unavailable;
   keyboard_ = keyboard;
   mouse_ = mouse;
   target_ = target;
   counter_ = 0;
   mode_ = mode;
-  return 1;
+  return HookInstallResult::Installed;
 }
 
 void CDeviceHook::RemoveHooks() {

@@ -122,6 +122,13 @@ class IInputSource {
   virtual void SetKeyObserver(IKeyObserver* /*observer*/) {}
 };
 
+// What installing the hooks came to.
+enum class HookInstallResult {
+  Installed,
+  Unavailable,  // the source can't capture this input
+  Inactive,     // the program is not active (the window refuses)
+};
+
 class CDeviceHook {
  public:
   explicit CDeviceHook(IInputSource& source) : source_(source) {}
@@ -130,9 +137,10 @@ class CDeviceHook {
   CDeviceHook& operator=(const CDeviceHook&) = delete;
 
   // Removes the hooks, then installs the keyboard and / or mouse capture.
-  // 1 on success (target and mode stored, counter cleared), 0 when the
-  // source can't capture (mode and target unchanged, nothing installed).
-  int InstallHooks(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse);
+  // Installed (target and mode stored, counter cleared), or Unavailable
+  // when the source can't capture (mode and target unchanged, nothing
+  // installed).
+  HookInstallResult InstallHooks(uint32_t mode, IHookTarget* target, bool keyboard, bool mouse);
   void RemoveHooks();
 
   bool KeyboardHooked() const { return keyboard_; }

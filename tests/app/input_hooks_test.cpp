@@ -70,7 +70,7 @@ class InputHooksTest : public MainWndTest {
 };
 
 TEST_F(InputHooksTest, RecordingThroughTheWindowMessages) {
-  ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
   page.recorder.Start(false);
   EXPECT_TRUE(Key(0, 'A', true));
   Key(90, 'A', false);
@@ -88,7 +88,7 @@ TEST_F(InputHooksTest, RecordingThroughTheWindowMessages) {
 }
 
 TEST_F(InputHooksTest, DeactivationRemovesTheHooksAndStopsTheRecording) {
-  ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
   page.recorder.Start(false);
   ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
   EXPECT_EQ(source.hook, nullptr);
@@ -101,7 +101,7 @@ using InputHooksDefault = MainWndTest;
 
 TEST_F(InputHooksDefault, WithoutASourceInstallingFails) {
   CreateWindow();
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, false), 0);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, false), HookInstallResult::Unavailable);
   window->RemoveInputHooks();  // nothing installed: harmless
 }
 
@@ -115,10 +115,10 @@ namespace {
 // inactive the hooks are refused, and accepted again once it is active.
 TEST_F(InputHooksTest, RefusedWhileTheProgramIsInactive) {
   ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 0);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Inactive);
   EXPECT_EQ(source.hook, nullptr);
   ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_ACTIVE, 0);
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
   EXPECT_NE(source.hook, nullptr);
 }
 
@@ -127,7 +127,7 @@ TEST_F(InputHooksTest, RefusedWhileTheProgramIsInactive) {
 TEST_F(InputHooksTest, APressOnTheWindowMakesItActiveAgain) {
   ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
   ui::SendMessage(window->GetHWND(), ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(10, 10));
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), 1);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
   EXPECT_NE(source.hook, nullptr);
 }
 

@@ -50,7 +50,7 @@ struct Page : IHookTarget {
 class RecorderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(hook.InstallHooks(kHookModeMouseMacro, &page, true, true), 1);
+    ASSERT_EQ(hook.InstallHooks(kHookModeMouseMacro, &page, true, true), HookInstallResult::Installed);
     page.recorder.Start(false);
   }
   // A key event as the event filter makes it from an X keycode.
@@ -145,16 +145,16 @@ TEST_F(RecorderTest, HookSwallowsAllButTheLockKeysAndRoutesByMode) {
   EXPECT_EQ(page.messages, (std::vector<uint32_t>{0x812, 0x812, 0x812, 0x812, 0x813}));
 
   source.accept = false;
-  EXPECT_EQ(hook.InstallHooks(kHookModeKeyboardSingleKey, &page, true, false), 0);
+  EXPECT_EQ(hook.InstallHooks(kHookModeKeyboardSingleKey, &page, true, false), HookInstallResult::Unavailable);
   EXPECT_EQ(hook.Mode(), kHookModeMouseMacro);  // unchanged
   EXPECT_FALSE(hook.KeyboardHooked());
   EXPECT_FALSE(Key(0, 'A', true));  // nothing installed: passes
   source.accept = true;
-  ASSERT_EQ(hook.InstallHooks(kHookModeKeyboardMacro, &page, true, true), 1);
+  ASSERT_EQ(hook.InstallHooks(kHookModeKeyboardMacro, &page, true, true), HookInstallResult::Installed);
   page.messages.clear();
   Key(0, 'A', true);
   Mouse(0, kWmLButtonDown);
-  ASSERT_EQ(hook.InstallHooks(kHookModeMouseSingleKey, &page, true, false), 1);
+  ASSERT_EQ(hook.InstallHooks(kHookModeMouseSingleKey, &page, true, false), HookInstallResult::Installed);
   Key(0, 'A', true);
   Mouse(0, kWmLButtonDown);  // no mouse hook in a single-key capture
   EXPECT_EQ(page.messages, (std::vector<uint32_t>{0x803, 0x804, 0x810}));

@@ -97,7 +97,7 @@ class RecordingSaver : public IProfileSaver {
 // Input capture: records the installs; the test raises the events.
 class FakeInputHooks : public IInputHooks {
  public:
-  int InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override {
+  HookInstallResult InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override {
     installs.push_back({mode, keyboard, mouse});
     return install_result;
   }
@@ -109,7 +109,7 @@ class FakeInputHooks : public IInputHooks {
     bool operator==(const Install&) const = default;
   };
   std::vector<Install> installs;
-  int install_result = 1;
+  HookInstallResult install_result = HookInstallResult::Installed;
   IHookListener* listener = nullptr;
 };
 
@@ -135,10 +135,10 @@ class FakeWindow : public IWindow {
   std::map<int, std::function<void()>> ticks;  // the pages' timer callbacks by id
   void KillTimer(int id) override { calls.push_back("kill timer " + std::to_string(id)); }
   ui::UiPoint CursorPos() override { return cursor; }
-  bool InstallKeyCapture(uint32_t mode, IHookListener* listener) override {
+  HookInstallResult InstallKeyCapture(uint32_t mode, IHookListener* listener) override {
     calls.push_back("key capture " + std::to_string(mode));
     key_listener = listener;
-    return true;
+    return HookInstallResult::Installed;
   }
   // Time stands still until the test moves `clock.now`.
   struct FakeClock : ITickClock {

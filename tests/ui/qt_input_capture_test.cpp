@@ -58,7 +58,7 @@ class QtInputCaptureTest : public ::testing::Test {
 };
 
 TEST_F(QtInputCaptureTest, KeysBecomeHookRecordsAndAreSwallowed) {
-  ASSERT_EQ(hook.InstallHooks(kHookModeMouseMacro, &target, true, true), 1);
+  ASSERT_EQ(hook.InstallHooks(kHookModeMouseMacro, &target, true, true), trx::HookInstallResult::Installed);
   SendKey(QEvent::KeyPress, Qt::Key_A, 38);
   SendKey(QEvent::KeyRelease, Qt::Key_A, 38);
   SendKey(QEvent::KeyPress, Qt::Key_Enter, 104);            // keypad Enter
@@ -93,7 +93,7 @@ TEST_F(QtInputCaptureTest, KeyObserverSeesPressesWithAndWithoutTheHooksAndTakesN
   capture.SetKeyObserver(&observer);
   SendKey(QEvent::KeyPress, Qt::Key_A, 38);     // no hooks: the widget gets it too
   SendKey(QEvent::KeyRelease, Qt::Key_A, 38);   // releases are not reported
-  ASSERT_EQ(hook.InstallHooks(kHookModeKeyboardMacro, &target, true, false), 1);
+  ASSERT_EQ(hook.InstallHooks(kHookModeKeyboardMacro, &target, true, false), trx::HookInstallResult::Installed);
   SendKey(QEvent::KeyPress, Qt::Key_Enter, 104);  // recording: swallowed, still observed
   hook.RemoveHooks();                             // the filter stays for the observer
   SendKey(QEvent::KeyPress, Qt::Key_B, 56);

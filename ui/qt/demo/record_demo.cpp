@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   Recording recording(clock);
   trx::ui::qt::QtInputCapture capture;
   trx::CDeviceHook hook(capture);
-  if (hook.InstallHooks(trx::kHookModeMouseMacro, &recording, true, true) != 1) {
+  if (hook.InstallHooks(trx::kHookModeMouseMacro, &recording, true, true) != trx::HookInstallResult::Installed) {
     std::fprintf(stderr, "trx770-record-demo: input capture not available\n");
     return 1;
   }
