@@ -28,7 +28,7 @@ const char* const kButtonHelp =
     "        FUNCTION: left, right, middle, back, forward, dpi-up, dpi-down, dpi-loop,\n"
     "                  key:Ctrl+C, media:volume-up, system:sleep|power|wake-up,\n"
     "                  macro:NAME[:repeat=N|mode=M], routine:N, fire:A,B,\n"
-    "                  swing:left|right|up|down,COUNT,HIGH,LOW, default\n";
+    "                  swing:left|right|up|down,COUNT,HIGH,LOW, disabled, default\n";
 
 namespace {
 

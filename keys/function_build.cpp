@@ -28,12 +28,17 @@ uint8_t SwingCount(int count, int direction_item) {
 
 uint8_t ModifierBit(int modifier_item) { return KeyTable()[modifier_item - 1].param1; }
 
+// The modifier bits (LCtrl 0x01 ... RWin 0x80) as the label names them.
+constexpr const char* kModifierLabels[8] = {"Ctrl", "Shift", "Alt", "Win", "RCtrl", "RShift", "RAlt", "RWin"};
+
 }  // namespace
 
 std::optional<KeyAssignment> BuildAssignment(int item, const CategoryValues& v, KeyAssignment factory) {
   switch (item) {
     case kCategoryDefault:
       return factory;
+    case kCategoryDisabled:
+      return KeyAssignment{kKeyTypeNone, 0, 0};
     case kCategoryMouseButton:
       return FromTable(kTypeMouseButton, MouseButtonTable, v.button_item);
     case kCategoryHorizontalSwing:
@@ -103,6 +108,18 @@ KeyAssignment CapturedAssignment(size_t row, int modifier_item) {
   return {kTypeKey, bit, r.param2};
 }
 
+uint8_t ModifierKeyBit(size_t row) {
+  const KeyRow& r = KeyTable()[row];
+  return r.type == kTypeKey && r.param2 == 0 ? r.param1 : 0;
+}
+
+std::string ModifierPrefix(uint8_t bits) {
+  std::string out;
+  for (int b = 0; b < 8; ++b)
+    if (bits & (1u << b)) out += std::string(kModifierLabels[b]) + "+";
+  return out;
+}
+
 ShownFunction ShowValues(KeyAssignment a, size_t macro_count) {
   ShownFunction shown;
   CategoryValues& v = shown.values;
@@ -124,6 +141,7 @@ ShownFunction ShowValues(KeyAssignment a, size_t macro_count) {
       v.v_direction_item = a.param2 >> 7;
       break;
     case kTypeFireKey: v.fire_a = a.param1, v.fire_b = a.param2; break;
+    case kKeyTypeNone: break;
     case kTypeMacroMode:
       if (a.param1 < macro_count) v.macro_item = a.param1;
       v.repeat_item = a.param2 < kRepeatCountItem ? a.param2 : -1;
@@ -142,6 +160,8 @@ ShownFunction ShowValues(KeyAssignment a, size_t macro_count) {
       if (a.param2 != 0) {
         row = FindKeyRow(kTypeKey, 0, a.param2);
         if (std::has_single_bit(a.param1)) v.modifier_item = std::countr_zero(a.param1) + 1;
+        // Several modifiers: no item of the list says so, the function keeps them.
+        if (std::popcount(a.param1) > 1) v.modifier_item = -1;
       }
       if (row) shown.key_name = KeyTable()[*row].name;
       v.key_captured = row.has_value();
@@ -155,7 +175,7 @@ ShownFunction ShowValues(KeyAssignment a, size_t macro_count) {
 }
 
 Label LabelOf(KeyAssignment a, const std::vector<std::string>& macro_names) {
-  auto from = [](const char* name) { return name ? Label{Label::LanguageKey, name} : Label{}; };
+  auto from = [](const char* name) { return name ? Label{Label::LanguageKey, name, {}} : Label{}; };
   auto table_name = [&](auto& table) {
     const auto row = FindRow(table, a.param1, a.param2);
     return from(row ? table[*row].name : nullptr);
@@ -170,7 +190,10 @@ Label LabelOf(KeyAssignment a, const std::vector<std::string>& macro_names) {
       // so the label never keeps the name of the button's former function.
       auto row = FindKeyRow(kTypeKey, a.param1, a.param2);
       if (!row && a.param2 != 0) row = FindKeyRow(kTypeKey, 0, a.param2);
-      return from(row ? KeyTable()[*row].name : nullptr);
+      Label label = from(row ? KeyTable()[*row].name : nullptr);
+      // Held modifiers are named before the key: "Ctrl+C".
+      if (row && a.param2 != 0 && KeyTable()[*row].param1 != a.param1) label.modifiers = ModifierPrefix(a.param1);
+      return label;
     }
     case kTypeHorizontalSwing:
       return from(a.param2 & kSwingDirectionBit ? "mouse_key_right_Swing" : "mouse_key_left_Swing");
@@ -178,7 +201,7 @@ Label LabelOf(KeyAssignment a, const std::vector<std::string>& macro_names) {
       return from(a.param2 & kSwingDirectionBit ? "mouse_key_down_Swing" : "mouse_key_up_Swing");
     case kTypeFireKey: return from("mouse_key_fire_key");
     case kTypeMacroMode: case kTypeMacroCount:
-      if (a.param1 < macro_names.size()) return {Label::MacroName, macro_names[a.param1]};
+      if (a.param1 < macro_names.size()) return {Label::MacroName, macro_names[a.param1], {}};
       return {};
     case kTypeRoutine: return from(a.param1 < kRoutineRows ? RoutineNames[a.param1] : nullptr);
     case 0x15: case 0x50: case 0x60: case 0xA0: case 0xB0: case 0xC0:

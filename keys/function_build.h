@@ -50,6 +50,8 @@ std::optional<size_t> CaptureRow(uint32_t virtual_key, uint32_t flags);
 // The keyboard function of a captured row with modifier item m (0: none,
 // 1-8: key table row m-1's bit, -1: the row's own bit).
 KeyAssignment CapturedAssignment(size_t row, int modifier_item);
+// The modifier bit of a key table row that is a modifier key alone, else 0.
+uint8_t ModifierKeyBit(size_t row);
 
 // The values that show `a` on the page, and its category item; nullopt
 // category for types the page does not build (the page changes nothing).
@@ -65,7 +67,12 @@ ShownFunction ShowValues(KeyAssignment a, size_t macro_count);
 struct Label {
   enum Kind { Keep, LanguageKey, MacroName } kind = Keep;
   std::string text;
+  // A key with modifiers: "Ctrl+", "Ctrl+Shift+" ... shown before the
+  // key's text (`text` stays the key's language key).
+  std::string modifiers;
 };
+// "Ctrl+Shift+" for the modifier bits of a keyboard function ("" for none).
+std::string ModifierPrefix(uint8_t bits);
 inline constexpr const char* kUnknownFunctionKey = "close_text";
 Label LabelOf(KeyAssignment a, const std::vector<std::string>& macro_names);
 

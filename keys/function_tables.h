@@ -79,11 +79,12 @@ std::optional<size_t> FindRow(const std::array<FunctionRow, N>& table, uint8_t p
 }
 
 // Categories of the function list: item -> family code (0 = the factory
-// default; item 9 is both macro types).
-inline constexpr size_t kCategoryCount = 11;
+// default; item 9 is both macro types; item 11 turns the button off with
+// the filler type, which the device treats as no function).
+inline constexpr size_t kCategoryCount = 12;
 inline constexpr std::array<uint8_t, kCategoryCount> kCategoryCodes = {
     0x00, kTypeMouseButton, kTypeHorizontalSwing, kTypeVerticalSwing, kTypeDpi, kTypeFireKey,
-    kTypeKey, kTypeMedia, kTypeSystem, kTypeMacroMode, kTypeRoutine};
+    kTypeKey, kTypeMedia, kTypeSystem, kTypeMacroMode, kTypeRoutine, kKeyTypeNone};
 enum Category : int {
   kCategoryDefault = 0,
   kCategoryMouseButton = 1,
@@ -96,6 +97,7 @@ enum Category : int {
   kCategorySystem = 8,
   kCategoryMacro = 9,
   kCategoryRoutine = 10,
+  kCategoryDisabled = 11,
 };
 // The category item showing a family; nullopt for types the page cannot build.
 std::optional<int> CategoryOfType(uint8_t type);

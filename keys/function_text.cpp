@@ -150,6 +150,7 @@ ParsedFunction ParseFunction(const std::string& text, const std::vector<std::str
     f.ok = f.is_default = true;
     return f;
   }
+  if (Same(text, "disabled")) return Ok(kKeyTypeNone, 0, 0);  // as `button list` prints it
   if (auto i = Word(kMouseButtonWords, text))
     return Ok(kTypeMouseButton, MouseButtonTable[*i].param1, MouseButtonTable[*i].param2);
   if (auto i = Word(kDpiWords, text)) return Ok(kTypeDpi, DpiTable[*i].param1, DpiTable[*i].param2);

@@ -18,6 +18,7 @@
 //   swing:left|right|up|down,N,H,L           pointer swing, count 0-127 and
 //                                            the two settings 0-15 (0x11/0x12)
 //   default                                  the button's factory function
+//   disabled                                 no function (the filler 0x05)
 //
 // Pure functions; any thread.
 

@@ -1,6 +1,7 @@
 #include "pages/text_ids.h"
 #include "pages/mouse_key_page.h"
 
+#include <bit>
 #include <cstdlib>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "ui/core/edit.h"
 #include "ui/core/list.h"
 #include "ui/core/option.h"
+#include "ui/core/resource_manager.h"
 
 namespace trx::pages {
 
@@ -58,6 +60,13 @@ constexpr int kHoverBorderSize = 2;
 constexpr const char* kKeyPrefix = "key_";
 constexpr const char* kFunctionPanel = "tab_function";
 constexpr int kKeyboardKeys = 126;  // "kb_key_0" ... "kb_key_125"
+constexpr uint32_t kKeyReleasedFlag = 0x80;  // the hook's flag of a key release
+constexpr const char* kSettingDoneText = "setting_done_text";
+
+// "Ctrl+C": the modifiers and the key's text in the current language.
+std::string KeyText(const std::string& modifiers, const std::string& key) {
+  return modifiers + ui::CResourceManager::GetInstance()->GetText(key);
+}
 
 }  // namespace
 
@@ -210,10 +219,7 @@ void CKeyAssignmentPage::PutValues(const keys::ShownFunction& shown) {
     case keys::kCategoryDpi: SelectSilently(kDpiCombo, v.dpi_item); break;
     case keys::kCategoryFireKey: set_number(11, v.fire_a), set_number(12, v.fire_b); break;
     case keys::kCategoryKey:
-      if (ui::CControlUI* edit = controls().Find(N(kKeyNameEdit))) {
-        edit->SetResourceText(true);
-        edit->SetText(shown.key_name != nullptr ? shown.key_name : "");
-      }
+      ShowKeyName(v.captured, shown.key_name);
       SelectSilently(kModifierCombo, v.modifier_item);
       captured_ = v.captured;
       key_captured_ = v.key_captured;
@@ -299,16 +305,40 @@ void CKeyAssignmentPage::EditChanged(int edit_number) {
   CommitAssignment();
 }
 
+void CKeyAssignmentPage::ShowKeyName(KeyAssignment a, const char* name) {
+  ui::CControlUI* edit = controls().Find(N(kKeyNameEdit));
+  if (edit == nullptr) return;
+  const keys::Label label = keys::LabelOf(a, {});
+  if (name != nullptr && !label.modifiers.empty()) {
+    edit->SetResourceText(false);
+    edit->SetText(KeyText(label.modifiers, name));
+    return;
+  }
+  edit->SetResourceText(true);
+  edit->SetText(name != nullptr ? name : "");
+}
+
 void CKeyAssignmentPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord& record) {
   const std::optional<size_t> row = keys::CaptureRow(record.vk_code, record.flags);
   if (!row) return;
-  const int modifier = ComboItem(kModifierCombo);
-  captured_ = keys::CapturedAssignment(*row, modifier >= 1 ? modifier : -1);
-  key_captured_ = true;
-  if (ui::CControlUI* edit = controls().Find(N(kKeyNameEdit))) {
-    edit->SetResourceText(true);
-    edit->SetText(keys::KeyTable()[*row].name);
+  // Modifiers held down go with the key pressed after them (Ctrl+C); a
+  // release changes nothing but the modifiers held.
+  const uint8_t modifier_key = keys::ModifierKeyBit(*row);
+  if (record.flags & kKeyReleasedFlag) {
+    held_modifiers_ = static_cast<uint8_t>(held_modifiers_ & ~modifier_key);
+    return;
   }
+  held_modifiers_ = static_cast<uint8_t>(held_modifiers_ | modifier_key);
+  const int modifier = ComboItem(kModifierCombo);
+  KeyAssignment a = keys::CapturedAssignment(*row, modifier >= 1 ? modifier : -1);
+  if (modifier_key == 0 && held_modifiers_ != 0) {
+    a.param1 = held_modifiers_;
+    // The list shows the one modifier held, none of its items for several.
+    SelectSilently(kModifierCombo, std::has_single_bit(held_modifiers_) ? std::countr_zero(held_modifiers_) + 1 : -1);
+  }
+  captured_ = a;
+  key_captured_ = true;
+  ShowKeyName(a, keys::KeyTable()[*row].name);
   CommitAssignment();
 }
 
@@ -333,11 +363,16 @@ void CKeyAssignmentPage::RefreshButtonLabels() {
     const keys::Label label = keys::LabelOf(entries[i], macro_names);
     ui::CControlUI* button = controls().Find(ButtonName(i));
     if (button == nullptr || label.kind == keys::Label::Keep) continue;
-    const bool language = label.kind == keys::Label::LanguageKey;
-    button->SetAttribute("tooltip", language ? "%[" + label.text + "]" : label.text);
+    bool language = label.kind == keys::Label::LanguageKey;
+    std::string text = label.text;
+    if (!label.modifiers.empty()) {
+      text = KeyText(label.modifiers, label.text);
+      language = false;
+    }
+    button->SetAttribute("tooltip", language ? "%[" + text + "]" : text);
     if (kind_ != DeviceKind::Mouse) continue;  // a keycap keeps its legend
     button->SetResourceText(language);
-    button->SetText(label.text);
+    button->SetText(text);
   }
 }
 
@@ -391,6 +426,7 @@ void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
       bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == 0;
       saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == 0;
       if (!saved) ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
+      else ctx_.dialogs.ShowMessage(kSettingDoneText);  // the buttons are on the device and in the file
       break;
     }
     case UploadResult::TooLarge: ctx_.dialogs.ShowCountMessage(text::kMacrosTooLarge, surplus); break;

@@ -76,6 +76,8 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   void PutValues(const keys::ShownFunction& shown);
   void EditChanged(int edit_number);
   void InstallKeyCapture();
+  // The captured key's name in "_edit_21": "Ctrl+C" with modifiers.
+  void ShowKeyName(KeyAssignment a, const char* name);
   void FillMacroList();
   std::vector<std::string> MacroNames() const;
   int ComboItem(const char* suffix) const;
@@ -92,6 +94,8 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   // The key the capture took last: a key table row's function.
   KeyAssignment captured_{};
   bool key_captured_ = false;
+  // Modifier bits held down during the key capture (pressed, not released).
+  uint8_t held_modifiers_ = 0;
 };
 
 class CMouseButtonsPage : public CKeyAssignmentPage {

@@ -53,7 +53,8 @@ TEST(BuildAssignment, EveryFamily) {
        KeyAssignment{0x71, 0x01, 0x09}},
       {"no macro", 9, With([](CategoryValues& v) { v.repeat_item = 0; }), std::nullopt},
       {"routine 3", 10, With([](CategoryValues& v) { v.routine_item = 3; }), KeyAssignment{0x72, 0x03, 0x00}},
-      {"unknown category", 11, {}, std::nullopt},
+      {"disabled", 11, {}, KeyAssignment{0x05, 0x00, 0x00}},
+      {"unknown category", 12, {}, std::nullopt},
   };
   for (const BuildCase& c : cases) EXPECT_EQ(BuildAssignment(c.item, c.values, kFactory), c.expected) << c.what;
 }

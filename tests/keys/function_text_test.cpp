@@ -32,6 +32,7 @@ TEST(FunctionText, EveryFamilyParsesToItsBytesAndBack) {
       {"fire:10,200", {0x14, 0x0A, 0xC8}, "fire:10,200"},
       {"swing:right,5,3,4", {0x11, 0x34, 0x85}, "swing:right,5,3,4"},
       {"swing:up,127,15,0", {0x12, 0xF0, 0x7F}, "swing:up,127,15,0"},
+      {"disabled", {0x05, 0x00, 0x00}, "Disabled"},  // as `button list` prints it
   };
   for (const Case& c : cases) {
     const ParsedFunction f = ParseFunction(c.text, kMacros);

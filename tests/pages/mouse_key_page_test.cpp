@@ -130,12 +130,29 @@ TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
   dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->SelectItem1(2);
   Press('A');
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x02, 0x04}));
-  EXPECT_EQ(Label(2), CResourceManager::GetInstance()->GetText("keyboard_key_A"));
+  EXPECT_EQ(Label(2), "Shift+" + CResourceManager::GetInstance()->GetText("keyboard_key_A"));
   // Showing it again puts the key and its modifier back on the page.
   Select("ms_key_4");
   Select("ms_key_2");
   EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 6);
   EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 2);
+  // Ctrl held, then C: both are kept, and releasing them changes nothing.
+  const std::string ctrl_c = "Ctrl+" + CResourceManager::GetInstance()->GetText("keyboard_key_C");
+  struct Event {
+    uint32_t vk, flags;
+  };
+  for (const Event e : {Event{0xA2, 0}, Event{'C', 0}, Event{'C', 0x80}, Event{0xA2, 0x80}}) Press(e.vk, e.flags);
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x01, 0x06}));
+  EXPECT_EQ(Label(2), ctrl_c);
+  EXPECT_EQ(Find("ms_key_fct_edit_21")->GetText(), ctrl_c);
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 1);  // LCtrl
+  // The button can be turned off.
+  Choose("ms_key_fct_combo", 11);
+  EXPECT_EQ(Entry(2), (KeyAssignment{0x05, 0x00, 0x00}));
+  EXPECT_EQ(Label(2), CResourceManager::GetInstance()->GetText("close_text"));
+  Select("ms_key_4");
+  Select("ms_key_2");
+  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 11);
 }
 
 TEST_F(MouseKeyPageTest, TheLastLeftButtonCannotBeReassigned) {
@@ -188,7 +205,7 @@ TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
   firmware->ClearRequests();
   sim_devices->routine_edits.MarkUnsaved();
   Notify("ms_key_butt_prosave", "click");
-  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"setting_done_text"}));
   EXPECT_FALSE(sim_devices->routine_edits.Unsaved());  // the routines went out first
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0", "mouse 2"}));  // device profile, then key profile
   const std::vector<uint8_t> memory = firmware->KeyMemory();
@@ -248,7 +265,7 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   EXPECT_EQ(Find("kb_key_10")->GetToolTip(), CResourceManager::GetInstance()->GetText("media_vol_add"));
   EXPECT_NE(Find("kb_key_10")->GetText(), Find("kb_key_10")->GetToolTip());  // the keycap keeps its legend
   Notify("kb_key_butt_prosave", "click");
-  EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+  EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"setting_done_text"}));
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 2"}));
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
