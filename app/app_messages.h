@@ -56,13 +56,16 @@ inline constexpr const char* kTextNoDevice = "message_text_1";
 inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
 // Asked the same way when the fire-key routines hold edits not on the mouse.
 inline constexpr const char* kTextDiscardRoutineEdit = "routine_unsaved_quit_question";
+// Asked before quitting while button or key functions are not on the device.
+inline constexpr const char* kTextDiscardAssignments = "key_unsaved_quit_question";
 inline constexpr const char* kTextAllDevicesGone = "message_text_20";
 // The OpenRGB SDK server's port is taken ("%d": the port).
 inline constexpr const char* kTextOpenRgbPortInUse = "message_openrgb_port_in_use";
 
 // The messages that ask (a confirm and a cancel button); every other
 // message only informs and has one OK button.
-inline constexpr const char* kQuestionTextIds[] = {"message_text_2", "message_text_4", "message_text_12"};
+inline constexpr const char* kQuestionTextIds[] = {"message_text_2", "message_text_4", "message_text_12",
+                                                   kTextDiscardRoutineEdit, kTextDiscardAssignments};
 
 // Debug lines.
 inline constexpr const char* kDebugInstanceId = "软件标示：%u";

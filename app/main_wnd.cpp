@@ -539,7 +539,8 @@ bool CMainWnd::ConfirmDiscardEdits() {
       default: return false;
     }
   }
-  if (pages_->UnsavedRoutineEdit()) return ShowMessageBox(kTextDiscardRoutineEdit) == ui::kMsgResultConfirm;
+  if (pages_->UnsavedRoutineEdit() && ShowMessageBox(kTextDiscardRoutineEdit) != ui::kMsgResultConfirm) return false;
+  if (pages_->UnsavedAssignments()) return ShowMessageBox(kTextDiscardAssignments) == ui::kMsgResultConfirm;
   return true;
 }
 

@@ -293,6 +293,7 @@ void CKeyAssignmentPage::CommitAssignment() {
     return;
   }
   pending_ = *built;
+  if (Entry(selected_) != *built) unsaved_ = true;
   Store(selected_, *built);
   RefreshButtonLabels();
 }
@@ -344,6 +345,7 @@ void CKeyAssignmentPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord
 
 void CKeyAssignmentPage::RestoreDefaultAssignment() {
   pending_ = Factory(selected_);
+  if (Entry(selected_) != pending_) unsaved_ = true;
   Store(selected_, pending_);
   RefreshButtonLabels();
   ShowAssignment(selected_);
@@ -417,6 +419,7 @@ void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
   controls().Enable(N(kProfileSave), true);
   switch (result) {
     case UploadResult::Ok: {
+      unsaved_ = false;
       // Only a complete upload is recorded as the device's state: the
       // mouse's device profile and, so that the button profile the user
       // picked keeps its buttons (exported, selected again), its key

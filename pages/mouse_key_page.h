@@ -60,6 +60,8 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   int SelectedButton() const { return selected_; }
   KeyAssignment Pending() const { return pending_; }
   bool Uploading() const { return uploading_; }
+  // Functions changed since the last save to the device.
+  bool Unsaved() const { return unsaved_; }
 
  private:
   // The name of a control of this page: "ms_" or "kb_" + suffix.
@@ -96,6 +98,7 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   bool key_captured_ = false;
   // Modifier bits held down during the key capture (pressed, not released).
   uint8_t held_modifiers_ = 0;
+  bool unsaved_ = false;
 };
 
 class CMouseButtonsPage : public CKeyAssignmentPage {

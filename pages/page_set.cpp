@@ -24,7 +24,7 @@ CPageSet::~CPageSet() = default;
 // Registration order is the order the pages' rows are tried and the order
 // the device events reach the pages.
 void CPageSet::RegisterPages() {
-  CKeyboardKeysPage* keyboard_keys = Add<CKeyboardKeysPage>();
+  CKeyboardKeysPage* keyboard_keys = keyboard_keys_ = Add<CKeyboardKeysPage>();
   Add<CKeyboardLightingPage>(lighting_, key_lights_);
   Add<CLightingPage>(DeviceKind::Mouse, lighting_);
   Add<CLightingPage>(DeviceKind::MousePad, lighting_);
@@ -83,6 +83,9 @@ bool CPageSet::UnsavedMacroEdit() const {
   return false;
 }
 bool CPageSet::UnsavedRoutineEdit() const { return context_.devices.RoutineEdits().Unsaved(); }
+bool CPageSet::UnsavedAssignments() const {
+  return (mouse_buttons_ != nullptr && mouse_buttons_->Unsaved()) || (keyboard_keys_ != nullptr && keyboard_keys_->Unsaved());
+}
 
 bool CPageSet::SaveMacroEdits() {
   bool all_saved = true;

@@ -20,6 +20,7 @@ namespace trx::pages {
 
 class CProfileBar;
 class CMouseButtonsPage;
+class CKeyboardKeysPage;
 class CMacroEditorPage;
 class CProfileLinkPage;
 class CMousePerformancePage;
@@ -63,6 +64,8 @@ class CPageSet {
   bool UnsavedMacroEdit() const;
   // The fire-key routines hold edits not yet on the mouse.
   bool UnsavedRoutineEdit() const;
+  // A key page holds button or key functions not yet saved to the device.
+  bool UnsavedAssignments() const;
   // Saves every unsaved macro edit; true when none is left unsaved.
   bool SaveMacroEdits();
 
@@ -85,6 +88,7 @@ class CPageSet {
   std::vector<std::unique_ptr<CPage>> pages_;
   CProfileBar* profile_bar_ = nullptr;
   CMouseButtonsPage* mouse_buttons_ = nullptr;
+  CKeyboardKeysPage* keyboard_keys_ = nullptr;
   CMacroEditorPage* macro_pages_[2] = {};  // mouse, keyboard
   CProfileLinkPage* profile_links_ = nullptr;
   CMousePerformancePage* performance_ = nullptr;

@@ -203,8 +203,10 @@ TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
   Choose("ms_key_fct_combo", 4);
   Choose("ms_key_fct_combo_14", 2);
   firmware->ClearRequests();
+  EXPECT_TRUE(pages->UnsavedAssignments());  // asked about on quit
   sim_devices->routine_edits.MarkUnsaved();
   Notify("ms_key_butt_prosave", "click");
+  EXPECT_FALSE(pages->UnsavedAssignments());
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"setting_done_text"}));
   EXPECT_FALSE(sim_devices->routine_edits.Unsaved());  // the routines went out first
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0", "mouse 2"}));  // device profile, then key profile
