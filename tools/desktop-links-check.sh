@@ -45,30 +45,7 @@ prepare_profiles() {  # HOME
   local p=$!
   for _ in $(seq 100); do [ -f "$dir/profile1.config" ] && break; sleep 0.2; done
   sleep 1; kill $p; wait $p 2>/dev/null
-  python3 - "$dir" "$ini" "$OUT" <<'PY'
-import sys, re
-d, ini, out = sys.argv[1:]
-data = open(f"{d}/profile1.config", "rb").read()
-for name in ("profile2", "profile3"):
-    open(f"{d}/{name}.config", "wb").write(data)
-text = open(ini).read()
-def put(section, key, value):
-    global text
-    m = re.search(r"^\[%s\]\n" % section, text, re.M)
-    if not m:
-        text += f"\n[{section}]\n"
-        m = re.search(r"^\[%s\]\n" % section, text, re.M)
-    body_end = text.find("\n[", m.end())
-    body_end = len(text) if body_end < 0 else body_end + 1
-    body = re.sub(r"^%s=.*\n" % key, "", text[m.end():body_end], flags=re.M)
-    text = text[:m.end()] + f"{key}={value}\n" + body + text[body_end:]
-put("PROFILEDEVICECOUNT", "count", "3")
-put("PROFILEDEVICENAME", "1", "profile2"); put("PROFILEDEVICENAME", "2", "profile3")
-put("PROFILELIKEDEVICEEXE", "1", "1"); put("DEVICEPROCESS", "1", f"{out}/alpha")
-put("PROFILELIKEDEVICEEXE", "2", "1"); put("DEVICEPROCESS", "2", f"{out}/beta")
-put("PROFILEDEVICESELECT", "select", "0")
-open(ini, "w").write(text)
-PY
+  python3 "$HERE/link-profiles-setup.py" "$dir" "$ini" "$OUT"
 }
 
 # Waits up to $2 s for a line matching $1 in the program's debug output.

@@ -56,31 +56,7 @@ kill "$PROGRAM"; wait "$PROGRAM" || true
 
 # profile2 (blue light) linked to alpha, profile3 (green light) to beta;
 # profile1 stays the user's choice.
-python3 - "$DIR" "$INI" "$OUT" <<'PY'
-import sys, re
-d, ini, out = sys.argv[1:]
-data = bytearray(open(f"{d}/profile1.config", "rb").read())
-for name, rgb in (("profile2", b"\x00\x00\xff"), ("profile3", b"\x00\xff\x00")):
-    data[16 + 512 + 6:16 + 512 + 9] = rgb
-    open(f"{d}/{name}.config", "wb").write(data)
-text = open(ini).read()
-def put(section, key, value):
-    global text
-    m = re.search(r"^\[%s\]\n" % section, text, re.M)
-    if not m:
-        text += f"\n[{section}]\n"
-        m = re.search(r"^\[%s\]\n" % section, text, re.M)
-    body_end = text.find("\n[", m.end())
-    body_end = len(text) if body_end < 0 else body_end + 1
-    body = re.sub(r"^%s=.*\n" % key, "", text[m.end():body_end], flags=re.M)
-    text = text[:m.end()] + f"{key}={value}\n" + body + text[body_end:]
-put("PROFILEDEVICECOUNT", "count", "3")
-put("PROFILEDEVICENAME", "1", "profile2"); put("PROFILEDEVICENAME", "2", "profile3")
-put("PROFILELIKEDEVICEEXE", "1", "1"); put("DEVICEPROCESS", "1", f"{out}/alpha")
-put("PROFILELIKEDEVICEEXE", "2", "1"); put("DEVICEPROCESS", "2", f"{out}/beta")
-put("PROFILEDEVICESELECT", "select", "0")
-open(ini, "w").write(text)
-PY
+python3 "$HERE/link-profiles-setup.py" "$DIR" "$INI" "$OUT" --colours
 
 : >"$OUT/debug.txt"
 : >"$OUT/trace.txt"
