@@ -12,6 +12,7 @@
 #include "platform/file_read.h"
 #include "device/commands.h"
 #include "services/device_session.h"
+#include "settings/device_records.h"
 #include "settings/lighting_bytes.h"
 #include "settings/lighting_effects.h"
 
@@ -29,13 +30,24 @@ constexpr std::array<const char*, 16> kKeyboardModes{
     "light-show",     "snake-wave",     "custom-colours", "twinkle", "row-bands", "flashes",
     "snake",          "ripple",         "pattern",   "reactive-trail"};
 
-std::vector<const char*> ModesOf(DeviceKind kind) {
+// The single-colour keyboard's own list (layout variant 1).
+constexpr std::array<const char*, 11> kOneColourKeyboardModes{
+    "wave", "breathing", "steady", "reactive", "ripple", "twinkle", "row-bands", "snake", "sparkle", "flashes", "sweep"};
+
+// The keyboard's modes are those of its variant's list.
+std::vector<const char*> ModesOf(DeviceKind kind, KeyboardVariant keyboard) {
   switch (kind) {
-    case DeviceKind::Keyboard: return {kKeyboardModes.begin(), kKeyboardModes.end()};
+    case DeviceKind::Keyboard:
+      if (keyboard == KeyboardVariant::V15) return {kOneColourKeyboardModes.begin(), kOneColourKeyboardModes.end()};
+      return {kKeyboardModes.begin(), kKeyboardModes.end()};
     case DeviceKind::MousePad: return {kPadModes.begin(), kPadModes.end()};
     case DeviceKind::Mouse: break;
   }
   return {kMouseModes.begin(), kMouseModes.end()};
+}
+
+KeyboardVariant VariantOf(const CDeviceChannel& keyboard) {
+  return KeyboardVariantFromProductId(keyboard.transport.attributes.product_id, KeyboardVariant::Full);
 }
 
 const char* KindWord(DeviceKind kind) { return kind == DeviceKind::MousePad ? "pad" : DeviceKindName(kind); }
@@ -54,8 +66,8 @@ std::optional<int> ParseInt(const std::string& s, int lo, int hi) {
   return v;
 }
 
-std::string ModeName(DeviceKind kind, int mode) {
-  const auto names = ModesOf(kind);
+std::string ModeName(DeviceKind kind, KeyboardVariant keyboard, int mode) {
+  const auto names = ModesOf(kind, keyboard);
   return mode < static_cast<int>(names.size()) ? names[static_cast<size_t>(mode)] : "mode " + std::to_string(mode);
 }
 
@@ -72,26 +84,28 @@ int WriteBytes(CDeviceChannel& channel, const LightingBytes& b) {
   return WriteSettingsBytes(channel, 1, bytes, sizeof bytes);
 }
 
-void Print(DeviceKind kind, const LightingBytes& b, bool json, std::ostream& out) {
+void Print(DeviceKind kind, KeyboardVariant keyboard, const LightingBytes& b, bool json, std::ostream& out) {
   char colour[8];
   std::snprintf(colour, sizeof colour, "#%02x%02x%02x", b.red, b.green, b.blue);
   if (json) {
     JsonWriter j(out);
-    j.BeginObject().String("kind", KindWord(kind)).Int("mode", b.mode).String("mode_name", ModeName(kind, b.mode));
+    j.BeginObject().String("kind", KindWord(kind)).Int("mode", b.mode).String("mode_name", ModeName(kind, keyboard, b.mode));
     j.Int("brightness", b.brightness).Int("speed", LightingBytes::SliderFromSpeed(b.speed));
     j.String("direction", b.direction == 1 ? "left" : "right").Bool("colour_cycle", b.colour_cycle != 0);
     j.String("colour", colour).EndObject();
     j.Finish();
     return;
   }
-  out << KindWord(kind) << ": mode " << int{b.mode} << " (" << ModeName(kind, b.mode) << "), brightness "
+  out << KindWord(kind) << ": mode " << int{b.mode} << " (" << ModeName(kind, keyboard, b.mode) << "), brightness "
       << int{b.brightness} << ", speed " << LightingBytes::SliderFromSpeed(b.speed) << ", direction "
       << (b.direction == 1 ? "left" : "right") << ", colour " << colour << (b.colour_cycle ? ", colour cycle" : "")
       << "\n";
 }
 
-// Applies the set options to `b`; false with the reason on `err`.
-bool ApplyOptions(DeviceKind kind, const std::vector<std::string>& words, LightingBytes& b, std::ostream& err) {
+// Applies the set options to `b`; false with the reason on `err`. A mode
+// is a number or a name of the keyboard variant's list.
+bool ApplyOptions(DeviceKind kind, KeyboardVariant keyboard, const std::vector<std::string>& words, LightingBytes& b,
+                  std::ostream& err) {
   for (size_t i = 3; i < words.size(); i += 2) {
     const std::string& opt = words[i];
     if (i + 1 >= words.size()) {
@@ -100,7 +114,7 @@ bool ApplyOptions(DeviceKind kind, const std::vector<std::string>& words, Lighti
     }
     const std::string& v = words[i + 1];
     if (opt == "--mode") {
-      const auto names = ModesOf(kind);
+      const auto names = ModesOf(kind, keyboard);
       std::optional<int> mode = ParseInt(v, 0, static_cast<int>(names.size()) - 1);
       for (size_t m = 0; !mode && m < names.size(); ++m)
         if (v == names[m]) mode = static_cast<int>(m);
@@ -199,7 +213,18 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
     return ExitCode::Usage;
   }
   LightingBytes probe;
-  if (sub == "set" && !ApplyOptions(*kind, words, probe, err)) return ExitCode::Usage;
+  // Options are checked before the device is opened; the keyboard's mode
+  // names depend on its variant, so either of its lists passes here and
+  // the variant's own list decides below.
+  if (sub == "set") {
+    std::ostringstream first_reason;
+    std::ostringstream other_reason;
+    if (!ApplyOptions(*kind, KeyboardVariant::Full, words, probe, first_reason) &&
+        (*kind != DeviceKind::Keyboard || !ApplyOptions(*kind, KeyboardVariant::V15, words, probe, other_reason))) {
+      err << first_reason.str();
+      return ExitCode::Usage;
+    }
+  }
 
   ExitCode code = ExitCode::Ok;
   CDeviceChannel* channel = open(*kind, false, &code);
@@ -210,18 +235,19 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
     err << "trx770ctl: reading the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;
   }
+  const KeyboardVariant keyboard = *kind == DeviceKind::Keyboard ? VariantOf(*channel) : KeyboardVariant::Full;
   if (sub == "show") {
-    Print(*kind, b, json, out);
+    Print(*kind, keyboard, b, json, out);
     return ExitCode::Ok;
   }
   if (sub == "set") {
-    ApplyOptions(*kind, words, b, err);
+    if (!ApplyOptions(*kind, keyboard, words, b, err)) return ExitCode::Usage;
     rc = WriteBytes(*channel, b);
     if (rc != kResultOk) {
       err << "trx770ctl: writing the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
       return ExitCode::DeviceError;
     }
-    Print(*kind, b, json, out);
+    Print(*kind, keyboard, b, json, out);
     return ExitCode::Ok;
   }
   // copy-to-all: every other connected device takes bytes 1-8, the mode as
@@ -238,7 +264,8 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
       continue;
     }
     ++connected;
-    const std::optional<uint8_t> mode = EqualMode(*kind, b.mode, target);
+    const KeyboardVariant variant = target == DeviceKind::Keyboard ? VariantOf(*other) : keyboard;
+    const std::optional<uint8_t> mode = EqualMode(*kind, b.mode, target, variant);
     if (!mode) {
       if (!json) out << KindWord(target) << ": left as it is (no equal lighting effect)\n";
       continue;

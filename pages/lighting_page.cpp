@@ -249,11 +249,12 @@ void CLightingPage::CopyLightingToOthers() {
   WriteSyncLighting(source);
   std::vector<DeviceKind> left_alone;
   ctx_.devices.Channel(kind_).follows_synchronised_lighting = 1;
+  const KeyboardVariant keyboard = image().Keyboard([](KeyboardImage& kb) { return kb.variant; });
   for (DeviceKind target : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad}) {
     if (target == kind_) continue;
     // Mode numbers differ between the devices: the target takes its own
     // mode of the same effect, or keeps its lighting where it has none.
-    const std::optional<uint8_t> mode = EqualMode(kind_, source.mode, target);
+    const std::optional<uint8_t> mode = EqualMode(kind_, source.mode, target, keyboard);
     if (!mode) {
       left_alone.push_back(target);
       continue;

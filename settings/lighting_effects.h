@@ -13,6 +13,11 @@
 //   rotating           5      5       -
 //   sparkle            -      7       9
 //
+// The single-colour keyboard (layout variant 1) has a list of its own, one
+// fixed colour: wave 0, breathing 1, steady 2, reactive 3, twinkle 5 (what
+// the full-colour twinkle plays, so the sparkle effect); its ripple, row
+// bands, snake, sparkle (flashes), flashes and sweep have no equal.
+//
 // The other modes (the mouse's three-colour breathing, the pad's filling
 // bar, column wave, flicker and "follow the device", the keyboard's
 // per-key spectrum, light show, snake wave, custom colours, row bands,
@@ -24,6 +29,7 @@
 #include <optional>
 
 #include "device/device_channel.h"
+#include "settings/device_records.h"
 
 namespace trx {
 
@@ -38,10 +44,11 @@ enum class LightEffect {
   Sparkle,
 };
 
-LightEffect EffectOfMode(DeviceKind kind, uint8_t mode);
+// `keyboard`: the keyboard's layout variant, which chooses its list.
+LightEffect EffectOfMode(DeviceKind kind, uint8_t mode, KeyboardVariant keyboard);
 
 // The mode of `to` that shows what `mode` shows on `from` (where the target
 // has several, the first of its list); none where `to` has no equal effect.
-std::optional<uint8_t> EqualMode(DeviceKind from, uint8_t mode, DeviceKind to);
+std::optional<uint8_t> EqualMode(DeviceKind from, uint8_t mode, DeviceKind to, KeyboardVariant keyboard);
 
 }  // namespace trx

@@ -139,25 +139,62 @@ TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
 }
 
 TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
-  // Keyboard breathing (2) is the mouse's 3 and the pad's 2.
-  ASSERT_EQ(Ctl({"--simulate", "--sim-state", State(), "light", "set", "keyboard", "--mode", "2", "--colour", "abcdef"}).code,
+  // The full-colour keyboard: its breathing (2) is the mouse's 3 and the pad's 2.
+  const std::string all = "--simulate=mouse,keyboard:8611,pad";
+  ASSERT_EQ(Ctl({all, "--sim-state", State(), "light", "set", "keyboard", "--mode", "2", "--colour", "abcdef"}).code,
             ExitCode::Ok);
-  CtlRun r = Ctl({"--simulate", "--sim-state", State(), "light", "copy-to-all", "keyboard"});
+  CtlRun r = Ctl({all, "--sim-state", State(), "light", "copy-to-all", "keyboard"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "mouse: lighting copied from the keyboard\npad: lighting copied from the keyboard\n");
-  r = Ctl({"--simulate", "--sim-state", State(), "light", "show", "mouse"});
+  r = Ctl({all, "--sim-state", State(), "light", "show", "mouse"});
   EXPECT_EQ(r.out.substr(0, 14), "mouse: mode 3 ") << r.out;
   EXPECT_NE(r.out.find("#abcdef"), std::string::npos) << r.out;
   // Ripple (13) has no equal on the mouse or the pad: both are left alone.
-  ASSERT_EQ(Ctl({"--simulate", "--sim-state", State(), "light", "set", "keyboard", "--mode", "13"}).code, ExitCode::Ok);
-  r = Ctl({"--simulate", "--sim-state", State(), "light", "copy-to-all", "keyboard"});
+  ASSERT_EQ(Ctl({all, "--sim-state", State(), "light", "set", "keyboard", "--mode", "13"}).code, ExitCode::Ok);
+  r = Ctl({all, "--sim-state", State(), "light", "copy-to-all", "keyboard"});
   EXPECT_EQ(r.out, "mouse: left as it is (no equal lighting effect)\npad: left as it is (no equal lighting effect)\n");
-  r = Ctl({"--simulate", "--sim-state", State(), "light", "show", "mouse"});
+  r = Ctl({all, "--sim-state", State(), "light", "show", "mouse"});
   EXPECT_EQ(r.out.substr(0, 14), "mouse: mode 3 ") << r.out;
   // Alone, there is no one to copy to.
   r = Ctl({"--simulate=mouse", "light", "copy-to-all", "mouse"});
   EXPECT_EQ(r.code, ExitCode::NoDevice);
   EXPECT_EQ(r.err, "trx770ctl: no other device is connected to copy the lighting to\n");
+}
+
+// The single-colour keyboard (0x6556, the default simulated one) names its
+// modes from its own list and takes or gives them by effect.
+TEST_F(CtlTest, TheSingleColourKeyboardNamesAndCopiesItsOwnModes) {
+  auto run = [&](std::vector<std::string> words) {
+    words.insert(words.begin(), {"--simulate", "--sim-state", State()});
+    return Ctl(words);
+  };
+  struct Row {
+    const char* from;
+    const char* mode;
+    const char* keyboard;  // `light show keyboard` afterwards begins with it
+    const char* mouse;     // `light show mouse` afterwards begins with it
+  };
+  const Row rows[] = {
+      {"keyboard", "steady", "keyboard: mode 2 (steady),", "mouse: mode 4 (static),"},
+      {"pad", "breathing", "keyboard: mode 1 (breathing),", "mouse: mode 3 (breathing),"},
+      {"pad", "sparkle", "keyboard: mode 5 (twinkle),", "mouse: mode 3 (breathing),"},  // mouse left alone
+      {"pad", "spectrum-cycle", "keyboard: mode 5 (twinkle),", "mouse: mode 0 (spectrum-cycle),"},  // keyboard too
+      {"keyboard", "ripple", "keyboard: mode 4 (ripple),", "mouse: mode 0 (spectrum-cycle),"},  // both left alone
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.from) + " " + row.mode);
+    ASSERT_EQ(run({"light", "set", row.from, "--mode", row.mode}).code, ExitCode::Ok);
+    ASSERT_EQ(run({"light", "copy-to-all", row.from}).code, ExitCode::Ok);
+    const std::string keyboard = run({"light", "show", "keyboard"}).out;
+    const std::string mouse = run({"light", "show", "mouse"}).out;
+    EXPECT_EQ(keyboard.rfind(row.keyboard, 0), 0u) << keyboard;
+    EXPECT_EQ(mouse.rfind(row.mouse, 0), 0u) << mouse;
+  }
+  // A full-colour mode is no mode of this keyboard; nothing is written.
+  const CtlRun r = run({"light", "set", "keyboard", "--mode", "custom-colours"});
+  EXPECT_EQ(r.code, ExitCode::Usage);
+  EXPECT_EQ(r.err.rfind("trx770ctl: unknown keyboard light mode 'custom-colours' (0-10", 0), 0u) << r.err;
+  EXPECT_EQ(run({"light", "set", "keyboard", "--mode", "12"}).code, ExitCode::Usage);
 }
 
 TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWithTheirLines) {

@@ -245,13 +245,21 @@ TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
     uint8_t pad_mode;
     int mouse_mode;     // -1: left alone
     int keyboard_mode;  // -1: left alone
+    KeyboardVariant keyboard = KeyboardVariant::Full;
   };
-  const Case cases[] = {{0, -1, 0}, {1, 0, 1}, {2, 3, 2}, {3, 4, 3}, {9, -1, -1}};
+  // The single-colour keyboard (variant 1) maps by its own list.
+  constexpr KeyboardVariant kOne = KeyboardVariant::V15;
+  const Case cases[] = {{1, 0, -1, kOne}, {2, 3, 1, kOne}, {3, 4, 2, kOne}, {7, -1, 5, kOne},
+                        {0, -1, 0},       {1, 0, 1},       {2, 3, 2},       {3, 4, 3},       {9, -1, -1}};
   const LightingBytes mouse_before{6, 1, 1, 0, 0, 1, 2, 3};
   const LightingBytes keyboard_before{13, 2, 2, 0, 0, 4, 5, 6};
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pad_mode);
+    {
+      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+      Images().keyboard.variant = c.keyboard;
+    }
     const LightingBytes pad{c.pad_mode, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC};
     WriteLighting(DeviceKind::MousePad, pad);
     WriteLighting(DeviceKind::Mouse, mouse_before);
@@ -268,9 +276,8 @@ TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
     };
     expect(DeviceKind::Mouse, c.mouse_mode, mouse_before);
     expect(DeviceKind::Keyboard, c.keyboard_mode, keyboard_before);
-    const std::string left = c.mouse_mode < 0 && c.keyboard_mode < 0 ? "Keyboard, Mouse"
-                             : c.mouse_mode < 0                      ? "Mouse"
-                                                                     : "";
+    std::string left = c.keyboard_mode < 0 ? "Keyboard" : "";
+    if (c.mouse_mode < 0) left += left.empty() ? "Mouse" : ", Mouse";
     if (left.empty()) {
       EXPECT_TRUE(dialogs.messages.empty());
     } else {
