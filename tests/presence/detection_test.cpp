@@ -37,7 +37,10 @@ TEST_F(PresenceDetectionTest, MousePresentAtStartIsFoundReadAndSavedAndPostsTheI
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 1);
   const std::vector<std::string> expected = {"routines", "connected mouse device 0 light 0 key 0 read 0",
                                              "timer 7 100", "post instance"};
-  EXPECT_EQ(host.Events(), expected);
+  // The thread goes on after the post (the same-mode step may follow).
+  const std::vector<std::string> events = host.Events();
+  ASSERT_GE(events.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + static_cast<long>(expected.size())), expected);
   // The complete read saved the device profile (no index yet: named "0").
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true);
   const std::vector<uint8_t> file = test::TempHome::ReadBytes(path);
