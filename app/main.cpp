@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
   SingleInstance instance(app::kInstanceLockName, app::kInstanceMessageName);
   const SingleInstance::Result claim = instance.Acquire([] {
     // A later copy started: the same message a device arrival posts.
-    ui::PostMessage(app::MainWindowHandle(), app::InstanceMessage());
+    app::WakeMainWindow();
   });
   if (claim == SingleInstance::Result::Woken || claim == SingleInstance::Result::NotWoken) return 0;
   if (claim == SingleInstance::Result::Failed) DebugLine("no single-instance lock; running without one");

@@ -65,7 +65,8 @@ namespace {
 
 std::atomic<ui::UINT> g_instance_message{0};
 std::atomic<ui::HWND> g_main_hwnd{nullptr};
-
+// A later copy woke us before the window existed: posted once it does.
+std::atomic<bool> g_wake_pending{false};
 
 }  // namespace
 
@@ -78,6 +79,14 @@ ui::UINT RegisterInstanceMessage() {
 }
 
 ui::HWND MainWindowHandle() { return g_main_hwnd.load(); }
+
+void WakeMainWindow() {
+  g_wake_pending.store(true);
+  // Whoever takes the flag posts: this thread when the window is there,
+  // else the window once its handle is stored.
+  if (const ui::HWND hwnd = g_main_hwnd.load(); hwnd != nullptr && g_wake_pending.exchange(false))
+    ui::PostMessage(hwnd, InstanceMessage());
+}
 
 CMainWnd::CMainWnd(MainWndOptions options)
     : options_(std::move(options)),
@@ -201,6 +210,7 @@ void CMainWnd::InitWindow() {
   // (the key-light controls are looked up by the page set, above)
 
   g_main_hwnd.store(m_hWnd);
+  if (g_wake_pending.exchange(false)) ui::PostMessage(m_hWnd, InstanceMessage());  // a copy started meanwhile
   ui_post_->SetWindow(m_hWnd);
   // From here on every device exchange goes through a queue; one started
   // on this thread is a mistake (caught in test builds).

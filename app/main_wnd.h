@@ -112,6 +112,10 @@ ui::UINT InstanceMessage();
 ui::UINT RegisterInstanceMessage();
 // The main window's handle for workers; null when there is none.
 ui::HWND MainWindowHandle();
+// A later copy of the program started: posts the instance message to the
+// main window, or, when it doesn't exist yet, as soon as it does (a start
+// during our own start-up is not lost). Any thread.
+void WakeMainWindow();
 
 class CMainWnd : public ui::WindowImplBase,
                  public ui::SkinChangedReceiver,

@@ -79,6 +79,15 @@ TEST_F(MainWindowTest, InstanceMessageWithoutDeviceHasItsOwnGuard) {
   EXPECT_FALSE(window->IsWindowVisible());
 }
 
+// A later copy started while this one was still starting up: the wake is
+// kept and reaches the window once it exists (here: no device, so the box).
+TEST_F(MainWndTest, AWakeBeforeTheWindowExistsReachesItOnceItDoes) {
+  WakeMainWindow();
+  CreateWindow();
+  Pump();
+  EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "message_text_1"), 1);
+}
+
 TEST_F(MainWindowTest, ConnectedDeviceBringsTheWindowForwardAndRepaintsOnce) {
   window->Channel(DeviceKind::MousePad).connected = 1;
   std::vector<std::string> lines;
