@@ -40,19 +40,7 @@ QT_QPA_PLATFORM=offscreen "$bin/trx770-skin-tool" shot --skin skin --lang en --o
   --show kb_tab --page tab_switch=0 --select kb_tab --rects "$rects" >/dev/null
 rect_of() { grep -m1 "^$1 " "$rects"; }  # name x1 y1 x2 y2
 
-find_window() {
-  local try w geo
-  for try in $(seq 1 40); do
-    for w in $(xdotool search --onlyvisible --name '^TRX770$' 2>/dev/null); do
-      if geo=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null); then
-        eval "$(echo "$geo" | sed -n 's/^X=/win_x=/p;s/^Y=/win_y=/p')"
-        return 0
-      fi
-    done
-    sleep 0.5
-  done
-  return 1
-}
+. tools/find-window.sh
 
 click() {  # <control>
   local line

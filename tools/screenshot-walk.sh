@@ -64,22 +64,7 @@ shot() {  # <step>
 
 key() { xdotool key "$1"; sleep 0.6; }
 
-# The main window and its place (win_x, win_y). A window of that name can
-# come and go while the program starts, so the search is repeated until
-# one answers.
-find_window() {
-  local try w geo
-  for try in $(seq 1 40); do
-    for w in $(xdotool search --onlyvisible --name '^TRX770$' 2>/dev/null); do
-      if geo=$(xdotool getwindowgeometry --shell "$w" 2>/dev/null); then
-        eval "$(echo "$geo" | sed -n 's/^X=/win_x=/p;s/^Y=/win_y=/p')"
-        return 0
-      fi
-    done
-    sleep 0.5
-  done
-  return 1
-}
+. tools/find-window.sh
 
 for size in $sizes; do
   for lang in $langs; do

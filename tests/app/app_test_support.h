@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/main_wnd.h"
@@ -63,6 +66,17 @@ class MainWndTest : public ::testing::Test {
     window = std::make_unique<CMainWnd>(options);
     ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
     CMessageQueue::Instance().ProcessPending();
+  }
+  // Runs the UI thread's queue until pred holds (at most `seconds` of a
+  // busy machine); workers and queues reach the window only through it.
+  bool PumpUntil(const std::function<bool()>& pred, int seconds = 20) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      CMessageQueue::Instance().ProcessPending();
+      if (pred()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
   }
   // Opens the window's `kind` channel on the interface at `path` as the
   // detection thread does, its connect read done; `backup` false leaves out

@@ -53,15 +53,6 @@ std::string Bytes(const std::string& path) {
 
 class EffectiveProfileTest : public MainWndTest {
  protected:
-  bool PumpUntil(const std::function<bool()>& pred, int seconds = 20) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      queue().ProcessPending();
-      if (pred()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-  }
   bool Ready() { return window->Channel(DeviceKind::Mouse).ready.load(); }
   std::string FileOf(int index) { return ProfileFilePath(*info, ProfileNameAt(*info, index), false); }
 

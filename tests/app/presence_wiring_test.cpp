@@ -26,17 +26,6 @@ namespace {
 
 class PresenceWiringTest : public MainWndTest {
  protected:
-  // Runs the UI thread's queue until pred holds (at most 20 s of a busy
-  // machine); the workers reach the window only through the queue.
-  bool PumpUntil(const std::function<bool()>& pred) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-      queue().ProcessPending();
-      if (pred()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-  }
   int Page() { return dynamic_cast<CTabLayoutUI*>(Find("tab_switch"))->GetCurSel(); }
 
   std::shared_ptr<sim::SimBackend> backend = std::make_shared<sim::SimBackend>();

@@ -112,15 +112,6 @@ class ProgramBusTest : public MainWndTest {
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     MainWndTest::TearDown();
   }
-  bool PumpUntil(const std::function<bool()>& pred, int seconds = 20) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      queue().ProcessPending();
-      if (pred()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-  }
   std::string Gdbus(const std::string& verb, const std::string& object) {
     return "gdbus " + verb + " --address '" + bus.Address() + "' --dest org.trx770.trx770 --object-path /org/trx770/trx770" +
            object;
