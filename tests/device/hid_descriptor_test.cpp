@@ -9,31 +9,7 @@
 namespace trx {
 namespace {
 
-using test::kBootMouseDescriptor;
 using test::kConsumerDescriptor;
-using test::kVendorDescriptor;
-
-TEST(HidDescriptor, VendorCollectionGivesTopLevelAndReportLengths) {
-  HidDescriptorInfo info;
-  ASSERT_EQ(ParseHidDescriptor(kVendorDescriptor, info), 1);
-  EXPECT_EQ(info.usage_page, 0xFF1C);
-  EXPECT_EQ(info.usage, 0x92);
-  EXPECT_TRUE(info.uses_report_ids);
-  EXPECT_EQ(info.input_report_byte_length, 64);
-  EXPECT_EQ(info.output_report_byte_length, 64);
-  EXPECT_EQ(info.feature_report_byte_length, 0);
-  EXPECT_TRUE(info.input_button_caps.empty());
-  // 63 fields on one usage: one value cap spanning them.
-  ASSERT_EQ(info.input_value_caps.size(), 1u);
-  const HidValueCap& v = info.input_value_caps[0];
-  EXPECT_EQ(v.usage_page, 0xFF1C);
-  EXPECT_EQ(v.usage, 1);
-  EXPECT_EQ(v.report_id, 4);
-  EXPECT_EQ(v.bit_offset, 8u);
-  EXPECT_EQ(v.report_size, 8);
-  EXPECT_EQ(v.report_count, 63);
-  EXPECT_EQ(v.logical_max, 255);  // 26 FF 00 is unsigned when the minimum is not negative
-}
 
 TEST(HidDescriptor, ConsumerArrayFieldIsOneButtonCap) {
   HidDescriptorInfo info;
@@ -59,48 +35,16 @@ TEST(HidDescriptor, ConsumerArrayFieldIsOneButtonCap) {
   EXPECT_EQ(MaxInputUsageListLength(info, 0x09), 0u);
 }
 
-TEST(HidDescriptor, BootMouseWithoutReportIdsStillCountsTheIdByte) {
-  HidDescriptorInfo info;
-  ASSERT_EQ(ParseHidDescriptor(kBootMouseDescriptor, info), 1);
-  EXPECT_EQ(info.usage_page, 0x01);
-  EXPECT_EQ(info.usage, 0x02);
-  EXPECT_FALSE(info.uses_report_ids);
-  EXPECT_EQ(info.input_report_byte_length, 4);
-  ASSERT_EQ(info.input_button_caps.size(), 1u);  // padding makes no cap
-  const HidButtonCap& b = info.input_button_caps[0];
-  EXPECT_EQ(b.usage_page, 0x09);
-  EXPECT_FALSE(b.is_array);
-  EXPECT_EQ(b.usage_min, 1);
-  EXPECT_EQ(b.usage_max, 3);
-  EXPECT_EQ(b.bit_offset, 8u);
-  EXPECT_EQ(b.report_count, 3);
-  ASSERT_EQ(info.input_value_caps.size(), 2u);
-  EXPECT_EQ(info.input_value_caps[0].usage, 0x30);
-  EXPECT_EQ(info.input_value_caps[0].bit_offset, 16u);
-  EXPECT_EQ(info.input_value_caps[0].logical_min, -127);
-  EXPECT_EQ(info.input_value_caps[0].logical_max, 127);
-  EXPECT_EQ(info.input_value_caps[1].usage, 0x31);
-  EXPECT_EQ(info.input_value_caps[1].bit_offset, 24u);
-  EXPECT_EQ(MaxInputUsageListLength(info, 0x09), 3u);
-}
-
-TEST(HidDescriptor, SeveralTopLevelCollectionsAreListedFirstOneWins) {
-  std::vector<uint8_t> d = kConsumerDescriptor;
-  d.insert(d.end(), kVendorDescriptor.begin(), kVendorDescriptor.end());
-  HidDescriptorInfo info;
-  ASSERT_EQ(ParseHidDescriptor(d, info), 1);
-  EXPECT_EQ(info.usage_page, 0x0C);
-  ASSERT_EQ(info.top_level.size(), 2u);
-  EXPECT_EQ(info.top_level[1].usage_page, 0xFF1C);
-  EXPECT_EQ(info.top_level[1].usage, 0x92);
-  EXPECT_EQ(info.input_report_byte_length, 64);  // the longest input report
-}
-
 TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
   const std::vector<uint8_t> d = test::CompositeDescriptor();
   HidDescriptorInfo whole, consumer, vendor;
   ASSERT_EQ(ParseHidDescriptor(d, whole), 1);
   EXPECT_EQ(whole.input_report_ids, (std::vector<uint8_t>{3, 4}));
+  EXPECT_EQ(whole.usage_page, 0x0C);  // several top-level collections: the first one wins
+  ASSERT_EQ(whole.top_level.size(), 2u);
+  EXPECT_EQ(whole.top_level[1].usage_page, 0xFF1C);
+  EXPECT_EQ(whole.top_level[1].usage, 0x92);
+  EXPECT_EQ(whole.input_report_byte_length, 64);  // the longest input report
 
   ASSERT_EQ(ParseHidDescriptor(d, consumer, nullptr, 0), 1);
   EXPECT_EQ(consumer.usage_page, 0x0C);
@@ -115,9 +59,19 @@ TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
   EXPECT_EQ(vendor.usage, 0x92);
   EXPECT_EQ(vendor.input_report_byte_length, 64);
   EXPECT_EQ(vendor.output_report_byte_length, 64);
+  EXPECT_EQ(vendor.feature_report_byte_length, 0);
+  EXPECT_TRUE(vendor.uses_report_ids);
   EXPECT_TRUE(vendor.input_button_caps.empty());
+  // 63 fields on one usage: one value cap spanning them.
   ASSERT_EQ(vendor.input_value_caps.size(), 1u);
-  EXPECT_EQ(vendor.input_value_caps[0].bit_offset, 8u);
+  const HidValueCap& v = vendor.input_value_caps[0];
+  EXPECT_EQ(v.usage_page, 0xFF1C);
+  EXPECT_EQ(v.usage, 1);
+  EXPECT_EQ(v.report_id, 4);
+  EXPECT_EQ(v.bit_offset, 8u);
+  EXPECT_EQ(v.report_size, 8);
+  EXPECT_EQ(v.report_count, 63);
+  EXPECT_EQ(v.logical_max, 255);  // 26 FF 00 is unsigned when the minimum is not negative
   EXPECT_EQ(vendor.input_report_ids, (std::vector<uint8_t>{4}));
 
   std::string reason;

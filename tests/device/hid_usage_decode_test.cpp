@@ -105,6 +105,10 @@ TEST_F(HidUsageDecode, ButtonsArePackedPerElementRangeAndZeroTerminated) {
 
 TEST_F(HidUsageDecode, ValuesGetRawAndSignedScaledValues) {
   OpenWith(test::kBootMouseDescriptor);
+  EXPECT_FALSE(dev_.descriptor.uses_report_ids);
+  EXPECT_EQ(dev_.descriptor.input_report_byte_length, 4);  // the id byte counts though there is none
+  EXPECT_EQ(dev_.descriptor.input_button_caps.size(), 1u);  // padding makes no cap
+  EXPECT_EQ(MaxInputUsageListLength(dev_.descriptor, 0x09), 3u);
   ASSERT_EQ(dev_.input_elements.size(), 3u);  // buttons, X, Y
   const HidReportElement& buttons = dev_.input_elements[0];
   const HidReportElement& x = dev_.input_elements[1];

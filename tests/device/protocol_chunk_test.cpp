@@ -23,15 +23,6 @@ class ProtocolChunks : public SimChannelTest {
   }
 };
 
-TEST_F(ProtocolChunks, WholeBlockOf512IsNineFramesOf56AndOneOf8) {
-  std::vector<uint8_t> dst(512, 0);
-  ASSERT_EQ(ReadMainBlock(*channel, dst.data()), kResultOk);
-  const std::vector<FrameKey> expected = {{7, 56, 0},   {7, 56, 56},  {7, 56, 112}, {7, 56, 168}, {7, 56, 224},
-                                          {7, 56, 280}, {7, 56, 336}, {7, 56, 392}, {7, 56, 448}, {7, 8, 504}};
-  EXPECT_EQ(SentKeys(), expected);
-  EXPECT_EQ(dst, sim::FactoryMainBlock(512));
-}
-
 TEST_F(ProtocolChunks, BlockSizeOf3IsOneFrameOf3) {
   channel->block_size = 3;
   uint8_t dst[3] = {};
@@ -39,18 +30,6 @@ TEST_F(ProtocolChunks, BlockSizeOf3IsOneFrameOf3) {
   EXPECT_EQ(SentKeys(), (std::vector<FrameKey>{{8, 3, 0}}));
   EXPECT_EQ(dst[0], 0x10);
   EXPECT_EQ(dst[1], 0x01);
-}
-
-TEST_F(ProtocolChunks, KeyBlockIndexSelectsAddressIndexTimes126PlusOffset) {
-  std::vector<uint8_t> dst(512, 0);
-  ASSERT_EQ(ReadKeyBlock(*channel, 2, dst.data()), kResultOk);
-  auto keys = SentKeys();
-  ASSERT_EQ(keys.size(), 10u);
-  EXPECT_EQ(keys[0], (FrameKey{8, 56, 252}));
-  EXPECT_EQ(keys[1], (FrameKey{8, 56, 308}));
-  EXPECT_EQ(keys[9], (FrameKey{8, 8, 756}));
-  const auto memory = firmware->KeyMemory();
-  EXPECT_TRUE(std::equal(dst.begin(), dst.end(), memory.begin() + 252));
 }
 
 TEST_F(ProtocolChunks, WriteKeyBlockCarriesTheSourceBytesInOrder) {
@@ -98,16 +77,6 @@ TEST_F(ProtocolChunks, ZeroLengthTransfersSucceedWithoutSendingEvenWhenDisconnec
   EXPECT_EQ(Written(), 0u);
 }
 
-TEST_F(ProtocolChunks, RoutineMemoryRoundTripsThroughWriteAndRead) {
-  std::vector<uint8_t> image(100);
-  std::iota(image.begin(), image.end(), 7);
-  ASSERT_EQ(WriteRoutineMemory(*channel, image.data(), image.size()), kResultOk);
-  EXPECT_EQ(SentKeys(), (std::vector<FrameKey>{{0x17, 56, 0}, {0x17, 44, 56}}));
-  std::vector<uint8_t> back(100, 0);
-  ASSERT_EQ(ReadRoutineMemory(*channel, back.data(), back.size()), kResultOk);
-  EXPECT_EQ(back, image);
-}
-
 TEST_F(ProtocolChunks, MacroMemoryBeyondTheDeviceCapacityIsRefusedByTheDevice) {
   // 32 units of 128 bytes: 4096 bytes; the chunk reaching past it gets 0xFE.
   std::vector<uint8_t> image(4096 + 10, 0x21);
@@ -121,32 +90,6 @@ TEST_F(ProtocolChunks, TransferPastTheAddressRangeIsRefusedUnsent) {
   std::vector<uint8_t> image(0x10001, 0);
   EXPECT_EQ(WriteMacroMemory(*channel, image.data(), image.size()), kResultWriteFailed);
   EXPECT_EQ(Written(), 0u);
-}
-
-TEST(ProtocolKeyboardBlock, BlockSizeFromInformationByte5GivesSixFramesOf56AndOneOf42) {
-  auto backend = std::make_shared<sim::SimBackend>();
-  auto keyboard = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
-  const int id = backend->AddDevice(keyboard);
-  CDeviceChannel channel(DeviceKind::Keyboard, backend);
-  channel.transport.want_read = true;
-  channel.transport.want_write = true;
-  channel.transport.device_path = backend->VendorPath(id);
-  ASSERT_EQ(channel.transport.Open(), 1);
-  channel.connected = 1;
-
-  uint8_t info[33] = {};
-  ASSERT_EQ(ReadDeviceInformation(channel, info), kResultOk);
-  channel.block_size = static_cast<uint16_t>(info[5] * 3);
-  EXPECT_EQ(channel.block_size, 378);
-  keyboard->ClearRequests();
-  std::vector<uint8_t> block(378, 0);
-  ASSERT_EQ(ReadMainBlock(channel, block.data()), kResultOk);
-  std::vector<test::FrameKey> sent;
-  for (auto& f : keyboard->Requests()) sent.push_back(test::KeyOf(std::vector<uint8_t>(f.begin(), f.end())));
-  EXPECT_EQ(sent, (std::vector<test::FrameKey>{
-                      {7, 56, 0}, {7, 56, 56}, {7, 56, 112}, {7, 56, 168}, {7, 56, 224}, {7, 56, 280}, {7, 42, 336}}));
-  EXPECT_EQ(block[376], 0);
-  EXPECT_EQ(block[375], 0x05);
 }
 
 }  // namespace

@@ -1,17 +1,14 @@
-// The in-process simulator backend and the hidraw attachment: interfaces,
-// plug and unplug, stop event, sharing, and the consumer notifications as
-// the synchronisation threads would read and decode them.
+// The in-process simulator backend: interfaces, plug and unplug, stop event,
+// sharing, and the consumer notifications as the synchronisation threads
+// would read and decode them.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "device/commands.h"
 #include "device/hid_device.h"
-#include "device/hidraw_backend.h"
 #include "platform/event.h"
 #include "sim/firmware_model.h"
-#include "sim/hidraw_attach.h"
-#include "sim/hidraw_fake_tree.h"
 #include "sim/sim_backend.h"
 
 namespace trx {
@@ -60,17 +57,6 @@ TEST_F(SimBackendTest, EachDeviceShowsAVendorAndAConsumerInterfaceWhilePluggedIn
   EXPECT_EQ(hid.capabilities.usage, 0x92);
   EXPECT_EQ(hid.capabilities.input_report_byte_length, 64);
   EXPECT_EQ(hid.capabilities.output_report_byte_length, 64);
-}
-
-TEST(SimStandardDevices, TheFamilyIsFoundByItsIdentities) {
-  auto backend = SimBackend::WithStandardDevices();
-  std::vector<std::string> paths;
-  ASSERT_TRUE(backend->Enumerate(paths));
-  ASSERT_EQ(paths.size(), 6u);
-  EXPECT_EQ(ParsePathProductId(paths[0]), 0x652C);
-  EXPECT_EQ(ParsePathProductId(paths[2]), 0x6556);
-  EXPECT_EQ(ParsePathProductId(paths[4]), 0x6758);
-  EXPECT_EQ(backend->Firmware(1)->BlockSize(), 378u);
 }
 
 TEST_F(SimBackendTest, UnplugMakesOpenHandlesGoneAndReplugNeedsNewHandles) {
@@ -134,22 +120,6 @@ TEST_F(SimBackendTest, DeviceButtonsSendConsumerNotificationsOnTheSecondInterfac
   EXPECT_EQ(ReadNotification(hid), 0x402);
   mouse->Notify(0x403);
   EXPECT_EQ(ReadNotification(hid), 0x403);
-}
-
-TEST(SimHidrawAttachment, NotificationsTravelThroughTheHidrawConsumerNode) {
-  FakeHidrawTree tree;
-  ASSERT_TRUE(tree.Valid());
-  auto mouse = std::make_shared<SimFirmware>(SimKind::Mouse);
-  sim::HidrawSimAttachment attachment(tree, mouse);
-  ASSERT_TRUE(attachment.Valid());
-  CHidDevice hid(tree.MakeBackend());
-  hid.want_read = true;
-  hid.device_path = tree.PathOf(attachment.ConsumerIndex());
-  ASSERT_EQ(hid.Open(), 1);
-  mouse->PressDpiButton();
-  EXPECT_EQ(ReadNotification(hid), 0x402);
-  attachment.Unplug();
-  EXPECT_FALSE(hid.Probe(hid.device_path));
 }
 
 }  // namespace

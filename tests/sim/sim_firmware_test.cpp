@@ -1,6 +1,6 @@
 // The firmware model's memory: where writes land, what reads return, the
-// status byte for bad requests, reset, the device-side buttons and the
-// fault counters. Frames are driven straight into the model.
+// status byte for bad requests, reset and the device-side buttons. Frames
+// are driven straight into the model.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -192,28 +192,6 @@ TEST_F(SimDeviceButtons, ProfileAndDpiButtonsCycleAndNotify) {
   EXPECT_EQ(s[64 + 19], 0);
   EXPECT_EQ(s[2 * 64 + 19], sim::FactorySettings(SimKind::Mouse)[2 * 64 + 19]);
   EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401, 0x402}));
-}
-
-TEST(SimFaultCounters, EachFaultCountsDownOverTheNextRequests) {
-  SimFirmware mouse(SimKind::Mouse);
-  sim::SimFaults f;
-  f.no_reply = 1;
-  f.status_count = 1;
-  f.status = 0xFE;
-  mouse.SetFaults(f);
-  const Frame begin = BuildFrame(kCmdBeginTransfer, 0, 0);
-  EXPECT_FALSE(Send(mouse, begin).reply);
-  EXPECT_EQ(Send(mouse, begin).frame[7], 0xFE);
-  EXPECT_EQ(Send(mouse, begin).frame[7], sim::kStatusAccepted);
-
-  f = {};
-  f.remove_at_frame = 2;
-  mouse.SetFaults(f);
-  EXPECT_FALSE(Send(mouse, begin).remove);
-  const SimResponse gone = Send(mouse, begin);
-  EXPECT_TRUE(gone.remove);
-  EXPECT_FALSE(gone.reply);
-  EXPECT_EQ(mouse.RequestCount(), 5u);
 }
 
 }  // namespace
