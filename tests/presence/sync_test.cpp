@@ -53,7 +53,9 @@ class PresenceSyncTest : public PresenceTest {
   }
 };
 
-TEST_F(PresenceSyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
+// The profile button re-reads the newly active record, the DPI button the
+// whole device; the thread follows the device across a replug.
+TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   Start(sim::SimKind::Mouse);
   firmware->SetSettingsByte(2 * 64 + 2, 77);  // brightness of record 2
   ClearTrace();
@@ -61,30 +63,36 @@ TEST_F(PresenceSyncTest, MouseProfileButtonRereadsTheNewlyActiveRecord) {
   ASSERT_TRUE(host->WaitFor("send 0x0902"));
   firmware->PressProfileButton();  // 1 -> 2
   ASSERT_TRUE(host->WaitFor("send 0x0902", 2));
-
   const std::vector<Request> both = {{5, 1, 0}, {5, 56, 64}, {5, 1, 0}, {5, 56, 128}};
   EXPECT_EQ(Requests(DeviceKind::Mouse), both);
   EXPECT_EQ(host->Count("refresh mouse"), 2u);  // the two re-reads (the connect has its own event)
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().mouse.current[0], 2);
-  EXPECT_EQ(Images().mouse.current[2], 77);
-  EXPECT_EQ(Images().mouse.settings[2][2], 77);
-}
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().mouse.current[0], 2);
+    EXPECT_EQ(Images().mouse.current[2], 77);
+    EXPECT_EQ(Images().mouse.settings[2][2], 77);
+  }
 
-TEST_F(PresenceSyncTest, MouseDpiButtonReadsTheWholeDevice) {
-  Start(sim::SimKind::Mouse);
   ClearTrace();
-  const uint8_t level_before = firmware->Settings()[19];
+  const uint8_t level_before = firmware->Settings()[2 * 64 + 19];
   firmware->PressDpiButton();  // usage 0x402
   ASSERT_TRUE(host->WaitFor("send 0x0901"));
   const std::vector<Request> sent = Requests(DeviceKind::Mouse);
   ASSERT_EQ(sent.size(), 69u);  // the whole connect read again
   EXPECT_EQ(sent.front(), (Request{1, 0, 0}));
   EXPECT_EQ(sent.back(), (Request{2, 0, 0}));
-  const std::vector<uint8_t> settings = firmware->Settings();
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().mouse.current[19], settings[19]);
-  EXPECT_EQ(Images().mouse.current[19], (level_before + 1) % 4);
+  {
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().mouse.current[19], (level_before + 1) % 4);
+  }
+
+  attachment->Unplug();
+  ASSERT_TRUE(host->WaitFor("post 0x0C05"));
+  attachment.reset();  // the old attachment lets go of the firmware first
+  attachment = Attach(firmware);
+  ASSERT_TRUE(host->WaitFor("show window"));
+  firmware->PressProfileButton();
+  ASSERT_TRUE(host->WaitFor("send 0x0902", 3));
 }
 
 TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
@@ -111,17 +119,6 @@ TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
   firmware->PressDpiButton();
   ASSERT_TRUE(host->WaitFor("send 0x0B01"));
   EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"send 0x0B02", "send 0x0B01"}));
-}
-
-TEST_F(PresenceSyncTest, SyncThreadFollowsTheDeviceAcrossAReplug) {
-  Start(sim::SimKind::Mouse);
-  attachment->Unplug();
-  ASSERT_TRUE(host->WaitFor("post 0x0C05"));
-  attachment.reset();  // the old attachment lets go of the firmware first
-  attachment = Attach(firmware);
-  ASSERT_TRUE(host->WaitFor("show window"));
-  firmware->PressProfileButton();
-  ASSERT_TRUE(host->WaitFor("send 0x0902"));
 }
 
 TEST_F(PresenceSyncTest, ASyncThreadStoppedWhileListeningWritesItsExitLineOnce) {
