@@ -4,13 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
-#include <sstream>
-
-#include "ctl/ctl_app.h"
-#include "device/frame_trace.h"
 #include "tests/ctl/ctl_fixture.h"
-#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
@@ -21,14 +15,8 @@ class CtlButtonTest : public testing::CtlSimTest {
  protected:
   // The data of the Write key block frames (command 0x09) a run sends.
   ButtonRun SimWrites(std::vector<std::string> args, std::vector<uint8_t>& key_block) {
-    std::mutex mutex;
-    SetFrameTraceHook([&](const FrameTraceRecord& f) {
-      std::lock_guard<std::mutex> guard(mutex);
-      if (f.direction == '>' && f.bytes[3] == 0x09)
-        key_block.insert(key_block.end(), f.bytes.begin() + 8, f.bytes.begin() + 8 + f.bytes[4]);
-    });
-    ButtonRun r = Sim(std::move(args));
-    SetFrameTraceHook(nullptr);
+    ButtonRun r = Sim(std::move(args), /*record=*/true);
+    for (const auto& f : testing::Sent(r, 0x09)) key_block.insert(key_block.end(), f.begin() + 8, f.begin() + 8 + f[4]);
     return r;
   }
 };

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ctl/ctl_app.h"
+#include "device/frame_trace.h"
 #include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_steps.h"
@@ -19,24 +21,50 @@
 namespace trx::ctl::testing {
 
 struct CtlRun {
-  ExitCode code;
+  ExitCode code = ExitCode::Ok;
   std::string out;
   std::string err;
+  std::vector<std::vector<uint8_t>> written;  // frames sent, in order (RunRecording only)
 };
 
 inline CtlRun RunTool(const std::vector<std::string>& args) {
   std::ostringstream out, err;
-  const ExitCode code = RunCtl(args, out, err);
-  return {code, out.str(), err.str()};
+  CtlRun r;
+  r.code = RunCtl(args, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+// RunTool, also collecting every frame the run writes to a device.
+inline CtlRun RunRecording(const std::vector<std::string>& args) {
+  std::mutex mutex;
+  std::vector<std::vector<uint8_t>> written;
+  SetFrameTraceHook([&](const FrameTraceRecord& f) {
+    std::lock_guard<std::mutex> guard(mutex);
+    if (f.direction == '>') written.push_back(f.bytes);
+  });
+  CtlRun r = RunTool(args);
+  SetFrameTraceHook(nullptr);
+  r.written = std::move(written);
+  return r;
+}
+
+// The frames of one command a recorded run wrote, in order.
+inline std::vector<std::vector<uint8_t>> Sent(const CtlRun& r, uint8_t command) {
+  std::vector<std::vector<uint8_t>> frames;
+  for (const auto& f : r.written)
+    if (f[3] == command) frames.push_back(f);
+  return frames;
 }
 
 class CtlSimTest : public ::testing::Test {
  protected:
   std::string State() { return home_.Path("state"); }
   // The tool on the simulated mouse whose memory lives in State().
-  CtlRun Sim(std::vector<std::string> args) {
+  CtlRun Sim(std::vector<std::string> args, bool record = false) {
     args.insert(args.begin(), {"--simulate=mouse", "--sim-state", State()});
-    return RunTool(args);
+    return record ? RunRecording(args) : RunTool(args);
   }
   test::TempHome home_;
 };

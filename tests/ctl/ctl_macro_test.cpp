@@ -7,13 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <mutex>
-#include <sstream>
 
-#include "ctl/ctl_app.h"
-#include "device/frame_trace.h"
 #include "tests/ctl/ctl_fixture.h"
-#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
@@ -45,15 +40,9 @@ TEST_F(CtlMacroTest, ImportedFilesUploadAsTheHandWrittenImageThenTheKeyBlock) {
             "  1  release      A                            then 1000 ms\n"
             "  2  press        Left Shift                   then 0 ms\n");
 
-  std::vector<std::vector<uint8_t>> written;
-  std::mutex mutex;
-  SetFrameTraceHook([&](const FrameTraceRecord& f) {
-    std::lock_guard<std::mutex> guard(mutex);
-    if (f.direction == '>') written.push_back(f.bytes);
-  });
-  r = Sim({"macro", "upload", "mouse"});
-  SetFrameTraceHook(nullptr);
+  r = Sim({"macro", "upload", "mouse"}, /*record=*/true);
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  const auto& written = r.written;
   EXPECT_EQ(r.out, "uploaded 2 macros (60 of 4096 bytes)\n");
   // After the snapshot and key block reads: Begin, the image in two
   // chunks, End, Begin, key block 0 (the active profile) in 10 chunks, End.

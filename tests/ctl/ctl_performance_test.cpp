@@ -1,45 +1,24 @@
-// trx770ctl's performance commands against the simulated mouse: a DPI in
-// DPI becomes the slider position in record byte 16 with the timed apply's
-// three frames, an unreachable DPI is refused with the range and sends
-// nothing, the DPI colour, the report rate as one whole-record frame, and
-// the desktop settings reporting "not available" with exit 6.
+// trx770ctl's performance commands against the simulated mouse: DPI as
+// the slider position with the timed apply's three frames, the DPI colour,
+// the report rate as one whole-record frame, the refusals that send
+// nothing, and the desktop settings reporting "not available" with exit 6.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <mutex>
-#include <sstream>
 
-#include "ctl/ctl_app.h"
-#include "device/frame_trace.h"
-#include "tests/platform/temp_home.h"
+#include "tests/ctl/ctl_fixture.h"
 
 namespace trx::ctl {
 namespace {
 
-struct CtlResult {
-  ExitCode code;
-  std::string out, err;
-  std::vector<std::vector<uint8_t>> written;  // frames sent, in order
-};
+using CtlResult = testing::CtlRun;
 
-class CtlPerformanceTest : public ::testing::Test {
+class CtlPerformanceTest : public testing::CtlSimTest {
  protected:
   CtlResult Ctl(std::vector<std::string> args, bool sim = true) {
-    if (sim) args.insert(args.begin(), {"--simulate=mouse", "--sim-state", home_.Path("state")});
-    CtlResult r;
-    std::mutex mutex;
-    SetFrameTraceHook([&](const FrameTraceRecord& f) {
-      std::lock_guard<std::mutex> guard(mutex);
-      if (f.direction == '>') r.written.push_back(f.bytes);
-    });
-    std::ostringstream out, err;
-    r.code = RunCtl(args, out, err);
-    SetFrameTraceHook(nullptr);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return sim ? Sim(std::move(args), /*record=*/true) : testing::RunRecording(args);
   }
   // Settings writes (command 6): {address, length, first payload bytes}.
   static std::vector<std::vector<int>> SettingsWrites(const CtlResult& r, size_t payload) {
@@ -52,7 +31,6 @@ class CtlPerformanceTest : public ::testing::Test {
       }
     return w;
   }
-  test::TempHome home_;
 };
 
 TEST_F(CtlPerformanceTest, DpiIsWrittenAsPositionWithTheThreeFramesOfTheTimedApply) {

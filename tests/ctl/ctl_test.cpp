@@ -9,18 +9,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
-#include <sstream>
 
-#include "ctl/ctl_app.h"
-#include "device/frame_trace.h"
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
 #include "sim/demo_devices.h"
 #include "tests/ctl/ctl_fixture.h"
-#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
@@ -32,15 +27,9 @@ CtlRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args)
 using CtlTest = testing::CtlSimTest;
 
 TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
-  std::vector<std::vector<uint8_t>> written;
-  std::mutex mutex;
-  SetFrameTraceHook([&](const FrameTraceRecord& r) {
-    std::lock_guard<std::mutex> guard(mutex);
-    if (r.direction == '>') written.push_back(r.bytes);
-  });
-  CtlRun r = Ctl({"--simulate=mouse", "--sim-state", State(), "onboard", "mouse", "3"});
-  SetFrameTraceHook(nullptr);
+  CtlRun r = Sim({"onboard", "mouse", "3"}, /*record=*/true);
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  auto written = r.written;
   EXPECT_EQ(r.out, "mouse: onboard profile 3 is now active\n");
   // Exactly the switch: read the active index, write 2, read slot 2; the
   // fresh device's automatic backup (reads only) comes before the write.
@@ -117,16 +106,11 @@ TEST_F(CtlTest, BadArgumentsExitTwoWithOneLine) {
 }
 
 TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
-  std::vector<std::vector<uint8_t>> written;
-  std::mutex mutex;
-  SetFrameTraceHook([&](const FrameTraceRecord& r) {
-    std::lock_guard<std::mutex> guard(mutex);
-    if (r.direction == '>' && r.bytes.size() > 3 && r.bytes[3] == 0x06) written.push_back(r.bytes);
-  });
-  CtlRun r = Ctl({"--simulate=pad", "--sim-state", State(), "light", "set", "pad", "--mode", "sparkle", "--brightness",
-                  "9", "--speed", "3", "--direction", "left", "--cycle", "on", "--colour", "10a0ff"});
-  SetFrameTraceHook(nullptr);
+  CtlRun r = testing::RunRecording({"--simulate=pad", "--sim-state", State(), "light", "set", "pad", "--mode", "sparkle",
+                                     "--brightness", "9", "--speed", "3", "--direction", "left", "--cycle", "on",
+                                     "--colour", "10a0ff"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
+  const auto written = testing::Sent(r, 0x06);
   EXPECT_EQ(r.out, "pad: mode 7 (sparkle), brightness 9, speed 3, direction left, colour #10a0ff\n");
   // One frame: 8 bytes at address 1; the colour cleared the colour cycle.
   ASSERT_EQ(written.size(), 1u);
