@@ -6,15 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "backup/backup_store.h"
-#include "ctl/ctl_app.h"
-#include "platform/program_folder.h"
-#include "routine/default_routines.h"
-#include "routine/routine_steps.h"
 #include "tests/ctl/ctl_fixture.h"
-#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {

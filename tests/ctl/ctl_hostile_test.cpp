@@ -8,14 +8,8 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <sstream>
 
-#include "ctl/ctl_app.h"
-#include "platform/program_folder.h"
-#include "routine/default_routines.h"
-#include "routine/routine_files.h"
 #include "tests/ctl/ctl_fixture.h"
-#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {

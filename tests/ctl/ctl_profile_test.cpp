@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "ctl/ctl_app.h"
 #include "profile/profile_operations.h"
 #include "tests/ctl/ctl_fixture.h"
-#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {

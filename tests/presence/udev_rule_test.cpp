@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -14,15 +15,8 @@ namespace {
 
 // The four hex digits of ATTRS{idProduct}=="xxxx" in a rule line, or "".
 std::string ProductOf(const std::string& line) {
-  const std::string key = R"(ATTRS{idProduct}==")";
-  const size_t at = line.find(key);
-  if (at == std::string::npos || at + key.size() + 5 > line.size()) return {};
-  const std::string id = line.substr(at + key.size(), 4);
-  if (line[at + key.size() + 4] != '"') return {};
-  for (char c : id) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return {};
-  }
-  return id;
+  std::smatch m;
+  return std::regex_search(line, m, std::regex(R"re(ATTRS\{idProduct\}=="([0-9a-f]{4})")re")) ? m[1].str() : "";
 }
 
 TEST(PresenceUdevRule, GrantsTheSeatUserExactlyTheFamilysHidrawNodes) {

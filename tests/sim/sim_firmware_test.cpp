@@ -25,18 +25,6 @@ class SimMemory : public ::testing::Test {
   SimFirmware mouse{SimKind::Mouse};
 };
 
-TEST_F(SimMemory, SettingsWriteLandsAtItsAddressAndReadsBack) {
-  ASSERT_EQ(Send(mouse, kCmdWriteSettings, 3, 72, {0xA1, 0xA2, 0xA3}).frame[7], sim::kStatusAccepted);
-  const auto settings = mouse.Settings();
-  EXPECT_EQ(settings[71], sim::FactorySettings(SimKind::Mouse)[71]);
-  EXPECT_EQ(settings[72], 0xA1);
-  EXPECT_EQ(settings[74], 0xA3);
-  EXPECT_EQ(settings[75], sim::FactorySettings(SimKind::Mouse)[75]);
-  const SimResponse r = Send(mouse, kCmdReadSettings, 4, 71);
-  EXPECT_EQ(r.frame[8 + 1], 0xA1);
-  EXPECT_EQ(r.frame[8 + 3], 0xA3);
-}
-
 TEST_F(SimMemory, KeyBlocksStepBy126AndOverlapTheNextProfile) {
   std::vector<uint8_t> payload(56, 0x77);
   Send(mouse, kCmdWriteKeyBlock, 56, 1 * 126 + 112, payload);  // index 1, third chunk
@@ -83,17 +71,6 @@ TEST_F(SimMemory, FactoryContentsMatchTheDocumentedLayout) {
   EXPECT_EQ(s[64 + 15], 12);  // 800 DPI
   EXPECT_EQ(s[64 + 18], 124); // 6400 DPI
   EXPECT_NE(s[21] | s[22] << 8 | s[23] << 16, s[24] | s[25] << 8 | s[26] << 16);  // distinct DPI colours
-}
-
-TEST_F(SimMemory, KeyboardBlockSizeFollowsInformationByte5) {
-  SimFirmware keyboard(SimKind::Keyboard, sim::kKeyboardProductIdAlt1);
-  EXPECT_EQ(keyboard.ProductId(), 0x8611);
-  EXPECT_EQ(keyboard.Info()[5], 126);
-  EXPECT_EQ(keyboard.BlockSize(), 378u);
-  EXPECT_EQ(keyboard.MainBlock().size(), 378u);
-  EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
-  EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 56, 336).frame[7], sim::kStatusOutOfRange);  // 336 + 56 > 378
-  EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 42, 336).frame[7], sim::kStatusAccepted);
 }
 
 TEST_F(SimMemory, MemoryImageRestoresEverySectionAndRefusesForeignOrDamagedImages) {
@@ -154,6 +131,10 @@ TEST_F(SimMemory, BadRequestsAreAnsweredWithFailureStatusAndChangeNothing) {
   EXPECT_EQ(Send(mouse, kCmdWriteRoutineMemory, 8, 3068).frame[7], sim::kStatusOutOfRange);
   EXPECT_EQ(Send(mouse, kCmdReadKeyBlock, 8, 1016).frame[7], sim::kStatusOutOfRange);
   EXPECT_EQ(Send(mouse, kCmdReadKeyBlock, 8, 1008).frame[7], sim::kStatusAccepted);
+  SimFirmware keyboard(SimKind::Keyboard);  // 378-byte blocks (information byte 5: 126)
+  EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 56, 336).frame[7], sim::kStatusOutOfRange);
+  EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 42, 336).frame[7], sim::kStatusAccepted);
+  EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
 }
 
 TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
@@ -169,18 +150,11 @@ TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
   EXPECT_EQ(FrameChecksum(copy), r.frame[1] | (r.frame[2] << 8));
 }
 
-class SimDeviceButtons : public ::testing::Test {
- protected:
-  void SetUp() override {
-    mouse.SetNotifier([this](uint16_t usage) { usages.push_back(usage); });
-  }
-  SimFirmware mouse{SimKind::Mouse};
-  std::vector<uint16_t> usages;
-};
-
 // The profile button cycles the active index (0x401), the DPI button the
 // active record's level only (0x402).
-TEST_F(SimDeviceButtons, ProfileAndDpiButtonsCycleAndNotify) {
+TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
+  std::vector<uint16_t> usages;
+  mouse.SetNotifier([&](uint16_t usage) { usages.push_back(usage); });
   mouse.SetSettingsByte(0, 4);
   mouse.PressProfileButton();
   EXPECT_EQ(mouse.Settings()[0], 0);
