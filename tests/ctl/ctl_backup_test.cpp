@@ -1,7 +1,4 @@
-// trx770ctl backup and restore against the simulated devices: a changed
-// device backed up, reset to factory memory and restored reads as before;
-// damaged files are refused before anything is written; a fresh device gets
-// exactly one automatic backup.
+// trx770ctl backup and restore against the simulated devices.
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,5 @@
-// The manual page documents every command --help lists: both are parsed
-// (the help's command lines, the manual's COMMANDS entries), so a command
-// added to one and not the other fails here. Also: the help lists every
-// command before the DEVICE and exit-status lines, and trx770(1) documents
-// --sim-state.
+// The manual page documents every command --help lists: both are parsed, so
+// a command added to one and not the other fails here.
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // trx770ctl macro against the simulated mouse: import of hand-written
-// files, the upload's frames against the hand-written image, the refusals
-// (the 50 limit, capacity, unknown names) with their exit codes, delete.
+// files, upload, export, delete, and the refusals (the 50 limit, capacity,
+// unknown names) with their exit codes.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ std::vector<uint8_t> Bytes(const std::string& path) {
 
 using CtlMacroTest = testing::CtlSimTest;
 
-TEST_F(CtlMacroTest, ImportedFilesUploadAsTheHandWrittenImageThenTheKeyBlock) {
+TEST_F(CtlMacroTest, ImportedFilesAreListedShownUploadedExportedAndDeleted) {
   MacroRun r = Sim({"macro", "import", "mouse", Data("first.mac")});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "name_1\n");
@@ -40,26 +40,10 @@ TEST_F(CtlMacroTest, ImportedFilesUploadAsTheHandWrittenImageThenTheKeyBlock) {
             "  1  release      A                            then 1000 ms\n"
             "  2  press        Left Shift                   then 0 ms\n");
 
-  r = Sim({"macro", "upload", "mouse"}, /*record=*/true);
+  // The upload's frames and image are pinned by the library's own test.
+  r = Sim({"macro", "upload", "mouse"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
-  const auto& written = r.written;
   EXPECT_EQ(r.out, "uploaded 2 macros (60 of 4096 bytes)\n");
-  // After the snapshot and key block reads: Begin, the image in two
-  // chunks, End, Begin, key block 0 (the active profile) in 10 chunks, End.
-  std::vector<uint8_t> wire;
-  size_t first = 0;
-  while (first < written.size() && written[first][3] != 0x15) ++first;
-  ASSERT_LT(first + 14, written.size());
-  EXPECT_EQ(written[first - 1][3], 0x01);
-  for (size_t i = first; i < first + 2; ++i)
-    wire.insert(wire.end(), written[i].begin() + 8, written[i].begin() + 8 + written[i][4]);
-  EXPECT_EQ(wire, Bytes(Data("two_macros.bin")));
-  EXPECT_EQ(written[first + 2][3], 0x02);
-  EXPECT_EQ(written[first + 3][3], 0x01);
-  for (size_t i = first + 4; i < first + 14; ++i) EXPECT_EQ(written[i][3], 0x09) << i;
-  EXPECT_EQ(written[first + 4][5], 0);  // profile 0 at address 0
-  EXPECT_EQ(written.back()[3], 0x02);
-  EXPECT_EQ(written.size(), first + 15);
 
   const std::string out = home_.Path("out.mac");
   ASSERT_EQ(Sim({"macro", "export", "mouse", "name_2", out}).code, ExitCode::Ok);

@@ -1,8 +1,5 @@
-// trx770ctl against simulated devices behind the fake hidraw tree: each
-// command, the frames of the onboard switch, the simulated memory kept
-// between runs, and the exit status with its one-line reason for bad
-// arguments, no device, a device another program holds and one that can't
-// be opened.
+// trx770ctl against simulated devices behind the fake hidraw tree, and its
+// exit status with a one-line reason when it cannot do what it was asked.
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,5 @@
 // The transport's time limits, checked through what it asks of the backend
-// and when it gives up: a write the driver holds (as hidraw's synchronous
-// write does for up to 5 s) reports failure after 1000 ms without holding
-// the caller longer, the device counts as not responding until that write
-// returns, the exchange waits 300 ms for each reply, and End transfer
-// pauses 10 ms before its frame.
+// and when it gives up (hidraw's synchronous write may hold for up to 5 s).
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>

@@ -1,7 +1,5 @@
-// Presence driven by events: while nothing changes the threads list and
-// probe nothing; a node appearing, going or hanging up wakes them. Against
-// simulated devices behind a fake hidraw tree (inotify on its dev/ folder,
-// the pty node's hang-up).
+// Presence driven by events (inotify on the fake tree's dev/ folder, the pty
+// node's hang-up): while nothing changes the threads list and probe nothing.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
