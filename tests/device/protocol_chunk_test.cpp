@@ -77,15 +77,6 @@ TEST_F(ProtocolChunks, ZeroLengthTransfersSucceedWithoutSendingEvenWhenDisconnec
   EXPECT_EQ(Written(), 0u);
 }
 
-TEST_F(ProtocolChunks, MacroMemoryBeyondTheDeviceCapacityIsRefusedByTheDevice) {
-  // 32 units of 128 bytes: 4096 bytes; the chunk reaching past it gets 0xFE.
-  std::vector<uint8_t> image(4096 + 10, 0x21);
-  EXPECT_EQ(WriteMacroMemory(*channel, image.data(), image.size()), kResultStatusFE);
-  const auto memory = firmware->MacroMemory();
-  EXPECT_EQ(memory[4087], 0x21);  // the last accepted chunk
-  EXPECT_EQ(memory[4088], 0x00);  // the refused one left nothing
-}
-
 TEST_F(ProtocolChunks, TransferPastTheAddressRangeIsRefusedUnsent) {
   std::vector<uint8_t> image(0x10001, 0);
   EXPECT_EQ(WriteMacroMemory(*channel, image.data(), image.size()), kResultWriteFailed);
