@@ -193,11 +193,9 @@ TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
     ThreadRunner ms_sync(MouseSyncThread, host, backend);
     ThreadRunner kb_sync(KeyboardSyncThread, host, backend);
   }
-  EXPECT_TRUE(HasLine("键盘设备侦测线程设定退出"));
-  EXPECT_TRUE(HasLine("鼠标设备侦测线程设定退出"));
-  EXPECT_TRUE(HasLine("鼠标垫设备侦测线程设定退出"));
-  EXPECT_TRUE(HasLine("鼠标同步线程设定测试退出"));
-  EXPECT_TRUE(HasLine("键盘同步线程设定退出"));
+  for (const char* line : {"键盘设备侦测线程设定退出", "鼠标设备侦测线程设定退出", "鼠标垫设备侦测线程设定退出",
+                           "鼠标同步线程设定测试退出", "键盘同步线程设定退出"})
+    EXPECT_TRUE(HasLine(line)) << line;
   EXPECT_TRUE(host.Events().empty());
 }
 
