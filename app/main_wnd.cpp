@@ -303,7 +303,7 @@ void CMainWnd::StartSessionBus() {
     const OperationOutcome o = Queue(kind).RunAndWait(Operation("bus command",
                                                                 [&fn](OperationContext&) {
                                                                   fn();
-                                                                  return 1;
+                                                                  return OperationResult::Succeeded;
                                                                 }),
                                                       nullptr);
     return o.status;
@@ -751,7 +751,7 @@ bool CMainWnd::SubmitPresenceRead(uint32_t message) {
                    "device read",
                    [host = presence_, message, outcome](OperationContext&) {
                      *outcome = RunPresenceRead(*host, message);
-                     return 1;
+                     return OperationResult::Succeeded;
                    },
                    [this, message, outcome](const OperationOutcome& o) {
                      if (o.status != OperationStatus::Ran) return;

@@ -123,7 +123,7 @@ ExitCode Devices(const OpenChannel& open, const Options& o, std::ostream& out, s
       continue;
     }
     DeviceSnapshot snap;
-    const int rc = ReadDeviceSnapshot(*channel, snap);
+    const CommandResult rc = ReadDeviceSnapshot(*channel, snap);
     ++found;
     if (o.json) {
       j.BeginObject().String("kind", KindWord(kind)).String("path", report.path);
@@ -182,7 +182,7 @@ ExitCode Dump(const OpenChannel& open, const Options& o, std::ostream& out, std:
     return ExitCode::NoDevice;
   }
   DeviceSnapshot snap;
-  const int rc = ReadDeviceSnapshot(*channel, snap);
+  const CommandResult rc = ReadDeviceSnapshot(*channel, snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(kind) << " failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;
@@ -273,7 +273,7 @@ ExitCode Onboard(const OpenChannel& open, const Options& o, std::ostream& out, s
   OpenReport report;
   CDeviceChannel* channel = open(*kind, report);
   if (channel == nullptr) return RefuseOpen(*kind, report, err);
-  const int rc = SwitchOnboardProfile(*channel, n[0] - '1');
+  const OnboardSwitchResult rc = SwitchOnboardProfile(*channel, n[0] - '1');
   if (rc != kSwitchDone && rc != kSwitchAlreadyActive) {
     err << "trx770ctl: onboard profile " << n << " could not be made active: " << OnboardSwitchResultName(rc)
         << "\n";

@@ -77,7 +77,7 @@ ExitCode Backup(DeviceKind kind, const std::string& file, bool force, bool json,
   CDeviceChannel* channel = open(kind, report);
   if (channel == nullptr) return RefuseOpen(kind, report, err);
   std::array<uint8_t, backup::kBackupInfoSize> info{};
-  const int rc = ReadDeviceInformation(*channel, info.data());
+  const CommandResult rc = ReadDeviceInformation(*channel, info.data());
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(kind) << " failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;

@@ -93,7 +93,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   CDeviceChannel* channel = open(DeviceKind::Mouse, report);
   if (channel == nullptr) return RefuseOpen(DeviceKind::Mouse, report, err);
   DeviceSnapshot snap;
-  int rc = ReadDeviceSnapshot(*channel, snap);
+  CommandResult rc = ReadDeviceSnapshot(*channel, snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the mouse failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;
@@ -110,7 +110,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   rc = BeginTransfer(*channel);
   if (rc == kResultOk) rc = ReadKeyBlock(*channel, profile, block);
   if (rc == kResultOk) rc = ReadMainBlock(*channel, defaults);
-  if (const int end = EndTransfer(*channel); rc == kResultOk) rc = end;
+  if (const CommandResult end = EndTransfer(*channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
     err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;

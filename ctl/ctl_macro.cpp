@@ -57,7 +57,7 @@ ExitCode OpenAndRead(DeviceKind kind, const OpenChannel& open, DeviceState& s, s
   OpenReport report;
   s.channel = open(kind, report);
   if (s.channel == nullptr) return RefuseOpen(kind, report, err);
-  const int rc = ReadDeviceSnapshot(*s.channel, s.snap);
+  const CommandResult rc = ReadDeviceSnapshot(*s.channel, s.snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << DeviceKindName(kind) << " failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;
@@ -220,9 +220,9 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     out << "deleted '" << w[3] << "'\n";
   }
   uint8_t block[kKeyBlockSize] = {};
-  int rc = BeginTransfer(*s.channel);
+  CommandResult rc = BeginTransfer(*s.channel);
   if (rc == kResultOk) rc = ReadKeyBlock(*s.channel, s.snap.active_profile, block);
-  if (const int end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
+  if (const CommandResult end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
     err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;

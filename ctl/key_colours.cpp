@@ -82,7 +82,7 @@ bool ParseKeyColours(std::string_view text, std::vector<KeyColour>& out, std::st
 int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
   const ProfileFamilyInfo* info = FindFamily(DeviceKind::Keyboard, ProfileFamily::Light);
   const int index = info != nullptr ? SelectedProfileIndex(*info) : 0;
-  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index) != 0) {
+  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index) != kProfileReadOk) {
     error = "the keyboard's selected light profile '" + (info ? ProfileNameAt(*info, index) : std::string("?")) +
             "' could not be read (start trx770 once with the keyboard connected)";
     return 1;
@@ -94,7 +94,7 @@ int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
     for (const KeyColour& c : colours)
       SetKeyColour(kb, set, c.key, uint32_t{c.rgb[0]} << 16 | uint32_t{c.rgb[1]} << 8 | c.rgb[2]);
   });
-  if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != 0) {
+  if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != ProfileSaveResult::Saved) {
     error = "the keyboard's light profile could not be written";
     return 2;
   }

@@ -71,15 +71,15 @@ std::string ModeName(DeviceKind kind, KeyboardVariant keyboard, int mode) {
   return mode < static_cast<int>(names.size()) ? names[static_cast<size_t>(mode)] : "mode " + std::to_string(mode);
 }
 
-int ReadBytes(CDeviceChannel& channel, LightingBytes& b) {
+CommandResult ReadBytes(CDeviceChannel& channel, LightingBytes& b) {
   uint8_t rec[9] = {};
-  const int rc = ReadSettingsBytes(channel, 0, rec, sizeof rec);
+  const CommandResult rc = ReadSettingsBytes(channel, 0, rec, sizeof rec);
   if (rc != kResultOk) return rc;
   b = {rec[1], rec[2], rec[3], rec[4], rec[5], rec[6], rec[7], rec[8]};
   return rc;
 }
 
-int WriteBytes(CDeviceChannel& channel, const LightingBytes& b) {
+CommandResult WriteBytes(CDeviceChannel& channel, const LightingBytes& b) {
   const uint8_t bytes[8] = {b.mode, b.brightness, b.speed, b.direction, b.colour_cycle, b.red, b.green, b.blue};
   return WriteSettingsBytes(channel, 1, bytes, sizeof bytes);
 }
@@ -230,7 +230,7 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
   CDeviceChannel* channel = open(*kind, false, &code);
   if (channel == nullptr) return code;
   LightingBytes b;
-  int rc = ReadBytes(*channel, b);
+  CommandResult rc = ReadBytes(*channel, b);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
     return ExitCode::DeviceError;

@@ -157,8 +157,8 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
                             [store = store_](OperationContext& op) {
                               return routine::ReadRoutinesFromMouse(op.Channel(), store).result ==
                                              routine::RoutineResult::Ok
-                                         ? 1
-                                         : 0;
+                                         ? OperationResult::Succeeded
+                                         : OperationResult::Failed;
                             },
                             [this](const OperationOutcome& o) {
                               if (o.Ok()) ctx_.devices.RoutineEdits().MarkSaved();
@@ -335,9 +335,8 @@ void CCursorPage::UploadRoutines() {
   auto report = std::make_shared<routine::RoutineUploadReport>();
   auto operation = [report, store = store_](OperationContext& op) {
     *report = routine::UploadRoutines(op.Channel(), store, &op);
-    if (report->result == routine::RoutineResult::Ok) return OperationResultOf(UploadResult::Ok);
-    return OperationResultOf(report->result == routine::RoutineResult::TooLarge ? UploadResult::TooLarge
-                                                                               : UploadResult::DeviceError);
+    if (report->result == routine::RoutineResult::Ok) return UploadResult::Ok;
+    return report->result == routine::RoutineResult::TooLarge ? UploadResult::TooLarge : UploadResult::DeviceError;
   };
   uploading_ = true;
   controls().Enable(kSave, false);  // busy until the mouse answered

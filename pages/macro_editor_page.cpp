@@ -587,7 +587,7 @@ void CMacroEditorPage::Remove() {
                   CDeviceChannel& channel = op.Channel();
                   *report = macro::DeleteMacroEverywhere(store, kind, index, channel.connected ? &channel : nullptr,
                                                          defaults.data());
-                  return report->result == macro::MacroResult::Ok ? 1 : 0;
+                  return report->result == macro::MacroResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
                 },
                 [this, index, report](const OperationOutcome& o) {
                   if (o.status != OperationStatus::Ran) {

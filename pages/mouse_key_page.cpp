@@ -387,12 +387,12 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   auto routines = std::make_shared<routine::RoutineUploadReport>();
   auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus, routines](OperationContext& op) {
     const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, op.Channel(), store, op, routines.get());
-    if (report.result == macro::MacroResult::Ok) return OperationResultOf(UploadResult::Ok);
+    if (report.result == macro::MacroResult::Ok) return UploadResult::Ok;
     DebugLine("button save: " + macro::DescribeUpload(report));
     *surplus = report.image.surplus;
-    if (report.image.result == macro::MacroResult::TooLarge) return OperationResultOf(UploadResult::TooLarge);
-    if (report.result == macro::MacroResult::FileError) return OperationResultOf(UploadResult::FileError);
-    return OperationResultOf(UploadResult::DeviceError);
+    if (report.image.result == macro::MacroResult::TooLarge) return UploadResult::TooLarge;
+    if (report.result == macro::MacroResult::FileError) return UploadResult::FileError;
+    return UploadResult::DeviceError;
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
@@ -426,8 +426,8 @@ void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
       // profile too; the keyboard's key profile.
       IProfileSaver* saver = ProfileSaver();
       if (saver == nullptr) break;
-      bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == 0;
-      saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == 0;
+      bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == ProfileSaveResult::Saved;
+      saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == ProfileSaveResult::Saved;
       if (!saved) ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
       else ctx_.dialogs.ShowMessage(kSettingDoneText);  // the buttons are on the device and in the file
       break;

@@ -253,7 +253,7 @@ void CProfileBar::RunSelect(const ProfileFamilyControls& f, int index) {
                 "profile select",
                 [this, kind, family, index, result, by](OperationContext&) {
                   *result = SelectProfile(kind, family, index, target_, by);
-                  return *result == ProfileOpResult::Ok ? 1 : 0;
+                  return *result == ProfileOpResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
                 },
                 [this, fp, result](const OperationOutcome& o) {
                   ApplySelections();
@@ -371,7 +371,8 @@ void CProfileBar::Restore(const ProfileFamilyControls& f) {
                                                      "profile restore",
                                                      [this, kind, family, result](OperationContext&) {
                                                        *result = RestoreDefaultProfile(kind, family, target_);
-                                                       return *result == ProfileOpResult::Ok ? 1 : 0;
+                                                       return *result == ProfileOpResult::Ok ? OperationResult::Succeeded
+                                                                                             : OperationResult::Failed;
                                                      },
                                                      [this, result](const OperationOutcome& o) {
                                                        ApplySelections();

@@ -33,7 +33,7 @@ int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPro
                        std::vector<PendingKey>& keys) {
   std::string default_path = ProgramFolder() + DefaultProfileFileName(info, KeyboardVariantNow());
   std::vector<uint8_t> data(info.data_size, 0);
-  int rc = ReadProfileFile(default_path, data.size(), data.data());
+  const ProfileReadResult rc = ReadProfileFile(default_path, data.size(), data.data());
   if (rc == kProfileMissing) {
     messages.ShowMessage(kMessageDefaultMissing);
     return 0;

@@ -197,15 +197,15 @@ int main(int argc, char** argv) {
     trx::CDeviceChannel channel(trx::DeviceKind::Mouse, backend);
     channel.SetIdentity(trx::sim::kVendorId, trx::sim::kMouseProductId, trx::sim::kVendorUsagePage,
                         trx::sim::kVendorUsage);
-    if (trx::sim::ConnectMatchingInterface(channel) != 1) {
+    if (!trx::sim::ConnectMatchingInterface(channel)) {
       std::fprintf(stderr, "trx770-sim-cli: no interface 0c45:652c with collection 0xff1c/0x92 found\n");
       status = 1;
     } else {
       std::printf("mouse interface %s\n", channel.transport.device_path.c_str());
       MouseSnapshot snapshot;
-      const int result = trx::sim::ReadMouseSnapshot(channel, snapshot);
+      const trx::CommandResult result = trx::sim::ReadMouseSnapshot(channel, snapshot);
       if (result != trx::kResultOk) {
-        std::fprintf(stderr, "trx770-sim-cli: connect read failed with result %d\n", result);
+        std::fprintf(stderr, "trx770-sim-cli: connect read failed with result %d\n", trx::CommandCode(result));
         status = 1;
       } else {
         PrintInformation(snapshot);
