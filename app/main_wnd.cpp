@@ -240,7 +240,7 @@ void CMainWnd::OnWindowInit() {
   // own page, the cursor routines before the pages start.)
   steps.load_profiles = [this] {
     for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-      if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
+      if (!InitProfiles(kind, pages_->ProfileLists(), *this)) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
   };
   steps.reset_channels = [this] {
     for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) ApplyIdentity(*channel);

@@ -126,7 +126,7 @@ void BM_UploadFullImage(benchmark::State& state) {
   int failures = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    CommandResult rc = trx::BeginTransfer(channel);
+    trx::CommandResult rc = trx::BeginTransfer(channel);
     if (rc == trx::kResultOk) rc = trx::WriteMacroMemory(channel, image.data(), image.size());
     if (trx::EndTransfer(channel) != trx::kResultOk || rc != trx::kResultOk) ++failures;
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -96,7 +96,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   CommandResult rc = ReadDeviceSnapshot(*channel, snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the mouse failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   if (snap.block_size <= 0 || static_cast<size_t>(snap.block_size) > kKeyBlockSize) {
     err << "trx770ctl: the mouse reports an unusable key block size\n";
@@ -113,7 +113,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   if (const CommandResult end = EndTransfer(*channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
     err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
 
   if (sub == "list") {
@@ -154,9 +154,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   const macro::MacroUploadReport r = macro::UploadMacroLibrary(*channel, store, snap.info.data(), profile, block, progress);
   if (r.result != macro::MacroResult::Ok) {
     err << "trx770ctl: " << macro::DescribeUpload(r) << "\n";
-    return r.result == macro::MacroResult::FileError ? ExitCode::FileError
-           : r.result == macro::MacroResult::DeviceError ? ExitCode::DeviceError
-                                                           : ExitCode::Refused;
+    return ExitOf(r.result);
   }
   out << "button " << *button + 1 << " (" << keys::MouseButtonName(*button) << ") of onboard profile " << profile + 1
       << ": " << keys::DescribeFunction(a, macros) << "\n";

@@ -60,7 +60,7 @@ ExitCode OpenAndRead(DeviceKind kind, const OpenChannel& open, DeviceState& s, s
   const CommandResult rc = ReadDeviceSnapshot(*s.channel, s.snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << DeviceKindName(kind) << " failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   if (s.snap.block_size <= 0 || static_cast<size_t>(s.snap.block_size) > kKeyBlockSize) {
     err << "trx770ctl: the " << DeviceKindName(kind) << " reports an unusable key block size\n";
@@ -225,7 +225,7 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
   if (const CommandResult end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
     err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   return Upload(store, s, block, out, err);
 }

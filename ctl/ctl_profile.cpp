@@ -205,7 +205,7 @@ class ProfileCommand {
     out_ << "\n";
     if (sent != kResultOk) {
       err_ << "trx770ctl: sending the record failed: " << CommandResultName(sent) << "\n";
-      return ExitCode::DeviceError;
+      return ExitOf(sent);
     }
     return ExitCode::Ok;
   }
@@ -255,7 +255,7 @@ class ProfileCommand {
          << ProfileNameAt(*a.info, SelectedProfileIndex(*a.info)) << "' restored to the default\n";
     if (sent != kResultOk) {
       err_ << "trx770ctl: sending the record failed: " << CommandResultName(sent) << "\n";
-      return ExitCode::DeviceError;
+      return ExitOf(sent);
     }
     return ExitCode::Ok;
   }

@@ -233,7 +233,7 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
   CommandResult rc = ReadBytes(*channel, b);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   const KeyboardVariant keyboard = *kind == DeviceKind::Keyboard ? VariantOf(*channel) : KeyboardVariant::Full;
   if (sub == "show") {
@@ -245,7 +245,7 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
     rc = WriteBytes(*channel, b);
     if (rc != kResultOk) {
       err << "trx770ctl: writing the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
-      return ExitCode::DeviceError;
+      return ExitOf(rc);
     }
     Print(*kind, keyboard, b, json, out);
     return ExitCode::Ok;

@@ -1,4 +1,4 @@
-#include "pages/text_ids.h"
+#include "platform/text_ids.h"
 #include "pages/mouse_key_page.h"
 
 #include <bit>
@@ -9,6 +9,7 @@
 #include "macro/macro_library.h"
 #include "pages/control_names.h"
 #include "pages/cursor_page.h"
+#include "pages/result_texts.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "settings/settings_host.h"
@@ -426,15 +427,15 @@ void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
       // profile too; the keyboard's key profile.
       IProfileSaver* saver = ProfileSaver();
       if (saver == nullptr) break;
-      bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == ProfileSaveResult::Saved;
-      saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == ProfileSaveResult::Saved;
-      if (!saved) ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
-      else ctx_.dialogs.ShowMessage(kSettingDoneText);  // the buttons are on the device and in the file
+      ProfileSaveResult saved = ProfileSaveResult::Saved;
+      if (kind_ == DeviceKind::Mouse) saved = saver->SaveCurrentProfile(kind_, ProfileFamily::Device);
+      if (saved == ProfileSaveResult::Saved) saved = saver->SaveCurrentProfile(kind_, ProfileFamily::Key);
+      if (saved == ProfileSaveResult::Saved) ctx_.dialogs.ShowMessage(kSettingDoneText);  // on the device and in the file
+      else ShowTextOf(ctx_.dialogs, saved);
       break;
     }
-    case UploadResult::TooLarge: ctx_.dialogs.ShowCountMessage(text::kMacrosTooLarge, surplus); break;
-    case UploadResult::FileError: ctx_.dialogs.ShowMessage(text::kProfileFileMissing); break;
-    default: ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer); break;
+    case UploadResult::TooLarge: ctx_.dialogs.ShowCountMessage(TextIdOf(result), surplus); break;
+    default: ShowTextOf(ctx_.dialogs, result); break;
   }
 }
 

@@ -148,17 +148,6 @@ const char* ProfileOpResultName(ProfileOpResult result) {
   return "unknown";
 }
 
-const char* ProfileOpMessageId(ProfileOpResult result) {
-  switch (result) {
-    case ProfileOpResult::FileMissing: return kMessageDefaultMissing;
-    case ProfileOpResult::FileBad: return kMessageDefaultBad;
-    case ProfileOpResult::OnlyOneProfile: return "message_text_11";
-    case ProfileOpResult::EmptyName: return "message_text_14";
-    case ProfileOpResult::DuplicateName: return "message_text_15";
-    default: return nullptr;
-  }
-}
-
 std::vector<std::string> ProfileNames(const ProfileFamilyInfo& info) {
   const std::string ini = ProfileIniPath(info.kind);
   const long count = GetPrivateProfileLong(info.count_section, kIniKeyCount, ini);

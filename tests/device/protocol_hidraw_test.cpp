@@ -123,8 +123,8 @@ TEST_F(ProtocolThroughHidraw, UnplugDuringUseFailsTheNextCommandAtOnce) {
   ASSERT_EQ(sim::ConnectMatchingInterface(channel), 1);
   ASSERT_EQ(BeginTransfer(channel), kResultOk);
   attachment.Unplug();
-  const int result = BeginTransfer(channel);
-  EXPECT_TRUE(result == kResultWriteFailed || result == kResultNoReply) << result;
+  const CommandResult result = BeginTransfer(channel);
+  EXPECT_TRUE(result == kResultWriteFailed || result == kResultNoReply) << CommandCode(result);
   EXPECT_EQ(firmware->RequestCount(), 1u);
 }
 
