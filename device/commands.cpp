@@ -51,10 +51,10 @@ CommandResult WriteThenRead(CDeviceChannel& channel, const Frame& request, Frame
   hid.DrainInput();
   TraceFrame(channel.kind, '>', request.data(), request.size());
   size_t written = 0;
-  if (hid.WriteReport(request.data(), request.size(), &written) != 1) return kResultWriteFailed;
+  if (!hid.WriteReport(request.data(), request.size(), &written)) return kResultWriteFailed;
   Frame incoming{};
   size_t got = 0;
-  if (hid.ReadReport(incoming.data(), incoming.size(), channel.reply_timeout_ms, &got) != 1) return kResultNoReply;
+  if (!hid.ReadReport(incoming.data(), incoming.size(), channel.reply_timeout_ms, &got)) return kResultNoReply;
   TraceFrame(channel.kind, '<', incoming.data(), incoming.size());
   reply = incoming;
   return kResultOk;
@@ -156,11 +156,11 @@ CommandResult ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
   hid.DrainInput();
   TraceFrame(channel.kind, '>', copy.data(), copy.size());
   size_t written = 0;
-  if (hid.WriteReport(copy.data(), copy.size(), &written) != 1 && hid.LastIo() == HidIo::Gone) {
+  if (!hid.WriteReport(copy.data(), copy.size(), &written) && hid.LastIo() == HidIo::Gone) {
     return kResultNoReply;  // the write's own result is not used, but a gone device can't reply
   }
   size_t got = 0;
-  if (hid.ReadReport(copy.data(), copy.size(), channel.reply_timeout_ms, &got) != 1) return kResultNoReply;
+  if (!hid.ReadReport(copy.data(), copy.size(), channel.reply_timeout_ms, &got)) return kResultNoReply;
   TraceFrame(channel.kind, '<', copy.data(), copy.size());
   return kResultOk;
 }

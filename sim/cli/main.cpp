@@ -101,8 +101,8 @@ void PrintRecords(const MouseSnapshot& s) {
 }
 
 // Opens the device's consumer interface read-only, as the synchronisation
-// thread does. 1 opened, 0 not found.
-int OpenConsumerInterface(trx::CHidDevice& hid) {
+// thread does. True when opened.
+bool OpenConsumerInterface(trx::CHidDevice& hid) {
   trx::InterfaceWanted wanted;
   wanted.listed = [](const std::string& path) {
     return trx::ParsePathVendorId(path) == trx::sim::kVendorId &&
@@ -113,13 +113,13 @@ int OpenConsumerInterface(trx::CHidDevice& hid) {
            h.capabilities.usage == trx::sim::kConsumerUsage;
   };
   wanted.want_write = false;
-  return trx::OpenMatchingInterface(hid, wanted) == trx::OpenMatch::Opened ? 1 : 0;
+  return trx::OpenMatchingInterface(hid, wanted) == trx::OpenMatch::Opened;
 }
 
 // Waits for one notification and returns its usage, or -1.
 int ReadNotification(trx::CHidDevice& hid) {
   size_t got = 0;
-  if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 1000, &got) != 1) return -1;
+  if (!hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 1000, &got)) return -1;
   if (!trx::DecodeInputUsages(hid.input_elements, hid.input_report_buffer.data(), got, hid.descriptor)) return -1;
   if (hid.input_elements.empty() || hid.input_elements[0].usage_list.empty()) return -1;
   return hid.input_elements[0].usage_list[0];
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
       }
       if (status == 0 && (options.press_profile || options.press_dpi)) {
         trx::CHidDevice consumer(backend);
-        if (OpenConsumerInterface(consumer) != 1) {
+        if (!OpenConsumerInterface(consumer)) {
           std::fprintf(stderr, "trx770-sim-cli: no consumer-control interface 0c45:652c found\n");
           status = 1;
         }

@@ -217,8 +217,8 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
 }
 
 TEST_F(ProfileStoreTest, FamiliesTheDeviceLacksAreRejected) {
-  EXPECT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Key), -1);
-  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Device), -1);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Key), ProfileSaveResult::NoSuchFamily);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Device), ProfileSaveResult::NoSuchFamily);
   EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Device, 0), kProfileMissing);
 }
 
