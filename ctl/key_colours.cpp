@@ -79,13 +79,14 @@ bool ParseKeyColours(std::string_view text, std::vector<KeyColour>& out, std::st
   return error.empty();
 }
 
-int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
+ProfileOpResult StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
   const ProfileFamilyInfo* info = FindFamily(DeviceKind::Keyboard, ProfileFamily::Light);
   const int index = info != nullptr ? SelectedProfileIndex(*info) : 0;
-  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index) != kProfileReadOk) {
+  if (const ProfileReadResult read = LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index);
+      read != kProfileReadOk) {
     error = "the keyboard's selected light profile '" + (info ? ProfileNameAt(*info, index) : std::string("?")) +
             "' could not be read (start trx770 once with the keyboard connected)";
-    return 1;
+    return read == kProfileBadMagic ? ProfileOpResult::FileBad : ProfileOpResult::FileMissing;
   }
   WithImage([&colours](ConfigImages& images) {
     // Into the colour set the profile has chosen (the one the page shows).
@@ -96,9 +97,9 @@ int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
   });
   if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != ProfileSaveResult::Saved) {
     error = "the keyboard's light profile could not be written";
-    return 2;
+    return ProfileOpResult::WriteFailed;
   }
-  return 0;
+  return ProfileOpResult::Ok;
 }
 
 }  // namespace trx::ctl

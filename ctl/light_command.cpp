@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "ctl/key_colours.h"
 #include "platform/file_read.h"
@@ -180,9 +181,9 @@ ExitCode KeyColours(const std::vector<std::string>& words, std::ostream& out, st
     err << "trx770ctl: " << words[3] << ": " << error << "\n";
     return ExitCode::Refused;
   }
-  if (StoreKeyColours(colours, error) != 0) {
+  if (const ProfileOpResult stored = StoreKeyColours(colours, error); stored != ProfileOpResult::Ok) {
     err << "trx770ctl: " << error << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(stored);  // a profile file that can't be read or written
   }
   out << "keyboard: " << colours.size() << " key colour" << (colours.size() == 1 ? "" : "s")
       << " stored in the selected light profile\n";

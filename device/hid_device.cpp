@@ -218,7 +218,7 @@ bool CHidDevice::ReadCapabilities() {
   std::shared_ptr<IHidConnection> conn = Connection();
   if (!conn) return false;
   std::string reason;
-  if (ParseHidDescriptor(conn->ReportDescriptor(), descriptor, &reason, conn->TopLevelCollection()) != 1) {
+  if (!ParseHidDescriptor(conn->ReportDescriptor(), descriptor, &reason, conn->TopLevelCollection())) {
     DebugLineF("HID: report descriptor of %s rejected: %s", device_path.c_str(), reason.c_str());
     return false;
   }
