@@ -46,14 +46,13 @@ enum class CommandResult : int {
   BadKeyIndex = -201,
 };
 
+// Short names of the same values.
 inline constexpr CommandResult kResultOk = CommandResult::Ok;
 inline constexpr CommandResult kResultNoReply = CommandResult::NoReply;
 inline constexpr CommandResult kResultWriteFailed = CommandResult::WriteFailed;
 inline constexpr CommandResult kResultStatusFF = CommandResult::StatusFF;
 inline constexpr CommandResult kResultStatusFE = CommandResult::StatusFE;
 inline constexpr CommandResult kResultBadKeyIndex = CommandResult::BadKeyIndex;
-
-// The short names above are the same values.
 
 // The result's protocol code, for debug lines ("%d").
 constexpr int CommandCode(CommandResult result) { return static_cast<int>(result); }
