@@ -44,8 +44,10 @@ void Usage(FILE* out) {
   std::fprintf(out, "usage: trx770-sim-cli [--inprocess] [--trace FILE] [--press-profile] [--press-dpi]\n");
 }
 
-// 1 parsed, 0 help shown, -1 bad arguments.
-int ParseOptions(int argc, char** argv, Options& options) {
+// How the command line was taken.
+enum class ParseResult { Run, Exit /* help or version shown: exit 0 */, Bad /* reason shown */ };
+
+ParseResult ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--inprocess") == 0) {
       options.inprocess = true;
@@ -57,14 +59,14 @@ int ParseOptions(int argc, char** argv, Options& options) {
       options.trace = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       Usage(stdout);
-      return 0;
+      return ParseResult::Exit;
     } else {
       std::fprintf(stderr, "trx770-sim-cli: unknown or incomplete option '%s'\n", argv[i]);
       Usage(stderr);
-      return -1;
+      return ParseResult::Bad;
     }
   }
-  return 1;
+  return ParseResult::Run;
 }
 
 unsigned U16(const uint8_t* p) { return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8); }
@@ -163,8 +165,8 @@ bool PressButton(trx::CDeviceChannel& channel, trx::CHidDevice& consumer, trx::s
 
 int main(int argc, char** argv) {
   Options options;
-  const int parsed = ParseOptions(argc, argv, options);
-  if (parsed <= 0) return parsed == 0 ? 0 : 1;
+  const ParseResult parsed = ParseOptions(argc, argv, options);
+  if (parsed != ParseResult::Run) return parsed == ParseResult::Exit ? 0 : 1;
   if (!options.trace.empty() && !trx::SetFrameTraceFile(options.trace)) {
     std::fprintf(stderr, "trx770-sim-cli: cannot open trace file %s\n", options.trace.c_str());
     return 1;
