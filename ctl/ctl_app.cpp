@@ -469,11 +469,11 @@ ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) 
   const char* what = speed ? "pointer speed" : "wheel scroll lines";
   if (r == desktop::DesktopResult::NotAvailable) {
     err << "trx770ctl: " << what << " is not available on this desktop (" << pointer->Name() << ")\n";
-    return ExitCode::NotAvailable;
+    return ExitOf(r);
   }
   if (r != desktop::DesktopResult::Ok) {
     err << "trx770ctl: the " << what << " could not be set on this desktop (" << pointer->Name() << ")\n";
-    return ExitCode::DeviceError;
+    return ExitOf(r);
   }
   if (o.json) {
     JsonWriter j(out);

@@ -79,6 +79,15 @@ ExitCode ExitOf(backup::RestoreResult r) {
   }
 }
 
+ExitCode ExitOf(desktop::DesktopResult r) {
+  switch (r) {
+    case desktop::DesktopResult::Ok: return ExitCode::Ok;
+    case desktop::DesktopResult::NotAvailable: return ExitCode::NotAvailable;
+    case desktop::DesktopResult::Failed: break;
+  }
+  return ExitCode::DeviceError;
+}
+
 ExitCode RefuseOpen(DeviceKind kind, const OpenReport& report, std::ostream& err) {
   err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
   return ExitOf(report.result);

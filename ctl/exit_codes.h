@@ -11,6 +11,7 @@
 #include "device/commands.h"
 #include "device/device_ids.h"
 #include "macro/macro_library.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
 #include "profile/profile_operations.h"
 #include "routine/routine_files.h"
 #include "services/device_session.h"
@@ -44,6 +45,7 @@ ExitCode ExitOf(OnboardSwitchResult r);
 ExitCode ExitOf(RecordEditResult r);
 ExitCode ExitOf(backup::DeviceBackupResult r);
 ExitCode ExitOf(backup::RestoreResult r);
+ExitCode ExitOf(desktop::DesktopResult r);
 
 // A failed open: its one-line reason on `err`, its exit code returned.
 ExitCode RefuseOpen(DeviceKind kind, const OpenReport& report, std::ostream& err);
