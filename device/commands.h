@@ -24,7 +24,7 @@
 // non-zero length, a chunked transfer reaching past device address 0xFFFF.
 // Every frame written and read is passed to the frame trace
 // (device/frame_trace.h). A worker whose stop event is set (exchange_stop.h)
-// gets 0 from every exchange it starts, with nothing sent.
+// gets NoReply from every exchange it starts, with nothing sent.
 
 #include <array>
 #include <cstddef>

@@ -3,7 +3,7 @@
 //
 // The descriptor comes from the device (sysfs report_descriptor), so every
 // byte is untrusted: the parser never throws, never reads past the input and
-// rejects anything malformed or absurdly large with result 0 and a reason.
+// rejects anything malformed or absurdly large with false and a reason.
 //
 // Report geometry follows the convention the rest of the HID layer uses: a
 // report buffer always starts with the report id byte (0 when the device

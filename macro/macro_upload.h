@@ -53,7 +53,7 @@ MacroImageReport BuildLibraryImage(const MacroStore& store, size_t capacity, std
 
 struct MacroUploadReport {
   MacroImageReport image;
-  CommandResult image_result = CommandResult::Ok;      // device result of the macro memory write (1 when none was needed)
+  CommandResult image_result = CommandResult::Ok;      // result of the macro memory write (Ok when none was needed)
   CommandResult key_block_result = CommandResult::Ok;  // device result of the key block write
   bool stopped = false;      // ended early by a stop request
   // Ok only when every command went through; TooLarge (nothing sent),

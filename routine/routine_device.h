@@ -71,7 +71,7 @@ std::string LineFromImageAction(const macro::ImageAction& action);
 
 struct RoutineReadReport {
   RoutineResult result = RoutineResult::Ok;
-  CommandResult device_result = CommandResult::Ok;  // first failing command, 1 when none
+  CommandResult device_result = CommandResult::Ok;  // first failing command, Ok when none
   size_t image_size = 0;
   int files_written = 0;
 };
