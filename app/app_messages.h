@@ -3,6 +3,7 @@
 // The presence messages (0x0901 ... 0x0C05) live in
 // presence/presence_messages.h beside their senders.
 
+#include "platform/text_ids.h"
 #include "ui/window/win_types.h"
 
 namespace trx::app {
@@ -51,21 +52,22 @@ inline constexpr int kMainHeight = 572;
 inline constexpr unsigned kInitialPaletteColour = 0xFF0199CB;
 
 // Language text ids the main window shows.
-inline constexpr const char* kTextNoDevice = "message_text_1";
+inline constexpr const char* kTextNoDevice = text::kNoDevice;
 // Asked before quitting while a macro holds unsaved edits.
 inline constexpr const char* kTextDiscardMacroEdit = "message_macro_unsaved";
 // Asked the same way when the fire-key routines hold edits not on the mouse.
 inline constexpr const char* kTextDiscardRoutineEdit = "routine_unsaved_quit_question";
 // Asked before quitting while button or key functions are not on the device.
 inline constexpr const char* kTextDiscardAssignments = "key_unsaved_quit_question";
-inline constexpr const char* kTextAllDevicesGone = "message_text_20";
+inline constexpr const char* kTextAllDevicesGone = text::kDeviceGone;
 // The OpenRGB SDK server's port is taken ("%d": the port).
 inline constexpr const char* kTextOpenRgbPortInUse = "message_openrgb_port_in_use";
 
 // The messages that ask (a confirm and a cancel button); every other
 // message only informs and has one OK button.
-inline constexpr const char* kQuestionTextIds[] = {"message_text_2", "message_text_4", "message_text_12",
-                                                   kTextDiscardRoutineEdit, kTextDiscardAssignments};
+inline constexpr const char* kQuestionTextIds[] = {text::kMacroAssigned, text::kConfirmMacroDelete,
+                                                   text::kConfirmProfileDelete, kTextDiscardRoutineEdit,
+                                                   kTextDiscardAssignments};
 
 // Debug lines.
 inline constexpr const char* kDebugInstanceId = "软件标示：%u";

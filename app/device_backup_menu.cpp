@@ -108,19 +108,21 @@ void CMainWnd::StartDeviceBackup(DeviceKind kind) {
   // first read to the file.
   auto operation = [channel, path](IProgressReporter& progress) {
     std::array<uint8_t, backup::kBackupInfoSize> info{};
-    if (ReadDeviceInformation(*channel, info.data()) != kResultOk) return 0;
+    if (ReadDeviceInformation(*channel, info.data()) != kResultOk) return OperationResult::Failed;
     backup::BackupImage image;
     const backup::DeviceBackupReport r =
         backup::ReadDeviceBackup(*channel, backup::LibraryMacroMemory(channel->kind, info.data()), image, &progress);
     if (r.result != backup::DeviceBackupResult::Ok) {
       DebugLineF("backup of the %s failed at %s (%s)", DeviceKindName(channel->kind), r.region.c_str(),
                  CommandResultName(r.device_result));
-      return 0;
+      return OperationResult::Failed;
     }
-    return backup::SaveBackupFile(path, image) ? 1 : -1;
+    return backup::SaveBackupFile(path, image) ? OperationResult::Succeeded : OperationResult::Failed;
   };
-  RunBackupOperation(kind, "device backup", operation, [this, path](int result) {
-    ui::ShowMessage(m_hWnd, Fill(result == 1 ? "message_backup_saved" : "message_backup_failed", {path}), false);
+  RunBackupOperation(kind, "device backup", operation, [this, path](OperationResult result) {
+    ui::ShowMessage(m_hWnd,
+                    Fill(result == OperationResult::Succeeded ? "message_backup_saved" : "message_backup_failed", {path}),
+                    false);
   });
 }
 
@@ -157,9 +159,9 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
   auto report = std::make_shared<backup::RestoreReport>();
   auto operation = [channel, image, report](IProgressReporter& progress) {
     *report = backup::RestoreDeviceBackup(*channel, *image, &progress);
-    return report->result == backup::RestoreResult::Ok ? 1 : 0;
+    return report->result == backup::RestoreResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
   };
-  RunBackupOperation(kind, "device restore", operation, [this, report, file, kind](int) {
+  RunBackupOperation(kind, "device restore", operation, [this, report, file, kind](OperationResult) {
     using backup::RestoreResult;
     std::string text;
     switch (report->result) {
@@ -185,14 +187,15 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
 
 // The one place backup and restore reach the device's queue: each is a
 // single operation holding its channel from start to end, with the ring.
-// `done` gets 0 when the device was not read yet and nothing ran.
-void CMainWnd::RunBackupOperation(DeviceKind kind, const char* name, std::function<int(IProgressReporter&)> operation,
-                                  std::function<void(int)> done) {
+// `done` gets Failed when the device was not read yet and nothing ran.
+void CMainWnd::RunBackupOperation(DeviceKind kind, const char* name,
+                                  std::function<OperationResult(IProgressReporter&)> operation,
+                                  std::function<void(OperationResult)> done) {
   const bool started = Submit(
       kind, Operation(
                 name, [operation = std::move(operation)](OperationContext& op) { return operation(op); },
                 [done = std::move(done)](const OperationOutcome& o) {
-                  if (done) done(o.status == OperationStatus::Ran ? o.result : 0);
+                  if (done) done(o.Ok() ? OperationResult::Succeeded : OperationResult::Failed);
                 },
                 true));
   if (!started) DebugLine("device operation not started (the program is stopping)");

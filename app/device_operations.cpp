@@ -42,7 +42,7 @@ bool CMainWnd::Submit(DeviceKind kind, DeviceOperation operation) {
   return true;
 }
 
-bool CMainWnd::RunDeviceOperation(std::function<int(IProgressReporter&)> operation) {
+bool CMainWnd::RunDeviceOperation(std::function<CommandResult(IProgressReporter&)> operation) {
   return Submit(DeviceKind::Mouse,
                 Operation("long operation", [operation = std::move(operation)](OperationContext& op) { return operation(op); },
                           {}, true));
@@ -117,7 +117,9 @@ LinkSelectResult CMainWnd::SelectLinked(const ProfileFamilyInfo& family, int ind
               DebugLineF("program link: select of profile %d failed (%s)", index, ProfileOpResultName(r));
             // An index the list does not have (an INI file edited by hand)
             // selects nothing, as selecting a missing item does nothing.
-            return r == ProfileOpResult::Ok ? 1 : r == ProfileOpResult::NoSuchProfile ? 2 : 0;
+            return r == ProfileOpResult::Ok              ? LinkSelectResult::Selected
+                   : r == ProfileOpResult::NoSuchProfile ? LinkSelectResult::AlreadySelected
+                                                         : LinkSelectResult::Failed;
           },
           [pages, kind, fam, index](const OperationOutcome& o) {
             if (!o.Ok()) return;
@@ -127,8 +129,7 @@ LinkSelectResult CMainWnd::SelectLinked(const ProfileFamilyInfo& family, int ind
       nullptr);
   if (outcome.status == OperationStatus::Stopped) return LinkSelectResult::Gone;
   if (outcome.status == OperationStatus::NotReady) return LinkSelectResult::NotReady;
-  if (outcome.result == 2) return LinkSelectResult::AlreadySelected;
-  if (outcome.result != 1) return LinkSelectResult::Failed;
+  if (!outcome.Ok()) return outcome.result.As<LinkSelectResult>();
   const char* combo = pages::CProfileBar::ComboOf(kind, fam);
   DebugLineF("program link: %s profile %d selected", combo != nullptr ? combo : DeviceKindName(kind), index);
   return LinkSelectResult::Selected;
@@ -150,7 +151,7 @@ bool CMainWnd::StartSimulatedSave() {
     sim::SimFaults slow = before;
     slow.report_time = kSimulatedSaveReportTime;
     firmware->SetFaults(slow);
-    const int result = UploadMouseKeyBlocks(*channel, progress);
+    const CommandResult result = UploadMouseKeyBlocks(*channel, progress);
     firmware->SetFaults(before);
     return result;
   });

@@ -74,24 +74,26 @@ void Usage(FILE* out) {
                "                    the choice is kept (the tray menu turns it off)\n");
 }
 
-// 1 run, 0 exit with 0 (help, version), -1 bad arguments.
-int ParseOptions(int argc, char** argv, Options& options) {
+// How the command line was taken.
+enum class ParseResult { Run, Exit /* help or version shown: exit 0 */, Bad /* reason shown */ };
+
+ParseResult ParseOptions(int argc, char** argv, Options& options) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
     const char* arg = args[i].c_str();
     if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
       Usage(stdout);
-      return 0;
+      return ParseResult::Exit;
     }
     if (std::strcmp(arg, "--version") == 0) {
       std::printf("trx770 %s\n", TRX770_VERSION);
-      return 0;
+      return ParseResult::Exit;
     }
     if (sim::IsSimOption(arg)) {
       std::string error;
       if (sim::TakeSimOption(args, i, options, error) == sim::SimOptionResult::Bad) {
         std::fprintf(stderr, "trx770: %s\n", error.c_str());
-        return -1;
+        return ParseResult::Bad;
       }
       continue;
     }
@@ -104,7 +106,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
       const long port = std::strtol(arg + 17, &end, 10);
       if (end == arg + 17 || *end != '\0' || port < 1 || port > 65535) {
         std::fprintf(stderr, "trx770: --openrgb-server= needs a port 1-65535\n");
-        return -1;
+        return ParseResult::Bad;
       }
       options.openrgb_port = static_cast<int>(port);
       continue;
@@ -113,14 +115,14 @@ int ParseOptions(int argc, char** argv, Options& options) {
     if (arg[0] == '-' && arg[1] == '-') {
       std::fprintf(stderr, "trx770: unknown option %s\n", arg);
       Usage(stderr);
-      return -1;
+      return ParseResult::Bad;
     }
   }
   if (std::string error; !sim::CheckSimOptions(options, error)) {
     std::fprintf(stderr, "trx770: %s\n", error.c_str());
-    return -1;
+    return ParseResult::Bad;
   }
-  return 1;
+  return ParseResult::Run;
 }
 
 // SIGINT and SIGTERM close the main window, so the workers stop and the
@@ -158,8 +160,8 @@ class TerminationWatch {
 int main(int argc, char** argv) {
   trx::ProcessUmask();  // read once, before any thread writes a file
   Options options;
-  const int parsed = ParseOptions(argc, argv, options);
-  if (parsed <= 0) return parsed == 0 ? 0 : 2;
+  const ParseResult parsed = ParseOptions(argc, argv, options);
+  if (parsed != ParseResult::Run) return parsed == ParseResult::Exit ? 0 : 2;
 
   sim::SimulateSelection selection;
   if (options.simulate) {

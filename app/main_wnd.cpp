@@ -240,7 +240,7 @@ void CMainWnd::OnWindowInit() {
   // own page, the cursor routines before the pages start.)
   steps.load_profiles = [this] {
     for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-      if (InitProfiles(kind, pages_->ProfileLists(), *this) != 1) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
+      if (!InitProfiles(kind, pages_->ProfileLists(), *this)) DebugLineF("profiles of the %s not initialised", DeviceKindName(kind));
   };
   steps.reset_channels = [this] {
     for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) ApplyIdentity(*channel);
@@ -303,7 +303,7 @@ void CMainWnd::StartSessionBus() {
     const OperationOutcome o = Queue(kind).RunAndWait(Operation("bus command",
                                                                 [&fn](OperationContext&) {
                                                                   fn();
-                                                                  return 1;
+                                                                  return OperationResult::Succeeded;
                                                                 }),
                                                       nullptr);
     return o.status;
@@ -751,7 +751,7 @@ bool CMainWnd::SubmitPresenceRead(uint32_t message) {
                    "device read",
                    [host = presence_, message, outcome](OperationContext&) {
                      *outcome = RunPresenceRead(*host, message);
-                     return 1;
+                     return OperationResult::Succeeded;
                    },
                    [this, message, outcome](const OperationOutcome& o) {
                      if (o.status != OperationStatus::Ran) return;

@@ -157,7 +157,7 @@ class CMainWnd : public ui::WindowImplBase,
   int ShowMessageBox(std::string_view text_id);
   // A long operation on the mouse's queue with the progress ring (the
   // simulated save, tests): Submit with `progress`. UI thread.
-  bool RunDeviceOperation(std::function<int(IProgressReporter&)> operation);
+  bool RunDeviceOperation(std::function<CommandResult(IProgressReporter&)> operation);
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
   HookInstallResult InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
   // Operations showing the ring are queued or running.
@@ -294,8 +294,8 @@ class CMainWnd : public ui::WindowImplBase,
   bool RunBackupMenuCommand(const std::string& name);
   void StartDeviceBackup(DeviceKind kind);
   void StartDeviceRestore(DeviceKind kind);
-  void RunBackupOperation(DeviceKind kind, const char* name, std::function<int(IProgressReporter&)> operation,
-                          std::function<void(int)> done);
+  void RunBackupOperation(DeviceKind kind, const char* name, std::function<OperationResult(IProgressReporter&)> operation,
+                          std::function<void(OperationResult)> done);
   void OnDeviceProgress(int done, int total);
   // Timer 2: queues the settings send of each device with its flag set.
   void QueuePendingSends();

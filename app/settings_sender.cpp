@@ -7,14 +7,14 @@
 
 namespace trx::app {
 
-int SendPendingRecord(PendingSettings& pending, CDeviceChannel& channel) {
+CommandResult SendPendingRecord(PendingSettings& pending, CDeviceChannel& channel) {
   pending.ClearQueued(channel.kind);
   if (!pending.Take(channel.kind)) return kResultOk;
   if (channel.kind == DeviceKind::Mouse) DebugLine(kDebugMouseSend);
   // The record send itself lives with the configuration image
   // (settings/record_apply.h); here only the failure is reported.
-  const int rc = SendCurrentRecord(channel);
-  if (rc != kResultOk) DebugLineF("settings send to the %s failed: %d", DeviceKindName(channel.kind), rc);
+  const CommandResult rc = SendCurrentRecord(channel);
+  if (rc != kResultOk) DebugLineF("settings send to the %s failed: %d", DeviceKindName(channel.kind), CommandCode(rc));
   return rc;
 }
 

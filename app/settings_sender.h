@@ -28,7 +28,7 @@
 
 #include <atomic>
 
-#include "device/device_channel.h"
+#include "device/commands.h"
 
 namespace trx::app {
 
@@ -55,9 +55,9 @@ class PendingSettings {
 };
 
 // The queued send: clears the flag and, when it was set, writes the
-// channel's current record. 1 when sent or nothing was pending, else the
+// channel's current record. Ok when sent or nothing was pending, else the
 // failed frame's result (logged; the device may be gone, its next change
 // sends again). Queue thread, channel held.
-int SendPendingRecord(PendingSettings& pending, CDeviceChannel& channel);
+CommandResult SendPendingRecord(PendingSettings& pending, CDeviceChannel& channel);
 
 }  // namespace trx::app

@@ -167,7 +167,7 @@ std::vector<uint8_t> LibraryMacroMemory(DeviceKind kind, const uint8_t* info) {
 AutoBackupOutcome RunAutomaticBackup(CDeviceChannel& channel, std::string* path) {
   std::lock_guard<std::recursive_mutex> hold(channel.lock);
   std::array<uint8_t, kBackupInfoSize> info{};
-  const int rc = ReadDeviceInformation(channel, info.data());
+  const CommandResult rc = ReadDeviceInformation(channel, info.data());
   const char* kind = DeviceKindName(channel.kind);
   if (rc != kResultOk) {
     DebugLineF("automatic backup of the %s: device information not read (%s)", kind, CommandResultName(rc));

@@ -42,13 +42,13 @@ BackupRegion Region(RegionType type, int index, uint32_t address, std::vector<ui
 // The reads between Begin and End; `steps` counts them.
 DeviceBackupReport ReadRegions(CDeviceChannel& channel, BackupImage& image, IProgressReporter* progress, Steps& steps) {
   DeviceBackupReport report;
-  auto failed = [&](int rc, std::string region) {
+  auto failed = [&](CommandResult rc, std::string region) {
     report.result = DeviceBackupResult::DeviceError;
     report.device_result = rc;
     report.region = std::move(region);
     return report;
   };
-  int rc = ReadDeviceInformation(channel, image.info.data());
+  CommandResult rc = ReadDeviceInformation(channel, image.info.data());
   if (rc != kResultOk) return failed(rc, "device information");
   image.kind = channel.kind;
   image.vendor_id = channel.transport.attributes.vendor_id;
@@ -106,7 +106,7 @@ DeviceBackupReport ReadRegions(CDeviceChannel& channel, BackupImage& image, IPro
 
 // Begin, the reads, End (End also after a failure once Begin went out).
 DeviceBackupReport ReadAll(CDeviceChannel& channel, BackupImage& image, IProgressReporter* progress, Steps& steps) {
-  const int begin = BeginTransfer(channel);
+  const CommandResult begin = BeginTransfer(channel);
   if (begin != kResultOk) {
     DeviceBackupReport report;
     report.result = DeviceBackupResult::DeviceError;
@@ -115,7 +115,7 @@ DeviceBackupReport ReadAll(CDeviceChannel& channel, BackupImage& image, IProgres
     return report;
   }
   DeviceBackupReport report = ReadRegions(channel, image, progress, steps);
-  const int end = EndTransfer(channel);
+  const CommandResult end = EndTransfer(channel);
   if (report.result == DeviceBackupResult::Ok && end != kResultOk) {
     report.result = DeviceBackupResult::DeviceError;
     report.device_result = end;
@@ -131,7 +131,7 @@ const BackupRegion* Find(const BackupImage& image, RegionType type, int index) {
   return nullptr;
 }
 
-int Write(CDeviceChannel& channel, const BackupRegion& r) {
+CommandResult Write(CDeviceChannel& channel, const BackupRegion& r) {
   switch (r.type) {
     case RegionType::Settings:
       return WriteSettingsBytes(channel, static_cast<uint16_t>(r.address), r.data.data(), r.data.size());
@@ -201,7 +201,7 @@ RestoreReport RestoreDeviceBackup(CDeviceChannel& channel, const BackupImage& im
     return report;
   }
   std::array<uint8_t, kBackupInfoSize> info{};
-  const int rc = ReadDeviceInformation(channel, info.data());
+  const CommandResult rc = ReadDeviceInformation(channel, info.data());
   if (rc != kResultOk) {
     report.result = RestoreResult::ReadFailed;
     report.device_result = rc;
@@ -227,10 +227,10 @@ RestoreReport RestoreDeviceBackup(CDeviceChannel& channel, const BackupImage& im
       report.result = RestoreResult::Stopped;
       return report;
     }
-    int result = BeginTransfer(channel);
+    CommandResult result = BeginTransfer(channel);
     if (result == kResultOk) result = Write(channel, r);
     if (channel.transfer_open.load()) {
-      const int end = EndTransfer(channel);
+      const CommandResult end = EndTransfer(channel);
       if (result == kResultOk) result = end;
     }
     if (result != kResultOk) {

@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "backup/backup_format.h"
-#include "device/device_channel.h"
+#include "device/commands.h"
 #include "platform/progress_reporter.h"
 
 namespace trx::backup {
@@ -45,7 +45,7 @@ enum class DeviceBackupResult {
 
 struct DeviceBackupReport {
   DeviceBackupResult result = DeviceBackupResult::Ok;
-  int device_result = 1;  // the failing command's result (device/commands.h)
+  CommandResult device_result = CommandResult::Ok;  // the failing command's result (device/commands.h)
   std::string region;     // the region being read when it failed
 };
 
@@ -68,7 +68,7 @@ const char* RestoreResultName(RestoreResult result);
 
 struct RestoreReport {
   RestoreResult result = RestoreResult::Ok;
-  int device_result = 1;
+  CommandResult device_result = CommandResult::Ok;
   std::string region;                  // the region a write failed in
   std::vector<std::string> written;    // regions written, in order
   std::vector<std::string> differing;  // regions the read back found different

@@ -109,7 +109,7 @@ void BM_UploadFullImage(benchmark::State& state) {
   backend->AddDevice(firmware);
   trx::CDeviceChannel channel(trx::DeviceKind::Mouse, backend);
   channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
-  if (image.size() != kCapacity || trx::sim::ConnectMatchingInterface(channel) != 1) {
+  if (image.size() != kCapacity || !trx::sim::ConnectMatchingInterface(channel)) {
     state.SkipWithError("no full image or no simulated mouse");
     return;
   }
@@ -126,7 +126,7 @@ void BM_UploadFullImage(benchmark::State& state) {
   int failures = 0;
   for (auto _ : state) {
     const auto start = Clock::now();
-    int rc = trx::BeginTransfer(channel);
+    trx::CommandResult rc = trx::BeginTransfer(channel);
     if (rc == trx::kResultOk) rc = trx::WriteMacroMemory(channel, image.data(), image.size());
     if (trx::EndTransfer(channel) != trx::kResultOk || rc != trx::kResultOk) ++failures;
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();

@@ -55,7 +55,7 @@ struct ProfileHome {
     ok = trx::WritePrivateProfileString(info.count_section, "count", "1", ini) &&
          trx::WritePrivateProfileString(info.name_section, "0", "bench", ini) &&
          trx::WritePrivateProfileString(info.select_section, "select", "0", ini) &&
-         trx::SaveCurrentProfile(trx::DeviceKind::Mouse, trx::ProfileFamily::Device) == 0;
+         trx::SaveCurrentProfile(trx::DeviceKind::Mouse, trx::ProfileFamily::Device) == trx::ProfileSaveResult::Saved;
   }
   std::string root;
   bool ok = false;
@@ -124,7 +124,7 @@ void BM_SelectMouseDeviceProfile(benchmark::State& state) {
   backend->AddDevice(firmware);
   trx::CDeviceChannel channel(trx::DeviceKind::Mouse, backend);
   channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
-  if (!home.ok || trx::sim::ConnectMatchingInterface(channel) != 1) {
+  if (!home.ok || !trx::sim::ConnectMatchingInterface(channel)) {
     state.SkipWithError("profile or simulated mouse not set up");
     return;
   }
@@ -172,7 +172,7 @@ void BM_SelectMouseDeviceProfileThroughHidraw(benchmark::State& state) {
   auto backend = tree.MakeBackend();
   trx::CDeviceChannel channel(trx::DeviceKind::Mouse, backend);
   channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
-  if (!home.ok || !attachment.Valid() || trx::sim::ConnectMatchingInterface(channel) != 1) {
+  if (!home.ok || !attachment.Valid() || !trx::sim::ConnectMatchingInterface(channel)) {
     state.SkipWithError("profile or mouse behind the fake hidraw tree not set up");
     return;
   }

@@ -55,7 +55,7 @@ struct SimMouse {
     id = backend->AddDevice(firmware);
     channel = std::make_unique<trx::CDeviceChannel>(trx::DeviceKind::Mouse, backend);
     channel->SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
-    ok = trx::sim::ConnectMatchingInterface(*channel) == 1;
+    ok = trx::sim::ConnectMatchingInterface(*channel);
   }
   std::shared_ptr<trx::sim::SimBackend> backend;
   std::shared_ptr<trx::sim::SimFirmware> firmware;
@@ -126,7 +126,7 @@ void BM_ExchangeThroughHidraw(benchmark::State& state) {
   trx::sim::HidrawSimAttachment attachment(tree, firmware);
   trx::CDeviceChannel channel(trx::DeviceKind::Mouse, tree.MakeBackend());
   channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
-  if (!attachment.Valid() || trx::sim::ConnectMatchingInterface(channel) != 1) {
+  if (!attachment.Valid() || !trx::sim::ConnectMatchingInterface(channel)) {
     state.SkipWithError("mouse behind the fake hidraw tree not found");
     return;
   }
@@ -218,7 +218,7 @@ void BM_MouseConnectReadThroughHidraw(benchmark::State& state) {
   trx::sim::HidrawSimAttachment attachment(tree, firmware);
   trx::CDeviceChannel channel(trx::DeviceKind::Mouse, tree.MakeBackend());
   channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
-  if (!attachment.Valid() || trx::sim::ConnectMatchingInterface(channel) != 1) {
+  if (!attachment.Valid() || !trx::sim::ConnectMatchingInterface(channel)) {
     state.SkipWithError("mouse behind the fake hidraw tree not found");
     return;
   }

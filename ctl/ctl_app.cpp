@@ -123,7 +123,7 @@ ExitCode Devices(const OpenChannel& open, const Options& o, std::ostream& out, s
       continue;
     }
     DeviceSnapshot snap;
-    const int rc = ReadDeviceSnapshot(*channel, snap);
+    const CommandResult rc = ReadDeviceSnapshot(*channel, snap);
     ++found;
     if (o.json) {
       j.BeginObject().String("kind", KindWord(kind)).String("path", report.path);
@@ -182,10 +182,10 @@ ExitCode Dump(const OpenChannel& open, const Options& o, std::ostream& out, std:
     return ExitCode::NoDevice;
   }
   DeviceSnapshot snap;
-  const int rc = ReadDeviceSnapshot(*channel, snap);
+  const CommandResult rc = ReadDeviceSnapshot(*channel, snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(kind) << " failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   JsonWriter j(out);
   if (o.json) {
@@ -273,11 +273,11 @@ ExitCode Onboard(const OpenChannel& open, const Options& o, std::ostream& out, s
   OpenReport report;
   CDeviceChannel* channel = open(*kind, report);
   if (channel == nullptr) return RefuseOpen(*kind, report, err);
-  const int rc = SwitchOnboardProfile(*channel, n[0] - '1');
+  const OnboardSwitchResult rc = SwitchOnboardProfile(*channel, n[0] - '1');
   if (rc != kSwitchDone && rc != kSwitchAlreadyActive) {
     err << "trx770ctl: onboard profile " << n << " could not be made active: " << OnboardSwitchResultName(rc)
         << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   if (o.json) {
     JsonWriter j(out);
@@ -336,21 +336,19 @@ std::optional<int> ParseInt(const std::string& s, int lo, int hi) {
 
 ExitCode ReportEdit(const RecordEditOutcome& r, const char* what, std::ostream& err) {
   switch (r.result) {
-    case RecordEditResult::Done: return ExitCode::Ok;
+    case RecordEditResult::Done: break;
     case RecordEditResult::ReadFailed:
       err << "trx770ctl: reading the mouse failed: " << CommandResultName(r.detail) << "\n";
-      return ExitCode::DeviceError;
+      break;
     case RecordEditResult::NoActiveRecord:
       err << "trx770ctl: the mouse reports onboard profile " << r.active + 1 << ", which does not exist\n";
-      return ExitCode::DeviceError;
-    case RecordEditResult::Refused:
-      err << "trx770ctl: " << r.reason << "; nothing was sent\n";
-      return ExitCode::Usage;
+      break;
+    case RecordEditResult::Refused: err << "trx770ctl: " << r.reason << "; nothing was sent\n"; break;
     case RecordEditResult::WriteFailed:
       err << "trx770ctl: writing the " << what << " failed: " << CommandResultName(r.detail) << "\n";
-      return ExitCode::DeviceError;
+      break;
   }
-  return ExitCode::DeviceError;
+  return ExitOf(r.result);
 }
 
 // dpi mouse LEVEL VALUE / dpi-colour mouse LEVEL RRGGBB / rate mouse HZ
@@ -471,11 +469,11 @@ ExitCode DesktopSetting(const Options& o, std::ostream& out, std::ostream& err) 
   const char* what = speed ? "pointer speed" : "wheel scroll lines";
   if (r == desktop::DesktopResult::NotAvailable) {
     err << "trx770ctl: " << what << " is not available on this desktop (" << pointer->Name() << ")\n";
-    return ExitCode::NotAvailable;
+    return ExitOf(r);
   }
   if (r != desktop::DesktopResult::Ok) {
     err << "trx770ctl: the " << what << " could not be set on this desktop (" << pointer->Name() << ")\n";
-    return ExitCode::DeviceError;
+    return ExitOf(r);
   }
   if (o.json) {
     JsonWriter j(out);

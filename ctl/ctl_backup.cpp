@@ -77,22 +77,22 @@ ExitCode Backup(DeviceKind kind, const std::string& file, bool force, bool json,
   CDeviceChannel* channel = open(kind, report);
   if (channel == nullptr) return RefuseOpen(kind, report, err);
   std::array<uint8_t, backup::kBackupInfoSize> info{};
-  const int rc = ReadDeviceInformation(*channel, info.data());
+  const CommandResult rc = ReadDeviceInformation(*channel, info.data());
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(kind) << " failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   backup::BackupImage image;
   const backup::DeviceBackupReport r =
       backup::ReadDeviceBackup(*channel, backup::LibraryMacroMemory(kind, info.data()), image);
   if (r.result == backup::DeviceBackupResult::BlockTooLarge) {
     err << "trx770ctl: the keyboard reports a key block above 512 bytes; nothing was saved\n";
-    return ExitCode::DeviceError;
+    return ExitOf(r.result);
   }
   if (r.result != backup::DeviceBackupResult::Ok) {
     err << "trx770ctl: reading the " << KindWord(kind) << "'s " << r.region
         << " failed: " << CommandResultName(r.device_result) << "; nothing was saved\n";
-    return ExitCode::DeviceError;
+    return ExitOf(r.result);
   }
   if (!backup::SaveBackupFile(file, image)) {
     err << "trx770ctl: '" << file << "' could not be written\n";
@@ -147,8 +147,6 @@ ExitCode Restore(DeviceKind kind, const std::string& file, bool json, const Open
   if (channel == nullptr) return RefuseOpen(kind, report, err);
   const backup::RestoreReport r = backup::RestoreDeviceBackup(*channel, image);
   using backup::RestoreResult;
-  const bool refused = r.result == RestoreResult::OtherKind || r.result == RestoreResult::OtherProduct ||
-                       r.result == RestoreResult::OtherSizes;
   if (json) {
     JsonWriter j(out);
     j.BeginObject().String("kind", KindWord(kind)).String("file", file);
@@ -166,7 +164,7 @@ ExitCode Restore(DeviceKind kind, const std::string& file, bool json, const Open
     if (!r.region.empty()) err << " (" << r.region << ": " << CommandResultName(r.device_result) << ")";
     if (!r.differing.empty()) err << ": " << Joined(r.differing);
     err << "\n";
-    return refused ? ExitCode::Refused : ExitCode::DeviceError;
+    return ExitOf(r.result);
   }
   if (!json) {
     out << KindWord(kind) << ": restored " << r.written.size() << " regions from " << file << " ("

@@ -93,10 +93,10 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   CDeviceChannel* channel = open(DeviceKind::Mouse, report);
   if (channel == nullptr) return RefuseOpen(DeviceKind::Mouse, report, err);
   DeviceSnapshot snap;
-  int rc = ReadDeviceSnapshot(*channel, snap);
+  CommandResult rc = ReadDeviceSnapshot(*channel, snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the mouse failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   if (snap.block_size <= 0 || static_cast<size_t>(snap.block_size) > kKeyBlockSize) {
     err << "trx770ctl: the mouse reports an unusable key block size\n";
@@ -110,10 +110,10 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   rc = BeginTransfer(*channel);
   if (rc == kResultOk) rc = ReadKeyBlock(*channel, profile, block);
   if (rc == kResultOk) rc = ReadMainBlock(*channel, defaults);
-  if (const int end = EndTransfer(*channel); rc == kResultOk) rc = end;
+  if (const CommandResult end = EndTransfer(*channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
     err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
 
   if (sub == "list") {
@@ -154,9 +154,7 @@ ExitCode RunButtonCommand(const std::vector<std::string>& words, bool json, cons
   const macro::MacroUploadReport r = macro::UploadMacroLibrary(*channel, store, snap.info.data(), profile, block, progress);
   if (r.result != macro::MacroResult::Ok) {
     err << "trx770ctl: " << macro::DescribeUpload(r) << "\n";
-    return r.result == macro::MacroResult::FileError ? ExitCode::FileError
-           : r.result == macro::MacroResult::DeviceError ? ExitCode::DeviceError
-                                                           : ExitCode::Refused;
+    return ExitOf(r.result);
   }
   out << "button " << *button + 1 << " (" << keys::MouseButtonName(*button) << ") of onboard profile " << profile + 1
       << ": " << keys::DescribeFunction(a, macros) << "\n";

@@ -57,10 +57,10 @@ ExitCode OpenAndRead(DeviceKind kind, const OpenChannel& open, DeviceState& s, s
   OpenReport report;
   s.channel = open(kind, report);
   if (s.channel == nullptr) return RefuseOpen(kind, report, err);
-  const int rc = ReadDeviceSnapshot(*s.channel, s.snap);
+  const CommandResult rc = ReadDeviceSnapshot(*s.channel, s.snap);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << DeviceKindName(kind) << " failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   if (s.snap.block_size <= 0 || static_cast<size_t>(s.snap.block_size) > kKeyBlockSize) {
     err << "trx770ctl: the " << DeviceKindName(kind) << " reports an unusable key block size\n";
@@ -220,12 +220,12 @@ ExitCode RunMacroCommand(const std::vector<std::string>& w, bool json, const Ope
     out << "deleted '" << w[3] << "'\n";
   }
   uint8_t block[kKeyBlockSize] = {};
-  int rc = BeginTransfer(*s.channel);
+  CommandResult rc = BeginTransfer(*s.channel);
   if (rc == kResultOk) rc = ReadKeyBlock(*s.channel, s.snap.active_profile, block);
-  if (const int end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
+  if (const CommandResult end = EndTransfer(*s.channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) {
     err << "trx770ctl: reading the key block failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   return Upload(store, s, block, out, err);
 }

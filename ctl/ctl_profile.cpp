@@ -49,7 +49,7 @@ class CtlTarget : public IProfileSelectTarget {
     if (hooks_.program != nullptr) hooks_.program->ProfileSelected(s);
   }
   // The record the window's timer would send.
-  int SendPending() {
+  CommandResult SendPending() {
     if (!pending_ || channel_ == nullptr || !channel_->connected) return kResultOk;
     return SendCurrentRecord(*channel_);
   }
@@ -198,14 +198,14 @@ class ProfileCommand {
     CtlTarget target(channel, hooks_);
     const ProfileOpResult r = SelectProfile(a.kind, a.family, index, target);
     if (r != ProfileOpResult::Ok) return Refuse(r, "selecting '" + what + "'", err_);
-    const int sent = target.SendPending();
+    const CommandResult sent = target.SendPending();
     target.ApplyPointerSettings();
     out_ << DeviceKindName(a.kind) << " " << FamilyWord(a.family) << " profile '" << what << "' selected";
     if (channel == nullptr) out_ << " (no " << DeviceKindName(a.kind) << " connected: stored only)";
     out_ << "\n";
     if (sent != kResultOk) {
       err_ << "trx770ctl: sending the record failed: " << CommandResultName(sent) << "\n";
-      return ExitCode::DeviceError;
+      return ExitOf(sent);
     }
     return ExitCode::Ok;
   }
@@ -249,13 +249,13 @@ class ProfileCommand {
     CtlTarget target(channel, hooks_);
     const ProfileOpResult r = RestoreDefaultProfile(a.kind, a.family, target);
     if (r != ProfileOpResult::Ok) return Refuse(r, "restoring the default", err_);
-    const int sent = target.SendPending();
+    const CommandResult sent = target.SendPending();
     target.ApplyPointerSettings();
     out_ << DeviceKindName(a.kind) << " " << FamilyWord(a.family) << " profile '"
          << ProfileNameAt(*a.info, SelectedProfileIndex(*a.info)) << "' restored to the default\n";
     if (sent != kResultOk) {
       err_ << "trx770ctl: sending the record failed: " << CommandResultName(sent) << "\n";
-      return ExitCode::DeviceError;
+      return ExitOf(sent);
     }
     return ExitCode::Ok;
   }

@@ -46,6 +46,48 @@ ExitCode ExitOf(ProfileOpResult r) {
   }
 }
 
+ExitCode ExitOf(CommandResult r) { return r == CommandResult::Ok ? ExitCode::Ok : ExitCode::DeviceError; }
+
+ExitCode ExitOf(OnboardSwitchResult r) {
+  switch (r) {
+    case OnboardSwitchResult::Done:
+    case OnboardSwitchResult::AlreadyActive: return ExitCode::Ok;
+    default: return ExitCode::DeviceError;
+  }
+}
+
+ExitCode ExitOf(RecordEditResult r) {
+  switch (r) {
+    case RecordEditResult::Done: return ExitCode::Ok;
+    case RecordEditResult::Refused: return ExitCode::Usage;  // the edit itself was refused: nothing sent
+    default: return ExitCode::DeviceError;
+  }
+}
+
+ExitCode ExitOf(backup::DeviceBackupResult r) {
+  return r == backup::DeviceBackupResult::Ok ? ExitCode::Ok : ExitCode::DeviceError;
+}
+
+ExitCode ExitOf(backup::RestoreResult r) {
+  using backup::RestoreResult;
+  switch (r) {
+    case RestoreResult::Ok: return ExitCode::Ok;
+    case RestoreResult::OtherKind:
+    case RestoreResult::OtherProduct:
+    case RestoreResult::OtherSizes: return ExitCode::Refused;  // another device's backup: nothing written
+    default: return ExitCode::DeviceError;
+  }
+}
+
+ExitCode ExitOf(desktop::DesktopResult r) {
+  switch (r) {
+    case desktop::DesktopResult::Ok: return ExitCode::Ok;
+    case desktop::DesktopResult::NotAvailable: return ExitCode::NotAvailable;
+    case desktop::DesktopResult::Failed: break;
+  }
+  return ExitCode::DeviceError;
+}
+
 ExitCode RefuseOpen(DeviceKind kind, const OpenReport& report, std::ostream& err) {
   err << "trx770ctl: " << DescribeOpenFailure(kind, report) << "\n";
   return ExitOf(report.result);

@@ -7,11 +7,16 @@
 
 #include <ostream>
 
+#include "backup/device_backup.h"
+#include "device/commands.h"
 #include "device/device_ids.h"
 #include "macro/macro_library.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
 #include "profile/profile_operations.h"
 #include "routine/routine_files.h"
 #include "services/device_session.h"
+#include "services/mouse_record_edit.h"
+#include "settings/onboard_profile.h"
 
 namespace trx::ctl {
 
@@ -35,6 +40,12 @@ ExitCode ExitOf(OpenResult r);
 ExitCode ExitOf(macro::MacroResult r);
 ExitCode ExitOf(routine::RoutineResult r);
 ExitCode ExitOf(ProfileOpResult r);
+ExitCode ExitOf(CommandResult r);
+ExitCode ExitOf(OnboardSwitchResult r);
+ExitCode ExitOf(RecordEditResult r);
+ExitCode ExitOf(backup::DeviceBackupResult r);
+ExitCode ExitOf(backup::RestoreResult r);
+ExitCode ExitOf(desktop::DesktopResult r);
 
 // A failed open: its one-line reason on `err`, its exit code returned.
 ExitCode RefuseOpen(DeviceKind kind, const OpenReport& report, std::ostream& err);

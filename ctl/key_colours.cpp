@@ -79,13 +79,14 @@ bool ParseKeyColours(std::string_view text, std::vector<KeyColour>& out, std::st
   return error.empty();
 }
 
-int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
+ProfileOpResult StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
   const ProfileFamilyInfo* info = FindFamily(DeviceKind::Keyboard, ProfileFamily::Light);
   const int index = info != nullptr ? SelectedProfileIndex(*info) : 0;
-  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index) != 0) {
+  if (const ProfileReadResult read = LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, index);
+      read != kProfileReadOk) {
     error = "the keyboard's selected light profile '" + (info ? ProfileNameAt(*info, index) : std::string("?")) +
             "' could not be read (start trx770 once with the keyboard connected)";
-    return 1;
+    return read == kProfileBadMagic ? ProfileOpResult::FileBad : ProfileOpResult::FileMissing;
   }
   WithImage([&colours](ConfigImages& images) {
     // Into the colour set the profile has chosen (the one the page shows).
@@ -94,11 +95,11 @@ int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error) {
     for (const KeyColour& c : colours)
       SetKeyColour(kb, set, c.key, uint32_t{c.rgb[0]} << 16 | uint32_t{c.rgb[1]} << 8 | c.rgb[2]);
   });
-  if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != 0) {
+  if (SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light) != ProfileSaveResult::Saved) {
     error = "the keyboard's light profile could not be written";
-    return 2;
+    return ProfileOpResult::WriteFailed;
   }
-  return 0;
+  return ProfileOpResult::Ok;
 }
 
 }  // namespace trx::ctl

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "profile/profile_operations.h"
+
 namespace trx::ctl {
 
 inline constexpr int kKeyLightCount = 126;
@@ -35,9 +37,9 @@ struct KeyColour {
 // ("line 3: unknown key 'Foo'; line 7: colour 'zz' is not RRGGBB").
 bool ParseKeyColours(std::string_view text, std::vector<KeyColour>& out, std::string& error);
 
-// Writes the colours into the keyboard's selected light profile: 0 when
-// saved; 1 when that profile can't be read (error names it); 2 when it
-// can't be written.
-int StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error);
+// Writes the colours into the keyboard's selected light profile: Ok when
+// saved; FileMissing or FileBad when that profile can't be read (error names
+// it); WriteFailed when it can't be written.
+ProfileOpResult StoreKeyColours(const std::vector<KeyColour>& colours, std::string& error);
 
 }  // namespace trx::ctl

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "ctl/exit_codes.h"
 #include "ctl/json_writer.h"
 #include "ctl/key_colours.h"
 #include "platform/file_read.h"
@@ -71,15 +72,15 @@ std::string ModeName(DeviceKind kind, KeyboardVariant keyboard, int mode) {
   return mode < static_cast<int>(names.size()) ? names[static_cast<size_t>(mode)] : "mode " + std::to_string(mode);
 }
 
-int ReadBytes(CDeviceChannel& channel, LightingBytes& b) {
+CommandResult ReadBytes(CDeviceChannel& channel, LightingBytes& b) {
   uint8_t rec[9] = {};
-  const int rc = ReadSettingsBytes(channel, 0, rec, sizeof rec);
+  const CommandResult rc = ReadSettingsBytes(channel, 0, rec, sizeof rec);
   if (rc != kResultOk) return rc;
   b = {rec[1], rec[2], rec[3], rec[4], rec[5], rec[6], rec[7], rec[8]};
   return rc;
 }
 
-int WriteBytes(CDeviceChannel& channel, const LightingBytes& b) {
+CommandResult WriteBytes(CDeviceChannel& channel, const LightingBytes& b) {
   const uint8_t bytes[8] = {b.mode, b.brightness, b.speed, b.direction, b.colour_cycle, b.red, b.green, b.blue};
   return WriteSettingsBytes(channel, 1, bytes, sizeof bytes);
 }
@@ -180,9 +181,9 @@ ExitCode KeyColours(const std::vector<std::string>& words, std::ostream& out, st
     err << "trx770ctl: " << words[3] << ": " << error << "\n";
     return ExitCode::Refused;
   }
-  if (StoreKeyColours(colours, error) != 0) {
+  if (const ProfileOpResult stored = StoreKeyColours(colours, error); stored != ProfileOpResult::Ok) {
     err << "trx770ctl: " << error << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(stored);  // a profile file that can't be read or written
   }
   out << "keyboard: " << colours.size() << " key colour" << (colours.size() == 1 ? "" : "s")
       << " stored in the selected light profile\n";
@@ -230,10 +231,10 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
   CDeviceChannel* channel = open(*kind, false, &code);
   if (channel == nullptr) return code;
   LightingBytes b;
-  int rc = ReadBytes(*channel, b);
+  CommandResult rc = ReadBytes(*channel, b);
   if (rc != kResultOk) {
     err << "trx770ctl: reading the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
-    return ExitCode::DeviceError;
+    return ExitOf(rc);
   }
   const KeyboardVariant keyboard = *kind == DeviceKind::Keyboard ? VariantOf(*channel) : KeyboardVariant::Full;
   if (sub == "show") {
@@ -245,7 +246,7 @@ ExitCode RunLight(const std::vector<std::string>& words, bool json, const OpenDe
     rc = WriteBytes(*channel, b);
     if (rc != kResultOk) {
       err << "trx770ctl: writing the " << KindWord(*kind) << "'s lighting failed: " << CommandResultName(rc) << "\n";
-      return ExitCode::DeviceError;
+      return ExitOf(rc);
     }
     Print(*kind, keyboard, b, json, out);
     return ExitCode::Ok;

@@ -10,8 +10,8 @@
 
 namespace trx {
 
-const char* CommandResultName(int result) {
-  switch (static_cast<CommandResult>(result)) {
+const char* CommandResultName(CommandResult result) {
+  switch (result) {
     case CommandResult::Ok: return "accepted";
     case CommandResult::NoReply: return "no reply (device not connected or not answering)";
     case CommandResult::WriteFailed: return "the request could not be written";
@@ -35,26 +35,26 @@ namespace {
 //   8..63  payload, up to 56 bytes
 
 // Maps the status byte of an accepted reply to a result code.
-int StatusResult(const Frame& reply) {
+CommandResult StatusResult(const Frame& reply) {
   if (reply[kFrameStatus] == kStatusFailure) return kResultStatusFF;
   if (reply[kFrameStatus] == kStatusFailure2) return kResultStatusFE;
   return kResultOk;
 }
 
 // One write and one read on the transport. Caller holds the channel lock.
-// Returns 1 when a reply arrived, 0 when none came (timeout or the device
-// vanished while waiting), -1 when the write failed.
-int WriteThenRead(CDeviceChannel& channel, const Frame& request, Frame& reply) {
+// Ok when a reply arrived, NoReply when none came (timeout or the device
+// vanished while waiting), WriteFailed when the write failed.
+CommandResult WriteThenRead(CDeviceChannel& channel, const Frame& request, Frame& reply) {
   CHidDevice& hid = channel.transport;
   // A reply that arrived after an earlier exchange gave up on it would
   // otherwise be taken as the answer to this request.
   hid.DrainInput();
   TraceFrame(channel.kind, '>', request.data(), request.size());
   size_t written = 0;
-  if (hid.WriteReport(request.data(), request.size(), &written) != 1) return kResultWriteFailed;
+  if (!hid.WriteReport(request.data(), request.size(), &written)) return kResultWriteFailed;
   Frame incoming{};
   size_t got = 0;
-  if (hid.ReadReport(incoming.data(), incoming.size(), channel.reply_timeout_ms, &got) != 1) return kResultNoReply;
+  if (!hid.ReadReport(incoming.data(), incoming.size(), channel.reply_timeout_ms, &got)) return kResultNoReply;
   TraceFrame(channel.kind, '<', incoming.data(), incoming.size());
   reply = incoming;
   return kResultOk;
@@ -62,9 +62,9 @@ int WriteThenRead(CDeviceChannel& channel, const Frame& request, Frame& reply) {
 
 // A single-frame command with status interpretation; for reads the payload
 // (n bytes) is copied to destination on success.
-int SingleFrameCommand(CDeviceChannel& channel, const Frame& request, uint8_t* destination, size_t n) {
+CommandResult SingleFrameCommand(CDeviceChannel& channel, const Frame& request, uint8_t* destination, size_t n) {
   Frame reply{};
-  int result = Exchange(channel, request, reply);
+  CommandResult result = Exchange(channel, request, reply);
   if (result != kResultOk) return result;
   result = StatusResult(reply);
   if (result == kResultOk && destination != nullptr && n > 0) std::memcpy(destination, reply.data() + kFrameData, n);
@@ -74,9 +74,9 @@ int SingleFrameCommand(CDeviceChannel& channel, const Frame& request, uint8_t* d
 // Chunked transfer of `total` bytes in frames of at most 56 bytes at device
 // addresses base + offset. Exactly one of source (writes) or destination
 // (reads) is non-null. The connection is checked again before every chunk;
-// the first result other than 1 ends the transfer and is returned, leaving
+// the first result other than Ok ends the transfer and is returned, leaving
 // later destination bytes untouched.
-int ChunkedTransfer(CDeviceChannel& channel, uint8_t command, uint16_t base, size_t total, const uint8_t* source,
+CommandResult ChunkedTransfer(CDeviceChannel& channel, uint8_t command, uint16_t base, size_t total, const uint8_t* source,
                     uint8_t* destination) {
   if (total == 0) return kResultOk;
   // Addresses are 16-bit: a transfer that would run past them can't be framed.
@@ -88,7 +88,7 @@ int ChunkedTransfer(CDeviceChannel& channel, uint8_t command, uint16_t base, siz
     Frame request = BuildFrame(command, static_cast<uint8_t>(chunk), address,
                                source != nullptr ? source + offset : nullptr, source != nullptr ? chunk : 0);
     Frame reply{};
-    int result = Exchange(channel, request, reply);
+    CommandResult result = Exchange(channel, request, reply);
     if (result == kResultOk) result = StatusResult(reply);
     if (result != kResultOk) return result;
     if (destination != nullptr) std::memcpy(destination + offset, reply.data() + kFrameData, chunk);
@@ -126,7 +126,7 @@ Frame BuildFrame(uint8_t command, uint8_t length, uint16_t address, const uint8_
   return frame;
 }
 
-int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
+CommandResult Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
   CheckExchangeThread();
   if (!channel.connected.load()) return kResultNoReply;
   const Frame send = request;
@@ -139,15 +139,15 @@ int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply) {
   for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
     // Shutdown: the sequence this exchange belongs to ends here.
     if (ExchangeStopRequested()) return kResultNoReply;
-    const int result = WriteThenRead(channel, send, reply);
-    if (result != kResultNoReply) return result;  // 1, or -1 for a failed write
+    const CommandResult result = WriteThenRead(channel, send, reply);
+    if (result != kResultNoReply) return result;  // Ok, or WriteFailed
     // A vanished device will not answer a repeated request either.
     if (channel.transport.LastIo() == HidIo::Gone) return kResultNoReply;
   }
   return kResultNoReply;
 }
 
-int ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
+CommandResult ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
   CheckExchangeThread();
   if (!channel.connected.load() || ExchangeStopRequested()) return kResultNoReply;
   std::lock_guard<std::recursive_mutex> guard(channel.lock);
@@ -156,22 +156,22 @@ int ExchangeOnce(CDeviceChannel& channel, const Frame& request) {
   hid.DrainInput();
   TraceFrame(channel.kind, '>', copy.data(), copy.size());
   size_t written = 0;
-  if (hid.WriteReport(copy.data(), copy.size(), &written) != 1 && hid.LastIo() == HidIo::Gone) {
+  if (!hid.WriteReport(copy.data(), copy.size(), &written) && hid.LastIo() == HidIo::Gone) {
     return kResultNoReply;  // the write's own result is not used, but a gone device can't reply
   }
   size_t got = 0;
-  if (hid.ReadReport(copy.data(), copy.size(), channel.reply_timeout_ms, &got) != 1) return kResultNoReply;
+  if (!hid.ReadReport(copy.data(), copy.size(), channel.reply_timeout_ms, &got)) return kResultNoReply;
   TraceFrame(channel.kind, '<', copy.data(), copy.size());
   return kResultOk;
 }
 
-int BeginTransfer(CDeviceChannel& channel) {
-  const int result = SingleFrameCommand(channel, BuildFrame(kCmdBeginTransfer, 0, 0), nullptr, 0);
+CommandResult BeginTransfer(CDeviceChannel& channel) {
+  const CommandResult result = SingleFrameCommand(channel, BuildFrame(kCmdBeginTransfer, 0, 0), nullptr, 0);
   if (result == kResultOk) channel.transfer_open = true;
   return result;
 }
 
-int EndTransfer(CDeviceChannel& channel) {
+CommandResult EndTransfer(CDeviceChannel& channel) {
   if (!channel.connected.load()) return kResultNoReply;
   // The device needs a moment after the last data frame of a sequence.
   SleepForPrecise(std::chrono::milliseconds(kEndTransferPauseMs));
@@ -179,19 +179,19 @@ int EndTransfer(CDeviceChannel& channel) {
   return SingleFrameCommand(channel, BuildFrame(kCmdEndTransfer, 0, 0), nullptr, 0);
 }
 
-int ReadDeviceInformation(CDeviceChannel& channel, uint8_t* destination) {
+CommandResult ReadDeviceInformation(CDeviceChannel& channel, uint8_t* destination) {
   if (destination == nullptr) return kResultWriteFailed;
   return SingleFrameCommand(channel, BuildFrame(kCmdReadDeviceInfo, kDeviceInfoSize, 0), destination,
                             kDeviceInfoSize);
 }
 
-int ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destination, size_t n) {
+CommandResult ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destination, size_t n) {
   // More than one frame's payload can't be asked for: refused, nothing sent.
   if (n > kFramePayload || (destination == nullptr && n > 0)) return kResultWriteFailed;
   return SingleFrameCommand(channel, BuildFrame(kCmdReadSettings, static_cast<uint8_t>(n), address), destination, n);
 }
 
-int WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n) {
+CommandResult WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n) {
   if (n > kFramePayload || (source == nullptr && n > 0)) return kResultWriteFailed;
   channel.BeforeWrite();
   channel.follows_synchronised_lighting = 0;
@@ -199,19 +199,19 @@ int WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t*
                             nullptr, 0);
 }
 
-int ReadMainBlock(CDeviceChannel& channel, uint8_t* destination) {
+CommandResult ReadMainBlock(CDeviceChannel& channel, uint8_t* destination) {
   if (destination == nullptr) return kResultWriteFailed;
   return ChunkedTransfer(channel, kCmdReadMainBlock, 0, channel.block_size, nullptr, destination);
 }
 
-int ReadKeyBlock(CDeviceChannel& channel, int index, uint8_t* destination) {
+CommandResult ReadKeyBlock(CDeviceChannel& channel, int index, uint8_t* destination) {
   if (!ValidKeyIndex(index)) return kResultBadKeyIndex;
   if (destination == nullptr) return kResultWriteFailed;
   return ChunkedTransfer(channel, kCmdReadKeyBlock, static_cast<uint16_t>(index * kKeyBlockStride), channel.block_size,
                          nullptr, destination);
 }
 
-int WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source) {
+CommandResult WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source) {
   if (!ValidKeyIndex(index)) return kResultBadKeyIndex;
   if (source == nullptr) return kResultWriteFailed;
   channel.BeforeWrite();
@@ -219,23 +219,23 @@ int WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source) {
                          source, nullptr);
 }
 
-int ResetToDefaults(CDeviceChannel& channel) {
+CommandResult ResetToDefaults(CDeviceChannel& channel) {
   channel.BeforeWrite();
   return ExchangeOnce(channel, BuildFrame(kCmdResetDefaults, 0, 0, nullptr, 0, /*with_checksum=*/false));
 }
 
-int WriteMacroMemory(CDeviceChannel& channel, const uint8_t* source, size_t n) {
+CommandResult WriteMacroMemory(CDeviceChannel& channel, const uint8_t* source, size_t n) {
   if (source == nullptr && n > 0) return kResultWriteFailed;
   if (n > 0) channel.BeforeWrite();
   return ChunkedTransfer(channel, kCmdWriteMacroMemory, 0, n, source, nullptr);
 }
 
-int ReadRoutineMemory(CDeviceChannel& channel, uint8_t* destination, size_t n) {
+CommandResult ReadRoutineMemory(CDeviceChannel& channel, uint8_t* destination, size_t n) {
   if (destination == nullptr && n > 0) return kResultWriteFailed;
   return ChunkedTransfer(channel, kCmdReadRoutineMemory, 0, n, nullptr, destination);
 }
 
-int WriteRoutineMemory(CDeviceChannel& channel, const uint8_t* source, size_t n) {
+CommandResult WriteRoutineMemory(CDeviceChannel& channel, const uint8_t* source, size_t n) {
   if (source == nullptr && n > 0) return kResultWriteFailed;
   if (n > 0) channel.BeforeWrite();
   return ChunkedTransfer(channel, kCmdWriteRoutineMemory, 0, n, source, nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 // The report protocol: the 64-byte frame, the retried exchange and one
-// operation per command. Every operation returns a result code:
+// operation per command. Every operation returns a CommandResult, whose
+// values are the protocol's result codes:
 //
 //    1  accepted (reads: data copied out)
 //    0  channel not connected (nothing sent), or no reply within 4 attempts
@@ -23,7 +24,7 @@
 // non-zero length, a chunked transfer reaching past device address 0xFFFF.
 // Every frame written and read is passed to the frame trace
 // (device/frame_trace.h). A worker whose stop event is set (exchange_stop.h)
-// gets 0 from every exchange it starts, with nothing sent.
+// gets NoReply from every exchange it starts, with nothing sent.
 
 #include <array>
 #include <cstddef>
@@ -33,9 +34,9 @@
 
 namespace trx {
 
-// The command results by name. The operations return them as int (the
-// values above are part of the device protocol's contract and are compared
-// and logged as numbers); CommandResultOf/CommandResultName name one.
+// The command results. The values above are part of the device protocol's
+// contract and are logged as numbers (CommandCode); CommandResultName
+// describes one.
 enum class CommandResult : int {
   Ok = 1,
   NoReply = 0,
@@ -45,16 +46,20 @@ enum class CommandResult : int {
   BadKeyIndex = -201,
 };
 
-inline constexpr int kResultOk = static_cast<int>(CommandResult::Ok);
-inline constexpr int kResultNoReply = static_cast<int>(CommandResult::NoReply);
-inline constexpr int kResultWriteFailed = static_cast<int>(CommandResult::WriteFailed);
-inline constexpr int kResultStatusFF = static_cast<int>(CommandResult::StatusFF);
-inline constexpr int kResultStatusFE = static_cast<int>(CommandResult::StatusFE);
-inline constexpr int kResultBadKeyIndex = static_cast<int>(CommandResult::BadKeyIndex);
+// Short names of the same values.
+inline constexpr CommandResult kResultOk = CommandResult::Ok;
+inline constexpr CommandResult kResultNoReply = CommandResult::NoReply;
+inline constexpr CommandResult kResultWriteFailed = CommandResult::WriteFailed;
+inline constexpr CommandResult kResultStatusFF = CommandResult::StatusFF;
+inline constexpr CommandResult kResultStatusFE = CommandResult::StatusFE;
+inline constexpr CommandResult kResultBadKeyIndex = CommandResult::BadKeyIndex;
+
+// The result's protocol code, for debug lines ("%d").
+constexpr int CommandCode(CommandResult result) { return static_cast<int>(result); }
 
 // A short English description of a command result ("no reply", ...), for
 // logs and the command-line tool; "unknown result" for other values.
-const char* CommandResultName(int result);
+const char* CommandResultName(CommandResult result);
 
 inline constexpr size_t kFrameSize = 64;
 inline constexpr size_t kFramePayload = 56;
@@ -104,22 +109,22 @@ uint16_t FrameChecksum(const Frame& frame);
 Frame BuildFrame(uint8_t command, uint8_t length, uint16_t address, const uint8_t* payload = nullptr,
                  size_t payload_len = 0, bool with_checksum = true);
 
-// The retried exchange: 1, 0 or -1; no status interpretation.
-int Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply);
-// One write and one read, no retry; 1 or 0. (Reset to defaults.)
-int ExchangeOnce(CDeviceChannel& channel, const Frame& request);
+// The retried exchange: Ok, NoReply or WriteFailed; no status interpretation.
+CommandResult Exchange(CDeviceChannel& channel, const Frame& request, Frame& reply);
+// One write and one read, no retry; Ok or NoReply. (Reset to defaults.)
+CommandResult ExchangeOnce(CDeviceChannel& channel, const Frame& request);
 
-int BeginTransfer(CDeviceChannel& channel);
-int EndTransfer(CDeviceChannel& channel);  // sleeps 10 ms first (not when disconnected)
-int ReadDeviceInformation(CDeviceChannel& channel, uint8_t* destination /*33 bytes*/);
-int ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destination, size_t n /*<=56*/);
-int WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n /*<=56*/);
-int ReadMainBlock(CDeviceChannel& channel, uint8_t* destination /*block_size bytes*/);
-int ReadKeyBlock(CDeviceChannel& channel, int index, uint8_t* destination /*block_size bytes*/);
-int WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source /*block_size bytes*/);
-int ResetToDefaults(CDeviceChannel& channel);
-int WriteMacroMemory(CDeviceChannel& channel, const uint8_t* source, size_t n);
-int ReadRoutineMemory(CDeviceChannel& channel, uint8_t* destination, size_t n);
-int WriteRoutineMemory(CDeviceChannel& channel, const uint8_t* source, size_t n);
+CommandResult BeginTransfer(CDeviceChannel& channel);
+CommandResult EndTransfer(CDeviceChannel& channel);  // sleeps 10 ms first (not when disconnected)
+CommandResult ReadDeviceInformation(CDeviceChannel& channel, uint8_t* destination /*33 bytes*/);
+CommandResult ReadSettingsBytes(CDeviceChannel& channel, uint16_t address, uint8_t* destination, size_t n /*<=56*/);
+CommandResult WriteSettingsBytes(CDeviceChannel& channel, uint16_t address, const uint8_t* source, size_t n /*<=56*/);
+CommandResult ReadMainBlock(CDeviceChannel& channel, uint8_t* destination /*block_size bytes*/);
+CommandResult ReadKeyBlock(CDeviceChannel& channel, int index, uint8_t* destination /*block_size bytes*/);
+CommandResult WriteKeyBlock(CDeviceChannel& channel, int index, const uint8_t* source /*block_size bytes*/);
+CommandResult ResetToDefaults(CDeviceChannel& channel);
+CommandResult WriteMacroMemory(CDeviceChannel& channel, const uint8_t* source, size_t n);
+CommandResult ReadRoutineMemory(CDeviceChannel& channel, uint8_t* destination, size_t n);
+CommandResult WriteRoutineMemory(CDeviceChannel& channel, const uint8_t* source, size_t n);
 
 }  // namespace trx

@@ -103,7 +103,7 @@ class Context final : public OperationContext {
 void Finish(CDeviceQueue::State& s, Item& item, const OperationOutcome& outcome) {
   if (outcome.status != OperationStatus::Ran || !outcome.Ok())
     DebugLineF("%s operation \"%s\": %s, result %d", DeviceKindName(outcome.kind), outcome.name,
-               OperationStatusName(outcome.status), outcome.result);
+               OperationStatusName(outcome.status), outcome.result.Code());
   if (s.ui != nullptr) {
     IOperationObserver* observer = s.observer;
     s.ui->Post([done = std::move(item.op.done), observer, outcome] {

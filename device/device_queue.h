@@ -42,12 +42,49 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
+#include "device/commands.h"
 #include "device/device_channel.h"
 #include "platform/event.h"
 #include "platform/progress_reporter.h"
 
 namespace trx {
+
+// What an operation's `run` returns: the result enum of the layer it calls
+// (CommandResult, OnboardSwitchResult, pages' UploadResult, ...), carried
+// with its value; `As<E>()` gives it back. Every such enum has its success
+// at the value of CommandResult::Ok.
+class OperationCode {
+ public:
+  constexpr OperationCode() = default;
+  template <typename E>
+    requires std::is_enum_v<E>
+  constexpr OperationCode(E result) : value_(static_cast<int>(result)) {}  // implicit: `return SomeResult::X;`
+
+  template <typename E>
+    requires std::is_enum_v<E>
+  constexpr E As() const {
+    return static_cast<E>(value_);
+  }
+  constexpr bool Succeeded() const { return value_ == static_cast<int>(CommandResult::Ok); }
+  // The number, for debug lines.
+  constexpr int Code() const { return value_; }
+
+  friend constexpr bool operator==(OperationCode, OperationCode) = default;
+  template <typename E>
+    requires std::is_enum_v<E>
+  friend constexpr bool operator==(OperationCode code, E result) {
+    return code.value_ == static_cast<int>(result);
+  }
+
+ private:
+  int value_ = static_cast<int>(CommandResult::NoReply);
+};
+
+// The result of an operation that keeps its own report (a backup, a
+// restore): whether it did what it was for.
+enum class OperationResult : int { Succeeded = 1, Failed = 0 };
 
 enum class OperationStatus : int {
   Ran = 0,       // run() returned; OperationOutcome::result is its code
@@ -62,9 +99,9 @@ struct OperationOutcome {
   uint64_t id = 0;
   const char* name = "";
   OperationStatus status = OperationStatus::Ran;
-  int result = 0;  // run()'s code when Ran (1 success, command codes otherwise); 0 otherwise
+  OperationCode result;  // run()'s result when Ran; CommandResult::NoReply otherwise
   bool progress = false;  // the operation shows the progress ring
-  bool Ok() const { return status == OperationStatus::Ran && result == 1; }
+  bool Ok() const { return status == OperationStatus::Ran && result.Succeeded(); }
 };
 
 // Progress of a running operation that shows the ring: `done` of `total`.
@@ -100,8 +137,9 @@ class OperationContext : public IProgressReporter {
 
 struct DeviceOperation {
   const char* name = "device operation";  // debug lines and outcomes; a literal
-  // Returns 1 on success, else a command result code. Queue thread.
-  std::function<int(OperationContext&)> run;
+  // Returns its layer's result (success: the value of CommandResult::Ok).
+  // Queue thread.
+  std::function<OperationCode(OperationContext&)> run;
   // UI thread, after `run` (or NotReady). May be empty.
   std::function<void(const OperationOutcome&)> done;
   // The progress ring follows the operation.
@@ -109,7 +147,7 @@ struct DeviceOperation {
 };
 
 // The usual way to write one.
-inline DeviceOperation Operation(const char* name, std::function<int(OperationContext&)> run,
+inline DeviceOperation Operation(const char* name, std::function<OperationCode(OperationContext&)> run,
                                  std::function<void(const OperationOutcome&)> done = {}, bool progress = false) {
   return DeviceOperation{name, std::move(run), std::move(done), progress};
 }

@@ -3,7 +3,7 @@
 //
 // A worker thread names its stop event once (ScopedExchangeStop, for the
 // whole life of its body); from then on every exchange it starts checks the
-// event first and, when it is set, returns 0 ("no reply") without sending.
+// event first and, when it is set, returns NoReply without sending.
 // So a multi-command sequence (a connect read, a whole-block transfer of ten
 // frames) ends between two exchanges once shutdown has begun, instead of
 // waiting out 300 ms x 4 attempts for every frame of a silent device. An

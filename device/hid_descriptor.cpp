@@ -437,25 +437,25 @@ bool Parser::AddCaps(uint32_t flags, uint32_t bit_start) {
 
 }  // namespace
 
-int ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason,
+bool ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason,
                        int collection) {
   info = HidDescriptorInfo{};
   if (data == nullptr && size != 0) {
     if (reason) *reason = "no data";
-    return 0;
+    return false;
   }
   if (collection < kHidWholeDescriptor) {
     if (reason) *reason = "no such collection";
-    return 0;
+    return false;
   }
   Parser parser(data, size, info, collection);
   if (!parser.Run()) {
     if (reason) *reason = parser.Reason();
     info = HidDescriptorInfo{};
-    return 0;
+    return false;
   }
   if (reason) reason->clear();
-  return 1;
+  return true;
 }
 
 uint32_t MaxInputUsageListLength(const HidDescriptorInfo& info, uint16_t usage_page) {

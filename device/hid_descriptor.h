@@ -3,7 +3,7 @@
 //
 // The descriptor comes from the device (sysfs report_descriptor), so every
 // byte is untrusted: the parser never throws, never reads past the input and
-// rejects anything malformed or absurdly large with result 0 and a reason.
+// rejects anything malformed or absurdly large with false and a reason.
 //
 // Report geometry follows the convention the rest of the HID layer uses: a
 // report buffer always starts with the report id byte (0 when the device
@@ -97,11 +97,11 @@ struct HidDescriptorInfo {
 // whole descriptor is validated either way; a missing index is an error.
 inline constexpr int kHidWholeDescriptor = -1;
 
-// Parses a descriptor. Returns 1 and fills info, or 0 with info cleared and
-// a one-line reason in *reason (when given).
-int ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason = nullptr,
+// Parses a descriptor. Returns true and fills info, or false with info
+// cleared and a one-line reason in *reason (when given).
+bool ParseHidDescriptor(const uint8_t* data, size_t size, HidDescriptorInfo& info, std::string* reason = nullptr,
                        int collection = kHidWholeDescriptor);
-inline int ParseHidDescriptor(const std::vector<uint8_t>& bytes, HidDescriptorInfo& info,
+inline bool ParseHidDescriptor(const std::vector<uint8_t>& bytes, HidDescriptorInfo& info,
                               std::string* reason = nullptr, int collection = kHidWholeDescriptor) {
   return ParseHidDescriptor(bytes.data(), bytes.size(), info, reason, collection);
 }

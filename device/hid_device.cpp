@@ -177,14 +177,14 @@ void CHidDevice::StopWriter() {
 
 bool CHidDevice::WriteBlocked() const { return writer_ && writer_->InFlight(); }
 
-int CHidDevice::EnumerateHidPaths() {
+bool CHidDevice::EnumerateHidPaths() {
   std::vector<std::string> paths;
   if (!backend_->Enumerate(paths)) {
     path_list.clear();
-    return 0;
+    return false;
   }
   path_list = std::move(paths);
-  return 1;
+  return true;
 }
 
 void CHidDevice::StopPendingTransfer() {
@@ -197,30 +197,30 @@ void CHidDevice::StopPendingTransfer() {
   }
 }
 
-int CHidDevice::Open() {
+bool CHidDevice::Open() {
   StopPendingTransfer();
   Close();
   std::unique_ptr<IHidConnection> conn = backend_->Open(device_path, want_read, want_write, exclusive);
-  if (!conn) return 0;
+  if (!conn) return false;
   {
     std::lock_guard<std::mutex> lock(connection_mutex_);
     connection_ = std::move(conn);
   }
-  if (ReadCapabilities() != 1) {
+  if (!ReadCapabilities()) {
     Close();
-    return 0;
+    return false;
   }
   ++open_serial_;
-  return 1;
+  return true;
 }
 
-int CHidDevice::ReadCapabilities() {
+bool CHidDevice::ReadCapabilities() {
   std::shared_ptr<IHidConnection> conn = Connection();
-  if (!conn) return 0;
+  if (!conn) return false;
   std::string reason;
-  if (ParseHidDescriptor(conn->ReportDescriptor(), descriptor, &reason, conn->TopLevelCollection()) != 1) {
+  if (!ParseHidDescriptor(conn->ReportDescriptor(), descriptor, &reason, conn->TopLevelCollection())) {
     DebugLineF("HID: report descriptor of %s rejected: %s", device_path.c_str(), reason.c_str());
-    return 0;
+    return false;
   }
   attributes = conn->Attributes();
   capabilities.usage = descriptor.usage;
@@ -255,7 +255,7 @@ int CHidDevice::ReadCapabilities() {
     e.usage_minimum = cap.usage;
     input_elements.push_back(std::move(e));
   }
-  return 1;
+  return true;
 }
 
 void CHidDevice::Close() {
@@ -291,7 +291,7 @@ std::shared_ptr<IHidConnection> CHidDevice::Connection() const {
   return connection_;
 }
 
-int CHidDevice::ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read) {
+bool CHidDevice::ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read) {
   read_pending_.store(true);
   if (bytes_read) *bytes_read = 0;
   size_t got = 0;
@@ -300,10 +300,10 @@ int CHidDevice::ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_
   last_io_ = io;
   if (io == HidIo::Ok && bytes_read) *bytes_read = got;
   read_pending_.store(false);
-  return io == HidIo::Ok ? 1 : 0;
+  return io == HidIo::Ok;
 }
 
-int CHidDevice::WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written) {
+bool CHidDevice::WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written) {
   write_pending_.store(true);
   if (bytes_written) *bytes_written = 0;
   size_t put = 0;
@@ -370,7 +370,7 @@ int CHidDevice::WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_
   last_io_ = io;
   if (io == HidIo::Ok && bytes_written) *bytes_written = put;
   write_pending_.store(false);
-  return io == HidIo::Ok ? 1 : 0;
+  return io == HidIo::Ok;
 }
 
 size_t CHidDevice::DrainInput() {

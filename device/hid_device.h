@@ -101,10 +101,10 @@ class CHidDevice {
   std::vector<HidReportElement> input_elements;
   HidDescriptorInfo descriptor;             // parsed report descriptor
 
-  // Lists every present HID interface into path_list. 1 / 0.
-  int EnumerateHidPaths();
-  // Opens device_path with the flags above and reads the capabilities. 1 / 0.
-  int Open();
+  // Lists every present HID interface into path_list; false when listing failed.
+  bool EnumerateHidPaths();
+  // Opens device_path with the flags above and reads the capabilities; true when open.
+  bool Open();
   // Releases the tables, buffers and handle; the record stays usable.
   void Close();
   // Close, then free the path list.
@@ -115,12 +115,13 @@ class CHidDevice {
   uint32_t OpenSerial() const { return open_serial_.load(); }
 
   // Reads one report, waiting at most timeout_ms or until the stop event is
-  // set. 1 when a report arrived, else 0. *bytes_read gets the count.
-  int ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read);
+  // set. True when a report arrived (LastIo() says why not). *bytes_read
+  // gets the count.
+  bool ReadReport(uint8_t* buffer, size_t length, int timeout_ms, size_t* bytes_read);
   // Writes one report through the writer thread; the caller waits at most
-  // kWriteTimeoutMs (or until the stop event is set). 1 / 0; 0 at once
-  // while an earlier write is still blocked (WriteBlocked()).
-  int WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written);
+  // kWriteTimeoutMs (or until the stop event is set). True when written;
+  // false at once while an earlier write is still blocked (WriteBlocked()).
+  bool WriteReport(const uint8_t* buffer, size_t length, size_t* bytes_written);
   static constexpr int kWriteTimeoutMs = 1000;
   // True while a write is under way in the writer thread, in particular one
   // whose caller gave up after kWriteTimeoutMs (the device is not
@@ -148,7 +149,7 @@ class CHidDevice {
   IHidBackend& Backend() { return *backend_; }
 
  private:
-  int ReadCapabilities();
+  bool ReadCapabilities();
   // Sets the stop event when a transfer is pending and waits for it to end.
   void StopPendingTransfer();
   std::shared_ptr<IHidConnection> Connection() const;

@@ -271,7 +271,7 @@ bool HidrawBackend::Enumerate(std::vector<std::string>& paths) {
     HidDescriptorInfo info;
     size_t collections = 1;
     if (ReadSmallFile(ClassDir() + "/" + name + "/device/report_descriptor", kHidMaxDescriptorBytes, descriptor) &&
-        ParseHidDescriptor(descriptor, info) == 1) {
+        ParseHidDescriptor(descriptor, info)) {
       collections = std::max<size_t>(info.top_level.size(), 1);
     }
     const std::string plain = MakeInterfacePath(kScheme, vid, pid, name);
@@ -312,7 +312,7 @@ std::unique_ptr<IHidConnection> HidrawBackend::Open(const std::string& path, boo
   // A "&colNN" path stands for that collection alone; it must exist.
   const int collection = PathCollection(path);
   HidDescriptorInfo info;
-  const bool parsed = ParseHidDescriptor(descriptor, info, nullptr, collection) == 1;
+  const bool parsed = ParseHidDescriptor(descriptor, info, nullptr, collection);
   if (!parsed && collection >= 0) return nullptr;
   const bool numbered = parsed && info.uses_report_ids;
   std::vector<uint8_t> accepted_ids;

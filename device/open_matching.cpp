@@ -5,7 +5,7 @@
 namespace trx {
 
 OpenMatch OpenMatchingInterface(CHidDevice& hid, const InterfaceWanted& wanted) {
-  if (hid.EnumerateHidPaths() != 1) return OpenMatch::ListFailed;
+  if (!hid.EnumerateHidPaths()) return OpenMatch::ListFailed;
   const std::vector<std::string> paths = std::move(hid.path_list);
   hid.path_list.clear();
   bool listed = false;
@@ -17,7 +17,7 @@ OpenMatch OpenMatchingInterface(CHidDevice& hid, const InterfaceWanted& wanted) 
     hid.overlapped = true;
     hid.exclusive = wanted.exclusive;
     hid.device_path = path;
-    if (hid.Open() != 1) {
+    if (!hid.Open()) {
       if (wanted.refused) wanted.refused(path, LastHidOpenError());
       continue;
     }

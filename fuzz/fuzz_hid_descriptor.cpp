@@ -40,7 +40,7 @@ std::vector<trx::HidReportElement> Elements(const trx::HidDescriptorInfo& info) 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   trx::HidDescriptorInfo info;
   std::string reason;
-  if (trx::ParseHidDescriptor(data, size, info, &reason) != 1) {
+  if (!trx::ParseHidDescriptor(data, size, info, &reason)) {
     if (reason.empty()) __builtin_trap();  // a rejection always says why
     return 0;
   }
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // the whole.
   for (size_t c = 0; c < info.top_level.size() && c < 4; ++c) {
     trx::HidDescriptorInfo one;
-    if (trx::ParseHidDescriptor(data, size, one, nullptr, static_cast<int>(c)) != 1) __builtin_trap();
+    if (!trx::ParseHidDescriptor(data, size, one, nullptr, static_cast<int>(c))) __builtin_trap();
     if (one.input_button_caps.size() > info.input_button_caps.size() ||
         one.input_value_caps.size() > info.input_value_caps.size() ||
         one.input_report_byte_length > info.input_report_byte_length) {

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (trx::DeviceKind kind : {trx::DeviceKind::Mouse, trx::DeviceKind::Keyboard, trx::DeviceKind::MousePad}) {
     for (const trx::ProfileFamilyInfo* info : trx::FamiliesOf(kind)) {
       std::vector<uint8_t> buffer(info->data_size, 0xC3);
-      int rc = trx::ReadProfileFile(path, buffer.size(), buffer.data());
+      const trx::ProfileReadResult rc = trx::ReadProfileFile(path, buffer.size(), buffer.data());
       if (!magic) {
         Check(rc == trx::kProfileBadMagic);
         Check(buffer == std::vector<uint8_t>(info->data_size, 0xC3));

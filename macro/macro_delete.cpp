@@ -53,10 +53,10 @@ MacroResult RenumberDevice(CDeviceChannel& channel, DeviceKind kind, int index, 
                            MacroDeleteReport& report, bool& restored) {
   restored = true;
   std::array<Block, kKeyBlockCount> blocks{};
-  int rc = BeginTransfer(channel);
+  CommandResult rc = BeginTransfer(channel);
   for (int k = 0; k < kKeyBlockCount && rc == kResultOk; ++k) rc = ReadKeyBlock(channel, k, blocks[k].data());
   if (rc == kResultOk) rc = ReadMainBlock(channel, defaults.data());
-  if (const int end = EndTransfer(channel); rc == kResultOk) rc = end;
+  if (const CommandResult end = EndTransfer(channel); rc == kResultOk) rc = end;
   if (rc != kResultOk) return MacroResult::DeviceError;  // nothing written
 
   const std::array<Block, kKeyBlockCount> before = blocks;
@@ -73,20 +73,20 @@ MacroResult RenumberDevice(CDeviceChannel& channel, DeviceKind kind, int index, 
     started.push_back(k);
     rc = WriteKeyBlock(channel, k, blocks[k].data());
   }
-  if (const int end = EndTransfer(channel); rc == kResultOk) rc = end;
+  if (const CommandResult end = EndTransfer(channel); rc == kResultOk) rc = end;
   if (rc == kResultOk) {
     report.device_renumbered = !started.empty();
     return MacroResult::Ok;
   }
   // Put back what was (or may have been) written.
-  DebugLineF("macro delete: writing the key blocks failed (%d); putting them back", rc);
+  DebugLineF("macro delete: writing the key blocks failed (%d); putting them back", CommandCode(rc));
   std::vector<int> left;
-  int back = BeginTransfer(channel);
+  CommandResult back = BeginTransfer(channel);
   for (int k : started) {
     if (back == kResultOk) back = WriteKeyBlock(channel, k, before[k].data());
     if (back != kResultOk) left.push_back(k);
   }
-  if (const int end = EndTransfer(channel); back == kResultOk) back = end;
+  if (const CommandResult end = EndTransfer(channel); back == kResultOk) back = end;
   if (back != kResultOk && left.empty()) left = started;
   if (!left.empty()) {
     restored = false;

@@ -68,12 +68,12 @@ MacroUploadReport UploadMacroLibrary(CDeviceChannel& channel, const MacroStore& 
   auto advance = [&] { progress.Advance(++step); };
   // A block of commands between Begin and End transfer; End goes out
   // whenever Begin did, whatever happened in between.
-  auto transfer = [&](auto&& body) -> int {
+  auto transfer = [&](auto&& body) -> CommandResult {
     if (progress.StopRequested()) {
       r.stopped = true;
       return kResultNoReply;
     }
-    int rc = BeginTransfer(channel);
+    CommandResult rc = BeginTransfer(channel);
     advance();
     if (rc == kResultOk) {
       if (progress.StopRequested()) {
@@ -83,7 +83,7 @@ MacroUploadReport UploadMacroLibrary(CDeviceChannel& channel, const MacroStore& 
         rc = body();
       }
       advance();
-      const int end = EndTransfer(channel);
+      const CommandResult end = EndTransfer(channel);
       if (rc == kResultOk) rc = end;
     } else {
       advance();
@@ -94,14 +94,14 @@ MacroUploadReport UploadMacroLibrary(CDeviceChannel& channel, const MacroStore& 
   if (!image.empty()) {
     r.image_result = transfer([&] { return WriteMacroMemory(channel, image.data(), image.size()); });
     if (r.image_result != kResultOk)
-      DebugLineF("macro memory upload failed: %d (%s)", r.image_result, CommandResultName(r.image_result));
+      DebugLineF("macro memory upload failed: %d (%s)", CommandCode(r.image_result), CommandResultName(r.image_result));
   } else {
     step = 3;
     progress.Advance(step);
   }
   r.key_block_result = transfer([&] { return WriteKeyBlock(channel, profile, key_block); });
   if (r.key_block_result != kResultOk)
-    DebugLineF("key block %d upload failed: %d (%s)", profile, r.key_block_result,
+    DebugLineF("key block %d upload failed: %d (%s)", profile, CommandCode(r.key_block_result),
                CommandResultName(r.key_block_result));
   r.result = (r.image_result == kResultOk && r.key_block_result == kResultOk && !r.stopped) ? MacroResult::Ok
                                                                                             : MacroResult::DeviceError;

@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "device/device_channel.h"
+#include "device/commands.h"
 #include "macro/macro_image.h"
 #include "macro/macro_library.h"
 #include "platform/progress_reporter.h"
@@ -53,8 +53,8 @@ MacroImageReport BuildLibraryImage(const MacroStore& store, size_t capacity, std
 
 struct MacroUploadReport {
   MacroImageReport image;
-  int image_result = 1;      // device result of the macro memory write (1 when none was needed)
-  int key_block_result = 1;  // device result of the key block write
+  CommandResult image_result = CommandResult::Ok;      // result of the macro memory write (Ok when none was needed)
+  CommandResult key_block_result = CommandResult::Ok;  // device result of the key block write
   bool stopped = false;      // ended early by a stop request
   // Ok only when every command went through; TooLarge (nothing sent),
   // FileError, DeviceError (some command failed) otherwise.

@@ -10,7 +10,7 @@
 #include "device/device_channel.h"
 #include "settings/settings_host.h"
 
-#include "pages/text_ids.h"
+#include "platform/text_ids.h"
 
 namespace trx::pages::names {
 
@@ -128,7 +128,7 @@ inline constexpr const char* kMsMacroBtnShubiao = "ms_macro_btn_shubiao";
 inline constexpr const char* kKbMacroBtnShubiao = "kb_macro_btn_shubiao";
 inline constexpr const char* kKbMacroAction = "kb_macro_action";
 
-// ---- language text ids the page layer shows: pages/text_ids.h
+// ---- language text ids the page layer shows: platform/text_ids.h
 inline constexpr const char* kTextMacroEditing = text::kMacroEditing;
 inline constexpr const char* kTextExported = text::kExported;
 

@@ -1,4 +1,4 @@
-#include "pages/text_ids.h"
+#include "platform/text_ids.h"
 #include "pages/cursor_page.h"
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pages/control_names.h"
+#include "pages/result_texts.h"
 #include "pages/router.h"
 #include "pages/routine_path.h"
 #include "platform/debug_log.h"
@@ -150,15 +151,15 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
   if (ctx_.devices.RoutineEdits().Unsaved()) {
     // The connect read left the files alone: they hold edits the mouse
     // has not got. Replaced only when the user says so.
-    if (ctx_.dialogs.ShowMessage(kReplaceQuestion) != 1) return;
+    if (ctx_.dialogs.ShowMessage(kReplaceQuestion) != kDialogConfirmed) return;
     ctx_.devices.Submit(DeviceKind::Mouse,
                         Operation(
                             "routine read",
                             [store = store_](OperationContext& op) {
                               return routine::ReadRoutinesFromMouse(op.Channel(), store).result ==
                                              routine::RoutineResult::Ok
-                                         ? 1
-                                         : 0;
+                                         ? OperationResult::Succeeded
+                                         : OperationResult::Failed;
                             },
                             [this](const OperationOutcome& o) {
                               if (o.Ok()) ctx_.devices.RoutineEdits().MarkSaved();
@@ -196,7 +197,7 @@ void CCursorPage::LoadReadyMadeRoutines() {
     const routine::RoutineResult result = routine::ResetRoutine(store_, r);
     if (result != routine::RoutineResult::Ok) {
       DebugLineF("cursor routine %d: the ready-made one could not be loaded: %s", r + 1, routine::RoutineResultName(result));
-      ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
+      ShowTextOf(ctx_.dialogs, result);
       ShowRoutineZero();
       return;
     }
@@ -296,7 +297,7 @@ void CCursorPage::StoreStep() {
   const routine::RoutineResult r = routine::StoreStep(store_, routine_, step_, step);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d step %d not stored: %s", routine_ + 1, step_ + 1, routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
+    ShowTextOf(ctx_.dialogs, r);
     return;
   }
   ctx_.devices.RoutineEdits().MarkUnsaved();
@@ -335,9 +336,8 @@ void CCursorPage::UploadRoutines() {
   auto report = std::make_shared<routine::RoutineUploadReport>();
   auto operation = [report, store = store_](OperationContext& op) {
     *report = routine::UploadRoutines(op.Channel(), store, &op);
-    if (report->result == routine::RoutineResult::Ok) return OperationResultOf(UploadResult::Ok);
-    return OperationResultOf(report->result == routine::RoutineResult::TooLarge ? UploadResult::TooLarge
-                                                                               : UploadResult::DeviceError);
+    if (report->result == routine::RoutineResult::Ok) return UploadResult::Ok;
+    return report->result == routine::RoutineResult::TooLarge ? UploadResult::TooLarge : UploadResult::DeviceError;
   };
   uploading_ = true;
   controls().Enable(kSave, false);  // busy until the mouse answered
@@ -363,15 +363,15 @@ void CCursorPage::UploadDone(UploadResult result) {
     ctx_.dialogs.ShowText(RoutineTooLargeMessage(last_upload_.image));
     return;
   }
-  ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer);
+  ShowTextOf(ctx_.dialogs, result);
 }
 
 void CCursorPage::ResetRoutine() {
-  if (ctx_.dialogs.ShowMessage(kResetQuestion) != 1) return;
+  if (ctx_.dialogs.ShowMessage(kResetQuestion) != kDialogConfirmed) return;
   const routine::RoutineResult r = routine::ResetRoutine(store_, routine_);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d not reset: %s", routine_ + 1, routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
+    ShowTextOf(ctx_.dialogs, r);
   } else {
     ctx_.devices.RoutineEdits().MarkUnsaved();
   }
@@ -387,7 +387,7 @@ void CCursorPage::ImportRoutine() {
   std::string problem;
   const routine::RoutineResult r = routine::ImportRoutine(store_, routine_, path, nullptr, &problem);
   if (r == routine::RoutineResult::TooManyActions) {
-    ctx_.dialogs.ShowMessage(text::kRoutineTooManyActions);
+    ShowTextOf(ctx_.dialogs, r);
     return;
   }
   if (!problem.empty()) {  // not a routine file: the routine stays as it was
@@ -398,7 +398,7 @@ void CCursorPage::ImportRoutine() {
   if (r == routine::RoutineResult::Ok) ctx_.devices.RoutineEdits().MarkUnsaved();
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine import from %s: %s", path.c_str(), routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
+    ShowTextOf(ctx_.dialogs, r);
     return;
   }
   ShowStep();
@@ -418,7 +418,7 @@ void CCursorPage::ExportRoutine() {
   const routine::RoutineResult r = routine::ExportRoutine(store_, routine_, path, true);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine export to %s: %s", path.c_str(), routine::RoutineResultName(r));
-    ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
+    ShowTextOf(ctx_.dialogs, r);
     return;
   }
   ctx_.dialogs.ShowNamedMessage(names::kTextExported, path);

@@ -77,7 +77,7 @@ void CKeyboardLightingPage::OnDeviceConnected(DeviceKind kind, const ConnectResu
   });
   // The file is read without the image mutex held; the load copies the
   // whole light record in, so the device's lighting is put back after it.
-  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, result.light_profile) != 0)
+  if (LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, result.light_profile) != kProfileReadOk)
     DebugLine("keyboard: light profile not loaded, per-key colours unchanged");
   image().Keyboard([&](KeyboardImage& kb) {
     std::copy_n(current, kCurrentLightingSize, kb.current_record);

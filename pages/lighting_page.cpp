@@ -105,11 +105,11 @@ void CLightingPage::Bind(CRouter& router) {
 
 void CLightingPage::Save() {
   if (kind_ == DeviceKind::Mouse) {
-    if (SaveLightAndDeviceProfile() != 0) DebugLine("mouse light or device profile could not be saved");
+    if (SaveLightAndDeviceProfile() != ProfileSaveResult::Saved) DebugLine("mouse light or device profile could not be saved");
     return;
   }
   if (IProfileSaver* saver = ProfileSaver()) {
-    if (saver->SaveCurrentProfile(kind_, ProfileFamily::Light) != 0)
+    if (saver->SaveCurrentProfile(kind_, ProfileFamily::Light) != ProfileSaveResult::Saved)
       DebugLineF("%s light profile could not be saved", DeviceKindName(kind_));
   }
 }
@@ -340,7 +340,7 @@ void CLightingPage::PadOnboardSelected() {
                             if (o.status != OperationStatus::Ran) return;
                             if (o.result == kSwitchDone) Refresh(DeviceKind::MousePad);
                             else if (o.result != kSwitchAlreadyActive)
-                              DebugLineF("pad onboard profile %d not selected: %s", n, OnboardSwitchResultName(o.result));
+                              DebugLineF("pad onboard profile %d not selected: %s", n, OnboardSwitchResultName(o.result.As<OnboardSwitchResult>()));
                           }));
 }
 
@@ -351,7 +351,7 @@ void CLightingPage::PadDefaults() {
                           [this](const OperationOutcome& o) {
                             if (!o.Ok())
                               DebugLineF("pad defaults: no reply to the reset (%s); the pad is read again all the same",
-                                         CommandResultName(o.result));
+                                         CommandResultName(o.result.As<CommandResult>()));
                             // The device needs a moment before it answers again; the timer
                             // sends the read-all message without holding the UI thread. Also
                             // without a reply: the reset may have been done, and the page then

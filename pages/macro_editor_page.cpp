@@ -1,4 +1,4 @@
-#include "pages/text_ids.h"
+#include "platform/text_ids.h"
 #include "pages/macro_editor_page.h"
 
 #include <algorithm>
@@ -568,12 +568,12 @@ void CMacroEditorPage::Remove() {
     assigned = macro::MacroIsAssigned(blocks, index);
     std::copy(blocks.defaults, blocks.defaults + kKeyBlockSize, defaults.begin());
   });
-  if (assigned && ctx_.dialogs.ShowMessage(text::kMacroAssigned) != 1) return;
+  if (assigned && ctx_.dialogs.ShowMessage(text::kMacroAssigned) != kDialogConfirmed) return;
   if (Editing()) {
     ctx_.dialogs.ShowMessage(names::kTextMacroEditing);
     return;
   }
-  if (ctx_.dialogs.ShowMessage(text::kConfirmMacroDelete) != 1) return;
+  if (ctx_.dialogs.ShowMessage(text::kConfirmMacroDelete) != kDialogConfirmed) return;
   // The library, the five onboard blocks on the device (when connected) and
   // the stored key profiles, on the device-operation worker; the image
   // follows only once the library changed.
@@ -587,7 +587,7 @@ void CMacroEditorPage::Remove() {
                   CDeviceChannel& channel = op.Channel();
                   *report = macro::DeleteMacroEverywhere(store, kind, index, channel.connected ? &channel : nullptr,
                                                          defaults.data());
-                  return report->result == macro::MacroResult::Ok ? 1 : 0;
+                  return report->result == macro::MacroResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
                 },
                 [this, index, report](const OperationOutcome& o) {
                   if (o.status != OperationStatus::Ran) {

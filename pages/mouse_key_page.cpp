@@ -1,4 +1,4 @@
-#include "pages/text_ids.h"
+#include "platform/text_ids.h"
 #include "pages/mouse_key_page.h"
 
 #include <bit>
@@ -9,6 +9,7 @@
 #include "macro/macro_library.h"
 #include "pages/control_names.h"
 #include "pages/cursor_page.h"
+#include "pages/result_texts.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "settings/settings_host.h"
@@ -387,12 +388,12 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   auto routines = std::make_shared<routine::RoutineUploadReport>();
   auto operation = [kind = kind_, store = macro::MacroStoreFor(kind_), surplus, routines](OperationContext& op) {
     const macro::MacroUploadReport report = keys::UploadKeyAssignments(kind, op.Channel(), store, op, routines.get());
-    if (report.result == macro::MacroResult::Ok) return OperationResultOf(UploadResult::Ok);
+    if (report.result == macro::MacroResult::Ok) return UploadResult::Ok;
     DebugLine("button save: " + macro::DescribeUpload(report));
     *surplus = report.image.surplus;
-    if (report.image.result == macro::MacroResult::TooLarge) return OperationResultOf(UploadResult::TooLarge);
-    if (report.result == macro::MacroResult::FileError) return OperationResultOf(UploadResult::FileError);
-    return OperationResultOf(UploadResult::DeviceError);
+    if (report.image.result == macro::MacroResult::TooLarge) return UploadResult::TooLarge;
+    if (report.result == macro::MacroResult::FileError) return UploadResult::FileError;
+    return UploadResult::DeviceError;
   };
   uploading_ = true;
   controls().Enable(N(kProfileSave), false);  // busy until the device answered
@@ -426,15 +427,15 @@ void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
       // profile too; the keyboard's key profile.
       IProfileSaver* saver = ProfileSaver();
       if (saver == nullptr) break;
-      bool saved = kind_ != DeviceKind::Mouse || saver->SaveCurrentProfile(kind_, ProfileFamily::Device) == 0;
-      saved = saved && saver->SaveCurrentProfile(kind_, ProfileFamily::Key) == 0;
-      if (!saved) ctx_.dialogs.ShowMessage(text::kProfileFileMissing);
-      else ctx_.dialogs.ShowMessage(kSettingDoneText);  // the buttons are on the device and in the file
+      ProfileSaveResult saved = ProfileSaveResult::Saved;
+      if (kind_ == DeviceKind::Mouse) saved = saver->SaveCurrentProfile(kind_, ProfileFamily::Device);
+      if (saved == ProfileSaveResult::Saved) saved = saver->SaveCurrentProfile(kind_, ProfileFamily::Key);
+      if (saved == ProfileSaveResult::Saved) ctx_.dialogs.ShowMessage(kSettingDoneText);  // on the device and in the file
+      else ShowTextOf(ctx_.dialogs, saved);
       break;
     }
-    case UploadResult::TooLarge: ctx_.dialogs.ShowCountMessage(text::kMacrosTooLarge, surplus); break;
-    case UploadResult::FileError: ctx_.dialogs.ShowMessage(text::kProfileFileMissing); break;
-    default: ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer); break;
+    case UploadResult::TooLarge: ctx_.dialogs.ShowCountMessage(TextIdOf(result), surplus); break;
+    default: ShowTextOf(ctx_.dialogs, result); break;
   }
 }
 

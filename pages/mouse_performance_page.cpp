@@ -46,16 +46,16 @@ int EditNumber(const std::string& text, int fallback) {
 }
 
 void SaveBoth(const char* what) {
-  if (SaveLightAndDeviceProfile() != 0) DebugLineF("profiles could not be saved after a %s change", what);
+  if (SaveLightAndDeviceProfile() != ProfileSaveResult::Saved) DebugLineF("profiles could not be saved after a %s change", what);
 }
 void SaveDevice(const char* what) {
   if (IProfileSaver* saver = ProfileSaver())
-    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != 0)
+    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device) != ProfileSaveResult::Saved)
       DebugLineF("device profile could not be saved after a %s change", what);
 }
 void SaveLight(const char* what) {
   if (IProfileSaver* saver = ProfileSaver())
-    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light) != 0)
+    if (saver->SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light) != ProfileSaveResult::Saved)
       DebugLineF("light profile could not be saved after a %s change", what);
 }
 
@@ -271,7 +271,7 @@ void CMousePerformancePage::SendReportRate() {
                              "report rate", [](OperationContext& op) { return SendMouseRecordWhole(op.Channel()); },
                              [this](const OperationOutcome& o) {
                                if (o.Ok()) return;
-                               DebugLineF("report rate: the mouse answered %d (%s)", o.result,
+                               DebugLineF("report rate: the mouse answered %d (%s)", o.result.Code(),
                                           OperationStatusName(o.status));
                                controls().Show(kMsReportRateNote, true);
                              }));
@@ -366,8 +366,8 @@ void CMousePerformancePage::RestoreMouseDefaults() {
       Operation(
           "mouse defaults",
           [](OperationContext& op) {
-            const int rc = ResetToDefaults(op.Channel());
-            if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", rc);
+            const CommandResult rc = ResetToDefaults(op.Channel());
+            if (rc != kResultOk) DebugLineF("reset to defaults: the mouse answered %d", CommandCode(rc));
             return rc;
           },
           [this](const OperationOutcome&) {

@@ -16,11 +16,11 @@ void COnboardStrip::Bind(CRouter& router) {
                               if (split.index < 0 || split.index >= kOnboardProfileCount) return;
                               const int n = split.index;
                               ctx_.devices.Submit(DeviceKind::Mouse, Operation("onboard switch", [n](OperationContext& op) {
-                                const int rc = SwitchOnboardProfile(op.Channel(), n);
+                                const OnboardSwitchResult rc = SwitchOnboardProfile(op.Channel(), n);
                                 if (rc != kSwitchDone && rc != kSwitchAlreadyActive)
                                   DebugLineF("onboard profile %d could not be made active: %s (%d)", n,
-                                             OnboardSwitchResultName(rc), rc);
-                                return rc == kSwitchDone || rc == kSwitchAlreadyActive ? 1 : rc;
+                                             OnboardSwitchResultName(rc), static_cast<int>(rc));
+                                return rc == kSwitchAlreadyActive ? kSwitchDone : rc;
                               }, [this](const OperationOutcome&) { ShowActive(); }));
                             }});
 }

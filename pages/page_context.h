@@ -27,11 +27,14 @@
 
 namespace trx::pages {
 
+// The answer of a message box the user confirmed; any other is a cancel.
+inline constexpr int kDialogConfirmed = 1;
+
 // The modal dialogs. Each runs on the UI thread and returns when closed.
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
-  // The message box with a language text id; 1 on confirm, else 0.
+  // The message box with a language text id; kDialogConfirmed on confirm, else 0.
   virtual int ShowMessage(std::string_view text_id) = 0;
   // The same box for a text that is a format taking one number ("%d" in
   // "message_text_17" and "message_text_16"): the number fills it.
@@ -39,7 +42,7 @@ class IDialogs {
   // The same box for a text already formatted in the current language.
   virtual int ShowText(std::string_view text) = 0;
   // The box for a language text with a "{name}" slot (a profile's name, a
-  // file's path) filled by `name`; 1 on confirm, else 0.
+  // file's path) filled by `name`; kDialogConfirmed on confirm, else 0.
   virtual int ShowNamedMessage(std::string_view text_id, std::string_view name) {
     return ShowMessage(std::string(text_id) + " " + std::string(name));
   }

@@ -1,4 +1,4 @@
-#include "pages/text_ids.h"
+#include "platform/text_ids.h"
 #include "pages/profile_bar.h"
 
 #include "profile/effective_profile.h"
@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "pages/control_names.h"
+#include "pages/result_texts.h"
 #include "pages/router.h"
 #include "platform/debug_log.h"
 #include "profile/profile_keys.h"
@@ -181,13 +182,8 @@ int CProfileBar::SelectedIndex(const ProfileFamilyControls& f) const {
 void CProfileBar::ShowResult(ProfileOpResult result, const std::string& detail) {
   if (result == ProfileOpResult::Ok) return;
   DebugLineF("profile operation: %s%s%s", ProfileOpResultName(result), detail.empty() ? "" : ": ", detail.c_str());
-  if (const char* id = ProfileOpMessageId(result)) {
-    ctx_.dialogs.ShowMessage(id);
-  } else if (result == ProfileOpResult::DeviceFailed) {
-    ctx_.dialogs.ShowMessage(text::kDeviceNoAnswer);
-  } else if (!detail.empty()) {
+  if (!ShowTextOf(ctx_.dialogs, result) && !detail.empty())
     ctx_.dialogs.ShowMessage(detail);  // names the file or the name and why
-  }
 }
 
 // ---------------------------------------------------------------- select
@@ -253,7 +249,7 @@ void CProfileBar::RunSelect(const ProfileFamilyControls& f, int index) {
                 "profile select",
                 [this, kind, family, index, result, by](OperationContext&) {
                   *result = SelectProfile(kind, family, index, target_, by);
-                  return *result == ProfileOpResult::Ok ? 1 : 0;
+                  return *result == ProfileOpResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
                 },
                 [this, fp, result](const OperationOutcome& o) {
                   ApplySelections();
@@ -291,7 +287,7 @@ void CProfileBar::Delete(const ProfileFamilyControls& f) {
     return;
   }
   const int index = SelectedIndex(f);
-  if (index < 0 || ctx_.dialogs.ShowNamedMessage(text::kConfirmProfileDelete, ItemName(f, index)) != 1) return;
+  if (index < 0 || ctx_.dialogs.ShowNamedMessage(text::kConfirmProfileDelete, ItemName(f, index)) != kDialogConfirmed) return;
   ProfileOpOutcome o = DeleteProfile(f.kind, f.family, index);
   Refill(f, o.result == ProfileOpResult::Ok ? o.index : -1);
   ShowResult(o.result, o.detail);
@@ -371,7 +367,8 @@ void CProfileBar::Restore(const ProfileFamilyControls& f) {
                                                      "profile restore",
                                                      [this, kind, family, result](OperationContext&) {
                                                        *result = RestoreDefaultProfile(kind, family, target_);
-                                                       return *result == ProfileOpResult::Ok ? 1 : 0;
+                                                       return *result == ProfileOpResult::Ok ? OperationResult::Succeeded
+                                                                                             : OperationResult::Failed;
                                                      },
                                                      [this, result](const OperationOutcome& o) {
                                                        ApplySelections();

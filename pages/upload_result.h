@@ -1,7 +1,7 @@
 #pragma once
 // How a page's upload to a device ended (the button assignments, the
-// routines). The upload operation returns it as its result, Ok being the
-// device queue's success (1), and the page reads it back from the outcome.
+// routines). The upload operation returns it as its result, Ok having the
+// device queue's success value, and the page reads it back from the outcome.
 //
 // Thread: any (values and pure functions).
 
@@ -16,15 +16,13 @@ enum class UploadResult : int {
   DeviceError = 4,  // the device did not answer, or the operation did not run
 };
 
-inline int OperationResultOf(UploadResult r) { return static_cast<int>(r); }
-
 // The outcome's upload result; DeviceError when the operation did not run.
 inline UploadResult UploadResultOf(const OperationOutcome& o) {
   if (o.status != OperationStatus::Ran) return UploadResult::DeviceError;
-  switch (o.result) {
-    case static_cast<int>(UploadResult::Ok): return UploadResult::Ok;
-    case static_cast<int>(UploadResult::TooLarge): return UploadResult::TooLarge;
-    case static_cast<int>(UploadResult::FileError): return UploadResult::FileError;
+  switch (const UploadResult r = o.result.As<UploadResult>()) {
+    case UploadResult::Ok:
+    case UploadResult::TooLarge:
+    case UploadResult::FileError: return r;
     default: return UploadResult::DeviceError;
   }
 }

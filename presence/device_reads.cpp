@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "device/commands.h"
@@ -24,7 +25,7 @@ constexpr uint16_t kActiveProfileAddress = 0;
 // Tracks whether every command of a routine succeeded.
 class CommandLog {
  public:
-  bool Ok(int result) {
+  bool Ok(CommandResult result) {
     if (result != kResultOk) all_ok_ = false;
     return result == kResultOk;
   }
@@ -50,7 +51,7 @@ ReadOutcome Finish(const CommandLog& log, DeviceKind kind, std::initializer_list
   }
   ReadOutcome outcome = ReadOutcome::kReadComplete;
   for (ProfileFamily family : families) {
-    if (SaveCurrentProfile(kind, family) != 0) {
+    if (SaveCurrentProfile(kind, family) != ProfileSaveResult::Saved) {
       DebugLineF("%s: profile file not written", what);
       outcome = ReadOutcome::kReadSaveFailed;
     }
@@ -69,16 +70,24 @@ int ReadActiveProfile(CDeviceChannel& channel, CommandLog& log) {
   return p;
 }
 
+// Where a keyboard's or a pad's read lands in the image (members only
+// touched under ImageMutex()).
+struct LightingImage {
+  uint8_t (&info)[kDeviceInfoBytes];
+  uint8_t (&records)[kLightingRecordCount][kLightingRecordSize];
+  uint8_t (&current)[kCurrentLightingSize];
+};
+
 // Re-read of the active lighting record of the keyboard or the pad: the
 // current record goes back into its slot, then record p is read and made
-// current. `records`/`current` point into the image.
-template <size_t CurrentSize>
-void ResyncLightingRecord(CDeviceChannel& channel, CommandLog& log, uint8_t (&records)[kLightingRecordCount][kLightingRecordSize],
-                          uint8_t (&current)[CurrentSize]) {
+// current.
+void ResyncLightingRecord(CDeviceChannel& channel, CommandLog& log, const LightingImage& to) {
+  auto& records = to.records;
+  auto& current = to.current;
   {
     std::lock_guard<std::recursive_mutex> image(ImageMutex());
     const uint8_t slot = current[0];
-    if (slot < kLightingRecordCount) std::memcpy(records[slot], current, CurrentSize);
+    if (slot < kLightingRecordCount) std::memcpy(records[slot], current, kCurrentLightingSize);
   }
   const int p = ReadActiveProfile(channel, log);
   if (p < 0) {
@@ -90,7 +99,7 @@ void ResyncLightingRecord(CDeviceChannel& channel, CommandLog& log, uint8_t (&re
   record[0] = static_cast<uint8_t>(p);
   std::lock_guard<std::recursive_mutex> image(ImageMutex());
   std::memcpy(records[p], record.data(), record.size());
-  std::memcpy(current, record.data(), CurrentSize);
+  std::memcpy(current, record.data(), kCurrentLightingSize);
 }
 
 // Reads the device information into its image field; true when it came.
@@ -106,10 +115,10 @@ bool ReadInformationInto(CDeviceChannel& channel, CommandLog& log, uint8_t (&to)
 enum class UnknownActive { Incomplete, FirstSlot };
 
 // The lighting a keyboard or a pad holds: its five slots, then the active
-// one made current. `records`/`current` point into the image.
-void ReadLightingSlots(CDeviceChannel& channel, CommandLog& log,
-                       uint8_t (&records)[kLightingRecordCount][kLightingRecordSize],
-                       uint8_t (&current)[kCurrentLightingSize], UnknownActive unknown) {
+// one made current.
+void ReadLightingSlots(CDeviceChannel& channel, CommandLog& log, const LightingImage& to, UnknownActive unknown) {
+  auto& records = to.records;
+  auto& current = to.current;
   for (int k = 0; k < kLightingRecordCount; ++k) {
     std::array<uint8_t, kSettingsDeviceBytes> record{};
     if (log.Ok(ReadSettingsBytes(channel, static_cast<uint16_t>(k * kRecordStride), record.data(), record.size()))) {
@@ -126,6 +135,44 @@ void ReadLightingSlots(CDeviceChannel& channel, CommandLog& log,
   std::lock_guard<std::recursive_mutex> image(ImageMutex());
   std::memcpy(current, records[p], kCurrentLightingSize);
   current[0] = static_cast<uint8_t>(p);
+}
+
+// A keyboard's or a pad's whole read: Begin transfer, the device
+// information, `blocks` (the keyboard's key blocks; an outcome ends the read
+// there, End transfer already sent), the five lighting slots, End transfer;
+// then the family's profile saved when every command succeeded.
+template <typename Blocks>
+ReadOutcome ReadLightingDevice(IPresenceHost& host, DeviceKind kind, const LightingImage& to, UnknownActive unknown,
+                               ProfileFamily family, const char* what, Blocks&& blocks) {
+  CDeviceChannel& channel = host.Channel(kind);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  log.Ok(BeginTransfer(channel));
+  ReadInformationInto(channel, log, to.info);
+  if (const std::optional<ReadOutcome> stopped = blocks(channel, log)) return *stopped;
+  ReadLightingSlots(channel, log, to, unknown);
+  log.Ok(EndTransfer(channel));
+  return Finish(log, kind, {family}, what);
+}
+
+// The re-read of a keyboard's or a pad's active lighting record after its
+// own button switched it, then the light profile saved.
+ReadOutcome ResyncLightingDevice(IPresenceHost& host, DeviceKind kind, const LightingImage& to, const char* what) {
+  CDeviceChannel& channel = host.Channel(kind);
+  std::lock_guard<std::recursive_mutex> hold(channel.lock);
+  CommandLog log;
+  ResyncLightingRecord(channel, log, to);
+  return Finish(log, kind, {ProfileFamily::Light}, what);
+}
+
+LightingImage PadImage() {
+  MousePadImage& pad = Images().pad;
+  return {pad.device_info, pad.lighting_records, pad.current_record};
+}
+
+LightingImage KeyboardLightingImage() {
+  KeyboardImage& kb = Images().keyboard;
+  return {kb.device_info, kb.lighting_records, kb.current_record};
 }
 
 }  // namespace
@@ -187,70 +234,50 @@ ReadOutcome ResyncMouseRecord(IPresenceHost& host) {
 }
 
 ReadOutcome ReadMousePadDevice(IPresenceHost& host) {
-  CDeviceChannel& channel = host.Channel(DeviceKind::MousePad);
-  std::lock_guard<std::recursive_mutex> hold(channel.lock);
-  CommandLog log;
-  log.Ok(BeginTransfer(channel));
-  MousePadImage& pad = Images().pad;  // members only touched under ImageMutex()
-  ReadInformationInto(channel, log, pad.device_info);
-  ReadLightingSlots(channel, log, pad.lighting_records, pad.current_record, UnknownActive::Incomplete);
-  log.Ok(EndTransfer(channel));
-  return Finish(log, DeviceKind::MousePad, {ProfileFamily::Light}, "pad");
+  return ReadLightingDevice(host, DeviceKind::MousePad, PadImage(), UnknownActive::Incomplete, ProfileFamily::Light,
+                            "pad", [](CDeviceChannel&, CommandLog&) { return std::optional<ReadOutcome>(); });
 }
 
 ReadOutcome ResyncMousePadRecord(IPresenceHost& host) {
-  CDeviceChannel& channel = host.Channel(DeviceKind::MousePad);
-  std::lock_guard<std::recursive_mutex> hold(channel.lock);
-  CommandLog log;
-  MousePadImage& pad = Images().pad;  // members only touched under ImageMutex()
-  ResyncLightingRecord(channel, log, pad.lighting_records, pad.current_record);
-  return Finish(log, DeviceKind::MousePad, {ProfileFamily::Light}, "pad");
+  return ResyncLightingDevice(host, DeviceKind::MousePad, PadImage(), "pad");
 }
 
 ReadOutcome ReadKeyboardDevice(IPresenceHost& host) {
-  CDeviceChannel& channel = host.Channel(DeviceKind::Keyboard);
-  std::lock_guard<std::recursive_mutex> hold(channel.lock);
-  CommandLog log;
-  log.Ok(BeginTransfer(channel));
-  KeyboardImage& kb = Images().keyboard;  // members only touched under ImageMutex()
-  ReadInformationInto(channel, log, kb.device_info);
-  int block_units = 0;
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    block_units = kb.device_info[kKeyboardInfoKeyCount];
-  }
-  const int block_size = block_units * kKeyboardBlockUnit;
-  if (block_size > kKeyboardMaxBlockSize) {
-    // The device is left in a clean state; its blocks are not read.
-    if (EndTransfer(channel) != kResultOk) DebugLine("keyboard: end of transfer not acknowledged");
-    DebugLineF("keyboard: key block of %d bytes refused", block_size);
-    return ReadOutcome::kReadKeyboardBlockTooLarge;
-  }
-  channel.block_size = static_cast<uint16_t>(block_size);
-  std::vector<uint8_t> block = BlockBuffer(channel);
-  if (log.Ok(ReadMainBlock(channel, block.data()))) {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    CopyBlock(kb.main_block, block);
-  }
-  std::fill(block.begin(), block.end(), 0);
-  if (log.Ok(ReadKeyBlock(channel, 0, block.data()))) {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    CopyBlock(kb.key_block, block);
-  }
-  // The lighting the keyboard holds, as for the pad, so the lighting page
-  // shows the device's own state.
-  ReadLightingSlots(channel, log, kb.lighting_records, kb.current_record, UnknownActive::FirstSlot);
-  log.Ok(EndTransfer(channel));
-  return Finish(log, DeviceKind::Keyboard, {ProfileFamily::Key}, "keyboard");
+  // The keyboard's blocks come between its information and its lighting,
+  // which is read as the pad's so the lighting page shows the device's own state.
+  auto blocks = [](CDeviceChannel& channel, CommandLog& log) -> std::optional<ReadOutcome> {
+    KeyboardImage& kb = Images().keyboard;  // members only touched under ImageMutex()
+    int block_units = 0;
+    {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      block_units = kb.device_info[kKeyboardInfoKeyCount];
+    }
+    const int block_size = block_units * kKeyboardBlockUnit;
+    if (block_size > kKeyboardMaxBlockSize) {
+      // The device is left in a clean state; its blocks are not read.
+      if (EndTransfer(channel) != kResultOk) DebugLine("keyboard: end of transfer not acknowledged");
+      DebugLineF("keyboard: key block of %d bytes refused", block_size);
+      return ReadOutcome::kReadKeyboardBlockTooLarge;
+    }
+    channel.block_size = static_cast<uint16_t>(block_size);
+    std::vector<uint8_t> block = BlockBuffer(channel);
+    if (log.Ok(ReadMainBlock(channel, block.data()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      CopyBlock(kb.main_block, block);
+    }
+    std::fill(block.begin(), block.end(), 0);
+    if (log.Ok(ReadKeyBlock(channel, 0, block.data()))) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      CopyBlock(kb.key_block, block);
+    }
+    return std::nullopt;
+  };
+  return ReadLightingDevice(host, DeviceKind::Keyboard, KeyboardLightingImage(), UnknownActive::FirstSlot,
+                            ProfileFamily::Key, "keyboard", blocks);
 }
 
 ReadOutcome ResyncKeyboardRecord(IPresenceHost& host) {
-  CDeviceChannel& channel = host.Channel(DeviceKind::Keyboard);
-  std::lock_guard<std::recursive_mutex> hold(channel.lock);
-  CommandLog log;
-  KeyboardImage& kb = Images().keyboard;  // members only touched under ImageMutex()
-  ResyncLightingRecord(channel, log, kb.lighting_records, kb.current_record);
-  return Finish(log, DeviceKind::Keyboard, {ProfileFamily::Light}, "keyboard");
+  return ResyncLightingDevice(host, DeviceKind::Keyboard, KeyboardLightingImage(), "keyboard");
 }
 
 ReadOutcome CaptureKeyboardKeyBlock(IPresenceHost& host) {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/text_ids.h"
+
 namespace trx {
 
 // Read requests, handled on the UI thread by HandlePresenceMessage
@@ -31,6 +33,6 @@ inline constexpr int kRepaintTimerId = 7;
 inline constexpr int kRepaintTimerAfterConnectMs = 100;
 
 // Language text id shown when the keyboard reports a block above 512 bytes.
-inline constexpr const char* kMessageKeyboardBlockTooLarge = "message_text_11";
+inline constexpr const char* kMessageKeyboardBlockTooLarge = text::kCannotBeDone;
 
 }  // namespace trx

@@ -28,19 +28,19 @@ struct PendingKey {
 };
 
 // Creates "profile1" from the default file and queues its index keys.
-// 1 done, 0 stop.
-int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IProfileMessages& messages,
+// True done, false stop.
+bool CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IProfileMessages& messages,
                        std::vector<PendingKey>& keys) {
   std::string default_path = ProgramFolder() + DefaultProfileFileName(info, KeyboardVariantNow());
   std::vector<uint8_t> data(info.data_size, 0);
-  int rc = ReadProfileFile(default_path, data.size(), data.data());
+  const ProfileReadResult rc = ReadProfileFile(default_path, data.size(), data.data());
   if (rc == kProfileMissing) {
     messages.ShowMessage(kMessageDefaultMissing);
-    return 0;
+    return false;
   }
   if (rc == kProfileBadMagic) {
     messages.ShowMessage(kMessageDefaultBad);
-    return 0;
+    return false;
   }
   std::string path = ProfileFilePath(info, kFirstProfileName, true);
   WriteProfileFile(path, info.kind, data.size(), data.data());  // reports its own failure
@@ -50,7 +50,7 @@ int CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPro
   keys.push_back({info.link_section, "0", "0"});
   keys.push_back({info.name_section, "0", kFirstProfileName});
   keys.push_back({info.select_section, kIniKeySelect, "0"});
-  return 1;
+  return true;
 }
 
 // One read-modify-write of the device's INI index for all queued keys.
@@ -86,7 +86,7 @@ void FillCombo(const ProfileFamilyInfo& info, long count, IProfileLists& lists) 
 
 }  // namespace
 
-int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages) {
+bool InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages) {
   std::vector<PendingKey> keys;
   for (const ProfileFamilyInfo* info : FamiliesOf(kind)) {
     long count = GetPrivateProfileLong(info->count_section, kIniKeyCount, ProfileIniPath(kind));
@@ -94,11 +94,11 @@ int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messag
       FillCombo(*info, count, lists);
     } else if (!CreateFirstProfile(*info, lists, messages, keys)) {
       StoreKeys(kind, keys);  // the families handled before the stop keep their profile
-      return 0;
+      return false;
     }
   }
   StoreKeys(kind, keys);
-  return 1;
+  return true;
 }
 
 }  // namespace trx

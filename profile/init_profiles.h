@@ -44,7 +44,7 @@ inline constexpr long kProfileCountLimit = 10000;
 //    initialisation stops; else write "profile1" + extension into the device
 //    folder, add the item "profile1" and write count (= the combo's items),
 //    link flag "0", name "profile1" and select "0" for index 0.
-// Returns 1 when every family was handled, 0 when it stopped.
-int InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages);
+// Returns true when every family was handled, false when it stopped.
+bool InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages);
 
 }  // namespace trx

@@ -12,7 +12,7 @@
 
 namespace trx {
 
-int ReadProfileFile(const std::string& path, size_t size, uint8_t* data) {
+ProfileReadResult ReadProfileFile(const std::string& path, size_t size, uint8_t* data) {
   std::string found = ResolveExtensionCase(path);
   struct stat st;
   if (::stat(found.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return kProfileMissing;
@@ -30,7 +30,7 @@ int ReadProfileFile(const std::string& path, size_t size, uint8_t* data) {
   return kProfileReadOk;
 }
 
-int WriteProfileFile(const std::string& path, DeviceKind kind, size_t size, const uint8_t* data) {
+ProfileWriteResult WriteProfileFile(const std::string& path, DeviceKind kind, size_t size, const uint8_t* data) {
   std::vector<uint8_t> bytes(kProfileHeaderSize + size, 0);
   bytes[0] = kProfileMagic & 0xFF;
   bytes[1] = kProfileMagic >> 8;

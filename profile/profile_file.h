@@ -34,12 +34,12 @@ enum class ProfileReadResult : int {
 // WriteProfileFile results.
 enum class ProfileWriteResult : int { Ok = 0, Failed = 1 };
 
-inline constexpr int kProfileReadOk = static_cast<int>(ProfileReadResult::Ok);
-inline constexpr int kProfileMissing = static_cast<int>(ProfileReadResult::Missing);
-inline constexpr int kProfileBadMagic = static_cast<int>(ProfileReadResult::BadMagic);
-// WriteProfileFile results.
-inline constexpr int kProfileWriteOk = static_cast<int>(ProfileWriteResult::Ok);
-inline constexpr int kProfileWriteFailed = static_cast<int>(ProfileWriteResult::Failed);
+// Short names of the same values.
+inline constexpr ProfileReadResult kProfileReadOk = ProfileReadResult::Ok;
+inline constexpr ProfileReadResult kProfileMissing = ProfileReadResult::Missing;
+inline constexpr ProfileReadResult kProfileBadMagic = ProfileReadResult::BadMagic;
+inline constexpr ProfileWriteResult kProfileWriteOk = ProfileWriteResult::Ok;
+inline constexpr ProfileWriteResult kProfileWriteFailed = ProfileWriteResult::Failed;
 
 // Debug lines of the profile code.
 inline constexpr const char* kDebugFileOpenFailed = "文件打开失败";
@@ -50,13 +50,13 @@ inline constexpr const char* kDebugProfileBadFormat = "配置文件格式错误"
 // platform/file_lookup.h). On kProfileReadOk up to `size` data bytes are in
 // `data`; a short file leaves the rest of `data` as the caller filled it.
 // `data` is untouched on the other results.
-int ReadProfileFile(const std::string& path, size_t size, uint8_t* data);
+ProfileReadResult ReadProfileFile(const std::string& path, size_t size, uint8_t* data);
 
 // Writes the header with `kind` and `size` bytes of `data`, replacing the
 // file atomically (a failure leaves the old file whole; a file that already
 // holds exactly these bytes is not rewritten), then removes any
 // twin of the file whose extension differs only in case. On failure writes
 // the debug line "文件打开失败" and returns kProfileWriteFailed.
-int WriteProfileFile(const std::string& path, DeviceKind kind, size_t size, const uint8_t* data);
+ProfileWriteResult WriteProfileFile(const std::string& path, DeviceKind kind, size_t size, const uint8_t* data);
 
 }  // namespace trx

@@ -11,6 +11,8 @@
 //   light    PROFILEDENGCOUNT    PROFILEDENGNAME    PROFILEDENGSELECT    PROFILELIKEDENGEXE    DENGPROCESS
 //   key      PROFILECOUNT        PROFILENAME        PROFILESELECT        PROFILELIKEEXE        PROCESS
 
+#include "platform/text_ids.h"
+
 namespace trx {
 
 inline constexpr const char* kIniKeyCount = "count";
@@ -46,8 +48,8 @@ inline constexpr const char* kPadFolder = "mp";
 inline constexpr int kProfileComboItemHeight = 25;  // pixels
 
 inline constexpr const char* kFirstProfileName = "profile1";
-inline constexpr const char* kMessageDefaultMissing = "message_text_8";
-inline constexpr const char* kMessageDefaultBad = "message_text_9";
+inline constexpr const char* kMessageDefaultMissing = text::kProfileFileMissing;
+inline constexpr const char* kMessageDefaultBad = text::kProfileFileBad;
 
 inline constexpr const char* kDefaultMouseDevice = "msdevicedefault.config";
 inline constexpr const char* kDefaultMouseLight = "msdengdefault.Led";

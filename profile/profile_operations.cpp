@@ -59,13 +59,13 @@ ProfileOpOutcome Fail(ProfileOpResult r, std::string detail = {}) {
   return o;
 }
 
-ProfileOpResult OfRead(int rc) {
+ProfileOpResult OfRead(ProfileReadResult rc) {
   return rc == kProfileReadOk ? ProfileOpResult::Ok
          : rc == kProfileBadMagic ? ProfileOpResult::FileBad
                                   : ProfileOpResult::FileMissing;
 }
 
-std::string ReadProblem(int rc, const std::string& path) {
+std::string ReadProblem(ProfileReadResult rc, const std::string& path) {
   return rc == kProfileBadMagic ? "'" + path + "' is not a profile file (no 0x55AA header)"
                                 : "'" + path + "' is missing or can't be opened";
 }
@@ -79,7 +79,7 @@ ProfileOpResult ReadNamed(const ProfileFamilyInfo& info, const std::string& name
     detail = "the profile name '" + name + "' can't be a file name";
     return ProfileOpResult::FileMissing;
   }
-  const int rc = ReadProfileFile(path, data.size(), data.data());
+  const ProfileReadResult rc = ReadProfileFile(path, data.size(), data.data());
   if (rc != kProfileReadOk) {
     detail = ReadProblem(rc, ResolveExtensionCase(path));
     DebugLine(rc == kProfileBadMagic ? kDebugProfileBadFormat : kDebugProfileMissing);
@@ -95,7 +95,7 @@ ProfileOpResult ReadDefault(const ProfileFamilyInfo& info, std::vector<uint8_t>&
   }
   const std::string path = ProgramFolder() + DefaultProfileFileName(info, variant);
   data.assign(info.data_size, 0);
-  const int rc = ReadProfileFile(path, data.size(), data.data());
+  const ProfileReadResult rc = ReadProfileFile(path, data.size(), data.data());
   if (rc != kProfileReadOk) detail = ReadProblem(rc, path);
   return OfRead(rc);
 }
@@ -146,17 +146,6 @@ const char* ProfileOpResultName(ProfileOpResult result) {
     case ProfileOpResult::DeviceFailed: return "device command failed";
   }
   return "unknown";
-}
-
-const char* ProfileOpMessageId(ProfileOpResult result) {
-  switch (result) {
-    case ProfileOpResult::FileMissing: return kMessageDefaultMissing;
-    case ProfileOpResult::FileBad: return kMessageDefaultBad;
-    case ProfileOpResult::OnlyOneProfile: return "message_text_11";
-    case ProfileOpResult::EmptyName: return "message_text_14";
-    case ProfileOpResult::DuplicateName: return "message_text_15";
-    default: return nullptr;
-  }
 }
 
 std::vector<std::string> ProfileNames(const ProfileFamilyInfo& info) {

@@ -47,11 +47,6 @@ enum class ProfileOpResult : int {
 };
 
 const char* ProfileOpResultName(ProfileOpResult result);
-// The language text id shown for a result; null for Ok and for results
-// whose message names its reason itself (BadName, ImportRefused, WriteFailed,
-// DeviceFailed, NoSuch*).
-const char* ProfileOpMessageId(ProfileOpResult result);
-
 // The names of the family's profiles, index 0 .. count-1 ("0" where a name
 // is missing; an absurd count is cut where the names end, as at start).
 std::vector<std::string> ProfileNames(const ProfileFamilyInfo& info);

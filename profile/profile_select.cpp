@@ -69,12 +69,12 @@ DeviceWrites WritesOf(const ConfigImages& images, const ProfileFamilyInfo& info)
   return w;
 }
 
-// Sends the writes; 1 when every command was taken (or there is no
+// Sends the writes; Ok when every command was taken (or there is no
 // connected device), else the first failure's command result.
-int Send(const DeviceWrites& w, CDeviceChannel* channel) {
+CommandResult Send(const DeviceWrites& w, CDeviceChannel* channel) {
   if (channel == nullptr || !channel->connected) return kResultOk;
   if (w.record) {
-    const int rc = WriteSettingsBytes(*channel, 0, w.settings, kCurrentRecordSize);
+    const CommandResult rc = WriteSettingsBytes(*channel, 0, w.settings, kCurrentRecordSize);
     if (rc != kResultOk) return rc;
   }
   if (w.key_block) {
@@ -112,7 +112,7 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
   if (index < 0 || index >= static_cast<int>(names.size())) return ProfileOpResult::NoSuchProfile;
   const std::string path = ProfileFilePath(*info, names[index], false);
   std::vector<uint8_t> data(info->data_size, 0);
-  const int rc = path.empty() ? kProfileMissing : ReadProfileFile(path, data.size(), data.data());
+  const ProfileReadResult rc = path.empty() ? kProfileMissing : ReadProfileFile(path, data.size(), data.data());
   if (rc != kProfileReadOk) {
     DebugLine(rc == kProfileBadMagic ? kDebugProfileBadFormat : kDebugProfileMissing);
     return rc == kProfileBadMagic ? ProfileOpResult::FileBad : ProfileOpResult::FileMissing;
@@ -125,7 +125,7 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
   WithImage([&copy](ConfigImages& images) { *copy = images; });
   Load(*copy, *info, data);
   *writes = WritesOf(*copy, *info);
-  const int sent = Send(*writes, target.Channel(kind));
+  const CommandResult sent = Send(*writes, target.Channel(kind));
   if (sent != kResultOk) {
     DebugLineF("profile select (%s %d): the %s answered %s; nothing changed", DeviceKindName(kind), index,
                DeviceKindName(kind), CommandResultName(sent));
@@ -148,7 +148,7 @@ ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IPr
   if (selected < 0 || selected >= static_cast<int>(ProfileNames(*info).size())) return ProfileOpResult::NoSuchProfile;
   const int variant = WithImage([](ConfigImages& images) { return static_cast<int>(images.keyboard.variant); });
   std::vector<uint8_t> data(info->data_size, 0);
-  const int rc = ReadProfileFile(ProgramFolder() + DefaultProfileFileName(*info, variant), data.size(), data.data());
+  const ProfileReadResult rc = ReadProfileFile(ProgramFolder() + DefaultProfileFileName(*info, variant), data.size(), data.data());
   if (rc != kProfileReadOk) return rc == kProfileBadMagic ? ProfileOpResult::FileBad : ProfileOpResult::FileMissing;
 
   auto writes = std::make_unique<DeviceWrites>();
@@ -159,12 +159,12 @@ ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IPr
     writes->record = false;  // the restore sends the record through the timed send only
   }
   ProfileOpResult result = ProfileOpResult::Ok;
-  if (SaveCurrentProfile(kind, family) != kProfileWriteOk) result = ProfileOpResult::WriteFailed;
+  if (SaveCurrentProfile(kind, family) != ProfileSaveResult::Saved) result = ProfileOpResult::WriteFailed;
   if (kind == DeviceKind::Mouse && family == ProfileFamily::Light &&
-      SaveCurrentProfile(kind, ProfileFamily::Device) != kProfileWriteOk)
+      SaveCurrentProfile(kind, ProfileFamily::Device) != ProfileSaveResult::Saved)
     result = ProfileOpResult::WriteFailed;
   if (MarksPending(*info)) target.MarkSettingsPending(kind);
-  const int sent = Send(*writes, target.Channel(kind));
+  const CommandResult sent = Send(*writes, target.Channel(kind));
   if (sent != kResultOk) {
     DebugLineF("profile restore (%s): the %s answered %s", DeviceKindName(kind), DeviceKindName(kind),
                CommandResultName(sent));

@@ -22,7 +22,7 @@ std::string ProfileNameAt(const ProfileFamilyInfo& info, int index) {
   return name;
 }
 
-int LoadProfile(DeviceKind kind, ProfileFamily family, int index) {
+ProfileReadResult LoadProfile(DeviceKind kind, ProfileFamily family, int index) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
   if (!info) {
     DebugLine(kDebugProfileMissing);
@@ -30,7 +30,7 @@ int LoadProfile(DeviceKind kind, ProfileFamily family, int index) {
   }
   std::string path = ProfileFilePath(*info, ProfileNameAt(*info, index), false);
   std::vector<uint8_t> data(info->data_size, 0);
-  int rc = path.empty() ? kProfileMissing : ReadProfileFile(path, data.size(), data.data());
+  const ProfileReadResult rc = path.empty() ? kProfileMissing : ReadProfileFile(path, data.size(), data.data());
   if (rc == kProfileMissing) {
     DebugLine(kDebugProfileMissing);
   } else if (rc == kProfileBadMagic) {
@@ -42,26 +42,27 @@ int LoadProfile(DeviceKind kind, ProfileFamily family, int index) {
   return rc;
 }
 
-int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) {
+ProfileSaveResult SaveCurrentProfile(DeviceKind kind, ProfileFamily family) {
   const ProfileFamilyInfo* info = FindFamily(kind, family);
-  if (!info) return -1;
+  if (!info) return ProfileSaveResult::NoSuchFamily;
   std::string path = ProfileFilePath(*info, ProfileNameAt(*info, EffectiveProfileIndex(*info)), true);
   if (path.empty()) {
     DebugLine(kDebugFileOpenFailed);
-    return kProfileWriteFailed;
+    return ProfileSaveResult::Failed;
   }
   std::vector<uint8_t> data;
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     data = BuildProfileData(Images(), *info);
   }
-  return WriteProfileFile(path, kind, data.size(), data.data());
+  return WriteProfileFile(path, kind, data.size(), data.data()) == kProfileWriteOk ? ProfileSaveResult::Saved
+                                                                                   : ProfileSaveResult::Failed;
 }
 
 namespace {
 class ProfileStoreSaver : public IProfileSaver {
  public:
-  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override { return trx::SaveCurrentProfile(kind, family); }
+  ProfileSaveResult SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override { return trx::SaveCurrentProfile(kind, family); }
 };
 }  // namespace
 

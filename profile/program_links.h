@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_ids.h"
 #include "profile/profile_families.h"
 
 namespace trx {
@@ -23,7 +24,7 @@ inline constexpr const char* kLinkFlagOn = "1";
 inline constexpr const char* kLinkFlagOff = "0";
 inline constexpr const char* kUnlinkedProgram = " ";
 // Shown when the chosen program is already linked to a profile of the family.
-inline constexpr const char* kMessageProgramLinked = "message_text_13";
+inline constexpr const char* kMessageProgramLinked = text::kProgramLinked;
 
 struct ProgramLink {
   bool linked = false;

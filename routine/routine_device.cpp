@@ -13,11 +13,11 @@ uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8
 
 // Begin transfer, the body, End transfer (sent whenever Begin was).
 template <typename Body>
-int InTransfer(CDeviceChannel& channel, Body&& body) {
-  int rc = BeginTransfer(channel);
+CommandResult InTransfer(CDeviceChannel& channel, Body&& body) {
+  CommandResult rc = BeginTransfer(channel);
   if (rc != kResultOk) return rc;
   rc = body();
-  const int end = EndTransfer(channel);
+  const CommandResult end = EndTransfer(channel);
   return rc == kResultOk ? end : rc;
 }
 
@@ -82,7 +82,7 @@ RoutineUploadReport UploadRoutines(CDeviceChannel& channel, const RoutineStore& 
   if (r.device_result == kResultOk) {
     r.device_result = WriteRoutineMemory(channel, image.data(), image.size());
     if (progress != nullptr) progress->Advance(++step);
-    const int end = EndTransfer(channel);
+    const CommandResult end = EndTransfer(channel);
     if (r.device_result == kResultOk) r.device_result = end;
   }
   if (progress != nullptr) progress->Advance(kRoutineUploadSteps);
@@ -142,9 +142,9 @@ RoutineReadReport ReadRoutinesFromMouse(CDeviceChannel& channel, const RoutineSt
   RoutineReadReport report;
   std::vector<uint8_t> image;
   bool bad_memory = false;
-  report.device_result = InTransfer(channel, [&]() -> int {
+  report.device_result = InTransfer(channel, [&]() -> CommandResult {
     uint8_t header[kRoutineImageHeaderRead] = {};
-    int rc = ReadRoutineMemory(channel, header, sizeof header);
+    CommandResult rc = ReadRoutineMemory(channel, header, sizeof header);
     if (rc != kResultOk) return rc;
     const uint16_t size = Word(header + 2);
     if (Word(header) != macro::kMacroImageMagic || size < kRoutineImageHeaderRead || size > kRoutineMemoryLimit) {

@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "device/device_channel.h"
+#include "device/commands.h"
 #include "macro/macro_action.h"
 #include "macro/macro_image.h"
 #include "platform/progress_reporter.h"
@@ -53,7 +53,7 @@ RoutineImageReport BuildRoutineImage(const RoutineStore& store, std::vector<uint
 
 struct RoutineUploadReport {
   RoutineImageReport image;
-  int device_result = 1;  // result of the routine memory write
+  CommandResult device_result = CommandResult::Ok;  // result of the routine memory write
   bool stopped = false;
   RoutineResult result = RoutineResult::Ok;
 };
@@ -71,7 +71,7 @@ std::string LineFromImageAction(const macro::ImageAction& action);
 
 struct RoutineReadReport {
   RoutineResult result = RoutineResult::Ok;
-  int device_result = 1;  // first failing command, 1 when none
+  CommandResult device_result = CommandResult::Ok;  // first failing command, Ok when none
   size_t image_size = 0;
   int files_written = 0;
 };

@@ -8,13 +8,13 @@
 
 namespace trx {
 
-int ReadDeviceSnapshot(CDeviceChannel& channel, DeviceSnapshot& out) {
+CommandResult ReadDeviceSnapshot(CDeviceChannel& channel, DeviceSnapshot& out) {
   std::lock_guard<std::recursive_mutex> hold(channel.lock);
   out.kind = channel.kind;
-  int rc = BeginTransfer(channel);
+  const CommandResult rc = BeginTransfer(channel);
   if (rc != kResultOk) return rc;
-  int first_failure = kResultOk;
-  auto note = [&](int result) {
+  CommandResult first_failure = kResultOk;
+  auto note = [&](CommandResult result) {
     if (result != kResultOk && first_failure == kResultOk) first_failure = result;
     return result == kResultOk;
   };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "device/commands.h"
 #include "device/device_channel.h"
 
 namespace trx {
@@ -27,8 +28,8 @@ struct DeviceSnapshot {
 // Begin transfer; device information (33 bytes); settings record k
 // (56 bytes at k x 64) for k = 0..4; the active index (1 byte at 0); End
 // transfer. Returns the first failing command result (device/commands.h),
-// or 1. End transfer is sent even after a failure once Begin succeeded.
-int ReadDeviceSnapshot(CDeviceChannel& channel, DeviceSnapshot& out);
+// or Ok. End transfer is sent even after a failure once Begin succeeded.
+CommandResult ReadDeviceSnapshot(CDeviceChannel& channel, DeviceSnapshot& out);
 
 // The mouse settings record by name.
 struct MouseRecordView {

@@ -12,7 +12,7 @@ namespace trx {
 RecordEditOutcome EditActiveMouseRecord(CDeviceChannel& mouse, RecordSend send, const RecordEdit& edit) {
   RecordEditOutcome out;
   DeviceSnapshot snap;
-  const int rc = ReadDeviceSnapshot(mouse, snap);
+  const CommandResult rc = ReadDeviceSnapshot(mouse, snap);
   if (rc != kResultOk) {
     out.result = RecordEditResult::ReadFailed;
     out.detail = rc;
@@ -31,7 +31,7 @@ RecordEditOutcome EditActiveMouseRecord(CDeviceChannel& mouse, RecordSend send, 
     out.result = RecordEditResult::Refused;
     return out;
   }
-  const int wrc = send == RecordSend::Frames3 ? SendMouseRecord(mouse, record)
+  const CommandResult wrc = send == RecordSend::Frames3 ? SendMouseRecord(mouse, record)
                                               : WriteSettingsBytes(mouse, 0, record, kCurrentRecordSize);
   if (wrc != kResultOk) {
     out.result = RecordEditResult::WriteFailed;

@@ -19,7 +19,7 @@
 #include <functional>
 #include <string>
 
-#include "device/device_channel.h"
+#include "device/commands.h"
 
 namespace trx {
 
@@ -39,7 +39,7 @@ using RecordEdit = std::function<bool(const uint8_t* info, uint8_t* record, std:
 
 struct RecordEditOutcome {
   RecordEditResult result = RecordEditResult::Done;
-  int detail = 0;        // command result of a failed read or write
+  CommandResult detail = CommandResult::Ok;  // command result of a failed read or write
   int active = -1;       // the active onboard profile 0-4
   std::string reason;    // set by a refusing edit
 };

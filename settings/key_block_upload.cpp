@@ -7,7 +7,7 @@
 
 namespace trx {
 
-int UploadMouseKeyBlocks(CDeviceChannel& channel, IProgressReporter& progress) {
+CommandResult UploadMouseKeyBlocks(CDeviceChannel& channel, IProgressReporter& progress) {
   // Write key block moves the channel's block size from each source.
   if (channel.block_size > kKeyBlockSize) return kResultWriteFailed;
   uint8_t blocks[kOnboardProfileCount][kKeyBlockSize];
@@ -17,7 +17,7 @@ int UploadMouseKeyBlocks(CDeviceChannel& channel, IProgressReporter& progress) {
   }
   progress.Begin(kKeyBlockUploadSteps);
   int step = 0;
-  int result = BeginTransfer(channel);
+  CommandResult result = BeginTransfer(channel);
   if (result != kResultOk) return result;
   progress.Advance(++step);
   for (int k = 0; k < kOnboardProfileCount && result == kResultOk; ++k) {
@@ -28,7 +28,7 @@ int UploadMouseKeyBlocks(CDeviceChannel& channel, IProgressReporter& progress) {
     result = WriteKeyBlock(channel, k, blocks[k]);
     if (result == kResultOk) progress.Advance(++step);
   }
-  const int end = EndTransfer(channel);
+  const CommandResult end = EndTransfer(channel);
   if (result == kResultOk) {
     result = end;
     if (end == kResultOk) progress.Advance(++step);

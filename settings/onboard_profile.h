@@ -5,7 +5,9 @@
 // Thread: any thread that may use the mouse channel (the UI thread for the
 // onboard profile buttons, the command-line tool's main thread).
 
+#include "device/commands.h"
 #include "device/device_channel.h"
+#include "settings/settings_host.h"
 
 namespace trx {
 
@@ -21,14 +23,20 @@ enum class OnboardSwitchResult : int {
   RequestOutOfRange = -201, // k not 0-4: nothing sent
   DeviceIndexInvalid = -202 // the device reports an active index of 5 or more
 };
-inline constexpr int kSwitchDone = static_cast<int>(OnboardSwitchResult::Done);
-inline constexpr int kSwitchAlreadyActive = static_cast<int>(OnboardSwitchResult::AlreadyActive);
-inline constexpr int kSwitchBadIndex = static_cast<int>(OnboardSwitchResult::RequestOutOfRange);
-inline constexpr int kSwitchDeviceIndexInvalid = static_cast<int>(OnboardSwitchResult::DeviceIndexInvalid);
+// Short names of the same values.
+inline constexpr OnboardSwitchResult kSwitchDone = OnboardSwitchResult::Done;
+inline constexpr OnboardSwitchResult kSwitchAlreadyActive = OnboardSwitchResult::AlreadyActive;
+inline constexpr OnboardSwitchResult kSwitchBadIndex = OnboardSwitchResult::RequestOutOfRange;
+inline constexpr OnboardSwitchResult kSwitchDeviceIndexInvalid = OnboardSwitchResult::DeviceIndexInvalid;
+
+// The switch result of a failed command (the same value).
+constexpr OnboardSwitchResult SwitchResultOf(CommandResult failed) {
+  return static_cast<OnboardSwitchResult>(static_cast<int>(failed));
+}
 
 // A short English description of a switch result, for logs and the
 // command-line tool.
-const char* OnboardSwitchResultName(int result);
+const char* OnboardSwitchResultName(OnboardSwitchResult result);
 
 // Makes onboard profile k (0-4) the mouse's active one:
 //  1. read the device's active index a (1 byte at address 0);
@@ -45,12 +53,12 @@ const char* OnboardSwitchResultName(int result);
 // slot's old bytes, which then become current (as any failed read does).
 // Holds the channel lock for the whole sequence, so a presence thread's
 // cycle can't interleave with it.
-int SwitchOnboardProfile(CDeviceChannel& mouse, int k);
+OnboardSwitchResult SwitchOnboardProfile(CDeviceChannel& mouse, int k);
 
 // Saves the mouse's selected light profile and selected device profile
 // through the installed profile saver (each save copies the current record,
-// pointer speed and wheel lines into settings slot 0 first). Returns 0 when
-// both were written (or no saver is installed), else the first failure.
-int SaveLightAndDeviceProfile();
+// pointer speed and wheel lines into settings slot 0 first). Returns Saved
+// when both were written (or no saver is installed), else the first failure.
+ProfileSaveResult SaveLightAndDeviceProfile();
 
 }  // namespace trx

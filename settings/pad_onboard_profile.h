@@ -21,6 +21,6 @@
 
 namespace trx {
 
-int SwitchPadOnboardProfile(CDeviceChannel& pad, int k);
+OnboardSwitchResult SwitchPadOnboardProfile(CDeviceChannel& pad, int k);
 
 }  // namespace trx

@@ -18,7 +18,7 @@ constexpr Span kMouseSpans[] = {{0, 14}, {15, 4}, {20, 36}};
 
 }  // namespace
 
-int SendCurrentRecord(CDeviceChannel& channel) {
+CommandResult SendCurrentRecord(CDeviceChannel& channel) {
   std::lock_guard<std::recursive_mutex> channel_guard(channel.lock);
   uint8_t buffer[kSettingsDeviceBytes] = {};
   {
@@ -40,7 +40,7 @@ int SendCurrentRecord(CDeviceChannel& channel) {
   return SendMouseRecord(channel, buffer);
 }
 
-int SendMouseRecordWhole(CDeviceChannel& mouse) {
+CommandResult SendMouseRecordWhole(CDeviceChannel& mouse) {
   std::lock_guard<std::recursive_mutex> channel_guard(mouse.lock);
   uint8_t record[kCurrentRecordSize];
   {
@@ -50,13 +50,13 @@ int SendMouseRecordWhole(CDeviceChannel& mouse) {
   return WriteSettingsBytes(mouse, 0, record, kCurrentRecordSize);
 }
 
-int SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record) {
+CommandResult SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record) {
   std::lock_guard<std::recursive_mutex> channel_guard(mouse.lock);
   uint8_t buffer[kSettingsDeviceBytes] = {};
   std::memcpy(buffer, record, kCurrentRecordSize);
-  int result = kResultOk;
+  CommandResult result = kResultOk;
   for (const Span& span : kMouseSpans) {
-    int rc = WriteSettingsBytes(mouse, span.address, buffer + span.address, span.length);
+    const CommandResult rc = WriteSettingsBytes(mouse, span.address, buffer + span.address, span.length);
     if (result == kResultOk && rc != kResultOk) result = rc;
   }
   return result;

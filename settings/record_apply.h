@@ -5,7 +5,7 @@
 // Thread: any; normally the UI thread. Holds the channel lock for the whole
 // send, takes the image mutex only to copy the record.
 
-#include "device/device_channel.h"
+#include "device/commands.h"
 
 namespace trx {
 
@@ -16,19 +16,19 @@ namespace trx {
 // level) are never sent this way.
 // Keyboard and mouse pad: their 21-byte current lighting record in a zeroed
 // 56-byte buffer, one frame at address 0.
-// All frames are sent even when one fails; returns 1 when all were
+// All frames are sent even when one fails; returns Ok when all were
 // accepted, else the first failure's command result.
-int SendCurrentRecord(CDeviceChannel& channel);
+CommandResult SendCurrentRecord(CDeviceChannel& channel);
 
 // The mouse's whole current record, bytes 0-33, in one Write settings bytes
 // frame at address 0, as a device profile selection sends it: the way a
 // report rate (byte 14) reaches the mouse at once. The record is copied
 // under the image mutex, so edits still waiting for the timed send go out
 // with it. Returns the command result.
-int SendMouseRecordWhole(CDeviceChannel& mouse);
+CommandResult SendMouseRecordWhole(CDeviceChannel& mouse);
 
 // The mouse's three frames above for a given 34-byte record (the
 // command-line tool edits the device's record without the image).
-int SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record /*34 bytes*/);
+CommandResult SendMouseRecord(CDeviceChannel& mouse, const uint8_t* record /*34 bytes*/);
 
 }  // namespace trx

@@ -25,12 +25,18 @@ class ISettingsHost {
   virtual void RefreshMousePages() = 0;
 };
 
+// How a save of a family's selected profile file ended.
+enum class ProfileSaveResult : int {
+  Saved = 0,          // written (or already holding these bytes)
+  Failed = 1,         // the file could not be written, or its name is not a file name
+  NoSuchFamily = -1,  // the device has no such profile family
+};
+
 class IProfileSaver {
  public:
   virtual ~IProfileSaver() = default;
-  // Writes the family's selected profile file from the image. Returns 0 when
-  // written, non-zero when the file could not be written.
-  virtual int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) = 0;
+  // Writes the family's selected profile file from the image.
+  virtual ProfileSaveResult SaveCurrentProfile(DeviceKind kind, ProfileFamily family) = 0;
 };
 
 void SetSettingsHost(ISettingsHost* host);

@@ -5,21 +5,21 @@
 
 namespace trx::sim {
 
-int ConnectMatchingInterface(CDeviceChannel& channel) {
+bool ConnectMatchingInterface(CDeviceChannel& channel) {
   InterfaceWanted wanted;
   wanted.listed = [&channel](const std::string& path) { return ParsePathVendorId(path) == channel.vendor_id; };
   wanted.matches = [&channel](const CHidDevice& h) {
     return h.attributes.vendor_id == channel.vendor_id && h.attributes.product_id == channel.product_id &&
            h.capabilities.usage_page == channel.usage_page && h.capabilities.usage == channel.usage;
   };
-  if (OpenMatchingInterface(channel.transport, wanted) != OpenMatch::Opened) return 0;
+  if (OpenMatchingInterface(channel.transport, wanted) != OpenMatch::Opened) return false;
   channel.connected = 1;
-  return 1;
+  return true;
 }
 
-int ReadMouseSnapshot(CDeviceChannel& channel, MouseSnapshot& snapshot) {
-  int first_failure = kResultOk;
-  auto note = [&first_failure](int result) {
+CommandResult ReadMouseSnapshot(CDeviceChannel& channel, MouseSnapshot& snapshot) {
+  CommandResult first_failure = kResultOk;
+  auto note = [&first_failure](CommandResult result) {
     if (result != kResultOk && first_failure == kResultOk) first_failure = result;
   };
   snapshot.main_block.resize(channel.block_size);

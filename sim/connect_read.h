@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "device/commands.h"
 #include "device/device_channel.h"
 
 namespace trx::sim {
@@ -27,14 +28,14 @@ struct MouseSnapshot {
 
 // Lists the interfaces, opens the first whose path vendor id, attributes
 // (vendor, product) and top-level collection (usage page, usage) match the
-// channel's identities, and marks the channel connected. 1 found, 0 not.
-int ConnectMatchingInterface(CDeviceChannel& channel);
+// channel's identities, and marks the channel connected. True when found.
+bool ConnectMatchingInterface(CDeviceChannel& channel);
 
 // Begin; device information; main block; for k = 0..4 settings at k*64
 // (56 bytes) then key block k; 1 byte at address 0; End. A failing command
 // leaves its part of the snapshot as it was and the sequence goes on.
-// Returns 1 when every command succeeded, else the first failure's code.
-int ReadMouseSnapshot(CDeviceChannel& channel, MouseSnapshot& snapshot);
+// Returns Ok when every command succeeded, else the first failure's result.
+CommandResult ReadMouseSnapshot(CDeviceChannel& channel, MouseSnapshot& snapshot);
 
 // Number of exchanges ReadMouseSnapshot makes with a given block size.
 int MouseConnectExchanges(size_t block_size);

@@ -44,8 +44,10 @@ void Usage(FILE* out) {
   std::fprintf(out, "usage: trx770-sim-cli [--inprocess] [--trace FILE] [--press-profile] [--press-dpi]\n");
 }
 
-// 1 parsed, 0 help shown, -1 bad arguments.
-int ParseOptions(int argc, char** argv, Options& options) {
+// How the command line was taken.
+enum class ParseResult { Run, Exit /* help or version shown: exit 0 */, Bad /* reason shown */ };
+
+ParseResult ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--inprocess") == 0) {
       options.inprocess = true;
@@ -57,14 +59,14 @@ int ParseOptions(int argc, char** argv, Options& options) {
       options.trace = argv[++i];
     } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       Usage(stdout);
-      return 0;
+      return ParseResult::Exit;
     } else {
       std::fprintf(stderr, "trx770-sim-cli: unknown or incomplete option '%s'\n", argv[i]);
       Usage(stderr);
-      return -1;
+      return ParseResult::Bad;
     }
   }
-  return 1;
+  return ParseResult::Run;
 }
 
 unsigned U16(const uint8_t* p) { return static_cast<unsigned>(p[0]) | (static_cast<unsigned>(p[1]) << 8); }
@@ -101,8 +103,8 @@ void PrintRecords(const MouseSnapshot& s) {
 }
 
 // Opens the device's consumer interface read-only, as the synchronisation
-// thread does. 1 opened, 0 not found.
-int OpenConsumerInterface(trx::CHidDevice& hid) {
+// thread does. True when opened.
+bool OpenConsumerInterface(trx::CHidDevice& hid) {
   trx::InterfaceWanted wanted;
   wanted.listed = [](const std::string& path) {
     return trx::ParsePathVendorId(path) == trx::sim::kVendorId &&
@@ -113,13 +115,13 @@ int OpenConsumerInterface(trx::CHidDevice& hid) {
            h.capabilities.usage == trx::sim::kConsumerUsage;
   };
   wanted.want_write = false;
-  return trx::OpenMatchingInterface(hid, wanted) == trx::OpenMatch::Opened ? 1 : 0;
+  return trx::OpenMatchingInterface(hid, wanted) == trx::OpenMatch::Opened;
 }
 
 // Waits for one notification and returns its usage, or -1.
 int ReadNotification(trx::CHidDevice& hid) {
   size_t got = 0;
-  if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 1000, &got) != 1) return -1;
+  if (!hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 1000, &got)) return -1;
   if (!trx::DecodeInputUsages(hid.input_elements, hid.input_report_buffer.data(), got, hid.descriptor)) return -1;
   if (hid.input_elements.empty() || hid.input_elements[0].usage_list.empty()) return -1;
   return hid.input_elements[0].usage_list[0];
@@ -163,8 +165,8 @@ bool PressButton(trx::CDeviceChannel& channel, trx::CHidDevice& consumer, trx::s
 
 int main(int argc, char** argv) {
   Options options;
-  const int parsed = ParseOptions(argc, argv, options);
-  if (parsed <= 0) return parsed == 0 ? 0 : 1;
+  const ParseResult parsed = ParseOptions(argc, argv, options);
+  if (parsed != ParseResult::Run) return parsed == ParseResult::Exit ? 0 : 1;
   if (!options.trace.empty() && !trx::SetFrameTraceFile(options.trace)) {
     std::fprintf(stderr, "trx770-sim-cli: cannot open trace file %s\n", options.trace.c_str());
     return 1;
@@ -197,15 +199,15 @@ int main(int argc, char** argv) {
     trx::CDeviceChannel channel(trx::DeviceKind::Mouse, backend);
     channel.SetIdentity(trx::sim::kVendorId, trx::sim::kMouseProductId, trx::sim::kVendorUsagePage,
                         trx::sim::kVendorUsage);
-    if (trx::sim::ConnectMatchingInterface(channel) != 1) {
+    if (!trx::sim::ConnectMatchingInterface(channel)) {
       std::fprintf(stderr, "trx770-sim-cli: no interface 0c45:652c with collection 0xff1c/0x92 found\n");
       status = 1;
     } else {
       std::printf("mouse interface %s\n", channel.transport.device_path.c_str());
       MouseSnapshot snapshot;
-      const int result = trx::sim::ReadMouseSnapshot(channel, snapshot);
+      const trx::CommandResult result = trx::sim::ReadMouseSnapshot(channel, snapshot);
       if (result != trx::kResultOk) {
-        std::fprintf(stderr, "trx770-sim-cli: connect read failed with result %d\n", result);
+        std::fprintf(stderr, "trx770-sim-cli: connect read failed with result %d\n", trx::CommandCode(result));
         status = 1;
       } else {
         PrintInformation(snapshot);
@@ -213,7 +215,7 @@ int main(int argc, char** argv) {
       }
       if (status == 0 && (options.press_profile || options.press_dpi)) {
         trx::CHidDevice consumer(backend);
-        if (OpenConsumerInterface(consumer) != 1) {
+        if (!OpenConsumerInterface(consumer)) {
           std::fprintf(stderr, "trx770-sim-cli: no consumer-control interface 0c45:652c found\n");
           status = 1;
         }

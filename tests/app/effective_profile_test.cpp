@@ -83,7 +83,7 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
     data = BuildProfileData(Images(), *info);
   }
   for (const char* name : {"profile1", "profile2"})
-    ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, name, true), DeviceKind::Mouse, data.size(), data.data()), 0);
+    ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, name, true), DeviceKind::Mouse, data.size(), data.data()), kProfileWriteOk);
   ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
   InstallProfileSaver();  // the button page saves through it, as in the program
   const int id = backend->AddDevice(mouse);

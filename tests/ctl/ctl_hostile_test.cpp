@@ -47,6 +47,7 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 131 + 17) % 256);
   TempHome::WriteText(home.Path("noise.cur"), noise);
   TempHome::WriteText(home.Path("huge.mac"), "[MACROACTIONCOUNT]\ncount=2147483647\n");
+  TempHome::WriteText(home.Path("keys.txt"), "W ff0000\n");  // the keyboard has no light profile yet
   struct Case {
     std::vector<std::string> args;
     ExitCode code;
@@ -61,6 +62,7 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
       {{"routine", "import", "1", fifo}, ExitCode::FileError, "not a regular file"},
       {{"light", "key-colours", "keyboard", fifo}, ExitCode::FileError, "not a regular file"},
       {{"light", "key-colours", "keyboard", home.Path("none.txt")}, ExitCode::FileError, "is missing"},
+      {{"light", "key-colours", "keyboard", home.Path("keys.txt")}, ExitCode::FileError, "could not be read"},
   };
   const auto before = Files();
   for (const Case& c : cases) {

@@ -180,7 +180,7 @@ TEST_F(CtlTest, TheSingleColourKeyboardNamesAndCopiesItsOwnModes) {
 
 TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWithTheirLines) {
   ResetImagesToBuiltIn();
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light), 0);  // the selected profile exists
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light), ProfileSaveResult::Saved);  // the selected profile exists
   const std::string file = home_.Path("keys.txt");
   {
     std::ofstream f(file);
@@ -190,7 +190,7 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "keyboard: 4 key colours stored in the selected light profile\n");
   ResetImagesToBuiltIn();
-  ASSERT_EQ(LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, 0), 0);
+  ASSERT_EQ(LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, 0), kProfileReadOk);
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     const uint8_t* k = Images().keyboard.key_colours;

@@ -105,9 +105,9 @@ TEST_F(DeviceQueueTest, ABeginEndTransferIsNeverCutInto) {
     while (!stop) WriteSettingsBytes(*channel, 40, &byte, 1);
   });
   const OperationOutcome o = Wait(Operation("transfer", [](OperationContext& c) {
-                                     if (BeginTransfer(c.Channel()) != kResultOk) return 0;
+                                     if (BeginTransfer(c.Channel()) != kResultOk) return kResultNoReply;
                                      for (int i = 0; i < 20; ++i) {
-                                       if (ReadSettingsBytes(c.Channel(), 0, nullptr, 0) != kResultOk) return 0;
+                                       if (ReadSettingsBytes(c.Channel(), 0, nullptr, 0) != kResultOk) return kResultNoReply;
                                        std::this_thread::yield();
                                      }
                                      return EndTransfer(c.Channel());
@@ -129,9 +129,9 @@ TEST_F(DeviceQueueTest, ABeginEndTransferIsNeverCutInto) {
 TEST_F(DeviceQueueTest, AConnectedDeviceNotYetReadRunsNothing) {
   bool ran = false;
   channel->ready = false;
-  EXPECT_EQ(Wait(Operation("probe", [&](OperationContext&) { return ran = true, 1; })).status, OperationStatus::NotReady);
+  EXPECT_EQ(Wait(Operation("probe", [&](OperationContext&) { return ran = true, kResultOk; })).status, OperationStatus::NotReady);
   channel->connected = 0;  // away altogether: runs (every exchange answers "no reply")
-  EXPECT_EQ(Wait(Operation("probe", [&](OperationContext&) { return ran = true, 1; })).status, OperationStatus::Ran);
+  EXPECT_EQ(Wait(Operation("probe", [&](OperationContext&) { return ran = true, kResultOk; })).status, OperationStatus::Ran);
   EXPECT_TRUE(ran);
 }
 
@@ -147,15 +147,15 @@ TEST_F(DeviceQueueTest, StopEndsARunningOperationBetweenExchanges) {
   queue->Submit(Operation("silent", [&](OperationContext& c) {
     started = true;
     for (int i = 0; i < 100; ++i) ReadSettingsBytes(c.Channel(), 0, nullptr, 0);  // 100 x 4 x 50 ms if never stopped
-    return 1;
+    return kResultOk;
   }));
-  queue->Submit(Operation("later", [&](OperationContext&) { return later_ran = true, 1; }));
+  queue->Submit(Operation("later", [&](OperationContext&) { return later_ran = true, kResultOk; }));
   while (!started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   const auto t0 = std::chrono::steady_clock::now();
   EXPECT_TRUE(queue->Stop(5000));
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1000));
   EXPECT_FALSE(later_ran);
-  EXPECT_EQ(queue->Submit(Operation("after", [](OperationContext&) { return 1; })), 0u);
+  EXPECT_EQ(queue->Submit(Operation("after", [](OperationContext&) { return kResultOk; })), 0u);
 }
 
 #ifndef NDEBUG

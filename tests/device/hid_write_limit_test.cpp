@@ -178,8 +178,8 @@ TEST_F(TransportLimits, EndTransferPausesTenMillisecondsBeforeItsFrame) {
   script->answer_reads = true;
   g_script = script;
   SetSleepObserver(&RecordSleep);
-  const int begin = BeginTransfer(*channel);
-  const int end = EndTransfer(*channel);
+  const CommandResult begin = BeginTransfer(*channel);
+  const CommandResult end = EndTransfer(*channel);
   SetSleepObserver(nullptr);
   g_script.reset();
   EXPECT_EQ(begin, kResultOk);

@@ -177,7 +177,7 @@ TEST_F(ProtocolReplyPairing, BlockSizeSetByAConnectReadIsReadSafelyByAnotherThre
   std::vector<uint8_t> block(512, 0);
   int transfers = 0;
   while (!done.load() || transfers == 0) {
-    EXPECT_EQ(ReadMainBlock(*channel, block.data()), 1);
+    EXPECT_EQ(ReadMainBlock(*channel, block.data()), kResultOk);
     ++transfers;
   }
   connect_read.join();

@@ -43,8 +43,8 @@ TEST(ProtocolThroughHidraw, LostRepliesAreRetriedAndAVanishingDeviceIsNotWaitedF
   EXPECT_EQ(ReadMainBlock(channel, block.data()), kResultNoReply);
   EXPECT_EQ(channel.transport.LastIo(), HidIo::Gone);
   EXPECT_EQ(block[0], 0xEE);
-  const int next = BeginTransfer(channel);  // fails at once, nothing reaches the device
-  EXPECT_TRUE(next == kResultWriteFailed || next == kResultNoReply) << next;
+  const CommandResult next = BeginTransfer(channel);  // fails at once, nothing reaches the device
+  EXPECT_TRUE(next == kResultWriteFailed || next == kResultNoReply) << CommandCode(next);
   EXPECT_EQ(firmware->RequestCount(), 1u);
 }
 

@@ -53,7 +53,7 @@ class MacroDeleteTest : public test::SimChannelTest {
   }
   Block Device(int k) {
     Block b(kKeyBlockSize, 0);
-    const int rc = ReadKeyBlock(*channel, k, b.data());
+    const CommandResult rc = ReadKeyBlock(*channel, k, b.data());
     EXPECT_EQ(rc, kResultOk);
     return b;
   }

@@ -398,7 +398,7 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
                                          ProfileIniPath(DeviceKind::Mouse)));
   std::vector<uint8_t> stored(kKeyBlockSize, 0);
   stored[0] = 0x70, stored[1] = 1;  // button 1 runs the second macro
-  ASSERT_EQ(WriteProfileFile(ProfileFilePath(key, "mine", true), DeviceKind::Mouse, stored.size(), stored.data()), 0);
+  ASSERT_EQ(WriteProfileFile(ProfileFilePath(key, "mine", true), DeviceKind::Mouse, stored.size(), stored.data()), kProfileWriteOk);
   Library(2, kRecorded);
   ClickAction(0);  // editing
   Notify("ms_macro_btn_name_sub", "click");
@@ -412,7 +412,7 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCurSel(), -1);
   EXPECT_EQ(Actions()->GetCount(), 0);
   std::vector<uint8_t> now(kKeyBlockSize, 0);
-  ASSERT_EQ(ReadProfileFile(ProfileFilePath(key, "mine", false), now.size(), now.data()), 0);
+  ASSERT_EQ(ReadProfileFile(ProfileFilePath(key, "mine", false), now.size(), now.data()), kProfileReadOk);
   EXPECT_EQ(now[1], 0);  // the second macro is the first now
   std::lock_guard<std::recursive_mutex> lock(ImageMutex());
   EXPECT_TRUE(std::equal(Images().mouse.key_blocks[0], Images().mouse.key_blocks[0] + 3, Images().mouse.main_block));

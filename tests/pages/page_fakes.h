@@ -87,9 +87,9 @@ class FakeDevices : public IDevices {
 // Records each profile save as "<device> <family number>".
 class RecordingSaver : public IProfileSaver {
  public:
-  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
+  ProfileSaveResult SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
     saves.push_back(std::string(DeviceKindName(kind)) + " " + std::to_string(static_cast<int>(family)));
-    return 0;
+    return ProfileSaveResult::Saved;
   }
   std::vector<std::string> saves;
 };

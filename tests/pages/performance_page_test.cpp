@@ -74,9 +74,9 @@ class FakeDesktop : public desktop::IDesktopPointer {
 
 class FileKindSaver : public IProfileSaver {
  public:
-  int SaveCurrentProfile(DeviceKind, ProfileFamily family) override {
+  ProfileSaveResult SaveCurrentProfile(DeviceKind, ProfileFamily family) override {
     saves.push_back(family == ProfileFamily::Light ? "led" : family == ProfileFamily::Device ? "config" : "pro");
-    return 0;
+    return ProfileSaveResult::Saved;
   }
   std::vector<std::string> saves;
 };

@@ -35,7 +35,7 @@ TEST_F(ProfileConcurrencyTest, SavedRecordIsNeverHalfUpdated) {
   });
   int torn = 0;
   for (int i = 0; i < 200; ++i) {
-    ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), 0);
+    ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Saved);
     std::vector<uint8_t> bytes = TempHome::ReadBytes(Folder("ms") + "live.led");
     ASSERT_EQ(bytes.size(), 80u);
     for (size_t b = 16; b < 16 + 36; ++b)

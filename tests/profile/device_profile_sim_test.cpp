@@ -70,10 +70,10 @@ TEST_F(DeviceProfileSimTest, SavedDeviceProfileLoadsBackIntoTheSameImage) {
   sim::MouseSnapshot snapshot;
   snapshot.main_block.resize(512);
   for (auto& block : snapshot.key_blocks) block.resize(512);
-  ASSERT_EQ(sim::ReadMouseSnapshot(*channel, snapshot), 1);
+  ASSERT_EQ(sim::ReadMouseSnapshot(*channel, snapshot), kResultOk);
   PutIntoImage(snapshot);
 
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device), 0);
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device), ProfileSaveResult::Saved);
   MouseConfigImage saved;
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());

@@ -67,7 +67,7 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
     }
     ASSERT_EQ(LoadProfile(c.kind, c.family, 0), kProfileReadOk);
     std::filesystem::remove(saved);
-    ASSERT_EQ(SaveCurrentProfile(c.kind, c.family), 0);
+    ASSERT_EQ(SaveCurrentProfile(c.kind, c.family), ProfileSaveResult::Saved);
     EXPECT_EQ(TempHome::ReadBytes(saved), Golden(c.golden));
   }
 }
@@ -148,7 +148,7 @@ TEST_F(ProfileStoreTest, KeyProfileLookedUpAsUpperCaseAndSavedAsLowerCase) {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     Images().mouse.key_blocks[0][0] = 0xAB;
   }
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Key), 0);
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Key), ProfileSaveResult::Saved);
   EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"keys.pro", "msProfile.ini"}));
   std::vector<uint8_t> expected = Golden("mouse_key.pro");
   expected[16] = 0xAB;
@@ -165,7 +165,7 @@ TEST_F(ProfileStoreTest, SaveFoldsCurrentRecordAndComputerSettingsIntoSlotZero) 
     m.pointer_speed = 12;
     m.wheel_lines = 7;
   }
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), 0);
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Saved);
   std::vector<uint8_t> record(64, 0xC0);
   for (int i = 0; i < 34; ++i) record[i] = static_cast<uint8_t>(i + 1);
   record[34] = 12;
@@ -186,7 +186,7 @@ TEST_F(ProfileStoreTest, SaveUsesTheSelectedIndex) {
     std::memset(Images().pad.current_record, 0x33, 21);
     std::memset(Images().pad.lighting_records[0], 0x44, 64);
   }
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Light), 0);
+  ASSERT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Light), ProfileSaveResult::Saved);
   std::vector<uint8_t> record(64, 0x44);
   std::fill(record.begin(), record.begin() + 21, 0x33);
   EXPECT_EQ(TempHome::ReadBytes(Folder("mp") + "second.led"), FileBytes(3, record));
@@ -197,7 +197,7 @@ TEST_F(ProfileStoreTest, InterruptedSaveLeavesOldProfileIntact) {
   Select(DeviceKind::Mouse, ProfileFamily::Device, "keep");
   TempHome::WriteBytes(Folder("ms") + "keep.config", Golden("mouse_device.config"));
   SetAtomicWriteHookForTesting([](const std::string&) { return false; });
-  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device), kProfileWriteFailed);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Device), ProfileSaveResult::Failed);
   SetAtomicWriteHookForTesting(nullptr);
   EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "keep.config"), Golden("mouse_device.config"));
   EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"keep.config", "msProfile.ini"}));
@@ -206,7 +206,7 @@ TEST_F(ProfileStoreTest, InterruptedSaveLeavesOldProfileIntact) {
 
 TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
   Select(DeviceKind::Mouse, ProfileFamily::Light, "../../escape");
-  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), kProfileWriteFailed);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Failed);
   EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/escape.led")));
   EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileMissing);
   EXPECT_FALSE(IsValidProfileName("a/b"));
@@ -217,8 +217,8 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
 }
 
 TEST_F(ProfileStoreTest, FamiliesTheDeviceLacksAreRejected) {
-  EXPECT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Key), -1);
-  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Device), -1);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Key), ProfileSaveResult::NoSuchFamily);
+  EXPECT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Device), ProfileSaveResult::NoSuchFamily);
   EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Device, 0), kProfileMissing);
 }
 

@@ -54,7 +54,7 @@ class SelectQueueTest : public test::SimChannelTest {
       }
       ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, i == 0 ? "a" : "b", true), DeviceKind::Mouse, data.size(),
                                  data.data()),
-                0);
+                kProfileWriteOk);
     }
     shared = std::shared_ptr<CDeviceChannel>(channel.get(), [](CDeviceChannel*) {});
     queue = std::make_unique<CDeviceQueue>(shared, nullptr);
@@ -66,7 +66,8 @@ class SelectQueueTest : public test::SimChannelTest {
   }
   DeviceOperation Select(int index) {
     return Operation("select", [this, index](OperationContext&) {
-      return SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, index, target) == ProfileOpResult::Ok ? 1 : 0;
+      return SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, index, target) == ProfileOpResult::Ok ? OperationResult::Succeeded
+                                                                                                : OperationResult::Failed;
     });
   }
   void ExpectAgreement() {

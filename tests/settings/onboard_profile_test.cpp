@@ -82,16 +82,16 @@ TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
     int device_index;  // active index on the device; -1: the read is refused
     bool connected;
     int k;
-    int result;
+    OnboardSwitchResult result;
     size_t frames;
   };
   const Case cases[] = {
       {"already active", 2, true, 2, kSwitchAlreadyActive, 1},
-      {"index unreadable", -1, true, 1, kResultStatusFF, 1},
+      {"index unreadable", -1, true, 1, OnboardSwitchResult::StatusFF, 1},
       {"device index outside the slots", 7, true, 1, kSwitchDeviceIndexInvalid, 1},
       {"requested above the slots", 0, true, 5, kSwitchBadIndex, 0},
       {"requested below the slots", 0, true, -1, kSwitchBadIndex, 0},
-      {"mouse disconnected", 0, false, 1, kResultNoReply, 0},
+      {"mouse disconnected", 0, false, 1, OnboardSwitchResult::NoReply, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -115,27 +115,27 @@ TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
 
 class RecordingSaver : public IProfileSaver {
  public:
-  int SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
+  ProfileSaveResult SaveCurrentProfile(DeviceKind kind, ProfileFamily family) override {
     calls.push_back({kind, family});
-    return results.empty() ? 0 : results[calls.size() - 1];
+    return results.empty() ? ProfileSaveResult::Saved : results[calls.size() - 1];
   }
   std::vector<std::pair<DeviceKind, ProfileFamily>> calls;
-  std::vector<int> results;
+  std::vector<ProfileSaveResult> results;
 };
 
 TEST(SaveLightAndDeviceProfileTest, SavesLightThenDeviceAndReportsTheFirstFailure) {
   RecordingSaver saver;
   SetProfileSaver(&saver);
-  EXPECT_EQ(SaveLightAndDeviceProfile(), 0);
+  EXPECT_EQ(SaveLightAndDeviceProfile(), ProfileSaveResult::Saved);
   using P = std::pair<DeviceKind, ProfileFamily>;
   EXPECT_EQ(saver.calls, (std::vector<P>{{DeviceKind::Mouse, ProfileFamily::Light},
                                          {DeviceKind::Mouse, ProfileFamily::Device}}));
   saver.calls.clear();
-  saver.results = {0, 1};
-  EXPECT_EQ(SaveLightAndDeviceProfile(), 1);
+  saver.results = {ProfileSaveResult::Saved, ProfileSaveResult::Failed};
+  EXPECT_EQ(SaveLightAndDeviceProfile(), ProfileSaveResult::Failed);
   EXPECT_EQ(saver.calls.size(), 2u);  // a failed save doesn't skip the other
   SetProfileSaver(nullptr);
-  EXPECT_EQ(SaveLightAndDeviceProfile(), 0);
+  EXPECT_EQ(SaveLightAndDeviceProfile(), ProfileSaveResult::Saved);
 }
 
 }  // namespace

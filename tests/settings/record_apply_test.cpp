@@ -35,7 +35,7 @@ TEST_F(RecordApplyTest, MouseApplyLeavesReportRateAndDpiLevelAlone) {
     Images().mouse.current[14] = 0x77;  // report rate
     Images().mouse.current[19] = 0x55;  // current DPI level
   }
-  ASSERT_EQ(SendCurrentRecord(*channel), 1);
+  ASSERT_EQ(SendCurrentRecord(*channel), kResultOk);
 
   std::vector<FrameKey> sent;
   for (auto& f : Frames('>')) sent.push_back(KeyOf(f));
@@ -53,7 +53,7 @@ TEST_F(RecordApplyTest, MouseApplyLeavesReportRateAndDpiLevelAlone) {
 
 TEST_F(RecordApplyTest, DisconnectedMouseReportsTheFailure) {
   channel->connected = 0;
-  EXPECT_EQ(SendCurrentRecord(*channel), 0);
+  EXPECT_EQ(SendCurrentRecord(*channel), kResultNoReply);
   EXPECT_TRUE(Frames('>').empty());
 }
 
@@ -74,7 +74,7 @@ TEST(RecordApplyPadTest, PadSendsItsLightingRecordInOneFrame) {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     std::memset(Images().pad.current_record, 0x21, 21);
   }
-  ASSERT_EQ(SendCurrentRecord(pad), 1);
+  ASSERT_EQ(SendCurrentRecord(pad), kResultOk);
   std::vector<uint8_t> device = firmware->Settings();
   EXPECT_EQ(std::vector<uint8_t>(device.begin(), device.begin() + 21), std::vector<uint8_t>(21, 0x21));
   EXPECT_EQ(std::vector<uint8_t>(device.begin() + 21, device.begin() + 56), std::vector<uint8_t>(35, 0));

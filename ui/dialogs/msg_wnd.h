@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_ids.h"
 #include "ui/window/window_impl_base.h"
 
 namespace trx::ui {
@@ -37,7 +38,7 @@ inline constexpr const char* kMsgCancelName = "cancel_btn";
 inline constexpr const char* kMsgCloseName = "closebtn";
 inline constexpr const char* kMsgSaveName = "save_btn";
 inline constexpr const char* kMsgTitleTextId = "dlg_msg_title";
-inline constexpr const char* kSelfClosingNoticeTextId = "message_text_20";
+inline constexpr const char* kSelfClosingNoticeTextId = text::kDeviceGone;
 inline constexpr UINT kSelfClosingTimerId = 1;
 inline constexpr UINT kSelfClosingDelayMs = 500;
 
