@@ -111,21 +111,6 @@ TEST_F(InitProfilesTest, PadHasOnlyTheLightFamily) {
   EXPECT_EQ(lists_.items["pad light"], std::vector<std::string>{"profile1"});
 }
 
-TEST_F(InitProfilesTest, ExistingIndexFillsCombosWithoutCreatingFiles) {
-  const std::string ini = Folder("ms") + "msProfile.ini";
-  TempHome::WriteText(ini,
-                      "[PROFILEDEVICECOUNT]\ncount=2\n[PROFILEDEVICENAME]\n0=Work\n1=Game\n"
-                      "[PROFILEDENGCOUNT]\ncount=1\n[PROFILEDENGNAME]\n0=Calm\n"
-                      "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=Keys\n");
-  const std::string before = TempHome::ReadText(ini);
-  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);  // no defaults needed
-  EXPECT_EQ(lists_.items["mouse device"], (std::vector<std::string>{"Work", "Game"}));
-  EXPECT_EQ(lists_.items["mouse light"], std::vector<std::string>{"Calm"});
-  EXPECT_EQ(lists_.items["mouse key"], std::vector<std::string>{"Keys"});
-  EXPECT_EQ(TempHome::ReadText(ini), before);
-  EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
-}
-
 TEST_F(InitProfilesTest, AnAbsurdCountIsReadOnlyAsFarAsTheNamesGo) {
   const std::string ini = Folder("ms") + "msProfile.ini";
   // Device family: a count far above the names present; light family: a
@@ -137,16 +122,15 @@ TEST_F(InitProfilesTest, AnAbsurdCountIsReadOnlyAsFarAsTheNamesGo) {
       "[PROFILECOUNT]\ncount=10002\n[PROFILENAME]\n";
   for (int i = 0; i < 10002; ++i) text += std::to_string(i) + "=k" + std::to_string(i) + "\n";
   TempHome::WriteText(ini, text);
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
-  const int result = InitProfiles(DeviceKind::Mouse, lists_, messages_);
-  SetDebugSink(old);
-  ASSERT_EQ(result, 1);
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);  // no defaults needed
+  EXPECT_EQ(TempHome::ReadText(ini), text);
+  EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
   EXPECT_EQ(lists_.items["mouse device"], (std::vector<std::string>{"Work", "Game"}));
   EXPECT_EQ(lists_.items["mouse light"], (std::vector<std::string>{"Calm", "Wave"}));
   const auto& keys = lists_.items["mouse key"];
   ASSERT_EQ(keys.size(), 10002u);
   EXPECT_EQ(keys.back(), "k10001");
+  const std::vector<std::string> lines = DebugLines();
   ASSERT_EQ(lines.size(), 3u);  // one line per family whose count was not believed
   EXPECT_NE(lines[0].find("count 50000 but 2 names; 2 read"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("count 5 but 3 names; 2 read"), std::string::npos) << lines[1];
@@ -169,15 +153,6 @@ TEST_F(InitProfilesTest, DefaultWithoutMagicStopsWithItsMessage) {
   EXPECT_EQ(messages_.shown, std::vector<std::string>{"message_text_9"});
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile1.config"));
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile1.led"));
-}
-
-TEST_F(InitProfilesTest, FirstRunProfilesLoadBack) {
-  MouseDefaults();
-  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileReadOk);
-  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-  EXPECT_EQ(Images().mouse.key_blocks[0][100], 0xD1);
-  EXPECT_EQ(Images().mouse.pointer_speed, 0xD1);
 }
 
 }  // namespace

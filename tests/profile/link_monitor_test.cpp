@@ -94,7 +94,12 @@ class LinkMonitorTest : public ::testing::Test {
     param.selector = &selector;
     param.stop = &stop;
   }
+  void TearDown() override { SetDebugSink(old_sink); }
   int SelectInIni() { return SelectedProfileIndex(*info); }
+  std::vector<std::string> Lines() {
+    std::lock_guard<std::mutex> lock(lines_mutex);
+    return lines;
+  }
 
   test::TempHome home;
   const ProfileFamilyInfo* info = nullptr;
@@ -102,6 +107,12 @@ class LinkMonitorTest : public ::testing::Test {
   FakeSelector selector;
   CEvent stop{CEvent::Reset::Manual};
   LinkMonitorParam param;
+  std::mutex lines_mutex;  // guards lines
+  std::vector<std::string> lines;
+  DebugSink old_sink = SetDebugSink([this](std::string_view line) {
+    std::lock_guard<std::mutex> lock(lines_mutex);
+    lines.emplace_back(line);
+  });
 };
 
 TEST_F(LinkMonitorTest, EachLinkedProgramSelectsItsProfileAndAnyOtherRestoresTheUsersChoice) {
@@ -144,20 +155,14 @@ TEST_F(LinkMonitorTest, TheFirstLinkWinsAndUnlinkedOrStaleEntriesNeverMatch) {
 }
 
 TEST_F(LinkMonitorTest, AProgramThatCantBeInspectedCountsAsNoLinkedProgramWithTheDebugLine) {
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  DebugSink old = SetDebugSink([&](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   RunLinkCycle(param);
   source.Set(ForegroundStatus::Unknown);  // never compared with the path of the cycle before
   const LinkCycleResult r = RunLinkCycle(param);
-  SetDebugSink(old);
   EXPECT_EQ(r.index, 0);
   EXPECT_FALSE(r.linked);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), kDebugForegroundUnreadable), 1);
+  const auto seen = Lines();
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), kDebugForegroundUnreadable), 1);
 }
 
 TEST_F(LinkMonitorTest, AChoiceTheUserMakesDuringACycleIsKept) {
@@ -201,36 +206,6 @@ TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
   EXPECT_STREQ(LinkMonitorExitLine(DeviceKind::MousePad, ProfileFamily::Light), "鼠标垫灯光进程侦测线程设定退出");
 }
 
-TEST_F(LinkMonitorTest, TheThreadSwitchesWithinOneCycleAndStopsWellUnderFiftyMilliseconds) {
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  DebugSink old = SetDebugSink([&](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
-  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
-  std::thread monitor([this] { LinkMonitorThread(param); });
-  // The first cycle runs at once; the thread is then in its 2 s wait.
-  for (int i = 0; i < 200; ++i) {
-    {
-      std::lock_guard<std::mutex> lock(selector.mutex);
-      if (selector.shown == 1) break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // past the 100 ms pause after the selection
-  const auto before = std::chrono::steady_clock::now();
-  stop.Set();
-  monitor.join();
-  const auto took = std::chrono::steady_clock::now() - before;
-  SetDebugSink(old);
-  EXPECT_EQ(selector.shown, 1);
-  EXPECT_LT(took, std::chrono::milliseconds(50));
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
-  EXPECT_EQ(SelectInIni(), 0);
-}
-
 TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnceNotACycleLater) {
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   selector.during_first_select = [this] {
@@ -247,20 +222,19 @@ TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnce
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   const auto took = std::chrono::steady_clock::now() - start;
-  stop.Set();
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // past the 100 ms pause after the selection
+  const auto before_stop = std::chrono::steady_clock::now();
+  stop.Set();  // the thread is in its 2 s wait
   monitor.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - before_stop, std::chrono::milliseconds(50));
   EXPECT_EQ(selector.selections, (std::vector<int>{1, 2}));
   EXPECT_LT(took, std::chrono::milliseconds(1000));  // a cycle is 2000 ms
+  EXPECT_EQ(Lines().back(), "鼠标灯光进程侦测线程设定退出");
+  EXPECT_EQ(SelectInIni(), 0);
 }
 
 TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   selector.gone = true;
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  DebugSink old = SetDebugSink([&](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
   std::atomic<bool> ended{false};
   std::thread monitor([this, &ended] {
     LinkMonitorThread(param);
@@ -271,11 +245,10 @@ TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   const bool ended_alone = ended;
   stop.Set();  // so that a thread that kept running can be joined
   monitor.join();
-  SetDebugSink(old);
   EXPECT_TRUE(ended_alone);
   EXPECT_EQ(selector.selections, std::vector<int>{});
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
+  ASSERT_FALSE(Lines().empty());
+  EXPECT_EQ(Lines().back(), "鼠标灯光进程侦测线程设定退出");
 }
 
 // A damaged index whose count is absurd sizes nothing by it: the cycle

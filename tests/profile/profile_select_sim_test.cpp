@@ -117,18 +117,6 @@ TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {
   EXPECT_EQ(target.selected, 1);
 }
 
-TEST_F(ProfileSelectSimTest, KeyProfileSendsKeyBlockZeroOnlyAndLightNothing) {
-  ChannelTarget target(channel.get());
-  ASSERT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Key, 1, target), ProfileOpResult::Ok);
-  std::vector<FrameKey> keys;
-  for (const auto& f : Frames('>')) keys.push_back(KeyOf(f));
-  EXPECT_EQ(keys, KeyBlockFrames());
-  EXPECT_EQ(target.pending, 0);
-  ASSERT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Light, 1, target), ProfileOpResult::Ok);
-  EXPECT_EQ(Frames('>').size(), 10u);  // the record goes with the timed send
-  EXPECT_EQ(target.pending, 1);
-}
-
 TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) {
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());

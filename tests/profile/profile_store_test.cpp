@@ -29,12 +29,14 @@ struct GoldenCase {
 
 class ProfileStoreTest : public ProfileTest {
  protected:
-  // Index 0 of the family is `name` and selected.
+  // Index 1 of the family is `name` and selected; index 0 is "first", whose
+  // file is never written.
   void Select(DeviceKind kind, ProfileFamily family, const std::string& name) {
     const ProfileFamilyInfo* info = FindFamily(kind, family);
     ASSERT_NE(info, nullptr);
-    ASSERT_TRUE(WritePrivateProfileString(info->name_section, "0", name, ProfileIniPath(kind)));
-    ASSERT_TRUE(WritePrivateProfileString(info->select_section, "select", "0", ProfileIniPath(kind)));
+    ASSERT_TRUE(WritePrivateProfileStrings(
+        {{info->name_section, "0", "first"}, {info->name_section, "1", name}, {info->select_section, "select", "1"}},
+        ProfileIniPath(kind)));
   }
   MouseConfigImage Mouse() {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -65,28 +67,11 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
       std::copy_n(file.begin() + 16, kSettingsSlotSize, Images().mouse.settings[0]);
       std::copy_n(file.begin() + 16, kCurrentRecordSize, Images().mouse.current);
     }
-    ASSERT_EQ(LoadProfile(c.kind, c.family, 0), kProfileReadOk);
+    ASSERT_EQ(LoadProfile(c.kind, c.family, 1), kProfileReadOk);
     std::filesystem::remove(saved);
     ASSERT_EQ(SaveCurrentProfile(c.kind, c.family), 0);
     EXPECT_EQ(TempHome::ReadBytes(saved), Golden(c.golden));
   }
-}
-
-TEST_F(ProfileStoreTest, DeviceProfileFillsKeyBlockRecordCurrentAndComputerSettings) {
-  Select(DeviceKind::Mouse, ProfileFamily::Device, "gold");
-  TempHome::WriteBytes(Folder("ms") + "gold.config", Golden("mouse_device.config"));
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileReadOk);
-  MouseConfigImage m = Mouse();
-  EXPECT_EQ(m.key_blocks[0][0], 3);    // p(512, 7, 3)
-  EXPECT_EQ(m.key_blocks[0][1], 10);
-  EXPECT_EQ(m.settings[0][0], 0x40);   // p(64, 1, 0x40)
-  EXPECT_EQ(m.settings[0][63], 0x7F);
-  EXPECT_EQ(m.current[0], 0x40);
-  EXPECT_EQ(m.current[33], 0x61);
-  EXPECT_EQ(m.pointer_speed, 0x62);
-  EXPECT_EQ(m.wheel_lines, 0x63);
-  EXPECT_EQ(m.key_blocks[1][0], 0);    // other onboard profiles untouched
-  EXPECT_EQ(m.main_block[0], 0x10);
 }
 
 // A light profile is the lighting only: bytes 1-8, and the computer's
@@ -102,7 +87,7 @@ TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
   std::vector<uint8_t> record(64, 0);
   for (size_t i = 0; i < 34; ++i) record[i] = static_cast<uint8_t>(i);
   TempHome::WriteBytes(Folder("ms") + "zero.led", FileBytes(2, record));
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileReadOk);
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 1), kProfileReadOk);
   MouseConfigImage m = Mouse();
   EXPECT_EQ(m.pointer_speed, 1);
   EXPECT_EQ(m.wheel_lines, 1);
@@ -116,12 +101,12 @@ TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
 TEST_F(ProfileStoreTest, MissingOrBadFileLeavesImageAndWritesDebugLine) {
   Select(DeviceKind::Mouse, ProfileFamily::Device, "nothere");
   const MouseConfigImage before = Mouse();
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileMissing);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 1), kProfileMissing);
   std::vector<uint8_t> bad = Golden("mouse_device.config");
   bad[0] = 0;
   Select(DeviceKind::Mouse, ProfileFamily::Device, "bad");
   TempHome::WriteBytes(Folder("ms") + "bad.config", bad);
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileBadMagic);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 1), kProfileBadMagic);
   MouseConfigImage after = Mouse();
   EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
   EXPECT_EQ(DebugLines(), (std::vector<std::string>{"配置文件丢失", "配置文件格式错误"}));
@@ -140,10 +125,10 @@ TEST_F(ProfileStoreTest, KeyProfileLookedUpAsUpperCaseAndSavedAsLowerCase) {
   Select(DeviceKind::Mouse, ProfileFamily::Key, "keys");
   // Saved by this program: lower case.
   TempHome::WriteBytes(Folder("ms") + "keys.pro", Golden("mouse_key.pro"));
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 0), kProfileReadOk);
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 1), kProfileReadOk);
   // Brought from elsewhere: upper case; the save replaces it with one lower-case file.
   std::filesystem::rename(Folder("ms") + "keys.pro", Folder("ms") + "keys.PRO");
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 0), kProfileReadOk);
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 1), kProfileReadOk);
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     Images().mouse.key_blocks[0][0] = 0xAB;
@@ -171,26 +156,9 @@ TEST_F(ProfileStoreTest, SaveFoldsCurrentRecordAndComputerSettingsIntoSlotZero) 
   record[34] = 12;
   record[35] = 7;
   EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "now.led"), FileBytes(2, record));
+  EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "first.led"));
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
   EXPECT_EQ(Images().mouse.settings[0][34], 12);  // the image's slot 0 was updated too
-}
-
-TEST_F(ProfileStoreTest, SaveUsesTheSelectedIndex) {
-  const ProfileFamilyInfo* info = FindFamily(DeviceKind::MousePad, ProfileFamily::Light);
-  const std::string ini = ProfileIniPath(DeviceKind::MousePad);
-  ASSERT_TRUE(WritePrivateProfileString(info->name_section, "0", "first", ini));
-  ASSERT_TRUE(WritePrivateProfileString(info->name_section, "1", "second", ini));
-  ASSERT_TRUE(WritePrivateProfileString(info->select_section, "select", "1", ini));
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    std::memset(Images().pad.current_record, 0x33, 21);
-    std::memset(Images().pad.lighting_records[0], 0x44, 64);
-  }
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Light), 0);
-  std::vector<uint8_t> record(64, 0x44);
-  std::fill(record.begin(), record.begin() + 21, 0x33);
-  EXPECT_EQ(TempHome::ReadBytes(Folder("mp") + "second.led"), FileBytes(3, record));
-  EXPECT_FALSE(std::filesystem::exists(Folder("mp") + "first.led"));
 }
 
 TEST_F(ProfileStoreTest, InterruptedSaveLeavesOldProfileIntact) {
@@ -208,7 +176,7 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
   Select(DeviceKind::Mouse, ProfileFamily::Light, "../../escape");
   EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), kProfileWriteFailed);
   EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/escape.led")));
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileMissing);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 1), kProfileMissing);
   EXPECT_FALSE(IsValidProfileName("a/b"));
   EXPECT_FALSE(IsValidProfileName(".."));
   EXPECT_FALSE(IsValidProfileName(""));
