@@ -8,12 +8,10 @@
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <stdlib.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,6 +23,7 @@
 
 #include "platform/foreground/dbus_foreground.h"
 #include "platform/foreground/gnome_extension.h"
+#include "tests/platform/private_bus.h"
 
 namespace trx::foreground {
 namespace {
@@ -36,30 +35,26 @@ namespace fs = std::filesystem;
 class DbusReceiver : public ::testing::Test {
  protected:
   void SetUp() override {
-    FILE* p = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 --nosyslog 2>/dev/null", "r");
-    ASSERT_NE(p, nullptr);
-    char line[512] = {};
-    if (fgets(line, sizeof line, p) != nullptr) address = line;
-    if (fgets(line, sizeof line, p) != nullptr) daemon_pid = std::atoi(line);
-    pclose(p);
-    while (!address.empty() && address.back() == '\n') address.pop_back();
     ASSERT_FALSE(address.empty()) << "dbus-daemon did not start";
-    client = g_dbus_connection_new_for_address_sync(
-        address.c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
+    client = Connect();
     ASSERT_NE(client, nullptr);
   }
   void TearDown() override {
     if (client != nullptr) g_object_unref(client);
-    if (daemon_pid > 0) kill(daemon_pid, SIGTERM);
   }
-  // The test's connection takes the compositor's name, as KWin's has it.
-  void ActAsKWin() {
+  GDBusConnection* Connect() {
+    return g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, nullptr);
+  }
+  // The test's connection takes the compositor's name, as KWin's (or the
+  // shell's) has it.
+  void ActAs(const char* bus_name = kKWinBusName) {
     GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                   "org.freedesktop.DBus", "RequestName",
-                                                  g_variant_new("(su)", kKWinBusName, 4u), nullptr,
+                                                  g_variant_new("(su)", bus_name, 4u), nullptr,
                                                   G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     ASSERT_NE(reply, nullptr);
     g_variant_unref(reply);
@@ -75,13 +70,13 @@ class DbusReceiver : public ::testing::Test {
     g_variant_unref(reply);
     return true;
   }
-  std::string address;
-  int daemon_pid = 0;
+  test::PrivateBus bus;
+  const std::string address = bus.Address();
   GDBusConnection* client = nullptr;
 };
 
 TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
-  ActAsKWin();
+  ActAs();
   CDbusForegroundReceiver receiver(kKWinBusName, address);
   std::string error;
   ASSERT_TRUE(receiver.Start(&error)) << error;
@@ -116,12 +111,8 @@ TEST_F(DbusReceiver, RefusesAReportFromAnyoneButTheCompositorsNameOwner) {
   ASSERT_TRUE(receiver.Start(&error)) << error;
   // Nobody owns the name yet: refused.
   EXPECT_FALSE(Report("1234"));
-  ActAsKWin();
-  GDBusConnection* other = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, nullptr);
+  ActAs();
+  GDBusConnection* other = Connect();
   ASSERT_NE(other, nullptr);
   EXPECT_FALSE(Report("4321", other));
   EXPECT_EQ(receiver.ReportedPid(), -1);
@@ -281,11 +272,7 @@ class FakeGnomeShell {
 };
 
 TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsFollowed) {
-  GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                                "RequestName", g_variant_new("(su)", kGnomeShellBusName, 4u), nullptr,
-                                                G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
-  ASSERT_NE(reply, nullptr);
-  g_variant_unref(reply);
+  ActAs(kGnomeShellBusName);
   FakeGnomeShell shell(client, "43.9");
   char pattern[] = "/tmp/trx770-gnome-XXXXXX";
   const std::string data_home = ::mkdtemp(pattern);

@@ -42,13 +42,22 @@ TEST(ProgramFolderTest, FoundFromTheExecutableFolder) {
 }
 
 TEST(ProgramFolderTest, OverrideAndEnvironmentComeFirst) {
+  ::unsetenv("TRX770_PROGRAM_DIR");
+  const std::string exe_folder = ProgramFolder();
+  ASSERT_FALSE(exe_folder.empty());
+  EXPECT_EQ(exe_folder.back(), '/');
+  EXPECT_TRUE(std::filesystem::is_directory(exe_folder));
   SetProgramFolderOverride("/somewhere");
   EXPECT_EQ(ProgramFolder(), "/somewhere/");
   SetProgramFolderOverride("");
   ::setenv("TRX770_PROGRAM_DIR", "/data/trx", 1);
   EXPECT_EQ(ProgramFolder(), "/data/trx/");
   EXPECT_NE(ExecutableProgramFolder(), "/data/trx/");  // the packaged files' folder ignores it
+  SetProgramFolderOverride("/tmp/defaults");  // the override wins over the environment too
+  EXPECT_EQ(ProgramFolder(), "/tmp/defaults/");
+  SetProgramFolderOverride("");
   ::unsetenv("TRX770_PROGRAM_DIR");
+  EXPECT_EQ(ProgramFolder(), exe_folder);
   EXPECT_EQ(std::string(InstalledDataRelative()), "../share/trx770");
 }
 

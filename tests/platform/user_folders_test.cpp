@@ -1,11 +1,10 @@
-// The Documents folder, the data folder inside it, and the program folder.
+// The Documents folder and the data folder inside it.
 
 #include "platform/user_folders.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/program_folder.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx {
@@ -18,52 +17,28 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-TEST(DocumentsFolderTest, DefaultsToDocumentsInHomeAndCreatesIt) {
+// The Documents folder: "Documents" in the home by default, else the
+// user-dirs entry ($HOME expanded, absolute or relative to the home); it is
+// created, and the data folder and the main INI lie inside it.
+TEST(DocumentsFolderTest, FollowsXdgUserDirsAndCreatesTheFolder) {
   TempHome home;
-  EXPECT_EQ(DocumentsFolder(), home.Path("Documents/"));
-  EXPECT_TRUE(IsFolder(home.Path("Documents")));
-}
-
-TEST(DocumentsFolderTest, FollowsXdgUserDirsWithHomeExpanded) {
-  TempHome home;
-  TempHome::WriteText(home.Path(".config/user-dirs.dirs"),
-                      "# written by xdg-user-dirs-update\n"
-                      "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                      "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
-  EXPECT_EQ(DocumentsFolder(), home.Path("Dokumente/"));
-  EXPECT_TRUE(IsFolder(home.Path("Dokumente")));
-}
-
-TEST(DocumentsFolderTest, AbsoluteAndRelativeEntries) {
-  TempHome home;
-  TempHome::WriteText(home.Path(".config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"" + home.Path("elsewhere/docs") + "\"\n");
-  EXPECT_EQ(DocumentsFolder(), home.Path("elsewhere/docs/"));
-  TempHome::WriteText(home.Path(".config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"Papers\"\n");
-  EXPECT_EQ(DocumentsFolder(), home.Path("Papers/"));
-}
-
-TEST(DocumentsFolderTest, DataFolderAndMainIniLieInsideDocuments) {
-  TempHome home;
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "Documents/"},
+      {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n",
+       "Dokumente/"},
+      {"XDG_DOCUMENTS_DIR=\"" + home.Path("elsewhere/docs") + "\"\n", "elsewhere/docs/"},
+      {"XDG_DOCUMENTS_DIR=\"Papers\"\n", "Papers/"},
+  };
+  for (const auto& [dirs, expected] : cases) {
+    SCOPED_TRACE(expected);
+    if (!dirs.empty()) TempHome::WriteText(home.Path(".config/user-dirs.dirs"), dirs);
+    EXPECT_EQ(DocumentsFolder(), home.Path(expected));
+    EXPECT_TRUE(IsFolder(home.Path(expected)));
+  }
+  std::filesystem::remove(home.Path(".config/user-dirs.dirs"));
   EXPECT_EQ(UserDataFolder(), home.Path("Documents/Dirari DovevO1/"));
   EXPECT_TRUE(IsFolder(home.Path("Documents/Dirari DovevO1")));
   EXPECT_EQ(MainIniPath(), home.Path("Documents/Dirari DovevO1/main.ini"));
-}
-
-TEST(ProgramFolderTest, OverrideThenEnvironmentThenExecutableFolder) {
-  ::unsetenv("TRX770_PROGRAM_DIR");
-  SetProgramFolderOverride("");
-  std::string exe_folder = ProgramFolder();
-  ASSERT_FALSE(exe_folder.empty());
-  EXPECT_EQ(exe_folder.back(), '/');
-  EXPECT_TRUE(IsFolder(exe_folder));
-
-  ::setenv("TRX770_PROGRAM_DIR", "/opt/trx770/share", 1);
-  EXPECT_EQ(ProgramFolder(), "/opt/trx770/share/");
-  SetProgramFolderOverride("/tmp/defaults");
-  EXPECT_EQ(ProgramFolder(), "/tmp/defaults/");
-  SetProgramFolderOverride("");
-  ::unsetenv("TRX770_PROGRAM_DIR");
-  EXPECT_EQ(ProgramFolder(), exe_folder);
 }
 
 }  // namespace
