@@ -12,6 +12,12 @@ namespace {
 
 Tint At(const Frame& f, int slot) { return f.tints[static_cast<size_t>(slot)]; }
 
+// Spot entries {index, value} of a table.
+template <size_t N>
+void ExpectEntries(const std::array<uint8_t, N>& table, std::initializer_list<std::pair<int, int>> entries) {
+  for (auto [i, v] : entries) EXPECT_EQ(table[static_cast<size_t>(i)], v) << "entry " << i;
+}
+
 TEST(LightingTables, KnownEntries) {
   EXPECT_EQ(kWheel[0], (Rgb{255, 1, 0}));
   EXPECT_EQ(kWheel[32], (Rgb{248, 255, 0}));
@@ -20,43 +26,22 @@ TEST(LightingTables, KnownEntries) {
   EXPECT_EQ(kWheel[192], kWheel[0]);
   EXPECT_EQ(kWheel[223], kWheel[31]);
   EXPECT_EQ(TintColour(kWheel[14]), 0xFF4100u);
-  EXPECT_EQ(kBreathCurve[10], 10);
-  EXPECT_EQ(kBreathCurve[63], 255);
-  EXPECT_EQ(kBreathCurve[64], 255);
-  EXPECT_EQ(kBreathCurve[117], 10);
-  EXPECT_EQ(kWaveCurve[0], 22);
-  EXPECT_EQ(kWaveCurve[47], 255);
-  EXPECT_EQ(kWaveCurve[95], 22);
-  EXPECT_EQ(kFlashCurve[16], 255);
-  EXPECT_EQ(kFlashCurve[17], 248);
-  EXPECT_EQ(kFlashCurve[79], 1);
-  EXPECT_EQ(kFlashCurve[80], 0);
-  EXPECT_EQ(kFlashCurve[191], 0);
+  ExpectEntries(kBreathCurve, {{10, 10}, {63, 255}, {64, 255}, {117, 10}});
+  ExpectEntries(kWaveCurve, {{0, 22}, {47, 255}, {95, 22}});
+  ExpectEntries(kFlashCurve, {{16, 255}, {17, 248}, {79, 1}, {80, 0}, {191, 0}});
   EXPECT_EQ(kFlashColours[6], (Rgb{128, 0, 255}));
 }
 
 TEST(LightingTables, KeyPaths) {
-  EXPECT_EQ(kSnakePath[0], 15);
-  EXPECT_EQ(kSnakePath[15], 0);
-  EXPECT_EQ(kSnakePath[16], 21);
-  EXPECT_EQ(kSnakePath[34], 119);
-  EXPECT_EQ(kSnakePath[35], 41);
-  EXPECT_EQ(kSnakePath[103], 77);
+  ExpectEntries(kSnakePath, {{0, 15}, {15, 0}, {16, 21}, {34, 119}, {35, 41}, {103, 77}});
   EXPECT_EQ(std::set<uint8_t>(kSnakePath.begin(), kSnakePath.end()).size(), 104u);
-  EXPECT_EQ(kSnakeHeadPath[16], 41);
-  EXPECT_EQ(kSnakeHeadPath[57], 119);
-  EXPECT_EQ(kSnakeHeadPath[62], kNoKey);
-  EXPECT_EQ(kSnakeHeadPath[105], 105);
+  ExpectEntries(kSnakeHeadPath, {{16, 41}, {57, 119}, {62, kNoKey}, {105, 105}});
   auto order = kTwinkleOrder;
   std::sort(order.begin(), order.end());
   for (int i = 0; i < 104; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], i);
-  EXPECT_EQ(kRippleRing[51], 0);
-  EXPECT_EQ(kRippleRing[50], 1);
-  EXPECT_EQ(kRippleRing[52], 1);
-  EXPECT_EQ(kRippleRing[105], 10);  // column 0, row 5
-  EXPECT_EQ(kRippleRing[120], kNoKey);
-  EXPECT_EQ(kKeyColumn[119], 22);
-  EXPECT_EQ(kKeyRow[119], 3);
+  ExpectEntries(kRippleRing, {{51, 0}, {50, 1}, {52, 1}, {105, 10}, {120, kNoKey}});  // 105: column 0, row 5
+  ExpectEntries(kKeyColumn, {{119, 22}});
+  ExpectEntries(kKeyRow, {{119, 3}});
 }
 
 TEST(LightingTables, Periods) {
