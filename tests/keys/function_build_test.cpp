@@ -205,8 +205,8 @@ TEST(FunctionText, BadFunctionsAreRefusedWithAReason) {
 }
 
 TEST(FunctionText, Buttons) {
-  const std::pair<const char*, std::optional<int>> cases[] = {{"4", 3}, {"forward", 3}, {"LEFT", 0}, {"7", 6},
-                                                              {"0", std::nullopt}, {"8", std::nullopt}, {"thumb", std::nullopt}};
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"4", 3}, {"forward", 3}, {"LEFT", 0}, {"7", 6}, {"0", std::nullopt}, {"8", std::nullopt}, {"thumb", std::nullopt}};
   for (const auto& [text, button] : cases) EXPECT_EQ(ParseMouseButton(text), button) << text;
 }
 

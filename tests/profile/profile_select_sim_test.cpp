@@ -1,10 +1,7 @@
-// Select through the simulated mouse: the frames of each family, and a
+// Select through the simulated mouse: the frames of a device profile, and a
 // mouse that goes in the middle of a select.
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <map>
 
 #include "platform/ini_file.h"
 #include "profile/profile_operations.h"
@@ -37,48 +34,24 @@ class ProfileSelectSimTest : public test::SimChannelTest {
   void SetUp() override {
     SimChannelTest::SetUp();
     ResetImagesToBuiltIn();
-    // Profiles "a" (index 0) and "b" (index 1) of the mouse device and key
-    // families; "b" has light mode 5, report rate 2, DPI level 3 and the
-    // key entry 0 = 01 F0 00.
-    const std::string ini = ProfileIniPath(DeviceKind::Mouse);
-    for (ProfileFamily f : {ProfileFamily::Device, ProfileFamily::Key, ProfileFamily::Light}) {
-      const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, f);
-      WritePrivateProfileString(info->count_section, "count", "2", ini);
-      WritePrivateProfileString(info->name_section, "0", "a", ini);
-      WritePrivateProfileString(info->name_section, "1", "b", ini);
-      WritePrivateProfileString(info->select_section, "select", "0", ini);
-    }
-    std::vector<uint8_t> keys(512, 0);
-    keys[0] = 0x01;
-    keys[1] = 0xF0;
-    std::vector<uint8_t> record(64, 0);
-    record[1] = 5;
-    record[14] = 2;
-    record[19] = 3;
-    record[34] = 10;
-    record[35] = 3;
-    std::vector<uint8_t> config = keys;
-    config.insert(config.end(), record.begin(), record.end());
-    for (const char* name : {"a", "b"}) {
-      Write(std::string(name) + ".config", config);
-      Write(std::string(name) + ".pro", keys);
-      Write(std::string(name) + ".led", record);
-    }
+    // Device profiles "a" (index 0) and "b" (index 1): light mode 5, report
+    // rate 2, DPI level 3 and the key entry 0 = 01 F0 00.
+    const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, "count", "2"}, {info->name_section, "0", "a"},
+                                            {info->name_section, "1", "b"}, {info->select_section, "select", "0"}},
+                                           ProfileIniPath(DeviceKind::Mouse)));
+    std::vector<uint8_t> config(16 + 512 + 64, 0);
+    config[0] = 0xAA, config[1] = 0x55, config[4] = 2;  // the header of a mouse file
+    config[16] = 0x01, config[17] = 0xF0;
+    const size_t record = 16 + 512;
+    config[record + 1] = 5, config[record + 14] = 2, config[record + 19] = 3;
+    config[record + 34] = 10, config[record + 35] = 3;
+    for (const char* name : {"a", "b"})
+      TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
   }
   void TearDown() override {
     ResetImagesToBuiltIn();
     SimChannelTest::TearDown();
-  }
-  void Write(const std::string& name, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> bytes = {0xAA, 0x55, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name, bytes);
-  }
-  std::map<std::string, std::vector<uint8_t>> AllFiles() {
-    std::map<std::string, std::vector<uint8_t>> out;
-    for (auto& e : std::filesystem::recursive_directory_iterator(home_.Path("")))
-      if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadBytes(e.path().string());
-    return out;
   }
   // The ten frames of a 512-byte key block written at index 0.
   static std::vector<FrameKey> KeyBlockFrames() {
@@ -122,7 +95,7 @@ TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) 
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     Images().mouse.current[1] = 9;
   }
-  const auto before = AllFiles();
+  const auto before = home_.AllFiles();
   sim::SimFaults faults;
   faults.remove_at_frame = 4;  // after the record frame, within key block 0
   Inject(faults);
@@ -130,7 +103,7 @@ TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) 
   EXPECT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, 1, target), ProfileOpResult::DeviceFailed);
   EXPECT_EQ(target.selected, 0);
   EXPECT_EQ(target.pending, 0);
-  EXPECT_EQ(AllFiles(), before);
+  EXPECT_EQ(home_.AllFiles(), before);
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
   EXPECT_EQ(Images().mouse.current[1], 9);
   EXPECT_EQ(Images().mouse.key_blocks[0][1], MouseConfigImage::BuiltIn().key_blocks[0][1]);
