@@ -80,13 +80,6 @@ TEST_F(IniFileTest, NumbersConvertLikeStrtol) {
   EXPECT_EQ(GetPrivateProfileLong("S", "missing", ini_), 0);
 }
 
-TEST_F(IniFileTest, WriteCreatesFileSectionAndKey) {
-  ASSERT_TRUE(WritePrivateProfileString("PROFILECOUNT", "count", "1", ini_));
-  EXPECT_EQ(TempHome::ReadText(ini_), "[PROFILECOUNT]\ncount=1\n");
-  ASSERT_TRUE(WritePrivateProfileString("PROFILENAME", "0", "profile1", ini_));
-  EXPECT_EQ(TempHome::ReadText(ini_), "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=profile1\n");
-}
-
 TEST_F(IniFileTest, WriteKeepsEveryOtherLineAsItWas) {
   const std::string before =
       "; profiles of the mouse\r\n"

@@ -17,7 +17,7 @@
 #include "profile/profile_keys.h"
 #include "profile/profile_store.h"
 #include "profile/program_links.h"
-#include "tests/platform/temp_home.h"
+#include "tests/profile/profile_fixture.h"
 
 namespace trx {
 namespace {
@@ -79,9 +79,10 @@ class FakeSelector : public IProfileSelector {
   std::function<void()> during_first_select;
 };
 
-class LinkMonitorTest : public ::testing::Test {
+class LinkMonitorTest : public test::ProfileTest {
  protected:
   void SetUp() override {
+    ProfileTest::SetUp();
     info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
     const std::string ini = ProfileIniPath(DeviceKind::Mouse);
     ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"},
@@ -94,25 +95,13 @@ class LinkMonitorTest : public ::testing::Test {
     param.selector = &selector;
     param.stop = &stop;
   }
-  void TearDown() override { SetDebugSink(old_sink); }
   int SelectInIni() { return SelectedProfileIndex(*info); }
-  std::vector<std::string> Lines() {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    return lines;
-  }
 
-  test::TempHome home;
   const ProfileFamilyInfo* info = nullptr;
   FakeSource source;
   FakeSelector selector;
   CEvent stop{CEvent::Reset::Manual};
   LinkMonitorParam param;
-  std::mutex lines_mutex;  // guards lines
-  std::vector<std::string> lines;
-  DebugSink old_sink = SetDebugSink([this](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
 };
 
 TEST_F(LinkMonitorTest, EachLinkedProgramSelectsItsProfileAndAnyOtherRestoresTheUsersChoice) {
@@ -161,7 +150,7 @@ TEST_F(LinkMonitorTest, AProgramThatCantBeInspectedCountsAsNoLinkedProgramWithTh
   const LinkCycleResult r = RunLinkCycle(param);
   EXPECT_EQ(r.index, 0);
   EXPECT_FALSE(r.linked);
-  const auto seen = Lines();
+  const auto seen = DebugLines();
   EXPECT_EQ(std::count(seen.begin(), seen.end(), kDebugForegroundUnreadable), 1);
 }
 
@@ -229,7 +218,7 @@ TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnce
   EXPECT_LT(std::chrono::steady_clock::now() - before_stop, std::chrono::milliseconds(50));
   EXPECT_EQ(selector.selections, (std::vector<int>{1, 2}));
   EXPECT_LT(took, std::chrono::milliseconds(1000));  // a cycle is 2000 ms
-  EXPECT_EQ(Lines().back(), "鼠标灯光进程侦测线程设定退出");
+  EXPECT_EQ(DebugLines().back(), "鼠标灯光进程侦测线程设定退出");
   EXPECT_EQ(SelectInIni(), 0);
 }
 
@@ -247,8 +236,8 @@ TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   monitor.join();
   EXPECT_TRUE(ended_alone);
   EXPECT_EQ(selector.selections, std::vector<int>{});
-  ASSERT_FALSE(Lines().empty());
-  EXPECT_EQ(Lines().back(), "鼠标灯光进程侦测线程设定退出");
+  ASSERT_FALSE(DebugLines().empty());
+  EXPECT_EQ(DebugLines().back(), "鼠标灯光进程侦测线程设定退出");
 }
 
 // A damaged index whose count is absurd sizes nothing by it: the cycle
