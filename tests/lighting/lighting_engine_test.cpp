@@ -70,10 +70,20 @@ TEST(LightingDecay, Steps) {
   }
 }
 
-TEST(MouseEngine, WheelStepsBackwardsAndSkipsHiddenSlots) {
-  MouseEngine e;
+// One engine with its frame and settings.
+template <typename Engine>
+class Cycle : public ::testing::Test {
+ protected:
+  Engine e;
   Frame f;
-  EffectSettings s;  // mode 0, direction clear
+  EffectSettings s;
+};
+using MouseCycle = Cycle<MouseEngine>;
+using SyncCycle = Cycle<SyncEngine>;
+using KeyboardCycle = Cycle<KeyboardEngine>;
+using PadCycle = Cycle<PadEngine>;
+
+TEST_F(MouseCycle, WheelStepsBackwardsAndSkipsHiddenSlots) {  // settings: mode 0, direction clear
   CycleInput in;
   in.mouse_visible = 0b11;  // slots 0 and 1 only
   e.Cycle(s, in, f);
@@ -98,10 +108,7 @@ TEST(MouseEngine, BrightnessZeroIsFullOpacity) {
   }
 }
 
-TEST(MouseEngine, ThreeColourSetsInOrder) {
-  MouseEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(MouseCycle, ThreeColourSetsInOrder) {
   s.mode = 1;
   s.direction = 1;
   const uint32_t expected[] = {0xFFFF00, 0x00FFFF, 0xF500FF, 0xFFFF00};
@@ -113,10 +120,7 @@ TEST(MouseEngine, ThreeColourSetsInOrder) {
   }
 }
 
-TEST(MouseEngine, FlashEndsAfter100Ms) {
-  MouseEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(MouseCycle, FlashEndsAfter100Ms) {
   s.mode = 2;
   s.colour_cycle = 1;
   f.SetRaw(15, 0x123456, 9);
@@ -139,10 +143,7 @@ TEST(MouseEngine, FlashEndsAfter100Ms) {
   EXPECT_EQ(At(f, 15), (Tint{0x123456, 9}));  // slots past 14 untouched
 }
 
-TEST(MouseEngine, ModesAboveSixDrawNothing) {
-  MouseEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(MouseCycle, ModesAboveSixDrawNothing) {
   s.mode = 7;
   bool unknown = false;
   e.Cycle(s, {}, f, &unknown);
@@ -150,10 +151,7 @@ TEST(MouseEngine, ModesAboveSixDrawNothing) {
   EXPECT_EQ(At(f, 0), (Tint{}));
 }
 
-TEST(SyncEngine, WaveOverMouseAndPadWithoutKeyboard) {
-  SyncEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(SyncCycle, WaveOverMouseAndPadWithoutKeyboard) {
   s.mode = 0;
   s.direction = 1;
   s.colour_cycle = 1;
@@ -169,10 +167,7 @@ TEST(SyncEngine, WaveOverMouseAndPadWithoutKeyboard) {
   EXPECT_EQ(At(f, 20), (Tint{0xFF0500, 255}));
 }
 
-TEST(KeyboardEngine, ColumnWaveRippleAndBreathing) {
-  KeyboardEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(KeyboardCycle, ColumnWaveRippleAndBreathing) {
   s.colour_cycle = 1;
   e.Cycle(s, {}, f);  // mode 0, direction clear: 0 -> 191
   EXPECT_EQ(At(f, 35 + 105), (Tint{0xFF0000, 255}));  // column 0: wheel[191]
@@ -197,10 +192,7 @@ TEST(KeyboardEngine, ColumnWaveRippleAndBreathing) {
   EXPECT_EQ(At(f, 35), (Tint{0x010203, 9}));  // 255 x curve[10] >> 8
 }
 
-TEST(KeyboardEngine, ReactiveKeyLightsAndFades) {
-  KeyboardEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(KeyboardCycle, ReactiveKeyLightsAndFades) {
   s.mode = 5;
   s.colour = {0, 0, 255};
   CycleInput in;
@@ -212,10 +204,7 @@ TEST(KeyboardEngine, ReactiveKeyLightsAndFades) {
   EXPECT_EQ(At(f, 35 + 30).alpha, 174);  // 215 - 40 = 175
 }
 
-TEST(KeyboardEngine, SingleColourBreathingWraps) {
-  KeyboardEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(KeyboardCycle, SingleColourBreathingWraps) {
   s.variant = 1;
   s.mode = 1;
   e.position = 127;
@@ -226,10 +215,7 @@ TEST(KeyboardEngine, SingleColourBreathingWraps) {
   EXPECT_EQ(At(f, 35 + 119), (Tint{0xF6FF00, 254}));
 }
 
-TEST(PadEngine, FillingBarAndColumnWheel) {
-  PadEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(PadCycle, FillingBarAndColumnWheel) {
   s.mode = 4;
   s.colour = {9, 9, 9};
   e.Cycle(s, {}, f);  // bar 0: nothing below it
