@@ -13,9 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +22,7 @@
 #include "platform/foreground/dbus_foreground.h"
 #include "platform/foreground/gnome_extension.h"
 #include "tests/platform/private_bus.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::foreground {
 namespace {
@@ -127,8 +126,8 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   ForegroundUnavailable why;
   EXPECT_FALSE(CDbusForegroundSource(ReportingDesktop::Gnome, address).Start(&why));
   EXPECT_STREQ(why.text_id, kReasonGnomeShell);
-  char pattern[] = "/tmp/trx770-kwin-XXXXXX";
-  const std::string data_home = ::mkdtemp(pattern);
+  test::TempHome tmp;
+  const std::string data_home = tmp.root();
   ::setenv("XDG_DATA_HOME", data_home.c_str(), 1);
   EXPECT_FALSE(CDbusForegroundSource(ReportingDesktop::KWin, address).Start(&why));
   EXPECT_STREQ(why.text_id, kReasonKWin);
@@ -136,15 +135,9 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   EXPECT_TRUE(fs::exists(data_home + "/kwin/scripts/trx770-foreground/contents/code/main.js"));
   EXPECT_TRUE(fs::exists(data_home + "/kwin/scripts/trx770-foreground/metadata.json"));
   ::unsetenv("XDG_DATA_HOME");
-  fs::remove_all(data_home);
 }
 
 // ---------------------------------------------------------------- GNOME
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   const std::pair<const char*, GnomeExtensionForm> forms[] = {
@@ -177,17 +170,16 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   }
 
   // Each form written once; the other form replaces it.
-  char pattern[] = "/tmp/trx770-gnome-XXXXXX";
-  const std::string data_home = ::mkdtemp(pattern);
+  test::TempHome tmp;
+  const std::string data_home = tmp.root();
   const std::string script = GnomeExtensionFolder(data_home) + "/extension.js";
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::None), GnomeInstallResult::NoForm);
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Script43), GnomeInstallResult::Written);
-  EXPECT_NE(ReadAll(script).find("function init()"), std::string::npos);
-  EXPECT_NE(ReadAll(GnomeExtensionFolder(data_home) + "/metadata.json").find("\"43\""), std::string::npos);
+  EXPECT_NE(test::TempHome::ReadText(script).find("function init()"), std::string::npos);
+  EXPECT_NE(test::TempHome::ReadText(GnomeExtensionFolder(data_home) + "/metadata.json").find("\"43\""), std::string::npos);
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Script43), GnomeInstallResult::Unchanged);
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Module45), GnomeInstallResult::Written);
-  EXPECT_NE(ReadAll(script).find("export default class"), std::string::npos);
-  fs::remove_all(data_home);
+  EXPECT_NE(test::TempHome::ReadText(script).find("export default class"), std::string::npos);
 }
 
 // GNOME Shell's extension interface, served on the test's connection from
@@ -274,8 +266,8 @@ class FakeGnomeShell {
 TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsFollowed) {
   ActAs(kGnomeShellBusName);
   FakeGnomeShell shell(client, "43.9");
-  char pattern[] = "/tmp/trx770-gnome-XXXXXX";
-  const std::string data_home = ::mkdtemp(pattern);
+  test::TempHome tmp;
+  const std::string data_home = tmp.root();
   ::setenv("XDG_DATA_HOME", data_home.c_str(), 1);
   const std::string folder = GnomeExtensionFolder(data_home);
 
@@ -284,7 +276,7 @@ TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsF
   ASSERT_FALSE(source.Start(&why));
   // The shell has not seen the extension: the form for 43 waits for a login.
   EXPECT_STREQ(why.text_id, kReasonGnomeLogin) << why.detail;
-  EXPECT_NE(ReadAll(folder + "/extension.js").find("function init()"), std::string::npos);
+  EXPECT_NE(test::TempHome::ReadText(folder + "/extension.js").find("function init()"), std::string::npos);
   ASSERT_TRUE(source.CanStartLater());
 
   CEvent stop(CEvent::Reset::Manual);
@@ -319,7 +311,6 @@ TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsF
   EXPECT_EQ(source.Current().status, ForegroundStatus::None);
   source.Stop();
   ::unsetenv("XDG_DATA_HOME");
-  fs::remove_all(data_home);
 }
 
 }  // namespace
