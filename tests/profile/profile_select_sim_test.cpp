@@ -1,11 +1,23 @@
 // Select through the simulated mouse: the frames of a device profile, and a
-// mouse that goes in the middle of a select.
+// mouse that goes in the middle of a select. Through the device's queue: two
+// Selects started together, and a Select racing a block upload, end with the
+// device, the image and the INI agreeing, and the upload's frames run from
+// Begin to End with nothing between.
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
+#include "device/device_queue.h"
 #include "platform/ini_file.h"
+#include "profile/effective_profile.h"
+#include "profile/profile_data.h"
+#include "profile/profile_file.h"
+#include "profile/profile_keys.h"
 #include "profile/profile_operations.h"
+#include "profile/profile_store.h"
 #include "settings/config_images.h"
+#include "settings/key_block_upload.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
 
@@ -18,15 +30,13 @@ using test::TempHome;
 
 class ChannelTarget : public IProfileSelectTarget {
  public:
-  explicit ChannelTarget(CDeviceChannel* channel) : channel_(channel) {}
-  CDeviceChannel* Channel(DeviceKind) override { return channel_; }
+  explicit ChannelTarget(CDeviceChannel* c = nullptr) : channel(c) {}
+  CDeviceChannel* Channel(DeviceKind) override { return channel; }
   void MarkSettingsPending(DeviceKind) override { ++pending; }
   void ProfileSelected(const ProfileSelection&) override { ++selected; }
+  CDeviceChannel* channel;
   int pending = 0;
   int selected = 0;
-
- private:
-  CDeviceChannel* channel_;
 };
 
 class ProfileSelectSimTest : public test::SimChannelTest {
@@ -107,6 +117,90 @@ TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) 
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
   EXPECT_EQ(Images().mouse.current[1], 9);
   EXPECT_EQ(Images().mouse.key_blocks[0][1], MouseConfigImage::BuiltIn().key_blocks[0][1]);
+}
+
+constexpr uint8_t kDpiOf[2] = {0x11, 0x22};  // record byte 15 of profile 0 and 1
+
+class SelectQueueTest : public test::SimChannelTest {
+ protected:
+  void SetUp() override {
+    SimChannelTest::SetUp();
+    channel->ready = true;
+    target.channel = channel.get();
+    ResetImagesToBuiltIn();
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "2"},
+                                            {info->select_section, kIniKeySelect, "0"},
+                                            {info->name_section, "0", "a"},
+                                            {info->name_section, "1", "b"}},
+                                           ProfileIniPath(DeviceKind::Mouse)));
+    for (int i = 0; i < 2; ++i) {
+      std::vector<uint8_t> data;
+      {
+        std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+        Images().mouse.current[15] = kDpiOf[i];
+        data = BuildProfileData(Images(), *info);
+      }
+      ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, i == 0 ? "a" : "b", true), DeviceKind::Mouse, data.size(),
+                                 data.data()),
+                0);
+    }
+    shared = std::shared_ptr<CDeviceChannel>(channel.get(), [](CDeviceChannel*) {});
+    queue = std::make_unique<CDeviceQueue>(shared, nullptr);
+  }
+  void TearDown() override {
+    queue->Stop();
+    ResetImagesToBuiltIn();
+    SimChannelTest::TearDown();
+  }
+  DeviceOperation Select(int index) {
+    return Operation("select", [this, index](OperationContext&) {
+      return SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, index, target) == ProfileOpResult::Ok ? 1 : 0;
+    });
+  }
+  void ExpectAgreement() {
+    const int chosen = SelectedProfileIndex(*info);
+    ASSERT_TRUE(chosen == 0 || chosen == 1);
+    EXPECT_EQ(EffectiveProfileIndex(*info), chosen);
+    EXPECT_EQ(firmware->Settings().at(15), kDpiOf[chosen]);
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().mouse.current[15], kDpiOf[chosen]);
+  }
+
+  TempHome home;
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
+  ChannelTarget target;
+  std::shared_ptr<CDeviceChannel> shared;
+  std::unique_ptr<CDeviceQueue> queue;
+};
+
+TEST_F(SelectQueueTest, TwoSelectsStartedTogetherLeaveDeviceImageAndIniAgreeing) {
+  for (int round = 0; round < 10; ++round) {
+    std::thread a([&] { queue->RunAndWait(Select(0), nullptr); });
+    std::thread b([&] { queue->RunAndWait(Select(1), nullptr); });
+    a.join();
+    b.join();
+    SCOPED_TRACE(round);
+    ExpectAgreement();
+  }
+}
+
+TEST_F(SelectQueueTest, ASelectRacingAnUploadNeverCutsIntoItsTransfer) {
+  std::thread upload([&] {
+    queue->RunAndWait(Operation("upload", [](OperationContext& op) { return UploadMouseKeyBlocks(op.Channel(), op); }),
+                      nullptr);
+  });
+  std::thread select([&] { queue->RunAndWait(Select(1), nullptr); });
+  upload.join();
+  select.join();
+  ExpectAgreement();
+  const auto written = Frames('>');
+  size_t begin = written.size(), end = written.size();
+  for (size_t i = 0; i < written.size(); ++i) {
+    if (written[i][kFrameCommand] == kCmdBeginTransfer) begin = i;
+    if (written[i][kFrameCommand] == kCmdEndTransfer) end = i;
+  }
+  ASSERT_LT(begin, end);
+  for (size_t i = begin + 1; i < end; ++i) EXPECT_EQ(written[i][kFrameCommand], kCmdWriteKeyBlock) << i;
 }
 
 }  // namespace
