@@ -1,16 +1,25 @@
 // The lighting engines against hand-computed tints and the tables' known
-// entries; the clock is the cycle input's time.
+// entries; the clock is the cycle input's time. The pressed key's LED on the
+// keyboard picture: rows and columns of the matrix (row × 21 + column), keys
+// told apart by their extended flag.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
 #include "lighting/engines.h"
+#include "lighting/key_leds.h"
 
 namespace trx::lighting {
 namespace {
 
 Tint At(const Frame& f, int slot) { return f.tints[static_cast<size_t>(slot)]; }
+
+// Spot entries {index, value} of a table.
+template <size_t N>
+void ExpectEntries(const std::array<uint8_t, N>& table, std::initializer_list<std::pair<int, int>> entries) {
+  for (auto [i, v] : entries) EXPECT_EQ(table[static_cast<size_t>(i)], v) << "entry " << i;
+}
 
 TEST(LightingTables, KnownEntries) {
   EXPECT_EQ(kWheel[0], (Rgb{255, 1, 0}));
@@ -20,43 +29,22 @@ TEST(LightingTables, KnownEntries) {
   EXPECT_EQ(kWheel[192], kWheel[0]);
   EXPECT_EQ(kWheel[223], kWheel[31]);
   EXPECT_EQ(TintColour(kWheel[14]), 0xFF4100u);
-  EXPECT_EQ(kBreathCurve[10], 10);
-  EXPECT_EQ(kBreathCurve[63], 255);
-  EXPECT_EQ(kBreathCurve[64], 255);
-  EXPECT_EQ(kBreathCurve[117], 10);
-  EXPECT_EQ(kWaveCurve[0], 22);
-  EXPECT_EQ(kWaveCurve[47], 255);
-  EXPECT_EQ(kWaveCurve[95], 22);
-  EXPECT_EQ(kFlashCurve[16], 255);
-  EXPECT_EQ(kFlashCurve[17], 248);
-  EXPECT_EQ(kFlashCurve[79], 1);
-  EXPECT_EQ(kFlashCurve[80], 0);
-  EXPECT_EQ(kFlashCurve[191], 0);
+  ExpectEntries(kBreathCurve, {{10, 10}, {63, 255}, {64, 255}, {117, 10}});
+  ExpectEntries(kWaveCurve, {{0, 22}, {47, 255}, {95, 22}});
+  ExpectEntries(kFlashCurve, {{16, 255}, {17, 248}, {79, 1}, {80, 0}, {191, 0}});
   EXPECT_EQ(kFlashColours[6], (Rgb{128, 0, 255}));
 }
 
 TEST(LightingTables, KeyPaths) {
-  EXPECT_EQ(kSnakePath[0], 15);
-  EXPECT_EQ(kSnakePath[15], 0);
-  EXPECT_EQ(kSnakePath[16], 21);
-  EXPECT_EQ(kSnakePath[34], 119);
-  EXPECT_EQ(kSnakePath[35], 41);
-  EXPECT_EQ(kSnakePath[103], 77);
+  ExpectEntries(kSnakePath, {{0, 15}, {15, 0}, {16, 21}, {34, 119}, {35, 41}, {103, 77}});
   EXPECT_EQ(std::set<uint8_t>(kSnakePath.begin(), kSnakePath.end()).size(), 104u);
-  EXPECT_EQ(kSnakeHeadPath[16], 41);
-  EXPECT_EQ(kSnakeHeadPath[57], 119);
-  EXPECT_EQ(kSnakeHeadPath[62], kNoKey);
-  EXPECT_EQ(kSnakeHeadPath[105], 105);
+  ExpectEntries(kSnakeHeadPath, {{16, 41}, {57, 119}, {62, kNoKey}, {105, 105}});
   auto order = kTwinkleOrder;
   std::sort(order.begin(), order.end());
   for (int i = 0; i < 104; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], i);
-  EXPECT_EQ(kRippleRing[51], 0);
-  EXPECT_EQ(kRippleRing[50], 1);
-  EXPECT_EQ(kRippleRing[52], 1);
-  EXPECT_EQ(kRippleRing[105], 10);  // column 0, row 5
-  EXPECT_EQ(kRippleRing[120], kNoKey);
-  EXPECT_EQ(kKeyColumn[119], 22);
-  EXPECT_EQ(kKeyRow[119], 3);
+  ExpectEntries(kRippleRing, {{51, 0}, {50, 1}, {52, 1}, {105, 10}, {120, kNoKey}});  // 105: column 0, row 5
+  ExpectEntries(kKeyColumn, {{119, 22}});
+  ExpectEntries(kKeyRow, {{119, 3}});
 }
 
 TEST(LightingTables, Periods) {
@@ -85,10 +73,20 @@ TEST(LightingDecay, Steps) {
   }
 }
 
-TEST(MouseEngine, WheelStepsBackwardsAndSkipsHiddenSlots) {
-  MouseEngine e;
+// One engine with its frame and settings.
+template <typename Engine>
+class Cycle : public ::testing::Test {
+ protected:
+  Engine e;
   Frame f;
-  EffectSettings s;  // mode 0, direction clear
+  EffectSettings s;
+};
+using MouseCycle = Cycle<MouseEngine>;
+using SyncCycle = Cycle<SyncEngine>;
+using KeyboardCycle = Cycle<KeyboardEngine>;
+using PadCycle = Cycle<PadEngine>;
+
+TEST_F(MouseCycle, WheelStepsBackwardsAndSkipsHiddenSlots) {  // settings: mode 0, direction clear
   CycleInput in;
   in.mouse_visible = 0b11;  // slots 0 and 1 only
   e.Cycle(s, in, f);
@@ -113,10 +111,7 @@ TEST(MouseEngine, BrightnessZeroIsFullOpacity) {
   }
 }
 
-TEST(MouseEngine, ThreeColourSetsInOrder) {
-  MouseEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(MouseCycle, ThreeColourSetsInOrder) {
   s.mode = 1;
   s.direction = 1;
   const uint32_t expected[] = {0xFFFF00, 0x00FFFF, 0xF500FF, 0xFFFF00};
@@ -128,10 +123,7 @@ TEST(MouseEngine, ThreeColourSetsInOrder) {
   }
 }
 
-TEST(MouseEngine, FlashEndsAfter100Ms) {
-  MouseEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(MouseCycle, FlashEndsAfter100Ms) {
   s.mode = 2;
   s.colour_cycle = 1;
   f.SetRaw(15, 0x123456, 9);
@@ -154,10 +146,7 @@ TEST(MouseEngine, FlashEndsAfter100Ms) {
   EXPECT_EQ(At(f, 15), (Tint{0x123456, 9}));  // slots past 14 untouched
 }
 
-TEST(MouseEngine, ModesAboveSixDrawNothing) {
-  MouseEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(MouseCycle, ModesAboveSixDrawNothing) {
   s.mode = 7;
   bool unknown = false;
   e.Cycle(s, {}, f, &unknown);
@@ -165,10 +154,7 @@ TEST(MouseEngine, ModesAboveSixDrawNothing) {
   EXPECT_EQ(At(f, 0), (Tint{}));
 }
 
-TEST(SyncEngine, WaveOverMouseAndPadWithoutKeyboard) {
-  SyncEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(SyncCycle, WaveOverMouseAndPadWithoutKeyboard) {
   s.mode = 0;
   s.direction = 1;
   s.colour_cycle = 1;
@@ -184,10 +170,7 @@ TEST(SyncEngine, WaveOverMouseAndPadWithoutKeyboard) {
   EXPECT_EQ(At(f, 20), (Tint{0xFF0500, 255}));
 }
 
-TEST(KeyboardEngine, ColumnWaveRippleAndBreathing) {
-  KeyboardEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(KeyboardCycle, ColumnWaveRippleAndBreathing) {
   s.colour_cycle = 1;
   e.Cycle(s, {}, f);  // mode 0, direction clear: 0 -> 191
   EXPECT_EQ(At(f, 35 + 105), (Tint{0xFF0000, 255}));  // column 0: wheel[191]
@@ -212,10 +195,7 @@ TEST(KeyboardEngine, ColumnWaveRippleAndBreathing) {
   EXPECT_EQ(At(f, 35), (Tint{0x010203, 9}));  // 255 x curve[10] >> 8
 }
 
-TEST(KeyboardEngine, ReactiveKeyLightsAndFades) {
-  KeyboardEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(KeyboardCycle, ReactiveKeyLightsAndFades) {
   s.mode = 5;
   s.colour = {0, 0, 255};
   CycleInput in;
@@ -227,10 +207,7 @@ TEST(KeyboardEngine, ReactiveKeyLightsAndFades) {
   EXPECT_EQ(At(f, 35 + 30).alpha, 174);  // 215 - 40 = 175
 }
 
-TEST(KeyboardEngine, SingleColourBreathingWraps) {
-  KeyboardEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(KeyboardCycle, SingleColourBreathingWraps) {
   s.variant = 1;
   s.mode = 1;
   e.position = 127;
@@ -241,10 +218,7 @@ TEST(KeyboardEngine, SingleColourBreathingWraps) {
   EXPECT_EQ(At(f, 35 + 119), (Tint{0xF6FF00, 254}));
 }
 
-TEST(PadEngine, FillingBarAndColumnWheel) {
-  PadEngine e;
-  Frame f;
-  EffectSettings s;
+TEST_F(PadCycle, FillingBarAndColumnWheel) {
   s.mode = 4;
   s.colour = {9, 9, 9};
   e.Cycle(s, {}, f);  // bar 0: nothing below it
@@ -264,6 +238,43 @@ TEST(PadEngine, FillingBarAndColumnWheel) {
   EXPECT_EQ(At(f, 30), At(f, 34));
   EXPECT_EQ(At(f, 34), (Tint{TintColour(kWheel[43]), 255}));
   EXPECT_EQ(At(f, 25), (Tint{TintColour(kWheel[8]), 255}));
+}
+
+TEST(KeyLeds, KeysMapToTheirPictureLed) {
+  struct Case {
+    uint32_t vk;
+    bool extended;
+    int led;
+  };
+  const Case cases[] = {
+      {0x1B, false, 0},     // Esc: row 0, column 0
+      {0x7B, false, 12},    // F12
+      {0x13, false, 15},    // Pause
+      {0x08, false, 34},    // Backspace: row 1
+      {0x4F, false, 51},    // O: the ripple's centre
+      {0x0D, false, 75},    // Enter: row 3
+      {0x0D, true, 100},    // keypad Enter: row 4
+      {0xA0, false, 84},    // left Shift
+      {0xA1, false, 95},    // right Shift
+      {0x25, true, 113},    // Left arrow (flag ignored)
+      {0x20, false, 108},   // Space
+      {0x6E, false, 117},   // keypad decimal point
+      {0x5C, true, -1},     // right Win: no LED on this keyboard
+      {0xFF, false, -1},    // unknown
+  };
+  for (const Case& c : cases) EXPECT_EQ(KeyLedOfVirtualKey(c.vk, c.extended), c.led) << std::hex << c.vk;
+}
+
+TEST(KeyLeds, NoTwoKeysShareALedAndAllLieInTheMatrix) {
+  std::set<int> seen;
+  for (uint32_t vk = 0; vk < 0x100; ++vk)
+    for (bool extended : {false, true}) {
+      const int led = KeyLedOfVirtualKey(vk, extended);
+      if (led < 0 || (extended && vk != 0x0D)) continue;
+      EXPECT_LT(led, 126);
+      EXPECT_TRUE(seen.insert(led).second) << "LED " << led << " twice";
+    }
+  EXPECT_EQ(seen.size(), 103u);  // the picture's 104 keys but Fn
 }
 
 }  // namespace

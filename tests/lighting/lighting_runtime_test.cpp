@@ -36,44 +36,39 @@ class LightingRuntimeTest : public ::testing::Test {
     WriteLighting(DeviceKind::Keyboard, b);
     keyboard.connected.store(1);
   }
+  // Shows the preview, runs `routine` until its first frame and stops it.
+  Frame FirstFrame(void (LightingRuntime::*routine)(CEvent&)) {
+    rt.SetShown(true);
+    std::thread worker([this, routine] { (rt.*routine)(stop); });
+    EXPECT_TRUE(WaitForFrame(rt));
+    stop.Set();
+    worker.join();
+    Frame f;
+    uint64_t seen = 0;
+    EXPECT_TRUE(rt.TakeFrame(f, seen));
+    return f;
+  }
   CDeviceChannel mouse{DeviceKind::Mouse}, pad{DeviceKind::MousePad}, keyboard{DeviceKind::Keyboard};
   LightingRuntime rt{mouse, pad, keyboard, 0};
   CEvent stop{CEvent::Reset::Manual};
 };
 
-TEST_F(LightingRuntimeTest, HiddenPreviewComputesNothingThenShownOneDoes) {
-  std::thread worker([this] { rt.RunKeyboard(stop); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_EQ(rt.Generation(), 0u);  // hidden: the thread waits
-  rt.SetShown(true);
-  ASSERT_TRUE(WaitForFrame(rt));
-  Frame f;
-  uint64_t seen = 0;
-  ASSERT_TRUE(rt.TakeFrame(f, seen));
-  EXPECT_EQ(f.tints[35 + 51], (Tint{0x112233, 255}));
-  EXPECT_EQ(f.tints[0], (Tint{}));  // the mouse is not drawn by this thread
-  stop.Set();
-  worker.join();
-}
-
+// Each key shows its own colour of the chosen set; a key without one is
+// black, not the setting colour.
 TEST_F(LightingRuntimeTest, CustomColourModeShowsTheChosenColourSet) {
   UpdateLighting(DeviceKind::Keyboard, [](LightingBytes& l) { l.mode = KeyboardEngine::kCustomColourMode; });
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     SetKeyColour(Images().keyboard, 0, 51, 0x445566);  // another set: not shown
     SetKeyColour(Images().keyboard, 3, 51, 0xA0B0C0);
+    SetKeyColour(Images().keyboard, 3, 125, 0x0000FF);
     SetActiveKeyColourSet(Images().keyboard, 3);
   }
-  rt.SetShown(true);
-  std::thread worker([this] { rt.RunKeyboard(stop); });
-  ASSERT_TRUE(WaitForFrame(rt));
-  Frame f;
-  uint64_t seen = 0;
-  ASSERT_TRUE(rt.TakeFrame(f, seen));
-  EXPECT_EQ(f.tints[35 + 51].colour, 0xA0B0C0u);
-  EXPECT_EQ(f.tints[35 + 50].colour, 0u);
-  stop.Set();
-  worker.join();
+  const Frame f = FirstFrame(&LightingRuntime::RunKeyboard);
+  EXPECT_EQ(f.tints[35 + 51], (Tint{0xA0B0C0, 255}));
+  EXPECT_EQ(f.tints[35 + 125], (Tint{0x0000FF, 255}));
+  EXPECT_EQ(f.tints[35 + 0], (Tint{0x000000, 255}));
+  EXPECT_EQ(f.tints[0], (Tint{}));  // the mouse is not drawn by this thread
 }
 
 TEST_F(LightingRuntimeTest, OnlyFamiliesWhosePreviewIsShownCompute) {
@@ -87,30 +82,6 @@ TEST_F(LightingRuntimeTest, OnlyFamiliesWhosePreviewIsShownCompute) {
   ASSERT_TRUE(WaitForFrame(rt));
   stop.Set();
   worker.join();
-}
-
-TEST_F(LightingRuntimeTest, CustomModeShowsEachKeysOwnColour) {
-  LightingBytes b;
-  b.mode = 8;
-  b.red = 0x11;
-  WriteLighting(DeviceKind::Keyboard, b);
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    uint8_t* c = Images().keyboard.key_colours;
-    c[3 * 51] = 0x0A, c[3 * 51 + 1] = 0x0B, c[3 * 51 + 2] = 0x0C;
-    c[3 * 125 + 2] = 0xFF;
-  }
-  rt.SetShown(true);
-  std::thread worker([this] { rt.RunKeyboard(stop); });
-  ASSERT_TRUE(WaitForFrame(rt));
-  stop.Set();
-  worker.join();
-  Frame f;
-  uint64_t seen = 0;
-  ASSERT_TRUE(rt.TakeFrame(f, seen));
-  EXPECT_EQ(f.tints[35 + 51], (Tint{0x0A0B0C, 255}));
-  EXPECT_EQ(f.tints[35 + 125], (Tint{0x0000FF, 255}));
-  EXPECT_EQ(f.tints[35 + 0], (Tint{0x000000, 255}));  // a key without a colour, not the setting colour
 }
 
 TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
@@ -173,14 +144,7 @@ TEST_F(LightingRuntimeTest, SyncWaveReachesFollowingMouseOnly) {
   WriteSyncLighting(s);
   mouse.connected.store(1);
   mouse.follows_synchronised_lighting.store(1);
-  rt.SetShown(true);
-  std::thread worker([this] { rt.RunSync(stop); });
-  ASSERT_TRUE(WaitForFrame(rt));
-  stop.Set();
-  worker.join();
-  Frame f;
-  uint64_t seen = 0;
-  ASSERT_TRUE(rt.TakeFrame(f, seen));
+  const Frame f = FirstFrame(&LightingRuntime::RunSync);
   EXPECT_EQ(f.tints[19], (Tint{0x0000FF, 255}));
   EXPECT_EQ(f.tints[20], (Tint{}));       // pad does not follow
   EXPECT_EQ(f.tints[35 + 51], (Tint{}));  // nor the keyboard

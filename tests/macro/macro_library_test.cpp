@@ -131,15 +131,6 @@ TEST_F(MacroLibraryTest, FilesWithAnUpperCaseExtensionAreTheMacrosFiles) {
   EXPECT_FALSE(std::filesystem::exists(store.folder + "win.MAC"));
 }
 
-TEST_F(MacroLibraryTest, FirstStartCursorEntries) {
-  WriteIndex("[MACROCOUNT]\ncount=0\n[CURSORCOUNT]\ncount=0\n");
-  ASSERT_TRUE(EnsureCursorEntries(store));
-  std::string v;
-  GetPrivateProfileString("CURSORNAME", "3", "0", v, store.index_path);
-  EXPECT_EQ(v, "name_4");
-  EXPECT_EQ(GetPrivateProfileLong("CURSORCOUNT", "count", store.index_path), 4);
-}
-
 TEST_F(MacroLibraryTest, ImportAndExportCopyBytesUnchanged) {
   const std::string source = home.Path("in.mac");
   const std::string bytes = "\xEF\xBB\xBF[MACROACTIONCOUNT]\r\ncount=1\r\n[MACROACTION]\r\n0=5,0,129,2,1,mouse_key_right\r\n"

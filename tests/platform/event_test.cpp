@@ -7,24 +7,23 @@
 namespace trx {
 namespace {
 
-TEST(EventSemantics, AutoResetIsConsumedByOneWait) {
-  CEvent e(CEvent::Reset::Auto);
-  ASSERT_TRUE(e.Valid());
-  EXPECT_FALSE(e.Wait(0));
-  e.Set();
-  e.Set();  // repeated sets do not queue a second signal
-  EXPECT_TRUE(e.Wait(0));
-  EXPECT_FALSE(e.Wait(0));
-}
-
-TEST(EventSemantics, ManualResetStaysSetUntilReset) {
-  CEvent e(CEvent::Reset::Manual);
-  e.Set();
-  EXPECT_TRUE(e.Wait(0));
-  EXPECT_TRUE(e.Wait(0));
-  EXPECT_TRUE(e.IsSet());
-  e.ResetEvent();
-  EXPECT_FALSE(e.Wait(0));
+// An auto-reset event is consumed by one wait (repeated sets don't queue a
+// second signal); a manual-reset one stays set until reset.
+TEST(EventSemantics, AutoAndManualReset) {
+  CEvent a(CEvent::Reset::Auto);
+  ASSERT_TRUE(a.Valid());
+  EXPECT_FALSE(a.Wait(0));
+  a.Set();
+  a.Set();
+  EXPECT_TRUE(a.Wait(0));
+  EXPECT_FALSE(a.Wait(0));
+  CEvent m(CEvent::Reset::Manual);
+  m.Set();
+  EXPECT_TRUE(m.Wait(0));
+  EXPECT_TRUE(m.Wait(0));
+  EXPECT_TRUE(m.IsSet());
+  m.ResetEvent();
+  EXPECT_FALSE(m.Wait(0));
 }
 
 TEST(EventSemantics, WaitWakesWhenAnotherThreadSets) {
@@ -34,18 +33,14 @@ TEST(EventSemantics, WaitWakesWhenAnotherThreadSets) {
   t.join();
 }
 
-TEST(EventSemantics, WaitTimesOutWhenNeverSet) {
+// A wait never set times out no sooner than asked; a 1 ms wait is a real
+// wait, not a poll that returns at once (a loop of them would spin a core).
+TEST(EventSemantics, WaitsLastAtLeastTheirTimeout) {
   CEvent e;
   auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(e.Wait(30));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(29));
-}
-
-// A 1 ms wait is a real wait, not a poll that returns at once (a loop of
-// 1 ms waits would otherwise spin a core).
-TEST(EventSemantics, ShortWaitsLastAtLeastTheirTimeout) {
-  CEvent e;
-  auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   for (int i = 0; i < 20; ++i) EXPECT_FALSE(e.Wait(1));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
 }

@@ -16,24 +16,17 @@ namespace {
 
 using test::TempHome;
 
+// A replaced file keeps its mode; no temporaries are left.
 TEST(AtomicFileTest, WritesAndReplacesWholeFiles) {
   TempHome home;
   const std::string path = home.Path("a.bin");
   const uint8_t first[] = {1, 2, 3, 4, 5};
-  const uint8_t second[] = {9};
   ASSERT_TRUE(WriteFileAtomic(path, first, sizeof first));
   EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
-  ASSERT_TRUE(WriteFileAtomic(path, second, sizeof second));
-  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{9}));
-  EXPECT_EQ(TempHome::List(home.root()), std::vector<std::string>{"a.bin"});  // no temporaries left
-}
-
-TEST(AtomicFileTest, ReplacedFileKeepsItsMode) {
-  TempHome home;
-  const std::string path = home.Path("a.ini");
-  TempHome::WriteText(path, "x");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  ASSERT_TRUE(WriteFileAtomic(path, "y", 1));
+  ASSERT_TRUE(WriteFileAtomic(path, "\x09", 1));
+  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{9}));
+  EXPECT_EQ(TempHome::List(home.root()), std::vector<std::string>{"a.bin"});
   struct stat st;
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -94,28 +87,22 @@ TEST(AtomicFileTest, NewFilesNeverToggleTheUmask) {
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
-TEST(FileLookupTest, ExactNameComesFirst) {
+// The exact name comes first; else the extension matches in any case but
+// the stem exactly; folders are not files.
+TEST(FileLookupTest, ExactNameThenExtensionInAnyCase) {
   TempHome home;
   TempHome::WriteText(home.Path("a.PRO"), "upper");
   TempHome::WriteText(home.Path("a.pro"), "lower");
-  EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "a.pro"), home.Path("a.pro"));
-  EXPECT_EQ(FindFileIgnoringExtensionCase(home.root() + "/", "a.PRO"), home.Path("a.PRO"));
-}
-
-TEST(FileLookupTest, ExtensionMatchesInAnyCaseButStemExactly) {
-  TempHome home;
   TempHome::WriteText(home.Path("profile1.pro"), "x");
   TempHome::WriteText(home.Path("msdengdefault.led"), "x");
+  std::filesystem::create_directories(home.Path("x.PRO"));
+  EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "a.pro"), home.Path("a.pro"));
+  EXPECT_EQ(FindFileIgnoringExtensionCase(home.root() + "/", "a.PRO"), home.Path("a.PRO"));
   EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "profile1.PRO"), home.Path("profile1.pro"));
   EXPECT_EQ(ResolveExtensionCase(home.Path("msdengdefault.Led")), home.Path("msdengdefault.led"));
   EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "Profile1.pro"), "");
   EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "profile1.pr"), "");
   EXPECT_EQ(ResolveExtensionCase(home.Path("none.pro")), home.Path("none.pro"));
-}
-
-TEST(FileLookupTest, FoldersAreNotFiles) {
-  TempHome home;
-  std::filesystem::create_directories(home.Path("x.PRO"));
   EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "x.pro"), "");
 }
 

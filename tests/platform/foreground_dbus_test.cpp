@@ -8,16 +8,12 @@
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <stdlib.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +21,8 @@
 
 #include "platform/foreground/dbus_foreground.h"
 #include "platform/foreground/gnome_extension.h"
+#include "tests/platform/private_bus.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::foreground {
 namespace {
@@ -36,30 +34,26 @@ namespace fs = std::filesystem;
 class DbusReceiver : public ::testing::Test {
  protected:
   void SetUp() override {
-    FILE* p = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 --nosyslog 2>/dev/null", "r");
-    ASSERT_NE(p, nullptr);
-    char line[512] = {};
-    if (fgets(line, sizeof line, p) != nullptr) address = line;
-    if (fgets(line, sizeof line, p) != nullptr) daemon_pid = std::atoi(line);
-    pclose(p);
-    while (!address.empty() && address.back() == '\n') address.pop_back();
     ASSERT_FALSE(address.empty()) << "dbus-daemon did not start";
-    client = g_dbus_connection_new_for_address_sync(
-        address.c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
+    client = Connect();
     ASSERT_NE(client, nullptr);
   }
   void TearDown() override {
     if (client != nullptr) g_object_unref(client);
-    if (daemon_pid > 0) kill(daemon_pid, SIGTERM);
   }
-  // The test's connection takes the compositor's name, as KWin's has it.
-  void ActAsKWin() {
+  GDBusConnection* Connect() {
+    return g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, nullptr);
+  }
+  // The test's connection takes the compositor's name, as KWin's (or the
+  // shell's) has it.
+  void ActAs(const char* bus_name = kKWinBusName) {
     GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                   "org.freedesktop.DBus", "RequestName",
-                                                  g_variant_new("(su)", kKWinBusName, 4u), nullptr,
+                                                  g_variant_new("(su)", bus_name, 4u), nullptr,
                                                   G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
     ASSERT_NE(reply, nullptr);
     g_variant_unref(reply);
@@ -75,13 +69,13 @@ class DbusReceiver : public ::testing::Test {
     g_variant_unref(reply);
     return true;
   }
-  std::string address;
-  int daemon_pid = 0;
+  test::PrivateBus bus;
+  const std::string address = bus.Address();
   GDBusConnection* client = nullptr;
 };
 
 TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
-  ActAsKWin();
+  ActAs();
   CDbusForegroundReceiver receiver(kKWinBusName, address);
   std::string error;
   ASSERT_TRUE(receiver.Start(&error)) << error;
@@ -116,12 +110,8 @@ TEST_F(DbusReceiver, RefusesAReportFromAnyoneButTheCompositorsNameOwner) {
   ASSERT_TRUE(receiver.Start(&error)) << error;
   // Nobody owns the name yet: refused.
   EXPECT_FALSE(Report("1234"));
-  ActAsKWin();
-  GDBusConnection* other = g_dbus_connection_new_for_address_sync(
-      address.c_str(),
-      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-      nullptr, nullptr, nullptr);
+  ActAs();
+  GDBusConnection* other = Connect();
   ASSERT_NE(other, nullptr);
   EXPECT_FALSE(Report("4321", other));
   EXPECT_EQ(receiver.ReportedPid(), -1);
@@ -136,8 +126,8 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   ForegroundUnavailable why;
   EXPECT_FALSE(CDbusForegroundSource(ReportingDesktop::Gnome, address).Start(&why));
   EXPECT_STREQ(why.text_id, kReasonGnomeShell);
-  char pattern[] = "/tmp/trx770-kwin-XXXXXX";
-  const std::string data_home = ::mkdtemp(pattern);
+  test::TempHome tmp;
+  const std::string data_home = tmp.root();
   ::setenv("XDG_DATA_HOME", data_home.c_str(), 1);
   EXPECT_FALSE(CDbusForegroundSource(ReportingDesktop::KWin, address).Start(&why));
   EXPECT_STREQ(why.text_id, kReasonKWin);
@@ -145,15 +135,9 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   EXPECT_TRUE(fs::exists(data_home + "/kwin/scripts/trx770-foreground/contents/code/main.js"));
   EXPECT_TRUE(fs::exists(data_home + "/kwin/scripts/trx770-foreground/metadata.json"));
   ::unsetenv("XDG_DATA_HOME");
-  fs::remove_all(data_home);
 }
 
 // ---------------------------------------------------------------- GNOME
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   const std::pair<const char*, GnomeExtensionForm> forms[] = {
@@ -186,17 +170,16 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   }
 
   // Each form written once; the other form replaces it.
-  char pattern[] = "/tmp/trx770-gnome-XXXXXX";
-  const std::string data_home = ::mkdtemp(pattern);
+  test::TempHome tmp;
+  const std::string data_home = tmp.root();
   const std::string script = GnomeExtensionFolder(data_home) + "/extension.js";
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::None), GnomeInstallResult::NoForm);
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Script43), GnomeInstallResult::Written);
-  EXPECT_NE(ReadAll(script).find("function init()"), std::string::npos);
-  EXPECT_NE(ReadAll(GnomeExtensionFolder(data_home) + "/metadata.json").find("\"43\""), std::string::npos);
+  EXPECT_NE(test::TempHome::ReadText(script).find("function init()"), std::string::npos);
+  EXPECT_NE(test::TempHome::ReadText(GnomeExtensionFolder(data_home) + "/metadata.json").find("\"43\""), std::string::npos);
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Script43), GnomeInstallResult::Unchanged);
   EXPECT_EQ(InstallGnomeExtension(data_home, GnomeExtensionForm::Module45), GnomeInstallResult::Written);
-  EXPECT_NE(ReadAll(script).find("export default class"), std::string::npos);
-  fs::remove_all(data_home);
+  EXPECT_NE(test::TempHome::ReadText(script).find("export default class"), std::string::npos);
 }
 
 // GNOME Shell's extension interface, served on the test's connection from
@@ -281,14 +264,10 @@ class FakeGnomeShell {
 };
 
 TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsFollowed) {
-  GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                                "RequestName", g_variant_new("(su)", kGnomeShellBusName, 4u), nullptr,
-                                                G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
-  ASSERT_NE(reply, nullptr);
-  g_variant_unref(reply);
+  ActAs(kGnomeShellBusName);
   FakeGnomeShell shell(client, "43.9");
-  char pattern[] = "/tmp/trx770-gnome-XXXXXX";
-  const std::string data_home = ::mkdtemp(pattern);
+  test::TempHome tmp;
+  const std::string data_home = tmp.root();
   ::setenv("XDG_DATA_HOME", data_home.c_str(), 1);
   const std::string folder = GnomeExtensionFolder(data_home);
 
@@ -297,7 +276,7 @@ TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsF
   ASSERT_FALSE(source.Start(&why));
   // The shell has not seen the extension: the form for 43 waits for a login.
   EXPECT_STREQ(why.text_id, kReasonGnomeLogin) << why.detail;
-  EXPECT_NE(ReadAll(folder + "/extension.js").find("function init()"), std::string::npos);
+  EXPECT_NE(test::TempHome::ReadText(folder + "/extension.js").find("function init()"), std::string::npos);
   ASSERT_TRUE(source.CanStartLater());
 
   CEvent stop(CEvent::Reset::Manual);
@@ -332,7 +311,6 @@ TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsF
   EXPECT_EQ(source.Current().status, ForegroundStatus::None);
   source.Stop();
   ::unsetenv("XDG_DATA_HOME");
-  fs::remove_all(data_home);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Private-profile INI semantics: lookups, defaults, the read buffer limit,
-// writes that keep the rest of the file, UTF-16 files, interrupted writes,
+// writes that keep the rest of the file, UTF-16 files, extension twins,
 // writes of stored values that leave the file alone, batched writes.
 
 #include "platform/ini_file.h"
@@ -80,13 +80,6 @@ TEST_F(IniFileTest, NumbersConvertLikeStrtol) {
   EXPECT_EQ(GetPrivateProfileLong("S", "missing", ini_), 0);
 }
 
-TEST_F(IniFileTest, WriteCreatesFileSectionAndKey) {
-  ASSERT_TRUE(WritePrivateProfileString("PROFILECOUNT", "count", "1", ini_));
-  EXPECT_EQ(TempHome::ReadText(ini_), "[PROFILECOUNT]\ncount=1\n");
-  ASSERT_TRUE(WritePrivateProfileString("PROFILENAME", "0", "profile1", ini_));
-  EXPECT_EQ(TempHome::ReadText(ini_), "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=profile1\n");
-}
-
 TEST_F(IniFileTest, WriteKeepsEveryOtherLineAsItWas) {
   const std::string before =
       "; profiles of the mouse\r\n"
@@ -144,15 +137,12 @@ std::vector<uint8_t> Utf16Ini(bool big_endian) {
   return bytes;
 }
 
-TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreRead) {
-  TempHome::WriteBytes(ini_, Utf16Ini(false));
-  EXPECT_EQ(Read("s", "NAME"), "鼠标");
+// Read in either byte order; a write keeps the file's encoding.
+TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   TempHome::WriteBytes(ini_, Utf16Ini(true));
   EXPECT_EQ(Read("S", "name"), "鼠标");
-}
-
-TEST_F(IniFileTest, WriteToUtf16FileKeepsItsEncoding) {
   TempHome::WriteBytes(ini_, Utf16Ini(false));
+  EXPECT_EQ(Read("s", "NAME"), "鼠标");
   ASSERT_TRUE(WritePrivateProfileString("S", "n", "1", ini_));
   std::vector<uint8_t> expected = Utf16Ini(false);
   for (uint8_t b : std::vector<uint8_t>{'n', 0, '=', 0, '1', 0, '\r', 0, '\n', 0}) expected.push_back(b);
@@ -166,25 +156,19 @@ TEST_F(IniFileTest, Utf8ByteOrderMarkIsSkippedAndKept) {
   EXPECT_EQ(TempHome::ReadText(ini_), "\xEF\xBB\xBF[S]\nk=w\n");
 }
 
+// A write goes to the given spelling, keeps the twin's content and drops
+// the twin, even when the value is already stored (the file at the given
+// spelling does not exist yet).
 TEST_F(IniFileTest, FileIsFoundWhateverTheCaseOfItsExtension) {
   TempHome::WriteText(home_.Path("main.INI"), "[SKINIMAGE]\nFLAGS=1\n");
   const std::string path = home_.Path("main.ini");
   std::string out;
   GetPrivateProfileString("SKINIMAGE", "FLAGS", "0", out, path);
   EXPECT_EQ(out, "1");
-  // A write goes to the given spelling, keeps the twin's content and drops it.
-  ASSERT_TRUE(WritePrivateProfileString("SKINIMAGE", "IMAGE", "a.png", path));
+  ASSERT_TRUE(WritePrivateProfileString("SKINIMAGE", "FLAGS", "1", path));
   EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"main.ini"});
+  ASSERT_TRUE(WritePrivateProfileString("SKINIMAGE", "IMAGE", "a.png", path));
   EXPECT_EQ(TempHome::ReadText(path), "[SKINIMAGE]\nFLAGS=1\nIMAGE=a.png\n");
-}
-
-TEST_F(IniFileTest, InterruptedWriteLeavesTheOldFile) {
-  TempHome::WriteText(ini_, "[S]\nk=old\n");
-  SetAtomicWriteHookForTesting([](const std::string&) { return false; });
-  EXPECT_FALSE(WritePrivateProfileString("S", "k", "new", ini_));
-  SetAtomicWriteHookForTesting(nullptr);
-  EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=old\n");
-  EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"test.ini"});
 }
 
 // A write of a value already stored (also through the file's own spelling
@@ -212,15 +196,6 @@ TEST_F(IniFileTest, WriteOfStoredValueLeavesTheFileAlone) {
   EXPECT_EQ(again.st_ino, after.st_ino);
   EXPECT_EQ(again.st_mtim.tv_sec, after.st_mtim.tv_sec);
   EXPECT_EQ(again.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
-}
-
-// The other spelling of the extension is still taken over by an unchanged
-// write, since the file at the given spelling does not exist yet.
-TEST_F(IniFileTest, UnchangedWriteStillMovesAnExtensionTwin) {
-  TempHome::WriteText(home_.Path("test.INI"), "[S]\nk=1\n");
-  ASSERT_TRUE(WritePrivateProfileString("S", "k", "1", ini_));
-  EXPECT_EQ(TempHome::List(home_.root()), std::vector<std::string>{"test.ini"});
-  EXPECT_EQ(TempHome::ReadText(ini_), "[S]\nk=1\n");
 }
 
 // Several keys in one replacement; a refused entry leaves the file as it was.

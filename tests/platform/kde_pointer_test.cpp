@@ -15,14 +15,13 @@
 #include <QtDBus/QDBusVirtualObject>
 
 #include <condition_variable>
-#include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <sstream>
 
 #include "platform/desktop_pointer/kde_pointer.h"
+#include "tests/platform/private_bus.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::desktop {
@@ -80,22 +79,12 @@ class KdePointerTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
   }
-  void SetUp() override {
-    FILE* p = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 --nosyslog 2>/dev/null", "r");
-    ASSERT_NE(p, nullptr);
-    char line[512] = {};
-    if (fgets(line, sizeof line, p) != nullptr) address = line;
-    if (fgets(line, sizeof line, p) != nullptr) daemon_pid = std::atoi(line);
-    pclose(p);
-    while (!address.empty() && (address.back() == '\n')) address.pop_back();
-    ASSERT_FALSE(address.empty()) << "dbus-daemon did not start";
-  }
+  void SetUp() override { ASSERT_FALSE(address.empty()) << "dbus-daemon did not start"; }
   void TearDown() override {
     if (server) {
       server->quit();
       server->wait();
     }
-    if (daemon_pid > 0) kill(daemon_pid, SIGTERM);
   }
   // Serves the stand-in KWin on its own thread (with its own event loop).
   void StartKWin() {
@@ -118,8 +107,8 @@ class KdePointerTest : public ::testing::Test {
     std::unique_lock<std::mutex> lock(ready_mutex);
     ready_cv.wait(lock, [this] { return ready; });
   }
-  std::string address;
-  int daemon_pid = 0;
+  test::PrivateBus bus;
+  const std::string address = bus.Address();
   StandInKWin kwin;
   std::unique_ptr<QThread> server;
   std::mutex ready_mutex;  // guards ready

@@ -1,10 +1,12 @@
 // Where the program finds its skin and default profiles: beside itself in
 // the build tree, in <prefix>/share/trx770 when installed under any prefix.
+// The Documents folder and the data folder inside it.
 
 #include "platform/program_folder.h"
 
 #include <gtest/gtest.h>
 
+#include "platform/user_folders.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx {
@@ -42,14 +44,47 @@ TEST(ProgramFolderTest, FoundFromTheExecutableFolder) {
 }
 
 TEST(ProgramFolderTest, OverrideAndEnvironmentComeFirst) {
+  ::unsetenv("TRX770_PROGRAM_DIR");
+  const std::string exe_folder = ProgramFolder();
+  ASSERT_FALSE(exe_folder.empty());
+  EXPECT_EQ(exe_folder.back(), '/');
+  EXPECT_TRUE(std::filesystem::is_directory(exe_folder));
   SetProgramFolderOverride("/somewhere");
   EXPECT_EQ(ProgramFolder(), "/somewhere/");
   SetProgramFolderOverride("");
   ::setenv("TRX770_PROGRAM_DIR", "/data/trx", 1);
   EXPECT_EQ(ProgramFolder(), "/data/trx/");
   EXPECT_NE(ExecutableProgramFolder(), "/data/trx/");  // the packaged files' folder ignores it
+  SetProgramFolderOverride("/tmp/defaults");  // the override wins over the environment too
+  EXPECT_EQ(ProgramFolder(), "/tmp/defaults/");
+  SetProgramFolderOverride("");
   ::unsetenv("TRX770_PROGRAM_DIR");
+  EXPECT_EQ(ProgramFolder(), exe_folder);
   EXPECT_EQ(std::string(InstalledDataRelative()), "../share/trx770");
+}
+
+// The Documents folder: "Documents" in the home by default, else the
+// user-dirs entry ($HOME expanded, absolute or relative to the home); it is
+// created, and the data folder and the main INI lie inside it.
+TEST(DocumentsFolderTest, FollowsXdgUserDirsAndCreatesTheFolder) {
+  TempHome home;
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "Documents/"},
+      {"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n",
+       "Dokumente/"},
+      {"XDG_DOCUMENTS_DIR=\"" + home.Path("elsewhere/docs") + "\"\n", "elsewhere/docs/"},
+      {"XDG_DOCUMENTS_DIR=\"Papers\"\n", "Papers/"},
+  };
+  for (const auto& [dirs, expected] : cases) {
+    SCOPED_TRACE(expected);
+    if (!dirs.empty()) TempHome::WriteText(home.Path(".config/user-dirs.dirs"), dirs);
+    EXPECT_EQ(DocumentsFolder(), home.Path(expected));
+    EXPECT_TRUE(std::filesystem::is_directory(home.Path(expected)));
+  }
+  std::filesystem::remove(home.Path(".config/user-dirs.dirs"));
+  EXPECT_EQ(UserDataFolder(), home.Path("Documents/Dirari DovevO1/"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.Path("Documents/Dirari DovevO1")));
+  EXPECT_EQ(MainIniPath(), home.Path("Documents/Dirari DovevO1/main.ini"));
 }
 
 }  // namespace

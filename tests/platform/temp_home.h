@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,13 @@ class TempHome {
   static std::string ReadText(const std::string& path) {
     std::vector<uint8_t> b = ReadBytes(path);
     return std::string(b.begin(), b.end());
+  }
+  // Every file under the home, by path, with its bytes.
+  std::map<std::string, std::vector<uint8_t>> AllFiles() const {
+    std::map<std::string, std::vector<uint8_t>> out;
+    for (auto& e : std::filesystem::recursive_directory_iterator(root_))
+      if (e.is_regular_file()) out[e.path().string()] = ReadBytes(e.path().string());
+    return out;
   }
   // Names in a folder, sorted.
   static std::vector<std::string> List(const std::string& folder) {

@@ -10,6 +10,7 @@
 
 #include "platform/debug_log.h"
 #include "platform/ini_file.h"
+#include "platform/program_folder.h"
 #include "profile/profile_file.h"
 #include "profile/profile_store.h"
 #include "tests/profile/profile_fixture.h"
@@ -111,21 +112,6 @@ TEST_F(InitProfilesTest, PadHasOnlyTheLightFamily) {
   EXPECT_EQ(lists_.items["pad light"], std::vector<std::string>{"profile1"});
 }
 
-TEST_F(InitProfilesTest, ExistingIndexFillsCombosWithoutCreatingFiles) {
-  const std::string ini = Folder("ms") + "msProfile.ini";
-  TempHome::WriteText(ini,
-                      "[PROFILEDEVICECOUNT]\ncount=2\n[PROFILEDEVICENAME]\n0=Work\n1=Game\n"
-                      "[PROFILEDENGCOUNT]\ncount=1\n[PROFILEDENGNAME]\n0=Calm\n"
-                      "[PROFILECOUNT]\ncount=1\n[PROFILENAME]\n0=Keys\n");
-  const std::string before = TempHome::ReadText(ini);
-  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);  // no defaults needed
-  EXPECT_EQ(lists_.items["mouse device"], (std::vector<std::string>{"Work", "Game"}));
-  EXPECT_EQ(lists_.items["mouse light"], std::vector<std::string>{"Calm"});
-  EXPECT_EQ(lists_.items["mouse key"], std::vector<std::string>{"Keys"});
-  EXPECT_EQ(TempHome::ReadText(ini), before);
-  EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
-}
-
 TEST_F(InitProfilesTest, AnAbsurdCountIsReadOnlyAsFarAsTheNamesGo) {
   const std::string ini = Folder("ms") + "msProfile.ini";
   // Device family: a count far above the names present; light family: a
@@ -137,16 +123,15 @@ TEST_F(InitProfilesTest, AnAbsurdCountIsReadOnlyAsFarAsTheNamesGo) {
       "[PROFILECOUNT]\ncount=10002\n[PROFILENAME]\n";
   for (int i = 0; i < 10002; ++i) text += std::to_string(i) + "=k" + std::to_string(i) + "\n";
   TempHome::WriteText(ini, text);
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
-  const int result = InitProfiles(DeviceKind::Mouse, lists_, messages_);
-  SetDebugSink(old);
-  ASSERT_EQ(result, 1);
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);  // no defaults needed
+  EXPECT_EQ(TempHome::ReadText(ini), text);
+  EXPECT_EQ(TempHome::List(Folder("ms")), std::vector<std::string>{"msProfile.ini"});
   EXPECT_EQ(lists_.items["mouse device"], (std::vector<std::string>{"Work", "Game"}));
   EXPECT_EQ(lists_.items["mouse light"], (std::vector<std::string>{"Calm", "Wave"}));
   const auto& keys = lists_.items["mouse key"];
   ASSERT_EQ(keys.size(), 10002u);
   EXPECT_EQ(keys.back(), "k10001");
+  const std::vector<std::string> lines = DebugLines();
   ASSERT_EQ(lines.size(), 3u);  // one line per family whose count was not believed
   EXPECT_NE(lines[0].find("count 50000 but 2 names; 2 read"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("count 5 but 3 names; 2 read"), std::string::npos) << lines[1];
@@ -171,13 +156,62 @@ TEST_F(InitProfilesTest, DefaultWithoutMagicStopsWithItsMessage) {
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile1.led"));
 }
 
-TEST_F(InitProfilesTest, FirstRunProfilesLoadBack) {
-  MouseDefaults();
-  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, lists_, messages_), 1);
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileReadOk);
-  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-  EXPECT_EQ(Images().mouse.key_blocks[0][100], 0xD1);
-  EXPECT_EQ(Images().mouse.pointer_speed, 0xD1);
+// The default profile files made at build time lie in the program folder
+// (this test's own folder) with the bytes documented for them.
+std::vector<uint8_t> Header(uint8_t kind) { return {0xAA, 0x55, 0, 0, kind, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; }
+
+// The built-in main block: six entries, 0x05 filler, two zero bytes.
+std::vector<uint8_t> MainBlock() {
+  std::vector<uint8_t> b = {0x10, 0x01, 0x00, 0x10, 0x04, 0x00, 0x10, 0x02, 0x00,
+                            0x10, 0x10, 0x00, 0x10, 0x08, 0x00, 0x13, 0x03, 0x00};
+  b.resize(510, 0x05);
+  b.push_back(0);
+  b.push_back(0);
+  return b;
+}
+
+std::vector<uint8_t> MouseRecord() {
+  std::vector<uint8_t> r(64, 0);
+  const uint8_t lighting[9] = {0x00, 0x00, 0x0A, 0x07, 0x00, 0x01, 0xFF, 0x00, 0x00};
+  std::copy(lighting, lighting + 9, r.begin());
+  r[15] = 7;   // 800 DPI at base 100, step 100
+  r[16] = 15;  // 1600
+  r[17] = 31;  // 3200
+  r[18] = 63;  // 6400
+  const uint8_t colours[12] = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+  std::copy(colours, colours + 12, r.begin() + 21);
+  r[34] = 10;  // pointer speed
+  r[35] = 3;   // wheel lines
+  return r;
+}
+
+std::vector<uint8_t> Concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(DefaultProfileFilesTest, MouseFilesHoldTheBuiltInDefaults) {
+  const std::string dir = ProgramFolder();
+  EXPECT_EQ(TempHome::ReadBytes(dir + "msdevicedefault.config"), Concat(Concat(Header(2), MainBlock()), MouseRecord()));
+  EXPECT_EQ(TempHome::ReadBytes(dir + "msdengdefault.Led"), Concat(Header(2), MouseRecord()));
+  EXPECT_EQ(TempHome::ReadBytes(dir + "mskeydefault.pro"), Concat(Header(2), MainBlock()));
+}
+
+TEST(DefaultProfileFilesTest, PadAndKeyboardFiles) {
+  const std::string dir = ProgramFolder();
+  std::vector<uint8_t> lighting(64, 0);
+  const uint8_t bytes[9] = {0x00, 0x00, 0x0A, 0x07, 0x00, 0x01, 0xFF, 0x00, 0x00};
+  std::copy(bytes, bytes + 9, lighting.begin());
+  EXPECT_EQ(TempHome::ReadBytes(dir + "mpdengdefault.Led"), Concat(Header(3), lighting));
+  std::vector<uint8_t> kb_light = lighting;
+  kb_light.resize(1958, 0);
+  std::vector<uint8_t> kb_keys(510, 0x05);
+  kb_keys.push_back(0);
+  kb_keys.push_back(0);
+  for (const char* name : {"kbdengdefault.led", "kb15dengdefault.led", "kb16dengdefault.led"})
+    EXPECT_EQ(TempHome::ReadBytes(dir + name), Concat(Header(1), kb_light)) << name;
+  for (const char* name : {"kbkeydefault.pro", "kbkey15default.pro", "kbkey16default.pro"})
+    EXPECT_EQ(TempHome::ReadBytes(dir + name), Concat(Header(1), kb_keys)) << name;
 }
 
 }  // namespace

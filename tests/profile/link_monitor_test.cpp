@@ -17,7 +17,7 @@
 #include "profile/profile_keys.h"
 #include "profile/profile_store.h"
 #include "profile/program_links.h"
-#include "tests/platform/temp_home.h"
+#include "tests/profile/profile_fixture.h"
 
 namespace trx {
 namespace {
@@ -79,9 +79,10 @@ class FakeSelector : public IProfileSelector {
   std::function<void()> during_first_select;
 };
 
-class LinkMonitorTest : public ::testing::Test {
+class LinkMonitorTest : public test::ProfileTest {
  protected:
   void SetUp() override {
+    ProfileTest::SetUp();
     info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
     const std::string ini = ProfileIniPath(DeviceKind::Mouse);
     ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"},
@@ -96,7 +97,6 @@ class LinkMonitorTest : public ::testing::Test {
   }
   int SelectInIni() { return SelectedProfileIndex(*info); }
 
-  test::TempHome home;
   const ProfileFamilyInfo* info = nullptr;
   FakeSource source;
   FakeSelector selector;
@@ -144,20 +144,14 @@ TEST_F(LinkMonitorTest, TheFirstLinkWinsAndUnlinkedOrStaleEntriesNeverMatch) {
 }
 
 TEST_F(LinkMonitorTest, AProgramThatCantBeInspectedCountsAsNoLinkedProgramWithTheDebugLine) {
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  DebugSink old = SetDebugSink([&](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   RunLinkCycle(param);
   source.Set(ForegroundStatus::Unknown);  // never compared with the path of the cycle before
   const LinkCycleResult r = RunLinkCycle(param);
-  SetDebugSink(old);
   EXPECT_EQ(r.index, 0);
   EXPECT_FALSE(r.linked);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), kDebugForegroundUnreadable), 1);
+  const auto seen = DebugLines();
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), kDebugForegroundUnreadable), 1);
 }
 
 TEST_F(LinkMonitorTest, AChoiceTheUserMakesDuringACycleIsKept) {
@@ -201,36 +195,6 @@ TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
   EXPECT_STREQ(LinkMonitorExitLine(DeviceKind::MousePad, ProfileFamily::Light), "鼠标垫灯光进程侦测线程设定退出");
 }
 
-TEST_F(LinkMonitorTest, TheThreadSwitchesWithinOneCycleAndStopsWellUnderFiftyMilliseconds) {
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  DebugSink old = SetDebugSink([&](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
-  source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
-  std::thread monitor([this] { LinkMonitorThread(param); });
-  // The first cycle runs at once; the thread is then in its 2 s wait.
-  for (int i = 0; i < 200; ++i) {
-    {
-      std::lock_guard<std::mutex> lock(selector.mutex);
-      if (selector.shown == 1) break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // past the 100 ms pause after the selection
-  const auto before = std::chrono::steady_clock::now();
-  stop.Set();
-  monitor.join();
-  const auto took = std::chrono::steady_clock::now() - before;
-  SetDebugSink(old);
-  EXPECT_EQ(selector.shown, 1);
-  EXPECT_LT(took, std::chrono::milliseconds(50));
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
-  EXPECT_EQ(SelectInIni(), 0);
-}
-
 TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnceNotACycleLater) {
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   selector.during_first_select = [this] {
@@ -247,20 +211,19 @@ TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnce
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   const auto took = std::chrono::steady_clock::now() - start;
-  stop.Set();
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));  // past the 100 ms pause after the selection
+  const auto before_stop = std::chrono::steady_clock::now();
+  stop.Set();  // the thread is in its 2 s wait
   monitor.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - before_stop, std::chrono::milliseconds(50));
   EXPECT_EQ(selector.selections, (std::vector<int>{1, 2}));
   EXPECT_LT(took, std::chrono::milliseconds(1000));  // a cycle is 2000 ms
+  EXPECT_EQ(DebugLines().back(), "鼠标灯光进程侦测线程设定退出");
+  EXPECT_EQ(SelectInIni(), 0);
 }
 
 TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   selector.gone = true;
-  std::vector<std::string> lines;
-  std::mutex lines_mutex;
-  DebugSink old = SetDebugSink([&](std::string_view line) {
-    std::lock_guard<std::mutex> lock(lines_mutex);
-    lines.emplace_back(line);
-  });
   std::atomic<bool> ended{false};
   std::thread monitor([this, &ended] {
     LinkMonitorThread(param);
@@ -271,11 +234,10 @@ TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   const bool ended_alone = ended;
   stop.Set();  // so that a thread that kept running can be joined
   monitor.join();
-  SetDebugSink(old);
   EXPECT_TRUE(ended_alone);
   EXPECT_EQ(selector.selections, std::vector<int>{});
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "鼠标灯光进程侦测线程设定退出");
+  ASSERT_FALSE(DebugLines().empty());
+  EXPECT_EQ(DebugLines().back(), "鼠标灯光进程侦测线程设定退出");
 }
 
 // A damaged index whose count is absurd sizes nothing by it: the cycle

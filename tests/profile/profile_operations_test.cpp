@@ -74,47 +74,7 @@ class ProfileOperationsTest : public ProfileTest {
     TempHome::WriteBytes(home_.Path("program/") + c.default_file,
                          FileBytes(c.kind_byte, std::vector<uint8_t>(c.size, fill)));
   }
-  // Every file under the home, by path.
-  std::map<std::string, std::vector<uint8_t>> AllFiles() {
-    std::map<std::string, std::vector<uint8_t>> out;
-    for (auto& e : std::filesystem::recursive_directory_iterator(home_.Path("")))
-      if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadBytes(e.path().string());
-    return out;
-  }
 };
-
-TEST(ProfileNamesTest, NewAndCopyNamesCompareIgnoringCase) {
-  struct Case {
-    std::vector<std::string> names;
-    const char* source;  // null: a new profile's name
-    const char* expected;
-  };
-  const Case cases[] = {
-      {{}, nullptr, "profile1"},
-      {{"profile1", "PROFILE2"}, nullptr, "profile3"},
-      {{"Profile1", "x"}, nullptr, "profile2"},
-      {{"game"}, "game", "game copy"},
-      {{"game", "GAME Copy"}, "game", "game copy copy"},
-      {{"game", "game copy", "game copy copy"}, "game", "game copy copy copy"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.expected);
-    EXPECT_EQ(c.source ? CopyProfileName(c.names, c.source) : NextProfileName(c.names), c.expected);
-  }
-}
-
-TEST(ProfileNamesTest, NamesThatCantBeFileNamesAreRefused) {
-  const std::pair<std::string, bool> cases[] = {
-      {"", false},        {"../x", false},      {"a/b", false},  {"a\\b", false},
-      {"..", false},      {"a\x01", false},     {" lead", false}, {"trail ", false},
-      {"a:b", false},     {std::string(249, 'x'), false},        {std::string(248, 'x'), true},
-      {"游戏 profile 2", true}, {"x.y", true},
-  };
-  for (const auto& [name, ok] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(ProfileNameProblem(name).empty(), ok);
-  }
-}
 
 TEST_F(ProfileOperationsTest, AddWritesTheDefaultUnderTheNextNameForEveryFamily) {
   for (const FamilyCase& c : kFamilies) {
@@ -143,7 +103,13 @@ TEST_F(ProfileOperationsTest, AddWithoutDefaultKeepsTheEntryAndWritesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile2.config"));
 }
 
+// The only profile is never deleted; a delete moves the later names and
+// links down and selects the profile now at the deleted index.
 TEST_F(ProfileOperationsTest, DeleteMovesNamesAndLinksDownAndSelectsTheLast) {
+  Make(kFamilies[5], {"only"});
+  const auto untouched = home_.AllFiles();
+  EXPECT_EQ(DeleteProfile(kFamilies[5].kind, kFamilies[5].family, 0).result, ProfileOpResult::OnlyOneProfile);
+  EXPECT_EQ(home_.AllFiles(), untouched);
   const FamilyCase& c = kFamilies[2];  // mouse key
   Make(c, {"a", "b", "c"}, 1);
   const ProfileFamilyInfo& info = Info(c.kind, c.family);
@@ -168,14 +134,6 @@ TEST_F(ProfileOperationsTest, DeleteMovesNamesAndLinksDownAndSelectsTheLast) {
   EXPECT_EQ(Images().mouse.key_blocks[0][0], 3);  // "c" (filled with 3) is in the image
 }
 
-TEST_F(ProfileOperationsTest, DeleteRefusesTheOnlyProfile) {
-  const FamilyCase& c = kFamilies[5];
-  Make(c, {"only"});
-  auto before = AllFiles();
-  EXPECT_EQ(DeleteProfile(c.kind, c.family, 0).result, ProfileOpResult::OnlyOneProfile);
-  EXPECT_EQ(AllFiles(), before);
-}
-
 TEST_F(ProfileOperationsTest, CopyNeverInheritsAStaleLink) {
   const FamilyCase& c = kFamilies[0];
   Make(c, {"game", "game copy"});
@@ -191,6 +149,7 @@ TEST_F(ProfileOperationsTest, CopyNeverInheritsAStaleLink) {
   EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "game copy copy.config"), TempHome::ReadBytes(Folder("ms") + "game.config"));
 }
 
+// Refused names change nothing; a rename moves the file and the name.
 TEST_F(ProfileOperationsTest, RenameRefusalsChangeNothing) {
   const FamilyCase& c = kFamilies[3];  // keyboard light
   Make(c, {"Main", "other"});
@@ -198,26 +157,24 @@ TEST_F(ProfileOperationsTest, RenameRefusalsChangeNothing) {
       {"", ProfileOpResult::EmptyName},          {"MAIN", ProfileOpResult::DuplicateName},
       {"main", ProfileOpResult::DuplicateName},  {"OTHER", ProfileOpResult::DuplicateName},
       {"../x", ProfileOpResult::BadName},        {"a\tb", ProfileOpResult::BadName},
+      {" lead", ProfileOpResult::BadName},       {"a:b", ProfileOpResult::BadName},
+      {std::string(249, 'x'), ProfileOpResult::BadName},
   };
-  auto before = AllFiles();
+  auto before = home_.AllFiles();
   for (const auto& [name, expected] : cases) {
     SCOPED_TRACE(name);
     EXPECT_EQ(RenameProfile(c.kind, c.family, 0, name).result, expected);
   }
-  EXPECT_EQ(AllFiles(), before);
+  EXPECT_EQ(home_.AllFiles(), before);
   EXPECT_FALSE(std::filesystem::exists(Folder("") + "x.led"));
-}
-
-TEST_F(ProfileOperationsTest, RenameMovesTheFileAndTheName) {
-  const FamilyCase& c = kFamilies[4];  // keyboard key
-  Make(c, {"a", "b"});
-  const auto bytes = TempHome::ReadBytes(Folder("kb") + "b.pro");
+  const auto bytes = TempHome::ReadBytes(Folder("kb") + "other.led");
   ASSERT_EQ(RenameProfile(c.kind, c.family, 1, "racing").result, ProfileOpResult::Ok);
-  EXPECT_EQ(ProfileNames(Info(c.kind, c.family)), (std::vector<std::string>{"a", "racing"}));
-  EXPECT_EQ(TempHome::ReadBytes(Folder("kb") + "racing.pro"), bytes);
-  EXPECT_FALSE(std::filesystem::exists(Folder("kb") + "b.pro"));
+  EXPECT_EQ(ProfileNames(Info(c.kind, c.family)), (std::vector<std::string>{"Main", "racing"}));
+  EXPECT_EQ(TempHome::ReadBytes(Folder("kb") + "racing.led"), bytes);
+  EXPECT_FALSE(std::filesystem::exists(Folder("kb") + "other.led"));
 }
 
+// An import checks the header, the kind and the size before it adds.
 TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
   const FamilyCase& c = kFamilies[0];
   const std::vector<uint8_t> good = FileBytes(2, std::vector<uint8_t>(576, 7));
@@ -242,14 +199,24 @@ TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
     WriteDefault(c, 0x5A);
     const std::string path = home_.Path("bad.config");
     TempHome::WriteBytes(path, bad.bytes);
-    auto before = AllFiles();
+    auto before = home_.AllFiles();
     ProfileOpOutcome o = ImportProfile(c.kind, c.family, path);
     EXPECT_EQ(o.result, ProfileOpResult::ImportRefused);
     EXPECT_EQ(o.index, -1);
     EXPECT_NE(o.detail.find(path), std::string::npos) << o.detail;
     EXPECT_NE(o.detail.find(bad.reason), std::string::npos) << o.detail;
-    EXPECT_EQ(AllFiles(), before);
+    EXPECT_EQ(home_.AllFiles(), before);
   }
+  // A good file is taken whole; an export writes the data under a fresh
+  // header, with the mouse's kind even when the stored file's is off.
+  const std::string in = home_.Path("in.config");
+  TempHome::WriteBytes(in, good);
+  ASSERT_EQ(ImportProfile(c.kind, c.family, in).result, ProfileOpResult::Ok);
+  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile2.config"), good);
+  TempHome::WriteBytes(Folder("ms") + "profile1.config", FileBytes(3, std::vector<uint8_t>(576, 4)));
+  const std::string out = home_.Path("out.config");
+  ASSERT_EQ(ExportProfile(c.kind, c.family, 0, out).result, ProfileOpResult::Ok);
+  EXPECT_EQ(TempHome::ReadBytes(out), FileBytes(2, std::vector<uint8_t>(576, 4)));
 }
 
 // A FIFO without a writer, a device node and a folder are refused at once
@@ -260,7 +227,7 @@ TEST_F(ProfileOperationsTest, ImportOfAFifoADeviceOrAFolderReturnsAtOnceAndChang
   WriteDefault(c, 0x5A);
   const std::string fifo = home_.Path("pipe.config");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const auto before = AllFiles();
+  const auto before = home_.AllFiles();
   for (const std::string& path : {fifo, std::string("/dev/zero"), home_.Path("")}) {
     SCOPED_TRACE(path);
     const auto start = std::chrono::steady_clock::now();
@@ -269,24 +236,8 @@ TEST_F(ProfileOperationsTest, ImportOfAFifoADeviceOrAFolderReturnsAtOnceAndChang
     EXPECT_EQ(o.result, ProfileOpResult::FileMissing);
     EXPECT_EQ(o.index, -1);
     EXPECT_NE(o.detail.find("not a regular file"), std::string::npos) << o.detail;
-    EXPECT_EQ(AllFiles(), before);
+    EXPECT_EQ(home_.AllFiles(), before);
   }
-}
-
-TEST_F(ProfileOperationsTest, ImportThenExportCarriesTheDataWithAFreshHeader) {
-  const FamilyCase& c = kFamilies[1];  // mouse light
-  Make(c, {"profile1"});
-  WriteDefault(c, 0x5A);
-  const std::string in = home_.Path("in.led");
-  TempHome::WriteBytes(in, FileBytes(2, std::vector<uint8_t>(64, 9)));
-  ProfileOpOutcome o = ImportProfile(c.kind, c.family, in);
-  ASSERT_EQ(o.result, ProfileOpResult::Ok) << o.detail;
-  EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "profile2.led"), TempHome::ReadBytes(in));
-  // A stored file whose kind field is off still exports with the mouse's kind.
-  TempHome::WriteBytes(Folder("ms") + "profile1.led", FileBytes(3, std::vector<uint8_t>(64, 4)));
-  const std::string out = home_.Path("out.led");
-  ASSERT_EQ(ExportProfile(c.kind, c.family, 0, out).result, ProfileOpResult::Ok);
-  EXPECT_EQ(TempHome::ReadBytes(out), FileBytes(2, std::vector<uint8_t>(64, 4)));
 }
 
 TEST_F(ProfileOperationsTest, SelectWithoutDeviceLoadsKeepsRateAndLevelAndPointerZeroBecomesOne) {
@@ -330,11 +281,11 @@ TEST_F(ProfileOperationsTest, SelectOfAMissingOrBadFileChangesNothing) {
   TempHome::WriteBytes(Folder("mp") + "b.led", {0x00, 0x00});
   std::filesystem::remove(Folder("mp") + "a.led");
   NoDeviceTarget target;
-  auto before = AllFiles();
+  auto before = home_.AllFiles();
   EXPECT_EQ(SelectProfile(c.kind, c.family, 1, target), ProfileOpResult::FileBad);
   EXPECT_EQ(SelectProfile(c.kind, c.family, 0, target), ProfileOpResult::FileMissing);
   EXPECT_EQ(SelectProfile(c.kind, c.family, 2, target), ProfileOpResult::NoSuchProfile);
-  EXPECT_EQ(AllFiles(), before);
+  EXPECT_EQ(home_.AllFiles(), before);
   EXPECT_TRUE(target.selections.empty());
 }
 

@@ -1,14 +1,23 @@
-// Select through the simulated mouse: the frames of each family, and a
-// mouse that goes in the middle of a select.
+// Select through the simulated mouse: the frames of a device profile, and a
+// mouse that goes in the middle of a select. Through the device's queue: two
+// Selects started together, and a Select racing a block upload, end with the
+// device, the image and the INI agreeing, and the upload's frames run from
+// Begin to End with nothing between.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <map>
+#include <thread>
 
+#include "device/device_queue.h"
 #include "platform/ini_file.h"
+#include "profile/effective_profile.h"
+#include "profile/profile_data.h"
+#include "profile/profile_file.h"
+#include "profile/profile_keys.h"
 #include "profile/profile_operations.h"
+#include "profile/profile_store.h"
 #include "settings/config_images.h"
+#include "settings/key_block_upload.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
 
@@ -21,15 +30,13 @@ using test::TempHome;
 
 class ChannelTarget : public IProfileSelectTarget {
  public:
-  explicit ChannelTarget(CDeviceChannel* channel) : channel_(channel) {}
-  CDeviceChannel* Channel(DeviceKind) override { return channel_; }
+  explicit ChannelTarget(CDeviceChannel* c = nullptr) : channel(c) {}
+  CDeviceChannel* Channel(DeviceKind) override { return channel; }
   void MarkSettingsPending(DeviceKind) override { ++pending; }
   void ProfileSelected(const ProfileSelection&) override { ++selected; }
+  CDeviceChannel* channel;
   int pending = 0;
   int selected = 0;
-
- private:
-  CDeviceChannel* channel_;
 };
 
 class ProfileSelectSimTest : public test::SimChannelTest {
@@ -37,48 +44,24 @@ class ProfileSelectSimTest : public test::SimChannelTest {
   void SetUp() override {
     SimChannelTest::SetUp();
     ResetImagesToBuiltIn();
-    // Profiles "a" (index 0) and "b" (index 1) of the mouse device and key
-    // families; "b" has light mode 5, report rate 2, DPI level 3 and the
-    // key entry 0 = 01 F0 00.
-    const std::string ini = ProfileIniPath(DeviceKind::Mouse);
-    for (ProfileFamily f : {ProfileFamily::Device, ProfileFamily::Key, ProfileFamily::Light}) {
-      const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, f);
-      WritePrivateProfileString(info->count_section, "count", "2", ini);
-      WritePrivateProfileString(info->name_section, "0", "a", ini);
-      WritePrivateProfileString(info->name_section, "1", "b", ini);
-      WritePrivateProfileString(info->select_section, "select", "0", ini);
-    }
-    std::vector<uint8_t> keys(512, 0);
-    keys[0] = 0x01;
-    keys[1] = 0xF0;
-    std::vector<uint8_t> record(64, 0);
-    record[1] = 5;
-    record[14] = 2;
-    record[19] = 3;
-    record[34] = 10;
-    record[35] = 3;
-    std::vector<uint8_t> config = keys;
-    config.insert(config.end(), record.begin(), record.end());
-    for (const char* name : {"a", "b"}) {
-      Write(std::string(name) + ".config", config);
-      Write(std::string(name) + ".pro", keys);
-      Write(std::string(name) + ".led", record);
-    }
+    // Device profiles "a" (index 0) and "b" (index 1): light mode 5, report
+    // rate 2, DPI level 3 and the key entry 0 = 01 F0 00.
+    const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, "count", "2"}, {info->name_section, "0", "a"},
+                                            {info->name_section, "1", "b"}, {info->select_section, "select", "0"}},
+                                           ProfileIniPath(DeviceKind::Mouse)));
+    std::vector<uint8_t> config(16 + 512 + 64, 0);
+    config[0] = 0xAA, config[1] = 0x55, config[4] = 2;  // the header of a mouse file
+    config[16] = 0x01, config[17] = 0xF0;
+    const size_t record = 16 + 512;
+    config[record + 1] = 5, config[record + 14] = 2, config[record + 19] = 3;
+    config[record + 34] = 10, config[record + 35] = 3;
+    for (const char* name : {"a", "b"})
+      TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
   }
   void TearDown() override {
     ResetImagesToBuiltIn();
     SimChannelTest::TearDown();
-  }
-  void Write(const std::string& name, const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> bytes = {0xAA, 0x55, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    bytes.insert(bytes.end(), data.begin(), data.end());
-    TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name, bytes);
-  }
-  std::map<std::string, std::vector<uint8_t>> AllFiles() {
-    std::map<std::string, std::vector<uint8_t>> out;
-    for (auto& e : std::filesystem::recursive_directory_iterator(home_.Path("")))
-      if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadBytes(e.path().string());
-    return out;
   }
   // The ten frames of a 512-byte key block written at index 0.
   static std::vector<FrameKey> KeyBlockFrames() {
@@ -117,24 +100,12 @@ TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {
   EXPECT_EQ(target.selected, 1);
 }
 
-TEST_F(ProfileSelectSimTest, KeyProfileSendsKeyBlockZeroOnlyAndLightNothing) {
-  ChannelTarget target(channel.get());
-  ASSERT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Key, 1, target), ProfileOpResult::Ok);
-  std::vector<FrameKey> keys;
-  for (const auto& f : Frames('>')) keys.push_back(KeyOf(f));
-  EXPECT_EQ(keys, KeyBlockFrames());
-  EXPECT_EQ(target.pending, 0);
-  ASSERT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Light, 1, target), ProfileOpResult::Ok);
-  EXPECT_EQ(Frames('>').size(), 10u);  // the record goes with the timed send
-  EXPECT_EQ(target.pending, 1);
-}
-
 TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) {
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     Images().mouse.current[1] = 9;
   }
-  const auto before = AllFiles();
+  const auto before = home_.AllFiles();
   sim::SimFaults faults;
   faults.remove_at_frame = 4;  // after the record frame, within key block 0
   Inject(faults);
@@ -142,10 +113,95 @@ TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) 
   EXPECT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, 1, target), ProfileOpResult::DeviceFailed);
   EXPECT_EQ(target.selected, 0);
   EXPECT_EQ(target.pending, 0);
-  EXPECT_EQ(AllFiles(), before);
+  EXPECT_EQ(home_.AllFiles(), before);
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
   EXPECT_EQ(Images().mouse.current[1], 9);
   EXPECT_EQ(Images().mouse.key_blocks[0][1], MouseConfigImage::BuiltIn().key_blocks[0][1]);
+}
+
+constexpr uint8_t kDpiOf[2] = {0x11, 0x22};  // record byte 15 of profile 0 and 1
+
+class SelectQueueTest : public test::SimChannelTest {
+ protected:
+  void SetUp() override {
+    SimChannelTest::SetUp();
+    channel->ready = true;
+    target.channel = channel.get();
+    ResetImagesToBuiltIn();
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "2"},
+                                            {info->select_section, kIniKeySelect, "0"},
+                                            {info->name_section, "0", "a"},
+                                            {info->name_section, "1", "b"}},
+                                           ProfileIniPath(DeviceKind::Mouse)));
+    for (int i = 0; i < 2; ++i) {
+      std::vector<uint8_t> data;
+      {
+        std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+        Images().mouse.current[15] = kDpiOf[i];
+        data = BuildProfileData(Images(), *info);
+      }
+      ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, i == 0 ? "a" : "b", true), DeviceKind::Mouse, data.size(),
+                                 data.data()),
+                kProfileWriteOk);
+    }
+    shared = std::shared_ptr<CDeviceChannel>(channel.get(), [](CDeviceChannel*) {});
+    queue = std::make_unique<CDeviceQueue>(shared, nullptr);
+  }
+  void TearDown() override {
+    queue->Stop();
+    ResetImagesToBuiltIn();
+    SimChannelTest::TearDown();
+  }
+  DeviceOperation Select(int index) {
+    return Operation("select", [this, index](OperationContext&) {
+      return SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, index, target) == ProfileOpResult::Ok ? OperationResult::Succeeded
+                                                                                                : OperationResult::Failed;
+    });
+  }
+  void ExpectAgreement() {
+    const int chosen = SelectedProfileIndex(*info);
+    ASSERT_TRUE(chosen == 0 || chosen == 1);
+    EXPECT_EQ(EffectiveProfileIndex(*info), chosen);
+    EXPECT_EQ(firmware->Settings().at(15), kDpiOf[chosen]);
+    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
+    EXPECT_EQ(Images().mouse.current[15], kDpiOf[chosen]);
+  }
+
+  TempHome home;
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
+  ChannelTarget target;
+  std::shared_ptr<CDeviceChannel> shared;
+  std::unique_ptr<CDeviceQueue> queue;
+};
+
+TEST_F(SelectQueueTest, TwoSelectsStartedTogetherLeaveDeviceImageAndIniAgreeing) {
+  for (int round = 0; round < 10; ++round) {
+    std::thread a([&] { queue->RunAndWait(Select(0), nullptr); });
+    std::thread b([&] { queue->RunAndWait(Select(1), nullptr); });
+    a.join();
+    b.join();
+    SCOPED_TRACE(round);
+    ExpectAgreement();
+  }
+}
+
+TEST_F(SelectQueueTest, ASelectRacingAnUploadNeverCutsIntoItsTransfer) {
+  std::thread upload([&] {
+    queue->RunAndWait(Operation("upload", [](OperationContext& op) { return UploadMouseKeyBlocks(op.Channel(), op); }),
+                      nullptr);
+  });
+  std::thread select([&] { queue->RunAndWait(Select(1), nullptr); });
+  upload.join();
+  select.join();
+  ExpectAgreement();
+  const auto written = Frames('>');
+  size_t begin = written.size(), end = written.size();
+  for (size_t i = 0; i < written.size(); ++i) {
+    if (written[i][kFrameCommand] == kCmdBeginTransfer) begin = i;
+    if (written[i][kFrameCommand] == kCmdEndTransfer) end = i;
+  }
+  ASSERT_LT(begin, end);
+  for (size_t i = begin + 1; i < end; ++i) EXPECT_EQ(written[i][kFrameCommand], kCmdWriteKeyBlock) << i;
 }
 
 }  // namespace

@@ -1,14 +1,20 @@
-// Loading profiles into the image and saving the selected ones from it.
+// Profile files (header bytes, result codes, short files); loading profiles
+// into the image and saving the selected ones from it, also while another
+// thread changes the image; INI writes from two threads at once.
 
 #include "profile/profile_store.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <optional>
+#include <thread>
 
 #include "platform/atomic_file.h"
 #include "platform/ini_file.h"
+#include "profile/profile_families.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
 #include "tests/profile/profile_fixture.h"
@@ -29,12 +35,14 @@ struct GoldenCase {
 
 class ProfileStoreTest : public ProfileTest {
  protected:
-  // Index 0 of the family is `name` and selected.
+  // Index 1 of the family is `name` and selected; index 0 is "first", whose
+  // file is never written.
   void Select(DeviceKind kind, ProfileFamily family, const std::string& name) {
     const ProfileFamilyInfo* info = FindFamily(kind, family);
     ASSERT_NE(info, nullptr);
-    ASSERT_TRUE(WritePrivateProfileString(info->name_section, "0", name, ProfileIniPath(kind)));
-    ASSERT_TRUE(WritePrivateProfileString(info->select_section, "select", "0", ProfileIniPath(kind)));
+    ASSERT_TRUE(WritePrivateProfileStrings(
+        {{info->name_section, "0", "first"}, {info->name_section, "1", name}, {info->select_section, "select", "1"}},
+        ProfileIniPath(kind)));
   }
   MouseConfigImage Mouse() {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -65,28 +73,11 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
       std::copy_n(file.begin() + 16, kSettingsSlotSize, Images().mouse.settings[0]);
       std::copy_n(file.begin() + 16, kCurrentRecordSize, Images().mouse.current);
     }
-    ASSERT_EQ(LoadProfile(c.kind, c.family, 0), kProfileReadOk);
+    ASSERT_EQ(LoadProfile(c.kind, c.family, 1), kProfileReadOk);
     std::filesystem::remove(saved);
     ASSERT_EQ(SaveCurrentProfile(c.kind, c.family), ProfileSaveResult::Saved);
     EXPECT_EQ(TempHome::ReadBytes(saved), Golden(c.golden));
   }
-}
-
-TEST_F(ProfileStoreTest, DeviceProfileFillsKeyBlockRecordCurrentAndComputerSettings) {
-  Select(DeviceKind::Mouse, ProfileFamily::Device, "gold");
-  TempHome::WriteBytes(Folder("ms") + "gold.config", Golden("mouse_device.config"));
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileReadOk);
-  MouseConfigImage m = Mouse();
-  EXPECT_EQ(m.key_blocks[0][0], 3);    // p(512, 7, 3)
-  EXPECT_EQ(m.key_blocks[0][1], 10);
-  EXPECT_EQ(m.settings[0][0], 0x40);   // p(64, 1, 0x40)
-  EXPECT_EQ(m.settings[0][63], 0x7F);
-  EXPECT_EQ(m.current[0], 0x40);
-  EXPECT_EQ(m.current[33], 0x61);
-  EXPECT_EQ(m.pointer_speed, 0x62);
-  EXPECT_EQ(m.wheel_lines, 0x63);
-  EXPECT_EQ(m.key_blocks[1][0], 0);    // other onboard profiles untouched
-  EXPECT_EQ(m.main_block[0], 0x10);
 }
 
 // A light profile is the lighting only: bytes 1-8, and the computer's
@@ -102,7 +93,7 @@ TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
   std::vector<uint8_t> record(64, 0);
   for (size_t i = 0; i < 34; ++i) record[i] = static_cast<uint8_t>(i);
   TempHome::WriteBytes(Folder("ms") + "zero.led", FileBytes(2, record));
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileReadOk);
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 1), kProfileReadOk);
   MouseConfigImage m = Mouse();
   EXPECT_EQ(m.pointer_speed, 1);
   EXPECT_EQ(m.wheel_lines, 1);
@@ -116,12 +107,12 @@ TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
 TEST_F(ProfileStoreTest, MissingOrBadFileLeavesImageAndWritesDebugLine) {
   Select(DeviceKind::Mouse, ProfileFamily::Device, "nothere");
   const MouseConfigImage before = Mouse();
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileMissing);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 1), kProfileMissing);
   std::vector<uint8_t> bad = Golden("mouse_device.config");
   bad[0] = 0;
   Select(DeviceKind::Mouse, ProfileFamily::Device, "bad");
   TempHome::WriteBytes(Folder("ms") + "bad.config", bad);
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 0), kProfileBadMagic);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Device, 1), kProfileBadMagic);
   MouseConfigImage after = Mouse();
   EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
   EXPECT_EQ(DebugLines(), (std::vector<std::string>{"配置文件丢失", "配置文件格式错误"}));
@@ -140,10 +131,10 @@ TEST_F(ProfileStoreTest, KeyProfileLookedUpAsUpperCaseAndSavedAsLowerCase) {
   Select(DeviceKind::Mouse, ProfileFamily::Key, "keys");
   // Saved by this program: lower case.
   TempHome::WriteBytes(Folder("ms") + "keys.pro", Golden("mouse_key.pro"));
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 0), kProfileReadOk);
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 1), kProfileReadOk);
   // Brought from elsewhere: upper case; the save replaces it with one lower-case file.
   std::filesystem::rename(Folder("ms") + "keys.pro", Folder("ms") + "keys.PRO");
-  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 0), kProfileReadOk);
+  ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 1), kProfileReadOk);
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
     Images().mouse.key_blocks[0][0] = 0xAB;
@@ -171,26 +162,9 @@ TEST_F(ProfileStoreTest, SaveFoldsCurrentRecordAndComputerSettingsIntoSlotZero) 
   record[34] = 12;
   record[35] = 7;
   EXPECT_EQ(TempHome::ReadBytes(Folder("ms") + "now.led"), FileBytes(2, record));
+  EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "first.led"));
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
   EXPECT_EQ(Images().mouse.settings[0][34], 12);  // the image's slot 0 was updated too
-}
-
-TEST_F(ProfileStoreTest, SaveUsesTheSelectedIndex) {
-  const ProfileFamilyInfo* info = FindFamily(DeviceKind::MousePad, ProfileFamily::Light);
-  const std::string ini = ProfileIniPath(DeviceKind::MousePad);
-  ASSERT_TRUE(WritePrivateProfileString(info->name_section, "0", "first", ini));
-  ASSERT_TRUE(WritePrivateProfileString(info->name_section, "1", "second", ini));
-  ASSERT_TRUE(WritePrivateProfileString(info->select_section, "select", "1", ini));
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    std::memset(Images().pad.current_record, 0x33, 21);
-    std::memset(Images().pad.lighting_records[0], 0x44, 64);
-  }
-  ASSERT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Light), ProfileSaveResult::Saved);
-  std::vector<uint8_t> record(64, 0x44);
-  std::fill(record.begin(), record.begin() + 21, 0x33);
-  EXPECT_EQ(TempHome::ReadBytes(Folder("mp") + "second.led"), FileBytes(3, record));
-  EXPECT_FALSE(std::filesystem::exists(Folder("mp") + "first.led"));
 }
 
 TEST_F(ProfileStoreTest, InterruptedSaveLeavesOldProfileIntact) {
@@ -208,7 +182,7 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
   Select(DeviceKind::Mouse, ProfileFamily::Light, "../../escape");
   EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Failed);
   EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/escape.led")));
-  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 0), kProfileMissing);
+  EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 1), kProfileMissing);
   EXPECT_FALSE(IsValidProfileName("a/b"));
   EXPECT_FALSE(IsValidProfileName(".."));
   EXPECT_FALSE(IsValidProfileName(""));
@@ -220,6 +194,105 @@ TEST_F(ProfileStoreTest, FamiliesTheDeviceLacksAreRejected) {
   EXPECT_EQ(SaveCurrentProfile(DeviceKind::MousePad, ProfileFamily::Key), ProfileSaveResult::NoSuchFamily);
   EXPECT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Device), ProfileSaveResult::NoSuchFamily);
   EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Device, 0), kProfileMissing);
+}
+
+class ProfileFileTest : public ProfileTest {};
+
+TEST_F(ProfileFileTest, WriteGivesHeaderThenData) {
+  const uint8_t data[] = {0x11, 0x22, 0x33};
+  const std::string path = home_.Path("x.pro");
+  ASSERT_EQ(WriteProfileFile(path, DeviceKind::Mouse, sizeof data, data), kProfileWriteOk);
+  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{0xAA, 0x55, 0x00, 0x00, 0x02, 0x00, 0, 0, 0, 0, 0, 0, 0,
+                                                             0, 0, 0, 0x11, 0x22, 0x33}));
+  ASSERT_EQ(WriteProfileFile(path, DeviceKind::MousePad, 0, nullptr), kProfileWriteOk);
+  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{0xAA, 0x55, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(WriteProfileFile(home_.Path("gone/p.led"), DeviceKind::Mouse, sizeof data, data), kProfileWriteFailed);
+}
+
+// What a read makes of a file: the header's magic alone decides (kind and
+// reserved bytes are not examined); a missing file or a folder leaves the
+// buffer; a short file fills only what it has.
+TEST_F(ProfileFileTest, ReadOutcomes) {
+  std::vector<uint8_t> swapped = FileBytes(2, std::vector<uint8_t>(64, 0x42));
+  std::swap(swapped[0], swapped[1]);
+  std::vector<uint8_t> odd_fields = FileBytes(3, std::vector<uint8_t>(576, 0x5A));
+  odd_fields[2] = 0x77;
+  odd_fields[10] = 0x99;
+  std::vector<uint8_t> short_data(84, 0x31);  // 100 bytes: the header and 84 data bytes
+  short_data.resize(576, 0x7E);
+  struct Case {
+    const char* name;
+    std::optional<std::vector<uint8_t>> file;  // none: no file
+    ProfileReadResult result;
+    std::vector<uint8_t> data;  // the buffer after the read, 0x7E before
+  };
+  const Case cases[] = {
+      {"none.led", std::nullopt, kProfileMissing, std::vector<uint8_t>(576, 0x7E)},
+      {"bad.led", swapped, kProfileBadMagic, std::vector<uint8_t>(576, 0x7E)},
+      {"tiny.led", std::vector<uint8_t>{0xAA}, kProfileBadMagic, std::vector<uint8_t>(576, 0x7E)},
+      {"empty.led", std::vector<uint8_t>{}, kProfileBadMagic, std::vector<uint8_t>(576, 0x7E)},
+      {"pad.config", odd_fields, kProfileReadOk, std::vector<uint8_t>(576, 0x5A)},
+      {"short.config", FileBytes(2, std::vector<uint8_t>(84, 0x31)), kProfileReadOk, short_data},
+      // A header cut short after the magic reads as a profile with no data.
+      {"stub.config", std::vector<uint8_t>{0xAA, 0x55, 0, 0}, kProfileReadOk, std::vector<uint8_t>(576, 0x7E)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.file) TempHome::WriteBytes(home_.Path(c.name), *c.file);
+    std::vector<uint8_t> data(576, 0x7E);
+    EXPECT_EQ(ReadProfileFile(home_.Path(c.name), 576, data.data()), c.result);
+    EXPECT_EQ(data, c.data);
+  }
+  std::filesystem::create_directories(home_.Path("dir.led"));
+  std::vector<uint8_t> data(64, 0xEE);
+  EXPECT_EQ(ReadProfileFile(home_.Path("dir.led"), 64, data.data()), kProfileMissing);
+  EXPECT_EQ(data, std::vector<uint8_t>(64, 0xEE));
+}
+
+class ProfileConcurrencyTest : public ProfileTest {};
+
+TEST_F(ProfileConcurrencyTest, SavedRecordIsNeverHalfUpdated) {
+  const std::string ini = ProfileIniPath(DeviceKind::Mouse);
+  ASSERT_TRUE(WritePrivateProfileString("PROFILEDENGNAME", "0", "live", ini));
+  std::atomic<bool> stop{false};
+  std::thread editor([&] {
+    for (uint8_t v = 1; !stop.load(); v = static_cast<uint8_t>(v % 200 + 1)) {
+      std::lock_guard<std::recursive_mutex> guard(ImageMutex());
+      MouseConfigImage& m = Images().mouse;
+      std::memset(m.current, v, sizeof m.current);  // one multi-byte change
+      m.pointer_speed = v;
+      m.wheel_lines = v;
+    }
+  });
+  int torn = 0;
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Saved);
+    std::vector<uint8_t> bytes = TempHome::ReadBytes(Folder("ms") + "live.led");
+    ASSERT_EQ(bytes.size(), 80u);
+    for (size_t b = 16; b < 16 + 36; ++b)
+      if (bytes[b] != bytes[16]) ++torn;
+  }
+  stop = true;
+  editor.join();
+  EXPECT_EQ(torn, 0);
+}
+
+TEST_F(ProfileConcurrencyTest, IniWritesFromTwoThreadsKeepEveryKey) {
+  const std::string ini = ProfileIniPath(DeviceKind::Mouse);
+  auto writer = [&](const char* section) {
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(WritePrivateProfileString(section, std::to_string(i), "x", ini));
+  };
+  std::thread a(writer, "PROFILENAME");
+  std::thread b(writer, "PROCESS");
+  a.join();
+  b.join();
+  std::string value;
+  for (int i = 0; i < 50; ++i) {
+    GetPrivateProfileString("PROFILENAME", std::to_string(i), "missing", value, ini);
+    EXPECT_EQ(value, "x") << i;
+    GetPrivateProfileString("PROCESS", std::to_string(i), "missing", value, ini);
+    EXPECT_EQ(value, "x") << i;
+  }
 }
 
 }  // namespace

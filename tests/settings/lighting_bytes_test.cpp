@@ -1,13 +1,18 @@
 // The lighting bytes as one unit: their place in each device's record, the
 // speed encoding, and a reader on another thread that never sees a colour
 // half written (run under ThreadSanitizer, an unguarded copy is reported).
+// The five custom colour sets in the keyboard's per-key colour block: where
+// each key of each set lies, the two bytes of the last set past the block's
+// end, and the chosen set in the low byte of the lighting extra.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "settings/config_images.h"
+#include "settings/key_colour_sets.h"
 #include "settings/lighting_bytes.h"
 
 namespace trx {
@@ -57,6 +62,50 @@ TEST(LightingBytesTest, ReaderNeverSeesAHalfWrittenColour) {
   reader.join();
   EXPECT_EQ(torn.load(), 0);
   ResetImagesToBuiltIn();
+}
+
+TEST(KeyColourSets, EachSetKeepsItsOwnColoursAtItsOwnOffset) {
+  struct Case {
+    int set, key;
+    size_t offset;  // first byte in the block, written by hand
+  };
+  const Case cases[] = {{0, 0, 0}, {0, 125, 375}, {1, 0, 378}, {2, 44, 888}, {4, 0, 1512}, {4, 124, 1884}};
+  for (const Case& c : cases) {
+    auto kb = std::make_unique<KeyboardImage>();
+    ASSERT_TRUE(SetKeyColour(*kb, c.set, c.key, 0xFF123456));
+    EXPECT_EQ(kb->key_colours[c.offset], 0x12) << c.set << "/" << c.key;
+    EXPECT_EQ(kb->key_colours[c.offset + 1], 0x34);
+    EXPECT_EQ(kb->key_colours[c.offset + 2], 0x56);
+    EXPECT_EQ(KeyColour(*kb, c.set, c.key), 0x123456u);
+    for (int other = 0; other < kKeyColourSetCount; ++other)
+      if (other != c.set) {
+        EXPECT_EQ(KeyColour(*kb, other, c.key), 0u) << other;
+      }
+  }
+}
+
+TEST(KeyColourSets, TheLastKeyOfTheLastSetKeepsOnlyItsRedAndRangesAreChecked) {
+  auto kb = std::make_unique<KeyboardImage>();
+  EXPECT_TRUE(SetKeyColour(*kb, 4, 125, 0xABCDEF));
+  EXPECT_EQ(kb->key_colours[kKeyboardKeyColoursSize - 1], 0xAB);
+  EXPECT_EQ(KeyColour(*kb, 4, 125), 0xAB0000u);
+  EXPECT_FALSE(SetKeyColour(*kb, 5, 0, 1));
+  EXPECT_FALSE(SetKeyColour(*kb, 0, 126, 1));
+  EXPECT_FALSE(SetKeyColour(*kb, -1, 0, 1));
+  EXPECT_EQ(KeyColour(*kb, 0, -1), 0u);
+}
+
+TEST(KeyColourSets, TheChosenSetIsTheLowByteOfTheLightingExtra) {
+  auto kb = std::make_unique<KeyboardImage>();
+  kb->lighting_extra = 0xA5A5A500;
+  EXPECT_EQ(ActiveKeyColourSet(*kb), 0);
+  EXPECT_TRUE(SetActiveKeyColourSet(*kb, 3));
+  EXPECT_EQ(kb->lighting_extra, 0xA5A5A503u);
+  EXPECT_EQ(ActiveKeyColourSet(*kb), 3);
+  EXPECT_FALSE(SetActiveKeyColourSet(*kb, 5));
+  EXPECT_EQ(ActiveKeyColourSet(*kb), 3);
+  kb->lighting_extra = 0x07;  // written by something else: read as set 0
+  EXPECT_EQ(ActiveKeyColourSet(*kb), 0);
 }
 
 }  // namespace

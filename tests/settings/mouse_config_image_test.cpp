@@ -27,13 +27,6 @@ TEST(MouseImageBuiltInTest, MainBlockBeforeAnyDeviceOrProfile) {
   EXPECT_EQ(std::memcmp(&zero, &m, sizeof m), 0);
 }
 
-TEST(MouseImageBuiltInTest, ProcessWideImageStartsBuiltIn) {
-  ResetImagesToBuiltIn();
-  std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-  EXPECT_EQ(Images().mouse.DefaultAssignment(5), (KeyAssignment{0x13, 0x03, 0x00}));
-  EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);
-}
-
 TEST(MouseImageRecordTest, LoadCurrentRecordTakesSlotBytesAndSetsIndex) {
   MouseConfigImage m;
   for (int i = 0; i < 64; ++i) m.settings[3][i] = static_cast<uint8_t>(0x80 + i);

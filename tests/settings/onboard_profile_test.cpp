@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "settings/config_images.h"
+#include "settings/record_apply.h"
 #include "settings/settings_host.h"
 #include "tests/device/protocol_sim_fixture.h"
 
@@ -53,6 +54,13 @@ class OnboardSwitchTest : public test::SimChannelTest {
   }
   RecordingHost host_;
 };
+
+// The timed apply of the current record to a mouse that is gone.
+TEST_F(OnboardSwitchTest, ARecordApplyToADisconnectedMouseReportsTheFailure) {
+  channel->connected = 0;
+  EXPECT_EQ(SendCurrentRecord(*channel), kResultNoReply);
+  EXPECT_TRUE(Frames('>').empty());
+}
 
 TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
   firmware->SetSettingsByte(0, 0);
