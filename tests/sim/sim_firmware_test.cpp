@@ -3,6 +3,7 @@
 // fault counters. Frames are driven straight into the model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "device/commands.h"
@@ -92,6 +93,8 @@ TEST_F(SimMemory, KeyboardBlockSizeFollowsInformationByte5) {
   EXPECT_EQ(keyboard.BlockSize(), 378u);
   EXPECT_EQ(keyboard.MainBlock().size(), 378u);
   EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
+  const std::vector<uint8_t> main = keyboard.MainBlock(), keys = keyboard.KeyMemory();
+  EXPECT_TRUE(std::equal(main.begin(), main.end(), keys.begin()));  // its one key block
   EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 56, 336).frame[7], sim::kStatusOutOfRange);  // 336 + 56 > 378
   EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 42, 336).frame[7], sim::kStatusAccepted);
 }
