@@ -132,15 +132,10 @@ TEST_F(DeviceProgressTest, FailedSaveHidesTheRingWithoutCompletingIt) {
 // (its stored profiles put back) run without it, where they showed it full
 // at the window's first paint.
 TEST_F(DeviceProgressTest, OnlyTheUsersProfileSelectShowsTheRing) {
-  const struct {
-    const char* what;
-    std::function<void()> select;
-    bool ring;
-  } rows[] = {{"arrival", [&] { window->OnDeviceConnected(DeviceKind::Mouse, {}); }, false},
-              {"user's pick", [&] { Notify("ms_device_profile_combo", "itemselect"); }, true}};
-  for (const auto& row : rows) {
-    row.select();
-    EXPECT_EQ(ring->IsVisible(), row.ring) << row.what;
+  for (bool users : {false, true}) {
+    if (users) Notify("ms_device_profile_combo", "itemselect");
+    else window->OnDeviceConnected(DeviceKind::Mouse, {});
+    EXPECT_EQ(ring->IsVisible(), users);
     queue().RunUntil([&] { return !window->Queue(DeviceKind::Mouse).Busy(); });
     queue().AdvanceTime(1000);
   }

@@ -179,32 +179,22 @@ TEST_F(OpenRgbServerTest, TheSingleColourKeyboardOffersItsOwnModesAndTurnsColour
   EXPECT_EQ(names, (std::vector<std::string>{"Wave", "Breathing", "Steady", "Reactive", "Ripple", "Twinkle", "Row bands",
                                              "Snake", "Sparkle", "Flashes", "Sweep"}));
   EXPECT_NE(kb->modes[6].flags & openrgb::kModeHasDirectionUD, 0u);  // row bands
-  EXPECT_EQ(kb->leds.size(), 87u);
-  EXPECT_EQ(std::count(kb->colours.begin(), kb->colours.end(), Sdk(0xF6FF00)), 87);  // its one colour
+  EXPECT_EQ(std::count(kb->colours.begin(), kb->colours.end(), Sdk(0xF6FF00)), 87);  // its one colour, on 87 keys
 
-  auto colour_bytes = [this] {
-    const std::vector<uint8_t> m = Memory(1);
-    return std::vector<uint8_t>(m.begin() + 6, m.begin() + 9);
-  };
   const LightingBytes held = ReadLighting(DeviceKind::Keyboard);
-  const std::vector<uint8_t> colour{held.red, held.green, held.blue};
   Bytes leds;
   leds.u32(6 + 4 * 87).u16(87);
   for (uint32_t i = 0; i < 87; ++i) leds.u32(i % 2 ? Sdk(0xFF0000) : Sdk(0x0000FF));
   SdkMode sweep = kb->modes[10];
   sweep.colours = {Sdk(0x00FF00)};
-  struct Request {
-    uint32_t id;
-    std::vector<uint8_t> payload;
-    uint8_t mode;
-  };
-  const Request requests[] = {{kUpdateMode, ModePayload(10, sweep, 4), 10}, {kUpdateLeds, leds.b, 2},
-                              {kUpdateMode, ModePayload(10, sweep, 4), 10}, {kCustom, {}, 2}};
-  for (const Request& r : requests) {
-    ASSERT_TRUE(client.Send(0, r.id, r.payload));
+  const std::pair<uint32_t, std::vector<uint8_t>> requests[] = {
+      {kUpdateLeds, leds.b}, {kUpdateMode, ModePayload(10, sweep, 4)}, {kCustom, {}}};
+  for (const auto& [id, payload] : requests) {
+    ASSERT_TRUE(client.Send(0, id, payload));
     Settle(client);
-    EXPECT_EQ(Memory(1)[1], r.mode) << r.id;
-    EXPECT_EQ(colour_bytes(), colour) << r.id;
+    const std::vector<uint8_t> m = Memory(1);
+    EXPECT_EQ(m[1], id == kUpdateMode ? 10 : 2) << id;
+    EXPECT_EQ((std::vector<uint8_t>{m[6], m[7], m[8]}), (std::vector<uint8_t>{held.red, held.green, held.blue})) << id;
   }
   EXPECT_EQ(ComboItem("kb_deng_onecolor_combo_modeSelect"), 2);
 }
