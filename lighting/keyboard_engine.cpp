@@ -19,7 +19,6 @@ uint8_t KeyDecay(uint8_t level, bool mode5) {
 }
 
 namespace {
-constexpr uint32_t kSingleColourTint = 0xF6FF00;
 constexpr int kColumnWheelStep = 7;
 constexpr int kColumnWaveStep = 10;
 constexpr int kSnakeWheelStep = 5;

@@ -19,6 +19,10 @@ inline constexpr int kKeyboardFirstSlot = 35;
 inline constexpr int kKeyboardSlots = 126;
 inline constexpr int kSlotCount = 161;
 
+// The single-colour keyboard's one light colour (0xRRGGBB): every effect of
+// that keyboard varies only how bright its keys are.
+inline constexpr uint32_t kSingleColourTint = 0xF6FF00;
+
 // A colour as the three stored colour bytes (b0, b1, b2).
 struct Rgb {
   uint8_t b0 = 0, b1 = 0, b2 = 0;

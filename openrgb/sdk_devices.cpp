@@ -1,6 +1,7 @@
 #include "openrgb/sdk_devices.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "lighting/key_leds.h"
@@ -23,44 +24,64 @@ constexpr const char* kPadModes[] = {"Wave", "Spectrum cycle", "Breathing", "Sta
 constexpr const char* kKeyboardModes[] = {"Wave", "Spectrum cycle", "Breathing", "Static", "Per-key spectrum",
                                           "Reactive fade", "Light show", "Snake wave", "Custom colours", "Twinkle",
                                           "Row bands", "Flashes", "Snake", "Ripple", "Pattern", "Reactive trail"};
+constexpr const char* kOneColourKeyboardModes[] = {"Wave",      "Breathing", "Steady", "Reactive", "Ripple", "Twinkle",
+                                                   "Row bands", "Snake",     "Sparkle", "Flashes", "Sweep"};
 constexpr uint8_t kMouseStatic = 4;
 constexpr uint8_t kPadStatic = 3;
 constexpr uint8_t kKeyboardStatic = 3;
-constexpr int kKeyboardUpDownMode = 10;  // its direction labels read up / down
+constexpr uint8_t kOneColourKeyboardSteady = 2;
+constexpr std::string_view kUpDownLabel = "Deng_FXU_text";  // the direction reads up / down
 constexpr int kMouseLeds = 7;
 constexpr int kKeyRows = 6;
 constexpr int kKeyColumns = 21;
 
-std::span<const char* const> ModeNames(DeviceKind kind) {
-  switch (kind) {
-    case DeviceKind::Keyboard: return kKeyboardModes;
+// The single-colour keyboard lights every key in its one colour: no colour
+// choice, no per-key colours.
+bool OneColour(const DeviceState& state) {
+  return state.kind == DeviceKind::Keyboard && state.variant == KeyboardVariant::V15;
+}
+
+std::span<const char* const> ModeNames(const DeviceState& state) {
+  switch (state.kind) {
+    case DeviceKind::Keyboard:
+      if (OneColour(state)) return kOneColourKeyboardModes;
+      return kKeyboardModes;
     case DeviceKind::MousePad: return kPadModes;
     case DeviceKind::Mouse: break;
   }
   return kMouseModes;
 }
 
-std::span<const ModeLayout> Layouts(DeviceKind kind) {
-  switch (kind) {
-    case DeviceKind::Keyboard: return pages::KeyboardModeLayouts();
+std::span<const ModeLayout> Layouts(const DeviceState& state) {
+  switch (state.kind) {
+    case DeviceKind::Keyboard:
+      if (OneColour(state)) return pages::KeyboardOneColourModeLayouts();
+      return pages::KeyboardModeLayouts();
     case DeviceKind::MousePad: return pages::PadModeLayouts();
     case DeviceKind::Mouse: break;
   }
   return pages::MouseModeLayouts(pages::kMouseRefreshVariant);
 }
 
-uint8_t StaticMode(DeviceKind kind) {
-  return kind == DeviceKind::Keyboard ? kKeyboardStatic : kind == DeviceKind::MousePad ? kPadStatic : kMouseStatic;
+// The steady one-colour mode: what LED colours and the custom mode become
+// where the device has no per-LED colours.
+uint8_t StaticMode(const DeviceState& state) {
+  switch (state.kind) {
+    case DeviceKind::Keyboard: return OneColour(state) ? kOneColourKeyboardSteady : kKeyboardStatic;
+    case DeviceKind::MousePad: return kPadStatic;
+    case DeviceKind::Mouse: break;
+  }
+  return kMouseStatic;
 }
 
 bool On(const pages::LayoutSwitch& s) { return s.enabled == Tri::On; }
 
-uint32_t FlagsOf(DeviceKind kind, int mode, const ModeLayout& layout) {
+uint32_t FlagsOf(const ModeLayout& layout) {
   uint32_t flags = kModeHasBrightness;
   if (On(layout.speed)) flags |= kModeHasSpeed;
   if (layout.custom_colours) return flags | kModeHasPerLedColor;
   if (On(layout.direction))
-    flags |= kind == DeviceKind::Keyboard && mode == kKeyboardUpDownMode ? kModeHasDirectionUD : kModeHasDirectionLR;
+    flags |= layout.fx_left != nullptr && layout.fx_left == kUpDownLabel ? kModeHasDirectionUD : kModeHasDirectionLR;
   if (On(layout.colour)) flags |= kModeHasModeSpecificColor;
   if (On(layout.cycle)) flags |= kModeHasRandomColor;
   return flags;
@@ -112,14 +133,14 @@ ControllerDescription DescribeController(const DeviceState& state) {
       break;
   }
   c.description = c.name + " (served by trx770)";
-  const auto names = ModeNames(state.kind);
-  const auto layouts = Layouts(state.kind);
+  const auto names = ModeNames(state);
+  const auto layouts = Layouts(state);
   const uint32_t sdk_colour = Colour(b.red, b.green, b.blue);
   for (size_t i = 0; i < names.size() && i < layouts.size(); ++i) {
     ModeDescription m;
     m.name = names[i];
     m.value = static_cast<int32_t>(i);
-    m.flags = FlagsOf(state.kind, static_cast<int>(i), layouts[i]);
+    m.flags = FlagsOf(layouts[i]);
     m.brightness_min = 0;
     m.brightness_max = kLightSliderMax;
     m.brightness = Clamp14(b.brightness);
@@ -155,10 +176,13 @@ ControllerDescription DescribeController(const DeviceState& state) {
         const auto at = std::find(lights.begin(), lights.end(), light);
         zone.matrix.push_back(at == lights.end() ? kNoLed : static_cast<uint32_t>(at - lights.begin()));
       }
-      const bool custom = b.mode == pages::kKeyboardCustomMode;
+      const bool one_colour = OneColour(state);
+      const bool custom = !one_colour && b.mode == pages::kKeyboardCustomMode;
       for (int light : lights) {
         c.leds.push_back(std::string("Key: ") + lighting::KeyLedCaption(light));
-        c.colours.push_back(custom ? ToSdk(state.key_colours[static_cast<size_t>(light)]) : sdk_colour);
+        c.colours.push_back(one_colour ? ToSdk(lighting::kSingleColourTint)
+                            : custom   ? ToSdk(state.key_colours[static_cast<size_t>(light)])
+                                       : sdk_colour);
       }
       break;
     }
@@ -179,9 +203,9 @@ ControllerDescription DescribeController(const DeviceState& state) {
 
 std::optional<LightingChange> ApplyModeUpdate(const DeviceState& state, uint32_t mode_index,
                                               const ModeDescription& mode, uint32_t version) {
-  const auto layouts = Layouts(state.kind);
+  const auto layouts = Layouts(state);
   if (mode_index >= layouts.size()) return std::nullopt;
-  const uint32_t flags = FlagsOf(state.kind, static_cast<int>(mode_index), layouts[mode_index]);
+  const uint32_t flags = FlagsOf(layouts[mode_index]);
   LightingChange change{state.lighting, std::nullopt};
   LightingBytes& b = change.bytes;
   b.mode = static_cast<uint8_t>(mode_index);
@@ -203,8 +227,9 @@ std::optional<LightingChange> ApplyModeUpdate(const DeviceState& state, uint32_t
 
 LightingChange ApplyCustomMode(const DeviceState& state) {
   LightingChange change{state.lighting, std::nullopt};
-  change.bytes.mode = state.kind == DeviceKind::Keyboard ? static_cast<uint8_t>(pages::kKeyboardCustomMode)
-                                                         : StaticMode(state.kind);
+  change.bytes.mode = state.kind == DeviceKind::Keyboard && !OneColour(state)
+                          ? static_cast<uint8_t>(pages::kKeyboardCustomMode)
+                          : StaticMode(state);
   return change;
 }
 
@@ -212,6 +237,10 @@ LightingChange ApplyLedColours(const DeviceState& state, std::span<const uint32_
   LightingChange change{state.lighting, std::nullopt};
   LightingBytes& b = change.bytes;
   if (colours.empty()) return change;
+  if (OneColour(state)) {  // its colour is fixed: only the steady light is taken
+    b.mode = StaticMode(state);
+    return change;
+  }
   const bool all_equal = std::all_of(colours.begin(), colours.end(), [&](uint32_t c) { return c == colours[0]; });
   if (all_equal || state.kind != DeviceKind::Keyboard) {
     uint64_t r = 0, g = 0, bl = 0;
@@ -221,7 +250,7 @@ LightingChange ApplyLedColours(const DeviceState& state, std::span<const uint32_
       bl += Blue(c);
     }
     const uint64_t n = colours.size();
-    b.mode = StaticMode(state.kind);
+    b.mode = StaticMode(state);
     b.SetColour(static_cast<uint32_t>((r / n) << 16 | (g / n) << 8 | bl / n));
     b.colour_cycle = 0;
     return change;

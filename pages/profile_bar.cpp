@@ -242,8 +242,10 @@ void CProfileBar::RunSelect(const ProfileFamilyControls& f, int index) {
   const ProfileFamily family = f.family;
   const ProfileFamilyControls* fp = &f;
   // A device's arrival puts back the profile in effect; only the user's
-  // own pick changes the user's choice.
+  // own pick changes the user's choice, and only it shows the progress
+  // ring (the arrival's would greet the user as a full ring).
   const SelectBy by = arriving_ ? SelectBy::Link : SelectBy::User;
+  const bool ring = !arriving_;
   const bool started = ctx_.devices.Submit(
       kind, Operation(
                 "profile select",
@@ -266,7 +268,7 @@ void CProfileBar::RunSelect(const ProfileFamilyControls& f, int index) {
                   // every load; a device that failed is told.
                   if (*result == ProfileOpResult::DeviceFailed) ShowResult(*result, {});
                 },
-                true));
+                ring));
   if (!started) DebugLine("profile select not started: the window is closing");
 }
 

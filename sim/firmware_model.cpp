@@ -178,12 +178,18 @@ void SimFirmware::ApplyInfo() {
 
 void SimFirmware::LoadFactory() {
   factory_settings_ = FactorySettings(kind_);
-  // Each profile's key block starts as the factory assignments; the rest of
-  // the key memory carries the filler.
+  // Each key block starts as the factory assignments; the rest of the key
+  // memory carries the filler. The mouse has one block per onboard profile,
+  // its buttons at the start of each 126-byte step; the keyboard has one,
+  // block 0, the whole main block (copies at the later steps would land on
+  // its keys 42 and on).
   std::vector<uint8_t> main = FactoryMainBlock(block_size_);
   factory_keys_.assign((kSettingsRecords - 1) * kKeyStride + block_size_, kFillerKey);
-  for (size_t k = 0; k < kSettingsRecords; ++k) {
-    std::memcpy(factory_keys_.data() + k * kKeyStride, main.data(), std::min(kKeyStride, main.size()));
+  if (kind_ == SimKind::Keyboard) {
+    std::memcpy(factory_keys_.data(), main.data(), main.size());
+  } else {
+    for (size_t k = 0; k < kSettingsRecords; ++k)
+      std::memcpy(factory_keys_.data() + k * kKeyStride, main.data(), std::min(kKeyStride, main.size()));
   }
   settings_ = factory_settings_;
   keys_ = factory_keys_;

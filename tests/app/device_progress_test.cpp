@@ -46,6 +46,11 @@ class DeviceProgressTest : public MainWndTest {
       for (int k = 0; k < kOnboardProfileCount; ++k)
         for (size_t i = 0; i < kKeyBlockSize; ++i) Images().mouse.key_blocks[k][i] = static_cast<uint8_t>(k * 40 + i);
     }
+    // The real layout, and a mouse device profile to select.
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    test::TempHome::WriteBytes(home_.Path("program/msdevicedefault.config"),
+                               test::TempHome::ReadBytes(TRX770_TEST_DATA_DIR "/profile/mouse_device.config"));
     backend = sim::SimBackend::WithStandardDevices();
     MainWndOptions options;
     options.backend = backend;
@@ -121,6 +126,19 @@ TEST_F(DeviceProgressTest, FailedSaveHidesTheRingWithoutCompletingIt) {
   EXPECT_LT(ring->GetValue(), ring->GetMaxValue());
   queue().AdvanceTime(1000);
   EXPECT_FALSE(ring->IsVisible());
+}
+
+// The ring is for what the user started: the selects of a device's arrival
+// (its stored profiles put back) run without it, where they showed it full
+// at the window's first paint.
+TEST_F(DeviceProgressTest, OnlyTheUsersProfileSelectShowsTheRing) {
+  for (bool users : {false, true}) {
+    if (users) Notify("ms_device_profile_combo", "itemselect");
+    else window->OnDeviceConnected(DeviceKind::Mouse, {});
+    EXPECT_EQ(ring->IsVisible(), users);
+    queue().RunUntil([&] { return !window->Queue(DeviceKind::Mouse).Busy(); });
+    queue().AdvanceTime(1000);
+  }
 }
 
 }  // namespace

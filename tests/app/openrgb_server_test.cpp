@@ -161,6 +161,44 @@ TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboard
   EXPECT_EQ(client.Controller(2)->colours[0], Sdk(0x00A0FF));
 }
 
+// The single-colour keyboard (its connect read sets the variant from the
+// answered 0x6556) offers its own modes and no colours; whatever asks for
+// colours gives its steady light, and the colour bytes stay.
+TEST_F(OpenRgbServerTest, TheSingleColourKeyboardOffersItsOwnModesAndTurnsColoursIntoSteady) {
+  WithImage([](ConfigImages& images) { images.keyboard.variant = KeyboardVariant::V15; });
+  SdkClient client;
+  ASSERT_TRUE(client.Connect(port));
+  ASSERT_EQ(client.Negotiate(4), 4u);
+  const auto kb = client.Controller(0);
+  ASSERT_TRUE(kb.has_value());
+  std::vector<std::string> names;
+  for (const SdkMode& m : kb->modes) {
+    names.push_back(m.name);
+    EXPECT_EQ(m.flags & (openrgb::kModeHasModeSpecificColor | openrgb::kModeHasRandomColor | openrgb::kModeHasPerLedColor), 0u) << m.name;
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Wave", "Breathing", "Steady", "Reactive", "Ripple", "Twinkle", "Row bands",
+                                             "Snake", "Sparkle", "Flashes", "Sweep"}));
+  EXPECT_NE(kb->modes[6].flags & openrgb::kModeHasDirectionUD, 0u);  // row bands
+  EXPECT_EQ(std::count(kb->colours.begin(), kb->colours.end(), Sdk(0xF6FF00)), 87);  // its one colour, on 87 keys
+
+  const LightingBytes held = ReadLighting(DeviceKind::Keyboard);
+  Bytes leds;
+  leds.u32(6 + 4 * 87).u16(87);
+  for (uint32_t i = 0; i < 87; ++i) leds.u32(i % 2 ? Sdk(0xFF0000) : Sdk(0x0000FF));
+  SdkMode sweep = kb->modes[10];
+  sweep.colours = {Sdk(0x00FF00)};
+  const std::pair<uint32_t, std::vector<uint8_t>> requests[] = {
+      {kUpdateLeds, leds.b}, {kUpdateMode, ModePayload(10, sweep, 4)}, {kCustom, {}}};
+  for (const auto& [id, payload] : requests) {
+    ASSERT_TRUE(client.Send(0, id, payload));
+    Settle(client);
+    const std::vector<uint8_t> m = Memory(1);
+    EXPECT_EQ(m[1], id == kUpdateMode ? 10 : 2) << id;
+    EXPECT_EQ((std::vector<uint8_t>{m[6], m[7], m[8]}), (std::vector<uint8_t>{held.red, held.green, held.blue})) << id;
+  }
+  EXPECT_EQ(ComboItem("kb_deng_onecolor_combo_modeSelect"), 2);
+}
+
 // Every protocol version's controller block parses to its documented end.
 TEST_F(OpenRgbServerTest, EachProtocolVersionGetsItsOwnLayout) {
   for (uint32_t v = 0; v <= 4; ++v) {

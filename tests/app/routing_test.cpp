@@ -9,6 +9,7 @@
 #include "macro/macro_library.h"
 #include "settings/config_images.h"
 #include "tests/app/app_test_support.h"
+#include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/option.h"
 #include "ui/window/win_api.h"
@@ -97,8 +98,9 @@ TEST_F(RoutingTest, SubLayoutsAreBuiltIntoTheMainTree) {
 namespace trx::app::testing {
 namespace {
 
-// Quitting while a macro holds unsaved edits asks first, whichever way the
-// user quits: the close button, the desktop's close, the tray's exit.
+// Quitting while a macro holds unsaved edits (or button functions are not
+// on the device) asks first, whichever way the user quits: the close
+// button, the desktop's close, the tray's exit.
 class QuitWithUnsavedMacroTest : public MainWndTest {
  protected:
   void SetUp() override {
@@ -134,6 +136,22 @@ TEST_F(QuitWithUnsavedMacroTest, DeclinedQuitsKeepTheEditConfirmedOneQuits) {
   window->RunMenuCommand("exit", "");
   Pump();
   EXPECT_FALSE(IsWindow(window->GetHWND()));
+}
+
+// Button functions not yet on the mouse: Cancel or the box's close keeps
+// the program running, the confirm quits.
+TEST_F(QuitWithUnsavedMacroTest, UnsavedButtonFunctionsAskBeforeQuitting) {
+  for (const char* tab : {"ms_tab", "ms_key_Op_tab", "ms_key_3"}) dynamic_cast<COptionUI*>(Find(tab))->Selected(true, true);
+  dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->SelectItem(4);
+  dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_14"))->SelectItem(2);
+  ASSERT_TRUE(window->Pages().UnsavedAssignments());
+  for (const char* button : {"cancel_btn", "closebtn", "confirm_btn"}) {
+    answer = button;
+    Notify("closebtn", "click");
+    Pump();
+    EXPECT_EQ(IsWindow(window->GetHWND()), answer != "confirm_btn") << button;
+  }
+  EXPECT_EQ(boxes, (std::vector<std::string>(3, "key_unsaved_quit_question")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // are driven straight into the model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "device/commands.h"
@@ -135,6 +136,8 @@ TEST_F(SimMemory, BadRequestsAreAnsweredWithFailureStatusAndChangeNothing) {
   EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 56, 336).frame[7], sim::kStatusOutOfRange);
   EXPECT_EQ(Send(keyboard, kCmdReadMainBlock, 42, 336).frame[7], sim::kStatusAccepted);
   EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
+  const std::vector<uint8_t> main = keyboard.MainBlock(), keys = keyboard.KeyMemory();
+  EXPECT_TRUE(std::equal(main.begin(), main.end(), keys.begin()));  // its one key block
 }
 
 TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
