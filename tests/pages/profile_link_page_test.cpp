@@ -198,12 +198,6 @@ TEST_F(ProfileLinkPageTest, EveryLinkControlIsInTheLayout) {
   for (const names::UnlinkButton& unlink : names::kUnlinkButtons) EXPECT_NE(pm.FindControl(unlink.button), nullptr);
 }
 
-}  // namespace
-}  // namespace trx::pages::testing
-
-namespace trx::pages::testing {
-namespace {
-
 class FrontSource : public foreground::IForegroundSource {
  public:
   const char* Name() const override { return "test"; }
