@@ -438,11 +438,10 @@ TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
 // The library's messages with their number, and the key page's macro list
 // and button labels following every change of the names.
 TEST_F(MacroEditorTest, LibraryChangesReachTheKeyPageAndTheLimitNamesItsNumber) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    MouseConfigImage& image = Images().mouse;
+  WithImage([&](ConfigImages& images) {
+    MouseConfigImage& image = images.mouse;
     image.SetAssignment(image.ProfileIndex(), 3, 0x70, 1, 0);  // button 3 runs macro 1
-  }
+  });
   Library(2, kRecorded);
   auto* combo = dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_23"));
   Notify("ms_macro_btn_name_add", "click");
