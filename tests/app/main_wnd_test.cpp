@@ -260,14 +260,7 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
   options.simulated = &simulated;
   CreateWindow(options);
   boxes.clear();
-  auto names = [&] {
-    std::vector<std::string> out;
-    CMenuUI* body = window->TrayMenu()->GetMenuUI();
-    for (int i = 0; i < body->GetCount(); ++i) out.push_back(body->GetItemAt(i)->GetName());
-    return out;
-  };
-  window->OpenTrayMenu();
-  std::vector<std::string> items = names();
+  std::vector<std::string> items = MenuItems();
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_unplug_mouse"), items.end());
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_dpi_mouse"), items.end());
@@ -275,8 +268,7 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
 
   window->RunMenuCommand("sim_unplug_mouse", "Unplug simulated mouse");
   EXPECT_FALSE(simulated.IsPlugged(sim::SimKind::Mouse));
-  window->OpenTrayMenu();
-  items = names();
+  items = MenuItems();
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_plug_mouse"), items.end());
   EXPECT_EQ(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
   window->RunMenuCommand("sim_plug_mouse", "Plug in simulated mouse");
@@ -408,20 +400,6 @@ TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   EXPECT_EQ(window->Workers().RunningCount(), 1);                 // still running on its own references
   release->store(true);
   window.reset();
-}
-
-TEST_F(MainWndTest, ShutdownWithPoliteWorkersReportsAllEnded) {
-  window = std::make_unique<CMainWnd>(MainWndOptions{nullptr, false, 5000, nullptr});
-  for (int i = 0; i < kWorkerCount; ++i) window->Workers().SetBody(i, [](CEvent& stop) { stop.Wait(-1); });
-  ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
-  Pump();
-  EXPECT_EQ(window->Workers().RunningCount(), kWorkerCount);
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
-  window->DestroyWindow();
-  SetDebugSink(old);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugAllEnded), lines.end());
-  EXPECT_EQ(window->Workers().RunningCount(), 0);
 }
 
 }  // namespace trx::app::testing
