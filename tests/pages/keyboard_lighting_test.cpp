@@ -159,12 +159,10 @@ TEST_F(KeyboardPictureTest, EachColourSetKeepsItsOwnColoursAndTheChoiceIsSaved) 
   EXPECT_EQ(dynamic_cast<CComboUI*>(Find(kKbColourSetList))->GetCurSel(), 4);
 }
 
-class KeyboardConnectTest : public KeyboardPictureTest {
- protected:
-  trx::test::TempHome home;
-};
+using KeyboardConnectTest = KeyboardPictureTest;
 
 TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfileAndKeepsTheDevicesLighting) {
+  trx::test::TempHome home;
   // Light profile 1, "evening": record 0 mode 3, set 2 chosen, key 44 of set 2 = 11 22 33.
   const std::string folder = ProfileFolder(DeviceKind::Keyboard);  // creates the folders
   trx::test::TempHome::WriteText(ProfileIniPath(DeviceKind::Keyboard), "[PROFILEDENGNAME]\n1=evening\n");
