@@ -174,7 +174,9 @@ TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
   EXPECT_EQ(TempHomeIni(), before);
 }
 
-TEST_F(SkinFrameTest, PageSwitchesSelectTheTabPages) {
+// The page switches select the tab pages; an item without an image name
+// changes nothing.
+TEST_F(SkinFrameTest, PageSwitchesAndAnItemWithoutAnImageNameBroadcastNothing) {
   auto* tab = static_cast<CTabLayoutUI*>(frame_->GetPaintManager().FindControl(kSkinTabName));
   ASSERT_NE(tab, nullptr);
   EXPECT_EQ(tab->GetCurSel(), 0);
@@ -182,7 +184,10 @@ TEST_F(SkinFrameTest, PageSwitchesSelectTheTabPages) {
   EXPECT_EQ(tab->GetCurSel(), 1);
   Click(kSkinImagePageName);
   EXPECT_EQ(tab->GetCurSel(), 0);
+  Nth(kSkinImageBtnName, 0)->SetUserData("");
+  Click(kSkinImageBtnName, 0);
   EXPECT_TRUE(receiver_.received.empty());
+  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
 }
 
 TEST_F(SkinFrameTest, DropsDownWithItsTopRightCornerAtTheButtonsBottomRight) {
@@ -229,13 +234,6 @@ TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
   worker.join();
   EXPECT_EQ(opened, nullptr);
   EXPECT_TRUE(queue().IsUiThread()) << "the worker took over the UI thread";
-}
-
-TEST_F(SkinFrameTest, ItemWithoutAnImageNameChangesNothing) {
-  Nth(kSkinImageBtnName, 0)->SetUserData("");
-  Click(kSkinImageBtnName, 0);
-  EXPECT_TRUE(receiver_.received.empty());
-  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
 }
 
 TEST_F(SkinFrameTest, EveryListedImageNamesAFileOfTheSkin) {
