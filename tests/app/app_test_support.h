@@ -19,6 +19,7 @@
 #include "platform/program_folder.h"
 #include "platform/user_folders.h"
 #include "tests/platform/temp_home.h"
+#include "ui/core/menu.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/dialog_hook.h"
@@ -91,6 +92,14 @@ class MainWndTest : public ::testing::Test {
     c.ready = true;
   }
   CControlUI* Find(const char* name) { return window->GetPaintManager().FindControl(name); }
+  // Opens the tray menu; the names of its items.
+  std::vector<std::string> MenuItems() {
+    window->OpenTrayMenu();
+    std::vector<std::string> out;
+    CMenuUI* body = window->TrayMenu()->GetMenuUI();
+    for (int i = 0; i < body->GetCount(); ++i) out.push_back(body->GetItemAt(i)->GetName());
+    return out;
+  }
   void Notify(const char* name, const char* type, WPARAM wparam = 0) {
     CControlUI* c = Find(name);
     ASSERT_NE(c, nullptr) << name;

@@ -32,13 +32,6 @@ class BackupMenuTest : public MainWndTest {
     ui::SetFileDialogHandler({});
     MainWndTest::TearDown();
   }
-  std::vector<std::string> MenuItems() {
-    window->OpenTrayMenu();
-    std::vector<std::string> out;
-    ui::CMenuUI* body = window->TrayMenu()->GetMenuUI();
-    for (int i = 0; i < body->GetCount(); ++i) out.push_back(body->GetItemAt(i)->GetName());
-    return out;
-  }
   // Runs a menu command and waits for its device operation and message box.
   void Run(const char* item) {
     window->RunMenuCommand(item, "");

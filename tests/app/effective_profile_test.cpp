@@ -78,10 +78,7 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
                                          ProfileIniPath(DeviceKind::Mouse)));
   ResetImagesToBuiltIn();
   std::vector<uint8_t> data;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    data = BuildProfileData(Images(), *info);
-  }
+  WithImage([&](ConfigImages& images) { data = BuildProfileData(images, *info); });
   for (const char* name : {"profile1", "profile2"})
     ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, name, true), DeviceKind::Mouse, data.size(), data.data()), kProfileWriteOk);
   ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));

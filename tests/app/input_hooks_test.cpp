@@ -87,7 +87,12 @@ TEST_F(InputHooksTest, RecordingThroughTheWindowMessages) {
                                              "0,0,138,57,1,keyboard_key_Caplk"}));
 }
 
-TEST_F(InputHooksTest, DeactivationRemovesTheHooksAndStopsTheRecording) {
+// Deactivation removes the hooks and stops the recording. Input meant for
+// another program is never captured: while the window is inactive the hooks
+// are refused; they are accepted again once it is active, or after a press
+// on it (without a window manager nothing hands the activation back after a
+// native edit closed).
+TEST_F(InputHooksTest, AnInactiveWindowHasNoHooksUntilActivatedOrPressed) {
   ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
   page.recorder.Start(false);
   ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
@@ -95,6 +100,18 @@ TEST_F(InputHooksTest, DeactivationRemovesTheHooksAndStopsTheRecording) {
   EXPECT_FALSE(window->Hook().KeyboardHooked());
   EXPECT_FALSE(page.recorder.Recording());
   EXPECT_GE(page.removed, 1);
+  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Inactive);
+  EXPECT_EQ(source.hook, nullptr);
+  for (bool press : {false, true}) {
+    ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
+    if (press) {
+      ui::SendMessage(window->GetHWND(), ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(10, 10));
+    } else {
+      ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_ACTIVE, 0);
+    }
+    EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed) << press;
+    EXPECT_NE(source.hook, nullptr);
+  }
 }
 
 using InputHooksDefault = MainWndTest;
@@ -103,32 +120,6 @@ TEST_F(InputHooksDefault, WithoutASourceInstallingFails) {
   CreateWindow();
   EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, false), HookInstallResult::Unavailable);
   window->RemoveInputHooks();  // nothing installed: harmless
-}
-
-}  // namespace
-}  // namespace trx::app::testing
-
-namespace trx::app::testing {
-namespace {
-
-// Input meant for another program is never captured: while the window is
-// inactive the hooks are refused, and accepted again once it is active.
-TEST_F(InputHooksTest, RefusedWhileTheProgramIsInactive) {
-  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Inactive);
-  EXPECT_EQ(source.hook, nullptr);
-  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_ACTIVE, 0);
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
-  EXPECT_NE(source.hook, nullptr);
-}
-
-// Without a window manager nothing hands the activation back after a
-// native edit closed; a press on the window counts as the user being there.
-TEST_F(InputHooksTest, APressOnTheWindowMakesItActiveAgain) {
-  ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
-  ui::SendMessage(window->GetHWND(), ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(10, 10));
-  EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
-  EXPECT_NE(source.hook, nullptr);
 }
 
 }  // namespace

@@ -7,57 +7,25 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <memory>
+#include <fstream>
 #include <string>
 
-#include <fstream>
-
 #include "pages/control_names.h"
-#include "pages/name_split.h"
-#include "pages/page_set.h"
 #include "pages/router.h"
-#include "pages/sub_layouts.h"
-#include "tests/pages/page_fakes.h"
-#include "ui/core/circle_progress.h"
-#include "ui/core/dialog_builder.h"
-#include "ui/core/paint_manager.h"
-#include "ui/core/resource_manager.h"
+#include "tests/pages/page_fixture.h"
 
 namespace trx::pages {
 namespace {
 
 using namespace trx::ui;
 
-// Builds the sub-layouts the way the main window does.
-class SubLayoutBuilder : public IDialogBuilderCallback {
- public:
-  explicit SubLayoutBuilder(CPaintManagerUI* pm) : pm_(pm) {}
-  CControlUI* CreateControl(std::string_view class_name) override {
-    if (SameName(class_name, kCircleProgressElement)) return new CCircleProgressUI();  // as the main window
-    const char* file = SubLayoutFile(class_name);
-    if (file == nullptr) return nullptr;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create(file, {}, nullptr, pm_, nullptr);
-    if (root == nullptr) missing.push_back(file);
-    return root;
-  }
-  std::vector<std::string> missing;
-
- private:
-  CPaintManagerUI* pm_;
-};
-
-class LayoutNamesTest : public ::testing::Test {
+// The main layout with its sub-layouts and the page set over it, as the
+// window builds them.
+class LayoutNamesTest : public testing::PageTest {
  protected:
   void SetUp() override {
-    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
-    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
-    SubLayoutBuilder callback(&pm);
-    CDialogBuilder builder;
-    root.reset(builder.Create("XML_MAIN", {}, &callback, &pm));
-    ASSERT_NE(root, nullptr) << "the main layout does not build";
-    EXPECT_TRUE(callback.missing.empty()) << callback.missing.front();
-    pm.AttachDialog(root.release());
+    PageTest::SetUp();
+    Build();
   }
   bool Has(std::string_view name) { return pm.FindControl(name) != nullptr; }
   // Some control's name splits to this prefix.
@@ -67,9 +35,6 @@ class LayoutNamesTest : public ::testing::Test {
                  return SplitName(c->GetName(), s) && SameName(s.prefix, prefix);
                }).empty();
   }
-
-  CPaintManagerUI pm;
-  std::unique_ptr<CControlUI> root;
 };
 
 TEST_F(LayoutNamesTest, EveryLookedUpNameExists) {
@@ -107,12 +72,8 @@ TEST_F(LayoutNamesTest, EveryKeyLightOfTheThreeFamiliesExists) {
 }
 
 TEST_F(LayoutNamesTest, EveryRoutingRowNamesAControlOfTheLayouts) {
-  testing::FakeDialogs dialogs;
-  testing::FakeDevices devices;
-  testing::FakeWindow window;
-  CPageSet pages(pm, dialogs, devices, window);
   for (size_t t = 0; t < kTableCount; ++t) {
-    for (const Route& row : pages.Router().Rows(static_cast<Table>(t))) {
+    for (const Route& row : pages->Router().Rows(static_cast<Table>(t))) {
       if (row.match == Match::Exact) {
         EXPECT_TRUE(Has(row.name)) << row.name;
       } else {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "app/app_messages.h"
 #include "app/language.h"
@@ -208,24 +209,26 @@ TEST_F(MainWindowTest, AutostartItemIsCheckedWhileTheEntryExistsAndTogglesIt) {
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(MainWindowTest, ExitItemTextFollowsTheStoredLanguage) {
-  for (const auto& [value, text] : std::vector<std::pair<const char*, const char*>>{
-           {"0", "Exit"}, {"1", "关闭"}, {"7", ""}}) {
-    WritePrivateProfileString("SKINIMAGE", "LANGUAGE", value, MainIniPath());
+// The exit item's text follows the stored language, else the one in use.
+TEST_F(MainWindowTest, ExitItemTextFollowsTheStoredLanguageElseTheOneInUse) {
+  struct Row {
+    const char* stored;  // nullptr: none stored
+    Language in_use;
+    const char* text;
+  };
+  for (const Row& row : {Row{"0", Language::Chinese, "Exit"}, Row{"1", Language::English, "关闭"},
+                         Row{"7", Language::English, ""}, Row{nullptr, Language::Chinese, "关闭"},
+                         Row{nullptr, Language::English, "Exit"}}) {
+    SCOPED_TRACE(row.text);
+    if (row.stored != nullptr) {
+      WritePrivateProfileString("SKINIMAGE", "LANGUAGE", row.stored, MainIniPath());
+    } else {
+      ASSERT_TRUE(DeletePrivateProfileKey("SKINIMAGE", "LANGUAGE", MainIniPath()));
+    }
+    ASSERT_TRUE(LoadLanguage(row.in_use));
     Tray(WM_RBUTTONUP);
     CMenuUI* body = window->TrayMenu()->GetMenuUI();
-    EXPECT_EQ(body->GetItemAt(body->GetCount() - 1)->GetText(), text) << value;
-  }
-}
-
-TEST_F(MainWindowTest, ExitItemFollowsTheLanguageInUseWhileNoneIsStored) {
-  ASSERT_TRUE(DeletePrivateProfileKey("SKINIMAGE", "LANGUAGE", MainIniPath()));
-  for (const auto& [language, text] : std::vector<std::pair<Language, const char*>>{
-           {Language::Chinese, "关闭"}, {Language::English, "Exit"}}) {
-    ASSERT_TRUE(LoadLanguage(language));
-    Tray(WM_RBUTTONUP);
-    CMenuUI* body = window->TrayMenu()->GetMenuUI();
-    EXPECT_EQ(body->GetItemAt(body->GetCount() - 1)->GetText(), text) << text;
+    EXPECT_EQ(body->GetItemAt(body->GetCount() - 1)->GetText(), row.text);
   }
 }
 
@@ -257,14 +260,7 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
   options.simulated = &simulated;
   CreateWindow(options);
   boxes.clear();
-  auto names = [&] {
-    std::vector<std::string> out;
-    CMenuUI* body = window->TrayMenu()->GetMenuUI();
-    for (int i = 0; i < body->GetCount(); ++i) out.push_back(body->GetItemAt(i)->GetName());
-    return out;
-  };
-  window->OpenTrayMenu();
-  std::vector<std::string> items = names();
+  std::vector<std::string> items = MenuItems();
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_unplug_mouse"), items.end());
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_dpi_mouse"), items.end());
@@ -272,8 +268,7 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
 
   window->RunMenuCommand("sim_unplug_mouse", "Unplug simulated mouse");
   EXPECT_FALSE(simulated.IsPlugged(sim::SimKind::Mouse));
-  window->OpenTrayMenu();
-  items = names();
+  items = MenuItems();
   EXPECT_NE(std::find(items.begin(), items.end(), "sim_plug_mouse"), items.end());
   EXPECT_EQ(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
   window->RunMenuCommand("sim_plug_mouse", "Plug in simulated mouse");
@@ -282,20 +277,16 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
   window->DestroyWindow();
 }
 
+// A stored listed image is the background at start; without one (flags 0)
+// the layout's background stays.
 TEST_F(MainWndTest, StoredListedImageIsTheBackgroundAtStart) {
-  WritePrivateProfileString("SKINIMAGE", "FLAGS", "1", MainIniPath());
-  WritePrivateProfileString("SKINIMAGE", "IMAGE", "bg/bg_2.png", MainIniPath());
-  CreateWindow();
-  EXPECT_EQ(Find("root")->GetBkImage(), "bg/bg_2.png");
-  EXPECT_EQ(Find("root")->GetBkColor(), 0u);
-}
-
-TEST_F(MainWndTest, WithoutStoredImageTheLayoutBackgroundStays) {
-  WritePrivateProfileString("SKINIMAGE", "FLAGS", "0", MainIniPath());
-  WritePrivateProfileString("SKINIMAGE", "IMAGE", "bg/bg_2.png", MainIniPath());
-  CreateWindow();
-  EXPECT_EQ(Find("root")->GetBkImage(), "");
-  EXPECT_EQ(Find("root")->GetBkColor(), 0xFF101418u);
+  for (const auto& [flags, image, colour] : {std::tuple{"1", "bg/bg_2.png", 0u}, std::tuple{"0", "", 0xFF101418u}}) {
+    WritePrivateProfileString("SKINIMAGE", "FLAGS", flags, MainIniPath());
+    WritePrivateProfileString("SKINIMAGE", "IMAGE", "bg/bg_2.png", MainIniPath());
+    CreateWindow();
+    EXPECT_EQ(Find("root")->GetBkImage(), image) << flags;
+    EXPECT_EQ(Find("root")->GetBkColor(), colour) << flags;
+  }
 }
 
 TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
@@ -319,16 +310,19 @@ TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
   EXPECT_EQ(dynamic_cast<CContainerUI*>(Find("kb_deng_profile_combo"))->GetCount(), 0);
 }
 
-// ---- languages
-
+// Without the machine key a switch still switches and is stored in main.ini.
 TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) {
-  ASSERT_TRUE(CreateMachineKey(kMachineKeyPath));
   std::string value;
   auto run = [&](const char* item) {
     auto* cmd = new MenuCmd{item, "", "", false};
     PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
     Pump();
   };
+  run("lan_en");
+  EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));  // key not created
+  EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 0);
+  EXPECT_EQ(CResourceManager::GetInstance()->GetLanguage(), "en");
+  ASSERT_TRUE(CreateMachineKey(kMachineKeyPath));
   run("lan_en");
   run("lan_cn");
   EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 1);
@@ -345,16 +339,6 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) 
   EXPECT_EQ(Find("status_text")->GetText(), "No device found");  // visible texts follow at once
   run("lan_cn");
   EXPECT_EQ(Find("status_text")->GetText(), "未检测到设备");
-}
-
-TEST_F(MainWindowTest, LanguageSwitchWithoutMachineKeyStillSwitchesAndStoresInMainIni) {
-  auto* cmd = new MenuCmd{"lan_en", "", "", false};
-  PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
-  Pump();
-  std::string value;
-  EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));  // key not created
-  EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 0);
-  EXPECT_EQ(CResourceManager::GetInstance()->GetLanguage(), "en");
 }
 
 }  // namespace
@@ -385,8 +369,6 @@ TEST_F(MainWndTest, MachineStoreWriteFailsWithoutRightsAndLeavesNothing) {
   EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
 }
 
-// ---- shutdown
-
 TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   MainWndOptions options;
   options.stop_timeout_ms = 50;
@@ -414,39 +396,10 @@ TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugShutdown), lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugTimedOut), lines.end());
   EXPECT_TRUE(queue().QuitRequested());
-  release->store(true);  // the stuck worker ends on its own references
-  window.reset();
-}
-
-TEST(WorkerThreadsTest, AThreadLetGoIsNotWaitedForAgain) {
-  auto release = std::make_shared<std::atomic<bool>>(false);
-  WorkerThreads workers;
-  workers.SetBody(kWorkerLightSync, [release](CEvent&) {
-    while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  });
-  workers.SetBody(kWorkerMsKeyLink, [](CEvent& stop) { stop.Wait(-1); });
-  ASSERT_TRUE(workers.Start(kWorkerLightSync));
-  ASSERT_TRUE(workers.Start(kWorkerMsKeyLink));
-  EXPECT_EQ(workers.StopAll(20), StopResult::TimedOut);  // the stuck one is let go
-  EXPECT_FALSE(workers.IsStarted(kWorkerLightSync));
-  // A later wait (the window's destructor) has no thread of its own left.
-  EXPECT_EQ(workers.StopAll(300), StopResult::AllEnded);
-  EXPECT_EQ(workers.RunningCount(), 1);  // still running on its own references
+  EXPECT_FALSE(window->Workers().IsStarted(kWorkerLightSync));  // let go: the destructor waits no more
+  EXPECT_EQ(window->Workers().RunningCount(), 1);                 // still running on its own references
   release->store(true);
-}
-
-TEST_F(MainWndTest, ShutdownWithPoliteWorkersReportsAllEnded) {
-  window = std::make_unique<CMainWnd>(MainWndOptions{nullptr, false, 5000, nullptr});
-  for (int i = 0; i < kWorkerCount; ++i) window->Workers().SetBody(i, [](CEvent& stop) { stop.Wait(-1); });
-  ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
-  Pump();
-  EXPECT_EQ(window->Workers().RunningCount(), kWorkerCount);
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
-  window->DestroyWindow();
-  SetDebugSink(old);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugAllEnded), lines.end());
-  EXPECT_EQ(window->Workers().RunningCount(), 0);
+  window.reset();
 }
 
 }  // namespace trx::app::testing

@@ -140,27 +140,25 @@ TEST_F(SettingsSendTest, KeyboardAndPadSendTheirWholeRecordInOneFrameEach) {
 
 // Before its connect read is done a device gets nothing: a flag set then
 // is dropped, so a record copied before the read can never overwrite what
-// the read stored.
-TEST_F(SettingsSendTest, ADeviceNotReadYetGetsNothingAndItsFlagIsDropped) {
-  window->Channel(DeviceKind::Mouse).ready = false;
-  window->MarkSettingsPending(DeviceKind::Mouse);
-  queue().AdvanceTime(100);
-  Settle();
-  EXPECT_EQ(WrittenCount(), 0u);
-  EXPECT_FALSE(window->Pending().IsPending(DeviceKind::Mouse));
-  window->Channel(DeviceKind::Mouse).ready = true;
-  queue().AdvanceTime(100);
-  Settle();
-  EXPECT_EQ(WrittenCount(), 0u);
-}
-
-TEST_F(SettingsSendTest, ADeviceThatIsGoneClearsItsFlagWithoutAnyFrame) {
-  window->Channel(DeviceKind::Mouse).connected = 0;
-  window->MarkSettingsPending(DeviceKind::Mouse);
-  queue().AdvanceTime(100);
-  Settle();
-  EXPECT_EQ(WrittenCount(), 0u);
-  EXPECT_FALSE(window->Pending().IsPending(DeviceKind::Mouse));
+// the read stored. A device that is gone clears its flag without any frame.
+TEST_F(SettingsSendTest, ADeviceNotReadYetOrGoneGetsNothingAndItsFlagIsDropped) {
+  for (const bool gone : {false, true}) {
+    CDeviceChannel& mouse = window->Channel(DeviceKind::Mouse);
+    if (gone) {
+      mouse.connected = 0;
+    } else {
+      mouse.ready = false;
+    }
+    window->MarkSettingsPending(DeviceKind::Mouse);
+    queue().AdvanceTime(100);
+    Settle();
+    EXPECT_EQ(WrittenCount(), 0u) << gone;
+    EXPECT_FALSE(window->Pending().IsPending(DeviceKind::Mouse)) << gone;
+    mouse.ready = true;
+    queue().AdvanceTime(100);
+    Settle();
+    EXPECT_EQ(WrittenCount(), 0u) << gone;
+  }
 }
 
 }  // namespace

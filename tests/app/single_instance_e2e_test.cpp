@@ -13,8 +13,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -25,11 +23,16 @@ extern char** environ;
 namespace trx {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+std::string ReadFile(const std::string& path) { return test::TempHome::ReadText(path); }
+
+// An empty device tree, the machine store and the offscreen platform in `home`.
+void UseEmptyMachine(test::TempHome& home) {
+  const std::string hid = home.Path("hid");
+  test::TempHome::WriteText(hid + "/sys/class/hidraw/.keep", "");
+  test::TempHome::WriteText(hid + "/dev/.keep", "");
+  setenv("TRX770_HID_ROOT", hid.c_str(), 1);
+  setenv("TRX770_MACHINE_STORE", home.Path("machine.ini").c_str(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
 pid_t Spawn(const std::string& stderr_path, const char* option = nullptr) {
@@ -69,15 +72,10 @@ int WaitForExit(pid_t pid) {
 
 TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
   test::TempHome home;
+  UseEmptyMachine(home);
   const std::string runtime = home.Path("run");
-  const std::string hid = home.Path("hid");
-  test::TempHome::WriteText(hid + "/sys/class/hidraw/.keep", "");
-  test::TempHome::WriteText(hid + "/dev/.keep", "");
   test::TempHome::WriteText(runtime + "/KORVANTE_001.sock", "left by a crashed copy");
   setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  setenv("TRX770_HID_ROOT", hid.c_str(), 1);
-  setenv("TRX770_MACHINE_STORE", home.Path("machine.ini").c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
   setenv("TRX770_DEBUG", "1", 1);
 
   const std::string first_err = home.Path("first.err");
@@ -103,15 +101,10 @@ TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
 // command-line option.
 TEST(ProgramExitStatusTest, ZeroWithoutASkinAndNonZeroForABadOption) {
   test::TempHome home;
-  const std::string hid = home.Path("hid");
-  test::TempHome::WriteText(hid + "/sys/class/hidraw/.keep", "");
-  test::TempHome::WriteText(hid + "/dev/.keep", "");
+  UseEmptyMachine(home);
   test::TempHome::WriteText(home.Path("program/.keep"), "");  // a program folder without "skin/"
   setenv("XDG_RUNTIME_DIR", home.Path("run").c_str(), 1);
-  setenv("TRX770_HID_ROOT", hid.c_str(), 1);
-  setenv("TRX770_MACHINE_STORE", home.Path("machine.ini").c_str(), 1);
   setenv("TRX770_PROGRAM_DIR", home.Path("program").c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::mkdir(home.Path("run").c_str(), 0700);
 
   const std::string no_skin_err = home.Path("no_skin.err");

@@ -88,12 +88,7 @@ TEST_F(StartAnswersTest, WindowStartsBeforeTheDesktopAnswersAndShowsTheAnswerOnc
   EXPECT_FALSE(pages.MousePerformance().PointerSettingsKnown());
 
   gate.Open();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!(pages.ProfileLinks().LinkingKnown() && pages.MousePerformance().PointerSettingsKnown()) &&
-         std::chrono::steady_clock::now() < deadline) {
-    queue().ProcessPending();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
+  PumpUntil([&] { return pages.ProfileLinks().LinkingKnown() && pages.MousePerformance().PointerSettingsKnown(); });
   EXPECT_TRUE(pages.ProfileLinks().LinkingKnown());
   EXPECT_TRUE(pages.ProfileLinks().LinkingAvailable());
   EXPECT_TRUE(pages.MousePerformance().PointerSettingsKnown());

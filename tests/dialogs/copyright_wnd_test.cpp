@@ -95,7 +95,9 @@ TEST_F(CopyrightTest, EveryRequestOpensAnotherWindowKeptOnTheScreen) {
   EXPECT_FALSE(IsWindow(second_hwnd));
 }
 
-TEST_F(CopyrightTest, DraggedByCaptionSpaceButNotByItsButtonOrLink) {
+// Dragged by its caption space but not by its button or link; the link
+// opens only the fixed https page, through the opener.
+TEST_F(CopyrightTest, DraggedByCaptionSpaceAndTheLinkOpensOnlyTheFixedHttpsPage) {
   Ccopyright* about = Open();
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(about->HitTestClient({200, 20}), HTCAPTION);
@@ -104,11 +106,6 @@ TEST_F(CopyrightTest, DraggedByCaptionSpaceButNotByItsButtonOrLink) {
   const UiRect link = about->GetPaintManager().FindControl(kCopyrightLinkName)->GetPos();
   EXPECT_EQ(about->HitTestClient({link.left + 5, link.top + 5}), HTCLIENT);
   EXPECT_EQ(about->HitTestClient({200, 200}), HTCLIENT);  // below the caption
-}
-
-TEST_F(CopyrightTest, LinkOpensOnlyTheFixedHttpsPageThroughTheOpener) {
-  Ccopyright* about = Open();
-  ASSERT_NE(about, nullptr);
   QueueMouseClick(*about, kCopyrightLinkName);
   queue().ProcessPending();
   EXPECT_EQ(opener_.urls, (std::vector<std::string>{kProjectWebPage}));

@@ -32,16 +32,17 @@ class DialogLayoutTest : public ::testing::Test {
   }
   void TearDown() override { CResourceManager::GetInstance()->Release(); }
 
-  // Builds a layout into pm_; fails the test when it cannot be built.
+  // Builds a layout into a fresh pm_; fails the test when it cannot be built.
   CPaintManagerUI& Build(const std::string& layout) {
+    pm_ = std::make_unique<CPaintManagerUI>();
     CDialogBuilder builder;
-    CControlUI* root = builder.Create(layout, {}, nullptr, &pm_);
+    CControlUI* root = builder.Create(layout, {}, nullptr, pm_.get());
     EXPECT_NE(root, nullptr) << layout << ": " << builder.GetLastErrorMessage();
-    if (root) pm_.AttachDialog(root);
-    return pm_;
+    if (root) pm_->AttachDialog(root);
+    return *pm_;
   }
   CControlUI* Find(const char* name, const char* kind) {
-    CControlUI* c = pm_.FindControl(name);
+    CControlUI* c = pm_->FindControl(name);
     EXPECT_NE(c, nullptr) << name;
     if (c && kind) {
       EXPECT_NE(c->GetInterface(kind), nullptr) << name << " is not a " << kind;
@@ -49,12 +50,12 @@ class DialogLayoutTest : public ::testing::Test {
     return c;
   }
   std::vector<CControlUI*> All(const char* name) {
-    return pm_.FindControls([name](CControlUI* c) { return c->GetName() == name; });
+    return pm_->FindControls([name](CControlUI* c) { return c->GetName() == name; });
   }
   // Language ids of every resource text in the built tree.
   std::vector<std::string> TextIds() {
     std::vector<std::string> ids;
-    for (CControlUI* c : pm_.FindControls([](CControlUI* c) { return c->IsResourceText(); }))
+    for (CControlUI* c : pm_->FindControls([](CControlUI* c) { return c->IsResourceText(); }))
       ids.push_back(c->GetRawText());
     return ids;
   }
@@ -69,36 +70,35 @@ class DialogLayoutTest : public ::testing::Test {
     }
   }
 
-  CPaintManagerUI pm_;
+  std::unique_ptr<CPaintManagerUI> pm_ = std::make_unique<CPaintManagerUI>();
 };
 
-TEST_F(DialogLayoutTest, ResourceIndexNamesTheMessageBoxLayoutWithItsControls) {
+// The resource index names the message box layout; the message box and the
+// palette dialog layouts hold their controls with their kinds and a caption
+// to drag them by; the palette has exactly thirty presets and a round corner.
+TEST_F(DialogLayoutTest, MessageBoxAndPaletteLayoutsHaveTheirControlsAndACaption) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
   EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath(kMsgWndSkin), "MsgWnd.xml");
-  Build(kMsgWndSkin);
-  Find(kMsgTitleName, nullptr);
-  Find(kMsgTextName, "Label");
-  Find(kMsgConfirmName, "Button");
-  Find(kMsgCancelName, "Button");
-  Find(kMsgCloseName, "Button");
-  EXPECT_GT(pm_.GetCaptionRect().bottom, 0) << "no caption to drag the box by";
-}
-
-TEST_F(DialogLayoutTest, PaletteDialogLayoutHasThePaletteThePreviewTheButtonsAndThirtyPresets) {
-  Build(kPalletDialogSkin);
-  Find(kPalletName, "ColorPalette");
-  Find(kPalletShowName, nullptr);
-  Find(kPalletOkName, "Button");
-  Find(kPalletCloseName, "Button");
-  Find(kPalletBtnOkName, "Button");
-  Find(kPalletBtnCancelName, "Button");
+  using Controls = std::vector<std::pair<const char*, const char*>>;  // name, kind (nullptr: any)
+  const std::pair<const char*, Controls> layouts[] = {
+      {kMsgWndSkin,
+       {{kMsgTitleName, nullptr}, {kMsgTextName, "Label"}, {kMsgConfirmName, "Button"}, {kMsgCancelName, "Button"},
+        {kMsgCloseName, "Button"}}},
+      {kPalletDialogSkin,
+       {{kPalletName, "ColorPalette"}, {kPalletShowName, nullptr}, {kPalletOkName, "Button"},
+        {kPalletCloseName, "Button"}, {kPalletBtnOkName, "Button"}, {kPalletBtnCancelName, "Button"}}},
+  };
+  for (const auto& [layout, controls] : layouts) {
+    Build(layout);
+    for (const auto& [name, kind] : controls) Find(name, kind);
+    EXPECT_GT(pm_->GetCaptionRect().bottom, 0) << layout << ": no caption to drag it by";
+  }
   for (int i = 0; i < kPresetColorCount; ++i) {
     const std::string name = std::string(kPalletPresetPrefix) + "_" + std::to_string(i);
     EXPECT_EQ(All(name.c_str()).size(), 1u) << name;
   }
   EXPECT_TRUE(All("ms_dpi_color_png_30").empty());
-  EXPECT_GT(pm_.GetCaptionRect().bottom, 0) << "no caption to drag the dialog by";
-  EXPECT_GT(pm_.GetRoundCorner().cx, 0);
+  EXPECT_GT(pm_->GetRoundCorner().cx, 0);
 }
 
 TEST_F(DialogLayoutTest, SkinChooserLayoutHasImagesOnPageZeroAndColoursOnPageOne) {
@@ -127,7 +127,7 @@ TEST_F(DialogLayoutTest, SkinChooserLayoutHasImagesOnPageZeroAndColoursOnPageOne
     EXPECT_NE(c->GetBkColor() >> 24, 0u) << "transparent colour item";
     EXPECT_TRUE(on_page(c, 1));
   }
-  EXPECT_GT(pm_.GetInitSize().cx, 0);
+  EXPECT_GT(pm_->GetInitSize().cx, 0);
 }
 
 TEST_F(DialogLayoutTest, EveryTextOfTheDialogsExistsInBothLanguages) {

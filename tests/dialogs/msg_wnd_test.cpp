@@ -17,7 +17,8 @@ namespace {
 
 class MsgWndTest : public DialogTest {
  protected:
-  // Answers every box by clicking `control` with the mouse; records texts.
+  // Answers every box by clicking `control` with the mouse (after a click on
+  // the title, which is no button and leaves the box open); records texts.
   void AnswerWith(std::string control) {
     SetDialogHook([this, control](WindowImplBase& dialog, std::string_view cls) {
       classes_.emplace_back(cls);
@@ -25,6 +26,7 @@ class MsgWndTest : public DialogTest {
       texts_.push_back(box.GetMessageText());
       CControlUI* text = box.GetPaintManager().FindControl(kMsgTextName);
       resource_flags_.push_back(text != nullptr && text->IsResourceText());
+      ClickDialogControl(dialog, kMsgTitleName);
       QueueMouseClick(dialog, control);
     });
   }
@@ -32,8 +34,6 @@ class MsgWndTest : public DialogTest {
   std::vector<std::string> texts_;
   std::vector<bool> resource_flags_;
 };
-
-// ---- results ----
 
 // Every way of answering and what it returns.
 TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
@@ -127,36 +127,13 @@ TEST_F(MsgWndTest, ButtonNamesAreComparedWithoutRegardToCase) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(MsgWndTest, OtherClicksLeaveTheBoxOpen) {
-  SetDialogHook([](WindowImplBase& dialog, std::string_view) {
-    ClickDialogControl(dialog, kMsgTitleName);  // not a button: nothing
-    QueueMouseClick(dialog, kMsgConfirmName);
-  });
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_4", true), 1);
-}
-
-TEST_F(MsgWndTest, OwnerIsDisabledWhileTheBoxRunsAndEnabledAfter) {
-  auto* owner = new CMsgWnd;
-  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 0, 0, 800, 572);
-  ASSERT_NE(owner_hwnd, nullptr);
-  bool disabled_meanwhile = false;
-  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
-    const HWND box = dialog.GetHWND();
-    queue().PostCallback([&, box] {
-      disabled_meanwhile = !owner->IsEnabled();
-      SendMessage(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-  });
-  EXPECT_EQ(ShowMessage(owner_hwnd, "message_text_5", true), 0);
-  EXPECT_TRUE(disabled_meanwhile);
-  EXPECT_TRUE(owner->IsEnabled());
-  owner->DestroyWindow();
-}
-
-TEST_F(MsgWndTest, OwnersControlUnderThePointerLosesItsHoverWhenTheBoxOpens) {
+// While the box runs, its owner is disabled and the owner's control under
+// the pointer loses its hover; the box is centred on its visible owner.
+TEST_F(MsgWndTest, OwnerIsDisabledLosesItsHoverAndCentresTheBox) {
   auto* owner = new CMsgWnd;  // any layout window will do as owner
-  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 0, 0, 420, 224);
+  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 100, 50, 800, 572);
   ASSERT_NE(owner_hwnd, nullptr);
+  owner->ShowWindow(true);
   CPaintManagerUI& pm = owner->GetPaintManager();
   pm.UpdateLayout();
   CControlUI* button = pm.FindControl(kMsgConfirmName);
@@ -164,16 +141,26 @@ TEST_F(MsgWndTest, OwnersControlUnderThePointerLosesItsHoverWhenTheBoxOpens) {
   pm.OnMouseMove({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
   ASSERT_EQ(pm.GetHot(), button);
   CControlUI* hot_during_box = button;
+  bool disabled_meanwhile = false;
+  UiRect box_rect{};
   SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+    box_rect = dialog.GetWindowRect();
     const HWND box = dialog.GetHWND();
     queue().PostCallback([&, box] {
       hot_during_box = pm.GetHot();
+      disabled_meanwhile = !owner->IsEnabled();
       SendMessage(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     });
   });
-  ShowMessage(owner_hwnd, "message_text_5", true);
+  EXPECT_EQ(ShowMessage(owner_hwnd, "message_text_5", true), 0);
+  EXPECT_TRUE(disabled_meanwhile);
+  EXPECT_TRUE(owner->IsEnabled());
   EXPECT_EQ(hot_during_box, nullptr);
   EXPECT_EQ(pm.GetHot(), nullptr);
+  const UiRect owner_rect = owner->GetWindowRect();
+  EXPECT_GT(box_rect.Width(), 0);
+  EXPECT_NEAR((box_rect.left + box_rect.right) / 2, (owner_rect.left + owner_rect.right) / 2, 1);
+  EXPECT_NEAR((box_rect.top + box_rect.bottom) / 2, (owner_rect.top + owner_rect.bottom) / 2, 1);
   owner->DestroyWindow();
 }
 
@@ -206,8 +193,6 @@ TEST_F(MsgWndTest, ButtonThatOpenedTheBoxIsNotLeftHoveredAfterIt) {
   owner.DestroyWindow();
 }
 
-// ---- text ----
-
 // A text id is shown as a language text, literal text as it is, and an
 // empty text keeps the layout's.
 TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
@@ -226,34 +211,21 @@ TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
   }
 }
 
-TEST_F(MsgWndTest, BoxIsCentredOnItsVisibleOwner) {
-  auto* owner = new CMsgWnd;
-  const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 100, 50, 800, 572);
-  owner->ShowWindow(true);
-  UiRect box_rect{};
-  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
-    box_rect = dialog.GetWindowRect();
-    QueueMouseClick(dialog, kMsgCancelName);
-  });
-  ShowMessage(owner_hwnd, "message_text_6", true);
-  const UiRect owner_rect = owner->GetWindowRect();
-  EXPECT_GT(box_rect.Width(), 0);
-  EXPECT_NEAR((box_rect.left + box_rect.right) / 2, (owner_rect.left + owner_rect.right) / 2, 1);
-  EXPECT_NEAR((box_rect.top + box_rect.bottom) / 2, (owner_rect.top + owner_rect.bottom) / 2, 1);
-  owner->DestroyWindow();
-}
-
-// ---- self-closing notice ----
-
-TEST_F(MsgWndTest, SelfClosingNoticeClosesAfterOneTickWithoutAnyClick) {
-  std::string text;
-  SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
-    text = dynamic_cast<CMsgWnd&>(dialog).GetMessageText();
-  });
-  queue().SetAutoAdvance(true);  // nobody clicks: time runs on
-  ShowSelfClosingNotice(nullptr);
-  EXPECT_EQ(queue().Now(), 500);
-  EXPECT_EQ(text, "message_text_20");
+// The self-closing notice closes after its one 500 ms tick when nobody
+// clicks; a click on confirm before the tick returns at once.
+TEST_F(MsgWndTest, SelfClosingNoticeClosesAfterOneTickOrAtAClick) {
+  for (const bool click : {false, true}) {
+    queue().UseManualClock(0);
+    std::string text;
+    SetDialogHook([&](WindowImplBase& dialog, std::string_view) {
+      text = dynamic_cast<CMsgWnd&>(dialog).GetMessageText();
+      if (click) QueueMouseClick(dialog, kMsgConfirmName);
+    });
+    queue().SetAutoAdvance(!click);  // nobody clicks: time runs on
+    ShowSelfClosingNotice(nullptr);
+    EXPECT_EQ(queue().Now(), click ? 0 : 500) << click;
+    EXPECT_EQ(text, "message_text_20");
+  }
 }
 
 TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickOfTimerOneThenStopsItsTimer) {
@@ -272,14 +244,6 @@ TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickOfTimerOneThenStopsItsTimer) {
   queue().ProcessPending();  // the close it posted
   EXPECT_FALSE(IsWindow(hwnd));
 }
-
-TEST_F(MsgWndTest, ClickingConfirmOnTheNoticeBeforeItsTickStillReturns) {
-  SetDialogHook([](WindowImplBase& dialog, std::string_view) { QueueMouseClick(dialog, kMsgConfirmName); });
-  ShowSelfClosingNotice(nullptr);  // returns at once, the timer never fires
-  EXPECT_EQ(queue().Now(), 0);
-}
-
-// ---- failures ----
 
 TEST_F(MsgWndTest, SkinWithoutTheBoxLayoutReturnsZeroWithoutRunning) {
   CResourceManager::GetInstance()->Release();

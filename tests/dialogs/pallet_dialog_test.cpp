@@ -46,8 +46,6 @@ class PalletTest : public DialogTest {
   }
 };
 
-// ---- OK, cancel, close ----
-
 // Only OK hands the colour shown to the caller; cancel and the close button
 // return "closed", Escape and a close from the desktop are not OK either.
 TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
@@ -97,13 +95,18 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
   }
 }
 
-// ---- presets and palette ----
-
+// The preset buttons show their table colours; a click shows the preset in
+// the preview and the palette and writes the debug line.
 TEST_F(PalletTest, PresetClickShowsTheColourInPreviewAndPaletteAndWritesTheDebugLine) {
   std::vector<std::string> lines;
   const DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
   CPalletDialog dialog(0xFF000000);
   Run(dialog, [](CPalletDialog& d) {
+    for (int i = 0; i < kPresetColorCount; ++i) {
+      CControlUI* b = d.GetPaintManager().FindControl("ms_dpi_color_png_" + std::to_string(i));
+      ASSERT_NE(b, nullptr) << i;
+      EXPECT_EQ(b->GetBkColor(), kPresetColors[static_cast<size_t>(i)]) << i;
+    }
     ClickPreset(d, 29);
     CMessageQueue::Instance().PostCallback([&d] {
       EXPECT_EQ(d.GetShownColor(), 0xFF4776A4u);
@@ -156,63 +159,44 @@ TEST_F(PalletTest, PresetTableHoldsThirtyColoursAndRefusesOtherIndexes) {
   EXPECT_EQ(c, 0x12345678u);
 }
 
-TEST_F(PalletTest, PresetButtonsOfTheLayoutShowTheirTableColours) {
-  CPalletDialog dialog(0xFF000000);
-  Run(dialog, [](CPalletDialog& d) {
-    for (int i = 0; i < kPresetColorCount; ++i) {
-      CControlUI* b = d.GetPaintManager().FindControl("ms_dpi_color_png_" + std::to_string(i));
-      ASSERT_NE(b, nullptr) << i;
-      EXPECT_EQ(b->GetBkColor(), kPresetColors[static_cast<size_t>(i)]) << i;
-    }
-    QueueMouseClick(d, kPalletCloseName);
-  });
+// Layouts lacking parts, or with preset names that are no preset: what OK
+// returns and the colour handed back.
+TEST_F(PalletTest, InlineLayoutsAnswerOkByThePartsTheyHold) {
+  struct Row {
+    const char* how;
+    const char* body;  // before the OK button
+    std::vector<const char*> clicks;
+    UINT result;
+    UiColor color;
+  };
+  const Row rows[] = {
+      {"malformed preset names change nothing",
+       "<ColorPalette name=\"Pallet\" height=\"100\"/><Button name=\"color_show_btn\" height=\"20\"/>"
+       "<Button name=\"ms_dpi_color_png_30\" height=\"10\"/><Button name=\"ms_dpi_color_png_x\" height=\"10\"/>"
+       "<Button name=\"ms_dpi_color_png_\" height=\"10\"/><Button name=\"ms_dpi_color_png_-1\" height=\"10\"/>",
+       {"ms_dpi_color_png_30", "ms_dpi_color_png_x", "ms_dpi_color_png_", "ms_dpi_color_png_-1"}, kPalletResultOk,
+       0xFF123456},
+      {"without the palette OK returns closed and the caller keeps its colour",
+       "<Button name=\"color_show_btn\" height=\"20\"/><Button name=\"ms_dpi_color_png_4\" height=\"20\"/>",
+       {"ms_dpi_color_png_4"}, kPalletResultClosed, 0xFF123456},
+      {"without the preview OK returns colour zero", "<ColorPalette name=\"Pallet\" height=\"100\"/>", {},
+       kPalletResultOk, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.how);
+    InlinePalletDialog dialog(0xFF123456, std::string("<Window size=\"300,200\"><VerticalLayout>") + row.body +
+                                              "<Button name=\"okbtn\" height=\"10\"/></VerticalLayout></Window>");
+    EXPECT_EQ(Run(dialog,
+                  [&row](CPalletDialog& d) {
+                    for (const char* n : row.clicks) ClickDialogControl(d, n);
+                    ClickDialogControl(d, kPalletOkName);
+                  }),
+              row.result);
+    EXPECT_EQ(dialog.GetColor(), row.color);
+  }
 }
 
-TEST_F(PalletTest, MalformedPresetNamesChangeNothing) {
-  constexpr const char* kXml =
-      "<Window size=\"300,200\"><VerticalLayout>"
-      "<ColorPalette name=\"Pallet\" height=\"100\"/><Button name=\"color_show_btn\" height=\"20\"/>"
-      "<Button name=\"ms_dpi_color_png_30\" height=\"10\"/><Button name=\"ms_dpi_color_png_x\" height=\"10\"/>"
-      "<Button name=\"ms_dpi_color_png_\" height=\"10\"/><Button name=\"ms_dpi_color_png_-1\" height=\"10\"/>"
-      "<Button name=\"okbtn\" height=\"10\"/></VerticalLayout></Window>";
-  InlinePalletDialog dialog(0xFF123456, kXml);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    for (const char* n : {"ms_dpi_color_png_30", "ms_dpi_color_png_x", "ms_dpi_color_png_", "ms_dpi_color_png_-1"})
-      ClickDialogControl(d, n);
-    ClickDialogControl(d, kPalletOkName);
-  });
-  EXPECT_EQ(result, kPalletResultOk);
-  EXPECT_EQ(dialog.GetColor(), 0xFF123456u);
-}
-
-// ---- layouts lacking parts ----
-
-TEST_F(PalletTest, WithoutThePaletteOkReturnsTwoAndTheCallerKeepsItsColour) {
-  constexpr const char* kXml =
-      "<Window size=\"300,200\"><VerticalLayout><Button name=\"color_show_btn\" height=\"20\"/>"
-      "<Button name=\"ms_dpi_color_png_4\" height=\"20\"/><Button name=\"okbtn\" height=\"20\"/>"
-      "</VerticalLayout></Window>";
-  InlinePalletDialog dialog(0xFF123456, kXml);
-  const UINT result = Run(dialog, [](CPalletDialog& d) {
-    ClickDialogControl(d, "ms_dpi_color_png_4");
-    ClickDialogControl(d, kPalletOkName);
-  });
-  EXPECT_EQ(result, kPalletResultClosed);
-  EXPECT_EQ(dialog.GetColor(), 0xFF123456u);
-}
-
-TEST_F(PalletTest, WithoutThePreviewOkReturnsColourZero) {
-  constexpr const char* kXml =
-      "<Window size=\"300,200\"><VerticalLayout><ColorPalette name=\"Pallet\" height=\"100\"/>"
-      "<Button name=\"okbtn\" height=\"20\"/></VerticalLayout></Window>";
-  InlinePalletDialog dialog(0xFF123456, kXml);
-  EXPECT_EQ(Run(dialog, [](CPalletDialog& d) { ClickDialogControl(d, kPalletOkName); }), kPalletResultOk);
-  EXPECT_EQ(dialog.GetColor(), 0u);
-}
-
-// ---- frameless behaviour ----
-
-TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnly) {
+TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnlyAndTheFrameIsDrawnByTheDialog) {
   CPalletDialog dialog(0xFF000000);
   Run(dialog, [](CPalletDialog& d) {
     CMessageQueue::Instance().PostCallback([&d] {
@@ -236,15 +220,7 @@ TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnly) {
       EXPECT_EQ(d.SendMessage(WM_NCHITTEST, 0,
                               MakeLParam(wnd.left + (close.left + close.right) / 2, wnd.top + close.top + 3)),
                 HTCLIENT);
-    });
-    QueueMouseClick(d, kPalletCloseName);
-  });
-}
-
-TEST_F(PalletTest, FrameMessagesAnswerAsAFramelessWindow) {
-  CPalletDialog dialog(0xFF000000);
-  Run(dialog, [](CPalletDialog& d) {
-    CMessageQueue::Instance().PostCallback([&d] {
+      // The other frame messages answer as a frameless window's.
       EXPECT_EQ(d.SendMessage(WM_NCCALCSIZE, 0, 0), 0);
       EXPECT_EQ(d.SendMessage(WM_NCPAINT, 0, 0), 0);
       EXPECT_EQ(d.SendMessage(WM_NCACTIVATE, 0, 0), TRUE);
@@ -262,52 +238,48 @@ TEST_F(PalletTest, FrameMessagesAnswerAsAFramelessWindow) {
   });
 }
 
+// RunPalletDialog places the dialog beside the cursor at the layout's own
+// size, moved onto the work area near its edge, titled from the language;
+// OK or Enter returns 1 with the colour shown, close returns 2.
 TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
-  UiRect placed{};
-  SetDialogHook([&placed](WindowImplBase& d, std::string_view cls) {
-    EXPECT_EQ(cls, "UIPalletDialog");
-    const HWND hwnd = d.GetHWND();
-    CMessageQueue::Instance().PostCallback([hwnd, &placed] { GetWindowRect(hwnd, &placed); });
-    QueueMouseClick(d, "ms_dpi_color_png_1");
-    QueueMouseClick(d, kPalletOkName);
-  });
-  UiColor color = 0xFF000000;
-  EXPECT_EQ(RunPalletDialog(nullptr, 0xFF000000, {500, 300}, &color), 1);
-  EXPECT_EQ(color, 0xFF00F6FFu);
-  EXPECT_EQ(placed.left, 480);
-  EXPECT_EQ(placed.top, 320);
-  EXPECT_EQ(placed.Width(), 420);  // the layout's own size
-  EXPECT_EQ(placed.Height(), 482);
-
-  SetDialogHook([](WindowImplBase& d, std::string_view) {
-    QueueMouseClick(d, "ms_dpi_color_png_1");
-    QueueMouseClick(d, kPalletCloseName);
-  });
-  color = 0xFF000000;
-  EXPECT_EQ(RunPalletDialog(nullptr, 0xFF000000, {500, 300}, &color), 2);
-  EXPECT_EQ(color, 0xFF000000u);
-}
-
-TEST_F(PalletTest, NearTheScreenEdgeItMovesOntoTheWorkAreaIsTitledAndEnterConfirms) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
-  SetHeadlessWorkArea({0, 0, 1280, 800});
-  UiRect placed{};
-  std::string title;
-  SetDialogHook([&](WindowImplBase& d, std::string_view) {
-    title = d.GetWindowText();
-    const HWND hwnd = d.GetHWND();
-    queue().PostCallback([hwnd, &placed] {
-      GetWindowRect(hwnd, &placed);
-      SendMessage(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+  struct Row {
+    UiRect work;
+    UiPoint at;
+    const char* last;  // clicked after preset 1, or nullptr: Enter alone
+    int result;
+    UiColor color;
+    UiRect placed;
+  };
+  const Row rows[] = {
+      {{0, 0, 1920, 1040}, {500, 300}, kPalletOkName, 1, 0xFF00F6FF, {480, 320, 900, 802}},
+      {{0, 0, 1920, 1040}, {500, 300}, kPalletCloseName, 2, 0xFF000000, {480, 320, 900, 802}},
+      {{0, 0, 1280, 800}, {1270, 790}, nullptr, 1, 0xFF123456, {860, 318, 1280, 800}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.at.x);
+    SetHeadlessWorkArea(row.work);
+    UiRect placed{};
+    std::string title;
+    SetDialogHook([&](WindowImplBase& d, std::string_view cls) {
+      EXPECT_EQ(cls, "UIPalletDialog");
+      title = d.GetWindowText();
+      const HWND hwnd = d.GetHWND();
+      queue().PostCallback([hwnd, &placed, &row] {
+        GetWindowRect(hwnd, &placed);
+        if (row.last == nullptr) SendMessage(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+      });
+      if (row.last == nullptr) return;
+      QueueMouseClick(d, "ms_dpi_color_png_1");
+      QueueMouseClick(d, row.last);
     });
-  });
-  UiColor color = 0xFF000000;
-  EXPECT_EQ(RunPalletDialog(nullptr, 0xFF123456, {1270, 790}, &color), 1);
-  EXPECT_EQ(color, 0xFF123456u) << "Enter confirms the colour shown";
-  EXPECT_TRUE(LiesOnWorkArea(placed));
-  EXPECT_EQ(placed.right, 1280);
-  EXPECT_EQ(placed.bottom, 800);
-  EXPECT_EQ(title, "Choose a colour");
+    UiColor color = 0xFF000000;
+    EXPECT_EQ(RunPalletDialog(nullptr, 0xFF123456, row.at, &color), row.result);
+    EXPECT_EQ(color, row.color);
+    EXPECT_EQ(placed, row.placed);
+    EXPECT_TRUE(LiesOnWorkArea(placed));
+    EXPECT_EQ(title, "Choose a colour");
+  }
 }
 
 }  // namespace

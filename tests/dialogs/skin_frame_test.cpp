@@ -46,6 +46,11 @@ class SkinFrameTest : public DialogTest {
     SkinObserver().AddReceiver(&receiver_);
     main_.Create(nullptr, "TRX770", WS_POPUP, 0, 200, 100, 800, 572);
     main_.GetPaintManager().UpdateLayout();
+    Reopen();
+  }
+  // Opens the chooser (again) from the skin button.
+  void Reopen() {
+    if (frame_ != nullptr && IsWindow(frame_hwnd_)) frame_->DestroyWindow();
     frame_ = CSkinFrame::Open(main_.GetHWND(), main_.GetPaintManager().FindControl("skinbtn"));
     ASSERT_NE(frame_, nullptr);
     frame_hwnd_ = frame_->GetHWND();
@@ -88,23 +93,6 @@ class SkinFrameTest : public DialogTest {
   HWND frame_hwnd_ = nullptr;
 };
 
-// ---- broadcasts and what is remembered ----
-
-TEST_F(SkinFrameTest, ListedImageIsBroadcastAndRemembered) {
-  const std::string image = Nth(kSkinImageBtnName, 1)->GetUserData();
-  ASSERT_FALSE(image.empty());
-  Click(kSkinImageBtnName, 1);
-  ASSERT_EQ(receiver_.received.size(), 1u);
-  EXPECT_FALSE(receiver_.received[0].bColor);
-  EXPECT_EQ(receiver_.received[0].bkcolor, 0u);
-  EXPECT_EQ(receiver_.received[0].bgimage, image);
-  EXPECT_EQ(Ini(kSkinIniFlags), "1");
-  EXPECT_EQ(Ini(kSkinIniImage), image);
-  std::string stored;
-  EXPECT_TRUE(ReadStoredSkinImage(&stored));  // what the next start shows
-  EXPECT_EQ(stored, image);
-}
-
 TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAgain) {
   Click(kSkinImageBtnName, 0);
   ShowColourPage();
@@ -121,17 +109,27 @@ TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAga
   EXPECT_EQ(stored.bkcolor, colour);
   EXPECT_FALSE(ReadStoredSkinImage(nullptr)) << "no listed image is in force";
 
-  frame_->DestroyWindow();
-  frame_ = CSkinFrame::Open(main_.GetHWND(), main_.GetPaintManager().FindControl("skinbtn"));
-  ASSERT_NE(frame_, nullptr);
-  frame_hwnd_ = frame_->GetHWND();
+  Reopen();
   EXPECT_EQ(Nth(kSkinColorBtnName, 3)->GetBorderSize(), 2) << "the colour in force is marked";
   EXPECT_NE(Nth(kSkinColorBtnName, 2)->GetBorderSize(), 2);
   EXPECT_NE(Nth(kSkinImageBtnName, 0)->GetBorderSize(), 2);
 }
 
-TEST_F(SkinFrameTest, ResetBroadcastsTheDefaultAndRemembersIt) {
-  Click(kSkinImageBtnName, 2);
+// A listed image is broadcast and remembered (what the next start shows);
+// reset broadcasts the default and remembers it.
+TEST_F(SkinFrameTest, ListedImageAndResetAreBroadcastAndRemembered) {
+  const std::string image = Nth(kSkinImageBtnName, 1)->GetUserData();
+  ASSERT_FALSE(image.empty());
+  Click(kSkinImageBtnName, 1);
+  ASSERT_EQ(receiver_.received.size(), 1u);
+  EXPECT_FALSE(receiver_.received[0].bColor);
+  EXPECT_EQ(receiver_.received[0].bkcolor, 0u);
+  EXPECT_EQ(receiver_.received[0].bgimage, image);
+  EXPECT_EQ(Ini(kSkinIniFlags), "1");
+  EXPECT_EQ(Ini(kSkinIniImage), image);
+  std::string stored;
+  EXPECT_TRUE(ReadStoredSkinImage(&stored));
+  EXPECT_EQ(stored, image);
   Click(kSkinResetName);
   ASSERT_EQ(receiver_.received.size(), 2u);
   EXPECT_FALSE(receiver_.received[1].bColor);
@@ -176,9 +174,9 @@ TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
   EXPECT_EQ(TempHomeIni(), before);
 }
 
-// ---- pages, placement, closing ----
-
-TEST_F(SkinFrameTest, PageSwitchesSelectTheTabPages) {
+// The page switches select the tab pages; an item without an image name
+// changes nothing.
+TEST_F(SkinFrameTest, PageSwitchesAndAnItemWithoutAnImageNameBroadcastNothing) {
   auto* tab = static_cast<CTabLayoutUI*>(frame_->GetPaintManager().FindControl(kSkinTabName));
   ASSERT_NE(tab, nullptr);
   EXPECT_EQ(tab->GetCurSel(), 0);
@@ -186,7 +184,10 @@ TEST_F(SkinFrameTest, PageSwitchesSelectTheTabPages) {
   EXPECT_EQ(tab->GetCurSel(), 1);
   Click(kSkinImagePageName);
   EXPECT_EQ(tab->GetCurSel(), 0);
+  Nth(kSkinImageBtnName, 0)->SetUserData("");
+  Click(kSkinImageBtnName, 0);
   EXPECT_TRUE(receiver_.received.empty());
+  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
 }
 
 TEST_F(SkinFrameTest, DropsDownWithItsTopRightCornerAtTheButtonsBottomRight) {
@@ -202,31 +203,29 @@ TEST_F(SkinFrameTest, DropsDownWithItsTopRightCornerAtTheButtonsBottomRight) {
   EXPECT_EQ(frame_->GetExStyle(), 0x08000088u);
 }
 
-TEST_F(SkinFrameTest, LosingTheFocusClosesTheChooser) {
-  SendMessage(frame_hwnd_, WM_KILLFOCUS, 0, 0);
-  queue().ProcessPending();
-  EXPECT_FALSE(IsWindow(frame_hwnd_));  // and the object deleted itself (ASan pass)
-}
-
-TEST_F(SkinFrameTest, PressOutsideClosesTheChooserAndPressInsideDoesNot) {
+// Losing the focus, deactivation and a press outside close the chooser
+// (which deletes itself: ASan pass); activation and a press inside do not.
+TEST_F(SkinFrameTest, FocusLossDeactivationAndAPressOutsideCloseTheChooser) {
   const UiRect client = frame_->GetClientRect();
   SendMessage(frame_hwnd_, WM_LBUTTONDOWN, 0, MakePointLParam(client.right / 2, client.bottom - 2));
   SendMessage(frame_hwnd_, WM_LBUTTONUP, 0, MakePointLParam(client.right / 2, client.bottom - 2));
-  queue().ProcessPending();
-  ASSERT_TRUE(IsWindow(frame_hwnd_));
-  SendMessage(frame_hwnd_, WM_LBUTTONDOWN, 0, MakePointLParam(-40, 10));
-  queue().ProcessPending();
-  EXPECT_FALSE(IsWindow(frame_hwnd_));
-  EXPECT_TRUE(receiver_.received.empty());
-}
-
-TEST_F(SkinFrameTest, DeactivationClosesTheChooser) {
   SendMessage(frame_hwnd_, WM_ACTIVATE, WA_ACTIVE, 0);
   queue().ProcessPending();
   ASSERT_TRUE(IsWindow(frame_hwnd_));
-  SendMessage(frame_hwnd_, WM_ACTIVATE, WA_INACTIVE, 0);
-  queue().ProcessPending();
-  EXPECT_FALSE(IsWindow(frame_hwnd_));
+  struct Row {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+  };
+  for (const Row& row : {Row{WM_KILLFOCUS, 0, 0}, Row{WM_ACTIVATE, WA_INACTIVE, 0},
+                         Row{WM_LBUTTONDOWN, 0, MakePointLParam(-40, 10)}}) {
+    SCOPED_TRACE(row.message);
+    Reopen();
+    SendMessage(frame_hwnd_, row.message, row.wparam, row.lparam);
+    queue().ProcessPending();
+    EXPECT_FALSE(IsWindow(frame_hwnd_));
+  }
+  EXPECT_TRUE(receiver_.received.empty());
 }
 
 TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
@@ -235,13 +234,6 @@ TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
   worker.join();
   EXPECT_EQ(opened, nullptr);
   EXPECT_TRUE(queue().IsUiThread()) << "the worker took over the UI thread";
-}
-
-TEST_F(SkinFrameTest, ItemWithoutAnImageNameChangesNothing) {
-  Nth(kSkinImageBtnName, 0)->SetUserData("");
-  Click(kSkinImageBtnName, 0);
-  EXPECT_TRUE(receiver_.received.empty());
-  EXPECT_EQ(Ini(kSkinIniFlags), "<missing>");
 }
 
 TEST_F(SkinFrameTest, EveryListedImageNamesAFileOfTheSkin) {

@@ -104,10 +104,7 @@ TEST_F(KeyboardPictureTest, EachLayoutVariantShowsAndSelectsOnlyItsKeys) {
   };
   for (const Case& c : {Case{KeyboardVariant::V15, 87, false}, Case{KeyboardVariant::Full, 104, true},
                         Case{KeyboardVariant::V16, 104, true}}) {
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      Images().keyboard.variant = c.variant;
-    }
+    WithImage([&](ConfigImages& images) { images.keyboard.variant = c.variant; });
     pages->Refresh(DeviceKind::Keyboard);
     EXPECT_EQ(KeyboardLayoutKeyCount(c.variant), c.keys);
     Notify("kb_deng_custom_select_all", "click");
@@ -127,10 +124,7 @@ TEST_F(KeyboardPictureTest, EachLayoutVariantShowsAndSelectsOnlyItsKeys) {
 TEST_F(KeyboardPictureTest, TheSingleColourKeyboardShowsItsOwnModeList) {
   auto row_of = [this](const char* list) { return Find(list)->GetParent()->IsVisible(); };
   for (KeyboardVariant variant : {KeyboardVariant::V15, KeyboardVariant::Full}) {
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      Images().keyboard.variant = variant;
-    }
+    WithImage([&](ConfigImages& images) { images.keyboard.variant = variant; });
     pages->Refresh(DeviceKind::Keyboard);
     const bool one = variant == KeyboardVariant::V15;
     EXPECT_EQ(row_of("kb_deng_onecolor_combo_modeSelect"), one);
@@ -160,20 +154,15 @@ TEST_F(KeyboardPictureTest, EachColourSetKeepsItsOwnColoursAndTheChoiceIsSaved) 
   Choose(kKbColourSetList, 0);
   EXPECT_EQ(Find("kb_dkey_0")->GetChangerColor(), 0xFFFF0000u);
   // A refresh shows the set the image holds.
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    SetActiveKeyColourSet(Images().keyboard, 4);
-  }
+  WithImage([&](ConfigImages& images) { SetActiveKeyColourSet(images.keyboard, 4); });
   pages->Refresh(DeviceKind::Keyboard);
   EXPECT_EQ(dynamic_cast<CComboUI*>(Find(kKbColourSetList))->GetCurSel(), 4);
 }
 
-class KeyboardConnectTest : public KeyboardPictureTest {
- protected:
-  trx::test::TempHome home;
-};
+using KeyboardConnectTest = KeyboardPictureTest;
 
 TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfileAndKeepsTheDevicesLighting) {
+  trx::test::TempHome home;
   // Light profile 1, "evening": record 0 mode 3, set 2 chosen, key 44 of set 2 = 11 22 33.
   const std::string folder = ProfileFolder(DeviceKind::Keyboard);  // creates the folders
   trx::test::TempHome::WriteText(ProfileIniPath(DeviceKind::Keyboard), "[PROFILEDENGNAME]\n1=evening\n");
@@ -188,10 +177,9 @@ TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfil
   const LightingBytes device{kKeyboardCustomMode, 9, 4, 1, 0, 1, 2, 3};
   WriteLighting(DeviceKind::Keyboard, device);
   uint8_t slot0_before[kLightingRecordSize];
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    std::copy_n(Images().keyboard.lighting_records[0], kLightingRecordSize, slot0_before);
-  }
+  WithImage([&](ConfigImages& images) {
+    std::copy_n(images.keyboard.lighting_records[0], kLightingRecordSize, slot0_before);
+  });
 
   ConnectResult result;
   result.light_profile = 1;

@@ -256,10 +256,7 @@ TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pad_mode);
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      Images().keyboard.variant = c.keyboard;
-    }
+    WithImage([&](ConfigImages& images) { images.keyboard.variant = c.keyboard; });
     const LightingBytes pad{c.pad_mode, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC};
     WriteLighting(DeviceKind::MousePad, pad);
     WriteLighting(DeviceKind::Mouse, mouse_before);
@@ -344,17 +341,13 @@ TEST_F(LightingPageTest, PaintedKeySelectionFillsThePerKeyColourBlock) {
   EXPECT_EQ(Find("kb_deng_custom_colour_btn")->GetBkColor(), 0xFFFE5400u);
   // All off darkens every key; all bright gives every visible key the colour.
   Select("kb_Deng_all_kill_check");
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().keyboard.key_colours[0], 0);
-    EXPECT_EQ(Images().keyboard.key_colours[21], 0);
-  }
+  WithImage([&](ConfigImages& images) {
+    EXPECT_EQ(images.keyboard.key_colours[0], 0);
+    EXPECT_EQ(images.keyboard.key_colours[21], 0);
+  });
   Select("kb_Deng_all_bright_check");
   EXPECT_FALSE(Selected("kb_Deng_all_kill_check"));
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().keyboard.key_colours[3 * 125 + 1], 0x54);
-  }
+  WithImage([&](ConfigImages& images) { EXPECT_EQ(images.keyboard.key_colours[3 * 125 + 1], 0x54); });
   // Outside mode 8 a key pick selects nothing, and all off is brightness 0.
   ChooseMode("kb_deng_combo_modeSelect", 0);
   Notify("kb_dkey_9", "click");

@@ -248,12 +248,6 @@ TEST_F(MacroEditorTest, AnEmptyLibraryDisablesTheEditorUntilAMacroIsCreated) {
   EXPECT_FALSE(Find("ms_macro_btn_save")->IsEnabled());
 }
 
-}  // namespace
-}  // namespace trx::pages::testing
-
-namespace trx::pages::testing {
-namespace {
-
 TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
   Library(1, {"7,0,129,1,1,mouse_key_left"});
   Select("ms_macro_check_time");  // every gap counts 50 ms
@@ -309,12 +303,6 @@ TEST_F(MacroEditorTest, RecordingLabelsTheRealGapAndStoresItsUnits) {
   EXPECT_EQ(Items()[1].substr(0, 4), "0,0,");
 }
 
-}  // namespace
-}  // namespace trx::pages::testing
-
-namespace trx::pages::testing {
-namespace {
-
 // The keyboard twin: its own library file, its list named like its items,
 // its hook mode, and its recording options passing the editing guard.
 TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
@@ -354,44 +342,18 @@ TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   EXPECT_TRUE(macro::LoadMacroLines(macro::MacroStoreFor(DeviceKind::Mouse), "name_1").empty());
 }
 
-}  // namespace
-}  // namespace trx::pages::testing
-
-namespace trx::pages::testing {
-namespace {
-
-// Deleting a macro: a button running it gets its default back (after the
-// extra question), a button running a later macro follows its new number.
-TEST_F(MacroEditorTest, DeleteRenumbersTheButtonsOfEveryOnboardProfile) {
+// The assignment question comes before the editing refusal; a delete
+// leaves no macro and no action selected, the action list empty, and the
+// stored key profiles and every onboard profile renumbered with the library:
+// a button running the deleted macro gets its default back, one running a
+// later macro follows its new number.
+TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections) {
   uint8_t saved[kOnboardProfileCount][kKeyBlockSize];
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     std::memcpy(saved, Images().mouse.key_blocks, sizeof saved);
-    uint8_t* p1 = Images().mouse.key_blocks[1];
-    p1[0] = 0x70, p1[1] = 0;      // button 0 runs macro 0
-    p1[3] = 0x71, p1[4] = 1;      // button 1 runs macro 1 (repeat)
-  }
-  Library(2, kRecorded);
-  Notify("ms_macro_btn_name_sub", "click");
-  EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_4"}));
-  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_2"});
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  const uint8_t* p1 = Images().mouse.key_blocks[1];
-  EXPECT_TRUE(std::equal(p1, p1 + 3, Images().mouse.main_block));
-  EXPECT_EQ(p1[3], 0x71);
-  EXPECT_EQ(p1[4], 0);
-  std::memcpy(Images().mouse.key_blocks, saved, sizeof saved);
-}
-
-// The assignment question comes before the editing refusal; a delete
-// leaves no macro and no action selected, the action list empty, and the
-// stored key profiles renumbered with the library.
-TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections) {
-  uint8_t saved[kKeyBlockSize];
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    std::memcpy(saved, Images().mouse.key_blocks[0], sizeof saved);
-    Images().mouse.key_blocks[0][0] = 0x70, Images().mouse.key_blocks[0][1] = 0;
+    Images().mouse.key_blocks[0][0] = 0x70, Images().mouse.key_blocks[0][1] = 0;  // button 0 runs macro 0
+    Images().mouse.key_blocks[1][3] = 0x71, Images().mouse.key_blocks[1][4] = 1;  // button 1 runs macro 1 (repeat)
   }
   const ProfileFamilyInfo& key = *FindFamily(DeviceKind::Mouse, ProfileFamily::Key);
   ASSERT_TRUE(WritePrivateProfileStrings({{key.count_section, "count", "1"}, {key.name_section, "0", "mine"}},
@@ -416,7 +378,9 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   EXPECT_EQ(now[1], 0);  // the second macro is the first now
   std::lock_guard<std::recursive_mutex> lock(ImageMutex());
   EXPECT_TRUE(std::equal(Images().mouse.key_blocks[0], Images().mouse.key_blocks[0] + 3, Images().mouse.main_block));
-  std::memcpy(Images().mouse.key_blocks[0], saved, sizeof saved);
+  EXPECT_EQ(Images().mouse.key_blocks[1][3], 0x71);
+  EXPECT_EQ(Images().mouse.key_blocks[1][4], 0);
+  std::memcpy(Images().mouse.key_blocks, saved, sizeof saved);
 }
 
 // A name that can't be a file name is refused with the reason; Import
@@ -456,12 +420,6 @@ TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
   EXPECT_EQ(Items(), kRecorded);
 }
 
-}  // namespace
-}  // namespace trx::pages::testing
-
-namespace trx::pages::testing {
-namespace {
-
 TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
   store = macro::MacroStoreFor(DeviceKind::Mouse);
   std::string name;
@@ -477,20 +435,13 @@ TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
   EXPECT_EQ(macro::LoadMacroLines(store, "name_1").front(), "5,0,1,1,0,mouse_key_left");
 }
 
-}  // namespace
-}  // namespace trx::pages::testing
-
-namespace trx::pages::testing {
-namespace {
-
 // The library's messages with their number, and the key page's macro list
 // and button labels following every change of the names.
 TEST_F(MacroEditorTest, LibraryChangesReachTheKeyPageAndTheLimitNamesItsNumber) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    MouseConfigImage& image = Images().mouse;
+  WithImage([&](ConfigImages& images) {
+    MouseConfigImage& image = images.mouse;
     image.SetAssignment(image.ProfileIndex(), 3, 0x70, 1, 0);  // button 3 runs macro 1
-  }
+  });
   Library(2, kRecorded);
   auto* combo = dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_23"));
   Notify("ms_macro_btn_name_add", "click");

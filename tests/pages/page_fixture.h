@@ -8,12 +8,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "pages/page_set.h"
 #include "sim/firmware_model.h"
 #include "sim/sim_backend.h"
 #include "tests/pages/page_fakes.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/container.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/option.h"
@@ -24,16 +27,21 @@ namespace trx::pages::testing {
 
 using namespace trx::ui;
 
-// Builds the sub-layout elements of the main layout from their files.
+// Builds the sub-layout elements of the main layout from their files and
+// the progress ring, as the main window does; records files that don't build.
 class SubLayoutBuilder : public IDialogBuilderCallback {
  public:
   explicit SubLayoutBuilder(CPaintManagerUI* pm) : pm_(pm) {}
   CControlUI* CreateControl(std::string_view class_name) override {
+    if (SameName(class_name, kCircleProgressElement)) return new CCircleProgressUI();
     const char* file = SubLayoutFile(class_name);
     if (file == nullptr) return nullptr;
     CDialogBuilder builder;
-    return builder.Create(file, {}, nullptr, pm_, nullptr);
+    CControlUI* root = builder.Create(file, {}, nullptr, pm_, nullptr);
+    if (root == nullptr) missing.push_back(file);
+    return root;
   }
+  std::vector<std::string> missing;
 
  private:
   CPaintManagerUI* pm_;
@@ -50,6 +58,7 @@ class PageTest : public ::testing::Test {
     CDialogBuilder builder;
     CControlUI* root = builder.Create(layout, {}, &callback, &pm);
     ASSERT_NE(root, nullptr) << layout;
+    EXPECT_TRUE(callback.missing.empty()) << callback.missing.front();
     pm.AttachDialog(root);
     pages = std::make_unique<CPageSet>(pm, dialogs, devices, window);
     pages->OnWindowInit();

@@ -81,11 +81,10 @@ TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
   firmware->SetSettingsByte(3 * 64 + 15, 0x42);  // slot 3's first DPI level
   Notify("ms_profile_3", "click");
   EXPECT_EQ(firmware->Settings()[0], 3);
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().mouse.current[0], 3);
-    EXPECT_EQ(Images().mouse.current[15], 0x42);
-  }
+  WithImage([&](ConfigImages& images) {
+    EXPECT_EQ(images.mouse.current[0], 3);
+    EXPECT_EQ(images.mouse.current[15], 0x42);
+  });
   // The active profile's button is marked, after a switch and a refresh.
   auto marked = [&] {
     std::vector<int> m;
@@ -94,10 +93,7 @@ TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
     return m;
   };
   EXPECT_EQ(marked(), std::vector<int>{3});
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.current[0] = 1;  // the mouse's own button, read back
-  }
+  WithImage([&](ConfigImages& images) { images.mouse.current[0] = 1; });  // the mouse's own button, read back
   pages->Refresh(DeviceKind::Mouse);
   EXPECT_EQ(marked(), std::vector<int>{1});
   // Indices outside 0 … 4 send nothing.

@@ -143,13 +143,6 @@ class PerformancePageTest : public SimPageTest {
   FileKindSaver saver;
 };
 
-TEST_F(PerformancePageTest, LayoutHoldsEveryControlThePageUses) {
-  Build("Mouse_DPI.xml");
-  for (const char* name : names::kPerformanceNames) Find(name);
-  // The sensor height has no stored value and no device meaning: hidden.
-  EXPECT_FALSE(Visible("ms_sensor_height_box"));
-}
-
 TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   struct Case {
     uint16_t sensor;
@@ -171,10 +164,7 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sensor);
     SetImage(c.sensor, c.step, 60, {15, 7, 0, 60});
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      Images().mouse.SetDpiBase(400);
-    }
+    WithImage([&](ConfigImages& images) { images.mouse.SetDpiBase(400); });
     pages->Refresh(DeviceKind::Mouse);
     EXPECT_EQ(Text("ms_DPI1_label_value"), c.level1);
     for (int n = 1; n <= 6; ++n) {
@@ -224,10 +214,7 @@ TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition
 TEST_F(PerformancePageTest, ActiveLevelIsRedAndAnUnknownLevelShowsLevelOne) {
   BuildPage();
   for (auto [byte19, red] : {std::pair{2, 3}, {5, 6}, {0, 1}, {7, 1}}) {
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      Images().mouse.current[kRecCurrentDpiLevel] = static_cast<uint8_t>(byte19);
-    }
+    WithImage([&](ConfigImages& images) { images.mouse.current[kRecCurrentDpiLevel] = static_cast<uint8_t>(byte19); });
     pages->Refresh(DeviceKind::Mouse);
     for (int n = 1; n <= 6; ++n) {
       const UiColor want = n == red ? 0xFFFF0000u : 0xFFFFFFFFu;
@@ -317,10 +304,7 @@ TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), c.shown) << c.text << " " << c.button;
   }
   EXPECT_EQ(fake_desktop.WaitLast("lines 4").back(), "lines 4");
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().mouse.wheel_lines, 4);
-  }
+  WithImage([&](ConfigImages& images) { EXPECT_EQ(images.mouse.wheel_lines, 4); });
   // Typing clamps the text and stores nothing; leaving the edit stores it.
   for (auto [typed, shown] : {std::pair{"250", "100"}, {"0", "1"}, {"", ""}, {"42", "42"}}) {
     WheelEdit()->SetText(typed);
@@ -336,9 +320,13 @@ TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
   EXPECT_EQ(fake_desktop.WaitLast("lines 42").back(), "lines 42");
 }
 
+// The layout holds every control the page uses; the sensor height has no
+// stored value and no device meaning: hidden.
 TEST_F(PerformancePageTest, SettingsTheDesktopLacksAreDisabledAndSaySo) {
   fake_desktop.has_lines = false;
   BuildPage();
+  for (const char* name : names::kPerformanceNames) Find(name);
+  EXPECT_FALSE(Visible("ms_sensor_height_box"));
   EXPECT_TRUE(Find("ms_point_speed_slider")->IsEnabled());
   EXPECT_FALSE(Visible("ms_point_speed_note"));
   EXPECT_FALSE(Find("ms_gunlun_speed_edit")->IsEnabled());
@@ -359,11 +347,10 @@ TEST_F(PerformancePageTest, RestoreDefaultsShowsStoresAndAppliesTenAndThreeThenR
   Notify("ms_one_profile_default", "click");
   EXPECT_EQ(Slider("ms_point_speed_slider")->GetValue(), 4);  // (4 + 1) x 2 = 10
   EXPECT_EQ(Text("ms_gunlun_speed_edit"), "3");
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().mouse.pointer_speed, 10);
-    EXPECT_EQ(Images().mouse.wheel_lines, 3);
-  }
+  WithImage([&](ConfigImages& images) {
+    EXPECT_EQ(images.mouse.pointer_speed, 10);
+    EXPECT_EQ(images.mouse.wheel_lines, 3);
+  });
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
   EXPECT_TRUE(fake_desktop.WaitBoth("speed 10", "lines 3"));
   bool reset_sent = false;

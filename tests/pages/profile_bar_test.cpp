@@ -119,12 +119,11 @@ TEST_F(ProfileBarTest, AddRenameDeleteKeepComboAndIndexTogether) {
 // light file, whose DPI and rate bytes are 4) and selecting it changes the
 // light mode but not the DPI levels or the report rate on the page.
 TEST_F(ProfileBarTest, AddingAndSelectingALightProfileKeepsDpiAndReportRate) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.current[kRecDpiLevels] = 20;
-    Images().mouse.current[kRecReportRate] = 2;
-    Images().mouse.current[kRecLightMode] = 0;
-  }
+  WithImage([&](ConfigImages& images) {
+    images.mouse.current[kRecDpiLevels] = 20;
+    images.mouse.current[kRecReportRate] = 2;
+    images.mouse.current[kRecLightMode] = 0;
+  });
   pages->Refresh(DeviceKind::Mouse);
   const std::string dpi_before = Find("ms_DPI1_label_value")->GetText();
   Notify("ms_pro_deng_add_btn", "click");

@@ -76,11 +76,14 @@ TEST_F(RouterTest, KeyboardKeyNamesGoByTheirPrefixWhateverTheNumericTail) {
   EXPECT_TRUE(Find("kb_tab_function")->IsEnabled());
 }
 
+// Accepted selections remove the input hooks.
 TEST_F(RouterTest, DeviceAndPageTabsSelectTheirPages) {
+  const int removals = window.hook_removals;
   Select("mp_tab");
   EXPECT_EQ(Page("tab_switch"), 2);
   Select("split_tab");
   EXPECT_EQ(Page("tab_switch"), 4);
+  EXPECT_EQ(window.hook_removals, removals + 2);
   Select("ms_tab");
   EXPECT_EQ(Page("tab_switch"), 1);
   Select("ms_cursor_Op_tab");
@@ -190,13 +193,6 @@ TEST_F(RouterTest, RowsBeforeTheGuardEndTheSelectionWithoutRefusalOrHookRemoval)
   // Any other selection meets the guard.
   Notify("ms_Deng_7color_check", "selectchanged");
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_3"}));
-}
-
-TEST_F(RouterTest, AcceptedSelectionsRemoveTheHooks) {
-  const int removals = window.hook_removals;
-  Select("mp_tab");
-  Select("ms_tab");
-  EXPECT_EQ(window.hook_removals, removals + 2);
 }
 
 }  // namespace
