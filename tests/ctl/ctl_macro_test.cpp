@@ -1,25 +1,26 @@
-// trx770ctl macro and button against the simulated mouse: import of
-// hand-written files, upload, export, delete, and the refusals (the 50
-// limit, capacity, unknown names) with their exit codes.
+// trx770ctl macro, button and profile against the simulated mouse: macro
+// import of hand-written files, upload, export, delete, and the refusals
+// (the 50 limit, capacity, unknown names) with their exit codes.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "profile/profile_operations.h"
 #include "tests/ctl/ctl_fixture.h"
 
 namespace trx::ctl {
 namespace {
 
-using MacroRun = testing::CtlRun;
+using testing::CtlRun;
 
-MacroRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args); }
+CtlRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args); }
 
 using CtlMacroTest = testing::CtlSimTest;
 
 TEST_F(CtlMacroTest, ImportedFilesAreListedShownUploadedExportedAndDeleted) {
-  MacroRun r = Sim({"macro", "import", "mouse", testing::MacroData("first.mac")});
+  CtlRun r = Sim({"macro", "import", "mouse", testing::MacroData("first.mac")});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "name_1\n");
   r = Sim({"macro", "import", "mouse", testing::MacroData("second.mac")});
@@ -66,7 +67,7 @@ TEST_F(CtlMacroTest, RefusalsExitNonZeroWithOneLine) {
       {{"macro", "upload", "mouse"}, ExitCode::NoDevice, nullptr},  // no --simulate, no device
   };
   for (const Case& c : cases) {
-    MacroRun r = Ctl(c.args);
+    CtlRun r = Ctl(c.args);
     EXPECT_EQ(r.code, c.code) << c.args[1] << " " << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     if (c.reason != nullptr) {
@@ -79,7 +80,7 @@ TEST_F(CtlMacroTest, UploadOverCapacityIsRefusedWithTheSurplus) {
   ASSERT_EQ(Sim({"macro", "new", "mouse"}).code, ExitCode::Ok);
   std::filesystem::path folder = std::filesystem::path(home_.root()) / "Documents" / "Dirari DovevO1" / "ms";
   std::ofstream(folder / "name_1.mac") << "[MACROACTIONCOUNT]\ncount=1100\n";
-  MacroRun r = Sim({"macro", "upload", "mouse"});
+  CtlRun r = Sim({"macro", "upload", "mouse"});
   EXPECT_EQ(r.code, ExitCode::Refused);
   EXPECT_EQ(r.err,
             "trx770ctl: the macros need 4422 bytes but the device holds 4096: remove at least 82 actions; nothing "
@@ -88,13 +89,12 @@ TEST_F(CtlMacroTest, UploadOverCapacityIsRefusedWithTheSurplus) {
 
 // button: the key block write of a set (entry 3 changed, the others as they
 // were, bytes written by hand), list in words, default, and the refusals.
-using ButtonRun = testing::CtlRun;
 
 class CtlButtonTest : public testing::CtlSimTest {
  protected:
   // The data of the Write key block frames (command 0x09) a run sends.
-  ButtonRun SimWrites(std::vector<std::string> args, std::vector<uint8_t>& key_block) {
-    ButtonRun r = Sim(std::move(args), /*record=*/true);
+  CtlRun SimWrites(std::vector<std::string> args, std::vector<uint8_t>& key_block) {
+    CtlRun r = Sim(std::move(args), /*record=*/true);
     for (const auto& f : testing::Sent(r, 0x09)) key_block.insert(key_block.end(), f.begin() + 8, f.begin() + 8 + f[4]);
     return r;
   }
@@ -102,7 +102,7 @@ class CtlButtonTest : public testing::CtlSimTest {
 
 TEST_F(CtlButtonTest, SetWritesTheActiveKeyBlockWithOnlyThatEntryChanged) {
   std::vector<uint8_t> block;
-  ButtonRun r = SimWrites({"button", "set", "mouse", "4", "dpi-loop"}, block);
+  CtlRun r = SimWrites({"button", "set", "mouse", "4", "dpi-loop"}, block);
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "button 4 (forward) of onboard profile 1: dpi-loop\n");
   ASSERT_EQ(block.size(), 512u);
@@ -138,11 +138,62 @@ TEST_F(CtlButtonTest, RefusalsWriteNothing) {
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> block;
-    const ButtonRun r = SimWrites(c.args, block);
+    const CtlRun r = SimWrites(c.args, block);
     EXPECT_EQ(r.code, c.code) << c.args[3];
     EXPECT_FALSE(r.err.empty()) << c.args[3];
     EXPECT_TRUE(block.empty()) << c.args[3];
   }
+}
+
+// profile: the import check before anything is added, the refusals, and the
+// tool and the profile strip's operations seeing each other's changes.
+using CtlProfileTest = testing::CtlSimTest;
+
+TEST_F(CtlProfileTest, ABadImportIsRefusedBeforeAnythingIsAdded) {
+  const std::string bad = home_.Path("bad.config");
+  test::TempHome::WriteBytes(bad, std::vector<uint8_t>(592, 0x58));
+  CtlRun r = Sim({"profile", "import", "mouse", "device", bad});
+  EXPECT_EQ(r.code, ExitCode::Refused);
+  EXPECT_EQ(r.err, "trx770ctl: import refused: '" + bad + "' has a wrong header (no 0x55AA profile header)\n");
+  EXPECT_EQ(Sim({"profile", "list", "mouse", "device"}).out, "");
+  EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/Dirari DovevO1/ms/profile1.config")));
+}
+
+TEST_F(CtlProfileTest, RefusalsExitWithTheirCodes) {
+  ASSERT_EQ(Sim({"profile", "add", "mouse", "key"}).code, ExitCode::Ok);
+  struct Case {
+    std::vector<std::string> args;
+    ExitCode code;
+  };
+  const Case cases[] = {
+      {{"profile", "rename", "mouse", "key", "profile1", "../x"}, ExitCode::Refused},
+      {{"profile", "rename", "mouse", "key", "profile1", "PROFILE1"}, ExitCode::Refused},
+      {{"profile", "delete", "mouse", "key", "profile1"}, ExitCode::Refused},
+      {{"profile", "select", "mouse", "key", "nothing"}, ExitCode::Refused},
+      {{"profile", "export", "mouse", "key", "profile1", home_.Path("no/such/dir/x.pro")}, ExitCode::FileError},
+      {{"profile", "add", "pad", "key"}, ExitCode::Usage},
+      {{"profile", "add", "mouse"}, ExitCode::Usage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + c.args.back());
+    CtlRun r = Sim(c.args);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_FALSE(r.err.empty());
+  }
+  EXPECT_EQ(Sim({"profile", "list", "mouse", "key"}).out, "key 0 * profile1\n");
+}
+
+TEST_F(CtlProfileTest, ToolAndWindowOperationsSeeEachOther) {
+  ASSERT_EQ(Sim({"profile", "add", "mouse", "light"}).code, ExitCode::Ok);
+  ASSERT_EQ(Sim({"profile", "copy", "mouse", "light", "profile1"}).code, ExitCode::Ok);
+  // What the strip's add and rename do.
+  EXPECT_EQ(AddProfile(DeviceKind::Mouse, ProfileFamily::Light).name, "profile2");
+  const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Light);
+  ASSERT_EQ(RenameProfile(DeviceKind::Mouse, ProfileFamily::Light, FindProfile(*info, "profile1 copy"), "fps").result,
+            ProfileOpResult::Ok);
+  EXPECT_EQ(Sim({"profile", "list", "mouse", "light"}).out, "light 0   profile1\nlight 1 * fps\nlight 2   profile2\n");
+  ASSERT_EQ(Sim({"profile", "delete", "mouse", "light", "FPS"}).code, ExitCode::Ok);
+  EXPECT_EQ(ProfileNames(*info), (std::vector<std::string>{"profile1", "profile2"}));
 }
 
 }  // namespace

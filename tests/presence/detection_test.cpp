@@ -188,7 +188,7 @@ TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
   }
   for (const char* line : {"键盘设备侦测线程设定退出", "鼠标设备侦测线程设定退出", "鼠标垫设备侦测线程设定退出",
                            "鼠标同步线程设定测试退出", "键盘同步线程设定退出"})
-    EXPECT_TRUE(HasLine(line)) << line;
+    EXPECT_GT(LineCount(line), 0u) << line;
   EXPECT_TRUE(host.Events().empty());
 }
 

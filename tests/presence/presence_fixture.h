@@ -222,7 +222,6 @@ class PresenceTest : public ::testing::Test {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     trace_.clear();
   }
-  bool HasLine(const std::string& line) { return LineCount(line) > 0; }
   size_t LineCount(const std::string& line) {
     std::lock_guard<std::mutex> guard(lines_mutex_);
     return static_cast<size_t>(std::count(lines_.begin(), lines_.end(), line));
