@@ -44,7 +44,10 @@ class LightingPreviewHostTest : public ::testing::Test {
     for (DeviceKind k : {DeviceKind::Mouse, DeviceKind::MousePad, DeviceKind::Keyboard})
       for (int i = 0; i < pages::CKeyLights::Count(k); ++i) lights.Light(k, i)->SetVisible(k == kind);
   }
-  void StartKeyboardThread() {
+  // Shows the keyboard's preview with `b` and starts its thread.
+  void StartKeyboard(const LightingBytes& b) {
+    WriteLighting(DeviceKind::Keyboard, b);
+    ShowOnly(DeviceKind::Keyboard);
     host.SetBodies(workers);
     ASSERT_TRUE(workers.Start(kWorkerKeyboardLight));
   }
@@ -98,9 +101,7 @@ TEST_F(LightingPreviewHostTest, TintsReachTheControlsThatShowOthers) {
   LightingBytes b;
   b.mode = 3;  // static: the same tint every frame
   b.red = 0x12, b.green = 0x34, b.blue = 0x56;
-  WriteLighting(DeviceKind::Keyboard, b);
-  ShowOnly(DeviceKind::Keyboard);
-  StartKeyboardThread();
+  StartKeyboard(b);
   ASSERT_TRUE(TickUntil([&] { return Key(51)->GetChangerAlpha() == 255; }));
   EXPECT_EQ(Key(51)->GetChangerColor(), 0x123456u);
   EXPECT_EQ(Key(0)->GetChangerColor(), 0x123456u);
@@ -120,9 +121,7 @@ TEST_F(LightingPreviewHostTest, KeyPressesLightTheReactiveMode) {
   LightingBytes b;
   b.mode = 5;  // reactive fade, setting colour
   b.red = 0xFF;
-  WriteLighting(DeviceKind::Keyboard, b);
-  ShowOnly(DeviceKind::Keyboard);
-  StartKeyboardThread();
+  StartKeyboard(b);
   const uint64_t seen = host.Runtime().Generation();
   ASSERT_TRUE(TickUntil([&] { return host.Runtime().Generation() > seen + 2; }));
   EXPECT_EQ(Key(51)->GetChangerAlpha(), 0);  // nothing pressed: dark

@@ -1,10 +1,6 @@
-// The presence threads wired into the main window: simulated devices that
-// are plugged in bring the window up through the instance message and
-// select their tabs through sent calls on the UI thread; unplugging every
-// device shows the notice and hides the window; closing the window stops
-// the threads, also while one of them waits in a sent call, ends a connect
-// read from a silent device between two exchanges, and frees nothing a
-// worker stuck inside a device transfer can still reach.
+// The presence threads wired into the main window: plugging and unplugging
+// simulated devices shows and hides it; closing it stops the threads, also
+// mid-read, and frees nothing a worker stuck in a transfer can still reach.
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,6 @@
-// The session-bus API of the running program, on a private bus: the main
-// window headless with its presence threads on simulated devices serves
-// org.trx770.trx770; trx770ctl (RunCtl, without --simulate) finds it and
-// gets the same output, reasons and exit codes as the direct path on a
-// fresh simulated device; gdbus calls the typed methods; watch sees an
-// unplug at once.
+// The session-bus API on a private bus: trx770ctl through the headless main
+// window gives what the direct path gives; gdbus calls the typed methods;
+// watch sees events at once.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -26,23 +23,16 @@
 #include "profile/program_links.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
+#include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/private_bus.h"
 #include "ui/core/combo.h"
 
 namespace trx::app::testing {
 namespace {
 
-struct CtlRun {
-  ctl::ExitCode code = ctl::ExitCode::Ok;
-  std::string out;
-  std::string err;
-};
+using ctl::testing::CtlRun;
 
-CtlRun Ctl(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const ctl::ExitCode code = ctl::RunCtl(args, out, err);
-  return {code, out.str(), err.str()};
-}
+CtlRun Ctl(const std::vector<std::string>& args) { return ctl::testing::RunTool(args); }
 
 // Interface paths differ between the simulator in the window and the
 // tool's fake hidraw tree; everything else must match.

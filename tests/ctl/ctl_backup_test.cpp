@@ -14,14 +14,8 @@ using trx::test::TempHome;
 
 using testing::CtlRun;
 
-std::string Data(const char* name) { return std::string(TRX770_TEST_DATA_DIR) + "/macro/" + name; }
-
 class CtlBackupTest : public testing::CtlProgramFolderTest {
  protected:
-  CtlRun Sim(const std::string& kind, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--simulate=" + kind, "--sim-state", home.Path("sim")});
-    return Run(args);
-  }
   std::vector<uint8_t> Memory(const std::string& kind) {
     return TempHome::ReadBytes(home.Path("sim/" + kind + ".mem"));
   }
@@ -37,7 +31,7 @@ TEST_F(CtlBackupTest, AChangedDeviceResetToFactoryMemoryIsRestoredWhole) {
   TempHome::WriteBytes(home.Path("step.cur"), routine::RoutineFileBytes(routine::StepLines({120, 7, true, 9, false})));
   const Device devices[] = {
       {"mouse",
-       {{"macro", "import", "mouse", Data("first.mac")},
+       {{"macro", "import", "mouse", testing::MacroData("first.mac")},
         {"button", "set", "mouse", "4", "macro:name_1"},
         {"button", "set", "mouse", "back", "key:Ctrl+C"},
         {"dpi", "mouse", "2", "1000"},
@@ -51,7 +45,7 @@ TEST_F(CtlBackupTest, AChangedDeviceResetToFactoryMemoryIsRestoredWhole) {
        {{"light", "set", "pad", "--mode", "2", "--colour", "00a0ff"}},
        {{"--json", "dump", "pad"}, {"light", "show", "pad"}}},
       {"keyboard",
-       {{"macro", "import", "keyboard", Data("second.mac")},
+       {{"macro", "import", "keyboard", testing::MacroData("second.mac")},
         {"macro", "upload", "keyboard"},
         {"light", "set", "keyboard", "--brightness", "2", "--colour", "ff8000"}},
        {{"--json", "dump", "keyboard"}, {"light", "show", "keyboard"}}},

@@ -27,6 +27,9 @@ struct CtlRun {
   std::vector<std::vector<uint8_t>> written;  // frames sent, in order (RunRecording only)
 };
 
+// A hand-written macro file of tests/data/macro.
+inline std::string MacroData(const char* name) { return std::string(TRX770_TEST_DATA_DIR) + "/macro/" + name; }
+
 inline CtlRun RunTool(const std::vector<std::string>& args) {
   std::ostringstream out, err;
   CtlRun r;
@@ -79,6 +82,11 @@ class CtlProgramFolderTest : public ::testing::Test {
   }
   void TearDown() override { SetProgramFolderOverride(""); }
   CtlRun Run(const std::vector<std::string>& args) { return RunTool(args); }
+  // The tool on simulated devices (`kinds`: "mouse", "mouse,pad"...) whose memory lives in "sim/".
+  CtlRun Sim(const std::string& kinds, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--simulate=" + kinds, "--sim-state", home.Path("sim")});
+    return Run(args);
+  }
   test::TempHome home;
 };
 

@@ -28,7 +28,6 @@ class CtlHostileTest : public testing::CtlProgramFolderTest {
     config[4] = 2;
     TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), config);
   }
-  CtlRun Ctl(const std::vector<std::string>& args) { return Run(args); }
   // Every regular file under the home folder (the user's files).
   std::map<std::string, std::string> Files() {
     std::map<std::string, std::string> out;
@@ -39,8 +38,8 @@ class CtlHostileTest : public testing::CtlProgramFolderTest {
 };
 
 TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
-  ASSERT_EQ(Ctl({"routine", "reset", "1"}).code, ExitCode::Ok);  // the routine files exist
-  Ctl({"profile", "list", "mouse"});
+  ASSERT_EQ(Run({"routine", "reset", "1"}).code, ExitCode::Ok);  // the routine files exist
+  Run({"profile", "list", "mouse"});
   const std::string fifo = home.Path("pipe");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::string noise(300, '\0');
@@ -68,7 +67,7 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args.back());
     const auto start = std::chrono::steady_clock::now();
-    const CtlRun r = Ctl(c.args);
+    const CtlRun r = Run(c.args);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(r.code, c.code) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -80,26 +79,72 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
 // A macro already in the library whose count is absurd is reported, never
 // allocated.
 TEST_F(CtlHostileTest, ADamagedMacroInTheLibraryIsReportedNotLoaded) {
-  ASSERT_EQ(Ctl({"macro", "new", "mouse"}).code, ExitCode::Ok);
+  ASSERT_EQ(Run({"macro", "new", "mouse"}).code, ExitCode::Ok);
   const std::string folder = home.Path("Documents/Dirari DovevO1/ms/");
   TempHome::WriteText(folder + "name_1.mac", "[MACROACTIONCOUNT]\ncount=2147483647\n");
-  CtlRun r = Ctl({"macro", "list", "mouse"});
+  CtlRun r = Run({"macro", "list", "mouse"});
   EXPECT_EQ(r.code, ExitCode::Ok);
   EXPECT_EQ(r.out, "0\tname_1\tdamaged (more actions than a macro can hold)\n");
-  r = Ctl({"macro", "show", "mouse", "name_1"});
+  r = Run({"macro", "show", "mouse", "name_1"});
   EXPECT_EQ(r.code, ExitCode::FileError);
   EXPECT_NE(r.err.find("damaged"), std::string::npos) << r.err;
 }
 
 TEST_F(CtlHostileTest, RoutineShowWritesNoFile) {
-  const CtlRun r = Ctl({"routine", "show", "1"});
+  const CtlRun r = Run({"routine", "show", "1"});
   EXPECT_EQ(r.code, ExitCode::FileError);
   EXPECT_FALSE(std::filesystem::exists(home.Path("Documents/Dirari DovevO1/ms/msMacro.ini")));
   EXPECT_FALSE(std::filesystem::exists(home.Path("Documents/Dirari DovevO1/ms/name_1.cur")));
-  ASSERT_EQ(Ctl({"routine", "reset", "1"}).code, ExitCode::Ok);
+  ASSERT_EQ(Run({"routine", "reset", "1"}).code, ExitCode::Ok);
   const auto before = Files();
-  EXPECT_EQ(Ctl({"routine", "show", "1", "--json"}).code, ExitCode::Ok);
+  EXPECT_EQ(Run({"routine", "show", "1", "--json"}).code, ExitCode::Ok);
   EXPECT_EQ(Files(), before);
+}
+
+// routine: the refusals with their exit codes, and an edited routine
+// through upload and read back.
+using CtlRoutineTest = testing::CtlProgramFolderTest;
+
+TEST_F(CtlRoutineTest, RefusalsAndTheirExitCodes) {
+  TempHome::WriteText(home.Path("big.cur"), "[MACROACTIONCOUNT]\ncount=181\n");
+  TempHome::WriteText(home.Path("taken.cur"), "mine");
+  struct Case {
+    std::vector<std::string> args;
+    ExitCode code;
+    const char* err;
+  };
+  const Case cases[] = {
+      {{"routine"}, ExitCode::Usage, "routine needs a subcommand"},
+      {{"routine", "show", "5"}, ExitCode::Usage, "numbered 1-4"},
+      {{"routine", "upload", "1"}, ExitCode::Usage, "wrong number of arguments"},
+      {{"routine", "import", "1", home.Path("big.cur")}, ExitCode::Refused, "holds 181 actions"},
+      {{"routine", "import", "1", home.Path("none.cur")}, ExitCode::FileError, "is missing"},
+      {{"routine", "export", "1", home.Path("taken.cur")}, ExitCode::Refused, "add --force"},
+  };
+  for (const Case& c : cases) {
+    const CtlRun r = Sim("mouse", c.args);
+    EXPECT_EQ(r.code, c.code) << c.args.back();
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(TempHome::ReadText(home.Path("taken.cur")), "mine");
+  EXPECT_EQ(Sim("mouse", {"routine", "export", "1", home.Path("taken.cur"), "--force"}).code, ExitCode::Ok);
+  EXPECT_NE(TempHome::ReadText(home.Path("taken.cur")), "mine");
+}
+
+TEST_F(CtlRoutineTest, AnEditedRoutineComesBackFromTheMouse) {
+  TempHome::WriteBytes(home.Path("edited.cur"),
+                       routine::RoutineFileBytes(routine::StepLines({120, 7, true, 9, false})));
+  ASSERT_EQ(Sim("mouse", {"routine", "import", "2", home.Path("edited.cur")}).code, ExitCode::Ok);
+  const CtlRun up = Sim("mouse", {"routine", "upload"});
+  ASSERT_EQ(up.code, ExitCode::Ok) << up.err;
+  EXPECT_EQ(up.out, "uploaded the routines (1132 of 3072 bytes)\n");
+  ASSERT_EQ(Sim("mouse", {"routine", "reset", "2"}).code, ExitCode::Ok);
+  const CtlRun read = Sim("mouse", {"routine", "read"});
+  ASSERT_EQ(read.code, ExitCode::Ok) << read.err;
+  EXPECT_EQ(read.out, "read 1132 bytes; rewrote 4 routine files\n");
+  const CtlRun show = Sim("mouse", {"routine", "show", "2"});
+  EXPECT_NE(show.out.find("   1       120  left    7   down    9\n"), std::string::npos) << show.out;
+  EXPECT_NE(show.out.find("3 actions in"), std::string::npos) << show.out;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "hid_test_descriptors.h"
 
 namespace trx {
@@ -11,25 +13,29 @@ namespace {
 
 using test::kConsumerDescriptor;
 
+// Usage page, usage, input, output and feature report lengths.
+using Summary = std::tuple<int, int, int, int, int>;
+Summary SummaryOf(const HidDescriptorInfo& i) {
+  return {i.usage_page, i.usage, i.input_report_byte_length, i.output_report_byte_length, i.feature_report_byte_length};
+}
+// Page, report id, first usage, bit offset, size, count, logical maximum;
+// for buttons also the last usage, array and range.
+using ValueFields = std::tuple<int, int, int, uint32_t, int, int, int64_t>;
+using ButtonFields = std::tuple<int, int, int, uint32_t, int, int, int64_t, int, bool, bool>;
+ValueFields FieldsOf(const HidValueCap& v) {
+  return {v.usage_page, v.report_id, v.usage, v.bit_offset, v.report_size, v.report_count, v.logical_max};
+}
+ButtonFields FieldsOf(const HidButtonCap& b) {
+  return {b.usage_page, b.report_id, b.usage_min, b.bit_offset, b.report_size,
+          b.report_count, b.logical_max, b.usage_max, b.is_array, b.is_range};
+}
+
 TEST(HidDescriptor, ConsumerArrayFieldIsOneButtonCap) {
   HidDescriptorInfo info;
   ASSERT_EQ(ParseHidDescriptor(kConsumerDescriptor, info), 1);
-  EXPECT_EQ(info.usage_page, 0x0C);
-  EXPECT_EQ(info.usage, 0x01);
-  EXPECT_EQ(info.input_report_byte_length, 3);
-  EXPECT_EQ(info.output_report_byte_length, 0);
+  EXPECT_EQ(SummaryOf(info), (Summary{0x0C, 0x01, 3, 0, 0}));
   ASSERT_EQ(info.input_button_caps.size(), 1u);
-  const HidButtonCap& b = info.input_button_caps[0];
-  EXPECT_EQ(b.usage_page, 0x0C);
-  EXPECT_EQ(b.report_id, 3);
-  EXPECT_TRUE(b.is_array);
-  EXPECT_TRUE(b.is_range);
-  EXPECT_EQ(b.usage_min, 0);
-  EXPECT_EQ(b.usage_max, 0x4FF);
-  EXPECT_EQ(b.bit_offset, 8u);
-  EXPECT_EQ(b.report_size, 16);
-  EXPECT_EQ(b.report_count, 1);
-  EXPECT_EQ(b.logical_max, 0x4FF);
+  EXPECT_EQ(FieldsOf(info.input_button_caps[0]), (ButtonFields{0x0C, 3, 0, 8, 16, 1, 0x4FF, 0x4FF, true, true}));
   EXPECT_TRUE(info.input_value_caps.empty());
   EXPECT_EQ(MaxInputUsageListLength(info, 0x0C), 1u);
   EXPECT_EQ(MaxInputUsageListLength(info, 0x09), 0u);
@@ -47,31 +53,19 @@ TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
   EXPECT_EQ(whole.input_report_byte_length, 64);  // the longest input report
 
   ASSERT_EQ(ParseHidDescriptor(d, consumer, nullptr, 0), 1);
-  EXPECT_EQ(consumer.usage_page, 0x0C);
-  EXPECT_EQ(consumer.input_report_byte_length, 3);
-  EXPECT_EQ(consumer.output_report_byte_length, 0);
+  EXPECT_EQ(SummaryOf(consumer), (Summary{0x0C, 0x01, 3, 0, 0}));
   EXPECT_EQ(consumer.input_button_caps.size(), 1u);
   EXPECT_TRUE(consumer.input_value_caps.empty());
   EXPECT_EQ(consumer.input_report_ids, (std::vector<uint8_t>{3}));
 
   ASSERT_EQ(ParseHidDescriptor(d, vendor, nullptr, 1), 1);
-  EXPECT_EQ(vendor.usage_page, 0xFF1C);
-  EXPECT_EQ(vendor.usage, 0x92);
-  EXPECT_EQ(vendor.input_report_byte_length, 64);
-  EXPECT_EQ(vendor.output_report_byte_length, 64);
-  EXPECT_EQ(vendor.feature_report_byte_length, 0);
+  EXPECT_EQ(SummaryOf(vendor), (Summary{0xFF1C, 0x92, 64, 64, 0}));
   EXPECT_TRUE(vendor.uses_report_ids);
   EXPECT_TRUE(vendor.input_button_caps.empty());
-  // 63 fields on one usage: one value cap spanning them.
+  // 63 fields on one usage: one value cap spanning them; 26 FF 00 is
+  // unsigned (255) when the minimum is not negative.
   ASSERT_EQ(vendor.input_value_caps.size(), 1u);
-  const HidValueCap& v = vendor.input_value_caps[0];
-  EXPECT_EQ(v.usage_page, 0xFF1C);
-  EXPECT_EQ(v.usage, 1);
-  EXPECT_EQ(v.report_id, 4);
-  EXPECT_EQ(v.bit_offset, 8u);
-  EXPECT_EQ(v.report_size, 8);
-  EXPECT_EQ(v.report_count, 63);
-  EXPECT_EQ(v.logical_max, 255);  // 26 FF 00 is unsigned when the minimum is not negative
+  EXPECT_EQ(FieldsOf(vendor.input_value_caps[0]), (ValueFields{0xFF1C, 4, 1, 8, 8, 63, 255}));
   EXPECT_EQ(vendor.input_report_ids, (std::vector<uint8_t>{4}));
 
   std::string reason;

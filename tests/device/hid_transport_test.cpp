@@ -1,6 +1,5 @@
-// CHidDevice over the real hidraw backend, driven through a fake hidraw tree
-// whose nodes are pseudo-terminals: listing, opening, transfers, stop and
-// removal.
+// CHidDevice over the real hidraw backend on a fake hidraw tree (pty nodes),
+// and the decoding of the reports it reads.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -139,11 +138,11 @@ TEST_F(HidTransport, OpenFailsCleanly) {
   EXPECT_FALSE(dev.IsOpen());
   EXPECT_TRUE(dev.input_elements.empty());
 
-  dev.device_path = "hid#vid_0c45&pid_652c#hidraw77";
-  EXPECT_EQ(dev.Open(), 0);
-  dev.device_path = "hid#vid_0c45&pid_9999#hidraw0";  // node exists but is another device
-  EXPECT_EQ(dev.Open(), 0);
-  EXPECT_FALSE(dev.IsOpen());
+  for (const char* path : {"hid#vid_0c45&pid_652c#hidraw77", "hid#vid_0c45&pid_9999#hidraw0"}) {  // none; another device
+    dev.device_path = path;
+    EXPECT_EQ(dev.Open(), 0) << path;
+    EXPECT_FALSE(dev.IsOpen());
+  }
 }
 
 TEST_F(HidTransport, SharedOpensCoexistExclusiveOpenKeepsOthersOut) {
@@ -167,10 +166,7 @@ TEST_F(HidTransport, DeviceWithoutReportIdsGetsAZeroIdByteInFront) {
   size_t n = 0;
   ASSERT_EQ(dev.ReadReport(got, sizeof got, 2000, &n), 1);
   ASSERT_EQ(n, 4u);
-  EXPECT_EQ(got[0], 0x00);
-  EXPECT_EQ(got[1], 0x05);
-  EXPECT_EQ(got[2], 0xFF);
-  EXPECT_EQ(got[3], 0x02);
+  EXPECT_EQ(std::vector<uint8_t>(got, got + 4), (std::vector<uint8_t>{0x00, 0x05, 0xFF, 0x02}));
 }
 
 // The stop event, and reopening the record from another thread, end a
@@ -286,6 +282,133 @@ TEST(HidUevent, ParsesBusVendorProduct) {
   EXPECT_FALSE(ParseHidUevent("HID_NAME=x\n", vid, pid));
   EXPECT_FALSE(ParseHidUevent("HID_ID=0003:00010C45:0000652C\n", vid, pid));  // vendor over 16 bits
   EXPECT_FALSE(ParseHidUevent("HID_ID=0003:zz:0000652C\n", vid, pid));
+}
+
+// DecodeInputUsages on element tables built by CHidDevice::Open from real
+// descriptors.
+class HidUsageDecode : public HidTransport {
+ protected:
+  // Opens an interface with this descriptor; the element table is ready.
+  void OpenWith(const std::vector<uint8_t>& descriptor) {
+    const int n = tree_.AddInterface(kVid, kMousePid, descriptor).index;
+    ASSERT_GE(n, 0);
+    ASSERT_EQ(OpenInterface(dev_, n), 1);
+  }
+  bool Decode(const std::vector<uint8_t>& report) {
+    return DecodeInputUsages(dev_.input_elements, report.data(), report.size(), dev_.descriptor);
+  }
+
+  CHidDevice dev_{backend_};
+};
+
+TEST_F(HidUsageDecode, ConsumerNotificationsDecodeToTheirUsage) {
+  OpenWith(test::kConsumerDescriptor);
+  ASSERT_EQ(dev_.input_elements.size(), 1u);
+  HidReportElement& e = dev_.input_elements[0];
+  EXPECT_EQ(e.is_button, 1);
+  EXPECT_EQ(e.report_id, 3);
+  EXPECT_EQ(e.usage_minimum, 0);
+  EXPECT_EQ(e.usage_maximum, 0x4FF);
+  ASSERT_EQ(e.capacity, 1u);
+
+  const struct {
+    std::vector<uint8_t> report;
+    uint16_t usage;
+  } cases[] = {
+      {{0x03, 0x01, 0x04}, 0x401},  // profile changed on the device
+      {{0x03, 0x02, 0x04}, 0x402},  // settings changed on the device
+      {{0x03, 0x03, 0x04}, 0x403},  // lighting changed on the device
+      {{0x03, 0xE9, 0x00}, 0x0E9},  // volume up
+      {{0x03, 0x00, 0x00}, 0},      // key released: nothing
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(Decode(c.report));
+    EXPECT_EQ(e.status, kHidpStatusSuccess);
+    EXPECT_EQ(e.updated, 1);
+    EXPECT_EQ(e.usage_list[0], c.usage) << std::hex << c.usage;
+  }
+  // The 16-bit field cut off: a failure in the element's status only.
+  ASSERT_TRUE(Decode({0x03, 0x01}));
+  EXPECT_EQ(e.status, kHidpStatusInvalidReportLength);
+  EXPECT_EQ(e.usage_list[0], 0);
+}
+
+TEST_F(HidUsageDecode, ReportOfAnotherIdLeavesElementsNotUpdated) {
+  OpenWith(test::CompositeDescriptor());
+  // Consumer button element first, then the vendor value element.
+  ASSERT_EQ(dev_.input_elements.size(), 2u);
+  HidReportElement& consumer = dev_.input_elements[0];
+  HidReportElement& vendor = dev_.input_elements[1];
+  ASSERT_TRUE(Decode({0x03, 0x02, 0x04}));
+  EXPECT_EQ(consumer.updated, 1);
+  EXPECT_EQ(vendor.updated, 0);
+
+  std::vector<uint8_t> frame(64, 0);
+  frame[0] = 0x04;
+  frame[1] = 0x7B;
+  ASSERT_TRUE(Decode(frame));
+  EXPECT_EQ(consumer.updated, 0);
+  EXPECT_EQ(consumer.usage_list[0], 0x402);  // left as the last decode of report 3 found it
+  EXPECT_EQ(vendor.updated, 1);
+  EXPECT_EQ(vendor.usage_maximum, 0x7B);  // raw value of the first field
+
+  ASSERT_TRUE(Decode({0x09, 0x01, 0x04}));  // an id no element has
+  EXPECT_EQ(consumer.updated, 0);
+  EXPECT_EQ(vendor.updated, 0);
+}
+
+TEST_F(HidUsageDecode, ButtonsArePackedPerElementRangeAndZeroTerminated) {
+  OpenWith(test::kSplitButtonsDescriptor);
+  ASSERT_EQ(dev_.input_elements.size(), 2u);
+  HidReportElement& low = dev_.input_elements[0];   // buttons 1..3
+  HidReportElement& high = dev_.input_elements[1];  // buttons 4..5
+  ASSERT_EQ(low.capacity, 5u);  // every button of the page fits one list
+  ASSERT_EQ(high.capacity, 5u);
+
+  // Bits: button 2 (bit 1) and button 4 (bit 3).
+  ASSERT_TRUE(Decode({0x01, 0x0A}));
+  EXPECT_EQ(low.usage_list, (std::vector<uint16_t>{2, 0, 0, 0, 0}));
+  EXPECT_EQ(high.usage_list, (std::vector<uint16_t>{4, 0, 0, 0, 0}));
+
+  // All five down, then only button 3: no leftovers from the previous decode.
+  ASSERT_TRUE(Decode({0x01, 0x1F}));
+  EXPECT_EQ(low.usage_list, (std::vector<uint16_t>{1, 2, 3, 0, 0}));
+  EXPECT_EQ(high.usage_list, (std::vector<uint16_t>{4, 5, 0, 0, 0}));
+  ASSERT_TRUE(Decode({0x01, 0x04}));
+  EXPECT_EQ(low.usage_list, (std::vector<uint16_t>{3, 0, 0, 0, 0}));
+  EXPECT_EQ(high.usage_list[0], 0);
+}
+
+TEST_F(HidUsageDecode, ValuesGetRawAndSignedScaledValues) {
+  OpenWith(test::kBootMouseDescriptor);
+  EXPECT_FALSE(dev_.descriptor.uses_report_ids);
+  EXPECT_EQ(dev_.descriptor.input_report_byte_length, 4);  // the id byte counts though there is none
+  EXPECT_EQ(dev_.descriptor.input_button_caps.size(), 1u);  // padding makes no cap
+  EXPECT_EQ(MaxInputUsageListLength(dev_.descriptor, 0x09), 3u);
+  ASSERT_EQ(dev_.input_elements.size(), 3u);  // buttons, X, Y
+  const HidReportElement& buttons = dev_.input_elements[0];
+  const HidReportElement& x = dev_.input_elements[1];
+  const HidReportElement& y = dev_.input_elements[2];
+  EXPECT_EQ(x.usage_minimum, 0x30);
+  EXPECT_EQ(y.usage_minimum, 0x31);
+
+  // Buttons 1 and 3, X = -1, Y = +2; the id byte is 0 for this device.
+  ASSERT_TRUE(Decode({0x00, 0x05, 0xFF, 0x02}));
+  EXPECT_EQ(buttons.usage_list, (std::vector<uint16_t>{1, 3, 0}));
+  EXPECT_EQ(x.usage_maximum, 0xFF);
+  EXPECT_EQ(static_cast<int32_t>(x.capacity), -1);
+  EXPECT_EQ(x.status, kHidpStatusSuccess);
+  EXPECT_EQ(y.usage_maximum, 0x02);
+  EXPECT_EQ(static_cast<int32_t>(y.capacity), 2);
+
+  // -128 lies outside the logical range -127..127.
+  ASSERT_TRUE(Decode({0x00, 0x00, 0x80, 0x00}));
+  EXPECT_EQ(x.status, kHidpStatusValueOutOfRange);
+
+  // Too short for a value: the decode fails.
+  EXPECT_FALSE(Decode({0x00, 0x01}));
+  EXPECT_EQ(x.status, kHidpStatusInvalidReportLength);
+  EXPECT_FALSE(DecodeInputUsages(dev_.input_elements, nullptr, 0, dev_.descriptor));
 }
 
 }  // namespace

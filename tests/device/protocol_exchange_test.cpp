@@ -1,17 +1,27 @@
-// Retries, result codes and reply pairing of the exchange, against the
-// simulated mouse with injected faults.
+// The exchange against the simulated mouse with injected faults: retries,
+// result codes, reply pairing, chunked transfers, and through hidraw.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <latch>
+#include <numeric>
 #include <thread>
+#include <utility>
 
+#include "device/hidraw_backend.h"
 #include "protocol_sim_fixture.h"
+#include "sim/connect_read.h"
+#include "sim/hidraw_attach.h"
+#include "sim/hidraw_fake_tree.h"
 
 namespace trx {
 namespace {
 
+using test::FrameKey;
+using test::KeyOf;
 using test::SimChannelTest;
 
 class ProtocolResultCodes : public SimChannelTest {};
@@ -34,32 +44,42 @@ TEST_F(ProtocolResultCodes, ReplyChecksumAndEchoAreIgnoredOnlyTheStatusCounts) {
   EXPECT_EQ(BeginTransfer(*channel), kResultOk);
 }
 
-TEST_F(ProtocolResultCodes, NotConnectedReturns0AndSendsNothing) {
-  channel->connected = 0;
+// Requests refused before anything is sent: no device, a key block index
+// out of range, settings longer than one frame, a transfer past the address
+// range; and empty transfers, which succeed without sending.
+TEST_F(ProtocolResultCodes, RequestsRefusedOrEmptySendNothing) {
+  using Result = decltype(BeginTransfer(std::declval<CDeviceChannel&>()));
   uint8_t buf[512] = {};
-  EXPECT_EQ(BeginTransfer(*channel), kResultNoReply);
-  EXPECT_EQ(ReadSettingsBytes(*channel, 0, buf, 1), kResultNoReply);
-  EXPECT_EQ(ReadMainBlock(*channel, buf), kResultNoReply);
-  EXPECT_EQ(ResetToDefaults(*channel), kResultNoReply);
-  EXPECT_EQ(EndTransfer(*channel), kResultNoReply);
+  std::vector<uint8_t> image(0x10001, 0);
+  struct Row {
+    const char* what;
+    int connected;
+    std::function<Result(CDeviceChannel&)> call;
+    Result result;
+  };
+  const Row rows[] = {
+      {"begin, not connected", 0, [](CDeviceChannel& c) { return BeginTransfer(c); }, kResultNoReply},
+      {"read settings, not connected", 0, [&](CDeviceChannel& c) { return ReadSettingsBytes(c, 0, buf, 1); }, kResultNoReply},
+      {"read main block, not connected", 0, [&](CDeviceChannel& c) { return ReadMainBlock(c, buf); }, kResultNoReply},
+      {"reset, not connected", 0, [](CDeviceChannel& c) { return ResetToDefaults(c); }, kResultNoReply},
+      {"end, not connected", 0, [](CDeviceChannel& c) { return EndTransfer(c); }, kResultNoReply},
+      {"read key block 5", 1, [&](CDeviceChannel& c) { return ReadKeyBlock(c, 5, buf); }, kResultBadKeyIndex},
+      {"write key block 5", 1, [&](CDeviceChannel& c) { return WriteKeyBlock(c, 5, buf); }, kResultBadKeyIndex},
+      {"read key block -1", 1, [&](CDeviceChannel& c) { return ReadKeyBlock(c, -1, buf); }, kResultBadKeyIndex},
+      {"write key block 7, not connected", 0, [&](CDeviceChannel& c) { return WriteKeyBlock(c, 7, buf); }, kResultBadKeyIndex},
+      {"read 57 settings bytes", 1, [&](CDeviceChannel& c) { return ReadSettingsBytes(c, 0, buf, 57); }, kResultWriteFailed},
+      {"write 57 settings bytes", 1, [&](CDeviceChannel& c) { return WriteSettingsBytes(c, 0, buf, 57); }, kResultWriteFailed},
+      {"macro memory past 0xFFFF", 1, [&](CDeviceChannel& c) { return WriteMacroMemory(c, image.data(), image.size()); },
+       kResultWriteFailed},
+      {"empty macro write, not connected", 0, [](CDeviceChannel& c) { return WriteMacroMemory(c, nullptr, 0); }, kResultOk},
+      {"empty routine read, not connected", 0, [](CDeviceChannel& c) { return ReadRoutineMemory(c, nullptr, 0); }, kResultOk},
+      {"block size 0", 1, [&](CDeviceChannel& c) { return c.block_size = 0, ReadMainBlock(c, buf); }, kResultOk},
+  };
+  for (const Row& row : rows) {
+    channel->connected = row.connected;
+    EXPECT_EQ(row.call(*channel), row.result) << row.what;
+  }
   EXPECT_EQ(firmware->RequestCount(), 0u);
-  EXPECT_EQ(Written(), 0u);
-}
-
-TEST_F(ProtocolResultCodes, KeyBlockIndexOutOfRangeReturnsMinus201AndSendsNothing) {
-  uint8_t buf[512] = {};
-  EXPECT_EQ(ReadKeyBlock(*channel, 5, buf), kResultBadKeyIndex);
-  EXPECT_EQ(WriteKeyBlock(*channel, 5, buf), kResultBadKeyIndex);
-  EXPECT_EQ(ReadKeyBlock(*channel, -1, buf), kResultBadKeyIndex);
-  channel->connected = 0;
-  EXPECT_EQ(WriteKeyBlock(*channel, 7, buf), kResultBadKeyIndex);
-  EXPECT_EQ(Written(), 0u);
-}
-
-TEST_F(ProtocolResultCodes, SettingsLongerThanOneFrameAreRefusedUnsent) {
-  uint8_t buf[64] = {};
-  EXPECT_EQ(ReadSettingsBytes(*channel, 0, buf, 57), kResultWriteFailed);
-  EXPECT_EQ(WriteSettingsBytes(*channel, 0, buf, 57), kResultWriteFailed);
   EXPECT_EQ(Written(), 0u);
 }
 
@@ -182,6 +202,95 @@ TEST_F(ProtocolReplyPairing, BlockSizeSetByAConnectReadIsReadSafelyByAnotherThre
   }
   connect_read.join();
   EXPECT_EQ(channel->block_size.load(), 512);
+}
+
+class ProtocolChunks : public SimChannelTest {
+ protected:
+  std::vector<FrameKey> SentKeys() {
+    std::vector<FrameKey> keys;
+    for (auto& f : Frames('>')) keys.push_back(KeyOf(f));
+    return keys;
+  }
+};
+
+TEST_F(ProtocolChunks, BlockSizeOf3IsOneFrameOf3) {
+  channel->block_size = 3;
+  uint8_t dst[3] = {};
+  ASSERT_EQ(ReadKeyBlock(*channel, 0, dst), kResultOk);
+  EXPECT_EQ(SentKeys(), (std::vector<FrameKey>{{8, 3, 0}}));
+  EXPECT_EQ(dst[0], 0x10);
+  EXPECT_EQ(dst[1], 0x01);
+}
+
+TEST_F(ProtocolChunks, WriteKeyBlockCarriesTheSourceBytesInOrder) {
+  std::vector<uint8_t> src(512);
+  std::iota(src.begin(), src.end(), 0);  // 0,1,..,255,0,1,..
+  ASSERT_EQ(WriteKeyBlock(*channel, 4, src.data()), kResultOk);
+  auto sent = Frames('>');
+  ASSERT_EQ(sent.size(), 10u);
+  EXPECT_EQ(KeyOf(sent[0]), (FrameKey{9, 56, 504}));
+  EXPECT_EQ(sent[1][8], 56);    // first byte of the second chunk
+  EXPECT_EQ(sent[9][8], 0xF8);  // byte 504 of the source
+  EXPECT_EQ(sent[9][15], 0xFF);
+  EXPECT_EQ(sent[9][16], 0);    // nothing past the 8-byte tail
+  const auto memory = firmware->KeyMemory();
+  EXPECT_TRUE(std::equal(src.begin(), src.end(), memory.begin() + 504));
+}
+
+TEST_F(ProtocolChunks, FailureMidwayKeepsLaterDestinationBytesUntouched) {
+  // Chunks 1-3 answer, the fourth gets status 0xFE.
+  std::vector<uint8_t> dst(512, 0xEE);
+  int replies = 0;
+  SetFrameTraceHook([&](const FrameTraceRecord& r) {
+    if (r.direction == '<' && ++replies == 3) {
+      sim::SimFaults f;
+      f.status_count = 1;
+      f.status = 0xFE;
+      firmware->SetFaults(f);
+    }
+  });
+  EXPECT_EQ(ReadMainBlock(*channel, dst.data()), kResultStatusFE);
+  EXPECT_EQ(firmware->RequestCount(), 4u);  // the transfer stops at the failing chunk
+  const auto factory = sim::FactoryMainBlock(512);
+  EXPECT_TRUE(std::equal(dst.begin(), dst.begin() + 168, factory.begin()));
+  EXPECT_TRUE(std::all_of(dst.begin() + 168, dst.end(), [](uint8_t b) { return b == 0xEE; }));
+}
+
+// The exchange through the real hidraw backend: a simulated mouse behind a
+// fake hidraw tree (pty nodes), found by enumeration.
+TEST(ProtocolThroughHidraw, LostRepliesAreRetriedAndAVanishingDeviceIsNotWaitedFor) {
+  FakeHidrawTree tree;
+  ASSERT_TRUE(tree.Valid());
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+  sim::HidrawSimAttachment attachment(tree, firmware);
+  ASSERT_TRUE(attachment.Valid());
+  CDeviceChannel channel(DeviceKind::Mouse, tree.MakeBackend());
+  channel.SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
+  channel.reply_timeout_ms = 100;  // short, yet long enough for a loaded machine
+  ASSERT_EQ(sim::ConnectMatchingInterface(channel), 1);
+
+  sim::SimFaults f;
+  f.no_reply = 2;
+  firmware->SetFaults(f);
+  uint8_t record[56] = {};
+  EXPECT_EQ(ReadSettingsBytes(channel, 128, record, sizeof record), kResultOk);
+  EXPECT_EQ(record[0], 2);
+  ASSERT_EQ(firmware->RequestCount(), 3u);
+  EXPECT_EQ(firmware->Requests()[0], firmware->Requests()[2]);  // the retry repeats the request
+
+  // The node hangs up while the host waits for the reply: one request, no
+  // retries, result 0.
+  f = {};
+  f.remove_at_frame = 1;
+  firmware->SetFaults(f);
+  firmware->ClearRequests();
+  std::vector<uint8_t> block(512, 0xEE);
+  EXPECT_EQ(ReadMainBlock(channel, block.data()), kResultNoReply);
+  EXPECT_EQ(channel.transport.LastIo(), HidIo::Gone);
+  EXPECT_EQ(block[0], 0xEE);
+  const CommandResult next = BeginTransfer(channel);  // fails at once, nothing reaches the device
+  EXPECT_TRUE(next == kResultWriteFailed || next == kResultNoReply) << CommandCode(next);
+  EXPECT_EQ(firmware->RequestCount(), 1u);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
-// The detection threads with simulated devices behind a fake hidraw tree:
-// finding a device, the connect read frame by frame, the removal rules and
-// the interface matching.
+// The detection threads on a fake hidraw tree: the connect read frame by
+// frame, the removal rules, and events (inotify, hang-up) as the only wake-up.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "presence/exit_lines.h"
+#include "presence/presence_events.h"
 #include "profile/profile_families.h"
 #include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
@@ -14,16 +16,11 @@
 namespace trx {
 namespace {
 
+using test::AddBlock;
 using test::PresenceTest;
 using test::RecordingHost;
 using test::Request;
 using test::ThreadRunner;
-
-// The ten frames of a 512-byte block transfer from `base`.
-void AddBlock(std::vector<Request>& seq, int command, int base) {
-  for (int i = 0; i < 9; ++i) seq.push_back({command, 56, base + 56 * i});
-  seq.push_back({command, 8, base + 504});
-}
 
 using PresenceDetectionTest = PresenceTest;
 
@@ -169,13 +166,9 @@ TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) 
   ASSERT_TRUE(host.WaitFor("post instance"));
 
   std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-  for (int i = 0; i < 9; ++i) expected.push_back({7, 56, 56 * i});
-  expected.push_back({7, 6, 504});
-  for (int i = 0; i < 9; ++i) expected.push_back({8, 56, 56 * i});
-  expected.push_back({8, 6, 504});
-  // Then the keyboard's five lighting slots and its active one.
-  for (int k = 0; k < 5; ++k) expected.push_back({5, 56, 64 * k});
-  expected.push_back({5, 1, 0});
+  AddBlock(expected, 7, 0, 510);
+  AddBlock(expected, 8, 0, 510);
+  test::AddLightingSlots(expected);
   expected.push_back({2, 0, 0});
   EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
   EXPECT_EQ(host.Count("message message_text_11"), 0u);
@@ -195,8 +188,140 @@ TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
   }
   for (const char* line : {"键盘设备侦测线程设定退出", "鼠标设备侦测线程设定退出", "鼠标垫设备侦测线程设定退出",
                            "鼠标同步线程设定测试退出", "键盘同步线程设定退出"})
-    EXPECT_TRUE(HasLine(line)) << line;
+    EXPECT_GT(LineCount(line), 0u) << line;
   EXPECT_TRUE(host.Events().empty());
+}
+
+// Counts the listings and probes made through the real backend; watches and
+// connections are the real backend's own.
+class ActivityBackend : public IHidBackend {
+ public:
+  explicit ActivityBackend(std::shared_ptr<IHidBackend> real) : real_(std::move(real)) {}
+  bool Enumerate(std::vector<std::string>& paths) override {
+    ++listings;
+    return real_->Enumerate(paths);
+  }
+  bool Probe(const std::string& path) override {
+    ++probes;
+    return real_->Probe(path);
+  }
+  std::unique_ptr<IHidConnection> Open(const std::string& path, bool r, bool w, bool x) override {
+    return real_->Open(path, r, w, x);
+  }
+  std::unique_ptr<IHidChangeWatch> WatchChanges() override { return real_->WatchChanges(); }
+
+  std::atomic<int> listings{0};
+  std::atomic<int> probes{0};
+
+ private:
+  std::shared_ptr<IHidBackend> real_;
+};
+
+class PresenceEventsTest : public PresenceTest {
+ protected:
+  // Lets the threads run a while; whatever they do in it is counted.
+  static void Idle() { std::this_thread::sleep_for(std::chrono::milliseconds(400)); }
+
+  std::shared_ptr<ActivityBackend> activity = std::make_shared<ActivityBackend>(backend);
+};
+
+TEST_F(PresenceEventsTest, ThreadsDoNothingWhileNothingChangesAndFollowPlugUnplugAndReplug) {
+  RecordingHost host(activity);
+  ThreadRunner detection(MouseDetectionThread, host);
+  ThreadRunner sync(MouseSyncThread, host, activity);
+  ASSERT_TRUE(Eventually([&] { return activity->listings >= 2; }));  // both threads' first scan
+  Idle();
+  const int listings = activity->listings;
+  Idle();
+  EXPECT_EQ(activity->listings, listings);  // no device, no change: no scan
+  EXPECT_EQ(activity->probes, 0);
+
+  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
+  auto mouse = Attach(firmware);
+  ASSERT_TRUE(host.WaitFor("timer 7 100"));
+  Idle();
+  const int probes = activity->probes;
+  const int listed = activity->listings;
+  Idle();
+  EXPECT_EQ(activity->probes, probes);  // connected and unchanged: no probe
+  EXPECT_EQ(activity->listings, listed);
+
+  mouse->Unplug();
+  ASSERT_TRUE(host.WaitFor("post 0x0C05"));
+  EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 0);
+  mouse.reset();
+  mouse = Attach(firmware);
+  ASSERT_TRUE(host.WaitFor("timer 7 100", 2));
+  EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 1);
+  // Each arrival shows the window once (the instance message when the
+  // device came before the first scan ended).
+  EXPECT_TRUE(Eventually([&] { return host.Count("show window") + host.Count("post instance") == 2; }));
+}
+
+TEST_F(PresenceEventsTest, ANodeWithoutADeviceBehindItIsLookedAtOnceAndLeftAlone) {
+  RecordingHost host(activity);
+  ThreadRunner detection(MouseDetectionThread, host);
+  ASSERT_TRUE(Eventually([&] { return activity->listings >= 1; }));
+  const int before = activity->listings;
+  // A node in the device folder that no device in sysfs stands behind.
+  ASSERT_EQ(::symlink("/nonexistent", (tree.DevRoot() + "/hidraw90").c_str()), 0);
+  ASSERT_TRUE(Eventually([&] { return activity->listings > before; }));
+  Idle();
+  EXPECT_TRUE(host.Events().empty());
+  EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 0);
+
+  // A real device after it is still found.
+  auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
+  ASSERT_TRUE(host.WaitFor("timer 7 100"));
+  ::unlink((tree.DevRoot() + "/hidraw90").c_str());
+}
+
+TEST_F(PresenceEventsTest, TheSameModeOptionFollowsAnotherDeviceArrivingAndLeaving) {
+  RecordingHost host(backend);
+  auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
+  ThreadRunner mouse_thread(MouseDetectionThread, host);
+  ThreadRunner pad_thread(MousePadDetectionThread, host);
+  ASSERT_TRUE(host.WaitFor("same mode mouse off"));
+  auto pad = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad));
+  ASSERT_TRUE(host.WaitFor("same mode mouse on"));
+  pad->Unplug();
+  ASSERT_TRUE(host.WaitFor("same mode mouse off", 2));
+}
+
+// The removal rules alone: which tab takes over when a device goes, and when
+// the window hides or the "all devices gone" notice follows.
+struct Row {
+  DeviceKind gone;
+  bool mouse, keyboard, pad;  // still connected
+  int select;                 // -1 none, else the DeviceKind value
+  bool shown, notice, hide;
+};
+
+TEST(PresenceRemovalPlan, FollowsTheRulesForEveryDeviceAndSurvivorSet) {
+  constexpr int K = static_cast<int>(DeviceKind::Keyboard), M = static_cast<int>(DeviceKind::Mouse),
+                P = static_cast<int>(DeviceKind::MousePad);
+  const Row rows[] = {
+      {DeviceKind::Mouse, false, true, true, K, true, false, false},
+      {DeviceKind::Mouse, false, true, false, K, true, false, false},
+      {DeviceKind::Mouse, false, false, true, P, false, false, false},
+      {DeviceKind::Mouse, false, false, false, -1, false, true, false},
+      {DeviceKind::Keyboard, true, false, true, M, false, false, false},
+      {DeviceKind::Keyboard, false, false, true, P, false, false, false},
+      {DeviceKind::Keyboard, false, false, false, -1, false, false, true},
+      {DeviceKind::MousePad, true, true, false, K, false, false, false},
+      {DeviceKind::MousePad, true, false, false, M, false, false, false},
+      {DeviceKind::MousePad, false, false, false, -1, false, false, true},
+  };
+  for (const Row& r : rows) {
+    const RemovalPlan plan = PlanRemoval(r.gone, r.mouse, r.keyboard, r.pad);
+    SCOPED_TRACE(std::string(DeviceKindName(r.gone)) + " " + std::to_string(r.mouse) + std::to_string(r.keyboard) +
+                 std::to_string(r.pad));
+    EXPECT_EQ(plan.gone, r.gone);
+    EXPECT_EQ(plan.select ? static_cast<int>(*plan.select) : -1, r.select);
+    EXPECT_EQ(plan.show_selected, r.shown);
+    EXPECT_EQ(plan.all_gone_notice, r.notice);
+    EXPECT_EQ(plan.hide_window, r.hide);
+  }
 }
 
 }  // namespace

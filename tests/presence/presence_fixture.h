@@ -1,9 +1,7 @@
 #pragma once
 // The presence threads against simulated devices behind a fake hidraw tree:
-// a recording stand-in for the main window, the three channels with the
-// main window's identities, thread runners, the frames the channels moved
-// and the debug lines written. Every wait is on a condition with a generous
-// limit; nothing asserts on elapsed time.
+// a recording stand-in for the main window, thread runners, frames and debug
+// lines. Every wait has a generous limit; nothing asserts on elapsed time.
 
 #include <gtest/gtest.h>
 
@@ -171,6 +169,15 @@ struct Request {
 inline void PrintTo(const Request& r, std::ostream* os) {
   *os << "{cmd " << r.command << ", len " << r.length << ", addr " << r.address << "}";
 }
+// The frames of a block transfer of `size` bytes from `base`: 56 bytes each.
+inline void AddBlock(std::vector<Request>& seq, int command, int base, int size = 512) {
+  for (int at = 0; at < size; at += 56) seq.push_back({command, std::min(56, size - at), base + at});
+}
+// The reads of the five lighting records and of the active one.
+inline void AddLightingSlots(std::vector<Request>& seq) {
+  for (int k = 0; k < 5; ++k) seq.push_back({5, 56, 64 * k});
+  seq.push_back({5, 1, 0});
+}
 
 // Temporary home and program folder, fresh image, frames and debug lines.
 class PresenceTest : public ::testing::Test {
@@ -196,7 +203,6 @@ class PresenceTest : public ::testing::Test {
     ResetImagesToBuiltIn();
   }
 
-  // Attaches a simulated device (vendor and consumer interface).
   std::unique_ptr<sim::HidrawSimAttachment> Attach(const std::shared_ptr<sim::SimFirmware>& firmware) {
     auto attachment = std::make_unique<sim::HidrawSimAttachment>(tree, firmware);
     EXPECT_TRUE(attachment->Valid());
@@ -216,7 +222,6 @@ class PresenceTest : public ::testing::Test {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     trace_.clear();
   }
-  bool HasLine(const std::string& line) { return LineCount(line) > 0; }
   size_t LineCount(const std::string& line) {
     std::lock_guard<std::mutex> guard(lines_mutex_);
     return static_cast<size_t>(std::count(lines_.begin(), lines_.end(), line));

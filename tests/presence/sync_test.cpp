@@ -151,8 +151,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
     ASSERT_TRUE(host.WaitFor("post instance"));
   }
   std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-  for (int k = 0; k < 5; ++k) expected.push_back({5, 56, k * 64});
-  expected.push_back({5, 1, 0});
+  test::AddLightingSlots(expected);
   expected.push_back({2, 0, 0});
   EXPECT_EQ(Requests(DeviceKind::MousePad), expected);
   {

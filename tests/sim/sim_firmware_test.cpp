@@ -1,17 +1,21 @@
-// The firmware model's memory: where writes land, what reads return, the
-// status byte for bad requests, reset and the device-side buttons. Frames
-// are driven straight into the model.
+// The firmware model, frames driven straight into it: where writes land,
+// what reads return, status bytes, reset and the device-side buttons.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "device/commands.h"
+#include "device/hid_device.h"
+#include "platform/event.h"
 #include "sim/firmware_model.h"
+#include "sim/sim_backend.h"
 
 namespace trx {
 namespace {
 
+using sim::SimBackend;
 using sim::SimFirmware;
 using sim::SimKind;
 using sim::SimResponse;
@@ -38,39 +42,32 @@ TEST_F(SimMemory, KeyBlocksStepBy126AndOverlapTheNextProfile) {
   EXPECT_EQ(keys.size(), 4u * 126 + 512);
 }
 
+// Bytes at their offsets, checked against the documented factory layout.
+void ExpectBytes(const std::vector<uint8_t>& memory, std::initializer_list<std::pair<size_t, int>> bytes, const char* what) {
+  for (const auto& [at, value] : bytes) EXPECT_EQ(memory.at(at), value) << what << " byte " << at;
+}
+
 TEST_F(SimMemory, FactoryContentsMatchTheDocumentedLayout) {
   const auto info = mouse.Info();
   ASSERT_EQ(info.size(), 33u);
-  EXPECT_EQ(info[6], 32);                 // 4096 bytes of macro memory
-  EXPECT_EQ(info[9], 0x25);               // sensor 0x3325, little-endian
-  EXPECT_EQ(info[10], 0x33);
-  EXPECT_EQ(info[11], 50);
-  EXPECT_EQ(info[13] | (info[14] << 8), 200);
+  // 4096 bytes of macro memory, sensor 0x3325 (little-endian), 50, 200.
+  ExpectBytes(info, {{6, 32}, {9, 0x25}, {10, 0x33}, {11, 50}, {13, 200}, {14, 0}}, "information");
   EXPECT_EQ(mouse.MacroMemory().size(), 4096u);
 
   const auto main = mouse.MainBlock();
   const std::vector<uint8_t> head = {0x10, 0x01, 0x00, 0x10, 0x04, 0x00, 0x10, 0x02, 0x00,
                                      0x10, 0x10, 0x00, 0x10, 0x08, 0x00, 0x13, 0x03, 0x00};
   EXPECT_TRUE(std::equal(head.begin(), head.end(), main.begin()));
-  EXPECT_EQ(main[18], 0x05);
-  EXPECT_EQ(main[509], 0x05);
-  EXPECT_EQ(main[510], 0x00);
-  EXPECT_EQ(main[511], 0x00);
+  ExpectBytes(main, {{18, 0x05}, {509, 0x05}, {510, 0}, {511, 0}}, "main block");
 
   const auto routine = mouse.RoutineMemory();
   ASSERT_EQ(routine.size(), 3072u);
-  EXPECT_EQ(routine[0], 0xAA);  // magic 0x55AA, total 40, 4 routines at 24, 28, 32, 36
-  EXPECT_EQ(routine[1], 0x55);
-  EXPECT_EQ(routine[2], 40);
-  EXPECT_EQ(routine[4], 4);
-  EXPECT_EQ(routine[16], 24);
-  EXPECT_EQ(routine[22], 36);
+  // Magic 0x55AA, total 40, 4 routines at 24, 28, 32, 36.
+  ExpectBytes(routine, {{0, 0xAA}, {1, 0x55}, {2, 40}, {4, 4}, {16, 24}, {22, 36}}, "routines");
 
   const auto s = mouse.Settings();
-  EXPECT_EQ(s[0], 0);         // active profile
-  EXPECT_EQ(s[3 * 64], 3);    // record 3 knows its index
-  EXPECT_EQ(s[64 + 15], 12);  // 800 DPI
-  EXPECT_EQ(s[64 + 18], 124); // 6400 DPI
+  // Active profile 0, record 3 knows its index, 800 and 6400 DPI.
+  ExpectBytes(s, {{0, 0}, {3 * 64, 3}, {64 + 15, 12}, {64 + 18, 124}}, "settings");
   EXPECT_NE(s[21] | s[22] << 8 | s[23] << 16, s[24] | s[25] << 8 | s[26] << 16);  // distinct DPI colours
 }
 
@@ -143,11 +140,8 @@ TEST_F(SimMemory, BadRequestsAreAnsweredWithFailureStatusAndChangeNothing) {
 TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
   const SimResponse r = Send(mouse, kCmdReadSettings, 5, 0x0102);
   ASSERT_TRUE(r.reply);
-  EXPECT_EQ(r.frame[0], 4);
-  EXPECT_EQ(r.frame[3], kCmdReadSettings);
-  EXPECT_EQ(r.frame[4], 5);
-  EXPECT_EQ(r.frame[5], 0x02);
-  EXPECT_EQ(r.frame[6], 0x01);
+  EXPECT_EQ(std::vector<uint8_t>({r.frame[0], r.frame[3], r.frame[4], r.frame[5], r.frame[6]}),
+            (std::vector<uint8_t>{4, kCmdReadSettings, 5, 0x02, 0x01}));
   Frame copy;
   std::copy(r.frame.begin(), r.frame.end(), copy.begin());
   EXPECT_EQ(FrameChecksum(copy), r.frame[1] | (r.frame[2] << 8));
@@ -169,6 +163,112 @@ TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
   EXPECT_EQ(s[64 + 19], 0);
   EXPECT_EQ(s[2 * 64 + 19], sim::FactorySettings(SimKind::Mouse)[2 * 64 + 19]);
   EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401, 0x402}));
+}
+
+// The in-process backend: interfaces, plug and unplug, stop event, sharing,
+// and the consumer notifications as the synchronisation threads decode them.
+// Opens the consumer interface read-only, as a synchronisation thread does,
+// and returns the first usage of the next notification (or -1).
+int ReadNotification(CHidDevice& hid) {
+  size_t got = 0;
+  if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 2000, &got) != 1) return -1;
+  if (!DecodeInputUsages(hid.input_elements, hid.input_report_buffer.data(), got, hid.descriptor)) return -1;
+  if (hid.input_elements.empty() || hid.input_elements[0].usage_list.empty()) return -1;
+  return hid.input_elements[0].usage_list[0];
+}
+
+class SimBackendTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<SimBackend> backend = std::make_shared<SimBackend>();
+  std::shared_ptr<SimFirmware> mouse = std::make_shared<SimFirmware>(SimKind::Mouse);
+  std::shared_ptr<SimFirmware> pad = std::make_shared<SimFirmware>(SimKind::MousePad);
+};
+
+TEST_F(SimBackendTest, EachDeviceShowsAVendorAndAConsumerInterfaceWhilePluggedIn) {
+  const int m = backend->AddDevice(mouse);
+  const int p = backend->AddDevice(pad, /*plugged=*/false);
+  std::vector<std::string> paths;
+  ASSERT_TRUE(backend->Enumerate(paths));
+  EXPECT_EQ(paths, (std::vector<std::string>{"sim#vid_0c45&pid_652c#sim0.0", "sim#vid_0c45&pid_652c#sim0.1"}));
+  backend->Plug(p);
+  backend->Unplug(m);
+  ASSERT_TRUE(backend->Enumerate(paths));
+  EXPECT_EQ(paths, (std::vector<std::string>{"sim#vid_0c45&pid_6758#sim1.0", "sim#vid_0c45&pid_6758#sim1.1"}));
+  EXPECT_FALSE(backend->Probe(backend->VendorPath(m)));
+  EXPECT_TRUE(backend->Probe(backend->ConsumerPath(p)));
+
+  CHidDevice hid(backend);
+  hid.want_read = true;
+  hid.device_path = backend->VendorPath(p);
+  ASSERT_EQ(hid.Open(), 1);
+  EXPECT_EQ(hid.attributes.product_id, 0x6758);
+  EXPECT_EQ(hid.capabilities.usage_page, 0xFF1C);
+  EXPECT_EQ(hid.capabilities.usage, 0x92);
+  EXPECT_EQ(hid.capabilities.input_report_byte_length, 64);
+  EXPECT_EQ(hid.capabilities.output_report_byte_length, 64);
+}
+
+TEST_F(SimBackendTest, UnplugMakesOpenHandlesGoneAndReplugNeedsNewHandles) {
+  const int m = backend->AddDevice(mouse);
+  auto handle = backend->Open(backend->VendorPath(m), true, true, false);
+  ASSERT_NE(handle, nullptr);
+  CEvent stop;
+  uint8_t buf[64] = {};
+  size_t n = 0;
+  backend->Unplug(m);
+  EXPECT_EQ(handle->Write(buf, 64, 1000, stop, n), HidIo::Gone);
+  EXPECT_EQ(handle->Read(buf, 64, 60000, stop, n), HidIo::Gone);  // at once, not after the timeout
+  backend->Plug(m);
+  EXPECT_EQ(handle->Read(buf, 64, 0, stop, n), HidIo::Gone);
+  auto fresh = backend->Open(backend->VendorPath(m), true, true, false);
+  ASSERT_NE(fresh, nullptr);
+  const Frame begin = BuildFrame(kCmdBeginTransfer, 0, 0);
+  EXPECT_EQ(fresh->Write(begin.data(), 64, 1000, stop, n), HidIo::Ok);
+  EXPECT_EQ(fresh->Read(buf, 64, 1000, stop, n), HidIo::Ok);
+  EXPECT_EQ(n, 64u);
+}
+
+TEST_F(SimBackendTest, StopEventEndsAWaitingRead) {
+  const int m = backend->AddDevice(mouse);
+  auto handle = backend->Open(backend->VendorPath(m), true, true, false);
+  CEvent stop;
+  stop.Set();
+  uint8_t buf[64];
+  size_t n = 0;
+  EXPECT_EQ(handle->Read(buf, 64, 60000, stop, n), HidIo::Stopped);
+  EXPECT_EQ(handle->Read(buf, 64, 0, stop, n), HidIo::Timeout);  // the auto-reset stop was consumed
+}
+
+TEST_F(SimBackendTest, RepliesReachEveryReaderAndExclusiveOpensAreKeptApart) {
+  const int m = backend->AddDevice(mouse);
+  auto writer = backend->Open(backend->VendorPath(m), true, true, false);
+  auto listener = backend->Open(backend->VendorPath(m), true, false, false);
+  ASSERT_NE(listener, nullptr);
+  EXPECT_EQ(backend->Open(backend->VendorPath(m), true, true, true), nullptr);
+  CEvent stop;
+  uint8_t buf[64];
+  size_t n = 0;
+  EXPECT_EQ(listener->Write(buf, 64, 1000, stop, n), HidIo::Error);  // opened without write access
+  const Frame begin = BuildFrame(kCmdBeginTransfer, 0, 0);
+  ASSERT_EQ(writer->Write(begin.data(), 64, 1000, stop, n), HidIo::Ok);
+  EXPECT_EQ(listener->Read(buf, 64, 1000, stop, n), HidIo::Ok);
+  EXPECT_EQ(writer->DrainInput(), 1u);
+}
+
+TEST_F(SimBackendTest, DeviceButtonsSendConsumerNotificationsOnTheSecondInterface) {
+  const int m = backend->AddDevice(mouse);
+  CHidDevice hid(backend);
+  hid.want_read = true;
+  hid.device_path = backend->ConsumerPath(m);
+  ASSERT_EQ(hid.Open(), 1);
+  EXPECT_EQ(hid.capabilities.usage_page, 0x0C);
+  EXPECT_EQ(hid.capabilities.usage, 1);
+  mouse->PressProfileButton();
+  EXPECT_EQ(ReadNotification(hid), 0x401);
+  mouse->PressDpiButton();
+  EXPECT_EQ(ReadNotification(hid), 0x402);
+  mouse->Notify(0x403);
+  EXPECT_EQ(ReadNotification(hid), 0x403);
 }
 
 }  // namespace
