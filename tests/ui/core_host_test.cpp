@@ -159,16 +159,6 @@ TEST(HostRequests, ChangesAskForARepaintOfTheControlsRectangle) {
   EXPECT_EQ(ui.host.invalidated.back(), (UiRect{0, 0, 400, 300}));
 }
 
-TEST(HostRequests, TheHostIsToldWhenAControlGoesAway) {
-  HostedUi ui;
-  ui.Click("e");
-  auto* root = static_cast<CContainerUI*>(ui.root);
-  root->Remove(ui.pm.FindControl("e"));
-  EXPECT_EQ(ui.host.Only("removed"), (Events{"removed:e"}));
-  EXPECT_EQ(ui.pm.GetFocus(), nullptr);
-  EXPECT_EQ(ui.pm.FindControl("e"), nullptr);
-}
-
 TEST(HostRequests, AttachingANewTreeDropsEveryReferenceToTheOldOne) {
   HostedUi ui;
   ui.Click("e");
@@ -187,16 +177,6 @@ TEST(HostRequests, AttachingANewTreeDropsEveryReferenceToTheOldOne) {
   test::RecordingRenderer r;
   ui.pm.Paint(r, {0, 0, 400, 300});
   EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
-}
-
-TEST(HostRequests, ReloadingTextsRepaintsEveryWindow) {
-  HostedUi first;
-  HostedUi second;
-  first.host.invalidated.clear();
-  second.host.invalidated.clear();
-  CResourceManager::GetInstance()->ReloadText();
-  EXPECT_FALSE(first.host.invalidated.empty());
-  EXPECT_FALSE(second.host.invalidated.empty());
 }
 
 }  // namespace

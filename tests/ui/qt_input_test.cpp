@@ -1,17 +1,15 @@
-// The Qt backend with synthetic input on the offscreen platform: clicks on
-// a button and on grouped options, dragging from a button, keyboard focus
-// and activation, the edit overlay, the combo's drop-down list, and
-// dragging by the caption.
+// The Qt backend with synthetic input on the offscreen platform: dragging
+// from a button, keyboard focus and activation, the edit overlay, the
+// combo's drop-down list, the caption, the desktop's minimise and close, and
+// menus as popups.
 
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 #include "tests/ui/qt_test_support.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
-#include "ui/core/option.h"
 #include "ui/window/menu_wnd.h"
 #include "ui/window/win_api.h"
 
@@ -53,24 +51,6 @@ class QtInputTest : public QtTest {
   }
 };
 
-// A press on the button clicks it when released there, not elsewhere.
-TEST_F(QtInputTest, PressAndReleaseOnAButtonClicksItReleaseOutsideDoesNot) {
-  for (const char* release : {"apply", "dpi"}) {
-    SCOPED_TRACE(release);
-    NotesWindow w(kLayout);
-    Open(w);
-    QTest::mouseMove(w.Widget(), w.CenterOf("apply"));
-    QTest::mousePress(w.Widget(), Qt::LeftButton, {}, w.CenterOf("apply"));
-    QTest::mouseRelease(w.Widget(), Qt::LeftButton, {}, w.CenterOf(release));
-    const auto types = Types(w, "apply");
-    const bool on_button = std::string(release) == "apply";
-    EXPECT_EQ(std::count(types.begin(), types.end(), "click"), on_button ? 1 : 0);
-    if (on_button) {
-      EXPECT_EQ(w.GetPaintManager().GetFocus(), w.GetPaintManager().FindControl("apply"));
-    }
-  }
-}
-
 TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) {
   NotesWindow w(R"(<Window size="320,240"><HorizontalLayout name="root">
       <Button name="k0" width="60" dragnotify="true"/><Button name="k1" width="60" dragnotify="true"/>
@@ -88,19 +68,6 @@ TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) 
   EXPECT_EQ(w.GetPaintManager().GetMousePos(), (UiPoint{end.x(), end.y()}));
 }
 
-TEST_F(QtInputTest, ClickOnAnOptionSelectsItAndUnselectsItsGroupMate) {
-  NotesWindow w(kLayout);
-  Open(w);
-  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("opt_b"));
-  auto* a = static_cast<COptionUI*>(w.GetPaintManager().FindControl("opt_a"));
-  auto* b = static_cast<COptionUI*>(w.GetPaintManager().FindControl("opt_b"));
-  EXPECT_TRUE(b->IsSelected());
-  EXPECT_FALSE(a->IsSelected());
-  const auto types = Types(w, "opt_b");
-  EXPECT_NE(std::find(types.begin(), types.end(), "selectchanged"), types.end());
-  EXPECT_TRUE(Types(w, "opt_a").empty());  // the mate changes silently
-}
-
 TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   NotesWindow w(kLayout);
   Open(w);
@@ -112,29 +79,26 @@ TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   EXPECT_EQ(Types(w, "apply"), (std::vector<std::string>{"setfocus", "click"}));
 }
 
-TEST_F(QtInputTest, EditTakesTypedTextThroughTheOverlayFiltered) {
+// The overlay takes typed text filtered; text set by code while editing
+// shows in it.
+TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
   NotesWindow w(kLayout);
   Open(w);
+  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
   auto* line = w.Widget()->findChild<QLineEdit*>();
   ASSERT_NE(line, nullptr);
   ASSERT_TRUE(line->isVisible());
   QTest::keyClicks(line, "12ab345");
   QTest::keyClick(line, Qt::Key_Return);
-  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   EXPECT_EQ(edit->GetText(), "1234");  // digits only, at most four
   EXPECT_FALSE(line->isVisible());
   const auto types = Types(w, "dpi");
   EXPECT_NE(std::find(types.begin(), types.end(), "textchanged"), types.end());
-}
-
-TEST_F(QtInputTest, TextSetByCodeWhileEditingShowsInTheOverlay) {
-  NotesWindow w(kLayout);
-  Open(w);
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("apply"));
   QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
-  auto* line = w.Widget()->findChild<QLineEdit*>();
+  line = w.Widget()->findChild<QLineEdit*>();
   ASSERT_NE(line, nullptr);
-  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   edit->SetText("800");
   EXPECT_EQ(line->text().toStdString(), "800");
   QTest::keyClick(line, Qt::Key_End);
@@ -232,7 +196,9 @@ TEST_F(QtInputTest, PressBelowTheCaptionIsAClickWhateverTheGlobalPosition) {
   EXPECT_EQ(w.GetWindowRect().left, before.left);
 }
 
-TEST_F(QtInputTest, MinimiseFollowsTheDesktopBothWays) {
+// Minimise follows the desktop both ways; its close request (Alt+F4) goes
+// through the library window.
+TEST_F(QtInputTest, MinimiseAndCloseFollowTheDesktop) {
   NotesWindow w(kLayout);
   Open(w);
   w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -241,13 +207,8 @@ TEST_F(QtInputTest, MinimiseFollowsTheDesktopBothWays) {
   QApplication::processEvents();
   EXPECT_FALSE(w.IsMinimized());
   EXPECT_TRUE(w.IsWindowVisible());
-}
-
-TEST_F(QtInputTest, DesktopCloseRequestGoesThroughTheLibraryWindow) {
-  NotesWindow w(kLayout);
-  Open(w);
   const HWND hwnd = w.GetHWND();
-  w.Widget()->close();  // what Alt+F4 does
+  w.Widget()->close();
   QApplication::processEvents();
   EXPECT_FALSE(IsWindow(hwnd));
 }
@@ -279,84 +240,30 @@ class MenuOwner : public NotesWindow {
   }
 };
 
-TEST_F(QtInputTest, MenuIsAPopupAndItsClickReachesTheOwner) {
+// Popups receive presses anywhere on the screen: one outside closes the
+// menu without a command; a click on an item reaches the owner.
+TEST_F(QtInputTest, MenuIsAPopupClosedByAPressOutsideAndItsClickReachesTheOwner) {
   MenuOwner owner;
   Open(owner);
-  CMenuWnd menu;
-  QWidget* popup = owner.OpenMenu(menu, R"(<Window><Menu width="120"><MenuElement name="lan_cn" text="cn" height="24"/>
-               <MenuElement name="exit" text="exit" height="24"/></Menu></Window>)");
+  const char* xml = R"(<Window><Menu width="120"><MenuElement name="lan_cn" text="cn" height="24"/>
+               <MenuElement name="exit" text="exit" height="24"/></Menu></Window>)";
+  CMenuWnd outside;
+  QWidget* popup = owner.OpenMenu(outside, xml);
   ASSERT_NE(popup, nullptr);
   ASSERT_TRUE(popup->windowFlags().testFlag(Qt::Popup));
+  ASSERT_EQ(CMenuWnd::OpenMenuCount(), 1);
+  QTest::mousePress(popup, Qt::LeftButton, {}, QPoint(popup->width() + 40, popup->height() + 40));
+  for (int i = 0; i < 20 && CMenuWnd::OpenMenuCount() != 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  EXPECT_TRUE(owner.commands.empty());
+  CMenuWnd menu;
+  popup = owner.OpenMenu(menu, xml);
+  ASSERT_NE(popup, nullptr);
   QTest::mouseMove(popup, QPoint(40, 36));
   QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(40, 36));  // second item
   QApplication::processEvents();
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
   EXPECT_EQ(owner.commands, (std::vector<std::string>{"exit"}));
-}
-
-TEST_F(QtInputTest, PressOutsideAMenuClosesItWithoutACommand) {
-  MenuOwner owner;
-  Open(owner);
-  CMenuWnd menu;
-  QWidget* popup =
-      owner.OpenMenu(menu, R"(<Window><Menu width="120"><MenuElement name="exit" text="exit" height="24"/></Menu></Window>)");
-  ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(CMenuWnd::OpenMenuCount(), 1);
-  // Popups receive presses anywhere on the screen; this one lies outside.
-  QTest::mousePress(popup, Qt::LeftButton, {}, QPoint(popup->width() + 40, popup->height() + 40));
-  for (int i = 0; i < 20 && CMenuWnd::OpenMenuCount() != 0; ++i) QTest::qWait(10);
-  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
-  EXPECT_TRUE(owner.commands.empty());
-}
-
-// A self-deleting box like the program's message box.
-class Box : public NotesWindow {
- public:
-  Box()
-      : NotesWindow(R"(<Window size="200,100" roundcorner="8,8"><VerticalLayout bkcolor="#FF404040">
-          <Button name="confirm_btn" text="OK" height="40"/><Button name="cancel_btn" text="Cancel" height="40"/>
-        </VerticalLayout></Window>)") {}
-  void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() == "confirm_btn") Close(1);
-    else if (msg.pSender->GetName() == "cancel_btn") Close(0);
-  }
-
- protected:
-  void OnFinalMessage(HWND) override { delete this; }
-};
-
-class BoxOpener : public NotesWindow {
- public:
-  BoxOpener() : NotesWindow(kLayout) {}
-  Box* box = nullptr;
-  int result = -1;
-  void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() != "apply") return;
-    box = new Box;
-    box->Create(GetHWND(), "msgwnd", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
-    box->CenterWindow();
-    result = static_cast<int>(box->ShowModal());
-    box = nullptr;
-  }
-};
-
-TEST_F(QtInputTest, ModalBoxRunsANestedLoopAndReturnsTheClickedButton) {
-  BoxOpener main_wnd;
-  Open(main_wnd);
-  bool owner_was_disabled = false;
-  QTimer::singleShot(0, [&] {
-    // Runs inside the box's modal loop.
-    ASSERT_NE(main_wnd.box, nullptr);
-    owner_was_disabled = !main_wnd.IsEnabled();
-    QWidget* box_widget = main_wnd.box->Widget();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(box_widget));
-    QTest::mouseClick(box_widget, Qt::LeftButton, {}, main_wnd.box->CenterOf("confirm_btn"));
-  });
-  QTest::mouseClick(main_wnd.Widget(), Qt::LeftButton, {}, main_wnd.CenterOf("apply"));
-  EXPECT_EQ(main_wnd.result, 1);
-  EXPECT_TRUE(owner_was_disabled);
-  EXPECT_TRUE(main_wnd.IsEnabled());
-  EXPECT_EQ(main_wnd.box, nullptr);
 }
 
 }  // namespace

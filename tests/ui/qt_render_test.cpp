@@ -55,10 +55,17 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImagePixels) {
   ExpectNear(img.pixel(30, 10), 0x20, 0x40, 0x80);  // right of the fixed-width key
 }
 
-TEST_F(QtRenderTest, TintAlphaZeroShowsTheImageUnchanged) {
-  window_.GetPaintManager().FindControl("key")->SetChangerAlpha(0);
-  const QImage img = qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80));
-  ExpectNear(img.pixel(10, 10), 0xFF, 0xFF, 0xFF);
+// Alpha 0, or tinting switched off, shows the image unchanged; alphas are
+// clamped to 255.
+TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
+  CControlUI* key = window_.GetPaintManager().FindControl("key");
+  key->SetChangerAlpha(300);
+  EXPECT_EQ(key->GetChangerAlpha(), 255);
+  key->SetChangerAlpha(0);
+  ExpectNear(qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80)).pixel(10, 10), 0xFF, 0xFF, 0xFF);
+  key->SetChangerAlpha(128);
+  key->SetIsChangerColor(false);
+  ExpectNear(qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80)).pixel(10, 10), 0xFF, 0xFF, 0xFF);
 }
 
 TEST_F(QtRenderTest, DoubleDensityKeepsTheLayoutAndDoublesThePixels) {

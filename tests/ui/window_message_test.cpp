@@ -15,41 +15,36 @@ namespace {
 
 class MessageTest : public WindowTest {};
 
-TEST_F(MessageTest, PostedMessagesArriveInOrderOnlyWhenTheLoopRuns) {
+// Posted messages and queued callbacks arrive in order, only when the loop
+// runs; a send on the UI thread runs inline, one from a worker blocks until
+// the UI thread handled it.
+TEST_F(MessageTest, PostsAndCallbacksRunInOrderSendsReturnTheResult) {
   RecordingWindow w;
-  w.Create(nullptr, "m", 0, 0);
+  const HWND hwnd = w.Create(nullptr, "m", 0, 0);
   w.log.clear();
+  std::vector<int> order;
+  std::thread::id handled_on;
+  w.on_message = [&](UINT msg, WPARAM wp, LPARAM, bool* handled) -> LRESULT {
+    if (msg == WM_USER + 5) order.push_back(1);
+    if (msg == 0x0901) {
+      handled_on = std::this_thread::get_id();
+      PostQuitMessage(0);
+    }
+    *handled = msg == WM_USER || msg == 0x0901;
+    return msg == 0x0901 ? 77 : static_cast<LRESULT>(wp * 2);
+  };
+  queue().PostCallback([&] { order.push_back(0); });
   EXPECT_TRUE(PostMessage(w, WM_USER + 5, 1, 2));
   EXPECT_TRUE(PostMessage(w, WM_USER + 6, 3, 4));
+  queue().PostCallback([&] { order.push_back(2); });
   EXPECT_TRUE(w.log.empty());
   queue().ProcessPending();
   ASSERT_EQ(w.log.size(), 2u);
   EXPECT_EQ(w.log[0].msg, WM_USER + 5);
   EXPECT_EQ(w.log[0].lparam, 2);
   EXPECT_EQ(w.log[1].msg, WM_USER + 6);
-}
-
-TEST_F(MessageTest, SendOnTheUiThreadRunsInlineAndReturnsTheResult) {
-  RecordingWindow w;
-  w.Create(nullptr, "m", 0, 0);
-  w.on_message = [](UINT msg, WPARAM wp, LPARAM, bool* handled) -> LRESULT {
-    *handled = msg == WM_USER;
-    return static_cast<LRESULT>(wp * 2);
-  };
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(SendMessage(w, WM_USER, 21, 0), 42);
-}
-
-TEST_F(MessageTest, SendFromAWorkerBlocksUntilTheUiThreadHandledIt) {
-  RecordingWindow w;
-  const HWND hwnd = w.Create(nullptr, "m", 0, 0);
-  std::thread::id handled_on;
-  w.on_message = [&](UINT msg, WPARAM, LPARAM, bool* handled) -> LRESULT {
-    if (msg != 0x0901) return 0;
-    handled_on = std::this_thread::get_id();
-    *handled = true;
-    PostQuitMessage(0);
-    return 77;
-  };
   std::atomic<LRESULT> result{-1};
   std::thread worker([&] { result = SendMessage(hwnd, 0x0901, 0, 0); });
   CPaintManagerUI::MessageLoop();
@@ -97,7 +92,9 @@ TEST_F(MessageTest, SendToAWindowDestroyedWhileWaitingReturnsZero) {
   EXPECT_EQ(result.load(), 0);
 }
 
-TEST_F(MessageTest, PostingToAWindowThatIsGoneFailsAndDropsQueuedMessages) {
+// Posting to a window that is gone fails and its queued messages go with
+// it; handles are never reused.
+TEST_F(MessageTest, PostingToAWindowThatIsGoneFailsAndHandlesAreNeverReused) {
   auto* w = new RecordingWindow;
   const HWND hwnd = w->Create(nullptr, "m", 0, 0);
   EXPECT_TRUE(PostMessage(hwnd, WM_USER, 0, 0));
@@ -107,16 +104,8 @@ TEST_F(MessageTest, PostingToAWindowThatIsGoneFailsAndDropsQueuedMessages) {
   EXPECT_FALSE(PostMessage(hwnd, WM_USER, 0, 0));
   EXPECT_EQ(SendMessage(hwnd, WM_USER, 0, 0), 0);
   EXPECT_EQ(queue().ProcessPending(), 0);  // the queued one went with the window
-}
-
-TEST_F(MessageTest, HandlesAreNeverReused) {
-  RecordingWindow a;
-  const HWND first = a.Create(nullptr, "a", 0, 0);
-  a.DestroyWindow();
   RecordingWindow b;
-  const HWND second = b.Create(nullptr, "b", 0, 0);
-  EXPECT_NE(first, second);
-  EXPECT_FALSE(PostMessage(first, WM_USER, 0, 0));
+  EXPECT_NE(b.Create(nullptr, "b", 0, 0), hwnd);
 }
 
 TEST_F(MessageTest, RegisteredMessagesAreStablePerNameAndInTheirRange) {
@@ -132,33 +121,26 @@ TEST_F(MessageTest, RegisteredMessagesAreStablePerNameAndInTheirRange) {
   EXPECT_EQ(RegisterWindowMessage(nullptr), 0u);
 }
 
-TEST_F(MessageTest, QueuedCallbacksRunInOrderWithPostedMessages) {
-  RecordingWindow w;
-  w.Create(nullptr, "m", 0, 0);
-  w.log.clear();
-  std::vector<int> order;
-  w.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_USER) order.push_back(1);
-    return 0;
-  };
-  queue().PostCallback([&] { order.push_back(0); });
-  PostMessage(w, WM_USER, 0, 0);
-  queue().PostCallback([&] { order.push_back(2); });
-  queue().ProcessPending();
-  EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
-}
-
+// Window operations from a worker are queued to the UI thread (queries are
+// for the UI thread only); one queued for a window gone meanwhile does
+// nothing.
 TEST_F(MessageTest, WindowOperationsFromAWorkerAreQueuedToTheUiThread) {
   RecordingWindow w;
   const HWND hwnd = w.Create(nullptr, "m", 0, 0, 0, 0, 100, 100);
+  auto* gone = new RecordingWindow;
+  const HWND gone_hwnd = gone->Create(nullptr, "g", 0, 0);
   std::thread worker([&] {
     EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));
     EXPECT_TRUE(SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
-    EXPECT_FALSE(IsWindowVisible(hwnd));  // queries are for the UI thread
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(ShowWindow(gone_hwnd, SW_SHOW));
   });
   worker.join();
   EXPECT_FALSE(w.IsWindowVisible());  // nothing happened on the worker
-  queue().ProcessPending();
+  gone->DestroyWindow();
+  delete gone;
+  queue().ProcessPending();  // must not reach the deleted object
+  EXPECT_FALSE(ShowWindow(gone_hwnd, SW_SHOW));
   EXPECT_TRUE(IsWindowVisible(hwnd));
   EXPECT_TRUE(w.IsTopMost());
   EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));  // UI thread: at once
@@ -166,17 +148,6 @@ TEST_F(MessageTest, WindowOperationsFromAWorkerAreQueuedToTheUiThread) {
   UiRect rc{};
   EXPECT_TRUE(GetWindowRect(hwnd, &rc));
   EXPECT_EQ(rc, (UiRect{0, 0, 100, 100}));
-}
-
-TEST_F(MessageTest, QueuedWindowOperationForAWindowGoneMeanwhileDoesNothing) {
-  auto* w = new RecordingWindow;
-  const HWND hwnd = w->Create(nullptr, "m", 0, 0);
-  std::thread worker([&] { EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW)); });
-  worker.join();
-  w->DestroyWindow();
-  delete w;
-  queue().ProcessPending();  // must not reach the deleted object
-  EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Timers on the controllable clock: periods, ordering, stopping and
-// restarting, and timers of windows that are gone.
+// restarting, timers of windows that are gone, and timers set on a worker.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,9 @@ namespace {
 
 class TimerTest : public WindowTest {};
 
-TEST_F(TimerTest, RepeatingTimerFiresOncePerPeriodAndNotBefore) {
+// Once per period and not before; a zero period is raised to 10 ms; setting
+// an existing timer restarts its period.
+TEST_F(TimerTest, PeriodsMinimumAndRestart) {
   RecordingWindow w;
   ASSERT_NE(w.Create(nullptr, "t", 0, 0), nullptr);
   ASSERT_EQ(SetTimer(w, 2, 100), 2u);
@@ -22,6 +24,22 @@ TEST_F(TimerTest, RepeatingTimerFiresOncePerPeriodAndNotBefore) {
   queue().AdvanceTime(900);
   EXPECT_EQ(w.TimerIds().size(), 10u);
   EXPECT_EQ(queue().Now(), 1000);
+  KillTimer(w, 2);
+  w.log.clear();
+  SetTimer(w, 3, 0);
+  queue().AdvanceTime(9);
+  EXPECT_TRUE(w.TimerIds().empty());
+  queue().AdvanceTime(1);
+  EXPECT_EQ(w.TimerIds().size(), 1u);
+  KillTimer(w, 3);
+  w.log.clear();
+  SetTimer(w, 7, 100);
+  queue().AdvanceTime(90);
+  SetTimer(w, 7, 10);  // restarted: due 10 ms from now, not at 100 + 90
+  queue().AdvanceTime(10);
+  EXPECT_EQ(w.TimerIds().size(), 1u);
+  queue().AdvanceTime(30);
+  EXPECT_EQ(w.TimerIds().size(), 4u);
 }
 
 TEST_F(TimerTest, TimersFireInDueOrderWithTheClockAtTheirDueTime) {
@@ -45,41 +63,34 @@ TEST_F(TimerTest, TimersFireInDueOrderWithTheClockAtTheirDueTime) {
   EXPECT_EQ(last, (std::vector<std::pair<WPARAM, std::int64_t>>{{1, 1000}, {2, 1000}, {7, 1000}}));
 }
 
-TEST_F(TimerTest, KillTimerFromItsOwnHandlerStopsIt) {
+// A handler may kill its own timer; a timer set on a worker fires on the UI
+// thread; the headless loop jumps to the next timer when idle.
+TEST_F(TimerTest, KilledInItsHandlerSetOnAWorkerAndReachedByTheIdleLoop) {
   RecordingWindow w;
-  w.Create(nullptr, "t", 0, 0);
+  const HWND hwnd = w.Create(nullptr, "t", 0, 0);
+  std::thread::id fired_on;
   w.on_message = [&](UINT msg, WPARAM wp, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_TIMER && wp == 1) {
+    if (msg != WM_TIMER) return 0;
+    if (wp == 1) {
       EXPECT_TRUE(KillTimer(w, 1));
     }
+    if (wp == 7) fired_on = std::this_thread::get_id();
+    if (wp == 9) PostQuitMessage(5);
     return 0;
   };
   SetTimer(w, 1, 1000);
   queue().AdvanceTime(5000);
   EXPECT_EQ(w.TimerIds().size(), 1u);
   EXPECT_FALSE(KillTimer(w, 1));
-}
-
-TEST_F(TimerTest, SettingAnExistingTimerRestartsItsPeriod) {
-  RecordingWindow w;
-  w.Create(nullptr, "t", 0, 0);
-  SetTimer(w, 7, 100);
-  queue().AdvanceTime(90);
-  SetTimer(w, 7, 10);  // restarted: due at 100 now, not at 100 + 90
-  queue().AdvanceTime(10);
-  EXPECT_EQ(w.TimerIds().size(), 1u);
-  queue().AdvanceTime(30);
-  EXPECT_EQ(w.TimerIds().size(), 4u);
-}
-
-TEST_F(TimerTest, ZeroPeriodIsRaisedToTheTenMillisecondMinimum) {
-  RecordingWindow w;
-  w.Create(nullptr, "t", 0, 0);
-  SetTimer(w, 3, 0);
-  queue().AdvanceTime(9);
-  EXPECT_TRUE(w.TimerIds().empty());
-  queue().AdvanceTime(1);
-  EXPECT_EQ(w.TimerIds().size(), 1u);
+  std::thread worker([&] { SetTimer(hwnd, 7, 100); });
+  worker.join();
+  queue().AdvanceTime(100);
+  EXPECT_EQ(fired_on, std::this_thread::get_id());
+  KillTimer(w, 7);
+  queue().SetAutoAdvance(true);
+  SetTimer(w, 9, 1000);
+  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 5);
+  EXPECT_EQ(queue().Now(), 6100);
 }
 
 TEST_F(TimerTest, TimersOfADestroyedWindowAreGoneAndNewOnesRefused) {
@@ -91,33 +102,6 @@ TEST_F(TimerTest, TimersOfADestroyedWindowAreGoneAndNewOnesRefused) {
   queue().AdvanceTime(1000);  // would dispatch to a dead object if kept
   EXPECT_EQ(SetTimer(hwnd, 1, 100), 0u);
   EXPECT_EQ(queue().MillisToNextTimer(), -1);
-}
-
-TEST_F(TimerTest, TimerSetFromAWorkerThreadFiresOnTheUiThread) {
-  RecordingWindow w;
-  const HWND hwnd = w.Create(nullptr, "t", 0, 0);
-  std::thread::id fired_on;
-  w.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_TIMER) fired_on = std::this_thread::get_id();
-    return 0;
-  };
-  std::thread worker([&] { SetTimer(hwnd, 7, 100); });
-  worker.join();
-  queue().AdvanceTime(100);
-  EXPECT_EQ(fired_on, std::this_thread::get_id());
-}
-
-TEST_F(TimerTest, HeadlessLoopJumpsToTheNextTimerWhenIdle) {
-  RecordingWindow w;
-  w.Create(nullptr, "t", 0, 0);
-  queue().SetAutoAdvance(true);
-  w.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_TIMER) PostQuitMessage(5);
-    return 0;
-  };
-  SetTimer(w, 1, 1000);
-  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 5);
-  EXPECT_EQ(queue().Now(), 1000);
 }
 
 }  // namespace
