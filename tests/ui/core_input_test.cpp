@@ -311,34 +311,6 @@ std::vector<std::string> DragNotes(const test::NotifyRecorder& notes) {
   return out;
 }
 
-TEST(DragNotify, PressMoveReleaseReportFromThePressedControlAndClickComesBeforeTheEnd) {
-  struct Case {
-    const char* name;
-    UiPoint release;
-    std::uint16_t keys;
-    Events expected;
-  };
-  const Case cases[] = {
-      {"swept to k1 with Ctrl", {60, 20}, MK_LBUTTON | MK_CONTROL,
-       {"dragbegin:k0 20,20 from 20,20 keys 9", "dragmove:k0 30,25 from 20,20 keys 9",
-        "dragmove:k0 60,20 from 20,20 keys 9", "dragend:k0 60,20 from 20,20 keys 9"}},
-      {"back on k0: the click, then the end", {20, 20}, MK_LBUTTON,
-       {"dragbegin:k0 20,20 from 20,20 keys 1", "dragmove:k0 30,25 from 20,20 keys 1",
-        "dragmove:k0 20,20 from 20,20 keys 1", "click:k0 20,20 from 0,0 keys 0",
-        "dragend:k0 20,20 from 20,20 keys 1"}},
-  };
-  for (const Case& c : cases) {
-    Ui ui(kDragKeys);
-    ui.pm.OnMouseMove({20, 20});
-    ui.pm.OnButtonDown({20, 20}, c.keys);
-    ui.pm.OnMouseMove({30, 25}, c.keys);
-    ui.pm.OnMouseMove(c.release, c.keys);
-    ui.pm.OnButtonUp(c.release, c.keys);
-    ui.pm.OnMouseMove({70, 20});  // after the release: no drag
-    EXPECT_EQ(DragNotes(ui.notes), c.expected) << c.name;
-  }
-}
-
 TEST(DragNotify, OnlyControlsThatAskRaiseThemAndFocusLossEndsTheDrag) {
   Ui ui(kDragKeys);
   ui.pm.OnButtonDown(ui.Center("plain"));

@@ -1,11 +1,15 @@
 // Menus built from layouts: item records for the menu-click message, the
 // size a menu window needs, items inserted by code, keyboard choice, and
-// releasing the command record through the paint manager.
+// releasing the command record; how controls tell the user what they can
+// do: the disabled veil (once, not again over a disabled container's
+// children), the disabled tooltip saying why, a combo's own tooltip winning
+// over its text, and menu separators that are never chosen.
 
 #include <gtest/gtest.h>
 
 #include "tests/ui/core_test_support.h"
 #include "ui/core/menu.h"
+#include <string>
 
 namespace trx::ui {
 namespace {
@@ -63,6 +67,47 @@ TEST(MenuLayout, DoubleClickOnAListItemActivatesIt) {
   ui.pm.OnButtonUp(p);
   EXPECT_EQ(ui.notes.Of("itemactivate"), (Events{"itemactivate:i"}));
   EXPECT_EQ(ui.notes.Of("itemclick").size(), 1u);
+}
+
+constexpr UiColor kVeil = 0x80102030;
+
+TEST(DisabledLook, EveryDisabledControlIsVeiledOnceAndSaysWhy) {
+  Ui ui(R"(<Window disabledveil="#80102030"><VerticalLayout name="root">
+      <Button name="on" height="20" tooltip="plain"/>
+      <Combo name="told" tooltip="Lighting mode" height="20"><ListLabelElement text="Static"/></Combo>
+      <Slider name="off" height="20" tooltip="plain" disabledtooltip="not here"/>
+      <HorizontalLayout name="box" height="20" disabledtooltip="not in this mode">
+        <Option name="inner" width="40" tooltip="own"/><Label name="label" width="40"/>
+      </HorizontalLayout></VerticalLayout></Window>)");
+  ui.pm.FindControl("off")->SetEnabled(false);
+  ui.pm.FindControl("box")->SetEnabled(false);
+  ui.pm.UpdateLayout();
+  test::RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  std::vector<UiRect> veiled;
+  for (const test::DrawCall& c : r.calls)
+    if (c.color == kVeil) veiled.push_back(c.rc);
+  ASSERT_EQ(veiled.size(), 2u) << "the slider and the container, not the container's children again";
+  EXPECT_EQ(veiled[0], ui.pm.FindControl("off")->GetPos());
+  EXPECT_EQ(veiled[1], ui.pm.FindControl("box")->GetPos());
+
+  const struct {
+    const char* name;
+    const char* tip;
+  } rows[] = {{"on", "plain"}, {"told", "Lighting mode"}, {"off", "not here"}, {"inner", "not in this mode"}, {"label", "not in this mode"}};
+  for (const auto& row : rows) EXPECT_EQ(ui.pm.FindControl(row.name)->GetToolTip(), row.tip) << row.name;
+  ui.pm.FindControl("box")->SetEnabled(true);
+  EXPECT_EQ(ui.pm.FindControl("inner")->GetToolTip(), "own");
+}
+
+TEST(MenuLook, SeparatorsAreNeverChosen) {
+  Ui ui(R"(<Window><Menu name="menu" width="160"><MenuElement name="a" text="A" height="24"/>
+      <MenuElement name="line" separator="true" height="9"/><MenuElement name="b" text="B" height="24"/>
+      </Menu></Window>)");
+  ui.pm.UpdateLayout();
+  ui.Click("line");
+  ui.Click("b");
+  EXPECT_EQ(ui.notes.Of("itemclick"), (std::vector<std::string>{"itemclick:b"}));
 }
 
 }  // namespace

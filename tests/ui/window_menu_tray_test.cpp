@@ -150,18 +150,6 @@ TEST_F(MenuTest, LosingActivationClosesTheMenu) {
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
 }
 
-TEST_F(MenuTest, MenuGoesWithItsOwnerWindow) {
-  auto* owner = new OwnerWindow;
-  owner->Create(nullptr, "main", 0, 0);
-  CMenuWnd menu;
-  menu.Init(nullptr, kMenu, {10, 10}, &owner->GetPaintManager());
-  queue().ProcessPending();
-  owner->DestroyWindow();  // the menu, owned by it, goes too
-  delete owner;
-  EXPECT_FALSE(IsWindow(menu.GetHWND()));
-  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
-}
-
 TEST_F(MenuTest, TrayClicksArriveAsTheNotificationMessageWithTheMouseMessage) {
   OwnerWindow owner;
   owner.Create(nullptr, "main", 0, 0);
