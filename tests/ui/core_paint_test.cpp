@@ -152,18 +152,17 @@ TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
 }
 
 TEST(ValueParsers, ColoursRectsAndImageDescriptions) {
-  UiColor c = 0;
-  EXPECT_TRUE(ParseColor("#FF0199CB", &c));
-  EXPECT_EQ(c, 0xFF0199CBu);
-  EXPECT_TRUE(ParseColor("0x800000FF", &c));
-  EXPECT_EQ(c, 0x800000FFu);
-  EXPECT_TRUE(ParseColor("#123456", &c));
-  EXPECT_EQ(c, 0xFF123456u);
-  c = 7;
-  EXPECT_FALSE(ParseColor("#GG0000", &c));
-  EXPECT_FALSE(ParseColor("", &c));
-  EXPECT_FALSE(ParseColor("#123456789", &c));
-  EXPECT_EQ(c, 7u);
+  const struct {
+    const char* text;
+    bool ok;
+    UiColor colour;  // 7 stays when the text is refused
+  } colours[] = {{"#FF0199CB", true, 0xFF0199CB}, {"0x800000FF", true, 0x800000FF}, {"#123456", true, 0xFF123456},
+                 {"#GG0000", false, 7},           {"", false, 7},                  {"#123456789", false, 7}};
+  for (const auto& row : colours) {
+    UiColor c = 7;
+    EXPECT_EQ(ParseColor(row.text, &c), row.ok) << row.text;
+    EXPECT_EQ(c, row.colour) << row.text;
+  }
   UiRect rc;
   EXPECT_TRUE(ParseRect(" 1, -2 ,3", &rc));
   EXPECT_EQ(rc, (UiRect{1, -2, 3, 0}));

@@ -1,9 +1,9 @@
 // Layout windows without a GUI: building the skin, sizing from the layout,
-// "windowinit" on the first paint, click routing, the caption test of
-// frameless windows, and a skin that cannot be built. Window lifetime and
-// modal loops: self-deleting windows, nested boxes, owned windows, show
-// states and centring (the message box's own tests pin results, the
-// disabled owner, the self-closing notice and quit).
+// click routing, the caption test of frameless windows, and a skin that
+// cannot be built. Window lifetime and modal loops: nested boxes, owned
+// windows, show states and centring (the message box's own tests pin
+// results, the disabled owner, self-deletion, the self-closing notice and
+// quit).
 
 #include <gtest/gtest.h>
 
@@ -79,21 +79,6 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindow) {
   EXPECT_EQ(w.asked_classes, (std::vector<std::string>{"Special"}));
   EXPECT_NE(w.GetPaintManager().FindControl("custom"), nullptr);
   EXPECT_EQ(w.GetPaintManager().FindControl("absent"), nullptr);
-}
-
-TEST_F(WindowImplTest, WindowInitArrivesWithTheFirstPaintAfterShowingOnce) {
-  LayoutWindow w;
-  w.Create(nullptr, "w", 0, 0);
-  queue().ProcessPending();
-  EXPECT_EQ(std::count(w.events.begin(), w.events.end(), kNotifyWindowInit), 0);
-  w.ShowWindow(true);
-  EXPECT_EQ(std::count(w.events.begin(), w.events.end(), kNotifyWindowInit), 0);  // not inline
-  queue().ProcessPending();
-  w.ShowWindow(false);
-  w.ShowWindow(true);
-  queue().ProcessPending();
-  EXPECT_EQ(std::count(w.events.begin(), w.events.end(), kNotifyWindowInit), 1);
-  EXPECT_EQ(w.events.front(), "InitWindow");
 }
 
 TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTexts) {
