@@ -123,22 +123,18 @@ TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
       EXPECT_NE(Find(std::string(group) + b), nullptr) << group << b;
 }
 
-TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTab) {
+// Every tab has its page; the controls the program shows later start hidden.
+TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
   auto pages = [&](std::string_view name) {
     auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
     return t == nullptr ? -1 : t->GetCount();
   };
-  EXPECT_EQ(pages("tab_switch"), 5);     // kb, ms, mp, ani, split
-  EXPECT_EQ(pages("ms_tab_switch"), 5);  // light, macro, key, performance, routine
-  EXPECT_EQ(pages("kb_tab_switch"), 4);  // light, macro, key, (routine)
-  EXPECT_EQ(pages("kb_profile_select_tab"), 2);
-  EXPECT_EQ(pages("kb_profile_fun_spead_tab"), 2);
-  EXPECT_EQ(pages("ms_deng_mode_switch"), 3);
-  EXPECT_EQ(pages("ms_tab_macro_edit"), 3);
-  EXPECT_EQ(pages("kb_tab_macro_edit"), 3);
-}
-
-TEST_F(SkinLayout, ControlsTheProgramShowsLaterStartHidden) {
+  // Devices: kb, ms, mp, ani, split; mouse: light, macro, key, performance,
+  // routine; keyboard: light, macro, key, (routine).
+  for (auto [tab, n] : {std::pair{"tab_switch", 5}, {"ms_tab_switch", 5}, {"kb_tab_switch", 4},
+                        {"kb_profile_select_tab", 2}, {"kb_profile_fun_spead_tab", 2}, {"ms_deng_mode_switch", 3},
+                        {"ms_tab_macro_edit", 3}, {"kb_tab_macro_edit", 3}})
+    EXPECT_EQ(pages(tab), n) << tab;
   for (const char* name : {"setting_progress", "restorebtn", "ms_tab_function", "kb_tab_function",
                            "ms_macro_tab_saveorcancel", "kb_macro_tab_saveorcancel", "ms_profile_fun_spead_tab",
                            "kb_profile_fun_spead_tab", "mp_profile_fun_spead_tab", "ms_MacroMouseEvent",

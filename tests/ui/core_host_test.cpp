@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "tests/ui/core_test_support.h"
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/edit.h"
-#include "ui/core/resource_manager.h"
-#include <filesystem>
-#include <fstream>
 #include "ui/core/label.h"
+#include "ui/core/resource_manager.h"
 
 namespace trx::ui {
 namespace {

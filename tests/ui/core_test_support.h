@@ -22,7 +22,6 @@ struct DrawCall {
   std::string text;      // text, or image file
   TImageDesc image{};
   TImageTint tint{};
-  unsigned style = 0;
   double start = 0, sweep = 0;  // pies: degrees
   UiRect clip{-1000000, -1000000, 1000000, 1000000};  // the clip in force
   UiRect Visible() const { return rc.Intersect(clip); }
@@ -42,7 +41,6 @@ class RecordingRenderer : public IRenderer {
     return d;
   }
   int clipDepth = 0;
-  int maxClipDepth = 0;
 
   void FillRect(const UiRect& rc, UiColor c) override { calls.push_back(Call("fill", rc, c)); }
   void FillRoundRect(const UiRect& rc, int, int, UiColor c) override { calls.push_back(Call("round", rc, c)); }
@@ -66,15 +64,11 @@ class RecordingRenderer : public IRenderer {
   void DrawPixels(const UiRect& dest, int, int, const UiColor* px) override {
     calls.push_back(Call("pixels", dest, px != nullptr ? px[0] : 0));
   }
-  void DrawText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned style) override {
-    DrawCall call = Call("text", rc, c, std::string(text));
-    call.style = style;
-    calls.push_back(call);
+  void DrawText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned) override {
+    calls.push_back(Call("text", rc, c, std::string(text)));
   }
-  void DrawHtmlText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned style) override {
-    DrawCall call = Call("html", rc, c, std::string(text));
-    call.style = style;
-    calls.push_back(call);
+  void DrawHtmlText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned) override {
+    calls.push_back(Call("html", rc, c, std::string(text)));
   }
   UiSize MeasureText(std::string_view text, const TFontInfo& font, int) override {
     return {static_cast<int>(text.size()) * font.size / 2, font.size};
@@ -82,17 +76,10 @@ class RecordingRenderer : public IRenderer {
   void PushClip(const UiRect& rc, int, int) override {
     clips.push_back(clips.empty() ? rc : clips.back().Intersect(rc));
     ++clipDepth;
-    if (clipDepth > maxClipDepth) maxClipDepth = clipDepth;
   }
   void PopClip() override {
     if (!clips.empty()) clips.pop_back();
     --clipDepth;
-  }
-
-  std::vector<std::string> Ops() const {
-    std::vector<std::string> out;
-    for (const auto& c : calls) out.push_back(c.op);
-    return out;
   }
 };
 

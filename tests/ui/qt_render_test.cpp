@@ -7,11 +7,11 @@
 #include <QPainter>
 
 #include "tests/ui/qt_test_support.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/paint_manager.h"
 #include "ui/qt/qt_renderer.h"
-#include "ui/window/message_queue.h"
-#include "ui/core/circle_progress.h"
 #include "ui/window/custom_controls.h"
+#include "ui/window/message_queue.h"
 
 namespace trx::ui::testing {
 namespace {
