@@ -79,7 +79,10 @@ bool HasCjk(const std::string& utf8) {
   return false;
 }
 
-TEST(SkinIndex, NamesTheMainLayoutAndTheMessageBoxLayout) {
+// The index names the main and message box layouts, every indexed file
+// exists, every layout parses, and the main window is frameless at 800 x 572
+// with a caption strip.
+TEST(SkinIndex, NamesTheLayoutsEveryLayoutParsesMainWindowIsFramelessAt800By572) {
   pugi::xml_document doc;
   ASSERT_TRUE(doc.load_file((kSkin / "res.xml").c_str()));
   std::map<std::string, std::string> keys;
@@ -87,25 +90,20 @@ TEST(SkinIndex, NamesTheMainLayoutAndTheMessageBoxLayout) {
   EXPECT_EQ(keys["XML_MAIN"], "main.xml");
   EXPECT_EQ(keys["XML_MSG"], "MsgWnd.xml");
   for (const auto& [key, path] : keys) EXPECT_TRUE(fs::exists(kSkin / path)) << key << " -> " << path;
-}
-
-TEST(SkinIndex, MainWindowIsFramelessAt800By572WithACaptionStrip) {
-  pugi::xml_document doc;
-  ASSERT_TRUE(doc.load_file((kSkin / "main.xml").c_str()));
-  pugi::xml_node window = doc.child("Window");
-  EXPECT_STREQ(window.attribute("size").value(), "800,572");
-  EXPECT_STRNE(window.attribute("caption").value(), "");
-}
-
-TEST(SkinIndex, EveryLayoutFileParses) {
   for (const fs::path& p : Layouts()) {
-    pugi::xml_document doc;
     const pugi::xml_parse_result r = doc.load_file(p.c_str());
     EXPECT_TRUE(r) << p.filename() << ": " << r.description() << " at " << r.offset;
   }
+  ASSERT_TRUE(doc.load_file((kSkin / "main.xml").c_str()));
+  EXPECT_STREQ(doc.child("Window").attribute("size").value(), "800,572");
+  EXPECT_STRNE(doc.child("Window").attribute("caption").value(), "");
 }
 
-TEST(SkinLanguages, BothFilesDefineTheSameTextsUnderTheirLanguageNames) {
+// Both files define the same texts under their language names; messages 1
+// to 20 are worded in each language; format texts take the same conversions
+// (message_text_16 and _17 are printf formats with one number: a
+// translation with another conversion would read a missing argument).
+TEST(SkinLanguages, BothFilesDefineTheSameTextsInTheirLanguageWithTheSameConversions) {
   std::string en_name, cn_name;
   const auto en = LoadTexts("lan_en.xml", &en_name);
   const auto cn = LoadTexts("lan_cn.xml", &cn_name);
@@ -113,11 +111,6 @@ TEST(SkinLanguages, BothFilesDefineTheSameTextsUnderTheirLanguageNames) {
   EXPECT_EQ(cn_name, "cn_zh");
   for (const auto& [id, text] : en) EXPECT_EQ(cn.count(id), 1u) << id << " is missing from lan_cn.xml";
   for (const auto& [id, text] : cn) EXPECT_EQ(en.count(id), 1u) << id << " is missing from lan_en.xml";
-}
-
-TEST(SkinLanguages, MessagesOneToTwentyAreWordedInBothLanguages) {
-  const auto en = LoadTexts("lan_en.xml", nullptr);
-  const auto cn = LoadTexts("lan_cn.xml", nullptr);
   for (int i = 1; i <= 20; ++i) {
     const std::string id = "message_text_" + std::to_string(i);
     ASSERT_EQ(en.count(id), 1u) << id;
@@ -126,22 +119,19 @@ TEST(SkinLanguages, MessagesOneToTwentyAreWordedInBothLanguages) {
     EXPECT_FALSE(HasCjk(en.at(id))) << id << " of lan_en.xml is not English";
     EXPECT_TRUE(HasCjk(cn.at(id))) << id << " of lan_cn.xml is not Chinese";
   }
-}
-
-TEST(SkinLanguages, FormatTextsTakeTheSameConversionsInBothLanguages) {
-  // message_text_16 and _17 are used as printf formats with one number; a
-  // translation with a different conversion would read a missing argument.
-  const auto en = LoadTexts("lan_en.xml", nullptr);
-  const auto cn = LoadTexts("lan_cn.xml", nullptr);
   EXPECT_EQ(Conversions(en.at("message_text_16")), 1);
   EXPECT_EQ(Conversions(en.at("message_text_17")), 1);
   for (const auto& [id, text] : en) {
-    if (cn.count(id) == 0) continue;
-    EXPECT_EQ(Conversions(text), Conversions(cn.at(id))) << id;
+    if (cn.count(id) != 0) {
+      EXPECT_EQ(Conversions(text), Conversions(cn.at(id))) << id;
+    }
   }
 }
 
-TEST(SkinLanguages, EveryTextALayoutAsksForIsDefinedInBothFiles) {
+// Every "%[id]" a layout asks for is defined in both files; so are the
+// function and key names the button, macro and routine pages put on labels
+// at run time.
+TEST(SkinLanguages, EveryTextALayoutOrAPageAsksForIsDefined) {
   const auto en = LoadTexts("lan_en.xml", nullptr);
   const auto cn = LoadTexts("lan_cn.xml", nullptr);
   for (const fs::path& p : Layouts()) {
@@ -153,22 +143,17 @@ TEST(SkinLanguages, EveryTextALayoutAsksForIsDefinedInBothFiles) {
       EXPECT_EQ(cn.count(id), 1u) << p.filename() << " uses " << id << ", missing from lan_cn.xml";
     }
   }
-}
-
-TEST(SkinLanguages, FunctionAndKeyNamesThePagesShowAreDefined) {
-  // Names the button, macro and routine pages put on labels at run time.
-  const auto en = LoadTexts("lan_en.xml", nullptr);
-  const std::vector<std::string> ids = {
-      "close_text", "mouse_key_left", "mouse_key_right", "mouse_key_middle", "mouse_key_forward", "mouse_key_back",
-      "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_up_Swing", "mouse_key_down_Swing",
-      "mouse_key_DPI_add", "mouse_key_DPI_sub", "mouse_key_DPI_loop", "mouse_key_fire_key", "GUN_1", "GUN_4",
-      "media_text", "media_mail", "web_refresh", "wed_favorite", "system_power", "system_wake_up",
-      "keyboard_key_LCtrl", "keyboard_key_A", "keyboard_key_<", "keyboard_key_xiegang", "keyboard_key_Num Enter",
-      "keyboard_key_Launch App2", "keyboard_key_Browaer Home", "keyboard_key_Launch Media Select",
-      "keyboard_key_Power", "keyboard_key_Wakeup", "mouse_move_to_left_text", "mouse_move_to_down_text",
-      "mouse_cursor_text", "macro_btn_star_redio_text", "macro_btn_stop_redio_text", "Deng_FXL_text",
-      "Deng_FXR_text", "Deng_FXU_text", "Deng_FXD_text", "Deng_FXJ_text", "Deng_FXK_text"};
-  for (const std::string& id : ids) EXPECT_EQ(en.count(id), 1u) << id;
+  for (const char* id :
+       {"close_text", "mouse_key_left", "mouse_key_right", "mouse_key_middle", "mouse_key_forward", "mouse_key_back",
+        "mouse_key_left_Swing", "mouse_key_right_Swing", "mouse_key_up_Swing", "mouse_key_down_Swing",
+        "mouse_key_DPI_add", "mouse_key_DPI_sub", "mouse_key_DPI_loop", "mouse_key_fire_key", "GUN_1", "GUN_4",
+        "media_text", "media_mail", "web_refresh", "wed_favorite", "system_power", "system_wake_up",
+        "keyboard_key_LCtrl", "keyboard_key_A", "keyboard_key_<", "keyboard_key_xiegang", "keyboard_key_Num Enter",
+        "keyboard_key_Launch App2", "keyboard_key_Browaer Home", "keyboard_key_Launch Media Select",
+        "keyboard_key_Power", "keyboard_key_Wakeup", "mouse_move_to_left_text", "mouse_move_to_down_text",
+        "mouse_cursor_text", "macro_btn_star_redio_text", "macro_btn_stop_redio_text", "Deng_FXL_text",
+        "Deng_FXR_text", "Deng_FXU_text", "Deng_FXD_text", "Deng_FXJ_text", "Deng_FXK_text"})
+    EXPECT_EQ(en.count(id), 1u) << id;
 }
 
 // The files named by image descriptions ("file='...'") in an attribute value.
@@ -185,7 +170,9 @@ std::vector<std::string> ImageFiles(const std::string& value) {
   return files;
 }
 
-TEST(SkinImages, EveryImageALayoutNamesIsInThePackage) {
+// Every image a layout names, the images the pages set at run time and the
+// default background are in the package.
+TEST(SkinImages, EveryImageALayoutOrAPageNamesIsInThePackage) {
   int checked = 0;
   for (const fs::path& p : Layouts()) {
     for (const std::string& v : AttributeValues(p)) {
@@ -196,16 +183,13 @@ TEST(SkinImages, EveryImageALayoutNamesIsInThePackage) {
     }
   }
   EXPECT_GT(checked, 100);
-}
-
-TEST(SkinImages, ImagesThePagesSetAtRunTimeAndTheDefaultBackgroundExist) {
-  const std::vector<std::string> images = {
-      "common/background.png",  "common/unuse.png",        "common/up_top_over.png", "ms/key_left_normal.png",
-      "ms/key_wheel_normal.png", "ms/key_right_normal.png", "ms/key_forward_normal.png", "ms/key_back_normal.png",
-      "ms/key_dpi_normal.png",  "ms/key_dpi1_normal.png",  "ms/key_left_down.png",    "ms/key_wheel_down.png",
-      "ms/key_right_down.png",  "ms/key_forward_down.png", "ms/key_back_down.png",    "ms/key_dpi_down.png",
-      "ms/key_dpi1_down.png"};
-  for (const std::string& image : images) EXPECT_TRUE(fs::exists(kSkin / image)) << image;
+  for (const char* image :
+       {"common/background.png",  "common/unuse.png",        "common/up_top_over.png",   "ms/key_left_normal.png",
+        "ms/key_wheel_normal.png", "ms/key_right_normal.png", "ms/key_forward_normal.png", "ms/key_back_normal.png",
+        "ms/key_dpi_normal.png",  "ms/key_dpi1_normal.png",  "ms/key_left_down.png",      "ms/key_wheel_down.png",
+        "ms/key_right_down.png",  "ms/key_forward_down.png", "ms/key_back_down.png",      "ms/key_dpi_down.png",
+        "ms/key_dpi1_down.png"})
+    EXPECT_TRUE(fs::exists(kSkin / image)) << image;
 }
 
 }  // namespace

@@ -12,45 +12,20 @@
 #include <utility>
 #include <vector>
 
+#include "tests/skin/skin_test_support.h"
 #include "platform/debug_log.h"
 #include "ui/core/container.h"
 #include "ui/core/control.h"
-#include "ui/core/circle_progress.h"
-#include "ui/core/dialog_builder.h"
 #include "ui/core/menu.h"
 #include "ui/core/option.h"
-#include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 
 namespace {
 
 using namespace trx::ui;
 
-// The page elements of the main layout and their files, as the main window
-// resolves them.
-const std::map<std::string, std::string> kPages = {
-    {"kb_Key_UI", "keyboard_key.xml"},   {"kb_Deng_UI", "keyboard_deng.xml"}, {"kb_Macro_UI", "keyboard_macro.xml"},
-    {"MS_Deng_UI", "Mouse_deng.xml"},    {"MS_Macro_UI", "Mouse_macro.xml"},  {"MS_Key_UI", "Mouse_key.xml"},
-    {"MP_deng_UI", "MousePad_deng.xml"}, {"MS_DPI_UI", "Mouse_DPI.xml"},      {"MS_CURSOR_UI", "Mouse_cursor.xml"},
-};
-
-class PageBuilder : public IDialogBuilderCallback {
- public:
-  explicit PageBuilder(CPaintManagerUI* pm) : pm_(pm) {}
-  CControlUI* CreateControl(std::string_view cls) override {
-    if (cls == "CircleProgress") return new CCircleProgressUI();  // the main window's hook makes it too
-    auto it = kPages.find(std::string(cls));
-    if (it == kPages.end()) return nullptr;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create(it->second, {}, nullptr, pm_, nullptr);
-    built[it->first] = root != nullptr;
-    return root;
-  }
-  std::map<std::string, bool> built;
-
- private:
-  CPaintManagerUI* pm_;
-};
+using skin_test::kPages;
+using skin_test::PageBuilder;
 
 class SkinLayout : public ::testing::Test {
  protected:
@@ -105,7 +80,10 @@ class SkinLayout : public ::testing::Test {
   trx::DebugSink previous_;
 };
 
-TEST_F(SkinLayout, EveryPageLayoutBuildsWithoutUnknownElements) {
+// Every page builds without unknown elements; no page resizes the main
+// window (a page file with <Window> attributes would); named controls are
+// unique; the styles the pages apply at run time exist.
+TEST_F(SkinLayout, EveryPageBuildsKeepsTheWindowSizeWithUniqueNamesAndItsStyles) {
   ASSERT_EQ(pages_->built.size(), kPages.size());
   for (const auto& [element, ok] : pages_->built) EXPECT_TRUE(ok) << element << " did not build";
   for (const std::string& line : lines_) {
@@ -113,18 +91,14 @@ TEST_F(SkinLayout, EveryPageLayoutBuildsWithoutUnknownElements) {
     EXPECT_EQ(line.find("cannot hold children"), std::string::npos) << line;
     EXPECT_EQ(line.find("top-level controls"), std::string::npos) << line;
   }
-}
-
-TEST_F(SkinLayout, PagesKeepTheMainWindowSize) {
-  // A page file with <Window> attributes would resize the main window.
   EXPECT_EQ(pm_.GetInitSize().cx, 800);
   EXPECT_EQ(pm_.GetInitSize().cy, 572);
-}
-
-TEST_F(SkinLayout, NamedControlsAreUnique) {
   std::map<std::string, int> count;
   for (CControlUI* c : pm_.FindControls([](CControlUI* c) { return !c->GetName().empty(); })) ++count[c->GetName()];
   for (const auto& [name, n] : count) EXPECT_EQ(n, 1) << name << " appears " << n << " times";
+  for (const char* style : {"listex_item_style", "macro_label_mouse_style", "macro_label_keyboard_style",
+                            "macro_label_text_style", "macro_label_down_style", "macro_label_up_style"})
+    EXPECT_FALSE(pm_.GetStyle(style).empty()) << style;
 }
 
 TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
@@ -149,22 +123,18 @@ TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
       EXPECT_NE(Find(std::string(group) + b), nullptr) << group << b;
 }
 
-TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTab) {
+// Every tab has its page; the controls the program shows later start hidden.
+TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
   auto pages = [&](std::string_view name) {
     auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
     return t == nullptr ? -1 : t->GetCount();
   };
-  EXPECT_EQ(pages("tab_switch"), 5);     // kb, ms, mp, ani, split
-  EXPECT_EQ(pages("ms_tab_switch"), 5);  // light, macro, key, performance, routine
-  EXPECT_EQ(pages("kb_tab_switch"), 4);  // light, macro, key, (routine)
-  EXPECT_EQ(pages("kb_profile_select_tab"), 2);
-  EXPECT_EQ(pages("kb_profile_fun_spead_tab"), 2);
-  EXPECT_EQ(pages("ms_deng_mode_switch"), 3);
-  EXPECT_EQ(pages("ms_tab_macro_edit"), 3);
-  EXPECT_EQ(pages("kb_tab_macro_edit"), 3);
-}
-
-TEST_F(SkinLayout, ControlsTheProgramShowsLaterStartHidden) {
+  // Devices: kb, ms, mp, ani, split; mouse: light, macro, key, performance,
+  // routine; keyboard: light, macro, key, (routine).
+  for (auto [tab, n] : {std::pair{"tab_switch", 5}, {"ms_tab_switch", 5}, {"kb_tab_switch", 4},
+                        {"kb_profile_select_tab", 2}, {"kb_profile_fun_spead_tab", 2}, {"ms_deng_mode_switch", 3},
+                        {"ms_tab_macro_edit", 3}, {"kb_tab_macro_edit", 3}})
+    EXPECT_EQ(pages(tab), n) << tab;
   for (const char* name : {"setting_progress", "restorebtn", "ms_tab_function", "kb_tab_function",
                            "ms_macro_tab_saveorcancel", "kb_macro_tab_saveorcancel", "ms_profile_fun_spead_tab",
                            "kb_profile_fun_spead_tab", "mp_profile_fun_spead_tab", "ms_MacroMouseEvent",
@@ -172,12 +142,6 @@ TEST_F(SkinLayout, ControlsTheProgramShowsLaterStartHidden) {
     ASSERT_NE(Find(name), nullptr) << name;
     EXPECT_FALSE(Find(name)->IsVisible()) << name;
   }
-}
-
-TEST_F(SkinLayout, StylesThePagesApplyAtRunTimeExist) {
-  for (const char* style : {"listex_item_style", "macro_label_mouse_style", "macro_label_keyboard_style",
-                            "macro_label_text_style", "macro_label_down_style", "macro_label_up_style"})
-    EXPECT_FALSE(pm_.GetStyle(style).empty()) << style;
 }
 
 TEST_F(SkinLayout, EveryPageFitsTheWindow) {

@@ -21,12 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/circle_progress.h"
+#include "tests/skin/skin_test_support.h"
 #include "ui/core/container.h"
-#include "ui/core/dialog_builder.h"
 #include "ui/core/label.h"
 #include "ui/core/menu.h"
-#include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/qt/qt_renderer.h"
 
@@ -34,26 +32,7 @@ namespace {
 
 using namespace trx::ui;
 
-const std::map<std::string, std::string> kPages = {
-    {"kb_Key_UI", "keyboard_key.xml"},   {"kb_Deng_UI", "keyboard_deng.xml"}, {"kb_Macro_UI", "keyboard_macro.xml"},
-    {"MS_Deng_UI", "Mouse_deng.xml"},    {"MS_Macro_UI", "Mouse_macro.xml"},  {"MS_Key_UI", "Mouse_key.xml"},
-    {"MP_deng_UI", "MousePad_deng.xml"}, {"MS_DPI_UI", "Mouse_DPI.xml"},      {"MS_CURSOR_UI", "Mouse_cursor.xml"},
-};
-
-class PageBuilder : public IDialogBuilderCallback {
- public:
-  explicit PageBuilder(CPaintManagerUI* pm) : pm_(pm) {}
-  CControlUI* CreateControl(std::string_view cls) override {
-    if (cls == "CircleProgress") return new CCircleProgressUI();
-    auto it = kPages.find(std::string(cls));
-    if (it == kPages.end()) return nullptr;
-    CDialogBuilder builder;
-    return builder.Create(it->second, {}, nullptr, pm_, nullptr);
-  }
-
- private:
-  CPaintManagerUI* pm_;
-};
+using skin_test::PageBuilder;
 
 // Texts the program puts on controls at run time (by the end of the name).
 struct RuntimeText {

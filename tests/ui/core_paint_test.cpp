@@ -1,11 +1,15 @@
-// Layout and painting: rectangles computed by the containers, hit testing by
-// point, the paint order of a control, tint parameters handed to the
-// renderer, state images, and the value parsers layouts rely on.
+// Layout and painting: container rectangles, hit testing, paint order,
+// state images, value parsers and drawing helpers; menus built from layouts
+// (command records, sizes, keys); the disabled veil and tooltips, and menu
+// separators that are never chosen.
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/ui/core_test_support.h"
 #include "ui/core/container.h"
+#include "ui/core/menu.h"
 #include "ui/core/option.h"
 #include "ui/core/progress.h"
 #include "ui/core/render_engine.h"
@@ -94,15 +98,6 @@ TEST(LayoutPositions, TabLayoutShowsOnePageAndHidesTheRestFromHitTests) {
   EXPECT_TRUE(ui.pm.FindControl("p1")->IsVisible());
 }
 
-TEST(LayoutPositions, ChildrenOfHiddenContainersAreNotVisible) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <VerticalLayout name="box" visible="false"><Button name="inner"/></VerticalLayout>
-    </VerticalLayout></Window>)");
-  EXPECT_FALSE(ui.pm.FindControl("inner")->IsVisible());
-  ui.pm.FindControl("box")->SetVisible(true);
-  EXPECT_TRUE(ui.pm.FindControl("inner")->IsVisible());
-}
-
 TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
@@ -121,19 +116,6 @@ TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
   EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);  // only after the first paint
 }
 
-TEST(PaintOrder, AHostSendsWindowInitItselfOnceAfterPainting) {
-  Ui ui(R"(<Window><VerticalLayout name="root"/></Window>)");
-  ui.pm.SetWindowInitByHost(true);
-  RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  EXPECT_TRUE(ui.notes.Of("windowinit").empty());  // not from inside the paint
-  ui.pm.SendWindowInit();
-  ui.pm.SendWindowInit();
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
-  EXPECT_TRUE(ui.pm.IsWindowInitSent());
-}
-
 TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Label name="top" height="50" bkcolor="#FF000001"/>
@@ -143,53 +125,6 @@ TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
   ui.pm.Paint(r, {0, 60, 400, 70});
   ASSERT_EQ(r.calls.size(), 1u);
   EXPECT_EQ(r.calls[0].color, 0xFF000002u);
-}
-
-TEST(TintedImages, TintColourAndAlphaReachTheRenderer) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="key" height="30" bkimage="file='ms/key_left_normal.png'"/>
-    </VerticalLayout></Window>)");
-  CControlUI* key = ui.pm.FindControl("key");
-  key->SetIsChangerColor(true);
-  key->SetChangerColor(0xFF00FF00);
-  key->SetChangerAlpha(300);  // clamped
-  EXPECT_EQ(key->GetChangerAlpha(), 255);
-  key->SetChangerAlpha(128);
-  RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  const test::DrawCall* image = nullptr;
-  for (const auto& c : r.calls) {
-    if (c.op == "image") image = &c;
-  }
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->text, "ms/key_left_normal.png");
-  EXPECT_TRUE(image->tint.enabled);
-  EXPECT_EQ(image->tint.color, 0xFF00FF00u);
-  EXPECT_EQ(image->tint.alpha, 128);
-  EXPECT_EQ(image->rc, key->GetPos());
-  // Switching tinting off leaves the image plain.
-  key->SetIsChangerColor(false);
-  r.calls.clear();
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  for (const auto& c : r.calls) {
-    if (c.op == "image") {
-      EXPECT_FALSE(c.tint.enabled);
-    }
-  }
-}
-
-TEST(TintedImages, ImagesResolveAgainstTheResourcePath) {
-  CPaintManagerUI::SetResourcePath("C:\\skin\\");
-  EXPECT_EQ(CPaintManagerUI::GetResourcePath(), "C:/skin/");
-  CPaintManagerUI::SetResourcePath("/opt/trx/skin");
-  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("ms\\a.png"), "/opt/trx/skin/ms/a.png");
-  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("/abs/b.png"), "/abs/b.png");
-  Ui ui(R"(<Window><Label name="l" bkimage="common/background.png"/></Window>)");
-  RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
-  ASSERT_FALSE(r.calls.empty());
-  EXPECT_EQ(r.calls[0].image.path, "/opt/trx/skin/common/background.png");
-  CPaintManagerUI::SetResourcePath("");
 }
 
 TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
@@ -221,18 +156,17 @@ TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
 }
 
 TEST(ValueParsers, ColoursRectsAndImageDescriptions) {
-  UiColor c = 0;
-  EXPECT_TRUE(ParseColor("#FF0199CB", &c));
-  EXPECT_EQ(c, 0xFF0199CBu);
-  EXPECT_TRUE(ParseColor("0x800000FF", &c));
-  EXPECT_EQ(c, 0x800000FFu);
-  EXPECT_TRUE(ParseColor("#123456", &c));
-  EXPECT_EQ(c, 0xFF123456u);
-  c = 7;
-  EXPECT_FALSE(ParseColor("#GG0000", &c));
-  EXPECT_FALSE(ParseColor("", &c));
-  EXPECT_FALSE(ParseColor("#123456789", &c));
-  EXPECT_EQ(c, 7u);
+  const struct {
+    const char* text;
+    bool ok;
+    UiColor colour;  // 7 stays when the text is refused
+  } colours[] = {{"#FF0199CB", true, 0xFF0199CB}, {"0x800000FF", true, 0x800000FF}, {"#123456", true, 0xFF123456},
+                 {"#GG0000", false, 7},           {"", false, 7},                  {"#123456789", false, 7}};
+  for (const auto& row : colours) {
+    UiColor c = 7;
+    EXPECT_EQ(ParseColor(row.text, &c), row.ok) << row.text;
+    EXPECT_EQ(c, row.colour) << row.text;
+  }
   UiRect rc;
   EXPECT_TRUE(ParseRect(" 1, -2 ,3", &rc));
   EXPECT_EQ(rc, (UiRect{1, -2, 3, 0}));
@@ -274,14 +208,10 @@ TEST(ProgressPainting, FilledPartFollowsTheValue) {
   EXPECT_TRUE(r.calls.empty());
 }
 
-TEST(ProgressPainting, ShowOperationProgressSetsRangeValueTextAndShows) {
+// Steps past the end show 100 %; no control or no steps change nothing (the
+// device progress test follows a real operation).
+TEST(ProgressPainting, ShowOperationProgressClampsAndIgnoresNoControlOrNoSteps) {
   CProgressUI bar;
-  bar.SetVisible(false);
-  ShowOperationProgress(&bar, 2, 7);
-  EXPECT_TRUE(bar.IsVisible());
-  EXPECT_EQ(bar.GetMaxValue(), 7);
-  EXPECT_EQ(bar.GetValue(), 2);
-  EXPECT_EQ(bar.GetText(), "28%");
   ShowOperationProgress(&bar, 9, 7);
   EXPECT_EQ(bar.GetValue(), 7);
   EXPECT_EQ(bar.GetText(), "100%");
@@ -292,7 +222,10 @@ TEST(ProgressPainting, ShowOperationProgressSetsRangeValueTextAndShows) {
 
 TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
   Ui ui(R"(<Window><Font id="2" name="Mono" size="9"/><Label name="l"/></Window>)");
+  CPaintManagerUI::SetResourcePath("C:\\skin\\");
+  EXPECT_EQ(CPaintManagerUI::GetResourcePath(), "C:/skin/");
   CPaintManagerUI::SetResourcePath("/skin");
+  EXPECT_EQ(CPaintManagerUI::ResolveResourceFile("/abs/b.png"), "/abs/b.png");
   RecordingRenderer r;
   CRenderEngine::DrawText(r, &ui.pm, {0, 0, 50, 20}, "legend", 0xFF112233, 2, DT_SINGLELINE);
   CRenderEngine::DrawText(r, &ui.pm, {0, 0, 50, 20}, "", 0xFF112233, 2, DT_SINGLELINE);  // nothing
@@ -304,6 +237,102 @@ TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
   EXPECT_EQ(r.calls[1].image.path, "/skin/chart/pillar.png");
   EXPECT_EQ(r.calls[1].tint.alpha, 64);
   CPaintManagerUI::SetResourcePath("");
+}
+
+using test::Ui;
+using Events = std::vector<std::string>;
+
+const char* kMenu = R"(<Menu name="menu" width="150" inset="2,2,2,2" bordersize="1">
+    <MenuElement name="lan_en" text="English" userdata="en" height="30"/>
+    <MenuElement name="lan_cn" text="%[lan_cn_text]" height="30"/>
+    <MenuElement name="About_setting" text="About" height="30" visible="false"/>
+  </Menu>)";
+
+TEST(MenuLayout, BuildsFromARootMenuElementAndMeasuresItsWindow) {
+  Ui ui(kMenu, {150, 100});
+  auto* menu = dynamic_cast<CMenuUI*>(ui.root);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->GetCount(), 3);
+  // 2 visible items of 30, insets 2 + 2, border 1 on both sides.
+  EXPECT_EQ(menu->EstimateMenuSize(), (UiSize{150, 60 + 4 + 2}));
+  // An item inserted by code first (the tray menu's "exit").
+  auto* exit = new CMenuElementUI();
+  exit->SetName("exit");
+  exit->SetText("关闭");
+  ASSERT_TRUE(menu->AddAt(exit, 0));
+  EXPECT_EQ(menu->GetItemAt(0), exit);
+  EXPECT_EQ(menu->GetItemIndex(ui.pm.FindControl("lan_en")), 1);
+  EXPECT_EQ(menu->EstimateMenuSize().cy, 25 + 60 + 6);  // default item height 25
+  // Resource texts resolve in the command record (the id without a language).
+  MenuCmd* cmd = dynamic_cast<CMenuElementUI*>(ui.pm.FindControl("lan_cn"))->MakeCommand();
+  EXPECT_EQ(cmd->szText, "lan_cn_text");
+  ui.pm.DeletePtr(cmd);
+  ui.pm.DeletePtr(nullptr);
+}
+
+TEST(MenuLayout, KeyboardMovesTheSelectionAndEnterChooses) {
+  Ui ui(kMenu, {150, 100});
+  ui.root->SetFocus();
+  EXPECT_EQ(ui.pm.GetFocus(), ui.root);
+  ui.pm.OnKeyDown(VK_DOWN);
+  ui.pm.OnKeyDown(VK_DOWN);
+  ui.pm.OnKeyDown(VK_RETURN);
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:lan_cn"}));
+  // The hidden item cannot be reached.
+  ui.pm.OnKeyDown(VK_DOWN);
+  EXPECT_EQ(dynamic_cast<CMenuUI*>(ui.root)->GetCurSel(), 1);
+}
+
+TEST(MenuLayout, DoubleClickOnAListItemActivatesIt) {
+  Ui ui(R"(<Window><List name="l"><ListLabelElement name="i"/></List></Window>)");
+  UiPoint p = ui.Center("i");
+  ui.pm.OnButtonDown(p);
+  ui.pm.OnButtonUp(p);
+  ui.pm.OnDoubleClick(p);
+  ui.pm.OnButtonUp(p);
+  EXPECT_EQ(ui.notes.Of("itemactivate"), (Events{"itemactivate:i"}));
+  EXPECT_EQ(ui.notes.Of("itemclick").size(), 1u);
+}
+
+constexpr UiColor kVeil = 0x80102030;
+
+TEST(DisabledLook, EveryDisabledControlIsVeiledOnceAndSaysWhy) {
+  Ui ui(R"(<Window disabledveil="#80102030"><VerticalLayout name="root">
+      <Button name="on" height="20" tooltip="plain"/>
+      <Combo name="told" tooltip="Lighting mode" height="20"><ListLabelElement text="Static"/></Combo>
+      <Slider name="off" height="20" tooltip="plain" disabledtooltip="not here"/>
+      <HorizontalLayout name="box" height="20" disabledtooltip="not in this mode">
+        <Option name="inner" width="40" tooltip="own"/><Label name="label" width="40"/>
+      </HorizontalLayout></VerticalLayout></Window>)");
+  ui.pm.FindControl("off")->SetEnabled(false);
+  ui.pm.FindControl("box")->SetEnabled(false);
+  ui.pm.UpdateLayout();
+  test::RecordingRenderer r;
+  ui.pm.Paint(r, {0, 0, 400, 300});
+  std::vector<UiRect> veiled;
+  for (const test::DrawCall& c : r.calls)
+    if (c.color == kVeil) veiled.push_back(c.rc);
+  ASSERT_EQ(veiled.size(), 2u) << "the slider and the container, not the container's children again";
+  EXPECT_EQ(veiled[0], ui.pm.FindControl("off")->GetPos());
+  EXPECT_EQ(veiled[1], ui.pm.FindControl("box")->GetPos());
+
+  const struct {
+    const char* name;
+    const char* tip;
+  } rows[] = {{"on", "plain"}, {"told", "Lighting mode"}, {"off", "not here"}, {"inner", "not in this mode"}, {"label", "not in this mode"}};
+  for (const auto& row : rows) EXPECT_EQ(ui.pm.FindControl(row.name)->GetToolTip(), row.tip) << row.name;
+  ui.pm.FindControl("box")->SetEnabled(true);
+  EXPECT_EQ(ui.pm.FindControl("inner")->GetToolTip(), "own");
+}
+
+TEST(MenuLook, SeparatorsAreNeverChosen) {
+  Ui ui(R"(<Window><Menu name="menu" width="160"><MenuElement name="a" text="A" height="24"/>
+      <MenuElement name="line" separator="true" height="9"/><MenuElement name="b" text="B" height="24"/>
+      </Menu></Window>)");
+  ui.pm.UpdateLayout();
+  ui.Click("line");
+  ui.Click("b");
+  EXPECT_EQ(ui.notes.Of("itemclick"), (std::vector<std::string>{"itemclick:b"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Test doubles for the interface library core: a renderer that records
 // every call, and a notifier that records notifications.
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +22,6 @@ struct DrawCall {
   std::string text;      // text, or image file
   TImageDesc image{};
   TImageTint tint{};
-  unsigned style = 0;
   double start = 0, sweep = 0;  // pies: degrees
   UiRect clip{-1000000, -1000000, 1000000, 1000000};  // the clip in force
   UiRect Visible() const { return rc.Intersect(clip); }
@@ -41,7 +41,6 @@ class RecordingRenderer : public IRenderer {
     return d;
   }
   int clipDepth = 0;
-  int maxClipDepth = 0;
 
   void FillRect(const UiRect& rc, UiColor c) override { calls.push_back(Call("fill", rc, c)); }
   void FillRoundRect(const UiRect& rc, int, int, UiColor c) override { calls.push_back(Call("round", rc, c)); }
@@ -65,15 +64,11 @@ class RecordingRenderer : public IRenderer {
   void DrawPixels(const UiRect& dest, int, int, const UiColor* px) override {
     calls.push_back(Call("pixels", dest, px != nullptr ? px[0] : 0));
   }
-  void DrawText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned style) override {
-    DrawCall call = Call("text", rc, c, std::string(text));
-    call.style = style;
-    calls.push_back(call);
+  void DrawText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned) override {
+    calls.push_back(Call("text", rc, c, std::string(text)));
   }
-  void DrawHtmlText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned style) override {
-    DrawCall call = Call("html", rc, c, std::string(text));
-    call.style = style;
-    calls.push_back(call);
+  void DrawHtmlText(const UiRect& rc, std::string_view text, UiColor c, const TFontInfo&, unsigned) override {
+    calls.push_back(Call("html", rc, c, std::string(text)));
   }
   UiSize MeasureText(std::string_view text, const TFontInfo& font, int) override {
     return {static_cast<int>(text.size()) * font.size / 2, font.size};
@@ -81,17 +76,10 @@ class RecordingRenderer : public IRenderer {
   void PushClip(const UiRect& rc, int, int) override {
     clips.push_back(clips.empty() ? rc : clips.back().Intersect(rc));
     ++clipDepth;
-    if (clipDepth > maxClipDepth) maxClipDepth = clipDepth;
   }
   void PopClip() override {
     if (!clips.empty()) clips.pop_back();
     --clipDepth;
-  }
-
-  std::vector<std::string> Ops() const {
-    std::vector<std::string> out;
-    for (const auto& c : calls) out.push_back(c.op);
-    return out;
   }
 };
 
@@ -104,12 +92,14 @@ class NotifyRecorder : public INotifyUI {
     events.push_back(msg.sType + ":" + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string("-")));
     records.push_back(msg);
   }
-  // Only the events of one type.
+  // Only the events of one type, or (with a trailing '*') of every type
+  // starting with the prefix.
   std::vector<std::string> Of(const std::string& type) const {
+    const bool prefix = !type.empty() && type.back() == '*';
+    const std::string head = prefix ? type.substr(0, type.size() - 1) : type + ":";
     std::vector<std::string> out;
-    for (const auto& e : events) {
-      if (e.compare(0, type.size() + 1, type + ":") == 0) out.push_back(e);
-    }
+    for (const auto& e : events)
+      if (e.compare(0, head.size(), head) == 0) out.push_back(e);
     return out;
   }
   void Clear() {
@@ -148,6 +138,9 @@ struct Ui {
     pm.OnButtonUp(pt);
   }
   void Click(const std::string& name) { Click(Center(name)); }
+  void Keys(std::initializer_list<std::uint32_t> keys) {
+    for (std::uint32_t k : keys) pm.OnKeyDown(k);
+  }
 };
 
 }  // namespace trx::ui::test

@@ -1,17 +1,28 @@
-// The Qt backend with synthetic input on the offscreen platform: clicks on
-// a button and on grouped options, dragging from a button, keyboard focus
-// and activation, the edit overlay, the combo's drop-down list, and
-// dragging by the caption.
+// The Qt backend with synthetic input on the offscreen platform: dragging,
+// keyboard focus and activation, the edit overlay, the combo's list, the
+// caption, the desktop's minimise and close, menus as popups; the queue in
+// Qt's loop (worker sends, timers, nested modal loops, "windowinit"); and
+// the input capture's event filter (keys to hook records, swallowed except
+// the lock keys; mouse buttons passed on).
 
+
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "tests/ui/qt_test_support.h"
+#include "tests/ui/window_test_support.h"
 #include "ui/core/combo.h"
 #include "ui/core/edit.h"
-#include "ui/core/option.h"
+#include "ui/qt/qt_input_capture.h"
 #include "ui/window/menu_wnd.h"
 #include "ui/window/win_api.h"
 
@@ -53,24 +64,6 @@ class QtInputTest : public QtTest {
   }
 };
 
-// A press on the button clicks it when released there, not elsewhere.
-TEST_F(QtInputTest, PressAndReleaseOnAButtonClicksItReleaseOutsideDoesNot) {
-  for (const char* release : {"apply", "dpi"}) {
-    SCOPED_TRACE(release);
-    NotesWindow w(kLayout);
-    Open(w);
-    QTest::mouseMove(w.Widget(), w.CenterOf("apply"));
-    QTest::mousePress(w.Widget(), Qt::LeftButton, {}, w.CenterOf("apply"));
-    QTest::mouseRelease(w.Widget(), Qt::LeftButton, {}, w.CenterOf(release));
-    const auto types = Types(w, "apply");
-    const bool on_button = std::string(release) == "apply";
-    EXPECT_EQ(std::count(types.begin(), types.end(), "click"), on_button ? 1 : 0);
-    if (on_button) {
-      EXPECT_EQ(w.GetPaintManager().GetFocus(), w.GetPaintManager().FindControl("apply"));
-    }
-  }
-}
-
 TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) {
   NotesWindow w(R"(<Window size="320,240"><HorizontalLayout name="root">
       <Button name="k0" width="60" dragnotify="true"/><Button name="k1" width="60" dragnotify="true"/>
@@ -88,19 +81,6 @@ TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) 
   EXPECT_EQ(w.GetPaintManager().GetMousePos(), (UiPoint{end.x(), end.y()}));
 }
 
-TEST_F(QtInputTest, ClickOnAnOptionSelectsItAndUnselectsItsGroupMate) {
-  NotesWindow w(kLayout);
-  Open(w);
-  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("opt_b"));
-  auto* a = static_cast<COptionUI*>(w.GetPaintManager().FindControl("opt_a"));
-  auto* b = static_cast<COptionUI*>(w.GetPaintManager().FindControl("opt_b"));
-  EXPECT_TRUE(b->IsSelected());
-  EXPECT_FALSE(a->IsSelected());
-  const auto types = Types(w, "opt_b");
-  EXPECT_NE(std::find(types.begin(), types.end(), "selectchanged"), types.end());
-  EXPECT_TRUE(Types(w, "opt_a").empty());  // the mate changes silently
-}
-
 TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   NotesWindow w(kLayout);
   Open(w);
@@ -112,29 +92,26 @@ TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   EXPECT_EQ(Types(w, "apply"), (std::vector<std::string>{"setfocus", "click"}));
 }
 
-TEST_F(QtInputTest, EditTakesTypedTextThroughTheOverlayFiltered) {
+// The overlay takes typed text filtered; text set by code while editing
+// shows in it.
+TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
   NotesWindow w(kLayout);
   Open(w);
+  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
   auto* line = w.Widget()->findChild<QLineEdit*>();
   ASSERT_NE(line, nullptr);
   ASSERT_TRUE(line->isVisible());
   QTest::keyClicks(line, "12ab345");
   QTest::keyClick(line, Qt::Key_Return);
-  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   EXPECT_EQ(edit->GetText(), "1234");  // digits only, at most four
   EXPECT_FALSE(line->isVisible());
   const auto types = Types(w, "dpi");
   EXPECT_NE(std::find(types.begin(), types.end(), "textchanged"), types.end());
-}
-
-TEST_F(QtInputTest, TextSetByCodeWhileEditingShowsInTheOverlay) {
-  NotesWindow w(kLayout);
-  Open(w);
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("apply"));
   QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
-  auto* line = w.Widget()->findChild<QLineEdit*>();
+  line = w.Widget()->findChild<QLineEdit*>();
   ASSERT_NE(line, nullptr);
-  auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   edit->SetText("800");
   EXPECT_EQ(line->text().toStdString(), "800");
   QTest::keyClick(line, Qt::Key_End);
@@ -232,7 +209,9 @@ TEST_F(QtInputTest, PressBelowTheCaptionIsAClickWhateverTheGlobalPosition) {
   EXPECT_EQ(w.GetWindowRect().left, before.left);
 }
 
-TEST_F(QtInputTest, MinimiseFollowsTheDesktopBothWays) {
+// Minimise follows the desktop both ways; its close request (Alt+F4) goes
+// through the library window.
+TEST_F(QtInputTest, MinimiseAndCloseFollowTheDesktop) {
   NotesWindow w(kLayout);
   Open(w);
   w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -241,13 +220,8 @@ TEST_F(QtInputTest, MinimiseFollowsTheDesktopBothWays) {
   QApplication::processEvents();
   EXPECT_FALSE(w.IsMinimized());
   EXPECT_TRUE(w.IsWindowVisible());
-}
-
-TEST_F(QtInputTest, DesktopCloseRequestGoesThroughTheLibraryWindow) {
-  NotesWindow w(kLayout);
-  Open(w);
   const HWND hwnd = w.GetHWND();
-  w.Widget()->close();  // what Alt+F4 does
+  w.Widget()->close();
   QApplication::processEvents();
   EXPECT_FALSE(IsWindow(hwnd));
 }
@@ -279,14 +253,25 @@ class MenuOwner : public NotesWindow {
   }
 };
 
-TEST_F(QtInputTest, MenuIsAPopupAndItsClickReachesTheOwner) {
+// Popups receive presses anywhere on the screen: one outside closes the
+// menu without a command; a click on an item reaches the owner.
+TEST_F(QtInputTest, MenuIsAPopupClosedByAPressOutsideAndItsClickReachesTheOwner) {
   MenuOwner owner;
   Open(owner);
-  CMenuWnd menu;
-  QWidget* popup = owner.OpenMenu(menu, R"(<Window><Menu width="120"><MenuElement name="lan_cn" text="cn" height="24"/>
-               <MenuElement name="exit" text="exit" height="24"/></Menu></Window>)");
+  const char* xml = R"(<Window><Menu width="120"><MenuElement name="lan_cn" text="cn" height="24"/>
+               <MenuElement name="exit" text="exit" height="24"/></Menu></Window>)";
+  CMenuWnd outside;
+  QWidget* popup = owner.OpenMenu(outside, xml);
   ASSERT_NE(popup, nullptr);
   ASSERT_TRUE(popup->windowFlags().testFlag(Qt::Popup));
+  ASSERT_EQ(CMenuWnd::OpenMenuCount(), 1);
+  QTest::mousePress(popup, Qt::LeftButton, {}, QPoint(popup->width() + 40, popup->height() + 40));
+  for (int i = 0; i < 20 && CMenuWnd::OpenMenuCount() != 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  EXPECT_TRUE(owner.commands.empty());
+  CMenuWnd menu;
+  popup = owner.OpenMenu(menu, xml);
+  ASSERT_NE(popup, nullptr);
   QTest::mouseMove(popup, QPoint(40, 36));
   QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(40, 36));  // second item
   QApplication::processEvents();
@@ -294,69 +279,149 @@ TEST_F(QtInputTest, MenuIsAPopupAndItsClickReachesTheOwner) {
   EXPECT_EQ(owner.commands, (std::vector<std::string>{"exit"}));
 }
 
-TEST_F(QtInputTest, PressOutsideAMenuClosesItWithoutACommand) {
-  MenuOwner owner;
-  Open(owner);
-  CMenuWnd menu;
-  QWidget* popup =
-      owner.OpenMenu(menu, R"(<Window><Menu width="120"><MenuElement name="exit" text="exit" height="24"/></Menu></Window>)");
-  ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(CMenuWnd::OpenMenuCount(), 1);
-  // Popups receive presses anywhere on the screen; this one lies outside.
-  QTest::mousePress(popup, Qt::LeftButton, {}, QPoint(popup->width() + 40, popup->height() + 40));
-  for (int i = 0; i < 20 && CMenuWnd::OpenMenuCount() != 0; ++i) QTest::qWait(10);
-  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
-  EXPECT_TRUE(owner.commands.empty());
+class QtLoopTest : public QtTest {};
+
+TEST_F(QtLoopTest, WorkerSendIsHandledInsideQtsLoopAndQuitEndsIt) {
+  RecordingWindow w;
+  const HWND hwnd = w.Create(nullptr, "w", 0, 0);
+  w.on_message = [](UINT msg, WPARAM wp, LPARAM, bool* handled) -> LRESULT {
+    if (msg != WM_USER + 1) return 0;
+    *handled = true;
+    return static_cast<LRESULT>(wp + 1);
+  };
+  std::atomic<LRESULT> result{-1};
+  std::thread worker([&] {
+    result = SendMessage(hwnd, WM_USER + 1, 41, 0);
+    PostQuitMessage(3);
+  });
+  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 3);
+  worker.join();
+  EXPECT_EQ(result.load(), 42);
 }
 
-// A self-deleting box like the program's message box.
-class Box : public NotesWindow {
- public:
-  Box()
-      : NotesWindow(R"(<Window size="200,100" roundcorner="8,8"><VerticalLayout bkcolor="#FF404040">
-          <Button name="confirm_btn" text="OK" height="40"/><Button name="cancel_btn" text="Cancel" height="40"/>
-        </VerticalLayout></Window>)") {}
-  void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() == "confirm_btn") Close(1);
-    else if (msg.pSender->GetName() == "cancel_btn") Close(0);
-  }
+TEST_F(QtLoopTest, TimerFiresThroughTheQtLoop) {
+  RecordingWindow w;
+  w.Create(nullptr, "w", 0, 0);
+  w.on_message = [&](UINT msg, WPARAM wp, LPARAM, bool*) -> LRESULT {
+    if (msg == WM_TIMER && wp == 7) {
+      KillTimer(w, 7);
+      PostQuitMessage(0);
+    }
+    return 0;
+  };
+  SetTimer(w, 7, 10);
+  EXPECT_EQ(CPaintManagerUI::MessageLoop(), 0);
+  EXPECT_EQ(w.TimerIds(), (std::vector<WPARAM>{7}));
+}
 
+TEST_F(QtLoopTest, ModalLoopNestsInQtAndReturnsTheCloseResult) {
+  RecordingWindow owner;
+  owner.Create(nullptr, "owner", WS_VISIBLE, 0, 0, 0, 200, 100);
+  RecordingWindow box;
+  box.Create(owner, "box", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 100, 50);
+  CMessageQueue::Instance().PostCallback([&] { box.Close(1); });
+  EXPECT_EQ(box.ShowModal(), 1u);
+  EXPECT_TRUE(owner.IsEnabled());
+}
+
+TEST_F(QtLoopTest, WindowInitFollowsTheFirstPaintEventOnce) {
+  NotesWindow w(R"(<Window size="80,40"><VerticalLayout name="root" bkcolor="#FF102030"/></Window>)");
+  w.Create(nullptr, "w", 0, 0);
+  w.ShowWindow(true);
+  auto inits = [&] { return std::count_if(w.notes.begin(), w.notes.end(), [](const Note& n) { return n.type == "windowinit"; }); };
+  for (int i = 0; i < 50 && inits() == 0; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(inits(), 1);
+  w.Widget()->repaint();  // later paints send nothing
+  QApplication::processEvents();
+  EXPECT_EQ(inits(), 1);
+}
+
+struct Target : IHookTarget {
+  void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& r) override {
+    keys.push_back({message, wparam, r.vk_code, r.scan_code, r.flags});
+  }
+  void PostHookMouse(uint32_t message, uint32_t wparam) override { mice.push_back({message, wparam}); }
+  std::vector<std::vector<uint32_t>> keys, mice;
+};
+
+struct KeyWidget : QWidget {
+  void keyPressEvent(QKeyEvent*) override { ++presses; }
+  void mousePressEvent(QMouseEvent*) override { ++clicks; }
+  int presses = 0, clicks = 0;
+};
+
+class QtInputCaptureTest : public ::testing::Test {
  protected:
-  void OnFinalMessage(HWND) override { delete this; }
-};
-
-class BoxOpener : public NotesWindow {
- public:
-  BoxOpener() : NotesWindow(kLayout) {}
-  Box* box = nullptr;
-  int result = -1;
-  void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() != "apply") return;
-    box = new Box;
-    box->Create(GetHWND(), "msgwnd", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW);
-    box->CenterWindow();
-    result = static_cast<int>(box->ShowModal());
-    box = nullptr;
+  void SetUp() override {
+    TestApp();
+    owned = std::make_unique<KeyWidget>();
+    KeyWidget& widget = *owned;
+    widget.resize(100, 100);
+    widget.show();
+    widget.setFocus();
+    widget.activateWindow();
+    QApplication::processEvents();
+    ASSERT_NE(owned->windowHandle(), nullptr);
   }
+  bool SendKey(QEvent::Type type, Qt::Key key, quint32 x_keycode, Qt::KeyboardModifiers mods = {}) {
+    QKeyEvent e(type, key, mods, x_keycode, 0, 0);
+    return QApplication::sendEvent(owned->windowHandle(), &e) && e.isAccepted();
+  }
+  void Click(Qt::MouseButton button) {
+    QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), button, button, {});
+    QApplication::sendEvent(owned->windowHandle(), &e);
+  }
+  std::unique_ptr<KeyWidget> owned;  // made once the application exists
+  qt::QtInputCapture capture;
+  CDeviceHook hook{capture};
+  Target target;
 };
 
-TEST_F(QtInputTest, ModalBoxRunsANestedLoopAndReturnsTheClickedButton) {
-  BoxOpener main_wnd;
-  Open(main_wnd);
-  bool owner_was_disabled = false;
-  QTimer::singleShot(0, [&] {
-    // Runs inside the box's modal loop.
-    ASSERT_NE(main_wnd.box, nullptr);
-    owner_was_disabled = !main_wnd.IsEnabled();
-    QWidget* box_widget = main_wnd.box->Widget();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(box_widget));
-    QTest::mouseClick(box_widget, Qt::LeftButton, {}, main_wnd.box->CenterOf("confirm_btn"));
-  });
-  QTest::mouseClick(main_wnd.Widget(), Qt::LeftButton, {}, main_wnd.CenterOf("apply"));
-  EXPECT_EQ(main_wnd.result, 1);
-  EXPECT_TRUE(owner_was_disabled);
-  EXPECT_TRUE(main_wnd.IsEnabled());
-  EXPECT_EQ(main_wnd.box, nullptr);
+TEST_F(QtInputCaptureTest, KeysBecomeHookRecordsAndAreSwallowed) {
+  ASSERT_EQ(hook.InstallHooks(kHookModeMouseMacro, &target, true, true), trx::HookInstallResult::Installed);
+  SendKey(QEvent::KeyPress, Qt::Key_A, 38);
+  SendKey(QEvent::KeyRelease, Qt::Key_A, 38);
+  SendKey(QEvent::KeyPress, Qt::Key_Enter, 104);            // keypad Enter
+  SendKey(QEvent::KeyPress, Qt::Key_Alt, 64, Qt::AltModifier);  // left Alt: a system key
+  SendKey(QEvent::KeyPress, Qt::Key_CapsLock, 66);
+  const std::vector<std::vector<uint32_t>> expected = {{0x812, 0x100, 'A', 0x1E, 0},
+                                                       {0x812, 0x101, 'A', 0x1E, 0x80},
+                                                       {0x812, 0x100, 0x0D, 0x1C, 0x01},
+                                                       {0x812, 0x104, 0xA4, 0x38, 0},
+                                                       {0x812, 0x100, 0x14, 0x3A, 0}};
+  EXPECT_EQ(target.keys, expected);
+  EXPECT_EQ(owned->presses, 1);  // only Caps Lock reached the widget
+  Click(Qt::RightButton);
+  EXPECT_EQ(target.mice, (std::vector<std::vector<uint32_t>>{{0x813, 0x204}}));
+  EXPECT_EQ(owned->clicks, 1);  // mouse input keeps working
+
+  hook.RemoveHooks();
+  SendKey(QEvent::KeyPress, Qt::Key_A, 38);
+  Click(Qt::LeftButton);
+  EXPECT_EQ(target.keys.size(), expected.size());
+  EXPECT_EQ(target.mice.size(), 1u);
+  EXPECT_EQ(owned->presses, 2);
+}
+
+struct Observer : IKeyObserver {
+  void OnKeyPressed(const KeyEventRecord& r) override { keys.push_back({r.vk_code, r.flags}); }
+  std::vector<std::vector<uint32_t>> keys;
+};
+
+TEST_F(QtInputCaptureTest, KeyObserverSeesPressesWithAndWithoutTheHooksAndTakesNothing) {
+  Observer observer;
+  capture.SetKeyObserver(&observer);
+  SendKey(QEvent::KeyPress, Qt::Key_A, 38);     // no hooks: the widget gets it too
+  SendKey(QEvent::KeyRelease, Qt::Key_A, 38);   // releases are not reported
+  ASSERT_EQ(hook.InstallHooks(kHookModeKeyboardMacro, &target, true, false), trx::HookInstallResult::Installed);
+  SendKey(QEvent::KeyPress, Qt::Key_Enter, 104);  // recording: swallowed, still observed
+  hook.RemoveHooks();                             // the filter stays for the observer
+  SendKey(QEvent::KeyPress, Qt::Key_B, 56);
+  capture.SetKeyObserver(nullptr);
+  SendKey(QEvent::KeyPress, Qt::Key_C, 54);
+  EXPECT_EQ(observer.keys, (std::vector<std::vector<uint32_t>>{{'A', 0}, {0x0D, kKeyFlagExtended}, {'B', 0}}));
+  EXPECT_EQ(target.keys.size(), 1u);  // the recorder got its key
+  EXPECT_EQ(owned->presses, 3);       // A, B and C reached the widget; Enter went to the recorder only
 }
 
 }  // namespace

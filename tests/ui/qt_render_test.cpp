@@ -1,13 +1,16 @@
-// Rendering a layout through QtRenderer into an image and reading pixels
+// Rendering layouts through QtRenderer into images and reading pixels
 // back: background colours, borders, a tinted image (tint only where the
-// image has pixels) and the same tree at twice the pixel density.
+// image has pixels), the same tree at twice the pixel density, rounded keys
+// with captions, and the circle progress's ring.
 
 #include <QImage>
 #include <QPainter>
 
 #include "tests/ui/qt_test_support.h"
+#include "ui/core/circle_progress.h"
 #include "ui/core/paint_manager.h"
 #include "ui/qt/qt_renderer.h"
+#include "ui/window/custom_controls.h"
 #include "ui/window/message_queue.h"
 
 namespace trx::ui::testing {
@@ -55,10 +58,17 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImagePixels) {
   ExpectNear(img.pixel(30, 10), 0x20, 0x40, 0x80);  // right of the fixed-width key
 }
 
-TEST_F(QtRenderTest, TintAlphaZeroShowsTheImageUnchanged) {
-  window_.GetPaintManager().FindControl("key")->SetChangerAlpha(0);
-  const QImage img = qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80));
-  ExpectNear(img.pixel(10, 10), 0xFF, 0xFF, 0xFF);
+// Alpha 0, or tinting switched off, shows the image unchanged; alphas are
+// clamped to 255.
+TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
+  CControlUI* key = window_.GetPaintManager().FindControl("key");
+  key->SetChangerAlpha(300);
+  EXPECT_EQ(key->GetChangerAlpha(), 255);
+  key->SetChangerAlpha(0);
+  ExpectNear(qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80)).pixel(10, 10), 0xFF, 0xFF, 0xFF);
+  key->SetChangerAlpha(128);
+  key->SetIsChangerColor(false);
+  ExpectNear(qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80)).pixel(10, 10), 0xFF, 0xFF, 0xFF);
 }
 
 TEST_F(QtRenderTest, DoubleDensityKeepsTheLayoutAndDoublesThePixels) {
@@ -147,6 +157,71 @@ TEST_F(QtKeyRenderTest, CaptionIsCentredAsQtCentresIt) {
 TEST(QtRichText, LayoutMarkupBecomesQtRichText) {
   EXPECT_EQ(qt::QtRenderer::HtmlToRichText("{b}bold{/b} & {c #FFFF0000}red{/c}{n}x<y").toStdString(),
             "<b>bold</b> &amp; <span style=\"color:#FF0000\">red</span><br/>x&lt;y");
+}
+
+// A 60 x 60 ring on grey: blue background disc, red slice, white middle.
+constexpr const char* kRingLayout = R"(<Window size="60,60">
+  <VerticalLayout name="root" bkcolor="#FF808080">
+    <CCircleProgressUI name="ring" width="60" height="60" min="0" max="100" value="0"
+                       bkcolor="#FF0000FF" forecolor="#FFFF0000"/>
+  </VerticalLayout>
+</Window>)";
+
+class QtCircleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    CMessageQueue::Instance().ResetForTest();
+    CMessageQueue::Instance().BindToCurrentThread();
+    ASSERT_TRUE(RegisterCustomControls());
+    ASSERT_NE(window_.Create(nullptr, "ring", 0, 0), nullptr);
+    ring_ = dynamic_cast<CCircleProgressUI*>(window_.GetPaintManager().FindControl("ring"));
+    ASSERT_NE(ring_, nullptr);
+  }
+  void TearDown() override { CMessageQueue::Instance().ResetForTest(); }
+  QImage Render() { return qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(60, 60)); }
+  static void Expect(QRgb got, QRgb want, const char* where) {
+    EXPECT_NEAR(qRed(got), qRed(want), 8) << where << std::hex << " " << got;
+    EXPECT_NEAR(qGreen(got), qGreen(want), 8) << where << std::hex << " " << got;
+    EXPECT_NEAR(qBlue(got), qBlue(want), 8) << where << std::hex << " " << got;
+  }
+  NotesWindow window_{kRingLayout};
+  CCircleProgressUI* ring_ = nullptr;
+};
+
+// Points in the middle of the 10 px ring on the diagonals, the centre and a
+// corner outside the ring.
+constexpr QPoint kBottomLeft{12, 48}, kTopLeft{12, 12}, kTopRight{48, 12}, kBottomRight{48, 48};
+constexpr QPoint kCentre{30, 30}, kCorner{1, 1};
+constexpr QRgb kBlue = 0xFF0000FF, kRed = 0xFFFF0000, kWhite = 0xFFFFFFFF, kGrey = 0xFF808080;
+
+TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
+  struct Case {
+    int value;
+    QRgb bottom_left, top_left, top_right, bottom_right;
+  };
+  const Case cases[] = {{0, kBlue, kBlue, kBlue, kBlue},   // only the background disc inside the ring
+                        {25, kRed, kBlue, kBlue, kBlue},
+                        {50, kRed, kRed, kBlue, kBlue},
+                        {75, kRed, kRed, kRed, kBlue},
+                        {100, kRed, kRed, kRed, kRed}};    // full ring
+  for (const Case& c : cases) {
+    ring_->SetValue(c.value);
+    const QImage img = Render();
+    SCOPED_TRACE(c.value);
+    Expect(img.pixel(kBottomLeft), c.bottom_left, "bottom left");
+    Expect(img.pixel(kTopLeft), c.top_left, "top left");
+    Expect(img.pixel(kTopRight), c.top_right, "top right");
+    Expect(img.pixel(kBottomRight), c.bottom_right, "bottom right");
+    Expect(img.pixel(kCentre), kWhite, "centre");
+    Expect(img.pixel(kCorner), kGrey, "corner");
+  }
+}
+
+TEST_F(QtCircleTest, EqualMinAndMaxPaintNothing) {
+  ring_->SetMaxValue(0);
+  const QImage img = Render();
+  for (QPoint p : {kBottomLeft, kTopRight, kCentre, kCorner}) Expect(img.pixel(p), kGrey, "grey");
 }
 
 }  // namespace

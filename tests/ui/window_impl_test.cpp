@@ -1,6 +1,8 @@
-// Layout windows without a GUI: building the skin, sizing from the layout,
-// "windowinit" on the first paint, click routing, the caption test of
-// frameless windows, and a skin that cannot be built.
+// Layout windows without a GUI: building the skin, sizing, click routing,
+// the caption of frameless windows, a skin that cannot be built; modal loops,
+// owned windows, show states and centring (the message box's own tests pin
+// its results, self-deletion, the notice and quit); menus, the tray icon and
+// the file-dialog service.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,9 @@
 #include "platform/debug_log.h"
 #include "tests/ui/window_test_support.h"
 #include "ui/core/button.h"
+#include "ui/window/file_dialog.h"
+#include "ui/window/menu_wnd.h"
+#include "ui/window/tray_icon.h"
 #include "ui/window/win_api.h"
 #include "ui/window/window_impl_base.h"
 
@@ -78,21 +83,6 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindow) {
   EXPECT_EQ(w.GetPaintManager().FindControl("absent"), nullptr);
 }
 
-TEST_F(WindowImplTest, WindowInitArrivesWithTheFirstPaintAfterShowingOnce) {
-  LayoutWindow w;
-  w.Create(nullptr, "w", 0, 0);
-  queue().ProcessPending();
-  EXPECT_EQ(std::count(w.events.begin(), w.events.end(), kNotifyWindowInit), 0);
-  w.ShowWindow(true);
-  EXPECT_EQ(std::count(w.events.begin(), w.events.end(), kNotifyWindowInit), 0);  // not inline
-  queue().ProcessPending();
-  w.ShowWindow(false);
-  w.ShowWindow(true);
-  queue().ProcessPending();
-  EXPECT_EQ(std::count(w.events.begin(), w.events.end(), kNotifyWindowInit), 1);
-  EXPECT_EQ(w.events.front(), "InitWindow");
-}
-
 TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTexts) {
   LayoutWindow w;
   w.Create(nullptr, "w", 0, 0, 100, 100, 400, 300);
@@ -145,6 +135,279 @@ TEST_F(WindowImplTest, SkinThatCannotBeBuiltFailsCreationWithADebugLine) {
   EXPECT_EQ(window_registry::LiveCount(), live_before);
   EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
   EXPECT_TRUE(w.events.empty());  // no InitWindow
+}
+
+class ModalTest : public WindowTest {};
+
+TEST_F(ModalTest, NestedBoxesReturnInnerFirst) {
+  RecordingWindow outer;
+  outer.Create(nullptr, "outer", 0, 0);
+  RecordingWindow inner;
+  UINT inner_result = 99;
+  queue().PostCallback([&] {
+    inner.Create(outer, "inner", 0, 0);
+    queue().PostCallback([&] { inner.Close(2); });
+    inner_result = inner.ShowModal();
+    outer.Close(3);
+  });
+  EXPECT_EQ(outer.ShowModal(), 3u);
+  EXPECT_EQ(inner_result, 2u);
+}
+
+TEST_F(ModalTest, DestroyingAnOwnerDestroysTheWindowsItOwnsFirst) {
+  std::vector<std::string> order;
+  RecordingWindow owner;
+  RecordingWindow owned;
+  owner.Create(nullptr, "owner", 0, 0);
+  owned.Create(owner, "owned", 0, 0);
+  owner.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
+    if (msg == WM_DESTROY) order.push_back("owner");
+    return 0;
+  };
+  owned.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
+    if (msg == WM_DESTROY) order.push_back("owned");
+    return 0;
+  };
+  owner.DestroyWindow();
+  EXPECT_EQ(order, (std::vector<std::string>{"owned", "owner"}));
+  EXPECT_FALSE(IsWindow(owned.GetHWND()));
+}
+
+TEST_F(ModalTest, DeletingALiveWindowObjectWithdrawsItsHandle) {
+  auto* w = new RecordingWindow;
+  const HWND hwnd = w->Create(nullptr, "w", 0, 0);
+  PostMessage(hwnd, WM_USER, 0, 0);
+  SetTimer(hwnd, 1, 10);
+  delete w;  // no DestroyWindow first
+  EXPECT_FALSE(IsWindow(hwnd));
+  queue().AdvanceTime(100);  // neither the message nor the timer may reach it
+  EXPECT_EQ(queue().MillisToNextTimer(), -1);
+}
+
+TEST_F(ModalTest, ShowStateFollowsShowCommandsAndSystemCommands) {
+  RecordingWindow w;
+  w.Create(nullptr, "w", 0, 0, 0, 0, 800, 572);
+  EXPECT_FALSE(w.IsWindowVisible());
+  w.ShowWindowCmd(SW_SHOW);
+  EXPECT_TRUE(w.IsWindowVisible());
+  w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(w.IsWindowVisible());
+  EXPECT_TRUE(w.IsMinimized());
+  w.SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(w.IsWindowVisible());
+  w.ShowWindow(false);
+  EXPECT_FALSE(w.IsWindowVisible());
+  w.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_TRUE(w.IsTopMost());
+  EXPECT_EQ(w.GetWindowRect(), (UiRect{0, 0, 800, 572}));
+  w.SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_FALSE(w.IsTopMost());
+}
+
+TEST_F(ModalTest, CenterWindowUsesTheWorkAreaOrTheVisibleOwner) {
+  SetHeadlessWorkArea({0, 0, 1920, 1040});
+  RecordingWindow main_wnd;
+  main_wnd.Create(nullptr, "TRX770", 0, 0, 0, 0, 800, 572);
+  main_wnd.CenterWindow();
+  EXPECT_EQ(main_wnd.GetWindowRect(), (UiRect{560, 234, 1360, 806}));
+  main_wnd.ShowWindow(true);
+  RecordingWindow box;
+  box.Create(main_wnd, "box", 0, 0, 0, 0, 400, 200);
+  box.CenterWindow();
+  EXPECT_EQ(box.GetWindowRect(), (UiRect{760, 420, 1160, 620}));
+}
+
+constexpr const char* kMenu = R"(<Window>
+  <Menu name="menu" width="150">
+    <MenuElement name="lan_en" text="English" userdata="1010" height="30"/>
+    <MenuElement name="exit" text="exit" height="30"/>
+  </Menu>
+</Window>)";
+
+class OwnerWindow : public WindowImplBase {
+ public:
+  std::vector<MenuCmd> commands;
+  std::vector<Received> tray;
+
+ protected:
+  const char* GetWindowClassName() const override { return "Owner"; }
+  std::string GetSkinFile() override { return "<Window size=\"200,100\"><VerticalLayout name=\"root\"/></Window>"; }
+  LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override {
+    handled = false;
+    if (msg == WM_MENUCLICK) {
+      handled = true;
+      auto* cmd = reinterpret_cast<MenuCmd*>(wparam);
+      if (cmd != nullptr) commands.push_back(*cmd);
+      m_pm.DeletePtr(cmd);
+    } else if (msg == UIMSG_TRAYICON) {
+      tray.push_back({msg, wparam, lparam});
+    }
+    return 0;
+  }
+};
+
+class MenuTest : public WindowTest {
+ protected:
+  // Presses the left button in the middle of the named item.
+  static void ClickItem(CMenuWnd& menu, const char* name) {
+    CPaintManagerUI& pm = menu.GetPaintManager();
+    CControlUI* item = pm.FindControl(name);
+    ASSERT_NE(item, nullptr);
+    const UiRect rc = item->GetPos();
+    ASSERT_FALSE(rc.IsEmpty());
+    const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    pm.OnMouseMove(pt);
+    pm.OnButtonDown(pt);
+    pm.OnButtonUp(pt);
+  }
+};
+
+TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CMenuWnd menu;
+  menu.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager());
+  ASSERT_NE(menu.GetMenuUI(), nullptr);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
+  queue().ProcessPending();  // first paint lays the items out
+  ClickItem(menu, "lan_en");
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  EXPECT_FALSE(IsWindow(menu.GetHWND()));
+  EXPECT_TRUE(owner.commands.empty());  // posted, not sent
+  queue().ProcessPending();
+  ASSERT_EQ(owner.commands.size(), 1u);
+  EXPECT_EQ(owner.commands[0].szName, "lan_en");
+  EXPECT_EQ(owner.commands[0].szUserData, "1010");
+  EXPECT_EQ(owner.commands[0].szText, "English");
+}
+
+TEST_F(MenuTest, ArrowKeysAndEnterChooseAnItem) {
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CMenuWnd menu;
+  menu.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager());
+  menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);  // nothing highlighted yet: nothing happens
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
+  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // first item
+  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // second
+  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // wraps to the first
+  menu.SendMessage(WM_KEYDOWN, VK_UP, 0);    // back to the second
+  menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  queue().ProcessPending();
+  ASSERT_EQ(owner.commands.size(), 1u);
+  EXPECT_EQ(owner.commands[0].szName, "exit");
+}
+
+TEST_F(MenuTest, MenuIsPlacedByAlignmentAndKeptOnTheScreen) {
+  SetHeadlessWorkArea({0, 0, 1280, 800});
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CMenuWnd below_right;
+  below_right.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager(), nullptr,
+                   eMenuAlignment_Left | eMenuAlignment_Top);
+  const UiRect a = below_right.GetWindowRect();
+  EXPECT_EQ(a.left, 300);
+  EXPECT_EQ(a.top, 200);
+  EXPECT_EQ(a.Width(), 150);
+  EXPECT_GE(a.Height(), 60);
+  CMenuWnd above_left;
+  above_left.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager(), nullptr,
+                  eMenuAlignment_Right | eMenuAlignment_Bottom);
+  const UiRect b = above_left.GetWindowRect();
+  EXPECT_EQ(b.right, 300);
+  EXPECT_EQ(b.bottom, 200);
+  CMenuWnd at_corner;
+  at_corner.Init(nullptr, kMenu, {1270, 790}, &owner.GetPaintManager());
+  EXPECT_LE(at_corner.GetWindowRect().right, 1280);
+  EXPECT_LE(at_corner.GetWindowRect().bottom, 800);
+  CMenuWnd::DestroyMenu();
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+  EXPECT_FALSE(IsWindow(below_right.GetHWND()));
+  EXPECT_FALSE(IsWindow(at_corner.GetHWND()));
+}
+
+TEST_F(MenuTest, ItemAddedInCodeCountsAfterResizeMenu) {
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CMenuWnd menu;
+  menu.Init(nullptr, kMenu, {10, 10}, &owner.GetPaintManager());
+  const int before = menu.GetWindowRect().Height();
+  auto* extra = new CMenuElementUI;
+  extra->SetName("extra");
+  extra->SetFixedHeight(30);
+  menu.GetMenuUI()->AddAt(extra, 0);
+  menu.ResizeMenu();
+  EXPECT_EQ(menu.GetWindowRect().Height(), before + 30);
+}
+
+TEST_F(MenuTest, LosingActivationClosesTheMenu) {
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CMenuWnd menu;
+  menu.Init(nullptr, kMenu, {10, 10}, &owner.GetPaintManager());
+  menu.OnNativeActivate(false);
+  queue().ProcessPending();
+  EXPECT_FALSE(IsWindow(menu.GetHWND()));
+  EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
+}
+
+TEST_F(MenuTest, TrayClicksArriveAsTheNotificationMessageWithTheMouseMessage) {
+  OwnerWindow owner;
+  owner.Create(nullptr, "main", 0, 0);
+  CTrayIcon tray;
+  tray.CreateTrayIcon(owner, 107, "TRX770");
+  EXPECT_TRUE(tray.IsCreated());
+  EXPECT_EQ(tray.GetTooltipText(), "TRX770");
+  tray.OnIconMouse(WM_LBUTTONUP);
+  tray.OnIconMouse(WM_RBUTTONUP);
+  queue().ProcessPending();
+  ASSERT_EQ(owner.tray.size(), 2u);
+  EXPECT_EQ(owner.tray[0].msg, 0x0401u);
+  EXPECT_EQ(owner.tray[0].lparam, 0x202);
+  EXPECT_EQ(owner.tray[1].lparam, 0x205);
+  tray.DeleteTrayIcon();
+  tray.OnIconMouse(WM_LBUTTONUP);
+  queue().ProcessPending();
+  EXPECT_EQ(owner.tray.size(), 2u);
+}
+
+TEST(FileDialogTest, FilterStringSplitsIntoDescriptionsAndPatterns) {
+  const auto filters = ParseFileFilter("(*.png) | *.png |(*.*)|*.*||");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[0], (std::pair<std::string, std::string>{"(*.png)", "*.png"}));
+  EXPECT_EQ(filters[1], (std::pair<std::string, std::string>{"(*.*)", "*.*"}));
+  EXPECT_TRUE(ParseFileFilter("").empty());
+  EXPECT_TRUE(ParseFileFilter("only a description").empty());
+  EXPECT_EQ(ParseFileFilter("Macro (*.mac)|*.mac").size(), 1u);
+}
+
+TEST(FileDialogTest, HandlerAnswersAndSaveAddsTheDefaultExtension) {
+  FileDialogRequest seen;
+  std::string answer = "/home/u/Documents/pic";
+  FileDialogHandler old = SetFileDialogHandler([&](const FileDialogRequest& r, std::string* path) {
+    seen = r;
+    *path = answer;
+    return true;
+  });
+  std::string path;
+  EXPECT_TRUE(ShowSaveFileDialog(nullptr, "(*.png) | *.png |(*.*)|*.*||", "png", "*.png", &path));
+  EXPECT_EQ(path, "/home/u/Documents/pic.png");
+  EXPECT_TRUE(seen.save);
+  EXPECT_TRUE(seen.overwrite_prompt);
+  EXPECT_EQ(seen.initial_name, "*.png");
+  EXPECT_EQ(seen.filters.size(), 2u);
+  answer = "/home/u/a.b/pic.jpg";
+  EXPECT_TRUE(ShowOpenFileDialog(nullptr, "(*.png) | *.png ||", "png", "*.png", &path));
+  EXPECT_EQ(path, "/home/u/a.b/pic.jpg");  // open never renames
+  EXPECT_FALSE(seen.save);
+  SetFileDialogHandler([](const FileDialogRequest&, std::string*) { return false; });
+  path = "unchanged";
+  EXPECT_FALSE(ShowOpenFileDialog(nullptr, "", "", "", &path));
+  EXPECT_EQ(path, "unchanged");
+  SetFileDialogHandler({});
+  EXPECT_FALSE(ShowOpenFileDialog(nullptr, "", "", "", &path));  // headless: cancelled
+  SetFileDialogHandler(old);
 }
 
 }  // namespace

@@ -24,7 +24,6 @@ class RecordingWindow : public CWindowWnd {
  public:
   std::vector<Received> log;
   std::function<LRESULT(UINT, WPARAM, LPARAM, bool*)> on_message;  // may set handled
-  std::function<void()> on_final;
 
   std::vector<WPARAM> TimerIds() const {
     std::vector<WPARAM> ids;
@@ -48,9 +47,6 @@ class RecordingWindow : public CWindowWnd {
       if (handled) return r;
     }
     return DefWindowProc(msg, wparam, lparam);
-  }
-  void OnFinalMessage(HWND) override {
-    if (on_final) on_final();
   }
 };
 
