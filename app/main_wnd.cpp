@@ -701,6 +701,7 @@ void CMainWnd::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
   DebugLineF("device connected: %s", DeviceKindName(kind));
   RunOnUi([&] { pages_->OnDeviceConnected(kind, result); });
   if (bus_) bus_->DeviceConnected(kind);
+  program_links_.DeviceConnected();  // a link that waited for the device selects now
 }
 void CMainWnd::OnDeviceLeft(const RemovalPlan& plan) {
   if (bus_) bus_->DeviceLeft(plan.gone);

@@ -54,11 +54,17 @@ void CProgramLinks::Answered(bool started, const foreground::ForegroundUnavailab
     });
     if (wiring_.workers_started()) wiring_.workers->Start(kSlots[i]);
   }
+  monitored_.store(source_.get());
+}
+
+void CProgramLinks::DeviceConnected() {
+  if (foreground::IForegroundSource* source = monitored_.load()) source->Poke();
 }
 
 void CProgramLinks::Stop(bool no_worker_running) {
   if (stopped_) return;
   stopped_ = true;
+  monitored_.store(nullptr);
   selector_->Detach();
   stop_.Set();  // a watch for the desktop's script ends at once
   if (start_.joinable()) start_.join();

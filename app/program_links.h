@@ -15,6 +15,7 @@
 //
 // Threads: Start and Stop on the UI thread; the answer runs there too.
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -50,6 +51,9 @@ class CProgramLinks {
   // nothing any more, a start still waiting is joined (it ends within its
   // calls' timeouts), and the source is stopped when `no_worker_running`.
   void Stop(bool no_worker_running);
+  // A device has been connected, read and made ready for operations:
+  // monitors waiting for it look again at once. Any thread.
+  void DeviceConnected();
 
  private:
   void Answered(bool started, const foreground::ForegroundUnavailable& why);
@@ -62,6 +66,9 @@ class CProgramLinks {
   // Ends start_'s watch for the desktop's script (manual reset; set at Stop).
   CEvent stop_{CEvent::Reset::Manual};
   bool stopped_ = false;
+  // source_ once the monitors run on it, for DeviceConnected (set and cleared on
+  // the UI thread; source_ outlives every reader).
+  std::atomic<foreground::IForegroundSource*> monitored_{nullptr};
 };
 
 }  // namespace trx::app

@@ -329,8 +329,11 @@ bool CHidDevice::WriteReport(const uint8_t* buffer, size_t length, size_t* bytes
       w.wake.notify_one();
       const auto returned = [&] { return w.finished.load(std::memory_order_acquire) == number; };
       bool done = spin && SpinUntil(returned, kCallerSpinNs);
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs) -
-                            std::chrono::nanoseconds(SteadyNs() - start);
+      // The time limit counts from the post (read only when the result did
+      // not come back while spinning).
+      const auto deadline = done ? std::chrono::steady_clock::time_point{}
+                                 : std::chrono::steady_clock::time_point(std::chrono::nanoseconds(start)) +
+                                       std::chrono::milliseconds(kWriteTimeoutMs);
       io = HidIo::Timeout;
       while (!done) {
         w.caller_asleep.store(true, std::memory_order_seq_cst);

@@ -72,6 +72,11 @@ LinkCycleResult RunLinkCycle(const LinkMonitorParam& param) {
   return result;
 }
 
+int LinkCycleWaitMs(bool hears_changes, bool pending, LinkSelectResult last) {
+  if (!hears_changes) return kLinkCycleMs;
+  return !pending || last == LinkSelectResult::NotReady ? kLinkQuietCycleMs : kLinkCycleMs;
+}
+
 int LinkMonitorThread(LinkMonitorParam param) {
   const char* exit_line = LinkMonitorExitLine(param.family->kind, param.family->family);
   LinkMonitorState state;
@@ -80,9 +85,10 @@ int LinkMonitorThread(LinkMonitorParam param) {
     // Counted before the cycle reads the program in front: a change while
     // it selects ends the wait at once instead of a cycle later.
     const uint64_t seen = param.source->ChangesHeard();
-    if (RunLinkCycle(param).select == LinkSelectResult::Gone) break;
-    const int cycle_ms = param.source->HearsChanges() && !param.state->pending ? kLinkQuietCycleMs : kLinkCycleMs;
-    if (param.source->WaitForChangeSince(seen, *param.stop, cycle_ms)) break;
+    const LinkSelectResult select = RunLinkCycle(param).select;
+    if (select == LinkSelectResult::Gone) break;
+    const int wait_ms = LinkCycleWaitMs(param.source->HearsChanges(), param.state->pending, select);
+    if (param.source->WaitForChangeSince(seen, *param.stop, wait_ms)) break;
   }
   DebugLine(exit_line != nullptr ? exit_line : "program link thread ended");
   return 0;

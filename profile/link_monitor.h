@@ -42,7 +42,9 @@ namespace trx {
 // A cycle ends early when the source hears of a change
 // (IForegroundSource::WaitForChange: X11, the desktop scripts' reports).
 inline constexpr int kLinkCycleMs = 2000;
-inline constexpr int kLinkQuietCycleMs = 60000;  // a source that hears of changes, nothing to retry
+// A source that hears of changes, and nothing to retry but a select that
+// waits for its device (the device's connect read pokes the source).
+inline constexpr int kLinkQuietCycleMs = 60000;
 inline constexpr int kLinkSettleMs = 100;
 inline constexpr const char* kDebugForegroundUnreadable = "文件名字访问失败";
 
@@ -98,6 +100,13 @@ struct LinkCycleResult {
   LinkSelectResult select = LinkSelectResult::AlreadySelected;
   bool acted = false;  // step 3 ran (a change, or a retry)
 };
+
+// The wait after a cycle: a short cycle while the source can't tell of
+// changes or a select is to be retried; with a source that hears changes,
+// the quiet cycle when nothing waits, or only a select waiting for its
+// device (not connected and read yet: its connect pokes the source,
+// IForegroundSource::Poke, which ends the wait as a change does).
+int LinkCycleWaitMs(bool hears_changes, bool pending, LinkSelectResult last);
 
 // One cycle, steps 1-4 (without the pause between cycles; the 100 ms pause after a
 // selection included). Any thread.

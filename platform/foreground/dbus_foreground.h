@@ -83,6 +83,7 @@ class CDbusForegroundReceiver {
   // Waits for the next report (IForegroundSource::WaitForChange).
   bool WaitForReport(CEvent& stop, int timeout_ms) { return changes_.Wait(stop, timeout_ms); }
   uint64_t ReportGeneration() { return changes_.Generation(); }
+  void Poke() { changes_.Changed(); }  // wakes the report waiters
   bool WaitForReportSince(uint64_t seen, CEvent& stop, int timeout_ms) { return changes_.WaitSince(seen, stop, timeout_ms); }
   void CountRefusal() { ++refused_; }
   // From Start on, the reporter's name getting a new owner and, for GNOME
@@ -123,6 +124,7 @@ class CDbusForegroundSource : public IForegroundSource {
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return receiver_.WaitForReport(stop, timeout_ms); }
   uint64_t ChangesHeard() override { return receiver_.ReportGeneration(); }
+  void Poke() override { receiver_.Poke(); }
   bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
     return receiver_.WaitForReportSince(seen, stop, timeout_ms);
   }

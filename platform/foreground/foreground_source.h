@@ -112,6 +112,9 @@ class IForegroundSource {
   // True when WaitForChange returns at every change of the program in front
   // (its waiters then need no short cycle of their own).
   virtual bool HearsChanges() const { return false; }
+  // Ends the waits of WaitForChange(Since) as a change would, so that their
+  // callers look again (a device has been connected and read). Any thread.
+  virtual void Poke() {}
 };
 
 // What a source that hears of changes uses for WaitForChange: Changed()

@@ -39,6 +39,7 @@ class CX11ForegroundSource : public IForegroundSource {
   ForegroundResult Current() override;
   bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes_.Wait(stop, timeout_ms); }
   uint64_t ChangesHeard() override { return changes_.Generation(); }
+  void Poke() override { changes_.Changed(); }
   bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
     return changes_.WaitSince(seen, stop, timeout_ms);
   }

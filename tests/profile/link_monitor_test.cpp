@@ -195,6 +195,22 @@ TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
   EXPECT_STREQ(LinkMonitorExitLine(DeviceKind::MousePad, ProfileFamily::Light), "鼠标垫灯光进程侦测线程设定退出");
 }
 
+TEST(LinkMonitorWait, ASelectWaitingForItsDeviceWaitsForItsConnectNotForTheNextCycle) {
+  struct Case {
+    bool hears, pending;
+    LinkSelectResult last;
+    int wait_ms;
+  };
+  for (const Case c : {Case{false, true, LinkSelectResult::NotReady, kLinkCycleMs},
+                       Case{false, false, LinkSelectResult::Selected, kLinkCycleMs},
+                       Case{true, true, LinkSelectResult::NotReady, kLinkQuietCycleMs},
+                       Case{true, true, LinkSelectResult::Failed, kLinkCycleMs},
+                       Case{true, false, LinkSelectResult::Selected, kLinkQuietCycleMs}}) {
+    SCOPED_TRACE(static_cast<int>(c.last));
+    EXPECT_EQ(LinkCycleWaitMs(c.hears, c.pending, c.last), c.wait_ms);
+  }
+}
+
 TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnceNotACycleLater) {
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   selector.during_first_select = [this] {

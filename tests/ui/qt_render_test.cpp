@@ -122,6 +122,7 @@ TEST_F(QtKeyRenderTest, RoundedCornersClipTheTintedImageEveryFrame) {
     ExpectNear(img.pixel(30, 10), c.r, c.g, c.b);     // top edge, middle: not cut
     ExpectNear(img.pixel(10, 20), c.r, c.g, c.b);     // left edge, middle: not cut
     ExpectNear(img.pixel(44, 27), c.r, c.g, c.b);     // just inside the rounded corner
+    ExpectNear(img.pixel(16, 12), 0x00, 0x00, 0x00);  // the image's clear corner: the key's own background
   }
 }
 

@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
-#include <tuple>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -40,6 +38,19 @@ std::unordered_map<std::string, LoadedImage, TransparentHash, std::equal_to<>>& 
   return cache;
 }
 
+// Whether every pixel is opaque: such an image (a window's background) is
+// kept without alpha, and Qt copies it instead of blending it.
+bool Opaque(const QImage& img) {
+  if (!img.hasAlphaChannel()) return true;
+  const QImage argb = img.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < argb.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < argb.width(); ++x)
+      if (qAlpha(line[x]) != 255) return false;
+  }
+  return true;
+}
+
 QImage Masked(QImage img, UiColor mask) {
   // Pixels of the mask colour (ignoring alpha) become transparent.
   img = img.convertToFormat(QImage::Format_ARGB32);
@@ -56,7 +67,7 @@ const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
   auto it = ImageCache().find(path);
   if (it == ImageCache().end()) {
     QImage img(ToQString(path));
-    if (!img.isNull()) img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (!img.isNull()) img = img.convertToFormat(Opaque(img) ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     it = ImageCache().emplace(path, LoadedImage{std::move(img), {}}).first;
   }
   LoadedImage& loaded = it->second;
@@ -206,6 +217,12 @@ bool InsideRounded(const UiRect& inner, const UiRect& rc, int rx, int ry) {
          PointInRounded(inner.left, inner.bottom, rc, rx, ry) && PointInRounded(inner.right, inner.bottom, rc, rx, ry);
 }
 
+// Mixes v into the hash h (the caches below hash a handful of integers).
+size_t HashMix(size_t h, uint64_t v) {
+  h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
+}
+
 // A rounded rectangle filled in one colour, drawn once at the device pixel
 // ratio and reused: keys and buttons repaint often with the same shape.
 const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal dpr) {
@@ -213,11 +230,16 @@ const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal 
     int w, h, rx, ry;
     UiColor color;
     qreal dpr;
-    bool operator<(const Key& o) const {
-      return std::tie(w, h, rx, ry, color, dpr) < std::tie(o.w, o.h, o.rx, o.ry, o.color, o.dpr);
+    bool operator==(const Key&) const = default;
+  };
+  struct Hash {
+    size_t operator()(const Key& k) const {
+      size_t v = HashMix(0, static_cast<uint64_t>(static_cast<uint32_t>(k.w)) << 32 | static_cast<uint32_t>(k.h));
+      v = HashMix(v, static_cast<uint64_t>(static_cast<uint32_t>(k.rx)) << 32 | static_cast<uint32_t>(k.ry));
+      return HashMix(v, static_cast<uint64_t>(k.color) << 32 | static_cast<uint32_t>(k.dpr * 64));
     }
   };
-  static std::map<Key, QImage> cache;
+  static std::unordered_map<Key, QImage, Hash> cache;
   const Key key{w, h, rx, ry, color, dpr};
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
@@ -239,40 +261,79 @@ const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal 
 constexpr int kMaxCachedShapeArea = 160 * 48;
 bool Cacheable(const UiRect& rc) { return rc.Width() * rc.Height() <= kMaxCachedShapeArea; }
 
-// Part `src` of img scaled into `target` (relative to a rounded rectangle of
-// w x h, radii rx, ry) and cut to that rounded shape with antialiased
-// edges: what the image looks like under the rounded clip, made once.
+// A key's picture: its rounded background `fill` (0: none) with part `src`
+// of img, tinted, scaled into `target` (relative to a rounded rectangle of
+// w x h, radii rx, ry) over it, all cut to that rounded shape with
+// antialiased edges: what the control's background and image look like
+// under its rounded clip, made once per look and blitted on every paint.
+// Keys of one size and image showing one tint (a breathing keyboard, a
+// column of a wave) share a picture.
 struct MaskKey {
-  qint64 image;
+  qint64 image;  // the image as loaded, before tinting
   int sx, sy, sw, sh;
+  UiColor tint;  // colour and alpha; alpha -1: no tint
+  int alpha;
   int tx, ty, tw, th;
   int w, h, rx, ry;
+  UiColor fill;
   qreal dpr;
-  auto Tie() const { return std::tie(image, sx, sy, sw, sh, tx, ty, tw, th, w, h, rx, ry, dpr); }
-  bool operator<(const MaskKey& o) const { return Tie() < o.Tie(); }
+  bool operator==(const MaskKey&) const = default;
 };
+struct MaskKeyHash {
+  size_t operator()(const MaskKey& k) const {
+    size_t h = HashMix(0, static_cast<uint64_t>(k.image));
+    for (const int v : {k.sx, k.sy, k.sw, k.sh, k.alpha, k.tx, k.ty, k.tw, k.th, k.w, k.h, k.rx, k.ry})
+      h = HashMix(h, static_cast<uint32_t>(v));
+    h = HashMix(h, static_cast<uint64_t>(k.tint) << 32 | k.fill);
+    return HashMix(h, static_cast<uint64_t>(k.dpr * 64));
+  }
+};
+// A few keyboards of distinct tints; past that the cache starts again
+// rather than growing with every colour ever shown.
 constexpr size_t kMaxMaskedImages = 2048;
 
-const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal dpr);
-
-const QImage& MaskedImage(const QImage& img, const QRect& src, const UiRect& target, const UiRect& shape, int rx,
-                          int ry, qreal dpr) {
-  static std::map<MaskKey, QImage> cache;
-  const MaskKey key{img.cacheKey(), src.x(), src.y(), src.width(), src.height(),
-                    target.left - shape.left, target.top - shape.top, target.Width(), target.Height(),
-                    shape.Width(), shape.Height(), rx, ry, dpr};
+const QImage& MaskedImage(const QImage& img, const QRect& src, const TImageTint& tint, const UiRect& target,
+                          const UiRect& shape, int rx, int ry, UiColor fill, qreal dpr) {
+  static std::unordered_map<MaskKey, QImage, MaskKeyHash> cache;
+  const MaskKey key{img.cacheKey(),
+                    src.x(),
+                    src.y(),
+                    src.width(),
+                    src.height(),
+                    tint.enabled ? tint.color & 0x00FFFFFFu : 0,
+                    tint.enabled ? std::clamp(tint.alpha, 0, 255) : -1,
+                    target.left - shape.left,
+                    target.top - shape.top,
+                    target.Width(),
+                    target.Height(),
+                    shape.Width(),
+                    shape.Height(),
+                    rx,
+                    ry,
+                    fill,
+                    dpr};
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   if (cache.size() >= kMaxMaskedImages) cache.clear();
+  const QImage* part = &img;
+  QRect part_src = src;
+  if (tint.enabled) {
+    part = &TintedPart(img, src, tint);
+    part_src = part->rect();
+  }
   QImage out(QSize(shape.Width(), shape.Height()) * dpr, QImage::Format_ARGB32_Premultiplied);
   out.setDevicePixelRatio(dpr);
   out.fill(Qt::transparent);
   {
     QPainter p(&out);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p.drawImage(QRectF(key.tx, key.ty, key.tw, key.th), img, src);
+    p.drawImage(QRectF(key.tx, key.ty, key.tw, key.th), *part, part_src);
     p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
     p.drawImage(QPointF(0, 0), RoundRectImage(shape.Width(), shape.Height(), rx, ry, 0xFF000000u, dpr));
+    if (fill != 0) {  // the background under the image, in the same shape
+      p.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+      p.drawImage(QPointF(0, 0), RoundRectImage(shape.Width(), shape.Height(), rx, ry, fill, dpr));
+    }
   }
   return cache.emplace(key, std::move(out)).first->second;
 }
@@ -323,7 +384,8 @@ int QtAlignment(unsigned style) {
 
 QtRenderer::QtRenderer(QPainter& painter) : QtRenderer(painter, kUnknownClip) {}
 
-QtRenderer::QtRenderer(QPainter& painter, const UiRect& clip) : p_(painter) {
+QtRenderer::QtRenderer(QPainter& painter, const UiRect& clip)
+    : p_(painter), dpr_(painter.device() != nullptr ? painter.device()->devicePixelRatio() : 1.0) {
   clips_.push_back(clip);
   p_.setRenderHint(QPainter::Antialiasing, true);
   p_.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -344,14 +406,22 @@ QFont QtRenderer::ToQFont(const TFontInfo& font) {
   return f;
 }
 
-qreal QtRenderer::DevicePixelRatio() const { return p_.device() != nullptr ? p_.device()->devicePixelRatio() : 1.0; }
 
 bool QtRenderer::InsidePendingClip(const UiRect& rc) const {
   if (!pending_.active) return true;
   return InsideRounded(rc, pending_.rc, pending_.rx, pending_.ry);
 }
 
+void QtRenderer::DrawPendingFill() {
+  if (pending_fill_ == 0) return;
+  const UiColor fill = pending_fill_;
+  pending_fill_ = 0;
+  p_.drawImage(QPointF(pending_.rc.left, pending_.rc.top),
+               RoundRectImage(pending_.rc.Width(), pending_.rc.Height(), pending_.rx, pending_.ry, fill, dpr_));
+}
+
 void QtRenderer::ApplyPendingClip() {
+  DrawPendingFill();
   if (!pending_.active) return;
   pending_.active = false;
   p_.save();
@@ -363,6 +433,7 @@ void QtRenderer::ApplyPendingClip() {
 
 void QtRenderer::FillRect(const UiRect& rc, UiColor color) {
   if (rc.IsEmpty() || (color >> 24) == 0) return;
+  DrawPendingFill();
   if (pending_.active && rc == pending_.rc) {
     // The rounded clip's own background: the rounded shape itself.
     FillRoundRect(rc, pending_.rx, pending_.ry, color);
@@ -374,14 +445,19 @@ void QtRenderer::FillRect(const UiRect& rc, UiColor color) {
 
 void QtRenderer::FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) {
   if (rc.IsEmpty() || (color >> 24) == 0) return;
+  DrawPendingFill();
   const bool same_shape = pending_.active && rc == pending_.rc && rx == pending_.rx && ry == pending_.ry;
   if (!same_shape && !InsidePendingClip(rc)) ApplyPendingClip();
   if (ClearOfCorners(clips_.back(), rc, rx, ry)) {
     p_.fillRect(ToQRect(rc), ToQColor(color));
     return;
   }
+  if (same_shape && Cacheable(rc)) {
+    pending_fill_ = color;  // drawn with the image that may follow (DrawImage), or before anything else
+    return;
+  }
   if (Cacheable(rc)) {
-    p_.drawImage(QPointF(rc.left, rc.top), RoundRectImage(rc.Width(), rc.Height(), rx, ry, color, DevicePixelRatio()));
+    p_.drawImage(QPointF(rc.left, rc.top), RoundRectImage(rc.Width(), rc.Height(), rx, ry, color, dpr_));
     return;
   }
   p_.save();
@@ -457,11 +533,6 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
   if (loaded == nullptr) return false;
   QRect src = desc.source.IsEmpty() ? loaded->rect() : ToQRect(desc.source).intersected(loaded->rect());
   if (src.isEmpty()) return false;
-  const QImage* img = loaded;
-  if (tint.enabled) {
-    img = &TintedPart(*loaded, src, tint);
-    src = img->rect();
-  }
   UiRect target = dest;
   if (desc.hasDest) {
     target = {dest.left + desc.dest.left, dest.top + desc.dest.top, dest.left + desc.dest.right,
@@ -474,11 +545,20 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
     if (plain && desc.fade >= 255 && target.Intersect(pending_.rc) == target && Cacheable(pending_.rc)) {
       // An image under a rounded clip (a key of a preview): the clipped
       // picture is cached, so no clip path is rasterised per paint.
+      // The held-back background goes into the same picture.
+      const UiColor fill = pending_fill_;
+      pending_fill_ = 0;
       p_.drawImage(QPointF(pending_.rc.left, pending_.rc.top),
-                   MaskedImage(*img, src, target, pending_.rc, pending_.rx, pending_.ry, DevicePixelRatio()));
+                   MaskedImage(*loaded, src, tint, target, pending_.rc, pending_.rx, pending_.ry, fill, dpr_));
       return true;
     }
     ApplyPendingClip();
+  }
+  DrawPendingFill();
+  const QImage* img = loaded;
+  if (tint.enabled) {
+    img = &TintedPart(*loaded, src, tint);
+    src = img->rect();
   }
   const bool faded = desc.fade < 255;
   if (faded) {
@@ -518,6 +598,7 @@ void QtRenderer::DrawPixels(const UiRect& dest, int width, int height, const UiC
 
 void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color, const TFontInfo& font,
                           unsigned style) {
+  DrawPendingFill();
   if (rc.IsEmpty() || text.empty()) return;
   FontEntry& entry = CachedFontEntry(font);
   const QFont& f = entry.font;
@@ -541,7 +622,7 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
     if (fits) {
       const qreal left = std::floor(x), top = std::floor(y);
       p_.drawImage(QPointF(left - kTextImageMargin, top - kTextImageMargin),
-                   RenderedTextImage(entry, cached, color, x - left, y - top, DevicePixelRatio()));
+                   RenderedTextImage(entry, cached, color, x - left, y - top, dpr_));
       return;
     }
     p_.save();
@@ -642,7 +723,7 @@ UiSize QtRenderer::MeasureText(std::string_view text, const TFontInfo& font, int
 }
 
 void QtRenderer::PushClip(const UiRect& rc, int rx, int ry) {
-  ApplyPendingClip();  // a nested clip needs the outer one in the painter
+  ApplyPendingClip();  // a nested clip needs the outer one in the painter (and a held-back background drawn)
   ++clip_depth_;
   const UiRect outer = clips_.back();
   const UiRect inner = outer.Intersect(rc);
@@ -662,6 +743,7 @@ void QtRenderer::PushClip(const UiRect& rc, int rx, int ry) {
 }
 
 void QtRenderer::PopClip() {
+  DrawPendingFill();
   if (clip_depth_ == 0) return;
   --clip_depth_;
   pending_.active = false;  // only ever the innermost clip

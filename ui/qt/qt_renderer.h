@@ -6,6 +6,10 @@
 // for a tint it has shown before). Given the area being painted, rounded
 // fills and clips that stay clear of their corners inside it are done as
 // plain rectangles, which the raster engine draws far faster.
+// A control's own rounded background is held back until what is drawn next
+// is known: under the control's image it becomes part of one cached
+// picture (a key of a preview: background, tinted image and rounded cut in
+// one blit).
 // Painting happens in device-independent pixels: on a 2x screen QPainter
 // scales, so text and shapes stay crisp. UI thread only.
 
@@ -23,6 +27,9 @@ class QtRenderer : public IRenderer {
   // `clip`: the area being painted (client coordinates); nothing outside it
   // shows.
   QtRenderer(QPainter& painter, const UiRect& clip);
+  ~QtRenderer() override { DrawPendingFill(); }
+  QtRenderer(const QtRenderer&) = delete;
+  QtRenderer& operator=(const QtRenderer&) = delete;
 
   void FillRect(const UiRect& rc, UiColor color) override;
   void FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) override;
@@ -59,7 +66,7 @@ class QtRenderer : public IRenderer {
   };
   bool InsidePendingClip(const UiRect& rc) const;  // drawing rc needs no pending clip
   void ApplyPendingClip();
-  qreal DevicePixelRatio() const;
+  void DrawPendingFill();  // draws the held-back background, if any
 
   static constexpr UiRect kUnknownClip{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28};
 
@@ -68,6 +75,8 @@ class QtRenderer : public IRenderer {
   std::vector<UiRect> clips_;
   std::vector<bool> saved_;    // per pushed clip: whether it saved the painter's state
   PendingClip pending_;  // the area painted, then each pushed clip intersected with it
+  UiColor pending_fill_ = 0;  // the pending clip's own background, not drawn yet (0: none)
+  qreal dpr_ = 1.0;           // the painted device's pixel ratio
 };
 
 }  // namespace trx::ui::qt

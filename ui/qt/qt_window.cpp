@@ -167,7 +167,12 @@ void QtWindow::AttachPaintManager(CPaintManagerUI* pm) {
   if (pm_ != nullptr) {
     pm_->SetWindowInitByHost(true);  // sent after the first paint event (paintEvent)
     const UiSize round = pm_->GetRoundCorner();
-    if (round.cx > 0 || round.cy > 0) setAttribute(Qt::WA_TranslucentBackground, true);
+    if (round.cx > 0 || round.cy > 0) {
+      setAttribute(Qt::WA_TranslucentBackground, true);
+      // Qt clears a translucent window's update region itself, and paintEvent
+      // copies every updated pixel: no background fill of its own first.
+      setAttribute(Qt::WA_OpaquePaintEvent, true);
+    }
     const QSize sz = size();
     pm_->SetClientSize({sz.width(), sz.height()});
   }
@@ -247,6 +252,9 @@ void QtWindow::paintEvent(QPaintEvent* event) {
   // translucent window's update region has been cleared by Qt, so its
   // pixels land unchanged.
   QPainter painter(this);
+  // Over a translucent window's cleared region a copy shows the same as a
+  // blend, and costs a plain copy of the pixels.
+  if (testAttribute(Qt::WA_TranslucentBackground)) painter.setCompositionMode(QPainter::CompositionMode_Source);
   const QRect device_rect = buffer_.rect();
   for (const QRect& r : painted) {
     // The part as an image of its own over the buffer's pixels (no copy),
