@@ -10,6 +10,7 @@
 // UI thread only.
 
 #include <concepts>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -84,7 +85,7 @@ class Handle final : public CHandleBase {
 
 // One row of a page's binding table.
 struct ControlBinding {
-  const char* name;
+  std::string name;
   CHandleBase* handle;
 };
 using ControlBindings = std::vector<ControlBinding>;
