@@ -1,19 +1,13 @@
-// CMainWnd: the tray menu's "Back up device memory..." and "Restore device
-// memory..." (one pair under each connected device). The work runs as one
-// device operation (the progress ring follows it); the file dialogs, the
-// confirmation naming the file and its date, and the outcome's message box
-// stay on the UI thread.
+#include "app/device_backup_menu.h"
 
+#include <array>
 #include <ctime>
 #include <memory>
 
-#include "app/main_wnd.h"
 #include "backup/backup_store.h"
 #include "backup/device_backup.h"
 #include "device/commands.h"
 #include "platform/debug_log.h"
-#include "presence/presence_handlers.h"
-#include "presence/presence_messages.h"
 #include "ui/core/menu.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/msg_wnd.h"
@@ -64,7 +58,7 @@ std::string DefaultFileName(DeviceKind kind) {
 
 }  // namespace
 
-void CMainWnd::AddBackupMenuItems(ui::CMenuUI& menu) {
+void CDeviceBackupMenu::AddItems(ui::CMenuUI& menu) const {
   ui::CMenuUI* body = &menu;
   const int height = body->GetCount() > 0 ? body->GetItemAt(0)->GetFixedHeight() : 0;
   auto add = [&](const std::string& name, std::string_view text_id, bool enabled) {
@@ -77,7 +71,7 @@ void CMainWnd::AddBackupMenuItems(ui::CMenuUI& menu) {
     body->Add(item);
   };
   for (DeviceKind kind : kMenuKinds) {
-    if (!Channel(kind).connected.load()) continue;
+    if (!w_.channel(kind)->connected.load()) continue;
     const std::string k = DeviceKindName(kind);
     // The device the two items below act on, as a heading.
     add("devname_" + k, std::string("menu_") + DeviceNameId(kind), false);
@@ -86,24 +80,22 @@ void CMainWnd::AddBackupMenuItems(ui::CMenuUI& menu) {
   }
 }
 
-bool CMainWnd::RunBackupMenuCommand(const std::string& name) {
+bool CDeviceBackupMenu::Run(const std::string& name) {
   const bool backup = name.rfind(kBackupItemPrefix, 0) == 0;
   if (!backup && name.rfind(kRestoreItemPrefix, 0) != 0) return false;
   const std::string k = name.substr(std::string(backup ? kBackupItemPrefix : kRestoreItemPrefix).size());
   for (DeviceKind kind : kMenuKinds) {
     if (k != DeviceKindName(kind)) continue;
-    if (backup) StartDeviceBackup(kind);
-    else StartDeviceRestore(kind);
+    if (backup) StartBackup(kind);
+    else StartRestore(kind);
   }
   return true;
 }
 
-void CMainWnd::StartDeviceBackup(DeviceKind kind) {
+void CDeviceBackupMenu::StartBackup(DeviceKind kind) {
   std::string path;
-  if (!ui::ShowSaveFileDialog(m_hWnd, kBackupFilter, kBackupDefaultExtension, DefaultFileName(kind), &path)) return;
-  std::shared_ptr<CDeviceChannel> channel = kind == DeviceKind::Mouse      ? mouse_
-                                            : kind == DeviceKind::Keyboard ? keyboard_
-                                                                           : pad_;
+  if (!ui::ShowSaveFileDialog(w_.owner(), kBackupFilter, kBackupDefaultExtension, DefaultFileName(kind), &path)) return;
+  std::shared_ptr<CDeviceChannel> channel = w_.channel(kind);
   // The whole backup is one device operation: it holds the channel from the
   // first read to the file.
   auto operation = [channel, path](IProgressReporter& progress) {
@@ -119,16 +111,16 @@ void CMainWnd::StartDeviceBackup(DeviceKind kind) {
     }
     return backup::SaveBackupFile(path, image) ? OperationResult::Succeeded : OperationResult::Failed;
   };
-  RunBackupOperation(kind, "device backup", operation, [this, path](OperationResult result) {
-    ui::ShowMessage(m_hWnd,
+  RunOperation(kind, "device backup", operation, [this, path](OperationResult result) {
+    ui::ShowMessage(w_.owner(),
                     Fill(result == OperationResult::Succeeded ? "message_backup_saved" : "message_backup_failed", {path}),
                     false);
   });
 }
 
-void CMainWnd::StartDeviceRestore(DeviceKind kind) {
+void CDeviceBackupMenu::StartRestore(DeviceKind kind) {
   std::string path;
-  if (!ui::ShowOpenFileDialog(m_hWnd, kBackupFilter, kBackupDefaultExtension, "*.trxbak", &path)) return;
+  if (!ui::ShowOpenFileDialog(w_.owner(), kBackupFilter, kBackupDefaultExtension, "*.trxbak", &path)) return;
   auto image = std::make_shared<backup::BackupImage>();
   backup::BackupReadResult why = backup::BackupReadResult::Ok;
   const std::string file = FileName(path);
@@ -137,31 +129,29 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
   switch (backup::LoadBackupFile(path, *image, why)) {
     case backup::LoadResult::Ok: break;
     case backup::LoadResult::Refused:
-      ui::ShowMessage(m_hWnd,
+      ui::ShowMessage(w_.owner(),
                       Fill(why == backup::BackupReadResult::NewerVersion ? "message_backup_newer" : "message_backup_damaged",
                            {file}),
                       false);
       return;
     default:
-      ui::ShowMessage(m_hWnd, Fill("message_backup_damaged", {file}), false);
+      ui::ShowMessage(w_.owner(), Fill("message_backup_damaged", {file}), false);
       return;
   }
   if (image->kind != kind) {
-    ui::ShowMessage(m_hWnd, Fill("message_backup_other_device", {file}), false);
+    ui::ShowMessage(w_.owner(), Fill("message_backup_other_device", {file}), false);
     return;
   }
-  if (ui::ShowMessage(m_hWnd, Fill("message_restore_confirm", {file, backup::FormatBackupTime(image->created)}),
+  if (ui::ShowMessage(w_.owner(), Fill("message_restore_confirm", {file, backup::FormatBackupTime(image->created)}),
                       false) != ui::kMsgResultConfirm)
     return;
-  std::shared_ptr<CDeviceChannel> channel = kind == DeviceKind::Mouse      ? mouse_
-                                            : kind == DeviceKind::Keyboard ? keyboard_
-                                                                           : pad_;
+  std::shared_ptr<CDeviceChannel> channel = w_.channel(kind);
   auto report = std::make_shared<backup::RestoreReport>();
   auto operation = [channel, image, report](IProgressReporter& progress) {
     *report = backup::RestoreDeviceBackup(*channel, *image, &progress);
     return report->result == backup::RestoreResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
   };
-  RunBackupOperation(kind, "device restore", operation, [this, report, file, kind](OperationResult) {
+  RunOperation(kind, "device restore", operation, [this, report, file, kind](OperationResult) {
     using backup::RestoreResult;
     std::string text;
     switch (report->result) {
@@ -180,18 +170,18 @@ void CMainWnd::StartDeviceRestore(DeviceKind kind) {
         break;
     }
     // Whatever was written, the pages show the device as it is now.
-    if (!report->written.empty()) SendReadMessage(ReadAllMessageOf(kind));
-    ui::ShowMessage(m_hWnd, text, false);
+    if (!report->written.empty()) w_.read_again(kind);
+    ui::ShowMessage(w_.owner(), text, false);
   });
 }
 
 // The one place backup and restore reach the device's queue: each is a
 // single operation holding its channel from start to end, with the ring.
-// `done` gets Failed when the device was not read yet and nothing ran.
-void CMainWnd::RunBackupOperation(DeviceKind kind, const char* name,
-                                  std::function<OperationResult(IProgressReporter&)> operation,
-                                  std::function<void(OperationResult)> done) {
-  const bool started = Submit(
+// `done` gets 0 when the device was not read yet and nothing ran.
+void CDeviceBackupMenu::RunOperation(DeviceKind kind, const char* name,
+                                     std::function<OperationResult(IProgressReporter&)> operation,
+                                     std::function<void(OperationResult)> done) {
+  const bool started = w_.submit(
       kind, Operation(
                 name, [operation = std::move(operation)](OperationContext& op) { return operation(op); },
                 [done = std::move(done)](const OperationOutcome& o) {

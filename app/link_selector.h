@@ -2,7 +2,7 @@
 // What the program-link monitors hold to select a profile: a proxy that
 // forwards to the main window while attached (like PresenceHostProxy), so a
 // monitor let go at shutdown reaches nothing freed. The window's select
-// (CMainWnd::SelectLinked) runs the family's Select on the device's queue
+// (app/linked_select.h) runs the family's Select on the device's queue
 // and waits for it on the monitor thread; the combo and the link controls
 // follow on the UI thread when it succeeded.
 //

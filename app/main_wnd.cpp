@@ -16,6 +16,15 @@
 #include "app/tray_menu.h"
 #include "app/bring_forward.h"
 #include "app/access_prompt.h"
+#include "app/all_devices_gone.h"
+#include "app/bus_host.h"
+#include "app/dpi_change.h"
+#include "app/linked_select.h"
+#include "app/openrgb_switch.h"
+#include "app/presence_read.h"
+#include "app/quit_questions.h"
+#include "app/send_tick.h"
+#include "app/simulated_save.h"
 #include "app/language.h"
 #include "app/mouse_routine_read.h"
 #include "app/pad_key_light_messages.h"
@@ -94,19 +103,31 @@ CMainWnd::CMainWnd(MainWndOptions options)
       mouse_(std::make_shared<CDeviceChannel>(DeviceKind::Mouse, options_.backend)),
       pad_(std::make_shared<CDeviceChannel>(DeviceKind::MousePad, options_.backend)),
       presence_(std::make_shared<PresenceHostProxy>(keyboard_, mouse_, pad_)),
-      sim_menu_(options_.simulated, [this] { return StartSimulatedSave(); }),
+      sim_menu_(options_.simulated,
+                [this] {
+                  return StartSimulatedSave(options_.simulated, mouse_, [this](std::function<CommandResult(IProgressReporter&)> op) {
+                    return RunDeviceOperation(std::move(op));
+                  });
+                }),
       bring_forward_(BringForwardWindow()),
       preview_timer_([this](int period_ms) {
         if (period_ms > 0) ui::SetTimer(m_hWnd, kTimerPreviewFrame, static_cast<ui::UINT>(period_ms));
         else ui::KillTimer(m_hWnd, kTimerPreviewFrame);  // hidden: shown or restored starts it again
       }),
       hooks_(options_.input_source),
+      backup_menu_(CDeviceBackupMenu::Wiring{
+          [this] { return m_hWnd; },
+          [this](DeviceKind kind) {
+            return kind == DeviceKind::Mouse ? mouse_ : kind == DeviceKind::Keyboard ? keyboard_ : pad_;
+          },
+          [this](DeviceKind kind, DeviceOperation operation) { return Submit(kind, std::move(operation)); },
+          [this](DeviceKind kind) { SendReadMessage(ReadAllMessageOf(kind)); }}),
       page_timers_([this](int id, int period_ms) { StartTimer(id, period_ms); },
                    [this](int id) { ui::KillTimer(m_hWnd, static_cast<ui::UINT_PTR>(id)); }) {
   presence_->Attach(this);
-  queues_[0] = std::make_unique<CDeviceQueue>(keyboard_, ui_post_, this);
-  queues_[1] = std::make_unique<CDeviceQueue>(mouse_, ui_post_, this);
-  queues_[2] = std::make_unique<CDeviceQueue>(pad_, ui_post_, this);
+  queues_[0] = std::make_unique<CDeviceQueue>(keyboard_, ui_post_, &ring_);
+  queues_[1] = std::make_unique<CDeviceQueue>(mouse_, ui_post_, &ring_);
+  queues_[2] = std::make_unique<CDeviceQueue>(pad_, ui_post_, &ring_);
   // A device never backed up on this computer is backed up before the
   // first write of its connection, whoever writes.
   for (CDeviceChannel* channel : {keyboard_.get(), mouse_.get(), pad_.get()}) backup::InstallAutomaticBackup(*channel);
@@ -249,16 +270,20 @@ void CMainWnd::OnWindowInit() {
   steps.store_machine_language = [main_ini] { CopyMachineLanguageToIni(main_ini); };
   steps.hide = [this] { ShowWindow(false); };
   steps.start_program_links = [this] { StartProgramLinks(); };
-  steps.start_session_bus = [this] { StartSessionBus(); };
+  steps.start_session_bus = [this] {
+    if (!options_.session_bus) return;
+    bus_ = StartProgramBus({m_hWnd, presence_, &pages_->ProfileSelectTarget(),
+                            [this](DeviceKind kind) -> CDeviceQueue& { return Queue(kind); }, options_.bus_address});
+  };
   steps.start_worker = [this](int slot) {
     workers_started_ = true;
     workers_.Start(slot);
   };
   steps.set_timer = [this](ui::UINT_PTR timer, ui::UINT period_ms) { ui::SetTimer(m_hWnd, timer, period_ms); };
-  steps.open_send_timer = [this] { send_timer_->Open(m_hWnd, SendsWaiting()); };
+  steps.open_send_timer = [this] { send_timer_->Open(m_hWnd, SendsWaiting(*pending_, openrgb_->ChangesWaiting())); };
   steps.start_access_check = [this] { access_prompt_.Start(m_hWnd); };
-  steps.openrgb_stored_on = [main_ini] { return ReadOpenRgbChoice(main_ini).on; };
-  steps.start_openrgb = [this] { StartOpenRgbServer(); };
+  steps.openrgb_stored_on = [] { return OpenRgbStoredOn(); };
+  steps.start_openrgb = [this] { StartOpenRgbServer(*openrgb_, messages_); };
   steps.reload_language = [main_ini] {
     if (!LoadLanguage(StartupLanguage(main_ini, DesktopLocale()))) DebugLine("language file could not be loaded");
     ui::CResourceManager::GetInstance()->ReloadText();
@@ -276,55 +301,24 @@ void CMainWnd::StartProgramLinks() {
   w.stopping = [this] { return stopping_.load(); };
   w.workers_started = [this] { return workers_started_; };
   w.select = [this](const ProfileFamilyInfo& family, int index) {
-    const LinkSelectResult result = SelectLinked(family, index);
-    if (result == LinkSelectResult::Selected && bus_) {
-      const std::vector<std::string> names = ProfileNames(family);
-      bus_->ProfileInEffect(family.kind,
-                            family.family == ProfileFamily::Device  ? "device"
-                            : family.family == ProfileFamily::Light ? "light"
-                                                                    : "key",
-                            index >= 0 && static_cast<size_t>(index) < names.size() ? names[static_cast<size_t>(index)] : "",
-                            bus::kReasonProgramLink);
-    }
-    return result;
+    LinkedSelectWiring ls;
+    ls.stopping = [this] { return stopping_.load(); };
+    ls.channel = [this](DeviceKind kind) -> CDeviceChannel& { return Channel(kind); };
+    ls.queue = [this](DeviceKind kind) -> CDeviceQueue& { return Queue(kind); };
+    ls.pages = pages_.get();
+    ls.bus = [this] { return bus_.get(); };
+    return SelectLinked(ls, family, index);
   };
   program_links_.Start(options_.presence_threads && options_.link_monitors, options_.foreground, std::move(w));
-}
-
-void CMainWnd::StartSessionBus() {
-  if (!options_.session_bus) return;
-  ProgramBusHost host;
-  host.channel = [presence = presence_](DeviceKind kind) -> CDeviceChannel& { return presence->Channel(kind); };
-  host.reread = [this](DeviceKind kind) {
-    if (!ui::PostMessage(m_hWnd, ReadAllMessageOf(kind))) DebugLine("read-all after a bus command not posted: window gone");
-  };
-  host.select_target = &pages_->ProfileSelectTarget();
-  host.on_queue = [this](DeviceKind kind, const std::function<void()>& fn) {
-    const OperationOutcome o = Queue(kind).RunAndWait(Operation("bus command",
-                                                                [&fn](OperationContext&) {
-                                                                  fn();
-                                                                  return OperationResult::Succeeded;
-                                                                }),
-                                                      nullptr);
-    return o.status;
-  };
-  host.profiles_changed = [this](DeviceKind kind) {
-    if (!ui::PostMessage(m_hWnd, WM_BUS_PROFILES_CHANGED, static_cast<ui::WPARAM>(kind)))
-      DebugLine("profile lists after a bus command not reloaded: window gone");
-  };
-  bus_ = std::make_unique<CProgramBus>(std::move(host), options_.bus_address);
-  std::string error;
-  if (!bus_->Start(&error)) {
-    DebugLineF("session-bus API off: %s", error.c_str());
-    bus_.reset();
-    return;
-  }
-  DebugLineF("session-bus API on as %s", bus::kBusName);
 }
 
 // ---------------------------------------------------------------- messages
 
 ui::LRESULT CMainWnd::OnDestroy(ui::UINT, ui::WPARAM, ui::LPARAM, bool& handled) {
+  // A later wake must not go to this handle once it is gone (the teardown
+  // runs after the handle is cleared).
+  ui::HWND self = m_hWnd;
+  g_main_hwnd.compare_exchange_strong(self, nullptr);
   tray_.DeleteTrayIcon();
   ui::PostQuitMessage(0);
   handled = false;  // HandleCustomMessage stops the workers
@@ -360,7 +354,7 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
   if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads)
     preview_timer_.OnShown();
   if (msg == kMsgAllDevicesGone) {
-    OnAllDevicesGone();
+    ShowAllDevicesGone(m_pm, tray_, m_hWnd, [this] { ShowWindow(false); });
     handled = true;
     return 0;
   }
@@ -380,7 +374,9 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       handled = false;  // the library's own timers still run
       return 0;
     case ui::WM_DPICHANGED:
-      OnDpiChanged(wparam, lparam);
+      ApplyDpiChange(m_pm, wparam, lparam, [this](const ui::UiRect& rc) {
+        SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(), ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
+      });
       handled = true;
       return 0;
     case ui::UIMSG_TRAYICON:
@@ -395,7 +391,7 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
       return 0;
     }
     case WM_SETTING_DONE:
-      ui::SetTimer(m_hWnd, kTimerSettingDone, kSettingDonePeriodMs);
+      ring_.HideSoon();
       handled = true;
       return 0;
     case WM_APP_RUN_CALL: {
@@ -421,14 +417,14 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
 void CMainWnd::OnTimer(ui::UINT_PTR id) {
   switch (id) {
     case kTimerSettingDone:
-      ui::KillTimer(m_hWnd, kTimerSettingDone);
-      if (ui::CControlUI* progress = Find(names::kSettingProgress)) progress->SetVisible(false);
+      ring_.Hide();
       break;
     case kTimerSendSettings:
       // Changes from OpenRGB clients first, so this tick sends them.
       openrgb_->ApplyDue(*pages_, ui::CMessageQueue::Instance().Now());
-      QueuePendingSends();
-      send_timer_->StopIfIdle([this] { return SendsWaiting(); });
+      QueuePendingSends({pending_, [this](DeviceKind kind) -> CDeviceChannel& { return Channel(kind); },
+                         [this](DeviceKind kind, DeviceOperation operation) { return Submit(kind, std::move(operation)); }});
+      send_timer_->StopIfIdle([this] { return SendsWaiting(*pending_, openrgb_->ChangesWaiting()); });
       break;
     case kTimerAccessCheck:
       access_prompt_.Check(m_hWnd);
@@ -446,24 +442,6 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
       page_timers_.Tick(static_cast<int>(id));
       break;
   }
-}
-
-void CMainWnd::OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam) {
-  m_pm.SetDPI(static_cast<int>(ui::LoWord(wparam)));
-  m_pm.ResetDPIAssets();
-  const auto* rc = reinterpret_cast<const ui::UiRect*>(lparam);
-  if (rc != nullptr)
-    SetWindowPos(nullptr, rc->left, rc->top, rc->Width(), rc->Height(), ui::SWP_NOZORDER | ui::SWP_NOACTIVATE);
-  if (ui::CControlUI* root = m_pm.GetRoot()) root->NeedUpdate();
-}
-
-void CMainWnd::OnAllDevicesGone() {
-  if (ui::CControlUI* tab = Find(names::kMsDengOpTab)) tab->SetFocus();
-  // A desktop notification says why the window goes; without a
-  // notification service the short self-closing box does.
-  const std::string text = ui::CResourceManager::GetInstance()->GetText(kTextAllDevicesGone);
-  if (!tray_.ShowNotification(kProgramTitle, text)) ui::ShowSelfClosingNotice(m_hWnd);
-  ShowWindow(false);
 }
 
 void CMainWnd::ShutdownWorkers() {
@@ -516,56 +494,17 @@ CBringForward::Window CMainWnd::BringForwardWindow() {
     ui::SetTimer(m_hWnd, kTimerRepaint, kRepaintAfterTrayShowMs);
   };
   w.hide = [this] { ShowWindow(false); };
-  w.tell_no_device = [this] { ShowMessageBox(kTextNoDevice); };
+  w.tell_no_device = [this] { messages_.ShowId(kTextNoDevice); };
   return w;
 }
 
-namespace {
-
-ui::MsgButtons MessageButtons(std::string_view text_id) {
-  for (const char* question : kQuestionTextIds)
-    if (text_id == question) return ui::MsgButtons::Question;
-  return ui::MsgButtons::Notice;
-}
-
-}  // namespace
-
-int CMainWnd::ShowMessageBox(std::string_view text_id) {
-  return ui::ShowMessage(m_hWnd, text_id, true, MessageButtons(text_id));
-}
-
-int CMainWnd::ShowNamedMessage(std::string_view text_id, std::string_view name) {
-  std::string text = ui::CResourceManager::GetInstance()->GetText(text_id);
-  if (const auto at = text.find("{name}"); at != std::string::npos) text.replace(at, 6, name);
-  return ui::ShowMessage(m_hWnd, text, false, MessageButtons(text_id));
-}
-
-bool CMainWnd::ConfirmDiscardEdits() {
-  if (!pages_) return true;
-  if (pages_->UnsavedMacroEdit()) {
-    switch (ui::ShowMessage(m_hWnd, kTextDiscardMacroEdit, true, ui::MsgButtons::SaveQuestion)) {
-      case ui::kMsgResultConfirm: break;                                        // discard
-      case ui::kMsgResultSave: if (!pages_->SaveMacroEdits()) return false; break;  // quit only when saved
-      default: return false;
-    }
-  }
-  if (pages_->UnsavedRoutineEdit() && ShowMessageBox(kTextDiscardRoutineEdit) != ui::kMsgResultConfirm) return false;
-  if (pages_->UnsavedAssignments()) return ShowMessageBox(kTextDiscardAssignments) == ui::kMsgResultConfirm;
-  return true;
+void CMainWnd::DestroyWindow() {
+  if (ConfirmDiscardEdits(pages_.get(), messages_)) WindowImplBase::DestroyWindow();
 }
 
 ui::LRESULT CMainWnd::OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) {
-  if ((wparam & 0xFFF0) == ui::SC_CLOSE && !ConfirmDiscardEdits()) return 0;
+  if ((wparam & 0xFFF0) == ui::SC_CLOSE && !ConfirmDiscardEdits(pages_.get(), messages_)) return 0;
   return WindowImplBase::OnSysCommand(msg, wparam, lparam, handled);
-}
-
-int CMainWnd::ShowText(std::string_view text) {
-  return ui::ShowMessage(m_hWnd, text, false, ui::MsgButtons::Notice);
-}
-
-int CMainWnd::ShowCountMessage(std::string_view text_id, uint64_t number) {
-  const std::string format = ui::CResourceManager::GetInstance()->GetText(text_id);
-  return ui::ShowMessage(m_hWnd, macro::FormatCountMessage(format, number), false, MessageButtons(text_id));
 }
 
 void CMainWnd::RemoveInputHooks() { hooks_.Remove(); }
@@ -618,7 +557,7 @@ void CMainWnd::RunMenuCommand(const std::string& name, const std::string& text) 
 void CMainWnd::CreateTrayMenu() {
   CTrayMenu::Actions actions;
   actions.openrgb_running = [this] { return openrgb_->Running(); };
-  actions.toggle_openrgb = [this] { SetOpenRgbServer(!openrgb_->Running()); };
+  actions.toggle_openrgb = [this] { SetOpenRgbServer(*openrgb_, !openrgb_->Running(), messages_); };
   actions.language_switched = [this] {
     Invalidate();
     m_pm.Invalidate();
@@ -627,40 +566,14 @@ void CMainWnd::CreateTrayMenu() {
     if (ui::OpenAboutWindow(m_hWnd) == nullptr) DebugLine("about window could not be opened");
   };
   actions.exit = [this] {
-    if (ConfirmDiscardEdits()) Close(0);
+    if (ConfirmDiscardEdits(pages_.get(), messages_)) Close(0);
   };
-  actions.show_text = [this](const std::string& text_id) { ShowMessageBox(text_id); };
+  actions.show_text = [this](const std::string& text_id) { messages_.ShowId(text_id); };
   tray_menu_ = std::make_unique<CTrayMenu>(m_pm, std::move(actions));
-  tray_menu_->AddSection({[this](ui::CMenuUI& body) { AddBackupMenuItems(body); },
-                          [this](const std::string& name) { return RunBackupMenuCommand(name); }});
+  tray_menu_->AddSection({[this](ui::CMenuUI& body) { backup_menu_.AddItems(body); },
+                          [this](const std::string& name) { return backup_menu_.Run(name); }});
   tray_menu_->AddSection({[this](ui::CMenuUI& body) { sim_menu_.AddItems(body); },
                           [this](const std::string& name) { return sim_menu_.Run(name); }});
-}
-
-// ---------------------------------------------------------------- OpenRGB SDK server
-
-bool CMainWnd::StartOpenRgbServer() {
-  const OpenRgbChoice choice = ReadOpenRgbChoice(MainIniPath());
-  openrgb::ServerOptions options;
-  options.port = choice.port;
-  std::string error;
-  const openrgb::StartResult r = openrgb_->Start(options, &error);
-  if (r == openrgb::StartResult::Ok) return true;
-  std::fprintf(stderr, "trx770: the OpenRGB SDK server could not listen on 127.0.0.1:%u: %s\n",
-               static_cast<unsigned>(choice.port), r == openrgb::StartResult::PortInUse ? "the port is in use" : error.c_str());
-  if (r == openrgb::StartResult::PortInUse) ShowCountMessage(kTextOpenRgbPortInUse, choice.port);
-  return false;
-}
-
-bool CMainWnd::SetOpenRgbServer(bool on) {
-  OpenRgbChoice choice = ReadOpenRgbChoice(MainIniPath());
-  choice.on = on;
-  if (!StoreOpenRgbChoice(choice, MainIniPath())) DebugLine("OpenRGB server choice not stored");
-  if (!on) {
-    openrgb_->Stop();
-    return true;
-  }
-  return openrgb_->Running() || StartOpenRgbServer();
 }
 
 // ---------------------------------------------------------------- routing, skin, texts
@@ -725,7 +638,7 @@ void CMainWnd::ShowMainWindow() {
 
 int CMainWnd::ShowMessage(const char* text_id) {
   int result = 0;
-  RunOnUi([&] { result = ShowMessageBox(text_id); });
+  RunOnUi([&] { result = messages_.ShowId(text_id); });
   return result;
 }
 
@@ -745,26 +658,10 @@ void CMainWnd::SendReadMessage(uint32_t message) {
 }
 
 bool CMainWnd::SubmitPresenceRead(uint32_t message) {
-  DeviceKind kind = DeviceKind::Mouse;
-  if (!PresenceMessageDevice(message, &kind)) return false;
-  auto outcome = std::make_shared<ReadOutcome>(ReadOutcome::kReadComplete);
-  Submit(kind, Operation(
-                   "device read",
-                   [host = presence_, message, outcome](OperationContext&) {
-                     *outcome = RunPresenceRead(*host, message);
-                     return OperationResult::Succeeded;
-                   },
-                   [this, message, outcome](const OperationOutcome& o) {
-                     if (o.status != OperationStatus::Ran) return;
-                     ShowPresenceRead(*this, message, *outcome);
-                     // The mouse's profile button: the onboard slot in effect.
-                     if (message == kMsgMouseProfileChanged && bus_) {
-                       const int onboard = WithImage([](ConfigImages& images) { return images.mouse.ProfileIndex() + 1; });
-                       bus_->ProfileInEffect(DeviceKind::Mouse, "onboard", std::to_string(onboard),
-                                             bus::kReasonDeviceButton);
-                     }
-                   }));
-  return true;
+  return app::SubmitPresenceRead(
+      {presence_, this, [this](DeviceKind kind, DeviceOperation operation) { return Submit(kind, std::move(operation)); },
+       [this] { return bus_.get(); }},
+      message);
 }
 
 }  // namespace trx::app

@@ -38,6 +38,9 @@
 #include "app/presence_host_proxy.h"
 #include "app/program_bus.h"
 #include "app/access_prompt.h"
+#include "app/device_backup_menu.h"
+#include "app/progress_ring.h"
+#include "app/window_messages.h"
 #include "app/app_messages.h"
 #include "app/on_demand_timer.h"
 #include "app/link_selector.h"
@@ -127,7 +130,6 @@ class CMainWnd : public ui::WindowImplBase,
                  public pages::IDevices,
                  public pages::IWindow,
                  public pages::IInputHooks,
-                 public IOperationObserver,
                  public IHookTarget {
  public:
   explicit CMainWnd(MainWndOptions options = {});
@@ -152,37 +154,26 @@ class CMainWnd : public ui::WindowImplBase,
   // IHookTarget: the hook owner's events as the WM_HOOK_* messages.
   void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) override;
   void PostHookMouse(uint32_t message, uint32_t wparam) override;
-  // The modal message box with a language text id; 1 on confirm. The
-  // buttons are those the message needs (MessageButtons in app_messages.h).
-  int ShowMessageBox(std::string_view text_id);
+  // The modal message box with a language text id (app/window_messages.h).
+  int ShowMessageBox(std::string_view text_id) { return messages_.ShowId(text_id); }
   // A long operation on the mouse's queue with the progress ring (the
   // simulated save, tests): Submit with `progress`. UI thread.
   bool RunDeviceOperation(std::function<CommandResult(IProgressReporter&)> operation);
   // IWindow: the keyboard hook in `mode`, its events to `listener`.
   HookInstallResult InstallKeyCapture(uint32_t mode, IHookListener* listener) override;
-  // Operations showing the ring are queued or running.
-  bool DeviceOperationBusy() const { return operations_pending_ > 0; }
+  // Operations showing the ring are queued or running (app/progress_ring.h).
+  bool DeviceOperationBusy() const { return ring_.Busy(); }
   // The device's queue: everything that talks to the device goes there
   // (device/device_queue.h). Lives as long as the window. Any thread.
   CDeviceQueue& Queue(DeviceKind kind);
   // IDevices: queues on Queue(kind); an operation with `progress` shows
-  // "setting_progress" at once, following its progress, hidden one second
-  // after the last such operation ended. False once shutdown has begun.
+  // the ring (app/progress_ring.h). False once shutdown has begun.
   // UI thread.
   bool Submit(DeviceKind kind, DeviceOperation operation) override;
   routine::RoutineEdits& RoutineEdits() override { return routine_edits_; }
-  // IOperationObserver: the ring (UI thread).
-  void OnOperationProgress(const OperationProgress& progress) override;
-  void OnOperationFinished(const OperationOutcome& outcome) override;
 
-  // --- the OpenRGB SDK server (app/openrgb_bridge.h)
+  // --- the OpenRGB SDK server (app/openrgb_bridge.h, app/openrgb_switch.h)
   COpenRgbBridge& OpenRgb() { return *openrgb_; }
-  // Turns the server on (listening on the stored port) or off and stores
-  // the choice. A port in use or another failure is shown in a message
-  // box ("message_openrgb_port_in_use") and on stderr; the choice stays
-  // stored, so the next start tries again. True when the server runs as
-  // asked. UI thread.
-  bool SetOpenRgbServer(bool on);
 
   // --- state
   WorkerThreads& Workers() { return workers_; }
@@ -234,27 +225,22 @@ class CMainWnd : public ui::WindowImplBase,
   void RequestLightingRefresh() override;
   void ReadMouseRoutines() override;
 
-  // IProfileMessages (the profile index at start-up), pages::IDialogs
-  int ShowMessage(std::string_view text_id) override { return ShowMessageBox(text_id); }
-  // The language text of `text_id` with its "%d" filled by `number`.
-  int ShowCountMessage(std::string_view text_id, uint64_t number) override;
-  int ShowText(std::string_view text) override;
-  // The language text of `text_id` with its "{name}" filled by `name`.
-  int ShowNamedMessage(std::string_view text_id, std::string_view name) override;
+  // IProfileMessages (the profile index at start-up), pages::IDialogs:
+  // the message boxes of app/window_messages.h.
+  int ShowMessage(std::string_view text_id) override { return messages_.ShowId(text_id); }
+  int ShowCountMessage(std::string_view text_id, uint64_t number) override {
+    return messages_.ShowCount(text_id, number);
+  }
+  int ShowText(std::string_view text) override { return messages_.ShowText(text); }
+  int ShowNamedMessage(std::string_view text_id, std::string_view name) override {
+    return messages_.ShowNamed(text_id, name);
+  }
   bool PickColour(ui::UiColor initial, ui::UiPoint at, ui::UiColor* chosen) override;
 
   // pages::IWindow
-  // The title bar's close button: quits, after asking when a macro holds
-  // unsaved edits (ConfirmDiscardEdits).
-  void DestroyWindow() override {
-    if (ConfirmDiscardEdits()) WindowImplBase::DestroyWindow();
-  }
-  // True when quitting may go on: no macro page holds an unsaved edit, or
-  // the user chose to save it (and it saved) or to discard it
-  // ("message_macro_unsaved": Save, Discard, Cancel). The close
-  // button, the desktop's close and the tray's exit ask; a termination
-  // signal does not (the session is ending and nobody may answer).
-  bool ConfirmDiscardEdits();
+  // The title bar's close button: quits once the quit questions allow
+  // (app/quit_questions.h).
+  void DestroyWindow() override;
   void SysCommand(unsigned command) override;
   void OpenSkinChooser(ui::CControlUI* anchor) override;
   void WindowInit() override { OnWindowInit(); }
@@ -270,14 +256,12 @@ class CMainWnd : public ui::WindowImplBase,
   void InitWindow() override;
   ui::LRESULT OnDestroy(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
   ui::LRESULT OnGetMinMaxInfo(ui::UINT, ui::WPARAM, ui::LPARAM, bool&) override { return 0; }
-  // SC_CLOSE (the desktop's close) asks ConfirmDiscardEdits first.
+  // SC_CLOSE (the desktop's close) asks the quit questions first.
   ui::LRESULT OnSysCommand(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
   ui::LRESULT HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::LPARAM lparam, bool& handled) override;
 
  private:
   void OnTimer(ui::UINT_PTR id);
-  void OnDpiChanged(ui::WPARAM wparam, ui::LPARAM lparam);
-  void OnAllDevicesGone();
   void ShutdownWorkers();
   void SetPresenceBodies();
   // The program links (app/program_links.h) wired to the links page, the
@@ -287,26 +271,9 @@ class CMainWnd : public ui::WindowImplBase,
   // Runs fn on the UI thread: directly there, else through a sent message;
   // false when it could not run (window gone, shutdown begun).
   bool RunOnUi(const std::function<void()>& fn);
-  bool StartSimulatedSave();
-  // The tray menu's "Back up device memory..." and "Restore device
-  // memory..." under each connected device (app/device_backup_menu.cpp).
-  void AddBackupMenuItems(ui::CMenuUI& body);
-  bool RunBackupMenuCommand(const std::string& name);
-  void StartDeviceBackup(DeviceKind kind);
-  void StartDeviceRestore(DeviceKind kind);
-  void RunBackupOperation(DeviceKind kind, const char* name, std::function<OperationResult(IProgressReporter&)> operation,
-                          std::function<void(OperationResult)> done);
-  void OnDeviceProgress(int done, int total);
-  // Timer 2: queues the settings send of each device with its flag set.
-  void QueuePendingSends();
-  // The program links' select, on a monitor thread: through the device's
-  // queue, waiting for it.
-  LinkSelectResult SelectLinked(const ProfileFamilyInfo& family, int index);
   // Stops the three queues (shutdown).
   void StopQueues();
-  // A read message (presence_handlers.h): the read on the device's queue,
-  // what the user sees on the UI thread once done. False for other
-  // messages. Any thread.
+  // The wiring of app/presence_read.h (read messages to the queues).
   bool SubmitPresenceRead(uint32_t message);
 
   MainWndOptions options_;
@@ -329,8 +296,6 @@ class CMainWnd : public ui::WindowImplBase,
   bool workers_started_ = false;  // the start order started the workers; UI thread
   // The OpenRGB SDK server; stopped before the channels go.
   std::unique_ptr<COpenRgbBridge> openrgb_;
-  // Starts the server on the stored port; reports a failure. UI thread.
-  bool StartOpenRgbServer();
   // The lighting threads' state and the preview's frame timer.
   std::unique_ptr<LightingPreviewHost> lighting_;
   CPreviewFrameTimer preview_timer_;
@@ -343,21 +308,23 @@ class CMainWnd : public ui::WindowImplBase,
   // (shared with the OpenRGB server thread, which arms it).
   std::shared_ptr<COnDemandTimer> send_timer_ =
       std::make_shared<COnDemandTimer>(kTimerSendSettings, kSendSettingsPeriodMs);
-  bool SendsWaiting() const;
   std::atomic<bool> stopping_{false};
   CInputHookGate hooks_;
   bool window_init_done_ = false;
   // The queues' way to the UI thread, and the three queues (keyboard,
   // mouse, pad), stopped before the workers at shutdown.
   std::shared_ptr<CWindowUiPost> ui_post_ = std::make_shared<CWindowUiPost>();
+  CWindowMessages messages_{[this] { return m_hWnd; }};
+  // Observes the queues: declared before them, so it outlives them.
+  CProgressRing ring_{m_pm, [this] { return m_hWnd; }};
   std::unique_ptr<CDeviceQueue> queues_[3];
-  int operations_pending_ = 0;  // ring operations queued or running; UI thread
+  // The tray's backup section (completions run through the queues).
+  CDeviceBackupMenu backup_menu_;
   CPageTimers page_timers_;
   CAccessPrompt access_prompt_;  // timer 8
   // The session-bus API; created before the workers start and stopped
   // after they ended, so their notifications always find it.
   std::unique_ptr<CProgramBus> bus_;
-  void StartSessionBus();
 };
 
 }  // namespace trx::app

@@ -172,8 +172,26 @@ void CCursorPage::OnDeviceConnected(DeviceKind kind, const ConnectResult&) {
   ShowRoutineZero();
 }
 
+ControlBindings CCursorPage::Bindings() {
+  ControlBindings b = {{std::string(kRoutinePrefix) + "0", &ui_.first_routine},
+                       {kEmptyOffer, &ui_.empty_offer},
+                       {kEditLayout, &ui_.edit_layout},
+                       {kStepIndex, &ui_.step_index},
+                       {kDelayEdit, &ui_.delay},
+                       {kXEdit, &ui_.x},
+                       {kYEdit, &ui_.y},
+                       {kSave, &ui_.save},
+                       {kXCheck, &ui_.left},
+                       {kXRight, &ui_.right},
+                       {kYCheck, &ui_.up},
+                       {kYDown, &ui_.down},
+                       {kPath, &ui_.path}};
+  for (int k = 0; k < routine::kStepCount; ++k) b.push_back({StepOption(k), &ui_.steps[k]});
+  return b;
+}
+
 void CCursorPage::ShowRoutineZero() {
-  if (auto* option = controls().As<ui::COptionUI>(std::string(kRoutinePrefix) + "0")) option->Selected(true, false);
+  if (ui::COptionUI* option = ui_.first_routine.get()) option->Selected(true, false);
   RoutineChosen(0);
   ShowEmptyOffer();
 }
@@ -186,7 +204,7 @@ bool CCursorPage::AllRoutinesEmpty() const {
 
 void CCursorPage::ShowEmptyOffer() {
   const bool empty = AllRoutinesEmpty();
-  ui::CControlUI* offer = controls().Find(kEmptyOffer);
+  ui::CControlUI* offer = ui_.empty_offer.get();
   if (offer == nullptr) return;
   if (empty && !offer->IsVisible()) DebugLine("cursor routines: all four are empty; the ready-made ones are offered");
   offer->SetVisible(empty);
@@ -218,7 +236,7 @@ void CCursorPage::RoutineChosen(int r) {
 // when it was selected already), so they never meet the macro-edit guard.
 void CCursorPage::SelectStepOption(int k) {
   toggle_off_ = -1;
-  if (auto* option = controls().As<ui::COptionUI>(StepOption(k))) option->Selected(true, false);
+  if (k >= 0 && k < routine::kStepCount) ui_.steps[k].Select(false);
   StepChosen(k);
 }
 
@@ -228,13 +246,13 @@ void CCursorPage::StepChosen(int k) {
   if (toggle_off_ == k) {
     // The click was on the step already selected: editing ends.
     toggle_off_ = -1;
-    if (auto* option = controls().As<ui::COptionUI>(StepOption(k))) option->Selected(false, false);
-    controls().Enable(kEditLayout, false);
+    if (ui::COptionUI* option = ui_.steps[k].get()) option->Selected(false, false);
+    ui_.edit_layout.Enable(false);
     return;
   }
   ShowStep();
-  controls().Enable(kEditLayout, true);
-  controls().SetText(kStepIndex, std::to_string(k + 1));
+  ui_.edit_layout.Enable(true);
+  ui_.step_index.SetText(std::to_string(k + 1));
 }
 
 void CCursorPage::StepClicked(int k) {
@@ -242,11 +260,11 @@ void CCursorPage::StepClicked(int k) {
   // selected step clears it and ends editing; should the click's own
   // selection follow, StepChosen clears it again.
   toggle_off_ = -1;
-  auto* option = controls().As<ui::COptionUI>(StepOption(k));
+  ui::COptionUI* option = k >= 0 && k < routine::kStepCount ? ui_.steps[k].get() : nullptr;
   if (option == nullptr || !option->IsSelected()) return;
   toggle_off_ = k;
   option->Selected(false, false);
-  controls().Enable(kEditLayout, false);
+  ui_.edit_layout.Enable(false);
 }
 
 void CCursorPage::StepPrevious() {
@@ -257,25 +275,26 @@ void CCursorPage::StepNext() {
   if (step_ < routine::kStepCount - 1) SelectStepOption(step_ + 1);
 }
 
-void CCursorPage::SetCheck(const char* first, const char* second, bool first_selected) {
-  auto* option = controls().As<ui::COptionUI>(first_selected ? first : second);
+void CCursorPage::SetCheck(const Handle<ui::COptionUI>& first, const Handle<ui::COptionUI>& second,
+                           bool first_selected) {
+  ui::COptionUI* option = (first_selected ? first : second).get();
   if (option != nullptr) option->Selected(true, false);
 }
 
 void CCursorPage::ShowStep() {
   const routine::RoutineStep step = routine::ReadStep(store_, routine_, step_);
   showing_ = true;
-  controls().SetText(kDelayEdit, std::to_string(step.pause_ms));
-  controls().SetText(kXEdit, std::to_string(step.x));
-  controls().SetText(kYEdit, std::to_string(step.y));
-  SetCheck(kXCheck, kXRight, step.left);
-  SetCheck(kYCheck, kYDown, step.up);
+  ui_.delay.SetText(std::to_string(step.pause_ms));
+  ui_.x.SetText(std::to_string(step.x));
+  ui_.y.SetText(std::to_string(step.y));
+  SetCheck(ui_.left, ui_.right, step.left);
+  SetCheck(ui_.up, ui_.down, step.up);
   showing_ = false;
   ShowPath();
 }
 
-uint32_t CCursorPage::LimitedEditValue(const char* edit, uint32_t limit) {
-  ui::CControlUI* control = controls().Find(edit);
+uint32_t CCursorPage::LimitedEditValue(const Handle<>& edit, uint32_t limit) {
+  ui::CControlUI* control = edit.get();
   if (control == nullptr) return 0;
   const std::string text = control->GetText();
   const unsigned long value = std::strtoul(text.c_str(), nullptr, 10);
@@ -289,11 +308,11 @@ uint32_t CCursorPage::LimitedEditValue(const char* edit, uint32_t limit) {
 void CCursorPage::StoreStep() {
   if (showing_) return;
   routine::RoutineStep step;
-  step.pause_ms = LimitedEditValue(kDelayEdit, routine::kMaxPauseMs);
-  step.x = LimitedEditValue(kXEdit, routine::kMaxDistance);
-  step.y = LimitedEditValue(kYEdit, routine::kMaxDistance);
-  step.left = IsSelected(controls().Find(kXCheck));
-  step.up = IsSelected(controls().Find(kYCheck));
+  step.pause_ms = LimitedEditValue(ui_.delay, routine::kMaxPauseMs);
+  step.x = LimitedEditValue(ui_.x, routine::kMaxDistance);
+  step.y = LimitedEditValue(ui_.y, routine::kMaxDistance);
+  step.left = IsSelected(ui_.left.get());
+  step.up = IsSelected(ui_.up.get());
   const routine::RoutineResult r = routine::StoreStep(store_, routine_, step_, step);
   if (r != routine::RoutineResult::Ok) {
     DebugLineF("cursor routine %d step %d not stored: %s", routine_ + 1, step_ + 1, routine::RoutineResultName(r));
@@ -306,7 +325,7 @@ void CCursorPage::StoreStep() {
 }
 
 void CCursorPage::ShowPath() {
-  auto* path = controls().As<ui::CContainerUI>(kPath);
+  ui::CContainerUI* path = ui_.path.get();
   if (path == nullptr) return;
   path->RemoveAll();
   const ui::UiRect box = path->GetPos();
@@ -340,20 +359,20 @@ void CCursorPage::UploadRoutines() {
     return report->result == routine::RoutineResult::TooLarge ? UploadResult::TooLarge : UploadResult::DeviceError;
   };
   uploading_ = true;
-  controls().Enable(kSave, false);  // busy until the mouse answered
+  ui_.save.Enable(false);  // busy until the mouse answered
   auto done = [this, report](const OperationOutcome& o) {
     last_upload_ = *report;
     UploadDone(UploadResultOf(o));
   };
   if (!ctx_.devices.Submit(DeviceKind::Mouse, Operation("routine upload", operation, done, true))) {
     uploading_ = false;
-    controls().Enable(kSave, true);
+    ui_.save.Enable(true);
   }
 }
 
 void CCursorPage::UploadDone(UploadResult result) {
   uploading_ = false;
-  controls().Enable(kSave, true);
+  ui_.save.Enable(true);
   if (result == UploadResult::Ok) {
     ctx_.devices.RoutineEdits().MarkSaved();
     return;

@@ -39,6 +39,7 @@ class CCursorPage : public CPage {
   explicit CCursorPage(PageContext& context);
 
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
   void OnWindowInit() override;
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
 
@@ -64,10 +65,17 @@ class CCursorPage : public CPage {
   bool AllRoutinesEmpty() const;
 
  private:
+  struct Ui {
+    Handle<ui::COptionUI> first_routine;
+    Handle<ui::COptionUI> steps[routine::kStepCount];
+    Handle<> empty_offer, edit_layout, step_index, delay, x, y, save;
+    Handle<ui::COptionUI> left, right, up, down;  // the direction pairs
+    Handle<ui::CContainerUI> path;
+  };
   // Puts the edit's number back within `limit`; the value it holds.
-  uint32_t LimitedEditValue(const char* edit, uint32_t limit);
+  uint32_t LimitedEditValue(const Handle<>& edit, uint32_t limit);
   // Selects `first` or `second` of a direction pair, without notifying.
-  void SetCheck(const char* first, const char* second, bool first_selected);
+  void SetCheck(const Handle<ui::COptionUI>& first, const Handle<ui::COptionUI>& second, bool first_selected);
   void SelectStepOption(int k);
   void ShowPath();
   void UploadDone(UploadResult result);
@@ -83,6 +91,7 @@ class CCursorPage : public CPage {
   int toggle_off_ = -1;    // a click on the selected step: its reselection ends editing
   bool uploading_ = false;
   routine::RoutineUploadReport last_upload_;
+  Ui ui_;
 };
 
 }  // namespace trx::pages

@@ -18,17 +18,29 @@ class CDeviceTabsPage : public CPage {
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
   void OnDeviceLeft(const RemovalPlan& plan) override;
   void OnSameModeChanged(DeviceKind kind, bool follows) override;
+  ControlBindings Bindings() override;
 
   // The tab option of a device ("ms_tab", ...).
   static const char* TabOf(DeviceKind kind);
 
  private:
+  struct Ui {
+    Handle<ui::CTabLayoutUI> tab_switch, kb_tab_switch, ms_tab_switch;
+    Handle<ui::CTabLayoutUI> kb_profile_select_tab, kb_profile_fun_spead_tab;
+    Handle<> kb_profile_fun_spread_btn, kb_key_profile_edit, kb_deng_profile_edit;
+    Handle<> kb_tab_function, ms_tab_function, ms_tab_panel, ms_profile_fun_spead_tab;
+    Handle<ui::COptionUI> kb_tab, ms_tab, mp_tab;  // the device tabs
+    Handle<> kb_same_mode, ms_same_mode, mp_same_mode;
+  };
+  const Handle<ui::COptionUI>& Tab(DeviceKind kind) const;
   void CloseRenameEdits();
   void KeyboardLightingTab();
   void KeyboardMacroTab();
   void KeyboardKeyTab();
   void MouseKeyTab();
   void EnableKeyboardProfileControls(bool enabled);
+
+  Ui ui_;
 };
 
 }  // namespace trx::pages

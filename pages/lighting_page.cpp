@@ -43,9 +43,9 @@ constexpr const char* kTabMousePadText = "tab_mousepad_text";
 
 constexpr const char* kEditSuffixes[3] = {"Deng_edit_R", "Deng_edit_G", "Deng_edit_B"};
 
-void SetSwitch(const Controls& c, const std::string& name, const LayoutSwitch& s) {
-  if (s.enabled != Tri::Keep) c.Enable(name, s.enabled == Tri::On);
-  if (s.visible != Tri::Keep) c.Show(name, s.visible == Tri::On);
+void SetSwitch(const Handle<>& c, const LayoutSwitch& s) {
+  if (s.enabled != Tri::Keep) c.Enable(s.enabled == Tri::On);
+  if (s.visible != Tri::Keep) c.Show(s.visible == Tri::On);
 }
 
 }  // namespace
@@ -58,6 +58,27 @@ CLightingPage::CLightingPage(PageContext& context, DeviceKind kind, LightingGrou
 std::string CLightingPage::ModeListName(int variant) const {
   if (kind_ == DeviceKind::Mouse) return Name("deng_combo_modeSelect") + std::to_string(variant);
   return Name("deng_combo_modeSelect");
+}
+
+ControlBindings CLightingPage::Bindings() {
+  ControlBindings b = {{Name("deng_fx_layout"), &ui_.fx_layout},
+                       {Name("deng_color_layout"), &ui_.colour_layout},
+                       {Name("deng_7colorselect_layout"), &ui_.cycle_layout},
+                       {Name("deng_speed_layout"), &ui_.speed_layout},
+                       {Name("deng_same_mode"), &ui_.same_mode},
+                       {Name("Deng_colordp_btn"), &ui_.colour_button},
+                       {Name("deng_Color_Pallet"), &ui_.palette},
+                       {Name("deng_light_slider"), &ui_.light_slider},
+                       {Name("deng_speed_slider"), &ui_.speed_slider},
+                       {Name("Deng_7color_check"), &ui_.cycle},
+                       {Name("Deng_FXL_check"), &ui_.left},
+                       {Name("Deng_FXR_check"), &ui_.right}};
+  for (int c = 0; c < 3; ++c) b.push_back({Name(kEditSuffixes[c]), &ui_.edits[c]});
+  const int variants = kind_ == DeviceKind::Mouse ? kMouseModeVariants : 1;
+  for (int v = 0; v < variants; ++v) b.push_back({ModeListName(v), &ui_.mode_lists[v]});
+  if (kind_ == DeviceKind::Mouse) b.push_back({Name("deng_mode_switch"), &ui_.mode_switch});
+  if (kind_ == DeviceKind::MousePad) b.push_back({"mp_deng_combo_profile", &ui_.pad_onboard});
+  return b;
 }
 
 std::span<const ModeLayout> CLightingPage::Layouts(int variant) const {
@@ -120,13 +141,12 @@ void CLightingPage::Stored() {
 }
 
 void CLightingPage::ApplyLayout(const ModeLayout& layout) {
-  const Controls& c = controls();
-  SetSwitch(c, Name("deng_fx_layout"), layout.direction);
-  SetSwitch(c, Name("deng_color_layout"), layout.colour);
-  SetSwitch(c, Name("deng_7colorselect_layout"), layout.cycle);
-  SetSwitch(c, Name("deng_speed_layout"), layout.speed);
-  if (layout.palette != Tri::Keep) c.Show(Name("deng_Color_Pallet"), layout.palette == Tri::On);
-  if (layout.same_mode != Tri::Keep) c.Enable(Name("deng_same_mode"), layout.same_mode == Tri::On);
+  SetSwitch(ui_.fx_layout, layout.direction);
+  SetSwitch(ui_.colour_layout, layout.colour);
+  SetSwitch(ui_.cycle_layout, layout.cycle);
+  SetSwitch(ui_.speed_layout, layout.speed);
+  if (layout.palette != Tri::Keep) ui_.palette.Show(layout.palette == Tri::On);
+  if (layout.same_mode != Tri::Keep) ui_.same_mode.Enable(layout.same_mode == Tri::On);
 }
 
 void CLightingPage::RestartPreview(bool from_end, uint8_t direction) {
@@ -153,7 +173,7 @@ void CLightingPage::ModeSelected(int variant, int item) {
 }
 
 void CLightingPage::SliderReleased(bool speed) {
-  auto* slider = controls().As<ui::CSliderUI>(Name(speed ? "deng_speed_slider" : "deng_light_slider"));
+  ui::CSliderUI* slider = (speed ? ui_.speed_slider : ui_.light_slider).get();
   if (slider == nullptr) return;
   const int value = slider->GetValue();
   UpdateLighting(kind_, [&](LightingBytes& l) {
@@ -164,19 +184,19 @@ void CLightingPage::SliderReleased(bool speed) {
 }
 
 void CLightingPage::ShowColourControls(ui::UiColor colour) {
-  if (ui::CControlUI* button = controls().Find(Name("Deng_colordp_btn"))) {
+  if (ui::CControlUI* button = ui_.colour_button.get()) {
     button->SetBkColor(colour | 0xFF000000u);
     button->SetBkImage("");
   }
   const int parts[3] = {static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                         static_cast<int>(colour & 0xFF)};
-  for (int c = 0; c < 3; ++c) controls().SetText(Name(kEditSuffixes[c]), std::to_string(parts[c]));
+  for (int c = 0; c < 3; ++c) ui_.edits[c].SetText(std::to_string(parts[c]));
 }
 
 void CLightingPage::ApplyLightColour(ui::UiColor colour, bool store) {
   ShowColourControls(colour);
   if (!store) return;
-  if (auto* cycle = controls().As<ui::CCheckBoxUI>(Name("Deng_7color_check"))) cycle->SetCheck(false, false);
+  if (ui::CCheckBoxUI* cycle = ui_.cycle.get()) cycle->SetCheck(false, false);
   UpdateLighting(kind_, [colour](LightingBytes& l) {
     l.SetColour(colour);
     l.colour_cycle = 0;
@@ -185,7 +205,7 @@ void CLightingPage::ApplyLightColour(ui::UiColor colour, bool store) {
 }
 
 void CLightingPage::ColourTyped(int component) {
-  ui::CControlUI* edit = controls().Find(Name(kEditSuffixes[component]));
+  ui::CControlUI* edit = ui_.edits[component].get();
   if (edit == nullptr) return;
   const std::string text = edit->GetText();
   int value = 0;
@@ -198,14 +218,14 @@ void CLightingPage::ColourTyped(int component) {
   }
   const int shift = 16 - 8 * component;
   ui::UiColor colour = 0xFF000000u;
-  if (ui::CControlUI* button = controls().Find(Name("Deng_colordp_btn"))) colour = button->GetBkColor() | 0xFF000000u;
+  if (ui::CControlUI* button = ui_.colour_button.get()) colour = button->GetBkColor() | 0xFF000000u;
   colour = (colour & ~(0xFFu << shift)) | (static_cast<ui::UiColor>(value) << shift);
-  if (ui::CControlUI* button = controls().Find(Name("Deng_colordp_btn"))) {
+  if (ui::CControlUI* button = ui_.colour_button.get()) {
     button->SetBkColor(colour);
     button->SetBkImage("");
   }
-  if (auto* palette = controls().As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"))) palette->SetSelectColor(colour);
-  if (auto* cycle = controls().As<ui::CCheckBoxUI>(Name("Deng_7color_check"))) cycle->SetCheck(false, false);
+  if (ui::CColorPaletteUI* palette = ui_.palette.get()) palette->SetSelectColor(colour);
+  if (ui::CCheckBoxUI* cycle = ui_.cycle.get()) cycle->SetCheck(false, false);
   UpdateLighting(kind_, [&](LightingBytes& l) {
     (component == 0 ? l.red : component == 1 ? l.green : l.blue) = static_cast<uint8_t>(value);
     l.colour_cycle = 0;
@@ -214,7 +234,7 @@ void CLightingPage::ColourTyped(int component) {
 }
 
 void CLightingPage::ColourCycleChanged() {
-  auto* cycle = controls().As<ui::CCheckBoxUI>(Name("Deng_7color_check"));
+  ui::CCheckBoxUI* cycle = ui_.cycle.get();
   if (cycle == nullptr) return;
   const bool on = cycle->GetCheck();
   UpdateLighting(kind_, [on](LightingBytes& l) { l.colour_cycle = on ? 1 : 0; });
@@ -222,9 +242,8 @@ void CLightingPage::ColourCycleChanged() {
 }
 
 void CLightingPage::DirectionChosen(bool left) {
-  controls().SelectOption(Name(left ? "Deng_FXL_check" : "Deng_FXR_check"), false);
-  if (auto* other = controls().As<ui::COptionUI>(Name(left ? "Deng_FXR_check" : "Deng_FXL_check")))
-    other->Selected(false, false);
+  (left ? ui_.left : ui_.right).Select(false);
+  if (ui::COptionUI* other = (left ? ui_.right : ui_.left).get()) other->Selected(false, false);
   UpdateLighting(kind_, [left](LightingBytes& l) { l.direction = left ? 1 : 0; });
   Stored();
   if (kind_ == DeviceKind::Mouse) RestartPreview(true, left ? 1 : 0);
@@ -235,12 +254,12 @@ void CLightingPage::PresetClicked(int index) {
   // outside 0-29 selects nothing.
   if (index < 0 || index >= ui::kPresetColorCount) return;
   const ui::UiColor colour = ui::kPresetColors[static_cast<size_t>(index)];
-  if (auto* palette = controls().As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"))) palette->SetSelectColor(colour);
+  if (ui::CColorPaletteUI* palette = ui_.palette.get()) palette->SetSelectColor(colour);
   ApplyLightColour(colour, true);
 }
 
 void CLightingPage::PaletteChanged() {
-  auto* palette = controls().As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"));
+  ui::CColorPaletteUI* palette = ui_.palette.get();
   if (palette != nullptr) ApplyLightColour(palette->GetSelectColor(), true);
 }
 
@@ -301,21 +320,20 @@ void CLightingPage::ApplyLighting(const LightingBytes& bytes) {
 }
 
 void CLightingPage::ShowLighting(const LightingBytes& b) {
-  const Controls& c = controls();
   int variant = 0;
   if (kind_ == DeviceKind::Mouse) {
     variant = kMouseRefreshVariant;
     variant_ = variant;
-    c.SelectPage(Name("deng_mode_switch"), variant);
+    ui_.mode_switch.SelectPage(variant);
   }
-  if (auto* combo = c.As<ui::CComboUI>(ModeListName(variant))) combo->SelectItem(b.mode, false, false);
+  if (ui::CComboUI* combo = ui_.mode_lists[variant].get()) combo->SelectItem(b.mode, false, false);
   if (const ModeLayout* layout = LayoutOf(Layouts(variant), b.mode)) ApplyLayout(*layout);
-  if (auto* s = c.As<ui::CSliderUI>(Name("deng_light_slider"))) s->SetValue(b.brightness);
-  if (auto* s = c.As<ui::CSliderUI>(Name("deng_speed_slider"))) s->SetValue(LightingBytes::SliderFromSpeed(b.speed));
-  if (auto* palette = c.As<ui::CColorPaletteUI>(Name("deng_Color_Pallet"))) palette->SetSelectColor(b.Argb());
+  if (ui::CSliderUI* s = ui_.light_slider.get()) s->SetValue(b.brightness);
+  if (ui::CSliderUI* s = ui_.speed_slider.get()) s->SetValue(LightingBytes::SliderFromSpeed(b.speed));
+  if (ui::CColorPaletteUI* palette = ui_.palette.get()) palette->SetSelectColor(b.Argb());
   ShowColourControls(b.Argb());
-  if (auto* cycle = c.As<ui::CCheckBoxUI>(Name("Deng_7color_check"))) cycle->SetCheck(b.colour_cycle != 0, false);
-  c.SelectOption(Name(b.direction == 1 ? "Deng_FXL_check" : "Deng_FXR_check"), false);
+  if (ui::CCheckBoxUI* cycle = ui_.cycle.get()) cycle->SetCheck(b.colour_cycle != 0, false);
+  (b.direction == 1 ? ui_.left : ui_.right).Select(false);
 }
 
 void CLightingPage::Refresh(DeviceKind kind) {
@@ -323,13 +341,13 @@ void CLightingPage::Refresh(DeviceKind kind) {
   ShowLighting(ReadLighting(kind_));
   if (kind_ == DeviceKind::MousePad) {
     const uint8_t active = image().Pad([](MousePadImage& pad) { return pad.current_record[0]; });
-    if (auto* combo = controls().As<ui::CComboUI>("mp_deng_combo_profile"))
+    if (ui::CComboUI* combo = ui_.pad_onboard.get())
       if (active < kLightingRecordCount) combo->SelectItem(active, false, false);
   }
 }
 
 void CLightingPage::PadOnboardSelected() {
-  auto* combo = controls().As<ui::CComboUI>("mp_deng_combo_profile");
+  ui::CComboUI* combo = ui_.pad_onboard.get();
   if (combo == nullptr || combo->GetCurSel() < 0) return;
   const int n = combo->GetCurSel();
   ctx_.devices.Submit(DeviceKind::MousePad,

@@ -42,6 +42,8 @@
 #include "pages/lighting_modes.h"
 #include "pages/page.h"
 #include "settings/lighting_bytes.h"
+#include "ui/core/color_palette.h"
+#include "ui/core/progress.h"
 
 namespace trx::pages {
 
@@ -63,6 +65,7 @@ class CLightingPage : public CPage {
   CLightingPage(PageContext& context, DeviceKind kind, LightingGroup& group);
   void Bind(CRouter& router) override;
   void Refresh(DeviceKind kind) override;
+  ControlBindings Bindings() override;
 
   DeviceKind Kind() const { return kind_; }
   // Shows `colour` on the colour button and the three edits; with `store`
@@ -92,6 +95,19 @@ class CLightingPage : public CPage {
   std::string ModeListName(int variant) const;
 
  private:
+  // The page's controls ("<prefix>..."); the mode switch and lists by
+  // variant for the mouse, the onboard combo for the pad only.
+  struct Ui {
+    Handle<> fx_layout, colour_layout, cycle_layout, speed_layout, same_mode, colour_button;
+    Handle<ui::CColorPaletteUI> palette;
+    Handle<ui::CSliderUI> light_slider, speed_slider;
+    Handle<> edits[3];  // red, green, blue
+    Handle<ui::CCheckBoxUI> cycle;
+    Handle<ui::COptionUI> left, right;  // direction
+    Handle<ui::CTabLayoutUI> mode_switch;
+    Handle<ui::CComboUI> mode_lists[kMouseModeVariants];
+    Handle<ui::CComboUI> pad_onboard;
+  };
   void SliderReleased(bool speed);
   void ColourTyped(int component);
   void ColourCycleChanged();
@@ -108,6 +124,7 @@ class CLightingPage : public CPage {
   std::string prefix_;
   LightingGroup& group_;
   int variant_ = kMouseRefreshVariant;  // the mouse list in use
+  Ui ui_;
 };
 
 }  // namespace trx::pages

@@ -95,13 +95,38 @@ void CMousePerformancePage::Bind(CRouter& router) {
   router.Add(Table::Click, {kMsGunlunSpeedDownBtn, Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { WheelLinesStep(false); }});
 }
 
+ControlBindings CMousePerformancePage::Bindings() {
+  ControlBindings b;
+  for (int level = 1; level <= kDpiLevelCount; ++level) {
+    DpiRow& row = ui_.dpi[level - 1];
+    b.push_back({DpiName(level, kDpiSliderSuffix), &row.slider});
+    b.push_back({DpiName(level, kDpiValueSuffix), &row.value});
+    b.push_back({DpiName(level, kDpiRankSuffix), &row.rank});
+    b.push_back({DpiName(level, kDpiMinSuffix), &row.min});
+    b.push_back({DpiName(level, kDpiMaxSuffix), &row.max});
+    if (level <= kDpiColourButtonCount) b.push_back({kMsDpiColorBtnPrefix + std::to_string(level), &row.colour});
+  }
+  b.insert(b.end(), {{kMsReportFctCombo, &ui_.report_rate},
+                     {kMsReportRateNote, &ui_.report_rate_note},
+                     {kMsPointSpeedSlider, &ui_.pointer_speed},
+                     {kMsPointSpeedRange, &ui_.pointer_speed_range},
+                     {kMsPointSpeedNote, &ui_.pointer_speed_note},
+                     {kMsGunlunSpeedEdit, &ui_.wheel_lines},
+                     {kMsGunlunSpeedUpBtn, &ui_.wheel_up},
+                     {kMsGunlunSpeedDownBtn, &ui_.wheel_down},
+                     {kMsGunlunSpeedNote, &ui_.wheel_note}});
+  return b;
+}
+
 void CMousePerformancePage::OnWindowInit() { ShowPointerPending(); }
 
 void CMousePerformancePage::ShowPointerPending() {
-  for (const char* name : {kMsPointSpeedSlider, kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn})
-    controls().Enable(name, false);
-  controls().Show(kMsPointSpeedNote, false);
-  controls().Show(kMsGunlunSpeedNote, false);
+  ui_.pointer_speed.Enable(false);
+  ui_.wheel_lines.Enable(false);
+  ui_.wheel_up.Enable(false);
+  ui_.wheel_down.Enable(false);
+  ui_.pointer_speed_note.Show(false);
+  ui_.wheel_note.Show(false);
 }
 
 void CMousePerformancePage::ReadDesktopPointer(std::function<bool(std::function<void()>)> post) {
@@ -115,21 +140,23 @@ void CMousePerformancePage::ReadDesktopPointer(std::function<bool(std::function<
 void CMousePerformancePage::ShowDesktopPointer(const desktop::DesktopPointerState& state) {
   pointer_known_ = true;
   const bool speed = state.has_speed;
-  controls().Enable(kMsPointSpeedSlider, speed);
-  controls().Show(kMsPointSpeedRange, speed);
-  controls().Show(kMsPointSpeedNote, !speed);
+  ui_.pointer_speed.Enable(speed);
+  ui_.pointer_speed_range.Show(speed);
+  ui_.pointer_speed_note.Show(!speed);
   // Without the setting the wheel row is disabled and its note takes the
   // place of the edit and its buttons (the row has no room for both).
   const bool lines = state.has_lines;
-  for (const char* name : {kMsGunlunSpeedEdit, kMsGunlunSpeedUpBtn, kMsGunlunSpeedDownBtn}) {
-    controls().Enable(name, lines);
-    controls().Show(name, lines);
+  ui_.wheel_lines.Enable(lines);
+  ui_.wheel_lines.Show(lines);
+  for (const Handle<>* button : {&ui_.wheel_up, &ui_.wheel_down}) {
+    button->Enable(lines);
+    button->Show(lines);
   }
-  controls().Show(kMsGunlunSpeedNote, !lines);
+  ui_.wheel_note.Show(!lines);
   // Values applied since the read (a profile selected meanwhile) are what
   // the desktop has now: the read ones don't replace them.
   if (state.speed_read && !applied_since_start_) ShowPointerSpeed(state.speed);
-  if (state.lines_read && !applied_since_start_) controls().SetText(kMsGunlunSpeedEdit, std::to_string(state.lines));
+  if (state.lines_read && !applied_since_start_) ui_.wheel_lines.SetText(std::to_string(state.lines));
   DebugLineF("desktop pointer settings: %s (pointer speed %s, wheel lines %s)", state.name.c_str(),
              speed ? "available" : "not available", lines ? "available" : "not available");
 }
@@ -139,10 +166,10 @@ void CMousePerformancePage::ShowDesktopPointer(const desktop::DesktopPointerStat
 void CMousePerformancePage::Refresh(DeviceKind kind) {
   if (kind != DeviceKind::Mouse) return;
   const int rate = image().Mouse([](MouseConfigImage& m) { return m.CurrentRecord()[kRecReportRate]; });
-  if (auto* combo = controls().As<ui::CComboUI>(kMsReportFctCombo)) {
+  if (ui::CComboUI* combo = ui_.report_rate.get()) {
     if (!combo->SelectItem(rate, false, false)) DebugLineF("report rate index %d is not in the list", rate);
   }
-  controls().Show(kMsReportRateNote, false);  // the combo shows the mouse's own rate again
+  ui_.report_rate_note.Show(false);  // the combo shows the mouse's own rate again
   RefreshDpi();
 }
 
@@ -157,29 +184,28 @@ void CMousePerformancePage::RefreshDpi() {
   // The scale shows what the sliders reach: the DPI base and the DPI of the
   // highest position the mouse reports (as `trx770ctl dpi` accepts them).
   for (int level = 1; level <= kDpiLevelCount; ++level) {
-    controls().SetText(DpiName(level, kDpiMinSuffix), std::to_string(DpiBase(info)));
-    controls().SetText(DpiName(level, kDpiMaxSuffix), std::to_string(DpiMax(info)));
+    Dpi(level).min.SetText(std::to_string(DpiBase(info)));
+    Dpi(level).max.SetText(std::to_string(DpiMax(info)));
   }
   for (int level = 1; level <= kDpiStoredLevelCount; ++level) {
     const uint8_t position = record[kRecDpiLevels + level - 1];
-    if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix))) {
+    if (ui::CSliderUI* slider = Dpi(level).slider.get()) {
       slider->SetMinValue(0);
       slider->SetMaxValue(info[kInfoDpiMaxPosition]);
       slider->SetValue(position);
     }
-    controls().SetText(DpiName(level, kDpiValueSuffix), std::to_string(DpiOfPosition(info, position)));
+    Dpi(level).value.SetText(std::to_string(DpiOfPosition(info, position)));
     const uint8_t* rgb = record + kRecDpiColours + 3 * (level - 1);
-    if (ui::CControlUI* button = controls().Find(kMsDpiColorBtnPrefix + std::to_string(level)))
+    if (ui::CControlUI* button = Dpi(level).colour.get())
       button->SetBkColor(0xFF000000u | uint32_t(rgb[0]) << 16 | uint32_t(rgb[1]) << 8 | rgb[2]);
   }
   // Levels 5 and 6 store nothing, but their range and label follow the
   // device too.
   for (int level = kDpiStoredLevelCount + 1; level <= kDpiLevelCount; ++level) {
-    if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix))) {
+    if (ui::CSliderUI* slider = Dpi(level).slider.get()) {
       slider->SetMinValue(0);
       slider->SetMaxValue(info[kInfoDpiMaxPosition]);
-      controls().SetText(DpiName(level, kDpiValueSuffix),
-                         std::to_string(DpiOfPosition(info, static_cast<uint8_t>(std::clamp(slider->GetValue(), 0, 255)))));
+      Dpi(level).value.SetText(std::to_string(DpiOfPosition(info, static_cast<uint8_t>(std::clamp(slider->GetValue(), 0, 255)))));
     }
   }
   HighlightActiveLevel(record[kRecCurrentDpiLevel]);
@@ -189,8 +215,8 @@ void CMousePerformancePage::HighlightActiveLevel(int active) {
   if (active > kDpiLevelCount - 1) active = 0;  // an unknown level shows level 1
   for (int level = 1; level <= kDpiLevelCount; ++level) {
     const ui::UiColor colour = level == active + 1 ? kActiveLevelColour : kOtherLevelColour;
-    for (const char* suffix : {kDpiRankSuffix, kDpiValueSuffix})
-      if (auto* label = controls().As<ui::CLabelUI>(DpiName(level, suffix))) label->SetTextColor(colour);
+    for (const Handle<ui::CLabelUI>* label : {&Dpi(level).rank, &Dpi(level).value})
+      if (label->get() != nullptr) label->get()->SetTextColor(colour);
   }
 }
 
@@ -199,16 +225,16 @@ void CMousePerformancePage::HighlightActiveLevel(int active) {
 void CMousePerformancePage::ShowDpiLabel(int level, int position) {
   const int dpi =
       image().Mouse([position](MouseConfigImage& m) { return DpiOfPosition(m.device_info, static_cast<uint8_t>(position)); });
-  controls().SetText(DpiName(level, kDpiValueSuffix), std::to_string(dpi));
+  Dpi(level).value.SetText(std::to_string(dpi));
 }
 
 void CMousePerformancePage::DpiSliderMoved(int level) {
-  if (auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix)))
+  if (ui::CSliderUI* slider = Dpi(level).slider.get())
     ShowDpiLabel(level, slider->GetValue());
 }
 
 void CMousePerformancePage::DpiSliderReleased(int level) {
-  auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix));
+  ui::CSliderUI* slider = Dpi(level).slider.get();
   if (slider == nullptr) return;
   const int position = std::clamp(slider->GetValue(), 0, 255);
   image().Mouse([&](MouseConfigImage& m) { m.CurrentRecord()[kRecDpiLevels + level - 1] = static_cast<uint8_t>(position); });
@@ -221,8 +247,8 @@ void CMousePerformancePage::DpiSliderReleased(int level) {
 // range) and is stored as a released slider is; an empty or unreadable
 // entry shows the stored value again.
 void CMousePerformancePage::DpiTyped(int level) {
-  auto* slider = controls().As<ui::CSliderUI>(DpiName(level, kDpiSliderSuffix));
-  auto* edit = controls().As<ui::CEditUI>(DpiName(level, kDpiValueSuffix));
+  ui::CSliderUI* slider = Dpi(level).slider.get();
+  auto* edit = dynamic_cast<ui::CEditUI*>(Dpi(level).value.get());
   if (slider == nullptr || edit == nullptr) return;
   const int typed = EditNumber(edit->GetText(), -1);
   if (typed < 0) {
@@ -252,13 +278,13 @@ void CMousePerformancePage::PickDpiColour(ui::CControlUI* button, int level) {
 // ---------------------------------------------------------------- report rate
 
 void CMousePerformancePage::ReportRateSelected() {
-  auto* combo = controls().As<ui::CComboUI>(kMsReportFctCombo);
+  ui::CComboUI* combo = ui_.report_rate.get();
   if (combo == nullptr || combo->GetCurSel() < 0) return;
   const auto rate = static_cast<uint8_t>(combo->GetCurSel());
   image().Mouse([rate](MouseConfigImage& m) { m.CurrentRecord()[kRecReportRate] = rate; });
   ctx_.devices.MarkSettingsPending(DeviceKind::Mouse);
   SaveLight("report rate");
-  controls().Show(kMsReportRateNote, false);
+  ui_.report_rate_note.Show(false);
   SendReportRate();
 }
 
@@ -273,7 +299,7 @@ void CMousePerformancePage::SendReportRate() {
                                if (o.Ok()) return;
                                DebugLineF("report rate: the mouse answered %d (%s)", o.result.Code(),
                                           OperationStatusName(o.status));
-                               controls().Show(kMsReportRateNote, true);
+                               ui_.report_rate_note.Show(true);
                              }));
   if (!started) DebugLine("report rate not sent: the window is closing");
 }
@@ -286,7 +312,7 @@ desktop::CDesktopApplier& CMousePerformancePage::Applier() {
 }
 
 void CMousePerformancePage::ShowPointerSpeed(int speed) {
-  if (auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider)) slider->SetValue(PositionOfSpeed(speed));
+  if (ui::CSliderUI* slider = ui_.pointer_speed.get()) slider->SetValue(PositionOfSpeed(speed));
 }
 
 void CMousePerformancePage::ShowAndApplyPointer(int speed, int lines) {
@@ -294,13 +320,13 @@ void CMousePerformancePage::ShowAndApplyPointer(int speed, int lines) {
   speed = std::clamp(speed, desktop::kPointerSpeedMin, desktop::kPointerSpeedMax);
   lines = std::clamp(lines, desktop::kWheelLinesMin, desktop::kWheelLinesMax);
   ShowPointerSpeed(speed);
-  controls().SetText(kMsGunlunSpeedEdit, std::to_string(lines));
+  ui_.wheel_lines.SetText(std::to_string(lines));
   Applier().ApplyPointerSpeed(speed);
   Applier().ApplyWheelLines(lines);
 }
 
 void CMousePerformancePage::PointerSpeedReleased() {
-  auto* slider = controls().As<ui::CSliderUI>(kMsPointSpeedSlider);
+  ui::CSliderUI* slider = ui_.pointer_speed.get();
   if (slider == nullptr) return;
   const int speed = std::clamp(SpeedOfPosition(slider->GetValue()), desktop::kPointerSpeedMin, desktop::kPointerSpeedMax);
   image().Mouse([speed](MouseConfigImage& m) { m.pointer_speed = static_cast<uint8_t>(speed); });
@@ -316,7 +342,7 @@ void CMousePerformancePage::SetWheelLines(int lines, bool save_light_too) {
 }
 
 void CMousePerformancePage::WheelLinesStep(bool up) {
-  auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
+  ui::CEditUI* edit = ui_.wheel_lines.get();
   if (edit == nullptr) return;
   int v = EditNumber(edit->GetText(), desktop::kWheelLinesMin);
   if (up) v = std::min(std::max(v, desktop::kWheelLinesMin) + 1, desktop::kWheelLinesMax);
@@ -326,7 +352,7 @@ void CMousePerformancePage::WheelLinesStep(bool up) {
 }
 
 void CMousePerformancePage::WheelLinesTyped() {
-  auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
+  ui::CEditUI* edit = ui_.wheel_lines.get();
   if (edit == nullptr) return;
   const std::string text = edit->GetText();
   if (text.empty()) return;  // being retyped: the commit decides
@@ -336,7 +362,7 @@ void CMousePerformancePage::WheelLinesTyped() {
 }
 
 void CMousePerformancePage::WheelLinesCommitted() {
-  auto* edit = controls().As<ui::CEditUI>(kMsGunlunSpeedEdit);
+  ui::CEditUI* edit = ui_.wheel_lines.get();
   if (edit == nullptr || !edit->IsEnabled()) return;
   const int stored = image().Mouse([](MouseConfigImage& m) {
     return m.wheel_lines != 0 ? int{m.wheel_lines} : desktop::kWheelLinesDefault;
@@ -352,7 +378,7 @@ void CMousePerformancePage::WheelLinesCommitted() {
 void CMousePerformancePage::RestoreMouseDefaults() {
   applied_since_start_ = true;
   ShowPointerSpeed(desktop::kPointerSpeedDefault);
-  controls().SetText(kMsGunlunSpeedEdit, std::to_string(desktop::kWheelLinesDefault));
+  ui_.wheel_lines.SetText(std::to_string(desktop::kWheelLinesDefault));
   image().Mouse([](MouseConfigImage& m) {
     m.pointer_speed = desktop::kPointerSpeedDefault;
     m.wheel_lines = desktop::kWheelLinesDefault;

@@ -48,7 +48,11 @@
 #include <functional>
 #include <memory>
 
+#include "pages/control_names.h"
 #include "pages/page.h"
+#include "ui/core/edit.h"
+#include "ui/core/label.h"
+#include "ui/core/progress.h"
 #include "platform/desktop_pointer/desktop_applier.h"
 
 namespace trx::pages {
@@ -58,6 +62,7 @@ class CMousePerformancePage : public CPage {
   explicit CMousePerformancePage(PageContext& context);
   ~CMousePerformancePage() override;
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
   void OnWindowInit() override;
   void Refresh(DeviceKind kind) override;
   // A selected or restored profile's pointer speed (1-20) and wheel lines
@@ -73,6 +78,24 @@ class CMousePerformancePage : public CPage {
   bool PointerSettingsKnown() const { return pointer_known_; }
 
  private:
+  // The DPI levels' controls ("ms_dpi<level>...", level 1-6), then the
+  // report rate, pointer speed and wheel rows.
+  struct DpiRow {
+    Handle<ui::CSliderUI> slider;
+    Handle<ui::CLabelUI> value, rank;  // value: an edit for levels 1-4
+    Handle<> min, max;
+    Handle<> colour;  // levels 1-4
+  };
+  struct Ui {
+    DpiRow dpi[names::kDpiLevelCount];
+    Handle<ui::CComboUI> report_rate;
+    Handle<> report_rate_note;
+    Handle<ui::CSliderUI> pointer_speed;
+    Handle<> pointer_speed_range, pointer_speed_note;
+    Handle<ui::CEditUI> wheel_lines;
+    Handle<> wheel_up, wheel_down, wheel_note;
+  };
+  const DpiRow& Dpi(int level) const { return ui_.dpi[level - 1]; }
   void RefreshDpi();
   void ShowDpiLabel(int level, int position);
   void HighlightActiveLevel(int active);
@@ -95,6 +118,7 @@ class CMousePerformancePage : public CPage {
   std::unique_ptr<desktop::CDesktopApplier> applier_;  // created on the first use
   bool pointer_known_ = false;
   bool applied_since_start_ = false;  // a profile's or the default values went to the desktop
+  Ui ui_;
 };
 
 }  // namespace trx::pages

@@ -4,11 +4,13 @@
 // A page reaches the rest of the program only through its PageContext.
 //
 // Lifecycle: the page set constructs every page, then binds each to the
-// router (Bind adds the page's rows), then calls OnWindowInit once the
-// layout is built; the device events follow as devices come and go.
+// router (Bind adds the page's rows), binds the handles of Bindings() once
+// the layout is built (pages/control_handles.h), then calls OnWindowInit;
+// the device events follow as devices come and go.
 //
 // UI thread only.
 
+#include "pages/control_handles.h"
 #include "pages/page_context.h"
 #include "presence/presence_events.h"
 
@@ -25,6 +27,9 @@ class CPage {
 
   // Adds the page's routing rows.
   virtual void Bind(CRouter& router) = 0;
+  // The page's typed control handles by name (none: the page looks its
+  // controls up through controls()).
+  virtual ControlBindings Bindings() { return {}; }
   // The layout is built and shown for the first time.
   virtual void OnWindowInit() {}
   // The image of `kind` changed (a device read, an onboard switch): show it.

@@ -17,6 +17,22 @@ CPageSet::CPageSet(ui::CPaintManagerUI& pm, IDialogs& dialogs, IDevices& devices
     : controls_(pm), context_{controls_, dialogs, devices, window}, router_(controls_, dialogs, window) {
   RegisterPages();
   for (const auto& page : pages_) page->Bind(router_);
+  AttachLayout();
+}
+
+void CPageSet::AttachLayout() {
+  if (attached_ || controls_.PaintManager().GetRoot() == nullptr) return;
+  attached_ = true;
+  for (const ControlBinding& b : Bindings()) b.handle->Take(controls_.Find(b.name));
+}
+
+ControlBindings CPageSet::Bindings() const {
+  ControlBindings all;
+  for (const auto& page : pages_) {
+    const ControlBindings own = page->Bindings();
+    all.insert(all.end(), own.begin(), own.end());
+  }
+  return all;
 }
 
 CPageSet::~CPageSet() = default;
@@ -59,6 +75,7 @@ void CPageSet::ReloadProfileLists(DeviceKind kind) {
 void CPageSet::ApplyProfileSelections() { profile_bar_->ApplySelections(); }
 
 void CPageSet::OnWindowInit() {
+  AttachLayout();
   router_.BindTitleBar();
   key_lights_.Bind(controls_);
   for (const auto& page : pages_) page->OnWindowInit();

@@ -45,8 +45,15 @@ class CPageSet {
   // CKeyboardLightingPage); null before the pages are registered.
   CLightingPage* LightingPage(DeviceKind kind) const { return lighting_.Of(kind); }
 
-  // The layout is built: title-bar pointers and the pages' own start.
+  // The layout is built: the pages' handles (AttachLayout), title-bar
+  // pointers and the pages' own start.
   void OnWindowInit();
+  // Binds every page's handles once the layout has a root (the set's
+  // construction over a built layout, or window init); later calls do
+  // nothing.
+  void AttachLayout();
+  // Every page's binding table, in registration order (the layout test).
+  ControlBindings Bindings() const;
   void Refresh(DeviceKind kind);
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result);
   void OnDeviceLeft(const RemovalPlan& plan);
@@ -86,6 +93,7 @@ class CPageSet {
   CKeyLights key_lights_;
   LightingGroup lighting_;
   std::vector<std::unique_ptr<CPage>> pages_;
+  bool attached_ = false;  // the handles are bound
   CProfileBar* profile_bar_ = nullptr;
   CMouseButtonsPage* mouse_buttons_ = nullptr;
   CKeyboardKeysPage* keyboard_keys_ = nullptr;

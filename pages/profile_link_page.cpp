@@ -42,6 +42,21 @@ void CProfileLinkPage::Bind(CRouter& router) {
   }
 }
 
+ControlBindings CProfileLinkPage::Bindings() {
+  ControlBindings b;
+  for (size_t i = 0; i < names::kLinkControls.size(); ++i) {
+    const names::LinkControlNames& n = names::kLinkControls[i];
+    LinkUi& row = links_[i];
+    b.insert(b.end(), {{n.check, &row.check},
+                       {n.button, &row.button},
+                       {n.edit, &row.edit},
+                       {n.container, &row.container},
+                       {n.pick, &row.pick}});
+  }
+  for (size_t i = 0; i < names::kUnlinkButtons.size(); ++i) b.push_back({names::kUnlinkButtons[i].button, &unlinks_[i]});
+  return b;
+}
+
 int CProfileLinkPage::SelectedProfile(DeviceKind kind, ProfileFamily family) const {
   const char* combo_name = CProfileBar::ComboOf(kind, family);
   auto* combo = combo_name != nullptr ? controls().As<ui::CComboUI>(combo_name) : nullptr;
@@ -54,11 +69,11 @@ bool CProfileLinkPage::ChooseProgram(std::string* path) {
 
 void CProfileLinkPage::SetCheck(const names::LinkControlNames& link, bool ticked) {
   // Without notification: the check box's own handler is what runs here.
-  if (auto* check = controls().As<ui::COptionUI>(link.check)) check->Selected(ticked, false);
+  if (ui::COptionUI* check = Row(link).check.get()) check->Selected(ticked, false);
 }
 
 void CProfileLinkPage::SetEditText(const names::LinkControlNames& link, std::string_view text) {
-  if (ui::CControlUI* edit = controls().Find(link.edit)) {
+  if (ui::CControlUI* edit = Row(link).edit.get()) {
     edit->SetResourceText(false);
     edit->SetText(text);
   }
@@ -66,9 +81,9 @@ void CProfileLinkPage::SetEditText(const names::LinkControlNames& link, std::str
 
 void CProfileLinkPage::ShowLinked(const names::LinkControlNames& link, const std::string& path) {
   SetEditText(link, LinkedProgramName(path));
-  if (ui::CControlUI* edit = controls().Find(link.edit)) edit->SetToolTip(path);
+  if (ui::CControlUI* edit = Row(link).edit.get()) edit->SetToolTip(path);
   SetCheck(link, true);
-  if (ui::CControlUI* container = controls().Find(link.container)) {
+  if (ui::CControlUI* container = Row(link).container.get()) {
     container->SetFixedWidth(kNameWidthPx);
     container->SetVisible(true);
   }
@@ -77,8 +92,8 @@ void CProfileLinkPage::ShowLinked(const names::LinkControlNames& link, const std
 void CProfileLinkPage::ShowUnlinked(const names::LinkControlNames& link, bool hide_container) {
   SetCheck(link, false);
   SetEditText(link, kUnlinkedProgram);
-  if (ui::CControlUI* edit = controls().Find(link.edit)) edit->SetToolTip("");
-  if (hide_container) controls().Show(link.container, false);
+  if (ui::CControlUI* edit = Row(link).edit.get()) edit->SetToolTip("");
+  if (hide_container) Row(link).container.Show(false);
 }
 
 void CProfileLinkPage::ShowLinkOfProfile(DeviceKind kind, ProfileFamily family, int index) {
@@ -88,7 +103,7 @@ void CProfileLinkPage::ShowLinkOfProfile(DeviceKind kind, ProfileFamily family, 
   const ProgramLink stored = ReadProgramLink(*info, index);
   if (!stored.linked) {
     SetCheck(*link, false);
-    controls().Show(link->container, false);
+    Row(*link).container.Show(false);
     return;
   }
   // A stored path without a '/' names no program: the controls stay.
@@ -97,13 +112,13 @@ void CProfileLinkPage::ShowLinkOfProfile(DeviceKind kind, ProfileFamily family, 
 
 void CProfileLinkPage::LinkCheckChanged(const names::LinkControlNames& link) {
   const ProfileFamilyInfo* info = FindFamily(link.kind, link.family);
-  auto* check = controls().As<ui::COptionUI>(link.check);
+  ui::COptionUI* check = Row(link).check.get();
   if (info == nullptr || check == nullptr) return;
   const int s = SelectedProfile(link.kind, link.family);
   if (!available_) return;
   if (!check->IsSelected()) {
     SetEditText(link, kUnlinkedProgram);
-    controls().Show(link.container, false);
+    Row(link).container.Show(false);
     if (s >= 0 && !ClearProgramLink(*info, s)) DebugLine("program link not written");
     return;
   }
@@ -167,11 +182,11 @@ void CProfileLinkPage::StartWindowPick(const names::LinkControlNames& link) {
   picking_ = &link;
   pick_profile_ = s;
   pick_ticks_ = 0;
-  if (ui::CControlUI* edit = controls().Find(link.edit)) {
+  if (ui::CControlUI* edit = Row(link).edit.get()) {
     edit->SetText("profile_link_picking_text");
     edit->SetResourceText(true);
   }
-  controls().Show(link.container, true);
+  Row(link).container.Show(true);
   ctx_.window.StartTimer(kTimerLinkPick, kLinkPickPeriodMs, [this] { OnPickTimer(); });
 }
 
@@ -228,19 +243,22 @@ void CProfileLinkPage::SetLinkingAvailable() {
     // The desktop's script came later: the reason gives way to the links.
     available_ = true;
     for (const names::LinkControlNames& link : names::kLinkControls) {
-      controls().Show(link.pick, true);
-      if (ui::CControlUI* check = controls().Find(link.check)) check->SetToolTip("");
+      Row(link).pick.Show(true);
+      if (ui::CControlUI* check = Row(link).check.get()) check->SetToolTip("");
       ShowUnlinked(link, true);
       ShowLinkOfProfile(link.kind, link.family, SelectedProfile(link.kind, link.family));
     }
-    for (const names::UnlinkButton& unlink : names::kUnlinkButtons) controls().Show(unlink.button, true);
+    for (const Handle<>& unlink : unlinks_) unlink.Show(true);
   }
   EnableLinkControls(true);
 }
 
 void CProfileLinkPage::EnableLinkControls(bool enable) {
-  for (const names::LinkControlNames& link : names::kLinkControls)
-    for (const char* name : {link.check, link.button, link.pick}) controls().Enable(name, enable);
+  for (const LinkUi& row : links_) {
+    row.check.Enable(enable);
+    row.button.Enable(enable);
+    row.pick.Enable(enable);
+  }
 }
 
 void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
@@ -248,23 +266,23 @@ void CProfileLinkPage::SetLinkingUnavailable(const char* reason_text_id) {
   pending_ = false;
   for (const names::LinkControlNames& link : names::kLinkControls) {
     SetCheck(link, false);
-    controls().Enable(link.check, false);
-    controls().Enable(link.button, false);
-    controls().Show(link.pick, false);
+    Row(link).check.Enable(false);
+    Row(link).button.Enable(false);
+    Row(link).pick.Show(false);
     // The reason follows the language: the edit shows the text of its id.
-    if (ui::CControlUI* edit = controls().Find(link.edit)) {
+    if (ui::CControlUI* edit = Row(link).edit.get()) {
       edit->SetText(reason_text_id);
       edit->SetResourceText(true);
       edit->SetToolTip(reason_text_id);
     }
-    if (ui::CControlUI* container = controls().Find(link.container)) {
+    if (ui::CControlUI* container = Row(link).container.get()) {
       container->SetFixedWidth(kReasonWidthPx);
       container->SetVisible(true);
     }
-    if (ui::CControlUI* check = controls().Find(link.check)) check->SetToolTip(reason_text_id);
+    if (ui::CControlUI* check = Row(link).check.get()) check->SetToolTip(reason_text_id);
   }
   // The reason takes the unlink buttons' room.
-  for (const names::UnlinkButton& unlink : names::kUnlinkButtons) controls().Show(unlink.button, false);
+  for (const Handle<>& unlink : unlinks_) unlink.Show(false);
 }
 
 }  // namespace trx::pages

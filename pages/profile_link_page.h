@@ -42,6 +42,7 @@ class CProfileLinkPage : public CPage {
  public:
   using CPage::CPage;
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
 
   // The controls of a family from link flag[index] and linked program[index]
   // (run by the family's Select).
@@ -76,6 +77,15 @@ class CProfileLinkPage : public CPage {
   int SelectedProfile(DeviceKind kind, ProfileFamily family) const;
 
  private:
+  // The controls of one family's link row (names::kLinkControls).
+  struct LinkUi {
+    Handle<ui::COptionUI> check;
+    Handle<> button, edit, container, pick;
+  };
+  // The row of `link` (an element of names::kLinkControls).
+  const LinkUi& Row(const names::LinkControlNames& link) const {
+    return links_[static_cast<size_t>(&link - names::kLinkControls.data())];
+  }
   // The chooser; true and *path when the user confirmed.
   bool ChooseProgram(std::string* path);
   void SetCheck(const names::LinkControlNames& link, bool ticked);
@@ -95,6 +105,8 @@ class CProfileLinkPage : public CPage {
   const names::LinkControlNames* picking_ = nullptr;
   int pick_profile_ = -1;
   int pick_ticks_ = 0;
+  LinkUi links_[names::kLinkControls.size()];
+  Handle<> unlinks_[names::kUnlinkButtons.size()];
 };
 
 }  // namespace trx::pages

@@ -83,6 +83,15 @@ TEST_F(LayoutNamesTest, EveryRoutingRowNamesAControlOfTheLayouts) {
   }
 }
 
+// Every typed handle a page binds finds its control, of the handle's class.
+TEST_F(LayoutNamesTest, EveryPageHandleBindsToItsControl) {
+  testing::FakeDialogs dialogs;
+  testing::FakeDevices devices;
+  testing::FakeWindow window;
+  CPageSet pages(pm, dialogs, devices, window);
+  for (const ControlBinding& b : pages.Bindings()) EXPECT_TRUE(b.handle->Take(pm.FindControl(b.name))) << b.name;
+}
+
 // Every control the routing and the pages name, from a list written out by
 // hand (tests/data/app/control_names.txt), not from the code's own tables.
 TEST_F(LayoutNamesTest, EveryControlOfTheHandWrittenListExists) {

@@ -1,0 +1,25 @@
+#include "app/all_devices_gone.h"
+
+#include <string>
+
+#include "app/app_messages.h"
+#include "pages/control_names.h"
+#include "ui/core/control.h"
+#include "ui/core/paint_manager.h"
+#include "ui/core/resource_manager.h"
+#include "ui/dialogs/msg_wnd.h"
+#include "ui/window/tray_icon.h"
+
+namespace trx::app {
+
+void ShowAllDevicesGone(ui::CPaintManagerUI& pm, ui::CTrayIcon& tray, ui::HWND window,
+                        const std::function<void()>& hide) {
+  if (ui::CControlUI* tab = pm.FindControl(pages::names::kMsDengOpTab)) tab->SetFocus();
+  // A desktop notification says why the window goes; without a
+  // notification service the short self-closing box does.
+  const std::string text = ui::CResourceManager::GetInstance()->GetText(kTextAllDevicesGone);
+  if (!tray.ShowNotification(kProgramTitle, text)) ui::ShowSelfClosingNotice(window);
+  hide();
+}
+
+}  // namespace trx::app
