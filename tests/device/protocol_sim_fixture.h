@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "device/commands.h"
@@ -46,6 +47,17 @@ class SimChannelTest : public ::testing::Test {
     return out;
   }
   size_t Written() { return Frames('>').size(); }
+  // Where the last Begin and End transfer frames stand among the frames
+  // written (the frame count when there is none).
+  std::pair<size_t, size_t> TransferBounds() {
+    const auto written = Frames('>');
+    size_t begin = written.size(), end = written.size();
+    for (size_t i = 0; i < written.size(); ++i) {
+      if (written[i][kFrameCommand] == kCmdBeginTransfer) begin = i;
+      if (written[i][kFrameCommand] == kCmdEndTransfer) end = i;
+    }
+    return {begin, end};
+  }
   void Inject(const sim::SimFaults& faults) { firmware->SetFaults(faults); }
 
   std::shared_ptr<sim::SimBackend> backend;

@@ -195,11 +195,7 @@ TEST_F(SelectQueueTest, ASelectRacingAnUploadNeverCutsIntoItsTransfer) {
   select.join();
   ExpectAgreement();
   const auto written = Frames('>');
-  size_t begin = written.size(), end = written.size();
-  for (size_t i = 0; i < written.size(); ++i) {
-    if (written[i][kFrameCommand] == kCmdBeginTransfer) begin = i;
-    if (written[i][kFrameCommand] == kCmdEndTransfer) end = i;
-  }
+  const auto [begin, end] = TransferBounds();
   ASSERT_LT(begin, end);
   for (size_t i = begin + 1; i < end; ++i) EXPECT_EQ(written[i][kFrameCommand], kCmdWriteKeyBlock) << i;
 }
