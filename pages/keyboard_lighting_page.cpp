@@ -28,7 +28,27 @@ CKeyboardLightingPage::CKeyboardLightingPage(PageContext& context, LightingGroup
 namespace {
 constexpr const char* kFullColourList = "kb_deng_combo_modeSelect";
 constexpr const char* kOneColourList = "kb_deng_onecolor_combo_modeSelect";
+constexpr const char* kEffectRows[] = {"kb_deng_fx_layout", "kb_deng_7colorselect_layout", "kb_deng_color_display_layout"};
+constexpr const char* kCustomRows[] = {"kb_deng_custom_tool_layout", "kb_deng_custom_select_layout", "kb_deng_custom_color_layout"};
 }  // namespace
+
+ControlBindings CKeyboardLightingPage::Bindings() {
+  ControlBindings b = CLightingPage::Bindings();
+  b.insert(b.end(), {{kKbCustomColourBtn, &kb_.custom_colour_button},
+                     {kKbAllBrightCheck, &kb_.all_bright},
+                     {kKbAllKillCheck, &kb_.all_kill},
+                     {"kb_deng_light_slider", &kb_.light_slider},
+                     {kKbColourSetList, &kb_.colour_sets},
+                     {kFullColourList, &kb_.mode_lists[0]},
+                     {kOneColourList, &kb_.mode_lists[1]},
+                     {"kb_Deng_label_FXL", &kb_.fx_left_label},
+                     {"kb_Deng_label_FXR", &kb_.fx_right_label}});
+  for (size_t i = 0; i < std::size(kEffectRows); ++i) {
+    b.push_back({kEffectRows[i], &kb_.effect_rows[i]});
+    b.push_back({kCustomRows[i], &kb_.custom_rows[i]});
+  }
+  return b;
+}
 
 bool CKeyboardLightingPage::OneColour() const { return variant_ == KeyboardVariant::V15; }
 
@@ -207,12 +227,12 @@ void CKeyboardLightingPage::ApplyLightColour(ui::UiColor colour, bool store) {
   // Custom-colour mode: the colour controls hold the custom colour.
   custom_colour_ = colour | 0xFF000000u;
   ShowColourControls(custom_colour_);
-  if (ui::CControlUI* button = controls().Find(kKbCustomColourBtn)) button->SetBkColor(custom_colour_);
+  if (ui::CControlUI* button = kb_.custom_colour_button.get()) button->SetBkColor(custom_colour_);
   if (store) PaintKeys(selected_, custom_colour_);
 }
 
 void CKeyboardLightingPage::AllLights(bool bright) {
-  if (auto* other = controls().As<ui::CCheckBoxUI>(bright ? kKbAllKillCheck : kKbAllBrightCheck)) other->SetCheck(false, false);
+  if (ui::CCheckBoxUI* other = (bright ? kb_.all_kill : kb_.all_bright).get()) other->SetCheck(false, false);
   if (InCustomMode()) {
     std::array<bool, kKeyboardKeyLights> all{};
     all.fill(true);
@@ -221,23 +241,20 @@ void CKeyboardLightingPage::AllLights(bool bright) {
   }
   const uint8_t level = bright ? kLightSliderMax : 0;
   UpdateLighting(DeviceKind::Keyboard, [level](LightingBytes& l) { l.brightness = level; });
-  if (auto* slider = controls().As<ui::CSliderUI>("kb_deng_light_slider")) slider->SetValue(level);
+  if (ui::CSliderUI* slider = kb_.light_slider.get()) slider->SetValue(level);
   Stored();
 }
 
 void CKeyboardLightingPage::ShowModeControls(const ModeLayout* layout) {
-  const Controls& c = controls();
   const bool custom = layout != nullptr && layout->custom_colours;
-  for (const char* name : {"kb_deng_fx_layout", "kb_deng_7colorselect_layout", "kb_deng_color_display_layout"})
-    c.Show(name, !custom);
-  for (const char* name : {"kb_deng_custom_tool_layout", "kb_deng_custom_select_layout", "kb_deng_custom_color_layout"})
-    c.Show(name, custom);
+  for (const Handle<>& row : kb_.effect_rows) row.Show(!custom);
+  for (const Handle<>& row : kb_.custom_rows) row.Show(custom);
   if (layout != nullptr) {
     ApplyLayout(*layout);
     if (layout->fx_left != nullptr)
-      if (ui::CControlUI* label = c.Find("kb_Deng_label_FXL")) label->SetAttribute("text", std::string("%[") + layout->fx_left + "]");
+      if (ui::CControlUI* label = kb_.fx_left_label.get()) label->SetAttribute("text", std::string("%[") + layout->fx_left + "]");
     if (layout->fx_right != nullptr)
-      if (ui::CControlUI* label = c.Find("kb_Deng_label_FXR")) label->SetAttribute("text", std::string("%[") + layout->fx_right + "]");
+      if (ui::CControlUI* label = kb_.fx_right_label.get()) label->SetAttribute("text", std::string("%[") + layout->fx_right + "]");
   }
   ShowKeyColours(custom);
 }
@@ -258,13 +275,12 @@ void CKeyboardLightingPage::ModeSelected(int, int item) {
 void CKeyboardLightingPage::ShowLighting(const LightingBytes& b) {
   ShowLayoutVariant();
   const int set = image().Keyboard([](KeyboardImage& kb) { return ActiveKeyColourSet(kb); });
-  if (auto* combo = controls().As<ui::CComboUI>(kKbColourSetList)) combo->SelectItem(set, false, false);
+  if (ui::CComboUI* combo = kb_.colour_sets.get()) combo->SelectItem(set, false, false);
   CLightingPage::ShowLighting(b);
   // The single-colour keyboard has its own mode list in the same place.
-  const Controls& c = controls();
-  for (const char* list : {kFullColourList, kOneColourList})
-    if (auto* combo = c.As<ui::CComboUI>(list)) {
-      const bool shown = (list == kOneColourList) == OneColour();
+  for (int list = 0; list < 2; ++list)
+    if (ui::CComboUI* combo = kb_.mode_lists[list].get()) {
+      const bool shown = (list == 1) == OneColour();
       if (ui::CControlUI* row = combo->GetParent(); row != nullptr && row->IsVisible() != shown) row->SetVisible(shown);
       if (shown) combo->SelectItem(b.mode, false, false);
     }

@@ -48,6 +48,7 @@ class CKeyboardLightingPage : public CLightingPage {
  public:
   CKeyboardLightingPage(PageContext& context, LightingGroup& group, const CKeyLights& lights);
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
   void OnWindowInit() override;
   void ApplyLightColour(ui::UiColor colour, bool store) override;
   // The per-key colours live only in the light profile: the selected one's
@@ -83,7 +84,21 @@ class CKeyboardLightingPage : public CLightingPage {
   void AllLights(bool bright);
   void ShowModeControls(const ModeLayout* layout);
 
+  // The keyboard's own controls: the custom-colour tools, the rows shown
+  // per mode, the two mode lists and the effect direction labels.
+  struct KeyboardUi {
+    Handle<> custom_colour_button;
+    Handle<ui::CCheckBoxUI> all_bright, all_kill;
+    Handle<ui::CSliderUI> light_slider;
+    Handle<ui::CComboUI> colour_sets;
+    Handle<ui::CComboUI> mode_lists[2];  // sixteen modes, one colour
+    Handle<> effect_rows[3];             // shown outside the custom-colour mode
+    Handle<> custom_rows[3];             // shown in it
+    Handle<> fx_left_label, fx_right_label;
+  };
+
   const CKeyLights& lights_;
+  KeyboardUi kb_;
   std::array<bool, kKeyboardKeyLights> selected_{};
   // A drag over the picture: from the press point on key `anchor`; the
   // selection before it, restored for keys the rectangle leaves again.

@@ -2,7 +2,9 @@
 #include "pages/mouse_key_page.h"
 
 #include <bit>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
 #include "keys/key_upload.h"
@@ -45,6 +47,8 @@ constexpr int kValueEdits[] = {11, 12, 15, 16, 17, 18, 19, 20, 25};
 // The lists whose choice builds a function.
 constexpr const char* kValueCombos[] = {kButtonCombo, kHDirectionCombo, kVDirectionCombo, kDpiCombo,    kMediaCombo,
                                         kSystemCombo, kMacroCombo,      kRepeatCombo,     kRoutineCombo, kModifierCombo};
+// Their places in kValueCombos.
+enum ValueCombo { kButton, kHDirection, kVDirection, kDpi, kMedia, kSystem, kMacro, kRepeat, kRoutine, kModifier };
 // The left button function, which at least one button must keep.
 constexpr KeyAssignment kLeftClick{keys::kTypeMouseButton, 0x01, 0x00};
 constexpr int kGuardedEntries = 9;
@@ -53,7 +57,6 @@ constexpr const char* kPictureStems[kMouseButtonCount] = {"ms/key_left", "ms/key
                                                           "ms/key_forward", "ms/key_back", "ms/key_dpi",
                                                           "ms/key_dpi1"};
 constexpr const char* kDpiColourPrefix = "ms_DPIcolor_btn_";
-constexpr int kDpiColourButtons = 6;
 constexpr ui::UiColor kHoverBorderColour = 0xFFFFFFFF;
 constexpr int kHoverBorderSize = 2;
 // What the upload's operation returns to the UI thread.
@@ -73,6 +76,33 @@ std::string KeyText(const std::string& modifiers, const std::string& key) {
 
 CKeyAssignmentPage::CKeyAssignmentPage(PageContext& context, DeviceKind kind)
     : CPage(context), kind_(kind), prefix_(kind == DeviceKind::Mouse ? "ms_" : "kb_") {}
+
+ControlBindings CKeyAssignmentPage::Bindings() {
+  static_assert(std::size(kValueCombos) == kValueComboCount && std::size(kValueEdits) == kValueEditCount &&
+                kKeyboardKeys <= kMaxButtons);
+  ControlBindings b = {{N(kFunctionPanel), &ui_.function_panel},
+                       {N(kKeyNameEdit), &ui_.key_name},
+                       {N(kProfileSave), &ui_.profile_save},
+                       {N(kCategoryCombo), &ui_.category}};
+  for (int i = 0; i < kValueComboCount; ++i) b.push_back({N(kValueCombos[i]), &ui_.value_combos[i]});
+  for (int i = 0; i < kValueEditCount; ++i) b.push_back({EditName(kValueEdits[i]), &ui_.value_edits[i]});
+  for (int n = 0; n < static_cast<int>(keys::kCategoryCount); ++n)
+    b.push_back({N(kPanelPrefix) + std::to_string(n), &ui_.panels[n]});
+  for (int i = 0; i < EntryCount(); ++i) b.push_back({ButtonName(i), &ui_.buttons[i]});
+  if (kind_ == DeviceKind::Mouse) {
+    for (int i = 0; i < static_cast<int>(kMouseButtonCount); ++i) b.push_back({ButtonName(i) + "_0", &ui_.pictures[i]});
+    for (int i = 0; i < kDpiColourButtons; ++i)
+      b.push_back({kDpiColourPrefix + std::to_string(i + 1), &ui_.dpi_colours[i]});
+  }
+  return b;
+}
+
+const Handle<>& CKeyAssignmentPage::Edit(int n) const {
+  static const Handle<> unbound;
+  for (int i = 0; i < kValueEditCount; ++i)
+    if (kValueEdits[i] == n) return ui_.value_edits[i];
+  return unbound;
+}
 
 std::string CKeyAssignmentPage::EditName(int n) const { return N(kEditPrefix) + std::to_string(n); }
 std::string CKeyAssignmentPage::ButtonName(int i) const { return N(kKeyPrefix) + std::to_string(i); }
@@ -149,16 +179,12 @@ void CKeyAssignmentPage::Refresh(DeviceKind kind) {
   RefreshButtonLabels();
 }
 
-void CKeyAssignmentPage::HideFunctionPanel() { controls().Show(N(kFunctionPanel), false); }
+void CKeyAssignmentPage::HideFunctionPanel() { ui_.function_panel.Show(false); }
 
-int CKeyAssignmentPage::ComboItem(const char* name) const {
-  // `name` is the control's name without the page's prefix.
-  auto* combo = controls().As<ui::CComboUI>(N(name));
-  return combo != nullptr ? combo->GetCurSel() : -1;
-}
+int CKeyAssignmentPage::ComboItem(const Handle<ui::CComboUI>& combo) { return combo ? combo.get()->GetCurSel() : -1; }
 
-void CKeyAssignmentPage::SelectSilently(const char* name, int item) const {
-  if (auto* combo = controls().As<ui::CComboUI>(N(name))) combo->SelectItem1(item);
+void CKeyAssignmentPage::SelectSilently(const Handle<ui::CComboUI>& combo, int item) {
+  if (combo) combo.get()->SelectItem1(item);
 }
 
 std::vector<std::string> CKeyAssignmentPage::MacroNames() const {
@@ -166,7 +192,7 @@ std::vector<std::string> CKeyAssignmentPage::MacroNames() const {
 }
 
 void CKeyAssignmentPage::FillMacroList() {
-  auto* combo = controls().As<ui::CComboUI>(N(kMacroCombo));
+  ui::CComboUI* combo = Combo(kMacro).get();
   if (combo == nullptr) return;
   const int selected = combo->GetCurSel();
   combo->RemoveAll();
@@ -180,59 +206,59 @@ void CKeyAssignmentPage::FillMacroList() {
 
 keys::CategoryValues CKeyAssignmentPage::ReadValues() const {
   auto number = [this](int edit) {
-    ui::CControlUI* c = controls().Find(EditName(edit));
+    ui::CControlUI* c = Edit(edit).get();
     return c != nullptr ? std::atoi(c->GetText().c_str()) : 0;
   };
   keys::CategoryValues v;
-  v.button_item = ComboItem(kButtonCombo);
-  v.h_direction_item = ComboItem(kHDirectionCombo);
+  v.button_item = ComboItem(Combo(kButton));
+  v.h_direction_item = ComboItem(Combo(kHDirection));
   v.h_count = number(15), v.h_high = number(17), v.h_low = number(20);
-  v.v_direction_item = ComboItem(kVDirectionCombo);
+  v.v_direction_item = ComboItem(Combo(kVDirection));
   v.v_count = number(16), v.v_high = number(18), v.v_low = number(19);
-  v.dpi_item = ComboItem(kDpiCombo);
+  v.dpi_item = ComboItem(Combo(kDpi));
   v.fire_a = number(11), v.fire_b = number(12);
-  ui::CControlUI* key_name = controls().Find(N(kKeyNameEdit));
+  ui::CControlUI* key_name = ui_.key_name.get();
   v.key_captured = key_captured_ && key_name != nullptr && !key_name->GetText().empty();
   v.captured = captured_;
-  v.modifier_item = ComboItem(kModifierCombo);
-  v.media_item = ComboItem(kMediaCombo);
-  v.system_item = ComboItem(kSystemCombo);
-  v.macro_item = ComboItem(kMacroCombo);
-  v.repeat_item = ComboItem(kRepeatCombo);
+  v.modifier_item = ComboItem(Combo(kModifier));
+  v.media_item = ComboItem(Combo(kMedia));
+  v.system_item = ComboItem(Combo(kSystem));
+  v.macro_item = ComboItem(Combo(kMacro));
+  v.repeat_item = ComboItem(Combo(kRepeat));
   v.repeat_count = number(25);
-  v.routine_item = ComboItem(kRoutineCombo);
+  v.routine_item = ComboItem(Combo(kRoutine));
   return v;
 }
 
 void CKeyAssignmentPage::PutValues(const keys::ShownFunction& shown) {
   const keys::CategoryValues& v = shown.values;
-  auto set_number = [this](int edit, int value) { controls().SetText(EditName(edit), std::to_string(value)); };
+  auto set_number = [this](int edit, int value) { Edit(edit).SetText(std::to_string(value)); };
   switch (shown.category.value_or(-1)) {
-    case keys::kCategoryMouseButton: SelectSilently(kButtonCombo, v.button_item); break;
+    case keys::kCategoryMouseButton: SelectSilently(Combo(kButton), v.button_item); break;
     case keys::kCategoryHorizontalSwing:
-      SelectSilently(kHDirectionCombo, v.h_direction_item);
+      SelectSilently(Combo(kHDirection), v.h_direction_item);
       set_number(15, v.h_count), set_number(17, v.h_high), set_number(20, v.h_low);
       break;
     case keys::kCategoryVerticalSwing:
-      SelectSilently(kVDirectionCombo, v.v_direction_item);
+      SelectSilently(Combo(kVDirection), v.v_direction_item);
       set_number(16, v.v_count), set_number(18, v.v_high), set_number(19, v.v_low);
       break;
-    case keys::kCategoryDpi: SelectSilently(kDpiCombo, v.dpi_item); break;
+    case keys::kCategoryDpi: SelectSilently(Combo(kDpi), v.dpi_item); break;
     case keys::kCategoryFireKey: set_number(11, v.fire_a), set_number(12, v.fire_b); break;
     case keys::kCategoryKey:
       ShowKeyName(v.captured, shown.key_name);
-      SelectSilently(kModifierCombo, v.modifier_item);
+      SelectSilently(Combo(kModifier), v.modifier_item);
       captured_ = v.captured;
       key_captured_ = v.key_captured;
       break;
-    case keys::kCategoryMedia: SelectSilently(kMediaCombo, v.media_item); break;
-    case keys::kCategorySystem: SelectSilently(kSystemCombo, v.system_item); break;
+    case keys::kCategoryMedia: SelectSilently(Combo(kMedia), v.media_item); break;
+    case keys::kCategorySystem: SelectSilently(Combo(kSystem), v.system_item); break;
     case keys::kCategoryMacro:
-      SelectSilently(kMacroCombo, v.macro_item);
-      SelectSilently(kRepeatCombo, v.repeat_item);
+      SelectSilently(Combo(kMacro), v.macro_item);
+      SelectSilently(Combo(kRepeat), v.repeat_item);
       if (v.repeat_item == keys::kRepeatCountItem) set_number(25, v.repeat_count);
       break;
-    case keys::kCategoryRoutine: SelectSilently(kRoutineCombo, v.routine_item); break;
+    case keys::kCategoryRoutine: SelectSilently(Combo(kRoutine), v.routine_item); break;
     default: break;
   }
 }
@@ -248,21 +274,20 @@ void CKeyAssignmentPage::ShowAssignment(int button) {
   selected_ = button;
   if (entry == kLeftClick && !other_left) {
     ctx_.dialogs.ShowMessage(text::kOnlyLeftClick);
-    controls().Enable(N(kFunctionPanel), false);
+    ui_.function_panel.Enable(false);
     return;
   }
-  controls().Enable(N(kFunctionPanel), true);
-  controls().ShowIfHidden(N(kFunctionPanel));
+  ui_.function_panel.Enable(true);
+  ui_.function_panel.ShowIfHidden();
   FillMacroList();
-  auto* macros = controls().As<ui::CComboUI>(N(kMacroCombo));
+  ui::CComboUI* macros = Combo(kMacro).get();
   keys::ShownFunction shown = keys::ShowValues(entry, macros != nullptr ? static_cast<size_t>(macros->GetCount()) : 0);
   if (entry == factory) shown.category = keys::kCategoryDefault;
   if (!shown.category) return;  // a function only the device makes: the page stays as it is
   PutValues(shown);
   category_item_ = *shown.category;
-  SelectSilently(kCategoryCombo, category_item_);
-  for (int n = 0; n < static_cast<int>(keys::kCategoryCount); ++n)
-    controls().Show(N(kPanelPrefix) + std::to_string(n), n == category_item_);
+  SelectSilently(ui_.category, category_item_);
+  for (int n = 0; n < static_cast<int>(keys::kCategoryCount); ++n) ui_.panels[n].Show(n == category_item_);
   if (entry.type == keys::kTypeKey) InstallKeyCapture();
 }
 
@@ -275,22 +300,22 @@ void CKeyAssignmentPage::InstallKeyCapture() {
 
 void CKeyAssignmentPage::SelectCategory() {
   ctx_.window.RemoveInputHooks();
-  auto* combo = controls().As<ui::CComboUI>(N(kCategoryCombo));
-  const int count = combo != nullptr ? combo->GetCount() : 0;
+  ui::CComboUI* combo = ui_.category.get();
+  const int count = std::min(combo != nullptr ? combo->GetCount() : 0, static_cast<int>(keys::kCategoryCount));
   category_item_ = combo != nullptr ? combo->GetCurSel() : -1;
-  for (int n = 0; n < count; ++n) controls().Show(N(kPanelPrefix) + std::to_string(n), n == category_item_);
+  for (int n = 0; n < count; ++n) ui_.panels[n].Show(n == category_item_);
   if (category_item_ == keys::kCategoryKey) InstallKeyCapture();
   CommitAssignment();
 }
 
 void CKeyAssignmentPage::CommitAssignment() {
-  const int item = ComboItem(kCategoryCombo);
+  const int item = ComboItem(ui_.category);
   const keys::CategoryValues values = ReadValues();
   const std::optional<KeyAssignment> built = keys::BuildAssignment(item, values, Factory(selected_));
   if (!built) {
     // A macro category without a macro: open the macro list to choose one.
     if (item == keys::kCategoryMacro && values.macro_item < 0)
-      if (auto* combo = controls().As<ui::CComboUI>(N(kMacroCombo))) combo->Activate();
+      if (ui::CComboUI* combo = Combo(kMacro).get()) combo->Activate();
     return;
   }
   pending_ = *built;
@@ -300,7 +325,7 @@ void CKeyAssignmentPage::CommitAssignment() {
 }
 
 void CKeyAssignmentPage::EditChanged(int edit_number) {
-  ui::CControlUI* edit = controls().Find(EditName(edit_number));
+  ui::CControlUI* edit = Edit(edit_number).get();
   if (edit == nullptr) return;
   const std::optional<int> corrected = keys::ClampEditValue(edit_number, std::atoi(edit->GetText().c_str()));
   if (corrected) edit->SetText(std::to_string(*corrected));
@@ -308,7 +333,7 @@ void CKeyAssignmentPage::EditChanged(int edit_number) {
 }
 
 void CKeyAssignmentPage::ShowKeyName(KeyAssignment a, const char* name) {
-  ui::CControlUI* edit = controls().Find(N(kKeyNameEdit));
+  ui::CControlUI* edit = ui_.key_name.get();
   if (edit == nullptr) return;
   const keys::Label label = keys::LabelOf(a, {});
   if (name != nullptr && !label.modifiers.empty()) {
@@ -331,12 +356,12 @@ void CKeyAssignmentPage::OnHookKeyboard(uint32_t, uint32_t, const KeyEventRecord
     return;
   }
   held_modifiers_ = static_cast<uint8_t>(held_modifiers_ | modifier_key);
-  const int modifier = ComboItem(kModifierCombo);
+  const int modifier = ComboItem(Combo(kModifier));
   KeyAssignment a = keys::CapturedAssignment(*row, modifier >= 1 ? modifier : -1);
   if (modifier_key == 0 && held_modifiers_ != 0) {
     a.param1 = held_modifiers_;
     // The list shows the one modifier held, none of its items for several.
-    SelectSilently(kModifierCombo, std::has_single_bit(held_modifiers_) ? std::countr_zero(held_modifiers_) + 1 : -1);
+    SelectSilently(Combo(kModifier), std::has_single_bit(held_modifiers_) ? std::countr_zero(held_modifiers_) + 1 : -1);
   }
   captured_ = a;
   key_captured_ = true;
@@ -364,7 +389,7 @@ void CKeyAssignmentPage::RefreshButtonLabels() {
       macro_names_loaded = true;
     }
     const keys::Label label = keys::LabelOf(entries[i], macro_names);
-    ui::CControlUI* button = controls().Find(ButtonName(i));
+    ui::CControlUI* button = ui_.buttons[i].get();
     if (button == nullptr || label.kind == keys::Label::Keep) continue;
     bool language = label.kind == keys::Label::LanguageKey;
     std::string text = label.text;
@@ -396,7 +421,7 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
     return UploadResult::DeviceError;
   };
   uploading_ = true;
-  controls().Enable(N(kProfileSave), false);  // busy until the device answered
+  ui_.profile_save.Enable(false);  // busy until the device answered
   auto done = [this, surplus, routines](const OperationOutcome& o) {
     const UploadResult result = UploadResultOf(o);
     UploadDone(result, *surplus);
@@ -411,13 +436,13 @@ void CKeyAssignmentPage::UploadKeyAssignments() {
   };
   if (!ctx_.devices.Submit(kind_, Operation("button save", operation, done, true))) {
     uploading_ = false;
-    controls().Enable(N(kProfileSave), true);
+    ui_.profile_save.Enable(true);
   }
 }
 
 void CKeyAssignmentPage::UploadDone(UploadResult result, uint64_t surplus) {
   uploading_ = false;
-  controls().Enable(N(kProfileSave), true);
+  ui_.profile_save.Enable(true);
   switch (result) {
     case UploadResult::Ok: {
       unsaved_ = false;
@@ -446,9 +471,9 @@ void CKeyAssignmentPage::Hover(std::string_view name, bool entered) {
   if (SameName(split.prefix, N(kKeyPrefix)) && split.index >= 0 &&
       split.index < static_cast<int>(kMouseButtonCount)) {
     const std::string image = std::string("file='") + kPictureStems[split.index] + (entered ? "_down" : "_normal") + ".png'";
-    if (ui::CControlUI* picture = controls().Find(ButtonName(split.index) + "_0")) picture->SetBkImage(image);
+    if (ui::CControlUI* picture = ui_.pictures[split.index].get()) picture->SetBkImage(image);
   } else if (SameName(split.prefix, kDpiColourPrefix) && split.index >= 1 && split.index <= kDpiColourButtons) {
-    if (ui::CControlUI* button = controls().Find(name)) {
+    if (ui::CControlUI* button = ui_.dpi_colours[split.index - 1].get()) {
       if (entered) button->SetBorderColor(kHoverBorderColour);
       button->SetBorderSize(entered ? kHoverBorderSize : 0);
     }

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "keys/function_build.h"
+#include "keys/function_tables.h"
 #include "pages/page.h"
 #include "pages/upload_result.h"
 #include "platform/input_hooks.h"
@@ -40,6 +41,7 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   CKeyAssignmentPage(PageContext& context, DeviceKind kind);
   void Bind(CRouter& router) override;
   void Refresh(DeviceKind kind) override;
+  ControlBindings Bindings() override;
 
   // After an onboard switch the button-function panel closes.
   void HideFunctionPanel();
@@ -64,6 +66,23 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   bool Unsaved() const { return unsaved_; }
 
  private:
+  static constexpr int kValueEditCount = 9;    // "_key_fct_edit_<n>", n: kValueEdits
+  static constexpr int kValueComboCount = 10;  // "_key_fct_combo_<n>"
+  static constexpr int kMaxButtons = 126;      // the keyboard's keys
+  static constexpr int kDpiColourButtons = 6;
+  // The page's controls ("ms_..." or "kb_..."); the button pictures and the
+  // DPI colour buttons (hover borders) on the mouse page only.
+  struct Ui {
+    Handle<> function_panel, key_name, profile_save;
+    Handle<ui::CComboUI> category;
+    Handle<ui::CComboUI> value_combos[kValueComboCount];  // kValueCombos' order
+    Handle<> value_edits[kValueEditCount];                // kValueEdits' order
+    Handle<> panels[keys::kCategoryCount];
+    Handle<> buttons[kMaxButtons];
+    Handle<> pictures[kMouseButtonCount];
+    Handle<> dpi_colours[kDpiColourButtons];  // "ms_DPIcolor_btn_1" ...
+  };
+  const Handle<>& Edit(int n) const;
   // The name of a control of this page: "ms_" or "kb_" + suffix.
   std::string N(const char* suffix) const { return prefix_ + suffix; }
   std::string EditName(int n) const;
@@ -82,8 +101,10 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   void ShowKeyName(KeyAssignment a, const char* name);
   void FillMacroList();
   std::vector<std::string> MacroNames() const;
-  int ComboItem(const char* suffix) const;
-  void SelectSilently(const char* suffix, int item) const;
+  // A value list by its place in kValueCombos.
+  const Handle<ui::CComboUI>& Combo(int which) const { return ui_.value_combos[which]; }
+  static int ComboItem(const Handle<ui::CComboUI>& combo);
+  static void SelectSilently(const Handle<ui::CComboUI>& combo, int item);
   // `surplus`: the actions that must go when the macros did not fit.
   void UploadDone(UploadResult result, uint64_t surplus);
 
@@ -99,6 +120,7 @@ class CKeyAssignmentPage : public CPage, public IHookListener {
   // Modifier bits held down during the key capture (pressed, not released).
   uint8_t held_modifiers_ = 0;
   bool unsaved_ = false;
+  Ui ui_;
 };
 
 class CMouseButtonsPage : public CKeyAssignmentPage {
