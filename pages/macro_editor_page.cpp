@@ -73,6 +73,7 @@ constexpr const char* kListButtons[] = {"macro_btn_save",   "macro_btn_up",     
                                         "macro_btn_cancel"};
 constexpr const char* kCaptureOptions[] = {"macro_keyboard_event", "macro_mouse_click", "macro_mouse_roller",
                                            "macro_mouse_move", "macro_check_time"};
+enum CaptureOption { kCaptureKeyboard, kCaptureClick, kCaptureRoller, kCaptureMove, kCaptureTime };
 
 // "leftkey_tab" → "leftkey_btn": the button that opens a key's panel.
 std::string ButtonOfPanel(const char* panel) {
@@ -92,10 +93,7 @@ uint32_t ReadClamped(const std::string& text, uint32_t limit, bool* clamped) {
   if (value < 0) return 0;
   return *clamped ? limit : static_cast<uint32_t>(value);
 }
-bool OptionSelected(const Controls& controls, const std::string& name) {
-  auto* o = controls.As<ui::COptionUI>(name);
-  return o != nullptr && o->IsSelected();
-}
+bool OptionSelected(const Handle<ui::COptionUI>& option) { return option && option.get()->IsSelected(); }
 }  // namespace
 
 // The key-assignment blocks of the page's device in the image (used under
@@ -135,9 +133,9 @@ void CMacroEditorPage::Bind(CRouter& router) {
              {ForMouse() ? names::kMsMacroBtnShubiao : names::kKbMacroBtnShubiao, Match::Exact,
               [this](ui::TNotifyUI&, const NameSplit&) {
                 // Ticked: the mouse-event panel stands where the names were.
-                const bool mouse = OptionSelected(controls(), N("macro_btn_shubiao"));
-                controls().Show(N("MacroMouseEvent"), mouse);
-                controls().Show(N("MacroName"), !mouse);
+                const bool mouse = OptionSelected(ui_.mouse_event_box);
+                ui_.mouse_event_panel.Show(mouse);
+                ui_.name_panel.Show(!mouse);
               },
               Then::End});
   for (const names::RoutineInsert& insert : names::kRoutineInserts) {
@@ -191,11 +189,11 @@ void CMacroEditorPage::Bind(CRouter& router) {
   router.Add(Table::ItemSelect,
              {N("macro_combo_mouselect"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) { MouseChosen(); }});
   router.Add(Table::TextChanged, {N("_macro_edit_ActionDelay"), Match::Exact, [this](ui::TNotifyUI&, const NameSplit&) {
-                                    DelayEdited("_macro_edit_ActionDelay");
+                                    DelayEdited(ui_.key_delay);
                                   }});
   router.Add(Table::TextChanged,
              {N("_macro_edit_mou_action_delay"), Match::Exact,
-              [this](ui::TNotifyUI&, const NameSplit&) { DelayEdited("_macro_edit_mou_action_delay"); }});
+              [this](ui::TNotifyUI&, const NameSplit&) { DelayEdited(ui_.mouse_delay); }});
   router.Add(Table::TextChanged, {N("macro_edit_mou_pointer_skewing"), Match::Exact,
                                   [this](ui::TNotifyUI&, const NameSplit&) { DistanceEdited(); }});
   // The action items are made at run time, so the row names their family
@@ -211,13 +209,40 @@ void CMacroEditorPage::Bind(CRouter& router) {
                                 }});
 }
 
-void CMacroEditorPage::OnWindowInit() {
+ControlBindings CMacroEditorPage::Bindings() {
+  static_assert(std::size(kListButtons) == kListButtonCount && std::size(kCaptureOptions) == kCaptureOptionCount);
   // The keyboard page's action list carries the name its items carry too.
-  actions_ = controls().As<ui::CListUI>(ForMouse() ? "ms_Macro_list" : "kb_macro_action");
-  LoadNames(0);
+  ControlBindings b{{ForMouse() ? "ms_Macro_list" : "kb_macro_action", &ui_.actions},
+                    {N("MacroName_list"), &ui_.names},
+                    {N("macro_edit_macroname"), &ui_.name_edit},
+                    {N("tab_macro_edit"), &ui_.edit_panel},
+                    {N("macro_tab_saveorcancel"), &ui_.save_bar},
+                    {N("macro_btn_redio"), &ui_.record},
+                    {N("macro_btn_name_sub"), &ui_.remove},
+                    {N("macro_btn_uptop"), &ui_.top},
+                    {N("macro_btn_shubiao"), &ui_.mouse_event_box},
+                    {N("MacroMouseEvent"), &ui_.mouse_event_panel},
+                    {N("MacroName"), &ui_.name_panel},
+                    {N("macro_combo_keyselect"), &ui_.key_combo},
+                    {N("macro_combo_upordown"), &ui_.press_combo},
+                    {N("macro_combo_mouselect"), &ui_.mouse_combo},
+                    {N("_macro_edit_ActionDelay"), &ui_.key_delay},
+                    {N("_macro_edit_mou_action_delay"), &ui_.mouse_delay},
+                    {N("macro_tab_mou_pointer_skewing"), &ui_.distance_row},
+                    {N("macro_edit_mou_pointer_skewing"), &ui_.distance}};
+  for (size_t i = 0; i < kListButtonCount; ++i) b.push_back({N(kListButtons[i]), &ui_.list_buttons[i]});
+  for (size_t i = 0; i < kCaptureOptionCount; ++i) b.push_back({N(kCaptureOptions[i]), &ui_.capture[i]});
+  for (const InsertButton& insert : kInsertButtons)
+    if (insert.distance_edit != nullptr) b.push_back({N(insert.distance_edit), &ui_.move_distance[insert.row - kFirstMoveRow]});
+  for (size_t i = 0; i < names::kRoutinePanels.size(); ++i)
+    b.push_back({family_ + kInsertInfix + names::kRoutinePanels[i], &ui_.insert_panels[i]});
+  return b;
 }
 
-ui::CListUI* CMacroEditorPage::NameList() const { return controls().As<ui::CListUI>(N("MacroName_list")); }
+void CMacroEditorPage::OnWindowInit() {
+  actions_ = ui_.actions.get();
+  LoadNames(0);
+}
 
 int CMacroEditorPage::SelectedMacro() const {
   ui::CListUI* names = NameList();
@@ -255,17 +280,17 @@ void CMacroEditorPage::LoadNames(int select) {
     LoadMacro();
   } else {
     FillActions({});
-    controls().SetText(N("macro_edit_macroname"), "");
+    ui_.name_edit.SetText("");
   }
 }
 
 // Controls without a macro: nothing to record into, move or save.
 void CMacroEditorPage::ShowNoMacroState(bool have_macro) {
-  for (const char* b : kListButtons) controls().Enable(N(b), have_macro);
-  for (const char* o : kCaptureOptions) controls().Enable(N(o), have_macro);
-  controls().Enable(N("macro_btn_redio"), have_macro);
-  controls().Enable(N("macro_btn_name_sub"), have_macro);
-  if (ui::CControlUI* top = controls().Find(N("macro_btn_uptop"))) top->SetBkImage(have_macro ? kImageTop : kImageTopDisabled);
+  for (const Handle<>& b : ui_.list_buttons) b.Enable(have_macro);
+  for (const Handle<ui::COptionUI>& o : ui_.capture) o.Enable(have_macro);
+  ui_.record.Enable(have_macro);
+  ui_.remove.Enable(have_macro);
+  if (ui::CControlUI* top = ui_.top.get()) top->SetBkImage(have_macro ? kImageTop : kImageTopDisabled);
 }
 
 void CMacroEditorPage::LoadMacro() {
@@ -279,8 +304,8 @@ void CMacroEditorPage::LoadMacro() {
   if (index < 0) return;
   const std::string name = names->GetItemAt(index)->GetUserData();
   FillActions(macro::LoadMacroLines(store_, name));
-  controls().SetText(N("macro_edit_macroname"), name);
-  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+  ui_.name_edit.SetText(name);
+  ui_.edit_panel.SelectPage(kPanelNone);
 }
 
 void CMacroEditorPage::FillActions(const std::vector<std::string>& lines) {
@@ -303,15 +328,15 @@ void CMacroEditorPage::EnterEditing() {
 }
 
 void CMacroEditorPage::ShowBar() {
-  controls().Show(N("macro_tab_saveorcancel"), true);
+  ui_.save_bar.Show(true);
   editing_ = true;
 }
 
 void CMacroEditorPage::LeaveEditing() {
-  controls().Show(N("macro_tab_saveorcancel"), false);
+  ui_.save_bar.Show(false);
   editing_ = false;
-  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
-  controls().Enable(N("macro_btn_name_sub"), true);
+  ui_.edit_panel.SelectPage(kPanelNone);
+  ui_.remove.Enable(true);
   if (ui::CListUI* names = NameList()) {
     names->SetMouseEnabled(true);
     names->SetKeyboardEnabled(true);
@@ -333,11 +358,11 @@ void CMacroEditorPage::OpenAction(int index) {
   if (!Selected(a, &item)) return;
   const std::string delay = std::to_string(a.delay);
   // The combos are set without notifying: opening changes nothing.
-  auto select = [&](const char* combo, int row) {
-    if (auto* c = controls().As<ui::CComboUI>(N(combo))) c->SelectItem(row, false, false);
+  auto select = [&](const Handle<ui::CComboUI>& combo, int row) {
+    if (ui::CComboUI* c = combo.get()) c->SelectItem(row, false, false);
   };
   if (!a.IsKeyboard()) {
-    controls().SelectPage(N("tab_macro_edit"), kPanelMouse);
+    ui_.edit_panel.SelectPage(kPanelMouse);
     int row = -1;
     if (a.Kind() == static_cast<uint8_t>(macro::MacroKind::PointerMoveX)) {
       row = (a.type & macro::kTypePressedBit) ? kRowMoveLeft : kRowMoveRight;
@@ -347,13 +372,13 @@ void CMacroEditorPage::OpenAction(int index) {
       for (int r = 0; r < kFirstMoveRow; ++r)
         if (macro::MacroMouseTable[r].code == a.code && macro::MacroMouseTable[r].type == a.type) row = r;
     }
-    select("macro_combo_mouselect", row);
-    controls().Show(N("macro_tab_mou_pointer_skewing"), IsMove(a));
-    if (IsMove(a)) controls().SetText(N("macro_edit_mou_pointer_skewing"), std::to_string(a.code));
-    controls().SetText(N("_macro_edit_mou_action_delay"), delay);
+    select(ui_.mouse_combo, row);
+    ui_.distance_row.Show(IsMove(a));
+    if (IsMove(a)) ui_.distance.SetText(std::to_string(a.code));
+    ui_.mouse_delay.SetText(delay);
     return;
   }
-  controls().SelectPage(N("tab_macro_edit"), kPanelKey);
+  ui_.edit_panel.SelectPage(kPanelKey);
   int row = -1;
   for (size_t r = 0; r < macro::kMacroKeyRows; ++r) {
     const macro::MacroKeyRow& k = macro::MacroKeyTable[r];
@@ -361,15 +386,15 @@ void CMacroEditorPage::OpenAction(int index) {
     if ((key && k.usage != 0 && k.usage == a.code) || (!key && k.usage == 0 && k.modifier_bit == a.code))
       row = static_cast<int>(r);
   }
-  select("macro_combo_keyselect", row);
-  select("macro_combo_upordown", a.pressed != 0 ? 1 : 0);
-  controls().SetText(N("_macro_edit_ActionDelay"), delay);
+  select(ui_.key_combo, row);
+  select(ui_.press_combo, a.pressed != 0 ? 1 : 0);
+  ui_.key_delay.SetText(delay);
 }
 
 void CMacroEditorPage::KeyChosen() {
   macro::MacroAction a;
   ui::CControlUI* item = nullptr;
-  auto* combo = controls().As<ui::CComboUI>(N("macro_combo_keyselect"));
+  ui::CComboUI* combo = ui_.key_combo.get();
   if (combo == nullptr || !Selected(a, &item)) return;
   const int row = combo->GetCurSel();
   if (row < 0 || row >= static_cast<int>(macro::kMacroKeyRows)) return;
@@ -382,7 +407,7 @@ void CMacroEditorPage::KeyChosen() {
 void CMacroEditorPage::PressChosen() {
   macro::MacroAction a;
   ui::CControlUI* item = nullptr;
-  auto* combo = controls().As<ui::CComboUI>(N("macro_combo_upordown"));
+  ui::CComboUI* combo = ui_.press_combo.get();
   if (combo == nullptr || !Selected(a, &item) || combo->GetCurSel() < 0) return;
   const bool pressed = combo->GetCurSel() == 1;
   a.pressed = pressed ? 1 : 0;
@@ -393,7 +418,7 @@ void CMacroEditorPage::PressChosen() {
 void CMacroEditorPage::MouseChosen() {
   macro::MacroAction a;
   ui::CControlUI* item = nullptr;
-  auto* combo = controls().As<ui::CComboUI>(N("macro_combo_mouselect"));
+  ui::CComboUI* combo = ui_.mouse_combo.get();
   if (combo == nullptr || !Selected(a, &item)) return;
   const int row = combo->GetCurSel();
   if (row < 0 || row > kRowMoveDown) return;
@@ -401,25 +426,25 @@ void CMacroEditorPage::MouseChosen() {
   if (row >= kFirstMoveRow) {
     a.code = IsMove(a) ? a.code : 0;
     a.type = r.type;
-    controls().Show(N("macro_tab_mou_pointer_skewing"), true);
-    controls().SetText(N("macro_edit_mou_pointer_skewing"), std::to_string(a.code));
+    ui_.distance_row.Show(true);
+    ui_.distance.SetText(std::to_string(a.code));
   } else {
     a.type = r.type;
     a.code = r.code;
     a.pressed = (r.type & macro::kTypePressedBit) ? 1 : 0;
-    controls().Show(N("macro_tab_mou_pointer_skewing"), false);
+    ui_.distance_row.Show(false);
   }
   a.name = r.name;
   ShowAction(item, a);
 }
 
-void CMacroEditorPage::DelayEdited(const char* edit) {
+void CMacroEditorPage::DelayEdited(const Handle<>& edit) {
   macro::MacroAction a;
   ui::CControlUI* item = nullptr;
-  if (!Selected(a, &item)) return;
+  if (!edit || !Selected(a, &item)) return;
   bool clamped = false;
-  const uint32_t value = ReadClamped(controls().Find(N(edit))->GetText(), kMaxDelayUnits, &clamped);
-  if (clamped) controls().SetText(N(edit), std::to_string(value));
+  const uint32_t value = ReadClamped(edit.get()->GetText(), kMaxDelayUnits, &clamped);
+  if (clamped) edit.SetText(std::to_string(value));
   a.delay = static_cast<uint16_t>(value);
   ShowAction(item, a);
 }
@@ -427,11 +452,10 @@ void CMacroEditorPage::DelayEdited(const char* edit) {
 void CMacroEditorPage::DistanceEdited() {
   macro::MacroAction a;
   ui::CControlUI* item = nullptr;
-  if (!Selected(a, &item)) return;
+  if (!ui_.distance || !Selected(a, &item)) return;
   bool clamped = false;
-  const uint32_t value =
-      ReadClamped(controls().Find(N("macro_edit_mou_pointer_skewing"))->GetText(), kMaxDistance, &clamped);
-  if (clamped) controls().SetText(N("macro_edit_mou_pointer_skewing"), std::to_string(value));
+  const uint32_t value = ReadClamped(ui_.distance.get()->GetText(), kMaxDistance, &clamped);
+  if (clamped) ui_.distance.SetText(std::to_string(value));
   a.code = static_cast<uint8_t>(value);
   ShowAction(item, a);
 }
@@ -446,7 +470,7 @@ void CMacroEditorPage::Insert(const std::string& button) {
   macro::MacroAction a = macro::MouseAction(macro::MacroMouseTable[insert->row]);
   if (insert->distance_edit != nullptr) {
     bool clamped = false;
-    ui::CControlUI* edit = controls().Find(N(insert->distance_edit));
+    ui::CControlUI* edit = ui_.move_distance[insert->row - kFirstMoveRow].get();
     a.code = static_cast<uint8_t>(ReadClamped(edit != nullptr ? edit->GetText() : "", kMaxDistance, &clamped));
   }
   a.delay = kInsertedDelay;
@@ -500,7 +524,7 @@ void CMacroEditorPage::Delete(bool all) {
     actions_->RemoveAt(at);
     actions_->SelectItem(std::min(at, actions_->GetCount() - 1), false, false);
   }
-  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+  ui_.edit_panel.SelectPage(kPanelNone);
 }
 
 void CMacroEditorPage::Save() {
@@ -514,9 +538,9 @@ void CMacroEditorPage::Save() {
     return;
   }
   LeaveEditing();
-  controls().Show(N("MacroName"), true);
-  controls().Show(N("MacroMouseEvent"), false);
-  if (auto* box = controls().As<ui::COptionUI>(N("macro_btn_shubiao"))) box->Selected(false, false);  // matches the panel
+  ui_.name_panel.Show(true);
+  ui_.mouse_event_panel.Show(false);
+  if (ui::COptionUI* box = ui_.mouse_event_box.get()) box->Selected(false, false);  // matches the panel
 }
 
 void CMacroEditorPage::Cancel() {
@@ -620,13 +644,13 @@ void CMacroEditorPage::RemoveDone(int index, const macro::MacroDeleteReport& rep
   if (ui::CListUI* names = NameList()) names->SelectItem(-1, false, false);
   FillActions({});
   if (actions_ != nullptr) actions_->SelectItem(-1, false, false);
-  controls().SetText(N("macro_edit_macroname"), "");
+  ui_.name_edit.SetText("");
   LibraryChanged();  // the key page's macro list and button labels
 }
 
 void CMacroEditorPage::Rename() {
   const int index = SelectedMacro();
-  ui::CControlUI* edit = controls().Find(N("macro_edit_macroname"));
+  ui::CControlUI* edit = ui_.name_edit.get();
   ui::CListUI* names = NameList();
   if (index < 0 || edit == nullptr || names == nullptr) return;
   const macro::MacroResult r = macro::RenameMacro(store_, index, edit->GetText(), Lines());
@@ -698,7 +722,7 @@ void CMacroEditorPage::Export() {
 void CMacroEditorPage::FollowSelection() {
   if (Recording()) return;
   const int index = actions_->GetCurSel();
-  const int panel = controls().CurrentPage(N("tab_macro_edit"));
+  const int panel = ui_.edit_panel.CurrentPage();
   if (index < 0 || panel < 0 || panel == kPanelNone) return;
   OpenAction(index);
 }
@@ -709,9 +733,13 @@ void CMacroEditorPage::ShowInsertPanel(const std::string& button) {
     if (SameName(button, family_ + kInsertInfix + insert.button)) panel = insert.panel;
   // A second click on a key's own button closes its open panel.
   const bool own_button = panel != nullptr && SameName(button, family_ + kInsertInfix + ButtonOfPanel(panel));
-  if (own_button && controls().IsVisible(family_ + kInsertInfix + panel)) panel = nullptr;
-  for (const char* p : names::kRoutinePanels)
-    controls().Show(family_ + kInsertInfix + p, panel != nullptr && SameName(p, panel));
+  for (size_t i = 0; own_button && i < names::kRoutinePanels.size(); ++i)
+    if (SameName(names::kRoutinePanels[i], panel)) {
+      if (ui_.insert_panels[i].IsVisible()) panel = nullptr;
+      break;
+    }
+  for (size_t i = 0; i < names::kRoutinePanels.size(); ++i)
+    ui_.insert_panels[i].Show(panel != nullptr && SameName(names::kRoutinePanels[i], panel));
 }
 
 
@@ -729,7 +757,7 @@ void CMacroEditorPage::ToggleRecording() {
   if (!Recording() && !EnsureMacroSelected()) return;
   ShowBar();
   EnterEditing();
-  controls().SelectPage(N("tab_macro_edit"), kPanelNone);
+  ui_.edit_panel.SelectPage(kPanelNone);
   if (Recording()) {
     // The press on this very button was captured before its click arrived:
     // left in, the macro would end holding the left button down.
@@ -759,16 +787,16 @@ void CMacroEditorPage::ToggleRecording() {
 void CMacroEditorPage::StartRecording() {
   IInputHooks* hooks = ctx_.window.InputHooks();
   if (hooks == nullptr) return;
-  const bool keyboard = OptionSelected(controls(), N("macro_keyboard_event"));
-  record_clicks_ = OptionSelected(controls(), N("macro_mouse_click"));
-  const bool mouse = record_clicks_ || OptionSelected(controls(), N("macro_mouse_roller")) ||
-                     OptionSelected(controls(), N("macro_mouse_move"));
+  const bool keyboard = OptionSelected(ui_.capture[kCaptureKeyboard]);
+  record_clicks_ = OptionSelected(ui_.capture[kCaptureClick]);
+  const bool mouse =
+      record_clicks_ || OptionSelected(ui_.capture[kCaptureRoller]) || OptionSelected(ui_.capture[kCaptureMove]);
   hooks->SetHookListener(this);
   if (hooks->InstallInputHooks(hook_mode_, keyboard, mouse) != HookInstallResult::Installed) {
     hooks->SetHookListener(nullptr);
     return;  // nothing can be captured: the page stays as it was
   }
-  recorder_.Start(OptionSelected(controls(), N("macro_check_time")));
+  recorder_.Start(OptionSelected(ui_.capture[kCaptureTime]));
   recording_from_ = actions_ != nullptr ? actions_->GetCount() : 0;
   replaced_delay_.reset();
   ShowRecordingState(true);
@@ -784,10 +812,10 @@ void CMacroEditorPage::OnHooksRemoved() {
 // Recording: the lists refuse input and only the record button (and the
 // top button, shown unusable) stay; stopping gives everything back.
 void CMacroEditorPage::ShowRecordingState(bool recording) {
-  for (const char* o : kCaptureOptions) controls().Enable(N(o), !recording);
-  for (const char* b : kListButtons) controls().Enable(N(b), !recording);
-  controls().Enable(N("macro_btn_uptop"), !recording);
-  if (ui::CControlUI* top = controls().Find(N("macro_btn_uptop"))) top->SetBkImage(recording ? kImageTopDisabled : kImageTop);
+  for (const Handle<ui::COptionUI>& o : ui_.capture) o.Enable(!recording);
+  for (const Handle<>& b : ui_.list_buttons) b.Enable(!recording);
+  ui_.top.Enable(!recording);
+  if (ui::CControlUI* top = ui_.top.get()) top->SetBkImage(recording ? kImageTopDisabled : kImageTop);
   if (actions_ != nullptr) {
     actions_->SetMouseEnabled(!recording);
     actions_->SetKeyboardEnabled(!recording);
@@ -798,7 +826,7 @@ void CMacroEditorPage::ShowRecordingState(bool recording) {
       names->SetKeyboardEnabled(false);
     }
   }
-  controls().SetText(N("macro_btn_redio"), recording ? kTextRecordStop : kTextRecordStart);
+  ui_.record.SetText(recording ? kTextRecordStop : kTextRecordStart);
 }
 
 void CMacroEditorPage::OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& record) {

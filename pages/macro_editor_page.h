@@ -60,6 +60,7 @@
 #include "macro/macro_recorder.h"
 #include "platform/input_hooks.h"
 #include "settings/config_images.h"
+#include "pages/control_names.h"
 #include "pages/page.h"
 #include "ui/core/list.h"
 
@@ -70,6 +71,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   // family: "ms_" or "kb_".
   CMacroEditorPage(PageContext& context, std::string family);
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
   void OnWindowInit() override;
 
   // The macro being edited is unsaved (its save/cancel bar is visible).
@@ -90,9 +92,27 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void OnHooksRemoved() override;
 
  private:
+  // The family's controls (names: the family's prefix + suffix).
+  static constexpr size_t kListButtonCount = 7;  // disabled while recording or without a macro
+  static constexpr size_t kCaptureOptionCount = 5;
+  static constexpr size_t kMoveCount = 4;  // the pointer moves' insert buttons
+  struct Ui {
+    Handle<ui::CListUI> actions, names;
+    Handle<> name_edit;
+    Handle<ui::CTabLayoutUI> edit_panel;  // none, key, mouse
+    Handle<> save_bar, record, remove, top;
+    Handle<> list_buttons[kListButtonCount];
+    Handle<ui::COptionUI> capture[kCaptureOptionCount];
+    Handle<ui::COptionUI> mouse_event_box;
+    Handle<> mouse_event_panel, name_panel;
+    Handle<ui::CComboUI> key_combo, press_combo, mouse_combo;
+    Handle<> key_delay, mouse_delay, distance_row, distance;
+    Handle<> move_distance[kMoveCount];  // left, right, up, down
+    Handle<> insert_panels[names::kRoutinePanels.size()];
+  };
   std::string N(const char* suffix) const { return family_ + suffix; }
   ui::CListUI* ActionList() const { return actions_; }
-  ui::CListUI* NameList() const;
+  ui::CListUI* NameList() const { return ui_.names.get(); }
   int SelectedMacro() const;
   void LoadNames(int select);
   void LoadMacro();
@@ -108,7 +128,7 @@ class CMacroEditorPage : public CPage, public IHookListener {
   void KeyChosen();
   void PressChosen();
   void MouseChosen();
-  void DelayEdited(const char* edit);
+  void DelayEdited(const Handle<>& edit);
   void DistanceEdited();
   void Insert(const std::string& button);
   void Move(int how);
@@ -136,7 +156,8 @@ class CMacroEditorPage : public CPage, public IHookListener {
   DeviceKind kind_;     // the device the family's macros are for
   bool ForMouse() const { return kind_ == DeviceKind::Mouse; }
   macro::MacroStore store_;
-  ui::CListUI* actions_ = nullptr;
+  Ui ui_;
+  ui::CListUI* actions_ = nullptr;  // ui_.actions from the window's init
   bool editing_ = false;
   bool removing_ = false;  // a delete is running on the device's queue
   uint32_t hook_mode_;

@@ -25,6 +25,12 @@ void COnboardStrip::Bind(CRouter& router) {
                             }});
 }
 
+ControlBindings COnboardStrip::Bindings() {
+  ControlBindings b;
+  for (int k = 0; k < kOnboardProfileCount; ++k) b.push_back({names::kMsProfilePrefix + std::to_string(k), &buttons_[k]});
+  return b;
+}
+
 void COnboardStrip::Refresh(DeviceKind kind) {
   if (kind == DeviceKind::Mouse) ShowActive();
 }
@@ -34,7 +40,7 @@ void COnboardStrip::ShowActive() {
   constexpr ui::UiColor kOtherBack = 0xFF0F1115, kOtherText = 0xFF9AA3B0;
   const int active = image().Mouse([](MouseConfigImage& m) { return m.ProfileIndex(); });
   for (int k = 0; k < kOnboardProfileCount; ++k) {
-    auto* button = controls().As<ui::CButtonUI>(names::kMsProfilePrefix + std::to_string(k));
+    ui::CButtonUI* button = buttons_[k].get();
     if (button == nullptr) continue;
     button->SetBkColor(k == active ? kActiveBack : kOtherBack);
     button->SetTextColor(k == active ? kActiveText : kOtherText);

@@ -6,6 +6,8 @@
 // mouse refresh and every switch, as the pad's list shows its own.
 
 #include "pages/page.h"
+#include "settings/mouse_config_image.h"
+#include "ui/core/button.h"
 
 namespace trx::pages {
 
@@ -13,10 +15,13 @@ class COnboardStrip : public CPage {
  public:
   using CPage::CPage;
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
   void Refresh(DeviceKind kind) override;
 
  private:
   void ShowActive();
+
+  Handle<ui::CButtonUI> buttons_[kOnboardProfileCount];
 };
 
 }  // namespace trx::pages

@@ -62,10 +62,9 @@ const ProfileFamilyControls* CProfileBar::ControlsOf(DeviceKind kind, ProfileFam
 }
 
 void CProfileBar::Bind(CRouter& router) {
-  for (const names::EditToggle& toggle : names::kSpreadToggles) {
-    const char* panel = toggle.edit;
-    router.Add(Table::Click, {toggle.button, Match::Exact, [this, panel](ui::TNotifyUI&, const NameSplit&) {
-                                controls().Toggle(panel);
+  for (size_t i = 0; i < names::kSpreadToggles.size(); ++i) {
+    router.Add(Table::Click, {names::kSpreadToggles[i].button, Match::Exact, [this, i](ui::TNotifyUI&, const NameSplit&) {
+                                spread_panels_[i].Toggle();
                               }});
   }
   for (const names::EditToggle& toggle : names::kRenameEditToggles) {
@@ -93,6 +92,21 @@ void CProfileBar::Bind(CRouter& router) {
   }
 }
 
+ControlBindings CProfileBar::Bindings() {
+  ControlBindings b;
+  for (size_t i = 0; i < names::kSpreadToggles.size(); ++i) b.push_back({names::kSpreadToggles[i].edit, &spread_panels_[i]});
+  for (const ProfileFamilyControls& f : kFamilyControls) {
+    FamilyUi& u = families_[static_cast<int>(f.kind)][static_cast<int>(f.family)];
+    b.insert(b.end(), {{f.combo, &u.combo},
+                       {f.name_edit, &u.name_edit},
+                       {f.link_check, &u.link_check},
+                       {f.link_edit, &u.link_edit},
+                       {f.link_container, &u.link_container}});
+    if (f.rename_panel != nullptr) b.push_back({f.rename_panel, &u.rename_panel});
+  }
+  return b;
+}
+
 void CProfileBar::OnWindowInit() { window_ = controls().PaintManager().GetPaintWindow(); }
 
 void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result) {
@@ -103,7 +117,7 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
   } end{arriving_};
   switch (kind) {
     case DeviceKind::Mouse:
-      controls().SelectComboItem(names::kMsDeviceProfileCombo, result.device_profile);
+      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Device)) combo->SelectItem(result.device_profile);
       // The light and key combos show the stored choice; it is applied when
       // the user picks (the device profile already carries the mouse's data).
       for (ProfileFamily family : {ProfileFamily::Light, ProfileFamily::Key}) {
@@ -114,22 +128,13 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
       }
       break;
     case DeviceKind::Keyboard:
-      controls().SelectComboItem(names::kKbDengProfileCombo, result.light_profile);
-      controls().SelectComboItem(names::kKbKeyProfileCombo, result.key_profile);
+      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Light)) combo->SelectItem(result.light_profile);
+      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Key)) combo->SelectItem(result.key_profile);
       break;
     case DeviceKind::MousePad:
-      controls().SelectComboItem(names::kMpDengProfileCombo, result.light_profile);
+      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Light)) combo->SelectItem(result.light_profile);
       break;
   }
-}
-
-ui::CComboUI* CProfileBar::Combo(DeviceKind kind, ProfileFamily family) const {
-  ui::CComboUI*& cached = combos_[static_cast<int>(kind)][static_cast<int>(family)];
-  if (cached == nullptr) {
-    const char* name = ComboOf(kind, family);
-    if (name != nullptr) cached = controls().As<ui::CComboUI>(name);
-  }
-  return cached;
 }
 
 void CProfileBar::AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) {
@@ -214,22 +219,23 @@ void CProfileBar::Apply(const ProfileSelection& s) {
   if (f == nullptr) return;
   if (ui::CComboUI* combo = Combo(s.kind, s.family); combo != nullptr && combo->GetCurSel() != s.index)
     combo->SelectItem(s.index, false, false);  // shown, not selected again
+  const FamilyUi& u = Ui(s.kind, s.family);
   // The link of the profile: its program's file name, ticked and shown.
   if (s.linked) {
     const size_t slash = s.linked_program.find_last_of('/');
     if (slash != std::string::npos) {
-      controls().SetText(f->link_edit, s.linked_program.substr(slash + 1));
-      if (auto* check = controls().As<ui::CCheckBoxUI>(f->link_check)) check->SetCheck(true, false);
-      controls().Show(f->link_container, true);
+      u.link_edit.SetText(s.linked_program.substr(slash + 1));
+      if (ui::CCheckBoxUI* check = u.link_check.get()) check->SetCheck(true, false);
+      u.link_container.Show(true);
     }
-  } else if (auto* check = controls().As<ui::CCheckBoxUI>(f->link_check)) {
+  } else if (ui::CCheckBoxUI* check = u.link_check.get()) {
     check->SetCheck(false, false);
   }
   // The device family's name edit has no toggle: it always shows the name.
   if (f->rename_panel == nullptr) {
-    ui::CComboUI* combo = Combo(s.kind, s.family);
+    ui::CComboUI* combo = u.combo.get();
     ui::CControlUI* item = combo != nullptr ? combo->GetItemAt(s.index) : nullptr;
-    if (item != nullptr) controls().SetText(f->name_edit, item->GetText());
+    if (item != nullptr) u.name_edit.SetText(item->GetText());
   }
   if (s.pointer_speed > 0 && apply_pointer) apply_pointer(s.pointer_speed, s.wheel_lines);
   if (refresh_pages) refresh_pages(s.kind);
@@ -310,19 +316,20 @@ std::string CProfileBar::ItemName(const ProfileFamilyControls& f, int index) {
 }
 
 void CProfileBar::ToggleRename(const char* panel) {
-  controls().Toggle(panel);
-  // The edit starts from the selected profile's name.
   for (const ProfileFamilyControls& f : kFamilyControls) {
     if (f.rename_panel == nullptr || std::string_view(f.rename_panel) != panel) continue;
-    ui::CComboUI* combo = Combo(f.kind, f.family);
+    const FamilyUi& u = Ui(f.kind, f.family);
+    u.rename_panel.Toggle();
+    // The edit starts from the selected profile's name.
+    ui::CComboUI* combo = u.combo.get();
     const int index = SelectedIndex(f);
     ui::CControlUI* item = combo != nullptr && index >= 0 ? combo->GetItemAt(index) : nullptr;
-    controls().SetText(f.name_edit, item != nullptr ? item->GetText() : std::string());
+    u.name_edit.SetText(item != nullptr ? item->GetText() : std::string());
   }
 }
 
 void CProfileBar::Rename(const ProfileFamilyControls& f) {
-  ui::CControlUI* edit = controls().Find(f.name_edit);
+  ui::CControlUI* edit = Ui(f.kind, f.family).name_edit.get();
   if (edit == nullptr) return;
   const int index = SelectedIndex(f);
   if (index < 0) return;
@@ -330,7 +337,7 @@ void CProfileBar::Rename(const ProfileFamilyControls& f) {
   ShowResult(o.result, o.detail);
   if (o.result != ProfileOpResult::Ok) return;
   Refill(f, index);
-  if (f.rename_panel != nullptr) controls().Show(f.rename_panel, false);
+  Ui(f.kind, f.family).rename_panel.Show(false);
 }
 
 void CProfileBar::Import(const ProfileFamilyControls& f) {

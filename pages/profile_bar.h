@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/control_names.h"
 #include "pages/page.h"
 #include "profile/init_profiles.h"
 #include "profile/profile_operations.h"
@@ -53,6 +54,7 @@ class CProfileBar : public CPage, public IProfileLists {
  public:
   explicit CProfileBar(PageContext& context);
   void Bind(CRouter& router) override;
+  ControlBindings Bindings() override;
   void OnWindowInit() override;
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result) override;
 
@@ -91,7 +93,17 @@ class CProfileBar : public CPage, public IProfileLists {
     CProfileBar& bar_;
   };
 
-  ui::CComboUI* Combo(DeviceKind kind, ProfileFamily family) const;
+  // A family's controls on the strip, by device kind and family.
+  struct FamilyUi {
+    Handle<ui::CComboUI> combo;
+    Handle<> name_edit, rename_panel;  // rename_panel: families with a toggle
+    Handle<ui::CCheckBoxUI> link_check;
+    Handle<> link_edit, link_container;
+  };
+  const FamilyUi& Ui(DeviceKind kind, ProfileFamily family) const {
+    return families_[static_cast<int>(kind)][static_cast<int>(family)];
+  }
+  ui::CComboUI* Combo(DeviceKind kind, ProfileFamily family) const { return Ui(kind, family).combo.get(); }
   // Refills the combo from the index and selects `index` without running
   // select (-1: the index's "select").
   void Refill(const ProfileFamilyControls& f, int index = -1);
@@ -112,10 +124,11 @@ class CProfileBar : public CPage, public IProfileLists {
   void Restore(const ProfileFamilyControls& f);
   void ToggleRename(const char* panel);
 
-  // A name lookup walks the whole control tree, combo items included, so
-  // each combo is looked up once (the layout's controls live for the run);
-  // filling an index of thousands of profiles would otherwise be quadratic.
-  mutable ui::CComboUI* combos_[4][3] = {};
+  // Bound once: a name lookup walks the whole control tree, combo items
+  // included, so filling an index of thousands of profiles through look-ups
+  // would be quadratic.
+  FamilyUi families_[4][3];
+  Handle<> spread_panels_[names::kSpreadToggles.size()];  // the Manage panels
   Target target_{*this};
   bool arriving_ = false;  // OnDeviceConnected is selecting the stored profiles
   std::atomic<ui::HWND> window_{nullptr};
