@@ -26,7 +26,6 @@ CKeyboardLightingPage::CKeyboardLightingPage(PageContext& context, LightingGroup
     : CLightingPage(context, DeviceKind::Keyboard, group), lights_(lights) {}
 
 namespace {
-constexpr const char* kFullColourList = "kb_deng_combo_modeSelect";
 constexpr const char* kOneColourList = "kb_deng_onecolor_combo_modeSelect";
 constexpr const char* kEffectRows[] = {"kb_deng_fx_layout", "kb_deng_7colorselect_layout", "kb_deng_color_display_layout"};
 constexpr const char* kCustomRows[] = {"kb_deng_custom_tool_layout", "kb_deng_custom_select_layout", "kb_deng_custom_color_layout"};
@@ -37,10 +36,8 @@ ControlBindings CKeyboardLightingPage::Bindings() {
   b.insert(b.end(), {{kKbCustomColourBtn, &kb_.custom_colour_button},
                      {kKbAllBrightCheck, &kb_.all_bright},
                      {kKbAllKillCheck, &kb_.all_kill},
-                     {"kb_deng_light_slider", &kb_.light_slider},
                      {kKbColourSetList, &kb_.colour_sets},
-                     {kFullColourList, &kb_.mode_lists[0]},
-                     {kOneColourList, &kb_.mode_lists[1]},
+                     {kOneColourList, &kb_.one_colour_list},
                      {"kb_Deng_label_FXL", &kb_.fx_left_label},
                      {"kb_Deng_label_FXR", &kb_.fx_right_label}});
   for (size_t i = 0; i < std::size(kEffectRows); ++i) {
@@ -241,7 +238,7 @@ void CKeyboardLightingPage::AllLights(bool bright) {
   }
   const uint8_t level = bright ? kLightSliderMax : 0;
   UpdateLighting(DeviceKind::Keyboard, [level](LightingBytes& l) { l.brightness = level; });
-  if (ui::CSliderUI* slider = kb_.light_slider.get()) slider->SetValue(level);
+  if (ui::CSliderUI* slider = LightSlider()) slider->SetValue(level);
   Stored();
 }
 
@@ -279,7 +276,7 @@ void CKeyboardLightingPage::ShowLighting(const LightingBytes& b) {
   CLightingPage::ShowLighting(b);
   // The single-colour keyboard has its own mode list in the same place.
   for (int list = 0; list < 2; ++list)
-    if (ui::CComboUI* combo = kb_.mode_lists[list].get()) {
+    if (ui::CComboUI* combo = list == 0 ? ModeList() : kb_.one_colour_list.get()) {
       const bool shown = (list == 1) == OneColour();
       if (ui::CControlUI* row = combo->GetParent(); row != nullptr && row->IsVisible() != shown) row->SetVisible(shown);
       if (shown) combo->SelectItem(b.mode, false, false);

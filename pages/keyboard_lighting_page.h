@@ -89,9 +89,8 @@ class CKeyboardLightingPage : public CLightingPage {
   struct KeyboardUi {
     Handle<> custom_colour_button;
     Handle<ui::CCheckBoxUI> all_bright, all_kill;
-    Handle<ui::CSliderUI> light_slider;
     Handle<ui::CComboUI> colour_sets;
-    Handle<ui::CComboUI> mode_lists[2];  // sixteen modes, one colour
+    Handle<ui::CComboUI> one_colour_list;  // the sixteen-mode list is the base page's
     Handle<> effect_rows[3];             // shown outside the custom-colour mode
     Handle<> custom_rows[3];             // shown in it
     Handle<> fx_left_label, fx_right_label;

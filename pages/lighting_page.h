@@ -93,6 +93,9 @@ class CLightingPage : public CPage {
   void ShowColourControls(ui::UiColor colour);
   virtual std::span<const ModeLayout> Layouts(int variant) const;
   std::string ModeListName(int variant) const;
+  // The page's own brightness slider and mode list (variant 0), bound once.
+  ui::CSliderUI* LightSlider() const { return ui_.light_slider.get(); }
+  ui::CComboUI* ModeList() const { return ui_.mode_lists[0].get(); }
 
  private:
   // The page's controls ("<prefix>..."); the mode switch and lists by
