@@ -5,9 +5,11 @@
 #include <memory>
 
 #include "backup/backup_store.h"
+#include "backup/backup_texts.h"
 #include "backup/device_backup.h"
 #include "device/commands.h"
 #include "platform/debug_log.h"
+#include "platform/text_ids.h"
 #include "ui/core/menu.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/msg_wnd.h"
@@ -113,7 +115,7 @@ void CDeviceBackupMenu::StartBackup(DeviceKind kind) {
   };
   RunOperation(kind, "device backup", operation, [this, path](OperationResult result) {
     ui::ShowMessage(w_.owner(),
-                    Fill(result == OperationResult::Succeeded ? "message_backup_saved" : "message_backup_failed", {path}),
+                    Fill(result == OperationResult::Succeeded ? text::kBackupSaved : text::kBackupFailed, {path}),
                     false);
   });
 }
@@ -126,23 +128,15 @@ void CDeviceBackupMenu::StartRestore(DeviceKind kind) {
   const std::string file = FileName(path);
   // The file is checked before the user is asked and before anything is
   // written; the device's own checks follow inside the operation.
-  switch (backup::LoadBackupFile(path, *image, why)) {
-    case backup::LoadResult::Ok: break;
-    case backup::LoadResult::Refused:
-      ui::ShowMessage(w_.owner(),
-                      Fill(why == backup::BackupReadResult::NewerVersion ? "message_backup_newer" : "message_backup_damaged",
-                           {file}),
-                      false);
-      return;
-    default:
-      ui::ShowMessage(w_.owner(), Fill("message_backup_damaged", {file}), false);
-      return;
-  }
-  if (image->kind != kind) {
-    ui::ShowMessage(w_.owner(), Fill("message_backup_other_device", {file}), false);
+  if (const char* refused = backup::TextIdOf(backup::LoadBackupFile(path, *image, why), why)) {
+    ui::ShowMessage(w_.owner(), Fill(refused, {file}), false);
     return;
   }
-  if (ui::ShowMessage(w_.owner(), Fill("message_restore_confirm", {file, backup::FormatBackupTime(image->created)}),
+  if (image->kind != kind) {
+    ui::ShowMessage(w_.owner(), Fill(text::kBackupOtherDevice, {file}), false);
+    return;
+  }
+  if (ui::ShowMessage(w_.owner(), Fill(text::kRestoreConfirm, {file, backup::FormatBackupTime(image->created)}),
                       false) != ui::kMsgResultConfirm)
     return;
   std::shared_ptr<CDeviceChannel> channel = w_.channel(kind);
@@ -152,26 +146,19 @@ void CDeviceBackupMenu::StartRestore(DeviceKind kind) {
     return report->result == backup::RestoreResult::Ok ? OperationResult::Succeeded : OperationResult::Failed;
   };
   RunOperation(kind, "device restore", operation, [this, report, file, kind](OperationResult) {
-    using backup::RestoreResult;
-    std::string text;
-    switch (report->result) {
-      case RestoreResult::Ok: text = Fill("message_restore_done", {file}); break;
-      case RestoreResult::OtherKind:
-      case RestoreResult::OtherProduct:
-      case RestoreResult::OtherSizes: text = Fill("message_backup_other_device", {file}); break;
-      case RestoreResult::Differs: {
-        std::string regions;
-        for (const std::string& r : report->differing) regions += (regions.empty() ? "" : ", ") + r;
-        text = Fill("message_restore_differs", {regions});
+    std::string value = file;
+    switch (backup::FillOf(report->result)) {
+      case backup::RestoreFill::File: break;
+      case backup::RestoreFill::DifferingRegions:
+        value.clear();
+        for (const std::string& r : report->differing) value += (value.empty() ? "" : ", ") + r;
         break;
-      }
-      default:
-        text = Fill("message_restore_failed", {report->region.empty() ? std::string("-") : report->region});
-        break;
+      case backup::RestoreFill::FailedRegion: value = report->region.empty() ? std::string("-") : report->region; break;
     }
+    const std::string message = Fill(backup::TextIdOf(report->result), {value});
     // Whatever was written, the pages show the device as it is now.
     if (!report->written.empty()) w_.read_again(kind);
-    ui::ShowMessage(w_.owner(), text, false);
+    ui::ShowMessage(w_.owner(), message, false);
   });
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// The numbered language texts ("message_text_N") the program shows, each
-// declared once under what it says. The texts are in the language files
-// ("lan_en.xml", "lan_cn.xml"). Which result shows which text is one table
-// (pages/result_texts.h).
+// The language texts of the program's message boxes, each declared once
+// under what it says. The texts are in the language files ("lan_en.xml",
+// "lan_cn.xml"). Which result shows which text is one table per layer that
+// owns the result: pages/result_texts.h for the pages' results,
+// presence/device_reads.h for a device read, backup/backup_texts.h for
+// backups and restores.
 //
 // Thread: any (constants).
 
@@ -34,5 +36,15 @@ inline constexpr const char* kNameEmpty = "message_text_14";
 inline constexpr const char* kProfileNameTaken = "message_text_15";
 // After an export: "{name}" is the written file's path.
 inline constexpr const char* kExported = "message_exported";
+// Device backups ("%s": the file, its name or the regions, as noted)
+inline constexpr const char* kBackupSaved = "message_backup_saved";    // the path
+inline constexpr const char* kBackupFailed = "message_backup_failed";  // the path
+inline constexpr const char* kBackupNewer = "message_backup_newer";    // made by a later version
+inline constexpr const char* kBackupDamaged = "message_backup_damaged";
+inline constexpr const char* kBackupOtherDevice = "message_backup_other_device";
+inline constexpr const char* kRestoreConfirm = "message_restore_confirm";  // the file, then its date
+inline constexpr const char* kRestoreDone = "message_restore_done";
+inline constexpr const char* kRestoreDiffers = "message_restore_differs";  // the regions read back different
+inline constexpr const char* kRestoreFailed = "message_restore_failed";    // the region a write failed in
 
 }  // namespace trx::text

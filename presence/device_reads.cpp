@@ -10,6 +10,7 @@
 #include "device/commands.h"
 #include "platform/debug_log.h"
 #include "platform/program_folder.h"
+#include "platform/text_ids.h"
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
 #include "presence/presence_messages.h"
@@ -304,8 +305,27 @@ ReadOutcome CaptureKeyboardKeyBlock(IPresenceHost& host) {
   return ReadOutcome::kReadComplete;
 }
 
+namespace {
+struct OutcomeText {
+  ReadOutcome outcome;
+  const char* text_id;
+};
+// The other outcomes show nothing: an incomplete read or a failed save
+// leaves the files as they were and is told by debug lines only.
+constexpr OutcomeText kOutcomeTexts[] = {
+    // The device reported settings the program cannot use.
+    {ReadOutcome::kReadKeyboardBlockTooLarge, text::kCannotBeDone},
+};
+}  // namespace
+
+const char* TextIdOf(ReadOutcome outcome) {
+  for (const OutcomeText& row : kOutcomeTexts)
+    if (row.outcome == outcome) return row.text_id;
+  return nullptr;
+}
+
 void ShowReadOutcome(IPresenceHost& host, ReadOutcome outcome) {
-  if (outcome == ReadOutcome::kReadKeyboardBlockTooLarge) host.ShowMessage(kMessageKeyboardBlockTooLarge);
+  if (const char* id = TextIdOf(outcome)) host.ShowMessage(id);
 }
 
 }  // namespace trx

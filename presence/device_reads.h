@@ -21,7 +21,7 @@
 // succeeded but a profile file could not be written;
 // kReadKeyboardBlockTooLarge (keyboard only) when the device information
 // gives a key block above 512 bytes: no block was read and the caller must
-// show kMessageKeyboardBlockTooLarge (ShowReadOutcome) once it holds no lock.
+// show its text (ShowReadOutcome) once it holds no lock.
 
 #include "presence/presence_host.h"
 
@@ -71,8 +71,11 @@ ReadOutcome ResyncKeyboardRecord(IPresenceHost& host);
 // Nothing is written when the read failed.
 ReadOutcome CaptureKeyboardKeyBlock(IPresenceHost& host);
 
-// Shows what the user must see about an outcome: kMessageKeyboardBlockTooLarge
-// for kReadKeyboardBlockTooLarge, nothing otherwise. Call holding no lock.
+// The language text the user must see about an outcome (platform/text_ids.h):
+// text::kCannotBeDone for kReadKeyboardBlockTooLarge, nullptr otherwise.
+// Thread: any.
+const char* TextIdOf(ReadOutcome outcome);
+// Shows TextIdOf(outcome), if any. Call holding no lock.
 void ShowReadOutcome(IPresenceHost& host, ReadOutcome outcome);
 
 }  // namespace trx

@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-#include "platform/text_ids.h"
-
 namespace trx {
 
 // Read requests, handled on the UI thread by HandlePresenceMessage
@@ -31,8 +29,5 @@ inline constexpr uint16_t kUsageLightingChanged = 0x403;
 // The repaint timer a detection thread starts after a connect.
 inline constexpr int kRepaintTimerId = 7;
 inline constexpr int kRepaintTimerAfterConnectMs = 100;
-
-// Language text id shown when the keyboard reports a block above 512 bytes.
-inline constexpr const char* kMessageKeyboardBlockTooLarge = text::kCannotBeDone;
 
 }  // namespace trx
