@@ -1,7 +1,7 @@
 #pragma once
 // The control names the page layer and the main window look up, defined once. The
 // layouts of the skin package must contain every one of them (a test reads
-// the layouts and checks kLookedUpNames and the numbered families), so a
+// the layouts and checks every handle's binding and kLookedUpNames), so a
 // renamed control fails the tests instead of leaving a page dead.
 
 #include <array>
@@ -231,21 +231,15 @@ inline constexpr std::array<UnlinkButton, 2> kUnlinkButtons{{
 }};
 
 // Every single name above that the main layout (with its sub-layouts) must
-// hold. The families, toggles and routine names are checked from their
-// tables. Menu items are checked against the menu layout separately.
-inline constexpr std::array<const char*, 53> kLookedUpNames{
-    kRoot, kCloseBtn, kMaxBtn, kRestoreBtn, kMinBtn, kSkinBtn, kSettingProgress,
-    kTabSwitch, kKbTab, kMsTab, kMpTab, kAniTab, kSplitTab,
-    kMsDengColorPallet, kMpDengColorPallet, kKbDengColorPallet,
-    kKbTabSwitch, kKbDengOpTab, kKbMacroOpTab, kKbKeyOpTab, kKbCursorOpTab, kKbTabFunction,
-    kKbProfileSelectTab, kKbProfileFunSpeadTab, kKbProfileFunSpreadBtn, kKbKeyProfileEdit,
-    kKbDengProfileEdit, kKbMacroTabSaveOrCancel,
-    kMsTabSwitch, kMsDengOpTab, kMsMacroOpTab, kMsKeyOpTab, kMsRichOpTab, kMsCursorOpTab,
-    kMsTabFunction, kMsProfileFunSpeadTab, kMsProfileFunSpreadBtn, kMsMacroTabSaveOrCancel,
-    kMpProfileFunSpeadTab, kMpProfileFunSpreadBtn,
-    kMsTabPanel, kMsDengSameMode, kKbDengSameMode, kMpDengSameMode,
-    kMsDeviceProfileCombo, kMsDengProfileCombo, kMsKeyProfileCombo, kKbDengProfileCombo, kKbKeyProfileCombo,
-    kMpDengProfileCombo, kMsMacroBtnShubiao, kKbMacroBtnShubiao, kKbMacroAction,
+// hold and that no handle binds: bound names are checked through the
+// bindings (CPageSet::Bindings), the families, toggles and routine names
+// from their tables. Menu items are checked against the menu layout
+// separately.
+inline constexpr std::array<const char*, 16> kLookedUpNames{
+    kRoot, kCloseBtn, kSettingProgress, kAniTab, kSplitTab,
+    kKbDengOpTab, kKbMacroOpTab, kKbKeyOpTab, kKbCursorOpTab,
+    kMsDengOpTab, kMsMacroOpTab, kMsKeyOpTab, kMsRichOpTab, kMsCursorOpTab,
+    kMsProfileFunSpreadBtn, kMpProfileFunSpreadBtn,
 };
 
 // Items the tray menu layout must hold.

@@ -24,10 +24,13 @@ void CPageSet::AttachLayout() {
   if (attached_ || controls_.PaintManager().GetRoot() == nullptr) return;
   attached_ = true;
   for (const ControlBinding& b : Bindings()) b.handle->Take(controls_.Find(b.name));
+  key_lights_.StartTint();
 }
 
-ControlBindings CPageSet::Bindings() const {
-  ControlBindings all;
+ControlBindings CPageSet::Bindings() {
+  ControlBindings all = router_.Bindings();
+  const ControlBindings lights = key_lights_.Bindings();
+  all.insert(all.end(), lights.begin(), lights.end());
   for (const auto& page : pages_) {
     const ControlBindings own = page->Bindings();
     all.insert(all.end(), own.begin(), own.end());
@@ -76,8 +79,6 @@ void CPageSet::ApplyProfileSelections() { profile_bar_->ApplySelections(); }
 
 void CPageSet::OnWindowInit() {
   AttachLayout();
-  router_.BindTitleBar();
-  key_lights_.Bind(controls_);
   for (const auto& page : pages_) page->OnWindowInit();
 }
 void CPageSet::Refresh(DeviceKind kind) {

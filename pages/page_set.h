@@ -39,21 +39,22 @@ class CPageSet {
   CProfileLinkPage& ProfileLinks() { return *profile_links_; }
   // The mouse performance page (the desktop's pointer settings).
   CMousePerformancePage& MousePerformance() { return *performance_; }
-  // The lighting previews' key-light controls (bound at OnWindowInit).
+  // The lighting previews' key-light controls (bound with the handles).
   const CKeyLights& KeyLights() const { return key_lights_; }
   // The lighting page of a device (the keyboard's is a
   // CKeyboardLightingPage); null before the pages are registered.
   CLightingPage* LightingPage(DeviceKind kind) const { return lighting_.Of(kind); }
 
-  // The layout is built: the pages' handles (AttachLayout), title-bar
-  // pointers and the pages' own start.
+  // The layout is built: the handles (AttachLayout) and the pages' own
+  // start.
   void OnWindowInit();
-  // Binds every page's handles once the layout has a root (the set's
-  // construction over a built layout, or window init); later calls do
-  // nothing.
+  // Binds every handle of Bindings() once the layout has a root (the set's
+  // construction over a built layout, or window init) and starts the key
+  // lights' tint; later calls do nothing.
   void AttachLayout();
-  // Every page's binding table, in registration order (the layout test).
-  ControlBindings Bindings() const;
+  // Every binding table: the router's title bar, the key lights, then each
+  // page's in registration order (the layout test).
+  ControlBindings Bindings();
   void Refresh(DeviceKind kind);
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result);
   void OnDeviceLeft(const RemovalPlan& plan);

@@ -30,11 +30,11 @@ CRouter::CRouter(Controls& controls, IDialogs& dialogs, IWindow& window)
 
 void CRouter::Add(Table table, Route route) { tables_[static_cast<size_t>(table)].push_back(std::move(route)); }
 
-void CRouter::BindTitleBar() {
-  max_btn_ = controls_.Find(names::kMaxBtn);
-  restore_btn_ = controls_.Find(names::kRestoreBtn);
-  min_btn_ = controls_.Find(names::kMinBtn);
-  skin_btn_ = controls_.Find(names::kSkinBtn);
+ControlBindings CRouter::Bindings() {
+  return {{names::kMaxBtn, &max_btn_},
+          {names::kRestoreBtn, &restore_btn_},
+          {names::kMinBtn, &min_btn_},
+          {names::kSkinBtn, &skin_btn_}};
 }
 
 // The four title-bar buttons that act on the window; true when the click
@@ -47,19 +47,19 @@ bool CRouter::RouteTitleBar(ui::TNotifyUI& msg) {
     window_.DestroyWindow();
     return true;
   }
-  if (sender == max_btn_) {
+  if (sender == max_btn_.get()) {
     window_.SysCommand(ui::SC_MAXIMIZE);
     return true;
   }
-  if (sender == restore_btn_) {
+  if (sender == restore_btn_.get()) {
     window_.SysCommand(ui::SC_RESTORE);
     return true;
   }
-  if (sender == min_btn_) {
+  if (sender == min_btn_.get()) {
     window_.SysCommand(ui::SC_MINIMIZE);
     return true;
   }
-  if (sender == skin_btn_) window_.OpenSkinChooser(sender);
+  if (sender == skin_btn_.get()) window_.OpenSkinChooser(sender);
   return false;
 }
 

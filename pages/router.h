@@ -35,6 +35,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pages/control_handles.h"
 #include "pages/name_split.h"
 #include "pages/page_context.h"
 #include "ui/core/notify.h"
@@ -86,10 +87,10 @@ class CRouter {
   void Add(Table table, Route route);
   const std::vector<Route>& Rows(Table table) const { return tables_[static_cast<size_t>(table)]; }
 
-  // Looks up the title-bar buttons the click dispatcher compares by
-  // pointer (maximise, restore, minimise, skin). Call once the layout is
-  // built.
-  void BindTitleBar();
+  // The title-bar buttons the click dispatcher compares by pointer
+  // (maximise, restore, minimise, skin), bound by the page set with the
+  // pages' handles.
+  ControlBindings Bindings();
 
   // The whole routing of one notification.
   void Notify(ui::TNotifyUI& msg);
@@ -112,10 +113,10 @@ class CRouter {
   IDialogs& dialogs_;
   IWindow& window_;
   std::array<std::vector<Route>, kTableCount> tables_;
-  ui::CControlUI* max_btn_ = nullptr;
-  ui::CControlUI* restore_btn_ = nullptr;
-  ui::CControlUI* min_btn_ = nullptr;
-  ui::CControlUI* skin_btn_ = nullptr;
+  Handle<> max_btn_;
+  Handle<> restore_btn_;
+  Handle<> min_btn_;
+  Handle<> skin_btn_;
 };
 
 }  // namespace trx::pages

@@ -1,12 +1,12 @@
 // Every control name the main window's code looks up exists in the skin
-// package's layouts: the constants table, the numbered key-light families,
-// the rows of every routing table, a hand-written list of every control
+// package's layouts: the constants table, every handle's binding (the
+// title bar and the numbered key lights among them), the rows of every
+// routing table, a hand-written list of every control
 // the routing names, and the tray menu items. A renamed
 // control fails here instead of leaving a page dead.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -55,22 +55,6 @@ TEST_F(LayoutNamesTest, EveryLookedUpNameExists) {
   for (const char* option : names::kMacroRecordOptions) EXPECT_TRUE(Has(option)) << option;
 }
 
-TEST_F(LayoutNamesTest, EveryKeyLightOfTheThreeFamiliesExists) {
-  struct Family {
-    const char* prefix;
-    int count;
-  };
-  for (const Family& f : {Family{names::kMsDkeyPrefix, names::kMsDkeyCount},
-                          Family{names::kMpDkeyPrefix, names::kMpDkeyCount},
-                          Family{names::kKbDkeyPrefix, names::kKbDkeyCount}}) {
-    for (int i = 0; i < f.count; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "%s%d", f.prefix, i);
-      EXPECT_TRUE(Has(name)) << name;
-    }
-  }
-}
-
 TEST_F(LayoutNamesTest, EveryRoutingRowNamesAControlOfTheLayouts) {
   for (size_t t = 0; t < kTableCount; ++t) {
     for (const Route& row : pages->Router().Rows(static_cast<Table>(t))) {
@@ -83,7 +67,7 @@ TEST_F(LayoutNamesTest, EveryRoutingRowNamesAControlOfTheLayouts) {
   }
 }
 
-// Every typed handle a page binds finds its control, of the handle's class.
+// Every typed handle the page set binds finds its control, of the handle's class.
 TEST_F(LayoutNamesTest, EveryPageHandleBindsToItsControl) {
   testing::FakeDialogs dialogs;
   testing::FakeDevices devices;
