@@ -3,18 +3,15 @@
 #include <string>
 
 #include "app/app_messages.h"
-#include "pages/control_names.h"
 #include "ui/core/control.h"
-#include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/msg_wnd.h"
 #include "ui/window/tray_icon.h"
 
 namespace trx::app {
 
-void ShowAllDevicesGone(ui::CPaintManagerUI& pm, ui::CTrayIcon& tray, ui::HWND window,
-                        const std::function<void()>& hide) {
-  if (ui::CControlUI* tab = pm.FindControl(pages::names::kMsDengOpTab)) tab->SetFocus();
+void ShowAllDevicesGone(ui::CControlUI* focus, ui::CTrayIcon& tray, ui::HWND window, const std::function<void()>& hide) {
+  if (focus != nullptr) focus->SetFocus();
   // A desktop notification says why the window goes; without a
   // notification service the short self-closing box does.
   const std::string text = ui::CResourceManager::GetInstance()->GetText(kTextAllDevicesGone);

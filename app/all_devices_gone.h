@@ -11,13 +11,13 @@
 #include "ui/window/win_types.h"
 
 namespace trx::ui {
-class CPaintManagerUI;
+class CControlUI;
 class CTrayIcon;
 }
 
 namespace trx::app {
 
-void ShowAllDevicesGone(ui::CPaintManagerUI& pm, ui::CTrayIcon& tray, ui::HWND window,
-                        const std::function<void()>& hide);
+// `focus`: the mouse's first tab (null: the focus stays).
+void ShowAllDevicesGone(ui::CControlUI* focus, ui::CTrayIcon& tray, ui::HWND window, const std::function<void()>& hide);
 
 }  // namespace trx::app

@@ -228,7 +228,7 @@ void CMainWnd::InitWindow() {
   // worker (the KDE backend asks KWin); the page shows them when they come.
   pages_->MousePerformance().ReadDesktopPointer([post = ui_post_](std::function<void()> call) { return post->Post(std::move(call)); });
 
-  // (the key-light controls are looked up by the page set, above)
+  // (the key-light controls are bound by the page set, above)
 
   g_main_hwnd.store(m_hWnd);
   if (g_wake_pending.exchange(false)) ui::PostMessage(m_hWnd, InstanceMessage());  // a copy started meanwhile
@@ -236,8 +236,8 @@ void CMainWnd::InitWindow() {
   // From here on every device exchange goes through a queue; one started
   // on this thread is a mistake (caught in test builds).
   ForbidDeviceExchangesOnThisThread();
-  for (const char* palette : {names::kMsDengColorPallet, names::kMpDengColorPallet, names::kKbDengColorPallet})
-    if (auto* p = dynamic_cast<ui::CColorPaletteUI*>(Find(palette))) p->SetSelectColor(kInitialPaletteColour);
+  for (const auto& palette : pages_->Frame().palettes)
+    if (ui::CColorPaletteUI* p = palette.get()) p->SetSelectColor(kInitialPaletteColour);
 
   tray_.CreateTrayIcon(m_hWnd, kTrayIconId, kProgramTitle);
   m_pm.GetDPIObj()->SetDPIAwareness(ui::PROCESS_SYSTEM_DPI_AWARE);
@@ -251,7 +251,7 @@ void CMainWnd::OnWindowInit() {
   steps.apply_stored_skin = [this] {
     ui::SkinChangedParam skin;
     if (ui::ReadStoredSkin(&skin)) {
-      if (ui::CControlUI* root = Find(names::kRoot)) {
+      if (ui::CControlUI* root = pages_->Frame().root.get()) {
         root->SetBkColor(skin.bColor ? skin.bkcolor : 0);
         root->SetBkImage(skin.bColor ? std::string() : skin.bgimage);
       }
@@ -354,7 +354,7 @@ ui::LRESULT CMainWnd::HandleCustomMessage(ui::UINT msg, ui::WPARAM wparam, ui::L
   if ((msg == ui::WM_SHOWWINDOW || msg == ui::WM_SIZE) && IsWindowVisible() && options_.presence_threads)
     preview_timer_.OnShown();
   if (msg == kMsgAllDevicesGone) {
-    ShowAllDevicesGone(m_pm, tray_, m_hWnd, [this] { ShowWindow(false); });
+    ShowAllDevicesGone(pages_->Frame().mouse_lighting_tab.get(), tray_, m_hWnd, [this] { ShowWindow(false); });
     handled = true;
     return 0;
   }
@@ -581,7 +581,7 @@ void CMainWnd::CreateTrayMenu() {
 void CMainWnd::Notify(ui::TNotifyUI& msg) { pages_->Router().Notify(msg); }
 
 int CMainWnd::Receive(ui::SkinChangedParam param) {
-  ui::CControlUI* root = Find(names::kRoot);
+  ui::CControlUI* root = pages_ ? pages_->Frame().root.get() : nullptr;
   if (root == nullptr) return 1;
   if (param.bColor) {
     root->SetBkColor(param.bkcolor);

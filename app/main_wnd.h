@@ -136,7 +136,6 @@ class CMainWnd : public ui::WindowImplBase,
   ~CMainWnd() override;
 
   // --- for tests and the window's own code (UI thread)
-  ui::CControlUI* Find(std::string_view name) { return m_pm.FindControl(name); }
   pages::CPageSet& Pages() { return *pages_; }
   // Removes the input hooks and stops a macro recording (the hooks arrive
   // with their own code; until then there is nothing to remove). Counts the
@@ -316,7 +315,7 @@ class CMainWnd : public ui::WindowImplBase,
   std::shared_ptr<CWindowUiPost> ui_post_ = std::make_shared<CWindowUiPost>();
   CWindowMessages messages_{[this] { return m_hWnd; }};
   // Observes the queues: declared before them, so it outlives them.
-  CProgressRing ring_{m_pm, [this] { return m_hWnd; }};
+  CProgressRing ring_{[this] { return pages_ ? pages_->Frame().progress.get() : nullptr; }, [this] { return m_hWnd; }};
   std::unique_ptr<CDeviceQueue> queues_[3];
   // The tray's backup section (completions run through the queues).
   CDeviceBackupMenu backup_menu_;

@@ -1,8 +1,6 @@
 #include "app/progress_ring.h"
 
 #include "app/app_messages.h"
-#include "pages/control_names.h"
-#include "ui/core/paint_manager.h"
 #include "ui/core/progress.h"
 #include "ui/window/win_api.h"
 
@@ -16,15 +14,14 @@ void CProgressRing::Queued() {
 void CProgressRing::Show(int done, int total) {
   // A hide still pending from an earlier operation must not hide this one.
   ui::KillTimer(window_(), kTimerSettingDone);
-  ui::ShowOperationProgress(dynamic_cast<ui::CProgressUI*>(pm_.FindControl(pages::names::kSettingProgress)), done,
-                            total);
+  ui::ShowOperationProgress(ring_(), done, total);
 }
 
 void CProgressRing::HideSoon() { ui::SetTimer(window_(), kTimerSettingDone, kSettingDonePeriodMs); }
 
 void CProgressRing::Hide() {
   ui::KillTimer(window_(), kTimerSettingDone);
-  if (ui::CControlUI* progress = pm_.FindControl(pages::names::kSettingProgress)) progress->SetVisible(false);
+  if (ui::CProgressUI* ring = ring_()) ring->SetVisible(false);
 }
 
 void CProgressRing::OnOperationProgress(const OperationProgress& progress) { Show(progress.done, progress.total); }
@@ -32,7 +29,7 @@ void CProgressRing::OnOperationProgress(const OperationProgress& progress) { Sho
 void CProgressRing::OnOperationFinished(const OperationOutcome& outcome) {
   if (!outcome.progress || pending_ == 0) return;
   --pending_;
-  auto* ring = dynamic_cast<ui::CProgressUI*>(pm_.FindControl(pages::names::kSettingProgress));
+  ui::CProgressUI* ring = ring_();
   // Another queued operation goes on: its own progress follows.
   if (Busy()) return;
   if (ring != nullptr && outcome.Ok()) ui::ShowOperationProgress(ring, ring->GetMaxValue(), ring->GetMaxValue());

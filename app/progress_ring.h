@@ -14,15 +14,17 @@
 #include "ui/window/win_types.h"
 
 namespace trx::ui {
-class CPaintManagerUI;
+class CProgressUI;
 }
 
 namespace trx::app {
 
 class CProgressRing final : public IOperationObserver {
  public:
-  // `pm`: the layout holding the ring; `window`: the handle its timer runs on.
-  CProgressRing(ui::CPaintManagerUI& pm, std::function<ui::HWND()> window) : pm_(pm), window_(std::move(window)) {}
+  // `ring`: the ring's control (null: none); `window`: the handle its timer
+  // runs on.
+  CProgressRing(std::function<ui::CProgressUI*()> ring, std::function<ui::HWND()> window)
+      : ring_(std::move(ring)), window_(std::move(window)) {}
 
   // An operation with the ring was queued: busy from the click on, before
   // the queue reports.
@@ -41,7 +43,7 @@ class CProgressRing final : public IOperationObserver {
  private:
   void Show(int done, int total);
 
-  ui::CPaintManagerUI& pm_;
+  std::function<ui::CProgressUI*()> ring_;
   std::function<ui::HWND()> window_;
   int pending_ = 0;  // ring operations queued or running
 };

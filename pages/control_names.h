@@ -235,11 +235,9 @@ inline constexpr std::array<UnlinkButton, 2> kUnlinkButtons{{
 // bindings (CPageSet::Bindings), the families, toggles and routine names
 // from their tables. Menu items are checked against the menu layout
 // separately.
-inline constexpr std::array<const char*, 16> kLookedUpNames{
-    kRoot, kCloseBtn, kSettingProgress, kAniTab, kSplitTab,
-    kKbDengOpTab, kKbMacroOpTab, kKbKeyOpTab, kKbCursorOpTab,
-    kMsDengOpTab, kMsMacroOpTab, kMsKeyOpTab, kMsRichOpTab, kMsCursorOpTab,
-    kMsProfileFunSpreadBtn, kMpProfileFunSpreadBtn,
+inline constexpr std::array<const char*, 11> kLookedUpNames{
+    kCloseBtn, kAniTab, kSplitTab, kKbDengOpTab, kKbKeyOpTab, kKbCursorOpTab,
+    kMsKeyOpTab, kMsRichOpTab, kMsCursorOpTab, kMsProfileFunSpreadBtn, kMpProfileFunSpreadBtn,
 };
 
 // Items the tray menu layout must hold.

@@ -14,7 +14,7 @@
 namespace trx::pages {
 
 CPageSet::CPageSet(ui::CPaintManagerUI& pm, IDialogs& dialogs, IDevices& devices, IWindow& window)
-    : controls_(pm), context_{controls_, dialogs, devices, window}, router_(controls_, dialogs, window) {
+    : controls_(pm), context_{controls_, dialogs, devices, window}, router_(dialogs, window) {
   RegisterPages();
   for (const auto& page : pages_) page->Bind(router_);
   AttachLayout();
@@ -28,9 +28,8 @@ void CPageSet::AttachLayout() {
 }
 
 ControlBindings CPageSet::Bindings() {
-  ControlBindings all = router_.Bindings();
-  const ControlBindings lights = key_lights_.Bindings();
-  all.insert(all.end(), lights.begin(), lights.end());
+  ControlBindings all = frame_.Bindings();
+  for (const ControlBindings& own : {router_.Bindings(), key_lights_.Bindings()}) all.insert(all.end(), own.begin(), own.end());
   for (const auto& page : pages_) {
     const ControlBindings own = page->Bindings();
     all.insert(all.end(), own.begin(), own.end());

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "pages/frame_controls.h"
 #include "pages/key_lights.h"
 #include "pages/lighting_page.h"
 #include "pages/page.h"
@@ -41,6 +42,8 @@ class CPageSet {
   CMousePerformancePage& MousePerformance() { return *performance_; }
   // The lighting previews' key-light controls (bound with the handles).
   const CKeyLights& KeyLights() const { return key_lights_; }
+  // The window's own controls (bound with the handles).
+  const FrameControls& Frame() const { return frame_; }
   // The lighting page of a device (the keyboard's is a
   // CKeyboardLightingPage); null before the pages are registered.
   CLightingPage* LightingPage(DeviceKind kind) const { return lighting_.Of(kind); }
@@ -52,8 +55,8 @@ class CPageSet {
   // construction over a built layout, or window init) and starts the key
   // lights' tint; later calls do nothing.
   void AttachLayout();
-  // Every binding table: the router's title bar, the key lights, then each
-  // page's in registration order (the layout test).
+  // Every binding table: the window's own controls, the router's, the key
+  // lights, then each page's in registration order (the layout test).
   ControlBindings Bindings();
   void Refresh(DeviceKind kind);
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& result);
@@ -92,6 +95,7 @@ class CPageSet {
   CRouter router_;
   // Before pages_: the lighting pages refer to them.
   CKeyLights key_lights_;
+  FrameControls frame_;
   LightingGroup lighting_;
   std::vector<std::unique_ptr<CPage>> pages_;
   bool attached_ = false;  // the handles are bound

@@ -54,12 +54,17 @@ ControlBindings CProfileLinkPage::Bindings() {
                        {n.pick, &row.pick}});
   }
   for (size_t i = 0; i < names::kUnlinkButtons.size(); ++i) b.push_back({names::kUnlinkButtons[i].button, &unlinks_[i]});
+  for (DeviceKind kind : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+    for (ProfileFamily family : {ProfileFamily::Device, ProfileFamily::Light, ProfileFamily::Key})
+      if (const char* combo = CProfileBar::ComboOf(kind, family))
+        b.push_back({combo, &combos_[static_cast<size_t>(kind) - 1][static_cast<size_t>(family)]});
   return b;
 }
 
 int CProfileLinkPage::SelectedProfile(DeviceKind kind, ProfileFamily family) const {
-  const char* combo_name = CProfileBar::ComboOf(kind, family);
-  auto* combo = combo_name != nullptr ? controls().As<ui::CComboUI>(combo_name) : nullptr;
+  const auto k = static_cast<size_t>(kind) - 1;
+  const auto f = static_cast<size_t>(family);
+  ui::CComboUI* combo = k < 3 && f < 3 ? combos_[k][f].get() : nullptr;
   return combo != nullptr ? combo->GetCurSel() : -1;
 }
 

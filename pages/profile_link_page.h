@@ -107,6 +107,9 @@ class CProfileLinkPage : public CPage {
   int pick_ticks_ = 0;
   LinkUi links_[names::kLinkControls.size()];
   Handle<> unlinks_[names::kUnlinkButtons.size()];
+  // The profile combos (CProfileBar::ComboOf) by kind (1-3) and family;
+  // unbound where the family has none.
+  Handle<ui::CComboUI> combos_[3][3];
 };
 
 }  // namespace trx::pages

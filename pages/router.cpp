@@ -1,5 +1,8 @@
 #include "pages/router.h"
 
+#include <iterator>
+#include <type_traits>
+
 #include "pages/control_names.h"
 #include "platform/debug_log.h"
 #include "ui/window/messages.h"
@@ -7,6 +10,18 @@
 namespace trx::pages {
 
 namespace {
+
+// The macro-edit guard's families, in the order of CRouter::macro_edit_.
+struct MacroEditFamily {
+  const char* bar;
+  const char* macro_tab;
+  const char* device_tab;
+  bool show_device_tab;
+};
+constexpr MacroEditFamily kMacroEditFamilies[] = {
+    {names::kMsMacroTabSaveOrCancel, names::kMsMacroOpTab, names::kMsTab, false},
+    {names::kKbMacroTabSaveOrCancel, names::kKbMacroOpTab, names::kKbTab, true},
+};
 
 std::string SenderName(const ui::TNotifyUI& msg) {
   return msg.pSender != nullptr ? msg.pSender->GetName() : std::string();
@@ -25,16 +40,23 @@ const Route* FindRoute(const std::vector<Route>& table, std::string_view name, c
   return nullptr;
 }
 
-CRouter::CRouter(Controls& controls, IDialogs& dialogs, IWindow& window)
-    : controls_(controls), dialogs_(dialogs), window_(window) {}
+CRouter::CRouter(IDialogs& dialogs, IWindow& window) : dialogs_(dialogs), window_(window) {}
 
 void CRouter::Add(Table table, Route route) { tables_[static_cast<size_t>(table)].push_back(std::move(route)); }
 
 ControlBindings CRouter::Bindings() {
-  return {{names::kMaxBtn, &max_btn_},
-          {names::kRestoreBtn, &restore_btn_},
-          {names::kMinBtn, &min_btn_},
-          {names::kSkinBtn, &skin_btn_}};
+  ControlBindings b{{names::kMaxBtn, &max_btn_},
+                    {names::kRestoreBtn, &restore_btn_},
+                    {names::kMinBtn, &min_btn_},
+                    {names::kSkinBtn, &skin_btn_}};
+  static_assert(std::size(kMacroEditFamilies) == std::extent_v<decltype(macro_edit_)>);
+  for (size_t i = 0; i < std::size(kMacroEditFamilies); ++i) {
+    const MacroEditFamily& f = kMacroEditFamilies[i];
+    b.insert(b.end(), {{f.bar, &macro_edit_[i].bar},
+                       {f.macro_tab, &macro_edit_[i].macro_tab},
+                       {f.device_tab, &macro_edit_[i].device_tab}});
+  }
+  return b;
 }
 
 // The four title-bar buttons that act on the window; true when the click
@@ -76,22 +98,14 @@ bool CRouter::RouteByTable(ui::TNotifyUI& msg, Table table) {
 void CRouter::RouteClick(ui::TNotifyUI& msg) { RouteByTable(msg, Table::Click); }
 
 bool CRouter::MacroEditGuard(std::string_view sender) {
-  struct Family {
-    const char* bar;
-    const char* macro_tab;
-    const char* device_tab;
-    bool show_device_tab;
-  };
-  static constexpr Family kFamilies[] = {
-      {names::kMsMacroTabSaveOrCancel, names::kMsMacroOpTab, names::kMsTab, false},
-      {names::kKbMacroTabSaveOrCancel, names::kKbMacroOpTab, names::kKbTab, true},
-  };
-  for (const Family& f : kFamilies) {
-    if (!controls_.IsVisible(f.bar)) continue;
+  for (size_t i = 0; i < std::size(kMacroEditFamilies); ++i) {
+    const MacroEditFamily& f = kMacroEditFamilies[i];
+    const MacroEditTabs& tabs = macro_edit_[i];
+    if (!tabs.bar.IsVisible()) continue;
     if (SameName(sender, f.macro_tab) || SameName(sender, f.device_tab)) continue;
-    controls_.SelectOption(f.macro_tab);
-    if (f.show_device_tab) controls_.Show(f.device_tab, true);
-    controls_.SelectOption(f.device_tab);
+    tabs.macro_tab.Select();
+    if (f.show_device_tab) tabs.device_tab.Show(true);
+    tabs.device_tab.Select();
     dialogs_.ShowMessage(names::kTextMacroEditing);
     return true;
   }

@@ -82,7 +82,7 @@ const Route* FindRoute(const std::vector<Route>& table, std::string_view name, c
 
 class CRouter {
  public:
-  CRouter(Controls& controls, IDialogs& dialogs, IWindow& window);
+  CRouter(IDialogs& dialogs, IWindow& window);
 
   void Add(Table table, Route route);
   const std::vector<Route>& Rows(Table table) const { return tables_[static_cast<size_t>(table)]; }
@@ -109,10 +109,16 @@ class CRouter {
  private:
   bool RouteTitleBar(ui::TNotifyUI& msg);
 
-  Controls& controls_;
   IDialogs& dialogs_;
   IWindow& window_;
   std::array<std::vector<Route>, kTableCount> tables_;
+  // The macro editors' save/cancel bars and the tabs the guard puts back
+  // (mouse, keyboard).
+  struct MacroEditTabs {
+    Handle<> bar;
+    Handle<ui::COptionUI> macro_tab, device_tab;
+  };
+  MacroEditTabs macro_edit_[2];
   Handle<> max_btn_;
   Handle<> restore_btn_;
   Handle<> min_btn_;
