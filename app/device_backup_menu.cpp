@@ -164,7 +164,7 @@ void CDeviceBackupMenu::StartRestore(DeviceKind kind) {
 
 // The one place backup and restore reach the device's queue: each is a
 // single operation holding its channel from start to end, with the ring.
-// `done` gets 0 when the device was not read yet and nothing ran.
+// `done` gets Failed when the operation could not run.
 void CDeviceBackupMenu::RunOperation(DeviceKind kind, const char* name,
                                      std::function<OperationResult(IProgressReporter&)> operation,
                                      std::function<void(OperationResult)> done) {

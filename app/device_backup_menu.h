@@ -42,7 +42,7 @@ class CDeviceBackupMenu {
  private:
   void StartBackup(DeviceKind kind);
   void StartRestore(DeviceKind kind);
-  // `done` gets the operation's result, 0 when nothing ran.
+  // `done` gets the operation's result (Failed when it could not run).
   void RunOperation(DeviceKind kind, const char* name, std::function<OperationResult(IProgressReporter&)> operation,
                     std::function<void(OperationResult)> done);
 
