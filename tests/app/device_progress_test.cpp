@@ -1,7 +1,5 @@
-// The progress ring during a save to a simulated mouse: it appears at 0 at
-// once, follows every step of the upload (each step checked against the
-// device's memory), shows 100 % at the end and hides one second later on
-// the controllable clock. A save that fails hides it without completing.
+// The progress ring during a save to a simulated mouse, each step checked
+// against the device's memory.
 
 #include <gtest/gtest.h>
 
@@ -82,7 +80,7 @@ TEST_F(DeviceProgressTest, SaveStartsAdvancesAndEnds) {
     SteppedReporter stepped(progress, go);
     return UploadMouseKeyBlocks(window->Channel(DeviceKind::Mouse), stepped);
   }));
-  // Starts: shown at 0 before the worker has reported anything.
+  // Shown at 0 before the worker has reported anything.
   EXPECT_TRUE(ring->IsVisible());
   EXPECT_EQ(ring->GetValue(), 0);
   EXPECT_EQ(ring->GetText(), "0%");
@@ -106,7 +104,6 @@ TEST_F(DeviceProgressTest, SaveStartsAdvancesAndEnds) {
     go.release();
   }
 
-  // Ends: full ring until the one-second hide.
   queue().RunUntil([&] { return !window->DeviceOperationBusy(); });
   EXPECT_EQ(ring->GetValue(), ring->GetMaxValue());
   queue().AdvanceTime(999);

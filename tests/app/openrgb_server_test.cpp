@@ -1,17 +1,12 @@
-// The OpenRGB SDK server end to end: the headless main window on the three
-// simulated devices, clients of tests/openrgb/sdk_test_client.h.
+// The OpenRGB SDK server end to end, clients of tests/openrgb/sdk_test_client.h.
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <sstream>
 #include <thread>
 
 #include "ctl/light_command.h"
-#include "device/frame_trace.h"
 #include "pages/control_names.h"
-#include "settings/config_images.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/openrgb/sdk_test_client.h"
 #include "ui/core/combo.h"
@@ -23,24 +18,13 @@ using namespace trx::openrgb::testing;
 
 constexpr uint32_t Sdk(uint32_t rgb) { return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF); }
 
-class OpenRgbServerTest : public MainWndTest {
+class OpenRgbServerTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWndTest::SetUp();
+    SimWindowTest::SetUp();
     CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
-    ResetImagesToBuiltIn();
-    backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
-    Open(DeviceKind::Mouse, 0);
-    Open(DeviceKind::Keyboard, 1);
-    Open(DeviceKind::MousePad, 2);
-    SetFrameTraceHook([this](const FrameTraceRecord& r) {
-      std::lock_guard<std::mutex> guard(mutex);
-      if (r.direction == '>') writes.push_back({r.kind, queue().Now(), r.bytes});
-    });
+    CreateOnSimulatedDevices();
     openrgb::ServerOptions server;
     server.port = 0;
     server.stall_timeout_ms = 300;
@@ -49,20 +33,19 @@ class OpenRgbServerTest : public MainWndTest {
   }
   void TearDown() override {
     window->OpenRgb().Stop();
-    SetFrameTraceHook(nullptr);
-    MainWndTest::TearDown();
-    ResetImagesToBuiltIn();
+    SimWindowTest::TearDown();
   }
-  // The frames counted are the lighting's own: no automatic backup.
-  void Open(DeviceKind kind, int id) { OpenChannel(kind, backend->VendorPath(id), false); }
+  // A client connected with protocol version 4.
+  void Connect(SdkClient& client) {
+    ASSERT_TRUE(client.Connect(port));
+    ASSERT_EQ(client.Negotiate(4), 4u);
+  }
   // The client's earlier packets are handled once an answer to a later one
   // arrives; then one settings tick applies them.
   void Settle(SdkClient& client) {
     ASSERT_TRUE(client.AskU32(0, kCount).has_value());
     queue().AdvanceTime(100);
-    // The sends run on the devices' queues.
-    for (DeviceKind k : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-      while (window->Queue(k).Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    SimWindowTest::Settle();
   }
   std::vector<uint8_t> Memory(int id) { return backend->Firmware(id)->Settings(); }
   std::string LightShow(const char* device) {
@@ -80,15 +63,7 @@ class OpenRgbServerTest : public MainWndTest {
     return combo == nullptr ? -2 : combo->GetCurSel();
   }
 
-  struct Write {
-    DeviceKind kind;
-    int64_t at_ms;
-    std::vector<uint8_t> bytes;
-  };
-  std::shared_ptr<sim::SimBackend> backend;
   uint16_t port = 0;
-  std::mutex mutex;  // guards writes
-  std::vector<Write> writes;
 };
 
 TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboardBreathing) {
@@ -163,8 +138,7 @@ TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboard
 TEST_F(OpenRgbServerTest, TheSingleColourKeyboardOffersItsOwnModesAndTurnsColoursIntoSteady) {
   WithImage([](ConfigImages& images) { images.keyboard.variant = KeyboardVariant::V15; });
   SdkClient client;
-  ASSERT_TRUE(client.Connect(port));
-  ASSERT_EQ(client.Negotiate(4), 4u);
+  Connect(client);
   const auto kb = client.Controller(0);
   ASSERT_TRUE(kb.has_value());
   std::vector<std::string> names;
@@ -258,8 +232,7 @@ TEST_F(OpenRgbServerTest, GarbageAndStalledClientsAreClosedWhileTheOthersKeepWor
 
 TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLastColourWins) {
   SdkClient client;
-  ASSERT_TRUE(client.Connect(port));
-  ASSERT_EQ(client.Negotiate(4), 4u);
+  Connect(client);
   const auto pad = client.Controller(2);
   ASSERT_TRUE(pad.has_value());
   uint32_t last = 0;
@@ -277,9 +250,8 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
   }
   Settle(client);
 
-  std::lock_guard<std::mutex> guard(mutex);
   std::vector<Write> pad_writes;
-  for (const Write& w : writes) {
+  for (const Write& w : Writes()) {
     EXPECT_EQ(w.kind, DeviceKind::MousePad);
     if (w.kind == DeviceKind::MousePad) pad_writes.push_back(w);
   }
@@ -295,8 +267,7 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
 
 TEST_F(OpenRgbServerTest, UnpluggingADeviceTellsTheClientsTheListChanged) {
   SdkClient client;
-  ASSERT_TRUE(client.Connect(port));
-  ASSERT_EQ(client.Negotiate(4), 4u);
+  Connect(client);
   ASSERT_EQ(client.AskU32(0, kCount), 3u);
   window->Channel(DeviceKind::Mouse).connected = 0;
   uint32_t device = 0, id = 0;

@@ -1,6 +1,4 @@
-// The presence threads wired into the main window: plugging and unplugging
-// simulated devices shows and hides it; closing it stops the threads, also
-// mid-read, and frees nothing a worker stuck in a transfer can still reach.
+// The presence threads wired into the main window on simulated devices.
 
 #include <gtest/gtest.h>
 

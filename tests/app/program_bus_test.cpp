@@ -1,6 +1,4 @@
-// The session-bus API on a private bus: trx770ctl through the headless main
-// window gives what the direct path gives; gdbus calls the typed methods;
-// watch sees events at once.
+// The session-bus API on a private bus, with the headless main window.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -19,8 +17,6 @@
 #include "ctl/bus_client.h"
 #include "ctl/ctl_app.h"
 #include "ctl/ctl_watch.h"
-#include "platform/foreground/foreground_source.h"
-#include "profile/program_links.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/ctl/ctl_fixture.h"
@@ -50,29 +46,6 @@ std::string Shell(const std::string& command) {
   }
   return text;
 }
-
-// The program in front, set by the test; a change wakes the link monitors.
-class FakeFront : public foreground::IForegroundSource {
- public:
-  const char* Name() const override { return "fake"; }
-  bool Start(foreground::ForegroundUnavailable*) override { return true; }
-  void Stop() override {}
-  foreground::ForegroundResult Current() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    return front;
-  }
-  bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes.Wait(stop, timeout_ms); }
-  void Set(const std::string& path) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      front = {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
-    }
-    changes.Changed();
-  }
-  std::mutex mutex;  // guards front
-  foreground::ForegroundResult front{foreground::ForegroundStatus::None, {}, {}};
-  foreground::CForegroundChanges changes;
-};
 
 class ProgramBusTest : public MainWndTest {
  protected:

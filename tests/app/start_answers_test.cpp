@@ -1,8 +1,6 @@
 // The window's start asks the desktop nothing on the UI thread: the
-// foreground source's Start and the desktop pointer reads wait on the
-// session bus (KWin, GNOME Shell). Here both block until released; the
-// window is created meanwhile, its link and pointer controls wait for the
-// answer, and show it once posted.
+// foreground source's Start and the desktop pointer reads (which wait on
+// the session bus) block here until released.
 
 #include <gtest/gtest.h>
 

@@ -3,22 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 
 #include "ctl/ctl_app.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Help() {
   std::ostringstream out, err;
@@ -53,26 +46,14 @@ void AddCommands(const std::string& spec, std::set<std::string>& out) {
 // The command lines of --help: those between "commands:" and the first
 // line that does not start with two spaces (deeper indented lines continue
 // the line above); a line's commands come before its first two spaces.
-std::set<std::string> HelpCommands(const std::string& help, std::string* after) {
+std::set<std::string> HelpCommands(const std::string& help) {
   std::set<std::string> commands;
   std::stringstream in(help);
   std::string line;
-  bool in_list = false;
-  while (std::getline(in, line)) {
-    if (line == "commands:") {
-      in_list = true;
-      continue;
-    }
-    if (!in_list) continue;
-    if (line.rfind("  ", 0) != 0) {
-      *after += line + "\n";
-      in_list = false;
-      continue;
-    }
-    if (line.rfind("   ", 0) == 0) continue;  // the description of the line above
-    const std::string spec = line.substr(2, line.find("  ", 2) - 2);
-    AddCommands(spec, commands);
+  while (std::getline(in, line) && line != "commands:") {
   }
+  while (std::getline(in, line) && line.rfind("  ", 0) == 0)
+    if (line.rfind("   ", 0) != 0) AddCommands(line.substr(2, line.find("  ", 2) - 2), commands);
   return commands;
 }
 
@@ -106,9 +87,8 @@ std::set<std::string> ManCommands(const std::string& man) {
 }
 
 TEST(CtlHelpManTest, ManualDocumentsEveryCommandTheHelpLists) {
-  std::string after;
-  const std::set<std::string> help = HelpCommands(Help(), &after);
-  const std::set<std::string> man = ManCommands(ReadFile(TRX770_SOURCE_DIR "/packaging/man/trx770ctl.1"));
+  const std::set<std::string> help = HelpCommands(Help());
+  const std::set<std::string> man = ManCommands(test::TempHome::ReadText(TRX770_SOURCE_DIR "/packaging/man/trx770ctl.1"));
   // The parsers see what they should: a plain command, a subcommand list
   // and the button commands.
   for (const char* expected : {"devices", "dpi-colour", "macro upload", "routine read", "profile list", "button list"})
@@ -126,7 +106,7 @@ TEST(CtlHelpManTest, HelpListsEveryCommandBeforeTheExitStatus) {
 }
 
 TEST(CtlHelpManTest, ProgramManualDocumentsSimState) {
-  const std::string man = ReadFile(TRX770_SOURCE_DIR "/packaging/man/trx770.1");
+  const std::string man = test::TempHome::ReadText(TRX770_SOURCE_DIR "/packaging/man/trx770.1");
   EXPECT_NE(man.find(".SH SYNOPSIS"), std::string::npos);
   const std::string options = man.substr(man.find(".SH OPTIONS"));
   EXPECT_NE(options.find("sim\\-state"), std::string::npos);

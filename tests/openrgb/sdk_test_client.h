@@ -40,7 +40,7 @@ struct SdkZone {
 };
 struct SdkController {
   int32_t type = -1;
-  std::string name, vendor, description, version, serial, location;
+  std::string name, vendor;
   int32_t active_mode = -1;
   std::vector<SdkMode> modes;
   std::vector<SdkZone> zones;
@@ -96,10 +96,7 @@ inline std::optional<SdkController> ParseController(const std::vector<uint8_t>& 
   c.type = static_cast<int32_t>(p.u32());
   c.name = p.str();
   if (v >= 1) c.vendor = p.str();
-  c.description = p.str();
-  c.version = p.str();
-  c.serial = p.str();
-  c.location = p.str();
+  for (int i = 0; i < 4; ++i) p.str();  // description, version, serial, location
   const uint32_t modes = p.u16();
   c.active_mode = static_cast<int32_t>(p.u32());
   for (uint32_t i = 0; i < modes && p.ok(); ++i) {
@@ -243,7 +240,6 @@ class SdkClient {
       if (n < 0) return errno == ECONNRESET;
     }
   }
-  uint32_t version() const { return version_; }
 
  private:
   bool ReadAll(uint8_t* p, size_t n) {
