@@ -5,11 +5,12 @@
 // in it, an empty program folder, and a dialog hook that answers every
 // message box with the button the test chooses and records its text id.
 // SimWindowTest adds the three simulated devices and records the frames;
-// FakeFront is a program in front that the test sets.
+// FakeFront is a program in front that the test sets; Gate holds threads.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -125,6 +126,36 @@ class MainWndTest : public ::testing::Test {
   std::vector<std::string> boxes;  // text ids of the message boxes shown
   std::string answer = "confirm_btn";
   std::function<void()> on_box;
+};
+
+// Held shut until Open (or `limit`, so that a wait on it fails instead of
+// hanging); records the threads that waited. Any thread.
+class Gate {
+ public:
+  explicit Gate(std::chrono::milliseconds limit) : limit_(limit) {}
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    threads_.push_back(std::this_thread::get_id());
+    open_cv_.wait_for(lock, limit_, [this] { return open_; });
+  }
+  void Open() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      open_ = true;
+    }
+    open_cv_.notify_all();
+  }
+  std::vector<std::thread::id> Threads() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return threads_;
+  }
+
+ private:
+  const std::chrono::milliseconds limit_;
+  std::mutex mutex_;  // guards open_, threads_; a leaf
+  std::condition_variable open_cv_;
+  bool open_ = false;
+  std::vector<std::thread::id> threads_;
 };
 
 // The program in front, none until set; a change wakes the link monitors.

@@ -5,9 +5,7 @@
 
 #include <semaphore>
 
-#include "settings/config_images.h"
 #include "settings/key_block_upload.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/circle_progress.h"
 

@@ -8,11 +8,9 @@
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
-#include "settings/config_images.h"
 #include "profile/effective_profile.h"
 #include "profile/profile_operations.h"
 #include "profile/profile_store.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/combo.h"
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <thread>
 
 #include "ctl/light_command.h"
 #include "pages/control_names.h"

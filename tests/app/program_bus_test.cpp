@@ -4,20 +4,16 @@
 #include <stdlib.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "bus/bus_names.h"
 #include "ctl/bus_client.h"
 #include "ctl/ctl_app.h"
 #include "ctl/ctl_watch.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/private_bus.h"
