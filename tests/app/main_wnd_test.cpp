@@ -248,9 +248,8 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
   CreateWindow(options);
   boxes.clear();
   std::vector<std::string> items = MenuItems();
-  EXPECT_NE(std::find(items.begin(), items.end(), "sim_unplug_mouse"), items.end());
-  EXPECT_NE(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
-  EXPECT_NE(std::find(items.begin(), items.end(), "sim_dpi_mouse"), items.end());
+  for (const char* item : {"sim_unplug_mouse", "sim_profile_mouse", "sim_dpi_mouse"})
+    EXPECT_NE(std::find(items.begin(), items.end(), item), items.end()) << item;
   EXPECT_EQ(std::find(items.begin(), items.end(), "sim_unplug_keyboard"), items.end());  // not simulated
 
   window->RunMenuCommand("sim_unplug_mouse", "Unplug simulated mouse");
@@ -278,12 +277,10 @@ TEST_F(MainWndTest, StoredListedImageIsTheBackgroundAtStart) {
 
 TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
   // Mouse and pad defaults in the program folder; the keyboard's missing.
-  const std::string data = TRX770_TEST_DATA_DIR "/profile/";
-  const std::string program = home_.Path("program/");
-  test::TempHome::WriteBytes(program + "msdevicedefault.config", test::TempHome::ReadBytes(data + "mouse_device.config"));
-  test::TempHome::WriteBytes(program + "msdengdefault.Led", test::TempHome::ReadBytes(data + "mouse_light.led"));
-  test::TempHome::WriteBytes(program + "mskeydefault.pro", test::TempHome::ReadBytes(data + "mouse_key.pro"));
-  test::TempHome::WriteBytes(program + "mpdengdefault.Led", test::TempHome::ReadBytes(data + "pad_light.led"));
+  for (auto [to, from] : {std::pair{"msdevicedefault.config", "mouse_device.config"}, {"msdengdefault.Led", "mouse_light.led"},
+                          {"mskeydefault.pro", "mouse_key.pro"}, {"mpdengdefault.Led", "pad_light.led"}})
+    test::TempHome::WriteBytes(home_.Path("program/") + to,
+                               test::TempHome::ReadBytes(TRX770_TEST_DATA_DIR "/profile/" + std::string(from)));
   CreateWindow();
   // Keyboard first: its missing default stops its families with one box.
   EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_8"}));

@@ -25,20 +25,14 @@ bool IsWord(const std::string& w) { return std::regex_match(w, std::regex("[a-z]
 // "macro show", "routine upload", "routine read"}; "dpi DEVICE ..." → {"dpi"}.
 void AddCommands(const std::string& spec, std::set<std::string>& out) {
   std::stringstream parts(spec);
-  std::string part;
-  while (std::getline(parts, part, ',')) {
+  for (std::string part; std::getline(parts, part, ',');) {
     std::stringstream words(part);
     std::string command, sub;
     words >> command >> sub;
     if (!IsWord(command)) continue;
     std::stringstream subs(sub);
-    std::string one;
     bool any = false;
-    while (std::getline(subs, one, '|')) {
-      if (!IsWord(one)) break;
-      out.insert(command + " " + one);
-      any = true;
-    }
+    for (std::string one; std::getline(subs, one, '|') && IsWord(one); any = true) out.insert(command + " " + one);
     if (!any) out.insert(command);
   }
 }
@@ -61,22 +55,12 @@ std::set<std::string> HelpCommands(const std::string& help) {
 // font requests, quotes and escapes dropped.
 std::set<std::string> ManCommands(const std::string& man) {
   std::set<std::string> commands;
-  std::stringstream in(man);
-  std::string line;
-  bool in_commands = false, tagged = false;
-  while (std::getline(in, line)) {
-    if (line.rfind(".SH", 0) == 0) in_commands = line == ".SH COMMANDS";
-    if (!in_commands) continue;
-    if (line == ".TP") {
-      tagged = true;
-      continue;
-    }
-    if (!tagged) continue;
-    tagged = false;
-    line = std::regex_replace(line, std::regex("^\\.B[IR]? "), "");
-    line = std::regex_replace(line, std::regex("\\\\f[BIRP]"), "");
+  const std::string section = man.substr(man.find("\n.SH COMMANDS\n"));
+  const std::string body = section.substr(0, section.find("\n.SH", 1));
+  const std::regex entry("\n\\.TP\n([^\n]*)");
+  for (std::sregex_iterator it(body.begin(), body.end(), entry), end; it != end; ++it) {
+    std::string line = std::regex_replace((*it)[1].str(), std::regex("^\\.B[IR]? |\\\\f[BIRP]|\""), "");
     line = std::regex_replace(line, std::regex("\\\\-"), "-");
-    line = std::regex_replace(line, std::regex("\""), "");
     std::stringstream words(line);
     std::string command, sub;
     words >> command >> sub;

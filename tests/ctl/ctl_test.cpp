@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
@@ -175,10 +174,7 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
   ResetImagesToBuiltIn();
   ASSERT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light), ProfileSaveResult::Saved);  // the selected profile exists
   const std::string file = home_.Path("keys.txt");
-  {
-    std::ofstream f(file);
-    f << "# WASD\nW ff0000\n\nesc 00ff00\nkey125 #0000ff\nUp 102030\n";
-  }
+  test::TempHome::WriteText(file, "# WASD\nW ff0000\n\nesc 00ff00\nkey125 #0000ff\nUp 102030\n");
   CtlRun r = Ctl({"light", "key-colours", "keyboard", file});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "keyboard: 4 key colours stored in the selected light profile\n");
@@ -193,10 +189,7 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
     EXPECT_EQ(k[3 * 125 + 2], 0xFF);
   }
   ResetImagesToBuiltIn();
-  {
-    std::ofstream f(file);
-    f << "Q 112233\nFoo 112233\nW 12\nBar 000000\n";
-  }
+  test::TempHome::WriteText(file, "Q 112233\nFoo 112233\nW 12\nBar 000000\n");
   r = Ctl({"light", "key-colours", "keyboard", file});
   EXPECT_EQ(r.code, ExitCode::Refused);
   EXPECT_EQ(r.err, "trx770ctl: " + file +
