@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "ctl/light_command.h"
 #include "pages/control_names.h"
@@ -72,27 +73,21 @@ TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboard
   ASSERT_TRUE(client.Send(0, kName, Bytes().str("test client").b));
   ASSERT_EQ(client.AskU32(0, kCount), 3u);
 
-  struct Expect {
-    int32_t type;
-    const char* name;
-    size_t modes;
-    int32_t zone_type;
-    size_t leds;
-  };
-  const Expect expect[] = {{5, "TRX770 Keyboard", 16, 2, 104}, {6, "TRX770 Mouse", 7, 1, 7}, {7, "TRX770 Mouse Pad", 10, 1, 15}};
   std::vector<SdkController> controllers;
-  for (uint32_t i = 0; i < 3; ++i) {
-    auto c = client.Controller(i);
-    ASSERT_TRUE(c.has_value()) << i;
-    EXPECT_EQ(c->type, expect[i].type);
-    EXPECT_EQ(c->name, expect[i].name);
+  // Type, name, modes, zone type, LEDs.
+  for (const auto& [type, name, modes, zone_type, leds] : {std::tuple{5, "TRX770 Keyboard", 16u, 2, 104u},
+                                                           {6, "TRX770 Mouse", 7u, 1, 7u}, {7, "TRX770 Mouse Pad", 10u, 1, 15u}}) {
+    auto c = client.Controller(static_cast<uint32_t>(controllers.size()));
+    ASSERT_TRUE(c.has_value()) << name;
+    EXPECT_EQ(c->type, type);
+    EXPECT_EQ(c->name, name);
     EXPECT_EQ(c->vendor, "TRX770");
-    EXPECT_EQ(c->modes.size(), expect[i].modes);
+    EXPECT_EQ(c->modes.size(), modes);
     ASSERT_EQ(c->zones.size(), 1u);
-    EXPECT_EQ(c->zones[0].type, expect[i].zone_type);
-    EXPECT_EQ(c->zones[0].leds, expect[i].leds);
-    EXPECT_EQ(c->leds.size(), expect[i].leds);
-    EXPECT_EQ(c->colours.size(), expect[i].leds);
+    EXPECT_EQ(c->zones[0].type, zone_type);
+    EXPECT_EQ(c->zones[0].leds, leds);
+    EXPECT_EQ(c->leds.size(), leds);
+    EXPECT_EQ(c->colours.size(), leds);
     controllers.push_back(*c);
   }
   // The keyboard's matrix names every key once.

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <tuple>
 
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
@@ -141,27 +142,23 @@ TEST_F(CtlTest, TheSingleColourKeyboardNamesAndCopiesItsOwnModes) {
     words.insert(words.begin(), {"--simulate", "--sim-state", State()});
     return Ctl(words);
   };
-  struct Row {
-    const char* from;
-    const char* mode;
-    const char* keyboard;  // `light show keyboard` afterwards begins with it
-    const char* mouse;     // `light show mouse` afterwards begins with it
-  };
-  const Row rows[] = {
+  // The device set, its mode, then how `light show keyboard` and `light show
+  // mouse` begin.
+  const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
       {"keyboard", "steady", "keyboard: mode 2 (steady),", "mouse: mode 4 (static),"},
       {"pad", "breathing", "keyboard: mode 1 (breathing),", "mouse: mode 3 (breathing),"},
       {"pad", "sparkle", "keyboard: mode 5 (twinkle),", "mouse: mode 3 (breathing),"},  // mouse left alone
       {"pad", "spectrum-cycle", "keyboard: mode 5 (twinkle),", "mouse: mode 0 (spectrum-cycle),"},  // keyboard too
       {"keyboard", "ripple", "keyboard: mode 4 (ripple),", "mouse: mode 0 (spectrum-cycle),"},  // both left alone
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.from) + " " + row.mode);
-    ASSERT_EQ(run({"light", "set", row.from, "--mode", row.mode}).code, ExitCode::Ok);
-    ASSERT_EQ(run({"light", "copy-to-all", row.from}).code, ExitCode::Ok);
+  for (const auto& [from, mode, keyboard_shows, mouse_shows] : rows) {
+    SCOPED_TRACE(std::string(from) + " " + mode);
+    ASSERT_EQ(run({"light", "set", from, "--mode", mode}).code, ExitCode::Ok);
+    ASSERT_EQ(run({"light", "copy-to-all", from}).code, ExitCode::Ok);
     const std::string keyboard = run({"light", "show", "keyboard"}).out;
     const std::string mouse = run({"light", "show", "mouse"}).out;
-    EXPECT_EQ(keyboard.rfind(row.keyboard, 0), 0u) << keyboard;
-    EXPECT_EQ(mouse.rfind(row.mouse, 0), 0u) << mouse;
+    EXPECT_EQ(keyboard.rfind(keyboard_shows, 0), 0u) << keyboard;
+    EXPECT_EQ(mouse.rfind(mouse_shows, 0), 0u) << mouse;
   }
   // A full-colour mode is no mode of this keyboard; nothing is written.
   const CtlRun r = run({"light", "set", "keyboard", "--mode", "custom-colours"});
