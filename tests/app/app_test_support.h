@@ -182,8 +182,8 @@ class FakeFront : public foreground::IForegroundSource {
 };
 
 // The window on the three simulated devices (ids: mouse 0, keyboard 1,
-// pad 2), their channels open as a detection thread leaves them but
-// without the automatic backup, and every frame then written recorded.
+// pad 2), their channels open as a detection thread leaves them (without
+// the automatic backup unless asked), and every frame then written recorded.
 class SimWindowTest : public MainWndTest {
  protected:
   void SetUp() override {
@@ -195,14 +195,14 @@ class SimWindowTest : public MainWndTest {
     MainWndTest::TearDown();
     ResetImagesToBuiltIn();
   }
-  void CreateOnSimulatedDevices() {
+  void CreateOnSimulatedDevices(bool backup = false) {
     backend = sim::SimBackend::WithStandardDevices();
     MainWndOptions options;
     options.backend = backend;
     CreateWindow(options);
     int id = 0;
     for (DeviceKind k : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
-      OpenChannel(k, backend->VendorPath(id++), false);
+      OpenChannel(k, backend->VendorPath(id++), backup);
     SetFrameTraceHook([this](const FrameTraceRecord& r) {
       std::lock_guard<std::mutex> guard(mutex);
       if (r.direction == '>') writes.push_back({r.kind, queue().Now(), r.bytes});

@@ -32,11 +32,10 @@ class SteppedReporter : public IProgressReporter {
   std::counting_semaphore<>& go_;
 };
 
-class DeviceProgressTest : public MainWndTest {
+class DeviceProgressTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWndTest::SetUp();
-    ResetImagesToBuiltIn();
+    SimWindowTest::SetUp();
     {
       std::lock_guard<std::recursive_mutex> lock(ImageMutex());
       for (int k = 0; k < kOnboardProfileCount; ++k)
@@ -47,18 +46,13 @@ class DeviceProgressTest : public MainWndTest {
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
     test::TempHome::WriteBytes(home_.Path("program/msdevicedefault.config"),
                                test::TempHome::ReadBytes(TRX770_TEST_DATA_DIR "/profile/mouse_device.config"));
-    backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
-    OpenChannel(DeviceKind::Mouse, backend->VendorPath(0));
+    CreateOnSimulatedDevices(/*backup=*/true);
     ring = dynamic_cast<ui::CCircleProgressUI*>(Find("setting_progress"));
     ASSERT_NE(ring, nullptr);  // made by the window's creation hook
   }
   void TearDown() override {
     go.release(100);  // never leave the worker waiting
-    MainWndTest::TearDown();
-    ResetImagesToBuiltIn();
+    SimWindowTest::TearDown();
   }
   bool BlockOnDevice(int k) {
     const std::vector<uint8_t> memory = backend->Firmware(0)->KeyMemory();
@@ -67,7 +61,6 @@ class DeviceProgressTest : public MainWndTest {
     return true;
   }
 
-  std::shared_ptr<sim::SimBackend> backend;
   ui::CCircleProgressUI* ring = nullptr;
   std::counting_semaphore<> go{0};
 };
