@@ -189,7 +189,7 @@ TEST_F(OpenRgbServerTest, GarbageAndStalledClientsAreClosedWhileTheOthersKeepWor
   const std::vector<Bad> bad = {
       {"garbage", {'G', 'E', 'T', ' ', '/', '\r', '\n'}, false},
       {"half a packet", std::vector<uint8_t>(name.begin(), name.begin() + 30), true},
-      {"size over the limit", Packet(0, kCount, {}), false},
+      {"size over the limit", {'O', 'R', 'G', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0}, false},
       {"unknown id", Packet(0, 7777, {}), false},
       {"short LED update", Packet(2, kUpdateLeds, Bytes().u32(100).u16(20).u32(1).b), false},
   };
@@ -197,9 +197,7 @@ TEST_F(OpenRgbServerTest, GarbageAndStalledClientsAreClosedWhileTheOthersKeepWor
   for (const Bad& b : bad) {
     auto c = std::make_unique<SdkClient>();
     ASSERT_TRUE(c->Connect(port));
-    std::vector<uint8_t> bytes = b.bytes;
-    if (std::string(b.what) == "size over the limit") bytes[12] = 0xFF, bytes[13] = 0xFF, bytes[14] = 0xFF;
-    ASSERT_TRUE(c->SendRaw(bytes)) << b.what;
+    ASSERT_TRUE(c->SendRaw(b.bytes)) << b.what;
     bad_clients.push_back(std::move(c));
   }
   // Ten clients in all: the good ones talk while the bad ones are there.

@@ -40,8 +40,7 @@ TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
       {0x04, 0xBD, 0x00, 0x05, 0x38, 0x80, 0x00, 0x00},
   };
   for (size_t i = 0; i < 3; ++i)
-    EXPECT_EQ(std::vector<uint8_t>(written[i].begin(), written[i].begin() + expected_heads[i].size()),
-              expected_heads[i])
+    EXPECT_EQ(std::vector<uint8_t>(written[i].begin(), written[i].begin() + expected_heads[i].size()), expected_heads[i])
         << "frame " << i;
 
   r = Ctl({"--simulate=mouse", "--sim-state", State(), "--json", "dump", "mouse"});
