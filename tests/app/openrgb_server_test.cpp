@@ -51,11 +51,10 @@ class OpenRgbServerTest : public SimWindowTest {
   std::string LightShow(const char* device) {
     std::ostringstream out, err;
     // As the tool would, off the window's thread.
-    std::thread reader([&] {
+    std::thread([&] {
       ctl::RunLight({"light", "show", device}, false,
                     [this](DeviceKind kind, bool, ctl::ExitCode*) { return &window->Channel(kind); }, out, err);
-    });
-    reader.join();
+    }).join();
     return out.str() + err.str();
   }
   int ComboItem(const char* name) {

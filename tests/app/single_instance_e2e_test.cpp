@@ -59,6 +59,7 @@ bool WaitForText(const std::string& path, const std::string& text) {
 
 // Exit status of the process, or -1 when it did not end within 30 s.
 int WaitForExit(pid_t pid) {
+  if (pid <= 0) return -1;
   int status = 0;
   if (Within30s([&] { return waitpid(pid, &status, WNOHANG) == pid; }))
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
@@ -80,9 +81,7 @@ TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
   ASSERT_GT(first, 0);
   ASSERT_TRUE(WaitForText(first_err, "InitWindow")) << ReadFile(first_err);
 
-  const pid_t second = Spawn(home.Path("second.err"));
-  ASSERT_GT(second, 0);
-  EXPECT_EQ(WaitForExit(second), 0);
+  EXPECT_EQ(WaitForExit(Spawn(home.Path("second.err"))), 0);
   // The second copy never got as far as a window.
   EXPECT_EQ(ReadFile(home.Path("second.err")).find("InitWindow"), std::string::npos);
   // The first received the instance message ("软件标示 <n>，...").
@@ -104,15 +103,11 @@ TEST(ProgramExitStatusTest, ZeroWithoutASkinAndNonZeroForABadOption) {
   ::mkdir(home.Path("run").c_str(), 0700);
 
   const std::string no_skin_err = home.Path("no_skin.err");
-  const pid_t no_skin = Spawn(no_skin_err);
-  ASSERT_GT(no_skin, 0);
-  EXPECT_EQ(WaitForExit(no_skin), 0);
+  EXPECT_EQ(WaitForExit(Spawn(no_skin_err)), 0);
   EXPECT_NE(ReadFile(no_skin_err).find("could not be created"), std::string::npos) << ReadFile(no_skin_err);
 
   const std::string bad_err = home.Path("bad.err");
-  const pid_t bad = Spawn(bad_err, "--no-such-option");
-  ASSERT_GT(bad, 0);
-  EXPECT_EQ(WaitForExit(bad), 2);
+  EXPECT_EQ(WaitForExit(Spawn(bad_err, "--no-such-option")), 2);
   EXPECT_NE(ReadFile(bad_err).find("unknown option"), std::string::npos);
   unsetenv("TRX770_PROGRAM_DIR");
 }
