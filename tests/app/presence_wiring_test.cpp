@@ -25,10 +25,8 @@ TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHide
   MainWndOptions options;
   options.backend = backend;
   CreateWindow(options, /*presence=*/true);
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerMousePresence));
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerKeyboardSync));
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerMouseLight));
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerLightSync));
+  for (auto worker : {kWorkerMousePresence, kWorkerKeyboardSync, kWorkerMouseLight, kWorkerLightSync})
+    EXPECT_TRUE(window->Workers().IsStarted(worker)) << worker;
   EXPECT_FALSE(window->Workers().IsStarted(kWorkerMpLightLink));  // program links: no body yet
 
   ASSERT_TRUE(PumpUntil([&] { return window->IsWindowVisible(); }));
