@@ -1,6 +1,4 @@
-// Help for devices that can't be opened: told once per plug-in, one
-// message per device, the texts filled in, and the rule installed by a
-// program run from an argument vector whose end is polled.
+// Help for devices that can't be opened.
 
 #include "app/access_help.h"
 #include "app/device_folder_watch.h"
@@ -62,8 +60,6 @@ TEST(AccessHelpTest, TextsAndArguments) {
   EXPECT_STREQ(DeviceNameTextId(0x6758), "device_name_pad");
 }
 
-// An installed rule is found in either folder udev reads, so it is not
-// offered again.
 TEST(AccessHelpTest, AnInstalledRuleIsFoundWhereUdevReadsIt) {
   test::TempHome home;
   const std::string lib = home.Path("lib/"), etc = home.Path("etc/");
@@ -96,9 +92,7 @@ TEST(AccessHelpTest, InstallerExitStatusIsReportedOnce) {
   EXPECT_FALSE(help.StartRuleInstall("/r", "/nonexistent/pkexec"));
 }
 
-// The access check's wake-up: a hidraw node appearing or going calls back
-// on the watch's thread; a device folder that goes breaks the watch, so the
-// check falls back on its timer.
+// The access check's wake-up; without it the check falls back on its timer.
 TEST(AccessHelpTest, DeviceFolderChangesCallBackAndAVanishedFolderBreaksTheWatch) {
   test::TempHome home;
   const std::string dev = home.Path("dev");

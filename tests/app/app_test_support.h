@@ -4,20 +4,29 @@
 // a temporary home (so "main.ini" lands there), a machine-wide store file
 // in it, an empty program folder, and a dialog hook that answers every
 // message box with the button the test chooses and records its text id.
+// SimWindowTest adds the three simulated devices and records the frames;
+// FakeFront is a program in front that the test sets; Gate holds threads.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/main_wnd.h"
+#include "device/frame_trace.h"
+#include "platform/foreground/foreground_source.h"
 #include "platform/machine_store.h"
 #include "platform/program_folder.h"
 #include "platform/user_folders.h"
+#include "profile/program_links.h"
+#include "settings/config_images.h"
+#include "sim/sim_backend.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/menu.h"
 #include "ui/core/paint_manager.h"
@@ -117,6 +126,113 @@ class MainWndTest : public ::testing::Test {
   std::vector<std::string> boxes;  // text ids of the message boxes shown
   std::string answer = "confirm_btn";
   std::function<void()> on_box;
+};
+
+// Held shut until Open (or `limit`, so that a wait on it fails instead of
+// hanging); records the threads that waited. Any thread.
+class Gate {
+ public:
+  explicit Gate(std::chrono::milliseconds limit) : limit_(limit) {}
+  void Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    threads_.push_back(std::this_thread::get_id());
+    open_cv_.wait_for(lock, limit_, [this] { return open_; });
+  }
+  void Open() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      open_ = true;
+    }
+    open_cv_.notify_all();
+  }
+  std::vector<std::thread::id> Threads() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return threads_;
+  }
+
+ private:
+  const std::chrono::milliseconds limit_;
+  std::mutex mutex_;  // guards open_, threads_; a leaf
+  std::condition_variable open_cv_;
+  bool open_ = false;
+  std::vector<std::thread::id> threads_;
+};
+
+// The program in front, none until set; a change wakes the link monitors.
+class FakeFront : public foreground::IForegroundSource {
+ public:
+  const char* Name() const override { return "fake"; }
+  bool Start(foreground::ForegroundUnavailable*) override { return true; }
+  void Stop() override {}
+  foreground::ForegroundResult Current() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    return front;
+  }
+  bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes.Wait(stop, timeout_ms); }
+  void Set(const std::string& path) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      front = {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
+    }
+    changes.Changed();
+  }
+  std::mutex mutex;  // guards front
+  foreground::ForegroundResult front{foreground::ForegroundStatus::None, {}, {}};
+  foreground::CForegroundChanges changes;
+};
+
+// The window on the three simulated devices (ids: mouse 0, keyboard 1,
+// pad 2), their channels open as a detection thread leaves them (without
+// the automatic backup unless asked), and every frame then written recorded.
+class SimWindowTest : public MainWndTest {
+ protected:
+  void SetUp() override {
+    MainWndTest::SetUp();
+    ResetImagesToBuiltIn();
+  }
+  void TearDown() override {
+    SetFrameTraceHook(nullptr);
+    MainWndTest::TearDown();
+    ResetImagesToBuiltIn();
+  }
+  void CreateOnSimulatedDevices(bool backup = false) {
+    backend = sim::SimBackend::WithStandardDevices();
+    MainWndOptions options;
+    options.backend = backend;
+    CreateWindow(options);
+    int id = 0;
+    for (DeviceKind k : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
+      OpenChannel(k, backend->VendorPath(id++), backup);
+    SetFrameTraceHook([this](const FrameTraceRecord& r) {
+      std::lock_guard<std::mutex> guard(mutex);
+      if (r.direction == '>') writes.push_back({r.kind, queue().Now(), r.bytes});
+    });
+  }
+  // Waits until the devices' queues, where the sends run, are idle.
+  void Settle() {
+    for (DeviceKind k : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
+      while (window->Queue(k).Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  struct Write {
+    DeviceKind kind;
+    int64_t at_ms;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<Write> Writes() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return writes;
+  }
+  // The frames written to `kind`.
+  std::vector<std::vector<uint8_t>> Written(DeviceKind kind) {
+    std::vector<std::vector<uint8_t>> out;
+    for (const Write& w : Writes())
+      if (w.kind == kind) out.push_back(w.bytes);
+    return out;
+  }
+
+  std::shared_ptr<sim::SimBackend> backend;
+  std::mutex mutex;  // guards writes
+  std::vector<Write> writes;
 };
 
 }  // namespace trx::app::testing

@@ -1,15 +1,11 @@
-// The progress ring during a save to a simulated mouse: it appears at 0 at
-// once, follows every step of the upload (each step checked against the
-// device's memory), shows 100 % at the end and hides one second later on
-// the controllable clock. A save that fails hides it without completing.
+// The progress ring during a save to a simulated mouse, each step checked
+// against the device's memory.
 
 #include <gtest/gtest.h>
 
 #include <semaphore>
 
-#include "settings/config_images.h"
 #include "settings/key_block_upload.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/circle_progress.h"
 
@@ -36,11 +32,10 @@ class SteppedReporter : public IProgressReporter {
   std::counting_semaphore<>& go_;
 };
 
-class DeviceProgressTest : public MainWndTest {
+class DeviceProgressTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWndTest::SetUp();
-    ResetImagesToBuiltIn();
+    SimWindowTest::SetUp();
     {
       std::lock_guard<std::recursive_mutex> lock(ImageMutex());
       for (int k = 0; k < kOnboardProfileCount; ++k)
@@ -51,18 +46,13 @@ class DeviceProgressTest : public MainWndTest {
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
     test::TempHome::WriteBytes(home_.Path("program/msdevicedefault.config"),
                                test::TempHome::ReadBytes(TRX770_TEST_DATA_DIR "/profile/mouse_device.config"));
-    backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
-    OpenChannel(DeviceKind::Mouse, backend->VendorPath(0));
+    CreateOnSimulatedDevices(/*backup=*/true);
     ring = dynamic_cast<ui::CCircleProgressUI*>(Find("setting_progress"));
     ASSERT_NE(ring, nullptr);  // made by the window's creation hook
   }
   void TearDown() override {
     go.release(100);  // never leave the worker waiting
-    MainWndTest::TearDown();
-    ResetImagesToBuiltIn();
+    SimWindowTest::TearDown();
   }
   bool BlockOnDevice(int k) {
     const std::vector<uint8_t> memory = backend->Firmware(0)->KeyMemory();
@@ -71,7 +61,6 @@ class DeviceProgressTest : public MainWndTest {
     return true;
   }
 
-  std::shared_ptr<sim::SimBackend> backend;
   ui::CCircleProgressUI* ring = nullptr;
   std::counting_semaphore<> go{0};
 };
@@ -82,7 +71,7 @@ TEST_F(DeviceProgressTest, SaveStartsAdvancesAndEnds) {
     SteppedReporter stepped(progress, go);
     return UploadMouseKeyBlocks(window->Channel(DeviceKind::Mouse), stepped);
   }));
-  // Starts: shown at 0 before the worker has reported anything.
+  // Shown at 0 before the worker has reported anything.
   EXPECT_TRUE(ring->IsVisible());
   EXPECT_EQ(ring->GetValue(), 0);
   EXPECT_EQ(ring->GetText(), "0%");
@@ -106,7 +95,6 @@ TEST_F(DeviceProgressTest, SaveStartsAdvancesAndEnds) {
     go.release();
   }
 
-  // Ends: full ring until the one-second hide.
   queue().RunUntil([&] { return !window->DeviceOperationBusy(); });
   EXPECT_EQ(ring->GetValue(), ring->GetMaxValue());
   queue().AdvanceTime(999);

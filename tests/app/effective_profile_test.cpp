@@ -1,55 +1,23 @@
-// Program links with a real window, presence threads and a simulated mouse:
-// while a linked profile is in effect every save (a read-all after the DPI
-// button, a reconnect, the button page's save) writes the linked profile's
-// file, the user's own file stays byte for byte as it was, and the user's
-// choice comes back untouched when another program is in front.
+// Program links with a real window, presence threads and a simulated
+// mouse: every save while a linked profile is in effect goes to its file.
 
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <fstream>
-#include <iterator>
-#include <mutex>
-#include <thread>
 
 #include "platform/ini_file.h"
 #include "presence/presence_messages.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
-#include "settings/config_images.h"
 #include "profile/effective_profile.h"
 #include "profile/profile_operations.h"
 #include "profile/profile_store.h"
-#include "profile/program_links.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/combo.h"
 
 namespace trx::app::testing {
 namespace {
 
-class FrontProgram : public foreground::IForegroundSource {
- public:
-  const char* Name() const override { return "test"; }
-  bool Start(foreground::ForegroundUnavailable*) override { return true; }
-  void Stop() override {}
-  foreground::ForegroundResult Current() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    return {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
-  }
-  void Set(const std::string& p) {
-    std::lock_guard<std::mutex> lock(mutex);
-    path = p;
-  }
-  std::mutex mutex;  // guards path
-  std::string path = "/usr/bin/editor";
-};
-
-std::string Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string Bytes(const std::string& path) { return test::TempHome::ReadText(path); }
 
 class EffectiveProfileTest : public MainWndTest {
  protected:
@@ -59,7 +27,7 @@ class EffectiveProfileTest : public MainWndTest {
   const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
   std::shared_ptr<sim::SimBackend> backend = std::make_shared<sim::SimBackend>();
   std::shared_ptr<sim::SimFirmware> mouse = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-  std::shared_ptr<FrontProgram> front = std::make_shared<FrontProgram>();
+  std::shared_ptr<FakeFront> front = std::make_shared<FakeFront>();
 };
 
 TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUsersFile) {
@@ -84,23 +52,22 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
   InstallProfileSaver();  // the button page saves through it, as in the program
   const int id = backend->AddDevice(mouse);
+  front->Set("/usr/bin/editor");
   MainWndOptions options;
   options.backend = backend;
   options.foreground = front;
   CreateWindow(options, /*presence=*/true);
   ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
-  struct {
-    int index = 1;
-  } added;
+  const int linked = 1;
   const std::string user_file = Bytes(FileOf(0));
-  const std::string linked_before = Bytes(FileOf(added.index));
+  const std::string linked_before = Bytes(FileOf(linked));
   ASSERT_FALSE(user_file.empty());
 
   front->Set("/usr/bin/shooter");
-  ASSERT_TRUE(PumpUntil([&] { return EffectiveProfileIndex(*info) == added.index; }));
+  ASSERT_TRUE(PumpUntil([&] { return EffectiveProfileIndex(*info) == linked; }));
   auto* combo = dynamic_cast<ui::CComboUI*>(Find("ms_device_profile_combo"));
   ASSERT_NE(combo, nullptr);
-  ASSERT_TRUE(PumpUntil([&] { return combo->GetCurSel() == added.index; }));
+  ASSERT_TRUE(PumpUntil([&] { return combo->GetCurSel() == linked; }));
 
   // The DPI button, then the read-all it asks for: saved as the profile in effect.
   mouse->PressDpiButton();
@@ -111,9 +78,9 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   ASSERT_TRUE(PumpUntil([&] { return window->Channel(DeviceKind::Mouse).connected.load() == 0; }));
   backend->Plug(id);
   ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
-  EXPECT_EQ(EffectiveProfileIndex(*info), added.index);
+  EXPECT_EQ(EffectiveProfileIndex(*info), linked);
   EXPECT_EQ(SelectedProfileIndex(*info), 0);
-  EXPECT_NE(Bytes(FileOf(added.index)), linked_before);
+  EXPECT_NE(Bytes(FileOf(linked)), linked_before);
   EXPECT_EQ(Bytes(FileOf(0)), user_file);
   // A button edited (as the button page stores it) and saved: sent to the
   // mouse, then written into the linked profile's file only.
@@ -127,7 +94,7 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   // Only the note that the save is done, no error.
   EXPECT_EQ(std::vector<std::string>(boxes.begin() + static_cast<long>(boxes_before), boxes.end()),
             std::vector<std::string>{"setting_done_text"});
-  const std::string linked_saved = Bytes(FileOf(added.index));
+  const std::string linked_saved = Bytes(FileOf(linked));
   ASSERT_GE(linked_saved.size(), kProfileHeaderSize + kKeyBlockSize);
   const std::string key_entry = linked_saved.substr(kProfileHeaderSize + kKeyAssignmentSize, kKeyAssignmentSize);
   EXPECT_EQ(key_entry, std::string({char(edited.type), char(edited.param1), char(edited.param2)}));

@@ -1,7 +1,5 @@
 // The main window as the hooks' target: the WM_HOOK_* messages reach the
-// listening page (keyboard sent with the record, mouse posted), the
-// recorder turns them into action lines, and removing the hooks (the
-// window deactivating, an accepted selection) ends the capture.
+// listening page (keyboard sent with the record, mouse posted).
 
 #include <gtest/gtest.h>
 
@@ -87,11 +85,9 @@ TEST_F(InputHooksTest, RecordingThroughTheWindowMessages) {
                                              "0,0,138,57,1,keyboard_key_Caplk"}));
 }
 
-// Deactivation removes the hooks and stops the recording. Input meant for
-// another program is never captured: while the window is inactive the hooks
-// are refused; they are accepted again once it is active, or after a press
-// on it (without a window manager nothing hands the activation back after a
-// native edit closed).
+// Input meant for another program is never captured. A press counts as
+// activation: without a window manager nothing hands it back after a
+// native edit closed.
 TEST_F(InputHooksTest, AnInactiveWindowHasNoHooksUntilActivatedOrPressed) {
   ASSERT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed);
   page.recorder.Start(false);

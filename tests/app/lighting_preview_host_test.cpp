@@ -1,6 +1,4 @@
-// The preview's UI side: which families compute (window hidden, no preview
-// on screen, one page's preview), the timer periods, tints reaching only the
-// controls whose tint changed, and key presses lighting the reactive mode.
+// The lighting preview's UI side.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -1,6 +1,4 @@
-// The main window: what "windowinit" starts, the show/hide rules with the
-// guards against a second "message_text_1" box, the tray menu and its
-// commands, the timers, the skin receiver and the shutdown of the workers.
+// The main window: start, show/hide rules, tray menu, timers, shutdown.
 
 #include <gtest/gtest.h>
 
@@ -35,9 +33,14 @@ class MainWindowTest : public MainWndTest {
     PostMessage(window->GetHWND(), UIMSG_TRAYICON, kTrayIconId, mouse_message);
     Pump();
   }
+  // A menu command arrives as a heap record the window releases.
+  void Click(const char* name, const char* text = "") {
+    PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(new MenuCmd{name, "", text, false}));
+    Pump();
+  }
 };
 
-TEST_F(MainWindowTest, WindowInitHidesTheWindowAndStartsTheSendTimerAndTray) {
+TEST_F(MainWindowTest, WindowInitHidesTheWindowAndATrayClickWithoutDeviceShowsOneBox) {
   EXPECT_FALSE(window->IsWindowVisible());
   EXPECT_TRUE(window->Tray().IsCreated());
   EXPECT_EQ(window->Tray().GetTooltipText(), "TRX770");
@@ -48,11 +51,7 @@ TEST_F(MainWindowTest, WindowInitHidesTheWindowAndStartsTheSendTimerAndTray) {
   EXPECT_EQ(window->Channel(DeviceKind::MousePad).product_id, 0x6758);
   EXPECT_EQ(window->Channel(DeviceKind::Mouse).usage_page, 0xFF1C);
   EXPECT_FALSE(window->AnyDeviceConnected());
-  // Key lights are tinted, alpha 0; the palettes show the start colour.
   EXPECT_NE(Find("ms_dkey_0"), nullptr);
-}
-
-TEST_F(MainWindowTest, TrayClickWithoutDeviceShowsOneBoxAndKeepsTheWindowHidden) {
   int nested = 0;
   on_box = [&] {
     // A second click while the box is open opens no second box.
@@ -89,7 +88,7 @@ TEST_F(MainWndTest, AWakeBeforeTheWindowExistsReachesItOnceItDoes) {
   EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "message_text_1"), 1);
 }
 
-TEST_F(MainWindowTest, ConnectedDeviceBringsTheWindowForwardAndRepaintsOnce) {
+TEST_F(MainWindowTest, ConnectedDeviceBringsTheWindowForwardAndItsDepartureShowsTheSelfClosingNotice) {
   window->Channel(DeviceKind::MousePad).connected = 1;
   std::vector<std::string> lines;
   DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
@@ -104,14 +103,8 @@ TEST_F(MainWindowTest, ConnectedDeviceBringsTheWindowForwardAndRepaintsOnce) {
   PostMessage(window->GetHWND(), InstanceMessage());
   Pump();
   EXPECT_TRUE(window->IsWindowVisible());
-}
-
-TEST_F(MainWindowTest, LastDeviceGoneShowsTheSelfClosingNoticeThenHides) {
-  window->Channel(DeviceKind::Mouse).connected = 1;
-  Tray(WM_LBUTTONUP);
-  ASSERT_TRUE(window->IsWindowVisible());
-  window->Channel(DeviceKind::Mouse).connected = 0;
-  answer = "";  // let the notice close itself
+  // The last device gone: the notice closes itself, the window hides.
+  window->Channel(DeviceKind::MousePad).connected = 0;
   SetDialogHook([this](WindowImplBase& dialog, std::string_view) {
     boxes.push_back(dynamic_cast<CMsgWnd&>(dialog).GetMessageText());
   });
@@ -173,20 +166,14 @@ TEST_F(MainWindowTest, TrayMenuAddsExitLastAfterASeparatorTicksTheLanguageAndIts
   Tray(WM_RBUTTONUP);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
 
-  // Commands arrive as heap records the window releases.
-  auto post = [&](const char* name, const char* text) {
-    auto* cmd = new MenuCmd{name, "", text, false};
-    PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
-    Pump();
-  };
-  post("qianting", "x");
-  post("Menu_Import", "x");
+  Click("qianting", "x");
+  Click("Menu_Import", "x");
   EXPECT_TRUE(boxes.empty());
-  post("unknown_item", "message_text_5");  // any other item: its text as a text id
+  Click("unknown_item", "message_text_5");  // any other item: its text as a text id
   EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_5"}));
   PostMessage(window->GetHWND(), WM_MENUCLICK, 0);  // null record ignored
   Pump();
-  post("exit", "");
+  Click("exit", "");
   EXPECT_FALSE(IsWindow(window->GetHWND()));
 }
 
@@ -261,9 +248,8 @@ TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
   CreateWindow(options);
   boxes.clear();
   std::vector<std::string> items = MenuItems();
-  EXPECT_NE(std::find(items.begin(), items.end(), "sim_unplug_mouse"), items.end());
-  EXPECT_NE(std::find(items.begin(), items.end(), "sim_profile_mouse"), items.end());
-  EXPECT_NE(std::find(items.begin(), items.end(), "sim_dpi_mouse"), items.end());
+  for (const char* item : {"sim_unplug_mouse", "sim_profile_mouse", "sim_dpi_mouse"})
+    EXPECT_NE(std::find(items.begin(), items.end(), item), items.end()) << item;
   EXPECT_EQ(std::find(items.begin(), items.end(), "sim_unplug_keyboard"), items.end());  // not simulated
 
   window->RunMenuCommand("sim_unplug_mouse", "Unplug simulated mouse");
@@ -291,12 +277,10 @@ TEST_F(MainWndTest, StoredListedImageIsTheBackgroundAtStart) {
 
 TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
   // Mouse and pad defaults in the program folder; the keyboard's missing.
-  const std::string data = TRX770_TEST_DATA_DIR "/profile/";
-  const std::string program = home_.Path("program/");
-  test::TempHome::WriteBytes(program + "msdevicedefault.config", test::TempHome::ReadBytes(data + "mouse_device.config"));
-  test::TempHome::WriteBytes(program + "msdengdefault.Led", test::TempHome::ReadBytes(data + "mouse_light.led"));
-  test::TempHome::WriteBytes(program + "mskeydefault.pro", test::TempHome::ReadBytes(data + "mouse_key.pro"));
-  test::TempHome::WriteBytes(program + "mpdengdefault.Led", test::TempHome::ReadBytes(data + "pad_light.led"));
+  for (auto [to, from] : {std::pair{"msdevicedefault.config", "mouse_device.config"}, {"msdengdefault.Led", "mouse_light.led"},
+                          {"mskeydefault.pro", "mouse_key.pro"}, {"mpdengdefault.Led", "pad_light.led"}})
+    test::TempHome::WriteBytes(home_.Path("program/") + to,
+                               test::TempHome::ReadBytes(TRX770_TEST_DATA_DIR "/profile/" + std::string(from)));
   CreateWindow();
   // Keyboard first: its missing default stops its families with one box.
   EXPECT_EQ(boxes, (std::vector<std::string>{"message_text_8"}));
@@ -313,31 +297,26 @@ TEST_F(MainWndTest, WindowInitFillsTheProfileCombosFromTheDefaultFiles) {
 // Without the machine key a switch still switches and is stored in main.ini.
 TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) {
   std::string value;
-  auto run = [&](const char* item) {
-    auto* cmd = new MenuCmd{item, "", "", false};
-    PostMessage(window->GetHWND(), WM_MENUCLICK, reinterpret_cast<WPARAM>(cmd));
-    Pump();
-  };
-  run("lan_en");
+  Click("lan_en");
   EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));  // key not created
   EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 0);
   EXPECT_EQ(CResourceManager::GetInstance()->GetLanguage(), "en");
   ASSERT_TRUE(CreateMachineKey(kMachineKeyPath));
-  run("lan_en");
-  run("lan_cn");
+  Click("lan_en");
+  Click("lan_cn");
   EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 1);
   ASSERT_TRUE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
   EXPECT_EQ(value, "2020");
   EXPECT_EQ(CResourceManager::GetInstance()->GetLanguage(), "cn_zh");
   EXPECT_EQ(CResourceManager::GetInstance()->GetText("message_text_1"), "未检测到设备");
-  run("lan_cn");
-  run("lan_en");
+  Click("lan_cn");
+  Click("lan_en");
   EXPECT_EQ(GetPrivateProfileLong("SKINIMAGE", "LANGUAGE", MainIniPath()), 0);
   ASSERT_TRUE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
   EXPECT_EQ(value, "1010");
   EXPECT_EQ(CResourceManager::GetInstance()->GetText("message_text_1"), "No device found");
   EXPECT_EQ(Find("status_text")->GetText(), "No device found");  // visible texts follow at once
-  run("lan_cn");
+  Click("lan_cn");
   EXPECT_EQ(Find("status_text")->GetText(), "未检测到设备");
 }
 
@@ -346,6 +325,12 @@ TEST_F(MainWindowTest, LanguageSwitchTwiceKeepsMainIniAndTheMachineValueInStep) 
 // Start-up language: the stored choice, else the locale; the machine value
 // is copied into main.ini first when it can be read.
 TEST_F(MainWndTest, StartupLanguageHonoursTheStoredChoiceElseTheLocale) {
+  SetMachineStorePath("/proc/trx770-no-such-dir/machine.ini");  // no rights: nothing written, nothing read
+  EXPECT_FALSE(CreateMachineKey(kMachineKeyPath));
+  EXPECT_FALSE(WriteMachineValue(kMachineKeyPath, kMachineLanguageValue, "1010"));
+  std::string value;
+  EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
+  SetMachineStorePath(home_.Path("machine.ini"));
   const std::string ini = MainIniPath();
   EXPECT_EQ(StartupLanguage(ini, "zh_CN.UTF-8"), Language::Chinese);
   EXPECT_EQ(StartupLanguage(ini, "de_DE.UTF-8"), Language::English);
@@ -359,14 +344,6 @@ TEST_F(MainWndTest, StartupLanguageHonoursTheStoredChoiceElseTheLocale) {
   ASSERT_TRUE(WriteMachineValue(kMachineKeyPath, kMachineLanguageValue, "2020"));
   EXPECT_TRUE(CopyMachineLanguageToIni(ini));
   EXPECT_EQ(StartupLanguage(ini, "en_US"), Language::Chinese);
-}
-
-TEST_F(MainWndTest, MachineStoreWriteFailsWithoutRightsAndLeavesNothing) {
-  SetMachineStorePath("/proc/trx770-no-such-dir/machine.ini");
-  EXPECT_FALSE(CreateMachineKey(kMachineKeyPath));
-  EXPECT_FALSE(WriteMachineValue(kMachineKeyPath, kMachineLanguageValue, "1010"));
-  std::string value;
-  EXPECT_FALSE(ReadMachineValue(kMachineKeyPath, kMachineLanguageValue, value));
 }
 
 TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {

@@ -1,17 +1,12 @@
-// The OpenRGB SDK server end to end: the headless main window on the three
-// simulated devices, clients of tests/openrgb/sdk_test_client.h.
+// The OpenRGB SDK server end to end, clients of tests/openrgb/sdk_test_client.h.
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <sstream>
-#include <thread>
+#include <tuple>
 
 #include "ctl/light_command.h"
-#include "device/frame_trace.h"
 #include "pages/control_names.h"
-#include "settings/config_images.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/openrgb/sdk_test_client.h"
 #include "ui/core/combo.h"
@@ -23,24 +18,13 @@ using namespace trx::openrgb::testing;
 
 constexpr uint32_t Sdk(uint32_t rgb) { return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF); }
 
-class OpenRgbServerTest : public MainWndTest {
+class OpenRgbServerTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWndTest::SetUp();
+    SimWindowTest::SetUp();
     CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
-    ResetImagesToBuiltIn();
-    backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
-    Open(DeviceKind::Mouse, 0);
-    Open(DeviceKind::Keyboard, 1);
-    Open(DeviceKind::MousePad, 2);
-    SetFrameTraceHook([this](const FrameTraceRecord& r) {
-      std::lock_guard<std::mutex> guard(mutex);
-      if (r.direction == '>') writes.push_back({r.kind, queue().Now(), r.bytes});
-    });
+    CreateOnSimulatedDevices();
     openrgb::ServerOptions server;
     server.port = 0;
     server.stall_timeout_ms = 300;
@@ -49,30 +33,28 @@ class OpenRgbServerTest : public MainWndTest {
   }
   void TearDown() override {
     window->OpenRgb().Stop();
-    SetFrameTraceHook(nullptr);
-    MainWndTest::TearDown();
-    ResetImagesToBuiltIn();
+    SimWindowTest::TearDown();
   }
-  // The frames counted are the lighting's own: no automatic backup.
-  void Open(DeviceKind kind, int id) { OpenChannel(kind, backend->VendorPath(id), false); }
+  // A client connected with protocol version 4.
+  void Connect(SdkClient& client) {
+    ASSERT_TRUE(client.Connect(port));
+    ASSERT_EQ(client.Negotiate(4), 4u);
+  }
   // The client's earlier packets are handled once an answer to a later one
   // arrives; then one settings tick applies them.
   void Settle(SdkClient& client) {
     ASSERT_TRUE(client.AskU32(0, kCount).has_value());
     queue().AdvanceTime(100);
-    // The sends run on the devices' queues.
-    for (DeviceKind k : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-      while (window->Queue(k).Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    SimWindowTest::Settle();
   }
   std::vector<uint8_t> Memory(int id) { return backend->Firmware(id)->Settings(); }
   std::string LightShow(const char* device) {
     std::ostringstream out, err;
     // As the tool would, off the window's thread.
-    std::thread reader([&] {
+    std::thread([&] {
       ctl::RunLight({"light", "show", device}, false,
                     [this](DeviceKind kind, bool, ctl::ExitCode*) { return &window->Channel(kind); }, out, err);
-    });
-    reader.join();
+    }).join();
     return out.str() + err.str();
   }
   int ComboItem(const char* name) {
@@ -80,15 +62,7 @@ class OpenRgbServerTest : public MainWndTest {
     return combo == nullptr ? -2 : combo->GetCurSel();
   }
 
-  struct Write {
-    DeviceKind kind;
-    int64_t at_ms;
-    std::vector<uint8_t> bytes;
-  };
-  std::shared_ptr<sim::SimBackend> backend;
   uint16_t port = 0;
-  std::mutex mutex;  // guards writes
-  std::vector<Write> writes;
 };
 
 TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboardBreathing) {
@@ -98,27 +72,21 @@ TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboard
   ASSERT_TRUE(client.Send(0, kName, Bytes().str("test client").b));
   ASSERT_EQ(client.AskU32(0, kCount), 3u);
 
-  struct Expect {
-    int32_t type;
-    const char* name;
-    size_t modes;
-    int32_t zone_type;
-    size_t leds;
-  };
-  const Expect expect[] = {{5, "TRX770 Keyboard", 16, 2, 104}, {6, "TRX770 Mouse", 7, 1, 7}, {7, "TRX770 Mouse Pad", 10, 1, 15}};
   std::vector<SdkController> controllers;
-  for (uint32_t i = 0; i < 3; ++i) {
-    auto c = client.Controller(i);
-    ASSERT_TRUE(c.has_value()) << i;
-    EXPECT_EQ(c->type, expect[i].type);
-    EXPECT_EQ(c->name, expect[i].name);
+  // Type, name, modes, zone type, LEDs.
+  for (const auto& [type, name, modes, zone_type, leds] : {std::tuple{5, "TRX770 Keyboard", 16u, 2, 104u},
+                                                           {6, "TRX770 Mouse", 7u, 1, 7u}, {7, "TRX770 Mouse Pad", 10u, 1, 15u}}) {
+    auto c = client.Controller(static_cast<uint32_t>(controllers.size()));
+    ASSERT_TRUE(c.has_value()) << name;
+    EXPECT_EQ(c->type, type);
+    EXPECT_EQ(c->name, name);
     EXPECT_EQ(c->vendor, "TRX770");
-    EXPECT_EQ(c->modes.size(), expect[i].modes);
+    EXPECT_EQ(c->modes.size(), modes);
     ASSERT_EQ(c->zones.size(), 1u);
-    EXPECT_EQ(c->zones[0].type, expect[i].zone_type);
-    EXPECT_EQ(c->zones[0].leds, expect[i].leds);
-    EXPECT_EQ(c->leds.size(), expect[i].leds);
-    EXPECT_EQ(c->colours.size(), expect[i].leds);
+    EXPECT_EQ(c->zones[0].type, zone_type);
+    EXPECT_EQ(c->zones[0].leds, leds);
+    EXPECT_EQ(c->leds.size(), leds);
+    EXPECT_EQ(c->colours.size(), leds);
     controllers.push_back(*c);
   }
   // The keyboard's matrix names every key once.
@@ -163,8 +131,7 @@ TEST_F(OpenRgbServerTest, ClientListsTheDevicesAndSetsThePadStaticAndTheKeyboard
 TEST_F(OpenRgbServerTest, TheSingleColourKeyboardOffersItsOwnModesAndTurnsColoursIntoSteady) {
   WithImage([](ConfigImages& images) { images.keyboard.variant = KeyboardVariant::V15; });
   SdkClient client;
-  ASSERT_TRUE(client.Connect(port));
-  ASSERT_EQ(client.Negotiate(4), 4u);
+  Connect(client);
   const auto kb = client.Controller(0);
   ASSERT_TRUE(kb.has_value());
   std::vector<std::string> names;
@@ -221,7 +188,7 @@ TEST_F(OpenRgbServerTest, GarbageAndStalledClientsAreClosedWhileTheOthersKeepWor
   const std::vector<Bad> bad = {
       {"garbage", {'G', 'E', 'T', ' ', '/', '\r', '\n'}, false},
       {"half a packet", std::vector<uint8_t>(name.begin(), name.begin() + 30), true},
-      {"size over the limit", Packet(0, kCount, {}), false},
+      {"size over the limit", {'O', 'R', 'G', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0}, false},
       {"unknown id", Packet(0, 7777, {}), false},
       {"short LED update", Packet(2, kUpdateLeds, Bytes().u32(100).u16(20).u32(1).b), false},
   };
@@ -229,9 +196,7 @@ TEST_F(OpenRgbServerTest, GarbageAndStalledClientsAreClosedWhileTheOthersKeepWor
   for (const Bad& b : bad) {
     auto c = std::make_unique<SdkClient>();
     ASSERT_TRUE(c->Connect(port));
-    std::vector<uint8_t> bytes = b.bytes;
-    if (std::string(b.what) == "size over the limit") bytes[12] = 0xFF, bytes[13] = 0xFF, bytes[14] = 0xFF;
-    ASSERT_TRUE(c->SendRaw(bytes)) << b.what;
+    ASSERT_TRUE(c->SendRaw(b.bytes)) << b.what;
     bad_clients.push_back(std::move(c));
   }
   // Ten clients in all: the good ones talk while the bad ones are there.
@@ -258,8 +223,7 @@ TEST_F(OpenRgbServerTest, GarbageAndStalledClientsAreClosedWhileTheOthersKeepWor
 
 TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLastColourWins) {
   SdkClient client;
-  ASSERT_TRUE(client.Connect(port));
-  ASSERT_EQ(client.Negotiate(4), 4u);
+  Connect(client);
   const auto pad = client.Controller(2);
   ASSERT_TRUE(pad.has_value());
   uint32_t last = 0;
@@ -277,9 +241,8 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
   }
   Settle(client);
 
-  std::lock_guard<std::mutex> guard(mutex);
   std::vector<Write> pad_writes;
-  for (const Write& w : writes) {
+  for (const Write& w : Writes()) {
     EXPECT_EQ(w.kind, DeviceKind::MousePad);
     if (w.kind == DeviceKind::MousePad) pad_writes.push_back(w);
   }
@@ -295,8 +258,7 @@ TEST_F(OpenRgbServerTest, AThousandColoursInOneSecondGiveAtMostTenWritesAndTheLa
 
 TEST_F(OpenRgbServerTest, UnpluggingADeviceTellsTheClientsTheListChanged) {
   SdkClient client;
-  ASSERT_TRUE(client.Connect(port));
-  ASSERT_EQ(client.Negotiate(4), 4u);
+  Connect(client);
   ASSERT_EQ(client.AskU32(0, kCount), 3u);
   window->Channel(DeviceKind::Mouse).connected = 0;
   uint32_t device = 0, id = 0;

@@ -1,17 +1,10 @@
-// The presence threads wired into the main window: plugging and unplugging
-// simulated devices shows and hides it; closing it stops the threads, also
-// mid-read, and frees nothing a worker stuck in a transfer can still reach.
+// The presence threads wired into the main window on simulated devices.
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "app/app_messages.h"
 #include "platform/debug_log.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "ui/core/container.h"
 #include "ui/core/option.h"
@@ -32,10 +25,8 @@ TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHide
   MainWndOptions options;
   options.backend = backend;
   CreateWindow(options, /*presence=*/true);
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerMousePresence));
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerKeyboardSync));
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerMouseLight));
-  EXPECT_TRUE(window->Workers().IsStarted(kWorkerLightSync));
+  for (auto worker : {kWorkerMousePresence, kWorkerKeyboardSync, kWorkerMouseLight, kWorkerLightSync})
+    EXPECT_TRUE(window->Workers().IsStarted(worker)) << worker;
   EXPECT_FALSE(window->Workers().IsStarted(kWorkerMpLightLink));  // program links: no body yet
 
   ASSERT_TRUE(PumpUntil([&] { return window->IsWindowVisible(); }));
@@ -95,11 +86,8 @@ TEST_F(PresenceWiringTest, ClosingWhileASilentDeviceIsReadEndsBetweenExchangesWi
 // held is closed.
 class StuckReadBackend : public IHidBackend {
  public:
-  struct Gate {
-    std::mutex mutex;  // guards entered, released
-    std::condition_variable changed;
-    bool entered = false;
-    bool released = false;
+  struct Shared {
+    Gate gate{std::chrono::minutes(1)};  // the reads wait on it
     std::atomic<bool> handle_closed{false};
   };
 
@@ -110,39 +98,25 @@ class StuckReadBackend : public IHidBackend {
                                        bool exclusive) override {
     auto conn = inner_->Open(path, want_read, want_write, exclusive);
     if (!conn || !want_write) return conn;
-    return std::make_unique<Connection>(std::move(conn), gate);
-  }
-  void Release() {
-    std::lock_guard<std::mutex> lock(gate->mutex);
-    gate->released = true;
-    gate->changed.notify_all();
-  }
-  bool Entered() {
-    std::lock_guard<std::mutex> lock(gate->mutex);
-    return gate->entered;
+    return std::make_unique<Connection>(std::move(conn), shared);
   }
 
-  std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+  std::shared_ptr<Shared> shared = std::make_shared<Shared>();
 
  private:
   class Connection : public IHidConnection {
    public:
-    Connection(std::unique_ptr<IHidConnection> inner, std::shared_ptr<Gate> gate)
-        : inner_(std::move(inner)), gate_(std::move(gate)) {}
+    Connection(std::unique_ptr<IHidConnection> inner, std::shared_ptr<Shared> shared)
+        : inner_(std::move(inner)), shared_(std::move(shared)) {}
     ~Connection() override {
-      if (read_) gate_->handle_closed = true;
+      if (read_) shared_->handle_closed = true;
     }
     HidAttributes Attributes() const override { return inner_->Attributes(); }
     const std::vector<uint8_t>& ReportDescriptor() const override { return inner_->ReportDescriptor(); }
     int TopLevelCollection() const override { return inner_->TopLevelCollection(); }
     HidIo Read(uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& got) override {
       read_ = true;
-      {
-        std::unique_lock<std::mutex> lock(gate_->mutex);
-        gate_->entered = true;
-        gate_->changed.notify_all();
-        gate_->changed.wait(lock, [&] { return gate_->released; });
-      }
+      shared_->gate.Wait();
       return inner_->Read(buf, len, timeout_ms, stop, got);
     }
     HidIo Write(const uint8_t* buf, size_t len, int timeout_ms, CEvent& stop, size_t& put) override {
@@ -152,7 +126,7 @@ class StuckReadBackend : public IHidBackend {
 
    private:
     std::unique_ptr<IHidConnection> inner_;
-    std::shared_ptr<Gate> gate_;
+    std::shared_ptr<Shared> shared_;
     std::atomic<bool> read_{false};  // this handle's reads were held
   };
   std::shared_ptr<sim::SimBackend> inner_;
@@ -165,7 +139,7 @@ TEST_F(PresenceWiringTest, WindowDestroyedWhileAWorkerIsStuckInsideATransferFree
   options.backend = stuck;
   options.stop_timeout_ms = 100;
   CreateWindow(options, /*presence=*/true);
-  ASSERT_TRUE(PumpUntil([&] { return stuck->Entered(); }));  // the mouse thread waits inside an exchange
+  ASSERT_TRUE(PumpUntil([&] { return !stuck->shared->gate.Threads().empty(); }));  // the mouse thread waits inside an exchange
 
   window->DestroyWindow();
   EXPECT_GE(window->Workers().RunningCount(), 1);  // the stuck one is let go after the bounded wait
@@ -173,11 +147,11 @@ TEST_F(PresenceWiringTest, WindowDestroyedWhileAWorkerIsStuckInsideATransferFree
 
   // The worker comes back into its exchange, finishes its connect read and
   // leaves; its channel (with lock and transport) must still be there.
-  stuck->Release();
+  stuck->shared->gate.Open();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!stuck->gate->handle_closed.load() && std::chrono::steady_clock::now() < deadline)
+  while (!stuck->shared->handle_closed.load() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_TRUE(stuck->gate->handle_closed.load());  // released with the worker's last reference
+  EXPECT_TRUE(stuck->shared->handle_closed.load());  // released with the worker's last reference
 }
 
 }  // namespace

@@ -1,27 +1,20 @@
-// The session-bus API on a private bus: trx770ctl through the headless main
-// window gives what the direct path gives; gdbus calls the typed methods;
-// watch sees events at once.
+// The session-bus API on a private bus, with the headless main window.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <regex>
 #include <sstream>
-#include <thread>
+#include <tuple>
 
 #include "bus/bus_names.h"
 #include "ctl/bus_client.h"
 #include "ctl/ctl_app.h"
 #include "ctl/ctl_watch.h"
-#include "platform/foreground/foreground_source.h"
-#include "profile/program_links.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 #include "tests/ctl/ctl_fixture.h"
 #include "tests/platform/private_bus.h"
@@ -50,29 +43,6 @@ std::string Shell(const std::string& command) {
   }
   return text;
 }
-
-// The program in front, set by the test; a change wakes the link monitors.
-class FakeFront : public foreground::IForegroundSource {
- public:
-  const char* Name() const override { return "fake"; }
-  bool Start(foreground::ForegroundUnavailable*) override { return true; }
-  void Stop() override {}
-  foreground::ForegroundResult Current() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    return front;
-  }
-  bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes.Wait(stop, timeout_ms); }
-  void Set(const std::string& path) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      front = {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
-    }
-    changes.Changed();
-  }
-  std::mutex mutex;  // guards front
-  foreground::ForegroundResult front{foreground::ForegroundStatus::None, {}, {}};
-  foreground::CForegroundChanges changes;
-};
 
 class ProgramBusTest : public MainWndTest {
  protected:
@@ -179,13 +149,8 @@ TEST_F(ProgramBusTest, TheToolSendsItsCommandToTheProgramWithTheDirectPathsOutpu
 TEST_F(ProgramBusTest, EveryRefusalComesBackWithTheSameExitCodeAndReason) {
   std::ofstream(home_.Path("bad.config")) << "not a profile";
   std::ofstream(home_.Path("big.cur")) << "[MACROACTIONCOUNT]\ncount=181\n";
-  struct Case {
-    std::vector<std::string> command;
-    ctl::ExitCode code;
-    const char* error;  // the typed method's D-Bus error, by gdbus
-    std::string method;
-  };
-  const Case cases[] = {
+  // The command, its exit code, and the typed method's D-Bus error and call by gdbus.
+  const std::tuple<std::vector<std::string>, ctl::ExitCode, const char*, std::string> cases[] = {
       {{"dpi", "mouse", "5", "800"}, ctl::ExitCode::Usage, "org.trx770.Error.Usage", "/mouse --method org.trx770.Device1.SetDpi 5 800"},
       {{"dpi", "mouse", "2", "123"}, ctl::ExitCode::Usage, "org.trx770.Error.Usage", "/mouse --method org.trx770.Device1.SetDpi 2 123"},
       {{"profile", "rename", "mouse", "device", "profile1", "a/b"}, ctl::ExitCode::Refused, "org.trx770.Error.Refused",
@@ -197,17 +162,17 @@ TEST_F(ProgramBusTest, EveryRefusalComesBackWithTheSameExitCodeAndReason) {
       {{"dump", "keyboard"}, ctl::ExitCode::NoDevice, nullptr, ""},
       {{"onboard", "keyboard", "2"}, ctl::ExitCode::Usage, nullptr, ""},
   };
-  for (const Case& c : cases) {
-    const CtlRun b = Ctl(c.command);
-    const CtlRun d = Direct(c.command);
-    EXPECT_EQ(b.code, c.code) << c.command[0] << ": " << b.err;
-    EXPECT_EQ(b.code, d.code) << c.command[0];
-    EXPECT_EQ(b.err, d.err) << c.command[0];
+  for (const auto& [command, code, error, method] : cases) {
+    const CtlRun b = Ctl(command);
+    const CtlRun d = Direct(command);
+    EXPECT_EQ(b.code, code) << command[0] << ": " << b.err;
+    EXPECT_EQ(b.code, d.code) << command[0];
+    EXPECT_EQ(b.err, d.err) << command[0];
     EXPECT_TRUE(b.out.empty()) << b.out;
-    if (c.error == nullptr) continue;
-    const std::string reply = Shell(Gdbus("call", c.method));
+    if (error == nullptr) continue;
+    const std::string reply = Shell(Gdbus("call", method));
     const std::string reason(bus::ReasonOfLine(b.err));
-    EXPECT_NE(reply.find(std::string(c.error) + ": " + reason), std::string::npos) << reply << "\nwanted " << reason;
+    EXPECT_NE(reply.find(std::string(error) + ": " + reason), std::string::npos) << reply << "\nwanted " << reason;
   }
 }
 

@@ -1,8 +1,5 @@
-// The main window's part of the routing: title-bar buttons acting on the
-// real window, the skin chooser, the hooks removed on accepted selections,
-// the onboard profile buttons reaching the device through Notify, and the
-// sub-layouts built into the main tree. (The routing tables and the pages
-// are tested over the real layouts in tests/pages.)
+// The main window's part of the routing (the routing tables and the pages
+// are tested over the real layouts in tests/pages).
 
 #include <gtest/gtest.h>
 
@@ -79,9 +76,7 @@ TEST_F(RoutingTest, SubLayoutsAreBuiltIntoTheMainTree) {
   EXPECT_EQ(window->CreateControl("NoSuchClass"), nullptr);
 }
 
-// Quitting while a macro holds unsaved edits (or button functions are not
-// on the device) asks first, whichever way the user quits: the close
-// button, the desktop's close, the tray's exit.
+// Quitting while a macro or button functions are unsaved asks first.
 class QuitWithUnsavedMacroTest : public MainWndTest {
  protected:
   void SetUp() override {
@@ -113,8 +108,6 @@ TEST_F(QuitWithUnsavedMacroTest, DeclinedQuitsKeepTheEditConfirmedOneQuits) {
   EXPECT_FALSE(IsWindow(window->GetHWND()));
 }
 
-// Button functions not yet on the mouse: Cancel or the box's close keeps
-// the program running, the confirm quits.
 TEST_F(QuitWithUnsavedMacroTest, UnsavedButtonFunctionsAskBeforeQuitting) {
   for (const char* tab : {"ms_tab", "ms_key_Op_tab", "ms_key_3"}) dynamic_cast<COptionUI*>(Find(tab))->Selected(true, true);
   dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->SelectItem(4);

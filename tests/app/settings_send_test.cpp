@@ -5,15 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <mutex>
-#include <thread>
-
 #include "app/app_messages.h"
-#include "device/frame_trace.h"
-#include "settings/config_images.h"
 #include "settings/settings_host.h"
-#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
 
 namespace trx::app::testing {
@@ -27,53 +20,16 @@ std::vector<uint8_t> Frame(std::initializer_list<uint8_t> head, std::vector<std:
   return f;
 }
 
-class SettingsSendTest : public MainWndTest {
+class SettingsSendTest : public SimWindowTest {
  protected:
   void SetUp() override {
-    MainWndTest::SetUp();
-    ResetImagesToBuiltIn();
-    backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
-    // Open the three channels on the simulated devices as a detection
-    // thread would (ids: mouse 0, keyboard 1, pad 2).
-    Open(DeviceKind::Mouse, 0);
-    Open(DeviceKind::Keyboard, 1);
-    Open(DeviceKind::MousePad, 2);
-    SetFrameTraceHook([this](const FrameTraceRecord& r) {
-      std::lock_guard<std::mutex> guard(mutex);
-      if (r.direction == '>') written.push_back({r.kind, r.bytes});
-    });
+    SimWindowTest::SetUp();
+    CreateOnSimulatedDevices();
   }
   void TearDown() override {
-    SetFrameTraceHook(nullptr);
     SetSettingsHost(nullptr);
-    MainWndTest::TearDown();
-    ResetImagesToBuiltIn();
+    SimWindowTest::TearDown();
   }
-  // The frames checked are the send's own: no automatic backup.
-  void Open(DeviceKind kind, int id) { OpenChannel(kind, backend->VendorPath(id), false); }
-  // The sends run on the devices' queues: waits until they are idle.
-  void Settle() {
-    for (DeviceKind k : {DeviceKind::Keyboard, DeviceKind::Mouse, DeviceKind::MousePad})
-      while (window->Queue(k).Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  std::vector<std::vector<uint8_t>> Written(DeviceKind kind) {
-    std::lock_guard<std::mutex> guard(mutex);
-    std::vector<std::vector<uint8_t>> out;
-    for (auto& [k, bytes] : written)
-      if (k == kind) out.push_back(bytes);
-    return out;
-  }
-  size_t WrittenCount() {
-    std::lock_guard<std::mutex> guard(mutex);
-    return written.size();
-  }
-
-  std::shared_ptr<sim::SimBackend> backend;
-  std::mutex mutex;  // guards written
-  std::vector<std::pair<DeviceKind, std::vector<uint8_t>>> written;
 };
 
 TEST_F(SettingsSendTest, MouseRecordGoesOutInThreeFramesSkippingBytes14And19) {
@@ -91,7 +47,7 @@ TEST_F(SettingsSendTest, MouseRecordGoesOutInThreeFramesSkippingBytes14And19) {
   for (int i = 0; i < 25; ++i) MarkSettingsPending(DeviceKind::Mouse);  // a slider dragged through 25 steps
   queue().AdvanceTime(99);
   Settle();
-  EXPECT_EQ(WrittenCount(), 0u);
+  EXPECT_EQ(Writes().size(), 0u);
   queue().AdvanceTime(1);
   Settle();
   const auto frames = Written(DeviceKind::Mouse);
@@ -107,7 +63,7 @@ TEST_F(SettingsSendTest, MouseRecordGoesOutInThreeFramesSkippingBytes14And19) {
   // Nothing pending: the next ticks send nothing, and the timer has stopped.
   queue().AdvanceTime(300);
   Settle();
-  EXPECT_EQ(WrittenCount(), 3u);
+  EXPECT_EQ(Writes().size(), 3u);
   EXPECT_FALSE(KillTimer(window->GetHWND(), kTimerSendSettings));
 }
 
@@ -135,7 +91,7 @@ TEST_F(SettingsSendTest, KeyboardAndPadSendTheirWholeRecordInOneFrameEach) {
   EXPECT_EQ(Written(DeviceKind::MousePad),
             (std::vector<std::vector<uint8_t>>{Frame({0x04, 0x3D, 0x01, 0x06, 0x38, 0x00, 0x00, 0x00}, {{14, 0xFF}})}));
   // (Each device has its own queue: the two sends run side by side.)
-  EXPECT_EQ(WrittenCount(), 2u);
+  EXPECT_EQ(Writes().size(), 2u);
 }
 
 // Before its connect read is done a device gets nothing: a flag set then
@@ -152,12 +108,12 @@ TEST_F(SettingsSendTest, ADeviceNotReadYetOrGoneGetsNothingAndItsFlagIsDropped) 
     window->MarkSettingsPending(DeviceKind::Mouse);
     queue().AdvanceTime(100);
     Settle();
-    EXPECT_EQ(WrittenCount(), 0u) << gone;
+    EXPECT_EQ(Writes().size(), 0u) << gone;
     EXPECT_FALSE(window->Pending().IsPending(DeviceKind::Mouse)) << gone;
     mouse.ready = true;
     queue().AdvanceTime(100);
     Settle();
-    EXPECT_EQ(WrittenCount(), 0u) << gone;
+    EXPECT_EQ(Writes().size(), 0u) << gone;
   }
 }
 

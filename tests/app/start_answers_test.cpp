@@ -1,14 +1,9 @@
 // The window's start asks the desktop nothing on the UI thread: the
-// foreground source's Start and the desktop pointer reads wait on the
-// session bus (KWin, GNOME Shell). Here both block until released; the
-// window is created meanwhile, its link and pointer controls wait for the
-// answer, and show it once posted.
+// foreground source's Start and the desktop pointer reads (which wait on
+// the session bus) block here until released.
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "pages/mouse_performance_page.h"
@@ -18,34 +13,6 @@
 
 namespace trx::app::testing {
 namespace {
-
-// Held shut until Open (or 2 s, so a start that waits on it fails instead
-// of hanging); records the threads that waited.
-class Gate {
- public:
-  void Wait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    threads_.push_back(std::this_thread::get_id());
-    open_cv_.wait_for(lock, std::chrono::seconds(2), [this] { return open_; });
-  }
-  void Open() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      open_ = true;
-    }
-    open_cv_.notify_all();
-  }
-  std::vector<std::thread::id> Threads() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return threads_;
-  }
-
- private:
-  std::mutex mutex_;  // guards open_, threads_; a leaf
-  std::condition_variable open_cv_;
-  bool open_ = false;
-  std::vector<std::thread::id> threads_;
-};
 
 class SlowFront : public foreground::IForegroundSource {
  public:
@@ -77,7 +44,7 @@ class SlowDesktop : public desktop::CNoDesktopPointer {
 class StartAnswersTest : public MainWndTest {};
 
 TEST_F(StartAnswersTest, WindowStartsBeforeTheDesktopAnswersAndShowsTheAnswerOnceItComes) {
-  Gate gate;
+  Gate gate(std::chrono::seconds(2));
   SlowDesktop desktop(gate);
   desktop::SetDesktopPointer(&desktop);
   MainWndOptions options;

@@ -21,13 +21,11 @@ class CtlBackupTest : public testing::CtlProgramFolderTest {
   }
 };
 
-struct Device {
-  const char* kind;
-  std::vector<std::vector<std::string>> changes;
-  std::vector<std::vector<std::string>> listings;
-};
-
 TEST_F(CtlBackupTest, AChangedDeviceResetToFactoryMemoryIsRestoredWhole) {
+  struct Device {
+    const char* kind;
+    std::vector<std::vector<std::string>> changes, listings;
+  };
   TempHome::WriteBytes(home.Path("step.cur"), routine::RoutineFileBytes(routine::StepLines({120, 7, true, 9, false})));
   const Device devices[] = {
       {"mouse",
@@ -87,24 +85,18 @@ TEST_F(CtlBackupTest, ADamagedOrForeignFileIsRefusedBeforeAnythingIsWritten) {
     TempHome::WriteBytes(home.Path(name), b);
     return home.Path(name);
   };
-  struct Case {
-    std::string file;
-    ExitCode code;
-    const char* err;
-  };
-  const Case cases[] = {
-      {variant("cut", [](auto& b) { b.resize(b.size() / 2); }), ExitCode::Refused, "cut short"},
-      {variant("flip", [](auto& b) { b[b.size() / 2] ^= 0x10; }), ExitCode::Refused, "damaged"},
-      {variant("newer", [](auto& b) { b[8] = 2; }), ExitCode::Refused, "newer version"},
-      {home.Path("pad.trxbak"), ExitCode::Refused, "a backup of the pad, not of the mouse"},
-      {home.Path("sim"), ExitCode::FileError, "not a regular file"},
-      {home.Path("missing"), ExitCode::FileError, "could not be read"},
+  auto restore = [](const std::string& file) { return std::vector<std::string>{"restore", "mouse", file}; };
+  const testing::Refusal cases[] = {
+      {restore(variant("cut", [](auto& b) { b.resize(b.size() / 2); })), ExitCode::Refused, "cut short"},
+      {restore(variant("flip", [](auto& b) { b[b.size() / 2] ^= 0x10; })), ExitCode::Refused, "damaged"},
+      {restore(variant("newer", [](auto& b) { b[8] = 2; })), ExitCode::Refused, "newer version"},
+      {restore(home.Path("pad.trxbak")), ExitCode::Refused, "a backup of the pad, not of the mouse"},
+      {restore(home.Path("sim")), ExitCode::FileError, "not a regular file"},
+      {restore(home.Path("missing")), ExitCode::FileError, "could not be read"},
   };
   const std::vector<uint8_t> memory = Memory("mouse");
-  for (const Case& c : cases) {
-    const CtlRun r = Sim("mouse,pad", {"restore", "mouse", c.file});
-    EXPECT_EQ(r.code, c.code) << c.file;
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  for (const testing::Refusal& c : cases) {
+    testing::ExpectRefused(Sim("mouse,pad", c.args), c);
     EXPECT_EQ(Memory("mouse"), memory);
   }
   EXPECT_EQ(Sim("mouse", {"backup", "mouse", good}).code, ExitCode::Refused);  // exists: --force

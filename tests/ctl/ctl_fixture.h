@@ -1,11 +1,12 @@
 #pragma once
-// Shared set-up of the trx770ctl tests: a runner that returns the exit
-// status with what was printed, a temporary home with the simulated mouse's
-// memory in "state/", and one whose "program/" holds the four default
-// routine files.
+// Shared set-up of the trx770ctl tests: a runner returning the exit status
+// and what was printed, the check of a refusal, a temporary home with the
+// simulated mouse's memory in "state/", and one whose "program/" holds the
+// four default routine files.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -59,6 +60,33 @@ inline std::vector<std::vector<uint8_t>> Sent(const CtlRun& r, uint8_t command) 
   for (const auto& f : r.written)
     if (f[3] == command) frames.push_back(f);
   return frames;
+}
+
+// A command the tool refuses: its exit status and its reason, the whole
+// line when it ends in "\n", else a part of it.
+struct Refusal {
+  std::vector<std::string> args;
+  ExitCode code;
+  std::string reason;
+};
+
+inline std::string Joined(const std::vector<std::string>& args) {
+  std::string s;
+  for (const auto& a : args) s += a + " ";
+  return s;
+}
+
+// The refusal's status and one line "trx770ctl: ..." giving its reason.
+inline void ExpectRefused(const CtlRun& r, const Refusal& c) {
+  SCOPED_TRACE(Joined(c.args));
+  EXPECT_EQ(r.code, c.code) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_EQ(r.err.rfind("trx770ctl: ", 0), 0u) << r.err;
+  if (!c.reason.empty() && c.reason.back() == '\n') {
+    EXPECT_EQ(r.err, c.reason);
+  } else {
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+  }
 }
 
 class CtlSimTest : public ::testing::Test {

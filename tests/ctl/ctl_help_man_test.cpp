@@ -3,22 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 
 #include "ctl/ctl_app.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::ctl {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string Help() {
   std::ostringstream out, err;
@@ -32,20 +25,14 @@ bool IsWord(const std::string& w) { return std::regex_match(w, std::regex("[a-z]
 // "macro show", "routine upload", "routine read"}; "dpi DEVICE ..." → {"dpi"}.
 void AddCommands(const std::string& spec, std::set<std::string>& out) {
   std::stringstream parts(spec);
-  std::string part;
-  while (std::getline(parts, part, ',')) {
+  for (std::string part; std::getline(parts, part, ',');) {
     std::stringstream words(part);
     std::string command, sub;
     words >> command >> sub;
     if (!IsWord(command)) continue;
     std::stringstream subs(sub);
-    std::string one;
     bool any = false;
-    while (std::getline(subs, one, '|')) {
-      if (!IsWord(one)) break;
-      out.insert(command + " " + one);
-      any = true;
-    }
+    for (std::string one; std::getline(subs, one, '|') && IsWord(one); any = true) out.insert(command + " " + one);
     if (!any) out.insert(command);
   }
 }
@@ -53,26 +40,14 @@ void AddCommands(const std::string& spec, std::set<std::string>& out) {
 // The command lines of --help: those between "commands:" and the first
 // line that does not start with two spaces (deeper indented lines continue
 // the line above); a line's commands come before its first two spaces.
-std::set<std::string> HelpCommands(const std::string& help, std::string* after) {
+std::set<std::string> HelpCommands(const std::string& help) {
   std::set<std::string> commands;
   std::stringstream in(help);
   std::string line;
-  bool in_list = false;
-  while (std::getline(in, line)) {
-    if (line == "commands:") {
-      in_list = true;
-      continue;
-    }
-    if (!in_list) continue;
-    if (line.rfind("  ", 0) != 0) {
-      *after += line + "\n";
-      in_list = false;
-      continue;
-    }
-    if (line.rfind("   ", 0) == 0) continue;  // the description of the line above
-    const std::string spec = line.substr(2, line.find("  ", 2) - 2);
-    AddCommands(spec, commands);
+  while (std::getline(in, line) && line != "commands:") {
   }
+  while (std::getline(in, line) && line.rfind("  ", 0) == 0)
+    if (line.rfind("   ", 0) != 0) AddCommands(line.substr(2, line.find("  ", 2) - 2), commands);
   return commands;
 }
 
@@ -80,22 +55,12 @@ std::set<std::string> HelpCommands(const std::string& help, std::string* after) 
 // font requests, quotes and escapes dropped.
 std::set<std::string> ManCommands(const std::string& man) {
   std::set<std::string> commands;
-  std::stringstream in(man);
-  std::string line;
-  bool in_commands = false, tagged = false;
-  while (std::getline(in, line)) {
-    if (line.rfind(".SH", 0) == 0) in_commands = line == ".SH COMMANDS";
-    if (!in_commands) continue;
-    if (line == ".TP") {
-      tagged = true;
-      continue;
-    }
-    if (!tagged) continue;
-    tagged = false;
-    line = std::regex_replace(line, std::regex("^\\.B[IR]? "), "");
-    line = std::regex_replace(line, std::regex("\\\\f[BIRP]"), "");
+  const std::string section = man.substr(man.find("\n.SH COMMANDS\n"));
+  const std::string body = section.substr(0, section.find("\n.SH", 1));
+  const std::regex entry("\n\\.TP\n([^\n]*)");
+  for (std::sregex_iterator it(body.begin(), body.end(), entry), end; it != end; ++it) {
+    std::string line = std::regex_replace((*it)[1].str(), std::regex("^\\.B[IR]? |\\\\f[BIRP]|\""), "");
     line = std::regex_replace(line, std::regex("\\\\-"), "-");
-    line = std::regex_replace(line, std::regex("\""), "");
     std::stringstream words(line);
     std::string command, sub;
     words >> command >> sub;
@@ -106,9 +71,8 @@ std::set<std::string> ManCommands(const std::string& man) {
 }
 
 TEST(CtlHelpManTest, ManualDocumentsEveryCommandTheHelpLists) {
-  std::string after;
-  const std::set<std::string> help = HelpCommands(Help(), &after);
-  const std::set<std::string> man = ManCommands(ReadFile(TRX770_SOURCE_DIR "/packaging/man/trx770ctl.1"));
+  const std::set<std::string> help = HelpCommands(Help());
+  const std::set<std::string> man = ManCommands(test::TempHome::ReadText(TRX770_SOURCE_DIR "/packaging/man/trx770ctl.1"));
   // The parsers see what they should: a plain command, a subcommand list
   // and the button commands.
   for (const char* expected : {"devices", "dpi-colour", "macro upload", "routine read", "profile list", "button list"})
@@ -126,7 +90,7 @@ TEST(CtlHelpManTest, HelpListsEveryCommandBeforeTheExitStatus) {
 }
 
 TEST(CtlHelpManTest, ProgramManualDocumentsSimState) {
-  const std::string man = ReadFile(TRX770_SOURCE_DIR "/packaging/man/trx770.1");
+  const std::string man = test::TempHome::ReadText(TRX770_SOURCE_DIR "/packaging/man/trx770.1");
   EXPECT_NE(man.find(".SH SYNOPSIS"), std::string::npos);
   const std::string options = man.substr(man.find(".SH OPTIONS"));
   EXPECT_NE(options.find("sim\\-state"), std::string::npos);

@@ -28,13 +28,6 @@ class CtlHostileTest : public testing::CtlProgramFolderTest {
     config[4] = 2;
     TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), config);
   }
-  // Every regular file under the home folder (the user's files).
-  std::map<std::string, std::string> Files() {
-    std::map<std::string, std::string> out;
-    for (auto& e : std::filesystem::recursive_directory_iterator(home.Path("Documents")))
-      if (e.is_regular_file()) out[e.path().string()] = TempHome::ReadText(e.path().string());
-    return out;
-  }
 };
 
 TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
@@ -47,12 +40,7 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
   TempHome::WriteText(home.Path("noise.cur"), noise);
   TempHome::WriteText(home.Path("huge.mac"), "[MACROACTIONCOUNT]\ncount=2147483647\n");
   TempHome::WriteText(home.Path("keys.txt"), "W ff0000\n");  // the keyboard has no light profile yet
-  struct Case {
-    std::vector<std::string> args;
-    ExitCode code;
-    const char* reason;
-  };
-  const Case cases[] = {
+  const testing::Refusal cases[] = {
       {{"macro", "import", "mouse", home.Path("huge.mac")}, ExitCode::Refused, "more than the 8154"},
       {{"macro", "import", "mouse", fifo}, ExitCode::FileError, "not a regular file"},
       {{"profile", "import", "mouse", "device", "/dev/zero"}, ExitCode::FileError, "not a regular file"},
@@ -63,16 +51,12 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
       {{"light", "key-colours", "keyboard", home.Path("none.txt")}, ExitCode::FileError, "is missing"},
       {{"light", "key-colours", "keyboard", home.Path("keys.txt")}, ExitCode::FileError, "could not be read"},
   };
-  const auto before = Files();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args.back());
+  const auto before = home.AllFiles();
+  for (const testing::Refusal& c : cases) {
     const auto start = std::chrono::steady_clock::now();
-    const CtlRun r = Run(c.args);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_EQ(r.code, c.code) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
-    EXPECT_EQ(Files(), before);
+    testing::ExpectRefused(Run(c.args), c);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.args[1];
+    EXPECT_EQ(home.AllFiles(), before) << c.args[1];
   }
 }
 
@@ -96,9 +80,9 @@ TEST_F(CtlHostileTest, RoutineShowWritesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(home.Path("Documents/Dirari DovevO1/ms/msMacro.ini")));
   EXPECT_FALSE(std::filesystem::exists(home.Path("Documents/Dirari DovevO1/ms/name_1.cur")));
   ASSERT_EQ(Run({"routine", "reset", "1"}).code, ExitCode::Ok);
-  const auto before = Files();
+  const auto before = home.AllFiles();
   EXPECT_EQ(Run({"routine", "show", "1", "--json"}).code, ExitCode::Ok);
-  EXPECT_EQ(Files(), before);
+  EXPECT_EQ(home.AllFiles(), before);
 }
 
 // routine: the refusals with their exit codes, and an edited routine
@@ -108,12 +92,7 @@ using CtlRoutineTest = testing::CtlProgramFolderTest;
 TEST_F(CtlRoutineTest, RefusalsAndTheirExitCodes) {
   TempHome::WriteText(home.Path("big.cur"), "[MACROACTIONCOUNT]\ncount=181\n");
   TempHome::WriteText(home.Path("taken.cur"), "mine");
-  struct Case {
-    std::vector<std::string> args;
-    ExitCode code;
-    const char* err;
-  };
-  const Case cases[] = {
+  const testing::Refusal cases[] = {
       {{"routine"}, ExitCode::Usage, "routine needs a subcommand"},
       {{"routine", "show", "5"}, ExitCode::Usage, "numbered 1-4"},
       {{"routine", "upload", "1"}, ExitCode::Usage, "wrong number of arguments"},
@@ -121,11 +100,7 @@ TEST_F(CtlRoutineTest, RefusalsAndTheirExitCodes) {
       {{"routine", "import", "1", home.Path("none.cur")}, ExitCode::FileError, "is missing"},
       {{"routine", "export", "1", home.Path("taken.cur")}, ExitCode::Refused, "add --force"},
   };
-  for (const Case& c : cases) {
-    const CtlRun r = Sim("mouse", c.args);
-    EXPECT_EQ(r.code, c.code) << c.args.back();
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-  }
+  for (const testing::Refusal& c : cases) testing::ExpectRefused(Sim("mouse", c.args), c);
   EXPECT_EQ(TempHome::ReadText(home.Path("taken.cur")), "mine");
   EXPECT_EQ(Sim("mouse", {"routine", "export", "1", home.Path("taken.cur"), "--force"}).code, ExitCode::Ok);
   EXPECT_NE(TempHome::ReadText(home.Path("taken.cur")), "mine");

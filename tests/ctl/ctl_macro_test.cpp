@@ -50,30 +50,18 @@ TEST_F(CtlMacroTest, ImportedFilesAreListedShownUploadedExportedAndDeleted) {
 
 TEST_F(CtlMacroTest, RefusalsExitNonZeroWithOneLine) {
   for (int i = 0; i < 50; ++i) ASSERT_EQ(Ctl({"macro", "new", "mouse"}).code, ExitCode::Ok);
-  struct Case {
-    std::vector<std::string> args;
-    ExitCode code;
-    const char* reason;
-  };
-  const Case cases[] = {
+  const testing::Refusal cases[] = {
       {{"macro", "new", "mouse"}, ExitCode::Refused, "trx770ctl: the library already holds 50 macros\n"},
       {{"macro", "import", "mouse", testing::MacroData("first.mac")}, ExitCode::Refused,
        "trx770ctl: the library already holds 50 macros\n"},
       {{"macro", "show", "mouse", "../etc"}, ExitCode::Refused, "trx770ctl: no macro named '../etc'\n"},
-      {{"macro", "export", "mouse", "name_1", "/nonexistent/x.mac"}, ExitCode::FileError, nullptr},
-      {{"macro", "upload", "pad"}, ExitCode::Usage, nullptr},
-      {{"macro", "list"}, ExitCode::Usage, nullptr},
-      {{"macro", "rename", "mouse"}, ExitCode::Usage, nullptr},
-      {{"macro", "upload", "mouse"}, ExitCode::NoDevice, nullptr},  // no --simulate, no device
+      {{"macro", "export", "mouse", "name_1", "/nonexistent/x.mac"}, ExitCode::FileError, ""},
+      {{"macro", "upload", "pad"}, ExitCode::Usage, ""},
+      {{"macro", "list"}, ExitCode::Usage, ""},
+      {{"macro", "rename", "mouse"}, ExitCode::Usage, ""},
+      {{"macro", "upload", "mouse"}, ExitCode::NoDevice, ""},  // no --simulate, no device
   };
-  for (const Case& c : cases) {
-    CtlRun r = Ctl(c.args);
-    EXPECT_EQ(r.code, c.code) << c.args[1] << " " << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    if (c.reason != nullptr) {
-      EXPECT_EQ(r.err, c.reason);
-    }
-  }
+  for (const testing::Refusal& c : cases) testing::ExpectRefused(Ctl(c.args), c);
 }
 
 TEST_F(CtlMacroTest, UploadOverCapacityIsRefusedWithTheSurplus) {
@@ -121,26 +109,20 @@ TEST_F(CtlButtonTest, SetWritesTheActiveKeyBlockWithOnlyThatEntryChanged) {
 }
 
 TEST_F(CtlButtonTest, RefusalsWriteNothing) {
-  struct Case {
-    std::vector<std::string> args;
-    ExitCode code;
+  const testing::Refusal cases[] = {
+      {{"button", "set", "mouse", "8", "left"}, ExitCode::Usage, ""},
+      {{"button", "set", "mouse", "thumb", "left"}, ExitCode::Usage, ""},
+      {{"button", "set", "mouse", "2", "jump"}, ExitCode::Usage, ""},
+      {{"button", "set", "mouse", "2", "swing:left,200,1,1"}, ExitCode::Usage, ""},
+      {{"button", "set", "mouse", "2", "macro:none"}, ExitCode::Refused, ""},
+      {{"button", "set", "mouse", "1", "right"}, ExitCode::Refused, ""},  // the only left click
+      {{"button", "set", "keyboard", "1", "right"}, ExitCode::Usage, ""},
+      {{"button", "list", "mouse", "--onboard", "6"}, ExitCode::Usage, ""},
+      {{"button", "move", "mouse"}, ExitCode::Usage, ""},
   };
-  const Case cases[] = {
-      {{"button", "set", "mouse", "8", "left"}, ExitCode::Usage},
-      {{"button", "set", "mouse", "thumb", "left"}, ExitCode::Usage},
-      {{"button", "set", "mouse", "2", "jump"}, ExitCode::Usage},
-      {{"button", "set", "mouse", "2", "swing:left,200,1,1"}, ExitCode::Usage},
-      {{"button", "set", "mouse", "2", "macro:none"}, ExitCode::Refused},
-      {{"button", "set", "mouse", "1", "right"}, ExitCode::Refused},  // the only left click
-      {{"button", "set", "keyboard", "1", "right"}, ExitCode::Usage},
-      {{"button", "list", "mouse", "--onboard", "6"}, ExitCode::Usage},
-      {{"button", "move", "mouse"}, ExitCode::Usage},
-  };
-  for (const Case& c : cases) {
+  for (const testing::Refusal& c : cases) {
     std::vector<uint8_t> block;
-    const CtlRun r = SimWrites(c.args, block);
-    EXPECT_EQ(r.code, c.code) << c.args[3];
-    EXPECT_FALSE(r.err.empty()) << c.args[3];
+    testing::ExpectRefused(SimWrites(c.args, block), c);
     EXPECT_TRUE(block.empty()) << c.args[3];
   }
 }
@@ -149,38 +131,26 @@ TEST_F(CtlButtonTest, RefusalsWriteNothing) {
 // tool and the profile strip's operations seeing each other's changes.
 using CtlProfileTest = testing::CtlSimTest;
 
-TEST_F(CtlProfileTest, ABadImportIsRefusedBeforeAnythingIsAdded) {
-  const std::string bad = home_.Path("bad.config");
-  test::TempHome::WriteBytes(bad, std::vector<uint8_t>(592, 0x58));
-  CtlRun r = Sim({"profile", "import", "mouse", "device", bad});
-  EXPECT_EQ(r.code, ExitCode::Refused);
-  EXPECT_EQ(r.err, "trx770ctl: import refused: '" + bad + "' has a wrong header (no 0x55AA profile header)\n");
-  EXPECT_EQ(Sim({"profile", "list", "mouse", "device"}).out, "");
-  EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/Dirari DovevO1/ms/profile1.config")));
-}
-
+// A bad import is refused before anything is added.
 TEST_F(CtlProfileTest, RefusalsExitWithTheirCodes) {
   ASSERT_EQ(Sim({"profile", "add", "mouse", "key"}).code, ExitCode::Ok);
-  struct Case {
-    std::vector<std::string> args;
-    ExitCode code;
+  const std::string bad = home_.Path("bad.config");
+  test::TempHome::WriteBytes(bad, std::vector<uint8_t>(592, 0x58));
+  const testing::Refusal cases[] = {
+      {{"profile", "import", "mouse", "device", bad}, ExitCode::Refused,
+       "trx770ctl: import refused: '" + bad + "' has a wrong header (no 0x55AA profile header)\n"},
+      {{"profile", "rename", "mouse", "key", "profile1", "../x"}, ExitCode::Refused, ""},
+      {{"profile", "rename", "mouse", "key", "profile1", "PROFILE1"}, ExitCode::Refused, ""},
+      {{"profile", "delete", "mouse", "key", "profile1"}, ExitCode::Refused, ""},
+      {{"profile", "select", "mouse", "key", "nothing"}, ExitCode::Refused, ""},
+      {{"profile", "export", "mouse", "key", "profile1", home_.Path("no/such/dir/x.pro")}, ExitCode::FileError, ""},
+      {{"profile", "add", "pad", "key"}, ExitCode::Usage, ""},
+      {{"profile", "add", "mouse"}, ExitCode::Usage, ""},
   };
-  const Case cases[] = {
-      {{"profile", "rename", "mouse", "key", "profile1", "../x"}, ExitCode::Refused},
-      {{"profile", "rename", "mouse", "key", "profile1", "PROFILE1"}, ExitCode::Refused},
-      {{"profile", "delete", "mouse", "key", "profile1"}, ExitCode::Refused},
-      {{"profile", "select", "mouse", "key", "nothing"}, ExitCode::Refused},
-      {{"profile", "export", "mouse", "key", "profile1", home_.Path("no/such/dir/x.pro")}, ExitCode::FileError},
-      {{"profile", "add", "pad", "key"}, ExitCode::Usage},
-      {{"profile", "add", "mouse"}, ExitCode::Usage},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args[1] + " " + c.args.back());
-    CtlRun r = Sim(c.args);
-    EXPECT_EQ(r.code, c.code) << r.err;
-    EXPECT_FALSE(r.err.empty());
-  }
+  for (const testing::Refusal& c : cases) testing::ExpectRefused(Sim(c.args), c);
   EXPECT_EQ(Sim({"profile", "list", "mouse", "key"}).out, "key 0 * profile1\n");
+  EXPECT_EQ(Sim({"profile", "list", "mouse", "device"}).out, "");
+  EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/Dirari DovevO1/ms/profile1.config")));
 }
 
 TEST_F(CtlProfileTest, ToolAndWindowOperationsSeeEachOther) {

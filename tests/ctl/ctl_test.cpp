@@ -5,7 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
+#include <tuple>
 
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
@@ -40,8 +40,7 @@ TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
       {0x04, 0xBD, 0x00, 0x05, 0x38, 0x80, 0x00, 0x00},
   };
   for (size_t i = 0; i < 3; ++i)
-    EXPECT_EQ(std::vector<uint8_t>(written[i].begin(), written[i].begin() + expected_heads[i].size()),
-              expected_heads[i])
+    EXPECT_EQ(std::vector<uint8_t>(written[i].begin(), written[i].begin() + expected_heads[i].size()), expected_heads[i])
         << "frame " << i;
 
   r = Ctl({"--simulate=mouse", "--sim-state", State(), "--json", "dump", "mouse"});
@@ -58,11 +57,10 @@ TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
 TEST_F(CtlTest, DevicesListsEverySimulatedDeviceWithItsBlockSize) {
   CtlRun r = Ctl({"--simulate", "devices"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
-  EXPECT_NE(r.out.find("mouse\thid#vid_0c45&pid_652c#"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\tblock 512\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("keyboard\thid#vid_0c45&pid_6556#"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\tblock 378\n"), std::string::npos) << r.out;  // 0x7E x 3
-  EXPECT_NE(r.out.find("pad\thid#vid_0c45&pid_6758#"), std::string::npos) << r.out;
+  // The keyboard's block: 0x7E x 3.
+  for (const char* part : {"mouse\thid#vid_0c45&pid_652c#", "\tblock 512\n", "keyboard\thid#vid_0c45&pid_6556#",
+                           "\tblock 378\n", "pad\thid#vid_0c45&pid_6758#"})
+    EXPECT_NE(r.out.find(part), std::string::npos) << part << " in " << r.out;
   r = Ctl({"--simulate=pad", "devices", "--json"});  // the program's options also after the command
   EXPECT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out.rfind("{\n  \"schema_version\": 1,\n  \"devices\": [", 0), 0u) << r.out;
@@ -92,14 +90,7 @@ TEST_F(CtlTest, BadArgumentsExitTwoWithOneLine) {
       {"--simulate", "light", "set", "mouse", "--speed"},
       {"--simulate", "light", "copy-to-all", "mouse", "extra"},
   };
-  for (const auto& args : cases) {
-    CtlRun r = Ctl(args);
-    std::string joined;
-    for (const auto& a : args) joined += a + " ";
-    EXPECT_EQ(r.code, ExitCode::Usage) << joined;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << joined << ": " << r.err;
-    EXPECT_EQ(r.err.rfind("trx770ctl: ", 0), 0u) << r.err;
-  }
+  for (const auto& args : cases) testing::ExpectRefused(Ctl(args), {args, ExitCode::Usage, ""});
 }
 
 TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
@@ -149,27 +140,23 @@ TEST_F(CtlTest, TheSingleColourKeyboardNamesAndCopiesItsOwnModes) {
     words.insert(words.begin(), {"--simulate", "--sim-state", State()});
     return Ctl(words);
   };
-  struct Row {
-    const char* from;
-    const char* mode;
-    const char* keyboard;  // `light show keyboard` afterwards begins with it
-    const char* mouse;     // `light show mouse` afterwards begins with it
-  };
-  const Row rows[] = {
+  // The device set, its mode, then how `light show keyboard` and `light show
+  // mouse` begin.
+  const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
       {"keyboard", "steady", "keyboard: mode 2 (steady),", "mouse: mode 4 (static),"},
       {"pad", "breathing", "keyboard: mode 1 (breathing),", "mouse: mode 3 (breathing),"},
       {"pad", "sparkle", "keyboard: mode 5 (twinkle),", "mouse: mode 3 (breathing),"},  // mouse left alone
       {"pad", "spectrum-cycle", "keyboard: mode 5 (twinkle),", "mouse: mode 0 (spectrum-cycle),"},  // keyboard too
       {"keyboard", "ripple", "keyboard: mode 4 (ripple),", "mouse: mode 0 (spectrum-cycle),"},  // both left alone
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.from) + " " + row.mode);
-    ASSERT_EQ(run({"light", "set", row.from, "--mode", row.mode}).code, ExitCode::Ok);
-    ASSERT_EQ(run({"light", "copy-to-all", row.from}).code, ExitCode::Ok);
+  for (const auto& [from, mode, keyboard_shows, mouse_shows] : rows) {
+    SCOPED_TRACE(std::string(from) + " " + mode);
+    ASSERT_EQ(run({"light", "set", from, "--mode", mode}).code, ExitCode::Ok);
+    ASSERT_EQ(run({"light", "copy-to-all", from}).code, ExitCode::Ok);
     const std::string keyboard = run({"light", "show", "keyboard"}).out;
     const std::string mouse = run({"light", "show", "mouse"}).out;
-    EXPECT_EQ(keyboard.rfind(row.keyboard, 0), 0u) << keyboard;
-    EXPECT_EQ(mouse.rfind(row.mouse, 0), 0u) << mouse;
+    EXPECT_EQ(keyboard.rfind(keyboard_shows, 0), 0u) << keyboard;
+    EXPECT_EQ(mouse.rfind(mouse_shows, 0), 0u) << mouse;
   }
   // A full-colour mode is no mode of this keyboard; nothing is written.
   const CtlRun r = run({"light", "set", "keyboard", "--mode", "custom-colours"});
@@ -182,10 +169,7 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
   ResetImagesToBuiltIn();
   ASSERT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light), ProfileSaveResult::Saved);  // the selected profile exists
   const std::string file = home_.Path("keys.txt");
-  {
-    std::ofstream f(file);
-    f << "# WASD\nW ff0000\n\nesc 00ff00\nkey125 #0000ff\nUp 102030\n";
-  }
+  test::TempHome::WriteText(file, "# WASD\nW ff0000\n\nesc 00ff00\nkey125 #0000ff\nUp 102030\n");
   CtlRun r = Ctl({"light", "key-colours", "keyboard", file});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "keyboard: 4 key colours stored in the selected light profile\n");
@@ -200,10 +184,7 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
     EXPECT_EQ(k[3 * 125 + 2], 0xFF);
   }
   ResetImagesToBuiltIn();
-  {
-    std::ofstream f(file);
-    f << "Q 112233\nFoo 112233\nW 12\nBar 000000\n";
-  }
+  test::TempHome::WriteText(file, "Q 112233\nFoo 112233\nW 12\nBar 000000\n");
   r = Ctl({"light", "key-colours", "keyboard", file});
   EXPECT_EQ(r.code, ExitCode::Refused);
   EXPECT_EQ(r.err, "trx770ctl: " + file +
@@ -214,17 +195,6 @@ class CtlBackendTest : public CtlTest {
  protected:
   void TearDown() override { SetDefaultHidBackend(nullptr); }
 };
-
-TEST_F(CtlBackendTest, NoDeviceExitsThree) {
-  std::filesystem::create_directories(home_.Path("hid/sys/class/hidraw"));
-  std::filesystem::create_directories(home_.Path("hid/dev"));
-  SetDefaultHidBackend(std::make_shared<HidrawBackend>(home_.Path("hid/sys"), home_.Path("hid/dev")));
-  for (const char* command : {"devices", "dump"}) {
-    CtlRun r = Ctl({command});
-    EXPECT_EQ(r.code, ExitCode::NoDevice) << command;
-    EXPECT_EQ(r.err, "trx770ctl: no TRX770 device is connected\n");
-  }
-}
 
 TEST_F(CtlBackendTest, DeviceTheWindowHoldsIsRefusedAsBusy) {
   sim::SimulateSelection mouse_only;
@@ -260,15 +230,24 @@ class NoAccessBackend : public IHidBackend {
   bool Probe(const std::string&) override { return true; }
 };
 
-TEST_F(CtlBackendTest, DeviceThatCannotBeOpenedExitsFourAndNamesTheUdevRule) {
-  SetDefaultHidBackend(std::make_shared<NoAccessBackend>());
-  for (const char* command : {"devices", "dump"}) {
-    CtlRun r = Ctl({command});
-    EXPECT_EQ(r.code, ExitCode::NoAccess) << command;
-    EXPECT_NE(r.err.find("the mouse is connected (hid#vid_0c45&pid_652c#hidraw7) but cannot be opened"),
-              std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("udev rule"), std::string::npos) << r.err;
+// No device exits 3; one whose node can't be opened exits 4 naming it
+// and the udev rule.
+TEST_F(CtlBackendTest, NoDeviceExitsThreeAndOneThatCannotBeOpenedFour) {
+  std::filesystem::create_directories(home_.Path("hid/sys/class/hidraw"));
+  std::filesystem::create_directories(home_.Path("hid/dev"));
+  const std::pair<std::shared_ptr<IHidBackend>, testing::Refusal> cases[] = {
+      {std::make_shared<HidrawBackend>(home_.Path("hid/sys"), home_.Path("hid/dev")),
+       {{}, ExitCode::NoDevice, "trx770ctl: no TRX770 device is connected\n"}},
+      {std::make_shared<NoAccessBackend>(),
+       {{}, ExitCode::NoAccess, "the mouse is connected (hid#vid_0c45&pid_652c#hidraw7) but cannot be opened"}},
+  };
+  for (const auto& [backend, refusal] : cases) {
+    SetDefaultHidBackend(backend);
+    for (const char* command : {"devices", "dump"}) {
+      const CtlRun r = Ctl({command});
+      testing::ExpectRefused(r, refusal);
+      EXPECT_EQ(r.err.find("udev rule") != std::string::npos, refusal.code == ExitCode::NoAccess) << r.err;
+    }
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "openrgb/change_mailbox.h"
 #include "openrgb/sdk_codec.h"
 #include "openrgb/sdk_devices.h"
@@ -16,16 +18,10 @@ using testing::Bytes;
 using testing::Packet;
 
 TEST(SdkCodec, PacketsAreSplitAndDecodedOrRefusedByTheirContent) {
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    HeaderResult header;
-    DecodeResult decode;
-  };
   std::vector<uint8_t> cut = Packet(0, 40, {4, 0, 0, 0});
   cut.pop_back();
   const std::vector<uint8_t> big = {'O', 'R', 'G', 'B', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0};
-  const Case cases[] = {
+  const std::tuple<const char*, std::vector<uint8_t>, HeaderResult, DecodeResult> cases[] = {
       {"empty", {}, HeaderResult::NeedMore, DecodeResult::Ok},
       {"wrong magic told early", {'O', 'R', 'X'}, HeaderResult::BadMagic, DecodeResult::Ok},
       {"header only half there", {'O', 'R', 'G', 'B', 1, 0}, HeaderResult::NeedMore, DecodeResult::Ok},
@@ -42,13 +38,13 @@ TEST(SdkCodec, PacketsAreSplitAndDecodedOrRefusedByTheirContent) {
       {"single LED short", Packet(0, 1052, Bytes().u32(1).b), HeaderResult::Ok, DecodeResult::Malformed},
       {"mode index negative", Packet(0, 1101, Bytes().u32(8).u32(0xFFFFFFFF).b), HeaderResult::Ok, DecodeResult::Malformed},
   };
-  for (const Case& c : cases) {
+  for (const auto& [what, bytes, header_result, decode_result] : cases) {
     PacketHeader header;
     std::span<const uint8_t> payload;
-    ASSERT_EQ(NextPacket(c.bytes, &header, &payload), c.header) << c.what;
-    if (c.header != HeaderResult::Ok) continue;
+    ASSERT_EQ(NextPacket(bytes, &header, &payload), header_result) << what;
+    if (header_result != HeaderResult::Ok) continue;
     Request r;
-    EXPECT_EQ(DecodeRequest(header, payload, 4, &r), c.decode) << c.what;
+    EXPECT_EQ(DecodeRequest(header, payload, 4, &r), decode_result) << what;
   }
 }
 

@@ -27,11 +27,20 @@ enum : uint32_t {
 
 struct SdkMode {
   std::string name;
-  int32_t value = 0;
-  uint32_t flags = 0, speed_min = 0, speed_max = 0, brightness_min = 0, brightness_max = 0;
+  uint32_t value = 0, flags = 0, speed_min = 0, speed_max = 0, brightness_min = 0, brightness_max = 0;
   uint32_t colours_min = 0, colours_max = 0, speed = 0, brightness = 0, direction = 0, colour_mode = 0;
   std::vector<uint32_t> colours;
 };
+
+// The mode block's numbers in their order for version v (brightness from 3).
+template <typename Mode, typename F>
+void ModeNumbers(Mode& m, uint32_t v, F&& f) {
+  for (auto* n : {&m.value, &m.flags, &m.speed_min, &m.speed_max}) f(*n);
+  if (v >= 3) f(m.brightness_min), f(m.brightness_max);
+  for (auto* n : {&m.colours_min, &m.colours_max, &m.speed}) f(*n);
+  if (v >= 3) f(m.brightness);
+  f(m.direction), f(m.colour_mode);
+}
 struct SdkZone {
   std::string name;
   int32_t type = 0;
@@ -40,7 +49,7 @@ struct SdkZone {
 };
 struct SdkController {
   int32_t type = -1;
-  std::string name, vendor, description, version, serial, location;
+  std::string name, vendor;
   int32_t active_mode = -1;
   std::vector<SdkMode> modes;
   std::vector<SdkZone> zones;
@@ -96,26 +105,13 @@ inline std::optional<SdkController> ParseController(const std::vector<uint8_t>& 
   c.type = static_cast<int32_t>(p.u32());
   c.name = p.str();
   if (v >= 1) c.vendor = p.str();
-  c.description = p.str();
-  c.version = p.str();
-  c.serial = p.str();
-  c.location = p.str();
+  for (int i = 0; i < 4; ++i) p.str();  // description, version, serial, location
   const uint32_t modes = p.u16();
   c.active_mode = static_cast<int32_t>(p.u32());
   for (uint32_t i = 0; i < modes && p.ok(); ++i) {
     SdkMode m;
     m.name = p.str();
-    m.value = static_cast<int32_t>(p.u32());
-    m.flags = p.u32();
-    m.speed_min = p.u32();
-    m.speed_max = p.u32();
-    if (v >= 3) { m.brightness_min = p.u32(); m.brightness_max = p.u32(); }
-    m.colours_min = p.u32();
-    m.colours_max = p.u32();
-    m.speed = p.u32();
-    if (v >= 3) m.brightness = p.u32();
-    m.direction = p.u32();
-    m.colour_mode = p.u32();
+    ModeNumbers(m, v, [&](uint32_t& n) { n = p.u32(); });
     const uint32_t n = p.u16();
     for (uint32_t k = 0; k < n && p.ok(); ++k) m.colours.push_back(p.u32());
     c.modes.push_back(m);
@@ -154,11 +150,9 @@ inline std::optional<SdkController> ParseController(const std::vector<uint8_t>& 
 // UPDATEMODE's payload: data size, mode index, the mode block of version v.
 inline std::vector<uint8_t> ModePayload(int index, const SdkMode& m, uint32_t v) {
   Bytes body;
-  body.u32(static_cast<uint32_t>(index)).str(m.name).u32(static_cast<uint32_t>(m.value)).u32(m.flags).u32(m.speed_min).u32(m.speed_max);
-  if (v >= 3) body.u32(m.brightness_min).u32(m.brightness_max);
-  body.u32(m.colours_min).u32(m.colours_max).u32(m.speed);
-  if (v >= 3) body.u32(m.brightness);
-  body.u32(m.direction).u32(m.colour_mode).u16(static_cast<uint32_t>(m.colours.size()));
+  body.u32(static_cast<uint32_t>(index)).str(m.name);
+  ModeNumbers(m, v, [&](const uint32_t& n) { body.u32(n); });
+  body.u16(static_cast<uint32_t>(m.colours.size()));
   for (uint32_t c : m.colours) body.u32(c);
   Bytes out;
   out.u32(static_cast<uint32_t>(body.b.size() + 4));
@@ -243,7 +237,6 @@ class SdkClient {
       if (n < 0) return errno == ECONNRESET;
     }
   }
-  uint32_t version() const { return version_; }
 
  private:
   bool ReadAll(uint8_t* p, size_t n) {
