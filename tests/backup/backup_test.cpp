@@ -1,6 +1,4 @@
-// The backup file's reader against damage, the restore's checks before
-// writing, the store's ten, and the automatic backup before the first
-// write, over a channel attached to the in-process simulator.
+// Backup files, restore checks, the store and the automatic first backup.
 
 #include <gtest/gtest.h>
 

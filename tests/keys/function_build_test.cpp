@@ -1,5 +1,4 @@
-// Function bytes built from the page's controls, their labels and shown
-// values; the command-line tool's function text.
+// Function bytes from the page's controls, labels, shown values, function text.
 #include "keys/function_build.h"
 #include "keys/function_text.h"
 
@@ -10,12 +9,7 @@ namespace {
 
 constexpr KeyAssignment kFactory{0x13, 0x03, 0x00};
 
-struct BuildCase {
-  const char* what;
-  int item;
-  CategoryValues values;
-  std::optional<KeyAssignment> expected;
-};
+struct BuildCase { const char* what; int item; CategoryValues values; std::optional<KeyAssignment> expected; };
 
 CategoryValues With(void (*set)(CategoryValues&)) {
   CategoryValues v;
@@ -104,11 +98,7 @@ TEST(KeyTable, MacroRowsThenConsumerAndSystemRows) {
 
 TEST(Labels, EveryType) {
   const std::vector<std::string> macros = {"first", "second"};
-  struct Case {
-    KeyAssignment a;
-    Label::Kind kind;
-    const char* text;
-  };
+  struct Case { KeyAssignment a; Label::Kind kind; const char* text; };
   const Case cases[] = {
       {{0x10, 0x08, 0}, Label::LanguageKey, "mouse_key_back"},
       {{0x11, 0x34, 0x85}, Label::LanguageKey, "mouse_key_right_Swing"},

@@ -1,7 +1,5 @@
-// The lighting engines against hand-computed tints and the tables' known
-// entries; the clock is the cycle input's time. The pressed key's LED on the
-// keyboard picture: rows and columns of the matrix (row × 21 + column), keys
-// told apart by their extended flag.
+// The lighting engines against hand-computed tints; the key LEDs of the
+// keyboard picture (row x 21 + column).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -241,11 +239,7 @@ TEST_F(PadCycle, FillingBarAndColumnWheel) {
 }
 
 TEST(KeyLeds, KeysMapToTheirPictureLed) {
-  struct Case {
-    uint32_t vk;
-    bool extended;
-    int led;
-  };
+  struct Case { uint32_t vk; bool extended; int led; };
   const Case cases[] = {
       {0x1B, false, 0},     // Esc: row 0, column 0
       {0x7B, false, 12},    // F12

@@ -1,6 +1,4 @@
-// The lighting threads: no frames while the preview is hidden, frames of
-// the current settings once shown, and prompt exit on the stop event in
-// either state.
+// The lighting threads: frames only while a preview is shown, prompt stops.
 #include <gtest/gtest.h>
 
 #include <atomic>

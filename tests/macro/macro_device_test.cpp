@@ -1,16 +1,9 @@
-// The macros against a simulated mouse. The upload: the image on the wire
-// and in the macro memory, the key block after it, the capacity refusal, and
-// a device that vanishes or refuses at every frame of the upload. Deleting a
-// macro everywhere: the library, the five onboard blocks and a stored key
-// profile renumbered together; a device failure before anything was written
-// changes nothing; one after blocks were written says what is left and never
-// leaves the library listing the macro (so a second run can't renumber twice).
+// Macro upload and delete-everywhere against a simulated mouse.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "macro/macro_delete.h"
 #include "macro/macro_upload.h"
@@ -20,6 +13,7 @@
 #include "settings/key_assignment.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/golden.h"
 
 namespace trx::macro {
 namespace {
@@ -52,17 +46,12 @@ class MacroUploadTest : public test::SimChannelTest {
   std::array<uint8_t, 512> key_block{};
 };
 
-std::vector<uint8_t> Golden() {
-  std::ifstream in(std::string(TRX770_TEST_DATA_DIR) + "/macro/two_macros.bin", std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST_F(MacroUploadTest, ImageThenKeyBlockOnTheWire) {
   const MacroUploadReport r = Upload();
   ASSERT_EQ(r.result, MacroResult::Ok) << DescribeUpload(r);
   EXPECT_EQ(r.image.total_size, 60u);
   EXPECT_EQ(r.image.capacity, 4096u);
-  const std::vector<uint8_t> golden = Golden();
+  const std::vector<uint8_t> golden = test::ReadGoldenHex("macro/two_macros.hex");
   const std::vector<uint8_t> memory = firmware->MacroMemory();
   EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 60), golden);
   const auto frames = Frames('>');

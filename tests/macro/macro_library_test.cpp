@@ -1,5 +1,4 @@
-// The library files: naming, the limit, rename rules, delete renumbering,
-// name checks, 260-character cuts, import and export byte for byte.
+// The macro library files: names, limits, renumbering, import and export.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,5 +1,4 @@
-// The recorders on a clock the test moves, fed through the hook owner and
-// the key translation table as the Qt event filter feeds them.
+// The recorders fed through the hook owner and the key translation table.
 
 #include <gtest/gtest.h>
 

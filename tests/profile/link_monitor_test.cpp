@@ -1,5 +1,4 @@
-// The program-link monitors over a fake foreground source and a selector
-// that records what it is asked (and writes "select" as Select does).
+// The program-link monitors over a fake foreground source and selector.
 
 #include <gtest/gtest.h>
 
@@ -105,12 +104,7 @@ class LinkMonitorTest : public test::ProfileTest {
 };
 
 TEST_F(LinkMonitorTest, EachLinkedProgramSelectsItsProfileAndAnyOtherRestoresTheUsersChoice) {
-  struct Step {
-    ForegroundStatus status;
-    const char* path;
-    int expected_index;
-    bool linked;
-  };
+  struct Step { ForegroundStatus status; const char* path; int expected_index; bool linked; };
   const Step steps[] = {
       {ForegroundStatus::Program, "/usr/bin/shooter", 1, true},
       {ForegroundStatus::Program, "/GAMES/pfx/drive_c/Race/RACE.EXE", 2, true},  // case ignored
@@ -196,11 +190,7 @@ TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
 }
 
 TEST(LinkMonitorWait, ASelectWaitingForItsDeviceWaitsForItsConnectNotForTheNextCycle) {
-  struct Case {
-    bool hears, pending;
-    LinkSelectResult last;
-    int wait_ms;
-  };
+  struct Case { bool hears, pending; LinkSelectResult last; int wait_ms; };
   for (const Case c : {Case{false, true, LinkSelectResult::NotReady, kLinkCycleMs},
                        Case{false, false, LinkSelectResult::Selected, kLinkCycleMs},
                        Case{true, true, LinkSelectResult::NotReady, kLinkQuietCycleMs},

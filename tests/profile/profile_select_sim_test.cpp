@@ -1,8 +1,4 @@
-// Select through the simulated mouse: the frames of a device profile, and a
-// mouse that goes in the middle of a select. Through the device's queue: two
-// Selects started together, and a Select racing a block upload, end with the
-// device, the image and the INI agreeing, and the upload's frames run from
-// Begin to End with nothing between.
+// Select through the simulated mouse, alone and through the device's queue.
 
 #include <gtest/gtest.h>
 
@@ -19,25 +15,14 @@
 #include "settings/config_images.h"
 #include "settings/key_block_upload.h"
 #include "tests/device/protocol_sim_fixture.h"
-#include "tests/platform/temp_home.h"
+#include "tests/profile/profile_fixture.h"
 
 namespace trx {
 namespace {
 
-using test::FrameKey;
-using test::KeyOf;
 using test::TempHome;
 
-class ChannelTarget : public IProfileSelectTarget {
- public:
-  explicit ChannelTarget(CDeviceChannel* c = nullptr) : channel(c) {}
-  CDeviceChannel* Channel(DeviceKind) override { return channel; }
-  void MarkSettingsPending(DeviceKind) override { ++pending; }
-  void ProfileSelected(const ProfileSelection&) override { ++selected; }
-  CDeviceChannel* channel;
-  int pending = 0;
-  int selected = 0;
-};
+using ChannelTarget = test::RecordingTarget;
 
 class ProfileSelectSimTest : public test::SimChannelTest {
  protected:
@@ -63,41 +48,17 @@ class ProfileSelectSimTest : public test::SimChannelTest {
     ResetImagesToBuiltIn();
     SimChannelTest::TearDown();
   }
-  // The ten frames of a 512-byte key block written at index 0.
-  static std::vector<FrameKey> KeyBlockFrames() {
-    std::vector<FrameKey> keys;
-    for (int address = 0; address < 512; address += 56) keys.push_back({9, std::min(56, 512 - address), address});
-    return keys;
-  }
   TempHome home_;
 };
 
 TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {
   ChannelTarget target(channel.get());
   ASSERT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, 1, target), ProfileOpResult::Ok);
-  const auto frames = Frames('>');
-  ASSERT_EQ(frames.size(), 11u);
-  // Write settings bytes, 34 bytes at address 0: mode 5, rate 2, level 3.
-  // Checksum 0x06 + 0x22 + 5 + 2 + 3 = 0x32.
-  std::vector<uint8_t> settings(64, 0);
-  const uint8_t head[] = {0x04, 0x32, 0x00, 0x06, 0x22, 0x00, 0x00, 0x00, 0x00, 0x05};
-  std::copy(std::begin(head), std::end(head), settings.begin());
-  settings[8 + 14] = 2;
-  settings[8 + 19] = 3;
-  EXPECT_EQ(frames[0], settings);
-  // Key block 0, first chunk: 56 bytes at address 0 holding 01 F0 00 ...
-  // Checksum 0x09 + 0x38 + 0x01 + 0xF0 = 0x132.
-  std::vector<uint8_t> first(64, 0);
-  const uint8_t key_head[] = {0x04, 0x32, 0x01, 0x09, 0x38, 0x00, 0x00, 0x00, 0x01, 0xF0};
-  std::copy(std::begin(key_head), std::end(key_head), first.begin());
-  EXPECT_EQ(frames[1], first);
-  std::vector<FrameKey> keys;
-  for (size_t i = 1; i < frames.size(); ++i) keys.push_back(KeyOf(frames[i]));
-  EXPECT_EQ(keys, KeyBlockFrames());
+  EXPECT_EQ(Frames('>'), test::ReadGoldenHexLines("profile/select_device_frames.hex"));
   EXPECT_EQ(firmware->Settings()[1], 5);
   EXPECT_EQ(firmware->KeyMemory()[1], 0xF0);
   EXPECT_EQ(target.pending, 1);
-  EXPECT_EQ(target.selected, 1);
+  EXPECT_EQ(target.selections.size(), 1u);
 }
 
 TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) {
@@ -111,7 +72,7 @@ TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) 
   Inject(faults);
   ChannelTarget target(channel.get());
   EXPECT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, 1, target), ProfileOpResult::DeviceFailed);
-  EXPECT_EQ(target.selected, 0);
+  EXPECT_TRUE(target.selections.empty());
   EXPECT_EQ(target.pending, 0);
   EXPECT_EQ(home_.AllFiles(), before);
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());

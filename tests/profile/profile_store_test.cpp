@@ -1,6 +1,4 @@
-// Profile files (header bytes, result codes, short files); loading profiles
-// into the image and saving the selected ones from it, also while another
-// thread changes the image; INI writes from two threads at once.
+// Profile files, loads into and saves from the image, also with other threads at work.
 
 #include "profile/profile_store.h"
 
@@ -118,8 +116,8 @@ TEST_F(ProfileStoreTest, MissingOrBadFileLeavesImageAndWritesDebugLine) {
   EXPECT_EQ(DebugLines(), (std::vector<std::string>{"配置文件丢失", "配置文件格式错误"}));
 }
 
+// No index at all: the name defaults to "0", so the file looked for is "0.led".
 TEST_F(ProfileStoreTest, AbsentNameReadsAsZero) {
-  // No index at all: the name defaults to "0", so the file looked for is "0.led".
   TempHome::WriteBytes(Folder("mp") + "0.led", Golden("pad_light.led"));
   EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Light, 3), kProfileReadOk);
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -202,10 +200,9 @@ TEST_F(ProfileFileTest, WriteGivesHeaderThenData) {
   const uint8_t data[] = {0x11, 0x22, 0x33};
   const std::string path = home_.Path("x.pro");
   ASSERT_EQ(WriteProfileFile(path, DeviceKind::Mouse, sizeof data, data), kProfileWriteOk);
-  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{0xAA, 0x55, 0x00, 0x00, 0x02, 0x00, 0, 0, 0, 0, 0, 0, 0,
-                                                             0, 0, 0, 0x11, 0x22, 0x33}));
+  EXPECT_EQ(TempHome::ReadBytes(path), FileBytes(2, {0x11, 0x22, 0x33}));
   ASSERT_EQ(WriteProfileFile(path, DeviceKind::MousePad, 0, nullptr), kProfileWriteOk);
-  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{0xAA, 0x55, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(TempHome::ReadBytes(path), FileBytes(3, {}));
   EXPECT_EQ(WriteProfileFile(home_.Path("gone/p.led"), DeviceKind::Mouse, sizeof data, data), kProfileWriteFailed);
 }
 

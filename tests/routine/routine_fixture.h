@@ -1,6 +1,5 @@
 #pragma once
-// A routine store in a temporary folder: the index with the four cursor
-// names, the default files in a "program" folder beside it.
+// A routine store in a temporary folder, the defaults in "program" beside it.
 
 #include <filesystem>
 #include <string>

@@ -1,8 +1,4 @@
-// Routine files and steps: the step's three actions, the limits, the
-// index initialisation, import, export, reset and the image size. Through a
-// simulated mouse: the image on the wire and in the routine memory byte for
-// byte, a memory without a valid image, a mouse removed at each frame of the
-// read, a crash while the files are rewritten.
+// Routine steps, files and image; upload and read through a simulated mouse.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,18 +8,16 @@
 #include "routine/routine_steps.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/routine/routine_fixture.h"
+#include "tests/support/golden.h"
 
 namespace trx::routine {
 namespace {
 
+using trx::test::ReadGoldenHex;
 using trx::test::TempHome;
 
 TEST(RoutineSteps, StoredAndShownWithinTheLimits) {
-  struct Case {
-    RoutineStep in;
-    RoutineStep shown;
-    std::vector<std::string> lines;
-  };
+  struct Case { RoutineStep in; RoutineStep shown; std::vector<std::string> lines; };
   const Case cases[] = {
       {{1000, 5, true, 7, false}, {1000, 5, true, 7, false},
        {"100,0,0,0,0,", "0,0,132,5,1,mouse_move_to_left_text", "0,0,5,7,0,mouse_move_to_down_text"}},
@@ -203,13 +197,8 @@ TEST_F(RoutineDeviceTest, UploadWritesTheImageByteForByte) {
   for (int r = 1; r < kRoutineCount; ++r) ASSERT_EQ(WriteRoutineLines(store, r, {}), RoutineResult::Ok);
   const RoutineUploadReport report = UploadRoutines(*channel, store);
   ASSERT_EQ(report.result, RoutineResult::Ok) << DescribeRoutineUpload(report);
-  const std::vector<uint8_t> expected = {
-      0xAA, 0x55, 52, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // magic, size, count
-      24, 0, 40, 0, 44, 0, 48, 0,                              // offsets
-      3, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0x84, 5, 0, 0, 0x05, 7,  // routine 1: one step
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};                     // routines 2-4: empty
   const std::vector<uint8_t> memory = firmware->RoutineMemory();
-  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 52), expected);
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 52), ReadGoldenHex("routine/one_step_image.hex"));
   std::vector<trx::test::FrameKey> keys;
   for (const auto& f : Frames('>')) keys.push_back(trx::test::KeyOf(f));
   EXPECT_EQ(keys, (std::vector<trx::test::FrameKey>{{1, 0, 0}, {0x17, 52, 0}, {2, 0, 0}}));
@@ -217,10 +206,7 @@ TEST_F(RoutineDeviceTest, UploadWritesTheImageByteForByte) {
 
 TEST_F(RoutineDeviceTest, InvalidRoutineMemoryLeavesTheFiles) {
   const std::vector<std::string> before = Files();
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> header;
-  };
+  struct Case { const char* what; std::vector<uint8_t> header; };
   const Case cases[] = {
       {"no magic", std::vector<uint8_t>(16, 0)},
       {"size above the limit", {0xAA, 0x55, 0x01, 0x0C, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
@@ -268,10 +254,7 @@ TEST_F(RoutineDeviceTest, ACrashDuringTheRewriteLeavesEachFileOldOrNew) {
 }
 
 TEST(RoutineNames, NameKeyByKind) {
-  struct Case {
-    uint8_t type, code;
-    const char* name;
-  };
+  struct Case { uint8_t type, code; const char* name; };
   for (const Case& c : {Case{0x81, 0x02, "mouse_key_right"}, Case{0x84, 3, "mouse_move_to_left_text"},
                         Case{0x05, 3, "mouse_move_to_down_text"}, Case{0x89, 0x02, "keyboard_key_LShift"},
                         Case{0x8A, 0x04, "keyboard_key_A"}, Case{0x00, 0, ""}, Case{0x03, 1, ""}})

@@ -1,9 +1,5 @@
-// The lighting bytes as one unit: their place in each device's record, the
-// speed encoding, and a reader on another thread that never sees a colour
-// half written (run under ThreadSanitizer, an unguarded copy is reported).
-// The five custom colour sets in the keyboard's per-key colour block: where
-// each key of each set lies, the two bytes of the last set past the block's
-// end, and the chosen set in the low byte of the lighting extra.
+// The lighting bytes as one unit (a reader never sees a half-written colour);
+// the keyboard's five custom colour sets.
 
 #include <gtest/gtest.h>
 

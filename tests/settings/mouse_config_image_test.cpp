@@ -1,5 +1,4 @@
-// The mouse image's built-in state, record copies, key assignments and DPI
-// arithmetic; the keyboard layout variant.
+// The mouse image's built-in state, records, assignments and DPI; keyboard variant.
 
 #include "settings/mouse_config_image.h"
 

@@ -1,5 +1,4 @@
-// Switching the active onboard profile against the simulated mouse, and the
-// profile saves every lighting or performance change ends with.
+// Onboard profile switches against the simulated mouse; the closing profile saves.
 
 #include "settings/onboard_profile.h"
 
