@@ -57,15 +57,12 @@ TEST(BuildAssignment, EveryFamily) {
 }
 
 TEST(BuildAssignment, EditLimits) {
-  EXPECT_EQ(ClampEditValue(11, 300), 255);
-  EXPECT_EQ(ClampEditValue(12, 255), std::nullopt);
-  EXPECT_EQ(ClampEditValue(15, 128), 127);
-  EXPECT_EQ(ClampEditValue(16, 500), 127);
-  for (int edit : {17, 18, 19, 20}) EXPECT_EQ(ClampEditValue(edit, 16), 15);
-  EXPECT_EQ(ClampEditValue(25, 0), 1);
-  EXPECT_EQ(ClampEditValue(25, -4), 1);
-  EXPECT_EQ(ClampEditValue(25, 256), 255);
-  EXPECT_EQ(ClampEditValue(17, -3), std::nullopt);  // upper limits only
+  const std::tuple<int, int, std::optional<int>> cases[] = {
+      {11, 300, 255}, {12, 255, std::nullopt}, {15, 128, 127}, {16, 500, 127},  {17, 16, 15}, {18, 16, 15},
+      {19, 16, 15},   {20, 16, 15},            {25, 0, 1},     {25, -4, 1},     {25, 256, 255},
+      {17, -3, std::nullopt},  // upper limits only
+  };
+  for (const auto& [edit, value, clamped] : cases) EXPECT_EQ(ClampEditValue(edit, value), clamped) << edit << " " << value;
 }
 
 TEST(CaptureKey, RowsAndKeypadEnter) {

@@ -51,8 +51,7 @@ class LightingRuntimeTest : public ::testing::Test {
   CEvent stop{CEvent::Reset::Manual};
 };
 
-// Each key shows its own colour of the chosen set; a key without one is
-// black, not the setting colour.
+// Each key shows its colour of the chosen set; a key without one is black.
 TEST_F(LightingRuntimeTest, CustomColourModeShowsTheChosenColourSet) {
   UpdateLighting(DeviceKind::Keyboard, [](LightingBytes& l) { l.mode = KeyboardEngine::kCustomColourMode; });
   {
@@ -89,10 +88,7 @@ TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
     std::lock_guard<std::mutex> lock(lines_mutex);
     lines.emplace_back(line);
   });
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().keyboard.variant = KeyboardVariant::V16;
-  }
+  WithImage([&](ConfigImages& im) { im.keyboard.variant = KeyboardVariant::V16; });
   LightingBytes b;
   b.mode = 9;  // twinkle
   WriteLighting(DeviceKind::Keyboard, b);

@@ -90,8 +90,7 @@ TEST_F(MacroUploadTest, EmptyLibrarySendsOnlyTheKeyBlock) {
 
 TEST_F(MacroUploadTest, RefusedChunkStillEndsAndSendsTheKeyBlock) {
   const std::string before = Snapshot();
-  // The device claims 4096 bytes of macro memory but has none: it refuses
-  // the first chunk as out of range.
+  // The device claims 4096 bytes of macro memory but has none: the first chunk is refused.
   std::vector<uint8_t> info = firmware->Info();
   firmware->SetInfoByte(6, 0);
   const MacroUploadReport r = UploadMacroLibrary(*channel, store, info.data(), 2, key_block.data(), progress);
@@ -138,8 +137,7 @@ class MacroDeleteTest : public test::SimChannelTest {
       ASSERT_EQ(CreateMacro(store, name), MacroResult::Ok);
       ASSERT_EQ(SaveMacro(store, i, {"5,0,129,2,1,mouse_key_right"}), MacroResult::Ok);
     }
-    // Profile 1 button 1 runs macro 2, profile 4 button 2 macro 1 (to be
-    // reset), profile 5 button 3 macro 0 (kept).
+    // Profile 1 button 1 runs macro 2, profile 4 button 2 macro 1 (reset), 5/3 macro 0.
     const std::pair<int, std::array<uint8_t, 3>> uses[] = {{0, {0x70, 2, 0}}, {3, {0x71, 1, 0}}, {4, {0x70, 0, 0}}};
     ASSERT_EQ(BeginTransfer(*channel), kResultOk);
     for (const auto& [k, entry] : uses) {
@@ -208,8 +206,7 @@ TEST_F(MacroDeleteTest, ADeviceFailureBeforeAnyWriteChangesNothing) {
 }
 
 TEST_F(MacroDeleteTest, ADeviceLostWhileWritingNamesTheProfilesLeftAndTheMacroStaysDeleted) {
-  // Reads: begin, 6 blocks of 10 frames, end; then begin, block 1 (10
-  // frames), and the device goes during block 4.
+  // Reads: begin, 6 x 10 frames, end; writes: begin, block 1; gone during block 4.
   Inject({.remove_at_frame = 62 + 1 + 10 + 5});
   const MacroDeleteReport r = DeleteMacroEverywhere(store, DeviceKind::Mouse, 1, channel.get(), nullptr);
   EXPECT_EQ(r.result, MacroResult::DeviceError);

@@ -149,8 +149,7 @@ TEST_F(MacroLibraryTest, ImportAndExportCopyBytesUnchanged) {
   EXPECT_EQ(LoadMacroNames(store).size(), 1u);
 }
 
-// Hostile files are refused before anything is added, quickly and with the
-// reason; a damaged count already in the library is never allocated.
+// Hostile files are refused at once with the reason; a damaged stored count is never allocated.
 TEST_F(MacroLibraryTest, ImportRefusesDamagedFilesAndLoadNeverBelievesAHugeCount) {
   std::string noise(300, '\0');
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);

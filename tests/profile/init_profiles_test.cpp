@@ -57,8 +57,7 @@ class InitProfilesTest : public ProfileTest {
   FakeMessages messages_;
 };
 
-// The keyboard takes the defaults of its layout variant; the pad's default is
-// shipped as ".Led" and found in any case.
+// The keyboard takes its layout variant's defaults; the pad's (shipped ".Led") is found in any case.
 TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryFamily) {
   struct File { const char* name; uint8_t kind; size_t size; uint8_t fill; };
   struct Case {
@@ -79,10 +78,7 @@ TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryFamily) {
        {"keyboard key", "keyboard light"}},
       {DeviceKind::MousePad, "mp", {{"mpdengdefault.led", 3, 64, 0x0F}}, {{"profile1.led", 3, 64, 0x0F}}, {"pad light"}},
   };
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Images().keyboard.variant = KeyboardVariant::V15;
-  }
+  WithImage([&](ConfigImages& im) { im.keyboard.variant = KeyboardVariant::V15; });
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folder);
     for (const File& d : c.defaults) Default(d.name, d.kind, d.size, d.fill);
@@ -109,9 +105,7 @@ TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryFamily) {
 
 TEST_F(InitProfilesTest, AnAbsurdCountIsReadOnlyAsFarAsTheNamesGo) {
   const std::string ini = Folder("ms") + "msProfile.ini";
-  // Device family: a count far above the names present; light family: a
-  // few names fewer than the count; key family: a count above the limit
-  // whose names are all there (read whole).
+  // Counts far above, a few above, and above the limit with every name there (read whole).
   std::string text =
       "[PROFILEDEVICECOUNT]\ncount=50000\n[PROFILEDEVICENAME]\n0=Work\n1=Game\n"
       "[PROFILEDENGCOUNT]\ncount=5\n[PROFILEDENGNAME]\n0=Calm\n1=Wave\n3=Far\n"
@@ -152,8 +146,7 @@ TEST_F(InitProfilesTest, DefaultWithoutMagicStopsWithItsMessage) {
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile1.led"));
 }
 
-// The default profile files made at build time lie in the program folder
-// (this test's own folder) with the bytes documented for them.
+// The build puts the default profile files in the program folder (this test's own).
 TEST(DefaultProfileFilesTest, EveryDefaultFileHoldsItsDocumentedBytes) {
   const std::pair<const char*, const char*> files[] = {
       {"msdevicedefault.config", "ms_device"}, {"msdengdefault.Led", "ms_light"}, {"mskeydefault.pro", "ms_key"},

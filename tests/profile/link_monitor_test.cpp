@@ -46,8 +46,7 @@ class FakeSource : public foreground::IForegroundSource {
   foreground::CForegroundChanges changes;
 };
 
-// Selects as the window does: only a profile not in effect (`shown`), and
-// without writing "select"; `refuse` answers of its own come first.
+// Selects as the window does (not the one `shown`, no "select" written); `refuse` comes first.
 class FakeSelector : public IProfileSelector {
  public:
   LinkSelectResult SelectLinkedProfile(const ProfileFamilyInfo& family, int index) override {
@@ -155,10 +154,8 @@ TEST_F(LinkMonitorTest, AChoiceTheUserMakesDuringACycleIsKept) {
   EXPECT_EQ(SelectInIni(), 2);
 }
 
-// Across cycles (the thread's state): nothing is asked while the program
-// in front stays; a device not read yet, or a Select that failed, is asked
-// again on the next cycle; the user's own pick while a linked program is in
-// front stays.
+// Across cycles: nothing is asked while the front program stays, a select not through is
+// retried, and the user's own pick under a linked program stays.
 TEST_F(LinkMonitorTest, ActsOnlyWhenTheProgramInFrontChangesAndRetriesWhatDidNotGetThrough) {
   LinkMonitorState state;
   param.state = &state;
@@ -246,8 +243,6 @@ TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   EXPECT_EQ(DebugLines().back(), "鼠标灯光进程侦测线程设定退出");
 }
 
-// A damaged index whose count is absurd sizes nothing by it: the cycle
-// reads the links as far as the limit and selects as usual.
 TEST_F(LinkMonitorTest, AnAbsurdCountInTheIndexIsCutToTheLimit) {
   ASSERT_TRUE(WritePrivateProfileString(info->count_section, kIniKeyCount, "2000000000", ProfileIniPath(DeviceKind::Mouse)));
   EXPECT_EQ(ProfileCount(*info), kProfileCountLimit);

@@ -55,8 +55,7 @@ class ProfileTest : public ::testing::Test {
   static std::vector<uint8_t> Golden(const std::string& name) { return ReadGoldenBytes("profile/" + name); }
   // A profile file: 16-byte header of `kind` + data.
   static std::vector<uint8_t> FileBytes(uint8_t kind, const std::vector<uint8_t>& data) {
-    // Sized once and filled in place (growing a 16-byte vector by insert trips
-    // a false -Warray-bounds in GCC 12 at -O2 under ThreadSanitizer).
+    // Filled in place: an insert trips a false -Warray-bounds in GCC 12 -O2 under TSan.
     std::vector<uint8_t> b(16 + data.size(), 0);
     b[0] = 0xAA;
     b[1] = 0x55;

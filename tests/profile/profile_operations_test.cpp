@@ -47,8 +47,7 @@ class ProfileOperationsTest : public ProfileTest {
     GetPrivateProfileString(section, key, "-", v, ProfileIniPath(info.kind));
     return v;
   }
-  // The family lists `names`, index `select` selected, each file holding
-  // data filled with its index + 1.
+  // The family lists `names`, `select` selected; file i holds data filled with i + 1.
   void Make(const FamilyCase& c, const std::vector<std::string>& names, int select = 0) {
     const ProfileFamilyInfo& info = Info(c.kind, c.family);
     const std::string ini = ProfileIniPath(c.kind);
@@ -93,8 +92,7 @@ TEST_F(ProfileOperationsTest, AddWithoutDefaultKeepsTheEntryAndWritesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile2.config"));
 }
 
-// The only profile is never deleted; a delete moves the later names and
-// links down and selects the profile now at the deleted index.
+// The only profile stays; a delete moves later names and links down and selects in place.
 TEST_F(ProfileOperationsTest, DeleteMovesNamesAndLinksDownAndSelectsTheLast) {
   Make(kFamilies[5], {"only"});
   const auto untouched = home_.AllFiles();
@@ -164,9 +162,7 @@ TEST_F(ProfileOperationsTest, RenameRefusalsChangeNothing) {
   EXPECT_FALSE(std::filesystem::exists(Folder("kb") + "other.led"));
 }
 
-// An import checks the header, the kind and the size before it adds; a FIFO
-// without a writer, a device node and a folder are refused at once (nothing
-// blocks on them).
+// An import checks header, kind and size before it adds; special files are refused at once.
 TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
   const FamilyCase& c = kFamilies[0];
   const std::vector<uint8_t> good = FileBytes(2, std::vector<uint8_t>(576, 7));
@@ -207,8 +203,7 @@ TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
     EXPECT_NE(o.detail.find(bad.reason), std::string::npos) << o.detail;
     EXPECT_EQ(home_.AllFiles(), before);
   }
-  // A good file is taken whole; an export writes the data under a fresh
-  // header, with the mouse's kind even when the stored file's is off.
+  // A good file is taken whole; an export writes a fresh header of the mouse's kind.
   const std::string in = home_.Path("in.config");
   TempHome::WriteBytes(in, good);
   ASSERT_EQ(ImportProfile(c.kind, c.family, in).result, ProfileOpResult::Ok);
@@ -232,11 +227,7 @@ TEST_F(ProfileOperationsTest, SelectWithoutDeviceLoadsKeepsRateAndLevelAndPointe
   const ProfileFamilyInfo& info = Info(c.kind, c.family);
   WritePrivateProfileString(info.link_section, "1", "1", ProfileIniPath(c.kind));
   WritePrivateProfileString(info.process_section, "1", "/opt/game/run", ProfileIniPath(c.kind));
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Images().mouse.current[14] = 1;
-    Images().mouse.current[19] = 2;
-  }
+  WithImage([&](ConfigImages& im) { im.mouse.current[14] = 1; im.mouse.current[19] = 2; });
   test::RecordingTarget target;
   ASSERT_EQ(SelectProfile(c.kind, c.family, 1, target), ProfileOpResult::Ok);
   ASSERT_EQ(target.selections.size(), 1u);

@@ -29,8 +29,7 @@ class ProfileSelectSimTest : public test::SimChannelTest {
   void SetUp() override {
     SimChannelTest::SetUp();
     ResetImagesToBuiltIn();
-    // Device profiles "a" (index 0) and "b" (index 1): light mode 5, report
-    // rate 2, DPI level 3 and the key entry 0 = 01 F0 00.
+    // Profiles "a" and "b": light mode 5, rate 2, DPI level 3, key entry 0 = 01 F0 00.
     const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
     ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, "count", "2"}, {info->name_section, "0", "a"},
                                             {info->name_section, "1", "b"}, {info->select_section, "select", "0"}},
@@ -62,10 +61,7 @@ TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {
 }
 
 TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) {
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Images().mouse.current[1] = 9;
-  }
+  WithImage([&](ConfigImages& im) { im.mouse.current[1] = 9; });
   const auto before = home_.AllFiles();
   sim::SimFaults faults;
   faults.remove_at_frame = 4;  // after the record frame, within key block 0
@@ -96,11 +92,7 @@ class SelectQueueTest : public test::SimChannelTest {
                                            ProfileIniPath(DeviceKind::Mouse)));
     for (int i = 0; i < 2; ++i) {
       std::vector<uint8_t> data;
-      {
-        std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-        Images().mouse.current[15] = kDpiOf[i];
-        data = BuildProfileData(Images(), *info);
-      }
+      WithImage([&](ConfigImages& im) { im.mouse.current[15] = kDpiOf[i]; data = BuildProfileData(im, *info); });
       ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, i == 0 ? "a" : "b", true), DeviceKind::Mouse, data.size(),
                                  data.data()),
                 kProfileWriteOk);

@@ -23,18 +23,9 @@ namespace {
 using test::ProfileTest;
 using test::TempHome;
 
-struct GoldenCase {
-  DeviceKind kind;
-  ProfileFamily family;
-  const char* device_folder;
-  const char* golden;
-  const char* saved_name;  // file name the save writes
-};
-
 class ProfileStoreTest : public ProfileTest {
  protected:
-  // Index 1 of the family is `name` and selected; index 0 is "first", whose
-  // file is never written.
+  // Index 1 is `name` and selected; index 0 is "first", whose file is never written.
   void Select(DeviceKind kind, ProfileFamily family, const std::string& name) {
     const ProfileFamilyInfo* info = FindFamily(kind, family);
     ASSERT_NE(info, nullptr);
@@ -42,13 +33,11 @@ class ProfileStoreTest : public ProfileTest {
         {{info->name_section, "0", "first"}, {info->name_section, "1", name}, {info->select_section, "select", "1"}},
         ProfileIniPath(kind)));
   }
-  MouseConfigImage Mouse() {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    return Images().mouse;
-  }
+  MouseConfigImage Mouse() { return WithImage([](ConfigImages& im) { return im.mouse; }); }
 };
 
 TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
+  struct GoldenCase { DeviceKind kind; ProfileFamily family; const char *device_folder, *golden, *saved_name; };
   const GoldenCase cases[] = {
       {DeviceKind::Mouse, ProfileFamily::Device, "ms", "mouse_device.config", "gold.config"},
       {DeviceKind::Mouse, ProfileFamily::Light, "ms", "mouse_light.led", "gold.led"},
@@ -64,8 +53,7 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
     const std::string saved = Folder(c.device_folder) + c.saved_name;
     TempHome::WriteBytes(saved, Golden(c.golden));
     if (c.kind == DeviceKind::Mouse && c.family == ProfileFamily::Light) {
-      // A light profile loads the lighting only: the rest of the record
-      // saved with it is the mouse's own, here the same as the file's.
+      // A light profile loads the lighting only: the rest is the mouse's own, here the file's.
       const std::vector<uint8_t> file = Golden(c.golden);
       std::lock_guard<std::recursive_mutex> guard(ImageMutex());
       std::copy_n(file.begin() + 16, kSettingsSlotSize, Images().mouse.settings[0]);
@@ -78,9 +66,7 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
   }
 }
 
-// A light profile is the lighting only: bytes 1-8, and the computer's
-// pointer speed and wheel lines (0 counting as 1); DPI, report rate and the
-// rest of the record stay.
+// A light profile is bytes 1-8 and the computer's pointer speed and wheel lines (0 as 1).
 TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -133,10 +119,7 @@ TEST_F(ProfileStoreTest, KeyProfileLookedUpAsUpperCaseAndSavedAsLowerCase) {
   // Brought from elsewhere: upper case; the save replaces it with one lower-case file.
   std::filesystem::rename(Folder("ms") + "keys.pro", Folder("ms") + "keys.PRO");
   ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 1), kProfileReadOk);
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Images().mouse.key_blocks[0][0] = 0xAB;
-  }
+  WithImage([&](ConfigImages& im) { im.mouse.key_blocks[0][0] = 0xAB; });
   ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Key), ProfileSaveResult::Saved);
   EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"keys.pro", "msProfile.ini"}));
   std::vector<uint8_t> expected = Golden("mouse_key.pro");
@@ -206,9 +189,7 @@ TEST_F(ProfileFileTest, WriteGivesHeaderThenData) {
   EXPECT_EQ(WriteProfileFile(home_.Path("gone/p.led"), DeviceKind::Mouse, sizeof data, data), kProfileWriteFailed);
 }
 
-// What a read makes of a file: the header's magic alone decides (kind and
-// reserved bytes are not examined); a missing file or a folder leaves the
-// buffer; a short file fills only what it has.
+// The magic alone decides; a missing file or folder leaves the buffer; a short file fills part.
 TEST_F(ProfileFileTest, ReadOutcomes) {
   std::vector<uint8_t> swapped = FileBytes(2, std::vector<uint8_t>(64, 0x42));
   std::swap(swapped[0], swapped[1]);

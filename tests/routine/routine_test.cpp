@@ -50,9 +50,12 @@ TEST(RoutineSteps, PauseActionKeepsItsOtherFieldsAndShortFilesGrow) {
   EXPECT_EQ(lines.size(), 9u);
 }
 
-TEST(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
+struct RoutineFiles : ::testing::Test {
   TempHome home;
-  const RoutineStore store = test::MakeStore(home);
+  RoutineStore store = test::MakeStore(home);
+};
+
+TEST_F(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
   EXPECT_EQ(RoutineFilePath(store, 1), store.folder + "name_2.cur");
   ASSERT_EQ(StoreStep(store, 1, 4, {1230, 12, true, 34, true}), RoutineResult::Ok);
   EXPECT_EQ(ReadStep(store, 1, 4), (RoutineStep{1230, 12, true, 34, true}));
@@ -61,9 +64,9 @@ TEST(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
   EXPECT_EQ(StoreStep(store, 4, 0, {}), RoutineResult::NoSuchRoutine);
 }
 
-TEST(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
-  TempHome home;
-  RoutineStore store = test::MakeStore(home, false);
+TEST_F(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
+  std::filesystem::remove_all(store.folder);  // no index, no routine files
+  std::filesystem::create_directories(store.folder);
   TempHome::WriteText(store.folder + "name_3.cur", "[MACROACTIONCOUNT]\ncount=0\n");
   ASSERT_TRUE(InitRoutineIndex(store));
   EXPECT_EQ(TempHome::ReadText(store.index_path).find("[CURSORCOUNT]") != std::string::npos, true);
@@ -75,11 +78,8 @@ TEST(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
   EXPECT_EQ(RoutineActionCount(store, 0), 0);
 }
 
-// The largest routine file is taken byte for byte (one more action is
-// refused below); export asks before replacing; reset restores the default.
-TEST(RoutineFiles, ImportAtTheLimitExportPromptAndReset) {
-  TempHome home;
-  const RoutineStore store = test::MakeStore(home);
+// The largest file is taken whole; export asks before replacing; reset restores the default.
+TEST_F(RoutineFiles, ImportAtTheLimitExportPromptAndReset) {
   const std::string before = TempHome::ReadText(RoutineFilePath(store, 0));
   const std::string source = home.Path("in.cur");
   std::string text = "[MACROACTIONCOUNT]\ncount=180\n[MACROACTION]\n";
@@ -101,11 +101,8 @@ TEST(RoutineFiles, ImportAtTheLimitExportPromptAndReset) {
   EXPECT_EQ(TempHome::ReadText(RoutineFilePath(store, 0)), before);
 }
 
-// What is not a routine file is refused with the reason, at once, and the
-// routine stays as it was.
-TEST(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
-  TempHome home;
-  const RoutineStore store = test::MakeStore(home);
+// What is not a routine file is refused at once with the reason; the routine stays.
+TEST_F(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   const std::string before = TempHome::ReadText(RoutineFilePath(store, 0));
   std::string noise(300, '\0');
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 31 + 7) % 256);

@@ -42,10 +42,7 @@ class OnboardSwitchTest : public test::SimChannelTest {
     ResetImagesToBuiltIn();
     SimChannelTest::TearDown();
   }
-  MouseConfigImage Mouse() {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    return Images().mouse;
-  }
+  MouseConfigImage Mouse() { return WithImage([](ConfigImages& im) { return im.mouse; }); }
   std::vector<FrameKey> Sent() {
     std::vector<FrameKey> keys;
     for (auto& f : Frames('>')) keys.push_back(KeyOf(f));
@@ -81,8 +78,7 @@ TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "refresh"}));
 }
 
-// Every switch that does not happen leaves the image, the device and the
-// pages alone; at most the active index was read.
+// A switch that does not happen changes nothing; at most the active index was read.
 TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
   struct Case {
     const char* what;
