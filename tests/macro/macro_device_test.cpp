@@ -51,20 +51,9 @@ TEST_F(MacroUploadTest, ImageThenKeyBlockOnTheWire) {
   ASSERT_EQ(r.result, MacroResult::Ok) << DescribeUpload(r);
   EXPECT_EQ(r.image.total_size, 60u);
   EXPECT_EQ(r.image.capacity, 4096u);
-  const std::vector<uint8_t> golden = test::ReadGoldenHex("macro/two_macros.hex");
   const std::vector<uint8_t> memory = firmware->MacroMemory();
-  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 60), golden);
-  const auto frames = Frames('>');
-  std::vector<test::FrameKey> keys;
-  for (const auto& f : frames) keys.push_back(test::KeyOf(f));
-  std::vector<test::FrameKey> expected = {{1, 0, 0}, {0x15, 56, 0}, {0x15, 4, 56}, {2, 0, 0}, {1, 0, 0}};
-  for (int off = 0; off < 512; off += 56) expected.push_back({9, std::min(56, 512 - off), 252 + off});
-  expected.push_back({2, 0, 0});
-  EXPECT_EQ(keys, expected);
-  EXPECT_EQ(std::vector<uint8_t>(frames[1].begin() + 8, frames[1].end()),
-            std::vector<uint8_t>(golden.begin(), golden.begin() + 56));
-  EXPECT_EQ(std::vector<uint8_t>(frames[2].begin() + 8, frames[2].begin() + 12),
-            std::vector<uint8_t>(golden.begin() + 56, golden.end()));
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 60), test::ReadGoldenHex("macro/two_macros.hex"));
+  EXPECT_EQ(Frames('>'), test::ReadGoldenHexLines("macro/upload_frames.hex"));
   EXPECT_EQ(progress.total, kMacroUploadSteps);
   EXPECT_EQ(progress.last, kMacroUploadSteps);
 }
@@ -113,9 +102,7 @@ TEST_F(MacroUploadTest, DeviceRemovedAtEveryFrameIsReportedAndChangesNoFile) {
   TearDown();
   for (size_t at = 1; at <= total_frames; ++at) {
     SetUp();  // a fresh device, channel and library
-    sim::SimFaults faults;
-    faults.remove_at_frame = static_cast<int>(at);
-    Inject(faults);
+    Inject({.remove_at_frame = static_cast<int>(at)});
     const MacroUploadReport r = Upload();
     EXPECT_EQ(r.result, MacroResult::DeviceError) << "frame " << at;
     EXPECT_NE(DescribeUpload(r).find("did not complete"), std::string::npos) << DescribeUpload(r);

@@ -63,9 +63,7 @@ TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {
 TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) {
   WithImage([&](ConfigImages& im) { im.mouse.current[1] = 9; });
   const auto before = home_.AllFiles();
-  sim::SimFaults faults;
-  faults.remove_at_frame = 4;  // after the record frame, within key block 0
-  Inject(faults);
+  Inject({.remove_at_frame = 4});  // after the record frame, within key block 0
   ChannelTarget target(channel.get());
   EXPECT_EQ(SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, 1, target), ProfileOpResult::DeviceFailed);
   EXPECT_TRUE(target.selections.empty());
@@ -78,19 +76,13 @@ TEST_F(ProfileSelectSimTest, MouseGoneDuringSelectLeavesFilesAndImageUnchanged) 
 
 constexpr uint8_t kDpiOf[2] = {0x11, 0x22};  // record byte 15 of profile 0 and 1
 
-class SelectQueueTest : public test::SimChannelTest {
+class SelectQueueTest : public ProfileSelectSimTest {
  protected:
   void SetUp() override {
-    SimChannelTest::SetUp();
+    ProfileSelectSimTest::SetUp();
     channel->ready = true;
     target.channel = channel.get();
-    ResetImagesToBuiltIn();
-    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "2"},
-                                            {info->select_section, kIniKeySelect, "0"},
-                                            {info->name_section, "0", "a"},
-                                            {info->name_section, "1", "b"}},
-                                           ProfileIniPath(DeviceKind::Mouse)));
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2; ++i) {  // "a" and "b" again, told apart by byte 15
       std::vector<uint8_t> data;
       WithImage([&](ConfigImages& im) { im.mouse.current[15] = kDpiOf[i]; data = BuildProfileData(im, *info); });
       ASSERT_EQ(WriteProfileFile(ProfileFilePath(*info, i == 0 ? "a" : "b", true), DeviceKind::Mouse, data.size(),
@@ -102,8 +94,7 @@ class SelectQueueTest : public test::SimChannelTest {
   }
   void TearDown() override {
     queue->Stop();
-    ResetImagesToBuiltIn();
-    SimChannelTest::TearDown();
+    ProfileSelectSimTest::TearDown();
   }
   DeviceOperation Select(int index) {
     return Operation("select", [this, index](OperationContext&) {
@@ -120,7 +111,6 @@ class SelectQueueTest : public test::SimChannelTest {
     EXPECT_EQ(Images().mouse.current[15], kDpiOf[chosen]);
   }
 
-  TempHome home;
   const ProfileFamilyInfo* info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
   ChannelTarget target;
   std::shared_ptr<CDeviceChannel> shared;

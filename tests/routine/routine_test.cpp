@@ -226,9 +226,7 @@ TEST_F(RoutineDeviceTest, RemovedAtEveryFrameOfTheReadLeavesEveryFileOld) {
     ASSERT_EQ(UploadRoutines(*channel, store).result, RoutineResult::Ok);
     ASSERT_EQ(ResetRoutine(store, 2), RoutineResult::Ok);
     const std::vector<std::string> before = Files();
-    sim::SimFaults faults;
-    faults.remove_at_frame = static_cast<int>(at);
-    Inject(faults);
+    Inject({.remove_at_frame = static_cast<int>(at)});
     EXPECT_EQ(ReadRoutinesFromMouse(*channel, store).result, RoutineResult::DeviceError) << "frame " << at;
     EXPECT_EQ(Files(), before) << "frame " << at;
   }

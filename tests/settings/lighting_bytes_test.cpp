@@ -27,9 +27,8 @@ TEST(LightingBytesTest, SitAtBytesOneToEightOfEachRecord) {
 }
 
 TEST(LightingBytesTest, SpeedIsFourteenMinusTheSliderNeverBelowZero) {
-  const int sliders[] = {0, 7, 14, 20};
-  const uint8_t speeds[] = {14, 7, 0, 0};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(LightingBytes::SpeedFromSlider(sliders[i]), speeds[i]) << sliders[i];
+  for (auto [slider, speed] : {std::pair{0, 14}, {7, 7}, {14, 0}, {20, 0}})
+    EXPECT_EQ(LightingBytes::SpeedFromSlider(slider), speed) << slider;
   EXPECT_EQ(LightingBytes::SliderFromSpeed(0), 14);
   EXPECT_EQ(LightingBytes::SliderFromSpeed(3), 11);
   EXPECT_EQ(LightingBytes::SliderFromSpeed(200), 0);
@@ -69,14 +68,11 @@ TEST(KeyColourSets, EachSetKeepsItsOwnColoursAtItsOwnOffset) {
   for (const Case& c : cases) {
     auto kb = std::make_unique<KeyboardImage>();
     ASSERT_TRUE(SetKeyColour(*kb, c.set, c.key, 0xFF123456));
-    EXPECT_EQ(kb->key_colours[c.offset], 0x12) << c.set << "/" << c.key;
-    EXPECT_EQ(kb->key_colours[c.offset + 1], 0x34);
-    EXPECT_EQ(kb->key_colours[c.offset + 2], 0x56);
-    EXPECT_EQ(KeyColour(*kb, c.set, c.key), 0x123456u);
-    for (int other = 0; other < kKeyColourSetCount; ++other)
-      if (other != c.set) {
-        EXPECT_EQ(KeyColour(*kb, other, c.key), 0u) << other;
-      }
+    EXPECT_EQ(std::vector<uint8_t>(kb->key_colours + c.offset, kb->key_colours + c.offset + 3),
+              (std::vector<uint8_t>{0x12, 0x34, 0x56}))
+        << c.set << "/" << c.key;
+    for (int set = 0; set < kKeyColourSetCount; ++set)
+      EXPECT_EQ(KeyColour(*kb, set, c.key), set == c.set ? 0x123456u : 0u) << c.set << "/" << c.key << " in " << set;
   }
 }
 

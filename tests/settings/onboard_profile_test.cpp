@@ -102,9 +102,7 @@ TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
     SetUp();
     trace.clear();
     firmware->SetSettingsByte(0, static_cast<uint8_t>(c.device_index < 0 ? 0 : c.device_index));
-    sim::SimFaults refused;
-    refused.status_count = c.device_index < 0 ? 1 : 0;
-    Inject(refused);
+    Inject({.status_count = c.device_index < 0 ? 1 : 0});  // the index read refused
     channel->connected = c.connected ? 1 : 0;
     const MouseConfigImage before = Mouse();
     EXPECT_EQ(SwitchOnboardProfile(*channel, c.k), c.result);
