@@ -26,12 +26,7 @@ class LightingRuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetImagesToBuiltIn();
-    LightingBytes b;
-    b.mode = 3;  // static
-    b.red = 0x11;
-    b.green = 0x22;
-    b.blue = 0x33;
-    WriteLighting(DeviceKind::Keyboard, b);
+    WriteLighting(DeviceKind::Keyboard, {.mode = 3, .red = 0x11, .green = 0x22, .blue = 0x33});  // static
     keyboard.connected.store(1);
   }
   // Shows the preview, runs `routine` until its first frame and stops it.
@@ -89,8 +84,7 @@ TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
     lines.emplace_back(line);
   });
   WithImage([&](ConfigImages& im) { im.keyboard.variant = KeyboardVariant::V16; });
-  LightingBytes b;
-  b.mode = 9;  // twinkle
+  LightingBytes b{.mode = 9};  // twinkle
   WriteLighting(DeviceKind::Keyboard, b);
   rt.SetShown(true);
   std::thread worker([this] { rt.RunKeyboard(stop); });
@@ -132,10 +126,7 @@ TEST_F(LightingRuntimeTest, AllThreadsStopWhileHidden) {
 }
 
 TEST_F(LightingRuntimeTest, SyncWaveReachesFollowingMouseOnly) {
-  LightingBytes s;
-  s.mode = 3;  // static
-  s.blue = 0xFF;
-  WriteSyncLighting(s);
+  WriteSyncLighting({.mode = 3, .blue = 0xFF});  // static
   mouse.connected.store(1);
   mouse.follows_synchronised_lighting.store(1);
   const Frame f = FirstFrame(&LightingRuntime::RunSync);

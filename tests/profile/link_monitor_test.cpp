@@ -88,10 +88,7 @@ class LinkMonitorTest : public test::ProfileTest {
                                            ini));
     ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
     ASSERT_TRUE(WriteProgramLink(*info, 2, "/games/pfx/drive_c/Race/race.exe"));
-    param.family = info;
-    param.source = &source;
-    param.selector = &selector;
-    param.stop = &stop;
+    param = {.family = info, .source = &source, .selector = &selector, .stop = &stop};
   }
   int SelectInIni() { return SelectedProfileIndex(*info); }
 

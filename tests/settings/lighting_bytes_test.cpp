@@ -45,13 +45,7 @@ TEST(LightingBytesTest, ReaderNeverSeesAHalfWrittenColour) {
     }
   });
   for (int i = 0; i < 20000; ++i) {
-    UpdateLighting(DeviceKind::MousePad, [i](LightingBytes& b) {
-      const auto v = static_cast<uint8_t>(i);
-      b.mode = v;
-      b.red = v;
-      b.green = v;
-      b.blue = v;
-    });
+    UpdateLighting(DeviceKind::MousePad, [i](LightingBytes& b) { b.mode = b.red = b.green = b.blue = static_cast<uint8_t>(i); });
   }
   done = true;
   reader.join();
