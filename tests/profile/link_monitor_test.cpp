@@ -82,10 +82,8 @@ class LinkMonitorTest : public test::ProfileTest {
   void SetUp() override {
     ProfileTest::SetUp();
     info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
-    const std::string ini = ProfileIniPath(DeviceKind::Mouse);
-    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"},
-                                            {info->select_section, kIniKeySelect, "0"}},
-                                           ini));
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"}, {info->select_section, kIniKeySelect, "0"}},
+                                           ProfileIniPath(DeviceKind::Mouse)));
     ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
     ASSERT_TRUE(WriteProgramLink(*info, 2, "/games/pfx/drive_c/Race/race.exe"));
     param = {.family = info, .source = &source, .selector = &selector, .stop = &stop};

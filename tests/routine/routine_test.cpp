@@ -137,12 +137,12 @@ TEST_F(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   }
 }
 
-TEST(RoutineImage, SizesAgainstTheLimit) {
+using RoutineImage = RoutineFiles;
+
+TEST_F(RoutineImage, SizesAgainstTheLimit) {
   EXPECT_EQ(RoutineImageSize({90, 90, 90, 90}), 1480u);
   EXPECT_EQ(RoutineImageSize({0, 0, 0, 0}), 40u);
   EXPECT_EQ(RoutineImageSize({752, 0, 0, 0}), 3048u);
-  TempHome home;
-  const RoutineStore store = test::MakeStore(home);
   std::vector<uint8_t> image;
   RoutineImageReport r = BuildRoutineImage(store, image);
   EXPECT_EQ(r.result, RoutineResult::Ok);
