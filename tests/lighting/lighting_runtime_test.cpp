@@ -17,9 +17,11 @@
 namespace trx::lighting {
 namespace {
 
-bool WaitForFrame(const LightingRuntime& rt) {
-  for (int i = 0; i < 500 && rt.Generation() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return rt.Generation() != 0;
+// Waits up to 5 s for `count` frames more than there are now.
+bool WaitForFrames(const LightingRuntime& rt, uint64_t count = 1) {
+  const uint64_t target = rt.Generation() + count;
+  for (int i = 0; i < 1000 && rt.Generation() < target; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return rt.Generation() >= target;
 }
 
 class LightingRuntimeTest : public ::testing::Test {
@@ -33,7 +35,7 @@ class LightingRuntimeTest : public ::testing::Test {
   Frame FirstFrame(void (LightingRuntime::*routine)(CEvent&)) {
     rt.SetShown(true);
     std::thread worker([this, routine] { (rt.*routine)(stop); });
-    EXPECT_TRUE(WaitForFrame(rt));
+    EXPECT_TRUE(WaitForFrames(rt));
     stop.Set();
     worker.join();
     Frame f;
@@ -71,7 +73,7 @@ TEST_F(LightingRuntimeTest, OnlyFamiliesWhosePreviewIsShownCompute) {
   EXPECT_TRUE(rt.Shown());
   EXPECT_FALSE(rt.FamilyShown(DeviceKind::Keyboard));
   rt.SetFamiliesShown(false, false, true);
-  ASSERT_TRUE(WaitForFrame(rt));
+  ASSERT_TRUE(WaitForFrames(rt));
   stop.Set();
   worker.join();
 }
@@ -88,13 +90,11 @@ TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
   WriteLighting(DeviceKind::Keyboard, b);
   rt.SetShown(true);
   std::thread worker([this] { rt.RunKeyboard(stop); });
-  ASSERT_TRUE(WaitForFrame(rt));
-  const uint64_t seen = rt.Generation();
-  for (int i = 0; i < 1000 && rt.Generation() < seen + 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(WaitForFrames(rt));
+  WaitForFrames(rt, 3);
   b.mode = 12;  // snake
   WriteLighting(DeviceKind::Keyboard, b);
-  const uint64_t later = rt.Generation();
-  for (int i = 0; i < 1000 && rt.Generation() < later + 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  WaitForFrames(rt, 3);
   stop.Set();
   worker.join();
   SetDebugSink(previous);
