@@ -144,11 +144,7 @@ TEST(ShowValues, RoundTripsWhatTheBuildMakes) {
 const std::vector<std::string> kMacros = {"combo", "Burst"};
 
 TEST(FunctionText, EveryFamilyParsesToItsBytesAndBack) {
-  struct Case {
-    const char* text;
-    KeyAssignment bytes;
-    const char* described;  // the readable form it is listed as
-  };
+  struct Case { const char* text; KeyAssignment bytes; const char* described; };  // described: as listed
   const Case cases[] = {
       {"left", {0x10, 0x01, 0x00}, "left"},
       {"forward", {0x10, 0x10, 0x00}, "forward"},

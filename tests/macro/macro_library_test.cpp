@@ -155,12 +155,7 @@ TEST_F(MacroLibraryTest, ImportRefusesDamagedFilesAndLoadNeverBelievesAHugeCount
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
   const std::string fifo = home.Path("pipe.mac");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  struct Case {
-    std::string text;  // empty: the path itself is the case
-    std::string path;
-    MacroResult result;
-    const char* reason;
-  };
+  struct Case { std::string text, path; MacroResult result; const char* reason; };  // `text` empty: `path` is the case
   const Case cases[] = {
       {"[MACROACTIONCOUNT]\ncount=2147483647\n", "", MacroResult::BadFile, "more than the 8154"},
       {"[MACROACTIONCOUNT]\ncount=100000000\n", "", MacroResult::BadFile, "more than the 8154"},

@@ -60,12 +60,7 @@ class InitProfilesTest : public ProfileTest {
 // The keyboard takes its layout variant's defaults; the pad's (shipped ".Led") is found in any case.
 TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryFamily) {
   struct File { const char* name; uint8_t kind; size_t size; uint8_t fill; };
-  struct Case {
-    DeviceKind kind;
-    const char* folder;
-    std::vector<File> defaults, made;
-    std::vector<std::string> lists;
-  };
+  struct Case { DeviceKind kind; const char* folder; std::vector<File> defaults, made; std::vector<std::string> lists; };
   const Case cases[] = {
       {DeviceKind::Mouse, "ms",
        {{"msdevicedefault.config", 2, 576, 0xD1}, {"msdengdefault.Led", 2, 64, 0xD2}, {"mskeydefault.pro", 2, 512, 0xD3}},

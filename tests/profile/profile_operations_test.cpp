@@ -21,15 +21,7 @@ namespace {
 using test::ProfileTest;
 using test::TempHome;
 
-struct FamilyCase {
-  DeviceKind kind;
-  ProfileFamily family;
-  const char* folder;
-  const char* default_file;
-  const char* ext;
-  uint8_t kind_byte;
-  size_t size;
-};
+struct FamilyCase { DeviceKind kind; ProfileFamily family; const char *folder, *default_file, *ext; uint8_t kind_byte; size_t size; };
 const FamilyCase kFamilies[] = {
     {DeviceKind::Mouse, ProfileFamily::Device, "ms", "msdevicedefault.config", ".config", 2, 576},
     {DeviceKind::Mouse, ProfileFamily::Light, "ms", "msdengdefault.Led", ".led", 2, 64},
@@ -170,12 +162,8 @@ TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
   std::swap(wrong_header[0], wrong_header[1]);
   const std::string fifo = home_.Path("pipe.config");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  struct Case {
-    std::vector<uint8_t> bytes;  // written to "bad.config" unless `path` is given
-    const char* reason;
-    std::string path;
-    ProfileOpResult result;
-  };
+  // `bytes` are written to "bad.config" unless `path` is given.
+  struct Case { std::vector<uint8_t> bytes; const char* reason; std::string path; ProfileOpResult result; };
   const ProfileOpResult refused = ProfileOpResult::ImportRefused;
   const Case cases[] = {
       {wrong_header, "wrong header", "", refused},

@@ -198,12 +198,8 @@ TEST_F(ProfileFileTest, ReadOutcomes) {
   odd_fields[10] = 0x99;
   std::vector<uint8_t> short_data(84, 0x31);  // 100 bytes: the header and 84 data bytes
   short_data.resize(576, 0x7E);
-  struct Case {
-    const char* name;
-    std::optional<std::vector<uint8_t>> file;  // none: no file
-    ProfileReadResult result;
-    std::vector<uint8_t> data;  // the buffer after the read, 0x7E before
-  };
+  // `file` none: no file; `data`: the buffer after the read, 0x7E before.
+  struct Case { const char* name; std::optional<std::vector<uint8_t>> file; ProfileReadResult result; std::vector<uint8_t> data; };
   const Case cases[] = {
       {"none.led", std::nullopt, kProfileMissing, std::vector<uint8_t>(576, 0x7E)},
       {"bad.led", swapped, kProfileBadMagic, std::vector<uint8_t>(576, 0x7E)},

@@ -108,12 +108,7 @@ TEST_F(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 31 + 7) % 256);
   const std::string fifo = home.Path("pipe.cur");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  struct Case {
-    std::string text;  // written to a file unless `path` is given
-    std::string path;
-    RoutineResult expected;
-    const char* reason;
-  };
+  struct Case { std::string text, path; RoutineResult expected; const char* reason; };  // `text` used unless `path`
   const Case cases[] = {
       {noise, "", RoutineResult::BadFile, "no [MACROACTIONCOUNT]"},
       {"[MACROACTIONCOUNT]\ncount=0\n", "", RoutineResult::BadFile, "no actions"},

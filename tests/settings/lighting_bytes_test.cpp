@@ -54,10 +54,7 @@ TEST(LightingBytesTest, ReaderNeverSeesAHalfWrittenColour) {
 }
 
 TEST(KeyColourSets, EachSetKeepsItsOwnColoursAtItsOwnOffset) {
-  struct Case {
-    int set, key;
-    size_t offset;  // first byte in the block, written by hand
-  };
+  struct Case { int set, key; size_t offset; };  // offset: the first byte in the block, by hand
   const Case cases[] = {{0, 0, 0}, {0, 125, 375}, {1, 0, 378}, {2, 44, 888}, {4, 0, 1512}, {4, 124, 1884}};
   for (const Case& c : cases) {
     auto kb = std::make_unique<KeyboardImage>();

@@ -73,14 +73,8 @@ TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
 
 // A switch that does not happen changes nothing; at most the active index was read.
 TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
-  struct Case {
-    const char* what;
-    int device_index;  // active index on the device; -1: the read is refused
-    bool connected;
-    int k;
-    OnboardSwitchResult result;
-    size_t frames;
-  };
+  // `device_index`: the active index on the device; -1: its read is refused.
+  struct Case { const char* what; int device_index; bool connected; int k; OnboardSwitchResult result; size_t frames; };
   const Case cases[] = {
       {"already active", 2, true, 2, kSwitchAlreadyActive, 1},
       {"index unreadable", -1, true, 1, OnboardSwitchResult::StatusFF, 1},
