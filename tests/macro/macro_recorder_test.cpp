@@ -61,10 +61,7 @@ class RecorderTest : public ::testing::Test {
                      at_ms, 0};
     return hook.OnKeyboardEvent(down ? kWmKeyDown : kWmKeyUp, r);
   }
-  void Mouse(uint32_t at_ms, uint32_t message) {
-    clock.now = at_ms;
-    hook.OnMouseEvent(message);
-  }
+  void Mouse(uint32_t at_ms, uint32_t message) { clock.now = at_ms; hook.OnMouseEvent(message); }
   FakeClock clock;
   FakeSource source;
   CDeviceHook hook{source};

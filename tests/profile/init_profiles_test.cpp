@@ -41,10 +41,7 @@ class FakeLists : public IProfileLists {
 
 class FakeMessages : public IProfileMessages {
  public:
-  int ShowMessage(std::string_view id) override {
-    shown.emplace_back(id);
-    return 1;
-  }
+  int ShowMessage(std::string_view id) override { shown.emplace_back(id); return 1; }
   std::vector<std::string> shown;
 };
 

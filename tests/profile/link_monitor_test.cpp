@@ -29,10 +29,7 @@ class FakeSource : public foreground::IForegroundSource {
   const char* Name() const override { return "fake"; }
   bool Start(foreground::ForegroundUnavailable*) override { return true; }
   void Stop() override {}
-  ForegroundResult Current() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    return front;
-  }
+  ForegroundResult Current() override { std::lock_guard<std::mutex> lock(mutex); return front; }
   void Set(ForegroundStatus status, std::string path = {}) {
     std::lock_guard<std::mutex> lock(mutex);
     front = {status, {42, path, LinkedProgramName(path)}, {}};

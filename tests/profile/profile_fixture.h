@@ -47,10 +47,7 @@ class ProfileTest : public ::testing::Test {
     ResetImagesToBuiltIn();
   }
 
-  std::vector<std::string> DebugLines() {
-    std::lock_guard<std::mutex> guard(lines_mutex_);
-    return lines_;
-  }
+  std::vector<std::string> DebugLines() { std::lock_guard<std::mutex> guard(lines_mutex_); return lines_; }
   std::string Folder(const char* device) { return home_.Path(std::string("Documents/Dirari DovevO1/") + device + "/"); }
   static std::vector<uint8_t> Golden(const std::string& name) { return ReadGoldenBytes("profile/" + name); }
   // A profile file: 16-byte header of `kind` + data.

@@ -43,10 +43,7 @@ class ProfileSelectSimTest : public test::SimChannelTest {
     for (const char* name : {"a", "b"})
       TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
   }
-  void TearDown() override {
-    ResetImagesToBuiltIn();
-    SimChannelTest::TearDown();
-  }
+  void TearDown() override { ResetImagesToBuiltIn(); SimChannelTest::TearDown(); }
   TempHome home_;
 };
 
@@ -92,10 +89,7 @@ class SelectQueueTest : public ProfileSelectSimTest {
     shared = std::shared_ptr<CDeviceChannel>(channel.get(), [](CDeviceChannel*) {});
     queue = std::make_unique<CDeviceQueue>(shared, nullptr);
   }
-  void TearDown() override {
-    queue->Stop();
-    ProfileSelectSimTest::TearDown();
-  }
+  void TearDown() override { queue->Stop(); ProfileSelectSimTest::TearDown(); }
   DeviceOperation Select(int index) {
     return Operation("select", [this, index](OperationContext&) {
       return SelectProfile(DeviceKind::Mouse, ProfileFamily::Device, index, target) == ProfileOpResult::Ok ? OperationResult::Succeeded

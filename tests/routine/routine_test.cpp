@@ -121,10 +121,7 @@ TEST_F(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
     std::string source = c.path;
-    if (source.empty()) {
-      source = home.Path("in.cur");
-      TempHome::WriteText(source, c.text);
-    }
+    if (source.empty()) { source = home.Path("in.cur"); TempHome::WriteText(source, c.text); }
     std::string problem;
     EXPECT_EQ(ImportRoutine(store, 0, source, nullptr, &problem), c.expected);
     EXPECT_NE(problem.find(c.reason), std::string::npos) << problem;
@@ -171,10 +168,7 @@ class RoutineDeviceTest : public trx::test::SimChannelTest {
     home = std::make_unique<TempHome>();
     store = test::MakeStore(*home);
   }
-  void TearDown() override {
-    trx::test::SimChannelTest::TearDown();
-    home.reset();
-  }
+  void TearDown() override { trx::test::SimChannelTest::TearDown(); home.reset(); }
   std::vector<std::string> Files() {
     std::vector<std::string> files;
     for (int r = 0; r < kRoutineCount; ++r) files.push_back(TempHome::ReadText(RoutineFilePath(store, r)));
