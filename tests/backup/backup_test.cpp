@@ -1,6 +1,4 @@
-// The backup file's reader against damage, the restore's checks before
-// writing, the store's ten, and the automatic backup before the first
-// write, over a channel attached to the in-process simulator.
+// Backup files, restore checks, the store and the automatic first backup.
 
 #include <gtest/gtest.h>
 
@@ -81,8 +79,7 @@ TEST_F(BackupTest, TheReaderRefusesEveryCutAndEveryFlippedByte) {
 }
 
 TEST_F(BackupTest, AFileThatDoesNotFitTheDeviceWritesNothing) {
-  // A keyboard of another layout variant (product id) and a mouse given a
-  // pad's file.
+  // A keyboard of another layout variant (product id); a mouse given a pad's file.
   Attach(sim::SimKind::Keyboard);
   const BackupImage keyboard = Read();
   Attach(sim::SimKind::Keyboard, sim::kKeyboardProductIdAlt1);
@@ -123,8 +120,7 @@ TEST_F(BackupTest, RestoreWritesEveryRegionAndNamesWhatReadsBackDifferently) {
   EXPECT_TRUE(r.macro_memory_written);
   EXPECT_EQ(firmware->SaveMemory(), changed);
 
-  // The main block can't be written: a file whose main block differs is
-  // reported, by name, after the writes.
+  // The main block can't be written: a differing one is named after the writes.
   image.regions[0].data[7] ^= 1;
   ASSERT_EQ(image.regions[0].type, RegionType::MainBlock);
   r = RestoreDeviceBackup(*channel, image);
@@ -154,8 +150,7 @@ TEST_F(BackupTest, TheFirstWriteOfADeviceNeverBackedUpSavesOneBackupFirst) {
   CDeviceChannel& mouse = Attach(sim::SimKind::Mouse);
   InstallAutomaticBackup(mouse);
   const std::vector<uint8_t> memory = firmware->SaveMemory();
-  // The first write comes inside an open Begin ... End: the backup runs
-  // between an End and a new Begin, and the write follows in that Begin.
+  // A first write inside Begin ... End: the backup runs between an End and a new Begin.
   ASSERT_EQ(BeginTransfer(mouse), kResultOk);
   const uint8_t one = 1;
   ASSERT_EQ(WriteSettingsBytes(mouse, 64 + 2, &one, 1), kResultOk);

@@ -1,5 +1,4 @@
-// Function bytes built from the page's controls, their labels and shown
-// values; the command-line tool's function text.
+// Function bytes from the page's controls, labels, shown values, function text.
 #include "keys/function_build.h"
 #include "keys/function_text.h"
 
@@ -10,12 +9,7 @@ namespace {
 
 constexpr KeyAssignment kFactory{0x13, 0x03, 0x00};
 
-struct BuildCase {
-  const char* what;
-  int item;
-  CategoryValues values;
-  std::optional<KeyAssignment> expected;
-};
+struct BuildCase { const char* what; int item; CategoryValues values; std::optional<KeyAssignment> expected; };
 
 CategoryValues With(void (*set)(CategoryValues&)) {
   CategoryValues v;
@@ -63,15 +57,12 @@ TEST(BuildAssignment, EveryFamily) {
 }
 
 TEST(BuildAssignment, EditLimits) {
-  EXPECT_EQ(ClampEditValue(11, 300), 255);
-  EXPECT_EQ(ClampEditValue(12, 255), std::nullopt);
-  EXPECT_EQ(ClampEditValue(15, 128), 127);
-  EXPECT_EQ(ClampEditValue(16, 500), 127);
-  for (int edit : {17, 18, 19, 20}) EXPECT_EQ(ClampEditValue(edit, 16), 15);
-  EXPECT_EQ(ClampEditValue(25, 0), 1);
-  EXPECT_EQ(ClampEditValue(25, -4), 1);
-  EXPECT_EQ(ClampEditValue(25, 256), 255);
-  EXPECT_EQ(ClampEditValue(17, -3), std::nullopt);  // upper limits only
+  const std::tuple<int, int, std::optional<int>> cases[] = {
+      {11, 300, 255}, {12, 255, std::nullopt}, {15, 128, 127}, {16, 500, 127},  {17, 16, 15}, {18, 16, 15},
+      {19, 16, 15},   {20, 16, 15},            {25, 0, 1},     {25, -4, 1},     {25, 256, 255},
+      {17, -3, std::nullopt},  // upper limits only
+  };
+  for (const auto& [edit, value, clamped] : cases) EXPECT_EQ(ClampEditValue(edit, value), clamped) << edit << " " << value;
 }
 
 TEST(CaptureKey, RowsAndKeypadEnter) {
@@ -104,11 +95,7 @@ TEST(KeyTable, MacroRowsThenConsumerAndSystemRows) {
 
 TEST(Labels, EveryType) {
   const std::vector<std::string> macros = {"first", "second"};
-  struct Case {
-    KeyAssignment a;
-    Label::Kind kind;
-    const char* text;
-  };
+  struct Case { KeyAssignment a; Label::Kind kind; const char* text; };
   const Case cases[] = {
       {{0x10, 0x08, 0}, Label::LanguageKey, "mouse_key_back"},
       {{0x11, 0x34, 0x85}, Label::LanguageKey, "mouse_key_right_Swing"},
@@ -157,11 +144,7 @@ TEST(ShowValues, RoundTripsWhatTheBuildMakes) {
 const std::vector<std::string> kMacros = {"combo", "Burst"};
 
 TEST(FunctionText, EveryFamilyParsesToItsBytesAndBack) {
-  struct Case {
-    const char* text;
-    KeyAssignment bytes;
-    const char* described;  // the readable form it is listed as
-  };
+  struct Case { const char* text; KeyAssignment bytes; const char* described; };  // described: as listed
   const Case cases[] = {
       {"left", {0x10, 0x01, 0x00}, "left"},
       {"forward", {0x10, 0x10, 0x00}, "forward"},

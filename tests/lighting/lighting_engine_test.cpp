@@ -1,7 +1,5 @@
-// The lighting engines against hand-computed tints and the tables' known
-// entries; the clock is the cycle input's time. The pressed key's LED on the
-// keyboard picture: rows and columns of the matrix (row × 21 + column), keys
-// told apart by their extended flag.
+// The lighting engines against hand-computed tints; the key LEDs of the
+// keyboard picture (row x 21 + column).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,9 +54,7 @@ TEST(LightingTables, Periods) {
                         {Family::Pad, 0, 14, 65}, {Family::Mouse, 3, 5, 20}})
     EXPECT_EQ(PeriodMs(c.family, c.mode, c.speed), c.ms) << c.mode << "/" << c.speed;
   for (int speed = 0; speed <= 6; ++speed) {
-    EffectSettings s;
-    s.mode = 15;
-    s.speed = static_cast<uint8_t>(speed);
+    const EffectSettings s{.mode = 15, .speed = static_cast<uint8_t>(speed)};
     EXPECT_EQ(PeriodMs(Family::Keyboard, 15, speed) + KeyboardEngine::PreSleepMs(s), 0);
   }
 }
@@ -102,18 +98,14 @@ TEST(MouseEngine, BrightnessZeroIsFullOpacity) {
   for (uint8_t level : {0, 7, 14}) {
     MouseEngine e;
     Frame f;
-    EffectSettings s;
-    s.mode = 4;
-    s.brightness = level;
-    s.colour = {10, 20, 30};
+    const EffectSettings s{.mode = 4, .brightness = level, .colour = {10, 20, 30}};
     e.Cycle(s, {}, f);
     EXPECT_EQ(At(f, 19), (Tint{0x0A141E, 255})) << int(level);
   }
 }
 
 TEST_F(MouseCycle, ThreeColourSetsInOrder) {
-  s.mode = 1;
-  s.direction = 1;
+  s = {.mode = 1, .direction = 1};
   const uint32_t expected[] = {0xFFFF00, 0x00FFFF, 0xF500FF, 0xFFFF00};
   for (uint32_t colour : expected) {
     for (int i = 0; i < 63; ++i) e.Cycle(s, {}, f);  // to the curve's top
@@ -124,8 +116,7 @@ TEST_F(MouseCycle, ThreeColourSetsInOrder) {
 }
 
 TEST_F(MouseCycle, FlashEndsAfter100Ms) {
-  s.mode = 2;
-  s.colour_cycle = 1;
+  s = {.mode = 2, .colour_cycle = 1};
   f.SetRaw(15, 0x123456, 9);
   CycleInput in;
   in.now_ms = 5000;
@@ -155,9 +146,7 @@ TEST_F(MouseCycle, ModesAboveSixDrawNothing) {
 }
 
 TEST_F(SyncCycle, WaveOverMouseAndPadWithoutKeyboard) {
-  s.mode = 0;
-  s.direction = 1;
-  s.colour_cycle = 1;
+  s = {.mode = 0, .direction = 1, .colour_cycle = 1};
   EXPECT_EQ(e.Cycle(s, {false, true, true}, f), 6);  // keyboard's share of the cycle
   EXPECT_EQ(At(f, 0), (Tint{0xFF0300, 255}));    // group 0: wheel[1]
   EXPECT_EQ(At(f, 19), (Tint{0xFF0300, 255}));
@@ -176,8 +165,7 @@ TEST_F(KeyboardCycle, ColumnWaveRippleAndBreathing) {
   EXPECT_EQ(At(f, 35 + 105), (Tint{0xFF0000, 255}));  // column 0: wheel[191]
   EXPECT_EQ(At(f, 35 + 21), (Tint{0xFF1200, 255}));   // column 1: wheel[6]
 
-  s.mode = 13;
-  s.direction = 1;
+  s = {.mode = 13, .direction = 1, .colour_cycle = 1};
   e.Reset(-1);
   e.Cycle(s, {}, f);  // +4
   EXPECT_EQ(At(f, 35 + 51), (Tint{0xFFB000, 255}));  // ring 0: wheel[25]
@@ -186,18 +174,14 @@ TEST_F(KeyboardCycle, ColumnWaveRippleAndBreathing) {
   e.Cycle(s, {}, f);  // -2: 190
   EXPECT_EQ(At(f, 35 + 51), (Tint{0xFF6D00, 255}));  // wheel[19]
 
-  s.mode = 2;
-  s.colour_cycle = 0;
-  s.colour = {1, 2, 3};
-  s.direction = 1;
+  s = {.mode = 2, .direction = 1, .colour = {1, 2, 3}};
   e.Reset(-1);
   for (int i = 0; i < 10; ++i) e.Cycle(s, {}, f);
   EXPECT_EQ(At(f, 35), (Tint{0x010203, 9}));  // 255 x curve[10] >> 8
 }
 
 TEST_F(KeyboardCycle, ReactiveKeyLightsAndFades) {
-  s.mode = 5;
-  s.colour = {0, 0, 255};
+  s = {.mode = 5, .colour = {0, 0, 255}};
   CycleInput in;
   in.marks.set(30);
   e.Cycle(s, in, f);
@@ -208,8 +192,7 @@ TEST_F(KeyboardCycle, ReactiveKeyLightsAndFades) {
 }
 
 TEST_F(KeyboardCycle, SingleColourBreathingWraps) {
-  s.variant = 1;
-  s.mode = 1;
+  s = {.mode = 1, .variant = 1};
   e.position = 127;
   e.Cycle(s, {}, f);
   EXPECT_EQ(e.position, 0);
@@ -219,8 +202,7 @@ TEST_F(KeyboardCycle, SingleColourBreathingWraps) {
 }
 
 TEST_F(PadCycle, FillingBarAndColumnWheel) {
-  s.mode = 4;
-  s.colour = {9, 9, 9};
+  s = {.mode = 4, .colour = {9, 9, 9}};
   e.Cycle(s, {}, f);  // bar 0: nothing below it
   EXPECT_EQ(At(f, 20), (Tint{}));
   e.Cycle(s, {}, f);  // bar 1: LED 0 lit
@@ -241,11 +223,7 @@ TEST_F(PadCycle, FillingBarAndColumnWheel) {
 }
 
 TEST(KeyLeds, KeysMapToTheirPictureLed) {
-  struct Case {
-    uint32_t vk;
-    bool extended;
-    int led;
-  };
+  struct Case { uint32_t vk; bool extended; int led; };
   const Case cases[] = {
       {0x1B, false, 0},     // Esc: row 0, column 0
       {0x7B, false, 12},    // F12

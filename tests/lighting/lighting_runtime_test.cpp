@@ -1,6 +1,4 @@
-// The lighting threads: no frames while the preview is hidden, frames of
-// the current settings once shown, and prompt exit on the stop event in
-// either state.
+// The lighting threads: frames only while a preview is shown, prompt stops.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,28 +17,25 @@
 namespace trx::lighting {
 namespace {
 
-bool WaitForFrame(const LightingRuntime& rt) {
-  for (int i = 0; i < 500 && rt.Generation() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return rt.Generation() != 0;
+// Waits up to 5 s for `count` frames more than there are now.
+bool WaitForFrames(const LightingRuntime& rt, uint64_t count = 1) {
+  const uint64_t target = rt.Generation() + count;
+  for (int i = 0; i < 1000 && rt.Generation() < target; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return rt.Generation() >= target;
 }
 
 class LightingRuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetImagesToBuiltIn();
-    LightingBytes b;
-    b.mode = 3;  // static
-    b.red = 0x11;
-    b.green = 0x22;
-    b.blue = 0x33;
-    WriteLighting(DeviceKind::Keyboard, b);
+    WriteLighting(DeviceKind::Keyboard, {.mode = 3, .red = 0x11, .green = 0x22, .blue = 0x33});  // static
     keyboard.connected.store(1);
   }
   // Shows the preview, runs `routine` until its first frame and stops it.
   Frame FirstFrame(void (LightingRuntime::*routine)(CEvent&)) {
     rt.SetShown(true);
     std::thread worker([this, routine] { (rt.*routine)(stop); });
-    EXPECT_TRUE(WaitForFrame(rt));
+    EXPECT_TRUE(WaitForFrames(rt));
     stop.Set();
     worker.join();
     Frame f;
@@ -53,8 +48,7 @@ class LightingRuntimeTest : public ::testing::Test {
   CEvent stop{CEvent::Reset::Manual};
 };
 
-// Each key shows its own colour of the chosen set; a key without one is
-// black, not the setting colour.
+// Each key shows its colour of the chosen set; a key without one is black.
 TEST_F(LightingRuntimeTest, CustomColourModeShowsTheChosenColourSet) {
   UpdateLighting(DeviceKind::Keyboard, [](LightingBytes& l) { l.mode = KeyboardEngine::kCustomColourMode; });
   {
@@ -79,7 +73,7 @@ TEST_F(LightingRuntimeTest, OnlyFamiliesWhosePreviewIsShownCompute) {
   EXPECT_TRUE(rt.Shown());
   EXPECT_FALSE(rt.FamilyShown(DeviceKind::Keyboard));
   rt.SetFamiliesShown(false, false, true);
-  ASSERT_TRUE(WaitForFrame(rt));
+  ASSERT_TRUE(WaitForFrames(rt));
   stop.Set();
   worker.join();
 }
@@ -91,22 +85,16 @@ TEST_F(LightingRuntimeTest, VariantTwoNamesItsTwinkleAndSnakeOncePerStretch) {
     std::lock_guard<std::mutex> lock(lines_mutex);
     lines.emplace_back(line);
   });
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().keyboard.variant = KeyboardVariant::V16;
-  }
-  LightingBytes b;
-  b.mode = 9;  // twinkle
+  WithImage([&](ConfigImages& im) { im.keyboard.variant = KeyboardVariant::V16; });
+  LightingBytes b{.mode = 9};  // twinkle
   WriteLighting(DeviceKind::Keyboard, b);
   rt.SetShown(true);
   std::thread worker([this] { rt.RunKeyboard(stop); });
-  ASSERT_TRUE(WaitForFrame(rt));
-  const uint64_t seen = rt.Generation();
-  for (int i = 0; i < 1000 && rt.Generation() < seen + 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(WaitForFrames(rt));
+  WaitForFrames(rt, 3);
   b.mode = 12;  // snake
   WriteLighting(DeviceKind::Keyboard, b);
-  const uint64_t later = rt.Generation();
-  for (int i = 0; i < 1000 && rt.Generation() < later + 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  WaitForFrames(rt, 3);
   stop.Set();
   worker.join();
   SetDebugSink(previous);
@@ -138,10 +126,7 @@ TEST_F(LightingRuntimeTest, AllThreadsStopWhileHidden) {
 }
 
 TEST_F(LightingRuntimeTest, SyncWaveReachesFollowingMouseOnly) {
-  LightingBytes s;
-  s.mode = 3;  // static
-  s.blue = 0xFF;
-  WriteSyncLighting(s);
+  WriteSyncLighting({.mode = 3, .blue = 0xFF});  // static
   mouse.connected.store(1);
   mouse.follows_synchronised_lighting.store(1);
   const Frame f = FirstFrame(&LightingRuntime::RunSync);

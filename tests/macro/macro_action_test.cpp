@@ -1,30 +1,19 @@
-// The action line, the two tables and the device image with hand-written
-// bytes.
+// The action line, the two tables and the device image.
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "macro/macro_action.h"
 #include "macro/macro_image.h"
 #include "macro/macro_tables.h"
+#include "tests/support/golden.h"
 
 namespace trx::macro {
 namespace {
 
-std::vector<uint8_t> Golden(const char* name) {
-  std::ifstream in(std::string(TRX770_TEST_DATA_DIR) + "/macro/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST(MacroActionLine, ParsesFromTheRightKeepingLowBits) {
-  struct Case {
-    const char* line;
-    bool ok;
-    MacroAction expected;
-  };
+  struct Case { const char* line; bool ok; MacroAction expected; };
   const MacroAction start{0x1234, 0x55, 0x66, 7, "old"};
   const Case cases[] = {
       {"0,0,138,4,1,keyboard_key_A", true, {0, 0x8A, 4, 1, "keyboard_key_A"}},
@@ -58,13 +47,7 @@ TEST(MacroTables, KeyRowsAreConsistent) {
     EXPECT_NE(r.usage == 0, r.modifier_bit == 0) << r.name;  // exactly one of the two
   }
   // Spot rows written from the key list by hand.
-  struct Spot {
-    size_t row;
-    uint16_t vk;
-    uint8_t usage;
-    uint8_t bit;
-    const char* name;
-  };
+  struct Spot { size_t row; uint16_t vk; uint8_t usage; uint8_t bit; const char* name; };
   const Spot spots[] = {{0, 0xA2, 0, 0x01, "keyboard_key_LCtrl"},  {7, 0x5C, 0, 0x80, "keyboard_key_RWin"},
                         {8, 0x41, 0x04, 0, "keyboard_key_A"},      {43, 0x30, 0x27, 0, "keyboard_key_0"},
                         {44, 0x0D, 0x28, 0, "keyboard_key_Enter"}, {53, 0xDC, 0x31, 0, "keyboard_key_xiegang"},
@@ -101,7 +84,7 @@ TEST(MacroImage, TwoMacrosMatchTheHandWrittenImage) {
       {{44, 1, 0x81, 1}, {5, 0, 0x01, 1}, {0, 0, 0x84, 16}, {255, 255, 5, 7}, {0, 0, 0x0A, 0x28}},
   };
   const std::vector<uint8_t> image = BuildMacroImage(macros);
-  EXPECT_EQ(image, Golden("two_macros.bin"));
+  EXPECT_EQ(image, test::ReadGoldenHex("macro/two_macros.hex"));
   EXPECT_EQ(image.size(), 60u);
   std::vector<ImageMacro> decoded;
   ASSERT_TRUE(DecodeMacroImage(image.data(), image.size(), decoded));
@@ -120,7 +103,7 @@ TEST(MacroImage, SizesCapacityAndRefusals) {
   EXPECT_TRUE(BuildMacroImage(std::vector<ImageMacro>(51)).empty());
   EXPECT_TRUE(BuildMacroImage({ImageMacro(16380)}).empty());  // over 65535 bytes
 
-  std::vector<uint8_t> image = Golden("two_macros.bin");
+  std::vector<uint8_t> image = test::ReadGoldenHex("macro/two_macros.hex");
   std::vector<ImageMacro> out;
   EXPECT_FALSE(DecodeMacroImage(image.data(), 59, out));  // size field past the data
   image[18] = 60;                                         // second record at the end

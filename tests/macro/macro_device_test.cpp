@@ -1,16 +1,9 @@
-// The macros against a simulated mouse. The upload: the image on the wire
-// and in the macro memory, the key block after it, the capacity refusal, and
-// a device that vanishes or refuses at every frame of the upload. Deleting a
-// macro everywhere: the library, the five onboard blocks and a stored key
-// profile renumbered together; a device failure before anything was written
-// changes nothing; one after blocks were written says what is left and never
-// leaves the library listing the macro (so a second run can't renumber twice).
+// Macro upload and delete-everywhere against a simulated mouse.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "macro/macro_delete.h"
 #include "macro/macro_upload.h"
@@ -20,6 +13,7 @@
 #include "settings/key_assignment.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/golden.h"
 
 namespace trx::macro {
 namespace {
@@ -52,30 +46,14 @@ class MacroUploadTest : public test::SimChannelTest {
   std::array<uint8_t, 512> key_block{};
 };
 
-std::vector<uint8_t> Golden() {
-  std::ifstream in(std::string(TRX770_TEST_DATA_DIR) + "/macro/two_macros.bin", std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 TEST_F(MacroUploadTest, ImageThenKeyBlockOnTheWire) {
   const MacroUploadReport r = Upload();
   ASSERT_EQ(r.result, MacroResult::Ok) << DescribeUpload(r);
   EXPECT_EQ(r.image.total_size, 60u);
   EXPECT_EQ(r.image.capacity, 4096u);
-  const std::vector<uint8_t> golden = Golden();
   const std::vector<uint8_t> memory = firmware->MacroMemory();
-  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 60), golden);
-  const auto frames = Frames('>');
-  std::vector<test::FrameKey> keys;
-  for (const auto& f : frames) keys.push_back(test::KeyOf(f));
-  std::vector<test::FrameKey> expected = {{1, 0, 0}, {0x15, 56, 0}, {0x15, 4, 56}, {2, 0, 0}, {1, 0, 0}};
-  for (int off = 0; off < 512; off += 56) expected.push_back({9, std::min(56, 512 - off), 252 + off});
-  expected.push_back({2, 0, 0});
-  EXPECT_EQ(keys, expected);
-  EXPECT_EQ(std::vector<uint8_t>(frames[1].begin() + 8, frames[1].end()),
-            std::vector<uint8_t>(golden.begin(), golden.begin() + 56));
-  EXPECT_EQ(std::vector<uint8_t>(frames[2].begin() + 8, frames[2].begin() + 12),
-            std::vector<uint8_t>(golden.begin() + 56, golden.end()));
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 60), test::ReadGoldenHex("macro/two_macros.hex"));
+  EXPECT_EQ(Frames('>'), test::ReadGoldenHexLines("macro/upload_frames.hex"));
   EXPECT_EQ(progress.total, kMacroUploadSteps);
   EXPECT_EQ(progress.last, kMacroUploadSteps);
 }
@@ -101,8 +79,7 @@ TEST_F(MacroUploadTest, EmptyLibrarySendsOnlyTheKeyBlock) {
 
 TEST_F(MacroUploadTest, RefusedChunkStillEndsAndSendsTheKeyBlock) {
   const std::string before = Snapshot();
-  // The device claims 4096 bytes of macro memory but has none: it refuses
-  // the first chunk as out of range.
+  // The device claims 4096 bytes of macro memory but has none: the first chunk is refused.
   std::vector<uint8_t> info = firmware->Info();
   firmware->SetInfoByte(6, 0);
   const MacroUploadReport r = UploadMacroLibrary(*channel, store, info.data(), 2, key_block.data(), progress);
@@ -125,9 +102,7 @@ TEST_F(MacroUploadTest, DeviceRemovedAtEveryFrameIsReportedAndChangesNoFile) {
   TearDown();
   for (size_t at = 1; at <= total_frames; ++at) {
     SetUp();  // a fresh device, channel and library
-    sim::SimFaults faults;
-    faults.remove_at_frame = static_cast<int>(at);
-    Inject(faults);
+    Inject({.remove_at_frame = static_cast<int>(at)});
     const MacroUploadReport r = Upload();
     EXPECT_EQ(r.result, MacroResult::DeviceError) << "frame " << at;
     EXPECT_NE(DescribeUpload(r).find("did not complete"), std::string::npos) << DescribeUpload(r);
@@ -149,8 +124,7 @@ class MacroDeleteTest : public test::SimChannelTest {
       ASSERT_EQ(CreateMacro(store, name), MacroResult::Ok);
       ASSERT_EQ(SaveMacro(store, i, {"5,0,129,2,1,mouse_key_right"}), MacroResult::Ok);
     }
-    // Profile 1 button 1 runs macro 2, profile 4 button 2 macro 1 (to be
-    // reset), profile 5 button 3 macro 0 (kept).
+    // Profile 1 button 1 runs macro 2, profile 4 button 2 macro 1 (reset), 5/3 macro 0.
     const std::pair<int, std::array<uint8_t, 3>> uses[] = {{0, {0x70, 2, 0}}, {3, {0x71, 1, 0}}, {4, {0x70, 0, 0}}};
     ASSERT_EQ(BeginTransfer(*channel), kResultOk);
     for (const auto& [k, entry] : uses) {
@@ -219,8 +193,7 @@ TEST_F(MacroDeleteTest, ADeviceFailureBeforeAnyWriteChangesNothing) {
 }
 
 TEST_F(MacroDeleteTest, ADeviceLostWhileWritingNamesTheProfilesLeftAndTheMacroStaysDeleted) {
-  // Reads: begin, 6 blocks of 10 frames, end; then begin, block 1 (10
-  // frames), and the device goes during block 4.
+  // Reads: begin, 6 x 10 frames, end; writes: begin, block 1; gone during block 4.
   Inject({.remove_at_frame = 62 + 1 + 10 + 5});
   const MacroDeleteReport r = DeleteMacroEverywhere(store, DeviceKind::Mouse, 1, channel.get(), nullptr);
   EXPECT_EQ(r.result, MacroResult::DeviceError);

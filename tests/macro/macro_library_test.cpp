@@ -1,5 +1,4 @@
-// The library files: naming, the limit, rename rules, delete renumbering,
-// name checks, 260-character cuts, import and export byte for byte.
+// The macro library files: names, limits, renumbering, import and export.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -150,19 +149,13 @@ TEST_F(MacroLibraryTest, ImportAndExportCopyBytesUnchanged) {
   EXPECT_EQ(LoadMacroNames(store).size(), 1u);
 }
 
-// Hostile files are refused before anything is added, quickly and with the
-// reason; a damaged count already in the library is never allocated.
+// Hostile files are refused at once with the reason; a damaged stored count is never allocated.
 TEST_F(MacroLibraryTest, ImportRefusesDamagedFilesAndLoadNeverBelievesAHugeCount) {
   std::string noise(300, '\0');
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919 + 13) % 251);
   const std::string fifo = home.Path("pipe.mac");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  struct Case {
-    std::string text;  // empty: the path itself is the case
-    std::string path;
-    MacroResult result;
-    const char* reason;
-  };
+  struct Case { std::string text, path; MacroResult result; const char* reason; };  // `text` empty: `path` is the case
   const Case cases[] = {
       {"[MACROACTIONCOUNT]\ncount=2147483647\n", "", MacroResult::BadFile, "more than the 8154"},
       {"[MACROACTIONCOUNT]\ncount=100000000\n", "", MacroResult::BadFile, "more than the 8154"},

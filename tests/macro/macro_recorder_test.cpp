@@ -1,5 +1,4 @@
-// The recorders on a clock the test moves, fed through the hook owner and
-// the key translation table as the Qt event filter feeds them.
+// The recorders fed through the hook owner and the key translation table.
 
 #include <gtest/gtest.h>
 
@@ -17,10 +16,9 @@ struct FakeClock : ITickClock {
 };
 
 struct FakeSource : IInputSource {
-  bool Start(CDeviceHook&, bool, bool) override { return ++starts, accept; }
-  void Stop() override { ++stops; }
+  bool Start(CDeviceHook&, bool, bool) override { return accept; }
+  void Stop() override {}
   bool accept = true;
-  int starts = 0, stops = 0;
 };
 
 // The main window's part: hook messages to the recorder of the mouse page.
@@ -63,10 +61,7 @@ class RecorderTest : public ::testing::Test {
                      at_ms, 0};
     return hook.OnKeyboardEvent(down ? kWmKeyDown : kWmKeyUp, r);
   }
-  void Mouse(uint32_t at_ms, uint32_t message) {
-    clock.now = at_ms;
-    hook.OnMouseEvent(message);
-  }
+  void Mouse(uint32_t at_ms, uint32_t message) { clock.now = at_ms; hook.OnMouseEvent(message); }
   FakeClock clock;
   FakeSource source;
   CDeviceHook hook{source};

@@ -1,5 +1,4 @@
-// The program-link monitors over a fake foreground source and a selector
-// that records what it is asked (and writes "select" as Select does).
+// The program-link monitors over a fake foreground source and selector.
 
 #include <gtest/gtest.h>
 
@@ -30,10 +29,7 @@ class FakeSource : public foreground::IForegroundSource {
   const char* Name() const override { return "fake"; }
   bool Start(foreground::ForegroundUnavailable*) override { return true; }
   void Stop() override {}
-  ForegroundResult Current() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    return front;
-  }
+  ForegroundResult Current() override { std::lock_guard<std::mutex> lock(mutex); return front; }
   void Set(ForegroundStatus status, std::string path = {}) {
     std::lock_guard<std::mutex> lock(mutex);
     front = {status, {42, path, LinkedProgramName(path)}, {}};
@@ -47,8 +43,7 @@ class FakeSource : public foreground::IForegroundSource {
   foreground::CForegroundChanges changes;
 };
 
-// Selects as the window does: only a profile not in effect (`shown`), and
-// without writing "select"; `refuse` answers of its own come first.
+// Selects as the window does (not the one `shown`, no "select" written); `refuse` comes first.
 class FakeSelector : public IProfileSelector {
  public:
   LinkSelectResult SelectLinkedProfile(const ProfileFamilyInfo& family, int index) override {
@@ -84,16 +79,11 @@ class LinkMonitorTest : public test::ProfileTest {
   void SetUp() override {
     ProfileTest::SetUp();
     info = FindFamily(DeviceKind::Mouse, ProfileFamily::Device);
-    const std::string ini = ProfileIniPath(DeviceKind::Mouse);
-    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"},
-                                            {info->select_section, kIniKeySelect, "0"}},
-                                           ini));
+    ASSERT_TRUE(WritePrivateProfileStrings({{info->count_section, kIniKeyCount, "3"}, {info->select_section, kIniKeySelect, "0"}},
+                                           ProfileIniPath(DeviceKind::Mouse)));
     ASSERT_TRUE(WriteProgramLink(*info, 1, "/usr/bin/shooter"));
     ASSERT_TRUE(WriteProgramLink(*info, 2, "/games/pfx/drive_c/Race/race.exe"));
-    param.family = info;
-    param.source = &source;
-    param.selector = &selector;
-    param.stop = &stop;
+    param = {.family = info, .source = &source, .selector = &selector, .stop = &stop};
   }
   int SelectInIni() { return SelectedProfileIndex(*info); }
 
@@ -105,12 +95,7 @@ class LinkMonitorTest : public test::ProfileTest {
 };
 
 TEST_F(LinkMonitorTest, EachLinkedProgramSelectsItsProfileAndAnyOtherRestoresTheUsersChoice) {
-  struct Step {
-    ForegroundStatus status;
-    const char* path;
-    int expected_index;
-    bool linked;
-  };
+  struct Step { ForegroundStatus status; const char* path; int expected_index; bool linked; };
   const Step steps[] = {
       {ForegroundStatus::Program, "/usr/bin/shooter", 1, true},
       {ForegroundStatus::Program, "/GAMES/pfx/drive_c/Race/RACE.EXE", 2, true},  // case ignored
@@ -161,10 +146,8 @@ TEST_F(LinkMonitorTest, AChoiceTheUserMakesDuringACycleIsKept) {
   EXPECT_EQ(SelectInIni(), 2);
 }
 
-// Across cycles (the thread's state): nothing is asked while the program
-// in front stays; a device not read yet, or a Select that failed, is asked
-// again on the next cycle; the user's own pick while a linked program is in
-// front stays.
+// Across cycles: nothing is asked while the front program stays, a select not through is
+// retried, and the user's own pick under a linked program stays.
 TEST_F(LinkMonitorTest, ActsOnlyWhenTheProgramInFrontChangesAndRetriesWhatDidNotGetThrough) {
   LinkMonitorState state;
   param.state = &state;
@@ -196,11 +179,7 @@ TEST(LinkMonitorFamilies, TheMouseLightFamilyIsStoredButNotActedOn) {
 }
 
 TEST(LinkMonitorWait, ASelectWaitingForItsDeviceWaitsForItsConnectNotForTheNextCycle) {
-  struct Case {
-    bool hears, pending;
-    LinkSelectResult last;
-    int wait_ms;
-  };
+  struct Case { bool hears, pending; LinkSelectResult last; int wait_ms; };
   for (const Case c : {Case{false, true, LinkSelectResult::NotReady, kLinkCycleMs},
                        Case{false, false, LinkSelectResult::Selected, kLinkCycleMs},
                        Case{true, true, LinkSelectResult::NotReady, kLinkQuietCycleMs},
@@ -256,8 +235,6 @@ TEST_F(LinkMonitorTest, TheThreadEndsWhenTheWindowIsGone) {
   EXPECT_EQ(DebugLines().back(), "鼠标灯光进程侦测线程设定退出");
 }
 
-// A damaged index whose count is absurd sizes nothing by it: the cycle
-// reads the links as far as the limit and selects as usual.
 TEST_F(LinkMonitorTest, AnAbsurdCountInTheIndexIsCutToTheLimit) {
   ASSERT_TRUE(WritePrivateProfileString(info->count_section, kIniKeyCount, "2000000000", ProfileIniPath(DeviceKind::Mouse)));
   EXPECT_EQ(ProfileCount(*info), kProfileCountLimit);

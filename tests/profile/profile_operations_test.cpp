@@ -1,5 +1,4 @@
-// The profile operations on files and the INI index: names, add, delete,
-// copy, rename, import, export, and what a select does without a device.
+// Profile operations on the files and the INI index, and a select without a device.
 
 #include "profile/profile_operations.h"
 
@@ -22,15 +21,7 @@ namespace {
 using test::ProfileTest;
 using test::TempHome;
 
-struct FamilyCase {
-  DeviceKind kind;
-  ProfileFamily family;
-  const char* folder;
-  const char* default_file;
-  const char* ext;
-  uint8_t kind_byte;
-  size_t size;
-};
+struct FamilyCase { DeviceKind kind; ProfileFamily family; const char *folder, *default_file, *ext; uint8_t kind_byte; size_t size; };
 const FamilyCase kFamilies[] = {
     {DeviceKind::Mouse, ProfileFamily::Device, "ms", "msdevicedefault.config", ".config", 2, 576},
     {DeviceKind::Mouse, ProfileFamily::Light, "ms", "msdengdefault.Led", ".led", 2, 64},
@@ -38,15 +29,6 @@ const FamilyCase kFamilies[] = {
     {DeviceKind::Keyboard, ProfileFamily::Light, "kb", "kbdengdefault.led", ".led", 1, 1958},
     {DeviceKind::Keyboard, ProfileFamily::Key, "kb", "kbkeydefault.pro", ".pro", 1, 512},
     {DeviceKind::MousePad, ProfileFamily::Light, "mp", "mpdengdefault.Led", ".led", 3, 64},
-};
-
-class NoDeviceTarget : public IProfileSelectTarget {
- public:
-  CDeviceChannel* Channel(DeviceKind) override { return nullptr; }
-  void MarkSettingsPending(DeviceKind) override { ++pending; }
-  void ProfileSelected(const ProfileSelection& s) override { selections.push_back(s); }
-  int pending = 0;
-  std::vector<ProfileSelection> selections;
 };
 
 class ProfileOperationsTest : public ProfileTest {
@@ -57,8 +39,7 @@ class ProfileOperationsTest : public ProfileTest {
     GetPrivateProfileString(section, key, "-", v, ProfileIniPath(info.kind));
     return v;
   }
-  // The family lists `names`, index `select` selected, each file holding
-  // data filled with its index + 1.
+  // The family lists `names`, `select` selected; file i holds data filled with i + 1.
   void Make(const FamilyCase& c, const std::vector<std::string>& names, int select = 0) {
     const ProfileFamilyInfo& info = Info(c.kind, c.family);
     const std::string ini = ProfileIniPath(c.kind);
@@ -103,8 +84,7 @@ TEST_F(ProfileOperationsTest, AddWithoutDefaultKeepsTheEntryAndWritesNoFile) {
   EXPECT_FALSE(std::filesystem::exists(Folder("ms") + "profile2.config"));
 }
 
-// The only profile is never deleted; a delete moves the later names and
-// links down and selects the profile now at the deleted index.
+// The only profile stays; a delete moves later names and links down and selects in place.
 TEST_F(ProfileOperationsTest, DeleteMovesNamesAndLinksDownAndSelectsTheLast) {
   Make(kFamilies[5], {"only"});
   const auto untouched = home_.AllFiles();
@@ -174,41 +154,44 @@ TEST_F(ProfileOperationsTest, RenameRefusalsChangeNothing) {
   EXPECT_FALSE(std::filesystem::exists(Folder("kb") + "other.led"));
 }
 
-// An import checks the header, the kind and the size before it adds.
+// An import checks header, kind and size before it adds; special files are refused at once.
 TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
   const FamilyCase& c = kFamilies[0];
   const std::vector<uint8_t> good = FileBytes(2, std::vector<uint8_t>(576, 7));
   std::vector<uint8_t> wrong_header = good;
-  wrong_header[0] = 0x55;
-  wrong_header[1] = 0xAA;
-  std::vector<uint8_t> short_file(good.begin(), good.end() - 1);
-  struct Case {
-    std::vector<uint8_t> bytes;
-    const char* reason;
-  };
+  std::swap(wrong_header[0], wrong_header[1]);
+  const std::string fifo = home_.Path("pipe.config");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // `bytes` are written to "bad.config" unless `path` is given.
+  struct Case { std::vector<uint8_t> bytes; const char* reason; std::string path; ProfileOpResult result; };
+  const ProfileOpResult refused = ProfileOpResult::ImportRefused;
   const Case cases[] = {
-      {wrong_header, "wrong header"},
-      {FileBytes(1, std::vector<uint8_t>(576, 7)), "wrong kind"},
-      {short_file, "wrong size"},
+      {wrong_header, "wrong header", "", refused},
+      {FileBytes(1, std::vector<uint8_t>(576, 7)), "wrong kind", "", refused},
+      {std::vector<uint8_t>(good.begin(), good.end() - 1), "wrong size", "", refused},
+      {{}, "not a regular file", fifo, ProfileOpResult::FileMissing},
+      {{}, "not a regular file", "/dev/zero", ProfileOpResult::FileMissing},
+      {{}, "not a regular file", home_.Path(""), ProfileOpResult::FileMissing},
   };
   // The window and the tool alike: a refused file adds and changes nothing.
   for (const Case& bad : cases) {
-    SCOPED_TRACE(bad.reason);
+    SCOPED_TRACE(bad.reason + bad.path);
     Make(c, {"profile1"});
     std::filesystem::remove(Folder("ms") + "profile2.config");
     WriteDefault(c, 0x5A);
-    const std::string path = home_.Path("bad.config");
-    TempHome::WriteBytes(path, bad.bytes);
+    const std::string path = bad.path.empty() ? home_.Path("bad.config") : bad.path;
+    if (bad.path.empty()) TempHome::WriteBytes(path, bad.bytes);
     auto before = home_.AllFiles();
+    const auto start = std::chrono::steady_clock::now();
     ProfileOpOutcome o = ImportProfile(c.kind, c.family, path);
-    EXPECT_EQ(o.result, ProfileOpResult::ImportRefused);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(o.result, bad.result);
     EXPECT_EQ(o.index, -1);
     EXPECT_NE(o.detail.find(path), std::string::npos) << o.detail;
     EXPECT_NE(o.detail.find(bad.reason), std::string::npos) << o.detail;
     EXPECT_EQ(home_.AllFiles(), before);
   }
-  // A good file is taken whole; an export writes the data under a fresh
-  // header, with the mouse's kind even when the stored file's is off.
+  // A good file is taken whole; an export writes a fresh header of the mouse's kind.
   const std::string in = home_.Path("in.config");
   TempHome::WriteBytes(in, good);
   ASSERT_EQ(ImportProfile(c.kind, c.family, in).result, ProfileOpResult::Ok);
@@ -217,27 +200,6 @@ TEST_F(ProfileOperationsTest, ImportChecksHeaderKindAndSize) {
   const std::string out = home_.Path("out.config");
   ASSERT_EQ(ExportProfile(c.kind, c.family, 0, out).result, ProfileOpResult::Ok);
   EXPECT_EQ(TempHome::ReadBytes(out), FileBytes(2, std::vector<uint8_t>(576, 4)));
-}
-
-// A FIFO without a writer, a device node and a folder are refused at once
-// (nothing blocks on them) and change nothing.
-TEST_F(ProfileOperationsTest, ImportOfAFifoADeviceOrAFolderReturnsAtOnceAndChangesNothing) {
-  const FamilyCase& c = kFamilies[0];
-  Make(c, {"profile1"});
-  WriteDefault(c, 0x5A);
-  const std::string fifo = home_.Path("pipe.config");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const auto before = home_.AllFiles();
-  for (const std::string& path : {fifo, std::string("/dev/zero"), home_.Path("")}) {
-    SCOPED_TRACE(path);
-    const auto start = std::chrono::steady_clock::now();
-    ProfileOpOutcome o = ImportProfile(c.kind, c.family, path);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_EQ(o.result, ProfileOpResult::FileMissing);
-    EXPECT_EQ(o.index, -1);
-    EXPECT_NE(o.detail.find("not a regular file"), std::string::npos) << o.detail;
-    EXPECT_EQ(home_.AllFiles(), before);
-  }
 }
 
 TEST_F(ProfileOperationsTest, SelectWithoutDeviceLoadsKeepsRateAndLevelAndPointerZeroBecomesOne) {
@@ -253,12 +215,8 @@ TEST_F(ProfileOperationsTest, SelectWithoutDeviceLoadsKeepsRateAndLevelAndPointe
   const ProfileFamilyInfo& info = Info(c.kind, c.family);
   WritePrivateProfileString(info.link_section, "1", "1", ProfileIniPath(c.kind));
   WritePrivateProfileString(info.process_section, "1", "/opt/game/run", ProfileIniPath(c.kind));
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Images().mouse.current[14] = 1;
-    Images().mouse.current[19] = 2;
-  }
-  NoDeviceTarget target;
+  WithImage([&](ConfigImages& im) { im.mouse.current[14] = 1; im.mouse.current[19] = 2; });
+  test::RecordingTarget target;
   ASSERT_EQ(SelectProfile(c.kind, c.family, 1, target), ProfileOpResult::Ok);
   ASSERT_EQ(target.selections.size(), 1u);
   const ProfileSelection& s = target.selections[0];
@@ -280,7 +238,7 @@ TEST_F(ProfileOperationsTest, SelectOfAMissingOrBadFileChangesNothing) {
   Make(c, {"a", "b"});
   TempHome::WriteBytes(Folder("mp") + "b.led", {0x00, 0x00});
   std::filesystem::remove(Folder("mp") + "a.led");
-  NoDeviceTarget target;
+  test::RecordingTarget target;
   auto before = home_.AllFiles();
   EXPECT_EQ(SelectProfile(c.kind, c.family, 1, target), ProfileOpResult::FileBad);
   EXPECT_EQ(SelectProfile(c.kind, c.family, 0, target), ProfileOpResult::FileMissing);

@@ -1,6 +1,4 @@
-// Profile files (header bytes, result codes, short files); loading profiles
-// into the image and saving the selected ones from it, also while another
-// thread changes the image; INI writes from two threads at once.
+// Profile files, loads into and saves from the image, also with other threads at work.
 
 #include "profile/profile_store.h"
 
@@ -25,18 +23,9 @@ namespace {
 using test::ProfileTest;
 using test::TempHome;
 
-struct GoldenCase {
-  DeviceKind kind;
-  ProfileFamily family;
-  const char* device_folder;
-  const char* golden;
-  const char* saved_name;  // file name the save writes
-};
-
 class ProfileStoreTest : public ProfileTest {
  protected:
-  // Index 1 of the family is `name` and selected; index 0 is "first", whose
-  // file is never written.
+  // Index 1 is `name` and selected; index 0 is "first", whose file is never written.
   void Select(DeviceKind kind, ProfileFamily family, const std::string& name) {
     const ProfileFamilyInfo* info = FindFamily(kind, family);
     ASSERT_NE(info, nullptr);
@@ -44,13 +33,11 @@ class ProfileStoreTest : public ProfileTest {
         {{info->name_section, "0", "first"}, {info->name_section, "1", name}, {info->select_section, "select", "1"}},
         ProfileIniPath(kind)));
   }
-  MouseConfigImage Mouse() {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    return Images().mouse;
-  }
+  MouseConfigImage Mouse() { return WithImage([](ConfigImages& im) { return im.mouse; }); }
 };
 
 TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
+  struct GoldenCase { DeviceKind kind; ProfileFamily family; const char *device_folder, *golden, *saved_name; };
   const GoldenCase cases[] = {
       {DeviceKind::Mouse, ProfileFamily::Device, "ms", "mouse_device.config", "gold.config"},
       {DeviceKind::Mouse, ProfileFamily::Light, "ms", "mouse_light.led", "gold.led"},
@@ -66,8 +53,7 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
     const std::string saved = Folder(c.device_folder) + c.saved_name;
     TempHome::WriteBytes(saved, Golden(c.golden));
     if (c.kind == DeviceKind::Mouse && c.family == ProfileFamily::Light) {
-      // A light profile loads the lighting only: the rest of the record
-      // saved with it is the mouse's own, here the same as the file's.
+      // A light profile loads the lighting only: the rest is the mouse's own, here the file's.
       const std::vector<uint8_t> file = Golden(c.golden);
       std::lock_guard<std::recursive_mutex> guard(ImageMutex());
       std::copy_n(file.begin() + 16, kSettingsSlotSize, Images().mouse.settings[0]);
@@ -80,9 +66,7 @@ TEST_F(ProfileStoreTest, EveryFileTypeRoundTripsByteForByte) {
   }
 }
 
-// A light profile is the lighting only: bytes 1-8, and the computer's
-// pointer speed and wheel lines (0 counting as 1); DPI, report rate and the
-// rest of the record stay.
+// A light profile is bytes 1-8 and the computer's pointer speed and wheel lines (0 as 1).
 TEST_F(ProfileStoreTest, MouseLightProfileChangesOnlyTheLighting) {
   {
     std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -118,8 +102,8 @@ TEST_F(ProfileStoreTest, MissingOrBadFileLeavesImageAndWritesDebugLine) {
   EXPECT_EQ(DebugLines(), (std::vector<std::string>{"配置文件丢失", "配置文件格式错误"}));
 }
 
+// No index at all: the name defaults to "0", so the file looked for is "0.led".
 TEST_F(ProfileStoreTest, AbsentNameReadsAsZero) {
-  // No index at all: the name defaults to "0", so the file looked for is "0.led".
   TempHome::WriteBytes(Folder("mp") + "0.led", Golden("pad_light.led"));
   EXPECT_EQ(LoadProfile(DeviceKind::MousePad, ProfileFamily::Light, 3), kProfileReadOk);
   std::lock_guard<std::recursive_mutex> guard(ImageMutex());
@@ -135,10 +119,7 @@ TEST_F(ProfileStoreTest, KeyProfileLookedUpAsUpperCaseAndSavedAsLowerCase) {
   // Brought from elsewhere: upper case; the save replaces it with one lower-case file.
   std::filesystem::rename(Folder("ms") + "keys.pro", Folder("ms") + "keys.PRO");
   ASSERT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Key, 1), kProfileReadOk);
-  {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    Images().mouse.key_blocks[0][0] = 0xAB;
-  }
+  WithImage([&](ConfigImages& im) { im.mouse.key_blocks[0][0] = 0xAB; });
   ASSERT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Key), ProfileSaveResult::Saved);
   EXPECT_EQ(TempHome::List(Folder("ms")), (std::vector<std::string>{"keys.pro", "msProfile.ini"}));
   std::vector<uint8_t> expected = Golden("mouse_key.pro");
@@ -202,16 +183,13 @@ TEST_F(ProfileFileTest, WriteGivesHeaderThenData) {
   const uint8_t data[] = {0x11, 0x22, 0x33};
   const std::string path = home_.Path("x.pro");
   ASSERT_EQ(WriteProfileFile(path, DeviceKind::Mouse, sizeof data, data), kProfileWriteOk);
-  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{0xAA, 0x55, 0x00, 0x00, 0x02, 0x00, 0, 0, 0, 0, 0, 0, 0,
-                                                             0, 0, 0, 0x11, 0x22, 0x33}));
+  EXPECT_EQ(TempHome::ReadBytes(path), FileBytes(2, {0x11, 0x22, 0x33}));
   ASSERT_EQ(WriteProfileFile(path, DeviceKind::MousePad, 0, nullptr), kProfileWriteOk);
-  EXPECT_EQ(TempHome::ReadBytes(path), (std::vector<uint8_t>{0xAA, 0x55, 0, 0, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(TempHome::ReadBytes(path), FileBytes(3, {}));
   EXPECT_EQ(WriteProfileFile(home_.Path("gone/p.led"), DeviceKind::Mouse, sizeof data, data), kProfileWriteFailed);
 }
 
-// What a read makes of a file: the header's magic alone decides (kind and
-// reserved bytes are not examined); a missing file or a folder leaves the
-// buffer; a short file fills only what it has.
+// The magic alone decides; a missing file or folder leaves the buffer; a short file fills part.
 TEST_F(ProfileFileTest, ReadOutcomes) {
   std::vector<uint8_t> swapped = FileBytes(2, std::vector<uint8_t>(64, 0x42));
   std::swap(swapped[0], swapped[1]);
@@ -220,12 +198,8 @@ TEST_F(ProfileFileTest, ReadOutcomes) {
   odd_fields[10] = 0x99;
   std::vector<uint8_t> short_data(84, 0x31);  // 100 bytes: the header and 84 data bytes
   short_data.resize(576, 0x7E);
-  struct Case {
-    const char* name;
-    std::optional<std::vector<uint8_t>> file;  // none: no file
-    ProfileReadResult result;
-    std::vector<uint8_t> data;  // the buffer after the read, 0x7E before
-  };
+  // `file` none: no file; `data`: the buffer after the read, 0x7E before.
+  struct Case { const char* name; std::optional<std::vector<uint8_t>> file; ProfileReadResult result; std::vector<uint8_t> data; };
   const Case cases[] = {
       {"none.led", std::nullopt, kProfileMissing, std::vector<uint8_t>(576, 0x7E)},
       {"bad.led", swapped, kProfileBadMagic, std::vector<uint8_t>(576, 0x7E)},
@@ -235,7 +209,9 @@ TEST_F(ProfileFileTest, ReadOutcomes) {
       {"short.config", FileBytes(2, std::vector<uint8_t>(84, 0x31)), kProfileReadOk, short_data},
       // A header cut short after the magic reads as a profile with no data.
       {"stub.config", std::vector<uint8_t>{0xAA, 0x55, 0, 0}, kProfileReadOk, std::vector<uint8_t>(576, 0x7E)},
+      {"dir.led", std::nullopt, kProfileMissing, std::vector<uint8_t>(576, 0x7E)},  // a folder
   };
+  std::filesystem::create_directories(home_.Path("dir.led"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.file) TempHome::WriteBytes(home_.Path(c.name), *c.file);
@@ -243,10 +219,6 @@ TEST_F(ProfileFileTest, ReadOutcomes) {
     EXPECT_EQ(ReadProfileFile(home_.Path(c.name), 576, data.data()), c.result);
     EXPECT_EQ(data, c.data);
   }
-  std::filesystem::create_directories(home_.Path("dir.led"));
-  std::vector<uint8_t> data(64, 0xEE);
-  EXPECT_EQ(ReadProfileFile(home_.Path("dir.led"), 64, data.data()), kProfileMissing);
-  EXPECT_EQ(data, std::vector<uint8_t>(64, 0xEE));
 }
 
 class ProfileConcurrencyTest : public ProfileTest {};

@@ -1,6 +1,5 @@
 #pragma once
-// A routine store in a temporary folder: the index with the four cursor
-// names, the default files in a "program" folder beside it.
+// A routine store in a temporary folder, the defaults in "program" beside it.
 
 #include <filesystem>
 #include <string>
@@ -11,7 +10,7 @@
 
 namespace trx::routine::test {
 
-inline RoutineStore MakeStore(const trx::test::TempHome& home, bool with_index = true) {
+inline RoutineStore MakeStore(const trx::test::TempHome& home) {
   RoutineStore store{home.Path("ms/"), home.Path("ms/msMacro.ini"), home.Path("program/")};
   std::filesystem::create_directories(store.folder);
   std::filesystem::create_directories(store.defaults_folder);
@@ -19,7 +18,7 @@ inline RoutineStore MakeStore(const trx::test::TempHome& home, bool with_index =
     const auto bytes = RoutineFileBytes(DefaultRoutineLines(r));
     trx::test::TempHome::WriteBytes(DefaultRoutinePath(store, r), bytes);
   }
-  if (with_index) InitRoutineIndex(store);
+  InitRoutineIndex(store);
   return store;
 }
 

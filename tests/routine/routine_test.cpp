@@ -1,8 +1,4 @@
-// Routine files and steps: the step's three actions, the limits, the
-// index initialisation, import, export, reset and the image size. Through a
-// simulated mouse: the image on the wire and in the routine memory byte for
-// byte, a memory without a valid image, a mouse removed at each frame of the
-// read, a crash while the files are rewritten.
+// Routine steps, files and image; upload and read through a simulated mouse.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,18 +8,16 @@
 #include "routine/routine_steps.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/routine/routine_fixture.h"
+#include "tests/support/golden.h"
 
 namespace trx::routine {
 namespace {
 
+using trx::test::ReadGoldenHex;
 using trx::test::TempHome;
 
 TEST(RoutineSteps, StoredAndShownWithinTheLimits) {
-  struct Case {
-    RoutineStep in;
-    RoutineStep shown;
-    std::vector<std::string> lines;
-  };
+  struct Case { RoutineStep in; RoutineStep shown; std::vector<std::string> lines; };
   const Case cases[] = {
       {{1000, 5, true, 7, false}, {1000, 5, true, 7, false},
        {"100,0,0,0,0,", "0,0,132,5,1,mouse_move_to_left_text", "0,0,5,7,0,mouse_move_to_down_text"}},
@@ -56,9 +50,12 @@ TEST(RoutineSteps, PauseActionKeepsItsOtherFieldsAndShortFilesGrow) {
   EXPECT_EQ(lines.size(), 9u);
 }
 
-TEST(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
+struct RoutineFiles : ::testing::Test {
   TempHome home;
-  const RoutineStore store = test::MakeStore(home);
+  RoutineStore store = test::MakeStore(home);
+};
+
+TEST_F(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
   EXPECT_EQ(RoutineFilePath(store, 1), store.folder + "name_2.cur");
   ASSERT_EQ(StoreStep(store, 1, 4, {1230, 12, true, 34, true}), RoutineResult::Ok);
   EXPECT_EQ(ReadStep(store, 1, 4), (RoutineStep{1230, 12, true, 34, true}));
@@ -67,9 +64,9 @@ TEST(RoutineFiles, StepFiveOfRoutineTwoRoundTripsThroughItsFile) {
   EXPECT_EQ(StoreStep(store, 4, 0, {}), RoutineResult::NoSuchRoutine);
 }
 
-TEST(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
-  TempHome home;
-  RoutineStore store = test::MakeStore(home, false);
+TEST_F(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
+  std::filesystem::remove_all(store.folder);  // no index, no routine files
+  std::filesystem::create_directories(store.folder);
   TempHome::WriteText(store.folder + "name_3.cur", "[MACROACTIONCOUNT]\ncount=0\n");
   ASSERT_TRUE(InitRoutineIndex(store));
   EXPECT_EQ(TempHome::ReadText(store.index_path).find("[CURSORCOUNT]") != std::string::npos, true);
@@ -81,11 +78,8 @@ TEST(RoutineFiles, InitCopiesDefaultsOnceAndNeverOverwrites) {
   EXPECT_EQ(RoutineActionCount(store, 0), 0);
 }
 
-// The largest routine file is taken byte for byte (one more action is
-// refused below); export asks before replacing; reset restores the default.
-TEST(RoutineFiles, ImportAtTheLimitExportPromptAndReset) {
-  TempHome home;
-  const RoutineStore store = test::MakeStore(home);
+// The largest file is taken whole; export asks before replacing; reset restores the default.
+TEST_F(RoutineFiles, ImportAtTheLimitExportPromptAndReset) {
   const std::string before = TempHome::ReadText(RoutineFilePath(store, 0));
   const std::string source = home.Path("in.cur");
   std::string text = "[MACROACTIONCOUNT]\ncount=180\n[MACROACTION]\n";
@@ -107,22 +101,14 @@ TEST(RoutineFiles, ImportAtTheLimitExportPromptAndReset) {
   EXPECT_EQ(TempHome::ReadText(RoutineFilePath(store, 0)), before);
 }
 
-// What is not a routine file is refused with the reason, at once, and the
-// routine stays as it was.
-TEST(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
-  TempHome home;
-  const RoutineStore store = test::MakeStore(home);
+// What is not a routine file is refused at once with the reason; the routine stays.
+TEST_F(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   const std::string before = TempHome::ReadText(RoutineFilePath(store, 0));
   std::string noise(300, '\0');
   for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 31 + 7) % 256);
   const std::string fifo = home.Path("pipe.cur");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  struct Case {
-    std::string text;  // written to a file unless `path` is given
-    std::string path;
-    RoutineResult expected;
-    const char* reason;
-  };
+  struct Case { std::string text, path; RoutineResult expected; const char* reason; };  // `text` used unless `path`
   const Case cases[] = {
       {noise, "", RoutineResult::BadFile, "no [MACROACTIONCOUNT]"},
       {"[MACROACTIONCOUNT]\ncount=0\n", "", RoutineResult::BadFile, "no actions"},
@@ -135,10 +121,7 @@ TEST(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
     std::string source = c.path;
-    if (source.empty()) {
-      source = home.Path("in.cur");
-      TempHome::WriteText(source, c.text);
-    }
+    if (source.empty()) { source = home.Path("in.cur"); TempHome::WriteText(source, c.text); }
     std::string problem;
     EXPECT_EQ(ImportRoutine(store, 0, source, nullptr, &problem), c.expected);
     EXPECT_NE(problem.find(c.reason), std::string::npos) << problem;
@@ -146,12 +129,12 @@ TEST(RoutineFiles, ImportRefusesWhatIsNotARoutineFile) {
   }
 }
 
-TEST(RoutineImage, SizesAgainstTheLimit) {
+using RoutineImage = RoutineFiles;
+
+TEST_F(RoutineImage, SizesAgainstTheLimit) {
   EXPECT_EQ(RoutineImageSize({90, 90, 90, 90}), 1480u);
   EXPECT_EQ(RoutineImageSize({0, 0, 0, 0}), 40u);
   EXPECT_EQ(RoutineImageSize({752, 0, 0, 0}), 3048u);
-  TempHome home;
-  const RoutineStore store = test::MakeStore(home);
   std::vector<uint8_t> image;
   RoutineImageReport r = BuildRoutineImage(store, image);
   EXPECT_EQ(r.result, RoutineResult::Ok);
@@ -185,10 +168,7 @@ class RoutineDeviceTest : public trx::test::SimChannelTest {
     home = std::make_unique<TempHome>();
     store = test::MakeStore(*home);
   }
-  void TearDown() override {
-    trx::test::SimChannelTest::TearDown();
-    home.reset();
-  }
+  void TearDown() override { trx::test::SimChannelTest::TearDown(); home.reset(); }
   std::vector<std::string> Files() {
     std::vector<std::string> files;
     for (int r = 0; r < kRoutineCount; ++r) files.push_back(TempHome::ReadText(RoutineFilePath(store, r)));
@@ -203,13 +183,8 @@ TEST_F(RoutineDeviceTest, UploadWritesTheImageByteForByte) {
   for (int r = 1; r < kRoutineCount; ++r) ASSERT_EQ(WriteRoutineLines(store, r, {}), RoutineResult::Ok);
   const RoutineUploadReport report = UploadRoutines(*channel, store);
   ASSERT_EQ(report.result, RoutineResult::Ok) << DescribeRoutineUpload(report);
-  const std::vector<uint8_t> expected = {
-      0xAA, 0x55, 52, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // magic, size, count
-      24, 0, 40, 0, 44, 0, 48, 0,                              // offsets
-      3, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0x84, 5, 0, 0, 0x05, 7,  // routine 1: one step
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};                     // routines 2-4: empty
   const std::vector<uint8_t> memory = firmware->RoutineMemory();
-  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 52), expected);
+  EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + 52), ReadGoldenHex("routine/one_step_image.hex"));
   std::vector<trx::test::FrameKey> keys;
   for (const auto& f : Frames('>')) keys.push_back(trx::test::KeyOf(f));
   EXPECT_EQ(keys, (std::vector<trx::test::FrameKey>{{1, 0, 0}, {0x17, 52, 0}, {2, 0, 0}}));
@@ -217,10 +192,7 @@ TEST_F(RoutineDeviceTest, UploadWritesTheImageByteForByte) {
 
 TEST_F(RoutineDeviceTest, InvalidRoutineMemoryLeavesTheFiles) {
   const std::vector<std::string> before = Files();
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> header;
-  };
+  struct Case { const char* what; std::vector<uint8_t> header; };
   const Case cases[] = {
       {"no magic", std::vector<uint8_t>(16, 0)},
       {"size above the limit", {0xAA, 0x55, 0x01, 0x0C, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
@@ -243,9 +215,7 @@ TEST_F(RoutineDeviceTest, RemovedAtEveryFrameOfTheReadLeavesEveryFileOld) {
     ASSERT_EQ(UploadRoutines(*channel, store).result, RoutineResult::Ok);
     ASSERT_EQ(ResetRoutine(store, 2), RoutineResult::Ok);
     const std::vector<std::string> before = Files();
-    sim::SimFaults faults;
-    faults.remove_at_frame = static_cast<int>(at);
-    Inject(faults);
+    Inject({.remove_at_frame = static_cast<int>(at)});
     EXPECT_EQ(ReadRoutinesFromMouse(*channel, store).result, RoutineResult::DeviceError) << "frame " << at;
     EXPECT_EQ(Files(), before) << "frame " << at;
   }
@@ -268,10 +238,7 @@ TEST_F(RoutineDeviceTest, ACrashDuringTheRewriteLeavesEachFileOldOrNew) {
 }
 
 TEST(RoutineNames, NameKeyByKind) {
-  struct Case {
-    uint8_t type, code;
-    const char* name;
-  };
+  struct Case { uint8_t type, code; const char* name; };
   for (const Case& c : {Case{0x81, 0x02, "mouse_key_right"}, Case{0x84, 3, "mouse_move_to_left_text"},
                         Case{0x05, 3, "mouse_move_to_down_text"}, Case{0x89, 0x02, "keyboard_key_LShift"},
                         Case{0x8A, 0x04, "keyboard_key_A"}, Case{0x00, 0, ""}, Case{0x03, 1, ""}})

@@ -1,9 +1,5 @@
-// The lighting bytes as one unit: their place in each device's record, the
-// speed encoding, and a reader on another thread that never sees a colour
-// half written (run under ThreadSanitizer, an unguarded copy is reported).
-// The five custom colour sets in the keyboard's per-key colour block: where
-// each key of each set lies, the two bytes of the last set past the block's
-// end, and the chosen set in the low byte of the lighting extra.
+// The lighting bytes as one unit (a reader never sees a half-written colour);
+// the keyboard's five custom colour sets.
 
 #include <gtest/gtest.h>
 
@@ -31,9 +27,8 @@ TEST(LightingBytesTest, SitAtBytesOneToEightOfEachRecord) {
 }
 
 TEST(LightingBytesTest, SpeedIsFourteenMinusTheSliderNeverBelowZero) {
-  const int sliders[] = {0, 7, 14, 20};
-  const uint8_t speeds[] = {14, 7, 0, 0};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(LightingBytes::SpeedFromSlider(sliders[i]), speeds[i]) << sliders[i];
+  for (auto [slider, speed] : {std::pair{0, 14}, {7, 7}, {14, 0}, {20, 0}})
+    EXPECT_EQ(LightingBytes::SpeedFromSlider(slider), speed) << slider;
   EXPECT_EQ(LightingBytes::SliderFromSpeed(0), 14);
   EXPECT_EQ(LightingBytes::SliderFromSpeed(3), 11);
   EXPECT_EQ(LightingBytes::SliderFromSpeed(200), 0);
@@ -50,13 +45,7 @@ TEST(LightingBytesTest, ReaderNeverSeesAHalfWrittenColour) {
     }
   });
   for (int i = 0; i < 20000; ++i) {
-    UpdateLighting(DeviceKind::MousePad, [i](LightingBytes& b) {
-      const auto v = static_cast<uint8_t>(i);
-      b.mode = v;
-      b.red = v;
-      b.green = v;
-      b.blue = v;
-    });
+    UpdateLighting(DeviceKind::MousePad, [i](LightingBytes& b) { b.mode = b.red = b.green = b.blue = static_cast<uint8_t>(i); });
   }
   done = true;
   reader.join();
@@ -65,22 +54,16 @@ TEST(LightingBytesTest, ReaderNeverSeesAHalfWrittenColour) {
 }
 
 TEST(KeyColourSets, EachSetKeepsItsOwnColoursAtItsOwnOffset) {
-  struct Case {
-    int set, key;
-    size_t offset;  // first byte in the block, written by hand
-  };
+  struct Case { int set, key; size_t offset; };  // offset: the first byte in the block, by hand
   const Case cases[] = {{0, 0, 0}, {0, 125, 375}, {1, 0, 378}, {2, 44, 888}, {4, 0, 1512}, {4, 124, 1884}};
   for (const Case& c : cases) {
     auto kb = std::make_unique<KeyboardImage>();
     ASSERT_TRUE(SetKeyColour(*kb, c.set, c.key, 0xFF123456));
-    EXPECT_EQ(kb->key_colours[c.offset], 0x12) << c.set << "/" << c.key;
-    EXPECT_EQ(kb->key_colours[c.offset + 1], 0x34);
-    EXPECT_EQ(kb->key_colours[c.offset + 2], 0x56);
-    EXPECT_EQ(KeyColour(*kb, c.set, c.key), 0x123456u);
-    for (int other = 0; other < kKeyColourSetCount; ++other)
-      if (other != c.set) {
-        EXPECT_EQ(KeyColour(*kb, other, c.key), 0u) << other;
-      }
+    EXPECT_EQ(std::vector<uint8_t>(kb->key_colours + c.offset, kb->key_colours + c.offset + 3),
+              (std::vector<uint8_t>{0x12, 0x34, 0x56}))
+        << c.set << "/" << c.key;
+    for (int set = 0; set < kKeyColourSetCount; ++set)
+      EXPECT_EQ(KeyColour(*kb, set, c.key), set == c.set ? 0x123456u : 0u) << c.set << "/" << c.key << " in " << set;
   }
 }
 

@@ -1,5 +1,4 @@
-// The mouse image's built-in state, record copies, key assignments and DPI
-// arithmetic; the keyboard layout variant.
+// The mouse image's built-in state, records, assignments and DPI; keyboard variant.
 
 #include "settings/mouse_config_image.h"
 
@@ -56,9 +55,7 @@ TEST(MouseImageRecordTest, StoreCurrentRecordWritesOnlyBytesZeroTo33OfItsSlot) {
 TEST(MouseImageKeyTest, AssignmentsAreThreeBytesPerEntry) {
   MouseConfigImage m;
   ASSERT_TRUE(m.SetAssignment(2, 6, 0x20, 0x04, 0x01));
-  EXPECT_EQ(m.key_blocks[2][18], 0x20);
-  EXPECT_EQ(m.key_blocks[2][19], 0x04);
-  EXPECT_EQ(m.key_blocks[2][20], 0x01);
+  EXPECT_EQ(std::vector<uint8_t>(m.key_blocks[2] + 18, m.key_blocks[2] + 21), (std::vector<uint8_t>{0x20, 0x04, 0x01}));
   EXPECT_EQ(m.Assignment(2, 6), (KeyAssignment{0x20, 0x04, 0x01}));
   EXPECT_TRUE(m.SetAssignment(4, 169, 1, 2, 3));  // last whole entry: bytes 507-509
   EXPECT_EQ(m.key_blocks[4][509], 3);

@@ -1,5 +1,4 @@
-// Switching the active onboard profile against the simulated mouse, and the
-// profile saves every lighting or performance change ends with.
+// Onboard profile switches against the simulated mouse; the closing profile saves.
 
 #include "settings/onboard_profile.h"
 
@@ -43,10 +42,7 @@ class OnboardSwitchTest : public test::SimChannelTest {
     ResetImagesToBuiltIn();
     SimChannelTest::TearDown();
   }
-  MouseConfigImage Mouse() {
-    std::lock_guard<std::recursive_mutex> guard(ImageMutex());
-    return Images().mouse;
-  }
+  MouseConfigImage Mouse() { return WithImage([](ConfigImages& im) { return im.mouse; }); }
   std::vector<FrameKey> Sent() {
     std::vector<FrameKey> keys;
     for (auto& f : Frames('>')) keys.push_back(KeyOf(f));
@@ -54,13 +50,6 @@ class OnboardSwitchTest : public test::SimChannelTest {
   }
   RecordingHost host_;
 };
-
-// The timed apply of the current record to a mouse that is gone.
-TEST_F(OnboardSwitchTest, ARecordApplyToADisconnectedMouseReportsTheFailure) {
-  channel->connected = 0;
-  EXPECT_EQ(SendCurrentRecord(*channel), kResultNoReply);
-  EXPECT_TRUE(Frames('>').empty());
-}
 
 TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
   firmware->SetSettingsByte(0, 0);
@@ -82,17 +71,10 @@ TEST_F(OnboardSwitchTest, SwitchStoresCurrentWritesIndexReadsSlotAndRefreshes) {
   EXPECT_EQ(host_.calls, (std::vector<std::string>{"hide", "refresh"}));
 }
 
-// Every switch that does not happen leaves the image, the device and the
-// pages alone; at most the active index was read.
+// A switch that does not happen changes nothing; at most the active index was read.
 TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
-  struct Case {
-    const char* what;
-    int device_index;  // active index on the device; -1: the read is refused
-    bool connected;
-    int k;
-    OnboardSwitchResult result;
-    size_t frames;
-  };
+  // `device_index`: the active index on the device; -1: its read is refused.
+  struct Case { const char* what; int device_index; bool connected; int k; OnboardSwitchResult result; size_t frames; };
   const Case cases[] = {
       {"already active", 2, true, 2, kSwitchAlreadyActive, 1},
       {"index unreadable", -1, true, 1, OnboardSwitchResult::StatusFF, 1},
@@ -107,9 +89,7 @@ TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
     SetUp();
     trace.clear();
     firmware->SetSettingsByte(0, static_cast<uint8_t>(c.device_index < 0 ? 0 : c.device_index));
-    sim::SimFaults refused;
-    refused.status_count = c.device_index < 0 ? 1 : 0;
-    Inject(refused);
+    Inject({.status_count = c.device_index < 0 ? 1 : 0});  // the index read refused
     channel->connected = c.connected ? 1 : 0;
     const MouseConfigImage before = Mouse();
     EXPECT_EQ(SwitchOnboardProfile(*channel, c.k), c.result);
@@ -119,6 +99,9 @@ TEST_F(OnboardSwitchTest, ASwitchThatDoesNotHappenChangesNothing) {
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
     EXPECT_TRUE(host_.calls.empty());
   }
+  // The timed apply of the current record to the mouse gone in the last case.
+  EXPECT_EQ(SendCurrentRecord(*channel), kResultNoReply);
+  EXPECT_TRUE(Frames('>').empty());
 }
 
 class RecordingSaver : public IProfileSaver {
