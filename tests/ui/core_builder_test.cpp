@@ -1,13 +1,7 @@
-// Building control trees from layouts: nesting, attributes, the window
-// element, unknown classes through the callback and the factory, includes,
-// the resource index, malformed input, and lookup by name.
+// Building control trees from layouts, and looking controls up by name.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "platform/debug_log.h"
 #include "tests/ui/core_test_support.h"
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
@@ -22,41 +16,8 @@ namespace {
 
 using test::Ui;
 
-class ScopedDebugCapture {
- public:
-  ScopedDebugCapture() {
-    previous_ = SetDebugSink([this](std::string_view line) { lines.emplace_back(line); });
-  }
-  ~ScopedDebugCapture() { SetDebugSink(previous_); }
-  std::vector<std::string> lines;
-
- private:
-  DebugSink previous_;
-};
-
-// A folder of layout files used as the resource path for one test.
-class SkinDir {
- public:
-  SkinDir() {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("trx_ui_core_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
-    std::filesystem::create_directories(dir_);
-    CPaintManagerUI::SetResourcePath(dir_.string());
-  }
-  ~SkinDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-    CPaintManagerUI::SetResourcePath("");
-  }
-  void Write(const std::string& name, const std::string& text) {
-    std::filesystem::create_directories((dir_ / name).parent_path());
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path dir_;
-};
+using test::ScopedDebugCapture;
+using test::SkinDir;
 
 // Nesting and attributes; fonts, per-class defaults and named styles come
 // from the window element, the element's own attribute winning.
@@ -172,10 +133,7 @@ TEST(BuilderUnknownClasses, CallbackFirstThenFactoryThenSkipped) {
   EXPECT_TRUE(reported);
   CControlFactory::GetInstance()->UnregistControl("CCircleProgressUI");
   EXPECT_EQ(CControlFactory::GetInstance()->CreateControl("CCircleProgressUI"), nullptr);
-}
-
-TEST(BuilderUnknownClasses, FactoryRefusesNullCreators) {
-  EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("X", nullptr));
+  EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("X", nullptr));  // refuses null creators
   EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("", &NewCircle));
 }
 

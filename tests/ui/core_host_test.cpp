@@ -1,13 +1,7 @@
-// What the core asks of the native window (IPaintHost): repaint requests,
-// mouse capture, native line editing for edits, combo drop-downs, tooltips
-// and cursors, and being told when a tree goes away; language texts:
-// loading language files, switching languages rewriting every resource text
-// of every live manager, missing ids, and the query interface.
+// What the core asks of the native window (IPaintHost), and language texts
+// in every live window.
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "tests/ui/core_test_support.h"
 #include "ui/core/combo.h"
@@ -135,7 +129,9 @@ TEST(HostRequests, ComboOpensThePopupWhichSelectsWithNotification) {
   EXPECT_EQ(ui.host.Only("dropdown").size(), 1u);
 }
 
-TEST(HostRequests, CaptureFollowsTheButtonAndTooltipsTheHover) {
+// Capture follows the button, tooltips and cursors the hover; a change asks
+// for a repaint of the control's rectangle.
+TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControls) {
   HostedUi ui;
   ui.pm.OnMouseMove(ui.Center("b"));
   EXPECT_EQ(ui.host.Only("tip"), (Events{"tip:tip_id"}));  // resource tooltip, no language loaded
@@ -146,10 +142,6 @@ TEST(HostRequests, CaptureFollowsTheButtonAndTooltipsTheHover) {
   ui.pm.OnMouseMove(ui.Center("e"));
   EXPECT_EQ(ui.host.cursor, CursorShape::IBeam);
   EXPECT_FALSE(ui.host.Only("hidetip").empty());
-}
-
-TEST(HostRequests, ChangesAskForARepaintOfTheControlsRectangle) {
-  HostedUi ui;
   ui.host.invalidated.clear();
   CControlUI* b = ui.pm.FindControl("b");
   b->SetBkColor(0xFF123456);
@@ -216,35 +208,22 @@ TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
   EXPECT_EQ(combo.GetItemAt(0), first);
 }
 
-using test::Ui;
-
 class LanguageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("trx_ui_lang_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-    Write("lan_cn.xml", R"(<Language name="cn_zh">
+    skin_.Write("lan_cn.xml", R"(<Language name="cn_zh">
         <Text id="message_text_1" value="未连接设备"/>
         <Text id="title" value="标题"/>
         <Text id="tip" value="提示"/>
       </Language>)");
-    Write("lan_en.xml", R"(<Language name="en">
+    skin_.Write("lan_en.xml", R"(<Language name="en">
         <Text id="message_text_1" value="No device connected"/>
         <Text id="title" value="Title"/>
       </Language>)");
-    Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
-    CPaintManagerUI::SetResourcePath(dir_.string());
+    skin_.Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
   }
-  void TearDown() override {
-    CResourceManager::GetInstance()->Release();
-    CPaintManagerUI::SetResourcePath("");
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  std::filesystem::path dir_;
+  void TearDown() override { CResourceManager::GetInstance()->Release(); }
+  test::SkinDir skin_;
 };
 
 const char* kTexts = R"(<Window><VerticalLayout name="root">
@@ -282,12 +261,8 @@ TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
   bool painted = false;
   for (const auto& c : r.calls) painted |= c.op == "text" && c.text == "No device connected";
   EXPECT_TRUE(painted);
-}
-
-TEST_F(LanguageFiles, MarkingATextAsAnIdAtRunTime) {
-  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
-  Ui ui(kTexts);
-  CControlUI* plain = ui.pm.FindControl("plain");
+  // A text marked as an id at run time.
+  CControlUI* plain = main.pm.FindControl("plain");
   plain->SetResourceText(true);
   plain->SetText("message_text_1");
   EXPECT_EQ(plain->GetText(), "No device connected");
@@ -295,16 +270,9 @@ TEST_F(LanguageFiles, MarkingATextAsAnIdAtRunTime) {
   EXPECT_EQ(plain->GetText(), "message_text_1");
 }
 
-TEST_F(LanguageFiles, BrokenOrMissingFilesKeepTheCurrentTexts) {
-  auto* rm = CResourceManager::GetInstance();
-  ASSERT_TRUE(rm->LoadLanguage("lan_cn.xml"));
-  EXPECT_FALSE(rm->LoadLanguage("broken.xml"));
-  EXPECT_FALSE(rm->LoadLanguage("absent.xml"));
-  EXPECT_EQ(rm->GetText("title"), "标题");
-  EXPECT_FALSE(rm->LoadResource("absent_res.xml"));
-}
-
-TEST_F(LanguageFiles, QueryInterfaceAnswersIdsTheFileLacks) {
+// Broken or missing files keep the current texts; the query interface
+// answers ids the file lacks.
+TEST_F(LanguageFiles, BrokenOrMissingFilesKeepTheTextsQueryInterfaceAnswersTheRest) {
   struct Query : IQueryControlText {
     std::string QueryControlText(std::string_view id, std::string_view) override {
       return id == "asked" ? "answer" : "";
@@ -312,6 +280,9 @@ TEST_F(LanguageFiles, QueryInterfaceAnswersIdsTheFileLacks) {
   } query;
   auto* rm = CResourceManager::GetInstance();
   ASSERT_TRUE(rm->LoadLanguage("lan_en.xml"));
+  EXPECT_FALSE(rm->LoadLanguage("broken.xml"));
+  EXPECT_FALSE(rm->LoadLanguage("absent.xml"));
+  EXPECT_FALSE(rm->LoadResource("absent_res.xml"));
   rm->SetTextQueryInterface(&query);
   EXPECT_EQ(rm->GetText("asked"), "answer");
   EXPECT_EQ(rm->GetText("title"), "Title");  // the file wins

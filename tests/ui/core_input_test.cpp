@@ -1,13 +1,9 @@
-// Input routed through the paint manager and the notifications it raises:
-// hot/pushed/click, hover notifications, option groups, check boxes, focus
-// and Tab order, disabled containers, sliders, drag notifications, combos, lists, edits and the
-// colour palette.
+// Input routed through the paint manager to the controls, and the
+// notifications it raises.
 
 #include <gtest/gtest.h>
 
 #include <thread>
-
-#include "platform/debug_log.h"
 
 #include "tests/ui/core_test_support.h"
 #include "ui/core/color_palette.h"
@@ -61,17 +57,15 @@ TEST(MouseClick, ReleaseInsideClicksKeysActivateAndWorkerNotificationsAreFlagged
   ui.Find<CButtonUI>("b")->SetFocus();
   ui.Keys({VK_RETURN, VK_SPACE});
   EXPECT_EQ(ui.notes.Of("click"), (Events{"click:b", "click:b"}));
-  std::vector<std::string> lines;
-  DebugSink previous = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
+  test::ScopedDebugCapture debug;
   EXPECT_TRUE(ui.pm.IsUiThread());
   std::thread worker([&] {
     EXPECT_FALSE(ui.pm.IsUiThread());
     ui.pm.SendNotify(ui.root, kNotifyClick);
   });
   worker.join();
-  SetDebugSink(previous);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("click"), std::string::npos);
+  ASSERT_EQ(debug.lines.size(), 1u);
+  EXPECT_NE(debug.lines[0].find("click"), std::string::npos);
   EXPECT_EQ(ui.notes.Of("click").size(), 3u);  // still delivered
 }
 
@@ -142,8 +136,8 @@ const char* kOptions = R"(<Window><VerticalLayout name="root">
 
 // A click selects one option of the group and only it notifies, after the
 // click (so a click handler sees the state before); selecting from code
-// keeps the group exclusive silently; groups belong to one manager;
-// ungrouped options and check boxes toggle and notify both ways.
+// keeps the group exclusive silently; groups belong to one manager, both
+// ways; ungrouped options and check boxes toggle and notify both ways.
 TEST(OptionGroups, OneSelectedPerGroupAndManagerUngroupedOnesToggle) {
   Ui ui(kOptions);
   auto* o1 = ui.Find<COptionUI>("o1");
@@ -170,6 +164,9 @@ TEST(OptionGroups, OneSelectedPerGroupAndManagerUngroupedOnesToggle) {
   EXPECT_TRUE(ui.notes.events.empty());
   Ui second(kOptions);
   EXPECT_TRUE(second.Find<COptionUI>("o1")->IsSelected());
+  second.Find<COptionUI>("o2")->Selected(true);
+  EXPECT_FALSE(second.Find<COptionUI>("o1")->IsSelected());
+  EXPECT_TRUE(o3->IsSelected());
 
   ui.Click("lone");
   ui.Click("lone");
@@ -202,14 +199,6 @@ TEST(OptionGroups, ArrowKeysStepThroughTheGroupSkippingUnusableOptions) {
   ui.Find<COptionUI>("lone")->SetFocus();
   ui.pm.OnKeyDown(VK_RIGHT);
   EXPECT_EQ(ui.pm.GetFocus()->GetName(), "lone");
-}
-
-TEST(OptionGroups, GroupsAreSeparatePerPaintManager) {
-  Ui first(kOptions);
-  Ui second(kOptions);
-  second.Find<COptionUI>("o2")->Selected(true);
-  EXPECT_TRUE(first.Find<COptionUI>("o1")->IsSelected());
-  EXPECT_FALSE(second.Find<COptionUI>("o1")->IsSelected());
 }
 
 TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {

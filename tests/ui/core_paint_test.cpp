@@ -1,7 +1,5 @@
-// Layout and painting: container rectangles, hit testing, paint order,
-// state images, value parsers and drawing helpers; menus built from layouts
-// (command records, sizes, keys); the disabled veil and tooltips, and menu
-// separators that are never chosen.
+// Layout, hit testing and painting; value parsers and drawing helpers; menus
+// built from layouts; the disabled look.
 
 #include <gtest/gtest.h>
 
@@ -239,7 +237,6 @@ TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
   CPaintManagerUI::SetResourcePath("");
 }
 
-using test::Ui;
 using Events = std::vector<std::string>;
 
 const char* kMenu = R"(<Menu name="menu" width="150" inset="2,2,2,2" bordersize="1">
@@ -332,7 +329,7 @@ TEST(MenuLook, SeparatorsAreNeverChosen) {
   ui.pm.UpdateLayout();
   ui.Click("line");
   ui.Click("b");
-  EXPECT_EQ(ui.notes.Of("itemclick"), (std::vector<std::string>{"itemclick:b"}));
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:b"}));
 }
 
 }  // namespace

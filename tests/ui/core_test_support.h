@@ -1,12 +1,16 @@
 #pragma once
 // Test doubles for the interface library core: a renderer that records
-// every call, and a notifier that records notifications.
+// every call, a notifier that records notifications, a captured debug log
+// and a temporary skin folder.
 
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/debug_log.h"
 #include "ui/core/control.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/notify.h"
@@ -141,6 +145,42 @@ struct Ui {
   void Keys(std::initializer_list<std::uint32_t> keys) {
     for (std::uint32_t k : keys) pm.OnKeyDown(k);
   }
+};
+
+// Collects the debug lines written while it lives.
+class ScopedDebugCapture {
+ public:
+  ScopedDebugCapture() : previous_(SetDebugSink([this](std::string_view line) { lines.emplace_back(line); })) {}
+  ~ScopedDebugCapture() { SetDebugSink(previous_); }
+  std::vector<std::string> lines;
+
+ private:
+  DebugSink previous_;
+};
+
+// A folder of layout and language files used as the resource path while it
+// lives.
+class SkinDir {
+ public:
+  SkinDir() {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("trx_ui_core_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+    std::filesystem::create_directories(dir_);
+    CPaintManagerUI::SetResourcePath(dir_.string());
+  }
+  ~SkinDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+    CPaintManagerUI::SetResourcePath("");
+  }
+  void Write(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path dir_;
 };
 
 }  // namespace trx::ui::test

@@ -1,6 +1,5 @@
-// The program's own controls headless: the circle progress's painting
-// calls, the chart's slice angles and legend, the factory registration the
-// layouts rely on, and the window host following its control.
+// The program's own controls headless: circle progress, chart, their factory
+// registration, and the window host following its control.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +13,6 @@
 #include "ui/core/control_factory.h"
 #include "ui/window/custom_controls.h"
 #include "ui/window/win_api.h"
-#include "ui/window/window_impl_base.h"
 #include "ui/window/wnd_ui.h"
 
 namespace trx::ui {
@@ -169,18 +167,7 @@ TEST(CustomControlsTest, FactoryCreatesTheThreeClassesForLayouts) {
 
 // ---- window host
 
-class HostWindow : public WindowImplBase {
- public:
-  const char* GetWindowClassName() const override { return "Host"; }
-  std::string GetSkinFile() override {
-    return R"(<Window size="300,200"><VerticalLayout name="root">
-        <Control name="top" height="50"/>
-        <HorizontalLayout name="row"><Control width="20"/><CWndUI name="host"/></HorizontalLayout>
-      </VerticalLayout></Window>)";
-  }
-};
-
-class Hosted : public testing::RecordingWindow {};
+using testing::RecordingWindow;
 
 class WndUiTest : public testing::WindowTest {
  protected:
@@ -194,12 +181,15 @@ class WndUiTest : public testing::WindowTest {
     host_ = dynamic_cast<CWndUI*>(main_.GetPaintManager().FindControl("host"));
     ASSERT_NE(host_, nullptr);
   }
-  HostWindow main_;
+  testing::SkinWindow main_{R"(<Window size="300,200"><VerticalLayout name="root">
+      <Control name="top" height="50"/>
+      <HorizontalLayout name="row"><Control width="20"/><CWndUI name="host"/></HorizontalLayout>
+    </VerticalLayout></Window>)"};
   CWndUI* host_ = nullptr;
 };
 
 TEST_F(WndUiTest, TopLevelWindowFollowsTheControlInScreenCoordinatesAndHides) {
-  Hosted hosted;
+  RecordingWindow hosted;
   ASSERT_NE(hosted.Create(main_.GetHWND(), "hosted", 0, 0), nullptr);
   host_->Attach(hosted.GetHWND());
   EXPECT_EQ(hosted.GetWindowRect(), (UiRect{120, 90, 400, 240}));  // control 20,50-300,200 + window 100,40
@@ -224,7 +214,7 @@ TEST_F(WndUiTest, TopLevelWindowFollowsTheControlInScreenCoordinatesAndHides) {
 }
 
 TEST_F(WndUiTest, ChildWindowUsesClientCoordinatesAndControlGoingHidesIt) {
-  Hosted child;
+  RecordingWindow child;
   ASSERT_NE(child.Create(main_.GetHWND(), "child", WS_CHILD, 0), nullptr);
   host_->Attach(child.GetHWND());
   EXPECT_EQ(child.GetWindowRect(), (UiRect{20, 50, 300, 200}));

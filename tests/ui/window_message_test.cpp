@@ -1,7 +1,5 @@
-// Posting and sending window messages: order, cross-thread sends, sends
-// while the loop shuts down, handles of windows that are gone, registered
-// message numbers; timers on the controllable clock: periods, ordering,
-// stopping and restarting, timers of gone windows and of workers.
+// Posting and sending window messages across threads, registered message
+// numbers, and timers on the controllable clock.
 
 #include <gtest/gtest.h>
 
@@ -93,18 +91,22 @@ TEST_F(MessageTest, SendToAWindowDestroyedWhileWaitingReturnsZero) {
   EXPECT_EQ(result.load(), 0);
 }
 
-// Posting to a window that is gone fails and its queued messages go with
-// it; handles are never reused.
-TEST_F(MessageTest, PostingToAWindowThatIsGoneFailsAndHandlesAreNeverReused) {
+// A window that is gone takes its queued messages and timers with it; posts,
+// sends and new timers to it fail; handles are never reused.
+TEST_F(MessageTest, AWindowThatIsGoneLosesItsMessagesAndTimersAndHandlesAreNeverReused) {
   auto* w = new RecordingWindow;
   const HWND hwnd = w->Create(nullptr, "m", 0, 0);
   EXPECT_TRUE(PostMessage(hwnd, WM_USER, 0, 0));
+  SetTimer(hwnd, 1, 100);
   w->DestroyWindow();
   delete w;
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_FALSE(PostMessage(hwnd, WM_USER, 0, 0));
   EXPECT_EQ(SendMessage(hwnd, WM_USER, 0, 0), 0);
   EXPECT_EQ(queue().ProcessPending(), 0);  // the queued one went with the window
+  queue().AdvanceTime(1000);               // would dispatch to a dead object if kept
+  EXPECT_EQ(SetTimer(hwnd, 1, 100), 0u);
+  EXPECT_EQ(queue().MillisToNextTimer(), -1);
   RecordingWindow b;
   EXPECT_NE(b.Create(nullptr, "b", 0, 0), hwnd);
 }
@@ -233,17 +235,6 @@ TEST_F(TimerTest, KilledInItsHandlerSetOnAWorkerAndReachedByTheIdleLoop) {
   SetTimer(w, 9, 1000);
   EXPECT_EQ(CPaintManagerUI::MessageLoop(), 5);
   EXPECT_EQ(queue().Now(), 6100);
-}
-
-TEST_F(TimerTest, TimersOfADestroyedWindowAreGoneAndNewOnesRefused) {
-  auto* w = new RecordingWindow;
-  const HWND hwnd = w->Create(nullptr, "t", 0, 0);
-  SetTimer(hwnd, 1, 100);
-  w->DestroyWindow();
-  delete w;
-  queue().AdvanceTime(1000);  // would dispatch to a dead object if kept
-  EXPECT_EQ(SetTimer(hwnd, 1, 100), 0u);
-  EXPECT_EQ(queue().MillisToNextTimer(), -1);
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 #pragma once
-// Shared helpers for the window-layer tests: a window that records the
-// messages it gets, and a fixture that gives each test a fresh queue bound
+// Window-layer test helpers: a window recording its messages, a layout window
+// built from layout text, and a fixture giving each test a fresh queue bound
 // to the test thread on the controllable clock.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "ui/window/message_queue.h"
 #include "ui/window/messages.h"
+#include "ui/window/window_impl_base.h"
 #include "ui/window/window_wnd.h"
 
 namespace trx::ui::testing {
@@ -48,6 +50,18 @@ class RecordingWindow : public CWindowWnd {
     }
     return DefWindowProc(msg, wparam, lparam);
   }
+};
+
+class SkinWindow : public WindowImplBase {
+ public:
+  explicit SkinWindow(std::string skin) : skin_(std::move(skin)) {}
+
+ protected:
+  const char* GetWindowClassName() const override { return "SkinWindow"; }
+  std::string GetSkinFile() override { return skin_; }
+
+ private:
+  std::string skin_;
 };
 
 class WindowTest : public ::testing::Test {
