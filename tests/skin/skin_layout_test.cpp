@@ -1,7 +1,5 @@
 // The skin package as the interface library builds it: the main layout with
-// its nine page layouts, the tray menu, the styles the pages apply at run
-// time, unique and complete control names, and every page fitting the
-// 800 x 572 window (a control sticking out of its parent is cut off).
+// its nine pages, names, styles, and every page fitting the window.
 
 #include <gtest/gtest.h>
 
@@ -80,9 +78,8 @@ class SkinLayout : public ::testing::Test {
   trx::DebugSink previous_;
 };
 
-// Every page builds without unknown elements; no page resizes the main
-// window (a page file with <Window> attributes would); named controls are
-// unique; the styles the pages apply at run time exist.
+// No page resizes the main window (a page file with <Window> attributes
+// would); the styles are those the pages apply at run time.
 TEST_F(SkinLayout, EveryPageBuildsKeepsTheWindowSizeWithUniqueNamesAndItsStyles) {
   ASSERT_EQ(pages_->built.size(), kPages.size());
   for (const auto& [element, ok] : pages_->built) EXPECT_TRUE(ok) << element << " did not build";
@@ -123,7 +120,6 @@ TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
       EXPECT_NE(Find(std::string(group) + b), nullptr) << group << b;
 }
 
-// Every tab has its page; the controls the program shows later start hidden.
 TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
   auto pages = [&](std::string_view name) {
     auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
@@ -144,6 +140,7 @@ TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
   }
 }
 
+// A control sticking out of its parent would be cut off.
 TEST_F(SkinLayout, EveryPageFitsTheWindow) {
   struct View {
     const char* what;

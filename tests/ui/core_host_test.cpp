@@ -50,13 +50,7 @@ class RecordingHost : public IPaintHost {
   void OnControlRemoved(CControlUI* control) override { calls.push_back("removed:" + control->GetName()); }
   CursorShape cursor = CursorShape::Arrow;
 
-  std::vector<std::string> Only(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const auto& c : calls) {
-      if (c.rfind(prefix, 0) == 0) out.push_back(c);
-    }
-    return out;
-  }
+  std::vector<std::string> Only(const std::string& prefix) const { return test::StartingWith(calls, prefix); }
 };
 
 const char* kLayout = R"(<Window><VerticalLayout name="root">

@@ -20,17 +20,11 @@ namespace {
 using test::Ui;
 using Events = std::vector<std::string>;
 
-const char* kButtons = R"(<Window><VerticalLayout name="root">
-    <Button name="a" height="40"/>
-    <Button name="b" height="40"/>
-    <Control name="gap"/>
-  </VerticalLayout></Window>)";
-
-// Hot, pushed and capture through a click; a release elsewhere does not
-// click and hover reports leave before enter; keys activate the focused
-// button; a notification from a worker thread is delivered but flagged.
-TEST(MouseClick, ReleaseInsideClicksKeysActivateAndWorkerNotificationsAreFlagged) {
-  Ui ui(kButtons);
+// A release outside the pressed button does not click; hover reports leave
+// before enter; a handler may delete the clicked control.
+TEST(MouseClick, ReleaseInsideClicksKeysActivateWorkerNotificationsAreFlaggedHandlersMayDelete) {
+  Ui ui(R"(<Window><VerticalLayout name="root"><Button name="a" height="40"/><Button name="b" height="40"/>
+      <Control name="gap"/></VerticalLayout></Window>)");
   auto* a = ui.Find<CButtonUI>("a");
   const UiPoint pa = ui.Center("a"), pb = ui.Center("b");
   ui.pm.OnMouseMove(pa);
@@ -67,23 +61,6 @@ TEST(MouseClick, ReleaseInsideClicksKeysActivateAndWorkerNotificationsAreFlagged
   ASSERT_EQ(debug.lines.size(), 1u);
   EXPECT_NE(debug.lines[0].find("click"), std::string::npos);
   EXPECT_EQ(ui.notes.Of("click").size(), 3u);  // still delivered
-}
-
-TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="off" height="30" enabled="false"/>
-      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>
-    </VerticalLayout></Window>)");
-  ui.Click("off");
-  ui.Click("inner");
-  EXPECT_TRUE(ui.notes.Of("click").empty());
-  ui.Find<CContainerUI>("box")->SetEnabled(true);
-  ui.Click("inner");
-  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:inner"}));
-}
-
-TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
-  Ui ui(kButtons);
   struct Remover : INotifyUI {
     CPaintManagerUI* pm;
     void Notify(TNotifyUI& msg) override {
@@ -97,6 +74,19 @@ TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
   EXPECT_TRUE(ui.pm.GetHot() == nullptr || ui.pm.GetHot()->GetName() != "a");
   ui.pm.RemoveNotifier(&remover);
   ui.pm.OnMouseMove({1, 1});  // no dangling hot control
+}
+
+TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
+  Ui ui(R"(<Window><VerticalLayout name="root">
+      <Button name="off" height="30" enabled="false"/>
+      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>
+    </VerticalLayout></Window>)");
+  ui.Click("off");
+  ui.Click("inner");
+  EXPECT_TRUE(ui.notes.Of("click").empty());
+  ui.Find<CContainerUI>("box")->SetEnabled(true);
+  ui.Click("inner");
+  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:inner"}));
 }
 
 TEST(MouseClick, WindowMessagesDriveTheSameInput) {
@@ -134,10 +124,8 @@ const char* kOptions = R"(<Window><VerticalLayout name="root">
     <CheckBox name="chk" height="20"/>
   </VerticalLayout></Window>)";
 
-// A click selects one option of the group and only it notifies, after the
-// click (so a click handler sees the state before); selecting from code
-// keeps the group exclusive silently; groups belong to one manager, both
-// ways; ungrouped options and check boxes toggle and notify both ways.
+// Only the newly selected option notifies, after the click (a click handler
+// sees the state before); selecting from code is silent.
 TEST(OptionGroups, OneSelectedPerGroupAndManagerUngroupedOnesToggle) {
   Ui ui(kOptions);
   auto* o1 = ui.Find<COptionUI>("o1");
@@ -235,9 +223,8 @@ const char* kSlider = R"(<Window><VerticalLayout name="root">
     <Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>
   </VerticalLayout></Window>)";
 
-// A drag reports moves while dragging and one change on release (or when
-// the window loses the focus); a click jumps, wheel and keys step; values
-// set from code are clamped and silent.
+// One change on release or when the window loses the focus; values set from
+// code are clamped and silent.
 TEST(SliderDrag, DragReportsMovesThenOneChangeClicksJumpWheelAndKeysStep) {
   Ui ui(kSlider);
   auto* s = ui.Find<CSliderUI>("s");
@@ -334,8 +321,7 @@ const char* kCombo = R"(<Window><VerticalLayout name="root">
   </VerticalLayout></Window>)";
 
 // The items are not part of the window: a click reports the drop-down (no
-// host opens one here) and keys step the selection. SelectItem notifies,
-// SelectItem1 does not; removing items keeps the selection consistent.
+// host opens one here). SelectItem notifies, SelectItem1 does not.
 TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
   Ui ui(kCombo);
   auto* c = ui.Find<CComboUI>("c");
@@ -427,11 +413,23 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(lst->GetListInfo().columns[0].right, 50);
 }
 
-TEST(ListItems, RemovingItemsReindexesAndHandlersMayClearTheList) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="lst"><ListLabelElement name="i0"/><ListLabelElement name="i1"/><ListLabelElement name="i2"/></List>
+// A new header replaces the old one; removing items reindexes the rest and a
+// handler may clear the list.
+TEST(ListItems, HeadersReplaceEachOtherRemovingItemsReindexesAndHandlersMayClearTheList) {
+  Ui ui(R"(<Window><VerticalLayout name="root"><List name="lst"><ListHeader name="h1"/>
+      <ListLabelElement name="i0"/><ListLabelElement name="i1"/><ListLabelElement name="i2"/></List>
     </VerticalLayout></Window>)");
   auto* lst = ui.Find<CListUI>("lst");
+  auto* h2 = new CListHeaderUI();
+  h2->SetName("h2");
+  ASSERT_TRUE(lst->Add(h2));
+  EXPECT_EQ(lst->GetHeader(), h2);
+  EXPECT_EQ(ui.pm.FindControl("h1"), nullptr);
+  EXPECT_EQ(lst->GetCount(), 3);
+  EXPECT_TRUE(lst->Remove(h2));
+  EXPECT_EQ(lst->GetHeader(), nullptr);
+  EXPECT_EQ(lst->GetCount(), 3);
+  ui.pm.UpdateLayout();
   lst->SelectItem(2, false, false);
   lst->RemoveAt(0);
   EXPECT_EQ(lst->GetCurSel(), 1);
@@ -474,20 +472,6 @@ TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
   EXPECT_EQ(item->FindSubControl("b_delay")->GetText(), "20");
   EXPECT_EQ(item->FindSubControl("a_delay"), nullptr);
   EXPECT_EQ(item->FindSubControl("b"), nullptr);  // not the container itself
-}
-
-TEST(ListItems, ANewHeaderReplacesTheOldOne) {
-  Ui ui(R"(<Window><List name="lst"><ListHeader name="h1"/><ListLabelElement name="i0"/></List></Window>)");
-  auto* lst = ui.Find<CListUI>("lst");
-  auto* h2 = new CListHeaderUI();
-  h2->SetName("h2");
-  ASSERT_TRUE(lst->Add(h2));
-  EXPECT_EQ(lst->GetHeader(), h2);
-  EXPECT_EQ(ui.pm.FindControl("h1"), nullptr);
-  EXPECT_EQ(lst->GetCount(), 1);
-  EXPECT_TRUE(lst->Remove(h2));
-  EXPECT_EQ(lst->GetHeader(), nullptr);
-  EXPECT_EQ(lst->GetCount(), 1);
 }
 
 TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
@@ -568,8 +552,7 @@ TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
   EXPECT_TRUE(ui.notes.events.empty());
 }
 
-// Heights from a layout are kept within the coordinate range, so the
-// palette's arithmetic never overflows (UndefinedBehaviorSanitizer checks).
+// The palette's arithmetic never overflows (UndefinedBehaviorSanitizer checks).
 TEST(PalettePicking, HugeLayoutHeightsAreCutToTheCoordinateRange) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <ColorPalette name="pal" width="361" height="120" palletheight="2147483647" barheight="2147483647"/>
@@ -587,9 +570,7 @@ TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
   pal->SetSelectColor(0xFF0199CB);
   EXPECT_EQ(pal->GetSelectColor(), 0xFF0199CBu);
   EXPECT_TRUE(ui.notes.events.empty());
-  // Top-left of the area: hue 0, full saturation -> red at the current
-  // brightness (0xCB/255).
-  pal->SetSelectColor(0xFFFFFFFF);
+  pal->SetSelectColor(0xFFFFFFFF);  // top-left: hue 0, full saturation, full brightness
   ui.Click(UiPoint{0, 0});
   EXPECT_EQ(pal->GetSelectColor(), 0xFFFF0000u);
   ASSERT_EQ(ui.notes.Of("colorchanged").size(), 1u);
@@ -605,8 +586,8 @@ TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
   EXPECT_EQ(ui.notes.Of("colorchanged").size(), before);
 }
 
-// Only the control's rectangle is repainted when the choice moves, so the
-// markers must never draw outside it (a stale marker stays behind).
+// Only the control's rectangle is repainted when the choice moves: a marker
+// drawn outside it would stay behind.
 TEST(PalettePicking, MarkersStayInsideTheControlAtEveryEdge) {
   Ui ui(R"(<Window><VerticalLayout name="root" inset="20,20,20,20">
       <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10" thumbimage="t.png"/>

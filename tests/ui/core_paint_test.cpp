@@ -191,7 +191,7 @@ TEST(ValueParsers, ColoursRectsAndImageDescriptions) {
   EXPECT_FALSE(ParseImageDesc("file='unterminated", &d));
 }
 
-TEST(ProgressPainting, FilledPartFollowsTheValue) {
+TEST(ProgressPainting, FilledPartFollowsTheValueOperationProgressClamps) {
   Ui ui(R"(<Window><VerticalLayout name="root">
       <Progress name="p" height="10" width="200" min="0" max="100" value="25" forecolor="#FF00FF00"/>
     </VerticalLayout></Window>)");
@@ -204,18 +204,12 @@ TEST(ProgressPainting, FilledPartFollowsTheValue) {
   r.calls.clear();
   ui.pm.Paint(r, {0, 0, 400, 300});
   EXPECT_TRUE(r.calls.empty());
-}
-
-// Steps past the end show 100 %; no control or no steps change nothing (the
-// device progress test follows a real operation).
-TEST(ProgressPainting, ShowOperationProgressClampsAndIgnoresNoControlOrNoSteps) {
-  CProgressUI bar;
-  ShowOperationProgress(&bar, 9, 7);
-  EXPECT_EQ(bar.GetValue(), 7);
-  EXPECT_EQ(bar.GetText(), "100%");
+  ShowOperationProgress(p, 9, 7);  // steps past the end show 100 %
+  EXPECT_EQ(p->GetValue(), 7);
+  EXPECT_EQ(p->GetText(), "100%");
   ShowOperationProgress(nullptr, 1, 2);  // no control: nothing happens
-  ShowOperationProgress(&bar, 1, 0);     // no steps: left alone
-  EXPECT_EQ(bar.GetText(), "100%");
+  ShowOperationProgress(p, 1, 0);        // no steps: left alone
+  EXPECT_EQ(p->GetText(), "100%");
 }
 
 TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
@@ -245,10 +239,16 @@ const char* kMenu = R"(<Menu name="menu" width="150" inset="2,2,2,2" bordersize=
     <MenuElement name="About_setting" text="About" height="30" visible="false"/>
   </Menu>)";
 
-TEST(MenuLayout, BuildsFromARootMenuElementAndMeasuresItsWindow) {
+TEST(MenuLayout, BuildsFromARootMenuElementKeysChooseAndItMeasuresItsWindow) {
   Ui ui(kMenu, {150, 100});
   auto* menu = dynamic_cast<CMenuUI*>(ui.root);
   ASSERT_NE(menu, nullptr);
+  ui.root->SetFocus();
+  EXPECT_EQ(ui.pm.GetFocus(), ui.root);
+  ui.Keys({VK_DOWN, VK_DOWN, VK_RETURN});
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:lan_cn"}));
+  ui.pm.OnKeyDown(VK_DOWN);  // the hidden item cannot be reached
+  EXPECT_EQ(menu->GetCurSel(), 1);
   EXPECT_EQ(menu->GetCount(), 3);
   // 2 visible items of 30, insets 2 + 2, border 1 on both sides.
   EXPECT_EQ(menu->EstimateMenuSize(), (UiSize{150, 60 + 4 + 2}));
@@ -265,19 +265,6 @@ TEST(MenuLayout, BuildsFromARootMenuElementAndMeasuresItsWindow) {
   EXPECT_EQ(cmd->szText, "lan_cn_text");
   ui.pm.DeletePtr(cmd);
   ui.pm.DeletePtr(nullptr);
-}
-
-TEST(MenuLayout, KeyboardMovesTheSelectionAndEnterChooses) {
-  Ui ui(kMenu, {150, 100});
-  ui.root->SetFocus();
-  EXPECT_EQ(ui.pm.GetFocus(), ui.root);
-  ui.pm.OnKeyDown(VK_DOWN);
-  ui.pm.OnKeyDown(VK_DOWN);
-  ui.pm.OnKeyDown(VK_RETURN);
-  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:lan_cn"}));
-  // The hidden item cannot be reached.
-  ui.pm.OnKeyDown(VK_DOWN);
-  EXPECT_EQ(dynamic_cast<CMenuUI*>(ui.root)->GetCurSel(), 1);
 }
 
 TEST(MenuLayout, DoubleClickOnAListItemActivatesIt) {

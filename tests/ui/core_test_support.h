@@ -87,6 +87,14 @@ class RecordingRenderer : public IRenderer {
   }
 };
 
+// The entries of `all` that start with `prefix`.
+inline std::vector<std::string> StartingWith(const std::vector<std::string>& all, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const auto& e : all)
+    if (e.compare(0, prefix.size(), prefix) == 0) out.push_back(e);
+  return out;
+}
+
 // Records "type:sender" for every notification.
 class NotifyRecorder : public INotifyUI {
  public:
@@ -100,11 +108,7 @@ class NotifyRecorder : public INotifyUI {
   // starting with the prefix.
   std::vector<std::string> Of(const std::string& type) const {
     const bool prefix = !type.empty() && type.back() == '*';
-    const std::string head = prefix ? type.substr(0, type.size() - 1) : type + ":";
-    std::vector<std::string> out;
-    for (const auto& e : events)
-      if (e.compare(0, head.size(), head) == 0) out.push_back(e);
-    return out;
+    return StartingWith(events, prefix ? type.substr(0, type.size() - 1) : type + ":");
   }
   void Clear() {
     events.clear();

@@ -58,7 +58,7 @@ class LayoutWindow : public SkinWindow {
 
 class WindowImplTest : public WindowTest {};
 
-TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindow) {
+TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFailsWithADebugLine) {
   LayoutWindow w;
   ASSERT_NE(w.Create(nullptr, "w", UI_WNDSTYLE_DIALOG, 0, 10, 20, 800, 572), nullptr);
   EXPECT_TRUE(w.root_present_in_init);
@@ -67,6 +67,16 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindow) {
   EXPECT_EQ(w.asked_classes, (std::vector<std::string>{"Special"}));
   EXPECT_NE(w.GetPaintManager().FindControl("custom"), nullptr);
   EXPECT_EQ(w.GetPaintManager().FindControl("absent"), nullptr);
+  // A skin that cannot be built fails creation with a debug line.
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
+  const int live_before = window_registry::LiveCount();
+  LayoutWindow bad("<Window><VerticalLayout name=\"root\"></Window>");  // malformed
+  EXPECT_EQ(bad.Create(nullptr, "w", 0, 0), nullptr);
+  SetDebugSink(old);
+  EXPECT_EQ(window_registry::LiveCount(), live_before);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
+  EXPECT_TRUE(bad.events.empty());  // no InitWindow
 }
 
 TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTextsMinimiseButtonMinimises) {
@@ -100,18 +110,6 @@ TEST_F(WindowImplTest, CloseButtonEndsAModalRunWithOneEscapeCancelsOnlyAModalWin
   EXPECT_EQ(closed.ShowModal(), 1u);
 }
 
-TEST_F(WindowImplTest, SkinThatCannotBeBuiltFailsCreationWithADebugLine) {
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
-  const int live_before = window_registry::LiveCount();
-  LayoutWindow w("<Window><VerticalLayout name=\"root\"></Window>");  // malformed
-  EXPECT_EQ(w.Create(nullptr, "w", 0, 0), nullptr);
-  SetDebugSink(old);
-  EXPECT_EQ(window_registry::LiveCount(), live_before);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
-  EXPECT_TRUE(w.events.empty());  // no InitWindow
-}
-
 class ModalTest : public WindowTest {};
 
 TEST_F(ModalTest, NestedBoxesReturnInnerFirst) {
@@ -135,14 +133,11 @@ TEST_F(ModalTest, DestroyingAnOwnerDestroysTheWindowsItOwnsFirst) {
   RecordingWindow owned;
   owner.Create(nullptr, "owner", 0, 0);
   owned.Create(owner, "owned", 0, 0);
-  owner.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_DESTROY) order.push_back("owner");
-    return 0;
-  };
-  owned.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_DESTROY) order.push_back("owned");
-    return 0;
-  };
+  for (auto [w, name] : {std::pair{&owner, "owner"}, {&owned, "owned"}})
+    w->on_message = [&order, name](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
+      if (msg == WM_DESTROY) order.push_back(name);
+      return 0;
+    };
   owner.DestroyWindow();
   EXPECT_EQ(order, (std::vector<std::string>{"owned", "owner"}));
   EXPECT_FALSE(IsWindow(owned.GetHWND()));
