@@ -14,6 +14,7 @@
 namespace trx::ui {
 namespace {
 
+using test::Column;
 using test::Ui;
 
 using test::ScopedDebugCapture;
@@ -107,12 +108,10 @@ TEST(BuilderUnknownClasses, CallbackFirstThenFactoryThenSkipped) {
   ASSERT_TRUE(CControlFactory::GetInstance()->RegistControl("CCircleProgressUI", &NewCircle));
   PageCallback cb;
   ScopedDebugCapture debug;
-  Ui ui(R"(<Window><VerticalLayout name="root">
-        <MS_Key_UI name="page" height="50"/>
+  Ui ui(Column(R"(<MS_Key_UI name="page" height="50"/>
         <CCircleProgressUI name="circle" value="30"/>
         <NoSuchThing name="ghost"><Button name="ghost_child"/></NoSuchThing>
-        <Label name="after"/>
-      </VerticalLayout></Window>)",
+        <Label name="after"/>)"),
         {400, 300}, &cb);
   ASSERT_NE(ui.root, nullptr);
   // Built-in classes are never asked of the callback.
@@ -222,9 +221,7 @@ TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
   EXPECT_EQ(lower.pm.FindControl("b")->GetClass(), "ButtonUI");
   EXPECT_EQ(lower.pm.GetInitSize(), (UiSize{10, 20}));
   EXPECT_EQ(lower.pm.GetFont(1).name, "X");
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>)"));
   for (auto [name, cls] : {std::pair{"o", "OptionUI"}, {"t", "TextUI"}, {"l", "LabelUI"}})
     EXPECT_EQ(ui.pm.FindControl(name)->GetClass(), cls);
   // A check box is an option and a button; a label is neither.
@@ -236,12 +233,10 @@ TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
 }
 
 TEST(FindControlByName, ExactMatchFirstInTreeOrderNullWhenAbsent) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout>
+  Ui ui(Column(R"(<HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout>
       <Label name="dup" text="second"/>
       <Label name="hidden" visible="false"/>
-      <Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>
-    </VerticalLayout></Window>)");
+      <Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>)"));
   EXPECT_EQ(ui.pm.FindControl("dup")->GetText(), "first");
   EXPECT_EQ(ui.pm.FindControl("DUP"), nullptr);  // names are case-sensitive
   EXPECT_EQ(ui.pm.FindControl("nope"), nullptr);

@@ -13,6 +13,7 @@
 namespace trx::ui {
 namespace {
 
+using test::Column;
 using test::Ui;
 using Events = std::vector<std::string>;
 
@@ -53,12 +54,10 @@ class RecordingHost : public IPaintHost {
   std::vector<std::string> Only(const std::string& prefix) const { return test::StartingWith(calls, prefix); }
 };
 
-const char* kLayout = R"(<Window><VerticalLayout name="root">
-    <Edit name="e" height="20" numberonly="true"/>
+const std::string kLayout = Column(R"(<Edit name="e" height="20" numberonly="true"/>
     <Button name="b" height="20" tooltip="%[tip_id]"/>
     <Combo name="c" height="20"><ListLabelElement text="zero"/><ListLabelElement text="one"/></Combo>
-    <Edit name="e2" height="20" readonly="true"/>
-  </VerticalLayout></Window>)";
+    <Edit name="e2" height="20" readonly="true"/>)");
 
 struct HostedUi : Ui {
   RecordingHost host;
@@ -220,12 +219,10 @@ class LanguageFiles : public ::testing::Test {
   test::SkinDir skin_;
 };
 
-const char* kTexts = R"(<Window><VerticalLayout name="root">
-    <Label name="by_marker" text="%[title]" height="20"/>
+const std::string kTexts = Column(R"(<Label name="by_marker" text="%[title]" height="20"/>
     <Label name="by_flag" text="message_text_1" resourcetext="true" tooltip="tip" height="20"/>
     <Label name="plain" text="title" height="20"/>
-    <Label name="missing" text="%[message_text_99]" height="20"/>
-  </VerticalLayout></Window>)";
+    <Label name="missing" text="%[message_text_99]" height="20"/>)");
 
 TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
   auto* rm = CResourceManager::GetInstance();

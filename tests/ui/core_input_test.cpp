@@ -17,6 +17,7 @@
 namespace trx::ui {
 namespace {
 
+using test::Column;
 using test::Ui;
 using Events = std::vector<std::string>;
 
@@ -77,10 +78,8 @@ TEST(MouseClick, ReleaseInsideClicksKeysActivateWorkerNotificationsAreFlaggedHan
 }
 
 TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="off" height="30" enabled="false"/>
-      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Button name="off" height="30" enabled="false"/>
+      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>)"));
   ui.Click("off");
   ui.Click("inner");
   EXPECT_TRUE(ui.notes.Of("click").empty());
@@ -90,11 +89,9 @@ TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
 }
 
 TEST(MouseClick, WindowMessagesDriveTheSameInput) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="a" height="40"/>
+  Ui ui(Column(R"(<Button name="a" height="40"/>
       <Slider name="s" height="20" min="0" max="10" value="5"/>
-      <Edit name="e" height="20"/>
-    </VerticalLayout></Window>)");
+      <Edit name="e" height="20"/>)"));
   LRESULT result = 0;
   const LPARAM a = MakePointLParam(ui.Center("a").x, ui.Center("a").y);
   EXPECT_TRUE(ui.pm.MessageHandler(WM_MOUSEMOVE, 0, a, result));
@@ -116,13 +113,11 @@ TEST(MouseClick, WindowMessagesDriveTheSameInput) {
   EXPECT_FALSE(ui.pm.MessageHandler(0x0113, 0, 0, result));  // not an input message
 }
 
-const char* kOptions = R"(<Window><VerticalLayout name="root">
-    <Option name="o1" group="g" height="20" selected="true"/>
+const std::string kOptions = Column(R"(<Option name="o1" group="g" height="20" selected="true"/>
     <Option name="o2" group="g" height="20"/>
     <Option name="o3" group="g" height="20"/>
     <Option name="lone" height="20"/>
-    <CheckBox name="chk" height="20"/>
-  </VerticalLayout></Window>)";
+    <CheckBox name="chk" height="20"/>)");
 
 // Only the newly selected option notifies, after the click (a click handler
 // sees the state before); selecting from code is silent.
@@ -190,14 +185,12 @@ TEST(OptionGroups, ArrowKeysStepThroughTheGroupSkippingUnusableOptions) {
 }
 
 TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Edit name="e1" height="20"/>
+  Ui ui(Column(R"(<Edit name="e1" height="20"/>
       <Label name="lbl" height="20"/>
       <Button name="b1" height="20"/>
       <Button name="hidden" height="20" visible="false"/>
       <Button name="b2" height="20" keyboard="false"/>
-      <Edit name="e2" height="20"/>
-    </VerticalLayout></Window>)");
+      <Edit name="e2" height="20"/>)"));
   ui.Click("e1");
   EXPECT_EQ(ui.pm.GetFocus(), ui.pm.FindControl("e1"));
   ui.Click("lbl");  // labels do not take the focus
@@ -219,14 +212,10 @@ TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {
   EXPECT_EQ(ui.notes.events, (Events{"killfocus:e2"}));
 }
 
-const char* kSlider = R"(<Window><VerticalLayout name="root">
-    <Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>
-  </VerticalLayout></Window>)";
-
 // One change on release or when the window loses the focus; values set from
 // code are clamped and silent.
 TEST(SliderDrag, DragReportsMovesThenOneChangeClicksJumpWheelAndKeysStep) {
-  Ui ui(kSlider);
+  Ui ui(Column(R"(<Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>)"));
   auto* s = ui.Find<CSliderUI>("s");
   // Track: x 0..110 with a 10 px thumb, so 100 px for 100 steps.
   ui.pm.OnMouseMove({5, 10});
@@ -312,18 +301,15 @@ TEST(DragNotify, OnlyControlsThatAskRaiseThemAndFocusLossEndsTheDrag) {
   for (const TNotifyUI& m : ui.notes.records) EXPECT_NE(m.sType.rfind("drag", 0), 0u) << m.sType;
 }
 
-const char* kCombo = R"(<Window><VerticalLayout name="root">
-    <Combo name="c" height="24" itemheight="30">
-      <ListLabelElement text="zero" tooltip="tip0"/>
-      <ListLabelElement text="one" height="40"/>
-      <ListLabelElement text="two"/>
-    </Combo>
-  </VerticalLayout></Window>)";
 
 // The items are not part of the window: a click reports the drop-down (no
 // host opens one here). SelectItem notifies, SelectItem1 does not.
 TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
-  Ui ui(kCombo);
+  Ui ui(Column(R"(<Combo name="c" height="24" itemheight="30">
+      <ListLabelElement text="zero" tooltip="tip0"/>
+      <ListLabelElement text="one" height="40"/>
+      <ListLabelElement text="two"/>
+    </Combo>)"));
   auto* c = ui.Find<CComboUI>("c");
   EXPECT_EQ(c->GetCount(), 3);
   EXPECT_EQ(c->GetCurSel(), -1);
@@ -368,14 +354,12 @@ TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
 }
 
 TEST(ListItems, ClickReportsItemClickThenItemSelect) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="lst" height="200" itemheight="25">
+  Ui ui(Column(R"(<List name="lst" height="200" itemheight="25">
         <ListHeader height="20"><ListHeaderItem text="A" width="50"/><ListHeaderItem text="B"/></ListHeader>
         <ListTextElement name="row0"/>
         <ListTextElement name="row1"/>
         <ListContainerElement name="act" height="30"><Label name="act_lbl"/></ListContainerElement>
-      </List>
-    </VerticalLayout></Window>)");
+      </List>)"));
   auto* lst = ui.Find<CListUI>("lst");
   ASSERT_NE(lst, nullptr);
   EXPECT_EQ(lst->GetCount(), 3);
@@ -449,13 +433,11 @@ TEST(ListItems, HeadersReplaceEachOtherRemovingItemsReindexesAndHandlersMayClear
 }
 
 TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="lst">
+  Ui ui(Column(R"(<List name="lst">
         <ListContainerElement name="a"><Label name="a_delay" text="10"/></ListContainerElement>
         <ListContainerElement name="b"><Label name="b_delay" text="20"/></ListContainerElement>
         <ListContainerElement name="c"/>
-      </List>
-    </VerticalLayout></Window>)");
+      </List>)"));
   auto* lst = ui.Find<CListUI>("lst");
   lst->SelectItem(0, false, false);
   CContainerUI* asContainer = lst;  // works through the base class too
@@ -475,12 +457,10 @@ TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
 }
 
 TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="short" height="100"><ListLabelElement name="s0"/></List>
+  Ui ui(Column(R"(<List name="short" height="100"><ListLabelElement name="s0"/></List>
       <List name="long" height="50">
         <ListLabelElement name="l0"/><ListLabelElement name="l1"/><ListLabelElement name="l2"/>
-      </List>
-    </VerticalLayout></Window>)");
+      </List>)"));
   ui.pm.OnMouseWheel(ui.Center("s0"), -120);  // nothing to scroll: must not loop
   ui.pm.OnMouseWheel(UiPoint{5, 90}, -120);
   auto* lst = ui.Find<CListUI>("long");
@@ -521,10 +501,8 @@ TEST(ListItems, ScrollBarThumbDragsAndTheStripPages) {
 }
 
 TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Edit name="num" height="20" numberonly="true" maxchar="3"/>
-      <Edit name="txt" height="20" maxchar="4"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Edit name="num" height="20" numberonly="true" maxchar="3"/>
+      <Edit name="txt" height="20" maxchar="4"/>)"));
   auto* num = ui.Find<CEditUI>("num");
   ui.Click("num");
   for (char ch : std::string("1a2b34")) ui.pm.OnChar(static_cast<unsigned char>(ch));
@@ -554,18 +532,14 @@ TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
 
 // The palette's arithmetic never overflows (UndefinedBehaviorSanitizer checks).
 TEST(PalettePicking, HugeLayoutHeightsAreCutToTheCoordinateRange) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <ColorPalette name="pal" width="361" height="120" palletheight="2147483647" barheight="2147483647"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<ColorPalette name="pal" width="361" height="120" palletheight="2147483647" barheight="2147483647"/>)"));
   auto* pal = ui.Find<CColorPaletteUI>("pal");
   EXPECT_EQ(pal->GetBarRect().top, pal->GetPos().top + kMaxCoord);
   ui.Click(UiPoint{10, 10});
 }
 
 TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10"/>)"));
   auto* pal = ui.Find<CColorPaletteUI>("pal");
   pal->SetSelectColor(0xFF0199CB);
   EXPECT_EQ(pal->GetSelectColor(), 0xFF0199CBu);

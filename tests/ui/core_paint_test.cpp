@@ -16,6 +16,7 @@ namespace trx::ui {
 namespace {
 
 using test::RecordingRenderer;
+using test::Column;
 using test::Ui;
 
 TEST(LayoutPositions, VerticalFixedAndStretchingChildrenWithInsetPaddingAndChildPadding) {
@@ -59,15 +60,13 @@ TEST(LayoutPositions, HorizontalMinMaxAndFloatingChildren) {
 }
 
 TEST(LayoutPositions, ChildAlignmentCentresChildrenSmallerThanTheArea) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <HorizontalLayout name="row" height="30" childvalign="vcenter" childalign="center">
+  Ui ui(Column(R"(<HorizontalLayout name="row" height="30" childvalign="vcenter" childalign="center">
         <Label name="a" width="40" height="10"/>
         <Label name="b" width="60" height="20"/>
       </HorizontalLayout>
       <VerticalLayout name="col" height="100" childalign="right" childvalign="bottom">
         <Label name="c" width="50" height="30"/>
-      </VerticalLayout>
-    </VerticalLayout></Window>)",
+      </VerticalLayout>)"),
         {300, 200});
   // Row: 100 px of children centred in 300 px; each centred in 30 px.
   EXPECT_EQ(ui.pm.FindControl("a")->GetPos(), (UiRect{100, 10, 140, 20}));
@@ -97,10 +96,8 @@ TEST(LayoutPositions, TabLayoutShowsOnePageAndHidesTheRestFromHitTests) {
 }
 
 TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
-              normalimage="file='n.png' source='0,0,10,10'" bordersize="1" bordercolor="#FF040506"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
+              normalimage="file='n.png' source='0,0,10,10'" bordersize="1" bordercolor="#FF040506"/>)"));
   RecordingRenderer r;
   ui.pm.Paint(r, {0, 0, 400, 300});
   std::vector<std::string> ops;
@@ -115,10 +112,8 @@ TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
 }
 
 TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Label name="top" height="50" bkcolor="#FF000001"/>
-      <Label name="bottom" height="50" bkcolor="#FF000002"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Label name="top" height="50" bkcolor="#FF000001"/>
+      <Label name="bottom" height="50" bkcolor="#FF000002"/>)"));
   RecordingRenderer r;
   ui.pm.Paint(r, {0, 60, 400, 70});
   ASSERT_EQ(r.calls.size(), 1u);
@@ -126,11 +121,9 @@ TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
 }
 
 TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Option name="o" height="30" normalimage="n.png" hotimage="h.png" pushedimage="p.png"
+  Ui ui(Column(R"(<Option name="o" height="30" normalimage="n.png" hotimage="h.png" pushedimage="p.png"
               selectedimage="s.png" disabledimage="d.png"/>
-      <Control/>
-    </VerticalLayout></Window>)");
+      <Control/>)"));
   auto imageNow = [&]() {
     RecordingRenderer r;
     ui.pm.Paint(r, {0, 0, 400, 300});
@@ -192,9 +185,7 @@ TEST(ValueParsers, ColoursRectsAndImageDescriptions) {
 }
 
 TEST(ProgressPainting, FilledPartFollowsTheValueOperationProgressClamps) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Progress name="p" height="10" width="200" min="0" max="100" value="25" forecolor="#FF00FF00"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Progress name="p" height="10" width="200" min="0" max="100" value="25" forecolor="#FF00FF00"/>)"));
   RecordingRenderer r;
   ui.pm.Paint(r, {0, 0, 400, 300});
   ASSERT_EQ(r.calls.size(), 1u);

@@ -116,6 +116,11 @@ class NotifyRecorder : public INotifyUI {
   }
 };
 
+// Layout text of a window whose root, a vertical layout "root", holds `children`.
+inline std::string Column(const std::string& children) {
+  return R"(<Window><VerticalLayout name="root">)" + children + "</VerticalLayout></Window>";
+}
+
 // A manager with a tree built from layout text, laid out at `size`.
 struct Ui {
   CPaintManagerUI pm;
