@@ -112,7 +112,7 @@ TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
   EXPECT_EQ(texts[1].rc.left, 238);
 }
 
-TEST(ChartViewTest, PaletteWrapsAndEmptyOrZeroChartsDrawNoSlices) {
+TEST(ChartViewTest, PaletteWrapsEmptyOrZeroChartsDrawNoSlicesAttributesAndHistogramBars) {
   EXPECT_EQ(ChartColor(0), 0xFF3F96F5u);
   EXPECT_EQ(ChartColor(17), 0xFF882612u);
   EXPECT_EQ(ChartColor(18), ChartColor(0));
@@ -123,10 +123,7 @@ TEST(ChartViewTest, PaletteWrapsAndEmptyOrZeroChartsDrawNoSlices) {
   EXPECT_EQ(PaintOf(&chart).size(), 1u);  // background only
   chart.AddItem("zero", 0);
   for (const DrawCall& d : PaintOf(&chart)) EXPECT_NE(d.op, "pie");
-}
-
-TEST(ChartViewTest, AttributesAndHistogramBars) {
-  CChartViewUI chart;
+  chart.RemoveAllItems();
   EXPECT_TRUE(chart.SetAttribute("view", "histpgram"));
   EXPECT_EQ(chart.GetView(), ChartView::Histogram);
   chart.SetAttribute("showtext", "yes");  // only "true" sets it

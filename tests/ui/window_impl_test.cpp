@@ -197,21 +197,12 @@ constexpr const char* kMenu = R"(<Window>
 class OwnerWindow : public SkinWindow {
  public:
   OwnerWindow() : SkinWindow(R"(<Window size="200,100"><VerticalLayout name="root"/></Window>)") {}
-  std::vector<MenuCmd> commands;
   std::vector<Received> tray;
 
  protected:
   LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override {
-    handled = false;
-    if (msg == WM_MENUCLICK) {
-      handled = true;
-      auto* cmd = reinterpret_cast<MenuCmd*>(wparam);
-      if (cmd != nullptr) commands.push_back(*cmd);
-      m_pm.DeletePtr(cmd);
-    } else if (msg == UIMSG_TRAYICON) {
-      tray.push_back({msg, wparam, lparam});
-    }
-    return 0;
+    if (msg == UIMSG_TRAYICON) tray.push_back({msg, wparam, lparam});
+    return SkinWindow::HandleCustomMessage(msg, wparam, lparam, handled);
   }
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 // Window-layer test helpers: a window recording its messages, a layout window
-// built from layout text, and a fixture giving each test a fresh queue bound
-// to the test thread on the controllable clock.
+// built from layout text keeping the menu commands it gets, and a fixture
+// giving each test a fresh queue bound to the test thread on the controllable
+// clock.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/core/menu.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/messages.h"
 #include "ui/window/window_impl_base.h"
@@ -55,10 +57,19 @@ class RecordingWindow : public CWindowWnd {
 class SkinWindow : public WindowImplBase {
  public:
   explicit SkinWindow(std::string skin) : skin_(std::move(skin)) {}
+  std::vector<MenuCmd> commands;
 
  protected:
   const char* GetWindowClassName() const override { return "SkinWindow"; }
   std::string GetSkinFile() override { return skin_; }
+  LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM, bool& handled) override {
+    handled = msg == WM_MENUCLICK;
+    if (auto* cmd = handled ? reinterpret_cast<MenuCmd*>(wparam) : nullptr) {
+      commands.push_back(*cmd);
+      m_pm.DeletePtr(cmd);
+    }
+    return 0;
+  }
 
  private:
   std::string skin_;
