@@ -127,7 +127,9 @@ TEST_F(ModalTest, NestedBoxesReturnInnerFirst) {
   EXPECT_EQ(inner_result, 2u);
 }
 
-TEST_F(ModalTest, DestroyingAnOwnerDestroysTheWindowsItOwnsFirst) {
+// Destroying an owner destroys the windows it owns first; deleting a live
+// window object withdraws its handle.
+TEST_F(ModalTest, DestroyingAnOwnerDestroysItsWindowsFirstDeletingALiveOneWithdrawsItsHandle) {
   std::vector<std::string> order;
   RecordingWindow owner;
   RecordingWindow owned;
@@ -141,9 +143,6 @@ TEST_F(ModalTest, DestroyingAnOwnerDestroysTheWindowsItOwnsFirst) {
   owner.DestroyWindow();
   EXPECT_EQ(order, (std::vector<std::string>{"owned", "owner"}));
   EXPECT_FALSE(IsWindow(owned.GetHWND()));
-}
-
-TEST_F(ModalTest, DeletingALiveWindowObjectWithdrawsItsHandle) {
   auto* w = new RecordingWindow;
   const HWND hwnd = w->Create(nullptr, "w", 0, 0);
   PostMessage(hwnd, WM_USER, 0, 0);
