@@ -95,8 +95,7 @@ TEST(SkinIndex, NamesTheLayoutsEveryLayoutParsesMainWindowIsFramelessAt800By572)
   EXPECT_STRNE(doc.child("Window").attribute("caption").value(), "");
 }
 
-// Messages 1 to 20 are worded in each language; a translation with another
-// conversion than its format text would read a missing argument.
+// A translation with other conversions than its format text would read a missing argument.
 TEST(SkinLanguages, BothFilesDefineTheSameTextsWithTheSameConversionsAndEveryTextAskedFor) {
   std::string en_name, cn_name;
   const auto en = LoadTexts("lan_en.xml", &en_name);
@@ -120,8 +119,7 @@ TEST(SkinLanguages, BothFilesDefineTheSameTextsWithTheSameConversionsAndEveryTex
       EXPECT_EQ(Conversions(text), Conversions(cn.at(id))) << id;
     }
   }
-  // Every text a layout asks for; the listed ids are the function and key
-  // names pages put on labels at run time.
+  // Every text a layout asks for, and the function and key names pages put on labels.
   for (const fs::path& p : Layouts()) {
     for (const std::string& v : AttributeValues(p)) {
       // A resource text is the whole value: "%[id]" (ids may contain ']').

@@ -1,5 +1,4 @@
-// The skin package as the interface library builds it: the main layout with
-// its nine pages, names, styles, and every page fitting the window.
+// The skin package as the interface library builds it: pages, names, styles, and fitting the window.
 
 #include <gtest/gtest.h>
 
@@ -78,8 +77,7 @@ class SkinLayout : public ::testing::Test {
   trx::DebugSink previous_;
 };
 
-// No page resizes the main window (a page file with <Window> attributes
-// would); the styles are those the pages apply at run time.
+// A page file with <Window> attributes would resize the main window; pages apply the styles at run time.
 TEST_F(SkinLayout, EveryPageBuildsKeepsTheWindowSizeWithUniqueNamesAndItsStyles) {
   ASSERT_EQ(pages_->built.size(), kPages.size());
   for (const auto& [element, ok] : pages_->built) EXPECT_TRUE(ok) << element << " did not build";
@@ -125,8 +123,7 @@ TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
     auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
     return t == nullptr ? -1 : t->GetCount();
   };
-  // Devices: kb, ms, mp, ani, split; mouse: light, macro, key, performance,
-  // routine; keyboard: light, macro, key, (routine).
+  // kb, ms, mp, ani, split; light, macro, key, performance, routine; light, macro, key, (routine).
   for (auto [tab, n] : {std::pair{"tab_switch", 5}, {"ms_tab_switch", 5}, {"kb_tab_switch", 4},
                         {"kb_profile_select_tab", 2}, {"kb_profile_fun_spead_tab", 2}, {"ms_deng_mode_switch", 3},
                         {"ms_tab_macro_edit", 3}, {"kb_tab_macro_edit", 3}})

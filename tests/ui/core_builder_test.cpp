@@ -20,8 +20,7 @@ using test::Ui;
 using test::ScopedDebugCapture;
 using test::SkinDir;
 
-// Nesting and attributes; fonts, per-class defaults and named styles come
-// from the window element, the element's own attribute winning.
+// Fonts, per-class defaults and styles come from the window element; an element's own attribute wins.
 TEST(BuilderTree, NestsControlsAndAppliesAttributesDefaultsAndStyles) {
   Ui ui(R"(<Window size="640,480" caption="0,0,0,30" roundcorner="4,5" mininfo="300,200">
       <Font id="0" name="Noto Sans" size="14" bold="true" default="true"/>
@@ -212,8 +211,7 @@ TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
   CResourceManager::GetInstance()->Release();
 }
 
-// Element names are matched without regard to case; class names carry the
-// "UI" suffix and interfaces answer to the element name.
+// Element names ignore case; class names carry the "UI" suffix; interfaces answer to element names.
 TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
   Ui lower(R"(<window size="10,20"><verticallayout name="root"><BUTTON name="b"/><font id="1" name="X"/></verticallayout></window>)");
   ASSERT_NE(lower.root, nullptr);

@@ -1,5 +1,4 @@
-// What the core asks of the native window (IPaintHost), and language texts
-// in every live window.
+// What the core asks of the native window (IPaintHost); language texts in every live window.
 
 #include <gtest/gtest.h>
 
@@ -79,8 +78,7 @@ TEST(NativeEditing, FocusStartsAndEndsTheNativeEditorAndItsTextIsFiltered) {
   EXPECT_EQ(ui.host.Only("end"), (Events{"end:e"}));
   EXPECT_FALSE(e->IsEditing());
   EXPECT_EQ(ui.notes.Of("killfocus"), (Events{"killfocus:e"}));
-  // Code changing the text while the native editor is open tells the host
-  // (the user's own changes do not echo back).
+  // Code changing the text while the native editor is open tells the host (the user's own do not echo).
   ui.Click("e");
   e->SetText("77");
   e->SetText("77");
@@ -122,8 +120,7 @@ TEST(HostRequests, ComboOpensThePopupWhichSelectsWithNotification) {
   EXPECT_EQ(ui.host.Only("dropdown").size(), 1u);
 }
 
-// Capture follows the button, tooltips and cursors the hover; a change asks
-// for a repaint of the control's rectangle.
+// Capture follows the button, tooltips and cursors the hover; a change repaints the control's rectangle.
 TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControls) {
   HostedUi ui;
   ui.pm.OnMouseMove(ui.Center("b"));
@@ -185,8 +182,7 @@ TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
   long looks = 0;
   constexpr int kItems = 3000;
   for (int i = 0; i < kItems; ++i) ASSERT_TRUE(combo.Add(new CountedItem(&looks)));
-  // A constant number of looks per item, not one per item already there
-  // (which made 40,000 profiles take seconds).
+  // A constant number of looks per item, not one per item already there (40,000 profiles took seconds).
   EXPECT_LE(looks, 2L * kItems);
 
   ASSERT_TRUE(combo.SelectItem(kItems - 1, false, false));
@@ -261,8 +257,7 @@ TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
   EXPECT_EQ(plain->GetText(), "message_text_1");
 }
 
-// Broken or missing files keep the current texts; the query interface
-// answers ids the file lacks.
+// Broken or missing files keep the current texts; the query interface answers ids the file lacks.
 TEST_F(LanguageFiles, BrokenOrMissingFilesKeepTheTextsQueryInterfaceAnswersTheRest) {
   struct Query : IQueryControlText {
     std::string QueryControlText(std::string_view id, std::string_view) override {

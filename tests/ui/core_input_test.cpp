@@ -1,5 +1,4 @@
-// Input routed through the paint manager to the controls, and the
-// notifications it raises.
+// Input routed through the paint manager to the controls, and the notifications it raises.
 
 #include <gtest/gtest.h>
 
@@ -21,8 +20,7 @@ using test::Column;
 using test::Ui;
 using Events = std::vector<std::string>;
 
-// A release outside the pressed button does not click; hover reports leave
-// before enter; a handler may delete the clicked control.
+// A release outside the pressed button does not click; hover reports leave before enter.
 TEST(MouseClick, ReleaseInsideClicksKeysActivateWorkerNotificationsAreFlaggedHandlersMayDelete) {
   Ui ui(R"(<Window><VerticalLayout name="root"><Button name="a" height="40"/><Button name="b" height="40"/>
       <Control name="gap"/></VerticalLayout></Window>)");
@@ -119,8 +117,7 @@ const std::string kOptions = Column(R"(<Option name="o1" group="g" height="20" s
     <Option name="lone" height="20"/>
     <CheckBox name="chk" height="20"/>)");
 
-// Only the newly selected option notifies, after the click (a click handler
-// sees the state before); selecting from code is silent.
+// Only the newly selected option notifies, after the click; selecting from code is silent.
 TEST(OptionGroups, OneSelectedPerGroupAndManagerUngroupedOnesToggle) {
   Ui ui(kOptions);
   auto* o1 = ui.Find<COptionUI>("o1");
@@ -212,8 +209,7 @@ TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {
   EXPECT_EQ(ui.notes.events, (Events{"killfocus:e2"}));
 }
 
-// One change on release or when the window loses the focus; values set from
-// code are clamped and silent.
+// One change on release or focus loss; values set from code are clamped and silent.
 TEST(SliderDrag, DragReportsMovesThenOneChangeClicksJumpWheelAndKeysStep) {
   Ui ui(Column(R"(<Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>)"));
   auto* s = ui.Find<CSliderUI>("s");
@@ -302,8 +298,7 @@ TEST(DragNotify, OnlyControlsThatAskRaiseThemAndFocusLossEndsTheDrag) {
 }
 
 
-// The items are not part of the window: a click reports the drop-down (no
-// host opens one here). SelectItem notifies, SelectItem1 does not.
+// Without a host a click only reports the drop-down. SelectItem notifies, SelectItem1 does not.
 TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
   Ui ui(Column(R"(<Combo name="c" height="24" itemheight="30">
       <ListLabelElement text="zero" tooltip="tip0"/>
@@ -381,8 +376,7 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(lst->GetCurSel(), 1);
   ui.pm.OnKeyDown(VK_DELETE);  // a key the list does not use is the page's
   EXPECT_EQ(ui.notes.Of("keydown"), (Events{"keydown:lst"}));
-  // A click on the item already selected (here by a handler, silently)
-  // still gives the list the keyboard.
+  // A click on the item already selected (by a handler, silently) still gives the list the keyboard.
   ui.pm.SetFocus(nullptr);
   lst->SelectItem(2, false, false);
   ui.Click("act");
@@ -397,8 +391,7 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(lst->GetListInfo().columns[0].right, 50);
 }
 
-// A new header replaces the old one; removing items reindexes the rest and a
-// handler may clear the list.
+// A new header replaces the old one; removals reindex the rest; a handler may clear the list.
 TEST(ListItems, HeadersReplaceEachOtherRemovingItemsReindexesAndHandlersMayClearTheList) {
   Ui ui(R"(<Window><VerticalLayout name="root"><List name="lst"><ListHeader name="h1"/>
       <ListLabelElement name="i0"/><ListLabelElement name="i1"/><ListLabelElement name="i2"/></List>
@@ -478,8 +471,7 @@ TEST(ListItems, ScrollBarThumbDragsAndTheStripPages) {
   xml += "</List><Control/></VerticalLayout></Window>";
   Ui ui(xml, {200, 300});
   auto* body = ui.Find<CListUI>("lst")->GetBody();
-  // 250 px of items in 100 px: thumb 100 * 100 / 250 = 40 px, travel 60 px
-  // for 150 px of content.
+  // 250 px of items in 100 px: thumb 100 * 100 / 250 = 40 px, travel 60 px for 150 px.
   EXPECT_EQ(body->GetScrollBarRect(), (UiRect{192, 0, 200, 100}));
   EXPECT_EQ(body->GetScrollThumbRect(), (UiRect{192, 0, 200, 40}));
   EXPECT_EQ(ui.pm.FindControl(UiPoint{195, 10}), body);  // the bar, not the item under it
@@ -563,8 +555,7 @@ TEST(PalettePicking, ClickingPicksHueSaturationAndBrightnessPresetsRoundTripThro
     EXPECT_EQ(HsvToRgb(RgbToHsv(c)), c) << std::hex << c;
 }
 
-// Only the control's rectangle is repainted when the choice moves: a marker
-// drawn outside it would stay behind.
+// Only the control's rectangle is repainted when the choice moves: a marker outside it would stay.
 TEST(PalettePicking, MarkersStayInsideTheControlAtEveryEdge) {
   Ui ui(R"(<Window><VerticalLayout name="root" inset="20,20,20,20">
       <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10" thumbimage="t.png"/>

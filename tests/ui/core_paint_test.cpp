@@ -1,5 +1,4 @@
-// Layout, hit testing and painting; value parsers and drawing helpers; menus
-// built from layouts; the disabled look.
+// Layout, hit testing and painting; value parsers, drawing helpers, menus, the disabled look.
 
 #include <gtest/gtest.h>
 
@@ -33,8 +32,7 @@ TEST(LayoutPositions, VerticalFixedAndStretchingChildrenWithInsetPaddingAndChild
   EXPECT_EQ(ui.pm.FindControl("fill1")->GetPos(), (UiRect{10, 65, 290, 159}));
   EXPECT_EQ(ui.pm.FindControl("pad")->GetPos(), (UiRect{17, 167, 117, 187}));
   EXPECT_EQ(ui.pm.FindControl("fill2")->GetPos(), (UiRect{10, 196, 290, 290}));
-  // Showing a hidden child takes space from the stretching ones: 280 - 157
-  // fixed - 4 gaps = 103, split 51 + 52 (the last one takes the rest).
+  // A shown child takes from the stretching ones: 280 - 157 - 4 gaps = 103 = 51 + 52 (the last the rest).
   ui.pm.FindControl("gone")->SetVisible(true);
   ui.pm.UpdateLayout();
   EXPECT_EQ(ui.pm.FindControl("fill1")->GetPos().Height(), 51);

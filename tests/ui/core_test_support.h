@@ -1,7 +1,6 @@
 #pragma once
-// Test doubles for the interface library core: a renderer that records
-// every call, a notifier that records notifications, a captured debug log
-// and a temporary skin folder.
+// Test doubles for the interface library core: a recording renderer and notifier, a captured debug
+// log and a temporary skin folder.
 
 #include <filesystem>
 #include <fstream>
@@ -104,8 +103,7 @@ class NotifyRecorder : public INotifyUI {
     events.push_back(msg.sType + ":" + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string("-")));
     records.push_back(msg);
   }
-  // Only the events of one type, or (with a trailing '*') of every type
-  // starting with the prefix.
+  // The events of one type, or (with a trailing '*') of every type starting with the prefix.
   std::vector<std::string> Of(const std::string& type) const {
     const bool prefix = !type.empty() && type.back() == '*';
     return StartingWith(events, prefix ? type.substr(0, type.size() - 1) : type + ":");
@@ -167,8 +165,7 @@ class ScopedDebugCapture {
   DebugSink previous_;
 };
 
-// A folder of layout and language files used as the resource path while it
-// lives.
+// A folder of layout and language files, the resource path while it lives.
 class SkinDir {
  public:
   SkinDir() {

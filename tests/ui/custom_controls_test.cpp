@@ -1,5 +1,4 @@
-// The program's own controls headless: circle progress, chart, their factory
-// registration, and the window host following its control.
+// The program's own controls headless, their factory registration, and the window host.
 
 #include <gtest/gtest.h>
 
@@ -28,8 +27,7 @@ std::vector<DrawCall> PaintOf(CControlUI* c) {
   return r.calls;
 }
 
-// The slice's sweep in whole degrees, counted from the minimum (the Qt
-// circle test checks the painted ring).
+// Whole degrees from the minimum (the Qt circle test checks the painted ring).
 TEST(CircleProgressTest, SweepIsWholeDegreesFromTheMinimum) {
   CCircleProgressUI ring;
   const int cases[][4] = {{0, 100, 0, 0},    {0, 100, 25, 90},    {0, 3, 1, 120},
@@ -44,8 +42,7 @@ TEST(CircleProgressTest, SweepIsWholeDegreesFromTheMinimum) {
 }
 
 TEST(CircleProgressTest, LayoutAttributesAndNoForeImage) {
-  // The builder does not know "CircleProgress": only the main window's hook
-  // or the factory make it, so here the layout is built with a callback.
+  // Only the main window's hook or the factory make "CircleProgress": here a callback does.
   struct Hook : IDialogBuilderCallback {
     CControlUI* CreateControl(std::string_view name) override {
       return name == "CircleProgress" ? new CCircleProgressUI() : nullptr;

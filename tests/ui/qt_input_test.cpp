@@ -1,5 +1,4 @@
-// The Qt backend with synthetic input on the offscreen platform, the queue in
-// Qt's loop, and the input capture's event filter.
+// The Qt backend with synthetic input, the queue in Qt's loop, and the input capture's filter.
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -87,8 +86,7 @@ TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   EXPECT_EQ(Types(w, "apply"), (std::vector<std::string>{"setfocus", "click"}));
 }
 
-// The overlay takes typed text filtered; text set by code while editing
-// shows in it.
+// Text set by code while editing shows in the overlay.
 TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
   NotesWindow w(kLayout);
   Open(w);
@@ -115,8 +113,7 @@ TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
   EXPECT_EQ(edit->GetText(), "8001");
 }
 
-// A combo near the screen's corner: its list lies inside the work area, is
-// wide enough for its longest item, and the combo's tooltip is its text.
+// A combo at the screen's corner; the list is as wide as its longest item; the tooltip is the text.
 TEST_F(QtInputTest, ComboListStaysInsideTheWorkAreaAndFitsItsItems) {
   constexpr const char* kCornerLayout = R"(<Window size="200,120">
     <VerticalLayout name="root" bkcolor="#FF303030"><Control/>
@@ -167,9 +164,7 @@ TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
   EXPECT_EQ(std::count(after.begin() + static_cast<std::ptrdiff_t>(before), after.end(), "itemselect"), 1);
 }
 
-// Dragging the caption moves the window; a press on the button below it stays
-// a click though the desktop's global position (as on Wayland) would put it
-// inside the caption.
+// A press below the caption stays a click though its global position (as on Wayland) is inside it.
 TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAndAPressBelowItIsAClick) {
   NotesWindow w(kLayout);
   Open(w);
@@ -194,8 +189,7 @@ TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAndAPressBelowItIsAClick) {
   EXPECT_EQ(w.GetWindowRect().left, after.left);
 }
 
-// Minimise follows the desktop both ways; its close request (Alt+F4) goes
-// through the library window.
+// The desktop's close request (Alt+F4) goes through the library window.
 TEST_F(QtInputTest, MinimiseAndCloseFollowTheDesktop) {
   NotesWindow w(kLayout);
   Open(w);
@@ -211,8 +205,7 @@ TEST_F(QtInputTest, MinimiseAndCloseFollowTheDesktop) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// Opens `menu` from `xml` at (20, 20) of `owner`; its popup widget, shown, or
-// nullptr.
+// Opens `menu` from `xml` at (20, 20) of `owner`; its popup widget, shown, or nullptr.
 QWidget* OpenMenu(NotesWindow& owner, CMenuWnd& menu, const char* xml) {
   const QPoint at = owner.Widget()->mapToGlobal(QPoint(20, 20));
   menu.Init(nullptr, xml, {at.x(), at.y()}, &owner.GetPaintManager());
@@ -221,8 +214,7 @@ QWidget* OpenMenu(NotesWindow& owner, CMenuWnd& menu, const char* xml) {
   return native->Widget();
 }
 
-// Popups receive presses anywhere on the screen: one outside closes the
-// menu without a command; a click on an item reaches the owner.
+// Popups receive presses anywhere on the screen: one outside closes the menu without a command.
 TEST_F(QtInputTest, MenuIsAPopupClosedByAPressOutsideAndItsClickReachesTheOwner) {
   NotesWindow owner(kLayout);
   Open(owner);

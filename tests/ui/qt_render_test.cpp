@@ -59,8 +59,7 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensity) {
   }
 }
 
-// Alpha 0, or tinting switched off, shows the image unchanged; alphas are
-// clamped to 255.
+// Alphas are clamped to 255.
 TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
   CControlUI* key = window_.GetPaintManager().FindControl("key");
   key->SetChangerAlpha(300);
@@ -72,8 +71,7 @@ TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
   ExpectPixel(Render().pixel(10, 10), kWhite);
 }
 
-// A key of a preview: rounded corners (radius 6) over a tinted image that
-// fills it, and a centred caption.
+// A preview's key: rounded corners (radius 6) over a tinted image filling it, a centred caption.
 constexpr const char* kKeyLayout = R"(<Window size="60,40">
   <VerticalLayout name="root" bkcolor="#FF204080" inset="10,10,10,10">
     <Label name="key" width="40" height="20" borderround="6,6" bkcolor="#FF000000" bkimage="file='tint_block.png' dest='0,0,40,20'"
@@ -100,8 +98,7 @@ TEST_F(QtKeyRenderTest, RoundedCornersClipTheTintedImageEveryFrame) {
     int alpha;
     QRgb edge;  // the key's straight edge and inside, under the tint
   };
-  // The same key painted again with another tint must not reuse a stale
-  // picture (the tinted and rounded images are cached).
+  // Painted again with another tint, no stale picture (tinted and rounded images are cached).
   for (const Case c : {Case{255, kRed}, Case{0, kWhite}, Case{255, kRed}}) {
     SCOPED_TRACE(c.alpha);
     Key()->SetChangerAlpha(c.alpha);
@@ -172,8 +169,7 @@ class QtCircleTest : public QtTest {
   CCircleProgressUI* ring_ = nullptr;
 };
 
-// Points in the middle of the 10 px ring on the diagonals, the centre and a
-// corner outside the ring.
+// Points mid-ring (10 px) on the diagonals, the centre and a corner outside the ring.
 constexpr QPoint kBottomLeft{12, 48}, kTopLeft{12, 12}, kTopRight{48, 12}, kBottomRight{48, 48};
 constexpr QPoint kCentre{30, 30}, kCorner{1, 1};
 constexpr QRgb kBlue = 0xFF0000FF, kGrey = 0xFF808080;

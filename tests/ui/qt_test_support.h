@@ -1,7 +1,6 @@
 #pragma once
-// Helpers for the Qt backend tests: a QApplication on the offscreen
-// platform shared by the test program, the backend installed for each
-// test, and a layout window that records its notifications.
+// Qt backend test helpers: one offscreen QApplication, a fixture installing the backend, and a
+// layout window recording its notifications.
 
 #include <gtest/gtest.h>
 

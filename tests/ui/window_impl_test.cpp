@@ -93,8 +93,6 @@ TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTextsMinimiseButto
   EXPECT_TRUE(w.IsMinimized());
 }
 
-// The close button ends a modal run with 1, Escape with 0; Escape leaves a
-// window that is not modal alone.
 TEST_F(WindowImplTest, CloseButtonEndsAModalRunWithOneEscapeCancelsOnlyAModalWindow) {
   LayoutWindow main_wnd;
   main_wnd.Create(nullptr, "main", 0, 0);

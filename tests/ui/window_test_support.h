@@ -1,8 +1,6 @@
 #pragma once
-// Window-layer test helpers: a window recording its messages, a layout window
-// built from layout text keeping the menu commands it gets, and a fixture
-// giving each test a fresh queue bound to the test thread on the controllable
-// clock.
+// Window-layer test helpers: a window recording its messages, a layout window keeping the menu
+// commands it gets, and a fixture with a fresh queue on the test thread and a controllable clock.
 
 #include <gtest/gtest.h>
 
