@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -69,12 +70,11 @@ int Conversions(const std::string& text) {
 }
 
 bool HasCjk(const std::string& utf8) {
-  // Any three-byte UTF-8 sequence in the CJK ideograph block U+4E00..U+9FFF.
-  for (size_t i = 0; i + 2 < utf8.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    if (c >= 0xE4 && c <= 0xE9) return true;
-  }
-  return false;
+  // A lead byte of the CJK ideograph block U+4E00..U+9FFF.
+  return std::ranges::any_of(utf8, [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0xE4 && byte <= 0xE9;
+  });
 }
 
 // The main window has a caption strip.
