@@ -21,28 +21,20 @@ class RecordingHost : public IPaintHost {
   std::vector<std::string> calls;
   std::vector<UiRect> invalidated;
   bool allowEdit = true;
-  bool allowDrop = true;
-  CEditUI* editing = nullptr;
-  CComboUI* dropped = nullptr;
 
   void Invalidate(const UiRect& rc) override { invalidated.push_back(rc); }
   void SetCapture() override { calls.push_back("capture"); }
   void ReleaseCapture() override { calls.push_back("release"); }
   bool OpenDropDown(CComboUI* combo) override {
     calls.push_back("dropdown:" + combo->GetName());
-    if (allowDrop) dropped = combo;
-    return allowDrop;
+    return true;
   }
   bool BeginEdit(CEditUI* edit) override {
     calls.push_back("begin:" + edit->GetName());
-    if (allowEdit) editing = edit;
     return allowEdit;
   }
   void OnEditTextSet(CEditUI* edit) override { calls.push_back("settext:" + edit->GetText()); }
-  void EndEdit(CEditUI* edit) override {
-    calls.push_back("end:" + edit->GetName());
-    if (editing == edit) editing = nullptr;
-  }
+  void EndEdit(CEditUI* edit) override { calls.push_back("end:" + edit->GetName()); }
   UiPoint GetCursorPos() override { return {}; }
   void ShowToolTip(const UiRect&, std::string_view text) override { calls.push_back("tip:" + std::string(text)); }
   void HideToolTip() override { calls.push_back("hidetip"); }
