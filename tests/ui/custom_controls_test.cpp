@@ -89,9 +89,8 @@ TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
     if (d.op == "text") texts.push_back(d);
   }
   ASSERT_EQ(pies.size(), 3u);  // the zero slice is not drawn
-  EXPECT_EQ(pies[0].color, 0xFF3F96F5u);
-  EXPECT_EQ(pies[1].color, 0xFFFF5A01u);
-  EXPECT_EQ(pies[2].color, 0xFF6AF4C0u);
+  const UiColor colours[] = {0xFF3F96F5u, 0xFFFF5A01u, 0xFF6AF4C0u};
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(pies[i].color, colours[i]) << i;
   EXPECT_EQ(pies[2].start, 180.0);
   EXPECT_EQ(pies[2].sweep, 180.0);
   // Shadow: 4 px larger in 0x1E1E1E1E, then 1 px larger in 0x64646464.
