@@ -211,15 +211,18 @@ TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
   CResourceManager::GetInstance()->Release();
 }
 
-// Element names ignore case; class names carry the "UI" suffix; interfaces answer to element names.
-TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
+// Element names ignore case, control names do not; class names carry the "UI" suffix; interfaces
+// answer to element names; lookup by name finds the first in tree order, hidden controls and combo items.
+TEST(BuilderTree, ClassNamesCarryTheUISuffixElementNamesIgnoreCaseControlNamesDoNot) {
   Ui lower(R"(<window size="10,20"><verticallayout name="root"><BUTTON name="b"/><font id="1" name="X"/></verticallayout></window>)");
   ASSERT_NE(lower.root, nullptr);
   EXPECT_EQ(lower.root->GetClass(), "VerticalLayoutUI");
   EXPECT_EQ(lower.pm.FindControl("b")->GetClass(), "ButtonUI");
   EXPECT_EQ(lower.pm.GetInitSize(), (UiSize{10, 20}));
   EXPECT_EQ(lower.pm.GetFont(1).name, "X");
-  Ui ui(Column(R"(<Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>)"));
+  Ui ui(Column(R"(<Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>
+      <HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout><Label name="dup" text="second"/>
+      <Label name="hidden" visible="false"/><Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>)"));
   for (auto [name, cls] : {std::pair{"o", "OptionUI"}, {"t", "TextUI"}, {"l", "LabelUI"}})
     EXPECT_EQ(ui.pm.FindControl(name)->GetClass(), cls);
   // A check box is an option and a button; a label is neither.
@@ -228,13 +231,6 @@ TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
   EXPECT_EQ(c->GetInterface("Button"), c);
   EXPECT_EQ(ui.pm.FindControl("l")->GetInterface("Button"), nullptr);
   EXPECT_NE(ui.root->GetInterface("Container"), nullptr);
-}
-
-TEST(FindControlByName, ExactMatchFirstInTreeOrderNullWhenAbsent) {
-  Ui ui(Column(R"(<HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout>
-      <Label name="dup" text="second"/>
-      <Label name="hidden" visible="false"/>
-      <Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>)"));
   EXPECT_EQ(ui.pm.FindControl("dup")->GetText(), "first");
   EXPECT_EQ(ui.pm.FindControl("DUP"), nullptr);  // names are case-sensitive
   EXPECT_EQ(ui.pm.FindControl("nope"), nullptr);

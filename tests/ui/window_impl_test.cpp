@@ -151,7 +151,7 @@ TEST_F(ModalTest, DestroyingAnOwnerDestroysItsWindowsFirstDeletingALiveOneWithdr
   EXPECT_EQ(queue().MillisToNextTimer(), -1);
 }
 
-TEST_F(ModalTest, ShowStateFollowsShowCommandsAndSystemCommands) {
+TEST_F(ModalTest, ShowStateFollowsShowAndSystemCommandsCentringUsesTheWorkAreaOrTheVisibleOwner) {
   RecordingWindow w;
   w.Create(nullptr, "w", 0, 0, 0, 0, 800, 572);
   EXPECT_FALSE(w.IsWindowVisible());
@@ -169,17 +169,13 @@ TEST_F(ModalTest, ShowStateFollowsShowCommandsAndSystemCommands) {
   EXPECT_EQ(w.GetWindowRect(), (UiRect{0, 0, 800, 572}));
   w.SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_FALSE(w.IsTopMost());
-}
-
-TEST_F(ModalTest, CenterWindowUsesTheWorkAreaOrTheVisibleOwner) {
+  // Centring uses the work area, or the owner once it is visible.
   SetHeadlessWorkArea({0, 0, 1920, 1040});
-  RecordingWindow main_wnd;
-  main_wnd.Create(nullptr, "TRX770", 0, 0, 0, 0, 800, 572);
-  main_wnd.CenterWindow();
-  EXPECT_EQ(main_wnd.GetWindowRect(), (UiRect{560, 234, 1360, 806}));
-  main_wnd.ShowWindow(true);
+  w.CenterWindow();
+  EXPECT_EQ(w.GetWindowRect(), (UiRect{560, 234, 1360, 806}));
+  w.ShowWindow(true);
   RecordingWindow box;
-  box.Create(main_wnd, "box", 0, 0, 0, 0, 400, 200);
+  box.Create(w, "box", 0, 0, 0, 0, 400, 200);
   box.CenterWindow();
   EXPECT_EQ(box.GetWindowRect(), (UiRect{760, 420, 1160, 620}));
 }
