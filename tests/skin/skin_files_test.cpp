@@ -1,10 +1,9 @@
-// The skin package as files: the resource index points at layouts that
-// exist, both language files carry the same texts, every text a layout asks
-// for is defined, and every image a layout names is in the package.
+// The skin package as files: its index, language files and images.
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -71,17 +70,14 @@ int Conversions(const std::string& text) {
 }
 
 bool HasCjk(const std::string& utf8) {
-  // Any three-byte UTF-8 sequence in the CJK ideograph block U+4E00..U+9FFF.
-  for (size_t i = 0; i + 2 < utf8.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    if (c >= 0xE4 && c <= 0xE9) return true;
-  }
-  return false;
+  // A lead byte of the CJK ideograph block U+4E00..U+9FFF.
+  return std::ranges::any_of(utf8, [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0xE4 && byte <= 0xE9;
+  });
 }
 
-// The index names the main and message box layouts, every indexed file
-// exists, every layout parses, and the main window is frameless at 800 x 572
-// with a caption strip.
+// The main window has a caption strip.
 TEST(SkinIndex, NamesTheLayoutsEveryLayoutParsesMainWindowIsFramelessAt800By572) {
   pugi::xml_document doc;
   ASSERT_TRUE(doc.load_file((kSkin / "res.xml").c_str()));
@@ -99,11 +95,8 @@ TEST(SkinIndex, NamesTheLayoutsEveryLayoutParsesMainWindowIsFramelessAt800By572)
   EXPECT_STRNE(doc.child("Window").attribute("caption").value(), "");
 }
 
-// Both files define the same texts under their language names; messages 1
-// to 20 are worded in each language; format texts take the same conversions
-// (message_text_16 and _17 are printf formats with one number: a
-// translation with another conversion would read a missing argument).
-TEST(SkinLanguages, BothFilesDefineTheSameTextsInTheirLanguageWithTheSameConversions) {
+// A translation with other conversions than its format text would read a missing argument.
+TEST(SkinLanguages, BothFilesDefineTheSameTextsWithTheSameConversionsAndEveryTextAskedFor) {
   std::string en_name, cn_name;
   const auto en = LoadTexts("lan_en.xml", &en_name);
   const auto cn = LoadTexts("lan_cn.xml", &cn_name);
@@ -126,14 +119,7 @@ TEST(SkinLanguages, BothFilesDefineTheSameTextsInTheirLanguageWithTheSameConvers
       EXPECT_EQ(Conversions(text), Conversions(cn.at(id))) << id;
     }
   }
-}
-
-// Every "%[id]" a layout asks for is defined in both files; so are the
-// function and key names the button, macro and routine pages put on labels
-// at run time.
-TEST(SkinLanguages, EveryTextALayoutOrAPageAsksForIsDefined) {
-  const auto en = LoadTexts("lan_en.xml", nullptr);
-  const auto cn = LoadTexts("lan_cn.xml", nullptr);
+  // Every text a layout asks for, and the function and key names pages put on labels.
   for (const fs::path& p : Layouts()) {
     for (const std::string& v : AttributeValues(p)) {
       // A resource text is the whole value: "%[id]" (ids may contain ']').
@@ -170,8 +156,7 @@ std::vector<std::string> ImageFiles(const std::string& value) {
   return files;
 }
 
-// Every image a layout names, the images the pages set at run time and the
-// default background are in the package.
+// The listed images are those pages set at run time, and the default background.
 TEST(SkinImages, EveryImageALayoutOrAPageNamesIsInThePackage) {
   int checked = 0;
   for (const fs::path& p : Layouts()) {

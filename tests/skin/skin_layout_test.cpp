@@ -1,7 +1,4 @@
-// The skin package as the interface library builds it: the main layout with
-// its nine page layouts, the tray menu, the styles the pages apply at run
-// time, unique and complete control names, and every page fitting the
-// 800 x 572 window (a control sticking out of its parent is cut off).
+// The skin package as the interface library builds it: pages, names, styles, and fitting the window.
 
 #include <gtest/gtest.h>
 
@@ -80,9 +77,7 @@ class SkinLayout : public ::testing::Test {
   trx::DebugSink previous_;
 };
 
-// Every page builds without unknown elements; no page resizes the main
-// window (a page file with <Window> attributes would); named controls are
-// unique; the styles the pages apply at run time exist.
+// A page file with <Window> attributes would resize the main window; pages apply the styles at run time.
 TEST_F(SkinLayout, EveryPageBuildsKeepsTheWindowSizeWithUniqueNamesAndItsStyles) {
   ASSERT_EQ(pages_->built.size(), kPages.size());
   for (const auto& [element, ok] : pages_->built) EXPECT_TRUE(ok) << element << " did not build";
@@ -123,14 +118,12 @@ TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
       EXPECT_NE(Find(std::string(group) + b), nullptr) << group << b;
 }
 
-// Every tab has its page; the controls the program shows later start hidden.
 TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
   auto pages = [&](std::string_view name) {
     auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
     return t == nullptr ? -1 : t->GetCount();
   };
-  // Devices: kb, ms, mp, ani, split; mouse: light, macro, key, performance,
-  // routine; keyboard: light, macro, key, (routine).
+  // kb, ms, mp, ani, split; light, macro, key, performance, routine; light, macro, key, (routine).
   for (auto [tab, n] : {std::pair{"tab_switch", 5}, {"ms_tab_switch", 5}, {"kb_tab_switch", 4},
                         {"kb_profile_select_tab", 2}, {"kb_profile_fun_spead_tab", 2}, {"ms_deng_mode_switch", 3},
                         {"ms_tab_macro_edit", 3}, {"kb_tab_macro_edit", 3}})
@@ -144,6 +137,7 @@ TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
   }
 }
 
+// A control sticking out of its parent would be cut off.
 TEST_F(SkinLayout, EveryPageFitsTheWindow) {
   struct View {
     const char* what;

@@ -1,7 +1,6 @@
 #pragma once
-// The page elements of the main layout and their files, as the main window
-// resolves them, and a builder callback that builds them (and the circle
-// progress the main window's hook makes).
+// The main layout's page elements and their files, and a builder callback building them (and the
+// circle progress the main window's hook makes).
 
 #include <map>
 #include <string>

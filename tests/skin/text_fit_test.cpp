@@ -1,13 +1,8 @@
-// Every text of both language files fits the control that shows it,
-// measured with the real fonts (Qt on the offscreen platform): each layout
-// of the skin is built, and every page of its tab layouts and every panel
-// it starts hidden is laid out in turn (with the path to it revealed), so
-// controls on pages not shown at start are measured too. Single-line texts
-// must fit the width inside their padding, wrapped texts the height; texts
-// the program sets at run time are measured on their controls too. Combo
-// texts are cut with an ellipsis and a tooltip by design; edits otherwise
-// hold the user's text; texts with a slot the program fills ("{name}",
-// "%d") are left out.
+// Every text of both language files fits the control that shows it, measured
+// with the real fonts (Qt offscreen) on every tab page and hidden panel in
+// turn: single-line texts the width inside their padding, wrapped texts the
+// height. Combo texts are cut with an ellipsis and a tooltip by design, edits
+// hold the user's text, and texts with a slot ("{name}", "%d") are left out.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +14,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tests/skin/skin_test_support.h"
@@ -34,14 +31,8 @@ using namespace trx::ui;
 
 using skin_test::PageBuilder;
 
-// Texts the program puts on controls at run time (by the end of the name).
-struct RuntimeText {
-  const char* name_end;
-  const char* text_id;
-};
-constexpr RuntimeText kRuntimeTexts[] = {
-    {"_profile_link_edit", "profile_link_picking_text"},
-};
+// Texts the program puts on controls at run time: (end of the control's name, text id).
+const std::pair<std::string_view, const char*> kRuntimeTexts[] = {{"_profile_link_edit", "profile_link_picking_text"}};
 
 std::string NameOf(CControlUI* c) {
   for (CControlUI* p = c; p != nullptr; p = p->GetParent())
@@ -123,12 +114,8 @@ class TextFit {
 
   void Measure(CControlUI* c) {
     if (!c->IsVisible()) return;
-    const std::string& name = c->GetName();
-    for (const RuntimeText& r : kRuntimeTexts) {
-      const std::string end = r.name_end;
-      if (name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0)
-        MeasureText(c, CResourceManager::GetInstance()->GetText(r.text_id));
-    }
+    for (const auto& [name_end, id] : kRuntimeTexts)
+      if (c->GetName().ends_with(name_end)) MeasureText(c, CResourceManager::GetInstance()->GetText(id));
     if (c->IsResourceText()) MeasureText(c, c->GetText());
   }
 

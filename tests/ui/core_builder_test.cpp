@@ -1,13 +1,7 @@
-// Building control trees from layouts: nesting, attributes, the window
-// element, unknown classes through the callback and the factory, includes,
-// the resource index, malformed input, and lookup by name.
+// Building control trees from layouts, and looking controls up by name.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "platform/debug_log.h"
 #include "tests/ui/core_test_support.h"
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
@@ -20,46 +14,13 @@
 namespace trx::ui {
 namespace {
 
+using test::Column;
 using test::Ui;
 
-class ScopedDebugCapture {
- public:
-  ScopedDebugCapture() {
-    previous_ = SetDebugSink([this](std::string_view line) { lines.emplace_back(line); });
-  }
-  ~ScopedDebugCapture() { SetDebugSink(previous_); }
-  std::vector<std::string> lines;
+using test::ScopedDebugCapture;
+using test::SkinDir;
 
- private:
-  DebugSink previous_;
-};
-
-// A folder of layout files used as the resource path for one test.
-class SkinDir {
- public:
-  SkinDir() {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("trx_ui_core_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
-    std::filesystem::create_directories(dir_);
-    CPaintManagerUI::SetResourcePath(dir_.string());
-  }
-  ~SkinDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-    CPaintManagerUI::SetResourcePath("");
-  }
-  void Write(const std::string& name, const std::string& text) {
-    std::filesystem::create_directories((dir_ / name).parent_path());
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path dir_;
-};
-
-// Nesting and attributes; fonts, per-class defaults and named styles come
-// from the window element, the element's own attribute winning.
+// Fonts, per-class defaults and styles come from the window element; an element's own attribute wins.
 TEST(BuilderTree, NestsControlsAndAppliesAttributesDefaultsAndStyles) {
   Ui ui(R"(<Window size="640,480" caption="0,0,0,30" roundcorner="4,5" mininfo="300,200">
       <Font id="0" name="Noto Sans" size="14" bold="true" default="true"/>
@@ -146,12 +107,10 @@ TEST(BuilderUnknownClasses, CallbackFirstThenFactoryThenSkipped) {
   ASSERT_TRUE(CControlFactory::GetInstance()->RegistControl("CCircleProgressUI", &NewCircle));
   PageCallback cb;
   ScopedDebugCapture debug;
-  Ui ui(R"(<Window><VerticalLayout name="root">
-        <MS_Key_UI name="page" height="50"/>
+  Ui ui(Column(R"(<MS_Key_UI name="page" height="50"/>
         <CCircleProgressUI name="circle" value="30"/>
         <NoSuchThing name="ghost"><Button name="ghost_child"/></NoSuchThing>
-        <Label name="after"/>
-      </VerticalLayout></Window>)",
+        <Label name="after"/>)"),
         {400, 300}, &cb);
   ASSERT_NE(ui.root, nullptr);
   // Built-in classes are never asked of the callback.
@@ -172,14 +131,11 @@ TEST(BuilderUnknownClasses, CallbackFirstThenFactoryThenSkipped) {
   EXPECT_TRUE(reported);
   CControlFactory::GetInstance()->UnregistControl("CCircleProgressUI");
   EXPECT_EQ(CControlFactory::GetInstance()->CreateControl("CCircleProgressUI"), nullptr);
-}
-
-TEST(BuilderUnknownClasses, FactoryRefusesNullCreators) {
-  EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("X", nullptr));
+  EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("X", nullptr));  // refuses null creators
   EXPECT_FALSE(CControlFactory::GetInstance()->RegistControl("", &NewCircle));
 }
 
-TEST(BuilderMalformed, BrokenOrEmptyInputGivesNullAndADebugLine) {
+TEST(BuilderMalformed, BrokenOrEmptyInputGivesNullAndADebugLineExtraTopLevelControlsAreDropped) {
   const char* bad[] = {
       "<Window><VerticalLayout></Window>",
       "<Window",
@@ -197,6 +153,10 @@ TEST(BuilderMalformed, BrokenOrEmptyInputGivesNullAndADebugLine) {
     EXPECT_FALSE(builder.GetLastErrorMessage().empty()) << xml;
     EXPECT_FALSE(debug.lines.empty()) << xml;
   }
+  // Extra top-level controls are dropped without leaking.
+  std::unique_ptr<CControlUI> first(CDialogBuilder().Create("<Window><Label name='a'/><Label name='b'/></Window>"));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->GetName(), "a");
 }
 
 TEST(BuilderMalformed, DeepNestingIsCutOffNotCrashed) {
@@ -212,15 +172,6 @@ TEST(BuilderMalformed, DeepNestingIsCutOffNotCrashed) {
   pm.AttachDialog(root);
   pm.SetClientSize({100, 100});
   EXPECT_FALSE(debug.lines.empty());
-}
-
-TEST(BuilderMalformed, ExtraTopLevelControlsAreDroppedWithoutLeaking) {
-  ScopedDebugCapture debug;
-  CDialogBuilder builder;
-  CControlUI* root = builder.Create("<Window><Label name='a'/><Label name='b'/></Window>");
-  ASSERT_NE(root, nullptr);
-  EXPECT_EQ(root->GetName(), "a");
-  delete root;
 }
 
 TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
@@ -260,18 +211,18 @@ TEST(BuilderFiles, ResourceIndexKeysIncludesAndParents) {
   CResourceManager::GetInstance()->Release();
 }
 
-// Element names are matched without regard to case; class names carry the
-// "UI" suffix and interfaces answer to the element name.
-TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
+// Element names ignore case, control names do not; class names carry the "UI" suffix; interfaces
+// answer to element names; lookup by name finds the first in tree order, hidden controls and combo items.
+TEST(BuilderTree, ClassNamesCarryTheUISuffixElementNamesIgnoreCaseControlNamesDoNot) {
   Ui lower(R"(<window size="10,20"><verticallayout name="root"><BUTTON name="b"/><font id="1" name="X"/></verticallayout></window>)");
   ASSERT_NE(lower.root, nullptr);
   EXPECT_EQ(lower.root->GetClass(), "VerticalLayoutUI");
   EXPECT_EQ(lower.pm.FindControl("b")->GetClass(), "ButtonUI");
   EXPECT_EQ(lower.pm.GetInitSize(), (UiSize{10, 20}));
   EXPECT_EQ(lower.pm.GetFont(1).name, "X");
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Button name="b"/><Option name="o"/><Text name="t"/><Label name="l"/><CheckBox name="c"/>
+      <HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout><Label name="dup" text="second"/>
+      <Label name="hidden" visible="false"/><Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>)"));
   for (auto [name, cls] : {std::pair{"o", "OptionUI"}, {"t", "TextUI"}, {"l", "LabelUI"}})
     EXPECT_EQ(ui.pm.FindControl(name)->GetClass(), cls);
   // A check box is an option and a button; a label is neither.
@@ -280,15 +231,6 @@ TEST(BuilderTree, ClassNamesCarryTheUISuffixAndElementNamesIgnoreCase) {
   EXPECT_EQ(c->GetInterface("Button"), c);
   EXPECT_EQ(ui.pm.FindControl("l")->GetInterface("Button"), nullptr);
   EXPECT_NE(ui.root->GetInterface("Container"), nullptr);
-}
-
-TEST(FindControlByName, ExactMatchFirstInTreeOrderNullWhenAbsent) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <HorizontalLayout><Label name="dup" text="first"/></HorizontalLayout>
-      <Label name="dup" text="second"/>
-      <Label name="hidden" visible="false"/>
-      <Combo name="cb"><ListLabelElement name="cb_item" text="x"/></Combo>
-    </VerticalLayout></Window>)");
   EXPECT_EQ(ui.pm.FindControl("dup")->GetText(), "first");
   EXPECT_EQ(ui.pm.FindControl("DUP"), nullptr);  // names are case-sensitive
   EXPECT_EQ(ui.pm.FindControl("nope"), nullptr);

@@ -1,13 +1,6 @@
-// What the core asks of the native window (IPaintHost): repaint requests,
-// mouse capture, native line editing for edits, combo drop-downs, tooltips
-// and cursors, and being told when a tree goes away; language texts:
-// loading language files, switching languages rewriting every resource text
-// of every live manager, missing ids, and the query interface.
+// What the core asks of the native window (IPaintHost); language texts in every live window.
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "tests/ui/core_test_support.h"
 #include "ui/core/combo.h"
@@ -19,6 +12,7 @@
 namespace trx::ui {
 namespace {
 
+using test::Column;
 using test::Ui;
 using Events = std::vector<std::string>;
 
@@ -27,28 +21,20 @@ class RecordingHost : public IPaintHost {
   std::vector<std::string> calls;
   std::vector<UiRect> invalidated;
   bool allowEdit = true;
-  bool allowDrop = true;
-  CEditUI* editing = nullptr;
-  CComboUI* dropped = nullptr;
 
   void Invalidate(const UiRect& rc) override { invalidated.push_back(rc); }
   void SetCapture() override { calls.push_back("capture"); }
   void ReleaseCapture() override { calls.push_back("release"); }
   bool OpenDropDown(CComboUI* combo) override {
     calls.push_back("dropdown:" + combo->GetName());
-    if (allowDrop) dropped = combo;
-    return allowDrop;
+    return true;
   }
   bool BeginEdit(CEditUI* edit) override {
     calls.push_back("begin:" + edit->GetName());
-    if (allowEdit) editing = edit;
     return allowEdit;
   }
   void OnEditTextSet(CEditUI* edit) override { calls.push_back("settext:" + edit->GetText()); }
-  void EndEdit(CEditUI* edit) override {
-    calls.push_back("end:" + edit->GetName());
-    if (editing == edit) editing = nullptr;
-  }
+  void EndEdit(CEditUI* edit) override { calls.push_back("end:" + edit->GetName()); }
   UiPoint GetCursorPos() override { return {}; }
   void ShowToolTip(const UiRect&, std::string_view text) override { calls.push_back("tip:" + std::string(text)); }
   void HideToolTip() override { calls.push_back("hidetip"); }
@@ -56,21 +42,13 @@ class RecordingHost : public IPaintHost {
   void OnControlRemoved(CControlUI* control) override { calls.push_back("removed:" + control->GetName()); }
   CursorShape cursor = CursorShape::Arrow;
 
-  std::vector<std::string> Only(const std::string& prefix) const {
-    std::vector<std::string> out;
-    for (const auto& c : calls) {
-      if (c.rfind(prefix, 0) == 0) out.push_back(c);
-    }
-    return out;
-  }
+  std::vector<std::string> Only(const std::string& prefix) const { return test::StartingWith(calls, prefix); }
 };
 
-const char* kLayout = R"(<Window><VerticalLayout name="root">
-    <Edit name="e" height="20" numberonly="true"/>
+const std::string kLayout = Column(R"(<Edit name="e" height="20" numberonly="true"/>
     <Button name="b" height="20" tooltip="%[tip_id]"/>
     <Combo name="c" height="20"><ListLabelElement text="zero"/><ListLabelElement text="one"/></Combo>
-    <Edit name="e2" height="20" readonly="true"/>
-  </VerticalLayout></Window>)";
+    <Edit name="e2" height="20" readonly="true"/>)");
 
 struct HostedUi : Ui {
   RecordingHost host;
@@ -92,8 +70,7 @@ TEST(NativeEditing, FocusStartsAndEndsTheNativeEditorAndItsTextIsFiltered) {
   EXPECT_EQ(ui.host.Only("end"), (Events{"end:e"}));
   EXPECT_FALSE(e->IsEditing());
   EXPECT_EQ(ui.notes.Of("killfocus"), (Events{"killfocus:e"}));
-  // Code changing the text while the native editor is open tells the host
-  // (the user's own changes do not echo back).
+  // Code changing the text while the native editor is open tells the host (the user's own do not echo).
   ui.Click("e");
   e->SetText("77");
   e->SetText("77");
@@ -135,7 +112,8 @@ TEST(HostRequests, ComboOpensThePopupWhichSelectsWithNotification) {
   EXPECT_EQ(ui.host.Only("dropdown").size(), 1u);
 }
 
-TEST(HostRequests, CaptureFollowsTheButtonAndTooltipsTheHover) {
+// Capture follows the button, tooltips and cursors the hover; a change repaints the control's rectangle.
+TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControls) {
   HostedUi ui;
   ui.pm.OnMouseMove(ui.Center("b"));
   EXPECT_EQ(ui.host.Only("tip"), (Events{"tip:tip_id"}));  // resource tooltip, no language loaded
@@ -146,10 +124,6 @@ TEST(HostRequests, CaptureFollowsTheButtonAndTooltipsTheHover) {
   ui.pm.OnMouseMove(ui.Center("e"));
   EXPECT_EQ(ui.host.cursor, CursorShape::IBeam);
   EXPECT_FALSE(ui.host.Only("hidetip").empty());
-}
-
-TEST(HostRequests, ChangesAskForARepaintOfTheControlsRectangle) {
-  HostedUi ui;
   ui.host.invalidated.clear();
   CControlUI* b = ui.pm.FindControl("b");
   b->SetBkColor(0xFF123456);
@@ -200,8 +174,7 @@ TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
   long looks = 0;
   constexpr int kItems = 3000;
   for (int i = 0; i < kItems; ++i) ASSERT_TRUE(combo.Add(new CountedItem(&looks)));
-  // A constant number of looks per item, not one per item already there
-  // (which made 40,000 profiles take seconds).
+  // A constant number of looks per item, not one per item already there (40,000 profiles took seconds).
   EXPECT_LE(looks, 2L * kItems);
 
   ASSERT_TRUE(combo.SelectItem(kItems - 1, false, false));
@@ -216,43 +189,28 @@ TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
   EXPECT_EQ(combo.GetItemAt(0), first);
 }
 
-using test::Ui;
-
 class LanguageFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("trx_ui_lang_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
-    Write("lan_cn.xml", R"(<Language name="cn_zh">
+    skin_.Write("lan_cn.xml", R"(<Language name="cn_zh">
         <Text id="message_text_1" value="未连接设备"/>
         <Text id="title" value="标题"/>
         <Text id="tip" value="提示"/>
       </Language>)");
-    Write("lan_en.xml", R"(<Language name="en">
+    skin_.Write("lan_en.xml", R"(<Language name="en">
         <Text id="message_text_1" value="No device connected"/>
         <Text id="title" value="Title"/>
       </Language>)");
-    Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
-    CPaintManagerUI::SetResourcePath(dir_.string());
+    skin_.Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
   }
-  void TearDown() override {
-    CResourceManager::GetInstance()->Release();
-    CPaintManagerUI::SetResourcePath("");
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-  }
-  std::filesystem::path dir_;
+  void TearDown() override { CResourceManager::GetInstance()->Release(); }
+  test::SkinDir skin_;
 };
 
-const char* kTexts = R"(<Window><VerticalLayout name="root">
-    <Label name="by_marker" text="%[title]" height="20"/>
+const std::string kTexts = Column(R"(<Label name="by_marker" text="%[title]" height="20"/>
     <Label name="by_flag" text="message_text_1" resourcetext="true" tooltip="tip" height="20"/>
     <Label name="plain" text="title" height="20"/>
-    <Label name="missing" text="%[message_text_99]" height="20"/>
-  </VerticalLayout></Window>)";
+    <Label name="missing" text="%[message_text_99]" height="20"/>)");
 
 TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
   auto* rm = CResourceManager::GetInstance();
@@ -282,12 +240,8 @@ TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
   bool painted = false;
   for (const auto& c : r.calls) painted |= c.op == "text" && c.text == "No device connected";
   EXPECT_TRUE(painted);
-}
-
-TEST_F(LanguageFiles, MarkingATextAsAnIdAtRunTime) {
-  ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
-  Ui ui(kTexts);
-  CControlUI* plain = ui.pm.FindControl("plain");
+  // A text marked as an id at run time.
+  CControlUI* plain = main.pm.FindControl("plain");
   plain->SetResourceText(true);
   plain->SetText("message_text_1");
   EXPECT_EQ(plain->GetText(), "No device connected");
@@ -295,16 +249,8 @@ TEST_F(LanguageFiles, MarkingATextAsAnIdAtRunTime) {
   EXPECT_EQ(plain->GetText(), "message_text_1");
 }
 
-TEST_F(LanguageFiles, BrokenOrMissingFilesKeepTheCurrentTexts) {
-  auto* rm = CResourceManager::GetInstance();
-  ASSERT_TRUE(rm->LoadLanguage("lan_cn.xml"));
-  EXPECT_FALSE(rm->LoadLanguage("broken.xml"));
-  EXPECT_FALSE(rm->LoadLanguage("absent.xml"));
-  EXPECT_EQ(rm->GetText("title"), "标题");
-  EXPECT_FALSE(rm->LoadResource("absent_res.xml"));
-}
-
-TEST_F(LanguageFiles, QueryInterfaceAnswersIdsTheFileLacks) {
+// Broken or missing files keep the current texts; the query interface answers ids the file lacks.
+TEST_F(LanguageFiles, BrokenOrMissingFilesKeepTheTextsQueryInterfaceAnswersTheRest) {
   struct Query : IQueryControlText {
     std::string QueryControlText(std::string_view id, std::string_view) override {
       return id == "asked" ? "answer" : "";
@@ -312,6 +258,9 @@ TEST_F(LanguageFiles, QueryInterfaceAnswersIdsTheFileLacks) {
   } query;
   auto* rm = CResourceManager::GetInstance();
   ASSERT_TRUE(rm->LoadLanguage("lan_en.xml"));
+  EXPECT_FALSE(rm->LoadLanguage("broken.xml"));
+  EXPECT_FALSE(rm->LoadLanguage("absent.xml"));
+  EXPECT_FALSE(rm->LoadResource("absent_res.xml"));
   rm->SetTextQueryInterface(&query);
   EXPECT_EQ(rm->GetText("asked"), "answer");
   EXPECT_EQ(rm->GetText("title"), "Title");  // the file wins

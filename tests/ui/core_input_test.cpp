@@ -1,13 +1,8 @@
-// Input routed through the paint manager and the notifications it raises:
-// hot/pushed/click, hover notifications, option groups, check boxes, focus
-// and Tab order, disabled containers, sliders, drag notifications, combos, lists, edits and the
-// colour palette.
+// Input routed through the paint manager to the controls, and the notifications it raises.
 
 #include <gtest/gtest.h>
 
 #include <thread>
-
-#include "platform/debug_log.h"
 
 #include "tests/ui/core_test_support.h"
 #include "ui/core/color_palette.h"
@@ -21,20 +16,14 @@
 namespace trx::ui {
 namespace {
 
+using test::Column;
 using test::Ui;
 using Events = std::vector<std::string>;
 
-const char* kButtons = R"(<Window><VerticalLayout name="root">
-    <Button name="a" height="40"/>
-    <Button name="b" height="40"/>
-    <Control name="gap"/>
-  </VerticalLayout></Window>)";
-
-// Hot, pushed and capture through a click; a release elsewhere does not
-// click and hover reports leave before enter; keys activate the focused
-// button; a notification from a worker thread is delivered but flagged.
-TEST(MouseClick, ReleaseInsideClicksKeysActivateAndWorkerNotificationsAreFlagged) {
-  Ui ui(kButtons);
+// A release outside the pressed button does not click; hover reports leave before enter.
+TEST(MouseClick, ReleaseInsideClicksKeysActivateWorkerNotificationsAreFlaggedHandlersMayDelete) {
+  Ui ui(R"(<Window><VerticalLayout name="root"><Button name="a" height="40"/><Button name="b" height="40"/>
+      <Control name="gap"/></VerticalLayout></Window>)");
   auto* a = ui.Find<CButtonUI>("a");
   const UiPoint pa = ui.Center("a"), pb = ui.Center("b");
   ui.pm.OnMouseMove(pa);
@@ -61,35 +50,16 @@ TEST(MouseClick, ReleaseInsideClicksKeysActivateAndWorkerNotificationsAreFlagged
   ui.Find<CButtonUI>("b")->SetFocus();
   ui.Keys({VK_RETURN, VK_SPACE});
   EXPECT_EQ(ui.notes.Of("click"), (Events{"click:b", "click:b"}));
-  std::vector<std::string> lines;
-  DebugSink previous = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
+  test::ScopedDebugCapture debug;
   EXPECT_TRUE(ui.pm.IsUiThread());
   std::thread worker([&] {
     EXPECT_FALSE(ui.pm.IsUiThread());
     ui.pm.SendNotify(ui.root, kNotifyClick);
   });
   worker.join();
-  SetDebugSink(previous);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find("click"), std::string::npos);
+  ASSERT_EQ(debug.lines.size(), 1u);
+  EXPECT_NE(debug.lines[0].find("click"), std::string::npos);
   EXPECT_EQ(ui.notes.Of("click").size(), 3u);  // still delivered
-}
-
-TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="off" height="30" enabled="false"/>
-      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>
-    </VerticalLayout></Window>)");
-  ui.Click("off");
-  ui.Click("inner");
-  EXPECT_TRUE(ui.notes.Of("click").empty());
-  ui.Find<CContainerUI>("box")->SetEnabled(true);
-  ui.Click("inner");
-  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:inner"}));
-}
-
-TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
-  Ui ui(kButtons);
   struct Remover : INotifyUI {
     CPaintManagerUI* pm;
     void Notify(TNotifyUI& msg) override {
@@ -105,12 +75,21 @@ TEST(MouseClick, AHandlerMayDeleteTheClickedControl) {
   ui.pm.OnMouseMove({1, 1});  // no dangling hot control
 }
 
+TEST(MouseClick, DisabledButtonsAndButtonsInDisabledContainersDoNotClick) {
+  Ui ui(Column(R"(<Button name="off" height="30" enabled="false"/>
+      <HorizontalLayout name="box" height="30" enabled="false"><Button name="inner"/></HorizontalLayout>)"));
+  ui.Click("off");
+  ui.Click("inner");
+  EXPECT_TRUE(ui.notes.Of("click").empty());
+  ui.Find<CContainerUI>("box")->SetEnabled(true);
+  ui.Click("inner");
+  EXPECT_EQ(ui.notes.Of("click"), (Events{"click:inner"}));
+}
+
 TEST(MouseClick, WindowMessagesDriveTheSameInput) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="a" height="40"/>
+  Ui ui(Column(R"(<Button name="a" height="40"/>
       <Slider name="s" height="20" min="0" max="10" value="5"/>
-      <Edit name="e" height="20"/>
-    </VerticalLayout></Window>)");
+      <Edit name="e" height="20"/>)"));
   LRESULT result = 0;
   const LPARAM a = MakePointLParam(ui.Center("a").x, ui.Center("a").y);
   EXPECT_TRUE(ui.pm.MessageHandler(WM_MOUSEMOVE, 0, a, result));
@@ -132,18 +111,13 @@ TEST(MouseClick, WindowMessagesDriveTheSameInput) {
   EXPECT_FALSE(ui.pm.MessageHandler(0x0113, 0, 0, result));  // not an input message
 }
 
-const char* kOptions = R"(<Window><VerticalLayout name="root">
-    <Option name="o1" group="g" height="20" selected="true"/>
+const std::string kOptions = Column(R"(<Option name="o1" group="g" height="20" selected="true"/>
     <Option name="o2" group="g" height="20"/>
     <Option name="o3" group="g" height="20"/>
     <Option name="lone" height="20"/>
-    <CheckBox name="chk" height="20"/>
-  </VerticalLayout></Window>)";
+    <CheckBox name="chk" height="20"/>)");
 
-// A click selects one option of the group and only it notifies, after the
-// click (so a click handler sees the state before); selecting from code
-// keeps the group exclusive silently; groups belong to one manager;
-// ungrouped options and check boxes toggle and notify both ways.
+// Only the newly selected option notifies, after the click; selecting from code is silent.
 TEST(OptionGroups, OneSelectedPerGroupAndManagerUngroupedOnesToggle) {
   Ui ui(kOptions);
   auto* o1 = ui.Find<COptionUI>("o1");
@@ -170,6 +144,9 @@ TEST(OptionGroups, OneSelectedPerGroupAndManagerUngroupedOnesToggle) {
   EXPECT_TRUE(ui.notes.events.empty());
   Ui second(kOptions);
   EXPECT_TRUE(second.Find<COptionUI>("o1")->IsSelected());
+  second.Find<COptionUI>("o2")->Selected(true);
+  EXPECT_FALSE(second.Find<COptionUI>("o1")->IsSelected());
+  EXPECT_TRUE(o3->IsSelected());
 
   ui.Click("lone");
   ui.Click("lone");
@@ -204,23 +181,13 @@ TEST(OptionGroups, ArrowKeysStepThroughTheGroupSkippingUnusableOptions) {
   EXPECT_EQ(ui.pm.GetFocus()->GetName(), "lone");
 }
 
-TEST(OptionGroups, GroupsAreSeparatePerPaintManager) {
-  Ui first(kOptions);
-  Ui second(kOptions);
-  second.Find<COptionUI>("o2")->Selected(true);
-  EXPECT_TRUE(first.Find<COptionUI>("o1")->IsSelected());
-  EXPECT_FALSE(second.Find<COptionUI>("o1")->IsSelected());
-}
-
 TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Edit name="e1" height="20"/>
+  Ui ui(Column(R"(<Edit name="e1" height="20"/>
       <Label name="lbl" height="20"/>
       <Button name="b1" height="20"/>
       <Button name="hidden" height="20" visible="false"/>
       <Button name="b2" height="20" keyboard="false"/>
-      <Edit name="e2" height="20"/>
-    </VerticalLayout></Window>)");
+      <Edit name="e2" height="20"/>)"));
   ui.Click("e1");
   EXPECT_EQ(ui.pm.GetFocus(), ui.pm.FindControl("e1"));
   ui.Click("lbl");  // labels do not take the focus
@@ -242,15 +209,9 @@ TEST(FocusChanges, ClickAndTabMoveTheFocusWithKillBeforeSet) {
   EXPECT_EQ(ui.notes.events, (Events{"killfocus:e2"}));
 }
 
-const char* kSlider = R"(<Window><VerticalLayout name="root">
-    <Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>
-  </VerticalLayout></Window>)";
-
-// A drag reports moves while dragging and one change on release (or when
-// the window loses the focus); a click jumps, wheel and keys step; values
-// set from code are clamped and silent.
+// One change on release or focus loss; values set from code are clamped and silent.
 TEST(SliderDrag, DragReportsMovesThenOneChangeClicksJumpWheelAndKeysStep) {
-  Ui ui(kSlider);
+  Ui ui(Column(R"(<Slider name="s" height="20" width="110" min="0" max="100" value="0" thumbsize="10,10"/>)"));
   auto* s = ui.Find<CSliderUI>("s");
   // Track: x 0..110 with a 10 px thumb, so 100 px for 100 steps.
   ui.pm.OnMouseMove({5, 10});
@@ -336,19 +297,14 @@ TEST(DragNotify, OnlyControlsThatAskRaiseThemAndFocusLossEndsTheDrag) {
   for (const TNotifyUI& m : ui.notes.records) EXPECT_NE(m.sType.rfind("drag", 0), 0u) << m.sType;
 }
 
-const char* kCombo = R"(<Window><VerticalLayout name="root">
-    <Combo name="c" height="24" itemheight="30">
+
+// Without a host a click only reports the drop-down. SelectItem notifies, SelectItem1 does not.
+TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
+  Ui ui(Column(R"(<Combo name="c" height="24" itemheight="30">
       <ListLabelElement text="zero" tooltip="tip0"/>
       <ListLabelElement text="one" height="40"/>
       <ListLabelElement text="two"/>
-    </Combo>
-  </VerticalLayout></Window>)";
-
-// The items are not part of the window: a click reports the drop-down (no
-// host opens one here) and keys step the selection. SelectItem notifies,
-// SelectItem1 does not; removing items keeps the selection consistent.
-TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
-  Ui ui(kCombo);
+    </Combo>)"));
   auto* c = ui.Find<CComboUI>("c");
   EXPECT_EQ(c->GetCount(), 3);
   EXPECT_EQ(c->GetCurSel(), -1);
@@ -393,14 +349,12 @@ TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
 }
 
 TEST(ListItems, ClickReportsItemClickThenItemSelect) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="lst" height="200" itemheight="25">
+  Ui ui(Column(R"(<List name="lst" height="200" itemheight="25">
         <ListHeader height="20"><ListHeaderItem text="A" width="50"/><ListHeaderItem text="B"/></ListHeader>
         <ListTextElement name="row0"/>
         <ListTextElement name="row1"/>
         <ListContainerElement name="act" height="30"><Label name="act_lbl"/></ListContainerElement>
-      </List>
-    </VerticalLayout></Window>)");
+      </List>)"));
   auto* lst = ui.Find<CListUI>("lst");
   ASSERT_NE(lst, nullptr);
   EXPECT_EQ(lst->GetCount(), 3);
@@ -422,8 +376,7 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(lst->GetCurSel(), 1);
   ui.pm.OnKeyDown(VK_DELETE);  // a key the list does not use is the page's
   EXPECT_EQ(ui.notes.Of("keydown"), (Events{"keydown:lst"}));
-  // A click on the item already selected (here by a handler, silently)
-  // still gives the list the keyboard.
+  // A click on the item already selected (by a handler, silently) still gives the list the keyboard.
   ui.pm.SetFocus(nullptr);
   lst->SelectItem(2, false, false);
   ui.Click("act");
@@ -438,11 +391,22 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(lst->GetListInfo().columns[0].right, 50);
 }
 
-TEST(ListItems, RemovingItemsReindexesAndHandlersMayClearTheList) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="lst"><ListLabelElement name="i0"/><ListLabelElement name="i1"/><ListLabelElement name="i2"/></List>
+// A new header replaces the old one; removals reindex the rest; a handler may clear the list.
+TEST(ListItems, HeadersReplaceEachOtherRemovingItemsReindexesAndHandlersMayClearTheList) {
+  Ui ui(R"(<Window><VerticalLayout name="root"><List name="lst"><ListHeader name="h1"/>
+      <ListLabelElement name="i0"/><ListLabelElement name="i1"/><ListLabelElement name="i2"/></List>
     </VerticalLayout></Window>)");
   auto* lst = ui.Find<CListUI>("lst");
+  auto* h2 = new CListHeaderUI();
+  h2->SetName("h2");
+  ASSERT_TRUE(lst->Add(h2));
+  EXPECT_EQ(lst->GetHeader(), h2);
+  EXPECT_EQ(ui.pm.FindControl("h1"), nullptr);
+  EXPECT_EQ(lst->GetCount(), 3);
+  EXPECT_TRUE(lst->Remove(h2));
+  EXPECT_EQ(lst->GetHeader(), nullptr);
+  EXPECT_EQ(lst->GetCount(), 3);
+  ui.pm.UpdateLayout();
   lst->SelectItem(2, false, false);
   lst->RemoveAt(0);
   EXPECT_EQ(lst->GetCurSel(), 1);
@@ -462,13 +426,11 @@ TEST(ListItems, RemovingItemsReindexesAndHandlersMayClearTheList) {
 }
 
 TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="lst">
+  Ui ui(Column(R"(<List name="lst">
         <ListContainerElement name="a"><Label name="a_delay" text="10"/></ListContainerElement>
         <ListContainerElement name="b"><Label name="b_delay" text="20"/></ListContainerElement>
         <ListContainerElement name="c"/>
-      </List>
-    </VerticalLayout></Window>)");
+      </List>)"));
   auto* lst = ui.Find<CListUI>("lst");
   lst->SelectItem(0, false, false);
   CContainerUI* asContainer = lst;  // works through the base class too
@@ -487,27 +449,11 @@ TEST(ListItems, MovingItemsKeepsTheSelectionOnTheSameItem) {
   EXPECT_EQ(item->FindSubControl("b"), nullptr);  // not the container itself
 }
 
-TEST(ListItems, ANewHeaderReplacesTheOldOne) {
-  Ui ui(R"(<Window><List name="lst"><ListHeader name="h1"/><ListLabelElement name="i0"/></List></Window>)");
-  auto* lst = ui.Find<CListUI>("lst");
-  auto* h2 = new CListHeaderUI();
-  h2->SetName("h2");
-  ASSERT_TRUE(lst->Add(h2));
-  EXPECT_EQ(lst->GetHeader(), h2);
-  EXPECT_EQ(ui.pm.FindControl("h1"), nullptr);
-  EXPECT_EQ(lst->GetCount(), 1);
-  EXPECT_TRUE(lst->Remove(h2));
-  EXPECT_EQ(lst->GetHeader(), nullptr);
-  EXPECT_EQ(lst->GetCount(), 1);
-}
-
 TEST(ListItems, WheelScrollsLongListsAndPassesShortOnesOn) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <List name="short" height="100"><ListLabelElement name="s0"/></List>
+  Ui ui(Column(R"(<List name="short" height="100"><ListLabelElement name="s0"/></List>
       <List name="long" height="50">
         <ListLabelElement name="l0"/><ListLabelElement name="l1"/><ListLabelElement name="l2"/>
-      </List>
-    </VerticalLayout></Window>)");
+      </List>)"));
   ui.pm.OnMouseWheel(ui.Center("s0"), -120);  // nothing to scroll: must not loop
   ui.pm.OnMouseWheel(UiPoint{5, 90}, -120);
   auto* lst = ui.Find<CListUI>("long");
@@ -525,8 +471,7 @@ TEST(ListItems, ScrollBarThumbDragsAndTheStripPages) {
   xml += "</List><Control/></VerticalLayout></Window>";
   Ui ui(xml, {200, 300});
   auto* body = ui.Find<CListUI>("lst")->GetBody();
-  // 250 px of items in 100 px: thumb 100 * 100 / 250 = 40 px, travel 60 px
-  // for 150 px of content.
+  // 250 px of items in 100 px: thumb 100 * 100 / 250 = 40 px, travel 60 px for 150 px.
   EXPECT_EQ(body->GetScrollBarRect(), (UiRect{192, 0, 200, 100}));
   EXPECT_EQ(body->GetScrollThumbRect(), (UiRect{192, 0, 200, 40}));
   EXPECT_EQ(ui.pm.FindControl(UiPoint{195, 10}), body);  // the bar, not the item under it
@@ -548,10 +493,8 @@ TEST(ListItems, ScrollBarThumbDragsAndTheStripPages) {
 }
 
 TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Edit name="num" height="20" numberonly="true" maxchar="3"/>
-      <Edit name="txt" height="20" maxchar="4"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Edit name="num" height="20" numberonly="true" maxchar="3"/>
+      <Edit name="txt" height="20" maxchar="4"/>)"));
   auto* num = ui.Find<CEditUI>("num");
   ui.Click("num");
   for (char ch : std::string("1a2b34")) ui.pm.OnChar(static_cast<unsigned char>(ch));
@@ -579,28 +522,21 @@ TEST(EditTyping, NumberOnlyAndMaxLengthFilterTypedTextAndReportChanges) {
   EXPECT_TRUE(ui.notes.events.empty());
 }
 
-// Heights from a layout are kept within the coordinate range, so the
-// palette's arithmetic never overflows (UndefinedBehaviorSanitizer checks).
+// The palette's arithmetic never overflows (UndefinedBehaviorSanitizer checks).
 TEST(PalettePicking, HugeLayoutHeightsAreCutToTheCoordinateRange) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <ColorPalette name="pal" width="361" height="120" palletheight="2147483647" barheight="2147483647"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<ColorPalette name="pal" width="361" height="120" palletheight="2147483647" barheight="2147483647"/>)"));
   auto* pal = ui.Find<CColorPaletteUI>("pal");
   EXPECT_EQ(pal->GetBarRect().top, pal->GetPos().top + kMaxCoord);
   ui.Click(UiPoint{10, 10});
 }
 
-TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10"/>
-    </VerticalLayout></Window>)");
+TEST(PalettePicking, ClickingPicksHueSaturationAndBrightnessPresetsRoundTripThroughHsv) {
+  Ui ui(Column(R"(<ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10"/>)"));
   auto* pal = ui.Find<CColorPaletteUI>("pal");
   pal->SetSelectColor(0xFF0199CB);
   EXPECT_EQ(pal->GetSelectColor(), 0xFF0199CBu);
   EXPECT_TRUE(ui.notes.events.empty());
-  // Top-left of the area: hue 0, full saturation -> red at the current
-  // brightness (0xCB/255).
-  pal->SetSelectColor(0xFFFFFFFF);
+  pal->SetSelectColor(0xFFFFFFFF);  // top-left: hue 0, full saturation, full brightness
   ui.Click(UiPoint{0, 0});
   EXPECT_EQ(pal->GetSelectColor(), 0xFFFF0000u);
   ASSERT_EQ(ui.notes.Of("colorchanged").size(), 1u);
@@ -614,10 +550,12 @@ TEST(PalettePicking, ClickingPicksHueSaturationAndBrightness) {
   size_t before = ui.notes.Of("colorchanged").size();
   ui.Click(UiPoint{0, 105});  // the gap between area and bar picks nothing
   EXPECT_EQ(ui.notes.Of("colorchanged").size(), before);
+  for (UiColor c : {0xFFFF0000, 0xFF00F6FF, 0xFF6CFF00, 0xFF7E00FF, 0xFF008AFF, 0xFFFDFDFC, 0xFF000000, 0xFF1B48A3,
+                    0xFF4776A4, 0xFFFFC480})  // the presets survive a round trip through HSV
+    EXPECT_EQ(HsvToRgb(RgbToHsv(c)), c) << std::hex << c;
 }
 
-// Only the control's rectangle is repainted when the choice moves, so the
-// markers must never draw outside it (a stale marker stays behind).
+// Only the control's rectangle is repainted when the choice moves: a marker outside it would stay.
 TEST(PalettePicking, MarkersStayInsideTheControlAtEveryEdge) {
   Ui ui(R"(<Window><VerticalLayout name="root" inset="20,20,20,20">
       <ColorPalette name="pal" width="361" height="120" palletheight="101" barheight="10" thumbimage="t.png"/>
@@ -635,12 +573,6 @@ TEST(PalettePicking, MarkersStayInsideTheControlAtEveryEdge) {
       EXPECT_TRUE(seen.IsEmpty() || seen.Intersect(pos) == seen) << call.op << " at " << at.x << "," << at.y;
     }
   }
-}
-
-TEST(PalettePicking, HsvRoundTripsThePresetColours) {
-  const UiColor presets[] = {0xFFFF0000, 0xFF00F6FF, 0xFF6CFF00, 0xFF7E00FF, 0xFF008AFF, 0xFFFDFDFC,
-                             0xFF000000, 0xFF1B48A3, 0xFF4776A4, 0xFFFFC480};
-  for (UiColor c : presets) EXPECT_EQ(HsvToRgb(RgbToHsv(c)), c) << std::hex << c;
 }
 
 }  // namespace

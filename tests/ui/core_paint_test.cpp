@@ -1,7 +1,4 @@
-// Layout and painting: container rectangles, hit testing, paint order,
-// state images, value parsers and drawing helpers; menus built from layouts
-// (command records, sizes, keys); the disabled veil and tooltips, and menu
-// separators that are never chosen.
+// Layout, hit testing and painting; value parsers, drawing helpers, menus, the disabled look.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +15,7 @@ namespace trx::ui {
 namespace {
 
 using test::RecordingRenderer;
+using test::Column;
 using test::Ui;
 
 TEST(LayoutPositions, VerticalFixedAndStretchingChildrenWithInsetPaddingAndChildPadding) {
@@ -34,8 +32,7 @@ TEST(LayoutPositions, VerticalFixedAndStretchingChildrenWithInsetPaddingAndChild
   EXPECT_EQ(ui.pm.FindControl("fill1")->GetPos(), (UiRect{10, 65, 290, 159}));
   EXPECT_EQ(ui.pm.FindControl("pad")->GetPos(), (UiRect{17, 167, 117, 187}));
   EXPECT_EQ(ui.pm.FindControl("fill2")->GetPos(), (UiRect{10, 196, 290, 290}));
-  // Showing a hidden child takes space from the stretching ones: 280 - 157
-  // fixed - 4 gaps = 103, split 51 + 52 (the last one takes the rest).
+  // A shown child takes from the stretching ones: 280 - 157 - 4 gaps = 103 = 51 + 52 (the last the rest).
   ui.pm.FindControl("gone")->SetVisible(true);
   ui.pm.UpdateLayout();
   EXPECT_EQ(ui.pm.FindControl("fill1")->GetPos().Height(), 51);
@@ -61,15 +58,13 @@ TEST(LayoutPositions, HorizontalMinMaxAndFloatingChildren) {
 }
 
 TEST(LayoutPositions, ChildAlignmentCentresChildrenSmallerThanTheArea) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <HorizontalLayout name="row" height="30" childvalign="vcenter" childalign="center">
+  Ui ui(Column(R"(<HorizontalLayout name="row" height="30" childvalign="vcenter" childalign="center">
         <Label name="a" width="40" height="10"/>
         <Label name="b" width="60" height="20"/>
       </HorizontalLayout>
       <VerticalLayout name="col" height="100" childalign="right" childvalign="bottom">
         <Label name="c" width="50" height="30"/>
-      </VerticalLayout>
-    </VerticalLayout></Window>)",
+      </VerticalLayout>)"),
         {300, 200});
   // Row: 100 px of children centred in 300 px; each centred in 30 px.
   EXPECT_EQ(ui.pm.FindControl("a")->GetPos(), (UiRect{100, 10, 140, 20}));
@@ -99,10 +94,8 @@ TEST(LayoutPositions, TabLayoutShowsOnePageAndHidesTheRestFromHitTests) {
 }
 
 TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
-              normalimage="file='n.png' source='0,0,10,10'" bordersize="1" bordercolor="#FF040506"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Button name="b" height="30" text="Go" bkcolor="#FF010203" bkimage="bk.png"
+              normalimage="file='n.png' source='0,0,10,10'" bordersize="1" bordercolor="#FF040506"/>)"));
   RecordingRenderer r;
   ui.pm.Paint(r, {0, 0, 400, 300});
   std::vector<std::string> ops;
@@ -117,10 +110,8 @@ TEST(PaintOrder, BackgroundColourImageStatusTextBorder) {
 }
 
 TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Label name="top" height="50" bkcolor="#FF000001"/>
-      <Label name="bottom" height="50" bkcolor="#FF000002"/>
-    </VerticalLayout></Window>)");
+  Ui ui(Column(R"(<Label name="top" height="50" bkcolor="#FF000001"/>
+      <Label name="bottom" height="50" bkcolor="#FF000002"/>)"));
   RecordingRenderer r;
   ui.pm.Paint(r, {0, 60, 400, 70});
   ASSERT_EQ(r.calls.size(), 1u);
@@ -128,11 +119,9 @@ TEST(PaintOrder, OnlyControlsMeetingTheDirtyRectangleArePainted) {
 }
 
 TEST(StateImages, ButtonAndOptionPickTheImageOfTheirState) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Option name="o" height="30" normalimage="n.png" hotimage="h.png" pushedimage="p.png"
+  Ui ui(Column(R"(<Option name="o" height="30" normalimage="n.png" hotimage="h.png" pushedimage="p.png"
               selectedimage="s.png" disabledimage="d.png"/>
-      <Control/>
-    </VerticalLayout></Window>)");
+      <Control/>)"));
   auto imageNow = [&]() {
     RecordingRenderer r;
     ui.pm.Paint(r, {0, 0, 400, 300});
@@ -193,10 +182,8 @@ TEST(ValueParsers, ColoursRectsAndImageDescriptions) {
   EXPECT_FALSE(ParseImageDesc("file='unterminated", &d));
 }
 
-TEST(ProgressPainting, FilledPartFollowsTheValue) {
-  Ui ui(R"(<Window><VerticalLayout name="root">
-      <Progress name="p" height="10" width="200" min="0" max="100" value="25" forecolor="#FF00FF00"/>
-    </VerticalLayout></Window>)");
+TEST(ProgressPainting, FilledPartFollowsTheValueOperationProgressClamps) {
+  Ui ui(Column(R"(<Progress name="p" height="10" width="200" min="0" max="100" value="25" forecolor="#FF00FF00"/>)"));
   RecordingRenderer r;
   ui.pm.Paint(r, {0, 0, 400, 300});
   ASSERT_EQ(r.calls.size(), 1u);
@@ -206,18 +193,12 @@ TEST(ProgressPainting, FilledPartFollowsTheValue) {
   r.calls.clear();
   ui.pm.Paint(r, {0, 0, 400, 300});
   EXPECT_TRUE(r.calls.empty());
-}
-
-// Steps past the end show 100 %; no control or no steps change nothing (the
-// device progress test follows a real operation).
-TEST(ProgressPainting, ShowOperationProgressClampsAndIgnoresNoControlOrNoSteps) {
-  CProgressUI bar;
-  ShowOperationProgress(&bar, 9, 7);
-  EXPECT_EQ(bar.GetValue(), 7);
-  EXPECT_EQ(bar.GetText(), "100%");
+  ShowOperationProgress(p, 9, 7);  // steps past the end show 100 %
+  EXPECT_EQ(p->GetValue(), 7);
+  EXPECT_EQ(p->GetText(), "100%");
   ShowOperationProgress(nullptr, 1, 2);  // no control: nothing happens
-  ShowOperationProgress(&bar, 1, 0);     // no steps: left alone
-  EXPECT_EQ(bar.GetText(), "100%");
+  ShowOperationProgress(p, 1, 0);        // no steps: left alone
+  EXPECT_EQ(p->GetText(), "100%");
 }
 
 TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
@@ -239,7 +220,6 @@ TEST(DrawingHelpers, CustomControlsDrawTextAndImagesLikeTheBuiltInOnes) {
   CPaintManagerUI::SetResourcePath("");
 }
 
-using test::Ui;
 using Events = std::vector<std::string>;
 
 const char* kMenu = R"(<Menu name="menu" width="150" inset="2,2,2,2" bordersize="1">
@@ -248,10 +228,16 @@ const char* kMenu = R"(<Menu name="menu" width="150" inset="2,2,2,2" bordersize=
     <MenuElement name="About_setting" text="About" height="30" visible="false"/>
   </Menu>)";
 
-TEST(MenuLayout, BuildsFromARootMenuElementAndMeasuresItsWindow) {
+TEST(MenuLayout, BuildsFromARootMenuElementKeysChooseAndItMeasuresItsWindow) {
   Ui ui(kMenu, {150, 100});
   auto* menu = dynamic_cast<CMenuUI*>(ui.root);
   ASSERT_NE(menu, nullptr);
+  ui.root->SetFocus();
+  EXPECT_EQ(ui.pm.GetFocus(), ui.root);
+  ui.Keys({VK_DOWN, VK_DOWN, VK_RETURN});
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:lan_cn"}));
+  ui.pm.OnKeyDown(VK_DOWN);  // the hidden item cannot be reached
+  EXPECT_EQ(menu->GetCurSel(), 1);
   EXPECT_EQ(menu->GetCount(), 3);
   // 2 visible items of 30, insets 2 + 2, border 1 on both sides.
   EXPECT_EQ(menu->EstimateMenuSize(), (UiSize{150, 60 + 4 + 2}));
@@ -268,19 +254,6 @@ TEST(MenuLayout, BuildsFromARootMenuElementAndMeasuresItsWindow) {
   EXPECT_EQ(cmd->szText, "lan_cn_text");
   ui.pm.DeletePtr(cmd);
   ui.pm.DeletePtr(nullptr);
-}
-
-TEST(MenuLayout, KeyboardMovesTheSelectionAndEnterChooses) {
-  Ui ui(kMenu, {150, 100});
-  ui.root->SetFocus();
-  EXPECT_EQ(ui.pm.GetFocus(), ui.root);
-  ui.pm.OnKeyDown(VK_DOWN);
-  ui.pm.OnKeyDown(VK_DOWN);
-  ui.pm.OnKeyDown(VK_RETURN);
-  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:lan_cn"}));
-  // The hidden item cannot be reached.
-  ui.pm.OnKeyDown(VK_DOWN);
-  EXPECT_EQ(dynamic_cast<CMenuUI*>(ui.root)->GetCurSel(), 1);
 }
 
 TEST(MenuLayout, DoubleClickOnAListItemActivatesIt) {
@@ -332,7 +305,7 @@ TEST(MenuLook, SeparatorsAreNeverChosen) {
   ui.pm.UpdateLayout();
   ui.Click("line");
   ui.Click("b");
-  EXPECT_EQ(ui.notes.Of("itemclick"), (std::vector<std::string>{"itemclick:b"}));
+  EXPECT_EQ(ui.notes.Of("itemclick"), (Events{"itemclick:b"}));
 }
 
 }  // namespace

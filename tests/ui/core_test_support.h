@@ -1,12 +1,15 @@
 #pragma once
-// Test doubles for the interface library core: a renderer that records
-// every call, and a notifier that records notifications.
+// Test doubles for the interface library core: a recording renderer and notifier, a captured debug
+// log and a temporary skin folder.
 
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/debug_log.h"
 #include "ui/core/control.h"
 #include "ui/core/dialog_builder.h"
 #include "ui/core/notify.h"
@@ -83,6 +86,14 @@ class RecordingRenderer : public IRenderer {
   }
 };
 
+// The entries of `all` that start with `prefix`.
+inline std::vector<std::string> StartingWith(const std::vector<std::string>& all, const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const auto& e : all)
+    if (e.compare(0, prefix.size(), prefix) == 0) out.push_back(e);
+  return out;
+}
+
 // Records "type:sender" for every notification.
 class NotifyRecorder : public INotifyUI {
  public:
@@ -92,21 +103,21 @@ class NotifyRecorder : public INotifyUI {
     events.push_back(msg.sType + ":" + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string("-")));
     records.push_back(msg);
   }
-  // Only the events of one type, or (with a trailing '*') of every type
-  // starting with the prefix.
+  // The events of one type, or (with a trailing '*') of every type starting with the prefix.
   std::vector<std::string> Of(const std::string& type) const {
     const bool prefix = !type.empty() && type.back() == '*';
-    const std::string head = prefix ? type.substr(0, type.size() - 1) : type + ":";
-    std::vector<std::string> out;
-    for (const auto& e : events)
-      if (e.compare(0, head.size(), head) == 0) out.push_back(e);
-    return out;
+    return StartingWith(events, prefix ? type.substr(0, type.size() - 1) : type + ":");
   }
   void Clear() {
     events.clear();
     records.clear();
   }
 };
+
+// Layout text of a window whose root, a vertical layout "root", holds `children`.
+inline std::string Column(const std::string& children) {
+  return R"(<Window><VerticalLayout name="root">)" + children + "</VerticalLayout></Window>";
+}
 
 // A manager with a tree built from layout text, laid out at `size`.
 struct Ui {
@@ -141,6 +152,41 @@ struct Ui {
   void Keys(std::initializer_list<std::uint32_t> keys) {
     for (std::uint32_t k : keys) pm.OnKeyDown(k);
   }
+};
+
+// Collects the debug lines written while it lives.
+class ScopedDebugCapture {
+ public:
+  ScopedDebugCapture() : previous_(SetDebugSink([this](std::string_view line) { lines.emplace_back(line); })) {}
+  ~ScopedDebugCapture() { SetDebugSink(previous_); }
+  std::vector<std::string> lines;
+
+ private:
+  DebugSink previous_;
+};
+
+// A folder of layout and language files, the resource path while it lives.
+class SkinDir {
+ public:
+  SkinDir() {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("trx_ui_core_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+    std::filesystem::create_directories(dir_);
+    CPaintManagerUI::SetResourcePath(dir_.string());
+  }
+  ~SkinDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+    CPaintManagerUI::SetResourcePath("");
+  }
+  void Write(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path dir_;
 };
 
 }  // namespace trx::ui::test

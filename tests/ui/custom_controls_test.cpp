@@ -1,6 +1,4 @@
-// The program's own controls headless: the circle progress's painting
-// calls, the chart's slice angles and legend, the factory registration the
-// layouts rely on, and the window host following its control.
+// The program's own controls headless, their factory registration, and the window host.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +12,6 @@
 #include "ui/core/control_factory.h"
 #include "ui/window/custom_controls.h"
 #include "ui/window/win_api.h"
-#include "ui/window/window_impl_base.h"
 #include "ui/window/wnd_ui.h"
 
 namespace trx::ui {
@@ -30,8 +27,7 @@ std::vector<DrawCall> PaintOf(CControlUI* c) {
   return r.calls;
 }
 
-// The slice's sweep in whole degrees, counted from the minimum (the Qt
-// circle test checks the painted ring).
+// Whole degrees from the minimum (the Qt circle test checks the painted ring).
 TEST(CircleProgressTest, SweepIsWholeDegreesFromTheMinimum) {
   CCircleProgressUI ring;
   const int cases[][4] = {{0, 100, 0, 0},    {0, 100, 25, 90},    {0, 3, 1, 120},
@@ -46,8 +42,7 @@ TEST(CircleProgressTest, SweepIsWholeDegreesFromTheMinimum) {
 }
 
 TEST(CircleProgressTest, LayoutAttributesAndNoForeImage) {
-  // The builder does not know "CircleProgress": only the main window's hook
-  // or the factory make it, so here the layout is built with a callback.
+  // Only the main window's hook or the factory make "CircleProgress": here a callback does.
   struct Hook : IDialogBuilderCallback {
     CControlUI* CreateControl(std::string_view name) override {
       return name == "CircleProgress" ? new CCircleProgressUI() : nullptr;
@@ -94,9 +89,8 @@ TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
     if (d.op == "text") texts.push_back(d);
   }
   ASSERT_EQ(pies.size(), 3u);  // the zero slice is not drawn
-  EXPECT_EQ(pies[0].color, 0xFF3F96F5u);
-  EXPECT_EQ(pies[1].color, 0xFFFF5A01u);
-  EXPECT_EQ(pies[2].color, 0xFF6AF4C0u);
+  const UiColor colours[] = {0xFF3F96F5u, 0xFFFF5A01u, 0xFF6AF4C0u};
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(pies[i].color, colours[i]) << i;
   EXPECT_EQ(pies[2].start, 180.0);
   EXPECT_EQ(pies[2].sweep, 180.0);
   // Shadow: 4 px larger in 0x1E1E1E1E, then 1 px larger in 0x64646464.
@@ -114,7 +108,7 @@ TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
   EXPECT_EQ(texts[1].rc.left, 238);
 }
 
-TEST(ChartViewTest, PaletteWrapsAndEmptyOrZeroChartsDrawNoSlices) {
+TEST(ChartViewTest, PaletteWrapsEmptyOrZeroChartsDrawNoSlicesAttributesAndHistogramBars) {
   EXPECT_EQ(ChartColor(0), 0xFF3F96F5u);
   EXPECT_EQ(ChartColor(17), 0xFF882612u);
   EXPECT_EQ(ChartColor(18), ChartColor(0));
@@ -125,10 +119,7 @@ TEST(ChartViewTest, PaletteWrapsAndEmptyOrZeroChartsDrawNoSlices) {
   EXPECT_EQ(PaintOf(&chart).size(), 1u);  // background only
   chart.AddItem("zero", 0);
   for (const DrawCall& d : PaintOf(&chart)) EXPECT_NE(d.op, "pie");
-}
-
-TEST(ChartViewTest, AttributesAndHistogramBars) {
-  CChartViewUI chart;
+  chart.RemoveAllItems();
   EXPECT_TRUE(chart.SetAttribute("view", "histpgram"));
   EXPECT_EQ(chart.GetView(), ChartView::Histogram);
   chart.SetAttribute("showtext", "yes");  // only "true" sets it
@@ -169,18 +160,7 @@ TEST(CustomControlsTest, FactoryCreatesTheThreeClassesForLayouts) {
 
 // ---- window host
 
-class HostWindow : public WindowImplBase {
- public:
-  const char* GetWindowClassName() const override { return "Host"; }
-  std::string GetSkinFile() override {
-    return R"(<Window size="300,200"><VerticalLayout name="root">
-        <Control name="top" height="50"/>
-        <HorizontalLayout name="row"><Control width="20"/><CWndUI name="host"/></HorizontalLayout>
-      </VerticalLayout></Window>)";
-  }
-};
-
-class Hosted : public testing::RecordingWindow {};
+using testing::RecordingWindow;
 
 class WndUiTest : public testing::WindowTest {
  protected:
@@ -194,12 +174,15 @@ class WndUiTest : public testing::WindowTest {
     host_ = dynamic_cast<CWndUI*>(main_.GetPaintManager().FindControl("host"));
     ASSERT_NE(host_, nullptr);
   }
-  HostWindow main_;
+  testing::SkinWindow main_{R"(<Window size="300,200"><VerticalLayout name="root">
+      <Control name="top" height="50"/>
+      <HorizontalLayout name="row"><Control width="20"/><CWndUI name="host"/></HorizontalLayout>
+    </VerticalLayout></Window>)"};
   CWndUI* host_ = nullptr;
 };
 
 TEST_F(WndUiTest, TopLevelWindowFollowsTheControlInScreenCoordinatesAndHides) {
-  Hosted hosted;
+  RecordingWindow hosted;
   ASSERT_NE(hosted.Create(main_.GetHWND(), "hosted", 0, 0), nullptr);
   host_->Attach(hosted.GetHWND());
   EXPECT_EQ(hosted.GetWindowRect(), (UiRect{120, 90, 400, 240}));  // control 20,50-300,200 + window 100,40
@@ -224,7 +207,7 @@ TEST_F(WndUiTest, TopLevelWindowFollowsTheControlInScreenCoordinatesAndHides) {
 }
 
 TEST_F(WndUiTest, ChildWindowUsesClientCoordinatesAndControlGoingHidesIt) {
-  Hosted child;
+  RecordingWindow child;
   ASSERT_NE(child.Create(main_.GetHWND(), "child", WS_CHILD, 0), nullptr);
   host_->Attach(child.GetHWND());
   EXPECT_EQ(child.GetWindowRect(), (UiRect{20, 50, 300, 200}));

@@ -1,7 +1,4 @@
-// Rendering layouts through QtRenderer into images and reading pixels
-// back: background colours, borders, a tinted image (tint only where the
-// image has pixels), the same tree at twice the pixel density, rounded keys
-// with captions, and the circle progress's ring.
+// Layouts rendered through QtRenderer into images, read back pixel by pixel.
 
 #include <QImage>
 #include <QPainter>
@@ -11,7 +8,6 @@
 #include "ui/core/paint_manager.h"
 #include "ui/qt/qt_renderer.h"
 #include "ui/window/custom_controls.h"
-#include "ui/window/message_queue.h"
 
 namespace trx::ui::testing {
 namespace {
@@ -24,67 +20,58 @@ constexpr const char* kLayout = R"(<Window size="100,80">
   </VerticalLayout>
 </Window>)";
 
-class QtRenderTest : public ::testing::Test {
+constexpr QRgb kBackground = 0xFF204080, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kWhite = 0xFFFFFFFF;
+
+class QtRenderTest : public QtTest {
  protected:
   void SetUp() override {
-    TestApp();
-    CMessageQueue::Instance().ResetForTest();
-    CMessageQueue::Instance().BindToCurrentThread();
+    backend = false;  // headless: the tree is painted into an image
+    QtTest::SetUp();
     CPaintManagerUI::SetResourcePath(std::string(TRX770_TEST_DATA_DIR) + "/ui/");
-    ASSERT_NE(window_.Create(nullptr, "r", 0, 0), nullptr);  // headless: no backend installed
+    ASSERT_NE(window_.Create(nullptr, "r", 0, 0), nullptr);
     CControlUI* key = window_.GetPaintManager().FindControl("key");
     ASSERT_NE(key, nullptr);
     key->SetIsChangerColor(true);
     key->SetChangerColor(0xFFFF0000);
     key->SetChangerAlpha(128);
   }
-  void TearDown() override { CMessageQueue::Instance().ResetForTest(); }
-  static void ExpectNear(QRgb got, int r, int g, int b) {
-    EXPECT_NEAR(qRed(got), r, 3) << std::hex << got;
-    EXPECT_NEAR(qGreen(got), g, 3) << std::hex << got;
-    EXPECT_NEAR(qBlue(got), b, 3) << std::hex << got;
-  }
+  QImage Render(int scale = 1) { return qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80), scale); }
   NotesWindow window_{kLayout};
 };
 
-TEST_F(QtRenderTest, BackgroundBorderAndTintedImagePixels) {
-  const QImage img = qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80));
-  ExpectNear(img.pixel(50, 60), 0x20, 0x40, 0x80);  // root background
-  ExpectNear(img.pixel(50, 30), 0x00, 0xFF, 0x00);  // bar background
-  ExpectNear(img.pixel(0, 30), 0xFF, 0x00, 0x00);   // bar border, left
-  ExpectNear(img.pixel(50, 21), 0xFF, 0x00, 0x00);  // bar border, top
-  ExpectNear(img.pixel(10, 10), 0xFF, 0x7F, 0x7F);  // white under red at alpha 128
-  ExpectNear(img.pixel(1, 1), 0x20, 0x40, 0x80);    // transparent corner stays untinted
-  ExpectNear(img.pixel(30, 10), 0x20, 0x40, 0x80);  // right of the fixed-width key
+// At one and at two device pixels per layout pixel.
+TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensity) {
+  const struct {
+    int x, y;
+    QRgb want;
+  } probes[] = {{50, 60, kBackground}, {50, 30, kGreen}, {0, 30, kRed}, {50, 21, kRed},  // bar, border left and top
+                {10, 10, 0xFFFF7F7F},                                                    // white under red at alpha 128
+                {1, 1, kBackground},    // the image's transparent corner stays untinted
+                {30, 10, kBackground}};  // right of the fixed-width key
+  for (int scale : {1, 2}) {
+    SCOPED_TRACE(scale);
+    const QImage img = Render(scale);
+    EXPECT_EQ(img.width(), 100 * scale);
+    EXPECT_EQ(img.height(), 80 * scale);
+    for (const auto& p : probes) ExpectPixel(img.pixel(p.x * scale, p.y * scale), p.want);
+    ExpectPixel(img.pixel(2 * scale - 1, 30 * scale), kRed);  // the two-pixel border is sharp
+    ExpectPixel(img.pixel(2 * scale, 30 * scale), kGreen);
+  }
 }
 
-// Alpha 0, or tinting switched off, shows the image unchanged; alphas are
-// clamped to 255.
+// Alphas are clamped to 255.
 TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
   CControlUI* key = window_.GetPaintManager().FindControl("key");
   key->SetChangerAlpha(300);
   EXPECT_EQ(key->GetChangerAlpha(), 255);
   key->SetChangerAlpha(0);
-  ExpectNear(qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80)).pixel(10, 10), 0xFF, 0xFF, 0xFF);
+  ExpectPixel(Render().pixel(10, 10), kWhite);
   key->SetChangerAlpha(128);
   key->SetIsChangerColor(false);
-  ExpectNear(qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80)).pixel(10, 10), 0xFF, 0xFF, 0xFF);
+  ExpectPixel(Render().pixel(10, 10), kWhite);
 }
 
-TEST_F(QtRenderTest, DoubleDensityKeepsTheLayoutAndDoublesThePixels) {
-  const QImage img = qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(100, 80), 2.0);
-  EXPECT_EQ(img.width(), 200);
-  EXPECT_EQ(img.height(), 160);
-  ExpectNear(img.pixel(100, 120), 0x20, 0x40, 0x80);
-  ExpectNear(img.pixel(20, 20), 0xFF, 0x7F, 0x7F);
-  ExpectNear(img.pixel(100, 60), 0x00, 0xFF, 0x00);
-  // The two-pixel border is four device pixels wide and sharp.
-  ExpectNear(img.pixel(3, 60), 0xFF, 0x00, 0x00);
-  ExpectNear(img.pixel(4, 60), 0x00, 0xFF, 0x00);
-}
-
-// A key of a preview: rounded corners (radius 6) over a tinted image that
-// fills it, and a centred caption.
+// A preview's key: rounded corners (radius 6) over a tinted image filling it, a centred caption.
 constexpr const char* kKeyLayout = R"(<Window size="60,40">
   <VerticalLayout name="root" bkcolor="#FF204080" inset="10,10,10,10">
     <Label name="key" width="40" height="20" borderround="6,6" bkcolor="#FF000000" bkimage="file='tint_block.png' dest='0,0,40,20'"
@@ -94,7 +81,7 @@ constexpr const char* kKeyLayout = R"(<Window size="60,40">
 
 class QtKeyRenderTest : public QtRenderTest {
  protected:
-  QImage Render(QSize size = {60, 40}) { return qt::QtWindow::RenderTree(&key_window_.GetPaintManager(), size); }
+  QImage Render() { return qt::QtWindow::RenderTree(&key_window_.GetPaintManager(), QSize(60, 40)); }
   CControlUI* Key() { return key_window_.GetPaintManager().FindControl("key"); }
   NotesWindow key_window_{kKeyLayout};
   void SetUp() override {
@@ -109,20 +96,19 @@ class QtKeyRenderTest : public QtRenderTest {
 TEST_F(QtKeyRenderTest, RoundedCornersClipTheTintedImageEveryFrame) {
   struct Case {
     int alpha;
-    int r, g, b;  // the key's straight edge and inside, under the tint
+    QRgb edge;  // the key's straight edge and inside, under the tint
   };
-  // The same key painted again with another tint must not reuse a stale
-  // picture (the tinted and rounded images are cached).
-  for (const Case c : {Case{255, 0xFF, 0x00, 0x00}, Case{0, 0xFF, 0xFF, 0xFF}, Case{255, 0xFF, 0x00, 0x00}}) {
+  // Painted again with another tint, no stale picture (tinted and rounded images are cached).
+  for (const Case c : {Case{255, kRed}, Case{0, kWhite}, Case{255, kRed}}) {
     SCOPED_TRACE(c.alpha);
     Key()->SetChangerAlpha(c.alpha);
     const QImage img = Render();
-    ExpectNear(img.pixel(10, 10), 0x20, 0x40, 0x80);  // the key's corner: cut off, background shows
-    ExpectNear(img.pixel(49, 29), 0x20, 0x40, 0x80);  // the opposite corner
-    ExpectNear(img.pixel(30, 10), c.r, c.g, c.b);     // top edge, middle: not cut
-    ExpectNear(img.pixel(10, 20), c.r, c.g, c.b);     // left edge, middle: not cut
-    ExpectNear(img.pixel(44, 27), c.r, c.g, c.b);     // just inside the rounded corner
-    ExpectNear(img.pixel(16, 12), 0x00, 0x00, 0x00);  // the image's clear corner: the key's own background
+    ExpectPixel(img.pixel(10, 10), kBackground);  // the key's corner: cut off, background shows
+    ExpectPixel(img.pixel(49, 29), kBackground);  // the opposite corner
+    ExpectPixel(img.pixel(30, 10), c.edge);       // top edge, middle: not cut
+    ExpectPixel(img.pixel(10, 20), c.edge);       // left edge, middle: not cut
+    ExpectPixel(img.pixel(44, 27), c.edge);       // just inside the rounded corner
+    ExpectPixel(img.pixel(16, 12), 0xFF000000);   // the image's clear corner: the key's own background
   }
 }
 
@@ -168,33 +154,25 @@ constexpr const char* kRingLayout = R"(<Window size="60,60">
   </VerticalLayout>
 </Window>)";
 
-class QtCircleTest : public ::testing::Test {
+class QtCircleTest : public QtTest {
  protected:
   void SetUp() override {
-    TestApp();
-    CMessageQueue::Instance().ResetForTest();
-    CMessageQueue::Instance().BindToCurrentThread();
+    backend = false;
+    QtTest::SetUp();
     ASSERT_TRUE(RegisterCustomControls());
     ASSERT_NE(window_.Create(nullptr, "ring", 0, 0), nullptr);
     ring_ = dynamic_cast<CCircleProgressUI*>(window_.GetPaintManager().FindControl("ring"));
     ASSERT_NE(ring_, nullptr);
   }
-  void TearDown() override { CMessageQueue::Instance().ResetForTest(); }
   QImage Render() { return qt::QtWindow::RenderTree(&window_.GetPaintManager(), QSize(60, 60)); }
-  static void Expect(QRgb got, QRgb want, const char* where) {
-    EXPECT_NEAR(qRed(got), qRed(want), 8) << where << std::hex << " " << got;
-    EXPECT_NEAR(qGreen(got), qGreen(want), 8) << where << std::hex << " " << got;
-    EXPECT_NEAR(qBlue(got), qBlue(want), 8) << where << std::hex << " " << got;
-  }
   NotesWindow window_{kRingLayout};
   CCircleProgressUI* ring_ = nullptr;
 };
 
-// Points in the middle of the 10 px ring on the diagonals, the centre and a
-// corner outside the ring.
+// Points mid-ring (10 px) on the diagonals, the centre and a corner outside the ring.
 constexpr QPoint kBottomLeft{12, 48}, kTopLeft{12, 12}, kTopRight{48, 12}, kBottomRight{48, 48};
 constexpr QPoint kCentre{30, 30}, kCorner{1, 1};
-constexpr QRgb kBlue = 0xFF0000FF, kRed = 0xFFFF0000, kWhite = 0xFFFFFFFF, kGrey = 0xFF808080;
+constexpr QRgb kBlue = 0xFF0000FF, kGrey = 0xFF808080;
 
 TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
   struct Case {
@@ -210,19 +188,19 @@ TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
     ring_->SetValue(c.value);
     const QImage img = Render();
     SCOPED_TRACE(c.value);
-    Expect(img.pixel(kBottomLeft), c.bottom_left, "bottom left");
-    Expect(img.pixel(kTopLeft), c.top_left, "top left");
-    Expect(img.pixel(kTopRight), c.top_right, "top right");
-    Expect(img.pixel(kBottomRight), c.bottom_right, "bottom right");
-    Expect(img.pixel(kCentre), kWhite, "centre");
-    Expect(img.pixel(kCorner), kGrey, "corner");
+    ExpectPixel(img.pixel(kBottomLeft), c.bottom_left, 8);
+    ExpectPixel(img.pixel(kTopLeft), c.top_left, 8);
+    ExpectPixel(img.pixel(kTopRight), c.top_right, 8);
+    ExpectPixel(img.pixel(kBottomRight), c.bottom_right, 8);
+    ExpectPixel(img.pixel(kCentre), kWhite, 8);
+    ExpectPixel(img.pixel(kCorner), kGrey, 8);
   }
 }
 
 TEST_F(QtCircleTest, EqualMinAndMaxPaintNothing) {
   ring_->SetMaxValue(0);
   const QImage img = Render();
-  for (QPoint p : {kBottomLeft, kTopRight, kCentre, kCorner}) Expect(img.pixel(p), kGrey, "grey");
+  for (QPoint p : {kBottomLeft, kTopRight, kCentre, kCorner}) ExpectPixel(img.pixel(p), kGrey, 8);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #pragma once
-// Helpers for the Qt backend tests: a QApplication on the offscreen
-// platform shared by the test program, the backend installed for each
-// test, and a layout window that records its notifications.
+// Qt backend test helpers: one offscreen QApplication, a fixture installing the backend, and a
+// layout window recording its notifications.
 
 #include <gtest/gtest.h>
 
@@ -11,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/window_test_support.h"
 #include "ui/qt/qt_backend.h"
 #include "ui/qt/qt_window.h"
 #include "ui/window/message_queue.h"
-#include "ui/window/window_impl_base.h"
 
 namespace trx::ui::testing {
 
@@ -35,9 +34,9 @@ struct Note {
   WPARAM wparam;
 };
 
-class NotesWindow : public WindowImplBase {
+class NotesWindow : public SkinWindow {
  public:
-  explicit NotesWindow(std::string skin) : skin_(std::move(skin)) {}
+  using SkinWindow::SkinWindow;
   std::vector<Note> notes;
   void Notify(TNotifyUI& msg) override {
     if (msg.sType != kNotifyWindowSize && msg.sType != kNotifyMouseEnter && msg.sType != kNotifyMouseLeave)
@@ -54,29 +53,29 @@ class NotesWindow : public WindowImplBase {
     const UiRect rc = c->GetPos();
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   }
-
- protected:
-  const char* GetWindowClassName() const override { return "NotesWindow"; }
-  std::string GetSkinFile() override { return skin_; }
-
- private:
-  std::string skin_;
 };
 
+// A fresh queue on the test thread; `backend` installs the Qt backend.
 class QtTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TestApp();
     CMessageQueue::Instance().ResetForTest();
     CMessageQueue::Instance().BindToCurrentThread();
-    backend_ = std::make_unique<qt::QtBackend>();
-    backend_->Install();
+    if (backend) (backend_ = std::make_unique<qt::QtBackend>())->Install();
   }
   void TearDown() override {
     QApplication::processEvents();
     backend_.reset();
     CMessageQueue::Instance().ResetForTest();
   }
+  // Fails the test unless each channel of `got` is within `tolerance` of `want`.
+  static void ExpectPixel(QRgb got, QRgb want, int tolerance = 3) {
+    EXPECT_NEAR(qRed(got), qRed(want), tolerance) << std::hex << got;
+    EXPECT_NEAR(qGreen(got), qGreen(want), tolerance) << std::hex << got;
+    EXPECT_NEAR(qBlue(got), qBlue(want), tolerance) << std::hex << got;
+  }
+  bool backend = true;
   std::unique_ptr<qt::QtBackend> backend_;
 };
 

@@ -1,8 +1,5 @@
-// Layout windows without a GUI: building the skin, sizing, click routing,
-// the caption of frameless windows, a skin that cannot be built; modal loops,
-// owned windows, show states and centring (the message box's own tests pin
-// its results, self-deletion, the notice and quit); menus, the tray icon and
-// the file-dialog service.
+// Layout windows without a GUI: skin, caption and buttons; modal loops, owned
+// windows, show states and centring; menus, the tray icon and file dialogs.
 
 #include <gtest/gtest.h>
 
@@ -34,9 +31,9 @@ constexpr const char* kLayout = R"(<Window size="400,300" caption="0,0,0,40">
   </VerticalLayout>
 </Window>)";
 
-class LayoutWindow : public WindowImplBase {
+class LayoutWindow : public SkinWindow {
  public:
-  explicit LayoutWindow(std::string skin = kLayout) : skin_(std::move(skin)) {}
+  explicit LayoutWindow(std::string skin = kLayout) : SkinWindow(std::move(skin)) {}
   std::vector<std::string> events;
   std::vector<std::string> asked_classes;
   bool root_present_in_init = false;
@@ -51,28 +48,17 @@ class LayoutWindow : public WindowImplBase {
   }
   CControlUI* CreateControl(std::string_view cls) override {
     asked_classes.emplace_back(cls);
-    if (cls == "Special") {
-      auto* c = new CControlUI;
-      return c;
-    }
-    return nullptr;
+    return cls == "Special" ? new CControlUI : nullptr;
   }
   LRESULT HitTest(int client_x, int client_y) {
     const UiRect rc = GetWindowRect();
     return SendMessage(WM_NCHITTEST, 0, MakeLParam(rc.left + client_x, rc.top + client_y));
   }
-
- protected:
-  const char* GetWindowClassName() const override { return "LayoutWindow"; }
-  std::string GetSkinFile() override { return skin_; }
-
- private:
-  std::string skin_;
 };
 
 class WindowImplTest : public WindowTest {};
 
-TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindow) {
+TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFailsWithADebugLine) {
   LayoutWindow w;
   ASSERT_NE(w.Create(nullptr, "w", UI_WNDSTYLE_DIALOG, 0, 10, 20, 800, 572), nullptr);
   EXPECT_TRUE(w.root_present_in_init);
@@ -81,9 +67,19 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindow) {
   EXPECT_EQ(w.asked_classes, (std::vector<std::string>{"Special"}));
   EXPECT_NE(w.GetPaintManager().FindControl("custom"), nullptr);
   EXPECT_EQ(w.GetPaintManager().FindControl("absent"), nullptr);
+  // A skin that cannot be built fails creation with a debug line.
+  std::vector<std::string> lines;
+  DebugSink old = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
+  const int live_before = window_registry::LiveCount();
+  LayoutWindow bad("<Window><VerticalLayout name=\"root\"></Window>");  // malformed
+  EXPECT_EQ(bad.Create(nullptr, "w", 0, 0), nullptr);
+  SetDebugSink(old);
+  EXPECT_EQ(window_registry::LiveCount(), live_before);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
+  EXPECT_TRUE(bad.events.empty());  // no InitWindow
 }
 
-TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTexts) {
+TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTextsMinimiseButtonMinimises) {
   LayoutWindow w;
   w.Create(nullptr, "w", 0, 0, 100, 100, 400, 300);
   w.ShowWindow(true);
@@ -93,48 +89,23 @@ TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTexts) {
   EXPECT_EQ(w.HitTest(270, 20), HTCLIENT);   // a Text
   EXPECT_EQ(w.HitTest(50, 40), HTCLIENT);    // just below the caption
   EXPECT_EQ(w.HitTest(50, 150), HTCLIENT);
-}
-
-TEST_F(WindowImplTest, CloseButtonClickEndsAModalRunWithOne) {
-  LayoutWindow w;
-  w.Create(nullptr, "w", 0, 0);
-  queue().PostCallback([&] {
-    CControlUI* close = w.GetPaintManager().FindControl("closebtn");
-    ASSERT_NE(close, nullptr);
-    w.GetPaintManager().SendNotify(close, kNotifyClick);
-  });
-  EXPECT_EQ(w.ShowModal(), 1u);
-}
-
-TEST_F(WindowImplTest, EscapeCancelsOnlyAModalWindow) {
-  LayoutWindow main_wnd;
-  main_wnd.Create(nullptr, "main", 0, 0);
-  main_wnd.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
-  queue().ProcessPending();
-  EXPECT_TRUE(IsWindow(main_wnd.GetHWND()));  // the main window stays
-  LayoutWindow box;
-  box.Create(main_wnd, "box", 0, 0);
-  queue().PostCallback([&] { box.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0); });
-  EXPECT_EQ(box.ShowModal(), 0u);
-}
-
-TEST_F(WindowImplTest, MinimiseButtonMinimises) {
-  LayoutWindow w;
-  w.Create(nullptr, "w", WS_VISIBLE, 0);
   w.GetPaintManager().SendNotify(w.GetPaintManager().FindControl("minbtn"), kNotifyClick);
   EXPECT_TRUE(w.IsMinimized());
 }
 
-TEST_F(WindowImplTest, SkinThatCannotBeBuiltFailsCreationWithADebugLine) {
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
-  const int live_before = window_registry::LiveCount();
-  LayoutWindow w("<Window><VerticalLayout name=\"root\"></Window>");  // malformed
-  EXPECT_EQ(w.Create(nullptr, "w", 0, 0), nullptr);
-  SetDebugSink(old);
-  EXPECT_EQ(window_registry::LiveCount(), live_before);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
-  EXPECT_TRUE(w.events.empty());  // no InitWindow
+TEST_F(WindowImplTest, CloseButtonEndsAModalRunWithOneEscapeCancelsOnlyAModalWindow) {
+  LayoutWindow main_wnd;
+  main_wnd.Create(nullptr, "main", 0, 0);
+  main_wnd.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+  queue().ProcessPending();
+  EXPECT_TRUE(IsWindow(main_wnd.GetHWND()));
+  LayoutWindow box, closed;
+  box.Create(main_wnd, "box", 0, 0);
+  queue().PostCallback([&] { box.SendMessage(WM_KEYDOWN, VK_ESCAPE, 0); });
+  EXPECT_EQ(box.ShowModal(), 0u);
+  closed.Create(nullptr, "w", 0, 0);
+  queue().PostCallback([&] { closed.GetPaintManager().SendNotify(closed.GetPaintManager().FindControl("closebtn"), kNotifyClick); });
+  EXPECT_EQ(closed.ShowModal(), 1u);
 }
 
 class ModalTest : public WindowTest {};
@@ -154,26 +125,22 @@ TEST_F(ModalTest, NestedBoxesReturnInnerFirst) {
   EXPECT_EQ(inner_result, 2u);
 }
 
-TEST_F(ModalTest, DestroyingAnOwnerDestroysTheWindowsItOwnsFirst) {
+// Destroying an owner destroys the windows it owns first; deleting a live
+// window object withdraws its handle.
+TEST_F(ModalTest, DestroyingAnOwnerDestroysItsWindowsFirstDeletingALiveOneWithdrawsItsHandle) {
   std::vector<std::string> order;
   RecordingWindow owner;
   RecordingWindow owned;
   owner.Create(nullptr, "owner", 0, 0);
   owned.Create(owner, "owned", 0, 0);
-  owner.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_DESTROY) order.push_back("owner");
-    return 0;
-  };
-  owned.on_message = [&](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
-    if (msg == WM_DESTROY) order.push_back("owned");
-    return 0;
-  };
+  for (auto [w, name] : {std::pair{&owner, "owner"}, {&owned, "owned"}})
+    w->on_message = [&order, name](UINT msg, WPARAM, LPARAM, bool*) -> LRESULT {
+      if (msg == WM_DESTROY) order.push_back(name);
+      return 0;
+    };
   owner.DestroyWindow();
   EXPECT_EQ(order, (std::vector<std::string>{"owned", "owner"}));
   EXPECT_FALSE(IsWindow(owned.GetHWND()));
-}
-
-TEST_F(ModalTest, DeletingALiveWindowObjectWithdrawsItsHandle) {
   auto* w = new RecordingWindow;
   const HWND hwnd = w->Create(nullptr, "w", 0, 0);
   PostMessage(hwnd, WM_USER, 0, 0);
@@ -184,7 +151,7 @@ TEST_F(ModalTest, DeletingALiveWindowObjectWithdrawsItsHandle) {
   EXPECT_EQ(queue().MillisToNextTimer(), -1);
 }
 
-TEST_F(ModalTest, ShowStateFollowsShowCommandsAndSystemCommands) {
+TEST_F(ModalTest, ShowStateFollowsShowAndSystemCommandsCentringUsesTheWorkAreaOrTheVisibleOwner) {
   RecordingWindow w;
   w.Create(nullptr, "w", 0, 0, 0, 0, 800, 572);
   EXPECT_FALSE(w.IsWindowVisible());
@@ -202,17 +169,13 @@ TEST_F(ModalTest, ShowStateFollowsShowCommandsAndSystemCommands) {
   EXPECT_EQ(w.GetWindowRect(), (UiRect{0, 0, 800, 572}));
   w.SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_FALSE(w.IsTopMost());
-}
-
-TEST_F(ModalTest, CenterWindowUsesTheWorkAreaOrTheVisibleOwner) {
+  // Centring uses the work area, or the owner once it is visible.
   SetHeadlessWorkArea({0, 0, 1920, 1040});
-  RecordingWindow main_wnd;
-  main_wnd.Create(nullptr, "TRX770", 0, 0, 0, 0, 800, 572);
-  main_wnd.CenterWindow();
-  EXPECT_EQ(main_wnd.GetWindowRect(), (UiRect{560, 234, 1360, 806}));
-  main_wnd.ShowWindow(true);
+  w.CenterWindow();
+  EXPECT_EQ(w.GetWindowRect(), (UiRect{560, 234, 1360, 806}));
+  w.ShowWindow(true);
   RecordingWindow box;
-  box.Create(main_wnd, "box", 0, 0, 0, 0, 400, 200);
+  box.Create(w, "box", 0, 0, 0, 0, 400, 200);
   box.CenterWindow();
   EXPECT_EQ(box.GetWindowRect(), (UiRect{760, 420, 1160, 620}));
 }
@@ -224,30 +187,28 @@ constexpr const char* kMenu = R"(<Window>
   </Menu>
 </Window>)";
 
-class OwnerWindow : public WindowImplBase {
+class OwnerWindow : public SkinWindow {
  public:
-  std::vector<MenuCmd> commands;
+  OwnerWindow() : SkinWindow(R"(<Window size="200,100"><VerticalLayout name="root"/></Window>)") {}
   std::vector<Received> tray;
 
  protected:
-  const char* GetWindowClassName() const override { return "Owner"; }
-  std::string GetSkinFile() override { return "<Window size=\"200,100\"><VerticalLayout name=\"root\"/></Window>"; }
   LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM lparam, bool& handled) override {
-    handled = false;
-    if (msg == WM_MENUCLICK) {
-      handled = true;
-      auto* cmd = reinterpret_cast<MenuCmd*>(wparam);
-      if (cmd != nullptr) commands.push_back(*cmd);
-      m_pm.DeletePtr(cmd);
-    } else if (msg == UIMSG_TRAYICON) {
-      tray.push_back({msg, wparam, lparam});
-    }
-    return 0;
+    if (msg == UIMSG_TRAYICON) tray.push_back({msg, wparam, lparam});
+    return SkinWindow::HandleCustomMessage(msg, wparam, lparam, handled);
   }
 };
 
 class MenuTest : public WindowTest {
  protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ASSERT_NE(owner.Create(nullptr, "main", 0, 0), nullptr);
+  }
+  void Open(CMenuWnd& menu, UiPoint at, DWORD alignment = eMenuAlignment_Left | eMenuAlignment_Top) {
+    menu.Init(nullptr, kMenu, at, &owner.GetPaintManager(), nullptr, alignment);
+  }
+  OwnerWindow owner;
   // Presses the left button in the middle of the named item.
   static void ClickItem(CMenuWnd& menu, const char* name) {
     CPaintManagerUI& pm = menu.GetPaintManager();
@@ -263,10 +224,8 @@ class MenuTest : public WindowTest {
 };
 
 TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
-  OwnerWindow owner;
-  owner.Create(nullptr, "main", 0, 0);
   CMenuWnd menu;
-  menu.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager());
+  Open(menu, {300, 200});
   ASSERT_NE(menu.GetMenuUI(), nullptr);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
   queue().ProcessPending();  // first paint lays the items out
@@ -282,10 +241,8 @@ TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
 }
 
 TEST_F(MenuTest, ArrowKeysAndEnterChooseAnItem) {
-  OwnerWindow owner;
-  owner.Create(nullptr, "main", 0, 0);
   CMenuWnd menu;
-  menu.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager());
+  Open(menu, {300, 200});
   menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);  // nothing highlighted yet: nothing happens
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
   menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // first item
@@ -301,24 +258,20 @@ TEST_F(MenuTest, ArrowKeysAndEnterChooseAnItem) {
 
 TEST_F(MenuTest, MenuIsPlacedByAlignmentAndKeptOnTheScreen) {
   SetHeadlessWorkArea({0, 0, 1280, 800});
-  OwnerWindow owner;
-  owner.Create(nullptr, "main", 0, 0);
   CMenuWnd below_right;
-  below_right.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager(), nullptr,
-                   eMenuAlignment_Left | eMenuAlignment_Top);
+  Open(below_right, {300, 200});
   const UiRect a = below_right.GetWindowRect();
   EXPECT_EQ(a.left, 300);
   EXPECT_EQ(a.top, 200);
   EXPECT_EQ(a.Width(), 150);
   EXPECT_GE(a.Height(), 60);
   CMenuWnd above_left;
-  above_left.Init(nullptr, kMenu, {300, 200}, &owner.GetPaintManager(), nullptr,
-                  eMenuAlignment_Right | eMenuAlignment_Bottom);
+  Open(above_left, {300, 200}, eMenuAlignment_Right | eMenuAlignment_Bottom);
   const UiRect b = above_left.GetWindowRect();
   EXPECT_EQ(b.right, 300);
   EXPECT_EQ(b.bottom, 200);
   CMenuWnd at_corner;
-  at_corner.Init(nullptr, kMenu, {1270, 790}, &owner.GetPaintManager());
+  Open(at_corner, {1270, 790});
   EXPECT_LE(at_corner.GetWindowRect().right, 1280);
   EXPECT_LE(at_corner.GetWindowRect().bottom, 800);
   CMenuWnd::DestroyMenu();
@@ -327,11 +280,9 @@ TEST_F(MenuTest, MenuIsPlacedByAlignmentAndKeptOnTheScreen) {
   EXPECT_FALSE(IsWindow(at_corner.GetHWND()));
 }
 
-TEST_F(MenuTest, ItemAddedInCodeCountsAfterResizeMenu) {
-  OwnerWindow owner;
-  owner.Create(nullptr, "main", 0, 0);
+TEST_F(MenuTest, ItemAddedInCodeCountsAfterResizeMenuLosingActivationCloses) {
   CMenuWnd menu;
-  menu.Init(nullptr, kMenu, {10, 10}, &owner.GetPaintManager());
+  Open(menu, {10, 10});
   const int before = menu.GetWindowRect().Height();
   auto* extra = new CMenuElementUI;
   extra->SetName("extra");
@@ -339,13 +290,6 @@ TEST_F(MenuTest, ItemAddedInCodeCountsAfterResizeMenu) {
   menu.GetMenuUI()->AddAt(extra, 0);
   menu.ResizeMenu();
   EXPECT_EQ(menu.GetWindowRect().Height(), before + 30);
-}
-
-TEST_F(MenuTest, LosingActivationClosesTheMenu) {
-  OwnerWindow owner;
-  owner.Create(nullptr, "main", 0, 0);
-  CMenuWnd menu;
-  menu.Init(nullptr, kMenu, {10, 10}, &owner.GetPaintManager());
   menu.OnNativeActivate(false);
   queue().ProcessPending();
   EXPECT_FALSE(IsWindow(menu.GetHWND()));
@@ -353,8 +297,6 @@ TEST_F(MenuTest, LosingActivationClosesTheMenu) {
 }
 
 TEST_F(MenuTest, TrayClicksArriveAsTheNotificationMessageWithTheMouseMessage) {
-  OwnerWindow owner;
-  owner.Create(nullptr, "main", 0, 0);
   CTrayIcon tray;
   tray.CreateTrayIcon(owner, 107, "TRX770");
   EXPECT_TRUE(tray.IsCreated());
@@ -372,17 +314,12 @@ TEST_F(MenuTest, TrayClicksArriveAsTheNotificationMessageWithTheMouseMessage) {
   EXPECT_EQ(owner.tray.size(), 2u);
 }
 
-TEST(FileDialogTest, FilterStringSplitsIntoDescriptionsAndPatterns) {
-  const auto filters = ParseFileFilter("(*.png) | *.png |(*.*)|*.*||");
-  ASSERT_EQ(filters.size(), 2u);
-  EXPECT_EQ(filters[0], (std::pair<std::string, std::string>{"(*.png)", "*.png"}));
-  EXPECT_EQ(filters[1], (std::pair<std::string, std::string>{"(*.*)", "*.*"}));
+TEST(FileDialogTest, FiltersSplitHandlerAnswersAndSaveAddsTheDefaultExtension) {
+  using Filter = std::pair<std::string, std::string>;
+  EXPECT_EQ(ParseFileFilter("(*.png) | *.png |(*.*)|*.*||"), (std::vector<Filter>{{"(*.png)", "*.png"}, {"(*.*)", "*.*"}}));
   EXPECT_TRUE(ParseFileFilter("").empty());
   EXPECT_TRUE(ParseFileFilter("only a description").empty());
   EXPECT_EQ(ParseFileFilter("Macro (*.mac)|*.mac").size(), 1u);
-}
-
-TEST(FileDialogTest, HandlerAnswersAndSaveAddsTheDefaultExtension) {
   FileDialogRequest seen;
   std::string answer = "/home/u/Documents/pic";
   FileDialogHandler old = SetFileDialogHandler([&](const FileDialogRequest& r, std::string* path) {

@@ -1,7 +1,5 @@
-// Posting and sending window messages: order, cross-thread sends, sends
-// while the loop shuts down, handles of windows that are gone, registered
-// message numbers; timers on the controllable clock: periods, ordering,
-// stopping and restarting, timers of gone windows and of workers.
+// Posting and sending window messages across threads, registered message
+// numbers, and timers on the controllable clock.
 
 #include <gtest/gtest.h>
 
@@ -16,9 +14,7 @@ namespace {
 
 class MessageTest : public WindowTest {};
 
-// Posted messages and queued callbacks arrive in order, only when the loop
-// runs; a send on the UI thread runs inline, one from a worker blocks until
-// the UI thread handled it.
+// Posts arrive only when the loop runs; a worker's send blocks until the UI thread handled it.
 TEST_F(MessageTest, PostsAndCallbacksRunInOrderSendsReturnTheResult) {
   RecordingWindow w;
   const HWND hwnd = w.Create(nullptr, "m", 0, 0);
@@ -54,8 +50,7 @@ TEST_F(MessageTest, PostsAndCallbacksRunInOrderSendsReturnTheResult) {
   EXPECT_EQ(handled_on, std::this_thread::get_id());
 }
 
-// The main window waits for its workers after posting quit; a worker stuck
-// in a send to it must come back instead of deadlocking the shutdown.
+// The main window waits for its workers after posting quit: a worker's send must not deadlock it.
 TEST_F(MessageTest, SendBlockedDuringShutdownReturnsZero) {
   RecordingWindow w;
   const HWND hwnd = w.Create(nullptr, "m", 0, 0);
@@ -93,18 +88,20 @@ TEST_F(MessageTest, SendToAWindowDestroyedWhileWaitingReturnsZero) {
   EXPECT_EQ(result.load(), 0);
 }
 
-// Posting to a window that is gone fails and its queued messages go with
-// it; handles are never reused.
-TEST_F(MessageTest, PostingToAWindowThatIsGoneFailsAndHandlesAreNeverReused) {
+TEST_F(MessageTest, AWindowThatIsGoneLosesItsMessagesAndTimersAndHandlesAreNeverReused) {
   auto* w = new RecordingWindow;
   const HWND hwnd = w->Create(nullptr, "m", 0, 0);
   EXPECT_TRUE(PostMessage(hwnd, WM_USER, 0, 0));
+  SetTimer(hwnd, 1, 100);
   w->DestroyWindow();
   delete w;
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_FALSE(PostMessage(hwnd, WM_USER, 0, 0));
   EXPECT_EQ(SendMessage(hwnd, WM_USER, 0, 0), 0);
   EXPECT_EQ(queue().ProcessPending(), 0);  // the queued one went with the window
+  queue().AdvanceTime(1000);               // would dispatch to a dead object if kept
+  EXPECT_EQ(SetTimer(hwnd, 1, 100), 0u);
+  EXPECT_EQ(queue().MillisToNextTimer(), -1);
   RecordingWindow b;
   EXPECT_NE(b.Create(nullptr, "b", 0, 0), hwnd);
 }
@@ -122,9 +119,7 @@ TEST_F(MessageTest, RegisteredMessagesAreStablePerNameAndInTheirRange) {
   EXPECT_EQ(RegisterWindowMessage(nullptr), 0u);
 }
 
-// Window operations from a worker are queued to the UI thread (queries are
-// for the UI thread only); one queued for a window gone meanwhile does
-// nothing.
+// Queries are for the UI thread only; an operation queued for a window gone meanwhile does nothing.
 TEST_F(MessageTest, WindowOperationsFromAWorkerAreQueuedToTheUiThread) {
   RecordingWindow w;
   const HWND hwnd = w.Create(nullptr, "m", 0, 0, 0, 0, 100, 100);
@@ -153,8 +148,7 @@ TEST_F(MessageTest, WindowOperationsFromAWorkerAreQueuedToTheUiThread) {
 
 class TimerTest : public WindowTest {};
 
-// Once per period and not before; a zero period is raised to 10 ms; setting
-// an existing timer restarts its period.
+// A zero period is raised to 10 ms; setting an existing timer restarts its period.
 TEST_F(TimerTest, PeriodsMinimumAndRestart) {
   RecordingWindow w;
   ASSERT_NE(w.Create(nullptr, "t", 0, 0), nullptr);
@@ -205,8 +199,7 @@ TEST_F(TimerTest, TimersFireInDueOrderWithTheClockAtTheirDueTime) {
   EXPECT_EQ(last, (std::vector<std::pair<WPARAM, std::int64_t>>{{1, 1000}, {2, 1000}, {7, 1000}}));
 }
 
-// A handler may kill its own timer; a timer set on a worker fires on the UI
-// thread; the headless loop jumps to the next timer when idle.
+// A worker's timer fires on the UI thread; the idle headless loop jumps to the next timer.
 TEST_F(TimerTest, KilledInItsHandlerSetOnAWorkerAndReachedByTheIdleLoop) {
   RecordingWindow w;
   const HWND hwnd = w.Create(nullptr, "t", 0, 0);
@@ -233,17 +226,6 @@ TEST_F(TimerTest, KilledInItsHandlerSetOnAWorkerAndReachedByTheIdleLoop) {
   SetTimer(w, 9, 1000);
   EXPECT_EQ(CPaintManagerUI::MessageLoop(), 5);
   EXPECT_EQ(queue().Now(), 6100);
-}
-
-TEST_F(TimerTest, TimersOfADestroyedWindowAreGoneAndNewOnesRefused) {
-  auto* w = new RecordingWindow;
-  const HWND hwnd = w->Create(nullptr, "t", 0, 0);
-  SetTimer(hwnd, 1, 100);
-  w->DestroyWindow();
-  delete w;
-  queue().AdvanceTime(1000);  // would dispatch to a dead object if kept
-  EXPECT_EQ(SetTimer(hwnd, 1, 100), 0u);
-  EXPECT_EQ(queue().MillisToNextTimer(), -1);
 }
 
 }  // namespace

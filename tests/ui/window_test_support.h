@@ -1,15 +1,17 @@
 #pragma once
-// Shared helpers for the window-layer tests: a window that records the
-// messages it gets, and a fixture that gives each test a fresh queue bound
-// to the test thread on the controllable clock.
+// Window-layer test helpers: a window recording its messages, a layout window keeping the menu
+// commands it gets, and a fixture with a fresh queue on the test thread and a controllable clock.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "ui/core/menu.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/messages.h"
+#include "ui/window/window_impl_base.h"
 #include "ui/window/window_wnd.h"
 
 namespace trx::ui::testing {
@@ -48,6 +50,27 @@ class RecordingWindow : public CWindowWnd {
     }
     return DefWindowProc(msg, wparam, lparam);
   }
+};
+
+class SkinWindow : public WindowImplBase {
+ public:
+  explicit SkinWindow(std::string skin) : skin_(std::move(skin)) {}
+  std::vector<MenuCmd> commands;
+
+ protected:
+  const char* GetWindowClassName() const override { return "SkinWindow"; }
+  std::string GetSkinFile() override { return skin_; }
+  LRESULT HandleCustomMessage(UINT msg, WPARAM wparam, LPARAM, bool& handled) override {
+    handled = msg == WM_MENUCLICK;
+    if (auto* cmd = handled ? reinterpret_cast<MenuCmd*>(wparam) : nullptr) {
+      commands.push_back(*cmd);
+      m_pm.DeletePtr(cmd);
+    }
+    return 0;
+  }
+
+ private:
+  std::string skin_;
 };
 
 class WindowTest : public ::testing::Test {
