@@ -1,7 +1,4 @@
-// The cursor page over its real layout: choosing routines and steps, the
-// edits written to the routine file with their limits, previous and next
-// at the ends, the path preview, import and export through the file
-// dialog, and save through a simulated mouse (complete, and too large).
+// The cursor page over its real layout, saving through a simulated mouse.
 
 #include <filesystem>
 
@@ -43,7 +40,6 @@ class CursorPageTest : public SimPageTest {
   void Type(const char* edit, const std::string& text) {
     dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
   }
-  std::string Text(const char* name) { return Find(name)->GetText(); }
   void Click(const char* name) { Notify(name, "click"); }
   // A click on an option: the click first, then the selection.
   void ClickOption(const char* name) {

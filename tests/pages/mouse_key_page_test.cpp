@@ -1,20 +1,11 @@
-// The mouse key page over its real layout: the category builds of every
-// family through the controls, the edit limits, the key capture, the
-// left-button guard, restore default, the labels, and the save through a
-// simulated mouse (complete, and with the mouse removed midway).
+// The key pages over their real layouts, saving through a simulated device.
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "macro/macro_library.h"
 #include "pages/mouse_key_page.h"
-#include "settings/config_images.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
-#include "ui/core/combo.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -23,18 +14,9 @@ class MouseKeyPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    // The macro library lives under the user's documents: a fresh folder.
-    home = std::filesystem::temp_directory_path() / ("trx770-keypage-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ResetImagesToBuiltIn();
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      MouseConfigImage& image = Images().mouse;
-      for (auto& block : image.key_blocks) std::memcpy(block, image.main_block, kKeyBlockSize);
-    }
+    WithImage([](ConfigImages& i) {
+      for (auto& block : i.mouse.key_blocks) std::memcpy(block, i.mouse.main_block, kKeyBlockSize);
+    });
     AttachSimulator(sim_kind);
     (sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard).block_size =
         static_cast<int>(firmware->BlockSize());
@@ -42,21 +24,11 @@ class MouseKeyPageTest : public SimPageTest {
     Build(layout);
     UseSimulatedDevices(false);
   }
-  void TearDown() override {
-    SetProfileSaver(nullptr);
-    PageTest::TearDown();
-    ResetImagesToBuiltIn();
-    std::filesystem::remove_all(home);
-  }
   KeyAssignment Entry(int i) {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
   }
-  void Choose(const char* combo, int item) { dynamic_cast<CComboUI*>(Find(combo))->SelectItem(item); }
-  void Type(const std::string& edit, const std::string& text) {
-    Find(edit)->SetText(text);
-    Notify(edit, "textchanged");
-  }
+  void Choose(const char* combo, int item) { Combo(combo)->SelectItem(item); }
   std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
   void Press(uint32_t vk, uint32_t flags = 0) {
     ASSERT_NE(window.key_listener, nullptr);
@@ -68,7 +40,7 @@ class MouseKeyPageTest : public SimPageTest {
 
   const char* layout = "Mouse_key.xml";
   sim::SimKind sim_kind = sim::SimKind::Mouse;
-  std::filesystem::path home;
+  test::TempHome home;  // the macro library lives under the user's documents
   RecordingSaver saver;
 };
 
@@ -127,15 +99,15 @@ TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
   Press(0xAF);  // volume up: a media key, ignored
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
-  dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->SelectItem1(2);
+  Combo("ms_key_fct_combo_31")->SelectItem1(2);
   Press('A');
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x02, 0x04}));
   EXPECT_EQ(Label(2), "Shift+" + CResourceManager::GetInstance()->GetText("keyboard_key_A"));
   // Showing it again puts the key and its modifier back on the page.
   Select("ms_key_4");
   Select("ms_key_2");
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 6);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 2);
+  EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 6);
+  EXPECT_EQ(Combo("ms_key_fct_combo_31")->GetCurSel(), 2);
   // Ctrl held, then C: both are kept, and releasing them changes nothing.
   const std::string ctrl_c = "Ctrl+" + CResourceManager::GetInstance()->GetText("keyboard_key_C");
   struct Event {
@@ -145,14 +117,14 @@ TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x01, 0x06}));
   EXPECT_EQ(Label(2), ctrl_c);
   EXPECT_EQ(Find("ms_key_fct_edit_21")->GetText(), ctrl_c);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 1);  // LCtrl
+  EXPECT_EQ(Combo("ms_key_fct_combo_31")->GetCurSel(), 1);  // LCtrl
   // The button can be turned off.
   Choose("ms_key_fct_combo", 11);
   EXPECT_EQ(Entry(2), (KeyAssignment{0x05, 0x00, 0x00}));
   EXPECT_EQ(Label(2), CResourceManager::GetInstance()->GetText("close_text"));
   Select("ms_key_4");
   Select("ms_key_2");
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 11);
+  EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 11);
 }
 
 TEST_F(MouseKeyPageTest, TheLastLeftButtonCannotBeReassigned) {
@@ -176,14 +148,13 @@ TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
   EXPECT_EQ(Entry(5), (KeyAssignment{0x40, 0x01, 0x00}));
   Notify("ms_key_butt_keydefalut", "click");
   EXPECT_EQ(Entry(5), (KeyAssignment{0x13, 0x03, 0x00}));
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 0);
+  EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 0);
   EXPECT_EQ(Label(5), CResourceManager::GetInstance()->GetText("mouse_key_DPI_loop"));
   EXPECT_EQ(Find("ms_key_5")->GetToolTip(), Label(5));
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
-    Images().mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00);
-  }
+  WithImage([](ConfigImages& i) {
+    i.mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
+    i.mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00);
+  });
   const std::string back_label = Label(4);
   pages->Refresh(DeviceKind::Mouse);
   EXPECT_EQ(Label(6), CResourceManager::GetInstance()->GetText("close_text"));
@@ -235,10 +206,7 @@ TEST_F(MouseKeyPageTest, MacrosTooLargeForTheDeviceNameHowManyActionsMustGo) {
   ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
   ASSERT_EQ(macro::SaveMacro(store, 0, std::vector<std::string>(29, "0,0,129,1,1,mouse_key_left")),
             macro::MacroResult::Ok);  // 16 + 6 + 116 = 138 bytes
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.device_info[6] = 1;  // 128 bytes of macro memory
-  }
+  WithImage([](ConfigImages& i) { i.mouse.device_info[6] = 1; });  // 128 bytes of macro memory
   Notify("ms_key_butt_prosave", "click");
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_16 3"}));
   EXPECT_TRUE(saver.saves.empty());
@@ -272,7 +240,6 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
 }
-
 
 // The keyboard's "keyboard key" category captures in the keyboard page's
 // own hook mode.

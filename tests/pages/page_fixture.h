@@ -13,14 +13,19 @@
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "pages/page_set.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
 #include "sim/firmware_model.h"
 #include "sim/sim_backend.h"
 #include "tests/pages/page_fakes.h"
 #include "ui/core/circle_progress.h"
+#include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/dialog_builder.h"
+#include "ui/core/list.h"
 #include "ui/core/option.h"
 #include "ui/core/paint_manager.h"
+#include "ui/core/progress.h"
 #include "ui/core/resource_manager.h"
 
 namespace trx::pages::testing {
@@ -70,6 +75,10 @@ class PageTest : public ::testing::Test {
     return c;
   }
   bool Visible(std::string_view name) { return Find(name) != nullptr && Find(name)->IsVisible(); }
+  std::string Text(std::string_view name) { return Find(name)->GetText(); }
+  CComboUI* Combo(std::string_view name) { return dynamic_cast<CComboUI*>(Find(name)); }
+  CSliderUI* Slider(std::string_view name) { return dynamic_cast<CSliderUI*>(Find(name)); }
+  CListUI* List(std::string_view name) { return dynamic_cast<CListUI*>(Find(name)); }
   int Page(std::string_view layout) { return dynamic_cast<CTabLayoutUI*>(Find(layout))->GetCurSel(); }
   bool Selected(std::string_view option) { return dynamic_cast<COptionUI*>(Find(option))->IsSelected(); }
   // Raises a notification through the router, as the window does.
@@ -87,6 +96,15 @@ class PageTest : public ::testing::Test {
     ASSERT_NE(o, nullptr) << option;
     o->Selected(true, true);
   }
+  // Picks a combo row and raises its notification even when the row stays.
+  void Choose(std::string_view combo, int row) {
+    Combo(combo)->SelectItem(row, false, false);
+    Notify(combo, "itemselect");
+  }
+  void Type(std::string_view edit, std::string_view text) {
+    Find(edit)->SetText(text);
+    Notify(edit, "textchanged");
+  }
 
   class RouterNotifier : public INotifyUI {
    public:
@@ -99,10 +117,16 @@ class PageTest : public ::testing::Test {
     PageTest& test_;
   };
 
-  void SetUp() override { pm.AddNotifier(&notifier); }
+  // Every test starts and ends with the built-in images and no profile saver.
+  void SetUp() override {
+    ResetImagesToBuiltIn();
+    pm.AddNotifier(&notifier);
+  }
   void TearDown() override {
     pages.reset();
     pm.RemoveNotifier(&notifier);
+    SetProfileSaver(nullptr);
+    ResetImagesToBuiltIn();
   }
 
   CPaintManagerUI pm;

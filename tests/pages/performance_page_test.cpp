@@ -1,8 +1,5 @@
-// The performance page over its real layout with a simulated mouse and a
-// stand-in desktop: what a refresh shows for each sensor, the DPI sliders,
-// the report rate (stored, not sent by the timed apply), pointer speed and
-// wheel lines with their clamps, the not-available state, and restore
-// defaults.
+// The mouse's performance page over its layout with a simulated mouse and a
+// stand-in desktop.
 
 #include <algorithm>
 #include <condition_variable>
@@ -13,14 +10,10 @@
 #include "pages/control_names.h"
 #include "pages/mouse_performance_page.h"
 #include "platform/desktop_pointer/desktop_pointer.h"
-#include "settings/config_images.h"
 #include "settings/record_apply.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
-#include "ui/core/combo.h"
 #include "ui/core/edit.h"
 #include "ui/core/label.h"
-#include "ui/core/progress.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -85,7 +78,6 @@ class PerformancePageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    ResetImagesToBuiltIn();
     SetProfileSaver(&saver);
     desktop::SetDesktopPointer(&fake_desktop);
     AttachSimulator();
@@ -94,8 +86,6 @@ class PerformancePageTest : public SimPageTest {
   void TearDown() override {
     PageTest::TearDown();  // the page (and its applier) goes first
     desktop::SetDesktopPointer(nullptr);
-    SetProfileSaver(nullptr);
-    ResetImagesToBuiltIn();
   }
   void SetImage(uint16_t sensor, uint8_t step, uint8_t max_position, std::array<uint8_t, 4> levels) {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
@@ -134,9 +124,7 @@ class PerformancePageTest : public SimPageTest {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     return Images().mouse.current[i];
   }
-  std::string Text(const std::string& name) { return Find(name)->GetText(); }
   UiColor TextColour(const std::string& name) { return dynamic_cast<CLabelUI*>(Find(name))->GetTextColor(); }
-  CSliderUI* Slider(const char* name) { return dynamic_cast<CSliderUI*>(Find(name)); }
   CEditUI* WheelEdit() { return dynamic_cast<CEditUI*>(Find("ms_gunlun_speed_edit")); }
 
   FakeDesktop fake_desktop;
@@ -254,7 +242,7 @@ TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   Slider("ms_DPI1_slider")->SetValue(30);
   Notify("ms_DPI1_slider", "valuechanged");  // waiting for the timed send
   saver.saves.clear();
-  auto* combo = dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"));
+  auto* combo = Combo("ms_report_fct_combo");
   combo->SelectItem(1);  // raises "itemselect"
   EXPECT_EQ(Record(kRecReportRate), 1);
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"led"}));
