@@ -1,6 +1,4 @@
-// The colour palette dialog: what OK, cancel and close return, when the
-// caller's colour changes, the presets, the palette, layouts lacking parts,
-// and the frameless window behaviour (dragging by the caption only).
+// The colour palette dialog.
 
 #include <gtest/gtest.h>
 
@@ -79,9 +77,7 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
       const HWND hwnd = d.GetHWND();
       CMessageQueue::Instance().PostCallback([hwnd, &row] {
         const LRESULT answer = SendMessage(hwnd, row.message, row.wparam, 0);
-        if (row.message == WM_SYSCOMMAND) {
-          EXPECT_EQ(answer, 0);
-        }
+        if (row.message == WM_SYSCOMMAND) { EXPECT_EQ(answer, 0); }
       });
     });
     if (row.ok) {
@@ -125,7 +121,6 @@ TEST_F(PalletTest, PickingInThePaletteShowsThatColourAndOkReturnsIt) {
   CPalletDialog dialog(0xFF000000);
   UiColor picked = 0;
   const UINT result = Run(dialog, [&picked](CPalletDialog& d) {
-    const HWND hwnd = d.GetHWND();
     CMessageQueue::Instance().PostCallback([&picked, &d] {
       CPaintManagerUI& pm = d.GetPaintManager();
       pm.UpdateLayout();
@@ -138,7 +133,6 @@ TEST_F(PalletTest, PickingInThePaletteShowsThatColourAndOkReturnsIt) {
       picked = pallet->GetSelectColor();
       EXPECT_EQ(d.GetShownColor(), picked);
     });
-    (void)hwnd;
     QueueMouseClick(d, kPalletOkName);
   });
   EXPECT_EQ(result, kPalletResultOk);

@@ -3,13 +3,11 @@
 #include <filesystem>
 
 #include "pages/cursor_page.h"
-#include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_device.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/edit.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -31,11 +29,6 @@ class CursorPageTest : public SimPageTest {
     AttachSimulator();
     Build("Mouse_cursor.xml");
     UseSimulatedDevices();
-  }
-  void TearDown() override {
-    ui::SetFileDialogHandler({});
-    PageTest::TearDown();
-    SetProgramFolderOverride("");
   }
   void Type(const char* edit, const std::string& text) {
     dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
@@ -68,11 +61,7 @@ TEST_F(CursorPageTest, EditsOfStepFiveOfRoutineTwoReachItsFileWithinTheLimits) {
   ClickOption("ms_bullet_op_4");
   EXPECT_EQ(Text("bullet_select_index"), "5");
   EXPECT_EQ(Text("ms_cursor_y_eidt"), "6");
-  struct Case {
-    const char* edit;
-    const char* typed;
-    const char* after;  // the edit's text after its limit
-  };
+  struct Case { const char *edit, *typed, *after; };  // after: the edit's text after its limit
   for (const Case& c : {Case{"ms_cursor_delay_eidt", "1005", "1005"}, Case{"ms_cursor_delay_eidt", "70000", "65535"},
                         Case{"ms_cursor_x_eidt", "300", "255"}, Case{"ms_cursor_y_eidt", "17", "17"},
                         Case{"ms_cursor_delay_eidt", "1005", "1005"}}) {

@@ -2,7 +2,6 @@
 // written out by hand, the pad's onboard switch checked in simulator frames.
 
 #include <algorithm>
-#include <cstdio>
 #include <mutex>
 
 #include "pages/lighting_preview.h"
@@ -30,10 +29,6 @@ class LightingPageTest : public SimPageTest {
     SetProfileSaver(&saver);
     SetLightingPreview(&preview);
     Build();
-  }
-  void TearDown() override {
-    SetLightingPreview(nullptr);
-    PageTest::TearDown();
   }
   // Every layout back to enabled and visible, so "unchanged" reads as 1.
   void ResetLayouts(const std::string& p) {
@@ -63,14 +58,8 @@ class LightingPageTest : public SimPageTest {
   RecordingPreview preview;
 };
 
-struct ModeRow {
-  int mode;
-  const char* enabled;
-  const char* visible;  // null: not checked
-  int palette;          // -1: not checked
-};
-
 TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
+  struct ModeRow { int mode; const char *enabled, *visible; int palette; };
   const std::vector<ModeRow> v2 = {{0, "0001", "0001", 0}, {1, "0001", "0001", 0}, {2, "0111", "0111", 1},
                                    {3, "0101", "0101", 1}, {4, "0100", "0100", 1}, {5, "1111", "1111", 1},
                                    {6, "0111", "1111", 1}};
@@ -123,10 +112,7 @@ TEST_F(LightingPageTest, PadModesFollowTheirTable) {
 }
 
 TEST_F(LightingPageTest, KeyboardModesFollowTheirTableWithTheirDirectionLabels) {
-  struct Row {
-    const char* enabled;
-    const char* left;
-  };
+  struct Row { const char *enabled, *left; };
   const Row rows[16] = {{"1111", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
                         {"0100", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
                         {"0111", "Deng_FXL_text"}, {"1111", "Deng_FXL_text"}, {"0110", nullptr},
@@ -299,8 +285,7 @@ TEST_F(LightingPageTest, PaintedKeySelectionFillsThePerKeyColourBlock) {
   Notify("kb_dkey_5", "click");
   Notify("kb_dkey_7", "click");
   Notify("kb_dkey_5", "click");  // picked again: dropped
-  auto* page_key = Find("kb_dkey_7");
-  EXPECT_GT(page_key->GetBorderSize(), 0);
+  EXPECT_GT(Find("kb_dkey_7")->GetBorderSize(), 0);
   saver.saves.clear();
   Notify("kb_Deng_color_btn_7", "click");  // preset 7: 0xFE5400
   const auto block = WithImage([](ConfigImages& i) { return std::vector<uint8_t>(i.keyboard.key_colours, i.keyboard.key_colours + 27); });
@@ -312,10 +297,7 @@ TEST_F(LightingPageTest, PaintedKeySelectionFillsThePerKeyColourBlock) {
   EXPECT_EQ(Find("kb_deng_custom_colour_btn")->GetBkColor(), 0xFFFE5400u);
   // All off darkens every key; all bright gives every visible key the colour.
   Select("kb_Deng_all_kill_check");
-  WithImage([&](ConfigImages& images) {
-    EXPECT_EQ(images.keyboard.key_colours[0], 0);
-    EXPECT_EQ(images.keyboard.key_colours[21], 0);
-  });
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.keyboard.key_colours[0], 0); EXPECT_EQ(i.keyboard.key_colours[21], 0); });
   Select("kb_Deng_all_bright_check");
   EXPECT_FALSE(Selected("kb_Deng_all_kill_check"));
   WithImage([&](ConfigImages& images) { EXPECT_EQ(images.keyboard.key_colours[3 * 125 + 1], 0x54); });
@@ -348,11 +330,8 @@ class PadSimulatorTest : public LightingPageTest {
   // (command, length, address) of each request.
   std::vector<std::string> Frames() {
     std::vector<std::string> out;
-    for (const sim::SimFrame& f : firmware->Requests()) {
-      char line[32];
-      std::snprintf(line, sizeof line, "%u %u %u", f[3], f[4], f[5] | f[6] << 8);
-      out.emplace_back(line);
-    }
+    for (const sim::SimFrame& f : firmware->Requests())
+      out.push_back(std::to_string(f[3]) + " " + std::to_string(f[4]) + " " + std::to_string(f[5] | f[6] << 8));
     return out;
   }
 };

@@ -14,7 +14,6 @@
 #include "profile/profile_keys.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -30,13 +29,8 @@ class MacroEditorTest : public PageTest {
   // unless `select` is false).
   void Library(int macros, const Lines& first, bool select = true) {
     store = macro::MacroStoreFor(DeviceKind::Mouse);
-    for (int i = 0; i < macros; ++i) {
-      std::string name;
-      ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
-    }
-    if (macros > 0) {
-      ASSERT_EQ(macro::SaveMacro(store, 0, first), macro::MacroResult::Ok);
-    }
+    for (int i = 0; i < macros; ++i) NewMacro();
+    if (macros > 0) { ASSERT_EQ(macro::SaveMacro(store, 0, first), macro::MacroResult::Ok); }
     Build();
     Show(select);
   }
@@ -45,6 +39,10 @@ class MacroEditorTest : public PageTest {
     Select("ms_tab");
     Select("ms_macro_Op_tab");
     if (select) List("ms_MacroName_list")->SelectItem(0);
+  }
+  void NewMacro() {
+    std::string name;
+    ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
   }
   CListUI* Actions() { return List("ms_Macro_list"); }
   Lines Items() {
@@ -294,8 +292,7 @@ TEST_F(MacroEditorTest, RecordingLabelsTheRealGapAndStoresItsUnits) {
 // its hook mode, and its recording options passing the editing guard.
 TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   store = macro::MacroStoreFor(DeviceKind::Keyboard);
-  std::string name;
-  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  NewMacro();
   ASSERT_EQ(macro::SaveMacro(store, 0, {"12,0,138,4,1,keyboard_key_A"}), macro::MacroResult::Ok);
   EXPECT_EQ(store.index_path.substr(store.index_path.size() - 11), "kbMacro.ini");
   Build();
@@ -383,8 +380,7 @@ TEST_F(MacroEditorTest, RenameSaysWhyImportNeedsASelectionCancelChecksTheCount) 
   List("ms_MacroName_list")->SelectItem(0);
   ClickAction(0);
   Notify("ms_macro_btn_delete", "click");  // an edit: one action fewer
-  std::string name;
-  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);  // the index changed elsewhere
+  NewMacro();  // the index changed elsewhere
   Notify("ms_macro_btn_cancel", "click");
   EXPECT_EQ(Items().size(), kRecorded.size() - 1);  // not reloaded
 }
@@ -425,10 +421,7 @@ TEST_F(MacroEditorTest, LibraryChangesReachTheKeyPageAndTheLimitNamesItsNumber) 
   EXPECT_EQ(combo->GetItemAt(0)->GetText(), "Jump");
   EXPECT_EQ(Find("ms_key_3")->GetText(), "Jump");  // now macro 0
 
-  for (size_t i = macro::LoadMacroNames(store).size(); i < macro::kMaxMacros; ++i) {
-    std::string name;
-    ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
-  }
+  for (size_t i = macro::LoadMacroNames(store).size(); i < macro::kMaxMacros; ++i) NewMacro();
   dialogs.messages.clear();
   Notify("ms_macro_btn_name_add", "click");
   EXPECT_EQ(dialogs.messages, Lines{"message_text_17 50"});
@@ -442,7 +435,7 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   { std::ofstream(source, std::ios::binary) << bytes; }
   std::vector<ui::FileDialogRequest> asked;
   std::string answer;
-  ui::FileDialogHandler old = ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
+  ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
     asked.push_back(r);
     *path = answer;
     return !answer.empty();
@@ -467,7 +460,6 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   Notify("ms_macro_btn_import", "click");
   EXPECT_EQ(asked.size(), 3u);
   EXPECT_EQ(dialogs.messages, (Lines{"message_exported " + answer, "message_text_3"}));
-  ui::SetFileDialogHandler(old);
 }
 
 // The action list by keyboard: the arrows move the selection and the open

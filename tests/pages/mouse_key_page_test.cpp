@@ -110,9 +110,7 @@ TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
   EXPECT_EQ(Combo("ms_key_fct_combo_31")->GetCurSel(), 2);
   // Ctrl held, then C: both are kept, and releasing them changes nothing.
   const std::string ctrl_c = "Ctrl+" + CResourceManager::GetInstance()->GetText("keyboard_key_C");
-  struct Event {
-    uint32_t vk, flags;
-  };
+  struct Event { uint32_t vk, flags; };
   for (const Event e : {Event{0xA2, 0}, Event{'C', 0}, Event{'C', 0x80}, Event{0xA2, 0x80}}) Press(e.vk, e.flags);
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x01, 0x06}));
   EXPECT_EQ(Label(2), ctrl_c);

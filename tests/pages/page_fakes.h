@@ -73,14 +73,12 @@ class FakeDevices : public IDevices {
     outcome.kind = kind;
     outcome.name = operation.name;
     outcome.result = operation.run(context);
-    submitted.push_back(operation.name);
     if (operation.done) operation.done(outcome);
     return true;
   }
   routine::RoutineEdits& RoutineEdits() override { return routine_edits; }
   CDeviceChannel keyboard, mouse, pad;
   routine::RoutineEdits routine_edits;
-  std::vector<std::string> submitted;
   std::vector<DeviceKind> pending;
 };
 

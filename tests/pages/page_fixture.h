@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "pages/lighting_preview.h"
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "pages/page_set.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
+#include "platform/program_folder.h"
 #include "settings/config_images.h"
 #include "settings/settings_host.h"
 #include "sim/firmware_model.h"
@@ -27,6 +30,7 @@
 #include "ui/core/paint_manager.h"
 #include "ui/core/progress.h"
 #include "ui/core/resource_manager.h"
+#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 
@@ -117,7 +121,8 @@ class PageTest : public ::testing::Test {
     PageTest& test_;
   };
 
-  // Every test starts and ends with the built-in images and no profile saver.
+  // Every test starts and ends with the built-in images; the page set goes
+  // first, then every hook a test may have installed.
   void SetUp() override {
     ResetImagesToBuiltIn();
     pm.AddNotifier(&notifier);
@@ -126,6 +131,10 @@ class PageTest : public ::testing::Test {
     pages.reset();
     pm.RemoveNotifier(&notifier);
     SetProfileSaver(nullptr);
+    SetLightingPreview(nullptr);
+    desktop::SetDesktopPointer(nullptr);
+    ui::SetFileDialogHandler({});
+    SetProgramFolderOverride("");
     ResetImagesToBuiltIn();
   }
 

@@ -9,10 +9,8 @@
 #include "device/commands.h"
 #include "pages/control_names.h"
 #include "pages/mouse_performance_page.h"
-#include "platform/desktop_pointer/desktop_pointer.h"
 #include "settings/record_apply.h"
 #include "tests/pages/page_fixture.h"
-#include "ui/core/edit.h"
 #include "ui/core/label.h"
 
 namespace trx::pages::testing {
@@ -83,10 +81,6 @@ class PerformancePageTest : public SimPageTest {
     AttachSimulator();
     SetImage(0x3360, 100, 119, {15, 7, 0, 119});
   }
-  void TearDown() override {
-    PageTest::TearDown();  // the page (and its applier) goes first
-    desktop::SetDesktopPointer(nullptr);
-  }
   void SetImage(uint16_t sensor, uint8_t step, uint8_t max_position, std::array<uint8_t, 4> levels) {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
     MouseConfigImage& m = Images().mouse;
@@ -120,12 +114,8 @@ class PerformancePageTest : public SimPageTest {
     posted();
     saver.saves.clear();
   }
-  uint8_t Record(size_t i) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    return Images().mouse.current[i];
-  }
+  uint8_t Record(size_t i) { return WithImage([i](ConfigImages& im) { return im.mouse.current[i]; }); }
   UiColor TextColour(const std::string& name) { return dynamic_cast<CLabelUI*>(Find(name))->GetTextColor(); }
-  CEditUI* WheelEdit() { return dynamic_cast<CEditUI*>(Find("ms_gunlun_speed_edit")); }
 
   FakeDesktop fake_desktop;
   FileKindSaver saver;
@@ -159,8 +149,7 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
       EXPECT_EQ(Text("ms_DPI" + std::to_string(n) + "_min"), c.min);
       EXPECT_EQ(Text("ms_DPI" + std::to_string(n) + "_max"), c.max);
     }
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().mouse.DpiBase(), c.base);
+    EXPECT_EQ(WithImage([](ConfigImages& i) { return i.mouse.DpiBase(); }), c.base);
   }
   EXPECT_EQ(Slider("ms_DPI4_slider")->GetMaxValue(), 60);
   EXPECT_EQ(Slider("ms_DPI6_slider")->GetMaxValue(), 60);  // 119 in the layout, clamped to the device's
@@ -181,11 +170,7 @@ TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition
   pages->Refresh(DeviceKind::Mouse);  // sensor 0x3360: base 100, step 100, top 119
   for (int n = 1; n <= 6; ++n)
     EXPECT_EQ(Find("ms_DPI" + std::to_string(n) + "_slider")->IsVisible(), n <= 4) << n;
-  struct Case {
-    const char* typed;
-    const char* shown;
-    uint8_t position;
-  };
+  struct Case { const char *typed, *shown; uint8_t position; };
   const Case cases[] = {{"1649", "1600", 15}, {"1650", "1700", 16}, {"50", "100", 0}, {"99999", "12000", 119}, {"", "12000", 119}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -270,24 +255,19 @@ TEST_F(PerformancePageTest, PointerSpeedOfSliderPositionGoesToTheDesktop) {
     Notify("ms_point_speed_slider", "valuechanged");
     EXPECT_EQ(fake_desktop.WaitLast(call).back(), call);
   }
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  EXPECT_EQ(Images().mouse.pointer_speed, 2);
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.mouse.pointer_speed, 2); });
 }
 
 TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
   BuildPage();
-  struct Case {
-    const char* text;
-    const char* button;
-    const char* shown;
-  };
+  struct Case { const char *text, *button, *shown; };
   const Case steps[] = {
       {"100", "ms_gunlun_speed_up_btn", "100"}, {"1", "ms_gunlun_speed_down_btn", "1"},
       {"150", "ms_gunlun_speed_down_btn", "99"}, {"0", "ms_gunlun_speed_up_btn", "2"},
       {"3", "ms_gunlun_speed_up_btn", "4"},
   };
   for (const Case& c : steps) {
-    WheelEdit()->SetText(c.text);
+    Find("ms_gunlun_speed_edit")->SetText(c.text);
     Notify(c.button, "click");
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), c.shown) << c.text << " " << c.button;
   }
@@ -295,14 +275,13 @@ TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
   WithImage([&](ConfigImages& images) { EXPECT_EQ(images.mouse.wheel_lines, 4); });
   // Typing clamps the text and stores nothing; leaving the edit stores it.
   for (auto [typed, shown] : {std::pair{"250", "100"}, {"0", "1"}, {"", ""}, {"42", "42"}}) {
-    WheelEdit()->SetText(typed);
-    Notify("ms_gunlun_speed_edit", "textchanged");
+    Type("ms_gunlun_speed_edit", typed);
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), shown) << typed;
   }
   saver.saves.clear();
   Notify("ms_gunlun_speed_edit", "killfocus");
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"config"}));
-  WheelEdit()->SetText("");
+  Find("ms_gunlun_speed_edit")->SetText("");
   Notify("ms_gunlun_speed_edit", "killfocus");  // emptied: the stored value comes back
   EXPECT_EQ(Text("ms_gunlun_speed_edit"), "42");
   EXPECT_EQ(fake_desktop.WaitLast("lines 42").back(), "lines 42");

@@ -4,12 +4,10 @@
 #include <mutex>
 
 #include "pages/profile_bar.h"
-#include "platform/program_folder.h"
 #include "profile/profile_file.h"
 #include "profile/profile_operations.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -48,11 +46,6 @@ class ProfileBarTest : public SimPageTest {
     Build();
     UseSimulatedDevices(false);
     ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
-  }
-  void TearDown() override {
-    ui::SetFileDialogHandler(nullptr);
-    SimPageTest::TearDown();
-    SetProgramFolderOverride("");
   }
   std::vector<std::string> Items(const char* name) {
     std::vector<std::string> out;

@@ -1,6 +1,4 @@
-// The router over the real layouts: name splits, the tables' order, tab
-// switching, panel toggles, the rows that end the selection handler, the
-// macro-edit guard and the removal of input hooks on accepted selections.
+// The router over the real layouts.
 
 #include "pages/name_split.h"
 #include "pages/router.h"
@@ -10,11 +8,7 @@ namespace trx::pages::testing {
 namespace {
 
 TEST(NameSplitTest, CutsAtTheLastUnderscoreAndReadsTheTailAsAtoiDoes) {
-  struct Case {
-    const char* name;
-    const char* prefix;
-    int index;
-  };
+  struct Case { const char *name, *prefix; int index; };
   const Case cases[] = {
       {"kb_key_17", "kb_key_", 17},
       {"kb_key_butt_keysave", "kb_key_butt_", 0},  // non-digits read as 0
