@@ -87,8 +87,6 @@ TEST_F(CopyrightTest, EveryRequestOpensAnotherWindowKeptOnTheScreen) {
   EXPECT_FALSE(IsWindow(second_hwnd));
 }
 
-// Dragged by its caption space but not by its button or link; the link
-// opens only the fixed https page, through the opener.
 TEST_F(CopyrightTest, DraggedByCaptionSpaceAndTheLinkOpensOnlyTheFixedHttpsPage) {
   Ccopyright* about = Open();
   ASSERT_NE(about, nullptr);

@@ -69,9 +69,7 @@ class DialogLayoutTest : public ::testing::Test {
   std::unique_ptr<CPaintManagerUI> pm_ = std::make_unique<CPaintManagerUI>();
 };
 
-// The resource index names the message box layout; the message box and the
-// palette dialog layouts hold their controls with their kinds and a caption
-// to drag them by; the palette has exactly thirty presets and a round corner.
+// The palette also has exactly thirty presets and a round corner.
 TEST_F(DialogLayoutTest, MessageBoxAndPaletteLayoutsHaveTheirControlsAndACaption) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
   EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath(kMsgWndSkin), "MsgWnd.xml");

@@ -70,8 +70,7 @@ TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
   }
 }
 
-// Each message shows the buttons it needs; Enter clicks the first of Save
-// and confirm that shows; the window is titled from the language.
+// Enter clicks the first of Save and confirm that shows; the title comes from the language.
 TEST_F(MsgWndTest, EachKindShowsItsButtonsAndEnterClicksTheDefault) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
   struct Row { MsgButtons kind; bool save, cancel; const char* confirm_text; int enter; };
@@ -120,8 +119,6 @@ TEST_F(MsgWndTest, ButtonNamesAreComparedWithoutRegardToCase) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// While the box runs, its owner is disabled and the owner's control under
-// the pointer loses its hover; the box is centred on its visible owner.
 TEST_F(MsgWndTest, OwnerIsDisabledLosesItsHoverAndCentresTheBox) {
   auto* owner = new CMsgWnd;  // any layout window will do as owner
   const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 100, 50, 800, 572);
@@ -186,8 +183,7 @@ TEST_F(MsgWndTest, ButtonThatOpenedTheBoxIsNotLeftHoveredAfterIt) {
   owner.DestroyWindow();
 }
 
-// A text id is shown as a language text, literal text as it is, and an
-// empty text keeps the layout's.
+// An empty text keeps the layout's.
 TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
   struct Row { const char* text; bool is_id, resource_text; };
   const Row rows[] = {{"message_text_8", true, true}, {"Saved.", false, false}, {"", true, false}};
@@ -200,8 +196,7 @@ TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
   }
 }
 
-// The self-closing notice closes after its one 500 ms tick when nobody
-// clicks; a click on confirm before the tick returns at once.
+// One tick is 500 ms; a click on confirm before it returns at once.
 TEST_F(MsgWndTest, SelfClosingNoticeClosesAfterOneTickOrAtAClick) {
   for (const bool click : {false, true}) {
     queue().UseManualClock(0);
@@ -234,8 +229,7 @@ TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickOfTimerOneThenStopsItsTimer) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// A box asked for on a worker thread, or with a skin without the box's
-// layout, answers 0 without running (and the worker leaves the UI thread alone).
+// The worker leaves the UI thread alone.
 TEST_F(MsgWndTest, BoxOffTheUiThreadOrWithoutItsLayoutAnswersZeroWithoutRunning) {
   bool hook_called = false;
   SetDialogHook([&](WindowImplBase&, std::string_view) { hook_called = true; });

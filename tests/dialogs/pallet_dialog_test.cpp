@@ -44,8 +44,7 @@ class PalletTest : public DialogTest {
   }
 };
 
-// Only OK hands the colour shown to the caller; cancel and the close button
-// return "closed", Escape and a close from the desktop are not OK either.
+// Cancel and the close button return "closed"; Escape and a desktop close are not OK either.
 TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
   struct Row {
     const char* how;
@@ -91,8 +90,6 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
   }
 }
 
-// The preset buttons show their table colours; a click shows the preset in
-// the preview and the palette and writes the debug line.
 TEST_F(PalletTest, PresetClickShowsTheColourInPreviewAndPaletteAndWritesTheDebugLine) {
   std::vector<std::string> lines;
   const DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
@@ -153,8 +150,7 @@ TEST_F(PalletTest, PresetTableHoldsThirtyColoursAndRefusesOtherIndexes) {
   EXPECT_EQ(c, 0x12345678u);
 }
 
-// Layouts lacking parts, or with preset names that are no preset: what OK
-// returns and the colour handed back.
+// Layouts lacking parts, or with preset names that are no preset.
 TEST_F(PalletTest, InlineLayoutsAnswerOkByThePartsTheyHold) {
   struct Row {
     const char* how;
@@ -232,8 +228,7 @@ TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnlyAndTheFrameIsDrawnByTheDi
   });
 }
 
-// RunPalletDialog places the dialog beside the cursor at the layout's own
-// size, moved onto the work area near its edge, titled from the language;
+// At the layout's size, moved onto the work area near its edge, titled from the language;
 // OK or Enter returns 1 with the colour shown, close returns 2.
 TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));

@@ -92,8 +92,7 @@ TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAga
   EXPECT_NE(Nth(kSkinImageBtnName, 0)->GetBorderSize(), 2);
 }
 
-// A listed image is broadcast and remembered (what the next start shows);
-// reset broadcasts the default and remembers it.
+// Reset broadcasts the default and remembers it.
 TEST_F(SkinFrameTest, ListedImageAndResetAreBroadcastAndRemembered) {
   const std::string image = Nth(kSkinImageBtnName, 1)->GetUserData();
   ASSERT_FALSE(image.empty());
@@ -151,8 +150,6 @@ TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
   EXPECT_EQ(TempHomeIni(), before);
 }
 
-// The page switches select the tab pages; an item without an image name
-// changes nothing.
 TEST_F(SkinFrameTest, PageSwitchesAndAnItemWithoutAnImageNameBroadcastNothing) {
   auto* tab = static_cast<CTabLayoutUI*>(frame_->GetPaintManager().FindControl(kSkinTabName));
   ASSERT_NE(tab, nullptr);
@@ -180,8 +177,7 @@ TEST_F(SkinFrameTest, DropsDownWithItsTopRightCornerAtTheButtonsBottomRight) {
   EXPECT_EQ(frame_->GetExStyle(), 0x08000088u);
 }
 
-// Losing the focus, deactivation and a press outside close the chooser
-// (which deletes itself: ASan pass); activation and a press inside do not.
+// The chooser deletes itself (ASan); activation and a press inside do not close it.
 TEST_F(SkinFrameTest, FocusLossDeactivationAndAPressOutsideCloseTheChooser) {
   const UiRect client = frame_->GetClientRect();
   SendMessage(frame_hwnd_, WM_LBUTTONDOWN, 0, MakePointLParam(client.right / 2, client.bottom - 2));

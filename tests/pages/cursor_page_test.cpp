@@ -163,8 +163,7 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
   EXPECT_EQ(Text("ms_cursor_delay_eidt"), "30");
 }
 
-// Edits not on the mouse: known as unsaved until a save; a connect read
-// asks before replacing them; reset asks before replacing the routine.
+// Edits not yet on the mouse: unsaved until a save; a connect read and reset ask first.
 TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
   EXPECT_FALSE(pages->UnsavedRoutineEdit());  // every window starts with none
   Type("ms_cursor_x_eidt", "77");
@@ -206,9 +205,7 @@ TEST_F(CursorPageTest, AFactoryMouseLeavingEveryRoutineEmptyIsToldAndOfferedTheR
   EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + image.size()), image);
 }
 
-// The first pause typed into a routine with no actions is kept: in the
-// file, shown again, and through the mouse (a factory mouse's routines are
-// empty: saved, read back at the next connect, shown).
+// Kept in the file, shown again, and through the mouse (a factory mouse's routines are empty).
 TEST_F(CursorPageTest, TheFirstPauseOfAnEmptyRoutineIsKept) {
   enum Empty { NoActions, NoFile, FactoryMouse };
   for (Empty empty : {NoActions, NoFile, FactoryMouse}) {

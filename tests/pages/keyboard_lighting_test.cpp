@@ -48,7 +48,6 @@ class KeyboardPictureTest : public PageTest {
       if (Find("kb_dkey_" + std::to_string(i))->GetBorderSize() > 0) out.insert(i);
     return out;
   }
-  RecordingSaver saver;
 };
 
 TEST_F(KeyboardPictureTest, SweepingAcrossKeysSelectsTheKeysUnderTheRectangle) {
@@ -105,8 +104,7 @@ TEST_F(KeyboardPictureTest, EachLayoutVariantShowsAndSelectsOnlyItsKeys) {
   }
 }
 
-// The single-colour keyboard offers its own effects; the colour controls
-// stay disabled and the full-colour list comes back for the others.
+// Its colour controls stay disabled; the full-colour list comes back for the others.
 TEST_F(KeyboardPictureTest, TheSingleColourKeyboardShowsItsOwnModeList) {
   auto row_of = [this](const char* list) { return Find(list)->GetParent()->IsVisible(); };
   for (KeyboardVariant variant : {KeyboardVariant::V15, KeyboardVariant::Full}) {

@@ -54,7 +54,6 @@ class LightingPageTest : public SimPageTest {
     if (page == 1) dynamic_cast<CTabLayoutUI*>(Find("ms_tab_switch"))->SelectItem(0);
   }
 
-  RecordingSaver saver;
   RecordingPreview preview;
 };
 
@@ -199,9 +198,7 @@ TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) 
   EXPECT_TRUE(Selected("ms_Deng_FXR_check"));
 }
 
-// "Apply to all devices" maps the mode by effect (the three devices number
-// their modes differently), leaves a device with no equal effect alone and
-// says so, and marks each changed device for the settings send.
+// The devices number their modes differently; one with no equal effect is left alone and named.
 TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
   struct Case {
     uint8_t pad_mode;

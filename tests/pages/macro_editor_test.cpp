@@ -288,8 +288,7 @@ TEST_F(MacroEditorTest, RecordingLabelsTheRealGapAndStoresItsUnits) {
   EXPECT_EQ(Items()[1].substr(0, 4), "0,0,");
 }
 
-// The keyboard twin: its own library file, its list named like its items,
-// its hook mode, and its recording options passing the editing guard.
+// Its own library file and hook mode; its recording options pass the editing guard.
 TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   store = macro::MacroStoreFor(DeviceKind::Keyboard);
   NewMacro();
@@ -319,11 +318,8 @@ TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   EXPECT_TRUE(macro::LoadMacroLines(macro::MacroStoreFor(DeviceKind::Mouse), "name_1").empty());
 }
 
-// The assignment question comes before the editing refusal; a delete
-// leaves no macro and no action selected, the action list empty, and the
-// stored key profiles and every onboard profile renumbered with the library:
-// a button running the deleted macro gets its default back, one running a
-// later macro follows its new number.
+// Key profiles and onboard profiles are renumbered with the library: a button running
+// the deleted macro gets its default back, one running a later macro follows it.
 TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections) {
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
@@ -402,8 +398,6 @@ TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
   EXPECT_EQ(macro::LoadMacroLines(store, "name_1").front(), "5,0,1,1,0,mouse_key_left");
 }
 
-// The library's messages with their number, and the key page's macro list
-// and button labels following every change of the names.
 TEST_F(MacroEditorTest, LibraryChangesReachTheKeyPageAndTheLimitNamesItsNumber) {
   WithImage([](ConfigImages& i) { i.mouse.SetAssignment(i.mouse.ProfileIndex(), 3, 0x70, 1, 0); });  // button 3: macro 1
   Library(2, kRecorded);
@@ -462,9 +456,7 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   EXPECT_EQ(dialogs.messages, (Lines{"message_exported " + answer, "message_text_3"}));
 }
 
-// The action list by keyboard: the arrows move the selection and the open
-// action follows it; Delete removes the selected action. The page set
-// knows an edit is unsaved until it is saved.
+// The open action follows the selection; the page set knows the edit is unsaved until saved.
 TEST_F(MacroEditorTest, ArrowsAndDeleteInTheActionList) {
   Library(1, kRecorded);
   EXPECT_FALSE(pages->UnsavedMacroEdit());

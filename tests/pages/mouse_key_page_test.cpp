@@ -24,10 +24,7 @@ class MouseKeyPageTest : public SimPageTest {
     Build(layout);
     UseSimulatedDevices(false);
   }
-  KeyAssignment Entry(int i) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
-  }
+  KeyAssignment Entry(int i) { return WithImage([i](ConfigImages& im) { return im.mouse.Assignment(im.mouse.ProfileIndex(), i); }); }
   void Choose(const char* combo, int item) { Combo(combo)->SelectItem(item); }
   std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
   void Press(uint32_t vk, uint32_t flags = 0) {
@@ -41,7 +38,6 @@ class MouseKeyPageTest : public SimPageTest {
   const char* layout = "Mouse_key.xml";
   sim::SimKind sim_kind = sim::SimKind::Mouse;
   test::TempHome home;  // the macro library lives under the user's documents
-  RecordingSaver saver;
 };
 
 TEST_F(MouseKeyPageTest, CategoriesBuildTheirFunctionsFromTheControls) {
@@ -67,18 +63,13 @@ TEST_F(MouseKeyPageTest, CategoriesBuildTheirFunctionsFromTheControls) {
   Type("ms_key_fct_edit_12", "9");
   EXPECT_EQ(Entry(3), (KeyAssignment{0x14, 0xFF, 0x09}));
 
-  Choose("ms_key_fct_combo", 7);
-  Choose("ms_key_fct_combo_21", 17);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x30, 0x8A, 0x01}));
-  Choose("ms_key_fct_combo", 8);
-  Choose("ms_key_fct_combo_22", 1);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x40, 0x02, 0x00}));
-  Choose("ms_key_fct_combo", 10);
-  Choose("ms_key_fct_combo_25", 2);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x72, 0x02, 0x00}));
-  Choose("ms_key_fct_combo", 1);
-  Choose("ms_key_fct_combo_11", 4);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x10, 0x08, 0x00}));
+  struct Step { int category; const char* list; int row; KeyAssignment entry; };
+  for (const Step& s : {Step{7, "ms_key_fct_combo_21", 17, {0x30, 0x8A, 0x01}}, {8, "ms_key_fct_combo_22", 1, {0x40, 0x02, 0x00}},
+                        {10, "ms_key_fct_combo_25", 2, {0x72, 0x02, 0x00}}, {1, "ms_key_fct_combo_11", 4, {0x10, 0x08, 0x00}}}) {
+    Choose("ms_key_fct_combo", s.category);
+    Choose(s.list, s.row);
+    EXPECT_EQ(Entry(3), s.entry) << s.list;
+  }
 
   // A macro category with no macro selected stores nothing.
   Choose("ms_key_fct_combo", 9);
@@ -217,9 +208,7 @@ class KeyboardKeyPageTest : public MouseKeyPageTest {
     sim_kind = sim::SimKind::Keyboard;
   }
   KeyAssignment KeyEntry(int i) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const uint8_t* e = Images().keyboard.key_block + i * 3;
-    return {e[0], e[1], e[2]};
+    return WithImage([i](ConfigImages& im) { const uint8_t* e = im.keyboard.key_block + i * 3; return KeyAssignment{e[0], e[1], e[2]}; });
   }
 };
 
@@ -227,6 +216,11 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   Find("kb_tab_function")->SetVisible(false);
   Notify("kb_key_10", "click");
   EXPECT_TRUE(Visible("kb_tab_function"));
+  Choose("kb_key_fct_combo", 6);  // "keyboard key" captures in the keyboard page's own hook mode
+  EXPECT_EQ(window.calls.back(), "key capture 1");
+  Press('B');
+  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x20, 0x00, 0x05}));
+  EXPECT_EQ(Find("kb_key_fct_edit_21")->GetText(), "keyboard_key_B");
   Choose("kb_key_fct_combo", 7);
   Choose("kb_key_fct_combo_21", 6);
   EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x30, 0xE9, 0x00}));
@@ -237,17 +231,6 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 2"}));
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
-}
-
-// The keyboard's "keyboard key" category captures in the keyboard page's
-// own hook mode.
-TEST_F(KeyboardKeyPageTest, TheKeyCategoryCapturesAKey) {
-  Notify("kb_key_10", "click");
-  Choose("kb_key_fct_combo", 6);
-  EXPECT_EQ(window.calls.back(), "key capture 1");
-  Press('B');
-  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x20, 0x00, 0x05}));
-  EXPECT_EQ(Find("kb_key_fct_edit_21")->GetText(), "keyboard_key_B");
 }
 
 }  // namespace

@@ -143,6 +143,7 @@ class PageTest : public ::testing::Test {
   FakeDialogs dialogs;
   FakeDevices devices;
   FakeWindow window;
+  RecordingSaver saver;  // for the tests that SetProfileSaver(&saver)
   std::unique_ptr<CPageSet> pages;
 };
 

@@ -17,7 +17,6 @@ class DpiColourPageTest : public PageTest {
   std::vector<uint8_t> DpiColours() {
     return WithImage([](ConfigImages& i) { return std::vector<uint8_t>(i.mouse.CurrentRecord() + 21, i.mouse.CurrentRecord() + 33); });
   }
-  RecordingSaver saver;
 };
 
 TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {

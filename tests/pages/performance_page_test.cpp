@@ -63,15 +63,6 @@ class FakeDesktop : public desktop::IDesktopPointer {
   std::vector<std::string> calls;
 };
 
-class FileKindSaver : public IProfileSaver {
- public:
-  ProfileSaveResult SaveCurrentProfile(DeviceKind, ProfileFamily family) override {
-    saves.push_back(family == ProfileFamily::Light ? "led" : family == ProfileFamily::Device ? "config" : "pro");
-    return ProfileSaveResult::Saved;
-  }
-  std::vector<std::string> saves;
-};
-
 class PerformancePageTest : public SimPageTest {
  protected:
   void SetUp() override {
@@ -118,7 +109,6 @@ class PerformancePageTest : public SimPageTest {
   UiColor TextColour(const std::string& name) { return dynamic_cast<CLabelUI*>(Find(name))->GetTextColor(); }
 
   FakeDesktop fake_desktop;
-  FileKindSaver saver;
 };
 
 TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
@@ -163,8 +153,7 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   EXPECT_EQ(Text("ms_DPI1_label_value"), "800");
 }
 
-// The mouse keeps four levels: only those are shown, and their values can
-// be typed (the nearest position the mouse has is taken and stored).
+// The mouse keeps four levels; a typed value takes the nearest position the mouse has.
 TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition) {
   BuildPage();
   pages->Refresh(DeviceKind::Mouse);  // sensor 0x3360: base 100, step 100, top 119
@@ -209,7 +198,7 @@ TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
   Notify("ms_DPI2_slider", "valuechanged");
   EXPECT_EQ(Record(16), 20);
   EXPECT_EQ(sim_devices->pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1", "mouse 0"}));
 
   // Level 6 stores nothing; its label follows.
   Slider("ms_DPI6_slider")->SetValue(9);
@@ -218,8 +207,7 @@ TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
   EXPECT_EQ(sim_devices->pending.size(), 1u);
 }
 
-// The rate reaches the mouse at once (the whole record in one frame); the
-// note appears only when the mouse does not take it.
+// The whole record in one frame; the note appears only when the mouse refuses it.
 TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   firmware->SetSettingsByte(14, 3);
   BuildPage();
@@ -230,7 +218,7 @@ TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   auto* combo = Combo("ms_report_fct_combo");
   combo->SelectItem(1);  // raises "itemselect"
   EXPECT_EQ(Record(kRecReportRate), 1);
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1"}));
   EXPECT_EQ(firmware->Settings()[14], 1);
   EXPECT_EQ(firmware->Settings()[15], 30);  // the pending edit went with it
   EXPECT_FALSE(Visible("ms_report_rate_note"));
@@ -280,7 +268,7 @@ TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
   }
   saver.saves.clear();
   Notify("ms_gunlun_speed_edit", "killfocus");
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"config"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));
   Find("ms_gunlun_speed_edit")->SetText("");
   Notify("ms_gunlun_speed_edit", "killfocus");  // emptied: the stored value comes back
   EXPECT_EQ(Text("ms_gunlun_speed_edit"), "42");
@@ -318,7 +306,7 @@ TEST_F(PerformancePageTest, RestoreDefaultsShowsStoresAndAppliesTenAndThreeThenR
     EXPECT_EQ(images.mouse.pointer_speed, 10);
     EXPECT_EQ(images.mouse.wheel_lines, 3);
   });
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1", "mouse 0"}));
   EXPECT_TRUE(fake_desktop.WaitBoth("speed 10", "lines 3"));
   bool reset_sent = false;
   for (const auto& frame : firmware->Requests()) reset_sent |= frame[3] == kCmdResetDefaults;

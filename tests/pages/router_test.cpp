@@ -171,8 +171,7 @@ TEST_F(RouterTest, KeyboardMacroGuardShowsTheKeyboardTabAgain) {
   EXPECT_EQ(Page("tab_switch"), 0);
 }
 
-// Rows before the guard that end the handler: no refusal while a macro is
-// being edited, and the input hooks (a key capture) stay.
+// Rows before the macro-edit guard: no refusal, and the input hooks (a key capture) stay.
 TEST_F(RouterTest, RowsBeforeTheGuardEndTheSelectionWithoutRefusalOrHookRemoval) {
   Select("ms_tab");
   Select("ms_macro_Op_tab");
