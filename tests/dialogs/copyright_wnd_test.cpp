@@ -21,11 +21,6 @@ class RecordingOpener : public IUrlOpener {
   }
 };
 
-class Owner : public CWindowWnd {
- protected:
-  const char* GetWindowClassName() const override { return "Owner"; }
-};
-
 class CopyrightTest : public DialogTest {
  protected:
   void SetUp() override {
@@ -41,7 +36,7 @@ class CopyrightTest : public DialogTest {
     return about;
   }
   RecordingOpener opener_;
-  Owner owner_;
+  MainStandIn owner_;
 };
 
 TEST_F(CopyrightTest, ShowsVersionAndLicencesBesideTheMainWindowAndClosesWithItsButton) {

@@ -19,7 +19,6 @@ class CursorPageTest : public SimPageTest {
   void SetUp() override {
     PageTest::SetUp();
     const std::string program = home.Path("program/");
-    std::filesystem::create_directories(program);
     for (int r = 0; r < routine::kRoutineCount; ++r)
       TempHome::WriteBytes(program + "name_" + std::to_string(r + 1) + ".cur",
                            routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
@@ -30,15 +29,10 @@ class CursorPageTest : public SimPageTest {
     Build("Mouse_cursor.xml");
     UseSimulatedDevices();
   }
-  void Type(const char* edit, const std::string& text) {
-    dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
-  }
+  void Type(const char* edit, const std::string& text) { dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text); }
   void Click(const char* name) { Notify(name, "click"); }
   // A click on an option: the click first, then the selection.
-  void ClickOption(const char* name) {
-    Click(name);
-    Select(name);
-  }
+  void ClickOption(const char* name) { Click(name); Select(name); }
   // The dialog answers with `path` (empty: cancelled).
   void AnswerDialog(const std::string& path) {
     ui::SetFileDialogHandler([this, path](const ui::FileDialogRequest& request, std::string* out) {

@@ -14,9 +14,7 @@ class MouseKeyPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    WithImage([](ConfigImages& i) {
-      for (auto& block : i.mouse.key_blocks) std::memcpy(block, i.mouse.main_block, kKeyBlockSize);
-    });
+    WithImage([](ConfigImages& i) { for (auto& b : i.mouse.key_blocks) std::memcpy(b, i.mouse.main_block, kKeyBlockSize); });
     AttachSimulator(sim_kind);
     (sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard).block_size =
         static_cast<int>(firmware->BlockSize());
@@ -140,10 +138,7 @@ TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
   EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 0);
   EXPECT_EQ(Label(5), CResourceManager::GetInstance()->GetText("mouse_key_DPI_loop"));
   EXPECT_EQ(Find("ms_key_5")->GetToolTip(), Label(5));
-  WithImage([](ConfigImages& i) {
-    i.mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
-    i.mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00);
-  });
+  WithImage([](ConfigImages& i) { i.mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05); i.mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00); });
   const std::string back_label = Label(4);
   pages->Refresh(DeviceKind::Mouse);
   EXPECT_EQ(Label(6), CResourceManager::GetInstance()->GetText("close_text"));

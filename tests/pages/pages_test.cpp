@@ -7,19 +7,12 @@
 namespace trx::pages::testing {
 namespace {
 
-class DpiColourPageTest : public PageTest {
- protected:
-  void SetUp() override {
-    PageTest::SetUp();
-    SetProfileSaver(&saver);
-    WithImage([](ConfigImages& i) { std::fill_n(i.mouse.CurrentRecord() + 21, 12, uint8_t{0x11}); });
-  }
-  std::vector<uint8_t> DpiColours() {
-    return WithImage([](ConfigImages& i) { return std::vector<uint8_t>(i.mouse.CurrentRecord() + 21, i.mouse.CurrentRecord() + 33); });
-  }
-};
+using DpiColourPageTest = PageTest;
 
 TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {
+  SetProfileSaver(&saver);
+  WithImage([](ConfigImages& i) { std::fill_n(i.mouse.CurrentRecord() + 21, 12, uint8_t{0x11}); });
+  auto colours = [] { return WithImage([](ConfigImages& i) { return std::vector<uint8_t>(i.mouse.CurrentRecord() + 21, i.mouse.CurrentRecord() + 33); }); };
   Build("Mouse_DPI.xml");
   Find("ms_DPIcolor_btn_2")->SetBkColor(0xFF00FF00);
   Notify("ms_DPIcolor_btn_2", "click");  // cancelled: nothing changes
@@ -32,34 +25,24 @@ TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {
   dialogs.colour_answer = 0xFFFF8001u;
   Notify("ms_DPIcolor_btn_2", "click");
   EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFFFF8001u);
-  EXPECT_EQ(DpiColours(),
-            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}));
+  EXPECT_EQ(colours(), (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}));
   EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));  // the device profile
 
   Notify("ms_DPIcolor_btn_4", "click");
-  EXPECT_EQ(DpiColours(),
-            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0xFF, 0x80, 0x01}));
+  EXPECT_EQ(colours(), (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0xFF, 0x80, 0x01}));
 }
 
-class OnboardStripTest : public SimPageTest {
- protected:
-  void SetUp() override {
-    SimPageTest::SetUp();
-    AttachSimulator();
-    Build();
-    UseSimulatedDevices(false);
-  }
-};
+using OnboardStripTest = SimPageTest;
 
 TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
+  AttachSimulator();
+  Build();
+  UseSimulatedDevices(false);
   firmware->SetSettingsByte(3 * 64 + 15, 0x42);  // slot 3's first DPI level
   Notify("ms_profile_3", "click");
   EXPECT_EQ(firmware->Settings()[0], 3);
-  WithImage([&](ConfigImages& images) {
-    EXPECT_EQ(images.mouse.current[0], 3);
-    EXPECT_EQ(images.mouse.current[15], 0x42);
-  });
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.mouse.current[0], 3); EXPECT_EQ(i.mouse.current[15], 0x42); });
   // The active profile's button is marked, after a switch and a refresh.
   auto marked = [&] {
     std::vector<int> m;

@@ -302,10 +302,7 @@ TEST_F(PerformancePageTest, RestoreDefaultsShowsStoresAndAppliesTenAndThreeThenR
   Notify("ms_one_profile_default", "click");
   EXPECT_EQ(Slider("ms_point_speed_slider")->GetValue(), 4);  // (4 + 1) x 2 = 10
   EXPECT_EQ(Text("ms_gunlun_speed_edit"), "3");
-  WithImage([&](ConfigImages& images) {
-    EXPECT_EQ(images.mouse.pointer_speed, 10);
-    EXPECT_EQ(images.mouse.wheel_lines, 3);
-  });
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.mouse.pointer_speed, 10); EXPECT_EQ(i.mouse.wheel_lines, 3); });
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1", "mouse 0"}));
   EXPECT_TRUE(fake_desktop.WaitBoth("speed 10", "lines 3"));
   bool reset_sent = false;
