@@ -106,23 +106,11 @@ TEST_F(CopyrightTest, DraggedByCaptionSpaceAndTheLinkOpensOnlyTheFixedHttpsPage)
 TEST(UrlOpenerTest, OnlyPlainHttpsUrlsArePassedOn) {
   RecordingOpener opener;
   SetUrlOpener(&opener);
-  const struct {
-    const char* url;
-    bool passed;
-  } cases[] = {
-      {"https://example.org/trx770", true},
-      {"https://example.org/a?b=c&d=e", true},
-      {"http://example.org/", false},
-      {"file:///etc/passwd", false},
-      {"HTTPS://example.org/", false},
-      {"https://", false},
-      {"https:///path", false},
-      {"https://example.org/ x", false},
-      {"https://example.org/;rm -rf ~", false},
-      {"https://example.org/$(id)'", false},
-      {"https://example.org/\"quoted\"", false},
-      {"https://example.org/`id`", false},
-      {"https://example.org/\n", false},
+  const struct { const char* url; bool passed; } cases[] = {
+      {"https://example.org/trx770", true}, {"https://example.org/a?b=c&d=e", true}, {"http://example.org/", false},
+      {"file:///etc/passwd", false}, {"HTTPS://example.org/", false}, {"https://", false}, {"https:///path", false},
+      {"https://example.org/ x", false}, {"https://example.org/;rm -rf ~", false}, {"https://example.org/$(id)'", false},
+      {"https://example.org/\"quoted\"", false}, {"https://example.org/`id`", false}, {"https://example.org/\n", false},
       {" https://example.org/", false},
   };
   for (const auto& c : cases) EXPECT_EQ(OpenHttpsUrl(c.url), c.passed) << c.url;

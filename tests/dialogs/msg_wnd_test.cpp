@@ -35,7 +35,6 @@ class MsgWndTest : public DialogTest {
   std::vector<bool> resource_flags_;
 };
 
-// Every way of answering and what it returns.
 TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
   const auto send = [](UINT msg, WPARAM wparam) {
     return [msg, wparam](WindowImplBase& dialog, std::string_view) {
@@ -51,11 +50,8 @@ TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
     int result;
   };
   const Row rows[] = {
-      {"confirm", kMsgConfirmName, 0, 0, 1},
-      {"cancel", kMsgCancelName, 0, 0, 0},
-      {"close button", kMsgCloseName, 0, 0, 0},
-      {"closed from the desktop", "", WM_SYSCOMMAND, SC_CLOSE, 0},
-      {"Escape", "", WM_KEYDOWN, VK_ESCAPE, 0},
+      {"confirm", kMsgConfirmName, 0, 0, 1}, {"cancel", kMsgCancelName, 0, 0, 0}, {"close button", kMsgCloseName, 0, 0, 0},
+      {"closed from the desktop", "", WM_SYSCOMMAND, SC_CLOSE, 0}, {"Escape", "", WM_KEYDOWN, VK_ESCAPE, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.how);

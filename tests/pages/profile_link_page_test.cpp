@@ -66,8 +66,7 @@ TEST_F(ProfileLinkPageTest, TickingTheBoxLinksTheSelectedProfileToTheChosenProgr
     bool container;
   };
   const Case cases[] = {
-      {&shooter, true, "shooter", true},
-      {&race, true, "race.exe", true},
+      {&shooter, true, "shooter", true}, {&race, true, "race.exe", true},
       {&notes, false, " ", true},  // not a program: unlinked
       {nullptr, false, " ", false},
   };

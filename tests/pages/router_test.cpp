@@ -12,9 +12,7 @@ TEST(NameSplitTest, CutsAtTheLastUnderscoreAndReadsTheTailAsAtoiDoes) {
   const Case cases[] = {
       {"kb_key_17", "kb_key_", 17},
       {"kb_key_butt_keysave", "kb_key_butt_", 0},  // non-digits read as 0
-      {"ms_profile_-3", "ms_profile_", -3},
-      {"ms_profile_12abc", "ms_profile_", 12},
-      {"x_", "x_", 0},
+      {"ms_profile_-3", "ms_profile_", -3}, {"ms_profile_12abc", "ms_profile_", 12}, {"x_", "x_", 0},
       {"kb_key_99999999999999999999", "kb_key_", 2147483647},  // clamped, never undefined
   };
   for (const Case& c : cases) {
