@@ -15,10 +15,7 @@ namespace {
 class RecordingOpener : public IUrlOpener {
  public:
   std::vector<std::string> urls;
-  bool OpenUrl(std::string_view url) override {
-    urls.emplace_back(url);
-    return true;
-  }
+  bool OpenUrl(std::string_view url) override { urls.emplace_back(url); return true; }
 };
 
 class CopyrightTest : public DialogTest {

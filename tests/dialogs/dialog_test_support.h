@@ -48,10 +48,7 @@ class DialogTest : public ::testing::Test {
 
 class RecordingReceiver : public SkinChangedReceiver {
  public:
-  int Receive(SkinChangedParam param) override {
-    received.push_back(param);
-    return 1;
-  }
+  int Receive(SkinChangedParam param) override { received.push_back(param); return 1; }
   std::vector<SkinChangedParam> received;
 };
 

@@ -153,9 +153,7 @@ TEST_F(MsgWndTest, OwnerIsDisabledLosesItsHoverAndCentresTheBox) {
 // A window whose button opens a box from its click handler.
 class OpenerWindow : public WindowImplBase {
  public:
-  void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() == "open") ShowMessage(m_hWnd, "message_text_5", true);
-  }
+  void OnClick(TNotifyUI& msg) override { if (msg.pSender->GetName() == "open") ShowMessage(m_hWnd, "message_text_5", true); }
 
  protected:
   const char* GetWindowClassName() const override { return "OpenerWindow"; }

@@ -24,15 +24,9 @@ class FakeDesktop : public desktop::IDesktopPointer {
   bool HasPointerSpeed() override { return has_speed; }
   bool HasWheelLines() override { return has_lines; }
   DesktopResult SetPointerSpeed(int speed) override { return Record("speed " + std::to_string(speed), has_speed); }
-  DesktopResult GetPointerSpeed(int* speed) override {
-    *speed = desktop_speed;
-    return has_speed ? DesktopResult::Ok : DesktopResult::NotAvailable;
-  }
+  DesktopResult GetPointerSpeed(int* speed) override { *speed = desktop_speed; return Answer(has_speed); }
   DesktopResult SetWheelLines(int lines) override { return Record("lines " + std::to_string(lines), has_lines); }
-  DesktopResult GetWheelLines(int* lines) override {
-    *lines = 7;
-    return has_lines ? DesktopResult::Ok : DesktopResult::NotAvailable;
-  }
+  DesktopResult GetWheelLines(int* lines) override { *lines = 7; return Answer(has_lines); }
   // The applier's worker applies the newest request of each setting (older
   // waiting ones are dropped): waits until `call` is the last one made and
   // returns the calls so far (the wait's bound is a safety net, not a timing).
@@ -56,8 +50,9 @@ class FakeDesktop : public desktop::IDesktopPointer {
     std::lock_guard<std::mutex> lock(mutex);
     calls.push_back(std::move(call));
     changed.notify_all();
-    return available ? DesktopResult::Ok : DesktopResult::NotAvailable;
+    return Answer(available);
   }
+  static DesktopResult Answer(bool available) { return available ? DesktopResult::Ok : DesktopResult::NotAvailable; }
   std::mutex mutex;  // guards calls
   std::condition_variable changed;
   std::vector<std::string> calls;

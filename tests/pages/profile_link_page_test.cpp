@@ -34,9 +34,8 @@ class ProfileLinkPageTest : public PageTest {
     notes = MakeFile("notes.txt", 0644);
     ui::SetFileDialogHandler([this](const ui::FileDialogRequest& request, std::string* path) {
       requests.push_back(request);
-      if (answer.empty()) return false;
       *path = answer;
-      return true;
+      return !answer.empty();
     });
   }
   std::string MakeFile(const char* name, mode_t mode) {

@@ -1,5 +1,7 @@
 // The router over the real layouts.
 
+#include <tuple>
+
 #include "pages/name_split.h"
 #include "pages/router.h"
 #include "tests/pages/page_fixture.h"
@@ -70,16 +72,13 @@ TEST_F(RouterTest, KeyboardKeyNamesGoByTheirPrefixWhateverTheNumericTail) {
 
 // Accepted selections remove the input hooks.
 TEST_F(RouterTest, DeviceAndPageTabsSelectTheirPages) {
-  const int removals = window.hook_removals;
-  Select("mp_tab");
-  EXPECT_EQ(Page("tab_switch"), 2);
-  Select("split_tab");
-  EXPECT_EQ(Page("tab_switch"), 4);
-  EXPECT_EQ(window.hook_removals, removals + 2);
-  Select("ms_tab");
-  EXPECT_EQ(Page("tab_switch"), 1);
-  Select("ms_cursor_Op_tab");
-  EXPECT_EQ(Page("ms_tab_switch"), 4);
+  for (auto [option, tabs, page] : {std::tuple{"mp_tab", "tab_switch", 2}, {"split_tab", "tab_switch", 4},
+                                    {"ms_tab", "tab_switch", 1}, {"ms_cursor_Op_tab", "ms_tab_switch", 4}}) {
+    const int removals = window.hook_removals;
+    Select(option);
+    EXPECT_EQ(Page(tabs), page) << option;
+    EXPECT_EQ(window.hook_removals, removals + 1) << option;
+  }
   Find("ms_tab_function")->SetVisible(false);
   Select("ms_key_Op_tab");
   EXPECT_EQ(Page("ms_tab_switch"), 2);
