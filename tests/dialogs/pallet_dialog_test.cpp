@@ -16,15 +16,10 @@ namespace trx::ui::testing {
 namespace {
 
 // A palette dialog built from layout text instead of the skin file.
-class InlinePalletDialog : public CPalletDialog {
- public:
-  InlinePalletDialog(UiColor color, std::string xml) : CPalletDialog(color), xml_(std::move(xml)) {}
-
- protected:
-  std::string GetSkinFile() override { return xml_; }
-
- private:
-  std::string xml_;
+struct InlinePalletDialog : CPalletDialog {
+  InlinePalletDialog(UiColor color, std::string layout) : CPalletDialog(color), xml(std::move(layout)) {}
+  std::string GetSkinFile() override { return xml; }
+  std::string xml;
 };
 
 class PalletTest : public DialogTest {

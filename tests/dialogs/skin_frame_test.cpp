@@ -62,8 +62,6 @@ class SkinFrameTest : public DialogTest {
     return value;
   }
 
-  static std::string TempHomeIni() { return test::TempHome::ReadText(MainIniPath()); }
-
   RecordingReceiver receiver_;
   MainStandIn main_;
   CSkinFrame* frame_ = nullptr;
@@ -142,12 +140,12 @@ TEST_F(SkinFrameTest, CustomImageIsBroadcastWithTheChosenPathButNotRemembered) {
 
 TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
   Click(kSkinImageBtnName, 0);
-  const std::string before = TempHomeIni();
+  const std::string before = test::TempHome::ReadText(MainIniPath());
   SetFileDialogHandler([](const FileDialogRequest&, std::string*) { return false; });
   Click(kSkinCustomName);
   queue().ProcessPending();
   EXPECT_EQ(receiver_.received.size(), 1u);
-  EXPECT_EQ(TempHomeIni(), before);
+  EXPECT_EQ(test::TempHome::ReadText(MainIniPath()), before);
 }
 
 TEST_F(SkinFrameTest, PageSwitchesAndAnItemWithoutAnImageNameBroadcastNothing) {

@@ -51,9 +51,7 @@ class MacroEditorTest : public PageTest {
     return lines;
   }
   // Label `label` (0 name, 1 state, 2 delay) of action item `item`.
-  CControlUI* Label(int item, int label) {
-    return dynamic_cast<CContainerUI*>(Actions()->GetItemAt(item))->GetItemAt(label);
-  }
+  CControlUI* Label(int item, int label) { return dynamic_cast<CContainerUI*>(Actions()->GetItemAt(item))->GetItemAt(label); }
   void ClickAction(int index, const char* list = "ms_Macro_list") {
     List(list)->SelectItem(index, false, false);
     TNotifyUI msg;

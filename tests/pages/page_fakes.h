@@ -56,15 +56,12 @@ class FakeDevices : public IDevices {
   std::vector<DeviceKind> reads;
   // Runs the operation at once on the calling thread.
   bool Submit(DeviceKind kind, DeviceOperation operation) override {
-    class Context : public OperationContext {
-     public:
-      explicit Context(CDeviceChannel& c) : channel_(c) {}
-      CDeviceChannel& Channel() override { return channel_; }
+    struct Context : OperationContext {
+      explicit Context(CDeviceChannel& c) : channel(c) {}
+      CDeviceChannel& Channel() override { return channel; }
       void Begin(int) override {}
       void Advance(int) override {}
-
-     private:
-      CDeviceChannel& channel_;
+      CDeviceChannel& channel;
     } context(Channel(kind));
     OperationOutcome outcome;
     outcome.kind = kind;

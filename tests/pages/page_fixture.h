@@ -110,15 +110,10 @@ class PageTest : public ::testing::Test {
     Notify(edit, "textchanged");
   }
 
-  class RouterNotifier : public INotifyUI {
-   public:
-    explicit RouterNotifier(PageTest& test) : test_(test) {}
-    void Notify(TNotifyUI& msg) override {
-      if (test_.pages) test_.pages->Router().Notify(msg);
-    }
-
-   private:
-    PageTest& test_;
+  struct RouterNotifier : INotifyUI {
+    explicit RouterNotifier(PageTest& t) : test(t) {}
+    void Notify(TNotifyUI& msg) override { if (test.pages) test.pages->Router().Notify(msg); }
+    PageTest& test;
   };
 
   // Every test starts and ends with the built-in images; the page set goes
