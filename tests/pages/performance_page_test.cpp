@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <mutex>
 
 #include "device/commands.h"
@@ -83,21 +84,12 @@ class PerformancePageTest : public SimPageTest {
     UseSimulatedDevices(false);
     pages->OnWindowInit();
     // The desktop's answer comes from the applier's worker; shown here.
-    std::mutex m;
-    std::condition_variable posted_cv;
-    std::function<void()> posted;
-    pages->MousePerformance().ReadDesktopPointer([&](std::function<void()> call) {
-      std::lock_guard<std::mutex> lock(m);
-      posted = std::move(call);
-      posted_cv.notify_all();
-      return true;
-    });
-    {
-      std::unique_lock<std::mutex> lock(m);
-      ASSERT_TRUE(posted_cv.wait_for(lock, std::chrono::seconds(20), [&] { return posted != nullptr; }));
-    }
+    std::promise<std::function<void()>> post;
+    std::future<std::function<void()>> posted = post.get_future();
+    pages->MousePerformance().ReadDesktopPointer([&](std::function<void()> call) { post.set_value(std::move(call)); return true; });
+    ASSERT_EQ(posted.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_FALSE(Find("ms_point_speed_slider")->IsEnabled());  // not yet known
-    posted();
+    posted.get()();
     saver.saves.clear();
   }
   uint8_t Record(size_t i) { return WithImage([i](ConfigImages& im) { return im.mouse.current[i]; }); }
