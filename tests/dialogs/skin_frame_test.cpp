@@ -204,8 +204,7 @@ TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
 }
 
 TEST_F(SkinFrameTest, EveryListedImageNamesAFileOfTheSkin) {
-  auto all = frame_->GetPaintManager().FindControls(
-      [](CControlUI* c) { return c->GetName() == kSkinImageBtnName; });
+  auto all = frame_->GetPaintManager().FindControls([](CControlUI* c) { return c->GetName() == kSkinImageBtnName; });
   EXPECT_GE(all.size(), 3u);
   for (CControlUI* c : all) {
     const std::string path = CPaintManagerUI::ResolveResourceFile(c->GetUserData());

@@ -246,8 +246,7 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
   EXPECT_FALSE(Actions()->IsMouseEnabled());
   EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
 
-  KeyEventRecord a;
-  a.vk_code = 0x41;
+  KeyEventRecord a{.vk_code = 0x41};
   window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);
   window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);  // auto-repeat
   a.flags = kKeyFlagUp;
@@ -461,9 +460,7 @@ TEST_F(MacroEditorTest, ArrowsAndDeleteInTheActionList) {
   ClickAction(0);
   EXPECT_TRUE(pages->UnsavedMacroEdit());
   auto key = [&](uint32_t vk) {
-    TEventUI event;
-    event.Type = UIEVENT_KEYDOWN;
-    event.chKey = vk;
+    TEventUI event{.Type = UIEVENT_KEYDOWN, .chKey = vk};
     Actions()->DoEvent(event);
   };
   key(VK_DOWN);

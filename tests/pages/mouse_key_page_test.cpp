@@ -27,9 +27,7 @@ class MouseKeyPageTest : public SimPageTest {
   std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
   void Press(uint32_t vk, uint32_t flags = 0) {
     ASSERT_NE(window.key_listener, nullptr);
-    KeyEventRecord record;
-    record.vk_code = vk;
-    record.flags = flags;
+    KeyEventRecord record{.vk_code = vk, .flags = flags};
     window.key_listener->OnHookKeyboard(0x0810, 0x100, record);
   }
 
