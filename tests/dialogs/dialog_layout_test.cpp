@@ -1,7 +1,5 @@
-// The dialogs' layouts in the skin folder: every control the dialogs look
-// up exists with the expected kind, the resource index names the message
-// box layout, and every language text the layouts show exists in both
-// language files (a missing id would show up as the raw id on screen).
+// The dialogs' layouts in the skin folder: their controls, images and texts
+// (a missing text id would show up as the raw id on screen).
 
 #include <gtest/gtest.h>
 
@@ -44,9 +42,7 @@ class DialogLayoutTest : public ::testing::Test {
   CControlUI* Find(const char* name, const char* kind) {
     CControlUI* c = pm_->FindControl(name);
     EXPECT_NE(c, nullptr) << name;
-    if (c && kind) {
-      EXPECT_NE(c->GetInterface(kind), nullptr) << name << " is not a " << kind;
-    }
+    if (c && kind) { EXPECT_NE(c->GetInterface(kind), nullptr) << name << " is not a " << kind; }
     return c;
   }
   std::vector<CControlUI*> All(const char* name) {
@@ -73,9 +69,7 @@ class DialogLayoutTest : public ::testing::Test {
   std::unique_ptr<CPaintManagerUI> pm_ = std::make_unique<CPaintManagerUI>();
 };
 
-// The resource index names the message box layout; the message box and the
-// palette dialog layouts hold their controls with their kinds and a caption
-// to drag them by; the palette has exactly thirty presets and a round corner.
+// The palette also has exactly thirty presets and a round corner.
 TEST_F(DialogLayoutTest, MessageBoxAndPaletteLayoutsHaveTheirControlsAndACaption) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
   EXPECT_EQ(CResourceManager::GetInstance()->GetXmlPath(kMsgWndSkin), "MsgWnd.xml");
@@ -139,11 +133,8 @@ TEST_F(DialogLayoutTest, EveryTextOfTheDialogsExistsInBothLanguages) {
 TEST_F(DialogLayoutTest, EveryImageTheDialogsDrawIsAFileOfTheSkin) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
   for (const char* layout : {kMsgWndSkin, kPalletDialogSkin, kSkinFrameSkin}) {
-    CPaintManagerUI pm;
-    CDialogBuilder builder;
-    CControlUI* root = builder.Create(layout, {}, nullptr, &pm);
-    ASSERT_NE(root, nullptr) << layout;
-    pm.AttachDialog(root);
+    CPaintManagerUI& pm = Build(layout);
+    ASSERT_NE(pm.GetRoot(), nullptr) << layout;
     int images = 0;
     for (CControlUI* c : pm.FindControls([](CControlUI*) { return true; })) {
       std::vector<std::string> descs = {c->GetBkImage()};

@@ -1,19 +1,21 @@
 #pragma once
-// Shared set-up for the dialog tests: a fresh message queue on the
-// controllable clock, the skin folder of the source tree as resource path
-// with a resource index naming the message box layout, a temporary home
-// (so "main.ini" lands there), and helpers that press a dialog's controls
-// with the mouse the way a user would.
+// Shared set-up for the dialog tests: a fresh message queue on the manual
+// clock, the skin of the source tree, a temporary home (so "main.ini" lands
+// there), a main window stand-in, a skin change recorder, and mouse clicks
+// on a dialog's controls.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/platform/temp_home.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/dialog_hook.h"
+#include "ui/dialogs/skin_observer.h"
+#include "ui/dialogs/url_opener.h"
 #include "ui/window/file_dialog.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/window_backend.h"
@@ -35,12 +37,30 @@ class DialogTest : public ::testing::Test {
   void TearDown() override {
     SetDialogHook({});
     SetFileDialogHandler({});
+    SetUrlOpener(nullptr);
     CResourceManager::GetInstance()->Release();
     CMessageQueue::Instance().ResetForTest();
   }
   CMessageQueue& queue() { return CMessageQueue::Instance(); }
 
   test::TempHome home_;
+};
+
+class RecordingReceiver : public SkinChangedReceiver {
+ public:
+  int Receive(SkinChangedParam param) override { received.push_back(param); return 1; }
+  std::vector<SkinChangedParam> received;
+};
+
+// A main window stand-in holding the skin button.
+class MainStandIn : public WindowImplBase {
+ protected:
+  const char* GetWindowClassName() const override { return "MainStandIn"; }
+  std::string GetSkinFile() override {
+    return "<Window size=\"800,572\"><VerticalLayout name=\"root\"><HorizontalLayout height=\"40\">"
+           "<Control/><Button name=\"skinbtn\" width=\"30\" height=\"30\"/><Control width=\"100\"/>"
+           "</HorizontalLayout><Control/></VerticalLayout></Window>";
+  }
 };
 
 // Queues a left click at the centre of the named control, as mouse input to

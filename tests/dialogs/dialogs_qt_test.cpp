@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/dialogs/dialog_test_support.h"
 #include "tests/ui/qt_test_support.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/dialog_hook.h"
@@ -85,13 +86,7 @@ TEST_F(DialogsQtTest, PaletteCancelAfterAPresetKeepsTheColourAndOkTakesIt) {
 }
 
 TEST_F(DialogsQtTest, SkinChooserColourClickReachesTheReceiver) {
-  struct Receiver : SkinChangedReceiver {
-    int Receive(SkinChangedParam p) override {
-      got.push_back(p);
-      return 1;
-    }
-    std::vector<SkinChangedParam> got;
-  } receiver;
+  RecordingReceiver receiver;
   SkinObserver().AddReceiver(&receiver);
   CSkinFrame* frame = CSkinFrame::Open(nullptr, nullptr);
   ASSERT_NE(frame, nullptr);
@@ -104,9 +99,9 @@ TEST_F(DialogsQtTest, SkinChooserColourClickReachesTheReceiver) {
   const UiColor first = frame->GetPaintManager().FindControl(kSkinColorBtnName)->GetBkColor();
   QTest::mouseClick(widget, Qt::LeftButton, {}, CentreOf(*frame, kSkinColorBtnName));
   QApplication::processEvents();
-  ASSERT_EQ(receiver.got.size(), 1u);
-  EXPECT_TRUE(receiver.got[0].bColor);
-  EXPECT_EQ(receiver.got[0].bkcolor, first);
+  ASSERT_EQ(receiver.received.size(), 1u);
+  EXPECT_TRUE(receiver.received[0].bColor);
+  EXPECT_EQ(receiver.received[0].bkcolor, first);
   ASSERT_TRUE(IsWindow(hwnd));
   // A press outside the drop-down (which a popup receives) closes it.
   QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(-30, -30));

@@ -35,7 +35,6 @@ class MsgWndTest : public DialogTest {
   std::vector<bool> resource_flags_;
 };
 
-// Every way of answering and what it returns.
 TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
   const auto send = [](UINT msg, WPARAM wparam) {
     return [msg, wparam](WindowImplBase& dialog, std::string_view) {
@@ -51,11 +50,8 @@ TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
     int result;
   };
   const Row rows[] = {
-      {"confirm", kMsgConfirmName, 0, 0, 1},
-      {"cancel", kMsgCancelName, 0, 0, 0},
-      {"close button", kMsgCloseName, 0, 0, 0},
-      {"closed from the desktop", "", WM_SYSCOMMAND, SC_CLOSE, 0},
-      {"Escape", "", WM_KEYDOWN, VK_ESCAPE, 0},
+      {"confirm", kMsgConfirmName, 0, 0, 1}, {"cancel", kMsgCancelName, 0, 0, 0}, {"close button", kMsgCloseName, 0, 0, 0},
+      {"closed from the desktop", "", WM_SYSCOMMAND, SC_CLOSE, 0}, {"Escape", "", WM_KEYDOWN, VK_ESCAPE, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.how);
@@ -66,22 +62,14 @@ TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
       SetDialogHook(send(row.message, row.wparam));
     }
     EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), row.result);
-    if (!row.control.empty()) {
-      EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"});
-    }
+    if (!row.control.empty()) { EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"}); }
   }
 }
 
-// Each message shows the buttons it needs; Enter clicks the first of Save
-// and confirm that shows; the window is titled from the language.
+// Enter clicks the first of Save and confirm that shows; the title comes from the language.
 TEST_F(MsgWndTest, EachKindShowsItsButtonsAndEnterClicksTheDefault) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
-  struct Row {
-    MsgButtons kind;
-    bool save, cancel;
-    const char* confirm_text;
-    int enter;
-  };
+  struct Row { MsgButtons kind; bool save, cancel; const char* confirm_text; int enter; };
   const Row rows[] = {
       {MsgButtons::Question, false, true, "OK", kMsgResultConfirm},
       {MsgButtons::Notice, false, false, "OK", kMsgResultConfirm},
@@ -127,8 +115,6 @@ TEST_F(MsgWndTest, ButtonNamesAreComparedWithoutRegardToCase) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-// While the box runs, its owner is disabled and the owner's control under
-// the pointer loses its hover; the box is centred on its visible owner.
 TEST_F(MsgWndTest, OwnerIsDisabledLosesItsHoverAndCentresTheBox) {
   auto* owner = new CMsgWnd;  // any layout window will do as owner
   const HWND owner_hwnd = owner->Create(nullptr, "owner", WS_POPUP, 0, 100, 50, 800, 572);
@@ -167,9 +153,7 @@ TEST_F(MsgWndTest, OwnerIsDisabledLosesItsHoverAndCentresTheBox) {
 // A window whose button opens a box from its click handler.
 class OpenerWindow : public WindowImplBase {
  public:
-  void OnClick(TNotifyUI& msg) override {
-    if (msg.pSender->GetName() == "open") ShowMessage(m_hWnd, "message_text_5", true);
-  }
+  void OnClick(TNotifyUI& msg) override { if (msg.pSender->GetName() == "open") ShowMessage(m_hWnd, "message_text_5", true); }
 
  protected:
   const char* GetWindowClassName() const override { return "OpenerWindow"; }
@@ -193,14 +177,9 @@ TEST_F(MsgWndTest, ButtonThatOpenedTheBoxIsNotLeftHoveredAfterIt) {
   owner.DestroyWindow();
 }
 
-// A text id is shown as a language text, literal text as it is, and an
-// empty text keeps the layout's.
+// An empty text keeps the layout's.
 TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
-  struct Row {
-    const char* text;
-    bool is_id;
-    bool resource_text;
-  };
+  struct Row { const char* text; bool is_id, resource_text; };
   const Row rows[] = {{"message_text_8", true, true}, {"Saved.", false, false}, {"", true, false}};
   AnswerWith(kMsgConfirmName);
   for (const Row& row : rows) ShowMessage(nullptr, row.text, row.is_id);
@@ -211,8 +190,7 @@ TEST_F(MsgWndTest, TheTextIsShownAsALanguageTextOrAsItIs) {
   }
 }
 
-// The self-closing notice closes after its one 500 ms tick when nobody
-// clicks; a click on confirm before the tick returns at once.
+// One tick is 500 ms; a click on confirm before it returns at once.
 TEST_F(MsgWndTest, SelfClosingNoticeClosesAfterOneTickOrAtAClick) {
   for (const bool click : {false, true}) {
     queue().UseManualClock(0);
@@ -245,24 +223,19 @@ TEST_F(MsgWndTest, SelfClosingNoticeCountsOneTickOfTimerOneThenStopsItsTimer) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(MsgWndTest, SkinWithoutTheBoxLayoutReturnsZeroWithoutRunning) {
-  CResourceManager::GetInstance()->Release();
-  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource(TRX770_TEST_DATA_DIR "/dialogs/res_without_msg.xml"));
-  bool hook_called = false;
-  SetDialogHook([&](WindowImplBase&, std::string_view) { hook_called = true; });
-  EXPECT_EQ(ShowMessage(nullptr, "message_text_1", true), 0);
-  EXPECT_FALSE(hook_called);
-}
-
-TEST_F(MsgWndTest, BoxAskedForOnAWorkerThreadAnswersZeroAndLeavesTheUiThreadAlone) {
+// The worker leaves the UI thread alone.
+TEST_F(MsgWndTest, BoxOffTheUiThreadOrWithoutItsLayoutAnswersZeroWithoutRunning) {
   bool hook_called = false;
   SetDialogHook([&](WindowImplBase&, std::string_view) { hook_called = true; });
   int result = -1;
   std::thread worker([&] { result = ShowMessage(nullptr, "message_text_1", true); });
   worker.join();
   EXPECT_EQ(result, 0);
-  EXPECT_FALSE(hook_called);
   EXPECT_TRUE(queue().IsUiThread());
+  CResourceManager::GetInstance()->Release();
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource(TRX770_TEST_DATA_DIR "/dialogs/res_without_msg.xml"));
+  EXPECT_EQ(ShowMessage(nullptr, "message_text_1", true), 0);
+  EXPECT_FALSE(hook_called);
 }
 
 TEST_F(MsgWndTest, QuitWhileTheBoxIsOpenClosesItWithZero) {

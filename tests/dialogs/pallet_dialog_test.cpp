@@ -1,6 +1,4 @@
-// The colour palette dialog: what OK, cancel and close return, when the
-// caller's colour changes, the presets, the palette, layouts lacking parts,
-// and the frameless window behaviour (dragging by the caption only).
+// The colour palette dialog.
 
 #include <gtest/gtest.h>
 
@@ -18,15 +16,10 @@ namespace trx::ui::testing {
 namespace {
 
 // A palette dialog built from layout text instead of the skin file.
-class InlinePalletDialog : public CPalletDialog {
- public:
-  InlinePalletDialog(UiColor color, std::string xml) : CPalletDialog(color), xml_(std::move(xml)) {}
-
- protected:
-  std::string GetSkinFile() override { return xml_; }
-
- private:
-  std::string xml_;
+struct InlinePalletDialog : CPalletDialog {
+  InlinePalletDialog(UiColor color, std::string layout) : CPalletDialog(color), xml(std::move(layout)) {}
+  std::string GetSkinFile() override { return xml; }
+  std::string xml;
 };
 
 class PalletTest : public DialogTest {
@@ -46,8 +39,7 @@ class PalletTest : public DialogTest {
   }
 };
 
-// Only OK hands the colour shown to the caller; cancel and the close button
-// return "closed", Escape and a close from the desktop are not OK either.
+// Cancel and the close button return "closed"; Escape and a desktop close are not OK either.
 TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
   struct Row {
     const char* how;
@@ -79,9 +71,7 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
       const HWND hwnd = d.GetHWND();
       CMessageQueue::Instance().PostCallback([hwnd, &row] {
         const LRESULT answer = SendMessage(hwnd, row.message, row.wparam, 0);
-        if (row.message == WM_SYSCOMMAND) {
-          EXPECT_EQ(answer, 0);
-        }
+        if (row.message == WM_SYSCOMMAND) { EXPECT_EQ(answer, 0); }
       });
     });
     if (row.ok) {
@@ -95,8 +85,6 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
   }
 }
 
-// The preset buttons show their table colours; a click shows the preset in
-// the preview and the palette and writes the debug line.
 TEST_F(PalletTest, PresetClickShowsTheColourInPreviewAndPaletteAndWritesTheDebugLine) {
   std::vector<std::string> lines;
   const DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
@@ -125,7 +113,6 @@ TEST_F(PalletTest, PickingInThePaletteShowsThatColourAndOkReturnsIt) {
   CPalletDialog dialog(0xFF000000);
   UiColor picked = 0;
   const UINT result = Run(dialog, [&picked](CPalletDialog& d) {
-    const HWND hwnd = d.GetHWND();
     CMessageQueue::Instance().PostCallback([&picked, &d] {
       CPaintManagerUI& pm = d.GetPaintManager();
       pm.UpdateLayout();
@@ -138,7 +125,6 @@ TEST_F(PalletTest, PickingInThePaletteShowsThatColourAndOkReturnsIt) {
       picked = pallet->GetSelectColor();
       EXPECT_EQ(d.GetShownColor(), picked);
     });
-    (void)hwnd;
     QueueMouseClick(d, kPalletOkName);
   });
   EXPECT_EQ(result, kPalletResultOk);
@@ -159,8 +145,7 @@ TEST_F(PalletTest, PresetTableHoldsThirtyColoursAndRefusesOtherIndexes) {
   EXPECT_EQ(c, 0x12345678u);
 }
 
-// Layouts lacking parts, or with preset names that are no preset: what OK
-// returns and the colour handed back.
+// Layouts lacking parts, or with preset names that are no preset.
 TEST_F(PalletTest, InlineLayoutsAnswerOkByThePartsTheyHold) {
   struct Row {
     const char* how;
@@ -238,8 +223,7 @@ TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnlyAndTheFrameIsDrawnByTheDi
   });
 }
 
-// RunPalletDialog places the dialog beside the cursor at the layout's own
-// size, moved onto the work area near its edge, titled from the language;
+// At the layout's size, moved onto the work area near its edge, titled from the language;
 // OK or Enter returns 1 with the colour shown, close returns 2.
 TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));

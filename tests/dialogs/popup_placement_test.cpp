@@ -1,7 +1,5 @@
-// Every window that pops up over the main window (the skin chooser, a
-// menu, the message box, the colour palette, the about window) lies inside
-// the work area wherever the main window is: at each corner of the screen,
-// and partly past its edges.
+// Every window that pops up over the main window lies inside the work area
+// wherever the main window is, even partly past the screen's edges.
 
 #include <gtest/gtest.h>
 
@@ -23,15 +21,7 @@ namespace {
 
 constexpr UiRect kWork{0, 0, 1280, 800};
 
-class Main : public WindowImplBase {
- protected:
-  const char* GetWindowClassName() const override { return "PlacementMain"; }
-  std::string GetSkinFile() override {
-    return "<Window size=\"800,572\"><VerticalLayout name=\"root\"><HorizontalLayout height=\"40\">"
-           "<Control/><Button name=\"skinbtn\" width=\"30\" height=\"30\"/><Control width=\"100\"/>"
-           "</HorizontalLayout><Control/></VerticalLayout></Window>";
-  }
-};
+using Main = MainStandIn;
 
 class PopupPlacementTest : public DialogTest {
  protected:

@@ -1,6 +1,5 @@
-// The skin chooser: what each click broadcasts, what it remembers in
-// "main.ini" (and so what survives a restart), the custom-image dialog, the
-// page switches, where it drops down, and closing when it loses the focus.
+// The skin chooser: what each click broadcasts and remembers in "main.ini",
+// where it drops down, and closing when it loses the focus.
 
 #include <gtest/gtest.h>
 
@@ -18,26 +17,6 @@
 
 namespace trx::ui::testing {
 namespace {
-
-class RecordingReceiver : public SkinChangedReceiver {
- public:
-  int Receive(SkinChangedParam param) override {
-    received.push_back(param);
-    return 1;
-  }
-  std::vector<SkinChangedParam> received;
-};
-
-// A main window stand-in holding the skin button.
-class MainStandIn : public WindowImplBase {
- protected:
-  const char* GetWindowClassName() const override { return "MainStandIn"; }
-  std::string GetSkinFile() override {
-    return "<Window size=\"800,572\"><VerticalLayout name=\"root\"><HorizontalLayout height=\"40\">"
-           "<Control/><Button name=\"skinbtn\" width=\"30\" height=\"30\"/><Control width=\"100\"/>"
-           "</HorizontalLayout><Control/></VerticalLayout></Window>";
-  }
-};
 
 class SkinFrameTest : public DialogTest {
  protected:
@@ -65,9 +44,8 @@ class SkinFrameTest : public DialogTest {
   void Click(const std::string& name, int nth = 0) {
     CPaintManagerUI& pm = frame_->GetPaintManager();
     pm.UpdateLayout();
-    std::vector<CControlUI*> all = pm.FindControls([&](CControlUI* c) { return c->GetName() == name; });
-    ASSERT_LT(static_cast<size_t>(nth), all.size()) << name;
-    CControlUI* control = all[static_cast<size_t>(nth)];
+    CControlUI* control = Nth(name, nth);
+    ASSERT_NE(control, nullptr) << name;
     const UiRect rc = control->GetPos();
     const UiPoint centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     ASSERT_EQ(pm.FindControl(centre), control) << name << " not clickable";
@@ -78,14 +56,11 @@ class SkinFrameTest : public DialogTest {
     auto all = frame_->GetPaintManager().FindControls([&](CControlUI* c) { return c->GetName() == name; });
     return static_cast<size_t>(nth) < all.size() ? all[static_cast<size_t>(nth)] : nullptr;
   }
-  void ShowColourPage() { Click(kSkinColorPageName); }
   static std::string Ini(const char* key) {
     std::string value;
     GetPrivateProfileString(kSkinIniSection, key, "<missing>", value, MainIniPath());
     return value;
   }
-
-  static std::string TempHomeIni() { return test::TempHome::ReadText(MainIniPath()); }
 
   RecordingReceiver receiver_;
   MainStandIn main_;
@@ -95,7 +70,7 @@ class SkinFrameTest : public DialogTest {
 
 TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAgain) {
   Click(kSkinImageBtnName, 0);
-  ShowColourPage();
+  Click(kSkinColorPageName);
   const UiColor colour = Nth(kSkinColorBtnName, 3)->GetBkColor();
   Click(kSkinColorBtnName, 3);
   ASSERT_EQ(receiver_.received.size(), 2u);
@@ -115,8 +90,7 @@ TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAga
   EXPECT_NE(Nth(kSkinImageBtnName, 0)->GetBorderSize(), 2);
 }
 
-// A listed image is broadcast and remembered (what the next start shows);
-// reset broadcasts the default and remembers it.
+// Reset broadcasts the default and remembers it.
 TEST_F(SkinFrameTest, ListedImageAndResetAreBroadcastAndRemembered) {
   const std::string image = Nth(kSkinImageBtnName, 1)->GetUserData();
   ASSERT_FALSE(image.empty());
@@ -166,16 +140,14 @@ TEST_F(SkinFrameTest, CustomImageIsBroadcastWithTheChosenPathButNotRemembered) {
 
 TEST_F(SkinFrameTest, CancelledCustomImageDialogChangesNothing) {
   Click(kSkinImageBtnName, 0);
-  const std::string before = TempHomeIni();
+  const std::string before = test::TempHome::ReadText(MainIniPath());
   SetFileDialogHandler([](const FileDialogRequest&, std::string*) { return false; });
   Click(kSkinCustomName);
   queue().ProcessPending();
   EXPECT_EQ(receiver_.received.size(), 1u);
-  EXPECT_EQ(TempHomeIni(), before);
+  EXPECT_EQ(test::TempHome::ReadText(MainIniPath()), before);
 }
 
-// The page switches select the tab pages; an item without an image name
-// changes nothing.
 TEST_F(SkinFrameTest, PageSwitchesAndAnItemWithoutAnImageNameBroadcastNothing) {
   auto* tab = static_cast<CTabLayoutUI*>(frame_->GetPaintManager().FindControl(kSkinTabName));
   ASSERT_NE(tab, nullptr);
@@ -203,8 +175,7 @@ TEST_F(SkinFrameTest, DropsDownWithItsTopRightCornerAtTheButtonsBottomRight) {
   EXPECT_EQ(frame_->GetExStyle(), 0x08000088u);
 }
 
-// Losing the focus, deactivation and a press outside close the chooser
-// (which deletes itself: ASan pass); activation and a press inside do not.
+// The chooser deletes itself (ASan); activation and a press inside do not close it.
 TEST_F(SkinFrameTest, FocusLossDeactivationAndAPressOutsideCloseTheChooser) {
   const UiRect client = frame_->GetClientRect();
   SendMessage(frame_hwnd_, WM_LBUTTONDOWN, 0, MakePointLParam(client.right / 2, client.bottom - 2));
@@ -212,11 +183,7 @@ TEST_F(SkinFrameTest, FocusLossDeactivationAndAPressOutsideCloseTheChooser) {
   SendMessage(frame_hwnd_, WM_ACTIVATE, WA_ACTIVE, 0);
   queue().ProcessPending();
   ASSERT_TRUE(IsWindow(frame_hwnd_));
-  struct Row {
-    UINT message;
-    WPARAM wparam;
-    LPARAM lparam;
-  };
+  struct Row { UINT message; WPARAM wparam; LPARAM lparam; };
   for (const Row& row : {Row{WM_KILLFOCUS, 0, 0}, Row{WM_ACTIVATE, WA_INACTIVE, 0},
                          Row{WM_LBUTTONDOWN, 0, MakePointLParam(-40, 10)}}) {
     SCOPED_TRACE(row.message);
@@ -237,8 +204,7 @@ TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
 }
 
 TEST_F(SkinFrameTest, EveryListedImageNamesAFileOfTheSkin) {
-  auto all = frame_->GetPaintManager().FindControls(
-      [](CControlUI* c) { return c->GetName() == kSkinImageBtnName; });
+  auto all = frame_->GetPaintManager().FindControls([](CControlUI* c) { return c->GetName() == kSkinImageBtnName; });
   EXPECT_GE(all.size(), 3u);
   for (CControlUI* c : all) {
     const std::string path = CPaintManagerUI::ResolveResourceFile(c->GetUserData());

@@ -1,18 +1,13 @@
-// The cursor page over its real layout: choosing routines and steps, the
-// edits written to the routine file with their limits, previous and next
-// at the ends, the path preview, import and export through the file
-// dialog, and save through a simulated mouse (complete, and too large).
+// The cursor page over its real layout, saving through a simulated mouse.
 
 #include <filesystem>
 
 #include "pages/cursor_page.h"
-#include "platform/program_folder.h"
 #include "routine/default_routines.h"
 #include "routine/routine_device.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
 #include "ui/core/edit.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -24,7 +19,6 @@ class CursorPageTest : public SimPageTest {
   void SetUp() override {
     PageTest::SetUp();
     const std::string program = home.Path("program/");
-    std::filesystem::create_directories(program);
     for (int r = 0; r < routine::kRoutineCount; ++r)
       TempHome::WriteBytes(program + "name_" + std::to_string(r + 1) + ".cur",
                            routine::RoutineFileBytes(routine::DefaultRoutineLines(r)));
@@ -35,21 +29,10 @@ class CursorPageTest : public SimPageTest {
     Build("Mouse_cursor.xml");
     UseSimulatedDevices();
   }
-  void TearDown() override {
-    ui::SetFileDialogHandler({});
-    PageTest::TearDown();
-    SetProgramFolderOverride("");
-  }
-  void Type(const char* edit, const std::string& text) {
-    dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text);
-  }
-  std::string Text(const char* name) { return Find(name)->GetText(); }
+  void Type(const char* edit, const std::string& text) { dynamic_cast<ui::CEditUI*>(Find(edit))->OnNativeTextChanged(text); }
   void Click(const char* name) { Notify(name, "click"); }
   // A click on an option: the click first, then the selection.
-  void ClickOption(const char* name) {
-    Click(name);
-    Select(name);
-  }
+  void ClickOption(const char* name) { Click(name); Select(name); }
   // The dialog answers with `path` (empty: cancelled).
   void AnswerDialog(const std::string& path) {
     ui::SetFileDialogHandler([this, path](const ui::FileDialogRequest& request, std::string* out) {
@@ -72,11 +55,7 @@ TEST_F(CursorPageTest, EditsOfStepFiveOfRoutineTwoReachItsFileWithinTheLimits) {
   ClickOption("ms_bullet_op_4");
   EXPECT_EQ(Text("bullet_select_index"), "5");
   EXPECT_EQ(Text("ms_cursor_y_eidt"), "6");
-  struct Case {
-    const char* edit;
-    const char* typed;
-    const char* after;  // the edit's text after its limit
-  };
+  struct Case { const char *edit, *typed, *after; };  // after: the edit's text after its limit
   for (const Case& c : {Case{"ms_cursor_delay_eidt", "1005", "1005"}, Case{"ms_cursor_delay_eidt", "70000", "65535"},
                         Case{"ms_cursor_x_eidt", "300", "255"}, Case{"ms_cursor_y_eidt", "17", "17"},
                         Case{"ms_cursor_delay_eidt", "1005", "1005"}}) {
@@ -178,8 +157,7 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
   EXPECT_EQ(Text("ms_cursor_delay_eidt"), "30");
 }
 
-// Edits not on the mouse: known as unsaved until a save; a connect read
-// asks before replacing them; reset asks before replacing the routine.
+// Edits not yet on the mouse: unsaved until a save; a connect read and reset ask first.
 TEST_F(CursorPageTest, UnsavedRoutineEditsAreAskedAboutBeforeTheyAreReplaced) {
   EXPECT_FALSE(pages->UnsavedRoutineEdit());  // every window starts with none
   Type("ms_cursor_x_eidt", "77");
@@ -221,9 +199,7 @@ TEST_F(CursorPageTest, AFactoryMouseLeavingEveryRoutineEmptyIsToldAndOfferedTheR
   EXPECT_EQ(std::vector<uint8_t>(memory.begin(), memory.begin() + image.size()), image);
 }
 
-// The first pause typed into a routine with no actions is kept: in the
-// file, shown again, and through the mouse (a factory mouse's routines are
-// empty: saved, read back at the next connect, shown).
+// Kept in the file, shown again, and through the mouse (a factory mouse's routines are empty).
 TEST_F(CursorPageTest, TheFirstPauseOfAnEmptyRoutineIsKept) {
   enum Empty { NoActions, NoFile, FactoryMouse };
   for (Empty empty : {NoActions, NoFile, FactoryMouse}) {

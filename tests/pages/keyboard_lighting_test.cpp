@@ -1,7 +1,5 @@
 // The keyboard lighting page's picture and colour sets over the real main
-// layout with real pointer input: sweeping a selection across keys, the
-// keys of each layout variant, the five custom colour sets, and the per-key
-// colours loaded from the selected light profile when the keyboard connects.
+// layout, with real pointer input.
 
 #include <mutex>
 #include <set>
@@ -9,13 +7,11 @@
 #include "pages/keyboard_layouts.h"
 #include "pages/keyboard_lighting_page.h"
 #include "profile/profile_families.h"
-#include "settings/config_images.h"
+#include "profile/profile_file.h"
 #include "settings/key_colour_sets.h"
 #include "settings/lighting_bytes.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/core/combo.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -26,22 +22,12 @@ class KeyboardPictureTest : public PageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    ResetImagesToBuiltIn();
     SetProfileSaver(&saver);
     Build();
     dynamic_cast<CTabLayoutUI*>(Find("tab_switch"))->SelectItem(0);
     dynamic_cast<CTabLayoutUI*>(Find("kb_tab_switch"))->SelectItem(0);
     pm.SetClientSize(pm.GetInitSize());
     Choose("kb_deng_combo_modeSelect", kKeyboardCustomMode);
-  }
-  void TearDown() override {
-    SetProfileSaver(nullptr);
-    ResetImagesToBuiltIn();
-    PageTest::TearDown();
-  }
-  void Choose(const char* list, int item) {
-    dynamic_cast<CComboUI*>(Find(list))->SelectItem(item, false, false);
-    Notify(list, "itemselect");
   }
   UiPoint Centre(int key) {
     const UiRect rc = Find("kb_dkey_" + std::to_string(key))->GetPos();
@@ -62,7 +48,6 @@ class KeyboardPictureTest : public PageTest {
       if (Find("kb_dkey_" + std::to_string(i))->GetBorderSize() > 0) out.insert(i);
     return out;
   }
-  RecordingSaver saver;
 };
 
 TEST_F(KeyboardPictureTest, SweepingAcrossKeysSelectsTheKeysUnderTheRectangle) {
@@ -119,8 +104,7 @@ TEST_F(KeyboardPictureTest, EachLayoutVariantShowsAndSelectsOnlyItsKeys) {
   }
 }
 
-// The single-colour keyboard offers its own effects; the colour controls
-// stay disabled and the full-colour list comes back for the others.
+// Its colour controls stay disabled; the full-colour list comes back for the others.
 TEST_F(KeyboardPictureTest, TheSingleColourKeyboardShowsItsOwnModeList) {
   auto row_of = [this](const char* list) { return Find(list)->GetParent()->IsVisible(); };
   for (KeyboardVariant variant : {KeyboardVariant::V15, KeyboardVariant::Full}) {
@@ -156,7 +140,7 @@ TEST_F(KeyboardPictureTest, EachColourSetKeepsItsOwnColoursAndTheChoiceIsSaved) 
   // A refresh shows the set the image holds.
   WithImage([&](ConfigImages& images) { SetActiveKeyColourSet(images.keyboard, 4); });
   pages->Refresh(DeviceKind::Keyboard);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find(kKbColourSetList))->GetCurSel(), 4);
+  EXPECT_EQ(Combo(kKbColourSetList)->GetCurSel(), 4);
 }
 
 using KeyboardConnectTest = KeyboardPictureTest;
@@ -166,24 +150,16 @@ TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfil
   // Light profile 1, "evening": record 0 mode 3, set 2 chosen, key 44 of set 2 = 11 22 33.
   const std::string folder = ProfileFolder(DeviceKind::Keyboard);  // creates the folders
   trx::test::TempHome::WriteText(ProfileIniPath(DeviceKind::Keyboard), "[PROFILEDENGNAME]\n1=evening\n");
-  std::vector<uint8_t> file(16 + 1958, 0);
-  file[0] = 0xAA;
-  file[1] = 0x55;
-  file[4] = 1;
-  file[16 + 1] = 3;
-  file[16 + 64] = 2;
-  for (int i = 0; i < 3; ++i) file[16 + 68 + 888 + i] = static_cast<uint8_t>(0x11 * (i + 1));
-  trx::test::TempHome::WriteBytes(folder + "evening.led", file);
+  std::vector<uint8_t> data(1958, 0);
+  data[1] = 3;
+  data[64] = 2;
+  for (int i = 0; i < 3; ++i) data[68 + 888 + i] = static_cast<uint8_t>(0x11 * (i + 1));
+  ASSERT_EQ(WriteProfileFile(folder + "evening.led", DeviceKind::Keyboard, data.size(), data.data()), kProfileWriteOk);
   const LightingBytes device{kKeyboardCustomMode, 9, 4, 1, 0, 1, 2, 3};
   WriteLighting(DeviceKind::Keyboard, device);
   uint8_t slot0_before[kLightingRecordSize];
-  WithImage([&](ConfigImages& images) {
-    std::copy_n(images.keyboard.lighting_records[0], kLightingRecordSize, slot0_before);
-  });
-
-  ConnectResult result;
-  result.light_profile = 1;
-  pages->OnDeviceConnected(DeviceKind::Keyboard, result);
+  WithImage([&](ConfigImages& i) { std::copy_n(i.keyboard.lighting_records[0], kLightingRecordSize, slot0_before); });
+  pages->OnDeviceConnected(DeviceKind::Keyboard, ConnectResult{.light_profile = 1});
 
   const LightingBytes now = ReadLighting(DeviceKind::Keyboard);
   EXPECT_EQ(now.mode, device.mode);
@@ -197,7 +173,7 @@ TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfil
     EXPECT_EQ(KeyColour(kb, 2, 44), 0x112233u);
   }
   // The page shows them: set 2 in the list, key 44 tinted with its colour.
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find(kKbColourSetList))->GetCurSel(), 2);
+  EXPECT_EQ(Combo(kKbColourSetList)->GetCurSel(), 2);
   EXPECT_EQ(Find("kb_dkey_44")->GetChangerColor(), 0xFF112233u);
   EXPECT_GT(Find("kb_dkey_44")->GetChangerAlpha(), 0);
 

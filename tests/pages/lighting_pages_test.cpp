@@ -1,23 +1,13 @@
-// The three lighting pages over the real layout: every mode of every list
-// against the layout tables (expected states written out by hand), the
-// colour paths, the copy between devices, the pad's onboard switch and
-// defaults (simulator memory and frames), the keyboard's per-key colours,
-// and the refresh from the device records.
+// The three lighting pages over the real layout; expected layout states are
+// written out by hand, the pad's onboard switch checked in simulator frames.
 
 #include <algorithm>
-#include <cstdio>
 #include <mutex>
 
-#include "device/commands.h"
-#include "pages/keyboard_lighting_page.h"
 #include "pages/lighting_preview.h"
-#include "settings/config_images.h"
 #include "settings/lighting_bytes.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
 #include "ui/core/color_palette.h"
-#include "ui/core/combo.h"
-#include "ui/core/progress.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -35,23 +25,10 @@ class LightingPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    ResetImagesToBuiltIn();
     WriteSyncLighting({});
     SetProfileSaver(&saver);
     SetLightingPreview(&preview);
     Build();
-  }
-  void TearDown() override {
-    SetLightingPreview(nullptr);
-    SetProfileSaver(nullptr);
-    ResetImagesToBuiltIn();
-    PageTest::TearDown();
-  }
-  void ChooseMode(const std::string& list, int item) {
-    auto* combo = dynamic_cast<CComboUI*>(Find(list));
-    ASSERT_NE(combo, nullptr) << list;
-    combo->SelectItem(item, false, false);
-    Notify(list, "itemselect");
   }
   // Every layout back to enabled and visible, so "unchanged" reads as 1.
   void ResetLayouts(const std::string& p) {
@@ -76,21 +53,12 @@ class LightingPageTest : public SimPageTest {
     if (page == 0) dynamic_cast<CTabLayoutUI*>(Find("kb_tab_switch"))->SelectItem(0);
     if (page == 1) dynamic_cast<CTabLayoutUI*>(Find("ms_tab_switch"))->SelectItem(0);
   }
-  void SetSlider(const char* name, int value) { dynamic_cast<CSliderUI*>(Find(name))->SetValue(value); }
-  std::string EditText(const char* name) { return Find(name)->GetText(); }
 
-  RecordingSaver saver;
   RecordingPreview preview;
 };
 
-struct ModeRow {
-  int mode;
-  const char* enabled;
-  const char* visible;  // null: not checked
-  int palette;          // -1: not checked
-};
-
 TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
+  struct ModeRow { int mode; const char *enabled, *visible; int palette; };
   const std::vector<ModeRow> v2 = {{0, "0001", "0001", 0}, {1, "0001", "0001", 0}, {2, "0111", "0111", 1},
                                    {3, "0101", "0101", 1}, {4, "0100", "0100", 1}, {5, "1111", "1111", 1},
                                    {6, "0111", "1111", 1}};
@@ -105,7 +73,7 @@ TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
       SCOPED_TRACE("variant " + std::to_string(v) + " mode " + std::to_string(row.mode));
       ResetLayouts("ms_");
       devices.pending.clear();
-      ChooseMode("ms_deng_combo_modeSelect" + std::to_string(v), row.mode);
+      Choose("ms_deng_combo_modeSelect" + std::to_string(v), row.mode);
       EXPECT_EQ(Flags("ms_", false), row.enabled);
       EXPECT_EQ(Flags("ms_", true), row.visible);
       EXPECT_EQ(Visible("ms_deng_Color_Pallet"), row.palette == 1);
@@ -117,8 +85,8 @@ TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
   // Mode 5 restarts the preview from the end the direction names (byte 4 = 1: left).
   preview.calls.clear();
   UpdateLighting(DeviceKind::Mouse, [](LightingBytes& l) { l.direction = 1; });
-  ChooseMode("ms_deng_combo_modeSelect2", 5);
-  ChooseMode("ms_deng_combo_modeSelect2", 4);
+  Choose("ms_deng_combo_modeSelect2", 5);
+  Choose("ms_deng_combo_modeSelect2", 4);
   EXPECT_EQ(preview.calls, (std::vector<std::string>{"mouse 1", "mouse 0"}));
   // Each choice saved the light and the device profile.
   EXPECT_EQ(saver.saves.back(), "mouse 0");
@@ -133,7 +101,7 @@ TEST_F(LightingPageTest, PadModesFollowTheirTable) {
     SCOPED_TRACE("mode " + std::to_string(mode));
     ResetLayouts("mp_");
     saver.saves.clear();
-    ChooseMode("mp_deng_combo_modeSelect", mode);
+    Choose("mp_deng_combo_modeSelect", mode);
     EXPECT_EQ(Flags("mp_", false), enabled[mode]);
     EXPECT_EQ(Flags("mp_", true), "1111");
     EXPECT_EQ(Find("mp_deng_same_mode")->IsEnabled(), same[mode]);
@@ -143,10 +111,7 @@ TEST_F(LightingPageTest, PadModesFollowTheirTable) {
 }
 
 TEST_F(LightingPageTest, KeyboardModesFollowTheirTableWithTheirDirectionLabels) {
-  struct Row {
-    const char* enabled;
-    const char* left;
-  };
+  struct Row { const char *enabled, *left; };
   const Row rows[16] = {{"1111", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
                         {"0100", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
                         {"0111", "Deng_FXL_text"}, {"1111", "Deng_FXL_text"}, {"0110", nullptr},
@@ -159,7 +124,7 @@ TEST_F(LightingPageTest, KeyboardModesFollowTheirTableWithTheirDirectionLabels) 
     SCOPED_TRACE("mode " + std::to_string(mode));
     ResetLayouts("kb_");
     Find("kb_Deng_label_FXL")->SetAttribute("text", "%[none]");
-    ChooseMode("kb_deng_combo_modeSelect", mode);
+    Choose("kb_deng_combo_modeSelect", mode);
     EXPECT_EQ(Flags("kb_", false), rows[mode].enabled);
     EXPECT_FALSE(Find("kb_deng_same_mode")->IsEnabled());
     const bool custom = mode == 8;
@@ -182,34 +147,31 @@ TEST_F(LightingPageTest, KeyboardModesFollowTheirTableWithTheirDirectionLabels) 
 }
 
 TEST_F(LightingPageTest, TypingThreeHundredGivesTwoFiftyFiveAndClearsTheColourCycle) {
-  for (const char* p : {"ms_", "mp_", "kb_"}) {
+  for (const std::string p : {"ms_", "mp_", "kb_"}) {
     SCOPED_TRACE(p);
-    const DeviceKind kind = p[0] == 'm' && p[1] == 's' ? DeviceKind::Mouse : p[1] == 'p' ? DeviceKind::MousePad : DeviceKind::Keyboard;
+    const DeviceKind kind = p == "ms_" ? DeviceKind::Mouse : p == "mp_" ? DeviceKind::MousePad : DeviceKind::Keyboard;
     UpdateLighting(kind, [](LightingBytes& l) { l.colour_cycle = 1; l.red = 1; l.green = 2; l.blue = 3; });
     pages->Refresh(kind);
-    EXPECT_TRUE(Selected(std::string(p) + "Deng_7color_check"));
+    EXPECT_TRUE(Selected(p + "Deng_7color_check"));
     devices.pending.clear();
-    Find(std::string(p) + "Deng_edit_G")->SetText("300");
-    Notify(std::string(p) + "Deng_edit_G", "textchanged");
-    EXPECT_EQ(EditText((std::string(p) + "Deng_edit_G").c_str()), "255");
-    EXPECT_FALSE(Selected(std::string(p) + "Deng_7color_check"));
+    Type(p + "Deng_edit_G", "300");
+    EXPECT_EQ(Text(p + "Deng_edit_G"), "255");
+    EXPECT_FALSE(Selected(p + "Deng_7color_check"));
     EXPECT_EQ(ReadLighting(kind), (LightingBytes{0, 0, 0, 0, 0, 1, 255, 3}));
-    EXPECT_EQ(Find(std::string(p) + "Deng_colordp_btn")->GetBkColor(), 0xFF01FF03u);
-    EXPECT_EQ(dynamic_cast<CColorPaletteUI*>(Find(std::string(p) + "deng_Color_Pallet"))->GetSelectColor() & 0xFFFFFF,
-              0x01FF03u);
+    EXPECT_EQ(Find(p + "Deng_colordp_btn")->GetBkColor(), 0xFF01FF03u);
+    EXPECT_EQ(dynamic_cast<CColorPaletteUI*>(Find(p + "deng_Color_Pallet"))->GetSelectColor() & 0xFFFFFF, 0x01FF03u);
     EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{kind}));
   }
   // An emptied edit stores nothing.
   devices.pending.clear();
-  Find("ms_Deng_edit_R")->SetText("");
-  Notify("ms_Deng_edit_R", "textchanged");
+  Type("ms_Deng_edit_R", "");
   EXPECT_TRUE(devices.pending.empty());
 }
 
 TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) {
-  SetSlider("mp_deng_light_slider", 9);
+  Slider("mp_deng_light_slider")->SetValue(9);
   Notify("mp_deng_light_slider", "valuechanged");
-  SetSlider("mp_deng_speed_slider", 3);
+  Slider("mp_deng_speed_slider")->SetValue(3);
   Notify("mp_deng_speed_slider", "valuechanged");
   Select("mp_Deng_FXR_check");
   Notify("mp_Deng_7color_check", "selectchanged");  // unchanged (not checked): byte 5 := 0
@@ -222,8 +184,7 @@ TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) 
 
   Notify("ms_Deng_color_btn_16", "click");  // preset 16: 0x48B1FA
   EXPECT_EQ(ReadLighting(DeviceKind::Mouse), (LightingBytes{0, 0, 0, 0, 0, 0x48, 0xB1, 0xFA}));
-  EXPECT_EQ(EditText("ms_Deng_edit_B"), "250");
-  Find("kb_deng_Color_Pallet");
+  EXPECT_EQ(Text("ms_Deng_edit_B"), "250");
   dynamic_cast<CColorPaletteUI*>(Find("kb_deng_Color_Pallet"))->SetSelectColor(0xFF102030);
   Notify("kb_deng_Color_Pallet", "colorchanged");
   const LightingBytes kb = ReadLighting(DeviceKind::Keyboard);
@@ -237,9 +198,7 @@ TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) 
   EXPECT_TRUE(Selected("ms_Deng_FXR_check"));
 }
 
-// "Apply to all devices" maps the mode by effect (the three devices number
-// their modes differently), leaves a device with no equal effect alone and
-// says so, and marks each changed device for the settings send.
+// The devices number their modes differently; one with no equal effect is left alone and named.
 TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
   struct Case {
     uint8_t pad_mode;
@@ -293,25 +252,24 @@ TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
   WriteLighting(DeviceKind::MousePad, {2, 12, 4, 1, 0, 0xAA, 0xBB, 0xCC});
   saver.saves.clear();
   Notify("mp_deng_same_mode", "click");
-  EXPECT_EQ(EditText("kb_Deng_edit_R"), "170");
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_deng_combo_modeSelect2"))->GetCurSel(), 3);
-  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_light_slider"))->GetValue(), 12);
-  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("kb_deng_speed_slider"))->GetValue(), 10);
+  EXPECT_EQ(Text("kb_Deng_edit_R"), "170");
+  EXPECT_EQ(Combo("ms_deng_combo_modeSelect2")->GetCurSel(), 3);
+  EXPECT_EQ(Slider("ms_deng_light_slider")->GetValue(), 12);
+  EXPECT_EQ(Slider("kb_deng_speed_slider")->GetValue(), 10);
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 1", "mouse 1", "mouse 0"}));
 }
 
 TEST_F(LightingPageTest, RefreshShowsTheRecordAndNoPlaceholders) {
   ShowDevicePage(1);
-  for (const char* edit : {"ms_Deng_edit_R", "mp_Deng_edit_G", "kb_Deng_edit_B"}) EXPECT_EQ(EditText(edit), "") << edit;
+  for (const char* edit : {"ms_Deng_edit_R", "mp_Deng_edit_G", "kb_Deng_edit_B"}) EXPECT_EQ(Text(edit), "") << edit;
   WriteLighting(DeviceKind::Mouse, {3, 5, 2, 0, 0, 0x10, 0x20, 0x30});
-  Find("ms_deng_mode_switch");
   pages->Refresh(DeviceKind::Mouse);
   EXPECT_EQ(Page("ms_deng_mode_switch"), 2);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_deng_combo_modeSelect2"))->GetCurSel(), 3);
-  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_light_slider"))->GetValue(), 5);
-  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("ms_deng_speed_slider"))->GetValue(), 12);
+  EXPECT_EQ(Combo("ms_deng_combo_modeSelect2")->GetCurSel(), 3);
+  EXPECT_EQ(Slider("ms_deng_light_slider")->GetValue(), 5);
+  EXPECT_EQ(Slider("ms_deng_speed_slider")->GetValue(), 12);
   EXPECT_TRUE(Selected("ms_Deng_FXR_check"));
-  EXPECT_EQ(EditText("ms_Deng_edit_G"), "32");
+  EXPECT_EQ(Text("ms_Deng_edit_G"), "32");
   EXPECT_EQ(Find("ms_Deng_colordp_btn")->GetBkColor(), 0xFF102030u);
   EXPECT_FALSE(Visible("ms_deng_7colorselect_layout"));  // mode 3's layout
   EXPECT_TRUE(devices.pending.empty());  // showing stores nothing
@@ -319,20 +277,15 @@ TEST_F(LightingPageTest, RefreshShowsTheRecordAndNoPlaceholders) {
 }
 
 TEST_F(LightingPageTest, PaintedKeySelectionFillsThePerKeyColourBlock) {
-  ChooseMode("kb_deng_combo_modeSelect", 8);
+  Choose("kb_deng_combo_modeSelect", 8);
   Notify("kb_dkey_0", "click");
   Notify("kb_dkey_5", "click");
   Notify("kb_dkey_7", "click");
   Notify("kb_dkey_5", "click");  // picked again: dropped
-  auto* page_key = Find("kb_dkey_7");
-  EXPECT_GT(page_key->GetBorderSize(), 0);
+  EXPECT_GT(Find("kb_dkey_7")->GetBorderSize(), 0);
   saver.saves.clear();
   Notify("kb_Deng_color_btn_7", "click");  // preset 7: 0xFE5400
-  std::vector<uint8_t> block;
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    block.assign(Images().keyboard.key_colours, Images().keyboard.key_colours + 27);
-  }
+  const auto block = WithImage([](ConfigImages& i) { return std::vector<uint8_t>(i.keyboard.key_colours, i.keyboard.key_colours + 27); });
   EXPECT_EQ(block, (std::vector<uint8_t>{0xFE, 0x54, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                          0,    0,    0,    0, 0, 0, 0xFE, 0x54, 0x00, 0, 0, 0}));
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 1"}));
@@ -341,15 +294,12 @@ TEST_F(LightingPageTest, PaintedKeySelectionFillsThePerKeyColourBlock) {
   EXPECT_EQ(Find("kb_deng_custom_colour_btn")->GetBkColor(), 0xFFFE5400u);
   // All off darkens every key; all bright gives every visible key the colour.
   Select("kb_Deng_all_kill_check");
-  WithImage([&](ConfigImages& images) {
-    EXPECT_EQ(images.keyboard.key_colours[0], 0);
-    EXPECT_EQ(images.keyboard.key_colours[21], 0);
-  });
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.keyboard.key_colours[0], 0); EXPECT_EQ(i.keyboard.key_colours[21], 0); });
   Select("kb_Deng_all_bright_check");
   EXPECT_FALSE(Selected("kb_Deng_all_kill_check"));
   WithImage([&](ConfigImages& images) { EXPECT_EQ(images.keyboard.key_colours[3 * 125 + 1], 0x54); });
   // Outside mode 8 a key pick selects nothing, and all off is brightness 0.
-  ChooseMode("kb_deng_combo_modeSelect", 0);
+  Choose("kb_deng_combo_modeSelect", 0);
   Notify("kb_dkey_9", "click");
   EXPECT_EQ(Find("kb_dkey_9")->GetBorderSize(), 0);
   dynamic_cast<CCheckBoxUI*>(Find("kb_Deng_all_bright_check"))->SetCheck(false, false);
@@ -377,11 +327,8 @@ class PadSimulatorTest : public LightingPageTest {
   // (command, length, address) of each request.
   std::vector<std::string> Frames() {
     std::vector<std::string> out;
-    for (const sim::SimFrame& f : firmware->Requests()) {
-      char line[32];
-      std::snprintf(line, sizeof line, "%u %u %u", f[3], f[4], f[5] | f[6] << 8);
-      out.emplace_back(line);
-    }
+    for (const sim::SimFrame& f : firmware->Requests())
+      out.push_back(std::to_string(f[3]) + " " + std::to_string(f[4]) + " " + std::to_string(f[5] | f[6] << 8));
     return out;
   }
 };
@@ -391,20 +338,20 @@ TEST_F(PadSimulatorTest, OnboardSwitchStoresTheOldSlotAndLoadsTheNewOne) {
   firmware->SetSettingsByte(2 * 64 + 2, 11);
   WriteLighting(DeviceKind::MousePad, {4, 3, 0, 0, 0, 1, 2, 3});
   firmware->ClearRequests();
-  ChooseMode("mp_deng_combo_profile", 2);
+  Choose("mp_deng_combo_profile", 2);
   EXPECT_EQ(Frames(), (std::vector<std::string>{"5 1 0", "6 1 0", "5 56 128"}));
   EXPECT_EQ(firmware->Settings()[0], 2);
   std::lock_guard<std::recursive_mutex> lock(ImageMutex());
   EXPECT_EQ(Images().pad.lighting_records[0][1], 4);  // the old current record kept in slot 0
   EXPECT_EQ(Images().pad.current_record[0], 2);
   EXPECT_EQ(Images().pad.current_record[1], 6);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("mp_deng_combo_modeSelect"))->GetCurSel(), 6);
-  EXPECT_EQ(dynamic_cast<CSliderUI*>(Find("mp_deng_light_slider"))->GetValue(), 11);
+  EXPECT_EQ(Combo("mp_deng_combo_modeSelect")->GetCurSel(), 6);
+  EXPECT_EQ(Slider("mp_deng_light_slider")->GetValue(), 11);
 }
 
 TEST_F(PadSimulatorTest, SameProfileSendsOnlyTheIndexReadAndDefaultsWaitOnATimer) {
   firmware->ClearRequests();
-  ChooseMode("mp_deng_combo_profile", 0);
+  Choose("mp_deng_combo_profile", 0);
   EXPECT_EQ(Frames(), (std::vector<std::string>{"5 1 0"}));
   firmware->ClearRequests();
   window.calls.clear();

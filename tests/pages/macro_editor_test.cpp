@@ -1,10 +1,7 @@
-// The macro editor page over the real layout: loading, the action items'
-// three-label form, opening and changing an action, inserting, moving,
-// deleting, save, cancel and the refusals of the editing state.
+// The macro editor page over the real layout.
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -15,12 +12,8 @@
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
-#include "settings/config_images.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/core/combo.h"
-#include "ui/core/list.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -32,69 +25,46 @@ const Lines kRecorded = {"12,0,138,4,1,keyboard_key_A", "0,1,129,2,1,mouse_key_r
 
 class MacroEditorTest : public PageTest {
  protected:
-  // A library of `macros` macros; the first holds `first`.
-  void Library(int macros, const Lines& first) {
+  // A library of `macros` macros; the first holds `first` (and is selected
+  // unless `select` is false).
+  void Library(int macros, const Lines& first, bool select = true) {
     store = macro::MacroStoreFor(DeviceKind::Mouse);
-    for (int i = 0; i < macros; ++i) {
-      std::string name;
-      ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
-    }
-    if (macros > 0) {
-      ASSERT_EQ(macro::SaveMacro(store, 0, first), macro::MacroResult::Ok);
-    }
+    for (int i = 0; i < macros; ++i) NewMacro();
+    if (macros > 0) { ASSERT_EQ(macro::SaveMacro(store, 0, first), macro::MacroResult::Ok); }
     Build();
-    Show();
+    Show(select);
   }
   // The mouse's macro tab on screen, as the user opens it; the first macro loads.
-  void Show() {
+  void Show(bool select = true) {
     Select("ms_tab");
     Select("ms_macro_Op_tab");
-    dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(0);
+    if (select) List("ms_MacroName_list")->SelectItem(0);
   }
-  CListUI* Actions() { return dynamic_cast<CListUI*>(Find("ms_Macro_list")); }
+  void NewMacro() {
+    std::string name;
+    ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  }
+  CListUI* Actions() { return List("ms_Macro_list"); }
   Lines Items() {
     Lines lines;
     for (int i = 0; i < Actions()->GetCount(); ++i) lines.push_back(Actions()->GetItemAt(i)->GetUserData());
     return lines;
   }
   // Label `label` (0 name, 1 state, 2 delay) of action item `item`.
-  CControlUI* Label(int item, int label) {
-    return dynamic_cast<CContainerUI*>(Actions()->GetItemAt(item))->GetItemAt(label);
-  }
-  void ClickAction(int index) {
-    Actions()->SelectItem(index, false, false);
+  CControlUI* Label(int item, int label) { return dynamic_cast<CContainerUI*>(Actions()->GetItemAt(item))->GetItemAt(label); }
+  void ClickAction(int index, const char* list = "ms_Macro_list") {
+    List(list)->SelectItem(index, false, false);
     TNotifyUI msg;
     msg.sType = "itemclick";
-    msg.pSender = Actions()->GetItemAt(index);
+    msg.pSender = List(list)->GetItemAt(index);
     pages->Router().Notify(msg);
   }
-  void Type(const char* edit, const char* text) {
-    Find(edit)->SetText(text);
-    Notify(edit, "textchanged");
-  }
-  void Choose(const char* combo, int row) { dynamic_cast<CComboUI*>(Find(combo))->SelectItem(row); }
-  int ComboRow(const char* combo) { return dynamic_cast<CComboUI*>(Find(combo))->GetCurSel(); }
+  void Choose(const char* combo, int row) { Combo(combo)->SelectItem(row); }
+  int ComboRow(const char* combo) { return Combo(combo)->GetCurSel(); }
 
   test::TempHome home;
   macro::MacroStore store;
 };
-
-TEST_F(MacroEditorTest, LoadsTheFirstMacroAsThreeLabelItems) {
-  Library(2, kRecorded);
-  ASSERT_EQ(Items(), kRecorded);
-  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCount(), 2);
-  EXPECT_EQ(Find("ms_macro_edit_macroname")->GetText(), "name_1");
-  EXPECT_EQ(Actions()->GetItemAt(0)->GetName(), "ms_macro_action");
-  EXPECT_EQ(Actions()->GetItemAt(0)->GetFixedHeight(), 30);
-  // name, state, delay
-  EXPECT_EQ(Label(0, 2)->GetText(), "120");
-  EXPECT_NE(Label(0, 1)->GetBkImage().find("state_down"), std::string::npos);
-  EXPECT_EQ(Label(1, 2)->GetText(), "2560");  // high byte 1: 256 units
-  EXPECT_EQ(Label(2, 1)->GetText(), "30");     // a move shows its distance
-  EXPECT_EQ(Label(2, 1)->GetBkImage(), "");
-  EXPECT_NE(Label(3, 1)->GetBkImage().find("state_up"), std::string::npos);
-  EXPECT_FALSE(Visible("ms_macro_tab_saveorcancel"));
-}
 
 TEST_F(MacroEditorTest, OpeningAndChangingActions) {
   Library(1, kRecorded);
@@ -217,10 +187,23 @@ TEST_F(MacroEditorTest, CancelRestoresTheFileAndSaveRoundTripsEveryKind) {
   EXPECT_EQ(Items(), edited);
 }
 
-TEST_F(MacroEditorTest, EditingRefusesOtherMacrosAndLibraryChanges) {
+TEST_F(MacroEditorTest, LoadsTheFirstMacroAndEditingRefusesOtherMacrosAndLibraryChanges) {
   Library(2, kRecorded);
+  ASSERT_EQ(Items(), kRecorded);
+  EXPECT_EQ(List("ms_MacroName_list")->GetCount(), 2);
+  EXPECT_EQ(Find("ms_macro_edit_macroname")->GetText(), "name_1");
+  EXPECT_EQ(Actions()->GetItemAt(0)->GetName(), "ms_macro_action");
+  EXPECT_EQ(Actions()->GetItemAt(0)->GetFixedHeight(), 30);
+  // name, state, delay
+  EXPECT_EQ(Label(0, 2)->GetText(), "120");
+  EXPECT_NE(Label(0, 1)->GetBkImage().find("state_down"), std::string::npos);
+  EXPECT_EQ(Label(1, 2)->GetText(), "2560");  // high byte 1: 256 units
+  EXPECT_EQ(Label(2, 1)->GetText(), "30");     // a move shows its distance
+  EXPECT_EQ(Label(2, 1)->GetBkImage(), "");
+  EXPECT_NE(Label(3, 1)->GetBkImage().find("state_up"), std::string::npos);
+  EXPECT_FALSE(Visible("ms_macro_tab_saveorcancel"));
   ClickAction(1);
-  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(1);
+  List("ms_MacroName_list")->SelectItem(1);
   Notify("ms_macro_btn_name_add", "click");
   Notify("ms_macro_btn_name_sub", "click");
   EXPECT_EQ(dialogs.messages, (Lines{"message_text_4", "message_text_3", "message_text_3"}));
@@ -263,8 +246,7 @@ TEST_F(MacroEditorTest, RecordingAppendsAndLocksTheListUntilStopped) {
   EXPECT_FALSE(Actions()->IsMouseEnabled());
   EXPECT_TRUE(Visible("ms_macro_tab_saveorcancel"));
 
-  KeyEventRecord a;
-  a.vk_code = 0x41;
+  KeyEventRecord a{.vk_code = 0x41};
   window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);
   window.hooks.listener->OnHookKeyboard(0x812, kWmKeyDown, a);  // auto-repeat
   a.flags = kKeyFlagUp;
@@ -303,31 +285,22 @@ TEST_F(MacroEditorTest, RecordingLabelsTheRealGapAndStoresItsUnits) {
   EXPECT_EQ(Items()[1].substr(0, 4), "0,0,");
 }
 
-// The keyboard twin: its own library file, its list named like its items,
-// its hook mode, and its recording options passing the editing guard.
+// Its own library file and hook mode; its recording options pass the editing guard.
 TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   store = macro::MacroStoreFor(DeviceKind::Keyboard);
-  std::string name;
-  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
+  NewMacro();
   ASSERT_EQ(macro::SaveMacro(store, 0, {"12,0,138,4,1,keyboard_key_A"}), macro::MacroResult::Ok);
   EXPECT_EQ(store.index_path.substr(store.index_path.size() - 11), "kbMacro.ini");
   Build();
   Select("kb_tab");
   Select("kb_macro_Op_tab");
-  auto* names = dynamic_cast<CListUI*>(Find("kb_MacroName_list"));
-  names->SelectItem(0);
-  auto* list = dynamic_cast<CListUI*>(Find("kb_macro_action"));
-  ASSERT_NE(list, nullptr);
-  ASSERT_EQ(list->GetCount(), 1);
-  list->SelectItem(0, false, false);
-  TNotifyUI msg;
-  msg.sType = "itemclick";
-  msg.pSender = list->GetItemAt(0);
-  pages->Router().Notify(msg);
+  List("kb_MacroName_list")->SelectItem(0);
+  ASSERT_NE(List("kb_macro_action"), nullptr);
+  ASSERT_EQ(List("kb_macro_action")->GetCount(), 1);
+  ClickAction(0, "kb_macro_action");
   EXPECT_TRUE(Visible("kb_macro_tab_saveorcancel"));
   EXPECT_EQ(Page("kb_tab_macro_edit"), 1);
-  Find("kb__macro_edit_ActionDelay")->SetText("9");
-  Notify("kb__macro_edit_ActionDelay", "textchanged");
+  Type("kb__macro_edit_ActionDelay", "9");
   Select("kb_macro_check_time");  // no refusal while editing
   Select("kb_macro_btn_shubiao");
   EXPECT_TRUE(Visible("kb_MacroMouseEvent"));
@@ -342,16 +315,11 @@ TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
   EXPECT_TRUE(macro::LoadMacroLines(macro::MacroStoreFor(DeviceKind::Mouse), "name_1").empty());
 }
 
-// The assignment question comes before the editing refusal; a delete
-// leaves no macro and no action selected, the action list empty, and the
-// stored key profiles and every onboard profile renumbered with the library:
-// a button running the deleted macro gets its default back, one running a
-// later macro follows its new number.
+// Key profiles and onboard profiles are renumbered with the library: a button running
+// the deleted macro gets its default back, one running a later macro follows it.
 TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections) {
-  uint8_t saved[kOnboardProfileCount][kKeyBlockSize];
   {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    std::memcpy(saved, Images().mouse.key_blocks, sizeof saved);
     Images().mouse.key_blocks[0][0] = 0x70, Images().mouse.key_blocks[0][1] = 0;  // button 0 runs macro 0
     Images().mouse.key_blocks[1][3] = 0x71, Images().mouse.key_blocks[1][4] = 1;  // button 1 runs macro 1 (repeat)
   }
@@ -371,7 +339,7 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   Notify("ms_macro_btn_name_sub", "click");
   EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_4"}));
   EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_2"});
-  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCurSel(), -1);
+  EXPECT_EQ(List("ms_MacroName_list")->GetCurSel(), -1);
   EXPECT_EQ(Actions()->GetCount(), 0);
   std::vector<uint8_t> now(kKeyBlockSize, 0);
   ASSERT_EQ(ReadProfileFile(ProfileFilePath(key, "mine", false), now.size(), now.data()), kProfileReadOk);
@@ -380,7 +348,6 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   EXPECT_TRUE(std::equal(Images().mouse.key_blocks[0], Images().mouse.key_blocks[0] + 3, Images().mouse.main_block));
   EXPECT_EQ(Images().mouse.key_blocks[1][3], 0x71);
   EXPECT_EQ(Images().mouse.key_blocks[1][4], 0);
-  std::memcpy(Images().mouse.key_blocks, saved, sizeof saved);
 }
 
 // A name that can't be a file name is refused with the reason; Import
@@ -398,16 +365,15 @@ TEST_F(MacroEditorTest, RenameSaysWhyImportNeedsASelectionCancelChecksTheCount) 
     asked = true;
     return false;
   });
-  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(-1, false, false);
+  List("ms_MacroName_list")->SelectItem(-1, false, false);
   Notify("ms_macro_btn_import", "click");
   EXPECT_FALSE(asked);
   ui::SetFileDialogHandler(nullptr);
 
-  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(0);
+  List("ms_MacroName_list")->SelectItem(0);
   ClickAction(0);
   Notify("ms_macro_btn_delete", "click");  // an edit: one action fewer
-  std::string name;
-  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);  // the index changed elsewhere
+  NewMacro();  // the index changed elsewhere
   Notify("ms_macro_btn_cancel", "click");
   EXPECT_EQ(Items().size(), kRecorded.size() - 1);  // not reloaded
 }
@@ -421,51 +387,35 @@ TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
 }
 
 TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
-  store = macro::MacroStoreFor(DeviceKind::Mouse);
-  std::string name;
-  ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
-  ASSERT_EQ(macro::SaveMacro(store, 0, kRecorded), macro::MacroResult::Ok);
-  Build();  // the page is hidden at start-up: nothing can be selected yet
-  Select("ms_tab");
-  Select("ms_macro_Op_tab");
-  EXPECT_EQ(dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->GetCurSel(), -1);
+  Library(1, kRecorded, false);  // the page is hidden at start-up: nothing can be selected yet
+  EXPECT_EQ(List("ms_MacroName_list")->GetCurSel(), -1);
   Notify("ms_macro_inset_leftkeyup_btn", "click");
   EXPECT_EQ(Items().size(), kRecorded.size() + 1);  // loaded, then inserted at the top
   Notify("ms_macro_btn_save", "click");
   EXPECT_EQ(macro::LoadMacroLines(store, "name_1").front(), "5,0,1,1,0,mouse_key_left");
 }
 
-// The library's messages with their number, and the key page's macro list
-// and button labels following every change of the names.
 TEST_F(MacroEditorTest, LibraryChangesReachTheKeyPageAndTheLimitNamesItsNumber) {
-  WithImage([&](ConfigImages& images) {
-    MouseConfigImage& image = images.mouse;
-    image.SetAssignment(image.ProfileIndex(), 3, 0x70, 1, 0);  // button 3 runs macro 1
-  });
+  WithImage([](ConfigImages& i) { i.mouse.SetAssignment(i.mouse.ProfileIndex(), 3, 0x70, 1, 0); });  // button 3: macro 1
   Library(2, kRecorded);
-  auto* combo = dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_23"));
+  auto* combo = Combo("ms_key_fct_combo_23");
   Notify("ms_macro_btn_name_add", "click");
   ASSERT_EQ(combo->GetCount(), 3);
-  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(1);
+  List("ms_MacroName_list")->SelectItem(1);
   Find("ms_macro_edit_macroname")->SetText("Jump");
   Notify("ms_macro_btn_savemacroname", "click");
   EXPECT_EQ(combo->GetItemAt(1)->GetText(), "Jump");
   EXPECT_EQ(Find("ms_key_3")->GetText(), "Jump");
-  dynamic_cast<CListUI*>(Find("ms_MacroName_list"))->SelectItem(0);
+  List("ms_MacroName_list")->SelectItem(0);
   Notify("ms_macro_btn_name_sub", "click");
   EXPECT_EQ(combo->GetCount(), 2);
   EXPECT_EQ(combo->GetItemAt(0)->GetText(), "Jump");
   EXPECT_EQ(Find("ms_key_3")->GetText(), "Jump");  // now macro 0
 
-  for (size_t i = macro::LoadMacroNames(store).size(); i < macro::kMaxMacros; ++i) {
-    std::string name;
-    ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
-  }
+  for (size_t i = macro::LoadMacroNames(store).size(); i < macro::kMaxMacros; ++i) NewMacro();
   dialogs.messages.clear();
   Notify("ms_macro_btn_name_add", "click");
   EXPECT_EQ(dialogs.messages, Lines{"message_text_17 50"});
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  ResetImagesToBuiltIn();
 }
 
 TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
@@ -476,7 +426,7 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   { std::ofstream(source, std::ios::binary) << bytes; }
   std::vector<ui::FileDialogRequest> asked;
   std::string answer;
-  ui::FileDialogHandler old = ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
+  ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
     asked.push_back(r);
     *path = answer;
     return !answer.empty();
@@ -487,7 +437,7 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   Notify("ms_macro_btn_import", "click");
   EXPECT_EQ(macro::LoadMacroNames(store), (Lines{"name_1", "name_2"}));
   EXPECT_EQ(Items(), (Lines{"10,0,138,5,1,keyboard_key_B", "0,0,10,5,0,keyboard_key_B"}));
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_23"))->GetCount(), 2);
+  EXPECT_EQ(Combo("ms_key_fct_combo_23")->GetCount(), 2);
   answer = home.Path("out.mac");
   Notify("ms_macro_btn_export", "click");
   std::ifstream out(answer, std::ios::binary);
@@ -501,21 +451,16 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   Notify("ms_macro_btn_import", "click");
   EXPECT_EQ(asked.size(), 3u);
   EXPECT_EQ(dialogs.messages, (Lines{"message_exported " + answer, "message_text_3"}));
-  ui::SetFileDialogHandler(old);
 }
 
-// The action list by keyboard: the arrows move the selection and the open
-// action follows it; Delete removes the selected action. The page set
-// knows an edit is unsaved until it is saved.
+// The open action follows the selection; the page set knows the edit is unsaved until saved.
 TEST_F(MacroEditorTest, ArrowsAndDeleteInTheActionList) {
   Library(1, kRecorded);
   EXPECT_FALSE(pages->UnsavedMacroEdit());
   ClickAction(0);
   EXPECT_TRUE(pages->UnsavedMacroEdit());
   auto key = [&](uint32_t vk) {
-    TEventUI event;
-    event.Type = UIEVENT_KEYDOWN;
-    event.chKey = vk;
+    TEventUI event{.Type = UIEVENT_KEYDOWN, .chKey = vk};
     Actions()->DoEvent(event);
   };
   key(VK_DOWN);

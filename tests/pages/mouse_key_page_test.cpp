@@ -1,20 +1,11 @@
-// The mouse key page over its real layout: the category builds of every
-// family through the controls, the edit limits, the key capture, the
-// left-button guard, restore default, the labels, and the save through a
-// simulated mouse (complete, and with the mouse removed midway).
+// The key pages over their real layouts, saving through a simulated device.
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "macro/macro_library.h"
 #include "pages/mouse_key_page.h"
-#include "settings/config_images.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
-#include "ui/core/combo.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -23,18 +14,7 @@ class MouseKeyPageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    // The macro library lives under the user's documents: a fresh folder.
-    home = std::filesystem::temp_directory_path() / ("trx770-keypage-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(home);
-    std::filesystem::create_directories(home);
-    ::setenv("HOME", home.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-    ResetImagesToBuiltIn();
-    {
-      std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-      MouseConfigImage& image = Images().mouse;
-      for (auto& block : image.key_blocks) std::memcpy(block, image.main_block, kKeyBlockSize);
-    }
+    WithImage([](ConfigImages& i) { for (auto& b : i.mouse.key_blocks) std::memcpy(b, i.mouse.main_block, kKeyBlockSize); });
     AttachSimulator(sim_kind);
     (sim_kind == sim::SimKind::Mouse ? sim_devices->mouse : sim_devices->keyboard).block_size =
         static_cast<int>(firmware->BlockSize());
@@ -42,34 +22,18 @@ class MouseKeyPageTest : public SimPageTest {
     Build(layout);
     UseSimulatedDevices(false);
   }
-  void TearDown() override {
-    SetProfileSaver(nullptr);
-    PageTest::TearDown();
-    ResetImagesToBuiltIn();
-    std::filesystem::remove_all(home);
-  }
-  KeyAssignment Entry(int i) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    return Images().mouse.Assignment(Images().mouse.ProfileIndex(), i);
-  }
-  void Choose(const char* combo, int item) { dynamic_cast<CComboUI*>(Find(combo))->SelectItem(item); }
-  void Type(const std::string& edit, const std::string& text) {
-    Find(edit)->SetText(text);
-    Notify(edit, "textchanged");
-  }
+  KeyAssignment Entry(int i) { return WithImage([i](ConfigImages& im) { return im.mouse.Assignment(im.mouse.ProfileIndex(), i); }); }
+  void Choose(const char* combo, int item) { Combo(combo)->SelectItem(item); }
   std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
   void Press(uint32_t vk, uint32_t flags = 0) {
     ASSERT_NE(window.key_listener, nullptr);
-    KeyEventRecord record;
-    record.vk_code = vk;
-    record.flags = flags;
+    KeyEventRecord record{.vk_code = vk, .flags = flags};
     window.key_listener->OnHookKeyboard(0x0810, 0x100, record);
   }
 
   const char* layout = "Mouse_key.xml";
   sim::SimKind sim_kind = sim::SimKind::Mouse;
-  std::filesystem::path home;
-  RecordingSaver saver;
+  test::TempHome home;  // the macro library lives under the user's documents
 };
 
 TEST_F(MouseKeyPageTest, CategoriesBuildTheirFunctionsFromTheControls) {
@@ -95,18 +59,13 @@ TEST_F(MouseKeyPageTest, CategoriesBuildTheirFunctionsFromTheControls) {
   Type("ms_key_fct_edit_12", "9");
   EXPECT_EQ(Entry(3), (KeyAssignment{0x14, 0xFF, 0x09}));
 
-  Choose("ms_key_fct_combo", 7);
-  Choose("ms_key_fct_combo_21", 17);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x30, 0x8A, 0x01}));
-  Choose("ms_key_fct_combo", 8);
-  Choose("ms_key_fct_combo_22", 1);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x40, 0x02, 0x00}));
-  Choose("ms_key_fct_combo", 10);
-  Choose("ms_key_fct_combo_25", 2);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x72, 0x02, 0x00}));
-  Choose("ms_key_fct_combo", 1);
-  Choose("ms_key_fct_combo_11", 4);
-  EXPECT_EQ(Entry(3), (KeyAssignment{0x10, 0x08, 0x00}));
+  struct Step { int category; const char* list; int row; KeyAssignment entry; };
+  for (const Step& s : {Step{7, "ms_key_fct_combo_21", 17, {0x30, 0x8A, 0x01}}, {8, "ms_key_fct_combo_22", 1, {0x40, 0x02, 0x00}},
+                        {10, "ms_key_fct_combo_25", 2, {0x72, 0x02, 0x00}}, {1, "ms_key_fct_combo_11", 4, {0x10, 0x08, 0x00}}}) {
+    Choose("ms_key_fct_combo", s.category);
+    Choose(s.list, s.row);
+    EXPECT_EQ(Entry(3), s.entry) << s.list;
+  }
 
   // A macro category with no macro selected stores nothing.
   Choose("ms_key_fct_combo", 9);
@@ -127,32 +86,30 @@ TEST_F(MouseKeyPageTest, KeyCaptureTakesTheLastKeyEvent) {
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
   Press(0xAF);  // volume up: a media key, ignored
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x00, 0x28}));
-  dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->SelectItem1(2);
+  Combo("ms_key_fct_combo_31")->SelectItem1(2);
   Press('A');
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x02, 0x04}));
   EXPECT_EQ(Label(2), "Shift+" + CResourceManager::GetInstance()->GetText("keyboard_key_A"));
   // Showing it again puts the key and its modifier back on the page.
   Select("ms_key_4");
   Select("ms_key_2");
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 6);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 2);
+  EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 6);
+  EXPECT_EQ(Combo("ms_key_fct_combo_31")->GetCurSel(), 2);
   // Ctrl held, then C: both are kept, and releasing them changes nothing.
   const std::string ctrl_c = "Ctrl+" + CResourceManager::GetInstance()->GetText("keyboard_key_C");
-  struct Event {
-    uint32_t vk, flags;
-  };
+  struct Event { uint32_t vk, flags; };
   for (const Event e : {Event{0xA2, 0}, Event{'C', 0}, Event{'C', 0x80}, Event{0xA2, 0x80}}) Press(e.vk, e.flags);
   EXPECT_EQ(Entry(2), (KeyAssignment{0x20, 0x01, 0x06}));
   EXPECT_EQ(Label(2), ctrl_c);
   EXPECT_EQ(Find("ms_key_fct_edit_21")->GetText(), ctrl_c);
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo_31"))->GetCurSel(), 1);  // LCtrl
+  EXPECT_EQ(Combo("ms_key_fct_combo_31")->GetCurSel(), 1);  // LCtrl
   // The button can be turned off.
   Choose("ms_key_fct_combo", 11);
   EXPECT_EQ(Entry(2), (KeyAssignment{0x05, 0x00, 0x00}));
   EXPECT_EQ(Label(2), CResourceManager::GetInstance()->GetText("close_text"));
   Select("ms_key_4");
   Select("ms_key_2");
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 11);
+  EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 11);
 }
 
 TEST_F(MouseKeyPageTest, TheLastLeftButtonCannotBeReassigned) {
@@ -176,14 +133,10 @@ TEST_F(MouseKeyPageTest, RestoreDefaultAndLabels) {
   EXPECT_EQ(Entry(5), (KeyAssignment{0x40, 0x01, 0x00}));
   Notify("ms_key_butt_keydefalut", "click");
   EXPECT_EQ(Entry(5), (KeyAssignment{0x13, 0x03, 0x00}));
-  EXPECT_EQ(dynamic_cast<CComboUI*>(Find("ms_key_fct_combo"))->GetCurSel(), 0);
+  EXPECT_EQ(Combo("ms_key_fct_combo")->GetCurSel(), 0);
   EXPECT_EQ(Label(5), CResourceManager::GetInstance()->GetText("mouse_key_DPI_loop"));
   EXPECT_EQ(Find("ms_key_5")->GetToolTip(), Label(5));
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05);
-    Images().mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00);
-  }
+  WithImage([](ConfigImages& i) { i.mouse.SetAssignment(0, 6, 0x05, 0x05, 0x05); i.mouse.SetAssignment(0, 4, 0x15, 0x00, 0x00); });
   const std::string back_label = Label(4);
   pages->Refresh(DeviceKind::Mouse);
   EXPECT_EQ(Label(6), CResourceManager::GetInstance()->GetText("close_text"));
@@ -235,10 +188,7 @@ TEST_F(MouseKeyPageTest, MacrosTooLargeForTheDeviceNameHowManyActionsMustGo) {
   ASSERT_EQ(macro::CreateMacro(store, name), macro::MacroResult::Ok);
   ASSERT_EQ(macro::SaveMacro(store, 0, std::vector<std::string>(29, "0,0,129,1,1,mouse_key_left")),
             macro::MacroResult::Ok);  // 16 + 6 + 116 = 138 bytes
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.device_info[6] = 1;  // 128 bytes of macro memory
-  }
+  WithImage([](ConfigImages& i) { i.mouse.device_info[6] = 1; });  // 128 bytes of macro memory
   Notify("ms_key_butt_prosave", "click");
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_16 3"}));
   EXPECT_TRUE(saver.saves.empty());
@@ -251,9 +201,7 @@ class KeyboardKeyPageTest : public MouseKeyPageTest {
     sim_kind = sim::SimKind::Keyboard;
   }
   KeyAssignment KeyEntry(int i) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const uint8_t* e = Images().keyboard.key_block + i * 3;
-    return {e[0], e[1], e[2]};
+    return WithImage([i](ConfigImages& im) { const uint8_t* e = im.keyboard.key_block + i * 3; return KeyAssignment{e[0], e[1], e[2]}; });
   }
 };
 
@@ -261,6 +209,11 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   Find("kb_tab_function")->SetVisible(false);
   Notify("kb_key_10", "click");
   EXPECT_TRUE(Visible("kb_tab_function"));
+  Choose("kb_key_fct_combo", 6);  // "keyboard key" captures in the keyboard page's own hook mode
+  EXPECT_EQ(window.calls.back(), "key capture 1");
+  Press('B');
+  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x20, 0x00, 0x05}));
+  EXPECT_EQ(Find("kb_key_fct_edit_21")->GetText(), "keyboard_key_B");
   Choose("kb_key_fct_combo", 7);
   Choose("kb_key_fct_combo_21", 6);
   EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x30, 0xE9, 0x00}));
@@ -271,18 +224,6 @@ TEST_F(KeyboardKeyPageTest, AKeyOfThePictureTakesAFunctionAndSavesWithTheKeyboar
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 2"}));
   const std::vector<uint8_t> memory = firmware->KeyMemory();
   EXPECT_EQ(std::vector<uint8_t>(memory.begin() + 30, memory.begin() + 33), (std::vector<uint8_t>{0x30, 0xE9, 0x00}));
-}
-
-
-// The keyboard's "keyboard key" category captures in the keyboard page's
-// own hook mode.
-TEST_F(KeyboardKeyPageTest, TheKeyCategoryCapturesAKey) {
-  Notify("kb_key_10", "click");
-  Choose("kb_key_fct_combo", 6);
-  EXPECT_EQ(window.calls.back(), "key capture 1");
-  Press('B');
-  EXPECT_EQ(KeyEntry(10), (KeyAssignment{0x20, 0x00, 0x05}));
-  EXPECT_EQ(Find("kb_key_fct_edit_21")->GetText(), "keyboard_key_B");
 }
 
 }  // namespace

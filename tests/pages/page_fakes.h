@@ -19,10 +19,7 @@ namespace trx::pages::testing {
 
 class FakeDialogs : public IDialogs {
  public:
-  int ShowMessage(std::string_view text_id) override {
-    messages.emplace_back(text_id);
-    return message_answer;
-  }
+  int ShowMessage(std::string_view text_id) override { messages.emplace_back(text_id); return message_answer; }
   // Recorded as "<id> <number>".
   int ShowCountMessage(std::string_view text_id, uint64_t number) override {
     return ShowMessage(std::string(text_id) + " " + std::to_string(number));
@@ -59,28 +56,23 @@ class FakeDevices : public IDevices {
   std::vector<DeviceKind> reads;
   // Runs the operation at once on the calling thread.
   bool Submit(DeviceKind kind, DeviceOperation operation) override {
-    class Context : public OperationContext {
-     public:
-      explicit Context(CDeviceChannel& c) : channel_(c) {}
-      CDeviceChannel& Channel() override { return channel_; }
+    struct Context : OperationContext {
+      explicit Context(CDeviceChannel& c) : channel(c) {}
+      CDeviceChannel& Channel() override { return channel; }
       void Begin(int) override {}
       void Advance(int) override {}
-
-     private:
-      CDeviceChannel& channel_;
+      CDeviceChannel& channel;
     } context(Channel(kind));
     OperationOutcome outcome;
     outcome.kind = kind;
     outcome.name = operation.name;
     outcome.result = operation.run(context);
-    submitted.push_back(operation.name);
     if (operation.done) operation.done(outcome);
     return true;
   }
   routine::RoutineEdits& RoutineEdits() override { return routine_edits; }
   CDeviceChannel keyboard, mouse, pad;
   routine::RoutineEdits routine_edits;
-  std::vector<std::string> submitted;
   std::vector<DeviceKind> pending;
 };
 
@@ -99,17 +91,11 @@ class FakeInputHooks : public IInputHooks {
  public:
   HookInstallResult InstallInputHooks(uint32_t mode, bool keyboard, bool mouse) override {
     installs.push_back({mode, keyboard, mouse});
-    return install_result;
+    return HookInstallResult::Installed;
   }
   void SetHookListener(IHookListener* l) override { listener = l; }
-  struct Install {
-    uint32_t mode;
-    bool keyboard;
-    bool mouse;
-    bool operator==(const Install&) const = default;
-  };
+  struct Install { uint32_t mode; bool keyboard, mouse; bool operator==(const Install&) const = default; };
   std::vector<Install> installs;
-  HookInstallResult install_result = HookInstallResult::Installed;
   IHookListener* listener = nullptr;
 };
 
@@ -119,10 +105,7 @@ class FakeWindow : public IWindow {
   void SysCommand(unsigned command) override { calls.push_back("syscommand " + std::to_string(command)); }
   void OpenSkinChooser(ui::CControlUI*) override { calls.push_back("skin chooser"); }
   void WindowInit() override { calls.push_back("windowinit"); }
-  void RemoveInputHooks() override {
-    ++hook_removals;
-    if (hooks.listener != nullptr) hooks.listener->OnHooksRemoved();
-  }
+  void RemoveInputHooks() override { ++hook_removals; if (hooks.listener != nullptr) hooks.listener->OnHooksRemoved(); }
   IInputHooks* InputHooks() override { return &hooks; }
   FakeInputHooks hooks;
   void LibraryNotify(ui::TNotifyUI& msg) override {

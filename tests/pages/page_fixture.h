@@ -10,18 +10,27 @@
 #include <string>
 #include <vector>
 
+#include "pages/lighting_preview.h"
 #include "pages/name_split.h"
 #include "pages/sub_layouts.h"
 #include "pages/page_set.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
+#include "platform/program_folder.h"
+#include "settings/config_images.h"
+#include "settings/settings_host.h"
 #include "sim/firmware_model.h"
 #include "sim/sim_backend.h"
 #include "tests/pages/page_fakes.h"
 #include "ui/core/circle_progress.h"
+#include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/dialog_builder.h"
+#include "ui/core/list.h"
 #include "ui/core/option.h"
 #include "ui/core/paint_manager.h"
+#include "ui/core/progress.h"
 #include "ui/core/resource_manager.h"
+#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 
@@ -70,6 +79,10 @@ class PageTest : public ::testing::Test {
     return c;
   }
   bool Visible(std::string_view name) { return Find(name) != nullptr && Find(name)->IsVisible(); }
+  std::string Text(std::string_view name) { return Find(name)->GetText(); }
+  CComboUI* Combo(std::string_view name) { return dynamic_cast<CComboUI*>(Find(name)); }
+  CSliderUI* Slider(std::string_view name) { return dynamic_cast<CSliderUI*>(Find(name)); }
+  CListUI* List(std::string_view name) { return dynamic_cast<CListUI*>(Find(name)); }
   int Page(std::string_view layout) { return dynamic_cast<CTabLayoutUI*>(Find(layout))->GetCurSel(); }
   bool Selected(std::string_view option) { return dynamic_cast<COptionUI*>(Find(option))->IsSelected(); }
   // Raises a notification through the router, as the window does.
@@ -87,22 +100,37 @@ class PageTest : public ::testing::Test {
     ASSERT_NE(o, nullptr) << option;
     o->Selected(true, true);
   }
+  // Picks a combo row and raises its notification even when the row stays.
+  void Choose(std::string_view combo, int row) {
+    Combo(combo)->SelectItem(row, false, false);
+    Notify(combo, "itemselect");
+  }
+  void Type(std::string_view edit, std::string_view text) {
+    Find(edit)->SetText(text);
+    Notify(edit, "textchanged");
+  }
 
-  class RouterNotifier : public INotifyUI {
-   public:
-    explicit RouterNotifier(PageTest& test) : test_(test) {}
-    void Notify(TNotifyUI& msg) override {
-      if (test_.pages) test_.pages->Router().Notify(msg);
-    }
-
-   private:
-    PageTest& test_;
+  struct RouterNotifier : INotifyUI {
+    explicit RouterNotifier(PageTest& t) : test(t) {}
+    void Notify(TNotifyUI& msg) override { if (test.pages) test.pages->Router().Notify(msg); }
+    PageTest& test;
   };
 
-  void SetUp() override { pm.AddNotifier(&notifier); }
+  // Every test starts and ends with the built-in images; the page set goes
+  // first, then every hook a test may have installed.
+  void SetUp() override {
+    ResetImagesToBuiltIn();
+    pm.AddNotifier(&notifier);
+  }
   void TearDown() override {
     pages.reset();
     pm.RemoveNotifier(&notifier);
+    SetProfileSaver(nullptr);
+    SetLightingPreview(nullptr);
+    desktop::SetDesktopPointer(nullptr);
+    ui::SetFileDialogHandler({});
+    SetProgramFolderOverride("");
+    ResetImagesToBuiltIn();
   }
 
   CPaintManagerUI pm;
@@ -110,6 +138,7 @@ class PageTest : public ::testing::Test {
   FakeDialogs dialogs;
   FakeDevices devices;
   FakeWindow window;
+  RecordingSaver saver;  // for the tests that SetProfileSaver(&saver)
   std::unique_ptr<CPageSet> pages;
 };
 

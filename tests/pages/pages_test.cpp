@@ -1,45 +1,18 @@
-// The pages built so far over their real layouts: the DPI colour buttons
-// (image bytes, pending flag, profile save), the onboard profile buttons
-// (simulator memory through the router), the device tabs and the profile
-// combos as devices come and go.
+// The DPI colour buttons, the onboard profile buttons and the device tabs
+// over their real layouts.
 
-#include <mutex>
-
-#include "device/commands.h"
-#include "pages/control_names.h"
-#include "settings/config_images.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/core/combo.h"
-#include "ui/core/list.h"
 
 namespace trx::pages::testing {
 namespace {
 
-class DpiColourPageTest : public PageTest {
- protected:
-  void SetUp() override {
-    PageTest::SetUp();
-    ResetImagesToBuiltIn();
-    SetProfileSaver(&saver);
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    std::fill_n(Images().mouse.CurrentRecord() + 21, 12, uint8_t{0x11});
-  }
-  void TearDown() override {
-    SetProfileSaver(nullptr);
-    ResetImagesToBuiltIn();
-    PageTest::TearDown();
-  }
-  std::vector<uint8_t> DpiColours() {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const uint8_t* rec = Images().mouse.CurrentRecord();
-    return std::vector<uint8_t>(rec + 21, rec + 33);
-  }
-  RecordingSaver saver;
-};
+using DpiColourPageTest = PageTest;
 
 TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {
+  SetProfileSaver(&saver);
+  WithImage([](ConfigImages& i) { std::fill_n(i.mouse.CurrentRecord() + 21, 12, uint8_t{0x11}); });
+  auto colours = [] { return WithImage([](ConfigImages& i) { return std::vector<uint8_t>(i.mouse.CurrentRecord() + 21, i.mouse.CurrentRecord() + 33); }); };
   Build("Mouse_DPI.xml");
   Find("ms_DPIcolor_btn_2")->SetBkColor(0xFF00FF00);
   Notify("ms_DPIcolor_btn_2", "click");  // cancelled: nothing changes
@@ -52,39 +25,24 @@ TEST_F(DpiColourPageTest, ButtonTakesThePaletteColourOnlyOnOk) {
   dialogs.colour_answer = 0xFFFF8001u;
   Notify("ms_DPIcolor_btn_2", "click");
   EXPECT_EQ(Find("ms_DPIcolor_btn_2")->GetBkColor(), 0xFFFF8001u);
-  EXPECT_EQ(DpiColours(),
-            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}));
+  EXPECT_EQ(colours(), (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11}));
   EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));  // the device profile
 
   Notify("ms_DPIcolor_btn_4", "click");
-  EXPECT_EQ(DpiColours(),
-            (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0xFF, 0x80, 0x01}));
+  EXPECT_EQ(colours(), (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xFF, 0x80, 0x01, 0x11, 0x11, 0x11, 0xFF, 0x80, 0x01}));
 }
 
-class OnboardStripTest : public SimPageTest {
- protected:
-  void SetUp() override {
-    SimPageTest::SetUp();
-    ResetImagesToBuiltIn();
-    AttachSimulator();
-    Build();
-    UseSimulatedDevices(false);
-  }
-  void TearDown() override {
-    SimPageTest::TearDown();
-    ResetImagesToBuiltIn();
-  }
-};
+using OnboardStripTest = SimPageTest;
 
 TEST_F(OnboardStripTest, ProfileButtonSwitchesTheMouseThroughTheRouter) {
+  AttachSimulator();
+  Build();
+  UseSimulatedDevices(false);
   firmware->SetSettingsByte(3 * 64 + 15, 0x42);  // slot 3's first DPI level
   Notify("ms_profile_3", "click");
   EXPECT_EQ(firmware->Settings()[0], 3);
-  WithImage([&](ConfigImages& images) {
-    EXPECT_EQ(images.mouse.current[0], 3);
-    EXPECT_EQ(images.mouse.current[15], 0x42);
-  });
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.mouse.current[0], 3); EXPECT_EQ(i.mouse.current[15], 0x42); });
   // The active profile's button is marked, after a switch and a refresh.
   auto marked = [&] {
     std::vector<int> m;
@@ -110,7 +68,6 @@ class DeviceTabsPageTest : public PageTest {
     Build();
     for (const char* tab : {"kb_tab", "ms_tab", "mp_tab", "ms_tab_panel"}) Find(tab)->SetVisible(false);
   }
-  int ComboSel(const char* name) { return dynamic_cast<CComboUI*>(Find(name))->GetCurSel(); }
   test::TempHome home;  // the combos' select reads the profile index
 };
 
@@ -123,20 +80,16 @@ TEST_F(DeviceTabsPageTest, ConnectedDeviceShowsAndSelectsItsTabAndItsStoredProfi
   EXPECT_EQ(lists.ItemCount(DeviceKind::Mouse, ProfileFamily::Device), 3);
   EXPECT_EQ(lists.ItemCount(DeviceKind::MousePad, ProfileFamily::Key), 0);  // no such family
 
-  ConnectResult mouse;
-  mouse.device_profile = 2;
-  pages->OnDeviceConnected(DeviceKind::Mouse, mouse);
+  pages->OnDeviceConnected(DeviceKind::Mouse, ConnectResult{.device_profile = 2});
   EXPECT_TRUE(Visible("ms_tab"));
   EXPECT_TRUE(Selected("ms_tab"));
   EXPECT_TRUE(Visible("ms_tab_panel"));
   EXPECT_EQ(Page("tab_switch"), 1);
-  EXPECT_EQ(ComboSel("ms_device_profile_combo"), 2);
+  EXPECT_EQ(Combo("ms_device_profile_combo")->GetCurSel(), 2);
 
-  ConnectResult keyboard;
-  keyboard.key_profile = 1;
-  pages->OnDeviceConnected(DeviceKind::Keyboard, keyboard);
+  pages->OnDeviceConnected(DeviceKind::Keyboard, ConnectResult{.key_profile = 1});
   EXPECT_TRUE(Selected("kb_tab"));
-  EXPECT_EQ(ComboSel("kb_key_profile_combo"), 1);
+  EXPECT_EQ(Combo("kb_key_profile_combo")->GetCurSel(), 1);
   EXPECT_FALSE(Visible("ms_tab_panel") && Page("tab_switch") != 0);
 }
 

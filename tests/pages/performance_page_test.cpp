@@ -1,26 +1,18 @@
-// The performance page over its real layout with a simulated mouse and a
-// stand-in desktop: what a refresh shows for each sensor, the DPI sliders,
-// the report rate (stored, not sent by the timed apply), pointer speed and
-// wheel lines with their clamps, the not-available state, and restore
-// defaults.
+// The mouse's performance page over its layout with a simulated mouse and a
+// stand-in desktop.
 
 #include <algorithm>
 #include <condition_variable>
 #include <functional>
+#include <future>
 #include <mutex>
 
 #include "device/commands.h"
 #include "pages/control_names.h"
 #include "pages/mouse_performance_page.h"
-#include "platform/desktop_pointer/desktop_pointer.h"
-#include "settings/config_images.h"
 #include "settings/record_apply.h"
-#include "settings/settings_host.h"
 #include "tests/pages/page_fixture.h"
-#include "ui/core/combo.h"
-#include "ui/core/edit.h"
 #include "ui/core/label.h"
-#include "ui/core/progress.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -33,15 +25,9 @@ class FakeDesktop : public desktop::IDesktopPointer {
   bool HasPointerSpeed() override { return has_speed; }
   bool HasWheelLines() override { return has_lines; }
   DesktopResult SetPointerSpeed(int speed) override { return Record("speed " + std::to_string(speed), has_speed); }
-  DesktopResult GetPointerSpeed(int* speed) override {
-    *speed = desktop_speed;
-    return has_speed ? DesktopResult::Ok : DesktopResult::NotAvailable;
-  }
+  DesktopResult GetPointerSpeed(int* speed) override { *speed = desktop_speed; return Answer(has_speed); }
   DesktopResult SetWheelLines(int lines) override { return Record("lines " + std::to_string(lines), has_lines); }
-  DesktopResult GetWheelLines(int* lines) override {
-    *lines = 7;
-    return has_lines ? DesktopResult::Ok : DesktopResult::NotAvailable;
-  }
+  DesktopResult GetWheelLines(int* lines) override { *lines = 7; return Answer(has_lines); }
   // The applier's worker applies the newest request of each setting (older
   // waiting ones are dropped): waits until `call` is the last one made and
   // returns the calls so far (the wait's bound is a safety net, not a timing).
@@ -65,37 +51,22 @@ class FakeDesktop : public desktop::IDesktopPointer {
     std::lock_guard<std::mutex> lock(mutex);
     calls.push_back(std::move(call));
     changed.notify_all();
-    return available ? DesktopResult::Ok : DesktopResult::NotAvailable;
+    return Answer(available);
   }
+  static DesktopResult Answer(bool available) { return available ? DesktopResult::Ok : DesktopResult::NotAvailable; }
   std::mutex mutex;  // guards calls
   std::condition_variable changed;
   std::vector<std::string> calls;
-};
-
-class FileKindSaver : public IProfileSaver {
- public:
-  ProfileSaveResult SaveCurrentProfile(DeviceKind, ProfileFamily family) override {
-    saves.push_back(family == ProfileFamily::Light ? "led" : family == ProfileFamily::Device ? "config" : "pro");
-    return ProfileSaveResult::Saved;
-  }
-  std::vector<std::string> saves;
 };
 
 class PerformancePageTest : public SimPageTest {
  protected:
   void SetUp() override {
     PageTest::SetUp();
-    ResetImagesToBuiltIn();
     SetProfileSaver(&saver);
     desktop::SetDesktopPointer(&fake_desktop);
     AttachSimulator();
     SetImage(0x3360, 100, 119, {15, 7, 0, 119});
-  }
-  void TearDown() override {
-    PageTest::TearDown();  // the page (and its applier) goes first
-    desktop::SetDesktopPointer(nullptr);
-    SetProfileSaver(nullptr);
-    ResetImagesToBuiltIn();
   }
   void SetImage(uint16_t sensor, uint8_t step, uint8_t max_position, std::array<uint8_t, 4> levels) {
     std::lock_guard<std::recursive_mutex> lock(ImageMutex());
@@ -113,34 +84,18 @@ class PerformancePageTest : public SimPageTest {
     UseSimulatedDevices(false);
     pages->OnWindowInit();
     // The desktop's answer comes from the applier's worker; shown here.
-    std::mutex m;
-    std::condition_variable posted_cv;
-    std::function<void()> posted;
-    pages->MousePerformance().ReadDesktopPointer([&](std::function<void()> call) {
-      std::lock_guard<std::mutex> lock(m);
-      posted = std::move(call);
-      posted_cv.notify_all();
-      return true;
-    });
-    {
-      std::unique_lock<std::mutex> lock(m);
-      ASSERT_TRUE(posted_cv.wait_for(lock, std::chrono::seconds(20), [&] { return posted != nullptr; }));
-    }
+    std::promise<std::function<void()>> post;
+    std::future<std::function<void()>> posted = post.get_future();
+    pages->MousePerformance().ReadDesktopPointer([&](std::function<void()> call) { post.set_value(std::move(call)); return true; });
+    ASSERT_EQ(posted.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_FALSE(Find("ms_point_speed_slider")->IsEnabled());  // not yet known
-    posted();
+    posted.get()();
     saver.saves.clear();
   }
-  uint8_t Record(size_t i) {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    return Images().mouse.current[i];
-  }
-  std::string Text(const std::string& name) { return Find(name)->GetText(); }
+  uint8_t Record(size_t i) { return WithImage([i](ConfigImages& im) { return im.mouse.current[i]; }); }
   UiColor TextColour(const std::string& name) { return dynamic_cast<CLabelUI*>(Find(name))->GetTextColor(); }
-  CSliderUI* Slider(const char* name) { return dynamic_cast<CSliderUI*>(Find(name)); }
-  CEditUI* WheelEdit() { return dynamic_cast<CEditUI*>(Find("ms_gunlun_speed_edit")); }
 
   FakeDesktop fake_desktop;
-  FileKindSaver saver;
 };
 
 TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
@@ -171,8 +126,7 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
       EXPECT_EQ(Text("ms_DPI" + std::to_string(n) + "_min"), c.min);
       EXPECT_EQ(Text("ms_DPI" + std::to_string(n) + "_max"), c.max);
     }
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    EXPECT_EQ(Images().mouse.DpiBase(), c.base);
+    EXPECT_EQ(WithImage([](ConfigImages& i) { return i.mouse.DpiBase(); }), c.base);
   }
   EXPECT_EQ(Slider("ms_DPI4_slider")->GetMaxValue(), 60);
   EXPECT_EQ(Slider("ms_DPI6_slider")->GetMaxValue(), 60);  // 119 in the layout, clamped to the device's
@@ -186,18 +140,13 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   EXPECT_EQ(Text("ms_DPI1_label_value"), "800");
 }
 
-// The mouse keeps four levels: only those are shown, and their values can
-// be typed (the nearest position the mouse has is taken and stored).
+// The mouse keeps four levels; a typed value takes the nearest position the mouse has.
 TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition) {
   BuildPage();
   pages->Refresh(DeviceKind::Mouse);  // sensor 0x3360: base 100, step 100, top 119
   for (int n = 1; n <= 6; ++n)
     EXPECT_EQ(Find("ms_DPI" + std::to_string(n) + "_slider")->IsVisible(), n <= 4) << n;
-  struct Case {
-    const char* typed;
-    const char* shown;
-    uint8_t position;
-  };
+  struct Case { const char *typed, *shown; uint8_t position; };
   const Case cases[] = {{"1649", "1600", 15}, {"1650", "1700", 16}, {"50", "100", 0}, {"99999", "12000", 119}, {"", "12000", 119}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -236,7 +185,7 @@ TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
   Notify("ms_DPI2_slider", "valuechanged");
   EXPECT_EQ(Record(16), 20);
   EXPECT_EQ(sim_devices->pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1", "mouse 0"}));
 
   // Level 6 stores nothing; its label follows.
   Slider("ms_DPI6_slider")->SetValue(9);
@@ -245,8 +194,7 @@ TEST_F(PerformancePageTest, DraggingMovesOnlyTheLabelAndReleaseStoresAndSends) {
   EXPECT_EQ(sim_devices->pending.size(), 1u);
 }
 
-// The rate reaches the mouse at once (the whole record in one frame); the
-// note appears only when the mouse does not take it.
+// The whole record in one frame; the note appears only when the mouse refuses it.
 TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   firmware->SetSettingsByte(14, 3);
   BuildPage();
@@ -254,10 +202,10 @@ TEST_F(PerformancePageTest, ReportRateGoesToTheMouseAtOnce) {
   Slider("ms_DPI1_slider")->SetValue(30);
   Notify("ms_DPI1_slider", "valuechanged");  // waiting for the timed send
   saver.saves.clear();
-  auto* combo = dynamic_cast<CComboUI*>(Find("ms_report_fct_combo"));
+  auto* combo = Combo("ms_report_fct_combo");
   combo->SelectItem(1);  // raises "itemselect"
   EXPECT_EQ(Record(kRecReportRate), 1);
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led"}));
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1"}));
   EXPECT_EQ(firmware->Settings()[14], 1);
   EXPECT_EQ(firmware->Settings()[15], 30);  // the pending edit went with it
   EXPECT_FALSE(Visible("ms_report_rate_note"));
@@ -282,24 +230,19 @@ TEST_F(PerformancePageTest, PointerSpeedOfSliderPositionGoesToTheDesktop) {
     Notify("ms_point_speed_slider", "valuechanged");
     EXPECT_EQ(fake_desktop.WaitLast(call).back(), call);
   }
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  EXPECT_EQ(Images().mouse.pointer_speed, 2);
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.mouse.pointer_speed, 2); });
 }
 
 TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
   BuildPage();
-  struct Case {
-    const char* text;
-    const char* button;
-    const char* shown;
-  };
+  struct Case { const char *text, *button, *shown; };
   const Case steps[] = {
       {"100", "ms_gunlun_speed_up_btn", "100"}, {"1", "ms_gunlun_speed_down_btn", "1"},
       {"150", "ms_gunlun_speed_down_btn", "99"}, {"0", "ms_gunlun_speed_up_btn", "2"},
       {"3", "ms_gunlun_speed_up_btn", "4"},
   };
   for (const Case& c : steps) {
-    WheelEdit()->SetText(c.text);
+    Find("ms_gunlun_speed_edit")->SetText(c.text);
     Notify(c.button, "click");
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), c.shown) << c.text << " " << c.button;
   }
@@ -307,14 +250,13 @@ TEST_F(PerformancePageTest, WheelLinesStepAndTypingClamp) {
   WithImage([&](ConfigImages& images) { EXPECT_EQ(images.mouse.wheel_lines, 4); });
   // Typing clamps the text and stores nothing; leaving the edit stores it.
   for (auto [typed, shown] : {std::pair{"250", "100"}, {"0", "1"}, {"", ""}, {"42", "42"}}) {
-    WheelEdit()->SetText(typed);
-    Notify("ms_gunlun_speed_edit", "textchanged");
+    Type("ms_gunlun_speed_edit", typed);
     EXPECT_EQ(Text("ms_gunlun_speed_edit"), shown) << typed;
   }
   saver.saves.clear();
   Notify("ms_gunlun_speed_edit", "killfocus");
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"config"}));
-  WheelEdit()->SetText("");
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 0"}));
+  Find("ms_gunlun_speed_edit")->SetText("");
   Notify("ms_gunlun_speed_edit", "killfocus");  // emptied: the stored value comes back
   EXPECT_EQ(Text("ms_gunlun_speed_edit"), "42");
   EXPECT_EQ(fake_desktop.WaitLast("lines 42").back(), "lines 42");
@@ -347,11 +289,8 @@ TEST_F(PerformancePageTest, RestoreDefaultsShowsStoresAndAppliesTenAndThreeThenR
   Notify("ms_one_profile_default", "click");
   EXPECT_EQ(Slider("ms_point_speed_slider")->GetValue(), 4);  // (4 + 1) x 2 = 10
   EXPECT_EQ(Text("ms_gunlun_speed_edit"), "3");
-  WithImage([&](ConfigImages& images) {
-    EXPECT_EQ(images.mouse.pointer_speed, 10);
-    EXPECT_EQ(images.mouse.wheel_lines, 3);
-  });
-  EXPECT_EQ(saver.saves, (std::vector<std::string>{"led", "config"}));
+  WithImage([](ConfigImages& i) { EXPECT_EQ(i.mouse.pointer_speed, 10); EXPECT_EQ(i.mouse.wheel_lines, 3); });
+  EXPECT_EQ(saver.saves, (std::vector<std::string>{"mouse 1", "mouse 0"}));
   EXPECT_TRUE(fake_desktop.WaitBoth("speed 10", "lines 3"));
   bool reset_sent = false;
   for (const auto& frame : firmware->Requests()) reset_sent |= frame[3] == kCmdResetDefaults;

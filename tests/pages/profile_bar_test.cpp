@@ -1,29 +1,20 @@
-// The profile strip over the main layout: the Manage buttons, the rename
-// edit, import and export through the file dialog, and the combo's select
-// reaching the simulated mouse.
+// The profile strip over the main layout with a simulated mouse.
 
 #include <filesystem>
 #include <mutex>
 
 #include "pages/profile_bar.h"
-#include "platform/program_folder.h"
+#include "profile/profile_file.h"
 #include "profile/profile_operations.h"
-#include "settings/config_images.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/core/combo.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
 
-std::vector<uint8_t> FileBytes(uint8_t kind, const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> b(16 + data.size(), 0);  // sized once (GCC 12 warns on a growing insert)
-  b[0] = 0xAA;
-  b[1] = 0x55;
-  b[4] = kind;
-  std::copy(data.begin(), data.end(), b.begin() + 16);
-  return b;
+void WriteFile(const std::string& path, DeviceKind kind, const std::vector<uint8_t>& data) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  ASSERT_EQ(WriteProfileFile(path, kind, data.size(), data.data()), kProfileWriteOk) << path;
 }
 
 class Messages : public IProfileMessages {
@@ -39,7 +30,6 @@ class ProfileBarTest : public SimPageTest {
  protected:
   void SetUp() override {
     SimPageTest::SetUp();
-    ResetImagesToBuiltIn();
     SetProgramFolderOverride(home.Path("program"));
     std::vector<uint8_t> keys(512, 0);
     keys[0] = 0x01;
@@ -49,21 +39,14 @@ class ProfileBarTest : public SimPageTest {
     config[1] = 0xF0;
     config[512 + 34] = 10;
     config[512 + 35] = 3;
-    test::TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), FileBytes(2, config));
-    test::TempHome::WriteBytes(home.Path("program/msdengdefault.Led"), FileBytes(2, std::vector<uint8_t>(64, 4)));
-    test::TempHome::WriteBytes(home.Path("program/mskeydefault.pro"), FileBytes(2, keys));
+    WriteFile(home.Path("program/msdevicedefault.config"), DeviceKind::Mouse, config);
+    WriteFile(home.Path("program/msdengdefault.Led"), DeviceKind::Mouse, std::vector<uint8_t>(64, 4));
+    WriteFile(home.Path("program/mskeydefault.pro"), DeviceKind::Mouse, keys);
     AttachSimulator();
     Build();
     UseSimulatedDevices(false);
     ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
   }
-  void TearDown() override {
-    ui::SetFileDialogHandler(nullptr);
-    SimPageTest::TearDown();
-    SetProgramFolderOverride("");
-    ResetImagesToBuiltIn();
-  }
-  CComboUI* Combo(const char* name) { return dynamic_cast<CComboUI*>(Find(name)); }
   std::vector<std::string> Items(const char* name) {
     std::vector<std::string> out;
     for (int i = 0; i < Combo(name)->GetCount(); ++i) out.push_back(Combo(name)->GetItemAt(i)->GetText());
@@ -147,7 +130,7 @@ TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
   EXPECT_EQ(test::TempHome::ReadBytes(exported), test::TempHome::ReadBytes(MsFile("profile1 copy.pro")));
 
   const std::string bad = home.Path("bad.pro");
-  test::TempHome::WriteBytes(bad, FileBytes(3, std::vector<uint8_t>(512, 0)));
+  WriteFile(bad, DeviceKind::MousePad, std::vector<uint8_t>(512, 0));
   AnswerFileDialog(bad);
   const int selected = Combo(combo)->GetCurSel();
   const auto key_block = firmware->KeyMemory();

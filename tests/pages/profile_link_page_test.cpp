@@ -1,7 +1,4 @@
-// The program-link controls over the real main layout: linking through the
-// check box and the chooser button, the duplicate refusal, cancel and
-// files that are no program, the controls of a selected profile, and the
-// disabled state where no backend follows the session.
+// The program-link controls over the real main layout.
 
 #include <sys/stat.h>
 
@@ -16,8 +13,6 @@
 #include "profile/program_links.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
-#include "ui/core/combo.h"
-#include "ui/window/file_dialog.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -39,14 +34,9 @@ class ProfileLinkPageTest : public PageTest {
     notes = MakeFile("notes.txt", 0644);
     ui::SetFileDialogHandler([this](const ui::FileDialogRequest& request, std::string* path) {
       requests.push_back(request);
-      if (answer.empty()) return false;
       *path = answer;
-      return true;
+      return !answer.empty();
     });
-  }
-  void TearDown() override {
-    ui::SetFileDialogHandler({});
-    PageTest::TearDown();
   }
   std::string MakeFile(const char* name, mode_t mode) {
     const std::string path = home.Path(name);
@@ -75,8 +65,7 @@ TEST_F(ProfileLinkPageTest, TickingTheBoxLinksTheSelectedProfileToTheChosenProgr
     bool container;
   };
   const Case cases[] = {
-      {&shooter, true, "shooter", true},
-      {&race, true, "race.exe", true},
+      {&shooter, true, "shooter", true}, {&race, true, "race.exe", true},
       {&notes, false, " ", true},  // not a program: unlinked
       {nullptr, false, " ", false},
   };
@@ -86,14 +75,10 @@ TEST_F(ProfileLinkPageTest, TickingTheBoxLinksTheSelectedProfileToTheChosenProgr
     Tick(true);
     const ProgramLink link = Link(0);
     EXPECT_EQ(link.linked, c.linked) << answer;
-    if (c.linked) {
-      EXPECT_EQ(link.program, answer);
-    }
+    if (c.linked) { EXPECT_EQ(link.program, answer); }
     EXPECT_EQ(Edit(), c.shown) << answer;
     EXPECT_EQ(Check()->IsSelected(), c.linked) << answer;
-    if (c.linked) {
-      EXPECT_EQ(Visible("ms_device_profile_link_name_hor"), c.container) << answer;
-    }
+    if (c.linked) { EXPECT_EQ(Visible("ms_device_profile_link_name_hor"), c.container) << answer; }
   }
   // The chooser takes any file; the choice is checked afterwards.
   ASSERT_FALSE(requests.empty());
@@ -165,11 +150,8 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
     EXPECT_FALSE(Find(link.check)->IsEnabled()) << link.check;
     EXPECT_FALSE(Find(link.button)->IsEnabled()) << link.button;
     EXPECT_FALSE(Find(link.pick)->IsVisible()) << link.pick;
-    if (link.kind == DeviceKind::Mouse) {
-      EXPECT_TRUE(Visible(link.container)) << link.container;
-    }
-    EXPECT_EQ(Find(link.edit)->GetText(), "Off: not supported on this desktop")
-        << link.edit;
+    if (link.kind == DeviceKind::Mouse) { EXPECT_TRUE(Visible(link.container)) << link.container; }
+    EXPECT_EQ(Find(link.edit)->GetText(), "Off: not supported on this desktop") << link.edit;
   }
   // The check box can't link, even when its state is changed.
   answer = shooter;
@@ -182,9 +164,7 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
   pages->ProfileLinks().SetLinkingAvailable();
   for (const names::LinkControlNames& link : names::kLinkControls) {
     EXPECT_TRUE(Find(link.check)->IsEnabled()) << link.check;
-    if (link.kind == DeviceKind::Mouse) {
-      EXPECT_TRUE(Find(link.pick)->IsVisible()) << link.pick;  // on screen
-    }
+    if (link.kind == DeviceKind::Mouse) { EXPECT_TRUE(Find(link.pick)->IsVisible()) << link.pick; }  // on screen
   }
   EXPECT_TRUE(Visible("ms_device_cancle_link_btn"));
   EXPECT_EQ(Edit(), "race.exe");

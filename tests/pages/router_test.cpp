@@ -1,6 +1,6 @@
-// The router over the real layouts: name splits, the tables' order, tab
-// switching, panel toggles, the rows that end the selection handler, the
-// macro-edit guard and the removal of input hooks on accepted selections.
+// The router over the real layouts.
+
+#include <tuple>
 
 #include "pages/name_split.h"
 #include "pages/router.h"
@@ -10,17 +10,11 @@ namespace trx::pages::testing {
 namespace {
 
 TEST(NameSplitTest, CutsAtTheLastUnderscoreAndReadsTheTailAsAtoiDoes) {
-  struct Case {
-    const char* name;
-    const char* prefix;
-    int index;
-  };
+  struct Case { const char *name, *prefix; int index; };
   const Case cases[] = {
       {"kb_key_17", "kb_key_", 17},
       {"kb_key_butt_keysave", "kb_key_butt_", 0},  // non-digits read as 0
-      {"ms_profile_-3", "ms_profile_", -3},
-      {"ms_profile_12abc", "ms_profile_", 12},
-      {"x_", "x_", 0},
+      {"ms_profile_-3", "ms_profile_", -3}, {"ms_profile_12abc", "ms_profile_", 12}, {"x_", "x_", 0},
       {"kb_key_99999999999999999999", "kb_key_", 2147483647},  // clamped, never undefined
   };
   for (const Case& c : cases) {
@@ -78,16 +72,13 @@ TEST_F(RouterTest, KeyboardKeyNamesGoByTheirPrefixWhateverTheNumericTail) {
 
 // Accepted selections remove the input hooks.
 TEST_F(RouterTest, DeviceAndPageTabsSelectTheirPages) {
-  const int removals = window.hook_removals;
-  Select("mp_tab");
-  EXPECT_EQ(Page("tab_switch"), 2);
-  Select("split_tab");
-  EXPECT_EQ(Page("tab_switch"), 4);
-  EXPECT_EQ(window.hook_removals, removals + 2);
-  Select("ms_tab");
-  EXPECT_EQ(Page("tab_switch"), 1);
-  Select("ms_cursor_Op_tab");
-  EXPECT_EQ(Page("ms_tab_switch"), 4);
+  for (auto [option, tabs, page] : {std::tuple{"mp_tab", "tab_switch", 2}, {"split_tab", "tab_switch", 4},
+                                    {"ms_tab", "tab_switch", 1}, {"ms_cursor_Op_tab", "ms_tab_switch", 4}}) {
+    const int removals = window.hook_removals;
+    Select(option);
+    EXPECT_EQ(Page(tabs), page) << option;
+    EXPECT_EQ(window.hook_removals, removals + 1) << option;
+  }
   Find("ms_tab_function")->SetVisible(false);
   Select("ms_key_Op_tab");
   EXPECT_EQ(Page("ms_tab_switch"), 2);
@@ -177,8 +168,7 @@ TEST_F(RouterTest, KeyboardMacroGuardShowsTheKeyboardTabAgain) {
   EXPECT_EQ(Page("tab_switch"), 0);
 }
 
-// Rows before the guard that end the handler: no refusal while a macro is
-// being edited, and the input hooks (a key capture) stay.
+// Rows before the macro-edit guard: no refusal, and the input hooks (a key capture) stay.
 TEST_F(RouterTest, RowsBeforeTheGuardEndTheSelectionWithoutRefusalOrHookRemoval) {
   Select("ms_tab");
   Select("ms_macro_Op_tab");
