@@ -1,6 +1,4 @@
-// The device queue: order, the channel held for a whole operation, the gate
-// of the connect read, typed outcomes on the UI side, a bounded stop, and
-// the check that no exchange starts on the UI thread.
+// The device queue: order, whole operations, the connect-read gate, typed outcomes, stop.
 
 #include "device/device_queue.h"
 
@@ -134,9 +132,7 @@ TEST_F(DeviceQueueTest, AConnectedDeviceNotYetReadRunsNothing) {
 // Shutdown with an operation running against a silent device: it ends
 // between two exchanges, and what was queued behind it never runs.
 TEST_F(DeviceQueueTest, StopEndsARunningOperationBetweenExchanges) {
-  sim::SimFaults faults;
-  faults.no_reply = 1000;
-  Inject(faults);
+  Inject({.no_reply = 1000});
   channel->reply_timeout_ms = 50;
   std::atomic<bool> started{false};
   bool later_ran = false;

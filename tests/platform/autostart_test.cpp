@@ -17,11 +17,7 @@ TEST(AutostartTest, EntryIsWrittenAndRemovedInTheConfigFolder) {
   EXPECT_FALSE(IsAutostartEnabled());
   ASSERT_TRUE(SetAutostartEnabled(true, "/opt/trx770/bin/trx770"));
   EXPECT_TRUE(IsAutostartEnabled());
-  EXPECT_EQ(TempHome::ReadText(AutostartEntryPath()),
-            "[Desktop Entry]\nType=Application\nName=TRX770\n"
-            "Comment=Configure the TRX770 mouse, keyboard and mouse pad\n"
-            "Exec=/opt/trx770/bin/trx770\nTryExec=/opt/trx770/bin/trx770\nIcon=trx770\nTerminal=false\n"
-            "X-GNOME-Autostart-enabled=true\n");
+  EXPECT_EQ(TempHome::ReadText(AutostartEntryPath()), TempHome::Golden("platform/autostart.desktop"));
   ASSERT_TRUE(SetAutostartEnabled(false, ""));
   EXPECT_FALSE(IsAutostartEnabled());
   EXPECT_TRUE(SetAutostartEnabled(false, ""));  // already off

@@ -80,29 +80,13 @@ TEST_F(IniFileTest, NumbersConvertLikeStrtol) {
   EXPECT_EQ(GetPrivateProfileLong("S", "missing", ini_), 0);
 }
 
+// CRLF lines, a comment, a line without '=', a blank line and no newline at the end.
 TEST_F(IniFileTest, WriteKeepsEveryOtherLineAsItWas) {
-  const std::string before =
-      "; profiles of the mouse\r\n"
-      "[PROFILEDEVICENAME]\r\n"
-      "0 = profile1\r\n"
-      "garbage line\r\n"
-      "\r\n"
-      "[Other]\r\n"
-      "x=1";
-  TempHome::WriteText(ini_, before);
+  TempHome::WriteText(ini_, TempHome::Golden("platform/kept_lines.ini"));
   ASSERT_TRUE(WritePrivateProfileString("profiledevicename", "0", "Renamed", ini_));
   ASSERT_TRUE(WritePrivateProfileString("PROFILEDEVICENAME", "1", "second", ini_));
   ASSERT_TRUE(WritePrivateProfileString("OTHER", "y", "2", ini_));
-  EXPECT_EQ(TempHome::ReadText(ini_),
-            "; profiles of the mouse\r\n"
-            "[PROFILEDEVICENAME]\r\n"
-            "0=Renamed\r\n"
-            "garbage line\r\n"
-            "1=second\r\n"
-            "\r\n"
-            "[Other]\r\n"
-            "x=1\r\n"
-            "y=2\r\n");
+  EXPECT_EQ(TempHome::ReadText(ini_), TempHome::Golden("platform/kept_lines_written.ini"));
 }
 
 TEST_F(IniFileTest, DeleteKeyAndSection) {

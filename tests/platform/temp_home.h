@@ -57,6 +57,8 @@ class TempHome {
     std::vector<uint8_t> b = ReadBytes(path);
     return std::string(b.begin(), b.end());
   }
+  // A golden file under tests/data (e.g. "platform/autostart.desktop"), as text.
+  static std::string Golden(const std::string& relative) { return ReadText(TRX770_TEST_DATA_DIR "/" + relative); }
   // Every file under the home, by path, with its bytes.
   std::map<std::string, std::vector<uint8_t>> AllFiles() const {
     std::map<std::string, std::vector<uint8_t>> out;

@@ -106,18 +106,7 @@ class RecordingHost : public IPresenceHost {
       return static_cast<size_t>(std::count(events_.begin(), events_.end(), line)) >= times;
     });
   }
-  // The events recorded from position `from` on.
-  std::vector<std::string> EventsFrom(size_t from) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    if (from >= events_.size()) return {};
-    return std::vector<std::string>(events_.begin() + static_cast<long>(from), events_.end());
-  }
-  size_t Size() {
-    std::lock_guard<std::mutex> guard(mutex_);
-    return events_.size();
-  }
-  // Called with each event before it is recorded, on the calling thread
-  // (set before the threads start).
+  // Called with each event before it is recorded (set before the threads start).
   std::function<void(const std::string&)> on_event;
 
  private:
@@ -138,8 +127,7 @@ class RecordingHost : public IPresenceHost {
   std::vector<std::string> events_;
 };
 
-// One presence thread with its own stop event; stopped and joined when the
-// runner goes.
+// One presence thread with its own stop event, stopped and joined at the end.
 class ThreadRunner {
  public:
   ThreadRunner(int (*routine)(PresenceThreadParam), IPresenceHost& host,

@@ -43,12 +43,11 @@ class PresenceSyncTest : public PresenceTest {
   std::unique_ptr<ThreadRunner> detection;
   std::unique_ptr<ThreadRunner> sync;
 
-  // The window messages and lighting refreshes the sync thread asked for
-  // since event `mark`.
+  // The window messages and lighting refreshes asked for since event `mark`.
   std::vector<std::string> SyncEvents(size_t mark) {
-    std::vector<std::string> events;
-    for (const auto& e : host->EventsFrom(mark))
-      if (e.rfind("send", 0) == 0 || e == "lighting refresh") events.push_back(e);
+    std::vector<std::string> all = host->Events(), events;
+    for (size_t i = mark; i < all.size(); ++i)
+      if (all[i].rfind("send", 0) == 0 || all[i] == "lighting refresh") events.push_back(all[i]);
     return events;
   }
 };
@@ -97,7 +96,7 @@ TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
 
 TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
   Start(sim::SimKind::Mouse);
-  const size_t mark = host->Size();
+  const size_t mark = host->Events().size();
   firmware->Notify(0x404);
   firmware->Notify(0x400);
   firmware->Notify(0x403);
@@ -108,7 +107,7 @@ TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing
 
 TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
   Start(sim::SimKind::Keyboard);
-  const size_t mark = host->Size();
+  const size_t mark = host->Events().size();
   firmware->Notify(0x403);  // the keyboard thread has no lighting action
   firmware->PressProfileButton();
   ASSERT_TRUE(host->WaitFor("send 0x0B02"));

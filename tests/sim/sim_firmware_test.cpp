@@ -165,10 +165,8 @@ TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
   EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401, 0x402}));
 }
 
-// The in-process backend: interfaces, plug and unplug, stop event, sharing,
-// and the consumer notifications as the synchronisation threads decode them.
-// Opens the consumer interface read-only, as a synchronisation thread does,
-// and returns the first usage of the next notification (or -1).
+// The in-process backend. The first usage of the next notification on a
+// consumer interface opened as a synchronisation thread does (or -1).
 int ReadNotification(CHidDevice& hid) {
   size_t got = 0;
   if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 2000, &got) != 1) return -1;
@@ -228,17 +226,6 @@ TEST_F(SimBackendTest, UnplugMakesOpenHandlesGoneAndReplugNeedsNewHandles) {
   EXPECT_EQ(n, 64u);
 }
 
-TEST_F(SimBackendTest, StopEventEndsAWaitingRead) {
-  const int m = backend->AddDevice(mouse);
-  auto handle = backend->Open(backend->VendorPath(m), true, true, false);
-  CEvent stop;
-  stop.Set();
-  uint8_t buf[64];
-  size_t n = 0;
-  EXPECT_EQ(handle->Read(buf, 64, 60000, stop, n), HidIo::Stopped);
-  EXPECT_EQ(handle->Read(buf, 64, 0, stop, n), HidIo::Timeout);  // the auto-reset stop was consumed
-}
-
 TEST_F(SimBackendTest, RepliesReachEveryReaderAndExclusiveOpensAreKeptApart) {
   const int m = backend->AddDevice(mouse);
   auto writer = backend->Open(backend->VendorPath(m), true, true, false);
@@ -253,6 +240,9 @@ TEST_F(SimBackendTest, RepliesReachEveryReaderAndExclusiveOpensAreKeptApart) {
   ASSERT_EQ(writer->Write(begin.data(), 64, 1000, stop, n), HidIo::Ok);
   EXPECT_EQ(listener->Read(buf, 64, 1000, stop, n), HidIo::Ok);
   EXPECT_EQ(writer->DrainInput(), 1u);
+  stop.Set();  // the stop event ends a waiting read
+  EXPECT_EQ(listener->Read(buf, 64, 60000, stop, n), HidIo::Stopped);
+  EXPECT_EQ(listener->Read(buf, 64, 0, stop, n), HidIo::Timeout);  // the auto-reset stop was consumed
 }
 
 TEST_F(SimBackendTest, DeviceButtonsSendConsumerNotificationsOnTheSecondInterface) {
