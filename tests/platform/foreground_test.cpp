@@ -1,7 +1,5 @@
-// The foreground program: the identity from a fake /proc tree (Wine and
-// Proton programs by their Windows executable), the choice of backend by
-// session, the sway tree and the X11 backend (under Xvfb, on windows the
-// test creates). The D-Bus receiver: foreground_dbus_test.cpp.
+// The foreground program: identity from a fake /proc tree, the backend for
+// a session, sway, and X11 (under Xvfb, on windows the test creates).
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -20,6 +18,7 @@
 #include "platform/foreground/process_identity.h"
 #include "platform/foreground/sway_foreground.h"
 #include "platform/foreground/x11_foreground.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::foreground {
 namespace {
@@ -39,14 +38,11 @@ bool WaitFor(F done, int limit_ms = 3000) {
 class FakeProc : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/trx770-proc-XXXXXX";
-    root = ::mkdtemp(pattern);
     fs::create_directories(root + "/pfx/dosdevices");
     fs::create_directories(root + "/pfx/drive_c");
     fs::create_symlink("../drive_c", root + "/pfx/dosdevices/c:");
     fs::create_symlink("/", root + "/pfx/dosdevices/z:");
   }
-  void TearDown() override { fs::remove_all(root); }
   static std::string Nul(std::initializer_list<std::string> parts) {
     std::string out;
     for (const std::string& p : parts) out += p + '\0';
@@ -61,7 +57,8 @@ class FakeProc : public ::testing::Test {
     std::ofstream(dir + "/cmdline", std::ios::binary) << cmdline;
     std::ofstream(dir + "/environ", std::ios::binary) << environ;
   }
-  std::string root;
+  test::TempHome home;
+  std::string root = home.root();
 };
 
 TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
@@ -103,9 +100,7 @@ TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
     EXPECT_EQ(r.program.display_name, c.name) << c.exe;
     ++pid;
   }
-}
-
-TEST_F(FakeProc, AProcessThatCantBeInspectedIsUnknown) {
+  // A process that can't be inspected is unknown.
   EXPECT_EQ(ResultForPid(4242, root + "/proc").status, ForegroundStatus::Unknown);  // gone
   EXPECT_EQ(ResultForPid(0, root + "/proc").status, ForegroundStatus::Unknown);     // a window without a pid
   EXPECT_EQ(ResultForPid(-1, root + "/proc").status, ForegroundStatus::Unknown);

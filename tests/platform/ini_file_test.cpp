@@ -1,6 +1,5 @@
 // Private-profile INI semantics: lookups, defaults, the read buffer limit,
-// writes that keep the rest of the file, UTF-16 files, extension twins,
-// writes of stored values that leave the file alone, batched writes.
+// writes that keep the rest of the file, encodings, extension twins, batches.
 
 #include "platform/ini_file.h"
 
@@ -73,11 +72,8 @@ TEST_F(IniFileTest, ValueIsCutToBufferLessOneCharacter) {
 
 TEST_F(IniFileTest, NumbersConvertLikeStrtol) {
   TempHome::WriteText(ini_, "[S]\na=12abc\nb= -3\nc=x\nd=+7\n");
-  EXPECT_EQ(GetPrivateProfileLong("S", "a", ini_), 12);
-  EXPECT_EQ(GetPrivateProfileLong("S", "b", ini_), -3);
-  EXPECT_EQ(GetPrivateProfileLong("S", "c", ini_), 0);
-  EXPECT_EQ(GetPrivateProfileLong("S", "d", ini_), 7);
-  EXPECT_EQ(GetPrivateProfileLong("S", "missing", ini_), 0);
+  for (const auto& [key, value] : {std::pair{"a", 12}, {"b", -3}, {"c", 0}, {"d", 7}, {"missing", 0}})
+    EXPECT_EQ(GetPrivateProfileLong("S", key, ini_), value) << key;
 }
 
 // CRLF lines, a comment, a line without '=', a blank line and no newline at the end.
@@ -121,7 +117,8 @@ std::vector<uint8_t> Utf16Ini(bool big_endian) {
   return bytes;
 }
 
-// Read in either byte order; a write keeps the file's encoding.
+// Read in either byte order; a write keeps the file's encoding (a UTF-8
+// byte-order mark too).
 TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   TempHome::WriteBytes(ini_, Utf16Ini(true));
   EXPECT_EQ(Read("S", "name"), "鼠标");
@@ -131,9 +128,6 @@ TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   std::vector<uint8_t> expected = Utf16Ini(false);
   for (uint8_t b : std::vector<uint8_t>{'n', 0, '=', 0, '1', 0, '\r', 0, '\n', 0}) expected.push_back(b);
   EXPECT_EQ(TempHome::ReadBytes(ini_), expected);
-}
-
-TEST_F(IniFileTest, Utf8ByteOrderMarkIsSkippedAndKept) {
   TempHome::WriteText(ini_, "\xEF\xBB\xBF[S]\nk=v\n");
   EXPECT_EQ(Read("S", "k"), "v");
   ASSERT_TRUE(WritePrivateProfileString("S", "k", "w", ini_));

@@ -1,8 +1,5 @@
-// The KDE backend against a private D-Bus bus (a dbus-daemon of the test's
-// own) with a stand-in KWin serving the input-device properties: the
-// pointers that support acceleration get the mapped speed, the others are
-// left alone, the speed reads back; wheel lines go to kdeglobals with the
-// KGlobalSettings signal; no KWin means no backend.
+// The KDE backend on a private bus with a stand-in KWin serving the
+// input-device properties, and the wheel lines in kdeglobals.
 
 #include <gtest/gtest.h>
 

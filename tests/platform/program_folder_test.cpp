@@ -1,6 +1,5 @@
-// Where the program finds its skin and default profiles: beside itself in
-// the build tree, in <prefix>/share/trx770 when installed under any prefix.
-// The Documents folder and the data folder inside it.
+// The program folder (beside the executable in the build tree, else
+// <prefix>/share/trx770), the Documents folder and the data folder in it.
 
 #include "platform/program_folder.h"
 

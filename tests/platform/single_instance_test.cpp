@@ -13,25 +13,20 @@
 #include <thread>
 
 #include "platform/single_instance.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx {
 namespace {
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "/tmp/trx770-si-XXXXXX";
-    ASSERT_NE(::mkdtemp(templ), nullptr);
-    folder_ = templ;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   static bool WaitFor(const std::atomic<int>& value, int expected) {
     for (int i = 0; i < 500 && value.load() < expected; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return value.load() >= expected;
   }
 
-  std::string folder_;
+  test::TempHome home_;
+  std::string folder_ = home_.root();
 };
 
 TEST_F(SingleInstanceTest, CrashedCopyLeavesNothingThatBlocksTheNextStart) {
@@ -71,7 +66,6 @@ TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
 class RuntimeFallbackTest : public SingleInstanceTest {
  protected:
   void SetUp() override {
-    SingleInstanceTest::SetUp();
     if (const char* v = std::getenv("XDG_RUNTIME_DIR")) saved_runtime_ = v;
     if (const char* v = std::getenv("TMPDIR")) saved_tmp_ = v;
     ::unsetenv("XDG_RUNTIME_DIR");
@@ -82,7 +76,6 @@ class RuntimeFallbackTest : public SingleInstanceTest {
     if (saved_runtime_) ::setenv("XDG_RUNTIME_DIR", saved_runtime_->c_str(), 1);
     if (saved_tmp_) ::setenv("TMPDIR", saved_tmp_->c_str(), 1);
     else ::unsetenv("TMPDIR");
-    SingleInstanceTest::TearDown();
   }
   // Acquire by a copy using the fallback folder, with what it said on stderr.
   SingleInstance::Result AcquireWithFallback(std::string* said) {
