@@ -3,22 +3,15 @@
 // a recording stand-in for the main window, thread runners, frames and debug
 // lines. Every wait has a generous limit; nothing asserts on elapsed time.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "device/commands.h"
-#include "device/frame_trace.h"
 #include "device/hidraw_backend.h"
 #include "platform/debug_log.h"
 #include "platform/program_folder.h"
@@ -26,9 +19,9 @@
 #include "presence/presence_host.h"
 #include "presence/presence_threads.h"
 #include "settings/config_images.h"
-#include "sim/firmware_model.h"
 #include "sim/hidraw_attach.h"
 #include "sim/hidraw_fake_tree.h"
+#include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::test {
@@ -149,14 +142,7 @@ class ThreadRunner {
   std::thread thread_;
 };
 
-// "command length address" of a request frame.
-struct Request {
-  int command, length, address;
-  bool operator==(const Request&) const = default;
-};
-inline void PrintTo(const Request& r, std::ostream* os) {
-  *os << "{cmd " << r.command << ", len " << r.length << ", addr " << r.address << "}";
-}
+using Request = FrameKey;
 // The frames of a block transfer of `size` bytes from `base`: 56 bytes each.
 inline void AddBlock(std::vector<Request>& seq, int command, int base, int size = 512) {
   for (int at = 0; at < size; at += 56) seq.push_back({command, std::min(56, size - at), base + at});
@@ -202,7 +188,7 @@ class PresenceTest : public ::testing::Test {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     std::vector<Request> out;
     for (const auto& r : trace_) {
-      if (r.direction == '>' && r.kind == kind) out.push_back({r.bytes[3], r.bytes[4], r.bytes[5] | (r.bytes[6] << 8)});
+      if (r.direction == '>' && r.kind == kind) out.push_back(KeyOf(r.bytes));
     }
     return out;
   }

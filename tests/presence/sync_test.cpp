@@ -164,29 +164,20 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadProfileChanged));
   EXPECT_EQ(Requests(DeviceKind::MousePad), (std::vector<Request>{{5, 1, 0}, {5, 56, 64}}));
   EXPECT_EQ(host.Count("refresh pad"), 1u);
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().pad.current_record[0], 1);
-  EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
-}
-
-TEST_F(PresenceReadMessageTest, ARefusedCommandKeepsTheRestOfTheReadButSavesNoFile) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
-  auto pad = Attach(firmware);
-  RecordingHost host(backend);
   {
-    ThreadRunner detection(MousePadDetectionThread, host);
-    ASSERT_TRUE(host.WaitFor("post instance"));
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().pad.current_record[0], 1);
+    EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
   }
+
+  // A refused command keeps the rest of the read but saves no file.
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::MousePad, ProfileFamily::Light), "0", true);
   std::vector<uint8_t> marker = {0xAA, 0x55, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   marker.resize(16 + 64, 0x5A);
   test::TempHome::WriteBytes(path, marker);
 
   firmware->SetSettingsByte(3 * 64 + 7, 0x21);  // record 3 changed on the device
-  sim::SimFaults faults;
-  faults.status_count = 1;  // the first command (Begin transfer) is refused
-  faults.status = sim::kStatusOutOfRange;
-  firmware->SetFaults(faults);
+  firmware->SetFaults({.status_count = 1, .status = sim::kStatusOutOfRange});  // Begin transfer is refused
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadReadAll));
 
   std::lock_guard<std::recursive_mutex> image(ImageMutex());
