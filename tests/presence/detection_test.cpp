@@ -7,7 +7,6 @@
 #include <atomic>
 #include <cstring>
 
-#include "presence/exit_lines.h"
 #include "presence/presence_events.h"
 #include "profile/profile_families.h"
 #include "sim/report_descriptors.h"
@@ -139,40 +138,36 @@ TEST_F(PresenceDetectionTest, WindowChangesAreMadeWithoutTheChannelLockHeld) {
   EXPECT_TRUE(held.empty()) << held.front();
 }
 
+// A keyboard block of up to 510 bytes (170 x 3) is read with that size; a
+// larger one gets the message and no block reads, and stays connected.
 TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAndNoBlockReads) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
-  firmware->SetInfoByte(5, 171);  // 513 bytes
-  auto keyboard = Attach(firmware);
-  RecordingHost host(backend);
-  ThreadRunner thread(KeyboardDetectionThread, host);
-
-  ASSERT_TRUE(host.WaitFor("message message_text_11"));
-  ASSERT_TRUE(host.WaitFor("post instance"));
-  const std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}, {2, 0, 0}};
-  EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
-  // Still connected, with its tab shown.
-  EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);
-  EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), 1u);
-}
-
-TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, 0x8611);
-  firmware->SetInfoByte(5, 170);  // 510 bytes
-  auto keyboard = Attach(firmware);
-  RecordingHost host(backend);
-  ThreadRunner thread(KeyboardDetectionThread, host);
-  ASSERT_TRUE(host.WaitFor("post instance"));
-
-  std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-  AddBlock(expected, 7, 0, 510);
-  AddBlock(expected, 8, 0, 510);
-  test::AddLightingSlots(expected);
-  expected.push_back({2, 0, 0});
-  EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
-  EXPECT_EQ(host.Count("message message_text_11"), 0u);
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
-  EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
+  for (const int units : {171, 170}) {
+    SCOPED_TRACE(units);
+    const bool oversized = units == 171;
+    ClearTrace();
+    auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, oversized ? 0 : 0x8611);
+    firmware->SetInfoByte(5, static_cast<uint8_t>(units));
+    auto keyboard = Attach(firmware);
+    RecordingHost host(backend);
+    ThreadRunner thread(KeyboardDetectionThread, host);
+    ASSERT_TRUE(host.WaitFor(oversized ? "message message_text_11" : "post instance"));
+    ASSERT_TRUE(host.WaitFor("post instance"));
+    std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
+    if (!oversized) {
+      AddBlock(expected, 7, 0, 510);
+      AddBlock(expected, 8, 0, 510);
+      test::AddLightingSlots(expected);
+    }
+    expected.push_back({2, 0, 0});
+    EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
+    EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);  // its tab shown
+    EXPECT_EQ(host.Count("message message_text_11"), oversized ? 1u : 0u);
+    EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), oversized ? 1u : 0u);
+    if (oversized) continue;
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
+    EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
+  }
 }
 
 TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
