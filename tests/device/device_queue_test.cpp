@@ -94,8 +94,7 @@ TEST_F(DeviceQueueTest, RunsInOrderOffTheCallerAndReportsTypedOutcomesOnTheUiSid
   EXPECT_EQ(observer.finished.size(), 3u);
 }
 
-// A transfer on the queue keeps every other writer out from Begin to End:
-// here a thread writing settings frames as fast as it can.
+// A transfer on the queue keeps every other writer (a busy thread here) out from Begin to End.
 TEST_F(DeviceQueueTest, ABeginEndTransferIsNeverCutInto) {
   std::atomic<bool> stop{false};
   std::thread other([&] {
@@ -129,8 +128,7 @@ TEST_F(DeviceQueueTest, AConnectedDeviceNotYetReadRunsNothing) {
   EXPECT_TRUE(ran);
 }
 
-// Shutdown with an operation running against a silent device: it ends
-// between two exchanges, and what was queued behind it never runs.
+// An operation on a silent device ends between two exchanges at a stop; nothing queued runs.
 TEST_F(DeviceQueueTest, StopEndsARunningOperationBetweenExchanges) {
   Inject({.no_reply = 1000});
   channel->reply_timeout_ms = 50;

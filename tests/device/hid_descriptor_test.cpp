@@ -17,8 +17,7 @@ using Summary = std::tuple<int, int, int, int, int>;
 Summary SummaryOf(const HidDescriptorInfo& i) {
   return {i.usage_page, i.usage, i.input_report_byte_length, i.output_report_byte_length, i.feature_report_byte_length};
 }
-// Page, report id, first usage, bit offset, size, count, logical maximum;
-// for buttons also the last usage, array and range.
+// Page, report id, first usage, bit offset, size, count, logical maximum (+ last usage, array, range).
 using ValueFields = std::tuple<int, int, int, uint32_t, int, int, int64_t>;
 using ButtonFields = std::tuple<int, int, int, uint32_t, int, int, int64_t, int, bool, bool>;
 ValueFields FieldsOf(const HidValueCap& v) {
@@ -61,8 +60,7 @@ TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
   EXPECT_EQ(SummaryOf(vendor), (Summary{0xFF1C, 0x92, 64, 64, 0}));
   EXPECT_TRUE(vendor.uses_report_ids);
   EXPECT_TRUE(vendor.input_button_caps.empty());
-  // 63 fields on one usage: one value cap spanning them; 26 FF 00 is
-  // unsigned (255) when the minimum is not negative.
+  // 63 fields on one usage: one value cap; 26 FF 00 is 255 when the minimum is not negative.
   ASSERT_EQ(vendor.input_value_caps.size(), 1u);
   EXPECT_EQ(FieldsOf(vendor.input_value_caps[0]), (ValueFields{0xFF1C, 4, 1, 8, 8, 63, 255}));
   EXPECT_EQ(vendor.input_report_ids, (std::vector<uint8_t>{4}));

@@ -7,9 +7,8 @@
 
 namespace trx::test {
 
-// The simulated devices' collections: vendor 0xFF1C/0x92 (report id 4, 63
-// data bytes each way) and consumer control (report id 3, one 16-bit array
-// field, usages 0..0x4FF).
+// The simulated devices' vendor (id 4, 63 bytes each way) and consumer
+// (id 3, one 16-bit array field, usages 0..0x4FF) collections.
 inline const std::vector<uint8_t>& kVendorDescriptor = sim::VendorReportDescriptor();
 inline const std::vector<uint8_t>& kConsumerDescriptor = sim::ConsumerReportDescriptor();
 

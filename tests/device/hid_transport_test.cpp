@@ -1,5 +1,4 @@
-// CHidDevice over the real hidraw backend on a fake hidraw tree (pty nodes),
-// and the decoding of the reports it reads.
+// CHidDevice over the hidraw backend on a fake hidraw tree (pty nodes); report decoding.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -161,9 +160,8 @@ TEST_F(HidTransport, DeviceWithoutReportIdsGetsAZeroIdByteInFront) {
   EXPECT_EQ(dev.LastIo(), HidIo::Timeout);
 }
 
-// The stop event, and reopening the record from another thread, end a
-// waiting read at once; the stop is spent on that read, so a report sent
-// afterwards went to nobody and the next read receives it.
+// The stop event, or reopening from another thread, ends a waiting read at
+// once and is spent on it: the next read gets a report sent afterwards.
 TEST_F(HidTransport, StopOrReopenEndsAWaitingReadAndTheNextReadGetsTheLaterReport) {
   const std::pair<const char*, std::function<void(CHidDevice&)>> interrupts[] = {
       {"stop event", [](CHidDevice& dev) { dev.StopEvent().Set(); }},
@@ -222,9 +220,8 @@ TEST_F(HidTransport, UnplugIsReportedAsGoneAtOnceAndProbeFollowsPresence) {
   EXPECT_TRUE(paths.empty());
 }
 
-// A probe remembers the node it confirmed and reads sysfs again once the
-// node is another file (a replug recreates it; here: renamed away and back,
-// which changes its change time, after its ids became a keyboard's).
+// A probe reads sysfs again once the node is another file (as after a
+// replug; here renamed away and back after its ids became a keyboard's).
 TEST_F(HidTransport, ProbeReadsTheIdsAgainForAChangedNode) {
   const auto mouse = tree_.AddInterface(kVid, kMousePid, kVendorDescriptor);
   const std::string path = tree_.PathOf(mouse.index);
@@ -265,8 +262,7 @@ TEST(HidUevent, ParsesBusVendorProduct) {
   EXPECT_FALSE(ParseHidUevent("HID_ID=0003:zz:0000652C\n", vid, pid));
 }
 
-// DecodeInputUsages on element tables built by CHidDevice::Open from real
-// descriptors.
+// DecodeInputUsages on element tables built by CHidDevice::Open.
 class HidUsageDecode : public HidTransport {
  protected:
   // Opens an interface with this descriptor; the element table is ready.

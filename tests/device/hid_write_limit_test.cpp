@@ -1,5 +1,4 @@
-// The transport's time limits, checked through what it asks of the backend
-// and when it gives up (hidraw's synchronous write may hold for up to 5 s).
+// The transport's time limits (hidraw's synchronous write may hold for up to 5 s).
 #include <poll.h>
 #include <unistd.h>
 
@@ -178,10 +177,8 @@ TEST_F(TransportLimits, EndTransferPausesTenMillisecondsBeforeItsFrame) {
   EXPECT_EQ(script->commands, (std::vector<uint8_t>{kCmdBeginTransfer, kCmdEndTransfer}));
 }
 
-// The same through the real hidraw backend: a node whose device side stops
-// reading (a pty: its buffer fills first) stops taking reports; the write
-// that does not get through fails after the limit, and once the device side
-// reads again the node takes reports again.
+// Through hidraw: a node whose device side stops reading fails the write
+// after the limit, and takes reports again once the device side reads.
 TEST(HidrawWriteLimit, ANodeThatStopsTakingReportsFailsTheWriteAndRecovers) {
   FakeHidrawTree tree;
   ASSERT_TRUE(tree.Valid());

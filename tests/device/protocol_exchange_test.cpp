@@ -38,9 +38,8 @@ TEST_F(ProtocolResultCodes, StatusFFAndFEMapToMinus102AndMinus103AndLeaveTheDest
   EXPECT_EQ(BeginTransfer(*channel), kResultOk);
 }
 
-// Requests refused before anything is sent: no device, a key block index
-// out of range, settings longer than one frame, a transfer past the address
-// range; and empty transfers, which succeed without sending.
+// Requests refused before anything is sent (no device, bad key block, too
+// long, past the address range); empty transfers succeed without sending.
 TEST_F(ProtocolResultCodes, RequestsRefusedOrEmptySendNothing) {
   using Result = decltype(BeginTransfer(std::declval<CDeviceChannel&>()));
   uint8_t buf[512] = {};
@@ -140,8 +139,7 @@ TEST_F(ProtocolReplyPairing, LateReplyIsNotTakenAsTheAnswerToTheNextRequest) {
 }
 
 TEST_F(ProtocolReplyPairing, TwoThreadsOnOneChannelAlwaysGetTheirOwnReplies) {
-  // Give every settings record a distinct byte pattern, then let two threads
-  // read different records concurrently and check each answer.
+  // Every settings record has its own byte pattern; two threads read two of them.
   for (size_t a = 0; a < 320; ++a) firmware->SetSettingsByte(a, static_cast<uint8_t>(a / 64 * 40 + a % 64));
   firmware->SetRecording(false);
   SetFrameTraceHook(nullptr);
@@ -171,9 +169,8 @@ TEST_F(ProtocolReplyPairing, TwoThreadsOnOneChannelAlwaysGetTheirOwnReplies) {
   EXPECT_EQ(failed.load(), 0);
 }
 
-// The keyboard's connect read sets the block size under the channel lock
-// while another thread's block command reads it (the ThreadSanitizer run
-// checks the pair); each transfer uses one value for all its frames.
+// The connect read sets the block size under the channel lock while another
+// thread's block command reads it (ThreadSanitizer checks the pair).
 TEST_F(ProtocolReplyPairing, BlockSizeSetByAConnectReadIsReadSafelyByAnotherThread) {
   std::atomic<bool> done{false};
   std::thread connect_read([&] {
@@ -234,8 +231,7 @@ TEST_F(ProtocolChunks, FailureMidwayKeepsLaterDestinationBytesUntouched) {
   EXPECT_TRUE(std::all_of(dst.begin() + 168, dst.end(), [](uint8_t b) { return b == 0xEE; }));
 }
 
-// The exchange through the real hidraw backend: a simulated mouse behind a
-// fake hidraw tree (pty nodes), found by enumeration.
+// Through the hidraw backend: a simulated mouse behind a fake hidraw tree.
 TEST(ProtocolThroughHidraw, LostRepliesAreRetriedAndAVanishingDeviceIsNotWaitedFor) {
   FakeHidrawTree tree;
   ASSERT_TRUE(tree.Valid());
@@ -254,8 +250,7 @@ TEST(ProtocolThroughHidraw, LostRepliesAreRetriedAndAVanishingDeviceIsNotWaitedF
   ASSERT_EQ(firmware->RequestCount(), 3u);
   EXPECT_EQ(firmware->Requests()[0], firmware->Requests()[2]);  // the retry repeats the request
 
-  // The node hangs up while the host waits for the reply: one request, no
-  // retries, result 0.
+  // The node hangs up while the host waits for the reply: one request, no retries.
   firmware->SetFaults({.remove_at_frame = 1});
   firmware->ClearRequests();
   std::vector<uint8_t> block(512, 0xEE);

@@ -1,5 +1,4 @@
-// Request frames as they go on the wire, written out by hand, and the trace
-// line format.
+// Request frames as they go on the wire, and the trace line format.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -25,8 +24,7 @@ std::vector<uint8_t> Expected(std::initializer_list<uint8_t> head) {
   return v;
 }
 
-// Report id 4, checksum (little-endian, none for the reset), command,
-// length, address (little-endian), payload from byte 8.
+// Id 4, checksum (LE, none for the reset), command, length, address (LE), payload.
 TEST(ProtocolFrame, RequestsAsTheyGoOnTheWire) {
   const uint8_t two[] = {0x01, 0x02};
   struct Row {

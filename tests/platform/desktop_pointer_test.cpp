@@ -14,8 +14,7 @@
 namespace trx::desktop {
 namespace {
 
-// GIO picks its settings backend at first use: the memory one, so the tests
-// never touch the user's settings.
+// GIO's memory settings backend (picked at first use): the user's settings stay untouched.
 const bool kMemoryBackend = setenv("GSETTINGS_BACKEND", "memory", 1) == 0;
 
 TEST(DesktopPointerMapping, SpeedToTheDesktopScaleAndBack) {

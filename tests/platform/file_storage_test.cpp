@@ -52,8 +52,7 @@ TEST(AtomicFileTest, FailureBeforeRenameKeepsOldFileAndRemovesTemporary) {
   EXPECT_FALSE(ReadWholeFile(home.root(), bytes));  // a folder is not a file
 }
 
-// New files follow the umask without the process ever changing it: threads
-// writing new files at once never let another thread see a mask of 0.
+// New files follow the umask, which is never changed (no thread ever sees a mask of 0).
 TEST(AtomicFileTest, NewFilesNeverToggleTheUmask) {
   test::TempHome home;
   const mode_t old = ::umask(022);
@@ -83,8 +82,7 @@ TEST(AtomicFileTest, NewFilesNeverToggleTheUmask) {
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
-// The exact name comes first; else the extension matches in any case but
-// the stem exactly; folders are not files.
+// The exact name first, else the extension in any case (the stem exactly); folders are no files.
 TEST(FileLookupTest, ExactNameThenExtensionInAnyCase) {
   TempHome home;
   TempHome::WriteText(home.Path("a.PRO"), "upper");

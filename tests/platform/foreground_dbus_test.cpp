@@ -61,8 +61,7 @@ TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
   CDbusForegroundReceiver receiver(kKWinBusName, address);
   std::string error;
   ASSERT_TRUE(receiver.Start(&error)) << error;
-  // Only the owner of the compositor's name is heard: refused while nobody
-  // owns it, then from another connection than the owner's.
+  // Only the owner of the compositor's name is heard (nobody yet, then another connection).
   EXPECT_FALSE(Report("1234"));
   ActAs();
   GDBusConnection* other = Connect();
@@ -154,8 +153,7 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   EXPECT_NE(test::TempHome::ReadText(script).find("export default class"), std::string::npos);
 }
 
-// GNOME Shell's extension interface, served on the test's connection from
-// a thread of its own.
+// GNOME Shell's extension interface, served on the test's connection by a thread of its own.
 class FakeGnomeShell {
  public:
   FakeGnomeShell(GDBusConnection* bus, const char* version) : bus_(bus), version_(version) {

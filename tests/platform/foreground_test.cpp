@@ -179,8 +179,6 @@ TEST(SwaySource, AsksTheSocketForTheTree) {
   EXPECT_STREQ(why.text_id, kReasonSway);
 }
 
-// ---------------------------------------------------------------- X11
-
 class X11Foreground : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -226,8 +224,7 @@ class X11Foreground : public ::testing::Test {
 };
 
 TEST_F(X11Foreground, FollowsTheActiveWindowsProcessWithoutPolling) {
-  // Two "programs": this test process and its parent, whose executables
-  // the real /proc names.
+  // Two "programs": this test process and its parent (the real /proc names them).
   const int self = getpid();
   const int parent = getppid();
   const xcb_window_t a = Window(static_cast<uint32_t>(self));

@@ -25,10 +25,8 @@ class IniFileTest : public ::testing::Test {
   std::string ini_ = home_.Path("test.ini");
 };
 
-// Lookups: names ignore case, the first matching section and key win, the
-// default (without its trailing blanks) when the file, section or key is
-// missing; keys before any section and comments are no entries; a quoted
-// value comes back without its quotes.
+// Names ignore case, the first match wins, else the default (trailing blanks cut); keys
+// before any section and comments are no entries; quoted values lose their quotes.
 TEST_F(IniFileTest, LookupsFindTheFirstMatchOrTheDefault) {
   struct Row {
     const char* file;  // nullptr: the first row, no file yet
@@ -117,8 +115,7 @@ std::vector<uint8_t> Utf16Ini(bool big_endian) {
   return bytes;
 }
 
-// Read in either byte order; a write keeps the file's encoding (a UTF-8
-// byte-order mark too).
+// Read in either byte order; a write keeps the encoding (a UTF-8 byte-order mark too).
 TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   TempHome::WriteBytes(ini_, Utf16Ini(true));
   EXPECT_EQ(Read("S", "name"), "鼠标");
@@ -134,9 +131,8 @@ TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   EXPECT_EQ(TempHome::ReadText(ini_), "\xEF\xBB\xBF[S]\nk=w\n");
 }
 
-// A write goes to the given spelling, keeps the twin's content and drops
-// the twin, even when the value is already stored (the file at the given
-// spelling does not exist yet).
+// A write goes to the given spelling, keeps the twin's content and drops the twin,
+// even when the value is already stored.
 TEST_F(IniFileTest, FileIsFoundWhateverTheCaseOfItsExtension) {
   TempHome::WriteText(home_.Path("main.INI"), "[SKINIMAGE]\nFLAGS=1\n");
   const std::string path = home_.Path("main.ini");
@@ -149,9 +145,8 @@ TEST_F(IniFileTest, FileIsFoundWhateverTheCaseOfItsExtension) {
   EXPECT_EQ(TempHome::ReadText(path), "[SKINIMAGE]\nFLAGS=1\nIMAGE=a.png\n");
 }
 
-// A write of a value already stored (also through the file's own spelling
-// of the key, or quoted the same way) replaces nothing: same inode, same
-// modification time, and no temporary file is written.
+// A write of a stored value (in any spelling of the key) replaces nothing: same inode
+// and modification time, no temporary file.
 TEST_F(IniFileTest, WriteOfStoredValueLeavesTheFileAlone) {
   TempHome::WriteText(ini_, "[S]\nCount=3\nname=profile1\n");
   struct stat before {};

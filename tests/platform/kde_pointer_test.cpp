@@ -24,8 +24,7 @@
 namespace trx::desktop {
 namespace {
 
-// KWin's input devices as properties: two pointers (one without
-// acceleration support) and a keyboard.
+// KWin's input devices: two pointers (one without acceleration support) and a keyboard.
 class StandInKWin : public QDBusVirtualObject {
  public:
   QString introspect(const QString&) const override { return {}; }

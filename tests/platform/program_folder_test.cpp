@@ -62,9 +62,8 @@ TEST(ProgramFolderTest, OverrideAndEnvironmentComeFirst) {
   EXPECT_EQ(std::string(InstalledDataRelative()), "../share/trx770");
 }
 
-// The Documents folder: "Documents" in the home by default, else the
-// user-dirs entry ($HOME expanded, absolute or relative to the home); it is
-// created, and the data folder and the main INI lie inside it.
+// "Documents" in the home, else the user-dirs entry ($HOME expanded, absolute or relative
+// to the home), created; the data folder and the main INI lie inside it.
 TEST(DocumentsFolderTest, FollowsXdgUserDirsAndCreatesTheFolder) {
   TempHome home;
   const std::pair<std::string, const char*> cases[] = {

@@ -61,8 +61,7 @@ TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
   EXPECT_EQ(second.Acquire(nullptr), SingleInstance::Result::NotWoken);
 }
 
-// The fallback runtime folder (no XDG_RUNTIME_DIR) under a temporary
-// folder anyone may write to.
+// The fallback runtime folder (no XDG_RUNTIME_DIR) under a temporary folder.
 class RuntimeFallbackTest : public SingleInstanceTest {
  protected:
   void SetUp() override {
@@ -119,8 +118,7 @@ TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheRea
       {"another user's folder",
        [runtime] {
          ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
-         // As root the folder is given away; otherwise a user can't, so
-         // this case needs root.
+         // Only root can give the folder away: this case needs root.
          if (::getuid() == 0) {
            ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
          }
@@ -140,9 +138,8 @@ TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheRea
   }
 }
 
-// Every later copy wakes the first, which keeps running; the later copy's
-// activation token reaches it with the wake-up (for raising the window on
-// Wayland); a malformed one does not.
+// Every later copy wakes the first and hands over its activation token (to raise the
+// window on Wayland); a malformed token is not passed on.
 TEST_F(SingleInstanceTest, WakeUpCarriesTheActivationToken) {
   std::atomic<int> wakes{0};
   SingleInstance first("TARVOXDRVER", "KORVANTE_001", folder_);

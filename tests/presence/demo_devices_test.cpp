@@ -1,6 +1,5 @@
-// The simulated devices of the demo: the --simulate list, and the detection
-// threads finding, losing and finding again the simulated devices through
-// the process's default HID backend.
+// The demo's simulated devices: the --simulate list, and the detection threads
+// following them through the process's default HID backend.
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// The detection threads on a fake hidraw tree: the connect read frame by
-// frame, the removal rules, and events (inotify, hang-up) as the only wake-up.
+// The detection threads on a fake hidraw tree: the connect read, the removal rules, events.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -23,9 +22,8 @@ using test::ThreadRunner;
 
 using PresenceDetectionTest = PresenceTest;
 
-// The mouse present at the start is found (past a decoy with its ids but
-// the consumer collection, and another vendor's node), read frame by frame,
-// saved, and the instance message is posted.
+// The mouse is found past a consumer-collection decoy and another vendor's node, read
+// frame by frame and saved; the instance message follows.
 TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFrame) {
   ASSERT_GE(tree.AddInterface(0x0C45, 0x652C, sim::ConsumerReportDescriptor()).index, 0);
   ASSERT_GE(tree.AddInterface(0x046D, 0x652C, sim::VendorReportDescriptor()).index, 0);
@@ -86,8 +84,7 @@ TEST_F(PresenceDetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileF
   ASSERT_TRUE(host.WaitFor("post 0x0C05"));  // connected, then found gone
   EXPECT_EQ(host.Count("post instance"), 1u);
   EXPECT_EQ(test::TempHome::ReadBytes(path), before);
-  // The frames after the removal were never answered: the read stopped
-  // short of the end of transfer.
+  // The read stopped short of the end of transfer.
   EXPECT_LT(Requests(DeviceKind::Mouse).size(), 69u);
 }
 
@@ -103,8 +100,7 @@ TEST_F(PresenceDetectionTest, TwoDevicesGoingAtOnceLeaveExactlyOneLastDeviceActi
   mouse->Unplug();
   ASSERT_TRUE(host.WaitFor("left mouse"));
   ASSERT_TRUE(host.WaitFor("left keyboard"));
-  // Whichever thread decides second sees no device left; the first one
-  // hands over to the other's tab.
+  // The thread deciding second sees no device left; the first hands over to the other's tab.
   ASSERT_TRUE(Eventually([&] { return host.Count("post 0x0C05") + host.Count("hide window") >= 1; }));
   EXPECT_EQ(host.Count("post 0x0C05") + host.Count("hide window"), 1u);
 }
@@ -112,8 +108,7 @@ TEST_F(PresenceDetectionTest, TwoDevicesGoingAtOnceLeaveExactlyOneLastDeviceActi
 TEST_F(PresenceDetectionTest, WindowChangesAreMadeWithoutTheChannelLockHeld) {
   auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
   RecordingHost host(backend);
-  // The UI thread takes channel locks itself: a window change made while
-  // the detection thread held one could never be carried out.
+  // The UI thread takes channel locks itself: a window change under one would deadlock.
   std::mutex held_mutex;
   std::vector<std::string> held;
   host.on_event = [&](const std::string& event) {
@@ -185,8 +180,7 @@ TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
   EXPECT_TRUE(host.Events().empty());
 }
 
-// Counts the listings and probes made through the real backend; watches and
-// connections are the real backend's own.
+// The real backend, counting its listings and probes.
 class ActivityBackend : public IHidBackend {
  public:
   explicit ActivityBackend(std::shared_ptr<IHidBackend> real) : real_(std::move(real)) {}
@@ -251,8 +245,7 @@ TEST_F(PresenceEventsTest, ThreadsDoNothingWhileNothingChangesAndFollowPlugUnplu
   mouse = Attach(firmware);
   ASSERT_TRUE(host.WaitFor("timer 7 100", 2));
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 1);
-  // Each arrival shows the window once (the instance message when the
-  // device came before the first scan ended).
+  // Each arrival shows the window once (the instance message before the first scan ended).
   EXPECT_TRUE(Eventually([&] { return host.Count("show window") + host.Count("post instance") == 2; }));
 }
 
@@ -268,8 +261,7 @@ TEST_F(PresenceEventsTest, TheSameModeOptionFollowsAnotherDeviceArrivingAndLeavi
   ASSERT_TRUE(host.WaitFor("same mode mouse off", 2));
 }
 
-// The removal rules alone: which tab takes over when a device goes, and when
-// the window hides or the "all devices gone" notice follows.
+// The removal rules: the tab taking over, the window hiding, the "all devices gone" notice.
 struct Row {
   DeviceKind gone;
   bool mouse, keyboard, pad;  // still connected

@@ -1,7 +1,6 @@
 #pragma once
-// The presence threads against simulated devices behind a fake hidraw tree:
-// a recording stand-in for the main window, thread runners, frames and debug
-// lines. Every wait has a generous limit; nothing asserts on elapsed time.
+// The presence threads against simulated devices behind a fake hidraw tree.
+// Every wait has a generous limit; nothing asserts on elapsed time.
 
 #include <algorithm>
 #include <chrono>
@@ -28,9 +27,8 @@ namespace trx::test {
 
 inline constexpr auto kWaitLimit = std::chrono::seconds(20);
 
-// Stands in for the main window: records every call as one line, runs the
-// sent read messages at once on the calling thread (as the UI thread would
-// while the sender waits).
+// The main window's stand-in: records every call as a line, runs sent read
+// messages at once on the calling thread (as the UI thread would).
 class RecordingHost : public IPresenceHost {
  public:
   explicit RecordingHost(std::shared_ptr<IHidBackend> backend)
@@ -54,8 +52,7 @@ class RecordingHost : public IPresenceHost {
            " light " + std::to_string(r.light_profile) + " key " + std::to_string(r.key_profile) + " read " +
            std::to_string(static_cast<int>(r.read)));
   }
-  // "left mouse" then what the removal rules decided: "select keyboard"
-  // (+ " shown"), "post 0x0C05" or "hide window".
+  // "left mouse", then "select keyboard" (+ " shown"), "post 0x0C05" or "hide window".
   void OnDeviceLeft(const RemovalPlan& plan) override {
     Record(std::string("left ") + DeviceKindName(plan.gone));
     if (plan.select) Record(std::string("select ") + DeviceKindName(*plan.select) + (plan.show_selected ? " shown" : ""));

@@ -1,5 +1,4 @@
-// The synchronisation threads: the device's own notifications lead to the
-// re-reads through the main window, and nothing else does.
+// The synchronisation threads: only the device's notifications lead to re-reads.
 
 #include <gtest/gtest.h>
 
@@ -20,8 +19,7 @@ using test::ThreadRunner;
 
 class PresenceSyncTest : public PresenceTest {
  protected:
-  // Connects the device through its detection thread, then starts its
-  // synchronisation thread.
+  // Connects the device through its detection thread, then starts its sync thread.
   void Start(sim::SimKind kind) {
     firmware = std::make_shared<sim::SimFirmware>(kind);
     attachment = Attach(firmware);
@@ -52,8 +50,7 @@ class PresenceSyncTest : public PresenceTest {
   }
 };
 
-// The profile button re-reads the newly active record, the DPI button the
-// whole device; the thread follows the device across a replug.
+// The profile button re-reads the active record, the DPI button the whole device, also after a replug.
 TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   Start(sim::SimKind::Mouse);
   firmware->SetSettingsByte(2 * 64 + 2, 77);  // brightness of record 2
@@ -135,8 +132,7 @@ TEST_F(PresenceSyncTest, ASyncThreadStoppedWhileListeningWritesItsExitLineOnce) 
   }
 }
 
-// The read messages handled directly, as the main window does on its own
-// thread.
+// The read messages handled directly, as the main window does.
 using PresenceReadMessageTest = PresenceTest;
 
 TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
@@ -185,8 +181,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   EXPECT_EQ(test::TempHome::ReadBytes(path), marker);    // but no file from a partial read
 }
 
-// The key capture writes the default key file of the keyboard's layout;
-// from a keyboard not (or no longer) there, nothing.
+// The key capture writes the layout's default key file; without a keyboard, nothing.
 TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   RecordingHost host(backend);
   EXPECT_FALSE(HandlePresenceMessage(host, 0x0C05));  // not a read message

@@ -1,5 +1,4 @@
-// trx770-sim-cli end to end: both attach modes, the trace file (option and
-// environment) and the exit codes.
+// trx770-sim-cli end to end: both attach modes, the trace file and the exit codes.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>

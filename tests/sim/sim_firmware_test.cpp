@@ -1,5 +1,4 @@
-// The firmware model, frames driven straight into it: where writes land,
-// what reads return, status bytes, reset and the device-side buttons.
+// The firmware model driven by frames; the in-process backend.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -83,8 +82,7 @@ TEST_F(SimMemory, MemoryImageRestoresEverySectionAndRefusesForeignOrDamagedImage
   EXPECT_EQ(fresh.KeyMemory(), mouse.KeyMemory());
   EXPECT_EQ(fresh.SaveMemory(), image);
 
-  // Another device, a cut image, a padded one, a section of another size:
-  // refused, memory unchanged.
+  // Another device's, a cut, a padded or a resized image: refused, memory unchanged.
   SimFirmware pad(SimKind::MousePad);
   const std::vector<uint8_t> pad_before = pad.SaveMemory();
   std::vector<uint8_t> cut(image.begin(), image.end() - 1);
@@ -147,8 +145,7 @@ TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
   EXPECT_EQ(FrameChecksum(copy), r.frame[1] | (r.frame[2] << 8));
 }
 
-// The profile button cycles the active index (0x401), the DPI button the
-// active record's level only (0x402).
+// The profile button cycles the active index (0x401), the DPI button the active level (0x402).
 TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
   std::vector<uint16_t> usages;
   mouse.SetNotifier([&](uint16_t usage) { usages.push_back(usage); });
@@ -165,8 +162,7 @@ TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
   EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401, 0x402}));
 }
 
-// The in-process backend. The first usage of the next notification on a
-// consumer interface opened as a synchronisation thread does (or -1).
+// The first usage of the next notification on a consumer interface (or -1).
 int ReadNotification(CHidDevice& hid) {
   size_t got = 0;
   if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 2000, &got) != 1) return -1;
