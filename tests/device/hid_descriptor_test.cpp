@@ -7,10 +7,8 @@
 
 #include "hid_test_descriptors.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::kConsumerDescriptor;
 
 // Usage page, usage, input, output and feature report lengths.
 using Summary = std::tuple<int, int, int, int, int>;
@@ -40,7 +38,7 @@ TEST(HidDescriptor, ConsumerArrayFieldIsOneButtonCap) {
 }
 
 TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
-  const std::vector<uint8_t> d = test::CompositeDescriptor();
+  const std::vector<uint8_t> d = CompositeDescriptor();
   HidDescriptorInfo whole, consumer, vendor;
   ASSERT_EQ(ParseHidDescriptor(d, whole), 1);
   EXPECT_EQ(whole.input_report_ids, (std::vector<uint8_t>{3, 4}));
@@ -154,4 +152,4 @@ TEST(HidDescriptor, MalformedDescriptorsAreRejectedWithAReason) {
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

@@ -15,11 +15,8 @@
 #include "hid_test_descriptors.h"
 #include "sim/hidraw_fake_tree.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::kBootMouseDescriptor;
-using test::kVendorDescriptor;
 
 constexpr uint16_t kVid = 0x0C45;
 constexpr uint16_t kMousePid = 0x652C;
@@ -65,7 +62,7 @@ TEST_F(HidTransport, EnumerationKeepsEveryInterfaceInNodeOrder) {
 
 TEST_F(HidTransport, NodeWithSeveralCollectionsIsListedOncePerCollection) {
   tree_.AddInterface(kVid, 0x6556, kVendorDescriptor);
-  const auto composite = tree_.AddInterface(kVid, kMousePid, test::CompositeDescriptor());
+  const auto composite = tree_.AddInterface(kVid, kMousePid, CompositeDescriptor());
   CHidDevice dev(backend_);
   ASSERT_EQ(dev.EnumerateHidPaths(), 1);
   EXPECT_EQ(dev.path_list, (std::vector<std::string>{"hid#vid_0c45&pid_6556#hidraw0",
@@ -279,7 +276,7 @@ class HidUsageDecode : public HidTransport {
 };
 
 TEST_F(HidUsageDecode, ConsumerNotificationsDecodeToTheirUsage) {
-  OpenWith(test::kConsumerDescriptor);
+  OpenWith(kConsumerDescriptor);
   ASSERT_EQ(dev_.input_elements.size(), 1u);
   HidReportElement& e = dev_.input_elements[0];
   EXPECT_EQ(e.is_button, 1);
@@ -311,7 +308,7 @@ TEST_F(HidUsageDecode, ConsumerNotificationsDecodeToTheirUsage) {
 }
 
 TEST_F(HidUsageDecode, ReportOfAnotherIdLeavesElementsNotUpdated) {
-  OpenWith(test::CompositeDescriptor());
+  OpenWith(CompositeDescriptor());
   // Consumer button element first, then the vendor value element.
   ASSERT_EQ(dev_.input_elements.size(), 2u);
   HidReportElement& consumer = dev_.input_elements[0];
@@ -335,7 +332,7 @@ TEST_F(HidUsageDecode, ReportOfAnotherIdLeavesElementsNotUpdated) {
 }
 
 TEST_F(HidUsageDecode, ButtonsArePackedPerElementRangeAndZeroTerminated) {
-  OpenWith(test::kSplitButtonsDescriptor);
+  OpenWith(kSplitButtonsDescriptor);
   ASSERT_EQ(dev_.input_elements.size(), 2u);
   HidReportElement& low = dev_.input_elements[0];   // buttons 1..3
   HidReportElement& high = dev_.input_elements[1];  // buttons 4..5
@@ -357,7 +354,7 @@ TEST_F(HidUsageDecode, ButtonsArePackedPerElementRangeAndZeroTerminated) {
 }
 
 TEST_F(HidUsageDecode, ValuesGetRawAndSignedScaledValues) {
-  OpenWith(test::kBootMouseDescriptor);
+  OpenWith(kBootMouseDescriptor);
   EXPECT_FALSE(dev_.descriptor.uses_report_ids);
   EXPECT_EQ(dev_.descriptor.input_report_byte_length, 4);  // the id byte counts though there is none
   EXPECT_EQ(dev_.descriptor.input_button_caps.size(), 1u);  // padding makes no cap
@@ -389,4 +386,4 @@ TEST_F(HidUsageDecode, ValuesGetRawAndSignedScaledValues) {
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

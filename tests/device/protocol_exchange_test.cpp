@@ -16,12 +16,8 @@
 #include "sim/hidraw_attach.h"
 #include "sim/hidraw_fake_tree.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::FrameKey;
-using test::KeyOf;
-using test::SimChannelTest;
 
 class ProtocolResultCodes : public SimChannelTest {};
 
@@ -263,4 +259,4 @@ TEST(ProtocolThroughHidraw, LostRepliesAreRetriedAndAVanishingDeviceIsNotWaitedF
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

@@ -11,15 +11,12 @@
 #include "sim/sim_options.h"
 #include "tests/presence/presence_fixture.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
 
 using sim::SimKind;
 using sim::SimulatedDevices;
 using sim::SimulateSelection;
-using test::PresenceTest;
-using test::RecordingHost;
-using test::ThreadRunner;
 
 // The program and the tool read the simulator options through one parser.
 TEST(PresenceSimulateList, SimOptionsReadAsTheProgramAndTheToolDo) {
@@ -143,4 +140,4 @@ TEST_F(PresenceDemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefau
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

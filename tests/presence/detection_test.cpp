@@ -11,14 +11,8 @@
 #include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::AddBlock;
-using test::PresenceTest;
-using test::RecordingHost;
-using test::Request;
-using test::ThreadRunner;
 
 using PresenceDetectionTest = PresenceTest;
 
@@ -41,7 +35,7 @@ TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFram
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).transport.device_path, tree.PathOf(mouse->VendorIndex()));
   // The complete read saved the device profile (no index yet: named "0").
   const std::vector<uint8_t> file =
-      test::TempHome::ReadBytes(ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true));
+      TempHome::ReadBytes(ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true));
   ASSERT_EQ(file.size(), 16u + 576u);
   EXPECT_EQ(file[0], 0xAA);
   EXPECT_EQ(file[1], 0x55);
@@ -73,7 +67,7 @@ TEST_F(PresenceDetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileF
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true);
   std::vector<uint8_t> before = {0xAA, 0x55, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   before.resize(16 + 576, 0x3C);
-  test::TempHome::WriteBytes(path, before);
+  TempHome::WriteBytes(path, before);
 
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   firmware->SetFaults({.remove_at_frame = 30});  // inside key block 1
@@ -83,7 +77,7 @@ TEST_F(PresenceDetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileF
 
   ASSERT_TRUE(host.WaitFor("post 0x0C05"));  // connected, then found gone
   EXPECT_EQ(host.Count("post instance"), 1u);
-  EXPECT_EQ(test::TempHome::ReadBytes(path), before);
+  EXPECT_EQ(TempHome::ReadBytes(path), before);
   // The read stopped short of the end of transfer.
   EXPECT_LT(Requests(DeviceKind::Mouse).size(), 69u);
 }
@@ -151,7 +145,7 @@ TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAnd
     if (!oversized) {
       AddBlock(expected, 7, 0, 510);
       AddBlock(expected, 8, 0, 510);
-      test::AddLightingSlots(expected);
+      AddLightingSlots(expected);
     }
     expected.push_back({2, 0, 0});
     EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
@@ -297,4 +291,4 @@ TEST(PresenceRemovalPlan, FollowsTheRulesForEveryDeviceAndSurvivorSet) {
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

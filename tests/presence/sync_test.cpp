@@ -9,13 +9,8 @@
 #include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::PresenceTest;
-using test::RecordingHost;
-using test::Request;
-using test::ThreadRunner;
 
 class PresenceSyncTest : public PresenceTest {
  protected:
@@ -146,7 +141,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
     ASSERT_TRUE(host.WaitFor("post instance"));
   }
   std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-  test::AddLightingSlots(expected);
+  AddLightingSlots(expected);
   expected.push_back({2, 0, 0});
   EXPECT_EQ(Requests(DeviceKind::MousePad), expected);
   {
@@ -170,7 +165,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::MousePad, ProfileFamily::Light), "0", true);
   std::vector<uint8_t> marker = {0xAA, 0x55, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   marker.resize(16 + 64, 0x5A);
-  test::TempHome::WriteBytes(path, marker);
+  TempHome::WriteBytes(path, marker);
 
   firmware->SetSettingsByte(3 * 64 + 7, 0x21);  // record 3 changed on the device
   firmware->SetFaults({.status_count = 1, .status = sim::kStatusOutOfRange});  // Begin transfer is refused
@@ -178,7 +173,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
 
   std::lock_guard<std::recursive_mutex> image(ImageMutex());
   EXPECT_EQ(Images().pad.lighting_records[3][7], 0x21);  // the rest of the read landed
-  EXPECT_EQ(test::TempHome::ReadBytes(path), marker);    // but no file from a partial read
+  EXPECT_EQ(TempHome::ReadBytes(path), marker);    // but no file from a partial read
 }
 
 // The key capture writes the layout's default key file; without a keyboard, nothing.
@@ -197,7 +192,7 @@ TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   ASSERT_TRUE(host.WaitFor("post instance"));
 
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));
-  const std::vector<uint8_t> file = test::TempHome::ReadBytes(home.Path("program/kbkey15default.pro"));
+  const std::vector<uint8_t> file = TempHome::ReadBytes(home.Path("program/kbkey15default.pro"));
   ASSERT_EQ(file.size(), 16u + 512u);
   EXPECT_EQ(file[0], 0xAA);
   EXPECT_EQ(file[4], 1);  // keyboard
@@ -206,4 +201,4 @@ TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test
