@@ -86,41 +86,37 @@ TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   ASSERT_TRUE(host->WaitFor("send 0x0902", 3));
 }
 
-TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
-  Start(sim::SimKind::Mouse);
-  const size_t mark = host->Events().size();
-  firmware->Notify(0x404);
-  firmware->Notify(0x400);
-  firmware->Notify(0x403);
-  firmware->Notify(0x401);  // a known one after the unknown ones
-  ASSERT_TRUE(host->WaitFor("send 0x0902"));
-  EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"lighting refresh", "send 0x0902"}));
-}
-
-TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
-  Start(sim::SimKind::Keyboard);
-  const size_t mark = host->Events().size();
-  firmware->Notify(0x403);  // the keyboard thread has no lighting action
-  firmware->PressProfileButton();
-  ASSERT_TRUE(host->WaitFor("send 0x0B02"));
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().keyboard.current_record[0], 1);
-  }
-  firmware->PressDpiButton();
-  ASSERT_TRUE(host->WaitFor("send 0x0B01"));
-  EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"send 0x0B02", "send 0x0B01"}));
-}
-
-TEST_F(PresenceSyncTest, ASyncThreadStoppedWhileListeningWritesItsExitLineOnce) {
-  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard}) {
-    const bool mouse = kind == sim::SimKind::Mouse;
-    SCOPED_TRACE(mouse ? "mouse" : "keyboard");
-    Start(kind);
-    firmware->PressProfileButton();  // answered: the thread is listening
-    ASSERT_TRUE(host->WaitFor(mouse ? "send 0x0902" : "send 0x0B02"));
+// Each kind's notifications send its window messages (the mouse's lighting
+// usage a refresh; unknown usages, and lighting on the keyboard, nothing); a
+// thread stopped while listening writes its exit line once.
+TEST_F(PresenceSyncTest, NotificationsSendTheirMessagesAndAStopWritesTheExitLineOnce) {
+  struct Row {
+    sim::SimKind kind;
+    std::vector<uint16_t> usages;  // 0x401 and 0x402 by the device's buttons
+    std::vector<std::string> sent;
+    const char* exit_line;
+  };
+  const Row rows[] = {
+      {sim::SimKind::Mouse, {0x404, 0x400, 0x403, 0x401}, {"lighting refresh", "send 0x0902"}, "鼠标同步线程设定测试退出"},
+      {sim::SimKind::Keyboard, {0x403, 0x401, 0x402}, {"send 0x0B02", "send 0x0B01"}, "键盘同步线程设定退出"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.exit_line);
+    Start(row.kind);
+    const size_t mark = host->Events().size();
+    for (uint16_t usage : row.usages) {
+      if (usage == 0x401) firmware->PressProfileButton();
+      else if (usage == 0x402) firmware->PressDpiButton();
+      else firmware->Notify(usage);
+    }
+    ASSERT_TRUE(host->WaitFor(row.sent.back()));
+    EXPECT_EQ(SyncEvents(mark), row.sent);
+    if (row.kind == sim::SimKind::Keyboard) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      EXPECT_EQ(Images().keyboard.current_record[0], 1);
+    }
     sync->Stop();
-    EXPECT_EQ(LineCount(mouse ? "鼠标同步线程设定测试退出" : "键盘同步线程设定退出"), 1u);
+    EXPECT_EQ(LineCount(row.exit_line), 1u);
     sync.reset();
     detection.reset();
     attachment.reset();

@@ -133,9 +133,7 @@ TEST_F(SimMemory, BadRequestsAreAnsweredWithFailureStatusAndChangeNothing) {
   EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
   const std::vector<uint8_t> main = keyboard.MainBlock(), keys = keyboard.KeyMemory();
   EXPECT_TRUE(std::equal(main.begin(), main.end(), keys.begin()));  // its one key block
-}
-
-TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
+  // A reply echoes the request and carries a valid checksum.
   const SimResponse r = Send(mouse, kCmdReadSettings, 5, 0x0102);
   ASSERT_TRUE(r.reply);
   EXPECT_EQ(std::vector<uint8_t>({r.frame[0], r.frame[3], r.frame[4], r.frame[5], r.frame[6]}),
