@@ -2,7 +2,6 @@
 // a session, sway, and X11 (under Xvfb, on windows the test creates).
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>

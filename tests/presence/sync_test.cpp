@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <tuple>
 
 #include "presence/presence_messages.h"
 #include "profile/profile_families.h"
-#include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
 
 namespace trx::test {
@@ -90,33 +89,24 @@ TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
 // usage a refresh; unknown usages, and lighting on the keyboard, nothing); a
 // thread stopped while listening writes its exit line once.
 TEST_F(PresenceSyncTest, NotificationsSendTheirMessagesAndAStopWritesTheExitLineOnce) {
-  struct Row {
-    sim::SimKind kind;
-    std::vector<uint16_t> usages;  // 0x401 and 0x402 by the device's buttons
-    std::vector<std::string> sent;
-    const char* exit_line;
-  };
-  const Row rows[] = {
+  // Kind, usages (0x401 and 0x402 by the device's buttons), messages, exit line.
+  const std::tuple<sim::SimKind, std::vector<uint16_t>, std::vector<std::string>, const char*> rows[] = {
       {sim::SimKind::Mouse, {0x404, 0x400, 0x403, 0x401}, {"lighting refresh", "send 0x0902"}, "鼠标同步线程设定测试退出"},
       {sim::SimKind::Keyboard, {0x403, 0x401, 0x402}, {"send 0x0B02", "send 0x0B01"}, "键盘同步线程设定退出"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.exit_line);
-    Start(row.kind);
+  for (const auto& [kind, usages, sent, exit_line] : rows) {
+    SCOPED_TRACE(exit_line);
+    Start(kind);
     const size_t mark = host->Events().size();
-    for (uint16_t usage : row.usages) {
-      if (usage == 0x401) firmware->PressProfileButton();
-      else if (usage == 0x402) firmware->PressDpiButton();
-      else firmware->Notify(usage);
-    }
-    ASSERT_TRUE(host->WaitFor(row.sent.back()));
-    EXPECT_EQ(SyncEvents(mark), row.sent);
-    if (row.kind == sim::SimKind::Keyboard) {
+    for (uint16_t u : usages) u == 0x401 ? firmware->PressProfileButton() : u == 0x402 ? firmware->PressDpiButton() : firmware->Notify(u);
+    ASSERT_TRUE(host->WaitFor(sent.back()));
+    EXPECT_EQ(SyncEvents(mark), sent);
+    if (kind == sim::SimKind::Keyboard) {
       std::lock_guard<std::recursive_mutex> image(ImageMutex());
       EXPECT_EQ(Images().keyboard.current_record[0], 1);
     }
     sync->Stop();
-    EXPECT_EQ(LineCount(row.exit_line), 1u);
+    EXPECT_EQ(LineCount(exit_line), 1u);
     sync.reset();
     detection.reset();
     attachment.reset();
