@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "device/hidraw_watch.h"
 #include "sim/hidraw_fake_tree.h"
@@ -93,16 +94,12 @@ TEST(HidrawAccessText, DiagnosisForCommandLineTools) {
 }
 
 TEST(HidrawWatch, OnlyHidrawEntriesALostQueueOrTheFolderGoingCount) {
-  struct Case {
-    uint32_t mask;
-    const char* name;
-    bool counts;
-  } cases[] = {
+  const std::tuple<uint32_t, const char*, bool> cases[] = {  // event, entry name, counts
       {IN_CREATE, "hidraw3", true},   {IN_DELETE, "hidraw12", true}, {IN_ATTRIB, "hidraw0", true},
       {IN_CREATE, "ttyS0", false},    {IN_DELETE, "hidden", false},  {IN_CREATE, nullptr, false},
       {IN_Q_OVERFLOW, nullptr, true}, {IN_IGNORED, nullptr, true},   {IN_DELETE_SELF, nullptr, true},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsHidrawFolderEvent(c.mask, c.name), c.counts) << (c.name ? c.name : "-");
+  for (const auto& [mask, name, counts] : cases) EXPECT_EQ(IsHidrawFolderEvent(mask, name), counts) << (name ? name : "-");
 }
 
 TEST(HidrawWatch, ReportsHidrawNodesComingAndGoingAndItsFolderVanishing) {

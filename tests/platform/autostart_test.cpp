@@ -28,17 +28,14 @@ TEST(AutostartTest, EntryIsWrittenAndRemovedInTheConfigFolder) {
 }
 
 TEST(AutostartTest, ExecPathIsQuotedAsDesktopEntriesWant) {
-  struct Case {
-    const char* path;
-    const char* exec_line;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"/usr/bin/trx770", "Exec=/usr/bin/trx770\n"},
       {"/home/a b/trx770", "Exec=\"/home/a b/trx770\"\n"},
       {"/x/100%/$HOME\"q", "Exec=\"/x/100%%/\\\\$HOME\\\\\"q\"\n"},
   };
-  for (const Case& c : cases) {
-    const std::string text = AutostartEntryText(c.path);
-    EXPECT_NE(text.find(c.exec_line), std::string::npos) << c.path << "\n" << text;
+  for (const auto& [path, exec_line] : cases) {
+    const std::string text = AutostartEntryText(path);
+    EXPECT_NE(text.find(exec_line), std::string::npos) << path << "\n" << text;
   }
 }
 

@@ -18,14 +18,10 @@ namespace {
 const bool kMemoryBackend = setenv("GSETTINGS_BACKEND", "memory", 1) == 0;
 
 TEST(DesktopPointerMapping, SpeedToTheDesktopScaleAndBack) {
-  struct Case {
-    int speed;
-    double unit;
-  };
-  const Case cases[] = {{1, -1.0}, {4, -6.0 / 9}, {10, 0.0}, {12, 0.2}, {15, 0.5}, {20, 1.0}};
-  for (const Case& c : cases) {
-    EXPECT_DOUBLE_EQ(SpeedToUnit(c.speed), c.unit) << c.speed;
-    EXPECT_EQ(SpeedFromUnit(c.unit), c.speed) << c.unit;
+  const std::pair<int, double> cases[] = {{1, -1.0}, {4, -6.0 / 9}, {10, 0.0}, {12, 0.2}, {15, 0.5}, {20, 1.0}};
+  for (const auto& [speed, unit] : cases) {
+    EXPECT_DOUBLE_EQ(SpeedToUnit(speed), unit) << speed;
+    EXPECT_EQ(SpeedFromUnit(unit), speed) << unit;
   }
   // Out of range is clamped; between two speeds the nearer one wins.
   EXPECT_DOUBLE_EQ(SpeedToUnit(0), -1.0);

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/foreground/dbus_foreground.h"
@@ -70,16 +71,12 @@ TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
   g_object_unref(other);
   EXPECT_EQ(receiver.ReportedPid(), -1);
   EXPECT_EQ(receiver.Refused(), 2);
-  struct Case {
-    const char* sent;
-    bool accepted;
-    int pid;
-  };
-  const Case cases[] = {{"1234", true, 1234}, {"0", true, 0}, {"12x", false, 0}, {"-5", false, 0}, {"", false, 0},
-                        {"77", true, 77}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(Report(c.sent), c.accepted) << c.sent;
-    EXPECT_EQ(receiver.ReportedPid(), c.pid) << c.sent;
+  // Sent, accepted, the pid taken.
+  const std::tuple<const char*, bool, int> cases[] = {{"1234", true, 1234}, {"0", true, 0}, {"12x", false, 0},
+                                                      {"-5", false, 0},     {"", false, 0},  {"77", true, 77}};
+  for (const auto& [sent, accepted, pid] : cases) {
+    EXPECT_EQ(Report(sent), accepted) << sent;
+    EXPECT_EQ(receiver.ReportedPid(), pid) << sent;
   }
   EXPECT_EQ(receiver.Reports(), 3);
 
@@ -118,11 +115,7 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
       {"x", GnomeExtensionForm::None}};
   for (const auto& [version, form] : forms) EXPECT_EQ(GnomeExtensionFormFor(GnomeShellMajor(version)), form) << version;
 
-  struct Case {
-    GnomeExtensionSeen seen;
-    const char* reason;
-  };
-  const Case cases[] = {
+  const std::pair<GnomeExtensionSeen, const char*> cases[] = {
       {{43, true, 1, false}, nullptr},                  // enabled
       {{43, true, 2, false}, kReasonGnome},             // installed, not enabled
       {{46, true, 6, false}, kReasonGnome},             // initialized
@@ -134,10 +127,10 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
       {{43, false, 0, false}, kReasonGnomeMissing},
       {{43, true, 99, false}, kReasonGnomeMissing},
   };
-  for (const Case& c : cases) {
-    const char* reason = GnomeExtensionReason(c.seen);
-    EXPECT_STREQ(reason != nullptr ? reason : "runs", c.reason != nullptr ? c.reason : "runs")
-        << c.seen.shell_major << " " << c.seen.known << " " << c.seen.state << " " << c.seen.copy_waiting;
+  for (const auto& [seen, expected] : cases) {
+    const char* reason = GnomeExtensionReason(seen);
+    EXPECT_STREQ(reason != nullptr ? reason : "runs", expected != nullptr ? expected : "runs")
+        << seen.shell_major << " " << seen.known << " " << seen.state << " " << seen.copy_waiting;
   }
 
   // Each form written once; the other form replaces it.

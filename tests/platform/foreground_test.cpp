@@ -106,11 +106,7 @@ TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
 }
 
 TEST(ForegroundChoice, TheBackendFollowsTheSession) {
-  struct Case {
-    ForegroundSession session;
-    const char* backend;
-  };
-  const Case cases[] = {
+  const std::pair<ForegroundSession, const char*> cases[] = {
       {{"", ":0", "", ""}, "x11"},
       {{"KDE", ":0", "", ""}, "x11"},  // Plasma on X11
       {{"KDE", ":1", "wayland-0", ""}, "kwin"},
@@ -119,7 +115,7 @@ TEST(ForegroundChoice, TheBackendFollowsTheSession) {
       {{"Hyprland", ":1", "wayland-1", ""}, "none"},  // Xwayland's active window would be wrong
       {{"", "", "", ""}, "none"},
   };
-  for (const Case& c : cases) EXPECT_STREQ(ForegroundBackendFor(c.session), c.backend) << c.session.current_desktop;
+  for (const auto& [session, backend] : cases) EXPECT_STREQ(ForegroundBackendFor(session), backend) << session.current_desktop;
 
   ForegroundUnavailable why;
   EXPECT_FALSE(CreateForegroundSource({"Hyprland", "", "wayland-1", ""})->Start(&why));

@@ -24,19 +24,15 @@ TEST(ProgramFolderTest, FoundFromTheExecutableFolder) {
   std::filesystem::create_directories(r + "/opt/trx770/bin");
   std::filesystem::create_directories(r + "/bare/bin");                    // nothing installed
 
-  struct Case {
-    const char* exe_folder;
-    const char* expected;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"/build/bin/", "/build/bin/"},
       {"/build/bin", "/build/bin/"},
       {"/usr/bin/", "/usr/share/trx770/"},
       {"/opt/trx770/bin/", "/opt/trx770/share/trx770/"},
       {"/bare/bin/", "/bare/bin/"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ResolveProgramFolder(r + c.exe_folder, "../share/trx770"), r + c.expected) << c.exe_folder;
-  }
+  for (const auto& [exe_folder, expected] : cases)
+    EXPECT_EQ(ResolveProgramFolder(r + exe_folder, "../share/trx770"), r + expected) << exe_folder;
   // A build-tree layout beside the executable wins over an installed one.
   TempHome::WriteText(r + "/usr/bin/skin/res.xml", "<Res/>");
   EXPECT_EQ(ResolveProgramFolder(r + "/usr/bin/", "../share/trx770"), r + "/usr/bin/");

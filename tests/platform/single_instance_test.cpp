@@ -145,19 +145,15 @@ TEST_F(SingleInstanceTest, WakeUpCarriesTheActivationToken) {
   SingleInstance first("TARVOXDRVER", "KORVANTE_001", folder_);
   ASSERT_EQ(first.Acquire([&] { ++wakes; }), SingleInstance::Result::First);
   TakeActivationToken();
-  struct Case {
-    const char* token;
-    const char* expected;
-  } cases[] = {{"gnome-shell/TRX770/1234-5-host_TIME42", "gnome-shell/TRX770/1234-5-host_TIME42"},
-               {"two words", ""},
-               {"", ""}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"gnome-shell/TRX770/1234-5-host_TIME42", "gnome-shell/TRX770/1234-5-host_TIME42"}, {"two words", ""}, {"", ""}};
   int expected_wakes = 0;
-  for (const Case& c : cases) {
-    ::setenv("XDG_ACTIVATION_TOKEN", c.token, 1);
+  for (const auto& [token, expected] : cases) {
+    ::setenv("XDG_ACTIVATION_TOKEN", token, 1);
     SingleInstance later("TARVOXDRVER", "KORVANTE_001", folder_);
     EXPECT_EQ(later.Acquire([] { FAIL() << "a later copy never listens"; }), SingleInstance::Result::Woken);
     EXPECT_TRUE(WaitFor(wakes, ++expected_wakes));
-    EXPECT_EQ(TakeActivationToken(), c.expected) << c.token;
+    EXPECT_EQ(TakeActivationToken(), expected) << token;
     EXPECT_EQ(TakeActivationToken(), "");  // taken once
   }
   ::unsetenv("XDG_ACTIVATION_TOKEN");
