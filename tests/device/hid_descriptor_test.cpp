@@ -93,12 +93,6 @@ TEST(HidDescriptor, LimitsThemselvesAreAccepted) {
   EXPECT_EQ(info.input_report_byte_length, 5);
 }
 
-struct Malformed {
-  const char* name;
-  std::vector<uint8_t> bytes;
-  const char* reason;
-};
-
 std::vector<uint8_t> Wrap(std::vector<uint8_t> body) {
   std::vector<uint8_t> d = {0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01};
   d.insert(d.end(), body.begin(), body.end());
@@ -114,7 +108,7 @@ std::vector<uint8_t> Repeat(std::vector<uint8_t> unit, int times, std::vector<ui
 }
 
 TEST(HidDescriptor, MalformedDescriptorsAreRejectedWithAReason) {
-  const std::vector<Malformed> cases = {
+  const std::tuple<const char*, std::vector<uint8_t>, const char*> cases[] = {  // what, bytes, reason
       {"empty", {}, "empty"},
       {"item data cut off", {0x05}, "truncated"},
       {"two-byte data cut off", {0x06, 0x1C, 0xFF, 0x26, 0xFF}, "truncated"},
@@ -140,14 +134,14 @@ TEST(HidDescriptor, MalformedDescriptorsAreRejectedWithAReason) {
       // One 2-byte item pair asking for 16384 value caps: refused, not allocated.
       {"huge fan-out", Wrap({0x19, 0x01, 0x2A, 0xFF, 0xFF, 0x75, 0x02, 0x96, 0x00, 0x40, 0x81, 0x02}), "too many fields"},
   };
-  for (const Malformed& c : cases) {
+  for (const auto& [what, bytes, expected] : cases) {
     HidDescriptorInfo info;
     info.usage_page = 0x1234;
     std::string reason;
-    EXPECT_EQ(ParseHidDescriptor(c.bytes, info, &reason), 0) << c.name;
-    EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
-    EXPECT_EQ(info.usage_page, 0) << c.name << " left a partial result";
-    EXPECT_TRUE(info.input_button_caps.empty()) << c.name;
+    EXPECT_EQ(ParseHidDescriptor(bytes, info, &reason), 0) << what;
+    EXPECT_NE(reason.find(expected), std::string::npos) << what << ": " << reason;
+    EXPECT_EQ(info.usage_page, 0) << what << " left a partial result";
+    EXPECT_TRUE(info.input_button_caps.empty()) << what;
   }
 }
 

@@ -285,21 +285,18 @@ TEST_F(HidUsageDecode, ConsumerNotificationsDecodeToTheirUsage) {
   EXPECT_EQ(e.usage_maximum, 0x4FF);
   ASSERT_EQ(e.capacity, 1u);
 
-  const struct {
-    std::vector<uint8_t> report;
-    uint16_t usage;
-  } cases[] = {
+  const std::pair<std::vector<uint8_t>, uint16_t> cases[] = {
       {{0x03, 0x01, 0x04}, 0x401},  // profile changed on the device
       {{0x03, 0x02, 0x04}, 0x402},  // settings changed on the device
       {{0x03, 0x03, 0x04}, 0x403},  // lighting changed on the device
       {{0x03, 0xE9, 0x00}, 0x0E9},  // volume up
       {{0x03, 0x00, 0x00}, 0},      // key released: nothing
   };
-  for (const auto& c : cases) {
-    ASSERT_TRUE(Decode(c.report));
+  for (const auto& [report, usage] : cases) {
+    ASSERT_TRUE(Decode(report));
     EXPECT_EQ(e.status, kHidpStatusSuccess);
     EXPECT_EQ(e.updated, 1);
-    EXPECT_EQ(e.usage_list[0], c.usage) << std::hex << c.usage;
+    EXPECT_EQ(e.usage_list[0], usage) << std::hex << usage;
   }
   // The 16-bit field cut off: a failure in the element's status only.
   ASSERT_TRUE(Decode({0x03, 0x01}));

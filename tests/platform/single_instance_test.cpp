@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "platform/single_instance.h"
 #include "tests/platform/temp_home.h"
@@ -102,13 +103,8 @@ TEST_F(RuntimeFallbackTest, FolderIsCreatedPrivateAndUsed) {
 }
 
 TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheReason) {
-  struct Case {
-    const char* what;
-    std::function<void()> prepare;
-    const char* reason;
-  };
   const std::string runtime = runtime_;
-  const Case cases[] = {
+  const std::tuple<const char*, std::function<void()>, const char*> cases[] = {  // what, preparation, reason
       {"open to others", [runtime] { ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0); ::chmod(runtime.c_str(), 0777); },
        "open to other users (mode 777)"},
       {"group may enter", [runtime] { ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0); ::chmod(runtime.c_str(), 0710); },
@@ -125,15 +121,15 @@ TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheRea
        },
        ::getuid() == 0 ? "belongs to user 65534" : nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, prepare, reason] : cases) {
+    SCOPED_TRACE(what);
     std::filesystem::remove_all(runtime_);
-    c.prepare();
-    if (c.reason == nullptr) continue;
+    prepare();
+    if (reason == nullptr) continue;
     std::string said;
     EXPECT_EQ(AcquireWithFallback(&said), SingleInstance::Result::Failed);
     EXPECT_NE(said.find(runtime_), std::string::npos) << said;
-    EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    EXPECT_NE(said.find(reason), std::string::npos) << said;
     EXPECT_FALSE(std::filesystem::exists(runtime_ + "/TARVOXDRVER.lock"));
   }
 }
