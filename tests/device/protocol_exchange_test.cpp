@@ -8,6 +8,7 @@
 #include <latch>
 #include <numeric>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "device/hidraw_backend.h"
@@ -40,13 +41,7 @@ TEST_F(ProtocolResultCodes, RequestsRefusedOrEmptySendNothing) {
   using Result = decltype(BeginTransfer(std::declval<CDeviceChannel&>()));
   uint8_t buf[512] = {};
   std::vector<uint8_t> image(0x10001, 0);
-  struct Row {
-    const char* what;
-    int connected;
-    std::function<Result(CDeviceChannel&)> call;
-    Result result;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, int, std::function<Result(CDeviceChannel&)>, Result> rows[] = {  // connected, call, result
       {"begin, not connected", 0, [](CDeviceChannel& c) { return BeginTransfer(c); }, kResultNoReply},
       {"read settings, not connected", 0, [&](CDeviceChannel& c) { return ReadSettingsBytes(c, 0, buf, 1); }, kResultNoReply},
       {"read main block, not connected", 0, [&](CDeviceChannel& c) { return ReadMainBlock(c, buf); }, kResultNoReply},
@@ -64,9 +59,9 @@ TEST_F(ProtocolResultCodes, RequestsRefusedOrEmptySendNothing) {
       {"empty routine read, not connected", 0, [](CDeviceChannel& c) { return ReadRoutineMemory(c, nullptr, 0); }, kResultOk},
       {"block size 0", 1, [&](CDeviceChannel& c) { return c.block_size = 0, ReadMainBlock(c, buf); }, kResultOk},
   };
-  for (const Row& row : rows) {
-    channel->connected = row.connected;
-    EXPECT_EQ(row.call(*channel), row.result) << row.what;
+  for (const auto& [what, connected, call, result] : rows) {
+    channel->connected = connected;
+    EXPECT_EQ(call(*channel), result) << what;
   }
   EXPECT_EQ(firmware->RequestCount(), 0u);
   EXPECT_EQ(Written(), 0u);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "platform/foreground/foreground_choice.h"
 #include "platform/foreground/process_identity.h"
@@ -62,15 +63,8 @@ class FakeProc : public ::testing::Test {
 
 TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
   const std::string prefix = "WINEPREFIX=" + root + "/pfx";
-  struct Case {
-    const char* exe;
-    std::string cmdline;
-    std::string environ;
-    const char* cwd;
-    std::string path;
-    const char* name;
-  };
-  const Case cases[] = {
+  // Executable, command line, environment, working folder; the path and name found.
+  const std::tuple<const char*, std::string, std::string, const char*, std::string, const char*> cases[] = {
       // a native program
       {"/usr/bin/gedit", Nul({"gedit", "notes.txt"}), "", "/", "/usr/bin/gedit", "gedit"},
       // the exe of a process whose file was replaced
@@ -90,13 +84,13 @@ TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
       {"/usr/bin/wine", Nul({"wine", "--version"}), "", "/", "/usr/bin/wine", "wine"},
   };
   int pid = 100;
-  for (const Case& c : cases) {
-    AddProcess(pid, c.exe, c.cmdline, c.environ, c.cwd);
+  for (const auto& [exe, cmdline, environ, cwd, path, name] : cases) {
+    AddProcess(pid, exe, cmdline, environ, cwd);
     const ForegroundResult r = ResultForPid(pid, root + "/proc");
-    ASSERT_EQ(r.status, ForegroundStatus::Program) << c.exe;
+    ASSERT_EQ(r.status, ForegroundStatus::Program) << exe;
     EXPECT_EQ(r.program.pid, pid);
-    EXPECT_EQ(r.program.path, c.path) << c.exe;
-    EXPECT_EQ(r.program.display_name, c.name) << c.exe;
+    EXPECT_EQ(r.program.path, path) << exe;
+    EXPECT_EQ(r.program.display_name, name) << exe;
     ++pid;
   }
   // A process that can't be inspected is unknown.

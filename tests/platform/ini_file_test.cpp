@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "platform/atomic_file.h"
 #include "tests/platform/temp_home.h"
 
@@ -28,14 +30,8 @@ class IniFileTest : public ::testing::Test {
 // Names ignore case, the first match wins, else the default (trailing blanks cut); keys
 // before any section and comments are no entries; quoted values lose their quotes.
 TEST_F(IniFileTest, LookupsFindTheFirstMatchOrTheDefault) {
-  struct Row {
-    const char* file;  // nullptr: the first row, no file yet
-    const char* section;
-    const char* key;
-    const char* def;
-    const char* expected;
-  };
-  const Row rows[] = {
+  // File (nullptr: the first row, no file yet), section, key, default, the value read.
+  const std::tuple<const char*, const char*, const char*, const char*, const char*> rows[] = {
       {nullptr, "S", "k", "dflt", "dflt"},
       {"[ProfileDeviceName]\n0=Fast\nCount = 3 \n", "PROFILEDEVICENAME", "0", "0", "Fast"},
       {"[ProfileDeviceName]\n0=Fast\nCount = 3 \n", "profiledevicename", "COUNT", "0", "3"},
@@ -47,10 +43,10 @@ TEST_F(IniFileTest, LookupsFindTheFirstMatchOrTheDefault) {
       {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "b", "0", "one"},
       {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "c", "0", "\"open"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.section) + "/" + row.key);
-    if (row.file != nullptr) TempHome::WriteText(ini_, row.file);
-    EXPECT_EQ(Read(row.section, row.key, row.def), row.expected);
+  for (const auto& [file, section, key, def, expected] : rows) {
+    SCOPED_TRACE(std::string(section) + "/" + key);
+    if (file != nullptr) TempHome::WriteText(ini_, file);
+    EXPECT_EQ(Read(section, key, def), expected);
   }
 }
 

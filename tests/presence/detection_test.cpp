@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <tuple>
 
 #include "presence/presence_events.h"
 #include "profile/profile_families.h"
@@ -256,17 +257,11 @@ TEST_F(PresenceEventsTest, TheSameModeOptionFollowsAnotherDeviceArrivingAndLeavi
 }
 
 // The removal rules: the tab taking over, the window hiding, the "all devices gone" notice.
-struct Row {
-  DeviceKind gone;
-  bool mouse, keyboard, pad;  // still connected
-  int select;                 // -1 none, else the DeviceKind value
-  bool shown, notice, hide;
-};
-
 TEST(PresenceRemovalPlan, FollowsTheRulesForEveryDeviceAndSurvivorSet) {
   constexpr int K = static_cast<int>(DeviceKind::Keyboard), M = static_cast<int>(DeviceKind::Mouse),
                 P = static_cast<int>(DeviceKind::MousePad);
-  const Row rows[] = {
+  // Gone; still connected: mouse, keyboard, pad; selected (-1 none), shown, notice, hidden.
+  const std::tuple<DeviceKind, bool, bool, bool, int, bool, bool, bool> rows[] = {
       {DeviceKind::Mouse, false, true, true, K, true, false, false},
       {DeviceKind::Mouse, false, true, false, K, true, false, false},
       {DeviceKind::Mouse, false, false, true, P, false, false, false},
@@ -278,15 +273,15 @@ TEST(PresenceRemovalPlan, FollowsTheRulesForEveryDeviceAndSurvivorSet) {
       {DeviceKind::MousePad, true, false, false, M, false, false, false},
       {DeviceKind::MousePad, false, false, false, -1, false, false, true},
   };
-  for (const Row& r : rows) {
-    const RemovalPlan plan = PlanRemoval(r.gone, r.mouse, r.keyboard, r.pad);
-    SCOPED_TRACE(std::string(DeviceKindName(r.gone)) + " " + std::to_string(r.mouse) + std::to_string(r.keyboard) +
-                 std::to_string(r.pad));
-    EXPECT_EQ(plan.gone, r.gone);
-    EXPECT_EQ(plan.select ? static_cast<int>(*plan.select) : -1, r.select);
-    EXPECT_EQ(plan.show_selected, r.shown);
-    EXPECT_EQ(plan.all_gone_notice, r.notice);
-    EXPECT_EQ(plan.hide_window, r.hide);
+  for (const auto& [gone, mouse, keyboard, pad, select, shown, notice, hide] : rows) {
+    const RemovalPlan plan = PlanRemoval(gone, mouse, keyboard, pad);
+    SCOPED_TRACE(std::string(DeviceKindName(gone)) + " " + std::to_string(mouse) + std::to_string(keyboard) +
+                 std::to_string(pad));
+    EXPECT_EQ(plan.gone, gone);
+    EXPECT_EQ(plan.select ? static_cast<int>(*plan.select) : -1, select);
+    EXPECT_EQ(plan.show_selected, shown);
+    EXPECT_EQ(plan.all_gone_notice, notice);
+    EXPECT_EQ(plan.hide_window, hide);
   }
 }
 
