@@ -19,9 +19,8 @@ namespace {
 std::vector<uint8_t> Bytes(const Frame& f) { return std::vector<uint8_t>(f.begin(), f.end()); }
 
 std::vector<uint8_t> Expected(std::initializer_list<uint8_t> head) {
-  std::vector<uint8_t> v(64, 0);
-  size_t i = 0;
-  for (uint8_t b : head) v[i++] = b;
+  std::vector<uint8_t> v(head);
+  v.resize(64, 0);
   return v;
 }
 

@@ -11,13 +11,8 @@
 #include "sim/firmware_model.h"
 #include "sim/sim_backend.h"
 
-namespace trx {
+namespace trx::sim {
 namespace {
-
-using sim::SimBackend;
-using sim::SimFirmware;
-using sim::SimKind;
-using sim::SimResponse;
 
 SimResponse Send(SimFirmware& fw, const Frame& f) { return fw.HandleRequest(f.data(), f.size()); }
 SimResponse Send(SimFirmware& fw, uint8_t cmd, uint8_t len, uint16_t addr, const std::vector<uint8_t>& payload = {}) {
@@ -256,4 +251,4 @@ TEST_F(SimBackendTest, DeviceButtonsSendConsumerNotificationsOnTheSecondInterfac
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::sim
