@@ -57,8 +57,10 @@ class TempHome {
     std::vector<uint8_t> b = ReadBytes(path);
     return std::string(b.begin(), b.end());
   }
+#ifdef TRX770_TEST_DATA_DIR  // defined for the tests (not for the benchmarks sharing this header)
   // A golden file under tests/data (e.g. "platform/autostart.desktop"), as text.
   static std::string Golden(const std::string& relative) { return ReadText(TRX770_TEST_DATA_DIR "/" + relative); }
+#endif
   // Every file under the home, by path, with its bytes.
   std::map<std::string, std::vector<uint8_t>> AllFiles() const {
     std::map<std::string, std::vector<uint8_t>> out;
