@@ -1,6 +1,4 @@
-// The device queue: order, the channel held for a whole operation, the gate
-// of the connect read, typed outcomes on the UI side, a bounded stop, and
-// the check that no exchange starts on the UI thread.
+// The device queue: order, whole operations, the connect-read gate, typed outcomes, stop.
 
 #include "device/device_queue.h"
 
@@ -96,8 +94,7 @@ TEST_F(DeviceQueueTest, RunsInOrderOffTheCallerAndReportsTypedOutcomesOnTheUiSid
   EXPECT_EQ(observer.finished.size(), 3u);
 }
 
-// A transfer on the queue keeps every other writer out from Begin to End:
-// here a thread writing settings frames as fast as it can.
+// A transfer on the queue keeps every other writer (a busy thread here) out from Begin to End.
 TEST_F(DeviceQueueTest, ABeginEndTransferIsNeverCutInto) {
   std::atomic<bool> stop{false};
   std::thread other([&] {
@@ -131,12 +128,9 @@ TEST_F(DeviceQueueTest, AConnectedDeviceNotYetReadRunsNothing) {
   EXPECT_TRUE(ran);
 }
 
-// Shutdown with an operation running against a silent device: it ends
-// between two exchanges, and what was queued behind it never runs.
+// An operation on a silent device ends between two exchanges at a stop; nothing queued runs.
 TEST_F(DeviceQueueTest, StopEndsARunningOperationBetweenExchanges) {
-  sim::SimFaults faults;
-  faults.no_reply = 1000;
-  Inject(faults);
+  Inject({.no_reply = 1000});
   channel->reply_timeout_ms = 50;
   std::atomic<bool> started{false};
   bool later_ran = false;

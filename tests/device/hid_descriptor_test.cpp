@@ -1,5 +1,4 @@
-// The report-descriptor parser on descriptors as devices send them, and its
-// refusal of malformed ones.
+// The report-descriptor parser on descriptors as devices send them, and on malformed ones.
 #include "device/hid_descriptor.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +7,15 @@
 
 #include "hid_test_descriptors.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::kConsumerDescriptor;
 
 // Usage page, usage, input, output and feature report lengths.
 using Summary = std::tuple<int, int, int, int, int>;
 Summary SummaryOf(const HidDescriptorInfo& i) {
   return {i.usage_page, i.usage, i.input_report_byte_length, i.output_report_byte_length, i.feature_report_byte_length};
 }
-// Page, report id, first usage, bit offset, size, count, logical maximum;
-// for buttons also the last usage, array and range.
+// Page, report id, first usage, bit offset, size, count, logical maximum (+ last usage, array, range).
 using ValueFields = std::tuple<int, int, int, uint32_t, int, int, int64_t>;
 using ButtonFields = std::tuple<int, int, int, uint32_t, int, int, int64_t, int, bool, bool>;
 ValueFields FieldsOf(const HidValueCap& v) {
@@ -42,7 +38,7 @@ TEST(HidDescriptor, ConsumerArrayFieldIsOneButtonCap) {
 }
 
 TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
-  const std::vector<uint8_t> d = test::CompositeDescriptor();
+  const std::vector<uint8_t> d = CompositeDescriptor();
   HidDescriptorInfo whole, consumer, vendor;
   ASSERT_EQ(ParseHidDescriptor(d, whole), 1);
   EXPECT_EQ(whole.input_report_ids, (std::vector<uint8_t>{3, 4}));
@@ -62,8 +58,7 @@ TEST(HidDescriptor, OneCollectionCanBeDescribedAloneAsItsOwnInterface) {
   EXPECT_EQ(SummaryOf(vendor), (Summary{0xFF1C, 0x92, 64, 64, 0}));
   EXPECT_TRUE(vendor.uses_report_ids);
   EXPECT_TRUE(vendor.input_button_caps.empty());
-  // 63 fields on one usage: one value cap spanning them; 26 FF 00 is
-  // unsigned (255) when the minimum is not negative.
+  // 63 fields on one usage: one value cap; 26 FF 00 is 255 when the minimum is not negative.
   ASSERT_EQ(vendor.input_value_caps.size(), 1u);
   EXPECT_EQ(FieldsOf(vendor.input_value_caps[0]), (ValueFields{0xFF1C, 4, 1, 8, 8, 63, 255}));
   EXPECT_EQ(vendor.input_report_ids, (std::vector<uint8_t>{4}));
@@ -98,12 +93,6 @@ TEST(HidDescriptor, LimitsThemselvesAreAccepted) {
   EXPECT_EQ(info.input_report_byte_length, 5);
 }
 
-struct Malformed {
-  const char* name;
-  std::vector<uint8_t> bytes;
-  const char* reason;
-};
-
 std::vector<uint8_t> Wrap(std::vector<uint8_t> body) {
   std::vector<uint8_t> d = {0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01};
   d.insert(d.end(), body.begin(), body.end());
@@ -119,7 +108,7 @@ std::vector<uint8_t> Repeat(std::vector<uint8_t> unit, int times, std::vector<ui
 }
 
 TEST(HidDescriptor, MalformedDescriptorsAreRejectedWithAReason) {
-  const std::vector<Malformed> cases = {
+  const std::tuple<const char*, std::vector<uint8_t>, const char*> cases[] = {  // what, bytes, reason
       {"empty", {}, "empty"},
       {"item data cut off", {0x05}, "truncated"},
       {"two-byte data cut off", {0x06, 0x1C, 0xFF, 0x26, 0xFF}, "truncated"},
@@ -142,26 +131,19 @@ TEST(HidDescriptor, MalformedDescriptorsAreRejectedWithAReason) {
       {"numbered after unnumbered", Wrap({0x75, 0x08, 0x95, 0x01, 0x81, 0x02, 0x85, 0x01}), "after unnumbered"},
       {"unnumbered after numbered", Wrap({0xA4, 0x85, 0x01, 0xB4, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02}), "unnumbered"},
       {"too long", std::vector<uint8_t>(kHidMaxDescriptorBytes + 1, 0x00), "too long"},
+      // One 2-byte item pair asking for 16384 value caps: refused, not allocated.
+      {"huge fan-out", Wrap({0x19, 0x01, 0x2A, 0xFF, 0xFF, 0x75, 0x02, 0x96, 0x00, 0x40, 0x81, 0x02}), "too many fields"},
   };
-  for (const Malformed& c : cases) {
+  for (const auto& [what, bytes, expected] : cases) {
     HidDescriptorInfo info;
     info.usage_page = 0x1234;
     std::string reason;
-    EXPECT_EQ(ParseHidDescriptor(c.bytes, info, &reason), 0) << c.name;
-    EXPECT_NE(reason.find(c.reason), std::string::npos) << c.name << ": " << reason;
-    EXPECT_EQ(info.usage_page, 0) << c.name << " left a partial result";
-    EXPECT_TRUE(info.input_button_caps.empty()) << c.name;
+    EXPECT_EQ(ParseHidDescriptor(bytes, info, &reason), 0) << what;
+    EXPECT_NE(reason.find(expected), std::string::npos) << what << ": " << reason;
+    EXPECT_EQ(info.usage_page, 0) << what << " left a partial result";
+    EXPECT_TRUE(info.input_button_caps.empty()) << what;
   }
 }
 
-TEST(HidDescriptor, HugeFieldFanOutIsCappedNotAllocated) {
-  // One 2-byte item pair asking for 16384 value caps is refused cleanly.
-  const std::vector<uint8_t> d = Wrap({0x19, 0x01, 0x2A, 0xFF, 0xFF, 0x75, 0x02, 0x96, 0x00, 0x40, 0x81, 0x02});
-  HidDescriptorInfo info;
-  std::string reason;
-  EXPECT_EQ(ParseHidDescriptor(d, info, &reason), 0);
-  EXPECT_NE(reason.find("too many fields"), std::string::npos) << reason;
-}
-
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

@@ -1,25 +1,16 @@
 #pragma once
-// Report descriptors shared by the HID tests, written out item by item.
+// Report descriptors shared by the HID tests.
 #include <cstdint>
 #include <vector>
 
+#include "sim/report_descriptors.h"
+
 namespace trx::test {
 
-// Vendor collection 0xFF1C/0x92, report id 4, 63 data bytes each way.
-inline const std::vector<uint8_t> kVendorDescriptor = {
-    0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01,  // Usage Page 0xFF1C, Usage 0x92, Collection (Application)
-    0x85, 0x04, 0x09, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00,  // Report ID 4, Usage 1, Logical 0..255
-    0x75, 0x08, 0x95, 0x3F, 0x81, 0x02,  // Report Size 8, Count 63, Input (Data, Variable, Absolute)
-    0x09, 0x01, 0x91, 0x02, 0xC0,        // Usage 1, Output (Data, Variable, Absolute), End Collection
-};
-
-// Consumer control, report id 3, one 16-bit array field, usages 0..0x4FF.
-inline const std::vector<uint8_t> kConsumerDescriptor = {
-    0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01,  // Usage Page (Consumer), Usage (Consumer Control), Collection (Application)
-    0x85, 0x03, 0x19, 0x00, 0x2A, 0xFF, 0x04,  // Report ID 3, Usage Minimum 0, Usage Maximum 0x4FF
-    0x15, 0x00, 0x26, 0xFF, 0x04,              // Logical 0..0x4FF
-    0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0,  // Report Size 16, Count 1, Input (Data, Array), End Collection
-};
+// The simulated devices' vendor (id 4, 63 bytes each way) and consumer
+// (id 3, one 16-bit array field, usages 0..0x4FF) collections.
+inline const std::vector<uint8_t>& kVendorDescriptor = sim::VendorReportDescriptor();
+inline const std::vector<uint8_t>& kConsumerDescriptor = sim::ConsumerReportDescriptor();
 
 // The usual boot mouse: 3 buttons, 5 bits padding, X and Y, no report ids.
 inline const std::vector<uint8_t> kBootMouseDescriptor = {

@@ -1,16 +1,14 @@
-// The transport's time limits, checked through what it asks of the backend
-// and when it gives up (hidraw's synchronous write may hold for up to 5 s).
-#include <fcntl.h>
+// The transport's time limits (hidraw's synchronous write may hold for up to 5 s).
 #include <poll.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "device/commands.h"
@@ -40,6 +38,7 @@ struct Script {
   std::vector<int> write_limits;
   std::vector<int> read_limits;
   std::vector<uint8_t> commands;  // command byte of every frame written
+  std::vector<std::pair<std::chrono::microseconds, int>> sleeps;  // asked for, after that many writes
 };
 
 class ScriptedConnection : public IHidConnection {
@@ -155,23 +154,11 @@ TEST_F(TransportLimits, EachReplyIsAwaitedThreeHundredMillisecondsOverFourAttemp
   EXPECT_EQ(script->write_limits, (std::vector<int>{1000, 1000, 1000, 1000}));
 }
 
-// The sleeps asked for, with the number of frames written at that moment.
-struct SleepRecord {
-  std::chrono::microseconds duration;
-  int frames_before;
-};
-std::mutex g_sleeps_mutex;
-std::vector<SleepRecord> g_sleeps;
-std::shared_ptr<Script> g_script;
+std::shared_ptr<Script> g_script;  // the script RecordSleep writes to
 
 void RecordSleep(std::chrono::microseconds duration) {
-  int frames;
-  {
-    std::lock_guard<std::mutex> lock(g_script->mutex);
-    frames = g_script->writes;
-  }
-  std::lock_guard<std::mutex> lock(g_sleeps_mutex);
-  g_sleeps.push_back({duration, frames});
+  std::lock_guard<std::mutex> lock(g_script->mutex);
+  g_script->sleeps.emplace_back(duration, g_script->writes);
 }
 
 TEST_F(TransportLimits, EndTransferPausesTenMillisecondsBeforeItsFrame) {
@@ -184,17 +171,14 @@ TEST_F(TransportLimits, EndTransferPausesTenMillisecondsBeforeItsFrame) {
   g_script.reset();
   EXPECT_EQ(begin, kResultOk);
   EXPECT_EQ(end, kResultOk);
-  std::lock_guard<std::mutex> lock(g_sleeps_mutex);
-  ASSERT_EQ(g_sleeps.size(), 1u);  // Begin transfer has no pause
-  EXPECT_EQ(g_sleeps[0].duration, std::chrono::milliseconds(10));
-  EXPECT_EQ(g_sleeps[0].frames_before, 1);  // after Begin's frame, before End's
+  std::lock_guard<std::mutex> lock(script->mutex);
+  // Begin transfer has no pause; End's comes after Begin's frame, before its own.
+  EXPECT_EQ(script->sleeps, (std::vector<std::pair<std::chrono::microseconds, int>>{{std::chrono::milliseconds(10), 1}}));
   EXPECT_EQ(script->commands, (std::vector<uint8_t>{kCmdBeginTransfer, kCmdEndTransfer}));
 }
 
-// The same through the real hidraw backend: a node whose device side stops
-// reading (a pty: its buffer fills first) stops taking reports; the write
-// that does not get through fails after the limit, and once the device side
-// reads again the node takes reports again.
+// Through hidraw: a node whose device side stops reading fails the write
+// after the limit, and takes reports again once the device side reads.
 TEST(HidrawWriteLimit, ANodeThatStopsTakingReportsFailsTheWriteAndRecovers) {
   FakeHidrawTree tree;
   ASSERT_TRUE(tree.Valid());

@@ -1,6 +1,4 @@
-// Access diagnosis on a fake hidraw tree (family nodes that can't be opened,
-// with the reason; the text for command-line tools), and the change watch
-// on the device folder.
+// Access diagnosis on a fake hidraw tree and its text; the device folder's change watch.
 
 #include "device/hidraw_access.h"
 
@@ -12,10 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "device/hidraw_watch.h"
-
 #include "sim/hidraw_fake_tree.h"
+#include "tests/platform/temp_home.h"
+#include "tests/support/golden.h"
 
 namespace trx {
 namespace {
@@ -84,12 +84,7 @@ TEST(HidrawAccessText, DiagnosisForCommandLineTools) {
   ASSERT_NE(out, nullptr);
   EXPECT_EQ(PrintHidrawAccessDiagnosis(out, "trx770ctl", problems, "/usr/share/trx770/70-trx770.rules"), 2u);
   std::fclose(out);
-  EXPECT_EQ(std::string(text, size),
-            "trx770ctl: no access to the TRX770 mouse (/dev/hidraw3): Permission denied\n"
-            "trx770ctl: no access to the TRX770 mouse pad (/dev/hidraw5): Device or resource busy\n"
-            "trx770ctl: the udev rule for TRX770 devices is missing; install it with:\n"
-            "  sudo install -m 644 /usr/share/trx770/70-trx770.rules /etc/udev/rules.d/70-trx770.rules"
-            " && sudo udevadm control --reload && sudo udevadm trigger --subsystem-match=hidraw\n");
+  EXPECT_EQ(std::string(text, size), test::ReadGoldenText("device/access_diagnosis.txt"));
   std::free(text);
   // Nothing to say: nothing printed.
   out = open_memstream(&text, &size);
@@ -100,22 +95,17 @@ TEST(HidrawAccessText, DiagnosisForCommandLineTools) {
 }
 
 TEST(HidrawWatch, OnlyHidrawEntriesALostQueueOrTheFolderGoingCount) {
-  struct Case {
-    uint32_t mask;
-    const char* name;
-    bool counts;
-  } cases[] = {
+  const std::tuple<uint32_t, const char*, bool> cases[] = {  // event, entry name, counts
       {IN_CREATE, "hidraw3", true},   {IN_DELETE, "hidraw12", true}, {IN_ATTRIB, "hidraw0", true},
       {IN_CREATE, "ttyS0", false},    {IN_DELETE, "hidden", false},  {IN_CREATE, nullptr, false},
       {IN_Q_OVERFLOW, nullptr, true}, {IN_IGNORED, nullptr, true},   {IN_DELETE_SELF, nullptr, true},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsHidrawFolderEvent(c.mask, c.name), c.counts) << (c.name ? c.name : "-");
+  for (const auto& [mask, name, counts] : cases) EXPECT_EQ(IsHidrawFolderEvent(mask, name), counts) << (name ? name : "-");
 }
 
 TEST(HidrawWatch, ReportsHidrawNodesComingAndGoingAndItsFolderVanishing) {
-  char pattern[] = "/tmp/trx770-watch-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  const std::string dir = pattern;
+  test::TempHome home;
+  const std::string dir = home.root();
   auto watch = HidrawWatch::Create(dir);
   ASSERT_NE(watch, nullptr);
   EXPECT_FALSE(watch->Drain());  // nothing yet

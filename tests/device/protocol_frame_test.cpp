@@ -1,5 +1,4 @@
-// Request frames as they go on the wire, written out by hand, and the trace
-// line format.
+// Request frames as they go on the wire, and the trace line format.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,6 +7,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "device/commands.h"
@@ -19,36 +19,22 @@ namespace {
 std::vector<uint8_t> Bytes(const Frame& f) { return std::vector<uint8_t>(f.begin(), f.end()); }
 
 std::vector<uint8_t> Expected(std::initializer_list<uint8_t> head) {
-  std::vector<uint8_t> v(64, 0);
-  size_t i = 0;
-  for (uint8_t b : head) v[i++] = b;
+  std::vector<uint8_t> v(head);
+  v.resize(64, 0);
   return v;
 }
 
-// Report id 4, checksum (little-endian, none for the reset), command,
-// length, address (little-endian), payload from byte 8.
+// Id 4, checksum (LE, none for the reset), command, length, address (LE), payload.
 TEST(ProtocolFrame, RequestsAsTheyGoOnTheWire) {
-  const uint8_t two[] = {0x01, 0x02};
-  struct Row {
-    uint8_t command, length;
-    uint16_t address;
-    const uint8_t* payload;
-    size_t size;
-    bool checksum;
-    std::vector<uint8_t> expected;
+  // Command, length, address, payload, checksum, the frame.
+  const std::tuple<uint8_t, uint8_t, uint16_t, std::vector<uint8_t>, bool, std::vector<uint8_t>> rows[] = {
+      {kCmdReadDeviceInfo, 33, 0, {}, true, Expected({0x04, 0x24, 0x00, 0x03, 0x21})},
+      {kCmdReadSettings, 56, 0x0100, {}, true, Expected({0x04, 0x3E, 0x00, 0x05, 0x38, 0x00, 0x01, 0x00})},
+      {kCmdWriteSettings, 2, 0x0040, {1, 2}, true, Expected({0x04, 0x4B, 0x00, 0x06, 0x02, 0x40, 0x00, 0x00, 0x01, 0x02})},
+      {kCmdResetDefaults, 0, 0, {}, false, Expected({0x04, 0x00, 0x00, 0x0D})},
   };
-  const Row rows[] = {
-      {kCmdReadDeviceInfo, 33, 0, nullptr, 0, true, Expected({0x04, 0x24, 0x00, 0x03, 0x21})},
-      {kCmdReadSettings, 56, 0x0100, nullptr, 0, true, Expected({0x04, 0x3E, 0x00, 0x05, 0x38, 0x00, 0x01, 0x00})},
-      {kCmdWriteSettings, 2, 0x0040, two, 2, true,
-       Expected({0x04, 0x4B, 0x00, 0x06, 0x02, 0x40, 0x00, 0x00, 0x01, 0x02})},
-      {kCmdResetDefaults, 0, 0, nullptr, 0, false, Expected({0x04, 0x00, 0x00, 0x0D})},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(Bytes(BuildFrame(row.command, row.length, row.address, row.payload, row.size, row.checksum)),
-              row.expected)
-        << int(row.command);
-  }
+  for (const auto& [command, length, address, payload, checksum, expected] : rows)
+    EXPECT_EQ(Bytes(BuildFrame(command, length, address, payload.data(), payload.size(), checksum)), expected) << int(command);
   // 56 payload bytes of 0xFF: 56*255 = 14280, + command 6 + length 56 = 14342 = 0x3806.
   std::vector<uint8_t> payload(80, 0xFF);
   Frame f = BuildFrame(kCmdWriteSettings, 56, 0, payload.data(), 56);

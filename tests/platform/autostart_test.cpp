@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/temp_home.h"
+#include "tests/support/golden.h"
 
 namespace trx {
 namespace {
 
+using test::ReadGoldenText;
 using test::TempHome;
 
 TEST(AutostartTest, EntryIsWrittenAndRemovedInTheConfigFolder) {
@@ -17,11 +19,7 @@ TEST(AutostartTest, EntryIsWrittenAndRemovedInTheConfigFolder) {
   EXPECT_FALSE(IsAutostartEnabled());
   ASSERT_TRUE(SetAutostartEnabled(true, "/opt/trx770/bin/trx770"));
   EXPECT_TRUE(IsAutostartEnabled());
-  EXPECT_EQ(TempHome::ReadText(AutostartEntryPath()),
-            "[Desktop Entry]\nType=Application\nName=TRX770\n"
-            "Comment=Configure the TRX770 mouse, keyboard and mouse pad\n"
-            "Exec=/opt/trx770/bin/trx770\nTryExec=/opt/trx770/bin/trx770\nIcon=trx770\nTerminal=false\n"
-            "X-GNOME-Autostart-enabled=true\n");
+  EXPECT_EQ(TempHome::ReadText(AutostartEntryPath()), ReadGoldenText("platform/autostart.desktop"));
   ASSERT_TRUE(SetAutostartEnabled(false, ""));
   EXPECT_FALSE(IsAutostartEnabled());
   EXPECT_TRUE(SetAutostartEnabled(false, ""));  // already off
@@ -32,17 +30,14 @@ TEST(AutostartTest, EntryIsWrittenAndRemovedInTheConfigFolder) {
 }
 
 TEST(AutostartTest, ExecPathIsQuotedAsDesktopEntriesWant) {
-  struct Case {
-    const char* path;
-    const char* exec_line;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"/usr/bin/trx770", "Exec=/usr/bin/trx770\n"},
       {"/home/a b/trx770", "Exec=\"/home/a b/trx770\"\n"},
       {"/x/100%/$HOME\"q", "Exec=\"/x/100%%/\\\\$HOME\\\\\"q\"\n"},
   };
-  for (const Case& c : cases) {
-    const std::string text = AutostartEntryText(c.path);
-    EXPECT_NE(text.find(c.exec_line), std::string::npos) << c.path << "\n" << text;
+  for (const auto& [path, exec_line] : cases) {
+    const std::string text = AutostartEntryText(path);
+    EXPECT_NE(text.find(exec_line), std::string::npos) << path << "\n" << text;
   }
 }
 

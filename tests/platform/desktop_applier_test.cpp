@@ -1,6 +1,5 @@
-// CDesktopApplier: applies run on its worker, the newest waiting request of
-// a setting replaces older ones, and what is waiting at destruction is
-// still applied.
+// CDesktopApplier: applies run on its worker, the newest waiting request of a
+// setting replaces older ones, what is waiting at destruction is still applied.
 
 #include <gtest/gtest.h>
 

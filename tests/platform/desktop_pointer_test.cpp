@@ -1,7 +1,5 @@
-// Pointer speed and wheel lines on the desktops: the 1-20 <-> -1..1
-// mapping both ways, the backend chosen for a session, the GSettings
-// backend against GIO's memory backend with the real GNOME schema, and the
-// X11 backend (not available on a server without libinput pointers).
+// Pointer speed and wheel lines: the 1-20 <-> -1..1 mapping, the backend for
+// a session, GSettings on GIO's memory backend, X11 without libinput pointers.
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -16,19 +14,14 @@
 namespace trx::desktop {
 namespace {
 
-// GIO picks its settings backend at first use: the memory one, so the tests
-// never touch the user's settings.
+// GIO's memory settings backend (picked at first use): the user's settings stay untouched.
 const bool kMemoryBackend = setenv("GSETTINGS_BACKEND", "memory", 1) == 0;
 
 TEST(DesktopPointerMapping, SpeedToTheDesktopScaleAndBack) {
-  struct Case {
-    int speed;
-    double unit;
-  };
-  const Case cases[] = {{1, -1.0}, {4, -6.0 / 9}, {10, 0.0}, {12, 0.2}, {15, 0.5}, {20, 1.0}};
-  for (const Case& c : cases) {
-    EXPECT_DOUBLE_EQ(SpeedToUnit(c.speed), c.unit) << c.speed;
-    EXPECT_EQ(SpeedFromUnit(c.unit), c.speed) << c.unit;
+  const std::pair<int, double> cases[] = {{1, -1.0}, {4, -6.0 / 9}, {10, 0.0}, {12, 0.2}, {15, 0.5}, {20, 1.0}};
+  for (const auto& [speed, unit] : cases) {
+    EXPECT_DOUBLE_EQ(SpeedToUnit(speed), unit) << speed;
+    EXPECT_EQ(SpeedFromUnit(unit), speed) << unit;
   }
   // Out of range is clamped; between two speeds the nearer one wins.
   EXPECT_DOUBLE_EQ(SpeedToUnit(0), -1.0);
@@ -41,12 +34,6 @@ TEST(DesktopPointerMapping, SpeedToTheDesktopScaleAndBack) {
   for (int s = kPointerSpeedMin; s <= kPointerSpeedMax; ++s) EXPECT_EQ(SpeedFromUnit(SpeedToUnit(s)), s) << s;
 }
 
-TEST(DesktopPointerSession, GSettingsDesktopsByName) {
-  for (const char* yes : {"GNOME", "ubuntu:GNOME", "Budgie:GNOME", "Unity", "pantheon"})
-    EXPECT_TRUE(IsGSettingsDesktop(yes)) << yes;
-  for (const char* no : {"", "KDE", "XFCE", "X-Cinnamon", "sway", "GNOMEish"}) EXPECT_FALSE(IsGSettingsDesktop(no)) << no;
-}
-
 TEST(DesktopPointerSession, NoSettingOnAnUnknownWaylandSession) {
   auto pointer = OpenDesktopPointer({"KDE", false, true});
   EXPECT_STREQ(pointer->Name(), "none");
@@ -54,6 +41,9 @@ TEST(DesktopPointerSession, NoSettingOnAnUnknownWaylandSession) {
   EXPECT_EQ(pointer->SetPointerSpeed(10), DesktopResult::NotAvailable);
   EXPECT_EQ(pointer->GetWheelLines(&v), DesktopResult::NotAvailable);
   EXPECT_STREQ(OpenDesktopPointer({"GNOME", false, true})->Name(), "gsettings");
+  for (const char* yes : {"GNOME", "ubuntu:GNOME", "Budgie:GNOME", "Unity", "pantheon"})
+    EXPECT_TRUE(IsGSettingsDesktop(yes)) << yes;
+  for (const char* no : {"", "KDE", "XFCE", "X-Cinnamon", "sway", "GNOMEish"}) EXPECT_FALSE(IsGSettingsDesktop(no)) << no;
 }
 
 TEST(GSettingsPointer, WritesTheGnomeSpeedKeyAndReadsItBack) {

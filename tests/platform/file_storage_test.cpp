@@ -46,18 +46,13 @@ TEST(AtomicFileTest, FailureBeforeRenameKeepsOldFileAndRemovesTemporary) {
   EXPECT_EQ(seen, path);
   EXPECT_EQ(TempHome::ReadText(path), "old contents");
   EXPECT_EQ(TempHome::List(home.root()), std::vector<std::string>{"p.config"});
-}
-
-TEST(AtomicFileTest, MissingFolderFails) {
-  TempHome home;
-  EXPECT_FALSE(WriteFileAtomic(home.Path("no/such/x"), "a", 1));
+  EXPECT_FALSE(WriteFileAtomic(home.Path("no/such/x"), "a", 1));  // a missing folder fails
   std::vector<uint8_t> bytes;
   EXPECT_FALSE(ReadWholeFile(home.Path("no/such/x"), bytes));
   EXPECT_FALSE(ReadWholeFile(home.root(), bytes));  // a folder is not a file
 }
 
-// New files follow the umask without the process ever changing it: threads
-// writing new files at once never let another thread see a mask of 0.
+// New files follow the umask, which is never changed (no thread ever sees a mask of 0).
 TEST(AtomicFileTest, NewFilesNeverToggleTheUmask) {
   test::TempHome home;
   const mode_t old = ::umask(022);
@@ -87,8 +82,7 @@ TEST(AtomicFileTest, NewFilesNeverToggleTheUmask) {
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
-// The exact name comes first; else the extension matches in any case but
-// the stem exactly; folders are not files.
+// The exact name first, else the extension in any case (the stem exactly); folders are no files.
 TEST(FileLookupTest, ExactNameThenExtensionInAnyCase) {
   TempHome home;
   TempHome::WriteText(home.Path("a.PRO"), "upper");
@@ -104,13 +98,11 @@ TEST(FileLookupTest, ExactNameThenExtensionInAnyCase) {
   EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "profile1.pr"), "");
   EXPECT_EQ(ResolveExtensionCase(home.Path("none.pro")), home.Path("none.pro"));
   EXPECT_EQ(FindFileIgnoringExtensionCase(home.root(), "x.pro"), "");
-}
-
-TEST(FileLookupTest, TwinsDifferingInExtensionCaseAreRemoved) {
-  TempHome home;
-  for (const char* n : {"a.pro", "a.PRO", "a.Pro", "b.PRO", "A.PRO"}) TempHome::WriteText(home.Path(n), n);
+  // Twins differing in the extension's case go; another stem stays.
+  for (const char* n : {"a.Pro", "b.PRO", "A.PRO"}) TempHome::WriteText(home.Path(n), n);
   EXPECT_EQ(RemoveExtensionCaseTwins(home.Path("a.pro")), 2);
-  EXPECT_EQ(TempHome::List(home.root()), (std::vector<std::string>{"A.PRO", "a.pro", "b.PRO"}));
+  EXPECT_EQ(TempHome::List(home.root()),
+            (std::vector<std::string>{"A.PRO", "a.pro", "b.PRO", "msdengdefault.led", "profile1.pro", "x.PRO"}));
 }
 
 }  // namespace

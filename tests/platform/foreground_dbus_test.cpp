@@ -1,10 +1,6 @@
-// The D-Bus receiver the KWin script and the GNOME Shell extension talk to,
-// on a private bus (a dbus-daemon of the test's own), and the sources that
-// need their desktop script.
-//
-// Not labelled "threaded": the receiver's work happens in GLib's own
-// threads, which ThreadSanitizer can't see into (GLib is not instrumented,
-// so its internal locking reads as races).
+// The D-Bus receiver of the KWin script and the GNOME Shell extension on a
+// private bus, and the sources that need their desktop script. Not labelled
+// "threaded": GLib's own threads are not instrumented for ThreadSanitizer.
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
@@ -17,10 +13,12 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/foreground/dbus_foreground.h"
 #include "platform/foreground/gnome_extension.h"
+#include "platform/gdbus_link.h"
 #include "tests/platform/private_bus.h"
 #include "tests/platform/temp_home.h"
 
@@ -28,8 +26,6 @@ namespace trx::foreground {
 namespace {
 
 namespace fs = std::filesystem;
-
-// ---------------------------------------------------------------- D-Bus
 
 class DbusReceiver : public ::testing::Test {
  protected:
@@ -41,22 +37,10 @@ class DbusReceiver : public ::testing::Test {
   void TearDown() override {
     if (client != nullptr) g_object_unref(client);
   }
-  GDBusConnection* Connect() {
-    return g_dbus_connection_new_for_address_sync(
-        address.c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
-  }
-  // The test's connection takes the compositor's name, as KWin's (or the
-  // shell's) has it.
+  GDBusConnection* Connect() { return gdbus::OpenBusConnection(address, nullptr); }
+  // The test's connection takes the compositor's (or the shell's) name.
   void ActAs(const char* bus_name = kKWinBusName) {
-    GVariant* reply = g_dbus_connection_call_sync(client, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                  "org.freedesktop.DBus", "RequestName",
-                                                  g_variant_new("(su)", bus_name, 4u), nullptr,
-                                                  G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
-    ASSERT_NE(reply, nullptr);
-    g_variant_unref(reply);
+    ASSERT_EQ(gdbus::RequestName(client, bus_name, 2000, nullptr), gdbus::NameRequest::Owned);
   }
   // What the KWin script and the GNOME extension send; true on a reply.
   bool Report(const char* pid, GDBusConnection* from = nullptr) {
@@ -75,21 +59,24 @@ class DbusReceiver : public ::testing::Test {
 };
 
 TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
-  ActAs();
   CDbusForegroundReceiver receiver(kKWinBusName, address);
   std::string error;
   ASSERT_TRUE(receiver.Start(&error)) << error;
+  // Only the owner of the compositor's name is heard (nobody yet, then another connection).
+  EXPECT_FALSE(Report("1234"));
+  ActAs();
+  GDBusConnection* other = Connect();
+  ASSERT_NE(other, nullptr);
+  EXPECT_FALSE(Report("4321", other));
+  g_object_unref(other);
   EXPECT_EQ(receiver.ReportedPid(), -1);
-  struct Case {
-    const char* sent;
-    bool accepted;
-    int pid;
-  };
-  const Case cases[] = {{"1234", true, 1234}, {"0", true, 0}, {"12x", false, 0}, {"-5", false, 0}, {"", false, 0},
-                        {"77", true, 77}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(Report(c.sent), c.accepted) << c.sent;
-    EXPECT_EQ(receiver.ReportedPid(), c.pid) << c.sent;
+  EXPECT_EQ(receiver.Refused(), 2);
+  // Sent, accepted, the pid taken.
+  const std::tuple<const char*, bool, int> cases[] = {{"1234", true, 1234}, {"0", true, 0}, {"12x", false, 0},
+                                                      {"-5", false, 0},     {"", false, 0},  {"77", true, 77}};
+  for (const auto& [sent, accepted, pid] : cases) {
+    EXPECT_EQ(Report(sent), accepted) << sent;
+    EXPECT_EQ(receiver.ReportedPid(), pid) << sent;
   }
   EXPECT_EQ(receiver.Reports(), 3);
 
@@ -102,23 +89,6 @@ TEST_F(DbusReceiver, TakesTheReportsOfTheDesktopScripts) {
   EXPECT_TRUE(second.Start(&error)) << error;
   EXPECT_TRUE(Report("9"));
   EXPECT_EQ(second.ReportedPid(), 9);
-}
-
-TEST_F(DbusReceiver, RefusesAReportFromAnyoneButTheCompositorsNameOwner) {
-  CDbusForegroundReceiver receiver(kKWinBusName, address);
-  std::string error;
-  ASSERT_TRUE(receiver.Start(&error)) << error;
-  // Nobody owns the name yet: refused.
-  EXPECT_FALSE(Report("1234"));
-  ActAs();
-  GDBusConnection* other = Connect();
-  ASSERT_NE(other, nullptr);
-  EXPECT_FALSE(Report("4321", other));
-  EXPECT_EQ(receiver.ReportedPid(), -1);
-  EXPECT_EQ(receiver.Refused(), 2);
-  EXPECT_TRUE(Report("77"));
-  EXPECT_EQ(receiver.ReportedPid(), 77);
-  g_object_unref(other);
 }
 
 TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
@@ -137,8 +107,6 @@ TEST_F(DbusReceiver, WithoutItsDesktopScriptTheSourceSaysWhy) {
   ::unsetenv("XDG_DATA_HOME");
 }
 
-// ---------------------------------------------------------------- GNOME
-
 TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   const std::pair<const char*, GnomeExtensionForm> forms[] = {
       {"42.9", GnomeExtensionForm::None},      {"43.9", GnomeExtensionForm::Script43},
@@ -147,11 +115,7 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
       {"x", GnomeExtensionForm::None}};
   for (const auto& [version, form] : forms) EXPECT_EQ(GnomeExtensionFormFor(GnomeShellMajor(version)), form) << version;
 
-  struct Case {
-    GnomeExtensionSeen seen;
-    const char* reason;
-  };
-  const Case cases[] = {
+  const std::pair<GnomeExtensionSeen, const char*> cases[] = {
       {{43, true, 1, false}, nullptr},                  // enabled
       {{43, true, 2, false}, kReasonGnome},             // installed, not enabled
       {{46, true, 6, false}, kReasonGnome},             // initialized
@@ -163,10 +127,10 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
       {{43, false, 0, false}, kReasonGnomeMissing},
       {{43, true, 99, false}, kReasonGnomeMissing},
   };
-  for (const Case& c : cases) {
-    const char* reason = GnomeExtensionReason(c.seen);
-    EXPECT_STREQ(reason != nullptr ? reason : "runs", c.reason != nullptr ? c.reason : "runs")
-        << c.seen.shell_major << " " << c.seen.known << " " << c.seen.state << " " << c.seen.copy_waiting;
+  for (const auto& [seen, expected] : cases) {
+    const char* reason = GnomeExtensionReason(seen);
+    EXPECT_STREQ(reason != nullptr ? reason : "runs", expected != nullptr ? expected : "runs")
+        << seen.shell_major << " " << seen.known << " " << seen.state << " " << seen.copy_waiting;
   }
 
   // Each form written once; the other form replaces it.
@@ -182,8 +146,7 @@ TEST(GnomeExtension, TheFormFollowsTheShellAndTheStateIsNamedTruthfully) {
   EXPECT_NE(test::TempHome::ReadText(script).find("export default class"), std::string::npos);
 }
 
-// GNOME Shell's extension interface, served on the test's connection from
-// a thread of its own.
+// GNOME Shell's extension interface, served on the test's connection by a thread of its own.
 class FakeGnomeShell {
  public:
   FakeGnomeShell(GDBusConnection* bus, const char* version) : bus_(bus), version_(version) {
@@ -194,30 +157,17 @@ class FakeGnomeShell {
         "<signal name='ExtensionStateChanged'><arg type='s'/><arg type='a{sv}'/></signal>"
         "</interface></node>",
         nullptr);
-    context_ = g_main_context_new();
-    loop_ = g_main_loop_new(context_, FALSE);
-    g_main_context_push_thread_default(context_);
-    registration_ = g_dbus_connection_register_object(bus_, "/org/gnome/Shell", node_->interfaces[0], &kVTable, this,
-                                                      nullptr, nullptr);
-    g_main_context_pop_thread_default(context_);
-    thread_ = std::thread([this] {
-      g_main_context_push_thread_default(context_);
-      g_main_loop_run(loop_);
-      g_main_context_pop_thread_default(context_);
+    registration_ = gdbus::WithLoopContext(loop_, [this] {
+      return g_dbus_connection_register_object(bus_, "/org/gnome/Shell", node_->interfaces[0], &kVTable, this, nullptr,
+                                               nullptr);
     });
+    thread_ = gdbus::RunLoop(loop_);
   }
   ~FakeGnomeShell() {
-    GSource* quit = g_idle_source_new();
-    g_source_set_callback(quit, [](gpointer loop) -> gboolean { g_main_loop_quit(static_cast<GMainLoop*>(loop)); return G_SOURCE_REMOVE; },
-                          loop_, nullptr);
-    g_source_attach(quit, context_);
-    g_source_unref(quit);
+    gdbus::QuitLoop(loop_);
     thread_.join();
     g_dbus_connection_unregister_object(bus_, registration_);
-    while (g_main_context_iteration(context_, FALSE)) {
-    }
-    g_main_loop_unref(loop_);
-    g_main_context_unref(context_);
+    gdbus::FreeLoop(loop_);
     g_dbus_node_info_unref(node_);
   }
   // state 0: the shell does not know the extension.
@@ -254,8 +204,7 @@ class FakeGnomeShell {
   GDBusConnection* bus_;
   std::string version_;
   GDBusNodeInfo* node_ = nullptr;
-  GMainContext* context_ = nullptr;
-  GMainLoop* loop_ = nullptr;
+  gdbus::Loop loop_ = gdbus::NewLoop();
   guint registration_ = 0;
   std::thread thread_;
   std::mutex mutex_;  // guards state_, path_; a leaf

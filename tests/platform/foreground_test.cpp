@@ -1,10 +1,7 @@
-// The foreground program: the identity from a fake /proc tree (Wine and
-// Proton programs by their Windows executable), the choice of backend by
-// session, the sway tree and the X11 backend (under Xvfb, on windows the
-// test creates). The D-Bus receiver: foreground_dbus_test.cpp.
+// The foreground program: identity from a fake /proc tree, the backend for
+// a session, sway, and X11 (under Xvfb, on windows the test creates).
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -15,11 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "platform/foreground/foreground_choice.h"
 #include "platform/foreground/process_identity.h"
 #include "platform/foreground/sway_foreground.h"
 #include "platform/foreground/x11_foreground.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx::foreground {
 namespace {
@@ -39,14 +38,11 @@ bool WaitFor(F done, int limit_ms = 3000) {
 class FakeProc : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/trx770-proc-XXXXXX";
-    root = ::mkdtemp(pattern);
     fs::create_directories(root + "/pfx/dosdevices");
     fs::create_directories(root + "/pfx/drive_c");
     fs::create_symlink("../drive_c", root + "/pfx/dosdevices/c:");
     fs::create_symlink("/", root + "/pfx/dosdevices/z:");
   }
-  void TearDown() override { fs::remove_all(root); }
   static std::string Nul(std::initializer_list<std::string> parts) {
     std::string out;
     for (const std::string& p : parts) out += p + '\0';
@@ -61,20 +57,14 @@ class FakeProc : public ::testing::Test {
     std::ofstream(dir + "/cmdline", std::ios::binary) << cmdline;
     std::ofstream(dir + "/environ", std::ios::binary) << environ;
   }
-  std::string root;
+  test::TempHome home;
+  std::string root = home.root();
 };
 
 TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
   const std::string prefix = "WINEPREFIX=" + root + "/pfx";
-  struct Case {
-    const char* exe;
-    std::string cmdline;
-    std::string environ;
-    const char* cwd;
-    std::string path;
-    const char* name;
-  };
-  const Case cases[] = {
+  // Executable, command line, environment, working folder; the path and name found.
+  const std::tuple<const char*, std::string, std::string, const char*, std::string, const char*> cases[] = {
       // a native program
       {"/usr/bin/gedit", Nul({"gedit", "notes.txt"}), "", "/", "/usr/bin/gedit", "gedit"},
       // the exe of a process whose file was replaced
@@ -94,29 +84,23 @@ TEST_F(FakeProc, WineAndProtonProgramsAreKnownByTheirWindowsExecutable) {
       {"/usr/bin/wine", Nul({"wine", "--version"}), "", "/", "/usr/bin/wine", "wine"},
   };
   int pid = 100;
-  for (const Case& c : cases) {
-    AddProcess(pid, c.exe, c.cmdline, c.environ, c.cwd);
+  for (const auto& [exe, cmdline, environ, cwd, path, name] : cases) {
+    AddProcess(pid, exe, cmdline, environ, cwd);
     const ForegroundResult r = ResultForPid(pid, root + "/proc");
-    ASSERT_EQ(r.status, ForegroundStatus::Program) << c.exe;
+    ASSERT_EQ(r.status, ForegroundStatus::Program) << exe;
     EXPECT_EQ(r.program.pid, pid);
-    EXPECT_EQ(r.program.path, c.path) << c.exe;
-    EXPECT_EQ(r.program.display_name, c.name) << c.exe;
+    EXPECT_EQ(r.program.path, path) << exe;
+    EXPECT_EQ(r.program.display_name, name) << exe;
     ++pid;
   }
-}
-
-TEST_F(FakeProc, AProcessThatCantBeInspectedIsUnknown) {
+  // A process that can't be inspected is unknown.
   EXPECT_EQ(ResultForPid(4242, root + "/proc").status, ForegroundStatus::Unknown);  // gone
   EXPECT_EQ(ResultForPid(0, root + "/proc").status, ForegroundStatus::Unknown);     // a window without a pid
   EXPECT_EQ(ResultForPid(-1, root + "/proc").status, ForegroundStatus::Unknown);
 }
 
 TEST(ForegroundChoice, TheBackendFollowsTheSession) {
-  struct Case {
-    ForegroundSession session;
-    const char* backend;
-  };
-  const Case cases[] = {
+  const std::pair<ForegroundSession, const char*> cases[] = {
       {{"", ":0", "", ""}, "x11"},
       {{"KDE", ":0", "", ""}, "x11"},  // Plasma on X11
       {{"KDE", ":1", "wayland-0", ""}, "kwin"},
@@ -125,7 +109,7 @@ TEST(ForegroundChoice, TheBackendFollowsTheSession) {
       {{"Hyprland", ":1", "wayland-1", ""}, "none"},  // Xwayland's active window would be wrong
       {{"", "", "", ""}, "none"},
   };
-  for (const Case& c : cases) EXPECT_STREQ(ForegroundBackendFor(c.session), c.backend) << c.session.current_desktop;
+  for (const auto& [session, backend] : cases) EXPECT_STREQ(ForegroundBackendFor(session), backend) << session.current_desktop;
 
   ForegroundUnavailable why;
   EXPECT_FALSE(CreateForegroundSource({"Hyprland", "", "wayland-1", ""})->Start(&why));
@@ -184,8 +168,6 @@ TEST(SwaySource, AsksTheSocketForTheTree) {
   EXPECT_STREQ(why.text_id, kReasonSway);
 }
 
-// ---------------------------------------------------------------- X11
-
 class X11Foreground : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -231,8 +213,7 @@ class X11Foreground : public ::testing::Test {
 };
 
 TEST_F(X11Foreground, FollowsTheActiveWindowsProcessWithoutPolling) {
-  // Two "programs": this test process and its parent, whose executables
-  // the real /proc names.
+  // Two "programs": this test process and its parent (the real /proc names them).
   const int self = getpid();
   const int parent = getppid();
   const xcb_window_t a = Window(static_cast<uint32_t>(self));

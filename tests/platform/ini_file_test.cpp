@@ -1,18 +1,21 @@
 // Private-profile INI semantics: lookups, defaults, the read buffer limit,
-// writes that keep the rest of the file, UTF-16 files, extension twins,
-// writes of stored values that leave the file alone, batched writes.
+// writes that keep the rest of the file, encodings, extension twins, batches.
 
 #include "platform/ini_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "platform/atomic_file.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/golden.h"
 
 namespace trx {
 namespace {
 
+using test::ReadGoldenText;
 using test::TempHome;
 
 class IniFileTest : public ::testing::Test {
@@ -26,19 +29,11 @@ class IniFileTest : public ::testing::Test {
   std::string ini_ = home_.Path("test.ini");
 };
 
-// Lookups: names ignore case, the first matching section and key win, the
-// default (without its trailing blanks) when the file, section or key is
-// missing; keys before any section and comments are no entries; a quoted
-// value comes back without its quotes.
+// Names ignore case, the first match wins, else the default (trailing blanks cut); keys
+// before any section and comments are no entries; quoted values lose their quotes.
 TEST_F(IniFileTest, LookupsFindTheFirstMatchOrTheDefault) {
-  struct Row {
-    const char* file;  // nullptr: the first row, no file yet
-    const char* section;
-    const char* key;
-    const char* def;
-    const char* expected;
-  };
-  const Row rows[] = {
+  // File (nullptr: the first row, no file yet), section, key, default, the value read.
+  const std::tuple<const char*, const char*, const char*, const char*, const char*> rows[] = {
       {nullptr, "S", "k", "dflt", "dflt"},
       {"[ProfileDeviceName]\n0=Fast\nCount = 3 \n", "PROFILEDEVICENAME", "0", "0", "Fast"},
       {"[ProfileDeviceName]\n0=Fast\nCount = 3 \n", "profiledevicename", "COUNT", "0", "3"},
@@ -50,10 +45,10 @@ TEST_F(IniFileTest, LookupsFindTheFirstMatchOrTheDefault) {
       {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "b", "0", "one"},
       {"[S]\na=\"C:\\Games\\x.exe\"\nb='one'\nc=\"open\n", "S", "c", "0", "\"open"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.section) + "/" + row.key);
-    if (row.file != nullptr) TempHome::WriteText(ini_, row.file);
-    EXPECT_EQ(Read(row.section, row.key, row.def), row.expected);
+  for (const auto& [file, section, key, def, expected] : rows) {
+    SCOPED_TRACE(std::string(section) + "/" + key);
+    if (file != nullptr) TempHome::WriteText(ini_, file);
+    EXPECT_EQ(Read(section, key, def), expected);
   }
 }
 
@@ -73,36 +68,17 @@ TEST_F(IniFileTest, ValueIsCutToBufferLessOneCharacter) {
 
 TEST_F(IniFileTest, NumbersConvertLikeStrtol) {
   TempHome::WriteText(ini_, "[S]\na=12abc\nb= -3\nc=x\nd=+7\n");
-  EXPECT_EQ(GetPrivateProfileLong("S", "a", ini_), 12);
-  EXPECT_EQ(GetPrivateProfileLong("S", "b", ini_), -3);
-  EXPECT_EQ(GetPrivateProfileLong("S", "c", ini_), 0);
-  EXPECT_EQ(GetPrivateProfileLong("S", "d", ini_), 7);
-  EXPECT_EQ(GetPrivateProfileLong("S", "missing", ini_), 0);
+  for (const auto& [key, value] : {std::pair{"a", 12}, {"b", -3}, {"c", 0}, {"d", 7}, {"missing", 0}})
+    EXPECT_EQ(GetPrivateProfileLong("S", key, ini_), value) << key;
 }
 
+// CRLF lines, a comment, a line without '=', a blank line and no newline at the end.
 TEST_F(IniFileTest, WriteKeepsEveryOtherLineAsItWas) {
-  const std::string before =
-      "; profiles of the mouse\r\n"
-      "[PROFILEDEVICENAME]\r\n"
-      "0 = profile1\r\n"
-      "garbage line\r\n"
-      "\r\n"
-      "[Other]\r\n"
-      "x=1";
-  TempHome::WriteText(ini_, before);
+  TempHome::WriteText(ini_, ReadGoldenText("platform/kept_lines.ini"));
   ASSERT_TRUE(WritePrivateProfileString("profiledevicename", "0", "Renamed", ini_));
   ASSERT_TRUE(WritePrivateProfileString("PROFILEDEVICENAME", "1", "second", ini_));
   ASSERT_TRUE(WritePrivateProfileString("OTHER", "y", "2", ini_));
-  EXPECT_EQ(TempHome::ReadText(ini_),
-            "; profiles of the mouse\r\n"
-            "[PROFILEDEVICENAME]\r\n"
-            "0=Renamed\r\n"
-            "garbage line\r\n"
-            "1=second\r\n"
-            "\r\n"
-            "[Other]\r\n"
-            "x=1\r\n"
-            "y=2\r\n");
+  EXPECT_EQ(TempHome::ReadText(ini_), ReadGoldenText("platform/kept_lines_written.ini"));
 }
 
 TEST_F(IniFileTest, DeleteKeyAndSection) {
@@ -137,7 +113,7 @@ std::vector<uint8_t> Utf16Ini(bool big_endian) {
   return bytes;
 }
 
-// Read in either byte order; a write keeps the file's encoding.
+// Read in either byte order; a write keeps the encoding (a UTF-8 byte-order mark too).
 TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   TempHome::WriteBytes(ini_, Utf16Ini(true));
   EXPECT_EQ(Read("S", "name"), "鼠标");
@@ -147,18 +123,14 @@ TEST_F(IniFileTest, Utf16FilesWithByteOrderMarkAreReadAndKeepTheirEncoding) {
   std::vector<uint8_t> expected = Utf16Ini(false);
   for (uint8_t b : std::vector<uint8_t>{'n', 0, '=', 0, '1', 0, '\r', 0, '\n', 0}) expected.push_back(b);
   EXPECT_EQ(TempHome::ReadBytes(ini_), expected);
-}
-
-TEST_F(IniFileTest, Utf8ByteOrderMarkIsSkippedAndKept) {
   TempHome::WriteText(ini_, "\xEF\xBB\xBF[S]\nk=v\n");
   EXPECT_EQ(Read("S", "k"), "v");
   ASSERT_TRUE(WritePrivateProfileString("S", "k", "w", ini_));
   EXPECT_EQ(TempHome::ReadText(ini_), "\xEF\xBB\xBF[S]\nk=w\n");
 }
 
-// A write goes to the given spelling, keeps the twin's content and drops
-// the twin, even when the value is already stored (the file at the given
-// spelling does not exist yet).
+// A write goes to the given spelling, keeps the twin's content and drops the twin,
+// even when the value is already stored.
 TEST_F(IniFileTest, FileIsFoundWhateverTheCaseOfItsExtension) {
   TempHome::WriteText(home_.Path("main.INI"), "[SKINIMAGE]\nFLAGS=1\n");
   const std::string path = home_.Path("main.ini");
@@ -171,9 +143,8 @@ TEST_F(IniFileTest, FileIsFoundWhateverTheCaseOfItsExtension) {
   EXPECT_EQ(TempHome::ReadText(path), "[SKINIMAGE]\nFLAGS=1\nIMAGE=a.png\n");
 }
 
-// A write of a value already stored (also through the file's own spelling
-// of the key, or quoted the same way) replaces nothing: same inode, same
-// modification time, and no temporary file is written.
+// A write of a stored value (in any spelling of the key) replaces nothing: same inode
+// and modification time, no temporary file.
 TEST_F(IniFileTest, WriteOfStoredValueLeavesTheFileAlone) {
   TempHome::WriteText(ini_, "[S]\nCount=3\nname=profile1\n");
   struct stat before {};

@@ -1,6 +1,5 @@
-// Where the program finds its skin and default profiles: beside itself in
-// the build tree, in <prefix>/share/trx770 when installed under any prefix.
-// The Documents folder and the data folder inside it.
+// The program folder (beside the executable in the build tree, else
+// <prefix>/share/trx770), the Documents folder and the data folder in it.
 
 #include "platform/program_folder.h"
 
@@ -25,19 +24,15 @@ TEST(ProgramFolderTest, FoundFromTheExecutableFolder) {
   std::filesystem::create_directories(r + "/opt/trx770/bin");
   std::filesystem::create_directories(r + "/bare/bin");                    // nothing installed
 
-  struct Case {
-    const char* exe_folder;
-    const char* expected;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"/build/bin/", "/build/bin/"},
       {"/build/bin", "/build/bin/"},
       {"/usr/bin/", "/usr/share/trx770/"},
       {"/opt/trx770/bin/", "/opt/trx770/share/trx770/"},
       {"/bare/bin/", "/bare/bin/"},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ResolveProgramFolder(r + c.exe_folder, "../share/trx770"), r + c.expected) << c.exe_folder;
-  }
+  for (const auto& [exe_folder, expected] : cases)
+    EXPECT_EQ(ResolveProgramFolder(r + exe_folder, "../share/trx770"), r + expected) << exe_folder;
   // A build-tree layout beside the executable wins over an installed one.
   TempHome::WriteText(r + "/usr/bin/skin/res.xml", "<Res/>");
   EXPECT_EQ(ResolveProgramFolder(r + "/usr/bin/", "../share/trx770"), r + "/usr/bin/");
@@ -63,9 +58,8 @@ TEST(ProgramFolderTest, OverrideAndEnvironmentComeFirst) {
   EXPECT_EQ(std::string(InstalledDataRelative()), "../share/trx770");
 }
 
-// The Documents folder: "Documents" in the home by default, else the
-// user-dirs entry ($HOME expanded, absolute or relative to the home); it is
-// created, and the data folder and the main INI lie inside it.
+// "Documents" in the home, else the user-dirs entry ($HOME expanded, absolute or relative
+// to the home), created; the data folder and the main INI lie inside it.
 TEST(DocumentsFolderTest, FollowsXdgUserDirsAndCreatesTheFolder) {
   TempHome home;
   const std::pair<std::string, const char*> cases[] = {

@@ -11,27 +11,23 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "platform/single_instance.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx {
 namespace {
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "/tmp/trx770-si-XXXXXX";
-    ASSERT_NE(::mkdtemp(templ), nullptr);
-    folder_ = templ;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
   static bool WaitFor(const std::atomic<int>& value, int expected) {
     for (int i = 0; i < 500 && value.load() < expected; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     return value.load() >= expected;
   }
 
-  std::string folder_;
+  test::TempHome home_;
+  std::string folder_ = home_.root();
 };
 
 TEST_F(SingleInstanceTest, CrashedCopyLeavesNothingThatBlocksTheNextStart) {
@@ -66,12 +62,10 @@ TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
   EXPECT_EQ(second.Acquire(nullptr), SingleInstance::Result::NotWoken);
 }
 
-// The fallback runtime folder (no XDG_RUNTIME_DIR) under a temporary
-// folder anyone may write to.
+// The fallback runtime folder (no XDG_RUNTIME_DIR) under a temporary folder.
 class RuntimeFallbackTest : public SingleInstanceTest {
  protected:
   void SetUp() override {
-    SingleInstanceTest::SetUp();
     if (const char* v = std::getenv("XDG_RUNTIME_DIR")) saved_runtime_ = v;
     if (const char* v = std::getenv("TMPDIR")) saved_tmp_ = v;
     ::unsetenv("XDG_RUNTIME_DIR");
@@ -82,7 +76,6 @@ class RuntimeFallbackTest : public SingleInstanceTest {
     if (saved_runtime_) ::setenv("XDG_RUNTIME_DIR", saved_runtime_->c_str(), 1);
     if (saved_tmp_) ::setenv("TMPDIR", saved_tmp_->c_str(), 1);
     else ::unsetenv("TMPDIR");
-    SingleInstanceTest::TearDown();
   }
   // Acquire by a copy using the fallback folder, with what it said on stderr.
   SingleInstance::Result AcquireWithFallback(std::string* said) {
@@ -110,13 +103,8 @@ TEST_F(RuntimeFallbackTest, FolderIsCreatedPrivateAndUsed) {
 }
 
 TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheReason) {
-  struct Case {
-    const char* what;
-    std::function<void()> prepare;
-    const char* reason;
-  };
   const std::string runtime = runtime_;
-  const Case cases[] = {
+  const std::tuple<const char*, std::function<void()>, const char*> cases[] = {  // what, preparation, reason
       {"open to others", [runtime] { ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0); ::chmod(runtime.c_str(), 0777); },
        "open to other users (mode 777)"},
       {"group may enter", [runtime] { ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0); ::chmod(runtime.c_str(), 0710); },
@@ -126,48 +114,42 @@ TEST_F(RuntimeFallbackTest, FolderOpenToOthersOrOfAnotherUserIsRefusedWithTheRea
       {"another user's folder",
        [runtime] {
          ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
-         // As root the folder is given away; otherwise a user can't, so
-         // this case needs root.
+         // Only root can give the folder away: this case needs root.
          if (::getuid() == 0) {
            ASSERT_EQ(::chown(runtime.c_str(), 65534, 65534), 0);
          }
        },
        ::getuid() == 0 ? "belongs to user 65534" : nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, prepare, reason] : cases) {
+    SCOPED_TRACE(what);
     std::filesystem::remove_all(runtime_);
-    c.prepare();
-    if (c.reason == nullptr) continue;
+    prepare();
+    if (reason == nullptr) continue;
     std::string said;
     EXPECT_EQ(AcquireWithFallback(&said), SingleInstance::Result::Failed);
     EXPECT_NE(said.find(runtime_), std::string::npos) << said;
-    EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    EXPECT_NE(said.find(reason), std::string::npos) << said;
     EXPECT_FALSE(std::filesystem::exists(runtime_ + "/TARVOXDRVER.lock"));
   }
 }
 
-// Every later copy wakes the first, which keeps running; the later copy's
-// activation token reaches it with the wake-up (for raising the window on
-// Wayland); a malformed one does not.
+// Every later copy wakes the first and hands over its activation token (to raise the
+// window on Wayland); a malformed token is not passed on.
 TEST_F(SingleInstanceTest, WakeUpCarriesTheActivationToken) {
   std::atomic<int> wakes{0};
   SingleInstance first("TARVOXDRVER", "KORVANTE_001", folder_);
   ASSERT_EQ(first.Acquire([&] { ++wakes; }), SingleInstance::Result::First);
   TakeActivationToken();
-  struct Case {
-    const char* token;
-    const char* expected;
-  } cases[] = {{"gnome-shell/TRX770/1234-5-host_TIME42", "gnome-shell/TRX770/1234-5-host_TIME42"},
-               {"two words", ""},
-               {"", ""}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"gnome-shell/TRX770/1234-5-host_TIME42", "gnome-shell/TRX770/1234-5-host_TIME42"}, {"two words", ""}, {"", ""}};
   int expected_wakes = 0;
-  for (const Case& c : cases) {
-    ::setenv("XDG_ACTIVATION_TOKEN", c.token, 1);
+  for (const auto& [token, expected] : cases) {
+    ::setenv("XDG_ACTIVATION_TOKEN", token, 1);
     SingleInstance later("TARVOXDRVER", "KORVANTE_001", folder_);
     EXPECT_EQ(later.Acquire([] { FAIL() << "a later copy never listens"; }), SingleInstance::Result::Woken);
     EXPECT_TRUE(WaitFor(wakes, ++expected_wakes));
-    EXPECT_EQ(TakeActivationToken(), c.expected) << c.token;
+    EXPECT_EQ(TakeActivationToken(), expected) << token;
     EXPECT_EQ(TakeActivationToken(), "");  // taken once
   }
   ::unsetenv("XDG_ACTIVATION_TOKEN");

@@ -1,10 +1,10 @@
-// The simulated devices of the demo: the --simulate list, and the detection
-// threads finding, losing and finding again the simulated devices through
-// the process's default HID backend.
+// The demo's simulated devices: the --simulate list, and the detection threads
+// following them through the process's default HID backend.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "device/hid_device.h"
@@ -12,25 +12,17 @@
 #include "sim/sim_options.h"
 #include "tests/presence/presence_fixture.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
 
 using sim::SimKind;
 using sim::SimulatedDevices;
 using sim::SimulateSelection;
-using test::PresenceTest;
-using test::RecordingHost;
-using test::ThreadRunner;
 
 // The program and the tool read the simulator options through one parser.
 TEST(PresenceSimulateList, SimOptionsReadAsTheProgramAndTheToolDo) {
-  struct Row {
-    std::vector<std::string> args;
-    bool ok;
-    bool simulate;
-    const char* list;
-    const char* state;
-  } rows[] = {
+  // Arguments; accepted; then the options read: simulate, list, state.
+  const std::tuple<std::vector<std::string>, bool, bool, const char*, const char*> rows[] = {
       {{"--simulate"}, true, true, "", ""},
       {{"--simulate=pad,mouse"}, true, true, "pad,mouse", ""},
       {{"--simulate="}, false, true, "", ""},
@@ -40,20 +32,21 @@ TEST(PresenceSimulateList, SimOptionsReadAsTheProgramAndTheToolDo) {
       {{"--simulate", "--sim-state="}, false, true, "", ""},
       {{"--sim-state", "/d"}, false, false, "", "/d"},
   };
-  for (const Row& row : rows) {
+  for (const auto& [args, accepted, simulate, list, state] : rows) {
+    SCOPED_TRACE(args[0]);
     sim::SimOptions o;
     std::string error;
     bool ok = true;
-    for (size_t i = 0; i < row.args.size() && ok; ++i) {
-      ASSERT_TRUE(sim::IsSimOption(row.args[i])) << row.args[i];
-      ok = sim::TakeSimOption(row.args, i, o, error) == sim::SimOptionResult::Taken;
+    for (size_t i = 0; i < args.size() && ok; ++i) {
+      ASSERT_TRUE(sim::IsSimOption(args[i])) << args[i];
+      ok = sim::TakeSimOption(args, i, o, error) == sim::SimOptionResult::Taken;
     }
     ok = ok && sim::CheckSimOptions(o, error);
-    EXPECT_EQ(ok, row.ok) << row.args[0];
-    EXPECT_EQ(ok, error.empty()) << row.args[0] << ": " << error;
-    EXPECT_EQ(o.simulate, row.simulate) << row.args[0];
-    EXPECT_EQ(o.simulate_list, row.list) << row.args[0];
-    EXPECT_EQ(o.sim_state, row.state) << row.args[0];
+    EXPECT_EQ(ok, accepted);
+    EXPECT_EQ(ok, error.empty()) << error;
+    EXPECT_EQ(o.simulate, simulate);
+    EXPECT_EQ(o.simulate_list, list);
+    EXPECT_EQ(o.sim_state, state);
   }
   size_t i = 0;
   sim::SimOptions o;
@@ -144,4 +137,4 @@ TEST_F(PresenceDemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefau
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

@@ -1,32 +1,24 @@
-// The detection threads on a fake hidraw tree: the connect read frame by
-// frame, the removal rules, and events (inotify, hang-up) as the only wake-up.
+// The detection threads on a fake hidraw tree: the connect read, the removal rules, events.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstring>
+#include <tuple>
 
-#include "presence/exit_lines.h"
 #include "presence/presence_events.h"
 #include "profile/profile_families.h"
 #include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::AddBlock;
-using test::PresenceTest;
-using test::RecordingHost;
-using test::Request;
-using test::ThreadRunner;
 
 using PresenceDetectionTest = PresenceTest;
 
-// The mouse present at the start is found (past a decoy with its ids but
-// the consumer collection, and another vendor's node), read frame by frame,
-// saved, and the instance message is posted.
+// The mouse is found past a consumer-collection decoy and another vendor's node, read
+// frame by frame and saved; the instance message follows.
 TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFrame) {
   ASSERT_GE(tree.AddInterface(0x0C45, 0x652C, sim::ConsumerReportDescriptor()).index, 0);
   ASSERT_GE(tree.AddInterface(0x046D, 0x652C, sim::VendorReportDescriptor()).index, 0);
@@ -44,7 +36,7 @@ TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFram
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).transport.device_path, tree.PathOf(mouse->VendorIndex()));
   // The complete read saved the device profile (no index yet: named "0").
   const std::vector<uint8_t> file =
-      test::TempHome::ReadBytes(ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true));
+      TempHome::ReadBytes(ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true));
   ASSERT_EQ(file.size(), 16u + 576u);
   EXPECT_EQ(file[0], 0xAA);
   EXPECT_EQ(file[1], 0x55);
@@ -76,21 +68,18 @@ TEST_F(PresenceDetectionTest, DeviceRemovedDuringTheConnectReadLeavesTheProfileF
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::Mouse, ProfileFamily::Device), "0", true);
   std::vector<uint8_t> before = {0xAA, 0x55, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   before.resize(16 + 576, 0x3C);
-  test::TempHome::WriteBytes(path, before);
+  TempHome::WriteBytes(path, before);
 
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
-  sim::SimFaults faults;
-  faults.remove_at_frame = 30;  // inside key block 1
-  firmware->SetFaults(faults);
+  firmware->SetFaults({.remove_at_frame = 30});  // inside key block 1
   auto mouse = Attach(firmware);
   RecordingHost host(backend);
   ThreadRunner thread(MouseDetectionThread, host);
 
   ASSERT_TRUE(host.WaitFor("post 0x0C05"));  // connected, then found gone
   EXPECT_EQ(host.Count("post instance"), 1u);
-  EXPECT_EQ(test::TempHome::ReadBytes(path), before);
-  // The frames after the removal were never answered: the read stopped
-  // short of the end of transfer.
+  EXPECT_EQ(TempHome::ReadBytes(path), before);
+  // The read stopped short of the end of transfer.
   EXPECT_LT(Requests(DeviceKind::Mouse).size(), 69u);
 }
 
@@ -106,8 +95,7 @@ TEST_F(PresenceDetectionTest, TwoDevicesGoingAtOnceLeaveExactlyOneLastDeviceActi
   mouse->Unplug();
   ASSERT_TRUE(host.WaitFor("left mouse"));
   ASSERT_TRUE(host.WaitFor("left keyboard"));
-  // Whichever thread decides second sees no device left; the first one
-  // hands over to the other's tab.
+  // The thread deciding second sees no device left; the first hands over to the other's tab.
   ASSERT_TRUE(Eventually([&] { return host.Count("post 0x0C05") + host.Count("hide window") >= 1; }));
   EXPECT_EQ(host.Count("post 0x0C05") + host.Count("hide window"), 1u);
 }
@@ -115,8 +103,7 @@ TEST_F(PresenceDetectionTest, TwoDevicesGoingAtOnceLeaveExactlyOneLastDeviceActi
 TEST_F(PresenceDetectionTest, WindowChangesAreMadeWithoutTheChannelLockHeld) {
   auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
   RecordingHost host(backend);
-  // The UI thread takes channel locks itself: a window change made while
-  // the detection thread held one could never be carried out.
+  // The UI thread takes channel locks itself: a window change under one would deadlock.
   std::mutex held_mutex;
   std::vector<std::string> held;
   host.on_event = [&](const std::string& event) {
@@ -141,40 +128,36 @@ TEST_F(PresenceDetectionTest, WindowChangesAreMadeWithoutTheChannelLockHeld) {
   EXPECT_TRUE(held.empty()) << held.front();
 }
 
+// A keyboard block of up to 510 bytes (170 x 3) is read with that size; a
+// larger one gets the message and no block reads, and stays connected.
 TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAndNoBlockReads) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard);
-  firmware->SetInfoByte(5, 171);  // 513 bytes
-  auto keyboard = Attach(firmware);
-  RecordingHost host(backend);
-  ThreadRunner thread(KeyboardDetectionThread, host);
-
-  ASSERT_TRUE(host.WaitFor("message message_text_11"));
-  ASSERT_TRUE(host.WaitFor("post instance"));
-  const std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}, {2, 0, 0}};
-  EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
-  // Still connected, with its tab shown.
-  EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);
-  EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), 1u);
-}
-
-TEST_F(PresenceDetectionTest, KeyboardAtTheLargestBlockIsReadWithThatBlockSize) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, 0x8611);
-  firmware->SetInfoByte(5, 170);  // 510 bytes
-  auto keyboard = Attach(firmware);
-  RecordingHost host(backend);
-  ThreadRunner thread(KeyboardDetectionThread, host);
-  ASSERT_TRUE(host.WaitFor("post instance"));
-
-  std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-  AddBlock(expected, 7, 0, 510);
-  AddBlock(expected, 8, 0, 510);
-  test::AddLightingSlots(expected);
-  expected.push_back({2, 0, 0});
-  EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
-  EXPECT_EQ(host.Count("message message_text_11"), 0u);
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
-  EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
+  for (const int units : {171, 170}) {
+    SCOPED_TRACE(units);
+    const bool oversized = units == 171;
+    ClearTrace();
+    auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Keyboard, oversized ? 0 : 0x8611);
+    firmware->SetInfoByte(5, static_cast<uint8_t>(units));
+    auto keyboard = Attach(firmware);
+    RecordingHost host(backend);
+    ThreadRunner thread(KeyboardDetectionThread, host);
+    ASSERT_TRUE(host.WaitFor(oversized ? "message message_text_11" : "post instance"));
+    ASSERT_TRUE(host.WaitFor("post instance"));
+    std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
+    if (!oversized) {
+      AddBlock(expected, 7, 0, 510);
+      AddBlock(expected, 8, 0, 510);
+      AddLightingSlots(expected);
+    }
+    expected.push_back({2, 0, 0});
+    EXPECT_EQ(Requests(DeviceKind::Keyboard), expected);
+    EXPECT_EQ(host.Channel(DeviceKind::Keyboard).connected.load(), 1);  // its tab shown
+    EXPECT_EQ(host.Count("message message_text_11"), oversized ? 1u : 0u);
+    EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), oversized ? 1u : 0u);
+    if (oversized) continue;
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
+    EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
+  }
 }
 
 TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
@@ -192,8 +175,7 @@ TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
   EXPECT_TRUE(host.Events().empty());
 }
 
-// Counts the listings and probes made through the real backend; watches and
-// connections are the real backend's own.
+// The real backend, counting its listings and probes.
 class ActivityBackend : public IHidBackend {
  public:
   explicit ActivityBackend(std::shared_ptr<IHidBackend> real) : real_(std::move(real)) {}
@@ -235,6 +217,11 @@ TEST_F(PresenceEventsTest, ThreadsDoNothingWhileNothingChangesAndFollowPlugUnplu
   Idle();
   EXPECT_EQ(activity->listings, listings);  // no device, no change: no scan
   EXPECT_EQ(activity->probes, 0);
+  // A node that no device in sysfs stands behind is looked at once and left alone.
+  ASSERT_EQ(::symlink("/nonexistent", (tree.DevRoot() + "/hidraw90").c_str()), 0);
+  ASSERT_TRUE(Eventually([&] { return activity->listings > listings; }));
+  Idle();
+  EXPECT_TRUE(host.Events().empty());
 
   auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse);
   auto mouse = Attach(firmware);
@@ -253,27 +240,8 @@ TEST_F(PresenceEventsTest, ThreadsDoNothingWhileNothingChangesAndFollowPlugUnplu
   mouse = Attach(firmware);
   ASSERT_TRUE(host.WaitFor("timer 7 100", 2));
   EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 1);
-  // Each arrival shows the window once (the instance message when the
-  // device came before the first scan ended).
+  // Each arrival shows the window once (the instance message before the first scan ended).
   EXPECT_TRUE(Eventually([&] { return host.Count("show window") + host.Count("post instance") == 2; }));
-}
-
-TEST_F(PresenceEventsTest, ANodeWithoutADeviceBehindItIsLookedAtOnceAndLeftAlone) {
-  RecordingHost host(activity);
-  ThreadRunner detection(MouseDetectionThread, host);
-  ASSERT_TRUE(Eventually([&] { return activity->listings >= 1; }));
-  const int before = activity->listings;
-  // A node in the device folder that no device in sysfs stands behind.
-  ASSERT_EQ(::symlink("/nonexistent", (tree.DevRoot() + "/hidraw90").c_str()), 0);
-  ASSERT_TRUE(Eventually([&] { return activity->listings > before; }));
-  Idle();
-  EXPECT_TRUE(host.Events().empty());
-  EXPECT_EQ(host.Channel(DeviceKind::Mouse).connected.load(), 0);
-
-  // A real device after it is still found.
-  auto mouse = Attach(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
-  ASSERT_TRUE(host.WaitFor("timer 7 100"));
-  ::unlink((tree.DevRoot() + "/hidraw90").c_str());
 }
 
 TEST_F(PresenceEventsTest, TheSameModeOptionFollowsAnotherDeviceArrivingAndLeaving) {
@@ -288,19 +256,12 @@ TEST_F(PresenceEventsTest, TheSameModeOptionFollowsAnotherDeviceArrivingAndLeavi
   ASSERT_TRUE(host.WaitFor("same mode mouse off", 2));
 }
 
-// The removal rules alone: which tab takes over when a device goes, and when
-// the window hides or the "all devices gone" notice follows.
-struct Row {
-  DeviceKind gone;
-  bool mouse, keyboard, pad;  // still connected
-  int select;                 // -1 none, else the DeviceKind value
-  bool shown, notice, hide;
-};
-
+// The removal rules: the tab taking over, the window hiding, the "all devices gone" notice.
 TEST(PresenceRemovalPlan, FollowsTheRulesForEveryDeviceAndSurvivorSet) {
   constexpr int K = static_cast<int>(DeviceKind::Keyboard), M = static_cast<int>(DeviceKind::Mouse),
                 P = static_cast<int>(DeviceKind::MousePad);
-  const Row rows[] = {
+  // Gone; still connected: mouse, keyboard, pad; selected (-1 none), shown, notice, hidden.
+  const std::tuple<DeviceKind, bool, bool, bool, int, bool, bool, bool> rows[] = {
       {DeviceKind::Mouse, false, true, true, K, true, false, false},
       {DeviceKind::Mouse, false, true, false, K, true, false, false},
       {DeviceKind::Mouse, false, false, true, P, false, false, false},
@@ -312,17 +273,17 @@ TEST(PresenceRemovalPlan, FollowsTheRulesForEveryDeviceAndSurvivorSet) {
       {DeviceKind::MousePad, true, false, false, M, false, false, false},
       {DeviceKind::MousePad, false, false, false, -1, false, false, true},
   };
-  for (const Row& r : rows) {
-    const RemovalPlan plan = PlanRemoval(r.gone, r.mouse, r.keyboard, r.pad);
-    SCOPED_TRACE(std::string(DeviceKindName(r.gone)) + " " + std::to_string(r.mouse) + std::to_string(r.keyboard) +
-                 std::to_string(r.pad));
-    EXPECT_EQ(plan.gone, r.gone);
-    EXPECT_EQ(plan.select ? static_cast<int>(*plan.select) : -1, r.select);
-    EXPECT_EQ(plan.show_selected, r.shown);
-    EXPECT_EQ(plan.all_gone_notice, r.notice);
-    EXPECT_EQ(plan.hide_window, r.hide);
+  for (const auto& [gone, mouse, keyboard, pad, select, shown, notice, hide] : rows) {
+    const RemovalPlan plan = PlanRemoval(gone, mouse, keyboard, pad);
+    SCOPED_TRACE(std::string(DeviceKindName(gone)) + " " + std::to_string(mouse) + std::to_string(keyboard) +
+                 std::to_string(pad));
+    EXPECT_EQ(plan.gone, gone);
+    EXPECT_EQ(plan.select ? static_cast<int>(*plan.select) : -1, select);
+    EXPECT_EQ(plan.show_selected, shown);
+    EXPECT_EQ(plan.all_gone_notice, notice);
+    EXPECT_EQ(plan.hide_window, hide);
   }
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

@@ -1,9 +1,6 @@
 #pragma once
-// The presence threads against simulated devices behind a fake hidraw tree:
-// a recording stand-in for the main window, thread runners, frames and debug
-// lines. Every wait has a generous limit; nothing asserts on elapsed time.
-
-#include <gtest/gtest.h>
+// The presence threads against simulated devices behind a fake hidraw tree.
+// Every wait has a generous limit; nothing asserts on elapsed time.
 
 #include <algorithm>
 #include <chrono>
@@ -11,14 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "device/commands.h"
-#include "device/frame_trace.h"
 #include "device/hidraw_backend.h"
 #include "platform/debug_log.h"
 #include "platform/program_folder.h"
@@ -26,18 +18,17 @@
 #include "presence/presence_host.h"
 #include "presence/presence_threads.h"
 #include "settings/config_images.h"
-#include "sim/firmware_model.h"
 #include "sim/hidraw_attach.h"
 #include "sim/hidraw_fake_tree.h"
+#include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
 
 namespace trx::test {
 
 inline constexpr auto kWaitLimit = std::chrono::seconds(20);
 
-// Stands in for the main window: records every call as one line, runs the
-// sent read messages at once on the calling thread (as the UI thread would
-// while the sender waits).
+// The main window's stand-in: records every call as a line, runs sent read
+// messages at once on the calling thread (as the UI thread would).
 class RecordingHost : public IPresenceHost {
  public:
   explicit RecordingHost(std::shared_ptr<IHidBackend> backend)
@@ -61,8 +52,7 @@ class RecordingHost : public IPresenceHost {
            " light " + std::to_string(r.light_profile) + " key " + std::to_string(r.key_profile) + " read " +
            std::to_string(static_cast<int>(r.read)));
   }
-  // "left mouse" then what the removal rules decided: "select keyboard"
-  // (+ " shown"), "post 0x0C05" or "hide window".
+  // "left mouse", then "select keyboard" (+ " shown"), "post 0x0C05" or "hide window".
   void OnDeviceLeft(const RemovalPlan& plan) override {
     Record(std::string("left ") + DeviceKindName(plan.gone));
     if (plan.select) Record(std::string("select ") + DeviceKindName(*plan.select) + (plan.show_selected ? " shown" : ""));
@@ -106,18 +96,7 @@ class RecordingHost : public IPresenceHost {
       return static_cast<size_t>(std::count(events_.begin(), events_.end(), line)) >= times;
     });
   }
-  // The events recorded from position `from` on.
-  std::vector<std::string> EventsFrom(size_t from) {
-    std::lock_guard<std::mutex> guard(mutex_);
-    if (from >= events_.size()) return {};
-    return std::vector<std::string>(events_.begin() + static_cast<long>(from), events_.end());
-  }
-  size_t Size() {
-    std::lock_guard<std::mutex> guard(mutex_);
-    return events_.size();
-  }
-  // Called with each event before it is recorded, on the calling thread
-  // (set before the threads start).
+  // Called with each event before it is recorded (set before the threads start).
   std::function<void(const std::string&)> on_event;
 
  private:
@@ -138,8 +117,7 @@ class RecordingHost : public IPresenceHost {
   std::vector<std::string> events_;
 };
 
-// One presence thread with its own stop event; stopped and joined when the
-// runner goes.
+// One presence thread with its own stop event, stopped and joined at the end.
 class ThreadRunner {
  public:
   ThreadRunner(int (*routine)(PresenceThreadParam), IPresenceHost& host,
@@ -161,14 +139,7 @@ class ThreadRunner {
   std::thread thread_;
 };
 
-// "command length address" of a request frame.
-struct Request {
-  int command, length, address;
-  bool operator==(const Request&) const = default;
-};
-inline void PrintTo(const Request& r, std::ostream* os) {
-  *os << "{cmd " << r.command << ", len " << r.length << ", addr " << r.address << "}";
-}
+using Request = FrameKey;
 // The frames of a block transfer of `size` bytes from `base`: 56 bytes each.
 inline void AddBlock(std::vector<Request>& seq, int command, int base, int size = 512) {
   for (int at = 0; at < size; at += 56) seq.push_back({command, std::min(56, size - at), base + at});
@@ -214,7 +185,7 @@ class PresenceTest : public ::testing::Test {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     std::vector<Request> out;
     for (const auto& r : trace_) {
-      if (r.direction == '>' && r.kind == kind) out.push_back({r.bytes[3], r.bytes[4], r.bytes[5] | (r.bytes[6] << 8)});
+      if (r.direction == '>' && r.kind == kind) out.push_back(KeyOf(r.bytes));
     }
     return out;
   }

@@ -1,27 +1,19 @@
-// The synchronisation threads: the device's own notifications lead to the
-// re-reads through the main window, and nothing else does.
+// The synchronisation threads: only the device's notifications lead to re-reads.
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <tuple>
 
 #include "presence/presence_messages.h"
 #include "profile/profile_families.h"
-#include "sim/report_descriptors.h"
 #include "tests/presence/presence_fixture.h"
 
-namespace trx {
+namespace trx::test {
 namespace {
-
-using test::PresenceTest;
-using test::RecordingHost;
-using test::Request;
-using test::ThreadRunner;
 
 class PresenceSyncTest : public PresenceTest {
  protected:
-  // Connects the device through its detection thread, then starts its
-  // synchronisation thread.
+  // Connects the device through its detection thread, then starts its sync thread.
   void Start(sim::SimKind kind) {
     firmware = std::make_shared<sim::SimFirmware>(kind);
     attachment = Attach(firmware);
@@ -43,18 +35,16 @@ class PresenceSyncTest : public PresenceTest {
   std::unique_ptr<ThreadRunner> detection;
   std::unique_ptr<ThreadRunner> sync;
 
-  // The window messages and lighting refreshes the sync thread asked for
-  // since event `mark`.
+  // The window messages and lighting refreshes asked for since event `mark`.
   std::vector<std::string> SyncEvents(size_t mark) {
-    std::vector<std::string> events;
-    for (const auto& e : host->EventsFrom(mark))
-      if (e.rfind("send", 0) == 0 || e == "lighting refresh") events.push_back(e);
+    std::vector<std::string> all = host->Events(), events;
+    for (size_t i = mark; i < all.size(); ++i)
+      if (all[i].rfind("send", 0) == 0 || all[i] == "lighting refresh") events.push_back(all[i]);
     return events;
   }
 };
 
-// The profile button re-reads the newly active record, the DPI button the
-// whole device; the thread follows the device across a replug.
+// The profile button re-reads the active record, the DPI button the whole device, also after a replug.
 TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   Start(sim::SimKind::Mouse);
   firmware->SetSettingsByte(2 * 64 + 2, 77);  // brightness of record 2
@@ -95,49 +85,35 @@ TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   ASSERT_TRUE(host->WaitFor("send 0x0902", 3));
 }
 
-TEST_F(PresenceSyncTest, MouseLightingUsageRequestsARefreshAndOtherUsagesNothing) {
-  Start(sim::SimKind::Mouse);
-  const size_t mark = host->Size();
-  firmware->Notify(0x404);
-  firmware->Notify(0x400);
-  firmware->Notify(0x403);
-  firmware->Notify(0x401);  // a known one after the unknown ones
-  ASSERT_TRUE(host->WaitFor("send 0x0902"));
-  EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"lighting refresh", "send 0x0902"}));
-}
-
-TEST_F(PresenceSyncTest, KeyboardNotificationsSendTheKeyboardMessages) {
-  Start(sim::SimKind::Keyboard);
-  const size_t mark = host->Size();
-  firmware->Notify(0x403);  // the keyboard thread has no lighting action
-  firmware->PressProfileButton();
-  ASSERT_TRUE(host->WaitFor("send 0x0B02"));
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().keyboard.current_record[0], 1);
-  }
-  firmware->PressDpiButton();
-  ASSERT_TRUE(host->WaitFor("send 0x0B01"));
-  EXPECT_EQ(SyncEvents(mark), (std::vector<std::string>{"send 0x0B02", "send 0x0B01"}));
-}
-
-TEST_F(PresenceSyncTest, ASyncThreadStoppedWhileListeningWritesItsExitLineOnce) {
-  for (sim::SimKind kind : {sim::SimKind::Mouse, sim::SimKind::Keyboard}) {
-    const bool mouse = kind == sim::SimKind::Mouse;
-    SCOPED_TRACE(mouse ? "mouse" : "keyboard");
+// Each kind's notifications send its window messages (the mouse's lighting
+// usage a refresh; unknown usages, and lighting on the keyboard, nothing); a
+// thread stopped while listening writes its exit line once.
+TEST_F(PresenceSyncTest, NotificationsSendTheirMessagesAndAStopWritesTheExitLineOnce) {
+  // Kind, usages (0x401 and 0x402 by the device's buttons), messages, exit line.
+  const std::tuple<sim::SimKind, std::vector<uint16_t>, std::vector<std::string>, const char*> rows[] = {
+      {sim::SimKind::Mouse, {0x404, 0x400, 0x403, 0x401}, {"lighting refresh", "send 0x0902"}, "鼠标同步线程设定测试退出"},
+      {sim::SimKind::Keyboard, {0x403, 0x401, 0x402}, {"send 0x0B02", "send 0x0B01"}, "键盘同步线程设定退出"},
+  };
+  for (const auto& [kind, usages, sent, exit_line] : rows) {
+    SCOPED_TRACE(exit_line);
     Start(kind);
-    firmware->PressProfileButton();  // answered: the thread is listening
-    ASSERT_TRUE(host->WaitFor(mouse ? "send 0x0902" : "send 0x0B02"));
+    const size_t mark = host->Events().size();
+    for (uint16_t u : usages) u == 0x401 ? firmware->PressProfileButton() : u == 0x402 ? firmware->PressDpiButton() : firmware->Notify(u);
+    ASSERT_TRUE(host->WaitFor(sent.back()));
+    EXPECT_EQ(SyncEvents(mark), sent);
+    if (kind == sim::SimKind::Keyboard) {
+      std::lock_guard<std::recursive_mutex> image(ImageMutex());
+      EXPECT_EQ(Images().keyboard.current_record[0], 1);
+    }
     sync->Stop();
-    EXPECT_EQ(LineCount(mouse ? "鼠标同步线程设定测试退出" : "键盘同步线程设定退出"), 1u);
+    EXPECT_EQ(LineCount(exit_line), 1u);
     sync.reset();
     detection.reset();
     attachment.reset();
   }
 }
 
-// The read messages handled directly, as the main window does on its own
-// thread.
+// The read messages handled directly, as the main window does.
 using PresenceReadMessageTest = PresenceTest;
 
 TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
@@ -151,7 +127,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
     ASSERT_TRUE(host.WaitFor("post instance"));
   }
   std::vector<Request> expected = {{1, 0, 0}, {3, 33, 0}};
-  test::AddLightingSlots(expected);
+  AddLightingSlots(expected);
   expected.push_back({2, 0, 0});
   EXPECT_EQ(Requests(DeviceKind::MousePad), expected);
   {
@@ -165,38 +141,28 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadProfileChanged));
   EXPECT_EQ(Requests(DeviceKind::MousePad), (std::vector<Request>{{5, 1, 0}, {5, 56, 64}}));
   EXPECT_EQ(host.Count("refresh pad"), 1u);
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().pad.current_record[0], 1);
-  EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
-}
-
-TEST_F(PresenceReadMessageTest, ARefusedCommandKeepsTheRestOfTheReadButSavesNoFile) {
-  auto firmware = std::make_shared<sim::SimFirmware>(sim::SimKind::MousePad);
-  auto pad = Attach(firmware);
-  RecordingHost host(backend);
   {
-    ThreadRunner detection(MousePadDetectionThread, host);
-    ASSERT_TRUE(host.WaitFor("post instance"));
+    std::lock_guard<std::recursive_mutex> image(ImageMutex());
+    EXPECT_EQ(Images().pad.current_record[0], 1);
+    EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
   }
+
+  // A refused command keeps the rest of the read but saves no file.
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::MousePad, ProfileFamily::Light), "0", true);
   std::vector<uint8_t> marker = {0xAA, 0x55, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   marker.resize(16 + 64, 0x5A);
-  test::TempHome::WriteBytes(path, marker);
+  TempHome::WriteBytes(path, marker);
 
   firmware->SetSettingsByte(3 * 64 + 7, 0x21);  // record 3 changed on the device
-  sim::SimFaults faults;
-  faults.status_count = 1;  // the first command (Begin transfer) is refused
-  faults.status = sim::kStatusOutOfRange;
-  firmware->SetFaults(faults);
+  firmware->SetFaults({.status_count = 1, .status = sim::kStatusOutOfRange});  // Begin transfer is refused
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadReadAll));
 
   std::lock_guard<std::recursive_mutex> image(ImageMutex());
   EXPECT_EQ(Images().pad.lighting_records[3][7], 0x21);  // the rest of the read landed
-  EXPECT_EQ(test::TempHome::ReadBytes(path), marker);    // but no file from a partial read
+  EXPECT_EQ(TempHome::ReadBytes(path), marker);    // but no file from a partial read
 }
 
-// The key capture writes the default key file of the keyboard's layout;
-// from a keyboard not (or no longer) there, nothing.
+// The key capture writes the layout's default key file; without a keyboard, nothing.
 TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   RecordingHost host(backend);
   EXPECT_FALSE(HandlePresenceMessage(host, 0x0C05));  // not a read message
@@ -212,7 +178,7 @@ TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
   ASSERT_TRUE(host.WaitFor("post instance"));
 
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgKeyboardCaptureKeys));
-  const std::vector<uint8_t> file = test::TempHome::ReadBytes(home.Path("program/kbkey15default.pro"));
+  const std::vector<uint8_t> file = TempHome::ReadBytes(home.Path("program/kbkey15default.pro"));
   ASSERT_EQ(file.size(), 16u + 512u);
   EXPECT_EQ(file[0], 0xAA);
   EXPECT_EQ(file[4], 1);  // keyboard
@@ -221,4 +187,4 @@ TEST_F(PresenceReadMessageTest, KeyCaptureWritesTheDefaultKeyFileOfTheLayout) {
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::test

@@ -1,5 +1,4 @@
-// The udev rule shipped for real devices: exactly the family's ids, on
-// hidraw, access for the seat user only.
+// The shipped udev rule: exactly the family's ids, on hidraw, for the seat user only.
 
 #include <gtest/gtest.h>
 

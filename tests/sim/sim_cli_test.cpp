@@ -1,18 +1,16 @@
-// trx770-sim-cli end to end: both attach modes, the trace file (option and
-// environment) and the exit codes.
+// trx770-sim-cli end to end: both attach modes, the trace file and the exit codes.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "device/frame_trace.h"
+#include "tests/platform/temp_home.h"
 
 namespace trx {
 namespace {
@@ -21,14 +19,6 @@ namespace fs = std::filesystem;
 
 class SimCli : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("trx770-cli-test-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
   // Runs the tool with `args` (and an environment prefix); returns its exit code.
   int Run(const std::string& args, const std::string& env = "") {
     const std::string cmd = env + " " + TRX770_SIM_CLI + " " + args + " >" + (dir / "out.txt").string() + " 2>" +
@@ -36,12 +26,7 @@ class SimCli : public ::testing::Test {
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string Slurp(const std::string& name) {
-    std::ifstream in(dir / name);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  std::string Slurp(const std::string& name) { return test::TempHome::ReadText((dir / name).string()); }
   std::vector<FrameTraceRecord> Trace(const std::string& name) {
     std::vector<FrameTraceRecord> records;
     std::ifstream in(dir / name);
@@ -53,7 +38,8 @@ class SimCli : public ::testing::Test {
     }
     return records;
   }
-  fs::path dir;
+  test::TempHome home;
+  fs::path dir = home.root();
 };
 
 TEST_F(SimCli, ThroughHidrawPrintsTheDecodedInformationAndRecords) {

@@ -1,5 +1,4 @@
-// The firmware model, frames driven straight into it: where writes land,
-// what reads return, status bytes, reset and the device-side buttons.
+// The firmware model driven by frames; the in-process backend.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,13 +11,8 @@
 #include "sim/firmware_model.h"
 #include "sim/sim_backend.h"
 
-namespace trx {
+namespace trx::sim {
 namespace {
-
-using sim::SimBackend;
-using sim::SimFirmware;
-using sim::SimKind;
-using sim::SimResponse;
 
 SimResponse Send(SimFirmware& fw, const Frame& f) { return fw.HandleRequest(f.data(), f.size()); }
 SimResponse Send(SimFirmware& fw, uint8_t cmd, uint8_t len, uint16_t addr, const std::vector<uint8_t>& payload = {}) {
@@ -83,8 +77,7 @@ TEST_F(SimMemory, MemoryImageRestoresEverySectionAndRefusesForeignOrDamagedImage
   EXPECT_EQ(fresh.KeyMemory(), mouse.KeyMemory());
   EXPECT_EQ(fresh.SaveMemory(), image);
 
-  // Another device, a cut image, a padded one, a section of another size:
-  // refused, memory unchanged.
+  // Another device's, a cut, a padded or a resized image: refused, memory unchanged.
   SimFirmware pad(SimKind::MousePad);
   const std::vector<uint8_t> pad_before = pad.SaveMemory();
   std::vector<uint8_t> cut(image.begin(), image.end() - 1);
@@ -135,9 +128,7 @@ TEST_F(SimMemory, BadRequestsAreAnsweredWithFailureStatusAndChangeNothing) {
   EXPECT_EQ(keyboard.KeyMemory().size(), 4u * 126 + 378);
   const std::vector<uint8_t> main = keyboard.MainBlock(), keys = keyboard.KeyMemory();
   EXPECT_TRUE(std::equal(main.begin(), main.end(), keys.begin()));  // its one key block
-}
-
-TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
+  // A reply echoes the request and carries a valid checksum.
   const SimResponse r = Send(mouse, kCmdReadSettings, 5, 0x0102);
   ASSERT_TRUE(r.reply);
   EXPECT_EQ(std::vector<uint8_t>({r.frame[0], r.frame[3], r.frame[4], r.frame[5], r.frame[6]}),
@@ -147,8 +138,7 @@ TEST_F(SimMemory, RepliesEchoTheRequestAndCarryAValidChecksum) {
   EXPECT_EQ(FrameChecksum(copy), r.frame[1] | (r.frame[2] << 8));
 }
 
-// The profile button cycles the active index (0x401), the DPI button the
-// active record's level only (0x402).
+// The profile button cycles the active index (0x401), the DPI button the active level (0x402).
 TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
   std::vector<uint16_t> usages;
   mouse.SetNotifier([&](uint16_t usage) { usages.push_back(usage); });
@@ -165,10 +155,7 @@ TEST_F(SimMemory, ProfileAndDpiButtonsCycleAndNotify) {
   EXPECT_EQ(usages, (std::vector<uint16_t>{0x401, 0x401, 0x402}));
 }
 
-// The in-process backend: interfaces, plug and unplug, stop event, sharing,
-// and the consumer notifications as the synchronisation threads decode them.
-// Opens the consumer interface read-only, as a synchronisation thread does,
-// and returns the first usage of the next notification (or -1).
+// The first usage of the next notification on a consumer interface (or -1).
 int ReadNotification(CHidDevice& hid) {
   size_t got = 0;
   if (hid.ReadReport(hid.input_report_buffer.data(), hid.input_report_buffer.size(), 2000, &got) != 1) return -1;
@@ -228,17 +215,6 @@ TEST_F(SimBackendTest, UnplugMakesOpenHandlesGoneAndReplugNeedsNewHandles) {
   EXPECT_EQ(n, 64u);
 }
 
-TEST_F(SimBackendTest, StopEventEndsAWaitingRead) {
-  const int m = backend->AddDevice(mouse);
-  auto handle = backend->Open(backend->VendorPath(m), true, true, false);
-  CEvent stop;
-  stop.Set();
-  uint8_t buf[64];
-  size_t n = 0;
-  EXPECT_EQ(handle->Read(buf, 64, 60000, stop, n), HidIo::Stopped);
-  EXPECT_EQ(handle->Read(buf, 64, 0, stop, n), HidIo::Timeout);  // the auto-reset stop was consumed
-}
-
 TEST_F(SimBackendTest, RepliesReachEveryReaderAndExclusiveOpensAreKeptApart) {
   const int m = backend->AddDevice(mouse);
   auto writer = backend->Open(backend->VendorPath(m), true, true, false);
@@ -253,6 +229,9 @@ TEST_F(SimBackendTest, RepliesReachEveryReaderAndExclusiveOpensAreKeptApart) {
   ASSERT_EQ(writer->Write(begin.data(), 64, 1000, stop, n), HidIo::Ok);
   EXPECT_EQ(listener->Read(buf, 64, 1000, stop, n), HidIo::Ok);
   EXPECT_EQ(writer->DrainInput(), 1u);
+  stop.Set();  // the stop event ends a waiting read
+  EXPECT_EQ(listener->Read(buf, 64, 60000, stop, n), HidIo::Stopped);
+  EXPECT_EQ(listener->Read(buf, 64, 0, stop, n), HidIo::Timeout);  // the auto-reset stop was consumed
 }
 
 TEST_F(SimBackendTest, DeviceButtonsSendConsumerNotificationsOnTheSecondInterface) {
@@ -272,4 +251,4 @@ TEST_F(SimBackendTest, DeviceButtonsSendConsumerNotificationsOnTheSecondInterfac
 }
 
 }  // namespace
-}  // namespace trx
+}  // namespace trx::sim
