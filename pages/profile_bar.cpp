@@ -128,13 +128,22 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
       }
       break;
     case DeviceKind::Keyboard:
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Light)) combo->SelectItem(result.light_profile);
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Key)) combo->SelectItem(result.key_profile);
+      ShowArrivalProfile(kind, ProfileFamily::Light, result.light_profile, result.light_profile_new);
+      ShowArrivalProfile(kind, ProfileFamily::Key, result.key_profile, result.key_profile_new);
       break;
     case DeviceKind::MousePad:
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Light)) combo->SelectItem(result.light_profile);
+      ShowArrivalProfile(kind, ProfileFamily::Light, result.light_profile, result.light_profile_new);
       break;
   }
+}
+
+void CProfileBar::ShowArrivalProfile(DeviceKind kind, ProfileFamily family, int index, bool is_new) {
+  ui::CComboUI* combo = Combo(kind, family);
+  if (combo == nullptr) return;
+  // A stored profile is put back on the device (the selection runs Select);
+  // a profile made on this start holds the device's own settings already.
+  if (is_new) combo->SelectItem(index, false, false);
+  else combo->SelectItem(index);
 }
 
 void CProfileBar::AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) {

@@ -11,6 +11,7 @@
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
+#include "profile/new_profiles.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
 
@@ -44,6 +45,7 @@ bool CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPr
   }
   std::string path = ProfileFilePath(info, kFirstProfileName, true);
   WriteProfileFile(path, info.kind, data.size(), data.data());  // reports its own failure
+  MarkNewProfile(info.kind, info.family);  // the device's first read fills it
 
   lists.AddItem(info.kind, info.family, kFirstProfileName, kProfileComboItemHeight);
   keys.push_back({info.count_section, kIniKeyCount, std::to_string(lists.ItemCount(info.kind, info.family))});

@@ -11,8 +11,12 @@
 
 #include "app/app_messages.h"
 #include "platform/debug_log.h"
+#include "platform/program_folder.h"
+#include "profile/profile_families.h"
+#include "profile/profile_file.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
+#include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/option.h"
 #include "ui/window/win_api.h"
@@ -53,6 +57,63 @@ TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHide
 
   window->DestroyWindow();
   EXPECT_EQ(window->Workers().RunningCount(), 0);
+}
+
+// A first start: each profile made from the defaults takes what its device
+// holds (settings record 0 or key block 0), and the arrivals write nothing.
+TEST_F(PresenceWiringTest, FirstStartFillsTheNewProfilesFromTheDevicesAndWritesNothing) {
+  SetProgramFolderOverride("");  // the build tree's default profiles
+  CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+  ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+  backend = sim::SimBackend::WithStandardDevices();  // mouse 0, keyboard 1, pad 2
+  struct Row {
+    int sim;
+    DeviceKind kind;
+    ProfileFamily family;
+    size_t at;       // where in the profile's data
+    bool key_block;  // else the settings record
+    size_t length;   // record 0's bytes the device holds (the mouse: its current record)
+  };
+  const Row rows[] = {
+      {0, DeviceKind::Mouse, ProfileFamily::Device, 0, true, 512},
+      {0, DeviceKind::Mouse, ProfileFamily::Device, 512, false, 34},
+      {0, DeviceKind::Mouse, ProfileFamily::Light, 0, false, 34},
+      {0, DeviceKind::Mouse, ProfileFamily::Key, 0, true, 512},
+      {1, DeviceKind::Keyboard, ProfileFamily::Light, 0, false, 56},
+      {1, DeviceKind::Keyboard, ProfileFamily::Key, 0, true, 378},
+      {2, DeviceKind::MousePad, ProfileFamily::Light, 0, false, 56},
+  };
+  std::vector<std::vector<uint8_t>> memory;
+  for (int i = 0; i < 3; ++i) memory.push_back(backend->Firmware(i)->SaveMemory());
+  MainWndOptions options;
+  options.backend = backend;
+  CreateWindow(options, /*presence=*/true);
+  const auto arrived = [&] {
+    for (const char* name : {"ms_device_profile_combo", "kb_deng_profile_combo", "kb_key_profile_combo", "mp_deng_profile_combo"})
+      if (dynamic_cast<CComboUI*>(Find(name))->GetCurSel() != 0) return false;
+    return true;
+  };
+  const auto idle = [&] {
+    for (DeviceKind kind : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
+      if (window->Queue(kind).Busy()) return false;
+    return true;
+  };
+  ASSERT_TRUE(PumpUntil(arrived));
+  for (int tick = 0; tick < 10; ++tick) {  // the timed sends, had anything been marked
+    ASSERT_TRUE(PumpUntil(idle));
+    queue().AdvanceTime(100);
+  }
+  ASSERT_TRUE(PumpUntil(idle));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(backend->Firmware(i)->SaveMemory(), memory[i]) << "device " << i;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(DeviceKindName(row.kind)) + " family " + std::to_string(static_cast<int>(row.family)));
+    const ProfileFamilyInfo* info = FindFamily(row.kind, row.family);
+    std::vector<uint8_t> data(info->data_size, 0);
+    ASSERT_EQ(ReadProfileFile(ProfileFilePath(*info, "profile1", false), data.size(), data.data()), kProfileReadOk);
+    const std::vector<uint8_t> held = row.key_block ? backend->Firmware(row.sim)->KeyMemory() : backend->Firmware(row.sim)->Settings();
+    EXPECT_TRUE(std::equal(held.begin(), held.begin() + static_cast<long>(row.length), data.begin() + static_cast<long>(row.at)));
+  }
+  window->DestroyWindow();
 }
 
 TEST_F(PresenceWiringTest, ClosingWhileDevicesConnectStopsEveryThread) {
