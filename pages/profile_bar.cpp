@@ -117,7 +117,7 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
   } end{arriving_};
   switch (kind) {
     case DeviceKind::Mouse:
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Device)) combo->SelectItem(result.device_profile);
+      ShowArrivalProfile(kind, ProfileFamily::Device, result.device_profile, result.device_profile_new);
       // The light and key combos show the stored choice; it is applied when
       // the user picks (the device profile already carries the mouse's data).
       for (ProfileFamily family : {ProfileFamily::Light, ProfileFamily::Key}) {
@@ -138,12 +138,18 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
 }
 
 void CProfileBar::ShowArrivalProfile(DeviceKind kind, ProfileFamily family, int index, bool is_new) {
-  ui::CComboUI* combo = Combo(kind, family);
-  if (combo == nullptr) return;
-  // A stored profile is put back on the device (the selection runs Select);
-  // a profile made on this start holds the device's own settings already.
-  if (is_new) combo->SelectItem(index, false, false);
-  else combo->SelectItem(index);
+  // A stored profile is put back on the device (the selection runs Select).
+  // A profile made on this start holds the device's own settings already:
+  // it is only shown (no link, and nothing for the desktop).
+  if (!is_new) {
+    if (ui::CComboUI* combo = Combo(kind, family)) combo->SelectItem(index);
+    return;
+  }
+  ProfileSelection shown;
+  shown.kind = kind;
+  shown.family = family;
+  shown.index = index;
+  Apply(shown);
 }
 
 void CProfileBar::AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) {

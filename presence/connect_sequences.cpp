@@ -52,6 +52,7 @@ ConnectResult ConnectDevice(IPresenceHost& host, DeviceKind kind, CEvent& stop) 
       // The device profile brings the computer-side values (pointer speed,
       // wheel lines) the device does not hold.
       result.device_profile = Selected(kind, ProfileFamily::Device);
+      result.device_profile_new = IsNewProfile(kind, ProfileFamily::Device);
       LoadProfile(kind, ProfileFamily::Device, result.device_profile);
       result.read = ReadMouseDevice(host);
       FillNewProfiles(kind, result.read);

@@ -4,13 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "app/app_messages.h"
+#include "pages/mouse_performance_page.h"
 #include "platform/debug_log.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
 #include "platform/program_folder.h"
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
@@ -59,9 +63,27 @@ TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHide
   EXPECT_EQ(window->Workers().RunningCount(), 0);
 }
 
+// A desktop whose wheel scrolls 7 lines; what the program sets is counted.
+class SevenLinesDesktop : public desktop::CNoDesktopPointer {
+ public:
+  bool HasWheelLines() override { return true; }
+  desktop::DesktopResult GetWheelLines(int* lines) override {
+    *lines = 7;
+    return desktop::DesktopResult::Ok;
+  }
+  desktop::DesktopResult SetWheelLines(int) override {
+    ++sets;
+    return desktop::DesktopResult::Ok;
+  }
+  std::atomic<int> sets{0};
+};
+
 // A first start: each profile made from the defaults takes what its device
-// holds (settings record 0 or key block 0), and the arrivals write nothing.
+// holds (settings record 0 or key block 0), and the arrivals write nothing,
+// to the devices or to the desktop.
 TEST_F(PresenceWiringTest, FirstStartFillsTheNewProfilesFromTheDevicesAndWritesNothing) {
+  SevenLinesDesktop desktop;
+  desktop::SetDesktopPointer(&desktop);
   SetProgramFolderOverride("");  // the build tree's default profiles
   CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
@@ -91,7 +113,7 @@ TEST_F(PresenceWiringTest, FirstStartFillsTheNewProfilesFromTheDevicesAndWritesN
   const auto arrived = [&] {
     for (const char* name : {"ms_device_profile_combo", "kb_deng_profile_combo", "kb_key_profile_combo", "mp_deng_profile_combo"})
       if (dynamic_cast<CComboUI*>(Find(name))->GetCurSel() != 0) return false;
-    return true;
+    return window->Pages().MousePerformance().PointerSettingsKnown();
   };
   const auto idle = [&] {
     for (DeviceKind kind : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
@@ -113,7 +135,11 @@ TEST_F(PresenceWiringTest, FirstStartFillsTheNewProfilesFromTheDevicesAndWritesN
     const std::vector<uint8_t> held = row.key_block ? backend->Firmware(row.sim)->KeyMemory() : backend->Firmware(row.sim)->Settings();
     EXPECT_TRUE(std::equal(held.begin(), held.begin() + static_cast<long>(row.length), data.begin() + static_cast<long>(row.at)));
   }
+  EXPECT_EQ(Find("ms_gunlun_speed_edit")->GetText(), "7");  // the desktop's own, shown
   window->DestroyWindow();
+  window.reset();
+  EXPECT_EQ(desktop.sets.load(), 0);
+  desktop::SetDesktopPointer(nullptr);
 }
 
 TEST_F(PresenceWiringTest, ClosingWhileDevicesConnectStopsEveryThread) {
