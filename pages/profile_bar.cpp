@@ -139,7 +139,7 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
 
 void CProfileBar::ShowArrivalProfile(DeviceKind kind, ProfileFamily family, int index, bool is_new) {
   // A stored profile is put back on the device (the selection runs Select).
-  // A profile made on this start holds the device's own settings already:
+  // A new profile holds the device's own settings already:
   // it is only shown (no link, and nothing for the desktop).
   if (!is_new) {
     if (ui::CComboUI* combo = Combo(kind, family)) combo->SelectItem(index);

@@ -109,8 +109,8 @@ class CProfileBar : public CPage, public IProfileLists {
   void Refill(const ProfileFamilyControls& f, int index = -1);
   int SelectedIndex(const ProfileFamilyControls& f) const;
   // The arrival's selection of profile `index`: runs Select (the stored
-  // profile goes back to the device) unless the profile is new on this
-  // start, which already holds what the device does.
+  // profile goes back to the device) unless the profile is new (the first
+  // run's, filled by the connect read): that one is only shown.
   void ShowArrivalProfile(DeviceKind kind, ProfileFamily family, int index, bool is_new);
   void RunSelect(const ProfileFamilyControls& f, int index);
   void ShowResult(ProfileOpResult result, const std::string& detail);

@@ -21,11 +21,11 @@ int Selected(DeviceKind kind, ProfileFamily family) {
 
 bool ReadWhole(ReadOutcome read) { return read == ReadOutcome::kReadComplete || read == ReadOutcome::kReadSaveFailed; }
 
-// A profile created on this start holds the program's defaults, not a
-// choice of the user's: it takes the device's own settings from a whole
-// read (computer-side values, such as the keyboard's per-key colours, stay
-// from the default file the connect loaded) and is not applied on arrival.
-// A read cut short leaves it marked for the next connect.
+// A new profile (the first run's, from the defaults) holds no choice of
+// the user's: it takes the device's own settings from a whole read
+// (computer-side values, such as the keyboard's per-key colours, stay from
+// the default file the connect loaded) and is not applied on arrival. A
+// read cut short leaves it marked for the next connect.
 void FillNewProfiles(DeviceKind kind, ReadOutcome read) {
   if (!ReadWhole(read)) return;
   for (const ProfileFamilyInfo* info : FamiliesOf(kind)) {

@@ -45,13 +45,13 @@ bool CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPr
   }
   std::string path = ProfileFilePath(info, kFirstProfileName, true);
   WriteProfileFile(path, info.kind, data.size(), data.data());  // reports its own failure
-  MarkNewProfile(info.kind, info.family);  // the device's first read fills it
 
   lists.AddItem(info.kind, info.family, kFirstProfileName, kProfileComboItemHeight);
   keys.push_back({info.count_section, kIniKeyCount, std::to_string(lists.ItemCount(info.kind, info.family))});
   keys.push_back({info.link_section, "0", "0"});
   keys.push_back({info.name_section, "0", kFirstProfileName});
   keys.push_back({info.select_section, kIniKeySelect, "0"});
+  keys.push_back({info.select_section, kIniKeyNew, "1"});  // the device's first read fills it
   return true;
 }
 
