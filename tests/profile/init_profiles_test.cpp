@@ -72,11 +72,11 @@ TEST_F(InitProfilesTest, FirstRunCreatesProfileOneForEveryMouseFamily) {
   EXPECT_EQ(TempHome::ReadBytes(ms + "profile1.pro"), FileBytes(2, std::vector<uint8_t>(512, 0xD3)));
   EXPECT_EQ(TempHome::ReadText(ms + "msProfile.ini"),
             "[PROFILEDEVICECOUNT]\ncount=1\n[PROFILELIKEDEVICEEXE]\n0=0\n[PROFILEDEVICENAME]\n0=profile1\n"
-            "[PROFILEDEVICESELECT]\nselect=0\n"
+            "[PROFILEDEVICESELECT]\nselect=0\nnew=1\n"
             "[PROFILEDENGCOUNT]\ncount=1\n[PROFILELIKEDENGEXE]\n0=0\n[PROFILEDENGNAME]\n0=profile1\n"
-            "[PROFILEDENGSELECT]\nselect=0\n"
+            "[PROFILEDENGSELECT]\nselect=0\nnew=1\n"
             "[PROFILECOUNT]\ncount=1\n[PROFILELIKEEXE]\n0=0\n[PROFILENAME]\n0=profile1\n"
-            "[PROFILESELECT]\nselect=0\n");
+            "[PROFILESELECT]\nselect=0\nnew=1\n");
   EXPECT_EQ(lists_.items["mouse device"], std::vector<std::string>{"profile1"});
   EXPECT_EQ(lists_.items["mouse light"], std::vector<std::string>{"profile1"});
   EXPECT_EQ(lists_.items["mouse key"], std::vector<std::string>{"profile1"});
@@ -98,9 +98,9 @@ TEST_F(InitProfilesTest, KeyboardUsesTheDefaultsOfItsLayoutVariant) {
   EXPECT_EQ(TempHome::ReadBytes(Folder("kb") + "profile1.pro"), FileBytes(1, std::vector<uint8_t>(512, 0x25)));
   EXPECT_EQ(TempHome::ReadText(Folder("kb") + "kbProfile.ini"),
             "[PROFILEDENGCOUNT]\ncount=1\n[PROFILELIKEDENGEXE]\n0=0\n[PROFILEDENGNAME]\n0=profile1\n"
-            "[PROFILEDENGSELECT]\nselect=0\n"
+            "[PROFILEDENGSELECT]\nselect=0\nnew=1\n"
             "[PROFILECOUNT]\ncount=1\n[PROFILELIKEEXE]\n0=0\n[PROFILENAME]\n0=profile1\n"
-            "[PROFILESELECT]\nselect=0\n");
+            "[PROFILESELECT]\nselect=0\nnew=1\n");
 }
 
 TEST_F(InitProfilesTest, PadHasOnlyTheLightFamily) {
