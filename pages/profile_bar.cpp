@@ -117,7 +117,7 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
   } end{arriving_};
   switch (kind) {
     case DeviceKind::Mouse:
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Device)) combo->SelectItem(result.device_profile);
+      ShowArrivalProfile(kind, ProfileFamily::Device, result.device_profile, result.device_profile_new);
       // The light and key combos show the stored choice; it is applied when
       // the user picks (the device profile already carries the mouse's data).
       for (ProfileFamily family : {ProfileFamily::Light, ProfileFamily::Key}) {
@@ -128,13 +128,28 @@ void CProfileBar::OnDeviceConnected(DeviceKind kind, const ConnectResult& result
       }
       break;
     case DeviceKind::Keyboard:
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Light)) combo->SelectItem(result.light_profile);
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Key)) combo->SelectItem(result.key_profile);
+      ShowArrivalProfile(kind, ProfileFamily::Light, result.light_profile, result.light_profile_new);
+      ShowArrivalProfile(kind, ProfileFamily::Key, result.key_profile, result.key_profile_new);
       break;
     case DeviceKind::MousePad:
-      if (ui::CComboUI* combo = Combo(kind, ProfileFamily::Light)) combo->SelectItem(result.light_profile);
+      ShowArrivalProfile(kind, ProfileFamily::Light, result.light_profile, result.light_profile_new);
       break;
   }
+}
+
+void CProfileBar::ShowArrivalProfile(DeviceKind kind, ProfileFamily family, int index, bool is_new) {
+  // A stored profile is put back on the device (the selection runs Select).
+  // A new profile holds the device's own settings already:
+  // it is only shown (no link, and nothing for the desktop).
+  if (!is_new) {
+    if (ui::CComboUI* combo = Combo(kind, family)) combo->SelectItem(index);
+    return;
+  }
+  ProfileSelection shown;
+  shown.kind = kind;
+  shown.family = family;
+  shown.index = index;
+  Apply(shown);
 }
 
 void CProfileBar::AddItem(DeviceKind kind, ProfileFamily family, std::string_view text, int height_px) {

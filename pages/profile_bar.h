@@ -108,6 +108,10 @@ class CProfileBar : public CPage, public IProfileLists {
   // select (-1: the index's "select").
   void Refill(const ProfileFamilyControls& f, int index = -1);
   int SelectedIndex(const ProfileFamilyControls& f) const;
+  // The arrival's selection of profile `index`: runs Select (the stored
+  // profile goes back to the device) unless the profile is new (the first
+  // run's, filled by the connect read): that one is only shown.
+  void ShowArrivalProfile(DeviceKind kind, ProfileFamily family, int index, bool is_new);
   void RunSelect(const ProfileFamilyControls& f, int index);
   void ShowResult(ProfileOpResult result, const std::string& detail);
   // The name the family's combo shows for profile `index` ("" without one).

@@ -23,6 +23,12 @@ struct ConnectResult {
   int device_profile = 0;  // mouse: "select" of the device profiles
   int light_profile = 0;   // keyboard, pad: "select" of the light profiles
   int key_profile = 0;     // keyboard: "select" of the key profiles
+  // The device (light, key) profile is the first run's, made from the
+  // defaults and never filled by a device (profile/new_profiles.h): a whole
+  // read filled it now, and the arrival shows it without applying it.
+  bool device_profile_new = false;
+  bool light_profile_new = false;
+  bool key_profile_new = false;
 };
 
 // The removal rules' decision when device `gone` left:

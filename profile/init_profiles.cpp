@@ -11,6 +11,7 @@
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
+#include "profile/new_profiles.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
 
@@ -50,6 +51,7 @@ bool CreateFirstProfile(const ProfileFamilyInfo& info, IProfileLists& lists, IPr
   keys.push_back({info.link_section, "0", "0"});
   keys.push_back({info.name_section, "0", kFirstProfileName});
   keys.push_back({info.select_section, kIniKeySelect, "0"});
+  keys.push_back({info.select_section, kIniKeyNew, "1"});  // the device's first read fills it
   return true;
 }
 

@@ -43,7 +43,10 @@ inline constexpr long kProfileCountLimit = 10000;
 //    message "message_text_8", bad magic → "message_text_9", and the whole
 //    initialisation stops; else write "profile1" + extension into the device
 //    folder, add the item "profile1" and write count (= the combo's items),
-//    link flag "0", name "profile1" and select "0" for index 0.
+//    link flag "0", name "profile1", select "0" for index 0 and the mark
+//    "new" (profile/new_profiles.h), so the device's first read fills it
+//    with the device's own settings instead of the defaults being sent to
+//    the device.
 // Returns true when every family was handled, false when it stopped.
 bool InitProfiles(DeviceKind kind, IProfileLists& lists, IProfileMessages& messages);
 

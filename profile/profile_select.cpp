@@ -11,6 +11,7 @@
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
 #include "profile/effective_profile.h"
+#include "profile/new_profiles.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
 #include "profile/profile_keys.h"
@@ -133,6 +134,7 @@ ProfileOpResult SelectProfile(DeviceKind kind, ProfileFamily family, int index, 
   }
   WithImage([&](ConfigImages& images) { Load(images, *info, data); });
   SetEffectiveProfile(*info, index);
+  ClearNewProfile(kind, family);  // applied: the device holds it now
   if (by == SelectBy::User &&
       !WritePrivateProfileString(info->select_section, kIniKeySelect, std::to_string(index), ProfileIniPath(kind)))
     DebugLine(kDebugFileOpenFailed);
@@ -158,6 +160,7 @@ ProfileOpResult RestoreDefaultProfile(DeviceKind kind, ProfileFamily family, IPr
     *writes = WritesOf(Images(), *info);
     writes->record = false;  // the restore sends the record through the timed send only
   }
+  ClearNewProfile(kind, family);  // the user's own defaults now
   ProfileOpResult result = ProfileOpResult::Ok;
   if (SaveCurrentProfile(kind, family) != ProfileSaveResult::Saved) result = ProfileOpResult::WriteFailed;
   if (kind == DeviceKind::Mouse && family == ProfileFamily::Light &&

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Fresh starts in a row, as a new user's first start: a fresh home, a fresh
 # simulator state, Xvfb with openbox (so the program-link monitors run), no
-# input. Each start runs the program on a simulated mouse until the mouse is
-# connected and SETTLE seconds more (at most SECONDS_PER_START in all), then
-# ends it with SIGTERM; the mouse's memory it leaves (--sim-state) must equal
-# the memory of a factory-new simulated mouse byte for byte, and the tool's
-# dump of it must show the factory DPI levels 800/1600/3200/6400 at 1000 Hz.
+# input. Each start runs the program on a simulated mouse, keyboard and pad
+# until all three are connected and SETTLE seconds more (at most
+# SECONDS_PER_START in all), then ends it with SIGTERM and waits for it to
+# leave (the simulator saves its memory then); the memory of each device it
+# leaves (--sim-state) must equal the memory of a factory-new simulated
+# device byte for byte, the tool's dump of each must equal the factory's
+# dump, and the mouse's must show the factory DPI levels
+# 800/1600/3200/6400 at 1000 Hz.
 #
 #   tools/fresh-starts.sh [BUILD_DIR] [STARTS] [SECONDS_PER_START]
 #
@@ -14,9 +17,10 @@
 # links idle. The test suite runs three starts this way or the other
 # (app_fresh_starts); the full run is 30.
 #
-# Prints one line per start and "fresh starts: K of N left the mouse as the
-# factory made it"; exit status 1 when any start changed it (its debug
-# output and state are kept in OUT_DIR, default /tmp/trx770-fresh-starts).
+# Prints one line per start and "fresh starts: K of N left the devices as
+# the factory made them"; exit status 1 when any start changed one (its
+# debug output and state are kept in OUT_DIR, default
+# /tmp/trx770-fresh-starts).
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
 STARTS=${2:-30}
@@ -51,35 +55,66 @@ else
 fi
 
 # A clean environment per start: nothing of the caller's desktop, session
-# bus or settings reaches the program.
+# bus or settings reaches the program. It replaces the calling shell, so it
+# runs in a subshell: "( run_clean ... ) &" gives the program's own pid.
 run_clean() {
   local home=$1
   shift
-  env -i PATH="$PATH" LANG="${LANG:-C.UTF-8}" HOME="$home" XDG_RUNTIME_DIR="$home/run" \
+  exec env -i PATH="$PATH" LANG="${LANG:-C.UTF-8}" HOME="$home" XDG_RUNTIME_DIR="$home/run" \
     XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_STATE_HOME="$home/.local/state" \
     TRX770_MACHINE_STORE="$home/machine" TRX770_DEBUG=1 ASAN_OPTIONS="$ASAN_OPTIONS" "${screen[@]}" "$@"
 }
 
-# The factory: a simulated mouse nobody talked to but the tool's listing.
+DEVICES=(mouse keyboard pad)
+# The tool's dump of each device, as JSON, into DIR/dump-DEVICE.json.
+dump_all() {
+  local home=$1 state=$2 to=$3 device
+  for device in "${DEVICES[@]}"; do
+    (run_clean "$home" "$BUILD/bin/trx770ctl" --simulate --sim-state "$state" --json dump "$device" >"$to/dump-$device.json" 2>&1) || true
+  done
+}
+
+# The factory: simulated devices nobody talked to but the tool's listing.
 mkdir -p -m 700 "$OUT/factory-home/run"
-run_clean "$OUT/factory-home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$OUT/factory" devices >/dev/null
-[ -f "$OUT/factory/mouse.mem" ] || { echo "no factory memory written" >&2; exit 2; }
+(run_clean "$OUT/factory-home" "$BUILD/bin/trx770ctl" --simulate --sim-state "$OUT/factory" devices >/dev/null)
+for device in "${DEVICES[@]}"; do
+  [ -f "$OUT/factory/$device.mem" ] || { echo "no factory memory written for the $device" >&2; exit 2; }
+done
+cp -r "$OUT/factory" "$OUT/factory-dumped"
+dump_all "$OUT/factory-home" "$OUT/factory-dumped" "$OUT/factory"
 
 # What the tool shows of a mouse as the factory made it (active profile).
 factory_dump() {
   grep -q '^  dpi: 800 #[0-9a-f]* 1600 #[0-9a-f]* 3200 #[0-9a-f]* 6400 ' "$1" && grep -q '^  report rate: 1000 Hz' "$1"
 }
 
+# The devices whose memory or dump differs from the factory's (none: "").
+changed_devices() {
+  local run=$1 device out=""
+  for device in "${DEVICES[@]}"; do
+    if ! cmp -s "$OUT/factory/$device.mem" "$run/sim/$device.mem" ||
+      ! cmp -s "$OUT/factory/dump-$device.json" "$run/dump-$device.json"; then
+      out="$out $device"
+    fi
+  done
+  echo "${out# }"
+}
+
+all_connected() {
+  local device
+  for device in "${DEVICES[@]}"; do grep -q "device connected: $device" "$1" 2>/dev/null || return 1; done
+}
+
 kept=0
 for i in $(seq "$STARTS"); do
   run="$OUT/start-$i"
   mkdir -p -m 700 "$run/home/run"
-  run_clean "$run/home" "$BUILD/bin/trx770" --simulate=mouse --sim-state "$run/sim" >"$run/debug.txt" 2>&1 &
+  (run_clean "$run/home" "$BUILD/bin/trx770" --simulate --sim-state "$run/sim" >"$run/debug.txt" 2>&1) &
   program=$!
   # Connected, then a few seconds for what follows a connect (links, sends).
   end=$((SECONDS + SECONDS_PER_START))
   while [ "$SECONDS" -lt "$end" ] && kill -0 "$program" 2>/dev/null; do
-    if grep -q "device connected: mouse" "$run/debug.txt" 2>/dev/null; then
+    if all_connected "$run/debug.txt"; then
       end=$((SECONDS + SETTLE < end ? SECONDS + SETTLE : end))
       break
     fi
@@ -89,17 +124,19 @@ for i in $(seq "$STARTS"); do
   kill "$program" 2>/dev/null || true
   wait "$program" || true
   connected=yes
-  grep -q "device connected: mouse" "$run/debug.txt" || connected=no
-  run_clean "$run/home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$run/sim" dump mouse >"$run/dump.txt" 2>&1 || true
-  if [ "$connected" = yes ] && cmp -s "$OUT/factory/mouse.mem" "$run/sim/mouse.mem" && factory_dump "$run/dump.txt"; then
+  all_connected "$run/debug.txt" || connected=no
+  [ -d "$run/sim" ] && dump_all "$run/home" "$run/sim" "$run"
+  changed=$(changed_devices "$run")
+  (run_clean "$run/home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$run/sim" dump mouse >"$run/dump.txt" 2>&1) || true
+  if [ "$connected" = yes ] && [ -z "$changed" ] && factory_dump "$run/dump.txt"; then
     kept=$((kept + 1))
-    echo "start $i: mouse as the factory made it"
+    echo "start $i: mouse, keyboard and pad as the factory made them"
     rm -rf "$run"
   elif [ "$connected" = no ]; then
-    echo "start $i: the mouse never connected (kept in $run)"
+    echo "start $i: not every device connected (kept in $run)"
   else
-    echo "start $i: mouse CHANGED (kept in $run): $(grep -m2 -E '^  (dpi|report rate):' "$run/dump.txt" | tr -s ' ' | tr '\n' ';')"
+    echo "start $i: CHANGED: ${changed:-mouse dump} (kept in $run)"
   fi
 done
-echo "fresh starts: $kept of $STARTS left the mouse as the factory made it"
+echo "fresh starts: $kept of $STARTS left the devices as the factory made them"
 [ "$kept" -eq "$STARTS" ]

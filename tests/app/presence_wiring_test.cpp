@@ -2,10 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "app/app_messages.h"
+#include "pages/mouse_performance_page.h"
 #include "platform/debug_log.h"
+#include "platform/desktop_pointer/desktop_pointer.h"
+#include "platform/program_folder.h"
+#include "profile/init_profiles.h"
+#include "profile/profile_families.h"
+#include "profile/profile_file.h"
+#include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
+#include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/option.h"
 #include "ui/window/win_api.h"
@@ -45,6 +58,83 @@ TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHide
   window->DestroyWindow();
   EXPECT_EQ(window->Workers().RunningCount(), 0);
 }
+
+// A desktop whose wheel scrolls 7 lines.
+class SevenLinesDesktop : public desktop::CNoDesktopPointer {
+  bool HasWheelLines() override { return true; }
+  desktop::DesktopResult GetWheelLines(int* lines) override { return *lines = 7, desktop::DesktopResult::Ok; }
+};
+
+// The first start's profile creation without a window.
+struct ProfilesOnly : IProfileLists, IProfileMessages {
+  void AddItem(DeviceKind, ProfileFamily, std::string_view, int) override {}
+  int ItemCount(DeviceKind, ProfileFamily) const override { return 1; }
+  int ShowMessage(std::string_view) override { return 0; }
+};
+
+// A first start: each profile made from the defaults takes what its device
+// holds (settings record 0 or key block 0), and the arrivals write nothing,
+// to the devices or to the desktop; the same when the devices first come on
+// a later start.
+class FirstStartTest : public PresenceWiringTest {
+ protected:
+  ~FirstStartTest() override { desktop::SetDesktopPointer(nullptr); }  // after the window's TearDown
+  void Start(bool later) {
+    desktop::SetDesktopPointer(&desktop_);
+    SetProgramFolderOverride("");  // the build tree's default profiles
+    CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
+    ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
+    if (later) {  // the first start, without devices, made the profiles
+      ProfilesOnly first;
+      for (DeviceKind kind : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
+        ASSERT_TRUE(InitProfiles(kind, first, first));
+    }
+    // Device, family, where in the profile's data, key block (else settings), bytes.
+    struct Row { int sim; DeviceKind kind; ProfileFamily family; size_t at; bool key_block; size_t length; };
+    const Row rows[] = {
+        {0, DeviceKind::Mouse, ProfileFamily::Device, 0, true, 512},
+        {0, DeviceKind::Mouse, ProfileFamily::Device, 512, false, 34},  // the current record
+        {0, DeviceKind::Mouse, ProfileFamily::Light, 0, false, 34},
+        {0, DeviceKind::Mouse, ProfileFamily::Key, 0, true, 512},
+        {1, DeviceKind::Keyboard, ProfileFamily::Light, 0, false, 56},
+        {1, DeviceKind::Keyboard, ProfileFamily::Key, 0, true, 378},
+        {2, DeviceKind::MousePad, ProfileFamily::Light, 0, false, 56},
+    };
+    backend = sim::SimBackend::WithStandardDevices();  // mouse 0, keyboard 1, pad 2
+    std::vector<std::vector<uint8_t>> memory;
+    for (int i = 0; i < 3; ++i) memory.push_back(backend->Firmware(i)->SaveMemory());
+    MainWndOptions options;
+    options.backend = backend;
+    CreateWindow(options, /*presence=*/true);
+    ASSERT_TRUE(PumpUntil([&] {
+      for (const char* name : {"ms_device_profile_combo", "kb_deng_profile_combo", "kb_key_profile_combo", "mp_deng_profile_combo"})
+        if (dynamic_cast<CComboUI*>(Find(name))->GetCurSel() != 0) return false;
+      return window->Pages().MousePerformance().PointerSettingsKnown();
+    }));
+    for (int tick = 0; tick <= 10; ++tick) {  // the timed sends, had anything been marked
+      ASSERT_TRUE(PumpUntil([&] {
+        return !window->Queue(DeviceKind::Mouse).Busy() && !window->Queue(DeviceKind::Keyboard).Busy() &&
+               !window->Queue(DeviceKind::MousePad).Busy();
+      }));
+      queue().AdvanceTime(100);
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(backend->Firmware(i)->SaveMemory(), memory[i]) << "device " << i;
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(DeviceKindName(row.kind)) + " family " + std::to_string(static_cast<int>(row.family)));
+      const ProfileFamilyInfo* info = FindFamily(row.kind, row.family);
+      std::vector<uint8_t> data(info->data_size, 0);
+      ASSERT_EQ(ReadProfileFile(ProfileFilePath(*info, "profile1", false), data.size(), data.data()), kProfileReadOk);
+      const std::vector<uint8_t> held = row.key_block ? backend->Firmware(row.sim)->KeyMemory() : backend->Firmware(row.sim)->Settings();
+      EXPECT_TRUE(std::equal(held.begin(), held.begin() + static_cast<long>(row.length), data.begin() + static_cast<long>(row.at)));
+    }
+    EXPECT_EQ(Find("ms_gunlun_speed_edit")->GetText(), "7");  // the desktop's own: the default was not applied
+    window->DestroyWindow();
+  }
+  SevenLinesDesktop desktop_;
+};
+
+TEST_F(FirstStartTest, FillsTheNewProfilesFromTheDevicesAndWritesNothing) { Start(false); }
+TEST_F(FirstStartTest, DevicesFirstPluggedInOnALaterStartAreTreatedTheSame) { Start(true); }
 
 TEST_F(PresenceWiringTest, ClosingWhileDevicesConnectStopsEveryThread) {
   backend = sim::SimBackend::WithStandardDevices();
