@@ -2,10 +2,12 @@
 // while a linked profile is in effect every save (a read-all after the DPI
 // button, a reconnect, the button page's save) writes the linked profile's
 // file, the user's own file stays byte for byte as it was, and the user's
-// choice comes back untouched when another program is in front.
+// choice comes back untouched when another program is in front. A reconnect
+// pokes the foreground source, so the link monitors look again at once.
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -42,8 +44,10 @@ class FrontProgram : public foreground::IForegroundSource {
     std::lock_guard<std::mutex> lock(mutex);
     path = p;
   }
+  void Poke() override { ++pokes; }
   std::mutex mutex;  // guards path
   std::string path = "/usr/bin/editor";
+  std::atomic<int> pokes{0};  // a device connected: the monitors look again
 };
 
 std::string Bytes(const std::string& path) {
@@ -109,8 +113,9 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   // Unplugged and plugged again: the connect read loads and saves the linked profile.
   backend->Unplug(id);
   ASSERT_TRUE(PumpUntil([&] { return window->Channel(DeviceKind::Mouse).connected.load() == 0; }));
+  const int pokes = front->pokes.load();
   backend->Plug(id);
-  ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
+  ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy() && front->pokes.load() > pokes; }));
   EXPECT_EQ(EffectiveProfileIndex(*info), added.index);
   EXPECT_EQ(SelectedProfileIndex(*info), 0);
   EXPECT_NE(Bytes(FileOf(added.index)), linked_before);
