@@ -7,6 +7,7 @@
 // SimWindowTest adds the three simulated devices and records the frames;
 // FakeFront is a program in front that the test sets; Gate holds threads.
 
+#include <atomic>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -176,9 +177,14 @@ class FakeFront : public foreground::IForegroundSource {
     }
     changes.Changed();
   }
+  void Poke() override {
+    ++pokes;
+    changes.Changed();
+  }
   std::mutex mutex;  // guards front
   foreground::ForegroundResult front{foreground::ForegroundStatus::None, {}, {}};
   foreground::CForegroundChanges changes;
+  std::atomic<int> pokes{0};  // a device connected: the monitors look again
 };
 
 // The window on the three simulated devices (ids: mouse 0, keyboard 1,

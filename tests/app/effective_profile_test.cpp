@@ -1,5 +1,6 @@
 // Program links with a real window, presence threads and a simulated
-// mouse: every save while a linked profile is in effect goes to its file.
+// mouse: every save while a linked profile is in effect goes to its file; a
+// reconnect pokes the foreground source so the link monitors look again.
 
 #include <gtest/gtest.h>
 
@@ -76,8 +77,9 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   // Unplugged and plugged again: the connect read loads and saves the linked profile.
   backend->Unplug(id);
   ASSERT_TRUE(PumpUntil([&] { return window->Channel(DeviceKind::Mouse).connected.load() == 0; }));
+  const int pokes = front->pokes.load();
   backend->Plug(id);
-  ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
+  ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy() && front->pokes.load() > pokes; }));
   EXPECT_EQ(EffectiveProfileIndex(*info), linked);
   EXPECT_EQ(SelectedProfileIndex(*info), 0);
   EXPECT_NE(Bytes(FileOf(linked)), linked_before);

@@ -139,6 +139,7 @@ struct RenderedText {
   int fx, fy;  // position fraction, 1/64 pixel
   qreal dpr;
   QImage image;
+  QRect ink;  // the pixels that are not transparent (device pixels; empty: none)
 };
 struct TextEntry {
   QStaticText laid_out;
@@ -178,10 +179,10 @@ TextEntry& CachedText(FontEntry& entry, std::string_view text) {
 
 // The line drawn at fraction (fx, fy) of a pixel inside a transparent image
 // with a margin, at the pixel ratio.
-const QImage& RenderedTextImage(const FontEntry& font, TextEntry& text, UiColor color, qreal fx, qreal fy, qreal dpr) {
+const RenderedText& RenderedTextImage(const FontEntry& font, TextEntry& text, UiColor color, qreal fx, qreal fy, qreal dpr) {
   const int qx = static_cast<int>(fx * 64), qy = static_cast<int>(fy * 64);
   for (const RenderedText& r : text.images)
-    if (r.color == color && r.fx == qx && r.fy == qy && r.dpr == dpr) return r.image;
+    if (r.color == color && r.fx == qx && r.fy == qy && r.dpr == dpr) return r;
   if (text.images.size() >= kMaxImagesPerText) text.images.clear();
   const QSizeF size = text.laid_out.size();
   const QSize logical(static_cast<int>(std::ceil(size.width())) + 2 * kTextImageMargin + 1,
@@ -196,8 +197,14 @@ const QImage& RenderedTextImage(const FontEntry& font, TextEntry& text, UiColor 
     p.setPen(QtRenderer::ToQColor(color));
     p.drawStaticText(QPointF(kTextImageMargin + qx / 64.0, kTextImageMargin + qy / 64.0), text.laid_out);
   }
-  text.images.push_back({color, qx, qy, dpr, std::move(image)});
-  return text.images.back().image;
+  text.images.push_back({color, qx, qy, dpr, std::move(image), {}});
+  RenderedText& rendered = text.images.back();
+  for (int y = 0; y < rendered.image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(rendered.image.constScanLine(y));
+    for (int x = 0; x < rendered.image.width(); ++x)
+      if (qAlpha(line[x]) != 0) rendered.ink |= QRect(x, y, 1, 1);
+  }
+  return rendered;
 }
 
 // Whether the point lies inside the rounded rectangle rc (radii rx, ry).
@@ -616,15 +623,24 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
     if (flags & Qt::AlignVCenter) y += (r.height() - size.height()) / 2;
     else if (flags & Qt::AlignBottom) y += r.height() - size.height();
     const bool fits = size.width() <= r.width() && size.height() <= r.height();
-    const UiRect box{static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)),
-                     static_cast<int>(std::ceil(x + size.width())), static_cast<int>(std::ceil(y + size.height()))};
-    if (!InsidePendingClip(fits ? box : rc)) ApplyPendingClip();
     if (fits) {
+      // Only the caption's ink decides whether a rounded clip cuts
+      // anything: a short key's caption box may reach into its corners
+      // while no drawn pixel does.
       const qreal left = std::floor(x), top = std::floor(y);
-      p_.drawImage(QPointF(left - kTextImageMargin, top - kTextImageMargin),
-                   RenderedTextImage(entry, cached, color, x - left, y - top, dpr_));
+      const RenderedText& rendered = RenderedTextImage(entry, cached, color, x - left, y - top, dpr_);
+      const QPointF at(left - kTextImageMargin, top - kTextImageMargin);
+      const QRect& ink = rendered.ink;
+      const UiRect ink_box{static_cast<int>(std::floor(at.x() + ink.left() / dpr_)),
+                           static_cast<int>(std::floor(at.y() + ink.top() / dpr_)),
+                           static_cast<int>(std::ceil(at.x() + (ink.right() + 1) / dpr_)),
+                           static_cast<int>(std::ceil(at.y() + (ink.bottom() + 1) / dpr_))};
+      if (ink.isEmpty()) return;
+      if (!InsidePendingClip(ink_box)) ApplyPendingClip();
+      p_.drawImage(at, rendered.image);
       return;
     }
+    if (!InsidePendingClip(rc)) ApplyPendingClip();
     p_.save();
     p_.setClipRect(r, Qt::IntersectClip);
     p_.setFont(f);
