@@ -7,9 +7,9 @@
 // SimWindowTest adds the three simulated devices and records the frames;
 // FakeFront is a program in front that the test sets; Gate holds threads.
 
-#include <atomic>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
