@@ -57,11 +57,16 @@ fi
 # A clean environment per start: nothing of the caller's desktop, session
 # bus or settings reaches the program. It replaces the calling shell, so it
 # runs in a subshell: "( run_clean ... ) &" gives the program's own pid.
+# The session bus it names is not there: without an address the D-Bus
+# library would autolaunch one, forking a helper out of a threaded process;
+# under the sanitizers that child can hang, and with it the tray icon's bus
+# look-up on the UI thread (seen once in about twenty starts).
 run_clean() {
   local home=$1
   shift
   exec env -i PATH="$PATH" LANG="${LANG:-C.UTF-8}" HOME="$home" XDG_RUNTIME_DIR="$home/run" \
     XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" XDG_STATE_HOME="$home/.local/state" \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$home/run/no-session-bus" \
     TRX770_MACHINE_STORE="$home/machine" TRX770_DEBUG=1 ASAN_OPTIONS="$ASAN_OPTIONS" "${screen[@]}" "$@"
 }
 
@@ -105,6 +110,12 @@ all_connected() {
   for device in "${DEVICES[@]}"; do grep -q "device connected: $device" "$1" 2>/dev/null || return 1; done
 }
 
+# Every thread's stack of a running program into a file (when gdb is there).
+threads_of() {
+  command -v gdb >/dev/null || return 0
+  timeout 60 gdb -p "$1" -batch -ex "thread apply all bt" >"$2" 2>&1 || true
+}
+
 kept=0
 for i in $(seq "$STARTS"); do
   run="$OUT/start-$i"
@@ -121,14 +132,27 @@ for i in $(seq "$STARTS"); do
     sleep 0.2
   done
   while [ "$SECONDS" -lt "$end" ] && kill -0 "$program" 2>/dev/null; do sleep 0.2; done
-  kill "$program" 2>/dev/null || true
-  wait "$program" || true
   connected=yes
   all_connected "$run/debug.txt" || connected=no
+  # A start that never connected: where every thread stood, before the end.
+  [ "$connected" = no ] && threads_of "$program" "$run/threads-at-timeout.txt"
+  kill "$program" 2>/dev/null || true
+  # A program that does not leave within 10 s of SIGTERM is a fault of its
+  # own: its threads are kept and it is killed, so the run never hangs.
+  ended=yes
+  for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.2; done
+  if kill -0 "$program" 2>/dev/null; then
+    ended=no
+    threads_of "$program" "$run/threads-at-exit.txt"
+    kill -9 "$program" 2>/dev/null || true
+  fi
+  wait "$program" || true
   [ -d "$run/sim" ] && dump_all "$run/home" "$run/sim" "$run"
   changed=$(changed_devices "$run")
   (run_clean "$run/home" "$BUILD/bin/trx770ctl" --simulate=mouse --sim-state "$run/sim" dump mouse >"$run/dump.txt" 2>&1) || true
-  if [ "$connected" = yes ] && [ -z "$changed" ] && factory_dump "$run/dump.txt"; then
+  if [ "$ended" = no ]; then
+    echo "start $i: DID NOT END within 10 s of SIGTERM (threads and state kept in $run)"
+  elif [ "$connected" = yes ] && [ -z "$changed" ] && factory_dump "$run/dump.txt"; then
     kept=$((kept + 1))
     echo "start $i: mouse, keyboard and pad as the factory made them"
     rm -rf "$run"
