@@ -55,14 +55,12 @@ class DialogLayoutTest : public ::testing::Test {
       ids.push_back(c->GetRawText());
     return ids;
   }
-  void ExpectTextsInBothLanguages(const std::string& layout) {
-    Build(layout);
-    const std::vector<std::string> ids = TextIds();
-    EXPECT_FALSE(ids.empty()) << layout;
+  void ExpectTextsInBothLanguages(const std::string& what, const std::vector<std::string>& ids) {
+    EXPECT_FALSE(ids.empty()) << what;
     for (const char* file : {"lan_en.xml", "lan_cn.xml"}) {
       ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(file)) << file;
       for (const std::string& id : ids)
-        EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << layout << ": " << id << " missing in " << file;
+        EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << what << ": " << id << " missing in " << file;
     }
   }
 
@@ -124,10 +122,16 @@ TEST_F(DialogLayoutTest, SkinChooserLayoutHasImagesOnPageZeroAndColoursOnPageOne
   EXPECT_GT(pm_->GetInitSize().cx, 0);
 }
 
+// And the message texts the program shows by id.
 TEST_F(DialogLayoutTest, EveryTextOfTheDialogsExistsInBothLanguages) {
-  ExpectTextsInBothLanguages("MsgWnd.xml");
-  ExpectTextsInBothLanguages(kPalletDialogSkin);
-  ExpectTextsInBothLanguages(kSkinFrameSkin);
+  for (const char* layout : {"MsgWnd.xml", kPalletDialogSkin, kSkinFrameSkin}) {
+    Build(layout);
+    ExpectTextsInBothLanguages(layout, TextIds());
+  }
+  std::vector<std::string> ids;
+  for (int i = 1; i <= 20; ++i)
+    if (i != 10) ids.push_back("message_text_" + std::to_string(i));
+  ExpectTextsInBothLanguages("message texts", ids);
 }
 
 TEST_F(DialogLayoutTest, EveryImageTheDialogsDrawIsAFileOfTheSkin) {
@@ -152,16 +156,6 @@ TEST_F(DialogLayoutTest, EveryImageTheDialogsDrawIsAFileOfTheSkin) {
       }
     }
     EXPECT_GT(images, 0) << layout;
-  }
-}
-
-TEST_F(DialogLayoutTest, MessageTextIdsTheProgramUsesExistInBothLanguages) {
-  std::vector<std::string> ids;
-  for (int i = 1; i <= 20; ++i)
-    if (i != 10) ids.push_back("message_text_" + std::to_string(i));
-  for (const char* file : {"lan_en.xml", "lan_cn.xml"}) {
-    ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage(file)) << file;
-    for (const std::string& id : ids) EXPECT_NE(CResourceManager::GetInstance()->GetText(id), id) << id << " in " << file;
   }
 }
 

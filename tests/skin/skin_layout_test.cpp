@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/skin/skin_test_support.h"
+#include "tests/support/golden.h"
 #include "platform/debug_log.h"
 #include "ui/core/container.h"
 #include "ui/core/control.h"
@@ -23,6 +24,8 @@ using namespace trx::ui;
 
 using skin_test::kPages;
 using skin_test::PageBuilder;
+using trx::test::ReadGoldenNames;
+using trx::test::ReadGoldenRows;
 
 class SkinLayout : public ::testing::Test {
  protected:
@@ -91,20 +94,15 @@ TEST_F(SkinLayout, EveryPageBuildsKeepsTheWindowSizeWithUniqueNamesAndItsStyles)
   std::map<std::string, int> count;
   for (CControlUI* c : pm_.FindControls([](CControlUI* c) { return !c->GetName().empty(); })) ++count[c->GetName()];
   for (const auto& [name, n] : count) EXPECT_EQ(n, 1) << name << " appears " << n << " times";
-  for (const char* style : {"listex_item_style", "macro_label_mouse_style", "macro_label_keyboard_style",
-                            "macro_label_text_style", "macro_label_down_style", "macro_label_up_style"})
+  for (const std::string& style : ReadGoldenNames("skin/styles.txt"))
     EXPECT_FALSE(pm_.GetStyle(style).empty()) << style;
 }
 
 TEST_F(SkinLayout, NumberedFamiliesAreComplete) {
-  const std::vector<std::pair<std::string, int>> families = {
-      {"ms_dkey_", 20},          {"mp_dkey_", 15},           {"kb_dkey_", 126},          {"kb_key_", 126},
-      {"ms_Deng_color_btn_", 30}, {"mp_Deng_color_btn_", 30}, {"kb_Deng_color_btn_", 30}, {"ms_bullet_op_", 30},
-      {"ms_gun_op_", 4},         {"ms_key_", 7},             {"ms_profile_", 5},         {"ms_tab_function_", 11},
-      {"kb_tab_function_", 11},
-  };
-  for (const auto& [prefix, n] : families)
-    for (int i = 0; i < n; ++i) EXPECT_NE(Find(prefix + std::to_string(i)), nullptr) << prefix << i;
+  for (const auto& row : ReadGoldenRows("skin/families.txt")) {
+    ASSERT_EQ(row.size(), 2u);
+    for (int i = 0; i < std::stoi(row[1]); ++i) EXPECT_NE(Find(row[0] + std::to_string(i)), nullptr) << row[0] << i;
+  }
   for (int i = 0; i < 7; ++i) EXPECT_NE(Find("ms_key_" + std::to_string(i) + "_0"), nullptr) << "picture " << i;
   for (int n = 1; n <= 6; ++n) {
     const std::string d = "ms_DPI" + std::to_string(n);
@@ -123,15 +121,11 @@ TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
     auto* t = static_cast<CTabLayoutUI*>(Find(name)->GetInterface("TabLayout"));
     return t == nullptr ? -1 : t->GetCount();
   };
-  // kb, ms, mp, ani, split; light, macro, key, performance, routine; light, macro, key, (routine).
-  for (auto [tab, n] : {std::pair{"tab_switch", 5}, {"ms_tab_switch", 5}, {"kb_tab_switch", 4},
-                        {"kb_profile_select_tab", 2}, {"kb_profile_fun_spead_tab", 2}, {"ms_deng_mode_switch", 3},
-                        {"ms_tab_macro_edit", 3}, {"kb_tab_macro_edit", 3}})
-    EXPECT_EQ(pages(tab), n) << tab;
-  for (const char* name : {"setting_progress", "restorebtn", "ms_tab_function", "kb_tab_function",
-                           "ms_macro_tab_saveorcancel", "kb_macro_tab_saveorcancel", "ms_profile_fun_spead_tab",
-                           "kb_profile_fun_spead_tab", "mp_profile_fun_spead_tab", "ms_MacroMouseEvent",
-                           "ms_deng_same_mode", "mp_deng_same_mode", "kb_deng_same_mode"}) {
+  for (const auto& row : ReadGoldenRows("skin/tab_pages.txt")) {
+    ASSERT_EQ(row.size(), 2u);
+    EXPECT_EQ(pages(row[0]), std::stoi(row[1])) << row[0];
+  }
+  for (const std::string& name : ReadGoldenNames("skin/hidden_at_start.txt")) {
     ASSERT_NE(Find(name), nullptr) << name;
     EXPECT_FALSE(Find(name)->IsVisible()) << name;
   }
@@ -139,32 +133,13 @@ TEST_F(SkinLayout, TabLayoutsHaveAPageForEveryTabAndLaterControlsStartHidden) {
 
 // A control sticking out of its parent would be cut off.
 TEST_F(SkinLayout, EveryPageFitsTheWindow) {
-  struct View {
-    const char* what;
-    std::vector<std::pair<const char*, int>> pages;
-  };
-  const std::vector<View> views = {
-      {"mouse lighting", {{"tab_switch", 1}, {"ms_tab_switch", 0}}},
-      {"mouse macros", {{"tab_switch", 1}, {"ms_tab_switch", 1}}},
-      {"mouse buttons", {{"tab_switch", 1}, {"ms_tab_switch", 2}}},
-      {"mouse performance", {{"tab_switch", 1}, {"ms_tab_switch", 3}}},
-      {"mouse routines", {{"tab_switch", 1}, {"ms_tab_switch", 4}}},
-      {"keyboard lighting", {{"tab_switch", 0}, {"kb_tab_switch", 0}}},
-      {"keyboard macros", {{"tab_switch", 0}, {"kb_tab_switch", 1}}},
-      {"keyboard keys", {{"tab_switch", 0}, {"kb_tab_switch", 2}, {"kb_profile_select_tab", 1}}},
-      {"mouse pad", {{"tab_switch", 2}}},
-  };
-  // Panels the program shows on some pages: they must fit too.
-  for (const char* name : {"ms_tab_function", "kb_tab_function", "ms_profile_fun_spead_tab",
-                           "kb_profile_fun_spead_tab", "mp_profile_fun_spead_tab", "ms_macro_tab_saveorcancel",
-                           "kb_macro_tab_saveorcancel", "setting_progress", "ms_deng_same_mode", "kb_deng_same_mode",
-                           "mp_deng_same_mode", "kb_tab", "mp_tab"})
-    Find(name)->SetVisible(true);
-  for (const View& v : views) {
-    for (const auto& [tab, index] : v.pages) SelectPage(tab, index);
+  for (const std::string& name : ReadGoldenNames("skin/shown_panels.txt")) Find(name)->SetVisible(true);
+  for (const auto& view : ReadGoldenRows("skin/views.txt")) {
+    ASSERT_EQ(view.size() % 2, 1u) << view[0];
+    for (size_t i = 1; i < view.size(); i += 2) SelectPage(view[i], std::stoi(view[i + 1]));
     std::string list;
     for (const std::string& o : Overflowing()) list += "\n  " + o;
-    EXPECT_TRUE(list.empty()) << v.what << ", controls sticking out:" << list;
+    EXPECT_TRUE(list.empty()) << view[0] << ", controls sticking out:" << list;
   }
 }
 

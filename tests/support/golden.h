@@ -48,4 +48,27 @@ inline std::vector<uint8_t> ReadGoldenHex(const std::string& name) {
   return out;
 }
 
+// The lines of a listing that hold anything, without comments and outer blanks (names may hold blanks).
+inline std::vector<std::string> ReadGoldenNames(const std::string& name) {
+  std::vector<std::string> out;
+  std::istringstream lines(ReadGoldenText(name));
+  for (std::string line; std::getline(lines, line);) {
+    line = line.substr(0, line.find('#'));
+    line.erase(line.find_last_not_of(" \t\r") + 1);  // npos + 1 == 0: a blank line empties
+    if (!line.empty()) out.push_back(line.substr(line.find_first_not_of(" \t")));
+  }
+  EXPECT_FALSE(out.empty()) << name << " lists nothing";
+  return out;
+}
+
+// Each listed line split into its blank-separated words.
+inline std::vector<std::vector<std::string>> ReadGoldenRows(const std::string& name) {
+  std::vector<std::vector<std::string>> out;
+  for (const std::string& line : ReadGoldenNames(name)) {
+    std::istringstream words(line);
+    out.emplace_back(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+  }
+  return out;
+}
+
 }  // namespace trx::test
