@@ -70,9 +70,7 @@ class SimChannelTest : public ::testing::Test {
 
 // "command length address" of a request frame, for sequence comparisons.
 struct FrameKey {
-  int command;
-  int length;
-  int address;
+  int command, length, address;
   bool operator==(const FrameKey&) const = default;
 };
 inline FrameKey KeyOf(const std::vector<uint8_t>& f) { return {f[3], f[4], f[5] | (f[6] << 8)}; }
