@@ -33,8 +33,7 @@ class HidTransport : public ::testing::Test {
   // Opens interface `index` read+write, shared.
   int OpenInterface(CHidDevice& dev, int index, bool exclusive = false) {
     dev.device_path = tree_.PathOf(index);
-    dev.want_read = true;
-    dev.want_write = true;
+    dev.want_read = dev.want_write = true;
     dev.overlapped = true;
     dev.exclusive = exclusive;
     return dev.Open();
