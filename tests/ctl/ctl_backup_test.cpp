@@ -22,10 +22,7 @@ class CtlBackupTest : public testing::CtlProgramFolderTest {
 };
 
 TEST_F(CtlBackupTest, AChangedDeviceResetToFactoryMemoryIsRestoredWhole) {
-  struct Device {
-    const char* kind;
-    std::vector<std::vector<std::string>> changes, listings;
-  };
+  struct Device { const char* kind; std::vector<std::vector<std::string>> changes, listings; };
   TempHome::WriteBytes(home.Path("step.cur"), routine::RoutineFileBytes(routine::StepLines({120, 7, true, 9, false})));
   const Device devices[] = {
       {"mouse",

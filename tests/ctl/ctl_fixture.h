@@ -23,8 +23,7 @@ namespace trx::ctl::testing {
 
 struct CtlRun {
   ExitCode code = ExitCode::Ok;
-  std::string out;
-  std::string err;
+  std::string out, err;
   std::vector<std::vector<uint8_t>> written;  // frames sent, in order (RunRecording only)
 };
 
@@ -64,11 +63,7 @@ inline std::vector<std::vector<uint8_t>> Sent(const CtlRun& r, uint8_t command) 
 
 // A command the tool refuses: its exit status and its reason, the whole
 // line when it ends in "\n", else a part of it.
-struct Refusal {
-  std::vector<std::string> args;
-  ExitCode code;
-  std::string reason;
-};
+struct Refusal { std::vector<std::string> args; ExitCode code; std::string reason; };
 
 inline std::string Joined(const std::vector<std::string>& args) {
   std::string s;
@@ -97,6 +92,7 @@ class CtlSimTest : public ::testing::Test {
     args.insert(args.begin(), {"--simulate=mouse", "--sim-state", State()});
     return record ? RunRecording(args) : RunTool(args);
   }
+  CtlRun Run(const std::vector<std::string>& args) { return RunTool(args); }
   test::TempHome home_;
 };
 

@@ -15,7 +15,6 @@ namespace {
 
 using testing::CtlRun;
 
-CtlRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args); }
 
 using CtlMacroTest = testing::CtlSimTest;
 
@@ -49,7 +48,7 @@ TEST_F(CtlMacroTest, ImportedFilesAreListedShownUploadedExportedAndDeleted) {
 }
 
 TEST_F(CtlMacroTest, RefusalsExitNonZeroWithOneLine) {
-  for (int i = 0; i < 50; ++i) ASSERT_EQ(Ctl({"macro", "new", "mouse"}).code, ExitCode::Ok);
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(Run({"macro", "new", "mouse"}).code, ExitCode::Ok);
   const testing::Refusal cases[] = {
       {{"macro", "new", "mouse"}, ExitCode::Refused, "trx770ctl: the library already holds 50 macros\n"},
       {{"macro", "import", "mouse", testing::MacroData("first.mac")}, ExitCode::Refused,
@@ -61,7 +60,7 @@ TEST_F(CtlMacroTest, RefusalsExitNonZeroWithOneLine) {
       {{"macro", "rename", "mouse"}, ExitCode::Usage, ""},
       {{"macro", "upload", "mouse"}, ExitCode::NoDevice, ""},  // no --simulate, no device
   };
-  for (const testing::Refusal& c : cases) testing::ExpectRefused(Ctl(c.args), c);
+  for (const testing::Refusal& c : cases) testing::ExpectRefused(Run(c.args), c);
 }
 
 TEST_F(CtlMacroTest, UploadOverCapacityIsRefusedWithTheSurplus) {

@@ -19,7 +19,6 @@ namespace {
 
 using testing::CtlRun;
 
-CtlRun Ctl(const std::vector<std::string>& args) { return testing::RunTool(args); }
 
 using CtlTest = testing::CtlSimTest;
 
@@ -43,25 +42,25 @@ TEST_F(CtlTest, OnboardSwitchIsRememberedByTheSimulatedMouseAcrossRuns) {
     EXPECT_EQ(std::vector<uint8_t>(written[i].begin(), written[i].begin() + expected_heads[i].size()), expected_heads[i])
         << "frame " << i;
 
-  r = Ctl({"--simulate=mouse", "--sim-state", State(), "--json", "dump", "mouse"});
+  r = Run({"--simulate=mouse", "--sim-state", State(), "--json", "dump", "mouse"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_NE(r.out.find("\"onboard_profile\": 3,"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"dpi\": [800, 1600, 3200, 6400]"), std::string::npos) << r.out;
 
   // Without the state folder the simulated mouse starts from the factory.
-  r = Ctl({"--simulate=mouse", "dump"});
+  r = Run({"--simulate=mouse", "dump"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_NE(r.out.find("onboard profile: 1\n"), std::string::npos) << r.out;
 }
 
 TEST_F(CtlTest, DevicesListsEverySimulatedDeviceWithItsBlockSize) {
-  CtlRun r = Ctl({"--simulate", "devices"});
+  CtlRun r = Run({"--simulate", "devices"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   // The keyboard's block: 0x7E x 3.
   for (const char* part : {"mouse\thid#vid_0c45&pid_652c#", "\tblock 512\n", "keyboard\thid#vid_0c45&pid_6556#",
                            "\tblock 378\n", "pad\thid#vid_0c45&pid_6758#"})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << " in " << r.out;
-  r = Ctl({"--simulate=pad", "devices", "--json"});  // the program's options also after the command
+  r = Run({"--simulate=pad", "devices", "--json"});  // the program's options also after the command
   EXPECT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out.rfind("{\n  \"schema_version\": 1,\n  \"devices\": [", 0), 0u) << r.out;
   EXPECT_NE(r.out.find("\"kind\": \"pad\""), std::string::npos);
@@ -90,7 +89,7 @@ TEST_F(CtlTest, BadArgumentsExitTwoWithOneLine) {
       {"--simulate", "light", "set", "mouse", "--speed"},
       {"--simulate", "light", "copy-to-all", "mouse", "extra"},
   };
-  for (const auto& args : cases) testing::ExpectRefused(Ctl(args), {args, ExitCode::Usage, ""});
+  for (const auto& args : cases) testing::ExpectRefused(Run(args), {args, ExitCode::Usage, ""});
 }
 
 TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
@@ -104,7 +103,7 @@ TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
   ASSERT_EQ(written.size(), 1u);
   EXPECT_EQ(std::vector<uint8_t>(written[0].begin() + 3, written[0].begin() + 16),
             (std::vector<uint8_t>{0x06, 0x08, 0x01, 0x00, 0x00, 7, 9, 11, 1, 0, 0x10, 0xA0, 0xFF}));
-  r = Ctl({"--simulate=pad", "--sim-state", State(), "--json", "light", "show", "pad"});
+  r = Run({"--simulate=pad", "--sim-state", State(), "--json", "light", "show", "pad"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_NE(r.out.find("\"mode_name\": \"sparkle\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"colour\": \"#10a0ff\""), std::string::npos) << r.out;
@@ -113,22 +112,22 @@ TEST_F(CtlTest, LightSetWritesBytesOneToEightAndIsKeptAcrossRuns) {
 TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
   // The full-colour keyboard: its breathing (2) is the mouse's 3 and the pad's 2.
   const std::string all = "--simulate=mouse,keyboard:8611,pad";
-  ASSERT_EQ(Ctl({all, "--sim-state", State(), "light", "set", "keyboard", "--mode", "2", "--colour", "abcdef"}).code,
+  ASSERT_EQ(Run({all, "--sim-state", State(), "light", "set", "keyboard", "--mode", "2", "--colour", "abcdef"}).code,
             ExitCode::Ok);
-  CtlRun r = Ctl({all, "--sim-state", State(), "light", "copy-to-all", "keyboard"});
+  CtlRun r = Run({all, "--sim-state", State(), "light", "copy-to-all", "keyboard"});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "mouse: lighting copied from the keyboard\npad: lighting copied from the keyboard\n");
-  r = Ctl({all, "--sim-state", State(), "light", "show", "mouse"});
+  r = Run({all, "--sim-state", State(), "light", "show", "mouse"});
   EXPECT_EQ(r.out.substr(0, 14), "mouse: mode 3 ") << r.out;
   EXPECT_NE(r.out.find("#abcdef"), std::string::npos) << r.out;
   // Ripple (13) has no equal on the mouse or the pad: both are left alone.
-  ASSERT_EQ(Ctl({all, "--sim-state", State(), "light", "set", "keyboard", "--mode", "13"}).code, ExitCode::Ok);
-  r = Ctl({all, "--sim-state", State(), "light", "copy-to-all", "keyboard"});
+  ASSERT_EQ(Run({all, "--sim-state", State(), "light", "set", "keyboard", "--mode", "13"}).code, ExitCode::Ok);
+  r = Run({all, "--sim-state", State(), "light", "copy-to-all", "keyboard"});
   EXPECT_EQ(r.out, "mouse: left as it is (no equal lighting effect)\npad: left as it is (no equal lighting effect)\n");
-  r = Ctl({all, "--sim-state", State(), "light", "show", "mouse"});
+  r = Run({all, "--sim-state", State(), "light", "show", "mouse"});
   EXPECT_EQ(r.out.substr(0, 14), "mouse: mode 3 ") << r.out;
   // Alone, there is no one to copy to.
-  r = Ctl({"--simulate=mouse", "light", "copy-to-all", "mouse"});
+  r = Run({"--simulate=mouse", "light", "copy-to-all", "mouse"});
   EXPECT_EQ(r.code, ExitCode::NoDevice);
   EXPECT_EQ(r.err, "trx770ctl: no other device is connected to copy the lighting to\n");
 }
@@ -138,7 +137,7 @@ TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
 TEST_F(CtlTest, TheSingleColourKeyboardNamesAndCopiesItsOwnModes) {
   auto run = [&](std::vector<std::string> words) {
     words.insert(words.begin(), {"--simulate", "--sim-state", State()});
-    return Ctl(words);
+    return Run(words);
   };
   // The device set, its mode, then how `light show keyboard` and `light show
   // mouse` begin.
@@ -170,22 +169,20 @@ TEST_F(CtlTest, KeyColoursGoIntoTheKeyboardLightProfileAndUnknownKeysAreNamedWit
   ASSERT_EQ(SaveCurrentProfile(DeviceKind::Keyboard, ProfileFamily::Light), ProfileSaveResult::Saved);  // the selected profile exists
   const std::string file = home_.Path("keys.txt");
   test::TempHome::WriteText(file, "# WASD\nW ff0000\n\nesc 00ff00\nkey125 #0000ff\nUp 102030\n");
-  CtlRun r = Ctl({"light", "key-colours", "keyboard", file});
+  CtlRun r = Run({"light", "key-colours", "keyboard", file});
   ASSERT_EQ(r.code, ExitCode::Ok) << r.err;
   EXPECT_EQ(r.out, "keyboard: 4 key colours stored in the selected light profile\n");
   ResetImagesToBuiltIn();
   ASSERT_EQ(LoadProfile(DeviceKind::Keyboard, ProfileFamily::Light, 0), kProfileReadOk);
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const uint8_t* k = Images().keyboard.key_colours;
-    EXPECT_EQ(std::vector<uint8_t>(k, k + 3), (std::vector<uint8_t>{0x00, 0xFF, 0x00}));            // Esc, light 0
-    EXPECT_EQ(std::vector<uint8_t>(k + 3 * 44, k + 3 * 45), (std::vector<uint8_t>{0xFF, 0x00, 0x00}));  // W, light 44
-    EXPECT_EQ(std::vector<uint8_t>(k + 3 * 96, k + 3 * 97), (std::vector<uint8_t>{0x10, 0x20, 0x30}));  // Up, light 96
-    EXPECT_EQ(k[3 * 125 + 2], 0xFF);
-  }
+  const KeyboardImage kb = WithImage([](ConfigImages& i) { return i.keyboard; });
+  const uint8_t* k = kb.key_colours;
+  EXPECT_EQ(std::vector<uint8_t>(k, k + 3), (std::vector<uint8_t>{0x00, 0xFF, 0x00}));            // Esc, light 0
+  EXPECT_EQ(std::vector<uint8_t>(k + 3 * 44, k + 3 * 45), (std::vector<uint8_t>{0xFF, 0x00, 0x00}));  // W, light 44
+  EXPECT_EQ(std::vector<uint8_t>(k + 3 * 96, k + 3 * 97), (std::vector<uint8_t>{0x10, 0x20, 0x30}));  // Up, light 96
+  EXPECT_EQ(k[3 * 125 + 2], 0xFF);
   ResetImagesToBuiltIn();
   test::TempHome::WriteText(file, "Q 112233\nFoo 112233\nW 12\nBar 000000\n");
-  r = Ctl({"light", "key-colours", "keyboard", file});
+  r = Run({"light", "key-colours", "keyboard", file});
   EXPECT_EQ(r.code, ExitCode::Refused);
   EXPECT_EQ(r.err, "trx770ctl: " + file +
                        ": line 2: unknown key 'Foo'; line 3: colour '12' is not RRGGBB; line 4: unknown key 'Bar'\n");
@@ -210,7 +207,7 @@ TEST_F(CtlBackendTest, DeviceTheWindowHoldsIsRefusedAsBusy) {
     window_channel.transport.want_read = window_channel.transport.want_write = true;
     if (window_channel.transport.Open() == 1 && window_channel.transport.capabilities.usage_page == 0xFF1C) break;
   }
-  CtlRun r = Ctl({"onboard", "mouse", "2"});
+  CtlRun r = Run({"onboard", "mouse", "2"});
   EXPECT_EQ(r.code, ExitCode::Busy);
   EXPECT_NE(r.err.find("in use by another program (is trx770 running?)"), std::string::npos) << r.err;
   EXPECT_EQ(devices.Firmware(sim::SimKind::Mouse)->Settings()[0], 0);  // nothing sent
@@ -244,7 +241,7 @@ TEST_F(CtlBackendTest, NoDeviceExitsThreeAndOneThatCannotBeOpenedFour) {
   for (const auto& [backend, refusal] : cases) {
     SetDefaultHidBackend(backend);
     for (const char* command : {"devices", "dump"}) {
-      const CtlRun r = Ctl({command});
+      const CtlRun r = Run({command});
       testing::ExpectRefused(r, refusal);
       EXPECT_EQ(r.err.find("udev rule") != std::string::npos, refusal.code == ExitCode::NoAccess) << r.err;
     }

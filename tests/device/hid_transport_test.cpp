@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "device/hid_device.h"
 #include "device/hidraw_backend.h"
@@ -32,8 +33,7 @@ class HidTransport : public ::testing::Test {
   // Opens interface `index` read+write, shared.
   int OpenInterface(CHidDevice& dev, int index, bool exclusive = false) {
     dev.device_path = tree_.PathOf(index);
-    dev.want_read = true;
-    dev.want_write = true;
+    dev.want_read = dev.want_write = true;
     dev.overlapped = true;
     dev.exclusive = exclusive;
     return dev.Open();
@@ -336,18 +336,14 @@ TEST_F(HidUsageDecode, ButtonsArePackedPerElementRangeAndZeroTerminated) {
   ASSERT_EQ(low.capacity, 5u);  // every button of the page fits one list
   ASSERT_EQ(high.capacity, 5u);
 
-  // Bits: button 2 (bit 1) and button 4 (bit 3).
-  ASSERT_TRUE(Decode({0x01, 0x0A}));
-  EXPECT_EQ(low.usage_list, (std::vector<uint16_t>{2, 0, 0, 0, 0}));
-  EXPECT_EQ(high.usage_list, (std::vector<uint16_t>{4, 0, 0, 0, 0}));
-
-  // All five down, then only button 3: no leftovers from the previous decode.
-  ASSERT_TRUE(Decode({0x01, 0x1F}));
-  EXPECT_EQ(low.usage_list, (std::vector<uint16_t>{1, 2, 3, 0, 0}));
-  EXPECT_EQ(high.usage_list, (std::vector<uint16_t>{4, 5, 0, 0, 0}));
-  ASSERT_TRUE(Decode({0x01, 0x04}));
-  EXPECT_EQ(low.usage_list, (std::vector<uint16_t>{3, 0, 0, 0, 0}));
-  EXPECT_EQ(high.usage_list[0], 0);
+  // Buttons 2 and 4; all five; then only button 3: no leftovers from the previous decode.
+  using U = std::vector<uint16_t>;
+  for (const auto& [bits, lows, highs] : {std::tuple{0x0A, U{2, 0, 0, 0, 0}, U{4, 0, 0, 0, 0}},
+                                          {0x1F, U{1, 2, 3, 0, 0}, U{4, 5, 0, 0, 0}}, {0x04, U{3, 0, 0, 0, 0}, U(5, 0)}}) {
+    ASSERT_TRUE(Decode({0x01, static_cast<uint8_t>(bits)}));
+    EXPECT_EQ(low.usage_list, lows) << bits;
+    EXPECT_EQ(high.usage_list, highs) << bits;
+  }
 }
 
 TEST_F(HidUsageDecode, ValuesGetRawAndSignedScaledValues) {

@@ -35,8 +35,7 @@ struct Script {
   int writes_returned = 0;     // calls of Write that came back
   bool answer_reads = false;   // reads get a zero-status reply at once, else time out at once
   int writes = 0;              // calls of the connection's Write
-  std::vector<int> write_limits;
-  std::vector<int> read_limits;
+  std::vector<int> write_limits, read_limits;
   std::vector<uint8_t> commands;  // command byte of every frame written
   std::vector<std::pair<std::chrono::microseconds, int>> sleeps;  // asked for, after that many writes
 };
@@ -94,16 +93,17 @@ class TransportLimits : public ::testing::Test {
   void SetUp() override {
     channel = std::make_unique<CDeviceChannel>(DeviceKind::Mouse, std::make_shared<ScriptedBackend>(script));
     channel->transport.device_path = kPath;
-    channel->transport.want_read = true;
-    channel->transport.want_write = true;
+    channel->transport.want_read = channel->transport.want_write = true;
     ASSERT_EQ(channel->transport.Open(), 1);
     channel->connected = 1;
   }
-  void Release() {
+  // Runs f on the script with its mutex held.
+  template <typename F>
+  auto Locked(F f) {
     std::lock_guard<std::mutex> lock(script->mutex);
-    script->released = true;
-    script->changed.notify_all();
+    return f(*script);
   }
+  void Release() { Locked([](Script& s) { s.released = true, s.changed.notify_all(); }); }
 
   std::shared_ptr<Script> script = std::make_shared<Script>();
   std::unique_ptr<CDeviceChannel> channel;
@@ -117,10 +117,7 @@ TEST_F(TransportLimits, AWriteTheDriverHoldsFailsAfterOneSecondAndTheDeviceIsNot
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(hid.WriteReport(frame, sizeof frame, &put), 0);
   const auto waited = std::chrono::steady_clock::now() - start;
-  {
-    std::lock_guard<std::mutex> lock(script->mutex);
-    EXPECT_EQ(script->writes_returned, 0);  // the caller did not wait for the driver
-  }
+  EXPECT_EQ(Locked([](Script& s) { return s.writes_returned; }), 0);  // the caller did not wait for the driver
   EXPECT_GE(waited, std::chrono::milliseconds(CHidDevice::kWriteTimeoutMs));
   EXPECT_EQ(hid.LastIo(), HidIo::Timeout);
   EXPECT_TRUE(hid.WriteBlocked());
@@ -128,21 +125,14 @@ TEST_F(TransportLimits, AWriteTheDriverHoldsFailsAfterOneSecondAndTheDeviceIsNot
   // Not responding: the next request fails at once, nothing reaches the device.
   Frame reply{};
   EXPECT_EQ(Exchange(*channel, BuildFrame(kCmdBeginTransfer, 0, 0), reply), kResultWriteFailed);
-  {
-    std::lock_guard<std::mutex> lock(script->mutex);
-    EXPECT_EQ(script->writes, 1);
-    EXPECT_EQ(script->write_limits, (std::vector<int>{1000}));
-  }
+  EXPECT_EQ(Locked([](Script& s) { return s.writes; }), 1);
+  EXPECT_EQ(Locked([](Script& s) { return s.write_limits; }), (std::vector<int>{1000}));
 
   // The held write returns: the device takes requests again.
   Release();
   for (int i = 0; i < 5000 && hid.WriteBlocked(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_FALSE(hid.WriteBlocked());
-  {
-    std::lock_guard<std::mutex> lock(script->mutex);
-    script->hold_writes = false;
-    script->answer_reads = true;
-  }
+  Locked([](Script& s) { s.hold_writes = false, s.answer_reads = true; });
   EXPECT_EQ(BeginTransfer(*channel), kResultOk);
 }
 
@@ -186,8 +176,7 @@ TEST(HidrawWriteLimit, ANodeThatStopsTakingReportsFailsTheWriteAndRecovers) {
   ASSERT_GE(itf.index, 0);
   CHidDevice hid(tree.MakeBackend());
   hid.device_path = tree.PathOf(itf.index);
-  hid.want_read = true;
-  hid.want_write = true;
+  hid.want_read = hid.want_write = true;
   ASSERT_EQ(hid.Open(), 1);
 
   uint8_t frame[64] = {4};

@@ -26,8 +26,7 @@ class SimChannelTest : public ::testing::Test {
     channel = std::make_unique<CDeviceChannel>(DeviceKind::Mouse, backend);
     channel->SetIdentity(0x0C45, 0x652C, 0xFF1C, 0x92);
     channel->reply_timeout_ms = 20;  // keeps the no-reply cases short
-    channel->transport.want_read = true;
-    channel->transport.want_write = true;
+    channel->transport.want_read = channel->transport.want_write = true;
     channel->transport.device_path = backend->VendorPath(device_id);
     ASSERT_EQ(channel->transport.Open(), 1);
     channel->connected = 1;
@@ -70,9 +69,7 @@ class SimChannelTest : public ::testing::Test {
 
 // "command length address" of a request frame, for sequence comparisons.
 struct FrameKey {
-  int command;
-  int length;
-  int address;
+  int command, length, address;
   bool operator==(const FrameKey&) const = default;
 };
 inline FrameKey KeyOf(const std::vector<uint8_t>& f) { return {f[3], f[4], f[5] | (f[6] << 8)}; }

@@ -51,11 +51,7 @@ class KeyboardPictureTest : public PageTest {
 };
 
 TEST_F(KeyboardPictureTest, SweepingAcrossKeysSelectsTheKeysUnderTheRectangle) {
-  struct Step {
-    const char* what;
-    std::initializer_list<int> path;
-    Keys expected;
-  };
+  struct Step { const char* what; std::initializer_list<int> path; Keys expected; };
   // W 44, E 45, Q 43, A 64, S 65, D 66, Esc 0 (the picture's light numbers).
   const Step steps[] = {
       {"W to D adds the rectangle W-E / S-D", {44, 66}, {44, 45, 65, 66}},
@@ -82,11 +78,7 @@ TEST_F(KeyboardPictureTest, OutsideTheCustomColourModeADragSelectsNothing) {
 
 TEST_F(KeyboardPictureTest, EachLayoutVariantShowsAndSelectsOnlyItsKeys) {
   const Keys pad = {38, 39, 40, 41, 59, 60, 61, 62, 76, 77, 78, 97, 98, 99, 100, 116, 117};
-  struct Case {
-    KeyboardVariant variant;
-    int keys;
-    bool numeric_pad;
-  };
+  struct Case { KeyboardVariant variant; int keys; bool numeric_pad; };
   for (const Case& c : {Case{KeyboardVariant::V15, 87, false}, Case{KeyboardVariant::Full, 104, true},
                         Case{KeyboardVariant::V16, 104, true}}) {
     WithImage([&](ConfigImages& images) { images.keyboard.variant = c.variant; });
@@ -128,13 +120,10 @@ TEST_F(KeyboardPictureTest, EachColourSetKeepsItsOwnColoursAndTheChoiceIsSaved) 
   saver.saves.clear();
   Notify("kb_Deng_color_btn_7", "click");  // set 2: Esc 0xFE5400
   EXPECT_EQ(saver.saves, (std::vector<std::string>{"keyboard 1"}));
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const KeyboardImage& kb = Images().keyboard;
-    EXPECT_EQ(kb.lighting_extra & 0xFF, 2u);
-    EXPECT_EQ(std::vector<uint8_t>(kb.key_colours, kb.key_colours + 3), (std::vector<uint8_t>{0xFF, 0, 0}));
-    EXPECT_EQ(std::vector<uint8_t>(kb.key_colours + 756, kb.key_colours + 759), (std::vector<uint8_t>{0xFE, 0x54, 0}));
-  }
+  const KeyboardImage kb = WithImage([](ConfigImages& i) { return i.keyboard; });
+  EXPECT_EQ(kb.lighting_extra & 0xFF, 2u);
+  EXPECT_EQ(std::vector<uint8_t>(kb.key_colours, kb.key_colours + 3), (std::vector<uint8_t>{0xFF, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(kb.key_colours + 756, kb.key_colours + 759), (std::vector<uint8_t>{0xFE, 0x54, 0}));
   Choose(kKbColourSetList, 0);
   EXPECT_EQ(Find("kb_dkey_0")->GetChangerColor(), 0xFFFF0000u);
   // A refresh shows the set the image holds.
@@ -165,13 +154,10 @@ TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfil
   EXPECT_EQ(now.mode, device.mode);
   EXPECT_EQ(now.brightness, device.brightness);
   EXPECT_EQ(now.Argb(), device.Argb());
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    const KeyboardImage& kb = Images().keyboard;
-    EXPECT_TRUE(std::equal(slot0_before, slot0_before + kLightingRecordSize, kb.lighting_records[0]));
-    EXPECT_EQ(ActiveKeyColourSet(kb), 2);
-    EXPECT_EQ(KeyColour(kb, 2, 44), 0x112233u);
-  }
+  const KeyboardImage kb = WithImage([](ConfigImages& i) { return i.keyboard; });
+  EXPECT_TRUE(std::equal(slot0_before, slot0_before + kLightingRecordSize, kb.lighting_records[0]));
+  EXPECT_EQ(ActiveKeyColourSet(kb), 2);
+  EXPECT_EQ(KeyColour(kb, 2, 44), 0x112233u);
   // The page shows them: set 2 in the list, key 44 tinted with its colour.
   EXPECT_EQ(Combo(kKbColourSetList)->GetCurSel(), 2);
   EXPECT_EQ(Find("kb_dkey_44")->GetChangerColor(), 0xFF112233u);
@@ -179,8 +165,7 @@ TEST_F(KeyboardConnectTest, ConnectLoadsThePerKeyColoursOfTheSelectedLightProfil
 
   // A missing profile leaves the colours as they are.
   pages->OnDeviceConnected(DeviceKind::Keyboard, ConnectResult{});
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  EXPECT_EQ(KeyColour(Images().keyboard, 2, 44), 0x112233u);
+  EXPECT_EQ(KeyColour(WithImage([](ConfigImages& i) { return i.keyboard; }), 2, 44), 0x112233u);
 }
 
 }  // namespace

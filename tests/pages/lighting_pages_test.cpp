@@ -200,12 +200,8 @@ TEST_F(LightingPageTest, SlidersDirectionCyclePresetsAndPaletteWriteTheirBytes) 
 
 // The devices number their modes differently; one with no equal effect is left alone and named.
 TEST_F(LightingPageTest, CopyFromThePadMapsModesByEffectAndSendsToEachDevice) {
-  struct Case {
-    uint8_t pad_mode;
-    int mouse_mode;     // -1: left alone
-    int keyboard_mode;  // -1: left alone
-    KeyboardVariant keyboard = KeyboardVariant::Full;
-  };
+  // The modes the mouse and the keyboard get (-1: left alone).
+  struct Case { uint8_t pad_mode; int mouse_mode, keyboard_mode; KeyboardVariant keyboard = KeyboardVariant::Full; };
   // The single-colour keyboard (variant 1) maps by its own list.
   constexpr KeyboardVariant kOne = KeyboardVariant::V15;
   const Case cases[] = {{1, 0, -1, kOne}, {2, 3, 1, kOne}, {3, 4, 2, kOne}, {7, -1, 5, kOne},

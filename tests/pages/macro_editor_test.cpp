@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <mutex>
 
 #include "macro/macro_image.h"
@@ -54,12 +52,9 @@ class MacroEditorTest : public PageTest {
   CControlUI* Label(int item, int label) { return dynamic_cast<CContainerUI*>(Actions()->GetItemAt(item))->GetItemAt(label); }
   void ClickAction(int index, const char* list = "ms_Macro_list") {
     List(list)->SelectItem(index, false, false);
-    TNotifyUI msg;
-    msg.sType = "itemclick";
-    msg.pSender = List(list)->GetItemAt(index);
+    TNotifyUI msg{.sType = "itemclick", .sVirtualWnd = {}, .pSender = List(list)->GetItemAt(index)};
     pages->Router().Notify(msg);
   }
-  void Choose(const char* combo, int row) { Combo(combo)->SelectItem(row); }
   int ComboRow(const char* combo) { return Combo(combo)->GetCurSel(); }
 
   test::TempHome home;
@@ -318,11 +313,10 @@ TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
 // Key profiles and onboard profiles are renumbered with the library: a button running
 // the deleted macro gets its default back, one running a later macro follows it.
 TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections) {
-  {
-    std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-    Images().mouse.key_blocks[0][0] = 0x70, Images().mouse.key_blocks[0][1] = 0;  // button 0 runs macro 0
-    Images().mouse.key_blocks[1][3] = 0x71, Images().mouse.key_blocks[1][4] = 1;  // button 1 runs macro 1 (repeat)
-  }
+  WithImage([](ConfigImages& i) {
+    i.mouse.key_blocks[0][0] = 0x70, i.mouse.key_blocks[0][1] = 0;  // button 0 runs macro 0
+    i.mouse.key_blocks[1][3] = 0x71, i.mouse.key_blocks[1][4] = 1;  // button 1 runs macro 1 (repeat)
+  });
   const ProfileFamilyInfo& key = *FindFamily(DeviceKind::Mouse, ProfileFamily::Key);
   ASSERT_TRUE(WritePrivateProfileStrings({{key.count_section, "count", "1"}, {key.name_section, "0", "mine"}},
                                          ProfileIniPath(DeviceKind::Mouse)));
@@ -344,10 +338,10 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   std::vector<uint8_t> now(kKeyBlockSize, 0);
   ASSERT_EQ(ReadProfileFile(ProfileFilePath(key, "mine", false), now.size(), now.data()), kProfileReadOk);
   EXPECT_EQ(now[1], 0);  // the second macro is the first now
-  std::lock_guard<std::recursive_mutex> lock(ImageMutex());
-  EXPECT_TRUE(std::equal(Images().mouse.key_blocks[0], Images().mouse.key_blocks[0] + 3, Images().mouse.main_block));
-  EXPECT_EQ(Images().mouse.key_blocks[1][3], 0x71);
-  EXPECT_EQ(Images().mouse.key_blocks[1][4], 0);
+  const MouseConfigImage m = WithImage([](ConfigImages& i) { return i.mouse; });
+  EXPECT_TRUE(std::equal(m.key_blocks[0], m.key_blocks[0] + 3, m.main_block));
+  EXPECT_EQ(m.key_blocks[1][3], 0x71);
+  EXPECT_EQ(m.key_blocks[1][4], 0);
 }
 
 // A name that can't be a file name is refused with the reason; Import
@@ -380,7 +374,7 @@ TEST_F(MacroEditorTest, RenameSaysWhyImportNeedsASelectionCancelChecksTheCount) 
 
 TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
   Library(1, kRecorded);
-  dialogs.message_answer = 0;
+  dialogs.message_answer = 0;  // declined
   Notify("ms_macro_btn_name_sub", "click");
   EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_1"});
   EXPECT_EQ(Items(), kRecorded);
@@ -423,7 +417,7 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   const std::string source = home.Path("given.mac");
   const std::string bytes = "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=10,0,138,5,1,keyboard_key_B\n"
                             "1=0,0,10,5,0,keyboard_key_B\n[MACROSELECTNAME]\nname=given\n";
-  { std::ofstream(source, std::ios::binary) << bytes; }
+  test::TempHome::WriteText(source, bytes);
   std::vector<ui::FileDialogRequest> asked;
   std::string answer;
   ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
@@ -440,8 +434,7 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   EXPECT_EQ(Combo("ms_key_fct_combo_23")->GetCount(), 2);
   answer = home.Path("out.mac");
   Notify("ms_macro_btn_export", "click");
-  std::ifstream out(answer, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), {}), bytes);
+  EXPECT_EQ(test::TempHome::ReadText(answer), bytes);
   ASSERT_EQ(asked.size(), 3u);
   EXPECT_FALSE(asked[1].save);
   EXPECT_TRUE(asked[2].save);

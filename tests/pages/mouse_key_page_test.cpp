@@ -23,7 +23,6 @@ class MouseKeyPageTest : public SimPageTest {
     UseSimulatedDevices(false);
   }
   KeyAssignment Entry(int i) { return WithImage([i](ConfigImages& im) { return im.mouse.Assignment(im.mouse.ProfileIndex(), i); }); }
-  void Choose(const char* combo, int item) { Combo(combo)->SelectItem(item); }
   std::string Label(int i) { return Find("ms_key_" + std::to_string(i))->GetText(); }
   void Press(uint32_t vk, uint32_t flags = 0) {
     ASSERT_NE(window.key_listener, nullptr);
@@ -172,9 +171,7 @@ TEST_F(MouseKeyPageTest, SaveSendsTheActiveKeyBlockThenWritesTheProfile) {
 }
 
 TEST_F(MouseKeyPageTest, SaveWithTheMouseRemovedMidwayTellsTheUserAndWritesNoFile) {
-  sim::SimFaults faults;
-  faults.remove_at_frame = 2;
-  firmware->SetFaults(faults);
+  firmware->SetFaults({.remove_at_frame = 2});
   sim_devices->routine_edits.MarkUnsaved();
   Notify("ms_key_butt_prosave", "click");
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"message_text_10"}));

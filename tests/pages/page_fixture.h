@@ -87,9 +87,7 @@ class PageTest : public ::testing::Test {
   bool Selected(std::string_view option) { return dynamic_cast<COptionUI*>(Find(option))->IsSelected(); }
   // Raises a notification through the router, as the window does.
   void Notify(std::string_view name, const char* type) {
-    TNotifyUI msg;
-    msg.sType = type;
-    msg.pSender = Find(name);
+    TNotifyUI msg{.sType = type, .sVirtualWnd = {}, .pSender = Find(name)};
     ASSERT_NE(msg.pSender, nullptr) << name;
     pages->Router().Notify(msg);
   }

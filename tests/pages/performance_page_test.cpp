@@ -99,14 +99,8 @@ class PerformancePageTest : public SimPageTest {
 };
 
 TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
-  struct Case {
-    uint16_t sensor;
-    uint8_t step;
-    const char* min;
-    const char* max;
-    uint16_t base;  // written into the device information
-    const char* level1;
-  };
+  // The base is written into the device information.
+  struct Case { uint16_t sensor; uint8_t step; const char *min, *max; uint16_t base; const char* level1; };
   const Case cases[] = {
       // The scale: the base and what the slider reaches (position 60).
       {0x1234, 10, "400", "1000", 400, "550"},  // unknown: the device's base kept

@@ -114,10 +114,7 @@ TEST_F(PresenceDemoDevicesTest, DetectionFindsTheSimulatedDevicesThroughTheDefau
   // The device's buttons change its memory and the program follows.
   ASSERT_TRUE(devices.PressProfileButton(SimKind::Mouse));
   ASSERT_TRUE(host.WaitFor("send 0x0902"));
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().mouse.current[0], 1);
-  }
+  EXPECT_EQ(WithImage([](ConfigImages& i) { return i.mouse.current[0]; }), 1);
 
   // Unplugging all three: the window goes once the last one has gone.
   ASSERT_TRUE(devices.Unplug(SimKind::Keyboard));

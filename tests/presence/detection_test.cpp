@@ -56,8 +56,7 @@ TEST_F(PresenceDetectionTest, MouseConnectReadSendsTheConnectSequenceFrameByFram
 
   // The image holds what the device holds, and record 3 is current.
   const std::vector<uint8_t> settings = firmware->Settings();
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  const MouseConfigImage& m = Images().mouse;
+  const MouseConfigImage m = WithImage([](ConfigImages& i) { return i.mouse; });
   EXPECT_EQ(0, std::memcmp(m.device_info, firmware->Info().data(), 33));
   EXPECT_EQ(0, std::memcmp(m.key_blocks[4], firmware->KeyMemory().data() + 504, 512));
   EXPECT_EQ(m.current[0], 3);
@@ -154,9 +153,9 @@ TEST_F(PresenceDetectionTest, KeyboardReportingAnOversizedBlockGetsTheMessageAnd
     EXPECT_EQ(host.Count("message message_text_11"), oversized ? 1u : 0u);
     EXPECT_EQ(host.Count("connected keyboard device 0 light 0 key 0 read 3"), oversized ? 1u : 0u);
     if (oversized) continue;
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().keyboard.variant, KeyboardVariant::Full);  // 0x8611
-    EXPECT_EQ(0, std::memcmp(Images().keyboard.main_block, firmware->MainBlock().data(), 510));
+    const KeyboardImage kb = WithImage([](ConfigImages& i) { return i.keyboard; });
+    EXPECT_EQ(kb.variant, KeyboardVariant::Full);  // 0x8611
+    EXPECT_EQ(0, std::memcmp(kb.main_block, firmware->MainBlock().data(), 510));
   }
 }
 
@@ -179,21 +178,14 @@ TEST_F(PresenceDetectionTest, ThreadsEndOnTheirStopEventWithTheirExitLines) {
 class ActivityBackend : public IHidBackend {
  public:
   explicit ActivityBackend(std::shared_ptr<IHidBackend> real) : real_(std::move(real)) {}
-  bool Enumerate(std::vector<std::string>& paths) override {
-    ++listings;
-    return real_->Enumerate(paths);
-  }
-  bool Probe(const std::string& path) override {
-    ++probes;
-    return real_->Probe(path);
-  }
+  bool Enumerate(std::vector<std::string>& paths) override { return ++listings, real_->Enumerate(paths); }
+  bool Probe(const std::string& path) override { return ++probes, real_->Probe(path); }
   std::unique_ptr<IHidConnection> Open(const std::string& path, bool r, bool w, bool x) override {
     return real_->Open(path, r, w, x);
   }
   std::unique_ptr<IHidChangeWatch> WatchChanges() override { return real_->WatchChanges(); }
 
-  std::atomic<int> listings{0};
-  std::atomic<int> probes{0};
+  std::atomic<int> listings{0}, probes{0};
 
  private:
   std::shared_ptr<IHidBackend> real_;

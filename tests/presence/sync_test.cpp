@@ -56,12 +56,10 @@ TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   const std::vector<Request> both = {{5, 1, 0}, {5, 56, 64}, {5, 1, 0}, {5, 56, 128}};
   EXPECT_EQ(Requests(DeviceKind::Mouse), both);
   EXPECT_EQ(host->Count("refresh mouse"), 2u);  // the two re-reads (the connect has its own event)
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().mouse.current[0], 2);
-    EXPECT_EQ(Images().mouse.current[2], 77);
-    EXPECT_EQ(Images().mouse.settings[2][2], 77);
-  }
+  const MouseConfigImage m = WithImage([](ConfigImages& i) { return i.mouse; });
+  EXPECT_EQ(m.current[0], 2);
+  EXPECT_EQ(m.current[2], 77);
+  EXPECT_EQ(m.settings[2][2], 77);
 
   ClearTrace();
   const uint8_t level_before = firmware->Settings()[2 * 64 + 19];
@@ -71,10 +69,7 @@ TEST_F(PresenceSyncTest, MouseButtonsRereadWhatTheyChangedAlsoAfterAReplug) {
   ASSERT_EQ(sent.size(), 69u);  // the whole connect read again
   EXPECT_EQ(sent.front(), (Request{1, 0, 0}));
   EXPECT_EQ(sent.back(), (Request{2, 0, 0}));
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().mouse.current[19], (level_before + 1) % 4);
-  }
+  EXPECT_EQ(WithImage([](ConfigImages& i) { return i.mouse.current[19]; }), (level_before + 1) % 4);
 
   attachment->Unplug();
   ASSERT_TRUE(host->WaitFor("post 0x0C05"));
@@ -101,10 +96,7 @@ TEST_F(PresenceSyncTest, NotificationsSendTheirMessagesAndAStopWritesTheExitLine
     for (uint16_t u : usages) u == 0x401 ? firmware->PressProfileButton() : u == 0x402 ? firmware->PressDpiButton() : firmware->Notify(u);
     ASSERT_TRUE(host->WaitFor(sent.back()));
     EXPECT_EQ(SyncEvents(mark), sent);
-    if (kind == sim::SimKind::Keyboard) {
-      std::lock_guard<std::recursive_mutex> image(ImageMutex());
-      EXPECT_EQ(Images().keyboard.current_record[0], 1);
-    }
+    if (kind == sim::SimKind::Keyboard) { EXPECT_EQ(WithImage([](ConfigImages& i) { return i.keyboard.current_record[0]; }), 1); }
     sync->Stop();
     EXPECT_EQ(LineCount(exit_line), 1u);
     sync.reset();
@@ -130,22 +122,18 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   AddLightingSlots(expected);
   expected.push_back({2, 0, 0});
   EXPECT_EQ(Requests(DeviceKind::MousePad), expected);
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().pad.current_record[0], 4);
-    EXPECT_EQ(Images().pad.current_record[6], 0xC8);
-  }
+  MousePadImage pad_image = WithImage([](ConfigImages& i) { return i.pad; });
+  EXPECT_EQ(pad_image.current_record[0], 4);
+  EXPECT_EQ(pad_image.current_record[6], 0xC8);
 
   ClearTrace();
   firmware->SetSettingsByte(0, 1);
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadProfileChanged));
   EXPECT_EQ(Requests(DeviceKind::MousePad), (std::vector<Request>{{5, 1, 0}, {5, 56, 64}}));
   EXPECT_EQ(host.Count("refresh pad"), 1u);
-  {
-    std::lock_guard<std::recursive_mutex> image(ImageMutex());
-    EXPECT_EQ(Images().pad.current_record[0], 1);
-    EXPECT_EQ(Images().pad.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
-  }
+  pad_image = WithImage([](ConfigImages& i) { return i.pad; });
+  EXPECT_EQ(pad_image.current_record[0], 1);
+  EXPECT_EQ(pad_image.lighting_records[4][6], 0xC8);  // the old current record went back to its slot
 
   // A refused command keeps the rest of the read but saves no file.
   const std::string path = ProfileFilePath(*FindFamily(DeviceKind::MousePad, ProfileFamily::Light), "0", true);
@@ -157,8 +145,7 @@ TEST_F(PresenceReadMessageTest, PadMessagesReadThePadAndRefreshItsPage) {
   firmware->SetFaults({.status_count = 1, .status = sim::kStatusOutOfRange});  // Begin transfer is refused
   ASSERT_TRUE(HandlePresenceMessage(host, kMsgPadReadAll));
 
-  std::lock_guard<std::recursive_mutex> image(ImageMutex());
-  EXPECT_EQ(Images().pad.lighting_records[3][7], 0x21);  // the rest of the read landed
+  EXPECT_EQ(WithImage([](ConfigImages& i) { return i.pad.lighting_records[3][7]; }), 0x21);  // the rest of the read landed
   EXPECT_EQ(TempHome::ReadBytes(path), marker);    // but no file from a partial read
 }
 
