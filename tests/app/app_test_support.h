@@ -175,9 +175,7 @@ class SimWindowTest : public MainWndTest {
   }
   void CreateOnSimulatedDevices(bool backup = false) {
     backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
+    CreateWindow({.backend = backend});
     int id = 0;
     for (DeviceKind k : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
       OpenChannel(k, backend->VendorPath(id++), backup);
