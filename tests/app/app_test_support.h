@@ -5,11 +5,10 @@
 // in it, an empty program folder, and a dialog hook that answers every
 // message box with the button the test chooses and records its text id.
 // SimWindowTest adds the three simulated devices and records the frames;
-// FakeFront is a program in front that the test sets; Gate holds threads.
+// FakeFront (tests/support) sets the program in front; Gate holds threads.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -21,14 +20,13 @@
 
 #include "app/main_wnd.h"
 #include "device/frame_trace.h"
-#include "platform/foreground/foreground_source.h"
 #include "platform/machine_store.h"
 #include "platform/program_folder.h"
 #include "platform/user_folders.h"
-#include "profile/program_links.h"
 #include "settings/config_images.h"
 #include "sim/sim_backend.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/fake_front.h"
 #include "ui/core/menu.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
@@ -159,33 +157,7 @@ class Gate {
   std::vector<std::thread::id> threads_;
 };
 
-// The program in front, none until set; a change wakes the link monitors.
-class FakeFront : public foreground::IForegroundSource {
- public:
-  const char* Name() const override { return "fake"; }
-  bool Start(foreground::ForegroundUnavailable*) override { return true; }
-  void Stop() override {}
-  foreground::ForegroundResult Current() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    return front;
-  }
-  bool WaitForChange(CEvent& stop, int timeout_ms) override { return changes.Wait(stop, timeout_ms); }
-  void Set(const std::string& path) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      front = {foreground::ForegroundStatus::Program, {42, path, LinkedProgramName(path)}, {}};
-    }
-    changes.Changed();
-  }
-  void Poke() override {
-    ++pokes;
-    changes.Changed();
-  }
-  std::mutex mutex;  // guards front
-  foreground::ForegroundResult front{foreground::ForegroundStatus::None, {}, {}};
-  foreground::CForegroundChanges changes;
-  std::atomic<int> pokes{0};  // a device connected: the monitors look again
-};
+using test::FakeFront;
 
 // The window on the three simulated devices (ids: mouse 0, keyboard 1,
 // pad 2), their channels open as a detection thread leaves them (without
@@ -203,9 +175,7 @@ class SimWindowTest : public MainWndTest {
   }
   void CreateOnSimulatedDevices(bool backup = false) {
     backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
+    CreateWindow({.backend = backend});
     int id = 0;
     for (DeviceKind k : {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad})
       OpenChannel(k, backend->VendorPath(id++), backup);

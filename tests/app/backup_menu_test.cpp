@@ -18,9 +18,7 @@ class BackupMenuTest : public MainWndTest {
   void SetUp() override {
     MainWndTest::SetUp();
     backend = sim::SimBackend::WithStandardDevices();
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options);
+    CreateWindow({.backend = backend});
     OpenChannel(DeviceKind::Mouse, backend->VendorPath(0));
     ui::SetFileDialogHandler([this](const ui::FileDialogRequest&, std::string* path) {
       *path = chosen;

@@ -54,10 +54,7 @@ TEST_F(EffectiveProfileTest, SavesWhileALinkedProfileIsInEffectNeverReachTheUser
   InstallProfileSaver();  // the button page saves through it, as in the program
   const int id = backend->AddDevice(mouse);
   front->Set("/usr/bin/editor");
-  MainWndOptions options;
-  options.backend = backend;
-  options.foreground = front;
-  CreateWindow(options, /*presence=*/true);
+  CreateWindow({.backend = backend, .foreground = front}, /*presence=*/true);
   ASSERT_TRUE(PumpUntil([&] { return Ready() && !window->Queue(DeviceKind::Mouse).Busy(); }));
   const int linked = 1;
   const std::string user_file = Bytes(FileOf(0));

@@ -3,45 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include "macro/macro_recorder.h"
 #include "tests/app/app_test_support.h"
+#include "tests/macro/recording_support.h"
 #include "ui/window/win_api.h"
 
 namespace trx::app::testing {
 namespace {
 
-struct FakeSource : IInputSource {
-  bool Start(CDeviceHook& h, bool, bool) override {
-    hook = &h;
-    return true;
-  }
-  void Stop() override { hook = nullptr; }
-  CDeviceHook* hook = nullptr;
-};
-
-struct FakeClock : ITickClock {
-  uint32_t NowMs() const override { return now; }
-  uint32_t now = 0;
-};
-
 // What the macro page will do with the messages.
-struct RecordingPage : IHookListener {
-  explicit RecordingPage(const ITickClock& clock) : recorder(clock) {}
-  void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& r) override {
-    messages.push_back(message);
-    if (auto step = recorder.OnKey(wparam, r, list.size())) macro::ApplyStep(list, *step);
-  }
-  void OnHookMouse(uint32_t message, uint32_t wparam) override {
-    messages.push_back(message);
-    if (auto step = recorder.OnMouse(wparam, true, list.size())) macro::ApplyStep(list, *step);
-  }
+struct RecordingPage : IHookListener, test::RecordingList {
+  using RecordingList::RecordingList;
+  void OnHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& r) override { OnKey(message, wparam, r); }
+  void OnHookMouse(uint32_t message, uint32_t wparam) override { OnMouse(message, wparam, true); }
   void OnHooksRemoved() override {
     recorder.Stop();
     ++removed;
   }
-  macro::CMacroRecorder recorder;
-  std::vector<macro::MacroAction> list;
-  std::vector<uint32_t> messages;
   int removed = 0;
 };
 
@@ -62,8 +39,8 @@ class InputHooksTest : public MainWndTest {
     clock.now = at;
     return source.hook->OnKeyboardEvent(down ? kWmKeyDown : kWmKeyUp, {vk, 0, down ? 0u : kKeyFlagUp, at, 0});
   }
-  FakeSource source;
-  FakeClock clock;
+  test::FakeInputSource source;
+  test::FakeClock clock;
   RecordingPage page{clock};
 };
 
@@ -78,9 +55,7 @@ TEST_F(InputHooksTest, RecordingThroughTheWindowMessages) {
   Pump();
   Key(1200, 'B', true);
   EXPECT_FALSE(Key(1300, 0x14, true));  // Caps Lock passes on
-  std::vector<std::string> lines;
-  for (const auto& a : page.list) lines.push_back(macro::FormatActionLine(a));
-  EXPECT_EQ(lines, (std::vector<std::string>{"9,0,138,4,1,keyboard_key_A", "100,0,10,4,0,keyboard_key_A",
+  EXPECT_EQ(page.Lines(), (std::vector<std::string>{"9,0,138,4,1,keyboard_key_A", "100,0,10,4,0,keyboard_key_A",
                                              "11,0,129,2,1,mouse_key_right", "10,0,138,5,1,keyboard_key_B",
                                              "0,0,138,57,1,keyboard_key_Caplk"}));
 }

@@ -35,9 +35,7 @@ class PresenceWiringTest : public MainWndTest {
 
 TEST_F(PresenceWiringTest, MouseArrivalShowsTheWindowOnItsTabAndItsDepartureHidesIt) {
   const int mouse = backend->AddDevice(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
-  MainWndOptions options;
-  options.backend = backend;
-  CreateWindow(options, /*presence=*/true);
+  CreateWindow({.backend = backend}, /*presence=*/true);
   for (auto worker : {kWorkerMousePresence, kWorkerKeyboardSync, kWorkerMouseLight, kWorkerLightSync})
     EXPECT_TRUE(window->Workers().IsStarted(worker)) << worker;
   EXPECT_FALSE(window->Workers().IsStarted(kWorkerMpLightLink));  // program links: no body yet
@@ -103,9 +101,7 @@ class FirstStartTest : public PresenceWiringTest {
     backend = sim::SimBackend::WithStandardDevices();  // mouse 0, keyboard 1, pad 2
     std::vector<std::vector<uint8_t>> memory;
     for (int i = 0; i < 3; ++i) memory.push_back(backend->Firmware(i)->SaveMemory());
-    MainWndOptions options;
-    options.backend = backend;
-    CreateWindow(options, /*presence=*/true);
+    CreateWindow({.backend = backend}, /*presence=*/true);
     ASSERT_TRUE(PumpUntil([&] {
       for (const char* name : {"ms_device_profile_combo", "kb_deng_profile_combo", "kb_key_profile_combo", "mp_deng_profile_combo"})
         if (dynamic_cast<CComboUI*>(Find(name))->GetCurSel() != 0) return false;
@@ -138,10 +134,7 @@ TEST_F(FirstStartTest, DevicesFirstPluggedInOnALaterStartAreTreatedTheSame) { St
 
 TEST_F(PresenceWiringTest, ClosingWhileDevicesConnectStopsEveryThread) {
   backend = sim::SimBackend::WithStandardDevices();
-  MainWndOptions options;
-  options.backend = backend;
-  options.stop_timeout_ms = 10000;
-  CreateWindow(options, /*presence=*/true);
+  CreateWindow({.backend = backend, .stop_timeout_ms = 10000}, /*presence=*/true);
   // Close at once, while the connect reads and their sent calls are under way.
   window->DestroyWindow();
   EXPECT_EQ(window->Workers().RunningCount(), 0);
@@ -156,9 +149,7 @@ TEST_F(PresenceWiringTest, ClosingWhileASilentDeviceIsReadEndsBetweenExchangesWi
   faults.no_reply = 1000000;
   firmware->SetFaults(faults);
   backend->AddDevice(firmware);
-  MainWndOptions options;
-  options.backend = backend;
-  CreateWindow(options, /*presence=*/true);
+  CreateWindow({.backend = backend}, /*presence=*/true);
   ASSERT_TRUE(PumpUntil([&] { return firmware->RequestCount() >= 2; }));  // the read is under way
 
   std::vector<std::string> lines;
@@ -225,10 +216,7 @@ class StuckReadBackend : public IHidBackend {
 TEST_F(PresenceWiringTest, WindowDestroyedWhileAWorkerIsStuckInsideATransferFreesNothingItUses) {
   backend->AddDevice(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
   auto stuck = std::make_shared<StuckReadBackend>(backend);
-  MainWndOptions options;
-  options.backend = stuck;
-  options.stop_timeout_ms = 100;
-  CreateWindow(options, /*presence=*/true);
+  CreateWindow({.backend = stuck, .stop_timeout_ms = 100}, /*presence=*/true);
   ASSERT_TRUE(PumpUntil([&] { return !stuck->shared->gate.Threads().empty(); }));  // the mouse thread waits inside an exchange
 
   window->DestroyWindow();

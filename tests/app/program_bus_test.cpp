@@ -57,12 +57,7 @@ class ProgramBusTest : public MainWndTest {
     setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
     unsetenv("TRX770_NO_BUS");
     mouse = backend->AddDevice(std::make_shared<sim::SimFirmware>(sim::SimKind::Mouse));
-    MainWndOptions options;
-    options.backend = backend;
-    options.session_bus = true;
-    options.bus_address = bus.Address();
-    options.foreground = front;
-    CreateWindow(options, /*presence=*/true);
+    CreateWindow({.backend = backend, .foreground = front, .session_bus = true, .bus_address = bus.Address()}, /*presence=*/true);
     ASSERT_TRUE(PumpUntil([&] { return window->Channel(DeviceKind::Mouse).connected.load() == 1; }));
     // The device object is served once the connect has been signalled.
     ASSERT_TRUE(PumpUntil([&] { return Shell(Gdbus("introspect", "/mouse")).find("org.trx770.Device1") != std::string::npos; }));

@@ -14,16 +14,13 @@
 namespace trx::app::testing {
 namespace {
 
-class SlowFront : public foreground::IForegroundSource {
+class SlowFront : public FakeFront {
  public:
   explicit SlowFront(Gate& gate) : gate_(gate) {}
-  const char* Name() const override { return "slow"; }
   bool Start(foreground::ForegroundUnavailable*) override {
     gate_.Wait();
     return true;
   }
-  void Stop() override {}
-  foreground::ForegroundResult Current() override { return {foreground::ForegroundStatus::None, {}, {}}; }
 
  private:
   Gate& gate_;

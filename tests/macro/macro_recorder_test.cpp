@@ -2,46 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include "macro/macro_recorder.h"
 #include "macro/macro_tables.h"
-#include "platform/input_hooks.h"
 #include "platform/key_translation.h"
+#include "tests/macro/recording_support.h"
 
 namespace trx::macro {
 namespace {
 
-struct FakeClock : ITickClock {
-  uint32_t NowMs() const override { return now; }
-  uint32_t now = 0;
-};
-
-struct FakeSource : IInputSource {
-  bool Start(CDeviceHook&, bool, bool) override { return accept; }
-  void Stop() override {}
-  bool accept = true;
-};
+using test::FakeClock;
 
 // The main window's part: hook messages to the recorder of the mouse page.
-struct Page : IHookTarget {
-  explicit Page(const ITickClock& clock) : recorder(clock) {}
+struct Page : IHookTarget, test::RecordingList {
+  using RecordingList::RecordingList;
   void SendHookKeyboard(uint32_t message, uint32_t wparam, const KeyEventRecord& r) override {
-    messages.push_back(message);
-    if (message == 0x812)
-      if (auto step = recorder.OnKey(wparam, r, list.size())) ApplyStep(list, *step);
+    OnKey(message, wparam, r, message == 0x812);
   }
-  void PostHookMouse(uint32_t message, uint32_t wparam) override {
-    messages.push_back(message);
-    if (message == 0x813)
-      if (auto step = recorder.OnMouse(wparam, mouse_click, list.size())) ApplyStep(list, *step);
-  }
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> out;
-    for (const auto& a : list) out.push_back(FormatActionLine(a));
-    return out;
-  }
-  CMacroRecorder recorder;
-  std::vector<MacroAction> list;
-  std::vector<uint32_t> messages;
+  void PostHookMouse(uint32_t message, uint32_t wparam) override { OnMouse(message, wparam, mouse_click, message == 0x813); }
   bool mouse_click = true;
 };
 
@@ -63,38 +39,33 @@ class RecorderTest : public ::testing::Test {
   }
   void Mouse(uint32_t at_ms, uint32_t message) { clock.now = at_ms; hook.OnMouseEvent(message); }
   FakeClock clock;
-  FakeSource source;
+  test::FakeInputSource source;
   CDeviceHook hook{source};
   Page page{clock};
 };
 
-TEST_F(RecorderTest, TypingAWaitingASecondAndTypingB) {
-  clock.now = 5000;
-  page.recorder.Start(false);
-  Key(5000, 'A', true);
-  Key(5000, 'A', true);  // auto-repeat
-  Key(5000, 'A', true);
-  Key(5120, 'A', false);
-  Key(6123, 'B', true);
-  Key(6200, 'B', false);
-  EXPECT_EQ(page.Lines(), (std::vector<std::string>{"12,0,138,4,1,keyboard_key_A", "100,0,10,4,0,keyboard_key_A",
-                                                    "7,0,138,5,1,keyboard_key_B", "0,0,10,5,0,keyboard_key_B"}));
-}
-
-TEST_F(RecorderTest, EnterShiftAndTheExtendedKeysStayDistinct) {
-  Key(0, 0x0D, true, true);  // keypad Enter
-  Key(0, 0x0D, false, true);
-  Key(0, 0x0D, true);
-  Key(0, 0x0D, false);
-  Key(0, 0xA0, true);  // left Shift
-  Key(0, 0xA0, false);
-  Key(0, 0xA1, true);  // right Shift
-  Key(0, 0x25, true, true);  // Left arrow
-  EXPECT_EQ(page.Lines(),
-            (std::vector<std::string>{"0,0,138,88,1,keyboard_key_Num Enter", "0,0,10,88,0,keyboard_key_Num Enter",
-                                      "0,0,138,40,1,keyboard_key_Enter", "0,0,10,40,0,keyboard_key_Enter",
-                                      "0,0,137,2,1,keyboard_key_LShift", "0,0,9,2,0,keyboard_key_LShift",
-                                      "0,0,137,32,1,keyboard_key_RShift", "0,0,138,80,1,keyboard_key_Left"}));
+TEST_F(RecorderTest, KeysBecomeLinesWithTheirDelays) {
+  struct Press { uint32_t at; uint16_t vk; bool down; bool extended = false; };
+  const struct { const char* what; std::vector<Press> keys; std::vector<std::string> lines; } cases[] = {
+      {"A held (auto-repeat), a second, B",
+       {{5000, 'A', true}, {5000, 'A', true}, {5000, 'A', true}, {5120, 'A', false}, {6123, 'B', true}, {6200, 'B', false}},
+       {"12,0,138,4,1,keyboard_key_A", "100,0,10,4,0,keyboard_key_A", "7,0,138,5,1,keyboard_key_B",
+        "0,0,10,5,0,keyboard_key_B"}},
+      {"keypad Enter, Enter, left and right Shift, Left arrow stay distinct",
+       {{0, 0x0D, true, true}, {0, 0x0D, false, true}, {0, 0x0D, true}, {0, 0x0D, false}, {0, 0xA0, true},
+        {0, 0xA0, false}, {0, 0xA1, true}, {0, 0x25, true, true}},
+       {"0,0,138,88,1,keyboard_key_Num Enter", "0,0,10,88,0,keyboard_key_Num Enter", "0,0,138,40,1,keyboard_key_Enter",
+        "0,0,10,40,0,keyboard_key_Enter", "0,0,137,2,1,keyboard_key_LShift", "0,0,9,2,0,keyboard_key_LShift",
+        "0,0,137,32,1,keyboard_key_RShift", "0,0,138,80,1,keyboard_key_Left"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    page.list.clear();
+    clock.now = c.keys.front().at;
+    page.recorder.Start(false);
+    for (const Press& p : c.keys) Key(p.at, p.vk, p.down, p.extended);
+    EXPECT_EQ(page.Lines(), c.lines);
+  }
 }
 
 TEST_F(RecorderTest, MouseButtonsDoubleClickAndSharedTime) {

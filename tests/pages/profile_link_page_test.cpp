@@ -13,6 +13,7 @@
 #include "profile/program_links.h"
 #include "tests/pages/page_fixture.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/fake_front.h"
 
 namespace trx::pages::testing {
 namespace {
@@ -173,30 +174,21 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
   EXPECT_FALSE(Link(0).linked);
 }
 
-class FrontSource : public foreground::IForegroundSource {
- public:
-  const char* Name() const override { return "test"; }
-  bool Start(foreground::ForegroundUnavailable*) override { return true; }
-  void Stop() override {}
-  foreground::ForegroundResult Current() override { return front; }
-  foreground::ForegroundResult front;
-};
-
 TEST_F(ProfileLinkPageTest, PickingAWindowLinksTheNextOtherProgramInFront) {
-  FrontSource source;
+  test::FakeFront source;
   pages->ProfileLinks().SetForegroundSource(&source);
   Combo()->SelectItem(1, false, false);
   Notify("ms_device_profile_link_pick_btn", "click");
   EXPECT_TRUE(pages->ProfileLinks().Picking());
   EXPECT_EQ(window.calls.back(), "timer " + std::to_string(kTimerLinkPick) + " " + std::to_string(kLinkPickPeriodMs));
   // This program itself, then nothing in front: still waiting.
-  source.front = {foreground::ForegroundStatus::Program, {getpid(), "/usr/bin/trx770", "trx770"}, {}};
+  source.Set(foreground::ForegroundStatus::Program, "/usr/bin/trx770", getpid());
   pages->ProfileLinks().OnPickTimer();
-  source.front = {foreground::ForegroundStatus::None, {}, {}};
+  source.Set(foreground::ForegroundStatus::None);
   pages->ProfileLinks().OnPickTimer();
   EXPECT_FALSE(Link(1).linked);
   // A Wine game comes to the front: linked by its Windows executable.
-  source.front = {foreground::ForegroundStatus::Program, {getpid() + 1, "/games/pfx/drive_c/Race/race.exe", "race.exe"}, {}};
+  source.Set(foreground::ForegroundStatus::Program, "/games/pfx/drive_c/Race/race.exe", getpid() + 1);
   pages->ProfileLinks().OnPickTimer();
   EXPECT_FALSE(pages->ProfileLinks().Picking());
   EXPECT_EQ(window.calls.back(), "kill timer " + std::to_string(kTimerLinkPick));
@@ -208,13 +200,13 @@ TEST_F(ProfileLinkPageTest, PickingAWindowLinksTheNextOtherProgramInFront) {
   // one that sees a program linked elsewhere is refused.
   Combo()->SelectItem(2, false, false);
   Notify("ms_device_profile_link_pick_btn", "click");
-  source.front = {foreground::ForegroundStatus::None, {}, {}};
+  source.Set(foreground::ForegroundStatus::None);
   for (int i = 0; i < kLinkPickTicks; ++i) pages->ProfileLinks().OnPickTimer();
   EXPECT_FALSE(pages->ProfileLinks().Picking());
   EXPECT_FALSE(Link(2).linked);
   EXPECT_FALSE(Visible("ms_device_profile_link_name_hor"));
   Notify("ms_device_profile_link_pick_btn", "click");
-  source.front = {foreground::ForegroundStatus::Program, {getpid() + 1, "/games/pfx/drive_c/Race/race.exe", "race.exe"}, {}};
+  source.Set(foreground::ForegroundStatus::Program, "/games/pfx/drive_c/Race/race.exe", getpid() + 1);
   pages->ProfileLinks().OnPickTimer();
   EXPECT_EQ(dialogs.messages, (std::vector<std::string>{kMessageProgramLinked}));
   EXPECT_FALSE(Link(2).linked);

@@ -17,31 +17,12 @@
 #include "profile/profile_store.h"
 #include "profile/program_links.h"
 #include "tests/profile/profile_fixture.h"
+#include "tests/support/fake_front.h"
 
 namespace trx {
 namespace {
 
-using foreground::ForegroundResult;
 using foreground::ForegroundStatus;
-
-class FakeSource : public foreground::IForegroundSource {
- public:
-  const char* Name() const override { return "fake"; }
-  bool Start(foreground::ForegroundUnavailable*) override { return true; }
-  void Stop() override {}
-  ForegroundResult Current() override { std::lock_guard<std::mutex> lock(mutex); return front; }
-  void Set(ForegroundStatus status, std::string path = {}) {
-    std::lock_guard<std::mutex> lock(mutex);
-    front = {status, {42, path, LinkedProgramName(path)}, {}};
-  }
-  uint64_t ChangesHeard() override { return changes.Generation(); }
-  bool WaitForChangeSince(uint64_t seen, CEvent& stop, int timeout_ms) override {
-    return changes.WaitSince(seen, stop, timeout_ms);
-  }
-  std::mutex mutex;  // guards front
-  ForegroundResult front{ForegroundStatus::None, {}, {}};
-  foreground::CForegroundChanges changes;
-};
 
 // Selects as the window does (not the one `shown`, no "select" written); `refuse` comes first.
 class FakeSelector : public IProfileSelector {
@@ -88,7 +69,7 @@ class LinkMonitorTest : public test::ProfileTest {
   int SelectInIni() { return SelectedProfileIndex(*info); }
 
   const ProfileFamilyInfo* info = nullptr;
-  FakeSource source;
+  test::FakeFront source;
   FakeSelector selector;
   CEvent stop{CEvent::Reset::Manual};
   LinkMonitorParam param;
@@ -194,7 +175,6 @@ TEST_F(LinkMonitorTest, AProgramComingToTheFrontWhileASelectRunsIsFollowedAtOnce
   source.Set(ForegroundStatus::Program, "/usr/bin/shooter");
   selector.during_first_select = [this] {
     source.Set(ForegroundStatus::Program, "/games/pfx/drive_c/Race/race.exe");
-    source.changes.Changed();
   };
   const auto start = std::chrono::steady_clock::now();
   std::thread monitor([this] { LinkMonitorThread(param); });
