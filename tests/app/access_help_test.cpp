@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "tests/platform/temp_home.h"
+#include "tests/support/wait.h"
 
 namespace trx::app {
 namespace {
@@ -100,20 +101,15 @@ TEST(AccessHelpTest, DeviceFolderChangesCallBackAndAVanishedFolderBreaksTheWatch
   std::atomic<int> calls{0};
   auto watch = CDeviceFolderWatch::Create(HidrawWatch::Create(dev), [&calls] { ++calls; });
   ASSERT_NE(watch, nullptr);
-  auto settle = [&](auto done) {
-    for (int i = 0; i < 400 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  };
   for (const char* step : {"create", "remove"}) {
     const int before = calls.load();
     if (std::string(step) == "create") test::TempHome::WriteText(dev + "/hidraw3", "");
     else std::filesystem::remove(dev + "/hidraw3");
-    settle([&] { return calls.load() > before; });
-    EXPECT_GT(calls.load(), before) << step;
+    EXPECT_TRUE(test::Eventually([&] { return calls.load() > before; }, std::chrono::seconds(2))) << step;
   }
   EXPECT_FALSE(watch->Broken());
   std::filesystem::remove_all(dev);
-  settle([&] { return watch->Broken(); });
-  EXPECT_TRUE(watch->Broken());
+  EXPECT_TRUE(test::Eventually([&] { return watch->Broken(); }, std::chrono::seconds(2)));
 }
 
 }  // namespace

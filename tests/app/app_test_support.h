@@ -27,6 +27,8 @@
 #include "sim/sim_backend.h"
 #include "tests/platform/temp_home.h"
 #include "tests/support/fake_front.h"
+#include "tests/support/queue_test.h"
+#include "tests/support/wait.h"
 #include "ui/core/menu.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
@@ -39,13 +41,10 @@ namespace trx::app::testing {
 
 using namespace trx::ui;
 
-class MainWndTest : public ::testing::Test {
+class MainWndTest : public test::QueueTest {
  protected:
   void SetUp() override {
-    CMessageQueue& q = CMessageQueue::Instance();
-    q.ResetForTest();
-    q.BindToCurrentThread();
-    q.UseManualClock(0);
+    QueueTest::SetUp();
     SetHeadlessWorkArea({0, 0, 1920, 1040});
     CPaintManagerUI::SetResourcePath(TRX770_TEST_DATA_DIR "/app/skin/");
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource("res.xml"));
@@ -65,7 +64,7 @@ class MainWndTest : public ::testing::Test {
     window.reset();
     SetMachineStorePath("");
     SetProgramFolderOverride("");
-    CMessageQueue::Instance().ResetForTest();
+    QueueTest::TearDown();
   }
 
   // Creates the main window (no presence threads unless asked) and runs
@@ -74,18 +73,12 @@ class MainWndTest : public ::testing::Test {
     options.presence_threads = presence;
     window = std::make_unique<CMainWnd>(options);
     ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
-    CMessageQueue::Instance().ProcessPending();
+    queue().ProcessPending();
   }
   // Runs the UI thread's queue until pred holds (at most `seconds` of a
   // busy machine); workers and queues reach the window only through it.
   bool PumpUntil(const std::function<bool()>& pred, int seconds = 20) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      CMessageQueue::Instance().ProcessPending();
-      if (pred()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
+    return test::Eventually([&] { queue().ProcessPending(); return pred(); }, std::chrono::seconds(seconds));
   }
   // Opens the window's `kind` channel on the interface at `path` as the
   // detection thread does, its connect read done; `backup` false leaves out
@@ -113,7 +106,6 @@ class MainWndTest : public ::testing::Test {
     ASSERT_NE(c, nullptr) << name;
     window->GetPaintManager().SendNotify(c, type, wparam);
   }
-  CMessageQueue& queue() { return CMessageQueue::Instance(); }
   // Runs the queue until nothing is left (messages posted by handlers too).
   void Pump() {
     for (int i = 0; i < 100 && queue().ProcessPending() > 0; ++i) {

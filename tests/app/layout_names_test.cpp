@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "pages/control_names.h"
 #include "pages/router.h"
 #include "tests/pages/page_fixture.h"
+#include "tests/support/golden.h"
 
 namespace trx::pages {
 namespace {
@@ -79,16 +79,9 @@ TEST_F(LayoutNamesTest, EveryPageHandleBindsToItsControl) {
 // Every control the routing and the pages name, from a list written out by
 // hand (tests/data/app/control_names.txt), not from the code's own tables.
 TEST_F(LayoutNamesTest, EveryControlOfTheHandWrittenListExists) {
-  std::ifstream in(TRX770_TEST_DATA_DIR "/app/control_names.txt");
-  ASSERT_TRUE(in.is_open());
-  std::string line;
-  int count = 0;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    EXPECT_TRUE(Has(line)) << line;
-    ++count;
-  }
-  EXPECT_GT(count, 400);
+  const std::vector<std::string> listed = test::ReadGoldenNames("app/control_names.txt");
+  for (const std::string& name : listed) EXPECT_TRUE(Has(name)) << name;
+  EXPECT_GT(listed.size(), 400u);
 }
 
 TEST_F(LayoutNamesTest, TrayMenuHoldsItsItems) {

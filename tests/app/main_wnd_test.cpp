@@ -10,11 +10,11 @@
 #include "app/app_messages.h"
 #include "app/language.h"
 #include "platform/autostart.h"
-#include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "presence/presence_messages.h"
 #include "sim/demo_devices.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/wait.h"
 #include "ui/core/container.h"
 #include "ui/core/menu.h"
 #include "ui/window/win_api.h"
@@ -90,15 +90,13 @@ TEST_F(MainWndTest, AWakeBeforeTheWindowExistsReachesItOnceItDoes) {
 
 TEST_F(MainWindowTest, ConnectedDeviceBringsTheWindowForwardAndItsDepartureShowsTheSelfClosingNotice) {
   window->Channel(DeviceKind::MousePad).connected = 1;
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  test::DebugCapture debug;
   Tray(WM_LBUTTONUP);
   EXPECT_TRUE(boxes.empty());
   EXPECT_TRUE(window->IsWindowVisible());
   EXPECT_FALSE(window->IsTopMost());
   queue().AdvanceTime(10);  // timer 7
-  SetDebugSink(old);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "1234567890"), 1);
+  EXPECT_EQ(debug.Count("1234567890"), 1u);
   window->ShowWindow(false);
   PostMessage(window->GetHWND(), InstanceMessage());
   Pump();
@@ -365,13 +363,11 @@ TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   EXPECT_TRUE(window->Workers().IsStarted(kWorkerMsKeyLink));
   EXPECT_FALSE(window->Workers().IsStarted(kWorkerMpLightLink));  // no body: the slot stays empty
 
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  test::DebugCapture debug;
   window->DestroyWindow();
-  SetDebugSink(old);
   EXPECT_TRUE(polite_ended->load());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugShutdown), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugTimedOut), lines.end());
+  EXPECT_GT(debug.Count(kDebugShutdown), 0u);
+  EXPECT_GT(debug.Count(kDebugTimedOut), 0u);
   EXPECT_TRUE(queue().QuitRequested());
   EXPECT_FALSE(window->Workers().IsStarted(kWorkerLightSync));  // let go: the destructor waits no more
   EXPECT_EQ(window->Workers().RunningCount(), 1);                 // still running on its own references

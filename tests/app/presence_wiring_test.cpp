@@ -10,7 +10,6 @@
 
 #include "app/app_messages.h"
 #include "pages/mouse_performance_page.h"
-#include "platform/debug_log.h"
 #include "platform/desktop_pointer/desktop_pointer.h"
 #include "platform/program_folder.h"
 #include "profile/init_profiles.h"
@@ -18,6 +17,7 @@
 #include "profile/profile_file.h"
 #include "sim/sim_backend.h"
 #include "tests/app/app_test_support.h"
+#include "tests/support/wait.h"
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
 #include "ui/core/option.h"
@@ -152,12 +152,9 @@ TEST_F(PresenceWiringTest, ClosingWhileASilentDeviceIsReadEndsBetweenExchangesWi
   CreateWindow({.backend = backend}, /*presence=*/true);
   ASSERT_TRUE(PumpUntil([&] { return firmware->RequestCount() >= 2; }));  // the read is under way
 
-  std::vector<std::string> lines;
-  DebugSink old = SetDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  test::DebugCapture debug;
   window->DestroyWindow();
-  SetDebugSink(old);
-  // Every worker ended inside the 10 s bound: none was let go.
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugAllEnded), lines.end());
+  EXPECT_GT(debug.Count(kDebugAllEnded), 0u);  // every worker ended inside the 10 s bound: none was let go
   EXPECT_EQ(window->Workers().RunningCount(), 0);
 }
 
@@ -226,10 +223,8 @@ TEST_F(PresenceWiringTest, WindowDestroyedWhileAWorkerIsStuckInsideATransferFree
   // The worker comes back into its exchange, finishes its connect read and
   // leaves; its channel (with lock and transport) must still be there.
   stuck->shared->gate.Open();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!stuck->shared->handle_closed.load() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_TRUE(stuck->shared->handle_closed.load());  // released with the worker's last reference
+  // Released with the worker's last reference.
+  EXPECT_TRUE(test::Eventually([&] { return stuck->shared->handle_closed.load(); }, std::chrono::seconds(30)));
 }
 
 }  // namespace

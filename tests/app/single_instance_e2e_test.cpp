@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "tests/platform/temp_home.h"
+#include "tests/support/wait.h"
 
 extern char** environ;
 
@@ -45,23 +46,17 @@ pid_t Spawn(const std::string& stderr_path, const char* option = nullptr) {
   return pid;
 }
 
-// Polls `done` for up to 30 s (the machine may be busy).
-bool Within30s(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
-    if (std::chrono::steady_clock::now() > deadline) return false;
-  return true;
-}
+constexpr auto kBusyMachine = std::chrono::seconds(30);
 
 bool WaitForText(const std::string& path, const std::string& text) {
-  return Within30s([&] { return ReadFile(path).find(text) != std::string::npos; });
+  return test::Eventually([&] { return ReadFile(path).find(text) != std::string::npos; }, kBusyMachine);
 }
 
 // Exit status of the process, or -1 when it did not end within 30 s.
 int WaitForExit(pid_t pid) {
   if (pid <= 0) return -1;
   int status = 0;
-  if (Within30s([&] { return waitpid(pid, &status, WNOHANG) == pid; }))
+  if (test::Eventually([&] { return waitpid(pid, &status, WNOHANG) == pid; }, kBusyMachine))
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);

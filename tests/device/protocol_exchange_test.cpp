@@ -16,6 +16,7 @@
 #include "sim/connect_read.h"
 #include "sim/hidraw_attach.h"
 #include "sim/hidraw_fake_tree.h"
+#include "tests/support/wait.h"
 
 namespace trx::test {
 namespace {
@@ -121,8 +122,7 @@ TEST_F(ProtocolReplyPairing, LateReplyIsNotTakenAsTheAnswerToTheNextRequest) {
   uint8_t first[1] = {};
   ASSERT_EQ(ReadSettingsBytes(*channel, 64, first, 1), kResultOk);
   EXPECT_EQ(first[0], 1);
-  for (int i = 0; i < 400 && backend->QueuedReports(device_id) == 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  Eventually([&] { return backend->QueuedReports(device_id) != 0; }, std::chrono::seconds(2));
   ASSERT_EQ(backend->QueuedReports(device_id), 1u);
   uint8_t second[1] = {};
   ASSERT_EQ(ReadSettingsBytes(*channel, 128, second, 1), kResultOk);

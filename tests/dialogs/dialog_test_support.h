@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/platform/temp_home.h"
+#include "tests/support/queue_test.h"
 #include "ui/core/paint_manager.h"
 #include "ui/core/resource_manager.h"
 #include "ui/dialogs/dialog_hook.h"
@@ -22,13 +23,10 @@
 
 namespace trx::ui::testing {
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public test::QueueTest {
  protected:
   void SetUp() override {
-    CMessageQueue& q = CMessageQueue::Instance();
-    q.ResetForTest();
-    q.BindToCurrentThread();
-    q.UseManualClock(0);
+    QueueTest::SetUp();
     CPaintManagerUI::SetResourcePath(TRX770_SOURCE_DIR "/skin/");
     CResourceManager::GetInstance()->Release();
     ASSERT_TRUE(CResourceManager::GetInstance()->LoadResource(TRX770_TEST_DATA_DIR "/dialogs/res.xml"));
@@ -39,9 +37,8 @@ class DialogTest : public ::testing::Test {
     SetFileDialogHandler({});
     SetUrlOpener(nullptr);
     CResourceManager::GetInstance()->Release();
-    CMessageQueue::Instance().ResetForTest();
+    QueueTest::TearDown();
   }
-  CMessageQueue& queue() { return CMessageQueue::Instance(); }
 
   test::TempHome home_;
 };

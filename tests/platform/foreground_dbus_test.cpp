@@ -21,6 +21,7 @@
 #include "platform/gdbus_link.h"
 #include "tests/platform/private_bus.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/wait.h"
 
 namespace trx::foreground {
 namespace {
@@ -238,18 +239,14 @@ TEST_F(DbusReceiver, OnGnome43TheRightFormIsWrittenAndAnExtensionEnabledLaterIsF
       reasons.push_back(off.text_id);
     }) ? 1 : 0;
   });
-  auto wait_for = [](const std::function<bool()>& done) {
-    for (int i = 0; i < 200 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
-  };
   // After the login: loaded, not enabled; then the user enables it.
   shell.SetState(static_cast<int>(GnomeExtensionState::Disabled), folder);
-  EXPECT_TRUE(wait_for([&] {
+  EXPECT_TRUE(test::Eventually([&] {
     std::lock_guard<std::mutex> lock(mutex);
     return !reasons.empty();
   }));
   shell.SetState(static_cast<int>(GnomeExtensionState::Enabled), folder);
-  EXPECT_TRUE(wait_for([&] { return started.load() >= 0; }));
+  EXPECT_TRUE(test::Eventually([&] { return started.load() >= 0; }));
   stop.Set();
   watch.join();
   EXPECT_EQ(started.load(), 1);

@@ -19,21 +19,12 @@
 #include "platform/foreground/sway_foreground.h"
 #include "platform/foreground/x11_foreground.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/wait.h"
 
 namespace trx::foreground {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Waits (bounded) until `done` holds; the result says whether it did.
-template <typename F>
-bool WaitFor(F done, int limit_ms = 3000) {
-  for (int waited = 0; waited < limit_ms; waited += 10) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
 
 class FakeProc : public ::testing::Test {
  protected:
@@ -227,16 +218,16 @@ TEST_F(X11Foreground, FollowsTheActiveWindowsProcessWithoutPolling) {
   EXPECT_EQ(source.Current().status, ForegroundStatus::None);
 
   Activate(a);
-  ASSERT_TRUE(WaitFor([&] { return source.Current().program.pid == self; }));
+  ASSERT_TRUE(test::Eventually([&] { return source.Current().program.pid == self; }));
   EXPECT_EQ(source.Current().program.path, fs::read_symlink("/proc/self/exe").string());
   Activate(b);
-  ASSERT_TRUE(WaitFor([&] { return source.Current().program.pid == parent; }));
+  ASSERT_TRUE(test::Eventually([&] { return source.Current().program.pid == parent; }));
 
   // A window that gets its pid only after it was activated.
   Activate(late);
-  ASSERT_TRUE(WaitFor([&] { return source.Current().status == ForegroundStatus::Unknown; }));
+  ASSERT_TRUE(test::Eventually([&] { return source.Current().status == ForegroundStatus::Unknown; }));
   SetPid(late, static_cast<uint32_t>(self));
-  ASSERT_TRUE(WaitFor([&] { return source.Current().program.pid == self; }));
+  ASSERT_TRUE(test::Eventually([&] { return source.Current().program.pid == self; }));
 
   // Nothing changes: the watcher reads nothing more, however often asked.
   const int reads = source.Reads();

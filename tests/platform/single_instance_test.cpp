@@ -15,17 +15,13 @@
 
 #include "platform/single_instance.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/wait.h"
 
 namespace trx {
 namespace {
 
 class SingleInstanceTest : public ::testing::Test {
  protected:
-  static bool WaitFor(const std::atomic<int>& value, int expected) {
-    for (int i = 0; i < 500 && value.load() < expected; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return value.load() >= expected;
-  }
-
   test::TempHome home_;
   std::string folder_ = home_.root();
 };
@@ -51,7 +47,7 @@ TEST_F(SingleInstanceTest, CrashedCopyLeavesNothingThatBlocksTheNextStart) {
   ASSERT_EQ(next.Acquire([&] { ++wakes; }), SingleInstance::Result::First);
   SingleInstance later("TARVOXDRVER", "KORVANTE_001", folder_);
   EXPECT_EQ(later.Acquire(nullptr), SingleInstance::Result::Woken);
-  EXPECT_TRUE(WaitFor(wakes, 1));
+  EXPECT_TRUE(test::Eventually([&] { return wakes >= 1; }));
 }
 
 TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
@@ -148,7 +144,7 @@ TEST_F(SingleInstanceTest, WakeUpCarriesTheActivationToken) {
     ::setenv("XDG_ACTIVATION_TOKEN", token, 1);
     SingleInstance later("TARVOXDRVER", "KORVANTE_001", folder_);
     EXPECT_EQ(later.Acquire([] { FAIL() << "a later copy never listens"; }), SingleInstance::Result::Woken);
-    EXPECT_TRUE(WaitFor(wakes, ++expected_wakes));
+    EXPECT_TRUE(test::Eventually([&, want = ++expected_wakes] { return wakes >= want; }));
     EXPECT_EQ(TakeActivationToken(), expected) << token;
     EXPECT_EQ(TakeActivationToken(), "");  // taken once
   }

@@ -22,6 +22,7 @@
 #include "sim/hidraw_fake_tree.h"
 #include "tests/device/protocol_sim_fixture.h"
 #include "tests/platform/temp_home.h"
+#include "tests/support/wait.h"
 
 namespace trx::test {
 
@@ -158,10 +159,6 @@ class PresenceTest : public ::testing::Test {
     ResetImagesToBuiltIn();
     SetProgramFolderOverride(home.Path("program"));
     std::filesystem::create_directories(home.Path("program"));
-    old_sink_ = SetDebugSink([this](std::string_view line) {
-      std::lock_guard<std::mutex> guard(lines_mutex_);
-      lines_.emplace_back(line);
-    });
     SetFrameTraceHook([this](const FrameTraceRecord& r) {
       std::lock_guard<std::mutex> guard(trace_mutex_);
       trace_.push_back(r);
@@ -169,7 +166,6 @@ class PresenceTest : public ::testing::Test {
   }
   void TearDown() override {
     SetFrameTraceHook(nullptr);
-    SetDebugSink(old_sink_);
     SetProgramFolderOverride("");
     ResetImagesToBuiltIn();
   }
@@ -193,29 +189,14 @@ class PresenceTest : public ::testing::Test {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     trace_.clear();
   }
-  size_t LineCount(const std::string& line) {
-    std::lock_guard<std::mutex> guard(lines_mutex_);
-    return static_cast<size_t>(std::count(lines_.begin(), lines_.end(), line));
-  }
-
-  // Polls `condition` (state that has no event of its own) up to the limit.
-  static bool Eventually(const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + kWaitLimit;
-    while (std::chrono::steady_clock::now() < end) {
-      if (condition()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-  }
+  size_t LineCount(const std::string& line) { return debug_.Count(line); }
 
   TempHome home;
   FakeHidrawTree tree;
   std::shared_ptr<IHidBackend> backend = tree.MakeBackend();
 
  private:
-  DebugSink old_sink_;
-  std::mutex lines_mutex_;
-  std::vector<std::string> lines_;
+  DebugCapture debug_;
   std::mutex trace_mutex_;
   std::vector<FrameTraceRecord> trace_;
 };

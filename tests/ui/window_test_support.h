@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/queue_test.h"
 #include "ui/core/menu.h"
 #include "ui/window/message_queue.h"
 #include "ui/window/messages.h"
@@ -73,16 +74,6 @@ class SkinWindow : public WindowImplBase {
   std::string skin_;
 };
 
-class WindowTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    CMessageQueue& q = CMessageQueue::Instance();
-    q.ResetForTest();
-    q.BindToCurrentThread();
-    q.UseManualClock(0);
-  }
-  void TearDown() override { CMessageQueue::Instance().ResetForTest(); }
-  CMessageQueue& queue() { return CMessageQueue::Instance(); }
-};
+using WindowTest = test::QueueTest;
 
 }  // namespace trx::ui::testing
