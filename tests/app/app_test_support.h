@@ -108,8 +108,7 @@ class MainWndTest : public test::QueueTest {
   }
   // Runs the queue until nothing is left (messages posted by handlers too).
   void Pump() {
-    for (int i = 0; i < 100 && queue().ProcessPending() > 0; ++i) {
-    }
+    for (int i = 0; i < 100 && queue().ProcessPending() > 0; ++i) continue;
   }
 
   test::TempHome home_;

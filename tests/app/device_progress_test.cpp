@@ -86,12 +86,8 @@ TEST_F(DeviceProgressTest, SaveStartsAdvancesAndEnds) {
     EXPECT_EQ(ring->GetText(), texts[step]);
     EXPECT_EQ(ring->SweepDegrees(), step * 360 / kKeyBlockUploadSteps);
     // Key block k is on the device once step k + 2 is shown.
-    if (step >= 2 && step <= 6) {
-      EXPECT_TRUE(BlockOnDevice(step - 2));
-    }
-    if (step >= 1 && step <= 5) {
-      EXPECT_FALSE(BlockOnDevice(step - 1));
-    }
+    if (step >= 2 && step <= 6) { EXPECT_TRUE(BlockOnDevice(step - 2)); }
+    if (step >= 1 && step <= 5) { EXPECT_FALSE(BlockOnDevice(step - 1)); }
     go.release();
   }
 

@@ -26,9 +26,7 @@ class InputHooksTest : public MainWndTest {
  protected:
   void SetUp() override {
     MainWndTest::SetUp();
-    MainWndOptions options;
-    options.input_source = &source;
-    CreateWindow(options);
+    CreateWindow({.backend = nullptr, .input_source = &source});
     window->SetHookListener(&page);
   }
   void TearDown() override {
@@ -75,11 +73,8 @@ TEST_F(InputHooksTest, AnInactiveWindowHasNoHooksUntilActivatedOrPressed) {
   EXPECT_EQ(source.hook, nullptr);
   for (bool press : {false, true}) {
     ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_INACTIVE, 0);
-    if (press) {
-      ui::SendMessage(window->GetHWND(), ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(10, 10));
-    } else {
-      ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_ACTIVE, 0);
-    }
+    if (press) ui::SendMessage(window->GetHWND(), ui::WM_LBUTTONDOWN, 0, ui::MakeLParam(10, 10));
+    else ui::SendMessage(window->GetHWND(), ui::WM_ACTIVATE, ui::WA_ACTIVE, 0);
     EXPECT_EQ(window->InstallInputHooks(kHookModeMouseMacro, true, true), HookInstallResult::Installed) << press;
     EXPECT_NE(source.hook, nullptr);
   }

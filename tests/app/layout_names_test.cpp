@@ -58,11 +58,7 @@ TEST_F(LayoutNamesTest, EveryLookedUpNameExists) {
 TEST_F(LayoutNamesTest, EveryRoutingRowNamesAControlOfTheLayouts) {
   for (size_t t = 0; t < kTableCount; ++t) {
     for (const Route& row : pages->Router().Rows(static_cast<Table>(t))) {
-      if (row.match == Match::Exact) {
-        EXPECT_TRUE(Has(row.name)) << row.name;
-      } else {
-        EXPECT_TRUE(HasFamily(row.name)) << row.name;
-      }
+      EXPECT_TRUE(row.match == Match::Exact ? Has(row.name) : HasFamily(row.name)) << row.name;
     }
   }
 }

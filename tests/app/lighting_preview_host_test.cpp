@@ -3,12 +3,13 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
+#include <functional>
 
 #include "app/lighting_preview_host.h"
 #include "pages/controls.h"
 #include "settings/config_images.h"
 #include "settings/lighting_bytes.h"
+#include "tests/support/wait.h"
 #include "ui/core/container.h"
 #include "ui/core/paint_manager.h"
 
@@ -50,14 +51,8 @@ class LightingPreviewHostTest : public ::testing::Test {
     ASSERT_TRUE(workers.Start(kWorkerKeyboardLight));
   }
   // Runs the frame timer until pred holds (the thread computes meanwhile).
-  template <typename Pred>
-  bool TickUntil(Pred pred) {
-    for (int i = 0; i < 300; ++i) {
-      (void)host.OnFrameTimer(lights, true);
-      if (pred()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+  bool TickUntil(const std::function<bool()>& pred) {
+    return test::Eventually([&] { return (void)host.OnFrameTimer(lights, true), pred(); }, std::chrono::seconds(3));
   }
   ui::CControlUI* Key(int led) const { return lights.Light(DeviceKind::Keyboard, led); }
 

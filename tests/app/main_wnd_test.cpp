@@ -237,13 +237,9 @@ TEST_F(MainWindowTest, DpiChangeMovesTheWindowToTheSuggestedRectangle) {
 }
 
 TEST_F(MainWndTest, SimulatedDevicesGetATrayMenuSectionThatPlugsAndPresses) {
-  sim::SimulateSelection selection;
-  selection.mouse = true;
-  sim::SimulatedDevices simulated(selection);
+  sim::SimulatedDevices simulated({.mouse = true});
   ASSERT_TRUE(simulated.Valid());
-  MainWndOptions options;
-  options.simulated = &simulated;
-  CreateWindow(options);
+  CreateWindow({.backend = nullptr, .simulated = &simulated});
   boxes.clear();
   std::vector<std::string> items = MenuItems();
   for (const char* item : {"sim_unplug_mouse", "sim_profile_mouse", "sim_dpi_mouse"})
@@ -345,11 +341,9 @@ TEST_F(MainWndTest, StartupLanguageHonoursTheStoredChoiceElseTheLocale) {
 }
 
 TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
-  MainWndOptions options;
-  options.stop_timeout_ms = 50;
   auto release = std::make_shared<std::atomic<bool>>(false);
   auto polite_ended = std::make_shared<std::atomic<bool>>(false);
-  window = std::make_unique<CMainWnd>(options);
+  window = std::make_unique<CMainWnd>(MainWndOptions{.backend = nullptr, .stop_timeout_ms = 50});
   window->Workers().SetBody(kWorkerLightSync, [release](CEvent&) {
     while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });

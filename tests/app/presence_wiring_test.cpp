@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "app/app_messages.h"
 #include "pages/mouse_performance_page.h"

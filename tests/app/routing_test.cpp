@@ -30,9 +30,7 @@ class RoutingTest : public MainWndTest {
  protected:
   void SetUp() override {
     MainWndTest::SetUp();
-    MainWndOptions options;
-    options.presence_threads = false;
-    recording = new RecordingMainWnd(options);
+    recording = new RecordingMainWnd({.backend = nullptr, .presence_threads = false});
     window.reset(recording);
     ASSERT_NE(window->Create(nullptr, "TRX770", 0x96CA0000, 0, 0, 0, 800, 572), nullptr);
     queue().ProcessPending();

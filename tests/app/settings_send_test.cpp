@@ -100,11 +100,8 @@ TEST_F(SettingsSendTest, KeyboardAndPadSendTheirWholeRecordInOneFrameEach) {
 TEST_F(SettingsSendTest, ADeviceNotReadYetOrGoneGetsNothingAndItsFlagIsDropped) {
   for (const bool gone : {false, true}) {
     CDeviceChannel& mouse = window->Channel(DeviceKind::Mouse);
-    if (gone) {
-      mouse.connected = 0;
-    } else {
-      mouse.ready = false;
-    }
+    if (gone) mouse.connected = 0;
+    else mouse.ready = false;
     window->MarkSettingsPending(DeviceKind::Mouse);
     queue().AdvanceTime(100);
     Settle();

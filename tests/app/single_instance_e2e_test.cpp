@@ -10,9 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include "tests/platform/temp_home.h"
 #include "tests/support/wait.h"

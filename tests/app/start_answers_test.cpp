@@ -14,27 +14,15 @@
 namespace trx::app::testing {
 namespace {
 
-class SlowFront : public FakeFront {
- public:
+// A program-in-front source and a desktop whose first answers wait at the gate.
+struct SlowFront : FakeFront {
   explicit SlowFront(Gate& gate) : gate_(gate) {}
-  bool Start(foreground::ForegroundUnavailable*) override {
-    gate_.Wait();
-    return true;
-  }
-
- private:
+  bool Start(foreground::ForegroundUnavailable*) override { gate_.Wait(); return true; }
   Gate& gate_;
 };
-
-class SlowDesktop : public desktop::CNoDesktopPointer {
- public:
+struct SlowDesktop : desktop::CNoDesktopPointer {
   explicit SlowDesktop(Gate& gate) : gate_(gate) {}
-  bool HasPointerSpeed() override {
-    gate_.Wait();
-    return true;
-  }
-
- private:
+  bool HasPointerSpeed() override { gate_.Wait(); return true; }
   Gate& gate_;
 };
 
@@ -44,9 +32,7 @@ TEST_F(StartAnswersTest, WindowStartsBeforeTheDesktopAnswersAndShowsTheAnswerOnc
   Gate gate(std::chrono::seconds(2));
   SlowDesktop desktop(gate);
   desktop::SetDesktopPointer(&desktop);
-  MainWndOptions options;
-  options.foreground = std::make_shared<SlowFront>(gate);
-  CreateWindow(options);
+  CreateWindow({.backend = nullptr, .foreground = std::make_shared<SlowFront>(gate)});
   pages::CPageSet& pages = window->Pages();
   EXPECT_FALSE(pages.ProfileLinks().LinkingKnown());
   EXPECT_FALSE(pages.MousePerformance().PointerSettingsKnown());

@@ -44,9 +44,7 @@ class HidTransport : public ::testing::Test {
 };
 
 TEST_F(HidTransport, EnumerationKeepsEveryInterfaceInNodeOrder) {
-  for (int i = 0; i < 11; ++i) {
-    ASSERT_GE(tree_.AddInterface(kVid, static_cast<uint16_t>(0x6500 + i), kVendorDescriptor).index, 0);
-  }
+  for (int i = 0; i < 11; ++i) ASSERT_GE(tree_.AddInterface(kVid, static_cast<uint16_t>(0x6500 + i), kVendorDescriptor).index, 0);
   CHidDevice dev(backend_);
   ASSERT_EQ(dev.EnumerateHidPaths(), 1);
   ASSERT_EQ(dev.path_list.size(), 11u);

@@ -110,9 +110,7 @@ TEST(HidrawWatch, ReportsHidrawNodesComingAndGoingAndItsFolderVanishing) {
   ASSERT_NE(watch, nullptr);
   EXPECT_FALSE(watch->Drain());  // nothing yet
 
-  std::FILE* other = std::fopen((dir + "/ttyS4").c_str(), "w");
-  ASSERT_NE(other, nullptr);
-  std::fclose(other);
+  test::TempHome::WriteText(dir + "/ttyS4", "");
   EXPECT_FALSE(watch->Drain());
   ASSERT_EQ(::symlink("/dev/null", (dir + "/hidraw7").c_str()), 0);
   EXPECT_TRUE(watch->Drain());

@@ -23,7 +23,7 @@
 
 namespace trx::ui::testing {
 
-class DialogTest : public test::QueueTest {
+class DialogTest : public trx::test::QueueTest {
  protected:
   void SetUp() override {
     QueueTest::SetUp();

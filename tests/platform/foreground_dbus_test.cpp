@@ -7,9 +7,7 @@
 #include <stdlib.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>

@@ -12,10 +12,8 @@
 #include <QtDBus/QDBusVirtualObject>
 
 #include <condition_variable>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 
 #include "platform/desktop_pointer/kde_pointer.h"
 #include "tests/platform/private_bus.h"
@@ -52,6 +50,10 @@ class StandInKWin : public QDBusVirtualObject {
   QVariant Prop(const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex);
     return props[key];
+  }
+  void Set(const std::string& key, const QVariant& value) {
+    std::lock_guard<std::mutex> lock(mutex);
+    props[key] = value;
   }
   std::mutex mutex;  // guards props (the bus thread serves, the test reads)
   std::map<std::string, QVariant> props{
@@ -124,18 +126,12 @@ TEST_F(KdePointerTest, SpeedGoesToEveryAcceleratedPointerAndReadsBack) {
   EXPECT_DOUBLE_EQ(kwin.Prop("/org/kde/KWin/InputDevice/event4|pointerAcceleration").toDouble(), 0.25);  // untouched
   EXPECT_EQ(kde->SetPointerSpeed(1), DesktopResult::Ok);
   EXPECT_DOUBLE_EQ(kwin.Prop("/org/kde/KWin/InputDevice/event3|pointerAcceleration").toDouble(), -1.0);
-  {
-    std::lock_guard<std::mutex> lock(kwin.mutex);
-    kwin.props["/org/kde/KWin/InputDevice/event3|pointerAcceleration"] = -0.4;
-  }
+  kwin.Set("/org/kde/KWin/InputDevice/event3|pointerAcceleration", -0.4);
   int speed = 0;
   EXPECT_EQ(kde->GetPointerSpeed(&speed), DesktopResult::Ok);
   EXPECT_EQ(speed, 6);
   // Without an accelerated pointer there is nothing to set.
-  {
-    std::lock_guard<std::mutex> lock(kwin.mutex);
-    kwin.props["/org/kde/KWin/InputDevice/event3|supportsPointerAcceleration"] = false;
-  }
+  kwin.Set("/org/kde/KWin/InputDevice/event3|supportsPointerAcceleration", false);
   EXPECT_FALSE(kde->HasPointerSpeed());
   EXPECT_EQ(kde->SetPointerSpeed(10), DesktopResult::NotAvailable);
 }
@@ -143,16 +139,14 @@ TEST_F(KdePointerTest, SpeedGoesToEveryAcceleratedPointerAndReadsBack) {
 TEST_F(KdePointerTest, WheelLinesGoToKdeGlobalsKeepingTheRest) {
   StartKWin();
   const std::string file = home.Path("kdeglobals");
-  std::ofstream(file) << "[General]\nColorScheme=BreezeDark\n\n[KDE]\nSingleClick=false\n";
+  test::TempHome::WriteText(file, "[General]\nColorScheme=BreezeDark\n\n[KDE]\nSingleClick=false\n");
   auto kde = CKdePointer::Open(address, file);
   ASSERT_NE(kde, nullptr);
   int lines = 0;
   EXPECT_EQ(kde->GetWheelLines(&lines), DesktopResult::Ok);
   EXPECT_EQ(lines, 3);  // KDE's default when the key is absent
   EXPECT_EQ(kde->SetWheelLines(7), DesktopResult::Ok);
-  std::stringstream text;
-  text << std::ifstream(file).rdbuf();
-  EXPECT_EQ(text.str(), "[General]\nColorScheme=BreezeDark\n\n[KDE]\nSingleClick=false\nWheelScrollLines=7\n");
+  EXPECT_EQ(test::TempHome::ReadText(file), "[General]\nColorScheme=BreezeDark\n\n[KDE]\nSingleClick=false\nWheelScrollLines=7\n");
   EXPECT_EQ(kde->GetWheelLines(&lines), DesktopResult::Ok);
   EXPECT_EQ(lines, 7);
 }

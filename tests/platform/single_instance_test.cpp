@@ -4,13 +4,11 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tuple>
 
 #include "platform/single_instance.h"

@@ -180,9 +180,8 @@ class PresenceTest : public ::testing::Test {
   std::vector<Request> Requests(DeviceKind kind) {
     std::lock_guard<std::mutex> guard(trace_mutex_);
     std::vector<Request> out;
-    for (const auto& r : trace_) {
+    for (const auto& r : trace_)
       if (r.direction == '>' && r.kind == kind) out.push_back(KeyOf(r.bytes));
-    }
     return out;
   }
   void ClearTrace() {

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <regex>
 #include <set>
 #include <string>
 
 #include "device/device_ids.h"
+#include "tests/support/golden.h"
 
 namespace {
 
@@ -19,12 +19,8 @@ std::string ProductOf(const std::string& line) {
 }
 
 TEST(PresenceUdevRule, GrantsTheSeatUserExactlyTheFamilysHidrawNodes) {
-  std::ifstream in(std::string(TRX770_SOURCE_DIR) + "/packaging/70-trx770.rules");
-  ASSERT_TRUE(in.is_open());
   std::set<std::string> products;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
+  for (const std::string& line : trx::test::ReadGoldenNames("../../packaging/70-trx770.rules")) {  // the shipped file
     EXPECT_NE(line.find(R"(KERNEL=="hidraw*")"), std::string::npos) << line;
     EXPECT_NE(line.find(R"(SUBSYSTEM=="hidraw")"), std::string::npos) << line;
     EXPECT_NE(line.find(R"(ATTRS{idVendor}=="0c45")"), std::string::npos) << line;

@@ -74,6 +74,6 @@ class SkinWindow : public WindowImplBase {
   std::string skin_;
 };
 
-using WindowTest = test::QueueTest;
+using WindowTest = trx::test::QueueTest;
 
 }  // namespace trx::ui::testing
