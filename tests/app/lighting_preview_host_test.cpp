@@ -36,9 +36,7 @@ class LightingPreviewHostTest : public ::testing::Test {
     lights.Bind(pages::Controls(pm));
     keyboard->connected.store(1);
   }
-  void TearDown() override {
-    workers.StopAll(2000);
-  }
+  void TearDown() override { workers.StopAll(2000); }
   void ShowOnly(DeviceKind kind) {
     for (DeviceKind k : {DeviceKind::Mouse, DeviceKind::MousePad, DeviceKind::Keyboard})
       for (int i = 0; i < pages::CKeyLights::Count(k); ++i) lights.Light(k, i)->SetVisible(k == kind);

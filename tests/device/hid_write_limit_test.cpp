@@ -75,13 +75,8 @@ class ScriptedConnection : public IHidConnection {
 class ScriptedBackend : public IHidBackend {
  public:
   explicit ScriptedBackend(std::shared_ptr<Script> script) : script_(std::move(script)) {}
-  bool Enumerate(std::vector<std::string>& paths) override {
-    paths = {kPath};
-    return true;
-  }
-  std::unique_ptr<IHidConnection> Open(const std::string&, bool, bool, bool) override {
-    return std::make_unique<ScriptedConnection>(script_);
-  }
+  bool Enumerate(std::vector<std::string>& paths) override { paths = {kPath}; return true; }
+  std::unique_ptr<IHidConnection> Open(const std::string&, bool, bool, bool) override { return std::make_unique<ScriptedConnection>(script_); }
   bool Probe(const std::string&) override { return true; }
 
  private:

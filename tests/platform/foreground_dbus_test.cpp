@@ -33,9 +33,7 @@ class DbusReceiver : public ::testing::Test {
     client = Connect();
     ASSERT_NE(client, nullptr);
   }
-  void TearDown() override {
-    if (client != nullptr) g_object_unref(client);
-  }
+  void TearDown() override { if (client != nullptr) g_object_unref(client); }
   GDBusConnection* Connect() { return gdbus::OpenBusConnection(address, nullptr); }
   // The test's connection takes the compositor's (or the shell's) name.
   void ActAs(const char* bus_name = kKWinBusName) {

@@ -180,9 +180,7 @@ class ActivityBackend : public IHidBackend {
   explicit ActivityBackend(std::shared_ptr<IHidBackend> real) : real_(std::move(real)) {}
   bool Enumerate(std::vector<std::string>& paths) override { return ++listings, real_->Enumerate(paths); }
   bool Probe(const std::string& path) override { return ++probes, real_->Probe(path); }
-  std::unique_ptr<IHidConnection> Open(const std::string& path, bool r, bool w, bool x) override {
-    return real_->Open(path, r, w, x);
-  }
+  std::unique_ptr<IHidConnection> Open(const std::string& p, bool r, bool w, bool x) override { return real_->Open(p, r, w, x); }
   std::unique_ptr<IHidChangeWatch> WatchChanges() override { return real_->WatchChanges(); }
 
   std::atomic<int> listings{0}, probes{0};

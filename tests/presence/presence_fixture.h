@@ -40,12 +40,7 @@ class RecordingHost : public IPresenceHost {
   }
 
   CDeviceChannel& Channel(DeviceKind kind) override {
-    switch (kind) {
-      case DeviceKind::Keyboard: return keyboard_;
-      case DeviceKind::MousePad: return pad_;
-      case DeviceKind::Mouse: break;
-    }
-    return mouse_;
+    return kind == DeviceKind::Keyboard ? keyboard_ : kind == DeviceKind::MousePad ? pad_ : mouse_;
   }
   // "connected mouse device 0 light 0 key 0 read 0"
   void OnDeviceConnected(DeviceKind kind, const ConnectResult& r) override {
@@ -65,14 +60,9 @@ class RecordingHost : public IPresenceHost {
   }
   void OnDeviceRead(DeviceKind kind) override { Record(std::string("refresh ") + DeviceKindName(kind)); }
   void ShowMainWindow() override { Record("show window"); }
-  int ShowMessage(const char* text_id) override {
-    Record(std::string("message ") + text_id);
-    return 1;
-  }
+  int ShowMessage(const char* text_id) override { Record(std::string("message ") + text_id); return 1; }
   void PostInstanceMessage() override { Record("post instance"); }
-  void StartTimer(int id, int period_ms) override {
-    Record("timer " + std::to_string(id) + " " + std::to_string(period_ms));
-  }
+  void StartTimer(int id, int period_ms) override { Record("timer " + std::to_string(id) + " " + std::to_string(period_ms)); }
   void SendReadMessage(uint32_t message) override {
     char line[32];
     std::snprintf(line, sizeof line, "send 0x%04X", message);
