@@ -1,6 +1,4 @@
-// The OpenRGB server's parts without sockets: what the packet parser
-// accepts and refuses, the newest-wins mailbox and its interval, and what a
-// client's LED and mode requests do to the lighting bytes.
+// The OpenRGB server's parts without sockets: codec, mailbox, and LED and mode requests.
 
 #include <gtest/gtest.h>
 

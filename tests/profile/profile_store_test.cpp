@@ -164,10 +164,7 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
   EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Failed);
   EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/escape.led")));
   EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 1), kProfileMissing);
-  EXPECT_FALSE(IsValidProfileName("a/b"));
-  EXPECT_FALSE(IsValidProfileName(".."));
-  EXPECT_FALSE(IsValidProfileName(""));
-  EXPECT_FALSE(IsValidProfileName("a:b"));
+  for (const char* bad : {"a/b", "..", "", "a:b"}) EXPECT_FALSE(IsValidProfileName(bad)) << bad;
   EXPECT_TRUE(IsValidProfileName("游戏 profile 2"));
 }
 

@@ -60,14 +60,8 @@ std::vector<std::string> AttributeValues(const fs::path& file) {
 // Number of printf conversions ("%d", "%s"...) in a text.
 int Conversions(const std::string& text) {
   int n = 0;
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '%') continue;
-    if (text[i + 1] == '%') {
-      ++i;
-      continue;
-    }
-    ++n;
-  }
+  for (size_t i = 0; i + 1 < text.size(); ++i)
+    if (text[i] == '%') n += text[++i] != '%';  // "%%" is no conversion
   return n;
 }
 
