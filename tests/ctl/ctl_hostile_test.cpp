@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 
 #include "profile/profile_file.h"
 #include "tests/ctl/ctl_fixture.h"

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 
 #include "platform/ini_file.h"
 #include "profile/profile_keys.h"

@@ -1,5 +1,4 @@
-// The lighting bytes as one unit (a reader never sees a half-written colour);
-// the keyboard's five custom colour sets.
+// The lighting bytes as one unit; the keyboard's five custom colour sets.
 
 #include <gtest/gtest.h>
 

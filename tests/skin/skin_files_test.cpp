@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 

@@ -10,7 +10,6 @@
 #include <QFontMetrics>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -77,12 +76,7 @@ class TextFit {
   }
 
  private:
-  struct Undo {
-    CControlUI* control;
-    bool visible;
-    CTabLayoutUI* tab;
-    int page;
-  };
+  struct Undo { CControlUI* control; bool visible; CTabLayoutUI* tab; int page; };
 
   // Shows `view` and the way to it, checks it, and puts everything back.
   void Reveal(CControlUI* view) {
