@@ -206,8 +206,7 @@ class SdkClient {
   std::optional<uint32_t> AskU32(uint32_t device, uint32_t id, const std::vector<uint8_t>& payload = {}) {
     auto a = Ask(device, id, payload);
     if (!a || a->size() != 4) return std::nullopt;
-    Parse p(*a);
-    return p.u32();
+    return Parse(*a).u32();
   }
   std::optional<uint32_t> Negotiate(uint32_t version) {
     version_ = version;

@@ -20,8 +20,6 @@
 namespace trx {
 namespace {
 
-using test::TempHome;
-
 using ChannelTarget = test::RecordingTarget;
 
 class ProfileSelectSimTest : public test::SimChannelTest {
@@ -41,10 +39,10 @@ class ProfileSelectSimTest : public test::SimChannelTest {
     config[record + 1] = 5, config[record + 14] = 2, config[record + 19] = 3;
     config[record + 34] = 10, config[record + 35] = 3;
     for (const char* name : {"a", "b"})
-      TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
+      test::TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
   }
   void TearDown() override { ResetImagesToBuiltIn(); SimChannelTest::TearDown(); }
-  TempHome home_;
+  test::TempHome home_;
 };
 
 TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {

@@ -1,8 +1,6 @@
-// Every text of both language files fits the control that shows it, measured
-// with the real fonts (Qt offscreen) on every tab page and hidden panel in
-// turn: single-line texts the width inside their padding, wrapped texts the
-// height. Combo texts are cut with an ellipsis and a tooltip by design, edits
-// hold the user's text, and texts with a slot ("{name}", "%d") are left out.
+// Every text of both language files fits its control, measured with the real fonts on every tab page
+// and hidden panel: one-line texts by the width inside their padding, wrapped ones by height. Combo texts
+// are cut with an ellipsis by design; edits and texts with a slot ("{name}", "%d") are left out.
 
 #include <gtest/gtest.h>
 
