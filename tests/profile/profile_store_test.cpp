@@ -256,12 +256,11 @@ TEST_F(ProfileConcurrencyTest, IniWritesFromTwoThreadsKeepEveryKey) {
   a.join();
   b.join();
   std::string value;
-  for (int i = 0; i < 50; ++i) {
-    GetPrivateProfileString("PROFILENAME", std::to_string(i), "missing", value, ini);
-    EXPECT_EQ(value, "x") << i;
-    GetPrivateProfileString("PROCESS", std::to_string(i), "missing", value, ini);
-    EXPECT_EQ(value, "x") << i;
-  }
+  for (int i = 0; i < 50; ++i)
+    for (const char* section : {"PROFILENAME", "PROCESS"}) {
+      GetPrivateProfileString(section, std::to_string(i), "missing", value, ini);
+      EXPECT_EQ(value, "x") << section << " " << i;
+    }
 }
 
 }  // namespace
