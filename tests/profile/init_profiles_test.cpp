@@ -6,11 +6,8 @@
 
 #include <map>
 
-#include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
-#include "profile/profile_file.h"
-#include "profile/profile_store.h"
 #include "tests/profile/profile_fixture.h"
 #include "tests/support/golden.h"
 

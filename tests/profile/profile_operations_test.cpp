@@ -10,8 +10,6 @@
 #include <filesystem>
 
 #include "platform/ini_file.h"
-#include "profile/profile_keys.h"
-#include "profile/profile_names.h"
 #include "tests/profile/profile_fixture.h"
 
 namespace trx {

@@ -9,7 +9,6 @@
 #include "profile/effective_profile.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
-#include "profile/profile_keys.h"
 #include "profile/profile_operations.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"

@@ -14,7 +14,6 @@
 #include "platform/ini_file.h"
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
-#include "profile/profile_keys.h"
 #include "tests/profile/profile_fixture.h"
 
 namespace trx {

@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "settings/config_images.h"
 #include "settings/device_records.h"
 
 namespace trx {

@@ -14,7 +14,6 @@
 #include "ui/core/container.h"
 #include "ui/core/control.h"
 #include "ui/core/menu.h"
-#include "ui/core/option.h"
 #include "ui/core/resource_manager.h"
 
 namespace {
