@@ -28,10 +28,8 @@ class BackupTest : public ::testing::Test {
   CDeviceChannel& Attach(sim::SimKind kind, uint16_t product_id = 0) {
     firmware = std::make_shared<sim::SimFirmware>(kind, product_id);
     const int id = backend->AddDevice(firmware);
-    const DeviceKind k = kind == sim::SimKind::Mouse      ? DeviceKind::Mouse
-                         : kind == sim::SimKind::Keyboard ? DeviceKind::Keyboard
-                                                          : DeviceKind::MousePad;
-    channel = std::make_unique<CDeviceChannel>(k, backend);
+    const DeviceKind kinds[] = {DeviceKind::Mouse, DeviceKind::Keyboard, DeviceKind::MousePad};  // by SimKind
+    channel = std::make_unique<CDeviceChannel>(kinds[static_cast<int>(kind)], backend);
     channel->transport.want_read = channel->transport.want_write = true;
     channel->transport.device_path = backend->VendorPath(id);
     EXPECT_EQ(channel->transport.Open(), 1);

@@ -1,8 +1,6 @@
 #pragma once
-// Shared set-up of the trx770ctl tests: a runner returning the exit status
-// and what was printed, the check of a refusal, a temporary home with the
-// simulated mouse's memory in "state/", and one whose "program/" holds the
-// four default routine files.
+// The trx770ctl tests' runner and refusal check; a temporary home with the simulated
+// mouse's memory in "state/", or with the four default routine files in "program/".
 
 #include <gtest/gtest.h>
 

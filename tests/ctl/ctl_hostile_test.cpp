@@ -1,14 +1,12 @@
-// trx770ctl with hostile files: each is refused in one line with its exit
-// status, at once, and leaves every file as it was; "routine show" only
-// reads.
+// trx770ctl with hostile files and the routine commands.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 
+#include "profile/profile_file.h"
 #include "tests/ctl/ctl_fixture.h"
 
 namespace trx::ctl {
@@ -22,11 +20,8 @@ class CtlHostileTest : public testing::CtlProgramFolderTest {
  protected:
   void SetUp() override {
     CtlProgramFolderTest::SetUp();
-    std::vector<uint8_t> config(16 + 576, 0);
-    config[0] = 0xAA;
-    config[1] = 0x55;
-    config[4] = 2;
-    TempHome::WriteBytes(home.Path("program/msdevicedefault.config"), config);
+    const std::vector<uint8_t> data(576, 0);
+    ASSERT_EQ(WriteProfileFile(home.Path("program/msdevicedefault.config"), DeviceKind::Mouse, 576, data.data()), kProfileWriteOk);
   }
 };
 
@@ -60,8 +55,7 @@ TEST_F(CtlHostileTest, HostileFilesAreRefusedInOneLineAndChangeNothing) {
   }
 }
 
-// A macro already in the library whose count is absurd is reported, never
-// allocated.
+// An absurd count is reported, never allocated.
 TEST_F(CtlHostileTest, ADamagedMacroInTheLibraryIsReportedNotLoaded) {
   ASSERT_EQ(Run({"macro", "new", "mouse"}).code, ExitCode::Ok);
   const std::string folder = home.Path("Documents/Dirari DovevO1/ms/");
@@ -85,8 +79,6 @@ TEST_F(CtlHostileTest, RoutineShowWritesNoFile) {
   EXPECT_EQ(home.AllFiles(), before);
 }
 
-// routine: the refusals with their exit codes, and an edited routine
-// through upload and read back.
 using CtlRoutineTest = testing::CtlProgramFolderTest;
 
 TEST_F(CtlRoutineTest, RefusalsAndTheirExitCodes) {

@@ -1,6 +1,4 @@
-// trx770ctl macro, button and profile against the simulated mouse: macro
-// import of hand-written files, upload, export, delete, and the refusals
-// (the 50 limit, capacity, unknown names) with their exit codes.
+// trx770ctl macro, button and profile against the simulated mouse, and their refusals.
 
 #include <gtest/gtest.h>
 
@@ -74,9 +72,6 @@ TEST_F(CtlMacroTest, UploadOverCapacityIsRefusedWithTheSurplus) {
             "was sent\n");
 }
 
-// button: the key block write of a set (entry 3 changed, the others as they
-// were, bytes written by hand), list in words, default, and the refusals.
-
 class CtlButtonTest : public testing::CtlSimTest {
  protected:
   // The data of the Write key block frames (command 0x09) a run sends.
@@ -126,8 +121,6 @@ TEST_F(CtlButtonTest, RefusalsWriteNothing) {
   }
 }
 
-// profile: the import check before anything is added, the refusals, and the
-// tool and the profile strip's operations seeing each other's changes.
 using CtlProfileTest = testing::CtlSimTest;
 
 // A bad import is refused before anything is added.

@@ -1,11 +1,7 @@
-// trx770ctl's performance commands against the simulated mouse: DPI as
-// the slider position with the timed apply's three frames, the DPI colour,
-// the report rate as one whole-record frame, the refusals that send
-// nothing, and the desktop settings reporting "not available" with exit 6.
+// trx770ctl's performance commands against the simulated mouse.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "tests/ctl/ctl_fixture.h"

@@ -1,5 +1,4 @@
-// trx770ctl against simulated devices behind the fake hidraw tree, and its
-// exit status with a one-line reason when it cannot do what it was asked.
+// trx770ctl against simulated devices, and its exit status with a one-line reason.
 
 #include <gtest/gtest.h>
 
@@ -132,15 +131,13 @@ TEST_F(CtlTest, LightCopyToAllReachesTheOtherConnectedDevices) {
   EXPECT_EQ(r.err, "trx770ctl: no other device is connected to copy the lighting to\n");
 }
 
-// The single-colour keyboard (0x6556, the default simulated one) names its
-// modes from its own list and takes or gives them by effect.
+// The single-colour keyboard (0x6556) is the default simulated one.
 TEST_F(CtlTest, TheSingleColourKeyboardNamesAndCopiesItsOwnModes) {
   auto run = [&](std::vector<std::string> words) {
     words.insert(words.begin(), {"--simulate", "--sim-state", State()});
     return Run(words);
   };
-  // The device set, its mode, then how `light show keyboard` and `light show
-  // mouse` begin.
+  // The device set, its mode, how `light show keyboard` and `light show mouse` begin.
   const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
       {"keyboard", "steady", "keyboard: mode 2 (steady),", "mouse: mode 4 (static),"},
       {"pad", "breathing", "keyboard: mode 1 (breathing),", "mouse: mode 3 (breathing),"},
@@ -227,8 +224,7 @@ class NoAccessBackend : public IHidBackend {
   bool Probe(const std::string&) override { return true; }
 };
 
-// No device exits 3; one whose node can't be opened exits 4 naming it
-// and the udev rule.
+// Exit 4 names the node and the udev rule.
 TEST_F(CtlBackendTest, NoDeviceExitsThreeAndOneThatCannotBeOpenedFour) {
   std::filesystem::create_directories(home_.Path("hid/sys/class/hidraw"));
   std::filesystem::create_directories(home_.Path("hid/dev"));

@@ -83,14 +83,10 @@ TEST(KeyTable, MacroRowsThenConsumerAndSystemRows) {
   const auto& table = KeyTable();
   EXPECT_STREQ(table[0].name, "keyboard_key_LCtrl");
   EXPECT_STREQ(table[103].name, "keyboard_key_App");
-  EXPECT_EQ(table[104].virtual_key, 0xB7);
-  EXPECT_EQ(table[104].type, 0x30);
-  EXPECT_EQ(table[104].param1, 0x92);
-  EXPECT_EQ(table[104].param2, 0x01);
+  auto row = [&](size_t i) { return std::vector<int>{table[i].virtual_key, table[i].type, table[i].param1, table[i].param2}; };
+  EXPECT_EQ(row(104), (std::vector<int>{0xB7, 0x30, 0x92, 0x01}));
   EXPECT_EQ(table[121].virtual_key, 0xB5);
-  EXPECT_EQ(table[124].virtual_key, 0x105);
-  EXPECT_EQ(table[124].type, 0x40);
-  EXPECT_EQ(table[124].param1, 0x04);
+  EXPECT_EQ(row(124), (std::vector<int>{0x105, 0x40, 0x04, 0x00}));
 }
 
 TEST(Labels, EveryType) {

@@ -1,5 +1,4 @@
-// The lighting engines against hand-computed tints; the key LEDs of the
-// keyboard picture (row x 21 + column).
+// The lighting engines against hand-computed tints; the key LEDs of the picture (row x 21 + column).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,10 +19,8 @@ void ExpectEntries(const std::array<uint8_t, N>& table, std::initializer_list<st
 }
 
 TEST(LightingTables, KnownEntries) {
-  EXPECT_EQ(kWheel[0], (Rgb{255, 1, 0}));
-  EXPECT_EQ(kWheel[32], (Rgb{248, 255, 0}));
-  EXPECT_EQ(kWheel[99], (Rgb{0, 206, 255}));
-  EXPECT_EQ(kWheel[191], (Rgb{255, 0, 0}));
+  for (auto [i, rgb] : {std::pair{0, Rgb{255, 1, 0}}, {32, Rgb{248, 255, 0}}, {99, Rgb{0, 206, 255}}, {191, Rgb{255, 0, 0}}})
+    EXPECT_EQ(kWheel[static_cast<size_t>(i)], rgb) << i;
   EXPECT_EQ(kWheel[192], kWheel[0]);
   EXPECT_EQ(kWheel[223], kWheel[31]);
   EXPECT_EQ(TintColour(kWheel[14]), 0xFF4100u);

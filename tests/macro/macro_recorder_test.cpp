@@ -144,15 +144,11 @@ TEST(KeyTranslation, EveryKeyTableRowHasItsPhysicalKey) {
     ASSERT_TRUE(step.has_value()) << MacroKeyTable[row].name;
     EXPECT_EQ(step->action.name, MacroKeyTable[row].name);
   }
-  // Hand-checked X keycodes (evdev + 8).
-  EXPECT_EQ(TranslateXKeycode(38)->vk_code, 'A');
-  EXPECT_EQ(TranslateXKeycode(104)->vk_code, 0x0D);
+  // Hand-checked X keycodes (evdev + 8): A, keypad Enter, right Ctrl, left Ctrl, AltGr; none.
+  for (auto [x, vk] : {std::pair{38u, 0x41}, {104u, 0x0D}, {105u, 0xA3}, {37u, 0xA2}, {108u, 0xA5}})
+    EXPECT_EQ(TranslateXKeycode(x)->vk_code, vk) << x;
   EXPECT_TRUE(TranslateXKeycode(104)->extended);
-  EXPECT_EQ(TranslateXKeycode(105)->vk_code, 0xA3);  // right Ctrl
-  EXPECT_EQ(TranslateXKeycode(37)->vk_code, 0xA2);   // left Ctrl
-  EXPECT_EQ(TranslateXKeycode(108)->vk_code, 0xA5);  // AltGr
-  EXPECT_FALSE(TranslateXKeycode(7).has_value());
-  EXPECT_FALSE(TranslateXKeycode(255).has_value());
+  for (uint32_t x : {7u, 255u}) EXPECT_FALSE(TranslateXKeycode(x).has_value()) << x;
 }
 
 }  // namespace

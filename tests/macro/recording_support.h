@@ -1,6 +1,5 @@
 #pragma once
-// A recorder fed by hand-set ticks and the list it fills as the mouse page
-// keeps it, and an input source that only records the hook it was given.
+// A hand-set clock, an input source that keeps the hook it is given, and the recorder's list.
 
 #include <optional>
 #include <string>

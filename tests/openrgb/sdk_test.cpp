@@ -1,6 +1,4 @@
-// The OpenRGB server's parts without sockets: what the packet parser
-// accepts and refuses, the newest-wins mailbox and its interval, and what a
-// client's LED and mode requests do to the lighting bytes.
+// The OpenRGB server's parts without sockets: codec, mailbox, and LED and mode requests.
 
 #include <gtest/gtest.h>
 
@@ -73,11 +71,7 @@ TEST(ChangeMailbox, NewestWinsAndOneChangeLeavesPerInterval) {
     c.bytes.red = red;
     return c;
   };
-  struct Step {
-    int put;        // red of a change put, or -1
-    int64_t take;   // time of a take, or -1
-    int expect;     // red taken, or -1 for nothing
-  };
+  struct Step { int put; int64_t take; int expect; };  // red put, time of a take, red taken; -1: none
   const Step steps[] = {
       {1, -1, -1}, {2, -1, -1}, {-1, 0, 2},     // newest of the two
       {3, -1, -1}, {-1, 50, -1}, {4, -1, -1},   // too early; 4 replaces 3
@@ -104,13 +98,7 @@ DeviceState State(DeviceKind kind) {
 
 TEST(SdkDevices, LedColoursBecomeStaticOrTheKeyboardsCustomColours) {
   constexpr uint32_t kRed = Colour(255, 0, 0), kBlue = Colour(0, 0, 255);
-  struct Case {
-    DeviceKind kind;
-    std::vector<uint32_t> colours;
-    uint8_t mode;
-    uint32_t rgb;  // bytes 6-8
-    bool keys;
-  };
+  struct Case { DeviceKind kind; std::vector<uint32_t> colours; uint8_t mode; uint32_t rgb; bool keys; };  // rgb: bytes 6-8
   const Case cases[] = {
       {DeviceKind::MousePad, std::vector<uint32_t>(15, kBlue), 3, 0x0000FF, false},
       {DeviceKind::MousePad, {kRed, kBlue}, 3, 0x7F007F, false},  // the average

@@ -1,10 +1,6 @@
 #pragma once
-// A minimal OpenRGB SDK client for the tests, written from OpenRGB's SDK
-// documentation (header "ORGB", device index, packet id, size, all
-// little-endian; the versioned controller data block), sharing no code with
-// the server's codec so that both cannot be wrong the same way.
-//
-// Blocking socket with a receive timeout; one test thread per client.
+// A minimal OpenRGB SDK client written from OpenRGB's documentation, sharing no code with the
+// server's codec so that both cannot be wrong the same way. Blocking socket with a receive timeout.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -170,7 +166,7 @@ inline std::vector<uint8_t> Packet(uint32_t device, uint32_t id, const std::vect
 
 class SdkClient {
  public:
-  ~SdkClient() { Close(); }
+  ~SdkClient() { if (fd_ >= 0) ::close(fd_); }
   bool Connect(uint16_t port, int timeout_ms = 3000) {
     fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
     timeval tv{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
@@ -180,10 +176,6 @@ class SdkClient {
     a.sin_port = htons(port);
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-  }
-  void Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
   }
   bool SendRaw(const std::vector<uint8_t>& bytes) {
     return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
@@ -214,8 +206,7 @@ class SdkClient {
   std::optional<uint32_t> AskU32(uint32_t device, uint32_t id, const std::vector<uint8_t>& payload = {}) {
     auto a = Ask(device, id, payload);
     if (!a || a->size() != 4) return std::nullopt;
-    Parse p(*a);
-    return p.u32();
+    return Parse(*a).u32();
   }
   std::optional<uint32_t> Negotiate(uint32_t version) {
     version_ = version;

@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/debug_log.h"
 #include "platform/ini_file.h"
 #include "profile/init_profiles.h"
 #include "profile/link_monitor.h"

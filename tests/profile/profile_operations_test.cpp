@@ -8,11 +8,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <map>
 
 #include "platform/ini_file.h"
-#include "profile/profile_keys.h"
-#include "profile/profile_names.h"
 #include "tests/profile/profile_fixture.h"
 
 namespace trx {

@@ -9,7 +9,6 @@
 #include "profile/effective_profile.h"
 #include "profile/profile_data.h"
 #include "profile/profile_file.h"
-#include "profile/profile_keys.h"
 #include "profile/profile_operations.h"
 #include "profile/profile_store.h"
 #include "settings/config_images.h"
@@ -19,8 +18,6 @@
 
 namespace trx {
 namespace {
-
-using test::TempHome;
 
 using ChannelTarget = test::RecordingTarget;
 
@@ -41,10 +38,10 @@ class ProfileSelectSimTest : public test::SimChannelTest {
     config[record + 1] = 5, config[record + 14] = 2, config[record + 19] = 3;
     config[record + 34] = 10, config[record + 35] = 3;
     for (const char* name : {"a", "b"})
-      TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
+      test::TempHome::WriteBytes(home_.Path("Documents/Dirari DovevO1/ms/") + name + ".config", config);
   }
   void TearDown() override { ResetImagesToBuiltIn(); SimChannelTest::TearDown(); }
-  TempHome home_;
+  test::TempHome home_;
 };
 
 TEST_F(ProfileSelectSimTest, DeviceProfileSendsTheWholeRecordThenKeyBlockZero) {

@@ -14,7 +14,6 @@
 #include "platform/ini_file.h"
 #include "profile/profile_families.h"
 #include "profile/profile_file.h"
-#include "profile/profile_keys.h"
 #include "tests/profile/profile_fixture.h"
 
 namespace trx {
@@ -164,10 +163,7 @@ TEST_F(ProfileStoreTest, NamesThatLeaveTheFolderAreRefused) {
   EXPECT_EQ(SaveCurrentProfile(DeviceKind::Mouse, ProfileFamily::Light), ProfileSaveResult::Failed);
   EXPECT_FALSE(std::filesystem::exists(home_.Path("Documents/escape.led")));
   EXPECT_EQ(LoadProfile(DeviceKind::Mouse, ProfileFamily::Light, 1), kProfileMissing);
-  EXPECT_FALSE(IsValidProfileName("a/b"));
-  EXPECT_FALSE(IsValidProfileName(".."));
-  EXPECT_FALSE(IsValidProfileName(""));
-  EXPECT_FALSE(IsValidProfileName("a:b"));
+  for (const char* bad : {"a/b", "..", "", "a:b"}) EXPECT_FALSE(IsValidProfileName(bad)) << bad;
   EXPECT_TRUE(IsValidProfileName("游戏 profile 2"));
 }
 
@@ -259,12 +255,11 @@ TEST_F(ProfileConcurrencyTest, IniWritesFromTwoThreadsKeepEveryKey) {
   a.join();
   b.join();
   std::string value;
-  for (int i = 0; i < 50; ++i) {
-    GetPrivateProfileString("PROFILENAME", std::to_string(i), "missing", value, ini);
-    EXPECT_EQ(value, "x") << i;
-    GetPrivateProfileString("PROCESS", std::to_string(i), "missing", value, ini);
-    EXPECT_EQ(value, "x") << i;
-  }
+  for (int i = 0; i < 50; ++i)
+    for (const char* section : {"PROFILENAME", "PROCESS"}) {
+      GetPrivateProfileString(section, std::to_string(i), "missing", value, ini);
+      EXPECT_EQ(value, "x") << section << " " << i;
+    }
 }
 
 }  // namespace

@@ -14,10 +14,8 @@ inline RoutineStore MakeStore(const trx::test::TempHome& home) {
   RoutineStore store{home.Path("ms/"), home.Path("ms/msMacro.ini"), home.Path("program/")};
   std::filesystem::create_directories(store.folder);
   std::filesystem::create_directories(store.defaults_folder);
-  for (int r = 0; r < kRoutineCount; ++r) {
-    const auto bytes = RoutineFileBytes(DefaultRoutineLines(r));
-    trx::test::TempHome::WriteBytes(DefaultRoutinePath(store, r), bytes);
-  }
+  for (int r = 0; r < kRoutineCount; ++r)
+    trx::test::TempHome::WriteBytes(DefaultRoutinePath(store, r), RoutineFileBytes(DefaultRoutineLines(r)));
   InitRoutineIndex(store);
   return store;
 }

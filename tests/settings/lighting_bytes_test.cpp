@@ -1,5 +1,4 @@
-// The lighting bytes as one unit (a reader never sees a half-written colour);
-// the keyboard's five custom colour sets.
+// The lighting bytes as one unit; the keyboard's five custom colour sets.
 
 #include <gtest/gtest.h>
 
@@ -44,9 +43,8 @@ TEST(LightingBytesTest, ReaderNeverSeesAHalfWrittenColour) {
       if (b.red != b.green || b.green != b.blue || b.blue != b.mode) torn.fetch_add(1);
     }
   });
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 20000; ++i)
     UpdateLighting(DeviceKind::MousePad, [i](LightingBytes& b) { b.mode = b.red = b.green = b.blue = static_cast<uint8_t>(i); });
-  }
   done = true;
   reader.join();
   EXPECT_EQ(torn.load(), 0);

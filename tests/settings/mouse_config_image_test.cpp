@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "settings/config_images.h"
 #include "settings/device_records.h"
 
 namespace trx {
@@ -26,7 +25,8 @@ TEST(MouseImageBuiltInTest, MainBlockBeforeAnyDeviceOrProfile) {
   EXPECT_EQ(std::memcmp(&zero, &m, sizeof m), 0);
 }
 
-TEST(MouseImageRecordTest, LoadCurrentRecordTakesSlotBytesAndSetsIndex) {
+// A load takes a slot's bytes and sets the index; a store writes bytes 0-33 of its slot only.
+TEST(MouseImageRecordTest, LoadAndStoreCurrentRecord) {
   MouseConfigImage m;
   for (int i = 0; i < 64; ++i) m.settings[3][i] = static_cast<uint8_t>(0x80 + i);
   ASSERT_TRUE(m.LoadCurrentRecord(3));
@@ -36,10 +36,7 @@ TEST(MouseImageRecordTest, LoadCurrentRecordTakesSlotBytesAndSetsIndex) {
   EXPECT_FALSE(m.LoadCurrentRecord(5));
   EXPECT_FALSE(m.LoadCurrentRecord(-1));
   EXPECT_EQ(m.ProfileIndex(), 3);
-}
 
-TEST(MouseImageRecordTest, StoreCurrentRecordWritesOnlyBytesZeroTo33OfItsSlot) {
-  MouseConfigImage m;
   std::memset(m.settings[2], 0xEE, 64);
   std::memset(m.current, 0x11, sizeof m.current);
   m.current[0] = 2;

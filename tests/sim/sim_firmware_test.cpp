@@ -169,6 +169,9 @@ class SimBackendTest : public ::testing::Test {
   std::shared_ptr<SimBackend> backend = std::make_shared<SimBackend>();
   std::shared_ptr<SimFirmware> mouse = std::make_shared<SimFirmware>(SimKind::Mouse);
   std::shared_ptr<SimFirmware> pad = std::make_shared<SimFirmware>(SimKind::MousePad);
+  CEvent stop;
+  uint8_t buf[64] = {};
+  size_t n = 0;
 };
 
 TEST_F(SimBackendTest, EachDeviceShowsAVendorAndAConsumerInterfaceWhilePluggedIn) {
@@ -199,9 +202,6 @@ TEST_F(SimBackendTest, UnplugMakesOpenHandlesGoneAndReplugNeedsNewHandles) {
   const int m = backend->AddDevice(mouse);
   auto handle = backend->Open(backend->VendorPath(m), true, true, false);
   ASSERT_NE(handle, nullptr);
-  CEvent stop;
-  uint8_t buf[64] = {};
-  size_t n = 0;
   backend->Unplug(m);
   EXPECT_EQ(handle->Write(buf, 64, 1000, stop, n), HidIo::Gone);
   EXPECT_EQ(handle->Read(buf, 64, 60000, stop, n), HidIo::Gone);  // at once, not after the timeout
@@ -221,9 +221,6 @@ TEST_F(SimBackendTest, RepliesReachEveryReaderAndExclusiveOpensAreKeptApart) {
   auto listener = backend->Open(backend->VendorPath(m), true, false, false);
   ASSERT_NE(listener, nullptr);
   EXPECT_EQ(backend->Open(backend->VendorPath(m), true, true, true), nullptr);
-  CEvent stop;
-  uint8_t buf[64];
-  size_t n = 0;
   EXPECT_EQ(listener->Write(buf, 64, 1000, stop, n), HidIo::Error);  // opened without write access
   const Frame begin = BuildFrame(kCmdBeginTransfer, 0, 0);
   ASSERT_EQ(writer->Write(begin.data(), 64, 1000, stop, n), HidIo::Ok);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,23 +50,16 @@ std::vector<std::string> AttributeValues(const fs::path& file) {
   pugi::xml_document doc;
   EXPECT_TRUE(doc.load_file(file.c_str())) << file;
   std::vector<std::string> values;
-  for (pugi::xpath_node n : doc.select_nodes("//*")) {
+  for (pugi::xpath_node n : doc.select_nodes("//*"))
     for (pugi::xml_attribute a : n.node().attributes()) values.emplace_back(a.value());
-  }
   return values;
 }
 
 // Number of printf conversions ("%d", "%s"...) in a text.
 int Conversions(const std::string& text) {
   int n = 0;
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '%') continue;
-    if (text[i + 1] == '%') {
-      ++i;
-      continue;
-    }
-    ++n;
-  }
+  for (size_t i = 0; i + 1 < text.size(); ++i)
+    if (text[i] == '%') n += text[++i] != '%';  // "%%" is no conversion
   return n;
 }
 
@@ -151,14 +143,12 @@ std::vector<std::string> ImageFiles(const std::string& value) {
 // The listed images are those pages set at run time, and the default background.
 TEST(SkinImages, EveryImageALayoutOrAPageNamesIsInThePackage) {
   int checked = 0;
-  for (const fs::path& p : Layouts()) {
-    for (const std::string& v : AttributeValues(p)) {
+  for (const fs::path& p : Layouts())
+    for (const std::string& v : AttributeValues(p))
       for (const std::string& image : ImageFiles(v)) {
         EXPECT_TRUE(fs::exists(kSkin / image)) << p.filename() << " names " << image;
         ++checked;
       }
-    }
-  }
   EXPECT_GT(checked, 100);
   for (const std::string& image : trx::test::ReadGoldenNames("skin/runtime_images.txt"))
     EXPECT_TRUE(fs::exists(kSkin / image)) << image;

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "tests/skin/skin_test_support.h"
@@ -15,7 +14,6 @@
 #include "ui/core/container.h"
 #include "ui/core/control.h"
 #include "ui/core/menu.h"
-#include "ui/core/option.h"
 #include "ui/core/resource_manager.h"
 
 namespace {

@@ -1,8 +1,6 @@
-// Every text of both language files fits the control that shows it, measured
-// with the real fonts (Qt offscreen) on every tab page and hidden panel in
-// turn: single-line texts the width inside their padding, wrapped texts the
-// height. Combo texts are cut with an ellipsis and a tooltip by design, edits
-// hold the user's text, and texts with a slot ("{name}", "%d") are left out.
+// Every text of both language files fits its control, measured with the real fonts on every tab page
+// and hidden panel: one-line texts by the width inside their padding, wrapped ones by height. Combo texts
+// are cut with an ellipsis by design; edits and texts with a slot ("{name}", "%d") are left out.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +8,6 @@
 #include <QFontMetrics>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -77,12 +74,7 @@ class TextFit {
   }
 
  private:
-  struct Undo {
-    CControlUI* control;
-    bool visible;
-    CTabLayoutUI* tab;
-    int page;
-  };
+  struct Undo { CControlUI* control; bool visible; CTabLayoutUI* tab; int page; };
 
   // Shows `view` and the way to it, checks it, and puts everything back.
   void Reveal(CControlUI* view) {
