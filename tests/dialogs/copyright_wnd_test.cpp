@@ -46,12 +46,7 @@ TEST_F(CopyrightTest, ShowsVersionAndLicencesBesideTheMainWindowAndClosesWithIts
   CPaintManagerUI& pm = about->GetPaintManager();
   EXPECT_EQ(pm.FindControl(kCopyrightVersionName)->GetText(), ProgramVersion());
   std::string texts;
-  pm.GetRoot()->FindControl(
-      [&](CControlUI* c) {
-        texts += c->GetText() + "|";
-        return false;
-      },
-      UIFIND_ALL);
+  for (CControlUI* c : pm.FindControls([](CControlUI*) { return true; })) texts += c->GetText() + "|";
   for (const char* part : {"Qt 6 — GNU LGPL version 3", "pugixml — MIT licence", "Version"})
     EXPECT_NE(texts.find(part), std::string::npos) << part;
 

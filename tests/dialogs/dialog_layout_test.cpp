@@ -113,6 +113,7 @@ TEST_F(DialogLayoutTest, SkinChooserLayoutHasImagesOnPageZeroAndColoursOnPageOne
   EXPECT_GE(colours.size(), 3u);
   for (CControlUI* c : images) {
     EXPECT_FALSE(c->GetUserData().empty());
+    EXPECT_TRUE(std::filesystem::exists(CPaintManagerUI::ResolveResourceFile(c->GetUserData()))) << c->GetUserData();
     EXPECT_TRUE(on_page(c, 0));
   }
   for (CControlUI* c : colours) {

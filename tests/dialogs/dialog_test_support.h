@@ -60,24 +60,27 @@ class MainStandIn : public WindowImplBase {
   }
 };
 
-// Queues a left click at the centre of the named control, as mouse input to
-// the dialog's paint manager after layout. Fails the test when the control
-// is missing or not visible.
+// A left click at the centre of `control` (named `name`), as mouse input to
+// `pm` after layout. Fails the test when the control is missing, not visible
+// or covered there.
+inline void ClickCentre(CPaintManagerUI& pm, CControlUI* control, const std::string& name) {
+  pm.UpdateLayout();
+  ASSERT_NE(control, nullptr) << name;
+  ASSERT_TRUE(control->IsVisible()) << name;
+  const UiRect rc = control->GetPos();
+  const UiPoint centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  ASSERT_EQ(pm.FindControl(centre), control) << name << " is covered";
+  pm.OnButtonDown(centre);
+  pm.OnButtonUp(centre);
+}
+
+// Queues that click on the dialog's control of that name.
 inline void QueueMouseClick(WindowImplBase& dialog, std::string name) {
   const HWND hwnd = dialog.GetHWND();
   CMessageQueue::Instance().PostCallback([hwnd, name] {
     auto* window = dynamic_cast<WindowImplBase*>(CWindowWnd::FromHandle(hwnd));
     ASSERT_NE(window, nullptr);
-    CPaintManagerUI& pm = window->GetPaintManager();
-    pm.UpdateLayout();
-    CControlUI* control = pm.FindControl(name);
-    ASSERT_NE(control, nullptr) << name;
-    ASSERT_TRUE(control->IsVisible()) << name;
-    const UiRect rc = control->GetPos();
-    const UiPoint centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ASSERT_EQ(pm.FindControl(centre), control) << name << " is covered";
-    pm.OnButtonDown(centre);
-    pm.OnButtonUp(centre);
+    ClickCentre(window->GetPaintManager(), window->GetPaintManager().FindControl(name), name);
   });
 }
 

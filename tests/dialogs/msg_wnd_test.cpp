@@ -18,14 +18,17 @@ namespace {
 class MsgWndTest : public DialogTest {
  protected:
   // Answers every box by clicking `control` with the mouse (after a click on
-  // the title, which is no button and leaves the box open); records texts.
-  void AnswerWith(std::string control) {
-    SetDialogHook([this, control](WindowImplBase& dialog, std::string_view cls) {
+  // the title, which is no button and leaves the box open), or by sending it
+  // `message` when one is given; records texts.
+  void AnswerWith(std::string control, UINT message = 0, WPARAM wparam = 0) {
+    SetDialogHook([this, control, message, wparam](WindowImplBase& dialog, std::string_view cls) {
       classes_.emplace_back(cls);
       auto& box = dynamic_cast<CMsgWnd&>(dialog);
       texts_.push_back(box.GetMessageText());
       CControlUI* text = box.GetPaintManager().FindControl(kMsgTextName);
       resource_flags_.push_back(text != nullptr && text->IsResourceText());
+      const HWND hwnd = dialog.GetHWND();
+      if (message != 0) return queue().PostCallback([=] { SendMessage(hwnd, message, wparam, 0); });
       ClickDialogControl(dialog, kMsgTitleName);
       QueueMouseClick(dialog, control);
     });
@@ -36,19 +39,8 @@ class MsgWndTest : public DialogTest {
 };
 
 TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
-  const auto send = [](UINT msg, WPARAM wparam) {
-    return [msg, wparam](WindowImplBase& dialog, std::string_view) {
-      const HWND hwnd = dialog.GetHWND();
-      CMessageQueue::Instance().PostCallback([hwnd, msg, wparam] { SendMessage(hwnd, msg, wparam, 0); });
-    };
-  };
-  struct Row {
-    const char* how;
-    std::string control;  // clicked with the mouse, or empty: `message` is sent
-    UINT message;
-    WPARAM wparam;
-    int result;
-  };
+  // `control` is clicked with the mouse, or empty: `message` is sent.
+  struct Row { const char* how; std::string control; UINT message; WPARAM wparam; int result; };
   const Row rows[] = {
       {"confirm", kMsgConfirmName, 0, 0, 1}, {"cancel", kMsgCancelName, 0, 0, 0}, {"close button", kMsgCloseName, 0, 0, 0},
       {"closed from the desktop", "", WM_SYSCOMMAND, SC_CLOSE, 0}, {"Escape", "", WM_KEYDOWN, VK_ESCAPE, 0},
@@ -56,13 +48,9 @@ TEST_F(MsgWndTest, EachWayOfAnsweringReturnsItsResult) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.how);
     classes_.clear();
-    if (!row.control.empty()) {
-      AnswerWith(row.control);
-    } else {
-      SetDialogHook(send(row.message, row.wparam));
-    }
+    AnswerWith(row.control, row.message, row.wparam);
     EXPECT_EQ(ShowMessage(nullptr, "message_text_2", true), row.result);
-    if (!row.control.empty()) { EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"}); }
+    EXPECT_EQ(classes_, std::vector<std::string>{"MsgWnd"});
   }
 }
 

@@ -34,22 +34,13 @@ class PalletTest : public DialogTest {
     answer(dialog);
     return dialog.ShowModal();
   }
-  static void ClickPreset(CPalletDialog& dialog, int index) {
-    QueueMouseClick(dialog, "ms_dpi_color_png_" + std::to_string(index));
-  }
 };
 
 // Cancel and the close button return "closed"; Escape and a desktop close are not OK either.
 TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
+  // The presets are clicked first, in order, then `click` (nullptr: `message` is sent); `color`: the dialog's after it ran.
   struct Row {
-    const char* how;
-    UiColor initial;
-    std::vector<int> presets;  // clicked first, in order
-    const char* click;         // then this control, or nullptr: `message` is sent
-    UINT message;
-    WPARAM wparam;
-    bool ok;
-    UiColor color;  // the dialog's colour after it ran
+    const char* how; UiColor initial; std::vector<int> presets; const char* click; UINT message; WPARAM wparam; bool ok; UiColor color;
   };
   const Row rows[] = {
       {"cancel after a preset", 0xFF112233, {2}, kPalletBtnCancelName, 0, 0, false, 0xFF112233},
@@ -63,7 +54,7 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
     SCOPED_TRACE(row.how);
     CPalletDialog dialog(row.initial);
     const UINT result = Run(dialog, [&row](CPalletDialog& d) {
-      for (int preset : row.presets) ClickPreset(d, preset);
+      for (int preset : row.presets) QueueMouseClick(d, "ms_dpi_color_png_" + std::to_string(preset));
       if (row.click != nullptr) {
         QueueMouseClick(d, row.click);
         return;
@@ -74,13 +65,8 @@ TEST_F(PalletTest, OnlyOkReturnsTheColourShown) {
         if (row.message == WM_SYSCOMMAND) { EXPECT_EQ(answer, 0); }
       });
     });
-    if (row.ok) {
-      EXPECT_EQ(result, kPalletResultOk);
-    } else if (row.click != nullptr) {
-      EXPECT_EQ(result, kPalletResultClosed);
-    } else {
-      EXPECT_NE(result, kPalletResultOk);
-    }
+    EXPECT_EQ(result == kPalletResultOk, row.ok) << result;
+    if (!row.ok && row.click != nullptr) { EXPECT_EQ(result, kPalletResultClosed); }
     EXPECT_EQ(dialog.GetColor(), row.color);
   }
 }
@@ -95,7 +81,7 @@ TEST_F(PalletTest, PresetClickShowsTheColourInPreviewAndPaletteAndWritesTheDebug
       ASSERT_NE(b, nullptr) << i;
       EXPECT_EQ(b->GetBkColor(), kPresetColors[static_cast<size_t>(i)]) << i;
     }
-    ClickPreset(d, 29);
+    QueueMouseClick(d, "ms_dpi_color_png_29");
     CMessageQueue::Instance().PostCallback([&d] {
       EXPECT_EQ(d.GetShownColor(), 0xFF4776A4u);
       auto* pallet = static_cast<CColorPaletteUI*>(d.GetPaintManager().FindControl(kPalletName));
@@ -147,13 +133,8 @@ TEST_F(PalletTest, PresetTableHoldsThirtyColoursAndRefusesOtherIndexes) {
 
 // Layouts lacking parts, or with preset names that are no preset.
 TEST_F(PalletTest, InlineLayoutsAnswerOkByThePartsTheyHold) {
-  struct Row {
-    const char* how;
-    const char* body;  // before the OK button
-    std::vector<const char*> clicks;
-    UINT result;
-    UiColor color;
-  };
+  // `body` comes before the OK button.
+  struct Row { const char* how; const char* body; std::vector<const char*> clicks; UINT result; UiColor color; };
   const Row rows[] = {
       {"malformed preset names change nothing",
        "<ColorPalette name=\"Pallet\" height=\"100\"/><Button name=\"color_show_btn\" height=\"20\"/>"
@@ -227,14 +208,8 @@ TEST_F(PalletTest, DraggingWorksOnEmptyCaptionSpaceOnlyAndTheFrameIsDrawnByTheDi
 // OK or Enter returns 1 with the colour shown, close returns 2.
 TEST_F(PalletTest, RunPalletDialogPlacesItBesideTheCursorAndReturnsTheChoice) {
   ASSERT_TRUE(CResourceManager::GetInstance()->LoadLanguage("lan_en.xml"));
-  struct Row {
-    UiRect work;
-    UiPoint at;
-    const char* last;  // clicked after preset 1, or nullptr: Enter alone
-    int result;
-    UiColor color;
-    UiRect placed;
-  };
+  // `last` is clicked after preset 1 (nullptr: Enter alone).
+  struct Row { UiRect work; UiPoint at; const char* last; int result; UiColor color; UiRect placed; };
   const Row rows[] = {
       {{0, 0, 1920, 1040}, {500, 300}, kPalletOkName, 1, 0xFF00F6FF, {480, 320, 900, 802}},
       {{0, 0, 1920, 1040}, {500, 300}, kPalletCloseName, 2, 0xFF000000, {480, 320, 900, 802}},

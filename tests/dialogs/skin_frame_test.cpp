@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,17 +40,7 @@ class SkinFrameTest : public DialogTest {
     DialogTest::TearDown();
   }
   // Clicks the n-th control of that name with the mouse.
-  void Click(const std::string& name, int nth = 0) {
-    CPaintManagerUI& pm = frame_->GetPaintManager();
-    pm.UpdateLayout();
-    CControlUI* control = Nth(name, nth);
-    ASSERT_NE(control, nullptr) << name;
-    const UiRect rc = control->GetPos();
-    const UiPoint centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ASSERT_EQ(pm.FindControl(centre), control) << name << " not clickable";
-    pm.OnButtonDown(centre);
-    pm.OnButtonUp(centre);
-  }
+  void Click(const std::string& name, int nth = 0) { ClickCentre(frame_->GetPaintManager(), Nth(name, nth), name); }
   CControlUI* Nth(const std::string& name, int nth) {
     auto all = frame_->GetPaintManager().FindControls([&](CControlUI* c) { return c->GetName() == name; });
     return static_cast<size_t>(nth) < all.size() ? all[static_cast<size_t>(nth)] : nullptr;
@@ -90,7 +79,6 @@ TEST_F(SkinFrameTest, ColourIsBroadcastRememberedAndMarkedWhenTheChooserOpensAga
   EXPECT_NE(Nth(kSkinImageBtnName, 0)->GetBorderSize(), 2);
 }
 
-// Reset broadcasts the default and remembers it.
 TEST_F(SkinFrameTest, ListedImageAndResetAreBroadcastAndRemembered) {
   const std::string image = Nth(kSkinImageBtnName, 1)->GetUserData();
   ASSERT_FALSE(image.empty());
@@ -201,15 +189,6 @@ TEST_F(SkinFrameTest, OpeningOffTheUiThreadIsRefused) {
   worker.join();
   EXPECT_EQ(opened, nullptr);
   EXPECT_TRUE(queue().IsUiThread()) << "the worker took over the UI thread";
-}
-
-TEST_F(SkinFrameTest, EveryListedImageNamesAFileOfTheSkin) {
-  auto all = frame_->GetPaintManager().FindControls([](CControlUI* c) { return c->GetName() == kSkinImageBtnName; });
-  EXPECT_GE(all.size(), 3u);
-  for (CControlUI* c : all) {
-    const std::string path = CPaintManagerUI::ResolveResourceFile(c->GetUserData());
-    EXPECT_TRUE(std::filesystem::exists(path)) << path;
-  }
 }
 
 }  // namespace

@@ -33,16 +33,6 @@ class CursorPageTest : public SimPageTest {
   void Click(const char* name) { Notify(name, "click"); }
   // A click on an option: the click first, then the selection.
   void ClickOption(const char* name) { Click(name); Select(name); }
-  // The dialog answers with `path` (empty: cancelled).
-  void AnswerDialog(const std::string& path) {
-    ui::SetFileDialogHandler([this, path](const ui::FileDialogRequest& request, std::string* out) {
-      suggested = request.initial_name;
-      *out = path;
-      return !path.empty();
-    });
-  }
-
-  std::string suggested;  // the name the last file dialog suggested
   TempHome home;
   routine::RoutineStore store;
 };
@@ -128,29 +118,29 @@ TEST_F(CursorPageTest, ImportLimitAndExportOntoAnExistingFile) {
   const std::string file = routine::RoutineFilePath(store, 0);
   const std::string before = TempHome::ReadText(file);
   TempHome::WriteText(home.Path("big.cur"), "[MACROACTIONCOUNT]\ncount=181\n");
-  AnswerDialog(home.Path("big.cur"));
+  file_answer = home.Path("big.cur");
   Click("ms_bulletdate_import_btn");
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"message_text_18"});
   EXPECT_EQ(TempHome::ReadText(file), before);
 
-  AnswerDialog("");  // cancelled
+  file_answer = "";  // cancelled
   Click("ms_bulletdate_import_btn");
   EXPECT_EQ(TempHome::ReadText(file), before);
 
   TempHome::WriteText(home.Path("small.cur"), "[MACROACTIONCOUNT]\ncount=3\n[MACROACTION]\n0=50,0,0,0,0,\n"
                                                "1=0,0,4,9,0,mouse_move_to_right_text\n2=0,0,5,1,0,mouse_move_to_down_text\n");
-  AnswerDialog(home.Path("small.cur"));
+  file_answer = home.Path("small.cur");
   Click("ms_bulletdate_import_btn");
   EXPECT_EQ(Text("ms_cursor_delay_eidt"), "500");
   EXPECT_EQ(Text("ms_cursor_x_eidt"), "9");
 
   // The save dialog asked before returning an existing file: it is replaced.
   TempHome::WriteText(home.Path("out.cur"), "old");
-  AnswerDialog(home.Path("out.cur"));
+  file_answer = home.Path("out.cur");
   Click("ms_bulletdate_export_btn");
   EXPECT_EQ(TempHome::ReadText(home.Path("out.cur")), TempHome::ReadText(file));
-  EXPECT_EQ(suggested, routine::RoutineName(store, 0) + ".cur");  // the routine's name, not "*.cur"
-  EXPECT_NE(suggested, ".cur");
+  EXPECT_EQ(file_requests.back().initial_name, routine::RoutineName(store, 0) + ".cur");  // the routine's name, not "*.cur"
+  EXPECT_NE(file_requests.back().initial_name, ".cur");
 
   Click("ms_bulletdate_reset_btn");
   EXPECT_EQ(TempHome::ReadText(file), before);

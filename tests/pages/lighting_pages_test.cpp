@@ -1,5 +1,6 @@
-// The three lighting pages over the real layout; expected layout states are
-// written out by hand, the pad's onboard switch checked in simulator frames.
+// The three lighting pages over the real layout; the layouts each mode shows
+// are listed in tests/data/pages/lighting_modes.txt, the pad's onboard switch
+// is checked in simulator frames.
 
 #include <algorithm>
 #include <mutex>
@@ -7,6 +8,7 @@
 #include "pages/lighting_preview.h"
 #include "settings/lighting_bytes.h"
 #include "tests/pages/page_fixture.h"
+#include "tests/support/golden.h"
 #include "ui/core/color_palette.h"
 
 namespace trx::pages::testing {
@@ -54,33 +56,32 @@ class LightingPageTest : public SimPageTest {
     if (page == 1) dynamic_cast<CTabLayoutUI*>(Find("ms_tab_switch"))->SelectItem(0);
   }
 
+  // The rows of the mode table for `device` ("ms", "mp", "kb"): variant, mode, enabled, visible, extra.
+  using Row = std::vector<std::string>;
+  std::vector<Row> ModeRows(const std::string& device, size_t count) {
+    std::vector<Row> rows;
+    for (const Row& r : test::ReadGoldenRows("pages/lighting_modes.txt"))
+      if (r.at(0) == device) rows.emplace_back(r.begin() + 1, r.end());
+    EXPECT_EQ(rows.size(), count) << device;
+    return rows;
+  }
+
   RecordingPreview preview;
 };
 
 TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
-  struct ModeRow { int mode; const char *enabled, *visible; int palette; };
-  const std::vector<ModeRow> v2 = {{0, "0001", "0001", 0}, {1, "0001", "0001", 0}, {2, "0111", "0111", 1},
-                                   {3, "0101", "0101", 1}, {4, "0100", "0100", 1}, {5, "1111", "1111", 1},
-                                   {6, "0111", "1111", 1}};
-  const std::vector<ModeRow> v0 = {{0, "0001", "1111", 1}, {1, "0111", "1111", 1}, {2, "0111", "1111", 1},
-                                   {3, "0100", "1111", 1}, {4, "1111", "1111", 1}, {5, "1111", "1111", 1}};
-  const std::vector<ModeRow> v1 = {{0, "1111", "1111", 1}, {1, "0111", "0111", 1}, {2, "0100", "0110", 1},
-                                   {3, "0100", "1111", 1}, {4, "1111", "1111", 1}, {5, "1111", "1111", 1}};
-  const std::vector<ModeRow>* variants[3] = {&v0, &v1, &v2};
   ShowDevicePage(1);
-  for (int v = 0; v < 3; ++v) {
-    for (const ModeRow& row : *variants[v]) {
-      SCOPED_TRACE("variant " + std::to_string(v) + " mode " + std::to_string(row.mode));
-      ResetLayouts("ms_");
-      devices.pending.clear();
-      Choose("ms_deng_combo_modeSelect" + std::to_string(v), row.mode);
-      EXPECT_EQ(Flags("ms_", false), row.enabled);
-      EXPECT_EQ(Flags("ms_", true), row.visible);
-      EXPECT_EQ(Visible("ms_deng_Color_Pallet"), row.palette == 1);
-      EXPECT_FALSE(Find("ms_deng_same_mode")->IsEnabled());
-      EXPECT_EQ(ReadLighting(DeviceKind::Mouse).mode, row.mode);
-      EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
-    }
+  for (const Row& row : ModeRows("ms", 19)) {
+    SCOPED_TRACE("variant " + row[0] + " mode " + row[1]);
+    ResetLayouts("ms_");
+    devices.pending.clear();
+    Choose("ms_deng_combo_modeSelect" + row[0], std::stoi(row[1]));
+    EXPECT_EQ(Flags("ms_", false), row[2]);
+    EXPECT_EQ(Flags("ms_", true), row[3]);
+    EXPECT_EQ(Visible("ms_deng_Color_Pallet"), row[4] == "1");
+    EXPECT_FALSE(Find("ms_deng_same_mode")->IsEnabled());
+    EXPECT_EQ(ReadLighting(DeviceKind::Mouse).mode, std::stoi(row[1]));
+    EXPECT_EQ(devices.pending, (std::vector<DeviceKind>{DeviceKind::Mouse}));
   }
   // Mode 5 restarts the preview from the end the direction names (byte 4 = 1: left).
   preview.calls.clear();
@@ -94,47 +95,39 @@ TEST_F(LightingPageTest, MouseModesOfEveryVariantFollowTheirLayoutTables) {
 }
 
 TEST_F(LightingPageTest, PadModesFollowTheirTable) {
-  const char* enabled[10] = {"1111", "0001", "0111", "0100", "1111", "1111", "1001", "0111", "0110", "0111"};
-  const bool same[10] = {true, true, true, true, false, false, false, false, false, false};
   ShowDevicePage(2);
-  for (int mode = 0; mode < 10; ++mode) {
-    SCOPED_TRACE("mode " + std::to_string(mode));
+  for (const Row& row : ModeRows("mp", 10)) {
+    SCOPED_TRACE("mode " + row[1]);
     ResetLayouts("mp_");
     saver.saves.clear();
-    Choose("mp_deng_combo_modeSelect", mode);
-    EXPECT_EQ(Flags("mp_", false), enabled[mode]);
-    EXPECT_EQ(Flags("mp_", true), "1111");
-    EXPECT_EQ(Find("mp_deng_same_mode")->IsEnabled(), same[mode]);
-    EXPECT_EQ(ReadLighting(DeviceKind::MousePad).mode, mode);
+    Choose("mp_deng_combo_modeSelect", std::stoi(row[1]));
+    EXPECT_EQ(Flags("mp_", false), row[2]);
+    EXPECT_EQ(Flags("mp_", true), row[3]);
+    EXPECT_EQ(Find("mp_deng_same_mode")->IsEnabled(), row[4] == "1");
+    EXPECT_EQ(ReadLighting(DeviceKind::MousePad).mode, std::stoi(row[1]));
     EXPECT_EQ(saver.saves, (std::vector<std::string>{"pad 1"}));
   }
 }
 
 TEST_F(LightingPageTest, KeyboardModesFollowTheirTableWithTheirDirectionLabels) {
-  struct Row { const char *enabled, *left; };
-  const Row rows[16] = {{"1111", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
-                        {"0100", "Deng_FXL_text"}, {"0001", "Deng_FXL_text"}, {"0111", "Deng_FXL_text"},
-                        {"0111", "Deng_FXL_text"}, {"1111", "Deng_FXL_text"}, {"0110", nullptr},
-                        {"0111", "Deng_FXL_text"}, {"1001", "Deng_FXU_text"}, {"0111", "Deng_FXL_text"},
-                        {"0111", "Deng_FXL_text"}, {"1001", "Deng_FXJ_text"}, {"1111", "Deng_FXL_text"},
-                        {"0111", "Deng_FXL_text"}};
   const char* right_of[] = {"Deng_FXR_text", "Deng_FXD_text", "Deng_FXK_text"};
   ShowDevicePage(0);
-  for (int mode = 0; mode < 16; ++mode) {
-    SCOPED_TRACE("mode " + std::to_string(mode));
+  for (const Row& row : ModeRows("kb", 16)) {
+    SCOPED_TRACE("mode " + row[1]);
+    const int mode = std::stoi(row[1]);
     ResetLayouts("kb_");
     Find("kb_Deng_label_FXL")->SetAttribute("text", "%[none]");
     Choose("kb_deng_combo_modeSelect", mode);
-    EXPECT_EQ(Flags("kb_", false), rows[mode].enabled);
+    EXPECT_EQ(Flags("kb_", false), row[2]);
     EXPECT_FALSE(Find("kb_deng_same_mode")->IsEnabled());
     const bool custom = mode == 8;
     for (const char* shown : {"kb_deng_fx_layout", "kb_deng_7colorselect_layout", "kb_deng_color_display_layout"})
       EXPECT_EQ(Visible(shown), !custom) << shown;
     for (const char* shown : {"kb_deng_custom_tool_layout", "kb_deng_custom_select_layout", "kb_deng_custom_color_layout"})
       EXPECT_EQ(Visible(shown), custom) << shown;
-    const std::string left = rows[mode].left ? rows[mode].left : "none";
+    const std::string& left = row[4];
     EXPECT_EQ(Find("kb_Deng_label_FXL")->GetText(), left);  // no language loaded: the id
-    if (rows[mode].left != nullptr) {
+    if (left != "none") {
       const int pair = left == "Deng_FXU_text" ? 1 : left == "Deng_FXJ_text" ? 2 : 0;
       EXPECT_EQ(Find("kb_Deng_label_FXR")->GetText(), right_of[pair]);
     }

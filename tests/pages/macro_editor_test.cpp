@@ -23,20 +23,21 @@ const Lines kRecorded = {"12,0,138,4,1,keyboard_key_A", "0,1,129,2,1,mouse_key_r
 
 class MacroEditorTest : public PageTest {
  protected:
-  // A library of `macros` macros; the first holds `first` (and is selected
-  // unless `select` is false).
-  void Library(int macros, const Lines& first, bool select = true) {
-    store = macro::MacroStoreFor(DeviceKind::Mouse);
+  // A library of `macros` macros of `kind`; the first holds `first` (and is
+  // selected unless `select` is false).
+  void Library(int macros, const Lines& first, bool select = true, DeviceKind kind = DeviceKind::Mouse) {
+    p = kind == DeviceKind::Mouse ? "ms_" : "kb_";
+    store = macro::MacroStoreFor(kind);
     for (int i = 0; i < macros; ++i) NewMacro();
     if (macros > 0) { ASSERT_EQ(macro::SaveMacro(store, 0, first), macro::MacroResult::Ok); }
     Build();
     Show(select);
   }
-  // The mouse's macro tab on screen, as the user opens it; the first macro loads.
+  // The device's macro tab on screen, as the user opens it; the first macro loads.
   void Show(bool select = true) {
-    Select("ms_tab");
-    Select("ms_macro_Op_tab");
-    if (select) List("ms_MacroName_list")->SelectItem(0);
+    Select(p + "tab");
+    Select(p + "macro_Op_tab");
+    if (select) List(p + "MacroName_list")->SelectItem(0);
   }
   void NewMacro() {
     std::string name;
@@ -59,6 +60,7 @@ class MacroEditorTest : public PageTest {
 
   test::TempHome home;
   macro::MacroStore store;
+  std::string p;  // the device's control prefix
 };
 
 TEST_F(MacroEditorTest, OpeningAndChangingActions) {
@@ -282,14 +284,8 @@ TEST_F(MacroEditorTest, RecordingLabelsTheRealGapAndStoresItsUnits) {
 
 // Its own library file and hook mode; its recording options pass the editing guard.
 TEST_F(MacroEditorTest, KeyboardTwinEditsItsOwnLibrary) {
-  store = macro::MacroStoreFor(DeviceKind::Keyboard);
-  NewMacro();
-  ASSERT_EQ(macro::SaveMacro(store, 0, {"12,0,138,4,1,keyboard_key_A"}), macro::MacroResult::Ok);
+  Library(1, {"12,0,138,4,1,keyboard_key_A"}, true, DeviceKind::Keyboard);
   EXPECT_EQ(store.index_path.substr(store.index_path.size() - 11), "kbMacro.ini");
-  Build();
-  Select("kb_tab");
-  Select("kb_macro_Op_tab");
-  List("kb_MacroName_list")->SelectItem(0);
   ASSERT_NE(List("kb_macro_action"), nullptr);
   ASSERT_EQ(List("kb_macro_action")->GetCount(), 1);
   ClickAction(0, "kb_macro_action");
@@ -329,6 +325,11 @@ TEST_F(MacroEditorTest, DeleteAsksFirstRefusesWhileEditingAndClearsTheSelections
   EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_3"}));
   EXPECT_EQ(macro::LoadMacroNames(store).size(), 2u);
   Notify("ms_macro_btn_cancel", "click");
+  dialogs.message_answer = 0;  // declined: the macro and its actions stay
+  Notify("ms_macro_btn_name_sub", "click");
+  EXPECT_EQ(macro::LoadMacroNames(store).size(), 2u);
+  EXPECT_EQ(Items(), kRecorded);
+  dialogs.message_answer = 1;
   dialogs.messages.clear();
   Notify("ms_macro_btn_name_sub", "click");
   EXPECT_EQ(dialogs.messages, (Lines{"message_text_2", "message_text_4"}));
@@ -354,15 +355,9 @@ TEST_F(MacroEditorTest, RenameSaysWhyImportNeedsASelectionCancelChecksTheCount) 
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], "'a/b': " + macro::MacroNameProblem("a/b"));
 
-  bool asked = false;
-  ui::SetFileDialogHandler([&](const ui::FileDialogRequest&, std::string*) {
-    asked = true;
-    return false;
-  });
   List("ms_MacroName_list")->SelectItem(-1, false, false);
   Notify("ms_macro_btn_import", "click");
-  EXPECT_FALSE(asked);
-  ui::SetFileDialogHandler(nullptr);
+  EXPECT_TRUE(file_requests.empty());
 
   List("ms_MacroName_list")->SelectItem(0);
   ClickAction(0);
@@ -370,14 +365,6 @@ TEST_F(MacroEditorTest, RenameSaysWhyImportNeedsASelectionCancelChecksTheCount) 
   NewMacro();  // the index changed elsewhere
   Notify("ms_macro_btn_cancel", "click");
   EXPECT_EQ(Items().size(), kRecorded.size() - 1);  // not reloaded
-}
-
-TEST_F(MacroEditorTest, DeclinedDeleteKeepsMacroAndButtons) {
-  Library(1, kRecorded);
-  dialogs.message_answer = 0;  // declined
-  Notify("ms_macro_btn_name_sub", "click");
-  EXPECT_EQ(macro::LoadMacroNames(store), Lines{"name_1"});
-  EXPECT_EQ(Items(), kRecorded);
 }
 
 TEST_F(MacroEditorTest, ActingWithNoMacroSelectedLoadsTheFirstOne) {
@@ -418,32 +405,25 @@ TEST_F(MacroEditorTest, ImportAndExportCopyMacroFilesByteForByte) {
   const std::string bytes = "[MACROACTIONCOUNT]\ncount=2\n[MACROACTION]\n0=10,0,138,5,1,keyboard_key_B\n"
                             "1=0,0,10,5,0,keyboard_key_B\n[MACROSELECTNAME]\nname=given\n";
   test::TempHome::WriteText(source, bytes);
-  std::vector<ui::FileDialogRequest> asked;
-  std::string answer;
-  ui::SetFileDialogHandler([&](const ui::FileDialogRequest& r, std::string* path) {
-    asked.push_back(r);
-    *path = answer;
-    return !answer.empty();
-  });
   Notify("ms_macro_btn_import", "click");  // cancelled: nothing changes
   EXPECT_EQ(macro::LoadMacroNames(store).size(), 1u);
-  answer = source;
+  file_answer = source;
   Notify("ms_macro_btn_import", "click");
   EXPECT_EQ(macro::LoadMacroNames(store), (Lines{"name_1", "name_2"}));
   EXPECT_EQ(Items(), (Lines{"10,0,138,5,1,keyboard_key_B", "0,0,10,5,0,keyboard_key_B"}));
   EXPECT_EQ(Combo("ms_key_fct_combo_23")->GetCount(), 2);
-  answer = home.Path("out.mac");
+  file_answer = home.Path("out.mac");
   Notify("ms_macro_btn_export", "click");
-  EXPECT_EQ(test::TempHome::ReadText(answer), bytes);
-  ASSERT_EQ(asked.size(), 3u);
-  EXPECT_FALSE(asked[1].save);
-  EXPECT_TRUE(asked[2].save);
-  EXPECT_EQ(asked[2].default_extension, "mac");
-  EXPECT_EQ(asked[2].initial_name, "name_2.mac") << "the macro's name is suggested";
+  EXPECT_EQ(test::TempHome::ReadText(file_answer), bytes);
+  ASSERT_EQ(file_requests.size(), 3u);
+  EXPECT_FALSE(file_requests[1].save);
+  EXPECT_TRUE(file_requests[2].save);
+  EXPECT_EQ(file_requests[2].default_extension, "mac");
+  EXPECT_EQ(file_requests[2].initial_name, "name_2.mac") << "the macro's name is suggested";
   ClickAction(0);  // editing: import is refused before any dialog
   Notify("ms_macro_btn_import", "click");
-  EXPECT_EQ(asked.size(), 3u);
-  EXPECT_EQ(dialogs.messages, (Lines{"message_exported " + answer, "message_text_3"}));
+  EXPECT_EQ(file_requests.size(), 3u);
+  EXPECT_EQ(dialogs.messages, (Lines{"message_exported " + file_answer, "message_text_3"}));
 }
 
 // The open action follows the selection; the page set knows the edit is unsaved until saved.

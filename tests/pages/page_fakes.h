@@ -13,11 +13,13 @@
 #include "device/device_channel.h"
 #include "device/device_ids.h"
 #include "pages/page_context.h"
+#include "profile/init_profiles.h"
 #include "settings/settings_host.h"
 
 namespace trx::pages::testing {
 
-class FakeDialogs : public IDialogs {
+// Also the profile start-up's message boxes.
+class FakeDialogs : public IDialogs, public IProfileMessages {
  public:
   int ShowMessage(std::string_view text_id) override { messages.emplace_back(text_id); return message_answer; }
   // Recorded as "<id> <number>".

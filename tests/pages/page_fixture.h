@@ -115,10 +115,16 @@ class PageTest : public ::testing::Test {
   };
 
   // Every test starts and ends with the built-in images; the page set goes
-  // first, then every hook a test may have installed.
+  // first, then every hook a test may have installed. File dialogs answer
+  // with `file_answer` (empty: cancelled) and are recorded in `file_requests`.
   void SetUp() override {
     ResetImagesToBuiltIn();
     pm.AddNotifier(&notifier);
+    ui::SetFileDialogHandler([this](const ui::FileDialogRequest& request, std::string* path) {
+      file_requests.push_back(request);
+      *path = file_answer;
+      return !file_answer.empty();
+    });
   }
   void TearDown() override {
     pages.reset();
@@ -137,6 +143,8 @@ class PageTest : public ::testing::Test {
   FakeDevices devices;
   FakeWindow window;
   RecordingSaver saver;  // for the tests that SetProfileSaver(&saver)
+  std::string file_answer;
+  std::vector<ui::FileDialogRequest> file_requests;
   std::unique_ptr<CPageSet> pages;
 };
 

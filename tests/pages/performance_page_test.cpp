@@ -98,7 +98,7 @@ class PerformancePageTest : public SimPageTest {
   FakeDesktop fake_desktop;
 };
 
-TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
+TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursBaseAndTheActiveLevel) {
   // The base is written into the device information.
   struct Case { uint16_t sensor; uint8_t step; const char *min, *max; uint16_t base; const char* level1; };
   const Case cases[] = {
@@ -132,9 +132,18 @@ TEST_F(PerformancePageTest, RefreshShowsTheSensorRangeLevelsColoursAndBase) {
   SetImage(0x3360, 100, 119, {1, 1, 1, 1});
   pages->Refresh(DeviceKind::Keyboard);
   EXPECT_EQ(Text("ms_DPI1_label_value"), "800");
+  // The active level is red; an unknown level shows level one.
+  for (auto [byte19, red] : {std::pair{2, 3}, {5, 6}, {0, 1}, {7, 1}}) {
+    WithImage([&](ConfigImages& images) { images.mouse.current[kRecCurrentDpiLevel] = static_cast<uint8_t>(byte19); });
+    pages->Refresh(DeviceKind::Mouse);
+    for (int n = 1; n <= 6; ++n) {
+      const UiColor want = n == red ? 0xFFFF0000u : 0xFFFFFFFFu;
+      EXPECT_EQ(TextColour("ms_DPI" + std::to_string(n) + "_label_rank"), want) << byte19 << " " << n;
+      EXPECT_EQ(TextColour("ms_DPI" + std::to_string(n) + "_label_value"), want) << byte19 << " " << n;
+    }
+  }
 }
 
-// The mouse keeps four levels; a typed value takes the nearest position the mouse has.
 TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition) {
   BuildPage();
   pages->Refresh(DeviceKind::Mouse);  // sensor 0x3360: base 100, step 100, top 119
@@ -151,19 +160,6 @@ TEST_F(PerformancePageTest, FourLevelsShownAndATypedValueTakesTheNearestPosition
     EXPECT_EQ(Slider("ms_DPI3_slider")->GetValue(), c.position);
     EXPECT_EQ(Record(kRecDpiLevels + 2), c.position);
     EXPECT_EQ(sim_devices->pending.size(), c.typed[0] != 0 ? 1u : 0u);
-  }
-}
-
-TEST_F(PerformancePageTest, ActiveLevelIsRedAndAnUnknownLevelShowsLevelOne) {
-  BuildPage();
-  for (auto [byte19, red] : {std::pair{2, 3}, {5, 6}, {0, 1}, {7, 1}}) {
-    WithImage([&](ConfigImages& images) { images.mouse.current[kRecCurrentDpiLevel] = static_cast<uint8_t>(byte19); });
-    pages->Refresh(DeviceKind::Mouse);
-    for (int n = 1; n <= 6; ++n) {
-      const UiColor want = n == red ? 0xFFFF0000u : 0xFFFFFFFFu;
-      EXPECT_EQ(TextColour("ms_DPI" + std::to_string(n) + "_label_rank"), want) << byte19 << " " << n;
-      EXPECT_EQ(TextColour("ms_DPI" + std::to_string(n) + "_label_value"), want) << byte19 << " " << n;
-    }
   }
 }
 

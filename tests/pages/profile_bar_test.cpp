@@ -17,35 +17,21 @@ void WriteFile(const std::string& path, DeviceKind kind, const std::vector<uint8
   ASSERT_EQ(WriteProfileFile(path, kind, data.size(), data.data()), kProfileWriteOk) << path;
 }
 
-class Messages : public IProfileMessages {
- public:
-  explicit Messages(FakeDialogs& dialogs) : dialogs_(dialogs) {}
-  int ShowMessage(std::string_view id) override { return dialogs_.ShowMessage(id); }
-
- private:
-  FakeDialogs& dialogs_;
-};
-
 class ProfileBarTest : public SimPageTest {
  protected:
   void SetUp() override {
     SimPageTest::SetUp();
     SetProgramFolderOverride(home.Path("program"));
-    std::vector<uint8_t> keys(512, 0);
-    keys[0] = 0x01;
-    keys[1] = 0xF0;
     std::vector<uint8_t> config(576, 0);
-    config[0] = 0x01;
-    config[1] = 0xF0;
-    config[512 + 34] = 10;
-    config[512 + 35] = 3;
+    config[0] = 0x01, config[1] = 0xF0, config[512 + 34] = 10, config[512 + 35] = 3;
+    const std::vector<uint8_t> keys(config.begin(), config.begin() + 512);  // the same first two bytes
     WriteFile(home.Path("program/msdevicedefault.config"), DeviceKind::Mouse, config);
     WriteFile(home.Path("program/msdengdefault.Led"), DeviceKind::Mouse, std::vector<uint8_t>(64, 4));
     WriteFile(home.Path("program/mskeydefault.pro"), DeviceKind::Mouse, keys);
     AttachSimulator();
     Build();
     UseSimulatedDevices(false);
-    ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
+    ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), dialogs), 1);
   }
   std::vector<std::string> Items(const char* name) {
     std::vector<std::string> out;
@@ -53,15 +39,8 @@ class ProfileBarTest : public SimPageTest {
     return out;
   }
   std::string MsFile(const std::string& name) { return home.Path("Documents/Dirari DovevO1/ms/") + name; }
-  void AnswerFileDialog(const std::string& path) {
-    ui::SetFileDialogHandler([path](const ui::FileDialogRequest&, std::string* out) {
-      *out = path;
-      return true;
-    });
-  }
 
   test::TempHome home;
-  Messages messages{dialogs};
 };
 
 TEST_F(ProfileBarTest, AddRenameDeleteKeepComboAndIndexTogether) {
@@ -125,13 +104,13 @@ TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
   Notify("ms_pro_key_copy_btn", "click");
   EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy"}));
   const std::string exported = home.Path("out.pro");
-  AnswerFileDialog(exported);
+  file_answer = exported;
   Notify("ms_pro_key_export_btn", "click");
   EXPECT_EQ(test::TempHome::ReadBytes(exported), test::TempHome::ReadBytes(MsFile("profile1 copy.pro")));
 
   const std::string bad = home.Path("bad.pro");
   WriteFile(bad, DeviceKind::MousePad, std::vector<uint8_t>(512, 0));
-  AnswerFileDialog(bad);
+  file_answer = bad;
   const int selected = Combo(combo)->GetCurSel();
   const auto key_block = firmware->KeyMemory();
   firmware->ClearRequests();
@@ -144,7 +123,7 @@ TEST_F(ProfileBarTest, ExportThenImportBackAndSelectSendsTheKeyBlock) {
   EXPECT_EQ(firmware->RequestCount(), 0u);
   EXPECT_EQ(firmware->KeyMemory(), key_block);
 
-  AnswerFileDialog(exported);
+  file_answer = exported;
   firmware->ClearRequests();
   Notify("ms_pro_key_import_btn", "click");
   EXPECT_EQ(Items(combo), (std::vector<std::string>{"profile1", "profile1 copy", "profile2"}));
@@ -159,7 +138,7 @@ TEST_F(ProfileBarTest, ProfilesAddedElsewhereShowAtTheNextStart) {
   UseSimulatedDevices(false);
   Build();
   UseSimulatedDevices(false);
-  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), messages), 1);
+  ASSERT_EQ(InitProfiles(DeviceKind::Mouse, pages->ProfileLists(), dialogs), 1);
   EXPECT_EQ(Items("ms_device_profile_combo"), (std::vector<std::string>{"profile1", "profile2"}));
 }
 

@@ -33,11 +33,6 @@ class ProfileLinkPageTest : public PageTest {
     shooter = MakeFile("shooter", 0755);
     race = MakeFile("race.exe", 0644);  // a Windows program: not marked executable
     notes = MakeFile("notes.txt", 0644);
-    ui::SetFileDialogHandler([this](const ui::FileDialogRequest& request, std::string* path) {
-      requests.push_back(request);
-      *path = answer;
-      return !answer.empty();
-    });
   }
   std::string MakeFile(const char* name, mode_t mode) {
     const std::string path = home.Path(name);
@@ -54,8 +49,6 @@ class ProfileLinkPageTest : public PageTest {
   test::TempHome home;
   const ProfileFamilyInfo* info = nullptr;
   std::string shooter, race, notes;
-  std::string answer;
-  std::vector<ui::FileDialogRequest> requests;
 };
 
 TEST_F(ProfileLinkPageTest, TickingTheBoxLinksTheSelectedProfileToTheChosenProgram) {
@@ -71,26 +64,26 @@ TEST_F(ProfileLinkPageTest, TickingTheBoxLinksTheSelectedProfileToTheChosenProgr
       {nullptr, false, " ", false},
   };
   for (const Case& c : cases) {
-    answer = c.chosen != nullptr ? *c.chosen : "";
+    file_answer = c.chosen != nullptr ? *c.chosen : "";
     Tick(false);
     Tick(true);
     const ProgramLink link = Link(0);
-    EXPECT_EQ(link.linked, c.linked) << answer;
-    if (c.linked) { EXPECT_EQ(link.program, answer); }
-    EXPECT_EQ(Edit(), c.shown) << answer;
-    EXPECT_EQ(Check()->IsSelected(), c.linked) << answer;
-    if (c.linked) { EXPECT_EQ(Visible("ms_device_profile_link_name_hor"), c.container) << answer; }
+    EXPECT_EQ(link.linked, c.linked) << file_answer;
+    if (c.linked) { EXPECT_EQ(link.program, file_answer); }
+    EXPECT_EQ(Edit(), c.shown) << file_answer;
+    EXPECT_EQ(Check()->IsSelected(), c.linked) << file_answer;
+    if (c.linked) { EXPECT_EQ(Visible("ms_device_profile_link_name_hor"), c.container) << file_answer; }
   }
   // The chooser takes any file; the choice is checked afterwards.
-  ASSERT_FALSE(requests.empty());
-  EXPECT_FALSE(requests[0].save);
-  ASSERT_EQ(requests[0].filters.size(), 1u);
-  EXPECT_EQ(requests[0].filters[0].second, "*");
+  ASSERT_FALSE(file_requests.empty());
+  EXPECT_FALSE(file_requests[0].save);
+  ASSERT_EQ(file_requests[0].filters.size(), 1u);
+  EXPECT_EQ(file_requests[0].filters[0].second, "*");
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(ProfileLinkPageTest, AProgramLinkedToAnotherProfileIsRefusedWithMessage13) {
-  answer = shooter;
+  file_answer = shooter;
   Tick(true);
   ASSERT_TRUE(Link(0).linked);
   Combo()->SelectItem(1, false, false);
@@ -111,7 +104,7 @@ TEST_F(ProfileLinkPageTest, AProgramLinkedToAnotherProfileIsRefusedWithMessage13
 }
 
 TEST_F(ProfileLinkPageTest, ClearingTheBoxOrTheUnlinkButtonUnlinks) {
-  answer = shooter;
+  file_answer = shooter;
   Tick(true);
   Tick(false);
   EXPECT_FALSE(Link(0).linked);
@@ -155,7 +148,7 @@ TEST_F(ProfileLinkPageTest, WithoutABackendEveryLinkControlIsOffAndSaysWhy) {
     EXPECT_EQ(Find(link.edit)->GetText(), "Off: not supported on this desktop") << link.edit;
   }
   // The check box can't link, even when its state is changed.
-  answer = shooter;
+  file_answer = shooter;
   Tick(true);
   EXPECT_FALSE(Link(0).linked);
   for (const names::UnlinkButton& unlink : names::kUnlinkButtons) EXPECT_FALSE(Visible(unlink.button));
