@@ -148,8 +148,7 @@ TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControlsANewTreeDro
   EXPECT_FALSE(ui.pm.AttachDialog(nullptr));
   EXPECT_EQ(ui.pm.GetRoot(), next);
   // The new tree gets its own "windowinit" with its first paint.
-  test::RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
+  ui.Paint();
   EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
 }
 
@@ -232,9 +231,7 @@ TEST_F(LanguageFiles, SwitchingRewritesResourceTextsInEveryWindowBrokenFilesKeep
     EXPECT_EQ(ui->pm.FindControl("by_flag")->GetToolTip(), "tip");
   }
   // The painted text follows the language too.
-  test::RecordingRenderer r;
-  main.pm.Paint(r, {0, 0, 400, 300});
-  EXPECT_TRUE(std::ranges::any_of(r.calls, [](const auto& c) { return c.op == "text" && c.text == "No device connected"; }));
+  EXPECT_TRUE(std::ranges::any_of(main.Paint().calls, [](const auto& c) { return c.op == "text" && c.text == "No device connected"; }));
   // A text marked as an id at run time.
   CControlUI* plain = main.pm.FindControl("plain");
   plain->SetResourceText(true);

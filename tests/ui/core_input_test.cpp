@@ -336,7 +336,7 @@ TEST(ComboSelection, KeysStepSelectItemNotifiesAndRemovalsKeepTheSelection) {
   EXPECT_EQ(c->GetText(), "new");
 }
 
-TEST(ListItems, ClickReportsItemClickThenItemSelect) {
+TEST(ListItems, ClickReportsItemClickThenItemSelectDoubleClickActivates) {
   Ui ui(Column(R"(<List name="lst" height="200" itemheight="25">
         <ListHeader height="20"><ListHeaderItem text="A" width="50"/><ListHeaderItem text="B"/></ListHeader>
         <ListTextElement name="row0"/>
@@ -377,6 +377,13 @@ TEST(ListItems, ClickReportsItemClickThenItemSelect) {
   EXPECT_EQ(row->GetText(5), "");
   EXPECT_EQ(lst->GetListInfo().columns.size(), 2u);
   EXPECT_EQ(lst->GetListInfo().columns[0].right, 50);
+  // A double click activates the item it follows the click on.
+  ui.notes.Clear();
+  ui.Click("row0");
+  ui.pm.OnDoubleClick(ui.Center("row0"));
+  ui.pm.OnButtonUp(ui.Center("row0"));
+  EXPECT_EQ(ui.notes.Of("itemactivate"), (Events{"itemactivate:row0"}));
+  EXPECT_EQ(ui.notes.Of("itemclick").size(), 1u);
 }
 
 // A new header replaces the old one; removals reindex the rest; a handler may clear the list.

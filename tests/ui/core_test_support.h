@@ -143,6 +143,11 @@ struct Ui {
     const UiRect& rc = pm.FindControl(name)->GetPos();
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   }
+  RecordingRenderer Paint(const UiRect& dirty = {0, 0, 400, 300}) {
+    RecordingRenderer r;
+    pm.Paint(r, dirty);
+    return r;
+  }
   void Press(UiPoint pt) { pm.OnMouseMove(pt); pm.OnButtonDown(pt); }
   void Click(UiPoint pt) { Press(pt); pm.OnButtonUp(pt); }
   void Click(const std::string& name) { Click(Center(name)); }

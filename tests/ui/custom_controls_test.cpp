@@ -59,9 +59,7 @@ TEST(CircleProgressTest, LayoutAttributesAndNoForeImage) {
   EXPECT_NE(ring->GetInterface("Progress"), nullptr);
   EXPECT_EQ(ring->SweepDegrees(), 180);
   EXPECT_EQ(ring->GetInnerColor(), 0xFF000003u);
-  RecordingRenderer r;
-  built.pm.Paint(r, {0, 0, 100, 100});
-  for (const DrawCall& d : r.calls) EXPECT_NE(d.op, "image");  // fore image never drawn
+  for (const DrawCall& d : built.Paint({0, 0, 100, 100}).calls) EXPECT_NE(d.op, "image");  // fore image never drawn
 }
 
 TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
