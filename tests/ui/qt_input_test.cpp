@@ -75,7 +75,8 @@ TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) 
   EXPECT_EQ(w.GetPaintManager().GetMousePos(), (UiPoint{end.x(), end.y()}));
 }
 
-TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
+// Text set by code while editing shows in the overlay.
+TEST_F(QtInputTest, TabMovesTheFocusSpaceClicksEditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
   NotesWindow w(kLayout);
   Open(w);
   QTest::keyClick(w.Widget(), Qt::Key_Tab);
@@ -84,12 +85,6 @@ TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   EXPECT_EQ(focus->GetName(), "apply");
   QTest::keyClick(w.Widget(), Qt::Key_Space);
   EXPECT_EQ(Types(w, "apply"), (std::vector<std::string>{"setfocus", "click"}));
-}
-
-// Text set by code while editing shows in the overlay.
-TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
-  NotesWindow w(kLayout);
-  Open(w);
   auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
   auto* line = w.Widget()->findChild<QLineEdit*>();
@@ -153,9 +148,7 @@ TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
   QTest::keyClick(popup, Qt::Key_Down);
   QTest::keyClick(popup, Qt::Key_Down);
   EXPECT_EQ(combo->GetCurSel(), 1);
-  QTest::keyClick(popup, Qt::Key_Up);
-  QTest::keyClick(popup, Qt::Key_Down);
-  QTest::keyClick(popup, Qt::Key_Return);
+  for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(popup, key);
   EXPECT_EQ(combo->GetCurSel(), 2);
   EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
   const auto after = Types(w, "combo");
@@ -163,7 +156,7 @@ TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
 }
 
 // A press below the caption stays a click though its global position (as on Wayland) is inside it.
-TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAndAPressBelowItIsAClick) {
+TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAPressBelowItIsAClickMinimiseAndCloseFollowTheDesktop) {
   NotesWindow w(kLayout);
   Open(w);
   const UiRect before = w.GetWindowRect();
@@ -184,12 +177,7 @@ TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAndAPressBelowItIsAClick) {
   QApplication::sendEvent(w.Widget(), &release);
   EXPECT_EQ(std::ranges::count(Types(w, "apply"), "click"), 1);
   EXPECT_EQ(w.GetWindowRect().left, after.left);
-}
-
-// The desktop's close request (Alt+F4) goes through the library window.
-TEST_F(QtInputTest, MinimiseAndCloseFollowTheDesktop) {
-  NotesWindow w(kLayout);
-  Open(w);
+  // Minimise and close follow the desktop; its close request (Alt+F4) goes through the library window.
   w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(w.Widget()->isMinimized());
   w.Widget()->showNormal();  // restored from the taskbar

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/debug_log.h"
@@ -84,11 +85,9 @@ TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTextsMinimiseButto
   w.Create(nullptr, "w", 0, 0, 100, 100, 400, 300);
   w.ShowWindow(true);
   queue().ProcessPending();  // lays the tree out
-  EXPECT_EQ(w.HitTest(50, 20), HTCAPTION);   // the title label
-  EXPECT_EQ(w.HitTest(220, 20), HTCLIENT);   // minbtn
-  EXPECT_EQ(w.HitTest(270, 20), HTCLIENT);   // a Text
-  EXPECT_EQ(w.HitTest(50, 40), HTCLIENT);    // just below the caption
-  EXPECT_EQ(w.HitTest(50, 150), HTCLIENT);
+  // The title label; minbtn; a Text; just below the caption; the body.
+  for (auto [x, y, hit] : {std::tuple{50, 20, HTCAPTION}, {220, 20, HTCLIENT}, {270, 20, HTCLIENT}, {50, 40, HTCLIENT}, {50, 150, HTCLIENT}})
+    EXPECT_EQ(w.HitTest(x, y), hit) << x << "," << y;
   w.GetPaintManager().SendNotify(w.GetPaintManager().FindControl("minbtn"), kNotifyClick);
   EXPECT_TRUE(w.IsMinimized());
 }
@@ -209,18 +208,6 @@ class MenuTest : public WindowTest {
     menu.Init(nullptr, kMenu, at, &owner.GetPaintManager(), nullptr, alignment);
   }
   OwnerWindow owner;
-  // Presses the left button in the middle of the named item.
-  static void ClickItem(CMenuWnd& menu, const char* name) {
-    CPaintManagerUI& pm = menu.GetPaintManager();
-    CControlUI* item = pm.FindControl(name);
-    ASSERT_NE(item, nullptr);
-    const UiRect rc = item->GetPos();
-    ASSERT_FALSE(rc.IsEmpty());
-    const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    pm.OnMouseMove(pt);
-    pm.OnButtonDown(pt);
-    pm.OnButtonUp(pt);
-  }
 };
 
 TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
@@ -229,7 +216,12 @@ TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
   ASSERT_NE(menu.GetMenuUI(), nullptr);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
   queue().ProcessPending();  // first paint lays the items out
-  ClickItem(menu, "lan_en");
+  const UiRect rc = menu.GetPaintManager().FindControl("lan_en")->GetPos();
+  ASSERT_FALSE(rc.IsEmpty());
+  const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  menu.GetPaintManager().OnMouseMove(pt);
+  menu.GetPaintManager().OnButtonDown(pt);
+  menu.GetPaintManager().OnButtonUp(pt);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
   EXPECT_FALSE(IsWindow(menu.GetHWND()));
   EXPECT_TRUE(owner.commands.empty());  // posted, not sent
@@ -245,11 +237,8 @@ TEST_F(MenuTest, ArrowKeysAndEnterChooseAnItem) {
   Open(menu, {300, 200});
   menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);  // nothing highlighted yet: nothing happens
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
-  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // first item
-  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // second
-  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // wraps to the first
-  menu.SendMessage(WM_KEYDOWN, VK_UP, 0);    // back to the second
-  menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  // The first item, the second, wrapping to the first, back to the second, chosen.
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_RETURN}) menu.SendMessage(WM_KEYDOWN, key, 0);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
   queue().ProcessPending();
   ASSERT_EQ(owner.commands.size(), 1u);
