@@ -65,10 +65,7 @@ TEST(CircleProgressTest, LayoutAttributesAndNoForeImage) {
 TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
   CChartViewUI chart;
   chart.SetPos({0, 0, 310, 210});
-  chart.AddItem("a", 1);
-  chart.AddItem("b", 2);
-  chart.AddItem("c", 3);
-  chart.AddItem("negative", -4);  // counts as 0
+  for (auto [name, value] : {std::pair{"a", 1}, {"b", 2}, {"c", 3}, {"negative", -4}}) chart.AddItem(name, value);  // -4 counts as 0
   const auto angles = chart.SliceAngles();
   ASSERT_EQ(angles.size(), 4u);
   const double expected[][2] = {{0, 60}, {60, 120}, {180, 180}, {360, 0}};

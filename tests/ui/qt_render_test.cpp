@@ -174,7 +174,7 @@ constexpr QPoint kBottomLeft{12, 48}, kTopLeft{12, 12}, kTopRight{48, 12}, kBott
 constexpr QPoint kCentre{30, 30}, kCorner{1, 1};
 constexpr QRgb kBlue = 0xFF0000FF, kGrey = 0xFF808080;
 
-TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
+TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClockEqualMinAndMaxPaintNothing) {
   struct Case {
     int value;
     QRgb bottom_left, top_left, top_right, bottom_right;
@@ -195,10 +195,7 @@ TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
     ExpectPixel(img.pixel(kCentre), kWhite, 8);
     ExpectPixel(img.pixel(kCorner), kGrey, 8);
   }
-}
-
-TEST_F(QtCircleTest, EqualMinAndMaxPaintNothing) {
-  ring_->SetMaxValue(0);
+  ring_->SetMaxValue(0);  // equal minimum and maximum paint nothing
   const QImage img = Render();
   for (QPoint p : {kBottomLeft, kTopRight, kCentre, kCorner}) ExpectPixel(img.pixel(p), kGrey, 8);
 }
