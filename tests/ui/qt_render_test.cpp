@@ -40,7 +40,7 @@ class QtRenderTest : public QtTest {
 };
 
 // At one and at two device pixels per layout pixel.
-TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensity) {
+TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensityTintAlphaZeroOrOffShowsTheImage) {
   const struct {
     int x, y;
     QRgb want;
@@ -57,10 +57,7 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensity) {
     ExpectPixel(img.pixel(2 * scale - 1, 30 * scale), kRed);  // the two-pixel border is sharp
     ExpectPixel(img.pixel(2 * scale, 30 * scale), kGreen);
   }
-}
-
-// Alphas are clamped to 255.
-TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
+  // Alphas are clamped to 255; alpha 0 or tinting off shows the image unchanged.
   CControlUI* key = window_.GetPaintManager().FindControl("key");
   key->SetChangerAlpha(300);
   EXPECT_EQ(key->GetChangerAlpha(), 255);

@@ -19,18 +19,11 @@
 namespace trx::ui::testing {
 namespace {
 
-constexpr const char* kLayout = R"(<Window size="400,300" caption="0,0,0,40">
-  <VerticalLayout name="root" bkcolor="#FF202020">
-    <HorizontalLayout height="40">
-      <Label name="title" text="caption" width="200"/>
-      <Button name="minbtn" width="40"/>
-      <Text name="caption_text" width="60"/>
-      <Button name="closebtn" width="40"/>
-    </HorizontalLayout>
-    <Special name="custom" height="50"/>
-    <Button name="ok" text="OK" height="30"/>
-  </VerticalLayout>
-</Window>)";
+constexpr const char* kLayout = R"(<Window size="400,300" caption="0,0,0,40"><VerticalLayout name="root" bkcolor="#FF202020">
+    <HorizontalLayout height="40"><Label name="title" text="caption" width="200"/><Button name="minbtn" width="40"/>
+      <Text name="caption_text" width="60"/><Button name="closebtn" width="40"/></HorizontalLayout>
+    <Special name="custom" height="50"/><Button name="ok" text="OK" height="30"/>
+  </VerticalLayout></Window>)";
 
 class LayoutWindow : public SkinWindow {
  public:
@@ -179,12 +172,9 @@ TEST_F(ModalTest, ShowStateFollowsShowAndSystemCommandsCentringUsesTheWorkAreaOr
   EXPECT_EQ(box.GetWindowRect(), (UiRect{760, 420, 1160, 620}));
 }
 
-constexpr const char* kMenu = R"(<Window>
-  <Menu name="menu" width="150">
-    <MenuElement name="lan_en" text="English" userdata="1010" height="30"/>
-    <MenuElement name="exit" text="exit" height="30"/>
-  </Menu>
-</Window>)";
+constexpr const char* kMenu = R"(<Window><Menu name="menu" width="150">
+    <MenuElement name="lan_en" text="English" userdata="1010" height="30"/><MenuElement name="exit" text="exit" height="30"/>
+  </Menu></Window>)";
 
 class OwnerWindow : public SkinWindow {
  public:
