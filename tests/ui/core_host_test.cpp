@@ -185,30 +185,18 @@ TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
   EXPECT_EQ(combo.GetItemAt(0), first);
 }
 
-class LanguageFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    skin_.Write("lan_cn.xml", R"(<Language name="cn_zh">
-        <Text id="message_text_1" value="未连接设备"/>
-        <Text id="title" value="标题"/>
-        <Text id="tip" value="提示"/>
-      </Language>)");
-    skin_.Write("lan_en.xml", R"(<Language name="en">
-        <Text id="message_text_1" value="No device connected"/>
-        <Text id="title" value="Title"/>
-      </Language>)");
-    skin_.Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
-  }
-  void TearDown() override { CResourceManager::GetInstance()->Release(); }
-  test::SkinDir skin_;
-};
-
 const std::string kTexts = Column(R"(<Label name="by_marker" text="%[title]" height="20"/>
     <Label name="by_flag" text="message_text_1" resourcetext="true" tooltip="tip" height="20"/>
     <Label name="plain" text="title" height="20"/>
     <Label name="missing" text="%[message_text_99]" height="20"/>)");
 
-TEST_F(LanguageFiles, SwitchingRewritesResourceTextsInEveryWindowBrokenFilesKeepThemQueriesAnswerTheRest) {
+TEST(LanguageFiles, SwitchingRewritesResourceTextsInEveryWindowBrokenFilesKeepThemQueriesAnswerTheRest) {
+  test::SkinDir skin;
+  skin.Write("lan_cn.xml", R"(<Language name="cn_zh"><Text id="message_text_1" value="未连接设备"/>
+      <Text id="title" value="标题"/><Text id="tip" value="提示"/></Language>)");
+  skin.Write("lan_en.xml", R"(<Language name="en"><Text id="message_text_1" value="No device connected"/>
+      <Text id="title" value="Title"/></Language>)");
+  skin.Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
   auto* rm = CResourceManager::GetInstance();
   ASSERT_TRUE(rm->LoadLanguage("lan_cn.xml"));
   EXPECT_EQ(rm->GetLanguage(), "cn_zh");

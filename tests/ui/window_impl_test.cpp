@@ -52,7 +52,7 @@ class LayoutWindow : public SkinWindow {
 
 class WindowImplTest : public WindowTest {};
 
-TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFailsWithADebugLine) {
+TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowCallsInitWindowCaptionDragsOrFailsWithADebugLine) {
   LayoutWindow w;
   ASSERT_NE(w.Create(nullptr, "w", UI_WNDSTYLE_DIALOG, 0, 10, 20, 800, 572), nullptr);
   EXPECT_TRUE(w.root_present_in_init);
@@ -61,6 +61,14 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFail
   EXPECT_EQ(w.asked_classes, (std::vector<std::string>{"Special"}));
   EXPECT_NE(w.GetPaintManager().FindControl("custom"), nullptr);
   EXPECT_EQ(w.GetPaintManager().FindControl("absent"), nullptr);
+  // The caption drags except over buttons, options and texts; the minimise button minimises.
+  w.ShowWindow(true);
+  queue().ProcessPending();  // lays the tree out
+  // The title label; minbtn; a Text; just below the caption; the body.
+  for (auto [x, y, hit] : {std::tuple{50, 20, HTCAPTION}, {220, 20, HTCLIENT}, {270, 20, HTCLIENT}, {50, 40, HTCLIENT}, {50, 150, HTCLIENT}})
+    EXPECT_EQ(w.HitTest(x, y), hit) << x << "," << y;
+  w.GetPaintManager().SendNotify(w.GetPaintManager().FindControl("minbtn"), kNotifyClick);
+  EXPECT_TRUE(w.IsMinimized());
   // A skin that cannot be built fails creation with a debug line.
   std::vector<std::string> lines;
   DebugSink old = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
@@ -71,18 +79,6 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFail
   EXPECT_EQ(window_registry::LiveCount(), live_before);
   EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
   EXPECT_TRUE(bad.events.empty());  // no InitWindow
-}
-
-TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTextsMinimiseButtonMinimises) {
-  LayoutWindow w;
-  w.Create(nullptr, "w", 0, 0, 100, 100, 400, 300);
-  w.ShowWindow(true);
-  queue().ProcessPending();  // lays the tree out
-  // The title label; minbtn; a Text; just below the caption; the body.
-  for (auto [x, y, hit] : {std::tuple{50, 20, HTCAPTION}, {220, 20, HTCLIENT}, {270, 20, HTCLIENT}, {50, 40, HTCLIENT}, {50, 150, HTCLIENT}})
-    EXPECT_EQ(w.HitTest(x, y), hit) << x << "," << y;
-  w.GetPaintManager().SendNotify(w.GetPaintManager().FindControl("minbtn"), kNotifyClick);
-  EXPECT_TRUE(w.IsMinimized());
 }
 
 TEST_F(WindowImplTest, CloseButtonEndsAModalRunWithOneEscapeCancelsOnlyAModalWindow) {
