@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/ui/core_test_support.h"
 #include "ui/core/combo.h"
 #include "ui/core/container.h"
@@ -95,9 +97,7 @@ TEST(HostRequests, ComboOpensThePopupWhichSelectsWithNotification) {
   // The popup paints the items into its own area and picks by point.
   test::RecordingRenderer r;
   c->PaintDropDown(r, {0, 0, 100, 50});
-  bool paintedOne = false;
-  for (const auto& call : r.calls) paintedOne |= call.op == "text" && call.text == "one";
-  EXPECT_TRUE(paintedOne);
+  EXPECT_TRUE(std::ranges::any_of(r.calls, [](const auto& c) { return c.op == "text" && c.text == "one"; }));
   EXPECT_EQ(r.clipDepth, 0);
   int index = c->DropDownItemAt({10, 30}, {0, 0, 100, 50});
   EXPECT_EQ(index, 1);
@@ -113,7 +113,7 @@ TEST(HostRequests, ComboOpensThePopupWhichSelectsWithNotification) {
 }
 
 // Capture follows the button, tooltips and cursors the hover; a change repaints the control's rectangle.
-TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControls) {
+TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControlsANewTreeDropsTheOldOne) {
   HostedUi ui;
   ui.pm.OnMouseMove(ui.Center("b"));
   EXPECT_EQ(ui.host.Only("tip"), (Events{"tip:tip_id"}));  // resource tooltip, no language loaded
@@ -134,13 +134,10 @@ TEST(HostRequests, CaptureTooltipsCursorsAndRepaintsFollowTheControls) {
   EXPECT_TRUE(ui.host.invalidated.empty());
   b->SetVisible(false);  // hidden: the whole window is laid out again
   EXPECT_EQ(ui.host.invalidated.back(), (UiRect{0, 0, 400, 300}));
-}
-
-TEST(HostRequests, AttachingANewTreeDropsEveryReferenceToTheOldOne) {
-  HostedUi ui;
+  // Attaching a new tree drops every reference to the old one.
   ui.Click("e");
-  ui.pm.OnMouseMove(ui.Center("b"));
   ASSERT_NE(ui.pm.GetHot(), nullptr);
+  ASSERT_NE(ui.pm.GetFocus(), nullptr);
   CControlUI* next = CDialogBuilder().Create("<Window><Button name='other'/></Window>", {}, nullptr, &ui.pm);
   ASSERT_TRUE(ui.pm.AttachDialog(next));
   EXPECT_EQ(ui.pm.GetHot(), nullptr);
@@ -151,8 +148,7 @@ TEST(HostRequests, AttachingANewTreeDropsEveryReferenceToTheOldOne) {
   EXPECT_FALSE(ui.pm.AttachDialog(nullptr));
   EXPECT_EQ(ui.pm.GetRoot(), next);
   // The new tree gets its own "windowinit" with its first paint.
-  test::RecordingRenderer r;
-  ui.pm.Paint(r, {0, 0, 400, 300});
+  ui.Paint();
   EXPECT_EQ(ui.notes.Of("windowinit").size(), 1u);
 }
 
@@ -189,30 +185,18 @@ TEST(ComboItems, AppendingTouchesOnlyTheNewItemAndInsertsRenumberTheRest) {
   EXPECT_EQ(combo.GetItemAt(0), first);
 }
 
-class LanguageFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    skin_.Write("lan_cn.xml", R"(<Language name="cn_zh">
-        <Text id="message_text_1" value="未连接设备"/>
-        <Text id="title" value="标题"/>
-        <Text id="tip" value="提示"/>
-      </Language>)");
-    skin_.Write("lan_en.xml", R"(<Language name="en">
-        <Text id="message_text_1" value="No device connected"/>
-        <Text id="title" value="Title"/>
-      </Language>)");
-    skin_.Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
-  }
-  void TearDown() override { CResourceManager::GetInstance()->Release(); }
-  test::SkinDir skin_;
-};
-
 const std::string kTexts = Column(R"(<Label name="by_marker" text="%[title]" height="20"/>
     <Label name="by_flag" text="message_text_1" resourcetext="true" tooltip="tip" height="20"/>
     <Label name="plain" text="title" height="20"/>
     <Label name="missing" text="%[message_text_99]" height="20"/>)");
 
-TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
+TEST(LanguageFiles, SwitchingRewritesResourceTextsInEveryWindowBrokenFilesKeepThemQueriesAnswerTheRest) {
+  test::SkinDir skin;
+  skin.Write("lan_cn.xml", R"(<Language name="cn_zh"><Text id="message_text_1" value="未连接设备"/>
+      <Text id="title" value="标题"/><Text id="tip" value="提示"/></Language>)");
+  skin.Write("lan_en.xml", R"(<Language name="en"><Text id="message_text_1" value="No device connected"/>
+      <Text id="title" value="Title"/></Language>)");
+  skin.Write("broken.xml", "<Language><Text id='x' value='y'></Language>");
   auto* rm = CResourceManager::GetInstance();
   ASSERT_TRUE(rm->LoadLanguage("lan_cn.xml"));
   EXPECT_EQ(rm->GetLanguage(), "cn_zh");
@@ -235,11 +219,7 @@ TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
     EXPECT_EQ(ui->pm.FindControl("by_flag")->GetToolTip(), "tip");
   }
   // The painted text follows the language too.
-  test::RecordingRenderer r;
-  main.pm.Paint(r, {0, 0, 400, 300});
-  bool painted = false;
-  for (const auto& c : r.calls) painted |= c.op == "text" && c.text == "No device connected";
-  EXPECT_TRUE(painted);
+  EXPECT_TRUE(std::ranges::any_of(main.Paint().calls, [](const auto& c) { return c.op == "text" && c.text == "No device connected"; }));
   // A text marked as an id at run time.
   CControlUI* plain = main.pm.FindControl("plain");
   plain->SetResourceText(true);
@@ -247,17 +227,10 @@ TEST_F(LanguageFiles, SwitchingLanguageRewritesResourceTextsInEveryWindow) {
   EXPECT_EQ(plain->GetText(), "No device connected");
   plain->SetResourceText(false);
   EXPECT_EQ(plain->GetText(), "message_text_1");
-}
-
-// Broken or missing files keep the current texts; the query interface answers ids the file lacks.
-TEST_F(LanguageFiles, BrokenOrMissingFilesKeepTheTextsQueryInterfaceAnswersTheRest) {
+  // Broken or missing files keep the current texts; the query interface answers ids the file lacks.
   struct Query : IQueryControlText {
-    std::string QueryControlText(std::string_view id, std::string_view) override {
-      return id == "asked" ? "answer" : "";
-    }
+    std::string QueryControlText(std::string_view id, std::string_view) override { return id == "asked" ? "answer" : ""; }
   } query;
-  auto* rm = CResourceManager::GetInstance();
-  ASSERT_TRUE(rm->LoadLanguage("lan_en.xml"));
   EXPECT_FALSE(rm->LoadLanguage("broken.xml"));
   EXPECT_FALSE(rm->LoadLanguage("absent.xml"));
   EXPECT_FALSE(rm->LoadResource("absent_res.xml"));

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -94,14 +95,16 @@ inline std::vector<std::string> StartingWith(const std::vector<std::string>& all
   return out;
 }
 
-// Records "type:sender" for every notification.
+// Records "type:sender" for every notification, then hands it to `then` (a page's handler) if set.
 class NotifyRecorder : public INotifyUI {
  public:
   std::vector<std::string> events;
   std::vector<TNotifyUI> records;
+  std::function<void(TNotifyUI&)> then;
   void Notify(TNotifyUI& msg) override {
     events.push_back(msg.sType + ":" + (msg.pSender != nullptr ? msg.pSender->GetName() : std::string("-")));
     records.push_back(msg);
+    if (then) then(msg);
   }
   // The events of one type, or (with a trailing '*') of every type starting with the prefix.
   std::vector<std::string> Of(const std::string& type) const {
@@ -135,23 +138,20 @@ struct Ui {
     notes.Clear();
   }
   template <typename T>
-  T* Find(const std::string& name) {
-    CControlUI* c = pm.FindControl(name);
-    return c != nullptr ? dynamic_cast<T*>(c) : nullptr;
-  }
+  T* Find(const std::string& name) { return dynamic_cast<T*>(pm.FindControl(name)); }
   UiPoint Center(const std::string& name) {
     const UiRect& rc = pm.FindControl(name)->GetPos();
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   }
-  void Click(UiPoint pt) {
-    pm.OnMouseMove(pt);
-    pm.OnButtonDown(pt);
-    pm.OnButtonUp(pt);
+  RecordingRenderer Paint(const UiRect& dirty = {0, 0, 400, 300}) {
+    RecordingRenderer r;
+    pm.Paint(r, dirty);
+    return r;
   }
+  void Press(UiPoint pt) { pm.OnMouseMove(pt); pm.OnButtonDown(pt); }
+  void Click(UiPoint pt) { Press(pt); pm.OnButtonUp(pt); }
   void Click(const std::string& name) { Click(Center(name)); }
-  void Keys(std::initializer_list<std::uint32_t> keys) {
-    for (std::uint32_t k : keys) pm.OnKeyDown(k);
-  }
+  void Keys(std::initializer_list<std::uint32_t> keys) { for (std::uint32_t k : keys) pm.OnKeyDown(k); }
 };
 
 // Collects the debug lines written while it lives.

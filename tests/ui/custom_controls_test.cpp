@@ -59,18 +59,13 @@ TEST(CircleProgressTest, LayoutAttributesAndNoForeImage) {
   EXPECT_NE(ring->GetInterface("Progress"), nullptr);
   EXPECT_EQ(ring->SweepDegrees(), 180);
   EXPECT_EQ(ring->GetInnerColor(), 0xFF000003u);
-  RecordingRenderer r;
-  built.pm.Paint(r, {0, 0, 100, 100});
-  for (const DrawCall& d : r.calls) EXPECT_NE(d.op, "image");  // fore image never drawn
+  for (const DrawCall& d : built.Paint({0, 0, 100, 100}).calls) EXPECT_NE(d.op, "image");  // fore image never drawn
 }
 
 TEST(ChartViewTest, PieSliceAnglesFollowTheValues) {
   CChartViewUI chart;
   chart.SetPos({0, 0, 310, 210});
-  chart.AddItem("a", 1);
-  chart.AddItem("b", 2);
-  chart.AddItem("c", 3);
-  chart.AddItem("negative", -4);  // counts as 0
+  for (auto [name, value] : {std::pair{"a", 1}, {"b", 2}, {"c", 3}, {"negative", -4}}) chart.AddItem(name, value);  // -4 counts as 0
   const auto angles = chart.SliceAngles();
   ASSERT_EQ(angles.size(), 4u);
   const double expected[][2] = {{0, 60}, {60, 120}, {180, 180}, {360, 0}};

@@ -23,22 +23,14 @@
 namespace trx::ui::testing {
 namespace {
 
-constexpr const char* kLayout = R"(<Window size="320,240" caption="0,0,0,30">
-  <VerticalLayout name="root" bkcolor="#FF303030">
-    <Label name="title" text="title" height="30"/>
-    <Button name="apply" text="Apply" height="30"/>
-    <HorizontalLayout height="30">
-      <Option name="opt_a" text="A" group="g" selected="true"/>
-      <Option name="opt_b" text="B" group="g"/>
-    </HorizontalLayout>
+constexpr const char* kLayout = R"(<Window size="320,240" caption="0,0,0,30"><VerticalLayout name="root" bkcolor="#FF303030">
+    <Label name="title" text="title" height="30"/><Button name="apply" text="Apply" height="30"/>
+    <HorizontalLayout height="30"><Option name="opt_a" text="A" group="g" selected="true"/><Option name="opt_b" text="B" group="g"/></HorizontalLayout>
     <Edit name="dpi" numberonly="true" maxchar="4" height="26"/>
     <Combo name="combo" height="26">
-      <ListLabelElement text="one" height="20"/>
-      <ListLabelElement text="two" height="20"/>
-      <ListLabelElement text="three" height="20"/>
+      <ListLabelElement text="one" height="20"/><ListLabelElement text="two" height="20"/><ListLabelElement text="three" height="20"/>
     </Combo>
-  </VerticalLayout>
-</Window>)";
+  </VerticalLayout></Window>)";
 
 class QtInputTest : public QtTest {
  protected:
@@ -75,7 +67,8 @@ TEST_F(QtInputTest, PressMoveReleaseRaisesTheDragNotificationsWithTheModifiers) 
   EXPECT_EQ(w.GetPaintManager().GetMousePos(), (UiPoint{end.x(), end.y()}));
 }
 
-TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
+// Text set by code while editing shows in the overlay.
+TEST_F(QtInputTest, TabMovesTheFocusSpaceClicksEditOverlayFiltersAndShowsTextSetByCodeComboListSelects) {
   NotesWindow w(kLayout);
   Open(w);
   QTest::keyClick(w.Widget(), Qt::Key_Tab);
@@ -84,12 +77,6 @@ TEST_F(QtInputTest, TabMovesTheFocusAndSpaceActivatesTheButton) {
   EXPECT_EQ(focus->GetName(), "apply");
   QTest::keyClick(w.Widget(), Qt::Key_Space);
   EXPECT_EQ(Types(w, "apply"), (std::vector<std::string>{"setfocus", "click"}));
-}
-
-// Text set by code while editing shows in the overlay.
-TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
-  NotesWindow w(kLayout);
-  Open(w);
   auto* edit = static_cast<CEditUI*>(w.GetPaintManager().FindControl("dpi"));
   QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("dpi"));
   auto* line = w.Widget()->findChild<QLineEdit*>();
@@ -110,6 +97,28 @@ TEST_F(QtInputTest, EditOverlayTakesTypedTextFilteredAndShowsTextSetByCode) {
   QTest::keyClicks(line, "1");
   QTest::keyClick(line, Qt::Key_Return);
   EXPECT_EQ(edit->GetText(), "8001");
+  // The combo opens a list; a clicked item is selected with a notification.
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
+  QWidget* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(10, 30));  // second item
+  auto* combo = static_cast<CComboUI*>(w.GetPaintManager().FindControl("combo"));
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_GE(std::ranges::count(Types(w, "combo"), "itemselect"), 1);
+  // From the keyboard: the arrows move the highlight only, Enter chooses.
+  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
+  popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  const size_t before = Types(w, "combo").size();
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Down);
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(popup, key);
+  EXPECT_EQ(combo->GetCurSel(), 2);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  const auto after = Types(w, "combo");
+  EXPECT_EQ(std::count(after.begin() + static_cast<std::ptrdiff_t>(before), after.end(), "itemselect"), 1);
 }
 
 // A combo at the screen's corner; the list is as wide as its longest item; the tooltip is the text.
@@ -134,36 +143,9 @@ TEST_F(QtInputTest, ComboListStaysInsideTheWorkAreaAndFitsItsItems) {
   popup->close();
 }
 
-TEST_F(QtInputTest, ComboOpensAListAndAClickedItemIsSelectedWithNotification) {
-  NotesWindow w(kLayout);
-  Open(w);
-  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
-  QWidget* popup = QApplication::activePopupWidget();
-  ASSERT_NE(popup, nullptr);
-  QTest::mouseClick(popup, Qt::LeftButton, {}, QPoint(10, 30));  // second item
-  auto* combo = static_cast<CComboUI*>(w.GetPaintManager().FindControl("combo"));
-  EXPECT_EQ(combo->GetCurSel(), 1);
-  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-  EXPECT_GE(std::ranges::count(Types(w, "combo"), "itemselect"), 1);
-  // From the keyboard: the arrows move the highlight only, Enter chooses.
-  QTest::mouseClick(w.Widget(), Qt::LeftButton, {}, w.CenterOf("combo"));
-  popup = QApplication::activePopupWidget();
-  ASSERT_NE(popup, nullptr);
-  const size_t before = Types(w, "combo").size();
-  QTest::keyClick(popup, Qt::Key_Down);
-  QTest::keyClick(popup, Qt::Key_Down);
-  EXPECT_EQ(combo->GetCurSel(), 1);
-  QTest::keyClick(popup, Qt::Key_Up);
-  QTest::keyClick(popup, Qt::Key_Down);
-  QTest::keyClick(popup, Qt::Key_Return);
-  EXPECT_EQ(combo->GetCurSel(), 2);
-  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-  const auto after = Types(w, "combo");
-  EXPECT_EQ(std::count(after.begin() + static_cast<std::ptrdiff_t>(before), after.end(), "itemselect"), 1);
-}
 
 // A press below the caption stays a click though its global position (as on Wayland) is inside it.
-TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAndAPressBelowItIsAClick) {
+TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAPressBelowItIsAClickMinimiseAndCloseFollowTheDesktop) {
   NotesWindow w(kLayout);
   Open(w);
   const UiRect before = w.GetWindowRect();
@@ -184,12 +166,7 @@ TEST_F(QtInputTest, DraggingTheCaptionMovesTheWindowAndAPressBelowItIsAClick) {
   QApplication::sendEvent(w.Widget(), &release);
   EXPECT_EQ(std::ranges::count(Types(w, "apply"), "click"), 1);
   EXPECT_EQ(w.GetWindowRect().left, after.left);
-}
-
-// The desktop's close request (Alt+F4) goes through the library window.
-TEST_F(QtInputTest, MinimiseAndCloseFollowTheDesktop) {
-  NotesWindow w(kLayout);
-  Open(w);
+  // Minimise and close follow the desktop; its close request (Alt+F4) goes through the library window.
   w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(w.Widget()->isMinimized());
   w.Widget()->showNormal();  // restored from the taskbar

@@ -40,7 +40,7 @@ class QtRenderTest : public QtTest {
 };
 
 // At one and at two device pixels per layout pixel.
-TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensity) {
+TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensityTintAlphaZeroOrOffShowsTheImage) {
   const struct {
     int x, y;
     QRgb want;
@@ -57,10 +57,7 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensity) {
     ExpectPixel(img.pixel(2 * scale - 1, 30 * scale), kRed);  // the two-pixel border is sharp
     ExpectPixel(img.pixel(2 * scale, 30 * scale), kGreen);
   }
-}
-
-// Alphas are clamped to 255.
-TEST_F(QtRenderTest, TintAlphaZeroOrTintingOffShowsTheImageUnchanged) {
+  // Alphas are clamped to 255; alpha 0 or tinting off shows the image unchanged.
   CControlUI* key = window_.GetPaintManager().FindControl("key");
   key->SetChangerAlpha(300);
   EXPECT_EQ(key->GetChangerAlpha(), 255);
@@ -174,7 +171,7 @@ constexpr QPoint kBottomLeft{12, 48}, kTopLeft{12, 12}, kTopRight{48, 12}, kBott
 constexpr QPoint kCentre{30, 30}, kCorner{1, 1};
 constexpr QRgb kBlue = 0xFF0000FF, kGrey = 0xFF808080;
 
-TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
+TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClockEqualMinAndMaxPaintNothing) {
   struct Case {
     int value;
     QRgb bottom_left, top_left, top_right, bottom_right;
@@ -195,10 +192,7 @@ TEST_F(QtCircleTest, RingFillsClockwiseFromSixOClock) {
     ExpectPixel(img.pixel(kCentre), kWhite, 8);
     ExpectPixel(img.pixel(kCorner), kGrey, 8);
   }
-}
-
-TEST_F(QtCircleTest, EqualMinAndMaxPaintNothing) {
-  ring_->SetMaxValue(0);
+  ring_->SetMaxValue(0);  // equal minimum and maximum paint nothing
   const QImage img = Render();
   for (QPoint p : {kBottomLeft, kTopRight, kCentre, kCorner}) ExpectPixel(img.pixel(p), kGrey, 8);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/debug_log.h"
@@ -18,18 +19,11 @@
 namespace trx::ui::testing {
 namespace {
 
-constexpr const char* kLayout = R"(<Window size="400,300" caption="0,0,0,40">
-  <VerticalLayout name="root" bkcolor="#FF202020">
-    <HorizontalLayout height="40">
-      <Label name="title" text="caption" width="200"/>
-      <Button name="minbtn" width="40"/>
-      <Text name="caption_text" width="60"/>
-      <Button name="closebtn" width="40"/>
-    </HorizontalLayout>
-    <Special name="custom" height="50"/>
-    <Button name="ok" text="OK" height="30"/>
-  </VerticalLayout>
-</Window>)";
+constexpr const char* kLayout = R"(<Window size="400,300" caption="0,0,0,40"><VerticalLayout name="root" bkcolor="#FF202020">
+    <HorizontalLayout height="40"><Label name="title" text="caption" width="200"/><Button name="minbtn" width="40"/>
+      <Text name="caption_text" width="60"/><Button name="closebtn" width="40"/></HorizontalLayout>
+    <Special name="custom" height="50"/><Button name="ok" text="OK" height="30"/>
+  </VerticalLayout></Window>)";
 
 class LayoutWindow : public SkinWindow {
  public:
@@ -58,7 +52,7 @@ class LayoutWindow : public SkinWindow {
 
 class WindowImplTest : public WindowTest {};
 
-TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFailsWithADebugLine) {
+TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowCallsInitWindowCaptionDragsOrFailsWithADebugLine) {
   LayoutWindow w;
   ASSERT_NE(w.Create(nullptr, "w", UI_WNDSTYLE_DIALOG, 0, 10, 20, 800, 572), nullptr);
   EXPECT_TRUE(w.root_present_in_init);
@@ -67,6 +61,14 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFail
   EXPECT_EQ(w.asked_classes, (std::vector<std::string>{"Special"}));
   EXPECT_NE(w.GetPaintManager().FindControl("custom"), nullptr);
   EXPECT_EQ(w.GetPaintManager().FindControl("absent"), nullptr);
+  // The caption drags except over buttons, options and texts; the minimise button minimises.
+  w.ShowWindow(true);
+  queue().ProcessPending();  // lays the tree out
+  // The title label; minbtn; a Text; just below the caption; the body.
+  for (auto [x, y, hit] : {std::tuple{50, 20, HTCAPTION}, {220, 20, HTCLIENT}, {270, 20, HTCLIENT}, {50, 40, HTCLIENT}, {50, 150, HTCLIENT}})
+    EXPECT_EQ(w.HitTest(x, y), hit) << x << "," << y;
+  w.GetPaintManager().SendNotify(w.GetPaintManager().FindControl("minbtn"), kNotifyClick);
+  EXPECT_TRUE(w.IsMinimized());
   // A skin that cannot be built fails creation with a debug line.
   std::vector<std::string> lines;
   DebugSink old = SetDebugSink([&](std::string_view l) { lines.emplace_back(l); });
@@ -77,20 +79,6 @@ TEST_F(WindowImplTest, CreateBuildsTheSkinSizesTheWindowAndCallsInitWindowOrFail
   EXPECT_EQ(window_registry::LiveCount(), live_before);
   EXPECT_NE(std::find(lines.begin(), lines.end(), kDebugSkinLoadFailed), lines.end());
   EXPECT_TRUE(bad.events.empty());  // no InitWindow
-}
-
-TEST_F(WindowImplTest, CaptionDragsExceptOverButtonsOptionsAndTextsMinimiseButtonMinimises) {
-  LayoutWindow w;
-  w.Create(nullptr, "w", 0, 0, 100, 100, 400, 300);
-  w.ShowWindow(true);
-  queue().ProcessPending();  // lays the tree out
-  EXPECT_EQ(w.HitTest(50, 20), HTCAPTION);   // the title label
-  EXPECT_EQ(w.HitTest(220, 20), HTCLIENT);   // minbtn
-  EXPECT_EQ(w.HitTest(270, 20), HTCLIENT);   // a Text
-  EXPECT_EQ(w.HitTest(50, 40), HTCLIENT);    // just below the caption
-  EXPECT_EQ(w.HitTest(50, 150), HTCLIENT);
-  w.GetPaintManager().SendNotify(w.GetPaintManager().FindControl("minbtn"), kNotifyClick);
-  EXPECT_TRUE(w.IsMinimized());
 }
 
 TEST_F(WindowImplTest, CloseButtonEndsAModalRunWithOneEscapeCancelsOnlyAModalWindow) {
@@ -180,12 +168,9 @@ TEST_F(ModalTest, ShowStateFollowsShowAndSystemCommandsCentringUsesTheWorkAreaOr
   EXPECT_EQ(box.GetWindowRect(), (UiRect{760, 420, 1160, 620}));
 }
 
-constexpr const char* kMenu = R"(<Window>
-  <Menu name="menu" width="150">
-    <MenuElement name="lan_en" text="English" userdata="1010" height="30"/>
-    <MenuElement name="exit" text="exit" height="30"/>
-  </Menu>
-</Window>)";
+constexpr const char* kMenu = R"(<Window><Menu name="menu" width="150">
+    <MenuElement name="lan_en" text="English" userdata="1010" height="30"/><MenuElement name="exit" text="exit" height="30"/>
+  </Menu></Window>)";
 
 class OwnerWindow : public SkinWindow {
  public:
@@ -209,18 +194,6 @@ class MenuTest : public WindowTest {
     menu.Init(nullptr, kMenu, at, &owner.GetPaintManager(), nullptr, alignment);
   }
   OwnerWindow owner;
-  // Presses the left button in the middle of the named item.
-  static void ClickItem(CMenuWnd& menu, const char* name) {
-    CPaintManagerUI& pm = menu.GetPaintManager();
-    CControlUI* item = pm.FindControl(name);
-    ASSERT_NE(item, nullptr);
-    const UiRect rc = item->GetPos();
-    ASSERT_FALSE(rc.IsEmpty());
-    const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    pm.OnMouseMove(pt);
-    pm.OnButtonDown(pt);
-    pm.OnButtonUp(pt);
-  }
 };
 
 TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
@@ -229,7 +202,12 @@ TEST_F(MenuTest, ClickPostsTheCommandRecordToTheOwnerAndClosesTheMenu) {
   ASSERT_NE(menu.GetMenuUI(), nullptr);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
   queue().ProcessPending();  // first paint lays the items out
-  ClickItem(menu, "lan_en");
+  const UiRect rc = menu.GetPaintManager().FindControl("lan_en")->GetPos();
+  ASSERT_FALSE(rc.IsEmpty());
+  const UiPoint pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  menu.GetPaintManager().OnMouseMove(pt);
+  menu.GetPaintManager().OnButtonDown(pt);
+  menu.GetPaintManager().OnButtonUp(pt);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
   EXPECT_FALSE(IsWindow(menu.GetHWND()));
   EXPECT_TRUE(owner.commands.empty());  // posted, not sent
@@ -245,11 +223,8 @@ TEST_F(MenuTest, ArrowKeysAndEnterChooseAnItem) {
   Open(menu, {300, 200});
   menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);  // nothing highlighted yet: nothing happens
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 1);
-  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // first item
-  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // second
-  menu.SendMessage(WM_KEYDOWN, VK_DOWN, 0);  // wraps to the first
-  menu.SendMessage(WM_KEYDOWN, VK_UP, 0);    // back to the second
-  menu.SendMessage(WM_KEYDOWN, VK_RETURN, 0);
+  // The first item, the second, wrapping to the first, back to the second, chosen.
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_RETURN}) menu.SendMessage(WM_KEYDOWN, key, 0);
   EXPECT_EQ(CMenuWnd::OpenMenuCount(), 0);
   queue().ProcessPending();
   ASSERT_EQ(owner.commands.size(), 1u);

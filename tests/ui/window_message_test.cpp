@@ -14,6 +14,17 @@ namespace {
 
 class MessageTest : public WindowTest {};
 
+// Starts a worker sending `msg` to `hwnd` into `result`; returns once it is about to send.
+std::thread StartSending(HWND hwnd, UINT msg, std::atomic<LRESULT>& result) {
+  std::atomic<bool> sending{false};
+  std::thread worker([&sending, &result, hwnd, msg] {
+    sending = true;
+    result = SendMessage(hwnd, msg, 0, 0);
+  });
+  while (!sending) std::this_thread::yield();
+  return worker;
+}
+
 // Posts arrive only when the loop runs; a worker's send blocks until the UI thread handled it.
 TEST_F(MessageTest, PostsAndCallbacksRunInOrderSendsReturnTheResult) {
   RecordingWindow w;
@@ -54,13 +65,8 @@ TEST_F(MessageTest, PostsAndCallbacksRunInOrderSendsReturnTheResult) {
 TEST_F(MessageTest, SendBlockedDuringShutdownReturnsZero) {
   RecordingWindow w;
   const HWND hwnd = w.Create(nullptr, "m", 0, 0);
-  std::atomic<bool> sending{false};
   std::atomic<LRESULT> result{-1};
-  std::thread worker([&] {
-    sending = true;
-    result = SendMessage(hwnd, 0x0902, 0, 0);  // nobody runs the loop
-  });
-  while (!sending) std::this_thread::yield();
+  std::thread worker = StartSending(hwnd, 0x0902, result);  // nobody runs the loop
   PostQuitMessage(0);  // what WM_DESTROY does before waiting for the workers
   worker.join();       // hangs here if the send were not released
   EXPECT_EQ(result.load(), 0);
@@ -74,13 +80,8 @@ TEST_F(MessageTest, SendBlockedDuringShutdownReturnsZero) {
 TEST_F(MessageTest, SendToAWindowDestroyedWhileWaitingReturnsZero) {
   auto* w = new RecordingWindow;
   const HWND hwnd = w->Create(nullptr, "m", 0, 0);
-  std::atomic<bool> sending{false};
   std::atomic<LRESULT> result{-1};
-  std::thread worker([&] {
-    sending = true;
-    result = SendMessage(hwnd, WM_USER, 0, 0);
-  });
-  while (!sending) std::this_thread::yield();
+  std::thread worker = StartSending(hwnd, WM_USER, result);
   // The send may or may not be queued yet; either way it must return 0.
   w->DestroyWindow();
   delete w;
