@@ -22,15 +22,27 @@
 //   ratio_to_model; ratio_to_transport, the time over as many requests and
 //   replies moved straight through the backend's connection (no protocol,
 //   no writer thread) plus the 10 ms pause, measured in this run: what the
-//   program adds to the fake transport's own cost (the pty and the pump
-//   thread wake up once per report, which the model does not count).
+//   program adds to the fake transport's own cost; pty_floor_ratio, the
+//   same exchanges between two threads over a bare pty (the device side
+//   reads a request, sleeps two report times from its arrival and writes
+//   the reply; no program, no simulator), over the model: what the pty
+//   itself costs. Each report crosses the pty through a kernel worker and
+//   wakes the reader; on a machine whose idle cores halt (a virtual
+//   machine without guest halt polling) those wake-ups cost 30-100 us per
+//   exchange, which no change to the device side removes.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <sys/prctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "device/commands.h"
 #include "device/device_channel.h"
@@ -211,6 +223,62 @@ double HidrawTransportMs(trx::FakeHidrawTree& tree, const std::string& path, int
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / kRuns;
 }
 
+// Reads exactly `len` bytes from fd, waiting in poll; false on an error.
+bool ReadFull(int fd, uint8_t* buf, size_t len) {
+  size_t got = 0;
+  while (got < len) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 1000) <= 0) return false;
+    const ssize_t n = ::read(fd, buf + got, len - got);
+    if (n <= 0) return false;
+    got += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Milliseconds for `exchanges` 64-byte requests and replies over a bare pty,
+// the device thread answering two report times (1 ms each) after it reads a
+// request, plus one precise 10 ms sleep; the mean of five runs, -1 on an
+// error.
+double BarePtyMs(int exchanges) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master < 0) return -1;
+  int slave = -1;
+  termios t{};
+  char name[128] = {};
+  if (::grantpt(master) == 0 && ::unlockpt(master) == 0 && ::ptsname_r(master, name, sizeof name) == 0)
+    slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (slave < 0 || ::tcgetattr(slave, &t) != 0) {
+    if (slave >= 0) ::close(slave);
+    ::close(master);
+    return -1;
+  }
+  ::cfmakeraw(&t);
+  ::tcsetattr(slave, TCSANOW, &t);
+  constexpr int kRuns = 5;
+  std::thread device([&] {
+    uint8_t frame[64];
+    for (int i = 0; i < kRuns * exchanges; ++i) {
+      if (!ReadFull(master, frame, sizeof frame)) return;
+      trx::SleepForPrecise(std::chrono::milliseconds(2));
+      if (::write(master, frame, sizeof frame) != static_cast<ssize_t>(sizeof frame)) return;
+    }
+  });
+  uint8_t frame[64] = {};
+  bool ok = true;
+  const auto start = Clock::now();
+  for (int run = 0; run < kRuns && ok; ++run) {
+    for (int i = 0; i < exchanges && ok; ++i)
+      ok = ::write(slave, frame, sizeof frame) == static_cast<ssize_t>(sizeof frame) && ReadFull(slave, frame, sizeof frame);
+    trx::SleepForPrecise(std::chrono::milliseconds(trx::kEndTransferPauseMs));
+  }
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / kRuns;
+  ::close(slave);  // ends a device thread still waiting
+  device.join();
+  ::close(master);
+  return ok ? ms : -1;
+}
+
 void BM_MouseConnectReadThroughHidraw(benchmark::State& state) {
   trx::FakeHidrawTree tree;
   auto firmware = std::make_shared<trx::sim::SimFirmware>(trx::sim::SimKind::Mouse);
@@ -228,6 +296,7 @@ void BM_MouseConnectReadThroughHidraw(benchmark::State& state) {
   const int exchanges = trx::sim::MouseConnectExchanges(channel.block_size);
   const double model_ms = 2.0 * exchanges + trx::kEndTransferPauseMs;
   const double transport_ms = HidrawTransportMs(tree, channel.transport.device_path, exchanges);
+  const double pty_ms = BarePtyMs(exchanges);
   double total_ms = 0;
   int failures = 0;
   for (auto _ : state) {
@@ -243,6 +312,7 @@ void BM_MouseConnectReadThroughHidraw(benchmark::State& state) {
   state.counters["mean_ms"] = mean_ms;
   state.counters["ratio_to_model"] = mean_ms / model_ms;
   state.counters["ratio_to_transport"] = transport_ms > 0 ? mean_ms / transport_ms : 0;
+  state.counters["pty_floor_ratio"] = pty_ms > 0 ? pty_ms / model_ms : 0;
   state.counters["goal_ratio"] = 1.03;
   state.counters["failures"] = failures;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include "device/precise_sleep.h"
@@ -16,6 +17,13 @@ namespace trx::sim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long the pump keeps looking for the next request without sleeping
+// after it sends a reply. A host in the middle of a transfer writes its next
+// request within tens of microseconds; one that arrives while the pump is
+// awake is read at once, so its report time starts at its arrival rather
+// than at the end of a wake-up. Bounded, so an idle device costs nothing.
+constexpr std::chrono::microseconds kAwakeAfterReply{300};
 
 struct PendingReply {
   Clock::time_point at;
@@ -88,6 +96,7 @@ void HidrawSimAttachment::Pump() {
   std::vector<uint8_t> gathered;
   std::vector<PendingReply> pending;  // sorted by arrival time
   const int master = vendor_.master_fd;
+  Clock::time_point awake_until{};  // see kAwakeAfterReply
   for (;;) {
     // Send what is due; find how long to sleep until the next one.
     const Clock::time_point now = Clock::now();
@@ -95,10 +104,14 @@ void HidrawSimAttachment::Pump() {
       std::lock_guard<std::mutex> guard(link_->mutex);
       if (!link_->plugged || !WriteAll(master, pending.front().frame.data(), pending.front().frame.size())) return;
       pending.erase(pending.begin());
+      awake_until = Clock::now() + kAwakeAfterReply;
     }
     timespec timeout{};
     const timespec* limit = nullptr;  // none: wait for a request or the stop
-    if (!pending.empty()) {
+    const bool awake = pending.empty() && Clock::now() < awake_until;
+    if (awake) {
+      limit = &timeout;  // zero: look and return at once
+    } else if (!pending.empty()) {
       const auto wait = pending.front().at - now;
       if (wait <= kSpinMargin) {
         SleepUntilPrecise(pending.front().at);
@@ -114,7 +127,10 @@ void HidrawSimAttachment::Pump() {
     if (n < 0 && errno != EINTR) return;
     if ((fds[0].revents & POLLIN) != 0) return;
     if ((fds[1].revents & (POLLERR | POLLNVAL)) != 0) return;
-    if ((fds[1].revents & POLLIN) == 0) continue;
+    if ((fds[1].revents & POLLIN) == 0) {
+      if (awake) std::this_thread::yield();
+      continue;
+    }
     uint8_t buf[256];
     const ssize_t got = ::read(master, buf, sizeof buf);
     if (got <= 0) {

@@ -7,8 +7,13 @@
 // The pump polls the vendor interface's pty master together with a stop
 // event, reads 64-byte requests (the pty is a byte stream, so partial reads
 // are gathered), hands each to the firmware and writes the reply back after
-// the latency and delay the firmware asks for. Consumer notifications are
-// written to the consumer interface's master as [03, lo, hi].
+// the latency and delay the firmware asks for, counted from the request's
+// arrival. For a short, bounded while after each reply it looks for the next
+// request without sleeping, as firmware that is always running would, so a
+// request that follows at once starts its report time when it arrives, not
+// after a wake-up; otherwise it sleeps until a request or the stop event.
+// Consumer notifications are written to the consumer interface's master as
+// [03, lo, hi].
 //
 // Thread safety: construct, Unplug and destroy from one control thread
 // (they change the tree); the firmware's device actions may run on any
