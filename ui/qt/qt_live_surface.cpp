@@ -31,14 +31,18 @@ void QtLiveSurface::exposeEvent(QExposeEvent*) {
 void QtLiveSurface::Paint(CPaintManagerUI* pm, const QRegion& region) {
   const QRegion inside = region & area_;
   if (pm == nullptr || inside.isEmpty() || !isExposed()) return;
-  if (store_.size() != area_.size()) store_.resize(area_.size());
-  const std::vector<QRect> rects = PaintRects(inside);
+  const QSize store_size(area_.width(), area_.height() * kSlots);
+  if (store_.size() != store_size) store_.resize(store_size);
+  // Each frame is painted into the next slot and flushed from there: only
+  // its own pixels are shown, so the other slots' older contents never are.
+  slot_ = (slot_ + 1) % kSlots;
+  const QPoint slot_offset(0, slot_ * area_.height());
   const QRegion local = inside.translated(-area_.topLeft());
-  store_.beginPaint(local);
+  store_.beginPaint(local.translated(slot_offset));
   {
     QPainter painter(store_.paintDevice());
-    painter.translate(-area_.topLeft());
-    for (const QRect& r : rects) {
+    painter.translate(slot_offset - area_.topLeft());
+    for (const QRect& r : PaintRects(inside)) {
       painter.save();
       painter.setClipRect(r);
       const UiRect dirty{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
@@ -48,7 +52,7 @@ void QtLiveSurface::Paint(CPaintManagerUI* pm, const QRegion& region) {
     }
   }
   store_.endPaint();
-  store_.flush(local);
+  store_.flush(local, this, slot_offset);
 }
 
 }  // namespace trx::ui::qt

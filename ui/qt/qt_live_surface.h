@@ -38,7 +38,13 @@ class QtLiveSurface : public QWindow {
   void exposeEvent(QExposeEvent* event) override;
 
  private:
+  // Before painting over pixels the X server may still be copying, Qt
+  // waits for it (a round trip). The store holds kSlots copies of the area
+  // one below the other and frames take turns, so that wait comes once
+  // every kSlots frames.
+  static constexpr int kSlots = 4;
   QBackingStore store_;
+  int slot_ = 0;
   QRect area_;
   std::function<void()> expose_;
 };
