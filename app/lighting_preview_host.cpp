@@ -1,5 +1,6 @@
 #include "app/lighting_preview_host.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "lighting/key_leds.h"
@@ -79,6 +80,19 @@ int LightingPreviewHost::OnFrameTimer(const pages::CKeyLights& lights, bool wind
       if (c->GetChangerAlpha() != t.alpha) (void)lights.SetAlpha(r.kind, static_cast<unsigned long long>(i), t.alpha);
     }
   return kPreviewFramePeriodMs;
+}
+
+ui::UiRect LightingPreviewHost::KeyboardArea(const pages::CKeyLights& lights) {
+  ui::UiRect area{};
+  for (int i = 0; i < lighting::kKeyboardSlots; ++i) {
+    const ui::CControlUI* c = lights.Light(DeviceKind::Keyboard, i);
+    if (c == nullptr || !c->IsVisible() || c->GetPos().IsEmpty()) continue;
+    const ui::UiRect& rc = c->GetPos();
+    area = area.IsEmpty() ? rc
+                          : ui::UiRect{std::min(area.left, rc.left), std::min(area.top, rc.top),
+                                       std::max(area.right, rc.right), std::max(area.bottom, rc.bottom)};
+  }
+  return area;
 }
 
 void LightingPreviewHost::OnKeyPressed(const KeyEventRecord& record) {

@@ -43,6 +43,9 @@ class LightingPreviewHost : public pages::ILightingPreview, public IKeyObserver 
   // the newest frame's changed tints.
   // Returns the timer period to use from now on (ms); 0: stop the timer.
   int OnFrameTimer(const pages::CKeyLights& lights, bool window_shown);
+  // The bounding rectangle of the keyboard's visible lights (client
+  // coordinates), the area every frame repaints; empty when none shows.
+  static ui::UiRect KeyboardArea(const pages::CKeyLights& lights);
   // The mouse's usage 0x403 (any thread).
   void TriggerMouseFlash() { runtime_->TriggerMouseFlash(); }
   // A key press for the keyboard's reactive modes (any thread).

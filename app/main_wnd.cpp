@@ -429,9 +429,14 @@ void CMainWnd::OnTimer(ui::UINT_PTR id) {
     case kTimerAccessCheck:
       access_prompt_.Check(m_hWnd);
       break;
-    case kTimerPreviewFrame:
-      preview_timer_.AfterFrame(lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible()));
+    case kTimerPreviewFrame: {
+      const int period = lighting_->OnFrameTimer(pages_->KeyLights(), IsWindowVisible());
+      // The animated keyboard picture is drawn on a surface of its own.
+      m_pm.SetLiveArea(period == kPreviewFramePeriodMs ? LightingPreviewHost::KeyboardArea(pages_->KeyLights())
+                                                       : ui::UiRect{});
+      preview_timer_.AfterFrame(period);
       break;
+    }
     case kTimerRepaint:
       Invalidate();
       m_pm.Invalidate();

@@ -78,8 +78,12 @@ TEST_F(LightingPreviewHostTest, PeriodsAndComputingFamiliesFollowWhatIsOnScreen)
       {true, DeviceKind::Mouse, true, kPreviewFramePeriodMs, true, false, false},
       {true, DeviceKind::MousePad, true, kPreviewFramePeriodMs, false, true, false},
   };
+  Key(0)->SetPos({10, 20, 30, 40});
+  Key(5)->SetPos({50, 5, 60, 25});
   for (const Case& c : cases) {
     ShowOnly(c.any_preview ? c.page : static_cast<DeviceKind>(-1));
+    EXPECT_EQ(LightingPreviewHost::KeyboardArea(lights),
+              (c.any_preview && c.page == DeviceKind::Keyboard ? ui::UiRect{10, 5, 60, 40} : ui::UiRect{}));
     EXPECT_EQ(host.OnFrameTimer(lights, c.window_shown), c.period);
     EXPECT_EQ(host.Runtime().FamilyShown(DeviceKind::Mouse), c.mouse);
     EXPECT_EQ(host.Runtime().FamilyShown(DeviceKind::MousePad), c.pad);

@@ -47,6 +47,10 @@ class IPaintHost {
   virtual void SetCursor(CursorShape shape) = 0;
   // A control is about to be destroyed; drop any reference to it.
   virtual void OnControlRemoved(CControlUI* control) = 0;
+  // The area (client coordinates) repainted many times a second, an
+  // animated preview; empty: none. The host may give it a surface of its
+  // own; what shows there is the same. Default: nothing.
+  virtual void SetLiveArea(const UiRect& /*rc*/) {}
 };
 
 }  // namespace trx::ui

@@ -117,6 +117,10 @@ class CPaintManagerUI {
   bool IsUpdateNeeded() const { return updateNeeded_; }
   void Invalidate();            // whole client area
   void Invalidate(const UiRect& rc);
+  // The area repainted many times a second (IPaintHost::SetLiveArea).
+  void SetLiveArea(const UiRect& rc) {
+    if (host_ != nullptr) host_->SetLiveArea(rc);
+  }
   // Client size; relays out the root. Sends "windowsize" to the root.
   void SetClientSize(UiSize size);
   UiSize GetClientSize() const { return clientSize_; }

@@ -21,6 +21,8 @@
 #include "ui/core/edit.h"
 #include "ui/qt/qt_combo_popup.h"
 #include "ui/qt/qt_input.h"
+#include "ui/qt/qt_live_surface.h"
+#include "ui/qt/qt_paint_rects.h"
 #include "ui/qt/qt_renderer.h"
 #include "platform/single_instance.h"
 #include "ui/window/win_api.h"
@@ -71,35 +73,6 @@ QPainterPath WindowShape(QSize size, UiSize round) {
   return path;
 }
 
-// Rectangles of one band (a row of keys) this far apart are repainted as
-// one: the gap costs less than another walk of the tree.
-constexpr int kMaxJoinGap = 16;
-
-// The rectangles to repaint for an update region: its own rectangles, with
-// neighbours of one band (same top and bottom, a small gap apart: a row of
-// keys) joined, since every rectangle costs a walk of the control tree and
-// a paint of everything under it; one bounding rectangle when there are
-// very many.
-std::vector<QRect> PaintRects(const QRegion& region) {
-  constexpr int kMaxRects = 256;
-  std::vector<QRect> rects;
-  if (region.rectCount() > kMaxRects) {
-    rects.push_back(region.boundingRect());
-    return rects;
-  }
-  for (const QRect& r : region) {  // y-x sorted bands
-    if (!rects.empty()) {
-      QRect& last = rects.back();
-      if (last.top() == r.top() && last.bottom() == r.bottom() && r.left() - last.right() - 1 <= kMaxJoinGap) {
-        last.setRight(r.right());
-        continue;
-      }
-    }
-    rects.push_back(r);
-  }
-  return rects;
-}
-
 // Whether r reaches into one of the window's rounded corners.
 bool TouchesCorner(const QRect& r, QSize size, UiSize round) {
   const int rx = (round.cx + 1) / 2, ry = (round.cy + 1) / 2;
@@ -141,6 +114,7 @@ void QtWindow::PrepareFirstShow() {
 
 QtWindow::~QtWindow() {
   if (popup_list_) popup_list_->close();
+  delete live_.data();
 }
 
 void QtWindow::Detach() {
@@ -235,6 +209,9 @@ void QtWindow::paintEvent(QPaintEvent* event) {
       painter.restore();
     }
   }
+  // The window's own updates under the live surface (exposure, a repaint
+  // of the whole window) show on the surface too.
+  if (live_ && live_->Showing() && event->region().intersects(live_->Area())) live_->Paint(pm_, event->region());
   if (!pm_->IsWindowInitSent() && !window_init_posted_) {
     // After this paint event, not inside it: a handler may open a modal
     // dialog, whose loop inside a paint event kept Qt repainting at full
@@ -454,7 +431,7 @@ void QtWindow::FlushUpdates() {
   std::vector<QRect> rects;
   rects.swap(pending_updates_);
   if (rects.size() == 1) {
-    update(rects.front());
+    Repaint(rects.front());
     return;
   }
   std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
@@ -471,7 +448,55 @@ void QtWindow::FlushUpdates() {
     run = r;
   }
   region += run;
+  Repaint(region);
+}
+
+void QtWindow::Repaint(QRegion region) {
+  if (live_ && live_->Showing() && region.intersects(live_->Area())) {
+    live_->Paint(pm_, region);
+    region -= live_->Area();
+    if (region.isEmpty()) return;
+  }
   update(region);
+}
+
+bool QtWindow::LiveAreaUsable(const QRect& area) const {
+  if (area.isEmpty() || pm_ == nullptr || !isWindow() || !isVisible()) return false;
+  // Offscreen (tests) and Wayland paint the window as a whole.
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+  const UiSize round = pm_->GetRoundCorner();
+  if ((round.cx > 0 || round.cy > 0) && TouchesCorner(area, size(), round)) return false;
+  // A native surface would hide the window's own child widgets.
+  for (const QObject* child : children()) {
+    const auto* widget = qobject_cast<const QWidget*>(child);
+    if (widget != nullptr && !widget->isWindow() && widget->isVisible() && widget->geometry().intersects(area))
+      return false;
+  }
+  return true;
+}
+
+void QtWindow::SetLiveArea(const UiRect& rc) {
+  const QRect area = ToQRect(rc) & rect();
+  if (!LiveAreaUsable(area)) {
+    HideLive();
+    return;
+  }
+  if (!live_) {
+    winId();
+    live_ = new QtLiveSurface(windowHandle(), [this] {
+      if (live_) live_->Paint(pm_, QRegion(live_->Area()));
+    });
+  }
+  const QRect old = live_->Showing() ? live_->Area() : QRect();
+  if (old == area) return;
+  if (!old.isEmpty()) update(old);  // the window shows what the surface no longer covers
+  live_->ShowOver(area);
+}
+
+void QtWindow::HideLive() {
+  if (!live_ || !live_->isVisible()) return;
+  live_->hide();
+  update(live_->Area());  // painted only on the surface meanwhile
 }
 
 void QtWindow::SetCapture() {}  // Qt keeps delivering to the pressed widget on its own
@@ -536,6 +561,7 @@ bool QtWindow::BeginEdit(CEditUI* edit) {
   editor_->setPalette(EditPalette(editor_->palette(), *edit));
   editor_->setText(QString::fromStdString(edit->GetText()));
   editor_->show();
+  if (live_ && live_->Showing() && editor_->geometry().intersects(live_->Area())) HideLive();
   editor_->setFocus();
   editor_->selectAll();
   return true;

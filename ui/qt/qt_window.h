@@ -32,6 +32,7 @@
 namespace trx::ui::qt {
 
 class QtComboPopup;
+class QtLiveSurface;
 
 class QtWindow : public QWidget, public IPaintHost {
  public:
@@ -61,6 +62,9 @@ class QtWindow : public QWidget, public IPaintHost {
   void HideToolTip() override;
   void SetCursor(CursorShape shape) override;
   void OnControlRemoved(CControlUI* control) override;
+  // On xcb the live area gets a QtLiveSurface of its own, unless a child
+  // widget (the edit overlay) or a rounded corner lies in it.
+  void SetLiveArea(const UiRect& rc) override;
 
   // Geometry set by the library (not echoed back as a user move).
   void ApplyGeometry(const QRect& rc);
@@ -94,6 +98,9 @@ class QtWindow : public QWidget, public IPaintHost {
   // A point in the window as a screen point of the library's rectangle.
   LPARAM LibraryScreenPoint(const QPoint& local) const;
   void FlushUpdates();  // hands the collected invalidations to Qt, joined
+  void Repaint(QRegion region);  // the live surface's part now, the rest through Qt
+  bool LiveAreaUsable(const QRect& area) const;
+  void HideLive();  // the window repaints what the surface showed
 
   HWND hwnd_ = nullptr;
   HWND owner_parent_ = nullptr;
@@ -108,6 +115,7 @@ class QtWindow : public QWidget, public IPaintHost {
   QPointer<QtComboPopup> popup_list_;
   std::vector<QRect> pending_updates_;
   bool window_init_posted_ = false;
+  QPointer<QtLiveSurface> live_;
   QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
 };
 
