@@ -50,7 +50,7 @@ start() {
   # Xvfb picks a free display and writes its number once it listens (a
   # display number of our own choosing may be another Xvfb's on a shared
   # machine, and the program would then run on that one).
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
+  Xvfb -noreset -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
   PIDS+=($!)
   for _ in $(seq 400); do [ -s "$home/display" ] && break; sleep 0.05; done
   display=$(head -1 "$home/display")

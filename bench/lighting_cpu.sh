@@ -15,8 +15,10 @@ for tool in Xvfb xdotool; do
 done
 WORK=$(mktemp -d /tmp/trx770-lighting-XXXXXX)
 # Xvfb picks a free display (a number of our choosing may be another
-# Xvfb's on a shared machine) and writes it once it listens.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+# Xvfb's on a shared machine) and writes it once it listens. -noreset: the
+# readiness probe below is its first client, and a server that resets when
+# that client leaves refuses the program connecting during the reset.
+Xvfb -noreset -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
 XVFB=$!
 for _ in $(seq 400); do [ -s "$WORK/display" ] && break; sleep 0.05; done
 DISPLAY_NUM=$(head -1 "$WORK/display")

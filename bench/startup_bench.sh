@@ -31,8 +31,10 @@ done
 
 WORK=$(mktemp -d /tmp/trx770-startup-XXXXXX)
 # Xvfb picks a free display (a number of our choosing may be another
-# Xvfb's on a shared machine) and writes it once it listens.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
+# Xvfb's on a shared machine) and writes it once it listens. -noreset: the
+# readiness probe below is its first client, and a server that resets when
+# that client leaves refuses the program connecting during the reset.
+Xvfb -noreset -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 &
 XVFB=$!
 cleanup() { kill $XVFB 2>/dev/null || true; rm -rf "$WORK"; }
 trap cleanup EXIT

@@ -39,7 +39,7 @@ cleanup() {
 trap cleanup EXIT
 if [ -z "${FRESH_HEADLESS:-}" ] && command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
   # The server picks a free display itself and names it once it listens.
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$OUT/display" >/dev/null 2>&1 &
+  Xvfb -noreset -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$OUT/display" >/dev/null 2>&1 &
   XVFB=$!
   for _ in $(seq 100); do [ -s "$OUT/display" ] && break; sleep 0.1; done
   [ -s "$OUT/display" ] || { echo "Xvfb did not start" >&2; exit 2; }

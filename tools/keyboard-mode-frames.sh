@@ -86,7 +86,7 @@ frame() {
 }
 
 display=":$((40 + RANDOM % 50))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 sleep 1
 export DISPLAY=$display

@@ -27,7 +27,7 @@ cc -O2 -o "$OUT/alpha" "$HERE/link-demo-window.c" -lxcb
 cp "$OUT/alpha" "$OUT/beta"
 cp "$OUT/alpha" "$OUT/gamma"
 
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -noreset -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB=$!
 PIDS=()
 cleanup() {

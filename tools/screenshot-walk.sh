@@ -70,7 +70,7 @@ for size in $sizes; do
   for lang in $langs; do
     echo "== $size $lang"
     display=":$((40 + RANDOM % 50))"
-    Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    Xvfb "$display" -noreset -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     sleep 1
     export DISPLAY=$display
