@@ -85,6 +85,21 @@ TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
   EXPECT_NE(ReadFile(first_err).find("退出测试"), std::string::npos);
 }
 
+// SIGTERM while the program is still starting (before its window exists)
+// is not lost: the window closes as soon as it is there.
+TEST(SingleInstanceProgramTest, TerminationDuringTheStartEndsTheProgram) {
+  test::TempHome home;
+  UseEmptyMachine(home);
+  setenv("XDG_RUNTIME_DIR", home.Path("run").c_str(), 1);
+  ::mkdir(home.Path("run").c_str(), 0700);
+  setenv("TRX770_DEBUG", "1", 1);
+  const std::string err = home.Path("early.err");
+  const pid_t program = Spawn(err);
+  ASSERT_TRUE(WaitForText(err, "软件标示：")) << ReadFile(err);  // the signals are taken from here on
+  kill(program, SIGTERM);
+  EXPECT_EQ(WaitForExit(program), 0) << ReadFile(err);
+}
+
 // A window that can't be created (no skin beside the program) is one of
 // the program's own paths.
 TEST(ProgramExitStatusTest, ZeroWithoutASkinAndNonZeroForABadOption) {
