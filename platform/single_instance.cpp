@@ -128,12 +128,15 @@ SingleInstance::Result SingleInstance::Acquire(std::function<void()> on_wake) {
     DebugLineF("single instance: cannot create %s: %s", lock_path_.c_str(), std::strerror(errno));
     return Result::Failed;
   }
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(owner_wait_ms_);
+  const Clock::time_point start = Clock::now();
+  const Clock::time_point deadline = start + std::chrono::milliseconds(owner_wait_ms_);
   // Once the owner took our line without answering it is closing (or
   // hung): from then on only the lock is watched.
   bool unanswered = false;
+  bool waited = false;
   while (::flock(lock_fd_, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
+    waited = true;
     if (errno != EWOULDBLOCK) {
       DebugLineF("single instance: cannot lock %s: %s", lock_path_.c_str(), std::strerror(errno));
       ::close(lock_fd_);
@@ -158,6 +161,9 @@ SingleInstance::Result SingleInstance::Acquire(std::function<void()> on_wake) {
     }
     ::poll(nullptr, 0, kLockPollMs);
   }
+  if (waited)
+    DebugLineF("single instance: the last copy was closing; its lock came free after %lld ms",
+               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()));
   on_wake_ = std::move(on_wake);
   if (!Listen()) DebugLineF("single instance: cannot listen on %s", socket_path_.c_str());
   return Result::First;
