@@ -12,6 +12,7 @@
 #include <chrono>
 #include <string>
 
+#include "platform/single_instance.h"
 #include "tests/platform/temp_home.h"
 #include "tests/support/wait.h"
 
@@ -98,6 +99,21 @@ TEST(SingleInstanceProgramTest, TerminationDuringTheStartEndsTheProgram) {
   ASSERT_TRUE(WaitForText(err, "软件标示：")) << ReadFile(err);  // the signals are taken from here on
   kill(program, SIGTERM);
   EXPECT_EQ(WaitForExit(program), 0) << ReadFile(err);
+}
+
+// An owner that keeps the lock and never answers: after the bounded wait
+// the later copy ends and says why.
+TEST(SingleInstanceProgramTest, AnOwnerThatNeverAnswersIsNamedOnStderr) {
+  test::TempHome home;
+  UseEmptyMachine(home);
+  const std::string runtime = home.Path("run");
+  ::mkdir(runtime.c_str(), 0700);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  SingleInstance holder("TARVOXDRVER", "ELSEWHERE", runtime);
+  ASSERT_EQ(holder.Acquire(nullptr), SingleInstance::Result::First);
+  const std::string err = home.Path("late.err");
+  EXPECT_EQ(WaitForExit(Spawn(err)), 0);
+  EXPECT_NE(ReadFile(err).find("TARVOXDRVER.lock but did not answer within 5 s"), std::string::npos) << ReadFile(err);
 }
 
 // A window that can't be created (no skin beside the program) is one of
