@@ -3,7 +3,10 @@
 //   trx770 [--simulate[=mouse,keyboard,pad]] [--openrgb-server[=PORT]] [--help] [--version]
 //
 // One copy runs per user session: a second start wakes the first (which
-// comes forward, or says that no device is connected) and exits with 0.
+// comes forward, or says that no device is connected) and exits with 0. A
+// start while the running copy is closing waits for it to end (at most
+// 5 s) and then runs itself; the closing copy takes no more wake-ups from
+// the moment it begins to close.
 //
 // Exit status: 0 on every path of the program itself (a second copy, a
 // window that could not be created, the normal end). Only the command line
@@ -16,11 +19,13 @@
 // Start-up and shutdown order: instance message, single-instance lock,
 // simulated devices, Qt and the window backend, skin folder and resource
 // index, main window (created centred) and message loop; afterwards the
-// window object, the resources and the lock go, in that order.
+// window object, the resources, the simulated devices (which save their
+// memory) and last the lock go, in that order.
 // (Windows' COM and OLE set-up has no counterpart here.)
 
 #include <QApplication>
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
@@ -127,10 +132,13 @@ ParseResult ParseOptions(int argc, char** argv, Options& options) {
 
 // SIGINT and SIGTERM close the main window, so the workers stop and the
 // files are left complete. The signals are blocked in every thread and
-// taken by one waiting thread, which posts the close (any thread may post).
+// taken by one waiting thread, which first stops the single-instance
+// listener (a start from now on waits for us to end) and posts the close
+// (any thread may post). A signal before the window exists is kept and
+// CloseIfRequested closes the window once it does.
 class TerminationWatch {
  public:
-  TerminationWatch() {
+  explicit TerminationWatch(SingleInstance& instance) : instance_(instance) {
     sigemptyset(&set_);
     sigaddset(&set_, SIGINT);
     sigaddset(&set_, SIGTERM);
@@ -141,9 +149,16 @@ class TerminationWatch {
         int sig = 0;
         if (sigwait(&set_, &sig) != 0) return;
         if (sig == SIGUSR1) return;  // our own wake-up at exit
+        instance_.StopListening();
+        requested_ = true;
         ui::PostMessage(app::MainWindowHandle(), ui::WM_CLOSE);
       }
     });
+  }
+  // UI thread, once the main window's handle is published: a signal that
+  // came before it (and found no window to post to) closes it now.
+  void CloseIfRequested(ui::HWND window) const {
+    if (requested_) ui::PostMessage(window, ui::WM_CLOSE);
   }
   ~TerminationWatch() {
     pthread_kill(thread_.native_handle(), SIGUSR1);
@@ -151,7 +166,9 @@ class TerminationWatch {
   }
 
  private:
+  SingleInstance& instance_;
   sigset_t set_;
+  std::atomic<bool> requested_{false};
   std::thread thread_;
 };
 
@@ -172,17 +189,25 @@ int main(int argc, char** argv) {
     }
   }
 
+  // Declared first so that it goes last: the lock is held until every file
+  // (settings, the simulated devices' memory) is written. The signals are
+  // taken from here on.
+  SingleInstance instance(app::kInstanceLockName, app::kInstanceMessageName);
+  TerminationWatch termination(instance);
   const ui::UINT instance_message = app::RegisterInstanceMessage();
   DebugLineF(app::kDebugInstanceId, instance_message);
   if (instance_message < ui::kRegisteredMessageFirst || instance_message > ui::kRegisteredMessageLast) return 0;
 
-  TerminationWatch termination;
-  SingleInstance instance(app::kInstanceLockName, app::kInstanceMessageName);
   const SingleInstance::Result claim = instance.Acquire([] {
     // A later copy started: the same message a device arrival posts.
     app::WakeMainWindow();
   });
-  if (claim == SingleInstance::Result::Woken || claim == SingleInstance::Result::NotWoken) return 0;
+  if (claim == SingleInstance::Result::Woken) return 0;
+  if (claim == SingleInstance::Result::NotWoken) {
+    std::fprintf(stderr, "trx770: another copy holds %s but did not answer within %d s; not starting\n",
+                 instance.LockPath().c_str(), SingleInstance::kOwnerWaitMs / 1000);
+    return 0;
+  }
   if (claim == SingleInstance::Result::Failed) DebugLine("no single-instance lock; running without one");
   // The window starts the server at its first paint from the stored choice.
   if (options.openrgb_port > 0 &&
@@ -231,6 +256,8 @@ int main(int argc, char** argv) {
   window_options.simulated = simulated.get();
   window_options.input_source = &input_capture;
   window_options.session_bus = true;
+  // Closing starts by refusing wake-ups, before anything is torn down.
+  window_options.closing = [&instance] { instance.StopListening(); };
   auto* window = new app::CMainWnd(window_options);
   SetSettingsHost(window);
   constexpr ui::DWORD kMainStyle = 0x96CA0000;  // popup, visible, clip, caption, system menu, minimise box
@@ -244,6 +271,7 @@ int main(int argc, char** argv) {
     return 0;  // as on every path of the program itself; the reason is on stderr
   }
   window->CenterWindow();
+  termination.CloseIfRequested(window->GetHWND());
   ui::CPaintManagerUI::MessageLoop();
 
   SetSettingsHost(nullptr);
@@ -252,6 +280,5 @@ int main(int argc, char** argv) {
   ui::CResourceManager::GetInstance()->Release();
   ui::SetUrlOpener(nullptr);
   backend.Uninstall();
-  instance.Release();
   return 0;
 }

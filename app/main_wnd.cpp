@@ -315,6 +315,7 @@ void CMainWnd::StartProgramLinks() {
 // ---------------------------------------------------------------- messages
 
 ui::LRESULT CMainWnd::OnDestroy(ui::UINT, ui::WPARAM, ui::LPARAM, bool& handled) {
+  if (options_.closing) options_.closing();
   // A later wake must not go to this handle once it is gone (the teardown
   // runs after the handle is cleared).
   ui::HWND self = m_hWnd;

@@ -107,6 +107,9 @@ struct MainWndOptions {
   // to WM_DESTROY; bus_address empty: the session bus.
   bool session_bus = false;
   std::string bus_address = {};
+  // Runs first at WM_DESTROY (UI thread), before anything is torn down:
+  // the entry point stops taking wake-ups from later copies there.
+  std::function<void()> closing = {};
 };
 
 // The registered instance message ("KORVANTE_001"); 0 until registered.

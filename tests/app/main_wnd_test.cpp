@@ -343,7 +343,10 @@ TEST_F(MainWndTest, StartupLanguageHonoursTheStoredChoiceElseTheLocale) {
 TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   auto release = std::make_shared<std::atomic<bool>>(false);
   auto polite_ended = std::make_shared<std::atomic<bool>>(false);
-  window = std::make_unique<CMainWnd>(MainWndOptions{.backend = nullptr, .stop_timeout_ms = 50});
+  int closings = 0;  // the closing hook runs first, while the workers still run
+  window = std::make_unique<CMainWnd>(MainWndOptions{.backend = nullptr, .stop_timeout_ms = 50, .closing = [&] {
+    closings += window->Workers().IsStarted(kWorkerMsKeyLink) && !polite_ended->load() ? 1 : 100;
+  }});
   window->Workers().SetBody(kWorkerLightSync, [release](CEvent&) {
     while (!release->load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });
@@ -360,6 +363,7 @@ TEST_F(MainWndTest, ShutdownWithAWorkerIgnoringItsStopEventEndsWithinTheBound) {
   test::DebugCapture debug;
   window->DestroyWindow();
   EXPECT_TRUE(polite_ended->load());
+  EXPECT_EQ(closings, 1);
   EXPECT_GT(debug.Count(kDebugShutdown), 0u);
   EXPECT_GT(debug.Count(kDebugTimedOut), 0u);
   EXPECT_TRUE(queue().QuitRequested());

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <string>
 
+#include "platform/single_instance.h"
 #include "tests/platform/temp_home.h"
 #include "tests/support/wait.h"
 
@@ -83,6 +84,36 @@ TEST(SingleInstanceProgramTest, SecondStartWakesTheFirstAndExitsWithZero) {
   kill(first, SIGTERM);
   EXPECT_EQ(WaitForExit(first), 0);
   EXPECT_NE(ReadFile(first_err).find("退出测试"), std::string::npos);
+}
+
+// SIGTERM while the program is still starting (before its window exists)
+// is not lost: the window closes as soon as it is there.
+TEST(SingleInstanceProgramTest, TerminationDuringTheStartEndsTheProgram) {
+  test::TempHome home;
+  UseEmptyMachine(home);
+  setenv("XDG_RUNTIME_DIR", home.Path("run").c_str(), 1);
+  ::mkdir(home.Path("run").c_str(), 0700);
+  setenv("TRX770_DEBUG", "1", 1);
+  const std::string err = home.Path("early.err");
+  const pid_t program = Spawn(err);
+  ASSERT_TRUE(WaitForText(err, "软件标示：")) << ReadFile(err);  // the signals are taken from here on
+  kill(program, SIGTERM);
+  EXPECT_EQ(WaitForExit(program), 0) << ReadFile(err);
+}
+
+// An owner that keeps the lock and never answers: after the bounded wait
+// the later copy ends and says why.
+TEST(SingleInstanceProgramTest, AnOwnerThatNeverAnswersIsNamedOnStderr) {
+  test::TempHome home;
+  UseEmptyMachine(home);
+  const std::string runtime = home.Path("run");
+  ::mkdir(runtime.c_str(), 0700);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  SingleInstance holder("TARVOXDRVER", "ELSEWHERE", runtime);
+  ASSERT_EQ(holder.Acquire(nullptr), SingleInstance::Result::First);
+  const std::string err = home.Path("late.err");
+  EXPECT_EQ(WaitForExit(Spawn(err)), 0);
+  EXPECT_NE(ReadFile(err).find("TARVOXDRVER.lock but did not answer within 5 s"), std::string::npos) << ReadFile(err);
 }
 
 // A window that can't be created (no skin beside the program) is one of

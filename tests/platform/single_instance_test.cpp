@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "platform/single_instance.h"
@@ -48,12 +54,50 @@ TEST_F(SingleInstanceTest, CrashedCopyLeavesNothingThatBlocksTheNextStart) {
   EXPECT_TRUE(test::Eventually([&] { return wakes >= 1; }));
 }
 
-TEST_F(SingleInstanceTest, OwnerThatCannotBeReachedIsReportedNotWoken) {
-  // Someone holds the lock but never listens (e.g. a hung copy).
-  SingleInstance holder("TARVOXDRVER", "OTHER_SOCKET", folder_);
-  ASSERT_EQ(holder.Acquire(nullptr), SingleInstance::Result::First);
-  SingleInstance second("TARVOXDRVER", "KORVANTE_001", folder_);
-  EXPECT_EQ(second.Acquire(nullptr), SingleInstance::Result::NotWoken);
+// A later copy is woken only by the owner's answer; refused or unanswered,
+// it waits for the lock (bounded) and runs as the first copy once it has it.
+TEST_F(SingleInstanceTest, LaterCopyWithoutAnAnswerWaitsForTheLock) {
+  using Result = SingleInstance::Result;
+  constexpr int kWaitMs = 400;
+  enum Owner { kAnswers, kClosingLeavesSoon, kNeverListens, kNeverAnswers };
+  const std::tuple<Owner, Result, int> cases[] = {  // owner, the later copy's result, its least wait (ms)
+      {kAnswers, Result::Woken, 0},
+      {kClosingLeavesSoon, Result::First, 200},
+      {kNeverListens, Result::NotWoken, kWaitMs},
+      {kNeverAnswers, Result::NotWoken, kWaitMs},  // accepts (backlog), reads nothing, answers nothing
+  };
+  for (const auto& [kind, expected, least_ms] : cases) {
+    SCOPED_TRACE(kind);
+    std::atomic<int> wakes{0};
+    const bool listens = kind == kAnswers || kind == kClosingLeavesSoon;
+    auto owner = std::make_unique<SingleInstance>("TARVOXDRVER", listens ? "KORVANTE_001" : "ELSEWHERE", folder_);
+    ASSERT_EQ(owner->Acquire([&] { ++wakes; }), Result::First);
+    const int silent = kind == kNeverAnswers ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
+    if (silent >= 0) {
+      sockaddr_un addr{AF_UNIX, {}};
+      const std::string path = folder_ + "/KORVANTE_001.sock";
+      std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+      ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+      ASSERT_EQ(::listen(silent, 8), 0);
+    }
+    if (kind == kClosingLeavesSoon) owner->StopListening();
+    const auto start = std::chrono::steady_clock::now();
+    auto later = std::async(std::launch::async, [&] {
+      SingleInstance copy("TARVOXDRVER", "KORVANTE_001", folder_, kWaitMs);
+      return copy.Acquire(nullptr);
+    });
+    if (kind == kClosingLeavesSoon) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(least_ms));
+      owner.reset();
+    }
+    EXPECT_EQ(later.get(), expected);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(least_ms));
+    EXPECT_LT(took, std::chrono::seconds(5));  // the wait plus one answer's wait, with room for a busy machine
+    EXPECT_EQ(wakes, kind == kAnswers ? 1 : 0);  // answered only after the wake-up was passed on
+    if (silent >= 0) ::close(silent);
+    std::filesystem::remove(folder_ + "/KORVANTE_001.sock");
+  }
 }
 
 // The fallback runtime folder (no XDG_RUNTIME_DIR) under a temporary folder.
