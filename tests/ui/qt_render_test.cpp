@@ -132,6 +132,8 @@ TEST_F(QtKeyRenderTest, CaptionIsCentredAsQtCentresIt) {
   };
   const QRect got = ink(img), want = ink(ref);
   ASSERT_FALSE(want.isEmpty());
+  Key()->SetText("ii");  // another caption, likely in the same string storage
+  EXPECT_LT(ink(Render()).width(), got.width() - 4);
   EXPECT_NEAR(got.left(), want.left(), 1);
   EXPECT_NEAR(got.right(), want.right(), 1);
   EXPECT_NEAR(got.top(), want.top(), 1);

@@ -78,13 +78,15 @@ const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
   return &m->second;
 }
 
-QImage Tinted(const QImage& src, const TImageTint& tint) {
-  QImage out = src.copy();
-  QPainter p(&out);
-  p.setCompositionMode(QPainter::CompositionMode_SourceAtop);  // only where the image has pixels
-  QColor c = QtRenderer::ToQColor(tint.color | 0xFF000000u);
-  c.setAlpha(std::clamp(tint.alpha, 0, 255));
-  p.fillRect(out.rect(), c);
+// `out`: an image of its own (painted in place).
+QImage Tinted(QImage out, const TImageTint& tint) {
+  {
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_SourceAtop);  // only where the image has pixels
+    QColor c = QtRenderer::ToQColor(tint.color | 0xFF000000u);
+    c.setAlpha(std::clamp(tint.alpha, 0, 255));
+    p.fillRect(out.rect(), c);
+  }
   return out;
 }
 
@@ -143,6 +145,7 @@ struct RenderedText {
 };
 struct TextEntry {
   QStaticText laid_out;
+  QSizeF size;  // the laid-out line's size, kept rather than asked of Qt per paint
   std::vector<RenderedText> images;
 };
 constexpr size_t kMaxImagesPerText = 8;
@@ -155,11 +158,21 @@ struct FontEntry {
 constexpr size_t kMaxFonts = 64;
 constexpr size_t kMaxTextsPerFont = 2048;
 
+// Bumped whenever cached fonts or texts are dropped: the look-up slots
+// below hold pointers into them.
+uint64_t& TextCacheGeneration() {
+  static uint64_t generation = 1;
+  return generation;
+}
+
 FontEntry& CachedFontEntry(const TFontInfo& font) {
   static std::vector<std::unique_ptr<FontEntry>> fonts;
   for (const auto& entry : fonts)
     if (entry->info == font) return *entry;
-  if (fonts.size() >= kMaxFonts) fonts.clear();
+  if (fonts.size() >= kMaxFonts) {
+    fonts.clear();
+    ++TextCacheGeneration();
+  }
   fonts.push_back(std::make_unique<FontEntry>(FontEntry{font, QtRenderer::ToQFont(font), {}}));
   return *fonts.back();
 }
@@ -169,12 +182,46 @@ const QFont& CachedFont(const TFontInfo& font) { return CachedFontEntry(font).fo
 TextEntry& CachedText(FontEntry& entry, std::string_view text) {
   auto it = entry.texts.find(text);
   if (it != entry.texts.end()) return it->second;
-  if (entry.texts.size() >= kMaxTextsPerFont) entry.texts.clear();
+  if (entry.texts.size() >= kMaxTextsPerFont) {
+    entry.texts.clear();
+    ++TextCacheGeneration();
+  }
   QStaticText laid_out(ToQString(text));
   laid_out.setTextFormat(Qt::PlainText);
   laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
   laid_out.prepare(QTransform(), entry.font);
-  return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), {}}).first->second;
+  const QSizeF size = laid_out.size();
+  return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), size, {}}).first->second;
+}
+
+// The font and laid-out line of a caption. A control repaints the same
+// caption from the same string every frame, so the last look-ups are kept
+// in slots chosen by the string's address (its content and the font are
+// compared, never trusted): most paints of an animated preview find their
+// caption there without hashing the text or walking the fonts.
+struct CachedLine {
+  FontEntry* font;
+  TextEntry* text;
+};
+CachedLine CachedTextLine(const TFontInfo& font, std::string_view text) {
+  struct Slot {
+    uint64_t generation = 0;
+    std::string text;
+    TFontInfo font;
+    CachedLine line{};
+  };
+  constexpr size_t kSlots = 256;
+  static std::array<Slot, kSlots> recent;
+  const auto address = reinterpret_cast<uintptr_t>(text.data());
+  Slot& slot = recent[((address >> 3) ^ (address >> 11) ^ text.size()) % kSlots];
+  if (slot.generation == TextCacheGeneration() && slot.text == text && slot.font == font) return slot.line;
+  FontEntry& entry = CachedFontEntry(font);
+  TextEntry& line = CachedText(entry, text);  // may drop cached texts: the generation is read after
+  slot.text.assign(text);
+  slot.font = font;
+  slot.line = {&entry, &line};
+  slot.generation = TextCacheGeneration();
+  return slot.line;
 }
 
 // The line drawn at fraction (fx, fy) of a pixel inside a transparent image
@@ -184,7 +231,7 @@ const RenderedText& RenderedTextImage(const FontEntry& font, TextEntry& text, Ui
   for (const RenderedText& r : text.images)
     if (r.color == color && r.fx == qx && r.fy == qy && r.dpr == dpr) return r;
   if (text.images.size() >= kMaxImagesPerText) text.images.clear();
-  const QSizeF size = text.laid_out.size();
+  const QSizeF size = text.size;
   const QSize logical(static_cast<int>(std::ceil(size.width())) + 2 * kTextImageMargin + 1,
                       static_cast<int>(std::ceil(size.height())) + 2 * kTextImageMargin + 1);
   QImage image(logical * dpr, QImage::Format_ARGB32_Premultiplied);
@@ -607,16 +654,16 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
                           unsigned style) {
   DrawPendingFill();
   if (rc.IsEmpty() || text.empty()) return;
-  FontEntry& entry = CachedFontEntry(font);
-  const QFont& f = entry.font;
   const QRect r = ToQRect(rc);
   const int flags = QtAlignment(style);
   if ((flags & Qt::TextSingleLine) && !(style & DT_END_ELLIPSIS) && text.find('\n') == std::string_view::npos) {
     // A single line is laid out once and placed by its size; text that
     // fits needs no clip and is copied from its rendered picture.
-    TextEntry& cached = CachedText(entry, text);
+    const CachedLine line = CachedTextLine(font, text);
+    FontEntry& entry = *line.font;
+    TextEntry& cached = *line.text;
     const QStaticText& laid_out = cached.laid_out;
-    const QSizeF size = laid_out.size();
+    const QSizeF size = cached.size;
     qreal x = r.left(), y = r.top();
     if (flags & Qt::AlignHCenter) x += (r.width() - size.width()) / 2;
     else if (flags & Qt::AlignRight) x += r.width() - size.width();
@@ -643,12 +690,13 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
     if (!InsidePendingClip(rc)) ApplyPendingClip();
     p_.save();
     p_.setClipRect(r, Qt::IntersectClip);
-    p_.setFont(f);
+    p_.setFont(entry.font);
     p_.setPen(ToQColor(color));
     p_.drawStaticText(QPointF(x, y), laid_out);
     p_.restore();
     return;
   }
+  const QFont& f = CachedFont(font);
   ApplyPendingClip();
   p_.save();
   p_.setFont(f);
