@@ -12,11 +12,13 @@
 namespace trx::ui::testing {
 namespace {
 
-// tint_block.png: 20x20 opaque white with a transparent 4x4 top-left corner.
+// tint_block.png: 20x20 opaque white with a transparent 4x4 top-left corner;
+// opaque_block.png: 20x20 blue without alpha.
 constexpr const char* kLayout = R"(<Window size="100,80">
   <VerticalLayout name="root" bkcolor="#FF204080">
     <Control name="key" width="20" height="20" bkimage="file='tint_block.png'"/>
     <Control name="bar" height="20" bkcolor="#FF00FF00" bordersize="2" bordercolor="#FFFF0000"/>
+    <Control name="photo" height="20" bkcolor="#FF00FF00" bkimage="file='opaque_block.png' dest='0,0,10,10'"/>
   </VerticalLayout>
 </Window>)";
 
@@ -47,7 +49,8 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensityTintAlphaZeroO
   } probes[] = {{50, 60, kBackground}, {50, 30, kGreen}, {0, 30, kRed}, {50, 21, kRed},  // bar, border left and top
                 {10, 10, 0xFFFF7F7F},                                                    // white under red at alpha 128
                 {1, 1, kBackground},    // the image's transparent corner stays untinted
-                {30, 10, kBackground}};  // right of the fixed-width key
+                {30, 10, kBackground},   // right of the fixed-width key
+                {5, 45, 0xFF0000FF}, {50, 45, kGreen}};  // an opaque image hides its fill only where it lies
   for (int scale : {1, 2}) {
     SCOPED_TRACE(scale);
     const QImage img = Render(scale);

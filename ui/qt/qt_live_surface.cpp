@@ -46,8 +46,10 @@ void QtLiveSurface::Paint(CPaintManagerUI* pm, const QRegion& region) {
       painter.save();
       painter.setClipRect(r);
       const UiRect dirty{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-      QtRenderer renderer(painter, dirty);
-      pm->Paint(renderer, dirty);
+      {
+        QtRenderer renderer(painter, dirty);  // draws what it holds back when it goes
+        pm->Paint(renderer, dirty);
+      }
       painter.restore();
     }
   }

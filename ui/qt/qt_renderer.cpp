@@ -467,6 +467,10 @@ bool QtRenderer::InsidePendingClip(const UiRect& rc) const {
 }
 
 void QtRenderer::DrawPendingFill() {
+  if (held_color_ != 0) {
+    p_.fillRect(ToQRect(held_rc_), ToQColor(held_color_));
+    held_color_ = 0;
+  }
   if (pending_fill_ == 0) return;
   const UiColor fill = pending_fill_;
   pending_fill_ = 0;
@@ -494,7 +498,20 @@ void QtRenderer::FillRect(const UiRect& rc, UiColor color) {
     return;
   }
   if (!InsidePendingClip(rc)) ApplyPendingClip();
+  if (!pending_.active && p_.compositionMode() == QPainter::CompositionMode_SourceOver) {
+    held_rc_ = rc;  // drawn before anything else but an opaque image over it
+    held_color_ = color;
+    return;
+  }
   p_.fillRect(ToQRect(rc), ToQColor(color));
+}
+
+bool QtRenderer::HidesHeldFill(const QImage& img, const UiRect& target, bool plain, const TImageDesc& desc,
+                               const TImageTint& tint) const {
+  if (held_color_ == 0 || !plain || tint.enabled || desc.fade < 255 || img.hasAlphaChannel()) return false;
+  if (pending_.active || p_.opacity() < 1.0) return false;
+  const UiRect shown = clips_.back().Intersect(held_rc_);
+  return shown.IsEmpty() || target.Intersect(shown) == shown;
 }
 
 void QtRenderer::FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) {
@@ -595,6 +612,8 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
   if (target.IsEmpty()) return true;
   const UiRect& c = desc.corner;
   const bool plain = c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0 && !desc.xtiled && !desc.ytiled;
+  if (HidesHeldFill(*loaded, target, plain, desc, tint)) held_color_ = 0;
+  if (held_color_ != 0) DrawPendingFill();  // keeps the order of what is drawn
   if (!InsidePendingClip(target)) {
     if (plain && desc.fade >= 255 && target.Intersect(pending_.rc) == target && Cacheable(pending_.rc)) {
       // An image under a rounded clip (a key of a preview): the clipped

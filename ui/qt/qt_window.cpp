@@ -204,8 +204,10 @@ void QtWindow::paintEvent(QPaintEvent* event) {
       if ((round.cx > 0 || round.cy > 0) && TouchesCorner(r, size(), round))
         painter.setClipPath(WindowShape(size(), round), Qt::IntersectClip);
       const UiRect dirty{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-      QtRenderer renderer(painter, dirty);
-      pm_->Paint(renderer, dirty);
+      {
+        QtRenderer renderer(painter, dirty);  // draws what it holds back when it goes
+        pm_->Paint(renderer, dirty);
+      }
       painter.restore();
     }
   }
