@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/core/recent_lookups.h"
+
 namespace trx::ui::qt {
 namespace {
 
@@ -63,7 +65,14 @@ QImage Masked(QImage img, UiColor mask) {
   return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
+// The last look-ups of LoadImage by path and mask (0x1'00000000 | mask;
+// 0: no mask), pointing into the cache of images.
+RecentLookups<uint64_t, const QImage*>& RecentImages() {
+  static RecentLookups<uint64_t, const QImage*> recent;
+  return recent;
+}
+
+const QImage* LoadImageUncached(const std::string& path, bool has_mask, UiColor mask) {
   auto it = ImageCache().find(path);
   if (it == ImageCache().end()) {
     QImage img(ToQString(path));
@@ -76,6 +85,14 @@ const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
   auto m = loaded.masked.find(mask);
   if (m == loaded.masked.end()) m = loaded.masked.emplace(mask, Masked(loaded.plain, mask)).first;
   return &m->second;
+}
+
+const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
+  const uint64_t extra = has_mask ? (uint64_t{1} << 32 | mask) : 0;
+  if (const QImage* const* recent = RecentImages().Find(path, extra)) return *recent;
+  const QImage* img = LoadImageUncached(path, has_mask, mask);
+  RecentImages().Put(path, extra, img);
+  return img;
 }
 
 // `out`: an image of its own (painted in place).
@@ -158,11 +175,15 @@ struct FontEntry {
 constexpr size_t kMaxFonts = 64;
 constexpr size_t kMaxTextsPerFont = 2048;
 
-// Bumped whenever cached fonts or texts are dropped: the look-up slots
-// below hold pointers into them.
-uint64_t& TextCacheGeneration() {
-  static uint64_t generation = 1;
-  return generation;
+// The last look-ups of captions (below); they point into the caches of
+// fonts and texts, so dropping those forgets them.
+struct CachedLine {
+  FontEntry* font;
+  TextEntry* text;
+};
+RecentLookups<TFontInfo, CachedLine>& RecentLines() {
+  static RecentLookups<TFontInfo, CachedLine> recent;
+  return recent;
 }
 
 FontEntry& CachedFontEntry(const TFontInfo& font) {
@@ -171,7 +192,7 @@ FontEntry& CachedFontEntry(const TFontInfo& font) {
     if (entry->info == font) return *entry;
   if (fonts.size() >= kMaxFonts) {
     fonts.clear();
-    ++TextCacheGeneration();
+    RecentLines().Forget();
   }
   fonts.push_back(std::make_unique<FontEntry>(FontEntry{font, QtRenderer::ToQFont(font), {}}));
   return *fonts.back();
@@ -184,7 +205,7 @@ TextEntry& CachedText(FontEntry& entry, std::string_view text) {
   if (it != entry.texts.end()) return it->second;
   if (entry.texts.size() >= kMaxTextsPerFont) {
     entry.texts.clear();
-    ++TextCacheGeneration();
+    RecentLines().Forget();
   }
   QStaticText laid_out(ToQString(text));
   laid_out.setTextFormat(Qt::PlainText);
@@ -194,34 +215,16 @@ TextEntry& CachedText(FontEntry& entry, std::string_view text) {
   return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), size, {}}).first->second;
 }
 
-// The font and laid-out line of a caption. A control repaints the same
-// caption from the same string every frame, so the last look-ups are kept
-// in slots chosen by the string's address (its content and the font are
-// compared, never trusted): most paints of an animated preview find their
-// caption there without hashing the text or walking the fonts.
-struct CachedLine {
-  FontEntry* font;
-  TextEntry* text;
-};
+// The font and laid-out line of a caption: a control repaints the same
+// caption from the same string every frame, so most paints of an animated
+// preview find it among the recent look-ups without hashing the text or
+// walking the fonts.
 CachedLine CachedTextLine(const TFontInfo& font, std::string_view text) {
-  struct Slot {
-    uint64_t generation = 0;
-    std::string text;
-    TFontInfo font;
-    CachedLine line{};
-  };
-  constexpr size_t kSlots = 256;
-  static std::array<Slot, kSlots> recent;
-  const auto address = reinterpret_cast<uintptr_t>(text.data());
-  Slot& slot = recent[((address >> 3) ^ (address >> 11) ^ text.size()) % kSlots];
-  if (slot.generation == TextCacheGeneration() && slot.text == text && slot.font == font) return slot.line;
+  if (const CachedLine* recent = RecentLines().Find(text, font)) return *recent;
   FontEntry& entry = CachedFontEntry(font);
-  TextEntry& line = CachedText(entry, text);  // may drop cached texts: the generation is read after
-  slot.text.assign(text);
-  slot.font = font;
-  slot.line = {&entry, &line};
-  slot.generation = TextCacheGeneration();
-  return slot.line;
+  const CachedLine line{&entry, &CachedText(entry, text)};  // may forget the recent look-ups: put after
+  RecentLines().Put(text, font, line);
+  return line;
 }
 
 // The line drawn at fraction (fx, fy) of a pixel inside a transparent image
@@ -838,6 +841,7 @@ void QtRenderer::PopClip() {
 
 void QtRenderer::ClearImageCache() {
   TintCache().clear();
+  RecentImages().Forget();
   ImageCache().clear();
 }
 
