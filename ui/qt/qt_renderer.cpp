@@ -369,9 +369,27 @@ const QImage& MaskedImage(const QImage& img, const QRect& src, const TImageTint&
                     ry,
                     fill,
                     dpr};
+  // The last pictures found, by hash: a frame asks for the same few
+  // pictures for a hundred keys, and this spares most of them the walk of
+  // the map's buckets.
+  struct Recent {
+    uint64_t epoch = 0;
+    MaskKey key{};
+    const QImage* image = nullptr;
+  };
+  static std::array<Recent, 64> recent;
+  static uint64_t epoch = 1;
+  Recent& slot = recent[MaskKeyHash{}(key) % recent.size()];
+  if (slot.epoch == epoch && slot.key == key) return *slot.image;
   auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
-  if (cache.size() >= kMaxMaskedImages) cache.clear();
+  if (it != cache.end()) {
+    slot = {epoch, key, &it->second};
+    return it->second;
+  }
+  if (cache.size() >= kMaxMaskedImages) {
+    cache.clear();
+    ++epoch;
+  }
   const QImage* part = &img;
   QRect part_src = src;
   if (tint.enabled) {
@@ -392,7 +410,9 @@ const QImage& MaskedImage(const QImage& img, const QRect& src, const TImageTint&
       p.drawImage(QPointF(0, 0), RoundRectImage(shape.Width(), shape.Height(), rx, ry, fill, dpr));
     }
   }
-  return cache.emplace(key, std::move(out)).first->second;
+  const QImage& made = cache.emplace(key, std::move(out)).first->second;
+  slot = {epoch, key, &made};
+  return made;
 }
 
 // True when `clip` stays clear of the four rounded corners of rc (radii rx,
