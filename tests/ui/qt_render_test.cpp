@@ -7,6 +7,7 @@
 #include "ui/core/circle_progress.h"
 #include "ui/core/paint_manager.h"
 #include "ui/qt/qt_renderer.h"
+#include "ui/qt/qt_tint_layers.h"
 #include "ui/window/custom_controls.h"
 
 namespace trx::ui::testing {
@@ -83,6 +84,16 @@ class QtKeyRenderTest : public QtRenderTest {
  protected:
   QImage Render() { return qt::QtWindow::RenderTree(&key_window_.GetPaintManager(), QSize(60, 40)); }
   CControlUI* Key() { return key_window_.GetPaintManager().FindControl("key"); }
+  // The key's rectangle as the tree paints it with the key under `t`.
+  QImage RenderKeyUnder(const TImageTint& t) {
+    QImage whole(60, 40, QImage::Format_RGB32);
+    whole.fill(Qt::black);
+    QPainter painter(&whole);
+    qt::QtRenderer renderer(painter);
+    key_window_.GetPaintManager().PaintWithTint(renderer, {0, 0, 60, 40}, Key(), t);
+    return whole.copy(kKeyRect);
+  }
+  static constexpr QRect kKeyRect{10, 10, 40, 20};
   NotesWindow key_window_{kKeyLayout};
   void SetUp() override {
     QtRenderTest::SetUp();
@@ -141,6 +152,49 @@ TEST_F(QtKeyRenderTest, CaptionIsCentredAsQtCentresIt) {
   EXPECT_NEAR(got.right(), want.right(), 1);
   EXPECT_NEAR(got.top(), want.top(), 1);
   EXPECT_NEAR(got.bottom(), want.bottom(), 1);
+}
+
+// A key redrawn from layers fitted under one tint shows, under every other tint of the same look
+// (the caption's colour), what the tree paints, within a few levels.
+TEST_F(QtKeyRenderTest, TintLayersFollowTheTreeAcrossTintsOfOneLook) {
+  const auto render = [this](const TImageTint& t) { return RenderKeyUnder(t); };
+  auto look = [&](const TImageTint& t) { return Key()->TintLook(t); };
+  auto tint = [](UiColor colour, int alpha) { return TImageTint{true, colour, alpha}; };
+  const std::vector<std::vector<TImageTint>> looks = {
+      {tint(0xFFFF0000, 255), tint(0xFF3366CC, 255), tint(0xFFFF0000, 140), tint(0xFF0000FF, 200)},  // white caption
+      {tint(0xFFFFFF00, 255), tint(0xFFFFFFFF, 180), tint(0xFF80FFC0, 230)},                          // dark caption
+      {tint(0xFFFF0000, 60), tint(0xFF00FFFF, 0), tint(0xFF3366CC, 95)},                              // the caption's own
+  };
+  for (const auto& tints : looks) {
+    QImage shown;
+    qt::TintLayers layers = qt::FitTintLayers(render, look, tints.front(), &shown);
+    ASSERT_TRUE(layers.linear) << std::hex << tints.front().color;
+    EXPECT_EQ(shown, render(tints.front()));
+    for (const TImageTint& t : tints) {
+      SCOPED_TRACE(::testing::Message() << std::hex << t.color << " alpha " << std::dec << t.alpha);
+      ASSERT_EQ(look(t), layers.look);
+      QImage got(kKeyRect.size(), QImage::Format_RGB32);
+      qt::ComposeTintLayers(layers, t, got, {0, 0});
+      const QImage want = render(t);
+      int worst = 0;
+      for (int y = 0; y < kKeyRect.height(); ++y)
+        for (int x = 0; x < kKeyRect.width(); ++x)
+          for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(int(got.pixel(x, y) >> shift & 0xFF) - int(want.pixel(x, y) >> shift & 0xFF)));
+      EXPECT_LE(worst, 3);
+    }
+  }
+}
+
+// A control whose pixels do not follow its tint linearly (here the caption's colour taken as the
+// same look though it is not) is left to the tree.
+TEST_F(QtKeyRenderTest, TintLayersRefuseAControlThatDoesNotFollowTheModel) {
+  const auto render = [this](const TImageTint& t) { return RenderKeyUnder(t); };
+  QImage shown;
+  const qt::TintLayers layers =
+      qt::FitTintLayers(render, [](const TImageTint&) { return UiColor{0}; }, {true, 0xFFFF0000, 200}, &shown);
+  EXPECT_FALSE(layers.linear);
+  EXPECT_EQ(shown, render({true, 0xFFFF0000, 200}));
 }
 
 TEST(QtRichText, LayoutMarkupBecomesQtRichText) {

@@ -189,14 +189,15 @@ void CControlUI::SetIsChangerColor(bool on) {
   Invalidate();
 }
 
+// A tint change alone: the host may redraw it from fitted pictures.
 void CControlUI::SetChangerColor(UiColor color) {
   tint_.color = color;
-  Invalidate();
+  if (manager_ != nullptr && IsVisible()) manager_->InvalidateTint(this);
 }
 
 void CControlUI::SetChangerAlpha(int alpha) {
   tint_.alpha = std::clamp(alpha, 0, 255);
-  Invalidate();
+  if (manager_ != nullptr && IsVisible()) manager_->InvalidateTint(this);
 }
 
 void CControlUI::SetPos(const UiRect& rc, bool needInvalidate) {
