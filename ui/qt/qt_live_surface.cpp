@@ -78,13 +78,27 @@ QtLiveSurface::Tinted QtLiveSurface::FindOrFit(CPaintManagerUI* pm, CControlUI* 
     if (!layers.linear) return {};
     return {&layers, tint, true};
   }
+  if (layered.looks.size() >= kMaxLooks) layered.looks.erase(layered.looks.begin());
+  // Controls that overlap show each other's pixels, which their layers
+  // would freeze: both are left to the tree.
+  bool overlaps = false;
+  for (auto& [other, other_layered] : layers_) {
+    if (other == control || !other_layered.rect.intersects(rc)) continue;
+    overlaps = true;
+    for (TintLayers& l : other_layered.looks) l.linear = false;
+  }
+  if (overlaps) {
+    TintLayers refused;
+    refused.look = look;
+    layered.looks.push_back(std::move(refused));
+    return {};
+  }
   // First frame of this look here: fitted from renders of the control alone;
   // this frame shows the render under its own tint.
   QImage shown;
   TintLayers fitted = FitTintLayers(
       [&](const TImageTint& t) { return RenderControl(pm, control, rc, t, store.format()); },
       [control](const TImageTint& t) { return control->TintLook(t); }, tint, &shown);
-  if (layered.looks.size() >= kMaxLooks) layered.looks.erase(layered.looks.begin());
   layered.looks.push_back(std::move(fitted));
   if (shown.size() != rc.size() || shown.format() != store.format()) return {};
   CopyInto(shown, store, at);
