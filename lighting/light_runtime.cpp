@@ -4,6 +4,7 @@
 
 #include <array>
 #include <chrono>
+#include <utility>
 
 #include "platform/debug_log.h"
 #include "settings/config_images.h"
@@ -62,6 +63,24 @@ bool Present(const CDeviceChannel& c) { return c.connected.load() != 0; }
 bool Follows(const CDeviceChannel& c) { return c.follows_synchronised_lighting.load() != 0; }
 // A sleep that ends early when the stop event is set; true when stopped.
 bool Sleep(CEvent& stop, int ms) { return ms > 0 && stop.Wait(ms); }
+
+// The waits of one cycle, taken together at the top of the next: a thread
+// wakes once per cycle instead of once per wait, since each wake-up costs
+// far more than a cycle's work. The cadence is unchanged; what a cycle
+// reads is read after its waits rather than between them.
+class CycleWait {
+ public:
+  explicit CycleWait(CEvent& stop) : stop_(stop) {}
+  void Add(int ms) {
+    if (ms > 0) pending_ms_ += ms;
+  }
+  // Waits the event wait and what was added since; true when stopped.
+  bool Stopped() { return stop_.Wait(kEventWaitMs + std::exchange(pending_ms_, 0)); }
+
+ private:
+  CEvent& stop_;
+  int pending_ms_ = 0;
+};
 }  // namespace
 
 LightingRuntime::LightingRuntime(CDeviceChannel& mouse, CDeviceChannel& pad, CDeviceChannel& keyboard,
@@ -146,10 +165,12 @@ void LightingRuntime::RunMouse(CEvent& stop) {
   Frame local;
   bool reported_unknown = false;
   if (!Sleep(stop, first_delay_ms_)) {
-    while (!stop.Wait(kEventWaitMs)) {
-      if (!WaitShown(stop, mouse_shown_) || Sleep(stop, kMouseCycleMs)) break;
+    CycleWait wait(stop);
+    while (!wait.Stopped()) {
+      if (!WaitShown(stop, mouse_shown_)) break;
+      wait.Add(kMouseCycleMs);
       if (!Present(mouse_)) {
-        if (Sleep(stop, kAbsentMs)) break;
+        wait.Add(kAbsentMs);
         continue;
       }
       if (Follows(mouse_)) continue;
@@ -164,7 +185,7 @@ void LightingRuntime::RunMouse(CEvent& stop) {
       if (unknown && !reported_unknown) DebugLine("鼠标灯光线程设定2");
       reported_unknown = unknown;
       if (!unknown) Publish(local, kMouseFirstSlot, kMouseSlots);
-      if (Sleep(stop, extra)) break;
+      wait.Add(extra);
     }
   }
   DebugLine("鼠标灯光线程设定退出");
@@ -174,18 +195,18 @@ void LightingRuntime::RunPad(CEvent& stop) {
   PadEngine engine;
   Frame local;
   if (!Sleep(stop, first_delay_ms_)) {
-    while (!stop.Wait(kEventWaitMs)) {
+    CycleWait wait(stop);
+    while (!wait.Stopped()) {
       if (!WaitShown(stop, pad_shown_)) break;
-      EffectSettings s = FromBytes(ReadLighting(DeviceKind::MousePad));
-      if (Sleep(stop, PeriodMs(Family::Pad, s.mode, s.speed))) break;
+      const EffectSettings s = FromBytes(ReadLighting(DeviceKind::MousePad));
+      wait.Add(PeriodMs(Family::Pad, s.mode, s.speed));
       if (!Present(pad_)) {
-        if (Sleep(stop, kAbsentMs)) break;
+        wait.Add(kAbsentMs);
         continue;
       }
       if (Follows(pad_)) continue;
       if (int r = pad_restart_.exchange(0); r != 0) engine.Restart(r - 1, pad_first_group_.load());
-      if (Sleep(stop, PadEngine::PreSleepMs(s))) break;
-      s = FromBytes(ReadLighting(DeviceKind::MousePad));
+      wait.Add(PadEngine::PreSleepMs(s));
       CycleInput in;
       in.now_ms = NowMs();
       engine.Cycle(s, in, local);
@@ -201,10 +222,11 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
   std::array<Rgb, kKeyColourKeys> custom{};
   const char* reported_line = nullptr;
   if (!Sleep(stop, first_delay_ms_)) {
-    while (!stop.Wait(kEventWaitMs)) {
+    CycleWait wait(stop);
+    while (!wait.Stopped()) {
       if (!WaitShown(stop, keyboard_shown_)) break;
       EffectSettings s = FromBytes(ReadLighting(DeviceKind::Keyboard));
-      if (Sleep(stop, PeriodMs(Family::Keyboard, s.mode, s.speed))) break;
+      wait.Add(PeriodMs(Family::Keyboard, s.mode, s.speed));
       if (!Present(keyboard_) || Follows(keyboard_)) continue;
       if (int r = keyboard_restart_.exchange(0); r != 0) {
         engine.Reset(-1);
@@ -217,7 +239,7 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
       const char* line = VariantTwoModeLine(s);
       if (line != nullptr && line != reported_line) DebugLine(line);
       reported_line = line;
-      if (Sleep(stop, KeyboardEngine::PreSleepMs(s))) break;
+      wait.Add(KeyboardEngine::PreSleepMs(s));
       CycleInput in;
       in.now_ms = NowMs();
       {
@@ -239,24 +261,25 @@ void LightingRuntime::RunKeyboard(CEvent& stop) {
 void LightingRuntime::RunSync(CEvent& stop) {
   SyncEngine engine;
   Frame local;
-  while (!stop.Wait(kEventWaitMs)) {
+  CycleWait wait(stop);
+  while (!wait.Stopped()) {
     if (!WaitShown(stop)) break;
     const EffectSettings s = FromBytes(ReadSyncLighting());
-    if (Sleep(stop, SyncEngine::PeriodMs(s))) break;
+    wait.Add(SyncEngine::PeriodMs(s));
     if (!Present(mouse_) && !Present(pad_) && !Present(keyboard_)) {
-      if (Sleep(stop, kSyncAllAbsentMs)) break;
+      wait.Add(kSyncAllAbsentMs);
       continue;
     }
     const SyncFamilies follow{Follows(keyboard_), Follows(mouse_), Follows(pad_)};
     if (!follow.Any()) {
-      if (Sleep(stop, kSyncNoneFollowsMs)) break;
+      wait.Add(kSyncNoneFollowsMs);
       continue;
     }
     const int extra = engine.Cycle(s, follow, local);
     if (follow.mouse) Publish(local, kMouseFirstSlot, kMouseSlots);
     if (follow.pad) Publish(local, kPadFirstSlot, kPadSlots);
     if (follow.keyboard) Publish(local, kKeyboardFirstSlot, kKeyboardSlots);
-    if (Sleep(stop, extra)) break;
+    wait.Add(extra);
   }
   DebugLine("同步灯光线程设定退出");
 }

@@ -7,16 +7,19 @@
 #include "ui/core/circle_progress.h"
 #include "ui/core/paint_manager.h"
 #include "ui/qt/qt_renderer.h"
+#include "ui/qt/qt_tint_layers.h"
 #include "ui/window/custom_controls.h"
 
 namespace trx::ui::testing {
 namespace {
 
-// tint_block.png: 20x20 opaque white with a transparent 4x4 top-left corner.
+// tint_block.png: 20x20 opaque white with a transparent 4x4 top-left corner;
+// opaque_block.png: 20x20 blue without alpha.
 constexpr const char* kLayout = R"(<Window size="100,80">
   <VerticalLayout name="root" bkcolor="#FF204080">
     <Control name="key" width="20" height="20" bkimage="file='tint_block.png'"/>
     <Control name="bar" height="20" bkcolor="#FF00FF00" bordersize="2" bordercolor="#FFFF0000"/>
+    <Control name="photo" height="20" bkcolor="#FF00FF00" bkimage="file='opaque_block.png' dest='0,0,10,10'"/>
   </VerticalLayout>
 </Window>)";
 
@@ -47,7 +50,8 @@ TEST_F(QtRenderTest, BackgroundBorderAndTintedImageAtEitherDensityTintAlphaZeroO
   } probes[] = {{50, 60, kBackground}, {50, 30, kGreen}, {0, 30, kRed}, {50, 21, kRed},  // bar, border left and top
                 {10, 10, 0xFFFF7F7F},                                                    // white under red at alpha 128
                 {1, 1, kBackground},    // the image's transparent corner stays untinted
-                {30, 10, kBackground}};  // right of the fixed-width key
+                {30, 10, kBackground},   // right of the fixed-width key
+                {5, 45, 0xFF0000FF}, {50, 45, kGreen}};  // an opaque image hides its fill only where it lies
   for (int scale : {1, 2}) {
     SCOPED_TRACE(scale);
     const QImage img = Render(scale);
@@ -80,6 +84,16 @@ class QtKeyRenderTest : public QtRenderTest {
  protected:
   QImage Render() { return qt::QtWindow::RenderTree(&key_window_.GetPaintManager(), QSize(60, 40)); }
   CControlUI* Key() { return key_window_.GetPaintManager().FindControl("key"); }
+  // The key's rectangle as the tree paints it with the key under `t`.
+  QImage RenderKeyUnder(const TImageTint& t) {
+    QImage whole(60, 40, QImage::Format_RGB32);
+    whole.fill(Qt::black);
+    QPainter painter(&whole);
+    qt::QtRenderer renderer(painter);
+    key_window_.GetPaintManager().PaintWithTint(renderer, {0, 0, 60, 40}, Key(), t);
+    return whole.copy(kKeyRect);
+  }
+  static constexpr QRect kKeyRect{10, 10, 40, 20};
   NotesWindow key_window_{kKeyLayout};
   void SetUp() override {
     QtRenderTest::SetUp();
@@ -132,10 +146,55 @@ TEST_F(QtKeyRenderTest, CaptionIsCentredAsQtCentresIt) {
   };
   const QRect got = ink(img), want = ink(ref);
   ASSERT_FALSE(want.isEmpty());
+  Key()->SetText("ii");  // another caption, likely in the same string storage
+  EXPECT_LT(ink(Render()).width(), got.width() - 4);
   EXPECT_NEAR(got.left(), want.left(), 1);
   EXPECT_NEAR(got.right(), want.right(), 1);
   EXPECT_NEAR(got.top(), want.top(), 1);
   EXPECT_NEAR(got.bottom(), want.bottom(), 1);
+}
+
+// A key redrawn from layers fitted under one tint shows, under every other tint of the same look
+// (the caption's colour), what the tree paints, within a few levels.
+TEST_F(QtKeyRenderTest, TintLayersFollowTheTreeAcrossTintsOfOneLook) {
+  const auto render = [this](const TImageTint& t) { return RenderKeyUnder(t); };
+  auto look = [&](const TImageTint& t) { return Key()->TintLook(t); };
+  auto tint = [](UiColor colour, int alpha) { return TImageTint{true, colour, alpha}; };
+  const std::vector<std::vector<TImageTint>> looks = {
+      {tint(0xFFFF0000, 255), tint(0xFF3366CC, 255), tint(0xFFFF0000, 140), tint(0xFF0000FF, 200)},  // white caption
+      {tint(0xFFFFFF00, 255), tint(0xFFFFFFFF, 180), tint(0xFF80FFC0, 230)},                          // dark caption
+      {tint(0xFFFF0000, 60), tint(0xFF00FFFF, 0), tint(0xFF3366CC, 95)},                              // the caption's own
+  };
+  for (const auto& tints : looks) {
+    QImage shown;
+    qt::TintLayers layers = qt::FitTintLayers(render, look, tints.front(), &shown);
+    ASSERT_TRUE(layers.linear) << std::hex << tints.front().color;
+    EXPECT_EQ(shown, render(tints.front()));
+    for (const TImageTint& t : tints) {
+      SCOPED_TRACE(::testing::Message() << std::hex << t.color << " alpha " << std::dec << t.alpha);
+      ASSERT_EQ(look(t), layers.look);
+      QImage got(kKeyRect.size(), QImage::Format_RGB32);
+      qt::ComposeTintLayers(layers, t, got, {0, 0});
+      const QImage want = render(t);
+      int worst = 0;
+      for (int y = 0; y < kKeyRect.height(); ++y)
+        for (int x = 0; x < kKeyRect.width(); ++x)
+          for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(int(got.pixel(x, y) >> shift & 0xFF) - int(want.pixel(x, y) >> shift & 0xFF)));
+      EXPECT_LE(worst, 3);
+    }
+  }
+}
+
+// A control whose pixels do not follow its tint linearly (here the caption's colour taken as the
+// same look though it is not) is left to the tree.
+TEST_F(QtKeyRenderTest, TintLayersRefuseAControlThatDoesNotFollowTheModel) {
+  const auto render = [this](const TImageTint& t) { return RenderKeyUnder(t); };
+  QImage shown;
+  const qt::TintLayers layers =
+      qt::FitTintLayers(render, [](const TImageTint&) { return UiColor{0}; }, {true, 0xFFFF0000, 200}, &shown);
+  EXPECT_FALSE(layers.linear);
+  EXPECT_EQ(shown, render({true, 0xFFFF0000, 200}));
 }
 
 TEST(QtRichText, LayoutMarkupBecomesQtRichText) {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "ui/core/paint_manager.h"
+#include "ui/core/recent_lookups.h"
 #include "ui/core/resource_manager.h"
 
 namespace trx::ui {
@@ -31,6 +32,7 @@ struct TransparentHash {
 struct ParsedImages {
   uint64_t generation = 0;
   std::unordered_map<std::string, std::optional<TImageDesc>, TransparentHash, std::equal_to<>> map;
+  RecentLookups<char, const TImageDesc*> recent;  // the last look-ups, pointing into map
 };
 // Layouts name a few hundred images at most; a runaway producer of image
 // strings only costs a rebuild.
@@ -41,8 +43,10 @@ const TImageDesc* ParsedImage(std::string_view image) {
   const uint64_t generation = CPaintManagerUI::GetResourcePathGeneration();
   if (generation != cache.generation || cache.map.size() >= kMaxParsedImages) {
     cache.map.clear();
+    cache.recent.Forget();
     cache.generation = generation;
   }
+  if (const TImageDesc* const* recent = cache.recent.Find(image, 0)) return *recent;
   auto it = cache.map.find(image);
   if (it == cache.map.end()) {
     std::optional<TImageDesc> parsed;
@@ -53,7 +57,9 @@ const TImageDesc* ParsedImage(std::string_view image) {
     }
     it = cache.map.emplace(std::string(image), std::move(parsed)).first;
   }
-  return it->second ? &*it->second : nullptr;
+  const TImageDesc* desc = it->second ? &*it->second : nullptr;
+  cache.recent.Put(image, 0, desc);
+  return desc;
 }
 
 }  // namespace
@@ -183,14 +189,15 @@ void CControlUI::SetIsChangerColor(bool on) {
   Invalidate();
 }
 
+// A tint change alone: the host may redraw it from fitted pictures.
 void CControlUI::SetChangerColor(UiColor color) {
   tint_.color = color;
-  Invalidate();
+  if (manager_ != nullptr && IsVisible()) manager_->InvalidateTint(this);
 }
 
 void CControlUI::SetChangerAlpha(int alpha) {
   tint_.alpha = std::clamp(alpha, 0, 255);
-  Invalidate();
+  if (manager_ != nullptr && IsVisible()) manager_->InvalidateTint(this);
 }
 
 void CControlUI::SetPos(const UiRect& rc, bool needInvalidate) {

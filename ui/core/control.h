@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ui/core/event.h"
 #include "ui/core/image_desc.h"
@@ -142,6 +143,15 @@ class CControlUI {
   int GetChangerAlpha() const { return tint_.alpha; }
   void SetChangerAlpha(int alpha);  // clamped to 0..255
   const TImageTint& GetTint() const { return tint_; }
+  // Replaces the tint without a repaint and returns the old one: for
+  // painting the control under another tint (the paint manager's
+  // PaintWithTint). UI thread.
+  TImageTint ReplaceTint(const TImageTint& tint) { return std::exchange(tint_, tint); }
+  // What this control draws differently under `tint` besides the tint laid
+  // over its images: under two tints of the same look the control's pixels
+  // differ only by that tint, so a host may redraw a tint change from
+  // pictures fitted once per look. Default: 0, one look for every tint.
+  virtual UiColor TintLook(const TImageTint& /*tint*/) const { return 0; }
 
   // ---- position ----
   const UiRect& GetPos() const { return rcItem_; }

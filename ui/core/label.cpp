@@ -103,6 +103,10 @@ UiColor CaptionOverTint(UiColor tint, int alpha, UiColor text) {
 
 }  // namespace
 
+UiColor CLabelUI::TintLook(const TImageTint& tint) const {
+  return IsChangerColor() ? CaptionOverTint(tint.color, tint.alpha, CurrentTextColor()) : 0;
+}
+
 void CLabelUI::PaintText(IRenderer& r) {
   UiColor color = CurrentTextColor();
   if (IsChangerColor()) color = CaptionOverTint(GetChangerColor(), GetChangerAlpha(), color);

@@ -28,6 +28,8 @@ class CLabelUI : public CControlUI {
 
   bool SetAttribute(std::string_view name, std::string_view value) override;
   void PaintText(IRenderer& r) override;
+  // The caption's colour over the tint.
+  UiColor TintLook(const TImageTint& tint) const override;
 
  protected:
   // Colour for the current state (subclasses add hot/pushed/selected).

@@ -23,6 +23,8 @@ class IPaintHost {
   virtual ~IPaintHost() = default;
   // Schedules a repaint of rc (client coordinates).
   virtual void Invalidate(const UiRect& rc) = 0;
+  // Only the tint of `control` (at rc) changed. Default: a repaint of rc.
+  virtual void InvalidateTint(CControlUI* /*control*/, const UiRect& rc) { Invalidate(rc); }
   // Mouse capture: while set, the window keeps getting mouse moves and the
   // release even outside its area.
   virtual void SetCapture() = 0;

@@ -262,6 +262,10 @@ void CPaintManagerUI::Invalidate(const UiRect& rc) {
   if (host_ != nullptr && !rc.IsEmpty()) host_->Invalidate(rc);
 }
 
+void CPaintManagerUI::InvalidateTint(CControlUI* control) {
+  if (host_ != nullptr && !control->GetPos().IsEmpty()) host_->InvalidateTint(control, control->GetPos());
+}
+
 void CPaintManagerUI::SetClientSize(UiSize size) {
   if (size == clientSize_) return;
   clientSize_ = size;
@@ -290,6 +294,12 @@ void CPaintManagerUI::Paint(IRenderer& r, const UiRect& dirty) {
   root_->DoPaint(r, dirty);
   EndDispatch();
   if (!windowInitByHost_) SendWindowInit();
+}
+
+void CPaintManagerUI::PaintWithTint(IRenderer& r, const UiRect& dirty, CControlUI* control, const TImageTint& tint) {
+  const TImageTint own = control->ReplaceTint(tint);
+  Paint(r, dirty);
+  control->ReplaceTint(own);
 }
 
 void CPaintManagerUI::SendWindowInit() {

@@ -117,6 +117,8 @@ class CPaintManagerUI {
   bool IsUpdateNeeded() const { return updateNeeded_; }
   void Invalidate();            // whole client area
   void Invalidate(const UiRect& rc);
+  // Only the control's tint changed (IPaintHost::InvalidateTint).
+  void InvalidateTint(CControlUI* control);
   // The area repainted many times a second (IPaintHost::SetLiveArea).
   void SetLiveArea(const UiRect& rc) {
     if (host_ != nullptr) host_->SetLiveArea(rc);
@@ -129,6 +131,9 @@ class CPaintManagerUI {
   // Lays out when needed and paints the tree parts meeting dirty. The first
   // call sends "windowinit" (after that paint).
   void Paint(IRenderer& r, const UiRect& dirty);
+  // Paint with `control` showing `tint` instead of its own, which it
+  // keeps (no repaint is scheduled).
+  void PaintWithTint(IRenderer& r, const UiRect& dirty, CControlUI* control, const TImageTint& tint);
   bool IsWindowInitSent() const { return windowInitSent_; }
   // A native window's host sends "windowinit" itself once its first paint
   // event has ended (SendWindowInit), so that a handler opening a modal

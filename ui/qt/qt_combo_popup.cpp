@@ -98,8 +98,10 @@ void QtComboPopup::paintEvent(QPaintEvent*) {
     const QColor hot = QtRenderer::ToQColor(combo_->GetListInfo().hotBkColor);
     if (top >= 0) painter.fillRect(QRect(1, top, width() - 2, bottom - top), hot);
   }
-  QtRenderer renderer(painter);
-  combo_->PaintDropDown(renderer, Area(), scroll_);
+  {
+    QtRenderer renderer(painter);  // draws what it holds back when it goes
+    combo_->PaintDropDown(renderer, Area(), scroll_);
+  }
   painter.setPen(QColor(0xA0, 0xA0, 0xA0));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/core/recent_lookups.h"
+
 namespace trx::ui::qt {
 namespace {
 
@@ -63,7 +65,14 @@ QImage Masked(QImage img, UiColor mask) {
   return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
+// The last look-ups of LoadImage by path and mask (0x1'00000000 | mask;
+// 0: no mask), pointing into the cache of images.
+RecentLookups<uint64_t, const QImage*>& RecentImages() {
+  static RecentLookups<uint64_t, const QImage*> recent;
+  return recent;
+}
+
+const QImage* LoadImageUncached(const std::string& path, bool has_mask, UiColor mask) {
   auto it = ImageCache().find(path);
   if (it == ImageCache().end()) {
     QImage img(ToQString(path));
@@ -78,13 +87,23 @@ const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
   return &m->second;
 }
 
-QImage Tinted(const QImage& src, const TImageTint& tint) {
-  QImage out = src.copy();
-  QPainter p(&out);
-  p.setCompositionMode(QPainter::CompositionMode_SourceAtop);  // only where the image has pixels
-  QColor c = QtRenderer::ToQColor(tint.color | 0xFF000000u);
-  c.setAlpha(std::clamp(tint.alpha, 0, 255));
-  p.fillRect(out.rect(), c);
+const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
+  const uint64_t extra = has_mask ? (uint64_t{1} << 32 | mask) : 0;
+  if (const QImage* const* recent = RecentImages().Find(path, extra)) return *recent;
+  const QImage* img = LoadImageUncached(path, has_mask, mask);
+  RecentImages().Put(path, extra, img);
+  return img;
+}
+
+// `out`: an image of its own (painted in place).
+QImage Tinted(QImage out, const TImageTint& tint) {
+  {
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_SourceAtop);  // only where the image has pixels
+    QColor c = QtRenderer::ToQColor(tint.color | 0xFF000000u);
+    c.setAlpha(std::clamp(tint.alpha, 0, 255));
+    p.fillRect(out.rect(), c);
+  }
   return out;
 }
 
@@ -143,6 +162,7 @@ struct RenderedText {
 };
 struct TextEntry {
   QStaticText laid_out;
+  QSizeF size;  // the laid-out line's size, kept rather than asked of Qt per paint
   std::vector<RenderedText> images;
 };
 constexpr size_t kMaxImagesPerText = 8;
@@ -155,11 +175,25 @@ struct FontEntry {
 constexpr size_t kMaxFonts = 64;
 constexpr size_t kMaxTextsPerFont = 2048;
 
+// The last look-ups of captions (below); they point into the caches of
+// fonts and texts, so dropping those forgets them.
+struct CachedLine {
+  FontEntry* font;
+  TextEntry* text;
+};
+RecentLookups<TFontInfo, CachedLine>& RecentLines() {
+  static RecentLookups<TFontInfo, CachedLine> recent;
+  return recent;
+}
+
 FontEntry& CachedFontEntry(const TFontInfo& font) {
   static std::vector<std::unique_ptr<FontEntry>> fonts;
   for (const auto& entry : fonts)
     if (entry->info == font) return *entry;
-  if (fonts.size() >= kMaxFonts) fonts.clear();
+  if (fonts.size() >= kMaxFonts) {
+    fonts.clear();
+    RecentLines().Forget();
+  }
   fonts.push_back(std::make_unique<FontEntry>(FontEntry{font, QtRenderer::ToQFont(font), {}}));
   return *fonts.back();
 }
@@ -169,12 +203,28 @@ const QFont& CachedFont(const TFontInfo& font) { return CachedFontEntry(font).fo
 TextEntry& CachedText(FontEntry& entry, std::string_view text) {
   auto it = entry.texts.find(text);
   if (it != entry.texts.end()) return it->second;
-  if (entry.texts.size() >= kMaxTextsPerFont) entry.texts.clear();
+  if (entry.texts.size() >= kMaxTextsPerFont) {
+    entry.texts.clear();
+    RecentLines().Forget();
+  }
   QStaticText laid_out(ToQString(text));
   laid_out.setTextFormat(Qt::PlainText);
   laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
   laid_out.prepare(QTransform(), entry.font);
-  return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), {}}).first->second;
+  const QSizeF size = laid_out.size();
+  return entry.texts.emplace(std::string(text), TextEntry{std::move(laid_out), size, {}}).first->second;
+}
+
+// The font and laid-out line of a caption: a control repaints the same
+// caption from the same string every frame, so most paints of an animated
+// preview find it among the recent look-ups without hashing the text or
+// walking the fonts.
+CachedLine CachedTextLine(const TFontInfo& font, std::string_view text) {
+  if (const CachedLine* recent = RecentLines().Find(text, font)) return *recent;
+  FontEntry& entry = CachedFontEntry(font);
+  const CachedLine line{&entry, &CachedText(entry, text)};  // may forget the recent look-ups: put after
+  RecentLines().Put(text, font, line);
+  return line;
 }
 
 // The line drawn at fraction (fx, fy) of a pixel inside a transparent image
@@ -184,7 +234,7 @@ const RenderedText& RenderedTextImage(const FontEntry& font, TextEntry& text, Ui
   for (const RenderedText& r : text.images)
     if (r.color == color && r.fx == qx && r.fy == qy && r.dpr == dpr) return r;
   if (text.images.size() >= kMaxImagesPerText) text.images.clear();
-  const QSizeF size = text.laid_out.size();
+  const QSizeF size = text.size;
   const QSize logical(static_cast<int>(std::ceil(size.width())) + 2 * kTextImageMargin + 1,
                       static_cast<int>(std::ceil(size.height())) + 2 * kTextImageMargin + 1);
   QImage image(logical * dpr, QImage::Format_ARGB32_Premultiplied);
@@ -319,9 +369,27 @@ const QImage& MaskedImage(const QImage& img, const QRect& src, const TImageTint&
                     ry,
                     fill,
                     dpr};
+  // The last pictures found, by hash: a frame asks for the same few
+  // pictures for a hundred keys, and this spares most of them the walk of
+  // the map's buckets.
+  struct Recent {
+    uint64_t epoch = 0;
+    MaskKey key{};
+    const QImage* image = nullptr;
+  };
+  static std::array<Recent, 64> recent;
+  static uint64_t epoch = 1;
+  Recent& slot = recent[MaskKeyHash{}(key) % recent.size()];
+  if (slot.epoch == epoch && slot.key == key) return *slot.image;
   auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
-  if (cache.size() >= kMaxMaskedImages) cache.clear();
+  if (it != cache.end()) {
+    slot = {epoch, key, &it->second};
+    return it->second;
+  }
+  if (cache.size() >= kMaxMaskedImages) {
+    cache.clear();
+    ++epoch;
+  }
   const QImage* part = &img;
   QRect part_src = src;
   if (tint.enabled) {
@@ -342,7 +410,9 @@ const QImage& MaskedImage(const QImage& img, const QRect& src, const TImageTint&
       p.drawImage(QPointF(0, 0), RoundRectImage(shape.Width(), shape.Height(), rx, ry, fill, dpr));
     }
   }
-  return cache.emplace(key, std::move(out)).first->second;
+  const QImage& made = cache.emplace(key, std::move(out)).first->second;
+  slot = {epoch, key, &made};
+  return made;
 }
 
 // True when `clip` stays clear of the four rounded corners of rc (radii rx,
@@ -420,6 +490,10 @@ bool QtRenderer::InsidePendingClip(const UiRect& rc) const {
 }
 
 void QtRenderer::DrawPendingFill() {
+  if (held_color_ != 0) {
+    p_.fillRect(ToQRect(held_rc_), ToQColor(held_color_));
+    held_color_ = 0;
+  }
   if (pending_fill_ == 0) return;
   const UiColor fill = pending_fill_;
   pending_fill_ = 0;
@@ -447,7 +521,20 @@ void QtRenderer::FillRect(const UiRect& rc, UiColor color) {
     return;
   }
   if (!InsidePendingClip(rc)) ApplyPendingClip();
+  if (!pending_.active && p_.compositionMode() == QPainter::CompositionMode_SourceOver) {
+    held_rc_ = rc;  // drawn before anything else but an opaque image over it
+    held_color_ = color;
+    return;
+  }
   p_.fillRect(ToQRect(rc), ToQColor(color));
+}
+
+bool QtRenderer::HidesHeldFill(const QImage& img, const UiRect& target, bool plain, const TImageDesc& desc,
+                               const TImageTint& tint) const {
+  if (held_color_ == 0 || !plain || tint.enabled || desc.fade < 255 || img.hasAlphaChannel()) return false;
+  if (pending_.active || p_.opacity() < 1.0) return false;
+  const UiRect shown = clips_.back().Intersect(held_rc_);
+  return shown.IsEmpty() || target.Intersect(shown) == shown;
 }
 
 void QtRenderer::FillRoundRect(const UiRect& rc, int rx, int ry, UiColor color) {
@@ -548,6 +635,8 @@ bool QtRenderer::DrawImage(const UiRect& dest, const TImageDesc& desc, const TIm
   if (target.IsEmpty()) return true;
   const UiRect& c = desc.corner;
   const bool plain = c.left == 0 && c.top == 0 && c.right == 0 && c.bottom == 0 && !desc.xtiled && !desc.ytiled;
+  if (HidesHeldFill(*loaded, target, plain, desc, tint)) held_color_ = 0;
+  if (held_color_ != 0) DrawPendingFill();  // keeps the order of what is drawn
   if (!InsidePendingClip(target)) {
     if (plain && desc.fade >= 255 && target.Intersect(pending_.rc) == target && Cacheable(pending_.rc)) {
       // An image under a rounded clip (a key of a preview): the clipped
@@ -607,16 +696,16 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
                           unsigned style) {
   DrawPendingFill();
   if (rc.IsEmpty() || text.empty()) return;
-  FontEntry& entry = CachedFontEntry(font);
-  const QFont& f = entry.font;
   const QRect r = ToQRect(rc);
   const int flags = QtAlignment(style);
   if ((flags & Qt::TextSingleLine) && !(style & DT_END_ELLIPSIS) && text.find('\n') == std::string_view::npos) {
     // A single line is laid out once and placed by its size; text that
     // fits needs no clip and is copied from its rendered picture.
-    TextEntry& cached = CachedText(entry, text);
+    const CachedLine line = CachedTextLine(font, text);
+    FontEntry& entry = *line.font;
+    TextEntry& cached = *line.text;
     const QStaticText& laid_out = cached.laid_out;
-    const QSizeF size = laid_out.size();
+    const QSizeF size = cached.size;
     qreal x = r.left(), y = r.top();
     if (flags & Qt::AlignHCenter) x += (r.width() - size.width()) / 2;
     else if (flags & Qt::AlignRight) x += r.width() - size.width();
@@ -643,12 +732,13 @@ void QtRenderer::DrawText(const UiRect& rc, std::string_view text, UiColor color
     if (!InsidePendingClip(rc)) ApplyPendingClip();
     p_.save();
     p_.setClipRect(r, Qt::IntersectClip);
-    p_.setFont(f);
+    p_.setFont(entry.font);
     p_.setPen(ToQColor(color));
     p_.drawStaticText(QPointF(x, y), laid_out);
     p_.restore();
     return;
   }
+  const QFont& f = CachedFont(font);
   ApplyPendingClip();
   p_.save();
   p_.setFont(f);
@@ -771,6 +861,7 @@ void QtRenderer::PopClip() {
 
 void QtRenderer::ClearImageCache() {
   TintCache().clear();
+  RecentImages().Forget();
   ImageCache().clear();
 }
 

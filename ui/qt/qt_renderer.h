@@ -9,7 +9,10 @@
 // A control's own rounded background is held back until what is drawn next
 // is known: under the control's image it becomes part of one cached
 // picture (a key of a preview: background, tinted image and rounded cut in
-// one blit).
+// one blit). A plain fill is held back the same way and dropped when an
+// opaque image drawn next covers it. What is held back is drawn by the
+// next call or when the renderer goes: let it go before drawing on the
+// painter directly or restoring the painter's state.
 // Painting happens in device-independent pixels: on a 2x screen QPainter
 // scales, so text and shapes stay crisp. UI thread only.
 
@@ -66,7 +69,10 @@ class QtRenderer : public IRenderer {
   };
   bool InsidePendingClip(const UiRect& rc) const;  // drawing rc needs no pending clip
   void ApplyPendingClip();
-  void DrawPendingFill();  // draws the held-back background, if any
+  void DrawPendingFill();  // draws the held-back backgrounds, if any
+  // Whether an image drawn at `target` hides the held-back plain fill.
+  bool HidesHeldFill(const QImage& img, const UiRect& target, bool plain, const TImageDesc& desc,
+                     const TImageTint& tint) const;
 
   static constexpr UiRect kUnknownClip{-(1 << 28), -(1 << 28), 1 << 28, 1 << 28};
 
@@ -76,6 +82,10 @@ class QtRenderer : public IRenderer {
   std::vector<bool> saved_;    // per pushed clip: whether it saved the painter's state
   PendingClip pending_;  // the area painted, then each pushed clip intersected with it
   UiColor pending_fill_ = 0;  // the pending clip's own background, not drawn yet (0: none)
+  // A plain fill not drawn yet: an opaque image drawn next over all of it
+  // (a container's colour under its background picture) makes it moot.
+  UiRect held_rc_{};
+  UiColor held_color_ = 0;  // 0: none
   qreal dpr_ = 1.0;           // the painted device's pixel ratio
 };
 

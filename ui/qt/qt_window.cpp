@@ -204,8 +204,10 @@ void QtWindow::paintEvent(QPaintEvent* event) {
       if ((round.cx > 0 || round.cy > 0) && TouchesCorner(r, size(), round))
         painter.setClipPath(WindowShape(size(), round), Qt::IntersectClip);
       const UiRect dirty{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
-      QtRenderer renderer(painter, dirty);
-      pm_->Paint(renderer, dirty);
+      {
+        QtRenderer renderer(painter, dirty);  // draws what it holds back when it goes
+        pm_->Paint(renderer, dirty);
+      }
       painter.restore();
     }
   }
@@ -422,16 +424,39 @@ void QtWindow::Invalidate(const UiRect& rc) {
   // hundred-rectangle region, making every later drawing step clip against
   // all of them.
   if (rc.IsEmpty()) return;
+  if (live_) live_->Forget(ToQRect(rc));  // what the tree draws there changed
   pending_updates_.push_back(ToQRect(rc));
-  if (pending_updates_.size() > 1) return;
+  PostFlush();
+}
+
+void QtWindow::InvalidateTint(CControlUI* control, const UiRect& rc) {
+  if (!live_ || !live_->Showing() || !live_->Area().contains(ToQRect(rc))) {
+    Invalidate(rc);
+    return;
+  }
+  pending_tints_.push_back(control);
+  PostFlush();
+}
+
+void QtWindow::PostFlush() {
+  if (flush_posted_) return;
+  flush_posted_ = true;
   QMetaObject::invokeMethod(this, [this] { FlushUpdates(); }, Qt::QueuedConnection);
 }
 
 void QtWindow::FlushUpdates() {
+  flush_posted_ = false;
   std::vector<QRect> rects;
   rects.swap(pending_updates_);
-  if (rects.size() == 1) {
-    Repaint(rects.front());
+  std::vector<CControlUI*> tinted;
+  tinted.swap(pending_tints_);
+  if (!tinted.empty() && !(live_ && live_->Showing())) {
+    // The surface went meanwhile: the window paints them.
+    for (CControlUI* c : tinted) rects.push_back(ToQRect(c->GetPos()));
+    tinted.clear();
+  }
+  if (rects.size() <= 1) {
+    Repaint(rects.empty() ? QRegion() : QRegion(rects.front()), tinted);
     return;
   }
   std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
@@ -448,12 +473,12 @@ void QtWindow::FlushUpdates() {
     run = r;
   }
   region += run;
-  Repaint(region);
+  Repaint(region, tinted);
 }
 
-void QtWindow::Repaint(QRegion region) {
-  if (live_ && live_->Showing() && region.intersects(live_->Area())) {
-    live_->Paint(pm_, region);
+void QtWindow::Repaint(QRegion region, const std::vector<CControlUI*>& tinted) {
+  if (live_ && live_->Showing() && (!tinted.empty() || region.intersects(live_->Area()))) {
+    live_->Paint(pm_, region, tinted);
     region -= live_->Area();
     if (region.isEmpty()) return;
   }
@@ -496,6 +521,7 @@ void QtWindow::SetLiveArea(const UiRect& rc) {
 void QtWindow::HideLive() {
   if (!live_ || !live_->isVisible()) return;
   live_->hide();
+  live_->ForgetAll();
   update(live_->Area());  // painted only on the surface meanwhile
 }
 
@@ -627,6 +653,8 @@ void QtWindow::SetCursor(CursorShape shape) {
 }
 
 void QtWindow::OnControlRemoved(CControlUI* control) {
+  pending_tints_.erase(std::remove(pending_tints_.begin(), pending_tints_.end(), control), pending_tints_.end());
+  if (live_) live_->Forget(control);
   if (control != nullptr && control == static_cast<CControlUI*>(editing_)) {
     editing_ = nullptr;
     if (editor_) editor_->hide();

@@ -51,6 +51,8 @@ class QtWindow : public QWidget, public IPaintHost {
 
   // IPaintHost
   void Invalidate(const UiRect& rc) override;
+  // Inside the live surface the key is redrawn from its tint layers.
+  void InvalidateTint(CControlUI* control, const UiRect& rc) override;
   void SetCapture() override;
   void ReleaseCapture() override;
   bool OpenDropDown(CComboUI* combo) override;
@@ -97,8 +99,10 @@ class QtWindow : public QWidget, public IPaintHost {
   void ReportGeometry();
   // A point in the window as a screen point of the library's rectangle.
   LPARAM LibraryScreenPoint(const QPoint& local) const;
+  void PostFlush();
   void FlushUpdates();  // hands the collected invalidations to Qt, joined
-  void Repaint(QRegion region);  // the live surface's part now, the rest through Qt
+  // The live surface's part (and the tint changes) now, the rest through Qt.
+  void Repaint(QRegion region, const std::vector<CControlUI*>& tinted = {});
   bool LiveAreaUsable(const QRect& area) const;
   void HideLive();  // the window repaints what the surface showed
 
@@ -114,6 +118,8 @@ class QtWindow : public QWidget, public IPaintHost {
   CEditUI* editing_ = nullptr;
   QPointer<QtComboPopup> popup_list_;
   std::vector<QRect> pending_updates_;
+  std::vector<CControlUI*> pending_tints_;  // controls whose tint alone changed, inside the live surface
+  bool flush_posted_ = false;
   bool window_init_posted_ = false;
   QPointer<QtLiveSurface> live_;
   QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
