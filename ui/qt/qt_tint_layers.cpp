@@ -14,10 +14,6 @@ namespace {
 constexpr int kAlphas[] = {255, 224, 192, 160, 128, 96, 95, 64, 32, 0};
 constexpr int kGreys[] = {0x00, 0x40, 0x80, 0xC0, 0xFF};
 constexpr int kChannels = 3;     // blue, green, red: the low bytes of a pixel
-constexpr int kValues = 3 * kChannels;  // F0, F1, F2 of each channel
-constexpr int kScale = 16;       // layers hold F * kScale
-constexpr int kLimit = 16368;    // |F| <= 1023
-constexpr int kAlphaOne = 32768;  // a' in 1.15 fixed point
 
 TImageTint Grey(const TImageTint& like, int alpha, int grey) {
   return {like.enabled, 0xFF000000u | static_cast<UiColor>(grey) * 0x010101u, alpha};
@@ -66,7 +62,7 @@ bool Usable(const QImage& img, int width, int height) {
 int Level(uint32_t pixel, int channel) { return static_cast<int>(pixel >> (8 * channel) & 0xFF); }
 uint32_t Clamped(int v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); }
 
-int16_t Stored(double f) { return static_cast<int16_t>(std::clamp(std::lround(f * kScale), -long{kLimit}, long{kLimit})); }
+uint32_t Rounded(double v) { return Clamped(static_cast<int>(std::lround(v))); }
 
 }  // namespace
 
@@ -87,30 +83,30 @@ TintLayers FitTintLayers(const TintRender& render, const TintLookOf& look, const
   const double a1 = points[0].alpha / 255.0, t1 = points[0].grey / 255.0;
   const double a2 = points[1].alpha / 255.0, t2 = points[1].grey / 255.0, t3 = points[2].grey / 255.0;
   const size_t n = static_cast<size_t>(layers.width) * static_cast<size_t>(layers.height);
-  layers.f.resize(n * kValues);
-  int16_t* out = layers.f.data();
+  layers.clear.resize(n);
+  layers.black.resize(n);
+  layers.white.resize(n);
+  layers.full.resize(n);
+  size_t i = 0;
   for (int row = 0; row < layers.height; ++row) {
     const auto* p1 = reinterpret_cast<const uint32_t*>(y[0].constScanLine(row));
     const auto* p2 = reinterpret_cast<const uint32_t*>(y[1].constScanLine(row));
     const auto* p3 = reinterpret_cast<const uint32_t*>(y[2].constScanLine(row));
-    for (int x = 0; x < layers.width; ++x, out += kValues)
+    for (int x = 0; x < layers.width; ++x, ++i) {
+      uint32_t clear = 0xFF000000u, black = 0xFF000000u, white = 0xFF000000u;
       for (int c = 0; c < kChannels; ++c) {
         const double y1 = Level(p1[x], c), y2 = Level(p2[x], c), y3 = Level(p3[x], c);
         const double f2 = (y3 - y2) / (a2 * (t3 - t2));
         const double f1 = ((y2 - y1) - (a2 * t2 - a1 * t1) * f2) / (a2 - a1);
         const double f0 = y1 - a1 * f1 - a1 * t1 * f2;
-        out[c] = Stored(f0);
-        out[kChannels + c] = Stored(f1);
-        out[2 * kChannels + c] = Stored(f2);
+        clear |= Rounded(f0) << (8 * c);
+        black |= Rounded(f0 + f1) << (8 * c);
+        white |= Rounded(f0 + f1 + f2) << (8 * c);
       }
-  }
-  layers.clear.resize(n);
-  layers.full.resize(n);
-  const int16_t* f = layers.f.data();
-  for (size_t i = 0; i < n; ++i, f += kValues) {
-    uint32_t pixel = 0xFF000000u;
-    for (int c = 0; c < kChannels; ++c) pixel |= Clamped((f[c] + kScale / 2) / kScale) << (8 * c);
-    layers.clear[i] = pixel;
+      layers.clear[i] = clear;
+      layers.black[i] = black;
+      layers.white[i] = white;
+    }
   }
   // The fit holds when it gives back what the renderer drew for `tint`.
   layers.linear = true;
@@ -128,19 +124,18 @@ TintLayers FitTintLayers(const TintRender& render, const TintLookOf& look, const
 
 namespace {
 
-// The pixels at alpha 255 of `colour`: F0 + F1 + t' * F2.
+// The pixels at alpha 255 of `colour`: between black and white, by channel.
 void FillFull(TintLayers& layers, UiColor colour) {
-  int m[kChannels];
-  for (int c = 0; c < kChannels; ++c) m[c] = (Level(colour, c) * kAlphaOne + 127) / 255;
-  const int16_t* f = layers.f.data();
-  constexpr int kShift = 19;  // kScale * kAlphaOne == 1 << 19
-  for (uint32_t& pixel : layers.full) {
-    pixel = 0xFF000000u;
+  int t[kChannels];
+  for (int c = 0; c < kChannels; ++c) t[c] = Level(colour, c);
+  for (size_t i = 0; i < layers.full.size(); ++i) {
+    const uint32_t black = layers.black[i], white = layers.white[i];
+    uint32_t pixel = 0xFF000000u;
     for (int c = 0; c < kChannels; ++c) {
-      const int v = ((f[c] + f[kChannels + c]) * kAlphaOne + f[2 * kChannels + c] * m[c] + (1 << (kShift - 1))) >> kShift;
-      pixel |= Clamped(v) << (8 * c);
+      const int b = Level(black, c);
+      pixel |= Clamped((b * 255 + (Level(white, c) - b) * t[c] + 127) / 255) << (8 * c);
     }
-    f += kValues;
+    layers.full[i] = pixel;
   }
   layers.full_colour = colour;
   layers.full_valid = true;

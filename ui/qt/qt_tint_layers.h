@@ -36,20 +36,21 @@ namespace trx::ui::qt {
 // render that still counts as the same picture.
 inline constexpr int kMaxTintLayerError = 2;
 
+// The layers are kept as pictures (32-bit pixels, row by row): at alpha 0
+// (F0), and at alpha 255 under black (F0 + F1) and white (F0 + F1 + F2).
 // A frame mostly changes only the alpha of a colour it showed before (a
-// breathing keyboard): the pixels at alpha 0 (F0) and at alpha 255 of the
-// last colour are kept as pictures, and a frame between them is one
-// interpolation of the two; a new colour costs one pass over the layers.
+// breathing keyboard): the picture at alpha 255 of the last colour is kept
+// too, and a frame is one interpolation between it and the one at alpha 0;
+// a new colour costs one pass between black and white.
 struct TintLayers {
   UiColor look = 0;
   bool linear = false;  // false: fitting failed, paint from the tree
   int width = 0;
   int height = 0;
-  // Per pixel, row by row: F0, F1 and F2 times 16, each for blue, green
-  // and red.
-  std::vector<int16_t> f;
-  std::vector<uint32_t> clear;  // the pixels at alpha 0
-  std::vector<uint32_t> full;   // the pixels at alpha 255 of full_colour
+  std::vector<uint32_t> clear;  // alpha 0
+  std::vector<uint32_t> black;  // alpha 255, black
+  std::vector<uint32_t> white;  // alpha 255, white
+  std::vector<uint32_t> full;   // alpha 255, full_colour
   UiColor full_colour = 0;
   bool full_valid = false;
 };
