@@ -95,6 +95,11 @@ const QImage* LoadImage(const std::string& path, bool has_mask, UiColor mask) {
   return img;
 }
 
+// A picture that was painted into keeps Qt's paint engine (with its
+// rasteriser's buffers) for as long as it lives: a cached picture is kept
+// as a copy of its pixels instead.
+QImage Settled(const QImage& painted) { return painted.copy(); }
+
 // `out`: an image of its own (painted in place).
 QImage Tinted(QImage out, const TImageTint& tint) {
   {
@@ -104,7 +109,7 @@ QImage Tinted(QImage out, const TImageTint& tint) {
     c.setAlpha(std::clamp(tint.alpha, 0, 255));
     p.fillRect(out.rect(), c);
   }
-  return out;
+  return Settled(out);
 }
 
 // Tinted parts of images by image, part, colour and alpha. An animated
@@ -129,22 +134,35 @@ struct TintKeyHash {
     return h;
   }
 };
-// A full keyboard of distinct tints fits a few times over; past that the
-// cache starts again rather than growing with every colour ever shown.
+// A full keyboard of distinct tints fits a few times over; past that (in
+// pictures or in bytes: a key's source picture may be much larger than the
+// key) the cache starts again rather than growing with every colour ever
+// shown.
 constexpr size_t kMaxTintedImages = 1024;
-std::unordered_map<TintKey, QImage, TintKeyHash>& TintCache() {
-  static std::unordered_map<TintKey, QImage, TintKeyHash> cache;
+constexpr qsizetype kMaxTintedBytes = 512 * 1024;
+struct TintedImages {
+  std::unordered_map<TintKey, QImage, TintKeyHash> images;
+  qsizetype bytes = 0;
+  void clear() {
+    images.clear();
+    bytes = 0;
+  }
+};
+TintedImages& TintCache() {
+  static TintedImages cache;
   return cache;
 }
 
 const QImage& TintedPart(const QImage& img, const QRect& src, const TImageTint& tint) {
   const TintKey key{img.cacheKey(), src.x(), src.y(), src.width(), src.height(), tint.color & 0x00FFFFFFu,
                     std::clamp(tint.alpha, 0, 255)};
-  auto& cache = TintCache();
-  auto it = cache.find(key);
-  if (it != cache.end()) return it->second;
-  if (cache.size() >= kMaxTintedImages) cache.clear();
-  return cache.emplace(key, Tinted(img.copy(src), tint)).first->second;
+  TintedImages& cache = TintCache();
+  auto it = cache.images.find(key);
+  if (it != cache.images.end()) return it->second;
+  if (cache.images.size() >= kMaxTintedImages || cache.bytes >= kMaxTintedBytes) cache.clear();
+  QImage tinted = Tinted(img.copy(src), tint);
+  cache.bytes += tinted.sizeInBytes();
+  return cache.images.emplace(key, std::move(tinted)).first->second;
 }
 
 // Fonts by description (building a QFont resolves its families each
@@ -247,7 +265,7 @@ const RenderedText& RenderedTextImage(const FontEntry& font, TextEntry& text, Ui
     p.setPen(QtRenderer::ToQColor(color));
     p.drawStaticText(QPointF(kTextImageMargin + qx / 64.0, kTextImageMargin + qy / 64.0), text.laid_out);
   }
-  text.images.push_back({color, qx, qy, dpr, std::move(image), {}});
+  text.images.push_back({color, qx, qy, dpr, Settled(image), {}});
   RenderedText& rendered = text.images.back();
   for (int y = 0; y < rendered.image.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(rendered.image.constScanLine(y));
@@ -311,7 +329,7 @@ const QImage& RoundRectImage(int w, int h, int rx, int ry, UiColor color, qreal 
     p.setBrush(QtRenderer::ToQColor(color));
     p.drawRoundedRect(QRectF(0, 0, w, h), rx, ry);
   }
-  return cache.emplace(key, std::move(img)).first->second;
+  return cache.emplace(key, Settled(img)).first->second;
 }
 
 // Rounded shapes up to this area (keys, buttons) come from cached images.
@@ -410,7 +428,7 @@ const QImage& MaskedImage(const QImage& img, const QRect& src, const TImageTint&
       p.drawImage(QPointF(0, 0), RoundRectImage(shape.Width(), shape.Height(), rx, ry, fill, dpr));
     }
   }
-  const QImage& made = cache.emplace(key, std::move(out)).first->second;
+  const QImage& made = cache.emplace(key, Settled(out)).first->second;
   slot = {epoch, key, &made};
   return made;
 }

@@ -15,6 +15,8 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <vector>
 
 #include "ui/core/combo.h"
@@ -24,6 +26,7 @@
 #include "ui/qt/qt_live_surface.h"
 #include "ui/qt/qt_paint_rects.h"
 #include "ui/qt/qt_renderer.h"
+#include "ui/qt/qt_scratch_image.h"
 #include "platform/single_instance.h"
 #include "ui/window/win_api.h"
 
@@ -179,18 +182,36 @@ void QtWindow::paintEvent(QPaintEvent* event) {
   // the window. Painting into a plain image keeps every clip a simple
   // rectangle; painting straight into the window would intersect each clip
   // with the update's (possibly many-rectangle) region.
-  const qreal dpr = devicePixelRatioF();
-  const QSize device_size = size() * dpr;
-  if (buffer_.size() != device_size || buffer_.devicePixelRatio() != dpr) {
-    buffer_ = QImage(device_size, QImage::Format_ARGB32_Premultiplied);
-    buffer_.setDevicePixelRatio(dpr);
-  }
   // Scattered small updates (the keys of an animated preview) are painted
   // rectangle by rectangle, so only the changed controls and what lies
   // under them are drawn, not everything inside their bounding box.
+  const qreal dpr = devicePixelRatioF();
   const std::vector<QRect> painted = PaintRects(event->region());
-  {
-    QPainter painter(&buffer_);
+  // The buffer covers the painted rectangles' bounds (the whole window at a
+  // fractional pixel ratio, where a part would not start on a pixel). A
+  // small one is kept for the next paint; a large one (a page switch, an
+  // exposure) is mapped for this paint only.
+  QRect bounds;
+  for (const QRect& r : painted) bounds |= r;
+  if (dpr != std::floor(dpr)) bounds = rect();
+  const QSize device_size = bounds.size() * dpr;
+  const bool small = static_cast<qint64>(device_size.width()) * device_size.height() * 4 <= kMaxKeptBufferBytes;
+  std::optional<ScratchImage> scratch;
+  QImage* buffer = &buffer_;
+  if (!small) {
+    scratch.emplace(device_size, QImage::Format_ARGB32_Premultiplied);
+    if (!scratch->Image().isNull()) buffer = &scratch->Image();
+  }
+  if (buffer == &buffer_ && (buffer_.width() < device_size.width() || buffer_.height() < device_size.height() ||
+                             buffer_.devicePixelRatio() != dpr)) {
+    QSize grown = buffer_.devicePixelRatio() == dpr ? device_size.expandedTo(buffer_.size()) : device_size;
+    if (static_cast<qint64>(grown.width()) * grown.height() * 4 > kMaxKeptBufferBytes) grown = device_size;
+    buffer_ = QImage(grown, QImage::Format_ARGB32_Premultiplied);
+  }
+  buffer->setDevicePixelRatio(dpr);
+  if (!bounds.isEmpty()) {
+    QPainter painter(buffer);
+    painter.translate(-bounds.topLeft());
     for (const QRect& r : painted) {
       if (pm_ == nullptr) return;  // the window was let go
       painter.save();
@@ -234,18 +255,18 @@ void QtWindow::paintEvent(QPaintEvent* event) {
   // Over a translucent window's cleared region a copy shows the same as a
   // blend, and costs a plain copy of the pixels.
   if (testAttribute(Qt::WA_TranslucentBackground)) painter.setCompositionMode(QPainter::CompositionMode_Source);
-  const QRect device_rect = buffer_.rect();
+  const QRect device_rect(QPoint(0, 0), device_size);
   for (const QRect& r : painted) {
     // The part as an image of its own over the buffer's pixels (no copy),
     // drawn at its place: a plain blit.
-    const QRect d = QRect(QPoint(qRound(r.x() * dpr), qRound(r.y() * dpr)),
+    const QRect d = QRect(QPoint(qRound((r.x() - bounds.x()) * dpr), qRound((r.y() - bounds.y()) * dpr)),
                           QSize(qRound(r.width() * dpr), qRound(r.height() * dpr)))
                         .intersected(device_rect);
     if (d.isEmpty()) continue;
-    QImage part(buffer_.constScanLine(d.y()) + static_cast<qsizetype>(d.x()) * 4, d.width(), d.height(),
-                buffer_.bytesPerLine(), buffer_.format());
+    QImage part(buffer->constScanLine(d.y()) + static_cast<qsizetype>(d.x()) * 4, d.width(), d.height(),
+                buffer->bytesPerLine(), buffer->format());
     part.setDevicePixelRatio(dpr);
-    painter.drawImage(QPointF(d.x() / dpr, d.y() / dpr), part);
+    painter.drawImage(QPointF(bounds.x() + d.x() / dpr, bounds.y() + d.y() / dpr), part);
   }
 }
 

@@ -122,7 +122,10 @@ class QtWindow : public QWidget, public IPaintHost {
   bool flush_posted_ = false;
   bool window_init_posted_ = false;
   QPointer<QtLiveSurface> live_;
-  QImage buffer_;  // the window's picture at device pixels; painted parts are copied to the window
+  // The back buffer of small paints (device pixels, from the painted
+  // rectangles' corner); painted parts are copied to the window.
+  QImage buffer_;
+  static constexpr qint64 kMaxKeptBufferBytes = 512 * 1024;
 };
 
 // The INativeWindow a library window owns; forwards to the widget and
