@@ -2,7 +2,6 @@
 
 #include <QPainter>
 
-#include <algorithm>
 #include <cstring>
 
 #include "ui/core/control.h"
@@ -120,7 +119,7 @@ void QtLiveSurface::Paint(CPaintManagerUI* pm, const QRegion& region, const std:
       inside += rc & area_;
       continue;
     }
-    if (std::none_of(keys.begin(), keys.end(), [c](const auto& k) { return k.first == c; })) keys.emplace_back(c, rc);
+    keys.emplace_back(c, rc);
   }
   QRegion flushed = inside;
   for (const auto& k : keys) flushed += k.second;

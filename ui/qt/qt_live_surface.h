@@ -38,7 +38,8 @@ class QtLiveSurface : public QWindow {
   bool Showing() const { return isVisible() && !area_.isEmpty(); }
   // Paints the part of `region` inside the area from pm's tree, and the
   // `tinted` controls (only their tint changed since they were last drawn)
-  // from their tint layers where they follow them; flushes both.
+  // from their tint layers where they follow them; flushes both. Each
+  // control is named once.
   void Paint(CPaintManagerUI* pm, const QRegion& region, const std::vector<CControlUI*>& tinted = {});
   // What the tree draws in `rc` (or the control) changed: its layers go.
   void Forget(const QRect& rc);

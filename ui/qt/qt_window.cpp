@@ -471,6 +471,9 @@ void QtWindow::FlushUpdates() {
   rects.swap(pending_updates_);
   std::vector<CControlUI*> tinted;
   tinted.swap(pending_tints_);
+  // A key whose colour and alpha both changed was named twice.
+  std::sort(tinted.begin(), tinted.end());
+  tinted.erase(std::unique(tinted.begin(), tinted.end()), tinted.end());
   if (!tinted.empty() && !(live_ && live_->Showing())) {
     // The surface went meanwhile: the window paints them.
     for (CControlUI* c : tinted) rects.push_back(ToQRect(c->GetPos()));
